@@ -1,0 +1,220 @@
+#include "DataAccess.h"
+#include "CodeAllocator.h"
+#include "HostError.h"
+#include "Mensagens.h"
+#include "Sessao.h"
+#include "TZoDatabase.h"
+#include <QDateTime>
+#include <QRegularExpression>
+#include <QSet>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <memory>
+
+namespace {
+TZoDatabase* host() {
+    TZoDatabase* db = TZoDatabase::Host();
+    if (!db || !db->Connected())
+        throw EDatabaseError(QStringLiteral("Banco de dados não conectado."));
+    return db;
+}
+
+QSet<QString>& companyTables() {
+    static QSet<QString> tables;
+    return tables;
+}
+
+QStringList splitFields(const QString& fields) {
+    QStringList result;
+    for (const QString& f : fields.split(QRegularExpression(QStringLiteral("[,;]")), Qt::SkipEmptyParts))
+        result << f.trimmed();
+    return result;
+}
+
+QString whereOf(const QStringList& fields) {
+    QStringList parts;
+    for (int i = 0; i < fields.size(); ++i)
+        parts << QStringLiteral("%1 = :V%2").arg(fields[i]).arg(i);
+    return parts.join(QStringLiteral(" AND "));
+}
+
+// The numbering connection follows whichever database is the host's.
+TZoDatabase* counterConnection() {
+    static std::unique_ptr<TZoDatabase> counter;
+    TZoDatabase* work = host();
+    if (!counter || !counter->Connected() || counter->Config().target() != work->Config().target()) {
+        counter = std::make_unique<TZoDatabase>(QStringLiteral("kelm-numbering"));
+        counter->Open(work->Config(), false);
+    }
+    return counter.get();
+}
+} // namespace
+
+QString DBLocal(const QString& table, bool company) {
+    const QString name = table.trimmed().toUpper();
+    if (company && companyTables().contains(name))
+        return name + '_' + vEmpresa;
+    return name;
+}
+
+QString DBLocal_SQL(const QString& sql) {
+    static const QRegularExpression placeholder(QStringLiteral(R"(\{(\w+)\})"));
+    QString result;
+    qsizetype from = 0;
+    for (auto it = placeholder.globalMatch(sql); it.hasNext();) {
+        const auto m = it.next();
+        result += sql.mid(from, m.capturedStart() - from) + DBLocal(m.captured(1));
+        from = m.capturedEnd();
+    }
+    return result + sql.mid(from);
+}
+
+void RegistraTabelaEmpresa(const QString& table) {
+    companyTables().insert(table.toUpper());
+}
+
+QStringList SplitLiterals(const QString& text) {
+    QStringList parts;
+    QString current;
+    bool quoted = false;
+    for (const QChar c : text) {
+        if (c == '\'')
+            quoted = !quoted;
+        if (c == ';' && !quoted) {
+            parts << current.trimmed();
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    parts << current.trimmed();
+    return parts;
+}
+
+bool Existe(const QString& table, const QString& fields, const QString& literals) {
+    const QStringList names = splitFields(fields);
+    const QStringList values = SplitLiterals(literals);
+    if (names.size() != values.size())
+        throw EDatabaseError(QStringLiteral("Existe: campos e valores não conferem (%1).").arg(fields));
+    QStringList parts;
+    for (int i = 0; i < names.size(); ++i)
+        parts << names[i] + QStringLiteral(" = ") + values[i];
+    TZoDatabase* db = host();
+    QSqlQuery q(db->Connection());
+    q.setForwardOnly(true);
+    db->Exec(q, QStringLiteral("SELECT FIRST 1 1 FROM %1 WHERE %2").arg(DBLocal(table), parts.join(" AND ")),
+             false);
+    return q.next();
+}
+
+bool Existe(const QString& table, const QString& fields, const QVariantList& values) {
+    const QStringList names = splitFields(fields);
+    if (names.size() != values.size())
+        throw EDatabaseError(QStringLiteral("Existe: campos e valores não conferem (%1).").arg(fields));
+    TZoDatabase* db = host();
+    QSqlQuery q(db->Connection());
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral("SELECT FIRST 1 1 FROM %1 WHERE %2").arg(DBLocal(table), whereOf(names))))
+        throw EDatabaseError(q.lastError().text());
+    for (int i = 0; i < values.size(); ++i)
+        q.bindValue(QStringLiteral(":V%1").arg(i), values[i]);
+    db->Exec(q, false);
+    return q.next();
+}
+
+QString Busca_Valor(const QString& table, const QString& keyFields, const QString& resultField,
+                    const QVariantList& keyValues) {
+    const QStringList names = splitFields(keyFields);
+    if (names.size() != keyValues.size())
+        throw EDatabaseError(
+            QStringLiteral("Busca_Valor: campos e valores não conferem (%1).").arg(keyFields));
+    TZoDatabase* db = host();
+    QSqlQuery q(db->Connection());
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral("SELECT FIRST 1 %1 FROM %2 WHERE %3")
+                       .arg(resultField, DBLocal(table), whereOf(names))))
+        throw EDatabaseError(q.lastError().text());
+    for (int i = 0; i < keyValues.size(); ++i)
+        q.bindValue(QStringLiteral(":V%1").arg(i), keyValues[i]);
+    db->Exec(q, false);
+    if (!q.next() || q.value(0).isNull())
+        return {};
+    const QVariant v = q.value(0);
+    if (v.typeId() == QMetaType::Double)
+        return QString::number(v.toDouble(), 'g', 15);
+    if (v.typeId() == QMetaType::QDate)
+        return v.toDate().toString(QStringLiteral("dd/MM/yyyy"));
+    return v.toString();
+}
+
+QString Proximo(const QString& table, const QString& field, int width, bool checkTable) {
+    CodeAllocator allocator(counterConnection(), host());
+    return allocator.Next(DBLocal(table), field, width, checkTable);
+}
+
+QString BuscaParametro(const QString& module, int number) {
+    return Busca_Valor(QStringLiteral("PARAMETROS"), QStringLiteral("MODULO;NUMERO"), QStringLiteral("VALOR"),
+                       {module.toUpper(), number});
+}
+
+void GeraLog(const QString& title, const QString& text, int kind, const QString& key, QWidget* screen) {
+    TZoDatabase* db = host();
+    QWidget* form = screen ? screen : TelaAtiva();
+    const QDateTime now = QDateTime::currentDateTime();
+    QSqlQuery q(db->Connection());
+    if (!q.prepare(QStringLiteral(
+            "INSERT INTO LOG (ID, CHAVE, DATA, HORA, USUARIO, FORMULARIO, TITULO, TEXTO, TIPO) "
+            "VALUES (NEXT VALUE FOR GEN_LOG_ID, :CHAVE, :DATA, :HORA, :USUARIO, :FORM, "
+            ":TITULO, :TEXTO, :TIPO)")))
+        throw EDatabaseError(q.lastError().text());
+    q.bindValue(QStringLiteral(":CHAVE"), key.left(40));
+    q.bindValue(QStringLiteral(":DATA"), now.date());
+    q.bindValue(QStringLiteral(":HORA"), now.time().toString(QStringLiteral("HH:mm:ss")));
+    q.bindValue(QStringLiteral(":USUARIO"), vUsuario);
+    q.bindValue(QStringLiteral(":FORM"), form ? form->objectName() : QString());
+    q.bindValue(QStringLiteral(":TITULO"), title.left(60));
+    q.bindValue(QStringLiteral(":TEXTO"), text.left(500));
+    q.bindValue(QStringLiteral(":TIPO"), kind);
+    db->Exec(q, true);
+}
+
+bool TemDireito(const QString& userCode, const QString& className, const QString& letter, int level) {
+    if (Busca_Valor(QStringLiteral("ACESSO_USUARIOS"), QStringLiteral("CODIGO"),
+                    QStringLiteral("ADMINISTRADOR"), {userCode}) == QLatin1String("S"))
+        return true;
+    TZoDatabase* db = host();
+    QSqlQuery q(db->Connection());
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral("SELECT MAX(NIVEL) FROM ACESSO_DIREITOS WHERE USUARIO = :U "
+                                  "AND (CLASSE = :C OR CLASSE = '*') AND LETRA = :L")))
+        throw EDatabaseError(q.lastError().text());
+    q.bindValue(QStringLiteral(":U"), userCode);
+    q.bindValue(QStringLiteral(":C"), className);
+    q.bindValue(QStringLiteral(":L"), letter.toUpper());
+    db->Exec(q, false);
+    return q.next() && !q.value(0).isNull() && q.value(0).toInt() >= level;
+}
+
+bool Acessa(const QString& className, const QString& letter, const QString& level, const QString& text) {
+    Q_UNUSED(text);
+    const int wanted = level.trimmed().toInt();
+    if (TemDireito(vUsuarioCodigo, className, letter, wanted))
+        return true;
+    QString user, password;
+    if (!Mensagens().Login(TelaAtiva(), QStringLiteral("Liberação por Supervisor"), user, password))
+        return false;
+    const QString code = Busca_Valor(QStringLiteral("ACESSO_USUARIOS"), QStringLiteral("NOME"),
+                                     QStringLiteral("CODIGO"), {user});
+    const QString stored = Busca_Valor(QStringLiteral("ACESSO_USUARIOS"), QStringLiteral("NOME"),
+                                       QStringLiteral("SENHA"), {user});
+    const QString supervisor = Busca_Valor(QStringLiteral("ACESSO_USUARIOS"), QStringLiteral("NOME"),
+                                           QStringLiteral("SUPERVISOR"), {user});
+    if (code.isEmpty() || stored != HashSenha(code, password) || supervisor != QLatin1String("S") ||
+        !TemDireito(code, className, letter, wanted)) {
+        Mensagens().Show(TelaAtiva(), QStringLiteral("Liberação por Supervisor"),
+                         QStringLiteral("Usuário ou senha de supervisor inválidos."), MsgIcon::Warning);
+        return false;
+    }
+    vSupervisor = user;
+    return true;
+}

@@ -1,0 +1,50 @@
+#pragma once
+#include "HostExport.h"
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QTime>
+
+// Small text and number helpers shared by every screen; none of them touches the database.
+
+// Text as a quoted SQL string literal, embedded quotes doubled: D'Ávila -> 'D''Ávila'.
+KELMHOST_EXPORT QString Aspas(const QString& value);
+
+// A number for SQL text: point as decimal separator whatever the locale, no exponent, no binary
+// noise (0.1 + 0.2 -> "0.3"). A value that is not a finite number gives NULL.
+KELMHOST_EXPORT QString PermanecePonto(double value);
+// Same for a number as typed ("1.234,56", "12,5", "12.5"): the last point or comma is the decimal
+// separator, the other one groups thousands. Blank or unreadable text gives NULL.
+KELMHOST_EXPORT QString PermanecePonto(const QString& value);
+
+// 'MM/DD/YYYY' for SQL text; a null or invalid date gives NULL.
+KELMHOST_EXPORT QString DataSQL(const QDate& date);
+// 'HH:MM:SS' for SQL text; a null or invalid time gives NULL.
+KELMHOST_EXPORT QString HoraSQL(const QTime& time);
+KELMHOST_EXPORT QString HoraSQL(const QDateTime& moment);
+
+// Rounds half away from zero on the decimal value as written (2.675 -> 2.68, -2.5 -> -3);
+// negative decimals round to tens, hundreds...
+KELMHOST_EXPORT double Arredondar(double value, int decimals);
+
+// Times of day and durations are text "HH:MM" or "HH:MM:SS" (hours may pass 24; a bare "0" is
+// zero); their numeric form is hours as a decimal (1.5 = 01:30:00).
+// Hours as "HH:MM:SS", to the nearest second; a negative or non-finite value gives a null string.
+KELMHOST_EXPORT QString TempoString(double hours);
+// Hours of a time text; NaN when the text is not a time (blank, letters, minutes past 59...).
+KELMHOST_EXPORT double TempoNumerico(const QString& time);
+// Sum of two time texts as "HH:MM:SS"; a null string when either is not a time.
+KELMHOST_EXPORT QString SomaTempoString(const QString& first, const QString& second);
+
+// True for an existing calendar date typed as "DD/MM/YYYY".
+KELMHOST_EXPORT bool ValidaData(const QString& date);
+
+// Splits on separator, keeping empty fields ("a;;b" -> a, "", b).
+KELMHOST_EXPORT QStringList Explode(const QString& text, const QString& separator);
+
+// Left-pads with zeros to width, surrounding blanks dropped; longer text is kept whole.
+KELMHOST_EXPORT QString ZeroE(const QString& text, int width);
+
+// Strips the points, dashes and slashes of a formatted document number (CNPJ, CPF, CEP).
+KELMHOST_EXPORT QString TiraPontos(const QString& text);

@@ -1,0 +1,31 @@
+#pragma once
+#include "HostExport.h"
+#include <QString>
+#include <functional>
+
+class QWidget;
+class QKeyEvent;
+
+// Busy mark: wait cursor and a status text while a long query runs.
+KELMHOST_EXPORT void Ocupado(bool busy, QWidget* screen = nullptr, const QString& text = QString());
+// Where the host shows status texts (the main window's status bar).
+KELMHOST_EXPORT void DefineBarraStatus(std::function<void(const QString&)> show);
+
+// Enter moves the focus to the next control of the screen; returns true when the key was used.
+KELMHOST_EXPORT bool pSetFocus(QWidget* screen, QKeyEvent* key);
+
+// Opens a registered screen. The module file name is kept for callers; screens of every loaded module
+// share one registry. Returns the screen shown, or null when the class is unknown.
+KELMHOST_EXPORT QWidget* Carrega_Form(const QString& moduleFile, const QString& className,
+                                      const QString& param, bool modal, bool hidden);
+// How the host shows a screen it created (the main window places MDI children).
+KELMHOST_EXPORT void DefineExibidorTelas(std::function<void(QWidget*)> show);
+
+// Picture and document files kept per code in the folder of the local setting "Caminho"/"path".
+// Kinds: 1 colours, 4 product instructions, other numbers a folder of their own.
+KELMHOST_EXPORT QString PastaArquivos(int kind);
+KELMHOST_EXPORT QString BuscaArquivo(const QString& code, int kind); // empty when there is none
+KELMHOST_EXPORT bool SalvaArquivo(const QString& sourceFile, const QString& code, int kind);
+
+// Runs a program or batch file and waits for it; false when it could not run or failed.
+KELMHOST_EXPORT bool ExecutaEXE(const QString& command);

@@ -1,0 +1,23 @@
+#include "LocalSettings.h"
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
+QString LocalSettingsPath() {
+    const QString fromEnv = qEnvironmentVariable("KELM_INI");
+    if (!fromEnv.isEmpty())
+        return fromEnv;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/kelm/kelm.ini";
+}
+
+QString LeIni(const QString& section, const QString& key, const QString& defaultValue) {
+    QSettings ini(LocalSettingsPath(), QSettings::IniFormat);
+    return ini.value(section + '/' + key, defaultValue).toString();
+}
+
+void GravaIni(const QString& section, const QString& key, const QString& value) {
+    QDir().mkpath(QFileInfo(LocalSettingsPath()).absolutePath());
+    QSettings ini(LocalSettingsPath(), QSettings::IniFormat);
+    ini.setValue(section + '/' + key, value);
+}

@@ -1,0 +1,91 @@
+#pragma once
+#include "HostExport.h"
+#include "Mensagens.h"
+#include <QList>
+#include <QPointer>
+#include <QQueue>
+#include <QVariant>
+#include <QWidget>
+
+// A message service that answers from queues and records everything shown; tests and scripted scenarios
+// install it. A question nobody queued an answer for is recorded and answered with its preselected button.
+class KELMHOST_EXPORT ScriptedMessageService : public MessageService {
+public:
+    struct Shown {
+        QString kind; // "message", "question", "choice", "input", "login", "search", "file"
+        QString title;
+        QString text;
+        MsgIcon icon = MsgIcon::Information;
+        bool answered = true; // false when no queued answer was there
+    };
+
+    QQueue<bool> questions;
+    QQueue<int> choices;
+    QQueue<QVariant> inputs;    // a null QVariant cancels the input box
+    QQueue<QStringList> logins; // {user, password}; an empty list cancels
+    QQueue<QString> searches;   // key to choose; an empty text cancels
+    QQueue<QString> files;
+    QList<Shown> shown;
+
+    void Show(QWidget* parent, const QString& title, const QString& text, MsgIcon icon) override;
+    bool Ask(QWidget* parent, const QString& title, const QString& text, bool defaultYes,
+             MsgIcon icon) override;
+    int Choose(QWidget* parent, const QString& title, const QString& text, const QStringList& buttons,
+               int defaultIndex) override;
+    bool Input(QWidget* parent, const QString& title, const QString& prompt, QString& value) override;
+    bool Login(QWidget* parent, const QString& title, QString& user, QString& password) override;
+    QString OpenFile(QWidget* parent, const QString& title, const QString& dir,
+                     const QString& filter) override;
+    QString SaveFile(QWidget* parent, const QString& title, const QString& dir,
+                     const QString& filter) override;
+    bool Search(QWidget* parent, TPesquisa& search) override;
+
+    // Texts of the plain messages shown, in order.
+    QStringList Texts() const;
+    QString LastText() const { return shown.isEmpty() ? QString() : shown.last().text; }
+    bool AllAnswered() const;
+    void Clear();
+};
+
+// Drives screens as a user would: opens them by class name, finds controls by name, types, presses keys
+// and clicks. Errors (unknown screen or control) throw std::runtime_error with a readable text.
+class KELMHOST_EXPORT ScreenDriver {
+public:
+    explicit ScreenDriver(ScriptedMessageService& messages) : m_messages(messages) {}
+
+    QWidget* Open(const QString& className);
+    QWidget* Screen() const { return m_screen; }
+    void Use(QWidget* screen) { m_screen = screen; }
+    void Close();
+
+    QWidget* Find(const QString& name) const;
+    template <typename T> T* Get(const QString& name) const {
+        T* w = qobject_cast<T*>(Find(name));
+        if (!w)
+            Fail(QStringLiteral("o controle '%1' não é do tipo esperado").arg(name));
+        return w;
+    }
+
+    void Focus(const QString& name);
+    // Replaces the text of a box as typed keys would (focus in, select all, type, no Enter).
+    void Type(const QString& name, const QString& text);
+    // Presses a key on the focused control (or the named one), e.g. "Enter", "Tab", "F4", "Ctrl+Del".
+    void Press(const QString& key, const QString& name = QString());
+    void Click(const QString& name);
+    // Text of a box, label, button, combo box; "S"/"N" for a check box.
+    QString Text(const QString& name) const;
+    bool Enabled(const QString& name) const;
+    bool Visible(const QString& name) const;
+    QString FocusedName() const;
+    void Select(const QString& comboName, const QString& itemText);
+
+    ScriptedMessageService& Messages() { return m_messages; }
+
+private:
+    [[noreturn]] void Fail(const QString& text) const;
+    void SendKey(QWidget* target, int key, Qt::KeyboardModifiers mods, const QString& text);
+    ScriptedMessageService& m_messages;
+    QPointer<QWidget> m_screen;
+};
+
+KELMHOST_EXPORT void ProcessEvents();

@@ -1,0 +1,45 @@
+#pragma once
+#include "HostExport.h"
+#include <QDialog>
+#include <QPointer>
+#include <QStringList>
+#include <memory>
+
+class QLineEdit;
+class TZoQuery;
+class TZoDBGrid;
+
+// A look-up: a search list over a table (or a query of the caller's), narrowed by what the user types;
+// the chosen key goes back into the box, and RetornoPesquisa gives any other column of the chosen row.
+class KELMHOST_EXPORT TPesquisa : public QObject {
+    Q_OBJECT
+public:
+    explicit TPesquisa(QObject* parent = nullptr);
+    ~TPesquisa() override;
+
+    QString Titulo;
+    QString Tabela;     // table searched when SQL is empty
+    QString CampoChave; // key column written back
+    QStringList Campos; // columns listed (the key first when empty)
+    QString CampoBusca; // column the typed text searches; the first text column of Campos when empty
+    QString Filtro;     // extra condition, SQL text
+    QString OrdenarPor;
+    QString SQL; // a query of the caller's instead of the table
+    QPointer<QLineEdit> Edit;
+
+    // Shows the list; true when a row was chosen.
+    bool AbrePesquisa(QWidget* parent = nullptr);
+    QVariant RetornoPesquisa(const QString& field) const;
+    QString Chave() const { return RetornoPesquisa(CampoChave).toString(); }
+
+    // Used by the dialog, tests and scripts: loads rows whose searched column contains the text.
+    TZoQuery* Busca(const QString& text);
+    // Chooses the row whose key is given; false when no row has it.
+    bool Escolhe(const QString& key);
+    bool ExecDialog(QWidget* parent);
+
+private:
+    QString Statement(const QString& text) const;
+    std::unique_ptr<TZoQuery> m_rows;
+    QVariantMap m_chosen;
+};

@@ -1,0 +1,227 @@
+#include "TTabela.h"
+#include "HostError.h"
+#include "TZoDatabase.h"
+#include "TZoQuery.h"
+#include <QHash>
+#include <QSqlError>
+#include <QSqlRecord>
+
+namespace {
+TZoDatabase* host() {
+    TZoDatabase* db = TZoDatabase::Host();
+    if (!db || !db->Connected())
+        throw EDatabaseError(QStringLiteral("Banco de dados não conectado."));
+    return db;
+}
+
+struct SharedEntry {
+    QString table;
+    QString orderBy;
+    TTabelaDataSet* dataSet = nullptr;
+    int users = 0;
+};
+
+QHash<QString, SharedEntry>& registry() {
+    static QHash<QString, SharedEntry> entries;
+    return entries;
+}
+} // namespace
+
+TTabelaDataSet::TTabelaDataSet(const QString& table, const QString& orderBy, QObject* parent)
+    : TDataSet(parent), m_table(table.toUpper()), m_orderBy(orderBy) {
+    setObjectName(m_table);
+}
+
+void TTabelaDataSet::Open() {
+    TZoDatabase* db = host();
+    m_keys.clear();
+    {
+        QSqlQuery q(db->Connection());
+        q.prepare(QStringLiteral("SELECT TRIM(S.RDB$FIELD_NAME) FROM RDB$RELATION_CONSTRAINTS C "
+                                 "JOIN RDB$INDEX_SEGMENTS S ON S.RDB$INDEX_NAME = C.RDB$INDEX_NAME "
+                                 "WHERE C.RDB$RELATION_NAME = :T AND C.RDB$CONSTRAINT_TYPE = 'PRIMARY KEY' "
+                                 "ORDER BY S.RDB$FIELD_POSITION"));
+        q.bindValue(QStringLiteral(":T"), m_table);
+        db->Exec(q, false);
+        while (q.next())
+            m_keys << q.value(0).toString();
+    }
+    m_computed.clear();
+    {
+        QSqlQuery q(db->Connection());
+        q.prepare(QStringLiteral("SELECT TRIM(R.RDB$FIELD_NAME) FROM RDB$RELATION_FIELDS R "
+                                 "JOIN RDB$FIELDS F ON F.RDB$FIELD_NAME = R.RDB$FIELD_SOURCE "
+                                 "WHERE R.RDB$RELATION_NAME = :T AND F.RDB$COMPUTED_BLR IS NOT NULL"));
+        q.bindValue(QStringLiteral(":T"), m_table);
+        db->Exec(q, false);
+        while (q.next())
+            m_computed << q.value(0).toString();
+    }
+    Refresh();
+}
+
+void TTabelaDataSet::Refresh() {
+    TZoDatabase* db = host();
+    QVariantList keep;
+    if (Active() && !IsEmpty()) {
+        CheckBrowseMode();
+        for (const QString& k : m_keys)
+            keep << FieldByName(k).Value();
+    }
+    QSqlQuery q(db->Connection());
+    q.setForwardOnly(true);
+    QString sql = QStringLiteral("SELECT * FROM ") + m_table;
+    if (!m_orderBy.isEmpty())
+        sql += QStringLiteral(" ORDER BY ") + m_orderBy;
+    db->Exec(q, sql, false);
+    const QList<FieldDef> defs = FieldDefsOf(q.record());
+    QList<QVariantList> rows = ReadAllRows(q, int(defs.size()));
+    q.clear();
+    const QString order = IndexFieldNames();
+    DisableControls();
+    SetFields(defs);
+    Activate();
+    SetRows(std::move(rows));
+    if (!order.isEmpty())
+        SetIndexFieldNames(order);
+    if (!keep.isEmpty())
+        Locate(m_keys.join(';'), keep);
+    EnableControls();
+}
+
+QVariantList TTabelaDataSet::KeyValues(const QVariantList& values) const {
+    QVariantList result;
+    for (const QString& k : m_keys)
+        result << values[FieldIndex(k)];
+    return result;
+}
+
+QSqlQuery& TTabelaDataSet::Statement(std::unique_ptr<QSqlQuery>& slot, const QString& sql) {
+    TZoDatabase* db = host();
+    if (m_generation != db->Transaction()->Generation()) {
+        m_insert.reset();
+        m_update.reset();
+        m_delete.reset();
+        m_generation = db->Transaction()->Generation();
+    }
+    if (!slot) {
+        slot = std::make_unique<QSqlQuery>(db->Connection());
+        if (!slot->prepare(sql)) {
+            const QString text = slot->lastError().text();
+            slot.reset();
+            throw EDatabaseError(text);
+        }
+    }
+    return *slot;
+}
+
+void TTabelaDataSet::DoPost(const QVariantList& values, const QVariantList& original, bool inserting) {
+    TZoDatabase* db = host();
+    QStringList columns, marks;
+    QVariantList written;
+    for (int i = 0; i < FieldCount(); ++i) {
+        if (m_computed.contains(FieldDefs()[i].name))
+            continue;
+        columns << FieldDefs()[i].name;
+        marks << QStringLiteral("?");
+        written << values[i];
+    }
+    if (inserting) {
+        QSqlQuery& q = Statement(m_insert, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                               .arg(m_table, columns.join(','), marks.join(',')));
+        for (int i = 0; i < written.size(); ++i)
+            q.bindValue(i, written[i]);
+        db->Exec(q, true);
+        return;
+    }
+    if (m_keys.isEmpty())
+        throw EDatabaseError(QStringLiteral("A tabela %1 não tem chave primária.").arg(m_table));
+    QStringList sets, where;
+    for (const QString& c : columns)
+        sets << c + QStringLiteral(" = ?");
+    for (const QString& k : m_keys)
+        where << k + QStringLiteral(" = ?");
+    QSqlQuery& q =
+        Statement(m_update, QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                                .arg(m_table, sets.join(','), where.join(QStringLiteral(" AND "))));
+    int i = 0;
+    for (const QVariant& v : written)
+        q.bindValue(i++, v);
+    for (const QVariant& v : KeyValues(original))
+        q.bindValue(i++, v);
+    db->Exec(q, true);
+    if (q.numRowsAffected() == 0)
+        throw EDatabaseError(QStringLiteral("O registro foi excluído por outro usuário."));
+}
+
+void TTabelaDataSet::DoDelete(const QVariantList& values) {
+    if (m_keys.isEmpty())
+        throw EDatabaseError(QStringLiteral("A tabela %1 não tem chave primária.").arg(m_table));
+    QStringList where;
+    for (const QString& k : m_keys)
+        where << k + QStringLiteral(" = ?");
+    QSqlQuery& q = Statement(
+        m_delete,
+        QStringLiteral("DELETE FROM %1 WHERE %2").arg(m_table, where.join(QStringLiteral(" AND "))));
+    int i = 0;
+    for (const QVariant& v : KeyValues(values))
+        q.bindValue(i++, v);
+    host()->Exec(q, true);
+}
+
+// ---- shared registry
+
+void TTabela::Registra(const QString& name, const QString& table, const QString& orderBy) {
+    SharedEntry& e = registry()[name.toLower()];
+    e.table = table;
+    e.orderBy = orderBy;
+}
+
+bool TTabela::Registrada(const QString& name) {
+    return registry().contains(name.toLower());
+}
+
+TTabelaDataSet* TTabela::AbreTabela(const QString& name) {
+    auto it = registry().find(name.toLower());
+    if (it == registry().end())
+        throw EDatabaseError(QStringLiteral("Tabela compartilhada '%1' não registrada.").arg(name));
+    if (!it->dataSet) {
+        auto* ds = new TTabelaDataSet(it->table, it->orderBy);
+        ds->setObjectName(name);
+        try {
+            ds->Open();
+        } catch (...) {
+            delete ds;
+            throw;
+        }
+        it->dataSet = ds;
+    }
+    ++it->users;
+    return it->dataSet;
+}
+
+void TTabela::FechaTabela(const QString& name) {
+    auto it = registry().find(name.toLower());
+    if (it == registry().end() || !it->dataSet)
+        return;
+    if (--it->users <= 0) {
+        if (it->dataSet->Editing())
+            it->dataSet->Cancel();
+        delete it->dataSet;
+        it->dataSet = nullptr;
+        it->users = 0;
+    }
+}
+
+TTabelaDataSet* TTabela::Tabela(const QString& name) {
+    auto it = registry().find(name.toLower());
+    return it == registry().end() ? nullptr : it->dataSet;
+}
+
+void TTabela::FechaTodas() {
+    for (SharedEntry& e : registry()) {
+        delete e.dataSet;
+        e.dataSet = nullptr;
+        e.users = 0;
+    }
+}

@@ -1,0 +1,43 @@
+#pragma once
+#include "DataSet.h"
+#include "HostExport.h"
+#include <QSqlQuery>
+#include <memory>
+
+// A data set over one table of the host database. Post and Delete write through the host connection
+// (the caller commits); rows are read into memory, so commits never close it.
+class KELMHOST_EXPORT TTabelaDataSet : public TDataSet {
+    Q_OBJECT
+public:
+    TTabelaDataSet(const QString& table, const QString& orderBy, QObject* parent = nullptr);
+    void Open();
+    void Refresh(); // re-reads the table, keeping the cursor on the same key when it still exists
+    QString TableName() const { return m_table; }
+    QStringList KeyFields() const { return m_keys; }
+
+protected:
+    void DoPost(const QVariantList& values, const QVariantList& original, bool inserting) override;
+    void DoDelete(const QVariantList& values) override;
+
+private:
+    QSqlQuery& Statement(std::unique_ptr<QSqlQuery>& slot, const QString& sql);
+    QVariantList KeyValues(const QVariantList& values) const;
+    QString m_table;
+    QString m_orderBy;
+    QStringList m_keys;
+    QStringList m_computed; // computed columns are read, never written
+    std::unique_ptr<QSqlQuery> m_insert, m_update, m_delete;
+    quint64 m_generation = 0;
+};
+
+// The host's shared named data sets ("tbBanho", "tbEntidade"...): one instance per name, opened by the
+// first screen that asks and closed when the last one lets go.
+class KELMHOST_EXPORT TTabela {
+public:
+    static void Registra(const QString& name, const QString& table, const QString& orderBy);
+    static bool Registrada(const QString& name);
+    static TTabelaDataSet* AbreTabela(const QString& name);
+    static void FechaTabela(const QString& name);
+    static TTabelaDataSet* Tabela(const QString& name); // null when not open
+    static void FechaTodas();
+};

@@ -1,0 +1,160 @@
+#include "TZoDatabase.h"
+#include "FirebirdEngine.h"
+#include "HostError.h"
+#include "LockWatchdog.h"
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <ibase.h>
+
+namespace {
+TZoDatabase* g_host = nullptr;
+static_assert(sizeof(isc_db_handle) == sizeof(unsigned int));
+
+bool isLockConflict(const QString& text) {
+    return text.contains(QLatin1String("update conflicts with concurrent update"), Qt::CaseInsensitive) ||
+           text.contains(QLatin1String("lock conflict"), Qt::CaseInsensitive) ||
+           text.contains(QLatin1String("deadlock"), Qt::CaseInsensitive);
+}
+} // namespace
+
+TZoDatabase::TZoDatabase(const QString& connectionName, QObject* parent)
+    : QObject(parent), m_name(connectionName), m_transaction(std::make_unique<TZoTransaction>(this)),
+      m_watchdog(std::make_unique<LockWatchdog>()) {}
+
+TZoDatabase::~TZoDatabase() {
+    Close();
+    if (g_host == this)
+        g_host = nullptr;
+}
+
+TZoDatabase* TZoDatabase::Host() {
+    return g_host;
+}
+void TZoDatabase::SetHost(TZoDatabase* database) {
+    g_host = database;
+}
+
+QSqlDatabase TZoDatabase::Connection() const {
+    return QSqlDatabase::database(m_name, false);
+}
+
+bool TZoDatabase::Connected() const {
+    return Connection().isOpen();
+}
+
+void TZoDatabase::Open(const DatabaseConfig& config, bool startTransaction) {
+    PrepareFirebirdEnvironment();
+    Close();
+    m_config = config;
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), m_name);
+    if (config.isServer()) {
+        db.setHostName(config.host);
+        if (config.port > 0)
+            db.setPort(config.port);
+    }
+    db.setDatabaseName(config.path);
+    db.setUserName(config.user);
+    db.setPassword(config.password);
+    if (!db.open()) {
+        const QString text = db.lastError().text();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_name);
+        throw EDatabaseError(
+            QStringLiteral("Não foi possível abrir o banco de dados %1.\n%2").arg(config.target(), text));
+    }
+    if (startTransaction)
+        m_transaction->StartTransaction();
+}
+
+void TZoDatabase::Close() {
+    if (!QSqlDatabase::contains(m_name))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        if (db.isOpen()) {
+            if (m_transaction->InTransaction())
+                m_transaction->Rollback();
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+void TZoDatabase::Exec(QSqlQuery& query, const QString& sql, bool write) {
+    if (!query.prepare(sql))
+        Fail(query, false);
+    Exec(query, write);
+}
+
+void TZoDatabase::Exec(QSqlQuery& query, bool write) {
+    if (!write) {
+        if (!query.exec())
+            Fail(query, false);
+        return;
+    }
+    const QVariant handle = Connection().driver()->handle();
+    const bool guarded = handle.isValid() && handle.metaType().sizeOf() == sizeof(isc_db_handle);
+    if (guarded) {
+        m_dbHandle = *static_cast<const isc_db_handle*>(handle.constData());
+        m_watchdog->Arm(&m_dbHandle, LockTimeoutMs);
+    }
+    const bool ok = query.exec();
+    const bool timedOut = guarded && m_watchdog->Disarm();
+    if (!ok)
+        Fail(query, timedOut);
+}
+
+void TZoDatabase::Fail(const QSqlQuery& query, bool lockTimedOut) {
+    const QString text = query.lastError().text();
+    if (lockTimedOut || isLockConflict(text)) {
+        m_transaction->RollbackRetaining();
+        throw EDatabaseError(QStringLiteral("O registro está sendo alterado por outro usuário. "
+                                            "A operação foi desfeita; tente novamente em instantes."));
+    }
+    throw EDatabaseError(text.isEmpty() ? QStringLiteral("Erro no banco de dados.") : text);
+}
+
+// ---- TZoTransaction
+
+TZoTransaction::TZoTransaction(TZoDatabase* database) : QObject(database), m_database(database) {}
+
+void TZoTransaction::StartTransaction() {
+    if (m_active)
+        return;
+    QSqlDatabase db = m_database->Connection();
+    if (!db.transaction())
+        throw EDatabaseError(db.lastError().text());
+    m_active = true;
+    ++m_generation;
+}
+
+void TZoTransaction::Commit() {
+    if (!m_active)
+        return;
+    QSqlDatabase db = m_database->Connection();
+    if (!db.commit())
+        throw EDatabaseError(db.lastError().text());
+    m_active = false;
+    emit committed();
+}
+
+void TZoTransaction::Rollback() {
+    if (!m_active)
+        return;
+    QSqlDatabase db = m_database->Connection();
+    db.rollback();
+    m_active = false;
+    emit rolledBack();
+}
+
+// A new server transaction per unit of work: one that stayed open all day would stall garbage collection.
+void TZoTransaction::CommitRetaining() {
+    Commit();
+    StartTransaction();
+}
+
+void TZoTransaction::RollbackRetaining() {
+    Rollback();
+    StartTransaction();
+}

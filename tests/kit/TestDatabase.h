@@ -1,0 +1,42 @@
+#pragma once
+#include "DatabaseConfig.h"
+#include "ScreenDriver.h"
+#include "TZoDatabase.h"
+#include <QObject>
+#include <memory>
+
+// Fresh databases for tests: a template with the current schema is built once (per schema content) and
+// copied for every test case. KELM_TEST_SERVER=host[/port] runs the same tests against a Firebird server,
+// with the files in KELM_TEST_DIR (a folder the server can write).
+class TestDatabase {
+public:
+    static bool ServerMode();
+    static QString Folder();
+    static DatabaseConfig Fresh();
+    static void Drop(const DatabaseConfig& config);
+};
+
+// Base of database-facing tests: every test function runs on its own empty database, opened as the host
+// connection, with scripted messages and the administrator logged in.
+class DatabaseTestCase : public QObject {
+    Q_OBJECT
+protected:
+    DatabaseConfig config;
+    std::unique_ptr<TZoDatabase> db;
+    ScriptedMessageService messages;
+    std::unique_ptr<ScreenDriver> driver;
+
+    // Runs one statement on the host connection; for arranging and checking data.
+    void Sql(const QString& statement);
+    QVariant Scalar(const QString& statement);
+    // A second, independent connection to the same database.
+    std::unique_ptr<TZoDatabase> OpenSecond(const QString& name);
+
+protected slots:
+    void init();
+    void cleanup();
+};
+
+// Runs statements from a connection other than the host one.
+QVariant ScalarOn(TZoDatabase& database, const QString& statement);
+void SqlOn(TZoDatabase& database, const QString& statement);
