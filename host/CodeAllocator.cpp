@@ -7,8 +7,12 @@
 bool CodeAllocator::Used(TZoDatabase* db, const QString& table, const QString& field, const QString& code) {
     QSqlQuery q(db->Connection());
     q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral("SELECT FIRST 1 1 FROM %1 WHERE %2 = :C").arg(table, field)))
-        throw EDatabaseError(q.lastError().text());
+    // Cast to the code's own length: a code wider than the column simply does not exist there.
+    db->Prepare(q,
+                QStringLiteral("SELECT FIRST 1 1 FROM %1 WHERE %2 = CAST(:C AS VARCHAR(%3))")
+                    .arg(table, field)
+                    .arg(code.size()),
+                false);
     q.bindValue(QStringLiteral(":C"), code);
     db->Exec(q, false);
     return q.next();
@@ -20,7 +24,8 @@ QString CodeAllocator::Next(const QString& table, const QString& field, int widt
         QVariant last;
         {
             QSqlQuery read(m_counter->Connection());
-            read.prepare(QStringLiteral("SELECT ULTIMO FROM CODIGOS WHERE TABELA = :T AND CAMPO = :F"));
+            m_counter->Prepare(
+                read, QStringLiteral("SELECT ULTIMO FROM CODIGOS WHERE TABELA = :T AND CAMPO = :F"), false);
             read.bindValue(QStringLiteral(":T"), t);
             read.bindValue(QStringLiteral(":F"), f);
             m_counter->Exec(read, false);

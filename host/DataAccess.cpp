@@ -31,10 +31,19 @@ QStringList splitFields(const QString& fields) {
     return result;
 }
 
-QString whereOf(const QStringList& fields) {
+// Texts are cast to their own length: a parameter takes the column's type, and a value longer than the
+// column would otherwise fail with a truncation error instead of simply not matching.
+QString whereOf(const QStringList& fields, const QVariantList& values) {
     QStringList parts;
-    for (int i = 0; i < fields.size(); ++i)
-        parts << QStringLiteral("%1 = :V%2").arg(fields[i]).arg(i);
+    for (int i = 0; i < fields.size(); ++i) {
+        if (values[i].typeId() == QMetaType::QString)
+            parts << QStringLiteral("%1 = CAST(:V%2 AS VARCHAR(%3))")
+                         .arg(fields[i])
+                         .arg(i)
+                         .arg(std::max<qsizetype>(1, values[i].toString().size()));
+        else
+            parts << QStringLiteral("%1 = :V%2").arg(fields[i]).arg(i);
+    }
     return parts.join(QStringLiteral(" AND "));
 }
 
@@ -114,8 +123,9 @@ bool Existe(const QString& table, const QString& fields, const QVariantList& val
     TZoDatabase* db = host();
     QSqlQuery q(db->Connection());
     q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral("SELECT FIRST 1 1 FROM %1 WHERE %2").arg(DBLocal(table), whereOf(names))))
-        throw EDatabaseError(q.lastError().text());
+    db->Prepare(
+        q, QStringLiteral("SELECT FIRST 1 1 FROM %1 WHERE %2").arg(DBLocal(table), whereOf(names, values)),
+        false);
     for (int i = 0; i < values.size(); ++i)
         q.bindValue(QStringLiteral(":V%1").arg(i), values[i]);
     db->Exec(q, false);
@@ -131,9 +141,10 @@ QString Busca_Valor(const QString& table, const QString& keyFields, const QStrin
     TZoDatabase* db = host();
     QSqlQuery q(db->Connection());
     q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral("SELECT FIRST 1 %1 FROM %2 WHERE %3")
-                       .arg(resultField, DBLocal(table), whereOf(names))))
-        throw EDatabaseError(q.lastError().text());
+    db->Prepare(q,
+                QStringLiteral("SELECT FIRST 1 %1 FROM %2 WHERE %3")
+                    .arg(resultField, DBLocal(table), whereOf(names, keyValues)),
+                false);
     for (int i = 0; i < keyValues.size(); ++i)
         q.bindValue(QStringLiteral(":V%1").arg(i), keyValues[i]);
     db->Exec(q, false);
@@ -162,11 +173,12 @@ void GeraLog(const QString& title, const QString& text, int kind, const QString&
     QWidget* form = screen ? screen : TelaAtiva();
     const QDateTime now = QDateTime::currentDateTime();
     QSqlQuery q(db->Connection());
-    if (!q.prepare(QStringLiteral(
-            "INSERT INTO LOG (ID, CHAVE, DATA, HORA, USUARIO, FORMULARIO, TITULO, TEXTO, TIPO) "
-            "VALUES (NEXT VALUE FOR GEN_LOG_ID, :CHAVE, :DATA, :HORA, :USUARIO, :FORM, "
-            ":TITULO, :TEXTO, :TIPO)")))
-        throw EDatabaseError(q.lastError().text());
+    db->Prepare(
+        q,
+        QStringLiteral("INSERT INTO LOG (ID, CHAVE, DATA, HORA, USUARIO, FORMULARIO, TITULO, TEXTO, TIPO) "
+                       "VALUES (NEXT VALUE FOR GEN_LOG_ID, :CHAVE, :DATA, :HORA, :USUARIO, :FORM, "
+                       ":TITULO, :TEXTO, :TIPO)"),
+        true);
     q.bindValue(QStringLiteral(":CHAVE"), key.left(40));
     q.bindValue(QStringLiteral(":DATA"), now.date());
     q.bindValue(QStringLiteral(":HORA"), now.time().toString(QStringLiteral("HH:mm:ss")));
@@ -185,9 +197,10 @@ bool TemDireito(const QString& userCode, const QString& className, const QString
     TZoDatabase* db = host();
     QSqlQuery q(db->Connection());
     q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral("SELECT MAX(NIVEL) FROM ACESSO_DIREITOS WHERE USUARIO = :U "
-                                  "AND (CLASSE = :C OR CLASSE = '*') AND LETRA = :L")))
-        throw EDatabaseError(q.lastError().text());
+    db->Prepare(q,
+                QStringLiteral("SELECT MAX(NIVEL) FROM ACESSO_DIREITOS WHERE USUARIO = :U "
+                               "AND (CLASSE = :C OR CLASSE = '*') AND LETRA = :L"),
+                false);
     q.bindValue(QStringLiteral(":U"), userCode);
     q.bindValue(QStringLiteral(":C"), className);
     q.bindValue(QStringLiteral(":L"), letter.toUpper());

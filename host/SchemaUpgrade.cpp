@@ -45,7 +45,7 @@ QStringList SplitSqlScript(const QString& script) {
 namespace {
 bool tableExists(TZoDatabase& db, const QString& table) {
     QSqlQuery q(db.Connection());
-    q.prepare(QStringLiteral("SELECT 1 FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = :T"));
+    db.Prepare(q, QStringLiteral("SELECT 1 FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = :T"), false);
     q.bindValue(QStringLiteral(":T"), table);
     db.Exec(q, false);
     return q.next();
@@ -95,7 +95,7 @@ void SchemaUpgrade::RunScript(TZoDatabase& db, const QString& name, const QStrin
     for (int i = 0; i < statements.size(); ++i)
         execCommitted(db, statements[i], QStringLiteral("%1, comando %2").arg(name).arg(i + 1));
     QSqlQuery record(db.Connection());
-    record.prepare(QStringLiteral("INSERT INTO SCHEMA_VERSAO (SCRIPT) VALUES (:S)"));
+    db.Prepare(record, QStringLiteral("INSERT INTO SCHEMA_VERSAO (SCRIPT) VALUES (:S)"), true);
     record.bindValue(QStringLiteral(":S"), name);
     db.Exec(record, true);
     db.Transaction()->CommitRetaining();

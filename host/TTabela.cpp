@@ -37,10 +37,12 @@ void TTabelaDataSet::Open() {
     m_keys.clear();
     {
         QSqlQuery q(db->Connection());
-        q.prepare(QStringLiteral("SELECT TRIM(S.RDB$FIELD_NAME) FROM RDB$RELATION_CONSTRAINTS C "
-                                 "JOIN RDB$INDEX_SEGMENTS S ON S.RDB$INDEX_NAME = C.RDB$INDEX_NAME "
-                                 "WHERE C.RDB$RELATION_NAME = :T AND C.RDB$CONSTRAINT_TYPE = 'PRIMARY KEY' "
-                                 "ORDER BY S.RDB$FIELD_POSITION"));
+        db->Prepare(q,
+                    QStringLiteral("SELECT TRIM(S.RDB$FIELD_NAME) FROM RDB$RELATION_CONSTRAINTS C "
+                                   "JOIN RDB$INDEX_SEGMENTS S ON S.RDB$INDEX_NAME = C.RDB$INDEX_NAME "
+                                   "WHERE C.RDB$RELATION_NAME = :T AND C.RDB$CONSTRAINT_TYPE = 'PRIMARY KEY' "
+                                   "ORDER BY S.RDB$FIELD_POSITION"),
+                    false);
         q.bindValue(QStringLiteral(":T"), m_table);
         db->Exec(q, false);
         while (q.next())
@@ -49,9 +51,11 @@ void TTabelaDataSet::Open() {
     m_computed.clear();
     {
         QSqlQuery q(db->Connection());
-        q.prepare(QStringLiteral("SELECT TRIM(R.RDB$FIELD_NAME) FROM RDB$RELATION_FIELDS R "
-                                 "JOIN RDB$FIELDS F ON F.RDB$FIELD_NAME = R.RDB$FIELD_SOURCE "
-                                 "WHERE R.RDB$RELATION_NAME = :T AND F.RDB$COMPUTED_BLR IS NOT NULL"));
+        db->Prepare(q,
+                    QStringLiteral("SELECT TRIM(R.RDB$FIELD_NAME) FROM RDB$RELATION_FIELDS R "
+                                   "JOIN RDB$FIELDS F ON F.RDB$FIELD_NAME = R.RDB$FIELD_SOURCE "
+                                   "WHERE R.RDB$RELATION_NAME = :T AND F.RDB$COMPUTED_BLR IS NOT NULL"),
+                    false);
         q.bindValue(QStringLiteral(":T"), m_table);
         db->Exec(q, false);
         while (q.next())
@@ -106,10 +110,11 @@ QSqlQuery& TTabelaDataSet::Statement(std::unique_ptr<QSqlQuery>& slot, const QSt
     }
     if (!slot) {
         slot = std::make_unique<QSqlQuery>(db->Connection());
-        if (!slot->prepare(sql)) {
-            const QString text = slot->lastError().text();
+        try {
+            db->Prepare(*slot, sql, true);
+        } catch (...) {
             slot.reset();
-            throw EDatabaseError(text);
+            throw;
         }
     }
     return *slot;

@@ -81,9 +81,18 @@ void TZoDatabase::Close() {
     QSqlDatabase::removeDatabase(m_name);
 }
 
+void TZoDatabase::Prepare(QSqlQuery& query, const QString& sql, bool write) {
+    // Snapshot transactions would hide what others committed since the last commit of ours.
+    if (!write && !m_dirty)
+        m_transaction->Refresh();
+    if (!query.prepare(sql)) {
+        const QString text = query.lastError().text();
+        throw EDatabaseError(text + QStringLiteral("\n") + sql.left(400));
+    }
+}
+
 void TZoDatabase::Exec(QSqlQuery& query, const QString& sql, bool write) {
-    if (!query.prepare(sql))
-        Fail(query, false);
+    Prepare(query, sql, write);
     Exec(query, write);
 }
 
@@ -99,6 +108,7 @@ void TZoDatabase::Exec(QSqlQuery& query, bool write) {
         m_dbHandle = *static_cast<const isc_db_handle*>(handle.constData());
         m_watchdog->Arm(&m_dbHandle, LockTimeoutMs);
     }
+    m_dirty = m_transaction->InTransaction();
     const bool ok = query.exec();
     const bool timedOut = guarded && m_watchdog->Disarm();
     if (!ok)
@@ -136,6 +146,7 @@ void TZoTransaction::Commit() {
     if (!db.commit())
         throw EDatabaseError(db.lastError().text());
     m_active = false;
+    m_database->MarkClean();
     emit committed();
 }
 
@@ -145,12 +156,23 @@ void TZoTransaction::Rollback() {
     QSqlDatabase db = m_database->Connection();
     db.rollback();
     m_active = false;
+    m_database->MarkClean();
     emit rolledBack();
 }
 
 // A new server transaction per unit of work: one that stayed open all day would stall garbage collection.
 void TZoTransaction::CommitRetaining() {
     Commit();
+    StartTransaction();
+}
+
+void TZoTransaction::Refresh() {
+    if (!m_active || m_database->Dirty())
+        return;
+    QSqlDatabase db = m_database->Connection();
+    if (!db.commit())
+        throw EDatabaseError(db.lastError().text());
+    m_active = false;
     StartTransaction();
 }
 

@@ -28,9 +28,16 @@ public:
 
     // Runs a prepared or plain statement; a write that waits on another user's lock longer than
     // LockTimeoutMs is cancelled, the unit of work rolled back and a clear EDatabaseError thrown.
+    // Prepare before binding values; a read first moves to the latest committed state when no writes are
+    // pending (a prepared statement belongs to the server transaction it was prepared in).
+    void Prepare(QSqlQuery& query, const QString& sql, bool write);
     void Exec(QSqlQuery& query, bool write);
-    void Exec(QSqlQuery& query, const QString& sql, bool write);
+    void Exec(QSqlQuery& query, const QString& sql, bool write); // Prepare + Exec
     int LockTimeoutMs = 5000;
+
+    // True while the unit of work holds writes not yet committed or rolled back.
+    bool Dirty() const { return m_dirty; }
+    void MarkClean() { m_dirty = false; }
 
     static TZoDatabase* Host();
     static void SetHost(TZoDatabase* database);
@@ -41,6 +48,7 @@ private:
     DatabaseConfig m_config;
     std::unique_ptr<TZoTransaction> m_transaction;
     std::unique_ptr<LockWatchdog> m_watchdog;
+    bool m_dirty = false;
     unsigned int m_dbHandle = 0; // the engine's attachment handle, read by the watchdog thread
 };
 
@@ -56,6 +64,8 @@ public:
     void Commit();
     void Rollback();
     bool InTransaction() const { return m_active; }
+    // Starts a new server transaction when nothing is pending, so that reads see other users' latest work.
+    void Refresh();
     // Counts the units of work started; a prepared statement belongs to one of them.
     quint64 Generation() const { return m_generation; }
 

@@ -95,13 +95,14 @@ void TZoQuery::PrepareIfChanged(const QString& sql) {
     if (m_statement && m_preparedText == sql && m_preparedGeneration == generation)
         return;
     m_statement = std::make_unique<QSqlQuery>(db->Connection());
-    if (!m_statement->prepare(sql)) {
-        const QString text = m_statement->lastError().text();
+    try {
+        db->Prepare(*m_statement, sql, true);
+    } catch (...) {
         m_statement.reset();
-        throw EDatabaseError(text + QStringLiteral("\n") + sql);
+        throw;
     }
     m_preparedText = sql;
-    m_preparedGeneration = generation;
+    m_preparedGeneration = db->Transaction()->Generation();
 }
 
 void TZoQuery::Open() {
@@ -110,8 +111,7 @@ void TZoQuery::Open() {
     TZoDatabase* db = Database();
     QSqlQuery query(db->Connection());
     query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        throw EDatabaseError(query.lastError().text() + QStringLiteral("\n") + sql);
+    db->Prepare(query, sql, false);
     for (auto it = m_bound.cbegin(); it != m_bound.cend(); ++it)
         query.bindValue(it.key(), it.value());
     db->Exec(query, false);

@@ -109,6 +109,12 @@ void TstDatabase::commitRetainingKeepsOpenDataSetsUsable() {
     QCOMPARE(ScalarOn(*other, "SELECT COUNT(*) FROM REGIAO").toInt(), 2);
     QCOMPARE(ScalarOn(*other, "SELECT DESCRICAO FROM REGIAO WHERE REGIAO = '01'").toString(),
              QStringLiteral("Vale do Itajaí 'Norte'"));
+    // Reads see what another user committed, without a commit of ours in between.
+    SqlOn(*other, "INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('03', 'Litoral')");
+    other->Transaction()->CommitRetaining();
+    QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 3);
+    regions->Refresh();
+    QCOMPARE(regions->RecordCount(), 3);
     TTabela::FechaTabela("tbRegiaoTeste");
     QVERIFY(TTabela::Tabela("tbRegiaoTeste")); // still used by the first opener
     TTabela::FechaTabela("tbRegiaoTeste");

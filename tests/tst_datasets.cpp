@@ -1,0 +1,386 @@
+// The in-memory data set, its table model and the data-aware controls every data-entry screen stands on.
+#include "DBControls.h"
+#include "DataSetModel.h"
+#include "HostError.h"
+#include "TClientDataSet.h"
+#include <QAbstractItemModelTester>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+
+namespace {
+// CODIGO int, NOME text, PRECO number, ATIVO "S"/"N", TIPO "P"/"T"; one row per name, codes from 1.
+void fill(TClientDataSet& ds, const QStringList& names) {
+    ds.AddField("CODIGO", QMetaType::Int)
+        .AddField("NOME", QMetaType::QString, 30, "Nome")
+        .AddField("PRECO", QMetaType::Double)
+        .AddField("ATIVO", QMetaType::QString, 1)
+        .AddField("TIPO", QMetaType::QString, 1);
+    ds.CreateDataSet();
+    for (int i = 0; i < names.size(); ++i) {
+        ds.Append();
+        ds.FieldByName("CODIGO") = i + 1;
+        ds.FieldByName("NOME") = names[i];
+        ds.FieldByName("ATIVO") = "S";
+        ds.Post();
+    }
+    ds.First();
+}
+QStringList column(TDataSet& ds, const QString& field) {
+    QStringList out;
+    for (int p = 0; p < ds.RecordCount(); ++p)
+        out << ds.ValueAt(p, ds.FieldIndex(field)).toString();
+    return out;
+}
+const auto abort = [](TDataSet&) { throw EAbort(); };
+} // namespace
+
+class TstDataSets : public QObject {
+    Q_OBJECT
+private slots:
+    void cancelLeavesRowsAndCursorAsBefore();
+    void hooksCancelAndSetDefaults();
+    void navigationPostsPendingEditOrStays();
+    void indexOrdersRowsAndFollowsPostedRecord();
+    void filterHidesRowsFromLocate();
+    void valuesAreCoercedToFieldTypes();
+    void modelFollowsDataSet();
+    void fieldLinksWriteAndFollow();
+    void gridAndDataSetCursorsFollowEachOther();
+};
+
+void TstDataSets::cancelLeavesRowsAndCursorAsBefore() {
+    TClientDataSet ds;
+    fill(ds, {"ANA", "BIA", "CAIO"});
+    const QStringList before = column(ds, "NOME");
+    ds.MoveTo(1);
+    ds.Append();
+    QCOMPARE(ds.State(), DataSetState::Insert);
+    QCOMPARE(ds.RecordCount(), 4);
+    QCOMPARE(ds.RecNo(), 3);
+    QVERIFY(ds.FieldByName("NOME").IsNull());
+    ds.FieldByName("NOME") = "DAVI";
+    ds.Cancel();
+    QCOMPARE(ds.State(), DataSetState::Browse);
+    QCOMPARE(column(ds, "NOME"), before);
+    QCOMPARE(ds.FieldByName("NOME").AsString(), QString("CAIO")); // the last record, where Append went
+
+    ds.MoveTo(1);
+    ds.Insert(); // before BIA
+    QCOMPARE(ds.RecNo(), 1);
+    QCOMPARE(ds.ValueAt(2, 1).toString(), QString("BIA"));
+    ds.Cancel();
+    QCOMPARE(column(ds, "NOME"), before);
+    QCOMPARE(ds.FieldByName("NOME").AsString(), QString("BIA"));
+
+    ds.Edit();
+    ds.FieldByName("NOME") = "BEATRIZ";
+    ds.FieldByName("PRECO") = 3;
+    ds.Cancel();
+    QCOMPARE(ds.FieldByName("NOME").AsString(), QString("BIA"));
+    QVERIFY(ds.FieldByName("PRECO").Value().isNull());
+    QCOMPARE(ds.RecNo(), 1);
+
+    ds.EmptyDataSet();
+    QVERIFY(ds.IsEmpty());
+    QCOMPARE(ds.RecNo(), -1);
+    QVERIFY(ds.Eof() && ds.Bof());
+    ds.Insert();
+    ds.Cancel();
+    QVERIFY(ds.IsEmpty());
+    QCOMPARE(ds.RecNo(), -1);
+    ds.Append();
+    ds.FieldByName("NOME") = "X";
+    ds.EmptyDataSet(); // while inserting
+    QCOMPARE(ds.State(), DataSetState::Browse);
+    QCOMPARE(ds.RecordCount(), 0);
+}
+
+void TstDataSets::hooksCancelAndSetDefaults() {
+    TClientDataSet ds;
+    fill(ds, {"ANA", "BIA"});
+    QStringList calls;
+    ds.OnNewRecord = [&](TDataSet& d) {
+        calls << "new";
+        d.FieldByName("ATIVO") = "S";
+    };
+    ds.AfterInsert = [&](TDataSet& d) { calls << "after:" + d.FieldByName("ATIVO").AsString(); };
+    ds.BeforePost = [](TDataSet& d) {
+        if (d.FieldByName("PRECO").IsNull())
+            throw EAbort();
+    };
+    ds.Append();
+    QCOMPARE(calls, QStringList({"new", "after:S"}));
+    ds.FieldByName("NOME") = "CAIO";
+    QVERIFY(!ds.Post());
+    QCOMPARE(ds.State(), DataSetState::Insert);
+    QCOMPARE(ds.FieldByName("NOME").AsString(), QString("CAIO"));
+    QCOMPARE(ds.RecordCount(), 3);
+    ds.FieldByName("PRECO") = 2.5;
+    QVERIFY(ds.Post());
+    QCOMPARE(ds.State(), DataSetState::Browse);
+    QCOMPARE(column(ds, "NOME"), QStringList({"ANA", "BIA", "CAIO"}));
+
+    ds.BeforeDelete = abort;
+    QVERIFY(!ds.Delete());
+    QCOMPARE(ds.RecordCount(), 3);
+    QCOMPARE(ds.FieldByName("NOME").AsString(), QString("CAIO"));
+    ds.BeforeDelete = nullptr;
+    ds.First();
+    QVERIFY(ds.Delete());
+    QCOMPARE(column(ds, "NOME"), QStringList({"BIA", "CAIO"}));
+    QCOMPARE(ds.FieldByName("NOME").AsString(), QString("BIA"));
+
+    ds.BeforeInsert = abort;
+    ds.Append();
+    QCOMPARE(ds.State(), DataSetState::Browse);
+    QCOMPARE(ds.RecordCount(), 2);
+
+    ds.BeforeEdit = abort; // a refused edit must not change the record behind the user's back
+    try {
+        ds.FieldByName("NOME") = "OUTRO";
+    } catch (const EAbort&) {
+    }
+    QCOMPARE(ds.State(), DataSetState::Browse);
+    QCOMPARE(ds.FieldByName("NOME").AsString(), QString("BIA"));
+}
+
+void TstDataSets::navigationPostsPendingEditOrStays() {
+    TClientDataSet ds;
+    fill(ds, {"ANA", "BIA", "CAIO"});
+    int posted = 0;
+    ds.AfterPost = [&](TDataSet&) { ++posted; };
+    ds.FieldByName("NOME") = "ANITA"; // puts the data set into Edit
+    QCOMPARE(ds.State(), DataSetState::Edit);
+    ds.Next();
+    QCOMPARE(ds.State(), DataSetState::Browse);
+    QCOMPARE(posted, 1);
+    QCOMPARE(column(ds, "NOME"), QStringList({"ANITA", "BIA", "CAIO"}));
+
+    QStringList seen;
+    for (ds.First(); !ds.Eof(); ds.Next())
+        seen << ds.FieldByName("NOME").AsString();
+    QCOMPARE(seen, QStringList({"ANITA", "BIA", "CAIO"}));
+
+    // A refused post keeps the user on the record being edited.
+    ds.BeforePost = abort;
+    ds.First();
+    ds.FieldByName("NOME") = "ANINHA";
+    try {
+        ds.Next();
+    } catch (const EAbort&) {
+    }
+    QCOMPARE(ds.RecNo(), 0);
+    QCOMPARE(ds.State(), DataSetState::Edit);
+    ds.Cancel();
+    QCOMPARE(column(ds, "NOME"), QStringList({"ANITA", "BIA", "CAIO"}));
+}
+
+void TstDataSets::indexOrdersRowsAndFollowsPostedRecord() {
+    TClientDataSet ds;
+    fill(ds, {"B", "A", "B", "A", "B"});
+    const QVariantList precos{10, 9, QVariant(), 100, 2.5};
+    for (int p = 0; p < precos.size(); ++p)
+        ds.SetValueAt(p, 2, precos[p]);
+    ds.Post();
+    ds.SetIndexFieldNames("nome;preco");
+    QCOMPARE(column(ds, "CODIGO"), QStringList({"2", "4", "3", "5", "1"})); // A9 A100 B- B2.5 B10
+    ds.Locate("CODIGO", {3});
+    ds.FieldByName("PRECO") = "50";
+    QVERIFY(ds.Post());
+    QCOMPARE(column(ds, "CODIGO"), QStringList({"2", "4", "5", "1", "3"}));
+    QCOMPARE(ds.RecNo(), 4);
+    QCOMPARE(ds.FieldByName("CODIGO").AsInteger(), 3);
+    ds.Append();
+    ds.FieldByName("NOME") = "A";
+    ds.FieldByName("PRECO") = 1;
+    ds.Post();
+    QCOMPARE(ds.RecNo(), 0);
+    QCOMPARE(ds.FieldByName("PRECO").AsFloat(), 1.0);
+}
+
+void TstDataSets::filterHidesRowsFromLocate() {
+    TClientDataSet ds;
+    fill(ds, {"João", "Maria", "JOANA", "Pedro"});
+    ds.SetFilter([](const RecordView& r) { return r.value("NOME").toString() != "João"; });
+    QCOMPARE(column(ds, "NOME"), QStringList({"Maria", "JOANA", "Pedro"}));
+    ds.Last();
+    QVERIFY(!ds.Locate("NOME", {"joão"}, true, false)); // hidden
+    QCOMPARE(ds.FieldByName("NOME").AsString(), QString("Pedro"));
+    QVERIFY(!ds.Locate("NOME", {"jo"}, false, true)); // case-sensitive
+    QVERIFY(ds.Locate("NOME", {"jo"}, true, true));
+    QCOMPARE(ds.FieldByName("NOME").AsString(), QString("JOANA"));
+    QVERIFY(!ds.Locate("NOME", {"jo"}, true, false)); // whole value
+    QVERIFY(ds.Locate("CODIGO;NOME", {4, "pedro"}, true));
+    QCOMPARE(ds.RecNo(), 2);
+    ds.ClearFilter();
+    QCOMPARE(ds.RecordCount(), 4);
+    QCOMPARE(ds.FieldByName("NOME").AsString(), QString("Pedro"));
+    QVERIFY(ds.Locate("NOME", {"JOÃO"}, true));
+    QCOMPARE(ds.RecNo(), 0);
+}
+
+void TstDataSets::valuesAreCoercedToFieldTypes() {
+    TClientDataSet ds;
+    fill(ds, {"ANA"});
+    ds.AddField("DATA", QMetaType::QDate);
+    ds.CreateDataSet();
+    ds.Append();
+    ds.FieldByName("PRECO") = "12,5";
+    QCOMPARE(ds.FieldByName("PRECO").Value(), QVariant(12.5));
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, ds.FieldByName("PRECO") = "12,5x");
+    QCOMPARE(ds.FieldByName("PRECO").AsFloat(), 12.5);
+    ds.FieldByName("CODIGO") = "7,6";
+    QCOMPARE(ds.FieldByName("CODIGO").AsInteger(), 8);
+    ds.FieldByName("PRECO") = " ";
+    QVERIFY(ds.FieldByName("PRECO").Value().isNull());
+    ds.FieldByName("NOME") = 2.5;
+    QCOMPARE(ds.FieldByName("NOME").Value(), QVariant(QString("2.5")));
+    ds.FieldByName("DATA") = "25/12/2024";
+    QCOMPARE(ds.FieldByName("DATA").AsDate(), QDate(2024, 12, 25));
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, ds.FieldByName("DATA") = "31/02/2024");
+    QCOMPARE(ds.FieldByName("DATA").AsString(), QString("25/12/2024"));
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, ds.FieldByName("NAOEXISTE"));
+}
+
+void TstDataSets::modelFollowsDataSet() {
+    TClientDataSet ds;
+    fill(ds, {"ANA", "BIA"});
+    DataSetModel* model = ds.Model();
+    new QAbstractItemModelTester(model, QAbstractItemModelTester::FailureReportingMode::QtTest, this);
+    QCOMPARE(model->rowCount(), 2);
+    QCOMPARE(model->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QString("Nome"));
+    QSignalSpy changed(model, &QAbstractItemModel::dataChanged);
+    ds.Append();
+    QCOMPARE(model->rowCount(), 3);
+    ds.FieldByName("NOME") = "CAIO";
+    QVERIFY(!changed.isEmpty());
+    QCOMPARE(model->index(2, 1).data().toString(), QString("CAIO"));
+    ds.Post();
+    QVERIFY(model->setData(model->index(0, 2), "1,5", Qt::EditRole)); // a grid cell edit
+    QCOMPARE(ds.RecNo(), 0);
+    QCOMPARE(ds.State(), DataSetState::Edit);
+    QCOMPARE(model->index(0, 2).data(Qt::EditRole), QVariant(1.5));
+    ds.Cancel();
+    QVERIFY(model->index(0, 2).data(Qt::EditRole).isNull());
+    ds.Last();
+    ds.Delete();
+    QCOMPARE(model->rowCount(), 2);
+    QCOMPARE(model->index(1, 1).data().toString(), QString("BIA"));
+    ds.EmptyDataSet();
+    QCOMPARE(model->rowCount(), 0);
+}
+
+void TstDataSets::fieldLinksWriteAndFollow() {
+    TClientDataSet ds;
+    fill(ds, {"ANA", "BIA"});
+    ds.First();
+    QWidget w;
+    auto* nome = new QLineEdit(&w);
+    auto* preco = new QLineEdit(&w);
+    auto* ativo = new QCheckBox(&w);
+    auto* group = new QButtonGroup(&w);
+    auto* layout = new QVBoxLayout(&w);
+    for (QWidget* c : std::initializer_list<QWidget*>{nome, preco, ativo})
+        layout->addWidget(c);
+    for (int id = 0; id < 2; ++id) {
+        auto* b = new QRadioButton(&w);
+        group->addButton(b, id);
+        layout->addWidget(b);
+    }
+    FieldLink::Edit(nome, &ds, "NOME");
+    FieldLink::Edit(preco, &ds, "PRECO");
+    FieldLink::Check(ativo, &ds, "ATIVO");
+    FieldLink::Radio(group, &ds, "TIPO", {"P", "T"});
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(nome->text(), QString("ANA"));
+    QVERIFY(ativo->isChecked());
+
+    nome->setFocus();
+    nome->selectAll();
+    QTest::keyClicks(nome, "ANITA");
+    QCOMPARE(ds.State(), DataSetState::Edit);
+    QCOMPARE(ds.FieldByName("NOME").AsString(), QString("ANITA"));
+    ds.Cancel();
+    QCOMPARE(nome->text(), QString("ANA"));
+
+    // A number is taken when complete, not keystroke by keystroke, even from a browsing data set.
+    preco->setFocus();
+    QTest::keyClicks(preco, "12,5");
+    QCOMPARE(ds.State(), DataSetState::Browse);
+    QVERIFY(ds.FieldByName("PRECO").IsNull());
+    QTest::keyClick(preco, Qt::Key_Return);
+    QCOMPARE(ds.State(), DataSetState::Edit);
+    QCOMPARE(ds.FieldByName("PRECO").AsFloat(), 12.5);
+    QVERIFY(ds.Post());
+    preco->setFocus();
+    preco->selectAll();
+    QTest::keyClicks(preco, "7");
+    ds.FieldByName("NOME") = "ANA2"; // editing started elsewhere; Post must take the pending number
+    QVERIFY(ds.Post());
+    QCOMPARE(ds.FieldByName("PRECO").AsFloat(), 7.0);
+
+    QTest::mouseClick(ativo, Qt::LeftButton);
+    QCOMPARE(ds.FieldByName("ATIVO").AsString(), QString("N"));
+    QTest::mouseClick(group->button(1), Qt::LeftButton);
+    QCOMPARE(ds.FieldByName("TIPO").AsString(), QString("T"));
+    ds.Next(); // posts, then the controls show the next record
+    QCOMPARE(nome->text(), QString("BIA"));
+    QVERIFY(preco->text().isEmpty());
+    QVERIFY(ativo->isChecked());
+    QVERIFY(!group->checkedButton());
+    ds.Prior();
+    QCOMPARE(nome->text(), QString("ANA2"));
+    QCOMPARE(preco->text(), QString("7"));
+    QVERIFY(!ativo->isChecked());
+    QCOMPARE(group->checkedId(), 1);
+}
+
+void TstDataSets::gridAndDataSetCursorsFollowEachOther() {
+    TClientDataSet ds;
+    fill(ds, {"ANA", "BIA", "CAIO"});
+    TZoDBGrid grid;
+    grid.SetDataSet(&ds);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    grid.setFocus();
+    grid.setCurrentIndex(grid.model()->index(2, 1));
+    QCOMPARE(ds.RecNo(), 2);
+    ds.First();
+    QCOMPARE(grid.currentIndex().row(), 0);
+    ds.Append();
+    ds.FieldByName("NOME") = "DAVI";
+    ds.Post();
+    QCOMPARE(grid.currentIndex().row(), 3);
+    QCOMPARE(grid.SelectedField(), QString("NOME"));
+
+    QList<int> keys;
+    bool swallow = true;
+    grid.OnKeyDown = [&](QKeyEvent* e) {
+        keys << e->key();
+        return swallow;
+    };
+    grid.SelectField("CODIGO");
+    QTest::keyClick(&grid, Qt::Key_Tab);
+    QTest::keyClick(&grid, Qt::Key_F4);
+    QTest::keyClick(&grid, Qt::Key_Up);
+    QCOMPARE(keys, QList<int>({Qt::Key_Tab, Qt::Key_F4, Qt::Key_Up}));
+    QCOMPARE(grid.SelectedField(), QString("CODIGO"));
+    QCOMPARE(ds.RecNo(), 3);
+    swallow = false;
+    QTest::keyClick(&grid, Qt::Key_Tab);
+    QTest::keyClick(&grid, Qt::Key_Up);
+    QCOMPARE(keys.size(), 5);
+    QCOMPARE(grid.SelectedField(), QString("NOME"));
+    QCOMPARE(ds.RecNo(), 2);
+    QCOMPARE(ds.FieldByName("NOME").AsString(), QString("CAIO"));
+}
+
+QTEST_MAIN(TstDataSets)
+#include "tst_datasets.moc"
