@@ -1,16 +1,31 @@
 #pragma once
 #include "HostExport.h"
+#include <QList>
 #include <QStringList>
 #include <functional>
 
 class QWidget;
 
+// How a screen is shown: a maximised child of the main window, the same but centred at its own size,
+// a fixed dialog opened by another screen, or an ordinary top-level window.
+enum class ScreenKind { Mdi, MdiCentred, Dialog, Window };
+
+struct KELMHOST_EXPORT ScreenInfo {
+    QString className;
+    QString caption;
+    QString group; // menu the host lists it under
+    ScreenKind kind = ScreenKind::Mdi;
+    int order = 0; // position in the module's own list
+};
+
 // The framework's class registry: screens are created by class name.
 using ScreenFactory = std::function<QWidget*(QWidget* parent)>;
 
-KELMHOST_EXPORT void RegisterClass(const QString& className, ScreenFactory factory);
+KELMHOST_EXPORT void RegisterClass(const ScreenInfo& info, ScreenFactory factory);
 KELMHOST_EXPORT void UnRegisterClass(const QString& className);
 KELMHOST_EXPORT bool ClassRegistered(const QString& className);
 KELMHOST_EXPORT QStringList RegisteredClasses();
+KELMHOST_EXPORT QList<ScreenInfo> RegisteredScreens(); // in registration order
+KELMHOST_EXPORT ScreenInfo ScreenInfoOf(const QString& className);
 // Null when the class is not registered.
 KELMHOST_EXPORT QWidget* CreateScreen(const QString& className, QWidget* parent = nullptr);

@@ -1,6 +1,7 @@
 #include "DBControls.h"
 #include "DataSet.h"
 #include "DataSetModel.h"
+#include "HostError.h"
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 
 FieldLink::FieldLink(QWidget* control, TDataSet* dataSet, const QString& field)
     : QObject(control), m_control(control), m_dataSet(dataSet), m_field(field) {
@@ -39,6 +41,10 @@ void FieldLink::Write(const QVariant& value) {
     m_updating = true;
     try {
         m_dataSet->FieldByName(m_field).SetValue(value);
+    } catch (const EAbort&) {
+        m_updating = false;
+        Refresh(); // the edit was refused: show the record as it is
+        return;
     } catch (...) {
         m_updating = false;
         throw;
@@ -69,7 +75,18 @@ FieldLink* FieldLink::Edit(QLineEdit* box, TDataSet* dataSet, const QString& fie
     if (isTextField(dataSet, field)) {
         connect(box, &QLineEdit::textEdited, link, [=](const QString& text) { link->Write(text); });
     } else {
-        // Numbers and dates are taken when complete, not keystroke by keystroke.
+        // Numbers and dates are taken when complete, not keystroke by keystroke; the first keystroke only
+        // starts editing (as in a text box), so a save that takes no focus still finds the typed value.
+        connect(box, &QLineEdit::textEdited, link, [=] {
+            if (!dataSet->Active() || dataSet->Editing() || dataSet->IsEmpty())
+                return;
+            {
+                QScopedValueRollback<bool> keep(link->m_updating, true); // keep what is being typed
+                dataSet->Edit();
+            }
+            if (!dataSet->Editing())
+                link->Refresh(); // the edit was refused
+        });
         link->m_flush = [=] {
             if (dataSet->Editing() && box->text() != display(dataSet, field))
                 link->Write(box->text());
@@ -182,8 +199,19 @@ void TZoDBGrid::SetDataSet(TDataSet* dataSet) {
     connect(dataSet, &TDataSet::layoutReset, this, &TZoDBGrid::FollowDataSet);
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& now, const QModelIndex&) {
-                if (!m_syncing && m_dataSet && now.isValid() && now.row() != m_dataSet->RecNo())
+                if (m_syncing || !m_dataSet || !now.isValid() || now.row() == m_dataSet->RecNo())
+                    return;
+                try {
                     m_dataSet->MoveTo(now.row());
+                } catch (const EAbort&) {
+                    // The pending post was refused: the data set stays, so the grid goes back to it.
+                    QMetaObject::invokeMethod(this, &TZoDBGrid::FollowDataSet, Qt::QueuedConnection);
+                }
+            });
+    connect(selectionModel(), &QItemSelectionModel::currentColumnChanged, this,
+            [this](const QModelIndex& now, const QModelIndex&) {
+                if (now.isValid())
+                    m_column = now.column();
             });
     FollowDataSet();
 }
@@ -202,7 +230,8 @@ void TZoDBGrid::FollowDataSet() {
         return;
     m_syncing = true;
     const int row = m_dataSet->RecNo();
-    const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+    // A model reset (every post) forgets the current index; the column the user was in is kept.
+    const int column = currentIndex().isValid() ? currentIndex().column() : m_column;
     if (row >= 0 && row < model()->rowCount())
         setCurrentIndex(model()->index(row, column));
     m_syncing = false;

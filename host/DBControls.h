@@ -69,4 +69,5 @@ private:
     void FollowDataSet();
     QPointer<TDataSet> m_dataSet;
     bool m_syncing = false;
+    int m_column = 0; // last current column, restored after model resets
 };

@@ -108,7 +108,7 @@ void TDataSet::SetRows(QList<QVariantList> rows) {
         m_pos = 0;
     if (!m_disabled)
         emit layoutReset();
-    Scrolled();
+    Scrolled(true, false);
 }
 
 void TDataSet::Activate() {
@@ -194,6 +194,8 @@ void TDataSet::SetCurrentValue(int field, const QVariant& value) {
         if (IsEmpty())
             throw EDatabaseError(QStringLiteral("%1: não há registro para alterar.").arg(objectName()));
         Edit();
+        if (!Editing())
+            throw EAbort(); // BeforeEdit refused: the record stays as it is
     }
     const QVariant coerced = Coerce(m_fields[field], value);
     QVariant& slot = m_rows[CurrentRow()][field];
@@ -205,9 +207,11 @@ void TDataSet::SetCurrentValue(int field, const QVariant& value) {
 
 // ---- cursor
 
-void TDataSet::Scrolled() {
-    m_bof = m_pos <= 0;
-    m_eof = m_view.isEmpty() || m_pos >= m_view.size() - 1;
+// Bof/Eof: the set is empty, or First/Last was called, or Prior/Next tried to move past the end. Standing
+// on the last record is not Eof, so "for (First(); !Eof(); Next())" visits every record.
+void TDataSet::Scrolled(bool bof, bool eof) {
+    m_bof = bof || m_view.isEmpty();
+    m_eof = eof || m_view.isEmpty();
     if (m_view.isEmpty())
         m_pos = -1;
     if (!m_disabled) {
@@ -219,15 +223,13 @@ void TDataSet::Scrolled() {
 void TDataSet::First() {
     CheckBrowseMode();
     m_pos = m_view.isEmpty() ? -1 : 0;
-    Scrolled();
-    m_eof = m_view.isEmpty();
+    Scrolled(true, false);
 }
 
 void TDataSet::Last() {
     CheckBrowseMode();
     m_pos = int(m_view.size()) - 1;
-    Scrolled();
-    m_bof = m_view.isEmpty();
+    Scrolled(false, true);
 }
 
 void TDataSet::Next() {
@@ -238,7 +240,6 @@ void TDataSet::Next() {
     }
     ++m_pos;
     Scrolled();
-    m_bof = false;
 }
 
 void TDataSet::Prior() {
@@ -249,7 +250,6 @@ void TDataSet::Prior() {
     }
     --m_pos;
     Scrolled();
-    m_eof = false;
 }
 
 void TDataSet::MoveTo(int position) {
@@ -418,9 +418,10 @@ bool TDataSet::Delete() {
     return true;
 }
 
+// Posts a pending edit before the cursor moves; a refused post ends the move (EAbort) and keeps the edit.
 void TDataSet::CheckBrowseMode() {
-    if (Editing())
-        Post();
+    if (Editing() && !Post())
+        throw EAbort();
 }
 
 void TDataSet::DoPost(const QVariantList&, const QVariantList&, bool) {}
@@ -506,7 +507,7 @@ void TDataSet::EnableControls() {
     if (m_disabled > 0 && --m_disabled == 0) {
         emit layoutReset();
         emit stateChanged(m_state);
-        Scrolled();
+        Scrolled(m_bof, m_eof);
     }
 }
 

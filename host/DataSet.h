@@ -100,8 +100,8 @@ public:
     void Edit();
     bool Post(); // false when a hook cancelled
     void Cancel();
-    bool Delete(); // false when a hook cancelled
-    void CheckBrowseMode();
+    bool Delete();          // false when a hook cancelled
+    void CheckBrowseMode(); // throws EAbort when a hook refuses the pending post
 
     // Sorting and filtering of the visible rows
     void SetIndexFieldNames(const QString& fields);
@@ -145,7 +145,7 @@ protected:
 private:
     void RebuildView(int keepRow);
     void SetState(DataSetState state);
-    void Scrolled();
+    void Scrolled(bool bof = false, bool eof = false);
     void NotifyRow();
     void RunHook(const Hook& hook);
     void StartInsert(int position);

@@ -14,13 +14,14 @@
 #include <QVBoxLayout>
 
 namespace {
-// CODIGO int, NOME text, PRECO number, ATIVO "S"/"N", TIPO "P"/"T"; one row per name, codes from 1.
+// CODIGO int, NOME text, PRECO number, ATIVO "S"/"N", TIPO "P"/"T", DATA; one row per name, codes from 1.
 void fill(TClientDataSet& ds, const QStringList& names) {
     ds.AddField("CODIGO", QMetaType::Int)
         .AddField("NOME", QMetaType::QString, 30, "Nome")
         .AddField("PRECO", QMetaType::Double)
         .AddField("ATIVO", QMetaType::QString, 1)
-        .AddField("TIPO", QMetaType::QString, 1);
+        .AddField("TIPO", QMetaType::QString, 1)
+        .AddField("DATA", QMetaType::QDate);
     ds.CreateDataSet();
     for (int i = 0; i < names.size(); ++i) {
         ds.Append();
@@ -37,7 +38,7 @@ QStringList column(TDataSet& ds, const QString& field) {
         out << ds.ValueAt(p, ds.FieldIndex(field)).toString();
     return out;
 }
-const auto abort = [](TDataSet&) { throw EAbort(); };
+const auto refuse = [](TDataSet&) { throw EAbort(); };
 } // namespace
 
 class TstDataSets : public QObject {
@@ -126,7 +127,7 @@ void TstDataSets::hooksCancelAndSetDefaults() {
     QCOMPARE(ds.State(), DataSetState::Browse);
     QCOMPARE(column(ds, "NOME"), QStringList({"ANA", "BIA", "CAIO"}));
 
-    ds.BeforeDelete = abort;
+    ds.BeforeDelete = refuse;
     QVERIFY(!ds.Delete());
     QCOMPARE(ds.RecordCount(), 3);
     QCOMPARE(ds.FieldByName("NOME").AsString(), QString("CAIO"));
@@ -136,12 +137,12 @@ void TstDataSets::hooksCancelAndSetDefaults() {
     QCOMPARE(column(ds, "NOME"), QStringList({"BIA", "CAIO"}));
     QCOMPARE(ds.FieldByName("NOME").AsString(), QString("BIA"));
 
-    ds.BeforeInsert = abort;
+    ds.BeforeInsert = refuse;
     ds.Append();
     QCOMPARE(ds.State(), DataSetState::Browse);
     QCOMPARE(ds.RecordCount(), 2);
 
-    ds.BeforeEdit = abort; // a refused edit must not change the record behind the user's back
+    ds.BeforeEdit = refuse; // a refused edit must not change the record behind the user's back
     try {
         ds.FieldByName("NOME") = "OUTRO";
     } catch (const EAbort&) {
@@ -166,9 +167,13 @@ void TstDataSets::navigationPostsPendingEditOrStays() {
     for (ds.First(); !ds.Eof(); ds.Next())
         seen << ds.FieldByName("NOME").AsString();
     QCOMPARE(seen, QStringList({"ANITA", "BIA", "CAIO"}));
+    for (ds.Last(); !ds.Bof(); ds.Prior())
+        seen << ds.FieldByName("NOME").AsString();
+    QCOMPARE(seen.mid(3), QStringList({"CAIO", "BIA", "ANITA"}));
+    QCOMPARE(ds.RecNo(), 0);
 
     // A refused post keeps the user on the record being edited.
-    ds.BeforePost = abort;
+    ds.BeforePost = refuse;
     ds.First();
     ds.FieldByName("NOME") = "ANINHA";
     try {
@@ -227,9 +232,7 @@ void TstDataSets::filterHidesRowsFromLocate() {
 
 void TstDataSets::valuesAreCoercedToFieldTypes() {
     TClientDataSet ds;
-    fill(ds, {"ANA"});
-    ds.AddField("DATA", QMetaType::QDate);
-    ds.CreateDataSet();
+    fill(ds, {});
     ds.Append();
     ds.FieldByName("PRECO") = "12,5";
     QCOMPARE(ds.FieldByName("PRECO").Value(), QVariant(12.5));
@@ -310,25 +313,30 @@ void TstDataSets::fieldLinksWriteAndFollow() {
     ds.Cancel();
     QCOMPARE(nome->text(), QString("ANA"));
 
-    // A number is taken when complete, not keystroke by keystroke, even from a browsing data set.
+    // Typing a number starts editing, but the number is taken when complete, not keystroke by keystroke.
     preco->setFocus();
     QTest::keyClicks(preco, "12,5");
-    QCOMPARE(ds.State(), DataSetState::Browse);
+    QCOMPARE(ds.State(), DataSetState::Edit);
     QVERIFY(ds.FieldByName("PRECO").IsNull());
     QTest::keyClick(preco, Qt::Key_Return);
-    QCOMPARE(ds.State(), DataSetState::Edit);
     QCOMPARE(ds.FieldByName("PRECO").AsFloat(), 12.5);
     QVERIFY(ds.Post());
-    preco->setFocus();
+    QCOMPARE(preco->text(), QString("12.5"));
     preco->selectAll();
     QTest::keyClicks(preco, "7");
-    ds.FieldByName("NOME") = "ANA2"; // editing started elsewhere; Post must take the pending number
-    QVERIFY(ds.Post());
+    QVERIFY(ds.Post()); // a save button that takes no focus: Post takes the pending number
     QCOMPARE(ds.FieldByName("PRECO").AsFloat(), 7.0);
 
-    QTest::mouseClick(ativo, Qt::LeftButton);
+    ds.BeforeEdit = refuse; // a refused edit shows the record as it is
+    nome->selectAll();
+    QTest::keyClicks(nome, "X");
+    QCOMPARE(ds.State(), DataSetState::Browse);
+    QCOMPARE(nome->text(), QString("ANA"));
+    ds.BeforeEdit = nullptr;
+
+    ativo->click();
     QCOMPARE(ds.FieldByName("ATIVO").AsString(), QString("N"));
-    QTest::mouseClick(group->button(1), Qt::LeftButton);
+    group->button(1)->click();
     QCOMPARE(ds.FieldByName("TIPO").AsString(), QString("T"));
     ds.Next(); // posts, then the controls show the next record
     QCOMPARE(nome->text(), QString("BIA"));
@@ -336,7 +344,7 @@ void TstDataSets::fieldLinksWriteAndFollow() {
     QVERIFY(ativo->isChecked());
     QVERIFY(!group->checkedButton());
     ds.Prior();
-    QCOMPARE(nome->text(), QString("ANA2"));
+    QCOMPARE(nome->text(), QString("ANA"));
     QCOMPARE(preco->text(), QString("7"));
     QVERIFY(!ativo->isChecked());
     QCOMPARE(group->checkedId(), 1);
@@ -380,6 +388,13 @@ void TstDataSets::gridAndDataSetCursorsFollowEachOther() {
     QCOMPARE(grid.SelectedField(), QString("NOME"));
     QCOMPARE(ds.RecNo(), 2);
     QCOMPARE(ds.FieldByName("NOME").AsString(), QString("CAIO"));
+
+    ds.BeforePost = refuse; // leaving a record whose post is refused keeps both cursors on it
+    ds.FieldByName("NOME") = "CAIA";
+    QTest::keyClick(&grid, Qt::Key_Down);
+    QCOMPARE(ds.RecNo(), 2);
+    QCOMPARE(ds.State(), DataSetState::Edit);
+    QTRY_COMPARE(grid.currentIndex().row(), 2);
 }
 
 QTEST_MAIN(TstDataSets)

@@ -1,0 +1,105 @@
+#include "FmPrincipal.h"
+#include "ClassRegistry.h"
+#include "HostUi.h"
+#include "Sessao.h"
+#include "TZoDatabase.h"
+#include <QApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+
+namespace {
+// Groups in the order a dye-house works through them.
+const QStringList kGroupOrder = {
+    "Cadastros",         "Receitas",  "Entrada e FAL", "Programação",      "Produção",
+    "Receita e Dosagem", "Expedição", "Relatórios",    "Cadastros Gerais", "Sistema"};
+} // namespace
+
+TFmPrincipal::TFmPrincipal(QWidget* parent) : QMainWindow(parent), m_area(new QMdiArea(this)) {
+    setObjectName(QStringLiteral("FmPrincipal"));
+    setWindowTitle(QStringLiteral("kelm - Tinturaria e Beneficiamento"));
+    m_area->setObjectName(QStringLiteral("AreaTelas"));
+    m_area->setBackground(QColor(0x3a, 0x4e, 0x63));
+    setCentralWidget(m_area);
+    m_status = new QLabel(this);
+    statusBar()->addWidget(m_status, 1);
+    const TZoDatabase* db = TZoDatabase::Host();
+    auto* who = new QLabel(
+        QStringLiteral("Usuário: %1   Banco: %2").arg(vUsuario, db ? db->Config().target() : ""), this);
+    who->setObjectName(QStringLiteral("LblSessao"));
+    statusBar()->addPermanentWidget(who);
+    DefineBarraStatus([this](const QString& text) { m_status->setText(text); });
+    DefineExibidorTelas([this](QWidget* screen) { Exibe(screen); });
+    connect(m_area, &QMdiArea::subWindowActivated, this, [](QMdiSubWindow* window) {
+        if (window && window->widget())
+            DefineTelaAtiva(window->widget());
+    });
+    MontaMenus();
+}
+
+void TFmPrincipal::MontaMenus() {
+    menuBar()->clear();
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&Arquivo"));
+    file->addAction(QStringLiteral("&Sair"), this, &QWidget::close);
+    QMap<QString, QList<ScreenInfo>> groups;
+    for (const ScreenInfo& info : RegisteredScreens())
+        if (info.kind != ScreenKind::Dialog)
+            groups[info.group.isEmpty() ? QStringLiteral("Outros") : info.group] << info;
+    QStringList order = kGroupOrder;
+    for (const QString& g : groups.keys())
+        if (!order.contains(g))
+            order << g;
+    for (const QString& group : order) {
+        if (!groups.contains(group))
+            continue;
+        QMenu* menu = menuBar()->addMenu(group);
+        menu->setObjectName(QStringLiteral("Menu") + group);
+        for (const ScreenInfo& info : groups[group]) {
+            QAction* action = menu->addAction(info.caption.trimmed());
+            action->setObjectName(info.className);
+            const QString className = info.className;
+            connect(action, &QAction::triggered, this, [className] {
+                Carrega_Form(QStringLiteral("kelmTingimento.bpl"), className, QString(), false, false);
+            });
+        }
+    }
+    QMenu* windows = menuBar()->addMenu(QStringLiteral("&Janelas"));
+    windows->addAction(QStringLiteral("&Cascata"), m_area, &QMdiArea::cascadeSubWindows);
+    windows->addAction(QStringLiteral("&Lado a lado"), m_area, &QMdiArea::tileSubWindows);
+    windows->addAction(QStringLiteral("&Fechar todas"), m_area, &QMdiArea::closeAllSubWindows);
+}
+
+void TFmPrincipal::Exibe(QWidget* screen) {
+    const ScreenInfo info = ScreenInfoOf(screen->metaObject()->className());
+    ScreenKind kind = info.className.isEmpty() ? ScreenKind::Mdi : info.kind;
+    if (kind == ScreenKind::Dialog || kind == ScreenKind::Window) {
+        screen->setParent(this, kind == ScreenKind::Dialog ? Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint
+                                                           : Qt::Window);
+        if (kind == ScreenKind::Dialog) {
+            screen->adjustSize();
+            screen->setFixedSize(screen->size());
+            screen->move(geometry().center() - screen->rect().center());
+            screen->show();
+        } else {
+            screen->showMaximized();
+        }
+        DefineTelaAtiva(screen);
+        return;
+    }
+    QMdiSubWindow* window = m_area->addSubWindow(screen);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowIcon(QIcon());
+    // A screen that frees itself takes its frame along.
+    connect(screen, &QObject::destroyed, window, [window] { window->close(); });
+    if (kind == ScreenKind::MdiCentred) {
+        window->adjustSize();
+        window->show();
+        window->move((m_area->width() - window->width()) / 2, (m_area->height() - window->height()) / 2);
+    } else {
+        window->showMaximized();
+    }
+    DefineTelaAtiva(screen);
+}

@@ -1,0 +1,20 @@
+#pragma once
+#include <QMainWindow>
+
+class QMdiArea;
+class QLabel;
+
+// The host's main window: every registered screen in a menu of its group, screens as child windows,
+// the user and database in the status bar.
+class TFmPrincipal : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TFmPrincipal(QWidget* parent = nullptr);
+    void MontaMenus();
+    void Exibe(QWidget* screen);
+    QMdiArea* Area() const { return m_area; }
+
+private:
+    QMdiArea* m_area;
+    QLabel* m_status;
+};

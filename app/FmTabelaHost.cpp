@@ -1,0 +1,195 @@
+#include "FmTabelaHost.h"
+#include "ClassRegistry.h"
+#include "DBControls.h"
+#include "DataAccess.h"
+#include "Mensagens.h"
+#include "Sessao.h"
+#include "TTabela.h"
+#include "TZoDatabase.h"
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QVBoxLayout>
+
+QList<TFmTabelaHost::Definition> TFmTabelaHost::Definitions() {
+    return {
+        {"TFmHostEntidade",
+         "Clientes e Fornecedores",
+         "ENTIDADE",
+         "CODCLI",
+         {"CODCLI=Código", "NOME=Nome"},
+         {}},
+        {"TFmHostRepresen", "Representantes", "REPRESEN", "CODREP", {}, {}},
+        {"TFmHostProduto",
+         "Produtos (Tecidos)",
+         "PRODUTO",
+         "CODIGO",
+         {"CODIGO=Código", "DESCRICAO=Descrição"},
+         {}},
+        {"TFmHostMaterial",
+         "Materiais (Corantes e Químicos)",
+         "MATERIAL",
+         "CODIGO",
+         {"CODIGO=Código", "DESCRICAO=Descrição"},
+         {}},
+        {"TFmHostDeposito", "Depósitos", "DEPOSITO", "CODIGO", {}, {}},
+        {"TFmHostPessoal", "Funcionários", "PESSOAL", "CODIGO", {"CODIGO=Código", "NOME=Nome"}, {}},
+        {"TFmHostTurno", "Turnos", "TURNO", "TURNO", {}, {}},
+        {"TFmHostTurnoHorarios",
+         "Horários dos Turnos",
+         "TURNO_HORARIOS",
+         "TURNO, DIA",
+         {"DIA=Dia (1=Dom)"},
+         {}},
+        {"TFmHostRegiao", "Regiões de Preço", "REGIAO", "REGIAO", {}, {}},
+        {"TFmHostGrupoCor", "Grupos de Cores", "GRUPO_COR", "CODIGO", {}, {}},
+        {"TFmHostParametros",
+         "Parâmetros",
+         "PARAMETROS",
+         "MODULO, NUMERO",
+         {"MODULO=Módulo", "NUMERO=Número", "VALOR=Valor", "DESCRICAO=Descrição"},
+         {}},
+        {"TFmHostUsuarios",
+         "Usuários",
+         "ACESSO_USUARIOS",
+         "CODIGO",
+         {"CODIGO=Código", "NOME=Nome"},
+         {"SENHA"}},
+        {"TFmHostDireitos",
+         "Direitos de Acesso",
+         "ACESSO_DIREITOS",
+         "USUARIO, CLASSE, LETRA",
+         {"USUARIO=Usuário", "CLASSE=Tela (classe ou *)", "LETRA=Operação (A/E)", "NIVEL=Nível (0/1)"},
+         {}},
+    };
+}
+
+void TFmTabelaHost::RegistraTelas() {
+    int order = 800;
+    for (const Definition& d : Definitions()) {
+        const bool system =
+            d.table.startsWith(QLatin1String("ACESSO")) || d.table == QLatin1String("PARAMETROS");
+        RegisterClass({d.className, d.caption,
+                       system ? QStringLiteral("Sistema") : QStringLiteral("Cadastros Gerais"),
+                       ScreenKind::Mdi, order++},
+                      [d](QWidget* parent) { return new TFmTabelaHost(d, parent); });
+    }
+}
+
+TFmTabelaHost::TFmTabelaHost(const Definition& definition, QWidget* parent)
+    : QWidget(parent), m_definition(definition),
+      m_data(new TTabelaDataSet(definition.table, definition.orderBy, this)) {
+    setObjectName(definition.className.mid(1));
+    setWindowTitle(definition.caption);
+    setAttribute(Qt::WA_DeleteOnClose);
+    m_data->Open();
+    for (const QString& label : definition.labels) {
+        const QString field = label.section('=', 0, 0), text = label.section('=', 1);
+        if (m_data->FieldIndex(field) >= 0)
+            m_data->FieldDefByName(field).displayLabel = text;
+    }
+    for (const QString& field : definition.hidden)
+        if (m_data->FieldIndex(field) >= 0)
+            m_data->FieldDefByName(field).visible = false;
+    // Each confirmed row is durable at once.
+    m_data->AfterPost = [](TDataSet&) { TZoDatabase::Host()->Transaction()->CommitRetaining(); };
+    m_data->AfterDelete = [](TDataSet&) { TZoDatabase::Host()->Transaction()->CommitRetaining(); };
+
+    auto* layout = new QVBoxLayout(this);
+    auto* top = new QHBoxLayout;
+    m_search = new QLineEdit(this);
+    m_search->setObjectName(QStringLiteral("EdtPesquisa"));
+    m_search->setPlaceholderText(QStringLiteral("Localizar (código ou nome)"));
+    m_search->setMaximumWidth(320);
+    top->addWidget(new QLabel(QStringLiteral("Localizar:"), this));
+    top->addWidget(m_search);
+    top->addStretch();
+    layout->addLayout(top);
+    m_grid = new TZoDBGrid(this);
+    m_grid->setObjectName(QStringLiteral("DBGrid1"));
+    m_grid->SetDataSet(m_data);
+    m_grid->SetReadOnly(false);
+    m_grid->resizeColumnsToContents();
+    layout->addWidget(m_grid);
+
+    auto* bar = new QHBoxLayout;
+    auto button = [&](const QString& name, const QString& text) {
+        auto* b = new QPushButton(text, this);
+        b->setObjectName(name);
+        bar->addWidget(b);
+        return b;
+    };
+    auto* include = button(QStringLiteral("BtIncluir"), QStringLiteral("&Incluir"));
+    auto* save = button(QStringLiteral("SbConfirmar"), QStringLiteral("&Gravar"));
+    auto* cancel = button(QStringLiteral("BtDesistir"), QStringLiteral("&Desistir"));
+    auto* remove = button(QStringLiteral("BtExcluir"), QStringLiteral("&Excluir"));
+    if (definition.table == QLatin1String("ACESSO_USUARIOS")) {
+        auto* password = button(QStringLiteral("BtSenha"), QStringLiteral("Definir &Senha"));
+        connect(password, &QPushButton::clicked, this, &TFmTabelaHost::DefineSenha);
+    }
+    bar->addStretch();
+    auto* close = button(QStringLiteral("BtSaida"), QStringLiteral("&Fechar"));
+    layout->addLayout(bar);
+
+    connect(include, &QPushButton::clicked, this, [this] {
+        m_data->Append();
+        m_grid->setFocus();
+    });
+    connect(save, &QPushButton::clicked, this, &TFmTabelaHost::Grava);
+    connect(cancel, &QPushButton::clicked, this, [this] { m_data->Cancel(); });
+    connect(remove, &QPushButton::clicked, this, &TFmTabelaHost::Exclui);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_search, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (text.trimmed().isEmpty()) {
+            m_data->ClearFilter();
+            return;
+        }
+        const QString wanted = text.trimmed();
+        m_data->SetFilter([wanted, this](const RecordView& row) {
+            for (const FieldDef& f : m_data->FieldDefs())
+                if (f.visible && row.value(f.name).toString().contains(wanted, Qt::CaseInsensitive))
+                    return true;
+            return false;
+        });
+    });
+}
+
+TFmTabelaHost::~TFmTabelaHost() = default;
+
+void TFmTabelaHost::Grava() {
+    m_data->Post();
+}
+
+void TFmTabelaHost::Exclui() {
+    if (m_data->IsEmpty())
+        return;
+    if (!Pergunta(this, QStringLiteral("Eliminação de Registro"),
+                  QStringLiteral("Deseja eliminar este Registro?"), false))
+        return;
+    m_data->Delete();
+}
+
+void TFmTabelaHost::DefineSenha() {
+    if (m_data->IsEmpty())
+        return;
+    m_data->CheckBrowseMode();
+    const QString code = m_data->FieldByName(QStringLiteral("CODIGO")).AsString();
+    QString password;
+    if (!InputQuery(this, windowTitle(), QStringLiteral("Nova senha do usuário %1:").arg(code), password) ||
+        password.isEmpty())
+        return;
+    m_data->Edit();
+    m_data->FieldByName(QStringLiteral("SENHA")) = HashSenha(code, password);
+    m_data->Post();
+    Informa(this, QStringLiteral("Senha alterada."));
+}
+
+void TFmTabelaHost::closeEvent(QCloseEvent* event) {
+    if (m_data->Editing())
+        m_data->Cancel();
+    event->accept();
+}

@@ -1,0 +1,99 @@
+// The host application: log-in, main window with the module's screens, host-table maintenance.
+#include "FirebirdEngine.h"
+#include "FmLog.h"
+#include "FmLogin.h"
+#include "FmPrincipal.h"
+#include "FmTabelaHost.h"
+#include "HostError.h"
+#include "HostUi.h"
+#include "KelmApplication.h"
+#include "ModuleLoader.h"
+#include "SchemaUpgrade.h"
+#include "Sessao.h"
+#include "TTabela.h"
+#include "TZoDatabase.h"
+#include <QCommandLineParser>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
+
+int main(int argc, char** argv) {
+    QCoreApplication::setApplicationName(QStringLiteral("kelm"));
+    PrepareFirebirdEnvironment();
+    KelmApplication app(argc, argv);
+
+    QCommandLineParser options;
+    options.setApplicationDescription(QStringLiteral("Tinturaria e beneficiamento"));
+    options.addHelpOption();
+    const QCommandLineOption database(
+        QStringLiteral("database"), QStringLiteral("Banco de dados: arquivo local ou servidor host:caminho."),
+        QStringLiteral("path"));
+    const QCommandLineOption user(QStringLiteral("user"), QStringLiteral("Entra com este usuário."),
+                                  QStringLiteral("name"));
+    const QCommandLineOption password(QStringLiteral("password"), QStringLiteral("Senha do usuário."),
+                                      QStringLiteral("password"));
+    const QCommandLineOption open(QStringLiteral("open"), QStringLiteral("Abre esta tela ao entrar."),
+                                  QStringLiteral("class"));
+    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                        QStringLiteral("Grava uma imagem da janela principal e termina."),
+                                        QStringLiteral("file"));
+    const QCommandLineOption noDemo(QStringLiteral("no-demo"),
+                                    QStringLiteral("Cria o banco sem os dados de demonstração."));
+    options.addOptions({database, user, password, open, screenshot, noDemo});
+    options.process(app);
+
+    DatabaseConfig config = DatabaseConfig::fromEnvironment();
+    if (options.isSet(database)) {
+        const DatabaseConfig given = DatabaseConfig::parse(options.value(database));
+        config.host = given.host;
+        config.port = given.port;
+        config.path = given.path;
+    }
+    TZoDatabase db(QStringLiteral("kelm-host"));
+    try {
+        OpenHostDatabase(db, config, !options.isSet(noDemo));
+    } catch (const EDatabaseError& e) {
+        QMessageBox::critical(nullptr, QStringLiteral("Banco de dados"), e.message());
+        return 1;
+    }
+    TZoDatabase::SetHost(&db);
+
+    if (options.isSet(user)) {
+        if (!Autentica(options.value(user), options.value(password))) {
+            QMessageBox::critical(nullptr, QStringLiteral("Acesso ao Sistema"),
+                                  QStringLiteral("Usuário ou senha inválidos."));
+            return 1;
+        }
+    } else {
+        TFmLogin login(config.target());
+        if (login.exec() != QDialog::Accepted)
+            return 0;
+    }
+
+    RegistraTelaLog();
+    TFmTabelaHost::RegistraTelas();
+    ModuleLoader module;
+    QString moduleError;
+    if (!module.Load(QStringLiteral("kelmTingimento"), &moduleError))
+        qWarning("module not loaded: %s", qPrintable(moduleError));
+
+    int result = 0;
+    {
+        TFmPrincipal window;
+        window.resize(1280, 800);
+        window.showMaximized();
+        if (options.isSet(open))
+            Carrega_Form(QStringLiteral("kelmTingimento.bpl"), options.value(open), QString(), false, false);
+        if (options.isSet(screenshot)) {
+            QTimer::singleShot(1500, &window, [&] {
+                window.grab().save(options.value(screenshot));
+                window.close();
+            });
+        }
+        result = app.exec();
+        TTabela::FechaTodas();
+    }
+    module.Unload();
+    db.Close();
+    return result;
+}
