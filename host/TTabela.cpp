@@ -21,8 +21,25 @@ struct SharedEntry {
     int users = 0;
 };
 
+// The host's shared data sets by name (names are case-insensitive, as screens spell them variously).
 QHash<QString, SharedEntry>& registry() {
-    static QHash<QString, SharedEntry> entries;
+    static QHash<QString, SharedEntry> entries = [] {
+        const QList<QStringList> known = {
+            {"tbBanho", "BANHO", "CODIGO"},         {"tbVariante", "VARIANTE", "CODIGO"},
+            {"tbTipoTing", "TIPO_TING", "CODIGO"},  {"tbFase", "FASE", "CODIGO"},
+            {"tbMaq_Tin", "MAQ_TIN", "CODIGO"},     {"tbRoteiro", "ROTEIRO", "CODIGO, ORDEM"},
+            {"tbCadCorTin", "CADCORTIN", "CODIGO"}, {"tbContr_Qul", "CONTR_QUL", "FAL, CODIGO, ORDEM"},
+            {"tbNfTin", "NFTIN", "NOTA, CLIENTE"},  {"tbNfITin", "NFITIN", "NOTA, CODCLI, CODIGO, LOTE"},
+            {"tbMateriais", "MATERIAL", "CODIGO"},  {"tbEntidade", "ENTIDADE", "CODCLI"},
+            {"tbProduto", "PRODUTO", "CODIGO"},     {"tbRegiao", "REGIAO", "REGIAO"},
+            {"tbgrupo_Cor", "GRUPO_COR", "CODIGO"}, {"tbtabfis", "TABFIS", "CODIGO"},
+            {"tbtabtri", "TABTRI", "CODIGO"},
+        };
+        QHash<QString, SharedEntry> map;
+        for (const QStringList& k : known)
+            map.insert(k[0].toLower(), SharedEntry{k[1], k[2], nullptr, 0});
+        return map;
+    }();
     return entries;
 }
 } // namespace

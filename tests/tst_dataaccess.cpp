@@ -39,7 +39,8 @@ void TstDataAccess::quotesSurviveEveryTextPath() {
     const QString attack = QStringLiteral("x' OR '1'='1");
     QVERIFY(!Existe("ENTIDADE", "NOME", Aspas(attack)));
     TZoQuery q;
-    q.SQL << "SELECT CODCLI FROM ENTIDADE" << "WHERE NOME = " + Aspas(attack);
+    q.SQL << "SELECT CODCLI FROM ENTIDADE"
+          << "WHERE NOME = " + Aspas(attack);
     q.Open();
     QVERIFY(q.IsEmpty());
     GeraLog("CADASTRO DE CLIENTE", "ALTERACAO DO CLIENTE " + name, opAlteracao, "D'Ávila");

@@ -1,0 +1,31 @@
+#include "CadBanho.h"
+#include "DBControls.h"
+#include "ModuleUnits.h"
+#include "TTabela.h"
+
+TFmBanho* FmBanho = nullptr;
+
+KELM_SCREEN_UNIT(CadBanho, TFmBanho);
+
+TFmBanho::TFmBanho(QWidget* parent) : TFmCadastro(parent) {
+    setObjectName(QStringLiteral("FmBanho"));
+    setWindowTitle(QStringLiteral("Cadastro de Volume de Banho"));
+    ui.setupUi(PainelDados);
+}
+
+void TFmBanho::FormCreate() {
+    cad.tabelaCompartilhada = QStringLiteral("tbBanho");
+    cad.tabela = QStringLiteral("BANHO");
+    cad.caixaCodigo = ui.EdtCodBanho;
+    cad.caixaDescricao = ui.EdtDesBanho;
+    cad.ultimaCaixa = ui.EdtProporcao;
+    cad.checaCodigo = true;
+    cad.exclusaoPadraoSim = true;
+    cad.colunas = QStringList{QStringLiteral("CODIGO=Código"), QStringLiteral("DESCRICAO=Descrição"),
+                              QStringLiteral("PROPORCAO=Proporção")};
+    AbreCadastro();
+    FieldLink::Edit(ui.EdtCodBanho, Dados(), QStringLiteral("CODIGO"));
+    FieldLink::Edit(ui.EdtDesBanho, Dados(), QStringLiteral("DESCRICAO"));
+    FieldLink::Edit(ui.EdtProporcao, Dados(), QStringLiteral("PROPORCAO"));
+    CaixaAlta(ui.EdtDesBanho);
+}

@@ -1,0 +1,266 @@
+#include "TFmCadastro.h"
+#include "DBControls.h"
+#include "DataAccess.h"
+#include "Funcoes.h"
+#include "Mensagens.h"
+#include "TPesquisa.h"
+#include "TTabela.h"
+#include "TZoDatabase.h"
+#include <QFocusEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+template <typename B>
+B* tagged(QWidget* parent, QHBoxLayout* bar, const QString& name, const QString& text, int tag) {
+    auto* b = new B(parent);
+    b->setObjectName(name);
+    b->setText(text);
+    b->setProperty("tag", tag);
+    bar->addWidget(b);
+    return b;
+}
+
+QToolButton* navigation(QWidget* parent, QHBoxLayout* bar, const QString& name, QStyle::StandardPixmap icon,
+                        const QString& tip, int tag) {
+    auto* b = tagged<QToolButton>(parent, bar, name, QString(), tag);
+    b->setIcon(parent->style()->standardIcon(icon));
+    b->setToolTip(tip);
+    b->setAutoRaise(true);
+    return b;
+}
+} // namespace
+
+void CaixaAlta(QLineEdit* box) {
+    QObject::connect(box, &QLineEdit::textEdited, box, [box](const QString& text) {
+        const QString upper = text.toUpper();
+        if (upper != text) {
+            const int cursor = box->cursorPosition();
+            box->setText(upper);
+            box->setCursorPosition(cursor);
+            emit box->textEdited(upper);
+        }
+    });
+}
+
+TFmCadastro::TFmCadastro(QWidget* parent) : TForm(parent) {
+    auto* layout = new QVBoxLayout(this);
+    PainelDados = new QFrame(this);
+    PainelDados->setObjectName(QStringLiteral("PainelDados"));
+    PainelDados->setFrameShape(QFrame::StyledPanel);
+    layout->addWidget(PainelDados);
+    DBGrid1 = new TZoDBGrid(this);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->SetReadOnly(true);
+    layout->addWidget(DBGrid1, 1);
+
+    PainelControle = new QFrame(this);
+    PainelControle->setObjectName(QStringLiteral("PainelControle"));
+    auto* control = new QHBoxLayout(PainelControle);
+    control->setContentsMargins(0, 0, 0, 0);
+    sbPrimeiro = navigation(PainelControle, control, QStringLiteral("sbPrimeiro"),
+                            QStyle::SP_MediaSkipBackward, QStringLiteral("Primeiro"), 18);
+    sbAnterior = navigation(PainelControle, control, QStringLiteral("sbAnterior"),
+                            QStyle::SP_MediaSeekBackward, QStringLiteral("Anterior"), 19);
+    sbProximo = navigation(PainelControle, control, QStringLiteral("sbProximo"), QStyle::SP_MediaSeekForward,
+                           QStringLiteral("Próximo"), 20);
+    sbUltimo = navigation(PainelControle, control, QStringLiteral("sbUltimo"), QStyle::SP_MediaSkipForward,
+                          QStringLiteral("Último"), 21);
+    control->addSpacing(16);
+    BtIncluir = tagged<QPushButton>(PainelControle, control, QStringLiteral("BtIncluir"),
+                                    QStringLiteral("&Incluir"), 1);
+    BtnAltera = tagged<QPushButton>(PainelControle, control, QStringLiteral("BtnAltera"),
+                                    QStringLiteral("&Alterar"), 2);
+    btnConsultar = tagged<QPushButton>(PainelControle, control, QStringLiteral("btnConsultar"),
+                                       QStringLiteral("Consultar"), 3);
+    BtExcluir = tagged<QPushButton>(PainelControle, control, QStringLiteral("BtExcluir"),
+                                    QStringLiteral("&Excluir"), 5);
+    control->addStretch();
+    BtSaida =
+        tagged<QPushButton>(PainelControle, control, QStringLiteral("BtSaida"), QStringLiteral("&Fechar"), 7);
+    layout->addWidget(PainelControle);
+
+    PainelConfirma = new QFrame(this);
+    PainelConfirma->setObjectName(QStringLiteral("PainelConfirma"));
+    auto* confirm = new QHBoxLayout(PainelConfirma);
+    confirm->setContentsMargins(0, 0, 0, 0);
+    confirm->addStretch();
+    SbConfirmar = tagged<QPushButton>(PainelConfirma, confirm, QStringLiteral("SbConfirmar"),
+                                      QStringLiteral("&Confirmar"), 10);
+    BtDesistir = tagged<QPushButton>(PainelConfirma, confirm, QStringLiteral("BtDesistir"),
+                                     QStringLiteral("&Desistir"), 11);
+    SbConfirmar->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
+    BtDesistir->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    layout->addWidget(PainelConfirma);
+
+    connect(BtIncluir, &QPushButton::clicked, this, [this] { BtIncluirClick(); });
+    connect(BtnAltera, &QPushButton::clicked, this, [this] { BtnAlteraClick(); });
+    connect(btnConsultar, &QPushButton::clicked, this, [this] { btnConsultarClick(); });
+    connect(BtExcluir, &QPushButton::clicked, this, [this] { BtExcluirClick(); });
+    connect(BtSaida, &QPushButton::clicked, this, [this] { BtSaidaClick(); });
+    connect(SbConfirmar, &QPushButton::clicked, this, [this] { SbConfirmarClick(); });
+    connect(BtDesistir, &QPushButton::clicked, this, [this] { BtDesistirClick(); });
+    connect(sbPrimeiro, &QToolButton::clicked, this, [this] { m_data->First(); });
+    connect(sbAnterior, &QToolButton::clicked, this, [this] { m_data->Prior(); });
+    connect(sbProximo, &QToolButton::clicked, this, [this] { m_data->Next(); });
+    connect(sbUltimo, &QToolButton::clicked, this, [this] { m_data->Last(); });
+}
+
+void TFmCadastro::AbreCadastro() {
+    m_data = TTabela::AbreTabela(cad.tabelaCompartilhada);
+    if (m_data->Editing())
+        m_data->Cancel();
+    if (!cad.colunas.isEmpty()) {
+        QStringList shown;
+        for (const QString& column : cad.colunas) {
+            const QString field = column.section('=', 0, 0);
+            if (m_data->FieldIndex(field) >= 0) {
+                m_data->FieldDefByName(field).displayLabel = column.section('=', 1);
+                shown << field.toUpper();
+            }
+        }
+        for (int i = 0; i < m_data->FieldCount(); ++i)
+            m_data->FieldDefByName(m_data->FieldDefs()[i].name).visible =
+                shown.contains(m_data->FieldDefs()[i].name);
+    }
+    DBGrid1->SetDataSet(m_data);
+    DBGrid1->resizeColumnsToContents();
+    m_data->First();
+    Bar_Confirma(false);
+}
+
+void TFmCadastro::Bar_Confirma(bool editing) {
+    PainelDados->setEnabled(editing);
+    DBGrid1->setEnabled(!editing);
+    PainelConfirma->setVisible(editing);
+    PainelControle->setVisible(!editing);
+}
+
+void TFmCadastro::BtIncluirClick() {
+    if (cad.anexa)
+        m_data->Append();
+    else
+        m_data->Insert();
+    NovoRegistro();
+    Bar_Confirma(true);
+    if (cad.caixaCodigo) {
+        cad.caixaCodigo->setEnabled(true);
+        cad.caixaCodigo->setReadOnly(false);
+        cad.caixaCodigo->setFocus();
+    }
+}
+
+void TFmCadastro::BtnAlteraClick() {
+    if (m_data->IsEmpty())
+        return;
+    Bar_Confirma(true);
+    m_data->Edit();
+    if (cad.caixaCodigo) {
+        if (cad.codigoSomenteLeitura)
+            cad.caixaCodigo->setReadOnly(true);
+        else
+            cad.caixaCodigo->setEnabled(false);
+    }
+    if (cad.caixaDescricao)
+        cad.caixaDescricao->setFocus();
+}
+
+void TFmCadastro::SbConfirmarClick() {
+    const bool inserting = m_data->State() == DataSetState::Insert;
+    const QString code = cad.caixaCodigo ? cad.caixaCodigo->text().trimmed() : QString();
+    if (inserting && cad.checaCodigo) {
+        if (code.isEmpty()) {
+            Informa(this, QStringLiteral("É necessário preencher o campo de código."));
+            cad.caixaCodigo->setFocus();
+            return;
+        }
+        if (Existe(cad.tabela, cad.campoCodigo, Aspas(code))) {
+            Informa(this, QStringLiteral("Este código já existe. Digite um outro."));
+            cad.caixaCodigo->setFocus();
+            return;
+        }
+    }
+    if (!ValidaConfirmacao())
+        return;
+    if (!cad.tituloLog.isEmpty())
+        GeraLog(cad.tituloLog, (inserting ? cad.textoInclusao : cad.textoAlteracao) + code,
+                inserting ? opInclusao : opAlteracao, code);
+    if (!m_data->Post())
+        return;
+    TZoDatabase::Host()->Transaction()->CommitRetaining();
+    if (cad.caixaCodigo) {
+        cad.caixaCodigo->setEnabled(true);
+        cad.caixaCodigo->setReadOnly(false);
+    }
+    Bar_Confirma(false);
+    DBGrid1->setFocus();
+}
+
+void TFmCadastro::BtDesistirClick() {
+    m_data->Cancel();
+    if (cad.caixaCodigo) {
+        cad.caixaCodigo->setEnabled(true);
+        cad.caixaCodigo->setReadOnly(false);
+    }
+    Bar_Confirma(false);
+}
+
+void TFmCadastro::BtExcluirClick() {
+    if (m_data->IsEmpty())
+        return;
+    if (!Pergunta(this, cad.tituloExclusao, QStringLiteral("Deseja eliminar este Registro?"),
+                  cad.exclusaoPadraoSim))
+        return;
+    const QString code = m_data->FieldByName(cad.campoCodigo).AsString();
+    if (!cad.tituloLog.isEmpty() && !cad.textoExclusao.isEmpty())
+        GeraLog(cad.tituloLog, cad.textoExclusao + code, opExclusao, code);
+    if (m_data->Delete())
+        TZoDatabase::Host()->Transaction()->CommitRetaining();
+}
+
+void TFmCadastro::btnConsultarClick() {
+    TPesquisa search;
+    search.Titulo = windowTitle();
+    search.Tabela = cad.tabela;
+    search.CampoChave = cad.campoCodigo;
+    search.Campos = QStringList{cad.campoCodigo, cad.campoDescricao};
+    if (search.AbrePesquisa(this))
+        m_data->Locate(cad.campoCodigo, {search.Chave()});
+}
+
+void TFmCadastro::PropoeCodigo() {
+    if (!m_data || !m_data->Editing() || !cad.caixaCodigo || !cad.caixaCodigo->text().trimmed().isEmpty())
+        return;
+    const QString code = Proximo(cad.tabela, cad.campoCodigo, cad.larguraProximo);
+    cad.caixaCodigo->setText(code);
+    m_data->FieldByName(cad.campoCodigo) = code;
+}
+
+void TFmCadastro::FormClose() {
+    if (m_data) {
+        if (m_data->Editing())
+            m_data->Cancel();
+        TTabela::FechaTabela(cad.tabelaCompartilhada);
+        m_data = nullptr;
+    }
+}
+
+bool TFmCadastro::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut && m_data && m_data->Editing()) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        // Only the user leaving a box counts; a screen moving the focus itself (to a box it refused) does not.
+        const bool left = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                          reason == Qt::MouseFocusReason;
+        if (left && watched == cad.caixaCodigo && cad.larguraProximo > 0)
+            PropoeCodigo();
+        else if (left && watched == cad.ultimaCaixa && SbConfirmar->isVisible())
+            SbConfirmar->setFocus(Qt::OtherFocusReason);
+    }
+    return TForm::eventFilter(watched, event);
+}
