@@ -8,5 +8,4 @@ class KelmApplication : public QApplication {
 public:
     KelmApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
-    static void ShowError(const QString& text);
 };

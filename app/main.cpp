@@ -9,6 +9,7 @@
 #include "KelmApplication.h"
 #include "ModuleLoader.h"
 #include "SchemaUpgrade.h"
+#include "ScriptRunner.h"
 #include "Sessao.h"
 #include "TTabela.h"
 #include "TZoDatabase.h"
@@ -20,6 +21,10 @@
 int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("kelm"));
     PrepareFirebirdEnvironment();
+    // Scenarios run without a display.
+    for (int i = 1; i < argc; ++i)
+        if (qstrcmp(argv[i], "--script") == 0 && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
     KelmApplication app(argc, argv);
 
     QCommandLineParser options;
@@ -39,7 +44,10 @@ int main(int argc, char** argv) {
                                         QStringLiteral("file"));
     const QCommandLineOption noDemo(QStringLiteral("no-demo"),
                                     QStringLiteral("Cria o banco sem os dados de demonstração."));
-    options.addOptions({database, user, password, open, screenshot, noDemo});
+    const QCommandLineOption script(QStringLiteral("script"),
+                                    QStringLiteral("Executa um cenário (JavaScript) sem janelas e termina."),
+                                    QStringLiteral("file"));
+    options.addOptions({database, user, password, open, screenshot, noDemo, script});
     options.process(app);
 
     DatabaseConfig config = DatabaseConfig::fromEnvironment();
@@ -51,12 +59,26 @@ int main(int argc, char** argv) {
     }
     TZoDatabase db(QStringLiteral("kelm-host"));
     try {
-        OpenHostDatabase(db, config, !options.isSet(noDemo));
+        OpenHostDatabase(db, config, !options.isSet(noDemo) && !options.isSet(script));
     } catch (const EDatabaseError& e) {
         QMessageBox::critical(nullptr, QStringLiteral("Banco de dados"), e.message());
         return 1;
     }
     TZoDatabase::SetHost(&db);
+
+    if (options.isSet(script)) {
+        RegistraTelaLog();
+        TFmTabelaHost::RegistraTelas();
+        ModuleLoader module;
+        QString moduleError;
+        if (!module.Load(QStringLiteral("kelmTingimento"), &moduleError))
+            qWarning("module not loaded: %s", qPrintable(moduleError));
+        const int result = RunScript(options.value(script));
+        TTabela::FechaTodas();
+        module.Unload();
+        db.Close();
+        return result;
+    }
 
     if (options.isSet(user)) {
         if (!Autentica(options.value(user), options.value(password))) {

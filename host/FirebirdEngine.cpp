@@ -44,6 +44,10 @@ void PrepareFirebirdEnvironment() {
             conf.write(content);
     }
     conf.close();
+    // Character sets and collations come from the engine's own folder.
+    const QString intl = QStringLiteral("/usr/lib/x86_64-linux-gnu/firebird/3.0/intl");
+    if (QFileInfo::exists(intl) && !QFileInfo::exists(dir + "/intl"))
+        QFile::link(intl, dir + "/intl");
     qputenv("FIREBIRD", QFile::encodeName(dir));
     done = true;
 }

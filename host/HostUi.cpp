@@ -1,6 +1,10 @@
 #include "HostUi.h"
 #include "ClassRegistry.h"
+#include "HostError.h"
 #include "LocalSettings.h"
+#include "Mensagens.h"
+#include "Sessao.h"
+#include "TZoDatabase.h"
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -33,6 +37,32 @@ void Ocupado(bool busy, QWidget* screen, const QString& text) {
     }
     if (g_status)
         g_status(busy ? text : QString());
+}
+
+void TrataErro(const QString& text) {
+    if (TZoDatabase* db = TZoDatabase::Host(); db && db->Connected()) {
+        try {
+            db->Transaction()->RollbackRetaining();
+        } catch (const std::exception&) {
+            // the connection itself is gone; the message says why
+        }
+    }
+    while (g_busy > 0)
+        Ocupado(false);
+    Mensagens().Show(TelaAtiva(), QStringLiteral("Erro"), text, MsgIcon::Error);
+}
+
+bool ExecutaProtegido(const std::function<void()>& action) {
+    try {
+        action();
+        return true;
+    } catch (const EAbort&) {
+    } catch (const EDatabaseError& e) {
+        TrataErro(e.message());
+    } catch (const std::exception& e) {
+        TrataErro(QString::fromLocal8Bit(e.what()));
+    }
+    return false;
 }
 
 bool pSetFocus(QWidget* screen, QKeyEvent* key) {
@@ -122,4 +152,19 @@ bool ExecutaEXE(const QString& command) {
         return false;
     const QString program = parts.takeFirst();
     return QProcess::execute(program, parts) == 0;
+}
+
+void SilenciaAvisosSemTela() {
+    static QtMessageHandler previous = nullptr;
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+            if (text.contains(QLatin1String("does not support propagateSizeHints")))
+                return;
+            if (previous)
+                previous(type, context, text);
+        });
 }

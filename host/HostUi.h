@@ -11,6 +11,12 @@ KELMHOST_EXPORT void Ocupado(bool busy, QWidget* screen = nullptr, const QString
 // Where the host shows status texts (the main window's status bar).
 KELMHOST_EXPORT void DefineBarraStatus(std::function<void(const QString&)> show);
 
+// The host's error handler: rolls the unit of work back and shows the text in one error box.
+KELMHOST_EXPORT void TrataErro(const QString& text);
+// Runs a user action the way the host runs an event handler: an abort ends it silently, any other
+// failure goes to TrataErro. Returns false when the action failed or was aborted.
+KELMHOST_EXPORT bool ExecutaProtegido(const std::function<void()>& action);
+
 // Enter moves the focus to the next control of the screen; returns true when the key was used.
 KELMHOST_EXPORT bool pSetFocus(QWidget* screen, QKeyEvent* key);
 
@@ -29,3 +35,6 @@ KELMHOST_EXPORT bool SalvaArquivo(const QString& sourceFile, const QString& code
 
 // Runs a program or batch file and waits for it; false when it could not run or failed.
 KELMHOST_EXPORT bool ExecutaEXE(const QString& command);
+
+// Without a display Qt warns about window size hints on every top-level screen; that noise is dropped.
+KELMHOST_EXPORT void SilenciaAvisosSemTela();

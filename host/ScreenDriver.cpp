@@ -155,15 +155,19 @@ void ScreenDriver::Focus(const QString& name) {
         Fail(QStringLiteral("o controle '%1' não pode receber o foco").arg(name));
     QApplication::setActiveWindow(w->window());
     DefineTelaAtiva(m_screen);
-    w->setFocus(Qt::OtherFocusReason);
+    // As a click into the control: the box left runs its exit rules.
+    ExecutaProtegido([w] { w->setFocus(Qt::MouseFocusReason); });
     ProcessEvents();
 }
 
+// Key events go through the application's notify, as typed keys do: failures reach the error handler.
 void ScreenDriver::SendKey(QWidget* target, int key, Qt::KeyboardModifiers mods, const QString& text) {
-    QKeyEvent press(QEvent::KeyPress, key, mods, text);
-    QApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, mods, text);
-    QApplication::sendEvent(target, &release);
+    ExecutaProtegido([&] {
+        QKeyEvent press(QEvent::KeyPress, key, mods, text);
+        QApplication::sendEvent(target, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, mods, text);
+        QApplication::sendEvent(target, &release);
+    });
     ProcessEvents();
 }
 
@@ -220,7 +224,7 @@ void ScreenDriver::Click(const QString& name) {
     if (!button->isEnabled() || !button->isVisible())
         Fail(QStringLiteral("o botão '%1' não está disponível").arg(name));
     DefineTelaAtiva(m_screen);
-    button->click();
+    ExecutaProtegido([button] { button->click(); });
     ProcessEvents();
 }
 
@@ -266,7 +270,9 @@ void ScreenDriver::Select(const QString& comboName, const QString& itemText) {
     if (index < 0)
         Fail(QStringLiteral("'%1' não está na lista de '%2'").arg(itemText, comboName));
     Focus(comboName);
-    combo->setCurrentIndex(index);
-    emit combo->activated(index);
+    ExecutaProtegido([&] {
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    });
     ProcessEvents();
 }

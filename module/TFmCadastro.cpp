@@ -254,12 +254,13 @@ void TFmCadastro::FormClose() {
 bool TFmCadastro::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut && m_data && m_data->Editing()) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        // Only the user leaving a box counts; a screen moving the focus itself (to a box it refused) does not.
+        // Only the user leaving a box counts; a screen moving the focus itself (to a box it refused) does
+        // not.
         const bool left = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
                           reason == Qt::MouseFocusReason;
         if (left && watched == cad.caixaCodigo && cad.larguraProximo > 0)
             PropoeCodigo();
-        else if (left && watched == cad.ultimaCaixa && SbConfirmar->isVisible())
+        else if (reason == Qt::TabFocusReason && watched == cad.ultimaCaixa && SbConfirmar->isVisible())
             SbConfirmar->setFocus(Qt::OtherFocusReason);
     }
     return TForm::eventFilter(watched, event);

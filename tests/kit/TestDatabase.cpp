@@ -1,6 +1,7 @@
 #include "TestDatabase.h"
 #include "FirebirdEngine.h"
 #include "HostError.h"
+#include "HostUi.h"
 #include "SchemaUpgrade.h"
 #include "Sessao.h"
 #include "TTabela.h"
@@ -99,6 +100,7 @@ void TestDatabase::Drop(const DatabaseConfig& config) {
 // ---- base test case
 
 void DatabaseTestCase::init() {
+    SilenciaAvisosSemTela();
     config = TestDatabase::Fresh();
     db = std::make_unique<TZoDatabase>(QStringLiteral("kelm-test-host"));
     db->Open(config);
