@@ -18,6 +18,17 @@
 #include <QScreen>
 #include <QTimer>
 
+namespace {
+// The host's own screens, then the module's.
+void CarregaTelas(ModuleLoader& module) {
+    RegistraTelaLog();
+    TFmTabelaHost::RegistraTelas();
+    QString error;
+    if (!module.Load(QStringLiteral("kelmTingimento"), &error))
+        qWarning("module not loaded: %s", qPrintable(error));
+}
+} // namespace
+
 int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("kelm"));
     PrepareFirebirdEnvironment();
@@ -66,17 +77,12 @@ int main(int argc, char** argv) {
     }
     TZoDatabase::SetHost(&db);
 
+    ModuleLoader module;
     if (options.isSet(script)) {
-        RegistraTelaLog();
-        TFmTabelaHost::RegistraTelas();
-        ModuleLoader module;
-        QString moduleError;
-        if (!module.Load(QStringLiteral("kelmTingimento"), &moduleError))
-            qWarning("module not loaded: %s", qPrintable(moduleError));
+        CarregaTelas(module);
         const int result = RunScript(options.value(script));
         TTabela::FechaTodas();
         module.Unload();
-        db.Close();
         return result;
     }
 
@@ -92,13 +98,7 @@ int main(int argc, char** argv) {
             return 0;
     }
 
-    RegistraTelaLog();
-    TFmTabelaHost::RegistraTelas();
-    ModuleLoader module;
-    QString moduleError;
-    if (!module.Load(QStringLiteral("kelmTingimento"), &moduleError))
-        qWarning("module not loaded: %s", qPrintable(moduleError));
-
+    CarregaTelas(module);
     int result = 0;
     {
         TFmPrincipal window;
@@ -116,6 +116,5 @@ int main(int argc, char** argv) {
         TTabela::FechaTodas();
     }
     module.Unload();
-    db.Close();
     return result;
 }

@@ -13,10 +13,7 @@
 
 namespace {
 TZoDatabase* host() {
-    TZoDatabase* db = TZoDatabase::Host();
-    if (!db || !db->Connected())
-        throw EDatabaseError(QStringLiteral("Banco de dados não conectado."));
-    return db;
+    return TZoDatabase::HostConectado();
 }
 
 QSet<QString>& companyTables() {

@@ -31,6 +31,12 @@ TZoDatabase::~TZoDatabase() {
 TZoDatabase* TZoDatabase::Host() {
     return g_host;
 }
+TZoDatabase* TZoDatabase::HostConectado() {
+    if (!g_host || !g_host->Connected())
+        throw EDatabaseError(QStringLiteral("Banco de dados não conectado."));
+    return g_host;
+}
+
 void TZoDatabase::SetHost(TZoDatabase* database) {
     g_host = database;
 }

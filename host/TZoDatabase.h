@@ -40,6 +40,8 @@ public:
     void MarkClean() { m_dirty = false; }
 
     static TZoDatabase* Host();
+    // The host connection; throws when there is none or it is closed.
+    static TZoDatabase* HostConectado();
     static void SetHost(TZoDatabase* database);
 
 private:

@@ -61,10 +61,11 @@ TZoQuery::TZoQuery(QObject* parent, TZoDatabase* database) : TDataSet(parent), m
 TZoQuery::~TZoQuery() = default;
 
 TZoDatabase* TZoQuery::Database() const {
-    TZoDatabase* db = m_database ? m_database : TZoDatabase::Host();
-    if (!db || !db->Connected())
+    if (!m_database)
+        return TZoDatabase::HostConectado();
+    if (!m_database->Connected())
         throw EDatabaseError(QStringLiteral("Banco de dados não conectado."));
-    return db;
+    return m_database;
 }
 
 QString TZoQuery::ResolveStatement(const QString& sql) {

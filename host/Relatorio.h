@@ -1,0 +1,91 @@
+#pragma once
+#include "HostExport.h"
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <functional>
+
+class QPrinter;
+class QWidget;
+class TDataSet;
+
+// One printed column of a report's detail rows.
+struct KELMHOST_EXPORT ColunaRelatorio {
+    QString campo;
+    QString titulo;
+    int largura = 0; // characters; 0 = what the titles, values and total need
+    Qt::Alignment alinhamento = Qt::AlignLeft;
+    int casas = -1; // decimals of a number printed with thousands separators (1.234,56); -1 = as stored
+    bool totaliza = false;
+};
+
+// What a report prints: title, header fields, the detail rows of a data set in columns, an optional
+// grouping with subtotals, the report totals and a footer line. Rows are printed in the data set's order
+// (a group starts wherever the group field changes); the data set's cursor is left where it is.
+class KELMHOST_EXPORT TRelatorio {
+public:
+    TRelatorio(const QString& identificador, const QString& titulo, TDataSet* dados);
+
+    const QString& Identificador() const { return m_identificador; }
+    const QString& Titulo() const { return m_titulo; }
+    TDataSet* Dados() const { return m_dados; }
+
+    // Label/value pairs printed under the title ("Cliente", "00012 - Malharia X").
+    void AdicionaCabecalho(const QString& rotulo, const QString& valor);
+    const QList<QPair<QString, QString>>& Cabecalho() const { return m_cabecalho; }
+
+    // A field's column as it prints by default: its display label, numbers right-aligned, decimals
+    // with two places and totalled; integers are mostly codes (FAL, customer) and are not totalled.
+    ColunaRelatorio Coluna(const QString& campo) const;
+    // The default columns: every visible field of the data set.
+    QList<ColunaRelatorio> ColunasPadrao() const;
+    // No columns prints the default ones.
+    void DefineColunas(const QList<ColunaRelatorio>& colunas) { m_colunas = colunas; }
+    const QList<ColunaRelatorio>& Colunas() const { return m_colunas; }
+
+    // Group header and subtotal lines around the rows of each value of the field; the label defaults to
+    // the field's display label.
+    void AgrupaPor(const QString& campo, const QString& rotulo = QString());
+    const QString& CampoGrupo() const { return m_campoGrupo; }
+    const QString& RotuloGrupo() const { return m_rotuloGrupo; }
+
+    // Printed at the foot of every page; "Emitido por <user> em <now>" when empty.
+    void DefineRodape(const QString& texto) { m_rodape = texto; }
+    const QString& Rodape() const { return m_rodape; }
+
+    // Shades every other detail row of the graphic output.
+    void DefineZebrado(bool zebrado) { m_zebrado = zebrado; }
+    bool Zebrado() const { return m_zebrado; }
+
+private:
+    QString m_identificador;
+    QString m_titulo;
+    TDataSet* m_dados;
+    QList<QPair<QString, QString>> m_cabecalho;
+    QList<ColunaRelatorio> m_colunas;
+    QString m_campoGrupo;
+    QString m_rotuloGrupo;
+    QString m_rodape;
+    bool m_zebrado = true;
+};
+
+// Gives one report identifier a layout of its own (columns, grouping...), applied to a copy of the
+// report each time it is produced; identifiers without one print their default columns.
+using LayoutRelatorio = std::function<void(TRelatorio&)>;
+KELMHOST_EXPORT void RegistraLayout(const QString& identificador, LayoutRelatorio layout);
+
+// Direct outputs; false when the file or the printer could not be written. The graphic ones print on A4,
+// landscape when the columns need it. A layout naming a field the data set lacks throws EDatabaseError.
+KELMHOST_EXPORT bool GravaRelatorioPdf(const TRelatorio& relatorio, const QString& arquivo);
+KELMHOST_EXPORT bool ImprimeRelatorio(const TRelatorio& relatorio, QPrinter& impressora);
+// Text pages of 66 lines, 80 or 132 columns, separated by form feeds; UTF-8.
+KELMHOST_EXPORT bool GravaRelatorioTexto(const TRelatorio& relatorio, const QString& arquivo);
+
+// The screens' entry points. Flags: "T" text mode, written to a file the user picks; otherwise graphic
+// ("W"), shown in a preview window, or sent to a printer the user picks with "I", or to a PDF file with
+// "P". When KELM_REPORT_DIR is set nothing is asked: graphic reports go to <dir>/<identifier>.pdf and text
+// ones to <dir>/<identifier>.txt. True when the report was produced.
+KELMHOST_EXPORT bool Chama_Relatorio(const TRelatorio& relatorio, QWidget* tela, const QString& flags);
+KELMHOST_EXPORT bool Chama_RelatorioWin(const TRelatorio& relatorio, QWidget* tela,
+                                        const QString& flags = QStringLiteral("W"));
+KELMHOST_EXPORT bool Chama_RelatorioTxt(const TRelatorio& relatorio, QWidget* tela);
