@@ -3,6 +3,7 @@
 #include "DBControls.h"
 #include "DataAccess.h"
 #include "Mensagens.h"
+#include "Relatorio.h"
 #include "Sessao.h"
 #include "TTabela.h"
 #include "TZoDatabase.h"
@@ -132,6 +133,7 @@ TFmTabelaHost::TFmTabelaHost(const Definition& definition, QWidget* parent)
         connect(password, &QPushButton::clicked, this, &TFmTabelaHost::DefineSenha);
     }
     bar->addStretch();
+    auto* print = button(QStringLiteral("BtImprimir"), QStringLiteral("&Imprimir"));
     auto* close = button(QStringLiteral("BtSaida"), QStringLiteral("&Fechar"));
     layout->addLayout(bar);
 
@@ -143,6 +145,13 @@ TFmTabelaHost::TFmTabelaHost(const Definition& definition, QWidget* parent)
     connect(cancel, &QPushButton::clicked, this, [this] { m_data->Cancel(); });
     connect(remove, &QPushButton::clicked, this, &TFmTabelaHost::Exclui);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    connect(print, &QPushButton::clicked, this, [this] {
+        m_data->CheckBrowseMode();
+        // A listing of the leading columns stays readable; the grid has them all.
+        TRelatorio report(QStringLiteral("W") + m_definition.table, windowTitle(), m_data);
+        report.DefineColunas(report.ColunasPadrao().mid(0, 8));
+        Chama_RelatorioWin(report, this);
+    });
     connect(m_search, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (text.trimmed().isEmpty()) {
             m_data->ClearFilter();

@@ -2,6 +2,7 @@
 #include "ClassRegistry.h"
 #include "DBControls.h"
 #include "HostUi.h"
+#include "Relatorio.h"
 #include "TZoQuery.h"
 #include <QDateEdit>
 #include <QFormLayout>
@@ -53,6 +54,9 @@ TFmLog::TFmLog(QWidget* parent) : QWidget(parent), m_rows(new TZoQuery(this)) {
     filters->addWidget(m_text);
     filters->addWidget(search);
     filters->addStretch();
+    auto* print = new QPushButton(QStringLiteral("&Imprimir"), this);
+    print->setObjectName(QStringLiteral("BtImprimir"));
+    filters->addWidget(print);
     filters->addWidget(close);
     layout->addLayout(filters);
     m_grid = new TZoDBGrid(this);
@@ -63,6 +67,7 @@ TFmLog::TFmLog(QWidget* parent) : QWidget(parent), m_rows(new TZoQuery(this)) {
     m_count->setObjectName(QStringLiteral("LblTotal"));
     layout->addWidget(m_count);
     connect(search, &QPushButton::clicked, this, &TFmLog::Pesquisa);
+    connect(print, &QPushButton::clicked, this, &TFmLog::Imprime);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     for (QLineEdit* e : {m_user, m_screen, m_key, m_text})
         connect(e, &QLineEdit::returnPressed, this, &TFmLog::Pesquisa);
@@ -109,6 +114,20 @@ void TFmLog::Pesquisa() {
         m_grid->SetDataSet(m_rows);
     m_grid->resizeColumnsToContents();
     m_count->setText(QStringLiteral("%1 registro(s)").arg(m_rows->RecordCount()));
+}
+
+void TFmLog::Imprime() {
+    TRelatorio report(QStringLiteral("WLog"), windowTitle(), m_rows);
+    report.AdicionaCabecalho(QStringLiteral("Período"),
+                             m_from->date().toString(QStringLiteral("dd/MM/yyyy")) + QStringLiteral(" a ") +
+                                 m_to->date().toString(QStringLiteral("dd/MM/yyyy")));
+    for (const auto& [label, box] : {std::pair{QStringLiteral("Usuário"), m_user},
+                                     {QStringLiteral("Tela"), m_screen},
+                                     {QStringLiteral("Chave"), m_key},
+                                     {QStringLiteral("Texto"), m_text}})
+        if (!box->text().trimmed().isEmpty())
+            report.AdicionaCabecalho(label, box->text().trimmed());
+    Chama_RelatorioWin(report, this);
 }
 
 void AcessaLog(const QString& formulario, const QString& chave, bool onlyThisScreen) {

@@ -16,6 +16,7 @@ public:
     explicit TFmLog(QWidget* parent = nullptr);
     void Filtra(const QString& formulario, const QString& chave);
     void Pesquisa();
+    void Imprime();
     TZoQuery* Linhas() const { return m_rows; }
 
 private:
