@@ -152,7 +152,8 @@ QVariant TDataSet::Coerce(const FieldDef& def, const QVariant& value) {
     case QMetaType::QDate:
         if (value.typeId() == QMetaType::QString) {
             const QString text = value.toString().trimmed();
-            if (text.isEmpty() || text == QLatin1String("  /  /    "))
+            // A masked date box left empty holds its separators only ("//" or "  /  /    ").
+            if (QString(text).remove('/').trimmed().isEmpty())
                 return QVariant();
             const QDate date = QDate::fromString(text, QStringLiteral("dd/MM/yyyy"));
             if (!date.isValid())

@@ -36,10 +36,12 @@ void LockWatchdog::Run() {
             m_wake.wait(lock);
             continue;
         }
-        if (m_wake.wait_until(lock, m_deadline) == std::cv_status::timeout && m_armed && !m_stop) {
+        m_wake.wait_until(lock, m_deadline);
+        // Only the statement armed now, once its own deadline has passed: a wait that ends as a new
+        // statement is armed belongs to the previous one.
+        if (m_armed && !m_stop && std::chrono::steady_clock::now() >= m_deadline) {
             ISC_STATUS_ARRAY status{};
-            auto* handle = static_cast<isc_db_handle*>(m_handle);
-            fb_cancel_operation(status, handle, fb_cancel_raise);
+            fb_cancel_operation(status, static_cast<isc_db_handle*>(m_handle), fb_cancel_raise);
             m_fired = true;
             m_armed = false;
         }

@@ -6,6 +6,7 @@
 #include "TPesquisa.h"
 #include "TTabela.h"
 #include "TZoDatabase.h"
+#include <QApplication>
 #include <QFocusEvent>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -176,7 +177,7 @@ void TFmCadastro::SbConfirmarClick() {
     const QString code = cad.caixaCodigo ? cad.caixaCodigo->text().trimmed() : QString();
     if (inserting && cad.checaCodigo) {
         if (code.isEmpty()) {
-            Informa(this, QStringLiteral("É necessário preencher o campo de código."));
+            Informa(this, cad.textoCodigoVazio);
             cad.caixaCodigo->setFocus();
             return;
         }
@@ -188,11 +189,16 @@ void TFmCadastro::SbConfirmarClick() {
     }
     if (!ValidaConfirmacao())
         return;
-    if (!cad.tituloLog.isEmpty())
-        GeraLog(cad.tituloLog, (inserting ? cad.textoInclusao : cad.textoAlteracao) + code,
+    const bool logged = !cad.tituloLog.isEmpty();
+    if (logged)
+        GeraLog(cad.tituloLog, (inserting ? cad.textoInclusao : cad.textoAlteracao) + IdentificacaoLog(code),
                 inserting ? opInclusao : opAlteracao, code);
-    if (!m_data->Post())
+    if (!m_data->Post()) {
+        // The audit row must not outlive a change that did not happen.
+        if (logged)
+            TZoDatabase::Host()->Transaction()->RollbackRetaining();
         return;
+    }
     TZoDatabase::Host()->Transaction()->CommitRetaining();
     if (cad.caixaCodigo) {
         cad.caixaCodigo->setEnabled(true);
@@ -212,16 +218,19 @@ void TFmCadastro::BtDesistirClick() {
 }
 
 void TFmCadastro::BtExcluirClick() {
-    if (m_data->IsEmpty())
+    if (m_data->IsEmpty() || !ValidaExclusao())
         return;
     if (!Pergunta(this, cad.tituloExclusao, QStringLiteral("Deseja eliminar este Registro?"),
                   cad.exclusaoPadraoSim))
         return;
     const QString code = m_data->FieldByName(cad.campoCodigo).AsString();
-    if (!cad.tituloLog.isEmpty() && !cad.textoExclusao.isEmpty())
-        GeraLog(cad.tituloLog, cad.textoExclusao + code, opExclusao, code);
+    const bool logged = !cad.tituloLog.isEmpty() && !cad.textoExclusao.isEmpty();
+    if (logged)
+        GeraLog(cad.tituloLog, cad.textoExclusao + IdentificacaoLog(code), opExclusao, code);
     if (m_data->Delete())
         TZoDatabase::Host()->Transaction()->CommitRetaining();
+    else if (logged)
+        TZoDatabase::Host()->Transaction()->RollbackRetaining();
 }
 
 void TFmCadastro::btnConsultarClick() {
@@ -255,10 +264,15 @@ bool TFmCadastro::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut && m_data && m_data->Editing()) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         // Only the user leaving a box counts; a screen moving the focus itself (to a box it refused) does
-        // not.
-        const bool left = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
-                          reason == Qt::MouseFocusReason;
-        if (left && watched == cad.caixaCodigo && cad.larguraProximo > 0)
+        // not. Going to Desist or to another window runs no exit rule: nothing is being confirmed.
+        const QWidget* next = QApplication::focusWidget();
+        const bool left = (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                           reason == Qt::MouseFocusReason) &&
+                          next && next != BtDesistir && isAncestorOf(next);
+        auto* box = qobject_cast<QWidget*>(watched);
+        if (!left || !box || !PainelDados->isAncestorOf(box) || !SaidaCaixa(box))
+            return TForm::eventFilter(watched, event);
+        if (watched == cad.caixaCodigo && cad.larguraProximo > 0)
             PropoeCodigo();
         else if (reason == Qt::TabFocusReason && watched == cad.ultimaCaixa && SbConfirmar->isVisible())
             SbConfirmar->setFocus(Qt::OtherFocusReason);

@@ -39,6 +39,7 @@ protected:
         QPointer<QWidget> caixaDescricao;
         QPointer<QWidget> ultimaCaixa; // leaving it while editing moves the focus to Confirm
         bool checaCodigo = false;      // blank and duplicate code checks when including
+        QString textoCodigoVazio = QStringLiteral("É necessário preencher o campo de código.");
         int larguraProximo = 0; // > 0: an empty code box is given Proximo(tabela, code, width) when left
         bool anexa = false;     // Include appends instead of inserting
         bool codigoSomenteLeitura = false; // Alter makes the code box read-only instead of disabled
@@ -65,6 +66,16 @@ protected:
     virtual bool ValidaConfirmacao() { return true; }
     // Defaults of a new record, after Insert/Append.
     virtual void NovoRegistro() {}
+    // Checks before the delete question; false stops (the screen has shown its message).
+    virtual bool ValidaExclusao() { return true; }
+    // What the audit texts name after their fixed phrase.
+    virtual QString IdentificacaoLog(const QString& code) { return code; }
+    // The user left a box of the record while editing; false refuses it (the screen has shown its message
+    // and taken the focus back), and the frame's own exit rules do not run.
+    virtual bool SaidaCaixa(QWidget* box) {
+        Q_UNUSED(box);
+        return true;
+    }
     void FormClose() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -248,6 +248,8 @@ void TstDataSets::valuesAreCoercedToFieldTypes() {
     QCOMPARE(ds.FieldByName("DATA").AsDate(), QDate(2024, 12, 25));
     QVERIFY_THROWS_EXCEPTION(EDatabaseError, ds.FieldByName("DATA") = "31/02/2024");
     QCOMPARE(ds.FieldByName("DATA").AsString(), QString("25/12/2024"));
+    ds.FieldByName("DATA") = "//";
+    QVERIFY(ds.FieldByName("DATA").Value().isNull());
     QVERIFY_THROWS_EXCEPTION(EDatabaseError, ds.FieldByName("NAOEXISTE"));
 }
 

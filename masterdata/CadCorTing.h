@@ -1,0 +1,38 @@
+#pragma once
+#include "TFmCadastro.h"
+#include "ui_CadCorTing.h"
+
+class QButtonGroup;
+class VisorCor;
+
+// Colours and prints the dye-house produces: fiscal data, shade class, the colour shown on the other
+// screens and the picture kept per colour code.
+class TFmCadCorTing : public TFmCadastro {
+    Q_OBJECT
+public:
+    explicit TFmCadCorTing(QWidget* parent = nullptr);
+    ~TFmCadCorTing() override;
+
+    void PqClienteClick();
+    void BtImagemClick();
+
+protected:
+    void FormCreate() override;
+    void FormClose() override;
+    void NovoRegistro() override;
+    bool ValidaConfirmacao() override;
+    bool ValidaExclusao() override;
+    QString IdentificacaoLog(const QString& code) override;
+    bool SaidaCaixa(QWidget* box) override;
+
+private:
+    bool DescricaoValida();
+    bool ClienteValido();
+    void MostraCor();
+    Ui::TFmCadCorTing ui;
+    VisorCor* m_visor;
+    QButtonGroup* m_ton;
+    QString m_codigoImagem; // code whose picture is shown
+};
+
+extern TFmCadCorTing* FmCadCorTing;

@@ -1,0 +1,475 @@
+#include "CadMaquina.h"
+#include "DBControls.h"
+#include "DataAccess.h"
+#include "DataSetModel.h"
+#include "DescricaoCodigo.h"
+#include "Funcoes.h"
+#include "GradeEdicao.h"
+#include "GravacaoAtomica.h"
+#include "HostError.h"
+#include "Mensagens.h"
+#include "ModuleUnits.h"
+#include "RegrasMaquina.h"
+#include "TClientDataSet.h"
+#include "TPesquisa.h"
+#include "TTabela.h"
+#include "TZoQuery.h"
+#include <QButtonGroup>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QScopedValueRollback>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+TFmMaquinaTin* FmMaquinaTin = nullptr;
+
+KELM_SCREEN_UNIT(CadMaquina, TFmMaquinaTin);
+
+namespace {
+const QString kTitulo = QStringLiteral("CADASTRO DE MAQUINA");
+const QString kBanhos = QStringLiteral("Tbbanho");
+const QStringList kMedidas = {QStringLiteral("LARG_DE"), QStringLiteral("LARG_ATE"),
+                              QStringLiteral("PESO_MIN"), QStringLiteral("PESO_MAX")};
+enum Pagina { Maquinas = 0, Capacidade = 1 };
+
+// Grid controls stay quiet while rows are filled or walked in code.
+class ControlesDesligados {
+public:
+    explicit ControlesDesligados(TDataSet& dados) : m_dados(dados) { m_dados.DisableControls(); }
+    ~ControlesDesligados() { m_dados.EnableControls(); }
+
+private:
+    TDataSet& m_dados;
+};
+} // namespace
+
+// ---- capacity rows
+
+CapacidadeMaquina::CapacidadeMaquina(QWidget* tela) : m_tela(tela), tbCapacidade(new TClientDataSet(tela)) {
+    tbCapacidade->setObjectName(QStringLiteral("tbCapacidade"));
+    tbCapacidade->AddField(QStringLiteral("VARIANTE"), QMetaType::QString, 4, QStringLiteral("Variante"))
+        .AddField(QStringLiteral("DESC_VARIANTE"), QMetaType::QString, 40, QStringLiteral("Desc. Variante"))
+        .AddField(QStringLiteral("LARG_DE"), QMetaType::Double, 0, QStringLiteral("Larg. De"))
+        .AddField(QStringLiteral("LARG_ATE"), QMetaType::Double, 0, QStringLiteral("Larg. Até"))
+        .AddField(QStringLiteral("PESO_MIN"), QMetaType::Double, 0, QStringLiteral("Peso Mín."))
+        .AddField(QStringLiteral("PESO_MAX"), QMetaType::Double, 0, QStringLiteral("Peso Máx."))
+        .AddField(QStringLiteral("RELAC_BANHO"), QMetaType::QString, 4, QStringLiteral("Rel. Banho"));
+    tbCapacidade->CreateDataSet();
+    tbCapacidade->BeforePost = [this](TDataSet& linha) { tbCapacidadeBeforePost(linha); };
+}
+
+void CapacidadeMaquina::BuscarCapacidade(const QString& maquina) {
+    ControlesDesligados desligados(*tbCapacidade);
+    tbCapacidade->EmptyDataSet();
+    m_carregada = false;
+    TZoQuery q;
+    q.SQL << QStringLiteral(
+                 "SELECT C.VARIANTE, V.DESCRICAO AS DESC_VARIANTE, C.LARG_DE, C.LARG_ATE, C.PESO_MIN, "
+                 "C.PESO_MAX, C.RELAC_BANHO")
+          << QStringLiteral("FROM %1 C LEFT JOIN %2 V ON (V.CODIGO = C.VARIANTE)")
+                 .arg(DBLocal(QStringLiteral("MAQ_TIN_CAP")), DBLocal(QStringLiteral("VARIANTE")))
+          << QStringLiteral("WHERE C.MAQUINA = %1 ORDER BY C.SEQUENCIA").arg(Aspas(maquina));
+    try {
+        q.Open();
+    } catch (const EDatabaseError& e) {
+        Informa(m_tela,
+                QStringLiteral("Não foi possível carregar as informações de capacidade. ") + e.message());
+        return;
+    }
+    // Stored rows come in as they are, even when their variant or bath has been deleted since: checking
+    // them here would drop them from the grid, and the next save would drop them from the database.
+    QScopedValueRollback<bool> comoGravadas(m_carregando, true);
+    for (q.First(); !q.Eof(); q.Next()) {
+        tbCapacidade->Append();
+        for (int i = 0; i < q.FieldCount(); ++i)
+            tbCapacidade->FieldByName(q.FieldDefs()[i].name) = q.Fields(i).Value();
+        tbCapacidade->Post();
+    }
+    tbCapacidade->First();
+    m_carregada = true;
+}
+
+void CapacidadeMaquina::tbCapacidadeBeforePost(TDataSet& linha) {
+    if (m_carregando)
+        return;
+    TField variante = linha.FieldByName(QStringLiteral("VARIANTE"));
+    TField descricao = linha.FieldByName(QStringLiteral("DESC_VARIANTE"));
+    if (variante.AsString().isEmpty()) {
+        variante.Clear();
+        descricao.Clear();
+    } else if (Existe(QStringLiteral("VARIANTE"), QStringLiteral("CODIGO"), Aspas(variante.AsString()))) {
+        descricao = Busca_Valor(QStringLiteral("VARIANTE"), QStringLiteral("CODIGO"),
+                                QStringLiteral("DESCRICAO"), {variante.AsString()});
+    } else {
+        Informa(m_tela, QStringLiteral("Variante inválida."));
+        variante.Clear();
+        descricao.Clear();
+        throw EAbort();
+    }
+    TField banho = linha.FieldByName(QStringLiteral("RELAC_BANHO"));
+    const QString codigo = banho.AsString().trimmed();
+    if (!codigo.isEmpty() && !Existe(QStringLiteral("BANHO"), QStringLiteral("CODIGO"), Aspas(codigo))) {
+        Informa(m_tela, QStringLiteral("Rel. Banho Inválido."));
+        banho.Clear();
+        throw EAbort();
+    }
+}
+
+int CapacidadeMaquina::LinhaSemVariante() const {
+    const int variante = tbCapacidade->FieldIndex(QStringLiteral("VARIANTE"));
+    for (int i = 0; i < tbCapacidade->RecordCount(); ++i)
+        if (tbCapacidade->ValueAt(i, variante).toString().trimmed().isEmpty())
+            return i;
+    return -1;
+}
+
+bool CapacidadeMaquina::DeletarCapacidade(const QString& maquina) {
+    try {
+        TZoQuery exclusao;
+        exclusao.SQL << QStringLiteral("DELETE FROM %1 WHERE MAQUINA = %2")
+                            .arg(DBLocal(QStringLiteral("MAQ_TIN_CAP")), Aspas(maquina));
+        exclusao.ExecSQL();
+    } catch (const EDatabaseError& e) {
+        Informa(m_tela,
+                QStringLiteral("Não foi possível deletar as informações de capacidade. ") + e.message());
+        return false;
+    }
+    return true;
+}
+
+bool CapacidadeMaquina::GravarCapacidade(const QString& maquina) {
+    if (!DeletarCapacidade(maquina))
+        return false;
+    if (tbCapacidade->IsEmpty())
+        return true;
+    ControlesDesligados desligados(*tbCapacidade);
+    TZoQuery insercao;
+    insercao.SQL << QStringLiteral("INSERT INTO %1").arg(DBLocal(QStringLiteral("MAQ_TIN_CAP")))
+                 << QStringLiteral("VALUES (:SEQUENCIA, :MAQUINA, :VARIANTE, :LARG_DE, :LARG_ATE, :PESO_MIN, "
+                                   ":PESO_MAX, :RELAC_BANHO)");
+    try {
+        int sequencia = 0;
+        for (tbCapacidade->First(); !tbCapacidade->Eof(); tbCapacidade->Next()) {
+            insercao.BindValue(QStringLiteral("SEQUENCIA"), ++sequencia);
+            insercao.BindValue(QStringLiteral("MAQUINA"), maquina);
+            insercao.BindValue(QStringLiteral("VARIANTE"),
+                               tbCapacidade->FieldByName(QStringLiteral("VARIANTE")).AsString());
+            for (const QString& medida : kMedidas)
+                insercao.BindValue(medida, tbCapacidade->FieldByName(medida).AsFloat());
+            insercao.BindValue(QStringLiteral("RELAC_BANHO"),
+                               tbCapacidade->FieldByName(QStringLiteral("RELAC_BANHO")).AsString().trimmed());
+            insercao.ExecSQL();
+        }
+    } catch (const EDatabaseError& e) {
+        Informa(m_tela,
+                QStringLiteral("Não foi possível gravar as informações de capacidade. ") + e.message());
+        return false;
+    }
+    return true;
+}
+
+// ---- screen
+
+TFmMaquinaTin::TFmMaquinaTin(QWidget* parent) : TFmCadastro(parent), m_capacidade(this) {
+    setObjectName(QStringLiteral("FmMaquinaTin"));
+    setWindowTitle(QStringLiteral("Cadastro de máquinas"));
+    ui.setupUi(PainelDados);
+
+    tonalidade = new QButtonGroup(this);
+    tonalidade->setObjectName(QStringLiteral("GrupoTonalidade"));
+    for (QRadioButton* opcao : {ui.RbTodas, ui.RbClara, ui.RbMedia, ui.RbEscura})
+        tonalidade->addButton(opcao, int(tonalidade->buttons().size()));
+
+    // The machine list and the capacity grid share the space under the data panel, one tab each.
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    auto* tela = static_cast<QVBoxLayout*>(layout());
+    delete tela->replaceWidget(DBGrid1, PageControl1);
+    tela->setStretchFactor(PageControl1, 1);
+    PageControl1->addTab(DBGrid1, QStringLiteral("Máquinas"));
+    auto* pagina = new QWidget(PageControl1);
+    auto* grade = new QVBoxLayout(pagina);
+    dbgCapacidade = new TZoDBGrid(pagina);
+    dbgCapacidade->setObjectName(QStringLiteral("dbgCapacidade"));
+    dbgCapacidade->SetDataSet(m_capacidade.Tabela());
+    m_capacidade.Tabela()->Model()->SetReadOnlyFields({QStringLiteral("DESC_VARIANTE")});
+    dbgCapacidade->SetReadOnly(true);
+    EsticaColuna(*dbgCapacidade, QStringLiteral("DESC_VARIANTE"));
+    dbgCapacidade->OnKeyDown = [this](QKeyEvent* tecla) { return dbgCapacidadeKeyDown(tecla); };
+    grade->addWidget(dbgCapacidade);
+    auto* dica = new QLabel(
+        QStringLiteral("F4 - Pesquisa      Insert - Nova linha      Ctrl Del - Exclui linha"), pagina);
+    dica->setObjectName(QStringLiteral("LbDicaCapacidade"));
+    grade->addWidget(dica);
+    PageControl1->addTab(pagina, QStringLiteral("Capacidade"));
+}
+
+void TFmMaquinaTin::FormCreate() {
+    TTabela::AbreTabela(kBanhos);
+    cad.tabelaCompartilhada = QStringLiteral("TbMaq_Tin");
+    cad.tabela = QStringLiteral("MAQ_TIN");
+    cad.caixaCodigo = ui.Edtcodmaq;
+    cad.caixaDescricao = ui.EdtDesMaq;
+    cad.ultimaCaixa = ui.EdtArredonda;
+    cad.larguraProximo = 2;
+    cad.anexa = true;
+    cad.colunas = QStringList{QStringLiteral("CODIGO=Código"),
+                              QStringLiteral("DESCRICAO=Descrição"),
+                              QStringLiteral("FASE=Fase"),
+                              QStringLiteral("PESO_MAX=Peso Máx."),
+                              QStringLiteral("PESO_MIN=Peso Mín."),
+                              QStringLiteral("DEPREC_MENSAL=Deprec. Mensal"),
+                              QStringLiteral("MES_DEPREC=Meses Deprec."),
+                              QStringLiteral("RELAC_BANHO=Rel. Banho"),
+                              QStringLiteral("TIPO=Tipo"),
+                              QStringLiteral("TON=Tonalidade"),
+                              QStringLiteral("VALOR=Valor"),
+                              QStringLiteral("VOLUME_MAX=Volume Máx."),
+                              QStringLiteral("VOLUME_MIN=Volume Mín."),
+                              QStringLiteral("ARREDONDA=Arredonda")};
+    AbreCadastro();
+    const QList<QPair<QLineEdit*, const char*>> caixas = {
+        {ui.Edtcodmaq, "CODIGO"},     {ui.EdtDesMaq, "DESCRICAO"},     {ui.EdtCodBanho, "RELAC_BANHO"},
+        {ui.EdtCodFase, "FASE"},      {ui.EdtPesoMin, "PESO_MIN"},     {ui.EdtPesoMax, "PESO_MAX"},
+        {ui.EdtVolMin, "VOLUME_MIN"}, {ui.EdtVolMax, "VOLUME_MAX"},    {ui.EdtVlrCom, "VALOR"},
+        {ui.EdtMesDep, "MES_DEPREC"}, {ui.EdtDepMen, "DEPREC_MENSAL"}, {ui.EdtArredonda, "ARREDONDA"}};
+    for (const auto& [caixa, campo] : caixas)
+        FieldLink::Edit(caixa, Dados(), QString::fromLatin1(campo));
+    FieldLink::Radio(tonalidade, Dados(), QStringLiteral("TON"),
+                     {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")});
+    CaixaAlta(ui.EdtDesMaq);
+
+    connect(Dados(), &TDataSet::scrolled, this, [this] { EdtcodmaqChange(); });
+    connect(Dados(), &TDataSet::stateChanged, this,
+            [this] { dbgCapacidade->SetReadOnly(!Dados()->Editing()); });
+    connect(ui.EdtCodBanho, &QLineEdit::textChanged, this, [this] {
+        if (!ui.EdtCodBanho->hasFocus())
+            MostraBanho();
+    });
+    m_capacidade.Tabela()->AfterInsert = [this](TDataSet&) {
+        dbgCapacidade->SelectField(QStringLiteral("VARIANTE"));
+    };
+    new DescricaoCodigo(ui.EdtDescFase, Dados(), QStringLiteral("FASE"), QStringLiteral("FASE"),
+                        QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO"));
+    MostraBanho();
+    EdtcodmaqChange();
+    PageControl1->setCurrentIndex(Maquinas);
+}
+
+void TFmMaquinaTin::FormClose() {
+    TFmCadastro::FormClose();
+    TTabela::FechaTabela(kBanhos);
+}
+
+// Every move, and the end of a confirmation or desistance, shows another machine (or the same one anew).
+// While a machine is being edited the grid is its working copy and is not reloaded.
+void TFmMaquinaTin::EdtcodmaqChange() {
+    MostraResidual();
+    if (!Dados()->Editing())
+        m_capacidade.BuscarCapacidade(
+            Dados()->IsEmpty() ? QString() : Dados()->FieldByName(QStringLiteral("CODIGO")).AsString());
+    MostraTipo();
+}
+
+void TFmMaquinaTin::MostraTipo() {
+    const QString tipo =
+        Dados()->IsEmpty() ? QString() : Dados()->FieldByName(QStringLiteral("TIPO")).AsString().trimmed();
+    bool numero = false;
+    const int n = tipo.toInt(&numero);
+    if (numero && n >= 1 && n <= ui.CbTipo->count()) {
+        ui.CbTipo->setCurrentIndex(n - 1);
+    } else {
+        ui.CbTipo->setCurrentIndex(-1);
+        ui.CbTipo->setEditText(tipo);
+    }
+}
+
+void TFmMaquinaTin::MostraBanho() {
+    TTabelaDataSet* banhos = TTabela::Tabela(kBanhos);
+    const QString codigo = ui.EdtCodBanho->text().trimmed();
+    ui.EdtProBanho->clear();
+    ui.EdtproLitros->clear();
+    if (!banhos || codigo.isEmpty())
+        return;
+    // Read without moving the shared data set: the bath registry may be open on another row.
+    const int chave = banhos->FieldIndex(QStringLiteral("CODIGO"));
+    for (int i = 0; i < banhos->RecordCount(); ++i) {
+        if (banhos->ValueAt(i, chave).toString() != codigo)
+            continue;
+        ui.EdtProBanho->setText(
+            banhos->ValueAt(i, banhos->FieldIndex(QStringLiteral("DESCRICAO"))).toString());
+        ui.EdtproLitros->setText(
+            QLocale(QLocale::Portuguese, QLocale::Brazil)
+                .toString(banhos->ValueAt(i, banhos->FieldIndex(QStringLiteral("PROPORCAO"))).toDouble(), 'f',
+                          3));
+        return;
+    }
+}
+
+void TFmMaquinaTin::MostraResidual() {
+    ui.EdtVlrVen->setText(::ValorZazid(ui.EdtVlrCom->text(), ui.EdtDepMen->text(), ui.EdtMesDep->text()));
+}
+
+bool TFmMaquinaTin::Pesquisa(const QString& tabela, const QString& campo, TDataSet* destino) {
+    TPesquisa pesquisa;
+    pesquisa.Titulo = windowTitle();
+    pesquisa.Tabela = tabela;
+    pesquisa.CampoChave = QStringLiteral("CODIGO");
+    pesquisa.Campos = QStringList{QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO")};
+    if (!pesquisa.AbrePesquisa(this))
+        return false;
+    destino->Edit();
+    destino->FieldByName(campo) = pesquisa.Chave();
+    return true;
+}
+
+void TFmMaquinaTin::NovoRegistro() {
+    PageControl1->setCurrentIndex(Maquinas);
+    m_capacidade.Tabela()->EmptyDataSet();
+}
+
+void TFmMaquinaTin::BtnAlteraClick() {
+    TFmCadastro::BtnAlteraClick();
+    if (Dados()->Editing() && PageControl1->currentIndex() == Capacidade)
+        FocaCapacidade(QStringLiteral("VARIANTE"));
+}
+
+void TFmMaquinaTin::FocaCapacidade(const QString& campo) {
+    PageControl1->setCurrentIndex(Capacidade);
+    dbgCapacidade->setFocus();
+    dbgCapacidade->SelectField(campo);
+}
+
+void TFmMaquinaTin::RecusaCodigo(const QString& texto) {
+    Informa(this, texto);
+    PageControl1->setCurrentIndex(Maquinas);
+    ui.Edtcodmaq->setFocus();
+}
+
+bool TFmMaquinaTin::ValidarCapacidade() {
+    TClientDataSet* capacidade = m_capacidade.Tabela();
+    if (!capacidade->Post()) { // the row check has said why
+        FocaCapacidade(dbgCapacidade->SelectedField());
+        return false;
+    }
+    if (!m_capacidade.Carregada()) {
+        Informa(this,
+                QStringLiteral("As informações de capacidade não foram carregadas; a máquina não pode ser "
+                               "gravada. Desista e tente novamente."));
+        return false;
+    }
+    const int linha = m_capacidade.LinhaSemVariante();
+    if (linha < 0)
+        return true;
+    Informa(this, QStringLiteral("Variante inválida."));
+    capacidade->MoveTo(linha);
+    FocaCapacidade(QStringLiteral("VARIANTE"));
+    return false;
+}
+
+void TFmMaquinaTin::SbConfirmarClick() {
+    TTabelaDataSet* maquina = Dados();
+    if (!maquina->Editing())
+        return;
+    const bool incluindo = maquina->State() == DataSetState::Insert;
+    const QString codigo = ui.Edtcodmaq->text().trimmed();
+    if (incluindo && codigo.isEmpty()) {
+        RecusaCodigo(QStringLiteral("É necessário preencher o campo de código."));
+        return;
+    }
+    if (incluindo && Existe(cad.tabela, QStringLiteral("CODIGO"), Aspas(codigo))) {
+        RecusaCodigo(QStringLiteral("Este código já existe. Digite um outro."));
+        return;
+    }
+    if (ui.EdtDesMaq->text().trimmed().isEmpty()) {
+        Informa(this, QStringLiteral("O Campo é obrigatório."));
+        ui.EdtDesMaq->setFocus();
+        return;
+    }
+    if (incluindo)
+        maquina->FieldByName(QStringLiteral("CODIGO")) = codigo;
+    const QString tipo = ui.CbTipo->currentText();
+    if (!tipo.trimmed().isEmpty())
+        maquina->FieldByName(QStringLiteral("TIPO")) = tipo.left(2).trimmed();
+    if (!ValidarCapacidade())
+        return;
+
+    // Capacity rows, audit and machine row reach the database together or not at all.
+    GravacaoAtomica gravacao;
+    if (!m_capacidade.GravarCapacidade(codigo))
+        return;
+    GeraLog(kTitulo,
+            (incluindo ? QStringLiteral("INCLUSAO DA MAQUINA ") : QStringLiteral("ALTERACAO DA MAQUINA ")) +
+                codigo,
+            incluindo ? opInclusao : opAlteracao, codigo);
+    if (!maquina->Post())
+        return;
+    gravacao.Confirma();
+    SaiEdicao();
+    EdtcodmaqChange();
+}
+
+void TFmMaquinaTin::SaiEdicao() {
+    ui.Edtcodmaq->setEnabled(true);
+    Bar_Confirma(false);
+    DBGrid1->setFocus();
+}
+
+void TFmMaquinaTin::BtDesistirClick() {
+    TFmCadastro::BtDesistirClick();
+    EdtcodmaqChange();
+}
+
+void TFmMaquinaTin::BtExcluirClick() {
+    PageControl1->setCurrentIndex(Maquinas);
+    if (Dados()->IsEmpty() || !Pergunta(this, QStringLiteral("Eliminação de Registro"),
+                                        QStringLiteral("Deseja eliminar este Registro?"), false))
+        return;
+    const QString codigo = Dados()->FieldByName(QStringLiteral("CODIGO")).AsString();
+    // A machine row that cannot be deleted takes its capacity rows and the audit row back with it.
+    GravacaoAtomica exclusao;
+    GeraLog(kTitulo, QStringLiteral("EXCLUSAO DA MAQUINA ") + codigo, opExclusao, codigo);
+    if (!m_capacidade.DeletarCapacidade(codigo) || !Dados()->Delete())
+        return;
+    exclusao.Confirma();
+}
+
+bool TFmMaquinaTin::dbgCapacidadeKeyDown(QKeyEvent* tecla) {
+    if (!Dados()->Editing())
+        return false;
+    if (TeclaLinhaGrade(*dbgCapacidade, tecla))
+        return true;
+    const QString campo = dbgCapacidade->SelectedField();
+    if (campo != QLatin1String("VARIANTE") && campo != QLatin1String("RELAC_BANHO"))
+        return false;
+    TClientDataSet* capacidade = m_capacidade.Tabela();
+    if (tecla->key() == Qt::Key_F4) {
+        if (Pesquisa(campo == QLatin1String("VARIANTE") ? QStringLiteral("VARIANTE")
+                                                        : QStringLiteral("BANHO"),
+                     campo, capacidade))
+            capacidade->Post();
+        return true;
+    }
+    // Tab posts the row, so a wrong code is refused in its own cell; a refused row keeps the focus there.
+    return tecla->key() == Qt::Key_Tab && !capacidade->Post();
+}
+
+bool TFmMaquinaTin::SaidaCaixa(QWidget* caixa) {
+    if (caixa == ui.EdtDesMaq && ui.EdtDesMaq->text().trimmed().isEmpty()) {
+        Informa(this, QStringLiteral("O Campo é obrigatório."));
+        ui.EdtDesMaq->setFocus();
+        return false;
+    }
+    if (caixa == ui.EdtCodBanho) {
+        if (ui.EdtCodBanho->text().trimmed().isEmpty())
+            Pesquisa(QStringLiteral("BANHO"), QStringLiteral("RELAC_BANHO"), Dados());
+        MostraBanho();
+    } else if (caixa == ui.EdtCodFase) {
+        if (ui.EdtCodFase->text().trimmed().isEmpty())
+            Pesquisa(QStringLiteral("FASE"), QStringLiteral("FASE"), Dados());
+    } else if (caixa == ui.EdtDepMen) {
+        MostraResidual();
+    }
+    return true;
+}

@@ -1,0 +1,71 @@
+#pragma once
+#include "TFmCadastro.h"
+#include "ui_CadMaquina.h"
+
+class QButtonGroup;
+class QKeyEvent;
+class QTabWidget;
+class TClientDataSet;
+class TDataSet;
+
+// A machine's capacity rows as the "Capacidade" tab edits them: loaded as they are stored, checked row by
+// row as they are posted, and written back wholesale inside the caller's unit of work.
+class CapacidadeMaquina {
+public:
+    explicit CapacidadeMaquina(QWidget* tela);
+    TClientDataSet* Tabela() const { return tbCapacidade; }
+
+    // A failed load is reported and leaves Carregada() false, so that no save replaces the stored rows
+    // with a grid that never held them.
+    void BuscarCapacidade(const QString& maquina);
+    bool Carregada() const { return m_carregada; }
+    int LinhaSemVariante() const; // -1 when every row names a variant
+    bool DeletarCapacidade(const QString& maquina);
+    bool GravarCapacidade(const QString& maquina);
+
+private:
+    void tbCapacidadeBeforePost(TDataSet& linha);
+    QWidget* m_tela;
+    TClientDataSet* tbCapacidade;
+    bool m_carregada = true;
+    bool m_carregando = false;
+};
+
+// Dyeing machines: their limits, bath, phase and depreciation, and on the "Capacidade" tab the variants,
+// widths and lot weights each one takes.
+class TFmMaquinaTin : public TFmCadastro {
+    Q_OBJECT
+public:
+    explicit TFmMaquinaTin(QWidget* parent = nullptr);
+
+    void BtnAlteraClick() override;
+    void SbConfirmarClick() override;
+    void BtDesistirClick() override;
+    void BtExcluirClick() override;
+
+protected:
+    void FormCreate() override;
+    void FormClose() override;
+    void NovoRegistro() override;
+    bool SaidaCaixa(QWidget* caixa) override;
+
+private:
+    void EdtcodmaqChange();
+    void MostraTipo();
+    void MostraBanho();
+    void MostraResidual();
+    bool Pesquisa(const QString& tabela, const QString& campo, TDataSet* destino);
+    bool dbgCapacidadeKeyDown(QKeyEvent* tecla);
+    bool ValidarCapacidade();
+    void FocaCapacidade(const QString& campo);
+    void RecusaCodigo(const QString& texto);
+    void SaiEdicao();
+
+    Ui::TFmMaquinaTin ui;
+    QTabWidget* PageControl1;
+    TZoDBGrid* dbgCapacidade;
+    QButtonGroup* tonalidade;
+    CapacidadeMaquina m_capacidade;
+};
+
+extern TFmMaquinaTin* FmMaquinaTin;

@@ -1,0 +1,266 @@
+#include "TngRoteiro.h"
+#include "DataAccess.h"
+#include "DataSetModel.h"
+#include "Funcoes.h"
+#include "GradeEdicao.h"
+#include "GravacaoAtomica.h"
+#include "Mensagens.h"
+#include "ModuleUnits.h"
+#include "TClientDataSet.h"
+#include "TPesquisa.h"
+#include "TZoQuery.h"
+#include <QApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QScopedValueRollback>
+
+TfmTngRoteiro* fmTngRoteiro = nullptr;
+
+KELM_SCREEN_UNIT(TngRoteiro, TfmTngRoteiro);
+
+namespace {
+const QString kRoteiro = QStringLiteral("ROTEIRO");
+
+bool vazio(TDataSet& passo, const QString& campo) {
+    return passo.FieldByName(campo).AsString().trimmed().isEmpty();
+}
+} // namespace
+
+TfmTngRoteiro::TfmTngRoteiro(QWidget* parent) : TForm(parent), TbTemp(new TClientDataSet(this)) {
+    setObjectName(QStringLiteral("fmTngRoteiro"));
+    setWindowTitle(QStringLiteral("Cadastro de Roteiro"));
+    ui.setupUi(this);
+    connect(ui.BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    connect(ui.BtExcluir, &QPushButton::clicked, this, [this] { BtExcluirClick(); });
+    connect(ui.BtFechar, &QPushButton::clicked, this, [this] { close(); });
+    connect(ui.PqRoteiro, &QToolButton::clicked, this, [this] { PqRoteiroClick(); });
+    connect(ui.EdtCodigo, &QLineEdit::textChanged, this, [this] { EdtCodigoChange(); });
+}
+
+void TfmTngRoteiro::FormCreate() {
+    TbTemp->setObjectName(QStringLiteral("TbTemp"));
+    TbTemp->AddField(QStringLiteral("ORDEM"), QMetaType::Int, 0, QStringLiteral("Ordem"))
+        .AddField(QStringLiteral("FASE"), QMetaType::QString, 3, QStringLiteral("Fase"))
+        .AddField(QStringLiteral("DESC_FASE"), QMetaType::QString, 50, QStringLiteral("Desc. Fase"))
+        .AddField(QStringLiteral("DIAS"), QMetaType::Int, 0, QStringLiteral("Dias"));
+    TbTemp->CreateDataSet();
+    TbTemp->SetIndexFieldNames(QStringLiteral("ORDEM"));
+    TbTemp->BeforePost = [this](TDataSet& passo) { PreencheDescFase(passo); };
+    TbTemp->AfterInsert = [this](TDataSet&) { ui.DBGrid8->SelectField(QStringLiteral("ORDEM")); };
+    TbTemp->Model()->SetReadOnlyFields({QStringLiteral("DESC_FASE")});
+    ui.DBGrid8->SetDataSet(TbTemp);
+    ui.DBGrid8->SetReadOnly(false);
+    EsticaColuna(*ui.DBGrid8, QStringLiteral("DESC_FASE"));
+    ui.DBGrid8->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid8KeyDown(tecla); };
+    ui.EdtCodigo->setFocus();
+}
+
+void TfmTngRoteiro::EdtCodigoChange() {
+    const QString codigo = ui.EdtCodigo->text().trimmed();
+    ui.EdtDescricao->setText(codigo.isEmpty() ? QString()
+                                              : Busca_Valor(kRoteiro, QStringLiteral("CODIGO"),
+                                                            QStringLiteral("DESCRICAO"), {codigo}));
+}
+
+void TfmTngRoteiro::EdtCodigoExit() {
+    const QString codigo = ui.EdtCodigo->text().trimmed();
+    if (Existe(kRoteiro, QStringLiteral("CODIGO"), Aspas(codigo))) {
+        BuscaDados();
+        return;
+    }
+    if (codigo.isEmpty())
+        return;
+    TbTemp->EmptyDataSet();
+    if (!Pergunta(this, windowTitle(), QStringLiteral("Roteiro não Cadastrado. Deseja Cadastrar?"), false)) {
+        ui.EdtCodigo->clear();
+        ui.EdtCodigo->setFocus();
+        return;
+    }
+    TbTemp->Append();
+    ui.EdtDescricao->setFocus();
+}
+
+void TfmTngRoteiro::PqRoteiroClick() {
+    TPesquisa pesquisa;
+    pesquisa.Titulo = windowTitle();
+    pesquisa.SQL = QStringLiteral("SELECT DISTINCT CODIGO, DESCRICAO FROM %1").arg(DBLocal(kRoteiro));
+    pesquisa.CampoChave = QStringLiteral("CODIGO");
+    pesquisa.Campos = QStringList{QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO")};
+    pesquisa.Edit = ui.EdtCodigo;
+    if (pesquisa.AbrePesquisa(this))
+        EdtCodigoExit();
+}
+
+void TfmTngRoteiro::BuscaDados() {
+    const QString codigo = ui.EdtCodigo->text().trimmed();
+    TZoQuery q;
+    q.SQL << QStringLiteral(
+                 "SELECT ROTEIRO.CODIGO, ROTEIRO.DESCRICAO, ROTEIRO.ORDEM, ROTEIRO.FASE, ROTEIRO.DIAS, "
+                 "FASE.DESCRICAO AS DESC_FASE")
+          << QStringLiteral("FROM %1 AS ROTEIRO LEFT JOIN %2 FASE ON (ROTEIRO.FASE = FASE.CODIGO)")
+                 .arg(DBLocal(kRoteiro), DBLocal(QStringLiteral("FASE")));
+    if (!codigo.isEmpty())
+        q.SQL << QStringLiteral("WHERE ROTEIRO.CODIGO = %1").arg(Aspas(codigo));
+    q.Open();
+    QScopedValueRollback<bool> comoGravados(m_carregando, true);
+    TbTemp->DisableControls();
+    TbTemp->EmptyDataSet();
+    for (q.First(); !q.Eof(); q.Next()) {
+        TbTemp->Append();
+        for (const QString& campo : {QStringLiteral("ORDEM"), QStringLiteral("FASE"),
+                                     QStringLiteral("DESC_FASE"), QStringLiteral("DIAS")})
+            TbTemp->FieldByName(campo) = q.FieldByName(campo).Value();
+        TbTemp->Post();
+    }
+    TbTemp->First();
+    TbTemp->EnableControls();
+}
+
+void TfmTngRoteiro::PreencheDescFase(TDataSet& passo) {
+    if (m_carregando)
+        return;
+    const QString fase = passo.FieldByName(QStringLiteral("FASE")).AsString().trimmed();
+    passo.FieldByName(QStringLiteral("DESC_FASE")) =
+        fase.isEmpty() ? QString()
+                       : Busca_Valor(QStringLiteral("FASE"), QStringLiteral("CODIGO"),
+                                     QStringLiteral("DESCRICAO"), {fase});
+}
+
+bool TfmTngRoteiro::PesquisaFase() {
+    TPesquisa pesquisa;
+    pesquisa.Titulo = windowTitle();
+    pesquisa.Tabela = QStringLiteral("FASE");
+    pesquisa.CampoChave = QStringLiteral("CODIGO");
+    pesquisa.Campos = QStringList{QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO")};
+    if (!pesquisa.AbrePesquisa(this))
+        return false;
+    TbTemp->Edit();
+    TbTemp->FieldByName(QStringLiteral("FASE")) = pesquisa.Chave();
+    return true;
+}
+
+bool TfmTngRoteiro::DBGrid8KeyDown(QKeyEvent* tecla) {
+    if (TeclaLinhaGrade(*ui.DBGrid8, tecla))
+        return true;
+    if (ui.DBGrid8->SelectedField() != QLatin1String("FASE"))
+        return false;
+    if (tecla->key() == Qt::Key_F4) {
+        PesquisaFase();
+        if (TbTemp->Editing())
+            PreencheDescFase(*TbTemp);
+        return true;
+    }
+    return tecla->key() == Qt::Key_Tab && !TbTemp->Post();
+}
+
+void TfmTngRoteiro::FocaPasso(const QString& campo) {
+    ui.DBGrid8->setFocus();
+    ui.DBGrid8->SelectField(campo);
+}
+
+// Every step is checked as it is written; a refused step stops the save and the unit of work is rolled
+// back, so the route stored before stays whole.
+bool TfmTngRoteiro::GravaPassos(const QString& codigo) {
+    TZoQuery exclusao;
+    exclusao.SQL << QStringLiteral("DELETE FROM %1 WHERE CODIGO = %2").arg(DBLocal(kRoteiro), Aspas(codigo));
+    exclusao.ExecSQL();
+    TZoQuery insercao;
+    insercao.SQL
+        << QStringLiteral("INSERT INTO %1 (CODIGO, DESCRICAO, ORDEM, DIAS, FASE)").arg(DBLocal(kRoteiro))
+        << QStringLiteral("VALUES (:CODIGO, :DESCRICAO, :ORDEM, :DIAS, :FASE)");
+    const QString descricao = ui.EdtDescricao->text().trimmed();
+    int posicao = 0;
+    while (posicao < TbTemp->RecordCount()) {
+        TbTemp->MoveTo(posicao);
+        if (vazio(*TbTemp, QStringLiteral("ORDEM")) && vazio(*TbTemp, QStringLiteral("FASE"))) {
+            TbTemp->Delete();
+            continue;
+        }
+        if (descricao.isEmpty()) {
+            Informa(this, QStringLiteral("Descrição inválida."));
+            ui.EdtDescricao->setFocus();
+            return false;
+        }
+        if (vazio(*TbTemp, QStringLiteral("ORDEM"))) {
+            Informa(this, QStringLiteral("Ordem inválida."));
+            FocaPasso(QStringLiteral("ORDEM"));
+            return false;
+        }
+        const QString fase = TbTemp->FieldByName(QStringLiteral("FASE")).AsString().trimmed();
+        if (!Existe(QStringLiteral("FASE"), QStringLiteral("CODIGO"), Aspas(fase))) {
+            Informa(this, QStringLiteral("Fase inválida."));
+            FocaPasso(QStringLiteral("FASE"));
+            if (PesquisaFase())
+                TbTemp->Post();
+            return false;
+        }
+        insercao.BindValue(QStringLiteral("CODIGO"), codigo);
+        insercao.BindValue(QStringLiteral("DESCRICAO"), descricao);
+        insercao.BindValue(QStringLiteral("ORDEM"), TbTemp->FieldByName(QStringLiteral("ORDEM")).Value());
+        // Days left blank are stored as null rather than breaking the insert after the delete has run.
+        insercao.BindValue(QStringLiteral("DIAS"), TbTemp->FieldByName(QStringLiteral("DIAS")).Value());
+        insercao.BindValue(QStringLiteral("FASE"), fase);
+        insercao.ExecSQL();
+        ++posicao;
+    }
+    return true;
+}
+
+void TfmTngRoteiro::BitBtn1Click() {
+    const QString codigo = ui.EdtCodigo->text().trimmed();
+    if (codigo.isEmpty()) {
+        Informa(this, QStringLiteral("Código inválido."));
+        ui.EdtCodigo->setFocus();
+        return;
+    }
+    if (!TbTemp->Post())
+        return;
+    GravacaoAtomica gravacao;
+    if (!GravaPassos(codigo))
+        return;
+    gravacao.Confirma();
+    TbTemp->EmptyDataSet();
+    ui.EdtCodigo->setFocus();
+}
+
+void TfmTngRoteiro::BtExcluirClick() {
+    const QString codigo = ui.EdtCodigo->text().trimmed();
+    if (codigo.isEmpty()) {
+        Informa(this, QStringLiteral("Código inválido."));
+        ui.EdtCodigo->setFocus();
+        return;
+    }
+    if (Existe(QStringLiteral("FAL"), QStringLiteral("ROTEIRO"), Aspas(codigo))) {
+        Informa(this, QStringLiteral("Roteiro está sendo usado na FAL, impossível excluir."));
+        return;
+    }
+    if (!Pergunta(this, windowTitle(), QStringLiteral("Deseja realmente eliminar todo o roteiro?"), false))
+        return;
+    GravacaoAtomica exclusao;
+    TZoQuery q;
+    q.SQL << QStringLiteral("DELETE FROM %1 WHERE CODIGO = %2").arg(DBLocal(kRoteiro), Aspas(codigo));
+    q.ExecSQL();
+    GeraLog(QStringLiteral("CADASTRO DE ROTEIRO"), QStringLiteral("EXCLUSAO DO ROTEIRO ") + codigo,
+            opExclusao, codigo);
+    exclusao.Confirma();
+    TbTemp->EmptyDataSet();
+    ui.EdtCodigo->clear();
+    ui.EdtCodigo->setFocus();
+}
+
+// Leaving the code box for another control of the screen, except towards "Fechar", loads or offers the route.
+bool TfmTngRoteiro::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui.EdtCodigo && event->type() == QEvent::FocusOut) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        const QWidget* proximo = QApplication::focusWidget();
+        if ((reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+             reason == Qt::MouseFocusReason) &&
+            proximo && proximo != ui.BtFechar && isAncestorOf(proximo))
+            EdtCodigoExit();
+    } else if (watched == ui.EdtCodigo && event->type() == QEvent::KeyPress &&
+               static_cast<QKeyEvent*>(event)->key() == Qt::Key_F4) {
+        PqRoteiroClick();
+        return true;
+    }
+    return TForm::eventFilter(watched, event);
+}

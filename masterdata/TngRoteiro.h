@@ -1,0 +1,39 @@
+#pragma once
+#include "DataSet.h" // the grid in the designed layout holds a pointer to it
+#include "TForm.h"
+#include "ui_TngRoteiro.h"
+
+class QKeyEvent;
+class TClientDataSet;
+
+// Process routes: the ordered phases a lot goes through, each with its days, edited one route at a time
+// and saved wholesale.
+class TfmTngRoteiro : public TForm {
+    Q_OBJECT
+public:
+    explicit TfmTngRoteiro(QWidget* parent = nullptr);
+
+    void BitBtn1Click();
+    void BtExcluirClick();
+    void PqRoteiroClick();
+
+protected:
+    void FormCreate() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void EdtCodigoChange();
+    void EdtCodigoExit();
+    void BuscaDados();
+    bool GravaPassos(const QString& codigo);
+    bool DBGrid8KeyDown(QKeyEvent* tecla);
+    bool PesquisaFase();
+    void PreencheDescFase(TDataSet& passo);
+    void FocaPasso(const QString& campo);
+
+    Ui::TfmTngRoteiro ui;
+    TClientDataSet* TbTemp;
+    bool m_carregando = false;
+};
+
+extern TfmTngRoteiro* fmTngRoteiro;

@@ -1,0 +1,13 @@
+#pragma once
+
+class QKeyEvent;
+class QString;
+class TZoDBGrid;
+
+// Row keys of an editable grid: Insert opens a new row above the current one, Down on the last row appends
+// one (unless that row is a new one still blank), Ctrl+Del removes the current row. True when the key was
+// used.
+bool TeclaLinhaGrade(TZoDBGrid& grade, QKeyEvent* tecla);
+
+// The column of this field takes the width the others leave, also after every reload of the rows.
+void EsticaColuna(TZoDBGrid& grade, const QString& campo);

@@ -1,0 +1,296 @@
+// The machine registry driven as a user would, with its capacity grid; what reaches the database is read
+// from a second connection.
+#include "DBControls.h"
+#include "DataSet.h"
+#include "HostUi.h"
+#include "ModuleLoader.h"
+#include "TestDatabase.h"
+#include <QSqlQuery>
+#include <QTabWidget>
+#include <QTest>
+
+class TstCadMaquina : public DatabaseTestCase {
+    Q_OBJECT
+    ModuleLoader module;
+    const QString kGravadas = "1|01|01|150|180|40|120|01;2|01|02|160|190|50|100|";
+
+    void Base() {
+        Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('01', 'ALGODAO')");
+        Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('02', 'POLIESTER')");
+        Sql("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('01', 'CURTO', 6)");
+        Sql("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('02', 'LONGO', 10)");
+        Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('03', 'TINGIMENTO')");
+        Sql("INSERT INTO MAQ_TIN (CODIGO, DESCRICAO, RELAC_BANHO, FASE, TIPO, TON, VALOR, MES_DEPREC, "
+            "DEPREC_MENSAL) VALUES ('01', 'JET 01', '01', '03', '1', '2', 1000, 2, 300)");
+        Sql("INSERT INTO MAQ_TIN (CODIGO, DESCRICAO, TIPO) VALUES ('02', 'RAMA', '7')");
+        Sql("INSERT INTO MAQ_TIN_CAP VALUES (1, '01', '01', 150, 180, 40, 120, '01')");
+        Sql("INSERT INTO MAQ_TIN_CAP VALUES (2, '01', '02', 160, 190, 50, 100, '')");
+        Commit();
+    }
+    void Commit() { db->Transaction()->CommitRetaining(); }
+    // The stored capacity rows of a machine, in order, as "SEQ|VARIANTE|...;...".
+    QString Gravadas(const QString& maquina = "01") {
+        auto other = OpenSecond("kelm-test-check");
+        QSqlQuery q(other->Connection());
+        other->Exec(q, "SELECT * FROM MAQ_TIN_CAP WHERE MAQUINA = '" + maquina + "' ORDER BY SEQUENCIA",
+                    false);
+        QStringList rows;
+        while (q.next()) {
+            QStringList row;
+            for (int i = 0; i < 8; ++i)
+                row << (q.isNull(i) ? QString() : q.value(i).toString());
+            rows << row.join('|');
+        }
+        return rows.join(';');
+    }
+    QString Valor(const QString& sql) {
+        auto other = OpenSecond("kelm-test-check");
+        return ScalarOn(*other, sql).toString();
+    }
+    TZoDBGrid* Grade() { return driver->Get<TZoDBGrid>("dbgCapacidade"); }
+    void Capacidade() {
+        driver->Get<QTabWidget>("PageControl1")->setCurrentIndex(1);
+        driver->Focus("dbgCapacidade");
+    }
+    // A value typed into a cell of the current row, as the cell editor hands it over.
+    void Celula(const QString& campo, const QVariant& valor) {
+        Grade()->SelectField(campo);
+        ExecutaProtegido([&] { Grade()->model()->setData(Grade()->currentIndex(), valor, Qt::EditRole); });
+    }
+    QString Exibida(int linha, int coluna) {
+        return Grade()->model()->index(linha, coluna).data().toString();
+    }
+
+private slots:
+    void initTestCase() {
+        QString error;
+        QVERIFY2(module.Load("kelmTingimento", &error), qPrintable(error));
+    }
+    void cleanupTestCase() { module.Unload(); }
+    void includeWithCapacitiesFromTheGridAndLookUps();
+    void rowChecksAndConfirmChecks();
+    void failedInsertMidSaveLeavesDatabaseUnchanged();
+    void failedCapacityDeleteStopsTheConfirmation();
+    void storedRowsSurviveDeletedVariantsAndDesist();
+    void failedLoadRefusesToReplaceStoredRows();
+    void deleteTakesCapacitiesAlongOrNothing();
+};
+
+void TstCadMaquina::includeWithCapacitiesFromTheGridAndLookUps() {
+    Base();
+    driver->Open("TFmMaquinaTin");
+    QCOMPARE(driver->Text("CbTipo"), QStringLiteral("1 - Tingimento"));
+    QCOMPARE(driver->Text("EdtProBanho"), QStringLiteral("CURTO"));
+    QCOMPARE(driver->Text("EdtproLitros"), QStringLiteral("6,000"));
+    QCOMPARE(driver->Text("EdtDescFase"), QStringLiteral("TINGIMENTO"));
+    QCOMPARE(driver->Text("EdtVlrVen"), QStringLiteral("R$ 400,00"));
+    QCOMPARE(Grade()->model()->rowCount(), 2);
+    QCOMPARE(Exibida(0, 1), QStringLiteral("ALGODAO"));
+    driver->Click("sbProximo");
+    QCOMPARE(driver->Text("CbTipo"), QStringLiteral("7")); // a kind outside the list shows as stored
+    QCOMPARE(driver->Text("EdtProBanho"), QString());
+    QCOMPARE(Grade()->model()->rowCount(), 0);
+
+    driver->Click("BtIncluir");
+    QCOMPARE(driver->FocusedName(), QStringLiteral("Edtcodmaq"));
+    driver->Press("Tab");
+    QCOMPARE(driver->Text("Edtcodmaq"), QStringLiteral("03"));
+    driver->Type("EdtDesMaq", "jet d'água");
+    driver->Type("EdtCodBanho", "");
+    messages.searches.enqueue("02");
+    driver->Focus("EdtCodFase"); // leaving the bath empty opens its look-up
+    QCOMPARE(driver->Text("EdtproLitros"), QStringLiteral("10,000"));
+    driver->Type("EdtCodFase", "03");
+    driver->Select("CbTipo", "2 - Acabamento");
+    driver->Click("RbEscura");
+    driver->Type("EdtPesoMax", "300");
+
+    Capacidade();
+    driver->Press("Down"); // an empty grid gets its first row
+    Celula("VARIANTE", "02");
+    driver->Press("Tab");
+    QCOMPARE(Exibida(0, 1), QStringLiteral("POLIESTER"));
+    Celula("LARG_DE", "150,5");
+    Celula("PESO_MAX", "90");
+    driver->Press("Down");
+    Grade()->SelectField("VARIANTE");
+    messages.searches.enqueue("01");
+    driver->Press("F4");
+    Grade()->SelectField("RELAC_BANHO");
+    messages.searches.enqueue("01");
+    driver->Press("F4");
+    Celula("PESO_MAX", "120");
+    driver->Press("Down");
+    Celula("VARIANTE", "02");
+    Grade()->setCurrentIndex(Grade()->model()->index(0, 0));
+    driver->Press("Ctrl+Del"); // the first row goes: the others are numbered from 1 again
+    driver->Click("SbConfirmar");
+    QVERIFY2(messages.shown.count() == 3 && messages.AllAnswered(), qPrintable(messages.Texts().join('|')));
+    QVERIFY(driver->Visible("PainelControle"));
+    QCOMPARE(
+        Valor("SELECT DESCRICAO || '|' || RELAC_BANHO || '|' || FASE || '|' || TIPO || '|' || TON || '|' || "
+              "CAST(PESO_MAX AS INTEGER) FROM MAQ_TIN WHERE CODIGO = '03'"),
+        QStringLiteral("JET D'ÁGUA|02|03|2|4|300"));
+    QCOMPARE(Gravadas("03"), QStringLiteral("1|03|01|0|0|0|120|01;2|03|02|0|0|0|0|"));
+    QCOMPARE(Valor("SELECT TITULO || '|' || TEXTO || '|' || TIPO || '|' || CHAVE FROM LOG"),
+             QStringLiteral("CADASTRO DE MAQUINA|INCLUSAO DA MAQUINA 03|0|03"));
+}
+
+void TstCadMaquina::rowChecksAndConfirmChecks() {
+    Base();
+    driver->Open("TFmMaquinaTin");
+    Capacidade();
+    QVERIFY(!Grade()->model()->flags(Grade()->model()->index(0, 0)).testFlag(Qt::ItemIsEditable));
+    driver->Click("BtnAltera"); // on the capacity tab the grid takes the focus, in its variant column
+    QCOMPARE(driver->FocusedName(), QStringLiteral("dbgCapacidade"));
+    QCOMPARE(Grade()->SelectedField(), QStringLiteral("VARIANTE"));
+    Celula("VARIANTE", "99");
+    driver->Press("Tab");
+    QCOMPARE(messages.LastText(), QStringLiteral("Variante inválida."));
+    QCOMPARE(Exibida(0, 0), QString());
+    Celula("RELAC_BANHO", "77");
+    driver->Press("Tab");
+    QCOMPARE(messages.LastText(), QStringLiteral("Rel. Banho Inválido."));
+    QCOMPARE(Exibida(0, 6), QString());
+    driver->Press("Tab"); // a row without a variant can be posted, but not confirmed
+    Grade()->setCurrentIndex(Grade()->model()->index(1, 3));
+    driver->Focus("EdtDesMaq");
+    driver->Click("SbConfirmar");
+    QCOMPARE(messages.LastText(), QStringLiteral("Variante inválida."));
+    QCOMPARE(driver->Get<QTabWidget>("PageControl1")->currentIndex(), 1);
+    QCOMPARE(driver->FocusedName(), QStringLiteral("dbgCapacidade"));
+    QCOMPARE(Grade()->currentIndex().row(), 0);
+    QCOMPARE(Grade()->SelectedField(), QStringLiteral("VARIANTE"));
+    QVERIFY(driver->Visible("PainelConfirma"));
+    QCOMPARE(Gravadas(), kGravadas);
+    driver->Click("BtDesistir");
+
+    driver->Click("BtIncluir");
+    driver->Type("Edtcodmaq", "01");
+    driver->Type("EdtDesMaq", "");
+    driver->Get<QTabWidget>("PageControl1")->setCurrentIndex(1);
+    driver->Click("SbConfirmar");
+    QCOMPARE(messages.LastText(), QStringLiteral("Este código já existe. Digite um outro."));
+    QCOMPARE(driver->Get<QTabWidget>("PageControl1")->currentIndex(), 0);
+    QCOMPARE(driver->FocusedName(), QStringLiteral("Edtcodmaq"));
+    driver->Type("Edtcodmaq", "09");
+    driver->Click("SbConfirmar");
+    QCOMPARE(messages.LastText(), QStringLiteral("O Campo é obrigatório."));
+    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtDesMaq"));
+    QCOMPARE(Valor("SELECT COUNT(*) FROM MAQ_TIN"), QStringLiteral("2"));
+}
+
+void TstCadMaquina::failedInsertMidSaveLeavesDatabaseUnchanged() {
+    Base();
+    Sql("ALTER TABLE MAQ_TIN_CAP ADD CONSTRAINT CK_TESTE_PESO CHECK (PESO_MAX <= 1000)");
+    Commit();
+    driver->Open("TFmMaquinaTin");
+    driver->Click("BtnAltera");
+    driver->Type("EdtDesMaq", "alterada");
+    Capacidade();
+    Celula("LARG_DE", "155");
+    Grade()->setCurrentIndex(Grade()->model()->index(1, 0));
+    driver->Press("Down");
+    Celula("VARIANTE", "01");
+    Celula("PESO_MAX", "5000"); // the third insert fails, after the delete and two inserts
+    driver->Click("SbConfirmar");
+    QVERIFY(messages.LastText().startsWith("Não foi possível gravar as informações de capacidade. "));
+    QVERIFY(messages.LastText().contains("CK_TESTE_PESO"));
+    Commit(); // whatever the next confirmation of any screen commits must not carry half a save
+    QCOMPARE(Gravadas(), kGravadas);
+    QCOMPARE(Valor("SELECT DESCRICAO FROM MAQ_TIN WHERE CODIGO = '01'"), QStringLiteral("JET 01"));
+    QCOMPARE(Valor("SELECT COUNT(*) FROM LOG"), QStringLiteral("0"));
+    QVERIFY(driver->Visible("PainelConfirma"));
+
+    Celula("PESO_MAX", "900"); // mended, the same confirmation goes through
+    driver->Click("SbConfirmar");
+    QVERIFY(driver->Visible("PainelControle"));
+    QCOMPARE(Gravadas(), "1|01|01|155|180|40|120|01;2|01|02|160|190|50|100|;3|01|01|0|0|0|900|");
+    QCOMPARE(Valor("SELECT DESCRICAO FROM MAQ_TIN WHERE CODIGO = '01'"), QStringLiteral("ALTERADA"));
+}
+
+void TstCadMaquina::failedCapacityDeleteStopsTheConfirmation() {
+    Base();
+    Sql("CREATE EXCEPTION E_TESTE 'capacidade travada'");
+    Commit();
+    Sql("CREATE TRIGGER T_TESTE FOR MAQ_TIN_CAP BEFORE DELETE AS BEGIN EXCEPTION E_TESTE; END");
+    Commit();
+    driver->Open("TFmMaquinaTin");
+    driver->Click("BtnAltera");
+    driver->Type("EdtDesMaq", "alterada");
+    driver->Click("SbConfirmar");
+    QVERIFY(messages.LastText().startsWith("Não foi possível deletar as informações de capacidade. "));
+    Commit();
+    QCOMPARE(Gravadas(), kGravadas); // not inserted a second time over the rows still there
+    QCOMPARE(Valor("SELECT DESCRICAO FROM MAQ_TIN WHERE CODIGO = '01'"), QStringLiteral("JET 01"));
+    QVERIFY(driver->Visible("PainelConfirma"));
+}
+
+void TstCadMaquina::storedRowsSurviveDeletedVariantsAndDesist() {
+    Base();
+    Sql("INSERT INTO MAQ_TIN_CAP VALUES (3, '01', '09', 1, 2, 3, 4, '77')"); // variant and bath deleted since
+    Commit();
+    const QString gravadas = kGravadas + ";3|01|09|1|2|3|4|77";
+    driver->Open("TFmMaquinaTin");
+    QCOMPARE(Grade()->model()->rowCount(), 3);
+    driver->Click("BtnAltera");
+    Capacidade();
+    Celula("LARG_DE", "999");
+    Grade()->setCurrentIndex(Grade()->model()->index(1, 0));
+    driver->Press("Ctrl+Del");
+    driver->Click("BtDesistir");
+    QCOMPARE(Grade()->model()->rowCount(), 3);
+    QCOMPARE(Exibida(0, 2), QStringLiteral("150"));
+    QCOMPARE(Gravadas(), gravadas);
+
+    driver->Click("BtnAltera");
+    driver->Type("EdtDesMaq", "alterada");
+    driver->Click("SbConfirmar");
+    QVERIFY(messages.shown.isEmpty());
+    QCOMPARE(Gravadas(), gravadas);
+}
+
+void TstCadMaquina::failedLoadRefusesToReplaceStoredRows() {
+    Base();
+    Sql("ALTER TABLE VARIANTE ALTER COLUMN DESCRICAO TO NOME");
+    Commit();
+    driver->Open("TFmMaquinaTin");
+    QVERIFY(messages.LastText().startsWith("Não foi possível carregar as informações de capacidade. "));
+    driver->Click("BtnAltera");
+    driver->Type("EdtDesMaq", "alterada");
+    driver->Click("SbConfirmar");
+    QVERIFY(messages.LastText().startsWith("As informações de capacidade não foram carregadas"));
+    QCOMPARE(Gravadas(), kGravadas);
+    QCOMPARE(Valor("SELECT DESCRICAO FROM MAQ_TIN WHERE CODIGO = '01'"), QStringLiteral("JET 01"));
+}
+
+void TstCadMaquina::deleteTakesCapacitiesAlongOrNothing() {
+    Base();
+    Sql("INSERT INTO MAQ_TIN_CAP VALUES (1, '02', '01', 1, 2, 3, 4, '')");
+    Sql("CREATE EXCEPTION E_TESTE 'maquina em uso'");
+    Commit();
+    Sql("CREATE TRIGGER T_TESTE FOR MAQ_TIN BEFORE DELETE AS BEGIN IF (OLD.CODIGO = '01') THEN EXCEPTION "
+        "E_TESTE; END");
+    Commit();
+    driver->Open("TFmMaquinaTin");
+    messages.questions.enqueue(false);
+    driver->Click("BtExcluir");
+    QCOMPARE(messages.shown.last().title, QStringLiteral("Eliminação de Registro"));
+    messages.questions.enqueue(true);
+    driver->Click("BtExcluir"); // the machine row cannot go: its capacities and audit row come back
+    QVERIFY(messages.shown.last().icon == MsgIcon::Error);
+    QCOMPARE(Gravadas(), kGravadas);
+    QCOMPARE(Valor("SELECT COUNT(*) FROM MAQ_TIN"), QStringLiteral("2"));
+    QCOMPARE(Valor("SELECT COUNT(*) FROM LOG"), QStringLiteral("0"));
+
+    driver->Click("sbUltimo");
+    messages.questions.enqueue(true);
+    driver->Click("BtExcluir");
+    QCOMPARE(Gravadas("02"), QString());
+    QCOMPARE(Valor("SELECT COUNT(*) FROM MAQ_TIN WHERE CODIGO = '02'"), QStringLiteral("0"));
+    QCOMPARE(Gravadas(), kGravadas);
+    QCOMPARE(Valor("SELECT TEXTO || '|' || TIPO FROM LOG"), QStringLiteral("EXCLUSAO DA MAQUINA 02|2"));
+}
+
+QTEST_MAIN(TstCadMaquina)
+#include "tst_cadmaquina.moc"

@@ -1,0 +1,267 @@
+// The simple registries (variants, recipe-line kinds, phases), driven as a user would: code proposals,
+// code checks, the phase group, delete questions and the phase audit.
+#include "HostError.h"
+#include "ModuleLoader.h"
+#include "TTabela.h"
+#include "TestDatabase.h"
+#include <QLineEdit>
+#include <QTest>
+
+class TstRegistros : public DatabaseTestCase {
+    Q_OBJECT
+    ModuleLoader module;
+
+    int Count(const QString& table, const QString& where = "1=1") {
+        auto other = OpenSecond("kelm-test-check");
+        return ScalarOn(*other, "SELECT COUNT(*) FROM " + table + " WHERE " + where).toInt();
+    }
+    void Commit() { db->Transaction()->CommitRetaining(); }
+    QString LastLog() {
+        return Scalar("SELECT TITULO || '|' || TEXTO || '|' || TIPO || '|' || CHAVE FROM LOG "
+                      "ORDER BY ID DESC ROWS 1")
+            .toString();
+    }
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void variantCodeIsProposedOnlyWhenLeftEmpty();
+    void variantRefusesBlankAndDuplicateCodes();
+    void deleteQuestionsFollowEachScreen();
+    void recipeLineKindStartsWithAutomaticWriteOff();
+    void phaseIncludeChecksGroupAndLogs();
+    void phaseAlterKeepsCodeAndLogs();
+    void phaseGroupLookUpAndConfirmCheck();
+    void refusedChangeLeavesNoAuditRow();
+};
+
+void TstRegistros::initTestCase() {
+    QString error;
+    QVERIFY2(module.Load("kelmTingimento", &error), qPrintable(error));
+}
+
+void TstRegistros::cleanupTestCase() {
+    module.Unload();
+}
+
+void TstRegistros::variantCodeIsProposedOnlyWhenLeftEmpty() {
+    Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('01', 'ALGODAO')");
+    Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('02', 'POLIESTER')");
+    Commit();
+    driver->Open("TFmvariante");
+    driver->Click("BtIncluir");
+    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCodVariante"));
+    driver->Press("Tab"); // leaving the empty code box proposes the next free code
+    QCOMPARE(driver->Text("EdtCodVariante"), QStringLiteral("03"));
+    driver->Type("EdtDesVariante", "viscose");
+    driver->Type("CbGrupoImp", "07");
+    driver->Type("EdtIndice", "vi");
+    driver->Click("SbConfirmar");
+    QVERIFY(messages.shown.isEmpty());
+    QCOMPARE(
+        Count("VARIANTE", "CODIGO = '03' AND DESCRICAO = 'VISCOSE' AND GRUPO_IMP = '07' AND INDICE = 'VI'"),
+        1);
+
+    driver->Click("BtIncluir");
+    driver->Type("EdtCodVariante", "9");
+    driver->Press("Tab"); // a typed code stays
+    QCOMPARE(driver->Text("EdtCodVariante"), QStringLiteral("9"));
+    driver->Click("BtDesistir");
+
+    // Going straight to Desist proposes nothing, so no code is spent.
+    driver->Click("BtIncluir");
+    driver->Focus("BtDesistir");
+    QCOMPARE(driver->Text("EdtCodVariante"), QString());
+    driver->Click("BtDesistir");
+    driver->Click("BtIncluir");
+    driver->Press("Tab");
+    QCOMPARE(driver->Text("EdtCodVariante"), QStringLiteral("04"));
+    driver->Click("BtDesistir");
+    QCOMPARE(Count("VARIANTE"), 3);
+}
+
+void TstRegistros::variantRefusesBlankAndDuplicateCodes() {
+    Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('01', 'ALGODAO')");
+    Commit();
+    driver->Open("TFmvariante");
+    driver->Click("BtIncluir");
+    driver->Click("SbConfirmar"); // confirmed without leaving the code box
+    QCOMPARE(messages.LastText(), QStringLiteral("É necessário preencher o campo de código."));
+    QCOMPARE(messages.shown.last().title, QStringLiteral("Cadastro de Variante"));
+    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCodVariante"));
+    driver->Type("EdtCodVariante", "01");
+    driver->Type("EdtDesVariante", "repetida");
+    driver->Click("SbConfirmar");
+    QCOMPARE(messages.LastText(), QStringLiteral("Este código já existe. Digite um outro."));
+    QVERIFY(driver->Visible("PainelConfirma"));
+    driver->Click("BtDesistir");
+    QCOMPARE(Count("VARIANTE"), 1);
+    QCOMPARE(Count("VARIANTE", "DESCRICAO = 'ALGODAO'"), 1);
+}
+
+// Unanswered questions take their preselected button: No for variants and phases, Yes for line kinds.
+void TstRegistros::deleteQuestionsFollowEachScreen() {
+    Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('01', 'ALGODAO')");
+    Sql("INSERT INTO TIPO_TING (CODIGO, DESCRICAO, BAIXA_AUT) VALUES ('C', 'CORANTE', 'S')");
+    Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('01', 'PREPARACAO')");
+    Commit();
+    const struct {
+        const char* screen;
+        const char* table;
+        const char* title;
+        bool deletes;
+    } cases[] = {
+        {"TFmvariante", "VARIANTE", "Eliminação de Registro", false},
+        {"TfmTipoTin", "TIPO_TING", "Cadastro de Tipo de Tingimento", true},
+        {"TfmFase", "FASE", "Cadastro de Fases", false},
+    };
+    for (const auto& c : cases) {
+        driver->Open(c.screen);
+        messages.Clear();
+        driver->Click("BtExcluir");
+        QCOMPARE(messages.shown.size(), 1);
+        QCOMPARE(messages.shown.last().title, QString::fromUtf8(c.title));
+        QCOMPARE(messages.shown.last().text, QStringLiteral("Deseja eliminar este Registro?"));
+        QCOMPARE(Count(c.table), c.deletes ? 0 : 1);
+        driver->Close();
+    }
+    QCOMPARE(Scalar("SELECT COUNT(*) FROM LOG").toInt(), 0);
+}
+
+void TstRegistros::recipeLineKindStartsWithAutomaticWriteOff() {
+    Sql("INSERT INTO TIPO_TING (CODIGO, DESCRICAO, BAIXA_AUT) VALUES ('P', 'MANUAL', 'N')");
+    Commit();
+    driver->Open("TfmTipoTin");
+    QCOMPARE(driver->Text("CkBaixaAut"), QStringLiteral("N"));
+    driver->Click("BtIncluir");
+    QCOMPARE(driver->Text("CkBaixaAut"), QStringLiteral("S"));
+    driver->Click("SbConfirmar");
+    QCOMPARE(messages.LastText(), QStringLiteral("É necessário preencher o campo de código."));
+    driver->Type("EdtCodTipo", "P");
+    driver->Type("EdtDesTipo", "duplicado");
+    driver->Click("SbConfirmar");
+    QCOMPARE(messages.LastText(), QStringLiteral("Este código já existe. Digite um outro."));
+    driver->Type("EdtCodTipo", "c");
+    driver->Type("EdtDesTipo", "corante");
+    driver->Press("Tab"); // leaving the description goes to Confirm
+    QCOMPARE(driver->FocusedName(), QStringLiteral("SbConfirmar"));
+    driver->Click("SbConfirmar");
+    QCOMPARE(Count("TIPO_TING", "CODIGO = 'c' AND DESCRICAO = 'CORANTE' AND BAIXA_AUT = 'S'"), 1);
+
+    driver->Click("BtnAltera");
+    QVERIFY(!driver->Enabled("EdtCodTipo"));
+    driver->Click("CkBaixaAut");
+    driver->Click("SbConfirmar");
+    QCOMPARE(Count("TIPO_TING", "CODIGO = 'c' AND BAIXA_AUT = 'N'"), 1);
+}
+
+void TstRegistros::phaseIncludeChecksGroupAndLogs() {
+    Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('01', 'PREPARACAO')");
+    Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('02', 'TINGIMENTO')");
+    Commit();
+    driver->Open("TfmFase");
+    driver->Click("BtIncluir");
+    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCodFase"));
+    driver->Type("EdtCodFase", "   ");
+    driver->Press("Tab"); // a blank code counts as empty
+    QCOMPARE(driver->Text("EdtCodFase"), QStringLiteral("03"));
+    driver->Type("EdtDesFase", "lavagem");
+    driver->Click("CkCobrar");
+    driver->Type("EdtGrupo", "99");
+    driver->Press("Tab");
+    QCOMPARE(messages.LastText(), QStringLiteral("Grupo Inválido."));
+    QCOMPARE(messages.shown.last().title, QStringLiteral("Cadastro de Fases"));
+    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtGrupo"));
+    driver->Type("EdtGrupo", "02");
+    QCOMPARE(driver->Text("EdtDesGrupo"), QStringLiteral("TINGIMENTO"));
+    driver->Press("Tab");
+    QCOMPARE(driver->FocusedName(), QStringLiteral("SbConfirmar"));
+    driver->Click("SbConfirmar");
+    QVERIFY(driver->Visible("PainelControle"));
+    QCOMPARE(Count("FASE", "CODIGO = '03' AND DESCRICAO = 'LAVAGEM' AND GRUPO = '02' AND COBRAR = 'S' "
+                           "AND ATUALIZAR = 'N'"),
+             1);
+    QCOMPARE(LastLog(), QStringLiteral("CADASTRO DE FASE|INCLUSAO DA FASE 03|0|03"));
+
+    // A blank group is accepted and goes to Confirm like any other.
+    driver->Click("BtIncluir");
+    driver->Type("EdtCodFase", "10");
+    driver->Type("EdtDesFase", "secagem");
+    driver->Type("EdtGrupo", "");
+    driver->Press("Tab");
+    QCOMPARE(driver->FocusedName(), QStringLiteral("SbConfirmar"));
+    QCOMPARE(messages.Texts().count(), 1);
+    driver->Click("SbConfirmar");
+    QCOMPARE(Count("FASE", "CODIGO = '10' AND COALESCE(GRUPO, '') = ''"), 1);
+}
+
+void TstRegistros::phaseAlterKeepsCodeAndLogs() {
+    Sql("INSERT INTO FASE (CODIGO, DESCRICAO, COBRAR, ATUALIZAR) VALUES ('01', 'PREPARACAO', 'N', 'N')");
+    Commit();
+    driver->Open("TfmFase");
+    driver->Click("BtnAltera");
+    auto* code = driver->Get<QLineEdit>("EdtCodFase");
+    QVERIFY(code->isReadOnly());
+    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtDesFase"));
+    driver->Type("EdtDesFase", "preparo");
+    driver->Click("CkAtualizar");
+    driver->Click("SbConfirmar");
+    QVERIFY(!code->isReadOnly());
+    QCOMPARE(Count("FASE", "CODIGO = '01' AND DESCRICAO = 'PREPARO' AND ATUALIZAR = 'S'"), 1);
+    QCOMPARE(LastLog(), QStringLiteral("CADASTRO DE FASE|ALTERACAO DA FASE 01|1|01"));
+
+    messages.questions.enqueue(true);
+    driver->Click("BtExcluir");
+    QCOMPARE(Count("FASE"), 0);
+    QCOMPARE(LastLog(), QStringLiteral("CADASTRO DE FASE|EXCLUSAO DA FASE 01|2|01"));
+}
+
+void TstRegistros::phaseGroupLookUpAndConfirmCheck() {
+    Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('01', 'PREPARACAO')");
+    Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('02', 'TINGIMENTO')");
+    Commit();
+    driver->Open("TfmFase");
+    driver->Click("BtnAltera");
+    messages.searches.enqueue("02");
+    driver->Click("PqFase");
+    QCOMPARE(messages.shown.last().text, QStringLiteral("FASE"));
+    QCOMPARE(driver->Text("EdtGrupo"), QStringLiteral("02"));
+    QCOMPARE(driver->Text("EdtDesGrupo"), QStringLiteral("TINGIMENTO"));
+    driver->Click("SbConfirmar");
+    QCOMPARE(Count("FASE", "CODIGO = '01' AND GRUPO = '02'"), 1);
+
+    // A group typed and confirmed at once is checked all the same.
+    driver->Click("BtnAltera");
+    driver->Type("EdtGrupo", "77");
+    driver->Click("SbConfirmar");
+    QCOMPARE(messages.LastText(), QStringLiteral("Grupo Inválido."));
+    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtGrupo"));
+    QVERIFY(driver->Visible("PainelConfirma"));
+    driver->Click("BtDesistir");
+    QCOMPARE(Count("FASE", "CODIGO = '01' AND GRUPO = '02'"), 1);
+    QCOMPARE(Scalar("SELECT COUNT(*) FROM LOG").toInt(), 1);
+}
+
+void TstRegistros::refusedChangeLeavesNoAuditRow() {
+    driver->Open("TfmFase");
+    TTabela::Tabela("TbFase")->BeforePost = [](TDataSet&) { throw EAbort(); };
+    driver->Click("BtIncluir");
+    driver->Type("EdtCodFase", "05");
+    driver->Type("EdtDesFase", "recusada");
+    driver->Click("SbConfirmar");
+    QVERIFY(driver->Visible("PainelConfirma"));
+    QCOMPARE(Scalar("SELECT COUNT(*) FROM LOG").toInt(), 0);
+    TTabela::Tabela("TbFase")->BeforePost = nullptr;
+    driver->Click("SbConfirmar");
+    QCOMPARE(Scalar("SELECT COUNT(*) FROM LOG").toInt(), 1);
+    QCOMPARE(Count("FASE", "CODIGO = '05'"), 1);
+
+    TTabela::Tabela("TbFase")->BeforeDelete = [](TDataSet&) { throw EAbort(); };
+    messages.questions.enqueue(true);
+    driver->Click("BtExcluir");
+    QCOMPARE(Count("FASE", "CODIGO = '05'"), 1);
+    QCOMPARE(Scalar("SELECT COUNT(*) FROM LOG WHERE TIPO = 2").toInt(), 0);
+}
+
+QTEST_MAIN(TstRegistros)
+#include "tst_registros.moc"

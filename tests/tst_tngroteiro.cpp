@@ -1,0 +1,212 @@
+// The route screen driven as a user would: loading by code, the step grid, the wholesale save and the
+// guarded delete; what reaches the database is read from a second connection.
+#include "DBControls.h"
+#include "DataSet.h"
+#include "HostUi.h"
+#include "ModuleLoader.h"
+#include "TestDatabase.h"
+#include <QSqlQuery>
+#include <QTest>
+
+class TstTngRoteiro : public DatabaseTestCase {
+    Q_OBJECT
+    ModuleLoader module;
+    const QString kGravado = "1|01|0|TINTO;2|03|1|TINTO;3|06||TINTO";
+
+    void Base() {
+        Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('01', 'PREPARACAO')");
+        Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('03', 'TINGIMENTO')");
+        Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('06', 'SECAGEM')");
+        for (const char* passo : {"1, 0, '01'", "2, 1, '03'", "3, NULL, '06'"})
+            Sql(QStringLiteral("INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, DIAS, FASE) VALUES "
+                               "('000001', 'TINTO', %1)")
+                    .arg(passo));
+        Sql("INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, DIAS, FASE) VALUES ('000002', 'CRU', 1, 1, "
+            "'01')");
+        db->Transaction()->CommitRetaining();
+        driver->Open("TfmTngRoteiro");
+    }
+    // The stored steps of a route, in order, as "ORDEM|FASE|DIAS|DESCRICAO;...".
+    QString Gravado(const QString& codigo = "000001") {
+        auto other = OpenSecond("kelm-test-check");
+        QSqlQuery q(other->Connection());
+        other->Exec(q,
+                    "SELECT ORDEM, FASE, DIAS, DESCRICAO FROM ROTEIRO WHERE CODIGO = '" + codigo +
+                        "' ORDER BY ORDEM",
+                    false);
+        QStringList rows;
+        while (q.next()) {
+            QStringList row;
+            for (int i = 0; i < 4; ++i)
+                row << (q.isNull(i) ? QString() : q.value(i).toString());
+            rows << row.join('|');
+        }
+        return rows.join(';');
+    }
+    TZoDBGrid* Grade() { return driver->Get<TZoDBGrid>("DBGrid8"); }
+    void Abre(const QString& codigo) {
+        driver->Type("EdtCodigo", codigo);
+        driver->Press("Tab");
+    }
+    void Linha(int linha) { Grade()->setCurrentIndex(Grade()->model()->index(linha, 0)); }
+    void Celula(const QString& campo, const QVariant& valor) {
+        Grade()->SelectField(campo);
+        ExecutaProtegido([&] { Grade()->model()->setData(Grade()->currentIndex(), valor, Qt::EditRole); });
+    }
+    QString Exibida(int linha, int coluna) {
+        return Grade()->model()->index(linha, coluna).data().toString();
+    }
+
+private slots:
+    void initTestCase() {
+        QString error;
+        QVERIFY2(module.Load("kelmTingimento", &error), qPrintable(error));
+    }
+    void cleanupTestCase() { module.Unload(); }
+    void leavingTheCodeLoadsOrOffersTheRoute();
+    void newRouteWithLookUpsSortedStepsAndBlankDays();
+    void refusedStepLeavesTheStoredRouteIntact();
+    void gridOfOnlyEmptyStepsRemovesTheRoute();
+    void routeUsedByAFalCannotBeDeleted();
+};
+
+void TstTngRoteiro::leavingTheCodeLoadsOrOffersTheRoute() {
+    Base();
+    Abre("000001");
+    QCOMPARE(driver->Text("EdtDescricao"), QStringLiteral("TINTO"));
+    QCOMPARE(Grade()->model()->rowCount(), 3);
+    QCOMPARE(Exibida(1, 2), QStringLiteral("TINGIMENTO"));
+    QVERIFY(messages.shown.isEmpty());
+
+    messages.questions.enqueue(false);
+    Abre("000009");
+    QCOMPARE(messages.shown.last().text, QStringLiteral("Roteiro não Cadastrado. Deseja Cadastrar?"));
+    QCOMPARE(driver->Text("EdtCodigo"), QString());
+    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCodigo"));
+    QCOMPARE(Grade()->model()->rowCount(), 0);
+
+    messages.questions.enqueue(true);
+    Abre("000009");
+    QCOMPARE(Grade()->model()->rowCount(), 1);
+    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtDescricao"));
+
+    driver->Type("EdtCodigo", "000008");
+    driver->Focus("BtFechar"); // on its way out the screen asks nothing
+    QCOMPARE(messages.shown.count(), 2);
+    messages.searches.enqueue("000002");
+    driver->Click("PqRoteiro");
+    QCOMPARE(driver->Text("EdtDescricao"), QStringLiteral("CRU"));
+    QCOMPARE(Grade()->model()->rowCount(), 1);
+    QVERIFY(messages.AllAnswered());
+}
+
+void TstTngRoteiro::newRouteWithLookUpsSortedStepsAndBlankDays() {
+    Base();
+    messages.questions.enqueue(true);
+    Abre("000009");
+    driver->Type("EdtDescricao", "NOVO");
+    driver->Focus("DBGrid8");
+    QCOMPARE(Grade()->SelectedField(), QStringLiteral("ORDEM")); // a new step starts in its order
+    Celula("ORDEM", "2");
+    Grade()->SelectField("FASE");
+    messages.searches.enqueue("03");
+    driver->Press("F4");
+    QCOMPARE(Exibida(0, 2), QStringLiteral("TINGIMENTO"));
+    driver->Press("Down");
+    Celula("ORDEM", "1");
+    Celula("FASE", "01");
+    driver->Press("Tab"); // posted: the step takes its place by order
+    QCOMPARE(Exibida(0, 2), QStringLiteral("PREPARACAO"));
+    Celula("DIAS", "2");
+    Linha(1);
+    driver->Press("Down");
+    Celula("ORDEM", "5");
+    Celula("FASE", "06");
+    driver->Press("Ctrl+Del");
+    driver->Press("Down"); // an empty step is left out of the save
+    driver->Click("BitBtn1");
+    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Gravado("000009"), QStringLiteral("1|01|2|NOVO;2|03||NOVO"));
+    QCOMPARE(Grade()->model()->rowCount(), 0);
+    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCodigo"));
+    QCOMPARE(Scalar("SELECT COUNT(*) FROM LOG").toInt(), 0);
+}
+
+void TstTngRoteiro::refusedStepLeavesTheStoredRouteIntact() {
+    Base();
+    Abre("000001");
+    driver->Focus("DBGrid8");
+    Celula("DIAS", "9");
+    Linha(2);
+    Celula("FASE", "99");
+    messages.searches.enqueue("");
+    driver->Click("BitBtn1"); // the delete and two inserts have run when the third step is refused
+    QCOMPARE(messages.Texts(), QStringList{"Fase inválida."});
+    QCOMPARE(messages.shown.last().kind, QStringLiteral("search"));
+    QCOMPARE(Grade()->currentIndex().row(), 2);
+    QCOMPARE(Grade()->SelectedField(), QStringLiteral("FASE"));
+    db->Transaction()->CommitRetaining(); // as the next save of any screen would
+    QCOMPARE(Gravado(), kGravado);
+
+    Celula("FASE", "06");
+    Celula("ORDEM", "");
+    driver->Click("BitBtn1");
+    QCOMPARE(messages.LastText(), QStringLiteral("Ordem inválida."));
+    QCOMPARE(Grade()->SelectedField(), QStringLiteral("ORDEM"));
+    driver->Type("EdtDescricao", "");
+    driver->Click("BitBtn1");
+    QCOMPARE(messages.LastText(), QStringLiteral("Descrição inválida."));
+    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtDescricao"));
+    db->Transaction()->CommitRetaining();
+    QCOMPARE(Gravado(), kGravado);
+
+    driver->Type("EdtCodigo", "");
+    driver->Click("BitBtn1");
+    QCOMPARE(messages.LastText(), QStringLiteral("Código inválido."));
+    QCOMPARE(Gravado(), kGravado);
+}
+
+void TstTngRoteiro::gridOfOnlyEmptyStepsRemovesTheRoute() {
+    Base();
+    Abre("000001");
+    driver->Focus("DBGrid8");
+    for (int linha = 0; linha < 3; ++linha) {
+        Linha(linha);
+        Celula("ORDEM", "");
+        Celula("FASE", "");
+    }
+    driver->Click("BitBtn1");
+    QVERIFY(messages.shown.isEmpty());
+    QCOMPARE(Gravado(), QString());
+    QCOMPARE(Gravado("000002"), QStringLiteral("1|01|1|CRU"));
+}
+
+void TstTngRoteiro::routeUsedByAFalCannotBeDeleted() {
+    Base();
+    Sql("INSERT INTO FAL (NUMERO, ROTEIRO) VALUES ('0000001', '000001')");
+    db->Transaction()->CommitRetaining();
+    driver->Click("BtExcluir");
+    QCOMPARE(messages.LastText(), QStringLiteral("Código inválido."));
+    Abre("000001");
+    driver->Click("BtExcluir");
+    QCOMPARE(messages.LastText(), QStringLiteral("Roteiro está sendo usado na FAL, impossível excluir."));
+    QCOMPARE(Gravado(), kGravado);
+
+    Abre("000002");
+    messages.questions.enqueue(false);
+    driver->Click("BtExcluir");
+    QCOMPARE(messages.shown.last().text, QStringLiteral("Deseja realmente eliminar todo o roteiro?"));
+    QCOMPARE(Gravado("000002"), QStringLiteral("1|01|1|CRU"));
+    messages.questions.enqueue(true);
+    driver->Click("BtExcluir");
+    QCOMPARE(Gravado("000002"), QString());
+    QCOMPARE(Gravado(), kGravado);
+    QCOMPARE(Scalar("SELECT TITULO || '|' || TEXTO || '|' || TIPO || '|' || CHAVE FROM LOG").toString(),
+             QStringLiteral("CADASTRO DE ROTEIRO|EXCLUSAO DO ROTEIRO 000002|2|000002"));
+    QCOMPARE(driver->Text("EdtCodigo"), QString());
+    QCOMPARE(Grade()->model()->rowCount(), 0);
+    QVERIFY(messages.AllAnswered());
+}
+
+QTEST_MAIN(TstTngRoteiro)
+#include "tst_tngroteiro.moc"
