@@ -14,6 +14,7 @@
 #include "TTabela.h"
 #include "TZoDatabase.h"
 #include <QCommandLineParser>
+#include <QLocale>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
@@ -37,6 +38,8 @@ int main(int argc, char** argv) {
         if (qstrcmp(argv[i], "--script") == 0 && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
     KelmApplication app(argc, argv);
+    // Numbers and dates on screen as a Brazilian dye-house writes them, whatever the workstation says.
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
 
     QCommandLineParser options;
     options.setApplicationDescription(QStringLiteral("Tinturaria e beneficiamento"));
