@@ -71,6 +71,9 @@ void ScriptApi::press(const QString& key, const QString& control) {
 void ScriptApi::click(const QString& control) {
     Guard([&] { m_driver.Click(control); });
 }
+void ScriptApi::activate(const QString& control) {
+    Guard([&] { m_driver.Activate(control); });
+}
 void ScriptApi::select(const QString& combo, const QString& item) {
     Guard([&] { m_driver.Select(combo, item); });
 }

@@ -12,8 +12,13 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QRadioButton>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <stdexcept>
 
 void ProcessEvents() {
@@ -220,6 +225,45 @@ void ScreenDriver::Press(const QString& key, const QString& name) {
 }
 
 void ScreenDriver::Click(const QString& name) {
+    auto* button = Get<QAbstractButton>(name);
+    if (!button->isEnabled() || !button->isVisible())
+        Fail(QStringLiteral("o botão '%1' não está disponível").arg(name));
+    DefineTelaAtiva(m_screen);
+    QApplication::setActiveWindow(button->window());
+    // A real press and release: the button takes the focus first, so the box being left runs its exit
+    // rules (and may show a message) before the click, as with a mouse.
+    QPointer<QAbstractButton> target(button);
+    QPointF centre = QRectF(button->rect()).center();
+    // Check boxes and radio buttons answer clicks on their indicator and text only.
+    if (qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        const auto element =
+            qobject_cast<QCheckBox*>(button) ? QStyle::SE_CheckBoxIndicator : QStyle::SE_RadioButtonIndicator;
+        centre = QRectF(button->style()->subElementRect(element, &option, button)).center();
+    }
+    const QPointF global = button->mapToGlobal(centre);
+    ExecutaProtegido([&] {
+        // The window gives the focus before it delivers the press.
+        if (button->focusPolicy() & Qt::ClickFocus)
+            button->setFocus(Qt::MouseFocusReason);
+        if (!target)
+            return;
+        QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+    });
+    ExecutaProtegido([&] {
+        if (!target)
+            return;
+        QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(target, &release);
+    });
+    ProcessEvents();
+}
+
+void ScreenDriver::Activate(const QString& name) {
     auto* button = Get<QAbstractButton>(name);
     if (!button->isEnabled() || !button->isVisible())
         Fail(QStringLiteral("o botão '%1' não está disponível").arg(name));

@@ -71,7 +71,10 @@ public:
     void Type(const QString& name, const QString& text);
     // Presses a key on the focused control (or the named one), e.g. "Enter", "Tab", "F4", "Ctrl+Del".
     void Press(const QString& key, const QString& name = QString());
+    // A mouse click: the button takes the focus first, so the box left runs its exit rules.
     void Click(const QString& name);
+    // The button's keyboard shortcut (Alt + its underlined letter): it acts where the focus is.
+    void Activate(const QString& name);
     // Text of a box, label, button, combo box; "S"/"N" for a check box.
     QString Text(const QString& name) const;
     bool Enabled(const QString& name) const;

@@ -261,6 +261,17 @@ void TFmCadastro::FormClose() {
 }
 
 bool TFmCadastro::eventFilter(QObject* watched, QEvent* event) {
+    // A click whose focus change was refused by a box's exit rule ends there: the rule has shown its
+    // message and taken the focus back, so the button must not act (nor repeat the message).
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress) {
+        auto* target = qobject_cast<QWidget*>(watched);
+        if (target && isAncestorOf(target)) {
+            const bool swallow = m_saidaRecusada && event->type() == QEvent::MouseButtonPress;
+            m_saidaRecusada = false;
+            if (swallow)
+                return true;
+        }
+    }
     if (event->type() == QEvent::FocusOut && m_data && m_data->Editing()) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         // Only the user leaving a box counts; a screen moving the focus itself (to a box it refused) does
@@ -270,8 +281,12 @@ bool TFmCadastro::eventFilter(QObject* watched, QEvent* event) {
                            reason == Qt::MouseFocusReason) &&
                           next && next != BtDesistir && isAncestorOf(next);
         auto* box = qobject_cast<QWidget*>(watched);
-        if (!left || !box || !PainelDados->isAncestorOf(box) || !SaidaCaixa(box))
+        if (!left || !box || !PainelDados->isAncestorOf(box))
             return TForm::eventFilter(watched, event);
+        if (!SaidaCaixa(box)) {
+            m_saidaRecusada = reason == Qt::MouseFocusReason;
+            return TForm::eventFilter(watched, event);
+        }
         if (watched == cad.caixaCodigo && cad.larguraProximo > 0)
             PropoeCodigo();
         else if (reason == Qt::TabFocusReason && watched == cad.ultimaCaixa && SbConfirmar->isVisible())

@@ -82,6 +82,7 @@ protected:
 private:
     void PropoeCodigo();
     TTabelaDataSet* m_data = nullptr;
+    bool m_saidaRecusada = false; // the mouse press under way moved the focus out of a box that refused it
 };
 
 // Boxes whose text is kept in capitals as it is typed.

@@ -100,7 +100,7 @@ void TstCadCorTing::confirmChecksCodeDescriptionAndCustomer() {
     db->Transaction()->CommitRetaining();
     driver->Open("TFmCadCorTing");
     driver->Click("BtIncluir");
-    driver->Click("SbConfirmar");
+    driver->Activate("SbConfirmar"); // by its shortcut: the empty code box is not left
     QCOMPARE(messages.LastText(), QStringLiteral("Código da cor inválido."));
     QCOMPARE(messages.shown.last().title, QStringLiteral("Cadastro de Cores e Estampas"));
     QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCodigo"));

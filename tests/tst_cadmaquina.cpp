@@ -169,12 +169,12 @@ void TstCadMaquina::rowChecksAndConfirmChecks() {
     driver->Type("Edtcodmaq", "01");
     driver->Type("EdtDesMaq", "");
     driver->Get<QTabWidget>("PageControl1")->setCurrentIndex(1);
-    driver->Click("SbConfirmar");
+    driver->Activate("SbConfirmar"); // by its shortcut: the description box is not left
     QCOMPARE(messages.LastText(), QStringLiteral("Este código já existe. Digite um outro."));
     QCOMPARE(driver->Get<QTabWidget>("PageControl1")->currentIndex(), 0);
     QCOMPARE(driver->FocusedName(), QStringLiteral("Edtcodmaq"));
     driver->Type("Edtcodmaq", "09");
-    driver->Click("SbConfirmar");
+    driver->Activate("SbConfirmar");
     QCOMPARE(messages.LastText(), QStringLiteral("O Campo é obrigatório."));
     QCOMPARE(driver->FocusedName(), QStringLiteral("EdtDesMaq"));
     QCOMPARE(Valor("SELECT COUNT(*) FROM MAQ_TIN"), QStringLiteral("2"));

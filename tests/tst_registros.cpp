@@ -85,7 +85,7 @@ void TstRegistros::variantRefusesBlankAndDuplicateCodes() {
     Commit();
     driver->Open("TFmvariante");
     driver->Click("BtIncluir");
-    driver->Click("SbConfirmar"); // confirmed without leaving the code box
+    driver->Activate("SbConfirmar"); // confirmed by its shortcut, without leaving the code box
     QCOMPARE(messages.LastText(), QStringLiteral("É necessário preencher o campo de código."));
     QCOMPARE(messages.shown.last().title, QStringLiteral("Cadastro de Variante"));
     QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCodVariante"));
@@ -230,11 +230,13 @@ void TstRegistros::phaseGroupLookUpAndConfirmCheck() {
     driver->Click("SbConfirmar");
     QCOMPARE(Count("FASE", "CODIGO = '01' AND GRUPO = '02'"), 1);
 
-    // A group typed and confirmed at once is checked all the same.
+    // A group typed and confirmed at once is checked all the same, and said once.
     driver->Click("BtnAltera");
     driver->Type("EdtGrupo", "77");
+    const int before = int(messages.Texts().size());
     driver->Click("SbConfirmar");
     QCOMPARE(messages.LastText(), QStringLiteral("Grupo Inválido."));
+    QCOMPARE(int(messages.Texts().size()), before + 1);
     QCOMPARE(driver->FocusedName(), QStringLiteral("EdtGrupo"));
     QVERIFY(driver->Visible("PainelConfirma"));
     driver->Click("BtDesistir");
