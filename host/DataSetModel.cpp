@@ -20,9 +20,19 @@ DataSetModel::DataSetModel(TDataSet* dataSet, QObject* parent)
 void DataSetModel::Refresh() {
     m_columns.clear();
     const auto& defs = m_dataSet->FieldDefs();
-    for (int i = 0; i < defs.size(); ++i)
-        if (defs[i].visible)
+    for (const QString& name : m_order)
+        if (const int i = m_dataSet->FieldIndex(name); i >= 0 && defs[i].visible && !m_columns.contains(i))
             m_columns << i;
+    for (int i = 0; i < defs.size(); ++i)
+        if (defs[i].visible && !m_columns.contains(i))
+            m_columns << i;
+}
+
+void DataSetModel::SetColumnOrder(const QStringList& fields) {
+    beginResetModel();
+    m_order = fields;
+    Refresh();
+    endResetModel();
 }
 
 int DataSetModel::rowCount(const QModelIndex& parent) const {

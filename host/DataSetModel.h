@@ -19,6 +19,8 @@ public:
 
     void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
     void SetReadOnlyFields(const QStringList& fields) { m_readOnlyFields = fields; }
+    // Columns in this order first, then the other visible fields in their own order.
+    void SetColumnOrder(const QStringList& fields);
     int FieldOfColumn(int column) const; // data set field index
     int ColumnOfField(const QString& name) const;
     TDataSet* DataSet() const { return m_dataSet; }
@@ -29,4 +31,5 @@ private:
     QList<int> m_columns;
     bool m_readOnly = false;
     QStringList m_readOnlyFields;
+    QStringList m_order;
 };

@@ -90,6 +90,11 @@ void CapacidadeMaquina::BuscarCapacidade(const QString& maquina) {
     m_carregada = true;
 }
 
+void CapacidadeMaquina::Limpa() {
+    tbCapacidade->EmptyDataSet();
+    m_carregada = true;
+}
+
 void CapacidadeMaquina::tbCapacidadeBeforePost(TDataSet& linha) {
     if (m_carregando)
         return;
@@ -326,7 +331,7 @@ bool TFmMaquinaTin::Pesquisa(const QString& tabela, const QString& campo, TDataS
 
 void TFmMaquinaTin::NovoRegistro() {
     PageControl1->setCurrentIndex(Maquinas);
-    m_capacidade.Tabela()->EmptyDataSet();
+    m_capacidade.Limpa();
 }
 
 void TFmMaquinaTin::BtnAlteraClick() {

@@ -19,6 +19,8 @@ public:
     // with a grid that never held them.
     void BuscarCapacidade(const QString& maquina);
     bool Carregada() const { return m_carregada; }
+    // A new machine starts with no capacity rows, and none stored to lose.
+    void Limpa();
     int LinhaSemVariante() const; // -1 when every row names a variant
     bool DeletarCapacidade(const QString& maquina);
     bool GravarCapacidade(const QString& maquina);

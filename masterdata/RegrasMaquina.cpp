@@ -24,10 +24,12 @@ QString BanhoCapacidade(const QString& maquina, const QString& variante, const Q
     q.SQL << QStringLiteral("SELECT FIRST 1 C.RELAC_BANHO FROM %1 C")
                  .arg(DBLocal(QStringLiteral("MAQ_TIN_CAP")))
           << QStringLiteral("WHERE C.MAQUINA = %1 AND C.VARIANTE = %2").arg(Aspas(maquina), Aspas(variante))
-          << QStringLiteral("AND TRIM(COALESCE(C.RELAC_BANHO, '')) <> ''")
           << QStringLiteral("ORDER BY C.SEQUENCIA");
     q.Open();
-    return q.IsEmpty() ? banhoAtual : q.FieldByName(QStringLiteral("RELAC_BANHO")).AsString().trimmed();
+    // The first row of the pair decides; a blank bath there leaves the current one.
+    const QString banho =
+        q.IsEmpty() ? QString() : q.FieldByName(QStringLiteral("RELAC_BANHO")).AsString().trimmed();
+    return banho.isEmpty() ? banhoAtual : banho;
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #include "TFmCadastro.h"
 #include "DBControls.h"
 #include "DataAccess.h"
+#include "DataSetModel.h"
 #include "Funcoes.h"
 #include "Mensagens.h"
 #include "TPesquisa.h"
@@ -129,6 +130,7 @@ void TFmCadastro::AbreCadastro() {
         for (int i = 0; i < m_data->FieldCount(); ++i)
             m_data->FieldDefByName(m_data->FieldDefs()[i].name).visible =
                 shown.contains(m_data->FieldDefs()[i].name);
+        m_data->Model()->SetColumnOrder(shown);
     }
     DBGrid1->SetDataSet(m_data);
     DBGrid1->resizeColumnsToContents();

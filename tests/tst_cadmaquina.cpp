@@ -79,6 +79,12 @@ private slots:
 void TstCadMaquina::includeWithCapacitiesFromTheGridAndLookUps() {
     Base();
     driver->Open("TFmMaquinaTin");
+    // The machine list keeps the order it is given, not the table's.
+    auto* list = driver->Get<TZoDBGrid>("DBGrid1")->model();
+    QStringList headers;
+    for (int c = 0; c < 4; ++c)
+        headers << list->headerData(c, Qt::Horizontal).toString();
+    QCOMPARE(headers, QStringList({"Código", "Descrição", "Fase", "Peso Máx."}));
     QCOMPARE(driver->Text("CbTipo"), QStringLiteral("1 - Tingimento"));
     QCOMPARE(driver->Text("EdtProBanho"), QStringLiteral("CURTO"));
     QCOMPARE(driver->Text("EdtproLitros"), QStringLiteral("6,000"));
@@ -262,6 +268,14 @@ void TstCadMaquina::failedLoadRefusesToReplaceStoredRows() {
     QVERIFY(messages.LastText().startsWith("As informações de capacidade não foram carregadas"));
     QCOMPARE(Gravadas(), kGravadas);
     QCOMPARE(Valor("SELECT DESCRICAO FROM MAQ_TIN WHERE CODIGO = '01'"), QStringLiteral("JET 01"));
+
+    // A new machine has no stored rows to lose: it is saved all the same.
+    driver->Click("BtDesistir");
+    driver->Click("BtIncluir");
+    driver->Type("Edtcodmaq", "07");
+    driver->Type("EdtDesMaq", "nova");
+    driver->Activate("SbConfirmar");
+    QCOMPARE(Valor("SELECT COUNT(*) FROM MAQ_TIN WHERE CODIGO = '07'"), QStringLiteral("1"));
 }
 
 void TstCadMaquina::deleteTakesCapacitiesAlongOrNothing() {

@@ -15,7 +15,7 @@ class TstRegrasMaquina : public DatabaseTestCase {
 private slots:
     void capacityBoundsAreInclusive();
     void machineWithoutRowsForTheVariantTakesEveryLot();
-    void bathOfTheFirstCapacityRowThatNamesOne();
+    void bathOfTheFirstCapacityRowOfThePair();
     void residualValueIsFixedPoint();
 };
 
@@ -49,14 +49,16 @@ void TstRegrasMaquina::machineWithoutRowsForTheVariantTakesEveryLot() {
     QVERIFY(CapacidadeValida("01", "O'BR", 1, 1));
 }
 
-void TstRegrasMaquina::bathOfTheFirstCapacityRowThatNamesOne() {
+void TstRegrasMaquina::bathOfTheFirstCapacityRowOfThePair() {
     QCOMPARE(BanhoCapacidade("01", "01", "05"), QStringLiteral("05"));
     Capacidade(3, "01", "0, 999", "0, 999", "");
     Capacidade(2, "01", "0, 999", "0, 999", "03");
     Capacidade(4, "01", "0, 999", "0, 999", "04");
     Capacidade(1, "02", "0, 999", "0, 999", "  ");
-    QCOMPARE(BanhoCapacidade("01", "01", "05"), QStringLiteral("03"));
-    QCOMPARE(BanhoCapacidade("01", "02", "05"), QStringLiteral("05")); // a blank bath replaces nothing
+    Capacidade(5, "02", "0, 999", "0, 999", "04");
+    QCOMPARE(BanhoCapacidade("01", "01", "05"), QStringLiteral("03")); // by sequence, not by insertion
+    // The first row of the pair has a blank bath: it replaces nothing, later rows are not consulted.
+    QCOMPARE(BanhoCapacidade("01", "02", "05"), QStringLiteral("05"));
     QCOMPARE(BanhoCapacidade("01", "03", ""), QString());
 }
 
