@@ -52,6 +52,7 @@ bool tableExists(TZoDatabase& db, const QString& table) {
 }
 
 void execCommitted(TZoDatabase& db, const QString& sql, const QString& where) {
+    db.BeginStatement();
     QSqlQuery q(db.Connection());
     // Firebird checks much DDL only at commit: commit each statement so its error names it.
     if (!q.exec(sql) || !q.exec(QStringLiteral("COMMIT RETAIN"))) {

@@ -116,9 +116,10 @@ QVariantList TTabelaDataSet::KeyValues(const QVariantList& values) const {
 
 QSqlQuery& TTabelaDataSet::Statement(std::unique_ptr<QSqlQuery>& slot, const QString& sql) {
     TZoDatabase* db = host();
+    db->BeginStatement();
     if (m_generation != db->Transaction()->Generation()) {
         m_insert.reset();
-        m_update.reset();
+        m_updates.clear();
         m_delete.reset();
         m_generation = db->Transaction()->Generation();
     }
@@ -136,16 +137,16 @@ QSqlQuery& TTabelaDataSet::Statement(std::unique_ptr<QSqlQuery>& slot, const QSt
 
 void TTabelaDataSet::DoPost(const QVariantList& values, const QVariantList& original, bool inserting) {
     TZoDatabase* db = host();
-    QStringList columns, marks;
-    QVariantList written;
-    for (int i = 0; i < FieldCount(); ++i) {
-        if (m_computed.contains(FieldDefs()[i].name))
-            continue;
-        columns << FieldDefs()[i].name;
-        marks << QStringLiteral("?");
-        written << values[i];
-    }
     if (inserting) {
+        QStringList columns, marks;
+        QVariantList written;
+        for (int i = 0; i < FieldCount(); ++i) {
+            if (m_computed.contains(FieldDefs()[i].name))
+                continue;
+            columns << FieldDefs()[i].name;
+            marks << QStringLiteral("?");
+            written << values[i];
+        }
         QSqlQuery& q = Statement(m_insert, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                                .arg(m_table, columns.join(','), marks.join(',')));
         for (int i = 0; i < written.size(); ++i)
@@ -155,16 +156,27 @@ void TTabelaDataSet::DoPost(const QVariantList& values, const QVariantList& orig
     }
     if (m_keys.isEmpty())
         throw EDatabaseError(QStringLiteral("A tabela %1 não tem chave primária.").arg(m_table));
+    // Only what this user changed is written: columns another user changed meanwhile keep their values.
     QStringList sets, where;
-    for (const QString& c : columns)
-        sets << c + QStringLiteral(" = ?");
+    QVariantList changed;
+    for (int i = 0; i < FieldCount(); ++i) {
+        const QString& name = FieldDefs()[i].name;
+        if (m_computed.contains(name) ||
+            (values[i] == original[i] && values[i].isNull() == original[i].isNull()))
+            continue;
+        sets << name + QStringLiteral(" = ?");
+        changed << values[i];
+    }
+    if (sets.isEmpty())
+        return;
     for (const QString& k : m_keys)
         where << k + QStringLiteral(" = ?");
-    QSqlQuery& q =
-        Statement(m_update, QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                                .arg(m_table, sets.join(','), where.join(QStringLiteral(" AND "))));
+    const QString set = sets.join(',');
+    QSqlQuery& q = Statement(
+        m_updates[set],
+        QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(m_table, set, where.join(QStringLiteral(" AND "))));
     int i = 0;
-    for (const QVariant& v : written)
+    for (const QVariant& v : changed)
         q.bindValue(i++, v);
     for (const QVariant& v : KeyValues(original))
         q.bindValue(i++, v);
@@ -186,6 +198,8 @@ void TTabelaDataSet::DoDelete(const QVariantList& values) {
     for (const QVariant& v : KeyValues(values))
         q.bindValue(i++, v);
     host()->Exec(q, true);
+    if (q.numRowsAffected() == 0)
+        throw EDatabaseError(QStringLiteral("O registro já foi excluído por outro usuário."));
 }
 
 // ---- shared registry
@@ -214,6 +228,12 @@ TTabelaDataSet* TTabela::AbreTabela(const QString& name) {
             throw;
         }
         it->dataSet = ds;
+        // Rows written in a unit of work that was undone are no longer what the table holds. A data set
+        // still being edited keeps what the user typed.
+        QObject::connect(TZoDatabase::HostConectado()->Transaction(), &TZoTransaction::rolledBack, ds, [ds] {
+            if (!ds->Editing())
+                ds->Refresh();
+        });
     }
     ++it->users;
     return it->dataSet;

@@ -2,6 +2,7 @@
 #include "DataSet.h"
 #include "HostExport.h"
 #include <QSqlQuery>
+#include <map>
 #include <memory>
 
 // A data set over one table of the host database. Post and Delete write through the host connection
@@ -26,7 +27,8 @@ private:
     QString m_orderBy;
     QStringList m_keys;
     QStringList m_computed; // computed columns are read, never written
-    std::unique_ptr<QSqlQuery> m_insert, m_update, m_delete;
+    std::unique_ptr<QSqlQuery> m_insert, m_delete;
+    std::map<QString, std::unique_ptr<QSqlQuery>> m_updates; // by the columns they set
     quint64 m_generation = 0;
 };
 

@@ -5,6 +5,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTimer>
 #include <ibase.h>
 
 namespace {
@@ -49,7 +50,7 @@ bool TZoDatabase::Connected() const {
     return Connection().isOpen();
 }
 
-void TZoDatabase::Open(const DatabaseConfig& config, bool startTransaction) {
+void TZoDatabase::Open(const DatabaseConfig& config, bool transactional) {
     PrepareFirebirdEnvironment();
     Close();
     m_config = config;
@@ -69,8 +70,8 @@ void TZoDatabase::Open(const DatabaseConfig& config, bool startTransaction) {
         throw EDatabaseError(
             QStringLiteral("Não foi possível abrir o banco de dados %1.\n%2").arg(config.target(), text));
     }
-    if (startTransaction)
-        m_transaction->StartTransaction();
+    m_transactional = transactional;
+    m_dirty = false;
 }
 
 void TZoDatabase::Close() {
@@ -87,10 +88,19 @@ void TZoDatabase::Close() {
     QSqlDatabase::removeDatabase(m_name);
 }
 
+void TZoDatabase::BeginStatement() {
+    if (!m_transactional || m_dirty || (m_fresh && m_transaction->InTransaction()))
+        return;
+    // Snapshot transactions would hide what others committed since this one began.
+    if (m_transaction->InTransaction())
+        m_transaction->Commit();
+    m_transaction->StartTransaction();
+    m_fresh = true;
+}
+
 void TZoDatabase::Prepare(QSqlQuery& query, const QString& sql, bool write) {
-    // Snapshot transactions would hide what others committed since the last commit of ours.
-    if (!write && !m_dirty)
-        m_transaction->Refresh();
+    Q_UNUSED(write);
+    BeginStatement();
     if (!query.prepare(sql)) {
         const QString text = query.lastError().text();
         throw EDatabaseError(text + QStringLiteral("\n") + sql.left(400));
@@ -103,6 +113,7 @@ void TZoDatabase::Exec(QSqlQuery& query, const QString& sql, bool write) {
 }
 
 void TZoDatabase::Exec(QSqlQuery& query, bool write) {
+    m_fresh = false;
     if (!write) {
         if (!query.exec())
             Fail(query, false);
@@ -123,7 +134,15 @@ void TZoDatabase::Exec(QSqlQuery& query, bool write) {
 
 void TZoDatabase::Fail(const QSqlQuery& query, bool lockTimedOut) {
     const QString text = query.lastError().text();
-    if (lockTimedOut || isLockConflict(text)) {
+    if (lockTimedOut) {
+        m_transaction->RollbackRetaining();
+        throw EDatabaseError(
+            QStringLiteral("A gravação esperou mais de %1 segundos: o registro está em uso por "
+                           "outro usuário, ou a operação é longa demais. A operação foi "
+                           "desfeita; tente novamente em instantes.")
+                .arg(LockTimeoutMs / 1000.0, 0, 'g', 3));
+    }
+    if (isLockConflict(text)) {
         m_transaction->RollbackRetaining();
         throw EDatabaseError(QStringLiteral("O registro está sendo alterado por outro usuário. "
                                             "A operação foi desfeita; tente novamente em instantes."));
@@ -133,7 +152,19 @@ void TZoDatabase::Fail(const QSqlQuery& query, bool lockTimedOut) {
 
 // ---- TZoTransaction
 
-TZoTransaction::TZoTransaction(TZoDatabase* database) : QObject(database), m_database(database) {}
+TZoTransaction::TZoTransaction(TZoDatabase* database)
+    : QObject(database), m_database(database), m_idle(new QTimer(this)) {
+    m_idle->setInterval(15000);
+    connect(m_idle, &QTimer::timeout, this, &TZoTransaction::EndIdle);
+}
+
+void TZoTransaction::EndIdle() {
+    if (!m_active || m_database->Dirty())
+        return;
+    QSqlDatabase db = m_database->Connection();
+    if (db.isOpen() && db.commit())
+        m_active = false;
+}
 
 void TZoTransaction::StartTransaction() {
     if (m_active)
@@ -143,12 +174,23 @@ void TZoTransaction::StartTransaction() {
         throw EDatabaseError(db.lastError().text());
     m_active = true;
     ++m_generation;
+    m_idle->start();
 }
 
 void TZoTransaction::Commit() {
     if (!m_active)
         return;
     QSqlDatabase db = m_database->Connection();
+    // Errors raised at commit time (deferred checks, commit triggers) appear here while the transaction is
+    // still ours to roll back; a failed commit of the driver's own would leave it open on the server.
+    QSqlQuery retain(db);
+    if (!retain.exec(QStringLiteral("COMMIT RETAIN"))) {
+        const QString text = retain.lastError().text();
+        retain.clear();
+        Rollback();
+        throw EDatabaseError(text);
+    }
+    retain.clear();
     if (!db.commit())
         throw EDatabaseError(db.lastError().text());
     m_active = false;
@@ -166,23 +208,12 @@ void TZoTransaction::Rollback() {
     emit rolledBack();
 }
 
-// A new server transaction per unit of work: one that stayed open all day would stall garbage collection.
+// The next statement starts the next unit of work: a server transaction that stayed open all day would
+// stall garbage collection.
 void TZoTransaction::CommitRetaining() {
     Commit();
-    StartTransaction();
-}
-
-void TZoTransaction::Refresh() {
-    if (!m_active || m_database->Dirty())
-        return;
-    QSqlDatabase db = m_database->Connection();
-    if (!db.commit())
-        throw EDatabaseError(db.lastError().text());
-    m_active = false;
-    StartTransaction();
 }
 
 void TZoTransaction::RollbackRetaining() {
     Rollback();
-    StartTransaction();
 }

@@ -6,6 +6,7 @@
 #include <memory>
 
 class QSqlQuery;
+class QTimer;
 class TZoTransaction;
 class LockWatchdog;
 
@@ -17,8 +18,9 @@ public:
     explicit TZoDatabase(const QString& connectionName, QObject* parent = nullptr);
     ~TZoDatabase() override;
 
-    // Opens the connection and, unless told otherwise, starts a unit of work; throws EDatabaseError.
-    void Open(const DatabaseConfig& config, bool startTransaction = true);
+    // Opens the connection; throws EDatabaseError. A transactional connection gathers its writes in a unit
+    // of work; otherwise every statement commits on its own.
+    void Open(const DatabaseConfig& config, bool transactional = true);
     void Close();
     bool Connected() const;
     const DatabaseConfig& Config() const { return m_config; }
@@ -26,11 +28,15 @@ public:
     QSqlDatabase Connection() const;
     TZoTransaction* Transaction() const { return m_transaction.get(); }
 
-    // Runs a prepared or plain statement; a write that waits on another user's lock longer than
-    // LockTimeoutMs is cancelled, the unit of work rolled back and a clear EDatabaseError thrown.
-    // Prepare before binding values; a read first moves to the latest committed state when no writes are
-    // pending (a prepared statement belongs to the server transaction it was prepared in).
+    // Call before each statement: with no writes pending it starts a new server transaction, so the
+    // statement sees what other users committed (a prepared statement belongs to the server transaction it
+    // was prepared in: compare Transaction()->Generation()). Prepare calls it.
+    void BeginStatement();
+    // Prepare before binding values.
     void Prepare(QSqlQuery& query, const QString& sql, bool write);
+    // Runs a prepared statement. A write still running after LockTimeoutMs (another user's lock, as a
+    // rule) is cancelled, the unit of work rolled back and a clear EDatabaseError thrown; a batch that
+    // legitimately writes for longer raises the limit for its duration.
     void Exec(QSqlQuery& query, bool write);
     void Exec(QSqlQuery& query, const QString& sql, bool write); // Prepare + Exec
     int LockTimeoutMs = 5000;
@@ -51,11 +57,14 @@ private:
     std::unique_ptr<TZoTransaction> m_transaction;
     std::unique_ptr<LockWatchdog> m_watchdog;
     bool m_dirty = false;
+    bool m_transactional = true;
+    bool m_fresh = false;        // the server transaction has run no statement yet
     unsigned int m_dbHandle = 0; // the engine's attachment handle, read by the watchdog thread
 };
 
-// The connection's unit of work. CommitRetaining makes the work durable and starts the next unit at once;
-// data sets keep their rows in memory, so every screen stays usable.
+// The connection's unit of work. CommitRetaining makes the work durable; the next statement starts the next
+// unit. Data sets keep their rows in memory, so every screen stays usable. A unit with nothing pending is
+// ended when the workstation is idle, so an idle screen never holds back the server's garbage collection.
 class KELMHOST_EXPORT TZoTransaction : public QObject {
     Q_OBJECT
 public:
@@ -66,8 +75,6 @@ public:
     void Commit();
     void Rollback();
     bool InTransaction() const { return m_active; }
-    // Starts a new server transaction when nothing is pending, so that reads see other users' latest work.
-    void Refresh();
     // Counts the units of work started; a prepared statement belongs to one of them.
     quint64 Generation() const { return m_generation; }
 
@@ -76,7 +83,9 @@ signals:
     void rolledBack();
 
 private:
+    void EndIdle();
     TZoDatabase* m_database;
     bool m_active = false;
     quint64 m_generation = 0;
+    QTimer* m_idle;
 };

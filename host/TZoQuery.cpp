@@ -92,6 +92,7 @@ void TZoQuery::BindValue(const QString& name, const QVariant& value) {
 void TZoQuery::PrepareIfChanged(const QString& sql) {
     TZoDatabase* db = Database();
     // A prepared statement is tied to the server transaction it was prepared in.
+    db->BeginStatement();
     const quint64 generation = db->Transaction()->Generation();
     if (m_statement && m_preparedText == sql && m_preparedGeneration == generation)
         return;

@@ -160,8 +160,11 @@ bool CapacidadeMaquina::GravarCapacidade(const QString& maquina) {
             insercao.BindValue(QStringLiteral("MAQUINA"), maquina);
             insercao.BindValue(QStringLiteral("VARIANTE"),
                                tbCapacidade->FieldByName(QStringLiteral("VARIANTE")).AsString());
-            for (const QString& medida : kMedidas)
-                insercao.BindValue(medida, tbCapacidade->FieldByName(medida).AsFloat());
+            // An empty bound stays empty: as 0 it would change what the capacity rule accepts.
+            for (const QString& medida : kMedidas) {
+                const QVariant valor = tbCapacidade->FieldByName(medida).Value();
+                insercao.BindValue(medida, valor.isNull() ? QVariant(QMetaType::fromType<double>()) : valor);
+            }
             insercao.BindValue(QStringLiteral("RELAC_BANHO"),
                                tbCapacidade->FieldByName(QStringLiteral("RELAC_BANHO")).AsString().trimmed());
             insercao.ExecSQL();

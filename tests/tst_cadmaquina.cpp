@@ -137,7 +137,7 @@ void TstCadMaquina::includeWithCapacitiesFromTheGridAndLookUps() {
         Valor("SELECT DESCRICAO || '|' || RELAC_BANHO || '|' || FASE || '|' || TIPO || '|' || TON || '|' || "
               "CAST(PESO_MAX AS INTEGER) FROM MAQ_TIN WHERE CODIGO = '03'"),
         QStringLiteral("JET D'ÁGUA|02|03|2|4|300"));
-    QCOMPARE(Gravadas("03"), QStringLiteral("1|03|01|0|0|0|120|01;2|03|02|0|0|0|0|"));
+    QCOMPARE(Gravadas("03"), QStringLiteral("1|03|01||||120|01;2|03|02|||||"));
     QCOMPARE(Valor("SELECT TITULO || '|' || TEXTO || '|' || TIPO || '|' || CHAVE FROM LOG"),
              QStringLiteral("CADASTRO DE MAQUINA|INCLUSAO DA MAQUINA 03|0|03"));
 }
@@ -211,7 +211,7 @@ void TstCadMaquina::failedInsertMidSaveLeavesDatabaseUnchanged() {
     Celula("PESO_MAX", "900"); // mended, the same confirmation goes through
     driver->Click("SbConfirmar");
     QVERIFY(driver->Visible("PainelControle"));
-    QCOMPARE(Gravadas(), "1|01|01|155|180|40|120|01;2|01|02|160|190|50|100|;3|01|01|0|0|0|900|");
+    QCOMPARE(Gravadas(), "1|01|01|155|180|40|120|01;2|01|02|160|190|50|100|;3|01|01||||900|");
     QCOMPARE(Valor("SELECT DESCRICAO FROM MAQ_TIN WHERE CODIGO = '01'"), QStringLiteral("ALTERADA"));
 }
 
@@ -235,17 +235,18 @@ void TstCadMaquina::failedCapacityDeleteStopsTheConfirmation() {
 void TstCadMaquina::storedRowsSurviveDeletedVariantsAndDesist() {
     Base();
     Sql("INSERT INTO MAQ_TIN_CAP VALUES (3, '01', '09', 1, 2, 3, 4, '77')"); // variant and bath deleted since
+    Sql("INSERT INTO MAQ_TIN_CAP VALUES (4, '01', '01', NULL, NULL, 5, NULL, '')"); // bounds never given
     Commit();
-    const QString gravadas = kGravadas + ";3|01|09|1|2|3|4|77";
+    const QString gravadas = kGravadas + ";3|01|09|1|2|3|4|77;4|01|01|||5||";
     driver->Open("TFmMaquinaTin");
-    QCOMPARE(Grade()->model()->rowCount(), 3);
+    QCOMPARE(Grade()->model()->rowCount(), 4);
     driver->Click("BtnAltera");
     Capacidade();
     Celula("LARG_DE", "999");
     Grade()->setCurrentIndex(Grade()->model()->index(1, 0));
     driver->Press("Ctrl+Del");
     driver->Click("BtDesistir");
-    QCOMPARE(Grade()->model()->rowCount(), 3);
+    QCOMPARE(Grade()->model()->rowCount(), 4);
     QCOMPARE(Exibida(0, 2), QStringLiteral("150"));
     QCOMPARE(Gravadas(), gravadas);
 

@@ -20,6 +20,8 @@ private slots:
     void commitRetainingKeepsOpenDataSetsUsable();
     void rollbackRetainingUndoesTheUnitOfWorkOnly();
     void lockWaitIsBoundedAndRollsBack();
+    void writesStartFromOtherUsersLatestWork();
+    void failedCommitLeavesNoTransactionBehind();
     void embeddedFileIsSharedWithAnotherProcess();
 };
 
@@ -184,6 +186,61 @@ void TstDatabase::embeddedFileIsSharedWithAnotherProcess() {
     QVERIFY2(output.contains("count=1"), qPrintable(output));
     db->Transaction()->CommitRetaining(); // a new unit of work sees the other process's row
     QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 2);
+}
+
+void TstDatabase::writesStartFromOtherUsersLatestWork() {
+    TTabela::Registra("tbBanhoTeste", "BANHO", "CODIGO");
+    Sql("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('01', 'CURTO', 6)");
+    db->Transaction()->CommitRetaining();
+    TTabelaDataSet* baths = TTabela::AbreTabela("tbBanhoTeste");
+    QCOMPARE(Scalar("SELECT COUNT(*) FROM BANHO").toInt(), 1); // our last read, before the other user
+
+    auto other = OpenSecond("kelm-test-other");
+    SqlOn(*other, "INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('02', 'LONGO', 10)");
+    SqlOn(*other, "UPDATE BANHO SET PROPORCAO = 9 WHERE CODIGO = '01'");
+    other->Transaction()->CommitRetaining();
+
+    // A description-only edit writes the description only: the other user's ratio stays.
+    baths->Edit();
+    baths->FieldByName("DESCRICAO") = QStringLiteral("CURTO JET");
+    QVERIFY(baths->Post());
+    // The first write of a unit of work starts from the latest committed state, not from an old read.
+    Sql("DELETE FROM BANHO WHERE CODIGO = '02'");
+    db->Transaction()->CommitRetaining();
+    QCOMPARE(ScalarOn(*other, "SELECT DESCRICAO || ' ' || CAST(PROPORCAO AS INTEGER) FROM BANHO").toString(),
+             QStringLiteral("CURTO JET 9"));
+    QCOMPARE(ScalarOn(*other, "SELECT COUNT(*) FROM BANHO").toInt(), 1);
+
+    // Rows undone with their unit of work leave the open data sets too.
+    baths->Append();
+    baths->FieldByName("CODIGO") = QStringLiteral("03");
+    QVERIFY(baths->Post());
+    QCOMPARE(baths->RecordCount(), 2);
+    db->Transaction()->RollbackRetaining();
+    QCOMPARE(baths->RecordCount(), 1);
+    TTabela::FechaTabela("tbBanhoTeste");
+}
+
+void TstDatabase::failedCommitLeavesNoTransactionBehind() {
+    Sql("CREATE EXCEPTION E_FECHAMENTO 'periodo fechado'");
+    db->Transaction()->CommitRetaining();
+    Sql("CREATE TRIGGER T_FECHAMENTO ON TRANSACTION COMMIT AS BEGIN "
+        "IF (EXISTS (SELECT 1 FROM REGIAO WHERE REGIAO = 'XX')) THEN EXCEPTION E_FECHAMENTO; END");
+    db->Transaction()->CommitRetaining();
+
+    Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('XX', 'recusada')");
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, db->Transaction()->CommitRetaining());
+    QVERIFY(!db->Transaction()->InTransaction());
+    // Nothing of it stays on the server: no row, no lock another user would wait on.
+    auto other = OpenSecond("kelm-test-other");
+    other->LockTimeoutMs = 1500;
+    QCOMPARE(ScalarOn(*other, "SELECT COUNT(*) FROM REGIAO").toInt(), 0);
+    SqlOn(*other, "INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('YY', 'livre')");
+    SqlOn(*other, "DELETE FROM REGIAO WHERE REGIAO = 'YY'");
+    other->Transaction()->CommitRetaining();
+    Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
+    db->Transaction()->CommitRetaining();
+    QCOMPARE(ScalarOn(*other, "SELECT COUNT(*) FROM REGIAO").toInt(), 1);
 }
 
 QTEST_MAIN(TstDatabase)
