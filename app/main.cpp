@@ -18,6 +18,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
+#include <cstdio>
 
 namespace {
 // The host's own screens, then the module's.
@@ -61,7 +62,10 @@ int main(int argc, char** argv) {
     const QCommandLineOption script(QStringLiteral("script"),
                                     QStringLiteral("Executa um cenário (JavaScript) sem janelas e termina."),
                                     QStringLiteral("file"));
-    options.addOptions({database, user, password, open, screenshot, noDemo, script});
+    const QCommandLineOption demoData(
+        QStringLiteral("demo"),
+        QStringLiteral("Cria o banco indicado, se não existir, com os dados de demonstração."));
+    options.addOptions({database, user, password, open, screenshot, noDemo, demoData, script});
     options.process(app);
 
     DatabaseConfig config = DatabaseConfig::fromEnvironment();
@@ -73,9 +77,23 @@ int main(int argc, char** argv) {
     }
     TZoDatabase db(QStringLiteral("kelm-host"));
     try {
-        OpenHostDatabase(db, config, !options.isSet(noDemo) && !options.isSet(script));
+        // The default file is created on first start, with demo data; a scenario creates the file it names;
+        // any other database that is not there is created only when the user says so.
+        const bool standard = !config.isServer() && config.path == DatabaseConfig::defaultEmbeddedPath();
+        const bool demo =
+            options.isSet(demoData) || (standard && !options.isSet(noDemo) && !options.isSet(script));
+        OpenHostDatabase(db, config, demo, [&] {
+            return standard || options.isSet(script) || options.isSet(demoData) ||
+                   QMessageBox::question(
+                       nullptr, QStringLiteral("Banco de dados"),
+                       QStringLiteral("O banco de dados %1 não existe. Deseja criá-lo?").arg(config.target()),
+                       QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+        });
     } catch (const EDatabaseError& e) {
-        QMessageBox::critical(nullptr, QStringLiteral("Banco de dados"), e.message());
+        if (options.isSet(script))
+            std::fprintf(stderr, "%s\n", qPrintable(e.message())); // nobody would close a dialog
+        else
+            QMessageBox::critical(nullptr, QStringLiteral("Banco de dados"), e.message());
         return 1;
     }
     TZoDatabase::SetHost(&db);

@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     DatabaseConfig config;
     config.path = dir.filePath(QStringLiteral("bench.fdb"));
     TZoDatabase db(QStringLiteral("kelm-bench"));
-    OpenHostDatabase(db, config, false);
+    OpenHostDatabase(db, config, false, [] { return true; });
     TZoDatabase::SetHost(&db);
 
     QElapsedTimer timer;

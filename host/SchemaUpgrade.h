@@ -2,6 +2,7 @@
 #include "DatabaseConfig.h"
 #include "HostExport.h"
 #include <QStringList>
+#include <functional>
 
 class TZoDatabase;
 
@@ -21,7 +22,8 @@ public:
     static void RunScript(TZoDatabase& db, const QString& name, const QString& text);
 };
 
-// Opens the database of the configuration as the host connection, creating it (embedded file or server
-// path) when it does not exist yet, and upgrades its schema. Demo data goes only into a database created
-// here when demo is true. Throws EDatabaseError.
-KELMHOST_EXPORT void OpenHostDatabase(TZoDatabase& db, const DatabaseConfig& config, bool demo);
+// Opens the database of the configuration as the host connection and upgrades its schema. A database that
+// does not exist yet (embedded file, or a server path naming no file) is created only when mayCreate
+// agrees; demo data goes only into a database created here when demo is true. Throws EDatabaseError.
+KELMHOST_EXPORT void OpenHostDatabase(TZoDatabase& db, const DatabaseConfig& config, bool demo,
+                                      const std::function<bool()>& mayCreate);

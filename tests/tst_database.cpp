@@ -17,6 +17,7 @@ private slots:
     void scriptSplitterHonoursTermsQuotesAndComments();
     void schemaHasHostTablesAndServerFunctions();
     void upgradeKeepsRowsAndNeverReappliesScripts();
+    void interruptedScriptResumesAfterItsLastStatement();
     void commitRetainingKeepsOpenDataSetsUsable();
     void rollbackRetainingUndoesTheUnitOfWorkOnly();
     void lockWaitIsBoundedAndRollsBack();
@@ -81,9 +82,21 @@ void TstDatabase::upgradeKeepsRowsAndNeverReappliesScripts() {
     // Reopening the existing database through the normal path upgrades, never re-creates.
     db->Transaction()->CommitRetaining();
     db->Close();
-    OpenHostDatabase(*db, config, true);
+    OpenHostDatabase(*db, config, true, [] { return true; });
     QCOMPARE(Scalar("SELECT COUNT(*) FROM PEDIDO_TESTE").toInt(), 1);
     QCOMPARE(Scalar("SELECT COUNT(*) FROM ACESSO_USUARIOS").toInt(), 1); // no demo rows into a used database
+}
+
+void TstDatabase::interruptedScriptResumesAfterItsLastStatement() {
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError,
+                             SchemaUpgrade::Apply(*db, false, QFINDTESTDATA("data/upgrade/broken")));
+    QVERIFY(!SchemaUpgrade::Applied(*db).contains("schema/0001_upa.sql"));
+    // The corrected script does not fail on the table its first run already made.
+    QCOMPARE(SchemaUpgrade::Apply(*db, false, QFINDTESTDATA("data/upgrade/fixed")),
+             QStringList{"schema/0001_upa.sql"});
+    QCOMPARE(Scalar("SELECT LIST(ID) FROM (SELECT ID FROM UPA ORDER BY ID)").toString(),
+             QStringLiteral("1,2"));
+    QVERIFY(SchemaUpgrade::Apply(*db, false, QFINDTESTDATA("data/upgrade/fixed")).isEmpty());
 }
 
 void TstDatabase::commitRetainingKeepsOpenDataSetsUsable() {
