@@ -20,8 +20,9 @@ bool CodeAllocator::Used(TZoDatabase* db, const QString& table, const QString& f
 
 QString CodeAllocator::Next(const QString& table, const QString& field, int width, bool checkTable) {
     const QString t = table.toUpper(), f = field.toUpper();
+    QString lastError;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        QVariant last;
+        QVariant last; // invalid: no counter yet; null: a counter without value
         {
             QSqlQuery read(m_counter->Connection());
             m_counter->Prepare(
@@ -30,7 +31,7 @@ QString CodeAllocator::Next(const QString& table, const QString& field, int widt
             read.bindValue(QStringLiteral(":F"), f);
             m_counter->Exec(read, false);
             if (read.next())
-                last = read.value(0).isNull() ? QVariant(QString()) : read.value(0);
+                last = read.value(0).isNull() ? QVariant(QMetaType::fromType<QString>()) : read.value(0);
         }
         qlonglong next = last.toString().trimmed().toLongLong() + 1;
         QString code = QString::number(next).rightJustified(width, '0');
@@ -43,7 +44,7 @@ QString CodeAllocator::Next(const QString& table, const QString& field, int widt
         } else {
             write.prepare(QStringLiteral("UPDATE CODIGOS SET ULTIMO = :U WHERE TABELA = :T AND CAMPO = :F "
                                          "AND ULTIMO IS NOT DISTINCT FROM :OLD"));
-            write.bindValue(QStringLiteral(":OLD"), last.toString().isEmpty() ? QVariant() : last);
+            write.bindValue(QStringLiteral(":OLD"), last);
         }
         write.bindValue(QStringLiteral(":T"), t);
         write.bindValue(QStringLiteral(":F"), f);
@@ -51,6 +52,8 @@ QString CodeAllocator::Next(const QString& table, const QString& field, int widt
         // A lost race shows up as a key violation, an update conflict or no row changed: read again.
         if (write.exec() && write.numRowsAffected() == 1)
             return code;
+        lastError = write.lastError().text();
     }
-    throw EDatabaseError(QStringLiteral("Não foi possível obter o próximo código de %1.%2.").arg(t, f));
+    throw EDatabaseError(
+        QStringLiteral("Não foi possível obter o próximo código de %1.%2.\n%3").arg(t, f, lastError));
 }

@@ -58,6 +58,12 @@ void TstDataAccess::proximoPadsSkipsUsedCodesAndNeverRepeats() {
     // A code handed out is never handed out again, even when the work that used it was undone.
     QCOMPARE(Proximo("REGIAO", "REGIAO", 2), QStringLiteral("05"));
     QCOMPARE(Proximo("GRUPO_COR", "CODIGO", 10), QStringLiteral("0000000001"));
+    // Counters left empty or null by hand still advance.
+    Sql("INSERT INTO CODIGOS (TABELA, CAMPO, ULTIMO) VALUES ('TABFIS', 'CODIGO', '')");
+    Sql("INSERT INTO CODIGOS (TABELA, CAMPO, ULTIMO) VALUES ('TABTRI', 'CODIGO', NULL)");
+    db->Transaction()->CommitRetaining();
+    QCOMPARE(Proximo("TABFIS", "CODIGO", 3), QStringLiteral("001"));
+    QCOMPARE(Proximo("TABTRI", "CODIGO", 3), QStringLiteral("001"));
     QCOMPARE(Scalar("SELECT ULTIMO FROM CODIGOS WHERE TABELA = 'REGIAO' AND CAMPO = 'REGIAO'").toString(),
              QStringLiteral("05"));
 }
