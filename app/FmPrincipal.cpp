@@ -61,9 +61,7 @@ void TFmPrincipal::MontaMenus() {
             QAction* action = menu->addAction(info.caption.trimmed());
             action->setObjectName(info.className);
             const QString className = info.className;
-            connect(action, &QAction::triggered, this, [className] {
-                Carrega_Form(QStringLiteral("kelmTingimento.bpl"), className, QString(), false, false);
-            });
+            connect(action, &QAction::triggered, this, [this, className] { AbreTela(className); });
         }
     }
     QMenu* windows = menuBar()->addMenu(QStringLiteral("&Janelas"));
@@ -72,8 +70,20 @@ void TFmPrincipal::MontaMenus() {
     windows->addAction(QStringLiteral("&Fechar todas"), m_area, &QMdiArea::closeAllSubWindows);
 }
 
+// A screen already open comes forward instead of opening twice: two windows of one registry would share
+// the same data set, its cursor and its edit.
+void TFmPrincipal::AbreTela(const QString& className) {
+    for (QMdiSubWindow* window : m_area->subWindowList()) {
+        if (window->widget() && window->widget()->property(kClassNameProperty).toString() == className) {
+            m_area->setActiveSubWindow(window);
+            return;
+        }
+    }
+    Carrega_Form(QStringLiteral("kelmTingimento.bpl"), className, QString(), false, false);
+}
+
 void TFmPrincipal::Exibe(QWidget* screen) {
-    const ScreenInfo info = ScreenInfoOf(screen->metaObject()->className());
+    const ScreenInfo info = ScreenInfoOf(screen->property(kClassNameProperty).toString());
     ScreenKind kind = info.className.isEmpty() ? ScreenKind::Mdi : info.kind;
     if (kind == ScreenKind::Dialog || kind == ScreenKind::Window) {
         screen->setParent(this, kind == ScreenKind::Dialog ? Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint

@@ -12,6 +12,7 @@ public:
     explicit TFmPrincipal(QWidget* parent = nullptr);
     void MontaMenus();
     void Exibe(QWidget* screen);
+    void AbreTela(const QString& className);
     QMdiArea* Area() const { return m_area; }
 
 private:

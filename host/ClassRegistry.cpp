@@ -48,5 +48,10 @@ ScreenInfo ScreenInfoOf(const QString& className) {
 
 QWidget* CreateScreen(const QString& className, QWidget* parent) {
     const auto it = classes().constFind(className);
-    return it == classes().cend() ? nullptr : it->factory(parent);
+    if (it == classes().cend())
+        return nullptr;
+    QWidget* screen = it->factory(parent);
+    // Several registered names may share one C++ class (the host's table screens).
+    screen->setProperty(kClassNameProperty, className);
+    return screen;
 }

@@ -27,5 +27,7 @@ KELMHOST_EXPORT bool ClassRegistered(const QString& className);
 KELMHOST_EXPORT QStringList RegisteredClasses();
 KELMHOST_EXPORT QList<ScreenInfo> RegisteredScreens(); // in registration order
 KELMHOST_EXPORT ScreenInfo ScreenInfoOf(const QString& className);
+// The registered name a screen was created under, kept as a property of the screen.
+inline constexpr const char* kClassNameProperty = "kelmClassName";
 // Null when the class is not registered.
 KELMHOST_EXPORT QWidget* CreateScreen(const QString& className, QWidget* parent = nullptr);

@@ -1,7 +1,8 @@
 #include "LockWatchdog.h"
 #include <ibase.h>
 
-LockWatchdog::LockWatchdog() : m_thread([this] { Run(); }) {}
+// Started once every member is set: the thread reads them at once.
+LockWatchdog::LockWatchdog() { m_thread = std::thread([this] { Run(); }); }
 
 LockWatchdog::~LockWatchdog() {
     {

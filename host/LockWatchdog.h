@@ -17,10 +17,10 @@ private:
     void Run();
     std::mutex m_mutex;
     std::condition_variable m_wake;
-    std::thread m_thread;
     void* m_handle = nullptr;
     std::chrono::steady_clock::time_point m_deadline;
     bool m_armed = false;
     bool m_fired = false;
     bool m_stop = false;
+    std::thread m_thread;
 };

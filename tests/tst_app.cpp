@@ -3,14 +3,19 @@
 #include "DataAccess.h"
 #include "FmLog.h"
 #include "FmLogin.h"
+#include "FmPrincipal.h"
 #include "FmTabelaHost.h"
 #include "HostError.h"
+#include "HostUi.h"
 #include "KelmApplication.h"
 #include "Sessao.h"
 #include "TZoQuery.h"
 #include "TestDatabase.h"
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTest>
 
@@ -32,6 +37,7 @@ private slots:
     void errorHandlerRollsBackAndGoesOn();
     void hostTableMaintenanceSavesAndDeletes();
     void auditLogViewerFiltersByKey();
+    void menuBringsAnOpenScreenForward();
 };
 
 void TstApp::loginRefusesWrongPasswordAndInactiveUsers() {
@@ -122,6 +128,24 @@ void TstApp::auditLogViewerFiltersByKey() {
     log.Filtra(QString(), "02");
     QCOMPARE(log.Linhas()->RecordCount(), 1);
     QCOMPARE(log.Linhas()->FieldByName("TEXTO").AsString(), QStringLiteral("INCLUSAO DA MAQUINA 02"));
+}
+
+void TstApp::menuBringsAnOpenScreenForward() {
+    TFmTabelaHost::RegistraTelas();
+    TFmPrincipal window;
+    window.show();
+    auto* action = window.findChild<QAction*>("TFmHostRegiao");
+    QVERIFY(action);
+    action->trigger();
+    action->trigger();
+    QCOMPARE(window.Area()->subWindowList().size(), 1);
+    window.findChild<QAction*>("TFmHostTurno")->trigger();
+    QCOMPARE(window.Area()->subWindowList().size(), 2);
+    action->trigger();
+    QCOMPARE(window.Area()->activeSubWindow()->widget()->windowTitle(), QStringLiteral("Regiões de Preço"));
+    window.Area()->closeAllSubWindows();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    DefineExibidorTelas(nullptr);
 }
 
 int main(int argc, char** argv) {
