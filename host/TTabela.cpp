@@ -114,7 +114,9 @@ QVariantList TTabelaDataSet::KeyValues(const QVariantList& values) const {
     return result;
 }
 
-QSqlQuery& TTabelaDataSet::Statement(std::unique_ptr<QSqlQuery>& slot, const QString& sql) {
+// Prepared statements belong to the server transaction they were prepared in: drop those of an ended one.
+// Call before taking a statement slot (clearing the map would invalidate a slot already taken).
+void TTabelaDataSet::BeginWrite() {
     TZoDatabase* db = host();
     db->BeginStatement();
     if (m_generation != db->Transaction()->Generation()) {
@@ -123,6 +125,10 @@ QSqlQuery& TTabelaDataSet::Statement(std::unique_ptr<QSqlQuery>& slot, const QSt
         m_delete.reset();
         m_generation = db->Transaction()->Generation();
     }
+}
+
+QSqlQuery& TTabelaDataSet::Statement(std::unique_ptr<QSqlQuery>& slot, const QString& sql) {
+    TZoDatabase* db = host();
     if (!slot) {
         slot = std::make_unique<QSqlQuery>(db->Connection());
         try {
@@ -137,6 +143,7 @@ QSqlQuery& TTabelaDataSet::Statement(std::unique_ptr<QSqlQuery>& slot, const QSt
 
 void TTabelaDataSet::DoPost(const QVariantList& values, const QVariantList& original, bool inserting) {
     TZoDatabase* db = host();
+    BeginWrite();
     if (inserting) {
         QStringList columns, marks;
         QVariantList written;
@@ -186,6 +193,7 @@ void TTabelaDataSet::DoPost(const QVariantList& values, const QVariantList& orig
 }
 
 void TTabelaDataSet::DoDelete(const QVariantList& values) {
+    BeginWrite();
     if (m_keys.isEmpty())
         throw EDatabaseError(QStringLiteral("A tabela %1 não tem chave primária.").arg(m_table));
     QStringList where;

@@ -21,6 +21,7 @@ protected:
     void DoDelete(const QVariantList& values) override;
 
 private:
+    void BeginWrite();
     QSqlQuery& Statement(std::unique_ptr<QSqlQuery>& slot, const QString& sql);
     QVariantList KeyValues(const QVariantList& values) const;
     QString m_table;
