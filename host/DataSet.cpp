@@ -380,8 +380,9 @@ void TDataSet::Cancel() {
     if (m_state == DataSetState::Insert) {
         m_rows.removeAt(m_insertedRow);
         m_insertedRow = -1;
-        SetState(DataSetState::Browse);
+        // The view first: listeners of the state change read the current row.
         RebuildView(-2);
+        SetState(DataSetState::Browse);
         if (!m_disabled)
             emit layoutReset();
         Scrolled();
