@@ -158,6 +158,10 @@ TZoTransaction::TZoTransaction(TZoDatabase* database)
     connect(m_idle, &QTimer::timeout, this, &TZoTransaction::EndIdle);
 }
 
+void TZoTransaction::SetIdleInterval(int ms) {
+    m_idle->setInterval(ms);
+}
+
 void TZoTransaction::EndIdle() {
     if (!m_active || m_database->Dirty())
         return;

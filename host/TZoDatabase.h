@@ -75,6 +75,8 @@ public:
     void Commit();
     void Rollback();
     bool InTransaction() const { return m_active; }
+    // How long a unit of work with nothing pending may stay open (15 s unless changed).
+    void SetIdleInterval(int ms);
     // Counts the units of work started; a prepared statement belongs to one of them.
     quint64 Generation() const { return m_generation; }
 

@@ -4,6 +4,7 @@
 #include "HostError.h"
 #include "SchemaUpgrade.h"
 #include "TTabela.h"
+#include "TZoQuery.h"
 #include "TestDatabase.h"
 #include <QElapsedTimer>
 #include <QProcess>
@@ -23,6 +24,7 @@ private slots:
     void lockWaitIsBoundedAndRollsBack();
     void writesStartFromOtherUsersLatestWork();
     void failedCommitLeavesNoTransactionBehind();
+    void idleUnitsEndAndQuickWritesAreNeverCancelled();
     void embeddedFileIsSharedWithAnotherProcess();
 };
 
@@ -254,6 +256,33 @@ void TstDatabase::failedCommitLeavesNoTransactionBehind() {
     Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
     db->Transaction()->CommitRetaining();
     QCOMPARE(ScalarOn(*other, "SELECT COUNT(*) FROM REGIAO").toInt(), 1);
+}
+
+void TstDatabase::idleUnitsEndAndQuickWritesAreNeverCancelled() {
+    db->Transaction()->SetIdleInterval(100);
+    QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 0);
+    QVERIFY(db->Transaction()->InTransaction());
+    // Nothing pending: the server transaction ends by itself, so it holds back no garbage collection.
+    QTRY_VERIFY_WITH_TIMEOUT(!db->Transaction()->InTransaction(), 3000);
+    // Pending writes keep their unit of work open, however long the user takes.
+    Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
+    QTest::qWait(400);
+    QVERIFY(db->Transaction()->InTransaction());
+    db->Transaction()->CommitRetaining();
+
+    // The time limit applies to each write on its own: many quick ones in a row are never cancelled.
+    db->LockTimeoutMs = 300;
+    TZoQuery insert;
+    insert.SQL << "INSERT INTO LOG (ID, CHAVE, TIPO) VALUES (:ID, 'X', 3)";
+    QElapsedTimer timer;
+    timer.start();
+    int written = 0;
+    while (timer.elapsed() < 1500) {
+        insert.BindValue("ID", ++written);
+        insert.ExecSQL();
+    }
+    db->Transaction()->CommitRetaining();
+    QCOMPARE(Scalar("SELECT COUNT(*) FROM LOG").toInt(), written);
 }
 
 QTEST_MAIN(TstDatabase)
