@@ -3,10 +3,10 @@
 #include "DataAccess.h"
 #include "DataSetModel.h"
 #include "Funcoes.h"
+#include "GravacaoAtomica.h"
 #include "Mensagens.h"
 #include "TPesquisa.h"
 #include "TTabela.h"
-#include "TZoDatabase.h"
 #include <QApplication>
 #include <QFocusEvent>
 #include <QFrame>
@@ -191,17 +191,14 @@ void TFmCadastro::SbConfirmarClick() {
     }
     if (!ValidaConfirmacao())
         return;
-    const bool logged = !cad.tituloLog.isEmpty();
-    if (logged)
+    // The audit row must not outlive a change that did not happen.
+    GravacaoAtomica gravacao;
+    if (!cad.tituloLog.isEmpty())
         GeraLog(cad.tituloLog, (inserting ? cad.textoInclusao : cad.textoAlteracao) + IdentificacaoLog(code),
                 inserting ? opInclusao : opAlteracao, code);
-    if (!m_data->Post()) {
-        // The audit row must not outlive a change that did not happen.
-        if (logged)
-            TZoDatabase::Host()->Transaction()->RollbackRetaining();
+    if (!m_data->Post())
         return;
-    }
-    TZoDatabase::Host()->Transaction()->CommitRetaining();
+    gravacao.Confirma();
     if (cad.caixaCodigo) {
         cad.caixaCodigo->setEnabled(true);
         cad.caixaCodigo->setReadOnly(false);
@@ -226,13 +223,11 @@ void TFmCadastro::BtExcluirClick() {
                   cad.exclusaoPadraoSim))
         return;
     const QString code = m_data->FieldByName(cad.campoCodigo).AsString();
-    const bool logged = !cad.tituloLog.isEmpty() && !cad.textoExclusao.isEmpty();
-    if (logged)
+    GravacaoAtomica exclusao;
+    if (!cad.tituloLog.isEmpty() && !cad.textoExclusao.isEmpty())
         GeraLog(cad.tituloLog, cad.textoExclusao + IdentificacaoLog(code), opExclusao, code);
     if (m_data->Delete())
-        TZoDatabase::Host()->Transaction()->CommitRetaining();
-    else if (logged)
-        TZoDatabase::Host()->Transaction()->RollbackRetaining();
+        exclusao.Confirma();
 }
 
 void TFmCadastro::btnConsultarClick() {
