@@ -129,25 +129,23 @@ int CapacidadeMaquina::LinhaSemVariante() const {
     return -1;
 }
 
-bool CapacidadeMaquina::DeletarCapacidade(const QString& maquina) {
+QString CapacidadeMaquina::DeletarCapacidade(const QString& maquina) {
     try {
         TZoQuery exclusao;
         exclusao.SQL << QStringLiteral("DELETE FROM %1 WHERE MAQUINA = %2")
                             .arg(DBLocal(QStringLiteral("MAQ_TIN_CAP")), Aspas(maquina));
         exclusao.ExecSQL();
     } catch (const EDatabaseError& e) {
-        Informa(m_tela,
-                QStringLiteral("Não foi possível deletar as informações de capacidade. ") + e.message());
-        return false;
+        return QStringLiteral("Não foi possível deletar as informações de capacidade. ") + e.message();
     }
-    return true;
+    return {};
 }
 
-bool CapacidadeMaquina::GravarCapacidade(const QString& maquina) {
-    if (!DeletarCapacidade(maquina))
-        return false;
+QString CapacidadeMaquina::GravarCapacidade(const QString& maquina) {
+    if (const QString falha = DeletarCapacidade(maquina); !falha.isEmpty())
+        return falha;
     if (tbCapacidade->IsEmpty())
-        return true;
+        return {};
     ControlesDesligados desligados(*tbCapacidade);
     TZoQuery insercao;
     insercao.SQL << QStringLiteral("INSERT INTO %1").arg(DBLocal(QStringLiteral("MAQ_TIN_CAP")))
@@ -170,11 +168,9 @@ bool CapacidadeMaquina::GravarCapacidade(const QString& maquina) {
             insercao.ExecSQL();
         }
     } catch (const EDatabaseError& e) {
-        Informa(m_tela,
-                QStringLiteral("Não foi possível gravar as informações de capacidade. ") + e.message());
-        return false;
+        return QStringLiteral("Não foi possível gravar as informações de capacidade. ") + e.message();
     }
-    return true;
+    return {};
 }
 
 // ---- screen
@@ -404,16 +400,26 @@ void TFmMaquinaTin::SbConfirmarClick() {
         return;
 
     // Capacity rows, audit and machine row reach the database together or not at all.
-    GravacaoAtomica gravacao;
-    if (!m_capacidade.GravarCapacidade(codigo))
+    QString falha;
+    {
+        GravacaoAtomica gravacao;
+        falha = m_capacidade.GravarCapacidade(codigo);
+        if (falha.isEmpty()) {
+            GeraLog(kTitulo,
+                    (incluindo ? QStringLiteral("INCLUSAO DA MAQUINA ")
+                               : QStringLiteral("ALTERACAO DA MAQUINA ")) +
+                        codigo,
+                    incluindo ? opInclusao : opAlteracao, codigo);
+            if (!maquina->Post())
+                return;
+            gravacao.Confirma();
+        }
+    }
+    // Told once the unit of work is undone: no rows stay locked while the message waits for the user.
+    if (!falha.isEmpty()) {
+        Informa(this, falha);
         return;
-    GeraLog(kTitulo,
-            (incluindo ? QStringLiteral("INCLUSAO DA MAQUINA ") : QStringLiteral("ALTERACAO DA MAQUINA ")) +
-                codigo,
-            incluindo ? opInclusao : opAlteracao, codigo);
-    if (!maquina->Post())
-        return;
-    gravacao.Confirma();
+    }
     SaiEdicao();
     EdtcodmaqChange();
 }
@@ -436,11 +442,16 @@ void TFmMaquinaTin::BtExcluirClick() {
         return;
     const QString codigo = Dados()->FieldByName(QStringLiteral("CODIGO")).AsString();
     // A machine row that cannot be deleted takes its capacity rows and the audit row back with it.
-    GravacaoAtomica exclusao;
-    GeraLog(kTitulo, QStringLiteral("EXCLUSAO DA MAQUINA ") + codigo, opExclusao, codigo);
-    if (!m_capacidade.DeletarCapacidade(codigo) || !Dados()->Delete())
-        return;
-    exclusao.Confirma();
+    QString falha;
+    {
+        GravacaoAtomica exclusao;
+        GeraLog(kTitulo, QStringLiteral("EXCLUSAO DA MAQUINA ") + codigo, opExclusao, codigo);
+        falha = m_capacidade.DeletarCapacidade(codigo);
+        if (falha.isEmpty() && Dados()->Delete())
+            exclusao.Confirma();
+    }
+    if (!falha.isEmpty())
+        Informa(this, falha);
 }
 
 bool TFmMaquinaTin::dbgCapacidadeKeyDown(QKeyEvent* tecla) {

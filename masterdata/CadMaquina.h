@@ -22,8 +22,9 @@ public:
     // A new machine starts with no capacity rows, and none stored to lose.
     void Limpa();
     int LinhaSemVariante() const; // -1 when every row names a variant
-    bool DeletarCapacidade(const QString& maquina);
-    bool GravarCapacidade(const QString& maquina);
+    // Both return the message to show when they fail, empty when they do not.
+    QString DeletarCapacidade(const QString& maquina);
+    QString GravarCapacidade(const QString& maquina);
 
 private:
     void tbCapacidadeBeforePost(TDataSet& linha);

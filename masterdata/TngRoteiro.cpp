@@ -158,17 +158,10 @@ void TfmTngRoteiro::FocaPasso(const QString& campo) {
     ui.DBGrid8->SelectField(campo);
 }
 
-// Every step is checked as it is written; a refused step stops the save and the unit of work is rolled
-// back, so the route stored before stays whole.
-bool TfmTngRoteiro::GravaPassos(const QString& codigo) {
-    TZoQuery exclusao;
-    exclusao.SQL << QStringLiteral("DELETE FROM %1 WHERE CODIGO = %2").arg(DBLocal(kRoteiro), Aspas(codigo));
-    exclusao.ExecSQL();
-    TZoQuery insercao;
-    insercao.SQL
-        << QStringLiteral("INSERT INTO %1 (CODIGO, DESCRICAO, ORDEM, DIAS, FASE)").arg(DBLocal(kRoteiro))
-        << QStringLiteral("VALUES (:CODIGO, :DESCRICAO, :ORDEM, :DIAS, :FASE)");
-    const QString descricao = ui.EdtDescricao->text().trimmed();
+// Every step is checked before anything is written: a refusal opens messages and look-ups, which must not
+// keep the route's rows locked while the user answers. Steps with neither order nor phase are dropped.
+bool TfmTngRoteiro::ValidaPassos() {
+    const bool semDescricao = ui.EdtDescricao->text().trimmed().isEmpty();
     int posicao = 0;
     while (posicao < TbTemp->RecordCount()) {
         TbTemp->MoveTo(posicao);
@@ -176,7 +169,7 @@ bool TfmTngRoteiro::GravaPassos(const QString& codigo) {
             TbTemp->Delete();
             continue;
         }
-        if (descricao.isEmpty()) {
+        if (semDescricao) {
             Informa(this, QStringLiteral("Descrição inválida."));
             ui.EdtDescricao->setFocus();
             return false;
@@ -194,16 +187,32 @@ bool TfmTngRoteiro::GravaPassos(const QString& codigo) {
                 TbTemp->Post();
             return false;
         }
+        ++posicao;
+    }
+    return true;
+}
+
+// The route is replaced wholesale, with one prepared insert for all its steps.
+void TfmTngRoteiro::GravaPassos(const QString& codigo) {
+    TZoQuery exclusao;
+    exclusao.SQL << QStringLiteral("DELETE FROM %1 WHERE CODIGO = %2").arg(DBLocal(kRoteiro), Aspas(codigo));
+    exclusao.ExecSQL();
+    TZoQuery insercao;
+    insercao.SQL
+        << QStringLiteral("INSERT INTO %1 (CODIGO, DESCRICAO, ORDEM, DIAS, FASE)").arg(DBLocal(kRoteiro))
+        << QStringLiteral("VALUES (:CODIGO, :DESCRICAO, :ORDEM, :DIAS, :FASE)");
+    const QString descricao = ui.EdtDescricao->text().trimmed();
+    for (int posicao = 0; posicao < TbTemp->RecordCount(); ++posicao) {
+        TbTemp->MoveTo(posicao);
         insercao.BindValue(QStringLiteral("CODIGO"), codigo);
         insercao.BindValue(QStringLiteral("DESCRICAO"), descricao);
         insercao.BindValue(QStringLiteral("ORDEM"), TbTemp->FieldByName(QStringLiteral("ORDEM")).Value());
         // Days left blank are stored as null rather than breaking the insert after the delete has run.
         insercao.BindValue(QStringLiteral("DIAS"), TbTemp->FieldByName(QStringLiteral("DIAS")).Value());
-        insercao.BindValue(QStringLiteral("FASE"), fase);
+        insercao.BindValue(QStringLiteral("FASE"),
+                           TbTemp->FieldByName(QStringLiteral("FASE")).AsString().trimmed());
         insercao.ExecSQL();
-        ++posicao;
     }
-    return true;
 }
 
 void TfmTngRoteiro::BitBtn1Click() {
@@ -215,9 +224,10 @@ void TfmTngRoteiro::BitBtn1Click() {
     }
     if (!TbTemp->Post())
         return;
-    GravacaoAtomica gravacao;
-    if (!GravaPassos(codigo))
+    if (!ValidaPassos())
         return;
+    GravacaoAtomica gravacao;
+    GravaPassos(codigo);
     gravacao.Confirma();
     TbTemp->EmptyDataSet();
     ui.EdtCodigo->setFocus();

@@ -25,7 +25,8 @@ private:
     void EdtCodigoChange();
     void EdtCodigoExit();
     void BuscaDados();
-    bool GravaPassos(const QString& codigo);
+    bool ValidaPassos();
+    void GravaPassos(const QString& codigo);
     bool DBGrid8KeyDown(QKeyEvent* tecla);
     bool PesquisaFase();
     void PreencheDescFase(TDataSet& passo);
