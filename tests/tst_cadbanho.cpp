@@ -7,9 +7,8 @@
 #include <QPointer>
 #include <QTest>
 
-class TstCadBanho : public DatabaseTestCase {
+class TstCadBanho : public ScreenTestCase {
     Q_OBJECT
-    ModuleLoader module;
 
     void OpenBath() {
         driver->Open("TFmBanho");
@@ -27,8 +26,6 @@ class TstCadBanho : public DatabaseTestCase {
     }
 
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
     void packageRegistersEachUnitOnceAndUnregistersAtZero();
     void includeConfirmsAndCommits();
     void includeRefusesBlankAndDuplicateCodes();
@@ -36,15 +33,6 @@ private slots:
     void deleteAsksAndOnlyYesDeletes();
     void navigationConsultAndClose();
 };
-
-void TstCadBanho::initTestCase() {
-    QString error;
-    QVERIFY2(module.Load("kelmTingimento", &error), qPrintable(error));
-}
-
-void TstCadBanho::cleanupTestCase() {
-    module.Unload();
-}
 
 void TstCadBanho::packageRegistersEachUnitOnceAndUnregistersAtZero() {
     QLibrary library(ModuleLoader::Locate("kelmTingimento"));

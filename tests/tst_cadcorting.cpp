@@ -10,9 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class TstCadCorTing : public DatabaseTestCase {
+class TstCadCorTing : public ScreenTestCase {
     Q_OBJECT
-    ModuleLoader module;
     QTemporaryDir pictures;
 
     int Count(const QString& table, const QString& where = "1=1") {
@@ -37,7 +36,6 @@ class TstCadCorTing : public DatabaseTestCase {
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void newColourTakesDefaultsAndProposedCode();
     void confirmChecksCodeDescriptionAndCustomer();
     void usedColourCannotBeDeleted();
@@ -46,8 +44,7 @@ private slots:
 };
 
 void TstCadCorTing::initTestCase() {
-    QString error;
-    QVERIFY2(module.Load("kelmTingimento", &error), qPrintable(error));
+    ScreenTestCase::initTestCase();
     QVERIFY(pictures.isValid());
     const QString ini = pictures.filePath("kelm.ini");
     QFile file(ini);
@@ -56,10 +53,6 @@ void TstCadCorTing::initTestCase() {
     file.close();
     qputenv("KELM_INI", ini.toUtf8());
     QVERIFY(QDir().mkpath(pictures.filePath("Cores")));
-}
-
-void TstCadCorTing::cleanupTestCase() {
-    module.Unload();
 }
 
 void TstCadCorTing::newColourTakesDefaultsAndProposedCode() {

@@ -9,9 +9,8 @@
 #include <QTabWidget>
 #include <QTest>
 
-class TstCadMaquina : public DatabaseTestCase {
+class TstCadMaquina : public ScreenTestCase {
     Q_OBJECT
-    ModuleLoader module;
     const QString kGravadas = "1|01|01|150|180|40|120|01;2|01|02|160|190|50|100|";
 
     void Base() {
@@ -52,21 +51,10 @@ class TstCadMaquina : public DatabaseTestCase {
         driver->Get<QTabWidget>("PageControl1")->setCurrentIndex(1);
         driver->Focus("dbgCapacidade");
     }
-    // A value typed into a cell of the current row, as the cell editor hands it over.
-    void Celula(const QString& campo, const QVariant& valor) {
-        Grade()->SelectField(campo);
-        ExecutaProtegido([&] { Grade()->model()->setData(Grade()->currentIndex(), valor, Qt::EditRole); });
-    }
-    QString Exibida(int linha, int coluna) {
-        return Grade()->model()->index(linha, coluna).data().toString();
-    }
+    void Celula(const QString& campo, const QVariant& valor) { EditaCelula(Grade(), campo, valor); }
+    QString Exibida(int linha, int coluna) { return TextoCelula(Grade(), linha, coluna); }
 
 private slots:
-    void initTestCase() {
-        QString error;
-        QVERIFY2(module.Load("kelmTingimento", &error), qPrintable(error));
-    }
-    void cleanupTestCase() { module.Unload(); }
     void includeWithCapacitiesFromTheGridAndLookUps();
     void rowChecksAndConfirmChecks();
     void failedInsertMidSaveLeavesDatabaseUnchanged();

@@ -7,9 +7,8 @@
 #include <QLineEdit>
 #include <QTest>
 
-class TstRegistros : public DatabaseTestCase {
+class TstRegistros : public ScreenTestCase {
     Q_OBJECT
-    ModuleLoader module;
 
     int Count(const QString& table, const QString& where = "1=1") {
         auto other = OpenSecond("kelm-test-check");
@@ -23,8 +22,6 @@ class TstRegistros : public DatabaseTestCase {
     }
 
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
     void variantCodeIsProposedOnlyWhenLeftEmpty();
     void variantRefusesBlankAndDuplicateCodes();
     void deleteQuestionsFollowEachScreen();
@@ -34,15 +31,6 @@ private slots:
     void phaseGroupLookUpAndConfirmCheck();
     void refusedChangeLeavesNoAuditRow();
 };
-
-void TstRegistros::initTestCase() {
-    QString error;
-    QVERIFY2(module.Load("kelmTingimento", &error), qPrintable(error));
-}
-
-void TstRegistros::cleanupTestCase() {
-    module.Unload();
-}
 
 void TstRegistros::variantCodeIsProposedOnlyWhenLeftEmpty() {
     Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('01', 'ALGODAO')");

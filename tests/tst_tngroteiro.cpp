@@ -8,9 +8,8 @@
 #include <QSqlQuery>
 #include <QTest>
 
-class TstTngRoteiro : public DatabaseTestCase {
+class TstTngRoteiro : public ScreenTestCase {
     Q_OBJECT
-    ModuleLoader module;
     const QString kGravado = "1|01|0|TINTO;2|03|1|TINTO;3|06||TINTO";
 
     void Base() {
@@ -49,20 +48,10 @@ class TstTngRoteiro : public DatabaseTestCase {
         driver->Press("Tab");
     }
     void Linha(int linha) { Grade()->setCurrentIndex(Grade()->model()->index(linha, 0)); }
-    void Celula(const QString& campo, const QVariant& valor) {
-        Grade()->SelectField(campo);
-        ExecutaProtegido([&] { Grade()->model()->setData(Grade()->currentIndex(), valor, Qt::EditRole); });
-    }
-    QString Exibida(int linha, int coluna) {
-        return Grade()->model()->index(linha, coluna).data().toString();
-    }
+    void Celula(const QString& campo, const QVariant& valor) { EditaCelula(Grade(), campo, valor); }
+    QString Exibida(int linha, int coluna) { return TextoCelula(Grade(), linha, coluna); }
 
 private slots:
-    void initTestCase() {
-        QString error;
-        QVERIFY2(module.Load("kelmTingimento", &error), qPrintable(error));
-    }
-    void cleanupTestCase() { module.Unload(); }
     void leavingTheCodeLoadsOrOffersTheRoute();
     void newRouteWithLookUpsSortedStepsAndBlankDays();
     void refusedStepLeavesTheStoredRouteIntact();

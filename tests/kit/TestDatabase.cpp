@@ -1,4 +1,5 @@
 #include "TestDatabase.h"
+#include "DBControls.h"
 #include "FirebirdEngine.h"
 #include "HostError.h"
 #include "HostUi.h"
@@ -142,6 +143,24 @@ std::unique_ptr<TZoDatabase> DatabaseTestCase::OpenSecond(const QString& name) {
     auto second = std::make_unique<TZoDatabase>(name);
     second->Open(config);
     return second;
+}
+
+void ScreenTestCase::initTestCase() {
+    QString error;
+    QVERIFY2(module.Load(QStringLiteral("kelmTingimento"), &error), qPrintable(error));
+}
+
+void ScreenTestCase::cleanupTestCase() {
+    module.Unload();
+}
+
+void ScreenTestCase::EditaCelula(TZoDBGrid* grid, const QString& field, const QVariant& value) {
+    grid->SelectField(field);
+    ExecutaProtegido([&] { grid->model()->setData(grid->currentIndex(), value, Qt::EditRole); });
+}
+
+QString ScreenTestCase::TextoCelula(TZoDBGrid* grid, int row, int column) {
+    return grid->model()->index(row, column).data().toString();
 }
 
 QVariant ScalarOn(TZoDatabase& database, const QString& statement) {

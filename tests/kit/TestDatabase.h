@@ -1,5 +1,6 @@
 #pragma once
 #include "DatabaseConfig.h"
+#include "ModuleLoader.h"
 #include "ScreenDriver.h"
 #include "TZoDatabase.h"
 #include <QObject>
@@ -35,6 +36,22 @@ protected:
 protected slots:
     void init();
     void cleanup();
+};
+
+class TZoDBGrid;
+
+// Base of screen tests: the module is loaded once for the whole test program.
+class ScreenTestCase : public DatabaseTestCase {
+    Q_OBJECT
+protected:
+    ModuleLoader module;
+    // A value typed into a cell of the grid's current row, as the cell editor hands it over.
+    void EditaCelula(TZoDBGrid* grid, const QString& field, const QVariant& value);
+    QString TextoCelula(TZoDBGrid* grid, int row, int column);
+
+protected slots:
+    void initTestCase();
+    void cleanupTestCase();
 };
 
 // Runs statements from a connection other than the host one.
