@@ -109,3 +109,18 @@ bool TPesquisa::ExecDialog(QWidget* parent) {
         return false;
     return Escolhe(m_rows->FieldByName(CampoChave.section('.', -1)).AsString());
 }
+
+bool TPesquisa::PesquisaCampo(QWidget* parent, const QString& titulo, const QString& tabela,
+                              TDataSet* destino, const QString& campo, const QString& chave,
+                              const QString& descricao) {
+    TPesquisa search;
+    search.Titulo = titulo;
+    search.Tabela = tabela;
+    search.CampoChave = chave;
+    search.Campos = QStringList{chave, descricao};
+    if (!search.AbrePesquisa(parent))
+        return false;
+    destino->Edit();
+    destino->FieldByName(campo) = search.Chave();
+    return true;
+}

@@ -6,6 +6,7 @@
 #include <memory>
 
 class QLineEdit;
+class TDataSet;
 class TZoQuery;
 class TZoDBGrid;
 
@@ -37,6 +38,13 @@ public:
     // Chooses the row whose key is given; false when no row has it.
     bool Escolhe(const QString& key);
     bool ExecDialog(QWidget* parent);
+
+    // The common case: a look-up over a table's code and description whose chosen code goes into a field of
+    // a data set (put into Edit first). True when a row was chosen.
+    static bool PesquisaCampo(QWidget* parent, const QString& titulo, const QString& tabela,
+                              TDataSet* destino, const QString& campo,
+                              const QString& chave = QStringLiteral("CODIGO"),
+                              const QString& descricao = QStringLiteral("DESCRICAO"));
 
 private:
     QString Statement(const QString& text) const;

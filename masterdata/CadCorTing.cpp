@@ -227,13 +227,8 @@ void TFmCadCorTing::MostraCor() {
 }
 
 void TFmCadCorTing::PqClienteClick() {
-    TPesquisa search;
-    search.Titulo = QStringLiteral("Clientes");
-    search.Tabela = QStringLiteral("ENTIDADE");
-    search.CampoChave = QStringLiteral("CODCLI");
-    search.Campos = QStringList{QStringLiteral("CODCLI"), QStringLiteral("NOME")};
-    if (search.AbrePesquisa(this))
-        Dados()->FieldByName(QStringLiteral("CODCLI")) = search.Chave();
+    TPesquisa::PesquisaCampo(this, QStringLiteral("Clientes"), QStringLiteral("ENTIDADE"), Dados(),
+                             QStringLiteral("CODCLI"), QStringLiteral("CODCLI"), QStringLiteral("NOME"));
 }
 
 void TFmCadCorTing::BtImagemClick() {

@@ -74,11 +74,6 @@ bool TfmFase::ValidaConfirmacao() {
 }
 
 void TfmFase::PqFaseClick() {
-    TPesquisa search;
-    search.Titulo = QStringLiteral("Grupo de Serviços");
-    search.Tabela = QStringLiteral("FASE");
-    search.CampoChave = QStringLiteral("CODIGO");
-    search.Campos = QStringList{QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO")};
-    if (search.AbrePesquisa(this))
-        Dados()->FieldByName(QStringLiteral("GRUPO")) = search.Chave();
+    TPesquisa::PesquisaCampo(this, QStringLiteral("Grupo de Serviços"), QStringLiteral("FASE"), Dados(),
+                             QStringLiteral("GRUPO"));
 }

@@ -316,16 +316,7 @@ void TFmMaquinaTin::MostraResidual() {
 }
 
 bool TFmMaquinaTin::Pesquisa(const QString& tabela, const QString& campo, TDataSet* destino) {
-    TPesquisa pesquisa;
-    pesquisa.Titulo = windowTitle();
-    pesquisa.Tabela = tabela;
-    pesquisa.CampoChave = QStringLiteral("CODIGO");
-    pesquisa.Campos = QStringList{QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO")};
-    if (!pesquisa.AbrePesquisa(this))
-        return false;
-    destino->Edit();
-    destino->FieldByName(campo) = pesquisa.Chave();
-    return true;
+    return TPesquisa::PesquisaCampo(this, windowTitle(), tabela, destino, campo);
 }
 
 void TFmMaquinaTin::NovoRegistro() {

@@ -127,16 +127,8 @@ void TfmTngRoteiro::PreencheDescFase(TDataSet& passo) {
 }
 
 bool TfmTngRoteiro::PesquisaFase() {
-    TPesquisa pesquisa;
-    pesquisa.Titulo = windowTitle();
-    pesquisa.Tabela = QStringLiteral("FASE");
-    pesquisa.CampoChave = QStringLiteral("CODIGO");
-    pesquisa.Campos = QStringList{QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO")};
-    if (!pesquisa.AbrePesquisa(this))
-        return false;
-    TbTemp->Edit();
-    TbTemp->FieldByName(QStringLiteral("FASE")) = pesquisa.Chave();
-    return true;
+    return TPesquisa::PesquisaCampo(this, windowTitle(), QStringLiteral("FASE"), TbTemp,
+                                    QStringLiteral("FASE"));
 }
 
 bool TfmTngRoteiro::DBGrid8KeyDown(QKeyEvent* tecla) {
