@@ -13,6 +13,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
+#include <QSet>
 
 TfmTngRoteiro* fmTngRoteiro = nullptr;
 
@@ -154,6 +155,13 @@ void TfmTngRoteiro::FocaPasso(const QString& campo) {
 // keep the route's rows locked while the user answers. Steps with neither order nor phase are dropped.
 bool TfmTngRoteiro::ValidaPassos() {
     const bool semDescricao = ui.EdtDescricao->text().trimmed().isEmpty();
+    // The phases are read once for all the steps.
+    TZoQuery fases;
+    fases.SQL << QStringLiteral("SELECT CODIGO FROM %1").arg(DBLocal(QStringLiteral("FASE")));
+    fases.Open();
+    QSet<QString> existentes;
+    for (fases.First(); !fases.Eof(); fases.Next())
+        existentes.insert(fases.Fields(0).AsString().trimmed());
     int posicao = 0;
     while (posicao < TbTemp->RecordCount()) {
         TbTemp->MoveTo(posicao);
@@ -172,7 +180,7 @@ bool TfmTngRoteiro::ValidaPassos() {
             return false;
         }
         const QString fase = TbTemp->FieldByName(QStringLiteral("FASE")).AsString().trimmed();
-        if (!Existe(QStringLiteral("FASE"), QStringLiteral("CODIGO"), Aspas(fase))) {
+        if (!existentes.contains(fase)) {
             Informa(this, QStringLiteral("Fase inválida."));
             FocaPasso(QStringLiteral("FASE"));
             if (PesquisaFase())
