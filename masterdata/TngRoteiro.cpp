@@ -215,13 +215,20 @@ void TfmTngRoteiro::GravaPassos(const QString& codigo) {
     }
 }
 
-void TfmTngRoteiro::BitBtn1Click() {
+// The route code of the box; empty, after telling the user, when there is none.
+QString TfmTngRoteiro::CodigoPreenchido() {
     const QString codigo = ui.EdtCodigo->text().trimmed();
     if (codigo.isEmpty()) {
         Informa(this, QStringLiteral("Código inválido."));
         ui.EdtCodigo->setFocus();
-        return;
     }
+    return codigo;
+}
+
+void TfmTngRoteiro::BitBtn1Click() {
+    const QString codigo = CodigoPreenchido();
+    if (codigo.isEmpty())
+        return;
     if (!TbTemp->Post())
         return;
     if (!ValidaPassos())
@@ -234,12 +241,9 @@ void TfmTngRoteiro::BitBtn1Click() {
 }
 
 void TfmTngRoteiro::BtExcluirClick() {
-    const QString codigo = ui.EdtCodigo->text().trimmed();
-    if (codigo.isEmpty()) {
-        Informa(this, QStringLiteral("Código inválido."));
-        ui.EdtCodigo->setFocus();
+    const QString codigo = CodigoPreenchido();
+    if (codigo.isEmpty())
         return;
-    }
     if (Existe(QStringLiteral("FAL"), QStringLiteral("ROTEIRO"), Aspas(codigo))) {
         Informa(this, QStringLiteral("Roteiro está sendo usado na FAL, impossível excluir."));
         return;

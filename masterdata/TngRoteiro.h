@@ -25,6 +25,7 @@ private:
     void EdtCodigoChange();
     void EdtCodigoExit();
     void BuscaDados();
+    QString CodigoPreenchido();
     bool ValidaPassos();
     void GravaPassos(const QString& codigo);
     bool DBGrid8KeyDown(QKeyEvent* tecla);
