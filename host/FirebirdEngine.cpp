@@ -1,4 +1,5 @@
 #include "FirebirdEngine.h"
+#include "Funcoes.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -6,12 +7,6 @@
 #include <ibase.h>
 
 namespace {
-QString quoted(const QString& text) {
-    QString doubled = text;
-    doubled.replace('\'', QStringLiteral("''"));
-    return '\'' + doubled + '\'';
-}
-
 QString statusText(const ISC_STATUS* status) {
     QString text;
     char buffer[512];
@@ -58,7 +53,7 @@ QString CreateDatabase(const DatabaseConfig& config) {
         QDir().mkpath(QFileInfo(config.path).absolutePath());
     const QByteArray sql = QStringLiteral("CREATE DATABASE %1 USER %2 PASSWORD %3 PAGE_SIZE 16384 "
                                           "DEFAULT CHARACTER SET UTF8")
-                               .arg(quoted(config.target()), quoted(config.user), quoted(config.password))
+                               .arg(Aspas(config.target()), Aspas(config.user), Aspas(config.password))
                                .toUtf8();
     ISC_STATUS_ARRAY status{};
     isc_db_handle db = 0;
