@@ -1,5 +1,7 @@
 #include "FmLogin.h"
+#include "Acesso.h"
 #include "LocalSettings.h"
+#include "Protecao.h"
 #include "Sessao.h"
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -30,7 +32,7 @@ TFmLogin::TFmLogin(const QString& database, QWidget* parent) : QDialog(parent) {
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("&Entrar"));
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("&Cancelar"));
     form->addRow(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &TFmLogin::Entrar);
+    connect(buttons, &QDialogButtonBox::accepted, this, Protegido([this] { Entrar(); }));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     if (!m_user->text().isEmpty())
         m_password->setFocus();
@@ -38,7 +40,7 @@ TFmLogin::TFmLogin(const QString& database, QWidget* parent) : QDialog(parent) {
 
 void TFmLogin::Entrar() {
     if (Autentica(m_user->text(), m_password->text())) {
-        GravaIni(QStringLiteral("Acesso"), QStringLiteral("usuario"), vUsuario);
+        GravaIni(QStringLiteral("Acesso"), QStringLiteral("usuario"), vUsuario());
         accept();
         return;
     }

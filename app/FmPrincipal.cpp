@@ -1,8 +1,9 @@
 #include "FmPrincipal.h"
 #include "ClassRegistry.h"
+#include "HostContext.h"
 #include "HostUi.h"
+#include "Protecao.h"
 #include "Sessao.h"
-#include "TZoDatabase.h"
 #include <QApplication>
 #include <QLabel>
 #include <QMdiArea>
@@ -26,18 +27,28 @@ TFmPrincipal::TFmPrincipal(QWidget* parent) : QMainWindow(parent), m_area(new QM
     setCentralWidget(m_area);
     m_status = new QLabel(this);
     statusBar()->addWidget(m_status, 1);
-    const TZoDatabase* db = TZoDatabase::Host();
-    auto* who = new QLabel(
-        QStringLiteral("Usuário: %1   Banco: %2").arg(vUsuario, db ? db->Config().target() : ""), this);
+    HostContext* context = HostContext::Current();
+    auto* who = new QLabel(QStringLiteral("Usuário: %1   Banco: %2")
+                               .arg(vUsuario(), context ? context->Database().Config().target() : QString()),
+                           this);
     who->setObjectName(QStringLiteral("LblSessao"));
     statusBar()->addPermanentWidget(who);
-    DefineBarraStatus([this](const QString& text) { m_status->setText(text); });
-    DefineExibidorTelas([this](QWidget* screen) { Exibe(screen); });
+    if (context) {
+        context->ShowStatus = [this](const QString& text) { m_status->setText(text); };
+        context->ShowScreen = [this](QWidget* screen) { Exibe(screen); };
+    }
     connect(m_area, &QMdiArea::subWindowActivated, this, [](QMdiSubWindow* window) {
         if (window && window->widget())
             DefineTelaAtiva(window->widget());
     });
     MontaMenus();
+}
+
+TFmPrincipal::~TFmPrincipal() {
+    if (HostContext* context = HostContext::Current()) {
+        context->ShowStatus = nullptr;
+        context->ShowScreen = nullptr;
+    }
 }
 
 void TFmPrincipal::MontaMenus() {
@@ -61,7 +72,7 @@ void TFmPrincipal::MontaMenus() {
             QAction* action = menu->addAction(info.caption.trimmed());
             action->setObjectName(info.className);
             const QString className = info.className;
-            connect(action, &QAction::triggered, this, [this, className] { AbreTela(className); });
+            connect(action, &QAction::triggered, this, Protegido([this, className] { AbreTela(className); }));
         }
     }
     QMenu* windows = menuBar()->addMenu(QStringLiteral("&Janelas"));
@@ -79,7 +90,8 @@ void TFmPrincipal::AbreTela(const QString& className) {
             return;
         }
     }
-    Carrega_Form(QStringLiteral("kelmTingimento.bpl"), className, QString(), false, false);
+    if (QWidget* screen = CreateScreen(className))
+        Exibe(screen);
 }
 
 void TFmPrincipal::Exibe(QWidget* screen) {

@@ -10,6 +10,7 @@ class TFmPrincipal : public QMainWindow {
     Q_OBJECT
 public:
     explicit TFmPrincipal(QWidget* parent = nullptr);
+    ~TFmPrincipal() override;
     void MontaMenus();
     void Exibe(QWidget* screen);
     void AbreTela(const QString& className);

@@ -1,8 +1,10 @@
 #include "FmTabelaHost.h"
+#include "Acesso.h"
 #include "ClassRegistry.h"
 #include "DBControls.h"
 #include "DataAccess.h"
 #include "Mensagens.h"
+#include "Protecao.h"
 #include "Relatorio.h"
 #include "Sessao.h"
 #include "TTabela.h"
@@ -97,8 +99,8 @@ TFmTabelaHost::TFmTabelaHost(const Definition& definition, QWidget* parent)
         if (m_data->FieldIndex(field) >= 0)
             m_data->FieldDefByName(field).visible = false;
     // Each confirmed row is durable at once.
-    m_data->AfterPost = [](TDataSet&) { TZoDatabase::Host()->Transaction()->CommitRetaining(); };
-    m_data->AfterDelete = [](TDataSet&) { TZoDatabase::Host()->Transaction()->CommitRetaining(); };
+    m_data->AfterPost = [](TDataSet&) { ConexaoHost()->Transaction()->CommitRetaining(); };
+    m_data->AfterDelete = [](TDataSet&) { ConexaoHost()->Transaction()->CommitRetaining(); };
 
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
@@ -130,41 +132,41 @@ TFmTabelaHost::TFmTabelaHost(const Definition& definition, QWidget* parent)
     auto* remove = button(QStringLiteral("BtExcluir"), QStringLiteral("&Excluir"));
     if (definition.table == QLatin1String("ACESSO_USUARIOS")) {
         auto* password = button(QStringLiteral("BtSenha"), QStringLiteral("Definir &Senha"));
-        connect(password, &QPushButton::clicked, this, &TFmTabelaHost::DefineSenha);
+        connect(password, &QPushButton::clicked, this, Protegido([this] { DefineSenha(); }));
     }
     bar->addStretch();
     auto* print = button(QStringLiteral("BtImprimir"), QStringLiteral("&Imprimir"));
     auto* close = button(QStringLiteral("BtSaida"), QStringLiteral("&Fechar"));
     layout->addLayout(bar);
 
-    connect(include, &QPushButton::clicked, this, [this] {
-        m_data->Append();
-        m_grid->setFocus();
-    });
-    connect(save, &QPushButton::clicked, this, &TFmTabelaHost::Grava);
-    connect(cancel, &QPushButton::clicked, this, [this] { m_data->Cancel(); });
-    connect(remove, &QPushButton::clicked, this, &TFmTabelaHost::Exclui);
+    connect(include, &QPushButton::clicked, this, Protegido([this] {
+                m_data->Append();
+                m_grid->setFocus();
+            }));
+    connect(save, &QPushButton::clicked, this, Protegido([this] { Grava(); }));
+    connect(cancel, &QPushButton::clicked, this, Protegido([this] { m_data->Cancel(); }));
+    connect(remove, &QPushButton::clicked, this, Protegido([this] { Exclui(); }));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
-    connect(print, &QPushButton::clicked, this, [this] {
-        m_data->CheckBrowseMode();
-        // A listing of the leading columns stays readable; the grid has them all.
-        TRelatorio report(QStringLiteral("W") + m_definition.table, windowTitle(), m_data);
-        report.DefineColunas(report.ColunasPadrao().mid(0, 8));
-        Chama_RelatorioWin(report, this);
-    });
-    connect(m_search, &QLineEdit::textChanged, this, [this](const QString& text) {
-        if (text.trimmed().isEmpty()) {
-            m_data->ClearFilter();
-            return;
-        }
-        const QString wanted = text.trimmed();
-        m_data->SetFilter([wanted, this](const RecordView& row) {
-            for (const FieldDef& f : m_data->FieldDefs())
-                if (f.visible && row.value(f.name).toString().contains(wanted, Qt::CaseInsensitive))
-                    return true;
-            return false;
-        });
-    });
+    connect(print, &QPushButton::clicked, this, Protegido([this] {
+                m_data->CheckBrowseMode();
+                // A listing of the leading columns stays readable; the grid has them all.
+                TRelatorio report(QStringLiteral("W") + m_definition.table, windowTitle(), m_data);
+                report.DefineColunas(report.ColunasPadrao().mid(0, 8));
+                Chama_RelatorioWin(report, this);
+            }));
+    connect(m_search, &QLineEdit::textChanged, this, Protegido([this](const QString& text) {
+                if (text.trimmed().isEmpty()) {
+                    m_data->ClearFilter();
+                    return;
+                }
+                const QString wanted = text.trimmed();
+                m_data->SetFilter([wanted, this](const RecordView& row) {
+                    for (const FieldDef& f : m_data->FieldDefs())
+                        if (f.visible && row.value(f.name).toString().contains(wanted, Qt::CaseInsensitive))
+                            return true;
+                    return false;
+                });
+            }));
 }
 
 TFmTabelaHost::~TFmTabelaHost() = default;

@@ -1,8 +1,7 @@
 #pragma once
 #include <QApplication>
 
-// The host's error handler: a failure that escapes a screen's handler is shown in one dialog with the
-// server's text, the unit of work is rolled back and the application goes on.
+// The host application; its notify is the last net under the protected call.
 class KelmApplication : public QApplication {
     Q_OBJECT
 public:

@@ -40,11 +40,12 @@ void ScriptApi::user(const QString& name) {
                        << "VALUES (" + Aspas(Proximo("ACESSO_USUARIOS", "CODIGO", 3)) + ", " + Aspas(name) +
                               ", 'S', 'S', 'S')";
             insert.ExecSQL();
-            TZoDatabase::Host()->Transaction()->CommitRetaining();
+            ConexaoHost()->Transaction()->CommitRetaining();
         }
-        vUsuario = name;
-        vUsuarioCodigo = Busca_Valor("ACESSO_USUARIOS", "NOME", "CODIGO", {name});
-        vSupervisor.clear();
+        Sessao& session = SessaoAtual();
+        session.usuario = name;
+        session.usuarioCodigo = Busca_Valor("ACESSO_USUARIOS", "NOME", "CODIGO", {name});
+        session.supervisor.clear();
     });
 }
 
@@ -161,7 +162,7 @@ int ScriptApi::exec(const QString& statement) {
         TZoQuery query;
         query.SQL << statement;
         query.ExecSQL();
-        TZoDatabase::Host()->Transaction()->CommitRetaining();
+        ConexaoHost()->Transaction()->CommitRetaining();
         return query.RowsAffected();
     });
 }

@@ -1,18 +1,19 @@
 // The host application: log-in, main window with the module's screens, host-table maintenance.
+#include "Acesso.h"
+#include "Dialogos.h"
 #include "FirebirdEngine.h"
 #include "FmLog.h"
 #include "FmLogin.h"
 #include "FmPrincipal.h"
 #include "FmTabelaHost.h"
+#include "HostContext.h"
 #include "HostError.h"
 #include "HostUi.h"
 #include "KelmApplication.h"
 #include "ModuleLoader.h"
 #include "SchemaUpgrade.h"
 #include "ScriptRunner.h"
-#include "Sessao.h"
 #include "TTabela.h"
-#include "TZoDatabase.h"
 #include <QCommandLineParser>
 #include <QLocale>
 #include <QMessageBox>
@@ -75,14 +76,15 @@ int main(int argc, char** argv) {
         config.port = given.port;
         config.path = given.path;
     }
-    TZoDatabase db(QStringLiteral("kelm-host"));
+    DialogMessageService dialogs;
+    HostContext context(dialogs);
     try {
         // The default file is created on first start, with demo data; a scenario creates the file it names;
         // any other database that is not there is created only when the user says so.
         const bool standard = !config.isServer() && config.path == DatabaseConfig::defaultEmbeddedPath();
         const bool demo =
             options.isSet(demoData) || (standard && !options.isSet(noDemo) && !options.isSet(script));
-        OpenHostDatabase(db, config, demo, [&] {
+        OpenHostDatabase(context.Database(), config, demo, [&] {
             return standard || options.isSet(script) || options.isSet(demoData) ||
                    QMessageBox::question(
                        nullptr, QStringLiteral("Banco de dados"),
@@ -96,7 +98,6 @@ int main(int argc, char** argv) {
             QMessageBox::critical(nullptr, QStringLiteral("Banco de dados"), e.message());
         return 1;
     }
-    TZoDatabase::SetHost(&db);
 
     ModuleLoader module;
     if (options.isSet(script)) {
@@ -126,7 +127,10 @@ int main(int argc, char** argv) {
         window.resize(1280, 800);
         window.showMaximized();
         if (options.isSet(open))
-            Carrega_Form(QStringLiteral("kelmTingimento.bpl"), options.value(open), QString(), false, false);
+            ExecutaProtegido([&] {
+                Carrega_Form(QStringLiteral("kelmTingimento.bpl"), options.value(open), QString(), false,
+                             false);
+            });
         if (options.isSet(screenshot)) {
             QTimer::singleShot(1500, &window, [&] {
                 window.grab().save(options.value(screenshot));

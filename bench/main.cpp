@@ -1,6 +1,7 @@
 // Timings of the data layer on a database the size of a few years of work: bulk insert in one unit of
 // work, reading a large result into memory, sorting and filtering it, locating, and code numbering.
 #include "DataAccess.h"
+#include "DataContext.h"
 #include "FirebirdEngine.h"
 #include "SchemaUpgrade.h"
 #include "TZoDatabase.h"
@@ -24,9 +25,9 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     DatabaseConfig config;
     config.path = dir.filePath(QStringLiteral("bench.fdb"));
-    TZoDatabase db(QStringLiteral("kelm-bench"));
+    DataContext context;
+    TZoDatabase& db = context.Database();
     OpenHostDatabase(db, config, false, [] { return true; });
-    TZoDatabase::SetHost(&db);
 
     QElapsedTimer timer;
     timer.start();

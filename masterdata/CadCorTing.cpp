@@ -6,11 +6,11 @@
 #include "HostUi.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
+#include "Protecao.h"
 #include "TPesquisa.h"
 #include "TTabela.h"
 #include "VisorCor.h"
 #include <QButtonGroup>
-#include <QHBoxLayout>
 #include <QPushButton>
 
 TFmCadCorTing* FmCadCorTing = nullptr;
@@ -79,16 +79,10 @@ TFmCadCorTing::TFmCadCorTing(QWidget* parent) : TFmCadastro(parent) {
 
     // The picture sits beside the data panel, so that it can be enlarged while browsing.
     m_visor = new VisorCor(this);
-    auto* frame = static_cast<QBoxLayout*>(layout());
-    const int at = frame->indexOf(PainelDados);
-    frame->removeWidget(PainelDados);
-    auto* row = new QHBoxLayout;
-    row->addWidget(PainelDados, 1, Qt::AlignTop);
-    row->addWidget(m_visor, 0, Qt::AlignTop);
-    frame->insertLayout(at, row);
+    AdicionaAoLado(m_visor);
 
-    connect(ui.PqCliente, &QToolButton::clicked, this, [this] { PqClienteClick(); });
-    connect(m_visor->BotaoImagem(), &QPushButton::clicked, this, [this] { BtImagemClick(); });
+    connect(ui.PqCliente, &QToolButton::clicked, this, Protegido([this] { PqClienteClick(); }));
+    connect(m_visor->BotaoImagem(), &QPushButton::clicked, this, Protegido([this] { BtImagemClick(); }));
 }
 
 TFmCadCorTing::~TFmCadCorTing() {
@@ -118,18 +112,19 @@ void TFmCadCorTing::FormCreate() {
         QStringLiteral("TON=Tonalidade"),  QStringLiteral("CODCLI=Cliente"),
         QStringLiteral("DATA=Cadastro"),
     };
-    TTabelaDataSet* grupos = TTabela::AbreTabela(QStringLiteral("tbgrupo_Cor"));
-    TTabelaDataSet* classes = TTabela::AbreTabela(QStringLiteral("tbtabfis"));
-    TTabelaDataSet* tributos = TTabela::AbreTabela(QStringLiteral("tbtabtri"));
+    m_grupos = TTabela::AbreTabela(QStringLiteral("tbgrupo_Cor"));
+    m_classes = TTabela::AbreTabela(QStringLiteral("tbtabfis"));
+    m_tributos = TTabela::AbreTabela(QStringLiteral("tbtabtri"));
     AbreCadastro();
     FieldLink::Edit(ui.EdtCodigo, Dados(), QStringLiteral("CODIGO"));
     FieldLink::Edit(ui.EdtData, Dados(), QStringLiteral("DATA"));
     FieldLink::Edit(ui.EdtDescricao, Dados(), QStringLiteral("DESCRICAO"));
     FieldLink::Edit(ui.EdtComplemento, Dados(), QStringLiteral("COMPLEMENTO"));
-    FieldLink::Combo(ui.CbGrupo, Dados(), QStringLiteral("COD_GRUPO"), PreencheLista(ui.CbGrupo, grupos));
-    FieldLink::Combo(ui.CbClaFis, Dados(), QStringLiteral("COD_CLAFIS"), PreencheLista(ui.CbClaFis, classes));
+    FieldLink::Combo(ui.CbGrupo, Dados(), QStringLiteral("COD_GRUPO"), PreencheLista(ui.CbGrupo, m_grupos));
+    FieldLink::Combo(ui.CbClaFis, Dados(), QStringLiteral("COD_CLAFIS"),
+                     PreencheLista(ui.CbClaFis, m_classes));
     FieldLink::Combo(ui.CbClaTrib, Dados(), QStringLiteral("COD_CLATRIB"),
-                     PreencheLista(ui.CbClaTrib, tributos));
+                     PreencheLista(ui.CbClaTrib, m_tributos));
     FieldLink::Combo(ui.CbOrigem, Dados(), QStringLiteral("ORIGEM"));
     FieldLink::Edit(ui.EdtCodCli, Dados(), QStringLiteral("CODCLI"));
     new DescricaoCodigo(ui.EdtNomeCli, Dados(), QStringLiteral("CODCLI"), QStringLiteral("ENTIDADE"),
@@ -141,25 +136,18 @@ void TFmCadCorTing::FormCreate() {
                       QStringLiteral("Especia")});
     FieldLink::Check(ui.CkReativa, Dados(), QStringLiteral("REATIVA"));
     FieldLink::Check(ui.CkTingir, Dados(), QStringLiteral("TINGIR"));
-    connect(Dados(), &TDataSet::scrolled, this, &TFmCadCorTing::MostraCor);
-    connect(Dados(), &TDataSet::rowChanged, this, &TFmCadCorTing::MostraCor);
-    connect(Dados(), &TDataSet::layoutReset, this, &TFmCadCorTing::MostraCor);
-    connect(Dados(), &TDataSet::stateChanged, this, &TFmCadCorTing::MostraCor);
+    const auto mostraCor = Protegido([this] { MostraCor(); });
+    connect(Dados(), &TDataSet::scrolled, this, mostraCor);
+    connect(Dados(), &TDataSet::rowChanged, this, mostraCor);
+    connect(Dados(), &TDataSet::layoutReset, this, mostraCor);
+    connect(Dados(), &TDataSet::stateChanged, this, mostraCor);
     MostraCor();
-}
-
-void TFmCadCorTing::FormClose() {
-    TFmCadastro::FormClose();
-    for (const char* name : {"tbgrupo_Cor", "tbtabfis", "tbtabtri"})
-        TTabela::FechaTabela(QString::fromLatin1(name));
 }
 
 void TFmCadCorTing::NovoRegistro() {
     TTabelaDataSet* data = Dados();
-    data->FieldByName(QStringLiteral("COD_GRUPO")) =
-        PrimeiroCodigo(TTabela::Tabela(QStringLiteral("tbgrupo_Cor")));
-    data->FieldByName(QStringLiteral("COD_CLAFIS")) =
-        PrimeiroCodigo(TTabela::Tabela(QStringLiteral("tbtabfis")), QStringLiteral("PADRAO"));
+    data->FieldByName(QStringLiteral("COD_GRUPO")) = PrimeiroCodigo(m_grupos);
+    data->FieldByName(QStringLiteral("COD_CLAFIS")) = PrimeiroCodigo(m_classes, QStringLiteral("PADRAO"));
     data->FieldByName(QStringLiteral("TON")) = QStringLiteral("Clara");
     data->FieldByName(QStringLiteral("DATA")) = QDate::currentDate();
     // Unticked boxes are stored as what they show; a colour is dyed unless said otherwise.

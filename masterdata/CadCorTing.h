@@ -18,7 +18,6 @@ public:
 
 protected:
     void FormCreate() override;
-    void FormClose() override;
     void NovoRegistro() override;
     bool ValidaConfirmacao() override;
     bool ValidaExclusao() override;
@@ -33,6 +32,7 @@ private:
     VisorCor* m_visor;
     QButtonGroup* m_ton;
     QString m_codigoImagem; // code whose picture is shown
+    TabelaAberta m_grupos, m_classes, m_tributos;
 };
 
 extern TFmCadCorTing* FmCadCorTing;

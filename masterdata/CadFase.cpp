@@ -4,6 +4,7 @@
 #include "DescricaoCodigo.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
+#include "Protecao.h"
 #include "TPesquisa.h"
 #include "TTabela.h"
 
@@ -15,7 +16,7 @@ TfmFase::TfmFase(QWidget* parent) : TFmCadastro(parent) {
     setObjectName(QStringLiteral("fmFase"));
     setWindowTitle(QStringLiteral("Cadastro de Fases"));
     ui.setupUi(PainelDados);
-    connect(ui.PqFase, &QToolButton::clicked, this, [this] { PqFaseClick(); });
+    connect(ui.PqFase, &QToolButton::clicked, this, Protegido([this] { PqFaseClick(); }));
 }
 
 void TfmFase::FormCreate() {

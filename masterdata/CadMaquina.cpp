@@ -3,12 +3,13 @@
 #include "DataAccess.h"
 #include "DataSetModel.h"
 #include "DescricaoCodigo.h"
+#include "Formatacao.h"
 #include "Funcoes.h"
 #include "GradeEdicao.h"
-#include "GravacaoAtomica.h"
 #include "HostError.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
+#include "Protecao.h"
 #include "RegrasMaquina.h"
 #include "TClientDataSet.h"
 #include "TPesquisa.h"
@@ -17,9 +18,7 @@
 #include <QButtonGroup>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLocale>
 #include <QScopedValueRollback>
-#include <QTabWidget>
 #include <QVBoxLayout>
 
 TFmMaquinaTin* FmMaquinaTin = nullptr;
@@ -186,18 +185,12 @@ TFmMaquinaTin::TFmMaquinaTin(QWidget* parent) : TFmCadastro(parent), m_capacidad
         tonalidade->addButton(opcao, int(tonalidade->buttons().size()));
 
     // The machine list and the capacity grid share the space under the data panel, one tab each.
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    auto* tela = static_cast<QVBoxLayout*>(layout());
-    delete tela->replaceWidget(DBGrid1, PageControl1);
-    tela->setStretchFactor(PageControl1, 1);
-    PageControl1->addTab(DBGrid1, QStringLiteral("Máquinas"));
-    auto* pagina = new QWidget(PageControl1);
+    QWidget* pagina = AdicionaPagina(QStringLiteral("Capacidade"), QStringLiteral("Máquinas"));
     auto* grade = new QVBoxLayout(pagina);
     dbgCapacidade = new TZoDBGrid(pagina);
     dbgCapacidade->setObjectName(QStringLiteral("dbgCapacidade"));
     dbgCapacidade->SetDataSet(m_capacidade.Tabela());
-    m_capacidade.Tabela()->Model()->SetReadOnlyFields({QStringLiteral("DESC_VARIANTE")});
+    DataSetModel::Of(m_capacidade.Tabela())->SetReadOnlyFields({QStringLiteral("DESC_VARIANTE")});
     dbgCapacidade->SetReadOnly(true);
     EsticaColuna(*dbgCapacidade, QStringLiteral("DESC_VARIANTE"));
     dbgCapacidade->OnKeyDown = [this](QKeyEvent* tecla) { return dbgCapacidadeKeyDown(tecla); };
@@ -206,18 +199,23 @@ TFmMaquinaTin::TFmMaquinaTin(QWidget* parent) : TFmCadastro(parent), m_capacidad
         QStringLiteral("F4 - Pesquisa      Insert - Nova linha      Ctrl Del - Exclui linha"), pagina);
     dica->setObjectName(QStringLiteral("LbDicaCapacidade"));
     grade->addWidget(dica);
-    PageControl1->addTab(pagina, QStringLiteral("Capacidade"));
 }
 
 void TFmMaquinaTin::FormCreate() {
-    TTabela::AbreTabela(kBanhos);
+    m_banhos = TTabela::AbreTabela(kBanhos);
     cad.tabelaCompartilhada = QStringLiteral("TbMaq_Tin");
     cad.tabela = QStringLiteral("MAQ_TIN");
     cad.caixaCodigo = ui.Edtcodmaq;
     cad.caixaDescricao = ui.EdtDesMaq;
     cad.ultimaCaixa = ui.EdtArredonda;
+    cad.checaCodigo = true;
     cad.larguraProximo = 2;
     cad.anexa = true;
+    cad.tituloLog = kTitulo;
+    cad.textoInclusao = QStringLiteral("INCLUSAO DA MAQUINA ");
+    cad.textoAlteracao = QStringLiteral("ALTERACAO DA MAQUINA ");
+    cad.textoExclusao = QStringLiteral("EXCLUSAO DA MAQUINA ");
+    cad.exclusaoPadraoSim = false;
     cad.colunas = QStringList{QStringLiteral("CODIGO=Código"),
                               QStringLiteral("DESCRICAO=Descrição"),
                               QStringLiteral("FASE=Fase"),
@@ -244,36 +242,31 @@ void TFmMaquinaTin::FormCreate() {
                      {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")});
     CaixaAlta(ui.EdtDesMaq);
 
-    connect(Dados(), &TDataSet::scrolled, this, [this] { EdtcodmaqChange(); });
+    connect(Dados(), &TDataSet::scrolled, this, Protegido([this] {
+                MostraResidual();
+                MostraTipo();
+            }));
     connect(Dados(), &TDataSet::stateChanged, this,
-            [this] { dbgCapacidade->SetReadOnly(!Dados()->Editing()); });
-    connect(ui.EdtCodBanho, &QLineEdit::textChanged, this, [this] {
-        if (!ui.EdtCodBanho->hasFocus())
-            MostraBanho();
-    });
+            Protegido([this] { dbgCapacidade->SetReadOnly(!Dados()->Editing()); }));
+    connect(ui.EdtCodBanho, &QLineEdit::textChanged, this, Protegido([this] {
+                if (!ui.EdtCodBanho->hasFocus())
+                    MostraBanho();
+            }));
     m_capacidade.Tabela()->AfterInsert = [this](TDataSet&) {
         dbgCapacidade->SelectField(QStringLiteral("VARIANTE"));
     };
     new DescricaoCodigo(ui.EdtDescFase, Dados(), QStringLiteral("FASE"), QStringLiteral("FASE"),
                         QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO"));
     MostraBanho();
-    EdtcodmaqChange();
-    PageControl1->setCurrentIndex(Maquinas);
-}
-
-void TFmMaquinaTin::FormClose() {
-    TFmCadastro::FormClose();
-    TTabela::FechaTabela(kBanhos);
+    MostraResidual();
+    MostraTipo();
+    Paginas()->setCurrentIndex(Maquinas);
 }
 
 // Every move, and the end of a confirmation or desistance, shows another machine (or the same one anew).
-// While a machine is being edited the grid is its working copy and is not reloaded.
-void TFmMaquinaTin::EdtcodmaqChange() {
-    MostraResidual();
-    if (!Dados()->Editing())
-        m_capacidade.BuscarCapacidade(
-            Dados()->IsEmpty() ? QString() : Dados()->FieldByName(QStringLiteral("CODIGO")).AsString());
-    MostraTipo();
+void TFmMaquinaTin::CarregaDetalhe() {
+    m_capacidade.BuscarCapacidade(
+        Dados()->IsEmpty() ? QString() : Dados()->FieldByName(QStringLiteral("CODIGO")).AsString());
 }
 
 void TFmMaquinaTin::MostraTipo() {
@@ -290,23 +283,20 @@ void TFmMaquinaTin::MostraTipo() {
 }
 
 void TFmMaquinaTin::MostraBanho() {
-    TTabelaDataSet* banhos = TTabela::Tabela(kBanhos);
     const QString codigo = ui.EdtCodBanho->text().trimmed();
     ui.EdtProBanho->clear();
     ui.EdtproLitros->clear();
-    if (!banhos || codigo.isEmpty())
+    if (!m_banhos || codigo.isEmpty())
         return;
     // Read without moving the shared data set: the bath registry may be open on another row.
-    const int chave = banhos->FieldIndex(QStringLiteral("CODIGO"));
-    for (int i = 0; i < banhos->RecordCount(); ++i) {
-        if (banhos->ValueAt(i, chave).toString() != codigo)
+    const int chave = m_banhos->FieldIndex(QStringLiteral("CODIGO"));
+    for (int i = 0; i < m_banhos->RecordCount(); ++i) {
+        if (m_banhos->ValueAt(i, chave).toString() != codigo)
             continue;
         ui.EdtProBanho->setText(
-            banhos->ValueAt(i, banhos->FieldIndex(QStringLiteral("DESCRICAO"))).toString());
+            m_banhos->ValueAt(i, m_banhos->FieldIndex(QStringLiteral("DESCRICAO"))).toString());
         ui.EdtproLitros->setText(
-            QLocale(QLocale::Portuguese, QLocale::Brazil)
-                .toString(banhos->ValueAt(i, banhos->FieldIndex(QStringLiteral("PROPORCAO"))).toDouble(), 'f',
-                          3));
+            TextoExibicao(m_banhos->ValueAt(i, m_banhos->FieldIndex(QStringLiteral("PROPORCAO"))), 3));
         return;
     }
 }
@@ -320,29 +310,38 @@ bool TFmMaquinaTin::Pesquisa(const QString& tabela, const QString& campo, TDataS
 }
 
 void TFmMaquinaTin::NovoRegistro() {
-    PageControl1->setCurrentIndex(Maquinas);
+    Paginas()->setCurrentIndex(Maquinas);
     m_capacidade.Limpa();
 }
 
 void TFmMaquinaTin::BtnAlteraClick() {
     TFmCadastro::BtnAlteraClick();
-    if (Dados()->Editing() && PageControl1->currentIndex() == Capacidade)
+    if (Dados()->Editing() && Paginas()->currentIndex() == Capacidade)
         FocaCapacidade(QStringLiteral("VARIANTE"));
 }
 
 void TFmMaquinaTin::FocaCapacidade(const QString& campo) {
-    PageControl1->setCurrentIndex(Capacidade);
+    Paginas()->setCurrentIndex(Capacidade);
     dbgCapacidade->setFocus();
     dbgCapacidade->SelectField(campo);
 }
 
-void TFmMaquinaTin::RecusaCodigo(const QString& texto) {
-    Informa(this, texto);
-    PageControl1->setCurrentIndex(Maquinas);
-    ui.Edtcodmaq->setFocus();
+bool TFmMaquinaTin::ValidaConfirmacao() {
+    if (ui.EdtDesMaq->text().trimmed().isEmpty()) {
+        Informa(this, QStringLiteral("O Campo é obrigatório."));
+        ui.EdtDesMaq->setFocus();
+        return false;
+    }
+    TTabelaDataSet* maquina = Dados();
+    if (maquina->State() == DataSetState::Insert)
+        maquina->FieldByName(QStringLiteral("CODIGO")) = ui.Edtcodmaq->text().trimmed();
+    const QString tipo = ui.CbTipo->currentText();
+    if (!tipo.trimmed().isEmpty())
+        maquina->FieldByName(QStringLiteral("TIPO")) = tipo.left(2).trimmed();
+    return true;
 }
 
-bool TFmMaquinaTin::ValidarCapacidade() {
+bool TFmMaquinaTin::ValidaDetalhe() {
     TClientDataSet* capacidade = m_capacidade.Tabela();
     if (!capacidade->Post()) { // the row check has said why
         FocaCapacidade(dbgCapacidade->SelectedField());
@@ -363,86 +362,18 @@ bool TFmMaquinaTin::ValidarCapacidade() {
     return false;
 }
 
-void TFmMaquinaTin::SbConfirmarClick() {
-    TTabelaDataSet* maquina = Dados();
-    if (!maquina->Editing())
-        return;
-    const bool incluindo = maquina->State() == DataSetState::Insert;
-    const QString codigo = ui.Edtcodmaq->text().trimmed();
-    if (incluindo && codigo.isEmpty()) {
-        RecusaCodigo(QStringLiteral("É necessário preencher o campo de código."));
-        return;
-    }
-    if (incluindo && Existe(cad.tabela, QStringLiteral("CODIGO"), Aspas(codigo))) {
-        RecusaCodigo(QStringLiteral("Este código já existe. Digite um outro."));
-        return;
-    }
-    if (ui.EdtDesMaq->text().trimmed().isEmpty()) {
-        Informa(this, QStringLiteral("O Campo é obrigatório."));
-        ui.EdtDesMaq->setFocus();
-        return;
-    }
-    if (incluindo)
-        maquina->FieldByName(QStringLiteral("CODIGO")) = codigo;
-    const QString tipo = ui.CbTipo->currentText();
-    if (!tipo.trimmed().isEmpty())
-        maquina->FieldByName(QStringLiteral("TIPO")) = tipo.left(2).trimmed();
-    if (!ValidarCapacidade())
-        return;
-
-    // Capacity rows, audit and machine row reach the database together or not at all.
-    QString falha;
-    {
-        GravacaoAtomica gravacao;
-        falha = m_capacidade.GravarCapacidade(codigo);
-        if (falha.isEmpty()) {
-            GeraLog(kTitulo,
-                    (incluindo ? QStringLiteral("INCLUSAO DA MAQUINA ")
-                               : QStringLiteral("ALTERACAO DA MAQUINA ")) +
-                        codigo,
-                    incluindo ? opInclusao : opAlteracao, codigo);
-            if (!maquina->Post())
-                return;
-            gravacao.Confirma();
-        }
-    }
-    // Told once the unit of work is undone: no rows stay locked while the message waits for the user.
-    if (!falha.isEmpty()) {
-        Informa(this, falha);
-        return;
-    }
-    SaiEdicao();
-    EdtcodmaqChange();
+QString TFmMaquinaTin::GravaDetalhe(const QString& codigo) {
+    return m_capacidade.GravarCapacidade(codigo);
 }
 
-void TFmMaquinaTin::SaiEdicao() {
-    ui.Edtcodmaq->setEnabled(true);
-    Bar_Confirma(false);
-    DBGrid1->setFocus();
+// A machine row that cannot be deleted takes its capacity rows and the audit row back with it.
+QString TFmMaquinaTin::ExcluiDetalhe(const QString& codigo) {
+    return m_capacidade.DeletarCapacidade(codigo);
 }
 
-void TFmMaquinaTin::BtDesistirClick() {
-    TFmCadastro::BtDesistirClick();
-    EdtcodmaqChange();
-}
-
-void TFmMaquinaTin::BtExcluirClick() {
-    PageControl1->setCurrentIndex(Maquinas);
-    if (Dados()->IsEmpty() || !Pergunta(this, QStringLiteral("Eliminação de Registro"),
-                                        QStringLiteral("Deseja eliminar este Registro?"), false))
-        return;
-    const QString codigo = Dados()->FieldByName(QStringLiteral("CODIGO")).AsString();
-    // A machine row that cannot be deleted takes its capacity rows and the audit row back with it.
-    QString falha;
-    {
-        GravacaoAtomica exclusao;
-        GeraLog(kTitulo, QStringLiteral("EXCLUSAO DA MAQUINA ") + codigo, opExclusao, codigo);
-        falha = m_capacidade.DeletarCapacidade(codigo);
-        if (falha.isEmpty() && Dados()->Delete())
-            exclusao.Confirma();
-    }
-    if (!falha.isEmpty())
-        Informa(this, falha);
+bool TFmMaquinaTin::ValidaExclusao() {
+    Paginas()->setCurrentIndex(Maquinas);
+    return true;
 }
 
 bool TFmMaquinaTin::dbgCapacidadeKeyDown(QKeyEvent* tecla) {

@@ -4,7 +4,6 @@
 
 class QButtonGroup;
 class QKeyEvent;
-class QTabWidget;
 class TClientDataSet;
 class TDataSet;
 
@@ -42,33 +41,31 @@ public:
     explicit TFmMaquinaTin(QWidget* parent = nullptr);
 
     void BtnAlteraClick() override;
-    void SbConfirmarClick() override;
-    void BtDesistirClick() override;
-    void BtExcluirClick() override;
 
 protected:
     void FormCreate() override;
-    void FormClose() override;
     void NovoRegistro() override;
     bool SaidaCaixa(QWidget* caixa) override;
+    bool ValidaConfirmacao() override;
+    bool ValidaExclusao() override;
+    void CarregaDetalhe() override;
+    bool ValidaDetalhe() override;
+    QString GravaDetalhe(const QString& codigo) override;
+    QString ExcluiDetalhe(const QString& codigo) override;
 
 private:
-    void EdtcodmaqChange();
     void MostraTipo();
     void MostraBanho();
     void MostraResidual();
     bool Pesquisa(const QString& tabela, const QString& campo, TDataSet* destino);
     bool dbgCapacidadeKeyDown(QKeyEvent* tecla);
-    bool ValidarCapacidade();
     void FocaCapacidade(const QString& campo);
-    void RecusaCodigo(const QString& texto);
-    void SaiEdicao();
 
     Ui::TFmMaquinaTin ui;
-    QTabWidget* PageControl1;
     TZoDBGrid* dbgCapacidade;
     QButtonGroup* tonalidade;
     CapacidadeMaquina m_capacidade;
+    TabelaAberta m_banhos;
 };
 
 extern TFmMaquinaTin* FmMaquinaTin;

@@ -1,8 +1,8 @@
 #include "RegrasMaquina.h"
 #include "DataAccess.h"
+#include "Formatacao.h"
 #include "Funcoes.h"
 #include "TZoQuery.h"
-#include <QLocale>
 #include <cmath>
 
 bool CapacidadeValida(const QString& maquina, const QString& variante, double largura, double peso) {
@@ -33,10 +33,10 @@ QString BanhoCapacidade(const QString& maquina, const QString& variante, const Q
 }
 
 namespace {
-// Typed money as whole cents; a comma or a point may mark the decimals.
+// A number as the boxes show it ("1.400" is 1400), whole cents; unreadable text counts 0.
 qint64 centavos(const QString& texto) {
-    const QString numero = PermanecePonto(texto);
-    return numero == QLatin1String("NULL") ? 0 : std::llround(numero.toDouble() * 100);
+    double numero = 0;
+    return LeNumero(texto, numero) ? std::llround(numero * 100) : 0;
 }
 } // namespace
 
@@ -44,7 +44,6 @@ QString ValorZazid(const QString& valor, const QString& depreciacaoMensal, const
     if (depreciacaoMensal.trimmed().isEmpty() || meses.trimmed().isEmpty())
         return {};
     const qint64 residual =
-        centavos(valor) - centavos(depreciacaoMensal) * std::llround(PermanecePonto(meses).toDouble());
-    return QStringLiteral("R$ ") +
-           QLocale(QLocale::Portuguese, QLocale::Brazil).toString(residual / 100.0, 'f', 2);
+        centavos(valor) - centavos(depreciacaoMensal) * std::llround(centavos(meses) / 100.0);
+    return QStringLiteral("R$ ") + TextoExibicao(residual / 100.0, 2);
 }

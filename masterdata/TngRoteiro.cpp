@@ -6,11 +6,10 @@
 #include "GravacaoAtomica.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
+#include "Protecao.h"
 #include "TClientDataSet.h"
 #include "TPesquisa.h"
 #include "TZoQuery.h"
-#include <QApplication>
-#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
 #include <QSet>
@@ -31,11 +30,11 @@ TfmTngRoteiro::TfmTngRoteiro(QWidget* parent) : TForm(parent), TbTemp(new TClien
     setObjectName(QStringLiteral("fmTngRoteiro"));
     setWindowTitle(QStringLiteral("Cadastro de Roteiro"));
     ui.setupUi(this);
-    connect(ui.BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
-    connect(ui.BtExcluir, &QPushButton::clicked, this, [this] { BtExcluirClick(); });
+    connect(ui.BitBtn1, &QPushButton::clicked, this, Protegido([this] { BitBtn1Click(); }));
+    connect(ui.BtExcluir, &QPushButton::clicked, this, Protegido([this] { BtExcluirClick(); }));
     connect(ui.BtFechar, &QPushButton::clicked, this, [this] { close(); });
-    connect(ui.PqRoteiro, &QToolButton::clicked, this, [this] { PqRoteiroClick(); });
-    connect(ui.EdtCodigo, &QLineEdit::textChanged, this, [this] { EdtCodigoChange(); });
+    connect(ui.PqRoteiro, &QToolButton::clicked, this, Protegido([this] { PqRoteiroClick(); }));
+    connect(ui.EdtCodigo, &QLineEdit::textChanged, this, Protegido([this] { EdtCodigoChange(); }));
 }
 
 void TfmTngRoteiro::FormCreate() {
@@ -48,7 +47,7 @@ void TfmTngRoteiro::FormCreate() {
     TbTemp->SetIndexFieldNames(QStringLiteral("ORDEM"));
     TbTemp->BeforePost = [this](TDataSet& passo) { PreencheDescFase(passo); };
     TbTemp->AfterInsert = [this](TDataSet&) { ui.DBGrid8->SelectField(QStringLiteral("ORDEM")); };
-    TbTemp->Model()->SetReadOnlyFields({QStringLiteral("DESC_FASE")});
+    DataSetModel::Of(TbTemp)->SetReadOnlyFields({QStringLiteral("DESC_FASE")});
     ui.DBGrid8->SetDataSet(TbTemp);
     ui.DBGrid8->SetReadOnly(false);
     EsticaColuna(*ui.DBGrid8, QStringLiteral("DESC_FASE"));
@@ -263,18 +262,16 @@ void TfmTngRoteiro::BtExcluirClick() {
 }
 
 // Leaving the code box for another control of the screen, except towards "Fechar", loads or offers the route.
-bool TfmTngRoteiro::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ui.EdtCodigo && event->type() == QEvent::FocusOut) {
-        const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        const QWidget* proximo = QApplication::focusWidget();
-        if ((reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
-             reason == Qt::MouseFocusReason) &&
-            proximo && proximo != ui.BtFechar && isAncestorOf(proximo))
-            EdtCodigoExit();
-    } else if (watched == ui.EdtCodigo && event->type() == QEvent::KeyPress &&
-               static_cast<QKeyEvent*>(event)->key() == Qt::Key_F4) {
+bool TfmTngRoteiro::SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason) {
+    if (control == ui.EdtCodigo && next != ui.BtFechar)
+        EdtCodigoExit();
+    return true;
+}
+
+bool TfmTngRoteiro::TeclaControle(QWidget* control, QKeyEvent* tecla) {
+    if (control == ui.EdtCodigo && tecla->key() == Qt::Key_F4) {
         PqRoteiroClick();
         return true;
     }
-    return TForm::eventFilter(watched, event);
+    return TForm::TeclaControle(control, tecla);
 }

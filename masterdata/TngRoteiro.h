@@ -19,7 +19,8 @@ public:
 
 protected:
     void FormCreate() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason reason) override;
+    bool TeclaControle(QWidget* control, QKeyEvent* tecla) override;
 
 private:
     void EdtCodigoChange();

@@ -1,16 +1,18 @@
 #include "DescricaoCodigo.h"
 #include "DataAccess.h"
 #include "DataSet.h"
+#include "Protecao.h"
 #include <QLineEdit>
 
 DescricaoCodigo::DescricaoCodigo(QLineEdit* box, TDataSet* dataSet, const QString& field,
                                  const QString& table, const QString& keyField, const QString& resultField)
     : QObject(box), m_box(box), m_dataSet(dataSet), m_field(field), m_table(table), m_keyField(keyField),
       m_resultField(resultField) {
-    connect(dataSet, &TDataSet::scrolled, this, &DescricaoCodigo::Atualiza);
-    connect(dataSet, &TDataSet::layoutReset, this, &DescricaoCodigo::Atualiza);
-    connect(dataSet, &TDataSet::rowChanged, this, &DescricaoCodigo::Atualiza);
-    connect(dataSet, &TDataSet::stateChanged, this, &DescricaoCodigo::Atualiza);
+    const auto atualiza = Protegido([this] { Atualiza(); });
+    connect(dataSet, &TDataSet::scrolled, this, atualiza);
+    connect(dataSet, &TDataSet::layoutReset, this, atualiza);
+    connect(dataSet, &TDataSet::rowChanged, this, atualiza);
+    connect(dataSet, &TDataSet::stateChanged, this, atualiza);
     Atualiza();
 }
 

@@ -40,7 +40,7 @@ bool TeclaLinhaGrade(TZoDBGrid& grade, QKeyEvent* tecla) {
 }
 
 void EsticaColuna(TZoDBGrid& grade, const QString& campo) {
-    DataSetModel* modelo = grade.DataSet()->Model();
+    DataSetModel* modelo = DataSetModel::Of(grade.DataSet());
     auto estica = [&grade, modelo, campo] {
         const int coluna = modelo->ColumnOfField(campo);
         if (coluna >= 0)

@@ -5,16 +5,15 @@
 #include "Funcoes.h"
 #include "GravacaoAtomica.h"
 #include "Mensagens.h"
+#include "Protecao.h"
 #include "TPesquisa.h"
-#include "TTabela.h"
-#include <QApplication>
-#include <QFocusEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
+#include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -101,17 +100,41 @@ TFmCadastro::TFmCadastro(QWidget* parent) : TForm(parent) {
     BtDesistir->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     layout->addWidget(PainelConfirma);
 
-    connect(BtIncluir, &QPushButton::clicked, this, [this] { BtIncluirClick(); });
-    connect(BtnAltera, &QPushButton::clicked, this, [this] { BtnAlteraClick(); });
-    connect(btnConsultar, &QPushButton::clicked, this, [this] { btnConsultarClick(); });
-    connect(BtExcluir, &QPushButton::clicked, this, [this] { BtExcluirClick(); });
-    connect(BtSaida, &QPushButton::clicked, this, [this] { BtSaidaClick(); });
-    connect(SbConfirmar, &QPushButton::clicked, this, [this] { SbConfirmarClick(); });
-    connect(BtDesistir, &QPushButton::clicked, this, [this] { BtDesistirClick(); });
-    connect(sbPrimeiro, &QToolButton::clicked, this, [this] { m_data->First(); });
-    connect(sbAnterior, &QToolButton::clicked, this, [this] { m_data->Prior(); });
-    connect(sbProximo, &QToolButton::clicked, this, [this] { m_data->Next(); });
-    connect(sbUltimo, &QToolButton::clicked, this, [this] { m_data->Last(); });
+    connect(BtIncluir, &QPushButton::clicked, this, Protegido([this] { BtIncluirClick(); }));
+    connect(BtnAltera, &QPushButton::clicked, this, Protegido([this] { BtnAlteraClick(); }));
+    connect(btnConsultar, &QPushButton::clicked, this, Protegido([this] { btnConsultarClick(); }));
+    connect(BtExcluir, &QPushButton::clicked, this, Protegido([this] { BtExcluirClick(); }));
+    connect(BtSaida, &QPushButton::clicked, this, Protegido([this] { BtSaidaClick(); }));
+    connect(SbConfirmar, &QPushButton::clicked, this, Protegido([this] { SbConfirmarClick(); }));
+    connect(BtDesistir, &QPushButton::clicked, this, Protegido([this] { BtDesistirClick(); }));
+    connect(sbPrimeiro, &QToolButton::clicked, this, Protegido([this] { m_data->First(); }));
+    connect(sbAnterior, &QToolButton::clicked, this, Protegido([this] { m_data->Prior(); }));
+    connect(sbProximo, &QToolButton::clicked, this, Protegido([this] { m_data->Next(); }));
+    connect(sbUltimo, &QToolButton::clicked, this, Protegido([this] { m_data->Last(); }));
+}
+
+QWidget* TFmCadastro::AdicionaPagina(const QString& caption, const QString& listCaption) {
+    if (!m_pages) {
+        m_pages = new QTabWidget(this);
+        m_pages->setObjectName(QStringLiteral("PageControl1"));
+        auto* frame = static_cast<QVBoxLayout*>(layout());
+        delete frame->replaceWidget(DBGrid1, m_pages);
+        frame->setStretchFactor(m_pages, 1);
+        m_pages->addTab(DBGrid1, listCaption.isEmpty() ? windowTitle() : listCaption);
+    }
+    auto* page = new QWidget(m_pages);
+    m_pages->addTab(page, caption);
+    return page;
+}
+
+void TFmCadastro::AdicionaAoLado(QWidget* panel) {
+    auto* frame = static_cast<QVBoxLayout*>(layout());
+    const int at = frame->indexOf(PainelDados);
+    frame->removeWidget(PainelDados);
+    auto* row = new QHBoxLayout;
+    row->addWidget(PainelDados, 1, Qt::AlignTop);
+    row->addWidget(panel, 0, Qt::AlignTop);
+    frame->insertLayout(at, row);
 }
 
 void TFmCadastro::AbreCadastro() {
@@ -130,12 +153,17 @@ void TFmCadastro::AbreCadastro() {
         for (int i = 0; i < m_data->FieldCount(); ++i)
             m_data->FieldDefByName(m_data->FieldDefs()[i].name).visible =
                 shown.contains(m_data->FieldDefs()[i].name);
-        m_data->Model()->SetColumnOrder(shown);
+        DataSetModel::Of(m_data)->SetColumnOrder(shown);
     }
     DBGrid1->SetDataSet(m_data);
     DBGrid1->resizeColumnsToContents();
+    connect(m_data.get(), &TDataSet::scrolled, this, Protegido([this] {
+                if (!m_data->Editing())
+                    CarregaDetalhe();
+            }));
     m_data->First();
     Bar_Confirma(false);
+    CarregaDetalhe();
 }
 
 void TFmCadastro::Bar_Confirma(bool editing) {
@@ -174,46 +202,61 @@ void TFmCadastro::BtnAlteraClick() {
         cad.caixaDescricao->setFocus();
 }
 
+// A refused code shows the list of records again, the page its code belongs with.
+void TFmCadastro::RecusaCodigo(const QString& text) {
+    Informa(this, text);
+    if (m_pages)
+        m_pages->setCurrentIndex(0);
+    cad.caixaCodigo->setFocus();
+}
+
 void TFmCadastro::SbConfirmarClick() {
+    if (!m_data->Editing())
+        return;
     const bool inserting = m_data->State() == DataSetState::Insert;
     const QString code = cad.caixaCodigo ? cad.caixaCodigo->text().trimmed() : QString();
     if (inserting && cad.checaCodigo) {
-        if (code.isEmpty()) {
-            Informa(this, cad.textoCodigoVazio);
-            cad.caixaCodigo->setFocus();
-            return;
-        }
-        if (Existe(cad.tabela, cad.campoCodigo, Aspas(code))) {
-            Informa(this, QStringLiteral("Este código já existe. Digite um outro."));
-            cad.caixaCodigo->setFocus();
-            return;
+        if (code.isEmpty())
+            return RecusaCodigo(cad.textoCodigoVazio);
+        if (Existe(cad.tabela, cad.campoCodigo, Aspas(code)))
+            return RecusaCodigo(QStringLiteral("Este código já existe. Digite um outro."));
+    }
+    if (!ValidaConfirmacao() || !ValidaDetalhe())
+        return;
+    // Detail rows, audit row and record reach the database together or not at all.
+    QString falha;
+    {
+        GravacaoAtomica gravacao;
+        falha = GravaDetalhe(code);
+        if (falha.isEmpty()) {
+            if (!cad.tituloLog.isEmpty())
+                GeraLog(cad.tituloLog,
+                        (inserting ? cad.textoInclusao : cad.textoAlteracao) + IdentificacaoLog(code),
+                        inserting ? opInclusao : opAlteracao, code);
+            if (!m_data->Post())
+                return;
+            gravacao.Confirma();
         }
     }
-    if (!ValidaConfirmacao())
-        return;
-    // The audit row must not outlive a change that did not happen.
-    GravacaoAtomica gravacao;
-    if (!cad.tituloLog.isEmpty())
-        GeraLog(cad.tituloLog, (inserting ? cad.textoInclusao : cad.textoAlteracao) + IdentificacaoLog(code),
-                inserting ? opInclusao : opAlteracao, code);
-    if (!m_data->Post())
-        return;
-    gravacao.Confirma();
+    // Told once the unit of work is undone: no rows stay locked while the message waits for the user.
+    if (!falha.isEmpty())
+        return Informa(this, falha);
+    FimEdicao();
+    DBGrid1->setFocus();
+}
+
+void TFmCadastro::FimEdicao() {
     if (cad.caixaCodigo) {
         cad.caixaCodigo->setEnabled(true);
         cad.caixaCodigo->setReadOnly(false);
     }
     Bar_Confirma(false);
-    DBGrid1->setFocus();
+    CarregaDetalhe();
 }
 
 void TFmCadastro::BtDesistirClick() {
     m_data->Cancel();
-    if (cad.caixaCodigo) {
-        cad.caixaCodigo->setEnabled(true);
-        cad.caixaCodigo->setReadOnly(false);
-    }
-    Bar_Confirma(false);
+    FimEdicao();
 }
 
 void TFmCadastro::BtExcluirClick() {
@@ -223,11 +266,17 @@ void TFmCadastro::BtExcluirClick() {
                   cad.exclusaoPadraoSim))
         return;
     const QString code = m_data->FieldByName(cad.campoCodigo).AsString();
-    GravacaoAtomica exclusao;
-    if (!cad.tituloLog.isEmpty() && !cad.textoExclusao.isEmpty())
-        GeraLog(cad.tituloLog, cad.textoExclusao + IdentificacaoLog(code), opExclusao, code);
-    if (m_data->Delete())
-        exclusao.Confirma();
+    QString falha;
+    {
+        GravacaoAtomica exclusao;
+        if (!cad.tituloLog.isEmpty() && !cad.textoExclusao.isEmpty())
+            GeraLog(cad.tituloLog, cad.textoExclusao + IdentificacaoLog(code), opExclusao, code);
+        falha = ExcluiDetalhe(code);
+        if (falha.isEmpty() && m_data->Delete())
+            exclusao.Confirma();
+    }
+    if (!falha.isEmpty())
+        Informa(this, falha);
 }
 
 void TFmCadastro::btnConsultarClick() {
@@ -252,42 +301,19 @@ void TFmCadastro::FormClose() {
     if (m_data) {
         if (m_data->Editing())
             m_data->Cancel();
-        TTabela::FechaTabela(cad.tabelaCompartilhada);
-        m_data = nullptr;
+        m_data.Fecha();
     }
 }
 
-bool TFmCadastro::eventFilter(QObject* watched, QEvent* event) {
-    // A click whose focus change was refused by a box's exit rule ends there: the rule has shown its
-    // message and taken the focus back, so the button must not act (nor repeat the message).
-    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress) {
-        auto* target = qobject_cast<QWidget*>(watched);
-        if (target && isAncestorOf(target)) {
-            const bool swallow = m_saidaRecusada && event->type() == QEvent::MouseButtonPress;
-            m_saidaRecusada = false;
-            if (swallow)
-                return true;
-        }
-    }
-    if (event->type() == QEvent::FocusOut && m_data && m_data->Editing()) {
-        const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        // Only the user leaving a box counts; a screen moving the focus itself (to a box it refused) does
-        // not. Going to Desist or to another window runs no exit rule: nothing is being confirmed.
-        const QWidget* next = QApplication::focusWidget();
-        const bool left = (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
-                           reason == Qt::MouseFocusReason) &&
-                          next && next != BtDesistir && isAncestorOf(next);
-        auto* box = qobject_cast<QWidget*>(watched);
-        if (!left || !box || !PainelDados->isAncestorOf(box))
-            return TForm::eventFilter(watched, event);
-        if (!SaidaCaixa(box)) {
-            m_saidaRecusada = reason == Qt::MouseFocusReason;
-            return TForm::eventFilter(watched, event);
-        }
-        if (watched == cad.caixaCodigo && cad.larguraProximo > 0)
-            PropoeCodigo();
-        else if (reason == Qt::TabFocusReason && watched == cad.ultimaCaixa && SbConfirmar->isVisible())
-            SbConfirmar->setFocus(Qt::OtherFocusReason);
-    }
-    return TForm::eventFilter(watched, event);
+bool TFmCadastro::SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason reason) {
+    // Going to Desist runs no exit rule: nothing is being confirmed.
+    if (!m_data || !m_data->Editing() || next == BtDesistir || !PainelDados->isAncestorOf(control))
+        return true;
+    if (!SaidaCaixa(control))
+        return false;
+    if (control == cad.caixaCodigo && cad.larguraProximo > 0)
+        PropoeCodigo();
+    else if (reason == Qt::TabFocusReason && control == cad.ultimaCaixa && SbConfirmar->isVisible())
+        SbConfirmar->setFocus(Qt::OtherFocusReason);
+    return true;
 }

@@ -1,8 +1,10 @@
 #pragma once
 #include "TForm.h"
+#include "TTabela.h"
 #include <QPointer>
 
 class QFrame;
+class QTabWidget;
 class QLineEdit;
 class QPushButton;
 class QToolButton;
@@ -12,13 +14,15 @@ class TZoDBGrid;
 // The registry-screen frame: the record's boxes on PainelDados, the list of all records in DBGrid1, the
 // browse bar PainelControle and the confirm bar PainelConfirma, over one shared data set. A concrete
 // registry declares only what differs (its table, boxes, checks, texts) and builds its boxes on PainelDados.
+// A master-detail registry adds its detail rows through the detail hooks: they are loaded with each
+// record, checked before anything is written, and saved or deleted in the same unit of work as the record.
 class TFmCadastro : public TForm {
     Q_OBJECT
 public:
     explicit TFmCadastro(QWidget* parent = nullptr);
 
     void Bar_Confirma(bool editing);
-    TTabelaDataSet* Dados() const { return m_data; }
+    TTabelaDataSet* Dados() const { return m_data.get(); }
 
     // Handlers of the frame's buttons.
     virtual void BtIncluirClick();
@@ -68,6 +72,31 @@ protected:
     virtual void NovoRegistro() {}
     // Checks before the delete question; false stops (the screen has shown its message).
     virtual bool ValidaExclusao() { return true; }
+
+    // Detail rows. Loaded when the record shown changes, and again after a confirm or a desist (never while
+    // the record is being edited: the detail is its working copy).
+    virtual void CarregaDetalhe() {}
+    // Checked at Confirm after the record's own checks, before anything is written; false stops (the
+    // screen has shown its message and set the focus).
+    virtual bool ValidaDetalhe() { return true; }
+    // Written inside the confirm's unit of work, before the record is posted; a failure returns its
+    // message, which is shown once everything is rolled back.
+    virtual QString GravaDetalhe(const QString& code) {
+        Q_UNUSED(code);
+        return {};
+    }
+    // Deleted inside the delete's unit of work, before the record; a failure as for GravaDetalhe.
+    virtual QString ExcluiDetalhe(const QString& code) {
+        Q_UNUSED(code);
+        return {};
+    }
+
+    // The list of records becomes the first page of a tab set under the data panel; the screen's own pages
+    // follow it. Returns the page added.
+    QWidget* AdicionaPagina(const QString& caption, const QString& listCaption = QString());
+    QTabWidget* Paginas() const { return m_pages; }
+    // A panel beside the data panel (a picture, a preview).
+    void AdicionaAoLado(QWidget* panel);
     // What the audit texts name after their fixed phrase.
     virtual QString IdentificacaoLog(const QString& code) { return code; }
     // The user left a box of the record while editing; false refuses it (the screen has shown its message
@@ -77,12 +106,14 @@ protected:
         return true;
     }
     void FormClose() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason reason) override;
 
 private:
     void PropoeCodigo();
-    TTabelaDataSet* m_data = nullptr;
-    bool m_saidaRecusada = false; // the mouse press under way moved the focus out of a box that refused it
+    void RecusaCodigo(const QString& text);
+    void FimEdicao();
+    TabelaAberta m_data;
+    QTabWidget* m_pages = nullptr;
 };
 
 // Boxes whose text is kept in capitals as it is typed.

@@ -3,15 +3,107 @@
 #include "Sessao.h"
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
+#include <QPointer>
+
+namespace {
+// One application-wide filter for all open screens: it hands the keys, clicks and focus changes of a
+// screen's controls to that screen. It lives while any screen does.
+class FormEvents : public QObject {
+public:
+    static void Attach() {
+        if (s_screens++ == 0)
+            qApp->installEventFilter(instance());
+    }
+    static void Detach() {
+        if (--s_screens == 0)
+            qApp->removeEventFilter(instance());
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::FocusIn:
+        case QEvent::FocusOut:
+        case QEvent::MouseButtonPress:
+            break;
+        default:
+            return false;
+        }
+        if (!watched->isWidgetType())
+            return false;
+        auto* control = static_cast<QWidget*>(watched);
+        for (QWidget* w = control; w; w = w->parentWidget())
+            if (auto* screen = qobject_cast<TForm*>(w))
+                return screen->TrataEvento(control, event);
+        return false;
+    }
+
+private:
+    static FormEvents* instance() {
+        static FormEvents filter;
+        return &filter;
+    }
+    static inline int s_screens = 0;
+};
+} // namespace
 
 TForm::TForm(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
-    qApp->installEventFilter(this);
+    FormEvents::Attach();
+}
+
+TForm::~TForm() {
+    FormEvents::Detach();
 }
 
 bool TForm::FormKeyDown(QKeyEvent* key) {
     return pSetFocus(this, key);
+}
+
+bool TForm::TeclaControle(QWidget*, QKeyEvent* key) {
+    if (DescartaAspas && (key->text() == QLatin1String("'") || key->text() == QLatin1String("\"")))
+        return true;
+    return KeyPreview && FormKeyDown(key);
+}
+
+bool TForm::SaidaControle(QWidget*, QWidget*, Qt::FocusReason) {
+    return true;
+}
+
+bool TForm::TrataEvento(QWidget* control, QEvent* event) {
+    bool swallow = false;
+    ExecutaProtegido([&] {
+        switch (event->type()) {
+        case QEvent::FocusIn:
+            DefineTelaAtiva(this);
+            break;
+        case QEvent::KeyPress:
+            m_saidaRecusada = false;
+            swallow = TeclaControle(control, static_cast<QKeyEvent*>(event));
+            break;
+        case QEvent::MouseButtonPress:
+            // A click whose focus change a control's exit rule refused ends there: the rule has shown its
+            // message and taken the focus back, so the button must not act (nor repeat the message).
+            swallow = std::exchange(m_saidaRecusada, false);
+            break;
+        case QEvent::FocusOut: {
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            QWidget* next = QApplication::focusWidget();
+            const bool left = (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                               reason == Qt::MouseFocusReason) &&
+                              next && next != control && isAncestorOf(next);
+            if (left && !SaidaControle(control, next, reason))
+                m_saidaRecusada = reason == Qt::MouseFocusReason;
+            break;
+        }
+        default:
+            break;
+        }
+    });
+    return swallow;
 }
 
 QWidget* TForm::ProcuraComponente(const QString& name) {
@@ -27,7 +119,7 @@ QWidget* TForm::ProcuraComponente(const QString& name) {
 void TForm::closeEvent(QCloseEvent* event) {
     if (!m_closed) {
         m_closed = true;
-        FormClose();
+        ExecutaProtegido([this] { FormClose(); });
     }
     event->accept();
 }
@@ -35,20 +127,4 @@ void TForm::closeEvent(QCloseEvent* event) {
 void TForm::showEvent(QShowEvent* event) {
     DefineTelaAtiva(this);
     QWidget::showEvent(event);
-}
-
-bool TForm::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress && event->type() != QEvent::FocusIn)
-        return false;
-    auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || (widget != this && !isAncestorOf(widget)))
-        return false;
-    if (event->type() == QEvent::FocusIn) {
-        DefineTelaAtiva(this);
-        return false;
-    }
-    auto* key = static_cast<QKeyEvent*>(event);
-    if (DescartaAspas && (key->text() == QLatin1String("'") || key->text() == QLatin1String("\"")))
-        return true;
-    return KeyPreview && FormKeyDown(key);
 }

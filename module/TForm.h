@@ -4,13 +4,17 @@
 class QKeyEvent;
 
 // The common life of a screen: created by class name, its creation handler opens what it needs, closing
-// runs its close handler and frees it. With key preview the screen sees every key typed in its controls.
+// runs its close handler and frees it. With key preview the screen sees every key typed in its controls;
+// exit rules run when the user leaves a control for another one of the screen. Every entry from Qt into a
+// screen (handlers, keys, focus changes, close) runs through the protected call.
 class TForm : public QWidget {
     Q_OBJECT
 public:
     explicit TForm(QWidget* parent = nullptr);
+    ~TForm() override;
 
-    // Builds a screen and runs its creation handler; a failure there frees the half-made screen.
+    // Builds a screen and runs its creation handler; a failure there frees the half-made screen (and with
+    // it every shared data set it had opened).
     template <typename T> static T* Create(QWidget* parent) {
         auto* screen = new T(parent);
         try {
@@ -26,11 +30,23 @@ public:
     // Quotes typed anywhere on the screen are discarded (screens whose texts go into SQL by hand).
     bool DescartaAspas = false;
 
+    // Called by the one event filter the screens share, for events of the screen's own controls; true
+    // swallows the event.
+    bool TrataEvento(QWidget* control, QEvent* event);
+
 protected:
     virtual void FormCreate() {}
     virtual void FormClose() {}
     // Keys typed in any control of the screen when KeyPreview is on; return true to swallow the key.
     virtual bool FormKeyDown(QKeyEvent* key);
+    // Every key typed in a control of the screen, before the control; true swallows it. By default: quotes
+    // discarded, then key preview.
+    virtual bool TeclaControle(QWidget* control, QKeyEvent* key);
+    // The user left `control` for `next`, another control of this screen, by Tab, Backtab or the mouse (not
+    // when the screen moves the focus itself). False refuses: the rule has shown its message and taken the
+    // focus back, and the click that moved the focus does not act.
+    virtual bool SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason reason);
+
     // Publishes the screen in its unit's instance variable, by looking its own name up among the
     // application's windows.
     template <typename T> void PublicaInstancia(T*& variable) {
@@ -39,9 +55,9 @@ protected:
     static QWidget* ProcuraComponente(const QString& name);
 
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
     bool m_closed = false;
+    bool m_saidaRecusada = false; // the press under way moved the focus out of a control that refused it
 };

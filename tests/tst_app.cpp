@@ -1,4 +1,5 @@
 // The host application: log-in, the error handler's rollback, host-table maintenance and the log viewer.
+#include "Acesso.h"
 #include "DBControls.h"
 #include "DataAccess.h"
 #include "FmLog.h"
@@ -26,7 +27,8 @@ public:
     std::function<void()> onClick;
 
 protected:
-    void mousePressEvent(QMouseEvent*) override { onClick(); }
+    // As every entry from Qt into our code, through the protected call.
+    void mousePressEvent(QMouseEvent*) override { ExecutaProtegido(onClick); }
 };
 } // namespace
 
@@ -44,7 +46,7 @@ void TstApp::loginRefusesWrongPasswordAndInactiveUsers() {
     Sql(QStringLiteral(
             "INSERT INTO ACESSO_USUARIOS (CODIGO, NOME, SENHA, ATIVO) VALUES ('005', 'ANA', '%1', 'N')")
             .arg(HashSenha("005", "ana")));
-    vUsuario.clear();
+    SessaoAtual().usuario.clear();
     TFmLogin login("teste");
     login.show();
     auto* user = login.findChild<QLineEdit*>("EdtUsuario");
@@ -53,13 +55,13 @@ void TstApp::loginRefusesWrongPasswordAndInactiveUsers() {
     password->setText("errada");
     login.Entrar();
     QVERIFY(login.result() != QDialog::Accepted);
-    QVERIFY(vUsuario.isEmpty());
+    QVERIFY(vUsuario().isEmpty());
     QCOMPARE(login.findChild<QLabel*>("LblErro")->text(), QStringLiteral("Usuário ou senha inválidos."));
     QVERIFY(password->text().isEmpty());
     user->setText("ANA"); // right password, inactive user
     password->setText("ana");
     login.Entrar();
-    QVERIFY(vUsuario.isEmpty());
+    QVERIFY(vUsuario().isEmpty());
     user->setText("admin"); // names are matched as stored
     password->setText("kelm");
     login.Entrar(); // third failure closes the log-in
@@ -70,8 +72,8 @@ void TstApp::loginRefusesWrongPasswordAndInactiveUsers() {
     second.findChild<QLineEdit*>("EdtSenha")->setText("kelm");
     second.Entrar();
     QCOMPARE(second.result(), int(QDialog::Accepted));
-    QCOMPARE(vUsuario, QStringLiteral("ADMIN"));
-    QCOMPARE(vUsuarioCodigo, QStringLiteral("001"));
+    QCOMPARE(vUsuario(), QStringLiteral("ADMIN"));
+    QCOMPARE(vUsuarioCodigo(), QStringLiteral("001"));
 }
 
 void TstApp::errorHandlerRollsBackAndGoesOn() {
@@ -145,7 +147,6 @@ void TstApp::menuBringsAnOpenScreenForward() {
     QCOMPARE(window.Area()->activeSubWindow()->widget()->windowTitle(), QStringLiteral("Regiões de Preço"));
     window.Area()->closeAllSubWindows();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    DefineExibidorTelas(nullptr);
 }
 
 int main(int argc, char** argv) {

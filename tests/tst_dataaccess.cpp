@@ -1,5 +1,6 @@
 // Host data services as screens call them: quoting on every text path, numbering between users, rights,
 // audit rows, parameters, look-ups and the query forms.
+#include "Acesso.h"
 #include "CodeAllocator.h"
 #include "DataAccess.h"
 #include "Funcoes.h"
@@ -100,7 +101,7 @@ void TstDataAccess::rightsAndSupervisorRelease() {
     Sql("INSERT INTO ACESSO_DIREITOS (USUARIO, CLASSE, LETRA, NIVEL) VALUES ('003', 'TFmCadFal', 'A', 1)");
     QVERIFY(Autentica("OPERADOR", "op"));
     QVERIFY(!Autentica("OPERADOR", "errada"));
-    QCOMPARE(vUsuario, QStringLiteral("OPERADOR"));
+    QCOMPARE(vUsuario(), QStringLiteral("OPERADOR"));
 
     QVERIFY(Acessa("TFmCadFal", "A", "0", ""));
     QVERIFY(messages.shown.isEmpty()); // held rights ask nobody
@@ -109,12 +110,12 @@ void TstDataAccess::rightsAndSupervisorRelease() {
     QVERIFY(!Acessa("TFmCadFal", "A", "1", ""));
     messages.logins.enqueue({"CHEFE", "errada"});
     QVERIFY(!Acessa("TFmCadFal", "A", "1", ""));
-    QVERIFY(vSupervisor.isEmpty());
+    QVERIFY(vSupervisor().isEmpty());
     messages.logins.enqueue({"CHEFE", "chefe"});
     QVERIFY(!Acessa("TFmCadFal", "E", "0", "")); // the supervisor lacks this one too
     messages.logins.enqueue({"CHEFE", "chefe"});
     QVERIFY(Acessa("TFmCadFal", "A", "1", ""));
-    QCOMPARE(vSupervisor, QStringLiteral("CHEFE"));
+    QCOMPARE(vSupervisor(), QStringLiteral("CHEFE"));
     QVERIFY(messages.AllAnswered());
 }
 

@@ -103,8 +103,9 @@ void TstDatabase::interruptedScriptResumesAfterItsLastStatement() {
 
 void TstDatabase::commitRetainingKeepsOpenDataSetsUsable() {
     TTabela::Registra("tbRegiaoTeste", "REGIAO", "REGIAO");
-    TTabelaDataSet* regions = TTabela::AbreTabela("tbRegiaoTeste");
-    QCOMPARE(TTabela::AbreTabela("tbregiaoteste"), regions); // shared by name
+    TabelaAberta regions = TTabela::AbreTabela("tbRegiaoTeste");
+    TabelaAberta same = TTabela::AbreTabela("tbregiaoteste");
+    QCOMPARE(same.get(), regions.get()); // shared by name
     regions->Append();
     regions->FieldByName("REGIAO") = QStringLiteral("01");
     regions->FieldByName("DESCRICAO") = QStringLiteral("Vale do Itajaí");
@@ -132,9 +133,11 @@ void TstDatabase::commitRetainingKeepsOpenDataSetsUsable() {
     QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 3);
     regions->Refresh();
     QCOMPARE(regions->RecordCount(), 3);
-    TTabela::FechaTabela("tbRegiaoTeste");
+    same.Fecha();
     QVERIFY(TTabela::Tabela("tbRegiaoTeste")); // still used by the first opener
-    TTabela::FechaTabela("tbRegiaoTeste");
+    {
+        TabelaAberta moved = std::move(regions); // a handle moved on holds one use, not two
+    }
     QVERIFY(!TTabela::Tabela("tbRegiaoTeste"));
 }
 
@@ -207,7 +210,7 @@ void TstDatabase::writesStartFromOtherUsersLatestWork() {
     TTabela::Registra("tbBanhoTeste", "BANHO", "CODIGO");
     Sql("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('01', 'CURTO', 6)");
     db->Transaction()->CommitRetaining();
-    TTabelaDataSet* baths = TTabela::AbreTabela("tbBanhoTeste");
+    TabelaAberta baths = TTabela::AbreTabela("tbBanhoTeste");
     QCOMPARE(Scalar("SELECT COUNT(*) FROM BANHO").toInt(), 1); // our last read, before the other user
 
     auto other = OpenSecond("kelm-test-other");
@@ -233,7 +236,6 @@ void TstDatabase::writesStartFromOtherUsersLatestWork() {
     QCOMPARE(baths->RecordCount(), 2);
     db->Transaction()->RollbackRetaining();
     QCOMPARE(baths->RecordCount(), 1);
-    TTabela::FechaTabela("tbBanhoTeste");
 }
 
 void TstDatabase::failedCommitLeavesNoTransactionBehind() {

@@ -69,6 +69,8 @@ void TstRegrasMaquina::residualValueIsFixedPoint() {
     QCOMPARE(ValorZazid("1000", "600", "2"), QStringLiteral("R$ -200,00"));
     QCOMPARE(ValorZazid("1000", "", "2"), QString());
     QCOMPARE(ValorZazid("1000", "600", " "), QString());
+    // As the boxes show numbers: a point groups thousands.
+    QCOMPARE(ValorZazid("1.400", "100", "2"), QStringLiteral("R$ 1.200,00"));
 }
 
 QTEST_MAIN(TstRegrasMaquina)

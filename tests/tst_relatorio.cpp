@@ -1,5 +1,6 @@
 // The report engine: graphic output read back from PDF, text pages, layouts per identifier and the
 // routing of the screens' calls.
+#include "HostContext.h"
 #include "HostError.h"
 #include "Relatorio.h"
 #include "ScreenDriver.h"
@@ -176,7 +177,6 @@ void TstRelatorio::initTestCase() {
 
 void TstRelatorio::cleanup() {
     qunsetenv("KELM_REPORT_DIR");
-    SetMessageService(nullptr);
 }
 
 void TstRelatorio::pdfCarriesTitleRowsGroupsAndTotals() {
@@ -401,7 +401,7 @@ void TstRelatorio::printsOnAGivenPrinter() {
 
 void TstRelatorio::callsAreRoutedToFilesOrAsked() {
     ScriptedMessageService mensagens;
-    SetMessageService(&mensagens);
+    HostContext contexto(mensagens);
     const QTemporaryDir saida;
     qputenv("KELM_REPORT_DIR", saida.path().toUtf8());
 
@@ -449,7 +449,7 @@ void TstRelatorio::faultsAreReported() {
 
     // Through the screens' call the user is told.
     ScriptedMessageService mensagens;
-    SetMessageService(&mensagens);
+    HostContext contexto(mensagens);
     qputenv("KELM_REPORT_DIR", semPasta.toUtf8());
     QVERIFY(!Chama_Relatorio(r, nullptr, "W"));
     QVERIFY(mensagens.LastText().contains("Não foi possível gerar o relatório"));

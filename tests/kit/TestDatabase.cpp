@@ -1,17 +1,19 @@
 #include "TestDatabase.h"
+#include "Acesso.h"
 #include "DBControls.h"
 #include "FirebirdEngine.h"
+#include "Formatacao.h"
 #include "HostError.h"
 #include "HostUi.h"
 #include "SchemaUpgrade.h"
 #include "Sessao.h"
-#include "TTabela.h"
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTest>
 #include <atomic>
 #include <unistd.h>
@@ -103,15 +105,15 @@ void TestDatabase::Drop(const DatabaseConfig& config) {
 void DatabaseTestCase::init() {
     SilenciaAvisosSemTela();
     config = TestDatabase::Fresh();
-    db = std::make_unique<TZoDatabase>(QStringLiteral("kelm-test-host"));
-    db->Open(config);
-    TZoDatabase::SetHost(db.get());
     messages.Clear();
-    SetMessageService(&messages);
+    context = std::make_unique<HostContext>(messages);
+    db = &context->Database();
+    db->Open(config);
     driver = std::make_unique<ScreenDriver>(messages);
-    vUsuario = QStringLiteral("ADMIN");
-    vUsuarioCodigo = QStringLiteral("001");
-    vSupervisor.clear();
+    Sessao& session = context->Session();
+    session.usuario = QStringLiteral("ADMIN");
+    session.usuarioCodigo = QStringLiteral("001");
+    session.supervisor.clear();
     Sql(QStringLiteral("INSERT INTO ACESSO_USUARIOS (CODIGO, NOME, SENHA, SUPERVISOR, ADMINISTRADOR, ATIVO) "
                        "VALUES ('001', 'ADMIN', '%1', 'S', 'S', 'S')")
             .arg(HashSenha(QStringLiteral("001"), QStringLiteral("kelm"))));
@@ -125,10 +127,8 @@ void DatabaseTestCase::cleanup() {
     for (QWidget* w : QApplication::topLevelWidgets())
         w->deleteLater();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    TTabela::FechaTodas();
-    SetMessageService(nullptr);
-    TZoDatabase::SetHost(nullptr);
-    db.reset();
+    db = nullptr;
+    context.reset();
     TestDatabase::Drop(config);
 }
 
@@ -145,6 +145,20 @@ std::unique_ptr<TZoDatabase> DatabaseTestCase::OpenSecond(const QString& name) {
     return second;
 }
 
+QStringList DatabaseTestCase::RowsSeenByOthers(const QString& statement) {
+    auto other = OpenSecond(QStringLiteral("kelm-test-other"));
+    QSqlQuery q(other->Connection());
+    other->Exec(q, statement, false);
+    QStringList rows;
+    while (q.next()) {
+        QStringList values;
+        for (int i = 0; i < q.record().count(); ++i)
+            values << TextoValor(q.value(i));
+        rows << values.join('|');
+    }
+    return rows;
+}
+
 void ScreenTestCase::initTestCase() {
     QString error;
     QVERIFY2(module.Load(QStringLiteral("kelmTingimento"), &error), qPrintable(error));
@@ -156,7 +170,7 @@ void ScreenTestCase::cleanupTestCase() {
 
 void ScreenTestCase::EditaCelula(TZoDBGrid* grid, const QString& field, const QVariant& value) {
     grid->SelectField(field);
-    ExecutaProtegido([&] { grid->model()->setData(grid->currentIndex(), value, Qt::EditRole); });
+    grid->model()->setData(grid->currentIndex(), value, Qt::EditRole);
 }
 
 QString ScreenTestCase::TextoCelula(TZoDBGrid* grid, int row, int column) {

@@ -1,5 +1,6 @@
 #pragma once
 #include "DatabaseConfig.h"
+#include "HostContext.h"
 #include "ModuleLoader.h"
 #include "ScreenDriver.h"
 #include "TZoDatabase.h"
@@ -17,14 +18,15 @@ public:
     static void Drop(const DatabaseConfig& config);
 };
 
-// Base of database-facing tests: every test function runs on its own empty database, opened as the host
-// connection, with scripted messages and the administrator logged in.
+// Base of database-facing tests: every test function runs in a host context of its own, on its own empty
+// database opened as the host connection, with scripted messages and the administrator logged in.
 class DatabaseTestCase : public QObject {
     Q_OBJECT
 protected:
     DatabaseConfig config;
-    std::unique_ptr<TZoDatabase> db;
     ScriptedMessageService messages;
+    std::unique_ptr<HostContext> context;
+    TZoDatabase* db = nullptr; // the context's host connection
     std::unique_ptr<ScreenDriver> driver;
 
     // Runs one statement on the host connection; for arranging and checking data.
@@ -32,6 +34,9 @@ protected:
     QVariant Scalar(const QString& statement);
     // A second, independent connection to the same database.
     std::unique_ptr<TZoDatabase> OpenSecond(const QString& name);
+    // The rows a query returns on a second connection, each row its values joined by '|': what other users
+    // see, committed work only.
+    QStringList RowsSeenByOthers(const QString& statement);
 
 protected slots:
     void init();

@@ -1,0 +1,99 @@
+#include "Formatacao.h"
+#include <QDate>
+#include <QDateTime>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QTime>
+#include <cmath>
+
+namespace {
+const QLocale& brazil() {
+    static const QLocale locale(QLocale::Portuguese, QLocale::Brazil);
+    return locale;
+}
+
+bool isNumber(const QVariant& value) {
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Decimals a value needs to be shown exactly, up to six.
+int neededDecimals(double value) {
+    QString text = QString::number(std::fabs(value), 'f', 6);
+    while (text.endsWith('0'))
+        text.chop(1);
+    const qsizetype point = text.indexOf('.');
+    return point < 0 ? 0 : int(text.size() - point - 1);
+}
+} // namespace
+
+QString TextoExibicao(const QVariant& value, int decimals) {
+    if (value.isNull() || !value.isValid())
+        return {};
+    switch (value.typeId()) {
+    case QMetaType::QDate:
+        return value.toDate().toString(QStringLiteral("dd/MM/yyyy"));
+    case QMetaType::QDateTime:
+        return value.toDateTime().toString(QStringLiteral("dd/MM/yyyy HH:mm"));
+    case QMetaType::QTime:
+        return value.toTime().toString(QStringLiteral("HH:mm:ss"));
+    case QMetaType::Bool:
+        return value.toBool() ? QStringLiteral("Sim") : QStringLiteral("Não");
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        const double number = value.toDouble();
+        if (!std::isfinite(number))
+            return {};
+        return brazil().toString(number, 'f', decimals < 0 ? neededDecimals(number) : decimals);
+    }
+    default:
+        // Whole numbers are mostly codes and counts (FAL 24100, year 2026): no grouping.
+        if (isNumber(value) && decimals > 0)
+            return brazil().toString(value.toDouble(), 'f', decimals);
+        return value.toString();
+    }
+}
+
+QString TextoValor(const QVariant& value) {
+    if (value.isNull() || !value.isValid())
+        return {};
+    switch (value.typeId()) {
+    case QMetaType::QDate:
+        return value.toDate().toString(QStringLiteral("dd/MM/yyyy"));
+    case QMetaType::QDateTime:
+        return value.toDateTime().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+    case QMetaType::QTime:
+        return value.toTime().toString(QStringLiteral("HH:mm:ss"));
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return QString::number(value.toDouble(), 'g', 15);
+    default:
+        return value.toString();
+    }
+}
+
+bool LeNumero(const QString& text, double& value) {
+    static const QRegularExpression shape(QStringLiteral(R"(^([+-]?)(\d{1,3}(?:\.\d{3})+|\d+)(?:,(\d+))?$)"));
+    const auto match = shape.match(text.trimmed());
+    if (!match.hasMatch())
+        return false;
+    QString plain = match.captured(2).remove('.');
+    if (match.hasCaptured(3))
+        plain += '.' + match.captured(3);
+    bool ok = false;
+    const double number = plain.toDouble(&ok);
+    if (!ok || !std::isfinite(number))
+        return false;
+    value = match.captured(1) == QLatin1String("-") ? -number : number;
+    return true;
+}

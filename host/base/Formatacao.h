@@ -1,0 +1,21 @@
+#pragma once
+#include "HostExport.h"
+#include <QString>
+#include <QVariant>
+
+// The one way values become text, and typed text becomes values. SQL literals are written by Aspas,
+// PermanecePonto, DataSQL and HoraSQL (Funcoes.h).
+
+// What a user reads, in boxes, grids and reports alike: decimal numbers the Brazilian way (1.234,56), with
+// the decimals given, or as many as the value needs up to six when decimals is -1; whole numbers as they
+// are (codes, counts); dates 31/12/2026; moments 31/12/2026 14:30; a null value as an empty text.
+KELMHOST_EXPORT QString TextoExibicao(const QVariant& value, int decimals = -1);
+
+// A value as program text (codes and keys compared in code, Busca_Valor): numbers plain, with a point and
+// no grouping, dates 31/12/2026, moments 31/12/2026 14:30:00.
+KELMHOST_EXPORT QString TextoValor(const QVariant& value);
+
+// A number typed as the screens show it: an optional sign, digits grouped by points in threes, a decimal
+// comma ("1.400" is 1400, "1.400,5" 1400.5, "1,4" 1.4). False for anything else, "1.40" and "12.5" among
+// them: read one way or the other they would store a value a thousand times off.
+KELMHOST_EXPORT bool LeNumero(const QString& text, double& value);

@@ -1,0 +1,185 @@
+#include "DataAccess.h"
+#include "CodeAllocator.h"
+#include "DataContext.h"
+#include "HostError.h"
+#include "Sessao.h"
+#include "TZoDatabase.h"
+#include <QDateTime>
+#include <QRegularExpression>
+#include <QSet>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+TZoDatabase* host() {
+    return ConexaoHost();
+}
+
+QSet<QString>& companyTables() {
+    static QSet<QString> tables;
+    return tables;
+}
+
+QStringList splitFields(const QString& fields) {
+    QStringList result;
+    for (const QString& f : fields.split(QRegularExpression(QStringLiteral("[,;]")), Qt::SkipEmptyParts))
+        result << f.trimmed();
+    return result;
+}
+
+// Texts are cast to their own length: a parameter takes the column's type, and a value longer than the
+// column would otherwise fail with a truncation error instead of simply not matching.
+QString whereOf(const QStringList& fields, const QVariantList& values) {
+    QStringList parts;
+    for (int i = 0; i < fields.size(); ++i) {
+        if (values[i].typeId() == QMetaType::QString)
+            parts << QStringLiteral("%1 = CAST(:V%2 AS VARCHAR(%3))")
+                         .arg(fields[i])
+                         .arg(i)
+                         .arg(std::max<qsizetype>(1, values[i].toString().size()));
+        else
+            parts << QStringLiteral("%1 = :V%2").arg(fields[i]).arg(i);
+    }
+    return parts.join(QStringLiteral(" AND "));
+}
+
+} // namespace
+
+TZoDatabase* ConexaoHost() {
+    DataContext* context = DataContext::Current();
+    if (!context || !context->Database().Connected())
+        throw EDatabaseError(QStringLiteral("Banco de dados não conectado."));
+    return &context->Database();
+}
+
+QString DBLocal(const QString& table, bool company) {
+    const QString name = table.trimmed().toUpper();
+    if (company && companyTables().contains(name))
+        return name + '_' + vEmpresa();
+    return name;
+}
+
+QString DBLocal_SQL(const QString& sql) {
+    static const QRegularExpression placeholder(QStringLiteral(R"(\{(\w+)\})"));
+    QString result;
+    qsizetype from = 0;
+    for (auto it = placeholder.globalMatch(sql); it.hasNext();) {
+        const auto m = it.next();
+        result += sql.mid(from, m.capturedStart() - from) + DBLocal(m.captured(1));
+        from = m.capturedEnd();
+    }
+    return result + sql.mid(from);
+}
+
+void RegistraTabelaEmpresa(const QString& table) {
+    companyTables().insert(table.toUpper());
+}
+
+QStringList SplitLiterals(const QString& text) {
+    QStringList parts;
+    QString current;
+    bool quoted = false;
+    for (const QChar c : text) {
+        if (c == '\'')
+            quoted = !quoted;
+        if (c == ';' && !quoted) {
+            parts << current.trimmed();
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    parts << current.trimmed();
+    return parts;
+}
+
+bool Existe(const QString& table, const QString& fields, const QString& literals) {
+    const QStringList names = splitFields(fields);
+    const QStringList values = SplitLiterals(literals);
+    if (names.size() != values.size())
+        throw EDatabaseError(QStringLiteral("Existe: campos e valores não conferem (%1).").arg(fields));
+    QStringList parts;
+    for (int i = 0; i < names.size(); ++i)
+        parts << names[i] + QStringLiteral(" = ") + values[i];
+    TZoDatabase* db = host();
+    QSqlQuery q(db->Connection());
+    q.setForwardOnly(true);
+    db->Exec(q, QStringLiteral("SELECT FIRST 1 1 FROM %1 WHERE %2").arg(DBLocal(table), parts.join(" AND ")),
+             false);
+    return q.next();
+}
+
+bool Existe(const QString& table, const QString& fields, const QVariantList& values) {
+    const QStringList names = splitFields(fields);
+    if (names.size() != values.size())
+        throw EDatabaseError(QStringLiteral("Existe: campos e valores não conferem (%1).").arg(fields));
+    TZoDatabase* db = host();
+    QSqlQuery q(db->Connection());
+    q.setForwardOnly(true);
+    db->Prepare(
+        q, QStringLiteral("SELECT FIRST 1 1 FROM %1 WHERE %2").arg(DBLocal(table), whereOf(names, values)),
+        false);
+    for (int i = 0; i < values.size(); ++i)
+        q.bindValue(QStringLiteral(":V%1").arg(i), values[i]);
+    db->Exec(q, false);
+    return q.next();
+}
+
+QString Busca_Valor(const QString& table, const QString& keyFields, const QString& resultField,
+                    const QVariantList& keyValues) {
+    const QStringList names = splitFields(keyFields);
+    if (names.size() != keyValues.size())
+        throw EDatabaseError(
+            QStringLiteral("Busca_Valor: campos e valores não conferem (%1).").arg(keyFields));
+    TZoDatabase* db = host();
+    QSqlQuery q(db->Connection());
+    q.setForwardOnly(true);
+    db->Prepare(q,
+                QStringLiteral("SELECT FIRST 1 %1 FROM %2 WHERE %3")
+                    .arg(resultField, DBLocal(table), whereOf(names, keyValues)),
+                false);
+    for (int i = 0; i < keyValues.size(); ++i)
+        q.bindValue(QStringLiteral(":V%1").arg(i), keyValues[i]);
+    db->Exec(q, false);
+    if (!q.next() || q.value(0).isNull())
+        return {};
+    const QVariant v = q.value(0);
+    if (v.typeId() == QMetaType::Double)
+        return QString::number(v.toDouble(), 'g', 15);
+    if (v.typeId() == QMetaType::QDate)
+        return v.toDate().toString(QStringLiteral("dd/MM/yyyy"));
+    return v.toString();
+}
+
+QString Proximo(const QString& table, const QString& field, int width, bool checkTable) {
+    TZoDatabase* work = host();
+    CodeAllocator allocator(&DataContext::Current()->Counter(), work);
+    return allocator.Next(DBLocal(table), field, width, checkTable);
+}
+
+QString BuscaParametro(const QString& module, int number) {
+    return Busca_Valor(QStringLiteral("PARAMETROS"), QStringLiteral("MODULO;NUMERO"), QStringLiteral("VALOR"),
+                       {module.toUpper(), number});
+}
+
+void GeraLog(const QString& title, const QString& text, int kind, const QString& key, QObject* screen) {
+    TZoDatabase* db = host();
+    QObject* form = screen ? screen : TelaAtiva();
+    const QDateTime now = QDateTime::currentDateTime();
+    QSqlQuery q(db->Connection());
+    db->Prepare(
+        q,
+        QStringLiteral("INSERT INTO LOG (ID, CHAVE, DATA, HORA, USUARIO, FORMULARIO, TITULO, TEXTO, TIPO) "
+                       "VALUES (NEXT VALUE FOR GEN_LOG_ID, :CHAVE, :DATA, :HORA, :USUARIO, :FORM, "
+                       ":TITULO, :TEXTO, :TIPO)"),
+        true);
+    q.bindValue(QStringLiteral(":CHAVE"), key.left(40));
+    q.bindValue(QStringLiteral(":DATA"), now.date());
+    q.bindValue(QStringLiteral(":HORA"), now.time().toString(QStringLiteral("HH:mm:ss")));
+    q.bindValue(QStringLiteral(":USUARIO"), vUsuario());
+    q.bindValue(QStringLiteral(":FORM"), form ? form->objectName() : QString());
+    q.bindValue(QStringLiteral(":TITULO"), title.left(60));
+    q.bindValue(QStringLiteral(":TEXTO"), text.left(500));
+    q.bindValue(QStringLiteral(":TIPO"), kind);
+    db->Exec(q, true);
+}

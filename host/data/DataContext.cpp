@@ -1,0 +1,37 @@
+#include "DataContext.h"
+#include "HostError.h"
+#include "TTabela.h"
+
+namespace {
+DataContext* g_current = nullptr;
+}
+
+DataContext::DataContext()
+    : m_database(QStringLiteral("kelm-host")), m_tables(std::make_unique<SharedTables>()) {
+    if (g_current)
+        throw EDatabaseError(QStringLiteral("Já existe um contexto do sistema aberto."));
+    g_current = this;
+}
+
+// Shared data sets first: they may still cancel edits on the connection.
+DataContext::~DataContext() {
+    m_tables.reset();
+    m_counter.reset();
+    m_database.Close();
+    g_current = nullptr;
+}
+
+DataContext* DataContext::Current() {
+    return g_current;
+}
+
+TZoDatabase& DataContext::Counter() {
+    if (!m_database.Connected())
+        throw EDatabaseError(QStringLiteral("Banco de dados não conectado."));
+    if (!m_counter || !m_counter->Connected() ||
+        m_counter->Config().target() != m_database.Config().target()) {
+        m_counter = std::make_unique<TZoDatabase>(QStringLiteral("kelm-numbering"));
+        m_counter->Open(m_database.Config(), false);
+    }
+    return *m_counter;
+}

@@ -1,0 +1,39 @@
+#pragma once
+#include "HostExport.h"
+#include "Sessao.h"
+#include "TZoDatabase.h"
+#include <functional>
+#include <memory>
+
+class SharedTables;
+
+// What the data layer works with, owned in one place: the host connection, the numbering connection, the
+// session and the shared data sets. The host context (user interface layer) is one; the data routines of
+// the host (Existe, Busca_Valor, Proximo, GeraLog, Acessa...) reach it through Current(). It is created
+// and destroyed inside main, and per test case by the test kit.
+class KELMHOST_EXPORT DataContext {
+public:
+    DataContext();
+    virtual ~DataContext();
+    DataContext(const DataContext&) = delete;
+    DataContext& operator=(const DataContext&) = delete;
+
+    static DataContext* Current();
+
+    TZoDatabase& Database() { return m_database; }
+    // The connection codes are numbered on: it commits every statement at once, and follows whichever
+    // database the host connection has open.
+    TZoDatabase& Counter();
+    Sessao& Session() { return m_session; }
+    SharedTables& Tables() { return *m_tables; }
+
+    // What the data layer needs from the user: a supervisor's log-in (false when cancelled), and a warning.
+    std::function<bool(const QString& title, QString& user, QString& password)> PedeLogin;
+    std::function<void(const QString& title, const QString& text)> Avisa;
+
+private:
+    TZoDatabase m_database;
+    std::unique_ptr<TZoDatabase> m_counter;
+    Sessao m_session;
+    std::unique_ptr<SharedTables> m_tables;
+};

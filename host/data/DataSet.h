@@ -1,0 +1,179 @@
+#pragma once
+#include "HostExport.h"
+#include <QDateTime>
+#include <QList>
+#include <QObject>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+
+class TDataSet;
+
+enum class DataSetState { Inactive, Browse, Edit, Insert };
+
+struct KELMHOST_EXPORT FieldDef {
+    QString name;
+    QMetaType::Type type = QMetaType::QString;
+    int size = 0; // characters of a text field; 0 = unlimited
+    QString displayLabel;
+    bool visible = true;
+    int displayWidth = 0; // characters shown in grids; 0 = from the size
+    int decimals = -1;    // decimals shown of a number; -1 = as many as the value needs
+};
+
+// A handle to one field of a data set's current record.
+class KELMHOST_EXPORT TField {
+public:
+    TField(TDataSet* dataSet, int index) : m_dataSet(dataSet), m_index(index) {}
+    QString FieldName() const;
+    const FieldDef& Def() const;
+    QVariant Value() const;
+    bool IsNull() const;
+    QString AsString() const;    // program text (TextoValor)
+    QString DisplayText() const; // what boxes, grids and reports show (TextoExibicao)
+    double AsFloat() const;
+    int AsInteger() const;
+    QDate AsDate() const;
+    QDateTime AsDateTime() const;
+    void SetValue(const QVariant& value);
+    void Clear();
+    TField& operator=(const QVariant& value) {
+        SetValue(value);
+        return *this;
+    }
+
+private:
+    TDataSet* m_dataSet;
+    int m_index;
+};
+
+// Read-only view of one stored record, handed to filters.
+class KELMHOST_EXPORT RecordView {
+public:
+    RecordView(const TDataSet* dataSet, const QVariantList* values) : m_dataSet(dataSet), m_values(values) {}
+    QVariant value(const QString& field) const;
+
+private:
+    const TDataSet* m_dataSet;
+    const QVariantList* m_values;
+};
+
+// Rows held in memory with a cursor and Browse/Edit/Insert states; the common ground of shared tables,
+// queries and in-memory tables. Subclasses decide what Post and Delete do to the database.
+class KELMHOST_EXPORT TDataSet : public QObject {
+    Q_OBJECT
+public:
+    using Hook = std::function<void(TDataSet&)>; // throw EAbort to cancel the operation
+    using Filter = std::function<bool(const RecordView&)>;
+
+    explicit TDataSet(QObject* parent = nullptr);
+    ~TDataSet() override;
+
+    // Fields
+    const QList<FieldDef>& FieldDefs() const { return m_fields; }
+    int FieldCount() const { return int(m_fields.size()); }
+    int FieldIndex(const QString& name) const; // -1 when absent
+    TField FieldByName(const QString& name);   // throws EDatabaseError when absent
+    TField Fields(int index) { return TField(this, index); }
+    FieldDef& FieldDefByName(const QString& name);
+
+    // State and cursor
+    DataSetState State() const { return m_state; }
+    bool Active() const { return m_state != DataSetState::Inactive; }
+    bool Editing() const { return m_state == DataSetState::Edit || m_state == DataSetState::Insert; }
+    int RecordCount() const { return int(m_view.size()); }
+    int RecNo() const { return m_pos; } // 0-based position in the visible rows, -1 when empty
+    bool IsEmpty() const { return m_view.isEmpty(); }
+    bool Eof() const { return m_eof; }
+    bool Bof() const { return m_bof; }
+
+    void First();
+    void Last();
+    void Next();
+    void Prior();
+    void MoveTo(int position);
+    bool Locate(const QString& fields, const QVariantList& values, bool caseInsensitive = false,
+                bool partialKey = false);
+
+    // Editing
+    void Insert();
+    void Append();
+    void Edit();
+    bool Post(); // false when a hook cancelled
+    void Cancel();
+    bool Delete();          // false when a hook cancelled
+    void CheckBrowseMode(); // throws EAbort when a hook refuses the pending post
+
+    // Sorting and filtering of the visible rows
+    void SetIndexFieldNames(const QString& fields);
+    QString IndexFieldNames() const { return m_indexFields.join(';'); }
+    void SetFilter(Filter filter);
+    void ClearFilter() { SetFilter(nullptr); }
+
+    void DisableControls();
+    void EnableControls();
+    void Close();
+
+    // Hooks
+    Hook BeforeInsert, AfterInsert, OnNewRecord, BeforeEdit, BeforePost, AfterPost, BeforeDelete, AfterDelete,
+        AfterScroll, AfterCancel;
+
+    // Raw access for models and bindings
+    QVariant ValueAt(int position, int field) const;
+    void SetValueAt(int position, int field, const QVariant& value);
+    QVariant CurrentValue(int field) const;
+    void SetCurrentValue(int field, const QVariant& value);
+
+signals:
+    void aboutToPost(); // controls write back what is still pending in them
+    // Every visible row may have changed: the rows were (re)loaded, sorted, filtered or controls enabled.
+    void layoutReset();
+    // One visible row comes, goes or moves; the "about" signal is sent before the change.
+    void aboutToInsertRow(int position);
+    void rowInserted(int position);
+    void aboutToRemoveRow(int position);
+    void rowRemoved(int position);
+    void aboutToMoveRow(int from, int to);
+    void rowMoved(int from, int to);
+    void rowChanged(int position);
+    void scrolled(int position);
+    void stateChanged(DataSetState state);
+
+protected:
+    // Storage set-up for subclasses.
+    void SetFields(const QList<FieldDef>& fields);
+    void SetRows(QList<QVariantList> rows);
+    void Activate();
+    // Persistence; throw to refuse (the data set stays in its editing state).
+    virtual void DoPost(const QVariantList& values, const QVariantList& original, bool inserting);
+    virtual void DoDelete(const QVariantList& values);
+    static QVariant Coerce(const FieldDef& def, const QVariant& value);
+
+private:
+    void RebuildView(int keepRow);
+    bool ComesBefore(int a, int b) const;
+    void UpdateIndexKeys();
+    void PlacePosted(int row);
+    void RemoveFromView(int position);
+    void SetState(DataSetState state);
+    void Scrolled(bool bof = false, bool eof = false);
+    void NotifyRow();
+    void RunHook(const Hook& hook);
+    void StartInsert(int position);
+    int CurrentRow() const { return m_pos >= 0 && m_pos < m_view.size() ? m_view[m_pos] : -1; }
+
+    QList<FieldDef> m_fields;
+    QList<QVariantList> m_rows; // stored rows, in load order
+    QList<int> m_view;          // visible rows in order
+    int m_pos = -1;
+    bool m_eof = true;
+    bool m_bof = true;
+    DataSetState m_state = DataSetState::Inactive;
+    QVariantList m_backup;
+    int m_insertedRow = -1;
+    QStringList m_indexFields;
+    QList<int> m_indexKeys; // field positions of m_indexFields
+    Filter m_filter;
+    int m_disabled = 0;
+    bool m_restructuring = false; // visible rows are being inserted, removed or moved
+};

@@ -1,0 +1,207 @@
+#include "TZoDatabase.h"
+#include "FirebirdEngine.h"
+#include "HostError.h"
+#include "LockWatchdog.h"
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTimer>
+#include <ibase.h>
+
+namespace {
+static_assert(sizeof(isc_db_handle) == sizeof(unsigned int));
+
+bool isLockConflict(const QString& text) {
+    return text.contains(QLatin1String("update conflicts with concurrent update"), Qt::CaseInsensitive) ||
+           text.contains(QLatin1String("lock conflict"), Qt::CaseInsensitive) ||
+           text.contains(QLatin1String("deadlock"), Qt::CaseInsensitive);
+}
+} // namespace
+
+TZoDatabase::TZoDatabase(const QString& connectionName, QObject* parent)
+    : QObject(parent), m_name(connectionName), m_transaction(std::make_unique<TZoTransaction>(this)),
+      m_watchdog(std::make_unique<LockWatchdog>()) {}
+
+TZoDatabase::~TZoDatabase() {
+    Close();
+}
+
+QSqlDatabase TZoDatabase::Connection() const {
+    return QSqlDatabase::database(m_name, false);
+}
+
+bool TZoDatabase::Connected() const {
+    return Connection().isOpen();
+}
+
+void TZoDatabase::Open(const DatabaseConfig& config, bool transactional) {
+    PrepareFirebirdEnvironment();
+    Close();
+    m_config = config;
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), m_name);
+    if (config.isServer()) {
+        db.setHostName(config.host);
+        if (config.port > 0)
+            db.setPort(config.port);
+    }
+    db.setDatabaseName(config.path);
+    db.setUserName(config.user);
+    db.setPassword(config.password);
+    if (!db.open()) {
+        const QString text = db.lastError().text();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_name);
+        throw EDatabaseError(
+            QStringLiteral("Não foi possível abrir o banco de dados %1.\n%2").arg(config.target(), text));
+    }
+    m_transactional = transactional;
+    m_dirty = false;
+}
+
+void TZoDatabase::Close() {
+    if (!QSqlDatabase::contains(m_name))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        if (db.isOpen()) {
+            if (m_transaction->InTransaction())
+                m_transaction->Rollback();
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+void TZoDatabase::BeginStatement() {
+    if (!m_transactional || m_dirty || (m_fresh && m_transaction->InTransaction()))
+        return;
+    // Snapshot transactions would hide what others committed since this one began.
+    if (m_transaction->InTransaction())
+        m_transaction->Commit();
+    m_transaction->StartTransaction();
+    m_fresh = true;
+}
+
+void TZoDatabase::Prepare(QSqlQuery& query, const QString& sql, bool write) {
+    Q_UNUSED(write);
+    BeginStatement();
+    if (!query.prepare(sql)) {
+        const QString text = query.lastError().text();
+        throw EDatabaseError(text + QStringLiteral("\n") + sql.left(400));
+    }
+}
+
+void TZoDatabase::Exec(QSqlQuery& query, const QString& sql, bool write) {
+    Prepare(query, sql, write);
+    Exec(query, write);
+}
+
+void TZoDatabase::Exec(QSqlQuery& query, bool write) {
+    m_fresh = false;
+    if (!write) {
+        if (!query.exec())
+            Fail(query, false);
+        return;
+    }
+    const QVariant handle = Connection().driver()->handle();
+    const bool guarded = handle.isValid() && handle.metaType().sizeOf() == sizeof(isc_db_handle);
+    if (guarded) {
+        m_dbHandle = *static_cast<const isc_db_handle*>(handle.constData());
+        m_watchdog->Arm(&m_dbHandle, LockTimeoutMs);
+    }
+    m_dirty = m_transaction->InTransaction();
+    const bool ok = query.exec();
+    const bool timedOut = guarded && m_watchdog->Disarm();
+    if (!ok)
+        Fail(query, timedOut);
+}
+
+void TZoDatabase::Fail(const QSqlQuery& query, bool lockTimedOut) {
+    const QString text = query.lastError().text();
+    if (lockTimedOut) {
+        m_transaction->RollbackRetaining();
+        throw EDatabaseError(
+            QStringLiteral("A gravação esperou mais de %1 segundos: o registro está em uso por "
+                           "outro usuário, ou a operação é longa demais. A operação foi "
+                           "desfeita; tente novamente em instantes.")
+                .arg(LockTimeoutMs / 1000.0, 0, 'g', 3));
+    }
+    if (isLockConflict(text)) {
+        m_transaction->RollbackRetaining();
+        throw EDatabaseError(QStringLiteral("O registro está sendo alterado por outro usuário. "
+                                            "A operação foi desfeita; tente novamente em instantes."));
+    }
+    throw EDatabaseError(text.isEmpty() ? QStringLiteral("Erro no banco de dados.") : text);
+}
+
+// ---- TZoTransaction
+
+TZoTransaction::TZoTransaction(TZoDatabase* database)
+    : QObject(database), m_database(database), m_idle(new QTimer(this)) {
+    m_idle->setInterval(15000);
+    connect(m_idle, &QTimer::timeout, this, &TZoTransaction::EndIdle);
+}
+
+void TZoTransaction::SetIdleInterval(int ms) {
+    m_idle->setInterval(ms);
+}
+
+void TZoTransaction::EndIdle() {
+    if (!m_active || m_database->Dirty())
+        return;
+    QSqlDatabase db = m_database->Connection();
+    if (db.isOpen() && db.commit())
+        m_active = false;
+}
+
+void TZoTransaction::StartTransaction() {
+    if (m_active)
+        return;
+    QSqlDatabase db = m_database->Connection();
+    if (!db.transaction())
+        throw EDatabaseError(db.lastError().text());
+    m_active = true;
+    ++m_generation;
+    m_idle->start();
+}
+
+void TZoTransaction::Commit() {
+    if (!m_active)
+        return;
+    QSqlDatabase db = m_database->Connection();
+    // Errors raised at commit time (deferred checks, commit triggers) appear here while the transaction is
+    // still ours to roll back; a failed commit of the driver's own would leave it open on the server.
+    QSqlQuery retain(db);
+    if (!retain.exec(QStringLiteral("COMMIT RETAIN"))) {
+        const QString text = retain.lastError().text();
+        retain.clear();
+        Rollback();
+        throw EDatabaseError(text);
+    }
+    retain.clear();
+    if (!db.commit())
+        throw EDatabaseError(db.lastError().text());
+    m_active = false;
+    m_database->MarkClean();
+    emit committed();
+}
+
+void TZoTransaction::Rollback() {
+    if (!m_active)
+        return;
+    QSqlDatabase db = m_database->Connection();
+    db.rollback();
+    m_active = false;
+    m_database->MarkClean();
+    emit rolledBack();
+}
+
+// The next statement starts the next unit of work: a server transaction that stayed open all day would
+// stall garbage collection.
+void TZoTransaction::CommitRetaining() {
+    Commit();
+}
+
+void TZoTransaction::RollbackRetaining() {
+    Rollback();
+}

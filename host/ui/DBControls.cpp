@@ -1,0 +1,277 @@
+#include "DBControls.h"
+#include "DataSet.h"
+#include "DataSetModel.h"
+#include "HostError.h"
+#include "Protecao.h"
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScopedValueRollback>
+
+FieldLink::FieldLink(QWidget* control, TDataSet* dataSet, const QString& field)
+    : QObject(control), m_control(control), m_dataSet(dataSet), m_field(field) {
+    const auto refresh = Protegido([this] { Refresh(); });
+    connect(dataSet, &TDataSet::scrolled, this, refresh);
+    connect(dataSet, &TDataSet::layoutReset, this, refresh);
+    connect(dataSet, &TDataSet::rowChanged, this, refresh);
+    connect(dataSet, &TDataSet::stateChanged, this, refresh);
+    // Called inside Post: a value the field refuses must stop the post, so this one is not protected.
+    connect(dataSet, &TDataSet::aboutToPost, this, [this] {
+        if (m_flush)
+            m_flush();
+    });
+}
+
+void FieldLink::Refresh() {
+    if (m_updating || !m_dataSet || !m_control || !m_show)
+        return;
+    m_updating = true;
+    m_show();
+    m_updating = false;
+}
+
+void FieldLink::Write(const QVariant& value) {
+    if (m_updating || !m_dataSet || !m_dataSet->Active() || m_dataSet->FieldIndex(m_field) < 0)
+        return;
+    if (!m_dataSet->Editing() && m_dataSet->IsEmpty())
+        return;
+    m_updating = true;
+    try {
+        m_dataSet->FieldByName(m_field).SetValue(value);
+    } catch (const EAbort&) {
+        m_updating = false;
+        Refresh(); // the edit was refused: show the record as it is
+        return;
+    } catch (...) {
+        m_updating = false;
+        throw;
+    }
+    m_updating = false;
+}
+
+namespace {
+QVariant current(TDataSet* ds, const QString& field) {
+    const int i = ds->FieldIndex(field);
+    return i < 0 ? QVariant() : ds->CurrentValue(i);
+}
+
+bool isTextField(TDataSet* ds, const QString& field) {
+    const int i = ds->FieldIndex(field);
+    return i < 0 || ds->FieldDefs()[i].type == QMetaType::QString;
+}
+
+QString display(TDataSet* ds, const QString& field) {
+    const int i = ds->FieldIndex(field);
+    return i < 0 || ds->IsEmpty() ? QString() : TField(ds, i).DisplayText();
+}
+} // namespace
+
+FieldLink* FieldLink::Edit(QLineEdit* box, TDataSet* dataSet, const QString& field) {
+    auto* link = new FieldLink(box, dataSet, field);
+    link->m_show = [=] { box->setText(display(dataSet, field)); };
+    if (isTextField(dataSet, field)) {
+        connect(box, &QLineEdit::textEdited, link,
+                Protegido([=](const QString& text) { link->Write(text); }));
+    } else {
+        // Numbers and dates are taken when complete, not keystroke by keystroke; the first keystroke only
+        // starts editing (as in a text box), so a save that takes no focus still finds the typed value.
+        connect(box, &QLineEdit::textEdited, link, Protegido([=] {
+                    if (!dataSet->Active() || dataSet->Editing() || dataSet->IsEmpty())
+                        return;
+                    {
+                        QScopedValueRollback<bool> keep(link->m_updating, true); // keep what is being typed
+                        dataSet->Edit();
+                    }
+                    if (!dataSet->Editing())
+                        link->Refresh(); // the edit was refused
+                }));
+        link->m_flush = [=] {
+            if (dataSet->Editing() && box->text() != display(dataSet, field))
+                link->Write(box->text());
+        };
+        connect(box, &QLineEdit::editingFinished, link, Protegido([=] { link->m_flush(); }));
+    }
+    link->Refresh();
+    return link;
+}
+
+FieldLink* FieldLink::Combo(QComboBox* box, TDataSet* dataSet, const QString& field,
+                            const QStringList& values) {
+    auto* link = new FieldLink(box, dataSet, field);
+    link->m_show = [=] {
+        const QString v = current(dataSet, field).toString();
+        const int i = values.isEmpty() ? box->findText(v) : int(values.indexOf(v));
+        if (box->isEditable() && i < 0)
+            box->setEditText(v);
+        else
+            box->setCurrentIndex(i);
+    };
+    auto write = [=](int index) {
+        if (index >= 0)
+            link->Write(values.isEmpty() ? box->itemText(index) : values.value(index));
+    };
+    connect(box, &QComboBox::activated, link, Protegido(write));
+    if (box->isEditable())
+        connect(box, &QComboBox::editTextChanged, link, Protegido([=](const QString& text) {
+                    if (values.isEmpty() && box->hasFocus())
+                        link->Write(text);
+                }));
+    link->Refresh();
+    return link;
+}
+
+FieldLink* FieldLink::Check(QCheckBox* box, TDataSet* dataSet, const QString& field, const QString& checked,
+                            const QString& unchecked) {
+    auto* link = new FieldLink(box, dataSet, field);
+    link->m_show = [=] { box->setChecked(current(dataSet, field).toString() == checked); };
+    connect(box, &QCheckBox::clicked, link,
+            Protegido([=](bool on) { link->Write(on ? checked : unchecked); }));
+    link->Refresh();
+    return link;
+}
+
+FieldLink* FieldLink::Radio(QButtonGroup* group, TDataSet* dataSet, const QString& field,
+                            const QStringList& values) {
+    auto* link = new FieldLink(
+        group->buttons().isEmpty() ? nullptr : group->buttons().first()->parentWidget(), dataSet, field);
+    link->m_show = [=] {
+        const int id = int(values.indexOf(current(dataSet, field).toString()));
+        if (QAbstractButton* b = group->button(id)) {
+            b->setChecked(true);
+        } else {
+            const bool exclusive = group->exclusive();
+            group->setExclusive(false);
+            for (QAbstractButton* other : group->buttons())
+                other->setChecked(false);
+            group->setExclusive(exclusive);
+        }
+    };
+    connect(group, &QButtonGroup::idClicked, link, Protegido([=](int id) { link->Write(values.value(id)); }));
+    link->Refresh();
+    return link;
+}
+
+FieldLink* FieldLink::Memo(QPlainTextEdit* box, TDataSet* dataSet, const QString& field) {
+    auto* link = new FieldLink(box, dataSet, field);
+    link->m_show = [=] { box->setPlainText(display(dataSet, field)); };
+    connect(box, &QPlainTextEdit::textChanged, link, Protegido([=] {
+                if (box->hasFocus())
+                    link->Write(box->toPlainText());
+            }));
+    link->Refresh();
+    return link;
+}
+
+FieldLink* FieldLink::Date(QDateEdit* box, TDataSet* dataSet, const QString& field) {
+    auto* link = new FieldLink(box, dataSet, field);
+    link->m_show = [=] {
+        const QDate d = current(dataSet, field).toDate();
+        box->setDate(d.isValid() ? d : box->minimumDate());
+    };
+    connect(box, &QDateEdit::userDateChanged, link, Protegido([=](QDate d) { link->Write(d); }));
+    link->Refresh();
+    return link;
+}
+
+FieldLink* FieldLink::Label(QLabel* label, TDataSet* dataSet, const QString& field) {
+    auto* link = new FieldLink(label, dataSet, field);
+    link->m_show = [=] { label->setText(display(dataSet, field)); };
+    link->Refresh();
+    return link;
+}
+
+// ---- grid
+
+TZoDBGrid::TZoDBGrid(QWidget* parent) : QTableView(parent) {
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setAlternatingRowColors(true);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    verticalHeader()->hide();
+    horizontalHeader()->setStretchLastSection(true);
+}
+
+void TZoDBGrid::SetDataSet(TDataSet* dataSet) {
+    m_dataSet = dataSet;
+    setModel(DataSetModel::Of(dataSet));
+    connect(dataSet, &TDataSet::scrolled, this, &TZoDBGrid::FollowDataSet);
+    connect(model(), &QAbstractItemModel::modelReset, this, &TZoDBGrid::FollowDataSet);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            Protegido([this](const QModelIndex& now) {
+                if (m_syncing || !m_dataSet || !now.isValid() || now.row() == m_dataSet->RecNo())
+                    return;
+                try {
+                    m_dataSet->MoveTo(now.row());
+                } catch (const EAbort&) {
+                    // The pending post was refused: the data set stays, so the grid goes back to it.
+                    QMetaObject::invokeMethod(this, &TZoDBGrid::FollowDataSet, Qt::QueuedConnection);
+                }
+            }));
+    FollowDataSet();
+}
+
+void TZoDBGrid::SetReadOnly(bool readOnly) {
+    setEditTriggers(readOnly ? QAbstractItemView::NoEditTriggers
+                             : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                   QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    setSelectionBehavior(readOnly ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
+    if (m_dataSet)
+        DataSetModel::Of(m_dataSet)->SetReadOnly(readOnly);
+}
+
+void TZoDBGrid::FollowDataSet() {
+    if (!m_dataSet || m_syncing)
+        return;
+    const int row = m_dataSet->RecNo();
+    if (row < 0 || row >= model()->rowCount() || row == currentIndex().row())
+        return;
+    m_syncing = true;
+    setCurrentIndex(model()->index(row, std::max(0, currentIndex().column())));
+    m_syncing = false;
+}
+
+QString TZoDBGrid::SelectedField() const {
+    if (!m_dataSet || !currentIndex().isValid())
+        return {};
+    const int field = DataSetModel::Of(m_dataSet)->FieldOfColumn(currentIndex().column());
+    return field < 0 ? QString() : m_dataSet->FieldDefs()[field].name;
+}
+
+void TZoDBGrid::SelectField(const QString& field) {
+    if (!m_dataSet)
+        return;
+    const int column = DataSetModel::Of(m_dataSet)->ColumnOfField(field);
+    if (column >= 0)
+        setCurrentIndex(model()->index(std::max(0, m_dataSet->RecNo()), column));
+}
+
+// The screen's key handler runs protected: a failure there is shown and the key counts as used.
+bool TZoDBGrid::OfferKey(QKeyEvent* key) {
+    bool used = false;
+    if (OnKeyDown && !ExecutaProtegido([&] { used = OnKeyDown(key); }))
+        return true;
+    return used;
+}
+
+bool TZoDBGrid::event(QEvent* e) {
+    // Tab and Backtab never reach keyPressEvent otherwise: the focus chain takes them first.
+    if (e->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(e);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && OfferKey(key))
+            return true;
+    }
+    return QTableView::event(e);
+}
+
+void TZoDBGrid::keyPressEvent(QKeyEvent* e) {
+    const bool tab = e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab; // already offered in event()
+    if (!tab && OfferKey(e))
+        return;
+    QTableView::keyPressEvent(e);
+}

@@ -1,0 +1,73 @@
+#pragma once
+#include "HostExport.h"
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QTableView>
+#include <functional>
+
+#include "DataSet.h"
+class QLineEdit;
+class QComboBox;
+class QCheckBox;
+class QButtonGroup;
+class QPlainTextEdit;
+class QDateEdit;
+class QLabel;
+
+// Binds one control to one field of a data set: the control shows the current record, and what the user
+// enters goes into the field (putting the data set into Edit when it was browsing).
+class KELMHOST_EXPORT FieldLink : public QObject {
+    Q_OBJECT
+public:
+    static FieldLink* Edit(QLineEdit* box, TDataSet* dataSet, const QString& field);
+    // values: what each item stores; empty = the item's text.
+    static FieldLink* Combo(QComboBox* box, TDataSet* dataSet, const QString& field,
+                            const QStringList& values = {});
+    static FieldLink* Check(QCheckBox* box, TDataSet* dataSet, const QString& field,
+                            const QString& checked = "S", const QString& unchecked = "N");
+    // values: what each button (by its id in the group) stores.
+    static FieldLink* Radio(QButtonGroup* group, TDataSet* dataSet, const QString& field,
+                            const QStringList& values);
+    static FieldLink* Memo(QPlainTextEdit* box, TDataSet* dataSet, const QString& field);
+    static FieldLink* Date(QDateEdit* box, TDataSet* dataSet, const QString& field);
+    static FieldLink* Label(QLabel* label, TDataSet* dataSet, const QString& field);
+
+    void Refresh();
+
+private:
+    FieldLink(QWidget* control, TDataSet* dataSet, const QString& field);
+    void Write(const QVariant& value);
+    QPointer<QWidget> m_control;
+    QPointer<TDataSet> m_dataSet;
+    QString m_field;
+    std::function<void()> m_show;
+    std::function<void()> m_flush;
+    bool m_updating = false;
+};
+
+// A grid over a data set; the row cursor of the grid and of the data set follow each other. Key handlers
+// see every key, Tab included, before the grid does.
+class KELMHOST_EXPORT TZoDBGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit TZoDBGrid(QWidget* parent = nullptr);
+    void SetDataSet(TDataSet* dataSet);
+    TDataSet* DataSet() const { return m_dataSet; }
+    void SetReadOnly(bool readOnly);
+    QString SelectedField() const; // field of the current column
+    void SelectField(const QString& field);
+
+    // Return true when the key was handled; runs protected.
+    std::function<bool(QKeyEvent*)> OnKeyDown;
+
+protected:
+    bool event(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    void FollowDataSet();
+    bool OfferKey(QKeyEvent* key);
+    QPointer<TDataSet> m_dataSet;
+    bool m_syncing = false;
+};

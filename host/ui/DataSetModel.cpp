@@ -1,0 +1,117 @@
+#include "DataSetModel.h"
+#include "DataSet.h"
+#include "Formatacao.h"
+#include "Protecao.h"
+
+DataSetModel* DataSetModel::Of(TDataSet* dataSet) {
+    if (auto* model = dataSet->findChild<DataSetModel*>(QString(), Qt::FindDirectChildrenOnly))
+        return model;
+    return new DataSetModel(dataSet);
+}
+
+DataSetModel::DataSetModel(TDataSet* dataSet) : QAbstractTableModel(dataSet), m_dataSet(dataSet) {
+    Refresh();
+    connect(dataSet, &TDataSet::layoutReset, this, [this] {
+        beginResetModel();
+        Refresh();
+        endResetModel();
+    });
+    connect(dataSet, &TDataSet::aboutToInsertRow, this, [this](int row) { beginInsertRows({}, row, row); });
+    connect(dataSet, &TDataSet::rowInserted, this, [this] { endInsertRows(); });
+    connect(dataSet, &TDataSet::aboutToRemoveRow, this, [this](int row) { beginRemoveRows({}, row, row); });
+    connect(dataSet, &TDataSet::rowRemoved, this, [this] { endRemoveRows(); });
+    // Qt counts the destination before the row leaves its place.
+    connect(dataSet, &TDataSet::aboutToMoveRow, this,
+            [this](int from, int to) { beginMoveRows({}, from, from, {}, to > from ? to + 1 : to); });
+    connect(dataSet, &TDataSet::rowMoved, this, [this] { endMoveRows(); });
+    connect(dataSet, &TDataSet::rowChanged, this, [this](int row) {
+        if (row >= 0 && !m_columns.isEmpty())
+            emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+    });
+}
+
+void DataSetModel::Refresh() {
+    m_columns.clear();
+    const auto& defs = m_dataSet->FieldDefs();
+    for (const QString& name : m_order)
+        if (const int i = m_dataSet->FieldIndex(name); i >= 0 && defs[i].visible && !m_columns.contains(i))
+            m_columns << i;
+    for (int i = 0; i < defs.size(); ++i)
+        if (defs[i].visible && !m_columns.contains(i))
+            m_columns << i;
+}
+
+void DataSetModel::SetColumnOrder(const QStringList& fields) {
+    beginResetModel();
+    m_order = fields;
+    Refresh();
+    endResetModel();
+}
+
+int DataSetModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_dataSet->RecordCount();
+}
+
+int DataSetModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+int DataSetModel::FieldOfColumn(int column) const {
+    return column >= 0 && column < m_columns.size() ? m_columns[column] : -1;
+}
+
+int DataSetModel::ColumnOfField(const QString& name) const {
+    return int(m_columns.indexOf(m_dataSet->FieldIndex(name)));
+}
+
+QVariant DataSetModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid())
+        return {};
+    const int field = FieldOfColumn(index.column());
+    if (field < 0)
+        return {};
+    const QVariant value = m_dataSet->ValueAt(index.row(), field);
+    const FieldDef& def = m_dataSet->FieldDefs()[field];
+    if (role == Qt::DisplayRole)
+        return TextoExibicao(value, def.decimals);
+    // The editor starts from the text the cell shows, and hands text back to the same parser.
+    if (role == Qt::EditRole)
+        return def.type == QMetaType::QString || value.isNull()
+                   ? value
+                   : QVariant(TextoExibicao(value, def.decimals));
+    if (role == Qt::TextAlignmentRole &&
+        (def.type == QMetaType::Double || def.type == QMetaType::Int || def.type == QMetaType::LongLong))
+        return int(Qt::AlignRight | Qt::AlignVCenter);
+    return {};
+}
+
+// Called by Qt's item views: a refused value shows its message and leaves the cell as it was.
+bool DataSetModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::EditRole)
+        return false;
+    return ExecutaProtegido(
+        [&] { m_dataSet->SetValueAt(index.row(), FieldOfColumn(index.column()), value); });
+}
+
+QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    const int field = FieldOfColumn(section);
+    if (field < 0)
+        return {};
+    const FieldDef& def = m_dataSet->FieldDefs()[field];
+    return def.displayLabel.isEmpty() ? def.name : def.displayLabel;
+}
+
+bool DataSetModel::ReadOnlyColumn(int column) const {
+    const int field = FieldOfColumn(column);
+    return m_readOnly || field < 0 ||
+           m_readOnlyFields.contains(m_dataSet->FieldDefs()[field].name, Qt::CaseInsensitive);
+}
+
+Qt::ItemFlags DataSetModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (!ReadOnlyColumn(index.column()))
+        f |= Qt::ItemIsEditable;
+    return f;
+}

@@ -1,0 +1,40 @@
+#pragma once
+#include "HostExport.h"
+#include <QAbstractTableModel>
+
+class TDataSet;
+
+// Table model over a data set's visible fields and rows, for grids. Editing a cell edits the data set.
+// A row inserted, removed, moved or changed is told to the views as just that, so they keep their current
+// cell, selection, scroll position and open editor; only a reload, a new order or a filter resets them.
+class KELMHOST_EXPORT DataSetModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    // The data set's model, made on first use and owned by the data set.
+    static DataSetModel* Of(TDataSet* dataSet);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    void SetReadOnlyFields(const QStringList& fields) { m_readOnlyFields = fields; }
+    bool ReadOnlyColumn(int column) const;
+    // Columns in this order first, then the other visible fields in their own order.
+    void SetColumnOrder(const QStringList& fields);
+    int FieldOfColumn(int column) const; // data set field index
+    int ColumnOfField(const QString& name) const;
+    TDataSet* DataSet() const { return m_dataSet; }
+
+private:
+    explicit DataSetModel(TDataSet* dataSet);
+    void Refresh();
+    TDataSet* m_dataSet;
+    QList<int> m_columns;
+    bool m_readOnly = false;
+    QStringList m_readOnlyFields;
+    QStringList m_order;
+};

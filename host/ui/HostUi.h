@@ -1,0 +1,33 @@
+#pragma once
+#include "HostExport.h"
+#include "Protecao.h"
+#include <QString>
+
+class QWidget;
+class QKeyEvent;
+
+// Busy mark: wait cursor and a status text while a long query runs.
+KELMHOST_EXPORT void Ocupado(bool busy, QWidget* screen = nullptr, const QString& text = QString());
+
+// The host's error handler: rolls the unit of work back and shows the text in one error box.
+KELMHOST_EXPORT void TrataErro(const QString& text);
+
+// Enter moves the focus to the next control of the screen; returns true when the key was used.
+KELMHOST_EXPORT bool pSetFocus(QWidget* screen, QKeyEvent* key);
+
+// Opens a registered screen from another screen. The module file name is kept for callers; screens of
+// every loaded module share one registry. Returns the screen shown, or null when the class is unknown.
+KELMHOST_EXPORT QWidget* Carrega_Form(const QString& moduleFile, const QString& className,
+                                      const QString& param, bool modal, bool hidden);
+
+// Picture and document files kept per code in the folder of the local setting "Caminho"/"path".
+// Kinds: 1 colours, 4 product instructions, other numbers a folder of their own.
+KELMHOST_EXPORT QString PastaArquivos(int kind);
+KELMHOST_EXPORT QString BuscaArquivo(const QString& code, int kind); // empty when there is none
+KELMHOST_EXPORT bool SalvaArquivo(const QString& sourceFile, const QString& code, int kind);
+
+// Runs a program or batch file and waits for it; false when it could not run or failed.
+KELMHOST_EXPORT bool ExecutaEXE(const QString& command);
+
+// Without a display Qt warns about window size hints on every top-level screen; that noise is dropped.
+KELMHOST_EXPORT void SilenciaAvisosSemTela();
