@@ -1,8 +1,8 @@
 #include "FmLogin.h"
 #include "Acesso.h"
+#include "DataContext.h"
 #include "LocalSettings.h"
 #include "Protecao.h"
-#include "Sessao.h"
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>

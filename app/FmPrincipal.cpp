@@ -1,9 +1,9 @@
 #include "FmPrincipal.h"
 #include "ClassRegistry.h"
+#include "DataContext.h"
 #include "HostContext.h"
 #include "HostUi.h"
 #include "Protecao.h"
-#include "Sessao.h"
 #include <QApplication>
 #include <QLabel>
 #include <QMdiArea>

@@ -3,10 +3,10 @@
 #include "ClassRegistry.h"
 #include "DBControls.h"
 #include "DataAccess.h"
+#include "DataContext.h"
 #include "Mensagens.h"
 #include "Protecao.h"
 #include "Relatorio.h"
-#include "Sessao.h"
 #include "TTabela.h"
 #include "TZoDatabase.h"
 #include <QCloseEvent>
@@ -85,7 +85,7 @@ void TFmTabelaHost::RegistraTelas() {
 
 TFmTabelaHost::TFmTabelaHost(const Definition& definition, QWidget* parent)
     : QWidget(parent), m_definition(definition),
-      m_data(new TTabelaDataSet(definition.table, definition.orderBy, this)) {
+      m_data(new TTabelaDataSet(*ConexaoHost(), definition.table, definition.orderBy, this)) {
     setObjectName(definition.className.mid(1));
     setWindowTitle(definition.caption);
     setAttribute(Qt::WA_DeleteOnClose);

@@ -1,9 +1,9 @@
 #include "ScriptRunner.h"
 #include "DataAccess.h"
+#include "DataContext.h"
 #include "Funcoes.h"
 #include "HostError.h"
 #include "HostUi.h"
-#include "Sessao.h"
 #include "TZoDatabase.h"
 #include "TZoQuery.h"
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "TForm.h"
+#include "DataContext.h"
 #include "HostUi.h"
-#include "Sessao.h"
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFocusEvent>

@@ -2,6 +2,7 @@
 #include "Acesso.h"
 #include "DBControls.h"
 #include "DataAccess.h"
+#include "DataContext.h"
 #include "FmLog.h"
 #include "FmLogin.h"
 #include "FmPrincipal.h"
@@ -9,7 +10,6 @@
 #include "HostError.h"
 #include "HostUi.h"
 #include "KelmApplication.h"
-#include "Sessao.h"
 #include "TZoQuery.h"
 #include "TestDatabase.h"
 #include <QAction>

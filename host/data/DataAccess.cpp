@@ -2,7 +2,6 @@
 #include "CodeAllocator.h"
 #include "DataContext.h"
 #include "HostError.h"
-#include "Sessao.h"
 #include "TZoDatabase.h"
 #include <QDateTime>
 #include <QRegularExpression>

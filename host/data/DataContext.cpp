@@ -1,13 +1,13 @@
 #include "DataContext.h"
 #include "HostError.h"
-#include "TTabela.h"
+#include "SharedTables.h"
 
 namespace {
 DataContext* g_current = nullptr;
 }
 
 DataContext::DataContext()
-    : m_database(QStringLiteral("kelm-host")), m_tables(std::make_unique<SharedTables>()) {
+    : m_database(QStringLiteral("kelm-host")), m_tables(std::make_unique<SharedTables>(m_database)) {
     if (g_current)
         throw EDatabaseError(QStringLiteral("Já existe um contexto do sistema aberto."));
     g_current = this;
@@ -34,4 +34,32 @@ TZoDatabase& DataContext::Counter() {
         m_counter->Open(m_database.Config(), false);
     }
     return *m_counter;
+}
+
+Sessao& SessaoAtual() {
+    if (DataContext* context = DataContext::Current())
+        return context->Session();
+    static Sessao none;
+    none = Sessao();
+    return none;
+}
+
+QString vUsuario() {
+    return SessaoAtual().usuario;
+}
+QString vUsuarioCodigo() {
+    return SessaoAtual().usuarioCodigo;
+}
+QString vSupervisor() {
+    return SessaoAtual().supervisor;
+}
+QString vEmpresa() {
+    return SessaoAtual().empresa;
+}
+
+void DefineTelaAtiva(QObject* screen) {
+    SessaoAtual().telaAtiva = screen;
+}
+QObject* TelaAtiva() {
+    return SessaoAtual().telaAtiva.data();
 }

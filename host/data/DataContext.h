@@ -37,3 +37,14 @@ private:
     Sessao m_session;
     std::unique_ptr<SharedTables> m_tables;
 };
+
+// The session of the current context; an empty one when there is no context.
+KELMHOST_EXPORT Sessao& SessaoAtual();
+
+KELMHOST_EXPORT QString vUsuario();       // user name
+KELMHOST_EXPORT QString vUsuarioCodigo(); // user code
+KELMHOST_EXPORT QString vSupervisor();    // supervisor who last granted a right the user lacks
+KELMHOST_EXPORT QString vEmpresa();       // company code of the physical tables ("001")
+
+KELMHOST_EXPORT void DefineTelaAtiva(QObject* screen);
+KELMHOST_EXPORT QObject* TelaAtiva();

@@ -7,59 +7,6 @@
 #include <QSqlField>
 #include <QSqlRecord>
 
-QList<FieldDef> FieldDefsOf(const QSqlRecord& record) {
-    QList<FieldDef> defs;
-    for (int i = 0; i < record.count(); ++i) {
-        const QSqlField field = record.field(i);
-        FieldDef def;
-        def.name = field.name().toUpper();
-        switch (field.metaType().id()) {
-        case QMetaType::Int:
-        case QMetaType::Short:
-        case QMetaType::LongLong:
-            def.type = QMetaType::LongLong;
-            break;
-        case QMetaType::Double:
-        case QMetaType::Float:
-            def.type = QMetaType::Double;
-            // NUMERIC and DECIMAL columns report their scale.
-            def.decimals = field.precision() > 0 ? field.precision() : -1;
-            break;
-        case QMetaType::QDate:
-        case QMetaType::QDateTime:
-        case QMetaType::QTime:
-        case QMetaType::QByteArray:
-            def.type = QMetaType::Type(field.metaType().id());
-            break;
-        default:
-            def.type = QMetaType::QString;
-            def.size = field.length() > 0 ? field.length() : 0;
-        }
-        defs << def;
-    }
-    return defs;
-}
-
-QList<QVariantList> ReadAllRows(QSqlQuery& query, int fieldCount) {
-    QList<QVariantList> rows;
-    while (query.next()) {
-        QVariantList row;
-        row.reserve(fieldCount);
-        for (int i = 0; i < fieldCount; ++i) {
-            QVariant v = query.value(i);
-            if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::Short)
-                v = v.isNull() ? QVariant() : QVariant(v.toLongLong());
-            else if (v.isNull())
-                v = QVariant();
-            row << v;
-        }
-        rows << row;
-    }
-    if (query.lastError().isValid())
-        throw EDatabaseError(query.lastError().text());
-    return rows;
-}
-
 TZoQuery::TZoQuery(QObject* parent, TZoDatabase* database) : TDataSet(parent), m_database(database) {}
 TZoQuery::~TZoQuery() = default;
 

@@ -1,6 +1,7 @@
 #pragma once
 #include "DataSet.h"
 #include "HostExport.h"
+#include "ResultRows.h"
 #include <QSqlQuery>
 #include <memory>
 
@@ -35,8 +36,3 @@ private:
     QVariantMap m_bound;
     int m_rowsAffected = 0;
 };
-
-// Field definitions as the database reports them for a result.
-KELMHOST_EXPORT QList<FieldDef> FieldDefsOf(const QSqlRecord& record);
-// Reads every row of an executed query and ends its cursor.
-KELMHOST_EXPORT QList<QVariantList> ReadAllRows(QSqlQuery& query, int fieldCount);

@@ -1,11 +1,11 @@
 #include "Relatorio.h"
+#include "DataContext.h"
 #include "DataSet.h"
 #include "Formatacao.h"
 #include "HostError.h"
 #include "LocalSettings.h"
 #include "Mensagens.h"
 #include "Protecao.h"
-#include "Sessao.h"
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>

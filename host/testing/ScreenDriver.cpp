@@ -1,7 +1,7 @@
 #include "ScreenDriver.h"
 #include "ClassRegistry.h"
+#include "DataContext.h"
 #include "HostUi.h"
-#include "Sessao.h"
 #include "TPesquisa.h"
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,12 +1,12 @@
 #include "TestDatabase.h"
 #include "Acesso.h"
 #include "DBControls.h"
+#include "DataContext.h"
 #include "FirebirdEngine.h"
 #include "Formatacao.h"
 #include "HostError.h"
 #include "HostUi.h"
 #include "SchemaUpgrade.h"
-#include "Sessao.h"
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
