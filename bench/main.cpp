@@ -1,24 +1,69 @@
 // Timings of the data layer on a database the size of a few years of work: bulk insert in one unit of
-// work, reading a large result into memory, sorting and filtering it, locating, and code numbering.
+// work, reading a large result into memory, sorting and filtering it, locating, code numbering, and posting
+// a row in a grid as large as a screen may show.
+#include "DBControls.h"
 #include "DataAccess.h"
 #include "DataContext.h"
 #include "FirebirdEngine.h"
 #include "SchemaUpgrade.h"
+#include "TClientDataSet.h"
 #include "TZoDatabase.h"
 #include "TZoQuery.h"
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
 void report(const char* what, qint64 ms, int rows) {
     std::printf("%-46s %7lld ms  (%d rows)\n", what, static_cast<long long>(ms), rows);
 }
+
+// Microseconds of one edit-and-post of a row in the middle of a grid of `rows` rows, shown on screen; the
+// median of 200. A post tells the grid of that row only, so the size of the grid must not matter.
+double gridPostMicroseconds(int rows, bool sorted) {
+    TClientDataSet data;
+    data.AddField(QStringLiteral("CODIGO"), QMetaType::LongLong)
+        .AddField(QStringLiteral("NOME"), QMetaType::QString, 40)
+        .AddField(QStringLiteral("PESO"), QMetaType::Double);
+    data.CreateDataSet();
+    data.DisableControls();
+    for (int i = 0; i < rows; ++i) {
+        data.Append();
+        data.FieldByName(QStringLiteral("CODIGO")) = i;
+        data.FieldByName(QStringLiteral("NOME")) = QStringLiteral("PARTIDA %1").arg(i);
+        data.FieldByName(QStringLiteral("PESO")) = i % 500;
+        data.Post();
+    }
+    data.EnableControls();
+    if (sorted)
+        data.SetIndexFieldNames(QStringLiteral("PESO"));
+    TZoDBGrid grid;
+    grid.SetDataSet(&data);
+    grid.resize(900, 600);
+    grid.show();
+    QCoreApplication::processEvents();
+    QList<double> times;
+    QElapsedTimer timer;
+    for (int k = 0; k < 200; ++k) {
+        data.MoveTo(rows / 2);
+        timer.start();
+        data.Edit();
+        data.FieldByName(QStringLiteral("PESO")) = k % 500;
+        data.Post();
+        QCoreApplication::processEvents();
+        times << timer.nsecsElapsed() / 1000.0;
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kelm"));
     PrepareFirebirdEnvironment();
     const int rows = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;
@@ -74,5 +119,13 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 200; ++i)
         Proximo(QStringLiteral("FAL"), QStringLiteral("NUMERO"), 6);
     report("200 codes from Proximo", timer.restart(), 200);
+
+    for (const bool sorted : {false, true}) {
+        const double small = gridPostMicroseconds(10, sorted);
+        const double large = gridPostMicroseconds(rows, sorted);
+        std::printf("%-46s %7.0f us  (10 rows)\n%-46s %7.0f us  (%d rows)\n",
+                    sorted ? "post a row, sorted grid, median" : "post a row in a grid, median", small, "",
+                    large, rows);
+    }
     return 0;
 }

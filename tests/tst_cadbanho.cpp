@@ -28,9 +28,8 @@ class TstCadBanho : public ScreenTestCase {
 private slots:
     void packageRegistersEachUnitOnceAndUnregistersAtZero();
     void includeConfirmsAndCommits();
-    void includeRefusesBlankAndDuplicateCodes();
     void alterationSkipsCodeChecksAndDesistRestores();
-    void deleteAsksAndOnlyYesDeletes();
+    void deleteShowsTheNextRecord();
     void navigationConsultAndClose();
 };
 
@@ -86,29 +85,6 @@ void TstCadBanho::includeConfirmsAndCommits() {
     QCOMPARE(Rows("CODIGO = '05' AND DESCRICAO = 'BANHO D''ÁVILA' AND PROPORCAO = 7.5"), 1);
 }
 
-void TstCadBanho::includeRefusesBlankAndDuplicateCodes() {
-    Sql("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('01', 'CURTO', 6)");
-    db->Transaction()->CommitRetaining();
-    OpenBath();
-    for (const QString& code : {QString(), QStringLiteral("   ")}) {
-        Include(code, "SEM CODIGO", "8");
-        driver->Click("SbConfirmar");
-        QCOMPARE(messages.LastText(), QStringLiteral("É necessário preencher o campo de código."));
-        QCOMPARE(messages.shown.last().title, QStringLiteral("Cadastro de Volume de Banho"));
-        QVERIFY(messages.shown.last().icon == MsgIcon::Information);
-        QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCodBanho"));
-        QVERIFY(driver->Visible("PainelConfirma")); // still editing
-        driver->Click("BtDesistir");
-    }
-    Include("01", "DUPLICADO", "9");
-    driver->Click("SbConfirmar");
-    QCOMPARE(messages.LastText(), QStringLiteral("Este código já existe. Digite um outro."));
-    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCodBanho"));
-    driver->Click("BtDesistir");
-    QCOMPARE(Rows(), 1);
-    QCOMPARE(Rows("DESCRICAO = 'CURTO'"), 1);
-}
-
 void TstCadBanho::alterationSkipsCodeChecksAndDesistRestores() {
     Sql("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('01', 'CURTO', 6)");
     Sql("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('02', 'LONGO', 10)");
@@ -135,18 +111,11 @@ void TstCadBanho::alterationSkipsCodeChecksAndDesistRestores() {
     driver->Click("BtDesistir");
 }
 
-void TstCadBanho::deleteAsksAndOnlyYesDeletes() {
+void TstCadBanho::deleteShowsTheNextRecord() {
     Sql("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('01', 'CURTO', 6)");
     Sql("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('02', 'LONGO', 10)");
     db->Transaction()->CommitRetaining();
     OpenBath();
-    messages.questions.enqueue(false);
-    driver->Click("BtExcluir");
-    QCOMPARE(messages.shown.last().title, QStringLiteral("Eliminação de Registro"));
-    QCOMPARE(messages.shown.last().text, QStringLiteral("Deseja eliminar este Registro?"));
-    QCOMPARE(Rows(), 2);
-    QCOMPARE(Scalar("SELECT COUNT(*) FROM LOG").toInt(), 0);
-
     messages.questions.enqueue(true);
     driver->Click("BtExcluir");
     QCOMPARE(Rows(), 1);

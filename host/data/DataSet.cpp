@@ -196,6 +196,11 @@ void TDataSet::SetCurrentValue(int field, const QVariant& value) {
     NotifyRow();
 }
 
+void TDataSet::AddPendingWriter(QObject* owner, std::function<void()> write) {
+    m_pendingWriters.removeIf([](const auto& writer) { return !writer.first; });
+    m_pendingWriters.append({QPointer<QObject>(owner), std::move(write)});
+}
+
 // ---- cursor
 
 // Bof/Eof: the set is empty, or First/Last was called, or Prior/Next tried to move past the end. Standing
@@ -352,7 +357,9 @@ void TDataSet::Edit() {
 bool TDataSet::Post() {
     if (!Editing())
         return true;
-    emit aboutToPost();
+    for (const auto& [owner, write] : std::as_const(m_pendingWriters))
+        if (owner)
+            write();
     try {
         RunHook(BeforePost);
     } catch (const EAbort&) {

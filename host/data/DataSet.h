@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <QVariant>
 #include <functional>
@@ -78,6 +79,10 @@ public:
     FieldDef& FieldDefByName(const QString& name);
 
     // State and cursor
+    // Controls write back what is still pending in them before a post; a value they cannot write stops
+    // the post. Called directly, not through a signal, so that the failure reaches the caller of Post.
+    void AddPendingWriter(QObject* owner, std::function<void()> write);
+
     DataSetState State() const { return m_state; }
     bool Active() const { return m_state != DataSetState::Inactive; }
     bool Editing() const { return m_state == DataSetState::Edit || m_state == DataSetState::Insert; }
@@ -125,7 +130,6 @@ public:
     void SetCurrentValue(int field, const QVariant& value);
 
 signals:
-    void aboutToPost(); // controls write back what is still pending in them
     // Every visible row may have changed: the rows were (re)loaded, sorted, filtered or controls enabled.
     void layoutReset();
     // One visible row comes, goes or moves; the "about" signal is sent before the change.
@@ -176,4 +180,5 @@ private:
     Filter m_filter;
     int m_disabled = 0;
     bool m_restructuring = false; // visible rows are being inserted, removed or moved
+    QList<QPair<QPointer<QObject>, std::function<void()>>> m_pendingWriters;
 };

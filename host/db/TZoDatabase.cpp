@@ -2,6 +2,7 @@
 #include "FirebirdEngine.h"
 #include "HostError.h"
 #include "LockWatchdog.h"
+#include "Protecao.h"
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -139,7 +140,7 @@ void TZoDatabase::Fail(const QSqlQuery& query, bool lockTimedOut) {
 TZoTransaction::TZoTransaction(TZoDatabase* database)
     : QObject(database), m_database(database), m_idle(new QTimer(this)) {
     m_idle->setInterval(15000);
-    connect(m_idle, &QTimer::timeout, this, &TZoTransaction::EndIdle);
+    connect(m_idle, &QTimer::timeout, this, Protegido([this] { EndIdle(); }));
 }
 
 void TZoTransaction::SetIdleInterval(int ms) {

@@ -21,8 +21,8 @@ FieldLink::FieldLink(QWidget* control, TDataSet* dataSet, const QString& field)
     connect(dataSet, &TDataSet::layoutReset, this, refresh);
     connect(dataSet, &TDataSet::rowChanged, this, refresh);
     connect(dataSet, &TDataSet::stateChanged, this, refresh);
-    // Called inside Post: a value the field refuses must stop the post, so this one is not protected.
-    connect(dataSet, &TDataSet::aboutToPost, this, [this] {
+    // Inside Post: a value the field refuses must stop the post.
+    dataSet->AddPendingWriter(this, [this] {
         if (m_flush)
             m_flush();
     });
