@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
@@ -53,6 +54,7 @@ private slots:
     void modelFollowsDataSet();
     void fieldLinksWriteAndFollow();
     void gridAndDataSetCursorsFollowEachOther();
+    void gridKeepsItsCellAcrossRowChanges();
 };
 
 void TstDataSets::cancelLeavesRowsAndCursorAsBefore() {
@@ -399,6 +401,69 @@ void TstDataSets::gridAndDataSetCursorsFollowEachOther() {
     QCOMPARE(ds.RecNo(), 2);
     QCOMPARE(ds.State(), DataSetState::Edit);
     QTRY_COMPARE(grid.currentIndex().row(), 2);
+}
+
+// Posts, inserts, deletes and moves are told as row changes, never as a reset: the grid keeps its current
+// cell and scroll position, and the model stays consistent (checked by Qt's model tester).
+void TstDataSets::gridKeepsItsCellAcrossRowChanges() {
+    TClientDataSet ds;
+    QStringList names;
+    for (int i = 0; i < 300; ++i)
+        names << QStringLiteral("N%1").arg(i, 3, 10, QChar('0'));
+    fill(ds, names);
+    TZoDBGrid grid;
+    grid.SetDataSet(&ds);
+    new QAbstractItemModelTester(grid.model(), QAbstractItemModelTester::FailureReportingMode::QtTest, this);
+    QSignalSpy resets(grid.model(), &QAbstractItemModel::modelReset);
+    grid.resize(400, 200);
+    grid.show();
+    ds.MoveTo(150);
+    grid.SelectField("PRECO");
+    grid.scrollTo(grid.currentIndex());
+    const int scroll = grid.verticalScrollBar()->value();
+    QVERIFY(scroll > 0);
+
+    ds.Edit();
+    ds.FieldByName("PRECO") = 9.5;
+    QVERIFY(ds.Post());
+    QCOMPARE(grid.verticalScrollBar()->value(), scroll);
+    ds.Insert();
+    ds.FieldByName("NOME") = "NOVO";
+    QVERIFY(ds.Post());
+    ds.Delete();
+    QCOMPARE(resets.count(), 0);
+    QCOMPARE(grid.SelectedField(), QString("PRECO"));
+    QCOMPARE(grid.currentIndex().row(), ds.RecNo());
+    QCOMPARE(ds.FieldByName("NOME").AsString(), QString("N150"));
+
+    // In a sorted set a post moves its row to its place, and the cursor goes with it.
+    ds.SetIndexFieldNames("NOME");
+    QCOMPARE(resets.count(), 1); // a new order is a reset
+    ds.Locate("NOME", {"N010"});
+    ds.Edit();
+    ds.FieldByName("NOME") = "N200X";
+    QVERIFY(ds.Post());
+    QCOMPARE(resets.count(), 1);
+    QCOMPARE(ds.FieldByName("NOME").AsString(), QString("N200X"));
+    QCOMPARE(ds.RecNo(), 200);
+    QCOMPARE(grid.currentIndex().row(), 200);
+    QCOMPARE(grid.model()->index(200, 1).data().toString(), QString("N200X"));
+    QCOMPARE(grid.model()->index(199, 1).data().toString(), QString("N200"));
+    QCOMPARE(column(ds, "NOME"), [&] {
+        QStringList sorted = column(ds, "NOME");
+        sorted.sort();
+        return sorted;
+    }());
+
+    // A posted row the filter no longer takes leaves the view.
+    ds.SetFilter([](const RecordView& r) { return !r.value("NOME").toString().startsWith("X"); });
+    const int before = ds.RecordCount();
+    ds.First();
+    ds.Edit();
+    ds.FieldByName("NOME") = "XFORA";
+    QVERIFY(ds.Post());
+    QCOMPARE(ds.RecordCount(), before - 1);
+    QCOMPARE(grid.model()->rowCount(), before - 1);
 }
 
 QTEST_MAIN(TstDataSets)

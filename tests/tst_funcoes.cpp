@@ -1,3 +1,4 @@
+#include "Formatacao.h"
 #include "Funcoes.h"
 
 #include <QLocale>
@@ -39,6 +40,11 @@ private slots:
     void explode();
 
     void zeroETiraPontos();
+
+    void textoExibicao_data();
+    void textoExibicao();
+    void leNumero_data();
+    void leNumero();
 
     void cleanup();
 };
@@ -304,6 +310,63 @@ void TstFuncoes::zeroETiraPontos() {
     QCOMPARE(TiraPontos(QStringLiteral("12.345.678/0001-90")), QStringLiteral("12345678000190"));
     QCOMPARE(TiraPontos(QStringLiteral("123.456.789-01")), QStringLiteral("12345678901"));
     QCOMPARE(TiraPontos(QStringLiteral("89010-025")), QStringLiteral("89010025"));
+}
+
+void TstFuncoes::textoExibicao_data() {
+    QTest::addColumn<QVariant>("valor");
+    QTest::addColumn<int>("casas");
+    QTest::addColumn<QString>("texto");
+    QTest::newRow("milhar e decimais") << QVariant(4583.33) << -1 << "4.583,33";
+    QTest::newRow("casas do campo") << QVariant(4583.33) << 3 << "4.583,330";
+    QTest::newRow("inteiro em double") << QVariant(1400.0) << -1 << "1.400";
+    QTest::newRow("ruido binario") << QVariant(0.1 + 0.2) << -1 << "0,3";
+    QTest::newRow("negativo") << QVariant(-1234.5) << 2 << "-1.234,50";
+    QTest::newRow("codigo inteiro") << QVariant(qlonglong(24100)) << -1 << "24100";
+    QTest::newRow("data") << QVariant(QDate(2026, 12, 31)) << -1 << "31/12/2026";
+    QTest::newRow("momento") << QVariant(QDateTime(QDate(2026, 1, 2), QTime(14, 30, 5))) << -1
+                             << "02/01/2026 14:30";
+    QTest::newRow("nulo") << QVariant() << 2 << "";
+    QTest::newRow("nao finito") << QVariant(qQNaN()) << -1 << "";
+    QTest::newRow("texto") << QVariant(QStringLiteral("D'Ávila")) << -1 << "D'Ávila";
+}
+
+// Boxes, grids and reports show one value the same way, whatever the workstation's locale.
+void TstFuncoes::textoExibicao() {
+    QFETCH(QVariant, valor);
+    QFETCH(int, casas);
+    QFETCH(QString, texto);
+    QCOMPARE(TextoExibicao(valor, casas), texto);
+}
+
+void TstFuncoes::leNumero_data() {
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<bool>("lido");
+    QTest::addColumn<double>("numero");
+    QTest::newRow("milhar") << "1.400" << true << 1400.0;
+    QTest::newRow("milhar e decimal") << "1.400,5" << true << 1400.5;
+    QTest::newRow("decimal") << "1,4" << true << 1.4;
+    QTest::newRow("simples") << "1400" << true << 1400.0;
+    QTest::newRow("como exibido") << TextoExibicao(4583.33) << true << 4583.33;
+    QTest::newRow("negativo") << "-12,75" << true << -12.75;
+    QTest::newRow("brancos em volta") << " 7 " << true << 7.0;
+    QTest::newRow("ponto decimal") << "12.5" << false << 0.0;
+    QTest::newRow("grupo curto") << "1.40" << false << 0.0;
+    QTest::newRow("duas virgulas") << "1,2,3" << false << 0.0;
+    QTest::newRow("vazio") << "" << false << 0.0;
+    QTest::newRow("letras") << "abc" << false << 0.0;
+    QTest::newRow("nan") << "nan" << false << 0.0;
+    QTest::newRow("expoente") << "1e300" << false << 0.0;
+}
+
+// Numbers are read as the screens show them; a text that could mean a value a thousand times off is not read.
+void TstFuncoes::leNumero() {
+    QFETCH(QString, texto);
+    QFETCH(bool, lido);
+    QFETCH(double, numero);
+    double valor = -1;
+    QCOMPARE(LeNumero(texto, valor), lido);
+    if (lido)
+        QCOMPARE(valor, numero);
 }
 
 QTEST_MAIN(TstFuncoes)

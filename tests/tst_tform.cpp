@@ -1,6 +1,8 @@
 // The common screen: key preview (Enter moves on, quotes discarded where asked), instance variable,
 // close handler run once and the screen freed.
+#include "HostError.h"
 #include "TForm.h"
+#include "TTabela.h"
 #include "TestDatabase.h"
 #include <QLineEdit>
 #include <QPointer>
@@ -32,6 +34,19 @@ public:
     void FormCreate() override { PublicaInstancia(FmTela); }
     void FormClose() override { ++g_closes; }
 };
+
+// A screen whose creation fails after it has opened shared tables.
+class TelaFalha : public TForm {
+    Q_OBJECT
+public:
+    TabelaAberta banhos, fases;
+    explicit TelaFalha(QWidget* parent) : TForm(parent) {}
+    void FormCreate() override {
+        banhos = TTabela::AbreTabela(QStringLiteral("tbBanho"));
+        fases = TTabela::AbreTabela(QStringLiteral("tbFase"));
+        throw EDatabaseError(QStringLiteral("falha ao criar"));
+    }
+};
 } // namespace
 
 class TstTForm : public DatabaseTestCase {
@@ -39,7 +54,17 @@ class TstTForm : public DatabaseTestCase {
 private slots:
     void enterMovesOnAndQuotesAreDiscardedWhereAsked();
     void closeRunsItsHandlerOnceAndFreesTheScreen();
+    void failedCreationLeavesNoSharedTableOpen();
 };
+
+void TstTForm::failedCreationLeavesNoSharedTableOpen() {
+    TabelaAberta mine = TTabela::AbreTabela(QStringLiteral("tbBanho")); // another screen's
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, TForm::Create<TelaFalha>(nullptr));
+    QVERIFY(!TTabela::Tabela(QStringLiteral("tbFase")));
+    QCOMPARE(TTabela::Tabela(QStringLiteral("tbBanho")), mine.get());
+    mine.Fecha();
+    QVERIFY(!TTabela::Tabela(QStringLiteral("tbBanho")));
+}
 
 void TstTForm::enterMovesOnAndQuotesAreDiscardedWhereAsked() {
     for (const bool discard : {true, false}) {
