@@ -21,6 +21,9 @@ void TFmBanho::FormCreate() {
     cad.ultimaCaixa = ui.EdtProporcao;
     cad.checaCodigo = true;
     cad.exclusaoPadraoSim = true;
+    cad.usos = QStringList{QStringLiteral("MAQ_TIN.RELAC_BANHO"), QStringLiteral("MAQ_TIN_CAP.RELAC_BANHO"),
+                           QStringLiteral("RECEITA.COD_BANHO")};
+    cad.textoEmUso = QStringLiteral("Banho está sendo utilizado.");
     cad.colunas = QStringList{QStringLiteral("CODIGO=Código"), QStringLiteral("DESCRICAO=Descrição"),
                               QStringLiteral("PROPORCAO=Proporção")};
     AbreCadastro();

@@ -38,6 +38,9 @@ void TfmFase::FormCreate() {
     cad.colunas = QStringList{QStringLiteral("CODIGO=Código"), QStringLiteral("DESCRICAO=Descrição"),
                               QStringLiteral("GRUPO=Grupo"), QStringLiteral("COBRAR=Cobrar"),
                               QStringLiteral("ATUALIZAR=Atualizar FAL")};
+    cad.usos = QStringList{QStringLiteral("MAQ_TIN.FASE"), QStringLiteral("ROTEIRO.FASE"),
+                           QStringLiteral("FASE.GRUPO"), QStringLiteral("PROCESSO_TIN.FASE")};
+    cad.textoEmUso = QStringLiteral("Fase está sendo utilizada.");
     AbreCadastro();
     FieldLink::Edit(ui.EdtCodFase, Dados(), QStringLiteral("CODIGO"));
     FieldLink::Edit(ui.EdtDesFase, Dados(), QStringLiteral("DESCRICAO"));

@@ -24,6 +24,9 @@ void TfmTipoTin::FormCreate() {
     cad.exclusaoPadraoSim = true;
     cad.colunas = QStringList{QStringLiteral("CODIGO=Código"), QStringLiteral("DESCRICAO=Descrição"),
                               QStringLiteral("BAIXA_AUT=Baixa Aut.")};
+    cad.usos = QStringList{QStringLiteral("MAT_TIN.TIPO"), QStringLiteral("PREPARACAO.TIPO"),
+                           QStringLiteral("TNG_CONSUMOS.TIPO")};
+    cad.textoEmUso = QStringLiteral("Tipo de tingimento está sendo utilizado.");
     AbreCadastro();
     FieldLink::Edit(ui.EdtCodTipo, Dados(), QStringLiteral("CODIGO"));
     FieldLink::Edit(ui.EdtDesTipo, Dados(), QStringLiteral("DESCRICAO"));

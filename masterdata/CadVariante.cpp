@@ -24,6 +24,9 @@ void TFmvariante::FormCreate() {
     cad.exclusaoPadraoSim = false;
     cad.colunas = QStringList{QStringLiteral("CODIGO=Código"), QStringLiteral("DESCRICAO=Descrição"),
                               QStringLiteral("GRUPO_IMP=Grupo Imp."), QStringLiteral("INDICE=Índice")};
+    cad.usos = QStringList{QStringLiteral("MAQ_TIN_CAP.VARIANTE"), QStringLiteral("RECEITA.VARIANTE"),
+                           QStringLiteral("FAL.VARIANTE"), QStringLiteral("TNG_PROG.VARIANTE")};
+    cad.textoEmUso = QStringLiteral("Variante está sendo utilizada.");
     AbreCadastro();
     FieldLink::Edit(ui.EdtCodVariante, Dados(), QStringLiteral("CODIGO"));
     FieldLink::Edit(ui.EdtDesVariante, Dados(), QStringLiteral("DESCRICAO"));

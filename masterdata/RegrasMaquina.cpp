@@ -9,8 +9,11 @@ bool CapacidadeValida(const QString& maquina, const QString& variante, double la
     const QString pesoSql = PermanecePonto(peso), larguraSql = PermanecePonto(largura);
     TZoQuery q;
     q.SQL << QStringLiteral("SELECT COUNT(*) AS LINHAS,")
-          << QStringLiteral("  SUM(CASE WHEN ((%1 >= C.PESO_MIN) AND (%1 <= C.PESO_MAX)) AND "
-                            "((%2 >= C.LARG_DE) AND (%2 <= C.LARG_ATE)) THEN 1 ELSE 0 END) AS ACEITAS")
+          // A bound left empty reads as 0, the value an empty bound always meant.
+          << QStringLiteral(
+                 "  SUM(CASE WHEN ((%1 >= COALESCE(C.PESO_MIN, 0)) AND (%1 <= COALESCE(C.PESO_MAX, 0))) AND "
+                 "((%2 >= COALESCE(C.LARG_DE, 0)) AND (%2 <= COALESCE(C.LARG_ATE, 0))) THEN 1 ELSE 0 END) "
+                 "AS ACEITAS")
                  .arg(pesoSql, larguraSql)
           << QStringLiteral("FROM %1 C").arg(DBLocal(QStringLiteral("MAQ_TIN_CAP")))
           << QStringLiteral("WHERE C.MAQUINA = %1 AND C.VARIANTE = %2").arg(Aspas(maquina), Aspas(variante));

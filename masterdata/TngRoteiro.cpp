@@ -62,8 +62,14 @@ void TfmTngRoteiro::EdtCodigoChange() {
                                                             QStringLiteral("DESCRICAO"), {codigo}));
 }
 
+// Runs when the code box is left with a code other than the one already checked: coming back to the screen
+// and clicking into the grid must not load the route again over what was typed.
 void TfmTngRoteiro::EdtCodigoExit() {
     const QString codigo = ui.EdtCodigo->text().trimmed();
+    if (codigo == m_codigoVerificado)
+        return;
+    m_codigoVerificado = codigo;
+    m_rotaCarregada.clear();
     if (Existe(kRoteiro, QStringLiteral("CODIGO"), Aspas(codigo))) {
         BuscaDados();
         return;
@@ -72,6 +78,7 @@ void TfmTngRoteiro::EdtCodigoExit() {
         return;
     TbTemp->EmptyDataSet();
     if (!Pergunta(this, windowTitle(), QStringLiteral("Roteiro não Cadastrado. Deseja Cadastrar?"), false)) {
+        m_codigoVerificado.clear();
         ui.EdtCodigo->clear();
         ui.EdtCodigo->setFocus();
         return;
@@ -114,6 +121,7 @@ void TfmTngRoteiro::BuscaDados() {
     }
     TbTemp->First();
     TbTemp->EnableControls();
+    m_rotaCarregada = q.IsEmpty() ? QString() : codigo;
 }
 
 void TfmTngRoteiro::PreencheDescFase(TDataSet& passo) {
@@ -232,10 +240,20 @@ void TfmTngRoteiro::BitBtn1Click() {
         return;
     if (!ValidaPassos())
         return;
-    GravacaoAtomica gravacao;
-    GravaPassos(codigo);
-    gravacao.Confirma();
-    TbTemp->EmptyDataSet();
+    // Emptying every step removes a route, but only one whose steps were shown and then emptied: a grid
+    // that never held the route must not wipe it out.
+    if (TbTemp->IsEmpty() && m_rotaCarregada != codigo) {
+        Informa(this, QStringLiteral("Nenhum passo para gravar."));
+        return;
+    }
+    {
+        GravacaoAtomica gravacao;
+        GravaPassos(codigo);
+        gravacao.Confirma();
+    }
+    // The route as saved, reloaded: a second save writes the same steps again.
+    m_codigoVerificado = codigo;
+    BuscaDados();
     ui.EdtCodigo->setFocus();
 }
 
@@ -257,6 +275,8 @@ void TfmTngRoteiro::BtExcluirClick() {
             opExclusao, codigo);
     exclusao.Confirma();
     TbTemp->EmptyDataSet();
+    m_codigoVerificado.clear();
+    m_rotaCarregada.clear();
     ui.EdtCodigo->clear();
     ui.EdtCodigo->setFocus();
 }

@@ -37,6 +37,8 @@ private:
     Ui::TfmTngRoteiro ui;
     TClientDataSet* TbTemp;
     bool m_carregando = false;
+    QString m_codigoVerificado; // the code the exit check last ran for
+    QString m_rotaCarregada;    // the route whose stored steps the grid was loaded with
 };
 
 extern TfmTngRoteiro* fmTngRoteiro;

@@ -7,6 +7,7 @@
 #include "Mensagens.h"
 #include "Protecao.h"
 #include "TPesquisa.h"
+#include "TZoQuery.h"
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -210,7 +211,12 @@ void TFmCadastro::RecusaCodigo(const QString& text) {
     cad.caixaCodigo->setFocus();
 }
 
+bool TFmCadastro::Desiste(QWidget* button) const {
+    return button == BtDesistir;
+}
+
 void TFmCadastro::SbConfirmarClick() {
+    ConcluiEdicaoGrades(true);
     if (!m_data->Editing())
         return;
     const bool inserting = m_data->State() == DataSetState::Insert;
@@ -255,12 +261,38 @@ void TFmCadastro::FimEdicao() {
 }
 
 void TFmCadastro::BtDesistirClick() {
+    ConcluiEdicaoGrades(false);
     m_data->Cancel();
     FimEdicao();
 }
 
+// A record others still refer to would leave them pointing at nothing.
+bool TFmCadastro::EmUso(const QString& code) {
+    for (const QString& uso : cad.usos) {
+        const QString table = uso.section('.', 0, 0), column = uso.section('.', 1);
+        if (!ExisteColuna(table, column))
+            continue;
+        TZoQuery q;
+        q.SQL << QStringLiteral("SELECT FIRST 1 1 FROM %1 WHERE %2 = %3")
+                     .arg(DBLocal(table), column, Aspas(code));
+        // A record that refers to itself (a phase that is its own group) does not keep itself alive.
+        if (table.compare(cad.tabela, Qt::CaseInsensitive) == 0)
+            q.SQL << QStringLiteral("AND %1 <> %2").arg(cad.campoCodigo, Aspas(code));
+        q.Open();
+        if (!q.IsEmpty())
+            return true;
+    }
+    return false;
+}
+
 void TFmCadastro::BtExcluirClick() {
-    if (m_data->IsEmpty() || !ValidaExclusao())
+    if (m_data->IsEmpty())
+        return;
+    if (EmUso(m_data->FieldByName(cad.campoCodigo).AsString())) {
+        Informa(this, cad.textoEmUso);
+        return;
+    }
+    if (!ValidaExclusao())
         return;
     if (!Pergunta(this, cad.tituloExclusao, QStringLiteral("Deseja eliminar este Registro?"),
                   cad.exclusaoPadraoSim))

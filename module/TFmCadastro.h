@@ -50,6 +50,10 @@ protected:
         QString tituloLog;                 // audit title; empty when the screen keeps no log
         QString textoInclusao, textoAlteracao, textoExclusao;
         QString tituloExclusao = QStringLiteral("Eliminação de Registro");
+        // Where other records refer to this one ("MAQ_TIN.RELAC_BANHO"): a record still referred to is not
+        // deleted, and textoEmUso says why. Tables not yet in the database are passed over.
+        QStringList usos;
+        QString textoEmUso;
         bool exclusaoPadraoSim = true;
         QStringList colunas; // "FIELD=Label" shown in the list
     };
@@ -107,9 +111,11 @@ protected:
     }
     void FormClose() override;
     bool SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason reason) override;
+    bool Desiste(QWidget* button) const override;
 
 private:
     void PropoeCodigo();
+    bool EmUso(const QString& code);
     void RecusaCodigo(const QString& text);
     void FimEdicao();
     TabelaAberta m_data;

@@ -1,4 +1,5 @@
 #include "TForm.h"
+#include "DBControls.h"
 #include "DataContext.h"
 #include "HostUi.h"
 #include <QApplication>
@@ -28,6 +29,7 @@ protected:
         case QEvent::FocusIn:
         case QEvent::FocusOut:
         case QEvent::MouseButtonPress:
+        case QEvent::Shortcut:
             break;
         default:
             return false;
@@ -81,13 +83,23 @@ bool TForm::TrataEvento(QWidget* control, QEvent* event) {
             DefineTelaAtiva(this);
             break;
         case QEvent::KeyPress:
-            m_saidaRecusada = false;
+            m_saidaRecusada = m_saidaPorClique = false;
             swallow = TeclaControle(control, static_cast<QKeyEvent*>(event));
             break;
         case QEvent::MouseButtonPress:
-            // A click whose focus change a control's exit rule refused ends there: the rule has shown its
-            // message and taken the focus back, so the button must not act (nor repeat the message).
-            swallow = std::exchange(m_saidaRecusada, false);
+            // A click whose focus change a control's exit rule refused, or whose exit failed, ends there:
+            // the message is shown and the focus is back, so the button must not act (nor repeat it).
+            {
+                const bool recusada = std::exchange(m_saidaRecusada, false);
+                const bool falhou =
+                    std::exchange(m_saidaPorClique, false) && FalhasProtegidas() != m_falhasNaSaida;
+                swallow = recusada || falhou;
+                break;
+            }
+        case QEvent::Shortcut:
+            // A button's shortcut acts without moving the focus: what is being typed in a grid cell is
+            // taken first (or dropped, for a button that desists).
+            ConcluiEdicaoGrades(!Desiste(control));
             break;
         case QEvent::FocusOut: {
             const auto reason = static_cast<QFocusEvent*>(event)->reason();
@@ -95,6 +107,9 @@ bool TForm::TrataEvento(QWidget* control, QEvent* event) {
             const bool left = (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
                                reason == Qt::MouseFocusReason) &&
                               next && next != control && isAncestorOf(next);
+            // Failures from here to the press (the control's own exit handling included) are the exit's.
+            m_saidaPorClique = reason == Qt::MouseFocusReason;
+            m_falhasNaSaida = FalhasProtegidas();
             if (left && !SaidaControle(control, next, reason))
                 m_saidaRecusada = reason == Qt::MouseFocusReason;
             break;
@@ -116,10 +131,18 @@ QWidget* TForm::ProcuraComponente(const QString& name) {
     return nullptr;
 }
 
+void TForm::ConcluiEdicaoGrades(bool commit) {
+    for (TZoDBGrid* grid : findChildren<TZoDBGrid*>())
+        grid->ConcluiEdicao(commit);
+}
+
 void TForm::closeEvent(QCloseEvent* event) {
     if (!m_closed) {
         m_closed = true;
-        ExecutaProtegido([this] { FormClose(); });
+        ExecutaProtegido([this] {
+            ConcluiEdicaoGrades(false);
+            FormClose();
+        });
     }
     event->accept();
 }

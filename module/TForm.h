@@ -30,6 +30,9 @@ public:
     // Quotes typed anywhere on the screen are discarded (screens whose texts go into SQL by hand).
     bool DescartaAspas = false;
 
+    // Ends the cell editing of every grid of the screen: the typed text goes into its row, or is dropped.
+    void ConcluiEdicaoGrades(bool commit);
+
     // Called by the one event filter the screens share, for events of the screen's own controls; true
     // swallows the event.
     bool TrataEvento(QWidget* control, QEvent* event);
@@ -46,6 +49,11 @@ protected:
     // when the screen moves the focus itself). False refuses: the rule has shown its message and taken the
     // focus back, and the click that moved the focus does not act.
     virtual bool SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason reason);
+    // A button that drops what is being typed (Desist) rather than taking it.
+    virtual bool Desiste(QWidget* button) const {
+        Q_UNUSED(button);
+        return false;
+    }
 
     // Publishes the screen in its unit's instance variable, by looking its own name up among the
     // application's windows.
@@ -59,5 +67,7 @@ protected:
 
 private:
     bool m_closed = false;
-    bool m_saidaRecusada = false; // the press under way moved the focus out of a control that refused it
+    bool m_saidaRecusada = false;  // the press under way moved the focus out of a control that refused it
+    bool m_saidaPorClique = false; // the focus is leaving a control because of a mouse press
+    int m_falhasNaSaida = 0;       // failures counted when it started leaving
 };

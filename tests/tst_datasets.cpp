@@ -51,6 +51,8 @@ private slots:
     void indexOrdersRowsAndFollowsPostedRecord();
     void filterHidesRowsFromLocate();
     void valuesAreCoercedToFieldTypes();
+    void typedNumbersAgainstColumns_data();
+    void typedNumbersAgainstColumns();
     void modelFollowsDataSet();
     void fieldLinksWriteAndFollow();
     void gridAndDataSetCursorsFollowEachOther();
@@ -240,8 +242,9 @@ void TstDataSets::valuesAreCoercedToFieldTypes() {
     QCOMPARE(ds.FieldByName("PRECO").Value(), QVariant(12.5));
     QVERIFY_THROWS_EXCEPTION(EDatabaseError, ds.FieldByName("PRECO") = "12,5x");
     QCOMPARE(ds.FieldByName("PRECO").AsFloat(), 12.5);
-    ds.FieldByName("CODIGO") = "7,6";
-    QCOMPARE(ds.FieldByName("CODIGO").AsInteger(), 8);
+    ds.FieldByName("CODIGO") = "7";
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, ds.FieldByName("CODIGO") = "7,6"); // not a whole number
+    QCOMPARE(ds.FieldByName("CODIGO").AsInteger(), 7);
     ds.FieldByName("PRECO") = " ";
     QVERIFY(ds.FieldByName("PRECO").Value().isNull());
     ds.FieldByName("NOME") = 2.5;
@@ -464,6 +467,80 @@ void TstDataSets::gridKeepsItsCellAcrossRowChanges() {
     QVERIFY(ds.Post());
     QCOMPARE(ds.RecordCount(), before - 1);
     QCOMPARE(grid.model()->rowCount(), before - 1);
+}
+
+void TstDataSets::typedNumbersAgainstColumns_data() {
+    QTest::addColumn<QString>("campo");
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<QVariant>("gravado"); // invalid: refused, the field keeps its value
+    const QVariant refused;
+    QTest::newRow("milhar em double") << "PESO"
+                                      << "1.400" << QVariant(1400.0);
+    QTest::newRow("milhar e decimal") << "PESO"
+                                      << "1.400,5" << QVariant(1400.5);
+    QTest::newRow("decimal") << "PESO"
+                             << "1,4" << QVariant(1.4);
+    QTest::newRow("ponto decimal") << "PESO"
+                                   << "1.40" << refused;
+    QTest::newRow("vazio") << "PESO"
+                           << "" << QVariant(QMetaType::fromType<double>());
+    QTest::newRow("letras") << "PESO"
+                            << "abc" << refused;
+    QTest::newRow("nan") << "PESO"
+                         << "nan" << refused;
+    QTest::newRow("inf") << "PESO"
+                         << "inf" << refused;
+    QTest::newRow("expoente") << "PESO"
+                              << "1e300" << refused;
+    QTest::newRow("20 digitos em numeric") << "VALOR"
+                                           << "12345678901234567890" << refused;
+    QTest::newRow("numeric no limite") << "VALOR"
+                                       << "9.999.999.999.999.999,99" << QVariant(1e16 - 0.01);
+    QTest::newRow("numeric arredonda") << "VALOR"
+                                       << "1,005" << QVariant(1.01);
+    QTest::newRow("inteiro") << "MESES"
+                             << "120" << QVariant(qlonglong(120));
+    QTest::newRow("inteiro grande") << "MESES"
+                                    << "99999999999" << refused;
+    QTest::newRow("inteiro com decimais") << "MESES"
+                                          << "1,5" << refused;
+    QTest::newRow("inteiro negativo") << "MESES"
+                                      << "-3" << QVariant(qlonglong(-3));
+}
+
+// One parser for every box and cell: numbers as the screens show them, or refused before anything is
+// stored, with the field named; a value the column cannot hold is refused, never wrapped.
+void TstDataSets::typedNumbersAgainstColumns() {
+    QFETCH(QString, campo);
+    QFETCH(QString, texto);
+    QFETCH(QVariant, gravado);
+    TClientDataSet ds;
+    ds.AddField("PESO", QMetaType::Double, 0, "Peso")
+        .AddField("VALOR", QMetaType::Double, 0, "Valor de Compra")
+        .AddField("MESES", QMetaType::Int, 0, "Meses Deprec.");
+    ds.CreateDataSet();
+    ds.FieldDefByName("VALOR").decimals = 2; // as a NUMERIC(18,2) column reports itself
+    ds.FieldDefByName("VALOR").limit = 1e16 - 0.01;
+    ds.Append();
+    ds.FieldByName(campo) = 7;
+    if (!gravado.isValid()) {
+        try {
+            ds.FieldByName(campo) = texto;
+            QFAIL("the text was taken");
+        } catch (const EDatabaseError& e) {
+            QVERIFY2(e.message().startsWith(ds.FieldDefByName(campo).displayLabel + ":"),
+                     qPrintable(e.message()));
+        }
+        QCOMPARE(ds.FieldByName(campo).AsFloat(), 7.0);
+        return;
+    }
+    ds.FieldByName(campo) = texto;
+    if (gravado.isNull())
+        QVERIFY(ds.FieldByName(campo).Value().isNull());
+    else if (gravado.typeId() == QMetaType::Double)
+        QCOMPARE(ds.FieldByName(campo).AsFloat(), gravado.toDouble());
+    else
+        QCOMPARE(ds.FieldByName(campo).Value(), gravado);
 }
 
 QTEST_MAIN(TstDataSets)

@@ -28,7 +28,83 @@ private slots:
     void phaseAlterKeepsCodeAndLogs();
     void phaseGroupLookUpAndConfirmCheck();
     void refusedChangeLeavesNoAuditRow();
+    void recordStillUsedIsNotDeleted_data();
+    void recordStillUsedIsNotDeleted();
 };
+
+void TstRegistros::recordStillUsedIsNotDeleted_data() {
+    QTest::addColumn<QString>("tela");
+    QTest::addColumn<QString>("tabela");
+    QTest::addColumn<QString>("uso"); // a statement that makes the record used
+    QTest::addColumn<QString>("texto");
+    QTest::newRow("banho na maquina") << "TFmBanho"
+                                      << "BANHO"
+                                      << "INSERT INTO MAQ_TIN (CODIGO, DESCRICAO, RELAC_BANHO) VALUES "
+                                         "('01', 'JET', '01')"
+                                      << "Banho está sendo utilizado.";
+    QTest::newRow("banho na capacidade") << "TFmBanho"
+                                         << "BANHO"
+                                         << "INSERT INTO MAQ_TIN_CAP VALUES (1, '09', '02', 0, 1, 0, 1, '01')"
+                                         << "Banho está sendo utilizado.";
+    QTest::newRow("variante na capacidade")
+        << "TFmvariante"
+        << "VARIANTE"
+        << "INSERT INTO MAQ_TIN_CAP VALUES (1, '09', '01', 0, 1, 0, 1, '')"
+        << "Variante está sendo utilizada.";
+    QTest::newRow("variante na FAL") << "TFmvariante"
+                                     << "VARIANTE"
+                                     << "INSERT INTO FAL (NUMERO, VARIANTE) VALUES ('1', '01')"
+                                     << "Variante está sendo utilizada.";
+    QTest::newRow("fase no roteiro") << "TfmFase"
+                                     << "FASE"
+                                     << "INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, FASE) VALUES "
+                                        "('000001', 'TINTO', 1, '01')"
+                                     << "Fase está sendo utilizada.";
+    QTest::newRow("fase grupo de outra")
+        << "TfmFase"
+        << "FASE"
+        << "INSERT INTO FASE (CODIGO, DESCRICAO, GRUPO) VALUES ('02', 'X', '01')"
+        << "Fase está sendo utilizada.";
+    QTest::newRow("fase na maquina")
+        << "TfmFase"
+        << "FASE"
+        << "INSERT INTO MAQ_TIN (CODIGO, DESCRICAO, FASE) VALUES ('01', 'JET', '01')"
+        << "Fase está sendo utilizada.";
+}
+
+// A record others refer to is not deleted (they would point at nothing), with no question and no audit row;
+// once nothing refers to it, it goes. A phase that is its own group does not keep itself.
+void TstRegistros::recordStillUsedIsNotDeleted() {
+    QFETCH(QString, tela);
+    QFETCH(QString, tabela);
+    QFETCH(QString, uso);
+    QFETCH(QString, texto);
+    Sql(QStringLiteral("INSERT INTO %1 (CODIGO, DESCRICAO) VALUES ('01', 'USADO')").arg(tabela));
+    if (tabela == "FASE")
+        Sql("UPDATE FASE SET GRUPO = '01' WHERE CODIGO = '01'");
+    Sql(uso);
+    Commit();
+    driver->Open(tela);
+    QVERIFY(driver->Screen()->findChild<QLineEdit*>());
+    messages.questions.enqueue(true);
+    driver->Click("BtExcluir");
+    QCOMPARE(messages.Texts(), QStringList{texto});
+    QCOMPARE(messages.questions.size(), 1); // never asked
+    QCOMPARE(Count(tabela, "CODIGO = '01'"), 1);
+    QCOMPARE(Scalar("SELECT COUNT(*) FROM LOG").toInt(), 0);
+
+    Sql("DELETE FROM MAQ_TIN");
+    Sql("DELETE FROM MAQ_TIN_CAP");
+    Sql("DELETE FROM FAL");
+    Sql("DELETE FROM ROTEIRO");
+    Sql("DELETE FROM FASE WHERE CODIGO <> '01'");
+    Commit();
+    messages.Clear();
+    messages.questions.enqueue(true);
+    driver->Click("BtExcluir");
+    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Count(tabela, "CODIGO = '01'"), 0);
+}
 
 void TstRegistros::variantCodeIsProposedOnlyWhenLeftEmpty() {
     Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('01', 'ALGODAO')");

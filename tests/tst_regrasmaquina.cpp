@@ -15,6 +15,7 @@ class TstRegrasMaquina : public DatabaseTestCase {
 private slots:
     void capacityBoundsAreInclusive();
     void machineWithoutRowsForTheVariantTakesEveryLot();
+    void emptyBoundsReadAsZero();
     void bathOfTheFirstCapacityRowOfThePair();
     void residualValueIsFixedPoint();
 };
@@ -47,6 +48,17 @@ void TstRegrasMaquina::machineWithoutRowsForTheVariantTakesEveryLot() {
     QVERIFY(CapacidadeValida("01", "02", 100, 500)); // rows of another variant do not limit this one
     QVERIFY(CapacidadeValida("02", "01", 0, 99999)); // nor those of another machine
     QVERIFY(CapacidadeValida("01", "O'BR", 1, 1));
+}
+
+void TstRegrasMaquina::emptyBoundsReadAsZero() {
+    Capacidade(1, "01", "NULL, 180", "40, NULL", ""); // from 0 wide; up to 0 kg
+    Capacidade(2, "02", "NULL, NULL", "NULL, NULL", "");
+    QVERIFY(!CapacidadeValida("01", "01", 100, 50)); // weight above an upper bound of 0
+    QVERIFY(!CapacidadeValida("01", "01", 100, 0));  // nor below its lower bound of 40
+    QVERIFY(CapacidadeValida("01", "02", 0, 0));     // both bounds empty: only a lot of 0
+    QVERIFY(!CapacidadeValida("01", "02", 150, 80));
+    Capacidade(3, "01", "0, 180", "0, 0", "");
+    QVERIFY(CapacidadeValida("01", "01", 0, 0)); // the same as a stored 0
 }
 
 void TstRegrasMaquina::bathOfTheFirstCapacityRowOfThePair() {

@@ -116,8 +116,18 @@ void TstTngRoteiro::newRouteWithLookUpsSortedStepsAndBlankDays() {
     driver->Click("BitBtn1");
     QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
     QCOMPARE(Gravado("000009"), QStringLiteral("1|01|2|NOVO;2|03||NOVO"));
-    QCOMPARE(Grade()->model()->rowCount(), 0);
+    // The saved route stays on screen, as stored; saving it again changes nothing.
+    QCOMPARE(Grade()->model()->rowCount(), 2);
+    QCOMPARE(Exibida(1, 2), QStringLiteral("TINGIMENTO"));
     QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCodigo"));
+    messages.Clear();
+    driver->Click("BitBtn1");
+    QCOMPARE(Gravado("000009"), QStringLiteral("1|01|2|NOVO;2|03||NOVO"));
+    // Coming back into the grid does not check the code again nor reload over what is there.
+    driver->Focus("DBGrid8");
+    QVERIFY2(messages.shown.isEmpty(),
+             qPrintable(messages.shown.isEmpty() ? "" : messages.shown.last().text));
+    QCOMPARE(Grade()->model()->rowCount(), 2);
     QCOMPARE(Scalar("SELECT COUNT(*) FROM LOG").toInt(), 0);
 }
 

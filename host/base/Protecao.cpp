@@ -4,14 +4,20 @@
 
 namespace {
 TratadorErro g_handler;
+int g_failures = 0;
 
 void report(const QString& text) {
+    ++g_failures;
     if (g_handler)
         g_handler(text);
     else
         qCritical("%s", qPrintable(text));
 }
 } // namespace
+
+int FalhasProtegidas() {
+    return g_failures;
+}
 
 void DefineTratadorErro(TratadorErro handler) {
     g_handler = std::move(handler);

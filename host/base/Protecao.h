@@ -10,6 +10,10 @@
 // exception safe. Returns false when the action failed or was aborted.
 KELMHOST_EXPORT bool ExecutaProtegido(const std::function<void()>& action);
 
+// How many actions have failed so far: a caller compares two readings to know whether something run in
+// between failed (a focus change whose exit failed must not let the click that caused it act).
+KELMHOST_EXPORT int FalhasProtegidas();
+
 // Where failures go; without a handler they are logged. The host context installs its own.
 using TratadorErro = std::function<void(const QString& text)>;
 KELMHOST_EXPORT void DefineTratadorErro(TratadorErro handler);

@@ -156,6 +156,11 @@ QString Proximo(const QString& table, const QString& field, int width, bool chec
     return allocator.Next(DBLocal(table), field, width, checkTable);
 }
 
+bool ExisteColuna(const QString& table, const QString& column) {
+    return Existe(QStringLiteral("RDB$RELATION_FIELDS"), QStringLiteral("RDB$RELATION_NAME;RDB$FIELD_NAME"),
+                  QVariantList{DBLocal(table), column.trimmed().toUpper()});
+}
+
 QString BuscaParametro(const QString& module, int number) {
     return Busca_Valor(QStringLiteral("PARAMETROS"), QStringLiteral("MODULO;NUMERO"), QStringLiteral("VALOR"),
                        {module.toUpper(), number});

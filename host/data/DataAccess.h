@@ -31,6 +31,9 @@ KELMHOST_EXPORT QString Busca_Valor(const QString& table, const QString& keyFiel
 KELMHOST_EXPORT QString Proximo(const QString& table, const QString& field, int width,
                                 bool checkTable = true);
 
+// True when the database has that column (tables of later versions may not be there yet).
+KELMHOST_EXPORT bool ExisteColuna(const QString& table, const QString& column);
+
 KELMHOST_EXPORT QString BuscaParametro(const QString& module, int number);
 
 enum TOperacaoLog { opInclusao = 0, opAlteracao = 1, opExclusao = 2, opOutros = 3 };

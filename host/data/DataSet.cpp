@@ -1,8 +1,10 @@
 #include "DataSet.h"
 #include "Formatacao.h"
+#include "Funcoes.h"
 #include "HostError.h"
 #include <QScopedValueRollback>
 #include <algorithm>
+#include <cmath>
 
 // ---- TField
 
@@ -48,6 +50,10 @@ void TField::SetValue(const QVariant& value) {
 }
 void TField::Clear() {
     SetValue(QVariant());
+}
+
+QString FieldDef::Caption() const {
+    return displayLabel.isEmpty() ? name : displayLabel;
 }
 
 QVariant RecordView::value(const QString& field) const {
@@ -128,16 +134,30 @@ QVariant TDataSet::Coerce(const FieldDef& def, const QVariant& value) {
     case QMetaType::Int:
     case QMetaType::LongLong:
     case QMetaType::Double: {
+        double number = 0;
         if (value.typeId() == QMetaType::QString) {
             const QString text = value.toString().trimmed();
             if (text.isEmpty())
                 return QVariant();
-            double number = 0;
             if (!LeNumero(text, number))
-                throw EDatabaseError(QStringLiteral("'%1' não é um valor numérico válido.").arg(text));
-            return def.type == QMetaType::Double ? QVariant(number) : QVariant(qRound64(number));
+                throw EDatabaseError(
+                    QStringLiteral("%1: \"%2\" não é um número válido.").arg(def.Caption(), text));
+        } else {
+            bool ok = false;
+            number = value.toDouble(&ok);
+            if (!ok || !std::isfinite(number))
+                throw EDatabaseError(
+                    QStringLiteral("%1: o valor não é um número válido.").arg(def.Caption()));
         }
-        return def.type == QMetaType::Double ? QVariant(value.toDouble()) : QVariant(value.toLongLong());
+        // A value the column cannot hold would be stored wrapped or cut: refused before anything is written.
+        if (def.limit > 0 && std::fabs(number) > def.limit)
+            throw EDatabaseError(QStringLiteral("%1: o valor %2 excede o limite do campo (%3).")
+                                     .arg(def.Caption(), TextoExibicao(number), TextoExibicao(def.limit)));
+        if (def.type == QMetaType::Double)
+            return def.decimals >= 0 ? Arredondar(number, def.decimals) : number;
+        if (number != std::trunc(number))
+            throw EDatabaseError(QStringLiteral("%1: informe um número inteiro.").arg(def.Caption()));
+        return QVariant(qint64(number));
     }
     case QMetaType::QDate:
         if (value.typeId() == QMetaType::QString) {
@@ -147,7 +167,8 @@ QVariant TDataSet::Coerce(const FieldDef& def, const QVariant& value) {
                 return QVariant();
             const QDate date = QDate::fromString(text, QStringLiteral("dd/MM/yyyy"));
             if (!date.isValid())
-                throw EDatabaseError(QStringLiteral("'%1' não é uma data válida.").arg(text));
+                throw EDatabaseError(
+                    QStringLiteral("%1: \"%2\" não é uma data válida.").arg(def.Caption(), text));
             return date;
         }
         return value.toDate();
@@ -178,21 +199,23 @@ QVariant TDataSet::CurrentValue(int field) const {
     return ValueAt(m_pos, field);
 }
 
+// A value equal to the stored one changes nothing and starts no edit (an editor handing its unchanged text
+// back as it closes must not put a record in Edit).
 void TDataSet::SetCurrentValue(int field, const QVariant& value) {
     if (field < 0 || field >= m_fields.size())
         return;
+    if (!Editing() && IsEmpty())
+        throw EDatabaseError(QStringLiteral("%1: não há registro para alterar.").arg(objectName()));
+    const QVariant coerced = Coerce(m_fields[field], value);
+    const QVariant& stored = m_rows[CurrentRow()][field];
+    if (stored == coerced && stored.isNull() == coerced.isNull())
+        return;
     if (!Editing()) {
-        if (IsEmpty())
-            throw EDatabaseError(QStringLiteral("%1: não há registro para alterar.").arg(objectName()));
         Edit();
         if (!Editing())
             throw EAbort(); // BeforeEdit refused: the record stays as it is
     }
-    const QVariant coerced = Coerce(m_fields[field], value);
-    QVariant& slot = m_rows[CurrentRow()][field];
-    if (slot == coerced && slot.isNull() == coerced.isNull())
-        return;
-    slot = coerced;
+    m_rows[CurrentRow()][field] = coerced;
     NotifyRow();
 }
 

@@ -18,8 +18,10 @@ struct KELMHOST_EXPORT FieldDef {
     int size = 0; // characters of a text field; 0 = unlimited
     QString displayLabel;
     bool visible = true;
-    int displayWidth = 0; // characters shown in grids; 0 = from the size
-    int decimals = -1;    // decimals shown of a number; -1 = as many as the value needs
+    int displayWidth = 0;    // characters shown in grids; 0 = from the size
+    int decimals = -1;       // decimals of a number (a column's scale); -1 = as many as the value needs
+    double limit = 0;        // largest absolute value the column holds; 0 = any finite number
+    QString Caption() const; // how messages name the field
 };
 
 // A handle to one field of a data set's current record.

@@ -3,6 +3,8 @@
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlRecord>
+#include <cmath>
+#include <limits>
 
 QList<FieldDef> FieldDefsOf(const QSqlRecord& record) {
     QList<FieldDef> defs;
@@ -12,15 +14,26 @@ QList<FieldDef> FieldDefsOf(const QSqlRecord& record) {
         def.name = field.name().toUpper();
         switch (field.metaType().id()) {
         case QMetaType::Int:
+            def.type = QMetaType::LongLong;
+            def.limit = std::numeric_limits<qint32>::max();
+            break;
         case QMetaType::Short:
+            def.type = QMetaType::LongLong;
+            def.limit = std::numeric_limits<qint16>::max();
+            break;
         case QMetaType::LongLong:
             def.type = QMetaType::LongLong;
+            def.limit = 9007199254740992.0; // values travel as double: whole numbers are exact up to 2^53
             break;
         case QMetaType::Double:
         case QMetaType::Float:
             def.type = QMetaType::Double;
-            // NUMERIC and DECIMAL columns report their scale.
-            def.decimals = field.precision() > 0 ? field.precision() : -1;
+            // NUMERIC and DECIMAL columns report their digits as length and their scale as precision.
+            if (field.precision() > 0) {
+                def.decimals = field.precision();
+                def.limit =
+                    std::pow(10.0, field.length() - field.precision()) - std::pow(10.0, -def.decimals);
+            }
             break;
         case QMetaType::QDate:
         case QMetaType::QDateTime:

@@ -49,7 +49,10 @@ void FieldLink::Write(const QVariant& value) {
         Refresh(); // the edit was refused: show the record as it is
         return;
     } catch (...) {
+        // A value the field cannot take: the user corrects it where it was typed.
         m_updating = false;
+        if (m_control && m_control->isVisible())
+            m_control->setFocus(Qt::OtherFocusReason);
         throw;
     }
     m_updating = false;
@@ -251,8 +254,85 @@ void TZoDBGrid::SelectField(const QString& field) {
         setCurrentIndex(model()->index(std::max(0, m_dataSet->RecNo()), column));
 }
 
-// The screen's key handler runs protected: a failure there is shown and the key counts as used.
+void TZoDBGrid::ConcluiEdicao(bool commit) {
+    if (state() != QAbstractItemView::EditingState)
+        return;
+    QWidget* editor = indexWidget(currentIndex());
+    if (!editor)
+        return;
+    if (commit)
+        commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+void TZoDBGrid::commitData(QWidget* editor) {
+    if (editor == m_refusedEditor)
+        return;
+    const int failures = FalhasProtegidas();
+    QTableView::commitData(editor);
+    if (FalhasProtegidas() != failures)
+        m_refusedEditor = editor;
+}
+
+bool TZoDBGrid::Editable(int column) const {
+    const auto* data = qobject_cast<const DataSetModel*>(model());
+    return !isColumnHidden(column) && editTriggers() != NoEditTriggers && data &&
+           !data->ReadOnlyColumn(column);
+}
+
+QModelIndex TZoDBGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    if ((action != MoveNext && action != MovePrevious) || editTriggers() == NoEditTriggers || !model())
+        return QTableView::moveCursor(action, modifiers);
+    const int rows = model()->rowCount(), columns = model()->columnCount();
+    const int step = action == MoveNext ? 1 : -1;
+    int row = currentIndex().isValid() ? currentIndex().row() : 0;
+    int column = currentIndex().isValid() ? currentIndex().column() : -step;
+    for (;;) {
+        column += step;
+        if (column >= columns) {
+            column = 0;
+            ++row;
+        } else if (column < 0) {
+            column = columns - 1;
+            --row;
+        }
+        if (row < 0 || row >= rows)
+            return {}; // past the last cell: the focus leaves the grid
+        if (Editable(column))
+            return model()->index(row, column);
+    }
+}
+
+// The next control is looked for inside the screen the grid belongs to: a child window of the main window
+// is its own world, and Tab must not carry the user into another one.
+bool TZoDBGrid::focusNextPrevChild(bool next) {
+    if (tabKeyNavigation() && state() != EditingState) {
+        const QModelIndex target = moveCursor(next ? MoveNext : MovePrevious, Qt::NoModifier);
+        if (target.isValid() && editTriggers() != NoEditTriggers) {
+            setCurrentIndex(target);
+            return true;
+        }
+    }
+    QWidget* screen = this;
+    while (screen->parentWidget() && !screen->parentWidget()->inherits("QMdiSubWindow") &&
+           !screen->isWindow())
+        screen = screen->parentWidget();
+    QWidget* candidate = this;
+    do {
+        candidate = next ? candidate->nextInFocusChain() : candidate->previousInFocusChain();
+    } while (candidate && candidate != this &&
+             (!screen->isAncestorOf(candidate) || !candidate->isEnabled() || !candidate->isVisible() ||
+              !(candidate->focusPolicy() & Qt::TabFocus) || isAncestorOf(candidate)));
+    if (candidate && candidate != this)
+        candidate->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+}
+
+// The screen's key handler runs protected: a failure there is shown and the key counts as used. What is
+// being typed in the cell is taken first, so that a key that moves or saves finds it in the row.
 bool TZoDBGrid::OfferKey(QKeyEvent* key) {
+    if (OnKeyDown && key->text().isEmpty())
+        ConcluiEdicao(true);
     bool used = false;
     if (OnKeyDown && !ExecutaProtegido([&] { used = OnKeyDown(key); }))
         return true;

@@ -57,6 +57,8 @@ public:
     void SetReadOnly(bool readOnly);
     QString SelectedField() const; // field of the current column
     void SelectField(const QString& field);
+    // Ends the editing of the current cell: the typed text goes into the row (commit) or is dropped.
+    void ConcluiEdicao(bool commit);
 
     // Return true when the key was handled; runs protected.
     std::function<bool(QKeyEvent*)> OnKeyDown;
@@ -64,10 +66,18 @@ public:
 protected:
     bool event(QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    // Tab, Backtab and Enter go from one editable cell to the next, over read-only columns; past the last
+    // one the focus goes on to the next control of the same screen, never of another.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    bool focusNextPrevChild(bool next) override;
+    // Qt commits an editor again as it loses the focus; a text once refused is not offered twice.
+    void commitData(QWidget* editor) override;
 
 private:
     void FollowDataSet();
     bool OfferKey(QKeyEvent* key);
+    bool Editable(int column) const;
     QPointer<TDataSet> m_dataSet;
+    QPointer<QWidget> m_refusedEditor;
     bool m_syncing = false;
 };
