@@ -8,9 +8,10 @@
 #include "ModuleUnits.h"
 #include "Protecao.h"
 #include "TPesquisa.h"
-#include "TTabela.h"
+#include "TZoQuery.h"
 #include "VisorCor.h"
 #include <QButtonGroup>
+#include <QKeyEvent>
 #include <QPushButton>
 
 TFmCadCorTing* FmCadCorTing = nullptr;
@@ -40,28 +41,15 @@ const QStringList& Origens() {
     return origens;
 }
 
-// A list of "code - description" items from a shared data set; returns the code each item stands for.
-// The rows are read in place: the set's cursor belongs to whoever else shows it.
-QStringList PreencheLista(QComboBox* box, TDataSet* data) {
-    const int code = data->FieldIndex(QStringLiteral("CODIGO"));
-    const int description = data->FieldIndex(QStringLiteral("DESCRICAO"));
-    QStringList codes;
-    box->clear();
-    for (int row = 0; row < data->RecordCount(); ++row) {
-        const QString key = data->ValueAt(row, code).toString();
-        box->addItem(key + QStringLiteral(" - ") + data->ValueAt(row, description).toString());
-        codes << key;
-    }
-    return codes;
-}
-
-QString PrimeiroCodigo(TDataSet* data, const QString& flag = QString()) {
-    const int code = data->FieldIndex(QStringLiteral("CODIGO"));
-    const int marked = flag.isEmpty() ? -1 : data->FieldIndex(flag);
-    for (int row = 0; row < data->RecordCount(); ++row)
-        if (marked < 0 || data->ValueAt(row, marked).toString() == QLatin1String("S"))
-            return data->ValueAt(row, code).toString();
-    return {};
+// The first code of a table (in code order) among the rows that match; empty when none does.
+QString PrimeiroCodigo(const QString& table, const QString& where = QString()) {
+    TZoQuery q;
+    q.SQL << QStringLiteral("SELECT FIRST 1 CODIGO FROM %1").arg(DBLocal(table));
+    if (!where.isEmpty())
+        q.SQL << QStringLiteral("WHERE ") + where;
+    q.SQL << QStringLiteral("ORDER BY CODIGO");
+    q.Open();
+    return q.IsEmpty() ? QString() : q.FieldByName(QStringLiteral("CODIGO")).AsString();
 }
 } // namespace
 
@@ -81,7 +69,24 @@ TFmCadCorTing::TFmCadCorTing(QWidget* parent) : TFmCadastro(parent) {
     m_visor = new VisorCor(this);
     AdicionaAoLado(m_visor);
 
-    connect(ui.PqCliente, &QToolButton::clicked, this, Protegido([this] { PqClienteClick(); }));
+    m_codigos = {
+        {ui.EdtCodGrupo, ui.EdtDesGrupo, ui.PqGrupo, QStringLiteral("COD_GRUPO"), QStringLiteral("GRUPO_COR"),
+         QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO"), QStringLiteral("Grupos de Cores"),
+         QStringLiteral("Grupo inválido.")},
+        {ui.EdtClaFis, ui.EdtDesClaFis, ui.PqClaFis, QStringLiteral("COD_CLAFIS"), QStringLiteral("TABFIS"),
+         QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO"), QStringLiteral("Classificações Fiscais"),
+         QStringLiteral("Classificação fiscal inválida.")},
+        {ui.EdtClaTrib, ui.EdtDesClaTrib, ui.PqClaTrib, QStringLiteral("COD_CLATRIB"),
+         QStringLiteral("TABTRI"), QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO"),
+         QStringLiteral("Situações Tributárias"), QStringLiteral("Situação tributária inválida.")},
+        {ui.EdtCodCli, ui.EdtNomeCli, ui.PqCliente, QStringLiteral("CODCLI"), QStringLiteral("ENTIDADE"),
+         QStringLiteral("CODCLI"), QStringLiteral("NOME"), QStringLiteral("Clientes"),
+         QStringLiteral("Cliente inválido.")},
+    };
+    for (const CaixaCodigo& code : m_codigos) {
+        QLineEdit* box = code.caixa;
+        connect(code.pesquisa, &QToolButton::clicked, this, Protegido([this, box] { PesquisaCodigo(box); }));
+    }
     connect(m_visor->BotaoImagem(), &QPushButton::clicked, this, Protegido([this] { BtImagemClick(); }));
 }
 
@@ -112,25 +117,19 @@ void TFmCadCorTing::FormCreate() {
         QStringLiteral("TON=Tonalidade"),  QStringLiteral("CODCLI=Cliente"),
         QStringLiteral("DATA=Cadastro"),
     };
-    m_grupos = TTabela::AbreTabela(QStringLiteral("tbgrupo_Cor"));
-    m_classes = TTabela::AbreTabela(QStringLiteral("tbtabfis"));
-    m_tributos = TTabela::AbreTabela(QStringLiteral("tbtabtri"));
     AbreCadastro();
     FieldLink::Edit(ui.EdtCodigo, Dados(), QStringLiteral("CODIGO"));
     FieldLink::Edit(ui.EdtData, Dados(), QStringLiteral("DATA"));
     FieldLink::Edit(ui.EdtDescricao, Dados(), QStringLiteral("DESCRICAO"));
     FieldLink::Edit(ui.EdtComplemento, Dados(), QStringLiteral("COMPLEMENTO"));
-    FieldLink::Combo(ui.CbGrupo, Dados(), QStringLiteral("COD_GRUPO"), PreencheLista(ui.CbGrupo, m_grupos));
-    FieldLink::Combo(ui.CbClaFis, Dados(), QStringLiteral("COD_CLAFIS"),
-                     PreencheLista(ui.CbClaFis, m_classes));
-    FieldLink::Combo(ui.CbClaTrib, Dados(), QStringLiteral("COD_CLATRIB"),
-                     PreencheLista(ui.CbClaTrib, m_tributos));
+    for (const CaixaCodigo& code : m_codigos) {
+        FieldLink::Edit(code.caixa, Dados(), code.campo);
+        new DescricaoCodigo(code.descricao, Dados(), code.campo, code.tabela, code.chave,
+                            code.campoDescricao);
+    }
     FieldLink::Combo(ui.CbOrigem, Dados(), QStringLiteral("ORIGEM"));
-    FieldLink::Edit(ui.EdtCodCli, Dados(), QStringLiteral("CODCLI"));
-    new DescricaoCodigo(ui.EdtNomeCli, Dados(), QStringLiteral("CODCLI"), QStringLiteral("ENTIDADE"),
-                        QStringLiteral("CODCLI"), QStringLiteral("NOME"));
     FieldLink::Edit(ui.EdtPantone, Dados(), QStringLiteral("COR_PANTONE"));
-    FieldLink::Combo(ui.CbCorSis, Dados(), QStringLiteral("COR_SIS"), PreencheCaixaCor(ui.CbCorSis));
+    new CaixaCor(ui.CbCorSis, Dados(), QStringLiteral("COR_SIS"));
     FieldLink::Radio(m_ton, Dados(), QStringLiteral("TON"),
                      {QStringLiteral("Clara"), QStringLiteral("Media"), QStringLiteral("Escura"),
                       QStringLiteral("Especia")});
@@ -146,8 +145,9 @@ void TFmCadCorTing::FormCreate() {
 
 void TFmCadCorTing::NovoRegistro() {
     TTabelaDataSet* data = Dados();
-    data->FieldByName(QStringLiteral("COD_GRUPO")) = PrimeiroCodigo(m_grupos);
-    data->FieldByName(QStringLiteral("COD_CLAFIS")) = PrimeiroCodigo(m_classes, QStringLiteral("PADRAO"));
+    data->FieldByName(QStringLiteral("COD_GRUPO")) = PrimeiroCodigo(QStringLiteral("GRUPO_COR"));
+    data->FieldByName(QStringLiteral("COD_CLAFIS")) =
+        PrimeiroCodigo(QStringLiteral("TABFIS"), QStringLiteral("PADRAO = 'S'"));
     data->FieldByName(QStringLiteral("TON")) = QStringLiteral("Clara");
     data->FieldByName(QStringLiteral("DATA")) = QDate::currentDate();
     // Unticked boxes are stored as what they show; a colour is dyed unless said otherwise.
@@ -163,27 +163,46 @@ bool TFmCadCorTing::DescricaoValida() {
     return false;
 }
 
-bool TFmCadCorTing::ClienteValido() {
-    const QString customer = ui.EdtCodCli->text().trimmed();
-    if (customer.isEmpty() ||
-        Existe(QStringLiteral("ENTIDADE"), QStringLiteral("CODCLI"), QVariantList{customer}))
+const TFmCadCorTing::CaixaCodigo* TFmCadCorTing::CodigoDa(QWidget* box) const {
+    for (const CaixaCodigo& code : m_codigos)
+        if (code.caixa == box)
+            return &code;
+    return nullptr;
+}
+
+// An empty code is allowed; one that names no row is not.
+bool TFmCadCorTing::CodigoValido(const CaixaCodigo& code) {
+    const QString typed = code.caixa->text().trimmed();
+    if (typed.isEmpty() || Existe(code.tabela, code.chave, QVariantList{typed}))
         return true;
-    Informa(this, QStringLiteral("Cliente inválido."));
-    ui.EdtCodCli->setFocus(Qt::OtherFocusReason);
+    Informa(this, code.textoInvalido);
+    code.caixa->setFocus(Qt::OtherFocusReason);
     return false;
 }
 
 bool TFmCadCorTing::SaidaCaixa(QWidget* box) {
     if (box == ui.EdtDescricao)
         return DescricaoValida();
-    if (box == ui.EdtCodCli)
-        return ClienteValido();
-    return true;
+    const CaixaCodigo* code = CodigoDa(box);
+    return !code || CodigoValido(*code);
 }
 
 // The exit checks again: a click on Confirm need not pass through every box.
 bool TFmCadCorTing::ValidaConfirmacao() {
-    return DescricaoValida() && ClienteValido();
+    if (!DescricaoValida())
+        return false;
+    for (const CaixaCodigo& code : m_codigos)
+        if (!CodigoValido(code))
+            return false;
+    return true;
+}
+
+bool TFmCadCorTing::TeclaControle(QWidget* control, QKeyEvent* key) {
+    if (key->key() == Qt::Key_F4 && key->modifiers() == Qt::NoModifier && CodigoDa(control)) {
+        PesquisaCodigo(static_cast<QLineEdit*>(control));
+        return true;
+    }
+    return TFmCadastro::TeclaControle(control, key);
 }
 
 bool TFmCadCorTing::ValidaExclusao() {
@@ -214,9 +233,11 @@ void TFmCadCorTing::MostraCor() {
     m_visor->BotaoImagem()->setEnabled(current && data->State() != DataSetState::Insert && !code.isEmpty());
 }
 
-void TFmCadCorTing::PqClienteClick() {
-    TPesquisa::PesquisaCampo(this, QStringLiteral("Clientes"), QStringLiteral("ENTIDADE"), Dados(),
-                             QStringLiteral("CODCLI"), QStringLiteral("CODCLI"), QStringLiteral("NOME"));
+void TFmCadCorTing::PesquisaCodigo(QLineEdit* box) {
+    const CaixaCodigo* code = CodigoDa(box);
+    if (code && TPesquisa::PesquisaCampo(this, code->titulo, code->tabela, Dados(), code->campo, code->chave,
+                                         code->campoDescricao))
+        box->setFocus(Qt::OtherFocusReason);
 }
 
 void TFmCadCorTing::BtImagemClick() {

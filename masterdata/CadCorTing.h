@@ -3,6 +3,7 @@
 #include "ui_CadCorTing.h"
 
 class QButtonGroup;
+class QKeyEvent;
 class VisorCor;
 
 // Colours and prints the dye-house produces: fiscal data, shade class, the colour shown on the other
@@ -13,7 +14,8 @@ public:
     explicit TFmCadCorTing(QWidget* parent = nullptr);
     ~TFmCadCorTing() override;
 
-    void PqClienteClick();
+    // The look-up of a code box (group, fiscal class, tax code, customer); its "..." button and F4.
+    void PesquisaCodigo(QLineEdit* box);
     void BtImagemClick();
 
 protected:
@@ -23,16 +25,25 @@ protected:
     bool ValidaExclusao() override;
     QString IdentificacaoLog(const QString& code) override;
     bool SaidaCaixa(QWidget* box) override;
+    bool TeclaControle(QWidget* control, QKeyEvent* key) override;
 
 private:
+    // A box holding the code of a row of another table, with that row's description beside it.
+    struct CaixaCodigo {
+        QLineEdit* caixa;
+        QLineEdit* descricao;
+        QToolButton* pesquisa;
+        QString campo, tabela, chave, campoDescricao, titulo, textoInvalido;
+    };
+    const CaixaCodigo* CodigoDa(QWidget* box) const;
+    bool CodigoValido(const CaixaCodigo& code);
     bool DescricaoValida();
-    bool ClienteValido();
     void MostraCor();
     Ui::TFmCadCorTing ui;
     VisorCor* m_visor;
     QButtonGroup* m_ton;
-    QString m_codigoImagem; // code whose picture is shown
-    TabelaAberta m_grupos, m_classes, m_tributos;
+    QList<CaixaCodigo> m_codigos; // in the order of the screen
+    QString m_codigoImagem;       // code whose picture is shown
 };
 
 extern TFmCadCorTing* FmCadCorTing;

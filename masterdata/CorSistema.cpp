@@ -1,5 +1,10 @@
 #include "CorSistema.h"
+#include "DataSet.h"
+#include "HostError.h"
+#include "Protecao.h"
+#include <QColorDialog>
 #include <QComboBox>
+#include <QPainter>
 #include <QPixmap>
 
 namespace {
@@ -20,6 +25,47 @@ const CorNomeada kCores[] = {
     {"Cáqui", 0xC3B091},         {"Marrom", 0x8B4513},     {"Cinza Claro", 0xC0C0C0},
     {"Cinza", 0x808080},         {"Chumbo", 0x404040},     {"Preto", 0x000000},
 };
+
+// What an item of the box stands for; its stored value is in Qt::UserRole.
+constexpr int kPapelTipo = Qt::UserRole + 1;
+enum TipoItem { Nenhuma, Nomeada, Avulsa, Outra };
+
+// The outline keeps white and cream visible on the box; the colour stays as it is while the box is
+// disabled (browsing), where Qt would grey it.
+QIcon Amostra(const QColor& color) {
+    QPixmap swatch(16, 16);
+    swatch.fill(color);
+    {
+        QPainter painter(&swatch);
+        painter.setPen(QColor(0x80, 0x80, 0x80));
+        painter.drawRect(0, 0, 15, 15);
+    }
+    QIcon icon;
+    icon.addPixmap(swatch, QIcon::Normal);
+    icon.addPixmap(swatch, QIcon::Disabled);
+    return icon;
+}
+
+// Items without a colour keep their text in line with the others.
+QIcon SemAmostra() {
+    QPixmap blank(16, 16);
+    blank.fill(Qt::transparent);
+    return QIcon(blank);
+}
+
+bool SemCor(const QVariant& value) {
+    return value.isNull() || value.toString().trimmed().isEmpty();
+}
+
+// Lets the user pick any colour; invalid when cancelled. The widget dialog, not the platform's, so that
+// it looks the same everywhere and can be answered by tests.
+QColor EscolheCor(QWidget* parent, const QColor& initial) {
+    QColorDialog dialog(initial.isValid() ? initial : QColor(Qt::white), parent);
+    dialog.setObjectName(QStringLiteral("DlgCor"));
+    dialog.setWindowTitle(QStringLiteral("Cor no Sistema"));
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedColor() : QColor();
+}
 } // namespace
 
 QColor CorDoSistema(const QVariant& value) {
@@ -30,15 +76,103 @@ QColor CorDoSistema(const QVariant& value) {
     return QColor::fromRgb(QRgb(rgb));
 }
 
-QStringList PreencheCaixaCor(QComboBox* box) {
-    QStringList values{QString()};
+QVariant ValorDaCor(const QColor& color) {
+    if (!color.isValid())
+        return {};
+    return int(color.rgb() & 0xFFFFFF);
+}
+
+CaixaCor::CaixaCor(QComboBox* box, TDataSet* dataSet, const QString& field)
+    : QObject(box), m_box(box), m_dataSet(dataSet), m_field(field) {
     box->clear();
-    box->addItem(QStringLiteral("Nenhuma"));
+    box->addItem(SemAmostra(), QStringLiteral("Nenhuma"));
+    box->setItemData(0, Nenhuma, kPapelTipo);
     for (const CorNomeada& cor : kCores) {
-        QPixmap swatch(16, 16);
-        swatch.fill(QColor::fromRgb(cor.valor));
-        box->addItem(QIcon(swatch), QString::fromUtf8(cor.nome));
-        values << QString::number(cor.valor);
+        box->addItem(Amostra(QColor::fromRgb(cor.valor)), QString::fromUtf8(cor.nome), int(cor.valor));
+        box->setItemData(box->count() - 1, Nomeada, kPapelTipo);
     }
-    return values;
+    box->addItem(SemAmostra(), QStringLiteral("Outra cor..."));
+    box->setItemData(box->count() - 1, Outra, kPapelTipo);
+    box->setMaxVisibleItems(box->count());
+
+    const auto mostra = Protegido([this] { Mostra(); });
+    connect(dataSet, &TDataSet::scrolled, this, mostra);
+    connect(dataSet, &TDataSet::layoutReset, this, mostra);
+    connect(dataSet, &TDataSet::rowChanged, this, mostra);
+    connect(dataSet, &TDataSet::stateChanged, this, mostra);
+    connect(box, &QComboBox::activated, this, Protegido([this](int index) { Escolhido(index); }));
+    Mostra();
+}
+
+void CaixaCor::Mostra() {
+    if (!m_box || !m_dataSet)
+        return;
+    const int field = m_dataSet->FieldIndex(m_field);
+    const bool current = field >= 0 && m_dataSet->Active() && !m_dataSet->IsEmpty();
+    m_box->setCurrentIndex(IndiceDe(current ? m_dataSet->CurrentValue(field) : QVariant()));
+}
+
+// The item showing a stored value; a value outside the list takes the one item kept for such values.
+int CaixaCor::IndiceDe(const QVariant& value) {
+    int avulsa = -1;
+    for (int i = 0; i < m_box->count(); ++i)
+        if (m_box->itemData(i, kPapelTipo).toInt() == Avulsa)
+            avulsa = i;
+    if (SemCor(value)) {
+        if (avulsa >= 0)
+            m_box->removeItem(avulsa);
+        return 0;
+    }
+    const QString text = value.toString().trimmed();
+    bool ok = false;
+    const qlonglong rgb = text.toLongLong(&ok);
+    for (int i = 0; ok && i < m_box->count(); ++i)
+        if (m_box->itemData(i, kPapelTipo).toInt() == Nomeada && m_box->itemData(i).toLongLong() == rgb) {
+            if (avulsa >= 0)
+                m_box->removeItem(avulsa);
+            return i;
+        }
+    // A value no colour reads from (out of range) is still shown as what is stored.
+    const QColor color = CorDoSistema(value);
+    const QString name = color.isValid() ? color.name().toUpper() : text;
+    if (avulsa < 0) {
+        avulsa = m_box->count() - 1; // before "Outra cor..."
+        m_box->insertItem(avulsa, name);
+        m_box->setItemData(avulsa, Avulsa, kPapelTipo);
+    }
+    m_box->setItemText(avulsa, name);
+    m_box->setItemIcon(avulsa, color.isValid() ? Amostra(color) : SemAmostra());
+    m_box->setItemData(avulsa, value);
+    return avulsa;
+}
+
+void CaixaCor::Escolhido(int index) {
+    if (!m_box)
+        return;
+    if (m_box->itemData(index, kPapelTipo).toInt() != Outra) {
+        Grava(m_box->itemData(index));
+        return;
+    }
+    const int field = m_dataSet ? m_dataSet->FieldIndex(m_field) : -1;
+    const bool current = field >= 0 && m_dataSet->Active() && !m_dataSet->IsEmpty();
+    const QColor color =
+        EscolheCor(m_box->window(), current ? CorDoSistema(m_dataSet->CurrentValue(field)) : QColor());
+    if (color.isValid())
+        Grava(ValorDaCor(color));
+    else
+        Mostra(); // cancelled: the box shows the stored colour again
+}
+
+void CaixaCor::Grava(const QVariant& value) {
+    if (!m_dataSet || !m_dataSet->Active() || m_dataSet->FieldIndex(m_field) < 0 ||
+        (!m_dataSet->Editing() && m_dataSet->IsEmpty())) {
+        Mostra();
+        return;
+    }
+    try {
+        m_dataSet->FieldByName(m_field).SetValue(value);
+    } catch (const EAbort&) {
+        // The edit was refused: the record stays as it is.
+    }
+    Mostra();
 }
