@@ -90,6 +90,21 @@ bool ScriptApi::visible(const QString& control) {
 QString ScriptApi::focused() {
     return m_driver.FocusedName();
 }
+void ScriptApi::page(const QString& tabs, const QString& caption) {
+    Guard([&] { m_driver.Page(tabs, caption); });
+}
+int ScriptApi::rows(const QString& grid) {
+    return Guard([&] { return m_driver.Rows(grid); });
+}
+void ScriptApi::row(const QString& grid, int n) {
+    Guard([&] { m_driver.Row(grid, n); });
+}
+void ScriptApi::cell(const QString& grid, const QString& field, const QString& text) {
+    Guard([&] { m_driver.Cell(grid, field, text); });
+}
+QString ScriptApi::value(const QString& grid, const QString& field) {
+    return Guard([&] { return m_driver.Value(grid, field); });
+}
 
 void ScriptApi::answer(bool yes) {
     m_messages.questions.enqueue(yes);

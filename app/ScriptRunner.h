@@ -22,6 +22,11 @@ public:
     Q_INVOKABLE bool enabled(const QString& control);
     Q_INVOKABLE bool visible(const QString& control);
     Q_INVOKABLE QString focused();
+    Q_INVOKABLE void page(const QString& tabs, const QString& caption);
+    Q_INVOKABLE int rows(const QString& grid);
+    Q_INVOKABLE void row(const QString& grid, int n);
+    Q_INVOKABLE void cell(const QString& grid, const QString& field, const QString& text);
+    Q_INVOKABLE QString value(const QString& grid, const QString& field);
 
     Q_INVOKABLE void answer(bool yes);
     Q_INVOKABLE void choose(int button);

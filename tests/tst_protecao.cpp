@@ -101,7 +101,8 @@ void TstProtecao::hookThrowingInAGridEdit() {
 void TstProtecao::buttonWhoseHandlerThrows() {
     NovoRoteiro();
     Digita("ORDEM", "1");
-    Digita("FASE", "01");
+    Digita("FASE", "01"); // Tab out of the phase posts the step
+    Digita("DIAS", "3");  // a change still pending in the row
     EscritaPendente();
 
     // Save posts the open row first; a hook that fails there with a plain C++ exception.
@@ -112,7 +113,8 @@ void TstProtecao::buttonWhoseHandlerThrows() {
     QCOMPARE(messages.shown[0].text, QStringLiteral("falha ao gravar o passo"));
     QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 0);
     QCOMPARE(Scalar("SELECT COUNT(*) FROM ROTEIRO").toInt(), 0);
-    QCOMPARE(Passos()->State(), DataSetState::Insert); // what the user typed is still there
+    QCOMPARE(Passos()->State(), DataSetState::Edit); // what the user typed is still there
+    QCOMPARE(Passos()->FieldByName("DIAS").AsInteger(), 3);
 
     // The same button works once the failure is gone.
     Passos()->BeforePost = nullptr;

@@ -208,7 +208,9 @@ void TDataSet::SetCurrentValue(int field, const QVariant& value) {
         throw EDatabaseError(QStringLiteral("%1: não há registro para alterar.").arg(objectName()));
     const QVariant coerced = Coerce(m_fields[field], value);
     const QVariant& stored = m_rows[CurrentRow()][field];
-    if (stored == coerced && stored.isNull() == coerced.isNull())
+    const bool blank = m_fields[field].type == QMetaType::QString && stored.toString().isEmpty() &&
+                       coerced.toString().isEmpty(); // an empty text over a null one
+    if (blank || (stored == coerced && stored.isNull() == coerced.isNull()))
         return;
     if (!Editing()) {
         Edit();

@@ -1,6 +1,8 @@
 #include "ScreenDriver.h"
 #include "ClassRegistry.h"
+#include "DBControls.h"
 #include "DataContext.h"
+#include "DataSetModel.h"
 #include "HostUi.h"
 #include "TPesquisa.h"
 #include <QAbstractButton>
@@ -19,6 +21,9 @@
 #include <QSpinBox>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableView>
 #include <stdexcept>
 
 void ProcessEvents() {
@@ -118,6 +123,43 @@ void ScriptedMessageService::Clear() {
 
 // ---- driver
 
+namespace {
+// As the window does before it delivers a mouse press: from the widget under the mouse up to its window,
+// the first one that takes the focus by click gets it; one that has the focus already keeps it.
+void GiveClickFocus(QWidget* widget, QPoint pos) {
+    for (QWidget* w = widget; w; w = w->parentWidget()) {
+        QWidget* proxy = w;
+        while (proxy->focusProxy())
+            proxy = proxy->focusProxy();
+        if (w->isEnabled() && w->rect().contains(pos) && (w->focusPolicy() & Qt::ClickFocus) &&
+            (proxy->focusPolicy() & Qt::ClickFocus)) {
+            w->setFocus(Qt::MouseFocusReason);
+            return;
+        }
+        if (w->isWindow() || proxy->hasFocus())
+            return;
+        pos += w->pos();
+    }
+}
+
+// A caption as the user reads it: "&Capacidade" shows as "Capacidade", "A && B" as "A & B".
+QString Shown(const QString& caption) {
+    QString text;
+    for (int i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&') && i + 1 < caption.size())
+            ++i;
+        text += caption[i];
+    }
+    return text;
+}
+
+// The editor open in a grid holds the focus; it lives on the grid's viewport.
+QWidget* OpenEditor(QTableView* grid) {
+    QWidget* focused = QApplication::focusWidget();
+    return focused && grid->viewport()->isAncestorOf(focused) ? focused : nullptr;
+}
+} // namespace
+
 void ScreenDriver::Fail(const QString& text) const {
     throw std::runtime_error(text.toStdString());
 }
@@ -189,13 +231,18 @@ void ScreenDriver::Type(const QString& name, const QString& text) {
     } else if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
         memo->selectAll();
     }
+    TypeKeys(w, text);
+}
+
+// Each character a key of its own, to whatever has the focus by then; no text is a Delete over the selection.
+void ScreenDriver::TypeKeys(QWidget* target, const QString& text) {
     if (text.isEmpty()) {
-        SendKey(w, Qt::Key_Delete, Qt::NoModifier, QString());
+        SendKey(target, Qt::Key_Delete, Qt::NoModifier, QString());
         return;
     }
     for (const QChar c : text) {
         const int key = c.isLetterOrNumber() && c.unicode() < 128 ? c.toUpper().unicode() : 0;
-        SendKey(QApplication::focusWidget() ? QApplication::focusWidget() : w, key, Qt::NoModifier,
+        SendKey(QApplication::focusWidget() ? QApplication::focusWidget() : target, key, Qt::NoModifier,
                 QString(c));
     }
 }
@@ -302,9 +349,12 @@ bool ScreenDriver::Visible(const QString& name) const {
 
 QString ScreenDriver::FocusedName() const {
     QWidget* w = QApplication::focusWidget();
-    // The line edit inside an editable combo box answers for its box.
+    // The line edit inside an editable combo box answers for its box, a cell editor for its grid.
     if (w && w->objectName().isEmpty() && w->parentWidget() && qobject_cast<QComboBox*>(w->parentWidget()))
         w = w->parentWidget();
+    for (QWidget* p = w ? w->parentWidget() : nullptr; p && w->objectName().isEmpty(); p = p->parentWidget())
+        if (auto* grid = qobject_cast<QAbstractItemView*>(p); grid && grid->viewport()->isAncestorOf(w))
+            w = grid;
     return w ? w->objectName() : QString();
 }
 
@@ -319,4 +369,218 @@ void ScreenDriver::Select(const QString& comboName, const QString& itemText) {
         emit combo->activated(index);
     });
     ProcessEvents();
+}
+
+// A press and release at pos. The window gives the focus first, so the control left runs its exit rules; a
+// screen whose rule refused swallows the press.
+void ScreenDriver::SendClick(QWidget* widget, const QPoint& pos, bool giveFocus) {
+    QPointer<QWidget> target(widget);
+    const QPointF local(pos);
+    const QPointF global = widget->mapToGlobal(local);
+    ExecutaProtegido([&] {
+        if (giveFocus)
+            GiveClickFocus(widget, pos);
+        if (!target)
+            return;
+        QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+    });
+    ExecutaProtegido([&] {
+        if (!target)
+            return;
+        QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(target, &release);
+    });
+    ProcessEvents();
+}
+
+void ScreenDriver::Page(const QString& tabsName, const QString& caption) {
+    auto* tabs = qobject_cast<QTabWidget*>(Find(tabsName));
+    if (!tabs)
+        Fail(QStringLiteral("o controle '%1' não é um conjunto de páginas").arg(tabsName));
+    QStringList captions;
+    int index = -1;
+    for (int i = 0; i < tabs->count(); ++i) {
+        captions << Shown(tabs->tabText(i));
+        if (index < 0 && (captions.last() == caption || tabs->tabText(i) == caption))
+            index = i;
+    }
+    if (index < 0)
+        Fail(QStringLiteral("'%1' não tem a página '%2' (páginas: %3)")
+                 .arg(tabsName, caption, captions.join(QStringLiteral(", "))));
+    if (!tabs->isTabEnabled(index))
+        Fail(QStringLiteral("a página '%1' de '%2' está desabilitada").arg(caption, tabsName));
+    QTabBar* bar = tabs->tabBar();
+    if (!tabs->isEnabled() || !bar->isVisible() || !tabs->isTabVisible(index))
+        Fail(QStringLiteral("a página '%1' de '%2' não está disponível").arg(caption, tabsName));
+    DefineTelaAtiva(m_screen);
+    QApplication::setActiveWindow(bar->window());
+    SendClick(bar, bar->tabRect(index).center());
+}
+
+QTableView* ScreenDriver::Grid(const QString& name) const {
+    auto* grid = qobject_cast<QTableView*>(Find(name));
+    if (!grid)
+        Fail(QStringLiteral("o controle '%1' não é uma grade").arg(name));
+    if (!grid->model())
+        Fail(QStringLiteral("a grade '%1' não mostra dados").arg(name));
+    return grid;
+}
+
+// A grid over a data set names its columns by field, a plain grid by title.
+int ScreenDriver::Column(QTableView* grid, const QString& gridName, const QString& field) const {
+    int column = -1;
+    auto* dataGrid = qobject_cast<TZoDBGrid*>(grid);
+    if (dataGrid && dataGrid->DataSet()) {
+        column = DataSetModel::Of(dataGrid->DataSet())->ColumnOfField(field);
+    } else {
+        for (int c = 0; c < grid->model()->columnCount() && column < 0; ++c)
+            if (Shown(grid->model()->headerData(c, Qt::Horizontal).toString()) == field)
+                column = c;
+    }
+    if (column < 0)
+        Fail(QStringLiteral("a grade '%1' não tem a coluna '%2'").arg(gridName, field));
+    if (grid->isColumnHidden(column))
+        Fail(QStringLiteral("a coluna '%1' da grade '%2' está escondida").arg(field, gridName));
+    return column;
+}
+
+int ScreenDriver::Rows(const QString& gridName) const {
+    return Grid(gridName)->model()->rowCount();
+}
+
+// A click on the cell: the grid takes the focus (the control left runs its exit rules), then the cell
+// becomes current. An editor open on the cell is what the mouse lands on. True when the focus is in the
+// grid and the cell is current; a screen may refuse either.
+bool ScreenDriver::ClickCell(QTableView* grid, const QModelIndex& cell) {
+    QWidget* viewport = grid->viewport();
+    QPoint pos = viewport->rect().center();
+    if (cell.isValid()) {
+        grid->scrollTo(cell);
+        pos = grid->visualRect(cell).center();
+    }
+    QWidget* under = viewport->childAt(pos);
+    QWidget* target = under ? under : viewport;
+    const QPoint local = target->mapFrom(viewport, pos);
+    ExecutaProtegido([&] { GiveClickFocus(target, local); });
+    ProcessEvents();
+    QWidget* focused = QApplication::focusWidget();
+    if (!focused || (focused != grid && !grid->isAncestorOf(focused))) {
+        // The press comes all the same: a screen whose exit rule refused the focus swallows it.
+        SendClick(viewport, pos, false);
+        return false;
+    }
+    if (cell.isValid() && grid->currentIndex() != cell) {
+        QPointer<QTableView> alive(grid);
+        ExecutaProtegido([&] { grid->setCurrentIndex(cell); });
+        ProcessEvents();
+        if (!alive)
+            return false;
+    }
+    return !cell.isValid() || grid->currentIndex() == cell;
+}
+
+void ScreenDriver::Row(const QString& gridName, int n) {
+    QTableView* grid = Grid(gridName);
+    const int rows = grid->model()->rowCount();
+    auto* dataGrid = qobject_cast<TZoDBGrid*>(grid);
+    TDataSet* data = dataGrid ? dataGrid->DataSet() : nullptr;
+    const bool appends = data && grid->editTriggers() != QAbstractItemView::NoEditTriggers;
+    if (n < 0 || n > rows || (n == rows && !appends))
+        Fail(QStringLiteral("a grade '%1' não tem a linha %2 (tem %3%4)")
+                 .arg(gridName)
+                 .arg(n)
+                 .arg(rows)
+                 .arg(appends || !data ? QString() : QStringLiteral(" e não é editável")));
+    if (!grid->isEnabled() || !grid->isVisible())
+        Fail(QStringLiteral("a grade '%1' não pode receber o foco").arg(gridName));
+    DefineTelaAtiva(m_screen);
+    QApplication::setActiveWindow(grid->window());
+    const int column = std::max(0, grid->currentIndex().column());
+    if (n < rows) {
+        ClickCell(grid, grid->model()->index(n, column));
+        return;
+    }
+    // As Down on the last row: what is being typed in the cell goes into the row (the editor commits when the
+    // grid takes the focus back), the row is posted (its checks may refuse), the data set appends and the
+    // grid follows.
+    if (!ClickCell(grid, rows > 0 ? grid->model()->index(rows - 1, column) : QModelIndex()))
+        return;
+    if (OpenEditor(grid)) {
+        ExecutaProtegido([grid] { grid->setFocus(Qt::OtherFocusReason); });
+        ProcessEvents();
+    }
+    QPointer<TDataSet> alive(data);
+    ExecutaProtegido([&] {
+        if (alive)
+            alive->Append();
+    });
+    ProcessEvents();
+}
+
+void ScreenDriver::Cell(const QString& gridName, const QString& field, const QString& text) {
+    QTableView* grid = Grid(gridName);
+    const int column = Column(grid, gridName, field);
+    if (!grid->isEnabled() || !grid->isVisible())
+        Fail(QStringLiteral("a grade '%1' não pode receber o foco").arg(gridName));
+    const int row = grid->currentIndex().row();
+    if (row < 0)
+        Fail(QStringLiteral("a grade '%1' não tem linha corrente").arg(gridName));
+    const QModelIndex cell = grid->model()->index(row, column);
+    const auto triggers = grid->editTriggers();
+    if (!(cell.flags() & Qt::ItemIsEditable) ||
+        !(triggers & (QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed)))
+        Fail(QStringLiteral("a coluna '%1' da grade '%2' é somente leitura").arg(field, gridName));
+    if (text.isEmpty() && !(triggers & QAbstractItemView::EditKeyPressed))
+        Fail(
+            QStringLiteral("a grade '%1' só abre uma célula com a tecla digitada: o texto não pode ser vazio")
+                .arg(gridName));
+    DefineTelaAtiva(m_screen);
+    QApplication::setActiveWindow(grid->window());
+    const qsizetype shown = m_messages.shown.size();
+    if (!ClickCell(grid, cell))
+        Fail(QStringLiteral("a célula '%1' da grade '%2' não pôde ser escolhida%3")
+                 .arg(field, gridName,
+                      m_messages.shown.size() > shown ? QStringLiteral(": ") + m_messages.LastText()
+                                                      : QString()));
+    // The editor opens as a user opens it: by F2, or by the first key typed into the cell.
+    QString keys = text;
+    QWidget* editor = OpenEditor(grid);
+    if (!editor) {
+        if (triggers & QAbstractItemView::EditKeyPressed) {
+            SendKey(grid, Qt::Key_F2, Qt::NoModifier, QString());
+        } else {
+            const QChar c = keys[0];
+            keys.remove(0, 1);
+            SendKey(grid, c.isLetterOrNumber() && c.unicode() < 128 ? c.toUpper().unicode() : 0,
+                    Qt::NoModifier, QString(c));
+        }
+        editor = OpenEditor(grid);
+        if (!editor)
+            Fail(QStringLiteral("a célula '%1' da grade '%2' não abriu para edição").arg(field, gridName));
+    }
+    if (keys.size() == text.size()) {
+        // Typed over: what the cell held goes.
+        if (auto* box = qobject_cast<QLineEdit*>(editor))
+            box->selectAll();
+        else if (auto* spin = qobject_cast<QAbstractSpinBox*>(editor))
+            spin->selectAll();
+        else if (auto* combo = qobject_cast<QComboBox*>(editor); combo && combo->lineEdit())
+            combo->lineEdit()->selectAll();
+    }
+    if (!keys.isEmpty() || text.isEmpty())
+        TypeKeys(editor, keys);
+    QWidget* focused = QApplication::focusWidget();
+    SendKey(focused ? focused : grid, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+}
+
+QString ScreenDriver::Value(const QString& gridName, const QString& field) const {
+    QTableView* grid = Grid(gridName);
+    const int column = Column(grid, gridName, field);
+    const int row = grid->currentIndex().row();
+    if (row < 0)
+        Fail(QStringLiteral("a grade '%1' não tem linha corrente").arg(gridName));
+    return grid->model()->index(row, column).data(Qt::DisplayRole).toString();
 }

@@ -7,6 +7,9 @@
 #include <QVariant>
 #include <QWidget>
 
+class QModelIndex;
+class QTableView;
+
 // A message service that answers from queues and records everything shown; tests and scripted scenarios
 // install it. A question nobody queued an answer for is recorded and answered with its preselected button.
 class KELMHOST_EXPORT ScriptedMessageService : public MessageService {
@@ -82,11 +85,28 @@ public:
     QString FocusedName() const;
     void Select(const QString& comboName, const QString& itemText);
 
+    // Shows the page with that caption, as a click on its tab would.
+    void Page(const QString& tabsName, const QString& caption);
+    // Data rows of a grid; its title row is not one.
+    int Rows(const QString& gridName) const;
+    // Makes row n (from 0) current, as a click on it would; n = Rows appends a row to an editable grid.
+    void Row(const QString& gridName, int n);
+    // Types over a cell of the current row through the grid's editor, then presses Tab. A grid without
+    // fields names its columns by their titles.
+    void Cell(const QString& gridName, const QString& field, const QString& text);
+    // The text a cell of the current row shows.
+    QString Value(const QString& gridName, const QString& field) const;
+
     ScriptedMessageService& Messages() { return m_messages; }
 
 private:
     [[noreturn]] void Fail(const QString& text) const;
     void SendKey(QWidget* target, int key, Qt::KeyboardModifiers mods, const QString& text);
+    void TypeKeys(QWidget* target, const QString& text);
+    void SendClick(QWidget* target, const QPoint& pos, bool giveFocus = true);
+    QTableView* Grid(const QString& name) const;
+    int Column(QTableView* grid, const QString& gridName, const QString& field) const;
+    bool ClickCell(QTableView* grid, const QModelIndex& cell);
     ScriptedMessageService& m_messages;
     QPointer<QWidget> m_screen;
 };

@@ -274,6 +274,20 @@ void TZoDBGrid::commitData(QWidget* editor) {
         m_refusedEditor = editor;
 }
 
+void TZoDBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    const bool onward =
+        hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem;
+    if (!onward || !OnKeyDown) {
+        QTableView::closeEditor(editor, hint);
+        return;
+    }
+    QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    const bool next = hint == QAbstractItemDelegate::EditNextItem;
+    QKeyEvent tab(QEvent::KeyPress, next ? Qt::Key_Tab : Qt::Key_Backtab, Qt::NoModifier);
+    if (!OfferKey(&tab)) // used by the screen (a refused row keeps its cell): no move
+        focusNextPrevChild(next);
+}
+
 bool TZoDBGrid::Editable(int column) const {
     const auto* data = qobject_cast<const DataSetModel*>(model());
     return !isColumnHidden(column) && editTriggers() != NoEditTriggers && data &&

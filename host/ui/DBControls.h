@@ -72,6 +72,9 @@ protected:
     bool focusNextPrevChild(bool next) override;
     // Qt commits an editor again as it loses the focus; a text once refused is not offered twice.
     void commitData(QWidget* editor) override;
+    // Tab out of a cell editor reaches the screen's key handler too (its row checks run), as Tab does
+    // outside an editor.
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     void FollowDataSet();
