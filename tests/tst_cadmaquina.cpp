@@ -5,6 +5,7 @@
 #include "HostUi.h"
 #include "ModuleLoader.h"
 #include "TestDatabase.h"
+#include <QLineEdit>
 #include <QSqlQuery>
 #include <QTabWidget>
 #include <QTest>
@@ -53,6 +54,17 @@ class TstCadMaquina : public ScreenTestCase {
     }
     void Celula(const QString& campo, const QVariant& valor) { EditaCelula(Grade(), campo, valor); }
     QString Exibida(int linha, int coluna) { return TextoCelula(Grade(), linha, coluna); }
+    // Types into a cell of the current row through its editor, as a user does, and leaves the editor open.
+    QLineEdit* Digita(const QString& campo, const QString& texto) {
+        Grade()->SelectField(campo);
+        Grade()->edit(Grade()->currentIndex());
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        if (!editor)
+            return nullptr;
+        editor->selectAll();
+        QTest::keyClicks(editor, texto);
+        return editor;
+    }
 
 private slots:
     void includeWithCapacitiesFromTheGridAndLookUps();
@@ -62,6 +74,7 @@ private slots:
     void storedRowsSurviveDeletedVariantsAndDesist();
     void failedLoadRefusesToReplaceStoredRows();
     void deleteTakesCapacitiesAlongOrNothing();
+    void keyboardWorkInTheCapacityGrid();
 };
 
 void TstCadMaquina::includeWithCapacitiesFromTheGridAndLookUps() {
@@ -288,6 +301,53 @@ void TstCadMaquina::deleteTakesCapacitiesAlongOrNothing() {
     QCOMPARE(Gravadas(), kGravadas);
     // One audit row, for the machine deleted: the refused attempt left none behind.
     QCOMPARE(Valor("SELECT COUNT(*) || '|' || MAX(CHAVE) FROM LOG"), QStringLiteral("1|02"));
+}
+
+// What is typed in a cell is never lost to the keyboard: a save by the confirm button's shortcut takes the
+// open editor, Down on the last row keeps it and appends below, Tab passes over the read-only description,
+// a non-number is refused in its cell and the screen saves afterwards, and Tab never leaves the screen.
+void TstCadMaquina::keyboardWorkInTheCapacityGrid() {
+    Base();
+    driver->Open("TFmMaquinaTin");
+    driver->Click("BtnAltera");
+    Capacidade();
+    Grade()->setCurrentIndex(Grade()->model()->index(0, 0));
+    QVERIFY(Digita("PESO_MAX", "1.400"));
+    driver->Activate("SbConfirmar");
+    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QVERIFY(driver->Visible("PainelControle"));
+    QCOMPARE(Valor("SELECT PESO_MAX FROM MAQ_TIN_CAP WHERE MAQUINA = '01' AND SEQUENCIA = 1"), "1400");
+
+    driver->Click("BtnAltera");
+    Capacidade();
+    Grade()->setCurrentIndex(Grade()->model()->index(1, 0));
+    QLineEdit* editor = Digita("PESO_MIN", "55");
+    QVERIFY(editor);
+    QTest::keyClick(editor, Qt::Key_Down);
+    QCOMPARE(Grade()->model()->rowCount(), 3);
+    QCOMPARE(Grade()->currentIndex().row(), 2); // the new row, below
+    QCOMPARE(Exibida(1, Grade()->model()->columnCount() - 3), QStringLiteral("55"));
+    QCOMPARE(driver->FocusedName(), QStringLiteral("dbgCapacidade"));
+
+    editor = Digita("VARIANTE", "01");
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QCOMPARE(Grade()->SelectedField(), QStringLiteral("LARG_DE")); // over "Desc. Variante"
+    editor = Digita("LARG_DE", "abc");
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QCOMPARE(messages.Texts(), QStringList{QStringLiteral("Larg. De: \"abc\" não é um número válido.")});
+    for (const auto& [campo, texto] :
+         {std::pair{"LARG_DE", "100"}, {"LARG_ATE", "200"}, {"PESO_MIN", "10"}, {"PESO_MAX", "90"}})
+        QTest::keyClick(Digita(campo, texto), Qt::Key_Tab);
+    QTest::keyClick(Digita("RELAC_BANHO", "02"), Qt::Key_Tab);
+    // Past the last cell the focus goes on within the screen, not into another window.
+    QWidget* focused = QApplication::focusWidget();
+    QVERIFY(focused && driver->Screen()->isAncestorOf(focused));
+    QVERIFY(focused != Grade());
+    messages.Clear();
+    driver->Click("SbConfirmar");
+    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Gravadas(),
+             QStringLiteral("1|01|01|150|180|40|1400|01;2|01|02|160|190|55|100|;3|01|01|100|200|10|90|02"));
 }
 
 QTEST_MAIN(TstCadMaquina)

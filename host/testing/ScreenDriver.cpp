@@ -24,6 +24,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTest>
 #include <stdexcept>
 
 void ProcessEvents() {
@@ -314,8 +315,17 @@ void ScreenDriver::Activate(const QString& name) {
     auto* button = Get<QAbstractButton>(name);
     if (!button->isEnabled() || !button->isVisible())
         Fail(QStringLiteral("o botão '%1' não está disponível").arg(name));
+    const QKeySequence shortcut = QKeySequence::mnemonic(button->text());
+    if (shortcut.isEmpty())
+        Fail(QStringLiteral("o botão '%1' não tem tecla de atalho").arg(name));
     DefineTelaAtiva(m_screen);
-    ExecutaProtegido([button] { button->click(); });
+    QApplication::setActiveWindow(button->window());
+    // Alt + the letter, through the shortcut map as typed keys go: an ambiguous letter does not click.
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : button->window();
+    QPointer<QAbstractButton> pressed(button);
+    ExecutaProtegido([&] { QTest::keyClick(target, shortcut[0].key(), Qt::AltModifier); });
+    // A shortcut presses the button at once and releases (clicks) it a moment later, as on screen.
+    QTest::qWaitFor([&] { return !pressed || !pressed->isDown(); }, 1000);
     ProcessEvents();
 }
 
