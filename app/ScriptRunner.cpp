@@ -124,6 +124,9 @@ void ScriptApi::login(const QString& name, const QString& password) {
 void ScriptApi::file(const QString& path) {
     m_messages.files.enqueue(path);
 }
+void ScriptApi::color(const QJSValue& color) {
+    m_messages.colors.enqueue(color.isNull() || color.isUndefined() ? QColor() : QColor(color.toString()));
+}
 
 QJSValue ScriptApi::messages() {
     static const char* const icons[] = {"information", "warning", "error", "question"};

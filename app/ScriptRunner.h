@@ -34,6 +34,7 @@ public:
     Q_INVOKABLE void search(const QString& key);
     Q_INVOKABLE void login(const QString& name, const QString& password);
     Q_INVOKABLE void file(const QString& path);
+    Q_INVOKABLE void color(const QJSValue& color);
     Q_INVOKABLE QJSValue messages();
     Q_INVOKABLE QString lastMessage();
     Q_INVOKABLE void clearMessages();

@@ -1,8 +1,8 @@
 #include "CorSistema.h"
 #include "DataSet.h"
 #include "HostError.h"
+#include "Mensagens.h"
 #include "Protecao.h"
-#include <QColorDialog>
 #include <QComboBox>
 #include <QPainter>
 #include <QPixmap>
@@ -57,14 +57,9 @@ bool SemCor(const QVariant& value) {
     return value.isNull() || value.toString().trimmed().isEmpty();
 }
 
-// Lets the user pick any colour; invalid when cancelled. The widget dialog, not the platform's, so that
-// it looks the same everywhere and can be answered by tests.
+// Lets the user pick any colour; invalid when cancelled.
 QColor EscolheCor(QWidget* parent, const QColor& initial) {
-    QColorDialog dialog(initial.isValid() ? initial : QColor(Qt::white), parent);
-    dialog.setObjectName(QStringLiteral("DlgCor"));
-    dialog.setWindowTitle(QStringLiteral("Cor no Sistema"));
-    dialog.setOption(QColorDialog::DontUseNativeDialog);
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedColor() : QColor();
+    return Mensagens().ChooseColor(parent, QStringLiteral("Cor no Sistema"), initial);
 }
 } // namespace
 

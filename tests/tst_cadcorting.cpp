@@ -5,7 +5,6 @@
 #include "ModuleLoader.h"
 #include "TestDatabase.h"
 #include <QApplication>
-#include <QColorDialog>
 #include <QComboBox>
 #include <QDate>
 #include <QDir>
@@ -14,7 +13,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 class TstCadCorTing : public ScreenTestCase {
     Q_OBJECT
@@ -49,28 +47,16 @@ class TstCadCorTing : public ScreenTestCase {
         Sql("INSERT INTO TABTRI (CODIGO, DESCRICAO) VALUES ('040', 'ISENTA')");
     }
 
-    // The colour dialog is modal: it is answered once it shows, with a colour or (invalid) Cancel.
-    QColor dialogInitial;
-    int dialogsAnswered = 0;
-    QTimer* AnswerColourDialog(const QColor& answer) {
-        auto* timer = new QTimer(this);
-        connect(timer, &QTimer::timeout, this, [this, timer, answer] {
-            auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
-            if (!dialog || dialog->objectName() != QLatin1String("DlgCor"))
-                return;
-            timer->stop();
-            timer->deleteLater();
-            dialogInitial = dialog->currentColor();
-            ++dialogsAnswered;
-            if (answer.isValid()) {
-                dialog->setCurrentColor(answer);
-                dialog->accept();
-            } else {
-                dialog->reject();
-            }
-        });
-        timer->start(10);
-        return timer;
+    // The colour the last colour dialog started from.
+    QColor DialogInitial() const {
+        for (auto it = messages.shown.crbegin(); it != messages.shown.crend(); ++it)
+            if (it->kind == QLatin1String("color"))
+                return QColor(it->text);
+        return {};
+    }
+    int DialogsShown() const {
+        return int(std::count_if(messages.shown.cbegin(), messages.shown.cend(),
+                                 [](const auto& m) { return m.kind == QLatin1String("color"); }));
     }
 
 private slots:
@@ -358,27 +344,27 @@ void TstCadCorTing::colourPickedInTheDialogIsStoredAsANumber() {
     driver->Click("BtnAltera");
 
     // Cancelled, the stored colour stays.
-    AnswerColourDialog(QColor());
+    messages.colors.enqueue(QColor());
     driver->Select("CbCorSis", "Outra cor...");
-    QCOMPARE(dialogsAnswered, 1);
-    QCOMPARE(dialogInitial, QColor(0x00, 0x00, 0x80)); // the dialog starts from the colour shown
+    QCOMPARE(DialogsShown(), 1);
+    QCOMPARE(DialogInitial(), QColor(0x00, 0x00, 0x80)); // the dialog starts from the colour shown
     QCOMPARE(driver->Text("CbCorSis"), QStringLiteral("Azul Marinho"));
 
-    AnswerColourDialog(QColor(0x12, 0x34, 0x56));
+    messages.colors.enqueue(QColor(0x12, 0x34, 0x56));
     driver->Select("CbCorSis", "Outra cor...");
-    QCOMPARE(dialogsAnswered, 2);
+    QCOMPARE(DialogsShown(), 2);
     QCOMPARE(driver->Text("CbCorSis"), QStringLiteral("#123456"));
     QCOMPARE(Shown(), QColor(0x12, 0x34, 0x56));
-    QVERIFY(!QApplication::activeModalWidget());
+    messages.Clear();
     driver->Click("SbConfirmar");
     QVERIFY(messages.shown.isEmpty());
     QCOMPARE(Count("CADCORTIN", "CODIGO = '0000000001' AND COR_SIS = 1193046"), 1); // 0x123456
 
     // A colour of the list picked in the dialog shows under its name.
     driver->Click("BtnAltera");
-    AnswerColourDialog(QColor(0xFF, 0x00, 0x00));
+    messages.colors.enqueue(QColor(0xFF, 0x00, 0x00));
     driver->Select("CbCorSis", "Outra cor...");
-    QCOMPARE(dialogInitial, QColor(0x12, 0x34, 0x56));
+    QCOMPARE(DialogInitial(), QColor(0x12, 0x34, 0x56));
     QCOMPARE(driver->Text("CbCorSis"), QStringLiteral("Vermelho"));
     QCOMPARE(driver->Get<QComboBox>("CbCorSis")->findText("#123456"), -1);
     driver->Click("SbConfirmar");

@@ -88,6 +88,14 @@ QString ScriptedMessageService::SaveFile(QWidget* parent, const QString& title, 
     return OpenFile(parent, title, dir, filter);
 }
 
+// Recorded with the colour the dialog starts from.
+QColor ScriptedMessageService::ChooseColor(QWidget*, const QString& title, const QColor& initial) {
+    const bool answered = !colors.isEmpty();
+    shown.append({QStringLiteral("color"), title, initial.isValid() ? initial.name() : QString(),
+                  MsgIcon::Question, answered});
+    return answered ? colors.dequeue() : QColor();
+}
+
 bool ScriptedMessageService::Search(QWidget*, TPesquisa& search) {
     const bool answered = !searches.isEmpty();
     shown.append({QStringLiteral("search"), search.Titulo, search.Tabela, MsgIcon::Question, answered});
@@ -119,6 +127,7 @@ void ScriptedMessageService::Clear() {
     logins.clear();
     searches.clear();
     files.clear();
+    colors.clear();
     shown.clear();
 }
 

@@ -15,7 +15,7 @@ class QTableView;
 class KELMHOST_EXPORT ScriptedMessageService : public MessageService {
 public:
     struct Shown {
-        QString kind; // "message", "question", "choice", "input", "login", "search", "file"
+        QString kind; // "message", "question", "choice", "input", "login", "search", "file", "color"
         QString title;
         QString text;
         MsgIcon icon = MsgIcon::Information;
@@ -28,6 +28,7 @@ public:
     QQueue<QStringList> logins; // {user, password}; an empty list cancels
     QQueue<QString> searches;   // key to choose; an empty text cancels
     QQueue<QString> files;
+    QQueue<QColor> colors; // an invalid colour cancels
     QList<Shown> shown;
 
     void Show(QWidget* parent, const QString& title, const QString& text, MsgIcon icon) override;
@@ -41,6 +42,7 @@ public:
                      const QString& filter) override;
     QString SaveFile(QWidget* parent, const QString& title, const QString& dir,
                      const QString& filter) override;
+    QColor ChooseColor(QWidget* parent, const QString& title, const QColor& initial) override;
     bool Search(QWidget* parent, TPesquisa& search) override;
 
     // Texts of the plain messages shown, in order.

@@ -1,5 +1,6 @@
 #include "Dialogos.h"
 #include "TPesquisa.h"
+#include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
@@ -95,6 +96,15 @@ QString DialogMessageService::OpenFile(QWidget* parent, const QString& title, co
 QString DialogMessageService::SaveFile(QWidget* parent, const QString& title, const QString& dir,
                                        const QString& filter) {
     return QFileDialog::getSaveFileName(parent, title, dir, filter);
+}
+
+// The widget dialog, not the platform's, so that it looks the same everywhere.
+QColor DialogMessageService::ChooseColor(QWidget* parent, const QString& title, const QColor& initial) {
+    QColorDialog dialog(initial.isValid() ? initial : QColor(Qt::white), parent);
+    dialog.setObjectName(QStringLiteral("DlgCor"));
+    dialog.setWindowTitle(title);
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedColor() : QColor();
 }
 
 bool DialogMessageService::Search(QWidget* parent, TPesquisa& search) {

@@ -16,5 +16,6 @@ public:
                      const QString& filter) override;
     QString SaveFile(QWidget* parent, const QString& title, const QString& dir,
                      const QString& filter) override;
+    QColor ChooseColor(QWidget* parent, const QString& title, const QColor& initial) override;
     bool Search(QWidget* parent, TPesquisa& search) override;
 };

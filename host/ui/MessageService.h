@@ -1,5 +1,6 @@
 #pragma once
 #include "HostExport.h"
+#include <QColor>
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +26,8 @@ public:
                              const QString& filter) = 0;
     virtual QString SaveFile(QWidget* parent, const QString& title, const QString& dir,
                              const QString& filter) = 0;
+    // Any colour, starting from `initial`; an invalid colour when cancelled.
+    virtual QColor ChooseColor(QWidget* parent, const QString& title, const QColor& initial) = 0;
     // A look-up list; true when a row was chosen (TPesquisa::Escolhe).
     virtual bool Search(QWidget* parent, TPesquisa& search) = 0;
 };
