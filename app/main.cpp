@@ -15,7 +15,6 @@
 #include "ScriptRunner.h"
 #include "TTabela.h"
 #include <QCommandLineParser>
-#include <QLocale>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
@@ -35,13 +34,12 @@ void CarregaTelas(ModuleLoader& module) {
 int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("kelm"));
     PrepareFirebirdEnvironment();
-    // Scenarios run without a display.
+    // Scenarios, and the help and version texts, need no display.
     for (int i = 1; i < argc; ++i)
-        if (qstrcmp(argv[i], "--script") == 0 && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
+        for (const char* headless : {"--script", "--help", "-h", "--help-all", "--version", "-v"})
+            if (qstrcmp(argv[i], headless) == 0 && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+                qputenv("QT_QPA_PLATFORM", "offscreen");
     KelmApplication app(argc, argv);
-    // Numbers and dates on screen as a Brazilian dye-house writes them, whatever the workstation says.
-    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
 
     QCommandLineParser options;
     options.setApplicationDescription(QStringLiteral("Tinturaria e beneficiamento"));

@@ -1,3 +1,4 @@
+#include "ErrosBanco.h"
 #include "Formatacao.h"
 #include "Funcoes.h"
 
@@ -45,6 +46,8 @@ private slots:
     void textoExibicao();
     void leNumero_data();
     void leNumero();
+    void errosDoBanco_data();
+    void errosDoBanco();
 
     void cleanup();
 };
@@ -367,6 +370,38 @@ void TstFuncoes::leNumero() {
     QCOMPARE(LeNumero(texto, valor), lido);
     if (lido)
         QCOMPARE(valor, numero);
+}
+
+void TstFuncoes::errosDoBanco_data() {
+    QTest::addColumn<QString>("servidor");
+    QTest::addColumn<QString>("inicio"); // what the user reads first; empty: the server's text alone
+    QTest::newRow("chave repetida")
+        << "violation of PRIMARY or UNIQUE KEY constraint \"PK_BANHO\" on table \"BANHO\""
+        << "Este registro já existe";
+    QTest::newRow("referencia") << "violation of FOREIGN KEY constraint \"FK_X\" on table \"FAL\""
+                                << "O registro está ligado a outro registro";
+    QTest::newRow("conexao perdida") << "Error writing data to the connection."
+                                     << "A conexão com o banco";
+    QTest::newRow("texto longo") << "arithmetic exception, numeric overflow, or string truncation\n"
+                                    "string right truncation"
+                                 << "Um texto é maior";
+    QTest::newRow("desconhecido") << "Dynamic SQL Error SQL error code = -104"
+                                  << "";
+    QTest::newRow("vazio") << ""
+                           << "Erro no banco de dados.";
+}
+
+// Errors users meet say what happened in Portuguese; the server's text stays as the detail.
+void TstFuncoes::errosDoBanco() {
+    QFETCH(QString, servidor);
+    QFETCH(QString, inicio);
+    const QString text = TraduzErroBanco(servidor);
+    if (inicio.isEmpty()) {
+        QCOMPARE(text, servidor);
+        return;
+    }
+    QVERIFY2(text.startsWith(inicio), qPrintable(text));
+    QVERIFY2(servidor.isEmpty() || text.endsWith(servidor), qPrintable(text));
 }
 
 QTEST_MAIN(TstFuncoes)

@@ -1,4 +1,5 @@
 #include "ResultRows.h"
+#include "ErrosBanco.h"
 #include "HostError.h"
 #include <QSqlError>
 #include <QSqlField>
@@ -66,6 +67,6 @@ QList<QVariantList> ReadAllRows(QSqlQuery& query, int fieldCount) {
         rows << row;
     }
     if (query.lastError().isValid())
-        throw EDatabaseError(query.lastError().text());
+        throw EDatabaseError(TraduzErroBanco(query.lastError().text()));
     return rows;
 }

@@ -1,4 +1,5 @@
 #include "TZoDatabase.h"
+#include "ErrosBanco.h"
 #include "FirebirdEngine.h"
 #include "HostError.h"
 #include "LockWatchdog.h"
@@ -9,15 +10,7 @@
 #include <QTimer>
 #include <ibase.h>
 
-namespace {
 static_assert(sizeof(isc_db_handle) == sizeof(unsigned int));
-
-bool isLockConflict(const QString& text) {
-    return text.contains(QLatin1String("update conflicts with concurrent update"), Qt::CaseInsensitive) ||
-           text.contains(QLatin1String("lock conflict"), Qt::CaseInsensitive) ||
-           text.contains(QLatin1String("deadlock"), Qt::CaseInsensitive);
-}
-} // namespace
 
 TZoDatabase::TZoDatabase(const QString& connectionName, QObject* parent)
     : QObject(parent), m_name(connectionName), m_transaction(std::make_unique<TZoTransaction>(this)),
@@ -127,12 +120,12 @@ void TZoDatabase::Fail(const QSqlQuery& query, bool lockTimedOut) {
                            "desfeita; tente novamente em instantes.")
                 .arg(LockTimeoutMs / 1000.0, 0, 'g', 3));
     }
-    if (isLockConflict(text)) {
+    if (ConflitoDeBloqueio(text)) {
         m_transaction->RollbackRetaining();
         throw EDatabaseError(QStringLiteral("O registro está sendo alterado por outro usuário. "
                                             "A operação foi desfeita; tente novamente em instantes."));
     }
-    throw EDatabaseError(text.isEmpty() ? QStringLiteral("Erro no banco de dados.") : text);
+    throw EDatabaseError(TraduzErroBanco(text));
 }
 
 // ---- TZoTransaction

@@ -1,0 +1,10 @@
+#pragma once
+#include "HostExport.h"
+#include <QString>
+
+// What a database error means to a user, in Portuguese, with the server's own text kept underneath as the
+// detail. Errors without a known meaning keep the server's text alone.
+KELMHOST_EXPORT QString TraduzErroBanco(const QString& serverText);
+
+// True for the errors of two users writing the same rows at once.
+KELMHOST_EXPORT bool ConflitoDeBloqueio(const QString& serverText);
