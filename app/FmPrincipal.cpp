@@ -3,7 +3,9 @@
 #include "DataContext.h"
 #include "HostContext.h"
 #include "HostUi.h"
+#include "Mnemonicos.h"
 #include "Protecao.h"
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
 #include <QMdiArea>
@@ -13,6 +15,9 @@
 #include <QStatusBar>
 
 namespace {
+const char* const kTituloMenu = "kelmTituloMenu"; // a menu's title with its Alt letter
+const char* const kJanela = "kelmJanela";         // an entry of the open-screens list
+
 // Groups in the order a dye-house works through them.
 const QStringList kGroupOrder = {
     "Cadastros",         "Receitas",  "Entrada e FAL", "Programação",      "Produção",
@@ -37,14 +42,50 @@ TFmPrincipal::TFmPrincipal(QWidget* parent) : QMainWindow(parent), m_area(new QM
         context->ShowStatus = [this](const QString& text) { m_status->setText(text); };
         context->ShowScreen = [this](QWidget* screen) { Exibe(screen); };
     }
-    connect(m_area, &QMdiArea::subWindowActivated, this, [](QMdiSubWindow* window) {
-        if (window && window->widget())
-            DefineTelaAtiva(window->widget());
-    });
+    connect(m_area, &QMdiArea::subWindowActivated, this, Protegido([this](QMdiSubWindow* window) {
+                if (window && window->widget())
+                    DefineTelaAtiva(window->widget());
+                AjustaLetrasMenus();
+            }));
     MontaMenus();
 }
 
+// An Alt letter belongs to one action at a time: a menu whose letter a button of the active screen uses
+// gives it up while that screen is active (Alt+A is then the screen's "Alterar", not "Arquivo").
+void TFmPrincipal::AjustaLetrasMenus() {
+    QSet<QChar> screenLetters;
+    if (QMdiSubWindow* window = m_area->activeSubWindow(); window && window->widget())
+        for (const QAbstractButton* button : window->widget()->findChildren<QAbstractButton*>())
+            if (const QChar letter = Mnemonico(button->text()); !letter.isNull())
+                screenLetters.insert(letter);
+    for (QAction* action : menuBar()->actions()) {
+        const QString title = action->property(kTituloMenu).toString();
+        action->setText(screenLetters.contains(Mnemonico(title)) ? SemMnemonico(title) : title);
+    }
+}
+
+void TFmPrincipal::AtualizaJanelas(QMenu* menu) {
+    for (QAction* action : menu->actions())
+        if (action->property(kJanela).isValid())
+            delete action;
+    const QList<QMdiSubWindow*> windows = m_area->subWindowList();
+    if (!windows.isEmpty())
+        menu->addSeparator()->setProperty(kJanela, true);
+    int number = 0;
+    for (QMdiSubWindow* window : windows) {
+        const QString title = window->widget() ? window->widget()->windowTitle() : window->windowTitle();
+        QAction* action = menu->addAction(QStringLiteral("&%1 %2").arg(++number).arg(title.trimmed()));
+        action->setProperty(kJanela, true);
+        action->setCheckable(true);
+        action->setChecked(window == m_area->activeSubWindow());
+        connect(action, &QAction::triggered, this,
+                Protegido([this, window] { m_area->setActiveSubWindow(window); }));
+    }
+}
+
 TFmPrincipal::~TFmPrincipal() {
+    // The screens closing with the window must not reach a half-destroyed main window.
+    disconnect(m_area, nullptr, this, nullptr);
     if (HostContext* context = HostContext::Current()) {
         context->ShowStatus = nullptr;
         context->ShowScreen = nullptr;
@@ -53,7 +94,13 @@ TFmPrincipal::~TFmPrincipal() {
 
 void TFmPrincipal::MontaMenus() {
     menuBar()->clear();
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&Arquivo"));
+    QSet<QChar> menuLetters;
+    auto addMenu = [&](const QString& title) {
+        QMenu* menu = menuBar()->addMenu(ComMnemonico(title, menuLetters));
+        menu->menuAction()->setProperty(kTituloMenu, menu->title());
+        return menu;
+    };
+    QMenu* file = addMenu(QStringLiteral("Arquivo"));
     file->addAction(QStringLiteral("&Sair"), this, &QWidget::close);
     QMap<QString, QList<ScreenInfo>> groups;
     for (const ScreenInfo& info : RegisteredScreens())
@@ -66,16 +113,19 @@ void TFmPrincipal::MontaMenus() {
     for (const QString& group : order) {
         if (!groups.contains(group))
             continue;
-        QMenu* menu = menuBar()->addMenu(group);
+        QMenu* menu = addMenu(group);
         menu->setObjectName(QStringLiteral("Menu") + group);
+        QSet<QChar> itemLetters;
         for (const ScreenInfo& info : groups[group]) {
-            QAction* action = menu->addAction(info.caption.trimmed());
+            QAction* action = menu->addAction(ComMnemonico(info.caption.trimmed(), itemLetters));
             action->setObjectName(info.className);
             const QString className = info.className;
             connect(action, &QAction::triggered, this, Protegido([this, className] { AbreTela(className); }));
         }
     }
-    QMenu* windows = menuBar()->addMenu(QStringLiteral("&Janelas"));
+    QMenu* windows = addMenu(QStringLiteral("Janelas"));
+    windows->setObjectName(QStringLiteral("MenuJanelas"));
+    connect(windows, &QMenu::aboutToShow, this, Protegido([this, windows] { AtualizaJanelas(windows); }));
     windows->addAction(QStringLiteral("&Cascata"), m_area, &QMdiArea::cascadeSubWindows);
     windows->addAction(QStringLiteral("&Lado a lado"), m_area, &QMdiArea::tileSubWindows);
     windows->addAction(QStringLiteral("&Fechar todas"), m_area, &QMdiArea::closeAllSubWindows);

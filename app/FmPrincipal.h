@@ -3,6 +3,7 @@
 
 class QMdiArea;
 class QLabel;
+class QMenu;
 
 // The host's main window: every registered screen in a menu of its group, screens as child windows,
 // the user and database in the status bar.
@@ -15,6 +16,8 @@ public:
     void Exibe(QWidget* screen);
     void AbreTela(const QString& className);
     QMdiArea* Area() const { return m_area; }
+    void AjustaLetrasMenus();
+    void AtualizaJanelas(QMenu* menu);
 
 private:
     QMdiArea* m_area;

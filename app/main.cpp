@@ -1,6 +1,7 @@
 // The host application: log-in, main window with the module's screens, host-table maintenance.
 #include "Acesso.h"
 #include "Dialogos.h"
+#include "Encerramento.h"
 #include "FirebirdEngine.h"
 #include "FmLog.h"
 #include "FmLogin.h"
@@ -47,10 +48,10 @@ int main(int argc, char** argv) {
     const QCommandLineOption database(
         QStringLiteral("database"), QStringLiteral("Banco de dados: arquivo local ou servidor host:caminho."),
         QStringLiteral("path"));
-    const QCommandLineOption user(QStringLiteral("user"), QStringLiteral("Entra com este usuário."),
+    // The password never on the command line, where every process list shows it.
+    const QCommandLineOption user(QStringLiteral("user"),
+                                  QStringLiteral("Entra com este usuário; a senha vem de KELM_PASSWORD."),
                                   QStringLiteral("name"));
-    const QCommandLineOption password(QStringLiteral("password"), QStringLiteral("Senha do usuário."),
-                                      QStringLiteral("password"));
     const QCommandLineOption open(QStringLiteral("open"), QStringLiteral("Abre esta tela ao entrar."),
                                   QStringLiteral("class"));
     const QCommandLineOption screenshot(QStringLiteral("screenshot"),
@@ -64,7 +65,7 @@ int main(int argc, char** argv) {
     const QCommandLineOption demoData(
         QStringLiteral("demo"),
         QStringLiteral("Cria o banco indicado, se não existir, com os dados de demonstração."));
-    options.addOptions({database, user, password, open, screenshot, noDemo, demoData, script});
+    options.addOptions({database, user, open, screenshot, noDemo, demoData, script});
     options.process(app);
 
     DatabaseConfig config = DatabaseConfig::fromEnvironment();
@@ -97,6 +98,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    Encerramento encerramento;
     ModuleLoader module;
     if (options.isSet(script)) {
         CarregaTelas(module);
@@ -107,7 +109,7 @@ int main(int argc, char** argv) {
     }
 
     if (options.isSet(user)) {
-        if (!Autentica(options.value(user), options.value(password))) {
+        if (!Autentica(options.value(user), qEnvironmentVariable("KELM_PASSWORD"))) {
             QMessageBox::critical(nullptr, QStringLiteral("Acesso ao Sistema"),
                                   QStringLiteral("Usuário ou senha inválidos."));
             return 1;
@@ -115,7 +117,7 @@ int main(int argc, char** argv) {
     } else {
         TFmLogin login(config.target());
         if (login.exec() != QDialog::Accepted)
-            return 0;
+            return encerramento.Codigo();
     }
 
     CarregaTelas(module);
@@ -135,7 +137,7 @@ int main(int argc, char** argv) {
                 window.close();
             });
         }
-        result = app.exec();
+        result = encerramento.Codigo() ? encerramento.Codigo() : app.exec();
         TTabela::FechaTodas();
     }
     module.Unload();
