@@ -21,6 +21,12 @@ DataContext::~DataContext() {
     g_current = nullptr;
 }
 
+void DataContext::Reconecta() {
+    m_counter.reset();
+    m_database.Reconecta();
+    m_tables->RefreshAll();
+}
+
 DataContext* DataContext::Current() {
     return g_current;
 }

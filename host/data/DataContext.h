@@ -26,6 +26,9 @@ public:
     TZoDatabase& Counter();
     Sessao& Session() { return m_session; }
     SharedTables& Tables() { return *m_tables; }
+    // After a lost connection: the host connection opened again, the numbering connection renewed and
+    // the shared data sets read anew.
+    void Reconecta();
 
     // What the data layer needs from the user: a supervisor's log-in (false when cancelled), and a warning.
     std::function<bool(const QString& title, QString& user, QString& password)> PedeLogin;

@@ -82,6 +82,12 @@ TTabelaDataSet* SharedTables::Find(const QString& name) const {
     return it == m_entries.cend() ? nullptr : it->dataSet;
 }
 
+void SharedTables::RefreshAll() {
+    for (Entry& e : m_entries)
+        if (e.dataSet && !e.dataSet->Editing())
+            e.dataSet->Refresh();
+}
+
 void SharedTables::CloseAll() {
     for (Entry& e : m_entries) {
         delete e.dataSet;

@@ -18,6 +18,8 @@ public:
     void Release(const QString& name);
     TTabelaDataSet* Find(const QString& name) const; // null when not open
     void CloseAll();
+    // Every open data set not being edited reads its table again.
+    void RefreshAll();
 
 private:
     struct Entry {

@@ -47,6 +47,7 @@ void TZoQuery::PrepareIfChanged(const QString& sql) {
     if (m_statement && m_preparedText == sql && m_preparedGeneration == generation)
         return;
     m_statement = std::make_unique<QSqlQuery>(db->Connection());
+    connect(db, &TZoDatabase::aboutToClose, this, &TZoQuery::DropStatement, Qt::UniqueConnection);
     try {
         db->Prepare(*m_statement, sql, true);
     } catch (...) {

@@ -29,6 +29,7 @@ public:
 
 private:
     void PrepareIfChanged(const QString& sql);
+    void DropStatement() { m_statement.reset(); }
     TZoDatabase* m_database;
     std::unique_ptr<QSqlQuery> m_statement;
     QString m_preparedText;

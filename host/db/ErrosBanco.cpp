@@ -25,6 +25,10 @@ const Meaning kMeanings[] = {
 };
 } // namespace
 
+QString TextoConexaoPerdida() {
+    return QStringLiteral("A conexão com o banco de dados foi perdida.");
+}
+
 bool ConflitoDeBloqueio(const QString& serverText) {
     return serverText.contains(QLatin1String("update conflicts with concurrent update"),
                                Qt::CaseInsensitive) ||

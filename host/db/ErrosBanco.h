@@ -6,5 +6,8 @@
 // detail. Errors without a known meaning keep the server's text alone.
 KELMHOST_EXPORT QString TraduzErroBanco(const QString& serverText);
 
+// The message of a lost connection; the error handler offers to reconnect when it sees it.
+KELMHOST_EXPORT QString TextoConexaoPerdida();
+
 // True for the errors of two users writing the same rows at once.
 KELMHOST_EXPORT bool ConflitoDeBloqueio(const QString& serverText);

@@ -55,6 +55,7 @@ void TZoDatabase::Open(const DatabaseConfig& config, bool transactional) {
 void TZoDatabase::Close() {
     if (!QSqlDatabase::contains(m_name))
         return;
+    emit aboutToClose();
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
         if (db.isOpen()) {
@@ -64,6 +65,12 @@ void TZoDatabase::Close() {
         }
     }
     QSqlDatabase::removeDatabase(m_name);
+}
+
+void TZoDatabase::Reconecta() {
+    const DatabaseConfig config = m_config;
+    Close();
+    Open(config, m_transactional);
 }
 
 void TZoDatabase::BeginStatement() {
@@ -81,7 +88,7 @@ void TZoDatabase::Prepare(QSqlQuery& query, const QString& sql, bool write) {
     BeginStatement();
     if (!query.prepare(sql)) {
         const QString text = query.lastError().text();
-        throw EDatabaseError(text + QStringLiteral("\n") + sql.left(400));
+        throw EDatabaseError(TraduzErroBanco(text) + QStringLiteral("\n") + sql.left(400));
     }
 }
 
@@ -153,7 +160,7 @@ void TZoTransaction::StartTransaction() {
         return;
     QSqlDatabase db = m_database->Connection();
     if (!db.transaction())
-        throw EDatabaseError(db.lastError().text());
+        throw EDatabaseError(TraduzErroBanco(db.lastError().text()));
     m_active = true;
     ++m_generation;
     m_idle->start();
@@ -170,11 +177,11 @@ void TZoTransaction::Commit() {
         const QString text = retain.lastError().text();
         retain.clear();
         Rollback();
-        throw EDatabaseError(text);
+        throw EDatabaseError(TraduzErroBanco(text));
     }
     retain.clear();
     if (!db.commit())
-        throw EDatabaseError(db.lastError().text());
+        throw EDatabaseError(TraduzErroBanco(db.lastError().text()));
     m_active = false;
     m_database->MarkClean();
     emit committed();

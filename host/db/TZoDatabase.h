@@ -14,6 +14,10 @@ class LockWatchdog;
 // unit of work at a time; further connections (DBSaldo, numbering) are opened beside it.
 class KELMHOST_EXPORT TZoDatabase : public QObject {
     Q_OBJECT
+signals:
+    // Statements prepared on the connection must go before it does.
+    void aboutToClose();
+
 public:
     explicit TZoDatabase(const QString& connectionName, QObject* parent = nullptr);
     ~TZoDatabase() override;
@@ -22,6 +26,8 @@ public:
     // of work; otherwise every statement commits on its own.
     void Open(const DatabaseConfig& config, bool transactional = true);
     void Close();
+    // Opens the same database again after the connection was lost.
+    void Reconecta();
     bool Connected() const;
     const DatabaseConfig& Config() const { return m_config; }
     QString ConnectionName() const { return m_name; }

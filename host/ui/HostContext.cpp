@@ -1,7 +1,9 @@
 #include "HostContext.h"
+#include "ErrosBanco.h"
 #include "MessageService.h"
 #include "Protecao.h"
 #include <QApplication>
+#include <QTimer>
 #include <QWidget>
 
 HostContext::HostContext(MessageService& messages) : m_messages(messages) {
@@ -38,7 +40,32 @@ void HostContext::HandleError(const QString& text) {
     }
     while (m_busy > 0)
         Busy(false, QString());
+    // A lost connection fails everything that runs until it is back: told once, and the reconnect offered
+    // once, from the event loop, after whatever operation hit it has unwound.
+    const bool lost = text.startsWith(TextoConexaoPerdida());
+    if (lost && m_conexaoPerdida)
+        return;
     Messages().Show(ActiveScreen(), QStringLiteral("Erro"), text, MsgIcon::Error);
+    if (lost) {
+        m_conexaoPerdida = true;
+        QTimer::singleShot(0, &m_guarda, [this] { OfereceReconexao(); });
+    }
+}
+
+void HostContext::OfereceReconexao() {
+    const bool yes =
+        Messages().Ask(ActiveScreen(), QStringLiteral("Banco de dados"),
+                       QStringLiteral("Deseja reconectar ao banco de dados?"), true, MsgIcon::Question);
+    m_conexaoPerdida = false;
+    if (!yes)
+        return;
+    try {
+        Reconecta();
+    } catch (const std::exception& e) {
+        Messages().Show(ActiveScreen(), QStringLiteral("Erro"),
+                        QStringLiteral("Não foi possível reconectar.\n") + QString::fromLocal8Bit(e.what()),
+                        MsgIcon::Error);
+    }
 }
 
 void HostContext::Busy(bool busy, const QString& text) {

@@ -1,6 +1,7 @@
 #pragma once
 #include "DataContext.h"
 #include "HostExport.h"
+#include <QObject>
 #include <functional>
 
 class MessageService;
@@ -37,7 +38,10 @@ public:
     std::function<void(QWidget*)> ShowScreen;
 
 private:
+    void OfereceReconexao();
     MessageService& m_messages;
+    bool m_conexaoPerdida = false; // told already; the reconnect is being offered
+    QObject m_guarda;              // what the context's deferred work hangs on: it goes with the context
     MessageService* m_override = nullptr;
     int m_busy = 0;
 };
