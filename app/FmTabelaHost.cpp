@@ -18,56 +18,22 @@
 #include <QSqlQuery>
 #include <QVBoxLayout>
 
+// Column captions come from LegendaCampo, shared with the look-ups over the same tables.
 QList<TFmTabelaHost::Definition> TFmTabelaHost::Definitions() {
     return {
-        {"TFmHostEntidade",
-         "Clientes e Fornecedores",
-         "ENTIDADE",
-         "CODCLI",
-         {"CODCLI=Código", "NOME=Nome"},
-         {}},
-        {"TFmHostRepresen", "Representantes", "REPRESEN", "CODREP", {}, {}},
-        {"TFmHostProduto",
-         "Produtos (Tecidos)",
-         "PRODUTO",
-         "CODIGO",
-         {"CODIGO=Código", "DESCRICAO=Descrição"},
-         {}},
-        {"TFmHostMaterial",
-         "Materiais (Corantes e Químicos)",
-         "MATERIAL",
-         "CODIGO",
-         {"CODIGO=Código", "DESCRICAO=Descrição"},
-         {}},
-        {"TFmHostDeposito", "Depósitos", "DEPOSITO", "CODIGO", {}, {}},
-        {"TFmHostPessoal", "Funcionários", "PESSOAL", "CODIGO", {"CODIGO=Código", "NOME=Nome"}, {}},
-        {"TFmHostTurno", "Turnos", "TURNO", "TURNO", {}, {}},
-        {"TFmHostTurnoHorarios",
-         "Horários dos Turnos",
-         "TURNO_HORARIOS",
-         "TURNO, DIA",
-         {"DIA=Dia (1=Dom)"},
-         {}},
-        {"TFmHostRegiao", "Regiões de Preço", "REGIAO", "REGIAO", {}, {}},
-        {"TFmHostGrupoCor", "Grupos de Cores", "GRUPO_COR", "CODIGO", {}, {}},
-        {"TFmHostParametros",
-         "Parâmetros",
-         "PARAMETROS",
-         "MODULO, NUMERO",
-         {"MODULO=Módulo", "NUMERO=Número", "VALOR=Valor", "DESCRICAO=Descrição"},
-         {}},
-        {"TFmHostUsuarios",
-         "Usuários",
-         "ACESSO_USUARIOS",
-         "CODIGO",
-         {"CODIGO=Código", "NOME=Nome"},
-         {"SENHA"}},
-        {"TFmHostDireitos",
-         "Direitos de Acesso",
-         "ACESSO_DIREITOS",
-         "USUARIO, CLASSE, LETRA",
-         {"USUARIO=Usuário", "CLASSE=Tela (classe ou *)", "LETRA=Operação (A/E)", "NIVEL=Nível (0/1)"},
-         {}},
+        {"TFmHostEntidade", "Clientes e Fornecedores", "ENTIDADE", "CODCLI", {}},
+        {"TFmHostRepresen", "Representantes", "REPRESEN", "CODREP", {}},
+        {"TFmHostProduto", "Produtos (Tecidos)", "PRODUTO", "CODIGO", {}},
+        {"TFmHostMaterial", "Materiais (Corantes e Químicos)", "MATERIAL", "CODIGO", {}},
+        {"TFmHostDeposito", "Depósitos", "DEPOSITO", "CODIGO", {}},
+        {"TFmHostPessoal", "Funcionários", "PESSOAL", "CODIGO", {}},
+        {"TFmHostTurno", "Turnos", "TURNO", "TURNO", {}},
+        {"TFmHostTurnoHorarios", "Horários dos Turnos", "TURNO_HORARIOS", "TURNO, DIA", {}},
+        {"TFmHostRegiao", "Regiões de Preço", "REGIAO", "REGIAO", {}},
+        {"TFmHostGrupoCor", "Grupos de Cores", "GRUPO_COR", "CODIGO", {}},
+        {"TFmHostParametros", "Parâmetros", "PARAMETROS", "MODULO, NUMERO", {}},
+        {"TFmHostUsuarios", "Usuários", "ACESSO_USUARIOS", "CODIGO", {"SENHA"}},
+        {"TFmHostDireitos", "Direitos de Acesso", "ACESSO_DIREITOS", "USUARIO, CLASSE, LETRA", {}},
     };
 }
 
@@ -90,11 +56,7 @@ TFmTabelaHost::TFmTabelaHost(const Definition& definition, QWidget* parent)
     setWindowTitle(definition.caption);
     setAttribute(Qt::WA_DeleteOnClose);
     m_data->Open();
-    for (const QString& label : definition.labels) {
-        const QString field = label.section('=', 0, 0), text = label.section('=', 1);
-        if (m_data->FieldIndex(field) >= 0)
-            m_data->FieldDefByName(field).displayLabel = text;
-    }
+    AplicaLegendas(*m_data, definition.table);
     for (const QString& field : definition.hidden)
         if (m_data->FieldIndex(field) >= 0)
             m_data->FieldDefByName(field).visible = false;
@@ -135,7 +97,7 @@ TFmTabelaHost::TFmTabelaHost(const Definition& definition, QWidget* parent)
         connect(password, &QPushButton::clicked, this, Protegido([this] { DefineSenha(); }));
     }
     bar->addStretch();
-    auto* print = button(QStringLiteral("BtImprimir"), QStringLiteral("&Imprimir"));
+    auto* print = button(QStringLiteral("BtImprimir"), QStringLiteral("Im&primir"));
     auto* close = button(QStringLiteral("BtSaida"), QStringLiteral("&Fechar"));
     layout->addLayout(bar);
 
@@ -147,13 +109,7 @@ TFmTabelaHost::TFmTabelaHost(const Definition& definition, QWidget* parent)
     connect(cancel, &QPushButton::clicked, this, Protegido([this] { m_data->Cancel(); }));
     connect(remove, &QPushButton::clicked, this, Protegido([this] { Exclui(); }));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
-    connect(print, &QPushButton::clicked, this, Protegido([this] {
-                m_data->CheckBrowseMode();
-                // A listing of the leading columns stays readable; the grid has them all.
-                TRelatorio report(QStringLiteral("W") + m_definition.table, windowTitle(), m_data);
-                report.DefineColunas(report.ColunasPadrao().mid(0, 8));
-                Chama_RelatorioWin(report, this);
-            }));
+    connect(print, &QPushButton::clicked, this, Protegido([this] { Imprime(); }));
     connect(m_search, &QLineEdit::textChanged, this, Protegido([this](const QString& text) {
                 if (text.trimmed().isEmpty()) {
                     m_data->ClearFilter();
@@ -173,6 +129,24 @@ TFmTabelaHost::~TFmTabelaHost() = default;
 
 void TFmTabelaHost::Grava() {
     m_data->Post();
+}
+
+TRelatorio TFmTabelaHost::Relatorio() const {
+    TRelatorio report(QStringLiteral("W") + m_definition.table, windowTitle(), m_data);
+    // Every column the grid shows, numbers as it shows them; a listing of registers sums nothing.
+    QList<ColunaRelatorio> columns = report.ColunasPadrao();
+    for (ColunaRelatorio& column : columns) {
+        if (column.casas >= 0)
+            column.casas = m_data->FieldDefByName(column.campo).decimals;
+        column.totaliza = false;
+    }
+    report.DefineColunas(columns);
+    return report;
+}
+
+void TFmTabelaHost::Imprime() {
+    m_data->CheckBrowseMode();
+    Chama_RelatorioWin(Relatorio(), this);
 }
 
 void TFmTabelaHost::Exclui() {

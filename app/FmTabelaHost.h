@@ -1,4 +1,5 @@
 #pragma once
+#include "Relatorio.h"
 #include <QStringList>
 #include <QWidget>
 
@@ -16,19 +17,21 @@ public:
         QString caption;
         QString table;
         QString orderBy;
-        QStringList labels; // "FIELD=Label"; fields not listed are shown with their own names
         QStringList hidden;
     };
     TFmTabelaHost(const Definition& definition, QWidget* parent = nullptr);
     ~TFmTabelaHost() override;
     static QList<Definition> Definitions();
     static void RegistraTelas();
+    // What Imprimir prints: every column the grid shows, with its caption.
+    TRelatorio Relatorio() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void Grava();
+    void Imprime();
     void Exclui();
     void DefineSenha();
     Definition m_definition;

@@ -1,5 +1,6 @@
 // The report engine: graphic output read back from PDF, text pages, layouts per identifier and the
 // routing of the screens' calls.
+#include "Formatacao.h"
 #include "HostContext.h"
 #include "HostError.h"
 #include "Relatorio.h"
@@ -133,6 +134,119 @@ QStringList paginasTexto(const QString& arquivo) {
     return texto.split('\f');
 }
 
+// A customer register as wide as the host's (22 columns) plus a long remark: every value differs
+// from row to row, so each can be found again.
+const QStringList kCamposClientes = {
+    "CODCLI",   "NOME",  "FANTASIA", "TIPO_ENTIDADE", "CNPJ",     "ENDERECO",       "NUMERO", "COMPLEMENTO",
+    "BAIRRO",   "CEP",   "FONE",     "EMAIL",         "ATIVO",    "BLOQUEIO",       "TABELA", "PRAZO",
+    "CONDICAO", "GRUPO", "CODREP",   "SIT_CLI",       "COD_ATVD", "LIMITE_CREDITO", "OBS"};
+const QStringList kTitulosClientes = {"Código",
+                                      "Razão Social",
+                                      "Nome Fantasia",
+                                      "Tipo",
+                                      "CNPJ/CPF",
+                                      "Endereço",
+                                      "Número",
+                                      "Complemento",
+                                      "Bairro",
+                                      "CEP",
+                                      "Telefone",
+                                      "E-mail",
+                                      "Ativo",
+                                      "Bloqueado",
+                                      "Região de Preço",
+                                      "Prazo (dias)",
+                                      "Condição de Pagamento",
+                                      "Grupo",
+                                      "Representante",
+                                      "Situação",
+                                      "Atividade",
+                                      "Limite de Crédito",
+                                      "Observação"};
+
+void preencheClientes(TClientDataSet& ds, int campos = int(kCamposClientes.size())) {
+    for (int c = 0; c < campos; ++c)
+        ds.AddField(kCamposClientes[c],
+                    kCamposClientes[c] == "LIMITE_CREDITO" ? QMetaType::Double : QMetaType::QString, 0,
+                    kTitulosClientes[c]);
+    ds.CreateDataSet();
+    const QStringList cidades = {"Azambuja", "Centro", "Vila Nova", "Itoupava Seca", "Garcia"};
+    for (int n = 1; n <= 30; ++n) {
+        const QString k = QString::number(n).rightJustified(2, '0');
+        const QStringList valores = {
+            "C00" + k,
+            QStringLiteral("Malharia e Tinturaria Santa Catarina %1 Ltda").arg(k),
+            QStringLiteral("MALHARIA SC %1").arg(k),
+            n % 3 ? "C" : "CF",
+            QStringLiteral("82.341.%1/0001-96").arg(500 + n),
+            QStringLiteral("Rua Engenheiro Paul Werner %1").arg(k),
+            QString::number(1000 + n),
+            n % 2 ? QStringLiteral("Galpão %1").arg(k) : QString(),
+            cidades[n % cidades.size()],
+            QStringLiteral("88%1-000").arg(300 + n),
+            QStringLiteral("(47) 3351-%1").arg(4200 + n),
+            QStringLiteral("pcp%1@malhariasantacatarina.com.br").arg(k),
+            "S",
+            "N",
+            "0" + QString::number(n % 4 + 1),
+            QString::number(n % 5 * 7),
+            QStringLiteral("30/60/9%1").arg(n % 10),
+            "00" + k,
+            "000" + k,
+            "001",
+            QString::number(1300 + n),
+            QString::number(1000 * n + 0.5),
+            QStringLiteral(
+                "Cliente %1 recebe malha crua em rolos; conferir gramatura na entrada e avisar o PCP "
+                "antes de programar cores escuras.")
+                .arg(k)};
+        ds.Append();
+        for (int c = 0; c < campos; ++c)
+            if (!valores[c].isEmpty())
+                ds.FieldByName(kCamposClientes[c]) = c == kCamposClientes.indexOf("LIMITE_CREDITO")
+                                                         ? QVariant(valores[c].toDouble())
+                                                         : QVariant(valores[c]);
+        ds.Post();
+    }
+    ds.First();
+}
+
+// Words of a printed text, blanks and line ends alike.
+QStringList palavras(const QString& texto) {
+    return texto.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts);
+}
+
+// The value's words among the block's, in order: all of it printed, no word cut or broken.
+bool inteiro(const QStringList& bloco, const QString& valor) {
+    qsizetype k = 0;
+    const QStringList procuradas = palavras(valor);
+    for (const QString& palavra : bloco)
+        if (k < procuradas.size() && palavra == procuradas[k])
+            ++k;
+    return k == procuradas.size();
+}
+
+// The printed lines of each record: from the line where its code starts to the next record's (or the
+// end of its page).
+QList<QStringList> blocos(const QStringList& paginas, TDataSet& ds) {
+    QList<QStringList> resultado(ds.RecordCount());
+    for (const QString& pagina : paginas) {
+        const QStringList linhas = pagina.split('\n');
+        int atual = -1;
+        for (const QString& linha : linhas) {
+            const QStringList partes = palavras(linha);
+            for (int p = 0; p < ds.RecordCount(); ++p)
+                if (!partes.isEmpty() && partes.first() == ds.ValueAt(p, 0).toString())
+                    atual = p;
+            if (linha.contains("Total geral") || linha.contains("Emitido "))
+                atual = -1;
+            if (atual >= 0)
+                resultado[atual] << partes;
+        }
+    }
+    return resultado;
+}
+
 TRelatorio relatorioFal(TDataSet& ds, const QString& identificador = "WTngFAL") {
     TRelatorio r(identificador, "Relatório de FAL por Cliente", &ds);
     r.AdicionaCabecalho("Período", "01/11/2026 a 30/11/2026");
@@ -152,6 +266,9 @@ private slots:
     void registeredLayoutChangesOnlyItsIdentifier();
     void wideColumnsTurnThePage();
     void labelWithoutRoomGoesAboveTheTotals();
+    void wideRegisterPrintsEveryColumnWhole();
+    void registerThatFitsSmallerPrintsOnOneLine();
+    void wideRegisterInTextKeepsEveryValue();
     void emptyDataSetStillPrints();
     void printsOnAGivenPrinter();
     void callsAreRoutedToFilesOrAsked();
@@ -362,6 +479,86 @@ void TstRelatorio::labelWithoutRoomGoesAboveTheTotals() {
     const qsizetype rotulo = linhas.indexOf("Total geral (120 registros)");
     QVERIFY(rotulo >= 0);
     QCOMPARE(linhas.value(rotulo + 1).trimmed(), total);
+}
+
+void TstRelatorio::wideRegisterPrintsEveryColumnWhole() {
+    TClientDataSet clientes;
+    preencheClientes(clientes);
+    const QString pdf = m_dir.filePath("clientes.pdf");
+    QVERIFY(GravaRelatorioPdf(TRelatorio("WENTIDADE", "Clientes e Fornecedores", &clientes), pdf));
+    QCOMPARE(tamanhoPagina(pdf), QStringLiteral("paisagem"));
+    const QStringList paginas = paginasPdf(pdf);
+    const QString tudo = paginas.join('\n');
+    QVERIFY2(!tudo.contains(QChar(0x2026)), "nothing is elided");
+
+    // Every caption on every page, above the first record.
+    for (const QString& pagina : paginas) {
+        const QString cabecalho = pagina.left(pagina.indexOf(QRegularExpression("\\bC00\\d\\d\\b")));
+        for (const QString& titulo : kTitulosClientes)
+            QVERIFY2(inteiro(palavras(cabecalho), titulo), qPrintable(titulo + "\n" + cabecalho));
+    }
+    // Every value of every record, whole, in its record's lines; each record once.
+    const QList<QStringList> linhas = blocos(paginas, clientes);
+    for (int p = 0; p < clientes.RecordCount(); ++p) {
+        QCOMPARE(ocorrencias(tudo, QRegularExpression(
+                                       QStringLiteral("\\b%1\\b").arg(clientes.ValueAt(p, 0).toString()))),
+                 1);
+        for (int c = 0; c < clientes.FieldCount(); ++c) {
+            const QString valor = TextoExibicao(clientes.ValueAt(p, c), c == 21 ? 2 : -1);
+            QVERIFY2(inteiro(linhas[p], valor), qPrintable(valor + " | " + linhas[p].join(' ')));
+        }
+    }
+    // Long texts wrap: the record goes on below its first line, which does not hold the whole remark.
+    const QStringList primeira = paginas[0].split('\n');
+    const qsizetype linha = primeira.indexOf(QRegularExpression("^\\s*C0001\\b.*"));
+    QVERIFY(linha >= 0);
+    QVERIFY(!primeira[linha].contains("escuras."));
+    QVERIFY(!primeira[linha + 1].trimmed().isEmpty());
+    QVERIFY(!primeira[linha + 1].contains("C0002"));
+}
+
+void TstRelatorio::registerThatFitsSmallerPrintsOnOneLine() {
+    // Twelve columns need more than the page's width at the body size, less at a smaller one.
+    TClientDataSet clientes;
+    preencheClientes(clientes, 12);
+    const QString pdf = m_dir.filePath("clientes12.pdf");
+    QVERIFY(GravaRelatorioPdf(TRelatorio("WENTIDADE", "Clientes e Fornecedores", &clientes), pdf));
+    QCOMPARE(tamanhoPagina(pdf), QStringLiteral("paisagem"));
+    const QStringList paginas = paginasPdf(pdf);
+    for (const QString& pagina : paginas)
+        QVERIFY(pagina.contains(naLinha(kTitulosClientes.mid(0, 12))));
+    const QString tudo = paginas.join('\n');
+    for (int p = 0; p < clientes.RecordCount(); ++p) {
+        QStringList celulas;
+        for (int c = 0; c < clientes.FieldCount(); ++c)
+            if (!clientes.ValueAt(p, c).isNull())
+                celulas << clientes.ValueAt(p, c).toString();
+        QVERIFY2(ocorrencias(tudo, naLinha(celulas)) == 1, qPrintable(celulas.join(" | ")));
+    }
+}
+
+void TstRelatorio::wideRegisterInTextKeepsEveryValue() {
+    TClientDataSet clientes;
+    preencheClientes(clientes);
+    const QString arquivo = m_dir.filePath("clientes.txt");
+    QVERIFY(GravaRelatorioTexto(TRelatorio("TENTIDADE", "Clientes e Fornecedores", &clientes), arquivo));
+    const QStringList paginas = paginasTexto(arquivo);
+    for (const QString& pagina : paginas) {
+        const QStringList linhas = pagina.split('\n');
+        QCOMPARE(linhas.size(), 66);
+        QVERIFY(linhas.contains(QString(132, '=')));
+        for (const QString& linha : linhas)
+            QVERIFY2(linha.size() <= 132, qPrintable(linha));
+        const QString cabecalho = pagina.left(pagina.indexOf(QString(132, '-')));
+        for (const QString& titulo : kTitulosClientes)
+            QVERIFY2(inteiro(palavras(cabecalho), titulo), qPrintable(titulo));
+    }
+    const QList<QStringList> linhas = blocos(paginas, clientes);
+    for (int p = 0; p < clientes.RecordCount(); ++p)
+        for (int c = 0; c < clientes.FieldCount(); ++c) {
+            const QString valor = TextoExibicao(clientes.ValueAt(p, c), c == 21 ? 2 : -1);
+            QVERIFY2(inteiro(linhas[p], valor), qPrintable(valor + " | " + linhas[p].join(' ')));
+        }
 }
 
 void TstRelatorio::emptyDataSetStillPrints() {

@@ -2,6 +2,7 @@
 #include "HostError.h"
 #include "ResultRows.h"
 #include "TZoDatabase.h"
+#include <QHash>
 #include <QSqlError>
 #include <QSqlRecord>
 
@@ -63,7 +64,16 @@ void TTabelaDataSet::Refresh() {
     if (!m_orderBy.isEmpty())
         sql += QStringLiteral(" ORDER BY ") + m_orderBy;
     db->Exec(q, sql, false);
-    const QList<FieldDef> defs = FieldDefsOf(q.record());
+    QList<FieldDef> defs = FieldDefsOf(q.record());
+    // A re-read (after a rollback, say) keeps what screens set for their grids.
+    if (Active())
+        for (FieldDef& def : defs)
+            if (const int old = FieldIndex(def.name); old >= 0) {
+                const FieldDef& before = FieldDefs()[old];
+                def.displayLabel = before.displayLabel;
+                def.visible = before.visible;
+                def.displayWidth = before.displayWidth;
+            }
     QList<QVariantList> rows = ReadAllRows(q, int(defs.size()));
     q.clear();
     const QString order = IndexFieldNames();
@@ -179,4 +189,192 @@ void TTabelaDataSet::DoDelete(const QVariantList& values) {
     Database()->Exec(q, true);
     if (q.numRowsAffected() == 0)
         throw EDatabaseError(QStringLiteral("O registro já foi excluído por outro usuário."));
+}
+
+namespace {
+
+// Captions of columns whatever their table; a table's own entry wins.
+const QHash<QString, QString>& LegendasComuns() {
+    static const QHash<QString, QString> legendas = {
+        {"ATIVO", "Ativo"},
+        {"BAIRRO", "Bairro"},
+        {"CEP", "CEP"},
+        {"CNPJ", "CNPJ"},
+        {"CODCLI", "Cliente"},
+        {"CODFUN", "Funcionário"},
+        {"CODIGO", "Código"},
+        {"CODREP", "Representante"},
+        {"COR", "Cor"},
+        {"CUSTO", "Custo"},
+        {"DATA", "Data"},
+        {"DEPOSITO", "Depósito"},
+        {"DESCRICAO", "Descrição"},
+        {"DESCRICAO2", "Descrição Complementar"},
+        {"EMAIL", "E-mail"},
+        {"FASE", "Fase"},
+        {"FATURA", "Nota Fiscal"},
+        {"FONE", "Telefone"},
+        {"GRUPO", "Grupo"},
+        {"HORA", "Hora"},
+        {"ID", "Número"},
+        {"LOCAL", "Localização"},
+        {"LOTE", "Lote"},
+        {"MOMENTO", "Data e Hora"},
+        {"NATUREZA", "Natureza (CFOP)"},
+        {"NOME", "Nome"},
+        {"NUM_DOCTO", "Documento"},
+        {"OBS", "Observação"},
+        {"OPERACAO", "Operação (E/S)"},
+        {"ORDEM", "Ordem"},
+        {"PADRAO", "Padrão"},
+        {"PRECO", "Preço"},
+        {"PRECO_MED", "Preço Médio"},
+        {"PROPORCAO", "Proporção"},
+        {"QTDE", "Quantidade"},
+        {"TIPO", "Tipo"},
+        {"TIPO_MOV", "Tipo de Movimento"},
+        {"TP_MOV", "Origem"},
+        {"TURNO", "Turno"},
+        {"UF", "UF"},
+        {"UNIDADE", "Unidade"},
+        {"USUARIO", "Usuário"},
+        {"VALOR", "Valor"},
+    };
+    return legendas;
+}
+
+// The host tables' columns whose caption differs from the common one, by "TABLE.COLUMN".
+const QHash<QString, QString>& LegendasDasTabelas() {
+    static const QHash<QString, QString> legendas = {
+        {"EMPRESA.NOME", "Razão Social"},
+        {"EMPRESA.FANTASIA", "Nome Fantasia"},
+        {"EMPRESA.CNPJ", "CNPJ"},
+
+        {"PARAMETROS.MODULO", "Módulo"},
+        {"PARAMETROS.NUMERO", "Número"},
+
+        {"ACESSO_USUARIOS.SENHA", "Senha"},
+        {"ACESSO_USUARIOS.SUPERVISOR", "Supervisor"},
+        {"ACESSO_USUARIOS.ADMINISTRADOR", "Administrador"},
+        {"ACESSO_DIREITOS.CLASSE", "Tela (classe ou *)"},
+        {"ACESSO_DIREITOS.LETRA", "Operação (A/E)"},
+        {"ACESSO_DIREITOS.NIVEL", "Nível (0/1)"},
+        {"ACESSO_SETOR.CODIGO", "Funcionário"},
+        {"ACESSO_SETOR.SETOR", "Setor"},
+
+        {"CODIGOS.TABELA", "Tabela"},
+        {"CODIGOS.CAMPO", "Campo"},
+        {"CODIGOS.ULTIMO", "Último Código"},
+        {"CODIGOS.PROXIMO", "Próximo Código"},
+
+        {"LOG.CHAVE", "Chave"},
+        {"LOG.FORMULARIO", "Tela"},
+        {"LOG.TITULO", "Título"},
+        {"LOG.TELA", "Título"},
+        {"LOG.TEXTO", "Texto"},
+
+        {"CIDADE.COD_CID", "Código"},
+        {"CIDADE.NOME", "Cidade"},
+        {"CIDADE.COD_EST", "UF"},
+        {"CADCEP.LOGRADOURO", "Logradouro"},
+        {"CADCEP.COD_CID", "Cidade"},
+
+        {"REPRESEN.CODREP", "Código"},
+
+        {"ENTIDADE.CODCLI", "Código"},
+        {"ENTIDADE.NOME", "Razão Social"},
+        {"ENTIDADE.FANTASIA", "Nome Fantasia"},
+        {"ENTIDADE.TIPO_ENTIDADE", "Tipo"},
+        {"ENTIDADE.CNPJ", "CNPJ/CPF"},
+        {"ENTIDADE.ENDERECO", "Endereço"},
+        {"ENTIDADE.NUMERO", "Número"},
+        {"ENTIDADE.COMPLEMENTO", "Complemento"},
+        {"ENTIDADE.BLOQUEIO", "Bloqueado"},
+        {"ENTIDADE.TABELA", "Região de Preço"},
+        {"ENTIDADE.PRAZO", "Prazo (dias)"},
+        {"ENTIDADE.CONDICAO", "Condição de Pagamento"},
+        {"ENTIDADE.SIT_CLI", "Situação"},
+        {"ENTIDADE.COD_ATVD", "Atividade"},
+        {"ENTIDADE.LIMITE_CREDITO", "Limite de Crédito"},
+
+        {"REGIAO.REGIAO", "Código"},
+        {"REGIAO.LIBERADO", "Liberado"},
+
+        {"TABFIS.NCM", "NCM"},
+        {"NATUREZA.NATUREZA", "CFOP"},
+        {"NATUREZA.TP_BASE", "Entrada/Saída"},
+        {"NATUREZA.DUPLI", "Gera Duplicata"},
+
+        {"GRUPO_PA.LOTE", "Controla Lote"},
+        {"PRODUTO.CODFIS", "Classificação Fiscal"},
+        {"PRODUTO.GRAMATURA", "Gramatura"},
+        {"PRODUTO.LARGURA", "Largura"},
+        {"PRODUTO.PESO", "Peso"},
+        {"PRODUTO.PESO_TALHADO", "Peso Talhado"},
+        {"PRODUTO.COMP1", "Composição 1"},
+        {"PRODUTO.COMP2", "Composição 2"},
+
+        {"MATERIAL.UNIDADE", "Unidade da Receita"},
+        {"MATERIAL.UNI_COM", "Unidade de Compra"},
+        {"MATERIAL.SUB_GRUPO", "Subgrupo"},
+        {"MATERIAL.LINHA", "Linha"},
+        {"MATERIAL.MARCA", "Marca"},
+        {"MATERIAL.REPOSICAO", "Custo de Reposição (R$/kg)"},
+        {"MATERIAL.CONCENTRACAO", "Concentração (%)"},
+        {"MATERIAL.CONCENTRA_EST", "Concentração em Estoque (%)"},
+        {"MATERIAL.IND_TIN", "Tolerância de Pesagem (%)"},
+        {"MATERIAL.ESTOQUE", "Controla Estoque"},
+        {"COMP_MATERIAL.MATERIAL", "Material"},
+        {"COMP_MATERIAL.CODIGO", "Componente"},
+        {"COMP_MATERIAL.PERC", "Percentual"},
+        {"COMP_MATERIAL.REGRA", "Regra"},
+        {"CADMATZO.CODIGO", "Tecido Cru"},
+        {"CADMATZO.CODIGO2", "Código do Cliente"},
+        {"CONV_MATERIAL.CODFOR", "Cliente"},
+        {"CONV_MATERIAL.CODIGO_MAT", "Material"},
+        {"CONV_MATERIAL.CODIGO_FOR", "Código do Cliente"},
+
+        {"CADCORTI.COR1", "Cor do Cliente"},
+        {"QUADRO.ESPESSURA", "Espessura"},
+        {"QUADRO.TAMANHO", "Tamanho"},
+        {"QUADRO.FOTOLITO", "Fotolito"},
+        {"QUADRO.CUSTO_FOTO", "Custo do Fotolito"},
+        {"QUADRO.CUSTO_ARTE", "Custo da Arte"},
+        {"QUADRO.PORTADOR", "Portador"},
+
+        {"TURNO.NOTURNO", "Noturno"},
+        {"TURNO_HORARIOS.DIA", "Dia (1=Dom)"},
+        {"TURNO_HORARIOS.ENTRADA", "Entrada"},
+        {"TURNO_HORARIOS.SAIDA", "Saída"},
+        {"TURNO_HORARIOS.TOTAL", "Total (HH:MM)"},
+        {"DEPOSITO.PRIORIDADE", "Prioridade"},
+
+        {"NOTA.DT_EMISSAO", "Emissão"},
+        {"NOTA.PESOL", "Peso Líquido"},
+        {"NOTA.TIPFAT", "Tipo de Faturamento"},
+        {"NOTA.IMPRESSO", "Impressa"},
+        {"NOTAITEN.CODIGO", "Produto"},
+        {"NOTAITEN.PEDIDO", "FAL"},
+        {"NOTAITEN.NOTA_CLIENTE", "Nota do Cliente"},
+        {"NOTAITEN.EMPENHO", "Empenho"},
+        {"RECEBER.VENCIMENTO", "Vencimento"},
+    };
+    return legendas;
+}
+
+} // namespace
+
+QString LegendaCampo(const QString& tabela, const QString& campo) {
+    const QString coluna = campo.section('.', -1).trimmed().toUpper();
+    const QString propria = LegendasDasTabelas().value(tabela.trimmed().toUpper() + '.' + coluna);
+    return propria.isEmpty() ? LegendasComuns().value(coluna) : propria;
+}
+
+void AplicaLegendas(TDataSet& dados, const QString& tabela) {
+    for (int i = 0; i < dados.FieldCount(); ++i) {
+        const QString nome = dados.FieldDefs()[i].name;
+        FieldDef& def = dados.FieldDefByName(nome);
+        if (def.displayLabel.isEmpty())
+            def.displayLabel = LegendaCampo(tabela, nome);
+    }
 }

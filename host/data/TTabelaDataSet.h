@@ -37,3 +37,10 @@ private:
     std::map<QString, std::unique_ptr<QSqlQuery>> m_updates; // by the columns they set
     quint64 m_generation = 0;
 };
+
+// The caption users read for a column: the table's own (ENTIDADE.NOME is "Razão Social"), else the usual
+// one of the column name anywhere (CODIGO is "Código"); empty when none is known. Names are matched in
+// any case; a qualified column (E.NOME) counts by its last part.
+KELMHOST_EXPORT QString LegendaCampo(const QString& tabela, const QString& campo);
+// Gives every field of the data set without a caption of its own the one LegendaCampo knows.
+KELMHOST_EXPORT void AplicaLegendas(TDataSet& dados, const QString& tabela);

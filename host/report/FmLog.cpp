@@ -1,6 +1,8 @@
 #include "FmLog.h"
 #include "ClassRegistry.h"
 #include "DBControls.h"
+#include "DataAccess.h"
+#include "Funcoes.h"
 #include "HostUi.h"
 #include "Relatorio.h"
 #include "TZoQuery.h"
@@ -81,16 +83,55 @@ void TFmLog::Filtra(const QString& formulario, const QString& chave) {
     Pesquisa();
 }
 
+namespace {
+
+// The screen's caption for the object name the log stores (its registered class without the leading T),
+// worked out by the server so that the screen filter finds a row by either; other names show as stored.
+QString ExpressaoTela() {
+    QString casos;
+    for (const ScreenInfo& screen : RegisteredScreens())
+        if (screen.className.startsWith('T') && !screen.caption.trimmed().isEmpty())
+            casos += QStringLiteral(" WHEN %1 THEN %2")
+                         .arg(Aspas(screen.className.mid(1)), Aspas(screen.caption.trimmed()));
+    return casos.isEmpty() ? QStringLiteral("FORMULARIO")
+                           : QStringLiteral("CASE FORMULARIO%1 ELSE FORMULARIO END").arg(casos);
+}
+
+QString ExpressaoTipo() {
+    QString casos;
+    for (int tipo : {opInclusao, opAlteracao, opExclusao, opOutros})
+        casos += QStringLiteral(" WHEN %1 THEN %2").arg(tipo).arg(Aspas(DescricaoTipoLog(tipo)));
+    return QStringLiteral("CASE TIPO%1 ELSE CAST(TIPO AS VARCHAR(11)) END").arg(casos);
+}
+
+} // namespace
+
+QString DescricaoTipoLog(int tipo) {
+    switch (tipo) {
+    case opInclusao:
+        return QStringLiteral("Inclusão");
+    case opAlteracao:
+        return QStringLiteral("Alteração");
+    case opExclusao:
+        return QStringLiteral("Exclusão");
+    case opOutros:
+        return QStringLiteral("Outros");
+    }
+    return QString::number(tipo);
+}
+
 void TFmLog::Pesquisa() {
     Ocupado(true, this, QStringLiteral("Pesquisando o log..."));
+    // What is stored stays as it is (FORMULARIO, TIPO); the grid shows what it means.
+    const QString tela = ExpressaoTela();
     m_rows->SQL = QStringList{
-        QStringLiteral(
-            "SELECT FIRST 5000 DATA, HORA, USUARIO, FORMULARIO, TITULO, TIPO, CHAVE, TEXTO FROM LOG"),
+        QStringLiteral("SELECT FIRST 5000 DATA, HORA, USUARIO, %1 AS NOME_TELA, TITULO, %2 AS NOME_TIPO, "
+                       "CHAVE, TEXTO, FORMULARIO, TIPO FROM LOG")
+            .arg(tela, ExpressaoTipo()),
         QStringLiteral("WHERE DATA BETWEEN :DE AND :ATE")};
     m_rows->BindValue(QStringLiteral("DE"), m_from->date());
     m_rows->BindValue(QStringLiteral("ATE"), m_to->date());
     const QList<QPair<QLineEdit*, QString>> conditions = {{m_user, QStringLiteral("USUARIO")},
-                                                          {m_screen, QStringLiteral("FORMULARIO")},
                                                           {m_key, QStringLiteral("CHAVE")},
                                                           {m_text, QStringLiteral("TEXTO")}};
     for (const auto& [edit, column] : conditions) {
@@ -99,17 +140,29 @@ void TFmLog::Pesquisa() {
         m_rows->SQL << QStringLiteral("AND %1 CONTAINING :%1").arg(column);
         m_rows->BindValue(column, edit->text().trimmed());
     }
+    if (const QString screen = m_screen->text().trimmed(); !screen.isEmpty()) {
+        m_rows->SQL
+            << QStringLiteral("AND (FORMULARIO CONTAINING :FORMULARIO OR %1 CONTAINING :TELA)").arg(tela);
+        m_rows->BindValue(QStringLiteral("FORMULARIO"), screen);
+        m_rows->BindValue(QStringLiteral("TELA"), screen);
+    }
     m_rows->SQL << QStringLiteral("ORDER BY ID DESC");
+    // The grid hears of the rows once their captions and hidden columns are set.
+    m_rows->DisableControls();
     try {
         m_rows->Open();
     } catch (...) {
+        m_rows->EnableControls();
         Ocupado(false);
         throw;
     }
-    Ocupado(false);
     const QStringList labels = {"Data", "Hora", "Usuário", "Tela", "Título", "Tipo", "Chave", "Texto"};
     for (int i = 0; i < labels.size() && i < m_rows->FieldCount(); ++i)
         m_rows->FieldDefByName(m_rows->FieldDefs()[i].name).displayLabel = labels[i];
+    for (const QString& stored : {QStringLiteral("FORMULARIO"), QStringLiteral("TIPO")})
+        m_rows->FieldDefByName(stored).visible = false;
+    m_rows->EnableControls();
+    Ocupado(false);
     if (m_grid->DataSet() != m_rows)
         m_grid->SetDataSet(m_rows);
     m_grid->resizeColumnsToContents();

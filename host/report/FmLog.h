@@ -31,6 +31,9 @@ private:
     TZoDBGrid* m_grid;
 };
 
+// What a log row's kind (TIPO, TOperacaoLog) means: "Inclusão", "Alteração", "Exclusão", "Outros".
+KELMHOST_EXPORT QString DescricaoTipoLog(int tipo);
+
 // Shows the log of one record (key), optionally only what one screen wrote.
 KELMHOST_EXPORT void AcessaLog(const QString& formulario, const QString& chave, bool onlyThisScreen = true);
 KELMHOST_EXPORT void RegistraTelaLog();

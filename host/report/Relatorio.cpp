@@ -11,12 +11,13 @@
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QHash>
-#include <QLocale>
+#include <QMultiMap>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <algorithm>
 #include <cmath>
@@ -25,11 +26,6 @@
 namespace {
 
 // ---- Values as printed
-
-const QLocale& Brasil() {
-    static const QLocale locale(QLocale::Portuguese, QLocale::Brazil);
-    return locale;
-}
 
 bool Decimal(QMetaType::Type type) {
     return type == QMetaType::Double || type == QMetaType::Float;
@@ -206,6 +202,7 @@ QList<QList<int>> Pagina(const QList<double>& alturas, const QList<bool>& comPro
 struct Preparado {
     TRelatorio relatorio;
     QList<Banda> bandas;
+    QList<bool> fixas; // columns whose width the layout gave
 };
 
 Preparado Prepara(const TRelatorio& pedido) {
@@ -214,8 +211,10 @@ Preparado Prepara(const TRelatorio& pedido) {
         layout(relatorio);
     QList<ColunaRelatorio> colunas =
         relatorio.Colunas().isEmpty() ? relatorio.ColunasPadrao() : relatorio.Colunas();
+    QList<bool> fixas;
     for (ColunaRelatorio& coluna : colunas) {
         const int campo = IndiceCampo(relatorio, coluna.campo);
+        fixas << (coluna.largura > 0);
         if (coluna.largura <= 0)
             coluna.largura = LarguraNatural(*relatorio.Dados(), campo, coluna);
     }
@@ -226,47 +225,223 @@ Preparado Prepara(const TRelatorio& pedido) {
                                    ? QStringLiteral("Emitido em %1").arg(agora)
                                    : QStringLiteral("Emitido por %1 em %2").arg(vUsuario(), agora));
     }
-    return {relatorio, MontaBandas(relatorio)};
+    QList<Banda> bandas = MontaBandas(relatorio);
+    return {relatorio, std::move(bandas), fixas};
+}
+
+// ---- Wrapping, shared by both outputs
+
+using Medida = std::function<double(const QString&)>;
+
+QStringList Palavras(const QString& texto) {
+    static const QRegularExpression brancos(QStringLiteral("\\s+"));
+    return texto.split(brancos, Qt::SkipEmptyParts);
+}
+
+double PalavraMaisLarga(const QString& texto, const Medida& mede) {
+    double maior = 0;
+    for (const QString& palavra : Palavras(texto))
+        maior = std::max(maior, mede(palavra));
+    return maior;
+}
+
+// The longest start of a word that fits the width; at least one character.
+qsizetype CabeDaPalavra(const QString& palavra, double largura, const Medida& mede) {
+    qsizetype cabe = 1, naoCabe = palavra.size();
+    while (naoCabe - cabe > 1) {
+        const qsizetype meio = (cabe + naoCabe) / 2;
+        (mede(palavra.left(meio)) <= largura ? cabe : naoCabe) = meio;
+    }
+    return cabe;
+}
+
+// A text in lines no wider than the width, broken at blanks; a word wider than the width is broken
+// where it must be. Line breaks of the value are kept.
+QStringList Quebra(const QString& texto, double largura, const Medida& mede) {
+    static const QRegularExpression quebras(QStringLiteral("\\r\\n|\\r|\\n"));
+    if (!texto.contains(quebras) && mede(texto) <= largura)
+        return {texto};
+    QStringList linhas;
+    for (const QString& paragrafo : texto.split(quebras)) {
+        QString linha;
+        for (QString palavra : Palavras(paragrafo)) {
+            const QString junta = linha.isEmpty() ? palavra : linha + ' ' + palavra;
+            if (mede(junta) <= largura) {
+                linha = junta;
+                continue;
+            }
+            if (!linha.isEmpty())
+                linhas << linha;
+            while (palavra.size() > 1 && mede(palavra) > largura) {
+                const qsizetype cabe = CabeDaPalavra(palavra, largura, mede);
+                linhas << palavra.left(cabe);
+                palavra = palavra.mid(cabe);
+            }
+            linha = palavra;
+        }
+        linhas << linha;
+    }
+    return linhas;
+}
+
+double Soma(const QList<double>& valores) {
+    return std::accumulate(valores.begin(), valores.end(), 0.0);
+}
+
+// Widths from each column's floor towards its target, the room above the floors shared in proportion to
+// what each lacks.
+QList<double> Distribui(const QList<double>& piso, const QList<double>& alvo, double livre) {
+    double falta = 0;
+    for (qsizetype i = 0; i < piso.size(); ++i)
+        falta += std::max(0.0, alvo[i] - piso[i]);
+    const double sobra = livre - Soma(piso);
+    QList<double> larguras;
+    for (qsizetype i = 0; i < piso.size(); ++i)
+        larguras << piso[i] + (falta > 0 ? sobra * std::max(0.0, alvo[i] - piso[i]) / falta : 0);
+    return larguras;
+}
+
+// Room beyond each column's floor: first to the columns nearest to holding their widest cell (alvo)
+// whole, as each saves its rows a line for the least room; then towards the cells' widths, then towards
+// the natural widths (whole captions).
+QList<double> Reparte(QList<double> larguras, const QList<double>& alvos, const QList<double>& naturais,
+                      double livre) {
+    QList<qsizetype> ordem(larguras.size());
+    std::iota(ordem.begin(), ordem.end(), 0);
+    std::stable_sort(ordem.begin(), ordem.end(), [&](qsizetype a, qsizetype b) {
+        return alvos[a] - larguras[a] < alvos[b] - larguras[b];
+    });
+    double sobra = livre - Soma(larguras);
+    for (qsizetype i : ordem)
+        if (larguras[i] < alvos[i] && alvos[i] - larguras[i] <= sobra) {
+            sobra -= alvos[i] - larguras[i];
+            larguras[i] = alvos[i];
+        }
+    larguras = Distribui(larguras, alvos, std::max(Soma(larguras), std::min(livre, Soma(alvos))));
+    return Distribui(larguras, naturais, std::max(Soma(larguras), std::min(livre, Soma(naturais))));
+}
+
+bool ADireita(const ColunaRelatorio& coluna) {
+    return coluna.alinhamento & Qt::AlignRight;
 }
 
 // ---- Text output
 
 constexpr int kLinhasPagina = 66;
+constexpr int kRecuoContinuacao = 2;
 
-// Columns of a text line: 80 characters when they fit, else 132, narrowing the widest columns if
-// still needed; text gives way before numbers, which cut short would mislead.
+// Columns of a text line: 80 characters when they fit, else 132. Wider reports wrap their texts down to
+// the longest word, and if that is not enough print each record on as many lines as its columns need,
+// the continuation lines indented. Numbers are never broken; a column the layout gave a width is cut
+// to it, as the label files it feeds expect.
 class ColunasTexto {
 public:
-    explicit ColunasTexto(const QList<ColunaRelatorio>& colunas) : m_colunas(colunas) {
-        for (const ColunaRelatorio& coluna : colunas)
-            m_larguras << coluna.largura;
-        m_largura = Ocupa() <= 80 ? 80 : 132;
-        while (Ocupa() > m_largura) {
-            const int i = MaisLarga();
-            if (m_larguras[i] <= 1)
-                break;
-            --m_larguras[i];
+    ColunasTexto(const QList<ColunaRelatorio>& colunas, const QList<bool>& fixas, const QList<Banda>& bandas)
+        : m_colunas(colunas), m_fixas(fixas) {
+        const int n = int(colunas.size());
+        const Medida caracteres = [](const QString& texto) { return double(texto.size()); };
+        // Natural widths hold the caption whole; the cells' widths, every value whole; the least
+        // widths, the longest word of each.
+        QList<double> natural, celulas, minimo;
+        for (int i = 0; i < n; ++i) {
+            natural << std::max(1, colunas[i].largura);
+            double celula = natural.last(), menor = natural.last();
+            if (Quebravel(i)) {
+                celula = 1;
+                menor = PalavraMaisLarga(colunas[i].titulo, caracteres);
+                for (const Banda& banda : bandas) {
+                    const QString& texto = banda.celulas.value(i);
+                    celula = std::max(celula, double(texto.size()));
+                    menor = std::max(menor, banda.tipo == Banda::Detalhe ? PalavraMaisLarga(texto, caracteres)
+                                                                         : double(texto.size()));
+                }
+                menor = std::clamp(menor, 1.0, natural.last());
+                celula = std::clamp(celula, menor, natural.last());
+            }
+            celulas << celula;
+            minimo << menor;
+        }
+        m_grupos = {{0, n, 0}};
+        for (double largura : natural)
+            m_larguras << int(largura);
+        m_largura = Ocupa(0, n) <= 80 ? 80 : 132;
+        if (Ocupa(0, n) <= m_largura)
+            return;
+        const double vaos = n - 1;
+        if (Soma(minimo) + vaos <= m_largura) {
+            const QList<double> larguras = Reparte(minimo, celulas, natural, m_largura - vaos);
+            for (int i = 0; i < n; ++i)
+                m_larguras[i] = std::max(int(minimo[i]), int(larguras[i]));
+            // What rounding left over goes back to the columns still short of their natural width.
+            for (int i = 0; i < n && Ocupa(0, n) < m_largura; ++i)
+                if (m_larguras[i] < natural[i])
+                    ++m_larguras[i];
+            return;
+        }
+        // Still too wide: each record takes several lines, its columns with their values whole.
+        for (int i = 0; i < n; ++i)
+            m_larguras[i] = int(celulas[i]);
+        m_grupos.clear();
+        for (int inicio = 0; inicio < n;) {
+            const int recuo = m_grupos.isEmpty() ? 0 : kRecuoContinuacao;
+            int fim = inicio + 1;
+            while (fim < n && recuo + Ocupa(inicio, fim + 1) <= m_largura)
+                ++fim;
+            m_larguras[inicio] = std::min(m_larguras[inicio], m_largura - recuo);
+            m_grupos.append({inicio, fim, recuo});
+            inicio = fim;
         }
     }
 
     int Largura() const { return m_largura; }
 
-    // Cells in their columns, trailing blanks dropped.
-    QString Linha(const QStringList& celulas) const { return Trecho(celulas, 0); }
+    // The lines of one record: every column of every group, long cells wrapped. A record of several
+    // groups ends with a blank line, so where one ends and the next starts is plain.
+    QStringList Registro(const QStringList& celulas, bool separado = true) const {
+        QStringList linhas;
+        for (const Grupo& grupo : m_grupos)
+            linhas << Recuadas(grupo.recuo, LinhasGrupo(grupo, celulas, grupo.inicio));
+        if (separado && m_grupos.size() > 1)
+            linhas << QString();
+        return linhas;
+    }
 
     QStringList LinhasSomas(const Banda& banda) const {
         const int rotulo = ColunasDoRotulo(m_colunas);
-        const int vao = std::accumulate(m_larguras.begin(), m_larguras.begin() + rotulo, 0) + rotulo - 1;
-        if (rotulo > 0 && banda.rotulo.size() <= vao)
-            return {Apara(Cabe(banda.rotulo, vao, Qt::AlignLeft) + ' ' + Trecho(banda.celulas, rotulo))};
-        return {banda.rotulo.left(m_largura), Linha(banda.celulas)};
+        const Grupo& primeiro = m_grupos.first();
+        const int vao = rotulo > 0 ? Ocupa(0, rotulo) : 0;
+        QStringList linhas;
+        int grupo = 0;
+        if (rotulo > 0 && rotulo <= primeiro.fim && banda.rotulo.size() <= vao) {
+            const QStringList resto =
+                rotulo < primeiro.fim ? LinhasGrupo(primeiro, banda.celulas, rotulo) : QStringList{QString()};
+            for (qsizetype k = 0; k < resto.size(); ++k)
+                linhas << Apara((k == 0 ? Cabe(banda.rotulo, vao, Qt::AlignLeft) : QString(vao, ' ')) + ' ' +
+                                resto[k]);
+            grupo = 1;
+        } else {
+            linhas << banda.rotulo.left(m_largura);
+        }
+        for (; grupo < m_grupos.size(); ++grupo)
+            if (TemTotal(m_grupos[grupo]))
+                linhas << Recuadas(m_grupos[grupo].recuo,
+                                   LinhasGrupo(m_grupos[grupo], banda.celulas, m_grupos[grupo].inicio));
+        return linhas;
     }
 
-    QString Traco(QChar traco, bool soTotalizadas) const {
-        QStringList celulas;
-        for (int i = 0; i < m_colunas.size(); ++i)
-            celulas << (!soTotalizadas || m_colunas[i].totaliza ? QString(m_larguras[i], traco) : QString());
-        return Linha(celulas);
+    // A rule under the columns (the totalled ones only, if asked), on each group's line.
+    QStringList Tracos(QChar traco, bool soTotalizadas) const {
+        QStringList linhas;
+        for (const Grupo& grupo : m_grupos) {
+            if (soTotalizadas && !TemTotal(grupo))
+                continue;
+            QStringList celulas(m_colunas.size());
+            for (int i = grupo.inicio; i < grupo.fim; ++i)
+                if (!soTotalizadas || m_colunas[i].totaliza)
+                    celulas[i] = QString(m_larguras[i], traco);
+            linhas << Recuadas(grupo.recuo, LinhasGrupo(grupo, celulas, grupo.inicio));
+        }
+        return linhas.isEmpty() ? QStringList{QString()} : linhas;
     }
 
     static QString Cabe(const QString& texto, int largura, Qt::Alignment alinhamento) {
@@ -287,35 +462,66 @@ public:
     }
 
 private:
-    int Ocupa() const {
-        return std::accumulate(m_larguras.begin(), m_larguras.end(), 0) + int(m_larguras.size()) - 1;
+    struct Grupo {
+        int inicio;
+        int fim; // one past the last column
+        int recuo;
+    };
+
+    bool Quebravel(int i) const { return !m_fixas.value(i) && !ADireita(m_colunas[i]); }
+
+    bool TemTotal(const Grupo& grupo) const {
+        for (int i = grupo.inicio; i < grupo.fim; ++i)
+            if (m_colunas[i].totaliza)
+                return true;
+        return false;
     }
 
-    int MaisLarga() const {
-        int escolhida = -1;
-        for (int i = 0; i < m_larguras.size(); ++i) {
-            const bool texto = !(m_colunas[i].alinhamento & Qt::AlignRight);
-            const bool escolhidaTexto =
-                escolhida >= 0 && !(m_colunas[escolhida].alinhamento & Qt::AlignRight);
-            if (escolhida < 0 || (texto && !escolhidaTexto) ||
-                (texto == escolhidaTexto && m_larguras[i] > m_larguras[escolhida]))
-                escolhida = i;
-        }
-        return escolhida;
+    // Columns [inicio, fim) side by side with their separating blanks.
+    int Ocupa(int inicio, int fim) const {
+        return std::accumulate(m_larguras.begin() + inicio, m_larguras.begin() + fim, 0) + (fim - inicio) - 1;
     }
 
-    QString Trecho(const QStringList& celulas, int primeira) const {
-        QString linha;
-        for (int i = primeira; i < m_colunas.size(); ++i) {
-            if (i > primeira)
-                linha += ' ';
-            linha += Cabe(celulas.value(i), m_larguras[i], m_colunas[i].alinhamento);
+    QStringList Pedacos(int i, const QString& texto) const {
+        const int largura = m_larguras[i];
+        if (!Quebravel(i))
+            return {QString(texto).replace('\n', ' ').left(largura)};
+        return Quebra(texto, largura, [](const QString& parte) { return double(parte.size()); });
+    }
+
+    // The lines of one group's cells from column primeira on, as many as its longest cell needs.
+    QStringList LinhasGrupo(const Grupo& grupo, const QStringList& celulas, int primeira) const {
+        QList<QStringList> pedacos;
+        qsizetype altura = 1;
+        for (int i = primeira; i < grupo.fim; ++i) {
+            pedacos << Pedacos(i, celulas.value(i));
+            altura = std::max(altura, pedacos.last().size());
         }
-        return Apara(linha);
+        QStringList linhas;
+        for (qsizetype k = 0; k < altura; ++k) {
+            QString linha;
+            for (int i = primeira; i < grupo.fim; ++i) {
+                if (i > primeira)
+                    linha += ' ';
+                linha += Cabe(pedacos[i - primeira].value(k), m_larguras[i], m_colunas[i].alinhamento);
+            }
+            linhas << Apara(linha);
+        }
+        return linhas;
+    }
+
+    static QStringList Recuadas(int recuo, QStringList linhas) {
+        if (recuo > 0)
+            for (QString& linha : linhas)
+                if (!linha.isEmpty())
+                    linha.prepend(QString(recuo, ' '));
+        return linhas;
     }
 
     QList<ColunaRelatorio> m_colunas;
+    QList<bool> m_fixas;
     QList<int> m_larguras;
+    QList<Grupo> m_grupos;
     int m_largura = 80;
 };
 
@@ -323,7 +529,8 @@ private:
 class EscritorTexto {
 public:
     explicit EscritorTexto(const Preparado& preparado)
-        : m_relatorio(preparado.relatorio), m_bandas(preparado.bandas), m_colunas(m_relatorio.Colunas()) {}
+        : m_relatorio(preparado.relatorio), m_bandas(preparado.bandas),
+          m_colunas(m_relatorio.Colunas(), preparado.fixas, preparado.bandas) {}
 
     QString Texto() const {
         QList<QStringList> linhas;
@@ -367,7 +574,7 @@ private:
         QStringList titulos;
         for (const ColunaRelatorio& coluna : m_relatorio.Colunas())
             titulos << coluna.titulo;
-        linhas << m_colunas.Linha(titulos) << QString(largura, '-');
+        linhas << m_colunas.Registro(titulos, false) << QString(largura, '-');
         return linhas;
     }
 
@@ -383,11 +590,11 @@ private:
         case Banda::Grupo:
             return {banda.rotulo.left(m_colunas.Largura())};
         case Banda::Detalhe:
-            return {m_colunas.Linha(banda.celulas)};
+            return m_colunas.Registro(banda.celulas);
         case Banda::Subtotal:
-            return QStringList{m_colunas.Traco('-', true)} << m_colunas.LinhasSomas(banda) << QString();
+            return m_colunas.Tracos('-', true) << m_colunas.LinhasSomas(banda) << QString();
         case Banda::Total:
-            return QStringList{m_colunas.Traco('=', true)} << m_colunas.LinhasSomas(banda);
+            return m_colunas.Tracos('=', true) << m_colunas.LinhasSomas(banda);
         case Banda::Texto:
             break;
         }
@@ -403,91 +610,382 @@ private:
 
 constexpr double kMargemMm = 12;
 constexpr double kCorpoPt = 8.5;
-constexpr double kCorpoMinimoPt = 6;
+constexpr double kReferenciaPt = 10;
+// Measures taken at the reference size are scaled with this much to spare.
+constexpr double kFolgaEscala = 1.01;
 // Average character of report data: digits, capitals and small letters.
 const QString kAmostra = QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
 
-QFont Fonte(double pontos, bool negrito = false) {
+QFont Fonte(double pontos, bool negrito = false, bool estreita = false) {
     QFont fonte;
     fonte.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Arial"), QStringLiteral("Helvetica")});
     fonte.setStyleHint(QFont::SansSerif);
     fonte.setPointSizeF(pontos);
     fonte.setBold(negrito);
+    if (estreita)
+        fonte.setStretch(QFont::Condensed);
     return fonte;
 }
 
-double Caractere(const QFont& fonte, const QPaintDevice& dispositivo) {
-    return QFontMetricsF(fonte, &dispositivo).horizontalAdvance(kAmostra) / kAmostra.size();
+// A body font: its size, its face and whether columns may narrow below their natural width, wrapping.
+struct Tamanho {
+    double pontos;
+    bool estreita;
+    bool quebra;
+};
+// Tried in this order, every column at its natural width: the regular face shrinking a little, then the
+// condensed one.
+const Tamanho kSemQuebra[] = {{8.5, false, false}, {8, false, false}, {7.5, false, false},
+                              {8.5, true, false},  {8, true, false},  {7.5, true, false},
+                              {7, true, false}};
+// Then long texts wrap; down to 6 points a listing stays readable.
+const Tamanho kComQuebra[] = {{7, true, true}, {6.5, true, true}, {6, true, true}};
+// A smaller size is taken only when it saves more than this share of the rows' height.
+constexpr double kGanhoMinimo = 0.25;
+// Wrapped columns are balanced on their few widest cells, up to this many lines.
+constexpr int kCelulasEquilibrio = 3;
+constexpr int kLinhasEquilibrio = 40;
+// Values up to this many characters are short: better whole than wrapped.
+constexpr int kValorCurto = 16;
+
+// What the columns need, measured once per face at the reference size (device units) and scaled to any
+// other: every cell's width, the widest cell (texts up to the usual width) and its longest word, the
+// caption whole and its longest word, the widest total.
+class Medicao {
+public:
+    Medicao(const Preparado& preparado, const QPaintDevice& dispositivo)
+        : m_preparado(preparado), m_dispositivo(dispositivo) {}
+
+    double Caractere(bool estreita, double pontos) {
+        const QFontMetricsF metricas(Fonte(pontos, false, estreita), &m_dispositivo);
+        return metricas.horizontalAdvance(kAmostra) / kAmostra.size();
+    }
+    // Blank on either side of a column's text; narrower when the columns must wrap.
+    double Folga(const Tamanho& t) { return Caractere(t.estreita, t.pontos) * (t.quebra ? 0.45 : 0.55); }
+
+    // Natural and least widths of every column's text, without the folga.
+    QList<double> Naturais(const Tamanho& t) { return Escala(Da(t.estreita).natural, t.pontos); }
+    QList<double> Minimas(const Tamanho& t) { return Escala(Da(t.estreita).minima, t.pontos); }
+
+    // Widths for wrapped rows: the fewest lines every column's longest cells can wrap into within the
+    // room, each column never below its longest word nor above its natural width. Short values (codes,
+    // phones, dates) are kept on one line unless that makes the rows much taller.
+    QList<double> Equilibra(const Tamanho& t, double livre) {
+        const Face& face = Da(t.estreita);
+        const double escala = t.pontos / kReferenciaPt * kFolgaEscala;
+        const QList<double> minimas = Minimas(t);
+        QList<double> inteiras = minimas;
+        for (qsizetype i = 0; i < minimas.size(); ++i)
+            if (face.celula[i] <= kValorCurto * face.caractere)
+                inteiras[i] = std::max(minimas[i], face.celula[i] * escala);
+        const QList<double> livres = EquilibraSobre(t, minimas, livre);
+        if (Soma(inteiras) > livre)
+            return livres;
+        const QList<double> curtasInteiras = EquilibraSobre(t, inteiras, livre);
+        return Linhas(t, curtasInteiras) <= Linhas(t, livres) * (1 + kGanhoMinimo) ? curtasInteiras : livres;
+    }
+
+    // Lines the detail rows take in columns of these widths, as long texts would wrap.
+    double Linhas(const Tamanho& t, const QList<double>& larguras) {
+        const Face& face = Da(t.estreita);
+        const double escala = t.pontos / kReferenciaPt * kFolgaEscala;
+        double linhas = 0;
+        for (qsizetype r = 0; r < face.celulas.size(); ++r) {
+            double linha = 1;
+            for (qsizetype i = 0; i < larguras.size(); ++i)
+                linha = std::max(linha, std::ceil(face.celulas[r][i] * escala / std::max(larguras[i], 1.0)));
+            linhas += linha;
+        }
+        return linhas;
+    }
+
+private:
+    // Equilibra's widths with each column at least as wide as the floor. What is left over goes first to
+    // the cells nearest to fitting whole, each saving a line for the least room; the captions come last,
+    // as they may well take another line of the header.
+    QList<double> EquilibraSobre(const Tamanho& t, const QList<double>& piso, double livre) {
+        const Face& face = Da(t.estreita);
+        const double escala = t.pontos / kReferenciaPt * kFolgaEscala;
+        const QList<double> naturais = Naturais(t);
+        QList<double> larguras = piso;
+        for (int linhas = 1; linhas <= kLinhasEquilibrio; ++linhas) {
+            QList<double> tenta;
+            for (qsizetype i = 0; i < piso.size(); ++i)
+                tenta << std::clamp(Precisa(face.maiores[i], face.espaco, linhas) * escala, piso[i],
+                                    std::max(piso[i], naturais[i]));
+            if (Soma(tenta) <= livre) {
+                larguras = tenta;
+                break;
+            }
+        }
+        QList<double> alvos;
+        for (qsizetype i = 0; i < larguras.size(); ++i)
+            alvos << std::clamp(face.celula[i] * escala, larguras[i], std::max(larguras[i], naturais[i]));
+        return Reparte(larguras, alvos, naturais, livre);
+    }
+
+    // A cell as its words' widths.
+    using Palavreado = QList<double>;
+
+    struct Face {
+        bool medida = false;
+        QList<double> natural, minima;
+        QList<double> celula; // the widest cell of each column, whole
+        double caractere = 0;
+        QList<QList<double>> celulas;     // per detail row, every cell
+        QList<QList<Palavreado>> maiores; // per column, its widest cells
+        double espaco = 0;
+    };
+
+    static qsizetype LinhasDe(const Palavreado& palavras, double espaco, double largura) {
+        qsizetype linhas = 1;
+        double linha = -1;
+        for (double palavra : palavras) {
+            if (linha >= 0 && linha + espaco + palavra > largura) {
+                ++linhas;
+                linha = -1;
+            }
+            linha = linha < 0 ? palavra : linha + espaco + palavra;
+        }
+        return linhas;
+    }
+
+    // The least width (reference size) in which each of the cells takes at most that many lines.
+    static double Precisa(const QList<Palavreado>& celulas, double espaco, int linhas) {
+        double menos = 0, mais = 0;
+        for (const Palavreado& palavras : celulas)
+            mais = std::max(mais, std::accumulate(palavras.begin(), palavras.end(), 0.0) +
+                                      espaco * std::max<qsizetype>(0, palavras.size() - 1));
+        for (int passo = 0; passo < 24 && mais - menos > 0.5; ++passo) {
+            const double meio = (menos + mais) / 2;
+            bool cabe = true;
+            for (const Palavreado& palavras : celulas)
+                cabe = cabe && LinhasDe(palavras, espaco, meio) <= linhas;
+            (cabe ? mais : menos) = meio;
+        }
+        return mais;
+    }
+
+    static QList<double> Escala(QList<double> larguras, double pontos) {
+        for (double& largura : larguras)
+            largura *= pontos / kReferenciaPt * kFolgaEscala;
+        return larguras;
+    }
+
+    const Face& Da(bool estreita) {
+        Face& face = m_faces[estreita ? 1 : 0];
+        if (face.medida)
+            return face;
+        face.medida = true;
+        const QFontMetricsF corpo(Fonte(kReferenciaPt, false, estreita), &m_dispositivo);
+        const QFontMetricsF negrito(Fonte(kReferenciaPt, true, estreita), &m_dispositivo);
+        QHash<QString, double> medidas;
+        const Medida mede = [&](const QString& texto) {
+            auto it = medidas.constFind(texto);
+            if (it == medidas.cend())
+                it = medidas.insert(texto, corpo.horizontalAdvance(texto));
+            return *it;
+        };
+        const Medida medeNegrito = [&](const QString& texto) { return negrito.horizontalAdvance(texto); };
+        const double caractere = corpo.horizontalAdvance(kAmostra) / kAmostra.size();
+        face.caractere = caractere;
+        const auto& colunas = m_preparado.relatorio.Colunas();
+        QList<double> celula(colunas.size()), palavra(colunas.size()), total(colunas.size());
+        face.espaco = mede(QStringLiteral(" "));
+        face.maiores.resize(colunas.size());
+        QList<QMultiMap<double, QString>> maiores(colunas.size());
+        for (const Banda& banda : m_preparado.bandas) {
+            if (banda.tipo == Banda::Detalhe)
+                face.celulas.append(QList<double>(colunas.size()));
+            for (int i = 0; i < colunas.size(); ++i) {
+                const QString texto = banda.celulas.value(i);
+                if (texto.isEmpty())
+                    continue;
+                if (banda.tipo != Banda::Detalhe) {
+                    total[i] = std::max(total[i], medeNegrito(texto));
+                    continue;
+                }
+                const double largura = mede(texto);
+                face.celulas.last()[i] = largura;
+                celula[i] = std::max(celula[i], largura);
+                if (maiores[i].size() < kCelulasEquilibrio || largura > maiores[i].firstKey()) {
+                    maiores[i].insert(largura, texto);
+                    if (maiores[i].size() > kCelulasEquilibrio)
+                        maiores[i].erase(maiores[i].begin());
+                }
+                // A word is never wider than its cell: most cells need no look at their words.
+                if (largura > palavra[i])
+                    palavra[i] = std::max(palavra[i], PalavraMaisLarga(texto, mede));
+            }
+        }
+        face.celula = celula;
+        for (int i = 0; i < colunas.size(); ++i) {
+            const ColunaRelatorio& coluna = colunas[i];
+            double natural = celula[i];
+            if (m_preparado.fixas.value(i))
+                natural = coluna.largura * caractere;
+            else if (!ADireita(coluna))
+                natural = std::min(natural, kLarguraMaximaTexto * caractere);
+            const double tituloPalavra = PalavraMaisLarga(coluna.titulo, medeNegrito);
+            const double minima =
+                std::max({ADireita(coluna) ? celula[i] : palavra[i], tituloPalavra, total[i]});
+            face.minima << minima;
+            face.natural << std::max({natural, medeNegrito(coluna.titulo), total[i], minima});
+            for (const QString& texto : std::as_const(maiores[i])) {
+                Palavreado palavras;
+                for (const QString& p : Palavras(texto))
+                    palavras << mede(p);
+                face.maiores[i] << palavras;
+            }
+        }
+        return face;
+    }
+
+    const Preparado& m_preparado;
+    const QPaintDevice& m_dispositivo;
+    Face m_faces[2];
+};
+
+// Blank around column i, in folgas: one on either side, two more where a number is followed by a text,
+// which would otherwise read as one.
+double Vao(const QList<ColunaRelatorio>& colunas, qsizetype i) {
+    return i + 1 < colunas.size() && ADireita(colunas[i]) && !ADireita(colunas[i + 1]) ? 4 : 2;
 }
 
-// Characters of a graphic line: each column has a character of room on either side.
-int CaracteresDaLinha(const QList<ColunaRelatorio>& colunas) {
-    return std::accumulate(colunas.begin(), colunas.end(), 0,
-                           [](int soma, const ColunaRelatorio& c) { return soma + c.largura + 2; });
+double Vaos(const QList<ColunaRelatorio>& colunas) {
+    double vaos = 0;
+    for (qsizetype i = 0; i < colunas.size(); ++i)
+        vaos += Vao(colunas, i);
+    return vaos;
 }
 
-// A4 with the orientation the columns need.
-void AjustaPagina(QPagedPaintDevice& dispositivo, const TRelatorio& relatorio) {
-    const double necessarioMm = CaracteresDaLinha(relatorio.Colunas()) *
-                                Caractere(Fonte(kCorpoPt), dispositivo) / dispositivo.logicalDpiX() * 25.4;
+double MmNoDispositivo(double milimetros, const QPaintDevice& dispositivo) {
+    return milimetros * dispositivo.logicalDpiX() / 25.4;
+}
+
+// A4, landscape when the columns do not fit upright at the body size.
+void AjustaPagina(QPagedPaintDevice& dispositivo, const TRelatorio& relatorio, Medicao& medicao) {
     const QPageSize a4(QPageSize::A4);
-    const auto orientacao = necessarioMm <= a4.size(QPageSize::Millimeter).width() - 2 * kMargemMm
+    const double retrato =
+        MmNoDispositivo(a4.size(QPageSize::Millimeter).width() - 2 * kMargemMm, dispositivo);
+    const Tamanho& corpo = kSemQuebra[0];
+    const QList<double> naturais = medicao.Naturais(corpo);
+    const auto orientacao = Soma(naturais) + Vaos(relatorio.Colunas()) * medicao.Folga(corpo) <= retrato
                                 ? QPageLayout::Portrait
                                 : QPageLayout::Landscape;
     dispositivo.setPageLayout(QPageLayout(
         a4, orientacao, QMarginsF(kMargemMm, kMargemMm, kMargemMm, kMargemMm), QPageLayout::Millimeter));
 }
 
-// Left edge of every column, then the right edge of the last: the columns fill the width. Room to spare
-// widens the text columns only, as numbers stretched apart from their labels read badly.
-QList<double> Bordas(const QList<ColunaRelatorio>& colunas, double caractere, double largura) {
+// The body size and the width of every column's text for a page width. Rows stay on one line at the
+// first size whose natural widths fit (room to spare widens the text columns, as numbers stretched apart
+// from their labels read badly). Otherwise long texts wrap, at the largest size whose rows are not much
+// taller than the smallest one's; at worst the least widths are squeezed and words broken.
+struct Disposicao {
+    Tamanho tamanho{kCorpoPt, false, false};
     QList<double> larguras;
-    double natural = 0, texto = 0;
-    for (const ColunaRelatorio& coluna : colunas) {
-        larguras << (coluna.largura + 2) * caractere;
-        natural += larguras.last();
-        if (!(coluna.alinhamento & Qt::AlignRight))
-            texto += larguras.last();
+    double folga = 0;
+};
+
+Disposicao Dispoe(Medicao& medicao, const QList<ColunaRelatorio>& colunas, double pagina) {
+    Disposicao disposicao;
+    auto livre = [&](const Tamanho& t) { return pagina - Vaos(colunas) * medicao.Folga(t); };
+    for (const Tamanho& t : kSemQuebra) {
+        const QList<double> naturais = medicao.Naturais(t);
+        const double natural = Soma(naturais);
+        if (natural > livre(t))
+            continue;
+        double texto = 0;
+        for (int i = 0; i < colunas.size(); ++i)
+            texto += ADireita(colunas[i]) ? 0 : naturais[i];
+        for (int i = 0; i < colunas.size(); ++i) {
+            double largura = naturais[i];
+            if (texto > 0 && !ADireita(colunas[i]))
+                largura += (livre(t) - natural) * naturais[i] / texto;
+            else if (texto <= 0)
+                largura = naturais[i] * livre(t) / natural;
+            disposicao.larguras << largura;
+        }
+        disposicao.tamanho = t;
+        disposicao.folga = medicao.Folga(t);
+        return disposicao;
     }
-    const double sobra = largura - natural;
-    QList<double> bordas{0};
-    for (int i = 0; i < colunas.size(); ++i) {
-        double coluna = larguras[i] * largura / natural;
-        if (sobra >= 0 && texto > 0)
-            coluna =
-                larguras[i] + (colunas[i].alinhamento & Qt::AlignRight ? 0 : sobra * larguras[i] / texto);
-        bordas << bordas.last() + coluna;
+    QList<QPair<Tamanho, QList<double>>> opcoes;
+    QList<double> alturas;
+    for (const Tamanho& t : kComQuebra) {
+        const QList<double> minimas = medicao.Minimas(t);
+        if (Soma(minimas) > livre(t))
+            continue;
+        opcoes.append({t, medicao.Equilibra(t, livre(t))});
+        alturas << medicao.Linhas(t, opcoes.last().second) * t.pontos;
     }
-    return bordas;
+    if (!opcoes.isEmpty()) {
+        const double menor = *std::min_element(alturas.begin(), alturas.end());
+        qsizetype escolhida = 0;
+        while (alturas[escolhida] > menor * (1 + kGanhoMinimo))
+            ++escolhida;
+        disposicao.tamanho = opcoes[escolhida].first;
+        disposicao.larguras = opcoes[escolhida].second;
+        disposicao.folga = medicao.Folga(disposicao.tamanho);
+        return disposicao;
+    }
+    disposicao.tamanho = kComQuebra[std::size(kComQuebra) - 1];
+    disposicao.folga = medicao.Folga(disposicao.tamanho);
+    const QList<double> minimas = medicao.Minimas(disposicao.tamanho);
+    for (double largura : minimas)
+        disposicao.larguras << largura * std::max(0.0, livre(disposicao.tamanho)) / Soma(minimas);
+    return disposicao;
 }
 
 // Draws the bands on a paged device as it is set up: title band on the first page, column header band on
-// every page, page footer with the page count. Reports wider than the page get a smaller body font.
+// every page, page footer with the page count. Cells and captions too long for their column wrap onto
+// more lines of their row; nothing is cut.
 class PintorGrafico {
 public:
-    PintorGrafico(const Preparado& preparado, QPagedPaintDevice& dispositivo)
+    PintorGrafico(const Preparado& preparado, Medicao& medicao, QPagedPaintDevice& dispositivo)
         : m_relatorio(preparado.relatorio), m_bandas(preparado.bandas), m_dispositivo(dispositivo),
           m_largura(dispositivo.width()) {
-        const int caracteres = std::max(1, CaracteresDaLinha(m_relatorio.Colunas()));
-        const double escala = m_largura / (caracteres * Caractere(Fonte(kCorpoPt), dispositivo));
-        const double corpo = std::clamp(kCorpoPt * escala, kCorpoMinimoPt, kCorpoPt);
-        m_corpo = Fonte(corpo);
-        m_negrito = Fonte(corpo, true);
+        const auto& colunas = m_relatorio.Colunas();
+        const Disposicao disposicao = Dispoe(medicao, colunas, m_largura);
+        m_corpo = Fonte(disposicao.tamanho.pontos, false, disposicao.tamanho.estreita);
+        m_negrito = Fonte(disposicao.tamanho.pontos, true, disposicao.tamanho.estreita);
         m_titulo = Fonte(14, true);
         m_cabecalho = Fonte(9);
         m_cabecalhoNegrito = Fonte(9, true);
         m_rodape = Fonte(7);
         m_linha = Metricas(m_corpo).height() * 1.5;
-        m_folga = Caractere(m_corpo, dispositivo) * 0.8;
-        m_x = Bordas(m_relatorio.Colunas(), Caractere(m_corpo, dispositivo), m_largura);
+        m_entrelinha = Metricas(m_corpo).lineSpacing() * 1.05;
+        m_folga = disposicao.folga;
+        m_x = {0};
+        for (qsizetype i = 0; i < disposicao.larguras.size(); ++i)
+            m_x << m_x.last() + disposicao.larguras[i] + Vao(colunas, i) * m_folga;
+
+        const QFontMetricsF corpo = Metricas(m_corpo), negrito = Metricas(m_negrito);
+        const Medida mede = [&corpo](const QString& texto) { return corpo.horizontalAdvance(texto); };
+        const Medida medeNegrito = [&negrito](const QString& texto) {
+            return negrito.horizontalAdvance(texto);
+        };
+        qsizetype linhasTitulo = 1;
+        for (int i = 0; i < colunas.size(); ++i) {
+            m_titulos << Quebra(colunas[i].titulo, Colunas(i, i, 0, 0).width(), medeNegrito);
+            linhasTitulo = std::max(linhasTitulo, m_titulos.last().size());
+        }
+        m_alturaColunas = m_linha * 1.4 + (linhasTitulo - 1) * negrito.lineSpacing() * 1.05;
+        for (const Banda& banda : m_bandas) {
+            QList<QStringList> pedacos;
+            if (banda.tipo == Banda::Detalhe)
+                for (int i = 0; i < colunas.size(); ++i)
+                    pedacos << Quebra(banda.celulas.value(i), Colunas(i, i, 0, 0).width(), mede);
+            m_pedacos << pedacos;
+        }
     }
 
     bool Pinta() {
         QList<double> alturas;
         QList<bool> comProxima;
-        for (const Banda& banda : m_bandas) {
-            alturas << Altura(banda);
-            comProxima << banda.comProxima;
+        for (int b = 0; b < m_bandas.size(); ++b) {
+            alturas << Altura(b);
+            comProxima << m_bandas[b].comProxima;
         }
         const double corpo = m_dispositivo.height() - AlturaColunas() - AlturaRodape();
         const QList<QList<int>> paginas =
@@ -503,7 +1001,7 @@ public:
             double y = PintaTopo(p == 0);
             y = PintaColunas(y);
             for (int banda : paginas[p]) {
-                PintaBanda(m_bandas[banda], y);
+                PintaBanda(banda, y, alturas[banda]);
                 y += alturas[banda];
             }
             PintaRodape(p + 1, int(paginas.size()));
@@ -522,10 +1020,11 @@ private:
         return Metricas(m_titulo).height() * 1.5 +
                m_relatorio.Cabecalho().size() * Metricas(m_cabecalho).height() * 1.35 + Mm(3);
     }
-    double AlturaColunas() const { return m_linha * 1.4; }
+    double AlturaColunas() const { return m_alturaColunas; }
     double AlturaRodape() const { return Metricas(m_rodape).height() * 2; }
 
-    double Altura(const Banda& banda) const {
+    double Altura(int b) const {
+        const Banda& banda = m_bandas[b];
         switch (banda.tipo) {
         case Banda::Grupo:
             return m_linha * 1.7;
@@ -533,7 +1032,12 @@ private:
             return m_linha * (RotuloAcima(banda) ? 3 : 1.8);
         case Banda::Total:
             return m_linha * (RotuloAcima(banda) ? 2.8 : 1.6);
-        case Banda::Detalhe:
+        case Banda::Detalhe: {
+            qsizetype linhas = 1;
+            for (const QStringList& pedacos : m_pedacos[b])
+                linhas = std::max(linhas, pedacos.size());
+            return m_linha + (linhas - 1) * m_entrelinha;
+        }
         case Banda::Texto:
             break;
         }
@@ -542,7 +1046,7 @@ private:
 
     QRectF Colunas(int primeira, int ultima, double y, double altura) const {
         return QRectF(m_x[primeira], y, m_x[ultima + 1] - m_x[primeira], altura)
-            .adjusted(m_folga, 0, -m_folga, 0);
+            .adjusted(m_folga, 0, -(Vao(m_relatorio.Colunas(), ultima) - 1) * m_folga, 0);
     }
     bool RotuloAcima(const Banda& banda) const {
         const int rotulo = ColunasDoRotulo(m_relatorio.Colunas());
@@ -559,6 +1063,16 @@ private:
         m_pintor.setPen(cor);
         m_pintor.drawText(onde, int(alinhamento | Qt::AlignVCenter),
                           Metricas(fonte).elidedText(texto, Qt::ElideRight, onde.width()));
+    }
+
+    // Lines already broken to the width, the first one where a single line would be.
+    void EscreveLinhas(const QRectF& primeira, const QStringList& linhas, const QFont& fonte,
+                       Qt::Alignment alinhamento, double entrelinha) {
+        m_pintor.setFont(fonte);
+        m_pintor.setPen(Qt::black);
+        for (qsizetype k = 0; k < linhas.size(); ++k)
+            m_pintor.drawText(primeira.translated(0, k * entrelinha), int(alinhamento | Qt::AlignVCenter),
+                              linhas[k]);
     }
 
     void Traco(double x1, double x2, double y, double espessuraMm, const QColor& cor) {
@@ -596,25 +1110,33 @@ private:
         return AlturaTopo(true);
     }
 
+    // Captions sit on the band's last lines, so one-line captions line up with the ends of wrapped ones.
     double PintaColunas(double y) {
         const QRectF faixa(0, y, m_largura, AlturaColunas());
         m_pintor.fillRect(faixa, QColor(0xdd, 0xe3, 0xea));
         Traco(0, m_largura, faixa.bottom(), 0.3, QColor(0x5a, 0x6b, 0x7d));
         const auto& colunas = m_relatorio.Colunas();
-        for (int i = 0; i < colunas.size(); ++i)
-            Escreve(Colunas(i, i, y, faixa.height()), colunas[i].titulo, m_negrito, colunas[i].alinhamento);
+        const double entrelinha = Metricas(m_negrito).lineSpacing() * 1.05;
+        const double base = faixa.bottom() - m_linha * 1.4;
+        for (int i = 0; i < colunas.size(); ++i) {
+            const double topo = base - (m_titulos[i].size() - 1) * entrelinha;
+            EscreveLinhas(Colunas(i, i, topo, m_linha * 1.4), m_titulos[i], m_negrito, colunas[i].alinhamento,
+                          entrelinha);
+        }
         return faixa.bottom();
     }
 
-    void PintaBanda(const Banda& banda, double y) {
+    void PintaBanda(int b, double y, double altura) {
+        const Banda& banda = m_bandas[b];
         const auto& colunas = m_relatorio.Colunas();
         const QColor azul(0x1f, 0x3a, 0x5a);
         switch (banda.tipo) {
         case Banda::Detalhe:
             if (banda.zebra && m_relatorio.Zebrado())
-                m_pintor.fillRect(QRectF(0, y, m_largura, m_linha), QColor(0xf2, 0xf4, 0xf7));
+                m_pintor.fillRect(QRectF(0, y, m_largura, altura), QColor(0xf2, 0xf4, 0xf7));
             for (int i = 0; i < colunas.size(); ++i)
-                Escreve(Colunas(i, i, y, m_linha), banda.celulas[i], m_corpo, colunas[i].alinhamento);
+                EscreveLinhas(Colunas(i, i, y, m_linha), m_pedacos[b][i], m_corpo, colunas[i].alinhamento,
+                              m_entrelinha);
             break;
         case Banda::Grupo: {
             const double topo = y + m_linha * 0.5;
@@ -626,21 +1148,23 @@ private:
         case Banda::Total: {
             const bool total = banda.tipo == Banda::Total;
             const bool acima = RotuloAcima(banda);
-            const double altura = m_linha * 1.2;
+            const double alturaLinha = m_linha * 1.2;
             double topo = y + (total ? m_linha * 0.3 : m_linha * 0.1);
             if (total)
-                m_pintor.fillRect(QRectF(0, topo, m_largura, altura * (acima ? 2 : 1)),
+                m_pintor.fillRect(QRectF(0, topo, m_largura, alturaLinha * (acima ? 2 : 1)),
                                   QColor(0xdd, 0xe3, 0xea));
             Traco(0, m_largura, topo, total ? 0.5 : 0.2, total ? azul : QColor(0x9a, 0xa8, 0xb6));
             const int rotulo = acima ? 0 : ColunasDoRotulo(colunas);
             if (acima) {
-                Escreve(Faixa(topo, altura), banda.rotulo, m_negrito, Qt::AlignLeft, azul);
-                topo += altura;
+                Escreve(Faixa(topo, alturaLinha), banda.rotulo, m_negrito, Qt::AlignLeft, azul);
+                topo += alturaLinha;
             } else if (rotulo > 0) {
-                Escreve(Colunas(0, rotulo - 1, topo, altura), banda.rotulo, m_negrito, Qt::AlignLeft, azul);
+                Escreve(Colunas(0, rotulo - 1, topo, alturaLinha), banda.rotulo, m_negrito, Qt::AlignLeft,
+                        azul);
             }
             for (int i = rotulo; i < colunas.size(); ++i)
-                Escreve(Colunas(i, i, topo, altura), banda.celulas[i], m_negrito, colunas[i].alinhamento);
+                Escreve(Colunas(i, i, topo, alturaLinha), banda.celulas[i], m_negrito,
+                        colunas[i].alinhamento);
             break;
         }
         case Banda::Texto:
@@ -668,8 +1192,12 @@ private:
     double m_largura;
     QFont m_corpo, m_negrito, m_titulo, m_cabecalho, m_cabecalhoNegrito, m_rodape;
     double m_linha = 0;
+    double m_entrelinha = 0;
     double m_folga = 0;
-    QList<double> m_x; // left edge of every column, then the right edge of the last
+    double m_alturaColunas = 0;
+    QList<double> m_x;                   // left edge of every column, then the right edge of the last
+    QList<QStringList> m_titulos;        // every caption in its lines
+    QList<QList<QStringList>> m_pedacos; // per band: every detail cell in its lines
 };
 
 // ---- Targets
@@ -680,8 +1208,9 @@ bool GravaPdf(const Preparado& preparado, const QString& arquivo) {
         return false;
     QPdfWriter pdf(&saida);
     pdf.setTitle(preparado.relatorio.Titulo());
-    AjustaPagina(pdf, preparado.relatorio);
-    if (!PintorGrafico(preparado, pdf).Pinta()) {
+    Medicao medicao(preparado, pdf);
+    AjustaPagina(pdf, preparado.relatorio, medicao);
+    if (!PintorGrafico(preparado, medicao, pdf).Pinta()) {
         saida.cancelWriting();
         return false;
     }
@@ -732,19 +1261,22 @@ bool ChamaGrafico(const TRelatorio& relatorio, QWidget* tela, const QString& fla
     }
     QPrinter impressora(QPrinter::HighResolution);
     impressora.setDocName(relatorio.Titulo());
-    AjustaPagina(impressora, preparado.relatorio);
+    Medicao medicao(preparado, impressora);
+    AjustaPagina(impressora, preparado.relatorio, medicao);
     if (flags.contains('I', Qt::CaseInsensitive)) {
         QPrintDialog dialogo(&impressora, tela);
         if (dialogo.exec() != QDialog::Accepted)
             return false;
-        return Avisa(PintorGrafico(preparado, impressora).Pinta(), tela, relatorio, impressora.printerName());
+        return Avisa(PintorGrafico(preparado, medicao, impressora).Pinta(), tela, relatorio,
+                     impressora.printerName());
     }
     QPrintPreviewDialog previa(&impressora, tela);
     previa.setWindowTitle(relatorio.Titulo());
     previa.setWindowState(previa.windowState() | Qt::WindowMaximized);
-    QObject::connect(
-        &previa, &QPrintPreviewDialog::paintRequested,
-        Protegido([&preparado](QPrinter* destino) { PintorGrafico(preparado, *destino).Pinta(); }));
+    QObject::connect(&previa, &QPrintPreviewDialog::paintRequested,
+                     Protegido([&preparado, &medicao](QPrinter* destino) {
+                         PintorGrafico(preparado, medicao, *destino).Pinta();
+                     }));
     previa.exec();
     return true;
 }
@@ -801,8 +1333,9 @@ bool GravaRelatorioPdf(const TRelatorio& relatorio, const QString& arquivo) {
 
 bool ImprimeRelatorio(const TRelatorio& relatorio, QPrinter& impressora) {
     const Preparado preparado = Prepara(relatorio);
-    AjustaPagina(impressora, preparado.relatorio);
-    return PintorGrafico(preparado, impressora).Pinta();
+    Medicao medicao(preparado, impressora);
+    AjustaPagina(impressora, preparado.relatorio, medicao);
+    return PintorGrafico(preparado, medicao, impressora).Pinta();
 }
 
 bool GravaRelatorioTexto(const TRelatorio& relatorio, const QString& arquivo) {

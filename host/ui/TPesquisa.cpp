@@ -4,6 +4,7 @@
 #include "Funcoes.h"
 #include "Mensagens.h"
 #include "Protecao.h"
+#include "TTabelaDataSet.h"
 #include "TZoQuery.h"
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -48,6 +49,8 @@ QString TPesquisa::Statement(const QString& text) const {
 TZoQuery* TPesquisa::Busca(const QString& text) {
     m_rows->SQL = QStringList{Statement(text)};
     m_rows->Open();
+    // Users read the columns by the captions the table's own screens show.
+    AplicaLegendas(*m_rows, SQL.isEmpty() ? Tabela : QString());
     return m_rows.get();
 }
 
