@@ -16,6 +16,8 @@
 #include "ScriptRunner.h"
 #include "TTabela.h"
 #include <QCommandLineParser>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
@@ -68,12 +70,17 @@ int main(int argc, char** argv) {
     options.addOptions({database, user, open, screenshot, noDemo, demoData, script});
     options.process(app);
 
-    DatabaseConfig config = DatabaseConfig::fromEnvironment();
-    if (options.isSet(database)) {
-        const DatabaseConfig given = DatabaseConfig::parse(options.value(database));
-        config.host = given.host;
-        config.port = given.port;
-        config.path = given.path;
+    DatabaseConfig config = DatabaseConfig::fromEnvironment(options.value(database));
+    // A server's password comes from the settings file or the environment, or is asked here: never from
+    // the command line.
+    if (config.isServer() && config.password.isEmpty() && !options.isSet(script)) {
+        bool ok = false;
+        config.password =
+            QInputDialog::getText(nullptr, QStringLiteral("Banco de dados"),
+                                  QStringLiteral("Senha do usuário %1 em %2:").arg(config.user, config.host),
+                                  QLineEdit::Password, QString(), &ok);
+        if (!ok)
+            return 0;
     }
     DialogMessageService dialogs;
     HostContext context(dialogs);

@@ -1,5 +1,6 @@
 #include "LocalSettings.h"
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
@@ -16,8 +17,12 @@ QString LeIni(const QString& section, const QString& key, const QString& default
     return ini.value(section + '/' + key, defaultValue).toString();
 }
 
+// The file may hold the database password: readable by its owner only.
 void GravaIni(const QString& section, const QString& key, const QString& value) {
     QDir().mkpath(QFileInfo(LocalSettingsPath()).absolutePath());
-    QSettings ini(LocalSettingsPath(), QSettings::IniFormat);
-    ini.setValue(section + '/' + key, value);
+    {
+        QSettings ini(LocalSettingsPath(), QSettings::IniFormat);
+        ini.setValue(section + '/' + key, value);
+    }
+    QFile::setPermissions(LocalSettingsPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }

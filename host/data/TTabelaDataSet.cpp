@@ -10,6 +10,12 @@ TTabelaDataSet::TTabelaDataSet(TZoDatabase& database, const QString& table, cons
                                QObject* parent)
     : TDataSet(parent), m_database(&database), m_table(table.toUpper()), m_orderBy(orderBy) {
     setObjectName(m_table);
+    // Statements go before their connection does (a reconnect after a lost connection).
+    connect(&database, &TZoDatabase::aboutToClose, this, [this] {
+        m_insert.reset();
+        m_updates.clear();
+        m_delete.reset();
+    });
 }
 
 TZoDatabase* TTabelaDataSet::Database() const {

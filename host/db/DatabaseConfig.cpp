@@ -24,8 +24,8 @@ DatabaseConfig DatabaseConfig::parse(const QString& text) {
     return config;
 }
 
-DatabaseConfig DatabaseConfig::fromEnvironment() {
-    QString text = qEnvironmentVariable("KELM_DATABASE");
+DatabaseConfig DatabaseConfig::fromEnvironment(const QString& database) {
+    QString text = database.isEmpty() ? qEnvironmentVariable("KELM_DATABASE") : database;
     if (text.isEmpty())
         text = LeIni(QStringLiteral("Banco"), QStringLiteral("database"));
     DatabaseConfig config = parse(text.isEmpty() ? defaultEmbeddedPath() : text);
@@ -35,6 +35,8 @@ DatabaseConfig DatabaseConfig::fromEnvironment() {
         qEnvironmentVariable("KELM_DB_PASSWORD", LeIni(QStringLiteral("Banco"), QStringLiteral("password")));
     if (!user.isEmpty())
         config.user = user;
+    else if (config.isServer())
+        config.user = QStringLiteral("KELM");
     if (!password.isEmpty())
         config.password = password;
     return config;

@@ -7,8 +7,8 @@ struct KELMHOST_EXPORT DatabaseConfig {
     QString host;
     int port = 0;
     QString path;
-    QString user = QStringLiteral("SYSDBA");
-    QString password = QStringLiteral("masterkey");
+    QString user = QStringLiteral("SYSDBA"); // the embedded engine checks no password
+    QString password;
 
     bool isServer() const { return !host.isEmpty(); }
     // The text Firebird's own tools and CREATE DATABASE take.
@@ -16,6 +16,9 @@ struct KELMHOST_EXPORT DatabaseConfig {
 
     static DatabaseConfig parse(const QString& text);
     // KELM_DATABASE / KELM_DB_USER / KELM_DB_PASSWORD, else the settings file, else the embedded default.
-    static DatabaseConfig fromEnvironment();
+    // A server is reached as the application's own user (KELM unless configured), never as SYSDBA by
+    // default; its password stays empty when none is configured, for the application to ask.
+    // `database`, when given, names the database instead of the environment and the settings file.
+    static DatabaseConfig fromEnvironment(const QString& database = QString());
     static QString defaultEmbeddedPath();
 };

@@ -6,6 +6,7 @@
 #include "Protecao.h"
 #include "TTabelaDataSet.h"
 #include "TZoQuery.h"
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -76,6 +77,34 @@ bool TPesquisa::AbrePesquisa(QWidget* parent) {
     return Mensagens().Search(parent, *this);
 }
 
+namespace {
+// The list moves under the keys that move through lists while the filter keeps the focus, so the user
+// types, goes down to the row and takes it with Enter without leaving the box.
+class TeclasDaLista : public QObject {
+public:
+    TeclasDaLista(QAbstractItemView* list, QObject* parent) : QObject(parent), m_list(list) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            QCoreApplication::sendEvent(m_list, event);
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    QAbstractItemView* m_list;
+};
+} // namespace
+
 bool TPesquisa::ExecDialog(QWidget* parent) {
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("FmPesquisa"));
@@ -94,7 +123,7 @@ bool TPesquisa::ExecDialog(QWidget* parent) {
     layout->addWidget(filter);
     layout->addWidget(grid);
     layout->addWidget(buttons);
-    Busca(Edit ? QString() : QString());
+    Busca(QString());
     grid->SetDataSet(m_rows.get());
     grid->resizeColumnsToContents();
     connect(filter, &QLineEdit::textChanged, &dialog,
@@ -109,6 +138,7 @@ bool TPesquisa::ExecDialog(QWidget* parent) {
         }
         return false;
     };
+    filter->installEventFilter(new TeclasDaLista(grid, filter));
     filter->setFocus();
     if (dialog.exec() != QDialog::Accepted || m_rows->IsEmpty())
         return false;

@@ -36,8 +36,8 @@ DatabaseConfig configFor(const QString& path) {
     c.path = path;
     if (TestDatabase::ServerMode()) {
         c = DatabaseConfig::parse(qEnvironmentVariable("KELM_TEST_SERVER") + ':' + path);
-        c.user = qEnvironmentVariable("KELM_DB_USER", QStringLiteral("SYSDBA"));
-        c.password = qEnvironmentVariable("KELM_DB_PASSWORD", QStringLiteral("masterkey"));
+        c.user = qEnvironmentVariable("KELM_DB_USER", QStringLiteral("KELM"));
+        c.password = qEnvironmentVariable("KELM_DB_PASSWORD", QStringLiteral("kelm"));
     }
     return c;
 }
