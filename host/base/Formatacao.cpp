@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <QTime>
 #include <cmath>
+#include <optional>
 
 namespace {
 const QLocale& brazil() {
@@ -35,18 +36,27 @@ int neededDecimals(double value) {
     const qsizetype point = text.indexOf('.');
     return point < 0 ? 0 : int(text.size() - point - 1);
 }
+// Dates and times read alike in both forms; only a moment's seconds differ.
+std::optional<QString> dateText(const QVariant& value, const QString& momentFormat) {
+    switch (value.typeId()) {
+    case QMetaType::QDate:
+        return value.toDate().toString(QStringLiteral("dd/MM/yyyy"));
+    case QMetaType::QDateTime:
+        return value.toDateTime().toString(momentFormat);
+    case QMetaType::QTime:
+        return value.toTime().toString(QStringLiteral("HH:mm:ss"));
+    default:
+        return std::nullopt;
+    }
+}
 } // namespace
 
 QString TextoExibicao(const QVariant& value, int decimals) {
     if (value.isNull() || !value.isValid())
         return {};
+    if (const auto date = dateText(value, QStringLiteral("dd/MM/yyyy HH:mm")))
+        return *date;
     switch (value.typeId()) {
-    case QMetaType::QDate:
-        return value.toDate().toString(QStringLiteral("dd/MM/yyyy"));
-    case QMetaType::QDateTime:
-        return value.toDateTime().toString(QStringLiteral("dd/MM/yyyy HH:mm"));
-    case QMetaType::QTime:
-        return value.toTime().toString(QStringLiteral("HH:mm:ss"));
     case QMetaType::Bool:
         return value.toBool() ? QStringLiteral("Sim") : QStringLiteral("Não");
     case QMetaType::Double:
@@ -67,13 +77,9 @@ QString TextoExibicao(const QVariant& value, int decimals) {
 QString TextoValor(const QVariant& value) {
     if (value.isNull() || !value.isValid())
         return {};
+    if (const auto date = dateText(value, QStringLiteral("dd/MM/yyyy HH:mm:ss")))
+        return *date;
     switch (value.typeId()) {
-    case QMetaType::QDate:
-        return value.toDate().toString(QStringLiteral("dd/MM/yyyy"));
-    case QMetaType::QDateTime:
-        return value.toDateTime().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
-    case QMetaType::QTime:
-        return value.toTime().toString(QStringLiteral("HH:mm:ss"));
     case QMetaType::Double:
     case QMetaType::Float:
         return QString::number(value.toDouble(), 'g', 15);
