@@ -28,8 +28,13 @@ KELM_SCREEN_UNIT(CadMaquina, TFmMaquinaTin);
 namespace {
 const QString kTitulo = QStringLiteral("CADASTRO DE MAQUINA");
 const QString kBanhos = QStringLiteral("Tbbanho");
+const QString kCapacidade = QStringLiteral("MAQ_TIN_CAP");
 const QStringList kMedidas = {QStringLiteral("LARG_DE"), QStringLiteral("LARG_ATE"),
                               QStringLiteral("PESO_MIN"), QStringLiteral("PESO_MAX")};
+// What is compared between the rows loaded and the rows stored, in their order.
+const QStringList kGravadas = {QStringLiteral("VARIANTE"), QStringLiteral("LARG_DE"),
+                               QStringLiteral("LARG_ATE"), QStringLiteral("PESO_MIN"),
+                               QStringLiteral("PESO_MAX"), QStringLiteral("RELAC_BANHO")};
 enum Pagina { Maquinas = 0, Capacidade = 1 };
 
 // Grid controls stay quiet while rows are filled or walked in code.
@@ -62,12 +67,14 @@ void CapacidadeMaquina::BuscarCapacidade(const QString& maquina) {
     ControlesDesligados desligados(*tbCapacidade);
     tbCapacidade->EmptyDataSet();
     m_carregada = false;
+    m_maquina.clear();
+    m_gravadas.clear();
     TZoQuery q;
     q.SQL << QStringLiteral(
                  "SELECT C.VARIANTE, V.DESCRICAO AS DESC_VARIANTE, C.LARG_DE, C.LARG_ATE, C.PESO_MIN, "
                  "C.PESO_MAX, C.RELAC_BANHO")
           << QStringLiteral("FROM %1 C LEFT JOIN %2 V ON (V.CODIGO = C.VARIANTE)")
-                 .arg(DBLocal(QStringLiteral("MAQ_TIN_CAP")), DBLocal(QStringLiteral("VARIANTE")))
+                 .arg(DBLocal(kCapacidade), DBLocal(QStringLiteral("VARIANTE")))
           << QStringLiteral("WHERE C.MAQUINA = %1 ORDER BY C.SEQUENCIA").arg(Aspas(maquina));
     try {
         q.Open();
@@ -86,12 +93,26 @@ void CapacidadeMaquina::BuscarCapacidade(const QString& maquina) {
         tbCapacidade->Post();
     }
     tbCapacidade->First();
+    // Taken from the very read the grid shows, so that nothing stored since can pass for loaded.
+    m_maquina = maquina;
+    m_gravadas = ImpressaoLinhas(q, kGravadas);
     m_carregada = true;
 }
 
 void CapacidadeMaquina::Limpa() {
     tbCapacidade->EmptyDataSet();
+    m_maquina.clear();
+    m_gravadas.clear();
     m_carregada = true;
+}
+
+QStringList CapacidadeMaquina::Gravadas(const QString& maquina) {
+    TZoQuery q;
+    q.SQL << QStringLiteral("SELECT VARIANTE, LARG_DE, LARG_ATE, PESO_MIN, PESO_MAX, RELAC_BANHO FROM %1")
+                 .arg(DBLocal(kCapacidade))
+          << QStringLiteral("WHERE MAQUINA = %1 ORDER BY SEQUENCIA").arg(Aspas(maquina));
+    q.Open();
+    return ImpressaoLinhas(q, kGravadas);
 }
 
 void CapacidadeMaquina::tbCapacidadeBeforePost(TDataSet& linha) {
@@ -131,8 +152,8 @@ int CapacidadeMaquina::LinhaSemVariante() const {
 QString CapacidadeMaquina::DeletarCapacidade(const QString& maquina) {
     try {
         TZoQuery exclusao;
-        exclusao.SQL << QStringLiteral("DELETE FROM %1 WHERE MAQUINA = %2")
-                            .arg(DBLocal(QStringLiteral("MAQ_TIN_CAP")), Aspas(maquina));
+        exclusao.SQL
+            << QStringLiteral("DELETE FROM %1 WHERE MAQUINA = %2").arg(DBLocal(kCapacidade), Aspas(maquina));
         exclusao.ExecSQL();
     } catch (const EDatabaseError& e) {
         return QStringLiteral("Não foi possível deletar as informações de capacidade. ") + e.message();
@@ -140,14 +161,30 @@ QString CapacidadeMaquina::DeletarCapacidade(const QString& maquina) {
     return {};
 }
 
-QString CapacidadeMaquina::GravarCapacidade(const QString& maquina) {
+QString CapacidadeMaquina::GravarCapacidade(const QString& maquina, bool existente) {
+    if (existente) {
+        bool comoCarregadas = false;
+        try {
+            comoCarregadas = GravadosComoCarregados(kCapacidade, maquina,
+                                                    maquina == m_maquina ? m_gravadas : QStringList(),
+                                                    [&] { return Gravadas(maquina); });
+        } catch (const EDatabaseError& e) {
+            return QStringLiteral("Não foi possível gravar as informações de capacidade. ") + e.message();
+        }
+        if (!comoCarregadas)
+            return QStringLiteral(
+                       "As informações de capacidade da máquina %1 foram alteradas por outro usuário "
+                       "depois que esta tela as carregou; nada foi gravado. Desista e altere a "
+                       "máquina de novo.")
+                .arg(maquina);
+    }
     if (const QString falha = DeletarCapacidade(maquina); !falha.isEmpty())
         return falha;
     if (tbCapacidade->IsEmpty())
         return {};
     ControlesDesligados desligados(*tbCapacidade);
     TZoQuery insercao;
-    insercao.SQL << QStringLiteral("INSERT INTO %1").arg(DBLocal(QStringLiteral("MAQ_TIN_CAP")))
+    insercao.SQL << QStringLiteral("INSERT INTO %1").arg(DBLocal(kCapacidade))
                  << QStringLiteral("VALUES (:SEQUENCIA, :MAQUINA, :VARIANTE, :LARG_DE, :LARG_ATE, :PESO_MIN, "
                                    ":PESO_MAX, :RELAC_BANHO)");
     try {
@@ -363,7 +400,7 @@ bool TFmMaquinaTin::ValidaDetalhe() {
 }
 
 QString TFmMaquinaTin::GravaDetalhe(const QString& codigo) {
-    return m_capacidade.GravarCapacidade(codigo);
+    return m_capacidade.GravarCapacidade(codigo, Dados()->State() != DataSetState::Insert);
 }
 
 // A machine row that cannot be deleted takes its capacity rows and the audit row back with it.

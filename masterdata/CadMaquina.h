@@ -21,16 +21,21 @@ public:
     // A new machine starts with no capacity rows, and none stored to lose.
     void Limpa();
     int LinhaSemVariante() const; // -1 when every row names a variant
-    // Both return the message to show when they fail, empty when they do not.
+    // Both return the message to show when they fail, empty when they do not. A stored machine's rows are
+    // replaced only while they are still those this screen loaded; a new machine's are guarded by its own
+    // key, which the record's post in the same unit of work takes.
     QString DeletarCapacidade(const QString& maquina);
-    QString GravarCapacidade(const QString& maquina);
+    QString GravarCapacidade(const QString& maquina, bool existente);
 
 private:
     void tbCapacidadeBeforePost(TDataSet& linha);
+    QStringList Gravadas(const QString& maquina);
     QWidget* m_tela;
     TClientDataSet* tbCapacidade;
     bool m_carregada = true;
     bool m_carregando = false;
+    QString m_maquina;      // the machine whose stored rows were loaded
+    QStringList m_gravadas; // those rows as loaded (ImpressaoLinhas)
 };
 
 // Dyeing machines: their limits, bath, phase and depreciation, and on the "Capacidade" tab the variants,

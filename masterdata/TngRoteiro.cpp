@@ -20,6 +20,15 @@ KELM_SCREEN_UNIT(TngRoteiro, TfmTngRoteiro);
 
 namespace {
 const QString kRoteiro = QStringLiteral("ROTEIRO");
+// What is compared between the steps loaded and the steps stored; steps may share an order, so both lists
+// are sorted.
+const QStringList kGravados = {QStringLiteral("DESCRICAO"), QStringLiteral("ORDEM"), QStringLiteral("DIAS"),
+                               QStringLiteral("FASE")};
+
+QStringList ordenadas(QStringList linhas) {
+    linhas.sort();
+    return linhas;
+}
 
 bool vazio(TDataSet& passo, const QString& campo) {
     return passo.FieldByName(campo).AsString().trimmed().isEmpty();
@@ -70,6 +79,7 @@ void TfmTngRoteiro::EdtCodigoExit() {
         return;
     m_codigoVerificado = codigo;
     m_rotaCarregada.clear();
+    m_passosGravados.clear();
     if (Existe(kRoteiro, QStringLiteral("CODIGO"), Aspas(codigo))) {
         BuscaDados();
         return;
@@ -122,6 +132,21 @@ void TfmTngRoteiro::BuscaDados() {
     TbTemp->First();
     TbTemp->EnableControls();
     m_rotaCarregada = q.IsEmpty() ? QString() : codigo;
+    // A route loaded again under the same code shows its stored description too, not the one typed before.
+    if (!q.IsEmpty()) {
+        q.First();
+        ui.EdtDescricao->setText(q.FieldByName(QStringLiteral("DESCRICAO")).AsString());
+    }
+    // Taken from the very read the grid shows, so that nothing stored since can pass for loaded.
+    m_passosGravados = ordenadas(ImpressaoLinhas(q, kGravados));
+}
+
+QStringList TfmTngRoteiro::PassosGravados(const QString& codigo) {
+    TZoQuery q;
+    q.SQL << QStringLiteral("SELECT DESCRICAO, ORDEM, DIAS, FASE FROM %1 WHERE CODIGO = %2")
+                 .arg(DBLocal(kRoteiro), Aspas(codigo));
+    q.Open();
+    return ordenadas(ImpressaoLinhas(q, kGravados));
 }
 
 void TfmTngRoteiro::PreencheDescFase(TDataSet& passo) {
@@ -246,10 +271,28 @@ void TfmTngRoteiro::BitBtn1Click() {
         Informa(this, QStringLiteral("Nenhum passo para gravar."));
         return;
     }
+    // Steps stored by someone else since this screen loaded the route (or found it new) are never replaced
+    // nor joined by these: the route has no key of its own, so its code is locked while they are compared.
+    const QStringList carregados = codigo == m_codigoVerificado ? m_passosGravados : QStringList();
+    bool comoCarregados = false;
     {
         GravacaoAtomica gravacao;
-        GravaPassos(codigo);
-        gravacao.Confirma();
+        comoCarregados =
+            GravadosComoCarregados(kRoteiro, codigo, carregados, [&] { return PassosGravados(codigo); });
+        if (comoCarregados) {
+            GravaPassos(codigo);
+            gravacao.Confirma();
+        }
+    }
+    if (!comoCarregados) {
+        // Leaving the code box loads the route as it is stored now.
+        m_codigoVerificado.clear();
+        Informa(this, QStringLiteral("O roteiro %1 foi gravado ou alterado por outro usuário depois que esta "
+                                     "tela o carregou; nada foi gravado. Ao sair do código, o roteiro é "
+                                     "carregado como está agora.")
+                          .arg(codigo));
+        ui.EdtCodigo->setFocus();
+        return;
     }
     // The route as saved, reloaded: a second save writes the same steps again.
     m_codigoVerificado = codigo;
@@ -277,6 +320,7 @@ void TfmTngRoteiro::BtExcluirClick() {
     TbTemp->EmptyDataSet();
     m_codigoVerificado.clear();
     m_rotaCarregada.clear();
+    m_passosGravados.clear();
     ui.EdtCodigo->clear();
     ui.EdtCodigo->setFocus();
 }

@@ -33,12 +33,14 @@ private:
     bool PesquisaFase();
     void PreencheDescFase(TDataSet& passo);
     void FocaPasso(const QString& campo);
+    QStringList PassosGravados(const QString& codigo);
 
     Ui::TfmTngRoteiro ui;
     TClientDataSet* TbTemp;
     bool m_carregando = false;
-    QString m_codigoVerificado; // the code the exit check last ran for
-    QString m_rotaCarregada;    // the route whose stored steps the grid was loaded with
+    QString m_codigoVerificado;   // the code the exit check last ran for
+    QString m_rotaCarregada;      // the route whose stored steps the grid was loaded with
+    QStringList m_passosGravados; // the stored steps of m_codigoVerificado as loaded (none for a new route)
 };
 
 extern TfmTngRoteiro* fmTngRoteiro;

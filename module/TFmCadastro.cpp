@@ -4,6 +4,7 @@
 #include "DataSetModel.h"
 #include "Funcoes.h"
 #include "GravacaoAtomica.h"
+#include "HostError.h"
 #include "Mensagens.h"
 #include "Protecao.h"
 #include "TPesquisa.h"
@@ -17,6 +18,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <exception>
 
 namespace {
 template <typename B>
@@ -211,6 +213,15 @@ void TFmCadastro::RecusaCodigo(const QString& text) {
     cad.caixaCodigo->setFocus();
 }
 
+// Asked after a failed save: a failure to ask leaves the save's own failure to be told.
+bool TFmCadastro::CodigoGravado(const QString& code) {
+    try {
+        return !code.isEmpty() && Existe(cad.tabela, cad.campoCodigo, Aspas(code));
+    } catch (const EDatabaseError&) {
+        return false;
+    }
+}
+
 bool TFmCadastro::Desiste(QWidget* button) const {
     return button == BtDesistir;
 }
@@ -231,20 +242,30 @@ void TFmCadastro::SbConfirmarClick() {
         return;
     // Detail rows, audit row and record reach the database together or not at all.
     QString falha;
+    std::exception_ptr erro;
     {
         GravacaoAtomica gravacao;
-        falha = GravaDetalhe(code);
-        if (falha.isEmpty()) {
-            if (!cad.tituloLog.isEmpty())
-                GeraLog(cad.tituloLog,
-                        (inserting ? cad.textoInclusao : cad.textoAlteracao) + IdentificacaoLog(code),
-                        inserting ? opInclusao : opAlteracao, code);
-            if (!m_data->Post())
-                return;
-            gravacao.Confirma();
+        try {
+            falha = GravaDetalhe(code);
+            if (falha.isEmpty()) {
+                if (!cad.tituloLog.isEmpty())
+                    GeraLog(cad.tituloLog,
+                            (inserting ? cad.textoInclusao : cad.textoAlteracao) + IdentificacaoLog(code),
+                            inserting ? opInclusao : opAlteracao, code);
+                if (!m_data->Post())
+                    return;
+                gravacao.Confirma();
+            }
+        } catch (const EDatabaseError&) {
+            erro = std::current_exception();
         }
     }
     // Told once the unit of work is undone: no rows stay locked while the message waits for the user.
+    // Another workstation may have stored the same new code since the check above; then that is the reason.
+    if ((erro || !falha.isEmpty()) && inserting && cad.checaCodigo && CodigoGravado(code))
+        return RecusaCodigo(QStringLiteral("Este código já existe. Digite um outro."));
+    if (erro)
+        std::rethrow_exception(erro);
     if (!falha.isEmpty())
         return Informa(this, falha);
     FimEdicao();

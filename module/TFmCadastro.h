@@ -117,6 +117,7 @@ private:
     void PropoeCodigo();
     bool EmUso(const QString& code);
     void RecusaCodigo(const QString& text);
+    bool CodigoGravado(const QString& code);
     void FimEdicao();
     TabelaAberta m_data;
     QTabWidget* m_pages = nullptr;

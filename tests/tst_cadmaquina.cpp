@@ -4,6 +4,7 @@
 #include "DataSet.h"
 #include "HostUi.h"
 #include "ModuleLoader.h"
+#include "TTabela.h"
 #include "TestDatabase.h"
 #include <QLineEdit>
 #include <QSqlQuery>
@@ -75,6 +76,9 @@ private slots:
     void failedLoadRefusesToReplaceStoredRows();
     void deleteTakesCapacitiesAlongOrNothing();
     void keyboardWorkInTheCapacityGrid();
+    void capacityChangedByAnotherSinceLoadedIsNotReplaced();
+    void capacityHeldByAnotherWorkstationWaitsAsAnyWrite();
+    void newMachineStoredByAnotherMeanwhileAsksForAnotherCode();
 };
 
 void TstCadMaquina::includeWithCapacitiesFromTheGridAndLookUps() {
@@ -348,6 +352,119 @@ void TstCadMaquina::keyboardWorkInTheCapacityGrid() {
     QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
     QCOMPARE(Gravadas(),
              QStringLiteral("1|01|01|150|180|40|1400|01;2|01|02|160|190|55|100|;3|01|01|100|200|10|90|02"));
+}
+
+// Capacity rows another workstation changed after this screen loaded them are not replaced, nor is the
+// machine written; changes of the machine's own columns by others do not stop a save.
+void TstCadMaquina::capacityChangedByAnotherSinceLoadedIsNotReplaced() {
+    Base();
+    driver->Open("TFmMaquinaTin");
+    driver->Click("BtnAltera");
+    driver->Type("EdtDesMaq", "alterada");
+    Capacidade();
+    Celula("LARG_DE", "155");
+    auto other = OpenSecond("kelm-test-other");
+    SqlOn(*other, "UPDATE MAQ_TIN_CAP SET PESO_MAX = 130 WHERE MAQUINA = '01' AND SEQUENCIA = 1");
+    other->Transaction()->CommitRetaining();
+    driver->Click("SbConfirmar");
+    QCOMPARE(messages.LastText(),
+             QStringLiteral("As informações de capacidade da máquina 01 foram alteradas por outro usuário "
+                            "depois que esta tela as carregou; nada foi gravado. Desista e altere a máquina "
+                            "de novo."));
+    const QString dele = "1|01|01|150|180|40|130|01;2|01|02|160|190|50|100|";
+    QCOMPARE(Gravadas(), dele);
+    QCOMPARE(Valor("SELECT DESCRICAO FROM MAQ_TIN WHERE CODIGO = '01'"), QStringLiteral("JET 01"));
+    QCOMPARE(Valor("SELECT COUNT(*) FROM LOG"), QStringLiteral("0"));
+    QVERIFY(driver->Visible("PainelConfirma"));
+    // Rows deleted by the other are not brought back either.
+    SqlOn(*other, "DELETE FROM MAQ_TIN_CAP WHERE MAQUINA = '01'");
+    other->Transaction()->CommitRetaining();
+    messages.Clear();
+    driver->Click("SbConfirmar");
+    QCOMPARE(messages.Texts().size(), 1);
+    QVERIFY(messages.LastText().startsWith("As informações de capacidade da máquina 01 foram alteradas"));
+    QCOMPARE(Gravadas(), QString());
+
+    driver->Click("BtDesistir");
+    QCOMPARE(Grade()->model()->rowCount(), 0);
+    SqlOn(*other, "INSERT INTO MAQ_TIN_CAP VALUES (1, '01', '01', 150, 180, 40, 130, '01')");
+    SqlOn(*other, "UPDATE MAQ_TIN SET VALOR = 2000 WHERE CODIGO = '01'");
+    other->Transaction()->CommitRetaining();
+    driver->Click("sbUltimo");
+    driver->Click("sbPrimeiro"); // shown anew
+    driver->Click("BtnAltera");
+    driver->Type("EdtDesMaq", "alterada");
+    Capacidade();
+    Celula("LARG_DE", "155");
+    messages.Clear();
+    driver->Click("SbConfirmar");
+    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Gravadas(), QStringLiteral("1|01|01|155|180|40|130|01"));
+    QCOMPARE(Valor("SELECT DESCRICAO || '|' || CAST(VALOR AS INTEGER) FROM MAQ_TIN WHERE CODIGO = '01'"),
+             QStringLiteral("ALTERADA|2000"));
+}
+
+void TstCadMaquina::capacityHeldByAnotherWorkstationWaitsAsAnyWrite() {
+    Base();
+    driver->Open("TFmMaquinaTin");
+    driver->Click("BtnAltera");
+    driver->Click("SbConfirmar"); // saved once, the machine's lock row is there
+    QVERIFY(messages.shown.isEmpty());
+    auto other = OpenSecond("kelm-test-other");
+    SqlOn(*other, "UPDATE TRAVA_GRAVACAO SET CHAVE = CHAVE WHERE TABELA = 'MAQ_TIN_CAP' AND CHAVE = '01'");
+    db->LockTimeoutMs = 1000;
+    driver->Click("BtnAltera");
+    driver->Type("EdtDesMaq", "alterada");
+    Capacidade();
+    Celula("LARG_DE", "155");
+    driver->Click("SbConfirmar");
+    QVERIFY2(
+        messages.LastText().startsWith("Não foi possível gravar as informações de capacidade. A gravação "
+                                       "esperou mais de 1 segundos"),
+        qPrintable(messages.LastText()));
+    QVERIFY(driver->Visible("PainelConfirma"));
+    other->Transaction()->Rollback();
+    QCOMPARE(Gravadas(), kGravadas);
+    QCOMPARE(Valor("SELECT DESCRICAO FROM MAQ_TIN WHERE CODIGO = '01'"), QStringLiteral("JET 01"));
+    messages.Clear();
+    driver->Click("SbConfirmar");
+    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Gravadas(), "1|01|01|155|180|40|120|01;2|01|02|160|190|50|100|");
+}
+
+// The code was free when checked, and another workstation stored it before the post: the user is asked for
+// another code, and the capacity rows written before the post are undone with it.
+void TstCadMaquina::newMachineStoredByAnotherMeanwhileAsksForAnotherCode() {
+    Base();
+    driver->Open("TFmMaquinaTin");
+    driver->Click("BtIncluir");
+    driver->Type("Edtcodmaq", "05");
+    driver->Type("EdtDesMaq", "nova");
+    Capacidade();
+    driver->Press("Down");
+    Celula("VARIANTE", "01");
+    Celula("PESO_MAX", "90");
+    auto other = OpenSecond("kelm-test-other");
+    TTabela::Tabela("TbMaq_Tin")->BeforePost = [&other](TDataSet&) {
+        SqlOn(*other, "INSERT INTO MAQ_TIN (CODIGO, DESCRICAO) VALUES ('05', 'DELE')");
+        SqlOn(*other, "INSERT INTO MAQ_TIN_CAP VALUES (2, '05', '02', NULL, NULL, NULL, 50, '')");
+        other->Transaction()->CommitRetaining();
+    };
+    driver->Click("SbConfirmar");
+    TTabela::Tabela("TbMaq_Tin")->BeforePost = nullptr;
+    QCOMPARE(messages.Texts(), QStringList{"Este código já existe. Digite um outro."});
+    QCOMPARE(driver->FocusedName(), QStringLiteral("Edtcodmaq"));
+    QVERIFY(driver->Visible("PainelConfirma"));
+    QCOMPARE(Gravadas("05"), QStringLiteral("2|05|02||||50|"));
+    QCOMPARE(Valor("SELECT DESCRICAO FROM MAQ_TIN WHERE CODIGO = '05'"), QStringLiteral("DELE"));
+    QCOMPARE(Valor("SELECT COUNT(*) FROM LOG"), QStringLiteral("0"));
+    // Another code, and what was typed is saved under it.
+    driver->Type("Edtcodmaq", "06");
+    messages.Clear();
+    driver->Click("SbConfirmar");
+    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Gravadas("06"), QStringLiteral("1|06|01||||90|"));
+    QCOMPARE(Valor("SELECT DESCRICAO FROM MAQ_TIN WHERE CODIGO = '06'"), QStringLiteral("NOVA"));
 }
 
 QTEST_MAIN(TstCadMaquina)

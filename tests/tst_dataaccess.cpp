@@ -9,10 +9,24 @@
 #include "TPesquisa.h"
 #include "TZoQuery.h"
 #include "TestDatabase.h"
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QSet>
 #include <QTest>
+#include <functional>
 #include <thread>
+
+namespace {
+// The text a call fails with; empty when it does not fail.
+QString Falha(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const EDatabaseError& e) {
+        return e.message();
+    }
+    return {};
+}
+} // namespace
 
 class TstDataAccess : public DatabaseTestCase {
     Q_OBJECT
@@ -20,6 +34,8 @@ private slots:
     void quotesSurviveEveryTextPath();
     void proximoPadsSkipsUsedCodesAndNeverRepeats();
     void proximoFromTwoConnectionsAtOnce();
+    void proximoSaysWhenTheCodesOfATableRunOut();
+    void proximoWaitsOnAHeldCounterNoLongerThanAnyWrite();
     void rightsAndSupervisorRelease();
     void auditRowRecordsWhoWhatAndWhere();
     void parametersAndPhysicalNames();
@@ -88,6 +104,49 @@ void TstDataAccess::proximoFromTwoConnectionsAtOnce() {
     all.unite(QSet<QString>(second.begin(), second.end()));
     QCOMPARE(all.size(), 2 * perUser);
     QVERIFY(all.contains("000001") && all.contains(QString::number(2 * perUser).rightJustified(6, '0')));
+}
+
+// A code wider than its column would be cut into one already taken: the counter stops there, untouched.
+void TstDataAccess::proximoSaysWhenTheCodesOfATableRunOut() {
+    Sql("INSERT INTO CODIGOS (TABELA, CAMPO, ULTIMO) VALUES ('FASE', 'CODIGO', '998')");
+    Sql("INSERT INTO CODIGOS (TABELA, CAMPO, ULTIMO) VALUES ('VARIANTE', 'CODIGO', '9997')");
+    Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('9998', 'a mão')");
+    Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('9999', 'a mão')");
+    db->Transaction()->CommitRetaining();
+    QCOMPARE(Proximo("FASE", "CODIGO", 2), QStringLiteral("999"));
+    for (int vez = 0; vez < 2; ++vez)
+        QCOMPARE(
+            Falha([] { Proximo("FASE", "CODIGO", 2); }),
+            QStringLiteral("Os códigos de FASE esgotaram: o próximo, 1000, não cabe no campo CODIGO, de 3 "
+                           "caracteres."));
+    // The last free codes typed by hand run them out as well.
+    QVERIFY(Falha([] { Proximo("VARIANTE", "CODIGO", 2); }).startsWith("Os códigos de VARIANTE esgotaram"));
+    QCOMPARE(RowsSeenByOthers("SELECT TABELA, ULTIMO FROM CODIGOS ORDER BY TABELA"),
+             QStringList({"FASE|999", "VARIANTE|9997"}));
+    // Numbers of columns that are not text are not measured.
+    QCOMPARE(Proximo("LOG", "ID", 3), QStringLiteral("001"));
+}
+
+// The counter connection commits each statement, yet another workstation may hold the counter's row in a
+// unit of work of its own: the wait ends as any write's does, and nothing is taken.
+void TstDataAccess::proximoWaitsOnAHeldCounterNoLongerThanAnyWrite() {
+    QCOMPARE(Proximo("REGIAO", "REGIAO", 2), QStringLiteral("01"));
+    auto other = OpenSecond("kelm-test-other");
+    SqlOn(*other, "UPDATE CODIGOS SET ULTIMO = '07' WHERE TABELA = 'REGIAO' AND CAMPO = 'REGIAO'");
+    SqlOn(*other, "INSERT INTO CODIGOS (TABELA, CAMPO, ULTIMO) VALUES ('GRUPO_COR', 'CODIGO', '05')");
+    db->LockTimeoutMs = 1000;
+    // A counter row being changed, and one being created.
+    for (const auto& [tabela, campo] : {std::pair{"REGIAO", "REGIAO"}, {"GRUPO_COR", "CODIGO"}}) {
+        QElapsedTimer timer;
+        timer.start();
+        const QString falha = Falha([t = tabela, c = campo] { Proximo(t, c, 2); });
+        QVERIFY2(falha.startsWith("A gravação esperou mais de 1 segundos"), qPrintable(falha));
+        QVERIFY(falha.contains("outro usuário"));
+        QVERIFY2(timer.elapsed() < 4000, "the wait must end with the write time limit");
+    }
+    other->Transaction()->Rollback();
+    QCOMPARE(Proximo("REGIAO", "REGIAO", 2), QStringLiteral("02"));
+    QCOMPARE(Proximo("GRUPO_COR", "CODIGO", 2), QStringLiteral("01"));
 }
 
 void TstDataAccess::rightsAndSupervisorRelease() {

@@ -30,6 +30,8 @@ private slots:
     void refusedChangeLeavesNoAuditRow();
     void recordStillUsedIsNotDeleted_data();
     void recordStillUsedIsNotDeleted();
+    void codeStoredByAnotherWorkstationMeanwhileAsksForAnother();
+    void codesThatRanOutAreSaidSoAndNothingElse();
 };
 
 void TstRegistros::recordStillUsedIsNotDeleted_data() {
@@ -265,6 +267,60 @@ void TstRegistros::refusedChangeLeavesNoAuditRow() {
     driver->Click("BtExcluir");
     QCOMPARE(Count("FASE", "CODIGO = '05'"), 1);
     QCOMPARE(Scalar("SELECT COUNT(*) FROM LOG WHERE TIPO = 2").toInt(), 0);
+}
+
+// Two users typing the same new code: the check passes for both, and the second one's post fails on the key.
+void TstRegistros::codeStoredByAnotherWorkstationMeanwhileAsksForAnother() {
+    driver->Open("TfmFase");
+    driver->Click("BtIncluir");
+    driver->Type("EdtCodFase", "05");
+    driver->Type("EdtDesFase", "lavagem");
+    auto other = OpenSecond("kelm-test-other");
+    TTabela::Tabela("TbFase")->BeforePost = [&other](TDataSet&) {
+        SqlOn(*other, "INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('05', 'DELE')");
+        other->Transaction()->CommitRetaining();
+    };
+    driver->Click("SbConfirmar");
+    TTabela::Tabela("TbFase")->BeforePost = nullptr;
+    QCOMPARE(messages.Texts(), QStringList{"Este código já existe. Digite um outro."});
+    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCodFase"));
+    QVERIFY(driver->Visible("PainelConfirma"));
+    QCOMPARE(Count("FASE", "CODIGO = '05' AND DESCRICAO = 'DELE'"), 1);
+    QCOMPARE(Scalar("SELECT COUNT(*) FROM LOG").toInt(), 0);
+    driver->Type("EdtCodFase", "06");
+    driver->Click("SbConfirmar");
+    QCOMPARE(messages.Texts().size(), 1);
+    QVERIFY(driver->Visible("PainelControle"));
+    QCOMPARE(Count("FASE", "CODIGO = '06' AND DESCRICAO = 'LAVAGEM'"), 1);
+
+    // A post failing for another reason still says its own reason.
+    driver->Click("BtIncluir");
+    driver->Type("EdtCodFase", "07");
+    driver->Type("EdtDesFase", "secagem");
+    TTabela::Tabela("TbFase")->BeforePost = [](TDataSet&) { throw EDatabaseError("falha do servidor"); };
+    driver->Click("SbConfirmar");
+    TTabela::Tabela("TbFase")->BeforePost = nullptr;
+    QCOMPARE(messages.shown.last().title, QStringLiteral("Erro"));
+    QCOMPARE(messages.LastText(), QStringLiteral("falha do servidor"));
+    QVERIFY(driver->Visible("PainelConfirma"));
+}
+
+void TstRegistros::codesThatRanOutAreSaidSoAndNothingElse() {
+    Sql("INSERT INTO CODIGOS (TABELA, CAMPO, ULTIMO) VALUES ('FASE', 'CODIGO', '999')");
+    Commit();
+    driver->Open("TfmFase");
+    driver->Click("BtIncluir");
+    driver->Press("Tab");
+    QCOMPARE(messages.Texts(), QStringList{"Os códigos de FASE esgotaram: o próximo, 1000, não cabe no campo "
+                                           "CODIGO, de 3 caracteres."});
+    QCOMPARE(driver->Text("EdtCodFase"), QString());
+    QCOMPARE(Scalar("SELECT ULTIMO FROM CODIGOS WHERE TABELA = 'FASE'").toString(), QStringLiteral("999"));
+    QVERIFY(driver->Visible("PainelConfirma"));
+    // A code typed by hand is still taken.
+    driver->Type("EdtCodFase", "A1");
+    driver->Type("EdtDesFase", "lavagem");
+    driver->Click("SbConfirmar");
+    QCOMPARE(Count("FASE", "CODIGO = 'A1'"), 1);
 }
 
 QTEST_MAIN(TstRegistros)

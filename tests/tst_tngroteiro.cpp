@@ -2,11 +2,15 @@
 // guarded delete; what reaches the database is read from a second connection.
 #include "DBControls.h"
 #include "DataSet.h"
+#include "HostError.h"
 #include "HostUi.h"
 #include "ModuleLoader.h"
 #include "TestDatabase.h"
+#include <QSemaphore>
 #include <QSqlQuery>
 #include <QTest>
+#include <QThread>
+#include <memory>
 
 class TstTngRoteiro : public ScreenTestCase {
     Q_OBJECT
@@ -57,7 +61,18 @@ private slots:
     void refusedStepLeavesTheStoredRouteIntact();
     void gridOfOnlyEmptyStepsRemovesTheRoute();
     void routeUsedByAFalCannotBeDeleted();
+    void routeStoredByAnotherSinceLoadedIsNotReplaced();
+    void routeChangedOrDeletedByAnotherSinceLoadedIsNotReplaced();
+    void saveRacingAnotherWorkstationsSaveOfTheSameNewRoute();
+    void routeHeldByAnotherWorkstationWaitsAsAnyWrite();
 };
+
+namespace {
+const QString kAlterado =
+    QStringLiteral("O roteiro %1 foi gravado ou alterado por outro usuário depois que esta "
+                   "tela o carregou; nada foi gravado. Ao sair do código, o roteiro é "
+                   "carregado como está agora.");
+}
 
 void TstTngRoteiro::leavingTheCodeLoadsOrOffersTheRoute() {
     Base();
@@ -205,6 +220,133 @@ void TstTngRoteiro::routeUsedByAFalCannotBeDeleted() {
     QCOMPARE(driver->Text("EdtCodigo"), QString());
     QCOMPARE(Grade()->model()->rowCount(), 0);
     QVERIFY(messages.AllAnswered());
+}
+
+// Two users typing the same new route: the second save neither adds its steps to the first one's nor
+// replaces them.
+void TstTngRoteiro::routeStoredByAnotherSinceLoadedIsNotReplaced() {
+    Base();
+    messages.questions.enqueue(true);
+    Abre("000009");
+    driver->Type("EdtDescricao", "MEU");
+    driver->Focus("DBGrid8");
+    Celula("ORDEM", "1");
+    Celula("FASE", "01");
+    {
+        auto other = OpenSecond("kelm-test-other");
+        SqlOn(*other,
+              "INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, DIAS, FASE) VALUES ('000009', 'DELE', 1, 2, "
+              "'03')");
+        other->Transaction()->CommitRetaining();
+    }
+    driver->Click("BitBtn1");
+    QCOMPARE(messages.LastText(), kAlterado.arg("000009"));
+    QCOMPARE(Gravado("000009"), QStringLiteral("1|03|2|DELE"));
+    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCodigo"));
+    QCOMPARE(Grade()->model()->rowCount(), 1); // what was typed stays in sight until the route is loaded
+    QCOMPARE(Exibida(0, 1), QStringLiteral("01"));
+
+    // Leaving the code loads the route as stored; changed from there, it saves.
+    driver->Press("Tab");
+    QCOMPARE(driver->Text("EdtDescricao"), QStringLiteral("DELE"));
+    QCOMPARE(Exibida(0, 1), QStringLiteral("03"));
+    driver->Type("EdtDescricao", "NOSSO");
+    messages.Clear();
+    driver->Click("BitBtn1");
+    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Gravado("000009"), QStringLiteral("1|03|2|NOSSO"));
+}
+
+void TstTngRoteiro::routeChangedOrDeletedByAnotherSinceLoadedIsNotReplaced() {
+    Base();
+    Abre("000001");
+    driver->Focus("DBGrid8");
+    Celula("DIAS", "9");
+    auto other = OpenSecond("kelm-test-other");
+    SqlOn(*other, "UPDATE ROTEIRO SET DIAS = 5 WHERE CODIGO = '000001' AND ORDEM = 3");
+    other->Transaction()->CommitRetaining();
+    driver->Click("BitBtn1");
+    QCOMPARE(messages.LastText(), kAlterado.arg("000001"));
+    const QString alterado = "1|01|0|TINTO;2|03|1|TINTO;3|06|5|TINTO";
+    QCOMPARE(Gravado(), alterado);
+
+    // A route deleted since it was loaded is not brought back either.
+    driver->Press("Tab");
+    QCOMPARE(Exibida(2, 3), QStringLiteral("5"));
+    driver->Focus("DBGrid8");
+    Celula("DIAS", "9");
+    SqlOn(*other, "DELETE FROM ROTEIRO WHERE CODIGO = '000001'");
+    other->Transaction()->CommitRetaining();
+    messages.Clear();
+    driver->Click("BitBtn1");
+    QCOMPARE(messages.Texts(), QStringList{kAlterado.arg("000001")});
+    QCOMPARE(Gravado(), QString());
+    QCOMPARE(Gravado("000002"), QStringLiteral("1|01|1|CRU"));
+}
+
+// The other workstation commits its save of the same new route while this one waits for the route's lock.
+void TstTngRoteiro::saveRacingAnotherWorkstationsSaveOfTheSameNewRoute() {
+    Base();
+    messages.questions.enqueue(true);
+    Abre("000009");
+    driver->Type("EdtDescricao", "MEU");
+    driver->Focus("DBGrid8");
+    Celula("ORDEM", "1");
+    Celula("FASE", "01");
+    QSemaphore travado, falha;
+    std::unique_ptr<QThread> outra(QThread::create([this, &travado, &falha] {
+        TZoDatabase other("kelm-test-race");
+        try {
+            other.Open(config);
+            SqlOn(other, "INSERT INTO TRAVA_GRAVACAO (TABELA, CHAVE) VALUES ('ROTEIRO', '000009')");
+            SqlOn(other,
+                  "INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, DIAS, FASE) VALUES ('000009', 'DELE', "
+                  "1, 2, '03')");
+            travado.release();
+            QThread::msleep(700);
+            other.Transaction()->CommitRetaining();
+        } catch (const EDatabaseError&) {
+            falha.release();
+            travado.release();
+        }
+        other.Close();
+    }));
+    outra->start();
+    travado.acquire();
+    QVERIFY(!falha.available());
+    driver->Click("BitBtn1");
+    outra->wait();
+    QCOMPARE(messages.LastText(), kAlterado.arg("000009"));
+    QCOMPARE(Gravado("000009"), QStringLiteral("1|03|2|DELE"));
+}
+
+// A lock kept past the write time limit ends the save as any such write does, with nothing written.
+void TstTngRoteiro::routeHeldByAnotherWorkstationWaitsAsAnyWrite() {
+    Base();
+    Abre("000001");
+    driver->Focus("DBGrid8");
+    Celula("DIAS", "9");
+    auto other = OpenSecond("kelm-test-other");
+    SqlOn(*other, "INSERT INTO TRAVA_GRAVACAO (TABELA, CHAVE) VALUES ('ROTEIRO', '000001')");
+    db->LockTimeoutMs = 1000;
+    driver->Click("BitBtn1");
+    QCOMPARE(messages.shown.last().title, QStringLiteral("Erro"));
+    QVERIFY2(messages.LastText().startsWith("A gravação esperou mais de 1 segundos"),
+             qPrintable(messages.LastText()));
+    other->Transaction()->Rollback();
+    QCOMPARE(Gravado(), kGravado);
+    // Once the other workstation lets go, the same save goes through, and takes the lock row of its own.
+    messages.Clear();
+    driver->Click("BitBtn1");
+    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Gravado(), QStringLiteral("1|01|9|TINTO;2|03|1|TINTO;3|06||TINTO"));
+    SqlOn(*other, "UPDATE TRAVA_GRAVACAO SET CHAVE = CHAVE WHERE TABELA = 'ROTEIRO' AND CHAVE = '000001'");
+    Celula("DIAS", "8");
+    driver->Click("BitBtn1");
+    QVERIFY2(messages.LastText().startsWith("A gravação esperou mais de 1 segundos"),
+             qPrintable(messages.LastText()));
+    other->Transaction()->Rollback();
+    QCOMPARE(Gravado(), QStringLiteral("1|01|9|TINTO;2|03|1|TINTO;3|06||TINTO"));
 }
 
 QTEST_MAIN(TstTngRoteiro)

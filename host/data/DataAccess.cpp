@@ -1,6 +1,8 @@
 #include "DataAccess.h"
 #include "CodeAllocator.h"
 #include "DataContext.h"
+#include "DataSet.h"
+#include "Formatacao.h"
 #include "HostError.h"
 #include "TZoDatabase.h"
 #include <QDateTime>
@@ -152,8 +154,76 @@ QString Busca_Valor(const QString& table, const QString& keyFields, const QStrin
 
 QString Proximo(const QString& table, const QString& field, int width, bool checkTable) {
     TZoDatabase* work = host();
-    CodeAllocator allocator(&DataContext::Current()->Counter(), work);
+    TZoDatabase& counter = DataContext::Current()->Counter();
+    // Waiting on another workstation's hold of the counter is bounded as every write of this one is.
+    counter.LockTimeoutMs = work->LockTimeoutMs;
+    CodeAllocator allocator(&counter, work);
     return allocator.Next(DBLocal(table), field, width, checkTable);
+}
+
+void TravaChave(const QString& table, const QString& key) {
+    TZoDatabase* db = host();
+    const QString t = DBLocal(table);
+    {
+        QSqlQuery lock(db->Connection());
+        db->Prepare(
+            lock, QStringLiteral("UPDATE TRAVA_GRAVACAO SET CHAVE = CHAVE WHERE TABELA = :T AND CHAVE = :C"),
+            true);
+        lock.bindValue(QStringLiteral(":T"), t);
+        lock.bindValue(QStringLiteral(":C"), key);
+        db->Exec(lock, true);
+        if (lock.numRowsAffected() > 0)
+            return;
+    }
+    QSqlQuery create(db->Connection());
+    db->Prepare(create, QStringLiteral("INSERT INTO TRAVA_GRAVACAO (TABELA, CHAVE) VALUES (:T, :C)"), true);
+    create.bindValue(QStringLiteral(":T"), t);
+    create.bindValue(QStringLiteral(":C"), key);
+    try {
+        db->Exec(create, true);
+    } catch (const EDatabaseError&) {
+        db->Transaction()->RollbackRetaining();
+        // Created meanwhile by another workstation's save of the same key: a conflict, not a repeated key.
+        if (Existe(QStringLiteral("TRAVA_GRAVACAO"), QStringLiteral("TABELA;CHAVE"), QVariantList{t, key}))
+            throw EDatabaseError(QStringLiteral("O registro está sendo alterado por outro usuário. "
+                                                "A operação foi desfeita; tente novamente em instantes."));
+        throw;
+    }
+}
+
+bool GravadosComoCarregados(const QString& table, const QString& key, const QStringList& loaded,
+                            const std::function<QStringList()>& stored) {
+    try {
+        TravaChave(table, key);
+    } catch (const EDatabaseError&) {
+        // Read again in a unit of its own: rows another workstation saved while this one waited are there.
+        host()->Transaction()->RollbackRetaining();
+        if (stored() != loaded)
+            return false;
+        throw;
+    }
+    return stored() == loaded;
+}
+
+QStringList ImpressaoLinhas(const TDataSet& rows, const QStringList& fields) {
+    QList<int> columns;
+    for (const QString& field : fields) {
+        const int column = rows.FieldIndex(field);
+        if (column < 0)
+            throw EDatabaseError(QStringLiteral("ImpressaoLinhas: campo %1 ausente.").arg(field));
+        columns << column;
+    }
+    QStringList result;
+    for (int row = 0; row < rows.RecordCount(); ++row) {
+        QStringList values;
+        for (const int column : columns) {
+            const QVariant value = rows.ValueAt(row, column);
+            // A null is told apart from an empty text: they are different stored values.
+            values << (value.isNull() ? QStringLiteral("\u2205") : TextoValor(value));
+        }
+        result << values.join(QChar(0x1f));
+    }
+    return result;
 }
 
 bool ExisteColuna(const QString& table, const QString& column) {

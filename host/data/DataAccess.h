@@ -2,8 +2,10 @@
 #include "HostExport.h"
 #include <QString>
 #include <QVariant>
+#include <functional>
 
 class QObject;
+class TDataSet;
 class TZoDatabase;
 
 // The host connection, open; throws EDatabaseError when there is none.
@@ -30,6 +32,25 @@ KELMHOST_EXPORT QString Busca_Valor(const QString& table, const QString& keyFiel
 // advanced by compare-and-set on a connection of its own, and codes already used in the table are skipped.
 KELMHOST_EXPORT QString Proximo(const QString& table, const QString& field, int width,
                                 bool checkTable = true);
+
+// Locks `key` of `table` until the current unit of work ends, against every other unit that locks it: a save
+// that replaces a record's detail rows wholesale takes it before it compares what is stored with what its
+// screen loaded, so that the comparison and the writes are one step between workstations, even for rows not
+// stored yet. The wait is the bounded one of every write. A key that another workstation saved since this
+// unit began fails as a conflict; any failure rolls the unit back.
+KELMHOST_EXPORT void TravaChave(const QString& table, const QString& key);
+
+// Whether the detail rows of `key` are still those the screen loaded, answered inside the current unit of
+// work with the key locked (TravaChave): true lets the caller replace them. `stored` reads them as `loaded`
+// was made (ImpressaoLinhas). When the lock fails the unit is rolled back, and the answer is false if the
+// rows have changed meanwhile; a failure that is not that (a lock held too long) is thrown.
+KELMHOST_EXPORT bool GravadosComoCarregados(const QString& table, const QString& key,
+                                            const QStringList& loaded,
+                                            const std::function<QStringList()>& stored);
+
+// Each row of the data set as one text of the given fields' values, in the data set's order: what a
+// wholesale save compares between the rows it loaded and the rows stored when it writes.
+KELMHOST_EXPORT QStringList ImpressaoLinhas(const TDataSet& rows, const QStringList& fields);
 
 // True when the database has that column (tables of later versions may not be there yet).
 KELMHOST_EXPORT bool ExisteColuna(const QString& table, const QString& column);

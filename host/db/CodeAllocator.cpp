@@ -1,7 +1,7 @@
 #include "CodeAllocator.h"
 #include "HostError.h"
 #include "TZoDatabase.h"
-#include <QSqlError>
+#include <QElapsedTimer>
 #include <QSqlQuery>
 
 bool CodeAllocator::Used(TZoDatabase* db, const QString& table, const QString& field, const QString& code) {
@@ -18,8 +18,25 @@ bool CodeAllocator::Used(TZoDatabase* db, const QString& table, const QString& f
     return q.next();
 }
 
+int CodeAllocator::Width(const QString& table, const QString& field) {
+    QSqlQuery q(m_counter->Connection());
+    q.setForwardOnly(true);
+    m_counter->Prepare(q,
+                       QStringLiteral("SELECT F.RDB$CHARACTER_LENGTH FROM RDB$RELATION_FIELDS R "
+                                      "JOIN RDB$FIELDS F ON F.RDB$FIELD_NAME = R.RDB$FIELD_SOURCE "
+                                      "WHERE R.RDB$RELATION_NAME = :T AND R.RDB$FIELD_NAME = :F"),
+                       false);
+    q.bindValue(QStringLiteral(":T"), table);
+    q.bindValue(QStringLiteral(":F"), field);
+    m_counter->Exec(q, false);
+    return q.next() && !q.value(0).isNull() ? q.value(0).toInt() : 0;
+}
+
 QString CodeAllocator::Next(const QString& table, const QString& field, int width, bool checkTable) {
     const QString t = table.toUpper(), f = field.toUpper();
+    const int columnWidth = Width(t, f);
+    QElapsedTimer waited;
+    waited.start();
     QString lastError;
     for (int attempt = 0; attempt < 100; ++attempt) {
         QVariant last; // invalid: no counter yet; null: a counter without value
@@ -38,21 +55,40 @@ QString CodeAllocator::Next(const QString& table, const QString& field, int widt
         if (checkTable)
             while (Used(m_counter, t, f, code) || (m_work && Used(m_work, t, f, code)))
                 code = QString::number(++next).rightJustified(width, '0');
+        // The column would cut the number, and the cut code is taken: saying so is all that can be done.
+        if (columnWidth > 0 && QString::number(next).size() > columnWidth)
+            throw EDatabaseError(
+                QStringLiteral("Os códigos de %1 esgotaram: o próximo, %2, não cabe no campo %3, "
+                               "de %4 caracteres.")
+                    .arg(t, code, f)
+                    .arg(columnWidth));
         QSqlQuery write(m_counter->Connection());
         if (!last.isValid()) {
-            write.prepare(QStringLiteral("INSERT INTO CODIGOS (TABELA, CAMPO, ULTIMO) VALUES (:T, :F, :U)"));
+            m_counter->Prepare(
+                write, QStringLiteral("INSERT INTO CODIGOS (TABELA, CAMPO, ULTIMO) VALUES (:T, :F, :U)"),
+                true);
         } else {
-            write.prepare(QStringLiteral("UPDATE CODIGOS SET ULTIMO = :U WHERE TABELA = :T AND CAMPO = :F "
-                                         "AND ULTIMO IS NOT DISTINCT FROM :OLD"));
+            m_counter->Prepare(
+                write,
+                QStringLiteral("UPDATE CODIGOS SET ULTIMO = :U WHERE TABELA = :T AND CAMPO = :F "
+                               "AND ULTIMO IS NOT DISTINCT FROM :OLD"),
+                true);
             write.bindValue(QStringLiteral(":OLD"), last);
         }
         write.bindValue(QStringLiteral(":T"), t);
         write.bindValue(QStringLiteral(":F"), f);
         write.bindValue(QStringLiteral(":U"), code);
-        // A lost race shows up as a key violation, an update conflict or no row changed: read again.
-        if (write.exec() && write.numRowsAffected() == 1)
-            return code;
-        lastError = write.lastError().text();
+        // A lost race shows up at once as a key violation, an update conflict or no row changed: read
+        // again. A failure after the time limit is another workstation holding the counter.
+        try {
+            m_counter->Exec(write, true);
+            if (write.numRowsAffected() == 1)
+                return code;
+        } catch (const EDatabaseError& e) {
+            if (waited.elapsed() >= m_counter->LockTimeoutMs)
+                throw;
+            lastError = e.message();
+        }
     }
     throw EDatabaseError(
         QStringLiteral("Não foi possível obter o próximo código de %1.%2.\n%3").arg(t, f, lastError));

@@ -6,7 +6,9 @@ class TZoDatabase;
 
 // Hands out the next free code of a table's field. `counter` runs without a unit of work, so each of its
 // statements commits at once and the compare-and-set on CODIGOS decides between concurrent users;
-// `work` is the caller's connection, whose own uncommitted codes must be skipped too.
+// `work` is the caller's connection, whose own uncommitted codes must be skipped too. A counter row held by
+// another workstation is waited on for the counter connection's LockTimeoutMs at most, and a code wider
+// than a text column is never handed out: both throw EDatabaseError, the counter left as it was.
 class KELMHOST_EXPORT CodeAllocator {
 public:
     CodeAllocator(TZoDatabase* counter, TZoDatabase* work) : m_counter(counter), m_work(work) {}
@@ -14,6 +16,8 @@ public:
 
 private:
     bool Used(TZoDatabase* db, const QString& table, const QString& field, const QString& code);
+    int Width(const QString& table, const QString& field); // 0: not a text column
+
     TZoDatabase* m_counter;
     TZoDatabase* m_work;
 };
