@@ -1,6 +1,8 @@
 #include "FmPrincipal.h"
+#include "Acesso.h"
 #include "ClassRegistry.h"
 #include "DataContext.h"
+#include "FmTabelaHost.h"
 #include "HostContext.h"
 #include "HostUi.h"
 #include "Mnemonicos.h"
@@ -101,10 +103,20 @@ void TFmPrincipal::MontaMenus() {
         return menu;
     };
     QMenu* file = addMenu(QStringLiteral("Arquivo"));
+    if (!vUsuarioCodigo().isEmpty()) {
+        QAction* password = file->addAction(QStringLiteral("&Alterar Senha"));
+        password->setObjectName(QStringLiteral("AcAlterarSenha"));
+        connect(password, &QAction::triggered, this,
+                Protegido([this] { (new TFmSenha(vUsuarioCodigo(), vUsuario(), this))->open(); }));
+    }
     file->addAction(QStringLiteral("&Sair"), this, &QWidget::close);
+    // Only the screens the user may open: administrators every one, others those whose right "A" they
+    // hold (CLASSE '*' reaches every screen but users, rights and parameters).
+    const QString user = vUsuarioCodigo();
+    const bool admin = EhAdministrador(user);
     QMap<QString, QList<ScreenInfo>> groups;
     for (const ScreenInfo& info : RegisteredScreens())
-        if (info.kind != ScreenKind::Dialog)
+        if (info.kind != ScreenKind::Dialog && (admin || PodeAbrir(user, info.className)))
             groups[info.group.isEmpty() ? QStringLiteral("Outros") : info.group] << info;
     QStringList order = kGroupOrder;
     for (const QString& g : groups.keys())

@@ -1,5 +1,6 @@
 // The main window's menus: every menu and entry has an Alt letter of its own, a screen's buttons keep theirs
 // while it is active, and "Janelas" lists the open screens.
+#include "Acesso.h"
 #include "ClassRegistry.h"
 #include "FmPrincipal.h"
 #include "FmTabelaHost.h"
@@ -29,6 +30,7 @@ private slots:
     void letrasEscolhidas();
     void menusAndScreensNeverShareALetter();
     void windowsMenuListsTheOpenScreens();
+    void menusShowOnlyTheScreensTheUserMayOpen();
     void qtTextsInPortuguese();
 };
 
@@ -131,6 +133,48 @@ void TstMenus::windowsMenuListsTheOpenScreens() {
     QCOMPARE(window.Area()->activeSubWindow()->widget()->windowTitle(), QStringLiteral("Regiões de Preço"));
     window.Area()->closeAllSubWindows();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// A hidden entry, not a late refusal: administrators see every screen; others those whose right "A" they
+// hold, where CLASSE '*' reaches every screen but users, rights and parameters.
+void TstMenus::menusShowOnlyTheScreensTheUserMayOpen() {
+    const auto shown = [] {
+        TFmPrincipal window;
+        QStringList entries;
+        for (const QString& className : RegisteredClasses())
+            if (window.findChild<QAction*>(className))
+                entries << className;
+        if (window.findChild<QAction*>("AcAlterarSenha"))
+            entries << "AcAlterarSenha";
+        return entries;
+    };
+    QStringList every = RegisteredClasses();
+    every << "AcAlterarSenha";
+    QCOMPARE(shown(), every); // the administrator
+
+    Sql(QStringLiteral("INSERT INTO ACESSO_USUARIOS (CODIGO, NOME, SENHA, SUPERVISOR, ADMINISTRADOR, ATIVO) "
+                       "VALUES ('002', 'OPERADOR', '%1', 'N', 'N', 'S')")
+            .arg(HashSenha("002", "op")));
+    Sql("INSERT INTO ACESSO_DIREITOS (USUARIO, CLASSE, LETRA, NIVEL) VALUES ('002', 'TFmHostRegiao', 'A', "
+        "0)");
+    db->Transaction()->CommitRetaining();
+    QVERIFY(Autentica("OPERADOR", "op"));
+    QCOMPARE(shown(), QStringList({"TFmHostRegiao", "AcAlterarSenha"}));
+    {
+        TFmPrincipal window;
+        QVERIFY(!window.findChild<QMenu*>("MenuSistema")); // a menu with nothing to open is not there
+        QVERIFY(window.findChild<QMenu*>("MenuCadastros Gerais"));
+    }
+
+    // Every ordinary screen through '*'; the administration screens only by their own right.
+    Sql("INSERT INTO ACESSO_DIREITOS (USUARIO, CLASSE, LETRA, NIVEL) VALUES ('002', '*', 'A', 0)");
+    Sql("INSERT INTO ACESSO_DIREITOS (USUARIO, CLASSE, LETRA, NIVEL) VALUES ('002', 'TFmHostParametros', "
+        "'A', 0)");
+    db->Transaction()->CommitRetaining();
+    QStringList expected = every;
+    expected.removeAll("TFmHostUsuarios");
+    expected.removeAll("TFmHostDireitos");
+    QCOMPARE(shown(), expected);
 }
 
 int main(int argc, char** argv) {

@@ -114,9 +114,11 @@ void DatabaseTestCase::init() {
     session.usuario = QStringLiteral("ADMIN");
     session.usuarioCodigo = QStringLiteral("001");
     session.supervisor.clear();
+    // Derived once per test program: a password costs a deliberate fraction of a second.
+    static const QString adminPassword = HashSenha(QStringLiteral("001"), QStringLiteral("kelm"));
     Sql(QStringLiteral("INSERT INTO ACESSO_USUARIOS (CODIGO, NOME, SENHA, SUPERVISOR, ADMINISTRADOR, ATIVO) "
                        "VALUES ('001', 'ADMIN', '%1', 'S', 'S', 'S')")
-            .arg(HashSenha(QStringLiteral("001"), QStringLiteral("kelm"))));
+            .arg(adminPassword));
     db->Transaction()->CommitRetaining();
 }
 
