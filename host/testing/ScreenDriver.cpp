@@ -334,7 +334,8 @@ void ScreenDriver::Activate(const QString& name) {
     QPointer<QAbstractButton> pressed(button);
     ExecutaProtegido([&] { QTest::keyClick(target, shortcut[0].key(), Qt::AltModifier); });
     // A shortcut presses the button at once and releases (clicks) it a moment later, as on screen.
-    QTest::qWaitFor([&] { return !pressed || !pressed->isDown(); }, 1000);
+    if (!QTest::qWaitFor([&] { return !pressed || !pressed->isDown(); }, 1000))
+        Fail(QStringLiteral("o botão '%1' não foi solto").arg(name));
     ProcessEvents();
 }
 
