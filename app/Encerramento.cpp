@@ -22,6 +22,12 @@ Encerramento::Encerramento(QObject* parent) : QObject(parent) {
         return;
     m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, [this] { Encerra(); });
+    Instala();
+}
+
+void Encerramento::Instala() {
+    if (g_pipe[1] < 0)
+        return;
     struct sigaction action = {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);

@@ -9,9 +9,11 @@ class QSocketNotifier;
 class Encerramento : public QObject {
     Q_OBJECT
 public:
-    // Call once the database is open: the database client installs handlers of its own when it starts,
-    // and these must come after them.
     explicit Encerramento(QObject* parent = nullptr);
+    // Installs the handlers (again): the database client installs handlers of its own when it attaches,
+    // and ours must come after them. A signal that arrives before the event loop runs is handled when it
+    // starts.
+    void Instala();
     ~Encerramento() override;
     // The exit code once a signal has ended the application (128 + the signal), 0 before.
     int Codigo() const { return m_codigo; }

@@ -84,6 +84,7 @@ int main(int argc, char** argv) {
     }
     DialogMessageService dialogs;
     HostContext context(dialogs);
+    Encerramento encerramento;
     try {
         // The default file is created on first start, with demo data; a scenario creates the file it names;
         // any other database that is not there is created only when the user says so.
@@ -105,7 +106,8 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    Encerramento encerramento;
+    // The database client installs signal handlers of its own as it attaches: ours go back on top.
+    encerramento.Instala();
     ModuleLoader module;
     if (options.isSet(script)) {
         CarregaTelas(module);

@@ -26,6 +26,7 @@ private slots:
     void failedCommitLeavesNoTransactionBehind();
     void idleUnitsEndAndQuickWritesAreNeverCancelled();
     void embeddedFileIsSharedWithAnotherProcess();
+    void readOnlyDatabaseOpensWithoutWritingAndRefusesWrites();
 };
 
 void TstDatabase::scriptSplitterHonoursTermsQuotesAndComments() {
@@ -285,6 +286,59 @@ void TstDatabase::idleUnitsEndAndQuickWritesAreNeverCancelled() {
     }
     db->Transaction()->CommitRetaining();
     QCOMPARE(Scalar("SELECT COUNT(*) FROM LOG").toInt(), written);
+}
+
+void TstDatabase::readOnlyDatabaseOpensWithoutWritingAndRefusesWrites() {
+    const QString gfix = QStandardPaths::findExecutable("gfix");
+    if (gfix.isEmpty())
+        QSKIP("gfix is not installed");
+    Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
+    db->Transaction()->CommitRetaining();
+    db->Close();
+    // The engine's own switch, as an administrator would set it.
+    const auto setMode = [&](const char* mode) {
+        QStringList arguments{"-mode", mode};
+        if (config.isServer())
+            arguments << "-user" << config.user << "-password" << config.password;
+        QProcess tool;
+        tool.start(gfix, arguments << config.target());
+        const bool done = tool.waitForFinished(30000) && tool.exitCode() == 0;
+        return done ? QString()
+                    : QString::fromLocal8Bit(tool.readAllStandardOutput() + tool.readAllStandardError());
+    };
+    QString failure = setMode("read_only");
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+
+    // Up to date: it opens, for reading, and nothing is written on the way.
+    OpenHostDatabase(*db, config, false, [] { return false; });
+    QCOMPARE(Scalar("SELECT MON$READ_ONLY FROM MON$DATABASE").toInt(), 1);
+    QCOMPARE(Scalar("SELECT DESCRICAO FROM REGIAO WHERE REGIAO = '01'").toString(), QStringLiteral("Norte"));
+    try {
+        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'Sul')");
+        QFAIL("a read-only database took a write");
+    } catch (const EDatabaseError& e) {
+        QVERIFY2(e.message().startsWith(QStringLiteral("O banco de dados está somente para leitura.")),
+                 e.what());
+    }
+    db->Transaction()->RollbackRetaining();
+    db->Close();
+
+    // A version with scripts to apply says why it cannot open it, instead of failing on a write.
+    try {
+        OpenHostDatabase(
+            *db, config, false, [] { return false; }, QFINDTESTDATA("data/upgrade/v1"));
+        QFAIL("a read-only database was upgraded");
+    } catch (const EDatabaseError& e) {
+        QVERIFY2(e.message().contains(QStringLiteral("somente para leitura")) &&
+                     e.message().contains(QStringLiteral("schema/0001_base.sql")),
+                 e.what());
+    }
+    db->Close();
+    failure = setMode("read_write");
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    OpenHostDatabase(*db, config, false, [] { return false; });
+    Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'Sul')");
+    db->Transaction()->CommitRetaining();
 }
 
 QTEST_MAIN(TstDatabase)

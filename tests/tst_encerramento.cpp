@@ -18,14 +18,14 @@ class TstEncerramento : public DatabaseTestCase {
         app.start(QCoreApplication::applicationDirPath() + "/kelm",
                   QStringList{"--database", config.target()} + arguments);
         QVERIFY(app.waitForStarted());
-        QVERIFY(!app.waitForFinished(2500)); // still running: the window or dialog is up
+        QVERIFY(!app.waitForFinished(4000)); // still running: the window or dialog is up
     }
     void Encerra(QProcess& app, int signal) {
         QElapsedTimer timer;
         timer.start();
         ::kill(pid_t(app.processId()), signal);
-        QVERIFY2(app.waitForFinished(4000), "the application did not end");
-        QVERIFY(timer.elapsed() < 4000);
+        QVERIFY2(app.waitForFinished(6000), "the application did not end");
+        QVERIFY(timer.elapsed() < 6000);
         QCOMPARE(app.exitStatus(), QProcess::NormalExit);
         QCOMPARE(app.exitCode(), 128 + signal);
     }

@@ -33,10 +33,10 @@ DatabaseConfig DatabaseConfig::fromEnvironment(const QString& database) {
         qEnvironmentVariable("KELM_DB_USER", LeIni(QStringLiteral("Banco"), QStringLiteral("user")));
     const QString password =
         qEnvironmentVariable("KELM_DB_PASSWORD", LeIni(QStringLiteral("Banco"), QStringLiteral("password")));
-    if (!user.isEmpty())
-        config.user = user;
-    else if (config.isServer())
-        config.user = QStringLiteral("KELM");
+    // The embedded engine knows no users: SYSDBA there (another name makes every detach wait on the
+    // engine's user mapping).
+    if (config.isServer())
+        config.user = user.isEmpty() ? QStringLiteral("KELM") : user;
     if (!password.isEmpty())
         config.password = password;
     return config;

@@ -64,3 +64,45 @@ QString CreateDatabase(const DatabaseConfig& config) {
         return statusText(status);
     return {};
 }
+
+namespace {
+// Attaches through the client library with the given options and hands the handle to `then`, which ends
+// the attachment (detach or drop).
+QString attached(const DatabaseConfig& config, const QByteArray& options,
+                 ISC_STATUS (*then)(ISC_STATUS*, isc_db_handle*)) {
+    PrepareFirebirdEnvironment();
+    QByteArray dpb(1, char(isc_dpb_version1));
+    const auto add = [&dpb](char tag, const QByteArray& value) {
+        dpb += tag;
+        dpb += char(value.size());
+        dpb += value;
+    };
+    add(isc_dpb_user_name, config.user.toUtf8());
+    add(isc_dpb_password, config.password.toUtf8());
+    dpb += options;
+    const QByteArray target = QFile::encodeName(config.target());
+    ISC_STATUS_ARRAY status{};
+    isc_db_handle db = 0;
+    if (isc_attach_database(status, 0, target.constData(), &db, short(dpb.size()), dpb.constData()))
+        return statusText(status);
+    if (then(status, &db)) {
+        const QString text = statusText(status);
+        if (db)
+            isc_detach_database(status, &db);
+        return text;
+    }
+    return {};
+}
+} // namespace
+
+QString SetForcedWrites(const DatabaseConfig& config, bool on) {
+    QByteArray option;
+    option += char(isc_dpb_force_write);
+    option += char(1);
+    option += char(on ? 1 : 0);
+    return attached(config, option, isc_detach_database);
+}
+
+QString DropDatabase(const DatabaseConfig& config) {
+    return attached(config, QByteArray(), isc_drop_database);
+}

@@ -1,12 +1,13 @@
 #include "SchemaUpgrade.h"
-#include "FirebirdEngine.h"
 #include "HostError.h"
 #include "TZoDatabase.h"
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 
 QStringList SplitSqlScript(const QString& script) {
     QStringList statements;
@@ -51,6 +52,12 @@ bool tableExists(TZoDatabase& db, const QString& table) {
     return q.next();
 }
 
+bool rowExists(TZoDatabase& db, const QString& sql) {
+    QSqlQuery q(db.Connection());
+    db.Exec(q, sql, false);
+    return q.next();
+}
+
 bool columnExists(TZoDatabase& db, const QString& table, const QString& column) {
     QSqlQuery q(db.Connection());
     db.Prepare(q,
@@ -86,7 +93,7 @@ void execStep(TZoDatabase& db, const QString& sql, const QString& script, int do
     db.Transaction()->CommitRetaining();
 }
 
-void ensureVersionTable(TZoDatabase& db) {
+void ensureVersionTableOnce(TZoDatabase& db) {
     if (!tableExists(db, QStringLiteral("SCHEMA_VERSAO")))
         execStep(db,
                  QStringLiteral(
@@ -96,14 +103,104 @@ void ensureVersionTable(TZoDatabase& db) {
     else if (!columnExists(db, QStringLiteral("SCHEMA_VERSAO"), QStringLiteral("PASSOS")))
         execStep(db, QStringLiteral("ALTER TABLE SCHEMA_VERSAO ADD PASSOS INTEGER, ADD COMPLETO VARCHAR(1)"),
                  QString(), 0, QStringLiteral("SCHEMA_VERSAO"));
-    if (!tableExists(db, QStringLiteral("SCHEMA_TRAVA"))) {
+    if (!tableExists(db, QStringLiteral("SCHEMA_TRAVA")))
         execStep(db, QStringLiteral("CREATE TABLE SCHEMA_TRAVA (ID INTEGER NOT NULL PRIMARY KEY)"), QString(),
                  0, QStringLiteral("SCHEMA_TRAVA"));
+    // Only when missing: updating it would wait on a workstation holding it.
+    if (!rowExists(db, QStringLiteral("SELECT 1 FROM SCHEMA_TRAVA")))
         execStep(db, QStringLiteral("INSERT INTO SCHEMA_TRAVA (ID) VALUES (1)"), QString(), 0,
                  QStringLiteral("SCHEMA_TRAVA"));
+}
+
+// Two workstations on a database just created both find the tables missing; the one that loses the race
+// fails on the other's tables and, trying again, finds them there.
+void ensureVersionTable(TZoDatabase& db) {
+    for (int attempt = 1;; ++attempt) {
+        try {
+            ensureVersionTableOnce(db);
+            return;
+        } catch (const EDatabaseError&) {
+            if (attempt >= 10)
+                throw;
+            QThread::msleep(50 * attempt);
+        }
     }
 }
 
+// The creation marker: a row of SCHEMA_VERSAO that is not a script. PASSOS tells whether the database was
+// created with demo data, so whoever finishes an interrupted creation gives it what it was meant to have.
+const QString kCreation = QStringLiteral("criacao");
+
+struct Creation {
+    bool exists = false;
+    bool complete = false;
+    bool demo = false;
+};
+
+Creation creationMarker(TZoDatabase& db) {
+    Creation creation;
+    if (!tableExists(db, QStringLiteral("SCHEMA_VERSAO")) ||
+        !columnExists(db, QStringLiteral("SCHEMA_VERSAO"), QStringLiteral("COMPLETO")))
+        return creation;
+    QSqlQuery q(db.Connection());
+    db.Prepare(q, QStringLiteral("SELECT PASSOS, COMPLETO FROM SCHEMA_VERSAO WHERE SCRIPT = :S"), false);
+    q.bindValue(QStringLiteral(":S"), kCreation);
+    db.Exec(q, false);
+    if (q.next()) {
+        creation.exists = true;
+        creation.demo = q.value(0).toInt() == 1;
+        creation.complete = q.value(1).toString() == QLatin1String("S");
+    }
+    return creation;
+}
+
+bool readOnly(TZoDatabase& db) {
+    QSqlQuery q(db.Connection());
+    db.Exec(q, QStringLiteral("SELECT MON$READ_ONLY FROM MON$DATABASE"), false);
+    return q.next() && q.value(0).toInt() == 1;
+}
+
+// One workstation upgrades at a time: the others wait on this row's lock, then find the work done. The
+// wait is bounded, and a workstation killed while holding the lock lets go of it with its connection.
+class SchemaTurn {
+public:
+    explicit SchemaTurn(TZoDatabase& db) : m_lock(db.ConnectionName() + QStringLiteral("-schema")) {
+        QElapsedTimer timer;
+        timer.start();
+        m_lock.Open(db.Config());
+        for (;;) {
+            const qint64 left = SchemaUpgrade::WaitMs - timer.elapsed();
+            m_lock.LockTimeoutMs = int(qMax<qint64>(left, 100));
+            try {
+                QSqlQuery hold(m_lock.Connection());
+                m_lock.Prepare(
+                    hold, QStringLiteral("UPDATE OR INSERT INTO SCHEMA_TRAVA (ID) VALUES (1) MATCHING (ID)"),
+                    true);
+                m_lock.Exec(hold, true);
+                return;
+            } catch (const EDatabaseError& e) {
+                // A row another workstation committed after our snapshot began conflicts once; a new unit of
+                // work sees it. Other failures are no matter of waiting.
+                m_lock.Transaction()->Rollback();
+                const bool conflict = e.message().contains(QLatin1String("outro usuário")) ||
+                                      e.message().contains(QLatin1String("já existe"));
+                if (!conflict && timer.elapsed() < SchemaUpgrade::WaitMs)
+                    throw;
+                if (timer.elapsed() >= SchemaUpgrade::WaitMs)
+                    throw EDatabaseError(
+                        QStringLiteral(
+                            "O banco de dados %1 está sendo criado ou atualizado por outra estação há "
+                            "mais de %2 segundos. Tente de novo em instantes.")
+                            .arg(db.Config().target())
+                            .arg(SchemaUpgrade::WaitMs / 1000));
+                QThread::msleep(100);
+            }
+        }
+    }
+
+private:
+    TZoDatabase m_lock;
+};
 // Statements of the script already committed by an interrupted run; -1 when the script never started.
 int resumeFrom(TZoDatabase& db, const QString& script) {
     QSqlQuery q(db.Connection());
@@ -139,7 +236,7 @@ QStringList SchemaUpgrade::Applied(TZoDatabase& db) {
     QSqlQuery q(db.Connection());
     db.Exec(q,
             progress ? QStringLiteral("SELECT SCRIPT FROM SCHEMA_VERSAO WHERE COALESCE(COMPLETO, 'S') = 'S' "
-                                      "ORDER BY SCRIPT")
+                                      "AND SCRIPT <> 'criacao' ORDER BY SCRIPT")
                      : QStringLiteral("SELECT SCRIPT FROM SCHEMA_VERSAO ORDER BY SCRIPT"),
             false);
     while (q.next())
@@ -163,61 +260,98 @@ void SchemaUpgrade::RunScript(TZoDatabase& db, const QString& name, const QStrin
            name);
 }
 
-QStringList SchemaUpgrade::Apply(TZoDatabase& db, bool demo, const QString& root) {
-    ensureVersionTable(db);
-    // One workstation upgrades at a time: the others wait on this row's lock, then find the work done.
-    TZoDatabase lock(db.ConnectionName() + QStringLiteral("-schema"));
-    lock.Open(db.Config());
-    lock.BeginStatement();
-    QSqlQuery hold(lock.Connection());
-    if (!hold.exec(QStringLiteral("UPDATE SCHEMA_TRAVA SET ID = ID")))
-        throw EDatabaseError(hold.lastError().text());
-    const QStringList done = Applied(db);
+int SchemaUpgrade::WaitMs = 90000;
+
+QStringList SchemaUpgrade::Pending(TZoDatabase& db, bool demo, const QString& root) {
     QStringList wanted = Scripts(QStringLiteral("schema"), root);
     if (demo)
         wanted += Scripts(QStringLiteral("demo"), root);
+    const QStringList done = Applied(db);
+    QStringList pending;
+    for (const QString& name : wanted)
+        if (!done.contains(name))
+            pending << name;
+    return pending;
+}
+
+QStringList SchemaUpgrade::Apply(TZoDatabase& db, bool demo, const QString& root) {
+    // An up-to-date database is only read: a read-only one opens, and starts never wait on each other.
+    const QStringList pending = Pending(db, demo || creationMarker(db).demo, root);
+    if (pending.isEmpty())
+        return {};
+    CheckWritable(db, pending);
+    ensureVersionTable(db);
+    SchemaTurn turn(db);
+    // Another workstation may have done the work while this one waited.
+    const Creation creation = creationMarker(db);
     QStringList applied;
-    for (const QString& name : wanted) {
-        if (done.contains(name))
-            continue;
+    for (const QString& name : Pending(db, demo || creation.demo, root)) {
         QFile file(root + '/' + name);
         if (!file.open(QIODevice::ReadOnly))
             throw EDatabaseError(QStringLiteral("Script %1 não encontrado.").arg(name));
-        RunScript(db, name, QString::fromUtf8(file.readAll()));
+        // A script begun before was interrupted (or failed): what it left may be beyond redoing.
+        const bool begun = resumeFrom(db, name) >= 0;
+        try {
+            RunScript(db, name, QString::fromUtf8(file.readAll()));
+        } catch (const EDatabaseError& e) {
+            if (!begun)
+                throw;
+            throw EResumeFailed(e.message() +
+                                QStringLiteral("\n\nA atualização %1 já tinha começado antes e não pôde "
+                                               "ser retomada.")
+                                    .arg(name));
+        }
         applied << name;
     }
+    if (creation.exists && !creation.complete)
+        record(db,
+               QStringLiteral(
+                   "UPDATE SCHEMA_VERSAO SET COMPLETO = 'S', APLICADO = CURRENT_TIMESTAMP WHERE SCRIPT = :S"),
+               kCreation);
     return applied;
 }
 
-void OpenHostDatabase(TZoDatabase& db, const DatabaseConfig& config, bool demo,
-                      const std::function<bool()>& mayCreate) {
-    bool created = false;
-    const auto create = [&] {
-        // A mistyped path or an unmounted share must not quietly become a new, empty database.
-        if (!mayCreate || !mayCreate())
-            throw EDatabaseError(QStringLiteral("O banco de dados %1 não existe.").arg(config.target()));
-        const QString error = CreateDatabase(config);
-        if (!error.isEmpty())
-            throw EDatabaseError(QStringLiteral("Não foi possível criar o banco de dados %1.\n%2")
-                                     .arg(config.target(), error));
-        created = true;
-    };
-    if (!config.isServer() && !QFileInfo::exists(config.path))
-        create();
-    try {
-        db.Open(config);
-    } catch (const EDatabaseError& e) {
-        // Only a server path that names no file is a candidate for creation; anything else is reported.
-        const bool missing = e.message().contains(QLatin1String("No such file"), Qt::CaseInsensitive) ||
-                             e.message().contains(QLatin1String("I/O error"), Qt::CaseInsensitive);
-        if (created || !config.isServer() || !missing)
-            throw;
-        create();
-        db.Open(config);
+void SchemaUpgrade::CheckWritable(TZoDatabase& db, const QStringList& pending) {
+    if (readOnly(db))
+        throw EDatabaseError(QStringLiteral("O banco de dados %1 está somente para leitura e não pode ser "
+                                            "atualizado para esta versão do sistema (faltam %2).")
+                                 .arg(db.Config().target(), pending.join(QStringLiteral(", "))));
+}
+
+void SchemaUpgrade::BeginCreation(TZoDatabase& db, bool demo) {
+    ensureVersionTable(db);
+    // Several workstations may find the same blank database: the first marker stays.
+    for (int attempt = 1; !creationMarker(db).exists; ++attempt) {
+        try {
+            execStep(
+                db,
+                QStringLiteral("INSERT INTO SCHEMA_VERSAO (SCRIPT, PASSOS, COMPLETO) VALUES ('%1', %2, 'N')")
+                    .arg(kCreation)
+                    .arg(demo ? 1 : 0),
+                QString(), 0, kCreation);
+        } catch (const EDatabaseError&) {
+            if (attempt >= 10)
+                throw;
+            QThread::msleep(50 * attempt);
+        }
     }
-    // A database that was given demo data keeps receiving the demo rows of newer tables.
-    bool carriesDemo = created && demo;
-    for (const QString& name : SchemaUpgrade::Applied(db))
-        carriesDemo = carriesDemo || name.startsWith(QLatin1String("demo/"));
-    SchemaUpgrade::Apply(db, carriesDemo);
+}
+
+bool SchemaUpgrade::BeingCreated(TZoDatabase& db) {
+    const Creation creation = creationMarker(db);
+    return creation.exists && !creation.complete;
+}
+
+bool SchemaUpgrade::Blank(TZoDatabase& db) {
+    return !creationMarker(db).exists && Applied(db).isEmpty();
+}
+
+bool SchemaUpgrade::CarriesDemo(TZoDatabase& db, bool demo) {
+    const QStringList applied = Applied(db);
+    for (const QString& name : applied)
+        if (name.startsWith(QLatin1String("demo/")))
+            return true;
+    const Creation creation = creationMarker(db);
+    // A database nothing was ever applied to is a new one, whoever created it.
+    return creation.exists ? creation.demo : demo && applied.isEmpty();
 }
