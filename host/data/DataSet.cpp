@@ -553,7 +553,7 @@ void TDataSet::RebuildView(int keepRow) {
         if (!m_filter || i == m_insertedRow || m_filter(RecordView(this, &m_rows[i])))
             m_view.append(i);
     if (!m_indexFields.isEmpty())
-        std::sort(m_view.begin(), m_view.end(), [this](int a, int b) { return ComesBefore(a, b); });
+        std::stable_sort(m_view.begin(), m_view.end(), [this](int a, int b) { return ComesBefore(a, b); });
     if (keepRow == -2)
         m_pos = m_view.isEmpty() ? -1 : std::clamp(oldPos, 0, int(m_view.size()) - 1);
     else if (keepRow >= 0)
