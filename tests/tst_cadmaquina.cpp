@@ -31,18 +31,9 @@ class TstCadMaquina : public ScreenTestCase {
     void Commit() { db->Transaction()->CommitRetaining(); }
     // The stored capacity rows of a machine, in order, as "SEQ|VARIANTE|...;...".
     QString Gravadas(const QString& maquina = "01") {
-        auto other = OpenSecond("kelm-test-check");
-        QSqlQuery q(other->Connection());
-        other->Exec(q, "SELECT * FROM MAQ_TIN_CAP WHERE MAQUINA = '" + maquina + "' ORDER BY SEQUENCIA",
-                    false);
-        QStringList rows;
-        while (q.next()) {
-            QStringList row;
-            for (int i = 0; i < 8; ++i)
-                row << (q.isNull(i) ? QString() : q.value(i).toString());
-            rows << row.join('|');
-        }
-        return rows.join(';');
+        return RowsSeenByOthers("SELECT * FROM MAQ_TIN_CAP WHERE MAQUINA = '" + maquina +
+                                "' ORDER BY SEQUENCIA")
+            .join(';');
     }
     QString Valor(const QString& sql) {
         auto other = OpenSecond("kelm-test-check");

@@ -31,20 +31,9 @@ class TstTngRoteiro : public ScreenTestCase {
     }
     // The stored steps of a route, in order, as "ORDEM|FASE|DIAS|DESCRICAO;...".
     QString Gravado(const QString& codigo = "000001") {
-        auto other = OpenSecond("kelm-test-check");
-        QSqlQuery q(other->Connection());
-        other->Exec(q,
-                    "SELECT ORDEM, FASE, DIAS, DESCRICAO FROM ROTEIRO WHERE CODIGO = '" + codigo +
-                        "' ORDER BY ORDEM",
-                    false);
-        QStringList rows;
-        while (q.next()) {
-            QStringList row;
-            for (int i = 0; i < 4; ++i)
-                row << (q.isNull(i) ? QString() : q.value(i).toString());
-            rows << row.join('|');
-        }
-        return rows.join(';');
+        return RowsSeenByOthers("SELECT ORDEM, FASE, DIAS, DESCRICAO FROM ROTEIRO WHERE CODIGO = '" + codigo +
+                                "' ORDER BY ORDEM")
+            .join(';');
     }
     TZoDBGrid* Grade() { return driver->Get<TZoDBGrid>("DBGrid8"); }
     void Abre(const QString& codigo) {

@@ -148,7 +148,7 @@ std::unique_ptr<TZoDatabase> DatabaseTestCase::OpenSecond(const QString& name) {
 }
 
 QStringList DatabaseTestCase::RowsSeenByOthers(const QString& statement) {
-    auto other = OpenSecond(QStringLiteral("kelm-test-other"));
+    auto other = OpenSecond(QStringLiteral("kelm-test-reader"));
     QSqlQuery q(other->Connection());
     other->Exec(q, statement, false);
     QStringList rows;
