@@ -1,4 +1,5 @@
 #include "SchemaUpgrade.h"
+#include "Funcoes.h"
 #include "HostError.h"
 #include "TZoDatabase.h"
 #include <QDir>
@@ -325,8 +326,8 @@ void SchemaUpgrade::BeginCreation(TZoDatabase& db, bool demo) {
         try {
             execStep(
                 db,
-                QStringLiteral("INSERT INTO SCHEMA_VERSAO (SCRIPT, PASSOS, COMPLETO) VALUES ('%1', %2, 'N')")
-                    .arg(kCreation)
+                QStringLiteral("INSERT INTO SCHEMA_VERSAO (SCRIPT, PASSOS, COMPLETO) VALUES (%1, %2, 'N')")
+                    .arg(Aspas(kCreation))
                     .arg(demo ? 1 : 0),
                 QString(), 0, kCreation);
         } catch (const EDatabaseError&) {

@@ -4,6 +4,7 @@
 #include "DataContext.h"
 #include "DataSetModel.h"
 #include "HostUi.h"
+#include "Mnemonicos.h"
 #include "TPesquisa.h"
 #include <QAbstractButton>
 #include <QApplication>
@@ -152,17 +153,6 @@ void GiveClickFocus(QWidget* widget, QPoint pos) {
     }
 }
 
-// A caption as the user reads it: "&Capacidade" shows as "Capacidade", "A && B" as "A & B".
-QString Shown(const QString& caption) {
-    QString text;
-    for (int i = 0; i < caption.size(); ++i) {
-        if (caption[i] == QLatin1Char('&') && i + 1 < caption.size())
-            ++i;
-        text += caption[i];
-    }
-    return text;
-}
-
 // The editor open in a grid holds the focus; it lives on the grid's viewport.
 QWidget* OpenEditor(QTableView* grid) {
     QWidget* focused = QApplication::focusWidget();
@@ -289,7 +279,6 @@ void ScreenDriver::Click(const QString& name) {
     QApplication::setActiveWindow(button->window());
     // A real press and release: the button takes the focus first, so the box being left runs its exit
     // rules (and may show a message) before the click, as with a mouse.
-    QPointer<QAbstractButton> target(button);
     QPointF centre = QRectF(button->rect()).center();
     // Check boxes and radio buttons answer clicks on their indicator and text only.
     if (qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button)) {
@@ -299,25 +288,7 @@ void ScreenDriver::Click(const QString& name) {
             qobject_cast<QCheckBox*>(button) ? QStyle::SE_CheckBoxIndicator : QStyle::SE_RadioButtonIndicator;
         centre = QRectF(button->style()->subElementRect(element, &option, button)).center();
     }
-    const QPointF global = button->mapToGlobal(centre);
-    ExecutaProtegido([&] {
-        // The window gives the focus before it delivers the press.
-        if (button->focusPolicy() & Qt::ClickFocus)
-            button->setFocus(Qt::MouseFocusReason);
-        if (!target)
-            return;
-        QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QApplication::sendEvent(target, &press);
-    });
-    ExecutaProtegido([&] {
-        if (!target)
-            return;
-        QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton,
-                            Qt::NoModifier);
-        QApplication::sendEvent(target, &release);
-    });
-    ProcessEvents();
+    SendClick(button, centre.toPoint(), true);
 }
 
 void ScreenDriver::Activate(const QString& name) {
@@ -423,7 +394,7 @@ void ScreenDriver::Page(const QString& tabsName, const QString& caption) {
     QStringList captions;
     int index = -1;
     for (int i = 0; i < tabs->count(); ++i) {
-        captions << Shown(tabs->tabText(i));
+        captions << SemMnemonico(tabs->tabText(i));
         if (index < 0 && (captions.last() == caption || tabs->tabText(i) == caption))
             index = i;
     }
@@ -457,7 +428,7 @@ int ScreenDriver::Column(QTableView* grid, const QString& gridName, const QStrin
         column = DataSetModel::Of(dataGrid->DataSet())->ColumnOfField(field);
     } else {
         for (int c = 0; c < grid->model()->columnCount() && column < 0; ++c)
-            if (Shown(grid->model()->headerData(c, Qt::Horizontal).toString()) == field)
+            if (SemMnemonico(grid->model()->headerData(c, Qt::Horizontal).toString()) == field)
                 column = c;
     }
     if (column < 0)

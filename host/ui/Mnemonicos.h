@@ -1,4 +1,5 @@
 #pragma once
+#include "HostExport.h"
 #include <QSet>
 #include <QString>
 
@@ -7,10 +8,10 @@
 // A caption with an Alt letter marked ('&'): the first letter of a word not yet used, else any letter not
 // yet used; the letter chosen joins `used` (upper case). A literal '&' is doubled. A caption already marked
 // keeps its letter; without a free letter it stays unmarked.
-QString ComMnemonico(const QString& text, QSet<QChar>& used);
+KELMHOST_EXPORT QString ComMnemonico(const QString& text, QSet<QChar>& used);
 
 // The Alt letter a text marks (upper case), or a null character.
-QChar Mnemonico(const QString& text);
+KELMHOST_EXPORT QChar Mnemonico(const QString& text);
 
 // The text without its '&' marks ("&&" stays a literal '&').
-QString SemMnemonico(const QString& text);
+KELMHOST_EXPORT QString SemMnemonico(const QString& text);
