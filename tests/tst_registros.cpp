@@ -1,10 +1,9 @@
-// The simple registries (variants, recipe-line kinds, phases), driven as a user would: code proposals,
-// defaults, the phase group and the phase audit of alterations.
+// The simple registries (variants, phases, baths): records still used, code proposals, the phase group and
+// the audit rows of refused changes.
 #include "HostError.h"
 #include "ModuleLoader.h"
 #include "TTabela.h"
 #include "TestDatabase.h"
-#include <QLineEdit>
 #include <QTest>
 
 class TstRegistros : public ScreenTestCase {
@@ -15,67 +14,50 @@ class TstRegistros : public ScreenTestCase {
         return ScalarOn(*other, "SELECT COUNT(*) FROM " + table + " WHERE " + where).toInt();
     }
     void Commit() { db->Transaction()->CommitRetaining(); }
-    QString LastLog() {
-        return Scalar("SELECT TITULO || '|' || TEXTO || '|' || TIPO || '|' || CHAVE FROM LOG "
-                      "ORDER BY ID DESC ROWS 1")
-            .toString();
-    }
+    int LogRows() { return Scalar("SELECT COUNT(*) FROM LOG").toInt(); }
 
 private slots:
-    void variantCodeIsProposedOnlyWhenLeftEmpty();
-    void recipeLineKindStartsWithAutomaticWriteOff();
-    void phaseIncludeChecksGroup();
-    void phaseAlterKeepsCodeAndLogs();
-    void phaseGroupLookUpAndConfirmCheck();
-    void refusedChangeLeavesNoAuditRow();
     void recordStillUsedIsNotDeleted_data();
     void recordStillUsedIsNotDeleted();
+    void variantCodeIsProposedOnlyWhenLeftEmpty();
+    void phaseGroupIsChecked();
+    void refusedChangeLeavesNoAuditRow();
     void codeStoredByAnotherWorkstationMeanwhileAsksForAnother();
-    void codesThatRanOutAreSaidSoAndNothingElse();
+    void codesThatRanOutAreSaidSo();
 };
 
 void TstRegistros::recordStillUsedIsNotDeleted_data() {
     QTest::addColumn<QString>("tela");
     QTest::addColumn<QString>("tabela");
-    QTest::addColumn<QString>("uso"); // a statement that makes the record used
+    QTest::addColumn<QString>("uso"); // makes the record used
     QTest::addColumn<QString>("texto");
-    QTest::newRow("banho na maquina") << "TFmBanho"
-                                      << "BANHO"
-                                      << "INSERT INTO MAQ_TIN (CODIGO, DESCRICAO, RELAC_BANHO) VALUES "
-                                         "('01', 'JET', '01')"
-                                      << "Banho está sendo utilizado.";
-    QTest::newRow("banho na capacidade") << "TFmBanho"
-                                         << "BANHO"
-                                         << "INSERT INTO MAQ_TIN_CAP VALUES (1, '09', '02', 0, 1, 0, 1, '01')"
-                                         << "Banho está sendo utilizado.";
-    QTest::newRow("variante na capacidade")
-        << "TFmvariante"
-        << "VARIANTE"
-        << "INSERT INTO MAQ_TIN_CAP VALUES (1, '09', '01', 0, 1, 0, 1, '')"
-        << "Variante está sendo utilizada.";
-    QTest::newRow("variante na FAL") << "TFmvariante"
-                                     << "VARIANTE"
-                                     << "INSERT INTO FAL (NUMERO, VARIANTE) VALUES ('1', '01')"
-                                     << "Variante está sendo utilizada.";
-    QTest::newRow("fase no roteiro") << "TfmFase"
-                                     << "FASE"
-                                     << "INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, FASE) VALUES "
-                                        "('000001', 'TINTO', 1, '01')"
-                                     << "Fase está sendo utilizada.";
-    QTest::newRow("fase grupo de outra")
-        << "TfmFase"
-        << "FASE"
-        << "INSERT INTO FASE (CODIGO, DESCRICAO, GRUPO) VALUES ('02', 'X', '01')"
-        << "Fase está sendo utilizada.";
-    QTest::newRow("fase na maquina")
-        << "TfmFase"
-        << "FASE"
-        << "INSERT INTO MAQ_TIN (CODIGO, DESCRICAO, FASE) VALUES ('01', 'JET', '01')"
-        << "Fase está sendo utilizada.";
+    const char* const banho = "Banho está sendo utilizado.";
+    const char* const variante = "Variante está sendo utilizada.";
+    const char* const fase = "Fase está sendo utilizada.";
+    const struct {
+        const char *row, *tela, *tabela, *uso, *texto;
+    } rows[] = {
+        {"banho na maquina", "TFmBanho", "BANHO",
+         "INSERT INTO MAQ_TIN (CODIGO, DESCRICAO, RELAC_BANHO) VALUES ('01', 'JET', '01')", banho},
+        {"banho na capacidade", "TFmBanho", "BANHO",
+         "INSERT INTO MAQ_TIN_CAP VALUES (1, '09', '02', 0, 1, 0, 1, '01')", banho},
+        {"variante na capacidade", "TFmvariante", "VARIANTE",
+         "INSERT INTO MAQ_TIN_CAP VALUES (1, '09', '01', 0, 1, 0, 1, '')", variante},
+        {"variante na FAL", "TFmvariante", "VARIANTE",
+         "INSERT INTO FAL (NUMERO, VARIANTE) VALUES ('1', '01')", variante},
+        {"fase no roteiro", "TfmFase", "FASE",
+         "INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, FASE) VALUES ('000001', 'TINTO', 1, '01')", fase},
+        {"fase grupo de outra", "TfmFase", "FASE",
+         "INSERT INTO FASE (CODIGO, DESCRICAO, GRUPO) VALUES ('02', 'X', '01')", fase},
+        {"fase na maquina", "TfmFase", "FASE",
+         "INSERT INTO MAQ_TIN (CODIGO, DESCRICAO, FASE) VALUES ('01', 'JET', '01')", fase},
+    };
+    for (const auto& r : rows)
+        QTest::newRow(r.row) << r.tela << r.tabela << r.uso << QString::fromUtf8(r.texto);
 }
 
-// A record others refer to is not deleted (they would point at nothing), with no question and no audit row;
-// once nothing refers to it, it goes. A phase that is its own group does not keep itself.
+// A record others refer to is not deleted, with no question and no audit row; once nothing refers to it,
+// it goes. A phase that is its own group does not keep itself.
 void TstRegistros::recordStillUsedIsNotDeleted() {
     QFETCH(QString, tela);
     QFETCH(QString, tabela);
@@ -87,18 +69,15 @@ void TstRegistros::recordStillUsedIsNotDeleted() {
     Sql(uso);
     Commit();
     driver->Open(tela);
-    QVERIFY(driver->Screen()->findChild<QLineEdit*>());
     messages.questions.enqueue(true);
     driver->Click("BtExcluir");
     QCOMPARE(messages.Texts(), QStringList{texto});
     QCOMPARE(messages.questions.size(), 1); // never asked
     QCOMPARE(Count(tabela, "CODIGO = '01'"), 1);
-    QCOMPARE(Scalar("SELECT COUNT(*) FROM LOG").toInt(), 0);
+    QCOMPARE(LogRows(), 0);
 
-    Sql("DELETE FROM MAQ_TIN");
-    Sql("DELETE FROM MAQ_TIN_CAP");
-    Sql("DELETE FROM FAL");
-    Sql("DELETE FROM ROTEIRO");
+    for (const char* table : {"MAQ_TIN", "MAQ_TIN_CAP", "FAL", "ROTEIRO"})
+        Sql(QStringLiteral("DELETE FROM %1").arg(table));
     Sql("DELETE FROM FASE WHERE CODIGO <> '01'");
     Commit();
     messages.Clear();
@@ -108,144 +87,39 @@ void TstRegistros::recordStillUsedIsNotDeleted() {
     QCOMPARE(Count(tabela, "CODIGO = '01'"), 0);
 }
 
+// Leaving the empty code box proposes the next code; Desist spends none.
 void TstRegistros::variantCodeIsProposedOnlyWhenLeftEmpty() {
     Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('01', 'ALGODAO')");
     Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('02', 'POLIESTER')");
     Commit();
     driver->Open("TFmvariante");
     driver->Click("BtIncluir");
-    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCodVariante"));
-    driver->Press("Tab"); // leaving the empty code box proposes the next free code
-    QCOMPARE(driver->Text("EdtCodVariante"), QStringLiteral("03"));
-    driver->Type("EdtDesVariante", "viscose");
-    driver->Type("CbGrupoImp", "07");
-    driver->Type("EdtIndice", "vi");
-    driver->Click("SbConfirmar");
-    QVERIFY(messages.shown.isEmpty());
-    QCOMPARE(
-        Count("VARIANTE", "CODIGO = '03' AND DESCRICAO = 'VISCOSE' AND GRUPO_IMP = '07' AND INDICE = 'VI'"),
-        1);
-
-    driver->Click("BtIncluir");
-    driver->Type("EdtCodVariante", "9");
-    driver->Press("Tab"); // a typed code stays
-    QCOMPARE(driver->Text("EdtCodVariante"), QStringLiteral("9"));
-    driver->Click("BtDesistir");
-
-    // Going straight to Desist proposes nothing, so no code is spent.
-    driver->Click("BtIncluir");
     driver->Focus("BtDesistir");
     QCOMPARE(driver->Text("EdtCodVariante"), QString());
     driver->Click("BtDesistir");
     driver->Click("BtIncluir");
     driver->Press("Tab");
-    QCOMPARE(driver->Text("EdtCodVariante"), QStringLiteral("04"));
-    driver->Click("BtDesistir");
-    QCOMPARE(Count("VARIANTE"), 3);
+    QCOMPARE(driver->Text("EdtCodVariante"), QStringLiteral("03"));
+    driver->Type("EdtDesVariante", "viscose");
+    driver->Click("SbConfirmar");
+    QCOMPARE(Count("VARIANTE", "CODIGO = '03' AND DESCRICAO = 'VISCOSE'"), 1);
 }
 
-void TstRegistros::recipeLineKindStartsWithAutomaticWriteOff() {
-    Sql("INSERT INTO TIPO_TING (CODIGO, DESCRICAO, BAIXA_AUT) VALUES ('P', 'MANUAL', 'N')");
-    Commit();
-    driver->Open("TfmTipoTin");
-    QCOMPARE(driver->Text("CkBaixaAut"), QStringLiteral("N"));
-    driver->Click("BtIncluir");
-    QCOMPARE(driver->Text("CkBaixaAut"), QStringLiteral("S"));
-    driver->Type("EdtCodTipo", "c");
-    driver->Type("EdtDesTipo", "corante");
-    driver->Press("Tab"); // leaving the description goes to Confirm
-    QCOMPARE(driver->FocusedName(), QStringLiteral("SbConfirmar"));
-    driver->Click("SbConfirmar");
-    QCOMPARE(Count("TIPO_TING", "CODIGO = 'c' AND DESCRICAO = 'CORANTE' AND BAIXA_AUT = 'S'"), 1);
-
-    driver->Click("BtnAltera");
-    QVERIFY(!driver->Enabled("EdtCodTipo"));
-    driver->Click("CkBaixaAut");
-    driver->Click("SbConfirmar");
-    QCOMPARE(Count("TIPO_TING", "CODIGO = 'c' AND BAIXA_AUT = 'N'"), 1);
-}
-
-void TstRegistros::phaseIncludeChecksGroup() {
+// A group typed and confirmed at once is checked all the same, and said once.
+void TstRegistros::phaseGroupIsChecked() {
     Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('01', 'PREPARACAO')");
     Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('02', 'TINGIMENTO')");
     Commit();
     driver->Open("TfmFase");
-    driver->Click("BtIncluir");
-    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCodFase"));
-    driver->Type("EdtCodFase", "   ");
-    driver->Press("Tab"); // a blank code counts as empty
-    QCOMPARE(driver->Text("EdtCodFase"), QStringLiteral("03"));
-    driver->Type("EdtDesFase", "lavagem");
-    driver->Click("CkCobrar");
-    driver->Type("EdtGrupo", "99");
-    driver->Press("Tab");
-    QCOMPARE(messages.LastText(), QStringLiteral("Grupo Inválido."));
-    QCOMPARE(messages.shown.last().title, QStringLiteral("Cadastro de Fases"));
-    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtGrupo"));
-    driver->Type("EdtGrupo", "02");
-    QCOMPARE(driver->Text("EdtDesGrupo"), QStringLiteral("TINGIMENTO"));
-    driver->Press("Tab");
-    QCOMPARE(driver->FocusedName(), QStringLiteral("SbConfirmar"));
-    driver->Click("SbConfirmar");
-    QVERIFY(driver->Visible("PainelControle"));
-    QCOMPARE(Count("FASE", "CODIGO = '03' AND DESCRICAO = 'LAVAGEM' AND GRUPO = '02' AND COBRAR = 'S' "
-                           "AND ATUALIZAR = 'N'"),
-             1);
-
-    // A blank group is accepted and goes to Confirm like any other.
-    driver->Click("BtIncluir");
-    driver->Type("EdtCodFase", "10");
-    driver->Type("EdtDesFase", "secagem");
-    driver->Type("EdtGrupo", "");
-    driver->Press("Tab");
-    QCOMPARE(driver->FocusedName(), QStringLiteral("SbConfirmar"));
-    QCOMPARE(messages.Texts().count(), 1);
-    driver->Click("SbConfirmar");
-    QCOMPARE(Count("FASE", "CODIGO = '10' AND COALESCE(GRUPO, '') = ''"), 1);
-}
-
-void TstRegistros::phaseAlterKeepsCodeAndLogs() {
-    Sql("INSERT INTO FASE (CODIGO, DESCRICAO, COBRAR, ATUALIZAR) VALUES ('01', 'PREPARACAO', 'N', 'N')");
-    Commit();
-    driver->Open("TfmFase");
-    driver->Click("BtnAltera");
-    auto* code = driver->Get<QLineEdit>("EdtCodFase");
-    QVERIFY(code->isReadOnly());
-    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtDesFase"));
-    driver->Type("EdtDesFase", "preparo");
-    driver->Click("CkAtualizar");
-    driver->Click("SbConfirmar");
-    QVERIFY(!code->isReadOnly());
-    QCOMPARE(Count("FASE", "CODIGO = '01' AND DESCRICAO = 'PREPARO' AND ATUALIZAR = 'S'"), 1);
-    QCOMPARE(LastLog(), QStringLiteral("CADASTRO DE FASE|ALTERACAO DA FASE 01|1|01"));
-}
-
-void TstRegistros::phaseGroupLookUpAndConfirmCheck() {
-    Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('01', 'PREPARACAO')");
-    Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('02', 'TINGIMENTO')");
-    Commit();
-    driver->Open("TfmFase");
-    driver->Click("BtnAltera");
-    messages.searches.enqueue("02");
-    driver->Click("PqFase");
-    QCOMPARE(messages.shown.last().text, QStringLiteral("FASE"));
-    QCOMPARE(driver->Text("EdtGrupo"), QStringLiteral("02"));
-    QCOMPARE(driver->Text("EdtDesGrupo"), QStringLiteral("TINGIMENTO"));
-    driver->Click("SbConfirmar");
-    QCOMPARE(Count("FASE", "CODIGO = '01' AND GRUPO = '02'"), 1);
-
-    // A group typed and confirmed at once is checked all the same, and said once.
     driver->Click("BtnAltera");
     driver->Type("EdtGrupo", "77");
-    const int before = int(messages.Texts().size());
     driver->Click("SbConfirmar");
-    QCOMPARE(messages.LastText(), QStringLiteral("Grupo Inválido."));
-    QCOMPARE(int(messages.Texts().size()), before + 1);
+    QCOMPARE(messages.Texts(), QStringList{"Grupo Inválido."});
     QCOMPARE(driver->FocusedName(), QStringLiteral("EdtGrupo"));
     QVERIFY(driver->Visible("PainelConfirma"));
-    driver->Click("BtDesistir");
+    driver->Type("EdtGrupo", "02");
+    driver->Click("SbConfirmar");
     QCOMPARE(Count("FASE", "CODIGO = '01' AND GRUPO = '02'"), 1);
-    QCOMPARE(Scalar("SELECT COUNT(*) FROM LOG").toInt(), 1);
 }
 
 void TstRegistros::refusedChangeLeavesNoAuditRow() {
@@ -255,18 +129,16 @@ void TstRegistros::refusedChangeLeavesNoAuditRow() {
     driver->Type("EdtCodFase", "05");
     driver->Type("EdtDesFase", "recusada");
     driver->Click("SbConfirmar");
-    QVERIFY(driver->Visible("PainelConfirma"));
-    QCOMPARE(Scalar("SELECT COUNT(*) FROM LOG").toInt(), 0);
+    QCOMPARE(LogRows(), 0);
     TTabela::Tabela("TbFase")->BeforePost = nullptr;
     driver->Click("SbConfirmar");
-    QCOMPARE(Scalar("SELECT COUNT(*) FROM LOG").toInt(), 1);
-    QCOMPARE(Count("FASE", "CODIGO = '05'"), 1);
+    QCOMPARE(LogRows(), 1);
 
     TTabela::Tabela("TbFase")->BeforeDelete = [](TDataSet&) { throw EAbort(); };
     messages.questions.enqueue(true);
     driver->Click("BtExcluir");
     QCOMPARE(Count("FASE", "CODIGO = '05'"), 1);
-    QCOMPARE(Scalar("SELECT COUNT(*) FROM LOG WHERE TIPO = 2").toInt(), 0);
+    QCOMPARE(LogRows(), 1);
 }
 
 // Two users typing the same new code: the check passes for both, and the second one's post fails on the key.
@@ -284,28 +156,13 @@ void TstRegistros::codeStoredByAnotherWorkstationMeanwhileAsksForAnother() {
     TTabela::Tabela("TbFase")->BeforePost = nullptr;
     QCOMPARE(messages.Texts(), QStringList{"Este código já existe. Digite um outro."});
     QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCodFase"));
-    QVERIFY(driver->Visible("PainelConfirma"));
-    QCOMPARE(Count("FASE", "CODIGO = '05' AND DESCRICAO = 'DELE'"), 1);
-    QCOMPARE(Scalar("SELECT COUNT(*) FROM LOG").toInt(), 0);
+    QCOMPARE(LogRows(), 0);
     driver->Type("EdtCodFase", "06");
     driver->Click("SbConfirmar");
-    QCOMPARE(messages.Texts().size(), 1);
-    QVERIFY(driver->Visible("PainelControle"));
     QCOMPARE(Count("FASE", "CODIGO = '06' AND DESCRICAO = 'LAVAGEM'"), 1);
-
-    // A post failing for another reason still says its own reason.
-    driver->Click("BtIncluir");
-    driver->Type("EdtCodFase", "07");
-    driver->Type("EdtDesFase", "secagem");
-    TTabela::Tabela("TbFase")->BeforePost = [](TDataSet&) { throw EDatabaseError("falha do servidor"); };
-    driver->Click("SbConfirmar");
-    TTabela::Tabela("TbFase")->BeforePost = nullptr;
-    QCOMPARE(messages.shown.last().title, QStringLiteral("Erro"));
-    QCOMPARE(messages.LastText(), QStringLiteral("falha do servidor"));
-    QVERIFY(driver->Visible("PainelConfirma"));
 }
 
-void TstRegistros::codesThatRanOutAreSaidSoAndNothingElse() {
+void TstRegistros::codesThatRanOutAreSaidSo() {
     Sql("INSERT INTO CODIGOS (TABELA, CAMPO, ULTIMO) VALUES ('FASE', 'CODIGO', '999')");
     Commit();
     driver->Open("TfmFase");
@@ -313,11 +170,7 @@ void TstRegistros::codesThatRanOutAreSaidSoAndNothingElse() {
     driver->Press("Tab");
     QCOMPARE(messages.Texts(), QStringList{"Os códigos de FASE esgotaram: o próximo, 1000, não cabe no campo "
                                            "CODIGO, de 3 caracteres."});
-    QCOMPARE(driver->Text("EdtCodFase"), QString());
-    QCOMPARE(Scalar("SELECT ULTIMO FROM CODIGOS WHERE TABELA = 'FASE'").toString(), QStringLiteral("999"));
-    QVERIFY(driver->Visible("PainelConfirma"));
-    // A code typed by hand is still taken.
-    driver->Type("EdtCodFase", "A1");
+    driver->Type("EdtCodFase", "A1"); // a code typed by hand is still taken
     driver->Type("EdtDesFase", "lavagem");
     driver->Click("SbConfirmar");
     QCOMPARE(Count("FASE", "CODIGO = 'A1'"), 1);
