@@ -39,7 +39,8 @@ void TfmFase::FormCreate() {
                               QStringLiteral("GRUPO=Grupo"), QStringLiteral("COBRAR=Cobrar"),
                               QStringLiteral("ATUALIZAR=Atualizar FAL")};
     cad.usos = QStringList{QStringLiteral("MAQ_TIN.FASE"), QStringLiteral("ROTEIRO.FASE"),
-                           QStringLiteral("FASE.GRUPO"), QStringLiteral("PROCESSO_TIN.FASE")};
+                           QStringLiteral("FASE.GRUPO"), QStringLiteral("PROCESSO_TIN.FASE"),
+                           QStringLiteral("TABPRE_SERV.FASE")};
     cad.textoEmUso = QStringLiteral("Fase está sendo utilizada.");
     AbreCadastro();
     FieldLink::Edit(ui.EdtCodFase, Dados(), QStringLiteral("CODIGO"));

@@ -17,7 +17,7 @@ TZoDatabase* host() {
 }
 
 QSet<QString>& companyTables() {
-    static QSet<QString> tables;
+    static QSet<QString> tables{QStringLiteral("TABPRE_SERV")};
     return tables;
 }
 

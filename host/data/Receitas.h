@@ -1,0 +1,31 @@
+#pragma once
+#include "HostExport.h"
+#include <QString>
+#include <functional>
+#include <optional>
+
+// Routines over recipes and colour prices that several screens share.
+
+// Marks the price of a colour and variant "to be reviewed" (LIBERADO 'N') in the default region, in every
+// region marked default should there be more than one.
+KELMHOST_EXPORT void BloqueiaPrecoCor(const QString& cor, const QString& variante);
+
+// The colour's own price (no product) for a payment term: PRECO_00, 07, 14 or 21; a blank term is "00".
+// No price: another term, no such row, or the column empty.
+KELMHOST_EXPORT std::optional<double> PrecoTabela(const QString& regiao, const QString& cor,
+                                                  const QString& variante, const QString& prazo);
+
+// Told once per recipe recalculated: a line for the user and how far the run has come.
+struct ProgressoRecalculo {
+    std::function<void(const QString& linha)> mensagem;
+    std::function<void(int feitas, int total)> avanco;
+};
+
+// Recosts the recipes that use a product (their own items, only of the variant when one is given, or their
+// preparation's items) or a preparation, as the recipe screen costs them: a changed cost is stored and the
+// colour's default-region price marked for review. Codes are passed plain. Runs inside the caller's unit of
+// work when one is open (the caller commits), otherwise in one of its own, committed at the end. A failure
+// throws, with the routine's own unit rolled back. False when neither a product nor a preparation is given.
+KELMHOST_EXPORT bool RecalculaReceitas(const QString& produto, const QString& variante,
+                                       const QString& preparacao,
+                                       const ProgressoRecalculo& progresso = ProgressoRecalculo());
