@@ -1,6 +1,7 @@
 // Timings of the data layer on a database the size of a few years of work: bulk insert in one unit of
 // work, reading a large result into memory, sorting and filtering it, locating, code numbering, and posting
 // a row in a grid as large as a screen may show.
+#include "BenchReceitas.h"
 #include "DBControls.h"
 #include "DataAccess.h"
 #include "DataContext.h"
@@ -127,5 +128,6 @@ int main(int argc, char** argv) {
                     sorted ? "post a row, sorted grid, median" : "post a row in a grid, median", small, "",
                     large, rows);
     }
+    BenchReceitas(db);
     return 0;
 }

@@ -61,13 +61,15 @@ struct ReceitaLida {
     QList<ItemLido> itens;
 };
 
-// The recipes a recalculation touches, as a condition on RECEITA R.
+// The recipes a recalculation touches, as a condition on RECEITA R. A product is a chemical: recipe items
+// naming a fabric product (TP_ITEM 'P') under the same code do not count.
 QString alvos(const QString& produto, const QString& variante, const QString& preparacao) {
     QStringList condicoes;
     if (!produto.isEmpty()) {
-        QString proprios = QStringLiteral("EXISTS (SELECT 1 FROM %1 M WHERE M.RECEITA = R.CODIGO AND "
-                                          "M.VARIANTE = R.VARIANTE AND M.CODIGO = %2)")
-                               .arg(DBLocal(QStringLiteral("MAT_TIN")), Aspas(produto));
+        QString proprios =
+            QStringLiteral("EXISTS (SELECT 1 FROM %1 M WHERE M.RECEITA = R.CODIGO AND "
+                           "M.VARIANTE = R.VARIANTE AND M.CODIGO = %2 AND COALESCE(M.TP_ITEM, '') <> 'P')")
+                .arg(DBLocal(QStringLiteral("MAT_TIN")), Aspas(produto));
         if (!variante.isEmpty())
             proprios = QStringLiteral("(R.VARIANTE = %1 AND %2)").arg(Aspas(variante), proprios);
         condicoes << proprios

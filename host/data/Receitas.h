@@ -21,7 +21,7 @@ struct ProgressoRecalculo {
     std::function<void(int feitas, int total)> avanco;
 };
 
-// Recosts the recipes that use a product (their own items, only of the variant when one is given, or their
+// Recosts the recipes that use a chemical product (their own items, only of the variant when one is given, or their
 // preparation's items) or a preparation, as the recipe screen costs them: a changed cost is stored and the
 // colour's default-region price marked for review. Codes are passed plain. Runs inside the caller's unit of
 // work when one is open (the caller commits), otherwise in one of its own, committed at the end. A failure
