@@ -7,6 +7,7 @@
 #include "TZoDatabase.h"
 #include "TZoQuery.h"
 #include <QHash>
+#include <QSqlQuery>
 #include <QSet>
 
 namespace {
@@ -200,7 +201,15 @@ bool RecalculaReceitas(const QString& produto, const QString& variante, const QS
     if (material.isEmpty() && codigoPreparacao.isEmpty())
         return false;
     TZoDatabase* db = ConexaoHost();
+    // Inside the caller's unit of work a failure undoes this run's writes alone, back to a savepoint, so
+    // that a caller going on after the error never commits half a recalculation.
     const bool unidadePropria = !db->Dirty();
+    auto executa = [db](const QString& sql) {
+        QSqlQuery q(db->Connection());
+        db->Exec(q, sql, true);
+    };
+    if (!unidadePropria)
+        executa(QStringLiteral("SAVEPOINT RECALCULA_RECEITAS"));
     try {
         const QString condicao = alvos(material, variante.trimmed(), codigoPreparacao);
         const QList<ReceitaLida> receitas = leReceitas(condicao);
@@ -234,13 +243,16 @@ bool RecalculaReceitas(const QString& produto, const QString& variante, const QS
         }
         if (unidadePropria)
             db->Transaction()->CommitRetaining();
+        else
+            executa(QStringLiteral("RELEASE SAVEPOINT RECALCULA_RECEITAS"));
     } catch (...) {
-        if (unidadePropria) {
-            try {
+        try {
+            if (unidadePropria)
                 db->Transaction()->RollbackRetaining();
-            } catch (const std::exception&) {
-                // the connection is gone: nothing was committed either
-            }
+            else
+                executa(QStringLiteral("ROLLBACK TO SAVEPOINT RECALCULA_RECEITAS"));
+        } catch (const std::exception&) {
+            // the connection is gone: nothing was committed either
         }
         throw;
     }

@@ -25,7 +25,8 @@ struct ProgressoRecalculo {
 // preparation's items) or a preparation, as the recipe screen costs them: a changed cost is stored and the
 // colour's default-region price marked for review. Codes are passed plain. Runs inside the caller's unit of
 // work when one is open (the caller commits), otherwise in one of its own, committed at the end. A failure
-// throws, with the routine's own unit rolled back. False when neither a product nor a preparation is given.
+// throws with this run's writes undone (the caller's own writes stay pending). False when neither a product
+// nor a preparation is given.
 KELMHOST_EXPORT bool RecalculaReceitas(const QString& produto, const QString& variante,
                                        const QString& preparacao,
                                        const ProgressoRecalculo& progresso = ProgressoRecalculo());

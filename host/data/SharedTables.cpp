@@ -14,7 +14,7 @@ const QList<QStringList>& knownTables() {
         {"tbMateriais", "MATERIAL", "CODIGO"},  {"tbEntidade", "ENTIDADE", "CODCLI"},
         {"tbProduto", "PRODUTO", "CODIGO"},     {"tbRegiao", "REGIAO", "REGIAO"},
         {"tbgrupo_Cor", "GRUPO_COR", "CODIGO"}, {"tbtabfis", "TABFIS", "CODIGO"},
-        {"tbtabtri", "TABTRI", "CODIGO"},
+        {"tbtabtri", "TABTRI", "CODIGO"},       {"tbTabPre_Serv", "TABPRE_SERV_001", "CODCLI, FASE"},
     };
     return known;
 }

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
+#include <QStyledItemDelegate>
 
 FieldLink::FieldLink(QWidget* control, TDataSet* dataSet, const QString& field)
     : QObject(control), m_control(control), m_dataSet(dataSet), m_field(field) {
@@ -191,7 +192,33 @@ FieldLink* FieldLink::Label(QLabel* label, TDataSet* dataSet, const QString& fie
 
 // ---- grid
 
+namespace {
+// The cell of a column with a pick list opens as a list box that can also be typed in.
+class EditorGrade : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        const auto* data = qobject_cast<const DataSetModel*>(index.model());
+        const QStringList values = data ? data->PickList(index.column()) : QStringList();
+        if (values.isEmpty())
+            return QStyledItemDelegate::createEditor(parent, option, index);
+        auto* box = new QComboBox(parent);
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->addItems(values);
+        // Typed text beyond the field's size could never be stored.
+        const int size = data->DataSet()->FieldDefs()[data->FieldOfColumn(index.column())].size;
+        if (size > 0)
+            box->lineEdit()->setMaxLength(size);
+        return box;
+    }
+};
+} // namespace
+
 TZoDBGrid::TZoDBGrid(QWidget* parent) : QTableView(parent) {
+    setItemDelegate(new EditorGrade(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setAlternatingRowColors(true);

@@ -109,6 +109,15 @@ bool DataSetModel::ReadOnlyColumn(int column) const {
            m_readOnlyFields.contains(m_dataSet->FieldDefs()[field].name, Qt::CaseInsensitive);
 }
 
+void DataSetModel::SetPickList(const QString& field, const QStringList& values) {
+    m_pickLists.insert(field.toUpper(), values);
+}
+
+QStringList DataSetModel::PickList(int column) const {
+    const int field = FieldOfColumn(column);
+    return field < 0 ? QStringList() : m_pickLists.value(m_dataSet->FieldDefs()[field].name.toUpper());
+}
+
 Qt::ItemFlags DataSetModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
     if (!ReadOnlyColumn(index.column()))

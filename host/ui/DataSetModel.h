@@ -1,6 +1,8 @@
 #pragma once
 #include "HostExport.h"
 #include <QAbstractTableModel>
+#include <QHash>
+#include <QStringList>
 
 class TDataSet;
 
@@ -23,6 +25,9 @@ public:
     void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
     void SetReadOnlyFields(const QStringList& fields) { m_readOnlyFields = fields; }
     bool ReadOnlyColumn(int column) const;
+    // The values a column's cell editor offers to pick from; other text can still be typed.
+    void SetPickList(const QString& field, const QStringList& values);
+    QStringList PickList(int column) const;
     // Columns in this order first, then the other visible fields in their own order.
     void SetColumnOrder(const QStringList& fields);
     int FieldOfColumn(int column) const; // data set field index
@@ -37,4 +42,5 @@ private:
     bool m_readOnly = false;
     QStringList m_readOnlyFields;
     QStringList m_order;
+    QHash<QString, QStringList> m_pickLists; // by upper-case field name
 };

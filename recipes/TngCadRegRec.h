@@ -1,0 +1,44 @@
+#pragma once
+#include "DataSet.h" // the grid in the designed layout holds a pointer to it
+#include "TForm.h"
+#include "ui_TngCadRegRec.h"
+
+class QKeyEvent;
+class TClientDataSet;
+
+// Calculation rules: the lines by which a recipe quantity follows the batch's product line or group,
+// customer, machine or product, edited one rule at a time and saved wholesale.
+class TFmTngCadRegRec : public TForm {
+    Q_OBJECT
+public:
+    explicit TFmTngCadRegRec(QWidget* parent = nullptr);
+
+    void BitBtn1Click();
+    void BitBtn5Click();
+    void BitBtn4Click();
+    void PqConsultaClick();
+
+protected:
+    void FormCreate() override;
+    bool SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason reason) override;
+    bool TeclaControle(QWidget* control, QKeyEvent* tecla) override;
+
+private:
+    void EdtCodigoChange();
+    void EdtCodigoExit();
+    void BuscaRegras();
+    QStringList LinhasGravadas(const QString& codigo);
+    QList<int> LinhasPreenchidas() const;
+    void InsereLinhas(const QString& codigo, const QList<int>& linhas);
+    QString CodigoPreenchido();
+    bool DBGrid1KeyDown(QKeyEvent* tecla);
+    void PesquisaCodigo();
+    void PreencheDescricao();
+
+    Ui::TFmTngCadRegRec ui;
+    TClientDataSet* TbItens;
+    QString m_codigoVerificado;     // the code the exit check last ran for
+    QStringList m_linhasCarregadas; // the stored lines of m_codigoVerificado as loaded (none for a new rule)
+};
+
+extern TFmTngCadRegRec* FmTngCadRegRec;

@@ -1,0 +1,182 @@
+// The service price table: one price per customer and phase whichever box is filled last, names kept as
+// confirmed and cut to their columns, delete without a question, the customer filter and the printed list.
+#include "ModuleLoader.h"
+#include "TestDatabase.h"
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TstTabPrecoServ : public ScreenTestCase {
+    Q_OBJECT
+    static QString Quoted(QString text) { return '\'' + text.replace('\'', QLatin1String("''")) + '\''; }
+    void Base() {
+        Sql("INSERT INTO ENTIDADE (CODCLI, NOME) VALUES ('00001', 'MALHARIA SANTA CATARINA')");
+        Sql("INSERT INTO ENTIDADE (CODCLI, NOME) VALUES ('00002', 'TECELAGEM D''ÁVILA')");
+        Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('02', 'ALVEJAMENTO')");
+        Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('03', 'TINGIMENTO')");
+        Sql("INSERT INTO TABPRE_SERV_001 VALUES ('00001', 'MALHARIA SANTA CATARINA', '03', 'TINGIMENTO', "
+            "7.9)");
+        Sql("INSERT INTO TABPRE_SERV_001 VALUES ('00002', 'TECELAGEM D''ÁVILA', '03', 'TINGIMENTO', 8.4)");
+        db->Transaction()->CommitRetaining();
+    }
+    QStringList Precos() {
+        return RowsSeenByOthers(
+            "SELECT CODCLI, FASE, CLIENTE, DESCRICAO, CUSTO FROM TABPRE_SERV_001 ORDER BY CODCLI, FASE");
+    }
+    QStringList Logs() { return RowsSeenByOthers("SELECT TITULO, TEXTO, TIPO, CHAVE FROM LOG ORDER BY ID"); }
+    QString Atual() { return driver->Value("DBGrid1", "CODCLI") + '/' + driver->Value("DBGrid1", "FASE"); }
+
+private slots:
+    void secondPriceForAPairIsRefused();
+    void blankOrUnknownCodesAreRefused();
+    void namesAreCutAndDeleteAsksNothing();
+    void filterAndPrintedList();
+};
+
+void TstTabPrecoServ::secondPriceForAPairIsRefused() {
+    Base();
+    const QStringList stored = Precos();
+    driver->Open("TFmTabPrecoServ");
+    // The phase typed after the customer was checked: Confirm refuses the pair.
+    driver->Click("BtIncluir");
+    driver->Type("EdtCodCli", "00001");
+    driver->Type("EdtCodFase", "03");
+    driver->Type("EdtCusto", "9,99");
+    driver->Click("SbConfirmar");
+    QCOMPARE(messages.Texts(), QStringList{"Preço já Cadastrado."});
+    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCodFase"));
+    QVERIFY(driver->Visible("PainelConfirma"));
+    driver->Click("BtDesistir");
+
+    // Leaving the customer with the phase filled shows the stored price, even one the filter hid.
+    driver->Type("EdtFiltroCli", "00002");
+    driver->Press("Enter");
+    messages.Clear();
+    driver->Click("BtIncluir");
+    driver->Type("EdtCodCli", "00002");
+    driver->Type("EdtCodFase", "03");
+    driver->Type("EdtCodCli", "00001");
+    driver->Press("Tab");
+    QCOMPARE(messages.Texts(), QStringList{"Preço já Cadastrado."});
+    QVERIFY(driver->Visible("PainelControle"));
+    QCOMPARE(driver->Rows("DBGrid1"), 2);
+    QCOMPARE(Atual(), QStringLiteral("00001/03"));
+    QCOMPARE(Precos(), stored);
+    QCOMPARE(Logs(), QStringList());
+}
+
+void TstTabPrecoServ::blankOrUnknownCodesAreRefused() {
+    Base();
+    const QStringList stored = Precos();
+    driver->Open("TFmTabPrecoServ");
+    const struct {
+        const char *box, *other, *otherCode, *typed, *text, *exitText;
+    } cases[] = {
+        // A blank customer box opens the look-up when left; a blank phase may be left.
+        {"EdtCodCli", "EdtCodFase", "02", "", "Cliente não cadastrado.", ""},
+        {"EdtCodCli", "EdtCodFase", "02", "99999", "Cliente não cadastrado.", "Cliente não cadastrado."},
+        {"EdtCodFase", "EdtCodCli", "00001", "", "Fase não cadastrada.", ""},
+        {"EdtCodFase", "EdtCodCli", "00001", "9'", "Fase não cadastrada.", "Fase não cadastrada."},
+    };
+    for (const auto& c : cases) {
+        const QString box = QString::fromLatin1(c.box);
+        driver->Click("BtIncluir");
+        driver->Type(c.other, c.otherCode);
+        driver->Type(box, QString::fromLatin1(c.typed));
+        messages.Clear();
+        driver->Activate("SbConfirmar"); // confirms from inside the box: no exit rule runs
+        QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8(c.text)});
+        QCOMPARE(driver->FocusedName(), box);
+        QVERIFY(driver->Visible("PainelConfirma"));
+
+        messages.Clear();
+        messages.searches.enqueue("00002");
+        driver->Press("Tab");
+        const QString exitText = QString::fromUtf8(c.exitText);
+        QCOMPARE(messages.Texts(), exitText.isEmpty() ? QStringList() : QStringList{exitText});
+        QCOMPARE(driver->FocusedName() == box, !exitText.isEmpty());
+        if (box == "EdtCodCli" && !*c.typed)
+            QCOMPARE(driver->Text("EdtNomeCli"), QStringLiteral("TECELAGEM D'ÁVILA"));
+        driver->Click("BtDesistir");
+    }
+    QCOMPARE(Precos(), stored);
+}
+
+// Include, alter and delete one price: the names as shown at each confirmation, cut to their columns, and
+// the delete without a question.
+void TstTabPrecoServ::namesAreCutAndDeleteAsksNothing() {
+    const QString name = QStringLiteral("INDÚSTRIA TÊXTIL D'ÁVILA E COMÉRCIO - ").repeated(3).left(80);
+    const QString phase = QStringLiteral("TINGIMENTO REATIVO À BAIXA TEMPERATURA - ").repeated(2).left(50);
+    Sql("INSERT INTO ENTIDADE (CODCLI, NOME) VALUES ('00003', " + Quoted(name) + ")");
+    Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('05', " + Quoted(phase) + ")");
+    db->Transaction()->CommitRetaining();
+    driver->Open("TFmTabPrecoServ");
+    driver->Click("BtIncluir");
+    driver->Type("EdtCodCli", "00003");
+    driver->Type("EdtCodFase", "05");
+    driver->Type("EdtCusto", "4,25");
+    driver->Click("SbConfirmar");
+    QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Precos(), QStringList{"00003|05|" + name.left(50) + '|' + phase.left(30) + "|4.25"});
+
+    Sql("UPDATE ENTIDADE SET NOME = 'MALHAS NOVAS' WHERE CODCLI = '00003'");
+    Sql("UPDATE FASE SET DESCRICAO = 'REATIVO' WHERE CODIGO = '05'");
+    db->Transaction()->CommitRetaining();
+    driver->Close();
+    driver->Open("TFmTabPrecoServ");
+    QCOMPARE(driver->Value("DBGrid1", "CLIENTE"), name.left(50)); // stored as last confirmed
+    driver->Click("BtnAltera");
+    QVERIFY(!driver->Enabled("EdtCodCli") && !driver->Enabled("EdtCodFase"));
+    driver->Type("EdtCusto", "4,5");
+    driver->Click("SbConfirmar");
+    QCOMPARE(Precos(), QStringList{"00003|05|MALHAS NOVAS|REATIVO|4.5"});
+
+    driver->Click("BtExcluir");
+    QCOMPARE(messages.shown.size(), 0);
+    QCOMPARE(Precos(), QStringList());
+    const QString title = "CADASTRO DE PRECOS DE SERVICOS|";
+    QCOMPARE(Logs(), (QStringList{title + "INCLUSAO DO PRECO DO SERVICO 05 PARA O CLIENTE 00003|0|00003",
+                                  title + "ALTERACAO DO PRECO DO SERVICO 05 PARA O CLIENTE 00003|1|00003",
+                                  title + "EXCLUSAO DO PRECO DO SERVICO 05 PARA O CLIENTE 00003|2|00003"}));
+}
+
+void TstTabPrecoServ::filterAndPrintedList() {
+    Base();
+    QTemporaryDir reports;
+    QVERIFY(reports.isValid());
+    qputenv("KELM_REPORT_DIR", reports.path().toUtf8());
+    driver->Open("TFmTabPrecoServ");
+    for (const QString typed : {"'", "0' OR"}) {
+        driver->Type("EdtFiltroCli", typed);
+        driver->Press("Tab");
+        QCOMPARE(driver->Rows("DBGrid1"), 0);
+    }
+    QCOMPARE(messages.shown.size(), 0);
+    driver->Type("EdtFiltroCli", "00002");
+    driver->Press("Enter");
+    QCOMPARE(driver->Rows("DBGrid1"), 1);
+
+    // What is printed is what the list shows.
+    driver->Click("BtImprimir");
+    qunsetenv("KELM_REPORT_DIR");
+    const QString pdf = reports.filePath("WTabPrecoServ.pdf");
+    QVERIFY(QFileInfo(pdf).size() > 0);
+    if (const QString tool = QStandardPaths::findExecutable("pdftotext"); !tool.isEmpty()) {
+        QProcess convert;
+        convert.start(tool, {pdf, "-"});
+        QVERIFY(convert.waitForFinished());
+        const QString text = QString::fromUtf8(convert.readAllStandardOutput());
+        QVERIFY2(text.contains("TECELAGEM D'ÁVILA") && text.contains("8,4"), qPrintable(text));
+        QVERIFY(!text.contains("MALHARIA"));
+    }
+
+    // The list is shared: the next screen does not find it filtered.
+    driver->Close();
+    driver->Open("TFmTabPrecoServ");
+    QCOMPARE(driver->Rows("DBGrid1"), 2);
+}
+
+QTEST_MAIN(TstTabPrecoServ)
+#include "tst_tabprecoserv.moc"

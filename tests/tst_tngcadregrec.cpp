@@ -1,0 +1,235 @@
+// The calculation-rule screen: lines saved wholesale in grid order, duplicate, the guarded delete and the
+// look-ups by line kind; the database and the audit rows are read from a second connection.
+#include "DBControls.h"
+#include "ModuleLoader.h"
+#include "TestDatabase.h"
+#include <QComboBox>
+#include <QTest>
+
+class TstTngCadRegRec : public ScreenTestCase {
+    Q_OBJECT
+    const QString kGravada = "1|P||0|50|70|SAL;2|C|00002|0|0|3|SAL;3|M|03|0|0|1.5|SAL";
+
+    void Base() {
+        Sql("INSERT INTO TABLIN (CODIGO, DESCRICAO) VALUES ('01', 'MALHARIA')");
+        Sql("INSERT INTO GRUPO_MA (CODIGO, DESCRICAO) VALUES ('001', 'CORANTES')");
+        Sql("INSERT INTO ENTIDADE (CODCLI, NOME) VALUES ('00002', 'CLIENTE DOIS')");
+        Sql("INSERT INTO MAQ_TIN (CODIGO, DESCRICAO) VALUES ('03', 'JET 03')");
+        Sql("INSERT INTO PRODUTO (CODIGO, DESCRICAO) VALUES ('PA01', 'MALHA PA')");
+        // Stored out of order: only an ordered read shows them 1, 2, 3.
+        for (const char* linha :
+             {"'001', 'SAL', 'M', '03', 3, 0, 0, 1.5", "'001', 'SAL', 'P', '', 1, 0, 50, 70",
+              "'001', 'SAL', 'C', '00002', 2, 0, 0, 3", "'002', 'SODA', 'L', '01', 1, 0, 0, 2"})
+            Sql(QStringLiteral(
+                    "INSERT INTO TNG_REGRA (CODIGO, DESCRICAO, TIPO, LINHA, ORDEM, QTDE_DE, QTDE_ATE, "
+                    "QTDE_R) VALUES (%1)")
+                    .arg(linha));
+        db->Transaction()->CommitRetaining();
+        driver->Open("TFmTngCadRegRec");
+    }
+    // The stored lines of a rule, in order, as "ORDEM|TIPO|LINHA|DE|ATE|R|DESCRICAO;...".
+    QString Gravada(const QString& codigo = "001") {
+        return RowsSeenByOthers(
+                   "SELECT ORDEM, TIPO, LINHA, QTDE_DE, QTDE_ATE, QTDE_R, DESCRICAO FROM TNG_REGRA "
+                   "WHERE CODIGO = '" +
+                   codigo + "' ORDER BY ORDEM")
+            .join(';');
+    }
+    QStringList Auditoria() {
+        return RowsSeenByOthers("SELECT TIPO, CHAVE, TEXTO FROM LOG WHERE TITULO = 'REGRA' ORDER BY ID");
+    }
+    void Abre(const QString& codigo) {
+        driver->Type("EdtCodigo", codigo);
+        driver->Press("Tab");
+    }
+    // The grid's rows as "Ordem|Tipo|Codigo|Descricao|De|Ate|R;...".
+    QString Grade() {
+        auto* grade = driver->Get<TZoDBGrid>("DBGrid1");
+        QStringList linhas;
+        for (int linha = 0; linha < grade->model()->rowCount(); ++linha) {
+            QStringList valores;
+            for (int coluna = 0; coluna < grade->model()->columnCount(); ++coluna)
+                valores << TextoCelula(grade, linha, coluna);
+            linhas << valores.join('|');
+        }
+        return linhas.join(';');
+    }
+
+private slots:
+    void linesLoadInOrderAndSaveRenumberedWithoutBlanks();
+    void saveIsOneUnitOfWork();
+    void duplicateCopiesTheGridUnderANewCode();
+    void ruleInUseIsWarnedAboutButDeleted();
+    void lookUpsAndDescriptionsByKind_data();
+    void lookUpsAndDescriptionsByKind();
+};
+
+void TstTngCadRegRec::linesLoadInOrderAndSaveRenumberedWithoutBlanks() {
+    Base();
+    Abre("001");
+    QCOMPARE(driver->Text("EdtDescricao"), QStringLiteral("SAL"));
+    QCOMPARE(Grade(), QStringLiteral("1|P|||0|50|70;2|C|00002|CLIENTE DOIS|0|0|3;3|M|03|JET 03|0|0|1,5"));
+
+    driver->Row("DBGrid1", 1);
+    driver->Press("Insert"); // left blank: not stored
+    driver->Row("DBGrid1", 0);
+    driver->Press("Ctrl+Del");
+    driver->Row("DBGrid1", 3);
+    driver->Cell("DBGrid1", "Tipo", "L");
+    driver->Cell("DBGrid1", "Codigo", "01");
+    driver->Cell("DBGrid1", "Qtde_R", "4");
+    driver->Row("DBGrid1", 4); // a last blank line
+    driver->Type("EdtDescricao", "SAL NOVO");
+    driver->Click("BitBtn1");
+    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Gravada(),
+             QStringLiteral("1|C|00002|0|0|3|SAL NOVO;2|M|03|0|0|1.5|SAL NOVO;3|L|01|||4|SAL NOVO"));
+    QCOMPARE(Grade().section(';', 2), QStringLiteral("3|L|01|MALHARIA|||4"));
+    QCOMPARE(Auditoria(), QStringList{"1|001|ALTERACAO DA REGRA 001"});
+
+    // A new rule: the box left empty takes the next code; without a code nothing is saved.
+    driver->Type("EdtCodigo", "");
+    driver->Click("BitBtn1");
+    QCOMPARE(messages.LastText(), QStringLiteral("Código inválido."));
+    driver->Type("EdtCodigo", "");
+    driver->Focus("DBGrid1");
+    QCOMPARE(driver->Text("EdtCodigo"), QStringLiteral("003"));
+    QCOMPARE(driver->Rows("DBGrid1"), 0);
+    driver->Type("EdtDescricao", "NOVA");
+    driver->Row("DBGrid1", 0);
+    driver->Cell("DBGrid1", "Tipo", "X"); // stored as typed
+    driver->Cell("DBGrid1", "Qtde_R", "2");
+    driver->Click("BitBtn1");
+    QCOMPARE(Gravada("003"), QStringLiteral("1|X||||2|NOVA"));
+    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM TNG_REGRA WHERE CODIGO = '003' AND LINHA = ''"),
+             QStringList{"1"}); // not a null
+    QCOMPARE(Auditoria().last(), QStringLiteral("0|003|INCLUSAO DA REGRA 003"));
+}
+
+void TstTngCadRegRec::saveIsOneUnitOfWork() {
+    Base();
+    Sql("CREATE EXCEPTION E_TESTE 'linha recusada'");
+    db->Transaction()->CommitRetaining();
+    Sql("CREATE TRIGGER T_TESTE FOR TNG_REGRA BEFORE INSERT AS BEGIN IF (NEW.LINHA = 'FALHA') THEN "
+        "EXCEPTION E_TESTE; END");
+    db->Transaction()->CommitRetaining();
+    Abre("001");
+    driver->Row("DBGrid1", 2);
+    driver->Cell("DBGrid1", "Codigo", "FALHA"); // the third insert fails, after the delete and two inserts
+    driver->Click("BitBtn1");
+    QCOMPARE(messages.shown.last().icon, MsgIcon::Error);
+    QCOMPARE(Gravada(), kGravada);
+    QVERIFY(Auditoria().isEmpty());
+    QCOMPARE(driver->Rows("DBGrid1"), 3); // the lines typed stay to be mended
+
+    // Lines stored by another workstation since the load are not replaced.
+    driver->Cell("DBGrid1", "Codigo", "04");
+    auto other = OpenSecond("kelm-test-other");
+    SqlOn(*other, "UPDATE TNG_REGRA SET QTDE_R = 9 WHERE CODIGO = '001' AND ORDEM = 1");
+    other->Transaction()->CommitRetaining();
+    driver->Click("BitBtn1");
+    QVERIFY(
+        messages.LastText().startsWith("As linhas gravadas da regra 001 não são as que esta tela carregou"));
+    QCOMPARE(Gravada().left(12), QStringLiteral("1|P||0|50|9|"));
+
+    // Emptied after a load, the grid deletes the rule.
+    driver->Press("Tab", "EdtCodigo");
+    for (int i = 0; i < 3; ++i)
+        driver->Press("Ctrl+Del", "DBGrid1");
+    messages.Clear();
+    driver->Click("BitBtn1");
+    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Gravada(), QString());
+    QCOMPARE(Auditoria(), QStringList{"1|001|ALTERACAO DA REGRA 001"});
+    driver->Click("BitBtn1"); // nothing loaded and nothing typed: nothing to save
+    QCOMPARE(messages.LastText(), QStringLiteral("Nenhuma linha para gravar."));
+}
+
+void TstTngCadRegRec::duplicateCopiesTheGridUnderANewCode() {
+    Base();
+    Abre("001");
+    driver->Row("DBGrid1", 2);
+    driver->Cell("DBGrid1", "Qtde_R", "8"); // not saved: the copy takes it, the source does not
+    messages.questions.enqueue(false);
+    driver->Click("BitBtn5");
+    QCOMPARE(messages.shown.last().text, QStringLiteral("Deseja duplicar este registro?"));
+    QCOMPARE(messages.shown.last().title, QStringLiteral("Cadastro de Regras para Cálculo de Receita"));
+    QCOMPARE(messages.shown.last().icon, MsgIcon::Warning);
+    QCOMPARE(Gravada("003"), QString());
+
+    messages.questions.enqueue(true);
+    driver->Click("BitBtn5");
+    QCOMPARE(driver->Text("EdtCodigo"), QStringLiteral("003"));
+    QCOMPARE(Gravada("003"), QStringLiteral("1|P||0|50|70|SAL;2|C|00002|0|0|3|SAL;3|M|03|0|0|8|SAL"));
+    QCOMPARE(Gravada(), kGravada);
+    QCOMPARE(Auditoria(), QStringList{"0|003|REGRA 001 DUPLICADA PARA 003"});
+    QCOMPARE(Grade().section(';', 2), QStringLiteral("3|M|03|JET 03|0|0|8"));
+}
+
+void TstTngCadRegRec::ruleInUseIsWarnedAboutButDeleted() {
+    Base();
+    Sql("INSERT INTO MAT_TIN (RECEITA, VARIANTE, CODIGO, REGRA) VALUES ('0001', '01', 'SAL', '001')");
+    Sql("INSERT INTO COMP_MATERIAL (MATERIAL, CODIGO, REGRA) VALUES ('PASTA', 'SAL', '001')");
+    db->Transaction()->CommitRetaining();
+    Abre("001");
+    messages.questions.enqueue(false);
+    driver->Click("BitBtn4");
+    QCOMPARE(
+        messages.shown.last().text,
+        QStringLiteral("Atenção!\n\rRegra em uso no cadastro de receitas.\n\rAtenção!\n\rRegra em uso no "
+                       "cadastro de composição.\n\rDeseja excluir este registro?"));
+    QCOMPARE(messages.shown.last().icon, MsgIcon::Warning);
+    QCOMPARE(Gravada(), kGravada);
+    QVERIFY(Auditoria().isEmpty());
+
+    messages.questions.enqueue(true);
+    driver->Click("BitBtn4");
+    QCOMPARE(Gravada(), QString());
+    QCOMPARE(RowsSeenByOthers("SELECT REGRA FROM MAT_TIN"), QStringList{"001"});
+    QCOMPARE(Auditoria(), QStringList{"2|001|EXCLUSAO DA REGRA 001"});
+    QCOMPARE(driver->Rows("DBGrid1"), 0);
+}
+
+// Kind, code, table looked up, description.
+void TstTngCadRegRec::lookUpsAndDescriptionsByKind_data() {
+    QTest::addColumn<QStringList>("caso");
+    QTest::newRow("linha") << QStringList{"L", "01", "TABLIN", "MALHARIA"};
+    QTest::newRow("grupo") << QStringList{"G", "001", "GRUPO_MA", "CORANTES"};
+    QTest::newRow("cliente") << QStringList{"C", "00002", "ENTIDADE", "CLIENTE DOIS"};
+    QTest::newRow("máquina") << QStringList{"M", "03", "MAQ_TIN", "JET 03"};
+    QTest::newRow("produto") << QStringList{"P", "PA01", "PRODUTO", "MALHA PA"};
+    QTest::newRow("minúscula") << QStringList{"m", "03", "MAQ_TIN", "JET 03"};
+}
+
+void TstTngCadRegRec::lookUpsAndDescriptionsByKind() {
+    QFETCH(QStringList, caso);
+    const QString tipo = caso[0], codigo = caso[1], tabela = caso[2], descricao = caso[3];
+    Base();
+    Abre("002");
+    driver->Row("DBGrid1", 1);
+    auto* grade = driver->Get<TZoDBGrid>("DBGrid1");
+    grade->SelectField("Tipo");
+    driver->Press("F2");
+    auto* lista = qobject_cast<QComboBox*>(QApplication::focusWidget());
+    QVERIFY(lista && lista->isEditable() && lista->count() == 5);
+    driver->Press("Esc");
+
+    driver->Cell("DBGrid1", "Tipo", tipo);
+    driver->Cell("DBGrid1", "Codigo", codigo); // Tab fills the description
+    QCOMPARE(driver->Value("DBGrid1", "Descricao"), descricao);
+
+    grade->SelectField("Codigo");
+    messages.searches.enqueue(codigo);
+    driver->Press("F4", "DBGrid1");
+    QCOMPARE(messages.shown.last().text, tabela);
+    QCOMPARE(driver->Value("DBGrid1", "Codigo"), codigo);
+    QCOMPARE(driver->Value("DBGrid1", "Descricao"), descricao);
+
+    driver->Cell("DBGrid1", "Tipo", "X");
+    grade->SelectField("Codigo");
+    driver->Press("F4", "DBGrid1");
+    QCOMPARE(messages.Texts(), QStringList{"Tipo inválido"});
+}
+
+QTEST_MAIN(TstTngCadRegRec)
+#include "tst_tngcadregrec.moc"
