@@ -7,8 +7,8 @@
 #include "TZoDatabase.h"
 #include "TZoQuery.h"
 #include <QHash>
-#include <QSqlQuery>
 #include <QSet>
+#include <QSqlQuery>
 
 namespace {
 // One prepared statement for every price a run marks for review.

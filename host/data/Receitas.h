@@ -21,10 +21,10 @@ struct ProgressoRecalculo {
     std::function<void(int feitas, int total)> avanco;
 };
 
-// Recosts the recipes that use a chemical product (their own items, only of the variant when one is given, or their
-// preparation's items) or a preparation, as the recipe screen costs them: a changed cost is stored and the
-// colour's default-region price marked for review. Codes are passed plain. Runs inside the caller's unit of
-// work when one is open (the caller commits), otherwise in one of its own, committed at the end. A failure
+// Recosts the recipes that use a chemical product (their own items, only of the variant when one is given, or
+// their preparation's items) or a preparation, as the recipe screen costs them: a changed cost is stored and
+// the colour's default-region price marked for review. Codes are passed plain. Runs inside the caller's unit
+// of work when one is open (the caller commits), otherwise in one of its own, committed at the end. A failure
 // throws with this run's writes undone (the caller's own writes stay pending). False when neither a product
 // nor a preparation is given.
 KELMHOST_EXPORT bool RecalculaReceitas(const QString& produto, const QString& variante,
