@@ -2,11 +2,13 @@
 // work, reading a large result into memory, sorting and filtering it, locating, code numbering, and posting
 // a row in a grid as large as a screen may show.
 #include "BenchReceitas.h"
+#include "BenchTelasReceitas.h"
 #include "DBControls.h"
 #include "DataAccess.h"
-#include "DataContext.h"
 #include "FirebirdEngine.h"
+#include "HostContext.h"
 #include "SchemaUpgrade.h"
+#include "ScreenDriver.h"
 #include "TClientDataSet.h"
 #include "TZoDatabase.h"
 #include "TZoQuery.h"
@@ -71,9 +73,19 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     DatabaseConfig config;
     config.path = dir.filePath(QStringLiteral("bench.fdb"));
-    DataContext context;
+    ScriptedMessageService messages;
+    HostContext context(messages);
     TZoDatabase& db = context.Database();
     OpenHostDatabase(db, config, false, [] { return true; });
+    context.Session().usuario = QStringLiteral("ADMIN");
+    context.Session().usuarioCodigo = QStringLiteral("001");
+    {
+        TZoQuery admin;
+        admin.SQL << "INSERT INTO ACESSO_USUARIOS (CODIGO, NOME, SENHA, SUPERVISOR, ADMINISTRADOR, ATIVO)"
+                  << "VALUES ('001', 'ADMIN', '', 'S', 'S', 'S')";
+        admin.ExecSQL();
+        db.Transaction()->CommitRetaining();
+    }
 
     QElapsedTimer timer;
     timer.start();
@@ -129,5 +141,6 @@ int main(int argc, char** argv) {
                     large, rows);
     }
     BenchReceitas(db);
+    BenchTelasReceitas(db, messages);
     return 0;
 }

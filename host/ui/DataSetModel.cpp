@@ -82,6 +82,9 @@ QVariant DataSetModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::TextAlignmentRole &&
         (def.type == QMetaType::Double || def.type == QMetaType::Int || def.type == QMetaType::LongLong))
         return int(Qt::AlignRight | Qt::AlignVCenter);
+    if (role == Qt::ForegroundRole && m_rowColor)
+        if (const QColor color = m_rowColor(index.row()); color.isValid())
+            return color;
     return {};
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 #include "HostExport.h"
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QHash>
 #include <QStringList>
+#include <functional>
 
 class TDataSet;
 
@@ -28,6 +30,8 @@ public:
     // The values a column's cell editor offers to pick from; other text can still be typed.
     void SetPickList(const QString& field, const QStringList& values);
     QStringList PickList(int column) const;
+    // The text colour of each row, by its position; an invalid colour leaves the row as the grid draws it.
+    void SetRowColor(std::function<QColor(int row)> color) { m_rowColor = std::move(color); }
     // Columns in this order first, then the other visible fields in their own order.
     void SetColumnOrder(const QStringList& fields);
     int FieldOfColumn(int column) const; // data set field index
@@ -43,4 +47,5 @@ private:
     QStringList m_readOnlyFields;
     QStringList m_order;
     QHash<QString, QStringList> m_pickLists; // by upper-case field name
+    std::function<QColor(int row)> m_rowColor;
 };

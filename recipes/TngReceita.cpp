@@ -1,0 +1,1180 @@
+#include "TngReceita.h"
+#include "Acesso.h"
+#include "CorSistema.h"
+#include "DBControls.h"
+#include "DataAccess.h"
+#include "DataSetModel.h"
+#include "Formatacao.h"
+#include "Funcoes.h"
+#include "GradeEdicao.h"
+#include "GravacaoAtomica.h"
+#include "HostError.h"
+#include "HostUi.h"
+#include "Mensagens.h"
+#include "ModuleUnits.h"
+#include "Protecao.h"
+#include "Receitas.h"
+#include "RegrasCalculo.h"
+#include "Relatorio.h"
+#include "TClientDataSet.h"
+#include "TPesquisa.h"
+#include "TZoQuery.h"
+#include "VisorCor.h"
+#include <QHash>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QScopedValueRollback>
+#include <QScrollBar>
+
+TfmTngReceita* fmTngReceita = nullptr;
+
+KELM_SCREEN_UNIT(TngReceita, TfmTngReceita);
+
+namespace {
+const QString kReceita = QStringLiteral("RECEITA");
+const QString kTituloLog = QStringLiteral("RECEITA");
+const QString kNaoEncontrada = QStringLiteral("Cadastro com Receita e Variante não encontrados.");
+const QString kOutraCor =
+    QStringLiteral("Receita + Variante já cadastrada com outra cor. Impossível gravar.");
+const QString kJaCadastrada = QStringLiteral("Receita + Variante já cadastrada. Impossível gravar.");
+constexpr int kPaginaConsulta = 500; // rows of the list read at a time
+const QString kDescricaoObrigatoria = QStringLiteral("O campo descrição é obrigatório.");
+constexpr int kPastaCores = 1;
+
+// One row of a table by its code, the columns named; empty when there is none.
+QVariantMap LeCodigo(const QString& tabela, const QString& colunas, const QString& codigo) {
+    QVariantMap linha;
+    if (codigo.isEmpty())
+        return linha;
+    TZoQuery q;
+    q.SQL << QStringLiteral("SELECT FIRST 1 %1 FROM %2 WHERE CODIGO = :CODIGO").arg(colunas, DBLocal(tabela));
+    q.BindValue(QStringLiteral("CODIGO"), codigo);
+    q.Open();
+    if (!q.IsEmpty())
+        for (const FieldDef& campo : q.FieldDefs())
+            linha.insert(campo.name, q.FieldByName(campo.name).Value());
+    return linha;
+}
+
+QString texto(TDataSet& dados, const QString& campo) {
+    return dados.FieldByName(campo).AsString().trimmed();
+}
+
+// Column widths in pixels by field, kept over every reload of the rows.
+void DefineLarguras(TZoDBGrid& grade, const QList<QPair<const char*, int>>& larguras) {
+    DataSetModel* modelo = DataSetModel::Of(grade.DataSet());
+    auto aplica = [&grade, modelo, larguras] {
+        for (const auto& [campo, largura] : larguras)
+            if (const int coluna = modelo->ColumnOfField(QLatin1String(campo)); coluna >= 0)
+                grade.horizontalHeader()->resizeSection(coluna, largura);
+    };
+    QObject::connect(modelo, &QAbstractItemModel::modelReset, &grade, aplica);
+    aplica();
+}
+
+// Rows written by the screen keep the grid quiet until they are all there.
+class SemControles {
+public:
+    explicit SemControles(TDataSet& dados) : m_dados(dados) { m_dados.DisableControls(); }
+    ~SemControles() { m_dados.EnableControls(); }
+    SemControles(const SemControles&) = delete;
+    SemControles& operator=(const SemControles&) = delete;
+
+private:
+    TDataSet& m_dados;
+};
+} // namespace
+
+TfmTngReceita::TfmTngReceita(QWidget* parent)
+    : TForm(parent), TbConsumos(new TClientDataSet(this)), TbConsulta(new TClientDataSet(this)) {
+    setObjectName(QStringLiteral("fmTngReceita"));
+    setWindowTitle(QStringLiteral("Cadastro de Receitas"));
+    KeyPreview = true;
+    ui.setupUi(this);
+    m_visor = new VisorCor(this);
+    m_visor->BotaoImagem()->hide(); // the picture is chosen in the colour registry
+    ui.LayoutTopo->addWidget(m_visor);
+
+    m_codigos = {
+        {ui.EdtCodVar, ui.PqVariante, QStringLiteral("VARIANTE"), QStringLiteral("Variantes")},
+        {ui.EdtCodCor, ui.PqCor, QStringLiteral("CADCORTIN"), QStringLiteral("Cores")},
+        {ui.EdtCodGra, ui.PqGrafico, QStringLiteral("GRAFICO"), QStringLiteral("Gráficos")},
+        {ui.EdtCodBan, ui.PqBanho, QStringLiteral("BANHO"), QStringLiteral("Volumes de Banho")},
+        {ui.EdtCodPrep, ui.PqPreparacao, QStringLiteral("PREPARACAO"), QStringLiteral("Preparações")},
+    };
+    for (const CaixaCodigo& codigo : m_codigos) {
+        QLineEdit* caixa = codigo.caixa;
+        connect(codigo.pesquisa, &QToolButton::clicked, this, Protegido([this, caixa] {
+                    if (const CaixaCodigo* c = CodigoDa(caixa))
+                        PesquisaDaCaixa(*c);
+                }));
+    }
+    connect(ui.PqReceita, &QToolButton::clicked, this, Protegido([this] { PesquisaReceita(); }));
+    connect(ui.EdtCodigo, &QLineEdit::textChanged, this, Protegido([this] { EdtCodigoChange(); }));
+    connect(ui.EdtCodVar, &QLineEdit::textChanged, this, Protegido([this] { MostraVariante(); }));
+    connect(ui.EdtCodCor, &QLineEdit::textChanged, this, Protegido([this] { MostraCor(); }));
+    connect(ui.EdtCodGra, &QLineEdit::textChanged, this, Protegido([this] { MostraGrafico(); }));
+    connect(ui.EdtCodBan, &QLineEdit::textChanged, this, Protegido([this] { MostraBanho(); }));
+    connect(ui.EdtCodPrep, &QLineEdit::textChanged, this, Protegido([this] { MostraPreparacao(); }));
+
+    connect(ui.BitBtn5, &QPushButton::clicked, this, Protegido([this] { BitBtn5Click(); }));
+    connect(ui.BitBtn7, &QPushButton::clicked, this, Protegido([this] { BitBtn7Click(); }));
+    connect(ui.BtDuplicar, &QPushButton::clicked, this, Protegido([this] { BtDuplicarClick(); }));
+    connect(ui.BtImprimir, &QPushButton::clicked, this, Protegido([this] { BtImprimirClick(); }));
+    connect(ui.BtConsultar, &QPushButton::clicked, this, Protegido([this] { BtConsultarClick(); }));
+    connect(ui.btnConsulta, &QPushButton::clicked, this, Protegido([this] { btnConsultaClick(); }));
+    connect(ui.BtImprimirLista, &QPushButton::clicked, this, Protegido([this] { BtImprimirListaClick(); }));
+    connect(ui.BtFechar, &QPushButton::clicked, this, [this] { close(); });
+    connect(ui.DBGrid2, &QAbstractItemView::doubleClicked, this, Protegido([this] { AbreDaConsulta(); }));
+}
+
+TfmTngReceita::~TfmTngReceita() {
+    // The instance variable must not point at a freed screen.
+    if (fmTngReceita == this)
+        fmTngReceita = nullptr;
+}
+
+void TfmTngReceita::FormCreate() {
+    PublicaInstancia(fmTngReceita);
+    PreparaItens();
+    PreparaConsulta();
+    ui.EdtCorDe->setText(QStringLiteral("000000"));
+    ui.EdtCorAte->setText(QStringLiteral("ZZZZZZ"));
+    ui.CbFiltroLiberada->setCurrentIndex(2);
+
+    MostraCustoReceita();
+    ui.PageControl1->setCurrentWidget(ui.TsAcesso);
+    ui.EdtFiltroCodigo->setFocus();
+}
+
+// The recipe's items: sorted by order, the preparation's read-only, coloured, their total always shown.
+void TfmTngReceita::PreparaItens() {
+    TbConsumos->setObjectName(QStringLiteral("TbConsumos"));
+    CriaConsumos(*TbConsumos);
+    TbConsumos->SetIndexFieldNames(QStringLiteral("Ordem;Material"));
+    TbConsumos->OnNewRecord = [](TDataSet& item) {
+        item.FieldByName(QStringLiteral("Altera")) = QStringLiteral("S");
+        item.FieldByName(QStringLiteral("Tp_Item")) = QStringLiteral("M");
+    };
+    TbConsumos->AfterInsert = [this](TDataSet&) {
+        if (!m_sistema)
+            ui.DBGrid1->SelectField(QStringLiteral("Ordem"));
+    };
+    TbConsumos->BeforeEdit = [this](TDataSet& item) { ValidaEdicao(item); };
+    TbConsumos->BeforeDelete = [this](TDataSet& item) { ValidaEdicao(item); };
+    TbConsumos->BeforePost = [this](TDataSet& item) { PreencheDescricoes(item); };
+
+    DataSetModel* modelo = DataSetModel::Of(TbConsumos);
+    modelo->SetReadOnlyFields(
+        {QStringLiteral("Descricao"), QStringLiteral("DescTipo"), QStringLiteral("Custo"),
+         QStringLiteral("ContraTipo"), QStringLiteral("QtdeContraTipo"), QStringLiteral("CustoContraTipo"),
+         QStringLiteral("DescRegra"), QStringLiteral("Local"), QStringLiteral("Concentracao")});
+    // An alternative product is the warning that matters most, so red wins over the preparation's blue.
+    modelo->SetRowColor([this](int linha) {
+        if (!TbConsumos->ValueAt(linha, TbConsumos->FieldIndex(QStringLiteral("ContraTipo")))
+                 .toString()
+                 .trimmed()
+                 .isEmpty())
+            return QColor(Qt::red);
+        return ItemProprio(*TbConsumos, linha) ? QColor() : QColor(Qt::blue);
+    });
+    ui.DBGrid1->SetDataSet(TbConsumos);
+    ui.DBGrid1->SetReadOnly(false);
+    DefineLarguras(*ui.DBGrid1, {{"Ordem", 40},
+                                 {"Material", 80},
+                                 {"Descricao", 220},
+                                 {"Unidade", 40},
+                                 {"Qtde", 70},
+                                 {"Passo", 45},
+                                 {"Tipo", 40},
+                                 {"DescTipo", 110},
+                                 {"Fibra", 40},
+                                 {"Custo", 80},
+                                 {"ContraTipo", 85},
+                                 {"QtdeContraTipo", 115},
+                                 {"CustoContraTipo", 115},
+                                 {"Regra", 45},
+                                 {"DescRegra", 120},
+                                 {"Tp_Item", 60},
+                                 {"Local", 140},
+                                 {"Concentracao", 95},
+                                 {"Finalidade", 120}});
+    ui.DBGrid1->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid1KeyDown(tecla); };
+    const auto total = Protegido([this] { MostraCustoReceita(); });
+    connect(TbConsumos, &TDataSet::rowChanged, this, total);
+    connect(TbConsumos, &TDataSet::rowInserted, this, total);
+    connect(TbConsumos, &TDataSet::rowRemoved, this, total);
+    connect(TbConsumos, &TDataSet::layoutReset, this, total);
+}
+
+// The search list, read a page at a time.
+void TfmTngReceita::PreparaConsulta() {
+    TbConsulta->setObjectName(QStringLiteral("TbConsulta"));
+    // Field, size, caption and column width of the list.
+    const QList<std::tuple<const char*, int, const char*, int>> consulta = {
+        {"CODIGO", 4, "Receita", 60},
+        {"VARIANTE", 4, "Variante", 60},
+        {"DES_VARIANTE", 50, "Desc. Variante", 150},
+        {"COR", 10, "Cor", 90},
+        {"DES_COR", 50, "Desc. Cor", 150},
+        {"GRAFICO", 3, "Gráfico", 60},
+        {"DES_GRAFICO", 50, "Desc. Gráfico", 150},
+        {"COD_BANHO", 4, "Banho", 55},
+        {"DES_BANHO", 50, "Desc. Banho", 140},
+        {"PREPARACAO", 3, "Preparação", 75},
+        {"DESC_PREP", 50, "Desc. Preparação", 140},
+        {"LIBERADA", 3, "Liberada", 60}};
+    QList<QPair<const char*, int>> larguras;
+    for (const auto& [campo, tamanho, legenda, largura] : consulta) {
+        TbConsulta->AddField(QLatin1String(campo), QMetaType::QString, tamanho, QString::fromUtf8(legenda));
+        larguras.append({campo, largura});
+    }
+    TbConsulta->CreateDataSet();
+    // Reaching the end of what was read reads the next page, once the move that got there is over.
+    TbConsulta->AfterScroll = [this](TDataSet& lista) {
+        if (m_maisNaConsulta && !m_acrescentando && lista.RecNo() >= lista.RecordCount() - 1)
+            QMetaObject::invokeMethod(this, Protegido([this] { AcrescentaConsulta(kPaginaConsulta); }),
+                                      Qt::QueuedConnection);
+    };
+    ui.DBGrid2->SetDataSet(TbConsulta);
+    ui.DBGrid2->SetReadOnly(true);
+    ui.DBGrid2->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid2KeyDown(tecla); };
+    DefineLarguras(*ui.DBGrid2, larguras);
+    QScrollBar* rolagem = ui.DBGrid2->verticalScrollBar();
+    connect(rolagem, &QScrollBar::valueChanged, this, Protegido([this, rolagem](int valor) {
+                if (m_maisNaConsulta && valor > 0 && valor == rolagem->maximum())
+                    TbConsulta->Last();
+            }));
+}
+
+// ---- Header boxes
+
+const TfmTngReceita::CaixaCodigo* TfmTngReceita::CodigoDa(QWidget* box) const {
+    for (const CaixaCodigo& codigo : m_codigos)
+        if (codigo.caixa == box)
+            return &codigo;
+    return nullptr;
+}
+
+bool TfmTngReceita::PesquisaCodigo(const CaixaCodigo& codigo) {
+    TPesquisa pesquisa;
+    pesquisa.Titulo = codigo.titulo;
+    if (codigo.caixa == ui.EdtCodPrep)
+        pesquisa.SQL =
+            QStringLiteral("SELECT DISTINCT CODIGO, DESCRICAO FROM %1").arg(DBLocal(codigo.tabela));
+    else
+        pesquisa.Tabela = codigo.tabela;
+    pesquisa.CampoChave = QStringLiteral("CODIGO");
+    pesquisa.Campos = QStringList{QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO")};
+    pesquisa.Edit = codigo.caixa;
+    return pesquisa.AbrePesquisa(this);
+}
+
+// F4 or the box's button: the chosen code takes effect at once, as leaving the box would make it.
+void TfmTngReceita::PesquisaDaCaixa(const CaixaCodigo& codigo) {
+    if (!PesquisaCodigo(codigo))
+        return;
+    if (codigo.caixa == ui.EdtCodVar)
+        VerificaPar(true);
+    else if (codigo.caixa == ui.EdtCodPrep)
+        EdtCodPrepExit();
+    codigo.caixa->setFocus(Qt::OtherFocusReason);
+}
+
+void TfmTngReceita::EdtCodigoChange() {
+    m_contexto.receita = Codigo();
+    if (m_preenchendo)
+        return;
+    ui.EdtDescricao->setText(LeCodigo(kReceita, QStringLiteral("DESCRICAO"), Codigo())
+                                 .value(QStringLiteral("DESCRICAO"))
+                                 .toString());
+}
+
+void TfmTngReceita::MostraVariante() {
+    const QVariantMap variante =
+        LeCodigo(QStringLiteral("VARIANTE"), QStringLiteral("DESCRICAO, INDICE"), Variante());
+    ui.EdtDesVar->setText(variante.value(QStringLiteral("DESCRICAO")).toString());
+    m_contexto.variante = Variante();
+    m_contexto.indice = variante.value(QStringLiteral("INDICE")).toString();
+    RecalculaItens();
+}
+
+void TfmTngReceita::MostraCor() {
+    const QString codigo = ui.EdtCodCor->text().trimmed();
+    const QVariantMap cor =
+        LeCodigo(QStringLiteral("CADCORTIN"), QStringLiteral("DESCRICAO, COMPLEMENTO, COR_SIS"), codigo);
+    ui.EdtDesCor->setText(cor.value(QStringLiteral("DESCRICAO")).toString());
+    ui.EdtComplemento->setText(cor.value(QStringLiteral("COMPLEMENTO")).toString());
+    m_visor->MostraImagem(cor.isEmpty() ? QString() : BuscaArquivo(codigo, kPastaCores));
+    m_visor->MostraCor(CorDoSistema(cor.value(QStringLiteral("COR_SIS"))));
+}
+
+void TfmTngReceita::MostraGrafico() {
+    const QStringList consumos = {QStringLiteral("QTDE_AGUA"), QStringLiteral("QTDE_VAPOR"),
+                                  QStringLiteral("QTDE_VATS"), QStringLiteral("QTDE_GAS"),
+                                  QStringLiteral("QTDE_OUTROS")};
+    const QVariantMap grafico = LeCodigo(
+        QStringLiteral("GRAFICO"), QStringLiteral("DESCRICAO, TEMPO, ") + consumos.join(QStringLiteral(", ")),
+        ui.EdtCodGra->text().trimmed());
+    ui.EdtDesGra->setText(grafico.value(QStringLiteral("DESCRICAO")).toString());
+    ui.EdtTempo->setText(grafico.value(QStringLiteral("TEMPO")).toString());
+    double custo = 0;
+    for (const QString& consumo : consumos)
+        custo += grafico.value(consumo).toDouble();
+    ui.EdtCustoGrafico->setText(grafico.isEmpty() ? QString() : TextoExibicao(custo, 2));
+}
+
+void TfmTngReceita::MostraBanho() {
+    const QVariantMap banho = LeCodigo(QStringLiteral("BANHO"), QStringLiteral("DESCRICAO, PROPORCAO"),
+                                       ui.EdtCodBan->text().trimmed());
+    ui.EdtDesBan->setText(banho.value(QStringLiteral("DESCRICAO")).toString());
+    ui.EdtLitros->setText(TextoExibicao(banho.value(QStringLiteral("PROPORCAO"))));
+    m_contexto.proporcao = banho.value(QStringLiteral("PROPORCAO")).toDouble();
+    RecalculaItens();
+}
+
+void TfmTngReceita::MostraPreparacao() {
+    ui.EdtDesPrep->setText(
+        LeCodigo(QStringLiteral("PREPARACAO"), QStringLiteral("DESCRICAO"), ui.EdtCodPrep->text().trimmed())
+            .value(QStringLiteral("DESCRICAO"))
+            .toString());
+}
+
+QString TfmTngReceita::Codigo() const {
+    return ui.EdtCodigo->text().trimmed();
+}
+
+QString TfmTngReceita::Variante() const {
+    return ui.EdtCodVar->text().trimmed();
+}
+
+QString TfmTngReceita::Chave() const {
+    return Codigo() + Variante();
+}
+
+QString TfmTngReceita::Par() const {
+    return Codigo() + QChar(0x1f) + Variante();
+}
+
+bool TfmTngReceita::ParExiste() const {
+    return !Codigo().isEmpty() &&
+           Existe(kReceita, QStringLiteral("CODIGO;VARIANTE"), QVariantList{Codigo(), Variante()});
+}
+
+// Runs when the code or variant changed since the last check: a stored pair is loaded, over what was typed;
+// a new one, when told to, says so.
+void TfmTngReceita::VerificaPar(bool avisa) {
+    if (Codigo().isEmpty() || Variante().isEmpty() || Par() == m_parVerificado)
+        return;
+    if (ParExiste()) {
+        BuscaDados();
+        return;
+    }
+    if (!avisa)
+        return;
+    m_parVerificado = Par();
+    Informa(this, kNaoEncontrada);
+}
+
+void TfmTngReceita::EdtCodigoExit() {
+    if (Codigo().isEmpty())
+        ui.EdtCodigo->setText(Proximo(kReceita, QStringLiteral("CODIGO"), 4));
+    VerificaPar(false);
+}
+
+void TfmTngReceita::EdtCodVarExit() {
+    if (Variante().isEmpty() && !PesquisaCodigo(*CodigoDa(ui.EdtCodVar)))
+        return;
+    VerificaPar(true);
+}
+
+bool TfmTngReceita::EdtDescricaoExit() {
+    if (!ui.EdtDescricao->text().trimmed().isEmpty())
+        return true;
+    Informa(this, kDescricaoObrigatoria);
+    ui.EdtDescricao->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+// A preparation that exists brings its items; any other code takes the preparation's items away.
+void TfmTngReceita::EdtCodPrepExit() {
+    RegrasCalculo regras;
+    AddPreparacao(regras);
+}
+
+bool TfmTngReceita::SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason) {
+    // Towards "Fechar" or the search page no rule runs.
+    if (next == ui.BtFechar || !ui.TsCadastro->isAncestorOf(next))
+        return true;
+    if (control == ui.EdtCodigo)
+        EdtCodigoExit();
+    else if (control == ui.EdtCodVar)
+        EdtCodVarExit();
+    else if (control == ui.EdtDescricao)
+        return EdtDescricaoExit();
+    else if (control == ui.EdtCodPrep)
+        EdtCodPrepExit();
+    else if (const CaixaCodigo* codigo = CodigoDa(control);
+             codigo && codigo->caixa->text().trimmed().isEmpty())
+        PesquisaCodigo(*codigo);
+    return true;
+}
+
+bool TfmTngReceita::TeclaControle(QWidget* control, QKeyEvent* tecla) {
+    if (tecla->key() == Qt::Key_F4 && tecla->modifiers() == Qt::NoModifier) {
+        if (control == ui.EdtCodigo) {
+            PesquisaReceita();
+            return true;
+        }
+        if (const CaixaCodigo* codigo = CodigoDa(control)) {
+            PesquisaDaCaixa(*codigo);
+            return true;
+        }
+    }
+    return TForm::TeclaControle(control, tecla);
+}
+
+// ---- Loading
+
+void TfmTngReceita::PesquisaReceita() {
+    TPesquisa pesquisa;
+    pesquisa.Titulo = windowTitle();
+    pesquisa.SQL = DBLocal_SQL(QStringLiteral("SELECT R.CODIGO || '/' || R.VARIANTE AS RECEITA, R.CODIGO, "
+                                              "R.VARIANTE, R.DESCRICAO, R.COR FROM {RECEITA} R"));
+    pesquisa.CampoChave = QStringLiteral("RECEITA");
+    pesquisa.CampoBusca = QStringLiteral("DESCRICAO");
+    pesquisa.OrdenarPor = QStringLiteral("RECEITA");
+    if (pesquisa.AbrePesquisa(this))
+        AbreReceita(pesquisa.RetornoPesquisa(QStringLiteral("CODIGO")).toString().trimmed(),
+                    pesquisa.RetornoPesquisa(QStringLiteral("VARIANTE")).toString().trimmed());
+}
+
+void TfmTngReceita::AbreReceita(const QString& codigo, const QString& variante) {
+    if (!Existe(kReceita, QStringLiteral("CODIGO;VARIANTE"), QVariantList{codigo, variante})) {
+        Informa(this, kNaoEncontrada);
+        return;
+    }
+    {
+        QScopedValueRollback<bool> preenchendo(m_preenchendo, true);
+        ui.EdtCodigo->setText(codigo);
+        ui.EdtCodVar->setText(variante);
+    }
+    BuscaDados();
+    ui.PageControl1->setCurrentWidget(ui.TsCadastro);
+    ui.EdtDescricao->setFocus(Qt::OtherFocusReason);
+}
+
+void TfmTngReceita::BuscaDados() {
+    TZoQuery q;
+    q.SQL << SqlReceita();
+    q.BindValue(QStringLiteral("CODIGO"), Codigo());
+    q.BindValue(QStringLiteral("VARIANTE"), Variante());
+    q.BindValue(QStringLiteral("CHAVE"), Chave());
+    q.Open();
+    if (q.IsEmpty())
+        return;
+    q.First();
+    TbConsumos->Cancel();
+    TbConsumos->EmptyDataSet();
+    {
+        QScopedValueRollback<bool> preenchendo(m_preenchendo, true);
+        ui.EdtDescricao->setText(texto(q, QStringLiteral("DESC_REC")));
+        ui.EdtCodCor->setText(texto(q, QStringLiteral("COR")));
+        ui.EdtCodGra->setText(texto(q, QStringLiteral("GRAFICO")));
+        ui.EdtCodBan->setText(texto(q, QStringLiteral("COD_BANHO")));
+        ui.EdtCodPrep->setText(texto(q, QStringLiteral("PREPARACAO")));
+        ui.EdtObs->setPlainText(q.FieldByName(QStringLiteral("OBS")).AsString());
+        ui.EdtCusto->setText(TextoExibicao(q.FieldByName(QStringLiteral("REC_CUSTO")).Value(), 2));
+        ui.CbLiberada->setCurrentIndex(texto(q, QStringLiteral("LIBERADA")) == QLatin1String("2") ? 1 : 0);
+        const TField data = q.FieldByName(QStringLiteral("LOG_DATA"));
+        ui.LbUltimaAlteracao->setText(data.IsNull()
+                                          ? QString()
+                                          : QStringLiteral("Última alteração: %1 %2 %3")
+                                                .arg(data.DisplayText(), texto(q, QStringLiteral("LOG_HORA")),
+                                                     texto(q, QStringLiteral("LOG_USUARIO"))));
+    }
+    RegrasCalculo regras;
+    AddPreparacao(regras);
+    {
+        QScopedValueRollback<bool> sistema(m_sistema, true);
+        SemControles quieto(*TbConsumos);
+        for (q.First(); !q.Eof(); q.Next())
+            if (!texto(q, QStringLiteral("MATERIAL")).isEmpty())
+                AcrescentaItem(*TbConsumos, q, true, m_contexto, regras);
+        TbConsumos->First();
+    }
+    m_parVerificado = m_parCarregado = Par();
+}
+
+void TfmTngReceita::AddPreparacao(RegrasCalculo& regras) {
+    DeletaPreparacao();
+    const QString codigo = ui.EdtCodPrep->text().trimmed();
+    if (codigo.isEmpty())
+        return;
+    TZoQuery q;
+    q.SQL << SqlPreparacao();
+    q.BindValue(QStringLiteral("CODIGO"), codigo);
+    q.Open();
+    QScopedValueRollback<bool> sistema(m_sistema, true);
+    SemControles quieto(*TbConsumos);
+    for (q.First(); !q.Eof(); q.Next())
+        AcrescentaItem(*TbConsumos, q, false, m_contexto, regras);
+    TbConsumos->First();
+}
+
+void TfmTngReceita::DeletaPreparacao() {
+    TbConsumos->CheckBrowseMode();
+    QScopedValueRollback<bool> sistema(m_sistema, true);
+    SemControles quieto(*TbConsumos);
+    for (int linha = TbConsumos->RecordCount() - 1; linha >= 0; --linha)
+        if (!ItemProprio(*TbConsumos, linha)) {
+            TbConsumos->MoveTo(linha);
+            TbConsumos->Delete();
+        }
+}
+
+void TfmTngReceita::LimpaTela() {
+    TbConsumos->Cancel();
+    TbConsumos->EmptyDataSet();
+    {
+        QScopedValueRollback<bool> preenchendo(m_preenchendo, true);
+        for (QLineEdit* caixa : {ui.EdtCodigo, ui.EdtDescricao, ui.EdtCodVar, ui.EdtCodCor, ui.EdtCodGra,
+                                 ui.EdtCodBan, ui.EdtCodPrep, ui.EdtCusto})
+            caixa->clear();
+        ui.EdtObs->clear();
+        ui.CbLiberada->setCurrentIndex(0);
+        ui.LbUltimaAlteracao->clear();
+    }
+    m_parVerificado.clear();
+    m_parCarregado.clear();
+    ui.EdtCodigo->setFocus(Qt::OtherFocusReason);
+}
+
+// The variant's fibre shares and the bath's litres cost every item: a change of either costs them again.
+void TfmTngReceita::RecalculaItens() {
+    if (TbConsumos->IsEmpty() || !TbConsumos->Post())
+        return;
+    const int atual = TbConsumos->RecNo();
+    QScopedValueRollback<bool> sistema(m_sistema, true);
+    {
+        SemControles quieto(*TbConsumos);
+        for (int linha = 0; linha < TbConsumos->RecordCount(); ++linha) {
+            TbConsumos->MoveTo(linha);
+            TbConsumos->Edit();
+            CustaItem(*TbConsumos, m_contexto);
+            TbConsumos->Post();
+        }
+    }
+    TbConsumos->MoveTo(atual);
+}
+
+void TfmTngReceita::MostraCustoReceita() {
+    ui.LbCustoReceita->setText(TextoExibicao(CustoDosItens(*TbConsumos, m_contexto), 2));
+}
+
+// ---- Item grid
+
+void TfmTngReceita::ValidaEdicao(TDataSet& item) const {
+    // Items of the preparation are changed in the preparation, never here.
+    if (!m_sistema && !ItemProprio(item, item.RecNo()))
+        throw EAbort();
+}
+
+void TfmTngReceita::PreencheDescricoes(TDataSet& item) {
+    if (m_sistema)
+        return;
+    const QString tipo = texto(item, QStringLiteral("Tipo"));
+    item.FieldByName(QStringLiteral("DescTipo")) =
+        tipo.isEmpty() ? QString()
+                       : Busca_Valor(QStringLiteral("TIPO_TING"), QStringLiteral("CODIGO"),
+                                     QStringLiteral("DESCRICAO"), {tipo});
+    const QString regra = texto(item, QStringLiteral("Regra"));
+    item.FieldByName(QStringLiteral("DescRegra")) =
+        regra.isEmpty() ? QString()
+                        : Busca_Valor(QStringLiteral("TNG_REGRA"), QStringLiteral("CODIGO"),
+                                      QStringLiteral("DESCRICAO"), {regra});
+    CustaItem(item, m_contexto);
+}
+
+bool TfmTngReceita::LinhaDaPreparacao() const {
+    return !TbConsumos->IsEmpty() && !ItemProprio(*TbConsumos, TbConsumos->RecNo());
+}
+
+bool TfmTngReceita::PesquisaMaterial() {
+    const bool produto = !TbConsumos->IsEmpty() && ItemDeProduto(*TbConsumos, TbConsumos->RecNo());
+    TPesquisa pesquisa;
+    pesquisa.Titulo = windowTitle();
+    pesquisa.Tabela = produto ? QStringLiteral("PRODUTO") : QStringLiteral("MATERIAL");
+    pesquisa.CampoChave = QStringLiteral("CODIGO");
+    pesquisa.Campos =
+        QStringList{QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO"), QStringLiteral("UNIDADE")};
+    pesquisa.Filtro = QStringLiteral("ATIVO = 'S'");
+    if (!pesquisa.AbrePesquisa(this))
+        return false;
+    TbConsumos->Edit();
+    TbConsumos->FieldByName(QStringLiteral("Material")) = pesquisa.Chave();
+    return PreencheMaterial();
+}
+
+// The item takes description, unit and price from its product, and from a chemical also its concentration,
+// group, place in stock and alternative; an unknown or inactive product is cleared and the cursor stays.
+bool TfmTngReceita::PreencheMaterial() {
+    if (!TbConsumos->Post())
+        return false;
+    const QString codigo = texto(*TbConsumos, QStringLiteral("Material"));
+    if (codigo.isEmpty())
+        return true;
+    const bool produto = ItemDeProduto(*TbConsumos, TbConsumos->RecNo());
+    TZoQuery q;
+    q.SQL << (produto ? SqlProduto() : SqlMaterial());
+    q.BindValue(QStringLiteral("CODIGO"), codigo);
+    q.Open();
+    QStringList limpar;
+    if (q.IsEmpty()) {
+        Informa(this, produto ? QStringLiteral("Produto não cadastrado.")
+                              : QStringLiteral("Material não cadastrado."));
+        limpar = {QStringLiteral("Material"), QStringLiteral("Local")};
+    } else if (!produto && texto(q, QStringLiteral("ATIVO")) == QLatin1String("N")) {
+        Informa(this, QStringLiteral("Material inativo."));
+        limpar = {QStringLiteral("Material"), QStringLiteral("Descricao"), QStringLiteral("Unidade"),
+                  QStringLiteral("Preco"), QStringLiteral("Local")};
+    }
+    TbConsumos->Edit();
+    if (!limpar.isEmpty()) {
+        for (const QString& campo : limpar)
+            TbConsumos->FieldByName(campo).Clear();
+        TbConsumos->Post();
+        return false;
+    }
+    for (const QString& campo :
+         {QStringLiteral("Descricao"), QStringLiteral("Unidade"), QStringLiteral("Preco")})
+        TbConsumos->FieldByName(campo) = q.FieldByName(campo).Value();
+    const QList<QPair<QString, QString>> doMaterial = {
+        {QStringLiteral("Concentracao"), QStringLiteral("CONCENTRACAO")},
+        {QStringLiteral("Grupo"), QStringLiteral("GRUPO")},
+        {QStringLiteral("Desc_Grupo"), QStringLiteral("DESC_GRUPO")},
+        {QStringLiteral("ContraTipo"), QStringLiteral("CONTRATIPO")},
+        {QStringLiteral("ConcentContraTipo"), QStringLiteral("CONCENT_CT")},
+        {QStringLiteral("CustoContraTipo"), QStringLiteral("CUSTO_CT")},
+        {QStringLiteral("Local"), QStringLiteral("LOCAL")}};
+    for (const auto& [campo, coluna] : doMaterial)
+        TbConsumos->FieldByName(campo) = produto ? QVariant() : q.FieldByName(coluna).Value();
+    TbConsumos->Post();
+    return true;
+}
+
+bool TfmTngReceita::ConfereTipo() {
+    if (!TbConsumos->Post())
+        return false;
+    const QString tipo = texto(*TbConsumos, QStringLiteral("Tipo"));
+    if (tipo.isEmpty() || Existe(QStringLiteral("TIPO_TING"), QStringLiteral("CODIGO"), QVariantList{tipo}))
+        return true;
+    Informa(this, QStringLiteral("Tipo de tingimento inválido."));
+    TbConsumos->Edit();
+    TbConsumos->FieldByName(QStringLiteral("Tipo")).Clear();
+    TbConsumos->Post();
+    return false;
+}
+
+// A rule confirmed in the grid gives the item its quantity at once.
+bool TfmTngReceita::ConfereRegra() {
+    if (!TbConsumos->Post())
+        return false;
+    const QString regra = texto(*TbConsumos, QStringLiteral("Regra"));
+    if (regra.isEmpty())
+        return true;
+    if (!Existe(QStringLiteral("TNG_REGRA"), QStringLiteral("CODIGO"), QVariantList{regra})) {
+        Informa(this, QStringLiteral("Regra de cálculo inválida."));
+        TbConsumos->Edit();
+        TbConsumos->FieldByName(QStringLiteral("Regra")).Clear();
+        TbConsumos->Post();
+        return false;
+    }
+    RegrasCalculo regras;
+    if (const auto qtde = regras.CalculaQtdeRegra(m_contexto.receita, m_contexto.variante, CodigoRegra(regra),
+                                                  0, 0, 0, QString(), QString(), QString())) {
+        TbConsumos->Edit();
+        TbConsumos->FieldByName(QStringLiteral("Qtde")) = *qtde;
+        TbConsumos->Post();
+    }
+    return true;
+}
+
+bool TfmTngReceita::DBGrid1KeyDown(QKeyEvent* tecla) {
+    if (TeclaLinhaGrade(*ui.DBGrid1, tecla))
+        return true;
+    const bool f4 = tecla->key() == Qt::Key_F4 && tecla->modifiers() == Qt::NoModifier;
+    if (!f4 && tecla->key() != Qt::Key_Tab)
+        return false;
+    // A preparation's row is not edited: F4 does nothing there, Tab only moves on.
+    if (LinhaDaPreparacao())
+        return f4;
+    const QString campo = ui.DBGrid1->SelectedField();
+    if (campo == QLatin1String("Material")) {
+        if (f4) {
+            PesquisaMaterial();
+            return true;
+        }
+        return !PreencheMaterial();
+    }
+    if (campo == QLatin1String("Tipo")) {
+        if (f4) {
+            if (TPesquisa::PesquisaCampo(this, windowTitle(), QStringLiteral("TIPO_TING"), TbConsumos,
+                                         QStringLiteral("Tipo")))
+                TbConsumos->Post();
+            return true;
+        }
+        return !ConfereTipo();
+    }
+    if (campo == QLatin1String("Regra")) {
+        if (f4) {
+            TPesquisa pesquisa;
+            pesquisa.Titulo = windowTitle();
+            pesquisa.SQL = QStringLiteral("SELECT DISTINCT CODIGO, DESCRICAO FROM %1")
+                               .arg(DBLocal(QStringLiteral("TNG_REGRA")));
+            pesquisa.CampoChave = QStringLiteral("CODIGO");
+            pesquisa.Campos = QStringList{QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO")};
+            if (pesquisa.AbrePesquisa(this)) {
+                TbConsumos->Edit();
+                TbConsumos->FieldByName(QStringLiteral("Regra")) = pesquisa.Chave();
+                ConfereRegra();
+            }
+            return true;
+        }
+        return !ConfereRegra();
+    }
+    return false;
+}
+
+// ---- Save, delete, duplicate
+
+bool TfmTngReceita::ValidaGravacao() {
+    if (Codigo().isEmpty()) {
+        Informa(this, QStringLiteral("Código inválido."));
+        ui.EdtCodigo->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    if (!EdtDescricaoExit())
+        return false;
+    const QString cor = ui.EdtCodCor->text().trimmed();
+    const QString corGravada = Busca_Valor(kReceita, QStringLiteral("CODIGO;VARIANTE"), QStringLiteral("COR"),
+                                           {Codigo(), Variante()})
+                                   .trimmed();
+    if (!corGravada.isEmpty() && corGravada != cor) {
+        Informa(this, kOutraCor);
+        ui.EdtCodigo->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    const struct {
+        QLineEdit* caixa;
+        const char* tabela;
+        const char* mensagem;
+    } cadastros[] = {{ui.EdtCodVar, "VARIANTE", "Variante inválida."},
+                     {ui.EdtCodCor, "CADCORTIN", "Cor inválida."},
+                     {ui.EdtCodBan, "BANHO", "Volume de banho inválido."},
+                     {ui.EdtCodGra, "GRAFICO", "Gráfico inválido."}};
+    for (const auto& cadastro : cadastros) {
+        if (Existe(QLatin1String(cadastro.tabela), QStringLiteral("CODIGO"),
+                   QVariantList{cadastro.caixa->text().trimmed()}))
+            continue;
+        Informa(this, QString::fromUtf8(cadastro.mensagem));
+        cadastro.caixa->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    // The chemicals of the grid, own and of the preparation, read in one statement.
+    QStringList materiais;
+    for (int linha = 0; linha < TbConsumos->RecordCount(); ++linha)
+        if (!ItemEmBranco(*TbConsumos, linha) && !ItemDeProduto(*TbConsumos, linha))
+            materiais << Aspas(TbConsumos->ValueAt(linha, TbConsumos->FieldIndex(QStringLiteral("Material")))
+                                   .toString()
+                                   .trimmed());
+    if (materiais.isEmpty())
+        return true;
+    TZoQuery inativos;
+    inativos.SQL << QStringLiteral("SELECT CODIGO, DESCRICAO FROM %1 WHERE ATIVO = 'N' AND CODIGO IN (%2)")
+                        .arg(DBLocal(QStringLiteral("MATERIAL")), materiais.join(QStringLiteral(", ")));
+    inativos.Open();
+    if (inativos.IsEmpty())
+        return true;
+    QHash<QString, QString> descricoes;
+    for (inativos.First(); !inativos.Eof(); inativos.Next())
+        descricoes.insert(texto(inativos, QStringLiteral("CODIGO")),
+                          texto(inativos, QStringLiteral("DESCRICAO")));
+    for (int linha = 0; linha < TbConsumos->RecordCount(); ++linha) {
+        const QString codigo = TbConsumos->ValueAt(linha, TbConsumos->FieldIndex(QStringLiteral("Material")))
+                                   .toString()
+                                   .trimmed();
+        if (ItemDeProduto(*TbConsumos, linha) || !descricoes.contains(codigo))
+            continue;
+        Informa(this, QStringLiteral("Receita com Material Inativo: \n") + codigo + QLatin1Char(' ') +
+                          descricoes.value(codigo));
+        return false;
+    }
+    return true;
+}
+
+// The variant's fibre shares and the bath's litres as stored now: the cost saved is that of this moment.
+ContextoItens TfmTngReceita::ContextoGravacao() const {
+    ContextoItens contexto = m_contexto;
+    contexto.receita = Codigo();
+    contexto.variante = Variante();
+    TZoQuery q;
+    q.SQL << DBLocal_SQL(QStringLiteral(
+        "SELECT (SELECT INDICE FROM {VARIANTE} WHERE CODIGO = :VARIANTE) AS INDICE, "
+        "(SELECT PROPORCAO FROM {BANHO} WHERE CODIGO = :BANHO) AS PROPORCAO FROM RDB$DATABASE"));
+    q.BindValue(QStringLiteral("VARIANTE"), Variante());
+    q.BindValue(QStringLiteral("BANHO"), ui.EdtCodBan->text().trimmed());
+    q.Open();
+    contexto.indice = q.FieldByName(QStringLiteral("INDICE")).AsString();
+    contexto.proporcao = q.FieldByName(QStringLiteral("PROPORCAO")).AsFloat();
+    return contexto;
+}
+
+// The stored items and header of the recipe of the boxes.
+void TfmTngReceita::ApagaReceita() {
+    for (const auto& [tabela, chave] : {std::pair{"MAT_TIN", "RECEITA"}, {"RECEITA", "CODIGO"}}) {
+        TZoQuery q;
+        q.SQL << QStringLiteral("DELETE FROM %1 WHERE %2 = :CODIGO AND VARIANTE = :VARIANTE")
+                     .arg(DBLocal(QLatin1String(tabela)), QLatin1String(chave));
+        q.BindValue(QStringLiteral("CODIGO"), Codigo());
+        q.BindValue(QStringLiteral("VARIANTE"), Variante());
+        q.ExecSQL();
+    }
+}
+
+// The recipe's own items, with one prepared statement; a blank row is left out, a blank order takes the
+// item's place among them.
+void TfmTngReceita::InsereItens() {
+    TZoQuery insercao;
+    insercao.SQL << QStringLiteral(
+                        "INSERT INTO %1 (RECEITA, VARIANTE, ORDEN, CODIGO, UNIDADE, FINALIDADE, QTDE, "
+                        "FIBRA, PASSO, REGRA, TIPO, TP_ITEM)")
+                        .arg(DBLocal(QStringLiteral("MAT_TIN")))
+                 << QStringLiteral(
+                        "VALUES (:RECEITA, :VARIANTE, :ORDEN, :CODIGO, :UNIDADE, :FINALIDADE, :QTDE, "
+                        ":FIBRA, :PASSO, :REGRA, :TIPO, :TP_ITEM)");
+    auto valor = [this](int linha, const QString& campo) {
+        return TbConsumos->ValueAt(linha, TbConsumos->FieldIndex(campo));
+    };
+    const QList<QPair<QString, QString>> textos = {
+        {QStringLiteral("CODIGO"), QStringLiteral("Material")},
+        {QStringLiteral("UNIDADE"), QStringLiteral("Unidade")},
+        {QStringLiteral("FINALIDADE"), QStringLiteral("Finalidade")},
+        {QStringLiteral("FIBRA"), QStringLiteral("Fibra")},
+        {QStringLiteral("PASSO"), QStringLiteral("Passo")},
+        {QStringLiteral("REGRA"), QStringLiteral("Regra")},
+        {QStringLiteral("TIPO"), QStringLiteral("Tipo")},
+        {QStringLiteral("TP_ITEM"), QStringLiteral("Tp_Item")}};
+    int posicao = 0;
+    for (int linha = 0; linha < TbConsumos->RecordCount(); ++linha) {
+        if (!ItemProprio(*TbConsumos, linha) || ItemEmBranco(*TbConsumos, linha))
+            continue;
+        ++posicao;
+        insercao.BindValue(QStringLiteral("RECEITA"), Codigo());
+        insercao.BindValue(QStringLiteral("VARIANTE"), Variante());
+        const QVariant ordem = valor(linha, QStringLiteral("Ordem"));
+        insercao.BindValue(QStringLiteral("ORDEN"), ordem.isNull() ? QVariant(posicao) : ordem);
+        for (const auto& [coluna, campo] : textos)
+            insercao.BindValue(coluna, valor(linha, campo).toString().trimmed());
+        insercao.BindValue(QStringLiteral("QTDE"), valor(linha, QStringLiteral("Qtde")));
+        insercao.ExecSQL();
+    }
+}
+
+// Header, items, audit row and the price's release are one unit of work; a refusal found inside it is
+// returned, to be shown once the unit is rolled back.
+QString TfmTngReceita::GravaDados() {
+    const QString cor = ui.EdtCodCor->text().trimmed();
+    GravacaoAtomica gravacao;
+    TZoQuery gravada;
+    gravada.SQL << QStringLiteral("SELECT COR, CUSTO FROM %1 WHERE CODIGO = :CODIGO AND VARIANTE = :VARIANTE")
+                       .arg(DBLocal(kReceita));
+    gravada.BindValue(QStringLiteral("CODIGO"), Codigo());
+    gravada.BindValue(QStringLiteral("VARIANTE"), Variante());
+    gravada.Open();
+    const bool existe = !gravada.IsEmpty();
+    // A pair stored by someone else since this screen found it new (a duplicate's code, a typed one) is
+    // never replaced.
+    if (existe && Par() != m_parCarregado)
+        return kJaCadastrada;
+    const QString corGravada = existe ? texto(gravada, QStringLiteral("COR")) : QString();
+    if (!corGravada.isEmpty() && corGravada != cor)
+        return kOutraCor;
+    const double custoGravado =
+        existe ? Arredondar(gravada.FieldByName(QStringLiteral("CUSTO")).AsFloat(), 2) : 0;
+
+    const QString identificacao = Codigo() + QStringLiteral(" VARIANTE ") + Variante();
+    if (existe)
+        GeraLog(kTituloLog,
+                QStringLiteral("ALTERACAO DE RECEITA ") + identificacao + QStringLiteral(" LIBERADA: ") +
+                    ui.CbLiberada->currentText(),
+                opOutros, Chave(), this);
+    else
+        GeraLog(kTituloLog, QStringLiteral("INCLUSAO DE RECEITA ") + identificacao, opInclusao, Chave(),
+                this);
+    ApagaReceita();
+    InsereItens();
+    const double custo = CustoDosItens(*TbConsumos, ContextoGravacao());
+    if (custo != custoGravado)
+        BloqueiaPrecoCor(cor, Variante());
+    TZoQuery cabecalho;
+    cabecalho.SQL << QStringLiteral(
+                         "INSERT INTO %1 (CODIGO, DESCRICAO, VARIANTE, COR, GRAFICO, COD_BANHO, CUSTO, "
+                         "OBS, PREPARACAO, LIBERADA)")
+                         .arg(DBLocal(kReceita))
+                  << QStringLiteral(
+                         "VALUES (:CODIGO, :DESCRICAO, :VARIANTE, :COR, :GRAFICO, :COD_BANHO, :CUSTO, "
+                         ":OBS, :PREPARACAO, :LIBERADA)");
+    cabecalho.BindValue(QStringLiteral("CODIGO"), Codigo());
+    cabecalho.BindValue(QStringLiteral("DESCRICAO"), ui.EdtDescricao->text().trimmed());
+    cabecalho.BindValue(QStringLiteral("VARIANTE"), Variante());
+    cabecalho.BindValue(QStringLiteral("COR"), cor);
+    cabecalho.BindValue(QStringLiteral("GRAFICO"), ui.EdtCodGra->text().trimmed());
+    cabecalho.BindValue(QStringLiteral("COD_BANHO"), ui.EdtCodBan->text().trimmed());
+    cabecalho.BindValue(QStringLiteral("CUSTO"), custo);
+    cabecalho.BindValue(QStringLiteral("OBS"), ui.EdtObs->toPlainText().left(4000));
+    cabecalho.BindValue(QStringLiteral("PREPARACAO"), ui.EdtCodPrep->text().trimmed());
+    cabecalho.BindValue(QStringLiteral("LIBERADA"), QString::number(ui.CbLiberada->currentIndex() + 1));
+    cabecalho.ExecSQL();
+    gravacao.Confirma();
+    return QString();
+}
+
+void TfmTngReceita::BitBtn5Click() {
+    if (!TbConsumos->Post())
+        return;
+    if (!Acessa(QString::fromLatin1(metaObject()->className()), QStringLiteral("A"), QStringLiteral("0")))
+        return;
+    if (!ValidaGravacao())
+        return;
+    const QString recusa = GravaDados();
+    if (!recusa.isEmpty()) {
+        Informa(this, recusa);
+        ui.EdtCodigo->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    LimpaTela();
+}
+
+void TfmTngReceita::BitBtn7Click() {
+    if (!Acessa(QString::fromLatin1(metaObject()->className()), QStringLiteral("E"), QStringLiteral("0")))
+        return;
+    if (!ParExiste()) {
+        Informa(this, kNaoEncontrada);
+        return;
+    }
+    if (!Pergunta(this, QStringLiteral("Eliminação de Registro"),
+                  QStringLiteral("Deseja eliminar este Registro?"), false))
+        return;
+    {
+        GravacaoAtomica exclusao;
+        ApagaReceita();
+        GeraLog(kTituloLog,
+                QStringLiteral("EXCLUSAO DE RECEITA ") + Codigo() + QStringLiteral(" VARIANTE ") + Variante(),
+                opOutros, Chave(), this);
+        exclusao.Confirma();
+    }
+    LimpaTela();
+}
+
+// The header and the items stay: the next save stores them under the new code.
+void TfmTngReceita::BtDuplicarClick() {
+    if (!Acessa(QString::fromLatin1(metaObject()->className()), QStringLiteral("A"), QStringLiteral("0")))
+        return;
+    {
+        QScopedValueRollback<bool> preenchendo(m_preenchendo, true);
+        ui.EdtCodigo->setText(Proximo(kReceita, QStringLiteral("CODIGO"), 4));
+    }
+    m_parVerificado = Par();
+    ui.EdtCodigo->setFocus(Qt::OtherFocusReason);
+}
+
+void TfmTngReceita::BtConsultarClick() {
+    PesquisaReceita();
+}
+
+// ---- Printing
+
+void TfmTngReceita::BtImprimirClick() {
+    if (!TbConsumos->Post())
+        return;
+    const bool precos = ui.CkImprimePreco->isChecked();
+    TRelatorio relatorio(QStringLiteral("WTngReceita"), QStringLiteral("Receita"), TbConsumos);
+    auto comDescricao = [](QLineEdit* codigo, QLineEdit* descricao) {
+        const QString texto = codigo->text().trimmed();
+        return texto.isEmpty() || descricao->text().isEmpty()
+                   ? texto
+                   : texto + QStringLiteral(" - ") + descricao->text();
+    };
+    relatorio.AdicionaCabecalho(QStringLiteral("Receita"), comDescricao(ui.EdtCodigo, ui.EdtDescricao));
+    relatorio.AdicionaCabecalho(QStringLiteral("Variante"), comDescricao(ui.EdtCodVar, ui.EdtDesVar));
+    relatorio.AdicionaCabecalho(QStringLiteral("Cor"), comDescricao(ui.EdtCodCor, ui.EdtDesCor));
+    if (!ui.EdtComplemento->text().isEmpty())
+        relatorio.AdicionaCabecalho(QStringLiteral("Complemento da Cor"), ui.EdtComplemento->text());
+    relatorio.AdicionaCabecalho(QStringLiteral("Gráfico"), comDescricao(ui.EdtCodGra, ui.EdtDesGra) +
+                                                               QStringLiteral("   Tempo: ") +
+                                                               ui.EdtTempo->text());
+    relatorio.AdicionaCabecalho(QStringLiteral("Banho"), comDescricao(ui.EdtCodBan, ui.EdtDesBan) +
+                                                             QStringLiteral("   Litros: ") +
+                                                             ui.EdtLitros->text());
+    if (!ui.EdtCodPrep->text().trimmed().isEmpty())
+        relatorio.AdicionaCabecalho(QStringLiteral("Preparação"), comDescricao(ui.EdtCodPrep, ui.EdtDesPrep));
+    relatorio.AdicionaCabecalho(QStringLiteral("Liberada"), ui.CbLiberada->currentText());
+    if (!ui.EdtObs->toPlainText().trimmed().isEmpty())
+        relatorio.AdicionaCabecalho(QStringLiteral("Observação"), ui.EdtObs->toPlainText().trimmed());
+    if (precos)
+        relatorio.AdicionaCabecalho(QStringLiteral("Custo da Receita"), ui.LbCustoReceita->text());
+
+    QList<ColunaRelatorio> colunas;
+    for (const char* campo : {"Ordem", "Material", "Descricao", "Unidade", "Qtde", "Passo", "Tipo", "Fibra",
+                              "Regra", "Finalidade"}) {
+        ColunaRelatorio coluna = relatorio.Coluna(QLatin1String(campo));
+        coluna.casas = -1; // quantities as typed
+        coluna.totaliza = false;
+        colunas << coluna;
+    }
+    if (precos) {
+        ColunaRelatorio preco = relatorio.Coluna(QStringLiteral("Preco"));
+        preco.casas = 4;
+        preco.totaliza = false;
+        ColunaRelatorio custo = relatorio.Coluna(QStringLiteral("Custo"));
+        custo.casas = 5;
+        colunas << preco << custo;
+    }
+    relatorio.DefineColunas(colunas);
+    Chama_RelatorioWin(relatorio, this);
+}
+
+// The whole list is printed: what was not read yet is read first.
+void TfmTngReceita::BtImprimirListaClick() {
+    if (m_filtro.condicoes.isEmpty())
+        btnConsultaClick();
+    {
+        SemControles quieto(*TbConsulta);
+        AcrescentaConsulta(0);
+    }
+    TRelatorio relatorio(QStringLiteral("WTngConsRec"), QStringLiteral("Consulta de Receitas"), TbConsulta);
+    Chama_RelatorioWin(relatorio, this);
+}
+
+// ---- Search
+
+// The statement of the search: the recipes the filters take, in code order, those after the last one
+// listed when there is one.
+QString TfmTngReceita::SqlConsulta(int primeiras, bool depoisDaUltima) const {
+    QStringList condicoes = m_filtro.condicoes;
+    if (depoisDaUltima)
+        condicoes << QStringLiteral(
+            "RECEITA.CODIGO >= :ULTIMO_CODIGO AND (RECEITA.CODIGO > :ULTIMO_CODIGO_2 OR "
+            "RECEITA.VARIANTE > :ULTIMA_VARIANTE)");
+    return DBLocal_SQL(
+        QStringLiteral(
+            "SELECT %1 RECEITA.CODIGO, RECEITA.VARIANTE, VARIANTE.DESCRICAO AS DES_VARIANTE, RECEITA.COR, "
+            "CADCORTIN.DESCRICAO AS DES_COR, RECEITA.GRAFICO, GRAFICO.DESCRICAO AS DES_GRAFICO, "
+            "RECEITA.COD_BANHO, BANHO.DESCRICAO AS DES_BANHO, RECEITA.PREPARACAO, "
+            "(SELECT FIRST 1 P.DESCRICAO FROM {PREPARACAO} P WHERE P.CODIGO = RECEITA.PREPARACAO) AS "
+            "DESC_PREP, RECEITA.LIBERADA "
+            "FROM {RECEITA} RECEITA "
+            "LEFT JOIN {VARIANTE} VARIANTE ON (VARIANTE.CODIGO = RECEITA.VARIANTE) "
+            "LEFT JOIN {CADCORTIN} CADCORTIN ON (CADCORTIN.CODIGO = RECEITA.COR) "
+            "LEFT JOIN {GRAFICO} GRAFICO ON (GRAFICO.CODIGO = RECEITA.GRAFICO) "
+            "LEFT JOIN {BANHO} BANHO ON (BANHO.CODIGO = RECEITA.COD_BANHO) "
+            "WHERE %2 ORDER BY RECEITA.CODIGO, RECEITA.VARIANTE")
+            .arg(primeiras > 0 ? QStringLiteral("FIRST %1").arg(primeiras) : QString(),
+                 condicoes.join(QStringLiteral(" AND "))));
+}
+
+void TfmTngReceita::btnConsultaClick() {
+    Ocupado(true, this, QStringLiteral("Pesquisando receitas"));
+    const auto fimOcupado = qScopeGuard([this] { Ocupado(false, this); });
+    // The filters as they are now: every page of the list is read with them.
+    m_filtro = FiltroConsulta();
+    m_filtro.condicoes << QStringLiteral("RECEITA.COR >= :COR_DE AND RECEITA.COR <= :COR_ATE");
+    m_filtro.valores.insert(QStringLiteral("COR_DE"), ui.EdtCorDe->text().trimmed());
+    m_filtro.valores.insert(QStringLiteral("COR_ATE"), ui.EdtCorAte->text().trimmed());
+    const struct {
+        QLineEdit* caixa;
+        const char* coluna;
+    } filtros[] = {{ui.EdtFiltroCodigo, "CODIGO"},   {ui.EdtFiltroVariante, "VARIANTE"},
+                   {ui.EdtFiltroCor, "COR"},         {ui.EdtFiltroGrafico, "GRAFICO"},
+                   {ui.EdtFiltroBanho, "COD_BANHO"}, {ui.EdtFiltroPreparacao, "PREPARACAO"}};
+    for (const auto& filtro : filtros) {
+        const QString valor = filtro.caixa->text().trimmed();
+        if (valor.isEmpty())
+            continue;
+        const QString coluna = QLatin1String(filtro.coluna);
+        m_filtro.condicoes << QStringLiteral("RECEITA.%1 = :%1").arg(coluna);
+        m_filtro.valores.insert(coluna, valor);
+    }
+    if (ui.CbFiltroLiberada->currentIndex() < 2)
+        m_filtro.condicoes
+            << QStringLiteral("RECEITA.LIBERADA = '%1'").arg(ui.CbFiltroLiberada->currentIndex() + 1);
+
+    TZoQuery total;
+    total.SQL << QStringLiteral("SELECT COUNT(*) FROM %1 RECEITA WHERE %2")
+                     .arg(DBLocal(kReceita), m_filtro.condicoes.join(QStringLiteral(" AND ")));
+    for (auto valor = m_filtro.valores.cbegin(); valor != m_filtro.valores.cend(); ++valor)
+        total.BindValue(valor.key(), valor.value());
+    total.Open();
+    const int quantidade = total.Fields(0).AsInteger();
+    ui.LbQtdeConsulta->setText(quantidade == 1
+                                   ? QStringLiteral("1 receita")
+                                   : QStringLiteral("%1 receitas").arg(TextoExibicao(double(quantidade), 0)));
+    SemControles quieto(*TbConsulta);
+    TbConsulta->EmptyDataSet();
+    m_ultimaListada.clear();
+    m_maisNaConsulta = true;
+    AcrescentaConsulta(kPaginaConsulta);
+    TbConsulta->First();
+}
+
+// The next rows of the list (all the rest with 0), after the last one listed; the cursor stays where it
+// was, so the grid does not move.
+void TfmTngReceita::AcrescentaConsulta(int quantas) {
+    if (!m_maisNaConsulta || m_acrescentando)
+        return;
+    QScopedValueRollback<bool> acrescentando(m_acrescentando, true);
+    TZoQuery q;
+    q.SQL << SqlConsulta(quantas, !m_ultimaListada.isEmpty());
+    for (auto valor = m_filtro.valores.cbegin(); valor != m_filtro.valores.cend(); ++valor)
+        q.BindValue(valor.key(), valor.value());
+    if (!m_ultimaListada.isEmpty()) {
+        q.BindValue(QStringLiteral("ULTIMO_CODIGO"), m_ultimaListada.first());
+        q.BindValue(QStringLiteral("ULTIMO_CODIGO_2"), m_ultimaListada.first());
+        q.BindValue(QStringLiteral("ULTIMA_VARIANTE"), m_ultimaListada.last());
+    }
+    q.Open();
+    const int atual = TbConsulta->RecNo();
+    const int liberada = q.FieldIndex(QStringLiteral("LIBERADA"));
+    for (q.First(); !q.Eof(); q.Next()) {
+        TbConsulta->Append();
+        for (int campo = 0; campo < q.FieldCount(); ++campo)
+            TbConsulta->Fields(campo) = q.Fields(campo).Value();
+        TbConsulta->Fields(liberada) = q.Fields(liberada).AsString().trimmed() == QLatin1String("2")
+                                           ? QStringLiteral("Não")
+                                           : QStringLiteral("Sim");
+        TbConsulta->Post();
+    }
+    m_maisNaConsulta = quantas > 0 && q.RecordCount() == quantas;
+    if (!q.IsEmpty()) {
+        q.Last();
+        m_ultimaListada = {texto(q, QStringLiteral("CODIGO")), texto(q, QStringLiteral("VARIANTE"))};
+    }
+    if (atual >= 0)
+        TbConsulta->MoveTo(atual);
+}
+
+bool TfmTngReceita::DBGrid2KeyDown(QKeyEvent* tecla) {
+    if (tecla->key() != Qt::Key_Return && tecla->key() != Qt::Key_Enter)
+        return false;
+    AbreDaConsulta();
+    return true;
+}
+
+void TfmTngReceita::AbreDaConsulta() {
+    if (TbConsulta->IsEmpty())
+        return;
+    AbreReceita(texto(*TbConsulta, QStringLiteral("CODIGO")), texto(*TbConsulta, QStringLiteral("VARIANTE")));
+}

@@ -1,0 +1,113 @@
+#pragma once
+#include "DataSet.h" // the grids in the designed layout hold pointers to data sets
+#include "ItensReceita.h"
+#include "TForm.h"
+#include "ui_TngReceita.h"
+
+class QKeyEvent;
+class RegrasCalculo;
+class TClientDataSet;
+class VisorCor;
+
+// Recipes: the dyes, auxiliaries and products of one colour on one fabric variant, with their quantities,
+// curve and bath, the cost of each item and of the whole recipe per kilogram of fabric; searched, printed,
+// duplicated and deleted here.
+class TfmTngReceita : public TForm {
+    Q_OBJECT
+public:
+    explicit TfmTngReceita(QWidget* parent = nullptr);
+    ~TfmTngReceita() override;
+
+    void BitBtn5Click();
+    void BitBtn7Click();
+    void BtDuplicarClick();
+    void BtImprimirClick();
+    void BtConsultarClick();
+    void btnConsultaClick();
+    void BtImprimirListaClick();
+
+protected:
+    void FormCreate() override;
+    bool SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason reason) override;
+    bool TeclaControle(QWidget* control, QKeyEvent* tecla) override;
+
+private:
+    // A header box holding the code of a row of another table, with its look-up.
+    struct CaixaCodigo {
+        QLineEdit* caixa;
+        QToolButton* pesquisa;
+        QString tabela, titulo;
+    };
+    void PreparaItens();
+    void PreparaConsulta();
+    const CaixaCodigo* CodigoDa(QWidget* box) const;
+    bool PesquisaCodigo(const CaixaCodigo& codigo);
+    void PesquisaDaCaixa(const CaixaCodigo& codigo);
+    void EdtCodigoChange();
+    void MostraVariante();
+    void MostraCor();
+    void MostraGrafico();
+    void MostraBanho();
+    void MostraPreparacao();
+
+    QString Codigo() const;
+    QString Variante() const;
+    QString Chave() const; // code followed by variant: the audit key
+    QString Par() const;   // code and variant, told apart
+    bool ParExiste() const;
+    void VerificaPar(bool avisa);
+    void EdtCodigoExit();
+    void EdtCodVarExit();
+    bool EdtDescricaoExit();
+    void EdtCodPrepExit();
+    void PesquisaReceita();
+    void AbreReceita(const QString& codigo, const QString& variante);
+    void BuscaDados();
+    void AddPreparacao(RegrasCalculo& regras);
+    void DeletaPreparacao();
+    void LimpaTela();
+    void RecalculaItens();
+    void MostraCustoReceita();
+
+    bool DBGrid1KeyDown(QKeyEvent* tecla);
+    bool LinhaDaPreparacao() const;
+    bool PesquisaMaterial();
+    bool PreencheMaterial();
+    bool ConfereTipo();
+    bool ConfereRegra();
+    void PreencheDescricoes(TDataSet& item);
+    void ValidaEdicao(TDataSet& item) const;
+
+    bool ValidaGravacao();
+    QString GravaDados();
+    void ApagaReceita();
+    void InsereItens();
+    ContextoItens ContextoGravacao() const;
+
+    // The search's conditions and their values, as the filter boxes held them when it ran.
+    struct FiltroConsulta {
+        QStringList condicoes;
+        QVariantMap valores;
+    };
+    QString SqlConsulta(int primeiras, bool depoisDaUltima) const;
+    void AcrescentaConsulta(int quantas);
+    bool DBGrid2KeyDown(QKeyEvent* tecla);
+    void AbreDaConsulta();
+
+    Ui::TfmTngReceita ui;
+    VisorCor* m_visor;
+    TClientDataSet* TbConsumos;
+    TClientDataSet* TbConsulta;
+    QList<CaixaCodigo> m_codigos;
+    ContextoItens m_contexto;   // the recipe the items are costed for, as its boxes hold it
+    QString m_parVerificado;    // the (code, variant) the exit checks last ran for
+    QString m_parCarregado;     // the stored recipe the screen holds; empty for a new one
+    bool m_preenchendo = false; // the screen itself fills the boxes: typed-code rules stay quiet
+    bool m_sistema = false;     // the screen itself writes into the items, preparation rows included
+    FiltroConsulta m_filtro;
+    QStringList m_ultimaListada;   // code and variant of the last recipe of the list read so far
+    bool m_maisNaConsulta = false; // the search has rows not read yet
+    bool m_acrescentando = false;
+};
+
+extern TfmTngReceita* fmTngReceita;

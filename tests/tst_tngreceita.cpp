@@ -1,0 +1,568 @@
+// The recipe screen: item costs through load, preparation and save, the price's release, the refusals and
+// the atomic save and delete, the search and the prints; stored rows are read from a second connection.
+#include "DBControls.h"
+#include "DataSet.h"
+#include "Formatacao.h"
+#include "ModuleLoader.h"
+#include "TestDatabase.h"
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+const QString kItemCampos = "Altera|Ordem|Material|Qtde|Custo";
+
+// Recipe 0001/01 (colour C1, bath of 10 l/kg, variant with 60 % of its first fibre, preparation 001) holds
+// one item of each kind costing: 2 % at 10 = 0.2, on fibre 1 = 0.12, on fibre 2 = 0.08; 1 g/l at 10 =
+// 0.1, with concentration 50 = 0.05; another unit = 0; a fabric product 2 % at 10 = 0.2; a ruled item (9
+// stored, the rule gives 3) = 0.3; a product with two active alternatives 1 % = 0.1. Its preparation adds
+// 2 % (0.2) and 1 g/l (0.1): 1.45 in all, as stored.
+const QStringList kItens0001 = {
+    "N|1|M1|2|0.2",  "N|2|M5|1|0.1", "S|1|M1|2|0.2", "S|2|M1|2|0.12", "S|3|M1|2|0.08", "S|4|M5|1|0.1",
+    "S|5|M2|1|0.05", "S|6|M1|2|0",   "S|7|P1|2|0.2", "S|8|M1|3|0.3",  "S|9|M4|1|0.1",
+};
+} // namespace
+
+class TstTngReceita : public ScreenTestCase {
+    Q_OBJECT
+
+    void Base() {
+        for (const char* m :
+             {"'M1', 'CORANTE AZUL', '%', 10, 0, 'S', '001'", "'M2', 'SAL', 'GL', 10, 50, 'S', NULL",
+              "'M3', 'CORANTE VELHO', '%', 10, 0, 'N', NULL", "'M4', 'CORANTE PRETO', '%', 10, 0, 'S', NULL",
+              "'M5', 'DETERGENTE', 'GL', 10, 0, 'S', NULL", "'A1', 'PRETO B', '%', 8, 0, 'S', NULL",
+              "'A2', 'PRETO C', '%', 9, 0, 'S', NULL"})
+            Sql(QString("INSERT INTO MATERIAL (CODIGO, DESCRICAO, UNIDADE, REPOSICAO, CONCENTRACAO, ATIVO, "
+                        "GRUPO) "
+                        "VALUES (%1)")
+                    .arg(m));
+        Sql("INSERT INTO GRUPO_MA (CODIGO, DESCRICAO) VALUES ('001', 'CORANTES')");
+        Sql("INSERT INTO MAT_ITEN (CODIGO, COR, DEPOSITO, LOTE, LOCAL) VALUES ('M1', '0', '0000', '000000', "
+            "'PRATELEIRA 1')");
+        Sql("INSERT INTO CONTRATIPO (MATERIAL, CODIGO, CONCENT, ATIVO) VALUES ('M4', 'A2', 80, 'S')");
+        Sql("INSERT INTO CONTRATIPO (MATERIAL, CODIGO, CONCENT, ATIVO) VALUES ('M4', 'A1', 50, 'S')");
+        Sql("INSERT INTO PRODUTO (CODIGO, DESCRICAO, UNIDADE, PRECO) VALUES ('P1', 'AMOSTRA', '%', 10)");
+        Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO, INDICE) VALUES ('01', 'ALGODAO POLIESTER', '60')");
+        Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO, INDICE) VALUES ('02', 'ALGODAO', '')");
+        Sql("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('10', 'NORMAL', 10)");
+        Sql("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('20', 'LONGO', 20)");
+        Sql("INSERT INTO CADCORTIN (CODIGO, DESCRICAO, COMPLEMENTO, COR_SIS) VALUES ('C1', 'AZUL', 'ROYAL', "
+            "255)");
+        Sql("INSERT INTO CADCORTIN (CODIGO, DESCRICAO) VALUES ('C2', 'VERDE')");
+        Sql("INSERT INTO GRAFICO (CODIGO, DESCRICAO, TEMPO, QTDE_AGUA, QTDE_VAPOR, QTDE_VATS, QTDE_GAS, "
+            "QTDE_OUTROS) VALUES ('001', 'REATIVO 60', '04:30', 1, 2, 0.5, 0, 0.25)");
+        Sql("INSERT INTO TIPO_TING (CODIGO, DESCRICAO) VALUES ('C', 'CORANTE')");
+        Sql("INSERT INTO TNG_REGRA (CODIGO, DESCRICAO, TIPO, ORDEM, QTDE_DE, QTDE_ATE, QTDE_R) VALUES "
+            "('001', "
+            "'SAL FIXO', 'P', 1, 0, 0, 3)");
+        Sql("INSERT INTO PREPARACAO (CODIGO, DESCRICAO, MATERIAL, UNIDADE, ORDEM, QTDE) VALUES ('001', "
+            "'PURGA', "
+            "'M1', '%', 1, 2)");
+        Sql("INSERT INTO PREPARACAO (CODIGO, DESCRICAO, MATERIAL, UNIDADE, ORDEM, QTDE) VALUES ('001', "
+            "'PURGA', "
+            "'M5', 'GL', 2, 1)");
+        Sql("INSERT INTO RECEITA (CODIGO, DESCRICAO, VARIANTE, COR, GRAFICO, COD_BANHO, CUSTO, OBS, "
+            "PREPARACAO, "
+            "LIBERADA) VALUES ('0001', 'AZUL ROYAL', '01', 'C1', '001', '10', 1.45, 'A 60 GRAUS', '001', "
+            "'1')");
+        for (const char* i : {"1, 'M1', '%', 2, '', '', 'M'", "2, 'M1', '%', 2, '1', '', 'M'",
+                              "3, 'M1', '%', 2, '2', '', 'M'", "4, 'M5', 'GL', 1, '', '', 'M'",
+                              "5, 'M2', 'GL', 1, '', '', 'M'", "6, 'M1', 'KG', 2, '', '', 'M'",
+                              "7, 'P1', '%', 2, '', '', 'P'", "8, 'M1', '%', 9, '', '001', 'M'",
+                              "9, 'M4', '%', 1, '', '', 'M'"})
+            Sql(QString("INSERT INTO MAT_TIN (RECEITA, VARIANTE, ORDEN, CODIGO, UNIDADE, QTDE, FIBRA, REGRA, "
+                        "TP_ITEM) VALUES ('0001', '01', %1)")
+                    .arg(i));
+        Sql("INSERT INTO RECEITA (CODIGO, DESCRICAO, VARIANTE, COR, GRAFICO, COD_BANHO, CUSTO, LIBERADA) "
+            "VALUES "
+            "('0002', 'VERDE', '02', 'C2', '001', '20', 0.1, '2')");
+        Sql("INSERT INTO MAT_TIN (RECEITA, VARIANTE, ORDEN, CODIGO, UNIDADE, QTDE, TP_ITEM) VALUES ('0002', "
+            "'02', 1, 'M1', '%', 1, 'M')");
+        Sql("INSERT INTO REGIAO (REGIAO, PADRAO) VALUES ('01', 'S')");
+        Sql("INSERT INTO REGIAO (REGIAO, PADRAO) VALUES ('02', 'N')");
+        for (const char* t : {"'01', 'C1', '01'", "'02', 'C1', '01'", "'01', 'C2', '02'"})
+            Sql(QString("INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, LIBERADO) VALUES (%1, 'S')").arg(t));
+        // Two entries in one second (the later one wins), an older one, and entries of other keys or
+        // screens that must not count.
+        for (const char* l : {"'000101', '2026-01-10', '10:00:00', 'ANA', 'fmTngReceita'",
+                              "'000101', '2026-01-10', '10:00:00', 'BIA', 'fmTngReceita'",
+                              "'000101', '2025-12-01', '23:59:59', 'CAIO', 'fmTngReceita'",
+                              "'0001010', '2027-01-01', '08:00:00', 'ZECA', 'fmTngReceita'",
+                              "'000101', '2027-01-01', '08:00:00', 'DUDA', 'FmOutraTela'"})
+            Sql(QString("INSERT INTO LOG (ID, CHAVE, DATA, HORA, USUARIO, FORMULARIO) VALUES "
+                        "(NEXT VALUE FOR GEN_LOG_ID, %1)")
+                    .arg(l));
+        db->Transaction()->CommitRetaining();
+        driver->Open("TfmTngReceita");
+    }
+
+    void Abre(const QString& codigo, const QString& variante) {
+        driver->Page("PageControl1", "Cadastro");
+        driver->Type("EdtCodigo", codigo);
+        driver->Press("Tab");
+        driver->Type("EdtCodVar", variante);
+        driver->Press("Tab");
+    }
+    TDataSet* Itens() { return driver->Screen()->findChild<TDataSet*>("TbConsumos"); }
+    // The grid's rows as "field|field...", sorted: rows of equal order and product may come either way.
+    QStringList Linhas(const QString& campos = kItemCampos) {
+        TDataSet* itens = Itens();
+        QStringList linhas;
+        for (int linha = 0; linha < itens->RecordCount(); ++linha) {
+            QStringList valores;
+            for (const QString& campo : campos.split('|'))
+                valores << TextoValor(itens->ValueAt(linha, itens->FieldIndex(campo)));
+            linhas << valores.join('|');
+        }
+        linhas.sort();
+        return linhas;
+    }
+    int Linha(const QString& material, const QString& altera = "S") {
+        TDataSet* itens = Itens();
+        for (int linha = 0; linha < itens->RecordCount(); ++linha)
+            if (itens->ValueAt(linha, itens->FieldIndex("Material")) == material &&
+                itens->ValueAt(linha, itens->FieldIndex("Altera")) == altera)
+                return linha;
+        return -1;
+    }
+    QStringList Estado() {
+        return RowsSeenByOthers(
+                   "SELECT CODIGO, VARIANTE, DESCRICAO, COR, CUSTO, LIBERADA FROM RECEITA ORDER BY 1, 2") +
+               RowsSeenByOthers(
+                   "SELECT RECEITA, VARIANTE, ORDEN, CODIGO, QTDE FROM MAT_TIN ORDER BY 1, 2, 3, 4") +
+               RowsSeenByOthers("SELECT REGIAO, COR, VARIANTE, LIBERADO FROM TABPRECO ORDER BY 1, 2, 3") +
+               RowsSeenByOthers("SELECT COUNT(*) FROM LOG");
+    }
+    QStringList Logs() {
+        return RowsSeenByOthers(
+            "SELECT TITULO, TEXTO, TIPO, CHAVE, FORMULARIO FROM LOG WHERE TITULO = 'RECEITA' ORDER BY ID");
+    }
+    QString Precos() {
+        return RowsSeenByOthers("SELECT REGIAO, COR, VARIANTE, LIBERADO FROM TABPRECO ORDER BY 1, 2, 3")
+            .join(';');
+    }
+
+private slots:
+    void loadCostsEveryItemAndAnUnchangedSaveKeepsThePrice();
+    void changedCostUnreleasesTheDefaultRegionOnly();
+    void refusalsWriteNothing();
+    void failureMidwayKeepsTheStoredRecipe();
+    void pairStoredByAnotherIsNotReplaced();
+    void oneRowPerItemWithColoursAndTheLatestChange();
+    void gridFillsItemsFromTheirProducts();
+    void deleteRemovesItemsAndHeader();
+    void searchBindsItsFiltersAndOpensTheRecipe();
+    void printsPricesOnlyWhenAsked();
+    void loadSaveAndSearchStayFast();
+};
+
+void TstTngReceita::loadCostsEveryItemAndAnUnchangedSaveKeepsThePrice() {
+    Base();
+    Abre("0001", "01");
+    QCOMPARE(Linhas(), kItens0001);
+    QCOMPARE(driver->Text("LbCustoReceita"), QString("1,45"));
+    const struct {
+        const char *caixa, *texto;
+    } cabecalho[] = {{"EdtDescricao", "AZUL ROYAL"},
+                     {"EdtDesVar", "ALGODAO POLIESTER"},
+                     {"EdtDesCor", "AZUL"},
+                     {"EdtComplemento", "ROYAL"},
+                     {"EdtDesGra", "REATIVO 60"},
+                     {"EdtTempo", "04:30"},
+                     {"EdtCustoGrafico", "3,75"},
+                     {"EdtDesBan", "NORMAL"},
+                     {"EdtLitros", "10"},
+                     {"EdtDesPrep", "PURGA"},
+                     {"EdtCusto", "1,45"},
+                     {"CbLiberada", "Sim"},
+                     {"EdtObs", "A 60 GRAUS"}};
+    for (const auto& caixa : cabecalho)
+        QCOMPARE(driver->Text(caixa.caixa), QString::fromUtf8(caixa.texto));
+
+    const QStringList precos = RowsSeenByOthers("SELECT LIBERADO FROM TABPRECO");
+    driver->Click("BitBtn5");
+    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(RowsSeenByOthers("SELECT CUSTO, LIBERADA FROM RECEITA WHERE CODIGO = '0001'"),
+             QStringList{"1.45|1"});
+    // The preparation's items are costed, never stored; the ruled item keeps the rule's quantity.
+    QCOMPARE(RowsSeenByOthers(
+                 "SELECT ORDEN, CODIGO, QTDE, TP_ITEM FROM MAT_TIN WHERE RECEITA = '0001' ORDER BY 1"),
+             (QStringList{"1|M1|2|M", "2|M1|2|M", "3|M1|2|M", "4|M5|1|M", "5|M2|1|M", "6|M1|2|M", "7|P1|2|P",
+                          "8|M1|3|M", "9|M4|1|M"}));
+    QCOMPARE(RowsSeenByOthers("SELECT LIBERADO FROM TABPRECO"), precos);
+    QCOMPARE(
+        Logs(),
+        QStringList{"RECEITA|ALTERACAO DE RECEITA 0001 VARIANTE 01 LIBERADA: Sim|3|000101|fmTngReceita"});
+    QCOMPARE(driver->Text("EdtCodigo"), QString());
+    QCOMPARE(Itens()->RecordCount(), 0);
+}
+
+void TstTngReceita::changedCostUnreleasesTheDefaultRegionOnly() {
+    Base();
+    Abre("0001", "01");
+    driver->Row("DBGrid1", Linha("M4"));
+    driver->Cell("DBGrid1", "Qtde", "3"); // 0.1 -> 0.3
+    QCOMPARE(driver->Text("LbCustoReceita"), QString("1,65"));
+    driver->Click("BitBtn5");
+    QCOMPARE(RowsSeenByOthers("SELECT CUSTO FROM RECEITA WHERE CODIGO = '0001'"), QStringList{"1.65"});
+    QCOMPARE(Precos(), QString("01|C1|01|N;01|C2|02|S;02|C1|01|S"));
+
+    // A new recipe is compared with no cost at all; the bath it is given costs its g/l items.
+    driver->Type("EdtCodigo", "0003");
+    driver->Press("Tab");
+    driver->Type("EdtCodVar", "02");
+    driver->Press("Tab");
+    QCOMPARE(messages.LastText(), QString("Cadastro com Receita e Variante não encontrados."));
+    driver->Type("EdtDescricao", "VERDE NOVO");
+    for (const auto& [caixa, codigo] :
+         {std::pair{"EdtCodCor", "C2"}, {"EdtCodGra", "001"}, {"EdtCodBan", "20"}})
+        driver->Type(caixa, codigo);
+    driver->Row("DBGrid1", 0);
+    driver->Cell("DBGrid1", "Material", "M5");
+    driver->Cell("DBGrid1", "Unidade", "GL");
+    driver->Cell("DBGrid1", "Qtde", "1");
+    QCOMPARE(driver->Text("LbCustoReceita"), QString("0,20"));
+    driver->Row("DBGrid1", 1); // a blank row with no order is left out
+    driver->Click("BitBtn5");
+    QCOMPARE(RowsSeenByOthers("SELECT CUSTO, DESCRICAO FROM RECEITA WHERE CODIGO = '0003'"),
+             QStringList{"0.2|VERDE NOVO"});
+    QCOMPARE(RowsSeenByOthers("SELECT ORDEN, CODIGO, UNIDADE FROM MAT_TIN WHERE RECEITA = '0003'"),
+             QStringList{"1|M5|GL"});
+    QCOMPARE(Precos(), QString("01|C1|01|N;01|C2|02|N;02|C1|01|S"));
+    QCOMPARE(Logs().last(), QString("RECEITA|INCLUSAO DE RECEITA 0003 VARIANTE 02|0|000302|fmTngReceita"));
+}
+
+void TstTngReceita::refusalsWriteNothing() {
+    Base();
+    Sql("INSERT INTO MAT_TIN (RECEITA, VARIANTE, ORDEN, CODIGO, UNIDADE, QTDE, TP_ITEM) VALUES ('0002', "
+        "'02', 2, "
+        "'M3', '%', 1, 'M')");
+    db->Transaction()->CommitRetaining();
+    const QStringList antes = Estado();
+    Abre("0001", "01");
+    driver->Type("EdtCodCor", "C2");
+    driver->Click("BitBtn5");
+    QCOMPARE(messages.LastText(),
+             QString("Receita + Variante já cadastrada com outra cor. Impossível gravar."));
+    QCOMPARE(driver->FocusedName(), QString("EdtCodigo"));
+
+    Abre("0002", "02");
+    driver->Click("BitBtn5");
+    QCOMPARE(messages.LastText(), QString("Receita com Material Inativo: \nM3 CORANTE VELHO"));
+
+    const struct {
+        const char *caixa, *valido, *invalido, *mensagem;
+    } cadastros[] = {{"EdtCodVar", "02", "99", "Variante inválida."},
+                     {"EdtCodCor", "C2", "ZZ", "Cor inválida."},
+                     {"EdtCodBan", "20", "99", "Volume de banho inválido."},
+                     {"EdtCodGra", "001", "999", "Gráfico inválido."}};
+    Abre("0007", "02");
+    driver->Type("EdtDescricao", "NOVA");
+    for (const auto& cadastro : cadastros)
+        driver->Type(cadastro.caixa, cadastro.valido);
+    for (const auto& cadastro : cadastros) {
+        driver->Type(cadastro.caixa, cadastro.invalido);
+        driver->Click("BitBtn5");
+        QCOMPARE(messages.LastText(), QString::fromUtf8(cadastro.mensagem));
+        QCOMPARE(driver->FocusedName(), QString(cadastro.caixa));
+        driver->Type(cadastro.caixa, cadastro.valido);
+    }
+    QCOMPARE(Estado(), antes);
+}
+
+void TstTngReceita::failureMidwayKeepsTheStoredRecipe() {
+    Base();
+    Sql("CREATE EXCEPTION E_MAT_TIN 'Falha forcada no terceiro item'");
+    Sql("CREATE TRIGGER T_MAT_TIN FOR MAT_TIN BEFORE INSERT AS DECLARE N INTEGER; BEGIN "
+        "N = COALESCE(CAST(RDB$GET_CONTEXT('USER_TRANSACTION', 'ITENS') AS INTEGER), 0) + 1; "
+        "N = N + 0 * RDB$SET_CONTEXT('USER_TRANSACTION', 'ITENS', N); "
+        "IF (N = 3) THEN EXCEPTION E_MAT_TIN; END");
+    db->Transaction()->CommitRetaining();
+    const QStringList antes = Estado();
+    Abre("0001", "01");
+    driver->Type("EdtDescricao", "AZUL ALTERADO");
+    driver->Row("DBGrid1", Linha("M4"));
+    driver->Cell("DBGrid1", "Qtde", "3");
+    driver->Click("BitBtn5");
+    QVERIFY2(messages.LastText().contains("Falha forcada no terceiro item"), qPrintable(messages.LastText()));
+    QCOMPARE(messages.shown.last().icon, MsgIcon::Error);
+    QCOMPARE(Estado(), antes);
+
+    // The screen still holds what was typed: once the fault is gone it saves.
+    Sql("DROP TRIGGER T_MAT_TIN");
+    db->Transaction()->CommitRetaining();
+    driver->Click("BitBtn5");
+    QCOMPARE(RowsSeenByOthers("SELECT DESCRICAO, CUSTO FROM RECEITA WHERE CODIGO = '0001'"),
+             QStringList{"AZUL ALTERADO|1.65"});
+}
+
+void TstTngReceita::pairStoredByAnotherIsNotReplaced() {
+    Base();
+    Abre("0008", "01");
+    driver->Type("EdtDescricao", "MINHA");
+    for (const auto& [caixa, codigo] :
+         {std::pair{"EdtCodCor", "C1"}, {"EdtCodGra", "001"}, {"EdtCodBan", "10"}})
+        driver->Type(caixa, codigo);
+    driver->Row("DBGrid1", 0);
+    driver->Cell("DBGrid1", "Material", "M1");
+    auto outro = OpenSecond("kelm-test-outro");
+    SqlOn(*outro,
+          "INSERT INTO RECEITA (CODIGO, DESCRICAO, VARIANTE, COR) VALUES ('0008', 'DO OUTRO', '01', 'C1')");
+    outro->Transaction()->CommitRetaining();
+    const QStringList antes = Estado();
+    driver->Click("BitBtn5");
+    QCOMPARE(messages.LastText(), QString("Receita + Variante já cadastrada. Impossível gravar."));
+    QCOMPARE(Estado(), antes);
+
+    // A duplicate is a new recipe under the next code, the source left as stored.
+    Abre("0001", "01");
+    driver->Click("BtDuplicar");
+    const QString novo = driver->Text("EdtCodigo");
+    QVERIFY(novo != "0001" && novo != "0008");
+    QCOMPARE(driver->Text("EdtDescricao"), QString("AZUL ROYAL"));
+    driver->Click("BitBtn5");
+    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*), SUM(QTDE) FROM MAT_TIN WHERE RECEITA = '" + novo + "'"),
+             QStringList{"9|16"});
+    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM MAT_TIN WHERE RECEITA = '0001'"), QStringList{"9"});
+    QCOMPARE(Logs().last(),
+             "RECEITA|INCLUSAO DE RECEITA " + novo + " VARIANTE 01|0|" + novo + "01|fmTngReceita");
+}
+
+void TstTngReceita::oneRowPerItemWithColoursAndTheLatestChange() {
+    Base();
+    Abre("0001", "01");
+    QCOMPARE(Linhas("Material|ContraTipo|QtdeContraTipo|CustoContraTipo").filter("M4"),
+             QStringList{"M4|A1|0.5|8"});
+    QCOMPARE(driver->Text("LbUltimaAlteracao"), QString("Última alteração: 10/01/2026 10:00:00 BIA"));
+    auto* grade = driver->Get<TZoDBGrid>("DBGrid1");
+    auto cor = [grade](int linha) {
+        return grade->model()->index(linha, 0).data(Qt::ForegroundRole).value<QColor>();
+    };
+    QCOMPARE(cor(Linha("M4")), QColor(Qt::red));
+    QCOMPARE(cor(Linha("M5", "N")), QColor(Qt::blue));
+    QVERIFY(!cor(Linha("M5")).isValid());
+
+    // A preparation's row is not edited here, nor removed.
+    driver->Row("DBGrid1", Linha("M5", "N"));
+    driver->Cell("DBGrid1", "Qtde", "7");
+    driver->Press("Ctrl+Del");
+    QCOMPARE(Linhas(), kItens0001);
+
+    if (const QString pasta = qEnvironmentVariable("KELM_SCREENSHOT_DIR"); !pasta.isEmpty()) {
+        driver->Screen()->resize(1280, 760);
+        driver->Screen()->grab().save(pasta + "/tngreceita.png");
+        driver->Page("PageControl1", "Acesso");
+        driver->Click("btnConsulta");
+        driver->Screen()->grab().save(pasta + "/tngreceita-acesso.png");
+    }
+}
+
+void TstTngReceita::gridFillsItemsFromTheirProducts() {
+    Base();
+    Abre("0002", "02");
+    driver->Row("DBGrid1", 1);
+    driver->Cell("DBGrid1", "Ordem", "2");
+    const struct {
+        const char *campo, *texto, *mensagem, *resultado;
+    } casos[] = {
+        {"Material", "M1", "", "M1|CORANTE AZUL|%|10|PRATELEIRA 1|"},
+        {"Material", "XX", "Material não cadastrado.", "|CORANTE AZUL|%|10||"},
+        {"Material", "M3", "Material inativo.", "|||||"},
+        {"Material", "M4", "", "M4|CORANTE PRETO|%|10||A1"},
+        {"Tp_Item", "P", "", "M4|CORANTE PRETO|%|10||A1"},
+        {"Material", "XX", "Produto não cadastrado.", "|CORANTE PRETO|%|10||A1"},
+        {"Material", "P1", "", "P1|AMOSTRA|%|10||"},
+    };
+    const int linha = 1;
+    for (const auto& caso : casos) {
+        messages.Clear();
+        driver->Row("DBGrid1", linha);
+        driver->Cell("DBGrid1", caso.campo, caso.texto);
+        QCOMPARE(messages.LastText(), QString::fromUtf8(caso.mensagem));
+        TDataSet* itens = Itens();
+        QStringList valores;
+        for (const char* campo : {"Material", "Descricao", "Unidade", "Preco", "Local", "ContraTipo"})
+            valores << TextoValor(itens->ValueAt(linha, itens->FieldIndex(campo)));
+        QCOMPARE(valores.join('|'), QString::fromUtf8(caso.resultado));
+    }
+    driver->Row("DBGrid1", linha);
+    driver->Cell("DBGrid1", "Tipo", "Z");
+    QCOMPARE(messages.LastText(), QString("Tipo de tingimento inválido."));
+    driver->Cell("DBGrid1", "Regra", "999");
+    QCOMPARE(messages.LastText(), QString("Regra de cálculo inválida."));
+    driver->Row("DBGrid1", linha);
+    messages.searches.enqueue("001");
+    driver->Get<TZoDBGrid>("DBGrid1")->SelectField("Regra");
+    driver->Press("F4", "DBGrid1");
+    QCOMPARE(Linhas("Material|Regra|Qtde|Custo").filter("P1"), QStringList{"P1|001|3|0.3"});
+
+    // The preparation comes with its code and goes with it; the bath costs the g/l items.
+    driver->Type("EdtCodPrep", "001");
+    driver->Press("Tab");
+    QCOMPARE(Linhas().filter(QRegularExpression("^N")), (QStringList{"N|1|M1|2|0.2", "N|2|M5|1|0.2"}));
+    driver->Type("EdtCodBan", "10");
+    driver->Press("Tab");
+    QCOMPARE(Linhas().filter(QRegularExpression("^N")), (QStringList{"N|1|M1|2|0.2", "N|2|M5|1|0.1"}));
+    driver->Type("EdtCodPrep", "");
+    driver->Press("Tab");
+    QVERIFY(Linhas().filter(QRegularExpression("^N")).isEmpty());
+}
+
+void TstTngReceita::deleteRemovesItemsAndHeader() {
+    Base();
+    const QStringList antes = Estado();
+    Abre("0001", "01");
+    messages.questions.enqueue(false);
+    driver->Click("BitBtn7");
+    QCOMPARE(messages.shown.last().title, QString("Eliminação de Registro"));
+    QCOMPARE(messages.shown.last().text, QString("Deseja eliminar este Registro?"));
+    QCOMPARE(Estado(), antes);
+    messages.questions.enqueue(true);
+    driver->Click("BitBtn7");
+    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM RECEITA WHERE CODIGO = '0001'"), QStringList{"0"});
+    QCOMPARE(RowsSeenByOthers("SELECT RECEITA, COUNT(*) FROM MAT_TIN GROUP BY RECEITA"),
+             QStringList{"0002|1"});
+    QCOMPARE(Logs(), QStringList{"RECEITA|EXCLUSAO DE RECEITA 0001 VARIANTE 01|3|000101|fmTngReceita"});
+    QCOMPARE(Itens()->RecordCount(), 0);
+}
+
+void TstTngReceita::searchBindsItsFiltersAndOpensTheRecipe() {
+    Base();
+    const struct {
+        const char *caixa, *texto, *liberada;
+        int linhas;
+    } casos[] = {{"EdtFiltroCodigo", "", "Todas", 2},     {"EdtFiltroCodigo", "", "Sim", 1},
+                 {"EdtFiltroCodigo", "", "Não", 1},       {"EdtFiltroCodigo", "0'1", "Todas", 0},
+                 {"EdtFiltroCor", "C2", "Todas", 1},      {"EdtCorDe", "C2", "Todas", 1},
+                 {"EdtFiltroVariante", "01", "Todas", 1}, {"EdtFiltroPreparacao", "001", "Todas", 1}};
+    for (const auto& caso : casos) {
+        const QString anterior = driver->Text(caso.caixa);
+        driver->Type(caso.caixa, caso.texto);
+        driver->Select("CbFiltroLiberada", QString::fromUtf8(caso.liberada));
+        driver->Click("btnConsulta");
+        QCOMPARE(driver->Rows("DBGrid2"), caso.linhas);
+        driver->Type(caso.caixa, anterior);
+    }
+    QVERIFY(messages.shown.isEmpty());
+    driver->Select("CbFiltroLiberada", "Todas");
+    driver->Click("btnConsulta");
+    driver->Row("DBGrid2", 1);
+    QCOMPARE(driver->Value("DBGrid2", "DESC_PREP"), QString());
+    QCOMPARE(driver->Value("DBGrid2", "LIBERADA"), QString("Não"));
+    driver->Press("Enter", "DBGrid2");
+    QVERIFY(driver->Visible("BitBtn5"));
+    QCOMPARE(driver->Text("EdtDescricao"), QString("VERDE"));
+    QCOMPARE(Linhas(), QStringList{"S|1|M1|1|0.1"});
+
+    // "Consultar" picks a recipe of the look-up, by code and variant.
+    messages.searches.enqueue("0001/01");
+    driver->Click("BtConsultar");
+    QCOMPARE(driver->Text("EdtDescricao"), QString("AZUL ROYAL"));
+    QCOMPARE(Itens()->RecordCount(), 11);
+}
+
+void TstTngReceita::printsPricesOnlyWhenAsked() {
+    Base();
+    QTemporaryDir pasta;
+    qputenv("KELM_REPORT_DIR", pasta.path().toUtf8());
+    const auto restaura = qScopeGuard([] { qunsetenv("KELM_REPORT_DIR"); });
+    const bool leitor = !QStandardPaths::findExecutable("pdftotext").isEmpty();
+    QStringList gerados;
+    auto texto = [&](const QString& relatorio) {
+        const QString arquivo = pasta.filePath(relatorio + ".pdf");
+        if (QFile::exists(arquivo))
+            gerados << relatorio;
+        QProcess leitura;
+        leitura.start("pdftotext", {"-layout", arquivo, "-"});
+        leitura.waitForFinished();
+        return QString::fromUtf8(leitura.readAllStandardOutput());
+    };
+    Abre("0001", "01");
+    driver->Click("BtImprimir");
+    const QString semPreco = texto("WTngReceita");
+    QFile::remove(pasta.filePath("WTngReceita.pdf"));
+    driver->Click("CkImprimePreco");
+    driver->Click("BtImprimir");
+    const QString comPreco = texto("WTngReceita");
+    driver->Page("PageControl1", "Acesso");
+    driver->Click("BtImprimirLista");
+    const QString lista = texto("WTngConsRec");
+    QCOMPARE(gerados, (QStringList{"WTngReceita", "WTngReceita", "WTngConsRec"}));
+    if (!leitor)
+        QSKIP("pdftotext is not installed: the reports were written, their text is not read");
+    QVERIFY(semPreco.contains("CORANTE AZUL") && semPreco.contains("AZUL ROYAL"));
+    QVERIFY2(!semPreco.contains("Custo") && !semPreco.contains("Preço"), qPrintable(semPreco));
+    QVERIFY(comPreco.contains("Custo da Receita") && comPreco.contains("1,45") && comPreco.contains("Preço"));
+    QVERIFY(lista.contains("0001") && lista.contains("VERDE"));
+}
+
+void TstTngReceita::loadSaveAndSearchStayFast() {
+    Base();
+    Sql("EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < 20000) DO BEGIN "
+        "INSERT INTO RECEITA (CODIGO, DESCRICAO, VARIANTE, COR, GRAFICO, COD_BANHO, CUSTO, PREPARACAO, "
+        "LIBERADA) "
+        "VALUES (1000 + MOD(:I, 5000), 'RECEITA ' || :I, '0' || (5 + :I / 5000), 'C1', '001', '10', 1, "
+        "'001', "
+        "'1'); I = I + 1; END END");
+    Sql("EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < 80) DO BEGIN "
+        "INSERT INTO MAT_TIN (RECEITA, VARIANTE, ORDEN, CODIGO, UNIDADE, QTDE, REGRA, TP_ITEM) VALUES "
+        "('1000', "
+        "IIF(:I < 40, '05', '06'), :I, IIF(MOD(:I, 2) = 0, 'M1', 'M4'), '%', 1, IIF(MOD(:I, 10) = 0, '001', "
+        "''), "
+        "'M'); I = I + 1; END END");
+    for (const char* variante : {"05", "06", "07", "08"})
+        Sql(QString("INSERT INTO VARIANTE (CODIGO, DESCRICAO, INDICE) VALUES ('%1', 'V', '50')")
+                .arg(variante));
+    db->Transaction()->CommitRetaining();
+    // The best of three runs, each after its own preparation.
+    auto melhor = [](
+                      const std::function<void()>& acao, const std::function<void()>& preparo = [] {}) {
+        qint64 menor = std::numeric_limits<qint64>::max();
+        for (int vez = 0; vez < 3; ++vez) {
+            preparo();
+            QElapsedTimer relogio;
+            relogio.start();
+            acao();
+            menor = std::min(menor, relogio.elapsed());
+        }
+        return menor;
+    };
+    driver->Page("PageControl1", "Cadastro");
+    driver->Type("EdtCodigo", "1000");
+    int vez = 0;
+    const qint64 carga = melhor([&] {
+        driver->Type("EdtCodVar", ++vez % 2 ? "05" : "06");
+        driver->Press("Tab");
+    });
+    QCOMPARE(Itens()->RecordCount(), 42);
+    const qint64 gravacao = melhor([&] { driver->Click("BitBtn5"); }, [&] { Abre("1000", "05"); });
+    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM MAT_TIN WHERE RECEITA = '1000' AND VARIANTE = '05'"),
+             QStringList{"40"});
+    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Logs().filter("ALTERACAO DE RECEITA 1000 VARIANTE 05").size(), 3);
+    driver->Page("PageControl1", "Acesso");
+    const qint64 pesquisa = melhor([&] { driver->Click("btnConsulta"); });
+    QCOMPARE(driver->Text("LbQtdeConsulta"), QString("20.002 receitas"));
+    // The list is read a page at a time: reaching its end reads the next one, in order, none twice.
+    QCOMPARE(driver->Rows("DBGrid2"), 500);
+    driver->Row("DBGrid2", 499);
+    ProcessEvents();
+    QCOMPARE(driver->Rows("DBGrid2"), 1000);
+    TDataSet* lista = driver->Screen()->findChild<TDataSet*>("TbConsulta");
+    QCOMPARE(lista->RecNo(), 499);
+    auto chave = [lista](int linha) {
+        return lista->ValueAt(linha, 0).toString() + lista->ValueAt(linha, 1).toString();
+    };
+    QVERIFY(chave(498) < chave(499) && chave(499) < chave(500));
+    qInfo("load %lld ms, save %lld ms, search %lld ms", carga, gravacao, pesquisa);
+    QVERIFY2(carga <= 100 && gravacao <= 100 && pesquisa <= 100,
+             qPrintable(QString("%1 / %2 / %3 ms").arg(carga).arg(gravacao).arg(pesquisa)));
+}
+
+QTEST_MAIN(TstTngReceita)
+#include "tst_tngreceita.moc"
