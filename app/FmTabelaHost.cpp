@@ -31,7 +31,8 @@ const QString kDireitos = QStringLiteral("ACESSO_DIREITOS");
 // The tables that hand out the system itself: their screens need the administrator flag or a right naming
 // them, and every change of them is audited.
 bool Administrativa(const QString& table) {
-    return table == kUsuarios || table == kDireitos || table == QLatin1String("PARAMETROS");
+    return table == kUsuarios || table == kDireitos || table == QLatin1String("PARAMETROS") ||
+           table == QLatin1String("PERIODO_CONCILIADO");
 }
 
 QString Flag(const QVariant& value) {
@@ -57,6 +58,7 @@ QList<TFmTabelaHost::Definition> TFmTabelaHost::Definitions() {
         {"TFmHostRegiao", "Regiões de Preço", "REGIAO", "REGIAO", {}},
         {"TFmHostGrupoCor", "Grupos de Cores", "GRUPO_COR", "CODIGO", {}},
         {"TFmHostParametros", "Parâmetros", "PARAMETROS", "MODULO, NUMERO", {}},
+        {"TFmHostPeriodoConciliado", "Períodos Conciliados", "PERIODO_CONCILIADO", "TIPO, DATA_INI", {}},
         {"TFmHostUsuarios", "Usuários", "ACESSO_USUARIOS", "CODIGO", {"SENHA"}},
         {"TFmHostDireitos", "Direitos de Acesso", "ACESSO_DIREITOS", "USUARIO, CLASSE, LETRA", {}},
     };
@@ -65,8 +67,7 @@ QList<TFmTabelaHost::Definition> TFmTabelaHost::Definitions() {
 void TFmTabelaHost::RegistraTelas() {
     int order = 800;
     for (const Definition& d : Definitions()) {
-        const bool system =
-            d.table.startsWith(QLatin1String("ACESSO")) || d.table == QLatin1String("PARAMETROS");
+        const bool system = d.table.startsWith(QLatin1String("ACESSO")) || Administrativa(d.table);
         const bool restricted = Administrativa(d.table);
         if (restricted)
             RegistraClasseRestrita(d.className);

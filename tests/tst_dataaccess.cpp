@@ -148,8 +148,10 @@ void TstDataAccess::parametersAndPhysicalNames() {
     QCOMPARE(BuscaParametro("TIN", 999), QString());
     RegistraTabelaEmpresa("TABPRE_SERV");
     QCOMPARE(DBLocal("tabpre_serv"), QStringLiteral("TABPRE_SERV_001"));
-    QCOMPARE(DBLocal_SQL("SELECT * FROM {TABPRE_SERV} T JOIN {FAL} F ON F.X = '{NAO}'"),
-             QStringLiteral("SELECT * FROM TABPRE_SERV_001 T JOIN FAL F ON F.X = 'NAO'"));
+    QCOMPARE(DBLocal_SQL("SELECT * FROM {TABPRE_SERV} T JOIN {FAL} F ON F.X = '{NAO}' "
+                         "WHERE F.LOTE SIMILAR TO '[0-9]{6}'"),
+             QStringLiteral("SELECT * FROM TABPRE_SERV_001 T JOIN FAL F ON F.X = 'NAO' "
+                            "WHERE F.LOTE SIMILAR TO '[0-9]{6}'"));
 }
 
 QTEST_MAIN(TstDataAccess)

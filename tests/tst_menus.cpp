@@ -94,6 +94,7 @@ void TstMenus::menusShowOnlyTheScreensTheUserMayOpen() {
     QStringList expected = every;
     expected.removeAll("TFmHostUsuarios");
     expected.removeAll("TFmHostDireitos");
+    expected.removeAll("TFmHostPeriodoConciliado");
     QCOMPARE(shown(), expected);
 }
 

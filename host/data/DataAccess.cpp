@@ -61,7 +61,7 @@ QString DBLocal(const QString& table, bool company) {
 }
 
 QString DBLocal_SQL(const QString& sql) {
-    static const QRegularExpression placeholder(QStringLiteral(R"(\{(\w+)\})"));
+    static const QRegularExpression placeholder(QStringLiteral(R"(\{([A-Za-z_]\w*)\})"));
     QString result;
     qsizetype from = 0;
     for (auto it = placeholder.globalMatch(sql); it.hasNext();) {

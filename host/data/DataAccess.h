@@ -13,7 +13,8 @@ KELMHOST_EXPORT TZoDatabase* ConexaoHost();
 
 // Physical table of a logical name for the current company.
 KELMHOST_EXPORT QString DBLocal(const QString& table, bool company = true);
-// Resolves every {TABLE} placeholder of a statement with DBLocal.
+// Resolves every {TABLE} placeholder of a statement with DBLocal; a quantifier such as {6} in a SIMILAR TO
+// pattern is not a table.
 KELMHOST_EXPORT QString DBLocal_SQL(const QString& sql);
 // Tables kept per company carry the company suffix ("TABPRE_SERV" -> "TABPRE_SERV_001").
 KELMHOST_EXPORT void RegistraTabelaEmpresa(const QString& table);

@@ -259,6 +259,10 @@ const QHash<QString, QString>& LegendasDasTabelas() {
         {"PARAMETROS.MODULO", "Módulo"},
         {"PARAMETROS.NUMERO", "Número"},
 
+        {"PERIODO_CONCILIADO.TIPO", "Tipo (CX caixa e notas)"},
+        {"PERIODO_CONCILIADO.DATA_INI", "De"},
+        {"PERIODO_CONCILIADO.DATA_FIN", "Até"},
+
         {"ACESSO_USUARIOS.SENHA", "Senha"},
         {"ACESSO_USUARIOS.SUPERVISOR", "Supervisor"},
         {"ACESSO_USUARIOS.ADMINISTRADOR", "Administrador"},
