@@ -140,6 +140,9 @@ CREATE TABLE PERIODO_CONCILIADO (
   CONSTRAINT PK_PERIODO_CONCILIADO PRIMARY KEY (TIPO, DATA_INI)
 );
 
--- The next sequential lot is read from the top of these.
-CREATE DESCENDING INDEX IDX_PA_ITEN_LOTE_DESC ON PA_ITEN (LOTE);
-CREATE DESCENDING INDEX IDX_NFITIN_LOTE_DESC ON NFITIN (LOTE);
+-- The next sequential lot is read from the top of these: only lots of exactly six digits are in them, so
+-- the read stops at the first entry however many other lots there are.
+CREATE DESCENDING INDEX IDX_PA_ITEN_LOTE_SEQ ON PA_ITEN
+  COMPUTED BY (IIF(CHAR_LENGTH(LOTE) = 6 AND LOTE SIMILAR TO '[0-9]{6}', LOTE, NULL));
+CREATE DESCENDING INDEX IDX_NFITIN_LOTE_SEQ ON NFITIN
+  COMPUTED BY (IIF(CHAR_LENGTH(LOTE) = 6 AND LOTE SIMILAR TO '[0-9]{6}', LOTE, NULL));
