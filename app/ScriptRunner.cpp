@@ -60,6 +60,9 @@ void ScriptApi::DefaultUser() {
 void ScriptApi::open(const QString& className) {
     Guard([&] { m_driver.Open(className); });
 }
+void ScriptApi::use(const QString& className) {
+    Guard([&] { m_driver.Use(className); });
+}
 void ScriptApi::close() {
     Guard([&] { m_driver.Close(); });
 }

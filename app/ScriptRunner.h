@@ -12,6 +12,7 @@ public:
 
     Q_INVOKABLE void user(const QString& name);
     Q_INVOKABLE void open(const QString& className);
+    Q_INVOKABLE void use(const QString& className);
     Q_INVOKABLE void close();
     Q_INVOKABLE void type(const QString& control, const QString& text);
     Q_INVOKABLE void press(const QString& key, const QString& control = QString());

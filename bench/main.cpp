@@ -1,6 +1,7 @@
 // Timings of the data layer on a database the size of a few years of work: bulk insert in one unit of
 // work, reading a large result into memory, sorting and filtering it, locating, code numbering, and posting
 // a row in a grid as large as a screen may show.
+#include "BenchNotas.h"
 #include "BenchReceitas.h"
 #include "BenchTelasReceitas.h"
 #include "DBControls.h"
@@ -142,5 +143,6 @@ int main(int argc, char** argv) {
     }
     BenchReceitas(db);
     BenchTelasReceitas(db, messages);
+    BenchNotas(db, messages);
     return 0;
 }

@@ -1,11 +1,14 @@
 // The screen driver on what the registry screens do not have: pages by caption (one disabled), a grid
-// without fields named by its column titles, a grid that edits on any key, and a refused exit.
+// without fields named by its column titles, a grid that edits on any key, a refused exit, and going back
+// to a screen already open.
+#include "ClassRegistry.h"
 #include "Mensagens.h"
 #include "TForm.h"
 #include "TestDatabase.h"
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
@@ -61,6 +64,7 @@ class TstScreenDriver : public DatabaseTestCase {
     Q_OBJECT
 private slots:
     void pagesGridsAndARefusedExit();
+    void usesAScreenAlreadyOpen();
 };
 
 void TstScreenDriver::pagesGridsAndARefusedExit() {
@@ -98,6 +102,34 @@ void TstScreenDriver::pagesGridsAndARefusedExit() {
     driver->Click("BtOk"); // the refused presses were spent: this one acts
     QCOMPARE(screen->clicks, 1);
     delete screen;
+}
+
+void TstScreenDriver::usesAScreenAlreadyOpen() {
+    const auto registra = [](const QString& nome) {
+        RegisterClass({nome, nome, QString(), ScreenKind::Dialog, 0},
+                      [](QWidget* parent) -> QWidget* { return TForm::Create<Tela>(parent); });
+    };
+    registra("TelaUm");
+    registra("TelaDois");
+    const auto retira = qScopeGuard([] {
+        UnRegisterClass("TelaUm");
+        UnRegisterClass("TelaDois");
+    });
+    QPointer<QWidget> um = driver->Open("TelaUm");
+    QPointer<QWidget> dois = driver->Open("TelaDois");
+    QVERIFY_THROWS_EXCEPTION(std::exception, driver->Use("TelaTres"));
+    QCOMPARE(driver->Use("TelaUm"), um.data());
+    driver->Type("EdtNome", "primeira");
+    driver->Click("BtOk");
+    QCOMPARE(um->findChild<QLineEdit*>("EdtNome")->text(), QStringLiteral("primeira"));
+    QCOMPARE(static_cast<Tela*>(um.data())->clicks, 1);
+    QCOMPARE(dois->findChild<QLineEdit*>("EdtNome")->text(), QString());
+
+    driver->Open("TelaUm");
+    QVERIFY_THROWS_EXCEPTION(std::exception, driver->Use("TelaUm")); // which one would be a guess
+    driver->Close();
+    QCOMPARE(driver->Use("TelaUm"), um.data()); // the one closed is not open any more
+    QCOMPARE(driver->Text("EdtNome"), QStringLiteral("primeira"));
 }
 
 QTEST_MAIN(TstScreenDriver)

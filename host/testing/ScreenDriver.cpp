@@ -168,13 +168,32 @@ QWidget* ScreenDriver::Open(const QString& className) {
     QWidget* screen = Carrega_Form(QStringLiteral("kelmTingimento.bpl"), className, QString(), false, false);
     if (!screen)
         Fail(QStringLiteral("tela '%1' não registrada").arg(className));
+    MakeCurrent(screen);
+    return screen;
+}
+
+QWidget* ScreenDriver::Use(const QString& className) {
+    QList<QWidget*> open;
+    for (QWidget* w : QApplication::allWidgets())
+        if (w->isVisible() && w->property(kClassNameProperty).toString() == className)
+            open << w;
+    if (open.isEmpty())
+        Fail(QStringLiteral("nenhuma tela '%1' aberta").arg(className));
+    // Which of two would be a guess: the scenario would act on a screen it did not mean.
+    if (open.size() > 1)
+        Fail(QStringLiteral("%1 telas '%2' abertas").arg(open.size()).arg(className));
+    MakeCurrent(open.first());
+    return open.first();
+}
+
+// The screen the following calls act on comes forward, as a click on it would bring it.
+void ScreenDriver::MakeCurrent(QWidget* screen) {
     m_screen = screen;
     QWidget* window = screen->window();
     window->activateWindow();
     QApplication::setActiveWindow(window);
     DefineTelaAtiva(screen);
     ProcessEvents();
-    return screen;
 }
 
 void ScreenDriver::Close() {

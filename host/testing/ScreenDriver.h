@@ -61,6 +61,9 @@ public:
     QWidget* Open(const QString& className);
     QWidget* Screen() const { return m_screen; }
     void Use(QWidget* screen) { m_screen = screen; }
+    // Acts on the screen of that class already open (one that another screen opened, say); an error when
+    // none is open, or several are.
+    QWidget* Use(const QString& className);
     void Close();
 
     QWidget* Find(const QString& name) const;
@@ -103,6 +106,7 @@ public:
 
 private:
     [[noreturn]] void Fail(const QString& text) const;
+    void MakeCurrent(QWidget* screen);
     void SendKey(QWidget* target, int key, Qt::KeyboardModifiers mods, const QString& text);
     void TypeKeys(QWidget* target, const QString& text);
     void SendClick(QWidget* target, const QPoint& pos, bool giveFocus = true);

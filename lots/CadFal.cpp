@@ -1,0 +1,1268 @@
+#include "CadFal.h"
+#include "Acesso.h"
+#include "ClassRegistry.h"
+#include "DataAccess.h"
+#include "DataContext.h"
+#include "DataSetModel.h"
+#include "FatCliente.h"
+#include "Formatacao.h"
+#include "Funcoes.h"
+#include "GradeEdicao.h"
+#include "GravacaoAtomica.h"
+#include "HostError.h"
+#include "HostUi.h"
+#include "Mensagens.h"
+#include "ModuleUnits.h"
+#include "Protecao.h"
+#include "RegrasFal.h"
+#include "Relatorio.h"
+#include "TClientDataSet.h"
+#include "TPesquisa.h"
+#include "TZoQuery.h"
+#include <QButtonGroup>
+#include <QKeyEvent>
+#include <QScopeGuard>
+#include <QScopedValueRollback>
+
+TFmCadFal* FmCadFal = nullptr;
+
+KELM_SCREEN_UNIT(CadFal, TFmCadFal);
+
+namespace {
+const QString kTitulo = QStringLiteral("CADASTRO DE FAL");
+constexpr double kTolerancia = 0.0005;
+
+QString Texto(TDataSet& linha, const QString& campo) {
+    return linha.FieldByName(campo).AsString().trimmed();
+}
+
+// The service phase of the colour's price, printed on the sheet.
+void LayoutFal(TRelatorio& relatorio) {
+    relatorio.DefineColunas(
+        {relatorio.Coluna(QStringLiteral("NOTA")), relatorio.Coluna(QStringLiteral("CODIGO")),
+         relatorio.Coluna(QStringLiteral("DESCRICAO")), relatorio.Coluna(QStringLiteral("LOTE")),
+         relatorio.Coluna(QStringLiteral("ROLO")), relatorio.Coluna(QStringLiteral("PESO")),
+         relatorio.Coluna(QStringLiteral("ORDEM")), relatorio.Coluna(QStringLiteral("FASE")),
+         relatorio.Coluna(QStringLiteral("DES_FASE")),
+         ColunaRelatorio{QStringLiteral("VISTO"), QStringLiteral("Visto"), 12}});
+    relatorio.AgrupaPor(QStringLiteral("ITEM"), QStringLiteral("Item"));
+    relatorio.DefineZebrado(false);
+}
+} // namespace
+
+TFmCadFal::TFmCadFal(QWidget* parent)
+    : TForm(parent), TbItens(new TClientDataSet(this)), QyConsulta(new TZoQuery(this)),
+      m_tipos(new QButtonGroup(this)) {
+    setObjectName(QStringLiteral("FmCadFal"));
+    setWindowTitle(QStringLiteral("Cadastro de FAL"));
+    ui.setupUi(this);
+    const QList<QRadioButton*> tipos = {ui.RbTipo1, ui.RbTipo2, ui.RbTipo3,
+                                        ui.RbTipo4, ui.RbTipo5, ui.RbTipo6};
+    for (int i = 0; i < tipos.size(); ++i)
+        m_tipos->addButton(tipos.at(i), i + 1);
+    connect(ui.BtnIncluir, &QPushButton::clicked, this, Protegido([this] { BtnIncluirClick(); }));
+    connect(ui.BtnExclui, &QPushButton::clicked, this, Protegido([this] { BtnExcluiClick(); }));
+    connect(ui.BitBtn3, &QPushButton::clicked, this, Protegido([this] { BitBtn3Click(); }));
+    connect(ui.BitBtn4, &QPushButton::clicked, this, Protegido([this] { BitBtn4Click(); }));
+    connect(ui.BitBtn5, &QPushButton::clicked, this, Protegido([this] { BitBtn5Click(); }));
+    connect(ui.BitBtn7, &QPushButton::clicked, this, Protegido([this] { BitBtn7Click(); }));
+    connect(ui.BtnServicos, &QPushButton::clicked, this, Protegido([this] { BtnServicosClick(); }));
+    connect(ui.BtnQualidade, &QPushButton::clicked, this, Protegido([this] { BtnQualidadeClick(); }));
+    connect(ui.BtnFechar, &QPushButton::clicked, this, [this] { close(); });
+    connect(ui.DBGrid2, &QAbstractItemView::doubleClicked, this, Protegido([this] {
+                if (QyConsulta->IsEmpty())
+                    return;
+                const QString numero = QyConsulta->FieldByName(QStringLiteral("NUMERO")).AsString().trimmed();
+                ui.PageControl1->setCurrentWidget(ui.TsCadastro);
+                ui.EdtFal->setText(numero);
+                EdtFalExit();
+            }));
+}
+
+void TFmCadFal::FormCreate() {
+    DescartaAspas = true;
+    TbItens->setObjectName(QStringLiteral("TbItens"));
+    TbItens->AddField(QStringLiteral("NF"), QMetaType::QString, 9, QStringLiteral("NF"))
+        .AddField(QStringLiteral("Tecido"), QMetaType::QString, 15, QStringLiteral("Tecido"))
+        .AddField(QStringLiteral("Lote"), QMetaType::QString, 25, QStringLiteral("Lote"))
+        .AddField(QStringLiteral("Descricao"), QMetaType::QString, 40, QStringLiteral("Descrição"))
+        .AddField(QStringLiteral("Preco"), QMetaType::Double, 0, QStringLiteral("Preço"))
+        .AddField(QStringLiteral("Rolo"), QMetaType::Int, 0, QStringLiteral("Rolo"))
+        .AddField(QStringLiteral("Gram"), QMetaType::Double, 0, QStringLiteral("Gram."))
+        .AddField(QStringLiteral("Peso"), QMetaType::Double, 0, QStringLiteral("Peso"))
+        .AddField(QStringLiteral("Larg"), QMetaType::Double, 0, QStringLiteral("Larg."))
+        .AddField(QStringLiteral("Disp"), QMetaType::Double, 0, QStringLiteral("Disp."))
+        .AddField(QStringLiteral("Fluxo"), QMetaType::QString, 3, QStringLiteral("Fluxo"))
+        .AddField(QStringLiteral("Peso_Fatur"), QMetaType::Double, 0, QStringLiteral("Peso Fatur."))
+        .AddField(QStringLiteral("Observacao"), QMetaType::QString, 100, QStringLiteral("Observação"))
+        .AddField(QStringLiteral("Dt_Fatura"), QMetaType::QDate, 0, QStringLiteral("Dt. Fatura"))
+        .AddField(QStringLiteral("Faturado"), QMetaType::QString, 1, QStringLiteral("Faturado"))
+        .AddField(QStringLiteral("Lote_NF"), QMetaType::QString, 25, QStringLiteral("Lote NF"))
+        .AddField(QStringLiteral("Gramatura_Est"), QMetaType::Double, 0, QStringLiteral("Gram. Est."))
+        .AddField(QStringLiteral("Tecido_Orig"), QMetaType::QString, 15, QStringLiteral("Tecido Orig."))
+        .AddField(QStringLiteral("Ord_It"), QMetaType::Int, 0, QStringLiteral("Ordem"));
+    TbItens->CreateDataSet();
+    for (const char* oculto : {"Tecido_Orig", "Lote_NF", "Ord_It"})
+        TbItens->FieldDefByName(QLatin1String(oculto)).visible = false;
+    TbItens->AfterInsert = [this](TDataSet& linha) { NovaLinha(linha); };
+    TbItens->AfterPost = [this](TDataSet&) { AtualizaTotal(); };
+    TbItens->AfterDelete = [this](TDataSet&) { AtualizaTotal(); };
+    DataSetModel::Of(TbItens)->SetReadOnlyFields({QStringLiteral("Descricao"), QStringLiteral("Disp"),
+                                                  QStringLiteral("Peso_Fatur"), QStringLiteral("Dt_Fatura"),
+                                                  QStringLiteral("Faturado"), QStringLiteral("Preco")});
+    ui.DBGrid1->SetDataSet(TbItens);
+    ui.DBGrid1->SetReadOnly(false);
+    ui.DBGrid1->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid1KeyDown(tecla); };
+    ui.DBGrid2->SetDataSet(QyConsulta);
+    for (int dias = 0; dias <= 91; dias += 7)
+        ui.CbPrazo->addItem(QString::number(dias).rightJustified(2, QLatin1Char('0')));
+    const QDate hoje = QDate::currentDate();
+    ui.EdtConsDataIni->setDate(QDate(hoje.year(), hoje.month(), 1));
+    ui.EdtConsDataFin->setDate(QDate(hoje.year(), hoje.month(), hoje.daysInMonth()));
+    m_modoProduto = BuscaParametro(QStringLiteral("TIN"), 150).trimmed().toUpper();
+    m_idadePreco = BuscaParametro(QStringLiteral("TIN"), 240).trimmed().toInt();
+    m_credito = BuscaParametro(QStringLiteral("TIN"), 250).trimmed().toUpper() == QLatin1String("S");
+    ui.BtnQualidade->setEnabled(ClassRegistered(QStringLiteral("TfmContrQul")));
+    RegistraLayout(QStringLiteral("WTngFAL"), LayoutFal);
+    LimpaTela();
+    ui.EdtFal->setFocus();
+    PublicaInstancia(FmCadFal);
+}
+
+QString TFmCadFal::Numero() const {
+    return ui.EdtFal->text().trimmed();
+}
+
+int TFmCadFal::Tipo() const {
+    return m_tipos->checkedId() > 0 ? m_tipos->checkedId() : falNormal;
+}
+
+void TFmCadFal::HabilitaGravacao(bool habilita) {
+    for (QPushButton* botao : {ui.BtnIncluir, ui.BtnExclui, ui.BitBtn4, ui.BitBtn7})
+        botao->setEnabled(habilita);
+    // Written off, the sheet can still be released for billing.
+    ui.BitBtn7->setEnabled(habilita || m_falCarregada == Numero());
+}
+
+void TFmCadFal::LimpaTela() {
+    QScopedValueRollback<bool> carregando(m_carregando, true);
+    for (QLineEdit* box :
+         {ui.EdtReproc, ui.EdtPartida, ui.EdtOrdem, ui.EdtCodCli, ui.EdtNomeCli, ui.EdtTabPreco, ui.EdtCor,
+          ui.EdtDescCor, ui.EdtVariante, ui.EdtMaquina, ui.EdtRoteiro, ui.EdtSituacao, ui.EdtFibra1,
+          ui.EdtFibra2, ui.EdtObs, ui.EdtEstampa, ui.EdtVarEst, ui.EdtTotPeso})
+        box->clear();
+    ui.RbTipo1->setChecked(true);
+    ui.CbPrazo->setCurrentIndex(0);
+    const QDate hoje = QDate::currentDate();
+    ui.EdtDataIni->setDate(hoje);
+    ui.EdtDataFin->setDate(hoje.addDays(BuscaParametro(QStringLiteral("TIN"), 20).trimmed().toInt()));
+    TbItens->EmptyDataSet();
+    m_falCarregada.clear();
+    m_corCarregada.clear();
+    m_varianteCarregada.clear();
+    m_reprocCarregado.clear();
+    HabilitaGravacao(true);
+}
+
+void TFmCadFal::NovoNumero() {
+    ui.EdtFal->setText(Proximo(QStringLiteral("FAL"), QStringLiteral("NUMERO"), 6, true));
+    m_numeroVerificado = Numero();
+}
+
+void TFmCadFal::EdtFalExit() {
+    const QString numero = Numero();
+    if (!numero.isEmpty() && numero == m_numeroVerificado)
+        return;
+    m_numeroVerificado = numero;
+    if (!numero.isEmpty() && FalArmazenada(numero)) {
+        TZoQuery q;
+        q.SQL << QStringLiteral("SELECT MIN(FATURADO) AS FATURADO FROM FAL_ITEN WHERE FAL = %1")
+                     .arg(Aspas(numero));
+        q.Open();
+        const bool aberta = q.Fields(0).AsString().trimmed() == QLatin1String("A");
+        BuscaDados(numero);
+        if (!aberta) {
+            HabilitaGravacao(false);
+            Informa(this, QStringLiteral("FAL já baixada. Disponível apenas para consulta."));
+        }
+        return;
+    }
+    LimpaTela();
+    if (numero.isEmpty())
+        NovoNumero();
+}
+
+bool TFmCadFal::FalArmazenada(const QString& numero) {
+    return Existe(QStringLiteral("FAL"), QStringLiteral("NUMERO"), QVariantList{numero});
+}
+
+void TFmCadFal::BuscaDados(const QString& numero) {
+    LimpaTela();
+    QScopedValueRollback<bool> carregando(m_carregando, true);
+    TZoQuery q;
+    q.SQL << QStringLiteral("SELECT FAL.*, CLIENTE.NOME, CADCOR.DESCRICAO AS DESC_COR FROM FAL")
+          << QStringLiteral("LEFT JOIN ENTIDADE CLIENTE ON (CLIENTE.CODCLI = FAL.CLIENTE)")
+          << QStringLiteral("LEFT JOIN CADCORTIN CADCOR ON (CADCOR.CODIGO = FAL.COR)")
+          << QStringLiteral("WHERE FAL.NUMERO = :NUMERO");
+    q.BindValue(QStringLiteral("NUMERO"), numero);
+    q.Open();
+    if (q.IsEmpty())
+        return;
+    auto campo = [&q](const char* nome) { return q.FieldByName(QLatin1String(nome)).AsString().trimmed(); };
+    ui.EdtReproc->setText(campo("NUM_REPROC"));
+    ui.EdtPartida->setText(campo("PARTIDA"));
+    ui.EdtOrdem->setText(campo("ORDEM"));
+    ui.EdtCodCli->setText(campo("CLIENTE"));
+    ui.EdtNomeCli->setText(campo("NOME"));
+    ui.EdtTabPreco->setText(campo("TABPRECO"));
+    ui.EdtCor->setText(campo("COR"));
+    ui.EdtDescCor->setText(campo("DESC_COR"));
+    ui.EdtVariante->setText(campo("VARIANTE"));
+    ui.EdtMaquina->setText(campo("MAQUINA"));
+    ui.EdtRoteiro->setText(campo("ROTEIRO"));
+    ui.EdtFibra1->setText(campo("FIBRA1"));
+    ui.EdtFibra2->setText(campo("FIBRA2"));
+    ui.EdtObs->setText(campo("OBS"));
+    ui.EdtEstampa->setText(campo("ESTAMPA"));
+    ui.EdtVarEst->setText(campo("VAR_EST"));
+    const int prazo = ui.CbPrazo->findText(campo("PRAZO"));
+    ui.CbPrazo->setCurrentIndex(prazo < 0 ? 0 : prazo);
+    if (QAbstractButton* tipo = m_tipos->button(q.FieldByName(QStringLiteral("TIPO")).AsInteger()))
+        tipo->setChecked(true);
+    ui.EdtDataIni->setDate(q.FieldByName(QStringLiteral("DATA_INI")).AsDate());
+    ui.EdtDataFin->setDate(q.FieldByName(QStringLiteral("DATA_FIN")).AsDate());
+    m_falCarregada = numero;
+    m_corCarregada = campo("COR");
+    m_varianteCarregada = campo("VARIANTE");
+    m_reprocCarregado = campo("NUM_REPROC");
+
+    // Disp: what the item holds plus what its invoice item still has free.
+    TZoQuery itens;
+    itens.SQL << QStringLiteral("SELECT I.*, P.DESCRICAO, COALESCE(N.PESO, 0) AS LIVRE FROM FAL_ITEN I")
+              << QStringLiteral("LEFT JOIN PRODUTO P ON (P.CODIGO = I.CODIGO)")
+              << QStringLiteral(
+                     "LEFT JOIN NFITIN N ON (N.NOTA = I.NOTA AND N.CODCLI = :CLIENTE AND N.CODIGO = "
+                     "I.CODIGO AND N.LOTE = I.LOTE)")
+              << QStringLiteral("WHERE I.FAL = :NUMERO ORDER BY I.ORD_IT");
+    itens.BindValue(QStringLiteral("CLIENTE"), campo("CLIENTE"));
+    itens.BindValue(QStringLiteral("NUMERO"), numero);
+    itens.Open();
+    TbItens->DisableControls();
+    for (itens.First(); !itens.Eof(); itens.Next()) {
+        TbItens->Append();
+        const QList<QPair<const char*, const char*>> campos = {{"NF", "NOTA"},
+                                                               {"Tecido", "CODIGO"},
+                                                               {"Lote", "LOTE"},
+                                                               {"Lote_NF", "LOTE"},
+                                                               {"Descricao", "DESCRICAO"},
+                                                               {"Rolo", "ROLO"},
+                                                               {"Gram", "GRAMATURA"},
+                                                               {"Peso", "PESO"},
+                                                               {"Larg", "LARGURA"},
+                                                               {"Fluxo", "FLUXO"},
+                                                               {"Peso_Fatur", "PESO_FATUR"},
+                                                               {"Observacao", "OBSERVACAO"},
+                                                               {"Dt_Fatura", "DT_FATURA"},
+                                                               {"Faturado", "FATURADO"},
+                                                               {"Gramatura_Est", "GRAMATURA_EST"},
+                                                               {"Tecido_Orig", "CODIGO"},
+                                                               {"Ord_It", "ORD_IT"}};
+        for (const auto& [destino, origem] : campos)
+            TbItens->FieldByName(QLatin1String(destino)) = itens.FieldByName(QLatin1String(origem)).Value();
+        TbItens->FieldByName(QStringLiteral("Disp")) = itens.FieldByName(QStringLiteral("PESO")).AsFloat() +
+                                                       itens.FieldByName(QStringLiteral("LIVRE")).AsFloat();
+        TbItens->Post();
+    }
+    TbItens->First();
+    TbItens->EnableControls();
+    AtualizaTotal();
+
+    TZoQuery situacao;
+    situacao.SQL << QStringLiteral(
+        "SELECT FIRST 1 DES_FASE FROM PROCESSO_TIN WHERE FAL = :NUMERO AND CONCLUIDO = 'N' "
+        "ORDER BY ORDEM");
+    situacao.BindValue(QStringLiteral("NUMERO"), numero);
+    situacao.Open();
+    if (!situacao.IsEmpty())
+        ui.EdtSituacao->setText(situacao.Fields(0).AsString());
+    else
+        ui.EdtSituacao->setText(
+            Existe(QStringLiteral("PROCESSO_TIN"), QStringLiteral("FAL"), QVariantList{numero})
+                ? QStringLiteral("CONCLUIDO")
+                : QStringLiteral("PROGRAMACAO"));
+}
+
+void TFmCadFal::AtualizaTotal() {
+    double total = 0;
+    for (int i = 0; i < TbItens->RecordCount(); ++i)
+        total += TbItens->ValueAt(i, TbItens->FieldIndex(QStringLiteral("Peso"))).toDouble();
+    ui.EdtTotPeso->setText(TextoExibicao(total, 2));
+}
+
+// A new row follows the sheet's route; its order is one past the largest, so that stored items keep theirs.
+void TFmCadFal::NovaLinha(TDataSet& linha) {
+    if (m_carregando)
+        return;
+    int maior = 0;
+    const int ordIt = linha.FieldIndex(QStringLiteral("Ord_It"));
+    for (int i = 0; i < linha.RecordCount(); ++i)
+        maior = qMax(maior, linha.ValueAt(i, ordIt).toInt());
+    linha.FieldByName(QStringLiteral("Ord_It")) = maior + 1;
+    linha.FieldByName(QStringLiteral("Fluxo")) = ui.EdtRoteiro->text().trimmed();
+    linha.FieldByName(QStringLiteral("Faturado")) = QStringLiteral("A");
+    ui.DBGrid1->SelectField(QStringLiteral("NF"));
+}
+
+ItemNota TFmCadFal::ItemDaLinha() {
+    const QString loteNota = Texto(*TbItens, QStringLiteral("Lote_NF"));
+    return {Texto(*TbItens, QStringLiteral("NF")), ui.EdtCodCli->text().trimmed(),
+            Texto(*TbItens, QStringLiteral("Tecido")),
+            loteNota.isEmpty() ? Texto(*TbItens, QStringLiteral("Lote")) : loteNota};
+}
+
+void TFmCadFal::PesquisaItemNota() {
+    TPesquisa pesquisa;
+    pesquisa.Titulo = windowTitle();
+    pesquisa.Tabela = DBLocal(QStringLiteral("NFITIN"));
+    pesquisa.CampoChave = QStringLiteral("CODIGO");
+    pesquisa.Campos = {QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO"), QStringLiteral("LOTE"),
+                       QStringLiteral("PESO")};
+    pesquisa.Filtro =
+        QStringLiteral("PESO > 0 AND CODCLI = %1 AND NOTA = %2")
+            .arg(Aspas(ui.EdtCodCli->text().trimmed()), Aspas(Texto(*TbItens, QStringLiteral("NF"))));
+    if (!pesquisa.AbrePesquisa(this))
+        return;
+    if (!TbItens->Editing())
+        TbItens->Edit();
+    TbItens->FieldByName(QStringLiteral("Tecido")) = pesquisa.Chave();
+    TbItens->FieldByName(QStringLiteral("Lote")) = pesquisa.RetornoPesquisa(QStringLiteral("LOTE"));
+    TbItens->FieldByName(QStringLiteral("Lote_NF")) = pesquisa.RetornoPesquisa(QStringLiteral("LOTE"));
+    PreencheItemNota(*TbItens);
+}
+
+// Fills the row from its invoice item; several lots of the fabric open the look-up to choose one.
+void TFmCadFal::PreencheItemNota(TDataSet& linha) {
+    TZoQuery q;
+    q.SQL << QStringLiteral(
+                 "SELECT NOTA, CODIGO, DESCRICAO, GRAMATURA, LARGURA, CODCLI, LOTE, PESO, ROLOS FROM NFITIN")
+          << QStringLiteral("WHERE NOTA = :NOTA AND CODIGO = :CODIGO AND CODCLI = :CODCLI");
+    const QString lote = Texto(linha, QStringLiteral("Lote"));
+    if (!lote.isEmpty())
+        q.SQL << QStringLiteral("AND LOTE = :LOTE");
+    q.BindValue(QStringLiteral("NOTA"), Texto(linha, QStringLiteral("NF")));
+    q.BindValue(QStringLiteral("CODIGO"), Texto(linha, QStringLiteral("Tecido")));
+    q.BindValue(QStringLiteral("CODCLI"), ui.EdtCodCli->text().trimmed());
+    if (!lote.isEmpty())
+        q.BindValue(QStringLiteral("LOTE"), lote);
+    q.Open();
+    if (q.IsEmpty())
+        throw EAbort();
+    if (q.RecordCount() > 1) {
+        PesquisaItemNota();
+        return;
+    }
+    if (!linha.Editing())
+        linha.Edit();
+    linha.FieldByName(QStringLiteral("Tecido")) = q.FieldByName(QStringLiteral("CODIGO")).Value();
+    linha.FieldByName(QStringLiteral("Descricao")) =
+        q.FieldByName(QStringLiteral("DESCRICAO")).AsString().left(40);
+    linha.FieldByName(QStringLiteral("Gram")) = q.FieldByName(QStringLiteral("GRAMATURA")).Value();
+    linha.FieldByName(QStringLiteral("Larg")) = q.FieldByName(QStringLiteral("LARGURA")).Value();
+    linha.FieldByName(QStringLiteral("Peso")) = q.FieldByName(QStringLiteral("PESO")).Value();
+    linha.FieldByName(QStringLiteral("Disp")) = q.FieldByName(QStringLiteral("PESO")).Value();
+    linha.FieldByName(QStringLiteral("Lote")) = q.FieldByName(QStringLiteral("LOTE")).Value();
+    linha.FieldByName(QStringLiteral("Lote_NF")) = q.FieldByName(QStringLiteral("LOTE")).Value();
+    linha.FieldByName(QStringLiteral("Rolo")) = int(q.FieldByName(QStringLiteral("ROLOS")).AsFloat());
+}
+
+bool TFmCadFal::TabNota() {
+    const QString nota = Texto(*TbItens, QStringLiteral("NF"));
+    if (nota == QLatin1String("0") || Existe(QStringLiteral("NFTIN"), QStringLiteral("NOTA,CLIENTE"),
+                                             QVariantList{nota, ui.EdtCodCli->text().trimmed()}))
+        return false;
+    Informa(this, QStringLiteral("Nota não cadastrada no cliente."));
+    return true;
+}
+
+bool TFmCadFal::TabTecido() {
+    if (m_modoProduto == QLatin1String("S")) {
+        TZoQuery q;
+        q.SQL << QStringLiteral(
+            "SELECT CODIGO, DESCRICAO, GRAMATURA, LARGURA FROM PRODUTO WHERE CODIGO = :CODIGO");
+        q.BindValue(QStringLiteral("CODIGO"), Texto(*TbItens, QStringLiteral("Tecido")));
+        q.Open();
+        if (q.IsEmpty()) {
+            Informa(this, QStringLiteral("Produto não cadastrado."));
+            return true;
+        }
+        if (!TbItens->Editing())
+            TbItens->Edit();
+        TbItens->FieldByName(QStringLiteral("Descricao")) =
+            q.FieldByName(QStringLiteral("DESCRICAO")).AsString().left(40);
+        TbItens->FieldByName(QStringLiteral("Gram")) = q.FieldByName(QStringLiteral("GRAMATURA")).Value();
+        TbItens->FieldByName(QStringLiteral("Larg")) = q.FieldByName(QStringLiteral("LARGURA")).Value();
+        return false;
+    }
+    try {
+        PreencheItemNota(*TbItens);
+    } catch (const EAbort&) {
+        Informa(this, QStringLiteral("Produto não cadastrado na NF."));
+        return true;
+    }
+    return false;
+}
+
+bool TFmCadFal::DBGrid1KeyDown(QKeyEvent* tecla) {
+    if (TeclaLinhaGrade(*ui.DBGrid1, tecla))
+        return true;
+    const QString campo = ui.DBGrid1->SelectedField();
+    if (campo == QLatin1String("NF")) {
+        if (tecla->key() == Qt::Key_F4) {
+            TPesquisa pesquisa;
+            pesquisa.Titulo = windowTitle();
+            pesquisa.Tabela = DBLocal(QStringLiteral("NFTIN"));
+            pesquisa.CampoChave = QStringLiteral("NOTA");
+            pesquisa.Campos = {QStringLiteral("NOTA"), QStringLiteral("DATA"), QStringLiteral("SALDO")};
+            pesquisa.Filtro =
+                QStringLiteral("cliente = %1 and saldo > 0 ").arg(Aspas(ui.EdtCodCli->text().trimmed()));
+            if (pesquisa.AbrePesquisa(this)) {
+                if (!TbItens->Editing())
+                    TbItens->Edit();
+                TbItens->FieldByName(QStringLiteral("NF")) = pesquisa.Chave();
+            }
+            return true;
+        }
+        return tecla->key() == Qt::Key_Tab && TabNota();
+    }
+    if (campo == QLatin1String("Tecido")) {
+        if (tecla->key() == Qt::Key_F4) {
+            PesquisaItemNota();
+            return true;
+        }
+        if (tecla->key() == Qt::Key_F3) {
+            TPesquisa::PesquisaCampo(this, windowTitle(), QStringLiteral("PRODUTO"), TbItens,
+                                     QStringLiteral("Tecido"));
+            return true;
+        }
+        return tecla->key() == Qt::Key_Tab && TabTecido();
+    }
+    return false;
+}
+
+// The exit rules of the sheet's boxes; false after the message when the value is not valid.
+bool TFmCadFal::CampoValido(QWidget* control) {
+    auto existe = [](const char* tabela, const char* campo, const QString& valor) {
+        return Existe(QLatin1String(tabela), QLatin1String(campo), QVariantList{valor});
+    };
+    auto recusa = [this, control](const QString& texto) {
+        Informa(this, texto);
+        control->setFocus();
+        return false;
+    };
+    if (control == ui.EdtCodCli) {
+        const QString cliente = ui.EdtCodCli->text().trimmed();
+        if (cliente.isEmpty())
+            return true;
+        ui.EdtNomeCli->setText(Busca_Valor(QStringLiteral("ENTIDADE"), QStringLiteral("CODCLI"),
+                                           QStringLiteral("NOME"), {cliente}));
+        if (!existe("ENTIDADE", "CODCLI", cliente))
+            return recusa(QStringLiteral("Cliente não encontrado."));
+        if (ui.EdtTabPreco->text().trimmed().isEmpty())
+            ui.EdtTabPreco->setText(Busca_Valor(QStringLiteral("ENTIDADE"), QStringLiteral("CODCLI"),
+                                                QStringLiteral("TABELA"), {cliente}));
+        return true;
+    }
+    if (control == ui.EdtCor) {
+        const QString cor = ui.EdtCor->text().trimmed();
+        if (cor.isEmpty())
+            return true;
+        ui.EdtDescCor->setText(Busca_Valor(QStringLiteral("CADCORTIN"), QStringLiteral("CODIGO"),
+                                           QStringLiteral("DESCRICAO"), {cor}));
+        return existe("CADCORTIN", "CODIGO", cor) || recusa(QStringLiteral("Cor não encontrada."));
+    }
+    if (control == ui.EdtTabPreco) {
+        const QString regiao = ui.EdtTabPreco->text().trimmed();
+        if (regiao.isEmpty())
+            return true;
+        if (!existe("TABPRECO", "REGIAO", regiao))
+            return recusa(QStringLiteral("Tabela de preço não encontrada."));
+        if (Existe(QStringLiteral("TABPRECO"), QStringLiteral("REGIAO,LIBERADO"),
+                   QVariantList{regiao, QStringLiteral("N")}))
+            return recusa(QStringLiteral("Tabela de preço não Liberada."));
+        return true;
+    }
+    if (control == ui.EdtMaquina) {
+        const QString maquina = ui.EdtMaquina->text().trimmed();
+        return maquina.isEmpty() || existe("MAQ_TIN", "CODIGO", maquina) ||
+               recusa(QStringLiteral("Máquina não encontrada."));
+    }
+    if (control == ui.EdtVariante) {
+        const QString variante = ui.EdtVariante->text().trimmed();
+        if (variante.isEmpty())
+            return true;
+        if (!existe("VARIANTE", "CODIGO", variante))
+            return recusa(QStringLiteral("Variante não encontrado."));
+        const QString cor = ui.EdtCor->text().trimmed();
+        if (!Existe(QStringLiteral("RECEITA"), QStringLiteral("VARIANTE,COR"), QVariantList{variante, cor}))
+            return recusa(QStringLiteral("Variante + Cor sem Receita."));
+        if (!Existe(QStringLiteral("RECEITA"), QStringLiteral("VARIANTE,COR,LIBERADA"),
+                    QVariantList{variante, cor, QStringLiteral("1")}))
+            return recusa(QStringLiteral("Receita não Liberada."));
+        return true;
+    }
+    if (control == ui.EdtRoteiro) {
+        const QString roteiro = ui.EdtRoteiro->text().trimmed();
+        if (roteiro.isEmpty())
+            return true;
+        if (!existe("ROTEIRO", "CODIGO", roteiro))
+            return recusa(QStringLiteral("Roteiro não encontrado."));
+        const int fluxo = TbItens->FieldIndex(QStringLiteral("Fluxo"));
+        for (int i = 0; i < TbItens->RecordCount(); ++i)
+            TbItens->SetValueAt(i, fluxo, roteiro);
+        return true;
+    }
+    return true;
+}
+
+bool TFmCadFal::SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason) {
+    if (next == ui.BtnFechar)
+        return true;
+    if (control == ui.EdtFal) {
+        EdtFalExit();
+        return true;
+    }
+    return CampoValido(control);
+}
+
+bool TFmCadFal::TeclaControle(QWidget* control, QKeyEvent* tecla) {
+    if (tecla->key() == Qt::Key_F4) {
+        const QHash<QWidget*, QPair<QString, QString>> pesquisas = {
+            {ui.EdtCodCli, {QStringLiteral("ENTIDADE"), QStringLiteral("CODCLI")}},
+            {ui.EdtCor, {QStringLiteral("CADCORTIN"), QStringLiteral("CODIGO")}},
+            {ui.EdtVariante, {QStringLiteral("VARIANTE"), QStringLiteral("CODIGO")}},
+            {ui.EdtRoteiro, {QStringLiteral("ROTEIRO"), QStringLiteral("CODIGO")}},
+            {ui.EdtMaquina, {QStringLiteral("MAQ_TIN"), QStringLiteral("CODIGO")}},
+            {ui.EdtTabPreco, {QStringLiteral("TABPRECO"), QStringLiteral("REGIAO")}}};
+        if (pesquisas.contains(control)) {
+            TPesquisa pesquisa;
+            pesquisa.Titulo = windowTitle();
+            pesquisa.Tabela = DBLocal(pesquisas.value(control).first);
+            pesquisa.CampoChave = pesquisas.value(control).second;
+            pesquisa.Edit = qobject_cast<QLineEdit*>(control);
+            if (pesquisa.AbrePesquisa(this))
+                CampoValido(control);
+            return true;
+        }
+    }
+    return TForm::TeclaControle(control, tecla);
+}
+
+// What the stored items of a sheet hold of each invoice item, read in the caller's unit of work.
+QHash<ItemNota, double> TFmCadFal::PesoGravado(const QString& numero, const QString& cliente) {
+    QHash<ItemNota, double> pesos;
+    TZoQuery q;
+    q.SQL << QStringLiteral("SELECT NOTA, CODIGO, LOTE, SUM(PESO_NF) FROM FAL_ITEN WHERE FAL = :FAL")
+          << QStringLiteral("GROUP BY NOTA, CODIGO, LOTE");
+    q.BindValue(QStringLiteral("FAL"), numero);
+    q.Open();
+    for (q.First(); !q.Eof(); q.Next())
+        pesos[{q.Fields(0).AsString().trimmed(), cliente, q.Fields(1).AsString().trimmed(),
+               q.Fields(2).AsString().trimmed()}] += q.Fields(3).AsFloat();
+    return pesos;
+}
+
+// The invoice items of the sheet being reprocessed, as "nota|codigo|lote".
+QSet<QString> TFmCadFal::ItensDoReprocessado() {
+    QSet<QString> itens;
+    const QString reproc = ui.EdtReproc->text().trimmed();
+    if (reproc.isEmpty())
+        return itens;
+    TZoQuery q;
+    q.SQL << QStringLiteral("SELECT NOTA, CODIGO, LOTE FROM FAL_ITEN WHERE FAL = :FAL");
+    q.BindValue(QStringLiteral("FAL"), reproc);
+    q.Open();
+    for (q.First(); !q.Eof(); q.Next())
+        itens.insert(q.Fields(0).AsString().trimmed() + u'|' + q.Fields(1).AsString().trimmed() + u'|' +
+                     q.Fields(2).AsString().trimmed());
+    return itens;
+}
+
+// What the sheet's rows would hold of each invoice item.
+QHash<ItemNota, double> TFmCadFal::PesoNaTela() {
+    QHash<ItemNota, double> pesos;
+    const QSet<QString> doReprocessado = ItensDoReprocessado();
+    for (int i = 0; i < TbItens->RecordCount(); ++i) {
+        TbItens->MoveTo(i);
+        const ItemNota item = ItemDaLinha();
+        const bool repetido = doReprocessado.contains(item.nota + u'|' + item.codigo + u'|' + item.lote);
+        pesos[item] +=
+            PesoTomadoNota(Tipo(), TbItens->FieldByName(QStringLiteral("Peso")).AsFloat(), repetido);
+    }
+    return pesos;
+}
+
+double TFmCadFal::ValorEmAberto(const QString& cliente, const QString& numero) {
+    TZoQuery q;
+    q.SQL << QStringLiteral("SELECT FAL.NUMERO, FAL.PRAZO, FAL.TABPRECO, FAL.COR, FAL.VARIANTE, "
+                            "SUM(FAL_ITEN.PESO) AS PESO")
+          << QStringLiteral(
+                 "FROM FAL INNER JOIN FAL_ITEN ON (FAL.NUMERO = FAL_ITEN.FAL AND FAL_ITEN.FATURADO <> 'S')")
+          << QStringLiteral(
+                 "WHERE (FAL.TIPO = 1 OR FAL.TIPO = 5) AND (FAL.NUM_REPROC IS NULL OR FAL.NUM_REPROC = '')")
+          << QStringLiteral("AND FAL.CLIENTE = :CLIENTE AND FAL.NUMERO <> :NUMERO")
+          << QStringLiteral("GROUP BY FAL.NUMERO, FAL.PRAZO, FAL.TABPRECO, FAL.COR, FAL.VARIANTE");
+    q.BindValue(QStringLiteral("CLIENTE"), cliente);
+    q.BindValue(QStringLiteral("NUMERO"), numero);
+    q.Open();
+    // Each (region, colour, variant, term) is priced once, however many sheets share it.
+    QHash<QString, double> precos;
+    auto preco = [&precos](const QString& regiao, const QString& cor, const QString& variante,
+                           const QString& prazo) {
+        const QString chave = regiao + u'|' + cor + u'|' + variante + u'|' + prazo;
+        if (!precos.contains(chave))
+            precos.insert(chave, RetornaPreco(regiao, cor, variante, prazo));
+        return precos.value(chave);
+    };
+    double valor = 0;
+    for (q.First(); !q.Eof(); q.Next())
+        valor += q.FieldByName(QStringLiteral("PESO")).AsFloat() *
+                 preco(q.FieldByName(QStringLiteral("TABPRECO")).AsString().trimmed(),
+                       q.FieldByName(QStringLiteral("COR")).AsString().trimmed(),
+                       q.FieldByName(QStringLiteral("VARIANTE")).AsString().trimmed(),
+                       q.FieldByName(QStringLiteral("PRAZO")).AsString().trimmed());
+    double total = 0;
+    for (int i = 0; i < TbItens->RecordCount(); ++i)
+        total += TbItens->ValueAt(i, TbItens->FieldIndex(QStringLiteral("Peso"))).toDouble();
+    return valor + total * preco(ui.EdtTabPreco->text().trimmed(), ui.EdtCor->text().trimmed(),
+                                 ui.EdtVariante->text().trimmed(), ui.CbPrazo->currentText());
+}
+
+// The checks of a save, in order, before anything is written; false after the message.
+bool TFmCadFal::ValidaGravacao(bool& liberadoCredito) {
+    const QString numero = Numero(), cor = ui.EdtCor->text().trimmed(),
+                  variante = ui.EdtVariante->text().trimmed();
+    if (!ui.EdtDataIni->date().isValid() || ui.EdtDataIni->date() == ui.EdtDataIni->minimumDate()) {
+        Informa(this, QStringLiteral("Data de Entrada Inválida."));
+        ui.EdtDataIni->setFocus();
+        return false;
+    }
+    if (!ui.EdtDataFin->date().isValid() || ui.EdtDataFin->date() == ui.EdtDataFin->minimumDate()) {
+        Informa(this, QStringLiteral("Data de Entrega Inválida."));
+        ui.EdtDataFin->setFocus();
+        return false;
+    }
+    if (ui.CbPrazo->currentText().trimmed().isEmpty()) {
+        Informa(this, QStringLiteral("Prazo inválido. Impossível continuar."));
+        return false;
+    }
+    const QString reproc = ui.EdtReproc->text().trimmed();
+    if (!reproc.isEmpty() && reproc == numero) {
+        Informa(this, QStringLiteral("FAL de reprocesso não pode ser a mesma FAL original."));
+        return false;
+    }
+    double total = 0;
+    for (int i = 0; i < TbItens->RecordCount(); ++i)
+        total += TbItens->ValueAt(i, TbItens->FieldIndex(QStringLiteral("Peso"))).toDouble();
+    TZoQuery maquina;
+    maquina.SQL << QStringLiteral("SELECT PESO_MIN, PESO_MAX FROM MAQ_TIN WHERE CODIGO = :CODIGO");
+    maquina.BindValue(QStringLiteral("CODIGO"), ui.EdtMaquina->text().trimmed());
+    maquina.Open();
+    if (!maquina.IsEmpty()) {
+        const QString fora =
+            ForaLimiteMaquina(total, maquina.Fields(0).AsFloat(), maquina.Fields(1).AsFloat());
+        if (!fora.isEmpty()) {
+            Informa(this, fora);
+            return false;
+        }
+    }
+    for (int i = 0; i < TbItens->RecordCount(); ++i) {
+        TbItens->MoveTo(i);
+        const QString tecido = Texto(*TbItens, QStringLiteral("Tecido")),
+                      original = Texto(*TbItens, QStringLiteral("Tecido_Orig"));
+        if (original.isEmpty() || tecido == original)
+            continue;
+        if (Existe(QStringLiteral("PROCESSO_TIN"), QStringLiteral("FAL,CODIGO,CONCLUIDO"),
+                   QVariantList{numero, original, QStringLiteral("S")}) &&
+            !Pergunta(this, windowTitle(),
+                      QStringLiteral("Tecido %1 possui processo concluído. Deseja continuar?").arg(original),
+                      false))
+            return false;
+    }
+    if (!m_falCarregada.isEmpty() && cor != m_corCarregada &&
+        Existe(QStringLiteral("TNG_CONSUMOS"), QStringLiteral("FAL,BAIXADO"),
+               QVariantList{numero, QStringLiteral("S")})) {
+        Informa(this, QStringLiteral("Consumo da FAL já baixado. Impossível alterar a cor."));
+        return false;
+    }
+    const QString regiao = ui.EdtTabPreco->text().trimmed();
+    if (Tipo() == falNormal &&
+        BuscaParametro(QStringLiteral("TIN"), 190).trimmed().toUpper() == QLatin1String("S")) {
+        const QString semPreco = VerificaPreco(regiao, cor, variante, ui.CbPrazo->currentText());
+        if (!semPreco.isEmpty()) {
+            Informa(this, semPreco);
+            return false;
+        }
+    }
+    if (Existe(QStringLiteral("RECEITA"), QStringLiteral("COR,VARIANTE,LIBERADA"),
+               QVariantList{cor, variante, QStringLiteral("2")})) {
+        Informa(this, QStringLiteral("Receita não Liberada."));
+        return false;
+    }
+    if (m_idadePreco != 0) {
+        TZoQuery data;
+        data.SQL << QStringLiteral("SELECT MAX(DATA) AS DATA FROM TABPRECO WHERE COR = :COR AND VARIANTE = "
+                                   ":VARIANTE AND REGIAO = :REGIAO");
+        data.BindValue(QStringLiteral("COR"), cor);
+        data.BindValue(QStringLiteral("VARIANTE"), variante);
+        data.BindValue(QStringLiteral("REGIAO"), regiao);
+        data.Open();
+        const QDate ultima = data.Fields(0).AsDate();
+        if (ultima.isValid() && ultima.daysTo(QDate::currentDate()) > m_idadePreco) {
+            Informa(this, QStringLiteral(
+                              "Data da última alteração de preço, %1 maior que o limite do dia definido: %2.")
+                              .arg(ultima.toString(QStringLiteral("dd/MM/yyyy")))
+                              .arg(m_idadePreco));
+            return false;
+        }
+    }
+    if (!ui.EdtEstampa->text().trimmed().isEmpty()) {
+        TZoQuery quadros;
+        quadros.SQL
+            << QStringLiteral(
+                   "SELECT EST_QUADRO.QUADRO, QUADRO.CODIGO, QUADRO.ATIVO, QUADRO.PORTADOR, ENTIDADE.NOME")
+            << QStringLiteral("FROM EST_QUADRO LEFT JOIN QUADRO ON (EST_QUADRO.QUADRO = QUADRO.CODIGO)")
+            << QStringLiteral("LEFT JOIN ENTIDADE ON (QUADRO.PORTADOR = ENTIDADE.CODCLI)")
+            << QStringLiteral("WHERE EST_QUADRO.ESTAMPA = :ESTAMPA AND EST_QUADRO.VARIANTE = :VARIANTE AND "
+                              "QUADRO.ATIVO = 'N'");
+        quadros.BindValue(QStringLiteral("ESTAMPA"), ui.EdtEstampa->text().trimmed());
+        quadros.BindValue(QStringLiteral("VARIANTE"), ui.EdtVarEst->text().trimmed());
+        quadros.Open();
+        if (!quadros.IsEmpty()) {
+            Informa(this, QStringLiteral("Quadro/Cilindro da Estampa inativo. Portador %1.")
+                              .arg(quadros.FieldByName(QStringLiteral("NOME")).AsString().trimmed()));
+            return false;
+        }
+    }
+    liberadoCredito = false;
+    if (m_credito && reproc.isEmpty() && (Tipo() == falNormal || Tipo() == falSoServico)) {
+        const QString cliente = ui.EdtCodCli->text().trimmed();
+        if (!LimiteCredito(cliente, ValorEmAberto(cliente, numero))) {
+            Informa(this, QStringLiteral("Cliente Excedeu o Limite de Crédito."));
+            if (!Acessa(QStringLiteral("TFmCadFal"), QStringLiteral("A"), QStringLiteral("1"), QString()))
+                return false;
+            liberadoCredito = true;
+        }
+    }
+    // Free weight, summed per invoice item, against what this save would take more than it holds.
+    const QHash<ItemNota, double> novo = PesoNaTela();
+    const QHash<ItemNota, double> gravado = m_falCarregada.isEmpty()
+                                                ? QHash<ItemNota, double>()
+                                                : PesoGravado(m_falCarregada, ui.EdtCodCli->text().trimmed());
+    for (auto it = novo.cbegin(); it != novo.cend(); ++it) {
+        const double falta = it.value() - gravado.value(it.key()) - PesoLivreNota(it.key());
+        if (falta <= kTolerancia)
+            continue;
+        if (m_modoProduto != QLatin1String("S")) {
+            Informa(this, QStringLiteral("Peso Programado maior que disponível."));
+            return false;
+        }
+        if (!Pergunta(this, windowTitle(),
+                      QStringLiteral("Não existe saldo na Nota Fiscal de entrada. Deseja continuar?"), false))
+            return false;
+        break;
+    }
+    return true;
+}
+
+void TFmCadFal::BtnIncluirClick() {
+    if (!Acessa(QStringLiteral("TFmCadFal"), QStringLiteral("A"), QStringLiteral("0"), QString()))
+        return;
+    if (Numero().isEmpty())
+        return;
+    TbItens->CheckBrowseMode();
+    bool liberadoCredito = false;
+    if (!ValidaGravacao(liberadoCredito))
+        return;
+    if (!GravaDados(liberadoCredito))
+        return;
+    LimpaTela();
+    ui.EdtFal->clear();
+    m_numeroVerificado.clear();
+    if (ui.PageControl1->currentWidget() == ui.TsConsulta)
+        BitBtn5Click();
+    ui.EdtFal->setFocus();
+}
+
+// The whole save in one unit of work; false, with nothing written, when it is refused there.
+bool TFmCadFal::GravaDados(bool liberadoCredito) {
+    const QString numero = Numero(), cliente = ui.EdtCodCli->text().trimmed();
+    const QString cor = ui.EdtCor->text().trimmed(), variante = ui.EdtVariante->text().trimmed();
+    const QString reproc = ui.EdtReproc->text().trimmed();
+    const int tipo = Tipo();
+    QString recusa;
+    bool numeroTomado = false;
+    {
+        GravacaoAtomica gravacao;
+        TZoQuery armazenada;
+        armazenada.SQL << QStringLiteral(
+            "SELECT CLIENTE, COR, VARIANTE, STATUS, NUM_REPROC FROM FAL WHERE NUMERO = :NUMERO WITH LOCK");
+        armazenada.BindValue(QStringLiteral("NUMERO"), numero);
+        armazenada.Open();
+        const bool nova = armazenada.IsEmpty();
+        if (!nova && m_falCarregada != numero) {
+            numeroTomado = true;
+        } else {
+            auto antigo = [&armazenada](const char* campo) {
+                return armazenada.IsEmpty()
+                           ? QString()
+                           : armazenada.FieldByName(QLatin1String(campo)).AsString().trimmed();
+            };
+            const QString status = antigo("STATUS").isEmpty() ? QStringLiteral("A") : antigo("STATUS");
+            const QHash<ItemNota, double> gravado =
+                nova ? QHash<ItemNota, double>() : PesoGravado(numero, antigo("CLIENTE"));
+            const QHash<ItemNota, double> novo = PesoNaTela();
+
+            TZoQuery dias;
+            dias.SQL << QStringLiteral("SELECT SUM(COALESCE(DIAS, 0)) FROM ROTEIRO WHERE CODIGO = :CODIGO");
+            dias.BindValue(QStringLiteral("CODIGO"), ui.EdtRoteiro->text().trimmed());
+            dias.Open();
+            const QDate entrega = ui.EdtDataIni->date().addDays(dias.Fields(0).AsInteger());
+
+            TZoQuery fal;
+            if (nova)
+                fal.SQL << QStringLiteral(
+                    "INSERT INTO FAL (NUMERO, CLIENTE, COR, VARIANTE, ROTEIRO, MAQUINA, TABPRECO, FIBRA1, "
+                    "FIBRA2, PRAZO, DATA_INI, DATA_FIN, OBS, TIPO, STATUS, ORDEM, PARTIDA, ESTAMPA, VAR_EST, "
+                    "NUM_REPROC) VALUES (:NUMERO, :CLIENTE, :COR, :VARIANTE, :ROTEIRO, :MAQUINA, :TABPRECO, "
+                    ":FIBRA1, :FIBRA2, :PRAZO, :DATA_INI, :DATA_FIN, :OBS, :TIPO, :STATUS, :ORDEM, :PARTIDA, "
+                    ":ESTAMPA, :VAR_EST, :NUM_REPROC)");
+            else
+                fal.SQL << QStringLiteral(
+                    "UPDATE FAL SET CLIENTE = :CLIENTE, COR = :COR, VARIANTE = :VARIANTE, ROTEIRO = "
+                    ":ROTEIRO, "
+                    "MAQUINA = :MAQUINA, TABPRECO = :TABPRECO, FIBRA1 = :FIBRA1, FIBRA2 = :FIBRA2, PRAZO = "
+                    ":PRAZO, DATA_INI = :DATA_INI, DATA_FIN = :DATA_FIN, OBS = :OBS, TIPO = :TIPO, STATUS = "
+                    ":STATUS, ORDEM = :ORDEM, PARTIDA = :PARTIDA, ESTAMPA = :ESTAMPA, VAR_EST = :VAR_EST, "
+                    "NUM_REPROC = :NUM_REPROC WHERE NUMERO = :NUMERO");
+            auto numeroOuNulo = [](const QString& texto) {
+                double valor = 0;
+                return LeNumero(texto.trimmed(), valor) ? QVariant(valor) : QVariant();
+            };
+            fal.BindValue(QStringLiteral("NUMERO"), numero);
+            fal.BindValue(QStringLiteral("CLIENTE"), cliente);
+            fal.BindValue(QStringLiteral("COR"), cor);
+            fal.BindValue(QStringLiteral("VARIANTE"), variante);
+            fal.BindValue(QStringLiteral("ROTEIRO"), ui.EdtRoteiro->text().trimmed());
+            fal.BindValue(QStringLiteral("MAQUINA"), ui.EdtMaquina->text().trimmed());
+            fal.BindValue(QStringLiteral("TABPRECO"), ui.EdtTabPreco->text().trimmed());
+            fal.BindValue(QStringLiteral("FIBRA1"), numeroOuNulo(ui.EdtFibra1->text()));
+            fal.BindValue(QStringLiteral("FIBRA2"), numeroOuNulo(ui.EdtFibra2->text()));
+            fal.BindValue(QStringLiteral("PRAZO"), ui.CbPrazo->currentText());
+            fal.BindValue(QStringLiteral("DATA_INI"), ui.EdtDataIni->date());
+            fal.BindValue(QStringLiteral("DATA_FIN"), entrega);
+            fal.BindValue(QStringLiteral("OBS"), ui.EdtObs->text().trimmed());
+            fal.BindValue(QStringLiteral("TIPO"), tipo);
+            fal.BindValue(QStringLiteral("STATUS"), status);
+            fal.BindValue(QStringLiteral("ORDEM"), ui.EdtOrdem->text().trimmed().isEmpty()
+                                                       ? QVariant()
+                                                       : QVariant(ui.EdtOrdem->text().trimmed().toInt()));
+            fal.BindValue(QStringLiteral("PARTIDA"), ui.EdtPartida->text().trimmed());
+            fal.BindValue(QStringLiteral("ESTAMPA"), ui.EdtEstampa->text().trimmed());
+            fal.BindValue(QStringLiteral("VAR_EST"), ui.EdtVarEst->text().trimmed());
+            fal.BindValue(QStringLiteral("NUM_REPROC"), reproc);
+            fal.ExecSQL();
+
+            // Items by their order within the sheet: stored ones are updated in place (billing columns left
+            // to whoever writes them), new ones inserted, those no longer on the sheet removed.
+            QSet<int> gravados;
+            {
+                TZoQuery ordens;
+                ordens.SQL << QStringLiteral("SELECT ORD_IT FROM FAL_ITEN WHERE FAL = :FAL");
+                ordens.BindValue(QStringLiteral("FAL"), numero);
+                ordens.Open();
+                for (ordens.First(); !ordens.Eof(); ordens.Next())
+                    gravados.insert(ordens.Fields(0).AsInteger());
+            }
+            const QSet<QString> doReprocessado = ItensDoReprocessado();
+            const QString colunas =
+                QStringLiteral("NOTA = :NOTA, CODIGO = :CODIGO, LOTE = :LOTE, ROLO = :ROLO, PESO = :PESO, "
+                               "FLUXO = :FLUXO, GRAMATURA = :GRAMATURA, LARGURA = :LARGURA, OBSERVACAO = "
+                               ":OBSERVACAO, GRAMATURA_EST = :GRAMATURA_EST, PESO_NF = :PESO_NF");
+            TZoQuery altera, insere;
+            altera.SQL << QStringLiteral("UPDATE FAL_ITEN SET %1 WHERE FAL = :FAL AND ORD_IT = :ORD_IT")
+                              .arg(colunas);
+            insere.SQL << QStringLiteral(
+                "INSERT INTO FAL_ITEN (FAL, ORD_IT, NOTA, CODIGO, LOTE, ROLO, PESO, FLUXO, GRAMATURA, "
+                "LARGURA, OBSERVACAO, GRAMATURA_EST, PESO_NF, FATURADO) VALUES (:FAL, :ORD_IT, :NOTA, "
+                ":CODIGO, :LOTE, :ROLO, :PESO, :FLUXO, :GRAMATURA, :LARGURA, :OBSERVACAO, "
+                ":GRAMATURA_EST, :PESO_NF, 'A')");
+            QSet<int> naTela;
+            for (int i = 0; i < TbItens->RecordCount(); ++i) {
+                TbItens->MoveTo(i);
+                const int ordIt = TbItens->FieldByName(QStringLiteral("Ord_It")).AsInteger();
+                naTela.insert(ordIt);
+                const ItemNota item = ItemDaLinha();
+                const double peso = TbItens->FieldByName(QStringLiteral("Peso")).AsFloat();
+                TZoQuery& q = gravados.contains(ordIt) ? altera : insere;
+                q.BindValue(QStringLiteral("FAL"), numero);
+                q.BindValue(QStringLiteral("ORD_IT"), ordIt);
+                q.BindValue(QStringLiteral("NOTA"), item.nota);
+                q.BindValue(QStringLiteral("CODIGO"), item.codigo);
+                q.BindValue(QStringLiteral("LOTE"), Texto(*TbItens, QStringLiteral("Lote")));
+                q.BindValue(QStringLiteral("ROLO"), TbItens->FieldByName(QStringLiteral("Rolo")).Value());
+                q.BindValue(QStringLiteral("PESO"), peso);
+                q.BindValue(QStringLiteral("FLUXO"), Texto(*TbItens, QStringLiteral("Fluxo")));
+                q.BindValue(QStringLiteral("GRAMATURA"),
+                            TbItens->FieldByName(QStringLiteral("Gram")).Value());
+                q.BindValue(QStringLiteral("LARGURA"), TbItens->FieldByName(QStringLiteral("Larg")).Value());
+                q.BindValue(QStringLiteral("OBSERVACAO"), Texto(*TbItens, QStringLiteral("Observacao")));
+                q.BindValue(QStringLiteral("GRAMATURA_EST"),
+                            TbItens->FieldByName(QStringLiteral("Gramatura_Est")).Value());
+                q.BindValue(QStringLiteral("PESO_NF"),
+                            PesoTomadoNota(
+                                tipo, peso,
+                                doReprocessado.contains(item.nota + u'|' + item.codigo + u'|' + item.lote)));
+                q.ExecSQL();
+            }
+            const QSet<int> removidos = gravados - naTela;
+            if (!removidos.isEmpty()) {
+                TZoQuery remove;
+                remove.SQL << QStringLiteral("DELETE FROM FAL_ITEN WHERE FAL = :FAL AND ORD_IT = :ORD_IT");
+                for (int ordIt : removidos) {
+                    remove.BindValue(QStringLiteral("FAL"), numero);
+                    remove.BindValue(QStringLiteral("ORD_IT"), ordIt);
+                    remove.ExecSQL();
+                }
+            }
+
+            // The invoice moves by what the sheet now holds less what it held.
+            QSet<ItemNota> itens;
+            for (auto it = gravado.cbegin(); it != gravado.cend(); ++it)
+                itens.insert(it.key());
+            for (auto it = novo.cbegin(); it != novo.cend(); ++it)
+                itens.insert(it.key());
+            for (const ItemNota& item : itens) {
+                const double diferenca = novo.value(item) - gravado.value(item);
+                if (qAbs(diferenca) <= kTolerancia)
+                    continue;
+                MovePesoNota(item, diferenca);
+                if (diferenca > 0 && m_modoProduto != QLatin1String("S") &&
+                    PesoLivreNota(item) < -kTolerancia) {
+                    recusa = QStringLiteral("Peso Programado maior que disponível.");
+                    break;
+                }
+            }
+            if (recusa.isEmpty()) {
+                GravaProcessos(numero);
+                if (!reproc.isEmpty() && (nova || reproc != antigo("NUM_REPROC")))
+                    FechaReprocessada(reproc, numero);
+                const QString chave = numero;
+                GeraLog(kTitulo,
+                        (nova ? QStringLiteral("CADASTRO DA FAL ") : QStringLiteral("ALTERACAO DA FAL ")) +
+                            numero + QStringLiteral(" TIPO: ") + PalavraTipoFal(tipo),
+                        nova ? opInclusao : opAlteracao, chave, this);
+                if (!nova && (antigo("COR") != cor || antigo("VARIANTE") != variante))
+                    GeraLog(
+                        kTitulo,
+                        QStringLiteral("ALTERADO DESENHO DE: %1 Para %2, ALTERADO VARIANTE DE: %3 Para %4")
+                            .arg(antigo("COR"), cor, antigo("VARIANTE"), variante),
+                        opAlteracao, chave, this);
+                if (liberadoCredito)
+                    GeraLog(kTitulo,
+                            QStringLiteral("LIBERADO LIMITE DE CREDITO DA FAL %1 TIPO: %2 LIBERADO POR %3.")
+                                .arg(numero, PalavraTipoFal(tipo), vSupervisor()),
+                            opAlteracao, chave, this);
+                gravacao.Confirma();
+            }
+        }
+    }
+    if (numeroTomado) {
+        if (Pergunta(
+                this, windowTitle(),
+                QStringLiteral(
+                    "A FAL %1 foi gravada por outro usuário enquanto esta era digitada; nada foi gravado. "
+                    "Deseja gravar esta FAL com um novo número?")
+                    .arg(numero),
+                true)) {
+            NovoNumero();
+            m_falCarregada.clear();
+            return GravaDados(liberadoCredito);
+        }
+        return false;
+    }
+    if (!recusa.isEmpty()) {
+        Informa(this, recusa);
+        return false;
+    }
+    return true;
+}
+
+// Steps are laid out afresh only while none has started; once one has, they stay and only missing
+// (fabric, phase) steps are added.
+void TFmCadFal::GravaProcessos(const QString& numero) {
+    TZoQuery existentes;
+    existentes.SQL << QStringLiteral(
+        "SELECT CODIGO, FASE, PENDENTE, DATA_INI, CONCLUIDO FROM PROCESSO_TIN WHERE FAL = :FAL");
+    existentes.BindValue(QStringLiteral("FAL"), numero);
+    existentes.Open();
+    QSet<QString> postos;
+    bool iniciado = false;
+    for (existentes.First(); !existentes.Eof(); existentes.Next()) {
+        postos.insert(ChavePasso(existentes.Fields(0).AsString(), existentes.Fields(1).AsString()));
+        iniciado = iniciado || !existentes.Fields(2).IsNull() || !existentes.Fields(3).IsNull() ||
+                   existentes.Fields(4).AsString().trimmed() != QLatin1String("N");
+    }
+    if (!iniciado && !postos.isEmpty()) {
+        TZoQuery apaga;
+        apaga.SQL << QStringLiteral("DELETE FROM PROCESSO_TIN WHERE FAL = :FAL");
+        apaga.BindValue(QStringLiteral("FAL"), numero);
+        apaga.ExecSQL();
+        postos.clear();
+    }
+    QList<ItemPasso> itens;
+    QSet<QString> fluxos;
+    for (int i = 0; i < TbItens->RecordCount(); ++i) {
+        TbItens->MoveTo(i);
+        itens.append({Texto(*TbItens, QStringLiteral("Tecido")),
+                      TbItens->FieldByName(QStringLiteral("Ord_It")).AsInteger(),
+                      Texto(*TbItens, QStringLiteral("Fluxo"))});
+        fluxos.insert(itens.last().fluxo);
+    }
+    QHash<QString, QList<PassoRoteiro>> roteiros;
+    TZoQuery rota;
+    rota.SQL
+        << QStringLiteral("SELECT ROT.FASE, ROT.ORDEM, FASE.DESCRICAO FROM ROTEIRO ROT")
+        << QStringLiteral(
+               "LEFT JOIN FASE ON (ROT.FASE = FASE.CODIGO) WHERE ROT.CODIGO = :CODIGO ORDER BY ROT.ORDEM");
+    for (const QString& fluxo : fluxos) {
+        if (fluxo.isEmpty())
+            continue;
+        rota.BindValue(QStringLiteral("CODIGO"), fluxo);
+        rota.Open();
+        for (rota.First(); !rota.Eof(); rota.Next())
+            roteiros[fluxo].append(
+                {rota.Fields(0).AsString().trimmed(), rota.Fields(2).AsString(), rota.Fields(1).AsInteger()});
+    }
+    const QList<PassoFal> passos = LayoutPassos(itens, roteiros, postos);
+    if (passos.isEmpty())
+        return;
+    const QString grafico =
+        Busca_Valor(QStringLiteral("RECEITA"), QStringLiteral("COR,VARIANTE"), QStringLiteral("GRAFICO"),
+                    {ui.EdtCor->text().trimmed(), ui.EdtVariante->text().trimmed()});
+    TZoQuery insere;
+    insere.SQL << QStringLiteral("INSERT INTO PROCESSO_TIN (FAL, CODIGO, PARTIDA, ORDEM, CONCLUIDO, GRAFICO, "
+                                 "FASE, DES_FASE, ORD_IT)")
+               << QStringLiteral(
+                      "VALUES (:FAL, :CODIGO, :PARTIDA, :ORDEM, 'N', :GRAFICO, :FASE, :DES_FASE, :ORD_IT)");
+    for (const PassoFal& passo : passos) {
+        insere.BindValue(QStringLiteral("FAL"), numero);
+        insere.BindValue(QStringLiteral("CODIGO"), passo.codigo);
+        insere.BindValue(QStringLiteral("PARTIDA"), ui.EdtPartida->text().trimmed());
+        insere.BindValue(QStringLiteral("ORDEM"), passo.ordem);
+        insere.BindValue(QStringLiteral("GRAFICO"), grafico.isEmpty() ? QVariant() : QVariant(grafico));
+        insere.BindValue(QStringLiteral("FASE"), passo.fase);
+        insere.BindValue(QStringLiteral("DES_FASE"), passo.descricao.left(50));
+        insere.BindValue(QStringLiteral("ORD_IT"), passo.ordIt);
+        insere.ExecSQL();
+    }
+}
+
+void TFmCadFal::FechaReprocessada(const QString& original, const QString& numero) {
+    TZoQuery passos;
+    passos.SQL
+        << QStringLiteral("UPDATE PROCESSO_TIN SET CONCLUIDO = 'S', PENDENTE = 'N', DATA_INI = :HOJE1, "
+                          "DATA_FIN = :HOJE2,")
+        << QStringLiteral(
+               "HORA_INI = :AGORA1, HORA_FIN = :AGORA2, OBS = :OBS WHERE FAL = :FAL AND CONCLUIDO = 'N'");
+    const QString agora = QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
+    passos.BindValue(QStringLiteral("HOJE1"), QDate::currentDate());
+    passos.BindValue(QStringLiteral("HOJE2"), QDate::currentDate());
+    passos.BindValue(QStringLiteral("AGORA1"), agora);
+    passos.BindValue(QStringLiteral("AGORA2"), agora);
+    passos.BindValue(QStringLiteral("OBS"), (QStringLiteral("FAL REPROCESSADA. ") + numero).left(50));
+    passos.BindValue(QStringLiteral("FAL"), original);
+    passos.ExecSQL();
+    TZoQuery itens;
+    itens.SQL << QStringLiteral("UPDATE FAL_ITEN SET PESO_DEV = PESO, FATURADO = 'S' WHERE FAL = :FAL");
+    itens.BindValue(QStringLiteral("FAL"), original);
+    itens.ExecSQL();
+}
+
+void TFmCadFal::BtnExcluiClick() {
+    if (!Acessa(QStringLiteral("TFmCadFal"), QStringLiteral("E"), QStringLiteral("0"), QString()))
+        return;
+    const QString numero = Numero();
+    if (numero.isEmpty() || m_falCarregada != numero)
+        return;
+    const QVariantList chave{numero};
+    if (Existe(QStringLiteral("NOTAITEN"), QStringLiteral("PEDIDO"), chave)) {
+        Informa(this, QStringLiteral("FAL já faturada. Impossível excluir."));
+        return;
+    }
+    if (Existe(QStringLiteral("PROCESSO_TIN"), QStringLiteral("FAL,CONCLUIDO"),
+               QVariantList{numero, QStringLiteral("S")})) {
+        Informa(this, QStringLiteral("FAL com Processo já concluído. Impossível excluir."));
+        return;
+    }
+    if (Existe(QStringLiteral("TNG_CONSUMOS"), QStringLiteral("FAL,BAIXADO"),
+               QVariantList{numero, QStringLiteral("S")})) {
+        Informa(this, QStringLiteral("Consumo da FAL já baixado. Impossível excluir."));
+        return;
+    }
+    if (!Pergunta(this, windowTitle(), QStringLiteral("Deseja excluir totalmente a FAL?"), false))
+        return;
+    {
+        GravacaoAtomica exclusao;
+        TZoQuery fal;
+        fal.SQL << QStringLiteral("SELECT CLIENTE FROM FAL WHERE NUMERO = :NUMERO WITH LOCK");
+        fal.BindValue(QStringLiteral("NUMERO"), numero);
+        fal.Open();
+        const QHash<ItemNota, double> gravado =
+            PesoGravado(numero, fal.IsEmpty() ? QString() : fal.Fields(0).AsString().trimmed());
+        for (auto it = gravado.cbegin(); it != gravado.cend(); ++it)
+            if (qAbs(it.value()) > kTolerancia)
+                MovePesoNota(it.key(), -it.value());
+        TZoQuery q;
+        q.SQL << QStringLiteral("UPDATE TNG_PROG SET FAL = '' WHERE FAL = :FAL");
+        q.BindValue(QStringLiteral("FAL"), numero);
+        q.ExecSQL();
+        for (const char* apaga :
+             {"DELETE FROM FAL_ITEN WHERE FAL = :FAL", "DELETE FROM PROCESSO_TIN WHERE FAL = :FAL",
+              "DELETE FROM TNG_CONSUMOS WHERE FAL = :FAL", "DELETE FROM TABELA WHERE CODIGO = :FAL",
+              "DELETE FROM FAL WHERE NUMERO = :FAL"}) {
+            TZoQuery d;
+            d.SQL << QLatin1String(apaga);
+            d.BindValue(QStringLiteral("FAL"), numero);
+            d.ExecSQL();
+        }
+        GeraLog(kTitulo, QStringLiteral("EXCLUSAO DA FAL ") + numero, opExclusao, numero, this);
+        exclusao.Confirma();
+    }
+    LimpaTela();
+    ui.EdtFal->clear();
+    m_numeroVerificado.clear();
+    ui.EdtFal->setFocus();
+}
+
+void TFmCadFal::BitBtn4Click() {
+    if (!Acessa(QStringLiteral("TFmCadFal"), QStringLiteral("A"), QStringLiteral("1"), QString()))
+        return;
+    const QString numero = Numero();
+    if (numero.isEmpty() || m_falCarregada != numero)
+        return;
+    if (!Pergunta(this, windowTitle(), QStringLiteral("Deseja realmente baixar todas quantidades da FAL?"),
+                  false))
+        return;
+    GravacaoAtomica baixa;
+    TZoQuery q;
+    q.SQL << QStringLiteral("UPDATE FAL_ITEN SET PESO_DEV = PESO, FATURADO = 'S' WHERE FAL = :FAL");
+    q.BindValue(QStringLiteral("FAL"), numero);
+    q.ExecSQL();
+    GeraLog(kTitulo, QStringLiteral("BAIXA FAL NR. ") + numero, opOutros, numero, this);
+    baixa.Confirma();
+    HabilitaGravacao(false);
+}
+
+void TFmCadFal::BitBtn7Click() {
+    if (!Acessa(QStringLiteral("TFmCadFal"), QStringLiteral("A"), QStringLiteral("1"), QString()))
+        return;
+    const QString numero = Numero();
+    if (numero.isEmpty() || m_falCarregada != numero)
+        return;
+    {
+        GravacaoAtomica liberacao;
+        TZoQuery q;
+        q.SQL << QStringLiteral(
+            "UPDATE FAL_ITEN SET PESO_DEV = 0 ,PESO_FATUR = 0 ,FATURADO  = 'A' WHERE FAL = :FAL");
+        q.BindValue(QStringLiteral("FAL"), numero);
+        q.ExecSQL();
+        GeraLog(QStringLiteral("CADASTRO DE FAL."),
+                QStringLiteral("LIBERAÇÃO P/ FATURAMENTO DA FAL ") + numero, opAlteracao, numero, this);
+        liberacao.Confirma();
+    }
+    HabilitaGravacao(true);
+    Informa(this, QStringLiteral("FAL Liberada para Faturamento."));
+}
+
+void TFmCadFal::BitBtn5Click() {
+    Ocupado(true, this, QStringLiteral("Consultando FAL"));
+    const auto fimOcupado = qScopeGuard([this] { Ocupado(false, this); });
+    QStringList filtros{QStringLiteral("FAL.DATA_INI BETWEEN %1 AND %2")
+                            .arg(DataSQL(ui.EdtConsDataIni->date()), DataSQL(ui.EdtConsDataFin->date()))};
+    const QList<QPair<QLineEdit*, const char*>> caixas = {{ui.EdtConsCliente, "FAL.CLIENTE"},
+                                                          {ui.EdtConsCor, "FAL.COR"},
+                                                          {ui.EdtConsFal, "FAL.NUMERO"},
+                                                          {ui.EdtConsPartida, "FAL.PARTIDA"}};
+    for (const auto& [caixa, coluna] : caixas)
+        if (!caixa->text().trimmed().isEmpty())
+            filtros << QStringLiteral("%1 = %2").arg(QLatin1String(coluna), Aspas(caixa->text().trimmed()));
+    const QString onde = filtros.join(QStringLiteral(" AND "));
+    QyConsulta->SQL.clear();
+    QyConsulta->SQL
+        << QStringLiteral(
+               "SELECT FAL.NUMERO, FAL.CLIENTE, CLIENTE.NOME, FAL.DATA_INI, FAL.COR, FAL.VARIANTE,")
+        << QStringLiteral("(SELECT FIRST 1 TNG_PROG.NUMERO FROM TNG_PROG WHERE TNG_PROG.FAL = FAL.NUMERO) AS "
+                          "PROGRAMACAO,")
+        << QStringLiteral("(SELECT FIRST 1 TNG_CONSUMOS.FALS FROM TNG_CONSUMOS WHERE TNG_CONSUMOS.FAL = "
+                          "FAL.NUMERO) AS FALS,")
+        << QStringLiteral("(SELECT CAST(MAX(NI.FATURA) AS VARCHAR(7)) FROM NOTAITEN NI JOIN NATUREZA NA ON "
+                          "(NA.NATUREZA = "
+                          "NI.NATUREZA) WHERE NA.TIPO = 'V' AND NI.PEDIDO = FAL.NUMERO) AS NOTA_COB,")
+        << QStringLiteral(
+               "(SELECT CAST(MAX(NI.FATURA) AS VARCHAR(7)) FROM FAL_ITEN FI JOIN NOTAITEN NI ON "
+               "(NI.NOTA_CLIENTE = "
+               "FI.NOTA AND NI.CODIGO = FI.CODIGO) JOIN NATUREZA NA ON (NA.NATUREZA = NI.NATUREZA)")
+        << QStringLiteral("WHERE NA.TIPO = 'D' AND FI.FAL = FAL.NUMERO) AS NOTA_DEV")
+        << QStringLiteral("FROM FAL LEFT JOIN ENTIDADE CLIENTE ON (CLIENTE.CODCLI = FAL.CLIENTE)")
+        << QStringLiteral("WHERE ") + onde << QStringLiteral("ORDER BY FAL.NUMERO");
+    QyConsulta->Open();
+}
+
+void TFmCadFal::BitBtn3Click() {
+    const QString numero = Numero();
+    if (numero.isEmpty() || m_falCarregada != numero)
+        return;
+    TZoQuery linhas;
+    linhas.SQL
+        << QStringLiteral(
+               "SELECT I.ORD_IT || ' - ' || I.CODIGO || ' ' || COALESCE(P.DESCRICAO, '') AS ITEM, I.NOTA, "
+               "I.CODIGO, P.DESCRICAO, I.LOTE, I.ROLO, I.PESO, S.ORDEM, S.FASE, S.DES_FASE, "
+               "CAST('' AS VARCHAR(12)) AS VISTO")
+        << QStringLiteral("FROM FAL_ITEN I LEFT JOIN PRODUTO P ON (P.CODIGO = I.CODIGO)")
+        << QStringLiteral("LEFT JOIN PROCESSO_TIN S ON (S.FAL = I.FAL AND S.CODIGO = I.CODIGO)")
+        << QStringLiteral("WHERE I.FAL = :FAL ORDER BY I.ORD_IT, S.ORDEM");
+    linhas.BindValue(QStringLiteral("FAL"), numero);
+    linhas.Open();
+    TRelatorio relatorio(QStringLiteral("WTngFAL"), QStringLiteral("FAL ") + numero, &linhas);
+    relatorio.AdicionaCabecalho(QStringLiteral("Cliente"), ui.EdtCodCli->text().trimmed() +
+                                                               QStringLiteral(" - ") + ui.EdtNomeCli->text());
+    relatorio.AdicionaCabecalho(QStringLiteral("Cor"),
+                                ui.EdtCor->text().trimmed() + QStringLiteral(" - ") + ui.EdtDescCor->text());
+    relatorio.AdicionaCabecalho(QStringLiteral("Variante"), ui.EdtVariante->text().trimmed());
+    relatorio.AdicionaCabecalho(QStringLiteral("Máquina"), ui.EdtMaquina->text().trimmed());
+    relatorio.AdicionaCabecalho(QStringLiteral("Partida"), ui.EdtPartida->text().trimmed());
+    relatorio.AdicionaCabecalho(QStringLiteral("Entrada / Entrega"),
+                                ui.EdtDataIni->date().toString(QStringLiteral("dd/MM/yyyy")) +
+                                    QStringLiteral(" / ") +
+                                    ui.EdtDataFin->date().toString(QStringLiteral("dd/MM/yyyy")));
+    relatorio.AdicionaCabecalho(QStringLiteral("Peso total"), ui.EdtTotPeso->text());
+    relatorio.AdicionaCabecalho(QStringLiteral("Obs."), ui.EdtObs->text().trimmed());
+    Chama_Relatorio(relatorio, this, QStringLiteral("W"));
+}
+
+void TFmCadFal::BtnServicosClick() {
+    const QString numero = Numero();
+    if (numero.isEmpty() || !FalArmazenada(numero))
+        return;
+    QWidget* servicos = Carrega_Form(QStringLiteral("kelmTingimento.bpl"), QStringLiteral("TFmCadFalServ"),
+                                     QString(), true, false);
+    if (servicos)
+        QMetaObject::invokeMethod(servicos, "Busca_Dados", Q_ARG(QString, numero),
+                                  Q_ARG(QString, ui.EdtCodCli->text().trimmed()));
+}
+
+void TFmCadFal::BtnQualidadeClick() {
+    if (ClassRegistered(QStringLiteral("TfmContrQul")))
+        Carrega_Form(QStringLiteral("kelmTingimento.bpl"), QStringLiteral("TfmContrQul"), Numero(), true,
+                     false);
+}

@@ -1,0 +1,76 @@
+#pragma once
+#include "DataSet.h" // the grids in the designed layout hold pointers to data sets
+#include "SaldoNota.h"
+#include "TForm.h"
+#include "ui_CadFal.h"
+#include <QHash>
+#include <QSet>
+
+class QButtonGroup;
+class QKeyEvent;
+class TClientDataSet;
+class TZoQuery;
+
+// The lot sheet (FAL): a customer's lot with its colour, route, machine and price table and the invoice
+// items it takes, whose weight it holds on the invoice. Saves, deletes, writes off and releases it, each in
+// one unit of work; lays its process steps out from the items' routes.
+class TFmCadFal : public TForm {
+    Q_OBJECT
+public:
+    explicit TFmCadFal(QWidget* parent = nullptr);
+
+    void BtnIncluirClick();
+    void BtnExcluiClick();
+    void BitBtn3Click();
+    void BitBtn4Click();
+    void BitBtn5Click();
+    void BitBtn7Click();
+    void BtnServicosClick();
+    void BtnQualidadeClick();
+
+protected:
+    void FormCreate() override;
+    bool SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason reason) override;
+    bool TeclaControle(QWidget* control, QKeyEvent* tecla) override;
+
+private:
+    void EdtFalExit();
+    bool CampoValido(QWidget* control);
+    void BuscaDados(const QString& numero);
+    void LimpaTela();
+    void NovoNumero();
+    void HabilitaGravacao(bool habilita);
+    void AtualizaTotal();
+    bool DBGrid1KeyDown(QKeyEvent* tecla);
+    bool TabNota();
+    bool TabTecido();
+    void PesquisaItemNota();
+    void PreencheItemNota(TDataSet& linha);
+    void NovaLinha(TDataSet& linha);
+    int Tipo() const;
+    QString Numero() const;
+    bool ValidaGravacao(bool& liberadoCredito);
+    QHash<ItemNota, double> PesoGravado(const QString& numero, const QString& cliente);
+    QHash<ItemNota, double> PesoNaTela();
+    QSet<QString> ItensDoReprocessado();
+    ItemNota ItemDaLinha();
+    bool GravaDados(bool liberadoCredito);
+    void GravaProcessos(const QString& numero);
+    void FechaReprocessada(const QString& original, const QString& numero);
+    bool FalArmazenada(const QString& numero);
+    double ValorEmAberto(const QString& cliente, const QString& numero);
+
+    Ui::TFmCadFal ui;
+    TClientDataSet* TbItens;
+    TZoQuery* QyConsulta;
+    QButtonGroup* m_tipos;
+    QString m_modoProduto;  // TIN 150: "S" items from the product register
+    int m_idadePreco = 0;   // TIN 240
+    bool m_credito = false; // TIN 250
+    QString m_falCarregada; // the stored FAL the sheet shows; empty for a new sheet
+    QString m_corCarregada, m_varianteCarregada, m_reprocCarregado;
+    QString m_numeroVerificado; // the number the exit rule last ran for
+    bool m_carregando = false;
+};
+
+extern TFmCadFal* FmCadFal;

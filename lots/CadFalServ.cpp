@@ -1,0 +1,221 @@
+#include "CadFalServ.h"
+#include "DataAccess.h"
+#include "Formatacao.h"
+#include "Funcoes.h"
+#include "GradeEdicao.h"
+#include "GravacaoAtomica.h"
+#include "Mensagens.h"
+#include "ModuleUnits.h"
+#include "Protecao.h"
+#include "Receitas.h"
+#include "TClientDataSet.h"
+#include "TPesquisa.h"
+#include "TZoQuery.h"
+#include <QKeyEvent>
+
+TFmCadFalServ* FmCadFalServ = nullptr;
+
+KELM_SCREEN_UNIT(CadFalServ, TFmCadFalServ);
+
+namespace {
+const QString kTabela = QStringLiteral("TABELA");
+const QString kFase = QStringLiteral("FASE");
+const QString kDescricao = QStringLiteral("DESCRICAO");
+const QString kCusto = QStringLiteral("CUSTO");
+const QStringList kGravados = {QStringLiteral("SETOR"), QStringLiteral("PRECO")};
+constexpr int kPercentual = 1; // the second kind of "Tipo"
+
+// A sheet may carry the same service twice: stored and loaded rows are compared in one order.
+QStringList ordenadas(QStringList linhas) {
+    linhas.sort();
+    return linhas;
+}
+} // namespace
+
+TFmCadFalServ::TFmCadFalServ(QWidget* parent) : TForm(parent), TbServ(new TClientDataSet(this)) {
+    setObjectName(QStringLiteral("FmCadFalServ"));
+    setWindowTitle(QStringLiteral("Cadastro de Serviços na F.A.L."));
+    ui.setupUi(this);
+    connect(ui.BitBtn1, &QPushButton::clicked, this, Protegido([this] { BitBtn1Click(); }));
+    connect(ui.BitBtn4, &QPushButton::clicked, this, Protegido([this] { BitBtn4Click(); }));
+    connect(ui.BtnGravar, &QPushButton::clicked, this, Protegido([this] { Grava_Dados(); }));
+    connect(ui.BtnFechar, &QPushButton::clicked, this, [this] { close(); });
+    connect(ui.PqFase, &QToolButton::clicked, this, Protegido([this] { PesquisaFase(); }));
+    connect(ui.EdtCodFas, &QLineEdit::textChanged, this, Protegido([this] { EdtCodFasChange(); }));
+}
+
+TFmCadFalServ::~TFmCadFalServ() {
+    // The instance variable must not point at a freed screen.
+    if (FmCadFalServ == this)
+        FmCadFalServ = nullptr;
+}
+
+void TFmCadFalServ::FormCreate() {
+    PublicaInstancia(FmCadFalServ);
+    TbServ->setObjectName(QStringLiteral("TbServ"));
+    TbServ->AddField(kFase, QMetaType::QString, 3, QStringLiteral("Fase"))
+        .AddField(kDescricao, QMetaType::QString, 50, QStringLiteral("Descrição"))
+        .AddField(kCusto, QMetaType::Double, 0, QStringLiteral("Custo"));
+    TbServ->CreateDataSet();
+    ui.DBGrid1->SetDataSet(TbServ);
+    EsticaColuna(*ui.DBGrid1, kDescricao);
+    ui.EdtPrecoCor->setText(TextoExibicao(0.0, 2));
+    ui.EdtCodFas->setFocus();
+}
+
+void TFmCadFalServ::Busca_Dados(const QString& fal, const QString& cliente) {
+    m_fal = fal.trimmed();
+    m_cliente = cliente.trimmed();
+    TZoQuery q;
+    q.SQL << QStringLiteral(
+                 "SELECT FAL.COR, FAL.VARIANTE, FAL.TABPRECO FROM %1 FAL WHERE FAL.NUMERO = :NUMERO")
+                 .arg(DBLocal(QStringLiteral("FAL")));
+    q.BindValue(QStringLiteral("NUMERO"), m_fal);
+    q.Open();
+    m_precoCor = q.IsEmpty()
+                     ? 0
+                     : PrecoTabela(q.FieldByName(QStringLiteral("TABPRECO")).AsString(),
+                                   q.FieldByName(QStringLiteral("COR")).AsString(),
+                                   q.FieldByName(QStringLiteral("VARIANTE")).AsString(), QStringLiteral("00"))
+                           .value_or(0);
+    ui.EdtPrecoCor->setText(TextoExibicao(m_precoCor, 2));
+    CarregaLista();
+}
+
+void TFmCadFalServ::CarregaLista() {
+    TZoQuery q;
+    q.SQL << QStringLiteral("SELECT TABELA.SETOR, TABELA.PRECO, FASE.DESCRICAO FROM %1 TABELA")
+                 .arg(DBLocal(kTabela))
+          << QStringLiteral("LEFT OUTER JOIN %1 FASE ON (TABELA.SETOR = FASE.CODIGO)").arg(DBLocal(kFase))
+          << QStringLiteral("WHERE TABELA.CODIGO = :CODIGO");
+    q.BindValue(QStringLiteral("CODIGO"), m_fal);
+    q.Open();
+    TbServ->DisableControls();
+    TbServ->EmptyDataSet();
+    for (q.First(); !q.Eof(); q.Next()) {
+        TbServ->Append();
+        TbServ->FieldByName(kFase) = q.FieldByName(QStringLiteral("SETOR")).Value();
+        TbServ->FieldByName(kDescricao) = q.FieldByName(kDescricao).Value();
+        TbServ->FieldByName(kCusto) = q.FieldByName(QStringLiteral("PRECO")).Value();
+        TbServ->Post();
+    }
+    TbServ->First();
+    TbServ->EnableControls();
+    // Taken from the very read the list shows, so that nothing stored since can pass for loaded.
+    m_servicosCarregados = ordenadas(ImpressaoLinhas(q, kGravados));
+}
+
+QStringList TFmCadFalServ::ServicosGravados() {
+    TZoQuery q;
+    q.SQL << QStringLiteral("SELECT %1 FROM %2 WHERE CODIGO = :CODIGO")
+                 .arg(kGravados.join(QStringLiteral(", ")), DBLocal(kTabela));
+    q.BindValue(QStringLiteral("CODIGO"), m_fal);
+    q.Open();
+    return ordenadas(ImpressaoLinhas(q, kGravados));
+}
+
+void TFmCadFalServ::EdtCodFasChange() {
+    const QString fase = ui.EdtCodFas->text().trimmed();
+    if (fase.isEmpty()) {
+        ui.EdtDesFas->clear();
+        ui.EdtCusto->clear();
+        return;
+    }
+    ui.EdtDesFas->setText(Busca_Valor(kFase, QStringLiteral("CODIGO"), kDescricao, {fase}));
+    const QString preco =
+        Busca_Valor(QStringLiteral("TABPRE_SERV"), QStringLiteral("FASE;CODCLI"), kCusto, {fase, m_cliente});
+    ui.EdtCusto->setText(preco.isEmpty() ? QString() : TextoExibicao(preco.toDouble()));
+}
+
+void TFmCadFalServ::PesquisaFase() {
+    TPesquisa pesquisa;
+    pesquisa.Titulo = windowTitle();
+    pesquisa.Tabela = kFase;
+    pesquisa.CampoChave = QStringLiteral("CODIGO");
+    pesquisa.Campos = QStringList{QStringLiteral("CODIGO"), kDescricao};
+    pesquisa.Edit = ui.EdtCodFas;
+    if (pesquisa.AbrePesquisa(this))
+        ui.EdtCusto->setFocus();
+}
+
+bool TFmCadFalServ::TeclaControle(QWidget* control, QKeyEvent* tecla) {
+    if (control == ui.EdtCodFas && tecla->key() == Qt::Key_F4) {
+        PesquisaFase();
+        return true;
+    }
+    return TForm::TeclaControle(control, tecla);
+}
+
+// A percentual service costs that share of the colour's price; an empty box is no cost.
+void TFmCadFalServ::BitBtn1Click() {
+    const QString fase = ui.EdtCodFas->text().trimmed();
+    if (fase.isEmpty() || !Existe(kFase, QStringLiteral("CODIGO"), QVariantList{fase})) {
+        Informa(this, QStringLiteral("Serviço não encontrado."));
+        ui.EdtCodFas->setFocus();
+        return;
+    }
+    double custo = 0;
+    const QString digitado = ui.EdtCusto->text().trimmed();
+    if (!digitado.isEmpty() && !LeNumero(digitado, custo)) {
+        Informa(this, QStringLiteral("Custo inválido."));
+        ui.EdtCusto->setFocus();
+        return;
+    }
+    if (ui.CbTipo->currentIndex() == kPercentual)
+        custo = Arredondar(m_precoCor / 100 * custo, 4); // a price is currency: four decimals
+    TbServ->Append();
+    TbServ->FieldByName(kFase) = fase;
+    TbServ->FieldByName(kDescricao) = Busca_Valor(kFase, QStringLiteral("CODIGO"), kDescricao, {fase});
+    TbServ->FieldByName(kCusto) = custo;
+    TbServ->Post();
+    ui.EdtCodFas->clear();
+    ui.EdtCusto->clear();
+    ui.EdtCodFas->setFocus();
+}
+
+void TFmCadFalServ::BitBtn4Click() {
+    if (!TbServ->IsEmpty())
+        TbServ->Delete();
+}
+
+// The list replaces the sheet's stored services as a whole, unless someone else (the programme, a
+// reprocess, another workstation) changed them since they were loaded: those are not wiped unseen.
+void TFmCadFalServ::Grava_Dados() {
+    if (m_fal.isEmpty())
+        return; // opened without a sheet: there is nothing to store the list under
+    bool comoCarregados = false;
+    QStringList gravados;
+    {
+        GravacaoAtomica gravacao;
+        comoCarregados = GravadosComoCarregados(kTabela, m_fal, m_servicosCarregados,
+                                                [this] { return ServicosGravados(); });
+        if (comoCarregados) {
+            TZoQuery exclusao;
+            exclusao.SQL << QStringLiteral("DELETE FROM %1 WHERE CODIGO = :CODIGO").arg(DBLocal(kTabela));
+            exclusao.BindValue(QStringLiteral("CODIGO"), m_fal);
+            exclusao.ExecSQL();
+            TZoQuery insercao;
+            insercao.SQL << QStringLiteral(
+                                "INSERT INTO %1 (CODIGO, SETOR, PRECO) VALUES (:CODIGO, :SETOR, :PRECO)")
+                                .arg(DBLocal(kTabela));
+            const int fase = TbServ->FieldIndex(kFase), custo = TbServ->FieldIndex(kCusto);
+            for (int linha = 0; linha < TbServ->RecordCount(); ++linha) {
+                insercao.BindValue(QStringLiteral("CODIGO"), m_fal);
+                insercao.BindValue(QStringLiteral("SETOR"), TbServ->ValueAt(linha, fase));
+                insercao.BindValue(QStringLiteral("PRECO"), TbServ->ValueAt(linha, custo));
+                insercao.ExecSQL();
+            }
+            gravados = ServicosGravados();
+            gravacao.Confirma();
+        }
+    }
+    if (comoCarregados) {
+        m_servicosCarregados = gravados;
+        return;
+    }
+    Informa(this,
+            QStringLiteral("Os serviços da FAL %1 foram alterados por outro usuário depois que esta tela "
+                           "os carregou; nada foi gravado. A lista foi carregada como está agora.")
+                .arg(m_fal));
+    CarregaLista();
+}

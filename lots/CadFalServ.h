@@ -1,0 +1,43 @@
+#pragma once
+#include "DataSet.h" // the grid in the designed layout holds a pointer to it
+#include "TForm.h"
+#include "ui_CadFalServ.h"
+
+class QKeyEvent;
+class TClientDataSet;
+
+// The extra services charged on one lot sheet, each a phase with its price per kg; the list is stored only
+// by "Gravar", as a whole.
+class TFmCadFalServ : public TForm {
+    Q_OBJECT
+public:
+    explicit TFmCadFalServ(QWidget* parent = nullptr);
+    ~TFmCadFalServ() override;
+
+    // Called by the screen that opens the dialog: the sheet whose services are shown, and its customer,
+    // whose service prices are proposed.
+    Q_INVOKABLE void Busca_Dados(const QString& fal, const QString& cliente);
+
+    void BitBtn1Click();
+    void BitBtn4Click();
+    void Grava_Dados();
+
+protected:
+    void FormCreate() override;
+    bool TeclaControle(QWidget* control, QKeyEvent* tecla) override;
+
+private:
+    void EdtCodFasChange();
+    void PesquisaFase();
+    void CarregaLista();
+    QStringList ServicosGravados();
+
+    Ui::TFmCadFalServ ui;
+    TClientDataSet* TbServ;
+    QString m_fal;
+    QString m_cliente;
+    double m_precoCor = 0;
+    QStringList m_servicosCarregados; // the sheet's stored services as the list was loaded
+};
+
+extern TFmCadFalServ* FmCadFalServ;

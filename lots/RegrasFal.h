@@ -1,0 +1,58 @@
+#pragma once
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+
+// Rules of a lot sheet (FAL) shared by its registry and by its generation from the programme.
+
+enum TipoFal { falNormal = 1, falRetingimento, falAcertoCor, falAcabamento, falSoServico, falReprocExterno };
+
+// The word the audit log spells a kind with ("NORMAL", ..., "REPROC. EXTERNO"); empty for no kind.
+QString PalavraTipoFal(int tipo);
+
+// Empty when the sheet's total weight fits the machine, else the message; a limit of 0 is none and the
+// limits themselves are accepted.
+QString ForaLimiteMaquina(double total, double pesoMin, double pesoMax);
+
+// The colour's price for a payment term ("00" when blank); 0 when there is none, also for a term the table
+// has no column for.
+double RetornaPreco(const QString& regiao, const QString& cor, const QString& variante, const QString& prazo);
+
+// Empty when the colour has a released price for the term, else the message that stops the save.
+QString VerificaPreco(const QString& regiao, const QString& cor, const QString& variante,
+                      const QString& prazo);
+
+// The weight an item of the sheet holds of its invoice item: its own weight on a Normal or External
+// reprocess sheet, nothing on other kinds. An item of a reprocess from the very invoice item the reprocessed
+// sheet already holds takes nothing again.
+double PesoTomadoNota(int tipo, double peso, bool itemDoReprocessado);
+
+// A step of a route and a step laid out for a sheet.
+struct PassoRoteiro {
+    QString fase;
+    QString descricao;
+    int ordem = 0;
+};
+struct ItemPasso {
+    QString codigo; // fabric
+    int ordIt = 0;
+    QString fluxo; // route
+};
+struct PassoFal {
+    QString codigo;
+    int ordIt = 0;
+    QString fase;
+    QString descricao;
+    int ordem = 0;
+};
+
+// One step per fabric and phase of its route, in route order (fabrics in the order of the items); a fabric
+// on several items gets its steps once, from its first item; an item without a route makes no step. Pairs
+// of (fabric, phase) in `existentes` are not laid out again.
+QList<PassoFal> LayoutPassos(const QList<ItemPasso>& itens,
+                             const QHash<QString, QList<PassoRoteiro>>& roteiros,
+                             const QSet<QString>& existentes = {});
+
+// The key of a (fabric, phase) pair in `existentes`.
+QString ChavePasso(const QString& codigo, const QString& fase);
