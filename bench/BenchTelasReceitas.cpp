@@ -172,5 +172,6 @@ void BenchTelasReceitas(TZoDatabase& db, ScriptedMessageService& messages) {
     driver.Close();
     if (!messages.Texts().isEmpty())
         std::printf("messages shown: %s\n", qPrintable(messages.Texts().join(QStringLiteral(" | "))));
+    messages.Clear();
     module.Unload();
 }

@@ -601,40 +601,34 @@ QHash<ItemNota, double> TFmCadFal::PesoNaTela() {
     return pesos;
 }
 
+// The open value of the customer's other sheets, each priced at its own region, colour, variant and term,
+// in one statement however many sheets are open; plus this sheet at its price.
 double TFmCadFal::ValorEmAberto(const QString& cliente, const QString& numero) {
     TZoQuery q;
-    q.SQL << QStringLiteral("SELECT FAL.NUMERO, FAL.PRAZO, FAL.TABPRECO, FAL.COR, FAL.VARIANTE, "
+    q.SQL << QStringLiteral(
+                 "SELECT SUM(F.PESO * COALESCE((SELECT FIRST 1 CASE COALESCE(NULLIF(TRIM(F.PRAZO), "
+                 "''), '00') WHEN '00' THEN T.PRECO_00 WHEN '07' THEN T.PRECO_07 WHEN '14' THEN "
+                 "T.PRECO_14 WHEN '21' THEN T.PRECO_21 END FROM %1 T")
+                 .arg(DBLocal(QStringLiteral("TABPRECO")))
+          << QStringLiteral("WHERE T.REGIAO = F.TABPRECO AND T.COR = F.COR AND T.VARIANTE = F.VARIANTE AND "
+                            "(T.CODIGO = '' OR T.CODIGO = '0') ORDER BY T.CODIGO), 0))")
+          << QStringLiteral("FROM (SELECT FAL.NUMERO, FAL.PRAZO, FAL.TABPRECO, FAL.COR, FAL.VARIANTE, "
                             "SUM(FAL_ITEN.PESO) AS PESO")
           << QStringLiteral(
                  "FROM FAL INNER JOIN FAL_ITEN ON (FAL.NUMERO = FAL_ITEN.FAL AND FAL_ITEN.FATURADO <> 'S')")
           << QStringLiteral(
                  "WHERE (FAL.TIPO = 1 OR FAL.TIPO = 5) AND (FAL.NUM_REPROC IS NULL OR FAL.NUM_REPROC = '')")
           << QStringLiteral("AND FAL.CLIENTE = :CLIENTE AND FAL.NUMERO <> :NUMERO")
-          << QStringLiteral("GROUP BY FAL.NUMERO, FAL.PRAZO, FAL.TABPRECO, FAL.COR, FAL.VARIANTE");
+          << QStringLiteral("GROUP BY FAL.NUMERO, FAL.PRAZO, FAL.TABPRECO, FAL.COR, FAL.VARIANTE) F");
     q.BindValue(QStringLiteral("CLIENTE"), cliente);
     q.BindValue(QStringLiteral("NUMERO"), numero);
     q.Open();
-    // Each (region, colour, variant, term) is priced once, however many sheets share it.
-    QHash<QString, double> precos;
-    auto preco = [&precos](const QString& regiao, const QString& cor, const QString& variante,
-                           const QString& prazo) {
-        const QString chave = regiao + u'|' + cor + u'|' + variante + u'|' + prazo;
-        if (!precos.contains(chave))
-            precos.insert(chave, RetornaPreco(regiao, cor, variante, prazo));
-        return precos.value(chave);
-    };
-    double valor = 0;
-    for (q.First(); !q.Eof(); q.Next())
-        valor += q.FieldByName(QStringLiteral("PESO")).AsFloat() *
-                 preco(q.FieldByName(QStringLiteral("TABPRECO")).AsString().trimmed(),
-                       q.FieldByName(QStringLiteral("COR")).AsString().trimmed(),
-                       q.FieldByName(QStringLiteral("VARIANTE")).AsString().trimmed(),
-                       q.FieldByName(QStringLiteral("PRAZO")).AsString().trimmed());
     double total = 0;
     for (int i = 0; i < TbItens->RecordCount(); ++i)
         total += TbItens->ValueAt(i, TbItens->FieldIndex(QStringLiteral("Peso"))).toDouble();
-    return valor + total * preco(ui.EdtTabPreco->text().trimmed(), ui.EdtCor->text().trimmed(),
-                                 ui.EdtVariante->text().trimmed(), ui.CbPrazo->currentText());
+    return q.Fields(0).AsFloat() +
+           total * RetornaPreco(ui.EdtTabPreco->text().trimmed(), ui.EdtCor->text().trimmed(),
+                                ui.EdtVariante->text().trimmed(), ui.CbPrazo->currentText());
 }
 
 // The checks of a save, in order, before anything is written; false after the message.

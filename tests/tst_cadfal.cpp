@@ -1,5 +1,6 @@
 // The lot sheet screen: the invoice balance after every save and delete, concurrent takes, re-save keeping
 // what others wrote, atomic saves, machine limits, write-off and release; checked from a second connection.
+#include "Acesso.h"
 #include "DBControls.h"
 #include "TestDatabase.h"
 #include <QTest>
@@ -7,8 +8,12 @@
 class TstCadFal : public ScreenTestCase {
     Q_OBJECT
     void Commit() { db->Transaction()->CommitRetaining(); }
-    void Base(const QString& modo = "N") {
+    // Parameters are read when the screen is created: pass them here, as "number=value".
+    void Base(const QString& modo = "N", const QStringList& parametros = {}) {
         Sql("INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('TIN', 150, '" + modo + "')");
+        for (const QString& p : parametros)
+            Sql(QStringLiteral("INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('TIN', %1, '%2')")
+                    .arg(p.section('=', 0, 0), p.section('=', 1)));
         Sql("INSERT INTO ENTIDADE (CODCLI, NOME) VALUES ('C1', 'MALHARIA UM')");
         Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('01', 'PREPARO')");
         Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('03', 'TINGIMENTO')");
@@ -25,22 +30,38 @@ class TstCadFal : public ScreenTestCase {
         Commit();
         driver->Open("TFmCadFal");
     }
-    // The three equalities of the balance, as other users see them; empty when they hold.
-    QStringList Desequilibrios() {
+    // A colour with a released recipe and a price per term in region 01, the customer's.
+    void Cor(const QString& cor, int diasDoPreco = 0) {
+        Sql("UPDATE ENTIDADE SET TABELA = '01' WHERE CODCLI = 'C1'");
+        Sql("INSERT INTO CADCORTIN (CODIGO, DESCRICAO) VALUES ('" + cor + "', 'COR " + cor + "')");
+        Sql("INSERT INTO RECEITA (CODIGO, VARIANTE, COR, LIBERADA) VALUES ('" + cor.right(4) + "', '01', '" +
+            cor + "', '1')");
+        Sql(QStringLiteral("INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, PRECO_00, PRECO_07, LIBERADO, DATA, "
+                           "CODIGO) VALUES ('01', '%1', '01', 10, 11, 'S', '%2', '')")
+                .arg(cor, QDate::currentDate().addDays(-diasDoPreco).toString(Qt::ISODate)));
+    }
+    void CorNaTela(const QString& cor) {
+        driver->Type("EdtCor", cor);
+        driver->Type("EdtVariante", "01");
+    }
+    // The three equalities of the balance, as other users see them; empty when they hold. Free weight
+    // below zero counts too, unless the user chose to go on without it.
+    QStringList Desequilibrios(bool negativoPermitido = false) {
         return RowsSeenByOthers("SELECT I.CODIGO FROM NFITIN I WHERE ABS(I.PESO_PROG - COALESCE((SELECT "
                                 "SUM(F.PESO_NF) FROM FAL_ITEN F "
                                 "JOIN FAL ON FAL.NUMERO = F.FAL WHERE F.NOTA = I.NOTA AND FAL.CLIENTE = "
                                 "I.CODCLI AND F.CODIGO = "
                                 "I.CODIGO AND F.LOTE = I.LOTE), 0)) > 0.001 OR ABS(I.PESO - (I.PESO_REAL - "
                                 "I.PESO_PROG)) > 0.001 OR "
-                                "I.PESO < -0.001") +
+                                "I.PESO < " +
+                                QString(negativoPermitido ? "-1E9" : "-0.001")) +
                RowsSeenByOthers(
                    "SELECT N.NOTA FROM NFTIN N WHERE ABS(N.SALDO - (SELECT SUM(I.PESO) FROM NFITIN I WHERE "
                    "I.NOTA = N.NOTA AND I.CODCLI = N.CLIENTE)) > 0.001");
     }
     QString Livre() { return RowsSeenByOthers("SELECT PESO FROM NFITIN ORDER BY CODIGO").join(';'); }
-    void Equilibrio(const char* passo) {
-        QVERIFY2(Desequilibrios().isEmpty(), passo);
+    void Equilibrio(const char* passo, bool negativoPermitido = false) {
+        QVERIFY2(Desequilibrios(negativoPermitido).isEmpty(), passo);
         QVERIFY2(messages.Texts().isEmpty(), qPrintable(QString(passo) + ": " + messages.Texts().join('|')));
     }
     void Cabecalho(const QString& numero, const QString& maquina = "") {
@@ -66,8 +87,12 @@ private slots:
     void reprocessoEDuasLinhasNoMesmoItem();
     void segundaConexaoTomaOPesoLivre();
     void regravacaoMantemColunasDeOutrosEPassosIniciados();
-    void falhaNoUltimoPassoNaoMudaNada();
+    void falhaNoUltimoPassoOuNaExclusaoNaoMudaNada();
     void limitesDaMaquinaEBaixaELiberacao();
+    void modoProdutoPerguntaQuandoFaltaSaldo();
+    void precoDaCorEQuadroDaEstampa();
+    void limiteDeCredito();
+    void corNaoMudaComConsumoBaixado();
 };
 
 void TstCadFal::balancoAposCadaGravacaoEExclusao() {
@@ -211,7 +236,7 @@ void TstCadFal::regravacaoMantemColunasDeOutrosEPassosIniciados() {
         QStringLiteral("T1|01|S;T1|03|;T2|01|;T2|03|"));
 }
 
-void TstCadFal::falhaNoUltimoPassoNaoMudaNada() {
+void TstCadFal::falhaNoUltimoPassoOuNaExclusaoNaoMudaNada() {
     Base();
     Sql("CREATE EXCEPTION E_TESTE 'falha forcada'");
     Sql("CREATE TRIGGER T_FALHA FOR PROCESSO_TIN BEFORE INSERT AS BEGIN IF (NEW.FASE = '03') THEN EXCEPTION "
@@ -228,6 +253,33 @@ void TstCadFal::falhaNoUltimoPassoNaoMudaNada() {
         QCOMPARE(RowsSeenByOthers(QStringLiteral("SELECT COUNT(*) FROM %1").arg(tabela)).join(';'),
                  QStringLiteral("0"));
     QVERIFY(RowsSeenByOthers("SELECT TEXTO FROM LOG WHERE TEXTO STARTING 'CADASTRO DA FAL'").isEmpty());
+
+    // The services go last but one in a delete: failing there keeps everything the delete had undone.
+    Sql("DROP TRIGGER T_FALHA");
+    Sql("CREATE TRIGGER T_FALHA FOR TABELA BEFORE DELETE AS BEGIN EXCEPTION E_TESTE; END");
+    Commit();
+    driver->Click("BtnIncluir");
+    Equilibrio("gravada");
+    Sql("INSERT INTO TABELA (CODIGO, SETOR, PRECO) VALUES ('000001', '01', 0.5)");
+    Commit();
+    const auto estado = [this] {
+        return RowsSeenByOthers(
+                   "SELECT (SELECT COUNT(*) FROM FAL) || '/' || (SELECT SUM(PESO_NF) FROM "
+                   "FAL_ITEN) || '/' || (SELECT COUNT(*) FROM PROCESSO_TIN) || '/' || (SELECT "
+                   "COUNT(*) FROM TABELA) || '/' || (SELECT COUNT(*) FROM LOG) FROM RDB$DATABASE")
+                   .join(';') +
+               ';' + Livre();
+    };
+    const QString antes = estado();
+    QCOMPARE(antes.section(';', 1), QStringLiteral("60;50"));
+    Abre("000001");
+    messages.questions.enqueue(true);
+    driver->Click("BtnExclui");
+    QCOMPARE(messages.shown.size(), 2); // the question, then the database error after the rollback
+    QVERIFY2(messages.shown.last().text.contains("falha forcada"), qPrintable(messages.LastText()));
+    messages.Clear();
+    QCOMPARE(estado(), antes);
+    QVERIFY(Desequilibrios().isEmpty());
 }
 
 void TstCadFal::limitesDaMaquinaEBaixaELiberacao() {
@@ -266,6 +318,179 @@ void TstCadFal::limitesDaMaquinaEBaixaELiberacao() {
                               "TEXTO STARTING 'LIBERAÇÃO P/ FATURAMENTO DA FAL 000001'")
                  .join(';'),
              QStringLiteral("2"));
+}
+
+void TstCadFal::modoProdutoPerguntaQuandoFaltaSaldo() {
+    Base("S");
+    Sql("INSERT INTO PRODUTO (CODIGO, DESCRICAO) VALUES ('T1', 'MEIA MALHA')");
+    Commit();
+    Cabecalho("000001");
+    Linha(0, "T1", "60");
+    driver->Cell("DBGrid1", "Lote", "L1");
+    Linha(1, "T1", "60");
+    driver->Cell("DBGrid1", "Lote", "L1");
+    // 120 kg of an item with 100 free: asked, summed over both rows.
+    messages.questions.enqueue(false);
+    driver->Click("BtnIncluir");
+    QCOMPARE(messages.shown.size(), 1);
+    QCOMPARE(messages.shown[0].text,
+             QStringLiteral("Não existe saldo na Nota Fiscal de entrada. Deseja continuar?"));
+    messages.Clear();
+    QCOMPARE(Livre(), QStringLiteral("100;50"));
+    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM FAL").join(';'), QStringLiteral("0"));
+    // Going on takes the whole weight: the invoice item is overdrawn, its balance still exact.
+    messages.questions.enqueue(true);
+    driver->Click("BtnIncluir");
+    QCOMPARE(messages.shown.size(), 1);
+    messages.Clear();
+    Equilibrio("sem saldo", true);
+    QCOMPARE(Livre(), QStringLiteral("-20;50"));
+    QCOMPARE(RowsSeenByOthers("SELECT SALDO FROM NFTIN").join(';'), QStringLiteral("30"));
+    Abre("000001");
+    messages.questions.enqueue(true);
+    driver->Click("BtnExclui");
+    Equilibrio("excluida");
+    QCOMPARE(Livre(), QStringLiteral("100;50"));
+}
+
+void TstCadFal::precoDaCorEQuadroDaEstampa() {
+    Base("N", {"190=S", "240=5"});
+    Cor("C01");
+    Cor("C02", 6);
+    Cor("C03", 5);
+    Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('01', 'CLARA')");
+    Sql("INSERT INTO ENTIDADE (CODCLI, NOME) VALUES ('P1', 'GRAVACOES SUL')");
+    Sql("INSERT INTO QUADRO (CODIGO, PORTADOR, ATIVO) VALUES ('Q1', 'P1', 'S')");
+    Sql("INSERT INTO QUADRO (CODIGO, PORTADOR, ATIVO) VALUES ('Q2', 'P1', 'N')");
+    Sql("INSERT INTO EST_QUADRO (ESTAMPA, VARIANTE, ORDEM, QUADRO) VALUES ('E1', '01', 1, 'Q1')");
+    Sql("INSERT INTO EST_QUADRO (ESTAMPA, VARIANTE, ORDEM, QUADRO) VALUES ('E2', '01', 1, 'Q1')");
+    Sql("INSERT INTO EST_QUADRO (ESTAMPA, VARIANTE, ORDEM, QUADRO) VALUES ('E2', '01', 2, 'Q2')");
+    Commit();
+    Cabecalho("000001");
+    Linha(0, "T1", "40");
+    QCOMPARE(driver->Text("EdtTabPreco"), QStringLiteral("01"));
+    // Unreleased after the region was checked on the sheet.
+    Sql("UPDATE TABPRECO SET LIBERADO = 'N' WHERE COR = 'C01'");
+    Commit();
+    const auto recusa = [this](const QString& texto) {
+        driver->Click("BtnIncluir");
+        QCOMPARE(messages.Texts(), QStringList{texto});
+        messages.Clear();
+        QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM FAL").join(';'), QStringLiteral("0"));
+    };
+    CorNaTela("C03");
+    driver->Select("CbPrazo", "28"); // the table has no column for this term
+    recusa("Preço da cor não cadastrado.");
+    driver->Select("CbPrazo", "07");
+    CorNaTela("C01");
+    recusa("Preço da cor não Liberado.");
+    CorNaTela("C02");
+    recusa("Data da última alteração de preço, " + QDate::currentDate().addDays(-6).toString("dd/MM/yyyy") +
+           " maior que o limite do dia definido: 5.");
+    CorNaTela("C03");
+    driver->Page("PageControl1", "Estampa");
+    driver->Type("EdtEstampa", "E2");
+    driver->Type("EdtVarEst", "01");
+    recusa("Quadro/Cilindro da Estampa inativo. Portador GRAVACOES SUL.");
+    driver->Type("EdtEstampa", "E1");
+    driver->Click("BtnIncluir");
+    Equilibrio("preco com cinco dias e quadros ativos");
+    QCOMPARE(RowsSeenByOthers("SELECT COR, PRAZO, ESTAMPA FROM FAL").join(';'), QStringLiteral("C03|07|E1"));
+}
+
+void TstCadFal::limiteDeCredito() {
+    Base("N", {"250=S"});
+    Cor("C01");
+    Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('01', 'CLARA')");
+    // Open: 10 kg at 10.00 and 5 kg at the 07 price of 11.00; written off, reprocess and finishing
+    // sheets are not counted.
+    const QStringList abertas = {"000091|1|00||A|10",      "000092|1|07||A|5", "000093|1|00||S|7",
+                                 "000094|1|00|000091|A|7", "000095|4|00||A|7", "000096|5|00||A|0"};
+    for (const QString& fal : abertas) {
+        const QStringList c = fal.split('|');
+        Sql(QStringLiteral("INSERT INTO FAL (NUMERO, CLIENTE, TIPO, PRAZO, TABPRECO, COR, VARIANTE, "
+                           "NUM_REPROC) VALUES ('%1', 'C1', %2, '%3', '01', 'C01', '01', '%4')")
+                .arg(c[0], c[1], c[2], c[3]));
+        Sql(QStringLiteral("INSERT INTO FAL_ITEN (FAL, ORD_IT, NOTA, CODIGO, LOTE, PESO, FATURADO) VALUES "
+                           "('%1', 1, 'N0', 'T9', '', %2, '%3')")
+                .arg(c[0], c[5], c[4]));
+    }
+    // 100 + 55 open and 40 kg at 10.00 on this sheet.
+    Sql("UPDATE ENTIDADE SET LIMITE_CREDITO = 555 WHERE CODCLI = 'C1'");
+    Sql("INSERT INTO ACESSO_USUARIOS (CODIGO, NOME, SENHA, SUPERVISOR, ADMINISTRADOR, ATIVO) VALUES ('002', "
+        "'OPERADOR', '" +
+        HashSenha("002", "op") + "', 'N', 'N', 'S')");
+    Sql("INSERT INTO ACESSO_USUARIOS (CODIGO, NOME, SENHA, SUPERVISOR, ADMINISTRADOR, ATIVO) VALUES ('003', "
+        "'CHEFE', '" +
+        HashSenha("003", "chefe") + "', 'S', 'N', 'S')");
+    Sql("INSERT INTO ACESSO_DIREITOS (USUARIO, CLASSE, LETRA, NIVEL) VALUES ('002', '*', 'A', 0)");
+    Sql("INSERT INTO ACESSO_DIREITOS (USUARIO, CLASSE, LETRA, NIVEL) VALUES ('003', 'TFmCadFal', 'A', 1)");
+    Commit();
+    QVERIFY(Autentica("OPERADOR", "op"));
+    Cabecalho("000001");
+    CorNaTela("C01");
+    Linha(0, "T1", "40");
+    driver->Click("BtnIncluir");
+    Equilibrio("no limite");
+
+    Sql("UPDATE ENTIDADE SET LIMITE_CREDITO = 554.99 WHERE CODCLI = 'C1'");
+    Commit();
+    Abre("000001");
+    driver->Click("BtnIncluir"); // a cent over, nobody to release it
+    QCOMPARE(messages.Texts(), QStringList{"Cliente Excedeu o Limite de Crédito."});
+    QCOMPARE(messages.shown.last().kind, QStringLiteral("login"));
+    messages.Clear();
+    const QString liberado = "SELECT TEXTO FROM LOG WHERE TEXTO STARTING 'LIBERADO LIMITE'";
+    QVERIFY(RowsSeenByOthers(liberado).isEmpty());
+    messages.logins.enqueue({"CHEFE", "chefe"});
+    driver->Click("BtnIncluir");
+    QCOMPARE(messages.Texts(), QStringList{"Cliente Excedeu o Limite de Crédito."});
+    messages.Clear();
+    QCOMPARE(RowsSeenByOthers(liberado),
+             QStringList{"LIBERADO LIMITE DE CREDITO DA FAL 000001 TIPO: NORMAL LIBERADO POR CHEFE."});
+
+    // A reprocess is not checked.
+    Cabecalho("000002");
+    CorNaTela("C01");
+    driver->Type("EdtReproc", "000001");
+    Linha(0, "T2", "10");
+    driver->Click("BtnIncluir");
+    Equilibrio("reprocesso");
+    QCOMPARE(RowsSeenByOthers("SELECT NUMERO FROM FAL WHERE NUMERO = '000002'").size(), 1);
+}
+
+void TstCadFal::corNaoMudaComConsumoBaixado() {
+    Base();
+    Cor("C01");
+    Cor("C02");
+    Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('01', 'CLARA')");
+    Commit();
+    Cabecalho("000001");
+    CorNaTela("C01");
+    Linha(0, "T1", "40");
+    driver->Click("BtnIncluir");
+    Equilibrio("gravada");
+    Sql("INSERT INTO TNG_CONSUMOS (FAL, CODIGO, ORDEM, BAIXADO) VALUES ('000001', 'Q9', 1, 'S')");
+    Commit();
+    Abre("000001");
+    driver->Type("EdtCor", "C02");
+    driver->Click("BtnIncluir");
+    QCOMPARE(messages.Texts(), QStringList{"Consumo da FAL já baixado. Impossível alterar a cor."});
+    messages.Clear();
+    QCOMPARE(RowsSeenByOthers("SELECT COR FROM FAL").join(';'), QStringLiteral("C01"));
+    // The colour stays: the sheet saves.
+    driver->Type("EdtCor", "C01");
+    driver->Click("BtnIncluir");
+    Equilibrio("mesma cor");
+    // Not yet written off: the change is logged with the save.
+    Sql("UPDATE TNG_CONSUMOS SET BAIXADO = 'N'");
+    Commit();
+    Abre("000001");
+    driver->Type("EdtCor", "C02");
+    driver->Click("BtnIncluir");
+    Equilibrio("outra cor");
+    QCOMPARE(RowsSeenByOthers("SELECT TEXTO FROM LOG WHERE TEXTO STARTING 'ALTERADO DESENHO'"),
+             QStringList{"ALTERADO DESENHO DE: C01 Para C02, ALTERADO VARIANTE DE: 01 Para 01"});
 }
 
 QTEST_MAIN(TstCadFal)

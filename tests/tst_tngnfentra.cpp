@@ -6,7 +6,6 @@
 #include "DataSet.h"
 #include "ModuleLoader.h"
 #include "TestDatabase.h"
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
@@ -76,17 +75,6 @@ class TstTngNFEntra : public ScreenTestCase {
     }
     void Commit() { db->Transaction()->CommitRetaining(); }
     // Rows generated on the server, a slice per unit of work (each write must end within the lock limit).
-    void Gera(int quantas, const QString& insercao) {
-        for (int de = 0; de < quantas; de += 20000) {
-            Sql(QString(
-                    "EXECUTE BLOCK AS DECLARE I INTEGER = %1; BEGIN WHILE (I < %2) DO BEGIN %3; I = I + 1; "
-                    "END END")
-                    .arg(de)
-                    .arg(std::min(quantas, de + 20000))
-                    .arg(insercao));
-            Commit();
-        }
-    }
     // A write another workstation commits (a lot sheet taking weight, a customer blocked).
     void Outro(const QString& sql) {
         auto outra = OpenSecond("kelm-test-outro");
@@ -139,7 +127,6 @@ private slots:
     void lotSheetsGuardTheInvoice();
     void quotesInCodesAndNumbers();
     void printWritesTheInvoice();
-    void fiveYearsStayFast();
 };
 
 void TstTngNFEntra::balanceKeepsWhatLotSheetsTook() {
@@ -556,97 +543,6 @@ void TstTngNFEntra::printWritesTheInvoice() {
     for (const char* esperado : {"000000100", "00001 - MALHARIA SC", "1901 - REMESSA", "(FOB) Destinatario",
                                  "MEIA MALHA", "000010", "Saldo Programação: 150,000", "1.500,00"})
         QVERIFY2(texto.contains(QString::fromUtf8(esperado)), esperado);
-}
-
-// Five years of a busy dye-house: 60,000 invoices, 200,000 items, 200,000 lot sheets with 600,000 items.
-void TstTngNFEntra::fiveYearsStayFast() {
-    Base("S");
-    Gera(50, "INSERT INTO ENTIDADE (CODCLI, NOME, CEP) VALUES ('C' || LPAD(:I, 4, '0'), 'CLIENTE ' || :I, "
-             "'89010-000')");
-    Gera(60000,
-         "INSERT INTO NFTIN (NOTA, CLIENTE, DATA, NATUREZA, SALDO) VALUES (LPAD(:I, 9, '0'), 'C' || "
-         "LPAD(MOD(:I, 50), 4, '0'), DATEADD(:I * 1826 / 60000 DAY TO DATE '2021-12-01'), '1901', 100)");
-    Gera(200000,
-         "INSERT INTO NFITIN (NOTA, CODCLI, ORDEM, CODIGO, LOTE, PESO, PESO_REAL) VALUES (LPAD(:I * 3 / "
-         "10, 9, '0'), 'C' || LPAD(MOD(:I * 3 / 10, 50), 4, '0'), :I, IIF(MOD(:I, 2) = 0, 'P1', 'P3'), "
-         "LPAD(:I, 6, '0'), 100, 100)");
-    Gera(200000,
-         "INSERT INTO FAL (NUMERO, CLIENTE) VALUES (LPAD(:I, 7, '0'), 'C' || LPAD(MOD(:I * 3 / 10, 50), "
-         "4, '0'))");
-    Gera(600000,
-         "INSERT INTO FAL_ITEN (FAL, NOTA, CODIGO, LOTE, PESO) VALUES (LPAD(:I / 3, 7, '0'), LPAD(:I / "
-         "10, 9, '0'), 'P1', '', 10)");
-    Gera(100000, "INSERT INTO NOTAITEN (FATURA, PEDIDO) VALUES (:I, LPAD(2 * :I, 7, '0'))");
-    Commit();
-    auto melhor = [](
-                      const std::function<void()>& acao, const std::function<void()>& depois = [] {}) {
-        qint64 menor = std::numeric_limits<qint64>::max();
-        for (int vez = 0; vez < 3; ++vez) {
-            QElapsedTimer relogio;
-            relogio.start();
-            acao();
-            menor = std::min(menor, relogio.elapsed());
-            depois();
-        }
-        return menor;
-    };
-    driver->Open("TfmTngNFEntra");
-    driver->Type("EdtDataIni", "01/11/2026");
-    driver->Type("EdtDataFim", "30/11/2026");
-    const qint64 consulta = melhor([&] { driver->Click("BitBtn5"); });
-    QVERIFY(driver->Rows("DBGrid2") > 1000);
-
-    Mostra("000059000", "C0000");
-    QCOMPARE(Itens()->RecordCount(), 3);
-    bool travada = false;
-    const qint64 alteracao = melhor(
-        [&] {
-            driver->Click("BitBtn23");
-            travada = Grade()->editTriggers() == QAbstractItemView::NoEditTriggers;
-        },
-        [&] { driver->Click("btnDesistir"); });
-    QVERIFY2(travada, "a lot sheet holds the invoice");
-    const qint64 exclusao = melhor([&] {
-        messages.questions.enqueue(true);
-        driver->Click("BitBtn24");
-    });
-    QVERIFY(messages.LastText().startsWith("Impossível Excluir. Nota programada na FAL "));
-
-    NovaNota("900000000", "00001");
-    Linha(0, {{"Codigo", "P1"}});
-    QString gerado;
-    const qint64 lote = melhor(
-        [&] {
-            driver->Cell("DBGrid1", "Lote", "");
-            gerado = driver->Value("DBGrid1", "Lote");
-        },
-        [&] { Itens()->FieldByName("Lote").Clear(); });
-    QCOMPARE(gerado, QString("200000"));
-    for (int i = 1; i < 200; ++i) {
-        Itens()->Append();
-        Itens()->FieldByName("Codigo") = i % 2 ? "P3" : "P1";
-        Itens()->FieldByName("Lote") = QString("N%1").arg(i);
-        Itens()->FieldByName("Peso_Real") = 10.5;
-        Itens()->Post();
-    }
-    const qsizetype mostradas = messages.shown.size();
-    QElapsedTimer relogio;
-    relogio.start();
-    driver->Click("SpeedButton16");
-    const qint64 inclusao = relogio.elapsed();
-    QCOMPARE(messages.shown.size(), mostradas);
-    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*), SUM(PESO) FROM NFITIN WHERE NOTA = '900000000'"),
-             QStringList{"200|2089.5"});
-    driver->Click("BitBtn23");
-    relogio.restart();
-    driver->Click("SpeedButton16");
-    const qint64 regravacao = relogio.elapsed();
-    qInfo(
-        "consulta %lld ms, alteração %lld ms, exclusão recusada %lld ms, lote %lld ms, inclusão de 200 itens "
-        "%lld ms, regravação %lld ms",
-        consulta, alteracao, exclusao, lote, inclusao, regravacao);
-    QVERIFY2(consulta <= 100 && alteracao <= 100 && exclusao <= 100 && lote <= 100, "operações de todo dia");
-    QVERIFY2(inclusao <= 1500 && regravacao <= 1500, "gravação de 200 itens");
 }
 
 QTEST_MAIN(TstTngNFEntra)
