@@ -7,7 +7,9 @@
 #include "DBControls.h"
 #include "DataAccess.h"
 #include "FirebirdEngine.h"
+#include "Gerador.h"
 #include "HostContext.h"
+#include "HostError.h"
 #include "SchemaUpgrade.h"
 #include "ScreenDriver.h"
 #include "TClientDataSet.h"
@@ -15,6 +17,8 @@
 #include "TZoQuery.h"
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -62,6 +66,43 @@ double gridPostMicroseconds(int rows, bool sorted) {
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
 }
+
+// --generate [--years N] [--seed S] [--database PATH]: a fresh database holding N years of a dye-house.
+int generate(const QStringList& args) {
+    const auto option = [&](const char* name, const QString& fallback) {
+        const qsizetype at = args.indexOf(QLatin1String(name));
+        return at >= 0 && at + 1 < args.size() ? args[at + 1] : fallback;
+    };
+    const int years = option("--years", QStringLiteral("5")).toInt();
+    const quint32 seed = option("--seed", QStringLiteral("1")).toUInt();
+    DatabaseConfig config;
+    config.path = option("--database", QStringLiteral("kelm-bench-%1y.fdb").arg(years));
+    QFile::remove(config.path);
+    ScriptedMessageService messages;
+    HostContext context(messages);
+    TZoDatabase& db = context.Database();
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        OpenHostDatabase(db, config, false, [] { return true; });
+        GeraFabrica(db, years, seed);
+    } catch (const EDatabaseError& e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.message()));
+        return 1;
+    }
+    const qint64 ms = timer.elapsed();
+    for (const char* table :
+         {"ENTIDADE", "PRODUTO", "MATERIAL", "MAQ_TIN", "ROTEIRO", "CADCORTIN", "RECEITA", "MAT_TIN",
+          "TABPRECO", "NFTIN", "NFITIN", "FAL", "FAL_ITEN", "PROCESSO_TIN", "LOG"}) {
+        QSqlQuery q(db.Connection());
+        db.Exec(q, QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(table)), false);
+        q.next();
+        std::printf("%-14s %9d\n", table, q.value(0).toInt());
+    }
+    std::printf("%d years, seed %u, into %s: %lld ms\n", years, seed, qPrintable(config.path),
+                static_cast<long long>(ms));
+    return 0;
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -70,6 +111,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kelm"));
     PrepareFirebirdEnvironment();
+    if (QCoreApplication::arguments().contains(QStringLiteral("--generate")))
+        return generate(QCoreApplication::arguments());
     const int rows = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;
     QTemporaryDir dir;
     DatabaseConfig config;

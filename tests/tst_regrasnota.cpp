@@ -138,6 +138,8 @@ void TstRegrasNota::largestLotOfStockAndInvoices() {
 
 void TstRegrasNota::largestLotAmongManyLotsIsFast() {
     Produtos();
+    // The load is one long write: the watchdog's limit is for users' saves.
+    db->LockTimeoutMs = 600000;
     // Stock: one lot in 60 of six digits (up to 003333, those of odd numbers of P2, so 003332 is the largest
     // that counts); the rest letters, or seven and ten characters beginning with digits, above every
     // six-digit lot.
@@ -154,6 +156,7 @@ void TstRegrasNota::largestLotAmongManyLotsIsFast() {
         "IIF(MOD(:I, 100) = 0, LPAD(:I / 100, 6, '0'), IIF(MOD(:I, 2) = 0, '10234/' || :I || '1', "
         "'10234' || LPAD(:I, 6, '0') || '1'))); I = I + 1; END END");
     Commit();
+    db->LockTimeoutMs = 5000;
     QElapsedTimer relogio;
     relogio.start();
     const QString maior = MaiorLoteSequencial();

@@ -1,0 +1,342 @@
+#include "Gerador.h"
+#include "HostError.h"
+#include "TZoDatabase.h"
+#include <QMap>
+#include <QSqlQuery>
+#include <QStringList>
+
+namespace {
+// Sizes of five years; every count grows linearly with the years.
+struct Escala {
+    int clientes, produtos, materiais, maquinas, roteiros, cores, receitas, regras, preparacoes, notas, fals,
+        log;
+};
+
+Escala escala(int anos, int fracao) {
+    const auto n = [=](int cinco, int minimo) { return qMax(minimo, cinco * anos / 5 / fracao); };
+    return {n(300, 10),   n(2000, 20), n(800, 40), n(40, 4),      n(60, 6),       n(3000, 40),
+            n(10000, 40), n(100, 5),   n(200, 5),  n(60000, 100), n(200000, 300), n(1000000, 1000)};
+}
+
+// R(x, n): a number in [0, n) scrambled from x and the seed, so a row's values depend on its counter only.
+// DIA(i, t): the date of the i-th of t events spread over the years with the seasons' weights (per mille of
+// a year, January first): more work before the southern summer and before Christmas.
+const char* kFuncoes =
+    "DECLARE FUNCTION R(X BIGINT, N INTEGER) RETURNS INTEGER AS DECLARE H BIGINT; BEGIN "
+    "H = MOD(MOD(X, 140737488355328) * 40503 + {SEMENTE}, 4294967296); "
+    "H = MOD(BIN_XOR(H, H / 65536) * 73244475, 4294967296); "
+    "H = MOD(BIN_XOR(H, H / 65536) * 73244475, 4294967296); "
+    "RETURN MOD(BIN_XOR(H, H / 65536), N); END "
+    "DECLARE FUNCTION DIA(I BIGINT, T BIGINT) RETURNS DATE AS "
+    "DECLARE P INTEGER; DECLARE M INTEGER = 0; DECLARE W INTEGER; DECLARE D DATE; BEGIN "
+    "P = MOD(I * {ANOS}, T) * 1000 / T; "
+    "W = CAST(SUBSTRING('060060070080080070080100110120110060' FROM M * 3 + 1 FOR 3) AS INTEGER); "
+    "WHILE (P >= W) DO BEGIN P = P - W; M = M + 1; "
+    "W = CAST(SUBSTRING('060060070080080070080100110120110060' FROM M * 3 + 1 FOR 3) AS INTEGER); END "
+    "D = DATEADD(M MONTH TO DATEADD(CAST(I * {ANOS} / T AS INTEGER) YEAR TO {INICIO})); "
+    "RETURN DATEADD(P * EXTRACT(DAY FROM DATEADD(-1 DAY TO DATEADD(1 MONTH TO D))) / W DAY TO D); END ";
+
+class Gerador {
+public:
+    Gerador(TZoDatabase& db, int anos, int fracao, quint32 semente) : m_db(db) {
+        const Escala e = escala(anos, fracao);
+        m_valores = {{QStringLiteral("SEMENTE"), QString::number(semente)},
+                     {QStringLiteral("ANOS"), QString::number(anos)},
+                     {QStringLiteral("INICIO"), QStringLiteral("DATE '%1-01-01'").arg(2027 - anos)},
+                     // Lot sheets before it are invoiced and every step of them is done.
+                     {QStringLiteral("CORTE"), QStringLiteral("DATE '2026-11-15'")},
+                     {QStringLiteral("CLIENTES"), QString::number(e.clientes)},
+                     {QStringLiteral("PRODUTOS"), QString::number(e.produtos)},
+                     {QStringLiteral("MATERIAIS"), QString::number(e.materiais)},
+                     {QStringLiteral("MAQUINAS"), QString::number(e.maquinas)},
+                     {QStringLiteral("ROTEIROS"), QString::number(e.roteiros)},
+                     {QStringLiteral("CORES"), QString::number(e.cores)},
+                     {QStringLiteral("RECEITAS"), QString::number(e.receitas)},
+                     {QStringLiteral("REGRAS"), QString::number(e.regras)},
+                     {QStringLiteral("PREPARACOES"), QString::number(e.preparacoes)},
+                     {QStringLiteral("NOTAS"), QString::number(e.notas)},
+                     {QStringLiteral("FALS"), QString::number(e.fals)},
+                     {QStringLiteral("LOGS"), QString::number(e.log)}};
+    }
+
+    // One EXECUTE BLOCK with the helper functions; {NAME} stands for the sizes and the seed.
+    void Bloco(const QString& variaveis, const QString& corpo) {
+        Exec(QStringLiteral("EXECUTE BLOCK AS ") + QLatin1String(kFuncoes) + variaveis +
+             QStringLiteral(" BEGIN ") + corpo + QStringLiteral(" END"));
+    }
+
+    void Exec(QString sql) {
+        for (auto it = m_valores.cbegin(); it != m_valores.cend(); ++it)
+            sql.replace(QLatin1Char('{') + it.key() + QLatin1Char('}'), it.value());
+        QSqlQuery q(m_db.Connection());
+        m_db.Exec(q, sql, true);
+    }
+
+private:
+    TZoDatabase& m_db;
+    QMap<QString, QString> m_valores;
+};
+
+void cadastros(Gerador& g) {
+    g.Bloco(
+        QStringLiteral("DECLARE I INTEGER = 0;"),
+        QStringLiteral(
+            "WHILE (I < 4) DO BEGIN "
+            "INSERT INTO VARIANTE (CODIGO, DESCRICAO, INDICE) VALUES (LPAD(:I + 1, 2, '0'), "
+            "DECODE(:I, 0, 'ALGODAO', 1, 'POLIESTER', 2, 'MISTA', 'VISCOSE'), DECODE(:I, 0, '100', 1, '0', "
+            "2, "
+            "'50', '100')); "
+            "INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES (LPAD(:I + 1, 2, '0'), 'BANHO 1 PARA ' "
+            "|| (6 "
+            "+ "
+            ":I * 2), 6 + :I * 2); "
+            "INSERT INTO GRUPO_PA (CODIGO, DESCRICAO, LOTE) VALUES (LPAD(:I + 1, 4, '0'), DECODE(:I, 0, "
+            "'MALHAS', 1, 'TECIDOS PLANOS', 2, 'RIBANAS', 'ACESSORIOS'), IIF(:I < 3, 'S', 'N')); "
+            "I = I + 1; END "
+            "INSERT INTO REGIAO (REGIAO, DESCRICAO, PADRAO) VALUES ('01', 'PADRAO', 'S'); "
+            "INSERT INTO REGIAO (REGIAO, DESCRICAO, PADRAO) VALUES ('02', 'SUL', 'N'); "
+            "INSERT INTO NATUREZA (NATUREZA, DESCRICAO, TIPO, TP_BASE) VALUES ('1901', 'REMESSA PARA "
+            "INDUSTRIALIZACAO', 'R', '2'); "
+            "INSERT INTO TABFIS (CODIGO, DESCRICAO, PADRAO) VALUES ('001', 'TECIDOS', 'S'); "
+            "INSERT INTO GRUPO_MA (CODIGO, DESCRICAO) VALUES ('001', 'CORANTES'); "
+            "INSERT INTO GRUPO_MA (CODIGO, DESCRICAO) VALUES ('002', 'AUXILIARES'); "
+            "I = 0; WHILE (I < 33) DO BEGIN "
+            "INSERT INTO FASE (CODIGO, DESCRICAO, GRUPO, COBRAR) VALUES ('F' || LPAD(:I, 2, '0'), "
+            "DECODE(MOD(:I, 10), 0, 'PREPARO', 1, 'ALVEJAMENTO', 2, 'TINGIMENTO', 3, 'LAVAGEM', 4, "
+            "'AMACIAMENTO', 5, 'CENTRIFUGA', 6, 'SECAGEM', 7, 'RAMA', 8, 'COMPACTADEIRA', 'REVISAO') || ' ' "
+            "|| (:I / 10 + 1), LPAD(MOD(:I, 10), 3, '0'), IIF(MOD(:I, 10) = 2, 'S', 'N')); I = I + 1; END "
+            // a few big customers: the cube crowds the customers' codes towards the first ones
+            "I = 0; WHILE (I < {CLIENTES}) DO BEGIN "
+            "INSERT INTO ENTIDADE (CODCLI, NOME, FANTASIA, TIPO_ENTIDADE, ATIVO, BLOQUEIO, TABELA, PRAZO, "
+            "LIMITE_CREDITO) VALUES (LPAD(:I + 1, 5, '0'), 'CLIENTE ' || (:I + 1), 'CLI' || (:I + 1), 'C', "
+            "IIF(R(:I, 50) = 0, 'N', 'S'), IIF(R(:I * 8 + 1, 40) = 0, 'S', 'N'), '01', "
+            "DECODE(R(:I * 8 + 2, 4), 0, '00', 1, '07', 2, '14', '21'), IIF(:I < 10, 0, 10000 * (1 + R(:I * "
+            "8 "
+            "+ 3, 100)))); I = I + 1; END "
+            "I = 0; WHILE (I < {PRODUTOS}) DO BEGIN "
+            "INSERT INTO PRODUTO (CODIGO, DESCRICAO, UNIDADE, GRUPO, CODFIS, GRAMATURA, LARGURA, ATIVO) "
+            "VALUES ('T' || LPAD(:I + 1, 5, '0'), DECODE(MOD(:I, 4), 0, 'MALHA', 1, 'TECIDO', 2, 'RIBANA', "
+            "'GOLA') || ' ' || (:I + 1), 'KG', LPAD(MOD(:I, 4) + 1, 4, '0'), '001', 100 + R(:I, 200), "
+            "1.2 + R(:I * 8 + 1, 10) / 10.0, 'S'); I = I + 1; END "
+            // even materials are dyes (percent on the fabric), odd ones chemicals (grams per litre)
+            "I = 0; WHILE (I < {MATERIAIS}) DO BEGIN "
+            "INSERT INTO MATERIAL (CODIGO, DESCRICAO, UNIDADE, UNI_COM, GRUPO, LINHA, REPOSICAO, "
+            "CONCENTRACAO, IND_TIN, ESTOQUE, ATIVO) VALUES ('M' || LPAD(:I + 1, 5, '0'), IIF(MOD(:I, 2) = 0, "
+            "'CORANTE ', 'AUXILIAR ') || (:I + 1), IIF(MOD(:I, 2) = 0, '%', 'GL'), 'KG', IIF(MOD(:I, 2) = 0, "
+            "'001', '002'), LPAD(R(:I, 7), 3, '0'), (200 + R(:I * 8 + 1, 20000)) / 100.0, 100, 2, 'S', "
+            "IIF(R(:I * 8 + 2, 30) = 0, 'N', 'S')); "
+            "INSERT INTO MAT_ITEN (CODIGO, COR, DEPOSITO, LOTE, QTDE, PRECO_MED) VALUES ('M' || LPAD(:I + 1, "
+            "5, '0'), '0', '0001', '000000', R(:I * 8 + 3, 500000) / 100.0, (200 + R(:I * 8 + 1, 20000)) / "
+            "100.0); I = I + 1; END "
+            "I = 0; WHILE (I < {MAQUINAS}) DO BEGIN "
+            "INSERT INTO MAQ_TIN (CODIGO, DESCRICAO, RELAC_BANHO, FASE, TIPO, TON, PESO_MIN, PESO_MAX, "
+            "VOLUME_MIN, VOLUME_MAX, ARREDONDA) VALUES (LPAD(:I + 1, 3, '0'), 'JET ' || (:I + 1), '01', "
+            "'F02', '1', '1', 0, 0, 0, 0, 0); I = I + 1; END "
+            // capacities: one row per machine and variant, within the machine's size
+            "INSERT INTO MAQ_TIN_CAP (SEQUENCIA, MAQUINA, VARIANTE, LARG_DE, LARG_ATE, PESO_MIN, PESO_MAX, "
+            "RELAC_BANHO) SELECT CAST(V.CODIGO AS INTEGER), M.CODIGO, V.CODIGO, 0, 999, "
+            "DECODE(MOD(CAST(M.CODIGO AS INTEGER), 5), 0, 10, 1, 40, 2, 100, 3, 200, 300), "
+            "DECODE(MOD(CAST(M.CODIGO AS INTEGER), 5), 0, 60, 1, 200, 2, 450, 3, 800, 1200), "
+            "LPAD(MOD(CAST(M.CODIGO AS INTEGER), 4) + 1, 2, '0') FROM MAQ_TIN M CROSS JOIN VARIANTE V; "
+            "UPDATE MAQ_TIN M SET PESO_MIN = (SELECT MIN(PESO_MIN) FROM MAQ_TIN_CAP C WHERE C.MAQUINA = "
+            "M.CODIGO), PESO_MAX = (SELECT MAX(PESO_MAX) FROM MAQ_TIN_CAP C WHERE C.MAQUINA = M.CODIGO);"));
+}
+
+// Routes of 3 to 10 steps in rising phase order, colours, rules, preparations, recipes and their prices.
+void receitas(Gerador& g) {
+    g.Bloco(
+        QStringLiteral("DECLARE I INTEGER = 0; DECLARE K INTEGER; DECLARE N INTEGER; DECLARE C VARCHAR(4); "
+                       "DECLARE V VARCHAR(4); DECLARE Q INTEGER;"),
+        QStringLiteral(
+            "WHILE (I < {ROTEIROS}) DO BEGIN N = 3 + R(I, 9); K = 0; WHILE (K < N) DO BEGIN "
+            "INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, DIAS, FASE) VALUES (LPAD(:I + 1, 6, '0'), "
+            "'ROTEIRO ' || (:I + 1), :K + 1, 1, 'F' || LPAD(:K * 3 + R(:I * 16 + :K + 1, 3), 2, '0')); "
+            "K = K + 1; END I = I + 1; END "
+            "I = 0; WHILE (I < {CORES}) DO BEGIN "
+            "INSERT INTO CADCORTIN (CODIGO, DESCRICAO, COD_CLAFIS, DATA, CODCLI, COR_SIS, REATIVA, TINGIR, "
+            "TON) VALUES (LPAD(:I + 1, 10, '0'), 'COR ' || (:I + 1), '001', DIA(:I, {CORES}), "
+            "LPAD({CLIENTES} "
+            "* R(:I, 1000) * R(:I, 1000) / 1000000 * R(:I, 1000) / 1000 + 1, 5, '0'), R(:I * 8 + 1, "
+            "16777216), "
+            "IIF(R(:I * 8 + 2, 3) = 0, 'S', 'N'), 'S', DECODE(R(:I * 8 + 3, 3), 0, 'Clara', 1, 'Media', "
+            "'Escura')); I = I + 1; END "
+            "I = 0; WHILE (I < {REGRAS}) DO BEGIN K = 0; WHILE (K < 3) DO BEGIN "
+            "INSERT INTO TNG_REGRA (CODIGO, DESCRICAO, LINHA, TIPO, ORDEM, QTDE_DE, QTDE_ATE, QTDE_R) VALUES "
+            "(LPAD(:I + 1, 3, '0'), 'REGRA ' || (:I + 1), '', SUBSTRING('CMP' FROM :K + 1 FOR 1), :K + 1, :K "
+            "* "
+            "100, :K * 100 + 99.999, 1 + R(:I * 4 + :K, 20)); K = K + 1; END I = I + 1; END "
+            "I = 0; WHILE (I < {PREPARACOES}) DO BEGIN N = 3 + R(I, 4); K = 0; WHILE (K < N) DO BEGIN "
+            "INSERT INTO PREPARACAO (CODIGO, DESCRICAO, MATERIAL, UNIDADE, FIBRA, PASSO, TIPO, ORDEM, "
+            "REGRA, QTDE) VALUES (LPAD(:I + 1, 3, '0'), 'PREPARACAO ' || (:I + 1), 'M' || LPAD(2 * R(:I * 8 "
+            "+ "
+            ":K + 1, {MATERIAIS} / 2) + 2, 5, '0'), 'GL', '', '1', 'A', :K + 1, IIF(:K = 0, LPAD(R(:I, "
+            "{REGRAS}) + 1, 3, '0'), ''), (5 + R(:I * 8 + :K + 1, 45)) / 10.0); K = K + 1; END I = I + 1; "
+            "END "
+            // four variants of each recipe code, each code its own colour
+            "I = 0; WHILE (I < {RECEITAS}) DO BEGIN C = LPAD(I / 4, 4, '0'); V = LPAD(MOD(I, 4) + 1, 2, "
+            "'0'); "
+            "INSERT INTO RECEITA (CODIGO, DESCRICAO, VARIANTE, COR, COD_BANHO, CUSTO, PREPARACAO, LIBERADA) "
+            "VALUES (:C, 'RECEITA ' || :C, :V, LPAD(:I / 4 + 1, 10, '0'), LPAD(R(:I, 4) + 1, 2, '0'), (100 + "
+            "R(:I * 8 + 1, 2000)) / 100.0, LPAD(R(:I * 8 + 2, {PREPARACOES}) + 1, 3, '0'), IIF(R(:I * 8 + 3, "
+            "20) = 0, '0', '1')); "
+            "INSERT INTO TABPRECO (REGIAO, DESCRICAO, COR, VARIANTE, PRECO_00, PRECO_07, PRECO_14, PRECO_21, "
+            "LIBERADO, DATA, CODIGO) VALUES ('01', 'PADRAO', LPAD(:I / 4 + 1, 10, '0'), :V, (800 + R(:I * 8 "
+            "+ "
+            "4, 1200)) / 100.0, (820 + R(:I * 8 + 4, 1200)) / 100.0, (840 + R(:I * 8 + 4, 1200)) / 100.0, "
+            "(860 + R(:I * 8 + 4, 1200)) / 100.0, 'S', DIA(:I, {RECEITAS}), ''); "
+            "N = 8 + R(I * 8 + 5, 8); K = 0; WHILE (K < N) DO BEGIN Q = IIF(K < 3, 2 * R(I * 16 + K, "
+            "{MATERIAIS} / 2) + 1, 2 * R(I * 16 + K, {MATERIAIS} / 2) + 2); "
+            "INSERT INTO MAT_TIN (RECEITA, VARIANTE, ORDEN, CODIGO, UNIDADE, QTDE, FIBRA, PASSO, REGRA, "
+            "TIPO, "
+            "TP_ITEM) VALUES (:C, :V, :K + 1, 'M' || LPAD(:Q, 5, '0'), IIF(:K < 3, '%', 'GL'), IIF(:K < 3, "
+            "(1 + "
+            "R(:I * 16 + :K, 300)) / 100.0, (5 + R(:I * 16 + :K, 45)) / 10.0), IIF(:K < 3, '1', ''), IIF(:K "
+            "< 3, "
+            "'2', '3'), IIF(R(:I * 16 + :K + 1, 6) = 0, LPAD(R(:I * 16 + :K, {REGRAS}) + 1, 3, '0'), ''), "
+            "'C', "
+            "'M'); K = K + 1; END I = I + 1; END"));
+}
+
+// Invoices in date order, each with 1 to 4 items; the lot sheets of an invoice follow it, each taking a
+// share of what is still free of one or two of its items. Weight is kept exact in tenths of a kilogram,
+// and the item's free weight and the invoice's balance are written from it.
+void notasEFals(Gerador& g) {
+    g.Bloco(
+        QStringLiteral(
+            "DECLARE N INTEGER = 0; DECLARE T INTEGER; DECLARE K INTEGER; DECLARE J INTEGER; DECLARE J0 "
+            "INTEGER; DECLARE J1 INTEGER; DECLARE C VARCHAR(5); DECLARE NOTA VARCHAR(9); DECLARE D DATE; "
+            "DECLARE PR NUMERIC(18,1); DECLARE PROG NUMERIC(18,1); DECLARE SALDO NUMERIC(18,1); DECLARE W "
+            "NUMERIC(18,1); DECLARE PJ INTEGER; DECLARE PW NUMERIC(18,1); DECLARE PO INTEGER; DECLARE PROD "
+            "VARCHAR(15); DECLARE LOTE VARCHAR(25); DECLARE RC INTEGER;"),
+        QStringLiteral(
+            "WHILE (N < {NOTAS}) DO BEGIN "
+            "C = LPAD({CLIENTES} * R(N, 1000) * R(N, 1000) / 1000000 * R(N, 1000) / 1000 + 1, 5, '0'); "
+            "NOTA = LPAD(N + 1, 9, '0'); D = DIA(N, {NOTAS}); K = 1 + R(N * 8 + 1, 4); "
+            "J0 = (N * CAST({FALS} AS BIGINT) + {NOTAS} - 1) / {NOTAS}; "
+            "J1 = ((N + 1) * CAST({FALS} AS BIGINT) + {NOTAS} - 1) / {NOTAS}; "
+            "J = J0; WHILE (J < J1) DO BEGIN RC = R(J * 8 + 1, {RECEITAS}); "
+            "INSERT INTO FAL (NUMERO, CLIENTE, COR, VARIANTE, ROTEIRO, MAQUINA, TABPRECO, PRAZO, DATA_INI, "
+            "DATA_FIN, TIPO, STATUS, ORDEM, PARTIDA) VALUES (LPAD(:J + 1, 7, '0'), :C, LPAD(:RC / 4 + 1, 10, "
+            "'0'), LPAD(MOD(:RC, 4) + 1, 2, '0'), LPAD(R(:J * 8 + 2, {ROTEIROS}) + 1, 6, '0'), LPAD(R(:J * 8 "
+            "+ "
+            "3, {MAQUINAS}) + 1, 3, '0'), '01', '00', DATEADD(R(:J * 8 + 4, 5) DAY TO :D), DATEADD(R(:J * 8 "
+            "+ "
+            "4, 5) + 7 DAY TO :D), IIF(R(:J * 8 + 5, 20) = 0, 2, 1), 'A', :J + 1, LPAD(:J + 1, 6, '0')); "
+            "J = J + 1; END "
+            "SALDO = 0; T = 0; WHILE (T < K) DO BEGIN "
+            "PR = (1000 + R((N * 8 + T) * 8 + 2, 5000)) / 10.0; PROG = 0; PJ = -1; "
+            "PROD = 'T' || LPAD(R((N * 8 + T) * 8 + 3, {PRODUTOS}) + 1, 5, '0'); "
+            "LOTE = IIF(R((N * 8 + T) * 8 + 4, 10) = 0, 'L' || (N * 4 + T + 1), LPAD(N * 4 + T + 1, 6, "
+            "'0')); "
+            // the sheet's first item is item s mod k, some take the next item as their second
+            "J = J0; WHILE (J <= J1) DO BEGIN "
+            "IF (J = J1 OR MOD(J - J0, K) = T OR (K > 1 AND MOD(J - J0 + 1, K) = T AND R(J * 8 + 6, 2) = "
+            "0)) THEN BEGIN "
+            "IF (PJ >= 0) THEN BEGIN "
+            "IF (J = J1 AND D < DATEADD(-60 DAY TO {CORTE}) AND R((N * 8 + T) * 8 + 5, 5) > 0) THEN PW = PR "
+            "- "
+            "PROG; "
+            "INSERT INTO FAL_ITEN (FAL, NOTA, CODIGO, LOTE, ROLO, PESO, PESO_NF, FLUXO, LARGURA, GRAMATURA, "
+            "FATURADO, DT_FATURA, ORD_IT) VALUES (LPAD(:PJ + 1, 7, '0'), :NOTA, :PROD, :LOTE, 1 + CAST(:PW / "
+            "25 "
+            "AS "
+            "INTEGER), :PW, :PW, LPAD(R(:PJ * 8 + 2, {ROTEIROS}) + 1, 6, '0'), 1.6, 180, IIF(DATEADD(R(:PJ * "
+            "8 + "
+            "4, 5) DAY TO :D) < {CORTE}, 'S', 'A'), IIF(DATEADD(R(:PJ * 8 + 4, 5) DAY TO :D) < {CORTE}, "
+            "DATEADD(R(:PJ * 8 + 4, 5) + 9 DAY TO :D), NULL), :PO); "
+            "PROG = PROG + PW; END "
+            "IF (J < J1) THEN BEGIN PJ = J; PO = IIF(MOD(J - J0, K) = T, 1, 2); "
+            "PW = ROUND((PR - PROG) * (25 + R(J * 64 + T, 36)) / 100, 1); END END "
+            "J = J + 1; END "
+            "INSERT INTO NFITIN (NOTA, CODCLI, ORDEM, CODIGO, DESCRICAO, ROLOS, LOTE, VALOR, PESO, "
+            "PESO_REAL, PESO_NOTA, PESO_PROG, LARGURA, GRAMATURA, CLAFIS) VALUES (:NOTA, :C, :T + 1, :PROD, "
+            "'MALHA ' || :PROD, 1 + CAST(:PR / 25 AS INTEGER), :LOTE, :PR * 12, :PR - :PROG, :PR, :PR, "
+            ":PROG, 1.6, "
+            "180, '001'); "
+            "SALDO = SALDO + PR - PROG; T = T + 1; END "
+            "INSERT INTO NFTIN (NOTA, CLIENTE, DATA, DATA_LAN, NATUREZA, EMISSOR, SERIE, TIPO, SALDO, "
+            "TIPO_FRETE) VALUES (:NOTA, :C, :D, :D, '1901', :C, '1', '01', :SALDO, 1 + R(:N * 8 + 7, 4)); "
+            "N = N + 1; END"));
+}
+
+// Steps of every sheet item along its route: old sheets concluded, recent ones part-way.
+void passos(Gerador& g) {
+    g.Exec(QStringLiteral(
+        "INSERT INTO PROCESSO_TIN (FAL, CODIGO, ORD_IT, FASE, DES_FASE, ORDEM, PARTIDA, PENDENTE, CONCLUIDO, "
+        "MAQUINA, DATA, DATA_INI, HORA_INI, DATA_FIN, HORA_FIN) "
+        "SELECT S.FAL, S.CODIGO, S.ORD_IT, S.FASE, S.DESCRICAO, S.ORDEM, S.PARTIDA, IIF(S.FEITO = 1, 'N', "
+        "NULL), IIF(S.FEITO = 1, 'S', 'N'), IIF(S.FEITO = 1, S.MAQUINA, NULL), IIF(S.FEITO = 1, S.DIA, "
+        "NULL), IIF(S.FEITO = 1, S.DIA, NULL), IIF(S.FEITO = 1, '08:00:00', NULL), IIF(S.FEITO = 1, S.DIA, "
+        "NULL), IIF(S.FEITO = 1, '12:00:00', NULL) FROM (SELECT I.FAL, I.CODIGO, I.ORD_IT, R.FASE, "
+        "F.DESCRICAO, R.ORDEM, L.PARTIDA, L.MAQUINA, DATEADD(R.ORDEM DAY TO L.DATA_INI) AS DIA, "
+        "IIF(L.DATA_INI < {CORTE} OR R.ORDEM <= MOD(L.ORDEM, 4), 1, 0) AS FEITO FROM FAL L "
+        "JOIN FAL_ITEN I ON (I.FAL = L.NUMERO) JOIN ROTEIRO R ON (R.CODIGO = I.FLUXO) "
+        "JOIN FASE F ON (F.CODIGO = R.FASE)) S"));
+}
+
+// What the screens write on every save, spread over the years as the sheets are.
+void log(Gerador& g) {
+    g.Bloco(
+        QStringLiteral("DECLARE I INTEGER = 0; DECLARE K INTEGER; DECLARE CHAVE VARCHAR(40);"),
+        QStringLiteral(
+            "WHILE (I < {LOGS}) DO BEGIN K = R(I, 10); "
+            "CHAVE = DECODE(K, 0, LPAD(CAST(I * CAST({NOTAS} AS BIGINT) / {LOGS} AS INTEGER) + 1, 9, "
+            "'0'), 1, LPAD(R(I * 8 + 1, {RECEITAS}) / 4, 4, '0') || LPAD(MOD(R(I * 8 + 1, {RECEITAS}), "
+            "4) + 1, 2, '0'), LPAD(CAST(I * CAST({FALS} AS BIGINT) / {LOGS} AS INTEGER) + 1, 7, '0')); "
+            "INSERT INTO LOG (CHAVE, DATA, HORA, USUARIO, FORMULARIO, TITULO, TEXTO, TIPO) VALUES (:CHAVE, "
+            "DIA(:I, {LOGS}), LPAD(7 + R(:I * 8 + 2, 11), 2, '0') || ':' || LPAD(R(:I * 8 + 3, 60), 2, '0') "
+            "|| ':' || LPAD(R(:I * 8 + 4, 60), 2, '0'), DECODE(R(:I * 8 + 5, 4), 0, 'ADMIN', 1, 'MARIA', 2, "
+            "'JOSE', 'ANA'), DECODE(:K, 0, 'fmTngNFEntra', 1, 'fmTngReceita', 'FmCadFal'), DECODE(:K, 0, "
+            "'NOTA FISCAL DE ENTRADA', 1, 'RECEITA', 'CADASTRO DE FAL'), DECODE(R(:I * 8 + 6, 3), 0, "
+            "'INCLUSAO', 1, 'ALTERACAO', 'IMPRESSAO') || ' ' || :CHAVE, R(:I * 8 + 6, 3)); "
+            "I = I + 1; END"));
+}
+
+const char* const kTabelas[] = {
+    "VARIANTE", "BANHO",     "GRUPO_PA",  "REGIAO",     "NATUREZA",     "TABFIS",   "GRUPO_MA",
+    "FASE",     "ENTIDADE",  "PRODUTO",   "MATERIAL",   "MAT_ITEN",     "MAQ_TIN",  "MAQ_TIN_CAP",
+    "ROTEIRO",  "CADCORTIN", "TNG_REGRA", "PREPARACAO", "RECEITA",      "TABPRECO", "MAT_TIN",
+    "NFTIN",    "NFITIN",    "FAL",       "FAL_ITEN",   "PROCESSO_TIN", "LOG"};
+} // namespace
+
+namespace {
+void gera(TZoDatabase& db, int anos, int fracao, quint32 semente) {
+    if (anos < 1 || anos > 20)
+        throw EDatabaseError(QStringLiteral("from 1 to 20 years: recipe codes have four digits"));
+    Gerador g(db, anos, fracao, semente);
+    const int espera = db.LockTimeoutMs;
+    db.LockTimeoutMs = 3600000; // the whole load is one unit of work
+    cadastros(g);
+    receitas(g);
+    notasEFals(g);
+    passos(g);
+    log(g);
+    db.Transaction()->CommitRetaining();
+    db.LockTimeoutMs = espera;
+
+    QStringList tabelas;
+    for (const char* tabela : kTabelas)
+        tabelas << QStringLiteral("'%1'").arg(QLatin1String(tabela));
+    QSqlQuery indices(db.Connection());
+    db.Exec(indices,
+            QStringLiteral("SELECT TRIM(RDB$INDEX_NAME) FROM RDB$INDICES WHERE RDB$RELATION_NAME IN (%1)")
+                .arg(tabelas.join(QLatin1Char(','))),
+            false);
+    QStringList nomes;
+    while (indices.next())
+        nomes << indices.value(0).toString();
+    for (const QString& nome : nomes) {
+        QSqlQuery q(db.Connection());
+        db.Exec(q, QStringLiteral("SET STATISTICS INDEX \"%1\"").arg(nome), true);
+    }
+    db.Transaction()->CommitRetaining();
+}
+} // namespace
+
+void GeraFabrica(TZoDatabase& db, int anos, quint32 semente) {
+    gera(db, anos, 1, semente);
+}
+
+void GeraAmostra(TZoDatabase& db, quint32 semente) {
+    gera(db, 1, 20, semente);
+}

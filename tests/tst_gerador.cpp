@@ -1,0 +1,128 @@
+// The bench's dye-house generator: one year of coherent data, the same for the same seed.
+#include "Gerador.h"
+#include "TestDatabase.h"
+#include <QElapsedTimer>
+#include <QTest>
+
+class TstGerador : public DatabaseTestCase {
+    Q_OBJECT
+    // A few columns of every generated table folded into one number.
+    static qint64 Soma(TZoDatabase& banco) {
+        qint64 soma = 0;
+        for (const char* sql :
+             {"SELECT SUM(MOD(HASH(NUMERO || CLIENTE || COR || VARIANTE || ROTEIRO || MAQUINA || DATA_INI), "
+              "1000003)) FROM FAL",
+              "SELECT SUM(MOD(HASH(NOTA || CODCLI || CODIGO || LOTE || PESO_REAL || PESO_PROG), 1000003)) "
+              "FROM "
+              "NFITIN",
+              "SELECT SUM(MOD(HASH(FAL || CODIGO || ORD_IT || PESO_NF || FATURADO), 1000003)) FROM FAL_ITEN",
+              "SELECT SUM(MOD(HASH(RECEITA || VARIANTE || ORDEN || CODIGO || QTDE), 1000003)) FROM MAT_TIN",
+              "SELECT SUM(MOD(HASH(FAL || ORD_IT || FASE || CONCLUIDO), 1000003)) FROM PROCESSO_TIN",
+              "SELECT SUM(MOD(HASH(CHAVE || DATA || HORA || FORMULARIO), 1000003)) FROM LOG"})
+            soma = soma * 31 + ScalarOn(banco, QLatin1String(sql)).toLongLong();
+        return soma;
+    }
+
+private slots:
+    void umAnoCoerente();
+    void mesmaSementeMesmasLinhas();
+};
+
+void TstGerador::umAnoCoerente() {
+    QElapsedTimer relogio;
+    relogio.start();
+    GeraFabrica(*db, 1, 42);
+    qInfo("one year generated in %lld ms", static_cast<long long>(relogio.elapsed()));
+
+    const struct {
+        const char* tabela;
+        int de, ate;
+    } contagens[] = {{"ENTIDADE", 60, 60},       {"MATERIAL", 160, 160},           {"MAQ_TIN_CAP", 32, 32},
+                     {"RECEITA", 2000, 2000},    {"TABPRECO", 2000, 2000},         {"MAT_TIN", 16000, 30000},
+                     {"NFTIN", 12000, 12000},    {"NFITIN", 25000, 35000},         {"FAL", 40000, 40000},
+                     {"FAL_ITEN", 45000, 70000}, {"PROCESSO_TIN", 300000, 500000}, {"LOG", 200000, 200000}};
+    for (const auto& c : contagens) {
+        const int n = Scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(c.tabela))).toInt();
+        QVERIFY2(n >= c.de && n <= c.ate, qPrintable(QStringLiteral("%1: %2").arg(c.tabela).arg(n)));
+    }
+    // A few big customers: the first tenth holds over 40% of the invoices.
+    QVERIFY(Scalar("SELECT COUNT(*) FROM NFTIN WHERE CLIENTE <= '00006'").toInt() > 12000 * 2 / 5);
+    // Seasons: October is busier than January.
+    QVERIFY(Scalar("SELECT COUNT(*) FROM NFTIN WHERE EXTRACT(MONTH FROM DATA) = 10").toInt() >
+            Scalar("SELECT COUNT(*) FROM NFTIN WHERE EXTRACT(MONTH FROM DATA) = 1").toInt() * 3 / 2);
+
+    const struct {
+        const char* regra;
+        const char* sql;
+    } incoerentes[] = {
+        {"PESO_PROG is what the sheets hold",
+         "SELECT COUNT(*) FROM NFITIN N WHERE ABS(N.PESO_PROG - COALESCE((SELECT SUM(F.PESO_NF) FROM "
+         "FAL_ITEN F "
+         "WHERE F.NOTA = N.NOTA AND F.CODIGO = N.CODIGO AND F.LOTE = N.LOTE), 0)) > 0.001"},
+        {"PESO is what is free",
+         "SELECT COUNT(*) FROM NFITIN WHERE ABS(PESO - (PESO_REAL - PESO_PROG)) > 0.001 "
+         "OR PESO < 0"},
+        {"SALDO sums the items",
+         "SELECT COUNT(*) FROM NFTIN T WHERE ABS(T.SALDO - (SELECT SUM(N.PESO) FROM NFITIN N WHERE N.NOTA = "
+         "T.NOTA AND N.CODCLI = T.CLIENTE)) > 0.001"},
+        {"sheet items on an invoice item of the sheet's customer",
+         "SELECT COUNT(*) FROM FAL_ITEN I JOIN FAL F ON (F.NUMERO = I.FAL) WHERE I.PESO_NF <= 0 OR NOT "
+         "EXISTS "
+         "(SELECT 1 FROM NFITIN N WHERE N.NOTA = I.NOTA AND N.CODCLI = F.CLIENTE AND N.CODIGO = I.CODIGO AND "
+         "N.LOTE = I.LOTE)"},
+        {"steps on the item's route",
+         "SELECT COUNT(*) FROM PROCESSO_TIN P WHERE NOT EXISTS (SELECT 1 FROM FAL_ITEN I JOIN ROTEIRO R ON "
+         "(R.CODIGO = I.FLUXO) WHERE I.FAL = P.FAL AND I.ORD_IT = P.ORD_IT AND R.FASE = P.FASE AND R.ORDEM = "
+         "P.ORDEM)"},
+        {"every sheet item has its steps", "SELECT COUNT(*) FROM FAL_ITEN I WHERE NOT EXISTS (SELECT 1 FROM "
+                                           "PROCESSO_TIN P WHERE P.FAL = I.FAL)"},
+        {"recipe materials exist", "SELECT COUNT(*) FROM MAT_TIN M WHERE NOT EXISTS (SELECT 1 FROM MATERIAL "
+                                   "T WHERE T.CODIGO = M.CODIGO)"},
+        {"recipe colours exist and are priced",
+         "SELECT COUNT(*) FROM RECEITA R WHERE NOT EXISTS (SELECT 1 FROM CADCORTIN C WHERE C.CODIGO = R.COR) "
+         "OR "
+         "NOT EXISTS (SELECT 1 FROM TABPRECO T WHERE T.REGIAO = '01' AND T.COR = R.COR AND T.VARIANTE = "
+         "R.VARIANTE)"},
+        {"route phases exist",
+         "SELECT COUNT(*) FROM ROTEIRO R WHERE NOT EXISTS (SELECT 1 FROM FASE F WHERE F.CODIGO = R.FASE)"},
+        {"old sheets concluded",
+         "SELECT COUNT(*) FROM PROCESSO_TIN P JOIN FAL F ON (F.NUMERO = P.FAL) WHERE F.DATA_INI < "
+         "'2026-11-01' AND P.CONCLUIDO <> 'S'"},
+        {"statistics set", "SELECT COUNT(*) FROM RDB$INDICES WHERE RDB$RELATION_NAME = 'PROCESSO_TIN' AND "
+                           "COALESCE(RDB$STATISTICS, 0) = 0"},
+    };
+    for (const auto& caso : incoerentes)
+        QVERIFY2(Scalar(QLatin1String(caso.sql)).toInt() == 0, caso.regra);
+    QVERIFY(Scalar("SELECT COUNT(*) FROM PROCESSO_TIN WHERE CONCLUIDO = 'N'").toInt() > 0);
+    QVERIFY(Scalar("SELECT COUNT(*) FROM NFTIN WHERE SALDO = 0").toInt() > 0);
+}
+
+void TstGerador::mesmaSementeMesmasLinhas() {
+    GeraAmostra(*db, 7);
+    const DatabaseConfig outra = TestDatabase::Fresh();
+    qint64 soma = 0;
+    {
+        TZoDatabase segunda(QStringLiteral("kelm-test-gerador"));
+        segunda.Open(outra);
+        GeraAmostra(segunda, 7);
+        soma = Soma(segunda);
+        segunda.Close();
+    }
+    TestDatabase::Drop(outra);
+    QCOMPARE(Soma(*db), soma);
+
+    const DatabaseConfig terceira = TestDatabase::Fresh();
+    qint64 outraSemente = 0;
+    {
+        TZoDatabase banco(QStringLiteral("kelm-test-gerador"));
+        banco.Open(terceira);
+        GeraAmostra(banco, 8);
+        outraSemente = Soma(banco);
+        banco.Close();
+    }
+    TestDatabase::Drop(terceira);
+    QVERIFY(outraSemente != soma);
+}
+
+QTEST_MAIN(TstGerador)
+#include "tst_gerador.moc"
