@@ -1,5 +1,6 @@
 #include "BenchNotas.h"
 #include "DataSet.h"
+#include "Medicao.h"
 #include "ModuleLoader.h"
 #include "RegrasNota.h"
 #include "ScreenDriver.h"
@@ -13,51 +14,8 @@
 #include <functional>
 
 namespace {
-constexpr int kRuns = 7;
 constexpr int kInvoices = 60000;
 constexpr int kFals = 200000;
-
-double median(QList<double> times) {
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-double timedMs(const std::function<void()>& before, const std::function<void()>& step, int runs = kRuns) {
-    QList<double> times;
-    QElapsedTimer timer;
-    for (int i = 0; i < runs; ++i) {
-        before();
-        timer.start();
-        step();
-        QCoreApplication::processEvents();
-        times << timer.nsecsElapsed() / 1e6;
-    }
-    return median(times);
-}
-
-double engineMs(TZoDatabase& db, const QStringList& statements, bool write = false) {
-    QList<double> times;
-    QElapsedTimer timer;
-    for (int i = 0; i < kRuns; ++i) {
-        timer.start();
-        for (const QString& sql : statements) {
-            QSqlQuery q(db.Connection());
-            q.setForwardOnly(true);
-            db.Exec(q, sql, write);
-            while (q.isSelect() && q.next()) {
-            }
-        }
-        times << timer.nsecsElapsed() / 1e6;
-        if (write)
-            db.Transaction()->RollbackRetaining();
-    }
-    return median(times);
-}
-
-void line(const char* what, double ours, double engine) {
-    std::printf("%-46s %9.3f ms  engine %9.3f ms  (x%.1f)\n", what, ours, engine,
-                engine > 0 ? ours / engine : 0);
-}
 
 void exec(TZoDatabase& db, const QString& sql) {
     QSqlQuery q(db.Connection());
@@ -173,39 +131,51 @@ void BenchNotas(TZoDatabase& db, ScriptedMessageService& messages) {
     }
     const QString seq =
         QStringLiteral("IIF(CHAR_LENGTH(N.LOTE) = 6 AND N.LOTE SIMILAR TO '[0-9]{6}', N.LOTE, NULL)");
-    line("next sequential lot", timedMs([] {}, [] { MaiorLoteSequencial(); }),
-         engineMs(db,
-                  {QStringLiteral("SELECT FIRST 1 N.LOTE FROM NFITIN N WHERE %1 IS NOT NULL ORDER BY %1 DESC")
-                       .arg(seq)}));
+    TabelaBench::Global().Linha(
+        QStringLiteral("next sequential lot"),
+        Mede(
+            db, [] {}, [] { MaiorLoteSequencial(); }),
+        MotorMs(db,
+                {QStringLiteral("SELECT FIRST 1 N.LOTE FROM NFITIN N WHERE %1 IS NOT NULL ORDER BY %1 DESC")
+                     .arg(seq)}),
+        kInterativoMs);
 
     ScreenDriver driver(messages);
     driver.Open(QStringLiteral("TfmTngNFEntra"));
     driver.Type(QStringLiteral("EdtDataIni"), QStringLiteral("01/11/2026"));
     driver.Type(QStringLiteral("EdtDataFim"), QStringLiteral("30/11/2026"));
-    line("invoices of a month consulted", timedMs([] {}, [&] { driver.Click(QStringLiteral("BitBtn5")); }),
-         engineMs(db,
-                  {QStringLiteral("SELECT N.NOTA, N.CLIENTE, F.FAL FROM NFTIN N LEFT JOIN FAL_ITEN F ON "
-                                  "(F.NOTA = N.NOTA) WHERE N.DATA BETWEEN '2026-11-01' AND '2026-11-30'")}));
+    TabelaBench::Global().Linha(
+        QStringLiteral("invoices of a month consulted"),
+        Mede(
+            db, [] {}, [&] { driver.Click(QStringLiteral("BitBtn5")); }),
+        MotorMs(db, {QStringLiteral("SELECT N.NOTA, N.CLIENTE, F.FAL FROM NFTIN N LEFT JOIN FAL_ITEN F ON "
+                                    "(F.NOTA = N.NOTA) WHERE N.DATA BETWEEN '2026-11-01' AND '2026-11-30'")}),
+        kInterativoMs);
     messages.searches.enqueue(QStringLiteral("000031337/B0169"));
     driver.Click(QStringLiteral("btnConsultar"));
-    line("alter: a lot sheet holds the invoice",
-         timedMs(
-             [&] {
-                 if (driver.Visible(QStringLiteral("btnDesistir")))
-                     driver.Click(QStringLiteral("btnDesistir"));
-             },
-             [&] { driver.Click(QStringLiteral("BitBtn23")); }),
-         engineMs(db,
-                  {QStringLiteral("SELECT FIRST 1 FAL.NUMERO FROM FAL INNER JOIN FAL_ITEN ON (FAL.NUMERO = "
-                                  "FAL_ITEN.FAL) WHERE FAL_ITEN.NOTA = '000031337' AND FAL.CLIENTE = 'B0169' "
-                                  "AND FAL_ITEN.PESO > 0")}));
+    TabelaBench::Global().Linha(
+        QStringLiteral("alter: a lot sheet holds the invoice"),
+        Mede(
+            db,
+            [&] {
+                if (driver.Visible(QStringLiteral("btnDesistir")))
+                    driver.Click(QStringLiteral("btnDesistir"));
+            },
+            [&] { driver.Click(QStringLiteral("BitBtn23")); }),
+        MotorMs(db,
+                {QStringLiteral("SELECT FIRST 1 FAL.NUMERO FROM FAL INNER JOIN FAL_ITEN ON (FAL.NUMERO = "
+                                "FAL_ITEN.FAL) WHERE FAL_ITEN.NOTA = '000031337' AND FAL.CLIENTE = 'B0169' "
+                                "AND FAL_ITEN.PESO > 0")}),
+        kInterativoMs);
     driver.Click(QStringLiteral("btnDesistir"));
-    line(
-        "delete refused: a lot sheet holds the invoice",
-        timedMs([&] { messages.questions.enqueue(true); }, [&] { driver.Click(QStringLiteral("BitBtn24")); }),
-        engineMs(db, {QStringLiteral(
-                         "SELECT FIRST 1 FAL.NUMERO FROM FAL INNER JOIN FAL_ITEN ON (FAL.NUMERO = "
-                         "FAL_ITEN.FAL) WHERE FAL_ITEN.NOTA = '000031337' AND FAL.CLIENTE = 'B0169'")}));
+    TabelaBench::Global().Linha(
+        QStringLiteral("delete refused: a lot sheet holds the invoice"),
+        Mede(
+            db, [&] { messages.questions.enqueue(true); }, [&] { driver.Click(QStringLiteral("BitBtn24")); }),
+        MotorMs(db, {QStringLiteral(
+                        "SELECT FIRST 1 FAL.NUMERO FROM FAL INNER JOIN FAL_ITEN ON (FAL.NUMERO = "
+                        "FAL_ITEN.FAL) WHERE FAL_ITEN.NOTA = '000031337' AND FAL.CLIENTE = 'B0169'")}),
+        kInterativoMs);
 
     driver.Click(QStringLiteral("BitBtn12"));
     driver.Type(QStringLiteral("EdtNota"), QStringLiteral("900000000"));
@@ -219,67 +189,76 @@ void BenchNotas(TZoDatabase& db, ScriptedMessageService& messages) {
         itens->FieldByName(QStringLiteral("Peso_Real")) = 10.5;
         itens->Post();
     }
-    timer.start();
-    driver.Click(QStringLiteral("SpeedButton16"));
-    const double inclusao = timer.nsecsElapsed() / 1e6;
+    const Medida inclusao = Mede(
+        db, [&] { driver.Click(QStringLiteral("SpeedButton16")); }, 1);
     driver.Click(QStringLiteral("BitBtn23"));
-    timer.restart();
-    driver.Click(QStringLiteral("SpeedButton16"));
-    const double regravacao = timer.nsecsElapsed() / 1e6;
+    const Medida regravacao = Mede(
+        db, [&] { driver.Click(QStringLiteral("SpeedButton16")); }, 1);
     QStringList inserts;
     for (int i = 0; i < 200; ++i)
         inserts << QStringLiteral("INSERT INTO NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO_REAL, PESO) VALUES "
                                   "('900000001', 'B0001', 'T00001', 'N%1', 10.5, 10.5)")
                        .arg(i);
-    const double engineInclusao = engineMs(db, inserts, true);
-    line("invoice of 200 items included", inclusao, engineInclusao);
-    line("invoice of 200 items saved again", regravacao, engineInclusao);
+    const double engineInclusao = MotorMs(db, inserts, true);
+    TabelaBench::Global().Linha(QStringLiteral("invoice of 200 items included"), inclusao, engineInclusao,
+                                300);
+    TabelaBench::Global().Linha(QStringLiteral("invoice of 200 items saved again"), regravacao,
+                                engineInclusao, 300);
     driver.Close();
 
     driver.Open(QStringLiteral("TFmCadFal"));
     driver.Page(QStringLiteral("PageControl1"), QStringLiteral("Cadastro"));
     int vez = 0;
-    line("lot sheet opened",
-         timedMs(
-             [&] {
-                 driver.Type(QStringLiteral("EdtFal"),
-                             vez++ % 2 ? QStringLiteral("0100000") : QStringLiteral("0999999"));
-             },
-             [&] { driver.Press(QStringLiteral("Tab")); }),
-         engineMs(db,
-                  {QStringLiteral("SELECT * FROM FAL LEFT JOIN ENTIDADE ON (ENTIDADE.CODCLI = FAL.CLIENTE) "
-                                  "WHERE FAL.NUMERO = '0100000'"),
-                   QStringLiteral("SELECT * FROM FAL_ITEN LEFT JOIN PRODUTO ON (PRODUTO.CODIGO = "
-                                  "FAL_ITEN.CODIGO) WHERE FAL_ITEN.FAL = '0100000'"),
-                   QStringLiteral("SELECT FIRST 1 DES_FASE FROM PROCESSO_TIN WHERE FAL = '0100000' AND "
-                                  "CONCLUIDO = 'N' ORDER BY ORDEM")}));
+    TabelaBench::Global().Linha(
+        QStringLiteral("lot sheet opened"),
+        Mede(
+            db,
+            [&] {
+                driver.Type(QStringLiteral("EdtFal"),
+                            vez++ % 2 ? QStringLiteral("0100000") : QStringLiteral("0999999"));
+            },
+            [&] { driver.Press(QStringLiteral("Tab")); }),
+        MotorMs(db, {QStringLiteral("SELECT * FROM FAL LEFT JOIN ENTIDADE ON (ENTIDADE.CODCLI = FAL.CLIENTE) "
+                                    "WHERE FAL.NUMERO = '0100000'"),
+                     QStringLiteral("SELECT * FROM FAL_ITEN LEFT JOIN PRODUTO ON (PRODUTO.CODIGO = "
+                                    "FAL_ITEN.CODIGO) WHERE FAL_ITEN.FAL = '0100000'"),
+                     QStringLiteral("SELECT FIRST 1 DES_FASE FROM PROCESSO_TIN WHERE FAL = '0100000' AND "
+                                    "CONCLUIDO = 'N' ORDER BY ORDEM")}),
+        kAbreTelaMs);
     auto* sheet = driver.Screen()->findChild<TDataSet*>(QStringLiteral("TbItens"));
     int peso = 0;
-    line("lot sheet of 30 items, 10 phases, credit saved",
-         timedMs(
-             [&] {
-                 driver.Type(QStringLiteral("EdtFal"), QStringLiteral("0999999"));
-                 driver.Press(QStringLiteral("Tab"));
-                 sheet->First();
-                 sheet->Edit();
-                 sheet->FieldByName(QStringLiteral("Peso")) = 10 + peso++ % 2;
-                 sheet->Post();
-             },
-             [&] { driver.Click(QStringLiteral("BtnIncluir")); }, 5),
-         engineMs(
-             db,
-             {QStringLiteral("SELECT SUM(FAL_ITEN.PESO * COALESCE(T.PRECO_00, 0)) FROM FAL JOIN FAL_ITEN ON "
-                             "(FAL_ITEN.FAL = FAL.NUMERO AND FAL_ITEN.FATURADO <> 'S') LEFT JOIN TABPRECO T "
-                             "ON (T.REGIAO = FAL.TABPRECO AND T.COR = FAL.COR AND T.VARIANTE = "
-                             "FAL.VARIANTE AND T.CODIGO = '') WHERE FAL.CLIENTE = 'B0007'"),
-              QStringLiteral("DELETE FROM PROCESSO_TIN WHERE FAL = '0999999'")},
-             true));
+    TabelaBench::Global().Linha(
+        QStringLiteral("lot sheet of 30 items, 10 phases, credit saved"),
+        Mede(
+            db,
+            [&] {
+                driver.Type(QStringLiteral("EdtFal"), QStringLiteral("0999999"));
+                driver.Press(QStringLiteral("Tab"));
+                sheet->First();
+                sheet->Edit();
+                sheet->FieldByName(QStringLiteral("Peso")) = 10 + peso++ % 2;
+                sheet->Post();
+            },
+            [&] { driver.Click(QStringLiteral("BtnIncluir")); }, 5),
+        MotorMs(
+            db,
+            {QStringLiteral("SELECT SUM(FAL_ITEN.PESO * COALESCE(T.PRECO_00, 0)) FROM FAL JOIN FAL_ITEN ON "
+                            "(FAL_ITEN.FAL = FAL.NUMERO AND FAL_ITEN.FATURADO <> 'S') LEFT JOIN TABPRECO T "
+                            "ON (T.REGIAO = FAL.TABPRECO AND T.COR = FAL.COR AND T.VARIANTE = "
+                            "FAL.VARIANTE AND T.CODIGO = '') WHERE FAL.CLIENTE = 'B0007'"),
+             QStringLiteral("DELETE FROM PROCESSO_TIN WHERE FAL = '0999999'")},
+            true),
+        kInterativoMs);
     driver.Page(QStringLiteral("PageControl1"), QStringLiteral("Consulta"));
     driver.Get<QDateEdit>(QStringLiteral("EdtConsDataIni"))->setDate(QDate(2026, 11, 1));
     driver.Get<QDateEdit>(QStringLiteral("EdtConsDataFin"))->setDate(QDate(2026, 11, 30));
-    line("lot sheets of a month consulted", timedMs([] {}, [&] { driver.Click(QStringLiteral("BitBtn5")); }),
-         engineMs(db, {QStringLiteral("SELECT DISTINCT FAL.NUMERO, FAL.CLIENTE, FAL.DATA_INI FROM FAL WHERE "
-                                      "FAL.DATA_INI BETWEEN '2026-11-01' AND '2026-11-30'")}));
+    TabelaBench::Global().Linha(
+        QStringLiteral("lot sheets of a month consulted"),
+        Mede(
+            db, [] {}, [&] { driver.Click(QStringLiteral("BitBtn5")); }),
+        MotorMs(db, {QStringLiteral("SELECT DISTINCT FAL.NUMERO, FAL.CLIENTE, FAL.DATA_INI FROM FAL WHERE "
+                                    "FAL.DATA_INI BETWEEN '2026-11-01' AND '2026-11-30'")}),
+        kInterativoMs);
     driver.Close();
     if (!messages.Texts().isEmpty())
         std::printf("messages shown: %s\n", qPrintable(messages.Texts().join(QStringLiteral(" | "))));

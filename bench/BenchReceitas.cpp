@@ -1,6 +1,7 @@
 #include "BenchReceitas.h"
 #include "DataAccess.h"
 #include "Funcoes.h"
+#include "Medicao.h"
 #include "Receitas.h"
 #include "RegrasCalculo.h"
 #include "TTabelaDataSet.h"
@@ -18,41 +19,6 @@ constexpr int kItemsPerRecipe = 15; // 300,000 recipe items
 constexpr int kPreparations = 2000;
 constexpr int kRules = 500;
 constexpr int kServicePrices = 20000; // 400 customers, 50 phases
-constexpr int kRuns = 7;
-
-double medianMs(const std::function<void()>& operation, int runs = kRuns) {
-    QList<double> times;
-    QElapsedTimer timer;
-    for (int i = 0; i < runs; ++i) {
-        timer.start();
-        operation();
-        times << timer.nsecsElapsed() / 1e6;
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-void line(const char* what, double ours, double engine, const char* unit = "ms") {
-    if (engine <= 0) {
-        std::printf("%-46s %9.3f %s  (no statement)\n", what, ours, unit);
-        return;
-    }
-    std::printf("%-46s %9.3f %s  engine %9.3f %s  (x%.1f)\n", what, ours, unit, engine, unit,
-                engine > 0 ? ours / engine : 0.0);
-}
-
-// The engine's own time: the statement run and every row fetched, nothing else.
-double engineMs(TZoDatabase& db, const QString& sql, int runs = kRuns) {
-    return medianMs(
-        [&] {
-            QSqlQuery q(db.Connection());
-            q.setForwardOnly(true);
-            db.Exec(q, sql, false);
-            while (q.next()) {
-            }
-        },
-        runs);
-}
 
 void exec(TZoDatabase& db, const QString& sql) {
     QSqlQuery q(db.Connection());
@@ -151,93 +117,105 @@ void BenchReceitas(TZoDatabase& db) {
         kRecipes, kRecipes * kItemsPerRecipe, kPreparations, kRules, kServicePrices,
         static_cast<long long>(timer.elapsed()));
 
+    TabelaBench& tabela = TabelaBench::Global();
     // A rule once read: the evaluation alone, per call.
     RegrasCalculo regras;
     regras.CalculaQtdeRegra(QString(), QString(), CodigoRegra("123"), 0, 0, 250, "001", "M00001", "00001");
     const int calls = 10000;
-    const double evaluation = medianMs([&] {
-                                  for (int i = 0; i < calls; ++i)
-                                      regras.CalculaQtdeRegra(QString(), QString(), CodigoRegra("123"), 0, 0,
-                                                              i % 400, "002", "M00001", "00001");
-                              }) *
-                              1000 / calls;
-    const double read = medianMs([] {
-        RegrasCalculo fresh;
-        fresh.CalculaQtdeRegra(QString(), QString(), CodigoRegra("123"), 0, 0, 250, "001", "M00001", "00001");
+    Medida evaluation = Mede(db, [&] {
+        for (int i = 0; i < calls; ++i)
+            regras.CalculaQtdeRegra(QString(), QString(), CodigoRegra("123"), 0, 0, i % 400, "002", "M00001",
+                                    "00001");
     });
-    line("rule evaluation after its read, per call", evaluation, 0, "us");
-    line("rule read and evaluated", read,
-         engineMs(db, QStringLiteral("SELECT TIPO, LINHA, QTDE_DE, QTDE_ATE, QTDE_R FROM TNG_REGRA "
-                                     "WHERE CODIGO = '123' ORDER BY ORDEM")));
+    evaluation.ms /= calls;
+    evaluation.instrucoes /= calls;
+    tabela.Linha(QStringLiteral("rule evaluation after its read, per call"), evaluation, 0, 0.1);
+    tabela.Linha(QStringLiteral("rule read and evaluated"),
+                 Mede(db,
+                      [] {
+                          RegrasCalculo fresh;
+                          fresh.CalculaQtdeRegra(QString(), QString(), CodigoRegra("123"), 0, 0, 250, "001",
+                                                 "M00001", "00001");
+                      }),
+                 MotorMs(db, {QStringLiteral("SELECT TIPO, LINHA, QTDE_DE, QTDE_ATE, QTDE_R FROM TNG_REGRA "
+                                             "WHERE CODIGO = '123' ORDER BY ORDEM")}),
+                 kInterativoMs);
 
     // Guards of the delete buttons and the price pair.
-    line("rule in use by recipes (delete warning)", medianMs([] {
-             Existe(QStringLiteral("MAT_TIN"), QStringLiteral("REGRA"), Aspas(QStringLiteral("321")));
-         }),
-         engineMs(db, QStringLiteral("SELECT 1 FROM MAT_TIN WHERE REGRA = '321' ROWS 1")));
-    line("preparation in use by a recipe (delete guard)", medianMs([] {
-             Busca_Valor(QStringLiteral("RECEITA"), QStringLiteral("PREPARACAO"), QStringLiteral("CODIGO"),
-                         {QStringLiteral("777")});
-         }),
-         engineMs(db, QStringLiteral("SELECT CODIGO FROM RECEITA WHERE PREPARACAO = '777' ROWS 1")));
-    line("service price pair already stored", medianMs([] {
-             Existe(QStringLiteral("TABPRE_SERV_001"), QStringLiteral("CODCLI;FASE"),
-                    QVariantList{QStringLiteral("00250"), QStringLiteral("031")});
-         }),
-         engineMs(db,
-                  QStringLiteral("SELECT 1 FROM TABPRE_SERV_001 WHERE CODCLI = '00250' AND FASE = '031'")));
+    tabela.Linha(
+        QStringLiteral("rule in use by recipes (delete warning)"),
+        Mede(
+            db,
+            [] { Existe(QStringLiteral("MAT_TIN"), QStringLiteral("REGRA"), Aspas(QStringLiteral("321"))); }),
+        MotorMs(db, {QStringLiteral("SELECT 1 FROM MAT_TIN WHERE REGRA = '321' ROWS 1")}), kInterativoMs);
+    tabela.Linha(QStringLiteral("preparation in use by a recipe (delete guard)"),
+                 Mede(db,
+                      [] {
+                          Busca_Valor(QStringLiteral("RECEITA"), QStringLiteral("PREPARACAO"),
+                                      QStringLiteral("CODIGO"), {QStringLiteral("777")});
+                      }),
+                 MotorMs(db, {QStringLiteral("SELECT CODIGO FROM RECEITA WHERE PREPARACAO = '777' ROWS 1")}),
+                 kInterativoMs);
+    tabela.Linha(QStringLiteral("service price pair already stored"),
+                 Mede(db,
+                      [] {
+                          Existe(QStringLiteral("TABPRE_SERV_001"), QStringLiteral("CODCLI;FASE"),
+                                 QVariantList{QStringLiteral("00250"), QStringLiteral("031")});
+                      }),
+                 MotorMs(db, {QStringLiteral(
+                                 "SELECT 1 FROM TABPRE_SERV_001 WHERE CODCLI = '00250' AND FASE = '031'")}),
+                 kInterativoMs);
 
     // The service price screen's list: opened, filtered by a customer, a pair located.
     TTabelaDataSet precos(db, DBLocal(QStringLiteral("TABPRE_SERV")), QStringLiteral("CODCLI"));
-    line("service prices opened", medianMs([&] { precos.Open(); }, 3),
-         engineMs(db, QStringLiteral("SELECT * FROM TABPRE_SERV_001 ORDER BY CODCLI"), 3));
-    line("service prices filtered by customer", medianMs([&] {
-             precos.SetFilter(
-                 [](const RecordView& r) { return r.value(QStringLiteral("CODCLI")) == "00321"; });
-             precos.ClearFilter();
-         }),
-         engineMs(db, QStringLiteral("SELECT * FROM TABPRE_SERV_001 WHERE CODCLI = '00321'")));
-    line("service price pair located", medianMs([&] {
-             precos.Locate(QStringLiteral("CODCLI;FASE"), {QStringLiteral("00399"), QStringLiteral("049")});
-         }),
-         engineMs(db,
-                  QStringLiteral("SELECT * FROM TABPRE_SERV_001 WHERE CODCLI = '00399' AND FASE = '049'")));
+    tabela.Linha(QStringLiteral("service prices opened"),
+                 Mede(
+                     db, [&] { precos.Open(); }, 3),
+                 MotorMs(db, {QStringLiteral("SELECT * FROM TABPRE_SERV_001 ORDER BY CODCLI")}, false, 3),
+                 kAbreTelaMs);
+    tabela.Linha(QStringLiteral("service prices filtered by customer"),
+                 Mede(db,
+                      [&] {
+                          precos.SetFilter([](const RecordView& r) {
+                              return r.value(QStringLiteral("CODCLI")) == "00321";
+                          });
+                          precos.ClearFilter();
+                      }),
+                 MotorMs(db, {QStringLiteral("SELECT * FROM TABPRE_SERV_001 WHERE CODCLI = '00321'")}),
+                 kInterativoMs);
+    tabela.Linha(QStringLiteral("service price pair located"),
+                 Mede(db,
+                      [&] {
+                          precos.Locate(QStringLiteral("CODCLI;FASE"),
+                                        {QStringLiteral("00399"), QStringLiteral("049")});
+                      }),
+                 MotorMs(db, {QStringLiteral(
+                                 "SELECT * FROM TABPRE_SERV_001 WHERE CODCLI = '00399' AND FASE = '049'")}),
+                 kInterativoMs);
 
     // Saving preparation 000 recosts the 2,000 recipes that use it: each run changes its quantities first,
     // so every recipe's cost changes and is written.
-    QList<double> recosts;
-    for (int run = 0; run < 5; ++run) {
-        exec(db, QStringLiteral("UPDATE PREPARACAO SET QTDE = %1 WHERE CODIGO = '000'").arg(2 + run % 2));
-        db.Transaction()->CommitRetaining();
-        timer.restart();
-        RecalculaReceitas(QString(), QString(), QStringLiteral("000"));
-        recosts << timer.nsecsElapsed() / 1e6;
-    }
-    std::sort(recosts.begin(), recosts.end());
-    const double recost = recosts[recosts.size() / 2];
-    const double engineRecost = medianMs(
+    int run = 0;
+    const Medida recost = Mede(
+        db,
         [&] {
-            for (const char* sql :
-                 {"SELECT R.CODIGO, R.VARIANTE, R.COR, R.CUSTO, R.PREPARACAO, V.INDICE, B.PROPORCAO FROM "
-                  "RECEITA R "
-                  "LEFT JOIN VARIANTE V ON (V.CODIGO = R.VARIANTE) LEFT JOIN BANHO B ON (B.CODIGO = "
-                  "R.COD_BANHO) "
-                  "WHERE R.PREPARACAO = '000'",
-                  "SELECT M.*, MAT.REPOSICAO, MAT.CONCENTRACAO FROM RECEITA R JOIN MAT_TIN M ON (M.RECEITA = "
-                  "R.CODIGO "
-                  "AND M.VARIANTE = R.VARIANTE) LEFT JOIN MATERIAL MAT ON (MAT.CODIGO = M.CODIGO) "
-                  "WHERE R.PREPARACAO = '000'"}) {
-                QSqlQuery q(db.Connection());
-                q.setForwardOnly(true);
-                db.Exec(q, QString::fromLatin1(sql), false);
-                while (q.next()) {
-                }
-            }
-            exec(db, QStringLiteral("UPDATE RECEITA SET CUSTO = CUSTO + 1 WHERE PREPARACAO = '000'"));
-            exec(db, QStringLiteral("UPDATE TABPRECO SET LIBERADO = 'N' WHERE REGIAO = '01' AND COR IN "
-                                    "(SELECT COR FROM RECEITA WHERE PREPARACAO = '000')"));
-            db.Transaction()->RollbackRetaining();
+            exec(db,
+                 QStringLiteral("UPDATE PREPARACAO SET QTDE = %1 WHERE CODIGO = '000'").arg(2 + run++ % 2));
+            db.Transaction()->CommitRetaining();
         },
-        5);
-    line("recost the 2,000 recipes of a preparation", recost, engineRecost);
+        [] { RecalculaReceitas(QString(), QString(), QStringLiteral("000")); }, 5);
+    const double engineRecost = MotorMs(
+        db,
+        {QStringLiteral(
+             "SELECT R.CODIGO, R.VARIANTE, R.COR, R.CUSTO, R.PREPARACAO, V.INDICE, B.PROPORCAO FROM "
+             "RECEITA R LEFT JOIN VARIANTE V ON (V.CODIGO = R.VARIANTE) LEFT JOIN BANHO B ON "
+             "(B.CODIGO = R.COD_BANHO) WHERE R.PREPARACAO = '000'"),
+         QStringLiteral("SELECT M.*, MAT.REPOSICAO, MAT.CONCENTRACAO FROM RECEITA R JOIN MAT_TIN M ON "
+                        "(M.RECEITA = R.CODIGO AND M.VARIANTE = R.VARIANTE) LEFT JOIN MATERIAL MAT ON "
+                        "(MAT.CODIGO = M.CODIGO) WHERE R.PREPARACAO = '000'"),
+         QStringLiteral("UPDATE RECEITA SET CUSTO = CUSTO + 1 WHERE PREPARACAO = '000'"),
+         QStringLiteral("UPDATE TABPRECO SET LIBERADO = 'N' WHERE REGIAO = '01' AND COR IN "
+                        "(SELECT COR FROM RECEITA WHERE PREPARACAO = '000')")},
+        true, 5);
+    tabela.Linha(QStringLiteral("recost the 2,000 recipes of a preparation"), recost, engineRecost, 2000);
 }

@@ -1,5 +1,6 @@
 #include "BenchTelasReceitas.h"
 #include "DataContext.h"
+#include "Medicao.h"
 #include "ModuleLoader.h"
 #include "ScreenDriver.h"
 #include "TZoDatabase.h"
@@ -11,50 +12,6 @@
 #include <functional>
 
 namespace {
-constexpr int kRuns = 7;
-
-double median(QList<double> times) {
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-// Milliseconds of `step`, each run prepared by `before` (not timed).
-double timedMs(const std::function<void()>& before, const std::function<void()>& step, int runs = kRuns) {
-    QList<double> times;
-    QElapsedTimer timer;
-    for (int i = 0; i < runs; ++i) {
-        before();
-        timer.start();
-        step();
-        QCoreApplication::processEvents();
-        times << timer.nsecsElapsed() / 1e6;
-    }
-    return median(times);
-}
-
-double engineMs(TZoDatabase& db, const QStringList& statements, bool write = false) {
-    QList<double> times;
-    QElapsedTimer timer;
-    for (int i = 0; i < kRuns; ++i) {
-        timer.start();
-        for (const QString& sql : statements) {
-            QSqlQuery q(db.Connection());
-            q.setForwardOnly(true);
-            db.Exec(q, sql, write);
-            while (q.isSelect() && q.next()) {
-            }
-        }
-        times << timer.nsecsElapsed() / 1e6;
-        if (write)
-            db.Transaction()->RollbackRetaining();
-    }
-    return median(times);
-}
-
-void line(const char* what, double ours, double engine) {
-    std::printf("%-46s %9.3f ms  engine %9.3f ms  (x%.1f)\n", what, ours, engine,
-                engine > 0 ? ours / engine : 0);
-}
 
 void exec(TZoDatabase& db, const QString& sql) {
     QSqlQuery q(db.Connection());
@@ -104,22 +61,26 @@ void BenchTelasReceitas(TZoDatabase& db, ScriptedMessageService& messages) {
         driver.Type(QStringLiteral("EdtCodVar"), variante);
     };
     int n = 0;
-    const double load = timedMs(
+    const Medida load = Mede(
+        db,
         [&] {
             carrega(QStringLiteral("%1").arg(1000 + n++ * 311 % 4000, 4, 10, QChar('0')),
                     QStringLiteral("02"));
         },
         [&] { driver.Press(QStringLiteral("Tab")); });
-    line("recipe loaded (15 items, its last change)", load,
-         engineMs(
-             db,
-             {QStringLiteral("SELECT * FROM RECEITA R LEFT JOIN MAT_TIN M ON (M.RECEITA = R.CODIGO AND "
-                             "M.VARIANTE = R.VARIANTE) LEFT JOIN MATERIAL MAT ON (MAT.CODIGO = M.CODIGO) "
-                             "WHERE R.CODIGO = '2311' AND R.VARIANTE = '02'"),
-              QStringLiteral("SELECT FIRST 1 DATA, HORA, USUARIO FROM LOG WHERE FORMULARIO = 'fmTngReceita' "
-                             "AND CHAVE = '231102' ORDER BY DATA DESC, HORA DESC")}));
+    TabelaBench::Global().Linha(
+        QStringLiteral("recipe loaded (15 items, its last change)"), load,
+        MotorMs(
+            db,
+            {QStringLiteral("SELECT * FROM RECEITA R LEFT JOIN MAT_TIN M ON (M.RECEITA = R.CODIGO AND "
+                            "M.VARIANTE = R.VARIANTE) LEFT JOIN MATERIAL MAT ON (MAT.CODIGO = M.CODIGO) "
+                            "WHERE R.CODIGO = '2311' AND R.VARIANTE = '02'"),
+             QStringLiteral("SELECT FIRST 1 DATA, HORA, USUARIO FROM LOG WHERE FORMULARIO = 'fmTngReceita' "
+                            "AND CHAVE = '231102' ORDER BY DATA DESC, HORA DESC")}),
+        kAbreTelaMs);
 
-    const double save = timedMs(
+    const Medida save = Mede(
+        db,
         [&] {
             carrega(QStringLiteral("9999"), QStringLiteral("01"));
             driver.Press(QStringLiteral("Tab"));
@@ -132,26 +93,30 @@ void BenchTelasReceitas(TZoDatabase& db, ScriptedMessageService& messages) {
                        "INSERT INTO MAT_TIN (RECEITA, VARIANTE, ORDEN, CODIGO, UNIDADE, QTDE) VALUES "
                        "('9999', '01', %1, 'M00001', '%', 1)")
                        .arg(k + 1);
-    line("recipe of 40 items saved", save, engineMs(db, inserts, true));
+    TabelaBench::Global().Linha(QStringLiteral("recipe of 40 items saved"), save, MotorMs(db, inserts, true),
+                                kInterativoMs);
 
     driver.Page(QStringLiteral("PageControl1"), QStringLiteral("Acesso"));
-    const double search = timedMs([] {}, [&] { driver.Click(QStringLiteral("btnConsulta")); });
-    line(
-        "recipe search, empty filters (first 500, count)", search,
-        engineMs(
-            db, {QStringLiteral("SELECT COUNT(*) FROM RECEITA"),
+    const Medida search = Mede(
+        db, [] {}, [&] { driver.Click(QStringLiteral("btnConsulta")); });
+    TabelaBench::Global().Linha(
+        QStringLiteral("recipe search, empty filters (first 500, count)"), search,
+        MotorMs(db,
+                {QStringLiteral("SELECT COUNT(*) FROM RECEITA"),
                  QStringLiteral(
                      "SELECT FIRST 500 R.CODIGO, R.VARIANTE, V.DESCRICAO, R.COR, C.DESCRICAO, R.GRAFICO, "
                      "G.DESCRICAO, "
                      "R.COD_BANHO, B.DESCRICAO, R.PREPARACAO, R.LIBERADA FROM RECEITA R LEFT JOIN VARIANTE V "
                      "ON (V.CODIGO = R.VARIANTE) LEFT JOIN CADCORTIN C ON (C.CODIGO = R.COR) LEFT JOIN "
                      "GRAFICO G ON (G.CODIGO = R.GRAFICO) LEFT JOIN BANHO B ON (B.CODIGO = R.COD_BANHO) "
-                     "ORDER BY R.CODIGO")}));
+                     "ORDER BY R.CODIGO")}),
+        kInterativoMs);
     driver.Close();
 
     driver.Open(QStringLiteral("TFmSubstRec"));
     int troca = 0;
-    const double substitution = timedMs(
+    const Medida substitution = Mede(
+        db,
         [&] {
             const bool ida = troca++ % 2 == 0;
             driver.Type(QStringLiteral("EdtCodMat"),
@@ -162,13 +127,15 @@ void BenchTelasReceitas(TZoDatabase& db, ScriptedMessageService& messages) {
             messages.questions.enqueue(true);
         },
         [&] { driver.Click(QStringLiteral("BitBtn1")); }, 4);
-    line("product replaced in every recipe and preparation", substitution,
-         engineMs(
-             db,
-             {QStringLiteral("UPDATE MAT_TIN SET CODIGO = 'M01999', QTDE = QTDE * 1 WHERE CODIGO = 'M00010'"),
-              QStringLiteral("UPDATE PREPARACAO SET MATERIAL = 'M01999', QTDE = QTDE * 1 WHERE MATERIAL = "
-                             "'M00010'")},
-             true));
+    TabelaBench::Global().Linha(
+        QStringLiteral("product replaced in every recipe and preparation"), substitution,
+        MotorMs(
+            db,
+            {QStringLiteral("UPDATE MAT_TIN SET CODIGO = 'M01999', QTDE = QTDE * 1 WHERE CODIGO = 'M00010'"),
+             QStringLiteral("UPDATE PREPARACAO SET MATERIAL = 'M01999', QTDE = QTDE * 1 WHERE MATERIAL = "
+                            "'M00010'")},
+            true),
+        kInterativoMs);
     driver.Close();
     if (!messages.Texts().isEmpty())
         std::printf("messages shown: %s\n", qPrintable(messages.Texts().join(QStringLiteral(" | "))));

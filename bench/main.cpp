@@ -10,6 +10,7 @@
 #include "Gerador.h"
 #include "HostContext.h"
 #include "HostError.h"
+#include "Medicao.h"
 #include "SchemaUpgrade.h"
 #include "ScreenDriver.h"
 #include "TClientDataSet.h"
@@ -113,7 +114,11 @@ int main(int argc, char** argv) {
     PrepareFirebirdEnvironment();
     if (QCoreApplication::arguments().contains(QStringLiteral("--generate")))
         return generate(QCoreApplication::arguments());
-    const int rows = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;
+    // ./kelm bench [rows] [--csv]
+    int rows = 100000;
+    for (const QString& arg : QCoreApplication::arguments().mid(1))
+        if (arg.toInt() > 0)
+            rows = arg.toInt();
     QTemporaryDir dir;
     DatabaseConfig config;
     config.path = dir.filePath(QStringLiteral("bench.fdb"));
@@ -187,5 +192,7 @@ int main(int argc, char** argv) {
     BenchReceitas(db);
     BenchTelasReceitas(db, messages);
     BenchNotas(db, messages);
+    if (QCoreApplication::arguments().contains(QStringLiteral("--csv")))
+        TabelaBench::Global().ImprimeCsv();
     return 0;
 }

@@ -99,6 +99,7 @@ void TZoDatabase::Exec(QSqlQuery& query, const QString& sql, bool write) {
 
 void TZoDatabase::Exec(QSqlQuery& query, bool write) {
     m_fresh = false;
+    ++m_statements;
     if (!write) {
         if (!query.exec())
             Fail(query, false);

@@ -46,6 +46,8 @@ public:
     void Exec(QSqlQuery& query, bool write);
     void Exec(QSqlQuery& query, const QString& sql, bool write); // Prepare + Exec
     int LockTimeoutMs = 5000;
+    // Statements run on this connection so far: what an operation sends shows up as the difference.
+    quint64 StatementCount() const { return m_statements; }
 
     // True while the unit of work holds writes not yet committed or rolled back.
     bool Dirty() const { return m_dirty; }
@@ -58,6 +60,7 @@ private:
     std::unique_ptr<TZoTransaction> m_transaction;
     std::unique_ptr<LockWatchdog> m_watchdog;
     bool m_dirty = false;
+    quint64 m_statements = 0;
     bool m_transactional = true;
     bool m_fresh = false;        // the server transaction has run no statement yet
     unsigned int m_dbHandle = 0; // the engine's attachment handle, read by the watchdog thread

@@ -1,0 +1,80 @@
+#include "Medicao.h"
+#include "TZoDatabase.h"
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSqlQuery>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+double mediana(QList<double> valores) {
+    std::sort(valores.begin(), valores.end());
+    return valores[valores.size() / 2];
+}
+} // namespace
+
+Medida Mede(TZoDatabase& db, const std::function<void()>& antes, const std::function<void()>& passo,
+            int rodadas) {
+    QList<double> tempos;
+    quint64 instrucoes = 0;
+    QElapsedTimer relogio;
+    for (int i = 0; i < rodadas; ++i) {
+        antes();
+        const quint64 inicio = db.StatementCount();
+        relogio.start();
+        passo();
+        QCoreApplication::processEvents();
+        tempos << relogio.nsecsElapsed() / 1e6;
+        instrucoes += db.StatementCount() - inicio;
+    }
+    return {mediana(tempos), double(instrucoes) / rodadas};
+}
+
+Medida Mede(TZoDatabase& db, const std::function<void()>& passo, int rodadas) {
+    return Mede(
+        db, [] {}, passo, rodadas);
+}
+
+double MotorMs(TZoDatabase& db, const QStringList& instrucoes, bool escrita, int rodadas) {
+    QList<double> tempos;
+    QElapsedTimer relogio;
+    for (int i = 0; i < rodadas; ++i) {
+        relogio.start();
+        for (const QString& sql : instrucoes) {
+            QSqlQuery q(db.Connection());
+            q.setForwardOnly(true);
+            db.Exec(q, sql, escrita);
+            while (q.isSelect() && q.next()) {
+            }
+        }
+        tempos << relogio.nsecsElapsed() / 1e6;
+        if (escrita)
+            db.Transaction()->RollbackRetaining();
+    }
+    return mediana(tempos);
+}
+
+TabelaBench& TabelaBench::Global() {
+    static TabelaBench tabela;
+    return tabela;
+}
+
+void TabelaBench::Linha(const QString& operacao, const Medida& nossa, double pisoMs, double orcamentoMs) {
+    m_linhas << Registro{operacao, nossa, pisoMs, orcamentoMs};
+    const QString piso =
+        pisoMs > 0
+            ? QStringLiteral("floor %1 ms (x%2)").arg(pisoMs, 9, 'f', 3).arg(nossa.ms / pisoMs, 0, 'f', 1)
+            : QStringLiteral("(no statement)");
+    std::printf("%-50s %9.4f ms  %-28s %6.1f stmts  budget %6.0f ms  %s\n", qPrintable(operacao), nossa.ms,
+                qPrintable(piso), nossa.instrucoes, orcamentoMs, nossa.ms <= orcamentoMs ? "ok" : "OVER");
+    std::fflush(stdout);
+}
+
+void TabelaBench::ImprimeCsv() const {
+    std::printf("operation,median_ms,floor_ms,ratio,statements,budget_ms,verdict\n");
+    for (const Registro& r : m_linhas)
+        std::printf("\"%s\",%.4f,%.3f,%.2f,%.1f,%.0f,%s\n",
+                    qPrintable(QString(r.operacao).replace('"', "\"\"")), r.nossa.ms, r.piso,
+                    r.piso > 0 ? r.nossa.ms / r.piso : 0.0, r.nossa.instrucoes, r.orcamento,
+                    r.nossa.ms <= r.orcamento ? "ok" : "over");
+}

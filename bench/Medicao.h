@@ -1,0 +1,44 @@
+#pragma once
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class TZoDatabase;
+
+// How the bench measures an operation and reports it next to the engine's own time for the same rows.
+
+constexpr int kRodadas = 7;
+constexpr double kInterativoMs = 100; // a key, a look-up, a save the user waits on
+constexpr double kAbreTelaMs = 300;   // a screen opening on a record
+
+// Median milliseconds of `passo` over the runs, each prepared by `antes` (not timed), and the statements it
+// sent per run on `db`.
+struct Medida {
+    double ms = 0;
+    double instrucoes = 0;
+};
+Medida Mede(TZoDatabase& db, const std::function<void()>& antes, const std::function<void()>& passo,
+            int rodadas = kRodadas);
+Medida Mede(TZoDatabase& db, const std::function<void()>& passo, int rodadas = kRodadas);
+
+// The floor: the statements run straight through the driver, every row fetched; writes are rolled back.
+double MotorMs(TZoDatabase& db, const QStringList& instrucoes, bool escrita = false, int rodadas = kRodadas);
+
+// The bench's table: one row per operation, printed as it is measured and, with --csv, again at the end as
+// CSV for tools.
+class TabelaBench {
+public:
+    static TabelaBench& Global();
+    // pisoMs 0: no statement does the same work.
+    void Linha(const QString& operacao, const Medida& nossa, double pisoMs, double orcamentoMs);
+    void ImprimeCsv() const;
+
+private:
+    struct Registro {
+        QString operacao;
+        Medida nossa;
+        double piso, orcamento;
+    };
+    QList<Registro> m_linhas;
+};
