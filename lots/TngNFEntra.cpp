@@ -74,28 +74,6 @@ QString FalDaNota(const QString& nota, const QString& cliente, const QString& co
     return q.IsEmpty() ? QString() : q.Fields(0).AsString().trimmed();
 }
 
-// Column widths in pixels by field, kept over every reload of the rows.
-void DefineLarguras(TZoDBGrid& grade, const QList<QPair<const char*, int>>& larguras) {
-    DataSetModel* modelo = DataSetModel::Of(grade.DataSet());
-    auto aplica = [&grade, modelo, larguras] {
-        for (const auto& [campo, largura] : larguras)
-            if (const int coluna = modelo->ColumnOfField(QLatin1String(campo)); coluna >= 0)
-                grade.horizontalHeader()->resizeSection(coluna, largura);
-    };
-    QObject::connect(modelo, &QAbstractItemModel::modelReset, &grade, aplica);
-    aplica();
-}
-
-class SemControles {
-public:
-    explicit SemControles(TDataSet& dados) : m_dados(dados) { m_dados.DisableControls(); }
-    ~SemControles() { m_dados.EnableControls(); }
-    SemControles(const SemControles&) = delete;
-    SemControles& operator=(const SemControles&) = delete;
-
-private:
-    TDataSet& m_dados;
-};
 } // namespace
 
 // ---- items
@@ -197,7 +175,7 @@ void ItensNota::BuscaDados(const QString& nota, const QString& cliente) {
                                                             {"OBS", "OBS"},
                                                             {"Codigo_Gravado", "CODIGO"},
                                                             {"Lote_Gravado", "LOTE"}};
-    SemControles quieto(*TbItens);
+    ControlesDesligados quieto(*TbItens);
     // Rows come in as stored: the free weight is the stored one, not one worked out again.
     QScopedValueRollback<bool> carregando(m_carregando, true);
     for (q.First(); !q.Eof(); q.Next()) {
@@ -1195,7 +1173,7 @@ void TfmTngNFEntra::BitBtn5Click() {
         q.BindValue(valor.key(), valor.value());
     q.Open();
     {
-        SemControles quieto(*TbConsulta);
+        ControlesDesligados quieto(*TbConsulta);
         TbConsulta->EmptyDataSet();
         for (q.First(); !q.Eof(); q.Next()) {
             TbConsulta->Append();

@@ -36,16 +36,6 @@ const QStringList kGravadas = {QStringLiteral("VARIANTE"), QStringLiteral("LARG_
                                QStringLiteral("LARG_ATE"), QStringLiteral("PESO_MIN"),
                                QStringLiteral("PESO_MAX"), QStringLiteral("RELAC_BANHO")};
 enum Pagina { Maquinas = 0, Capacidade = 1 };
-
-// Grid controls stay quiet while rows are filled or walked in code.
-class ControlesDesligados {
-public:
-    explicit ControlesDesligados(TDataSet& dados) : m_dados(dados) { m_dados.DisableControls(); }
-    ~ControlesDesligados() { m_dados.EnableControls(); }
-
-private:
-    TDataSet& m_dados;
-};
 } // namespace
 
 // ---- capacity rows

@@ -50,3 +50,14 @@ void EsticaColuna(TZoDBGrid& grade, const QString& campo) {
     QObject::connect(modelo, &QAbstractItemModel::modelReset, &grade, estica);
     estica();
 }
+
+void DefineLarguras(TZoDBGrid& grade, const QList<QPair<const char*, int>>& larguras) {
+    DataSetModel* modelo = DataSetModel::Of(grade.DataSet());
+    auto aplica = [&grade, modelo, larguras] {
+        for (const auto& [campo, largura] : larguras)
+            if (const int coluna = modelo->ColumnOfField(QLatin1String(campo)); coluna >= 0)
+                grade.horizontalHeader()->resizeSection(coluna, largura);
+    };
+    QObject::connect(modelo, &QAbstractItemModel::modelReset, &grade, aplica);
+    aplica();
+}

@@ -1,4 +1,6 @@
 #pragma once
+#include <QList>
+#include <QPair>
 
 class QKeyEvent;
 class QString;
@@ -11,3 +13,6 @@ bool TeclaLinhaGrade(TZoDBGrid& grade, QKeyEvent* tecla);
 
 // The column of this field takes the width the others leave, also after every reload of the rows.
 void EsticaColuna(TZoDBGrid& grade, const QString& campo);
+
+// Column widths in pixels by field, kept over every reload of the rows.
+void DefineLarguras(TZoDBGrid& grade, const QList<QPair<const char*, int>>& larguras);

@@ -62,29 +62,6 @@ QString texto(TDataSet& dados, const QString& campo) {
     return dados.FieldByName(campo).AsString().trimmed();
 }
 
-// Column widths in pixels by field, kept over every reload of the rows.
-void DefineLarguras(TZoDBGrid& grade, const QList<QPair<const char*, int>>& larguras) {
-    DataSetModel* modelo = DataSetModel::Of(grade.DataSet());
-    auto aplica = [&grade, modelo, larguras] {
-        for (const auto& [campo, largura] : larguras)
-            if (const int coluna = modelo->ColumnOfField(QLatin1String(campo)); coluna >= 0)
-                grade.horizontalHeader()->resizeSection(coluna, largura);
-    };
-    QObject::connect(modelo, &QAbstractItemModel::modelReset, &grade, aplica);
-    aplica();
-}
-
-// Rows written by the screen keep the grid quiet until they are all there.
-class SemControles {
-public:
-    explicit SemControles(TDataSet& dados) : m_dados(dados) { m_dados.DisableControls(); }
-    ~SemControles() { m_dados.EnableControls(); }
-    SemControles(const SemControles&) = delete;
-    SemControles& operator=(const SemControles&) = delete;
-
-private:
-    TDataSet& m_dados;
-};
 } // namespace
 
 TfmTngReceita::TfmTngReceita(QWidget* parent)
@@ -499,7 +476,7 @@ void TfmTngReceita::BuscaDados() {
     AddPreparacao(regras);
     {
         QScopedValueRollback<bool> sistema(m_sistema, true);
-        SemControles quieto(*TbConsumos);
+        ControlesDesligados quieto(*TbConsumos);
         for (q.First(); !q.Eof(); q.Next())
             if (!texto(q, QStringLiteral("MATERIAL")).isEmpty())
                 AcrescentaItem(*TbConsumos, q, true, m_contexto, regras);
@@ -518,7 +495,7 @@ void TfmTngReceita::AddPreparacao(RegrasCalculo& regras) {
     q.BindValue(QStringLiteral("CODIGO"), codigo);
     q.Open();
     QScopedValueRollback<bool> sistema(m_sistema, true);
-    SemControles quieto(*TbConsumos);
+    ControlesDesligados quieto(*TbConsumos);
     for (q.First(); !q.Eof(); q.Next())
         AcrescentaItem(*TbConsumos, q, false, m_contexto, regras);
     TbConsumos->First();
@@ -527,7 +504,7 @@ void TfmTngReceita::AddPreparacao(RegrasCalculo& regras) {
 void TfmTngReceita::DeletaPreparacao() {
     TbConsumos->CheckBrowseMode();
     QScopedValueRollback<bool> sistema(m_sistema, true);
-    SemControles quieto(*TbConsumos);
+    ControlesDesligados quieto(*TbConsumos);
     for (int linha = TbConsumos->RecordCount() - 1; linha >= 0; --linha)
         if (!ItemProprio(*TbConsumos, linha)) {
             TbConsumos->MoveTo(linha);
@@ -559,7 +536,7 @@ void TfmTngReceita::RecalculaItens() {
     const int atual = TbConsumos->RecNo();
     QScopedValueRollback<bool> sistema(m_sistema, true);
     {
-        SemControles quieto(*TbConsumos);
+        ControlesDesligados quieto(*TbConsumos);
         for (int linha = 0; linha < TbConsumos->RecordCount(); ++linha) {
             TbConsumos->MoveTo(linha);
             TbConsumos->Edit();
@@ -1052,7 +1029,7 @@ void TfmTngReceita::BtImprimirListaClick() {
     if (m_filtro.condicoes.isEmpty())
         btnConsultaClick();
     {
-        SemControles quieto(*TbConsulta);
+        ControlesDesligados quieto(*TbConsulta);
         AcrescentaConsulta(0);
     }
     TRelatorio relatorio(QStringLiteral("WTngConsRec"), QStringLiteral("Consulta de Receitas"), TbConsulta);
@@ -1122,7 +1099,7 @@ void TfmTngReceita::btnConsultaClick() {
     ui.LbQtdeConsulta->setText(quantidade == 1
                                    ? QStringLiteral("1 receita")
                                    : QStringLiteral("%1 receitas").arg(TextoExibicao(double(quantidade), 0)));
-    SemControles quieto(*TbConsulta);
+    ControlesDesligados quieto(*TbConsulta);
     TbConsulta->EmptyDataSet();
     m_ultimaListada.clear();
     m_maisNaConsulta = true;

@@ -184,3 +184,15 @@ private:
     bool m_restructuring = false; // visible rows are being inserted, removed or moved
     QList<QPair<QPointer<QObject>, std::function<void()>>> m_pendingWriters;
 };
+
+// Views of a data set stay quiet while code fills or walks its rows; they are told once at the end.
+class ControlesDesligados {
+public:
+    explicit ControlesDesligados(TDataSet& dados) : m_dados(dados) { m_dados.DisableControls(); }
+    ~ControlesDesligados() { m_dados.EnableControls(); }
+    ControlesDesligados(const ControlesDesligados&) = delete;
+    ControlesDesligados& operator=(const ControlesDesligados&) = delete;
+
+private:
+    TDataSet& m_dados;
+};
