@@ -44,12 +44,6 @@ TFmCadFalServ::TFmCadFalServ(QWidget* parent) : TForm(parent), TbServ(new TClien
     connect(ui.EdtCodFas, &QLineEdit::textChanged, this, Protegido([this] { EdtCodFasChange(); }));
 }
 
-TFmCadFalServ::~TFmCadFalServ() {
-    // The instance variable must not point at a freed screen.
-    if (FmCadFalServ == this)
-        FmCadFalServ = nullptr;
-}
-
 void TFmCadFalServ::FormCreate() {
     PublicaInstancia(FmCadFalServ);
     TbServ->setObjectName(QStringLiteral("TbServ"));

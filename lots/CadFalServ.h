@@ -12,7 +12,6 @@ class TFmCadFalServ : public TForm {
     Q_OBJECT
 public:
     explicit TFmCadFalServ(QWidget* parent = nullptr);
-    ~TFmCadFalServ() override;
 
     // Called by the screen that opens the dialog: the sheet whose services are shown, and its customer,
     // whose service prices are proposed.

@@ -427,11 +427,6 @@ TfmTngNFEntra::TfmTngNFEntra(QWidget* parent)
     connect(ui.sbUltimo, &QToolButton::clicked, this, Protegido([this] { Cabecalho()->Last(); }));
 }
 
-TfmTngNFEntra::~TfmTngNFEntra() {
-    if (fmTngNFEntra == this)
-        fmTngNFEntra = nullptr;
-}
-
 void TfmTngNFEntra::FormCreate() {
     PublicaInstancia(fmTngNFEntra);
     m_regraLote = BuscaParametro(QStringLiteral("COM"), 80).trimmed().toUpper();

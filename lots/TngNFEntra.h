@@ -67,7 +67,6 @@ class TfmTngNFEntra : public TForm {
     Q_OBJECT
 public:
     explicit TfmTngNFEntra(QWidget* parent = nullptr);
-    ~TfmTngNFEntra() override;
 
     void BitBtn12Click();      // include
     void BitBtn23Click();      // alter

@@ -90,12 +90,6 @@ TFmCadCorTing::TFmCadCorTing(QWidget* parent) : TFmCadastro(parent) {
     connect(m_visor->BotaoImagem(), &QPushButton::clicked, this, Protegido([this] { BtImagemClick(); }));
 }
 
-TFmCadCorTing::~TFmCadCorTing() {
-    // The instance variable must not point at a freed screen.
-    if (FmCadCorTing == this)
-        FmCadCorTing = nullptr;
-}
-
 void TFmCadCorTing::FormCreate() {
     PublicaInstancia(FmCadCorTing);
     cad.tabelaCompartilhada = QStringLiteral("tbCadcorTin");

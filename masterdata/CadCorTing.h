@@ -12,7 +12,6 @@ class TFmCadCorTing : public TFmCadastro {
     Q_OBJECT
 public:
     explicit TFmCadCorTing(QWidget* parent = nullptr);
-    ~TFmCadCorTing() override;
 
     // The look-up of a code box (group, fiscal class, tax code, customer); its "..." button and F4.
     void PesquisaCodigo(QLineEdit* box);

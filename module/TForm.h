@@ -56,9 +56,15 @@ protected:
     }
 
     // Publishes the screen in its unit's instance variable, by looking its own name up among the
-    // application's windows.
+    // application's windows; the variable is cleared when the screen is destroyed, so it never points at a
+    // freed screen.
     template <typename T> void PublicaInstancia(T*& variable) {
         variable = qobject_cast<T*>(ProcuraComponente(objectName()));
+        if (variable)
+            connect(variable, &QObject::destroyed, [&variable](QObject* tela) {
+                if (static_cast<QObject*>(variable) == tela)
+                    variable = nullptr;
+            });
     }
     static QWidget* ProcuraComponente(const QString& name);
 

@@ -107,12 +107,6 @@ TfmTngReceita::TfmTngReceita(QWidget* parent)
     connect(ui.DBGrid2, &QAbstractItemView::doubleClicked, this, Protegido([this] { AbreDaConsulta(); }));
 }
 
-TfmTngReceita::~TfmTngReceita() {
-    // The instance variable must not point at a freed screen.
-    if (fmTngReceita == this)
-        fmTngReceita = nullptr;
-}
-
 void TfmTngReceita::FormCreate() {
     PublicaInstancia(fmTngReceita);
     PreparaItens();

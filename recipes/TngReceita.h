@@ -16,7 +16,6 @@ class TfmTngReceita : public TForm {
     Q_OBJECT
 public:
     explicit TfmTngReceita(QWidget* parent = nullptr);
-    ~TfmTngReceita() override;
 
     void BitBtn5Click();
     void BitBtn7Click();

@@ -95,8 +95,10 @@ void TstTForm::closeRunsItsHandlerOnceAndFreesTheScreen() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(screen.isNull());
     QCOMPARE(g_closes, 1);
+    QVERIFY2(!FmTela, "the instance variable lets go of a freed screen");
     // A second opening is a fresh instance with fresh boxes.
     QPointer<Tela> again = TForm::Create<Tela>(nullptr);
+    QCOMPARE(FmTela, again.data());
     QVERIFY(again->first->text().isEmpty());
     again->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
