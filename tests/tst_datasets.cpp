@@ -272,6 +272,16 @@ void TstDataSets::fieldLinksWriteAndFollow() {
     QTest::keyClicks(preco, "7");
     QVERIFY(ds.Post()); // a save button that takes no focus: Post takes the pending number
     QCOMPARE(ds.FieldByName("PRECO").AsFloat(), 7.0);
+    // Code setting another field (a save hook filling a name) leaves a number still being typed alone, so
+    // the post still finds it and refuses what it cannot read.
+    preco->selectAll();
+    QTest::keyClicks(preco, "7,,5");
+    ds.FieldByName("NOME") = "ANA MARIA";
+    QCOMPARE(preco->text(), QString("7,,5"));
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, ds.Post());
+    QCOMPARE(ds.State(), DataSetState::Edit);
+    ds.Cancel();
+    QCOMPARE(preco->text(), QString("7"));
 
     ds.BeforeEdit = refuse; // a refused edit shows the record as it is
     edit->setFocus();

@@ -129,6 +129,14 @@ void TstTabPrecoServ::namesAreCutAndDeleteAsksNothing() {
     QCOMPARE(driver->Value("DBGrid1", "CLIENTE"), name.left(50)); // stored as last confirmed
     driver->Click("BtnAltera");
     QVERIFY(!driver->Enabled("EdtCodCli") && !driver->Enabled("EdtCodFase"));
+    // A price the box cannot read is refused at confirm even though the confirm sets the names first:
+    // nothing is stored, the typed text stays for the user to mend.
+    driver->Type("EdtCusto", "4.5.0");
+    driver->Click("SbConfirmar");
+    QVERIFY2(messages.shown.size() == 1, qPrintable(messages.Texts().join('|')));
+    QCOMPARE(driver->Text("EdtCusto"), QString("4.5.0"));
+    QCOMPARE(Precos(), QStringList{"00003|05|" + name.left(50) + '|' + phase.left(30) + "|4.25"});
+    messages.Clear();
     driver->Type("EdtCusto", "4,5");
     driver->Click("SbConfirmar");
     QCOMPARE(Precos(), QStringList{"00003|05|MALHAS NOVAS|REATIVO|4.5"});

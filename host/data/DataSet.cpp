@@ -218,7 +218,7 @@ void TDataSet::SetCurrentValue(int field, const QVariant& value) {
             throw EAbort(); // BeforeEdit refused: the record stays as it is
     }
     m_rows[CurrentRow()][field] = coerced;
-    NotifyRow();
+    NotifyRow(field);
 }
 
 void TDataSet::AddPendingWriter(QObject* owner, std::function<void()> write) {
@@ -572,9 +572,9 @@ void TDataSet::SetState(DataSetState state) {
         emit stateChanged(state);
 }
 
-void TDataSet::NotifyRow() {
+void TDataSet::NotifyRow(int field) {
     if (!m_disabled)
-        emit rowChanged(m_pos);
+        emit rowChanged(m_pos, field);
 }
 
 void TDataSet::DisableControls() {

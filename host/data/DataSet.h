@@ -141,7 +141,8 @@ signals:
     void rowRemoved(int position);
     void aboutToMoveRow(int from, int to);
     void rowMoved(int from, int to);
-    void rowChanged(int position);
+    // `field` is the one field set, or -1 when the whole row may differ (a post, a cancel).
+    void rowChanged(int position, int field);
     void scrolled(int position);
     void stateChanged(DataSetState state);
 
@@ -163,7 +164,7 @@ private:
     void RemoveFromView(int position);
     void SetState(DataSetState state);
     void Scrolled(bool bof = false, bool eof = false);
-    void NotifyRow();
+    void NotifyRow(int field = -1);
     void RunHook(const Hook& hook);
     void StartInsert(int position);
     int CurrentRow() const { return m_pos >= 0 && m_pos < m_view.size() ? m_view[m_pos] : -1; }

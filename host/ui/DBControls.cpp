@@ -20,7 +20,12 @@ FieldLink::FieldLink(QWidget* control, TDataSet* dataSet, const QString& field)
     const auto refresh = Protegido([this] { Refresh(); });
     connect(dataSet, &TDataSet::scrolled, this, refresh);
     connect(dataSet, &TDataSet::layoutReset, this, refresh);
-    connect(dataSet, &TDataSet::rowChanged, this, refresh);
+    // Another field set by code must not overwrite what the user is typing here and has not written yet:
+    // the post would then find nothing to refuse.
+    connect(dataSet, &TDataSet::rowChanged, this, Protegido([this](int, int field) {
+                if (field < 0 || (m_dataSet && field == m_dataSet->FieldIndex(m_field)))
+                    Refresh();
+            }));
     connect(dataSet, &TDataSet::stateChanged, this, refresh);
     // Inside Post: a value the field refuses must stop the post.
     dataSet->AddPendingWriter(this, [this] {
@@ -96,10 +101,21 @@ FieldLink* FieldLink::Edit(QLineEdit* box, TDataSet* dataSet, const QString& fie
                         link->Refresh(); // the edit was refused
                 }));
         link->m_flush = [=] {
-            if (dataSet->Editing() && box->text() != display(dataSet, field))
+            if (!dataSet->Editing() || box->text() == display(dataSet, field))
+                return;
+            if (box->text() == link->m_refusedText)
+                throw EAbort();
+            try {
                 link->Write(box->text());
+            } catch (const EDatabaseError&) {
+                link->m_refusedText = box->text();
+                throw;
+            }
         };
-        connect(box, &QLineEdit::editingFinished, link, Protegido([=] { link->m_flush(); }));
+        connect(box, &QLineEdit::editingFinished, link, Protegido([=] {
+                    link->m_refusedText.clear();
+                    link->m_flush();
+                }));
     }
     link->Refresh();
     return link;

@@ -44,6 +44,7 @@ private:
     std::function<void()> m_show;
     std::function<void()> m_flush;
     bool m_updating = false;
+    QString m_refusedText; // told already as the box was left: a save refuses it without telling again
 };
 
 // A grid over a data set; the row cursor of the grid and of the data set follow each other. Key handlers
