@@ -1,7 +1,9 @@
 // The database layer: schema upgrade, units of work, lock waits, a read-only database.
 #include "DataAccess.h"
 #include "FirebirdEngine.h"
+#include "Funcoes.h"
 #include "HostError.h"
+#include "InstrucoesEmLote.h"
 #include "SchemaUpgrade.h"
 #include "TTabela.h"
 #include "TZoQuery.h"
@@ -22,6 +24,7 @@ private slots:
     void failedCommitLeavesNoTransactionBehind();
     void idleUnitsEndAndQuickWritesAreNeverCancelled();
     void readOnlyDatabaseOpensWithoutWritingAndRefusesWrites();
+    void batchSendsFewBlocksAndKeepsEveryValue();
 };
 
 void TstDatabase::upgradeKeepsRowsAndNeverReappliesScripts() {
@@ -222,4 +225,34 @@ void TstDatabase::readOnlyDatabaseOpensWithoutWritingAndRefusesWrites() {
 }
 
 QTEST_MAIN(TstDatabase)
+// A loop's statements go as a few blocks, every quoted and accented value intact; a failing statement
+// stops its block whole, and what was never sent is dropped with the batch.
+void TstDatabase::batchSendsFewBlocksAndKeepsEveryValue() {
+    const quint64 before = db->StatementCount();
+    {
+        InstrucoesEmLote lote(*db);
+        for (int i = 0; i < 300; ++i)
+            lote.Adiciona(QStringLiteral("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES (%1, %2)")
+                              .arg(Aspas(QString::number(i)),
+                                   Aspas(QStringLiteral("D'ÁVILA %1 ").arg(i).repeated(i % 5 + 1).left(40))));
+        lote.Executa();
+    }
+    QVERIFY(db->StatementCount() - before <= 6); // fifty to a block
+    QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 300);
+    QCOMPARE(Scalar("SELECT DESCRICAO FROM REGIAO WHERE REGIAO = '299'").toString(),
+             QStringLiteral("D'ÁVILA 299 D'ÁVILA 299 D'ÁVILA 299 D'ÁV"));
+    db->Transaction()->CommitRetaining();
+
+    {
+        InstrucoesEmLote lote(*db);
+        lote.Adiciona("UPDATE REGIAO SET DESCRICAO = 'X' WHERE REGIAO = '1'");
+        lote.Adiciona("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('2', 'DUPLICADA')");
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, lote.Executa());
+        lote.Adiciona("DELETE FROM REGIAO"); // never sent
+    }
+    QCOMPARE(Scalar("SELECT DESCRICAO FROM REGIAO WHERE REGIAO = '1'").toString(),
+             QStringLiteral("D'ÁVILA 1 D'ÁVILA 1 "));
+    QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 300);
+}
+
 #include "tst_database.moc"

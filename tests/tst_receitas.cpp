@@ -94,6 +94,7 @@ private slots:
     void recalculationOfAPreparation();
     void failureMidwayChangesNothing();
     void insideTheCallersUnitOfWork();
+    void manyRecipesInFewStatements();
 };
 
 void TstReceitas::rulesReadFromTheirTable() {
@@ -257,6 +258,47 @@ void TstReceitas::insideTheCallersUnitOfWork() {
     Commit();
     QCOMPARE(Custos(), "0001|01|12;0001|02|61;0002|01|0;0003|01|0;0004|01|10");
     QCOMPARE(Bloqueados(), "AZUL|02|01;AZUL|02|03");
+}
+
+// 1,200 copies of recipe 0002 (over a thousand codes: more than one list of codes) and of 0001/02: each
+// costs what its original costs, one variant's items do not bring the other variant, and the writes go as
+// a few blocks, not a statement per recipe.
+void TstReceitas::manyRecipesInFewStatements() {
+    Base();
+    const QString codigo = QStringLiteral("LPAD(:I + 3000, 4, '0')");
+    const QString item =
+        QStringLiteral("INSERT INTO MAT_TIN (RECEITA, VARIANTE, CODIGO, UNIDADE, QTDE, FIBRA, "
+                       "REGRA, TP_ITEM) VALUES (%1, %2); ")
+            .arg(codigo);
+    Sql(QStringLiteral(
+            "EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < 1200) DO BEGIN "
+            "INSERT INTO RECEITA (CODIGO, VARIANTE, COR, COD_BANHO, PREPARACAO, CUSTO) VALUES (%1, "
+            "'01', 'C' || :I, 'B1', 'P01', 0); "
+            "INSERT INTO RECEITA (CODIGO, VARIANTE, COR, COD_BANHO, CUSTO) VALUES (%1, '02', 'C' || "
+            ":I, 'B1', 0); "
+            "INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, PRECO_00) VALUES ('01', 'C' || :I, '01', 1); ")
+            .arg(codigo) +
+        item.arg("'01', 'CORANTE', '%', 1, '', '010', 'M'") +
+        item.arg("'01', 'AUX', '%', 1, '', '011', 'M'") + item.arg("'02', 'Q''01', '%', 10, '1', '', 'M'") +
+        QStringLiteral("I = I + 1; END END"));
+    Commit();
+    const quint64 antes = db->StatementCount();
+    QVERIFY(RecalculaReceitas("CORANTE", "", ""));
+    QVERIFY2(db->StatementCount() - antes < 80, qPrintable(QString::number(db->StatementCount() - antes)));
+    QCOMPARE(Scalar("SELECT COUNT(*) FROM RECEITA WHERE CODIGO >= '3000' AND VARIANTE = '01' AND "
+                    "CAST(CUSTO * 100 AS INTEGER) = 50")
+                 .toInt(),
+             1200);
+    QCOMPARE(Scalar("SELECT COUNT(*) FROM RECEITA WHERE VARIANTE = '02' AND CUSTO <> 0 AND CODIGO >= "
+                    "'3000'")
+                 .toInt(),
+             0);
+    QCOMPARE(Scalar("SELECT COUNT(*) FROM TABPRECO WHERE LIBERADO = 'N'").toInt(), 1202); // and 0002 in two regions
+    QVERIFY(RecalculaReceitas("Q'01", "02", ""));
+    QCOMPARE(
+        Scalar("SELECT COUNT(*) FROM RECEITA WHERE VARIANTE = '02' AND CAST(CUSTO * 100 AS INTEGER) = 61")
+            .toInt(),
+        1201);
 }
 
 QTEST_MAIN(TstReceitas)

@@ -3,6 +3,7 @@
 #include "DataAccess.h"
 #include "Formatacao.h"
 #include "Funcoes.h"
+#include "InstrucoesEmLote.h"
 #include "RegrasCalculo.h"
 #include "TZoDatabase.h"
 #include "TZoQuery.h"
@@ -11,24 +12,14 @@
 #include <QSqlQuery>
 
 namespace {
-// One prepared statement for every price a run marks for review.
-class BloqueioPreco {
-public:
-    BloqueioPreco() {
-        m_update.SQL
-            << QStringLiteral("UPDATE %1 SET LIBERADO = 'N'").arg(DBLocal(QStringLiteral("TABPRECO")))
-            << QStringLiteral("WHERE COR = :COR AND VARIANTE = :VARIANTE AND REGIAO IN "
-                              "(SELECT REGIAO FROM %1 WHERE PADRAO = 'S')")
-                   .arg(DBLocal(QStringLiteral("REGIAO")));
+// A colour's price in the default regions is blocked until someone reviews it.
+struct BloqueioPreco {
+    static QString Instrucao(const QString& cor, const QString& variante) {
+        return QStringLiteral("UPDATE %1 SET LIBERADO = 'N' WHERE COR = %2 AND VARIANTE = %3 AND REGIAO IN "
+                              "(SELECT REGIAO FROM %4 WHERE PADRAO = 'S')")
+            .arg(DBLocal(QStringLiteral("TABPRECO")), Aspas(cor.trimmed()), Aspas(variante.trimmed()),
+                 DBLocal(QStringLiteral("REGIAO")));
     }
-    void Bloqueia(const QString& cor, const QString& variante) {
-        m_update.BindValue(QStringLiteral("COR"), cor.trimmed());
-        m_update.BindValue(QStringLiteral("VARIANTE"), variante.trimmed());
-        m_update.ExecSQL();
-    }
-
-private:
-    TZoQuery m_update;
 };
 
 struct ItemLido {
@@ -62,27 +53,80 @@ struct ReceitaLida {
     QList<ItemLido> itens;
 };
 
-// The recipes a recalculation touches, as a condition on RECEITA R. A product is a chemical: recipe items
-// naming a fabric product (TP_ITEM 'P') under the same code do not count.
-QString alvos(const QString& produto, const QString& variante, const QString& preparacao) {
-    QStringList condicoes;
-    if (!produto.isEmpty()) {
-        QString proprios =
-            QStringLiteral("EXISTS (SELECT 1 FROM %1 M WHERE M.RECEITA = R.CODIGO AND "
-                           "M.VARIANTE = R.VARIANTE AND M.CODIGO = %2 AND COALESCE(M.TP_ITEM, '') <> 'P')")
-                .arg(DBLocal(QStringLiteral("MAT_TIN")), Aspas(produto));
-        if (!variante.isEmpty())
-            proprios = QStringLiteral("(R.VARIANTE = %1 AND %2)").arg(Aspas(variante), proprios);
-        condicoes << proprios
-                  << QStringLiteral("R.PREPARACAO IN (SELECT P.CODIGO FROM %1 P WHERE P.MATERIAL = %2)")
-                         .arg(DBLocal(QStringLiteral("PREPARACAO")), Aspas(produto));
+// `coluna IN (...)` over quoted values, in lists of a thousand (the engine takes 1,500 to a list) joined by
+// OR; every list is an index look-up.
+QString naLista(const QString& coluna, const QSet<QString>& valores) {
+    QStringList listas, lista;
+    for (const QString& valor : valores) {
+        lista << Aspas(valor);
+        if (lista.size() == 1000) {
+            listas << QStringLiteral("%1 IN (%2)").arg(coluna, lista.join(QLatin1Char(',')));
+            lista.clear();
+        }
     }
-    if (!preparacao.isEmpty())
-        condicoes << QStringLiteral("R.PREPARACAO = %1").arg(Aspas(preparacao));
+    if (!lista.isEmpty())
+        listas << QStringLiteral("%1 IN (%2)").arg(coluna, lista.join(QLatin1Char(',')));
+    return QLatin1Char('(') + listas.join(QStringLiteral(" OR ")) + QLatin1Char(')');
+}
+
+// Recipes named by code and variant, grouped by variant: each variant's codes are one indexed list.
+QString dasReceitas(const QString& codigo, const QString& variante, const QSet<QString>& chaves) {
+    QHash<QString, QSet<QString>> porVariante;
+    for (const QString& k : chaves)
+        porVariante[k.section(QLatin1Char('\x1f'), 1)].insert(k.section(QLatin1Char('\x1f'), 0, 0));
+    QStringList condicoes;
+    for (auto it = porVariante.cbegin(); it != porVariante.cend(); ++it)
+        condicoes
+            << QStringLiteral("(%1 = %2 AND %3)").arg(variante, Aspas(it.key()), naLista(codigo, it.value()));
     return QLatin1Char('(') + condicoes.join(QStringLiteral(" OR ")) + QLatin1Char(')');
 }
 
-QList<ReceitaLida> leReceitas(const QString& condicao) {
+QSet<QString> coluna(const QString& sql, int campos = 1) {
+    TZoQuery q;
+    q.SQL << sql;
+    q.Open();
+    QSet<QString> valores;
+    for (q.First(); !q.Eof(); q.Next())
+        valores.insert(campos == 1 ? q.Fields(0).AsString().trimmed()
+                                   : chave(q.Fields(0).AsString(), q.Fields(1).AsString()));
+    return valores;
+}
+
+// The recipes a recalculation touches: those whose own items name the product (of the variant, when one is
+// given) and those of a preparation naming it, or of the preparation given. A product is a chemical: items
+// naming a fabric product (TP_ITEM 'P') under the same code do not count. Found through the indexes of the
+// items and the preparations, never by testing every recipe.
+struct Alvos {
+    QSet<QString> receitas; // chave(code, variant)
+    QSet<QString> preparacoes;
+};
+
+Alvos alvos(const QString& produto, const QString& variante, const QString& preparacao) {
+    Alvos a;
+    if (!produto.isEmpty()) {
+        a.receitas =
+            coluna(QStringLiteral("SELECT DISTINCT RECEITA, VARIANTE FROM %1 WHERE CODIGO = %2 AND "
+                                  "COALESCE(TP_ITEM, '') <> 'P'%3")
+                       .arg(DBLocal(QStringLiteral("MAT_TIN")), Aspas(produto),
+                            variante.isEmpty() ? QString()
+                                               : QStringLiteral(" AND VARIANTE = %1").arg(Aspas(variante))),
+                   2);
+        a.preparacoes = coluna(QStringLiteral("SELECT DISTINCT CODIGO FROM %1 WHERE MATERIAL = %2")
+                                   .arg(DBLocal(QStringLiteral("PREPARACAO")), Aspas(produto)));
+    }
+    if (!preparacao.isEmpty())
+        a.preparacoes.insert(preparacao);
+    return a;
+}
+
+QList<ReceitaLida> leReceitas(const Alvos& a) {
+    QStringList condicoes;
+    if (!a.receitas.isEmpty())
+        condicoes << dasReceitas(QStringLiteral("R.CODIGO"), QStringLiteral("R.VARIANTE"), a.receitas);
+    if (!a.preparacoes.isEmpty())
+        condicoes << naLista(QStringLiteral("R.PREPARACAO"), a.preparacoes);
+    if (condicoes.isEmpty())
+        return {};
     TZoQuery cabecalhos;
     cabecalhos.SQL
         << QStringLiteral("SELECT R.CODIGO, R.VARIANTE, R.COR, R.CUSTO, R.PREPARACAO, V.INDICE, "
@@ -90,7 +134,8 @@ QList<ReceitaLida> leReceitas(const QString& condicao) {
         << QStringLiteral("FROM %1 R LEFT JOIN %2 V ON (V.CODIGO = R.VARIANTE)")
                .arg(DBLocal(QStringLiteral("RECEITA")), DBLocal(QStringLiteral("VARIANTE")))
         << QStringLiteral("LEFT JOIN %1 B ON (B.CODIGO = R.COD_BANHO)").arg(DBLocal(QStringLiteral("BANHO")))
-        << QStringLiteral("WHERE %1 ORDER BY R.CODIGO, R.VARIANTE").arg(condicao);
+        << QStringLiteral("WHERE %1 ORDER BY R.CODIGO, R.VARIANTE")
+               .arg(condicoes.join(QStringLiteral(" OR ")));
     cabecalhos.Open();
     QList<ReceitaLida> receitas;
     QHash<QString, int> posicao;
@@ -98,9 +143,9 @@ QList<ReceitaLida> leReceitas(const QString& condicao) {
         ReceitaLida r;
         r.codigo = cabecalhos.Fields(0).AsString().trimmed();
         r.variante = cabecalhos.Fields(1).AsString().trimmed();
+        r.preparacao = cabecalhos.Fields(4).AsString().trimmed();
         r.cor = cabecalhos.Fields(2).AsString().trimmed();
         r.custo = Arredondar(cabecalhos.Fields(3).AsFloat(), 2);
-        r.preparacao = cabecalhos.Fields(4).AsString().trimmed();
         r.indice = cabecalhos.Fields(5).AsString();
         r.proporcao = cabecalhos.Fields(6).AsFloat();
         posicao.insert(chave(r.codigo, r.variante), receitas.size());
@@ -109,17 +154,20 @@ QList<ReceitaLida> leReceitas(const QString& condicao) {
     if (receitas.isEmpty())
         return receitas;
 
+    QSet<QString> lidas;
+    for (const ReceitaLida& r : std::as_const(receitas))
+        lidas.insert(chave(r.codigo, r.variante));
     TZoQuery itens;
     itens.SQL << QStringLiteral(
                      "SELECT M.RECEITA, M.VARIANTE, M.UNIDADE, M.QTDE, M.FIBRA, M.REGRA, M.TP_ITEM, "
                      "MAT.REPOSICAO, MAT.CONCENTRACAO, PROD.PRECO")
-              << QStringLiteral("FROM %1 R JOIN %2 M ON (M.RECEITA = R.CODIGO AND M.VARIANTE = R.VARIANTE)")
-                     .arg(DBLocal(QStringLiteral("RECEITA")), DBLocal(QStringLiteral("MAT_TIN")))
+              << QStringLiteral("FROM %1 M").arg(DBLocal(QStringLiteral("MAT_TIN")))
               << QStringLiteral("LEFT JOIN %1 MAT ON (MAT.CODIGO = M.CODIGO)")
                      .arg(DBLocal(QStringLiteral("MATERIAL")))
               << QStringLiteral("LEFT JOIN %1 PROD ON (PROD.CODIGO = M.CODIGO)")
                      .arg(DBLocal(QStringLiteral("PRODUTO")))
-              << QStringLiteral("WHERE %1").arg(condicao);
+              << QStringLiteral("WHERE %1")
+                     .arg(dasReceitas(QStringLiteral("M.RECEITA"), QStringLiteral("M.VARIANTE"), lidas));
     itens.Open();
     for (itens.First(); !itens.Eof(); itens.Next()) {
         const int i = posicao.value(chave(itens.Fields(0).AsString(), itens.Fields(1).AsString()), -1);
@@ -132,16 +180,21 @@ QList<ReceitaLida> leReceitas(const QString& condicao) {
     return receitas;
 }
 
-QHash<QString, QList<ItemLido>> lePreparacoes(const QString& condicao) {
+QHash<QString, QList<ItemLido>> lePreparacoes(const QList<ReceitaLida>& receitas) {
+    QSet<QString> codigos;
+    for (const ReceitaLida& r : receitas)
+        if (!r.preparacao.isEmpty())
+            codigos.insert(r.preparacao);
+    QHash<QString, QList<ItemLido>> preparacoes;
+    if (codigos.isEmpty())
+        return preparacoes;
     TZoQuery q;
     q.SQL << QStringLiteral(
                  "SELECT P.CODIGO, P.UNIDADE, P.QTDE, P.FIBRA, P.REGRA, MAT.REPOSICAO, MAT.CONCENTRACAO")
           << QStringLiteral("FROM %1 P LEFT JOIN %2 MAT ON (MAT.CODIGO = P.MATERIAL)")
                  .arg(DBLocal(QStringLiteral("PREPARACAO")), DBLocal(QStringLiteral("MATERIAL")))
-          << QStringLiteral("WHERE P.CODIGO IN (SELECT R.PREPARACAO FROM %1 R WHERE %2)")
-                 .arg(DBLocal(QStringLiteral("RECEITA")), condicao);
+          << QStringLiteral("WHERE %1").arg(naLista(QStringLiteral("P.CODIGO"), codigos));
     q.Open();
-    QHash<QString, QList<ItemLido>> preparacoes;
     for (q.First(); !q.Eof(); q.Next())
         preparacoes[q.Fields(0).AsString().trimmed()] << itemLido(q, false);
     return preparacoes;
@@ -173,7 +226,9 @@ double custoDe(const ReceitaLida& receita, const QList<ItemLido>& preparacao, Re
 } // namespace
 
 void BloqueiaPrecoCor(const QString& cor, const QString& variante) {
-    BloqueioPreco().Bloqueia(cor, variante);
+    TZoQuery q;
+    q.SQL << BloqueioPreco::Instrucao(cor, variante);
+    q.ExecSQL();
 }
 
 std::optional<double> PrecoTabela(const QString& regiao, const QString& cor, const QString& variante,
@@ -211,26 +266,25 @@ bool RecalculaReceitas(const QString& produto, const QString& variante, const QS
     if (!unidadePropria)
         executa(QStringLiteral("SAVEPOINT RECALCULA_RECEITAS"));
     try {
-        const QString condicao = alvos(material, variante.trimmed(), codigoPreparacao);
-        const QList<ReceitaLida> receitas = leReceitas(condicao);
-        const QHash<QString, QList<ItemLido>> preparacoes =
-            receitas.isEmpty() ? QHash<QString, QList<ItemLido>>() : lePreparacoes(condicao);
+        const QList<ReceitaLida> receitas = leReceitas(alvos(material, variante.trimmed(), codigoPreparacao));
+        const QHash<QString, QList<ItemLido>> preparacoes = lePreparacoes(receitas);
         RegrasCalculo regras;
-        BloqueioPreco bloqueio;
-        TZoQuery custo;
-        custo.SQL << QStringLiteral(
-                         "UPDATE %1 SET CUSTO = :CUSTO WHERE CODIGO = :CODIGO AND VARIANTE = :VARIANTE")
-                         .arg(DBLocal(QStringLiteral("RECEITA")));
+        // Costs and price blocks go to the engine in batches: one round trip per hundred recipes.
+        InstrucoesEmLote escritas(*db);
+        QSet<QString> bloqueados;
         int feitas = 0;
         for (const ReceitaLida& receita : receitas) {
             const double novo = custoDe(receita, preparacoes.value(receita.preparacao), regras);
             const bool mudou = novo != receita.custo;
             if (mudou) {
-                custo.BindValue(QStringLiteral("CUSTO"), novo);
-                custo.BindValue(QStringLiteral("CODIGO"), receita.codigo);
-                custo.BindValue(QStringLiteral("VARIANTE"), receita.variante);
-                custo.ExecSQL();
-                bloqueio.Bloqueia(receita.cor, receita.variante);
+                escritas.Adiciona(
+                    QStringLiteral("UPDATE %1 SET CUSTO = %2 WHERE CODIGO = %3 AND VARIANTE = %4")
+                        .arg(DBLocal(QStringLiteral("RECEITA")), PermanecePonto(novo), Aspas(receita.codigo),
+                             Aspas(receita.variante)));
+                if (!bloqueados.contains(chave(receita.cor, receita.variante))) {
+                    bloqueados.insert(chave(receita.cor, receita.variante));
+                    escritas.Adiciona(BloqueioPreco::Instrucao(receita.cor, receita.variante));
+                }
             }
             if (progresso.mensagem)
                 progresso.mensagem(
@@ -241,6 +295,7 @@ bool RecalculaReceitas(const QString& produto, const QString& variante, const QS
             if (progresso.avanco)
                 progresso.avanco(++feitas, receitas.size());
         }
+        escritas.Executa();
         if (unidadePropria)
             db->Transaction()->CommitRetaining();
         else

@@ -30,9 +30,12 @@ void PrepareFirebirdEnvironment() {
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/kelm/firebird";
     QDir().mkpath(dir);
     QFile conf(dir + "/firebird.conf");
+    // Each attachment keeps its own page cache in this mode; the engine's default of 256 pages (4 MB)
+    // rereads the pages of years of lot sheets from the operating system at every look-up.
     const QByteArray content = "# Written by kelm: embedded files shared between processes.\n"
                                "ServerMode = SuperClassic\n"
-                               "Providers = Remote,Engine12\n";
+                               "Providers = Remote,Engine12\n"
+                               "DefaultDbCachePages = 2048\n";
     if (!conf.exists() || (conf.open(QIODevice::ReadOnly) && conf.readAll() != content)) {
         conf.close();
         if (conf.open(QIODevice::WriteOnly | QIODevice::Truncate))
