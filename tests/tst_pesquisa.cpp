@@ -1,7 +1,9 @@
 // The look-up dialog worked from the keyboard: typing narrows the list, Down and Up move through it while
-// the filter keeps the focus, Enter takes the row the cursor is on.
+// the filter keeps the focus, Enter takes the row the cursor is on. The list holds a window of rows, more
+// coming as it is scrolled; typing and a scripted choice still reach every row.
 #include "DBControls.h"
 #include "TPesquisa.h"
+#include "TZoQuery.h"
 #include "TestDatabase.h"
 #include <QApplication>
 #include <QLineEdit>
@@ -16,6 +18,9 @@ class TstPesquisa : public DatabaseTestCase {
         search.Tabela = "FASE";
         search.CampoChave = "CODIGO";
         search.Campos = QStringList{"CODIGO", "DESCRICAO"};
+        return Escolhe(search, keys);
+    }
+    QString Escolhe(TPesquisa& search, const std::function<void(QLineEdit*)>& keys) {
         QTimer::singleShot(0, [&] {
             QWidget* dialog = QApplication::activeModalWidget();
             auto* filter = dialog ? dialog->findChild<QLineEdit*>("EdtPesquisa") : nullptr;
@@ -28,6 +33,26 @@ class TstPesquisa : public DatabaseTestCase {
         });
         return search.ExecDialog(nullptr) ? search.Chave() : QString();
     }
+
+    // Phases "000".. in code and description order, two windows and some more.
+    int FasesAlemDaJanela() {
+        const int total = 2 * TPesquisa::kJanela + 5;
+        Sql(QStringLiteral(
+                "EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < %1) DO BEGIN "
+                "INSERT INTO FASE (CODIGO, DESCRICAO) VALUES (LPAD(:I, 3, '0'), 'FASE ' || LPAD(:I, "
+                "3, '0')); I = I + 1; END END")
+                .arg(total));
+        db->Transaction()->CommitRetaining();
+        return total;
+    }
+
+    static void fases(TPesquisa& search) {
+        search.Tabela = "FASE";
+        search.CampoChave = "CODIGO";
+        search.Campos = QStringList{"CODIGO", "DESCRICAO"};
+    }
+
+    static QString codigo(int n) { return QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0')); }
 
 private slots:
     void keysMoveTheListWhileTheFilterHasTheFocus() {
@@ -56,6 +81,84 @@ private slots:
                  }),
                  QStringLiteral("03")); // the last row: TINTURA REATIVA
         QCOMPARE(Escolhe([](QLineEdit* filter) { QTest::keyClick(filter, Qt::Key_Escape); }), QString());
+    }
+
+    void aWindowOfRowsAtATimeInTheListsOrder() {
+        const int total = FasesAlemDaJanela();
+        TPesquisa search;
+        fases(search);
+        TZoQuery* rows = search.Busca(QString());
+        QCOMPARE(rows->RecordCount(), TPesquisa::kJanela);
+        QVERIFY(search.BuscaMais());
+        QVERIFY(search.BuscaMais());
+        QVERIFY(!search.BuscaMais()); // the third window was not full: nothing is left
+        QCOMPARE(rows->RecordCount(), total);
+        for (int i = 0; i < total; ++i)
+            QCOMPARE(rows->ValueAt(i, 0).toString(), codigo(i));
+        QCOMPARE(rows->RecNo(), 0); // the cursor stays on the row the user was on
+
+        // Typing searches every row, not the window fetched.
+        rows = search.Busca(QStringLiteral("fase 20"));
+        QCOMPARE(rows->RecordCount(), 5);
+        QCOMPARE(rows->ValueAt(4, 0).toString(), codigo(204));
+        QVERIFY(!search.BuscaMais());
+
+        // Rows tied on the order cross the windows each once, in key order.
+        Sql("DELETE FROM FASE");
+        Sql(QStringLiteral("EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < %1) DO BEGIN "
+                           "INSERT INTO FASE (CODIGO, DESCRICAO) VALUES (LPAD(MOD(:I * 7, %1), 3, '0'), "
+                           "'TINGIMENTO'); I = I + 1; END END")
+                .arg(total));
+        db->Transaction()->CommitRetaining();
+        rows = search.Busca(QString());
+        while (search.BuscaMais()) {
+        }
+        QCOMPARE(rows->RecordCount(), total);
+        for (int i = 0; i < total; ++i)
+            QCOMPARE(rows->ValueAt(i, 0).toString(), codigo(i));
+    }
+
+    void aKeyBeyondTheWindowIsStillChosen() {
+        const int total = FasesAlemDaJanela();
+        TPesquisa search;
+        fases(search);
+        search.Filtro = QStringLiteral("CODIGO <> '000'");
+        QVERIFY(search.Escolhe(codigo(total - 1)));
+        QCOMPARE(search.RetornoPesquisa("DESCRICAO").toString(), QStringLiteral("FASE ") + codigo(total - 1));
+        QVERIFY(!search.Escolhe(QStringLiteral("000"))); // the list's own condition still holds
+        QVERIFY(!search.Escolhe(QStringLiteral("999")));
+    }
+
+    void scrollingToTheEndOfTheListBringsTheNextRows() {
+        const int total = FasesAlemDaJanela();
+        TPesquisa search;
+        fases(search);
+        QCOMPARE(Escolhe(search,
+                         [total](QLineEdit* filter) {
+                             for (int i = 0; i < total; ++i)
+                                 QTest::keyClick(filter, Qt::Key_PageDown);
+                             QTest::keyClick(filter, Qt::Key_Return);
+                         }),
+                 codigo(total - 1));
+    }
+
+    void theRowChosenIsTheOneTheUserIsOnWhenKeysRepeat() {
+        // The service prices are looked up by customer: a customer has a row per phase.
+        for (const char* preco : {"'00001', 'F01', 10", "'00001', 'F02', 20", "'00002', 'F01', 30"})
+            Sql(QStringLiteral("INSERT INTO TABPRE_SERV_001 (CODCLI, FASE, CUSTO) VALUES (%1)").arg(preco));
+        db->Transaction()->CommitRetaining();
+        TPesquisa search;
+        search.Tabela = "TABPRE_SERV_001";
+        search.CampoChave = "CODCLI";
+        search.Campos = QStringList{"CODCLI", "FASE", "CUSTO"};
+        search.OrdenarPor = "CODCLI, FASE";
+        QCOMPARE(Escolhe(search,
+                         [](QLineEdit* filter) {
+                             QTest::keyClick(filter, Qt::Key_Down);
+                             QTest::keyClick(filter, Qt::Key_Return);
+                         }),
+                 QStringLiteral("00001"));
+        QCOMPARE(search.RetornoPesquisa("FASE").toString(), QStringLiteral("F02"));
     }
 };
 

@@ -13,58 +13,112 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 TPesquisa::TPesquisa(QObject* parent) : QObject(parent), m_rows(std::make_unique<TZoQuery>()) {}
 TPesquisa::~TPesquisa() = default;
 
-QString TPesquisa::Statement(const QString& text) const {
-    const QStringList columns = Campos.isEmpty() ? QStringList{CampoChave} : Campos;
-    QString search = CampoBusca.isEmpty() ? columns.value(columns.size() > 1 ? 1 : 0) : CampoBusca;
-    QString base =
-        SQL.isEmpty()
-            ? QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QStringLiteral(", ")), DBLocal(Tabela))
-            : SQL;
-    QStringList conditions;
+namespace {
+QStringList colunas(const TPesquisa& p) {
+    return p.Campos.isEmpty() ? QStringList{p.CampoChave} : p.Campos;
+}
+
+QString colunaBusca(const TPesquisa& p) {
+    const QStringList columns = colunas(p);
+    return p.CampoBusca.isEmpty() ? columns.value(columns.size() > 1 ? 1 : 0) : p.CampoBusca;
+}
+} // namespace
+
+// The list's statement with the conditions given, in the list's order, limited to the rows given.
+QString TPesquisa::Monta(const QStringList& conditions, const QString& rows) const {
+    QString sql = SQL.isEmpty() ? QStringLiteral("SELECT %1 FROM %2")
+                                      .arg(colunas(*this).join(QStringLiteral(", ")), DBLocal(Tabela))
+                                // A query of the caller's is searched as a derived table.
+                                : QStringLiteral("SELECT * FROM (%1) P").arg(SQL);
+    QStringList all;
     if (!Filtro.isEmpty())
-        conditions << '(' + Filtro + ')';
+        all << '(' + Filtro + ')';
+    all << conditions;
+    if (!all.isEmpty())
+        sql += QStringLiteral(" WHERE ") + all.join(QStringLiteral(" AND "));
+    const QString search = colunaBusca(*this);
+    QString order =
+        !OrdenarPor.isEmpty() ? OrdenarPor : (SQL.isEmpty() || search.isEmpty() ? search : "P." + search);
+    // Rows tied on the order would fall between two windows in any order: the key breaks the tie.
+    if (!order.isEmpty() && !CampoChave.isEmpty() && !order.contains(CampoChave, Qt::CaseInsensitive))
+        order += QStringLiteral(", ") + CampoChave;
+    if (!order.isEmpty())
+        sql += QStringLiteral(" ORDER BY ") + order;
+    return sql + ' ' + rows;
+}
+
+QString TPesquisa::Statement(const QString& text, int inicio) const {
+    QStringList conditions;
     if (!text.trimmed().isEmpty())
         conditions << QStringLiteral(
                           "(UPPER(CAST(%1 AS VARCHAR(200))) CONTAINING %2 OR UPPER(CAST(%3 AS VARCHAR(200))) "
                           "STARTING WITH %2)")
-                          .arg(search, Aspas(text.trimmed().toUpper()), CampoChave);
-    if (!SQL.isEmpty()) {
-        // A query of the caller's is searched as a derived table.
-        base = QStringLiteral("SELECT * FROM (%1) P").arg(SQL);
-        search = QStringLiteral("P.") + search;
-    }
-    QString sql = base;
-    if (!conditions.isEmpty())
-        sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
-    const QString order = OrdenarPor.isEmpty() ? search : OrdenarPor;
-    if (!order.isEmpty())
-        sql += QStringLiteral(" ORDER BY ") + order;
-    return sql;
+                          .arg(colunaBusca(*this), Aspas(text.trimmed().toUpper()), CampoChave);
+    return Monta(conditions, QStringLiteral("ROWS %1 TO %2").arg(inicio + 1).arg(inicio + kJanela));
 }
 
 TZoQuery* TPesquisa::Busca(const QString& text) {
     m_rows->SQL = QStringList{Statement(text)};
     m_rows->Open();
+    m_text = text;
+    m_more = m_rows->RecordCount() >= kJanela;
     // Users read the columns by the captions the table's own screens show.
     AplicaLegendas(*m_rows, SQL.isEmpty() ? Tabela : QString());
     return m_rows.get();
 }
 
+bool TPesquisa::BuscaMais() {
+    if (!m_more || m_fetching || !m_rows->Active())
+        return false;
+    QScopedValueRollback<bool> fetching(m_fetching, true);
+    TZoQuery next;
+    next.SQL = QStringList{Statement(m_text, m_rows->RecordCount())};
+    next.Open();
+    m_more = next.RecordCount() >= kJanela;
+    if (next.IsEmpty())
+        return false;
+    // Appended row by row, so the list keeps its place; the cursor goes back to the row the user is on.
+    const int current = m_rows->RecNo();
+    for (next.First(); !next.Eof(); next.Next()) {
+        m_rows->Append();
+        for (int f = 0; f < next.FieldCount(); ++f)
+            m_rows->SetCurrentValue(f, next.CurrentValue(f));
+        m_rows->Post();
+    }
+    m_rows->MoveTo(current);
+    return true;
+}
+
+void TPesquisa::Toma(TZoQuery& rows) {
+    m_chosen.clear();
+    for (const FieldDef& f : rows.FieldDefs())
+        m_chosen.insert(f.name, rows.FieldByName(f.name).Value());
+    if (Edit)
+        Edit->setText(m_chosen.value(CampoChave.section('.', -1).toUpper()).toString());
+}
+
 bool TPesquisa::Escolhe(const QString& key) {
     if (!m_rows->Active())
         Busca(QString());
-    if (!m_rows->Locate(CampoChave.section('.', -1), {key}))
+    if (m_rows->Locate(CampoChave.section('.', -1), {key})) {
+        Toma(*m_rows);
+        return true;
+    }
+    // Not among the rows fetched so far: further down the list, or in none.
+    TZoQuery row;
+    row.SQL =
+        QStringList{Monta({QStringLiteral("%1 = %2").arg(CampoChave, Aspas(key))}, QStringLiteral("ROWS 1"))};
+    row.Open();
+    if (row.IsEmpty())
         return false;
-    m_chosen.clear();
-    for (const FieldDef& f : m_rows->FieldDefs())
-        m_chosen.insert(f.name, m_rows->FieldByName(f.name).Value());
-    if (Edit)
-        Edit->setText(m_chosen.value(CampoChave.section('.', -1).toUpper()).toString());
+    Toma(row);
     return true;
 }
 
@@ -128,6 +182,18 @@ bool TPesquisa::ExecDialog(QWidget* parent) {
     grid->resizeColumnsToContents();
     connect(filter, &QLineEdit::textChanged, &dialog,
             Protegido([this](const QString& text) { Busca(text); }));
+    // The next rows come before the user reaches the end of those fetched, by the bar or the keys, or when
+    // the list grows taller than they are.
+    QScrollBar* bar = grid->verticalScrollBar();
+    const auto nearEnd = Protegido([this, bar] {
+        if (m_fetching || bar->value() < bar->maximum() - bar->pageStep())
+            return;
+        const int shown = bar->value();
+        if (BuscaMais())
+            bar->setValue(shown);
+    });
+    connect(bar, &QScrollBar::valueChanged, &dialog, nearEnd);
+    connect(bar, &QScrollBar::rangeChanged, &dialog, nearEnd);
     connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     connect(grid, &QAbstractItemView::doubleClicked, &dialog, &QDialog::accept);
@@ -142,7 +208,9 @@ bool TPesquisa::ExecDialog(QWidget* parent) {
     filter->setFocus();
     if (dialog.exec() != QDialog::Accepted || m_rows->IsEmpty())
         return false;
-    return Escolhe(m_rows->FieldByName(CampoChave.section('.', -1)).AsString());
+    // The row the user is on, also when another row has the same key.
+    Toma(*m_rows);
+    return true;
 }
 
 bool TPesquisa::PesquisaCampo(QWidget* parent, const QString& titulo, const QString& tabela,

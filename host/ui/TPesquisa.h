@@ -12,6 +12,8 @@ class TZoDBGrid;
 
 // A look-up: a search list over a table (or a query of the caller's), narrowed by what the user types;
 // the chosen key goes back into the box, and RetornoPesquisa gives any other column of the chosen row.
+// The list holds a window of rows at a time, more coming as it is scrolled to its end: a table of years
+// opens as fast as a small one, and typing still searches every row.
 class KELMHOST_EXPORT TPesquisa : public QObject {
     Q_OBJECT
 public:
@@ -33,9 +35,15 @@ public:
     QVariant RetornoPesquisa(const QString& field) const;
     QString Chave() const { return RetornoPesquisa(CampoChave).toString(); }
 
-    // Used by the dialog, tests and scripts: loads rows whose searched column contains the text.
+    static constexpr int kJanela = 100; // rows fetched at a time
+
+    // Used by the dialog, tests and scripts: loads the first rows whose searched column contains the text.
     TZoQuery* Busca(const QString& text);
-    // Chooses the row whose key is given; false when no row has it.
+    // Appends the next rows of the last search; false when it had none left.
+    bool BuscaMais();
+    // The statement that fetches the rows of the text from the one at `inicio` (0 is the first).
+    QString Statement(const QString& text, int inicio = 0) const;
+    // Chooses the row whose key is given, fetched or not; false when no row has it.
     bool Escolhe(const QString& key);
     bool ExecDialog(QWidget* parent);
 
@@ -47,7 +55,11 @@ public:
                               const QString& descricao = QStringLiteral("DESCRICAO"));
 
 private:
-    QString Statement(const QString& text) const;
+    QString Monta(const QStringList& conditions, const QString& rows) const;
+    void Toma(TZoQuery& rows);
     std::unique_ptr<TZoQuery> m_rows;
+    QString m_text;      // of the rows loaded
+    bool m_more = false; // the last fetch filled its window: there may be more
+    bool m_fetching = false;
     QVariantMap m_chosen;
 };
