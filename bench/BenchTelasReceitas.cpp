@@ -1,15 +1,13 @@
 #include "BenchTelasReceitas.h"
 #include "DataContext.h"
 #include "Medicao.h"
-#include "ModuleLoader.h"
 #include "ScreenDriver.h"
 #include "TZoDatabase.h"
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QSqlQuery>
-#include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -20,37 +18,17 @@ void exec(TZoDatabase& db, const QString& sql) {
 } // namespace
 
 void BenchTelasReceitas(TZoDatabase& db, ScriptedMessageService& messages) {
-    ModuleLoader module;
-    QString error;
-    if (!module.Load(QStringLiteral("kelmTingimento"), &error)) {
-        std::printf("recipe screens: module not loaded (%s)\n", qPrintable(error));
-        return;
-    }
-    // A recipe of 40 items, and a million audit rows, the recipes' last changes among them.
-    db.LockTimeoutMs = 600000;
+    // A recipe of 40 items beside the generated ones (codes up to 2499).
     exec(db,
          QStringLiteral(
              "EXECUTE BLOCK AS DECLARE K INTEGER = 0; BEGIN "
              "INSERT INTO RECEITA (CODIGO, DESCRICAO, VARIANTE, COR, GRAFICO, COD_BANHO, CUSTO, PREPARACAO, "
              "LIBERADA) VALUES ('9999', 'RECEITA GRANDE', '01', '0000009999', '001', '01', 0, '001', '1'); "
-             "INSERT INTO GRAFICO (CODIGO, DESCRICAO, TEMPO) VALUES ('001', 'REATIVO', '04:30'); "
              "INSERT INTO CADCORTIN (CODIGO, DESCRICAO) VALUES ('0000009999', 'COR DA RECEITA GRANDE'); "
              "WHILE (K < 40) DO BEGIN "
              "INSERT INTO MAT_TIN (RECEITA, VARIANTE, ORDEN, CODIGO, UNIDADE, QTDE, FIBRA, PASSO, "
-             "REGRA, TIPO, TP_ITEM) VALUES ('9999', '01', :K + 1, 'M' || LPAD(:K * 37, 5, '0'), "
+             "REGRA, TIPO, TP_ITEM) VALUES ('9999', '01', :K + 1, 'M' || LPAD(:K * 19 + 1, 5, '0'), "
              "IIF(MOD(:K, 3) = 0, 'GL', '%'), 0.5 + :K, '', '2', '', 'C', 'M'); K = K + 1; END END"));
-    exec(db,
-         QStringLiteral("EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < 900000) DO BEGIN "
-                        "INSERT INTO LOG (ID, CHAVE, DATA, HORA, USUARIO, FORMULARIO, TITULO, TEXTO, TIPO) "
-                        "VALUES (GEN_ID(GEN_LOG_ID, 1) + 10000000, "
-                        "IIF(MOD(:I, 9) = 0, LPAD(MOD(:I, 5000), 4, '0') || LPAD(MOD(:I, 4) + 1, 2, '0'), "
-                        "LPAD(MOD(:I, 180000), 7, '0')), DATEADD(MOD(:I, 1800) DAY TO DATE '2022-01-01'), "
-                        "'10:' || LPAD(MOD(:I, 60), 2, '0') || ':00', 'ADMIN', "
-                        "IIF(MOD(:I, 9) = 0, 'fmTngReceita', 'FmCadFal'), 'RECEITA', 'ALTERACAO', 3); "
-                        "I = I + 1; END END"));
-    db.Transaction()->CommitRetaining();
-    db.LockTimeoutMs = 5000;
-    exec(db, QStringLiteral("SET STATISTICS INDEX IDX_LOG_FORM_CHAVE"));
     db.Transaction()->CommitRetaining();
 
     ScreenDriver driver(messages);
@@ -60,24 +38,31 @@ void BenchTelasReceitas(TZoDatabase& db, ScriptedMessageService& messages) {
         driver.Type(QStringLiteral("EdtCodigo"), codigo);
         driver.Type(QStringLiteral("EdtCodVar"), variante);
     };
-    int n = 0;
-    const Medida load = Mede(
-        db,
-        [&] {
-            carrega(QStringLiteral("%1").arg(1000 + n++ * 311 % 4000, 4, 10, QChar('0')),
-                    QStringLiteral("02"));
-        },
-        [&] { driver.Press(QStringLiteral("Tab")); });
-    TabelaBench::Global().Linha(
-        QStringLiteral("recipe loaded (15 items, its last change)"), load,
-        MotorMs(
-            db,
-            {QStringLiteral("SELECT * FROM RECEITA R LEFT JOIN MAT_TIN M ON (M.RECEITA = R.CODIGO AND "
-                            "M.VARIANTE = R.VARIANTE) LEFT JOIN MATERIAL MAT ON (MAT.CODIGO = M.CODIGO) "
-                            "WHERE R.CODIGO = '2311' AND R.VARIANTE = '02'"),
-             QStringLiteral("SELECT FIRST 1 DATA, HORA, USUARIO FROM LOG WHERE FORMULARIO = 'fmTngReceita' "
-                            "AND CHAVE = '231102' ORDER BY DATA DESC, HORA DESC")}),
-        kAbreTelaMs);
+    // The oldest and the newest recipe, each with its items and its last change in a million audit rows.
+    for (const auto& [codigo, variante, qual] :
+         {std::tuple{QStringLiteral("0000"), QStringLiteral("01"), "oldest"},
+          std::tuple{QStringLiteral("2499"), QStringLiteral("04"), "newest"}}) {
+        // Typed as a user does: the record loads as the boxes are left.
+        const Medida load = Mede(
+            db, [] {},
+            [&] {
+                carrega(codigo, variante);
+                driver.Press(QStringLiteral("Tab"));
+            });
+        TabelaBench::Global().Linha(
+            QStringLiteral("recipe screen on the %1 recipe (items, last change)").arg(QLatin1String(qual)),
+            load,
+            MotorMs(db, {QStringLiteral(
+                             "SELECT * FROM RECEITA R LEFT JOIN MAT_TIN M ON (M.RECEITA = R.CODIGO AND "
+                             "M.VARIANTE = R.VARIANTE) LEFT JOIN MATERIAL MAT ON (MAT.CODIGO = M.CODIGO) "
+                             "WHERE R.CODIGO = '%1' AND R.VARIANTE = '%2'")
+                             .arg(codigo, variante),
+                         QStringLiteral(
+                             "SELECT FIRST 1 DATA, HORA, USUARIO FROM LOG WHERE FORMULARIO = 'fmTngReceita' "
+                             "AND CHAVE = '%1' ORDER BY DATA DESC, HORA DESC")
+                             .arg(codigo + variante)}),
+            kAbreTelaMs);
+    }
 
     const Medida save = Mede(
         db,
@@ -96,6 +81,15 @@ void BenchTelasReceitas(TZoDatabase& db, ScriptedMessageService& messages) {
     TabelaBench::Global().Linha(QStringLiteral("recipe of 40 items saved"), save, MotorMs(db, inserts, true),
                                 kInterativoMs);
 
+    const double pisoReceita = RelatorioMotorMs(
+        db, QStringLiteral(
+                "SELECT M.ORDEN, M.CODIGO, MAT.DESCRICAO, M.UNIDADE, M.QTDE, M.PASSO, M.TIPO, M.FIBRA, "
+                "M.REGRA, M.FINALIDADE FROM MAT_TIN M LEFT JOIN MATERIAL MAT ON (MAT.CODIGO = M.CODIGO) "
+                "WHERE M.RECEITA = '9999' AND M.VARIANTE = '01' ORDER BY M.ORDEN"));
+    TabelaBench::Global().Linha(QStringLiteral("recipe of 40 items printed"),
+                                Mede(db, [&] { driver.Click(QStringLiteral("BtImprimir")); }), pisoReceita,
+                                1.2 * pisoReceita);
+
     driver.Page(QStringLiteral("PageControl1"), QStringLiteral("Acesso"));
     const Medida search = Mede(
         db, [] {}, [&] { driver.Click(QStringLiteral("btnConsulta")); });
@@ -111,6 +105,20 @@ void BenchTelasReceitas(TZoDatabase& db, ScriptedMessageService& messages) {
                      "GRAFICO G ON (G.CODIGO = R.GRAFICO) LEFT JOIN BANHO B ON (B.CODIGO = R.COD_BANHO) "
                      "ORDER BY R.CODIGO")}),
         kInterativoMs);
+    const double pisoLista = RelatorioMotorMs(
+        db,
+        QStringLiteral(
+            "SELECT R.CODIGO, R.VARIANTE, V.DESCRICAO, R.COR, C.DESCRICAO, R.GRAFICO, G.DESCRICAO, "
+            "R.COD_BANHO, B.DESCRICAO, R.PREPARACAO, P.DESCRICAO, R.LIBERADA FROM RECEITA R "
+            "LEFT JOIN VARIANTE V ON (V.CODIGO = R.VARIANTE) LEFT JOIN CADCORTIN C ON (C.CODIGO = "
+            "R.COR) LEFT JOIN GRAFICO G ON (G.CODIGO = R.GRAFICO) LEFT JOIN BANHO B ON (B.CODIGO = "
+            "R.COD_BANHO) LEFT JOIN PREPARACAO P ON (P.CODIGO = R.PREPARACAO AND P.ORDEM = 1) "
+            "ORDER BY R.CODIGO, R.VARIANTE"),
+        1);
+    TabelaBench::Global().Linha(QStringLiteral("list of every recipe printed"),
+                                Mede(
+                                    db, [&] { driver.Click(QStringLiteral("BtImprimirLista")); }, 1),
+                                pisoLista, 1.2 * pisoLista);
     driver.Close();
 
     driver.Open(QStringLiteral("TFmSubstRec"));
@@ -120,9 +128,9 @@ void BenchTelasReceitas(TZoDatabase& db, ScriptedMessageService& messages) {
         [&] {
             const bool ida = troca++ % 2 == 0;
             driver.Type(QStringLiteral("EdtCodMat"),
-                        ida ? QStringLiteral("M00010") : QStringLiteral("M01999"));
+                        ida ? QStringLiteral("M00010") : QStringLiteral("M00799"));
             driver.Type(QStringLiteral("EdtCodMat2"),
-                        ida ? QStringLiteral("M01999") : QStringLiteral("M00010"));
+                        ida ? QStringLiteral("M00799") : QStringLiteral("M00010"));
             driver.Type(QStringLiteral("EdtIndice"), QStringLiteral("1"));
             messages.questions.enqueue(true);
         },
@@ -131,8 +139,8 @@ void BenchTelasReceitas(TZoDatabase& db, ScriptedMessageService& messages) {
         QStringLiteral("product replaced in every recipe and preparation"), substitution,
         MotorMs(
             db,
-            {QStringLiteral("UPDATE MAT_TIN SET CODIGO = 'M01999', QTDE = QTDE * 1 WHERE CODIGO = 'M00010'"),
-             QStringLiteral("UPDATE PREPARACAO SET MATERIAL = 'M01999', QTDE = QTDE * 1 WHERE MATERIAL = "
+            {QStringLiteral("UPDATE MAT_TIN SET CODIGO = 'M00799', QTDE = QTDE * 1 WHERE CODIGO = 'M00010'"),
+             QStringLiteral("UPDATE PREPARACAO SET MATERIAL = 'M00799', QTDE = QTDE * 1 WHERE MATERIAL = "
                             "'M00010'")},
             true),
         kInterativoMs);
@@ -140,5 +148,4 @@ void BenchTelasReceitas(TZoDatabase& db, ScriptedMessageService& messages) {
     if (!messages.Texts().isEmpty())
         std::printf("messages shown: %s\n", qPrintable(messages.Texts().join(QStringLiteral(" | "))));
     messages.Clear();
-    module.Unload();
 }

@@ -139,7 +139,20 @@ void cadastros(Gerador& g) {
             "DECODE(MOD(CAST(M.CODIGO AS INTEGER), 5), 0, 60, 1, 200, 2, 450, 3, 800, 1200), "
             "LPAD(MOD(CAST(M.CODIGO AS INTEGER), 4) + 1, 2, '0') FROM MAQ_TIN M CROSS JOIN VARIANTE V; "
             "UPDATE MAQ_TIN M SET PESO_MIN = (SELECT MIN(PESO_MIN) FROM MAQ_TIN_CAP C WHERE C.MAQUINA = "
-            "M.CODIGO), PESO_MAX = (SELECT MAX(PESO_MAX) FROM MAQ_TIN_CAP C WHERE C.MAQUINA = M.CODIGO);"));
+            "M.CODIGO), PESO_MAX = (SELECT MAX(PESO_MAX) FROM MAQ_TIN_CAP C WHERE C.MAQUINA = M.CODIGO); "
+            // the charged phases' price for every customer, and the dyeing curves
+            "INSERT INTO TABPRE_SERV_001 (CODCLI, CLIENTE, FASE, DESCRICAO, CUSTO) SELECT E.CODCLI, E.NOME, "
+            "F.CODIGO, F.DESCRICAO, (100 + R(CAST(E.CODCLI AS INTEGER) * 64 + CAST(SUBSTRING(F.CODIGO FROM "
+            "2) "
+            "AS INTEGER), 900)) / 100.0 FROM ENTIDADE E CROSS JOIN FASE F WHERE F.COBRAR = 'S' OR "
+            "F.GRUPO IN ('000', '001', '003'); "
+            "I = 0; WHILE (I < 30) DO BEGIN "
+            "INSERT INTO GRAFICO (CODIGO, DESCRICAO, QTDE_AGUA, QTDE_VAPOR, TEMPO) VALUES (LPAD(:I + 1, 3, "
+            "'0'), 'CURVA ' || (:I + 1), 10 + R(:I, 40), 1 + R(:I * 8 + 1, 5), LPAD(2 + R(:I * 8 + 2, 8), 2, "
+            "'0') || ':' || LPAD(R(:I * 8 + 3, 4) * 15, 2, '0')); I = I + 1; END "
+            "IF (NOT EXISTS (SELECT 1 FROM ACESSO_USUARIOS WHERE CODIGO = '001' OR NOME = 'ADMIN')) THEN "
+            "INSERT INTO ACESSO_USUARIOS (CODIGO, NOME, SENHA, SUPERVISOR, ADMINISTRADOR, ATIVO) VALUES "
+            "('001', 'ADMIN', '', 'S', 'S', 'S');"));
 }
 
 // Routes of 3 to 10 steps in rising phase order, colours, rules, preparations, recipes and their prices.
@@ -293,10 +306,11 @@ void log(Gerador& g) {
 }
 
 const char* const kTabelas[] = {
-    "VARIANTE", "BANHO",     "GRUPO_PA",  "REGIAO",     "NATUREZA",     "TABFIS",   "GRUPO_MA",
-    "FASE",     "ENTIDADE",  "PRODUTO",   "MATERIAL",   "MAT_ITEN",     "MAQ_TIN",  "MAQ_TIN_CAP",
-    "ROTEIRO",  "CADCORTIN", "TNG_REGRA", "PREPARACAO", "RECEITA",      "TABPRECO", "MAT_TIN",
-    "NFTIN",    "NFITIN",    "FAL",       "FAL_ITEN",   "PROCESSO_TIN", "LOG"};
+    "VARIANTE", "BANHO",        "GRUPO_PA", "REGIAO",          "NATUREZA",  "TABFIS",
+    "GRUPO_MA", "FASE",         "ENTIDADE", "PRODUTO",         "MATERIAL",  "MAT_ITEN",
+    "MAQ_TIN",  "MAQ_TIN_CAP",  "ROTEIRO",  "CADCORTIN",       "TNG_REGRA", "PREPARACAO",
+    "RECEITA",  "TABPRECO",     "MAT_TIN",  "NFTIN",           "NFITIN",    "FAL",
+    "FAL_ITEN", "PROCESSO_TIN", "LOG",      "TABPRE_SERV_001", "GRAFICO"};
 } // namespace
 
 namespace {

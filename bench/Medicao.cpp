@@ -1,8 +1,13 @@
 #include "Medicao.h"
+#include "Relatorio.h"
+#include "TClientDataSet.h"
 #include "TZoDatabase.h"
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QSqlField>
 #include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 
@@ -54,6 +59,36 @@ double MotorMs(TZoDatabase& db, const QStringList& instrucoes, bool escrita, int
     return mediana(tempos);
 }
 
+double RelatorioMotorMs(TZoDatabase& db, const QString& sql, int rodadas) {
+    QTemporaryDir dir;
+    QList<double> tempos;
+    QElapsedTimer relogio;
+    for (int i = 0; i < rodadas; ++i) {
+        relogio.start();
+        QSqlQuery q(db.Connection());
+        q.setForwardOnly(true);
+        db.Exec(q, sql, false);
+        TClientDataSet dados;
+        const QSqlRecord colunas = q.record();
+        for (int c = 0; c < colunas.count(); ++c)
+            dados.AddField(colunas.fieldName(c), QMetaType::Type(colunas.field(c).metaType().id()));
+        dados.CreateDataSet();
+        {
+            ControlesDesligados quieto(dados);
+            while (q.next()) {
+                dados.Append();
+                for (int c = 0; c < colunas.count(); ++c)
+                    dados.Fields(c).SetValue(q.value(c));
+                dados.Post();
+            }
+        }
+        GravaRelatorioPdf(TRelatorio(QStringLiteral("Piso"), QStringLiteral("Piso"), &dados),
+                          dir.filePath(QStringLiteral("piso.pdf")));
+        tempos << relogio.nsecsElapsed() / 1e6;
+    }
+    return mediana(tempos);
+}
+
 TabelaBench& TabelaBench::Global() {
     static TabelaBench tabela;
     return tabela;
@@ -77,4 +112,14 @@ void TabelaBench::ImprimeCsv() const {
                     qPrintable(QString(r.operacao).replace('"', "\"\"")), r.nossa.ms, r.piso,
                     r.piso > 0 ? r.nossa.ms / r.piso : 0.0, r.nossa.instrucoes, r.orcamento,
                     r.nossa.ms <= r.orcamento ? "ok" : "over");
+}
+
+void TabelaBench::ImprimeResumo() const {
+    QStringList acima;
+    for (const Registro& r : m_linhas)
+        if (r.nossa.ms > r.orcamento)
+            acima << r.operacao;
+    std::printf("\n%lld operations, %lld within budget%s%s\n", static_cast<long long>(m_linhas.size()),
+                static_cast<long long>(m_linhas.size() - acima.size()),
+                acima.isEmpty() ? "" : "; over: ", qPrintable(acima.join(QStringLiteral("; "))));
 }

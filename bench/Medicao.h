@@ -25,6 +25,10 @@ Medida Mede(TZoDatabase& db, const std::function<void()>& passo, int rodadas = k
 // The floor: the statements run straight through the driver, every row fetched; writes are rolled back.
 double MotorMs(TZoDatabase& db, const QStringList& instrucoes, bool escrita = false, int rodadas = kRodadas);
 
+// A report's floor: the rows fetched by the engine straight into a plain data set, then written as a PDF by
+// the report engine with its default columns; what a screen adds above this is its own cost.
+double RelatorioMotorMs(TZoDatabase& db, const QString& sql, int rodadas = 3);
+
 // The bench's table: one row per operation, printed as it is measured and, with --csv, again at the end as
 // CSV for tools.
 class TabelaBench {
@@ -33,6 +37,8 @@ public:
     // pisoMs 0: no statement does the same work.
     void Linha(const QString& operacao, const Medida& nossa, double pisoMs, double orcamentoMs);
     void ImprimeCsv() const;
+    // How many operations meet their budget, and which do not.
+    void ImprimeResumo() const;
 
 private:
     struct Registro {

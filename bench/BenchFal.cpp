@@ -1,0 +1,3 @@
+#include "BenchFal.h"
+
+void BenchFal(TZoDatabase&, ScriptedMessageService&) {}

@@ -1,0 +1,6 @@
+#pragma once
+
+class ScriptedMessageService;
+class TZoDatabase;
+
+void BenchFal(TZoDatabase& db, ScriptedMessageService& messages);
