@@ -111,38 +111,44 @@ void TstReceitas::rulesReadFromTheirTable() {
     Regra("003", 2, "M", "", "NULL", "NULL", 2);
     Regra("004", 1, "P", "TEC01", "500", "600", 7.5);
     Commit();
-    RegrasCalculo regras;
-    auto qtde = [&](const char* regra, const QString& maquina, const QString& produto, const QString& cliente,
-                    double peso = 100) {
-        return Resultado(regras.CalculaQtdeRegra("0001", "01", CodigoRegra(regra), 60, 40, peso, maquina,
-                                                 produto, cliente));
-    };
-    auto perc = [&](const char* produto, const char* regra) {
-        return Resultado(regras.CalculaPercRegra(CodigoProduto(produto), CodigoRegra(regra)));
-    };
-    // Customer 005 and machine 005 are not the same thing.
-    QCOMPARE(qtde("001", "007", "TEC01", "005"), QVariant(10.0));
-    QCOMPARE(qtde("001", "005", "TEC01", "007"), QVariant(20.0));
-    QCOMPARE(qtde("001", "005", "TEC01", "005"), QVariant(10.0));
-    QCOMPARE(qtde("001", "007", "TEC01", "007"), nenhum);
-    QCOMPARE(qtde("001", "005", "", ""), QVariant(20.0)); // machine only, no product or customer
-    QCOMPARE(qtde("002", "", "TEC01", ""), QVariant(2.0));
-    QCOMPARE(qtde("002", "", "TEC02", ""), QVariant(1.0));
-    QCOMPARE(qtde("002", "", "TEC03", ""), QVariant(3.0)); // no MATERIAL row: the product line still counts
-    QCOMPARE(qtde("002", "", "Q'01", ""), QVariant(4.0));
-    QCOMPARE(qtde("002", "", "", ""), nenhum);
-    QCOMPARE(qtde("003", "", "", "", 50), QVariant(1.0));
-    QCOMPARE(qtde("003", "", "", "", 1e6), QVariant(2.0)); // empty bounds: from 0, no upper bound
-    QCOMPARE(qtde("003", "", "", "", 0), QVariant(1.0));   // the registry's batch
-    QCOMPARE(qtde("999", "005", "TEC01", "005"), nenhum);
-    QCOMPARE(perc("TEC01", "002"), QVariant(2.0));
-    QCOMPARE(perc("TEC02", "002"), QVariant(1.0));
-    QCOMPARE(perc("Q'01", "002"), QVariant(4.0));
-    QCOMPARE(perc("TEC01", "001"), nenhum); // customer and machine lines do not apply to a product
-    QCOMPARE(perc("TEC01", "004"), QVariant(7.5));
-    QCOMPARE(perc("TEC02", "004"), nenhum);
-    QCOMPARE(perc("TEC01", "999"), nenhum);
-    QCOMPARE(regras.RegrasLidas(), 5);
+    // Read rule by rule as asked, or all at once beforehand: the same answers.
+    for (const bool carregadas : {false, true}) {
+        RegrasCalculo regras;
+        if (carregadas)
+            regras.Carrega({"001", "002", "003", "004", "999", " "});
+        auto qtde = [&](const char* regra, const QString& maquina, const QString& produto,
+                        const QString& cliente, double peso = 100) {
+            return Resultado(regras.CalculaQtdeRegra("0001", "01", CodigoRegra(regra), 60, 40, peso, maquina,
+                                                     produto, cliente));
+        };
+        auto perc = [&](const char* produto, const char* regra) {
+            return Resultado(regras.CalculaPercRegra(CodigoProduto(produto), CodigoRegra(regra)));
+        };
+        // Customer 005 and machine 005 are not the same thing.
+        QCOMPARE(qtde("001", "007", "TEC01", "005"), QVariant(10.0));
+        QCOMPARE(qtde("001", "005", "TEC01", "007"), QVariant(20.0));
+        QCOMPARE(qtde("001", "005", "TEC01", "005"), QVariant(10.0));
+        QCOMPARE(qtde("001", "007", "TEC01", "007"), nenhum);
+        QCOMPARE(qtde("001", "005", "", ""), QVariant(20.0)); // machine only, no product or customer
+        QCOMPARE(qtde("002", "", "TEC01", ""), QVariant(2.0));
+        QCOMPARE(qtde("002", "", "TEC02", ""), QVariant(1.0));
+        QCOMPARE(qtde("002", "", "TEC03", ""),
+                 QVariant(3.0)); // no MATERIAL row: the product line still counts
+        QCOMPARE(qtde("002", "", "Q'01", ""), QVariant(4.0));
+        QCOMPARE(qtde("002", "", "", ""), nenhum);
+        QCOMPARE(qtde("003", "", "", "", 50), QVariant(1.0));
+        QCOMPARE(qtde("003", "", "", "", 1e6), QVariant(2.0)); // empty bounds: from 0, no upper bound
+        QCOMPARE(qtde("003", "", "", "", 0), QVariant(1.0));   // the registry's batch
+        QCOMPARE(qtde("999", "005", "TEC01", "005"), nenhum);
+        QCOMPARE(perc("TEC01", "002"), QVariant(2.0));
+        QCOMPARE(perc("TEC02", "002"), QVariant(1.0));
+        QCOMPARE(perc("Q'01", "002"), QVariant(4.0));
+        QCOMPARE(perc("TEC01", "001"), nenhum); // customer and machine lines do not apply to a product
+        QCOMPARE(perc("TEC01", "004"), QVariant(7.5));
+        QCOMPARE(perc("TEC02", "004"), nenhum);
+        QCOMPARE(perc("TEC01", "999"), nenhum);
+        QCOMPARE(regras.RegrasLidas(), carregadas ? 1 : 5);
+    }
     QCOMPARE(Resultado(CalculaQtdeRegra("0001", "01", CodigoRegra("001"), 0, 0, 0, "005", "", "")),
              QVariant(20.0));
     QCOMPARE(Resultado(CalculaPercRegra(CodigoProduto("TEC02"), CodigoRegra("002"))), QVariant(1.0));
@@ -293,7 +299,8 @@ void TstReceitas::manyRecipesInFewStatements() {
                     "'3000'")
                  .toInt(),
              0);
-    QCOMPARE(Scalar("SELECT COUNT(*) FROM TABPRECO WHERE LIBERADO = 'N'").toInt(), 1202); // and 0002 in two regions
+    QCOMPARE(Scalar("SELECT COUNT(*) FROM TABPRECO WHERE LIBERADO = 'N'").toInt(),
+             1202); // and 0002 in two regions
     QVERIFY(RecalculaReceitas("Q'01", "02", ""));
     QCOMPARE(
         Scalar("SELECT COUNT(*) FROM RECEITA WHERE VARIANTE = '02' AND CAST(CUSTO * 100 AS INTEGER) = 61")

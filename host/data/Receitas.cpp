@@ -269,6 +269,14 @@ bool RecalculaReceitas(const QString& produto, const QString& variante, const QS
         const QList<ReceitaLida> receitas = leReceitas(alvos(material, variante.trimmed(), codigoPreparacao));
         const QHash<QString, QList<ItemLido>> preparacoes = lePreparacoes(receitas);
         RegrasCalculo regras;
+        QSet<QString> usadas;
+        for (const ReceitaLida& receita : receitas)
+            for (const ItemLido& item : receita.itens)
+                usadas.insert(item.regra);
+        for (const QList<ItemLido>& itens : preparacoes)
+            for (const ItemLido& item : itens)
+                usadas.insert(item.regra);
+        regras.Carrega(usadas);
         // Costs and price blocks go to the engine in batches: one round trip per hundred recipes.
         InstrucoesEmLote escritas(*db);
         QSet<QString> bloqueados;

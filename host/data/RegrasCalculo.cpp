@@ -1,5 +1,6 @@
 #include "RegrasCalculo.h"
 #include "DataAccess.h"
+#include "Funcoes.h"
 #include "TZoQuery.h"
 
 namespace {
@@ -57,6 +58,42 @@ std::optional<double> AvaliaRegraPerc(const QList<LinhaRegra>& linhas, const QSt
     return std::nullopt;
 }
 
+namespace {
+LinhaRegra linhaLida(TDataSet& q) {
+    LinhaRegra linha;
+    linha.tipo = q.FieldByName(QStringLiteral("TIPO")).AsString();
+    linha.linha = q.FieldByName(QStringLiteral("LINHA")).AsString();
+    linha.de = q.FieldByName(QStringLiteral("QTDE_DE")).AsFloat();
+    linha.ate = q.FieldByName(QStringLiteral("QTDE_ATE")).AsFloat();
+    linha.resultado = q.FieldByName(QStringLiteral("QTDE_R")).AsFloat();
+    return linha;
+}
+} // namespace
+
+void RegrasCalculo::Carrega(const QSet<QString>& regras) {
+    QStringList codigos;
+    for (const QString& regra : regras)
+        if (!regra.trimmed().isEmpty() && !m_regras.contains(regra.trimmed()))
+            codigos << regra.trimmed();
+    // Lists of a thousand: the engine takes 1,500 values to a list.
+    for (qsizetype inicio = 0; inicio < codigos.size(); inicio += 1000) {
+        QStringList lista;
+        for (const QString& codigo : codigos.mid(inicio, 1000)) {
+            m_regras.insert(codigo, {}); // a code without lines is read too: it gives nothing
+            lista << Aspas(codigo);
+        }
+        TZoQuery q;
+        q.SQL << QStringLiteral("SELECT CODIGO, TIPO, LINHA, QTDE_DE, QTDE_ATE, QTDE_R FROM %1")
+                     .arg(DBLocal(QStringLiteral("TNG_REGRA")))
+              << QStringLiteral("WHERE CODIGO IN (%1) ORDER BY CODIGO, ORDEM")
+                     .arg(lista.join(QLatin1Char(',')));
+        q.Open();
+        ++m_leituras;
+        for (q.First(); !q.Eof(); q.Next())
+            m_regras[q.FieldByName(QStringLiteral("CODIGO")).AsString().trimmed()] << linhaLida(q);
+    }
+}
+
 const QList<LinhaRegra>& RegrasCalculo::Linhas(const QString& regra) {
     const QString codigo = regra.trimmed();
     auto achada = m_regras.constFind(codigo);
@@ -71,15 +108,8 @@ const QList<LinhaRegra>& RegrasCalculo::Linhas(const QString& regra) {
         q.BindValue(QStringLiteral("CODIGO"), codigo);
         q.Open();
         ++m_leituras;
-        for (q.First(); !q.Eof(); q.Next()) {
-            LinhaRegra linha;
-            linha.tipo = q.Fields(0).AsString();
-            linha.linha = q.Fields(1).AsString();
-            linha.de = q.Fields(2).AsFloat();
-            linha.ate = q.Fields(3).AsFloat();
-            linha.resultado = q.Fields(4).AsFloat();
-            linhas << linha;
-        }
+        for (q.First(); !q.Eof(); q.Next())
+            linhas << linhaLida(q);
     }
     return *m_regras.insert(codigo, linhas);
 }

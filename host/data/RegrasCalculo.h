@@ -2,6 +2,7 @@
 #include "HostExport.h"
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <optional>
 
@@ -56,6 +57,8 @@ public:
                                            double peso, const QString& maquina, const QString& produto,
                                            const QString& cliente);
     std::optional<double> CalculaPercRegra(const CodigoProduto& produto, const CodigoRegra& regra);
+    // Reads the rules a run will ask for in one statement, instead of one statement per rule.
+    void Carrega(const QSet<QString>& regras);
     int RegrasLidas() const { return m_leituras; }
 
 private:
