@@ -267,7 +267,7 @@ void pesquisas(TZoDatabase& db) {
                                     "R.DESCRICAO, R.COR FROM RECEITA R");
              p.CampoChave = QStringLiteral("RECEITA");
              p.CampoBusca = QStringLiteral("DESCRICAO");
-             p.OrdenarPor = QStringLiteral("RECEITA");
+             p.OrdenarPor = QStringLiteral("CODIGO, VARIANTE");
          },
          QStringLiteral("RECEITA 01"), true},
         // the invoice screen's Consultar
@@ -278,7 +278,7 @@ void pesquisas(TZoDatabase& db) {
                  "FROM NFTIN N LEFT JOIN ENTIDADE E ON (E.CODCLI = N.CLIENTE)");
              p.CampoChave = QStringLiteral("CHAVE");
              p.CampoBusca = QStringLiteral("NOME");
-             p.OrdenarPor = QStringLiteral("DATA DESC, NOTA DESC");
+             p.OrdenarPor = QStringLiteral("DATA DESC, NOTA DESC, CLIENTE DESC");
          },
          QStringLiteral("CLIENTE 7"), true},
         // no screen looks lot sheets up yet: as the frame's Consultar would, in the order of their numbers

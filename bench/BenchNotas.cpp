@@ -61,8 +61,14 @@ void BenchNotas(TZoDatabase& db, ScriptedMessageService& messages) {
             Mede(
                 db, [&] { messages.searches.enqueue(nota[0] + QLatin1Char('/') + nota[1]); },
                 [&] { driver.Click(QStringLiteral("btnConsultar")); }),
+            // The look-up's own statement for the key chosen, then the invoice and its items.
             MotorMs(db,
-                    {QStringLiteral("SELECT * FROM NFTIN N LEFT JOIN ENTIDADE E ON (E.CODCLI = N.CLIENTE) "
+                    {QStringLiteral(
+                         "SELECT * FROM (SELECT N.NOTA || '/' || N.CLIENTE AS CHAVE, N.NOTA, N.CLIENTE, "
+                         "E.NOME, N.DATA FROM NFTIN N LEFT JOIN ENTIDADE E ON (E.CODCLI = N.CLIENTE)) P "
+                         "WHERE CHAVE = '%1/%2' ROWS 1")
+                         .arg(nota[0], nota[1]),
+                     QStringLiteral("SELECT * FROM NFTIN N LEFT JOIN ENTIDADE E ON (E.CODCLI = N.CLIENTE) "
                                     "WHERE N.NOTA = '%1' AND N.CLIENTE = '%2'")
                          .arg(nota[0], nota[1]),
                      QStringLiteral("SELECT * FROM NFITIN I LEFT JOIN PRODUTO P ON (P.CODIGO = I.CODIGO) "

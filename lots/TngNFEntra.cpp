@@ -1219,7 +1219,7 @@ void TfmTngNFEntra::btnConsultarClick() {
                        "{NFTIN} N LEFT JOIN {ENTIDADE} E ON (E.CODCLI = N.CLIENTE)"));
     pesquisa.CampoChave = QStringLiteral("CHAVE");
     pesquisa.CampoBusca = QStringLiteral("NOME");
-    pesquisa.OrdenarPor = QStringLiteral("DATA DESC, NOTA DESC");
+    pesquisa.OrdenarPor = QStringLiteral("DATA DESC, NOTA DESC, CLIENTE DESC");
     if (pesquisa.AbrePesquisa(this))
         MostraNota(pesquisa.RetornoPesquisa(QStringLiteral("NOTA")).toString().trimmed(),
                    pesquisa.RetornoPesquisa(QStringLiteral("CLIENTE")).toString().trimmed());

@@ -416,7 +416,7 @@ void TfmTngReceita::PesquisaReceita() {
                                               "R.VARIANTE, R.DESCRICAO, R.COR FROM {RECEITA} R"));
     pesquisa.CampoChave = QStringLiteral("RECEITA");
     pesquisa.CampoBusca = QStringLiteral("DESCRICAO");
-    pesquisa.OrdenarPor = QStringLiteral("RECEITA");
+    pesquisa.OrdenarPor = QStringLiteral("CODIGO, VARIANTE");
     if (pesquisa.AbrePesquisa(this))
         AbreReceita(pesquisa.RetornoPesquisa(QStringLiteral("CODIGO")).toString().trimmed(),
                     pesquisa.RetornoPesquisa(QStringLiteral("VARIANTE")).toString().trimmed());

@@ -44,11 +44,14 @@ QString TPesquisa::Monta(const QStringList& conditions, const QString& rows) con
     if (!all.isEmpty())
         sql += QStringLiteral(" WHERE ") + all.join(QStringLiteral(" AND "));
     const QString search = colunaBusca(*this);
-    QString order =
-        !OrdenarPor.isEmpty() ? OrdenarPor : (SQL.isEmpty() || search.isEmpty() ? search : "P." + search);
-    // Rows tied on the order would fall between two windows in any order: the key breaks the tie.
-    if (!order.isEmpty() && !CampoChave.isEmpty() && !order.contains(CampoChave, Qt::CaseInsensitive))
-        order += QStringLiteral(", ") + CampoChave;
+    // Rows tied on the search column would fall between two windows in any order: the key breaks the tie.
+    // A caller's own order is total already (and may walk an index the key would spoil).
+    QString order = OrdenarPor;
+    if (order.isEmpty() && !search.isEmpty()) {
+        order = SQL.isEmpty() ? search : QStringLiteral("P.") + search;
+        if (!CampoChave.isEmpty() && search.compare(CampoChave, Qt::CaseInsensitive) != 0)
+            order += QStringLiteral(", ") + CampoChave;
+    }
     if (!order.isEmpty())
         sql += QStringLiteral(" ORDER BY ") + order;
     return sql + ' ' + rows;
@@ -105,13 +108,11 @@ void TPesquisa::Toma(TZoQuery& rows) {
 }
 
 bool TPesquisa::Escolhe(const QString& key) {
-    if (!m_rows->Active())
-        Busca(QString());
-    if (m_rows->Locate(CampoChave.section('.', -1), {key})) {
+    if (m_rows->Active() && m_rows->Locate(CampoChave.section('.', -1), {key})) {
         Toma(*m_rows);
         return true;
     }
-    // Not among the rows fetched so far: further down the list, or in none.
+    // Not among the rows fetched, if any: further down the list, or in none.
     TZoQuery row;
     row.SQL =
         QStringList{Monta({QStringLiteral("%1 = %2").arg(CampoChave, Aspas(key))}, QStringLiteral("ROWS 1"))};

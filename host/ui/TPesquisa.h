@@ -26,8 +26,8 @@ public:
     QStringList Campos; // columns listed (the key first when empty)
     QString CampoBusca; // column the typed text searches; the first text column of Campos when empty
     QString Filtro;     // extra condition, SQL text
-    QString OrdenarPor;
-    QString SQL; // a query of the caller's instead of the table
+    QString OrdenarPor; // total (no two rows tied), or rows may fall between two windows
+    QString SQL;        // a query of the caller's instead of the table
     QPointer<QLineEdit> Edit;
 
     // Shows the list; true when a row was chosen.
