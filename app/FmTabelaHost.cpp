@@ -57,6 +57,7 @@ QList<TFmTabelaHost::Definition> TFmTabelaHost::Definitions() {
         {"TFmHostTurnoHorarios", "Horários dos Turnos", "TURNO_HORARIOS", "TURNO, DIA", {}},
         {"TFmHostRegiao", "Regiões de Preço", "REGIAO", "REGIAO", {}},
         {"TFmHostGrupoCor", "Grupos de Cores", "GRUPO_COR", "CODIGO", {}},
+        {"TFmHostOfPadrao", "Quadro de Informações Padrão", "OFPADRAO", "CODIGO", {}},
         {"TFmHostParametros", "Parâmetros", "PARAMETROS", "MODULO, NUMERO", {}},
         {"TFmHostPeriodoConciliado", "Períodos Conciliados", "PERIODO_CONCILIADO", "TIPO, DATA_INI", {}},
         {"TFmHostUsuarios", "Usuários", "ACESSO_USUARIOS", "CODIGO", {"SENHA"}},

@@ -5,6 +5,7 @@
 #include "BenchDados.h"
 #include "BenchFal.h"
 #include "BenchNotas.h"
+#include "BenchQuadro.h"
 #include "BenchReceitas.h"
 #include "BenchTelasReceitas.h"
 #include "FirebirdEngine.h"
@@ -154,7 +155,8 @@ int bench(const QStringList& args) {
 
     const Secao secoes[] = {{"dados", BenchDados},       {"cadastros", BenchCadastros},
                             {"receitas", BenchReceitas}, {"telas-receitas", BenchTelasReceitas},
-                            {"notas", BenchNotas},       {"fal", BenchFal}};
+                            {"notas", BenchNotas},       {"fal", BenchFal},
+                            {"quadro", BenchQuadro}};
     const QStringList so = opcao(args, "--only").split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const Secao& secao : secoes) {
         if (!so.isEmpty() && !so.contains(QLatin1String(secao.nome)))

@@ -291,6 +291,9 @@ const QHash<QString, QString>& LegendasDasTabelas() {
 
         {"REPRESEN.CODREP", "Código"},
 
+        {"OFPADRAO.DESCRICAO", "Grupo"},
+        {"OFPADRAO.CAMPO", "Especificação"},
+
         {"ENTIDADE.CODCLI", "Código"},
         {"ENTIDADE.NOME", "Razão Social"},
         {"ENTIDADE.FANTASIA", "Nome Fantasia"},

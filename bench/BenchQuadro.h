@@ -1,0 +1,7 @@
+#pragma once
+
+class ScriptedMessageService;
+class TZoDatabase;
+
+// The information board: a customer's sheet of 300 fields loaded and saved.
+void BenchQuadro(TZoDatabase& db, ScriptedMessageService& messages);

@@ -1,0 +1,32 @@
+-- The standard technical sheet: fifteen fields in three groups (fabric, dyeing, finishing), and the sheet the
+-- first demo customer keeps for its combed jersey.
+INSERT INTO OFPADRAO (CODIGO, DESCRICAO, CAMPO) VALUES ('001', 'TECIDO', 'Gramatura (g/m²)');
+INSERT INTO OFPADRAO (CODIGO, DESCRICAO, CAMPO) VALUES ('002', 'TECIDO', 'Largura útil (m)');
+INSERT INTO OFPADRAO (CODIGO, DESCRICAO, CAMPO) VALUES ('003', 'TECIDO', 'Composição');
+INSERT INTO OFPADRAO (CODIGO, DESCRICAO, CAMPO) VALUES ('004', 'TECIDO', 'Rendimento (m/kg)');
+INSERT INTO OFPADRAO (CODIGO, DESCRICAO, CAMPO) VALUES ('005', 'TECIDO', 'Encolhimento no comprimento (%)');
+INSERT INTO OFPADRAO (CODIGO, DESCRICAO, CAMPO) VALUES ('006', 'TINGIMENTO', 'Cor de referência do cliente');
+INSERT INTO OFPADRAO (CODIGO, DESCRICAO, CAMPO) VALUES ('007', 'TINGIMENTO', 'Solidez à lavagem (nota)');
+INSERT INTO OFPADRAO (CODIGO, DESCRICAO, CAMPO) VALUES ('008', 'TINGIMENTO', 'Solidez à fricção seca / úmida');
+INSERT INTO OFPADRAO (CODIGO, DESCRICAO, CAMPO) VALUES ('009', 'TINGIMENTO', 'Tolerância de cor (DE CMC)');
+INSERT INTO OFPADRAO (CODIGO, DESCRICAO, CAMPO) VALUES ('010', 'TINGIMENTO', 'pH final do tecido');
+INSERT INTO OFPADRAO (CODIGO, DESCRICAO, CAMPO) VALUES ('011', 'ACABAMENTO', 'Amaciante');
+INSERT INTO OFPADRAO (CODIGO, DESCRICAO, CAMPO) VALUES ('012', 'ACABAMENTO', 'Largura na saída da rama (m)');
+INSERT INTO OFPADRAO (CODIGO, DESCRICAO, CAMPO) VALUES ('013', 'ACABAMENTO', 'Gramatura final (g/m²)');
+INSERT INTO OFPADRAO (CODIGO, DESCRICAO, CAMPO) VALUES ('014', 'ACABAMENTO', 'Toque');
+INSERT INTO OFPADRAO (CODIGO, DESCRICAO, CAMPO) VALUES ('015', 'ACABAMENTO', 'Encolhimento residual após compactação (%)');
+INSERT INTO OF2 (CODIGO, NUMERO, CAMPO, MOV, DESCRICAO, DESCRICAO2, DESCRICAO3, OBS, TIPO, DATA) VALUES ('000101', '00001', 'Gramatura (g/m²)', '001', 'TECIDO', '160', NULL, 'Enviar amostra de cada partida antes da expedição. Peças com emenda: avisar o PCP.', '1', '2026-11-10');
+INSERT INTO OF2 (CODIGO, NUMERO, CAMPO, MOV, DESCRICAO, DESCRICAO2, DESCRICAO3, OBS, TIPO, DATA) VALUES ('000101', '00001', 'Largura útil (m)', '002', 'TECIDO', '1,80', NULL, 'Enviar amostra de cada partida antes da expedição. Peças com emenda: avisar o PCP.', '1', '2026-11-10');
+INSERT INTO OF2 (CODIGO, NUMERO, CAMPO, MOV, DESCRICAO, DESCRICAO2, DESCRICAO3, OBS, TIPO, DATA) VALUES ('000101', '00001', 'Composição', '003', 'TECIDO', '100% algodão penteado', NULL, 'Enviar amostra de cada partida antes da expedição. Peças com emenda: avisar o PCP.', '1', '2026-11-10');
+INSERT INTO OF2 (CODIGO, NUMERO, CAMPO, MOV, DESCRICAO, DESCRICAO2, DESCRICAO3, OBS, TIPO, DATA) VALUES ('000101', '00001', 'Rendimento (m/kg)', '004', 'TECIDO', '3,47', NULL, 'Enviar amostra de cada partida antes da expedição. Peças com emenda: avisar o PCP.', '1', '2026-11-10');
+INSERT INTO OF2 (CODIGO, NUMERO, CAMPO, MOV, DESCRICAO, DESCRICAO2, DESCRICAO3, OBS, TIPO, DATA) VALUES ('000101', '00001', 'Encolhimento no comprimento (%)', '005', 'TECIDO', 'máx. 5', NULL, 'Enviar amostra de cada partida antes da expedição. Peças com emenda: avisar o PCP.', '1', '2026-11-10');
+INSERT INTO OF2 (CODIGO, NUMERO, CAMPO, MOV, DESCRICAO, DESCRICAO2, DESCRICAO3, OBS, TIPO, DATA) VALUES ('000101', '00001', 'Cor de referência do cliente', '006', 'TINGIMENTO', 'Pantone 19-4052 TCX', 'Aprovar lab-dip antes da partida', 'Enviar amostra de cada partida antes da expedição. Peças com emenda: avisar o PCP.', '1', '2026-11-10');
+INSERT INTO OF2 (CODIGO, NUMERO, CAMPO, MOV, DESCRICAO, DESCRICAO2, DESCRICAO3, OBS, TIPO, DATA) VALUES ('000101', '00001', 'Solidez à lavagem (nota)', '007', 'TINGIMENTO', '4 ou mais', NULL, 'Enviar amostra de cada partida antes da expedição. Peças com emenda: avisar o PCP.', '1', '2026-11-10');
+INSERT INTO OF2 (CODIGO, NUMERO, CAMPO, MOV, DESCRICAO, DESCRICAO2, DESCRICAO3, OBS, TIPO, DATA) VALUES ('000101', '00001', 'Solidez à fricção seca / úmida', '008', 'TINGIMENTO', '4 / 3', NULL, 'Enviar amostra de cada partida antes da expedição. Peças com emenda: avisar o PCP.', '1', '2026-11-10');
+INSERT INTO OF2 (CODIGO, NUMERO, CAMPO, MOV, DESCRICAO, DESCRICAO2, DESCRICAO3, OBS, TIPO, DATA) VALUES ('000101', '00001', 'Tolerância de cor (DE CMC)', '009', 'TINGIMENTO', '1,0', NULL, 'Enviar amostra de cada partida antes da expedição. Peças com emenda: avisar o PCP.', '1', '2026-11-10');
+INSERT INTO OF2 (CODIGO, NUMERO, CAMPO, MOV, DESCRICAO, DESCRICAO2, DESCRICAO3, OBS, TIPO, DATA) VALUES ('000101', '00001', 'pH final do tecido', '010', 'TINGIMENTO', '6,0 a 7,5', NULL, 'Enviar amostra de cada partida antes da expedição. Peças com emenda: avisar o PCP.', '1', '2026-11-10');
+INSERT INTO OF2 (CODIGO, NUMERO, CAMPO, MOV, DESCRICAO, DESCRICAO2, DESCRICAO3, OBS, TIPO, DATA) VALUES ('000101', '00001', 'Amaciante', '011', 'ACABAMENTO', NULL, 'Cliente não aceita silicone', 'Enviar amostra de cada partida antes da expedição. Peças com emenda: avisar o PCP.', '1', '2026-11-10');
+INSERT INTO OF2 (CODIGO, NUMERO, CAMPO, MOV, DESCRICAO, DESCRICAO2, DESCRICAO3, OBS, TIPO, DATA) VALUES ('000101', '00001', 'Largura na saída da rama (m)', '012', 'ACABAMENTO', '1,82', NULL, 'Enviar amostra de cada partida antes da expedição. Peças com emenda: avisar o PCP.', '1', '2026-11-10');
+INSERT INTO OF2 (CODIGO, NUMERO, CAMPO, MOV, DESCRICAO, DESCRICAO2, DESCRICAO3, OBS, TIPO, DATA) VALUES ('000101', '00001', 'Gramatura final (g/m²)', '013', 'ACABAMENTO', '165', 'Medir em 3 pontos da peça', 'Enviar amostra de cada partida antes da expedição. Peças com emenda: avisar o PCP.', '1', '2026-11-10');
+INSERT INTO OF2 (CODIGO, NUMERO, CAMPO, MOV, DESCRICAO, DESCRICAO2, DESCRICAO3, OBS, TIPO, DATA) VALUES ('000101', '00001', 'Toque', '014', 'ACABAMENTO', 'macio, sem felpa', NULL, 'Enviar amostra de cada partida antes da expedição. Peças com emenda: avisar o PCP.', '1', '2026-11-10');
+INSERT INTO OF2 (CODIGO, NUMERO, CAMPO, MOV, DESCRICAO, DESCRICAO2, DESCRICAO3, OBS, TIPO, DATA) VALUES ('000101', '00001', 'Encolhimento residual após compactação (%)', '015', 'ACABAMENTO', 'máx. 3', NULL, 'Enviar amostra de cada partida antes da expedição. Peças com emenda: avisar o PCP.', '1', '2026-11-10');
