@@ -49,7 +49,11 @@ double MotorMs(TZoDatabase& db, const QStringList& instrucoes, bool escrita, int
             QSqlQuery q(db.Connection());
             q.setForwardOnly(true);
             db.Exec(q, sql, escrita);
-            while (q.isSelect() && q.next()) {
+            // The driver takes a block without RETURNS for a select, and fetching from it crashes.
+            const bool bloco =
+                sql.trimmed().startsWith(QLatin1String("EXECUTE BLOCK"), Qt::CaseInsensitive) &&
+                !sql.contains(QLatin1String("RETURNS"), Qt::CaseInsensitive);
+            while (!bloco && q.isSelect() && q.next()) {
             }
         }
         tempos << relogio.nsecsElapsed() / 1e6;

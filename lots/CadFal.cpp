@@ -11,6 +11,7 @@
 #include "GravacaoAtomica.h"
 #include "HostError.h"
 #include "HostUi.h"
+#include "InstrucoesEmLote.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
 #include "Protecao.h"
@@ -23,6 +24,8 @@
 #include <QKeyEvent>
 #include <QScopeGuard>
 #include <QScopedValueRollback>
+#include <QScrollBar>
+#include <tuple>
 
 TFmCadFal* FmCadFal = nullptr;
 
@@ -31,6 +34,17 @@ KELM_SCREEN_UNIT(CadFal, TFmCadFal);
 namespace {
 const QString kTitulo = QStringLiteral("CADASTRO DE FAL");
 constexpr double kTolerancia = 0.0005;
+constexpr int kPaginaConsulta = 500; // rows of the consult read at a time
+// What a save writes of each item, and of each step, in this order.
+const QStringList kColunasItem = {
+    QStringLiteral("NOTA"),          QStringLiteral("CODIGO"),  QStringLiteral("LOTE"),
+    QStringLiteral("ROLO"),          QStringLiteral("PESO"),    QStringLiteral("FLUXO"),
+    QStringLiteral("GRAMATURA"),     QStringLiteral("LARGURA"), QStringLiteral("OBSERVACAO"),
+    QStringLiteral("GRAMATURA_EST"), QStringLiteral("PESO_NF")};
+const QStringList kColunasPasso = {QStringLiteral("CODIGO"),   QStringLiteral("PARTIDA"),
+                                   QStringLiteral("ORDEM"),    QStringLiteral("CONCLUIDO"),
+                                   QStringLiteral("GRAFICO"),  QStringLiteral("FASE"),
+                                   QStringLiteral("DES_FASE"), QStringLiteral("ORD_IT")};
 
 QString Texto(TDataSet& linha, const QString& campo) {
     return linha.FieldByName(campo).AsString().trimmed();
@@ -51,7 +65,7 @@ void LayoutFal(TRelatorio& relatorio) {
 } // namespace
 
 TFmCadFal::TFmCadFal(QWidget* parent)
-    : TForm(parent), TbItens(new TClientDataSet(this)), QyConsulta(new TZoQuery(this)),
+    : TForm(parent), TbItens(new TClientDataSet(this)), TbConsulta(new TClientDataSet(this)),
       m_tipos(new QButtonGroup(this)) {
     setObjectName(QStringLiteral("FmCadFal"));
     setWindowTitle(QStringLiteral("Cadastro de FAL"));
@@ -70,9 +84,9 @@ TFmCadFal::TFmCadFal(QWidget* parent)
     connect(ui.BtnQualidade, &QPushButton::clicked, this, Protegido([this] { BtnQualidadeClick(); }));
     connect(ui.BtnFechar, &QPushButton::clicked, this, [this] { close(); });
     connect(ui.DBGrid2, &QAbstractItemView::doubleClicked, this, Protegido([this] {
-                if (QyConsulta->IsEmpty())
+                if (TbConsulta->IsEmpty())
                     return;
-                const QString numero = QyConsulta->FieldByName(QStringLiteral("NUMERO")).AsString().trimmed();
+                const QString numero = TbConsulta->FieldByName(QStringLiteral("NUMERO")).AsString().trimmed();
                 ui.PageControl1->setCurrentWidget(ui.TsCadastro);
                 ui.EdtFal->setText(numero);
                 EdtFalExit();
@@ -113,15 +127,59 @@ void TFmCadFal::FormCreate() {
     ui.DBGrid1->SetDataSet(TbItens);
     ui.DBGrid1->SetReadOnly(false);
     ui.DBGrid1->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid1KeyDown(tecla); };
-    ui.DBGrid2->SetDataSet(QyConsulta);
+    TbConsulta->setObjectName(QStringLiteral("TbConsulta"));
+    const QList<std::tuple<const char*, QMetaType::Type, int, const char*>> consulta = {
+        {"NUMERO", QMetaType::QString, 7, "FAL"},
+        {"CLIENTE", QMetaType::QString, 5, "Cliente"},
+        {"NOME", QMetaType::QString, 60, "Nome"},
+        {"DATA_INI", QMetaType::QDate, 0, "Entrada"},
+        {"COR", QMetaType::QString, 10, "Cor"},
+        {"VARIANTE", QMetaType::QString, 4, "Variante"},
+        {"PROGRAMACAO", QMetaType::QString, 6, "Programação"},
+        {"FALS", QMetaType::QString, 200, "FALs"},
+        {"NOTA_COB", QMetaType::QString, 7, "Nota Cob."},
+        {"NOTA_DEV", QMetaType::QString, 7, "Nota Dev."}};
+    for (const auto& [campo, tipo, tamanho, legenda] : consulta)
+        TbConsulta->AddField(QLatin1String(campo), tipo, tamanho, QString::fromUtf8(legenda));
+    TbConsulta->CreateDataSet();
+    TbConsulta->FieldDefByName(QStringLiteral("FALS")).displayWidth = 20;
+    // Reaching the end of what was read reads the next page, once the move that got there is over.
+    TbConsulta->AfterScroll = [this](TDataSet& lista) {
+        if (m_maisNaConsulta && !m_acrescentando && !lista.IsEmpty() &&
+            lista.RecNo() >= lista.RecordCount() - 1)
+            QMetaObject::invokeMethod(this, Protegido([this] { AcrescentaConsulta(kPaginaConsulta); }),
+                                      Qt::QueuedConnection);
+    };
+    ui.DBGrid2->SetDataSet(TbConsulta);
+    ui.DBGrid2->SetReadOnly(true);
+    QScrollBar* rolagem = ui.DBGrid2->verticalScrollBar();
+    // Rows appended move the grid too: only the user's scrolling reads on.
+    connect(rolagem, &QScrollBar::valueChanged, this, Protegido([this, rolagem](int valor) {
+                if (m_maisNaConsulta && !m_acrescentando && valor > 0 && valor == rolagem->maximum())
+                    TbConsulta->Last();
+            }));
     for (int dias = 0; dias <= 91; dias += 7)
         ui.CbPrazo->addItem(QString::number(dias).rightJustified(2, QLatin1Char('0')));
     const QDate hoje = QDate::currentDate();
     ui.EdtConsDataIni->setDate(QDate(hoje.year(), hoje.month(), 1));
     ui.EdtConsDataFin->setDate(QDate(hoje.year(), hoje.month(), hoje.daysInMonth()));
-    m_modoProduto = BuscaParametro(QStringLiteral("TIN"), 150).trimmed().toUpper();
-    m_idadePreco = BuscaParametro(QStringLiteral("TIN"), 240).trimmed().toInt();
-    m_credito = BuscaParametro(QStringLiteral("TIN"), 250).trimmed().toUpper() == QLatin1String("S");
+    // The screen's parameters, read at once.
+    QHash<int, QString> parametros;
+    {
+        TZoQuery q;
+        q.SQL << QStringLiteral(
+                     "SELECT NUMERO, VALOR FROM %1 WHERE MODULO = 'TIN' AND NUMERO IN (20, 150, 190, "
+                     "240, 250)")
+                     .arg(DBLocal(QStringLiteral("PARAMETROS")));
+        q.Open();
+        for (q.First(); !q.Eof(); q.Next())
+            parametros.insert(q.Fields(0).AsInteger(), q.Fields(1).AsString().trimmed());
+    }
+    m_modoProduto = parametros.value(150).toUpper();
+    m_idadePreco = parametros.value(240).toInt();
+    m_credito = parametros.value(250).toUpper() == QLatin1String("S");
+    m_verificaPreco = parametros.value(190).toUpper() == QLatin1String("S");
+    m_diasEntrega = parametros.value(20).toInt();
     ui.BtnQualidade->setEnabled(ClassRegistered(QStringLiteral("TfmContrQul")));
     RegistraLayout(QStringLiteral("WTngFAL"), LayoutFal);
     LimpaTela();
@@ -155,7 +213,7 @@ void TFmCadFal::LimpaTela() {
     ui.CbPrazo->setCurrentIndex(0);
     const QDate hoje = QDate::currentDate();
     ui.EdtDataIni->setDate(hoje);
-    ui.EdtDataFin->setDate(hoje.addDays(BuscaParametro(QStringLiteral("TIN"), 20).trimmed().toInt()));
+    ui.EdtDataFin->setDate(hoje.addDays(m_diasEntrega));
     TbItens->EmptyDataSet();
     m_falCarregada.clear();
     m_corCarregada.clear();
@@ -174,18 +232,14 @@ void TFmCadFal::EdtFalExit() {
     if (!numero.isEmpty() && numero == m_numeroVerificado)
         return;
     m_numeroVerificado = numero;
-    if (!numero.isEmpty() && FalArmazenada(numero)) {
-        TZoQuery q;
-        q.SQL << QStringLiteral("SELECT MIN(FATURADO) AS FATURADO FROM FAL_ITEN WHERE FAL = %1")
-                     .arg(Aspas(numero));
-        q.Open();
-        const bool aberta = q.Fields(0).AsString().trimmed() == QLatin1String("A");
-        BuscaDados(numero);
-        if (!aberta) {
+    if (!numero.isEmpty()) {
+        const FalLida lida = BuscaDados(numero);
+        if (lida == falBaixada) {
             HabilitaGravacao(false);
             Informa(this, QStringLiteral("FAL já baixada. Disponível apenas para consulta."));
         }
-        return;
+        if (lida != falInexistente)
+            return;
     }
     LimpaTela();
     if (numero.isEmpty())
@@ -196,18 +250,25 @@ bool TFmCadFal::FalArmazenada(const QString& numero) {
     return Existe(QStringLiteral("FAL"), QStringLiteral("NUMERO"), QVariantList{numero});
 }
 
-void TFmCadFal::BuscaDados(const QString& numero) {
+// The sheet with its state and its items: two reads, whatever the sheet holds.
+TFmCadFal::FalLida TFmCadFal::BuscaDados(const QString& numero) {
     LimpaTela();
     QScopedValueRollback<bool> carregando(m_carregando, true);
     TZoQuery q;
-    q.SQL << QStringLiteral("SELECT FAL.*, CLIENTE.NOME, CADCOR.DESCRICAO AS DESC_COR FROM FAL")
-          << QStringLiteral("LEFT JOIN ENTIDADE CLIENTE ON (CLIENTE.CODCLI = FAL.CLIENTE)")
+    q.SQL << QStringLiteral("SELECT FAL.*, CLIENTE.NOME, CADCOR.DESCRICAO AS DESC_COR,")
+          << QStringLiteral(
+                 "(SELECT MIN(I.FATURADO) FROM FAL_ITEN I WHERE I.FAL = FAL.NUMERO) AS FATURADO_MIN,")
+          << QStringLiteral(
+                 "(SELECT FIRST 1 COALESCE(P.DES_FASE, '') FROM PROCESSO_TIN P WHERE P.FAL = FAL.NUMERO AND "
+                 "P.CONCLUIDO = 'N' ORDER BY P.ORDEM) AS FASE_ABERTA,")
+          << QStringLiteral("(SELECT FIRST 1 1 FROM PROCESSO_TIN P WHERE P.FAL = FAL.NUMERO) AS COM_PASSOS")
+          << QStringLiteral("FROM FAL LEFT JOIN ENTIDADE CLIENTE ON (CLIENTE.CODCLI = FAL.CLIENTE)")
           << QStringLiteral("LEFT JOIN CADCORTIN CADCOR ON (CADCOR.CODIGO = FAL.COR)")
           << QStringLiteral("WHERE FAL.NUMERO = :NUMERO");
     q.BindValue(QStringLiteral("NUMERO"), numero);
     q.Open();
     if (q.IsEmpty())
-        return;
+        return falInexistente;
     auto campo = [&q](const char* nome) { return q.FieldByName(QLatin1String(nome)).AsString().trimmed(); };
     ui.EdtReproc->setText(campo("NUM_REPROC"));
     ui.EdtPartida->setText(campo("PARTIDA"));
@@ -277,19 +338,15 @@ void TFmCadFal::BuscaDados(const QString& numero) {
     TbItens->EnableControls();
     AtualizaTotal();
 
-    TZoQuery situacao;
-    situacao.SQL << QStringLiteral(
-        "SELECT FIRST 1 DES_FASE FROM PROCESSO_TIN WHERE FAL = :NUMERO AND CONCLUIDO = 'N' "
-        "ORDER BY ORDEM");
-    situacao.BindValue(QStringLiteral("NUMERO"), numero);
-    situacao.Open();
-    if (!situacao.IsEmpty())
-        ui.EdtSituacao->setText(situacao.Fields(0).AsString());
+    if (!q.FieldByName(QStringLiteral("FASE_ABERTA")).IsNull())
+        ui.EdtSituacao->setText(q.FieldByName(QStringLiteral("FASE_ABERTA")).AsString());
     else
-        ui.EdtSituacao->setText(
-            Existe(QStringLiteral("PROCESSO_TIN"), QStringLiteral("FAL"), QVariantList{numero})
-                ? QStringLiteral("CONCLUIDO")
-                : QStringLiteral("PROGRAMACAO"));
+        ui.EdtSituacao->setText(q.FieldByName(QStringLiteral("COM_PASSOS")).IsNull()
+                                    ? QStringLiteral("PROGRAMACAO")
+                                    : QStringLiteral("CONCLUIDO"));
+    return q.FieldByName(QStringLiteral("FATURADO_MIN")).AsString().trimmed() == QLatin1String("A")
+               ? falAberta
+               : falBaixada;
 }
 
 void TFmCadFal::AtualizaTotal() {
@@ -587,10 +644,9 @@ QSet<QString> TFmCadFal::ItensDoReprocessado() {
     return itens;
 }
 
-// What the sheet's rows would hold of each invoice item.
-QHash<ItemNota, double> TFmCadFal::PesoNaTela() {
+// What the sheet's rows would hold of each invoice item; `doReprocessado` as ItensDoReprocessado reads it.
+QHash<ItemNota, double> TFmCadFal::PesoNaTela(const QSet<QString>& doReprocessado) {
     QHash<ItemNota, double> pesos;
-    const QSet<QString> doReprocessado = ItensDoReprocessado();
     for (int i = 0; i < TbItens->RecordCount(); ++i) {
         TbItens->MoveTo(i);
         const ItemNota item = ItemDaLinha();
@@ -601,32 +657,12 @@ QHash<ItemNota, double> TFmCadFal::PesoNaTela() {
     return pesos;
 }
 
-// The open value of the customer's other sheets, each priced at its own region, colour, variant and term,
-// in one statement however many sheets are open; plus this sheet at its price.
+// The open value of the customer's other sheets, plus this sheet at its price.
 double TFmCadFal::ValorEmAberto(const QString& cliente, const QString& numero) {
-    TZoQuery q;
-    q.SQL << QStringLiteral(
-                 "SELECT SUM(F.PESO * COALESCE((SELECT FIRST 1 CASE COALESCE(NULLIF(TRIM(F.PRAZO), "
-                 "''), '00') WHEN '00' THEN T.PRECO_00 WHEN '07' THEN T.PRECO_07 WHEN '14' THEN "
-                 "T.PRECO_14 WHEN '21' THEN T.PRECO_21 END FROM %1 T")
-                 .arg(DBLocal(QStringLiteral("TABPRECO")))
-          << QStringLiteral("WHERE T.REGIAO = F.TABPRECO AND T.COR = F.COR AND T.VARIANTE = F.VARIANTE AND "
-                            "(T.CODIGO = '' OR T.CODIGO = '0') ORDER BY T.CODIGO), 0))")
-          << QStringLiteral("FROM (SELECT FAL.NUMERO, FAL.PRAZO, FAL.TABPRECO, FAL.COR, FAL.VARIANTE, "
-                            "SUM(FAL_ITEN.PESO) AS PESO")
-          << QStringLiteral(
-                 "FROM FAL INNER JOIN FAL_ITEN ON (FAL.NUMERO = FAL_ITEN.FAL AND FAL_ITEN.FATURADO <> 'S')")
-          << QStringLiteral(
-                 "WHERE (FAL.TIPO = 1 OR FAL.TIPO = 5) AND (FAL.NUM_REPROC IS NULL OR FAL.NUM_REPROC = '')")
-          << QStringLiteral("AND FAL.CLIENTE = :CLIENTE AND FAL.NUMERO <> :NUMERO")
-          << QStringLiteral("GROUP BY FAL.NUMERO, FAL.PRAZO, FAL.TABPRECO, FAL.COR, FAL.VARIANTE) F");
-    q.BindValue(QStringLiteral("CLIENTE"), cliente);
-    q.BindValue(QStringLiteral("NUMERO"), numero);
-    q.Open();
     double total = 0;
     for (int i = 0; i < TbItens->RecordCount(); ++i)
         total += TbItens->ValueAt(i, TbItens->FieldIndex(QStringLiteral("Peso"))).toDouble();
-    return q.Fields(0).AsFloat() +
+    return ValorAbertoFals(cliente, numero) +
            total * RetornaPreco(ui.EdtTabPreco->text().trimmed(), ui.EdtCor->text().trimmed(),
                                 ui.EdtVariante->text().trimmed(), ui.CbPrazo->currentText());
 }
@@ -689,8 +725,7 @@ bool TFmCadFal::ValidaGravacao(bool& liberadoCredito) {
         return false;
     }
     const QString regiao = ui.EdtTabPreco->text().trimmed();
-    if (Tipo() == falNormal &&
-        BuscaParametro(QStringLiteral("TIN"), 190).trimmed().toUpper() == QLatin1String("S")) {
+    if (Tipo() == falNormal && m_verificaPreco) {
         const QString semPreco = VerificaPreco(regiao, cor, variante, ui.CbPrazo->currentText());
         if (!semPreco.isEmpty()) {
             Informa(this, semPreco);
@@ -748,12 +783,13 @@ bool TFmCadFal::ValidaGravacao(bool& liberadoCredito) {
         }
     }
     // Free weight, summed per invoice item, against what this save would take more than it holds.
-    const QHash<ItemNota, double> novo = PesoNaTela();
+    const QHash<ItemNota, double> novo = PesoNaTela(ItensDoReprocessado());
     const QHash<ItemNota, double> gravado = m_falCarregada.isEmpty()
                                                 ? QHash<ItemNota, double>()
                                                 : PesoGravado(m_falCarregada, ui.EdtCodCli->text().trimmed());
+    const QHash<ItemNota, double> livres = PesosLivresNota(novo.keys());
     for (auto it = novo.cbegin(); it != novo.cend(); ++it) {
-        const double falta = it.value() - gravado.value(it.key()) - PesoLivreNota(it.key());
+        const double falta = it.value() - gravado.value(it.key()) - livres.value(it.key());
         if (falta <= kTolerancia)
             continue;
         if (m_modoProduto != QLatin1String("S")) {
@@ -787,7 +823,9 @@ void TFmCadFal::BtnIncluirClick() {
     ui.EdtFal->setFocus();
 }
 
-// The whole save in one unit of work; false, with nothing written, when it is refused there.
+// The whole save in one unit of work; false, with nothing written, when it is refused there. The sheet, its
+// items and the invoice weight go to the server in one batch, the steps in another: a handful of round trips
+// however many items and steps the sheet has.
 bool TFmCadFal::GravaDados(bool liberadoCredito) {
     const QString numero = Numero(), cliente = ui.EdtCodCli->text().trimmed();
     const QString cor = ui.EdtCor->text().trimmed(), variante = ui.EdtVariante->text().trimmed();
@@ -812,84 +850,88 @@ bool TFmCadFal::GravaDados(bool liberadoCredito) {
                            : armazenada.FieldByName(QLatin1String(campo)).AsString().trimmed();
             };
             const QString status = antigo("STATUS").isEmpty() ? QStringLiteral("A") : antigo("STATUS");
-            const QHash<ItemNota, double> gravado =
-                nova ? QHash<ItemNota, double>() : PesoGravado(numero, antigo("CLIENTE"));
-            const QHash<ItemNota, double> novo = PesoNaTela();
+            // The stored items, read once: what they hold of each invoice item, and what each row has.
+            QHash<ItemNota, double> gravado;
+            QHash<int, QStringList> linhasGravadas;
+            if (!nova) {
+                TZoQuery itens;
+                itens.SQL << QStringLiteral(
+                                 "SELECT ORD_IT, %1 FROM FAL_ITEN WHERE FAL = :FAL ORDER BY ORD_IT")
+                                 .arg(kColunasItem.join(QStringLiteral(", ")));
+                itens.BindValue(QStringLiteral("FAL"), numero);
+                itens.Open();
+                for (itens.First(); !itens.Eof(); itens.Next()) {
+                    gravado[{itens.FieldByName(QStringLiteral("NOTA")).AsString().trimmed(),
+                             antigo("CLIENTE"),
+                             itens.FieldByName(QStringLiteral("CODIGO")).AsString().trimmed(),
+                             itens.FieldByName(QStringLiteral("LOTE")).AsString().trimmed()}] +=
+                        itens.FieldByName(QStringLiteral("PESO_NF")).AsFloat();
+                    QStringList valores;
+                    for (const QString& coluna : kColunasItem)
+                        valores << ValorSql(itens.FieldByName(coluna).Value());
+                    linhasGravadas.insert(itens.Fields(0).AsInteger(), valores);
+                }
+            }
+            const QSet<QString> doReprocessado = ItensDoReprocessado();
+            const QHash<ItemNota, double> novo = PesoNaTela(doReprocessado);
 
-            TZoQuery dias;
-            dias.SQL << QStringLiteral("SELECT SUM(COALESCE(DIAS, 0)) FROM ROTEIRO WHERE CODIGO = :CODIGO");
-            dias.BindValue(QStringLiteral("CODIGO"), ui.EdtRoteiro->text().trimmed());
-            dias.Open();
-            const QDate entrega = ui.EdtDataIni->date().addDays(dias.Fields(0).AsInteger());
+            TZoQuery apoio;
+            apoio.SQL
+                << QStringLiteral(
+                       "SELECT (SELECT SUM(COALESCE(DIAS, 0)) FROM ROTEIRO WHERE CODIGO = :ROTEIRO) AS DIAS,")
+                << QStringLiteral("(SELECT FIRST 1 GRAFICO FROM RECEITA WHERE COR = :COR AND VARIANTE = "
+                                  ":VARIANTE) AS GRAFICO FROM RDB$DATABASE");
+            apoio.BindValue(QStringLiteral("ROTEIRO"), ui.EdtRoteiro->text().trimmed());
+            apoio.BindValue(QStringLiteral("COR"), cor);
+            apoio.BindValue(QStringLiteral("VARIANTE"), variante);
+            apoio.Open();
+            const QDate entrega = ui.EdtDataIni->date().addDays(apoio.Fields(0).AsInteger());
+            const QString grafico = apoio.Fields(1).IsNull() ? QString() : apoio.Fields(1).AsString();
 
-            TZoQuery fal;
-            if (nova)
-                fal.SQL << QStringLiteral(
-                    "INSERT INTO FAL (NUMERO, CLIENTE, COR, VARIANTE, ROTEIRO, MAQUINA, TABPRECO, FIBRA1, "
-                    "FIBRA2, PRAZO, DATA_INI, DATA_FIN, OBS, TIPO, STATUS, ORDEM, PARTIDA, ESTAMPA, VAR_EST, "
-                    "NUM_REPROC) VALUES (:NUMERO, :CLIENTE, :COR, :VARIANTE, :ROTEIRO, :MAQUINA, :TABPRECO, "
-                    ":FIBRA1, :FIBRA2, :PRAZO, :DATA_INI, :DATA_FIN, :OBS, :TIPO, :STATUS, :ORDEM, :PARTIDA, "
-                    ":ESTAMPA, :VAR_EST, :NUM_REPROC)");
-            else
-                fal.SQL << QStringLiteral(
-                    "UPDATE FAL SET CLIENTE = :CLIENTE, COR = :COR, VARIANTE = :VARIANTE, ROTEIRO = "
-                    ":ROTEIRO, "
-                    "MAQUINA = :MAQUINA, TABPRECO = :TABPRECO, FIBRA1 = :FIBRA1, FIBRA2 = :FIBRA2, PRAZO = "
-                    ":PRAZO, DATA_INI = :DATA_INI, DATA_FIN = :DATA_FIN, OBS = :OBS, TIPO = :TIPO, STATUS = "
-                    ":STATUS, ORDEM = :ORDEM, PARTIDA = :PARTIDA, ESTAMPA = :ESTAMPA, VAR_EST = :VAR_EST, "
-                    "NUM_REPROC = :NUM_REPROC WHERE NUMERO = :NUMERO");
             auto numeroOuNulo = [](const QString& texto) {
                 double valor = 0;
                 return LeNumero(texto.trimmed(), valor) ? QVariant(valor) : QVariant();
             };
-            fal.BindValue(QStringLiteral("NUMERO"), numero);
-            fal.BindValue(QStringLiteral("CLIENTE"), cliente);
-            fal.BindValue(QStringLiteral("COR"), cor);
-            fal.BindValue(QStringLiteral("VARIANTE"), variante);
-            fal.BindValue(QStringLiteral("ROTEIRO"), ui.EdtRoteiro->text().trimmed());
-            fal.BindValue(QStringLiteral("MAQUINA"), ui.EdtMaquina->text().trimmed());
-            fal.BindValue(QStringLiteral("TABPRECO"), ui.EdtTabPreco->text().trimmed());
-            fal.BindValue(QStringLiteral("FIBRA1"), numeroOuNulo(ui.EdtFibra1->text()));
-            fal.BindValue(QStringLiteral("FIBRA2"), numeroOuNulo(ui.EdtFibra2->text()));
-            fal.BindValue(QStringLiteral("PRAZO"), ui.CbPrazo->currentText());
-            fal.BindValue(QStringLiteral("DATA_INI"), ui.EdtDataIni->date());
-            fal.BindValue(QStringLiteral("DATA_FIN"), entrega);
-            fal.BindValue(QStringLiteral("OBS"), ui.EdtObs->text().trimmed());
-            fal.BindValue(QStringLiteral("TIPO"), tipo);
-            fal.BindValue(QStringLiteral("STATUS"), status);
-            fal.BindValue(QStringLiteral("ORDEM"), ui.EdtOrdem->text().trimmed().isEmpty()
-                                                       ? QVariant()
-                                                       : QVariant(ui.EdtOrdem->text().trimmed().toInt()));
-            fal.BindValue(QStringLiteral("PARTIDA"), ui.EdtPartida->text().trimmed());
-            fal.BindValue(QStringLiteral("ESTAMPA"), ui.EdtEstampa->text().trimmed());
-            fal.BindValue(QStringLiteral("VAR_EST"), ui.EdtVarEst->text().trimmed());
-            fal.BindValue(QStringLiteral("NUM_REPROC"), reproc);
-            fal.ExecSQL();
-
-            // Items by their order within the sheet: stored ones are updated in place (billing columns left
-            // to whoever writes them), new ones inserted, those no longer on the sheet removed.
-            QSet<int> gravados;
-            {
-                TZoQuery ordens;
-                ordens.SQL << QStringLiteral("SELECT ORD_IT FROM FAL_ITEN WHERE FAL = :FAL");
-                ordens.BindValue(QStringLiteral("FAL"), numero);
-                ordens.Open();
-                for (ordens.First(); !ordens.Eof(); ordens.Next())
-                    gravados.insert(ordens.Fields(0).AsInteger());
+            const QList<QPair<const char*, QVariant>> cabecalho = {
+                {"CLIENTE", cliente},
+                {"COR", cor},
+                {"VARIANTE", variante},
+                {"ROTEIRO", ui.EdtRoteiro->text().trimmed()},
+                {"MAQUINA", ui.EdtMaquina->text().trimmed()},
+                {"TABPRECO", ui.EdtTabPreco->text().trimmed()},
+                {"FIBRA1", numeroOuNulo(ui.EdtFibra1->text())},
+                {"FIBRA2", numeroOuNulo(ui.EdtFibra2->text())},
+                {"PRAZO", ui.CbPrazo->currentText()},
+                {"DATA_INI", ui.EdtDataIni->date()},
+                {"DATA_FIN", entrega},
+                {"OBS", ui.EdtObs->text().trimmed()},
+                {"TIPO", tipo},
+                {"STATUS", status},
+                {"ORDEM", ui.EdtOrdem->text().trimmed().isEmpty()
+                              ? QVariant()
+                              : QVariant(ui.EdtOrdem->text().trimmed().toInt())},
+                {"PARTIDA", ui.EdtPartida->text().trimmed()},
+                {"ESTAMPA", ui.EdtEstampa->text().trimmed()},
+                {"VAR_EST", ui.EdtVarEst->text().trimmed()},
+                {"NUM_REPROC", reproc}};
+            QStringList colunas, valores, atribuicoes;
+            for (const auto& [coluna, valor] : cabecalho) {
+                colunas << QLatin1String(coluna);
+                valores << ValorSql(valor);
+                atribuicoes << QLatin1String(coluna) + QStringLiteral(" = ") + valores.last();
             }
-            const QSet<QString> doReprocessado = ItensDoReprocessado();
-            const QString colunas =
-                QStringLiteral("NOTA = :NOTA, CODIGO = :CODIGO, LOTE = :LOTE, ROLO = :ROLO, PESO = :PESO, "
-                               "FLUXO = :FLUXO, GRAMATURA = :GRAMATURA, LARGURA = :LARGURA, OBSERVACAO = "
-                               ":OBSERVACAO, GRAMATURA_EST = :GRAMATURA_EST, PESO_NF = :PESO_NF");
-            TZoQuery altera, insere;
-            altera.SQL << QStringLiteral("UPDATE FAL_ITEN SET %1 WHERE FAL = :FAL AND ORD_IT = :ORD_IT")
-                              .arg(colunas);
-            insere.SQL << QStringLiteral(
-                "INSERT INTO FAL_ITEN (FAL, ORD_IT, NOTA, CODIGO, LOTE, ROLO, PESO, FLUXO, GRAMATURA, "
-                "LARGURA, OBSERVACAO, GRAMATURA_EST, PESO_NF, FATURADO) VALUES (:FAL, :ORD_IT, :NOTA, "
-                ":CODIGO, :LOTE, :ROLO, :PESO, :FLUXO, :GRAMATURA, :LARGURA, :OBSERVACAO, "
-                ":GRAMATURA_EST, :PESO_NF, 'A')");
+            InstrucoesEmLote lote(*ConexaoHost());
+            if (nova)
+                lote.Adiciona(QStringLiteral("INSERT INTO FAL (NUMERO, %1) VALUES (%2, %3)")
+                                  .arg(colunas.join(QStringLiteral(", ")), Aspas(numero),
+                                       valores.join(QStringLiteral(", "))));
+            else
+                lote.Adiciona(QStringLiteral("UPDATE FAL SET %1 WHERE NUMERO = %2")
+                                  .arg(atribuicoes.join(QStringLiteral(", ")), Aspas(numero)));
+
+            // Items by their order within the sheet: stored ones are updated in place where they differ
+            // (billing columns left to whoever writes them), new ones inserted, those no longer on the sheet
+            // removed.
             QSet<int> naTela;
             for (int i = 0; i < TbItens->RecordCount(); ++i) {
                 TbItens->MoveTo(i);
@@ -897,37 +939,41 @@ bool TFmCadFal::GravaDados(bool liberadoCredito) {
                 naTela.insert(ordIt);
                 const ItemNota item = ItemDaLinha();
                 const double peso = TbItens->FieldByName(QStringLiteral("Peso")).AsFloat();
-                TZoQuery& q = gravados.contains(ordIt) ? altera : insere;
-                q.BindValue(QStringLiteral("FAL"), numero);
-                q.BindValue(QStringLiteral("ORD_IT"), ordIt);
-                q.BindValue(QStringLiteral("NOTA"), item.nota);
-                q.BindValue(QStringLiteral("CODIGO"), item.codigo);
-                q.BindValue(QStringLiteral("LOTE"), Texto(*TbItens, QStringLiteral("Lote")));
-                q.BindValue(QStringLiteral("ROLO"), TbItens->FieldByName(QStringLiteral("Rolo")).Value());
-                q.BindValue(QStringLiteral("PESO"), peso);
-                q.BindValue(QStringLiteral("FLUXO"), Texto(*TbItens, QStringLiteral("Fluxo")));
-                q.BindValue(QStringLiteral("GRAMATURA"),
-                            TbItens->FieldByName(QStringLiteral("Gram")).Value());
-                q.BindValue(QStringLiteral("LARGURA"), TbItens->FieldByName(QStringLiteral("Larg")).Value());
-                q.BindValue(QStringLiteral("OBSERVACAO"), Texto(*TbItens, QStringLiteral("Observacao")));
-                q.BindValue(QStringLiteral("GRAMATURA_EST"),
-                            TbItens->FieldByName(QStringLiteral("Gramatura_Est")).Value());
-                q.BindValue(QStringLiteral("PESO_NF"),
-                            PesoTomadoNota(
-                                tipo, peso,
-                                doReprocessado.contains(item.nota + u'|' + item.codigo + u'|' + item.lote)));
-                q.ExecSQL();
-            }
-            const QSet<int> removidos = gravados - naTela;
-            if (!removidos.isEmpty()) {
-                TZoQuery remove;
-                remove.SQL << QStringLiteral("DELETE FROM FAL_ITEN WHERE FAL = :FAL AND ORD_IT = :ORD_IT");
-                for (int ordIt : removidos) {
-                    remove.BindValue(QStringLiteral("FAL"), numero);
-                    remove.BindValue(QStringLiteral("ORD_IT"), ordIt);
-                    remove.ExecSQL();
+                const QStringList linha = {
+                    ValorSql(item.nota),
+                    ValorSql(item.codigo),
+                    ValorSql(Texto(*TbItens, QStringLiteral("Lote"))),
+                    ValorSql(TbItens->FieldByName(QStringLiteral("Rolo")).Value()),
+                    ValorSql(peso),
+                    ValorSql(Texto(*TbItens, QStringLiteral("Fluxo"))),
+                    ValorSql(TbItens->FieldByName(QStringLiteral("Gram")).Value()),
+                    ValorSql(TbItens->FieldByName(QStringLiteral("Larg")).Value()),
+                    ValorSql(Texto(*TbItens, QStringLiteral("Observacao"))),
+                    ValorSql(TbItens->FieldByName(QStringLiteral("Gramatura_Est")).Value()),
+                    ValorSql(PesoTomadoNota(
+                        tipo, peso,
+                        doReprocessado.contains(item.nota + u'|' + item.codigo + u'|' + item.lote)))};
+                if (!linhasGravadas.contains(ordIt)) {
+                    lote.Adiciona(
+                        QStringLiteral("INSERT INTO FAL_ITEN (FAL, ORD_IT, %1, FATURADO) VALUES (%2, %3, "
+                                       "%4, 'A')")
+                            .arg(kColunasItem.join(QStringLiteral(", ")), Aspas(numero))
+                            .arg(ordIt)
+                            .arg(linha.join(QStringLiteral(", "))));
+                } else if (linhasGravadas.value(ordIt) != linha) {
+                    QStringList muda;
+                    for (int c = 0; c < kColunasItem.size(); ++c)
+                        muda << kColunasItem.at(c) + QStringLiteral(" = ") + linha.at(c);
+                    lote.Adiciona(QStringLiteral("UPDATE FAL_ITEN SET %1 WHERE FAL = %2 AND ORD_IT = %3")
+                                      .arg(muda.join(QStringLiteral(", ")), Aspas(numero))
+                                      .arg(ordIt));
                 }
             }
+            for (auto it = linhasGravadas.cbegin(); it != linhasGravadas.cend(); ++it)
+                if (!naTela.contains(it.key()))
+                    lote.Adiciona(QStringLiteral("DELETE FROM FAL_ITEN WHERE FAL = %1 AND ORD_IT = %2")
+                                      .arg(Aspas(numero))
+                                      .arg(it.key()));
 
             // The invoice moves by what the sheet now holds less what it held.
             QSet<ItemNota> itens;
@@ -935,19 +981,27 @@ bool TFmCadFal::GravaDados(bool liberadoCredito) {
                 itens.insert(it.key());
             for (auto it = novo.cbegin(); it != novo.cend(); ++it)
                 itens.insert(it.key());
+            QHash<ItemNota, double> movimentos;
+            QList<ItemNota> tomados;
             for (const ItemNota& item : itens) {
                 const double diferenca = novo.value(item) - gravado.value(item);
                 if (qAbs(diferenca) <= kTolerancia)
                     continue;
-                MovePesoNota(item, diferenca);
-                if (diferenca > 0 && m_modoProduto != QLatin1String("S") &&
-                    PesoLivreNota(item) < -kTolerancia) {
-                    recusa = QStringLiteral("Peso Programado maior que disponível.");
-                    break;
-                }
+                movimentos.insert(item, diferenca);
+                if (diferenca > 0)
+                    tomados << item;
+            }
+            for (const QString& instrucao : InstrucoesMovePesoNota(movimentos))
+                lote.Adiciona(instrucao);
+            lote.Executa();
+            if (m_modoProduto != QLatin1String("S") && !tomados.isEmpty()) {
+                const QHash<ItemNota, double> livres = PesosLivresNota(tomados);
+                for (auto it = livres.cbegin(); it != livres.cend(); ++it)
+                    if (it.value() < -kTolerancia)
+                        recusa = QStringLiteral("Peso Programado maior que disponível.");
             }
             if (recusa.isEmpty()) {
-                GravaProcessos(numero);
+                GravaProcessos(numero, grafico);
                 if (!reproc.isEmpty() && (nova || reproc != antigo("NUM_REPROC")))
                     FechaReprocessada(reproc, numero);
                 const QString chave = numero;
@@ -992,26 +1046,32 @@ bool TFmCadFal::GravaDados(bool liberadoCredito) {
 }
 
 // Steps are laid out afresh only while none has started; once one has, they stay and only missing
-// (fabric, phase) steps are added.
-void TFmCadFal::GravaProcessos(const QString& numero) {
+// (fabric, phase) steps are added. Steps stored just as they would be laid out again are left alone, so
+// that re-saving a sheet whose fabrics and routes did not change writes none. All in one batch.
+void TFmCadFal::GravaProcessos(const QString& numero, const QString& grafico) {
+    const QString partida = ui.EdtPartida->text().trimmed();
     TZoQuery existentes;
-    existentes.SQL << QStringLiteral(
-        "SELECT CODIGO, FASE, PENDENTE, DATA_INI, CONCLUIDO FROM PROCESSO_TIN WHERE FAL = :FAL");
+    existentes.SQL << QStringLiteral("SELECT * FROM PROCESSO_TIN WHERE FAL = :FAL");
     existentes.BindValue(QStringLiteral("FAL"), numero);
     existentes.Open();
     QSet<QString> postos;
-    bool iniciado = false;
+    QStringList comoGravados;
+    bool iniciado = false, soDaTela = true;
+    const auto coluna = [&existentes](const char* nome) {
+        return existentes.FieldByName(QLatin1String(nome));
+    };
     for (existentes.First(); !existentes.Eof(); existentes.Next()) {
-        postos.insert(ChavePasso(existentes.Fields(0).AsString(), existentes.Fields(1).AsString()));
-        iniciado = iniciado || !existentes.Fields(2).IsNull() || !existentes.Fields(3).IsNull() ||
-                   existentes.Fields(4).AsString().trimmed() != QLatin1String("N");
-    }
-    if (!iniciado && !postos.isEmpty()) {
-        TZoQuery apaga;
-        apaga.SQL << QStringLiteral("DELETE FROM PROCESSO_TIN WHERE FAL = :FAL");
-        apaga.BindValue(QStringLiteral("FAL"), numero);
-        apaga.ExecSQL();
-        postos.clear();
+        postos.insert(ChavePasso(coluna("CODIGO").AsString(), coluna("FASE").AsString()));
+        iniciado = iniciado || !coluna("PENDENTE").IsNull() || !coluna("DATA_INI").IsNull() ||
+                   coluna("CONCLUIDO").AsString().trimmed() != QLatin1String("N");
+        QStringList valores;
+        for (const QString& campo : kColunasPasso)
+            valores << ValorSql(existentes.FieldByName(campo).Value());
+        comoGravados << valores.join(QStringLiteral(", "));
+        for (const FieldDef& campo : existentes.FieldDefs())
+            if (campo.name != QLatin1String("FAL") && !kColunasPasso.contains(campo.name) &&
+                !existentes.FieldByName(campo.name).IsNull())
+                soDaTela = false;
     }
     QList<ItemPasso> itens;
     QSet<QString> fluxos;
@@ -1020,45 +1080,49 @@ void TFmCadFal::GravaProcessos(const QString& numero) {
         itens.append({Texto(*TbItens, QStringLiteral("Tecido")),
                       TbItens->FieldByName(QStringLiteral("Ord_It")).AsInteger(),
                       Texto(*TbItens, QStringLiteral("Fluxo"))});
-        fluxos.insert(itens.last().fluxo);
+        if (!itens.last().fluxo.isEmpty())
+            fluxos.insert(itens.last().fluxo);
     }
     QHash<QString, QList<PassoRoteiro>> roteiros;
-    TZoQuery rota;
-    rota.SQL
-        << QStringLiteral("SELECT ROT.FASE, ROT.ORDEM, FASE.DESCRICAO FROM ROTEIRO ROT")
-        << QStringLiteral(
-               "LEFT JOIN FASE ON (ROT.FASE = FASE.CODIGO) WHERE ROT.CODIGO = :CODIGO ORDER BY ROT.ORDEM");
-    for (const QString& fluxo : fluxos) {
-        if (fluxo.isEmpty())
-            continue;
-        rota.BindValue(QStringLiteral("CODIGO"), fluxo);
+    if (!fluxos.isEmpty()) {
+        QStringList codigos;
+        for (const QString& fluxo : fluxos)
+            codigos << Aspas(fluxo);
+        TZoQuery rota;
+        rota.SQL << QStringLiteral("SELECT ROT.CODIGO, ROT.FASE, ROT.ORDEM, FASE.DESCRICAO FROM ROTEIRO ROT")
+                 << QStringLiteral("LEFT JOIN FASE ON (ROT.FASE = FASE.CODIGO) WHERE ROT.CODIGO IN (%1)")
+                        .arg(codigos.join(QStringLiteral(", ")))
+                 << QStringLiteral("ORDER BY ROT.CODIGO, ROT.ORDEM");
         rota.Open();
         for (rota.First(); !rota.Eof(); rota.Next())
-            roteiros[fluxo].append(
-                {rota.Fields(0).AsString().trimmed(), rota.Fields(2).AsString(), rota.Fields(1).AsInteger()});
+            roteiros[rota.Fields(0).AsString().trimmed()].append(
+                {rota.Fields(1).AsString().trimmed(), rota.Fields(3).AsString(), rota.Fields(2).AsInteger()});
     }
-    const QList<PassoFal> passos = LayoutPassos(itens, roteiros, postos);
-    if (passos.isEmpty())
-        return;
-    const QString grafico =
-        Busca_Valor(QStringLiteral("RECEITA"), QStringLiteral("COR,VARIANTE"), QStringLiteral("GRAFICO"),
-                    {ui.EdtCor->text().trimmed(), ui.EdtVariante->text().trimmed()});
-    TZoQuery insere;
-    insere.SQL << QStringLiteral("INSERT INTO PROCESSO_TIN (FAL, CODIGO, PARTIDA, ORDEM, CONCLUIDO, GRAFICO, "
-                                 "FASE, DES_FASE, ORD_IT)")
-               << QStringLiteral(
-                      "VALUES (:FAL, :CODIGO, :PARTIDA, :ORDEM, 'N', :GRAFICO, :FASE, :DES_FASE, :ORD_IT)");
-    for (const PassoFal& passo : passos) {
-        insere.BindValue(QStringLiteral("FAL"), numero);
-        insere.BindValue(QStringLiteral("CODIGO"), passo.codigo);
-        insere.BindValue(QStringLiteral("PARTIDA"), ui.EdtPartida->text().trimmed());
-        insere.BindValue(QStringLiteral("ORDEM"), passo.ordem);
-        insere.BindValue(QStringLiteral("GRAFICO"), grafico.isEmpty() ? QVariant() : QVariant(grafico));
-        insere.BindValue(QStringLiteral("FASE"), passo.fase);
-        insere.BindValue(QStringLiteral("DES_FASE"), passo.descricao.left(50));
-        insere.BindValue(QStringLiteral("ORD_IT"), passo.ordIt);
-        insere.ExecSQL();
+    const QList<PassoFal> passos = LayoutPassos(itens, roteiros, iniciado ? postos : QSet<QString>());
+    QStringList novos;
+    for (const PassoFal& passo : passos)
+        novos << QStringList{ValorSql(passo.codigo),
+                             ValorSql(partida),
+                             ValorSql(passo.ordem),
+                             QStringLiteral("'N'"),
+                             grafico.isEmpty() ? QStringLiteral("NULL") : ValorSql(grafico),
+                             ValorSql(passo.fase),
+                             ValorSql(passo.descricao.left(50)),
+                             ValorSql(passo.ordIt)}
+                     .join(QStringLiteral(", "));
+    InstrucoesEmLote lote(*ConexaoHost());
+    if (!iniciado && !postos.isEmpty()) {
+        QStringList antes = comoGravados, depois = novos;
+        antes.sort();
+        depois.sort();
+        if (soDaTela && antes == depois)
+            return;
+        lote.Adiciona(QStringLiteral("DELETE FROM PROCESSO_TIN WHERE FAL = %1").arg(Aspas(numero)));
     }
+    for (const QString& valores : novos)
+        lote.Adiciona(QStringLiteral("INSERT INTO PROCESSO_TIN (FAL, %1) VALUES (%2, %3)")
+                          .arg(kColunasPasso.join(QStringLiteral(", ")), Aspas(numero), valores));
+    lote.Executa();
 }
 
 void TFmCadFal::FechaReprocessada(const QString& original, const QString& numero) {
@@ -1088,18 +1152,27 @@ void TFmCadFal::BtnExcluiClick() {
     const QString numero = Numero();
     if (numero.isEmpty() || m_falCarregada != numero)
         return;
-    const QVariantList chave{numero};
-    if (Existe(QStringLiteral("NOTAITEN"), QStringLiteral("PEDIDO"), chave)) {
+    // What forbids the delete, read at once and told in this order.
+    TZoQuery impede;
+    impede.SQL << QStringLiteral("SELECT (SELECT FIRST 1 1 FROM NOTAITEN WHERE PEDIDO = :FAL1) AS FATURADA,")
+               << QStringLiteral(
+                      "(SELECT FIRST 1 1 FROM PROCESSO_TIN WHERE FAL = :FAL2 AND CONCLUIDO = 'S') AS "
+                      "CONCLUIDA,")
+               << QStringLiteral(
+                      "(SELECT FIRST 1 1 FROM TNG_CONSUMOS WHERE FAL = :FAL3 AND BAIXADO = 'S') AS "
+                      "BAIXADA FROM RDB$DATABASE");
+    for (const char* parametro : {"FAL1", "FAL2", "FAL3"})
+        impede.BindValue(QLatin1String(parametro), numero);
+    impede.Open();
+    if (!impede.FieldByName(QStringLiteral("FATURADA")).IsNull()) {
         Informa(this, QStringLiteral("FAL já faturada. Impossível excluir."));
         return;
     }
-    if (Existe(QStringLiteral("PROCESSO_TIN"), QStringLiteral("FAL,CONCLUIDO"),
-               QVariantList{numero, QStringLiteral("S")})) {
+    if (!impede.FieldByName(QStringLiteral("CONCLUIDA")).IsNull()) {
         Informa(this, QStringLiteral("FAL com Processo já concluído. Impossível excluir."));
         return;
     }
-    if (Existe(QStringLiteral("TNG_CONSUMOS"), QStringLiteral("FAL,BAIXADO"),
-               QVariantList{numero, QStringLiteral("S")})) {
+    if (!impede.FieldByName(QStringLiteral("BAIXADA")).IsNull()) {
         Informa(this, QStringLiteral("Consumo da FAL já baixado. Impossível excluir."));
         return;
     }
@@ -1113,22 +1186,23 @@ void TFmCadFal::BtnExcluiClick() {
         fal.Open();
         const QHash<ItemNota, double> gravado =
             PesoGravado(numero, fal.IsEmpty() ? QString() : fal.Fields(0).AsString().trimmed());
+        // The weight given back and every row of the sheet, in one batch.
+        QHash<ItemNota, double> devolvido;
         for (auto it = gravado.cbegin(); it != gravado.cend(); ++it)
             if (qAbs(it.value()) > kTolerancia)
-                MovePesoNota(it.key(), -it.value());
-        TZoQuery q;
-        q.SQL << QStringLiteral("UPDATE TNG_PROG SET FAL = '' WHERE FAL = :FAL");
-        q.BindValue(QStringLiteral("FAL"), numero);
-        q.ExecSQL();
-        for (const char* apaga :
-             {"DELETE FROM FAL_ITEN WHERE FAL = :FAL", "DELETE FROM PROCESSO_TIN WHERE FAL = :FAL",
-              "DELETE FROM TNG_CONSUMOS WHERE FAL = :FAL", "DELETE FROM TABELA WHERE CODIGO = :FAL",
-              "DELETE FROM FAL WHERE NUMERO = :FAL"}) {
-            TZoQuery d;
-            d.SQL << QLatin1String(apaga);
-            d.BindValue(QStringLiteral("FAL"), numero);
-            d.ExecSQL();
-        }
+                devolvido.insert(it.key(), -it.value());
+        InstrucoesEmLote lote(*ConexaoHost());
+        for (const QString& instrucao : InstrucoesMovePesoNota(devolvido))
+            lote.Adiciona(instrucao);
+        const QString chave = Aspas(numero);
+        for (const QString& instrucao : {QStringLiteral("UPDATE TNG_PROG SET FAL = '' WHERE FAL = %1"),
+                                         QStringLiteral("DELETE FROM FAL_ITEN WHERE FAL = %1"),
+                                         QStringLiteral("DELETE FROM PROCESSO_TIN WHERE FAL = %1"),
+                                         QStringLiteral("DELETE FROM TNG_CONSUMOS WHERE FAL = %1"),
+                                         QStringLiteral("DELETE FROM TABELA WHERE CODIGO = %1"),
+                                         QStringLiteral("DELETE FROM FAL WHERE NUMERO = %1")})
+            lote.Adiciona(instrucao.arg(chave));
+        lote.Executa();
         GeraLog(kTitulo, QStringLiteral("EXCLUSAO DA FAL ") + numero, opExclusao, numero, this);
         exclusao.Confirma();
     }
@@ -1178,6 +1252,7 @@ void TFmCadFal::BitBtn7Click() {
     Informa(this, QStringLiteral("FAL Liberada para Faturamento."));
 }
 
+// The sheets the filters take, read a page at a time as the list is walked.
 void TFmCadFal::BitBtn5Click() {
     Ocupado(true, this, QStringLiteral("Consultando FAL"));
     const auto fimOcupado = qScopeGuard([this] { Ocupado(false, this); });
@@ -1190,11 +1265,26 @@ void TFmCadFal::BitBtn5Click() {
     for (const auto& [caixa, coluna] : caixas)
         if (!caixa->text().trimmed().isEmpty())
             filtros << QStringLiteral("%1 = %2").arg(QLatin1String(coluna), Aspas(caixa->text().trimmed()));
-    const QString onde = filtros.join(QStringLiteral(" AND "));
-    QyConsulta->SQL.clear();
-    QyConsulta->SQL
+    m_filtroConsulta = filtros.join(QStringLiteral(" AND "));
+    m_ultimaConsultada.clear();
+    m_maisNaConsulta = false; // emptied, the list is at its end: that must not read on
+    TbConsulta->EmptyDataSet();
+    m_maisNaConsulta = true;
+    AcrescentaConsulta(kPaginaConsulta);
+    TbConsulta->First();
+}
+
+// The next rows of the list, after the last one read; the cursor stays where it was, so the grid does not
+// move. In number order, so that the primary key walks the pages.
+void TFmCadFal::AcrescentaConsulta(int quantas) {
+    if (!m_maisNaConsulta || m_acrescentando)
+        return;
+    QScopedValueRollback<bool> acrescentando(m_acrescentando, true);
+    TZoQuery q;
+    q.SQL
         << QStringLiteral(
-               "SELECT FAL.NUMERO, FAL.CLIENTE, CLIENTE.NOME, FAL.DATA_INI, FAL.COR, FAL.VARIANTE,")
+               "SELECT FIRST %1 FAL.NUMERO, FAL.CLIENTE, CLIENTE.NOME, FAL.DATA_INI, FAL.COR, FAL.VARIANTE,")
+               .arg(quantas)
         << QStringLiteral("(SELECT FIRST 1 TNG_PROG.NUMERO FROM TNG_PROG WHERE TNG_PROG.FAL = FAL.NUMERO) AS "
                           "PROGRAMACAO,")
         << QStringLiteral("(SELECT FIRST 1 TNG_CONSUMOS.FALS FROM TNG_CONSUMOS WHERE TNG_CONSUMOS.FAL = "
@@ -1208,8 +1298,32 @@ void TFmCadFal::BitBtn5Click() {
                "FI.NOTA AND NI.CODIGO = FI.CODIGO) JOIN NATUREZA NA ON (NA.NATUREZA = NI.NATUREZA)")
         << QStringLiteral("WHERE NA.TIPO = 'D' AND FI.FAL = FAL.NUMERO) AS NOTA_DEV")
         << QStringLiteral("FROM FAL LEFT JOIN ENTIDADE CLIENTE ON (CLIENTE.CODCLI = FAL.CLIENTE)")
-        << QStringLiteral("WHERE ") + onde << QStringLiteral("ORDER BY FAL.NUMERO");
-    QyConsulta->Open();
+        << QStringLiteral("WHERE ") + m_filtroConsulta +
+               (m_ultimaConsultada.isEmpty() ? QString() : QStringLiteral(" AND FAL.NUMERO > :ULTIMA"))
+        << QStringLiteral("ORDER BY FAL.NUMERO");
+    if (!m_ultimaConsultada.isEmpty())
+        q.BindValue(QStringLiteral("ULTIMA"), m_ultimaConsultada);
+    q.Open();
+    const int atual = TbConsulta->RecNo();
+    {
+        // The grid is told once a page is in (it follows the cursor back to its row): row by row, it would
+        // follow every row appended.
+        ControlesDesligados quieto(*TbConsulta);
+        for (q.First(); !q.Eof(); q.Next()) {
+            TbConsulta->Append();
+            for (int campo = 0; campo < q.FieldCount(); ++campo)
+                TbConsulta->Fields(campo) = q.Fields(campo).Value();
+            TbConsulta->Post();
+        }
+        // Back where it was, the top for a first page, before the grid is told: left on the last row read,
+        // it would scroll to the end of the list and read on.
+        TbConsulta->MoveTo(qMax(atual, 0));
+    }
+    m_maisNaConsulta = q.RecordCount() == quantas;
+    if (!q.IsEmpty()) {
+        q.Last();
+        m_ultimaConsultada = q.FieldByName(QStringLiteral("NUMERO")).AsString();
+    }
 }
 
 void TFmCadFal::BitBtn3Click() {

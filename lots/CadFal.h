@@ -9,7 +9,6 @@
 class QButtonGroup;
 class QKeyEvent;
 class TClientDataSet;
-class TZoQuery;
 
 // The lot sheet (FAL): a customer's lot with its colour, route, machine and price table and the invoice
 // items it takes, whose weight it holds on the invoice. Saves, deletes, writes off and releases it, each in
@@ -35,8 +34,10 @@ protected:
 
 private:
     void EdtFalExit();
+    void AcrescentaConsulta(int quantas);
     bool CampoValido(QWidget* control);
-    void BuscaDados(const QString& numero);
+    enum FalLida { falInexistente, falAberta, falBaixada };
+    FalLida BuscaDados(const QString& numero);
     void LimpaTela();
     void NovoNumero();
     void HabilitaGravacao(bool habilita);
@@ -51,23 +52,29 @@ private:
     QString Numero() const;
     bool ValidaGravacao(bool& liberadoCredito);
     QHash<ItemNota, double> PesoGravado(const QString& numero, const QString& cliente);
-    QHash<ItemNota, double> PesoNaTela();
+    QHash<ItemNota, double> PesoNaTela(const QSet<QString>& doReprocessado);
     QSet<QString> ItensDoReprocessado();
     ItemNota ItemDaLinha();
     bool GravaDados(bool liberadoCredito);
-    void GravaProcessos(const QString& numero);
+    void GravaProcessos(const QString& numero, const QString& grafico);
     void FechaReprocessada(const QString& original, const QString& numero);
     bool FalArmazenada(const QString& numero);
     double ValorEmAberto(const QString& cliente, const QString& numero);
 
     Ui::TFmCadFal ui;
     TClientDataSet* TbItens;
-    TZoQuery* QyConsulta;
+    TClientDataSet* TbConsulta; // the consult, read a page at a time
+    QString m_filtroConsulta;   // its conditions
+    QString m_ultimaConsultada; // the number of the last sheet read into it
+    bool m_maisNaConsulta = false;
+    bool m_acrescentando = false;
     QButtonGroup* m_tipos;
-    QString m_modoProduto;  // TIN 150: "S" items from the product register
-    int m_idadePreco = 0;   // TIN 240
-    bool m_credito = false; // TIN 250
-    QString m_falCarregada; // the stored FAL the sheet shows; empty for a new sheet
+    QString m_modoProduto;        // TIN 150: "S" items from the product register
+    int m_idadePreco = 0;         // TIN 240
+    bool m_credito = false;       // TIN 250
+    bool m_verificaPreco = false; // TIN 190: a normal sheet needs its colour's released price
+    int m_diasEntrega = 0;        // TIN 20: delivery days proposed on a new sheet
+    QString m_falCarregada;       // the stored FAL the sheet shows; empty for a new sheet
     QString m_corCarregada, m_varianteCarregada, m_reprocCarregado;
     QString m_numeroVerificado; // the number the exit rule last ran for
     bool m_carregando = false;

@@ -23,6 +23,11 @@ double RetornaPreco(const QString& regiao, const QString& cor, const QString& va
 QString VerificaPreco(const QString& regiao, const QString& cor, const QString& variante,
                       const QString& prazo);
 
+// The open value of the customer's sheets that count against its credit (normal and service-only, not a
+// reprocess; items not yet invoiced), each priced at its own region, colour, variant and term; the sheet
+// `excluida` (the one being saved) is left out; empty leaves none out.
+double ValorAbertoFals(const QString& cliente, const QString& excluida);
+
 // The weight an item of the sheet holds of its invoice item: its own weight on a Normal or External
 // reprocess sheet, nothing on other kinds. An item of a reprocess from the very invoice item the reprocessed
 // sheet already holds takes nothing again.

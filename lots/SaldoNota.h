@@ -1,5 +1,9 @@
 #pragma once
+#include <QHash>
+#include <QList>
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 
 class TZoDatabase;
 
@@ -18,6 +22,10 @@ struct ItemNota {
 
 size_t qHash(const ItemNota& item, size_t seed = 0);
 
+// A value as SQL text for a batch of statements, as a bound parameter would store it: a null value or a null
+// text is NULL; numbers go through PermanecePonto, dates through DataSQL, text through Aspas.
+QString ValorSql(const QVariant& valor);
+
 // Moves `peso` kg of the item into lot sheets (negative gives it back): PESO_PROG grows by it, PESO becomes
 // PESO_REAL - PESO_PROG and the invoice's SALDO the sum of its items' PESO, all computed by the server in
 // the caller's unit of work on `conexao` (the host connection when null). False when the invoice has no
@@ -26,3 +34,14 @@ bool MovePesoNota(const ItemNota& item, double peso, TZoDatabase* conexao = null
 
 // The item's weight still free, as committed or as this unit of work left it; 0 when there is no such item.
 double PesoLivreNota(const ItemNota& item, TZoDatabase* conexao = nullptr);
+
+// The statements that move several items at once as MovePesoNota moves each (an item the invoice lacks moves
+// nothing), every invoice's SALDO recomputed once, for the caller's batch (InstrucoesEmLote). Items go in key
+// order, so that two workstations lock them in the same order.
+QStringList InstrucoesMovePesoNota(const QHash<ItemNota, double>& pesos);
+
+// Those statements run in one round trip, in the caller's unit of work on `conexao`.
+void MovePesosNota(const QHash<ItemNota, double>& pesos, TZoDatabase* conexao = nullptr);
+
+// The free weight of several items, read at once; an item the invoice lacks has 0.
+QHash<ItemNota, double> PesosLivresNota(const QList<ItemNota>& itens, TZoDatabase* conexao = nullptr);

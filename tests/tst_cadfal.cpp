@@ -3,6 +3,7 @@
 #include "Acesso.h"
 #include "DBControls.h"
 #include "TestDatabase.h"
+#include <QDateEdit>
 #include <QTest>
 
 class TstCadFal : public ScreenTestCase {
@@ -93,6 +94,9 @@ private slots:
     void precoDaCorEQuadroDaEstampa();
     void limiteDeCredito();
     void corNaoMudaComConsumoBaixado();
+    void itensEPassosGravadosColunaAColuna();
+    void exclusaoRecusadaEAberturaComSituacao();
+    void consultaLidaPorPaginas();
 };
 
 void TstCadFal::balancoAposCadaGravacaoEExclusao() {
@@ -491,6 +495,139 @@ void TstCadFal::corNaoMudaComConsumoBaixado() {
     Equilibrio("outra cor");
     QCOMPARE(RowsSeenByOthers("SELECT TEXTO FROM LOG WHERE TEXTO STARTING 'ALTERADO DESENHO'"),
              QStringList{"ALTERADO DESENHO DE: C01 Para C02, ALTERADO VARIANTE DE: 01 Para 01"});
+}
+
+// Every column a save writes, NULL told from empty; a re-save writes only what changed (a row's record
+// version is the transaction that last wrote it), and steps are laid out again only when fabrics or routes
+// change.
+void TstCadFal::itensEPassosGravadosColunaAColuna() {
+    Base();
+    Sql("INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, FASE) VALUES ('R2', 'SEM FASE', 1, '09')");
+    Commit();
+    Cabecalho("000001");
+    driver->Type("EdtPartida", "P7");
+    Linha(0, "T1", "40");
+    Linha(1, "T2", "10");
+    driver->Click("BtnIncluir");
+    Equilibrio("gravada");
+    const QString itens = "SELECT ORD_IT, NOTA, CODIGO, LOTE, ROLO, PESO, FLUXO, COALESCE(GRAMATURA, -1), "
+                          "COALESCE(OBSERVACAO, '<nulo>'), PESO_NF, FATURADO FROM FAL_ITEN ORDER BY ORD_IT";
+    QCOMPARE(RowsSeenByOthers(itens).join(';'),
+             QStringLiteral("1|N1|T1|L1|5|40|R1|-1|<nulo>|40|A;2|N1|T2|L2|2|10|R1|-1|<nulo>|10|A"));
+    const QString passos = "SELECT FAL, CODIGO, ORD_IT, FASE, COALESCE(DES_FASE, '<nulo>'), ORDEM, "
+                           "COALESCE(PARTIDA, '<nulo>'), CONCLUIDO, COALESCE(GRAFICO, '<nulo>'), "
+                           "COALESCE(PENDENTE, DATA_INI, OBS, MAQUINA, '<nulo>') FROM PROCESSO_TIN ORDER BY "
+                           "ORDEM, ORD_IT";
+    QCOMPARE(
+        RowsSeenByOthers(passos).join(';'),
+        QStringLiteral("000001|T1|1|01|PREPARO|1|P7|N|<nulo>|<nulo>;000001|T2|2|01|PREPARO|1|P7|N|<nulo>|"
+                       "<nulo>;000001|T1|1|03|TINGIMENTO|2|P7|N|<nulo>|<nulo>;000001|T2|2|03|TINGIMENTO|2|P7|"
+                       "N|<nulo>|<nulo>"));
+    const auto versoes = [this](const char* tabela) {
+        return RowsSeenByOthers(
+            QStringLiteral("SELECT RDB$RECORD_VERSION FROM %1 ORDER BY ORD_IT, 1").arg(tabela));
+    };
+    const QStringList itensAntes = versoes("FAL_ITEN"), passosAntes = versoes("PROCESSO_TIN");
+
+    Abre("000001");
+    driver->Row("DBGrid1", 1);
+    driver->Cell("DBGrid1", "Peso", "12");
+    driver->Click("BtnIncluir");
+    Equilibrio("um peso mudado");
+    QCOMPARE(versoes("PROCESSO_TIN"), passosAntes);
+    const QStringList itensDepois = versoes("FAL_ITEN");
+    QCOMPARE(itensDepois.value(0), itensAntes.value(0));
+    QVERIFY(itensDepois.value(1) != itensAntes.value(1));
+    QCOMPARE(Livre(), QStringLiteral("60;38"));
+
+    // Another route: the steps are laid out again, a phase the register lacks without a description.
+    Abre("000001");
+    driver->Type("EdtRoteiro", "R2");
+    driver->Click("BtnIncluir");
+    Equilibrio("outro roteiro");
+    QCOMPARE(RowsSeenByOthers(passos).join(';'),
+             QStringLiteral(
+                 "000001|T1|1|09|<nulo>|1|P7|N|<nulo>|<nulo>;000001|T2|2|09|<nulo>|1|P7|N|<nulo>|<nulo>"));
+}
+
+// Invoiced, concluded, consumption written off: told in that order, nothing deleted. A sheet opens with the
+// phase of its first open step, CONCLUIDO when none is open, PROGRAMACAO without steps.
+void TstCadFal::exclusaoRecusadaEAberturaComSituacao() {
+    Base();
+    Cabecalho("000001");
+    Linha(0, "T1", "40");
+    driver->Click("BtnIncluir");
+    Equilibrio("gravada");
+    const auto abre = [this](const QString& situacao) {
+        Abre("000009"); // the number typed again would not read the sheet again
+        Abre("000001");
+        QCOMPARE(driver->Text("EdtSituacao"), situacao);
+    };
+    abre("PREPARO");
+    Sql("UPDATE PROCESSO_TIN SET CONCLUIDO = 'S' WHERE FASE = '01'");
+    Sql("INSERT INTO TNG_CONSUMOS (FAL, CODIGO, ORDEM, BAIXADO) VALUES ('000001', 'Q9', 1, 'S')");
+    Sql("INSERT INTO NOTAITEN (FATURA, PEDIDO) VALUES (1, '000001')");
+    Commit();
+    abre("TINGIMENTO");
+    for (const char* texto :
+         {"FAL já faturada. Impossível excluir.", "FAL com Processo já concluído. Impossível excluir.",
+          "Consumo da FAL já baixado. Impossível excluir."}) {
+        driver->Click("BtnExclui");
+        QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8(texto)});
+        messages.Clear();
+        QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM FAL").join(';'), QStringLiteral("1"));
+        Sql(QString::fromUtf8(texto).startsWith("FAL já")    ? "DELETE FROM NOTAITEN"
+            : QString::fromUtf8(texto).startsWith("FAL com") ? "UPDATE PROCESSO_TIN SET CONCLUIDO = 'N'"
+                                                             : "DELETE FROM TNG_CONSUMOS");
+        Commit();
+    }
+    Sql("UPDATE PROCESSO_TIN SET CONCLUIDO = 'S'");
+    Commit();
+    abre("CONCLUIDO");
+    Sql("DELETE FROM PROCESSO_TIN");
+    Sql("UPDATE FAL_ITEN SET FATURADO = 'S'");
+    Commit();
+    abre("PROGRAMACAO");
+    QCOMPARE(messages.Texts(), QStringList{"FAL já baixada. Disponível apenas para consulta."});
+    QVERIFY(!driver->Enabled("BtnIncluir"));
+}
+
+// The consult reads a page, the next when the list is scrolled to its end: the rows of the whole statement,
+// in number order, none twice; a new consult starts again.
+void TstCadFal::consultaLidaPorPaginas() {
+    Base();
+    Sql("EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < 1100) DO BEGIN INSERT INTO FAL (NUMERO, "
+        "CLIENTE, DATA_INI) VALUES (LPAD(2 * :I + 1, 7, '0'), IIF(MOD(:I, 3) = 0, 'C2', 'C1'), "
+        "'2026-11-10'); "
+        "I = I + 1; END END");
+    Commit();
+    driver->Page("PageControl1", "Consulta");
+    driver->Get<QDateEdit>("EdtConsDataIni")->setDate(QDate(2026, 11, 1));
+    driver->Get<QDateEdit>("EdtConsDataFin")->setDate(QDate(2026, 11, 30));
+    driver->Type("EdtConsCliente", "C1");
+    driver->Click("BitBtn5");
+    QCOMPARE(driver->Rows("DBGrid2"), 500);
+    const auto numeros = [this] {
+        QStringList lidos;
+        for (int linha = 0; linha < driver->Rows("DBGrid2"); ++linha) {
+            driver->Row("DBGrid2", linha);
+            lidos << driver->Value("DBGrid2", "NUMERO");
+        }
+        return lidos;
+    };
+    for (int paginas = 2; paginas <= 3; ++paginas) {
+        driver->Press("Ctrl+End", "DBGrid2");
+        ProcessEvents();
+        QCOMPARE(driver->Rows("DBGrid2"), qMin(paginas * 500, 733));
+    }
+    QCOMPARE(numeros(), RowsSeenByOthers("SELECT NUMERO FROM FAL WHERE CLIENTE = 'C1' ORDER BY NUMERO"));
+    driver->Press("Ctrl+End", "DBGrid2");
+    ProcessEvents();
+    QCOMPARE(driver->Rows("DBGrid2"), 733);
+    driver->Type("EdtConsCliente", "");
+    driver->Click("BitBtn5");
+    QCOMPARE(driver->Rows("DBGrid2"), 500);
+    QCOMPARE(driver->Value("DBGrid2", "NUMERO"), QStringLiteral("0000001"));
 }
 
 QTEST_MAIN(TstCadFal)
