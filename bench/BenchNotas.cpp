@@ -66,7 +66,7 @@ void BenchNotas(TZoDatabase& db, ScriptedMessageService& messages) {
                     {QStringLiteral(
                          "SELECT * FROM (SELECT N.NOTA || '/' || N.CLIENTE AS CHAVE, N.NOTA, N.CLIENTE, "
                          "E.NOME, N.DATA FROM NFTIN N LEFT JOIN ENTIDADE E ON (E.CODCLI = N.CLIENTE)) P "
-                         "WHERE CHAVE = '%1/%2' ROWS 1")
+                         "WHERE CHAVE = '%1/%2' ORDER BY DATA DESC, NOTA DESC, CLIENTE DESC ROWS 1")
                          .arg(nota[0], nota[1]),
                      QStringLiteral("SELECT * FROM NFTIN N LEFT JOIN ENTIDADE E ON (E.CODCLI = N.CLIENTE) "
                                     "WHERE N.NOTA = '%1' AND N.CLIENTE = '%2'")
