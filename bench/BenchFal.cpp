@@ -4,6 +4,7 @@
 #include "Funcoes.h"
 #include "Medicao.h"
 #include "RegrasFal.h"
+#include "SaldoNota.h"
 #include "ScreenDriver.h"
 #include "TZoDatabase.h"
 #include <QAbstractItemModel>
@@ -18,11 +19,12 @@
 #include <cstdio>
 
 // The lot sheet on the generated years: opening the newest and the oldest, a save of ten items on a route of
-// twelve phases and its re-save, a delete, the credit check, the consults, the print and the memory a user
-// browsing a big customer's sheets leaves behind.
+// twelve phases and its re-save, a delete, a copy saved, a split of fifty items, the credit check, the
+// consults, the print and the memory a user browsing a big customer's sheets leaves behind.
 namespace {
 constexpr int kItens = 10;
 constexpr int kFases = 12;
+constexpr int kItensDivididos = 50;
 const QString kRoteiro = QStringLiteral("990012");
 
 void exec(TZoDatabase& db, const QString& sql) {
@@ -120,6 +122,80 @@ Ficha preparaFicha(TZoDatabase& db) {
                               .arg(kItens * 10)
                               .arg(kItens * 12));
     return f;
+}
+
+// A stored sheet of fifty items of the customer, a hundred pieces of 20 kg each taken from its invoices, with
+// its steps on the route of twelve phases; the number of the sheet.
+QString preparaFalGrande(TZoDatabase& db, const Ficha& f) {
+    const QString numero = QStringLiteral("9600000");
+    exec(db,
+         QStringLiteral("INSERT INTO FAL (NUMERO, CLIENTE, COR, VARIANTE, ROTEIRO, MAQUINA, TABPRECO, PRAZO, "
+                        "DATA_INI, DATA_FIN, TIPO, STATUS) VALUES (%1, %2, %3, %4, %5, %6, '01', '00', "
+                        "CURRENT_DATE, CURRENT_DATE + 12, 1, 'A')")
+             .arg(Aspas(numero), Aspas(f.cliente), Aspas(f.cor), Aspas(f.variante), Aspas(kRoteiro),
+                  Aspas(f.maquina)));
+    QHash<ItemNota, double> tomados;
+    int ordem = 0;
+    for (const QString& linha :
+         linhas(db, QStringLiteral(
+                        "SELECT FIRST %1 NOTA, CODIGO, LOTE FROM NFITIN WHERE CODCLI = %2 AND PESO >= 20 "
+                        "ORDER BY NOTA DESC, CODIGO, LOTE")
+                        .arg(kItensDivididos)
+                        .arg(Aspas(f.cliente)))) {
+        const QStringList it = linha.split(QLatin1Char('|'));
+        exec(db, QStringLiteral(
+                     "INSERT INTO FAL_ITEN (FAL, ORD_IT, NOTA, CODIGO, LOTE, ROLO, PESO, FLUXO, PESO_NF, "
+                     "FATURADO) VALUES (%1, %2, %3, %4, %5, 100, 20, %6, 20, 'A')")
+                     .arg(Aspas(numero), QString::number(++ordem), Aspas(it[0]), Aspas(it[1]), Aspas(it[2]),
+                          Aspas(kRoteiro)));
+        tomados[{it[0], f.cliente, it[1], it[2]}] += 20;
+    }
+    MovePesosNota(tomados, &db);
+    exec(db,
+         QStringLiteral("INSERT INTO PROCESSO_TIN (FAL, CODIGO, ORD_IT, FASE, DES_FASE, ORDEM, CONCLUIDO) "
+                        "SELECT I.FAL, I.CODIGO, MIN(I.ORD_IT), R.FASE, MIN(F.DESCRICAO), MIN(R.ORDEM), 'N' "
+                        "FROM FAL_ITEN I JOIN ROTEIRO R ON (R.CODIGO = I.FLUXO) LEFT JOIN FASE F ON "
+                        "(F.CODIGO = R.FASE) WHERE I.FAL = %1 GROUP BY I.FAL, I.CODIGO, R.FASE")
+             .arg(Aspas(numero)));
+    db.Transaction()->CommitRetaining();
+    return numero;
+}
+
+// What the engine itself needs for a split: the new sheet, its items copied from the source's with the pieces
+// moved, the source's items lessened, the steps, the log.
+QStringList escritaDoDesmembramento(const QString& origem, int itens) {
+    const QString nova = QStringLiteral("9699999");
+    QStringList escrita;
+    escrita << QStringLiteral(
+                   "INSERT INTO FAL (NUMERO, CLIENTE, COR, VARIANTE, ROTEIRO, MAQUINA, TABPRECO, PRAZO, "
+                   "DATA_INI, DATA_FIN, TIPO, STATUS, ORDEM) SELECT %1, CLIENTE, COR, VARIANTE, "
+                   "ROTEIRO, MAQUINA, TABPRECO, PRAZO, CURRENT_DATE, DATA_FIN, TIPO, STATUS, 0 FROM "
+                   "FAL WHERE NUMERO = %2")
+                   .arg(Aspas(nova), Aspas(origem));
+    for (int i = 1; i <= itens; ++i)
+        escrita << QStringLiteral(
+                       "INSERT INTO FAL_ITEN (FAL, ORD_IT, ROLO, PESO, PESO_NF, FATURADO, NOTA, CODIGO, "
+                       "LOTE, FLUXO) SELECT %1, ORD_IT, 1, 0.2, 0.2, FATURADO, NOTA, CODIGO, LOTE, "
+                       "FLUXO FROM FAL_ITEN WHERE FAL = %2 AND ORD_IT = %3")
+                       .arg(Aspas(nova), Aspas(origem))
+                       .arg(i);
+    for (int i = 1; i <= itens; ++i)
+        escrita << QStringLiteral(
+                       "UPDATE FAL_ITEN SET ROLO = ROLO - 1, PESO = PESO - 0.2, PESO_NF = PESO_NF - "
+                       "0.2 WHERE FAL = %1 AND ORD_IT = %2")
+                       .arg(Aspas(origem))
+                       .arg(i);
+    escrita << QStringLiteral(
+                   "INSERT INTO PROCESSO_TIN (FAL, CODIGO, ORD_IT, FASE, DES_FASE, ORDEM, CONCLUIDO) "
+                   "SELECT I.FAL, I.CODIGO, MIN(I.ORD_IT), R.FASE, MIN(F.DESCRICAO), MIN(R.ORDEM), "
+                   "'N' FROM FAL_ITEN I JOIN ROTEIRO R ON (R.CODIGO = I.FLUXO) LEFT JOIN FASE F ON "
+                   "(F.CODIGO = R.FASE) WHERE I.FAL = %1 GROUP BY I.FAL, I.CODIGO, R.FASE")
+                   .arg(Aspas(nova));
+    escrita << QStringLiteral("INSERT INTO LOG (CHAVE, DATA, HORA, USUARIO, FORMULARIO, TITULO, TEXTO, TIPO) "
+                              "VALUES (%1, CURRENT_DATE, '12:00:00', 'ADMIN', 'FmCadFal', 'CADASTRO DE FAL', "
+                              "'DESMEMBRAMENTO DA FAL', 0)")
+                   .arg(Aspas(nova));
+    return escrita;
 }
 
 // What the screen reads to show a sheet: its header with its state, and its items.
@@ -319,6 +395,54 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
           << QStringLiteral("DELETE FROM PROCESSO_TIN WHERE FAL = %1").arg(Aspas(primeira))
           << QStringLiteral("DELETE FROM FAL WHERE NUMERO = %1").arg(Aspas(primeira));
     tabela.Linha(QStringLiteral("FAL deleted, weight given back"), exclusao, MotorMs(db, apaga, true),
+                 kInterativoMs);
+
+    // 3a. A sheet copied under a new number and saved: the copy takes its weight from the invoices anew.
+    QStringList copias;
+    const Medida duplicacao = Mede(
+        db,
+        [&] {
+            driver.Type(QStringLiteral("EdtFal"), primeira);
+            driver.Press(QStringLiteral("Tab"));
+        },
+        [&] {
+            driver.Click(QStringLiteral("BitBtn8"));
+            copias << driver.Text(QStringLiteral("EdtFal"));
+            driver.Click(QStringLiteral("BtnIncluir"));
+        });
+    mostraMensagens(messages, "FAL copied");
+    tabela.Linha(QStringLiteral("FAL of %1 items copied and saved (%2 copies stored)")
+                     .arg(kItens)
+                     .arg(valor(db, QStringLiteral("SELECT COUNT(*) FROM FAL WHERE NUMERO IN ('%1')")
+                                        .arg(copias.join(QStringLiteral("', '"))))),
+                 duplicacao, pisoGravacao, kInterativoMs);
+
+    // 3b. One piece of every item of a sheet of fifty split off into a new sheet, answered box by box.
+    const QString grandeFal = preparaFalGrande(db, ficha);
+    int divisao = 0;
+    const Medida desmembramento = Mede(
+        db,
+        [&] {
+            messages.Clear();
+            driver.Type(QStringLiteral("EdtFal"), grandeFal);
+            driver.Press(QStringLiteral("Tab"));
+            for (int i = 0; i < kItensDivididos; ++i)
+                messages.inputs.enqueue(QStringLiteral("1"));
+            messages.inputs.enqueue(QStringLiteral("96%1").arg(++divisao, 5, 10, QLatin1Char('0')));
+        },
+        [&] { driver.Click(QStringLiteral("btnDesmembrar")); });
+    if (messages.Texts() != QStringList{QStringLiteral("Processo concluído.")})
+        mostraMensagens(messages, "FAL split");
+    messages.Clear();
+    const int divididos =
+        valor(db, QStringLiteral("SELECT COUNT(*) FROM FAL_ITEN WHERE FAL = '9600001'")).toInt();
+    const int passosDivididos =
+        valor(db, QStringLiteral("SELECT COUNT(*) FROM PROCESSO_TIN WHERE FAL = '9600001'")).toInt();
+    tabela.Linha(QStringLiteral("FAL of %1 items split, %2 items and %3 steps to the new FAL")
+                     .arg(kItensDivididos)
+                     .arg(divididos)
+                     .arg(passosDivididos),
+                 desmembramento, MotorMs(db, escritaDoDesmembramento(grandeFal, kItensDivididos), true),
                  kInterativoMs);
 
     // 4. The credit check of a save: the customer's open sheets priced, against its limit.

@@ -82,6 +82,9 @@ TFmCadFal::TFmCadFal(QWidget* parent)
     connect(ui.BitBtn7, &QPushButton::clicked, this, Protegido([this] { BitBtn7Click(); }));
     connect(ui.BtnServicos, &QPushButton::clicked, this, Protegido([this] { BtnServicosClick(); }));
     connect(ui.BtnQualidade, &QPushButton::clicked, this, Protegido([this] { BtnQualidadeClick(); }));
+    connect(ui.btnDesmembrar, &QPushButton::clicked, this, Protegido([this] { btnDesmembrarClick(); }));
+    connect(ui.BitBtn8, &QPushButton::clicked, this, Protegido([this] { BitBtn8Click(); }));
+    connect(ui.BitBtn9, &QPushButton::clicked, this, Protegido([this] { BitBtn9Click(); }));
     connect(ui.BtnFechar, &QPushButton::clicked, this, [this] { close(); });
     connect(ui.DBGrid2, &QAbstractItemView::doubleClicked, this, Protegido([this] {
                 if (TbConsulta->IsEmpty())
@@ -219,6 +222,7 @@ void TFmCadFal::LimpaTela() {
     m_corCarregada.clear();
     m_varianteCarregada.clear();
     m_reprocCarregado.clear();
+    m_servicosDe.clear();
     HabilitaGravacao(true);
 }
 
@@ -250,8 +254,11 @@ bool TFmCadFal::FalArmazenada(const QString& numero) {
     return Existe(QStringLiteral("FAL"), QStringLiteral("NUMERO"), QVariantList{numero});
 }
 
-// The sheet with its state and its items: two reads, whatever the sheet holds.
-TFmCadFal::FalLida TFmCadFal::BuscaDados(const QString& numero) {
+// The sheet with its state and its items: two reads, whatever the sheet holds. A copy (the model of a
+// reprocess) keeps the number on the screen and what is stored under it, and leaves the billing state of the
+// items behind.
+TFmCadFal::FalLida TFmCadFal::BuscaDados(const QString& numero, bool copia) {
+    const QStringList carregada = {m_falCarregada, m_corCarregada, m_varianteCarregada, m_reprocCarregado};
     LimpaTela();
     QScopedValueRollback<bool> carregando(m_carregando, true);
     TZoQuery q;
@@ -296,6 +303,13 @@ TFmCadFal::FalLida TFmCadFal::BuscaDados(const QString& numero) {
     m_corCarregada = campo("COR");
     m_varianteCarregada = campo("VARIANTE");
     m_reprocCarregado = campo("NUM_REPROC");
+    if (copia) {
+        m_falCarregada = carregada.at(0);
+        m_corCarregada = carregada.at(1);
+        m_varianteCarregada = carregada.at(2);
+        m_reprocCarregado = carregada.at(3);
+        ui.EdtReproc->setText(numero);
+    }
 
     // Disp: what the item holds plus what its invoice item still has free.
     TZoQuery itens;
@@ -332,13 +346,20 @@ TFmCadFal::FalLida TFmCadFal::BuscaDados(const QString& numero) {
             TbItens->FieldByName(QLatin1String(destino)) = itens.FieldByName(QLatin1String(origem)).Value();
         TbItens->FieldByName(QStringLiteral("Disp")) = itens.FieldByName(QStringLiteral("PESO")).AsFloat() +
                                                        itens.FieldByName(QStringLiteral("LIVRE")).AsFloat();
+        if (copia) {
+            TbItens->FieldByName(QStringLiteral("Faturado")) = QStringLiteral("A");
+            TbItens->FieldByName(QStringLiteral("Peso_Fatur")) = QVariant();
+            TbItens->FieldByName(QStringLiteral("Dt_Fatura")) = QVariant();
+        }
         TbItens->Post();
     }
     TbItens->First();
     TbItens->EnableControls();
     AtualizaTotal();
 
-    if (!q.FieldByName(QStringLiteral("FASE_ABERTA")).IsNull())
+    if (copia)
+        ui.EdtSituacao->clear();
+    else if (!q.FieldByName(QStringLiteral("FASE_ABERTA")).IsNull())
         ui.EdtSituacao->setText(q.FieldByName(QStringLiteral("FASE_ABERTA")).AsString());
     else
         ui.EdtSituacao->setText(q.FieldByName(QStringLiteral("COM_PASSOS")).IsNull()
@@ -804,16 +825,19 @@ bool TFmCadFal::ValidaGravacao(bool& liberadoCredito) {
     return true;
 }
 
-void TFmCadFal::BtnIncluirClick() {
+// The save's right, checks and writes; true once stored.
+bool TFmCadFal::Grava() {
     if (!Acessa(QStringLiteral("TFmCadFal"), QStringLiteral("A"), QStringLiteral("0"), QString()))
-        return;
+        return false;
     if (Numero().isEmpty())
-        return;
+        return false;
     TbItens->CheckBrowseMode();
     bool liberadoCredito = false;
-    if (!ValidaGravacao(liberadoCredito))
-        return;
-    if (!GravaDados(liberadoCredito))
+    return ValidaGravacao(liberadoCredito) && GravaDados(liberadoCredito);
+}
+
+void TFmCadFal::BtnIncluirClick() {
+    if (!Grava())
         return;
     LimpaTela();
     ui.EdtFal->clear();
@@ -823,11 +847,71 @@ void TFmCadFal::BtnIncluirClick() {
     ui.EdtFal->setFocus();
 }
 
+// The header as the screen shows it, column by column in the order it is written.
+QList<QPair<QString, QVariant>> TFmCadFal::CabecalhoDaTela(const QDate& entrada, const QDate& entrega,
+                                                           const QString& status) {
+    auto numeroOuNulo = [](const QString& texto) {
+        double valor = 0;
+        return LeNumero(texto.trimmed(), valor) ? QVariant(valor) : QVariant();
+    };
+    const QString ordem = ui.EdtOrdem->text().trimmed();
+    return {{QStringLiteral("CLIENTE"), ui.EdtCodCli->text().trimmed()},
+            {QStringLiteral("COR"), ui.EdtCor->text().trimmed()},
+            {QStringLiteral("VARIANTE"), ui.EdtVariante->text().trimmed()},
+            {QStringLiteral("ROTEIRO"), ui.EdtRoteiro->text().trimmed()},
+            {QStringLiteral("MAQUINA"), ui.EdtMaquina->text().trimmed()},
+            {QStringLiteral("TABPRECO"), ui.EdtTabPreco->text().trimmed()},
+            {QStringLiteral("FIBRA1"), numeroOuNulo(ui.EdtFibra1->text())},
+            {QStringLiteral("FIBRA2"), numeroOuNulo(ui.EdtFibra2->text())},
+            {QStringLiteral("PRAZO"), ui.CbPrazo->currentText()},
+            {QStringLiteral("DATA_INI"), entrada},
+            {QStringLiteral("DATA_FIN"), entrega},
+            {QStringLiteral("OBS"), ui.EdtObs->text().trimmed()},
+            {QStringLiteral("TIPO"), Tipo()},
+            {QStringLiteral("STATUS"), status},
+            {QStringLiteral("ORDEM"), ordem.isEmpty() ? QVariant() : QVariant(ordem.toInt())},
+            {QStringLiteral("PARTIDA"), ui.EdtPartida->text().trimmed()},
+            {QStringLiteral("ESTAMPA"), ui.EdtEstampa->text().trimmed()},
+            {QStringLiteral("VAR_EST"), ui.EdtVarEst->text().trimmed()},
+            {QStringLiteral("NUM_REPROC"), ui.EdtReproc->text().trimmed()}};
+}
+
+// The current row as a save writes it, in the order of kColunasItem; `doReprocessado` as ItensDoReprocessado
+// reads it.
+QStringList TFmCadFal::LinhaDaTela(int tipo, const QSet<QString>& doReprocessado) {
+    const ItemNota item = ItemDaLinha();
+    const double peso = TbItens->FieldByName(QStringLiteral("Peso")).AsFloat();
+    return {ValorSql(item.nota),
+            ValorSql(item.codigo),
+            ValorSql(Texto(*TbItens, QStringLiteral("Lote"))),
+            ValorSql(TbItens->FieldByName(QStringLiteral("Rolo")).Value()),
+            ValorSql(peso),
+            ValorSql(Texto(*TbItens, QStringLiteral("Fluxo"))),
+            ValorSql(TbItens->FieldByName(QStringLiteral("Gram")).Value()),
+            ValorSql(TbItens->FieldByName(QStringLiteral("Larg")).Value()),
+            ValorSql(Texto(*TbItens, QStringLiteral("Observacao"))),
+            ValorSql(TbItens->FieldByName(QStringLiteral("Gramatura_Est")).Value()),
+            ValorSql(PesoTomadoNota(
+                tipo, peso, doReprocessado.contains(item.nota + u'|' + item.codigo + u'|' + item.lote)))};
+}
+
+// The grid's rows as the steps are laid out from them.
+QList<ItemPasso> TFmCadFal::ItensDaTela() {
+    QList<ItemPasso> itens;
+    for (int i = 0; i < TbItens->RecordCount(); ++i) {
+        TbItens->MoveTo(i);
+        itens.append({Texto(*TbItens, QStringLiteral("Tecido")),
+                      TbItens->FieldByName(QStringLiteral("Ord_It")).AsInteger(),
+                      Texto(*TbItens, QStringLiteral("Fluxo"))});
+    }
+    return itens;
+}
+
 // The whole save in one unit of work; false, with nothing written, when it is refused there. The sheet, its
 // items and the invoice weight go to the server in one batch, the steps in another: a handful of round trips
 // however many items and steps the sheet has.
 bool TFmCadFal::GravaDados(bool liberadoCredito) {
-    const QString numero = Numero(), cliente = ui.EdtCodCli->text().trimmed();
+    const QString numero = Numero();
     const QString cor = ui.EdtCor->text().trimmed(), variante = ui.EdtVariante->text().trimmed();
     const QString reproc = ui.EdtReproc->text().trimmed();
     const int tipo = Tipo();
@@ -888,37 +972,11 @@ bool TFmCadFal::GravaDados(bool liberadoCredito) {
             const QDate entrega = ui.EdtDataIni->date().addDays(apoio.Fields(0).AsInteger());
             const QString grafico = apoio.Fields(1).IsNull() ? QString() : apoio.Fields(1).AsString();
 
-            auto numeroOuNulo = [](const QString& texto) {
-                double valor = 0;
-                return LeNumero(texto.trimmed(), valor) ? QVariant(valor) : QVariant();
-            };
-            const QList<QPair<const char*, QVariant>> cabecalho = {
-                {"CLIENTE", cliente},
-                {"COR", cor},
-                {"VARIANTE", variante},
-                {"ROTEIRO", ui.EdtRoteiro->text().trimmed()},
-                {"MAQUINA", ui.EdtMaquina->text().trimmed()},
-                {"TABPRECO", ui.EdtTabPreco->text().trimmed()},
-                {"FIBRA1", numeroOuNulo(ui.EdtFibra1->text())},
-                {"FIBRA2", numeroOuNulo(ui.EdtFibra2->text())},
-                {"PRAZO", ui.CbPrazo->currentText()},
-                {"DATA_INI", ui.EdtDataIni->date()},
-                {"DATA_FIN", entrega},
-                {"OBS", ui.EdtObs->text().trimmed()},
-                {"TIPO", tipo},
-                {"STATUS", status},
-                {"ORDEM", ui.EdtOrdem->text().trimmed().isEmpty()
-                              ? QVariant()
-                              : QVariant(ui.EdtOrdem->text().trimmed().toInt())},
-                {"PARTIDA", ui.EdtPartida->text().trimmed()},
-                {"ESTAMPA", ui.EdtEstampa->text().trimmed()},
-                {"VAR_EST", ui.EdtVarEst->text().trimmed()},
-                {"NUM_REPROC", reproc}};
             QStringList colunas, valores, atribuicoes;
-            for (const auto& [coluna, valor] : cabecalho) {
-                colunas << QLatin1String(coluna);
+            for (const auto& [coluna, valor] : CabecalhoDaTela(ui.EdtDataIni->date(), entrega, status)) {
+                colunas << coluna;
                 valores << ValorSql(valor);
-                atribuicoes << QLatin1String(coluna) + QStringLiteral(" = ") + valores.last();
+                atribuicoes << coluna + QStringLiteral(" = ") + valores.last();
             }
             InstrucoesEmLote lote(*ConexaoHost());
             if (nova)
@@ -937,43 +995,26 @@ bool TFmCadFal::GravaDados(bool liberadoCredito) {
                 TbItens->MoveTo(i);
                 const int ordIt = TbItens->FieldByName(QStringLiteral("Ord_It")).AsInteger();
                 naTela.insert(ordIt);
-                const ItemNota item = ItemDaLinha();
-                const double peso = TbItens->FieldByName(QStringLiteral("Peso")).AsFloat();
-                const QStringList linha = {
-                    ValorSql(item.nota),
-                    ValorSql(item.codigo),
-                    ValorSql(Texto(*TbItens, QStringLiteral("Lote"))),
-                    ValorSql(TbItens->FieldByName(QStringLiteral("Rolo")).Value()),
-                    ValorSql(peso),
-                    ValorSql(Texto(*TbItens, QStringLiteral("Fluxo"))),
-                    ValorSql(TbItens->FieldByName(QStringLiteral("Gram")).Value()),
-                    ValorSql(TbItens->FieldByName(QStringLiteral("Larg")).Value()),
-                    ValorSql(Texto(*TbItens, QStringLiteral("Observacao"))),
-                    ValorSql(TbItens->FieldByName(QStringLiteral("Gramatura_Est")).Value()),
-                    ValorSql(PesoTomadoNota(
-                        tipo, peso,
-                        doReprocessado.contains(item.nota + u'|' + item.codigo + u'|' + item.lote)))};
+                const QStringList linha = LinhaDaTela(tipo, doReprocessado);
                 if (!linhasGravadas.contains(ordIt)) {
                     lote.Adiciona(
                         QStringLiteral("INSERT INTO FAL_ITEN (FAL, ORD_IT, %1, FATURADO) VALUES (%2, %3, "
                                        "%4, 'A')")
-                            .arg(kColunasItem.join(QStringLiteral(", ")), Aspas(numero))
-                            .arg(ordIt)
-                            .arg(linha.join(QStringLiteral(", "))));
+                            .arg(kColunasItem.join(QStringLiteral(", ")), Aspas(numero),
+                                 QString::number(ordIt), linha.join(QStringLiteral(", "))));
                 } else if (linhasGravadas.value(ordIt) != linha) {
                     QStringList muda;
                     for (int c = 0; c < kColunasItem.size(); ++c)
                         muda << kColunasItem.at(c) + QStringLiteral(" = ") + linha.at(c);
-                    lote.Adiciona(QStringLiteral("UPDATE FAL_ITEN SET %1 WHERE FAL = %2 AND ORD_IT = %3")
-                                      .arg(muda.join(QStringLiteral(", ")), Aspas(numero))
-                                      .arg(ordIt));
+                    lote.Adiciona(
+                        QStringLiteral("UPDATE FAL_ITEN SET %1 WHERE FAL = %2 AND ORD_IT = %3")
+                            .arg(muda.join(QStringLiteral(", ")), Aspas(numero), QString::number(ordIt)));
                 }
             }
             for (auto it = linhasGravadas.cbegin(); it != linhasGravadas.cend(); ++it)
                 if (!naTela.contains(it.key()))
                     lote.Adiciona(QStringLiteral("DELETE FROM FAL_ITEN WHERE FAL = %1 AND ORD_IT = %2")
-                                      .arg(Aspas(numero))
-                                      .arg(it.key()));
+                                      .arg(Aspas(numero), QString::number(it.key())));
 
             // The invoice moves by what the sheet now holds less what it held.
             QSet<ItemNota> itens;
@@ -993,6 +1034,14 @@ bool TFmCadFal::GravaDados(bool liberadoCredito) {
             }
             for (const QString& instrucao : InstrucoesMovePesoNota(movimentos))
                 lote.Adiciona(instrucao);
+            // The services of the reprocessed sheet, when asked for, come with the sheet: none of them is
+            // left behind under a number nothing was stored with.
+            if (!m_servicosDe.isEmpty())
+                lote.Adiciona(QStringLiteral("INSERT INTO TABELA (CODIGO, SETOR, PRECO) SELECT %1, O.SETOR, "
+                                             "O.PRECO FROM TABELA O WHERE O.CODIGO = %2 AND NOT EXISTS "
+                                             "(SELECT 1 FROM TABELA T WHERE T.CODIGO = %1 AND T.SETOR = "
+                                             "O.SETOR)")
+                                  .arg(Aspas(numero), Aspas(m_servicosDe)));
             lote.Executa();
             if (m_modoProduto != QLatin1String("S") && !tomados.isEmpty()) {
                 const QHash<ItemNota, double> livres = PesosLivresNota(tomados);
@@ -1001,7 +1050,7 @@ bool TFmCadFal::GravaDados(bool liberadoCredito) {
                         recusa = QStringLiteral("Peso Programado maior que disponível.");
             }
             if (recusa.isEmpty()) {
-                GravaProcessos(numero, grafico);
+                GravaProcessos(numero, grafico, ItensDaTela());
                 if (!reproc.isEmpty() && (nova || reproc != antigo("NUM_REPROC")))
                     FechaReprocessada(reproc, numero);
                 const QString chave = numero;
@@ -1048,7 +1097,7 @@ bool TFmCadFal::GravaDados(bool liberadoCredito) {
 // Steps are laid out afresh only while none has started; once one has, they stay and only missing
 // (fabric, phase) steps are added. Steps stored just as they would be laid out again are left alone, so
 // that re-saving a sheet whose fabrics and routes did not change writes none. All in one batch.
-void TFmCadFal::GravaProcessos(const QString& numero, const QString& grafico) {
+void TFmCadFal::GravaProcessos(const QString& numero, const QString& grafico, const QList<ItemPasso>& itens) {
     const QString partida = ui.EdtPartida->text().trimmed();
     TZoQuery existentes;
     existentes.SQL << QStringLiteral("SELECT * FROM PROCESSO_TIN WHERE FAL = :FAL");
@@ -1073,16 +1122,10 @@ void TFmCadFal::GravaProcessos(const QString& numero, const QString& grafico) {
                 !existentes.FieldByName(campo.name).IsNull())
                 soDaTela = false;
     }
-    QList<ItemPasso> itens;
     QSet<QString> fluxos;
-    for (int i = 0; i < TbItens->RecordCount(); ++i) {
-        TbItens->MoveTo(i);
-        itens.append({Texto(*TbItens, QStringLiteral("Tecido")),
-                      TbItens->FieldByName(QStringLiteral("Ord_It")).AsInteger(),
-                      Texto(*TbItens, QStringLiteral("Fluxo"))});
-        if (!itens.last().fluxo.isEmpty())
-            fluxos.insert(itens.last().fluxo);
-    }
+    for (const ItemPasso& item : itens)
+        if (!item.fluxo.isEmpty())
+            fluxos.insert(item.fluxo);
     QHash<QString, QList<PassoRoteiro>> roteiros;
     if (!fluxos.isEmpty()) {
         QStringList codigos;
@@ -1373,4 +1416,255 @@ void TFmCadFal::BtnQualidadeClick() {
     if (ClassRegistered(QStringLiteral("TfmContrQul")))
         Carrega_Form(QStringLiteral("kelmTingimento.bpl"), QStringLiteral("TfmContrQul"), Numero(), true,
                      false);
+}
+
+// What a save would write of the grid is what is stored under the number, for the same customer (the weight
+// held of the invoice aside: the grid does not show it).
+bool TFmCadFal::ComoArmazenada(const QString& numero) {
+    const QStringList colunas = kColunasItem.mid(0, kColunasItem.indexOf(QStringLiteral("PESO_NF")));
+    QStringList selecionadas;
+    for (const QString& coluna : colunas)
+        selecionadas << QStringLiteral("I.") + coluna;
+    TZoQuery q;
+    q.SQL << QStringLiteral("SELECT F.CLIENTE, I.ORD_IT, %1 FROM FAL F")
+                 .arg(selecionadas.join(QStringLiteral(", ")))
+          << QStringLiteral("LEFT JOIN FAL_ITEN I ON (I.FAL = F.NUMERO) WHERE F.NUMERO = :FAL");
+    q.BindValue(QStringLiteral("FAL"), numero);
+    q.Open();
+    if (q.IsEmpty() || q.Fields(0).AsString().trimmed() != ui.EdtCodCli->text().trimmed())
+        return false;
+    QHash<int, QStringList> armazenadas;
+    for (q.First(); !q.Eof(); q.Next()) {
+        if (q.Fields(1).IsNull())
+            continue;
+        QStringList valores;
+        for (const QString& coluna : colunas)
+            valores << ValorSql(q.FieldByName(coluna).Value());
+        armazenadas.insert(q.Fields(1).AsInteger(), valores);
+    }
+    if (armazenadas.size() != TbItens->RecordCount())
+        return false;
+    for (int i = 0; i < TbItens->RecordCount(); ++i) {
+        TbItens->MoveTo(i);
+        const int ordIt = TbItens->FieldByName(QStringLiteral("Ord_It")).AsInteger();
+        if (armazenadas.value(ordIt) != LinhaDaTela(Tipo(), {}).mid(0, colunas.size()))
+            return false;
+    }
+    return true;
+}
+
+// Pieces of the stored sheet split off into a new one, row by row as the user answers.
+void TFmCadFal::btnDesmembrarClick() {
+    if (Numero().isEmpty())
+        return;
+    EdtFalExit(); // a number just typed, the button reached by its letter
+    TbItens->CheckBrowseMode();
+    if (TbItens->RecordCount() == 0)
+        return;
+    // Weight moved out of rows not yet saved would come from nothing: the sheet is saved first.
+    if (m_falCarregada != Numero() || !ComoArmazenada(Numero())) {
+        if (!ui.BtnIncluir->isEnabled()) {
+            Informa(this, QStringLiteral("FAL já baixada. Disponível apenas para consulta."));
+            return;
+        }
+        if (!Pergunta(this, windowTitle(),
+                      QStringLiteral("FAL com alterações não gravadas. Deseja gravar antes de desmembrar?"),
+                      false))
+            return;
+        if (!Grava())
+            return;
+        BuscaDados(Numero());
+        m_numeroVerificado = Numero();
+    }
+    const QString origem = Numero();
+    QList<PecasMovidas> movidas;
+    for (int i = 0; i < TbItens->RecordCount(); ++i) {
+        TbItens->MoveTo(i);
+        const int rolos = TbItens->FieldByName(QStringLiteral("Rolo")).AsInteger();
+        QString resposta = QString::number(rolos);
+        if (!InputQuery(this, windowTitle(),
+                        Texto(*TbItens, QStringLiteral("Tecido")) + QStringLiteral(" - ") +
+                            Texto(*TbItens, QStringLiteral("Descricao")) + QStringLiteral("      Peças:"),
+                        resposta))
+            return;
+        const int pecas = PecasDigitadas(resposta);
+        if (pecas <= 0)
+            continue;
+        if (pecas > rolos) {
+            Informa(this, QStringLiteral("Número de peças inválido. Impossível continuar."));
+            return;
+        }
+        movidas.append({i, TbItens->FieldByName(QStringLiteral("Ord_It")).AsInteger(), pecas});
+    }
+    if (movidas.isEmpty())
+        return;
+    QString nova = Proximo(QStringLiteral("FAL"), QStringLiteral("NUMERO"), 6, true);
+    if (!InputQuery(this, windowTitle(), QStringLiteral("Nova FAL:"), nova))
+        return;
+    nova = nova.trimmed();
+    QString recusa;
+    if (nova.isEmpty())
+        recusa = QStringLiteral("Número da nova FAL não informado. Impossível continuar.");
+    else if (nova.size() > 7)
+        recusa = QStringLiteral("Número da nova FAL com mais de 7 caracteres. Impossível continuar.");
+    else if (FalArmazenada(nova))
+        recusa = QStringLiteral("FAL %1 já cadastrada. Impossível continuar.").arg(nova);
+    if (!recusa.isEmpty()) {
+        Informa(this, recusa);
+        return;
+    }
+    Desmembra(origem, nova, movidas);
+}
+
+// The new sheet, its items and steps and what its items take off the source's, in one unit of work and two
+// batches. Each item's weight and the weight it holds of its invoice item move together, so that deleting
+// either sheet gives back exactly what it holds; all pieces of a row take its very weight (the source keeps
+// 0), part of them a share the source keeps the exact rest of.
+void TFmCadFal::Desmembra(const QString& origem, const QString& nova, const QList<PecasMovidas>& movidas) {
+    QString recusa;
+    {
+        GravacaoAtomica gravacao;
+        TZoQuery fonte;
+        fonte.SQL << QStringLiteral("SELECT DATA_FIN, STATUS FROM FAL WHERE NUMERO = :NUMERO WITH LOCK");
+        fonte.BindValue(QStringLiteral("NUMERO"), origem);
+        fonte.Open();
+        if (fonte.IsEmpty() || !ComoArmazenada(origem)) {
+            recusa = QStringLiteral("A FAL %1 foi alterada por outro usuário; nada foi gravado.").arg(origem);
+        } else if (FalArmazenada(nova)) {
+            recusa = QStringLiteral("FAL %1 já cadastrada. Impossível continuar.").arg(nova);
+        } else {
+            TZoQuery apoio;
+            apoio.SQL << QStringLiteral("SELECT I.ORD_IT, I.PESO, I.PESO_NF,")
+                      << QStringLiteral(
+                             "(SELECT FIRST 1 GRAFICO FROM RECEITA WHERE COR = :COR AND VARIANTE = "
+                             ":VARIANTE) AS GRAFICO")
+                      << QStringLiteral("FROM FAL_ITEN I WHERE I.FAL = :FAL");
+            apoio.BindValue(QStringLiteral("COR"), ui.EdtCor->text().trimmed());
+            apoio.BindValue(QStringLiteral("VARIANTE"), ui.EdtVariante->text().trimmed());
+            apoio.BindValue(QStringLiteral("FAL"), origem);
+            apoio.Open();
+            QHash<int, QPair<double, double>> pesos;
+            for (apoio.First(); !apoio.Eof(); apoio.Next())
+                pesos.insert(apoio.Fields(0).AsInteger(),
+                             {apoio.Fields(1).AsFloat(), apoio.Fields(2).AsFloat()});
+            const QString grafico =
+                apoio.IsEmpty() || apoio.Fields(3).IsNull() ? QString() : apoio.Fields(3).AsString();
+
+            const QString status = fonte.Fields(1).AsString().trimmed();
+            QStringList colunas, valores;
+            for (const auto& [coluna, valor] :
+                 CabecalhoDaTela(QDate::currentDate(), fonte.Fields(0).AsDate(),
+                                 status.isEmpty() ? QStringLiteral("A") : status)) {
+                colunas << coluna;
+                valores << ValorSql(coluna == QLatin1String("ORDEM") && valor.isNull() ? QVariant(0) : valor);
+            }
+            InstrucoesEmLote lote(*ConexaoHost());
+            lote.Adiciona(QStringLiteral("INSERT INTO FAL (NUMERO, %1) VALUES (%2, %3)")
+                              .arg(colunas.join(QStringLiteral(", ")), Aspas(nova),
+                                   valores.join(QStringLiteral(", "))));
+            const QString copiadas = QStringLiteral(
+                "NOTA, CODIGO, LOTE, FLUXO, GRAMATURA, LARGURA, OBSERVACAO, GRAMATURA_EST, DT_FATURA");
+            QStringList tiradas;
+            QList<ItemPasso> itens;
+            for (const PecasMovidas& movida : movidas) {
+                TbItens->MoveTo(movida.linha);
+                const int rolos = TbItens->FieldByName(QStringLiteral("Rolo")).AsInteger();
+                const auto [peso, pesoNf] = pesos.value(movida.ordIt);
+                // All pieces: the stored values themselves, not a number that went through text.
+                const bool todas = movida.pecas >= rolos;
+                const QString movido = todas ? QStringLiteral("PESO")
+                                             : PermanecePonto(PesoPecasMovidas(movida.pecas, rolos, peso));
+                const QString movidoNf = todas
+                                             ? QStringLiteral("PESO_NF")
+                                             : PermanecePonto(PesoPecasMovidas(movida.pecas, rolos, pesoNf));
+                // One pass of arg: a number typed by the user is not read again for place markers.
+                const QString pecas = QString::number(movida.pecas), ordIt = QString::number(movida.ordIt);
+                lote.Adiciona(QStringLiteral("INSERT INTO FAL_ITEN (FAL, ORD_IT, ROLO, PESO, PESO_NF, "
+                                             "FATURADO, %1) SELECT %2, ORD_IT, %3, %4, %5, "
+                                             "COALESCE(NULLIF(TRIM(FATURADO), ''), 'A'), %1 FROM FAL_ITEN "
+                                             "WHERE FAL = %6 AND ORD_IT = %7")
+                                  .arg(copiadas, Aspas(nova), pecas, movido, movidoNf, Aspas(origem), ordIt));
+                tiradas << QStringLiteral(
+                               "UPDATE FAL_ITEN SET ROLO = ROLO - %1, PESO = PESO - (%2), PESO_NF = "
+                               "PESO_NF - (%3) WHERE FAL = %4 AND ORD_IT = %5")
+                               .arg(pecas, movido, movidoNf, Aspas(origem), ordIt);
+                itens.append({Texto(*TbItens, QStringLiteral("Tecido")), movida.ordIt,
+                              Texto(*TbItens, QStringLiteral("Fluxo"))});
+            }
+            for (const QString& tirada : tiradas)
+                lote.Adiciona(tirada);
+            lote.Executa();
+            GravaProcessos(nova, grafico, itens);
+            GeraLog(kTitulo, QStringLiteral("DESMEMBRAMENTO DA FAL %1 PARA A FAL %2").arg(origem, nova),
+                    opInclusao, nova, this);
+            gravacao.Confirma();
+        }
+    }
+    if (!recusa.isEmpty()) {
+        Informa(this, recusa);
+        return;
+    }
+    LimpaTela();
+    ui.EdtFal->clear();
+    m_numeroVerificado.clear();
+    ui.EdtFal->setFocus();
+    Informa(this, QStringLiteral("Processo concluído."));
+}
+
+// The sheet under a new number: the next save stores a copy. The copy holds nothing of its invoices yet, so
+// it is a new sheet whose rows may take only what their invoice items have free.
+void TFmCadFal::BitBtn8Click() {
+    TbItens->CheckBrowseMode();
+    NovoNumero();
+    m_falCarregada.clear();
+    m_corCarregada.clear();
+    m_varianteCarregada.clear();
+    m_reprocCarregado.clear();
+    QList<ItemNota> itens;
+    for (int i = 0; i < TbItens->RecordCount(); ++i) {
+        TbItens->MoveTo(i);
+        itens << ItemDaLinha();
+    }
+    const QHash<ItemNota, double> livres = PesosLivresNota(itens);
+    const int disp = TbItens->FieldIndex(QStringLiteral("Disp"));
+    for (int i = 0; i < itens.size(); ++i)
+        TbItens->SetValueAt(i, disp, livres.value(itens.at(i)));
+    TbItens->First();
+    HabilitaGravacao(true);
+}
+
+// A stored sheet as the model of a reprocess under the number on the screen; its services, when asked for,
+// go with the save.
+void TFmCadFal::BitBtn9Click() {
+    const QString reproc = ui.EdtReproc->text().trimmed();
+    if (reproc.isEmpty())
+        return;
+    if (!Numero().isEmpty()) {
+        EdtFalExit(); // a number just typed, the button reached by its letter
+        ui.EdtReproc->setText(reproc);
+    }
+    if (reproc == Numero()) {
+        Informa(this, QStringLiteral("FAL de reprocesso não pode ser a mesma FAL original."));
+        ui.EdtReproc->setFocus();
+        return;
+    }
+    if (!FalArmazenada(reproc)) {
+        Informa(this, QStringLiteral("FAL %1 não cadastrada.").arg(reproc));
+        ui.EdtReproc->setFocus();
+        return;
+    }
+    if (!Pergunta(this, windowTitle(), QStringLiteral("Tem certeza que deseja gerar Reprocesso dessa FAL?"),
+                  true))
+        return;
+    if (Numero().isEmpty())
+        NovoNumero();
+    const bool gravavel = ui.BtnIncluir->isEnabled(); // a sheet written off under the number stays so
+    BuscaDados(reproc, true);
+    HabilitaGravacao(gravavel);
+    const QDate hoje = QDate::currentDate();
+    ui.EdtDataIni->setDate(hoje);
+    ui.EdtDataFin->setDate(hoje.addDays(m_diasEntrega));
+    if (Pergunta(this, windowTitle(),
+                 QStringLiteral("Deseja aplicar no reprocesso os serviços da FAL original?"), false))
+        m_servicosDe = reproc;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "DataSet.h" // the grids in the designed layout hold pointers to data sets
+#include "RegrasFal.h"
 #include "SaldoNota.h"
 #include "TForm.h"
 #include "ui_CadFal.h"
@@ -12,7 +13,8 @@ class TClientDataSet;
 
 // The lot sheet (FAL): a customer's lot with its colour, route, machine and price table and the invoice
 // items it takes, whose weight it holds on the invoice. Saves, deletes, writes off and releases it, each in
-// one unit of work; lays its process steps out from the items' routes.
+// one unit of work; lays its process steps out from the items' routes. Splits pieces off into a new sheet,
+// copies a sheet under a new number and starts a reprocess from an existing one.
 class TFmCadFal : public TForm {
     Q_OBJECT
 public:
@@ -26,6 +28,9 @@ public:
     void BitBtn7Click();
     void BtnServicosClick();
     void BtnQualidadeClick();
+    void btnDesmembrarClick();
+    void BitBtn8Click();
+    void BitBtn9Click();
 
 protected:
     void FormCreate() override;
@@ -37,7 +42,7 @@ private:
     void AcrescentaConsulta(int quantas);
     bool CampoValido(QWidget* control);
     enum FalLida { falInexistente, falAberta, falBaixada };
-    FalLida BuscaDados(const QString& numero);
+    FalLida BuscaDados(const QString& numero, bool copia = false);
     void LimpaTela();
     void NovoNumero();
     void HabilitaGravacao(bool habilita);
@@ -55,8 +60,20 @@ private:
     QHash<ItemNota, double> PesoNaTela(const QSet<QString>& doReprocessado);
     QSet<QString> ItensDoReprocessado();
     ItemNota ItemDaLinha();
+    bool Grava();
     bool GravaDados(bool liberadoCredito);
-    void GravaProcessos(const QString& numero, const QString& grafico);
+    QList<QPair<QString, QVariant>> CabecalhoDaTela(const QDate& entrada, const QDate& entrega,
+                                                    const QString& status);
+    QStringList LinhaDaTela(int tipo, const QSet<QString>& doReprocessado);
+    QList<ItemPasso> ItensDaTela();
+    void GravaProcessos(const QString& numero, const QString& grafico, const QList<ItemPasso>& itens);
+    bool ComoArmazenada(const QString& numero);
+    struct PecasMovidas {
+        int linha; // in the grid
+        int ordIt;
+        int pecas;
+    };
+    void Desmembra(const QString& origem, const QString& nova, const QList<PecasMovidas>& movidas);
     void FechaReprocessada(const QString& original, const QString& numero);
     bool FalArmazenada(const QString& numero);
     double ValorEmAberto(const QString& cliente, const QString& numero);
@@ -77,6 +94,7 @@ private:
     QString m_falCarregada;       // the stored FAL the sheet shows; empty for a new sheet
     QString m_corCarregada, m_varianteCarregada, m_reprocCarregado;
     QString m_numeroVerificado; // the number the exit rule last ran for
+    QString m_servicosDe;       // the reprocessed sheet whose services the next save copies
     bool m_carregando = false;
 };
 

@@ -4,6 +4,7 @@
 #include "Receitas.h"
 #include "TZoQuery.h"
 #include <algorithm>
+#include <cmath>
 
 QString PalavraTipoFal(int tipo) {
     static const QStringList palavras = {QStringLiteral("NORMAL"),        QStringLiteral("RETINGIMENTO"),
@@ -100,6 +101,20 @@ double PesoTomadoNota(int tipo, double peso, bool itemDoReprocessado) {
     if (tipo != falNormal && tipo != falReprocExterno)
         return 0;
     return itemDoReprocessado ? 0 : peso;
+}
+
+double PesoPecasMovidas(int pecas, int pecasLinha, double peso) {
+    if (pecas <= 0 || pecasLinha <= 0)
+        return 0;
+    if (pecas >= pecasLinha)
+        return peso;
+    return std::round(peso * pecas / pecasLinha * 1000) / 1000;
+}
+
+int PecasDigitadas(const QString& texto) {
+    bool ok = false;
+    const int pecas = texto.trimmed().toInt(&ok);
+    return ok ? pecas : 0;
 }
 
 QString ChavePasso(const QString& codigo, const QString& fase) {

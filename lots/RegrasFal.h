@@ -33,6 +33,14 @@ double ValorAbertoFals(const QString& cliente, const QString& excluida);
 // sheet already holds takes nothing again.
 double PesoTomadoNota(int tipo, double peso, bool itemDoReprocessado);
 
+// The weight `pecas` of a row's `pecasLinha` pieces take of its `peso` when a sheet is split: all of it when
+// every piece goes (n × (peso ÷ pieces) would leave a residue behind), none for none, else their share to
+// the gram.
+double PesoPecasMovidas(int pecas, int pecasLinha, double peso);
+
+// The pieces typed in the split's box: a whole number, anything else is 0.
+int PecasDigitadas(const QString& texto);
+
 // A step of a route and a step laid out for a sheet.
 struct PassoRoteiro {
     QString fase;

@@ -1,5 +1,6 @@
 // The lot sheet screen: the invoice balance after every save and delete, concurrent takes, re-save keeping
-// what others wrote, atomic saves, machine limits, write-off and release; checked from a second connection.
+// what others wrote, atomic saves, machine limits, write-off and release; split, copy and reprocess of a
+// sheet; checked from a second connection.
 #include "Acesso.h"
 #include "DBControls.h"
 #include "TestDatabase.h"
@@ -82,6 +83,34 @@ class TstCadFal : public ScreenTestCase {
         driver->Type("EdtFal", numero);
         driver->Press("Tab");
     }
+    // The split with its answers queued: pieces per row, then the new number (a null one cancels); by its
+    // letter, it acts where the focus is.
+    void Desmembra(const QVariantList& respostas, bool pelaLetra = false) {
+        for (const QVariant& resposta : respostas)
+            messages.inputs.enqueue(resposta);
+        if (pelaLetra)
+            driver->Activate("btnDesmembrar");
+        else
+            driver->Click("btnDesmembrar");
+        QVERIFY2(messages.inputs.isEmpty(), "respostas sobrando");
+    }
+    int Perguntas(const QString& tipo) const {
+        int quantas = 0;
+        for (const auto& mostrada : messages.shown)
+            quantas += mostrada.kind == tipo;
+        return quantas;
+    }
+    // Everything a split could write, as other users see it.
+    QString Estado() {
+        return RowsSeenByOthers(
+                   "SELECT (SELECT COUNT(*) FROM FAL) || '/' || (SELECT COUNT(*) FROM PROCESSO_TIN) "
+                   "|| '/' || (SELECT COUNT(*) FROM LOG) FROM RDB$DATABASE")
+                   .join(';') +
+               ';' +
+               RowsSeenByOthers("SELECT FAL, ORD_IT, ROLO, PESO, PESO_NF FROM FAL_ITEN ORDER BY FAL, ORD_IT")
+                   .join(';') +
+               ';' + Livre();
+    }
 
 private slots:
     void balancoAposCadaGravacaoEExclusao();
@@ -97,6 +126,13 @@ private slots:
     void itensEPassosGravadosColunaAColuna();
     void exclusaoRecusadaEAberturaComSituacao();
     void consultaLidaPorPaginas();
+    void desmembraPesosExatosEDevolveAoExcluir();
+    void desmembraDuasVezesSemResiduo();
+    void desmembraRecusadoNadaGravado();
+    void desmembraPedeGravarAntes();
+    void duplicaTomaSoOPesoLivre();
+    void duplicaEmModoProdutoPergunta();
+    void reprocessoPeloBotao();
 };
 
 void TstCadFal::balancoAposCadaGravacaoEExclusao() {
@@ -539,6 +575,13 @@ void TstCadFal::itensEPassosGravadosColunaAColuna() {
     QCOMPARE(itensDepois.value(0), itensAntes.value(0));
     QVERIFY(itensDepois.value(1) != itensAntes.value(1));
     QCOMPARE(Livre(), QStringLiteral("60;38"));
+    // A remark with what looks like placeholders is stored as typed (the screen drops typed quotes).
+    Abre("000001");
+    driver->Row("DBGrid1", 1);
+    driver->Cell("DBGrid1", "Observacao", "50%1 D'AVILA %3");
+    driver->Click("BtnIncluir");
+    QCOMPARE(RowsSeenByOthers("SELECT OBSERVACAO FROM FAL_ITEN WHERE ORD_IT = 2"),
+             QStringList{"50%1 DAVILA %3"});
 
     // Another route: the steps are laid out again, a phase the register lacks without a description.
     Abre("000001");
@@ -628,6 +671,346 @@ void TstCadFal::consultaLidaPorPaginas() {
     driver->Click("BitBtn5");
     QCOMPARE(driver->Rows("DBGrid2"), 500);
     QCOMPARE(driver->Value("DBGrid2", "NUMERO"), QStringLiteral("0000001"));
+}
+
+// All pieces of a row take its very weight (6.2 kg of 3 pieces: no residue of 3 × 6.2 ÷ 3), part of them
+// their share; the weight held of the invoice goes with the weight, the invoice itself does not move, and
+// deleting either sheet afterwards gives back exactly what it holds.
+void TstCadFal::desmembraPesosExatosEDevolveAoExcluir() {
+    Base();
+    Cabecalho("000001");
+    Linha(0, "T1", "6,2");
+    driver->Cell("DBGrid1", "Rolo", "3");
+    Linha(1, "T2", "30");
+    driver->Cell("DBGrid1", "Rolo", "3");
+    driver->Type("EdtPartida", "P1");
+    driver->Click("BtnIncluir");
+    Equilibrio("gravada");
+    Sql("UPDATE FAL SET STATUS = 'B', DATA_FIN = '2031-02-03' WHERE NUMERO = '000001'");
+    Sql("UPDATE PROCESSO_TIN SET PENDENTE = 'S' WHERE FASE = '01'");
+    Commit();
+    const QString passosDaOrigem = "SELECT CODIGO, FASE, CONCLUIDO, PENDENTE, RDB$RECORD_VERSION FROM "
+                                   "PROCESSO_TIN WHERE FAL = '000001' ORDER BY CODIGO, FASE";
+    const QStringList passosAntes = RowsSeenByOthers(passosDaOrigem);
+    QCOMPARE(passosAntes.size(), 4);
+
+    Abre("000001");
+    Desmembra({"3", "1", "000050"});
+    QCOMPARE(messages.Texts(), QStringList{"Processo concluído."});
+    QCOMPARE(messages.shown.at(0).text, QStringLiteral("T1 -       Peças:"));
+    QCOMPARE(messages.shown.at(2).text, QStringLiteral("Nova FAL:"));
+    messages.Clear();
+    Equilibrio("desmembrada");
+    QCOMPARE(Livre(), QStringLiteral("93.8;20"));
+    QCOMPARE(driver->Text("EdtFal"), QString());
+    QCOMPARE(
+        RowsSeenByOthers("SELECT FAL, ORD_IT, CODIGO, ROLO, PESO, PESO_NF, FATURADO FROM FAL_ITEN ORDER BY "
+                         "FAL, ORD_IT")
+            .join(';'),
+        QStringLiteral("000001|1|T1|0|0|0|A;000001|2|T2|2|20|20|A;000050|1|T1|3|6.2|6.2|A;000050|2|T2|1|10|"
+                       "10|A"));
+    // Exactly, not within a tolerance: the source keeps 0 and the two add up to the row's weight.
+    QCOMPARE(
+        RowsSeenByOthers("SELECT COUNT(*) FROM FAL_ITEN WHERE (ORD_IT = 1 AND FAL = '000001' AND PESO = 0 "
+                         "AND PESO_NF = 0) OR (ORD_IT = 1 AND FAL = '000050' AND PESO = 6.2 AND PESO_NF = "
+                         "6.2)")
+            .join(';'),
+        QStringLiteral("2"));
+    QCOMPARE(
+        RowsSeenByOthers("SELECT SUM(PESO) - 30, SUM(PESO_NF) - 30 FROM FAL_ITEN WHERE ORD_IT = 2").join(';'),
+        QStringLiteral("0|0"));
+    // The new sheet: the screen's header, entered today, delivery and status of the source, sequence 0.
+    QCOMPARE(RowsSeenByOthers("SELECT CLIENTE, ROTEIRO, PARTIDA, DATA_INI, DATA_FIN, STATUS, ORDEM FROM FAL "
+                              "WHERE NUMERO = '000050'")
+                 .join(';'),
+             QStringLiteral("C1|R1|P1|%1|03/02/2031|B|0").arg(QDate::currentDate().toString("dd/MM/yyyy")));
+    QCOMPARE(
+        RowsSeenByOthers("SELECT CODIGO, FASE, PARTIDA, CONCLUIDO FROM PROCESSO_TIN WHERE FAL = '000050' "
+                         "ORDER BY ORDEM, CODIGO")
+            .join(';'),
+        QStringLiteral("T1|01|P1|N;T2|01|P1|N;T1|03|P1|N;T2|03|P1|N"));
+    QCOMPARE(RowsSeenByOthers(passosDaOrigem), passosAntes);
+    QCOMPARE(RowsSeenByOthers("SELECT TEXTO FROM LOG WHERE TEXTO STARTING 'DESMEMBRAMENTO'"),
+             QStringList{"DESMEMBRAMENTO DA FAL 000001 PARA A FAL 000050"});
+
+    Abre("000050");
+    messages.questions.enqueue(true);
+    driver->Click("BtnExclui");
+    Equilibrio("nova excluida");
+    QCOMPARE(Livre(), QStringLiteral("100;30"));
+    Abre("000001");
+    messages.questions.enqueue(true);
+    driver->Click("BtnExclui");
+    Equilibrio("origem excluida");
+    QCOMPARE(Livre(), QStringLiteral("100;50"));
+    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM FAL_ITEN").join(';'), QStringLiteral("0"));
+}
+
+// A part leaves the source a weight that text would not hold exactly; the rest moved later still leaves it 0,
+// and the three add up to the row's weight.
+void TstCadFal::desmembraDuasVezesSemResiduo() {
+    Base();
+    Cabecalho("000001");
+    Linha(0, "T1", "30");
+    driver->Cell("DBGrid1", "Rolo", "7");
+    driver->Click("BtnIncluir");
+    Equilibrio("gravada");
+    Abre("000001");
+    Desmembra({"2", "000002"});
+    QCOMPARE(messages.Texts(), QStringList{"Processo concluído."});
+    messages.Clear();
+    const QString resto = "CAST(30 AS DOUBLE PRECISION) - CAST(8.571 AS DOUBLE PRECISION)";
+    QCOMPARE(RowsSeenByOthers(
+                 "SELECT FAL FROM FAL_ITEN WHERE (FAL = '000001' AND PESO = " + resto +
+                 " AND PESO_NF = PESO AND ROLO = 5) OR (FAL = '000002' AND PESO = 8.571 AND PESO_NF = "
+                 "8.571 AND ROLO = 2) ORDER BY FAL")
+                 .join(';'),
+             QStringLiteral("000001;000002"));
+    Abre("000002");
+    driver->Type("EdtFal", "000001"); // not left: the letter splits the sheet typed
+    Desmembra({"5", "000003"}, true);
+    QCOMPARE(messages.Texts(), QStringList{"Processo concluído."});
+    messages.Clear();
+    Equilibrio("desmembrada duas vezes");
+    QCOMPARE(RowsSeenByOthers("SELECT FAL, ROLO FROM FAL_ITEN WHERE PESO = 0 AND PESO_NF = 0").join(';'),
+             QStringLiteral("000001|0"));
+    QCOMPARE(
+        RowsSeenByOthers("SELECT FAL FROM FAL_ITEN WHERE PESO = " + resto + " AND PESO_NF = PESO").join(';'),
+        QStringLiteral("000003"));
+    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM FAL_ITEN HAVING ABS(SUM(PESO) - 30) < 1E-9 AND "
+                              "ABS(SUM(PESO_NF) - 30) < 1E-9")
+                 .join(';'),
+             QStringLiteral("3"));
+    QCOMPARE(Livre(), QStringLiteral("70;50"));
+}
+
+// Nothing at all for every row, more pieces than the row has, a cancelled box, a blank, long or stored new
+// number, and a failure after the new sheet was written: nothing written, the source stays on the screen.
+void TstCadFal::desmembraRecusadoNadaGravado() {
+    Base();
+    Sql("INSERT INTO FAL (NUMERO, CLIENTE, TIPO) VALUES ('000009', 'C1', 4)");
+    Sql("CREATE EXCEPTION E_TESTE 'falha forcada'");
+    Sql("CREATE TRIGGER T_FALHA FOR PROCESSO_TIN BEFORE INSERT AS BEGIN IF (NEW.FAL = '000077') THEN "
+        "EXCEPTION E_TESTE; END");
+    Commit();
+    Cabecalho("000001");
+    Linha(0, "T1", "30");
+    driver->Cell("DBGrid1", "Rolo", "3");
+    Linha(1, "T2", "10");
+    driver->Click("BtnIncluir");
+    Equilibrio("gravada");
+    const QString antes = Estado();
+    const struct {
+        QVariantList respostas;
+        const char* mensagem;
+        int caixas;
+    } casos[] = {
+        {{"0", "0"}, "", 2},
+        {{"-1", "abc"}, "", 2},
+        {{"0", "3"}, "Número de peças inválido. Impossível continuar.", 2},
+        {{QVariant()}, "", 1},
+        {{"1", "0", QVariant()}, "", 3},
+        {{"1", "0", "  "}, "Número da nova FAL não informado. Impossível continuar.", 3},
+        {{"1", "0", "12345678"}, "Número da nova FAL com mais de 7 caracteres. Impossível continuar.", 3},
+        {{"1", "0", "000009"}, "FAL 000009 já cadastrada. Impossível continuar.", 3},
+        {{"3", "2", "000001"}, "FAL 000001 já cadastrada. Impossível continuar.", 3},
+    };
+    for (const auto& caso : casos) {
+        QStringList respostas;
+        for (const QVariant& resposta : caso.respostas)
+            respostas << (resposta.isNull() ? QStringLiteral("<cancela>") : resposta.toString());
+        const QString rotulo = respostas.join('/');
+        Abre("000001");
+        Desmembra(caso.respostas);
+        QVERIFY2(messages.Texts() ==
+                     (*caso.mensagem ? QStringList{QString::fromUtf8(caso.mensagem)} : QStringList()),
+                 qPrintable(rotulo + ": " + messages.Texts().join('|')));
+        QVERIFY2(Perguntas("input") == caso.caixas, qPrintable(rotulo));
+        messages.Clear();
+        QCOMPARE(driver->Text("EdtFal"), QStringLiteral("000001"));
+        QCOMPARE(Estado(), antes);
+    }
+    // The last statement of the split fails: the new sheet and the pieces it took are undone.
+    Abre("000001");
+    Desmembra({"1", "2", "000077"});
+    QCOMPARE(messages.shown.size(), 4);
+    QVERIFY2(messages.LastText().contains("falha forcada"), qPrintable(messages.LastText()));
+    messages.Clear();
+    QCOMPARE(Estado(), antes);
+    QVERIFY(Desequilibrios().isEmpty());
+    QCOMPARE(driver->Text("EdtFal"), QStringLiteral("000001"));
+}
+
+// A sheet whose grid differs from what is stored is saved first, or the split does not start.
+void TstCadFal::desmembraPedeGravarAntes() {
+    Base();
+    Cabecalho("000001");
+    Linha(0, "T1", "40");
+    driver->Click("BtnIncluir");
+    Equilibrio("gravada");
+    const QString pergunta = "FAL com alterações não gravadas. Deseja gravar antes de desmembrar?";
+    Abre("000001");
+    driver->Cell("DBGrid1", "Peso", "50");
+    messages.questions.enqueue(false);
+    Desmembra({});
+    QCOMPARE(messages.shown.size(), 1);
+    QCOMPARE(messages.shown.at(0).text, pergunta);
+    messages.Clear();
+    QCOMPARE(RowsSeenByOthers("SELECT FAL, PESO FROM FAL_ITEN").join(';'), QStringLiteral("000001|40"));
+    // Yes: saved, then split from what was stored.
+    messages.questions.enqueue(true);
+    Desmembra({"5", "000060"});
+    QCOMPARE(messages.Texts(), QStringList{"Processo concluído."});
+    messages.Clear();
+    Equilibrio("gravada e desmembrada");
+    QCOMPARE(Livre(), QStringLiteral("50;50"));
+    QCOMPARE(RowsSeenByOthers("SELECT FAL, ROLO, PESO, PESO_NF FROM FAL_ITEN ORDER BY FAL").join(';'),
+             QStringLiteral("000001|0|0|0;000060|5|50|50"));
+    // Another customer on the screen, or a sheet never stored, is not what is stored either.
+    Sql("INSERT INTO ENTIDADE (CODCLI, NOME) VALUES ('C2', 'MALHARIA DOIS')");
+    Commit();
+    Abre("000060");
+    driver->Type("EdtCodCli", "C2");
+    messages.questions.enqueue(false);
+    Desmembra({});
+    QCOMPARE(messages.shown.size(), 1);
+    QCOMPARE(messages.shown.at(0).text, pergunta);
+    messages.Clear();
+    Cabecalho("000002");
+    Linha(0, "T2", "10");
+    messages.questions.enqueue(false);
+    Desmembra({});
+    QCOMPARE(messages.shown.size(), 1);
+    messages.Clear();
+    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM FAL").join(';'), QStringLiteral("2"));
+    Equilibrio("nada mais");
+}
+
+// A copy starts holding nothing: its rows show the invoice's free weight and may take only that.
+void TstCadFal::duplicaTomaSoOPesoLivre() {
+    Base();
+    Cabecalho("000001");
+    Linha(0, "T1", "60");
+    driver->Click("BtnIncluir");
+    Equilibrio("gravada");
+    Abre("000001");
+    QCOMPARE(driver->Value("DBGrid1", "Disp"), QStringLiteral("100"));
+    driver->Click("BitBtn8");
+    const QString copia = driver->Text("EdtFal");
+    QVERIFY(!copia.isEmpty() && copia != QLatin1String("000001"));
+    QCOMPARE(driver->Value("DBGrid1", "Disp"), QStringLiteral("40"));
+    QCOMPARE(driver->Value("DBGrid1", "Peso"), QStringLiteral("60"));
+    driver->Click("BtnIncluir");
+    QCOMPARE(messages.Texts(), QStringList{"Peso Programado maior que disponível."});
+    messages.Clear();
+    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM FAL").join(';'), QStringLiteral("1"));
+    QVERIFY(Desequilibrios().isEmpty());
+    QCOMPARE(Livre(), QStringLiteral("40;50"));
+    driver->Cell("DBGrid1", "Peso", "40");
+    driver->Click("BtnIncluir");
+    Equilibrio("copia gravada");
+    QCOMPARE(Livre(), QStringLiteral("0;50"));
+    QCOMPARE(RowsSeenByOthers("SELECT FAL, PESO, PESO_NF FROM FAL_ITEN ORDER BY FAL").join(';'),
+             QStringLiteral("000001|60|60;%1|40|40").arg(copia));
+    Abre(copia);
+    messages.questions.enqueue(true);
+    driver->Click("BtnExclui");
+    Equilibrio("copia excluida");
+    QCOMPARE(Livre(), QStringLiteral("40;50"));
+}
+
+// Items from the product register: a copy beyond the free weight asks before it overdraws the invoice.
+void TstCadFal::duplicaEmModoProdutoPergunta() {
+    Base("S");
+    Sql("INSERT INTO PRODUTO (CODIGO, DESCRICAO) VALUES ('T1', 'MEIA MALHA')");
+    Commit();
+    Cabecalho("000001");
+    Linha(0, "T1", "60");
+    driver->Cell("DBGrid1", "Lote", "L1");
+    driver->Click("BtnIncluir");
+    Equilibrio("gravada");
+    Abre("000001");
+    driver->Click("BitBtn8");
+    messages.questions.enqueue(false);
+    driver->Click("BtnIncluir");
+    QCOMPARE(messages.shown.size(), 1);
+    QCOMPARE(messages.shown.at(0).text,
+             QStringLiteral("Não existe saldo na Nota Fiscal de entrada. Deseja continuar?"));
+    messages.Clear();
+    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM FAL").join(';'), QStringLiteral("1"));
+    QCOMPARE(Livre(), QStringLiteral("40;50"));
+}
+
+// The reprocess button loads a stored sheet as the model under the number on the screen; its services are
+// written with the save, which closes the original and takes no weight a second time, even with none free.
+void TstCadFal::reprocessoPeloBotao() {
+    Base();
+    Cabecalho("000001");
+    Linha(0, "T1", "100");
+    Linha(1, "T2", "20");
+    driver->Click("BtnIncluir");
+    Equilibrio("original");
+    QCOMPARE(Livre(), QStringLiteral("0;30"));
+    Sql("INSERT INTO TABELA (CODIGO, SETOR, PRECO) VALUES ('000001', '01', 0.5)");
+    Sql("INSERT INTO TABELA (CODIGO, SETOR, PRECO) VALUES ('000001', '03', 1.25)");
+    Sql("UPDATE FAL_ITEN SET PESO_FATUR = 5 WHERE FAL = '000001' AND ORD_IT = 1");
+    Sql("UPDATE PROCESSO_TIN SET CONCLUIDO = 'S' WHERE FAL = '000001' AND CODIGO = 'T2' AND FASE = '01'");
+    Commit();
+
+    Abre("000002");
+    driver->Type("EdtReproc", "000002");
+    driver->Click("BitBtn9");
+    QCOMPARE(messages.Texts(), QStringList{"FAL de reprocesso não pode ser a mesma FAL original."});
+    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtReproc"));
+    messages.Clear();
+    driver->Type("EdtReproc", "000008");
+    driver->Click("BitBtn9");
+    QCOMPARE(messages.Texts(), QStringList{"FAL 000008 não cadastrada."});
+    messages.Clear();
+    driver->Type("EdtReproc", "000001");
+    messages.questions.enqueue(false);
+    driver->Click("BitBtn9");
+    QCOMPARE(driver->Rows("DBGrid1"), 0);
+    messages.Clear();
+
+    messages.questions.enqueue(true);
+    messages.questions.enqueue(true);
+    driver->Click("BitBtn9");
+    QCOMPARE(messages.shown.size(), 2);
+    QCOMPARE(messages.shown.at(0).text, QStringLiteral("Tem certeza que deseja gerar Reprocesso dessa FAL?"));
+    QCOMPARE(messages.shown.at(1).text,
+             QStringLiteral("Deseja aplicar no reprocesso os serviços da FAL original?"));
+    messages.Clear();
+    QCOMPARE(driver->Text("EdtFal"), QStringLiteral("000002"));
+    QCOMPARE(driver->Text("EdtReproc"), QStringLiteral("000001"));
+    QCOMPARE(driver->Text("EdtCodCli"), QStringLiteral("C1"));
+    QCOMPARE(driver->Get<QDateEdit>("EdtDataIni")->date(), QDate::currentDate());
+    QCOMPARE(driver->Rows("DBGrid1"), 2);
+    driver->Row("DBGrid1", 0);
+    QCOMPARE(driver->Value("DBGrid1", "Peso_Fatur"), QString());
+    QCOMPARE(driver->Value("DBGrid1", "Disp"), QStringLiteral("100"));
+    // Nothing of the reprocess exists before it is saved.
+    QVERIFY(RowsSeenByOthers("SELECT SETOR FROM TABELA WHERE CODIGO = '000002'").isEmpty());
+
+    driver->Click("BtnIncluir");
+    Equilibrio("reprocesso gravado");
+    QCOMPARE(Livre(), QStringLiteral("0;30"));
+    QCOMPARE(RowsSeenByOthers("SELECT NUM_REPROC FROM FAL WHERE NUMERO = '000002'").join(';'),
+             QStringLiteral("000001"));
+    QCOMPARE(
+        RowsSeenByOthers("SELECT CODIGO, PESO, PESO_NF FROM FAL_ITEN WHERE FAL = '000002' ORDER BY ORD_IT")
+            .join(';'),
+        QStringLiteral("T1|100|0;T2|20|0"));
+    QCOMPARE(
+        RowsSeenByOthers("SELECT SETOR, PRECO FROM TABELA WHERE CODIGO = '000002' ORDER BY SETOR").join(';'),
+        QStringLiteral("01|0.5;03|1.25"));
+    QCOMPARE(RowsSeenByOthers("SELECT DISTINCT CONCLUIDO, COALESCE(OBS, '') FROM PROCESSO_TIN WHERE FAL = "
+                              "'000001' ORDER BY 2")
+                 .join(';'),
+             QStringLiteral("S|;S|FAL REPROCESSADA. 000002"));
+    QCOMPARE(RowsSeenByOthers("SELECT FATURADO, PESO_DEV FROM FAL_ITEN WHERE FAL = '000001' ORDER BY ORD_IT")
+                 .join(';'),
+             QStringLiteral("S|100;S|20"));
 }
 
 QTEST_MAIN(TstCadFal)

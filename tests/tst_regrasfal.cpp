@@ -1,5 +1,6 @@
 // Rules of a lot sheet apart from its screen: machine limits, colour prices, the weight an item holds of its
-// invoice item, the steps laid out from routes, and the move of weight on an invoice item.
+// invoice item, the weight of pieces split off, the steps laid out from routes, and the move of weight on an
+// invoice item.
 #include "RegrasFal.h"
 #include "SaldoNota.h"
 #include "TestDatabase.h"
@@ -15,6 +16,9 @@ private slots:
     void precoDaCorPorPrazo();
     void pesoTomadoDaNota_data();
     void pesoTomadoDaNota();
+    void pesoPecasMovidas_data();
+    void pesoPecasMovidas();
+    void pecasDigitadas();
     void passosPorTecidoEFase();
     void movimentoDePesoNaNota();
     void movimentosEmLoteComoUmAUm();
@@ -96,6 +100,43 @@ void TstRegrasFal::pesoTomadoDaNota() {
     QFETCH(bool, doReprocessado);
     QFETCH(double, tomado);
     QCOMPARE(PesoTomadoNota(tipo, 40, doReprocessado), tomado);
+}
+
+void TstRegrasFal::pesoPecasMovidas_data() {
+    QTest::addColumn<int>("pecas");
+    QTest::addColumn<int>("pecasLinha");
+    QTest::addColumn<double>("peso");
+    QTest::addColumn<double>("movido");
+    QTest::newRow("todas de 6,2") << 3 << 3 << 6.2 << 6.2;
+    QTest::newRow("todas de 0,7 em 7") << 7 << 7 << 0.7 << 0.7;
+    QTest::newRow("uma de tres de 30") << 1 << 3 << 30.0 << 10.0;
+    QTest::newRow("uma de tres de 6,2") << 1 << 3 << 6.2 << 2.067;
+    QTest::newRow("duas de sete de 30") << 2 << 7 << 30.0 << 8.571;
+    QTest::newRow("nenhuma") << 0 << 3 << 6.2 << 0.0;
+    QTest::newRow("negativa") << -2 << 3 << 6.2 << 0.0;
+    QTest::newRow("linha sem pecas") << 1 << 0 << 6.2 << 0.0;
+    QTest::newRow("mais que a linha") << 4 << 3 << 6.2 << 6.2;
+    QTest::newRow("peso zero") << 1 << 2 << 0.0 << 0.0;
+}
+
+// Exactly, not within QCOMPARE's tolerance: what stays behind is the weight less what moved, and all pieces
+// leave nothing.
+void TstRegrasFal::pesoPecasMovidas() {
+    QFETCH(int, pecas);
+    QFETCH(int, pecasLinha);
+    QFETCH(double, peso);
+    QFETCH(double, movido);
+    const double calculado = PesoPecasMovidas(pecas, pecasLinha, peso);
+    QVERIFY2(calculado == movido, qPrintable(QString::number(calculado, 'g', 17)));
+    if (pecas >= pecasLinha && pecasLinha > 0)
+        QVERIFY(peso - calculado == 0);
+}
+
+void TstRegrasFal::pecasDigitadas() {
+    const QList<QPair<QString, int>> casos = {{"3", 3}, {" 12 ", 12}, {"0", 0},   {"-1", -1},
+                                              {"", 0},  {"abc", 0},   {"2,5", 0}, {"1.000", 0}};
+    for (const auto& [texto, pecas] : casos)
+        QVERIFY2(PecasDigitadas(texto) == pecas, qPrintable(texto));
 }
 
 void TstRegrasFal::passosPorTecidoEFase() {
