@@ -19,18 +19,6 @@
 #include <functional>
 
 namespace {
-// The first row of a statement, each column trimmed.
-QStringList primeiraLinha(TZoDatabase& db, const QString& sql) {
-    QSqlQuery q(db.Connection());
-    q.setForwardOnly(true);
-    db.Exec(q, sql, false);
-    QStringList valores;
-    if (q.next())
-        for (int i = 0; i < q.record().count(); ++i)
-            valores << q.value(i).toString().trimmed();
-    return valores;
-}
-
 // "A, B" as "A DESC, B DESC".
 QString decrescente(const QString& ordem) {
     return QString(ordem).replace(QStringLiteral(","), QStringLiteral(" DESC,")) + QStringLiteral(" DESC");
@@ -93,12 +81,12 @@ void cadastros(TZoDatabase& db, ScriptedMessageService& messages) {
     };
     for (const Cadastro& tela : telas) {
         const QString colunas = tela.ordem, desc = decrescente(tela.ordem);
-        const QStringList ultimo = primeiraLinha(
+        const QStringList ultimo = PrimeiraLinha(
             db, QStringLiteral("SELECT FIRST 1 %1 FROM %2 ORDER BY %3").arg(colunas, tela.tabela, desc));
-        const QStringList primeiro = primeiraLinha(
+        const QStringList primeiro = PrimeiraLinha(
             db, QStringLiteral("SELECT FIRST 1 %1 FROM %2 ORDER BY %1").arg(colunas, tela.tabela));
         const int linhas =
-            primeiraLinha(db, QStringLiteral("SELECT COUNT(*) FROM %1").arg(tela.tabela)).value(0).toInt();
+            PrimeiraLinha(db, QStringLiteral("SELECT COUNT(*) FROM %1").arg(tela.tabela)).value(0).toInt();
         for (const bool novo : {true, false}) {
             QStringList piso{QStringLiteral("SELECT * FROM %1 ORDER BY %2").arg(tela.tabela, tela.ordem)};
             if (tela.detalhe)
@@ -122,14 +110,14 @@ void cadastros(TZoDatabase& db, ScriptedMessageService& messages) {
             continue;
         driver.Open(tela.classe);
         const QString desc = decrescente(tela.ordem);
-        const QStringList ultimo = primeiraLinha(
+        const QStringList ultimo = PrimeiraLinha(
             db, QStringLiteral("SELECT FIRST 1 %1 FROM %2 ORDER BY %3").arg(tela.ordem, tela.tabela, desc));
         const QStringList penultimo =
-            primeiraLinha(db, QStringLiteral("SELECT FIRST 1 SKIP 1 %1 FROM %2 ORDER BY %3")
+            PrimeiraLinha(db, QStringLiteral("SELECT FIRST 1 SKIP 1 %1 FROM %2 ORDER BY %3")
                                   .arg(tela.ordem, tela.tabela, desc));
-        const QStringList primeiro = primeiraLinha(
+        const QStringList primeiro = PrimeiraLinha(
             db, QStringLiteral("SELECT FIRST 1 %1 FROM %2 ORDER BY %1").arg(tela.ordem, tela.tabela));
-        const QStringList segundo = primeiraLinha(
+        const QStringList segundo = PrimeiraLinha(
             db, QStringLiteral("SELECT FIRST 1 SKIP 1 %1 FROM %2 ORDER BY %1").arg(tela.ordem, tela.tabela));
         const struct {
             const char* nome;
@@ -180,7 +168,7 @@ void cadastros(TZoDatabase& db, ScriptedMessageService& messages) {
          }},
     };
     for (const auto& tela : porCodigo) {
-        const QStringList extremos = primeiraLinha(
+        const QStringList extremos = PrimeiraLinha(
             db, QStringLiteral("SELECT MAX(CODIGO), MIN(CODIGO), COUNT(DISTINCT CODIGO) FROM %1")
                     .arg(QLatin1String(tela.tabela)));
         for (const bool novo : {true, false}) {
@@ -319,7 +307,7 @@ void pesquisas(TZoDatabase& db) {
 
 // The machine rules the programme and recipe issue apply, on the largest machine code and a variant it has.
 void regras(TZoDatabase& db) {
-    const QStringList cap = primeiraLinha(
+    const QStringList cap = PrimeiraLinha(
         db, QStringLiteral("SELECT FIRST 1 MAQUINA, VARIANTE, PESO_MIN, PESO_MAX FROM MAQ_TIN_CAP ORDER BY "
                            "MAQUINA DESC, VARIANTE DESC"));
     const QString maquina = cap.value(0), variante = cap.value(1);
@@ -350,7 +338,7 @@ void impressoes(TZoDatabase& db, ScriptedMessageService& messages) {
     const QByteArray antes = qgetenv("KELM_REPORT_DIR");
     qputenv("KELM_REPORT_DIR", pasta.path().toLocal8Bit());
     const QString cliente =
-        primeiraLinha(db,
+        PrimeiraLinha(db,
                       QStringLiteral("SELECT FIRST 1 CODCLI FROM TABPRE_SERV_001 GROUP BY CODCLI ORDER BY "
                                      "COUNT(*) DESC, CODCLI"))
             .value(0);
@@ -375,7 +363,7 @@ void impressoes(TZoDatabase& db, ScriptedMessageService& messages) {
                   MotorMs(db, {sql}), kInterativoMs);
         }
         const int linhas =
-            primeiraLinha(db, QStringLiteral("SELECT COUNT(*) FROM (%1)").arg(sql)).value(0).toInt();
+            PrimeiraLinha(db, QStringLiteral("SELECT COUNT(*) FROM (%1)").arg(sql)).value(0).toInt();
         const double piso = RelatorioMotorMs(db, sql, kRodadas);
         const Medida m = Mede(db, [&] { driver.Click(QStringLiteral("BtImprimir")); });
         linha(QStringLiteral("service prices printed (%1, %2 rows)")

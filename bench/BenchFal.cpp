@@ -27,30 +27,6 @@ constexpr int kFases = 12;
 constexpr int kItensDivididos = 50;
 const QString kRoteiro = QStringLiteral("990012");
 
-void exec(TZoDatabase& db, const QString& sql) {
-    QSqlQuery q(db.Connection());
-    db.Exec(q, sql, true);
-}
-
-QStringList linhas(TZoDatabase& db, const QString& sql) {
-    QSqlQuery q(db.Connection());
-    q.setForwardOnly(true);
-    db.Exec(q, sql, false);
-    QStringList resultado;
-    while (q.next()) {
-        QStringList colunas;
-        for (int i = 0; i < q.record().count(); ++i)
-            colunas << q.value(i).toString().trimmed();
-        resultado << colunas.join(QLatin1Char('|'));
-    }
-    return resultado;
-}
-
-QString valor(TZoDatabase& db, const QString& sql) {
-    const QStringList l = linhas(db, sql);
-    return l.isEmpty() ? QString() : l.first().section(QLatin1Char('|'), 0, 0);
-}
-
 long residenteKb() {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
@@ -85,21 +61,22 @@ Ficha preparaFicha(TZoDatabase& db) {
                     .arg(Aspas(kRoteiro))
                     .arg(k + 1)
                     .arg(k * 2 + 1, 2, 10, QLatin1Char('0'));
-    exec(db, QStringLiteral("EXECUTE BLOCK AS BEGIN %1; END").arg(rota.join(QStringLiteral("; "))));
-    exec(db, QStringLiteral("UPDATE OR INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('TIN', 250, "
-                            "'S') MATCHING (MODULO, NUMERO)"));
+    Executa(db, QStringLiteral("EXECUTE BLOCK AS BEGIN %1; END").arg(rota.join(QStringLiteral("; "))));
+    Executa(db, QStringLiteral("UPDATE OR INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('TIN', 250, "
+                               "'S') MATCHING (MODULO, NUMERO)"));
     db.Transaction()->CommitRetaining();
 
     Ficha f;
     // A customer with a credit limit and the most invoice items with room for every save of the bench.
-    f.cliente = valor(db, QStringLiteral("SELECT FIRST 1 I.CODCLI FROM NFITIN I JOIN ENTIDADE E ON "
-                                         "(E.CODCLI = I.CODCLI) WHERE I.PESO >= 150 AND E.LIMITE_CREDITO > 0 "
-                                         "AND E.BLOQUEIO = 'N' AND E.ATIVO = 'S' GROUP BY I.CODCLI "
-                                         "ORDER BY COUNT(*) DESC"));
-    exec(db, QStringLiteral("UPDATE ENTIDADE SET LIMITE_CREDITO = 100000000 WHERE CODCLI = %1")
-                 .arg(Aspas(f.cliente)));
+    f.cliente =
+        Escalar(db, QStringLiteral("SELECT FIRST 1 I.CODCLI FROM NFITIN I JOIN ENTIDADE E ON "
+                                   "(E.CODCLI = I.CODCLI) WHERE I.PESO >= 150 AND E.LIMITE_CREDITO > 0 "
+                                   "AND E.BLOQUEIO = 'N' AND E.ATIVO = 'S' GROUP BY I.CODCLI "
+                                   "ORDER BY COUNT(*) DESC"));
+    Executa(db, QStringLiteral("UPDATE ENTIDADE SET LIMITE_CREDITO = 100000000 WHERE CODCLI = %1")
+                    .arg(Aspas(f.cliente)));
     db.Transaction()->CommitRetaining();
-    for (const QString& linha : linhas(
+    for (const QString& linha : Linhas(
              db, QStringLiteral("SELECT FIRST %1 I.NOTA, I.CODIGO, I.LOTE FROM NFITIN I WHERE I.CODCLI = "
                                 "%2 AND I.PESO >= 150 AND NOT EXISTS (SELECT 1 FROM NFITIN J WHERE J.NOTA = "
                                 "I.NOTA AND J.CODCLI = I.CODCLI AND J.CODIGO = I.CODIGO AND J.LOTE <> "
@@ -108,7 +85,7 @@ Ficha preparaFicha(TZoDatabase& db) {
                      .arg(Aspas(f.cliente))))
         f.itens << linha.split(QLatin1Char('|'));
     const QStringList cor =
-        linhas(db, QStringLiteral("SELECT FIRST 1 R.COR, R.VARIANTE FROM RECEITA R JOIN TABPRECO T ON "
+        Linhas(db, QStringLiteral("SELECT FIRST 1 R.COR, R.VARIANTE FROM RECEITA R JOIN TABPRECO T ON "
                                   "(T.COR = R.COR AND T.VARIANTE = R.VARIANTE AND T.REGIAO = '01') WHERE "
                                   "R.LIBERADA = '1' AND NOT EXISTS (SELECT 1 FROM RECEITA X WHERE X.COR = "
                                   "R.COR AND X.VARIANTE = R.VARIANTE AND X.LIBERADA = '2') ORDER BY R.COR "
@@ -117,10 +94,10 @@ Ficha preparaFicha(TZoDatabase& db) {
             .split(QLatin1Char('|'));
     f.cor = cor.value(0);
     f.variante = cor.value(1);
-    f.maquina = valor(db, QStringLiteral("SELECT FIRST 1 CODIGO FROM MAQ_TIN WHERE PESO_MIN <= %1 AND "
-                                         "PESO_MAX >= %2 ORDER BY CODIGO")
-                              .arg(kItens * 10)
-                              .arg(kItens * 12));
+    f.maquina = Escalar(db, QStringLiteral("SELECT FIRST 1 CODIGO FROM MAQ_TIN WHERE PESO_MIN <= %1 AND "
+                                           "PESO_MAX >= %2 ORDER BY CODIGO")
+                                .arg(kItens * 10)
+                                .arg(kItens * 12));
     return f;
 }
 
@@ -128,35 +105,35 @@ Ficha preparaFicha(TZoDatabase& db) {
 // its steps on the route of twelve phases; the number of the sheet.
 QString preparaFalGrande(TZoDatabase& db, const Ficha& f) {
     const QString numero = QStringLiteral("9600000");
-    exec(db,
-         QStringLiteral("INSERT INTO FAL (NUMERO, CLIENTE, COR, VARIANTE, ROTEIRO, MAQUINA, TABPRECO, PRAZO, "
-                        "DATA_INI, DATA_FIN, TIPO, STATUS) VALUES (%1, %2, %3, %4, %5, %6, '01', '00', "
-                        "CURRENT_DATE, CURRENT_DATE + 12, 1, 'A')")
-             .arg(Aspas(numero), Aspas(f.cliente), Aspas(f.cor), Aspas(f.variante), Aspas(kRoteiro),
-                  Aspas(f.maquina)));
+    Executa(db, QStringLiteral(
+                    "INSERT INTO FAL (NUMERO, CLIENTE, COR, VARIANTE, ROTEIRO, MAQUINA, TABPRECO, PRAZO, "
+                    "DATA_INI, DATA_FIN, TIPO, STATUS) VALUES (%1, %2, %3, %4, %5, %6, '01', '00', "
+                    "CURRENT_DATE, CURRENT_DATE + 12, 1, 'A')")
+                    .arg(Aspas(numero), Aspas(f.cliente), Aspas(f.cor), Aspas(f.variante), Aspas(kRoteiro),
+                         Aspas(f.maquina)));
     QHash<ItemNota, double> tomados;
     int ordem = 0;
     for (const QString& linha :
-         linhas(db, QStringLiteral(
+         Linhas(db, QStringLiteral(
                         "SELECT FIRST %1 NOTA, CODIGO, LOTE FROM NFITIN WHERE CODCLI = %2 AND PESO >= 20 "
                         "ORDER BY NOTA DESC, CODIGO, LOTE")
                         .arg(kItensDivididos)
                         .arg(Aspas(f.cliente)))) {
         const QStringList it = linha.split(QLatin1Char('|'));
-        exec(db, QStringLiteral(
-                     "INSERT INTO FAL_ITEN (FAL, ORD_IT, NOTA, CODIGO, LOTE, ROLO, PESO, FLUXO, PESO_NF, "
-                     "FATURADO) VALUES (%1, %2, %3, %4, %5, 100, 20, %6, 20, 'A')")
-                     .arg(Aspas(numero), QString::number(++ordem), Aspas(it[0]), Aspas(it[1]), Aspas(it[2]),
-                          Aspas(kRoteiro)));
+        Executa(db, QStringLiteral(
+                        "INSERT INTO FAL_ITEN (FAL, ORD_IT, NOTA, CODIGO, LOTE, ROLO, PESO, FLUXO, PESO_NF, "
+                        "FATURADO) VALUES (%1, %2, %3, %4, %5, 100, 20, %6, 20, 'A')")
+                        .arg(Aspas(numero), QString::number(++ordem), Aspas(it[0]), Aspas(it[1]),
+                             Aspas(it[2]), Aspas(kRoteiro)));
         tomados[{it[0], f.cliente, it[1], it[2]}] += 20;
     }
     MovePesosNota(tomados, &db);
-    exec(db,
-         QStringLiteral("INSERT INTO PROCESSO_TIN (FAL, CODIGO, ORD_IT, FASE, DES_FASE, ORDEM, CONCLUIDO) "
-                        "SELECT I.FAL, I.CODIGO, MIN(I.ORD_IT), R.FASE, MIN(F.DESCRICAO), MIN(R.ORDEM), 'N' "
-                        "FROM FAL_ITEN I JOIN ROTEIRO R ON (R.CODIGO = I.FLUXO) LEFT JOIN FASE F ON "
-                        "(F.CODIGO = R.FASE) WHERE I.FAL = %1 GROUP BY I.FAL, I.CODIGO, R.FASE")
-             .arg(Aspas(numero)));
+    Executa(db, QStringLiteral(
+                    "INSERT INTO PROCESSO_TIN (FAL, CODIGO, ORD_IT, FASE, DES_FASE, ORDEM, CONCLUIDO) "
+                    "SELECT I.FAL, I.CODIGO, MIN(I.ORD_IT), R.FASE, MIN(F.DESCRICAO), MIN(R.ORDEM), 'N' "
+                    "FROM FAL_ITEN I JOIN ROTEIRO R ON (R.CODIGO = I.FLUXO) LEFT JOIN FASE F ON "
+                    "(F.CODIGO = R.FASE) WHERE I.FAL = %1 GROUP BY I.FAL, I.CODIGO, R.FASE")
+                    .arg(Aspas(numero)));
     db.Transaction()->CommitRetaining();
     return numero;
 }
@@ -259,8 +236,8 @@ QString valorEmAberto(const QString& cliente, bool grande) {
 void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
     TabelaBench& tabela = TabelaBench::Global();
     const Ficha ficha = preparaFicha(db);
-    const QString maisNova = valor(db, QStringLiteral("SELECT MAX(NUMERO) FROM FAL"));
-    const QString maisVelha = valor(db, QStringLiteral("SELECT MIN(NUMERO) FROM FAL"));
+    const QString maisNova = Escalar(db, QStringLiteral("SELECT MAX(NUMERO) FROM FAL"));
+    const QString maisVelha = Escalar(db, QStringLiteral("SELECT MIN(NUMERO) FROM FAL"));
     std::printf("FALs %s to %s; new ones for customer %s, colour %s/%s, machine %s, on %lld invoice items\n",
                 qPrintable(maisVelha), qPrintable(maisNova), qPrintable(ficha.cliente), qPrintable(ficha.cor),
                 qPrintable(ficha.variante), qPrintable(ficha.maquina),
@@ -313,7 +290,7 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
     mostraMensagens(messages, "new FALs");
     const QString primeira = novas.value(0);
     const int passos =
-        valor(db, QStringLiteral("SELECT COUNT(*) FROM PROCESSO_TIN WHERE FAL = %1").arg(Aspas(primeira)))
+        Escalar(db, QStringLiteral("SELECT COUNT(*) FROM PROCESSO_TIN WHERE FAL = %1").arg(Aspas(primeira)))
             .toInt();
     // The floor: the same rows written by the engine, one statement each (the steps by one INSERT ...
     // SELECT).
@@ -413,8 +390,8 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
     mostraMensagens(messages, "FAL copied");
     tabela.Linha(QStringLiteral("FAL of %1 items copied and saved (%2 copies stored)")
                      .arg(kItens)
-                     .arg(valor(db, QStringLiteral("SELECT COUNT(*) FROM FAL WHERE NUMERO IN ('%1')")
-                                        .arg(copias.join(QStringLiteral("', '"))))),
+                     .arg(Escalar(db, QStringLiteral("SELECT COUNT(*) FROM FAL WHERE NUMERO IN ('%1')")
+                                          .arg(copias.join(QStringLiteral("', '"))))),
                  duplicacao, pisoGravacao, kInterativoMs);
 
     // 3b. One piece of every item of a sheet of fifty split off into a new sheet, answered box by box.
@@ -435,9 +412,9 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
         mostraMensagens(messages, "FAL split");
     messages.Clear();
     const int divididos =
-        valor(db, QStringLiteral("SELECT COUNT(*) FROM FAL_ITEN WHERE FAL = '9600001'")).toInt();
+        Escalar(db, QStringLiteral("SELECT COUNT(*) FROM FAL_ITEN WHERE FAL = '9600001'")).toInt();
     const int passosDivididos =
-        valor(db, QStringLiteral("SELECT COUNT(*) FROM PROCESSO_TIN WHERE FAL = '9600001'")).toInt();
+        Escalar(db, QStringLiteral("SELECT COUNT(*) FROM PROCESSO_TIN WHERE FAL = '9600001'")).toInt();
     tabela.Linha(QStringLiteral("FAL of %1 items split, %2 items and %3 steps to the new FAL")
                      .arg(kItensDivididos)
                      .arg(divididos)
@@ -446,15 +423,15 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
                  kInterativoMs);
 
     // 4. The credit check of a save: the customer's open sheets priced, against its limit.
-    const QString grande =
-        valor(db, QStringLiteral("SELECT FIRST 1 CLIENTE FROM FAL GROUP BY CLIENTE ORDER BY COUNT(*) DESC"));
-    const QString pequeno = valor(
+    const QString grande = Escalar(
+        db, QStringLiteral("SELECT FIRST 1 CLIENTE FROM FAL GROUP BY CLIENTE ORDER BY COUNT(*) DESC"));
+    const QString pequeno = Escalar(
         db, QStringLiteral("SELECT FIRST 1 F.CLIENTE FROM FAL F JOIN ENTIDADE E ON (E.CODCLI = "
                            "F.CLIENTE) WHERE E.LIMITE_CREDITO > 0 GROUP BY F.CLIENTE HAVING COUNT(*) >= 10 "
                            "ORDER BY COUNT(*)"));
     for (const auto& [cliente, qual] : {std::pair{grande, "big"}, std::pair{pequeno, "small"}}) {
         const QString fals =
-            valor(db, QStringLiteral("SELECT COUNT(*) FROM FAL WHERE CLIENTE = %1").arg(Aspas(cliente)));
+            Escalar(db, QStringLiteral("SELECT COUNT(*) FROM FAL WHERE CLIENTE = %1").arg(Aspas(cliente)));
         bool dentro = false;
         const Medida credito =
             Mede(db, [&] { dentro = LimiteCredito(cliente, ValorAbertoFals(cliente, QString())); });
@@ -482,11 +459,12 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
     ate->setDate(QDate(2030, 12, 31));
     driver.Type(QStringLiteral("EdtConsCliente"), grande);
     const Medida doCliente = Mede(db, [&] { driver.Click(QStringLiteral("BitBtn5")); });
-    tabela.Linha(QStringLiteral("FALs of customer %1 consulted (%2 of %3 FALs read)")
-                     .arg(grande)
-                     .arg(lista->RecordCount())
-                     .arg(valor(db, QStringLiteral("SELECT COUNT(*) FROM FAL WHERE %1").arg(todasDoCliente))),
-                 doCliente, MotorMs(db, {primeiraPagina(todasDoCliente)}), kInterativoMs);
+    tabela.Linha(
+        QStringLiteral("FALs of customer %1 consulted (%2 of %3 FALs read)")
+            .arg(grande)
+            .arg(lista->RecordCount())
+            .arg(Escalar(db, QStringLiteral("SELECT COUNT(*) FROM FAL WHERE %1").arg(todasDoCliente))),
+        doCliente, MotorMs(db, {primeiraPagina(todasDoCliente)}), kInterativoMs);
     const Medida rolagem = Mede(
         db, [&] { driver.Click(QStringLiteral("BitBtn5")); },
         [&] { driver.Press(QStringLiteral("Ctrl+End"), QStringLiteral("DBGrid2")); });
@@ -499,7 +477,7 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
     const Medida doMes = Mede(db, [&] { driver.Click(QStringLiteral("BitBtn5")); });
     tabela.Linha(QStringLiteral("FALs of a month consulted (%1 of %2 FALs read)")
                      .arg(lista->RecordCount())
-                     .arg(valor(db, QStringLiteral("SELECT COUNT(*) FROM FAL WHERE %1").arg(doMesFiltro))),
+                     .arg(Escalar(db, QStringLiteral("SELECT COUNT(*) FROM FAL WHERE %1").arg(doMesFiltro))),
                  doMes, MotorMs(db, {primeiraPagina(doMesFiltro)}), kInterativoMs);
 
     // 6. The sheet's print (the services screen prints nothing), to a PDF in a folder of its own.
@@ -573,7 +551,7 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
         antesKb, qPrintable(grande), consultadasKb, primeiraPaginaLida, repetidasKb, kRepetidas, msRepetidas,
         depoisKb, mostradas,
         qPrintable(
-            valor(db, QStringLiteral("SELECT COUNT(*) FROM FAL WHERE CLIENTE = %1").arg(Aspas(grande)))),
+            Escalar(db, QStringLiteral("SELECT COUNT(*) FROM FAL WHERE CLIENTE = %1").arg(Aspas(grande)))),
         mostradas ? relogio.elapsed() / double(mostradas) : 0.0, lista->RecordCount());
     driver.Close();
     mostraMensagens(messages, "browse");

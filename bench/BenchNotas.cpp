@@ -10,18 +10,6 @@
 #include <cstdio>
 #include <functional>
 
-namespace {
-QStringList linha(TZoDatabase& db, const QString& sql) {
-    QSqlQuery q(db.Connection());
-    db.Exec(q, sql, false);
-    QStringList valores;
-    if (q.next())
-        for (int i = 0; i < q.record().count(); ++i)
-            valores << q.value(i).toString().trimmed();
-    return valores;
-}
-} // namespace
-
 void BenchNotas(TZoDatabase& db, ScriptedMessageService& messages) {
     const QString seq =
         QStringLiteral("IIF(CHAR_LENGTH(N.LOTE) = 6 AND N.LOTE SIMILAR TO '[0-9]{6}', N.LOTE, NULL)");
@@ -48,15 +36,15 @@ void BenchNotas(TZoDatabase& db, ScriptedMessageService& messages) {
 
     // The oldest and the newest invoice, chosen in the look-up as a user does.
     for (const auto& [ordem, qual] : {std::pair{"", "oldest"}, std::pair{" DESC", "newest"}}) {
-        const QStringList nota =
-            linha(db, QStringLiteral("SELECT FIRST 1 NOTA, CLIENTE FROM NFTIN ORDER BY DATA%1, NOTA%1")
-                          .arg(QLatin1String(ordem)));
+        const QStringList nota = PrimeiraLinha(
+            db, QStringLiteral("SELECT FIRST 1 NOTA, CLIENTE FROM NFTIN ORDER BY DATA%1, NOTA%1")
+                    .arg(QLatin1String(ordem)));
         TabelaBench::Global().Linha(
             QStringLiteral("invoice screen on the %1 invoice (%2 items)")
                 .arg(QLatin1String(qual),
-                     linha(db,
-                           QStringLiteral("SELECT COUNT(*) FROM NFITIN WHERE NOTA = '%1' AND CODCLI = '%2'")
-                               .arg(nota[0], nota[1]))
+                     PrimeiraLinha(
+                         db, QStringLiteral("SELECT COUNT(*) FROM NFITIN WHERE NOTA = '%1' AND CODCLI = '%2'")
+                                 .arg(nota[0], nota[1]))
                          .value(0)),
             Mede(
                 db, [&] { messages.searches.enqueue(nota[0] + QLatin1Char('/') + nota[1]); },
@@ -78,18 +66,19 @@ void BenchNotas(TZoDatabase& db, ScriptedMessageService& messages) {
     }
     const double pisoImpressao = RelatorioMotorMs(
         db, QStringLiteral("SELECT * FROM NFITIN WHERE NOTA = '%1'")
-                .arg(linha(db, QStringLiteral("SELECT FIRST 1 NOTA FROM NFTIN ORDER BY DATA DESC, NOTA DESC"))
+                .arg(PrimeiraLinha(
+                         db, QStringLiteral("SELECT FIRST 1 NOTA FROM NFTIN ORDER BY DATA DESC, NOTA DESC"))
                          .value(0)));
     TabelaBench::Global().Linha(QStringLiteral("invoice printed"),
                                 Mede(
                                     db, [&] { driver.Click(QStringLiteral("BitBtn2")); }, 3),
                                 pisoImpressao, 1.2 * pisoImpressao);
 
-    const QStringList presa =
-        linha(db, QStringLiteral(
-                      "SELECT FIRST 1 F.NOTA, N.CLIENTE FROM FAL_ITEN F JOIN NFTIN N ON (N.NOTA = F.NOTA) "
-                      "JOIN FAL ON (FAL.NUMERO = F.FAL AND FAL.CLIENTE = N.CLIENTE) WHERE F.PESO > 0 "
-                      "ORDER BY F.FAL DESC"));
+    const QStringList presa = PrimeiraLinha(
+        db,
+        QStringLiteral("SELECT FIRST 1 F.NOTA, N.CLIENTE FROM FAL_ITEN F JOIN NFTIN N ON (N.NOTA = F.NOTA) "
+                       "JOIN FAL ON (FAL.NUMERO = F.FAL AND FAL.CLIENTE = N.CLIENTE) WHERE F.PESO > 0 "
+                       "ORDER BY F.FAL DESC"));
     messages.searches.enqueue(presa[0] + QLatin1Char('/') + presa[1]);
     driver.Click(QStringLiteral("btnConsultar"));
     const QString presaSql =

@@ -10,13 +10,6 @@
 namespace {
 constexpr int kCampos = 300;
 
-QString valor(TZoDatabase& db, const QString& sql) {
-    QSqlQuery q(db.Connection());
-    q.setForwardOnly(true);
-    db.Exec(q, sql, false);
-    return q.next() ? q.value(0).toString().trimmed() : QString();
-}
-
 QString insercao(const QString& produto, const QString& cliente, int campo) {
     const QString codigo = QStringLiteral("%1").arg(campo, 3, 10, QLatin1Char('0'));
     return QStringLiteral(
@@ -32,10 +25,10 @@ QString insercao(const QString& produto, const QString& cliente, int campo) {
 
 void BenchQuadro(TZoDatabase& db, ScriptedMessageService& messages) {
     const QString cliente =
-        valor(db, QStringLiteral("SELECT FIRST 1 CODCLI FROM ENTIDADE WHERE COALESCE(ATIVO, "
-                                 "'S') <> 'N' AND COALESCE(BLOQUEIO, 'N') <> 'S' ORDER BY "
-                                 "CODCLI"));
-    const QString produto = valor(db, QStringLiteral("SELECT FIRST 1 CODIGO FROM PRODUTO ORDER BY CODIGO"));
+        Escalar(db, QStringLiteral("SELECT FIRST 1 CODCLI FROM ENTIDADE WHERE COALESCE(ATIVO, "
+                                   "'S') <> 'N' AND COALESCE(BLOQUEIO, 'N') <> 'S' ORDER BY "
+                                   "CODCLI"));
+    const QString produto = Escalar(db, QStringLiteral("SELECT FIRST 1 CODIGO FROM PRODUTO ORDER BY CODIGO"));
     // A standard of 300 fields, and the customer's sheet of them filled in.
     {
         QSqlQuery limpa(db.Connection());
@@ -77,7 +70,7 @@ void BenchQuadro(TZoDatabase& db, ScriptedMessageService& messages) {
     TabelaBench::Global().Linha(QStringLiteral("information board: sheet of %1 fields saved").arg(kCampos),
                                 Mede(db, [&] { driver.Click(QStringLiteral("btnConfirmar")); }), piso,
                                 kInterativoMs);
-    const QString gravados = valor(
+    const QString gravados = Escalar(
         db, QStringLiteral("SELECT COUNT(*) FROM OF2 WHERE CODIGO = %1 AND NUMERO = %2 AND DESCRICAO2 > ''")
                 .arg(Aspas(produto), Aspas(cliente)));
     if (gravados != QString::number(kCampos))

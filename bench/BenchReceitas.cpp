@@ -13,19 +13,6 @@
 #include <cstdio>
 #include <functional>
 
-namespace {
-void exec(TZoDatabase& db, const QString& sql) {
-    QSqlQuery q(db.Connection());
-    db.Exec(q, sql, true);
-}
-
-QString escalar(TZoDatabase& db, const QString& sql) {
-    QSqlQuery q(db.Connection());
-    db.Exec(q, sql, false);
-    return q.next() ? q.value(0).toString().trimmed() : QString();
-}
-} // namespace
-
 void BenchReceitas(TZoDatabase& db, ScriptedMessageService&) {
     TabelaBench& tabela = TabelaBench::Global();
     // A rule once read: the evaluation alone, per call.
@@ -105,9 +92,9 @@ void BenchReceitas(TZoDatabase& db, ScriptedMessageService&) {
 
     // After a price change: the recipes of the dye most used, and of the preparation most used, recosted.
     // Each run changes the price or the quantities first, so every recipe's cost changes and is written.
-    const QString corante = escalar(
+    const QString corante = Escalar(
         db, QStringLiteral("SELECT FIRST 1 CODIGO FROM MAT_TIN GROUP BY CODIGO ORDER BY COUNT(*) DESC"));
-    const QString preparacao = escalar(
+    const QString preparacao = Escalar(
         db,
         QStringLiteral("SELECT FIRST 1 PREPARACAO FROM RECEITA GROUP BY PREPARACAO ORDER BY COUNT(*) DESC"));
     // The engine's own way to the same rows: the recipes' keys from the indexed items and preparations (K),
@@ -143,32 +130,33 @@ void BenchReceitas(TZoDatabase& db, ScriptedMessageService&) {
                        "R.CODIGO, R.VARIANTE FROM PREPARACAO P JOIN RECEITA R ON (R.PREPARACAO = P.CODIGO) "
                        "WHERE P.MATERIAL = '%1'")
             .arg(corante);
-    const int porCorante = escalar(db, QStringLiteral("SELECT COUNT(*) FROM (%1)").arg(usaCorante)).toInt();
+    const int porCorante = Escalar(db, QStringLiteral("SELECT COUNT(*) FROM (%1)").arg(usaCorante)).toInt();
     int run = 0;
-    tabela.Linha(
-        QStringLiteral("recost the %1 recipes of a dye after its price changed").arg(porCorante),
-        Mede(
-            db,
-            [&] {
-                exec(db, QStringLiteral("UPDATE MATERIAL SET REPOSICAO = REPOSICAO + %1 WHERE CODIGO = '%2'")
-                             .arg(run++ % 2 ? -1 : 1)
-                             .arg(corante));
-                db.Transaction()->CommitRetaining();
-            },
-            [&] { RecalculaReceitas(corante, QString(), QString()); }, 5),
-        MotorMs(db, alvos(usaCorante), true, 5), kInterativoMs * porCorante / 100);
+    tabela.Linha(QStringLiteral("recost the %1 recipes of a dye after its price changed").arg(porCorante),
+                 Mede(
+                     db,
+                     [&] {
+                         Executa(db, QStringLiteral(
+                                         "UPDATE MATERIAL SET REPOSICAO = REPOSICAO + %1 WHERE CODIGO = '%2'")
+                                         .arg(run++ % 2 ? -1 : 1)
+                                         .arg(corante));
+                         db.Transaction()->CommitRetaining();
+                     },
+                     [&] { RecalculaReceitas(corante, QString(), QString()); }, 5),
+                 MotorMs(db, alvos(usaCorante), true, 5), kInterativoMs * porCorante / 100);
     const QString daPreparacao =
         QStringLiteral("SELECT CODIGO AS RECEITA, VARIANTE FROM RECEITA WHERE PREPARACAO = '%1'")
             .arg(preparacao);
     const int porPreparacao =
-        escalar(db, QStringLiteral("SELECT COUNT(*) FROM (%1)").arg(daPreparacao)).toInt();
+        Escalar(db, QStringLiteral("SELECT COUNT(*) FROM (%1)").arg(daPreparacao)).toInt();
     tabela.Linha(QStringLiteral("recost the %1 recipes of a preparation").arg(porPreparacao),
                  Mede(
                      db,
                      [&] {
-                         exec(db, QStringLiteral("UPDATE PREPARACAO SET QTDE = QTDE + %1 WHERE CODIGO = '%2'")
-                                      .arg(run++ % 2 ? -1 : 1)
-                                      .arg(preparacao));
+                         Executa(db,
+                                 QStringLiteral("UPDATE PREPARACAO SET QTDE = QTDE + %1 WHERE CODIGO = '%2'")
+                                     .arg(run++ % 2 ? -1 : 1)
+                                     .arg(preparacao));
                          db.Transaction()->CommitRetaining();
                      },
                      [&] { RecalculaReceitas(QString(), QString(), preparacao); }, 5),

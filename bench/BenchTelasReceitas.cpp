@@ -9,26 +9,19 @@
 #include <functional>
 #include <tuple>
 
-namespace {
-
-void exec(TZoDatabase& db, const QString& sql) {
-    QSqlQuery q(db.Connection());
-    db.Exec(q, sql, true);
-}
-} // namespace
-
 void BenchTelasReceitas(TZoDatabase& db, ScriptedMessageService& messages) {
     // A recipe of 40 items beside the generated ones (codes up to 2499).
-    exec(db,
-         QStringLiteral(
-             "EXECUTE BLOCK AS DECLARE K INTEGER = 0; BEGIN "
-             "INSERT INTO RECEITA (CODIGO, DESCRICAO, VARIANTE, COR, GRAFICO, COD_BANHO, CUSTO, PREPARACAO, "
-             "LIBERADA) VALUES ('9999', 'RECEITA GRANDE', '01', '0000009999', '001', '01', 0, '001', '1'); "
-             "INSERT INTO CADCORTIN (CODIGO, DESCRICAO) VALUES ('0000009999', 'COR DA RECEITA GRANDE'); "
-             "WHILE (K < 40) DO BEGIN "
-             "INSERT INTO MAT_TIN (RECEITA, VARIANTE, ORDEN, CODIGO, UNIDADE, QTDE, FIBRA, PASSO, "
-             "REGRA, TIPO, TP_ITEM) VALUES ('9999', '01', :K + 1, 'M' || LPAD(:K * 19 + 1, 5, '0'), "
-             "IIF(MOD(:K, 3) = 0, 'GL', '%'), 0.5 + :K, '', '2', '', 'C', 'M'); K = K + 1; END END"));
+    Executa(
+        db,
+        QStringLiteral(
+            "EXECUTE BLOCK AS DECLARE K INTEGER = 0; BEGIN "
+            "INSERT INTO RECEITA (CODIGO, DESCRICAO, VARIANTE, COR, GRAFICO, COD_BANHO, CUSTO, PREPARACAO, "
+            "LIBERADA) VALUES ('9999', 'RECEITA GRANDE', '01', '0000009999', '001', '01', 0, '001', '1'); "
+            "INSERT INTO CADCORTIN (CODIGO, DESCRICAO) VALUES ('0000009999', 'COR DA RECEITA GRANDE'); "
+            "WHILE (K < 40) DO BEGIN "
+            "INSERT INTO MAT_TIN (RECEITA, VARIANTE, ORDEN, CODIGO, UNIDADE, QTDE, FIBRA, PASSO, "
+            "REGRA, TIPO, TP_ITEM) VALUES ('9999', '01', :K + 1, 'M' || LPAD(:K * 19 + 1, 5, '0'), "
+            "IIF(MOD(:K, 3) = 0, 'GL', '%'), 0.5 + :K, '', '2', '', 'C', 'M'); K = K + 1; END END"));
     db.Transaction()->CommitRetaining();
 
     ScreenDriver driver(messages);

@@ -93,6 +93,34 @@ double RelatorioMotorMs(TZoDatabase& db, const QString& sql, int rodadas) {
     return mediana(tempos);
 }
 
+void Executa(TZoDatabase& db, const QString& sql) {
+    QSqlQuery q(db.Connection());
+    db.Exec(q, sql, true);
+}
+
+QStringList Linhas(TZoDatabase& db, const QString& sql) {
+    QSqlQuery q(db.Connection());
+    q.setForwardOnly(true);
+    db.Exec(q, sql, false);
+    QStringList resultado;
+    while (q.next()) {
+        QStringList colunas;
+        for (int i = 0; i < q.record().count(); ++i)
+            colunas << q.value(i).toString().trimmed();
+        resultado << colunas.join(QLatin1Char('|'));
+    }
+    return resultado;
+}
+
+QStringList PrimeiraLinha(TZoDatabase& db, const QString& sql) {
+    const QStringList linhas = Linhas(db, sql);
+    return linhas.isEmpty() ? QStringList() : linhas.first().split(QLatin1Char('|'));
+}
+
+QString Escalar(TZoDatabase& db, const QString& sql) {
+    return PrimeiraLinha(db, sql).value(0);
+}
+
 TabelaBench& TabelaBench::Global() {
     static TabelaBench tabela;
     return tabela;

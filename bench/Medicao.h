@@ -29,6 +29,13 @@ double MotorMs(TZoDatabase& db, const QStringList& instrucoes, bool escrita = fa
 // the report engine with its default columns; what a screen adds above this is its own cost.
 double RelatorioMotorMs(TZoDatabase& db, const QString& sql, int rodadas = 3);
 
+// Straight statements for fixtures and choices of the bench: a write in the connection's unit of work; every
+// row as its columns trimmed and joined by '|'; the first row's columns; the first row's first column.
+void Executa(TZoDatabase& db, const QString& sql);
+QStringList Linhas(TZoDatabase& db, const QString& sql);
+QStringList PrimeiraLinha(TZoDatabase& db, const QString& sql);
+QString Escalar(TZoDatabase& db, const QString& sql);
+
 // The bench's table: one row per operation, printed as it is measured and, with --csv, again at the end as
 // CSV for tools.
 class TabelaBench {
