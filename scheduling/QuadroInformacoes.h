@@ -5,7 +5,7 @@
 class QWidget;
 class TfmTngProgInf;
 
-// A field of a sheet as it is matched: the standard field's code and its specification text.
+// A field of a sheet as it is matched: the standard field's code and the text of what it measures.
 struct CampoQuadro {
     QString chave;
     QString campo;

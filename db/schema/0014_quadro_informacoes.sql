@@ -1,5 +1,5 @@
 -- The information board: the standard technical sheet (one row per field, in code order; DESCRICAO is the
--- field's group, CAMPO its specification) and each customer's sheet of a product, one row per field.
+-- field's group, CAMPO the text of what is measured) and each customer's sheet of a product, one row per field.
 CREATE TABLE OFPADRAO (
   CODIGO VARCHAR(6) NOT NULL,
   DESCRICAO VARCHAR(40),
@@ -7,8 +7,8 @@ CREATE TABLE OFPADRAO (
   CONSTRAINT PK_OFPADRAO PRIMARY KEY (CODIGO)
 );
 
--- CODIGO the product, NUMERO the customer, MOV the standard field's code, DESCRICAO its group, CAMPO its
--- specification, DESCRICAO2 the result asked for, DESCRICAO3 the remark; OBS the sheet's free remark
+-- CODIGO the product, NUMERO the customer, MOV the standard field's code, DESCRICAO its group, CAMPO the text
+-- of what is measured, DESCRICAO2 the result asked for, DESCRICAO3 the remark; OBS the sheet's free remark
 -- (the same on every row), TIPO '1', DATA the day it was saved.
 CREATE TABLE OF2 (
   CODIGO VARCHAR(15) NOT NULL,
