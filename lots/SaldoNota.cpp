@@ -12,30 +12,6 @@ size_t qHash(const ItemNota& item, size_t seed) {
     return qHashMulti(seed, item.nota, item.cliente, item.codigo, item.lote);
 }
 
-QString ValorSql(const QVariant& valor) {
-    if (!valor.isValid() || valor.isNull())
-        return QStringLiteral("NULL");
-    switch (valor.typeId()) {
-    case QMetaType::QString: {
-        const QString texto = valor.toString();
-        return texto.isNull() ? QStringLiteral("NULL") : Aspas(texto);
-    }
-    case QMetaType::QDate:
-        return DataSQL(valor.toDate());
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return PermanecePonto(valor.toDouble());
-    default:
-        return Aspas(valor.toString());
-    }
-}
-
 namespace {
 void ChaveItem(TZoQuery& q, const ItemNota& item) {
     q.BindValue(QStringLiteral("NOTA"), item.nota);

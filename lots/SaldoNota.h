@@ -3,7 +3,6 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <QVariant>
 
 class TZoDatabase;
 
@@ -21,10 +20,6 @@ struct ItemNota {
 };
 
 size_t qHash(const ItemNota& item, size_t seed = 0);
-
-// A value as SQL text for a batch of statements, as a bound parameter would store it: a null value or a null
-// text is NULL; numbers go through PermanecePonto, dates through DataSQL, text through Aspas.
-QString ValorSql(const QVariant& valor);
 
 // Moves `peso` kg of the item into lot sheets (negative gives it back): PESO_PROG grows by it, PESO becomes
 // PESO_REAL - PESO_PROG and the invoice's SALDO the sum of its items' PESO, all computed by the server in

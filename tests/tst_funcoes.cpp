@@ -44,6 +44,14 @@ void TstFuncoes::literaisSQL() {
     QCOMPARE(HoraSQL(QDateTime(QDate(2026, 1, 2), QTime(14, 30, 0))), u"'14:30:00'"_s);
     QCOMPARE(HoraSQL(QTime()), u"NULL"_s);
     QCOMPARE(HoraSQL(QDateTime()), u"NULL"_s);
+    // Any value of a data set, as a bound parameter would store it.
+    QCOMPARE(ValorSql(QVariant()), u"NULL"_s);
+    QCOMPARE(ValorSql(QString()), u"NULL"_s);
+    QCOMPARE(ValorSql(u""_s), u"''"_s);
+    QCOMPARE(ValorSql(u"D'Ávila"_s), u"'D''Ávila'"_s);
+    QCOMPARE(ValorSql(12.5), u"12.5"_s);
+    QCOMPARE(ValorSql(7), u"7"_s);
+    QCOMPARE(ValorSql(QDate(2026, 3, 7)), u"'03/07/2026'"_s);
 }
 
 // A Brazilian desktop must not turn the decimal point into a comma inside SQL.

@@ -75,6 +75,30 @@ QString DataSQL(const QDate& date) {
     return QLatin1Char('\'') + date.toString(QStringLiteral("MM/dd/yyyy")) + QLatin1Char('\'');
 }
 
+QString ValorSql(const QVariant& valor) {
+    if (!valor.isValid() || valor.isNull())
+        return QStringLiteral("NULL");
+    switch (valor.typeId()) {
+    case QMetaType::QString: {
+        const QString texto = valor.toString();
+        return texto.isNull() ? QStringLiteral("NULL") : Aspas(texto);
+    }
+    case QMetaType::QDate:
+        return DataSQL(valor.toDate());
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return PermanecePonto(valor.toDouble());
+    default:
+        return Aspas(valor.toString());
+    }
+}
+
 QString HoraSQL(const QTime& time) {
     if (!time.isValid())
         return kNull;

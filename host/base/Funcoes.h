@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTime>
+#include <QVariant>
 
 // Small text and number helpers shared by every screen; none of them touches the database.
 
@@ -20,6 +21,10 @@ KELMHOST_EXPORT QString PermanecePonto(const QString& value);
 
 // 'MM/DD/YYYY' for SQL text; a null or invalid date gives NULL.
 KELMHOST_EXPORT QString DataSQL(const QDate& date);
+// A value as SQL text for a batch of statements, as a bound parameter would store it: a null value or a null
+// text is NULL; numbers go through PermanecePonto, dates through DataSQL, text through Aspas.
+KELMHOST_EXPORT QString ValorSql(const QVariant& valor);
+
 // 'HH:MM:SS' for SQL text; a null or invalid time gives NULL.
 KELMHOST_EXPORT QString HoraSQL(const QTime& time);
 KELMHOST_EXPORT QString HoraSQL(const QDateTime& moment);
