@@ -113,8 +113,14 @@ QStringList Linhas(TZoDatabase& db, const QString& sql) {
 }
 
 QStringList PrimeiraLinha(TZoDatabase& db, const QString& sql) {
-    const QStringList linhas = Linhas(db, sql);
-    return linhas.isEmpty() ? QStringList() : linhas.first().split(QLatin1Char('|'));
+    QSqlQuery q(db.Connection());
+    q.setForwardOnly(true);
+    db.Exec(q, sql, false);
+    QStringList colunas;
+    if (q.next())
+        for (int i = 0; i < q.record().count(); ++i)
+            colunas << q.value(i).toString().trimmed();
+    return colunas;
 }
 
 QString Escalar(TZoDatabase& db, const QString& sql) {
