@@ -78,6 +78,12 @@ void ScriptApi::click(const QString& control) {
 void ScriptApi::activate(const QString& control) {
     Guard([&] { m_driver.Activate(control); });
 }
+void ScriptApi::menu(const QString& action) {
+    Guard([&] { m_driver.Menu(action); });
+}
+bool ScriptApi::menuEnabled(const QString& action) {
+    return Guard([&] { return m_driver.MenuEnabled(action); });
+}
 void ScriptApi::select(const QString& combo, const QString& item) {
     Guard([&] { m_driver.Select(combo, item); });
 }

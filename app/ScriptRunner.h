@@ -18,6 +18,8 @@ public:
     Q_INVOKABLE void press(const QString& key, const QString& control = QString());
     Q_INVOKABLE void click(const QString& control);
     Q_INVOKABLE void activate(const QString& control);
+    Q_INVOKABLE void menu(const QString& action);
+    Q_INVOKABLE bool menuEnabled(const QString& action);
     Q_INVOKABLE void select(const QString& combo, const QString& item);
     Q_INVOKABLE QString text(const QString& control);
     Q_INVOKABLE bool enabled(const QString& control);

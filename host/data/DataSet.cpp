@@ -195,6 +195,12 @@ void TDataSet::SetValueAt(int position, int field, const QVariant& value) {
     SetCurrentValue(field, value);
 }
 
+QVariant TDataSet::OldValue(int field) const {
+    if (m_state == DataSetState::Edit && field >= 0 && field < m_backup.size())
+        return m_backup[field];
+    return CurrentValue(field);
+}
+
 QVariant TDataSet::CurrentValue(int field) const {
     return ValueAt(m_pos, field);
 }

@@ -129,6 +129,8 @@ public:
     QVariant ValueAt(int position, int field) const;
     void SetValueAt(int position, int field, const QVariant& value);
     QVariant CurrentValue(int field) const;
+    // The value the current record held before the edit under way; its current value otherwise.
+    QVariant OldValue(int field) const;
     void SetCurrentValue(int field, const QVariant& value);
 
 signals:

@@ -7,6 +7,7 @@
 #include "Mnemonicos.h"
 #include "TPesquisa.h"
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -103,6 +104,8 @@ bool ScriptedMessageService::Search(QWidget*, TPesquisa& search) {
     if (!answered)
         return false;
     const QString key = searches.dequeue();
+    if (search.MultiplaEscolha)
+        return !key.isEmpty() && search.EscolheVarias(key.split(QLatin1Char(',')));
     return !key.isEmpty() && search.Escolhe(key);
 }
 
@@ -327,6 +330,28 @@ void ScreenDriver::Activate(const QString& name) {
     if (!QTest::qWaitFor([&] { return !pressed || !pressed->isDown(); }, 1000))
         Fail(QStringLiteral("o botão '%1' não foi solto").arg(name));
     ProcessEvents();
+}
+
+namespace {
+QAction* MenuAction(QWidget* screen, const QString& name) {
+    auto* action = screen ? screen->findChild<QAction*>(name) : nullptr;
+    if (!action)
+        throw std::runtime_error(QStringLiteral("item de menu '%1' não encontrado").arg(name).toStdString());
+    return action;
+}
+} // namespace
+
+void ScreenDriver::Menu(const QString& actionName) {
+    QAction* action = MenuAction(m_screen, actionName);
+    if (!action->isEnabled() || !action->isVisible())
+        Fail(QStringLiteral("o item de menu '%1' não está disponível").arg(actionName));
+    DefineTelaAtiva(m_screen);
+    action->trigger();
+    ProcessEvents();
+}
+
+bool ScreenDriver::MenuEnabled(const QString& actionName) const {
+    return MenuAction(m_screen, actionName)->isEnabled();
 }
 
 QString ScreenDriver::Text(const QString& name) const {

@@ -83,6 +83,10 @@ public:
     void Click(const QString& name);
     // The button's keyboard shortcut (Alt + its underlined letter): it acts where the focus is.
     void Activate(const QString& name);
+    // Picks an item of a pop-up menu of the screen (the action of that name), as a user would once the
+    // menu is open; a disabled item is an error.
+    void Menu(const QString& actionName);
+    bool MenuEnabled(const QString& actionName) const;
     // Text of a box, label, button, combo box; "S"/"N" for a check box.
     QString Text(const QString& name) const;
     bool Enabled(const QString& name) const;

@@ -72,6 +72,12 @@ QVariant DataSetModel::data(const QModelIndex& index, int role) const {
         return {};
     const QVariant value = m_dataSet->ValueAt(index.row(), field);
     const FieldDef& def = m_dataSet->FieldDefs()[field];
+    if (field == m_checkField) {
+        if (role == Qt::CheckStateRole)
+            return value.toString().trimmed() == m_checked ? Qt::Checked : Qt::Unchecked;
+        if (role == Qt::DisplayRole)
+            return {};
+    }
     if (role == Qt::DisplayRole)
         return TextoExibicao(value, def.decimals);
     // The editor starts from the text the cell shows, and hands text back to the same parser.
@@ -82,6 +88,9 @@ QVariant DataSetModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::TextAlignmentRole &&
         (def.type == QMetaType::Double || def.type == QMetaType::Int || def.type == QMetaType::LongLong))
         return int(Qt::AlignRight | Qt::AlignVCenter);
+    if (role == Qt::BackgroundRole && m_cellBackground)
+        if (const QColor color = m_cellBackground(index.row(), field); color.isValid())
+            return color;
     if (role == Qt::ForegroundRole && m_rowColor)
         if (const QColor color = m_rowColor(index.row()); color.isValid())
             return color;
@@ -90,6 +99,12 @@ QVariant DataSetModel::data(const QModelIndex& index, int role) const {
 
 // Called by Qt's item views: a refused value shows its message and leaves the cell as it was.
 bool DataSetModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (index.isValid() && role == Qt::CheckStateRole && FieldOfColumn(index.column()) == m_checkField &&
+        !ReadOnlyColumn(index.column()))
+        return ExecutaProtegido([&] {
+            m_dataSet->SetValueAt(index.row(), m_checkField,
+                                  value.toInt() == Qt::Checked ? m_checked : m_unchecked);
+        });
     if (!index.isValid() || role != Qt::EditRole)
         return false;
     return ExecutaProtegido(
@@ -121,8 +136,16 @@ QStringList DataSetModel::PickList(int column) const {
     return field < 0 ? QStringList() : m_pickLists.value(m_dataSet->FieldDefs()[field].name.toUpper());
 }
 
+void DataSetModel::SetCheckField(const QString& field, const QString& marcado, const QString& desmarcado) {
+    m_checkField = m_dataSet->FieldIndex(field);
+    m_checked = marcado;
+    m_unchecked = desmarcado;
+}
+
 Qt::ItemFlags DataSetModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (FieldOfColumn(index.column()) == m_checkField && !ReadOnlyColumn(index.column()))
+        f |= Qt::ItemIsUserCheckable;
     if (!ReadOnlyColumn(index.column()))
         f |= Qt::ItemIsEditable;
     return f;

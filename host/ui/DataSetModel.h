@@ -32,6 +32,13 @@ public:
     QStringList PickList(int column) const;
     // The text colour of each row, by its position; an invalid colour leaves the row as the grid draws it.
     void SetRowColor(std::function<QColor(int row)> color) { m_rowColor = std::move(color); }
+    // The background of each cell, by row position and data set field; invalid leaves the grid's own.
+    void SetCellBackground(std::function<QColor(int row, int field)> color) {
+        m_cellBackground = std::move(color);
+    }
+    // A text field shown as a check box: checked holds `marcado`, unchecked `desmarcado`.
+    void SetCheckField(const QString& field, const QString& marcado = QStringLiteral("S"),
+                       const QString& desmarcado = QStringLiteral("N"));
     // Columns in this order first, then the other visible fields in their own order.
     void SetColumnOrder(const QStringList& fields);
     int FieldOfColumn(int column) const; // data set field index
@@ -48,4 +55,7 @@ private:
     QStringList m_order;
     QHash<QString, QStringList> m_pickLists; // by upper-case field name
     std::function<QColor(int row)> m_rowColor;
+    std::function<QColor(int row, int field)> m_cellBackground;
+    int m_checkField = -1;
+    QString m_checked, m_unchecked;
 };

@@ -16,6 +16,7 @@
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 TPesquisa::TPesquisa(QObject* parent) : QObject(parent), m_rows(std::make_unique<TZoQuery>()) {}
 TPesquisa::~TPesquisa() = default;
@@ -103,8 +104,20 @@ void TPesquisa::Toma(TZoQuery& rows) {
     m_chosen.clear();
     for (const FieldDef& f : rows.FieldDefs())
         m_chosen.insert(f.name, rows.FieldByName(f.name).Value());
+    m_keys = QStringList{m_chosen.value(CampoChave.section('.', -1).toUpper()).toString()};
     if (Edit)
-        Edit->setText(m_chosen.value(CampoChave.section('.', -1).toUpper()).toString());
+        Edit->setText(m_keys.first());
+}
+
+bool TPesquisa::EscolheVarias(const QStringList& keys) {
+    QStringList chosen;
+    for (const QString& key : keys) {
+        if (!Escolhe(key))
+            return false;
+        chosen << m_keys;
+    }
+    m_keys = chosen;
+    return !chosen.isEmpty();
 }
 
 bool TPesquisa::Escolhe(const QString& key) {
@@ -129,6 +142,7 @@ QVariant TPesquisa::RetornoPesquisa(const QString& field) const {
 
 bool TPesquisa::AbrePesquisa(QWidget* parent) {
     m_chosen.clear();
+    m_keys.clear();
     return Mensagens().Search(parent, *this);
 }
 
@@ -172,6 +186,8 @@ bool TPesquisa::ExecDialog(QWidget* parent) {
     auto* grid = new TZoDBGrid(&dialog);
     grid->setObjectName(QStringLiteral("GridPesquisa"));
     grid->SetReadOnly(true);
+    if (MultiplaEscolha)
+        grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Cancelar"));
     layout->addWidget(new QLabel(QStringLiteral("Localizar:"), &dialog));
@@ -211,6 +227,18 @@ bool TPesquisa::ExecDialog(QWidget* parent) {
         return false;
     // The row the user is on, also when another row has the same key.
     Toma(*m_rows);
+    if (MultiplaEscolha) {
+        QList<int> rows;
+        for (const QModelIndex& index : grid->selectionModel()->selectedRows())
+            rows << index.row();
+        std::sort(rows.begin(), rows.end());
+        const int key = m_rows->FieldIndex(CampoChave.section('.', -1));
+        QStringList keys;
+        for (int row : std::as_const(rows))
+            keys << m_rows->ValueAt(row, key).toString();
+        if (!keys.isEmpty())
+            m_keys = keys;
+    }
     return true;
 }
 

@@ -29,11 +29,15 @@ public:
     QString OrdenarPor; // total (no two rows tied), or rows may fall between two windows
     QString SQL;        // a query of the caller's instead of the table
     QPointer<QLineEdit> Edit;
+    // Several rows may be chosen (Ctrl or Shift with the mouse or the arrows); Chaves() gives their keys.
+    bool MultiplaEscolha = false;
 
     // Shows the list; true when a row was chosen.
     bool AbrePesquisa(QWidget* parent = nullptr);
     QVariant RetornoPesquisa(const QString& field) const;
     QString Chave() const { return RetornoPesquisa(CampoChave).toString(); }
+    // Every key chosen, in the list's order (the one key of a single choice).
+    QStringList Chaves() const { return m_keys; }
 
     static constexpr int kJanela = 100; // rows fetched at a time
 
@@ -45,6 +49,8 @@ public:
     QString Statement(const QString& text, int inicio = 0) const;
     // Chooses the row whose key is given, fetched or not; false when no row has it.
     bool Escolhe(const QString& key);
+    // Chooses the rows of these keys; false when one of them is in no row.
+    bool EscolheVarias(const QStringList& keys);
     bool ExecDialog(QWidget* parent);
 
     // The common case: a look-up over a table's code and description whose chosen code goes into a field of
@@ -62,4 +68,5 @@ private:
     bool m_more = false; // the last fetch filled its window: there may be more
     bool m_fetching = false;
     QVariantMap m_chosen;
+    QStringList m_keys;
 };

@@ -1,0 +1,409 @@
+#include "ItensProgramacao.h"
+#include "DataAccess.h"
+#include "RegrasProgramacao.h"
+#include "SisImporta.h"
+#include "TClientDataSet.h"
+#include "TZoQuery.h"
+#include <QHash>
+#include <QScopedValueRollback>
+#include <QSet>
+#include <algorithm>
+#include <limits>
+
+namespace {
+struct CampoItem {
+    const char* nome;
+    QMetaType::Type tipo;
+    int tamanho;
+    const char* legenda;
+    bool visivel;
+};
+
+// The working fields in their order; the hidden ones are the screen's own bookkeeping.
+const CampoItem kCampos[] = {
+    {"Gerar", QMetaType::QString, 1, "Sel.", true},
+    {"Partida", QMetaType::QString, 6, "Partida", true},
+    {"Codigo", QMetaType::QString, 15, "Código", true},
+    {"Descricao", QMetaType::QString, 80, "Descrição", true},
+    {"Cor", QMetaType::QString, 10, "Cor", true},
+    {"DescCor", QMetaType::QString, 50, "Desc. Cor", true},
+    {"Variante", QMetaType::QString, 4, "Variante", true},
+    {"Maquina", QMetaType::QString, 5, "Máquina", true},
+    {"Lote", QMetaType::QString, 15, "Lote", true},
+    {"Fluxo", QMetaType::QString, 6, "Fluxo", true},
+    {"DescFluxo", QMetaType::QString, 150, "Desc. Fluxo", true},
+    {"Rolo", QMetaType::Int, 0, "Peças", true},
+    {"Peso", QMetaType::Double, 0, "Peso", true},
+    {"Largura", QMetaType::Double, 0, "Largura", true},
+    {"Gramatura", QMetaType::Double, 0, "Gramatura", true},
+    {"Estampa", QMetaType::QString, 10, "Estampa", true},
+    {"Var_Est", QMetaType::QString, 4, "Var. Estampa", true},
+    {"Fal", QMetaType::QString, 7, "FAL", true},
+    {"Tingir", QMetaType::QString, 1, "Tingir", true},
+    {"Fibra1", QMetaType::Int, 0, "Fibra 1", true},
+    {"Fibra2", QMetaType::Int, 0, "Fibra 2", true},
+    {"Nota", QMetaType::QString, 9, "Nota", true},
+    {"Baixado", QMetaType::Double, 0, "Baixado", false},
+    {"Obs", QMetaType::QString, 4000, "Obs.", false},
+    {"Cor_Cli", QMetaType::QString, 30, "Cor Cliente", true},
+    {"Codigo_Cli", QMetaType::QString, 15, "Código Cliente", true},
+    {"Observacao", QMetaType::QString, 100, "Observação", true},
+    {"Imp", QMetaType::QString, 1, "Imp", false},
+    {"Complemento", QMetaType::QString, 100, "Complemento", false},
+    {"Ordem", QMetaType::Int, 0, "Ordem", false},
+    {"CorAnt", QMetaType::QString, 10, "CorAnt", false},
+    {"Peso_Produto", QMetaType::Double, 0, "Peso Produto", false},
+    {"Peso_Talhado", QMetaType::Double, 0, "Peso Talhado", false},
+    {"Codigo_Ant", QMetaType::QString, 15, "Codigo_Ant", false},
+    {"Regiao", QMetaType::QString, 5, "Região", true},
+    {"LoteNF", QMetaType::QString, 15, "Lote NF", true},
+    {"LoteOrig", QMetaType::QString, 15, "LoteOrig", false},
+    {"Cor_I", QMetaType::Int, 0, " ", true},
+    {"Descricao2", QMetaType::QString, 80, "Descrição 2", false},
+    {"Comp1", QMetaType::QString, 80, "Comp1", false},
+    {"Comp2", QMetaType::QString, 80, "Comp2", false},
+    {"Local", QMetaType::QString, 10, "Local", true},
+    {"Ordem_Gravada", QMetaType::Int, 0, "", false},
+};
+
+// Columns written from the row, by column and field.
+const QList<QPair<const char*, const char*>> kColunasLinha = {{"PARTIDA", "Partida"},
+                                                              {"REGIAO", "Regiao"},
+                                                              {"CODIGO", "Codigo"},
+                                                              {"COR", "Cor"},
+                                                              {"MAQUINA", "Maquina"},
+                                                              {"LOTE", "Lote"},
+                                                              {"ESTAMPA", "Estampa"},
+                                                              {"VAR_EST", "Var_Est"},
+                                                              {"OBSERVACAO", "Observacao"},
+                                                              {"NOTA", "Nota"},
+                                                              {"ROLO", "Rolo"},
+                                                              {"PESO", "Peso"},
+                                                              {"PESO_B", "Baixado"},
+                                                              {"LARGURA", "Largura"},
+                                                              {"GRAMATURA", "Gramatura"},
+                                                              {"ROTEIRO", "Fluxo"},
+                                                              {"VARIANTE", "Variante"},
+                                                              {"FIBRA1", "Fibra1"},
+                                                              {"FIBRA2", "Fibra2"},
+                                                              {"CODIGO_CLI", "Codigo_Cli"},
+                                                              {"COR_CLI", "Cor_Cli"},
+                                                              {"OBS", "Obs"},
+                                                              {"LOTENF", "LoteNF"}};
+
+QVariant valorGravado(const QVariant& valor, QMetaType::Type tipo) {
+    if (tipo == QMetaType::QString) {
+        const QString texto = valor.toString().trimmed();
+        return texto.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(texto);
+    }
+    return valor.isNull() ? QVariant(QMetaType(tipo)) : valor;
+}
+} // namespace
+
+ItensProgramacao::ItensProgramacao(QObject* dono) : TbItens(new TClientDataSet(dono)) {
+    TbItens->setObjectName(QStringLiteral("TbItens"));
+    for (const CampoItem& campo : kCampos)
+        TbItens->AddField(QLatin1String(campo.nome), campo.tipo, campo.tamanho,
+                          QString::fromUtf8(campo.legenda));
+    TbItens->CreateDataSet();
+    for (const CampoItem& campo : kCampos) {
+        FieldDef& def = TbItens->FieldDefByName(QLatin1String(campo.nome));
+        def.visible = campo.visivel;
+        if (campo.tipo == QMetaType::Int)
+            def.limit = std::numeric_limits<qint32>::max();
+    }
+    TbItens->FieldDefByName(QStringLiteral("Peso")).decimals = 4;
+}
+
+QVariant ItensProgramacao::Valor(int linha, const QString& campo) const {
+    return TbItens->ValueAt(linha, TbItens->FieldIndex(campo));
+}
+
+QString ItensProgramacao::Texto(int linha, const QString& campo) const {
+    return Valor(linha, campo).toString().trimmed();
+}
+
+void ItensProgramacao::Define(int linha, const QString& campo, const QVariant& valor) {
+    TbItens->SetValueAt(linha, TbItens->FieldIndex(campo), valor);
+}
+
+int ItensProgramacao::Linhas() const {
+    return TbItens->RecordCount();
+}
+
+bool ItensProgramacao::Armazenado(int linha) const {
+    return !Valor(linha, QStringLiteral("Ordem_Gravada")).isNull();
+}
+
+int ItensProgramacao::OrdemArmazenada(int linha) const {
+    return Valor(linha, QStringLiteral("Ordem_Gravada")).toInt();
+}
+
+void ItensProgramacao::Limpa() {
+    TbItens->Cancel();
+    TbItens->EmptyDataSet();
+}
+
+bool ItensProgramacao::BuscaDados(const QString& numero, CabecalhoProgramacao& cabecalho, TZoDatabase* db) {
+    Limpa();
+    TZoQuery q(nullptr, db);
+    q.SQL << DBLocal_SQL(QStringLiteral(
+        "SELECT P.CODCLI, P.REGIAO, P.CODIGO, P.CODIGO_CLI, P.COR, P.COR_CLI, P.ENTRADA, P.ENTREGA, "
+        "P.ESTAMPA, P.FAL, P.FIBRA1, P.FIBRA2, P.GRAMATURA, P.LARGURA, P.LOTE, P.MAQUINA, P.NOTA, P.OBS, "
+        "P.OBSERVACAO, P.PARTIDA, P.PESO, P.PESO_B, P.ROLO, P.ROTEIRO, P.VARIANTE, P.VAR_EST, "
+        "PRODUTO.DESCRICAO, CADCOR.DESCRICAO AS DESCCOR, CADCOR.COMPLEMENTO, P.ORDEM, CADCOR.COR_SIS, "
+        "(SELECT MAX(R.DESCRICAO) FROM {ROTEIRO} R WHERE R.CODIGO = P.ROTEIRO) AS DESCFLUXO, "
+        "PRODUTO.PESO AS PESO_PRODUTO, PRODUTO.PESO_TALHADO, P.LOTENF, CADCOR.TINGIR, PRODUTO.DESCRICAO2, "
+        "PRODUTO.COMP1, PRODUTO.COMP2, P.LOCAL FROM {TNG_PROG} P "
+        "LEFT JOIN {PRODUTO} PRODUTO ON (P.CODIGO = PRODUTO.CODIGO) "
+        "LEFT JOIN {CADCORTIN} CADCOR ON (P.COR = CADCOR.CODIGO) "
+        "WHERE P.NUMERO = :NUMERO ORDER BY P.PARTIDA NULLS FIRST, P.ORDEM"));
+    q.BindValue(QStringLiteral("NUMERO"), numero);
+    q.Open();
+    if (q.IsEmpty())
+        return false;
+    cabecalho.numero = numero;
+    cabecalho.cliente = q.FieldByName(QStringLiteral("CODCLI")).AsString().trimmed();
+    cabecalho.entrada = q.FieldByName(QStringLiteral("ENTRADA")).AsDate();
+    cabecalho.entrega = q.FieldByName(QStringLiteral("ENTREGA")).AsDate();
+    const QList<QPair<const char*, const char*>> colunas = {{"Partida", "PARTIDA"},
+                                                            {"Codigo", "CODIGO"},
+                                                            {"Descricao", "DESCRICAO"},
+                                                            {"Cor", "COR"},
+                                                            {"DescCor", "DESCCOR"},
+                                                            {"Variante", "VARIANTE"},
+                                                            {"Maquina", "MAQUINA"},
+                                                            {"Lote", "LOTE"},
+                                                            {"Fluxo", "ROTEIRO"},
+                                                            {"DescFluxo", "DESCFLUXO"},
+                                                            {"Rolo", "ROLO"},
+                                                            {"Peso", "PESO"},
+                                                            {"Largura", "LARGURA"},
+                                                            {"Gramatura", "GRAMATURA"},
+                                                            {"Estampa", "ESTAMPA"},
+                                                            {"Var_Est", "VAR_EST"},
+                                                            {"Fal", "FAL"},
+                                                            {"Tingir", "TINGIR"},
+                                                            {"Fibra1", "FIBRA1"},
+                                                            {"Fibra2", "FIBRA2"},
+                                                            {"Nota", "NOTA"},
+                                                            {"Baixado", "PESO_B"},
+                                                            {"Obs", "OBS"},
+                                                            {"Cor_Cli", "COR_CLI"},
+                                                            {"Codigo_Cli", "CODIGO_CLI"},
+                                                            {"Observacao", "OBSERVACAO"},
+                                                            {"Complemento", "COMPLEMENTO"},
+                                                            {"Ordem", "ORDEM"},
+                                                            {"Peso_Produto", "PESO_PRODUTO"},
+                                                            {"Peso_Talhado", "PESO_TALHADO"},
+                                                            {"Codigo_Ant", "CODIGO"},
+                                                            {"Regiao", "REGIAO"},
+                                                            {"LoteNF", "LOTENF"},
+                                                            {"LoteOrig", "LOTE"},
+                                                            {"Descricao2", "DESCRICAO2"},
+                                                            {"Comp1", "COMP1"},
+                                                            {"Comp2", "COMP2"},
+                                                            {"Local", "LOCAL"},
+                                                            {"Ordem_Gravada", "ORDEM"}};
+    QList<QPair<int, int>> indices;
+    for (const auto& [campo, coluna] : colunas)
+        indices.append({TbItens->FieldIndex(QLatin1String(campo)), q.FieldIndex(QLatin1String(coluna))});
+    const int corSis = q.FieldIndex(QStringLiteral("COR_SIS"));
+    const int corI = TbItens->FieldIndex(QStringLiteral("Cor_I"));
+    QScopedValueRollback<bool> carregando(m_carregando, true);
+    ControlesDesligados quieto(*TbItens);
+    for (q.First(); !q.Eof(); q.Next()) {
+        TbItens->Append();
+        for (const auto& [campo, coluna] : std::as_const(indices))
+            TbItens->Fields(campo) = q.Fields(coluna).Value();
+        bool numero = false;
+        const int cor = q.Fields(corSis).AsString().trimmed().toInt(&numero);
+        TbItens->Fields(corI) = numero ? QVariant(cor) : QVariant();
+        TbItens->FieldByName(QStringLiteral("Imp")) = QStringLiteral("N");
+        TbItens->Post();
+    }
+    TbItens->First();
+    return true;
+}
+
+int ItensProgramacao::ProximaOrdem() const {
+    QVariantList ordens;
+    for (int linha = 0; linha < Linhas(); ++linha)
+        ordens << Valor(linha, QStringLiteral("Ordem"));
+    return ::ProximaOrdem(ordens);
+}
+
+ItensProgramacao::Gravacao ItensProgramacao::GravaDados(const CabecalhoProgramacao& cabecalho,
+                                                        TZoDatabase* db) {
+    TbItens->CheckBrowseMode();
+    // What is stored now, another user's rows included, in one read.
+    QHash<int, QString> armazenados;
+    {
+        TZoQuery q(nullptr, db);
+        q.SQL << DBLocal_SQL(QStringLiteral("SELECT ORDEM, FAL FROM {TNG_PROG} WHERE NUMERO = :NUMERO"));
+        q.BindValue(QStringLiteral("NUMERO"), cabecalho.numero);
+        q.Open();
+        for (q.First(); !q.Eof(); q.Next())
+            armazenados.insert(q.Fields(0).AsInteger(), q.Fields(1).AsString().trimmed());
+    }
+    QSet<int> tomadas(armazenados.keyBegin(), armazenados.keyEnd());
+    int livre = 0;
+    for (int ordem : std::as_const(tomadas))
+        livre = std::max(livre, ordem);
+    for (int linha = 0; linha < Linhas(); ++linha)
+        livre = std::max(livre, Valor(linha, QStringLiteral("Ordem")).toInt());
+
+    QStringList colunas{QStringLiteral("CODCLI"), QStringLiteral("ENTRADA"), QStringLiteral("ENTREGA")};
+    QStringList atribuicoes;
+    for (const auto& [coluna, campo] : kColunasLinha)
+        colunas << QLatin1String(coluna);
+    for (const QString& coluna : std::as_const(colunas))
+        atribuicoes << coluna + QStringLiteral(" = :") + coluna;
+    TZoQuery alteracao(nullptr, db);
+    alteracao.SQL << DBLocal_SQL(QStringLiteral("UPDATE {TNG_PROG} SET ")) +
+                         atribuicoes.join(QStringLiteral(", ")) +
+                         QStringLiteral(
+                             " WHERE NUMERO = :NUMERO AND ORDEM = :ORDEM AND COALESCE(FAL, '') = ''");
+    TZoQuery inclusao(nullptr, db);
+    inclusao.SQL << DBLocal_SQL(QStringLiteral("INSERT INTO {TNG_PROG} (NUMERO, ORDEM, FAL, ")) +
+                        colunas.join(QStringLiteral(", ")) +
+                        QStringLiteral(") VALUES (:NUMERO, :ORDEM, :FAL, :") +
+                        colunas.join(QStringLiteral(", :")) + QLatin1Char(')');
+    TZoQuery exclusao(nullptr, db);
+    exclusao.SQL << DBLocal_SQL(QStringLiteral(
+        "DELETE FROM {TNG_PROG} WHERE NUMERO = :NUMERO AND ORDEM = :ORDEM AND COALESCE(FAL, '') = ''"));
+
+    const auto liga = [&](TZoQuery& escrita, int linha) {
+        escrita.BindValue(QStringLiteral("NUMERO"), cabecalho.numero);
+        escrita.BindValue(QStringLiteral("CODCLI"), valorGravado(cabecalho.cliente, QMetaType::QString));
+        escrita.BindValue(QStringLiteral("ENTRADA"), cabecalho.entrada);
+        escrita.BindValue(QStringLiteral("ENTREGA"), cabecalho.entrega);
+        for (const auto& [coluna, campo] : kColunasLinha)
+            escrita.BindValue(QLatin1String(coluna),
+                              valorGravado(Valor(linha, QLatin1String(campo)),
+                                           TbItens->FieldDefByName(QLatin1String(campo)).type));
+    };
+    Gravacao gravacao;
+    for (int linha = 0; linha < Linhas(); ++linha) {
+        const bool armazenado = Armazenado(linha) && armazenados.contains(OrdemArmazenada(linha));
+        if (armazenado && !armazenados.value(OrdemArmazenada(linha)).isEmpty())
+            continue; // went to a FAL: only the FAL update changes it
+        const bool semProduto = Texto(linha, QStringLiteral("Codigo")).isEmpty();
+        if (armazenado) {
+            TZoQuery& escrita = semProduto ? exclusao : alteracao;
+            if (!semProduto)
+                liga(escrita, linha);
+            escrita.BindValue(QStringLiteral("NUMERO"), cabecalho.numero);
+            escrita.BindValue(QStringLiteral("ORDEM"), OrdemArmazenada(linha));
+            escrita.ExecSQL();
+            gravacao.gravou = gravacao.gravou || escrita.RowsAffected() > 0;
+            continue;
+        }
+        if (semProduto)
+            continue;
+        int ordem = Valor(linha, QStringLiteral("Ordem")).toInt();
+        if (ordem <= 0 || tomadas.contains(ordem))
+            ordem = ++livre;
+        tomadas.insert(ordem);
+        liga(inclusao, linha);
+        inclusao.BindValue(QStringLiteral("ORDEM"), ordem);
+        inclusao.BindValue(QStringLiteral("FAL"),
+                           valorGravado(Valor(linha, QStringLiteral("Fal")), QMetaType::QString));
+        inclusao.ExecSQL();
+        gravacao.gravou = true;
+        gravacao.ordens.append({linha, ordem});
+    }
+    return gravacao;
+}
+
+void ItensProgramacao::AplicaGravacao(const Gravacao& gravacao) {
+    for (const auto& [linha, ordem] : gravacao.ordens) {
+        Define(linha, QStringLiteral("Ordem"), ordem);
+        Define(linha, QStringLiteral("Ordem_Gravada"), ordem);
+    }
+    TbItens->CheckBrowseMode();
+}
+
+int ItensProgramacao::Importa(TSisImporta& arquivo, const QString& regiao) {
+    QList<QPair<int, QMetaType::Type>> campos;
+    QStringList nomes;
+    for (const FieldDef& def : TbItens->FieldDefs())
+        if (!CampoNaoImportado(def.name) && arquivo.TemCampo(def.name)) {
+            campos.append({TbItens->FieldIndex(def.name), def.type});
+            nomes << def.name;
+        }
+    QList<QVariantList> registros;
+    arquivo.Primeiro();
+    while (arquivo.Proximo()) {
+        QVariantList valores;
+        for (qsizetype i = 0; i < campos.size(); ++i)
+            valores << arquivo.Valor(nomes[i], campos[i].second);
+        registros << valores;
+    }
+    QScopedValueRollback<bool> carregando(m_carregando, true);
+    TbItens->CheckBrowseMode();
+    for (const QVariantList& valores : std::as_const(registros)) {
+        TbItens->Append();
+        for (qsizetype i = 0; i < campos.size(); ++i)
+            TbItens->Fields(campos[i].first) = valores[i];
+        TbItens->FieldByName(QStringLiteral("Ordem")) = ProximaOrdem();
+        if (TbItens->FieldByName(QStringLiteral("Regiao")).AsString().trimmed().isEmpty())
+            TbItens->FieldByName(QStringLiteral("Regiao")) = regiao;
+        TbItens->FieldByName(QStringLiteral("Imp")) = QStringLiteral("N");
+        TbItens->Post();
+    }
+    return int(registros.size());
+}
+
+QStringList ItensProgramacao::CamposExportados() {
+    QStringList campos;
+    for (const CampoItem& campo : kCampos)
+        if (!CampoNaoImportado(QLatin1String(campo.nome)))
+            campos << QLatin1String(campo.nome);
+    return campos;
+}
+
+QList<QVariantList> ItensProgramacao::LinhasExportadas() const {
+    const QStringList campos = CamposExportados();
+    QList<QVariantList> linhas;
+    for (int linha = 0; linha < Linhas(); ++linha) {
+        QVariantList valores;
+        for (const QString& campo : campos)
+            valores << Valor(linha, campo);
+        linhas << valores;
+    }
+    return linhas;
+}
+
+void ItensProgramacao::OrdenaPorPartida() {
+    TbItens->CheckBrowseMode();
+    QList<QVariantList> linhas;
+    for (int linha = 0; linha < Linhas(); ++linha) {
+        QVariantList valores;
+        for (int campo = 0; campo < TbItens->FieldCount(); ++campo)
+            valores << TbItens->ValueAt(linha, campo);
+        linhas << valores;
+    }
+    const int partida = TbItens->FieldIndex(QStringLiteral("Partida"));
+    const int ordem = TbItens->FieldIndex(QStringLiteral("Ordem"));
+    std::stable_sort(linhas.begin(), linhas.end(), [&](const QVariantList& a, const QVariantList& b) {
+        const QString pa = a[partida].toString().trimmed(), pb = b[partida].toString().trimmed();
+        bool na = false, nb = false;
+        const qint64 va = pa.toLongLong(&na), vb = pb.toLongLong(&nb);
+        if (na && nb && va != vb)
+            return va < vb;
+        if (!(na && nb) && pa != pb)
+            return pa < pb;
+        return a[ordem].toInt() < b[ordem].toInt();
+    });
+    QScopedValueRollback<bool> carregando(m_carregando, true);
+    ControlesDesligados quieto(*TbItens);
+    TbItens->EmptyDataSet();
+    for (const QVariantList& valores : std::as_const(linhas)) {
+        TbItens->Append();
+        for (int campo = 0; campo < valores.size(); ++campo)
+            TbItens->Fields(campo) = valores[campo];
+        TbItens->Post();
+    }
+    TbItens->First();
+}

@@ -1,0 +1,104 @@
+#pragma once
+#include "DataSet.h" // the grids in the designed layout hold pointers to data sets
+#include "ItensProgramacao.h"
+#include "TForm.h"
+#include "ui_TngProg.h"
+
+class QAction;
+class QKeyEvent;
+class QMenu;
+class TClientDataSet;
+
+// The production programme: one customer's numbered intake list, typed, looked up, weighed on the scale or
+// imported; searched on the first page, kept on the second. Its rows turn into lot sheets elsewhere; here
+// they are saved, numbered into dye lots, labelled and handed to recipe issue.
+class TFmTngProg : public TForm {
+    Q_OBJECT
+public:
+    explicit TFmTngProg(QWidget* parent = nullptr);
+
+    void EdtLoteExit();
+    void BitBtn1Click();  // save
+    void BitBtn7Click();  // new
+    void BitBtn3Click();  // delete the programme
+    void BitBtn4Click();  // search
+    void BitBtn8Click();  // import
+    void BitBtn10Click(); // export
+    void BitBtn6Click();  // piece labels
+    void BitBtn11Click(); // recipes of the selected rows' lot sheets
+    void SpeedButton1Click();
+    void CbTodosClick();
+    void DuplicarItemClick();
+    void ExcluirItem1Click();
+    void PrioridadedaFAL1Click();
+    void AdicionarServioClick();
+    void AdicionarServioSelecionados1Click();
+    void Quadrodeinformaes1Click();
+    void GeraTinturariaClick();
+
+    ItensProgramacao& Itens() { return m_itens; }
+    CabecalhoProgramacao Cabecalho() const;
+    // Writes the open rows and the audit line in one committed unit; false when there was nothing to write.
+    bool GravaDados();
+
+protected:
+    void FormCreate() override;
+    void FormClose() override;
+    bool FormKeyDown(QKeyEvent* tecla) override;
+    bool TeclaControle(QWidget* control, QKeyEvent* tecla) override;
+    bool SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason reason) override;
+
+private:
+    void PreparaItens();
+    void PreparaConsulta();
+    void PreparaMenu();
+    void LigaBotoes();
+    void Limpa();
+    void MostraUltimaFal();
+    void GeraTotais();
+    bool Recusa(QWidget* caixa, const QString& mensagem);
+
+    // header
+    void EdtCodCliChange();
+    bool EdtCodCliExit();
+    void EdtEntregaEnter();
+    bool PesquisaCliente(QLineEdit* caixa);
+    bool DataValida(QLineEdit* caixa, const QString& mensagem);
+
+    // item grid
+    bool DBGrid1KeyDown(QKeyEvent* tecla);
+    bool PesquisaColuna(const QString& campo);
+    bool ConfereColuna(const QString& campo);
+    bool ConfereProduto();
+    bool ConfereCor();
+    bool ConfereVariante(const QString& campo);
+    bool ConfereEstampa();
+    bool ConfereRolo();
+    QString DonoEstampa(const QString& estampa) const;
+    void ConsultaNotaEntrada();
+    void TbItensBeforePost(TDataSet& item);
+    void TbItensAfterInsert(TDataSet& item);
+    void TbItensBeforeDelete(TDataSet& item);
+    void PesaBalanca();
+    QList<int> Selecionadas() const;
+    void AtualizaMenu();
+
+    // search page
+    bool PesquisaLista(QLineEdit* caixa, const QString& titulo, const QString& tabela, const QString& chave,
+                       const QString& filtro);
+    void AbreDaConsulta();
+
+    Ui::TFmTngProg ui;
+    ItensProgramacao m_itens;
+    TClientDataSet* TbConsulta;
+    QMenu* m_menu = nullptr;
+    QAction* m_acaoServico = nullptr;
+    QAction* m_acaoTinturaria = nullptr;
+    QString m_regiao;          // the customer's price region
+    QString m_clienteMostrado; // whose name and region are shown
+    bool m_excluindoItem = false;
+    bool m_limpando = false;
+    bool m_numeroExiste = false;
+};
+
+extern TFmTngProg* FmTngProg;
