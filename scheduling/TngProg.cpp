@@ -285,11 +285,11 @@ bool TFmTngProg::Recusa(QWidget* caixa, const QString& mensagem) {
 
 void TFmTngProg::Limpa() {
     QScopedValueRollback<bool> limpando(m_limpando, true);
+    m_numeroCarregado.clear();
     m_itens.Limpa();
     for (QLineEdit* caixa : {ui.EdtLote, ui.EdtEntrada, ui.EdtEntrega, ui.EdtCodCli, ui.EdtUltPart})
         caixa->clear();
     ui.CbTodos->setChecked(false);
-    m_numeroExiste = false;
     m_clienteMostrado.clear();
     m_regiao.clear();
     ui.EdtNomeCli->clear();
@@ -309,12 +309,14 @@ void TFmTngProg::EdtLoteExit() {
     QString numero = ui.EdtLote->text().trimmed();
     const QDate hoje = QDate::currentDate();
     if (numero.isEmpty()) {
-        Limpa();
+        // Rows typed before the programme had a number stay; another programme's rows go.
+        if (!m_numeroCarregado.isEmpty())
+            Limpa();
         QScopedValueRollback<bool> limpando(m_limpando, true);
         ui.EdtLote->setText(Proximo(QStringLiteral("TNG_PROG"), QStringLiteral("NUMERO"), 6));
         ui.EdtEntrada->setText(hoje.toString(kFormatoData));
         ui.EdtEntrega->setText(hoje.toString(kFormatoData));
-    } else if (numero != m_itens.Tabela()->property("numero").toString()) {
+    } else if (numero != m_numeroCarregado) {
         // Typed as the numbers show, or without the zeros in front.
         if (!Existe(QStringLiteral("TNG_PROG"), QStringLiteral("NUMERO"), QVariantList{numero}) &&
             numero.size() < 6 && ZeroE(numero, 6) != numero &&
@@ -326,14 +328,13 @@ void TFmTngProg::EdtLoteExit() {
         CabecalhoProgramacao cabecalho;
         Ocupado(true, this);
         const auto fim = qScopeGuard([this] { Ocupado(false, this); });
-        m_numeroExiste = m_itens.BuscaDados(numero, cabecalho);
-        if (m_numeroExiste) {
+        if (m_itens.BuscaDados(numero, cabecalho)) {
             ui.EdtEntrada->setText(cabecalho.entrada.toString(kFormatoData));
             ui.EdtEntrega->setText(cabecalho.entrega.toString(kFormatoData));
             ui.EdtCodCli->setText(cabecalho.cliente);
         }
     }
-    m_itens.Tabela()->setProperty("numero", ui.EdtLote->text().trimmed());
+    m_numeroCarregado = ui.EdtLote->text().trimmed();
     EdtCodCliChange();
     GeraTotais();
     MostraUltimaFal();
@@ -414,8 +415,10 @@ bool TFmTngProg::DataValida(QLineEdit* caixa, const QString& mensagem) {
 }
 
 bool TFmTngProg::SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason reason) {
-    Q_UNUSED(next);
     Q_UNUSED(reason);
+    // "Novo" takes its own number and "Fechar" leaves: neither should number what was left empty.
+    if (next == ui.BitBtn7 || next == ui.BitBtn2)
+        return true;
     if (control == ui.EdtLote) {
         EdtLoteExit();
         return true;
@@ -446,7 +449,7 @@ bool TFmTngProg::TeclaControle(QWidget* control, QKeyEvent* tecla) {
 
 bool TFmTngProg::FormKeyDown(QKeyEvent* tecla) {
     if ((tecla->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
-        return false;
+        return TForm::FormKeyDown(tecla);
     if (tecla->key() == Qt::Key_F5) {
         PesaBalanca();
         return true;
@@ -455,7 +458,7 @@ bool TFmTngProg::FormKeyDown(QKeyEvent* tecla) {
         ConfiguraPortaBalanca(this);
         return true;
     }
-    return false;
+    return TForm::FormKeyDown(tecla);
 }
 
 // The current row's weight from the scale, in whole kilograms; without a reading the weight stays.
@@ -496,7 +499,6 @@ bool TFmTngProg::GravaDados() {
             existia ? opAlteracao : opInclusao, cabecalho.numero, this);
     gravacao.Confirma();
     m_itens.AplicaGravacao(gravados);
-    m_numeroExiste = true;
     return true;
 }
 
@@ -519,13 +521,11 @@ void TFmTngProg::BitBtn1Click() {
     const auto fim = qScopeGuard([this] { Ocupado(false, this); });
     GravaDados();
     Limpa();
-    m_itens.Tabela()->setProperty("numero", QString());
     ui.EdtLote->setFocus(Qt::OtherFocusReason);
 }
 
 void TFmTngProg::BitBtn7Click() {
     Limpa();
-    m_itens.Tabela()->setProperty("numero", QString());
     EdtLoteExit();
     ui.EdtCodCli->setFocus(Qt::OtherFocusReason);
 }
@@ -555,7 +555,6 @@ void TFmTngProg::BitBtn3Click() {
         GeraLog(kTituloLog, QStringLiteral("EXCLUSAO DA PROGRAMACAO NR ") + numero, opExclusao, numero, this);
     exclusao.Confirma();
     Limpa();
-    m_itens.Tabela()->setProperty("numero", QString());
     ui.EdtLote->setFocus(Qt::OtherFocusReason);
 }
 
@@ -1090,13 +1089,16 @@ void TFmTngProg::PrioridadedaFAL1Click() {
     GravacaoAtomica gravacao;
     TZoQuery q;
     q.SQL << DBLocal_SQL(QStringLiteral("UPDATE {FAL} SET ORDEM = :ORDEM WHERE NUMERO = :NUMERO"));
+    int atualizadas = 0;
     for (const QString& fal : std::as_const(fals)) {
         q.BindValue(QStringLiteral("ORDEM"), prioridade);
         q.BindValue(QStringLiteral("NUMERO"), fal);
         q.ExecSQL();
+        atualizadas += q.RowsAffected();
     }
     gravacao.Confirma();
-    Informa(this, QStringLiteral("Processo concluído."));
+    Informa(this, atualizadas > 0 ? QStringLiteral("Processo concluído.")
+                                  : QStringLiteral("Nenhum registro com FAL."));
 }
 
 void TFmTngProg::AdicionarServioClick() {

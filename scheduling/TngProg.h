@@ -96,9 +96,9 @@ private:
     QAction* m_acaoTinturaria = nullptr;
     QString m_regiao;          // the customer's price region
     QString m_clienteMostrado; // whose name and region are shown
+    QString m_numeroCarregado; // the programme the grid holds
     bool m_excluindoItem = false;
     bool m_limpando = false;
-    bool m_numeroExiste = false;
 };
 
 extern TFmTngProg* FmTngProg;
