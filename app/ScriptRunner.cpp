@@ -78,6 +78,12 @@ void ScriptApi::click(const QString& control) {
 void ScriptApi::activate(const QString& control) {
     Guard([&] { m_driver.Activate(control); });
 }
+void ScriptApi::screenshot(const QString& file) {
+    Guard([&] {
+        if (!m_driver.Screen() || !m_driver.Screen()->grab().save(file))
+            throw std::runtime_error(QStringLiteral("não foi possível gravar %1").arg(file).toStdString());
+    });
+}
 void ScriptApi::menu(const QString& action) {
     Guard([&] { m_driver.Menu(action); });
 }

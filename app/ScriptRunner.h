@@ -19,6 +19,7 @@ public:
     Q_INVOKABLE void click(const QString& control);
     Q_INVOKABLE void activate(const QString& control);
     Q_INVOKABLE void menu(const QString& action);
+    Q_INVOKABLE void screenshot(const QString& file);
     Q_INVOKABLE bool menuEnabled(const QString& action);
     Q_INVOKABLE void select(const QString& combo, const QString& item);
     Q_INVOKABLE QString text(const QString& control);

@@ -75,6 +75,28 @@ const PesquisaItem kPesquisas[] = {
     {"Maquina", "Máquinas", "MAQ_TIN", "CODIGO", "DESCRICAO", ""},
     {"Regiao", "Regiões", "REGIAO", "REGIAO", "DESCRICAO", ""},
 };
+// A label per item: what the piece is, where it came from, and the customer's notes on the fabric.
+void LayoutEtiqueta(TRelatorio& relatorio) {
+    ColunaRelatorio peso = relatorio.Coluna(QStringLiteral("PESO"));
+    peso.casas = 1;
+    relatorio.DefineColunas(
+        {relatorio.Coluna(QStringLiteral("CODIGO")), relatorio.Coluna(QStringLiteral("DESCRICAO")),
+         relatorio.Coluna(QStringLiteral("COR")), relatorio.Coluna(QStringLiteral("LOTE")),
+         relatorio.Coluna(QStringLiteral("NOTA")), relatorio.Coluna(QStringLiteral("ROLOS")), peso,
+         relatorio.Coluna(QStringLiteral("INFORMACOES"))});
+    relatorio.AgrupaPor(QStringLiteral("PARTIDA"), QStringLiteral("Partida"));
+    relatorio.DefineZebrado(false);
+}
+
+// The label printer's text: short columns on one line.
+void LayoutEtiquetaTermica(TRelatorio& relatorio) {
+    ColunaRelatorio peso = relatorio.Coluna(QStringLiteral("PESO"));
+    peso.casas = 1;
+    relatorio.DefineColunas(
+        {relatorio.Coluna(QStringLiteral("PARTIDA")), relatorio.Coluna(QStringLiteral("CODIGO")),
+         relatorio.Coluna(QStringLiteral("COR")), relatorio.Coluna(QStringLiteral("LOTE")),
+         relatorio.Coluna(QStringLiteral("ROLOS")), peso});
+}
 } // namespace
 
 TFmTngProg::TFmTngProg(QWidget* parent) : TForm(parent), m_itens(this), TbConsulta(new TClientDataSet(this)) {
@@ -145,6 +167,8 @@ void TFmTngProg::LigaBotoes() {
 
 void TFmTngProg::FormCreate() {
     PublicaInstancia(FmTngProg);
+    RegistraLayout(QStringLiteral("WTngEtqPart"), LayoutEtiqueta);
+    RegistraLayout(QStringLiteral("TTngEtqPart"), LayoutEtiquetaTermica);
     PreparaItens();
     PreparaConsulta();
     PreparaMenu();
@@ -183,7 +207,7 @@ void TFmTngProg::PreparaItens() {
     });
     DefineLarguras(
         *ui.DBGrid1,
-        {{"Gerar", 36},      {"Partida", 60},  {"Codigo", 90},  {"Descricao", 200}, {"Cor", 70},
+        {{"Gerar", 36},      {"Partida", 60},  {"Codigo", 90},  {"Descricao", 200}, {"Cor", 90},
          {"DescCor", 140},   {"Variante", 55}, {"Maquina", 60}, {"Lote", 80},       {"Fluxo", 45},
          {"DescFluxo", 140}, {"Rolo", 50},     {"Peso", 90},    {"Largura", 60},    {"Gramatura", 70},
          {"Estampa", 70},    {"Var_Est", 70},  {"Fal", 65},     {"Tingir", 45},     {"Fibra1", 50},
