@@ -139,6 +139,17 @@ int ItensProgramacao::OrdemArmazenada(int linha) const {
     return Valor(linha, QStringLiteral("Ordem_Gravada")).toInt();
 }
 
+bool ItensProgramacao::LinhaEmBranco(TDataSet& linha) {
+    return linha.FieldByName(QStringLiteral("Partida")).AsString().trimmed().isEmpty() &&
+           linha.FieldByName(QStringLiteral("Codigo")).AsString().trimmed().isEmpty();
+}
+
+void ItensProgramacao::ConcluiLinha() {
+    if (TbItens->State() == DataSetState::Insert && LinhaEmBranco(*TbItens))
+        TbItens->Cancel();
+    TbItens->CheckBrowseMode();
+}
+
 void ItensProgramacao::Limpa() {
     TbItens->Cancel();
     TbItens->EmptyDataSet();
@@ -235,7 +246,7 @@ int ItensProgramacao::ProximaOrdem() const {
 
 ItensProgramacao::Gravacao ItensProgramacao::GravaDados(const CabecalhoProgramacao& cabecalho,
                                                         TZoDatabase* db) {
-    TbItens->CheckBrowseMode();
+    ConcluiLinha();
     // What is stored now, another user's rows included, in one read.
     QHash<int, QString> armazenados;
     {
@@ -340,8 +351,8 @@ int ItensProgramacao::Importa(TSisImporta& arquivo, const QString& regiao) {
             valores << arquivo.Valor(nomes[i], campos[i].second);
         registros << valores;
     }
+    ConcluiLinha();
     QScopedValueRollback<bool> carregando(m_carregando, true);
-    TbItens->CheckBrowseMode();
     for (const QVariantList& valores : std::as_const(registros)) {
         TbItens->Append();
         for (qsizetype i = 0; i < campos.size(); ++i)
@@ -376,7 +387,7 @@ QList<QVariantList> ItensProgramacao::LinhasExportadas() const {
 }
 
 void ItensProgramacao::OrdenaPorPartida() {
-    TbItens->CheckBrowseMode();
+    ConcluiLinha();
     QList<QVariantList> linhas;
     for (int linha = 0; linha < Linhas(); ++linha) {
         QVariantList valores;

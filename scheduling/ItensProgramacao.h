@@ -7,6 +7,7 @@
 
 class QObject;
 class TClientDataSet;
+class TDataSet;
 class TSisImporta;
 class TZoDatabase;
 
@@ -25,6 +26,9 @@ public:
     TClientDataSet* Tabela() const { return TbItens; }
 
     void Limpa();
+    // The row being typed goes into the table; one still blank (no dye lot, no product) is dropped.
+    void ConcluiLinha();
+    static bool LinhaEmBranco(TDataSet& linha);
     // The stored rows of the programme, ordered by dye lot and order; false when it has none. The header
     // comes from its first row. `db` is the host connection when null.
     bool BuscaDados(const QString& numero, CabecalhoProgramacao& cabecalho, TZoDatabase* db = nullptr);

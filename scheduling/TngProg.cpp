@@ -379,10 +379,11 @@ void TFmTngProg::EdtCodCliChange() {
     m_regiao = q.IsEmpty() ? QString() : texto(q, QStringLiteral("TABELA"));
     if (m_limpando)
         return; // rows loaded keep the region they were stored with
+    m_itens.ConcluiLinha();
     for (int linha = 0; linha < m_itens.Linhas(); ++linha)
         if (m_itens.Texto(linha, QStringLiteral("Fal")).isEmpty())
             m_itens.Define(linha, QStringLiteral("Regiao"), m_regiao);
-    m_itens.Tabela()->CheckBrowseMode();
+    m_itens.ConcluiLinha();
 }
 
 bool TFmTngProg::PesquisaCliente(QLineEdit* caixa) {
@@ -508,7 +509,7 @@ void TFmTngProg::PesaBalanca() {
 
 bool TFmTngProg::GravaDados() {
     ConcluiEdicaoGrades(true);
-    m_itens.Tabela()->CheckBrowseMode();
+    m_itens.ConcluiLinha();
     const CabecalhoProgramacao cabecalho = Cabecalho();
     const bool existia =
         Existe(QStringLiteral("TNG_PROG"), QStringLiteral("NUMERO"), QVariantList{cabecalho.numero});
@@ -678,7 +679,7 @@ void TFmTngProg::TbItensAfterInsert(TDataSet& item) {
 void TFmTngProg::TbItensBeforePost(TDataSet& item) {
     if (m_itens.Carregando())
         return;
-    if (texto(item, QStringLiteral("Partida")).isEmpty() && texto(item, QStringLiteral("Codigo")).isEmpty()) {
+    if (ItensProgramacao::LinhaEmBranco(item)) {
         item.Cancel();
         throw EAbort();
     }
@@ -1007,19 +1008,18 @@ QList<int> TFmTngProg::Selecionadas() const {
 
 void TFmTngProg::CbTodosClick() {
     TClientDataSet* itens = m_itens.Tabela();
-    itens->CheckBrowseMode();
+    m_itens.ConcluiLinha();
     const QString marca = ui.CbTodos->isChecked() ? QStringLiteral("S") : QStringLiteral("N");
     const int atual = itens->RecNo();
     for (int linha = 0; linha < m_itens.Linhas(); ++linha)
         m_itens.Define(linha, QStringLiteral("Gerar"), marca);
-    itens->CheckBrowseMode();
+    m_itens.ConcluiLinha();
     if (atual >= 0)
         itens->MoveTo(atual);
 }
 
 void TFmTngProg::SpeedButton1Click() {
-    TClientDataSet* itens = m_itens.Tabela();
-    itens->CheckBrowseMode();
+    m_itens.ConcluiLinha();
     QStringList partidas;
     for (int linha = 0; linha < m_itens.Linhas(); ++linha)
         partidas << m_itens.Texto(linha, QStringLiteral("Partida"));
@@ -1027,7 +1027,7 @@ void TFmTngProg::SpeedButton1Click() {
     for (int linha = 0; linha < novas.size(); ++linha)
         if (!novas[linha].isEmpty())
             m_itens.Define(linha, QStringLiteral("Partida"), novas[linha]);
-    itens->CheckBrowseMode();
+    m_itens.ConcluiLinha();
     m_itens.OrdenaPorPartida();
 }
 
@@ -1037,7 +1037,7 @@ void TFmTngProg::DuplicarItemClick() {
     TClientDataSet* itens = m_itens.Tabela();
     if (itens->IsEmpty())
         return;
-    itens->CheckBrowseMode();
+    m_itens.ConcluiLinha();
     QVariantList valores;
     for (int campo = 0; campo < itens->FieldCount(); ++campo)
         valores << itens->Fields(campo).Value();
@@ -1098,7 +1098,7 @@ void TFmTngProg::PrioridadedaFAL1Click() {
         Informa(this, QStringLiteral("Prioridade inválida."));
         return;
     }
-    m_itens.Tabela()->CheckBrowseMode();
+    m_itens.ConcluiLinha();
     QStringList fals;
     const QList<int> selecionadas = Selecionadas();
     if (selecionadas.isEmpty() && !m_itens.Tabela()->IsEmpty())
@@ -1141,7 +1141,7 @@ void TFmTngProg::AdicionarServioClick() {
 
 // One service for the lot sheets of the selected rows: each sheet charged once, rows without one skipped.
 void TFmTngProg::AdicionarServioSelecionados1Click() {
-    m_itens.Tabela()->CheckBrowseMode();
+    m_itens.ConcluiLinha();
     QStringList fals;
     for (int linha : Selecionadas())
         fals << m_itens.Texto(linha, QStringLiteral("Fal"));
@@ -1308,14 +1308,14 @@ void TFmTngProg::BitBtn6Click() {
 void TFmTngProg::BitBtn11Click() {
     if (!ClassRegistered(QStringLiteral("TFmRelRec")))
         return;
-    m_itens.Tabela()->CheckBrowseMode();
+    m_itens.ConcluiLinha();
     QStringList fals;
     for (int linha : Selecionadas())
         if (const QString fal = m_itens.Texto(linha, QStringLiteral("Fal")); !fal.isEmpty()) {
             m_itens.Define(linha, QStringLiteral("Imp"), QStringLiteral("S"));
             fals << fal;
         }
-    m_itens.Tabela()->CheckBrowseMode();
+    m_itens.ConcluiLinha();
     fals = FalsDistintas(fals);
     if (fals.isEmpty()) {
         Informa(this, QStringLiteral("Nenhum registro com FAL."));
@@ -1338,13 +1338,13 @@ void TFmTngProg::BitBtn8Click() {
         Informa(this, importacao.Erro());
         return;
     }
-    m_itens.Tabela()->CheckBrowseMode();
+    m_itens.ConcluiLinha();
     const int linhas = m_itens.Importa(importacao, m_regiao);
     Informa(this, QStringLiteral("%1 item(ns) importado(s).").arg(linhas));
 }
 
 void TFmTngProg::BitBtn10Click() {
-    m_itens.Tabela()->CheckBrowseMode();
+    m_itens.ConcluiLinha();
     const QString pasta = LeIni(QStringLiteral("Caminho"), QStringLiteral("Exportacao"), QDir::homePath());
     const QString arquivo =
         QDir(pasta).filePath(QStringLiteral("ExpProg%1.txt").arg(ui.EdtLote->text().trimmed()));
