@@ -434,7 +434,7 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
             Escalar(db, QStringLiteral("SELECT COUNT(*) FROM FAL WHERE CLIENTE = %1").arg(Aspas(cliente)));
         bool dentro = false;
         const Medida credito =
-            Mede(db, [&] { dentro = LimiteCredito(cliente, ValorAbertoFals(cliente, QString())); });
+            Mede(db, [&] { dentro = LimiteCredito(cliente, ValorAbertoFals(cliente, QStringList())); });
         tabela.Linha(
             QStringLiteral("credit check, %1 customer %2 (%3 FALs)").arg(QLatin1String(qual), cliente, fals),
             credito,

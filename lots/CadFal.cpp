@@ -683,7 +683,7 @@ double TFmCadFal::ValorEmAberto(const QString& cliente, const QString& numero) {
     double total = 0;
     for (int i = 0; i < TbItens->RecordCount(); ++i)
         total += TbItens->ValueAt(i, TbItens->FieldIndex(QStringLiteral("Peso"))).toDouble();
-    return ValorAbertoFals(cliente, numero) +
+    return ValorAbertoFals(cliente, {numero}) +
            total * RetornaPreco(ui.EdtTabPreco->text().trimmed(), ui.EdtCor->text().trimmed(),
                                 ui.EdtVariante->text().trimmed(), ui.CbPrazo->currentText());
 }

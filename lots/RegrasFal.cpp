@@ -57,12 +57,17 @@ constexpr int kFalsParaItensAbertos = 5000;
 // are few; a big customer's years are not walked: the open items are (IDX_FAL_ITEN_FATURADO, "<> 'S'" as the
 // two ranges around it), a few thousand at most, their sheets found by number (the LEFT JOIN keeps the items
 // as the driving stream; the customer's condition on the sheet makes it an inner join all the same).
-double ValorAbertoFals(const QString& cliente, const QString& excluida) {
-    const QString condicoes =
+double ValorAbertoFals(const QString& cliente, const QStringList& excluidas) {
+    QStringList fora;
+    for (const QString& numero : excluidas)
+        fora << Aspas(numero);
+    QString condicoes =
         QStringLiteral(
             "(FAL.TIPO = 1 OR FAL.TIPO = 5) AND (FAL.NUM_REPROC IS NULL OR FAL.NUM_REPROC = '') AND "
-            "FAL.CLIENTE = %1 AND FAL.NUMERO <> %2")
-            .arg(Aspas(cliente), Aspas(excluida));
+            "FAL.CLIENTE = %1")
+            .arg(Aspas(cliente));
+    if (!fora.isEmpty())
+        condicoes += QStringLiteral(" AND FAL.NUMERO NOT IN (%1)").arg(fora.join(QStringLiteral(", ")));
     const auto valor = [&](const QString& origem) {
         return QStringLiteral(
                    "SELECT SUM(F.PESO * COALESCE((SELECT FIRST 1 CASE COALESCE(NULLIF(TRIM(F.PRAZO), ''), "

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
 // Rules of a lot sheet (FAL) shared by its registry and by its generation from the programme.
 
@@ -24,9 +25,9 @@ QString VerificaPreco(const QString& regiao, const QString& cor, const QString& 
                       const QString& prazo);
 
 // The open value of the customer's sheets that count against its credit (normal and service-only, not a
-// reprocess; items not yet invoiced), each priced at its own region, colour, variant and term; the sheet
-// `excluida` (the one being saved) is left out; empty leaves none out.
-double ValorAbertoFals(const QString& cliente, const QString& excluida);
+// reprocess; items not yet invoiced), each priced at its own region, colour, variant and term; the sheets
+// `excluidas` (the ones being saved) are left out.
+double ValorAbertoFals(const QString& cliente, const QStringList& excluidas);
 
 // The weight an item of the sheet holds of its invoice item: its own weight on a Normal or External
 // reprocess sheet, nothing on other kinds. An item of a reprocess from the very invoice item the reprocessed

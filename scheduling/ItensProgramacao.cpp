@@ -64,6 +64,8 @@ const CampoItem kCampos[] = {
     {"Comp2", QMetaType::QString, 80, "Comp2", false},
     {"Local", QMetaType::QString, 10, "Local", true},
     {"Ordem_Gravada", QMetaType::Int, 0, "", false},
+    {"Fluxo_Ant", QMetaType::QString, 6, "", false},
+    {"LoteNF_Ant", QMetaType::QString, 15, "", false},
 };
 
 // Columns written from the row, by column and field.
@@ -215,7 +217,9 @@ bool ItensProgramacao::BuscaDados(const QString& numero, CabecalhoProgramacao& c
                                                             {"Comp1", "COMP1"},
                                                             {"Comp2", "COMP2"},
                                                             {"Local", "LOCAL"},
-                                                            {"Ordem_Gravada", "ORDEM"}};
+                                                            {"Ordem_Gravada", "ORDEM"},
+                                                            {"Fluxo_Ant", "ROTEIRO"},
+                                                            {"LoteNF_Ant", "LOTENF"}};
     QList<QPair<int, int>> indices;
     for (const auto& [campo, coluna] : colunas)
         indices.append({TbItens->FieldIndex(QLatin1String(campo)), q.FieldIndex(QLatin1String(coluna))});
@@ -325,6 +329,32 @@ ItensProgramacao::Gravacao ItensProgramacao::GravaDados(const CabecalhoProgramac
         gravacao.ordens.append({linha, ordem});
     }
     return gravacao;
+}
+
+int ItensProgramacao::GravaLinhasFal(const CabecalhoProgramacao& cabecalho, const QList<int>& linhas,
+                                     TZoDatabase* db) {
+    QStringList atribuicoes;
+    for (const auto& [coluna, campo] : kColunasLinha)
+        atribuicoes << QStringLiteral("%1 = :%1").arg(QLatin1String(coluna));
+    TZoQuery q(nullptr, db);
+    q.SQL << DBLocal_SQL(QStringLiteral("UPDATE {TNG_PROG} SET FAL = :FAL, CODCLI = :CODCLI, ")) +
+                 atribuicoes.join(QStringLiteral(", ")) +
+                 QStringLiteral(" WHERE NUMERO = :NUMERO AND ORDEM = :ORDEM");
+    for (int linha : linhas) {
+        q.BindValue(QStringLiteral("FAL"),
+                    valorGravado(Valor(linha, QStringLiteral("Fal")), QMetaType::QString));
+        q.BindValue(QStringLiteral("CODCLI"), valorGravado(cabecalho.cliente, QMetaType::QString));
+        for (const auto& [coluna, campo] : kColunasLinha)
+            q.BindValue(QLatin1String(coluna),
+                        valorGravado(Valor(linha, QLatin1String(campo)),
+                                     TbItens->FieldDefByName(QLatin1String(campo)).type));
+        q.BindValue(QStringLiteral("NUMERO"), cabecalho.numero);
+        q.BindValue(QStringLiteral("ORDEM"), OrdemArmazenada(linha));
+        q.ExecSQL();
+        if (q.RowsAffected() == 0)
+            return linha;
+    }
+    return -1;
 }
 
 void ItensProgramacao::AplicaGravacao(const Gravacao& gravacao) {

@@ -44,6 +44,9 @@ public:
         QList<QPair<int, int>> ordens; // the rows inserted and the order each was stored under
     };
     Gravacao GravaDados(const CabecalhoProgramacao& cabecalho, TZoDatabase* db = nullptr);
+    // Stored rows written whole with the lot sheet each went to (generation and the sheet's update), in the
+    // unit of work of `db`, one prepared statement for all; the first row no longer stored, or -1.
+    int GravaLinhasFal(const CabecalhoProgramacao& cabecalho, const QList<int>& linhas, TZoDatabase* db);
     // Once the unit is committed: the inserted rows are stored rows from now on.
     void AplicaGravacao(const Gravacao& gravacao);
 

@@ -74,9 +74,10 @@ bool ProgramacaoVencida(const QDate& entrega, const QDate& hoje) {
 }
 
 bool CampoNaoImportado(const QString& campo) {
-    static const QSet<QString> campos = {QStringLiteral("GERAR"),    QStringLiteral("FAL"),
-                                         QStringLiteral("ORDEM"),    QStringLiteral("IMP"),
-                                         QStringLiteral("CORANT"),   QStringLiteral("CODIGO_ANT"),
-                                         QStringLiteral("LOTEORIG"), QStringLiteral("ORDEM_GRAVADA")};
+    static const QSet<QString> campos = {QStringLiteral("GERAR"),     QStringLiteral("FAL"),
+                                         QStringLiteral("ORDEM"),     QStringLiteral("IMP"),
+                                         QStringLiteral("CORANT"),    QStringLiteral("CODIGO_ANT"),
+                                         QStringLiteral("LOTEORIG"),  QStringLiteral("ORDEM_GRAVADA"),
+                                         QStringLiteral("FLUXO_ANT"), QStringLiteral("LOTENF_ANT")};
     return campos.contains(campo.trimmed().toUpper());
 }

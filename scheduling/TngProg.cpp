@@ -21,6 +21,7 @@
 #include "SisImporta.h"
 #include "TClientDataSet.h"
 #include "TPesquisa.h"
+#include "TZoDatabase.h"
 #include "TZoQuery.h"
 #include <QApplication>
 #include <QDir>
@@ -104,9 +105,6 @@ TFmTngProg::TFmTngProg(QWidget* parent) : TForm(parent), m_itens(this), TbConsul
     setWindowTitle(QStringLiteral("Cadastro da Programação"));
     KeyPreview = true;
     ui.setupUi(this);
-    // Lot sheets come from the programme through its generation, still to be installed.
-    ui.BitBtn5->setEnabled(false);
-    ui.BitBtn9->setEnabled(false);
     ui.EdtLote->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9A-Za-z]{0,6}")), ui.EdtLote));
     ui.EdtUltPart->setValidator(
@@ -119,7 +117,8 @@ void TFmTngProg::LigaBotoes() {
         {ui.BitBtn1, &TFmTngProg::BitBtn1Click},           {ui.BitBtn7, &TFmTngProg::BitBtn7Click},
         {ui.BitBtn3, &TFmTngProg::BitBtn3Click},           {ui.BitBtn4, &TFmTngProg::BitBtn4Click},
         {ui.BitBtn8, &TFmTngProg::BitBtn8Click},           {ui.BitBtn10, &TFmTngProg::BitBtn10Click},
-        {ui.BitBtn6, &TFmTngProg::BitBtn6Click},           {ui.BitBtn11, &TFmTngProg::BitBtn11Click},
+        {ui.BitBtn6, &TFmTngProg::BitBtn6Click},           {ui.BitBtn5, &TFmTngProg::BitBtn5Click},
+        {ui.BitBtn9, &TFmTngProg::BitBtn9Click},           {ui.BitBtn11, &TFmTngProg::BitBtn11Click},
         {ui.SpeedButton1, &TFmTngProg::SpeedButton1Click}, {ui.CbTodos, &TFmTngProg::CbTodosClick}};
     for (const auto& [botao, acao] : botoes)
         connect(botao, &QAbstractButton::clicked, this, Protegido([this, acao] { (this->*acao)(); }));
@@ -165,8 +164,32 @@ void TFmTngProg::LigaBotoes() {
             }));
 }
 
+TFmTngProg::~TFmTngProg() = default;
+
+TZoDatabase& TFmTngProg::DBSaldo() {
+    if (!m_saldo || !m_saldo->Connected()) {
+        m_saldo = std::make_unique<TZoDatabase>(
+            QStringLiteral("kelm-saldo-%1").arg(reinterpret_cast<quintptr>(this), 0, 16));
+        m_saldo->Open(ConexaoHost()->Config());
+    }
+    return *m_saldo;
+}
+
 void TFmTngProg::FormCreate() {
     PublicaInstancia(FmTngProg);
+    DBSaldo();
+    {
+        QHash<int, QString> parametros;
+        TZoQuery q;
+        q.SQL << DBLocal_SQL(QStringLiteral(
+            "SELECT NUMERO, VALOR FROM {PARAMETROS} WHERE MODULO = 'TIN' AND NUMERO IN (150, 240, 250)"));
+        q.Open();
+        for (q.First(); !q.Eof(); q.Next())
+            parametros.insert(q.Fields(0).AsInteger(), q.Fields(1).AsString().trimmed());
+        m_parametros.saldoNota = parametros.value(150).toUpper();
+        m_parametros.idadePreco = parametros.value(240).toInt();
+        m_parametros.credito = parametros.value(250).toUpper() == QLatin1String("S");
+    }
     RegistraLayout(QStringLiteral("WTngEtqPart"), LayoutEtiqueta);
     RegistraLayout(QStringLiteral("TTngEtqPart"), LayoutEtiquetaTermica);
     PreparaItens();
@@ -184,6 +207,7 @@ void TFmTngProg::FormCreate() {
 
 void TFmTngProg::FormClose() {
     m_itens.Tabela()->Cancel();
+    m_saldo.reset();
 }
 
 void TFmTngProg::PreparaItens() {
@@ -1199,6 +1223,31 @@ void TFmTngProg::GeraTinturariaClick() {
     if (ClassRegistered(QStringLiteral("TFmOrdemTinturaria")))
         Carrega_Form(QStringLiteral("kelmTingimento.bpl"), QStringLiteral("TFmOrdemTinturaria"),
                      ui.EdtLote->text().trimmed(), true, false);
+}
+
+// ---- lot sheets
+
+void TFmTngProg::BitBtn5Click() {
+    ConcluiEdicaoGrades(true);
+    if (!GeracaoFal(this, m_itens, DBSaldo(), m_parametros).Gera(Cabecalho()))
+        return;
+    // The selection is spent; the programme is shown as stored now.
+    ui.CbTodos->setChecked(false);
+    CbTodosClick();
+    const QString numero = ui.EdtLote->text().trimmed();
+    Limpa();
+    ui.EdtLote->setText(numero);
+    EdtLoteExit();
+}
+
+void TFmTngProg::BitBtn9Click() {
+    ConcluiEdicaoGrades(true);
+    if (!GeracaoFal(this, m_itens, DBSaldo(), m_parametros).Atualiza(Cabecalho()))
+        return;
+    const QString numero = ui.EdtLote->text().trimmed();
+    Limpa();
+    ui.EdtLote->setText(numero);
+    EdtLoteExit();
 }
 
 // ---- labels, recipes, files

@@ -1,13 +1,16 @@
 #pragma once
 #include "DataSet.h" // the grids in the designed layout hold pointers to data sets
+#include "GeracaoFal.h"
 #include "ItensProgramacao.h"
 #include "TForm.h"
 #include "ui_TngProg.h"
+#include <memory>
 
 class QAction;
 class QKeyEvent;
 class QMenu;
 class TClientDataSet;
+class TZoDatabase;
 
 // The production programme: one customer's numbered intake list, typed, looked up, weighed on the scale or
 // imported; searched on the first page, kept on the second. Its rows turn into lot sheets elsewhere; here
@@ -16,6 +19,7 @@ class TFmTngProg : public TForm {
     Q_OBJECT
 public:
     explicit TFmTngProg(QWidget* parent = nullptr);
+    ~TFmTngProg() override;
 
     void EdtLoteExit();
     void BitBtn1Click();  // save
@@ -26,6 +30,8 @@ public:
     void BitBtn10Click(); // export
     void BitBtn6Click();  // piece labels
     void BitBtn11Click(); // recipes of the selected rows' lot sheets
+    void BitBtn5Click();  // generate a lot sheet from the selected rows
+    void BitBtn9Click();  // push the selected rows' edits into their lot sheets
     void SpeedButton1Click();
     void CbTodosClick();
     void DuplicarItemClick();
@@ -40,6 +46,9 @@ public:
     CabecalhoProgramacao Cabecalho() const;
     // Writes the open rows and the audit line in one committed unit; false when there was nothing to write.
     bool GravaDados();
+    // The screen's own connection to the database, for the lot sheets' units of work: what it writes is
+    // committed or rolled back apart from the host's.
+    TZoDatabase& DBSaldo();
 
 protected:
     void FormCreate() override;
@@ -91,6 +100,8 @@ private:
     Ui::TFmTngProg ui;
     ItensProgramacao m_itens;
     TClientDataSet* TbConsulta;
+    std::unique_ptr<TZoDatabase> m_saldo;
+    ParametrosGeracao m_parametros;
     QMenu* m_menu = nullptr;
     QAction* m_acaoServico = nullptr;
     QAction* m_acaoTinturaria = nullptr;

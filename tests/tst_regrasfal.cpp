@@ -283,12 +283,12 @@ void TstRegrasFal::valorEmAbertoDeClientePequenoEGrande() {
         "'S'); I = I + 1; END END");
     Commit();
     for (const char* cliente : {"C1", "C2"}) {
-        QCOMPARE(ValorAbertoFals(cliente, QString()), 100.0 + 55 + 30 + 20);
+        QCOMPARE(ValorAbertoFals(cliente, QStringList()), 100.0 + 55 + 30 + 20);
         QCOMPARE(
-            ValorAbertoFals(cliente, QStringLiteral("%1%2").arg(cliente).arg(6, 5, 10, QLatin1Char('0'))),
+            ValorAbertoFals(cliente, {QStringLiteral("%1%2").arg(cliente).arg(6, 5, 10, QLatin1Char('0'))}),
             185.0);
     }
-    QCOMPARE(ValorAbertoFals("C9", QString()), 0.0);
+    QCOMPARE(ValorAbertoFals("C9", QStringList()), 0.0);
 }
 
 QTEST_MAIN(TstRegrasFal)

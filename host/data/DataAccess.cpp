@@ -236,8 +236,9 @@ QString BuscaParametro(const QString& module, int number) {
                        {module.toUpper(), number});
 }
 
-void GeraLog(const QString& title, const QString& text, int kind, const QString& key, QObject* screen) {
-    TZoDatabase* db = host();
+void GeraLog(const QString& title, const QString& text, int kind, const QString& key, QObject* screen,
+             TZoDatabase* conexao) {
+    TZoDatabase* db = conexao ? conexao : host();
     QObject* form = screen ? screen : TelaAtiva();
     const QDateTime now = QDateTime::currentDateTime();
     QSqlQuery q(db->Connection());

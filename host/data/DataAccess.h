@@ -59,9 +59,9 @@ KELMHOST_EXPORT bool ExisteColuna(const QString& table, const QString& column);
 KELMHOST_EXPORT QString BuscaParametro(const QString& module, int number);
 
 enum TOperacaoLog { opInclusao = 0, opAlteracao = 1, opExclusao = 2, opOutros = 3 };
-// An audit row in the current unit of work.
+// An audit row in the current unit of work of `conexao` (the host connection when null).
 KELMHOST_EXPORT void GeraLog(const QString& title, const QString& text, int kind, const QString& key,
-                             QObject* screen = nullptr);
+                             QObject* screen = nullptr, TZoDatabase* conexao = nullptr);
 
 // Splits "a;'b;c';d" on separators outside quoted literals.
 KELMHOST_EXPORT QStringList SplitLiterals(const QString& text);

@@ -1,0 +1,903 @@
+#include "GeracaoFal.h"
+#include "Acesso.h"
+#include "DataAccess.h"
+#include "FatCliente.h"
+#include "Funcoes.h"
+#include "HostError.h"
+#include "Mensagens.h"
+#include "RegrasFal.h"
+#include "RegrasMaquina.h"
+#include "RegrasProgramacao.h"
+#include "SaldoNota.h"
+#include "TClientDataSet.h"
+#include "TZoDatabase.h"
+#include "TZoQuery.h"
+#include <QScopeGuard>
+#include <QSet>
+#include <QWidget>
+
+namespace {
+const QString kTituloLog = QStringLiteral("PROGRAMACAO DO TINGIMENTO");
+const QString kSemSaldo = QStringLiteral("Não existe saldo na Nota Fiscal de entrada.");
+constexpr double kTolerancia = 0.0005;
+
+QString chave(const QString& a, const QString& b) {
+    return a.trimmed() + QChar(0x1f) + b.trimmed();
+}
+
+// Codes as an SQL list; never empty, so that IN () is never written.
+QString listaOuNula(const QSet<QString>& codigos) {
+    QStringList lista(codigos.cbegin(), codigos.cend());
+    lista.removeAll(QString());
+    return lista.isEmpty() ? QStringLiteral("NULL") : ListaSql(lista);
+}
+
+// A refusal found once writing began: the unit is rolled back before it is told.
+class RecusaNaGravacao : public std::exception {
+public:
+    explicit RecusaNaGravacao(QString texto) : m_texto(std::move(texto)) {}
+    const QString& Texto() const { return m_texto; }
+    const char* what() const noexcept override { return "recusa"; }
+
+private:
+    QString m_texto;
+};
+} // namespace
+
+GeracaoFal::GeracaoFal(QWidget* tela, ItensProgramacao& itens, TZoDatabase& conexao,
+                       const ParametrosGeracao& parametros)
+    : m_tela(tela), m_itens(itens), m_conexao(conexao), m_parametros(parametros),
+      m_titulo(tela ? tela->windowTitle() : QString()) {}
+
+bool GeracaoFal::Recusa(const QString& mensagem) {
+    Informa(m_tela, mensagem);
+    return false;
+}
+
+ItemGeracao GeracaoFal::ItemDaLinha(int linha) const {
+    const auto t = [&](const char* campo) { return m_itens.Texto(linha, QLatin1String(campo)); };
+    ItemGeracao item;
+    item.codigo = t("Codigo");
+    item.lote = t("Lote");
+    item.cor = t("Cor");
+    item.descCor = t("DescCor");
+    item.variante = t("Variante");
+    item.fluxo = t("Fluxo");
+    item.estampa = t("Estampa");
+    item.varEst = t("Var_Est");
+    item.tingir = t("Tingir");
+    item.fal = t("Fal");
+    item.partida = t("Partida");
+    item.nota = t("Nota");
+    item.loteNF = t("LoteNF");
+    item.maquina = t("Maquina");
+    item.peso = m_itens.Valor(linha, QStringLiteral("Peso")).toDouble();
+    item.largura = m_itens.Valor(linha, QStringLiteral("Largura")).toDouble();
+    item.fibra1 = m_itens.Valor(linha, QStringLiteral("Fibra1")).toInt();
+    item.fibra2 = m_itens.Valor(linha, QStringLiteral("Fibra2")).toInt();
+    return item;
+}
+
+QList<GeracaoFal::Selecionado> GeracaoFal::Selecionados() const {
+    QList<Selecionado> selecionados;
+    for (int linha = 0; linha < m_itens.Linhas(); ++linha)
+        if (m_itens.Texto(linha, QStringLiteral("Gerar")) == QLatin1String("S"))
+            selecionados.append({linha, ItemDaLinha(linha)});
+    return selecionados;
+}
+
+ItemNota GeracaoFal::ItemNotaDe(const ItemGeracao& item, const QString& cliente) const {
+    return {item.nota.trimmed(), cliente.trimmed(), item.codigo.trimmed(),
+            LoteDaNota(item.loteNF, item.lote)};
+}
+
+// What a sheet holds of each invoice item, as stored in this unit of work.
+QHash<ItemNota, double> GeracaoFal::PesoDaFal(const QString& fal) {
+    QHash<ItemNota, double> pesos;
+    TZoQuery q(nullptr, &m_conexao);
+    q.SQL << DBLocal_SQL(QStringLiteral("SELECT I.NOTA, F.CLIENTE, I.CODIGO, I.LOTE, SUM(I.PESO_NF) FROM "
+                                        "{FAL_ITEN} I JOIN {FAL} F ON (F.NUMERO = "
+                                        "I.FAL) WHERE I.FAL = :FAL AND I.NOTA IS NOT NULL AND I.NOTA <> '' "
+                                        "GROUP BY I.NOTA, F.CLIENTE, I.CODIGO, "
+                                        "I.LOTE"));
+    q.BindValue(QStringLiteral("FAL"), fal);
+    q.Open();
+    for (q.First(); !q.Eof(); q.Next())
+        pesos[{q.Fields(0).AsString().trimmed(), q.Fields(1).AsString().trimmed(),
+               q.Fields(2).AsString().trimmed(), q.Fields(3).AsString().trimmed()}] += q.Fields(4).AsFloat();
+    return pesos;
+}
+
+// The free weight of the selected items' invoice items, what the sheet `fal` already holds of them counted as
+// free; an item beyond it is refused under parameter 150 "N", otherwise the user decides.
+bool GeracaoFal::ConfereSaldo(const QList<Selecionado>& selecionados, const QString& cliente,
+                              const QString& fal) {
+    QSet<QString> notas;
+    for (const Selecionado& s : selecionados)
+        if (!s.item.nota.isEmpty())
+            notas.insert(s.item.nota);
+    if (notas.isEmpty())
+        return true;
+    QHash<ItemNota, double> livres;
+    TZoQuery q(nullptr, &m_conexao);
+    q.SQL << DBLocal_SQL(
+                 QStringLiteral("SELECT NOTA, CODCLI, CODIGO, LOTE, PESO_REAL - PESO_PROG FROM {NFITIN} "
+                                "WHERE CODCLI = :CODCLI AND NOTA IN (")) +
+                 listaOuNula(notas) + QLatin1Char(')');
+    q.BindValue(QStringLiteral("CODCLI"), cliente);
+    q.Open();
+    for (q.First(); !q.Eof(); q.Next())
+        livres.insert({q.Fields(0).AsString().trimmed(), q.Fields(1).AsString().trimmed(),
+                       q.Fields(2).AsString().trimmed(), q.Fields(3).AsString().trimmed()},
+                      q.Fields(4).AsFloat());
+    const QHash<ItemNota, double> proprios = fal.isEmpty() ? QHash<ItemNota, double>() : PesoDaFal(fal);
+    for (const Selecionado& s : selecionados) {
+        const ItemNota item = ItemNotaDe(s.item, cliente);
+        if (s.item.nota.isEmpty() || !livres.contains(item))
+            continue;
+        if (s.item.peso <= livres.value(item) + proprios.value(item) + kTolerancia)
+            continue;
+        if (m_parametros.saldoNota == QLatin1String("N"))
+            return Recusa(kSemSaldo);
+        if (!Pergunta(m_tela, m_titulo,
+                      QStringLiteral("Não existe saldo na Nota Fiscal de entrada. Deseja continuar?"), false))
+            return false;
+    }
+    return true;
+}
+
+bool GeracaoFal::ConfereItens(const QList<Selecionado>& selecionados, const QString& prazo,
+                              const QString& regiaoCliente, bool emAtualizacao) {
+    QSet<QString> estampas, variantes, cores, fluxos;
+    for (const Selecionado& s : selecionados) {
+        estampas.insert(s.item.estampa);
+        variantes << s.item.variante << s.item.varEst;
+        cores.insert(s.item.cor);
+        fluxos.insert(s.item.fluxo);
+    }
+    // What the checks need, read once for every item.
+    QSet<QString> estampasExistentes, receitasLiberadas;
+    QHash<QString, QString> indices;
+    QHash<QString, int> dias;
+    QHash<QString, QString> quadrosInativos;
+    {
+        TZoQuery q(nullptr, &m_conexao);
+        q.SQL << DBLocal_SQL(QStringLiteral("SELECT CODIGO FROM {CADCORTIN} WHERE CODIGO IN (")) +
+                     listaOuNula(estampas) + QLatin1Char(')');
+        q.Open();
+        for (q.First(); !q.Eof(); q.Next())
+            estampasExistentes.insert(q.Fields(0).AsString().trimmed());
+    }
+    {
+        TZoQuery q(nullptr, &m_conexao);
+        q.SQL << DBLocal_SQL(QStringLiteral("SELECT CODIGO, INDICE FROM {VARIANTE} WHERE CODIGO IN (")) +
+                     listaOuNula(variantes) + QLatin1Char(')');
+        q.Open();
+        for (q.First(); !q.Eof(); q.Next())
+            indices.insert(q.Fields(0).AsString().trimmed(), q.Fields(1).AsString().trimmed());
+    }
+    {
+        TZoQuery q(nullptr, &m_conexao);
+        q.SQL << DBLocal_SQL(
+                     QStringLiteral("SELECT DISTINCT COR, VARIANTE FROM {RECEITA} WHERE LIBERADA = '1' AND "
+                                    "COR IN (")) +
+                     listaOuNula(cores) + QLatin1Char(')');
+        q.Open();
+        for (q.First(); !q.Eof(); q.Next())
+            receitasLiberadas.insert(chave(q.Fields(0).AsString(), q.Fields(1).AsString()));
+    }
+    {
+        TZoQuery q(nullptr, &m_conexao);
+        q.SQL << DBLocal_SQL(QStringLiteral(
+                     "SELECT CODIGO, SUM(COALESCE(DIAS, 0)) FROM {ROTEIRO} WHERE CODIGO IN (")) +
+                     listaOuNula(fluxos) + QStringLiteral(") GROUP BY CODIGO");
+        q.Open();
+        for (q.First(); !q.Eof(); q.Next())
+            dias.insert(q.Fields(0).AsString().trimmed(), q.Fields(1).AsInteger());
+    }
+    {
+        TZoQuery q(nullptr, &m_conexao);
+        q.SQL << DBLocal_SQL(QStringLiteral(
+                     "SELECT EQ.ESTAMPA, EQ.VARIANTE, E.NOME FROM {EST_QUADRO} EQ JOIN {QUADRO} Q ON "
+                     "(Q.CODIGO = "
+                     "EQ.QUADRO) LEFT JOIN {ENTIDADE} E ON (E.CODCLI = Q.PORTADOR) WHERE Q.ATIVO = 'N' AND "
+                     "EQ.ESTAMPA IN (")) +
+                     listaOuNula(estampas) + QLatin1Char(')');
+        q.Open();
+        for (q.First(); !q.Eof(); q.Next()) {
+            const QString k = chave(q.Fields(0).AsString(), q.Fields(1).AsString());
+            if (!quadrosInativos.contains(k))
+                quadrosInativos.insert(k, q.Fields(2).AsString().trimmed());
+        }
+    }
+    QList<ItemGeracao> itens;
+    for (const Selecionado& s : selecionados)
+        itens << s.item;
+    QHash<QString, QString> precos;
+    QHash<QString, QDate> datasPreco;
+    int tipo = falNormal;
+    QString corComum;
+    m_diasRoteiro = 0;
+    m_falsDosItens.clear();
+    for (int i = 0; i < itens.size(); ++i) {
+        const ItemGeracao& item = itens.at(i);
+        const QString regiao = m_itens.Texto(selecionados.at(i).linha, QStringLiteral("Regiao")).isEmpty()
+                                   ? regiaoCliente
+                                   : m_itens.Texto(selecionados.at(i).linha, QStringLiteral("Regiao"));
+        if (!emAtualizacao) {
+            if (item.tingir == QLatin1String("N"))
+                tipo = falSoServico;
+            if (!item.estampa.isEmpty()) {
+                if (!estampasExistentes.contains(item.estampa))
+                    return Recusa(QStringLiteral("Estampa não cadastrada."));
+                if (item.varEst.isEmpty())
+                    return Recusa(QStringLiteral("Estampa preenchida. Favor informar variante estampa."));
+                if (!indices.contains(item.varEst))
+                    return Recusa(QStringLiteral("Variante estampa não cadastrada."));
+            }
+            if (tipo == falNormal && !receitasLiberadas.contains(chave(item.cor, item.variante)))
+                return Recusa(QStringLiteral("Receita não liberada."));
+            if (ItemDuplicado(itens, i))
+                return Recusa(
+                    QStringLiteral("Item da FAL Duplicado, código e Lote iguais. Verifique os dados e "
+                                   "gere novamente."));
+            if (const QString recusa = RecusaFibras(item.fibra1, item.fibra2, indices.value(item.variante));
+                !recusa.isEmpty())
+                return Recusa(recusa);
+            if (const QString recusa = RecusaObrigatorios(item); !recusa.isEmpty())
+                return Recusa(recusa);
+            if (i == 0)
+                corComum = item.cor;
+            else if (item.cor != corComum)
+                return Recusa(
+                    QStringLiteral("Os Itens Selecionados para Geração da FAL devem ter a mesma Cor."));
+        }
+        if (!item.estampa.isEmpty())
+            if (const auto inativo = quadrosInativos.constFind(chave(item.estampa, item.varEst));
+                inativo != quadrosInativos.cend())
+                return Recusa(
+                    QStringLiteral("Quadro/Cilindro da Estampa inativo. Portador %1.").arg(*inativo));
+        if (BuscaParametro(QStringLiteral("TIN"), 190).trimmed().toUpper() == QLatin1String("S")) {
+            if (prazo.isEmpty())
+                return Recusa(QStringLiteral("Prazo do cliente inválido. Impossível continuar."));
+            const auto precoZerado = [&](const QString& cor, const QString& variante) {
+                const QString k = chave(regiao, chave(cor, variante));
+                if (!precos.contains(k))
+                    precos.insert(k, VerificaPreco(regiao, cor, variante, prazo));
+                return !precos.value(k).isEmpty();
+            };
+            if (precoZerado(item.cor, item.variante))
+                return Recusa(QStringLiteral("Preço zerado ou não cadastrado na tabela nos seguintes itens: "
+                                             "\r\n\r\nCor: %1 - %2\r\nVariante: %3")
+                                  .arg(item.cor, item.descCor, item.variante));
+            if (!item.estampa.isEmpty() && !item.varEst.isEmpty() && precoZerado(item.estampa, item.varEst))
+                return Recusa(QStringLiteral("Preço zerado ou não cadastrado na tabela nos seguintes itens: "
+                                             "\r\n\r\nEstampa: %1\r\nVariante Estampa: %2")
+                                  .arg(item.estampa, item.varEst));
+        }
+        if (!emAtualizacao && m_parametros.idadePreco > 0) {
+            const QString k = chave(regiao, chave(item.cor, item.variante));
+            if (!datasPreco.contains(k)) {
+                TZoQuery q(nullptr, &m_conexao);
+                q.SQL << DBLocal_SQL(QStringLiteral("SELECT MAX(DATA) FROM {TABPRECO} WHERE COR = :COR AND "
+                                                    "VARIANTE = :VARIANTE AND REGIAO = :REGIAO"));
+                q.BindValue(QStringLiteral("COR"), item.cor);
+                q.BindValue(QStringLiteral("VARIANTE"), item.variante);
+                q.BindValue(QStringLiteral("REGIAO"), regiao);
+                q.Open();
+                datasPreco.insert(k, q.Fields(0).AsDate());
+            }
+            const QDate data = datasPreco.value(k);
+            if (!data.isValid() || data.daysTo(QDate::currentDate()) > m_parametros.idadePreco)
+                return Recusa(
+                    QStringLiteral("Data da última alteração de preço, %1 maior que o limite do dia "
+                                   "definido: %2\rCor: %3\rVariante: %4\rTabela de Preço: %5.")
+                        .arg(data.toString(QStringLiteral("dd/MM/yyyy")))
+                        .arg(m_parametros.idadePreco)
+                        .arg(item.cor, item.variante, regiao));
+        }
+        m_diasRoteiro = std::max(m_diasRoteiro, dias.value(item.fluxo));
+        if (!item.fal.isEmpty() && !m_falsDosItens.contains(item.fal))
+            m_falsDosItens << item.fal;
+    }
+    return true;
+}
+
+QString GeracaoFal::Grafico(const QString& cor, const QString& variante) {
+    TZoQuery q(nullptr, &m_conexao);
+    q.SQL << DBLocal_SQL(
+        QStringLiteral("SELECT FIRST 1 GRAFICO FROM {RECEITA} WHERE COR = :COR AND VARIANTE = :VARIANTE"));
+    q.BindValue(QStringLiteral("COR"), cor);
+    q.BindValue(QStringLiteral("VARIANTE"), variante);
+    q.Open();
+    return q.IsEmpty() ? QString() : q.Fields(0).AsString().trimmed();
+}
+
+// The sheet's steps laid out afresh from its stored items: one per fabric and phase, in route order.
+void GeracaoFal::GravaPassos(const QString& fal, const QString& partida, const QString& grafico) {
+    QList<ItemPasso> itens;
+    QSet<QString> fluxos;
+    {
+        TZoQuery q(nullptr, &m_conexao);
+        q.SQL << DBLocal_SQL(
+            QStringLiteral("SELECT CODIGO, ORD_IT, FLUXO FROM {FAL_ITEN} WHERE FAL = :FAL ORDER BY ORD_IT"));
+        q.BindValue(QStringLiteral("FAL"), fal);
+        q.Open();
+        for (q.First(); !q.Eof(); q.Next()) {
+            itens.append({q.Fields(0).AsString().trimmed(), q.Fields(1).AsInteger(),
+                          q.Fields(2).AsString().trimmed()});
+            fluxos.insert(itens.last().fluxo);
+        }
+    }
+    QHash<QString, QList<PassoRoteiro>> roteiros;
+    {
+        TZoQuery q(nullptr, &m_conexao);
+        q.SQL << DBLocal_SQL(
+                     QStringLiteral("SELECT ROT.CODIGO, ROT.FASE, ROT.ORDEM, FASE.DESCRICAO FROM {ROTEIRO} "
+                                    "ROT LEFT JOIN {FASE} FASE ON (ROT.FASE = FASE.CODIGO) WHERE ROT.CODIGO "
+                                    "IN (")) +
+                     listaOuNula(fluxos) + QStringLiteral(") ORDER BY ROT.CODIGO, ROT.ORDEM");
+        q.Open();
+        for (q.First(); !q.Eof(); q.Next())
+            roteiros[q.Fields(0).AsString().trimmed()].append(
+                {q.Fields(1).AsString().trimmed(), q.Fields(3).AsString(), q.Fields(2).AsInteger()});
+    }
+    TZoQuery exclusao(nullptr, &m_conexao);
+    exclusao.SQL << DBLocal_SQL(QStringLiteral("DELETE FROM {PROCESSO_TIN} WHERE FAL = :FAL"));
+    exclusao.BindValue(QStringLiteral("FAL"), fal);
+    exclusao.ExecSQL();
+    TZoQuery inclusao(nullptr, &m_conexao);
+    inclusao.SQL << DBLocal_SQL(
+        QStringLiteral("INSERT INTO {PROCESSO_TIN} (FAL, CODIGO, PARTIDA, ORDEM, CONCLUIDO, GRAFICO, FASE, "
+                       "DES_FASE, ORD_IT) "
+                       "VALUES (:FAL, :CODIGO, :PARTIDA, :ORDEM, 'N', :GRAFICO, :FASE, :DES_FASE, :ORD_IT)"));
+    for (const PassoFal& passo : LayoutPassos(itens, roteiros)) {
+        inclusao.BindValue(QStringLiteral("FAL"), fal);
+        inclusao.BindValue(QStringLiteral("CODIGO"), passo.codigo);
+        inclusao.BindValue(QStringLiteral("PARTIDA"),
+                           partida.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(partida));
+        inclusao.BindValue(QStringLiteral("ORDEM"), passo.ordem);
+        inclusao.BindValue(QStringLiteral("GRAFICO"),
+                           grafico.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(grafico));
+        inclusao.BindValue(QStringLiteral("FASE"), passo.fase);
+        inclusao.BindValue(QStringLiteral("DES_FASE"), passo.descricao.left(50));
+        inclusao.BindValue(QStringLiteral("ORD_IT"), passo.ordIt);
+        inclusao.ExecSQL();
+    }
+}
+
+// The invoice items a move left below nothing, named for the user; empty when every one still holds.
+QString GeracaoFal::ItensSemSaldo(const QHash<ItemNota, double>& movidos) {
+    QList<ItemNota> tomados;
+    for (auto it = movidos.cbegin(); it != movidos.cend(); ++it)
+        if (it.value() > kTolerancia)
+            tomados << it.key();
+    const QHash<ItemNota, double> livres = PesosLivresNota(tomados, &m_conexao);
+    for (const ItemNota& item : std::as_const(tomados))
+        if (livres.value(item) < -kTolerancia)
+            return QStringLiteral("%1\rNota %2, tecido %3, lote %4.")
+                .arg(kSemSaldo, item.nota, item.codigo, item.lote);
+    return {};
+}
+
+bool GeracaoFal::Gera(const CabecalhoProgramacao& cabecalho) {
+    m_itens.ConcluiLinha();
+    const QString cliente = cabecalho.cliente;
+    QString prazo, regiaoCliente, tipoEntidade;
+    {
+        TZoQuery q(nullptr, &m_conexao);
+        q.SQL << DBLocal_SQL(
+            QStringLiteral("SELECT PRAZO, TABELA, TIPO_ENTIDADE FROM {ENTIDADE} WHERE CODCLI = :CODCLI"));
+        q.BindValue(QStringLiteral("CODCLI"), cliente);
+        q.Open();
+        if (!q.IsEmpty()) {
+            prazo = q.Fields(0).AsString().trimmed();
+            regiaoCliente = q.Fields(1).AsString().trimmed();
+            tipoEntidade = q.Fields(2).AsString();
+        }
+    }
+    const QList<Selecionado> selecionados = Selecionados();
+    QList<ItemGeracao> itens;
+    double total = 0, largura = 0;
+    for (const Selecionado& s : selecionados) {
+        itens << s.item;
+        total += s.item.peso;
+        largura = std::max(largura, s.item.largura);
+    }
+    if (!ConfereItens(selecionados, prazo, regiaoCliente, false))
+        return false;
+    QString proposto;
+    for (const Selecionado& s : selecionados)
+        if (!s.item.fal.isEmpty())
+            proposto = s.item.fal;
+    if (!ConfereSaldo(selecionados, cliente, proposto))
+        return false;
+    const QString maquina = itens.isEmpty() ? QString() : itens.first().maquina;
+    const QString variante = itens.isEmpty() ? QString() : itens.first().variante;
+    if (m_parametros.credito && !itens.isEmpty()) {
+        const QString regiao = m_itens.Texto(selecionados.first().linha, QStringLiteral("Regiao"));
+        const double valor = RetornaPreco(regiao, itens.first().cor, variante, prazo) * total +
+                             ValorAbertoFals(cliente, m_falsDosItens);
+        if (!LimiteCredito(cliente, valor)) {
+            Informa(m_tela, QStringLiteral("Cliente Excedeu o Limite de Crédito."));
+            if (!Acessa(QStringLiteral("TFmTngProg"), QStringLiteral("A"), QStringLiteral("1")))
+                return false;
+        }
+    }
+    if (!CapacidadeValida(maquina, variante, largura, total))
+        return Recusa(
+            QStringLiteral("Peso ou Largura fora dos parâmetros definidos para a Máquina %1 e Variante %2")
+                .arg(maquina, variante));
+    {
+        TZoQuery q(nullptr, &m_conexao);
+        q.SQL << DBLocal_SQL(
+            QStringLiteral("SELECT PESO_MIN, PESO_MAX FROM {MAQ_TIN} WHERE CODIGO = :CODIGO"));
+        q.BindValue(QStringLiteral("CODIGO"), maquina);
+        q.Open();
+        if (!q.IsEmpty())
+            if (const QString fora = ForaLimiteMaquina(total, q.Fields(0).AsFloat(), q.Fields(1).AsFloat());
+                !fora.isEmpty())
+                return Recusa(fora);
+    }
+    if (!cabecalho.entrega.isValid())
+        return Recusa(QStringLiteral("Data de Entrega Inválida."));
+    if (!cabecalho.entrada.isValid())
+        return Recusa(QStringLiteral("Data de Entrada Inválida."));
+    if (selecionados.isEmpty())
+        return Recusa(QStringLiteral("Selecione um Item Para gerar a FAL."));
+    // The closing save of the programme must pass too, before anything is written.
+    if (!tipoEntidade.contains(QLatin1Char('C')))
+        return Recusa(
+            QStringLiteral("Não é um Cliente válido, verificar o tipo do cliente. Impossível Continuar."));
+
+    QString numero =
+        proposto.isEmpty() ? Proximo(QStringLiteral("FAL"), QStringLiteral("NUMERO"), 6) : proposto;
+    if (!InputQuery(m_tela, QStringLiteral("Geração de FAL."), QStringLiteral("Número da FAL."), numero))
+        return false;
+    numero = numero.trimmed();
+    if (const QString recusa = RecusaNumeroFal(numero); !recusa.isEmpty())
+        return Recusa(recusa);
+    bool substitui = false;
+    {
+        TZoQuery q(nullptr, &m_conexao);
+        q.SQL << DBLocal_SQL(QStringLiteral(
+            "SELECT F.CLIENTE, (SELECT FIRST 1 1 FROM {PROCESSO_TIN} P WHERE P.FAL = F.NUMERO AND "
+            "(P.PENDENTE IS NOT "
+            "NULL OR P.DATA_INI IS NOT NULL OR COALESCE(P.CONCLUIDO, 'N') <> 'N')) AS INICIADA, (SELECT "
+            "FIRST 1 1 "
+            "FROM {TNG_CONSUMOS} C WHERE C.FAL = F.NUMERO AND C.BAIXADO = 'S') AS BAIXADA FROM {FAL} F WHERE "
+            "F.NUMERO = :NUMERO"));
+        q.BindValue(QStringLiteral("NUMERO"), numero);
+        q.Open();
+        if (!q.IsEmpty()) {
+            if (q.Fields(0).AsString().trimmed() != cliente)
+                return Recusa(QStringLiteral("FAL Com Clientes Diferentes. Impossível Substituir."));
+            if (!Pergunta(m_tela, m_titulo, QStringLiteral("FAL Já Gerada. Deseja atualizar as informações?"),
+                          false))
+                return false;
+            substitui = true;
+            if (!q.Fields(1).IsNull())
+                return Recusa(QStringLiteral("FAL em Processo. Impossível Substituir."));
+            if (!q.Fields(2).IsNull())
+                return Recusa(QStringLiteral("Consumos da FAL já Baixados. Impossível Substituir."));
+        }
+    }
+    // A remainder under 0.1 kg of an invoice item goes with the item, if the user wants.
+    {
+        const QHash<ItemNota, double> proprios = substitui ? PesoDaFal(numero) : QHash<ItemNota, double>();
+        QList<ItemNota> notas;
+        for (const Selecionado& s : selecionados)
+            if (!s.item.nota.isEmpty())
+                notas << ItemNotaDe(s.item, cliente);
+        const QHash<ItemNota, double> livres = PesosLivresNota(notas, &m_conexao);
+        for (int i = 0; i < selecionados.size(); ++i) {
+            if (itens.at(i).nota.isEmpty())
+                continue;
+            const ItemNota item = ItemNotaDe(itens.at(i), cliente);
+            const double saldo = livres.value(item) + proprios.value(item);
+            if (OfereceAjuste(saldo, itens.at(i).peso) &&
+                Pergunta(m_tela, m_titulo,
+                         QStringLiteral("Existe diferença no saldo.\rDeseja ajustar o mesmo?"), false)) {
+                itens[i].peso = saldo;
+                m_itens.Define(selecionados.at(i).linha, QStringLiteral("Peso"), saldo);
+            }
+        }
+        m_itens.ConcluiLinha();
+    }
+
+    // Every check passed: one unit of work on the second connection.
+    const int tipo = TipoDaGeracao(itens);
+    const ItemGeracao& primeiro = itens.first();
+    const int linhaPrimeira = selecionados.first().linha;
+    QHash<int, QVariant> falAnterior, regiaoAnterior;
+    for (const Selecionado& s : selecionados) {
+        falAnterior.insert(s.linha, m_itens.Valor(s.linha, QStringLiteral("Fal")));
+        regiaoAnterior.insert(s.linha, m_itens.Valor(s.linha, QStringLiteral("Regiao")));
+    }
+    const auto desfazLinhas = [&] {
+        for (const Selecionado& s : selecionados) {
+            m_itens.Define(s.linha, QStringLiteral("Fal"), falAnterior.value(s.linha));
+            m_itens.Define(s.linha, QStringLiteral("Regiao"), regiaoAnterior.value(s.linha));
+        }
+        m_itens.ConcluiLinha();
+    };
+    ItensProgramacao::Gravacao gravacao;
+    try {
+        QHash<ItemNota, double> movidos;
+        double gramaturaEst = 0;
+        if (substitui) {
+            TZoQuery trava(nullptr, &m_conexao);
+            trava.SQL << DBLocal_SQL(
+                QStringLiteral("SELECT NUMERO FROM {FAL} WHERE NUMERO = :NUMERO WITH LOCK"));
+            trava.BindValue(QStringLiteral("NUMERO"), numero);
+            trava.Open();
+            const QHash<ItemNota, double> antes = PesoDaFal(numero);
+            for (auto it = antes.cbegin(); it != antes.cend(); ++it)
+                movidos[it.key()] -= it.value();
+            TZoQuery gramatura(nullptr, &m_conexao);
+            gramatura.SQL << DBLocal_SQL(QStringLiteral(
+                "SELECT FIRST 1 GRAMATURA_EST FROM {FAL_ITEN} WHERE FAL = :FAL AND GRAMATURA_EST IS "
+                "NOT NULL"));
+            gramatura.BindValue(QStringLiteral("FAL"), numero);
+            gramatura.Open();
+            gramaturaEst = gramatura.IsEmpty() ? 0 : gramatura.Fields(0).AsFloat();
+            for (const char* instrucao :
+                 {"DELETE FROM {PROCESSO_TIN} WHERE FAL = :NUMERO",
+                  "DELETE FROM {TNG_CONSUMOS} WHERE FAL = :NUMERO",
+                  "DELETE FROM {FAL_ITEN} WHERE FAL = :NUMERO", "DELETE FROM {FAL} WHERE NUMERO = :NUMERO",
+                  "UPDATE {TNG_PROG} SET FAL = NULL WHERE FAL = :NUMERO"}) {
+                TZoQuery q(nullptr, &m_conexao);
+                q.SQL << DBLocal_SQL(QLatin1String(instrucao));
+                q.BindValue(QStringLiteral("NUMERO"), numero);
+                q.ExecSQL();
+            }
+        }
+        int prioridade = 1;
+        {
+            TZoQuery q(nullptr, &m_conexao);
+            q.SQL << DBLocal_SQL(QStringLiteral("SELECT MAX(ORDEM + 1) FROM {FAL}"));
+            q.Open();
+            if (!q.Fields(0).IsNull())
+                prioridade = q.Fields(0).AsInteger();
+        }
+        QString regiao = m_itens.Texto(linhaPrimeira, QStringLiteral("Regiao"));
+        if (!regiaoCliente.isEmpty() &&
+            (regiao.isEmpty() ||
+             !Existe(QStringLiteral("REGIAO"), QStringLiteral("REGIAO"), QVariantList{regiao})))
+            regiao = regiaoCliente;
+        {
+            TZoQuery q(nullptr, &m_conexao);
+            q.SQL << DBLocal_SQL(QStringLiteral(
+                "INSERT INTO {FAL} (NUMERO, CLIENTE, COR, VARIANTE, ROTEIRO, MAQUINA, TABPRECO, PARTIDA, "
+                "ESTAMPA, "
+                "VAR_EST, PRAZO, DATA_INI, DATA_FIN, OBS, TIPO, STATUS, ORDEM, FIBRA1, FIBRA2, NUM_REPROC) "
+                "VALUES "
+                "(:NUMERO, :CLIENTE, :COR, :VARIANTE, :ROTEIRO, :MAQUINA, :TABPRECO, :PARTIDA, :ESTAMPA, "
+                ":VAR_EST, "
+                ":PRAZO, :DATA_INI, :DATA_FIN, :OBS, :TIPO, 'A', :ORDEM, :FIBRA1, :FIBRA2, '')"));
+            const QDate hoje = QDate::currentDate();
+            const QList<QPair<const char*, QVariant>> valores = {
+                {"NUMERO", numero},
+                {"CLIENTE", cliente},
+                {"COR", primeiro.cor},
+                {"VARIANTE", primeiro.variante},
+                {"ROTEIRO", primeiro.fluxo},
+                {"MAQUINA", primeiro.maquina},
+                {"TABPRECO", regiao},
+                {"PARTIDA", primeiro.partida},
+                {"ESTAMPA", primeiro.estampa},
+                {"VAR_EST", primeiro.varEst},
+                {"PRAZO", prazo.isEmpty() ? QStringLiteral("00") : prazo},
+                {"DATA_INI", hoje},
+                {"DATA_FIN", EntregaDaFal(cabecalho.entrega, m_diasRoteiro, hoje)},
+                {"OBS", m_itens.Texto(linhaPrimeira, QStringLiteral("Obs")).left(250)},
+                {"TIPO", tipo},
+                {"ORDEM", prioridade},
+                {"FIBRA1", primeiro.fibra1},
+                {"FIBRA2", primeiro.fibra2}};
+            for (const auto& [nome, valor] : valores)
+                q.BindValue(QLatin1String(nome),
+                            valor.typeId() == QMetaType::QString && valor.toString().isEmpty()
+                                ? QVariant(QMetaType::fromType<QString>())
+                                : valor);
+            q.ExecSQL();
+        }
+        {
+            TZoQuery q(nullptr, &m_conexao);
+            q.SQL << DBLocal_SQL(QStringLiteral(
+                "INSERT INTO {FAL_ITEN} (NOTA, FAL, CODIGO, LOTE, ROLO, PESO, PESO_NF, FLUXO, GRAMATURA, "
+                "FATURADO, "
+                "OBSERVACAO, LARGURA, ORD_IT, GRAMATURA_EST) VALUES (:NOTA, :FAL, :CODIGO, :LOTE, :ROLO, "
+                ":PESO, "
+                ":PESO_NF, :FLUXO, :GRAMATURA, 'A', :OBSERVACAO, :LARGURA, :ORD_IT, :GRAMATURA_EST)"));
+            for (int i = 0; i < selecionados.size(); ++i) {
+                const ItemGeracao& item = itens.at(i);
+                const int linha = selecionados.at(i).linha;
+                const double pesoNf = item.nota.isEmpty() ? 0 : PesoTomadoNota(tipo, item.peso, false);
+                q.BindValue(QStringLiteral("NOTA"), item.nota);
+                q.BindValue(QStringLiteral("FAL"), numero);
+                q.BindValue(QStringLiteral("CODIGO"), item.codigo);
+                q.BindValue(QStringLiteral("LOTE"),
+                            item.nota.isEmpty() ? item.lote : LoteDaNota(item.loteNF, item.lote));
+                q.BindValue(QStringLiteral("ROLO"), m_itens.Valor(linha, QStringLiteral("Rolo")).toInt());
+                q.BindValue(QStringLiteral("PESO"), item.peso);
+                q.BindValue(QStringLiteral("PESO_NF"), pesoNf);
+                q.BindValue(QStringLiteral("FLUXO"), item.fluxo);
+                q.BindValue(QStringLiteral("GRAMATURA"),
+                            m_itens.Valor(linha, QStringLiteral("Gramatura")).toDouble());
+                q.BindValue(QStringLiteral("OBSERVACAO"), m_itens.Texto(linha, QStringLiteral("Observacao")));
+                q.BindValue(QStringLiteral("LARGURA"), item.largura);
+                q.BindValue(QStringLiteral("ORD_IT"), linha + 1);
+                q.BindValue(QStringLiteral("GRAMATURA_EST"), gramaturaEst);
+                q.ExecSQL();
+                if (pesoNf != 0)
+                    movidos[ItemNotaDe(item, cliente)] += pesoNf;
+            }
+        }
+        GravaPassos(numero, primeiro.partida, Grafico(primeiro.cor, primeiro.variante));
+        for (auto it = movidos.begin(); it != movidos.end();)
+            it = qAbs(it.value()) <= kTolerancia ? movidos.erase(it) : std::next(it);
+        MovePesosNota(movidos, &m_conexao);
+        if (m_parametros.saldoNota == QLatin1String("N"))
+            if (const QString falta = ItensSemSaldo(movidos); !falta.isEmpty())
+                throw RecusaNaGravacao(falta);
+        QString corAnterior = primeiro.cor;
+        for (const Selecionado& s : selecionados) {
+            m_itens.Define(s.linha, QStringLiteral("Fal"), numero);
+            if (m_itens.Texto(s.linha, QStringLiteral("Regiao")).isEmpty() && !regiaoCliente.isEmpty())
+                m_itens.Define(s.linha, QStringLiteral("Regiao"), regiaoCliente);
+            const QString antes = m_itens.Texto(s.linha, QStringLiteral("CorAnt"));
+            if (!antes.isEmpty() && antes != s.item.cor)
+                corAnterior = antes;
+        }
+        m_itens.ConcluiLinha();
+        gravacao = m_itens.GravaDados(cabecalho, &m_conexao);
+        QList<int> armazenadas;
+        for (const Selecionado& s : selecionados)
+            if (m_itens.Armazenado(s.linha))
+                armazenadas << s.linha;
+        if (const int perdida = m_itens.GravaLinhasFal(cabecalho, armazenadas, &m_conexao); perdida >= 0)
+            throw RecusaNaGravacao(
+                QStringLiteral("O item %1 foi excluído desta programação por outro usuário. Nada "
+                               "foi gravado.")
+                    .arg(m_itens.Texto(perdida, QStringLiteral("Codigo"))));
+        GeraLog(kTituloLog,
+                QStringLiteral("GERACAO DA FAL %1 NA PROGRAMACAO %2 COR %3 PARA %4")
+                    .arg(numero, cabecalho.numero, corAnterior, primeiro.cor),
+                opInclusao, numero, m_tela, &m_conexao);
+        m_conexao.Transaction()->CommitRetaining();
+    } catch (const RecusaNaGravacao& recusa) {
+        m_conexao.Transaction()->RollbackRetaining();
+        desfazLinhas();
+        return Recusa(recusa.Texto());
+    } catch (...) {
+        m_conexao.Transaction()->RollbackRetaining();
+        desfazLinhas();
+        throw;
+    }
+    m_itens.AplicaGravacao(gravacao);
+    Informa(m_tela, QStringLiteral("FAL Gerada Com Sucesso."));
+    return true;
+}
+
+bool GeracaoFal::Atualiza(const CabecalhoProgramacao& cabecalho) {
+    m_itens.ConcluiLinha();
+    const QString cliente = cabecalho.cliente;
+    QString prazo, regiaoCliente;
+    {
+        TZoQuery q(nullptr, &m_conexao);
+        q.SQL << DBLocal_SQL(QStringLiteral("SELECT PRAZO, TABELA FROM {ENTIDADE} WHERE CODCLI = :CODCLI"));
+        q.BindValue(QStringLiteral("CODCLI"), cliente);
+        q.Open();
+        if (!q.IsEmpty()) {
+            prazo = q.Fields(0).AsString().trimmed();
+            regiaoCliente = q.Fields(1).AsString().trimmed();
+        }
+    }
+    QList<Selecionado> selecionados;
+    QStringList fals;
+    for (const Selecionado& s : Selecionados())
+        if (!s.item.fal.isEmpty()) {
+            selecionados << s;
+            if (!fals.contains(s.item.fal))
+                fals << s.item.fal;
+        }
+    if (selecionados.isEmpty())
+        return Recusa(QStringLiteral("Nenhum registro com FAL."));
+
+    // Each item is found in its sheet by the fabric, lot and route it had when the programme was loaded.
+    struct Armazenado {
+        QString fal, codigo, lote, fluxo, nota;
+        double peso = 0, pesoNf = 0;
+    };
+    QList<Armazenado> armazenados;
+    QHash<QString, int> tipos;
+    QHash<QString, QPair<QString, QString>> coresFal;
+    {
+        TZoQuery q(nullptr, &m_conexao);
+        q.SQL << DBLocal_SQL(
+                     QStringLiteral("SELECT I.FAL, I.CODIGO, I.LOTE, I.FLUXO, I.NOTA, I.PESO, I.PESO_NF, "
+                                    "F.TIPO, F.COR, F.VARIANTE FROM {FAL_ITEN} I JOIN {FAL} F ON (F.NUMERO = "
+                                    "I.FAL) WHERE I.FAL IN (")) +
+                     ListaSql(fals) + QLatin1Char(')');
+        q.Open();
+        for (q.First(); !q.Eof(); q.Next()) {
+            armazenados.append({q.Fields(0).AsString().trimmed(), q.Fields(1).AsString().trimmed(),
+                                q.Fields(2).AsString().trimmed(), q.Fields(3).AsString().trimmed(),
+                                q.Fields(4).AsString().trimmed(), q.Fields(5).AsFloat(),
+                                q.Fields(6).AsFloat()});
+            tipos.insert(armazenados.last().fal, q.Fields(7).AsInteger());
+            coresFal.insert(armazenados.last().fal,
+                            {q.Fields(8).AsString().trimmed(), q.Fields(9).AsString().trimmed()});
+        }
+    }
+    QList<int> encontrados; // index in armazenados of each selected item
+    for (const Selecionado& s : selecionados) {
+        const int linha = s.linha;
+        const QString codigo = m_itens.Texto(linha, QStringLiteral("Codigo_Ant"));
+        const QString lote = LoteDaNota(m_itens.Texto(linha, QStringLiteral("LoteNF_Ant")),
+                                        m_itens.Texto(linha, QStringLiteral("LoteOrig")));
+        const QString fluxo = m_itens.Texto(linha, QStringLiteral("Fluxo_Ant"));
+        int achado = -1;
+        for (int i = 0; i < armazenados.size() && achado < 0; ++i)
+            if (armazenados.at(i).fal == s.item.fal && armazenados.at(i).codigo == codigo &&
+                armazenados.at(i).fluxo == fluxo &&
+                (armazenados.at(i).lote == lote ||
+                 armazenados.at(i).lote == m_itens.Texto(linha, QStringLiteral("LoteOrig"))) &&
+                !encontrados.contains(i))
+                achado = i;
+        if (achado < 0)
+            return Recusa(QStringLiteral("O item %1 lote %2 não foi encontrado na FAL %3. Nada foi gravado.")
+                              .arg(codigo, m_itens.Texto(linha, QStringLiteral("LoteOrig")), s.item.fal));
+        encontrados << achado;
+    }
+    // The sheets' totals as they will be, against the machine each will be on.
+    QHash<QString, double> totais;
+    for (const Armazenado& a : std::as_const(armazenados))
+        totais[a.fal] += a.peso;
+    QHash<QString, QString> maquinas;
+    for (int i = 0; i < selecionados.size(); ++i) {
+        totais[selecionados.at(i).item.fal] +=
+            selecionados.at(i).item.peso - armazenados.at(encontrados.at(i)).peso;
+        maquinas.insert(selecionados.at(i).item.fal, selecionados.at(i).item.maquina);
+    }
+    for (const QString& fal : std::as_const(fals)) {
+        TZoQuery q(nullptr, &m_conexao);
+        q.SQL << DBLocal_SQL(
+            QStringLiteral("SELECT PESO_MIN, PESO_MAX FROM {MAQ_TIN} WHERE CODIGO = :CODIGO"));
+        q.BindValue(QStringLiteral("CODIGO"), maquinas.value(fal));
+        q.Open();
+        if (q.IsEmpty())
+            continue;
+        if (const QString fora =
+                ForaLimiteMaquina(totais.value(fal), q.Fields(0).AsFloat(), q.Fields(1).AsFloat());
+            !fora.isEmpty())
+            return Recusa(QString(fora).replace(QStringLiteral("Peso total da FAL "),
+                                                QStringLiteral("Peso total da FAL %1 ").arg(fal)));
+    }
+    if (!ConfereItens(selecionados, prazo, regiaoCliente, true))
+        return false;
+    // Invoice weight: each invoice item moves by what the sheets will hold of it less what they hold.
+    QHash<ItemNota, double> movidos;
+    for (int i = 0; i < selecionados.size(); ++i) {
+        const ItemGeracao& item = selecionados.at(i).item;
+        const Armazenado& antes = armazenados.at(encontrados.at(i));
+        if (!antes.nota.isEmpty() && antes.pesoNf != 0)
+            movidos[{antes.nota, cliente, antes.codigo, antes.lote}] -= antes.pesoNf;
+        if (!item.nota.isEmpty())
+            movidos[ItemNotaDe(item, cliente)] += PesoTomadoNota(tipos.value(item.fal), item.peso, false);
+    }
+    for (auto it = movidos.begin(); it != movidos.end();)
+        it = qAbs(it.value()) <= kTolerancia ? movidos.erase(it) : std::next(it);
+    {
+        QList<ItemNota> tomados;
+        for (auto it = movidos.cbegin(); it != movidos.cend(); ++it)
+            if (it.value() > 0)
+                tomados << it.key();
+        const QHash<ItemNota, double> livres = PesosLivresNota(tomados, &m_conexao);
+        for (const ItemNota& item : std::as_const(tomados))
+            if (movidos.value(item) > livres.value(item) + kTolerancia) {
+                if (m_parametros.saldoNota == QLatin1String("N"))
+                    return Recusa(kSemSaldo);
+                if (!Pergunta(m_tela, m_titulo,
+                              QStringLiteral("Não existe saldo na Nota Fiscal de entrada. Deseja continuar?"),
+                              false))
+                    return false;
+                break;
+            }
+    }
+
+    try {
+        TZoQuery falQ(nullptr, &m_conexao);
+        falQ.SQL << DBLocal_SQL(QStringLiteral("UPDATE {FAL} SET ESTAMPA = :ESTAMPA, VAR_EST = :VAR_EST, "
+                                               "PARTIDA = :PARTIDA, OBS = :OBS, TABPRECO = "
+                                               ":TABPRECO, MAQUINA = :MAQUINA WHERE NUMERO = :NUMERO"));
+        TZoQuery itemQ(nullptr, &m_conexao);
+        itemQ.SQL << DBLocal_SQL(QStringLiteral(
+            "UPDATE {FAL_ITEN} SET NOTA = :NOTA, LOTE = :LOTE, LARGURA = :LARGURA, GRAMATURA = :GRAMATURA, "
+            "OBSERVACAO = :OBSERVACAO, ROLO = :ROLO, PESO = :PESO, PESO_NF = :PESO_NF, CODIGO = :CODIGO "
+            "WHERE FAL = "
+            ":FAL AND CODIGO = :CODIGO_ANT AND FLUXO = :FLUXO AND LOTE = :LOTE_ANT"));
+        const auto nulo = [](const QString& texto) {
+            return texto.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(texto);
+        };
+        for (int i = 0; i < selecionados.size(); ++i) {
+            const ItemGeracao& item = selecionados.at(i).item;
+            const int linha = selecionados.at(i).linha;
+            const Armazenado& antes = armazenados.at(encontrados.at(i));
+            falQ.BindValue(QStringLiteral("ESTAMPA"), nulo(item.estampa));
+            falQ.BindValue(QStringLiteral("VAR_EST"), nulo(item.varEst));
+            falQ.BindValue(QStringLiteral("PARTIDA"), nulo(item.partida));
+            falQ.BindValue(QStringLiteral("OBS"),
+                           nulo(m_itens.Texto(linha, QStringLiteral("Obs")).left(250)));
+            falQ.BindValue(QStringLiteral("TABPRECO"), nulo(m_itens.Texto(linha, QStringLiteral("Regiao"))));
+            falQ.BindValue(QStringLiteral("MAQUINA"), nulo(item.maquina));
+            falQ.BindValue(QStringLiteral("NUMERO"), item.fal);
+            falQ.ExecSQL();
+            itemQ.BindValue(QStringLiteral("NOTA"), item.nota);
+            itemQ.BindValue(QStringLiteral("LOTE"),
+                            item.nota.isEmpty() ? item.lote : LoteDaNota(item.loteNF, item.lote));
+            itemQ.BindValue(QStringLiteral("LARGURA"), item.largura);
+            itemQ.BindValue(QStringLiteral("GRAMATURA"),
+                            m_itens.Valor(linha, QStringLiteral("Gramatura")).toDouble());
+            itemQ.BindValue(QStringLiteral("OBSERVACAO"), m_itens.Texto(linha, QStringLiteral("Observacao")));
+            itemQ.BindValue(QStringLiteral("ROLO"), m_itens.Valor(linha, QStringLiteral("Rolo")).toInt());
+            itemQ.BindValue(QStringLiteral("PESO"), item.peso);
+            itemQ.BindValue(QStringLiteral("PESO_NF"),
+                            item.nota.isEmpty() ? 0.0
+                                                : PesoTomadoNota(tipos.value(item.fal), item.peso, false));
+            itemQ.BindValue(QStringLiteral("CODIGO"), item.codigo);
+            itemQ.BindValue(QStringLiteral("FAL"), item.fal);
+            itemQ.BindValue(QStringLiteral("CODIGO_ANT"), antes.codigo);
+            itemQ.BindValue(QStringLiteral("FLUXO"), antes.fluxo);
+            itemQ.BindValue(QStringLiteral("LOTE_ANT"), antes.lote);
+            itemQ.ExecSQL();
+            if (itemQ.RowsAffected() == 0)
+                throw RecusaNaGravacao(
+                    QStringLiteral("O item %1 lote %2 não foi encontrado na FAL %3. Nada foi gravado.")
+                        .arg(antes.codigo, antes.lote, item.fal));
+        }
+        QList<int> linhas;
+        for (const Selecionado& s : selecionados)
+            if (m_itens.Armazenado(s.linha))
+                linhas << s.linha;
+        if (const int perdida = m_itens.GravaLinhasFal(cabecalho, linhas, &m_conexao); perdida >= 0)
+            throw RecusaNaGravacao(
+                QStringLiteral("O item %1 foi excluído desta programação por outro usuário. Nada "
+                               "foi gravado.")
+                    .arg(m_itens.Texto(perdida, QStringLiteral("Codigo"))));
+        MovePesosNota(movidos, &m_conexao);
+        if (m_parametros.saldoNota == QLatin1String("N"))
+            if (const QString falta = ItensSemSaldo(movidos); !falta.isEmpty())
+                throw RecusaNaGravacao(falta);
+        // Steps are laid out again only while none of the sheet's has started.
+        for (const QString& fal : std::as_const(fals)) {
+            TZoQuery iniciada(nullptr, &m_conexao);
+            iniciada.SQL << DBLocal_SQL(QStringLiteral("SELECT FIRST 1 1 FROM {PROCESSO_TIN} WHERE FAL = "
+                                                       ":FAL AND (PENDENTE IS NOT NULL OR DATA_INI IS NOT "
+                                                       "NULL OR COALESCE(CONCLUIDO, 'N') <> 'N')"));
+            iniciada.BindValue(QStringLiteral("FAL"), fal);
+            iniciada.Open();
+            if (!iniciada.IsEmpty())
+                continue;
+            QString partida;
+            for (const Selecionado& s : selecionados)
+                if (s.item.fal == fal)
+                    partida = s.item.partida;
+            GravaPassos(fal, partida, Grafico(coresFal.value(fal).first, coresFal.value(fal).second));
+        }
+        GeraLog(kTituloLog,
+                QStringLiteral("ATUALIZACAO DA FAL %1 NA PROGRAMACAO %2")
+                    .arg(fals.join(QStringLiteral(", ")), cabecalho.numero),
+                opAlteracao, fals.first(), m_tela, &m_conexao);
+        m_conexao.Transaction()->CommitRetaining();
+    } catch (const RecusaNaGravacao& recusa) {
+        m_conexao.Transaction()->RollbackRetaining();
+        return Recusa(recusa.Texto());
+    } catch (...) {
+        m_conexao.Transaction()->RollbackRetaining();
+        throw;
+    }
+    Informa(m_tela, QStringLiteral("FAL Atualizada."));
+    return true;
+}
