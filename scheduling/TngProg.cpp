@@ -16,6 +16,7 @@
 #include "PortaBalanca.h"
 #include "Protecao.h"
 #include "QuadroInformacoes.h"
+#include "RegrasGeracao.h"
 #include "RegrasProgramacao.h"
 #include "Relatorio.h"
 #include "SisImporta.h"
@@ -949,18 +950,17 @@ bool TFmTngProg::ConfereRolo() {
     const int rolo = itens->FieldByName(QStringLiteral("Rolo")).AsInteger();
     if (nota.isEmpty() || rolo <= 0)
         return true;
-    const QString lote = texto(*itens, QStringLiteral("LoteNF"));
+    // One invoice item: the lot the fabric came on, else the row's own.
+    const QString lote =
+        LoteDaNota(texto(*itens, QStringLiteral("LoteNF")), texto(*itens, QStringLiteral("Lote")));
     TZoQuery q;
     q.SQL << DBLocal_SQL(
         QStringLiteral("SELECT PESO_REAL, ROLOS FROM {NFITIN} WHERE NOTA = :NOTA AND CODCLI = "
-                       ":CODCLI AND CODIGO = :CODIGO"));
-    if (!lote.isEmpty())
-        q.SQL << QStringLiteral("AND LOTE = :LOTE");
+                       ":CODCLI AND CODIGO = :CODIGO AND LOTE = :LOTE"));
     q.BindValue(QStringLiteral("NOTA"), nota);
     q.BindValue(QStringLiteral("CODCLI"), ui.EdtCodCli->text().trimmed());
     q.BindValue(QStringLiteral("CODIGO"), texto(*itens, QStringLiteral("Codigo")));
-    if (!lote.isEmpty())
-        q.BindValue(QStringLiteral("LOTE"), lote);
+    q.BindValue(QStringLiteral("LOTE"), lote);
     q.Open();
     if (q.IsEmpty())
         return true;
