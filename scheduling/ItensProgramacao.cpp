@@ -238,6 +238,15 @@ bool ItensProgramacao::BuscaDados(const QString& numero, CabecalhoProgramacao& c
         TbItens->Post();
     }
     TbItens->First();
+    // The header as the last save wrote it: open rows carry it; rows that went to a lot sheet keep theirs.
+    for (int linha = 0; linha < Linhas(); ++linha)
+        if (Texto(linha, QStringLiteral("Fal")).isEmpty()) {
+            q.MoveTo(linha);
+            cabecalho.cliente = q.FieldByName(QStringLiteral("CODCLI")).AsString().trimmed();
+            cabecalho.entrada = q.FieldByName(QStringLiteral("ENTRADA")).AsDate();
+            cabecalho.entrega = q.FieldByName(QStringLiteral("ENTREGA")).AsDate();
+            break;
+        }
     return true;
 }
 

@@ -1085,13 +1085,19 @@ void TFmTngProg::ExcluirItem1Click() {
         return;
     }
     const int linha = itens->RecNo();
-    const QString fal = m_itens.Texto(linha, QStringLiteral("Fal"));
+    const QString numero = ui.EdtLote->text().trimmed();
+    // The stored row's sheet: another workstation may have generated one since the row was loaded.
+    const QString fal =
+        m_itens.Armazenado(linha)
+            ? Busca_Valor(QStringLiteral("TNG_PROG"), QStringLiteral("NUMERO;ORDEM"), QStringLiteral("FAL"),
+                          QVariantList{numero, m_itens.OrdemArmazenada(linha)})
+                  .trimmed()
+            : m_itens.Texto(linha, QStringLiteral("Fal"));
     if (!fal.isEmpty() && Existe(QStringLiteral("FAL"), QStringLiteral("NUMERO"), QVariantList{fal})) {
         Informa(this, QStringLiteral("O item já possui FAL gerada. Impossível excluir item."));
         return;
     }
     if (m_itens.Armazenado(linha)) {
-        const QString numero = ui.EdtLote->text().trimmed();
         GravacaoAtomica exclusao;
         TZoQuery q;
         q.SQL << DBLocal_SQL(
@@ -1193,9 +1199,9 @@ void TFmTngProg::AdicionarServioSelecionados1Click() {
                                                                 : TextoExibicao(preco.Fields(0).AsFloat());
     if (!InputQuery(this, QStringLiteral("Custo"), QStringLiteral("Valor custo"), custo))
         return;
-    bool numero = false;
-    const double valor = custo.trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&numero);
-    if (!numero || !std::isfinite(valor)) {
+    // Read as the box showed it: "1.234,5" is what a cost of a thousand and more looks like.
+    double valor = 0;
+    if (!LeNumero(custo.trimmed(), valor) || !std::isfinite(valor)) {
         Informa(this, QStringLiteral("Valor inválido."));
         return;
     }

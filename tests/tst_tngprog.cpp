@@ -1,0 +1,908 @@
+// The production programme screen: numbering and loading, saves that address rows by number and order (a
+// failed one leaving the stored rows as they were), rows of other workstations and rows gone to a lot sheet
+// kept, deletes of the programme and of an item, pieces to weight, the invoice-balance look-up, services once
+// per lot sheet, the search page, import and export, dye-lot numbering and the lot sheets' priority. Stored
+// rows are read from a second connection.
+#include "DBControls.h"
+#include "DataSet.h"
+#include "DataSetModel.h"
+#include "Formatacao.h"
+#include "Funcoes.h"
+#include "Protecao.h"
+#include "TestDatabase.h"
+#include <QFile>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+const QString kTitulo = QStringLiteral("PROGRAMACAO DO TINGIMENTO");
+const QString kFormatoData = QStringLiteral("dd/MM/yyyy");
+
+QString TextoOuNulo(const QString& texto) {
+    return texto.isEmpty() ? QStringLiteral("NULL") : Aspas(texto);
+}
+} // namespace
+
+class TstTngProg : public ScreenTestCase {
+    Q_OBJECT
+    void Commit() { db->Transaction()->CommitRetaining(); }
+    // A write another workstation commits meanwhile.
+    void Outro(const QString& sql) {
+        auto outra = OpenSecond(QStringLiteral("kelm-test-outra"));
+        SqlOn(*outra, sql);
+        outra->Transaction()->CommitRetaining();
+    }
+    // Customers 00001 (price region 01) and 00002 (03); fabrics, one of them with a quote in its code; a
+    // colour with a released recipe, a machine, a route and a phase.
+    void Base() {
+        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'SUL')");
+        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('03', 'NORTE')");
+        Sql("INSERT INTO ENTIDADE (CODCLI, NOME, TABELA) VALUES ('00001', 'MALHARIA UM', '01')");
+        Sql("INSERT INTO ENTIDADE (CODCLI, NOME, TABELA) VALUES ('00002', 'MALHARIA DOIS', '03')");
+        Sql("INSERT INTO PRODUTO (CODIGO, DESCRICAO) VALUES ('000101', 'MEIA MALHA')");
+        Sql("INSERT INTO PRODUTO (CODIGO, DESCRICAO) VALUES ('000102', 'RIBANA')");
+        Sql("INSERT INTO PRODUTO (CODIGO, DESCRICAO) VALUES ('A''B', 'TECIDO D''ÁGUA')");
+        Sql("INSERT INTO CADCORTIN (CODIGO, DESCRICAO) VALUES ('AZUL', 'AZUL MARINHO')");
+        Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('01', 'REATIVO')");
+        Sql("INSERT INTO RECEITA (CODIGO, VARIANTE, COR, LIBERADA) VALUES ('0001', '01', 'AZUL', '1')");
+        Sql("INSERT INTO MAQ_TIN (CODIGO, DESCRICAO) VALUES ('M1', 'JET')");
+        Sql("INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM) VALUES ('R1', 'TINTO', 1)");
+        Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('01', 'PREPARO')");
+        Commit();
+    }
+    // A stored programme row.
+    void Guarda(const QString& numero, int ordem, const QString& codigo, double peso, const QString& fal = {},
+                const QString& partida = {}, const QString& cliente = QStringLiteral("00001"),
+                const QDate& entrega = QDate(2026, 12, 10)) {
+        Sql(QStringLiteral(
+                "INSERT INTO TNG_PROG (NUMERO, ORDEM, CODCLI, ENTRADA, ENTREGA, CODIGO, PESO, ROLO, "
+                "FAL, PARTIDA, REGIAO) VALUES (%1, %2, %3, %4, %5, %6, %7, 1, %8, %9, '01')")
+                .arg(Aspas(numero))
+                .arg(ordem)
+                .arg(Aspas(cliente), DataSQL(QDate(2026, 11, 18)), DataSQL(entrega), TextoOuNulo(codigo),
+                     PermanecePonto(peso), TextoOuNulo(fal), TextoOuNulo(partida)));
+    }
+    void Fal(const QString& numero, int ordem = 0) {
+        Sql(QStringLiteral("INSERT INTO FAL (NUMERO, CLIENTE, ORDEM) VALUES (%1, '00001', %2)")
+                .arg(Aspas(numero))
+                .arg(ordem));
+    }
+    TDataSet* Itens() { return driver->Screen()->findChild<TDataSet*>("TbItens"); }
+    TZoDBGrid* Grade() { return driver->Get<TZoDBGrid>("DBGrid1"); }
+    // A field of a row of the working table as program text.
+    QString Campo(int linha, const QString& campo) {
+        return TextoValor(Itens()->ValueAt(linha, Itens()->FieldIndex(campo)));
+    }
+    // The row of the working table that holds this order; -1 when none.
+    int LinhaDaOrdem(int ordem) {
+        for (int linha = 0; linha < Itens()->RecordCount(); ++linha)
+            if (Campo(linha, "Ordem") == QString::number(ordem))
+                return linha;
+        return -1;
+    }
+    // The stored rows of a programme as "ORDEM|CODIGO|PESO|FAL|PARTIDA".
+    QStringList Gravados(const QString& numero) {
+        return RowsSeenByOthers("SELECT ORDEM, CODIGO, PESO, FAL, PARTIDA FROM TNG_PROG WHERE NUMERO = " +
+                                Aspas(numero) + " ORDER BY ORDEM");
+    }
+    QStringList Logs() {
+        return RowsSeenByOthers("SELECT TIPO, TEXTO FROM LOG WHERE TITULO = " + Aspas(kTitulo) +
+                                " ORDER BY ID");
+    }
+    // Types the number and leaves the box, as the user opens a programme.
+    void Abre(const QString& numero) {
+        driver->Type("EdtLote", numero);
+        driver->Focus("EdtCodCli");
+    }
+    // A new programme of the customer: the number left empty gives the next one.
+    void Nova(const QString& cliente = QStringLiteral("00001")) {
+        driver->Type("EdtLote", "");
+        driver->Type("EdtCodCli", cliente);
+        driver->Focus("EdtEntrada");
+    }
+    void Linha(int linha, const QList<QPair<QString, QString>>& celulas) {
+        driver->Row("DBGrid1", linha);
+        for (const auto& [campo, valor] : celulas)
+            driver->Cell("DBGrid1", campo, valor);
+    }
+    // Ticks or clears the selection box of a row, as a click on it would.
+    void Seleciona(int linha, bool marcada = true) {
+        QAbstractItemModel* modelo = Grade()->model();
+        const QModelIndex celula =
+            modelo->index(linha, DataSetModel::Of(Itens())->ColumnOfField(QStringLiteral("Gerar")));
+        QVERIFY(modelo->setData(celula, marcada ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole));
+    }
+    int Perguntas(const QString& texto) const {
+        int quantas = 0;
+        for (const auto& mostrada : messages.shown)
+            quantas += mostrada.kind == QLatin1String("question") && mostrada.text == texto;
+        return quantas;
+    }
+    QString Erros() const {
+        QStringList erros;
+        for (const auto& mostrada : messages.shown)
+            if (mostrada.icon == MsgIcon::Error)
+                erros << mostrada.text;
+        return erros.join('|');
+    }
+
+private slots:
+    void emptyNumberNewNumberAndShortNumber();
+    void saveAndLoadRoundTripWithItsAuditLine();
+    void failureAtTheThirdInsertLeavesTheStoredRows();
+    void rowsGoneToLotSheetsAreNeverWritten();
+    void headerComesFromTheOpenRows();
+    void otherWorkstationsRowsAndColumnsSurviveASave();
+    void deleteOfTheProgrammeWaitsForItsLotSheets();
+    void deleteOfAnItem();
+    void piecesToWeight_data();
+    void piecesToWeight();
+    void invoiceLookupOffersOnlyFreeWeight_data();
+    void invoiceLookupOffersOnlyFreeWeight();
+    void serviceOncePerLotSheet();
+    void searchWithQuotedCodesWithoutLotSheetsAndLate();
+    void importLeavesLotSheetAndOrderToTheScreen();
+    void exportImportsBackIntoANewProgramme();
+    void dyeLotNumbering();
+    void lotSheetPriority();
+};
+
+void TstTngProg::emptyNumberNewNumberAndShortNumber() {
+    Base();
+    Guarda("000001", 1, "000101", 10, {}, {}, "00002", QDate(2026, 12, 24));
+    Guarda("000001", 2, "000102", 20, {}, {}, "00002", QDate(2026, 12, 24));
+    Guarda("000002", 1, "000101", 30);
+    Commit();
+    driver->Open("TFmTngProg");
+
+    // Left empty: the number after those stored, dated today.
+    driver->Focus("EdtLote");
+    driver->Focus("EdtCodCli");
+    QCOMPARE(driver->Text("EdtLote"), QStringLiteral("000003"));
+    const QString hoje = QDate::currentDate().toString(kFormatoData);
+    QCOMPARE(driver->Text("EdtEntrada"), hoje);
+    QCOMPARE(driver->Text("EdtEntrega"), hoje);
+    QCOMPARE(driver->Rows("DBGrid1"), 0);
+
+    // A number not stored stays as typed, a new programme under it.
+    Abre("000050");
+    QCOMPARE(driver->Text("EdtLote"), QStringLiteral("000050"));
+    QCOMPARE(driver->Rows("DBGrid1"), 0);
+    QCOMPARE(driver->Text("EdtCodCli"), QString());
+    driver->Type("EdtCodCli", "00001");
+    driver->Type("EdtEntrada", "02/11/2026");
+    driver->Type("EdtEntrega", "09/11/2026");
+    Linha(0, {{"Codigo", "000101"}, {"Peso", "15"}});
+    driver->Click("BitBtn1");
+    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Gravados("000050"), QStringList{"1|000101|15||"});
+    QCOMPARE(RowsSeenByOthers("SELECT CODCLI, ENTRADA, ENTREGA FROM TNG_PROG WHERE NUMERO = '000050'"),
+             QStringList{"00001|02/11/2026|09/11/2026"});
+
+    // Typed without its zeros, a stored number opens.
+    Abre("1");
+    QCOMPARE(driver->Text("EdtLote"), QStringLiteral("000001"));
+    QCOMPARE(driver->Text("EdtCodCli"), QStringLiteral("00002"));
+    QCOMPARE(driver->Text("EdtEntrega"), QStringLiteral("24/12/2026"));
+    QCOMPARE(driver->Rows("DBGrid1"), 2);
+    QCOMPARE(Campo(0, "Codigo") + ';' + Campo(1, "Codigo"), QStringLiteral("000101;000102"));
+}
+
+void TstTngProg::saveAndLoadRoundTripWithItsAuditLine() {
+    Base();
+    driver->Open("TFmTngProg");
+    Nova();
+    const QString numero = driver->Text("EdtLote");
+    QCOMPARE(numero.size(), 6);
+    driver->Type("EdtEntrada", "05/11/2026");
+    driver->Type("EdtEntrega", "20/11/2026");
+    struct Celula {
+        const char* campo;
+        const char* coluna;
+        const char* digitado;
+        const char* valor; // as program text
+    };
+    struct Digitada {
+        const char* codigo;
+        const char* regiao; // the customer's unless typed
+        QList<Celula> celulas;
+    };
+    const QList<Digitada> linhas = {
+        {"000101",
+         "01",
+         {{"Partida", "PARTIDA", "000101", "000101"},
+          {"Codigo", "CODIGO", "000101", "000101"},
+          {"Cor", "COR", "AZUL", "AZUL"},
+          {"Variante", "VARIANTE", "01", "01"},
+          {"Maquina", "MAQUINA", "M1", "M1"},
+          {"Lote", "LOTE", "L-7", "L-7"},
+          {"Fluxo", "ROTEIRO", "R1", "R1"},
+          {"Rolo", "ROLO", "4", "4"},
+          {"Peso", "PESO", "12,5", "12.5"},
+          {"Largura", "LARGURA", "1,8", "1.8"},
+          {"Gramatura", "GRAMATURA", "160", "160"},
+          {"Estampa", "ESTAMPA", "AZUL", "AZUL"},
+          {"Var_Est", "VAR_EST", "01", "01"},
+          {"Fibra1", "FIBRA1", "70", "70"},
+          {"Fibra2", "FIBRA2", "30", "30"},
+          {"Nota", "NOTA", "000012345", "000012345"},
+          {"Cor_Cli", "COR_CLI", "AZUL ROYAL DO CLIENTE", "AZUL ROYAL DO CLIENTE"},
+          {"Codigo_Cli", "CODIGO_CLI", "MM-30", "MM-30"},
+          {"Observacao", "OBSERVACAO", "cuidado; D'Ávila", "cuidado; D'Ávila"},
+          {"LoteNF", "LOTENF", "LNF1", "LNF1"}}},
+        {"000102",
+         "03",
+         {{"Codigo", "CODIGO", "000102", "000102"},
+          {"Peso", "PESO", "1.200", "1200"},
+          {"Regiao", "REGIAO", "03", "03"}}},
+        {"A'B",
+         "01",
+         {{"Codigo", "CODIGO", "A'B", "A'B"}, {"Peso", "PESO", "0,75", "0.75"}, {"Rolo", "ROLO", "1", "1"}}}};
+    for (int linha = 0; linha < linhas.size(); ++linha) {
+        QList<QPair<QString, QString>> celulas;
+        for (const Celula& c : linhas[linha].celulas)
+            celulas.append({QLatin1String(c.campo), QString::fromUtf8(c.digitado)});
+        Linha(linha, celulas);
+    }
+    driver->Click("BitBtn1");
+    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(driver->Text("EdtLote"), QString()); // cleared for the next one
+    QCOMPARE(Logs(), QStringList{"0|INCLUSAO DA PROGRAMACAO NR " + numero + " DO CLIENTE 00001"});
+
+    // The header on every row, each row under an order of its own.
+    QCOMPARE(
+        RowsSeenByOthers("SELECT COUNT(*), COUNT(DISTINCT ORDEM), COUNT(DISTINCT CODCLI || ENTRADA || "
+                         "ENTREGA), MIN(CODCLI), MIN(ENTRADA), MIN(ENTREGA) FROM TNG_PROG WHERE NUMERO = " +
+                         Aspas(numero)),
+        QStringList{"3|3|1|00001|05/11/2026|20/11/2026"});
+    // Each row stored as typed.
+    for (const Digitada& linha : linhas) {
+        QStringList colunas{QStringLiteral("REGIAO")}, valores{QLatin1String(linha.regiao)};
+        for (const Celula& c : linha.celulas)
+            if (QLatin1String(c.coluna) != QLatin1String("REGIAO")) {
+                colunas << QLatin1String(c.coluna);
+                valores << QString::fromUtf8(c.valor);
+            }
+        QCOMPARE(RowsSeenByOthers("SELECT " + colunas.join(", ") + " FROM TNG_PROG WHERE NUMERO = " +
+                                  Aspas(numero) + " AND CODIGO = " + Aspas(QString::fromUtf8(linha.codigo))),
+                 QStringList{valores.join('|')});
+    }
+
+    // Loaded back: the header and every value as typed.
+    Abre(numero);
+    QCOMPARE(driver->Text("EdtCodCli"), QStringLiteral("00001"));
+    QCOMPARE(driver->Text("EdtNomeCli"), QStringLiteral("MALHARIA UM"));
+    QCOMPARE(driver->Text("EdtEntrada"), QStringLiteral("05/11/2026"));
+    QCOMPARE(driver->Text("EdtEntrega"), QStringLiteral("20/11/2026"));
+    QCOMPARE(Itens()->RecordCount(), 3);
+    for (const Digitada& linha : linhas) {
+        int carregada = -1;
+        for (int l = 0; l < Itens()->RecordCount(); ++l)
+            if (Campo(l, "Codigo") == QString::fromUtf8(linha.codigo))
+                carregada = l;
+        QVERIFY(carregada >= 0);
+        QCOMPARE(Campo(carregada, "Regiao"), QLatin1String(linha.regiao));
+        for (const Celula& c : linha.celulas)
+            QCOMPARE(Campo(carregada, QLatin1String(c.campo)), QString::fromUtf8(c.valor));
+    }
+    QCOMPARE(Campo(LinhaDaOrdem(1), "Descricao"), QStringLiteral("MEIA MALHA")); // joined on loading
+    QCOMPARE(driver->Text("EdtPeso"), QStringLiteral("1.213,25"));
+
+    // Altered and saved again: the same rows, the new value, an alteration in the log.
+    const int ribana = LinhaDaOrdem(2);
+    QVERIFY(ribana >= 0);
+    QCOMPARE(Campo(ribana, "Codigo"), QStringLiteral("000102"));
+    driver->Row("DBGrid1", ribana);
+    driver->Cell("DBGrid1", "Peso", "1.150");
+    driver->Click("BitBtn1");
+    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Gravados(numero), QStringList({"1|000101|12.5||000101", "2|000102|1150||", "3|A'B|0.75||"}));
+    QCOMPARE(Logs(), QStringList({"0|INCLUSAO DA PROGRAMACAO NR " + numero + " DO CLIENTE 00001",
+                                  "1|ALTERACAO DA PROGRAMACAO NR " + numero + " DO CLIENTE 00001"}));
+}
+
+// The third insert fails (a trigger of the test): the update before it and the two inserts are undone, no
+// audit line stays; mended, the same rows go through once.
+void TstTngProg::failureAtTheThirdInsertLeavesTheStoredRows() {
+    Base();
+    Guarda("000001", 1, "000101", 10);
+    Guarda("000001", 2, "000102", 20);
+    Sql("CREATE EXCEPTION E_PROG 'falha forçada'");
+    Commit();
+    Sql("CREATE TRIGGER T_PROG FOR TNG_PROG BEFORE INSERT AS BEGIN IF (NEW.CODIGO = 'A''B') THEN EXCEPTION "
+        "E_PROG; END");
+    Commit();
+    const QStringList antes = Gravados("000001");
+    driver->Open("TFmTngProg");
+    Abre("000001");
+    driver->Row("DBGrid1", LinhaDaOrdem(1));
+    driver->Cell("DBGrid1", "Peso", "11");
+    Linha(2, {{"Codigo", "000101"}, {"Peso", "1"}});
+    Linha(3, {{"Codigo", "000102"}, {"Peso", "2"}});
+    Linha(4, {{"Codigo", "A'B"}, {"Peso", "3"}});
+    driver->Click("BitBtn1");
+    QVERIFY2(Erros().contains("falha forçada"), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Gravados("000001"), antes);
+    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM TNG_PROG"), QStringList{"2"});
+    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM LOG"), QStringList{"0"});
+    QCOMPARE(driver->Text("EdtLote"), QStringLiteral("000001")); // still on screen to try again
+    QCOMPARE(Itens()->RecordCount(), 5);
+
+    Sql("DROP TRIGGER T_PROG");
+    Commit();
+    messages.Clear();
+    driver->Click("BitBtn1");
+    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Gravados("000001"),
+             QStringList({"1|000101|11||", "2|000102|20||", "3|000101|1||", "4|000102|2||", "5|A'B|3||"}));
+    QCOMPARE(Logs(), QStringList{"1|ALTERACAO DA PROGRAMACAO NR 000001 DO CLIENTE 00001"});
+}
+
+// A row that went to a lot sheet is left as stored, also when that happened after the screen loaded it;
+// a programme of such rows only writes nothing and logs nothing.
+void TstTngProg::rowsGoneToLotSheetsAreNeverWritten() {
+    Base();
+    Fal("0000001");
+    Fal("0000002");
+    Guarda("000001", 1, "000101", 10, "0000001");
+    Guarda("000001", 2, "000102", 20);
+    Guarda("000002", 1, "000101", 30, "0000001");
+    Guarda("000002", 2, "000102", 40, "0000002");
+    Commit();
+    driver->Open("TFmTngProg");
+
+    Abre("000002");
+    for (int linha = 0; linha < 2; ++linha) {
+        driver->Row("DBGrid1", linha);
+        driver->Cell("DBGrid1", "Peso", "99");
+        driver->Cell("DBGrid1", "Observacao", "mudada");
+    }
+    driver->Click("BitBtn1");
+    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Gravados("000002"), QStringList({"1|000101|30|0000001|", "2|000102|40|0000002|"}));
+    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM TNG_PROG WHERE OBSERVACAO IS NOT NULL"),
+             QStringList{"0"});
+    QCOMPARE(Logs(), QStringList());
+
+    // The open row goes to a lot sheet on another workstation while this one edits it.
+    Abre("000001");
+    Outro("UPDATE TNG_PROG SET FAL = '0000002', PESO = 21 WHERE NUMERO = '000001' AND ORDEM = 2");
+    for (int linha = 0; linha < 2; ++linha) {
+        driver->Row("DBGrid1", linha);
+        driver->Cell("DBGrid1", "Peso", "99");
+    }
+    driver->Click("BitBtn1");
+    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Gravados("000001"), QStringList({"1|000101|10|0000001|", "2|000102|21|0000002|"}));
+    QCOMPARE(Logs(), QStringList());
+}
+
+// A changed delivery date is written on the open rows only; the programme shows it again even when a row that
+// went to a lot sheet (which keeps the old one) comes first.
+void TstTngProg::headerComesFromTheOpenRows() {
+    Base();
+    Fal("0000001");
+    Guarda("000001", 1, "000101", 10, "0000001", "000001");
+    Guarda("000001", 2, "000102", 20, {}, "000002");
+    Commit();
+    driver->Open("TFmTngProg");
+    Abre("000001");
+    QCOMPARE(driver->Text("EdtEntrega"), QStringLiteral("10/12/2026"));
+    driver->Type("EdtEntrega", "24/12/2026");
+    driver->Click("BitBtn1");
+    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    Abre("000001");
+    QCOMPARE(driver->Text("EdtEntrega"), QStringLiteral("24/12/2026"));
+    QCOMPARE(RowsSeenByOthers("SELECT ORDEM, ENTREGA FROM TNG_PROG WHERE NUMERO = '000001' ORDER BY ORDEM"),
+             QStringList({"1|10/12/2026", "2|24/12/2026"}));
+}
+
+// Two workstations on one programme: a row the other stored under the order a new row holds stays, the new
+// row taking the next free order; a row whose product was cleared goes, the other's rows stay; the stock
+// location of an open row, which the screen never writes, stays.
+void TstTngProg::otherWorkstationsRowsAndColumnsSurviveASave() {
+    Base();
+    Guarda("000001", 1, "000101", 10, {}, "000001");
+    Guarda("000001", 2, "000102", 20, {}, "000002");
+    Sql("UPDATE TNG_PROG SET LOCAL = 'EST-A' WHERE NUMERO = '000001' AND ORDEM = 2");
+    Guarda("000002", 3, "000101", 50);
+    Commit();
+    driver->Open("TFmTngProg");
+    Abre("000001");
+    QCOMPARE(Campo(LinhaDaOrdem(2), "Local"), QStringLiteral("EST-A"));
+    Linha(2, {{"Codigo", "A'B"}, {"Peso", "5"}});
+    QCOMPARE(Campo(2, "Ordem"), QStringLiteral("3"));
+    Outro(
+        "INSERT INTO TNG_PROG (NUMERO, ORDEM, CODCLI, CODIGO, PESO) VALUES ('000001', 3, '00001', '000102', "
+        "33)");
+    driver->Row("DBGrid1", LinhaDaOrdem(1));
+    driver->Cell("DBGrid1", "Codigo", "");
+    driver->Row("DBGrid1", LinhaDaOrdem(2));
+    driver->Cell("DBGrid1", "Peso", "22");
+    driver->Click("BitBtn1");
+    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Gravados("000001"), QStringList({"2|000102|22||000002", "3|000102|33||", "4|A'B|5||"}));
+    QCOMPARE(RowsSeenByOthers("SELECT LOCAL FROM TNG_PROG WHERE NUMERO = '000001' AND ORDEM = 2"),
+             QStringList{"EST-A"});
+    QCOMPARE(Gravados("000002"), QStringList{"3|000101|50||"});
+    QCOMPARE(Logs(), QStringList{"1|ALTERACAO DA PROGRAMACAO NR 000001 DO CLIENTE 00001"});
+
+    // Loaded again, the other's row is one of this screen's too.
+    Abre("000001");
+    QCOMPARE(Itens()->RecordCount(), 3);
+    QVERIFY(LinhaDaOrdem(3) >= 0 && LinhaDaOrdem(4) >= 0);
+}
+
+void TstTngProg::deleteOfTheProgrammeWaitsForItsLotSheets() {
+    Base();
+    Fal("0000001");
+    Guarda("000001", 1, "000101", 10, "0000001");
+    Guarda("000001", 2, "000102", 20);
+    Guarda("000002", 1, "000101", 30);
+    Commit();
+    const QStringList outra = Gravados("000002");
+    const QStringList antes = Gravados("000001");
+    driver->Open("TFmTngProg");
+    Abre("000001");
+
+    messages.questions.enqueue(false);
+    driver->Click("BitBtn3");
+    QCOMPARE(Perguntas("Deseja realmente excluir a Programação?"), 1);
+    QCOMPARE(Gravados("000001"), antes);
+
+    messages.questions.enqueue(true);
+    driver->Click("BitBtn3");
+    QCOMPARE(messages.Texts(), QStringList{"Programação possui itens com FAL gerada. Impossível excluir."});
+    QCOMPARE(Gravados("000001"), antes);
+    QCOMPARE(Logs(), QStringList());
+    QCOMPARE(driver->Text("EdtLote"), QStringLiteral("000001"));
+
+    // Its lot sheet deleted meanwhile, the programme goes, committed with its audit line.
+    Outro("DELETE FROM FAL WHERE NUMERO = '0000001'");
+    messages.Clear();
+    messages.questions.enqueue(true);
+    driver->Click("BitBtn3");
+    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Gravados("000001"), QStringList());
+    QCOMPARE(Gravados("000002"), outra);
+    QCOMPARE(Logs(), QStringList{"2|EXCLUSAO DA PROGRAMACAO NR 000001"});
+    QCOMPARE(driver->Text("EdtLote"), QString());
+    QCOMPARE(driver->Rows("DBGrid1"), 0);
+}
+
+void TstTngProg::deleteOfAnItem() {
+    Base();
+    Fal("0000001");
+    Guarda("000001", 1, "000101", 10, "0000001");
+    Guarda("000001", 2, "000102", 20);
+    Guarda("000001", 3, "000101", 30);
+    Guarda("000001", 4, "000102", 40, "0000009"); // its lot sheet deleted since
+    Guarda("000001", 5, "A'B", 50);
+    Guarda("000002", 2, "000102", 60);
+    Commit();
+    const QStringList outra = Gravados("000002");
+    driver->Open("TFmTngProg");
+    Abre("000001");
+    const QString pergunta = QStringLiteral("Tem certeza que deseja excluir o item?");
+
+    driver->Row("DBGrid1", LinhaDaOrdem(1));
+    messages.questions.enqueue(true);
+    driver->Menu("ExcluirItem1");
+    QCOMPARE(messages.Texts(), QStringList{"O item já possui FAL gerada. Impossível excluir item."});
+    QCOMPARE(Itens()->RecordCount(), 5);
+
+    driver->Row("DBGrid1", LinhaDaOrdem(2));
+    messages.questions.enqueue(false);
+    driver->Menu("ExcluirItem1");
+    QCOMPARE(Itens()->RecordCount(), 5);
+    QCOMPARE(Gravados("000001").size(), 5);
+    messages.questions.enqueue(true);
+    driver->Menu("ExcluirItem1");
+    QCOMPARE(Itens()->RecordCount(), 4);
+    QCOMPARE(LinhaDaOrdem(2), -1);
+    QCOMPARE(Gravados("000001"),
+             QStringList({"1|000101|10|0000001|", "3|000101|30||", "4|000102|40|0000009|", "5|A'B|50||"}));
+    QCOMPARE(Gravados("000002"), outra);
+    QCOMPARE(Logs(), QStringList{"2|EXCLUSAO DO ITEM 000102 ORDEM 2 DA PROGRAMACAO NR 000001"});
+
+    driver->Row("DBGrid1", LinhaDaOrdem(4));
+    messages.questions.enqueue(true);
+    driver->Menu("ExcluirItem1");
+    QCOMPARE(LinhaDaOrdem(4), -1);
+    QCOMPARE(Gravados("000001").size(), 3);
+
+    // Ctrl+Del asks too, and a question nobody answers deletes nothing; no other delete goes around it.
+    const int perguntas = Perguntas(pergunta);
+    driver->Row("DBGrid1", LinhaDaOrdem(3));
+    driver->Press("Ctrl+Del", "DBGrid1");
+    QCOMPARE(Perguntas(pergunta), perguntas + 1);
+    QVERIFY(LinhaDaOrdem(3) >= 0);
+    ExecutaProtegido([this] { Itens()->Delete(); });
+    QVERIFY(LinhaDaOrdem(3) >= 0);
+    QCOMPARE(Gravados("000001").size(), 3);
+    messages.questions.enqueue(true);
+    driver->Press("Ctrl+Del", "DBGrid1");
+    QCOMPARE(LinhaDaOrdem(3), -1);
+    QCOMPARE(Gravados("000001"), QStringList({"1|000101|10|0000001|", "5|A'B|50||"}));
+
+    // A row that went to a lot sheet on another workstation after the screen loaded it stays.
+    driver->Row("DBGrid1", LinhaDaOrdem(5));
+    Outro("UPDATE TNG_PROG SET FAL = '0000001' WHERE NUMERO = '000001' AND ORDEM = 5");
+    messages.Clear();
+    messages.questions.enqueue(true);
+    driver->Menu("ExcluirItem1");
+    QCOMPARE(messages.Texts(), QStringList{"O item já possui FAL gerada. Impossível excluir item."});
+    QCOMPARE(Gravados("000001"), QStringList({"1|000101|10|0000001|", "5|A'B|50|0000001|"}));
+    QCOMPARE(Logs().size(), 3);
+}
+
+void TstTngProg::piecesToWeight_data() {
+    QTest::addColumn<QString>("loteNF");
+    QTest::addColumn<QString>("rolo");
+    QTest::addColumn<double>("peso");
+    QTest::newRow("3 de 10 peças de 250 kg") << "L1"
+                                             << "3" << 75.0;
+    QTest::newRow("todas as peças") << "L1"
+                                    << "10" << 250.0;
+    QTest::newRow("outro lote da nota") << "L2"
+                                        << "1" << 25.0;
+    QTest::newRow("mais peças que o item: o peso fica") << "L1"
+                                                        << "11" << 40.0;
+    QTest::newRow("item de outro cliente: o peso fica") << "L3"
+                                                        << "2" << 40.0;
+}
+
+void TstTngProg::piecesToWeight() {
+    Base();
+    const struct {
+        const char *cliente, *lote;
+        int rolos;
+        double real;
+    } itens[] = {{"00001", "L1", 10, 250}, {"00001", "L2", 4, 100}, {"00002", "L3", 5, 50}};
+    for (const auto& item : itens)
+        Sql(QStringLiteral("INSERT INTO NFITIN (NOTA, CODCLI, CODIGO, LOTE, ROLOS, PESO_REAL, PESO) VALUES "
+                           "('000000777', %1, '000101', %2, %3, %4, %4)")
+                .arg(Aspas(item.cliente), Aspas(item.lote))
+                .arg(item.rolos)
+                .arg(PermanecePonto(item.real)));
+    Commit();
+    driver->Open("TFmTngProg");
+    Nova();
+    QFETCH(QString, loteNF);
+    QFETCH(QString, rolo);
+    Linha(0,
+          {{"Codigo", "000101"}, {"Nota", "000000777"}, {"LoteNF", loteNF}, {"Peso", "40"}, {"Rolo", rolo}});
+    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Itens()->FieldByName("Rolo").AsInteger(), rolo.toInt());
+    QTEST(Itens()->FieldByName("Peso").AsFloat(), "peso");
+}
+
+void TstTngProg::invoiceLookupOffersOnlyFreeWeight_data() {
+    QTest::addColumn<QString>("chave");
+    QTest::addColumn<bool>("oferecido");
+    QTest::addColumn<double>("peso");
+    QTest::addColumn<int>("rolos");
+    QTest::newRow("meio quilo livre") << "000000001/000101/L1" << false << 0.0 << 0;
+    QTest::newRow("um quilo livre") << "000000001/000101/L2" << true << 1.0 << 0;
+    QTest::newRow("todo livre") << "000000001/000102/L3" << true << 250.0 << 10;
+    QTest::newRow("parte livre, peças inteiras") << "000000001/A'B/L6" << true << 120.0 << 4;
+    QTest::newRow("quase todo devolvido") << "000000001/000102/L4" << false << 0.0 << 0;
+    QTest::newRow("de outro cliente") << "000000002/000101/L5" << false << 0.0 << 0;
+}
+
+void TstTngProg::invoiceLookupOffersOnlyFreeWeight() {
+    Base();
+    const struct {
+        const char *nota, *cliente, *codigo, *lote;
+        double real, prog, devolvido;
+        int rolos;
+    } itens[] = {{"000000001", "00001", "000101", "L1", 100, 99.5, 0, 10},
+                 {"000000001", "00001", "000101", "L2", 100, 99, 0, 10},
+                 {"000000001", "00001", "000102", "L3", 250, 0, 0, 10},
+                 {"000000001", "00001", "000102", "L4", 100, 0, 99.5, 10},
+                 {"000000002", "00002", "000101", "L5", 100, 0, 0, 10},
+                 {"000000001", "00001", "A'B", "L6", 300, 180, 0, 10}};
+    for (const auto& item : itens)
+        Sql(QStringLiteral("INSERT INTO NFITIN (NOTA, CODCLI, CODIGO, LOTE, DESCRICAO, ROLOS, PESO_REAL, "
+                           "PESO_PROG, PESO_DEVOL, PESO, OBS) VALUES (%1, %2, %3, %4, 'MALHA', %5, %6, %7, "
+                           "%8, %9, 'conferir')")
+                .arg(Aspas(item.nota), Aspas(item.cliente), Aspas(item.codigo), Aspas(item.lote))
+                .arg(item.rolos)
+                .arg(PermanecePonto(item.real), PermanecePonto(item.prog), PermanecePonto(item.devolvido),
+                     PermanecePonto(item.real - item.prog)));
+    Commit();
+    driver->Open("TFmTngProg");
+    Nova();
+    driver->Row("DBGrid1", 0);
+    Grade()->SelectField("Codigo");
+    messages.Clear();
+    QFETCH(QString, chave);
+    messages.searches.enqueue(chave);
+    driver->Press("F3", "DBGrid1");
+    QCOMPARE(messages.shown.size(), 1);
+    QCOMPARE(messages.shown[0].kind, QStringLiteral("search"));
+    QCOMPARE(messages.shown[0].title, QStringLiteral("Saldo de Notas de Entrada"));
+    QFETCH(bool, oferecido);
+    const QStringList partes = chave.split('/');
+    QCOMPARE(Itens()->FieldByName("Codigo").AsString(), oferecido ? partes[1] : QString());
+    QCOMPARE(Itens()->FieldByName("Nota").AsString(), oferecido ? partes[0] : QString());
+    QCOMPARE(Itens()->FieldByName("LoteNF").AsString(), oferecido ? partes[2] : QString());
+    QCOMPARE(Itens()->FieldByName("Lote").AsString(), oferecido ? partes[2] : QString());
+    if (oferecido) {
+        QTEST(Itens()->FieldByName("Peso").AsFloat(), "peso");
+        QTEST(Itens()->FieldByName("Rolo").AsInteger(), "rolos");
+        QCOMPARE(Itens()->FieldByName("Observacao").AsString(), QStringLiteral("conferir"));
+    }
+}
+
+// Two selected rows of one lot sheet and a selected row without one: one service row for that sheet; a
+// sheet of a row not selected gets none. The cost is typed as the screens show numbers.
+void TstTngProg::serviceOncePerLotSheet() {
+    Base();
+    Guarda("000001", 1, "000101", 10, "0000001");
+    Guarda("000001", 2, "000102", 20, "0000001");
+    Guarda("000001", 3, "000101", 30);
+    Guarda("000001", 4, "000102", 40, "0000002");
+    Commit();
+    driver->Open("TFmTngProg");
+    Abre("000001");
+    for (int ordem : {1, 2, 3})
+        Seleciona(LinhaDaOrdem(ordem));
+    // A point is not a decimal comma: "12.5" would be read a thousand times off, so it is refused.
+    messages.searches.enqueue("01");
+    messages.inputs.enqueue("12.5");
+    driver->Menu("AdicionarServioSelecionados1");
+    QCOMPARE(messages.Texts(), QStringList{"Valor inválido."});
+    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM TABELA"), QStringList{"0"});
+    messages.Clear();
+    messages.searches.enqueue("01");
+    messages.inputs.enqueue("1.234,5");
+    driver->Menu("AdicionarServioSelecionados1");
+    QCOMPARE(messages.Texts(), QStringList{"Processo concluído."});
+    QVERIFY(messages.AllAnswered());
+    QCOMPARE(RowsSeenByOthers("SELECT CODIGO, SETOR, PRECO FROM TABELA ORDER BY CODIGO"),
+             QStringList{"0000001|01|1234.5"});
+
+    // Nothing selected with a lot sheet: nothing asked, nothing written.
+    for (int ordem : {1, 2})
+        Seleciona(LinhaDaOrdem(ordem), false);
+    messages.Clear();
+    driver->Menu("AdicionarServioSelecionados1");
+    QCOMPARE(messages.Texts(), QStringList{"Nenhum registro com FAL."});
+    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM TABELA"), QStringList{"1"});
+}
+
+void TstTngProg::searchWithQuotedCodesWithoutLotSheetsAndLate() {
+    Base();
+    const QDate hoje = QDate::currentDate();
+    Fal("0000001");
+    Guarda("000001", 1, "A'B", 10, {}, {}, "00001", hoje.addDays(-1));
+    Guarda("000002", 1, "000101", 20, {}, {}, "00001", hoje.addDays(10));
+    Guarda("000002", 2, "000101", 21, {}, {}, "00001", hoje.addDays(10));
+    Guarda("000003", 1, "000102", 30, {}, {}, "00002", hoje.addDays(-5));
+    Guarda("000004", 1, "000101", 40, "0000001", {}, "00001", hoje);
+    Guarda("000005", 1, "A'B", 50, {}, {}, "00002", hoje.addDays(3));
+    Commit();
+    driver->Open("TFmTngProg");
+    driver->Page("PageControl1", "Acesso");
+    driver->Type("edtProduto", "A'B");
+    messages.searches.enqueue("000101");
+    driver->Click("pqProdutoAc");
+    QCOMPARE(driver->Text("edtProduto"), QStringLiteral("A'B,000101"));
+    TDataSet* consulta = driver->Screen()->findChild<TDataSet*>("TbConsulta");
+    const auto encontrados = [&] {
+        QStringList numeros;
+        for (int linha = 0; linha < consulta->RecordCount(); ++linha)
+            numeros << TextoValor(consulta->ValueAt(linha, consulta->FieldIndex("NUMERO")));
+        return numeros;
+    };
+
+    driver->Click("BitBtn4");
+    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(encontrados(), QStringList({"000005", "000002", "000001"}));
+    QCOMPARE(driver->Text("LbQtdeConsulta"), QStringLiteral("3 programação(ões)"));
+
+    driver->Click("RgBuscaTodos");
+    driver->Click("BitBtn4");
+    QCOMPARE(encontrados(), QStringList({"000005", "000004", "000002", "000001"}));
+    // Late ones (delivery today or before) in red.
+    QAbstractItemModel* modelo = driver->Get<TZoDBGrid>("DBGrid2")->model();
+    QStringList vermelhas;
+    for (int linha = 0; linha < modelo->rowCount(); ++linha)
+        for (int coluna = 0; coluna < modelo->columnCount(); ++coluna)
+            if (modelo->index(linha, coluna).data(Qt::ForegroundRole).value<QColor>() == QColor(Qt::red)) {
+                vermelhas << encontrados()[linha];
+                break;
+            }
+    QCOMPARE(vermelhas, QStringList({"000004", "000001"}));
+
+    // The customer narrows it; the codes alone, with the customer cleared, again.
+    driver->Type("EdtCCodCli", "00002");
+    QCOMPARE(driver->Text("EdtCNomeCli"), QStringLiteral("MALHARIA DOIS"));
+    driver->Click("BitBtn4");
+    QCOMPARE(encontrados(), QStringList{"000005"});
+    driver->Type("EdtCCodCli", "");
+    driver->Click("RgBuscaSemFal");
+    driver->Click("sbClearProduto");
+    driver->Type("edtProduto", "000102");
+    driver->Click("BitBtn4");
+    QCOMPARE(encontrados(), QStringList{"000003"});
+    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+
+    // Enter on a found one opens it on the other page.
+    driver->Row("DBGrid2", 0);
+    driver->Press("Enter", "DBGrid2");
+    QCOMPARE(driver->Text("EdtLote"), QStringLiteral("000003"));
+    QCOMPARE(driver->Text("EdtCodCli"), QStringLiteral("00002"));
+    QCOMPARE(driver->Rows("DBGrid1"), 1);
+}
+
+// The file names the fields that tie a row to a lot sheet and to its stored row: they are not taken, each
+// row gets an order of its own after the screen's rows.
+void TstTngProg::importLeavesLotSheetAndOrderToTheScreen() {
+    Base();
+    Guarda("000001", 1, "000101", 10);
+    Guarda("000001", 2, "000102", 20);
+    Commit();
+    const QStringList antes = Gravados("000001");
+    QTemporaryDir pasta;
+    QVERIFY(pasta.isValid());
+    const QString arquivo = pasta.filePath("programacao.txt");
+    {
+        QFile f(arquivo);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("Codigo;Peso;Rolo;Fal;Ordem;Gerar;Imp;Observacao\r\n"
+                               "000101;10,5;2;0000009;1;S;S;primeira\r\n"
+                               "A'B;20;3;0000009;2;S;S;\"segunda; com \"\"aspas\"\"\"\r\n")
+                    .toUtf8());
+    }
+    driver->Open("TFmTngProg");
+    Abre("000001");
+    messages.files.enqueue(arquivo);
+    driver->Click("BitBtn8");
+    QCOMPARE(messages.Texts(), QStringList{"2 item(ns) importado(s)."});
+    QCOMPARE(Itens()->RecordCount(), 4);
+    for (int linha : {2, 3}) {
+        QCOMPARE(Campo(linha, "Ordem"), QString::number(linha + 1));
+        QCOMPARE(Campo(linha, "Fal"), QString());
+        QCOMPARE(Campo(linha, "Gerar"), QString());
+        QCOMPARE(Campo(linha, "Imp"), QStringLiteral("N"));
+        QCOMPARE(Campo(linha, "Regiao"), QStringLiteral("01"));
+    }
+    QCOMPARE(Campo(3, "Observacao"), QStringLiteral("segunda; com \"aspas\""));
+    messages.Clear();
+    driver->Click("BitBtn1");
+    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Gravados("000001"), antes + QStringList({"3|000101|10.5||", "4|A'B|20||"}));
+    QCOMPARE(RowsSeenByOthers("SELECT ROLO, OBSERVACAO FROM TNG_PROG WHERE NUMERO = '000001' AND ORDEM > 2 "
+                              "ORDER BY ORDEM"),
+             QStringList({"2|primeira", "3|segunda; com \"aspas\""}));
+}
+
+// What a programme exports imports back into a new one with the same values; only its lot sheet stays
+// behind.
+void TstTngProg::exportImportsBackIntoANewProgramme() {
+    Base();
+    Fal("0000001");
+    Guarda("000001", 1, "000101", 12.3456, "0000001", "000001");
+    Guarda("000001", 2, "000102", 1500.25, {}, "000002");
+    Guarda("000001", 3, "A'B", 0.5, {}, "000003");
+    Sql("UPDATE TNG_PROG SET COR = 'AZUL', VARIANTE = '01', MAQUINA = 'M1', ROTEIRO = 'R1', LOTE = 'L;1', "
+        "LOTENF = 'LNF', NOTA = '000000123', LARGURA = 1.875, GRAMATURA = 160, FIBRA1 = 70, FIBRA2 = 30, "
+        "PESO_B = 2.5, ESTAMPA = 'AZUL', VAR_EST = '01', CODIGO_CLI = 'MM''30', COR_CLI = 'MARINHO', "
+        "OBSERVACAO = 'com ; e \"aspas\"', OBS = 'linha um' || ASCII_CHAR(10) || 'linha dois' WHERE ORDEM = "
+        "2");
+    Sql("UPDATE TNG_PROG SET REGIAO = '03', ROLO = 7 WHERE ORDEM = 3");
+    Commit();
+    QTemporaryDir pasta;
+    QVERIFY(pasta.isValid());
+    {
+        QFile ini(pasta.filePath("kelm.ini"));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[Caminho]\nExportacao=" + pasta.path().toUtf8() + "\n");
+    }
+    qputenv("KELM_INI", pasta.filePath("kelm.ini").toUtf8());
+    const auto semIni = qScopeGuard([] { qunsetenv("KELM_INI"); });
+
+    driver->Open("TFmTngProg");
+    Abre("000001");
+    driver->Click("BitBtn10");
+    const QString arquivo = pasta.filePath("ExpProg000001.txt");
+    QVERIFY(QFile::exists(arquivo));
+    QCOMPARE(messages.Texts(), QStringList{"Programação exportada para " + arquivo + "."});
+
+    driver->Click("BitBtn7");
+    const QString nova = driver->Text("EdtLote");
+    QVERIFY(!nova.isEmpty() && nova != QStringLiteral("000001"));
+    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCodCli"));
+    driver->Type("EdtCodCli", "00001");
+    messages.Clear();
+    messages.files.enqueue(arquivo);
+    driver->Click("BitBtn8");
+    QCOMPARE(messages.Texts(), QStringList{"3 item(ns) importado(s)."});
+    driver->Click("BitBtn1");
+    QVERIFY2(messages.Texts().size() == 1, qPrintable(messages.Texts().join('|')));
+
+    const QString colunas =
+        "PARTIDA, CODIGO, COR, VARIANTE, ESTAMPA, VAR_EST, MAQUINA, ROTEIRO, LOTE, LOTENF, "
+        "NOTA, ROLO, PESO, PESO_B, LARGURA, GRAMATURA, FIBRA1, FIBRA2, CODIGO_CLI, COR_CLI, "
+        "REGIAO, OBS, OBSERVACAO, CODCLI";
+    const auto linhas = [&](const QString& numero) {
+        return RowsSeenByOthers("SELECT " + colunas + " FROM TNG_PROG WHERE NUMERO = " + Aspas(numero) +
+                                " ORDER BY ORDEM");
+    };
+    QCOMPARE(linhas(nova).size(), 3);
+    QCOMPARE(linhas(nova), linhas("000001"));
+    QCOMPARE(
+        RowsSeenByOthers("SELECT ORDEM, FAL FROM TNG_PROG WHERE NUMERO = " + Aspas(nova) + " ORDER BY ORDEM"),
+        QStringList({"1|", "2|", "3|"}));
+}
+
+// The empty dye lots numbered after the last one, in order and each once; the others keep theirs.
+void TstTngProg::dyeLotNumbering() {
+    Base();
+    Guarda("000001", 1, "000101", 10, {}, "000007");
+    Guarda("000001", 2, "000101", 10, {}, "9");
+    Guarda("000001", 3, "000101", 10);
+    Guarda("000002", 1, "000101", 10, {}, "000040", "00002");
+    Commit();
+    driver->Open("TFmTngProg");
+    Nova();
+    QCOMPARE(driver->Text("EdtUltPart"), QStringLiteral("000009"));
+    Linha(0, {{"Codigo", "000101"}});
+    Linha(1, {{"Codigo", "000102"}, {"Partida", "000005"}});
+    Linha(2, {{"Codigo", "A'B"}});
+    driver->Click("SpeedButton1");
+    const auto partidas = [this] {
+        QStringList lista;
+        for (int linha = 0; linha < Itens()->RecordCount(); ++linha)
+            lista << Campo(linha, "Codigo") + '=' + Campo(linha, "Partida");
+        return lista;
+    };
+    const QStringList numeradas{"000102=000005", "000101=000010", "A'B=000011"};
+    QCOMPARE(partidas(), numeradas);
+    driver->Click("SpeedButton1");
+    QCOMPARE(partidas(), numeradas);
+    const QString numero = driver->Text("EdtLote");
+    driver->Click("BitBtn1");
+    QCOMPARE(RowsSeenByOthers("SELECT CODIGO, PARTIDA FROM TNG_PROG WHERE NUMERO = " + Aspas(numero) +
+                              " ORDER BY PARTIDA")
+                 .join(';'),
+             QStringLiteral("000102|000005;000101|000010;A'B|000011"));
+}
+
+void TstTngProg::lotSheetPriority() {
+    Base();
+    Fal("0000001", 3);
+    Fal("0000002", 3);
+    Guarda("000001", 1, "000101", 10, "0000001");
+    Guarda("000001", 2, "000102", 20, "0000002");
+    Commit();
+    const auto prioridades = [this] {
+        return RowsSeenByOthers("SELECT NUMERO, ORDEM FROM FAL ORDER BY NUMERO").join(';');
+    };
+    driver->Open("TFmTngProg");
+    Abre("000001");
+    driver->Row("DBGrid1", LinhaDaOrdem(1));
+
+    messages.inputs.enqueue("abc");
+    driver->Menu("PrioridadedaFAL1");
+    QCOMPARE(messages.Texts(), QStringList{"Prioridade inválida."});
+    QCOMPARE(prioridades(), QStringLiteral("0000001|3;0000002|3"));
+
+    messages.Clear();
+    messages.inputs.enqueue(QVariant());
+    driver->Menu("PrioridadedaFAL1");
+    QCOMPARE(messages.Texts(), QStringList());
+    QCOMPARE(prioridades(), QStringLiteral("0000001|3;0000002|3"));
+
+    // The current row's sheet only, committed.
+    messages.inputs.enqueue("7");
+    driver->Menu("PrioridadedaFAL1");
+    QCOMPARE(messages.Texts(), QStringList{"Processo concluído."});
+    QCOMPARE(prioridades(), QStringLiteral("0000001|7;0000002|3"));
+}
+
+QTEST_MAIN(TstTngProg)
+#include "tst_tngprog.moc"
