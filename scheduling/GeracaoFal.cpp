@@ -133,8 +133,12 @@ bool GeracaoFal::ConfereSaldo(const QList<Selecionado>& selecionados, const QStr
     const QHash<ItemNota, double> proprios = fal.isEmpty() ? QHash<ItemNota, double>() : PesoDaFal(fal);
     for (const Selecionado& s : selecionados) {
         const ItemNota item = ItemNotaDe(s.item, cliente);
-        if (s.item.nota.isEmpty() || !livres.contains(item))
+        if (s.item.nota.isEmpty())
             continue;
+        // An item holds weight of one invoice item, which must be there.
+        if (!livres.contains(item))
+            return Recusa(QStringLiteral("Item %1 lote %2 não encontrado na Nota Fiscal %3.")
+                              .arg(item.codigo, item.lote, item.nota));
         if (s.item.peso <= livres.value(item) + proprios.value(item) + kTolerancia)
             continue;
         if (m_parametros.saldoNota == QLatin1String("N"))
@@ -709,6 +713,7 @@ bool GeracaoFal::Atualiza(const CabecalhoProgramacao& cabecalho) {
     struct Armazenado {
         QString fal, codigo, lote, fluxo, nota;
         double peso = 0, pesoNf = 0;
+        QVariant ordIt; // which of the sheet's items, should two come to share fabric, lot and route
     };
     QList<Armazenado> armazenados;
     QHash<QString, int> tipos;
@@ -717,15 +722,15 @@ bool GeracaoFal::Atualiza(const CabecalhoProgramacao& cabecalho) {
         TZoQuery q(nullptr, &m_conexao);
         q.SQL << DBLocal_SQL(
                      QStringLiteral("SELECT I.FAL, I.CODIGO, I.LOTE, I.FLUXO, I.NOTA, I.PESO, I.PESO_NF, "
-                                    "F.TIPO, F.COR, F.VARIANTE FROM {FAL_ITEN} I JOIN {FAL} F ON (F.NUMERO = "
-                                    "I.FAL) WHERE I.FAL IN (")) +
-                     ListaSql(fals) + QLatin1Char(')');
+                                    "F.TIPO, F.COR, F.VARIANTE, I.ORD_IT FROM {FAL_ITEN} I JOIN {FAL} F ON "
+                                    "(F.NUMERO = I.FAL) WHERE I.FAL IN (")) +
+                     ListaSql(fals) + QStringLiteral(") ORDER BY I.FAL, I.ORD_IT");
         q.Open();
         for (q.First(); !q.Eof(); q.Next()) {
             armazenados.append({q.Fields(0).AsString().trimmed(), q.Fields(1).AsString().trimmed(),
                                 q.Fields(2).AsString().trimmed(), q.Fields(3).AsString().trimmed(),
                                 q.Fields(4).AsString().trimmed(), q.Fields(5).AsFloat(),
-                                q.Fields(6).AsFloat()});
+                                q.Fields(6).AsFloat(), q.Fields(10).Value()});
             tipos.insert(armazenados.last().fal, q.Fields(7).AsInteger());
             coresFal.insert(armazenados.last().fal,
                             {q.Fields(8).AsString().trimmed(), q.Fields(9).AsString().trimmed()});
@@ -750,6 +755,29 @@ bool GeracaoFal::Atualiza(const CabecalhoProgramacao& cabecalho) {
             return Recusa(QStringLiteral("O item %1 lote %2 não foi encontrado na FAL %3. Nada foi gravado.")
                               .arg(codigo, m_itens.Texto(linha, QStringLiteral("LoteOrig")), s.item.fal));
         encontrados << achado;
+    }
+    // A sheet never ends up with two items of one fabric and lot, as generation refuses: each item must stay
+    // the one its programme row finds.
+    {
+        QHash<int, QString> depois;
+        for (int i = 0; i < armazenados.size(); ++i)
+            depois.insert(
+                i, chave(armazenados.at(i).fal, chave(armazenados.at(i).codigo, armazenados.at(i).lote)));
+        for (int i = 0; i < selecionados.size(); ++i) {
+            const ItemGeracao& item = selecionados.at(i).item;
+            depois.insert(
+                encontrados.at(i),
+                chave(item.fal, chave(item.codigo,
+                                      item.nota.isEmpty() ? item.lote : LoteDaNota(item.loteNF, item.lote))));
+        }
+        QSet<QString> vistos;
+        for (const QString& k : std::as_const(depois)) {
+            if (vistos.contains(k))
+                return Recusa(
+                    QStringLiteral("Item da FAL Duplicado, código e Lote iguais. Verifique os dados e gere "
+                                   "novamente."));
+            vistos.insert(k);
+        }
     }
     // The sheets' totals as they will be, against the machine each will be on.
     QHash<QString, double> totais;
@@ -815,9 +843,9 @@ bool GeracaoFal::Atualiza(const CabecalhoProgramacao& cabecalho) {
         TZoQuery itemQ(nullptr, &m_conexao);
         itemQ.SQL << DBLocal_SQL(QStringLiteral(
             "UPDATE {FAL_ITEN} SET NOTA = :NOTA, LOTE = :LOTE, LARGURA = :LARGURA, GRAMATURA = :GRAMATURA, "
-            "OBSERVACAO = :OBSERVACAO, ROLO = :ROLO, PESO = :PESO, PESO_NF = :PESO_NF, CODIGO = :CODIGO "
-            "WHERE FAL = "
-            ":FAL AND CODIGO = :CODIGO_ANT AND FLUXO = :FLUXO AND LOTE = :LOTE_ANT"));
+            "OBSERVACAO = :OBSERVACAO, ROLO = :ROLO, PESO = :PESO, PESO_NF = :PESO_NF, CODIGO = :CODIGO, "
+            "FLUXO = :FLUXO WHERE FAL = :FAL AND CODIGO = :CODIGO_ANT AND FLUXO = :FLUXO_ANT AND LOTE = "
+            ":LOTE_ANT AND ORD_IT IS NOT DISTINCT FROM :ORD_IT"));
         const auto nulo = [](const QString& texto) {
             return texto.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(texto);
         };
@@ -849,8 +877,11 @@ bool GeracaoFal::Atualiza(const CabecalhoProgramacao& cabecalho) {
             itemQ.BindValue(QStringLiteral("CODIGO"), item.codigo);
             itemQ.BindValue(QStringLiteral("FAL"), item.fal);
             itemQ.BindValue(QStringLiteral("CODIGO_ANT"), antes.codigo);
-            itemQ.BindValue(QStringLiteral("FLUXO"), antes.fluxo);
+            // The route goes with the item, so that the programme row finds it again once read back.
+            itemQ.BindValue(QStringLiteral("FLUXO"), item.fluxo);
+            itemQ.BindValue(QStringLiteral("FLUXO_ANT"), antes.fluxo);
             itemQ.BindValue(QStringLiteral("LOTE_ANT"), antes.lote);
+            itemQ.BindValue(QStringLiteral("ORD_IT"), antes.ordIt);
             itemQ.ExecSQL();
             if (itemQ.RowsAffected() == 0)
                 throw RecusaNaGravacao(

@@ -4,12 +4,14 @@
 QString RecusaFibras(int fibra1, int fibra2, const QString& indiceVariante) {
     if (fibra1 != 0 || fibra2 != 0)
         return fibra1 + fibra2 == 100 ? QString() : QStringLiteral("A soma das Fibras deve ser Zero ou 100.");
-    bool numero = false;
+    // An index that does not read as a number is no percentage either.
+    const QString texto = indiceVariante.trimmed();
+    bool numero = texto.isEmpty();
     const double indice =
-        indiceVariante.trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&numero);
-    const double lido = numero ? indice : 0;
-    return lido == 0 || lido == 100 ? QString()
-                                    : QStringLiteral("Esta Variante deve ter percentual de Fibra.");
+        numero ? 0 : QString(texto).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&numero);
+    return numero && (indice == 0 || indice == 100)
+               ? QString()
+               : QStringLiteral("Esta Variante deve ter percentual de Fibra.");
 }
 
 QString RecusaObrigatorios(const ItemGeracao& item) {
@@ -21,7 +23,7 @@ QString RecusaObrigatorios(const ItemGeracao& item) {
         return QStringLiteral("Código da Variante Inválido.");
     if (item.fluxo.trimmed().isEmpty())
         return QStringLiteral("Código do Fluxo Inválido.");
-    if (item.peso == 0)
+    if (!(item.peso > 0))
         return QStringLiteral("Peso deve ser maior que 0.");
     return {};
 }
