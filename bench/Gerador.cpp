@@ -287,6 +287,58 @@ void passos(Gerador& g) {
         "JOIN FASE F ON (F.CODIGO = R.FASE)) S"));
 }
 
+// Production programmes: every sheet item came from an item of one, typed when its invoice arrived. A
+// customer's sheets in order are cut into programmes (a new one after a week without an invoice, now and
+// then by chance, at least every sixteenth sheet), numbered in the order they began; the items of a sheet
+// follow each other under its dye lot. Programmes begun before October are generated, but for one item in
+// twenty; the later ones are open. Programme 900000 has 200 open items on the free weight of the biggest
+// active customer's latest invoices, four to a dye lot, for the bench to open and save.
+void programacoes(Gerador& g) {
+    g.Bloco(
+        QStringLiteral("DECLARE C VARCHAR(5); DECLARE K INTEGER = 0; DECLARE G INTEGER; DECLARE RC INTEGER; "
+                       "DECLARE NOTA VARCHAR(9); DECLARE PROD VARCHAR(15); DECLARE LOTE VARCHAR(25); DECLARE "
+                       "ROLOS INTEGER; DECLARE PESO DOUBLE PRECISION;"),
+        QStringLiteral(
+            "INSERT INTO TNG_PROG (NUMERO, ORDEM, CODCLI, ENTRADA, ENTREGA, PARTIDA, CODIGO, COR, VARIANTE, "
+            "MAQUINA, ROTEIRO, LOTE, LOTENF, NOTA, ROLO, PESO, LARGURA, GRAMATURA, REGIAO, FAL) "
+            "SELECT LPAD(D.PROGRAMA, 6, '0'), D.ANTES + I.ORD_IT, L.CLIENTE, D.ENTRADA, DATEADD(20 DAY TO "
+            "D.ENTRADA), L.PARTIDA, I.CODIGO, L.COR, L.VARIANTE, L.MAQUINA, I.FLUXO, I.LOTE, I.LOTE, I.NOTA, "
+            "I.ROLO, I.PESO, I.LARGURA, I.GRAMATURA, '01', IIF(D.ENTRADA < DATEADD(-45 DAY TO {CORTE}) AND "
+            "MOD(D.SORTE, 20) > 0, D.FAL, NULL) FROM ("
+            // the programme's number, its items before this sheet's and the day it began
+            "SELECT C.FAL, C.SORTE, DENSE_RANK() OVER (ORDER BY C.INICIO) AS PROGRAMA, SUM(C.ITENS) OVER "
+            "(PARTITION BY C.INICIO ORDER BY C.FAL) - C.ITENS AS ANTES, MIN(C.DIA) OVER (PARTITION BY "
+            "C.INICIO) AS ENTRADA FROM ("
+            // the first sheet of the programme each sheet is in
+            "SELECT B.FAL, B.DIA, B.ITENS, B.SORTE, MAX(IIF(B.COMECA = 1, B.FAL, NULL)) OVER (PARTITION BY "
+            "B.CLIENTE ORDER BY B.FAL) AS INICIO FROM ("
+            "SELECT A.*, IIF(A.ANTERIOR IS NULL OR A.DIA - A.ANTERIOR > 7 OR MOD(A.SEQ, 16) = 0 OR A.SORTE "
+            "< 20, 1, 0) AS COMECA FROM ("
+            // each sheet with the day of its invoice (the sheet starts 0 to 4 days later)
+            "SELECT S.*, LAG(S.DIA) OVER (PARTITION BY S.CLIENTE ORDER BY S.FAL) AS ANTERIOR, "
+            "ROW_NUMBER() OVER (PARTITION BY S.CLIENTE ORDER BY S.FAL) AS SEQ FROM ("
+            "SELECT F.NUMERO AS FAL, F.CLIENTE, DATEADD(-R(CAST(F.NUMERO AS INTEGER) * 8 - 4, 5) DAY TO "
+            "F.DATA_INI) AS DIA, R(CAST(F.NUMERO AS INTEGER) * 8 - 1, 240) AS SORTE, (SELECT COUNT(*) FROM "
+            "FAL_ITEN X WHERE X.FAL = F.NUMERO) AS ITENS FROM FAL F) S) A) B) C) D "
+            "JOIN FAL L ON (L.NUMERO = D.FAL) JOIN FAL_ITEN I ON (I.FAL = D.FAL); "
+            "SELECT FIRST 1 E.CODCLI FROM ENTIDADE E WHERE E.ATIVO = 'S' AND E.BLOQUEIO = 'N' ORDER BY "
+            "(SELECT COUNT(*) FROM NFITIN I WHERE I.CODCLI = E.CODCLI AND I.PESO > 0) DESC, E.CODCLI "
+            "INTO :C; "
+            "FOR SELECT FIRST 200 N.NOTA, N.CODIGO, N.LOTE, N.ROLOS, N.PESO FROM NFITIN N WHERE "
+            "N.CODCLI = :C AND N.PESO > 0 ORDER BY N.NOTA DESC, N.ORDEM INTO :NOTA, :PROD, :LOTE, :ROLOS, "
+            ":PESO DO BEGIN "
+            "G = K / 4; RC = R(G * 8 + 7000001, {RECEITAS}); K = K + 1; "
+            "INSERT INTO TNG_PROG (NUMERO, ORDEM, CODCLI, ENTRADA, ENTREGA, PARTIDA, CODIGO, COR, VARIANTE, "
+            "MAQUINA, ROTEIRO, LOTE, LOTENF, NOTA, ROLO, PESO, LARGURA, GRAMATURA, REGIAO) VALUES ('900000', "
+            ":K, :C, DATE '2026-11-20', DATE '2026-12-10', LPAD({FALS} + 1 + :G, 6, '0'), :PROD, LPAD(:RC / "
+            "4 + 1, 10, '0'), LPAD(MOD(:RC, 4) + 1, 2, '0'), LPAD(R(:G * 8 + 7000002, {MAQUINAS}) + 1, 3, "
+            "'0'), LPAD(R(:G * 8 + 7000003, {ROTEIROS}) + 1, 6, '0'), :LOTE, :LOTE, :NOTA, :ROLOS, :PESO, "
+            "1.6, 180, '01'); END "
+            // the counter where the screen numbers the next one
+            "UPDATE OR INSERT INTO CODIGOS (TABELA, CAMPO, ULTIMO) VALUES ('TNG_PROG', 'NUMERO', (SELECT "
+            "MAX(NUMERO) FROM TNG_PROG WHERE NUMERO < '900000')) MATCHING (TABELA, CAMPO);"));
+}
+
 // What the screens write on every save, spread over the years as the sheets are.
 void log(Gerador& g) {
     g.Bloco(
@@ -310,7 +362,7 @@ const char* const kTabelas[] = {
     "GRUPO_MA", "FASE",         "ENTIDADE", "PRODUTO",         "MATERIAL",  "MAT_ITEN",
     "MAQ_TIN",  "MAQ_TIN_CAP",  "ROTEIRO",  "CADCORTIN",       "TNG_REGRA", "PREPARACAO",
     "RECEITA",  "TABPRECO",     "MAT_TIN",  "NFTIN",           "NFITIN",    "FAL",
-    "FAL_ITEN", "PROCESSO_TIN", "LOG",      "TABPRE_SERV_001", "GRAFICO"};
+    "FAL_ITEN", "PROCESSO_TIN", "LOG",      "TABPRE_SERV_001", "GRAFICO",   "TNG_PROG"};
 } // namespace
 
 namespace {
@@ -324,6 +376,7 @@ void gera(TZoDatabase& db, int anos, int fracao, quint32 semente) {
     receitas(g);
     notasEFals(g);
     passos(g);
+    programacoes(g);
     log(g);
     db.Transaction()->CommitRetaining();
     db.LockTimeoutMs = espera;

@@ -4,9 +4,10 @@
 class TZoDatabase;
 
 // Fills a fresh database with a coherent dye-house of `anos` years (at most 20), the same rows for the same
-// `semente`: registries, recipes, incoming invoices, lot sheets with their steps, and the audit log, with
-// index statistics refreshed afterwards. Five years are about 300 customers, 10,000 recipes, 60,000
-// invoices, 200,000 lot sheets, 2,000,000 steps and 1,000,000 log rows. Throws EDatabaseError.
+// `semente`: registries, recipes, incoming invoices, lot sheets with their steps, the production programmes
+// the sheets came from, and the audit log, with index statistics refreshed afterwards. Five years are about
+// 300 customers, 10,000 recipes, 60,000 invoices, 200,000 lot sheets, 2,000,000 steps, 275,000 programme
+// items and 1,000,000 log rows. Throws EDatabaseError.
 void GeraFabrica(TZoDatabase& db, int anos, quint32 semente);
 
 // The same year at a twentieth of the volume, for checks that need a second generation quickly.

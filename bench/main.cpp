@@ -5,6 +5,7 @@
 #include "BenchDados.h"
 #include "BenchFal.h"
 #include "BenchNotas.h"
+#include "BenchProgramacao.h"
 #include "BenchQuadro.h"
 #include "BenchReceitas.h"
 #include "BenchTelasReceitas.h"
@@ -29,7 +30,7 @@
 
 namespace {
 // Bumped whenever the generator writes other rows: a cached database of an older one is made again.
-constexpr int kVersaoGerador = 2;
+constexpr int kVersaoGerador = 3;
 
 QString opcao(const QStringList& args, const char* nome, const QString& padrao = QString()) {
     const qsizetype at = args.indexOf(QLatin1String(nome));
@@ -39,7 +40,7 @@ QString opcao(const QStringList& args, const char* nome, const QString& padrao =
 void imprimeContagens(TZoDatabase& db) {
     for (const char* table :
          {"ENTIDADE", "PRODUTO", "MATERIAL", "MAQ_TIN", "ROTEIRO", "CADCORTIN", "RECEITA", "MAT_TIN",
-          "TABPRECO", "NFTIN", "NFITIN", "FAL", "FAL_ITEN", "PROCESSO_TIN", "LOG"}) {
+          "TABPRECO", "NFTIN", "NFITIN", "FAL", "FAL_ITEN", "PROCESSO_TIN", "TNG_PROG", "LOG"}) {
         QSqlQuery q(db.Connection());
         db.Exec(q, QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(table)), false);
         q.next();
@@ -156,7 +157,7 @@ int bench(const QStringList& args) {
     const Secao secoes[] = {{"dados", BenchDados},       {"cadastros", BenchCadastros},
                             {"receitas", BenchReceitas}, {"telas-receitas", BenchTelasReceitas},
                             {"notas", BenchNotas},       {"fal", BenchFal},
-                            {"quadro", BenchQuadro}};
+                            {"quadro", BenchQuadro},     {"programacao", BenchProgramacao}};
     const QStringList so = opcao(args, "--only").split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const Secao& secao : secoes) {
         if (!so.isEmpty() && !so.contains(QLatin1String(secao.nome)))

@@ -1,5 +1,7 @@
 #include "ItensProgramacao.h"
 #include "DataAccess.h"
+#include "Funcoes.h"
+#include "InstrucoesEmLote.h"
 #include "RegrasProgramacao.h"
 #include "SisImporta.h"
 #include "TClientDataSet.h"
@@ -277,36 +279,22 @@ ItensProgramacao::Gravacao ItensProgramacao::GravaDados(const CabecalhoProgramac
     for (int linha = 0; linha < Linhas(); ++linha)
         livre = std::max(livre, Valor(linha, QStringLiteral("Ordem")).toInt());
 
+    // The rows travel fifty to a round trip; each value through ValorSql.
     QStringList colunas{QStringLiteral("CODCLI"), QStringLiteral("ENTRADA"), QStringLiteral("ENTREGA")};
-    QStringList atribuicoes;
     for (const auto& [coluna, campo] : kColunasLinha)
         colunas << QLatin1String(coluna);
-    for (const QString& coluna : std::as_const(colunas))
-        atribuicoes << coluna + QStringLiteral(" = :") + coluna;
-    TZoQuery alteracao(nullptr, db);
-    alteracao.SQL << DBLocal_SQL(QStringLiteral("UPDATE {TNG_PROG} SET ")) +
-                         atribuicoes.join(QStringLiteral(", ")) +
-                         QStringLiteral(
-                             " WHERE NUMERO = :NUMERO AND ORDEM = :ORDEM AND COALESCE(FAL, '') = ''");
-    TZoQuery inclusao(nullptr, db);
-    inclusao.SQL << DBLocal_SQL(QStringLiteral("INSERT INTO {TNG_PROG} (NUMERO, ORDEM, FAL, ")) +
-                        colunas.join(QStringLiteral(", ")) +
-                        QStringLiteral(") VALUES (:NUMERO, :ORDEM, :FAL, :") +
-                        colunas.join(QStringLiteral(", :")) + QLatin1Char(')');
-    TZoQuery exclusao(nullptr, db);
-    exclusao.SQL << DBLocal_SQL(QStringLiteral(
-        "DELETE FROM {TNG_PROG} WHERE NUMERO = :NUMERO AND ORDEM = :ORDEM AND COALESCE(FAL, '') = ''"));
-
-    const auto liga = [&](TZoQuery& escrita, int linha) {
-        escrita.BindValue(QStringLiteral("NUMERO"), cabecalho.numero);
-        escrita.BindValue(QStringLiteral("CODCLI"), valorGravado(cabecalho.cliente, QMetaType::QString));
-        escrita.BindValue(QStringLiteral("ENTRADA"), cabecalho.entrada);
-        escrita.BindValue(QStringLiteral("ENTREGA"), cabecalho.entrega);
+    const auto data = [](const QDate& dia) { return dia.isValid() ? QVariant(dia) : QVariant(); };
+    const auto valores = [&](int linha) {
+        QStringList lista{ValorSql(valorGravado(cabecalho.cliente, QMetaType::QString)),
+                          ValorSql(data(cabecalho.entrada)), ValorSql(data(cabecalho.entrega))};
         for (const auto& [coluna, campo] : kColunasLinha)
-            escrita.BindValue(QLatin1String(coluna),
-                              valorGravado(Valor(linha, QLatin1String(campo)),
+            lista << ValorSql(valorGravado(Valor(linha, QLatin1String(campo)),
                                            TbItens->FieldDefByName(QLatin1String(campo)).type));
+        return lista;
     };
+    const QString tabela = DBLocal(QStringLiteral("TNG_PROG"));
+    const QString chave = QStringLiteral(" WHERE NUMERO = %1 AND ORDEM = %2 AND COALESCE(FAL, '') = ''");
+    InstrucoesEmLote lote(db ? *db : *ConexaoHost());
     Gravacao gravacao;
     for (int linha = 0; linha < Linhas(); ++linha) {
         const bool armazenado = Armazenado(linha) && armazenados.contains(OrdemArmazenada(linha));
@@ -314,13 +302,19 @@ ItensProgramacao::Gravacao ItensProgramacao::GravaDados(const CabecalhoProgramac
             continue; // went to a FAL: only the FAL update changes it
         const bool semProduto = Texto(linha, QStringLiteral("Codigo")).isEmpty();
         if (armazenado) {
-            TZoQuery& escrita = semProduto ? exclusao : alteracao;
-            if (!semProduto)
-                liga(escrita, linha);
-            escrita.BindValue(QStringLiteral("NUMERO"), cabecalho.numero);
-            escrita.BindValue(QStringLiteral("ORDEM"), OrdemArmazenada(linha));
-            escrita.ExecSQL();
-            gravacao.gravou = gravacao.gravou || escrita.RowsAffected() > 0;
+            const QString onde = chave.arg(Aspas(cabecalho.numero)).arg(OrdemArmazenada(linha));
+            if (semProduto) {
+                lote.Adiciona(QStringLiteral("DELETE FROM ") + tabela + onde);
+            } else {
+                const QStringList lista = valores(linha);
+                QStringList atribuicoes;
+                for (qsizetype i = 0; i < colunas.size(); ++i)
+                    atribuicoes << colunas.at(i) + QStringLiteral(" = ") + lista.at(i);
+                lote.Adiciona(
+                    QStringLiteral("UPDATE %1 SET %2").arg(tabela, atribuicoes.join(QStringLiteral(", "))) +
+                    onde);
+            }
+            gravacao.gravou = true;
             continue;
         }
         if (semProduto)
@@ -329,14 +323,16 @@ ItensProgramacao::Gravacao ItensProgramacao::GravaDados(const CabecalhoProgramac
         if (ordem <= 0 || tomadas.contains(ordem))
             ordem = ++livre;
         tomadas.insert(ordem);
-        liga(inclusao, linha);
-        inclusao.BindValue(QStringLiteral("ORDEM"), ordem);
-        inclusao.BindValue(QStringLiteral("FAL"),
-                           valorGravado(Valor(linha, QStringLiteral("Fal")), QMetaType::QString));
-        inclusao.ExecSQL();
+        lote.Adiciona(
+            QStringLiteral("INSERT INTO %1 (NUMERO, ORDEM, FAL, %2) VALUES (%3, %4, %5, %6)")
+                .arg(tabela, colunas.join(QStringLiteral(", ")), Aspas(cabecalho.numero))
+                .arg(ordem)
+                .arg(ValorSql(valorGravado(Valor(linha, QStringLiteral("Fal")), QMetaType::QString)),
+                     valores(linha).join(QStringLiteral(", "))));
         gravacao.gravou = true;
         gravacao.ordens.append({linha, ordem});
     }
+    lote.Executa();
     return gravacao;
 }
 

@@ -35,7 +35,8 @@ public:
 
     int ProximaOrdem() const;
 
-    // Writes the open rows in the unit of work of `db` (the host connection when null): a loaded row whose
+    // Writes the open rows in the unit of work of `db` (the host connection when null), fifty statements to a
+    // round trip: a loaded row whose
     // stored row has no FAL is updated in place, a loaded row whose product was cleared is deleted, a new
     // row is inserted under its own order or, when another user stored that order meanwhile, the next free
     // one. Rows whose stored row went to a FAL are left as stored. Nothing is committed here.

@@ -18,7 +18,9 @@ class TstGerador : public DatabaseTestCase {
               "SELECT SUM(MOD(HASH(FAL || CODIGO || ORD_IT || PESO_NF || FATURADO), 1000003)) FROM FAL_ITEN",
               "SELECT SUM(MOD(HASH(RECEITA || VARIANTE || ORDEN || CODIGO || QTDE), 1000003)) FROM MAT_TIN",
               "SELECT SUM(MOD(HASH(FAL || ORD_IT || FASE || CONCLUIDO), 1000003)) FROM PROCESSO_TIN",
-              "SELECT SUM(MOD(HASH(CHAVE || DATA || HORA || FORMULARIO), 1000003)) FROM LOG"})
+              "SELECT SUM(MOD(HASH(CHAVE || DATA || HORA || FORMULARIO), 1000003)) FROM LOG",
+              "SELECT SUM(MOD(HASH(NUMERO || ORDEM || CODCLI || ENTRADA || NOTA || LOTENF || COALESCE(FAL, "
+              "'-')), 1000003)) FROM TNG_PROG"})
             soma = soma * 31 + ScalarOn(banco, QLatin1String(sql)).toLongLong();
         return soma;
     }
@@ -40,7 +42,8 @@ void TstGerador::umAnoCoerente() {
     } contagens[] = {{"ENTIDADE", 60, 60},       {"MATERIAL", 160, 160},           {"MAQ_TIN_CAP", 32, 32},
                      {"RECEITA", 2000, 2000},    {"TABPRECO", 2000, 2000},         {"MAT_TIN", 16000, 30000},
                      {"NFTIN", 12000, 12000},    {"NFITIN", 25000, 35000},         {"FAL", 40000, 40000},
-                     {"FAL_ITEN", 45000, 70000}, {"PROCESSO_TIN", 300000, 500000}, {"LOG", 200000, 200000}};
+                     {"FAL_ITEN", 45000, 70000}, {"PROCESSO_TIN", 300000, 500000}, {"LOG", 200000, 200000},
+                     {"TNG_PROG", 45200, 70200}};
     for (const auto& c : contagens) {
         const int n = Scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(c.tabela))).toInt();
         QVERIFY2(n >= c.de && n <= c.ate, qPrintable(QStringLiteral("%1: %2").arg(c.tabela).arg(n)));
@@ -90,11 +93,52 @@ void TstGerador::umAnoCoerente() {
          "'2026-11-01' AND P.CONCLUIDO <> 'S'"},
         {"statistics set", "SELECT COUNT(*) FROM RDB$INDICES WHERE RDB$RELATION_NAME = 'PROCESSO_TIN' AND "
                            "COALESCE(RDB$STATISTICS, 0) = 0"},
+        {"every sheet item came from a programme item",
+         "SELECT COUNT(*) FROM FAL_ITEN I WHERE NOT EXISTS (SELECT 1 FROM TNG_PROG P WHERE P.NOTA = I.NOTA "
+         "AND P.CODIGO = I.CODIGO AND P.LOTENF = I.LOTE AND P.PARTIDA = (SELECT PARTIDA FROM FAL WHERE "
+         "NUMERO = I.FAL))"},
+        {"programme items on an invoice item of the programme's customer",
+         "SELECT COUNT(*) FROM TNG_PROG P WHERE NOT EXISTS (SELECT 1 FROM NFITIN N WHERE N.NOTA = P.NOTA AND "
+         "N.CODCLI = P.CODCLI AND N.CODIGO = P.CODIGO AND N.LOTE = P.LOTENF)"},
+        {"a programme item's FAL is the customer's and holds the item",
+         "SELECT COUNT(*) FROM TNG_PROG P WHERE P.FAL IS NOT NULL AND NOT EXISTS (SELECT 1 FROM FAL F JOIN "
+         "FAL_ITEN I ON (I.FAL = F.NUMERO) WHERE F.NUMERO = P.FAL AND F.CLIENTE = P.CODCLI AND F.PARTIDA = "
+         "P.PARTIDA AND I.NOTA = P.NOTA AND I.CODIGO = P.CODIGO AND I.LOTE = P.LOTENF)"},
+        {"colours, variants, machines, routes and fabrics exist",
+         "SELECT COUNT(*) FROM TNG_PROG P WHERE NOT EXISTS (SELECT 1 FROM CADCORTIN C WHERE C.CODIGO = "
+         "P.COR) OR NOT EXISTS (SELECT 1 FROM VARIANTE V WHERE V.CODIGO = P.VARIANTE) OR NOT EXISTS "
+         "(SELECT 1 FROM MAQ_TIN M WHERE M.CODIGO = P.MAQUINA) OR NOT EXISTS (SELECT 1 FROM ROTEIRO R "
+         "WHERE R.CODIGO = P.ROTEIRO) OR NOT EXISTS (SELECT 1 FROM PRODUTO D WHERE D.CODIGO = P.CODIGO)"},
+        {"one header per programme, orders 1 to n, at most 16 sheets of 2 items",
+         "SELECT COUNT(*) FROM (SELECT NUMERO FROM TNG_PROG GROUP BY NUMERO HAVING COUNT(DISTINCT CODCLI) "
+         "> 1 OR COUNT(DISTINCT ENTRADA) > 1 OR COUNT(DISTINCT ENTREGA) > 1 OR MIN(ORDEM) <> 1 OR "
+         "MAX(ORDEM) <> COUNT(*) OR (COUNT(*) > 32 AND NUMERO <> '900000'))"},
+        {"six-digit numbers and dye lots", "SELECT COUNT(*) FROM TNG_PROG WHERE NUMERO NOT SIMILAR TO "
+                                           "'[0-9]{6}' OR PARTIDA NOT SIMILAR TO '[0-9]{6}'"},
+        {"programmes numbered as they began",
+         "SELECT COUNT(*) FROM TNG_PROG A JOIN TNG_PROG B ON (B.NUMERO = LPAD(CAST(A.NUMERO AS INTEGER) + 1, "
+         "6, '0') AND B.ORDEM = 1) WHERE A.ORDEM = 1 AND B.ENTRADA < A.ENTRADA AND B.NUMERO <> '900000'"},
+        {"a programme begins on the day of its first invoice",
+         "SELECT COUNT(*) FROM (SELECT P.NUMERO FROM TNG_PROG P JOIN NFTIN N ON (N.NOTA = P.NOTA AND "
+         "N.CLIENTE = P.CODCLI) WHERE P.NUMERO <> '900000' GROUP BY P.NUMERO, P.ENTRADA HAVING "
+         "MIN(N.DATA) <> P.ENTRADA)"},
+        {"recent programmes open", "SELECT COUNT(*) FROM TNG_PROG WHERE ENTRADA >= '2026-10-01' AND FAL IS "
+                                   "NOT NULL"},
+        {"the counter at the last programme",
+         "SELECT COUNT(*) FROM CODIGOS WHERE TABELA = 'TNG_PROG' AND CAMPO = 'NUMERO' AND ULTIMO <> (SELECT "
+         "MAX(NUMERO) FROM TNG_PROG WHERE NUMERO < '900000')"},
     };
     for (const auto& caso : incoerentes)
         QVERIFY2(Scalar(QLatin1String(caso.sql)).toInt() == 0, caso.regra);
     QVERIFY(Scalar("SELECT COUNT(*) FROM PROCESSO_TIN WHERE CONCLUIDO = 'N'").toInt() > 0);
     QVERIFY(Scalar("SELECT COUNT(*) FROM NFTIN WHERE SALDO = 0").toInt() > 0);
+    // Older programmes are generated, but for a few items; the bench's programme has 200 open items.
+    QVERIFY(Scalar("SELECT COUNT(FAL) * 10 FROM TNG_PROG WHERE ENTRADA < '2026-10-01'").toInt() >
+            Scalar("SELECT COUNT(*) * 9 FROM TNG_PROG WHERE ENTRADA < '2026-10-01'").toInt());
+    QVERIFY(Scalar("SELECT COUNT(*) FROM TNG_PROG WHERE ENTRADA < '2026-10-01' AND FAL IS NULL").toInt() > 0);
+    QCOMPARE(Scalar("SELECT COUNT(*) FROM TNG_PROG WHERE NUMERO = '900000' AND FAL IS NULL").toInt(), 200);
+    QVERIFY(Scalar("SELECT COUNT(*) FROM (SELECT NUMERO FROM TNG_PROG GROUP BY NUMERO HAVING COUNT(*) >= 20)")
+                .toInt() > 0);
 }
 
 void TstGerador::mesmaSementeMesmasLinhas() {
