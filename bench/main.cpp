@@ -4,6 +4,7 @@
 #include "BenchCadastros.h"
 #include "BenchDados.h"
 #include "BenchFal.h"
+#include "BenchGeracao.h"
 #include "BenchNotas.h"
 #include "BenchProgramacao.h"
 #include "BenchQuadro.h"
@@ -157,7 +158,8 @@ int bench(const QStringList& args) {
     const Secao secoes[] = {{"dados", BenchDados},       {"cadastros", BenchCadastros},
                             {"receitas", BenchReceitas}, {"telas-receitas", BenchTelasReceitas},
                             {"notas", BenchNotas},       {"fal", BenchFal},
-                            {"quadro", BenchQuadro},     {"programacao", BenchProgramacao}};
+                            {"quadro", BenchQuadro},     {"programacao", BenchProgramacao},
+                            {"geracao", BenchGeracao}};
     const QStringList so = opcao(args, "--only").split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const Secao& secao : secoes) {
         if (!so.isEmpty() && !so.contains(QLatin1String(secao.nome)))

@@ -4,6 +4,7 @@
 #include "FatCliente.h"
 #include "Funcoes.h"
 #include "HostError.h"
+#include "InstrucoesEmLote.h"
 #include "Mensagens.h"
 #include "RegrasFal.h"
 #include "RegrasMaquina.h"
@@ -346,28 +347,19 @@ void GeracaoFal::GravaPassos(const QString& fal, const QString& partida, const Q
             roteiros[q.Fields(0).AsString().trimmed()].append(
                 {q.Fields(1).AsString().trimmed(), q.Fields(3).AsString(), q.Fields(2).AsInteger()});
     }
-    TZoQuery exclusao(nullptr, &m_conexao);
-    exclusao.SQL << DBLocal_SQL(QStringLiteral("DELETE FROM {PROCESSO_TIN} WHERE FAL = :FAL"));
-    exclusao.BindValue(QStringLiteral("FAL"), fal);
-    exclusao.ExecSQL();
-    TZoQuery inclusao(nullptr, &m_conexao);
-    inclusao.SQL << DBLocal_SQL(
-        QStringLiteral("INSERT INTO {PROCESSO_TIN} (FAL, CODIGO, PARTIDA, ORDEM, CONCLUIDO, GRAFICO, FASE, "
-                       "DES_FASE, ORD_IT) "
-                       "VALUES (:FAL, :CODIGO, :PARTIDA, :ORDEM, 'N', :GRAFICO, :FASE, :DES_FASE, :ORD_IT)"));
-    for (const PassoFal& passo : LayoutPassos(itens, roteiros)) {
-        inclusao.BindValue(QStringLiteral("FAL"), fal);
-        inclusao.BindValue(QStringLiteral("CODIGO"), passo.codigo);
-        inclusao.BindValue(QStringLiteral("PARTIDA"),
-                           partida.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(partida));
-        inclusao.BindValue(QStringLiteral("ORDEM"), passo.ordem);
-        inclusao.BindValue(QStringLiteral("GRAFICO"),
-                           grafico.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(grafico));
-        inclusao.BindValue(QStringLiteral("FASE"), passo.fase);
-        inclusao.BindValue(QStringLiteral("DES_FASE"), passo.descricao.left(50));
-        inclusao.BindValue(QStringLiteral("ORD_IT"), passo.ordIt);
-        inclusao.ExecSQL();
-    }
+    // A sheet's steps are hundreds of rows: they travel fifty to a round trip.
+    const QString tabela = DBLocal(QStringLiteral("PROCESSO_TIN"));
+    const auto nulo = [](const QString& texto) { return texto.isEmpty() ? QVariant() : QVariant(texto); };
+    InstrucoesEmLote lote(m_conexao);
+    lote.Adiciona(QStringLiteral("DELETE FROM %1 WHERE FAL = %2").arg(tabela, Aspas(fal)));
+    for (const PassoFal& passo : LayoutPassos(itens, roteiros))
+        lote.Adiciona(QStringLiteral("INSERT INTO %1 (FAL, CODIGO, PARTIDA, ORDEM, CONCLUIDO, GRAFICO, FASE, "
+                                     "DES_FASE, ORD_IT) VALUES (%2, %3, %4, %5, 'N', %6, %7, %8, %9)")
+                          .arg(tabela, Aspas(fal), Aspas(passo.codigo), ValorSql(nulo(partida)))
+                          .arg(passo.ordem)
+                          .arg(ValorSql(nulo(grafico)), Aspas(passo.fase), Aspas(passo.descricao.left(50)))
+                          .arg(passo.ordIt));
+    lote.Executa();
 }
 
 // The invoice items a move left below nothing, named for the user; empty when every one still holds.
@@ -559,10 +551,11 @@ bool GeracaoFal::Gera(const CabecalhoProgramacao& cabecalho) {
         int prioridade = 1;
         {
             TZoQuery q(nullptr, &m_conexao);
-            q.SQL << DBLocal_SQL(QStringLiteral("SELECT MAX(ORDEM + 1) FROM {FAL}"));
+            // MAX of the bare column, which its descending index answers at once.
+            q.SQL << DBLocal_SQL(QStringLiteral("SELECT MAX(ORDEM) FROM {FAL}"));
             q.Open();
             if (!q.Fields(0).IsNull())
-                prioridade = q.Fields(0).AsInteger();
+                prioridade = q.Fields(0).AsInteger() + 1;
         }
         QString regiao = m_itens.Texto(linhaPrimeira, QStringLiteral("Regiao"));
         if (!regiaoCliente.isEmpty() &&
