@@ -515,11 +515,7 @@ void TfmTngNFEntra::PreparaItens() {
         if (ui.DBGrid1->hasFocus())
             ui.DBGrid1->SelectField(QStringLiteral("Codigo"));
     };
-    const auto totais = Protegido([this] { CalculaSaldo(); });
-    connect(itens, &TDataSet::rowChanged, this, totais);
-    connect(itens, &TDataSet::rowInserted, this, totais);
-    connect(itens, &TDataSet::rowRemoved, this, totais);
-    connect(itens, &TDataSet::layoutReset, this, totais);
+    AcompanhaLinhas(itens, this, [this] { CalculaSaldo(); });
 }
 
 void TfmTngNFEntra::PreparaConsulta() {

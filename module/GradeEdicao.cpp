@@ -2,6 +2,7 @@
 #include "DBControls.h"
 #include "DataSet.h"
 #include "DataSetModel.h"
+#include "Protecao.h"
 #include <QHeaderView>
 #include <QKeyEvent>
 
@@ -60,4 +61,12 @@ void DefineLarguras(TZoDBGrid& grade, const QList<QPair<const char*, int>>& larg
     };
     QObject::connect(modelo, &QAbstractItemModel::modelReset, &grade, aplica);
     aplica();
+}
+
+void AcompanhaLinhas(TDataSet* dados, QObject* contexto, std::function<void()> acao) {
+    const auto protegida = Protegido(std::move(acao));
+    QObject::connect(dados, &TDataSet::rowChanged, contexto, protegida);
+    QObject::connect(dados, &TDataSet::rowInserted, contexto, protegida);
+    QObject::connect(dados, &TDataSet::rowRemoved, contexto, protegida);
+    QObject::connect(dados, &TDataSet::layoutReset, contexto, protegida);
 }

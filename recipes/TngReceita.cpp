@@ -173,11 +173,7 @@ void TfmTngReceita::PreparaItens() {
                                  {"Concentracao", 95},
                                  {"Finalidade", 120}});
     ui.DBGrid1->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid1KeyDown(tecla); };
-    const auto total = Protegido([this] { MostraCustoReceita(); });
-    connect(TbConsumos, &TDataSet::rowChanged, this, total);
-    connect(TbConsumos, &TDataSet::rowInserted, this, total);
-    connect(TbConsumos, &TDataSet::rowRemoved, this, total);
-    connect(TbConsumos, &TDataSet::layoutReset, this, total);
+    AcompanhaLinhas(TbConsumos, this, [this] { MostraCustoReceita(); });
 }
 
 // The search list, read a page at a time.

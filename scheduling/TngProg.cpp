@@ -233,7 +233,7 @@ void TFmTngProg::PreparaItens() {
     DefineLarguras(
         *ui.DBGrid1,
         {{"Gerar", 36},      {"Partida", 60},  {"Codigo", 90},  {"Descricao", 200}, {"Cor", 90},
-         {"DescCor", 140},   {"Variante", 55}, {"Maquina", 60}, {"Lote", 80},       {"Fluxo", 45},
+         {"DescCor", 140},   {"Variante", 55}, {"Maquina", 60}, {"Lote", 80},       {"Fluxo", 60},
          {"DescFluxo", 140}, {"Rolo", 50},     {"Peso", 90},    {"Largura", 60},    {"Gramatura", 70},
          {"Estampa", 70},    {"Var_Est", 70},  {"Fal", 65},     {"Tingir", 45},     {"Fibra1", 50},
          {"Fibra2", 50},     {"Nota", 70},     {"Cor_Cli", 80}, {"Codigo_Cli", 90}, {"Observacao", 160},
@@ -243,11 +243,7 @@ void TFmTngProg::PreparaItens() {
     itens->AfterInsert = [this](TDataSet& item) { TbItensAfterInsert(item); };
     itens->BeforeDelete = [this](TDataSet& item) { TbItensBeforeDelete(item); };
     FieldLink::Memo(ui.DBMemo1, itens, QStringLiteral("Obs"));
-    const auto totais = Protegido([this] { GeraTotais(); });
-    connect(itens, &TDataSet::rowChanged, this, totais);
-    connect(itens, &TDataSet::rowInserted, this, totais);
-    connect(itens, &TDataSet::rowRemoved, this, totais);
-    connect(itens, &TDataSet::layoutReset, this, totais);
+    AcompanhaLinhas(itens, this, [this] { GeraTotais(); });
 }
 
 void TFmTngProg::PreparaConsulta() {
