@@ -220,6 +220,8 @@ bool GeracaoFal::ConfereItens(const QList<Selecionado>& selecionados, const QStr
         itens << s.item;
     QHash<QString, QString> precos;
     QHash<QString, QDate> datasPreco;
+    const bool verificaPreco =
+        BuscaParametro(QStringLiteral("TIN"), 190).trimmed().toUpper() == QLatin1String("S");
     int tipo = falNormal;
     QString corComum;
     m_diasRoteiro = 0;
@@ -262,7 +264,7 @@ bool GeracaoFal::ConfereItens(const QList<Selecionado>& selecionados, const QStr
                 inativo != quadrosInativos.cend())
                 return Recusa(
                     QStringLiteral("Quadro/Cilindro da Estampa inativo. Portador %1.").arg(*inativo));
-        if (BuscaParametro(QStringLiteral("TIN"), 190).trimmed().toUpper() == QLatin1String("S")) {
+        if (verificaPreco) {
             if (prazo.isEmpty())
                 return Recusa(QStringLiteral("Prazo do cliente inválido. Impossível continuar."));
             const auto precoZerado = [&](const QString& cor, const QString& variante) {
