@@ -1,7 +1,9 @@
 // ./kelm bench: every operation a user waits on, timed on years of a dye-house next to the engine's own time
 // for the same rows. The generated database is kept in a cache and copied for each run, so the bench's own
 // writes never reach the next run.
+#include "BenchApontamento.h"
 #include "BenchCadastros.h"
+#include "BenchCurvas.h"
 #include "BenchDados.h"
 #include "BenchFal.h"
 #include "BenchGeracao.h"
@@ -155,11 +157,17 @@ int bench(const QStringList& args) {
     if (!module.Load(QStringLiteral("kelmTingimento"), &error))
         throw EDatabaseError(QStringLiteral("module not loaded: %1").arg(error));
 
-    const Secao secoes[] = {{"dados", BenchDados},       {"cadastros", BenchCadastros},
-                            {"receitas", BenchReceitas}, {"telas-receitas", BenchTelasReceitas},
-                            {"notas", BenchNotas},       {"fal", BenchFal},
-                            {"quadro", BenchQuadro},     {"programacao", BenchProgramacao},
-                            {"geracao", BenchGeracao}};
+    const Secao secoes[] = {{"dados", BenchDados},
+                            {"cadastros", BenchCadastros},
+                            {"receitas", BenchReceitas},
+                            {"telas-receitas", BenchTelasReceitas},
+                            {"notas", BenchNotas},
+                            {"fal", BenchFal},
+                            {"quadro", BenchQuadro},
+                            {"programacao", BenchProgramacao},
+                            {"geracao", BenchGeracao},
+                            {"curvas", BenchCurvas},
+                            {"apontamento", BenchApontamento}};
     const QStringList so = opcao(args, "--only").split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const Secao& secao : secoes) {
         if (!so.isEmpty() && !so.contains(QLatin1String(secao.nome)))

@@ -29,6 +29,8 @@ const Tela kTelas[] = {
      "INCLUSAO DA COR: ", "EXCLUSAO DA COR: ", "0000000001 - Azul D'Ávila"},
     {"maquina", "TFmMaquinaTin", "Edtcodmaq", "MAQ_TIN", "01", "EdtDesMaq", "JET 01", true, kBlank, false,
      "CADASTRO DE MAQUINA", "INCLUSAO DA MAQUINA ", "EXCLUSAO DA MAQUINA ", "01"},
+    {"grafico", "TfmTngGrafico", "EdtCodigo", "GRAFICO", "001", "EdtDescricao", "REATIVO D'ÁVILA", true,
+     kBlank, false, "CADASTRO DE GRAFICO", "INCLUSAO DO GRAFICO ", "EXCLUSAO DO GRAFICO ", "001"},
 };
 } // namespace
 

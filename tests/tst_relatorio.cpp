@@ -7,6 +7,7 @@
 #include "ScreenDriver.h"
 #include "TClientDataSet.h"
 #include <QLocale>
+#include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -217,6 +218,7 @@ private slots:
     void wideRegisterPrintsEveryColumnWhole();
     void emptyDataSetStillPrints();
     void callsAreRoutedAndFaultsReported();
+    void drawingPrintsOnOnePageUnderTheHeader();
     void cleanup() { qunsetenv("KELM_REPORT_DIR"); }
 
 private:
@@ -424,6 +426,43 @@ void TstRelatorio::callsAreRoutedAndFaultsReported() {
     qputenv("KELM_REPORT_DIR", semPasta.toUtf8());
     QVERIFY(!Chama_Relatorio(r, nullptr, "W"));
     QVERIFY(mensagens.LastText().contains("Não foi possível gerar o relatório"));
+}
+
+// A drawing instead of rows: one page, the title and header above it, the footer below, the rows of a data
+// set given along left out; headless it goes where every report goes.
+void TstRelatorio::drawingPrintsOnOnePageUnderTheHeader() {
+    ScriptedMessageService mensagens;
+    HostContext contexto(mensagens);
+    QRectF area;
+    QRectF pagina;
+    TRelatorio r("WTngDesenho", "Curva de Teste", &m_ds);
+    r.AdicionaCabecalho("Código", "001 - REATIVO");
+    r.DefineRodape("Emitido por ADMIN em 06/12/2026 10:15");
+    r.DefineDesenho([&](QPainter& pintor, const QRectF& onde) {
+        area = onde;
+        pagina = QRectF(0, 0, pintor.device()->width(), pintor.device()->height());
+        pintor.drawText(onde, Qt::AlignCenter, "DESENHO NO MEIO");
+    });
+    const QTemporaryDir saida;
+    qputenv("KELM_REPORT_DIR", saida.path().toUtf8());
+    QVERIFY(Chama_RelatorioWin(r, nullptr));
+    const QStringList paginas = paginasPdf(saida.filePath("WTngDesenho.pdf"));
+    QCOMPARE(paginas.size(), 1);
+    QCOMPARE(tamanhoPagina(saida.filePath("WTngDesenho.pdf")), QStringLiteral("retrato"));
+    const QStringList linhas = paginas[0].split('\n');
+    auto linha = [&](const QString& texto) {
+        for (qsizetype i = 0; i < linhas.size(); ++i)
+            if (linhas[i].contains(texto))
+                return i;
+        return qsizetype(-1);
+    };
+    QVERIFY(linha("Curva de Teste") >= 0);
+    QVERIFY(linha("001 - REATIVO") > linha("Curva de Teste"));
+    QVERIFY(linha("DESENHO NO MEIO") > linha("001 - REATIVO"));
+    QVERIFY(linha("Página 1 de 1") > linha("DESENHO NO MEIO"));
+    QVERIFY(!paginas[0].contains(kClientes[0])); // no rows
+    QVERIFY(area.top() > 0 && area.bottom() < pagina.bottom() && area.width() == pagina.width());
+    QVERIFY(mensagens.shown.isEmpty());
 }
 
 QTEST_MAIN(TstRelatorio)

@@ -15,6 +15,7 @@ const QList<QStringList>& knownTables() {
         {"tbProduto", "PRODUTO", "CODIGO"},     {"tbRegiao", "REGIAO", "REGIAO"},
         {"tbgrupo_Cor", "GRUPO_COR", "CODIGO"}, {"tbtabfis", "TABFIS", "CODIGO"},
         {"tbtabtri", "TABTRI", "CODIGO"},       {"tbTabPre_Serv", "TABPRE_SERV_001", "CODCLI, FASE"},
+        {"tbGrafico", "GRAFICO", "CODIGO"},
     };
     return known;
 }

@@ -134,6 +134,8 @@ void AdicionaSomas(QList<Banda>& bandas, const QList<ColunaRelatorio>& colunas, 
 
 QList<Banda> MontaBandas(const TRelatorio& relatorio) {
     TDataSet* dados = relatorio.Dados();
+    if (relatorio.Desenho())
+        return {};
     if (!dados || dados->IsEmpty())
         return {Banda(Banda::Texto, QStringLiteral("Nenhum registro."))};
     const QList<ColunaRelatorio>& colunas = relatorio.Colunas();
@@ -209,8 +211,9 @@ Preparado Prepara(const TRelatorio& pedido) {
     TRelatorio relatorio = pedido;
     if (const LayoutRelatorio layout = Layouts().value(ChaveLayout(relatorio.Identificador())))
         layout(relatorio);
-    QList<ColunaRelatorio> colunas =
-        relatorio.Colunas().isEmpty() ? relatorio.ColunasPadrao() : relatorio.Colunas();
+    QList<ColunaRelatorio> colunas = relatorio.Desenho()             ? QList<ColunaRelatorio>()
+                                     : relatorio.Colunas().isEmpty() ? relatorio.ColunasPadrao()
+                                                                     : relatorio.Colunas();
     QList<bool> fixas;
     for (ColunaRelatorio& coluna : colunas) {
         const int campo = IndiceCampo(relatorio, coluna.campo);
@@ -981,6 +984,8 @@ public:
     }
 
     bool Pinta() {
+        if (m_relatorio.Desenho())
+            return PintaDesenho();
         QList<double> alturas;
         QList<bool> comProxima;
         for (int b = 0; b < m_bandas.size(); ++b) {
@@ -1011,6 +1016,19 @@ public:
     }
 
 private:
+    // The title band, the caller's drawing in the room left, the footer: one page.
+    bool PintaDesenho() {
+        if (!m_pintor.begin(&m_dispositivo))
+            return false;
+        const double topo = PintaTopo(true);
+        const QRectF area(0, topo, m_largura, m_dispositivo.height() - AlturaRodape() - Mm(2) - topo);
+        m_pintor.save();
+        m_relatorio.Desenho()(m_pintor, area);
+        m_pintor.restore();
+        PintaRodape(1, 1);
+        return m_pintor.end();
+    }
+
     QFontMetricsF Metricas(const QFont& fonte) const { return QFontMetricsF(fonte, &m_dispositivo); }
     double Mm(double milimetros) const { return milimetros * m_dispositivo.logicalDpiY() / 25.4; }
 

@@ -5,9 +5,15 @@
 #include <QString>
 #include <functional>
 
+class QPainter;
 class QPrinter;
+class QRectF;
 class QWidget;
 class TDataSet;
+
+// What a report draws instead of rows (charts, a picture): the painter, and the room the page leaves under
+// the title and header fields and above the footer, in the device's units.
+using DesenhoRelatorio = std::function<void(QPainter&, const QRectF&)>;
 
 // One printed column of a report's detail rows.
 struct KELMHOST_EXPORT ColunaRelatorio {
@@ -57,6 +63,11 @@ public:
     void DefineZebrado(bool zebrado) { m_zebrado = zebrado; }
     bool Zebrado() const { return m_zebrado; }
 
+    // A one-page report drawn by the caller: no rows are printed (the data set may be null), the outputs
+    // and KELM_REPORT_DIR are those of every report. The text output prints the title and header only.
+    void DefineDesenho(DesenhoRelatorio desenho) { m_desenho = std::move(desenho); }
+    const DesenhoRelatorio& Desenho() const { return m_desenho; }
+
 private:
     QString m_identificador;
     QString m_titulo;
@@ -67,6 +78,7 @@ private:
     QString m_rotuloGrupo;
     QString m_rodape;
     bool m_zebrado = true;
+    DesenhoRelatorio m_desenho;
 };
 
 // Gives one report identifier a layout of its own (columns, grouping...), applied to a copy of the

@@ -1,0 +1,222 @@
+#include "GraficoTingimento.h"
+#include "DataSet.h"
+#include <QChart>
+#include <QChartView>
+#include <QDir>
+#include <QFileInfo>
+#include <QGraphicsLayout>
+#include <QGraphicsScene>
+#include <QImage>
+#include <QLineSeries>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QScatterSeries>
+#include <QStandardPaths>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+const QColor kCores[] = {QColor(0xc0, 0x39, 0x2b), QColor(0x1f, 0x5f, 0x9a)};
+
+// Axis steps a reader counts in: minutes by fives, quarters, halves and hours; degrees by tens.
+constexpr double kPassosMinutos[] = {5, 10, 15, 30, 60, 120, 240, 480};
+constexpr double kPassosTemperatura[] = {10, 20, 50, 100};
+constexpr int kMarcasMaximas = 8;
+
+// The first step that marks the extent with at most kMarcasMaximas intervals (the last one when none does).
+template <std::size_t N> double Passo(double extensao, const double (&passos)[N]) {
+    for (double passo : passos)
+        if (extensao <= passo * kMarcasMaximas)
+            return passo;
+    return passos[N - 1];
+}
+
+// Room above the hottest point for its label.
+constexpr double kFolgaRotulo = 10;
+} // namespace
+
+QList<int> TemposTotais(const QList<PassoCurva>& passos) {
+    QList<int> totais;
+    totais.reserve(passos.size());
+    int soma = 0;
+    for (const PassoCurva& passo : passos)
+        totais << (soma += passo.tempo);
+    return totais;
+}
+
+QList<PontoCurva> PontosFase(const QList<PassoCurva>& passos, const QString& fase) {
+    const QList<int> totais = TemposTotais(passos);
+    QList<PontoCurva> pontos;
+    for (qsizetype i = 0; i < passos.size(); ++i)
+        if (passos[i].fase.trimmed() == fase)
+            pontos.append({double(totais[i]), double(passos[i].temperatura), passos[i].codigo.trimmed(),
+                           double(totais[i] - passos[i].tempo)});
+    return pontos;
+}
+
+EixosCurva EixosFase(const QList<PontoCurva>& pontos) {
+    double inicio = 0, fim = 60, frio = 0, quente = 100;
+    if (!pontos.isEmpty()) {
+        inicio = fim = pontos.first().minutos;
+        frio = quente = pontos.first().temperatura;
+        for (const PontoCurva& ponto : pontos) {
+            inicio = std::min({inicio, ponto.inicio, ponto.minutos});
+            fim = std::max(fim, ponto.minutos);
+            frio = std::min(frio, ponto.temperatura);
+            quente = std::max(quente, ponto.temperatura);
+        }
+        frio = std::min(frio, 0.0);
+        quente += kFolgaRotulo;
+    }
+    // Both ends on a mark; a range of no extent still spans one step.
+    EixosCurva eixos;
+    eixos.minutosPasso = Passo(fim - inicio, kPassosMinutos);
+    eixos.minutosDe = std::max(0.0, std::floor(inicio / eixos.minutosPasso) * eixos.minutosPasso);
+    eixos.minutosAte = std::max(std::ceil(fim / eixos.minutosPasso) * eixos.minutosPasso,
+                                eixos.minutosDe + eixos.minutosPasso);
+    eixos.temperaturaPasso = Passo(quente - frio, kPassosTemperatura);
+    eixos.temperaturaDe = std::floor(frio / eixos.temperaturaPasso) * eixos.temperaturaPasso;
+    eixos.temperaturaAte = std::max(std::ceil(quente / eixos.temperaturaPasso) * eixos.temperaturaPasso,
+                                    eixos.temperaturaDe + eixos.temperaturaPasso);
+    return eixos;
+}
+
+QList<PassoCurva> PassosDe(const TDataSet& dados) {
+    const int codigo = dados.FieldIndex(QStringLiteral("CODIGO"));
+    const int temperatura = dados.FieldIndex(QStringLiteral("TEMPERATURA"));
+    const int tempo = dados.FieldIndex(QStringLiteral("TEMPO"));
+    const int fase = dados.FieldIndex(QStringLiteral("FASE"));
+    QList<PassoCurva> passos;
+    passos.reserve(dados.RecordCount());
+    for (int linha = 0; linha < dados.RecordCount(); ++linha)
+        passos.append({dados.ValueAt(linha, codigo).toString(), dados.ValueAt(linha, temperatura).toInt(),
+                       dados.ValueAt(linha, tempo).toInt(), dados.ValueAt(linha, fase).toString()});
+    return passos;
+}
+
+int MinutosDoTempo(const QString& texto) {
+    static const QRegularExpression formato(QStringLiteral("^(\\d{1,3}):([0-5]\\d)$"));
+    const QRegularExpressionMatch partes = formato.match(texto.trimmed());
+    if (!partes.hasMatch())
+        return -1;
+    return partes.captured(1).toInt() * 60 + partes.captured(2).toInt();
+}
+
+QString TempoDosMinutos(int minutos) {
+    if (minutos < 0)
+        return {};
+    return QStringLiteral("%1:%2")
+        .arg(minutos / 60, 2, 10, QLatin1Char('0'))
+        .arg(minutos % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString TituloFase(int fase) {
+    return QStringLiteral("Gráfico de Tingimento - Fase %1").arg(fase);
+}
+
+void MontaGraficoFase(QChart& grafico, const QList<PassoCurva>& passos, int fase) {
+    grafico.removeAllSeries();
+    for (QAbstractAxis* eixo : grafico.axes()) {
+        grafico.removeAxis(eixo);
+        delete eixo;
+    }
+    grafico.setTitle(TituloFase(fase));
+    QFont titulo = grafico.titleFont();
+    titulo.setBold(true);
+    grafico.setTitleFont(titulo);
+    grafico.legend()->hide();
+
+    const QList<PontoCurva> pontos = PontosFase(passos, QString::number(fase));
+    const EixosCurva eixos = EixosFase(pontos);
+    auto* minutos = new QValueAxis(&grafico);
+    minutos->setTitleText(QStringLiteral("Tempo (min)"));
+    minutos->setRange(eixos.minutosDe, eixos.minutosAte);
+    minutos->setTickType(QValueAxis::TicksDynamic);
+    minutos->setTickAnchor(eixos.minutosDe);
+    minutos->setTickInterval(eixos.minutosPasso);
+    minutos->setLabelFormat(QStringLiteral("%d"));
+    auto* temperatura = new QValueAxis(&grafico);
+    temperatura->setTitleText(QStringLiteral("Temperatura"));
+    temperatura->setRange(eixos.temperaturaDe, eixos.temperaturaAte);
+    temperatura->setTickType(QValueAxis::TicksDynamic);
+    temperatura->setTickAnchor(eixos.temperaturaDe);
+    temperatura->setTickInterval(eixos.temperaturaPasso);
+    temperatura->setLabelFormat(QStringLiteral("%d"));
+    // Small enough for a chart of half a screen to show every mark's number.
+    for (QValueAxis* eixo : {minutos, temperatura}) {
+        QFont fonte = eixo->labelsFont();
+        fonte.setPointSizeF(8);
+        eixo->setLabelsFont(fonte);
+    }
+    grafico.addAxis(minutos, Qt::AlignBottom);
+    grafico.addAxis(temperatura, Qt::AlignLeft);
+
+    const QColor cor = kCores[fase == 2 ? 1 : 0];
+    auto anexa = [&](QXYSeries* serie) {
+        grafico.addSeries(serie);
+        serie->attachAxis(minutos);
+        serie->attachAxis(temperatura);
+    };
+    auto* linha = new QLineSeries(&grafico);
+    linha->setPen(QPen(cor, 2));
+    for (const PontoCurva& ponto : pontos)
+        linha->append(ponto.minutos, ponto.temperatura);
+    anexa(linha);
+    // Labels are one format per series: each point is a series of its own, so it carries its step's code.
+    for (const PontoCurva& ponto : pontos) {
+        auto* marca = new QScatterSeries(&grafico);
+        marca->append(ponto.minutos, ponto.temperatura);
+        marca->setMarkerSize(8);
+        marca->setColor(cor);
+        marca->setBorderColor(cor);
+        marca->setPointLabelsFormat(QString(ponto.rotulo).replace(QLatin1Char('@'), QLatin1Char(' ')));
+        marca->setPointLabelsVisible(true);
+        marca->setPointLabelsClipping(false);
+        anexa(marca);
+    }
+}
+
+QChartView* NovoGraficoFase(QWidget* pai, int fase) {
+    auto* vista = new QChartView(new QChart, pai);
+    vista->setObjectName(QStringLiteral("GrFase%1").arg(fase));
+    vista->setRenderHint(QPainter::Antialiasing);
+    vista->setMinimumSize(320, 220);
+    MontaGraficoFase(*vista->chart(), {}, fase);
+    return vista;
+}
+
+void DesenhaCurva(QPainter& pintor, const QRectF& area, const QList<PassoCurva>& passos) {
+    if (area.width() <= 0 || area.height() <= 0)
+        return;
+    const double altura = area.height() / 2;
+    // Charts are laid out at a screen-like size and scaled into the room, so their fonts keep their
+    // proportions on any device.
+    const QSizeF logico(720, 720 * altura / area.width());
+    for (int fase = 1; fase <= 2; ++fase) {
+        QGraphicsScene cena;
+        auto* grafico = new QChart;
+        cena.addItem(grafico);
+        MontaGraficoFase(*grafico, passos, fase);
+        grafico->setGeometry(QRectF(QPointF(0, 0), logico));
+        grafico->layout()->activate();
+        const QRectF destino(area.left(), area.top() + (fase - 1) * altura, area.width(), altura);
+        cena.render(&pintor, destino, QRectF(QPointF(0, 0), logico), Qt::KeepAspectRatio);
+    }
+}
+
+QString ArquivoFiguraCurva() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+        .filePath(QStringLiteral("grafico.jpeg"));
+}
+
+bool GravaFiguraCurva(const QList<PassoCurva>& passos, const QString& arquivo) {
+    QImage figura(1200, 1100, QImage::Format_RGB32);
+    figura.fill(Qt::white);
+    {
+        QPainter pintor(&figura);
+        pintor.setRenderHint(QPainter::Antialiasing);
+        DesenhaCurva(pintor, QRectF(0, 0, figura.width(), figura.height()), passos);
+    }
+    return QDir().mkpath(QFileInfo(arquivo).absolutePath()) && figura.save(arquivo, "JPEG", 90);
+}

@@ -1,0 +1,115 @@
+#include "RegrasApontamento.h"
+
+QDate LeDataApontamento(const QString& texto) {
+    const QString digitado = texto.trimmed();
+    if (digitado.isEmpty())
+        return {};
+    const QDate data = QDate::fromString(digitado, QStringLiteral("dd/MM/yyyy"));
+    return data.isValid() ? data : QDate::fromString(digitado, QStringLiteral("d/M/yyyy"));
+}
+
+QTime LeHoraApontamento(const QString& texto) {
+    const QString digitado = texto.trimmed();
+    for (const QString& formato : {QStringLiteral("HH:mm"), QStringLiteral("H:mm"),
+                                   QStringLiteral("HH:mm:ss"), QStringLiteral("H:mm:ss")})
+        if (const QTime hora = QTime::fromString(digitado, formato); hora.isValid())
+            return hora;
+    return {};
+}
+
+QString TextoData(const QDate& data) {
+    return data.isValid() ? data.toString(QStringLiteral("dd/MM/yyyy")) : QString();
+}
+
+QString TextoHora(const QTime& hora) {
+    return hora.isValid() ? hora.toString(QStringLiteral("HH:mm")) : QString();
+}
+
+QString HoraGravada(const QTime& hora) {
+    return hora.isValid() ? hora.toString(QStringLiteral("HH:mm:ss")) : QString();
+}
+
+QString HoraDaTabela(const QString& hora) {
+    const QTime lida = LeHoraApontamento(hora);
+    return lida.isValid() ? TextoHora(lida) : hora.trimmed();
+}
+
+bool EtapaConcluida(const QString& concluido) {
+    const QString c = concluido.trimmed().toUpper();
+    return c == QLatin1String("S") || c == QLatin1String("R");
+}
+
+bool ConcluidoValido(const QString& concluido) {
+    const QString c = concluido.trimmed().toUpper();
+    return c == QLatin1String("S") || c == QLatin1String("R") || c == QLatin1String("N");
+}
+
+QDate DataProducao(const QDate& data, const QDate& hoje) {
+    return !data.isValid() || data == QDate(1899, 12, 30) ? hoje : data;
+}
+
+QStringList ConfereLinha(const LinhaApontamento& linha, const CadastrosApontamento& cadastros) {
+    QStringList falhas;
+    const QDate dataInicio = LeDataApontamento(linha.dataInicio), dataFim = LeDataApontamento(linha.dataFim);
+    const QTime horaInicio = LeHoraApontamento(linha.horaInicio), horaFim = LeHoraApontamento(linha.horaFim);
+    if (!EtapaConcluida(linha.concluido)) {
+        // What was typed must be possible even where it is not required.
+        if (!linha.dataInicio.trimmed().isEmpty() && !dataInicio.isValid())
+            falhas << QStringLiteral("Data Inicial não cadastrada.");
+        if (!linha.horaInicio.trimmed().isEmpty() && !horaInicio.isValid())
+            falhas << QStringLiteral("Hora Inicial não cadastrada.");
+        if (!linha.dataFim.trimmed().isEmpty())
+            falhas << QStringLiteral("Para digitação da Data Final é preciso concluir o Processo.");
+        return falhas;
+    }
+    if (!cadastros.funcionarios.contains(linha.funcionario.trimmed()))
+        falhas << QStringLiteral("Funcionário não cadastrado.");
+    if (!cadastros.maquinas.contains(linha.maquina.trimmed()))
+        falhas << QStringLiteral("Máquina não cadastrada.");
+    if (!cadastros.turnos.contains(linha.turno.trimmed()))
+        falhas << QStringLiteral("Turno não cadastrado.");
+    if (!dataInicio.isValid())
+        falhas << QStringLiteral("Data Inicial não cadastrada.");
+    if (!horaInicio.isValid())
+        falhas << QStringLiteral("Hora Inicial não cadastrada.");
+    if (!dataFim.isValid())
+        falhas << QStringLiteral("Data Final não cadastrada.");
+    if (!horaFim.isValid())
+        falhas << QStringLiteral("Hora Final não cadastrada.");
+    if (dataInicio.isValid() && horaInicio.isValid() && dataFim.isValid() && horaFim.isValid() &&
+        QDateTime(dataFim, horaFim) < QDateTime(dataInicio, horaInicio))
+        falhas << QStringLiteral("Data/Hora Final anterior à Inicial.");
+    return falhas;
+}
+
+bool EtapaLiberada(const QList<EtapaOrdem>& etapas, int ordem, bool pendente, bool ultima) {
+    if (pendente && ultima)
+        return true;
+    for (const EtapaOrdem& etapa : etapas)
+        if (etapa.ordem < ordem && !etapa.concluida)
+            return false;
+    return true;
+}
+
+RegistroEtapa RegistroDaEtapa(const MudancaEtapa& mudanca) {
+    const QString pendente = mudanca.pendenteCarregado.trimmed().toUpper();
+    if (pendente.isEmpty() || pendente == QLatin1String("S"))
+        return RegistroEtapa::Movimentacao;
+    if (mudanca.dataFimMudou || mudanca.horaInicioMudou || mudanca.horaFimMudou || mudanca.turnoMudou)
+        return RegistroEtapa::Alteracao;
+    return RegistroEtapa::Nenhum;
+}
+
+QString TextoRegistroEtapa(RegistroEtapa registro, const QString& fal, const QString& fase,
+                           const QString& produto, const LinhaApontamento& linha) {
+    if (registro == RegistroEtapa::Nenhum)
+        return {};
+    const QString inicio = registro == RegistroEtapa::Movimentacao
+                               ? QStringLiteral("MOVIMENTACAO DA FAL NR.: ")
+                               : QStringLiteral("ALTERACAO DA FAL NR.: ");
+    return inicio + fal + QStringLiteral(" FASE: ") + fase + QStringLiteral(" COD: ") + produto +
+           QStringLiteral(" DT INI ") + linha.dataInicio.trimmed() + QStringLiteral(" HR INI ") +
+           linha.horaInicio.trimmed() + QStringLiteral(" DT FIM ") + linha.dataFim.trimmed() +
+           QStringLiteral(" HR FIM ") + linha.horaFim.trimmed() + QStringLiteral(" TUR ") +
+           linha.turno.trimmed();
+}

@@ -1,0 +1,470 @@
+// Process recording: a lot sheet's steps loaded by sheet or dye lot and fabric, what entering a cell fills,
+// the columns' checks, the steps' order and the machines of a phase, the save with its audit lines and the
+// item's measures, the refusals that write nothing (quality, impossible or reversed times, a failed update),
+// the production date, and an employee limited to some phases. The rules behind them as tables.
+#include "ClassRegistry.h"
+#include "DBControls.h"
+#include "DataSet.h"
+#include "DataSetModel.h"
+#include "Formatacao.h"
+#include "RegrasApontamento.h"
+#include "TestDatabase.h"
+#include <QComboBox>
+#include <QTest>
+
+namespace {
+const QString kAberto = QStringLiteral("Existem setores em aberto antes do que está sendo apontado.");
+const QString kPassos = QStringLiteral(
+    "SELECT FASE, PENDENTE, CONCLUIDO, FUNCIONARIO, MAQUINA, TURNO, DATA, DATA_INI, HORA_INI, DATA_FIN, "
+    "HORA_FIN FROM PROCESSO_TIN WHERE FAL = '000001' AND CODIGO = '000101' ORDER BY ORDEM");
+} // namespace
+
+class TstTngMov : public ScreenTestCase {
+    Q_OBJECT
+    void Commit() { db->Transaction()->CommitRetaining(); }
+    // Three shifts on every weekday, employees, phases 01-04 (02 of group 01, 04 of group 03; 03 updates the
+    // measures), machines of phases 01, 03 and 04, a curve, two locations; sheet 000001 (dye lot 000777)
+    // with two fabrics: 000101 through the four phases, preparation started, and 000105 through two.
+    void Insere(const QString& tabela, const QStringList& linhas) {
+        for (const QString& valores : linhas)
+            Sql("INSERT INTO " + tabela + " VALUES (" + valores + ")");
+    }
+    void Base(const QString& parametro210 = "N", const QString& parametro220 = "N") {
+        Insere("TURNO (TURNO, NOTURNO)", {"'01', 'N'", "'02', 'N'", "'03', 'S'"});
+        for (int dia = 1; dia <= 7; ++dia)
+            Insere("TURNO_HORARIOS (TURNO, DIA, ENTRADA, SAIDA)",
+                   {QString("'01', %1, '06:00', '13:59:59'").arg(dia),
+                    QString("'02', %1, '14:00', '21:59:59'").arg(dia),
+                    QString("'03', %1, '22:00', '05:59:59'").arg(dia)});
+        Insere("PESSOAL (CODIGO, NOME, TURNO)", {"'00001', 'JOAO', '01'", "'00005', 'RODRIGO', '03'"});
+        Insere("FASE (CODIGO, DESCRICAO, GRUPO, ATUALIZAR)",
+               {"'01', 'PREPARACAO', NULL, 'N'", "'02', 'ALVEJAMENTO', '01', 'N'",
+                "'03', 'TINGIMENTO', NULL, 'S'", "'04', 'LAVAGEM', '03', 'N'"});
+        Insere("MAQ_TIN (CODIGO, FASE)", {"'P1', '01'", "'J1', '03'", "'L1', '04'"});
+        Insere("GRAFICO (CODIGO)", {"'001'"});
+        Insere("DEPOSITO (CODIGO, DESCRICAO)", {"'0001', 'MALHA CRUA'"});
+        Insere("PRODUTO (CODIGO, DESCRICAO)", {"'000101', 'MEIA MALHA'", "'000105', 'RIBANA'"});
+        Insere("FAL (NUMERO, PARTIDA)", {"'000001', '000777'"});
+        Insere("FAL_ITEN (FAL, CODIGO, ORD_IT, LARGURA, GRAMATURA)",
+               {"'000001', '000101', 1, 1.8, 160", "'000001', '000105', 2, 1.2, 200"});
+        Insere("PROCESSO_TIN (FAL, CODIGO, FASE, DES_FASE, ORDEM, PENDENTE, CONCLUIDO, DATA_INI, HORA_INI)",
+               {"'000001', '000101', '01', 'PREPARACAO', 1, 'S', 'N', '2026-11-23', '07:30:00'"});
+        Insere("PROCESSO_TIN (FAL, CODIGO, FASE, ORDEM, CONCLUIDO)",
+               {"'000001', '000101', '02', 2, 'N'", "'000001', '000101', '03', 3, 'N'",
+                "'000001', '000101', '04', 4, 'N'", "'000001', '000105', '01', 1, 'N'",
+                "'000001', '000105', '03', 2, 'N'"});
+        Insere("PARAMETROS (MODULO, NUMERO, VALOR)",
+               {"'TIN', 210, '" + parametro210 + "'", "'TIN', 220, '" + parametro220 + "'"});
+        Commit();
+    }
+    TDataSet* Mov() { return driver->Screen()->findChild<TDataSet*>("TbMov"); }
+    QString Campo(int linha, const QString& campo) {
+        return TextoValor(Mov()->ValueAt(linha, Mov()->FieldIndex(campo)));
+    }
+    int Linha(const QString& fase) {
+        for (int linha = 0; linha < Mov()->RecordCount(); ++linha)
+            if (Campo(linha, "Fase") == fase)
+                return linha;
+        return -1;
+    }
+    void Abre(const QString& fal, const QString& produto = "000101") {
+        driver->Open("TfmTngMov");
+        driver->Type("EdtFalMov", fal);
+        driver->Type("EdtCodPro", produto);
+        driver->Press("Tab");
+    }
+    // Types the cells of a phase's row.
+    void Celulas(const QString& fase, const QList<QPair<QString, QString>>& celulas) {
+        driver->Row("DBGrid1", Linha(fase));
+        for (const auto& [campo, valor] : celulas)
+            driver->Cell("DBGrid1", campo, valor);
+    }
+    // A step concluded on a Monday morning by employee 00001 on the machine given.
+    void Conclui(const QString& fase, const QString& maquina, const QString& horaFim = "09:00") {
+        Celulas(fase, {{"Concluido", "S"},
+                       {"Funcionario", "00001"},
+                       {"Maquina", maquina},
+                       {"Data_Inicio", "23/11/2026"},
+                       {"Hora_Inicio", "08:00"},
+                       {"Data_Fim", "23/11/2026"},
+                       {"Hora_Fim", horaFim},
+                       {"Data", "23/11/2026"}});
+    }
+    QStringList Logs() {
+        return RowsSeenByOthers("SELECT TIPO, TEXTO FROM LOG WHERE TITULO = 'TINGIMENTO' ORDER BY ID");
+    }
+
+private slots:
+    void stepsOfASheetAndOfAFabric();
+    void entering_cells_fills_them_and_tab_checks();
+    void stepOrder();
+    void machineOfThePhase();
+    void saveWithAuditLinesAndMeasures();
+    void refusalsWriteNothing();
+    void failedUpdateRollsEverythingBack();
+    void employeeLimitedToSomePhases();
+    void rules();
+};
+
+void TstTngMov::stepsOfASheetAndOfAFabric() {
+    Base();
+    // By the number without its zeros: two fabrics, the whole sheet's phases once each.
+    driver->Open("TfmTngMov");
+    driver->Type("EdtFalMov", "1");
+    driver->Press("Tab");
+    QCOMPARE(driver->Text("EdtFalMov"), QStringLiteral("000001"));
+    QCOMPARE(driver->Text("EdtCodPro"), QString());
+    QCOMPARE(driver->Rows("DBGrid1"), 4);
+    // By its dye lot, on one fabric: measures from the sheet's item, steps in the route's order, the cursor
+    // on the first one open, every phase open to a user with no phases listed.
+    driver->Type("EdtFalMov", "777");
+    driver->Type("EdtCodPro", "000101");
+    driver->Press("Tab");
+    QCOMPARE(driver->Text("EdtFalMov"), QStringLiteral("000001"));
+    QCOMPARE(driver->Text("EdtDescPro") + '|' + driver->Text("EdtLargura") + '|' +
+                 driver->Text("EdtGramatura"),
+             QStringLiteral("MEIA MALHA|1,8|160"));
+    QStringList linhas;
+    for (int linha = 0; linha < Mov()->RecordCount(); ++linha)
+        linhas << Campo(linha, "Fase") + Campo(linha, "Descricao") + Campo(linha, "AcessaFase") +
+                      Campo(linha, "Hora_Inicio");
+    QCOMPARE(linhas, QStringList({"01PREPARACAOS07:30", "02ALVEJAMENTOS", "03TINGIMENTOS", "04LAVAGEMS"}));
+    QCOMPARE(Mov()->RecNo(), 0);
+    // The quality screen opens from the grid once its unit is installed.
+    QCOMPARE(driver->MenuEnabled("ApontarQualidade1"), ClassRegistered("TfmContrQul"));
+    // A fabric the sheet lacks, a sheet that does not exist.
+    driver->Type("EdtCodPro", "000102");
+    driver->Press("Tab");
+    QCOMPARE(messages.LastText(), QStringLiteral("Produto não pertence à FAL."));
+    QCOMPARE(driver->Rows("DBGrid1"), 0);
+    driver->Type("EdtCodPro", "");
+    driver->Type("EdtFalMov", "999");
+    driver->Press("Tab");
+    QCOMPARE(messages.LastText(), QStringLiteral("Número de FAL/Partida inválido."));
+    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtFalMov"));
+    driver->Type("EdtFalMov", "");
+    driver->Click("BtnGravar");
+    QCOMPARE(messages.LastText(), QStringLiteral("Número de FAL/Partida inválido."));
+
+    // Parameter 210: no grid before a fabric.
+    Sql("UPDATE PARAMETROS SET VALOR = 'S' WHERE NUMERO = 210");
+    Commit();
+    driver->Close();
+    driver->Open("TfmTngMov");
+    driver->Type("EdtFalMov", "000001");
+    driver->Press("Tab");
+    QCOMPARE(driver->Rows("DBGrid1"), 0);
+    driver->Row("DBGrid1", 0);
+    QCOMPARE(messages.LastText(), QStringLiteral("Produto não informado."));
+    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCodPro"));
+}
+
+void TstTngMov::entering_cells_fills_them_and_tab_checks() {
+    Base();
+    Sql("UPDATE ACESSO_USUARIOS SET CODFUN = '00005' WHERE CODIGO = '001'");
+    Sql("UPDATE PROCESSO_TIN SET CONCLUIDO = 'S', PENDENTE = 'N', FUNCIONARIO = '00001', LOCAL = '0001' "
+        "WHERE FASE IN "
+        "('01', '04')");
+    Commit();
+    Abre("000001");
+    auto* grade = driver->Get<TZoDBGrid>("DBGrid1");
+    const auto entra = [&](const QString& campo) { grade->SelectField(campo); };
+    // An open step: the start now, the user's employee; no end.
+    driver->Row("DBGrid1", Linha("02"));
+    for (const char* campo : {"Hora_Inicio", "Data_Inicio", "Funcionario", "Hora_Fim", "Data_Fim", "Data"})
+        entra(campo);
+    const int l02 = Linha("02");
+    QVERIFY(qAbs(QTime::fromString(Campo(l02, "Hora_Inicio"), "HH:mm").secsTo(QTime::currentTime())) < 120);
+    QCOMPARE(Campo(l02, "Data_Inicio"), QDate::currentDate().toString("dd/MM/yyyy"));
+    QCOMPARE(Campo(l02, "Funcionario") + '|' + Campo(l02, "Hora_Fim") + Campo(l02, "Data_Fim") +
+                 Campo(l02, "Data"),
+             QStringLiteral("00005|"));
+    // Concluded (a lower-case letter taken as its capital): the end and the day too; leaving the day books
+    // the shift of 02:30 on a Monday, the night.
+    driver->Cell("DBGrid1", "Concluido", "s");
+    QCOMPARE(Campo(l02, "Concluido"), QStringLiteral("S"));
+    entra("Hora_Fim");
+    entra("Data");
+    QCOMPARE(Campo(l02, "Data_Fim") + '|' + Campo(l02, "Data"),
+             '|' + QDate::currentDate().toString("dd/MM/yyyy"));
+    driver->Cell("DBGrid1", "Hora_Fim", "02:30");
+    driver->Cell("DBGrid1", "Data", "23/11/2026");
+    QCOMPARE(Campo(l02, "Turno"), QStringLiteral("03"));
+    driver->Cell("DBGrid1", "Concluido", "X");
+    QVERIFY(messages.LastText().startsWith("Concluído: informe S"));
+    QCOMPARE(Campo(l02, "Concluido"), QStringLiteral("S"));
+    // Picked from its list, a word leaves its first letter.
+    const QModelIndex celula =
+        grade->model()->index(l02, DataSetModel::Of(Mov())->ColumnOfField("Concluido"));
+    std::unique_ptr<QWidget> editor(grade->itemDelegate()->createEditor(grade->viewport(), {}, celula));
+    auto* lista = qobject_cast<QComboBox*>(editor.get());
+    QVERIFY(lista && lista->count() == 3);
+    lista->setCurrentIndex(2);
+    grade->itemDelegate()->setModelData(lista, grade->model(), celula);
+    QCOMPARE(Campo(l02, "Concluido"), QStringLiteral("R"));
+
+    // The columns' checks: a code that is nowhere is refused and cleared; a location shows its name.
+    const struct {
+        const char* campo;
+        const char* valor;
+        const char* mensagem;
+    } checagens[] = {{"Funcionario", "99999", "Funcionário não cadastrado."},
+                     {"Maquina", "XX", "Máquina não cadastrada."},
+                     {"Grafico", "999", "Gráfico não cadastrado."},
+                     {"Turno", "09", "Turno não cadastrado."},
+                     {"Local", "9999", "Local inválido"},
+                     {"Local", "0001", ""}};
+    for (const auto& c : checagens) {
+        messages.Clear();
+        driver->Cell("DBGrid1", c.campo, c.valor);
+        QCOMPARE(messages.LastText(), QString::fromUtf8(c.mensagem));
+        QCOMPARE(Campo(l02, c.campo), *c.mensagem ? QString() : QString::fromUtf8(c.valor));
+    }
+    QCOMPARE(Campo(l02, "Desc_local"), QStringLiteral("MALHA CRUA"));
+    // A step recorded before keeps who did it, its shift and location.
+    driver->Row("DBGrid1", Linha("04"));
+    for (const char* campo : {"Funcionario", "Turno", "Local"})
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, driver->Cell("DBGrid1", campo, "00001"));
+    driver->Cell("DBGrid1", "Observacao", "REVISADO");
+}
+
+void TstTngMov::stepOrder() {
+    Base();
+    Abre("000001");
+    // Concluding step 3 while step 2 is open: refused, the edit undone.
+    Celulas("03", {{"Concluido", "S"}});
+    driver->Row("DBGrid1", 0);
+    QCOMPARE(messages.LastText(), kAberto);
+    QCOMPARE(Campo(Linha("03"), "Concluido"), QStringLiteral("N"));
+    // Steps 1 and 2 concluded on this screen first: step 3 may follow before the save.
+    messages.Clear();
+    for (const char* fase : {"01", "02", "03"})
+        Celulas(fase, {{"Concluido", "S"}});
+    driver->Row("DBGrid1", 0);
+    QCOMPARE(messages.Texts(), QStringList());
+    // A finished fabric's middle step may still be corrected.
+    Sql("UPDATE PROCESSO_TIN SET CONCLUIDO = 'S', PENDENTE = 'N' WHERE FASE <> '04'");
+    Commit();
+    driver->Close();
+    Abre("000001");
+    Celulas("03", {{"Observacao", "CORRIGIDO"}, {"Concluido", "R"}});
+    driver->Row("DBGrid1", 0);
+    QCOMPARE(messages.Texts(), QStringList());
+    // The whole sheet without a fabric, and a sheet another reprocesses, are held to no order.
+    Sql("UPDATE PROCESSO_TIN SET CONCLUIDO = 'N', PENDENTE = NULL");
+    Commit();
+    for (const char* reprocessada : {"", "000002"}) {
+        if (*reprocessada)
+            Sql("INSERT INTO FAL (NUMERO, NUM_REPROC) VALUES ('000002', '000001')");
+        Commit();
+        driver->Close();
+        Abre("000001", *reprocessada ? "000101" : "");
+        Celulas("04", {{"Concluido", "S"}});
+        driver->Row("DBGrid1", 0);
+        QCOMPARE(messages.Texts(), QStringList());
+    }
+
+    // Parameter 210: an open step is held too, but for the last one.
+    Sql("DELETE FROM FAL WHERE NUMERO = '000002'");
+    Sql("UPDATE PARAMETROS SET VALOR = 'S' WHERE NUMERO = 210");
+    Commit();
+    driver->Close();
+    Abre("000001");
+    Celulas("03", {{"Hora_Inicio", "10:00"}});
+    driver->Row("DBGrid1", 0);
+    QCOMPARE(messages.LastText(), kAberto);
+    messages.Clear();
+    Celulas("04", {{"Hora_Inicio", "10:00"}});
+    driver->Row("DBGrid1", 0);
+    QCOMPARE(messages.Texts(), QStringList());
+}
+
+void TstTngMov::machineOfThePhase() {
+    Base("N", "S");
+    Sql("UPDATE PROCESSO_TIN SET CONCLUIDO = 'S', PENDENTE = 'N' WHERE FASE <> '04'");
+    Commit();
+    Abre("000001");
+    const QString recusa = "Fase da máquina difere da fase do apontamento. Impossível continuar.";
+    // Phase 04 of group 03: its machines and the group's; another phase's refused and the edit undone.
+    for (const auto& [maquina, aceita] : {std::pair{"L1", true}, {"J1", true}, {"P1", false}}) {
+        messages.Clear();
+        Celulas("04", {{"Concluido", "S"}, {"Maquina", maquina}});
+        driver->Row("DBGrid1", 0);
+        QCOMPARE(messages.LastText(), aceita ? QString() : recusa);
+        QCOMPARE(Campo(Linha("04"), "Maquina"), aceita ? QString(maquina) : QStringLiteral("J1"));
+    }
+    // A phase without a group takes any machine.
+    messages.Clear();
+    Celulas("01", {{"Maquina", "L1"}});
+    driver->Row("DBGrid1", 1);
+    QCOMPARE(messages.Texts(), QStringList());
+}
+
+void TstTngMov::saveWithAuditLinesAndMeasures() {
+    Base();
+    Abre("000001");
+    Conclui("01", "P1", "09:00");
+    Conclui("02", "P1", "10:30");
+    Conclui("03", "J1", "22:15"); // the afternoon shift ends at 21:59:59: the night's
+    Celulas("04", {{"Data_Inicio", "24/11/2026"}, {"Hora_Inicio", "07:00"}});
+    driver->Type("EdtLargura", "1,75");
+    driver->Type("EdtGramatura", "150");
+    driver->Click("BtnGravar");
+    QCOMPARE(messages.Texts(), QStringList());
+    QCOMPARE(
+        RowsSeenByOthers(kPassos),
+        QStringList({"01|N|S|00001|P1|01|23/11/2026|23/11/2026|08:00:00|23/11/2026|09:00:00",
+                     "02|N|S|00001|P1|01|23/11/2026|23/11/2026|08:00:00|23/11/2026|10:30:00",
+                     "03|N|S|00001|J1|03|23/11/2026|23/11/2026|08:00:00|23/11/2026|22:15:00",
+                     "04|S|N||||" + QDate::currentDate().toString("dd/MM/yyyy") + "|24/11/2026|07:00:00||"}));
+    const QString texto =
+        "MOVIMENTACAO DA FAL NR.: 000001 FASE: %1 COD: 000101 DT INI 23/11/2026 HR INI 08:00 DT FIM "
+        "23/11/2026 HR FIM %2 TUR %3";
+    QCOMPARE(Logs(),
+             QStringList({"3|" + texto.arg("01", "09:00", "01"), "3|" + texto.arg("02", "10:30", "01"),
+                          "3|" + texto.arg("03", "22:15", "03"),
+                          "1|ALTERADO GRAMATURA PARA 150, LARGURA PARA 1,75 DO PRODUTO 000101"}));
+    QCOMPARE(RowsSeenByOthers("SELECT CODIGO, LARGURA, GRAMATURA FROM FAL_ITEN ORDER BY ORD_IT"),
+             QStringList({"000101|1.75|150", "000105|1.2|200"}));
+    QCOMPARE(
+        RowsSeenByOthers("SELECT COUNT(*) FROM PROCESSO_TIN WHERE CODIGO = '000105' AND PENDENTE IS NULL"),
+        QStringList{"2"});
+    QCOMPARE(driver->Text("EdtCodPro") + QString::number(driver->Rows("DBGrid1")), QStringLiteral("0"));
+    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtFalMov"));
+
+    // A recorded step whose end moved is logged as altered; a remark alone and unchanged measures are not.
+    driver->Type("EdtCodPro", "000101");
+    driver->Press("Tab");
+    Celulas("02", {{"Hora_Fim", "11:00"}});
+    Celulas("01", {{"Observacao", "OK"}});
+    driver->Click("BtnGravar");
+    QCOMPARE(messages.Texts(), QStringList());
+    QCOMPARE(Logs().size(), 5);
+    QCOMPARE(Logs().last(),
+             "1|" + QString(texto).replace("MOVIMENTACAO", "ALTERACAO").arg("02", "11:00", "01"));
+}
+
+// A concluded step with one thing wrong, or the sheet held by quality control: nothing written, every
+// failure of every step told at once, the grid kept to be put right.
+void TstTngMov::refusalsWriteNothing() {
+    Base();
+    Sql("INSERT INTO CONTR_QUL (FAL, CODIGO, APROVADO) VALUES ('000001', '000105', 'N')"); // the other fabric
+    Commit();
+    const QStringList antes = RowsSeenByOthers(kPassos);
+    const QString fase02 =
+        "\nFase 02 - ALVEJAMENTO: Para digitação da Data Final é preciso concluir o Processo.";
+    const struct {
+        const char *celula, *valor, *mensagem;
+    } casos[] = {{"Data_Inicio", "31/02/2026", "Data Inicial não cadastrada."},
+                 {"Hora_Inicio", "25:70", "Hora Inicial não cadastrada."},
+                 {"Data_Fim", "", "Data Final não cadastrada."},
+                 {"Hora_Fim", "24:00", "Hora Final não cadastrada."},
+                 {"Hora_Fim", "07:59", "Data/Hora Final anterior à Inicial."},
+                 {"Maquina", "", "Máquina não cadastrada."},
+                 {"Concluido", "N", "Para digitação da Data Final é preciso concluir o Processo."},
+                 {"", "", "FAL bloqueada na qualidade. Impossível gravar."}};
+    for (const auto& c : casos) {
+        if (!*c.celula) {
+            Sql("INSERT INTO CONTR_QUL (FAL, CODIGO, APROVADO) VALUES ('000001', '000101', 'N')");
+            Commit();
+        }
+        driver->Close();
+        Abre("000001");
+        Conclui("01", "P1");
+        if (*c.celula)
+            Celulas("01", {{c.celula, c.valor}});
+        Celulas("02", {{"Data_Fim", "23/11/2026"}});
+        driver->Click("BtnGravar");
+        const QString mensagem = QString::fromUtf8(c.mensagem);
+        QCOMPARE(messages.LastText(), *c.celula ? "Fase 01 - PREPARACAO: " + mensagem + fase02 : mensagem);
+        QCOMPARE(RowsSeenByOthers(kPassos), antes);
+        QCOMPARE(Logs(), QStringList());
+        QCOMPARE(driver->Rows("DBGrid1"), 4);
+    }
+}
+
+void TstTngMov::failedUpdateRollsEverythingBack() {
+    Base();
+    Sql("CREATE EXCEPTION E_MOV 'falha forçada'");
+    Commit();
+    Sql("CREATE TRIGGER T_MOV FOR PROCESSO_TIN BEFORE UPDATE AS BEGIN IF (NEW.FASE = '03') THEN EXCEPTION "
+        "E_MOV; END");
+    Commit();
+    const QStringList antes = RowsSeenByOthers(kPassos);
+    Abre("000001");
+    Conclui("01", "P1");
+    Conclui("02", "P1");
+    Conclui("03", "J1");
+    driver->Type("EdtGramatura", "150");
+    driver->Click("BtnGravar");
+    QVERIFY2(messages.LastText().startsWith("Ocorreu um erro durante o processo.\nErro: ") &&
+                 messages.LastText().contains("falha forçada"),
+             qPrintable(messages.LastText()));
+    QCOMPARE(RowsSeenByOthers(kPassos), antes);
+    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM LOG"), QStringList{"0"});
+    QCOMPARE(RowsSeenByOthers("SELECT GRAMATURA FROM FAL_ITEN WHERE CODIGO = '000101'"), QStringList{"160"});
+    Sql("DROP TRIGGER T_MOV");
+    Commit();
+    messages.Clear();
+    driver->Click("BtnGravar");
+    QCOMPARE(messages.Texts(), QStringList());
+    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*), MIN(DATA) FROM PROCESSO_TIN WHERE CONCLUIDO = 'S'"),
+             QStringList{"3|23/11/2026"});
+}
+
+void TstTngMov::employeeLimitedToSomePhases() {
+    Base();
+    Sql("UPDATE ACESSO_USUARIOS SET CODFUN = '00005' WHERE CODIGO = '001'");
+    Sql("INSERT INTO ACESSO_SETOR (CODIGO, TIPO, SETOR) VALUES ('00005', 'F', '01')");
+    Sql("INSERT INTO ACESSO_SETOR (CODIGO, TIPO, SETOR) VALUES ('00005', 'F', '02')");
+    Commit();
+    Abre("000001");
+    QString acessos;
+    for (int linha = 0; linha < Mov()->RecordCount(); ++linha)
+        acessos += Campo(linha, "AcessaFase");
+    QCOMPARE(acessos, QStringLiteral("SSNN"));
+    driver->Row("DBGrid1", Linha("03"));
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, driver->Cell("DBGrid1", "Concluido", "S"));
+    QCOMPARE(messages.LastText(), QStringLiteral("Funcionário sem acesso ao setor 03."));
+    driver->Press("F4", "DBGrid1");
+    QCOMPARE(Campo(Linha("03"), "Concluido"), QStringLiteral("N"));
+    // The same row on a pending date (30/12/1899 is none): stored as today.
+    Celulas("02", {{"Data", "30/12/1899"}, {"Observacao", "INICIADO"}});
+    messages.Clear();
+    driver->Click("BtnGravar");
+    QCOMPARE(messages.Texts(), QStringList());
+    QCOMPARE(RowsSeenByOthers(
+                 "SELECT FASE, PENDENTE, FUNCIONARIO, DATA FROM PROCESSO_TIN WHERE CODIGO = '000101' AND "
+                 "DATA IS NOT NULL"),
+             QStringList{"02|S||" + QDate::currentDate().toString("dd/MM/yyyy")});
+}
+
+void TstTngMov::rules() {
+    const struct {
+        QList<EtapaOrdem> etapas;
+        int ordem;
+        bool pendente, ultima, liberada;
+    } ordens[] = {{{{1, true}, {2, false}, {3, false}}, 3, false, false, false},
+                  {{{1, true}, {2, true}, {3, false}}, 3, false, false, true},
+                  {{{1, false}, {1, false}, {2, false}}, 1, false, false, true}, // parallel steps
+                  {{{1, false}, {2, false}}, 2, true, true, true},
+                  {{{1, false}, {2, false}}, 2, true, false, false}};
+    for (const auto& o : ordens)
+        QCOMPARE(EtapaLiberada(o.etapas, o.ordem, o.pendente, o.ultima), o.liberada);
+    QCOMPARE(LeDataApontamento("1/2/2026"), QDate(2026, 2, 1));
+    QVERIFY(!LeDataApontamento("29/02/2026").isValid());
+    QCOMPARE(LeHoraApontamento("7:05"), QTime(7, 5));
+    QVERIFY(!LeHoraApontamento("12:60").isValid());
+    QCOMPARE(DataProducao(QDate(1899, 12, 30), QDate(2026, 1, 2)), QDate(2026, 1, 2));
+    QCOMPARE(DataProducao(QDate(2025, 12, 31), QDate(2026, 1, 2)), QDate(2025, 12, 31));
+    QCOMPARE(RegistroDaEtapa({"", false, false, false, false}), RegistroEtapa::Movimentacao);
+    QCOMPARE(RegistroDaEtapa({"N", false, false, false, false}), RegistroEtapa::Nenhum);
+    QCOMPARE(RegistroDaEtapa({"N", false, false, false, true}), RegistroEtapa::Alteracao);
+    // An end the next day earlier in the clock is after the start.
+    QCOMPARE(ConfereLinha({"S", "1", "M", "01", "23/11/2026", "22:00", "24/11/2026", "02:00"},
+                          {{"1"}, {"M"}, {"01"}}),
+             QStringList());
+}
+
+QTEST_MAIN(TstTngMov)
+#include "tst_tngmov.moc"
