@@ -233,6 +233,9 @@ void TfmTngMov::PreparaGrade() {
     // The field holds one letter: the word picked leaves its first one.
     modelo->SetPickList(QStringLiteral("Concluido"),
                         {QStringLiteral("Nao"), QStringLiteral("Sim"), QStringLiteral("Reproc.")});
+    modelo->SetDisplayTexts(QStringLiteral("Concluido"), {{QStringLiteral("N"), QStringLiteral("Nao")},
+                                                          {QStringLiteral("S"), QStringLiteral("Sim")},
+                                                          {QStringLiteral("R"), QStringLiteral("Reproc.")}});
     const int concluido = TbMov->FieldIndex(QStringLiteral("Concluido"));
     modelo->SetRowColor([this, concluido](int linha) {
         const QString estado = TbMov->ValueAt(linha, concluido).toString().trimmed().toUpper();

@@ -202,6 +202,8 @@ void TstTngMov::entering_cells_fills_them_and_tab_checks() {
     lista->setCurrentIndex(2);
     grade->itemDelegate()->setModelData(lista, grade->model(), celula);
     QCOMPARE(Campo(l02, "Concluido"), QStringLiteral("R"));
+    // The cell shows the word of the letter stored.
+    QCOMPARE(celula.data(Qt::DisplayRole).toString(), QStringLiteral("Reproc."));
 
     // The columns' checks: a code that is nowhere is refused and cleared; a location shows its name.
     const struct {

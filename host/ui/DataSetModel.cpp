@@ -78,8 +78,12 @@ QVariant DataSetModel::data(const QModelIndex& index, int role) const {
         if (role == Qt::DisplayRole)
             return {};
     }
-    if (role == Qt::DisplayRole)
+    if (role == Qt::DisplayRole) {
+        if (const auto textos = m_displayTexts.constFind(field); textos != m_displayTexts.cend())
+            if (const auto texto = textos->constFind(value.toString().trimmed()); texto != textos->cend())
+                return *texto;
         return TextoExibicao(value, def.decimals);
+    }
     // The editor starts from the text the cell shows, and hands text back to the same parser.
     if (role == Qt::EditRole)
         return def.type == QMetaType::QString || value.isNull()
@@ -129,6 +133,10 @@ bool DataSetModel::ReadOnlyColumn(int column) const {
 
 void DataSetModel::SetPickList(const QString& field, const QStringList& values) {
     m_pickLists.insert(field.toUpper(), values);
+}
+
+void DataSetModel::SetDisplayTexts(const QString& field, const QHash<QString, QString>& texts) {
+    m_displayTexts.insert(m_dataSet->FieldIndex(field), texts);
 }
 
 QStringList DataSetModel::PickList(int column) const {

@@ -30,6 +30,8 @@ public:
     // The values a column's cell editor offers to pick from; other text can still be typed.
     void SetPickList(const QString& field, const QStringList& values);
     QStringList PickList(int column) const;
+    // What a coded field's cells show for each stored code ("S" shown as "Sim"); other values as stored.
+    void SetDisplayTexts(const QString& field, const QHash<QString, QString>& texts);
     // The text colour of each row, by its position; an invalid colour leaves the row as the grid draws it.
     void SetRowColor(std::function<QColor(int row)> color) { m_rowColor = std::move(color); }
     // The background of each cell, by row position and data set field; invalid leaves the grid's own.
@@ -53,7 +55,8 @@ private:
     bool m_readOnly = false;
     QStringList m_readOnlyFields;
     QStringList m_order;
-    QHash<QString, QStringList> m_pickLists; // by upper-case field name
+    QHash<QString, QStringList> m_pickLists;            // by upper-case field name
+    QHash<int, QHash<QString, QString>> m_displayTexts; // by data set field
     std::function<QColor(int row)> m_rowColor;
     std::function<QColor(int row, int field)> m_cellBackground;
     int m_checkField = -1;
