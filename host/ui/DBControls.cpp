@@ -208,6 +208,19 @@ FieldLink* FieldLink::Label(QLabel* label, TDataSet* dataSet, const QString& fie
 
 // ---- grid
 
+QString ItemDaLista(const QStringList& items, const QString& typed) {
+    const QString text = typed.trimmed();
+    if (text.isEmpty())
+        return typed;
+    for (const QString& item : items)
+        if (item.compare(text, Qt::CaseInsensitive) == 0)
+            return item;
+    for (const QString& item : items)
+        if (item.startsWith(text, Qt::CaseInsensitive))
+            return item;
+    return typed;
+}
+
 namespace {
 // The cell of a column with a pick list opens as a list box that can also be typed in.
 class EditorGrade : public QStyledItemDelegate {
@@ -229,6 +242,25 @@ public:
         if (size > 0)
             box->lineEdit()->setMaxLength(size);
         return box;
+    }
+
+    // The cell's text is selected, so the letter that opened the cell replaces it instead of being cut off
+    // by the field's size.
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        QStyledItemDelegate::setEditorData(editor, index);
+        if (auto* box = qobject_cast<QComboBox*>(editor); box && box->lineEdit())
+            box->lineEdit()->selectAll();
+    }
+
+    // A typed beginning picks the item it starts ("s" is "Sim"); other text goes as typed.
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
+        auto* box = qobject_cast<QComboBox*>(editor);
+        if (!box) {
+            QStyledItemDelegate::setModelData(editor, model, index);
+            return;
+        }
+        const QStringList values = qobject_cast<const DataSetModel*>(model)->PickList(index.column());
+        model->setData(index, ItemDaLista(values, box->currentText()), Qt::EditRole);
     }
 };
 } // namespace
@@ -385,9 +417,46 @@ bool TZoDBGrid::focusNextPrevChild(bool next) {
     return true;
 }
 
+// Keys that act on the row or the screen rather than on the text of a cell: Tab, Enter, arrows and pages,
+// Insert and Delete, Esc, F-keys, and anything held with Ctrl or Alt. Shift, AltGr, Caps Lock and dead keys
+// only shape the next character and never end what is being typed.
+bool TeclaDeComando(const QKeyEvent* key) {
+    const int k = key->key();
+    if (k == Qt::Key_Shift || k == Qt::Key_Control || k == Qt::Key_Alt || k == Qt::Key_AltGr ||
+        k == Qt::Key_Meta || k == Qt::Key_CapsLock || k == Qt::Key_NumLock || k == Qt::Key_ScrollLock ||
+        k == Qt::Key_Super_L || k == Qt::Key_Super_R || k == Qt::Key_Mode_switch || k == Qt::Key_Multi_key ||
+        (k >= Qt::Key_Dead_Grave && k <= Qt::Key_Dead_Longsolidusoverlay) || k == 0 || k == Qt::Key_unknown)
+        return false;
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+        return true;
+    switch (k) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Insert:
+    case Qt::Key_Delete:
+    case Qt::Key_Escape:
+        return true;
+    default:
+        return k >= Qt::Key_F1 && k <= Qt::Key_F35;
+    }
+}
+
 // The screen's key handler runs protected: a failure there is shown and the key counts as used. What is
-// being typed in the cell is taken first, so that a key that moves or saves finds it in the row.
+// being typed in the cell is taken first, so that a key that moves or saves finds it in the row; a key that
+// only shapes a character (Shift, a dead key) reaches neither.
 bool TZoDBGrid::OfferKey(QKeyEvent* key) {
+    if (key->text().isEmpty() && !TeclaDeComando(key))
+        return false;
     if (OnKeyDown && key->text().isEmpty())
         ConcluiEdicao(true);
     bool used = false;

@@ -14,6 +14,7 @@ class QButtonGroup;
 class QPlainTextEdit;
 class QDateEdit;
 class QLabel;
+class QKeyEvent;
 
 // Binds one control to one field of a data set: the control shows the current record, and what the user
 // enters goes into the field (putting the data set into Edit when it was browsing).
@@ -46,6 +47,14 @@ private:
     bool m_updating = false;
     QString m_refusedText; // told already as the box was left: a save refuses it without telling again
 };
+
+// The item of a pick list that the typed text names: the item itself in any case, else the first that starts
+// with it; the text as typed when none does.
+KELMHOST_EXPORT QString ItemDaLista(const QStringList& items, const QString& typed);
+
+// True for a key that acts on a grid's row or on the screen (Tab, Enter, arrows, F-keys, Esc, Ctrl or Alt
+// combinations); false for one that only shapes the next character (Shift, AltGr, Caps Lock, dead keys).
+KELMHOST_EXPORT bool TeclaDeComando(const QKeyEvent* key);
 
 // A grid over a data set; the row cursor of the grid and of the data set follow each other. Key handlers
 // see every key, Tab included, before the grid does.
