@@ -138,10 +138,6 @@ void TfmTngReceita::PreparaItens() {
     TbConsumos->BeforePost = [this](TDataSet& item) { PreencheDescricoes(item); };
 
     DataSetModel* modelo = DataSetModel::Of(TbConsumos);
-    modelo->SetReadOnlyFields(
-        {QStringLiteral("Descricao"), QStringLiteral("DescTipo"), QStringLiteral("Custo"),
-         QStringLiteral("ContraTipo"), QStringLiteral("QtdeContraTipo"), QStringLiteral("CustoContraTipo"),
-         QStringLiteral("DescRegra"), QStringLiteral("Local"), QStringLiteral("Concentracao")});
     // An alternative product is the warning that matters most, so red wins over the preparation's blue.
     modelo->SetRowColor([this](int linha) {
         if (!TbConsumos->ValueAt(linha, TbConsumos->FieldIndex(QStringLiteral("ContraTipo")))
@@ -153,25 +149,26 @@ void TfmTngReceita::PreparaItens() {
     });
     ui.DBGrid1->SetDataSet(TbConsumos);
     ui.DBGrid1->SetReadOnly(false);
-    DefineLarguras(*ui.DBGrid1, {{"Ordem", 40},
-                                 {"Material", 80},
-                                 {"Descricao", 220},
-                                 {"Unidade", 40},
-                                 {"Qtde", 70},
-                                 {"Passo", 45},
-                                 {"Tipo", 40},
-                                 {"DescTipo", 110},
-                                 {"Fibra", 40},
-                                 {"Custo", 80},
-                                 {"ContraTipo", 85},
-                                 {"QtdeContraTipo", 115},
-                                 {"CustoContraTipo", 115},
-                                 {"Regra", 45},
-                                 {"DescRegra", 120},
-                                 {"Tp_Item", 60},
-                                 {"Local", 140},
-                                 {"Concentracao", 95},
-                                 {"Finalidade", 120}});
+    ui.DBGrid1->DeclaraColunas({{"Ordem", "Ordem"},
+                                {"Material", "Código"},
+                                ColunaGrade("Descricao", "Descrição").Largura(30).SomenteLeitura(),
+                                {"Unidade", "Unidade"},
+                                {"Qtde", "Quantidade"},
+                                {"Passo", "Passo"},
+                                {"Tipo", "Tipo"},
+                                ColunaGrade("DescTipo", "Descrição do tipo").Largura(15).SomenteLeitura(),
+                                {"Fibra", "Fibra"},
+                                ColunaGrade("Custo", "Custo").SomenteLeitura(),
+                                ColunaGrade("ContraTipo", "Contratipo").SomenteLeitura(),
+                                ColunaGrade("QtdeContraTipo", "Qtde. contratipo").SomenteLeitura(),
+                                ColunaGrade("CustoContraTipo", "Custo contratipo").SomenteLeitura(),
+                                {"Regra", "Regra"},
+                                ColunaGrade("DescRegra", "Descrição da regra").Largura(15).SomenteLeitura(),
+                                {"Tp_Item", "Tipo do item"},
+                                ColunaGrade("Local", "Local").SomenteLeitura(),
+                                ColunaGrade("Concentracao", "Concentração").SomenteLeitura(),
+                                ColunaGrade("Finalidade", "Finalidade").Largura(15),
+                                ColunaGrade("Preco", "Preço").Oculta()});
     ui.DBGrid1->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid1KeyDown(tecla); };
     AcompanhaLinhas(TbConsumos, this, [this] { MostraCustoReceita(); });
 }
@@ -179,25 +176,19 @@ void TfmTngReceita::PreparaItens() {
 // The search list, read a page at a time.
 void TfmTngReceita::PreparaConsulta() {
     TbConsulta->setObjectName(QStringLiteral("TbConsulta"));
-    // Field, size, caption and column width of the list.
-    const QList<std::tuple<const char*, int, const char*, int>> consulta = {
-        {"CODIGO", 4, "Receita", 60},
-        {"VARIANTE", 4, "Variante", 60},
-        {"DES_VARIANTE", 50, "Desc. Variante", 150},
-        {"COR", 10, "Cor", 90},
-        {"DES_COR", 50, "Desc. Cor", 150},
-        {"GRAFICO", 3, "Gráfico", 60},
-        {"DES_GRAFICO", 50, "Desc. Gráfico", 150},
-        {"COD_BANHO", 4, "Banho", 55},
-        {"DES_BANHO", 50, "Desc. Banho", 140},
-        {"PREPARACAO", 3, "Preparação", 75},
-        {"DESC_PREP", 50, "Desc. Preparação", 140},
-        {"LIBERADA", 3, "Liberada", 60}};
-    QList<QPair<const char*, int>> larguras;
-    for (const auto& [campo, tamanho, legenda, largura] : consulta) {
-        TbConsulta->AddField(QLatin1String(campo), QMetaType::QString, tamanho, QString::fromUtf8(legenda));
-        larguras.append({campo, largura});
-    }
+    for (const auto& [campo, tamanho] : {std::pair{"CODIGO", 4},
+                                         {"VARIANTE", 4},
+                                         {"DES_VARIANTE", 50},
+                                         {"COR", 10},
+                                         {"DES_COR", 50},
+                                         {"GRAFICO", 3},
+                                         {"DES_GRAFICO", 50},
+                                         {"COD_BANHO", 4},
+                                         {"DES_BANHO", 50},
+                                         {"PREPARACAO", 3},
+                                         {"DESC_PREP", 50},
+                                         {"LIBERADA", 3}})
+        TbConsulta->AddField(QLatin1String(campo), QMetaType::QString, tamanho);
     TbConsulta->CreateDataSet();
     // Reaching the end of what was read reads the next page, once the move that got there is over.
     TbConsulta->AfterScroll = [this](TDataSet& lista) {
@@ -208,7 +199,19 @@ void TfmTngReceita::PreparaConsulta() {
     ui.DBGrid2->SetDataSet(TbConsulta);
     ui.DBGrid2->SetReadOnly(true);
     ui.DBGrid2->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid2KeyDown(tecla); };
-    DefineLarguras(*ui.DBGrid2, larguras);
+    // Five descriptions side by side: each as wide as most of them are.
+    ui.DBGrid2->DeclaraColunas({{"CODIGO", "Receita"},
+                                {"VARIANTE", "Variante"},
+                                ColunaGrade("DES_VARIANTE", "Descrição da variante").Largura(20),
+                                {"COR", "Cor"},
+                                ColunaGrade("DES_COR", "Descrição da cor").Largura(20),
+                                {"GRAFICO", "Gráfico"},
+                                ColunaGrade("DES_GRAFICO", "Descrição do gráfico").Largura(20),
+                                {"COD_BANHO", "Banho"},
+                                ColunaGrade("DES_BANHO", "Descrição do banho").Largura(20),
+                                {"PREPARACAO", "Preparação"},
+                                ColunaGrade("DESC_PREP", "Descrição da preparação").Largura(20),
+                                {"LIBERADA", "Liberada"}});
     QScrollBar* rolagem = ui.DBGrid2->verticalScrollBar();
     connect(rolagem, &QScrollBar::valueChanged, this, Protegido([this, rolagem](int valor) {
                 if (m_maisNaConsulta && valor > 0 && valor == rolagem->maximum())

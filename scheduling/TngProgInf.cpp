@@ -1,8 +1,7 @@
 #include "TngProgInf.h"
+#include "DBControls.h"
 #include "DataAccess.h"
-#include "DataSetModel.h"
 #include "Funcoes.h"
-#include "GradeEdicao.h"
 #include "GravacaoAtomica.h"
 #include "HostContext.h"
 #include "HostUi.h"
@@ -80,17 +79,18 @@ TfmTngProgInf::TfmTngProgInf(QWidget* parent) : TForm(parent), TbQuadro(new TCli
 void TfmTngProgInf::FormCreate() {
     PublicaInstancia(fmTngProgInf);
     TbQuadro->setObjectName(QStringLiteral("TbQuadro"));
-    TbQuadro->AddField(kChave, QMetaType::QString, 6, QStringLiteral("Código"))
-        .AddField(kGrupo, QMetaType::QString, 40, QStringLiteral("Grupo"))
-        .AddField(kCampo, QMetaType::QString, 80, QStringLiteral("Especificações"))
-        .AddField(kResultado, QMetaType::QString, kTamResultado, QStringLiteral("Resultados"))
-        .AddField(kObservacao, QMetaType::QString, kTamObservacao, QStringLiteral("Observações"));
+    TbQuadro->AddField(kChave, QMetaType::QString, 6)
+        .AddField(kGrupo, QMetaType::QString, 40)
+        .AddField(kCampo, QMetaType::QString, 80)
+        .AddField(kResultado, QMetaType::QString, kTamResultado)
+        .AddField(kObservacao, QMetaType::QString, kTamObservacao);
     TbQuadro->CreateDataSet();
-    TbQuadro->FieldDefByName(kChave).visible = false;
-    DataSetModel::Of(TbQuadro)->SetReadOnlyFields({kGrupo, kCampo});
     ui.SgQuadro->SetDataSet(TbQuadro);
     ui.SgQuadro->SetReadOnly(false);
-    DefineLarguras(*ui.SgQuadro, {{"GRUPO", 90}, {"CAMPO", 200}, {"RESULTADO", 220}, {"OBSERVACAO", 330}});
+    ui.SgQuadro->DeclaraColunas({ColunaGrade(kGrupo, "Grupo").Largura(12).SomenteLeitura(),
+                                 ColunaGrade(kCampo, "Especificações").Largura(28).SomenteLeitura(),
+                                 ColunaGrade(kResultado, "Resultados").Largura(28),
+                                 ColunaGrade(kObservacao, "Observações").Estica()});
     ui.EdtCodCli->setFocus();
 }
 
