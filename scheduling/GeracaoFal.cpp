@@ -422,10 +422,10 @@ bool GeracaoFal::Gera(const CabecalhoProgramacao& cabecalho) {
                 return false;
         }
     }
-    if (!CapacidadeValida(maquina, variante, largura, total))
-        return Recusa(
-            QStringLiteral("Peso ou Largura fora dos parâmetros definidos para a Máquina %1 e Variante %2")
-                .arg(maquina, variante));
+    if (const QString fora =
+            ForaDaCapacidade(maquina, variante, FaixasCapacidade(maquina, variante), largura, total);
+        !fora.isEmpty())
+        return Recusa(fora);
     {
         TZoQuery q(nullptr, &m_conexao);
         q.SQL << DBLocal_SQL(
