@@ -425,6 +425,8 @@ void TFmCadFal::PesquisaItemNota() {
     pesquisa.Filtro =
         QStringLiteral("PESO > 0 AND CODCLI = %1 AND NOTA = %2")
             .arg(Aspas(ui.EdtCodCli->text().trimmed()), Aspas(Texto(*TbItens, QStringLiteral("NF"))));
+    pesquisa.TextoVazio = QStringLiteral("Nenhum item com peso a programar na nota %1 do cliente %2.")
+                              .arg(Texto(*TbItens, QStringLiteral("NF")), ui.EdtCodCli->text().trimmed());
     if (!pesquisa.AbrePesquisa(this))
         return;
     if (!TbItens->Editing())
@@ -520,6 +522,8 @@ bool TFmCadFal::DBGrid1KeyDown(QKeyEvent* tecla) {
             pesquisa.Campos = {QStringLiteral("NOTA"), QStringLiteral("DATA"), QStringLiteral("SALDO")};
             pesquisa.Filtro =
                 QStringLiteral("cliente = %1 and saldo > 0 ").arg(Aspas(ui.EdtCodCli->text().trimmed()));
+            pesquisa.TextoVazio = QStringLiteral("Nenhuma nota com saldo para o cliente %1.")
+                                      .arg(ui.EdtCodCli->text().trimmed());
             if (pesquisa.AbrePesquisa(this)) {
                 if (!TbItens->Editing())
                     TbItens->Edit();

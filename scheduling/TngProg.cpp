@@ -796,6 +796,8 @@ bool TFmTngProg::PesquisaColuna(const QString& campo) {
             QStringLiteral(" AND (MAT_ITEN.ATIVO IS NULL OR MAT_ITEN.ATIVO <> 'N'))");
         pesquisa.CampoChave = QStringLiteral("COR");
         pesquisa.OrdenarPor = QStringLiteral("COR");
+        pesquisa.TextoVazio = QStringLiteral("Nenhuma cor cadastrada para o produto do cliente %1.")
+                                  .arg(texto(*itens, QStringLiteral("Codigo_Cli")));
         if (pesquisa.AbrePesquisa(this)) {
             itens->Edit();
             itens->FieldByName(QStringLiteral("Cor_Cli")) = pesquisa.Chave().trimmed();

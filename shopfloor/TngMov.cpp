@@ -673,6 +673,10 @@ bool TfmTngMov::PesquisaColuna(const QString& campo) {
         pesquisa.Tabela = QStringLiteral("MAQ_TIN");
         pesquisa.Filtro = QStringLiteral("FASE = ") + Aspas(fase) +
                           (grupo.isEmpty() ? QString() : QStringLiteral(" OR FASE = ") + Aspas(grupo));
+        pesquisa.TextoVazio =
+            grupo.isEmpty() ? QStringLiteral("Nenhuma máquina cadastrada para a fase %1.").arg(fase)
+                            : QStringLiteral("Nenhuma máquina cadastrada para a fase %1 nem para o grupo %2.")
+                                  .arg(fase, grupo);
     } else if (campo == QLatin1String("Grafico")) {
         pesquisa.Titulo = QStringLiteral("Gráficos");
         pesquisa.Tabela = QStringLiteral("GRAFICO");
