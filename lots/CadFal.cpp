@@ -202,6 +202,12 @@ void TFmCadFal::FormCreate() {
     m_diasEntrega = parametros.value(20).toInt();
     ui.BtnQualidade->setEnabled(ClassRegistered(QStringLiteral("TfmContrQul")));
     RegistraLayout(QStringLiteral("WTngFAL"), LayoutFal);
+    VigiaAlteracoes({TbItens},
+                    {ui.EdtPartida, ui.EdtOrdem,   ui.EdtCodCli,  ui.EdtTabPreco, ui.EdtCor,  ui.EdtVariante,
+                     ui.EdtMaquina, ui.EdtRoteiro, ui.EdtFibra1,  ui.EdtFibra2,   ui.EdtObs,  ui.EdtEstampa,
+                     ui.EdtVarEst,  ui.EdtDataIni, ui.EdtDataFin, ui.CbPrazo,     ui.RbTipo1, ui.RbTipo2,
+                     ui.RbTipo3,    ui.RbTipo4,    ui.RbTipo5,    ui.RbTipo6},
+                    ui.BtnIncluir);
     LimpaTela();
     ui.EdtFal->setFocus();
     PublicaInstancia(FmCadFal);
@@ -241,6 +247,7 @@ void TFmCadFal::LimpaTela() {
     m_reprocCarregado.clear();
     m_servicosDe.clear();
     HabilitaGravacao(true);
+    AlteracoesGravadas();
 }
 
 void TFmCadFal::NovoNumero() {
@@ -374,6 +381,10 @@ TFmCadFal::FalLida TFmCadFal::BuscaDados(const QString& numero, bool copia) {
     TbItens->EnableControls();
     AtualizaTotal();
 
+    if (copia)
+        AlteracaoPendente();
+    else
+        AlteracoesGravadas();
     if (copia)
         ui.EdtSituacao->clear();
     else if (!q.FieldByName(QStringLiteral("FASE_ABERTA")).IsNull())

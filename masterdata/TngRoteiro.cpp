@@ -63,6 +63,7 @@ void TfmTngRoteiro::FormCreate() {
                                 ColunaGrade("DESC_FASE", "Descrição da fase").SomenteLeitura().Estica(),
                                 {"DIAS", "Dias"}});
     ui.DBGrid8->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid8KeyDown(tecla); };
+    VigiaAlteracoes({TbTemp}, {ui.EdtDescricao}, ui.BitBtn1);
     ui.EdtCodigo->setFocus();
 }
 
@@ -141,6 +142,7 @@ void TfmTngRoteiro::BuscaDados() {
     }
     // Taken from the very read the grid shows, so that nothing stored since can pass for loaded.
     m_passosGravados = ordenadas(ImpressaoLinhas(q, kGravados));
+    AlteracoesGravadas();
 }
 
 QStringList TfmTngRoteiro::PassosGravados(const QString& codigo) {
@@ -324,6 +326,7 @@ void TfmTngRoteiro::BtExcluirClick() {
     m_rotaCarregada.clear();
     m_passosGravados.clear();
     ui.EdtCodigo->clear();
+    AlteracoesGravadas();
     ui.EdtCodigo->setFocus();
 }
 

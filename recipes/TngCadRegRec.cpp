@@ -108,6 +108,7 @@ void TFmTngCadRegRec::FormCreate() {
                                 {"Qtde_Ate", "Qtde. até"},
                                 {"Qtde_R", "Resultado"}});
     ui.DBGrid1->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid1KeyDown(tecla); };
+    VigiaAlteracoes({TbItens}, {ui.EdtDescricao}, ui.BitBtn1);
     ui.EdtCodigo->setFocus();
 }
 
@@ -188,6 +189,7 @@ void TFmTngCadRegRec::BuscaRegras() {
     }
     // Taken from the very read the grid shows, so that nothing stored since can pass for loaded.
     m_linhasCarregadas = ImpressaoLinhas(q, kGravadas);
+    AlteracoesGravadas();
 }
 
 QStringList TFmTngCadRegRec::LinhasGravadas(const QString& codigo) {
@@ -350,6 +352,7 @@ void TFmTngCadRegRec::BitBtn4Click() {
     m_codigoVerificado.clear();
     m_linhasCarregadas.clear();
     ui.EdtCodigo->clear();
+    AlteracoesGravadas();
     ui.EdtCodigo->setFocus();
 }
 

@@ -202,6 +202,7 @@ void TFmTngProg::FormCreate() {
     ui.DtDigFim->setText(QStringLiteral("31/12/2050"));
     MostraUltimaFal();
     GeraTotais();
+    VigiaAlteracoes({m_itens.Tabela()}, {ui.EdtEntrada, ui.EdtEntrega, ui.EdtCodCli}, ui.BitBtn1);
     ui.PageControl1->setCurrentIndex(Cadastro);
     ui.EdtLote->setFocus();
 }
@@ -360,6 +361,7 @@ void TFmTngProg::Limpa() {
     m_regiao.clear();
     ui.EdtNomeCli->clear();
     GeraTotais();
+    AlteracoesGravadas();
 }
 
 void TFmTngProg::MostraUltimaFal() {
@@ -399,6 +401,7 @@ void TFmTngProg::EdtLoteExit() {
             ui.EdtEntrega->setText(cabecalho.entrega.toString(kFormatoData));
             ui.EdtCodCli->setText(cabecalho.cliente);
         }
+        AlteracoesGravadas();
     }
     m_numeroCarregado = ui.EdtLote->text().trimmed();
     EdtCodCliChange();
@@ -586,7 +589,9 @@ void TFmTngProg::BitBtn1Click() {
     }
     Ocupado(true, this, QStringLiteral("Gravando a programação"));
     const auto fim = qScopeGuard([this] { Ocupado(false, this); });
-    GravaDados();
+    // A save that was refused keeps what was typed, to be put right.
+    if (!GravaDados())
+        return;
     Limpa();
     ui.EdtLote->setFocus(Qt::OtherFocusReason);
 }

@@ -91,6 +91,7 @@ void TfmTngProgInf::FormCreate() {
                                  ColunaGrade(kCampo, "Especificações").Largura(28).SomenteLeitura(),
                                  ColunaGrade(kResultado, "Resultados").Largura(28),
                                  ColunaGrade(kObservacao, "Observações").Estica()});
+    VigiaAlteracoes({TbQuadro}, {ui.MmObservacao}, ui.btnConfirmar);
     ui.EdtCodCli->setFocus();
 }
 
@@ -259,6 +260,7 @@ void TfmTngProgInf::BuscarOF2(const QString& produto, const QString& cliente) {
 
 void TfmTngProgInf::btnConsultarClick() {
     BuscarOF2(ui.EdtCodPro->text().trimmed(), ui.EdtCodCli->text().trimmed());
+    AlteracoesGravadas();
 }
 
 // Another customer's sheet of the product comes onto the screen; it is stored under the screen's customer
@@ -275,6 +277,7 @@ void TfmTngProgInf::BtnImportarClick() {
         return;
     }
     BuscarOF2(ui.EdtCodPro->text().trimmed(), cliente);
+    AlteracaoPendente();
 }
 
 // Text longer than its column would fail the save half-way; it is pointed out before anything is written.
@@ -361,6 +364,7 @@ void TfmTngProgInf::btnConfirmarClick() {
         GravaQuadro(produto, cliente);
         gravacao.Confirma();
     }
+    AlteracoesGravadas();
     Informa(this, QStringLiteral("Informações gravadas com sucesso."));
 }
 

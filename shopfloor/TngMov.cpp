@@ -186,6 +186,7 @@ void TfmTngMov::FormCreate() {
     }
     PreparaGrade();
     PreparaMenu();
+    VigiaAlteracoes({TbMov}, {ui.EdtLargura, ui.EdtGramatura}, ui.BtnGravar);
     ui.EdtFalMov->setFocus();
 }
 
@@ -223,6 +224,8 @@ void TfmTngMov::PreparaGrade() {
         .AddField(QStringLiteral("Grupo"), QMetaType::QString, 3)
         .AddField(QStringLiteral("Atualizar"), QMetaType::QString, 1);
     TbMov->CreateDataSet();
+    TbMov->FieldDefByName(QStringLiteral("Hora_Inicio")).timeOfDay = true;
+    TbMov->FieldDefByName(QStringLiteral("Hora_Fim")).timeOfDay = true;
 
     ui.DBGrid1->SetDataSet(TbMov);
     ui.DBGrid1->SetReadOnly(false);
@@ -329,6 +332,7 @@ void TfmTngMov::LimpaEtapas() {
     m_carregadas.clear();
     m_etapasCarregadas = false;
     m_produtoCarregado.clear();
+    AlteracoesGravadas();
 }
 
 // The sheet by its number (typed with or without the zeros in front) or by its dye lot; its fabrics are
@@ -524,6 +528,7 @@ void TfmTngMov::CarregaEtapas() {
         TbMov->First();
     m_produtoCarregado = produto;
     m_etapasCarregadas = true;
+    AlteracoesGravadas();
 }
 
 bool TfmTngMov::SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason reason) {

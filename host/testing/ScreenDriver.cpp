@@ -199,9 +199,16 @@ void ScreenDriver::MakeCurrent(QWidget* screen) {
     ProcessEvents();
 }
 
+// Unsaved edits are dropped unless an answer to the close question was queued: a scenario that means to
+// save says so.
 void ScreenDriver::Close() {
     if (m_screen) {
+        const bool answered = !m_messages.choices.isEmpty();
+        if (!answered)
+            m_messages.choices.enqueue(1);
         m_screen->close();
+        if (!answered && !m_messages.choices.isEmpty())
+            m_messages.choices.removeLast();
         ProcessEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }

@@ -64,6 +64,7 @@ public:
     // Acts on the screen of that class already open (one that another screen opened, say); an error when
     // none is open, or several are.
     QWidget* Use(const QString& className);
+    // As the close box would; the question about unsaved edits is answered Não unless an answer is queued.
     void Close();
 
     QWidget* Find(const QString& name) const;

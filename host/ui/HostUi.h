@@ -12,7 +12,8 @@ KELMHOST_EXPORT void Ocupado(bool busy, QWidget* screen = nullptr, const QString
 // The host's error handler: rolls the unit of work back and shows the text in one error box.
 KELMHOST_EXPORT void TrataErro(const QString& text);
 
-// Enter moves the focus to the next control of the screen; returns true when the key was used.
+// Enter moves the focus to the next control of the screen as Tab does, and presses a focused button;
+// returns true when the key was used. Grids and multi-line boxes keep Enter.
 KELMHOST_EXPORT bool pSetFocus(QWidget* screen, QKeyEvent* key);
 
 // Opens a registered screen from another screen. The module file name is kept for callers; screens of
