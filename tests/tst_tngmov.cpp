@@ -465,7 +465,7 @@ void TstTngMov::rules() {
     QVERIFY(!LeDataApontamento("29/02/2026").isValid());
     QCOMPARE(
         ConfereLinha({"S", "1", "M", "01", "23/11/2026", "8", "23/11/2026", "ab"}, {{"1"}, {"M"}, {"01"}}),
-        QStringList{QString::fromUtf8("Hora final: \"ab\" não é uma hora válida.")});
+        QStringList{QString::fromUtf8("Hora Final: \"ab\" não é uma hora válida.")});
     QCOMPARE(DataProducao(QDate(1899, 12, 30), QDate(2026, 1, 2)), QDate(2026, 1, 2));
     QCOMPARE(DataProducao(QDate(2025, 12, 31), QDate(2026, 1, 2)), QDate(2025, 12, 31));
     QCOMPARE(RegistroDaEtapa({"", false, false, false, false}), RegistroEtapa::Movimentacao);
