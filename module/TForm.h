@@ -1,4 +1,5 @@
 #pragma once
+#include "ClassRegistry.h"
 #include <QList>
 #include <QPointer>
 #include <QWidget>
@@ -11,9 +12,13 @@ class TDataSet;
 // runs its close handler and frees it. With key preview the screen sees every key typed in its controls;
 // exit rules run when the user leaves a control for another one of the screen. Every entry from Qt into a
 // screen (handlers, keys, focus changes, close) runs through the protected call.
-class TForm : public QWidget {
+class TForm : public QWidget, public RecebeArgumentos {
     Q_OBJECT
 public:
+    // What the opening screen handed over, by the names the screen declares in the module's screen table;
+    // after FormCreate, before the screen is shown.
+    void Argumentos(const ArgumentosTela& argumentos) override { Q_UNUSED(argumentos); }
+
     explicit TForm(QWidget* parent = nullptr);
     ~TForm() override;
 
