@@ -239,22 +239,18 @@ void TstFuncoes::codesOfAListBox_data() {
     QTest::addColumn<QStringList>("codigos");
     QTest::addColumn<QString>("sql");
     QTest::addColumn<QString>("acrescentado");
-    QTest::newRow("vazio") << "" << QStringList{} << QStringList{} << ""
-                           << "";
-    QTest::newRow("espaços e vírgulas")
-        << "01, 02,03" << QStringList{} << QStringList{"01", "02", "03"} << "'01','02','03'"
-        << "01,02,03";
-    QTest::newRow("vazios e repetidos")
-        << " , 01,,01 ,02" << QStringList{} << QStringList{"01", "02"} << "'01','02'"
-        << "01,02";
-    QTest::newRow("aspas dentro do código")
-        << "A'B,000101" << QStringList{} << QStringList{"A'B", "000101"} << "'A''B','000101'"
-        << "A'B,000101";
-    QTest::newRow("escolhidos depois, cada um uma vez")
-        << "A'B" << QStringList{"000101", "A'B", "D''E"} << QStringList{"A'B"} << "'A''B'"
-        << "A'B,000101,D''E";
-    QTest::newRow("escolhidos numa caixa vazia") << "" << QStringList{"02", "01"} << QStringList{} << ""
-                                                 << "02,01";
+    const auto caso = [](const char* nome, const char* texto, const QStringList& escolhidos,
+                         const QStringList& codigos, const char* sql, const char* acrescentado) {
+        QTest::newRow(nome) << QString(texto) << escolhidos << codigos << QString(sql)
+                            << QString(acrescentado);
+    };
+    caso("vazio", "", {}, {}, "", "");
+    caso("espaços e vírgulas", "01, 02,03", {}, {"01", "02", "03"}, "'01','02','03'", "01,02,03");
+    caso("vazios e repetidos", " , 01,,01 ,02", {}, {"01", "02"}, "'01','02'", "01,02");
+    caso("aspas dentro do código", "A'B,000101", {}, {"A'B", "000101"}, "'A''B','000101'", "A'B,000101");
+    caso("escolhidos depois, cada um uma vez", "A'B", {"000101", "A'B", "D''E"}, {"A'B"}, "'A''B'",
+         "A'B,000101,D''E");
+    caso("escolhidos numa caixa vazia", "", {"02", "01"}, {}, "", "02,01");
 }
 
 void TstFuncoes::codesOfAListBox() {
