@@ -406,11 +406,12 @@ QWidget* AbreQuadroInformacoes(const QString& produto, const QString& cliente) {
         fmTngProgInf->MostraQuadro(produto, cliente);
         return fmTngProgInf;
     }
-    auto* quadro = qobject_cast<TfmTngProgInf*>(Carrega_Form(
-        QStringLiteral("kelmTingimento.bpl"), QStringLiteral("TfmTngProgInf"), QString(), false, true));
+    QWidget* quadro = Carrega_Form(
+        QStringLiteral("kelmTingimento.bpl"), QStringLiteral("TfmTngProgInf"),
+        ArgumentosTela{{QStringLiteral("PRODUTO"), produto}, {QStringLiteral("CLIENTE"), cliente}}, false,
+        true);
     if (!quadro)
         return nullptr;
-    quadro->MostraQuadro(produto, cliente);
     if (HostContext* host = HostContext::Current(); host && host->ShowScreen)
         host->ShowScreen(quadro);
     else

@@ -182,7 +182,6 @@ void TfmTngGrafico::FormCreate() {
         FieldLink::Edit(caixa, Dados(), QString::fromLatin1(campo));
     FieldLink::Memo(ui.EdtObs, Dados(), QStringLiteral("OBS"));
     CaixaAlta(ui.EdtDescricao);
-    DBGrid1->resizeColumnsToContents();
 
     connect(Dados(), &TDataSet::stateChanged, this,
             Protegido([this] { dbgPassos->SetReadOnly(!Dados()->Editing()); }));

@@ -1,7 +1,9 @@
 // The common screen: Enter moves on as Tab and presses buttons, quotes discarded where asked, instance
 // variable, the question about unsaved edits on close, close handler run once and the screen freed.
+#include "ClassRegistry.h"
 #include "DBControls.h"
 #include "HostError.h"
+#include "HostUi.h"
 #include "TClientDataSet.h"
 #include "TForm.h"
 #include "TTabela.h"
@@ -11,6 +13,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -82,6 +85,15 @@ public:
     }
 };
 
+// A screen opened with arguments: what arrives is kept.
+ArgumentosTela g_recebidos;
+class TelaArgumentos : public TForm {
+    Q_OBJECT
+public:
+    using TForm::TForm;
+    void Argumentos(const ArgumentosTela& argumentos) override { g_recebidos = argumentos; }
+};
+
 // A screen whose creation fails after it has opened shared tables.
 class TelaFalha : public TForm {
     Q_OBJECT
@@ -102,6 +114,7 @@ private slots:
     void enterMovesOnAndQuotesAreDiscardedWhereAsked();
     void closeAsksToSaveWhatWasTyped_data();
     void closeAsksToSaveWhatWasTyped();
+    void argumentsReachTheScreenThatDeclaresThem();
     void closeRunsItsHandlerOnceAndFreesTheScreen();
     void failedCreationLeavesNoSharedTableOpen();
 };
@@ -206,6 +219,27 @@ void TstTForm::closeAsksToSaveWhatWasTyped() {
     QCOMPARE(onde == "EdtObs" ? screen->obs->text() : screen->itens->FieldByName("NOME").AsString(),
              onde == "EdtObs" ? QString("Urgente") : QString("Verde"));
     delete screen;
+}
+
+// The text argument of the old call is the screen's first declared one; a name it does not declare is refused
+// before anything is created.
+void TstTForm::argumentsReachTheScreenThatDeclaresThem() {
+    const QString classe = QStringLiteral("TTelaArgumentos");
+    ScreenInfo info{classe, QStringLiteral("Argumentos"), {}, ScreenKind::Dialog, 0, {"FAL", "CLIENTE"}};
+    RegisterClass(info, [](QWidget* parent) -> QWidget* { return TForm::Create<TelaArgumentos>(parent); });
+    const auto fim = qScopeGuard([&] { UnRegisterClass(classe); });
+    const QList<std::pair<ArgumentosTela, ArgumentosTela>> casos = {
+        {{}, {}}, {{{"FAL", "000123"}, {"CLIENTE", "000045"}}, {{"FAL", "000123"}, {"CLIENTE", "000045"}}}};
+    for (const auto& [passados, esperados] : casos) {
+        g_recebidos = {{"nada", 0}};
+        std::unique_ptr<QWidget> tela(Carrega_Form("kelmTingimento.bpl", classe, passados, false, true));
+        QCOMPARE(g_recebidos, (passados.isEmpty() ? ArgumentosTela{{"nada", 0}} : esperados));
+    }
+    std::unique_ptr<QWidget> tela(
+        Carrega_Form("kelmTingimento.bpl", classe, QStringLiteral("000777"), false, true));
+    QCOMPARE(g_recebidos, (ArgumentosTela{{"FAL", "000777"}}));
+    QVERIFY_THROWS_EXCEPTION(EDatabaseError, Carrega_Form("kelmTingimento.bpl", classe,
+                                                          ArgumentosTela{{"NOTA", "1"}}, false, true));
 }
 
 QTEST_MAIN(TstTForm)

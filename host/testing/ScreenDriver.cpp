@@ -167,8 +167,8 @@ void ScreenDriver::Fail(const QString& text) const {
     throw std::runtime_error(text.toStdString());
 }
 
-QWidget* ScreenDriver::Open(const QString& className) {
-    QWidget* screen = Carrega_Form(QStringLiteral("kelmTingimento.bpl"), className, QString(), false, false);
+QWidget* ScreenDriver::Open(const QString& className, const ArgumentosTela& arguments) {
+    QWidget* screen = Carrega_Form(QStringLiteral("kelmTingimento.bpl"), className, arguments, false, false);
     if (!screen)
         Fail(QStringLiteral("tela '%1' não registrada").arg(className));
     MakeCurrent(screen);

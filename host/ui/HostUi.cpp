@@ -81,11 +81,42 @@ bool pSetFocus(QWidget* screen, QKeyEvent* key) {
 
 QWidget* Carrega_Form(const QString& moduleFile, const QString& className, const QString& param, bool modal,
                       bool hidden) {
+    ArgumentosTela arguments;
+    if (!param.isEmpty()) {
+        const QStringList declared = ScreenInfoOf(className).arguments;
+        if (declared.isEmpty() && ClassRegistered(className))
+            throw EDatabaseError(QStringLiteral("A tela %1 não recebe argumentos.").arg(className));
+        arguments.insert(declared.value(0), param);
+    }
+    return Carrega_Form(moduleFile, className, arguments, modal, hidden);
+}
+
+QWidget* Carrega_Form(const QString& moduleFile, const QString& className, const ArgumentosTela& arguments,
+                      bool modal, bool hidden) {
     Q_UNUSED(moduleFile);
-    Q_UNUSED(param);
+    if (!ClassRegistered(className))
+        return nullptr;
+    const QStringList declared = ScreenInfoOf(className).arguments;
+    for (auto it = arguments.cbegin(); it != arguments.cend(); ++it)
+        if (!declared.contains(it.key()))
+            throw EDatabaseError(
+                QStringLiteral("A tela %1 não recebe o argumento %2.").arg(className, it.key()));
     QWidget* screen = CreateScreen(className);
     if (!screen)
         return nullptr;
+    if (!arguments.isEmpty()) {
+        auto* receiver = dynamic_cast<RecebeArgumentos*>(screen);
+        if (!receiver) {
+            delete screen;
+            throw EDatabaseError(QStringLiteral("A tela %1 não recebe argumentos.").arg(className));
+        }
+        try {
+            receiver->Argumentos(arguments);
+        } catch (...) {
+            delete screen;
+            throw;
+        }
+    }
     if (hidden)
         return screen;
     if (modal) {

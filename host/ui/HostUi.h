@@ -1,4 +1,5 @@
 #pragma once
+#include "ClassRegistry.h"
 #include "HostExport.h"
 #include "Protecao.h"
 #include <QString>
@@ -18,6 +19,10 @@ KELMHOST_EXPORT bool pSetFocus(QWidget* screen, QKeyEvent* key);
 
 // Opens a registered screen from another screen. The module file name is kept for callers; screens of
 // every loaded module share one registry. Returns the screen shown, or null when the class is unknown.
+// The arguments reach the screen (RecebeArgumentos) before it is shown; a name the screen does not declare
+// is refused. A text `param` is the screen's first declared argument.
+KELMHOST_EXPORT QWidget* Carrega_Form(const QString& moduleFile, const QString& className,
+                                      const ArgumentosTela& arguments, bool modal, bool hidden);
 KELMHOST_EXPORT QWidget* Carrega_Form(const QString& moduleFile, const QString& className,
                                       const QString& param, bool modal, bool hidden);
 
