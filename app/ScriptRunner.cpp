@@ -72,6 +72,9 @@ void ScriptApi::type(const QString& control, const QString& text) {
 void ScriptApi::press(const QString& key, const QString& control) {
     Guard([&] { m_driver.Press(key, control); });
 }
+void ScriptApi::keys(const QString& keys) {
+    Guard([&] { m_driver.Keys(keys); });
+}
 void ScriptApi::click(const QString& control) {
     Guard([&] { m_driver.Click(control); });
 }
