@@ -197,8 +197,14 @@ int ScriptApi::exec(const QString& statement) {
     return Guard([&] {
         TZoQuery query;
         query.SQL << statement;
-        query.ExecSQL();
-        ConexaoHost()->Transaction()->CommitRetaining();
+        // A failed write leaves no unit open on its old view: the script goes on seeing others' commits.
+        try {
+            query.ExecSQL();
+            ConexaoHost()->Transaction()->CommitRetaining();
+        } catch (...) {
+            ConexaoHost()->Transaction()->RollbackRetaining();
+            throw;
+        }
         return query.RowsAffected();
     });
 }
