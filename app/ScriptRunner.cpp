@@ -249,12 +249,15 @@ int RunScript(const QString& path) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
     }
-    const QJSValue result = engine.evaluate(QString::fromUtf8(file.readAll()), path);
+    // Any thrown value fails the scenario, not only an Error: a thrown value leaves a stack trace.
+    QStringList stack;
+    const QJSValue result = engine.evaluate(QString::fromUtf8(file.readAll()), path, 1, &stack);
     driver.Close();
     SetMessageService(nullptr);
-    if (result.isError()) {
-        std::fprintf(stderr, "%s:%d: %s\n", qPrintable(path), result.property("lineNumber").toInt(),
-                     qPrintable(result.toString()));
+    if (result.isError() || !stack.isEmpty()) {
+        const int line = result.isError() ? result.property("lineNumber").toInt()
+                                          : stack.first().section(QLatin1Char(':'), 1, 1).toInt();
+        std::fprintf(stderr, "%s:%d: %s\n", qPrintable(path), line, qPrintable(result.toString()));
         return 1;
     }
     if (api.Failures() > 0)
