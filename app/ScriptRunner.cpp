@@ -57,8 +57,16 @@ void ScriptApi::DefaultUser() {
         user(QStringLiteral("ADMIN"));
 }
 
-void ScriptApi::open(const QString& className) {
-    Guard([&] { m_driver.Open(className); });
+void ScriptApi::open(const QString& className, const QJSValue& arguments) {
+    Guard([&] {
+        ArgumentosTela values;
+        if (arguments.isObject()) {
+            const QVariantMap map = arguments.toVariant().toMap();
+            for (auto it = map.cbegin(); it != map.cend(); ++it)
+                values.insert(it.key(), it.value());
+        }
+        m_driver.Open(className, values);
+    });
 }
 void ScriptApi::use(const QString& className) {
     Guard([&] { m_driver.Use(className); });

@@ -11,7 +11,8 @@ public:
     ScriptApi(QJSEngine& engine, ScreenDriver& driver, ScriptedMessageService& messages);
 
     Q_INVOKABLE void user(const QString& name);
-    Q_INVOKABLE void open(const QString& className);
+    // kelm.open("TFmCadFalServ", {FAL: "000123", CLIENTE: "00001"}): the arguments another screen would hand.
+    Q_INVOKABLE void open(const QString& className, const QJSValue& arguments = QJSValue());
     Q_INVOKABLE void use(const QString& className);
     Q_INVOKABLE void close();
     Q_INVOKABLE void type(const QString& control, const QString& text);

@@ -29,8 +29,6 @@
 
 TFmCadFal* FmCadFal = nullptr;
 
-KELM_SCREEN_UNIT(CadFal, TFmCadFal);
-
 namespace {
 const QString kTitulo = QStringLiteral("CADASTRO DE FAL");
 constexpr double kTolerancia = 0.0005;
@@ -63,6 +61,8 @@ void LayoutFal(TRelatorio& relatorio) {
     relatorio.DefineZebrado(false);
 }
 } // namespace
+
+KELM_SCREEN_UNIT(CadFal, TFmCadFal, {{QStringLiteral("WTngFAL"), LayoutFal}});
 
 TFmCadFal::TFmCadFal(QWidget* parent)
     : TForm(parent), TbItens(new TClientDataSet(this)), TbConsulta(new TClientDataSet(this)),
@@ -184,7 +184,12 @@ void TFmCadFal::FormCreate() {
     m_verificaPreco = parametros.value(190).toUpper() == QLatin1String("S");
     m_diasEntrega = parametros.value(20).toInt();
     ui.BtnQualidade->setEnabled(ClassRegistered(QStringLiteral("TfmContrQul")));
-    RegistraLayout(QStringLiteral("WTngFAL"), LayoutFal);
+    VigiaAlteracoes({TbItens},
+                    {ui.EdtPartida, ui.EdtOrdem,   ui.EdtCodCli,  ui.EdtTabPreco, ui.EdtCor,  ui.EdtVariante,
+                     ui.EdtMaquina, ui.EdtRoteiro, ui.EdtFibra1,  ui.EdtFibra2,   ui.EdtObs,  ui.EdtEstampa,
+                     ui.EdtVarEst,  ui.EdtDataIni, ui.EdtDataFin, ui.CbPrazo,     ui.RbTipo1, ui.RbTipo2,
+                     ui.RbTipo3,    ui.RbTipo4,    ui.RbTipo5,    ui.RbTipo6},
+                    ui.BtnIncluir);
     LimpaTela();
     ui.EdtFal->setFocus();
     PublicaInstancia(FmCadFal);
@@ -224,6 +229,7 @@ void TFmCadFal::LimpaTela() {
     m_reprocCarregado.clear();
     m_servicosDe.clear();
     HabilitaGravacao(true);
+    AlteracoesGravadas();
 }
 
 void TFmCadFal::NovoNumero() {
@@ -357,6 +363,10 @@ TFmCadFal::FalLida TFmCadFal::BuscaDados(const QString& numero, bool copia) {
     TbItens->EnableControls();
     AtualizaTotal();
 
+    if (copia)
+        AlteracaoPendente();
+    else
+        AlteracoesGravadas();
     if (copia)
         ui.EdtSituacao->clear();
     else if (!q.FieldByName(QStringLiteral("FASE_ABERTA")).IsNull())
@@ -1405,11 +1415,10 @@ void TFmCadFal::BtnServicosClick() {
     const QString numero = Numero();
     if (numero.isEmpty() || !FalArmazenada(numero))
         return;
-    QWidget* servicos = Carrega_Form(QStringLiteral("kelmTingimento.bpl"), QStringLiteral("TFmCadFalServ"),
-                                     QString(), true, false);
-    if (servicos)
-        QMetaObject::invokeMethod(servicos, "Busca_Dados", Q_ARG(QString, numero),
-                                  Q_ARG(QString, ui.EdtCodCli->text().trimmed()));
+    Carrega_Form(QStringLiteral("kelmTingimento.bpl"), QStringLiteral("TFmCadFalServ"),
+                 ArgumentosTela{{QStringLiteral("FAL"), numero},
+                                {QStringLiteral("CLIENTE"), ui.EdtCodCli->text().trimmed()}},
+                 true, false);
 }
 
 void TFmCadFal::BtnQualidadeClick() {

@@ -15,7 +15,11 @@ public:
 
     // Called by the screen that opens the dialog: the sheet whose services are shown, and its customer,
     // whose service prices are proposed.
-    Q_INVOKABLE void Busca_Dados(const QString& fal, const QString& cliente);
+    void Busca_Dados(const QString& fal, const QString& cliente);
+    void Argumentos(const ArgumentosTela& argumentos) override {
+        Busca_Dados(argumentos.value(QStringLiteral("FAL")).toString(),
+                    argumentos.value(QStringLiteral("CLIENTE")).toString());
+    }
 
     void BitBtn1Click();
     void BitBtn4Click();

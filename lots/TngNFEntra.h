@@ -84,6 +84,8 @@ protected:
     bool SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason reason) override;
     bool TeclaControle(QWidget* control, QKeyEvent* tecla) override;
     bool Desiste(QWidget* button) const override;
+    bool TemAlteracoes() const override { return Editando(); }
+    void GravaAlteracoes() override { SpeedButton16Click(); }
 
 private:
     struct CaixaCodigo {

@@ -87,6 +87,7 @@ void TFmCadPrepara::FormCreate() {
     EsticaColuna(*ui.DBGrid1, QStringLiteral("DESC_MAT"));
     ui.DBGrid1->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid1KeyDown(tecla); };
     m_recalculaReceitas = BuscaParametro(QStringLiteral("MAT"), 170).trimmed() == QLatin1String("S");
+    VigiaAlteracoes({TbMat}, {ui.EdtDescricao}, ui.BtGravar);
     ui.EdtCodPrep->setFocus();
 }
 
@@ -146,6 +147,7 @@ void TFmCadPrepara::BuscaDados() {
     }
     // Taken from the very read the grid shows, so that nothing stored since can pass for loaded.
     m_itensGravados = ordenadas(ImpressaoLinhas(q, kGravados));
+    AlteracoesGravadas();
 }
 
 QStringList TFmCadPrepara::ItensGravados(const QString& codigo) {
@@ -161,6 +163,7 @@ void TFmCadPrepara::Limpa() {
     m_codigoVerificado.clear();
     m_itensGravados.clear();
     ui.EdtCodPrep->clear();
+    AlteracoesGravadas();
     ui.EdtCodPrep->setFocus();
 }
 

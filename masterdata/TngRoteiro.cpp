@@ -61,6 +61,7 @@ void TfmTngRoteiro::FormCreate() {
     ui.DBGrid8->SetReadOnly(false);
     EsticaColuna(*ui.DBGrid8, QStringLiteral("DESC_FASE"));
     ui.DBGrid8->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid8KeyDown(tecla); };
+    VigiaAlteracoes({TbTemp}, {ui.EdtDescricao}, ui.BitBtn1);
     ui.EdtCodigo->setFocus();
 }
 
@@ -139,6 +140,7 @@ void TfmTngRoteiro::BuscaDados() {
     }
     // Taken from the very read the grid shows, so that nothing stored since can pass for loaded.
     m_passosGravados = ordenadas(ImpressaoLinhas(q, kGravados));
+    AlteracoesGravadas();
 }
 
 QStringList TfmTngRoteiro::PassosGravados(const QString& codigo) {
@@ -322,6 +324,7 @@ void TfmTngRoteiro::BtExcluirClick() {
     m_rotaCarregada.clear();
     m_passosGravados.clear();
     ui.EdtCodigo->clear();
+    AlteracoesGravadas();
     ui.EdtCodigo->setFocus();
 }
 

@@ -23,7 +23,8 @@ bool TeclaLinhaGrade(TZoDBGrid& grade, QKeyEvent* tecla) {
         return false;
     const Qt::KeyboardModifiers modificadores = tecla->modifiers() & ~Qt::KeypadModifier;
     if (tecla->key() == Qt::Key_Delete && modificadores == Qt::ControlModifier) {
-        dados->Delete();
+        if (dados->Delete())
+            dados->CountUserEdit();
         return true;
     }
     if (modificadores != Qt::NoModifier)

@@ -21,12 +21,23 @@ const QList<ModuleScreen>& ModuleScreens() {
         {"TngReceita", "TfmTngReceita", "fmTngReceita", "Cadastro de Receitas", Mdi, kRecipes},
         {"TngGrafico", "TfmTngGrafico", "fmTngGrafico", "Tingimento", Mdi, kFloor},
         {"TngRoteiro", "TfmTngRoteiro", "fmTngRoteiro", "Cadastro de Roteiro", Mdi, kMaster},
-        {"CadFalServ", "TFmCadFalServ", "FmCadFalServ", "Cadastro de Serviços na F.A.L.", ScreenKind::Dialog,
-         kLots},
+        {"CadFalServ",
+         "TFmCadFalServ",
+         "FmCadFalServ",
+         "Cadastro de Serviços na F.A.L.",
+         ScreenKind::Dialog,
+         kLots,
+         {"FAL", "CLIENTE"}},
         {"CadFal", "TFmCadFal", "FmCadFal", "Cadastro de FAL", Mdi, kLots},
-        {"TngContrQul", "TfmContrQul", "fmContrQul", "Controle de Qualidade", ScreenKind::Dialog, kFloor},
+        {"TngContrQul",
+         "TfmContrQul",
+         "fmContrQul",
+         "Controle de Qualidade",
+         ScreenKind::Dialog,
+         kFloor,
+         {"FAL"}},
         {"TngMov", "TfmTngMov", "fmTngMov", "Apontamento de Processos", Mdi, kFloor},
-        {"RelTngRec", "TFmRelRec", "FmRelRec", "Emissão de Receita", Mdi, kIssue},
+        {"RelTngRec", "TFmRelRec", "FmRelRec", "Emissão de Receita", Mdi, kIssue, {"FALS"}},
         {"RelTngEtq", "TFmRelEtq", "FmRelEtq", "Emissão de Etiqueta", Mdi, kIssue},
         {"RelFal", "TFmRelFal", "FmRelFal", "Relatório de FAL", Mdi, kReports},
         {"CadFase", "TfmFase", "fmFase", "Cadastro de Fases", Mdi, kMaster},
@@ -44,8 +55,13 @@ const QList<ModuleScreen>& ModuleScreens() {
         {"RelTngRep", "TFmRelTngRep", "FmRelTngRep", "Relatório de Programação por Representante", Mdi,
          kReports},
         {"CadPrepara", "TFmCadPrepara", "FmCadPrepara", "Cadastro de Preparações", Mdi, kMaster},
-        {"TngProgInf", "TfmTngProgInf", "fmTngProgInf", "Quadro de Informações", ScreenKind::MdiCentred,
-         kSchedule},
+        {"TngProgInf",
+         "TfmTngProgInf",
+         "fmTngProgInf",
+         "Quadro de Informações",
+         ScreenKind::MdiCentred,
+         kSchedule,
+         {"PRODUTO", "CLIENTE"}},
         {"TngProg", "TFmTngProg", "FmTngProg", "Cadastro da Programação", Mdi, kSchedule},
         {"TngQuadroProg", "TFmTngQuadroProg", "FmTngQuadroProg", "Quadro de Programação", Mdi, kSchedule},
         {"RelFalEntrega", "TFmRelFalEntrega", "FmRelFalEntrega", "Relatório de entregas", Mdi, kReports},
@@ -74,7 +90,8 @@ ScreenInfo ScreenInfoFor(const QString& className) {
     const auto& screens = ModuleScreens();
     for (int i = 0; i < screens.size(); ++i)
         if (screens[i].className == className)
-            return {className, screens[i].caption, screens[i].group, screens[i].kind, i};
+            return {className, screens[i].caption,  screens[i].group, screens[i].kind,
+                    i,         screens[i].arguments};
     return {};
 }
 

@@ -10,7 +10,8 @@ struct ModuleScreen {
     QString instance;
     QString caption;
     ScreenKind kind;
-    QString group; // the menu the host lists it under
+    QString group;           // the menu the host lists it under
+    QStringList arguments{}; // what another screen may hand it (RecebeArgumentos)
 };
 
 const QList<ModuleScreen>& ModuleScreens();

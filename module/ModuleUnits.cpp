@@ -11,20 +11,26 @@ QHash<QString, ScreenUnit*>& units() {
 }
 } // namespace
 
-ScreenUnit::ScreenUnit(const char* unit, const char* className, ScreenFactory factory)
+ScreenUnit::ScreenUnit(const char* unit, const char* className, ScreenFactory factory, Layouts layouts)
     : m_unit(QString::fromLatin1(unit)), m_className(QString::fromLatin1(className)),
-      m_factory(std::move(factory)) {
+      m_factory(std::move(factory)), m_layouts(std::move(layouts)) {
     units().insert(m_unit, this);
 }
 
 void ScreenUnit::Initialize() {
-    if (m_count++ == 0)
-        RegisterClass(ScreenInfoFor(m_className), m_factory);
+    if (m_count++ > 0)
+        return;
+    RegisterClass(ScreenInfoFor(m_className), m_factory);
+    for (const auto& [identificador, layout] : m_layouts)
+        RegistraLayout(identificador, layout);
 }
 
 void ScreenUnit::Finalize() {
-    if (m_count > 0 && --m_count == 0)
-        UnRegisterClass(m_className);
+    if (m_count <= 0 || --m_count > 0)
+        return;
+    UnRegisterClass(m_className);
+    for (const auto& layout : m_layouts)
+        RemoveLayout(layout.first);
 }
 
 ScreenUnit* FindUnit(const QString& unit) {

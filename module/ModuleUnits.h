@@ -1,12 +1,17 @@
 #pragma once
 #include "ClassRegistry.h"
+#include "Relatorio.h"
+#include <QList>
 #include <QString>
+#include <utility>
 
-// A unit of the module: its initialisation registers its screen class on the first run only, its
-// finalisation unregisters it when its counter returns to zero.
+// A unit of the module: its initialisation registers its screen class and the report layouts it prints
+// with on the first run only (so a layout exists before its screen was ever opened), its finalisation
+// unregisters them when its counter returns to zero.
 class ScreenUnit {
 public:
-    ScreenUnit(const char* unit, const char* className, ScreenFactory factory);
+    using Layouts = QList<std::pair<QString, LayoutRelatorio>>;
+    ScreenUnit(const char* unit, const char* className, ScreenFactory factory, Layouts layouts = {});
     void Initialize();
     void Finalize();
     int Count() const { return m_count; }
@@ -16,6 +21,7 @@ private:
     QString m_unit;
     QString m_className;
     ScreenFactory m_factory;
+    Layouts m_layouts;
     int m_count = 0;
 };
 
@@ -25,7 +31,9 @@ void LoadModuleUnits();
 void UnloadModuleUnits();
 ScreenUnit* FindUnit(const QString& unit);
 
-// Declares a unit whose screen class T is created by class name: KELM_SCREEN_UNIT(CadBanho, TFmBanho)
-#define KELM_SCREEN_UNIT(UnitName, ClassName)                                                                \
-    static ScreenUnit UnitName##Unit(                                                                        \
-        #UnitName, #ClassName, [](QWidget* parent) -> QWidget* { return TForm::Create<ClassName>(parent); })
+// Declares a unit whose screen class is created by class name, with the report layouts it prints with:
+// KELM_SCREEN_UNIT(CadBanho, TFmBanho), KELM_SCREEN_UNIT(CadFal, TFmCadFal, {{"WTngFAL", LayoutFal}})
+#define KELM_SCREEN_UNIT(UnitName, ClassName, ...)                                                           \
+    static ScreenUnit UnitName##Unit(#UnitName, #ClassName, [](QWidget* parent) -> QWidget* {                \
+        return TForm::Create<ClassName>(parent);                                                             \
+    } __VA_OPT__(, ScreenUnit::Layouts __VA_ARGS__))

@@ -370,3 +370,7 @@ bool TFmCadastro::SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason
         SbConfirmar->setFocus(Qt::OtherFocusReason);
     return true;
 }
+
+bool TFmCadastro::TemAlteracoes() const {
+    return Dados() && Dados()->Editing();
+}

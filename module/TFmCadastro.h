@@ -110,6 +110,9 @@ protected:
         return true;
     }
     void FormClose() override;
+    // A record being included or altered is what the close question saves (Confirm) or drops.
+    bool TemAlteracoes() const override;
+    void GravaAlteracoes() override { SbConfirmarClick(); }
     bool SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason reason) override;
     bool Desiste(QWidget* button) const override;
 

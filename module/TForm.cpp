@@ -1,11 +1,20 @@
 #include "TForm.h"
 #include "DBControls.h"
 #include "DataContext.h"
+#include "DataSet.h"
 #include "HostUi.h"
+#include "Mensagens.h"
+#include "Protecao.h"
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QDateEdit>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPointer>
 
 namespace {
@@ -65,10 +74,73 @@ bool TForm::FormKeyDown(QKeyEvent* key) {
     return pSetFocus(this, key);
 }
 
+// Enter does on every screen what it does with key preview: a button is pressed, a box is left as Tab
+// leaves it (its exit rule runs).
 bool TForm::TeclaControle(QWidget*, QKeyEvent* key) {
     if (DescartaAspas && (key->text() == QLatin1String("'") || key->text() == QLatin1String("\"")))
         return true;
-    return KeyPreview && FormKeyDown(key);
+    return (KeyPreview && FormKeyDown(key)) || pSetFocus(this, key);
+}
+
+void TForm::VigiaAlteracoes(const QList<TDataSet*>& dados, const QList<QWidget*>& caixas,
+                            QAbstractButton* gravar) {
+    m_gravar = gravar;
+    for (TDataSet* d : dados)
+        m_vigiados << d;
+    const auto alterou = [this] { m_caixaAlterada = true; };
+    for (QWidget* caixa : caixas) {
+        if (auto* box = qobject_cast<QLineEdit*>(caixa))
+            connect(box, &QLineEdit::textEdited, this, alterou);
+        else if (auto* combo = qobject_cast<QComboBox*>(caixa))
+            connect(combo, &QComboBox::activated, this, alterou);
+        else if (auto* memo = qobject_cast<QPlainTextEdit*>(caixa))
+            connect(memo, &QPlainTextEdit::textChanged, this, [memo, alterou] {
+                if (memo->hasFocus())
+                    alterou();
+            });
+        else if (auto* date = qobject_cast<QDateEdit*>(caixa))
+            connect(date, &QDateEdit::userDateChanged, this, alterou);
+        else if (auto* button = qobject_cast<QAbstractButton*>(caixa))
+            connect(button, &QAbstractButton::clicked, this, alterou);
+    }
+    AlteracoesGravadas();
+}
+
+void TForm::AlteracoesGravadas() {
+    m_caixaAlterada = false;
+    m_edicoesGravadas.clear();
+    for (const auto& d : m_vigiados)
+        m_edicoesGravadas << (d ? d->UserEdits() : 0);
+}
+
+bool TForm::TemAlteracoes() const {
+    if (m_caixaAlterada)
+        return true;
+    for (int i = 0; i < m_vigiados.size(); ++i)
+        if (m_vigiados[i] && m_vigiados[i]->UserEdits() != m_edicoesGravadas.value(i))
+            return true;
+    return false;
+}
+
+void TForm::GravaAlteracoes() {
+    if (m_gravar && m_gravar->isEnabled())
+        m_gravar->click();
+}
+
+// True when the screen may close.
+bool TForm::PerguntaAoFechar() {
+    ConcluiEdicaoGrades(true);
+    if (!TemAlteracoes())
+        return true;
+    const int resposta =
+        Mensagens().Choose(this, windowTitle(), QStringLiteral("Deseja gravar as alterações?"),
+                           {QStringLiteral("&Sim"), QStringLiteral("&Não"), QStringLiteral("&Cancelar")}, 0);
+    if (resposta == 1)
+        return true;
+    if (resposta != 0)
+        return false;
+    GravaAlteracoes();
+    return !TemAlteracoes(); // a refused save keeps the screen and what was typed
 }
 
 bool TForm::SaidaControle(QWidget*, QWidget*, Qt::FocusReason) {
@@ -138,6 +210,11 @@ void TForm::ConcluiEdicaoGrades(bool commit) {
 
 void TForm::closeEvent(QCloseEvent* event) {
     if (!m_closed) {
+        bool fecha = true;
+        if (!ExecutaProtegido([&] { fecha = PerguntaAoFechar(); }) || !fecha) {
+            event->ignore();
+            return;
+        }
         m_closed = true;
         ExecutaProtegido([this] {
             ConcluiEdicaoGrades(false);

@@ -1,15 +1,24 @@
 #pragma once
+#include "ClassRegistry.h"
+#include <QList>
+#include <QPointer>
 #include <QWidget>
 
+class QAbstractButton;
 class QKeyEvent;
+class TDataSet;
 
 // The common life of a screen: created by class name, its creation handler opens what it needs, closing
 // runs its close handler and frees it. With key preview the screen sees every key typed in its controls;
 // exit rules run when the user leaves a control for another one of the screen. Every entry from Qt into a
 // screen (handlers, keys, focus changes, close) runs through the protected call.
-class TForm : public QWidget {
+class TForm : public QWidget, public RecebeArgumentos {
     Q_OBJECT
 public:
+    // What the opening screen handed over, by the names the screen declares in the module's screen table;
+    // after FormCreate, before the screen is shown.
+    void Argumentos(const ArgumentosTela& argumentos) override { Q_UNUSED(argumentos); }
+
     explicit TForm(QWidget* parent = nullptr);
     ~TForm() override;
 
@@ -55,6 +64,19 @@ protected:
         return false;
     }
 
+    // A screen with a save names what the user edits in it (data sets, unbound boxes) and its save button.
+    // Closing it with edits made since the last load or save asks "Deseja gravar as alterações?": Sim saves
+    // (and stays open when the save refuses), Não drops them, Cancelar keeps the screen as it is.
+    void VigiaAlteracoes(const QList<TDataSet*>& dados, const QList<QWidget*>& caixas,
+                         QAbstractButton* gravar);
+    // What the screen shows is what is stored: after a record is loaded, saved or cleared.
+    void AlteracoesGravadas();
+    // What the screen shows is not stored yet (another record's rows brought in to be saved under this one).
+    void AlteracaoPendente() { m_caixaAlterada = true; }
+    virtual bool TemAlteracoes() const;
+    // The save the close question's Sim runs; presses the save button by default.
+    virtual void GravaAlteracoes();
+
     // Publishes the screen in its unit's instance variable, by looking its own name up among the
     // application's windows; the variable is cleared when the screen is destroyed, so it never points at a
     // freed screen.
@@ -72,6 +94,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    bool PerguntaAoFechar();
+    QList<QPointer<TDataSet>> m_vigiados;
+    QList<quint64> m_edicoesGravadas;
+    bool m_caixaAlterada = false;
+    QPointer<QAbstractButton> m_gravar;
     bool m_closed = false;
     bool m_saidaRecusada = false;  // the press under way moved the focus out of a control that refused it
     bool m_saidaPorClique = false; // the focus is leaving a control because of a mouse press

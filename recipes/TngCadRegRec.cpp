@@ -115,6 +115,7 @@ void TFmTngCadRegRec::FormCreate() {
     connect(modelo, &QAbstractItemModel::modelReset, ui.DBGrid1, larguras);
     larguras();
     ui.DBGrid1->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid1KeyDown(tecla); };
+    VigiaAlteracoes({TbItens}, {ui.EdtDescricao}, ui.BitBtn1);
     ui.EdtCodigo->setFocus();
 }
 
@@ -195,6 +196,7 @@ void TFmTngCadRegRec::BuscaRegras() {
     }
     // Taken from the very read the grid shows, so that nothing stored since can pass for loaded.
     m_linhasCarregadas = ImpressaoLinhas(q, kGravadas);
+    AlteracoesGravadas();
 }
 
 QStringList TFmTngCadRegRec::LinhasGravadas(const QString& codigo) {
@@ -357,6 +359,7 @@ void TFmTngCadRegRec::BitBtn4Click() {
     m_codigoVerificado.clear();
     m_linhasCarregadas.clear();
     ui.EdtCodigo->clear();
+    AlteracoesGravadas();
     ui.EdtCodigo->setFocus();
 }
 

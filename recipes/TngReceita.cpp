@@ -116,6 +116,10 @@ void TfmTngReceita::FormCreate() {
     ui.CbFiltroLiberada->setCurrentIndex(2);
 
     MostraCustoReceita();
+    VigiaAlteracoes(
+        {TbConsumos},
+        {ui.EdtDescricao, ui.EdtCodCor, ui.EdtCodGra, ui.EdtCodBan, ui.EdtCodPrep, ui.EdtObs, ui.CbLiberada},
+        ui.BitBtn5);
     ui.PageControl1->setCurrentWidget(ui.TsAcesso);
     ui.EdtFiltroCodigo->setFocus();
 }
@@ -473,6 +477,7 @@ void TfmTngReceita::BuscaDados() {
         TbConsumos->First();
     }
     m_parVerificado = m_parCarregado = Par();
+    AlteracoesGravadas();
 }
 
 void TfmTngReceita::AddPreparacao(RegrasCalculo& regras) {
@@ -516,6 +521,7 @@ void TfmTngReceita::LimpaTela() {
     }
     m_parVerificado.clear();
     m_parCarregado.clear();
+    AlteracoesGravadas();
     ui.EdtCodigo->setFocus(Qt::OtherFocusReason);
 }
 

@@ -3,6 +3,7 @@
 #include "DataAccess.h"
 #include "FatCliente.h"
 #include "Funcoes.h"
+#include "GravacaoAtomica.h"
 #include "HostError.h"
 #include "InstrucoesEmLote.h"
 #include "Mensagens.h"
@@ -521,6 +522,7 @@ bool GeracaoFal::Gera(const CabecalhoProgramacao& cabecalho) {
     };
     ItensProgramacao::Gravacao gravacao;
     try {
+        GravacaoAtomica unidade(m_conexao);
         QHash<ItemNota, double> movidos;
         double gramaturaEst = 0;
         if (substitui) {
@@ -664,13 +666,11 @@ bool GeracaoFal::Gera(const CabecalhoProgramacao& cabecalho) {
                 QStringLiteral("GERACAO DA FAL %1 NA PROGRAMACAO %2 COR %3 PARA %4")
                     .arg(numero, cabecalho.numero, corAnterior, primeiro.cor),
                 opInclusao, numero, m_tela, &m_conexao);
-        m_conexao.Transaction()->CommitRetaining();
+        unidade.Confirma();
     } catch (const RecusaNaGravacao& recusa) {
-        m_conexao.Transaction()->RollbackRetaining();
         desfazLinhas();
         return Recusa(recusa.Texto());
     } catch (...) {
-        m_conexao.Transaction()->RollbackRetaining();
         desfazLinhas();
         throw;
     }
@@ -831,6 +831,7 @@ bool GeracaoFal::Atualiza(const CabecalhoProgramacao& cabecalho) {
     }
 
     try {
+        GravacaoAtomica unidade(m_conexao);
         TZoQuery falQ(nullptr, &m_conexao);
         falQ.SQL << DBLocal_SQL(QStringLiteral("UPDATE {FAL} SET ESTAMPA = :ESTAMPA, VAR_EST = :VAR_EST, "
                                                "PARTIDA = :PARTIDA, OBS = :OBS, TABPRECO = "
@@ -916,13 +917,9 @@ bool GeracaoFal::Atualiza(const CabecalhoProgramacao& cabecalho) {
                 QStringLiteral("ATUALIZACAO DA FAL %1 NA PROGRAMACAO %2")
                     .arg(fals.join(QStringLiteral(", ")), cabecalho.numero),
                 opAlteracao, fals.first(), m_tela, &m_conexao);
-        m_conexao.Transaction()->CommitRetaining();
+        unidade.Confirma();
     } catch (const RecusaNaGravacao& recusa) {
-        m_conexao.Transaction()->RollbackRetaining();
         return Recusa(recusa.Texto());
-    } catch (...) {
-        m_conexao.Transaction()->RollbackRetaining();
-        throw;
     }
     Informa(m_tela, QStringLiteral("FAL Atualizada."));
     return true;

@@ -36,8 +36,6 @@
 
 TFmTngProg* FmTngProg = nullptr;
 
-KELM_SCREEN_UNIT(TngProg, TFmTngProg);
-
 namespace {
 const QString kTituloLog = QStringLiteral("PROGRAMACAO DO TINGIMENTO");
 const QString kFormatoData = QStringLiteral("dd/MM/yyyy");
@@ -100,6 +98,10 @@ void LayoutEtiquetaTermica(TRelatorio& relatorio) {
          relatorio.Coluna(QStringLiteral("ROLOS")), peso});
 }
 } // namespace
+
+KELM_SCREEN_UNIT(TngProg, TFmTngProg,
+                 {{QStringLiteral("WTngEtqPart"), LayoutEtiqueta},
+                  {QStringLiteral("TTngEtqPart"), LayoutEtiquetaTermica}});
 
 TFmTngProg::TFmTngProg(QWidget* parent) : TForm(parent), m_itens(this), TbConsulta(new TClientDataSet(this)) {
     setObjectName(QStringLiteral("FmTngProg"));
@@ -191,8 +193,6 @@ void TFmTngProg::FormCreate() {
         m_parametros.idadePreco = parametros.value(240).toInt();
         m_parametros.credito = parametros.value(250).toUpper() == QLatin1String("S");
     }
-    RegistraLayout(QStringLiteral("WTngEtqPart"), LayoutEtiqueta);
-    RegistraLayout(QStringLiteral("TTngEtqPart"), LayoutEtiquetaTermica);
     PreparaItens();
     PreparaConsulta();
     PreparaMenu();
@@ -202,6 +202,7 @@ void TFmTngProg::FormCreate() {
     ui.DtDigFim->setText(QStringLiteral("31/12/2050"));
     MostraUltimaFal();
     GeraTotais();
+    VigiaAlteracoes({m_itens.Tabela()}, {ui.EdtEntrada, ui.EdtEntrega, ui.EdtCodCli}, ui.BitBtn1);
     ui.PageControl1->setCurrentIndex(Cadastro);
     ui.EdtLote->setFocus();
 }
@@ -339,6 +340,7 @@ void TFmTngProg::Limpa() {
     m_regiao.clear();
     ui.EdtNomeCli->clear();
     GeraTotais();
+    AlteracoesGravadas();
 }
 
 void TFmTngProg::MostraUltimaFal() {
@@ -378,6 +380,7 @@ void TFmTngProg::EdtLoteExit() {
             ui.EdtEntrega->setText(cabecalho.entrega.toString(kFormatoData));
             ui.EdtCodCli->setText(cabecalho.cliente);
         }
+        AlteracoesGravadas();
     }
     m_numeroCarregado = ui.EdtLote->text().trimmed();
     EdtCodCliChange();
@@ -565,7 +568,9 @@ void TFmTngProg::BitBtn1Click() {
     }
     Ocupado(true, this, QStringLiteral("Gravando a programação"));
     const auto fim = qScopeGuard([this] { Ocupado(false, this); });
-    GravaDados();
+    // A save that was refused keeps what was typed, to be put right.
+    if (!GravaDados())
+        return;
     Limpa();
     ui.EdtLote->setFocus(Qt::OtherFocusReason);
 }
@@ -1158,11 +1163,10 @@ void TFmTngProg::AdicionarServioClick() {
     const QString fal = texto(*itens, QStringLiteral("Fal"));
     if (fal.isEmpty())
         return;
-    QWidget* servicos = Carrega_Form(QStringLiteral("kelmTingimento.bpl"), QStringLiteral("TFmCadFalServ"),
-                                     QString(), true, false);
-    if (servicos)
-        QMetaObject::invokeMethod(servicos, "Busca_Dados", Q_ARG(QString, fal),
-                                  Q_ARG(QString, ui.EdtCodCli->text().trimmed()));
+    Carrega_Form(QStringLiteral("kelmTingimento.bpl"), QStringLiteral("TFmCadFalServ"),
+                 ArgumentosTela{{QStringLiteral("FAL"), fal},
+                                {QStringLiteral("CLIENTE"), ui.EdtCodCli->text().trimmed()}},
+                 true, false);
 }
 
 // One service for the lot sheets of the selected rows: each sheet charged once, rows without one skipped.
@@ -1372,10 +1376,8 @@ void TFmTngProg::BitBtn11Click() {
         Informa(this, QStringLiteral("Nenhum registro com FAL."));
         return;
     }
-    QWidget* receitas = Carrega_Form(QStringLiteral("kelmTingimento.bpl"), QStringLiteral("TFmRelRec"),
-                                     QString(), false, false);
-    if (receitas)
-        QMetaObject::invokeMethod(receitas, "SelecionaDados", Q_ARG(QStringList, fals));
+    Carrega_Form(QStringLiteral("kelmTingimento.bpl"), QStringLiteral("TFmRelRec"),
+                 ArgumentosTela{{QStringLiteral("FALS"), fals}}, false, false);
 }
 
 void TFmTngProg::BitBtn8Click() {

@@ -91,6 +91,7 @@ void TfmTngProgInf::FormCreate() {
     ui.SgQuadro->SetDataSet(TbQuadro);
     ui.SgQuadro->SetReadOnly(false);
     DefineLarguras(*ui.SgQuadro, {{"GRUPO", 90}, {"CAMPO", 200}, {"RESULTADO", 220}, {"OBSERVACAO", 330}});
+    VigiaAlteracoes({TbQuadro}, {ui.MmObservacao}, ui.btnConfirmar);
     ui.EdtCodCli->setFocus();
 }
 
@@ -259,6 +260,7 @@ void TfmTngProgInf::BuscarOF2(const QString& produto, const QString& cliente) {
 
 void TfmTngProgInf::btnConsultarClick() {
     BuscarOF2(ui.EdtCodPro->text().trimmed(), ui.EdtCodCli->text().trimmed());
+    AlteracoesGravadas();
 }
 
 // Another customer's sheet of the product comes onto the screen; it is stored under the screen's customer
@@ -275,6 +277,7 @@ void TfmTngProgInf::BtnImportarClick() {
         return;
     }
     BuscarOF2(ui.EdtCodPro->text().trimmed(), cliente);
+    AlteracaoPendente();
 }
 
 // Text longer than its column would fail the save half-way; it is pointed out before anything is written.
@@ -361,6 +364,7 @@ void TfmTngProgInf::btnConfirmarClick() {
         GravaQuadro(produto, cliente);
         gravacao.Confirma();
     }
+    AlteracoesGravadas();
     Informa(this, QStringLiteral("Informações gravadas com sucesso."));
 }
 
@@ -402,11 +406,12 @@ QWidget* AbreQuadroInformacoes(const QString& produto, const QString& cliente) {
         fmTngProgInf->MostraQuadro(produto, cliente);
         return fmTngProgInf;
     }
-    auto* quadro = qobject_cast<TfmTngProgInf*>(Carrega_Form(
-        QStringLiteral("kelmTingimento.bpl"), QStringLiteral("TfmTngProgInf"), QString(), false, true));
+    QWidget* quadro = Carrega_Form(
+        QStringLiteral("kelmTingimento.bpl"), QStringLiteral("TfmTngProgInf"),
+        ArgumentosTela{{QStringLiteral("PRODUTO"), produto}, {QStringLiteral("CLIENTE"), cliente}}, false,
+        true);
     if (!quadro)
         return nullptr;
-    quadro->MostraQuadro(produto, cliente);
     if (HostContext* host = HostContext::Current(); host && host->ShowScreen)
         host->ShowScreen(quadro);
     else

@@ -18,6 +18,10 @@ public:
 
     // Shows the sheet of this product and customer: at once when the board is on screen, else as it shows.
     void MostraQuadro(const QString& produto, const QString& cliente);
+    void Argumentos(const ArgumentosTela& argumentos) override {
+        MostraQuadro(argumentos.value(QStringLiteral("PRODUTO")).toString(),
+                     argumentos.value(QStringLiteral("CLIENTE")).toString());
+    }
 
     void btnConsultarClick();
     void btnConfirmarClick();

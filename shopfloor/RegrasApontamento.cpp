@@ -1,4 +1,5 @@
 #include "RegrasApontamento.h"
+#include "Formatacao.h"
 
 QDate LeDataApontamento(const QString& texto) {
     const QString digitado = texto.trimmed();
@@ -9,12 +10,7 @@ QDate LeDataApontamento(const QString& texto) {
 }
 
 QTime LeHoraApontamento(const QString& texto) {
-    const QString digitado = texto.trimmed();
-    for (const QString& formato : {QStringLiteral("HH:mm"), QStringLiteral("H:mm"),
-                                   QStringLiteral("HH:mm:ss"), QStringLiteral("H:mm:ss")})
-        if (const QTime hora = QTime::fromString(digitado, formato); hora.isValid())
-            return hora;
-    return {};
+    return LeHora(texto);
 }
 
 QString TextoData(const QDate& data) {
@@ -48,6 +44,15 @@ QDate DataProducao(const QDate& data, const QDate& hoje) {
     return !data.isValid() || data == QDate(1899, 12, 30) ? hoje : data;
 }
 
+namespace {
+// A missing hour and one that is no time are told apart.
+QString HoraInvalida(const QString& coluna, const QString& digitado) {
+    return digitado.trimmed().isEmpty()
+               ? coluna + QStringLiteral(" não cadastrada.")
+               : QStringLiteral("%1: \"%2\" não é uma hora válida.").arg(coluna, digitado.trimmed());
+}
+} // namespace
+
 QStringList ConfereLinha(const LinhaApontamento& linha, const CadastrosApontamento& cadastros) {
     QStringList falhas;
     const QDate dataInicio = LeDataApontamento(linha.dataInicio), dataFim = LeDataApontamento(linha.dataFim);
@@ -57,7 +62,7 @@ QStringList ConfereLinha(const LinhaApontamento& linha, const CadastrosApontamen
         if (!linha.dataInicio.trimmed().isEmpty() && !dataInicio.isValid())
             falhas << QStringLiteral("Data Inicial não cadastrada.");
         if (!linha.horaInicio.trimmed().isEmpty() && !horaInicio.isValid())
-            falhas << QStringLiteral("Hora Inicial não cadastrada.");
+            falhas << HoraInvalida(QStringLiteral("Hora Inicial"), linha.horaInicio);
         if (!linha.dataFim.trimmed().isEmpty())
             falhas << QStringLiteral("Para digitação da Data Final é preciso concluir o Processo.");
         return falhas;
@@ -71,11 +76,11 @@ QStringList ConfereLinha(const LinhaApontamento& linha, const CadastrosApontamen
     if (!dataInicio.isValid())
         falhas << QStringLiteral("Data Inicial não cadastrada.");
     if (!horaInicio.isValid())
-        falhas << QStringLiteral("Hora Inicial não cadastrada.");
+        falhas << HoraInvalida(QStringLiteral("Hora Inicial"), linha.horaInicio);
     if (!dataFim.isValid())
         falhas << QStringLiteral("Data Final não cadastrada.");
     if (!horaFim.isValid())
-        falhas << QStringLiteral("Hora Final não cadastrada.");
+        falhas << HoraInvalida(QStringLiteral("Hora Final"), linha.horaFim);
     if (dataInicio.isValid() && horaInicio.isValid() && dataFim.isValid() && horaFim.isValid() &&
         QDateTime(dataFim, horaFim) < QDateTime(dataInicio, horaInicio))
         falhas << QStringLiteral("Data/Hora Final anterior à Inicial.");

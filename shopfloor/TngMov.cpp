@@ -183,6 +183,7 @@ void TfmTngMov::FormCreate() {
     }
     PreparaGrade();
     PreparaMenu();
+    VigiaAlteracoes({TbMov}, {ui.EdtLargura, ui.EdtGramatura}, ui.BtnGravar);
     ui.EdtFalMov->setFocus();
 }
 
@@ -224,6 +225,8 @@ void TfmTngMov::PreparaGrade() {
                                "Concluido_Ori", "Pendente", "Grupo", "Atualizar"})
         TbMov->FieldDefByName(QLatin1String(oculto)).visible = false;
     TbMov->FieldDefByName(QStringLiteral("Metragem")).decimals = 2;
+    TbMov->FieldDefByName(QStringLiteral("Hora_Inicio")).timeOfDay = true;
+    TbMov->FieldDefByName(QStringLiteral("Hora_Fim")).timeOfDay = true;
 
     ui.DBGrid1->SetDataSet(TbMov);
     ui.DBGrid1->SetReadOnly(false);
@@ -334,6 +337,7 @@ void TfmTngMov::LimpaEtapas() {
     m_carregadas.clear();
     m_etapasCarregadas = false;
     m_produtoCarregado.clear();
+    AlteracoesGravadas();
 }
 
 // The sheet by its number (typed with or without the zeros in front) or by its dye lot; its fabrics are
@@ -529,6 +533,7 @@ void TfmTngMov::CarregaEtapas() {
         TbMov->First();
     m_produtoCarregado = produto;
     m_etapasCarregadas = true;
+    AlteracoesGravadas();
 }
 
 bool TfmTngMov::SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason reason) {

@@ -21,11 +21,7 @@ class TstCadFalServ : public ScreenTestCase {
         Sql("INSERT INTO TABELA (CODIGO, SETOR, PRECO) VALUES ('0000100', '02', 1.25)");
         db->Transaction()->CommitRetaining();
     }
-    void Abre(const QString& fal) {
-        driver->Open("TFmCadFalServ");
-        QVERIFY(QMetaObject::invokeMethod(driver->Screen(), "Busca_Dados", Q_ARG(QString, fal),
-                                          Q_ARG(QString, QStringLiteral("00001"))));
-    }
+    void Abre(const QString& fal) { driver->Open("TFmCadFalServ", {{"FAL", fal}, {"CLIENTE", "00001"}}); }
     void Inclui(const QString& fase, const QString& custo, const QString& tipo) {
         driver->Type("EdtCodFas", fase);
         if (!custo.isNull())

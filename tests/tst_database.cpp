@@ -2,6 +2,7 @@
 #include "DataAccess.h"
 #include "FirebirdEngine.h"
 #include "Funcoes.h"
+#include "GravacaoAtomica.h"
 #include "HostError.h"
 #include "InstrucoesEmLote.h"
 #include "SchemaUpgrade.h"
@@ -20,6 +21,7 @@ private slots:
     void interruptedScriptResumesAfterItsLastStatement();
     void unitOfWorkCommitsAndRollsBackRetaining();
     void lockWaitIsBoundedAndRollsBack();
+    void operationWritesAgainstWhatItRead();
     void writesStartFromOtherUsersLatestWork();
     void failedCommitLeavesNoTransactionBehind();
     void idleUnitsEndAndQuickWritesAreNeverCancelled();
@@ -108,6 +110,35 @@ void TstDatabase::lockWaitIsBoundedAndRollsBack() {
     QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 1);
     Sql("UPDATE REGIAO SET DESCRICAO = 'Eu' WHERE REGIAO = '01'");
     db->Transaction()->CommitRetaining();
+}
+
+// An operation's check and its write are one unit on its connection (a second one here, as generation
+// uses): a row another user changed after the check was read is not overwritten, nothing is written, and
+// the user is told to reload. The same read outside a unit sees the other user's work at once.
+void TstDatabase::operationWritesAgainstWhatItRead() {
+    Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
+    db->Transaction()->CommitRetaining();
+    auto mine = OpenSecond("kelm-test-mine");
+    auto other = OpenSecond("kelm-test-other");
+    QString failure;
+    try {
+        GravacaoAtomica unidade(*mine);
+        QCOMPARE(ScalarOn(*mine, "SELECT DESCRICAO FROM REGIAO WHERE REGIAO = '01'").toString(), "Norte");
+        SqlOn(*other, "UPDATE REGIAO SET DESCRICAO = 'Outro usuário' WHERE REGIAO = '01'");
+        other->Transaction()->CommitRetaining();
+        QCOMPARE(ScalarOn(*mine, "SELECT DESCRICAO FROM REGIAO WHERE REGIAO = '01'").toString(), "Norte");
+        SqlOn(*mine, "INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'Sul')");
+        SqlOn(*mine, "UPDATE REGIAO SET DESCRICAO = 'Norte conferido' WHERE REGIAO = '01'");
+        unidade.Confirma();
+    } catch (const EDatabaseError& e) {
+        failure = e.message();
+    }
+    QCOMPARE(failure,
+             QStringLiteral("O registro foi alterado por outro usuário. Recarregue e tente de novo."));
+    QCOMPARE(RowsSeenByOthers("SELECT REGIAO, DESCRICAO FROM REGIAO ORDER BY REGIAO"),
+             QStringList{"01|Outro usuário"});
+    QCOMPARE(mine->PinnedUnits(), 0);
+    QCOMPARE(ScalarOn(*mine, "SELECT DESCRICAO FROM REGIAO WHERE REGIAO = '01'").toString(), "Outro usuário");
 }
 
 void TstDatabase::writesStartFromOtherUsersLatestWork() {

@@ -55,6 +55,9 @@ private slots:
     void modelFollowsDataSet();
     void fieldLinksWriteAndFollow();
     void gridKeepsItsCellAcrossRowChanges();
+    void cellEditorKeepsTextThroughModifierKeys_data();
+    void cellEditorKeepsTextThroughModifierKeys();
+    void typedLetterPicksFromTheList();
 };
 
 void TstDataSets::cancelInsertDeleteKeepTheCursor() {
@@ -163,7 +166,7 @@ void TstDataSets::typedValuesAgainstColumns_data() {
     QTest::addColumn<QVariant>("texto");
     QTest::addColumn<QVariant>("gravado"); // invalid: refused, the field keeps its value
     const QVariant refused;
-    const QString peso = "PESO", valor = "VALOR", meses = "MESES", data = "DATA";
+    const QString peso = "PESO", valor = "VALOR", meses = "MESES", data = "DATA", hora = "HORA";
     QTest::newRow("milhar") << peso << QVariant("1.400") << QVariant(1400.0);
     QTest::newRow("milhar e decimal") << peso << QVariant("1.400,5") << QVariant(1400.5);
     QTest::newRow("grupo curto") << peso << QVariant("1.40") << refused;
@@ -179,6 +182,9 @@ void TstDataSets::typedValuesAgainstColumns_data() {
     QTest::newRow("inteiro com decimais") << meses << QVariant("1,5") << refused;
     QTest::newRow("data") << data << QVariant("25/12/2024") << QVariant(QDate(2024, 12, 25));
     QTest::newRow("data invalida") << data << QVariant("31/02/2024") << refused;
+    QTest::newRow("hora com dois pontos") << hora << QVariant("8:05") << QVariant("08:05");
+    QTest::newRow("hora sem dois pontos") << hora << QVariant("0800") << QVariant("08:00");
+    QTest::newRow("hora invalida") << hora << QVariant("25:00") << refused;
 }
 
 // One parser for every box and cell: values as the screens show them, or refused before anything is
@@ -191,8 +197,10 @@ void TstDataSets::typedValuesAgainstColumns() {
     ds.AddField("PESO", QMetaType::Double, 0, "Peso")
         .AddField("VALOR", QMetaType::Double, 0, "Valor de Compra")
         .AddField("MESES", QMetaType::Int, 0, "Meses Deprec.")
-        .AddField("DATA", QMetaType::QDate, 0, "Data");
+        .AddField("DATA", QMetaType::QDate, 0, "Data")
+        .AddField("HORA", QMetaType::QString, 5, "Hora Inicial");
     ds.CreateDataSet();
+    ds.FieldDefByName("HORA").timeOfDay = true;
     ds.FieldDefByName("VALOR").decimals = 2; // as a NUMERIC(18,2) column reports itself
     ds.FieldDefByName("VALOR").limit = 1e16 - 0.01;
     ds.Append();
@@ -374,6 +382,69 @@ void TstDataSets::gridKeepsItsCellAcrossRowChanges() {
     ds.FieldByName("NOME") = "XFORA";
     QVERIFY(ds.Post());
     QCOMPARE(grid.model()->rowCount(), before - 1);
+}
+
+void TstDataSets::cellEditorKeepsTextThroughModifierKeys_data() {
+    QTest::addColumn<int>("tecla");
+    QTest::addColumn<int>("modificador");
+    QTest::newRow("shift") << int(Qt::Key_Shift) << int(Qt::ShiftModifier);
+    QTest::newRow("ctrl") << int(Qt::Key_Control) << int(Qt::ControlModifier);
+    QTest::newRow("altgr") << int(Qt::Key_AltGr) << int(Qt::GroupSwitchModifier);
+    QTest::newRow("caps lock") << int(Qt::Key_CapsLock) << int(Qt::NoModifier);
+    QTest::newRow("acento agudo") << int(Qt::Key_Dead_Acute) << int(Qt::NoModifier);
+    QTest::newRow("til") << int(Qt::Key_Dead_Tilde) << int(Qt::NoModifier);
+}
+
+// Keys that only shape the next character reach the grid from its cell editor; they must not end the edit
+// (everything typed before the last Shift used to be lost), while Tab still takes the text into the row.
+void TstDataSets::cellEditorKeepsTextThroughModifierKeys() {
+    QFETCH(int, tecla);
+    QFETCH(int, modificador);
+    TClientDataSet ds;
+    fill(ds, {"ANA"});
+    TZoDBGrid grid;
+    grid.SetDataSet(&ds);
+    grid.SetReadOnly(false);
+    int teclasDaTela = 0;
+    grid.OnKeyDown = [&](QKeyEvent*) { return ++teclasDaTela, false; };
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    grid.SelectField("NOME");
+    grid.edit(grid.currentIndex());
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(editor);
+    editor->clear();
+    QTest::keyClicks(editor, "Urg");
+    for (const auto tipo : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent evento(tipo, tecla, Qt::KeyboardModifiers(modificador));
+        QApplication::sendEvent(editor, &evento);
+    }
+    QCOMPARE(QApplication::focusWidget(), editor);
+    QTest::keyClicks(editor, "ente");
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QCOMPARE(nome(ds), QString("Urgente"));
+    QCOMPARE(teclasDaTela, 1); // the Tab, for the screen's row checks
+}
+
+// A letter typed straight into a pick-list cell picks the item it starts; the field keeps its first letter.
+void TstDataSets::typedLetterPicksFromTheList() {
+    TClientDataSet ds;
+    fill(ds, {"ANA"});
+    TZoDBGrid grid;
+    grid.SetDataSet(&ds);
+    grid.SetReadOnly(false);
+    DataSetModel::Of(&ds)->SetPickList("ATIVO", {"Nao", "Sim", "Reproc."});
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    for (const auto& [typed, stored] : {std::pair{"r", "R"}, std::pair{"N", "N"}, std::pair{"s", "S"}}) {
+        grid.SelectField("ATIVO");
+        grid.setFocus();
+        QTest::keyClicks(&grid, typed);
+        QVERIFY(QApplication::focusWidget() != &grid);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(ds.FieldByName("ATIVO").AsString(), QString(stored));
+    }
+    QCOMPARE(ItemDaLista({"Nao", "Sim"}, "x"), QString("x"));
 }
 
 QTEST_MAIN(TstDataSets)

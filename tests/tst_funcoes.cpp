@@ -24,6 +24,8 @@ private slots:
     void textoExibicao();
     void leNumero_data();
     void leNumero();
+    void leHora_data();
+    void leHora();
     void errosDoBanco();
     void cleanup();
 };
@@ -203,6 +205,30 @@ void TstFuncoes::leNumero() {
     QCOMPARE(LeNumero(texto, valor), lido);
     if (lido)
         QCOMPARE(valor, numero);
+}
+
+void TstFuncoes::leHora_data() {
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<QTime>("hora");
+    QTest::newRow("com dois pontos") << "08:00" << QTime(8, 0);
+    QTest::newRow("hora de um algarismo") << "8:05" << QTime(8, 5);
+    QTest::newRow("com segundos") << "23:59:30" << QTime(23, 59, 30);
+    QTest::newRow("quatro algarismos") << "0800" << QTime(8, 0);
+    QTest::newRow("tres algarismos") << "815" << QTime(8, 15);
+    QTest::newRow("so a hora") << "7" << QTime(7, 0);
+    QTest::newRow("brancos em volta") << " 14:30 " << QTime(14, 30);
+    QTest::newRow("hora demais") << "25:00" << QTime();
+    QTest::newRow("minutos demais") << "12:60" << QTime();
+    QTest::newRow("letras") << "ab" << QTime();
+    QTest::newRow("cinco algarismos") << "08000" << QTime();
+    QTest::newRow("vazio") << "" << QTime();
+}
+
+// Times are read as people type them into an hour cell; anything else is no time at all.
+void TstFuncoes::leHora() {
+    QFETCH(QString, texto);
+    QFETCH(QTime, hora);
+    QCOMPARE(LeHora(texto), hora);
 }
 
 // Errors users meet say what happened in Portuguese; the server's text stays as the detail.

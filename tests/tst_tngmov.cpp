@@ -358,9 +358,7 @@ void TstTngMov::refusalsWriteNothing() {
     const struct {
         const char *celula, *valor, *mensagem;
     } casos[] = {{"Data_Inicio", "31/02/2026", "Data Inicial não cadastrada."},
-                 {"Hora_Inicio", "25:70", "Hora Inicial não cadastrada."},
                  {"Data_Fim", "", "Data Final não cadastrada."},
-                 {"Hora_Fim", "24:00", "Hora Final não cadastrada."},
                  {"Hora_Fim", "07:59", "Data/Hora Final anterior à Inicial."},
                  {"Maquina", "", "Máquina não cadastrada."},
                  {"Concluido", "N", "Para digitação da Data Final é preciso concluir o Processo."},
@@ -455,8 +453,9 @@ void TstTngMov::rules() {
         QCOMPARE(EtapaLiberada(o.etapas, o.ordem, o.pendente, o.ultima), o.liberada);
     QCOMPARE(LeDataApontamento("1/2/2026"), QDate(2026, 2, 1));
     QVERIFY(!LeDataApontamento("29/02/2026").isValid());
-    QCOMPARE(LeHoraApontamento("7:05"), QTime(7, 5));
-    QVERIFY(!LeHoraApontamento("12:60").isValid());
+    QCOMPARE(
+        ConfereLinha({"S", "1", "M", "01", "23/11/2026", "8", "23/11/2026", "ab"}, {{"1"}, {"M"}, {"01"}}),
+        QStringList{QString::fromUtf8("Hora Final: \"ab\" não é uma hora válida.")});
     QCOMPARE(DataProducao(QDate(1899, 12, 30), QDate(2026, 1, 2)), QDate(2026, 1, 2));
     QCOMPARE(DataProducao(QDate(2025, 12, 31), QDate(2026, 1, 2)), QDate(2025, 12, 31));
     QCOMPARE(RegistroDaEtapa({"", false, false, false, false}), RegistroEtapa::Movimentacao);

@@ -88,6 +88,23 @@ QString TextoValor(const QVariant& value) {
     }
 }
 
+QTime LeHora(const QString& text) {
+    static const QRegularExpression withColon(QStringLiteral(R"(^(\d{1,2}):(\d{2})(?::(\d{2}))?$)"));
+    static const QRegularExpression digitsOnly(QStringLiteral(R"(^\d{1,4}$)"));
+    const QString typed = text.trimmed();
+    int hour = -1, minute = 0, second = 0;
+    if (const auto m = withColon.match(typed); m.hasMatch()) {
+        hour = m.captured(1).toInt();
+        minute = m.captured(2).toInt();
+        second = m.hasCaptured(3) ? m.captured(3).toInt() : 0;
+    } else if (digitsOnly.match(typed).hasMatch()) {
+        // Up to two digits are the hour; three or four end in the minutes ("800" is 8:00, "0815" 8:15).
+        hour = typed.size() <= 2 ? typed.toInt() : typed.left(typed.size() - 2).toInt();
+        minute = typed.size() <= 2 ? 0 : typed.right(2).toInt();
+    }
+    return QTime::isValid(hour, minute, second) ? QTime(hour, minute, second) : QTime();
+}
+
 bool LeNumero(const QString& text, double& value) {
     static const QRegularExpression shape(QStringLiteral(R"(^([+-]?)(\d{1,3}(?:\.\d{3})+|\d+)(?:,(\d+))?$)"));
     const auto match = shape.match(text.trimmed());

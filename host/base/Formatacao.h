@@ -1,6 +1,7 @@
 #pragma once
 #include "HostExport.h"
 #include <QString>
+#include <QTime>
 #include <QVariant>
 
 // The one way values become text, and typed text becomes values. SQL literals are written by Aspas,
@@ -19,3 +20,7 @@ KELMHOST_EXPORT QString TextoValor(const QVariant& value);
 // comma ("1.400" is 1400, "1.400,5" 1400.5, "1,4" 1.4). False for anything else, "1.40" and "12.5" among
 // them: read one way or the other they would store a value a thousand times off.
 KELMHOST_EXPORT bool LeNumero(const QString& text, double& value);
+
+// A time of day typed as people type it: "08:00", "8:00", "08:00:30", "0800", "800" or "8" (the hour alone).
+// Invalid for anything else, "25:00", "12:60" and "ab" among them.
+KELMHOST_EXPORT QTime LeHora(const QString& text);

@@ -122,6 +122,16 @@ void TDataSet::Close() {
         emit layoutReset();
 }
 
+namespace {
+QTime HoraDigitada(const FieldDef& def, const QString& text) {
+    const QTime time = LeHora(text);
+    if (!time.isValid())
+        throw EDatabaseError(
+            QStringLiteral("%1: \"%2\" não é uma hora válida.").arg(def.Caption(), text.trimmed()));
+    return time;
+}
+} // namespace
+
 QVariant TDataSet::Coerce(const FieldDef& def, const QVariant& value) {
     if (value.isNull() || !value.isValid())
         return QVariant();
@@ -129,6 +139,8 @@ QVariant TDataSet::Coerce(const FieldDef& def, const QVariant& value) {
     case QMetaType::QString: {
         QString text = value.typeId() == QMetaType::Double ? QString::number(value.toDouble(), 'g', 15)
                                                            : value.toString();
+        if (def.timeOfDay && !text.trimmed().isEmpty())
+            return HoraDigitada(def, text).toString(QStringLiteral("HH:mm"));
         return text;
     }
     case QMetaType::Int:
@@ -176,7 +188,8 @@ QVariant TDataSet::Coerce(const FieldDef& def, const QVariant& value) {
         return value.toDateTime();
     case QMetaType::QTime:
         if (value.typeId() == QMetaType::QString)
-            return QTime::fromString(value.toString(), value.toString().size() > 5 ? "HH:mm:ss" : "HH:mm");
+            return value.toString().trimmed().isEmpty() ? QVariant()
+                                                        : QVariant(HoraDigitada(def, value.toString()));
         return value.toTime();
     default:
         return value;
@@ -193,6 +206,16 @@ void TDataSet::SetValueAt(int position, int field, const QVariant& value) {
     if (position != m_pos)
         MoveTo(position);
     SetCurrentValue(field, value);
+}
+
+void TDataSet::SetValueByUser(int position, int field, const QVariant& value) {
+    if (position != m_pos)
+        MoveTo(position);
+    const QVariant before = CurrentValue(field);
+    SetCurrentValue(field, value);
+    const QVariant after = CurrentValue(field);
+    if (after != before || after.isNull() != before.isNull())
+        CountUserEdit();
 }
 
 QVariant TDataSet::OldValue(int field) const {

@@ -21,6 +21,7 @@ struct KELMHOST_EXPORT FieldDef {
     int displayWidth = 0;    // characters shown in grids; 0 = from the size
     int decimals = -1;       // decimals of a number (a column's scale); -1 = as many as the value needs
     double limit = 0;        // largest absolute value the column holds; 0 = any finite number
+    bool timeOfDay = false;  // a text field holding a time "HH:mm": typed times are read by LeHora
     QString Caption() const; // how messages name the field
 };
 
@@ -132,6 +133,12 @@ public:
     // The value the current record held before the edit under way; its current value otherwise.
     QVariant OldValue(int field) const;
     void SetCurrentValue(int field, const QVariant& value);
+    // Edits made by the user through a grid cell, a bound box or a row key, counted so a screen can tell
+    // whether what it shows still is what it loaded or saved.
+    void CountUserEdit() { ++m_userEdits; }
+    quint64 UserEdits() const { return m_userEdits; }
+    // SetValueAt for what the user typed: counted when it changed the value.
+    void SetValueByUser(int position, int field, const QVariant& value);
 
 signals:
     // Every visible row may have changed: the rows were (re)loaded, sorted, filtered or controls enabled.
@@ -185,6 +192,7 @@ private:
     Filter m_filter;
     int m_disabled = 0;
     bool m_restructuring = false; // visible rows are being inserted, removed or moved
+    quint64 m_userEdits = 0;
     QList<QPair<QPointer<QObject>, std::function<void()>>> m_pendingWriters;
 };
 

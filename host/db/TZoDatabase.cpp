@@ -74,7 +74,7 @@ void TZoDatabase::Reconecta() {
 }
 
 void TZoDatabase::BeginStatement() {
-    if (!m_transactional || m_dirty || (m_fresh && m_transaction->InTransaction()))
+    if (!m_transactional || m_dirty || ((m_fresh || m_pinned > 0) && m_transaction->InTransaction()))
         return;
     // Snapshot transactions would hide what others committed since this one began.
     if (m_transaction->InTransaction())
@@ -130,6 +130,11 @@ void TZoDatabase::Fail(const QSqlQuery& query, bool lockTimedOut) {
     }
     if (ConflitoDeBloqueio(text)) {
         m_transaction->RollbackRetaining();
+        // The other user committed a change to a row this unit had read or wanted: retrying on the same
+        // view would fail again.
+        if (text.contains(QLatin1String("update conflicts with concurrent update"), Qt::CaseInsensitive))
+            throw EDatabaseError(
+                QStringLiteral("O registro foi alterado por outro usuário. Recarregue e tente de novo."));
         throw EDatabaseError(QStringLiteral("O registro está sendo alterado por outro usuário. "
                                             "A operação foi desfeita; tente novamente em instantes."));
     }
@@ -149,7 +154,7 @@ void TZoTransaction::SetIdleInterval(int ms) {
 }
 
 void TZoTransaction::EndIdle() {
-    if (!m_active || m_database->Dirty())
+    if (!m_active || m_database->Dirty() || m_database->PinnedUnits() > 0)
         return;
     QSqlDatabase db = m_database->Connection();
     if (db.isOpen() && db.commit())

@@ -49,6 +49,12 @@ public:
     // Statements run on this connection so far: what an operation sends shows up as the difference.
     quint64 StatementCount() const { return m_statements; }
 
+    // While a unit is pinned (GravacaoAtomica), its reads stay in its server transaction instead of each
+    // starting a fresh one: what an operation checked is what it writes against. Pins nest.
+    void PinUnit() { ++m_pinned; }
+    void UnpinUnit() { m_pinned = m_pinned > 0 ? m_pinned - 1 : 0; }
+    int PinnedUnits() const { return m_pinned; }
+
     // True while the unit of work holds writes not yet committed or rolled back.
     bool Dirty() const { return m_dirty; }
     void MarkClean() { m_dirty = false; }
@@ -60,6 +66,7 @@ private:
     std::unique_ptr<TZoTransaction> m_transaction;
     std::unique_ptr<LockWatchdog> m_watchdog;
     bool m_dirty = false;
+    int m_pinned = 0;
     quint64 m_statements = 0;
     bool m_transactional = true;
     bool m_fresh = false;        // the server transaction has run no statement yet

@@ -1345,6 +1345,10 @@ void RegistraLayout(const QString& identificador, LayoutRelatorio layout) {
     Layouts().insert(ChaveLayout(identificador), std::move(layout));
 }
 
+void RemoveLayout(const QString& identificador) {
+    Layouts().remove(ChaveLayout(identificador));
+}
+
 bool GravaRelatorioPdf(const TRelatorio& relatorio, const QString& arquivo) {
     return GravaPdf(Prepara(relatorio), arquivo);
 }

@@ -85,6 +85,7 @@ private:
 // report each time it is produced; identifiers without one print their default columns.
 using LayoutRelatorio = std::function<void(TRelatorio&)>;
 KELMHOST_EXPORT void RegistraLayout(const QString& identificador, LayoutRelatorio layout);
+KELMHOST_EXPORT void RemoveLayout(const QString& identificador);
 
 // Direct outputs; false when the file or the printer could not be written. The graphic ones print on A4,
 // landscape when the columns need it. A layout naming a field the data set lacks throws EDatabaseError.

@@ -248,8 +248,8 @@ void ScreenDriver::Fail(const QString& text) const {
     throw std::runtime_error(text.toStdString());
 }
 
-QWidget* ScreenDriver::Open(const QString& className) {
-    QWidget* screen = Carrega_Form(QStringLiteral("kelmTingimento.bpl"), className, QString(), false, false);
+QWidget* ScreenDriver::Open(const QString& className, const ArgumentosTela& arguments) {
+    QWidget* screen = Carrega_Form(QStringLiteral("kelmTingimento.bpl"), className, arguments, false, false);
     if (!screen)
         Fail(QStringLiteral("tela '%1' não registrada").arg(className));
     MakeCurrent(screen);
@@ -280,9 +280,16 @@ void ScreenDriver::MakeCurrent(QWidget* screen) {
     ProcessEvents();
 }
 
+// Unsaved edits are dropped unless an answer to the close question was queued: a scenario that means to
+// save says so.
 void ScreenDriver::Close() {
     if (m_screen) {
+        const bool answered = !m_messages.choices.isEmpty();
+        if (!answered)
+            m_messages.choices.enqueue(1);
         m_screen->close();
+        if (!answered && !m_messages.choices.isEmpty())
+            m_messages.choices.removeLast();
         ProcessEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }

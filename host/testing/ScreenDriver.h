@@ -1,4 +1,5 @@
 #pragma once
+#include "ClassRegistry.h"
 #include "HostExport.h"
 #include "Mensagens.h"
 #include <QList>
@@ -59,12 +60,14 @@ class KELMHOST_EXPORT ScreenDriver {
 public:
     explicit ScreenDriver(ScriptedMessageService& messages) : m_messages(messages) {}
 
-    QWidget* Open(const QString& className);
+    // Opens a screen as the menu would, or as another screen would with its arguments.
+    QWidget* Open(const QString& className, const ArgumentosTela& arguments = {});
     QWidget* Screen() const { return m_screen; }
     void Use(QWidget* screen) { m_screen = screen; }
     // Acts on the screen of that class already open (one that another screen opened, say); an error when
     // none is open, or several are.
     QWidget* Use(const QString& className);
+    // As the close box would; the question about unsaved edits is answered Não unless an answer is queued.
     void Close();
 
     QWidget* Find(const QString& name) const;

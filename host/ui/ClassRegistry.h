@@ -2,6 +2,7 @@
 #include "HostExport.h"
 #include <QList>
 #include <QStringList>
+#include <QVariantHash>
 #include <functional>
 
 class QWidget;
@@ -16,6 +17,18 @@ struct KELMHOST_EXPORT ScreenInfo {
     QString group; // menu the host lists it under
     ScreenKind kind = ScreenKind::Mdi;
     int order = 0; // position in the module's own list
+    // The names of what another screen may hand it when opening it ("FAL", "CLIENTE").
+    QStringList arguments{};
+};
+
+// What a screen opening another hands it: values by the names the opened screen declares.
+using ArgumentosTela = QVariantHash;
+
+// A screen that takes arguments receives them after its creation handler, before it is shown.
+class KELMHOST_EXPORT RecebeArgumentos {
+public:
+    virtual ~RecebeArgumentos() = default;
+    virtual void Argumentos(const ArgumentosTela& argumentos) = 0;
 };
 
 // The framework's class registry: screens are created by class name.

@@ -49,7 +49,7 @@ void FieldLink::Write(const QVariant& value) {
         return;
     m_updating = true;
     try {
-        m_dataSet->FieldByName(m_field).SetValue(value);
+        m_dataSet->SetValueByUser(m_dataSet->RecNo(), m_dataSet->FieldIndex(m_field), value);
     } catch (const EAbort&) {
         m_updating = false;
         Refresh(); // the edit was refused: show the record as it is
@@ -259,8 +259,11 @@ public:
             QStyledItemDelegate::setModelData(editor, model, index);
             return;
         }
-        const QStringList values = qobject_cast<const DataSetModel*>(model)->PickList(index.column());
-        model->setData(index, ItemDaLista(values, box->currentText()), Qt::EditRole);
+        const auto* data = qobject_cast<const DataSetModel*>(model);
+        const QString item = ItemDaLista(data->PickList(index.column()), box->currentText());
+        // The field may hold only the item's first letters, as the box's length did while typing.
+        const int size = data->DataSet()->FieldDefs()[data->FieldOfColumn(index.column())].size;
+        model->setData(index, size > 0 ? item.left(size) : item, Qt::EditRole);
     }
 };
 } // namespace

@@ -106,13 +106,13 @@ bool DataSetModel::setData(const QModelIndex& index, const QVariant& value, int 
     if (index.isValid() && role == Qt::CheckStateRole && FieldOfColumn(index.column()) == m_checkField &&
         !ReadOnlyColumn(index.column()))
         return ExecutaProtegido([&] {
-            m_dataSet->SetValueAt(index.row(), m_checkField,
-                                  value.toInt() == Qt::Checked ? m_checked : m_unchecked);
+            m_dataSet->SetValueByUser(index.row(), m_checkField,
+                                      value.toInt() == Qt::Checked ? m_checked : m_unchecked);
         });
     if (!index.isValid() || role != Qt::EditRole)
         return false;
     return ExecutaProtegido(
-        [&] { m_dataSet->SetValueAt(index.row(), FieldOfColumn(index.column()), value); });
+        [&] { m_dataSet->SetValueByUser(index.row(), FieldOfColumn(index.column()), value); });
 }
 
 QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int role) const {

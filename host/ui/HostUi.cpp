@@ -3,11 +3,14 @@
 #include "HostContext.h"
 #include "HostError.h"
 #include "LocalSettings.h"
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QProcess>
+#include <QRadioButton>
 #include <QWidget>
 
 namespace {
@@ -30,20 +33,46 @@ void TrataErro(const QString& text) {
     context().HandleError(text);
 }
 
+namespace {
+// The radio buttons that Tab passes over as one stop: those of the same exclusive group or parent.
+bool MesmoGrupo(QWidget* a, QWidget* b) {
+    auto* ra = qobject_cast<QRadioButton*>(a);
+    auto* rb = qobject_cast<QRadioButton*>(b);
+    if (!ra || !rb)
+        return false;
+    if (ra->group() || rb->group())
+        return ra->group() == rb->group();
+    return ra->autoExclusive() && rb->autoExclusive() && ra->parentWidget() == rb->parentWidget();
+}
+
+bool DentroDeGrade(QWidget* w) {
+    for (QWidget* p = w; p; p = p->parentWidget())
+        if (qobject_cast<QAbstractItemView*>(p))
+            return true;
+    return false;
+}
+} // namespace
+
 bool pSetFocus(QWidget* screen, QKeyEvent* key) {
-    if (!screen || !key || (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter))
+    if (!screen || !key || (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
+        (key->modifiers() & ~Qt::KeypadModifier))
         return false;
     QWidget* focused = QApplication::focusWidget();
     if (!focused || !screen->isAncestorOf(focused))
         return false;
-    // Multi-line editors and buttons keep Enter for themselves.
-    if (focused->inherits("QPlainTextEdit") || focused->inherits("QTextEdit") ||
-        focused->inherits("QAbstractButton") || focused->inherits("QAbstractItemView"))
+    // Multi-line editors and grids (their cell editors too) keep Enter for themselves.
+    if (focused->inherits("QPlainTextEdit") || focused->inherits("QTextEdit") || DentroDeGrade(focused))
         return false;
+    // A button is pressed by Enter as by Space; check boxes and radio buttons are left, as by Tab.
+    auto* button = qobject_cast<QAbstractButton*>(focused);
+    if (button && !qobject_cast<QCheckBox*>(button) && !qobject_cast<QRadioButton*>(button)) {
+        button->click();
+        return true;
+    }
     QWidget* next = focused->nextInFocusChain();
     while (next && next != focused &&
            (!next->isEnabled() || !next->isVisible() || !(next->focusPolicy() & Qt::TabFocus) ||
-            !screen->isAncestorOf(next)))
+            !screen->isAncestorOf(next) || MesmoGrupo(focused, next)))
         next = next->nextInFocusChain();
     if (next && next != focused)
         next->setFocus(Qt::TabFocusReason);
@@ -52,11 +81,42 @@ bool pSetFocus(QWidget* screen, QKeyEvent* key) {
 
 QWidget* Carrega_Form(const QString& moduleFile, const QString& className, const QString& param, bool modal,
                       bool hidden) {
+    ArgumentosTela arguments;
+    if (!param.isEmpty()) {
+        const QStringList declared = ScreenInfoOf(className).arguments;
+        if (declared.isEmpty() && ClassRegistered(className))
+            throw EDatabaseError(QStringLiteral("A tela %1 não recebe argumentos.").arg(className));
+        arguments.insert(declared.value(0), param);
+    }
+    return Carrega_Form(moduleFile, className, arguments, modal, hidden);
+}
+
+QWidget* Carrega_Form(const QString& moduleFile, const QString& className, const ArgumentosTela& arguments,
+                      bool modal, bool hidden) {
     Q_UNUSED(moduleFile);
-    Q_UNUSED(param);
+    if (!ClassRegistered(className))
+        return nullptr;
+    const QStringList declared = ScreenInfoOf(className).arguments;
+    for (auto it = arguments.cbegin(); it != arguments.cend(); ++it)
+        if (!declared.contains(it.key()))
+            throw EDatabaseError(
+                QStringLiteral("A tela %1 não recebe o argumento %2.").arg(className, it.key()));
     QWidget* screen = CreateScreen(className);
     if (!screen)
         return nullptr;
+    if (!arguments.isEmpty()) {
+        auto* receiver = dynamic_cast<RecebeArgumentos*>(screen);
+        if (!receiver) {
+            delete screen;
+            throw EDatabaseError(QStringLiteral("A tela %1 não recebe argumentos.").arg(className));
+        }
+        try {
+            receiver->Argumentos(arguments);
+        } catch (...) {
+            delete screen;
+            throw;
+        }
+    }
     if (hidden)
         return screen;
     if (modal) {

@@ -1,4 +1,5 @@
 #pragma once
+#include "ClassRegistry.h"
 #include "HostExport.h"
 #include "Protecao.h"
 #include <QString>
@@ -12,11 +13,16 @@ KELMHOST_EXPORT void Ocupado(bool busy, QWidget* screen = nullptr, const QString
 // The host's error handler: rolls the unit of work back and shows the text in one error box.
 KELMHOST_EXPORT void TrataErro(const QString& text);
 
-// Enter moves the focus to the next control of the screen; returns true when the key was used.
+// Enter moves the focus to the next control of the screen as Tab does, and presses a focused button;
+// returns true when the key was used. Grids and multi-line boxes keep Enter.
 KELMHOST_EXPORT bool pSetFocus(QWidget* screen, QKeyEvent* key);
 
 // Opens a registered screen from another screen. The module file name is kept for callers; screens of
 // every loaded module share one registry. Returns the screen shown, or null when the class is unknown.
+// The arguments reach the screen (RecebeArgumentos) before it is shown; a name the screen does not declare
+// is refused. A text `param` is the screen's first declared argument.
+KELMHOST_EXPORT QWidget* Carrega_Form(const QString& moduleFile, const QString& className,
+                                      const ArgumentosTela& arguments, bool modal, bool hidden);
 KELMHOST_EXPORT QWidget* Carrega_Form(const QString& moduleFile, const QString& className,
                                       const QString& param, bool modal, bool hidden);
 
