@@ -12,6 +12,7 @@
 #include "HostError.h"
 #include "HostUi.h"
 #include "InstrucoesEmLote.h"
+#include "LeiturasFal.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
 #include "Protecao.h"

@@ -16,19 +16,6 @@ QString PalavraTipoFal(int tipo);
 // limits themselves are accepted.
 QString ForaLimiteMaquina(double total, double pesoMin, double pesoMax);
 
-// The colour's price for a payment term ("00" when blank); 0 when there is none, also for a term the table
-// has no column for.
-double RetornaPreco(const QString& regiao, const QString& cor, const QString& variante, const QString& prazo);
-
-// Empty when the colour has a released price for the term, else the message that stops the save.
-QString VerificaPreco(const QString& regiao, const QString& cor, const QString& variante,
-                      const QString& prazo);
-
-// The open value of the customer's sheets that count against its credit (normal and service-only, not a
-// reprocess; items not yet invoiced), each priced at its own region, colour, variant and term; the sheets
-// `excluidas` (the ones being saved) are left out.
-double ValorAbertoFals(const QString& cliente, const QStringList& excluidas);
-
 // The weight an item of the sheet holds of its invoice item: its own weight on a Normal or External
 // reprocess sheet, nothing on other kinds. An item of a reprocess from the very invoice item the reprocessed
 // sheet already holds takes nothing again.

@@ -10,6 +10,7 @@
 #include "GradeEdicao.h"
 #include "GravacaoAtomica.h"
 #include "HostUi.h"
+#include "LeiturasNota.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
 #include "PeriodoConciliado.h"

@@ -1,16 +1,7 @@
 #pragma once
 #include <QString>
 
-// Rules over a machine's registry that the programme and recipe issue apply.
-
-// True when the machine takes a lot of this variant, width and weight: a machine without capacity rows for
-// the variant takes it; otherwise one of those rows must hold both values, bounds included. An empty bound
-// is 0.
-bool CapacidadeValida(const QString& maquina, const QString& variante, double largura, double peso);
-
-// The bath for a lot of this variant on the machine: the first capacity row of the pair that names a bath
-// replaces the bath shown so far.
-QString BanhoCapacidade(const QString& maquina, const QString& variante, const QString& banhoAtual);
+// Rules of a machine's registry, apart from its screen.
 
 // "R$" and the machine's value less its depreciation so far; empty while either depreciation box is blank.
 QString ValorZazid(const QString& valor, const QString& depreciacaoMensal, const QString& meses);

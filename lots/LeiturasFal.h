@@ -1,0 +1,18 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+// What a lot sheet's checks read from the database; the rules they feed are in RegrasFal.
+
+// The colour's price for a payment term ("00" when blank); 0 when there is none, also for a term the table
+// has no column for.
+double RetornaPreco(const QString& regiao, const QString& cor, const QString& variante, const QString& prazo);
+
+// Empty when the colour has a released price for the term, else the message that stops the save.
+QString VerificaPreco(const QString& regiao, const QString& cor, const QString& variante,
+                      const QString& prazo);
+
+// The open value of the customer's sheets that count against its credit (normal and service-only, not a
+// reprocess; items not yet invoiced), each priced at its own region, colour, variant and term; the sheets
+// `excluidas` (the ones being saved) are left out.
+double ValorAbertoFals(const QString& cliente, const QStringList& excluidas);
