@@ -769,22 +769,11 @@ bool TFmCadFal::ValidaGravacao(bool& liberadoCredito) {
         Informa(this, QStringLiteral("Receita não Liberada."));
         return false;
     }
-    if (m_idadePreco != 0) {
-        TZoQuery data;
-        data.SQL << QStringLiteral("SELECT MAX(DATA) AS DATA FROM TABPRECO WHERE COR = :COR AND VARIANTE = "
-                                   ":VARIANTE AND REGIAO = :REGIAO");
-        data.BindValue(QStringLiteral("COR"), cor);
-        data.BindValue(QStringLiteral("VARIANTE"), variante);
-        data.BindValue(QStringLiteral("REGIAO"), regiao);
-        data.Open();
-        const QDate ultima = data.Fields(0).AsDate();
-        if (ultima.isValid() && ultima.daysTo(QDate::currentDate()) > m_idadePreco) {
-            Informa(this, QStringLiteral(
-                              "Data da última alteração de preço, %1 maior que o limite do dia definido: %2.")
-                              .arg(ultima.toString(QStringLiteral("dd/MM/yyyy")))
-                              .arg(m_idadePreco));
-            return false;
-        }
+    if (const QString recusa =
+            RecusaIdadePreco(UltimaAlteracaoPreco(regiao, cor, variante), m_idadePreco, QDate::currentDate());
+        !recusa.isEmpty()) {
+        Informa(this, recusa);
+        return false;
     }
     if (!ui.EdtEstampa->text().trimmed().isEmpty()) {
         TZoQuery quadros;

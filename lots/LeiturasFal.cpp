@@ -22,6 +22,18 @@ QString VerificaPreco(const QString& regiao, const QString& cor, const QString& 
     return q.IsEmpty() ? QString() : QStringLiteral("Preço da cor não Liberado.");
 }
 
+QDate UltimaAlteracaoPreco(const QString& regiao, const QString& cor, const QString& variante,
+                           TZoDatabase* conexao) {
+    TZoQuery q(nullptr, conexao);
+    q.SQL << DBLocal_SQL(QStringLiteral(
+        "SELECT MAX(DATA) FROM {TABPRECO} WHERE COR = :COR AND VARIANTE = :VARIANTE AND REGIAO = :REGIAO"));
+    q.BindValue(QStringLiteral("COR"), cor);
+    q.BindValue(QStringLiteral("VARIANTE"), variante);
+    q.BindValue(QStringLiteral("REGIAO"), regiao);
+    q.Open();
+    return q.Fields(0).AsDate();
+}
+
 namespace {
 // Customers with more sheets than this have theirs found through the open items, not walked one by one.
 constexpr int kFalsParaItensAbertos = 5000;

@@ -1,6 +1,9 @@
 #pragma once
+#include <QDate>
 #include <QString>
 #include <QStringList>
+
+class TZoDatabase;
 
 // What a lot sheet's checks read from the database; the rules they feed are in RegrasFal.
 
@@ -11,6 +14,11 @@ double RetornaPreco(const QString& regiao, const QString& cor, const QString& va
 // Empty when the colour has a released price for the term, else the message that stops the save.
 QString VerificaPreco(const QString& regiao, const QString& cor, const QString& variante,
                       const QString& prazo);
+
+// The last change of the colour's price in the region (TABPRECO.DATA); none when no row of it is dated. On
+// `conexao`, the host connection when null.
+QDate UltimaAlteracaoPreco(const QString& regiao, const QString& cor, const QString& variante,
+                           TZoDatabase* conexao = nullptr);
 
 // The open value of the customer's sheets that count against its credit (normal and service-only, not a
 // reprocess; items not yet invoiced), each priced at its own region, colour, variant and term; the sheets

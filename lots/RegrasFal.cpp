@@ -26,6 +26,19 @@ QString ForaLimiteMaquina(double total, double pesoMin, double pesoMax) {
     return QString();
 }
 
+QString RecusaIdadePreco(const QDate& ultimaAlteracao, int dias, const QDate& hoje) {
+    if (dias <= 0)
+        return {};
+    if (!ultimaAlteracao.isValid())
+        return QStringLiteral("Preço da cor sem data de alteração; não há como conferir o limite de %1 dias.")
+            .arg(dias);
+    if (ultimaAlteracao.daysTo(hoje) <= dias)
+        return {};
+    return QStringLiteral("Data da última alteração de preço, %1 maior que o limite do dia definido: %2.")
+        .arg(ultimaAlteracao.toString(QStringLiteral("dd/MM/yyyy")))
+        .arg(dias);
+}
+
 double PesoTomadoNota(int tipo, double peso, bool itemDoReprocessado) {
     if (tipo != falNormal && tipo != falReprocExterno)
         return 0;

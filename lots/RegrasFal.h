@@ -1,4 +1,5 @@
 #pragma once
+#include <QDate>
 #include <QHash>
 #include <QList>
 #include <QSet>
@@ -15,6 +16,10 @@ QString PalavraTipoFal(int tipo);
 // Empty when the sheet's total weight fits the machine, else the message; a limit of 0 is none and the
 // limits themselves are accepted.
 QString ForaLimiteMaquina(double total, double pesoMin, double pesoMax);
+
+// Empty when the colour's price changed within `dias` days of `hoje` (TIN 240; 0 or less checks nothing),
+// else the message. A price never dated is not known to be current: it is refused as out of date.
+QString RecusaIdadePreco(const QDate& ultimaAlteracao, int dias, const QDate& hoje);
 
 // The weight an item of the sheet holds of its invoice item: its own weight on a Normal or External
 // reprocess sheet, nothing on other kinds. An item of a reprocess from the very invoice item the reprocessed

@@ -284,26 +284,15 @@ bool GeracaoFal::ConfereItens(const QList<Selecionado>& selecionados, const QStr
                                              "\r\n\r\nEstampa: %1\r\nVariante Estampa: %2")
                                   .arg(item.estampa, item.varEst));
         }
-        if (!emAtualizacao && m_parametros.idadePreco > 0) {
+        if (!emAtualizacao) {
             const QString k = chave(regiao, chave(item.cor, item.variante));
-            if (!datasPreco.contains(k)) {
-                TZoQuery q(nullptr, &m_conexao);
-                q.SQL << DBLocal_SQL(QStringLiteral("SELECT MAX(DATA) FROM {TABPRECO} WHERE COR = :COR AND "
-                                                    "VARIANTE = :VARIANTE AND REGIAO = :REGIAO"));
-                q.BindValue(QStringLiteral("COR"), item.cor);
-                q.BindValue(QStringLiteral("VARIANTE"), item.variante);
-                q.BindValue(QStringLiteral("REGIAO"), regiao);
-                q.Open();
-                datasPreco.insert(k, q.Fields(0).AsDate());
-            }
-            const QDate data = datasPreco.value(k);
-            if (!data.isValid() || data.daysTo(QDate::currentDate()) > m_parametros.idadePreco)
-                return Recusa(
-                    QStringLiteral("Data da última alteração de preço, %1 maior que o limite do dia "
-                                   "definido: %2\rCor: %3\rVariante: %4\rTabela de Preço: %5.")
-                        .arg(data.toString(QStringLiteral("dd/MM/yyyy")))
-                        .arg(m_parametros.idadePreco)
-                        .arg(item.cor, item.variante, regiao));
+            if (!datasPreco.contains(k))
+                datasPreco.insert(k, UltimaAlteracaoPreco(regiao, item.cor, item.variante, &m_conexao));
+            if (const QString recusa =
+                    RecusaIdadePreco(datasPreco.value(k), m_parametros.idadePreco, QDate::currentDate());
+                !recusa.isEmpty())
+                return Recusa(recusa + QStringLiteral("\rCor: %1\rVariante: %2\rTabela de Preço: %3.")
+                                           .arg(item.cor, item.variante, regiao));
         }
         m_diasRoteiro = std::max(m_diasRoteiro, dias.value(item.fluxo));
         if (!item.fal.isEmpty() && !m_falsDosItens.contains(item.fal))

@@ -1,5 +1,5 @@
-// Rules of a lot sheet as tables: machine limits, the weight an item holds of its invoice item, the weight of
-// pieces split off, the steps laid out from routes.
+// Rules of a lot sheet as tables: machine limits, the age of a colour's price, the weight an item holds of
+// its invoice item, the weight of pieces split off, the steps laid out from routes.
 #include "RegrasFal.h"
 #include <QTest>
 
@@ -9,6 +9,8 @@ class TstRegrasFal : public QObject {
 private slots:
     void limitesDaMaquina_data();
     void limitesDaMaquina();
+    void idadeDoPreco_data();
+    void idadeDoPreco();
     void pesoTomadoDaNota_data();
     void pesoTomadoDaNota();
     void pesoPecasMovidas_data();
@@ -41,6 +43,29 @@ void TstRegrasFal::limitesDaMaquina() {
     QFETCH(double, maximo);
     QFETCH(QString, mensagem);
     QCOMPARE(ForaLimiteMaquina(total, minimo, maximo), mensagem);
+}
+
+void TstRegrasFal::idadeDoPreco_data() {
+    QTest::addColumn<QDate>("alteracao");
+    QTest::addColumn<int>("dias");
+    QTest::addColumn<QString>("mensagem");
+    const QString antiga =
+        "Data da última alteração de preço, 09/03/2026 maior que o limite do dia definido: 5.";
+    const QString semData = "Preço da cor sem data de alteração; não há como conferir o limite de 5 dias.";
+    QTest::newRow("hoje") << QDate(2026, 3, 15) << 5 << QString();
+    QTest::newRow("no limite") << QDate(2026, 3, 10) << 5 << QString();
+    QTest::newRow("um dia além") << QDate(2026, 3, 9) << 5 << antiga;
+    QTest::newRow("sem data") << QDate() << 5 << semData;
+    QTest::newRow("sem data, sem conferência") << QDate() << 0 << QString();
+    QTest::newRow("antiga, sem conferência") << QDate(2020, 1, 1) << 0 << QString();
+    QTest::newRow("antiga, limite negativo") << QDate(2020, 1, 1) << -1 << QString();
+}
+
+void TstRegrasFal::idadeDoPreco() {
+    QFETCH(QDate, alteracao);
+    QFETCH(int, dias);
+    QFETCH(QString, mensagem);
+    QCOMPARE(RecusaIdadePreco(alteracao, dias, QDate(2026, 3, 15)), mensagem);
 }
 
 void TstRegrasFal::pesoTomadoDaNota_data() {
