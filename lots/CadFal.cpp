@@ -1111,8 +1111,8 @@ void TFmCadFal::GravaProcessos(const QString& numero, const QString& grafico, co
     };
     for (existentes.First(); !existentes.Eof(); existentes.Next()) {
         postos.insert(ChavePasso(coluna("CODIGO").AsString(), coluna("FASE").AsString()));
-        iniciado = iniciado || !coluna("PENDENTE").IsNull() || !coluna("DATA_INI").IsNull() ||
-                   coluna("CONCLUIDO").AsString().trimmed() != QLatin1String("N");
+        iniciado = iniciado || PassoIniciado(coluna("CONCLUIDO").AsString(), coluna("DATA_INI").AsDate(),
+                                             coluna("HORA_INI").AsString());
         QStringList valores;
         for (const QString& campo : kColunasPasso)
             valores << ValorSql(existentes.FieldByName(campo).Value());

@@ -34,6 +34,12 @@ QDate UltimaAlteracaoPreco(const QString& regiao, const QString& cor, const QStr
     return q.Fields(0).AsDate();
 }
 
+QString CondicaoPassoIniciado(const QString& alias) {
+    return QStringLiteral(
+               "(UPPER(%1.CONCLUIDO) IN ('S', 'R') OR %1.DATA_INI IS NOT NULL OR TRIM(%1.HORA_INI) <> '')")
+        .arg(alias);
+}
+
 namespace {
 // Customers with more sheets than this have theirs found through the open items, not walked one by one.
 constexpr int kFalsParaItensAbertos = 5000;

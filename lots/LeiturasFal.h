@@ -20,6 +20,9 @@ QString VerificaPreco(const QString& regiao, const QString& cor, const QString& 
 QDate UltimaAlteracaoPreco(const QString& regiao, const QString& cor, const QString& variante,
                            TZoDatabase* conexao = nullptr);
 
+// PassoIniciado as an SQL condition on the PROCESSO_TIN row of `alias`, for statements that ask it of many.
+QString CondicaoPassoIniciado(const QString& alias);
+
 // The open value of the customer's sheets that count against its credit (normal and service-only, not a
 // reprocess; items not yet invoiced), each priced at its own region, colour, variant and term; the sheets
 // `excluidas` (the ones being saved) are left out.

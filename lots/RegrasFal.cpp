@@ -59,6 +59,15 @@ int PecasDigitadas(const QString& texto) {
     return ok ? pecas : 0;
 }
 
+bool EtapaConcluida(const QString& concluido) {
+    const QString c = concluido.trimmed().toUpper();
+    return c == QLatin1String("S") || c == QLatin1String("R");
+}
+
+bool PassoIniciado(const QString& concluido, const QDate& dataInicio, const QString& horaInicio) {
+    return EtapaConcluida(concluido) || dataInicio.isValid() || !horaInicio.trimmed().isEmpty();
+}
+
 QString ChavePasso(const QString& codigo, const QString& fase) {
     return codigo.trimmed() + QLatin1Char('\x1f') + fase.trimmed();
 }

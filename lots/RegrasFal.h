@@ -34,6 +34,13 @@ double PesoPecasMovidas(int pecas, int pecasLinha, double peso);
 // The pieces typed in the split's box: a whole number, anything else is 0.
 int PecasDigitadas(const QString& texto);
 
+// A step's CONCLUIDO: "S" concluded and "R" concluded for reprocessing both end the step; "N" leaves it open.
+bool EtapaConcluida(const QString& concluido);
+
+// A step has started once it was recorded: concluded, or its start (date or hour) written down. A step never
+// touched (CONCLUIDO null) or still pending without a start has not; its steps may still be laid out again.
+bool PassoIniciado(const QString& concluido, const QDate& dataInicio, const QString& horaInicio);
+
 // A step of a route and a step laid out for a sheet.
 struct PassoRoteiro {
     QString fase;

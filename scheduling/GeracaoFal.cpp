@@ -449,13 +449,12 @@ bool GeracaoFal::Gera(const CabecalhoProgramacao& cabecalho) {
     bool substitui = false;
     {
         TZoQuery q(nullptr, &m_conexao);
-        q.SQL << DBLocal_SQL(QStringLiteral(
-            "SELECT F.CLIENTE, (SELECT FIRST 1 1 FROM {PROCESSO_TIN} P WHERE P.FAL = F.NUMERO AND "
-            "(P.PENDENTE IS NOT "
-            "NULL OR P.DATA_INI IS NOT NULL OR COALESCE(P.CONCLUIDO, 'N') <> 'N')) AS INICIADA, (SELECT "
-            "FIRST 1 1 "
-            "FROM {TNG_CONSUMOS} C WHERE C.FAL = F.NUMERO AND C.BAIXADO = 'S') AS BAIXADA FROM {FAL} F WHERE "
-            "F.NUMERO = :NUMERO"));
+        q.SQL << DBLocal_SQL(
+            QStringLiteral(
+                "SELECT F.CLIENTE, (SELECT FIRST 1 1 FROM {PROCESSO_TIN} P WHERE P.FAL = F.NUMERO AND "
+                "%1) AS INICIADA, (SELECT FIRST 1 1 FROM {TNG_CONSUMOS} C WHERE C.FAL = F.NUMERO AND "
+                "C.BAIXADO = 'S') AS BAIXADA FROM {FAL} F WHERE F.NUMERO = :NUMERO")
+                .arg(CondicaoPassoIniciado(QStringLiteral("P"))));
         q.BindValue(QStringLiteral("NUMERO"), numero);
         q.Open();
         if (!q.IsEmpty()) {
@@ -890,9 +889,9 @@ bool GeracaoFal::Atualiza(const CabecalhoProgramacao& cabecalho) {
         // Steps are laid out again only while none of the sheet's has started.
         for (const QString& fal : std::as_const(fals)) {
             TZoQuery iniciada(nullptr, &m_conexao);
-            iniciada.SQL << DBLocal_SQL(QStringLiteral("SELECT FIRST 1 1 FROM {PROCESSO_TIN} WHERE FAL = "
-                                                       ":FAL AND (PENDENTE IS NOT NULL OR DATA_INI IS NOT "
-                                                       "NULL OR COALESCE(CONCLUIDO, 'N') <> 'N')"));
+            iniciada.SQL << DBLocal_SQL(
+                QStringLiteral("SELECT FIRST 1 1 FROM {PROCESSO_TIN} P WHERE P.FAL = :FAL AND %1")
+                    .arg(CondicaoPassoIniciado(QStringLiteral("P"))));
             iniciada.BindValue(QStringLiteral("FAL"), fal);
             iniciada.Open();
             if (!iniciada.IsEmpty())

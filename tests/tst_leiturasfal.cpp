@@ -1,7 +1,9 @@
-// What lot sheets read and move in the database: colour prices, the customer's open value, the move of weight
-// on an invoice item.
+// What lot sheets read and move in the database: colour prices, the customer's open value, started steps, the
+// move of weight on an invoice item.
 #include "LeiturasFal.h"
+#include "RegrasFal.h"
 #include "SaldoNota.h"
+#include "TZoQuery.h"
 #include "TestDatabase.h"
 #include <QTest>
 
@@ -11,6 +13,7 @@ class TstLeiturasFal : public DatabaseTestCase {
 
 private slots:
     void precoDaCorPorPrazo();
+    void passoIniciadoNoSqlComoNaLinha();
     void movimentoDePesoNaNota();
     void movimentosEmLoteComoUmAUm();
     void valorEmAbertoDeClientePequenoEGrande();
@@ -44,6 +47,31 @@ void TstLeiturasFal::precoDaCorPorPrazo() {
         QVERIFY2(VerificaPreco("SP", caso.cor, "01", caso.prazo) == QString::fromUtf8(caso.verificado),
                  qPrintable(rotulo));
     }
+}
+
+// Statements that ask many steps at once judge each one as the row rule does.
+void TstLeiturasFal::passoIniciadoNoSqlComoNaLinha() {
+    const QStringList passos = {
+        "NULL, NULL, NULL, NULL",       "'N', NULL, NULL, NULL",      "'N', NULL, '', 'S'",
+        "'S', NULL, NULL, 'N'",         "'R', NULL, NULL, 'N'",       "'s', NULL, NULL, NULL",
+        "'N', '2026-03-02', NULL, 'S'", "'N', NULL, '07:30:00', 'S'", "NULL, NULL, ' ', NULL"};
+    for (int i = 0; i < passos.size(); ++i)
+        Sql(QStringLiteral(
+                "INSERT INTO PROCESSO_TIN (FAL, CODIGO, FASE, ORDEM, CONCLUIDO, DATA_INI, HORA_INI, "
+                "PENDENTE) VALUES ('F1', 'T1', '%1', %1, %2)")
+                .arg(i)
+                .arg(passos.at(i)));
+    TZoQuery q;
+    q.SQL << QStringLiteral("SELECT P.CONCLUIDO, P.DATA_INI, P.HORA_INI, IIF(%1, 1, 0) FROM PROCESSO_TIN P "
+                            "ORDER BY P.ORDEM")
+                 .arg(CondicaoPassoIniciado(QStringLiteral("P")));
+    q.Open();
+    int i = 0;
+    for (q.First(); !q.Eof(); q.Next(), ++i)
+        QVERIFY2((q.Fields(3).AsInteger() == 1) ==
+                     PassoIniciado(q.Fields(0).AsString(), q.Fields(1).AsDate(), q.Fields(2).AsString()),
+                 qPrintable(passos.at(i)));
+    QCOMPARE(q.RecordCount(), passos.size());
 }
 
 void TstLeiturasFal::movimentoDePesoNaNota() {

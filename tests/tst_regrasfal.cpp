@@ -1,5 +1,5 @@
 // Rules of a lot sheet as tables: machine limits, the age of a colour's price, the weight an item holds of
-// its invoice item, the weight of pieces split off, the steps laid out from routes.
+// its invoice item, the weight of pieces split off, when a step has started, the steps laid out from routes.
 #include "RegrasFal.h"
 #include <QTest>
 
@@ -16,6 +16,8 @@ private slots:
     void pesoPecasMovidas_data();
     void pesoPecasMovidas();
     void pecasDigitadas();
+    void passoIniciado_data();
+    void passoIniciado();
     void passosPorTecidoEFase();
 };
 
@@ -124,6 +126,29 @@ void TstRegrasFal::pecasDigitadas() {
                                               {"", 0},  {"abc", 0},   {"2,5", 0}, {"1.000", 0}};
     for (const auto& [texto, pecas] : casos)
         QVERIFY2(PecasDigitadas(texto) == pecas, qPrintable(texto));
+}
+
+void TstRegrasFal::passoIniciado_data() {
+    QTest::addColumn<QString>("concluido");
+    QTest::addColumn<QDate>("dataInicio");
+    QTest::addColumn<QString>("horaInicio");
+    QTest::addColumn<bool>("iniciado");
+    QTest::newRow("nunca tocado") << QString() << QDate() << QString() << false;
+    QTest::newRow("pendente") << "N" << QDate() << QString() << false;
+    QTest::newRow("pendente, hora em branco") << "N" << QDate() << "  " << false;
+    QTest::newRow("concluído") << "S" << QDate() << QString() << true;
+    QTest::newRow("concluído p/ reprocesso") << "R" << QDate() << QString() << true;
+    QTest::newRow("minúscula") << "r" << QDate() << QString() << true;
+    QTest::newRow("pendente com data de início") << "N" << QDate(2026, 3, 2) << QString() << true;
+    QTest::newRow("pendente com hora de início") << "N" << QDate() << "07:30:00" << true;
+    QTest::newRow("nunca concluído com início") << QString() << QDate(2026, 3, 2) << "07:30:00" << true;
+}
+
+void TstRegrasFal::passoIniciado() {
+    QFETCH(QString, concluido);
+    QFETCH(QDate, dataInicio);
+    QFETCH(QString, horaInicio);
+    QTEST(PassoIniciado(concluido, dataInicio, horaInicio), "iniciado");
 }
 
 void TstRegrasFal::passosPorTecidoEFase() {
