@@ -1124,24 +1124,9 @@ void TFmCadFal::GravaProcessos(const QString& numero, const QString& grafico, co
     }
     QSet<QString> fluxos;
     for (const ItemPasso& item : itens)
-        if (!item.fluxo.isEmpty())
-            fluxos.insert(item.fluxo);
-    QHash<QString, QList<PassoRoteiro>> roteiros;
-    if (!fluxos.isEmpty()) {
-        QStringList codigos;
-        for (const QString& fluxo : fluxos)
-            codigos << Aspas(fluxo);
-        TZoQuery rota;
-        rota.SQL << QStringLiteral("SELECT ROT.CODIGO, ROT.FASE, ROT.ORDEM, FASE.DESCRICAO FROM ROTEIRO ROT")
-                 << QStringLiteral("LEFT JOIN FASE ON (ROT.FASE = FASE.CODIGO) WHERE ROT.CODIGO IN (%1)")
-                        .arg(codigos.join(QStringLiteral(", ")))
-                 << QStringLiteral("ORDER BY ROT.CODIGO, ROT.ORDEM");
-        rota.Open();
-        for (rota.First(); !rota.Eof(); rota.Next())
-            roteiros[rota.Fields(0).AsString().trimmed()].append(
-                {rota.Fields(1).AsString().trimmed(), rota.Fields(3).AsString(), rota.Fields(2).AsInteger()});
-    }
-    const QList<PassoFal> passos = LayoutPassos(itens, roteiros, iniciado ? postos : QSet<QString>());
+        fluxos.insert(item.fluxo);
+    const QList<PassoFal> passos =
+        LayoutPassos(itens, LeRoteiros(fluxos), iniciado ? postos : QSet<QString>());
     QStringList novos;
     for (const PassoFal& passo : passos)
         novos << QStringList{ValorSql(passo.codigo),

@@ -34,6 +34,27 @@ QDate UltimaAlteracaoPreco(const QString& regiao, const QString& cor, const QStr
     return q.Fields(0).AsDate();
 }
 
+QHash<QString, QList<PassoRoteiro>> LeRoteiros(const QSet<QString>& fluxos, TZoDatabase* conexao) {
+    QHash<QString, QList<PassoRoteiro>> roteiros;
+    QStringList codigos;
+    for (const QString& fluxo : fluxos)
+        if (!fluxo.trimmed().isEmpty())
+            codigos << Aspas(fluxo.trimmed());
+    if (codigos.isEmpty())
+        return roteiros;
+    TZoQuery q(nullptr, conexao);
+    q.SQL << DBLocal_SQL(
+                 QStringLiteral("SELECT ROT.CODIGO, ROT.FASE, ROT.ORDEM, FASE.DESCRICAO FROM {ROTEIRO} ROT "
+                                "LEFT JOIN {FASE} FASE ON (ROT.FASE = FASE.CODIGO) WHERE ROT.CODIGO IN "
+                                "(%1) ORDER BY ROT.CODIGO, ROT.ORDEM"))
+                 .arg(codigos.join(QStringLiteral(", ")));
+    q.Open();
+    for (q.First(); !q.Eof(); q.Next())
+        roteiros[q.Fields(0).AsString().trimmed()].append(
+            {q.Fields(1).AsString().trimmed(), q.Fields(3).AsString(), q.Fields(2).AsInteger()});
+    return roteiros;
+}
+
 QString CondicaoPassoIniciado(const QString& alias) {
     return QStringLiteral(
                "(UPPER(%1.CONCLUIDO) IN ('S', 'R') OR %1.DATA_INI IS NOT NULL OR TRIM(%1.HORA_INI) <> '')")

@@ -1,5 +1,9 @@
 #pragma once
+#include "RegrasFal.h"
 #include <QDate>
+#include <QHash>
+#include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +23,10 @@ QString VerificaPreco(const QString& regiao, const QString& cor, const QString& 
 // `conexao`, the host connection when null.
 QDate UltimaAlteracaoPreco(const QString& regiao, const QString& cor, const QString& variante,
                            TZoDatabase* conexao = nullptr);
+
+// The phases of each route named, in route order, with their descriptions; routes without phases are left
+// out. On `conexao`, the host connection when null.
+QHash<QString, QList<PassoRoteiro>> LeRoteiros(const QSet<QString>& fluxos, TZoDatabase* conexao = nullptr);
 
 // PassoIniciado as an SQL condition on the PROCESSO_TIN row of `alias`, for statements that ask it of many.
 QString CondicaoPassoIniciado(const QString& alias);

@@ -327,25 +327,12 @@ void GeracaoFal::GravaPassos(const QString& fal, const QString& partida, const Q
             fluxos.insert(itens.last().fluxo);
         }
     }
-    QHash<QString, QList<PassoRoteiro>> roteiros;
-    {
-        TZoQuery q(nullptr, &m_conexao);
-        q.SQL << DBLocal_SQL(
-                     QStringLiteral("SELECT ROT.CODIGO, ROT.FASE, ROT.ORDEM, FASE.DESCRICAO FROM {ROTEIRO} "
-                                    "ROT LEFT JOIN {FASE} FASE ON (ROT.FASE = FASE.CODIGO) WHERE ROT.CODIGO "
-                                    "IN (")) +
-                     listaOuNula(fluxos) + QStringLiteral(") ORDER BY ROT.CODIGO, ROT.ORDEM");
-        q.Open();
-        for (q.First(); !q.Eof(); q.Next())
-            roteiros[q.Fields(0).AsString().trimmed()].append(
-                {q.Fields(1).AsString().trimmed(), q.Fields(3).AsString(), q.Fields(2).AsInteger()});
-    }
     // A sheet's steps are hundreds of rows: they travel fifty to a round trip.
     const QString tabela = DBLocal(QStringLiteral("PROCESSO_TIN"));
     const auto nulo = [](const QString& texto) { return texto.isEmpty() ? QVariant() : QVariant(texto); };
     InstrucoesEmLote lote(m_conexao);
     lote.Adiciona(QStringLiteral("DELETE FROM %1 WHERE FAL = %2").arg(tabela, Aspas(fal)));
-    for (const PassoFal& passo : LayoutPassos(itens, roteiros))
+    for (const PassoFal& passo : LayoutPassos(itens, LeRoteiros(fluxos, &m_conexao)))
         lote.Adiciona(QStringLiteral("INSERT INTO %1 (FAL, CODIGO, PARTIDA, ORDEM, CONCLUIDO, GRAFICO, FASE, "
                                      "DES_FASE, ORD_IT) VALUES (%2, %3, %4, %5, 'N', %6, %7, %8, %9)")
                           .arg(tabela, Aspas(fal), Aspas(passo.codigo), ValorSql(nulo(partida)))
