@@ -1,7 +1,9 @@
 #include "TForm.h"
+#include "CaixaPesquisa.h"
 #include "DBControls.h"
 #include "DataContext.h"
 #include "DataSet.h"
+#include "HostContext.h"
 #include "HostUi.h"
 #include "Mensagens.h"
 #include "Protecao.h"
@@ -82,6 +84,18 @@ bool TForm::TeclaControle(QWidget*, QKeyEvent* key) {
     return (KeyPreview && FormKeyDown(key)) || pSetFocus(this, key);
 }
 
+CaixaPesquisa* TForm::DeclaraCaixa(const DeclaracaoCaixa& declaracao) {
+    m_caixas << new CaixaPesquisa(this, declaracao);
+    return m_caixas.last();
+}
+
+CaixaPesquisa* TForm::CaixaDe(QWidget* control) const {
+    for (CaixaPesquisa* caixa : m_caixas)
+        if (caixa->Declaracao().caixa == control)
+            return caixa;
+    return nullptr;
+}
+
 void TForm::VigiaAlteracoes(const QList<TDataSet*>& dados, const QList<QWidget*>& caixas,
                             QAbstractButton* gravar) {
     m_gravar = gravar;
@@ -153,11 +167,23 @@ bool TForm::TrataEvento(QWidget* control, QEvent* event) {
         switch (event->type()) {
         case QEvent::FocusIn:
             DefineTelaAtiva(this);
+            // The keys the control answers, where users look while typing.
+            if (HostContext* host = HostContext::Current(); host && host->ShowStatus)
+                host->ShowStatus(control->statusTip());
             break;
-        case QEvent::KeyPress:
+        case QEvent::KeyPress: {
             m_saidaRecusada = m_saidaPorClique = false;
-            swallow = TeclaControle(control, static_cast<QKeyEvent*>(event));
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (CaixaPesquisa* caixa = CaixaDe(control);
+                caixa && key->key() == Qt::Key_F4 && key->modifiers() == Qt::NoModifier) {
+                if (!caixa->Declaracao().caixa->isReadOnly())
+                    caixa->Pesquisa();
+                swallow = true;
+                break;
+            }
+            swallow = TeclaControle(control, key);
             break;
+        }
         case QEvent::MouseButtonPress:
             // A click whose focus change a control's exit rule refused, or whose exit failed, ends there:
             // the message is shown and the focus is back, so the button must not act (nor repeat it).
@@ -182,7 +208,9 @@ bool TForm::TrataEvento(QWidget* control, QEvent* event) {
             // Failures from here to the press (the control's own exit handling included) are the exit's.
             m_saidaPorClique = reason == Qt::MouseFocusReason;
             m_falhasNaSaida = FalhasProtegidas();
-            if (left && !SaidaControle(control, next, reason))
+            const bool conferir = left && !m_semConferencia.contains(next) && !Desiste(next);
+            CaixaPesquisa* caixa = conferir ? CaixaDe(control) : nullptr;
+            if (left && ((caixa && !caixa->Confere()) || !SaidaControle(control, next, reason)))
                 m_saidaRecusada = reason == Qt::MouseFocusReason;
             break;
         }

@@ -4,9 +4,11 @@
 #include <QPointer>
 #include <QWidget>
 
+class CaixaPesquisa;
 class QAbstractButton;
 class QKeyEvent;
 class TDataSet;
+struct DeclaracaoCaixa;
 
 // The common life of a screen: created by class name, its creation handler opens what it needs, closing
 // runs its close handler and frees it. With key preview the screen sees every key typed in its controls;
@@ -64,6 +66,11 @@ protected:
         return false;
     }
 
+    // A code box with its look-up (F4, button, exit check, description), owned by the screen.
+    CaixaPesquisa* DeclaraCaixa(const DeclaracaoCaixa& declaracao);
+    // Leaving a box for this control runs no exit check (Close, Desist).
+    void SaidaSemConferencia(QWidget* control) { m_semConferencia << control; }
+
     // A screen with a save names what the user edits in it (data sets, unbound boxes) and its save button.
     // Closing it with edits made since the last load or save asks "Deseja gravar as alterações?": Sim saves
     // (and stays open when the save refuses), Não drops them, Cancelar keeps the screen as it is.
@@ -95,6 +102,9 @@ protected:
 
 private:
     bool PerguntaAoFechar();
+    CaixaPesquisa* CaixaDe(QWidget* control) const;
+    QList<CaixaPesquisa*> m_caixas;
+    QList<QPointer<QWidget>> m_semConferencia;
     QList<QPointer<TDataSet>> m_vigiados;
     QList<quint64> m_edicoesGravadas;
     bool m_caixaAlterada = false;

@@ -39,28 +39,6 @@ QStringList NumeraPartidas(qint64 ultima, const QStringList& partidas) {
     return numeros;
 }
 
-QStringList CodigosDaLista(const QString& texto) {
-    QStringList codigos;
-    for (const QString& parte : texto.split(QLatin1Char(','))) {
-        const QString codigo = parte.trimmed();
-        if (!codigo.isEmpty() && !codigos.contains(codigo))
-            codigos << codigo;
-    }
-    return codigos;
-}
-
-QString ListaSql(const QStringList& codigos) {
-    QStringList literais;
-    for (const QString& codigo : codigos)
-        literais << Aspas(codigo);
-    return literais.join(QLatin1Char(','));
-}
-
-QString AcrescentaCodigos(const QString& texto, const QStringList& escolhidos) {
-    return CodigosDaLista(texto + QLatin1Char(',') + escolhidos.join(QLatin1Char(',')))
-        .join(QLatin1Char(','));
-}
-
 QStringList FalsDistintas(const QStringList& fals) {
     QStringList distintas;
     for (const QString& fal : fals)

@@ -23,13 +23,6 @@ qint64 MaiorPartida(const QStringList& partidas);
 // their own. Numbers are zero-padded to six digits.
 QStringList NumeraPartidas(qint64 ultima, const QStringList& partidas);
 
-// The codes of a look-up box ("01, 02,03"): trimmed, empty ones and repeats dropped.
-QStringList CodigosDaLista(const QString& texto);
-// The codes as an SQL list, each one quoted: 'A','B'.
-QString ListaSql(const QStringList& codigos);
-// The box's codes with the chosen ones added after them, each once.
-QString AcrescentaCodigos(const QString& texto, const QStringList& escolhidos);
-
 // The distinct non-empty FAL numbers, in the order first seen.
 QStringList FalsDistintas(const QStringList& fals);
 

@@ -18,24 +18,11 @@
 class TstAcesso : public ScreenTestCase {
     Q_OBJECT
 
-    void Cadastra(const QString& code, const QString& name, const QString& password, const QString& flags) {
-        Sql(QStringLiteral(
-                "INSERT INTO ACESSO_USUARIOS (CODIGO, NOME, SENHA, SUPERVISOR, ADMINISTRADOR, ATIVO) "
-                "VALUES ('%1', '%2', '%3', '%4', '%5', '%6')")
-                .arg(code, name, HashSenha(code, password), flags.mid(0, 1), flags.mid(1, 1),
-                     flags.mid(2, 1)));
-    }
-    void Direito(const QString& user, const QString& className, const QString& letter = "A", int level = 0) {
-        Sql(QStringLiteral("INSERT INTO ACESSO_DIREITOS (USUARIO, CLASSE, LETRA, NIVEL) VALUES ('%1', '%2', "
-                           "'%3', %4)")
-                .arg(user, className, letter)
-                .arg(level));
-    }
     // A floor operator: every ordinary screen through CLASSE '*', no flag.
     void EntraComoOperador() {
-        Cadastra("002", "OPERADOR", "op", "NNS");
-        Direito("002", "*");
-        db->Transaction()->CommitRetaining();
+        AddUser("002", "OPERADOR", "op", "NNS");
+        Grant("002", "*");
+        Commit();
         QVERIFY(Autentica("OPERADOR", "op"));
     }
     QString Senha(const QString& code) {
@@ -61,7 +48,7 @@ void TstAcesso::passwordsSaltedCheckedAndUpgraded() {
         Pbkdf2Sha256("passwordPASSWORDpassword", "saltSALTsaltSALTsaltSALTsaltSALTsalt", 4096, 40).toHex(),
         QByteArray("348c89dbcbd32b2f32d814b8116e84cf2b17347ebc1800181c4e2a1fb8dd53e1c635518c7dac47e9"));
     const QString first = HashSenha("002", "segredo"), second = HashSenha("003", "segredo");
-    QCOMPARE(first.section('$', 0, 1), QStringLiteral("pbkdf2-sha256$100000"));
+    QCOMPARE(first.section('$', 0, 1), "pbkdf2-sha256$100000");
     QVERIFY(first.section('$', 2, 2) != second.section('$', 2, 2));
     QVERIFY(ConfereSenha("002", "segredo", first) && !ConfereSenha("002", "Segredo", first));
 
@@ -70,7 +57,7 @@ void TstAcesso::passwordsSaltedCheckedAndUpgraded() {
         QCryptographicHash::hash(QByteArray("002:velha-senha"), QCryptographicHash::Sha256).toHex());
     Sql(QStringLiteral("INSERT INTO ACESSO_USUARIOS (CODIGO, NOME, SENHA) VALUES ('002', 'OPERADOR', '%1')")
             .arg(old));
-    db->Transaction()->CommitRetaining();
+    Commit();
     SessaoAtual().usuario.clear();
     TFmLogin login("teste");
     const auto enter = [&](const char* password) {
@@ -94,17 +81,17 @@ void TstAcesso::passwordsSaltedCheckedAndUpgraded() {
 void TstAcesso::plainUserCannotTakeOverTheAdministration() {
     EntraComoOperador();
     // An inactive supervisor releases nothing.
-    Cadastra("003", "CHEFE", "chefe", "SNN");
-    Direito("003", "TFmCadFal", "A", 1);
-    Cadastra("005", "DIRETOR", "diretor", "SSN"); // administrator too
-    db->Transaction()->CommitRetaining();
+    AddUser("003", "CHEFE", "chefe", "SNN");
+    Grant("003", "TFmCadFal", "A", 1);
+    AddUser("005", "DIRETOR", "diretor", "SSN"); // administrator too
+    Commit();
     for (const QString& who : {QStringLiteral("CHEFE"), QStringLiteral("DIRETOR")}) {
         messages.logins.enqueue({who, who.toLower()});
         QVERIFY2(!Acessa("TFmCadFal", "A", "1") && vSupervisor().isEmpty(), qPrintable(who));
     }
     Sql("UPDATE ACESSO_USUARIOS SET ATIVO = 'S'");
-    Cadastra("004", "MARIA", "maria", "NNS");
-    db->Transaction()->CommitRetaining();
+    AddUser("004", "MARIA", "maria", "NNS");
+    Commit();
     messages.logins.enqueue({"CHEFE", "chefe"});
     QVERIFY(Acessa("TFmCadFal", "A", "1") && vSupervisor() == "CHEFE");
     QVERIFY(messages.AllAnswered());
@@ -115,9 +102,9 @@ void TstAcesso::plainUserCannotTakeOverTheAdministration() {
         QVERIFY(messages.shown.size() == 1 && messages.shown[0].kind == "login");
     }
     // Even holding the users' and rights' screens.
-    Direito("002", "TFmHostUsuarios");
-    Direito("002", "TFmHostDireitos");
-    db->Transaction()->CommitRetaining();
+    Grant("002", "TFmHostUsuarios");
+    Grant("002", "TFmHostDireitos");
+    Commit();
     const auto refused = [this](const char* text) {
         QCOMPARE(messages.LastText(), QString::fromUtf8(text));
         messages.Clear();
@@ -158,8 +145,8 @@ void TstAcesso::plainUserCannotTakeOverTheAdministration() {
 }
 
 void TstAcesso::lastAdministratorStaysAndLogsHoldNoPasswords() {
-    Cadastra("002", "OPERADOR", "op", "NNS");
-    db->Transaction()->CommitRetaining();
+    AddUser("002", "OPERADOR", "op", "NNS");
+    Commit();
     driver->Open("TFmHostUsuarios");
     driver->Row("DBGrid1", 1);
     driver->Click("BtSenha");

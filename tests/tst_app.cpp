@@ -13,13 +13,13 @@
 #include "KelmApplication.h"
 #include "TZoQuery.h"
 #include "TestDatabase.h"
+#include "TestFiles.h"
 #include <QAction>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -72,7 +72,7 @@ void TstApp::loginRefusesWrongPasswordAndInactiveUsers() {
     second.findChild<QLineEdit*>("EdtSenha")->setText("kelm");
     second.Entrar();
     QCOMPARE(second.result(), int(QDialog::Accepted));
-    QCOMPARE(vUsuarioCodigo(), QStringLiteral("001"));
+    QCOMPARE(vUsuarioCodigo(), "001");
 }
 
 void TstApp::errorHandlerRollsBackAndGoesOn() {
@@ -90,11 +90,11 @@ void TstApp::errorHandlerRollsBackAndGoesOn() {
     QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 0); // the first insert went with it
     widget.onClick = [this] {
         Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'depois')");
-        db->Transaction()->CommitRetaining();
+        Commit();
     };
     QTest::mouseClick(&widget, Qt::LeftButton);
     QCOMPARE(messages.shown.size(), 1);
-    QCOMPARE(Scalar("SELECT DESCRICAO FROM REGIAO").toString(), QStringLiteral("depois"));
+    QCOMPARE(Scalar("SELECT DESCRICAO FROM REGIAO").toString(), "depois");
 }
 
 void TstApp::auditLogViewerShowsKindAndScreenByMeaning() {
@@ -107,7 +107,7 @@ void TstApp::auditLogViewerShowsKindAndScreenByMeaning() {
     GeraLog("REGIAO", "EXCLUSAO DA REGIAO 01", opExclusao, "01", &regioes);
     GeraLog("REGIAO", "IMPRESSAO", opOutros, "01", &regioes);
     GeraLog("OUTRA", "DE OUTRA TELA", 7, "99", &desconhecida);
-    db->Transaction()->CommitRetaining();
+    Commit();
 
     TFmLog log;
     QAbstractItemModel* model = log.findChild<TZoDBGrid*>("DBGrid1")->model();
@@ -126,7 +126,7 @@ void TstApp::auditLogViewerShowsKindAndScreenByMeaning() {
     QCOMPARE(log.Linhas()->RecordCount(), 4);
     QCOMPARE(model->columnCount(), 8); // the stored columns stay out of sight after a new search
     log.Filtra(QString(), "99");       // by key
-    QCOMPARE(log.Linhas()->FieldByName("TEXTO").AsString(), QStringLiteral("DE OUTRA TELA"));
+    QCOMPARE(log.Linhas()->FieldByName("TEXTO").AsString(), "DE OUTRA TELA");
 }
 
 void TstApp::hostTablePrintHasEveryGridColumn() {
@@ -152,13 +152,11 @@ void TstApp::hostTablePrintHasEveryGridColumn() {
                                                               : TextoExibicao(value));
         }
     }
-    QCOMPARE(grid->index(0, data->FieldIndex("PRECO")).data().toString(), QStringLiteral("31,1234"));
+    QCOMPARE(grid->index(0, data->FieldIndex("PRECO")).data().toString(), "31,1234");
 
-    const QTemporaryDir folder;
-    qputenv("KELM_REPORT_DIR", folder.path().toUtf8());
+    const ReportFolder folder;
     driver->Click("BtImprimir");
-    qunsetenv("KELM_REPORT_DIR");
-    QVERIFY(QFileInfo(folder.filePath("WPRODUTO.pdf")).size() > 0);
+    QVERIFY(QFileInfo(folder.Path("WPRODUTO.pdf")).size() > 0);
     QVERIFY(messages.shown.isEmpty());
 }
 
@@ -172,7 +170,7 @@ void TstApp::menuBringsAnOpenScreenForward() {
     window.findChild<QAction*>("TFmHostTurno")->trigger();
     action->trigger();
     QCOMPARE(window.Area()->subWindowList().size(), 2);
-    QCOMPARE(window.Area()->activeSubWindow()->widget()->windowTitle(), QStringLiteral("Regiões de Preço"));
+    QCOMPARE(window.Area()->activeSubWindow()->widget()->windowTitle(), "Regiões de Preço");
     window.Area()->closeAllSubWindows();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

@@ -1,9 +1,9 @@
 // What every registry screen gets from the registry frame: blank and repeated codes refused, the delete
 // question and its preselected answer, and the audit rows.
+#include "Funcoes.h"
 #include "ModuleLoader.h"
 #include "TestDatabase.h"
-#include <QFile>
-#include <QTemporaryDir>
+#include "TestFiles.h"
 #include <QTest>
 
 namespace {
@@ -36,23 +36,19 @@ const Tela kTelas[] = {
 
 class TstCadastroFrame : public ScreenTestCase {
     Q_OBJECT
-    QTemporaryDir files;
+    // The colour screen looks for pictures: not in the settings of whoever runs the tests.
+    const SettingsFile settings{"[Caminho]\npath=%1\n"};
 
-    int Count(const QString& table, const QString& where = "1=1") {
-        auto other = OpenSecond("kelm-test-check");
-        return ScalarOn(*other, "SELECT COUNT(*) FROM " + table + " WHERE " + where).toInt();
-    }
     int LogRows() { return Scalar("SELECT COUNT(*) FROM LOG").toInt(); }
     QString LastLog() {
         return Scalar("SELECT TITULO || '|' || TEXTO || '|' || TIPO || '|' || CHAVE FROM LOG "
                       "ORDER BY ID DESC ROWS 1")
             .toString();
     }
-    static QString Quoted(QString text) { return '\'' + text.replace('\'', QLatin1String("''")) + '\''; }
     void Seed(const Tela& t) {
         Sql(QStringLiteral("INSERT INTO %1 (CODIGO, DESCRICAO) VALUES (%2, 'EXISTENTE')")
-                .arg(t.table, Quoted(t.code)));
-        db->Transaction()->CommitRetaining();
+                .arg(t.table, Aspas(t.code)));
+        Commit();
     }
     void Rows() {
         QTest::addColumn<int>("i");
@@ -61,7 +57,6 @@ class TstCadastroFrame : public ScreenTestCase {
     }
 
 private slots:
-    void initTestCase();
     void blankAndRepeatedCodesAreRefused_data() { Rows(); }
     void blankAndRepeatedCodesAreRefused();
     void deleteQuestion_data() { Rows(); }
@@ -69,17 +64,6 @@ private slots:
     void inclusionAndDeletionAreAudited_data() { Rows(); }
     void inclusionAndDeletionAreAudited();
 };
-
-void TstCadastroFrame::initTestCase() {
-    ScreenTestCase::initTestCase();
-    // The colour screen looks for pictures: not in the settings of whoever runs the tests.
-    QVERIFY(files.isValid());
-    QFile file(files.filePath("kelm.ini"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QStringLiteral("[Caminho]\npath=%1\n").arg(files.path()).toUtf8());
-    file.close();
-    qputenv("KELM_INI", file.fileName().toUtf8());
-}
 
 void TstCadastroFrame::blankAndRepeatedCodesAreRefused() {
     QFETCH(int, i);
@@ -123,7 +107,7 @@ void TstCadastroFrame::deleteQuestion() {
     driver->Open(t.screen);
     messages.questions.enqueue(false);
     driver->Click("BtExcluir");
-    QCOMPARE(messages.shown.last().text, QStringLiteral("Deseja eliminar este Registro?"));
+    QCOMPARE(messages.shown.last().text, "Deseja eliminar este Registro?");
     QCOMPARE(Count(t.table), 1);
     driver->Click("BtExcluir"); // unanswered: the preselected button
     QVERIFY(!messages.shown.last().answered);
@@ -141,8 +125,8 @@ void TstCadastroFrame::inclusionAndDeletionAreAudited() {
     driver->Type(t.descriptionBox, QString::fromUtf8(t.description));
     driver->Click("SbConfirmar");
     QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.Texts().join('|')));
-    QCOMPARE(Count(t.table, "CODIGO = " + Quoted(code) +
-                                " AND DESCRICAO = " + Quoted(QString::fromUtf8(t.description))),
+    QCOMPARE(Count(t.table,
+                   "CODIGO = " + Aspas(code) + " AND DESCRICAO = " + Aspas(QString::fromUtf8(t.description))),
              1);
     QCOMPARE(LogRows(), title.isEmpty() ? 0 : 1);
     if (!title.isEmpty())

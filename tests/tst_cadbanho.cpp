@@ -44,9 +44,8 @@ void TstCadBanho::packageRegistersEachUnitOnceAndUnregistersAtZero() {
 }
 
 void TstCadBanho::alterationDesistAndDelete() {
-    Sql("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('01', 'CURTO', 6)");
-    Sql("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('02', 'LONGO', 10)");
-    db->Transaction()->CommitRetaining();
+    Insert("BANHO (CODIGO, DESCRICAO, PROPORCAO)", {"'01', 'CURTO', 6", "'02', 'LONGO', 10"});
+    Commit();
     driver->Open("TFmBanho");
     driver->Click("BtnAltera");
     driver->Type("EdtDesBanho", "curto jet");
@@ -58,7 +57,7 @@ void TstCadBanho::alterationDesistAndDelete() {
     driver->Click("BtnAltera");
     driver->Type("EdtDesBanho", "desistido");
     driver->Click("BtDesistir");
-    QCOMPARE(driver->Text("EdtDesBanho"), QStringLiteral("LONGO"));
+    QCOMPARE(driver->Text("EdtDesBanho"), "LONGO");
     driver->Click("BtIncluir"); // the code box is writable again for the next inclusion
     QVERIFY(driver->Enabled("EdtCodBanho"));
     driver->Click("BtDesistir");
@@ -67,13 +66,13 @@ void TstCadBanho::alterationDesistAndDelete() {
     messages.questions.enqueue(true);
     driver->Click("BtExcluir");
     QCOMPARE(Rows(), 1);
-    QCOMPARE(driver->Text("EdtCodBanho"), QStringLiteral("02")); // the next record shows
+    QCOMPARE(driver->Text("EdtCodBanho"), "02"); // the next record shows
 }
 
 // Closing mid-edit discards the edit, frees the screen and lets go of the shared data set.
 void TstCadBanho::closingMidEditDiscardsTheEdit() {
     Sql("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('01', 'BANHO 1', 1)");
-    db->Transaction()->CommitRetaining();
+    Commit();
     driver->Open("TFmBanho");
     QPointer<QWidget> first = driver->Screen();
     driver->Click("BtnAltera");
@@ -83,7 +82,7 @@ void TstCadBanho::closingMidEditDiscardsTheEdit() {
     QVERIFY(!TTabela::Tabela("tbBanho"));
     QCOMPARE(Rows("DESCRICAO = 'NAO GRAVAR'"), 0);
     driver->Open("TFmBanho");
-    QCOMPARE(driver->Text("EdtDesBanho"), QStringLiteral("BANHO 1"));
+    QCOMPARE(driver->Text("EdtDesBanho"), "BANHO 1");
 }
 
 QTEST_MAIN(TstCadBanho)

@@ -1,22 +1,18 @@
-// The colour registry: code boxes refusing unknown codes, the delete guard, the display colour (stored
-// outside the list, picked in the colour dialog) and the picture kept per colour code.
+// The colour registry: code boxes refusing unknown codes, the display colour (stored outside the list, picked
+// in the colour dialog) and the picture kept per colour code. The delete guard is in tst_registros.
 #include "ModuleLoader.h"
 #include "TestDatabase.h"
+#include "TestFiles.h"
 #include <QComboBox>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QTest>
 
 class TstCadCorTing : public ScreenTestCase {
     Q_OBJECT
-    QTemporaryDir pictures;
+    const SettingsFile pictures{"[Caminho]\npath=%1\n"};
 
-    int Count(const QString& table, const QString& where = "1=1") {
-        auto other = OpenSecond("kelm-test-check");
-        return ScalarOn(*other, "SELECT COUNT(*) FROM " + table + " WHERE " + where).toInt();
-    }
     void Colour(const QString& code, const QString& description, const QString& colour = "NULL") {
         Sql(QStringLiteral("INSERT INTO CADCORTIN (CODIGO, DESCRICAO, COR_SIS, TON) VALUES ('%1', '%2', %3, "
                            "'Clara')")
@@ -40,7 +36,6 @@ class TstCadCorTing : public ScreenTestCase {
 private slots:
     void initTestCase();
     void confirmRefusesCodesThatDoNotExist();
-    void usedColourCannotBeDeleted();
     void storedColourOutsideTheListShowsAsItself();
     void colourPickedInTheDialogIsStoredAsANumber();
     void pictureFollowsTheColourCode();
@@ -48,25 +43,16 @@ private slots:
 
 void TstCadCorTing::initTestCase() {
     ScreenTestCase::initTestCase();
-    QVERIFY(pictures.isValid());
-    QFile file(pictures.filePath("kelm.ini"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QStringLiteral("[Caminho]\npath=%1\n").arg(pictures.path()).toUtf8());
-    file.close();
-    qputenv("KELM_INI", file.fileName().toUtf8());
-    QVERIFY(QDir().mkpath(pictures.filePath("Cores")));
+    QVERIFY(QDir().mkpath(pictures.Path("Cores")));
 }
 
 void TstCadCorTing::confirmRefusesCodesThatDoNotExist() {
-    Sql("INSERT INTO GRUPO_COR (CODIGO, DESCRICAO) VALUES ('0001', 'CLARAS')");
-    Sql("INSERT INTO GRUPO_COR (CODIGO, DESCRICAO) VALUES ('0002', 'ESCURAS')");
-    Sql("INSERT INTO TABFIS (CODIGO, DESCRICAO, PADRAO) VALUES ('001', 'MALHA CRUA', 'S')");
-    Sql("INSERT INTO TABFIS (CODIGO, DESCRICAO, PADRAO) VALUES ('002', 'MALHA TINTA', 'N')");
-    Sql("INSERT INTO TABTRI (CODIGO, DESCRICAO) VALUES ('000', 'TRIBUTADA INTEGRALMENTE')");
-    Sql("INSERT INTO TABTRI (CODIGO, DESCRICAO) VALUES ('040', 'ISENTA')");
+    Insert("GRUPO_COR (CODIGO, DESCRICAO)", {"'0001', 'CLARAS'", "'0002', 'ESCURAS'"});
+    Insert("TABFIS (CODIGO, DESCRICAO, PADRAO)", {"'001', 'MALHA CRUA', 'S'", "'002', 'MALHA TINTA', 'N'"});
+    Insert("TABTRI (CODIGO, DESCRICAO)", {"'000', 'TRIBUTADA INTEGRALMENTE'", "'040', 'ISENTA'"});
     Sql("INSERT INTO CADCORTIN (CODIGO, DESCRICAO, COD_GRUPO, COD_CLAFIS, COD_CLATRIB, TON) "
         "VALUES ('0000000001', 'CINZA', '0001', '001', '000', 'Clara')");
-    db->Transaction()->CommitRetaining();
+    Commit();
     driver->Open("TFmCadCorTing");
     const struct {
         const char *box, *wrong, *right, *text;
@@ -83,51 +69,30 @@ void TstCadCorTing::confirmRefusesCodesThatDoNotExist() {
         QCOMPARE(driver->FocusedName(), QString::fromLatin1(c.box));
         messages.Clear();
         driver->Activate("SbConfirmar"); // and so does the shortcut, without leaving it
-        QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8(c.text)});
+        QCOMPARE(TakeMessages(), QString::fromUtf8(c.text));
         QVERIFY(driver->Visible("PainelConfirma"));
         QCOMPARE(Count("CADCORTIN", "COD_GRUPO = '0001' AND COD_CLAFIS = '001' AND COD_CLATRIB = '000'"), 1);
         driver->Type(c.box, c.right);
     }
     driver->Type("EdtClaTrib", ""); // an empty code is no code: allowed
-    messages.Clear();
     driver->Activate("SbConfirmar");
-    QCOMPARE(messages.Texts(), QStringList());
+    QCOMPARE(TakeMessages(), QString());
     QCOMPARE(Count("CADCORTIN", "COD_GRUPO = '0002' AND COD_CLAFIS = '002' AND "
                                 "(COD_CLATRIB IS NULL OR COD_CLATRIB = '')"),
              1);
 }
 
-void TstCadCorTing::usedColourCannotBeDeleted() {
-    Colour("0000000001", "USADA EM FAL");
-    Colour("0000000002", "USADA EM RECEITA");
-    Colour("0000000003", "LIVRE");
-    Sql("INSERT INTO FAL (NUMERO, COR) VALUES ('1000', '0000000001')");
-    Sql("INSERT INTO RECEITA (CODIGO, VARIANTE, COR) VALUES ('0001', '01', '0000000002')");
-    db->Transaction()->CommitRetaining();
-    driver->Open("TFmCadCorTing");
-    for (int used = 0; used < 2; ++used) {
-        messages.Clear();
-        driver->Click("BtExcluir");
-        QCOMPARE(messages.Texts(), QStringList{"Cor está sendo utilizada."}); // no question follows
-        driver->Click("sbProximo");
-    }
-    QCOMPARE(Count("CADCORTIN"), 3);
-    messages.questions.enqueue(true);
-    driver->Click("BtExcluir");
-    QCOMPARE(Count("CADCORTIN", "CODIGO = '0000000003'"), 0);
-}
-
 void TstCadCorTing::storedColourOutsideTheListShowsAsItself() {
     Colour("0000000001", "ANIL", "2003199");
     Colour("0000000002", "PRETO", "0");
-    db->Transaction()->CommitRetaining();
+    Commit();
     driver->Open("TFmCadCorTing");
     auto* box = driver->Get<QComboBox>("CbCorSis");
     const int listed = box->count();
-    QCOMPARE(driver->Text("CbCorSis"), QStringLiteral("#1E90FF"));
+    QCOMPARE(driver->Text("CbCorSis"), "#1E90FF");
     QCOMPARE(Shown(), QColor(0x1E, 0x90, 0xFF));
     driver->Click("sbProximo"); // zero is black, not "no colour"
-    QCOMPARE(driver->Text("CbCorSis"), QStringLiteral("Preto"));
+    QCOMPARE(driver->Text("CbCorSis"), "Preto");
     QCOMPARE(box->count(), listed - 1);
 
     driver->Click("sbPrimeiro"); // saved again untouched, the colour stays
@@ -145,17 +110,17 @@ void TstCadCorTing::storedColourOutsideTheListShowsAsItself() {
 
 void TstCadCorTing::colourPickedInTheDialogIsStoredAsANumber() {
     Colour("0000000001", "MARINHO", "128");
-    db->Transaction()->CommitRetaining();
+    Commit();
     driver->Open("TFmCadCorTing");
     driver->Click("BtnAltera");
     messages.colors.enqueue(QColor()); // cancelled, the stored colour stays
     driver->Select("CbCorSis", "Outra cor...");
     QCOMPARE(DialogInitial(), QColor(0x00, 0x00, 0x80)); // starting from the colour shown
-    QCOMPARE(driver->Text("CbCorSis"), QStringLiteral("Azul Marinho"));
+    QCOMPARE(driver->Text("CbCorSis"), "Azul Marinho");
 
     messages.colors.enqueue(QColor(0x12, 0x34, 0x56));
     driver->Select("CbCorSis", "Outra cor...");
-    QCOMPARE(driver->Text("CbCorSis"), QStringLiteral("#123456"));
+    QCOMPARE(driver->Text("CbCorSis"), "#123456");
     QCOMPARE(Shown(), QColor(0x12, 0x34, 0x56));
     messages.Clear();
     driver->Click("SbConfirmar");
@@ -165,7 +130,7 @@ void TstCadCorTing::colourPickedInTheDialogIsStoredAsANumber() {
     driver->Click("BtnAltera"); // a colour of the list shows under its name
     messages.colors.enqueue(QColor(0xFF, 0x00, 0x00));
     driver->Select("CbCorSis", "Outra cor...");
-    QCOMPARE(driver->Text("CbCorSis"), QStringLiteral("Vermelho"));
+    QCOMPARE(driver->Text("CbCorSis"), "Vermelho");
     driver->Click("SbConfirmar");
     QCOMPARE(Count("CADCORTIN", "CODIGO = '0000000001' AND COR_SIS = 16711680"), 1);
 }
@@ -173,24 +138,24 @@ void TstCadCorTing::colourPickedInTheDialogIsStoredAsANumber() {
 void TstCadCorTing::pictureFollowsTheColourCode() {
     Colour("0000000001", "COM IMAGEM");
     Colour("0000000002", "SEM IMAGEM");
-    db->Transaction()->CommitRetaining();
-    SavePicture(pictures.filePath("Cores/0000000001.png"), Qt::red);
+    Commit();
+    SavePicture(pictures.Path("Cores/0000000001.png"), Qt::red);
     driver->Open("TFmCadCorTing");
     QVERIFY(HasPicture());
     driver->Click("sbProximo");
     QVERIFY(!HasPicture());
 
-    const QString source = pictures.filePath("escolhida.png");
+    const QString source = pictures.Path("escolhida.png");
     SavePicture(source, Qt::blue);
     messages.files.enqueue(source);
     driver->Click("BtImagem");
-    QVERIFY(QFile::exists(pictures.filePath("Cores/0000000002.png")));
+    QVERIFY(QFile::exists(pictures.Path("Cores/0000000002.png")));
     driver->Click("sbPrimeiro");
     driver->Click("sbProximo");
     QVERIFY(HasPicture());
-    messages.files.enqueue(pictures.filePath("nao-existe.png"));
+    messages.files.enqueue(pictures.Path("nao-existe.png"));
     driver->Click("BtImagem");
-    QCOMPARE(messages.LastText(), QStringLiteral("Não foi possível gravar a imagem da cor."));
+    QCOMPARE(messages.LastText(), "Não foi possível gravar a imagem da cor.");
 }
 
 QTEST_MAIN(TstCadCorTing)

@@ -8,18 +8,15 @@ class TstCadFalServ : public ScreenTestCase {
     // Sheet 0000100 of customer 00001 is of colour C1, priced 5.00 in region 01, and carries service 02;
     // sheet 0000200 is of a colour without a price. The customer has a price for service 01 only.
     void Base() {
-        for (const char* f : {"'01', 'TINGIMENTO'", "'02', 'LAVAGEM'", "'03', 'RAMA'"})
-            Sql(QStringLiteral("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES (%1)").arg(f));
+        Insert("FASE (CODIGO, DESCRICAO)", {"'01', 'TINGIMENTO'", "'02', 'LAVAGEM'", "'03', 'RAMA'"});
         Sql("INSERT INTO ENTIDADE (CODCLI, NOME) VALUES ('00001', 'CLIENTE')");
         Sql("INSERT INTO TABPRE_SERV_001 (CODCLI, FASE, CUSTO) VALUES ('00001', '01', 5.5)");
         Sql("INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, PRECO_00, CODIGO) VALUES ('01', 'C1', '01', 5, "
             "'')");
-        Sql("INSERT INTO FAL (NUMERO, CLIENTE, COR, VARIANTE, TABPRECO) VALUES ('0000100', '00001', 'C1', "
-            "'01', '01')");
-        Sql("INSERT INTO FAL (NUMERO, CLIENTE, COR, VARIANTE, TABPRECO) VALUES ('0000200', '00001', 'C2', "
-            "'01', '01')");
+        Insert("FAL (NUMERO, CLIENTE, COR, VARIANTE, TABPRECO)",
+               {"'0000100', '00001', 'C1', '01', '01'", "'0000200', '00001', 'C2', '01', '01'"});
         Sql("INSERT INTO TABELA (CODIGO, SETOR, PRECO) VALUES ('0000100', '02', 1.25)");
-        db->Transaction()->CommitRetaining();
+        Commit();
     }
     void Abre(const QString& fal) { driver->Open("TFmCadFalServ", {{"FAL", fal}, {"CLIENTE", "00001"}}); }
     void Inclui(const QString& fase, const QString& custo, const QString& tipo) {
@@ -39,8 +36,7 @@ class TstCadFalServ : public ScreenTestCase {
         return linhas.join(';');
     }
     QString Gravados(const QString& fal) {
-        return RowsSeenByOthers("SELECT SETOR, PRECO FROM TABELA WHERE CODIGO = '" + fal + "' ORDER BY 1, 2")
-            .join(';');
+        return Seen("SELECT SETOR, PRECO FROM TABELA WHERE CODIGO = '" + fal + "' ORDER BY 1, 2");
     }
 
 private slots:
@@ -52,11 +48,11 @@ private slots:
 void TstCadFalServ::readsThePriceAndTheListOfTheSheet() {
     Base();
     Abre("0000100");
-    QCOMPARE(driver->Text("EdtPrecoCor"), QStringLiteral("5,00"));
-    QCOMPARE(Lista(), QStringLiteral("02|LAVAGEM|1,25"));
+    QCOMPARE(driver->Text("EdtPrecoCor"), "5,00");
+    QCOMPARE(Lista(), "02|LAVAGEM|1,25");
     driver->Close();
     Abre("0000200");
-    QCOMPARE(driver->Text("EdtPrecoCor"), QStringLiteral("0,00"));
+    QCOMPARE(driver->Text("EdtPrecoCor"), "0,00");
     QCOMPARE(driver->Rows("DBGrid1"), 0);
 }
 
@@ -91,20 +87,20 @@ void TstCadFalServ::saveReplacesTheListAsAWhole() {
     Inclui("01", QString(), "Valor");
     Inclui("01", QString(), "Valor"); // the same service twice: both stored
     driver->Click("BtnGravar");
-    QCOMPARE(Gravados("0000100"), QStringLiteral("01|5.5;01|5.5;02|1.25"));
+    QCOMPARE(Gravados("0000100"), "01|5.5;01|5.5;02|1.25");
 
     // A failed insert undoes the save: the stored list and the one shown stay as they were.
     Sql("CREATE EXCEPTION E_SERVICO 'Serviço recusado'");
     Sql("CREATE TRIGGER T_SERVICO FOR TABELA BEFORE INSERT AS BEGIN IF (NEW.SETOR = '03') THEN EXCEPTION "
         "E_SERVICO; END");
-    db->Transaction()->CommitRetaining();
+    Commit();
     driver->Row("DBGrid1", 0);
     driver->Click("BitBtn4");
     Inclui("03", "1", "Valor");
     const QString lista = Lista();
     driver->Click("BtnGravar");
     QVERIFY2(messages.LastText().contains("Serviço recusado"), qPrintable(messages.LastText()));
-    QCOMPARE(Gravados("0000100"), QStringLiteral("01|5.5;01|5.5;02|1.25"));
+    QCOMPARE(Gravados("0000100"), "01|5.5;01|5.5;02|1.25");
     QCOMPARE(Lista(), lista);
 
     // Services another user stored since the list was loaded are not wiped unseen.
@@ -115,17 +111,17 @@ void TstCadFalServ::saveReplacesTheListAsAWhole() {
     driver->Click("BitBtn4");
     driver->Click("BtnGravar");
     QVERIFY(messages.LastText().startsWith("Os serviços da FAL 0000100 foram alterados por outro usuário"));
-    QCOMPARE(Gravados("0000100"), QStringLiteral("01|5.5;01|5.5;02|1.25;02|7"));
+    QCOMPARE(Gravados("0000100"), "01|5.5;01|5.5;02|1.25;02|7");
     QCOMPARE(driver->Rows("DBGrid1"), 4);
 
     // An empty list removes every service of the sheet, and of no other.
     Sql("INSERT INTO TABELA (CODIGO, SETOR, PRECO) VALUES ('0000200', '01', 3)");
-    db->Transaction()->CommitRetaining();
+    Commit();
     while (driver->Rows("DBGrid1") > 0)
         driver->Click("BitBtn4");
     driver->Click("BtnGravar");
     QCOMPARE(Gravados("0000100"), QString());
-    QCOMPARE(Gravados("0000200"), QStringLiteral("01|3"));
+    QCOMPARE(Gravados("0000200"), "01|3");
 }
 
 QTEST_MAIN(TstCadFalServ)

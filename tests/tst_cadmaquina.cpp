@@ -12,10 +12,8 @@ class TstCadMaquina : public ScreenTestCase {
     const QString kGravadas = "1|01|01|150|180|40|120|01;2|01|02|160|190|50|100|";
 
     void Base() {
-        Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('01', 'ALGODAO')");
-        Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('02', 'POLIESTER')");
-        Sql("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('01', 'CURTO', 6)");
-        Sql("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('02', 'LONGO', 10)");
+        Insert("VARIANTE (CODIGO, DESCRICAO)", {"'01', 'ALGODAO'", "'02', 'POLIESTER'"});
+        Insert("BANHO (CODIGO, DESCRICAO, PROPORCAO)", {"'01', 'CURTO', 6", "'02', 'LONGO', 10"});
         Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('03', 'TINGIMENTO')");
         Sql("INSERT INTO MAQ_TIN (CODIGO, DESCRICAO, RELAC_BANHO, FASE, TIPO, TON, VALOR, MES_DEPREC, "
             "DEPREC_MENSAL) VALUES ('01', 'JET 01', '01', '03', '1', '2', 1000, 2, 300)");
@@ -24,12 +22,9 @@ class TstCadMaquina : public ScreenTestCase {
         Sql("INSERT INTO MAQ_TIN_CAP VALUES (2, '01', '02', 160, 190, 50, 100, '')");
         Commit();
     }
-    void Commit() { db->Transaction()->CommitRetaining(); }
     // The stored capacity rows of a machine, in order, as "SEQ|VARIANTE|...;...".
     QString Gravadas(const QString& maquina = "01") {
-        return RowsSeenByOthers("SELECT * FROM MAQ_TIN_CAP WHERE MAQUINA = '" + maquina +
-                                "' ORDER BY SEQUENCIA")
-            .join(';');
+        return Seen("SELECT * FROM MAQ_TIN_CAP WHERE MAQUINA = '" + maquina + "' ORDER BY SEQUENCIA");
     }
     QString Valor(const QString& sql) {
         auto other = OpenSecond("kelm-test-check");
@@ -69,7 +64,7 @@ void TstCadMaquina::includeWithCapacitiesFromTheGridAndLookUps() {
     driver->Open("TFmMaquinaTin");
     driver->Click("BtIncluir");
     driver->Press("Tab");
-    QCOMPARE(driver->Text("Edtcodmaq"), QStringLiteral("03"));
+    QCOMPARE(driver->Text("Edtcodmaq"), "03");
     driver->Type("EdtDesMaq", "jet d'água");
     driver->Type("EdtCodBanho", "");
     messages.searches.enqueue("02");
@@ -82,7 +77,7 @@ void TstCadMaquina::includeWithCapacitiesFromTheGridAndLookUps() {
     driver->Press("Down"); // an empty grid gets its first row
     Celula("VARIANTE", "02");
     driver->Press("Tab");
-    QCOMPARE(Exibida(0, 1), QStringLiteral("POLIESTER"));
+    QCOMPARE(Exibida(0, 1), "POLIESTER");
     Celula("LARG_DE", "150,5");
     Celula("PESO_MAX", "90");
     driver->Press("Down");
@@ -100,7 +95,7 @@ void TstCadMaquina::includeWithCapacitiesFromTheGridAndLookUps() {
         Valor("SELECT DESCRICAO || '|' || RELAC_BANHO || '|' || FASE || '|' || TIPO || '|' || TON || '|' || "
               "CAST(PESO_MAX AS INTEGER) FROM MAQ_TIN WHERE CODIGO = '03'"),
         QStringLiteral("JET D'ÁGUA|02|03|2|4|300"));
-    QCOMPARE(Gravadas("03"), QStringLiteral("1|03|01||||120|;2|03|02|||||"));
+    QCOMPARE(Gravadas("03"), "1|03|01||||120|;2|03|02|||||");
 }
 
 void TstCadMaquina::unknownCodesInTheGridAreRefused() {
@@ -110,13 +105,13 @@ void TstCadMaquina::unknownCodesInTheGridAreRefused() {
     driver->Click("BtnAltera");
     Celula("VARIANTE", "99");
     driver->Press("Tab");
-    QCOMPARE(messages.LastText(), QStringLiteral("Variante inválida."));
+    QCOMPARE(messages.LastText(), "Variante inválida.");
     QCOMPARE(Exibida(0, 0), QString());
     driver->Press("Tab"); // a row without a variant can be posted, but not confirmed
     Grade()->setCurrentIndex(Grade()->model()->index(1, 3));
     driver->Focus("EdtDesMaq");
     driver->Click("SbConfirmar");
-    QCOMPARE(messages.LastText(), QStringLiteral("Variante inválida."));
+    QCOMPARE(messages.LastText(), "Variante inválida.");
     QCOMPARE(Grade()->currentIndex().row(), 0);
     QCOMPARE(Gravadas(), kGravadas);
 }
@@ -138,7 +133,7 @@ void TstCadMaquina::failedInsertMidSaveLeavesDatabaseUnchanged() {
     QVERIFY(messages.LastText().contains("CK_TESTE_PESO"));
     Commit(); // as the next confirmation of any screen would
     QCOMPARE(Gravadas(), kGravadas);
-    QCOMPARE(Valor("SELECT DESCRICAO FROM MAQ_TIN WHERE CODIGO = '01'"), QStringLiteral("JET 01"));
+    QCOMPARE(Valor("SELECT DESCRICAO FROM MAQ_TIN WHERE CODIGO = '01'"), "JET 01");
 
     Celula("PESO_MAX", "900"); // mended, the same confirmation goes through
     driver->Click("SbConfirmar");
@@ -174,7 +169,7 @@ void TstCadMaquina::storedRowsSurviveDeletedVariantsAndDesist() {
     Grade()->setCurrentIndex(Grade()->model()->index(1, 0));
     driver->Press("Ctrl+Del");
     driver->Click("BtDesistir");
-    QCOMPARE(Exibida(0, 2), QStringLiteral("150"));
+    QCOMPARE(Exibida(0, 2), "150");
     QCOMPARE(Gravadas(), gravadas);
 
     driver->Click("BtnAltera");
@@ -208,7 +203,7 @@ void TstCadMaquina::keyboardWorkInTheCapacityGrid() {
 
     editor = Digita("VARIANTE", "01");
     QTest::keyClick(editor, Qt::Key_Tab);
-    QCOMPARE(Grade()->SelectedField(), QStringLiteral("LARG_DE")); // over "Desc. Variante"
+    QCOMPARE(Grade()->SelectedField(), "LARG_DE"); // over "Desc. Variante"
     editor = Digita("LARG_DE", "abc");
     QTest::keyClick(editor, Qt::Key_Tab);
     QCOMPARE(messages.Texts(), QStringList{QStringLiteral("Larg. De: \"abc\" não é um número válido.")});
@@ -237,7 +232,7 @@ void TstCadMaquina::capacityChangedByAnotherSinceLoadedIsNotReplaced() {
     driver->Click("SbConfirmar");
     QVERIFY(messages.LastText().startsWith("As informações de capacidade da máquina 01 foram alteradas"));
     QCOMPARE(Gravadas(), "1|01|01|150|180|40|130|01;2|01|02|160|190|50|100|");
-    QCOMPARE(Valor("SELECT DESCRICAO FROM MAQ_TIN WHERE CODIGO = '01'"), QStringLiteral("JET 01"));
+    QCOMPARE(Valor("SELECT DESCRICAO FROM MAQ_TIN WHERE CODIGO = '01'"), "JET 01");
     SqlOn(*other, "DELETE FROM MAQ_TIN_CAP WHERE MAQUINA = '01'");
     other->Transaction()->CommitRetaining();
     messages.Clear();

@@ -14,11 +14,11 @@ class TstCadPrepara : public ScreenTestCase {
     // and another one (02).
     void Base(const QString& recalcula) {
         Sql("INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('MAT', 170, '" + recalcula + "')");
-        for (const char* m : {"'Q1', 'DETERGENTE', 20", "'Q2', 'SEQUESTRANTE', 3", "'Q3', 'CORANTE AZUL', 5"})
-            Sql(QStringLiteral("INSERT INTO MATERIAL (CODIGO, DESCRICAO, REPOSICAO) VALUES (%1)").arg(m));
+        Insert("MATERIAL (CODIGO, DESCRICAO, REPOSICAO)",
+               {"'Q1', 'DETERGENTE', 20", "'Q2', 'SEQUESTRANTE', 3", "'Q3', 'CORANTE AZUL', 5"});
         Sql("INSERT INTO TIPO_TING (CODIGO, DESCRICAO) VALUES ('A', 'AUXILIAR')");
-        Sql("INSERT INTO TNG_REGRA (CODIGO, DESCRICAO, TIPO, ORDEM) VALUES ('001', 'SAL POR PESO', 'P', 1)");
-        Sql("INSERT INTO TNG_REGRA (CODIGO, DESCRICAO, TIPO, ORDEM) VALUES ('001', 'SAL POR PESO', 'P', 2)");
+        Insert("TNG_REGRA (CODIGO, DESCRICAO, TIPO, ORDEM)",
+               {"'001', 'SAL POR PESO', 'P', 1", "'001', 'SAL POR PESO', 'P', 2"});
         Sql("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('02', 'MEDIO', 8)");
         Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('01', 'ALGODAO')");
         for (const char* p : {"'001', 'PURGA', 'Q1', 'GL', 1, 1.5, ''", "'001', 'PURGA', 'Q2', '%', 2, 1, ''",
@@ -35,26 +35,22 @@ class TstCadPrepara : public ScreenTestCase {
         Sql("INSERT INTO MAT_TIN (RECEITA, VARIANTE, CODIGO, UNIDADE, QTDE, TP_ITEM) VALUES ('0001', '01', "
             "'Q3', "
             "'%', 2, 'M')");
-        Sql("INSERT INTO REGIAO (REGIAO, PADRAO) VALUES ('01', 'S')");
-        Sql("INSERT INTO REGIAO (REGIAO, PADRAO) VALUES ('02', 'N')");
+        Insert("REGIAO (REGIAO, PADRAO)", {"'01', 'S'", "'02', 'N'"});
         for (const char* t : {"'01', 'C1'", "'02', 'C1'", "'01', 'C2'"})
             Sql(QStringLiteral(
                     "INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, LIBERADO) VALUES (%1, '01', 'S')")
                     .arg(t));
-        db->Transaction()->CommitRetaining();
+        Commit();
         driver->Open("TFmCadPrepara");
     }
     QString Itens(const QString& codigo) {
-        return RowsSeenByOthers("SELECT ORDEM, MATERIAL, UNIDADE, QTDE, TIPO, REGRA FROM PREPARACAO WHERE "
-                                "CODIGO = '" +
-                                codigo + "' ORDER BY ORDEM")
-            .join(';');
+        return Seen("SELECT ORDEM, MATERIAL, UNIDADE, QTDE, TIPO, REGRA FROM PREPARACAO WHERE "
+                    "CODIGO = '" +
+                    codigo + "' ORDER BY ORDEM");
     }
     QString Receitas() {
-        return RowsSeenByOthers(
-                   "SELECT R.CODIGO, R.CUSTO, T.REGIAO, T.LIBERADO FROM RECEITA R JOIN TABPRECO T ON "
-                   "(T.COR = R.COR) ORDER BY 1, 3")
-            .join(';');
+        return Seen("SELECT R.CODIGO, R.CUSTO, T.REGIAO, T.LIBERADO FROM RECEITA R JOIN TABPRECO T ON "
+                    "(T.COR = R.COR) ORDER BY 1, 3");
     }
     QStringList Logs() { return RowsSeenByOthers("SELECT TITULO, TEXTO, TIPO, CHAVE FROM LOG ORDER BY ID"); }
     void Abre(const QString& codigo) {
@@ -62,8 +58,7 @@ class TstCadPrepara : public ScreenTestCase {
         driver->Press("Tab");
     }
     void Celula(int linha, const QString& campo, const QString& texto) {
-        driver->Row("DBGrid1", linha);
-        driver->Cell("DBGrid1", campo, texto);
+        Cells("DBGrid1", linha, {{campo, texto}});
     }
 
 private slots:
@@ -87,15 +82,15 @@ void TstCadPrepara::saveLogsInclusionOrAlterationAndLeavesRecipesAlone() {
     Celula(1, "ORDEM", "2"); // no product: left out
     Celula(1, "UNIDADE", "GL");
     driver->Click("BtGravar");
-    QCOMPARE(Itens("005"), QStringLiteral("1|Q3||2.5||"));
+    QCOMPARE(Itens("005"), "1|Q3||2.5||");
     QCOMPARE(driver->Text("EdtCodPrep"), QString());
     QCOMPARE(driver->Rows("DBGrid1"), 0);
 
     Abre("001");
-    QCOMPARE(driver->Text("EdtDescricao"), QStringLiteral("PURGA"));
+    QCOMPARE(driver->Text("EdtDescricao"), "PURGA");
     Celula(0, "QTDE", "3");
     driver->Click("BtGravar");
-    QCOMPARE(Itens("001"), QStringLiteral("1|Q1|GL|3|A|;2|Q2|%|1|A|"));
+    QCOMPARE(Itens("001"), "1|Q1|GL|3|A|;2|Q2|%|1|A|");
     QCOMPARE(Logs(), (QStringList{"CADASTRO DE PREPARACAO|INCLUSAO DE PREPARACAO 005|0|005",
                                   "CADASTRO DE PREPARACAO|ALTERACAO DE PREPARACAO 001|1|001"}));
     QCOMPARE(Receitas(), receitas);
@@ -108,18 +103,18 @@ void TstCadPrepara::recalculationJoinsTheSaveAndItsFailureUndoesBoth() {
     Abre("001");
     Celula(0, "QTDE", "3");
     driver->Click("BtGravar");
-    QCOMPARE(Receitas(), QStringLiteral("0001|0.61|01|N;0001|0.61|02|S;0002|9.99|01|S"));
+    QCOMPARE(Receitas(), "0001|0.61|01|N;0001|0.61|02|S;0002|9.99|01|S");
     QCOMPARE(Logs().mid(1), QStringList{"ALTERACAO DE RECEITA|RECALCULO PREPARACAO 001|1|001"});
 
     Sql("CREATE EXCEPTION E_RECEITA 'Receita bloqueada'");
     Sql("CREATE TRIGGER T_RECEITA FOR RECEITA BEFORE UPDATE AS BEGIN EXCEPTION E_RECEITA; END");
-    db->Transaction()->CommitRetaining();
+    Commit();
     Abre("001");
     Celula(0, "QTDE", "5");
     driver->Click("BtGravar");
     QVERIFY2(messages.LastText().contains("Receita bloqueada"), qPrintable(messages.LastText()));
-    QCOMPARE(Itens("001"), QStringLiteral("1|Q1|GL|3|A|;2|Q2|%|1|A|"));
-    QCOMPARE(Receitas(), QStringLiteral("0001|0.61|01|N;0001|0.61|02|S;0002|9.99|01|S"));
+    QCOMPARE(Itens("001"), "1|Q1|GL|3|A|;2|Q2|%|1|A|");
+    QCOMPARE(Receitas(), "0001|0.61|01|N;0001|0.61|02|S;0002|9.99|01|S");
     QCOMPARE(Logs().size(), 2);
 }
 
@@ -131,8 +126,8 @@ void TstCadPrepara::duplicateTakesTheNextCodeAndDeleteIsRefusedWhileInUse() {
     messages.questions.enqueue(true);
     driver->Click("BtDuplicar");
     QCOMPARE(messages.Texts(), QStringList{"Duplicado."});
-    QCOMPARE(driver->Text("EdtCodPrep"), QStringLiteral("003"));
-    QCOMPARE(driver->Text("EdtDescricao"), QStringLiteral("PURGA"));
+    QCOMPARE(driver->Text("EdtCodPrep"), "003");
+    QCOMPARE(driver->Text("EdtDescricao"), "PURGA");
     QCOMPARE(Itens("003"), kItens001);
     QCOMPARE(Itens("001"), kItens001);
     QVERIFY(Logs().isEmpty());
@@ -141,13 +136,13 @@ void TstCadPrepara::duplicateTakesTheNextCodeAndDeleteIsRefusedWhileInUse() {
 
     Abre("001");
     driver->Click("BtExcluir");
-    QCOMPARE(messages.LastText(), QStringLiteral("Preparação em uso na Receita 0001. Impossível Excluir."));
+    QCOMPARE(messages.LastText(), "Preparação em uso na Receita 0001. Impossível Excluir.");
     Abre("003");
     messages.questions.enqueue(true);
     driver->Click("BtExcluir");
     QCOMPARE(Itens("003"), QString());
     QCOMPARE(Itens("001"), kItens001);
-    QCOMPARE(Logs().last(), QStringLiteral("CADASTRO DE PREPARACAO|EXCLUSAO DE PREPARACAO 003|2|003"));
+    QCOMPARE(Logs().last(), "CADASTRO DE PREPARACAO|EXCLUSAO DE PREPARACAO 003|2|003");
 }
 
 void TstCadPrepara::gridChecksCodesOnTab() {

@@ -44,7 +44,7 @@ void TstDataAccess::quotesSurviveEveryTextPath() {
     QVERIFY(Existe("ENTIDADE", "NOME", Aspas(name)));
     QVERIFY(Existe("ENTIDADE", "CODCLI;NOME", Aspas("00010") + ';' + Aspas(name)));
     QVERIFY(!Existe("ENTIDADE", "NOME", Aspas("Tecelagem D")));
-    QCOMPARE(Busca_Valor("ENTIDADE", "NOME", "CODCLI", {name}), QStringLiteral("00010"));
+    QCOMPARE(Busca_Valor("ENTIDADE", "NOME", "CODCLI", {name}), "00010");
     // An attempt to break out of the literal stays a plain value.
     const QString attack = QStringLiteral("x' OR '1'='1");
     QVERIFY(!Existe("ENTIDADE", "NOME", Aspas(attack)));
@@ -55,25 +55,24 @@ void TstDataAccess::quotesSurviveEveryTextPath() {
     QVERIFY(q.IsEmpty());
     GeraLog("CADASTRO DE CLIENTE", "ALTERACAO DO CLIENTE " + name, opAlteracao, "D'Ávila");
     QCOMPARE(Scalar("SELECT TEXTO FROM LOG").toString(), "ALTERACAO DO CLIENTE " + name);
-    QCOMPARE(Scalar("SELECT CHAVE FROM LOG").toString(), QStringLiteral("D'Ávila"));
+    QCOMPARE(Scalar("SELECT CHAVE FROM LOG").toString(), "D'Ávila");
 }
 
 void TstDataAccess::proximoPadsSkipsUsedCodesAndNeverRepeats() {
-    QCOMPARE(Proximo("REGIAO", "REGIAO", 2), QStringLiteral("01"));
+    QCOMPARE(Proximo("REGIAO", "REGIAO", 2), "01");
     // Codes typed by hand are skipped, the counter is shared by later calls.
     Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'a mão')");
     Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('03', 'a mão')"); // not committed: still skipped
-    QCOMPARE(Proximo("REGIAO", "REGIAO", 2), QStringLiteral("04"));
+    QCOMPARE(Proximo("REGIAO", "REGIAO", 2), "04");
     db->Transaction()->RollbackRetaining();
     // A code handed out is never handed out again, even when the work that used it was undone.
-    QCOMPARE(Proximo("REGIAO", "REGIAO", 2), QStringLiteral("05"));
-    QCOMPARE(Proximo("GRUPO_COR", "CODIGO", 10), QStringLiteral("0000000001"));
+    QCOMPARE(Proximo("REGIAO", "REGIAO", 2), "05");
+    QCOMPARE(Proximo("GRUPO_COR", "CODIGO", 10), "0000000001");
     // Counters left empty or null by hand still advance.
-    Sql("INSERT INTO CODIGOS (TABELA, CAMPO, ULTIMO) VALUES ('TABFIS', 'CODIGO', '')");
-    Sql("INSERT INTO CODIGOS (TABELA, CAMPO, ULTIMO) VALUES ('TABTRI', 'CODIGO', NULL)");
-    db->Transaction()->CommitRetaining();
-    QCOMPARE(Proximo("TABFIS", "CODIGO", 3), QStringLiteral("001"));
-    QCOMPARE(Proximo("TABTRI", "CODIGO", 3), QStringLiteral("001"));
+    Insert("CODIGOS (TABELA, CAMPO, ULTIMO)", {"'TABFIS', 'CODIGO', ''", "'TABTRI', 'CODIGO', NULL"});
+    Commit();
+    QCOMPARE(Proximo("TABFIS", "CODIGO", 3), "001");
+    QCOMPARE(Proximo("TABTRI", "CODIGO", 3), "001");
     QCOMPARE(Scalar("SELECT ULTIMO FROM CODIGOS WHERE TABELA = 'REGIAO' AND CAMPO = 'REGIAO'").toString(),
              QStringLiteral("05"));
 }
@@ -101,12 +100,10 @@ void TstDataAccess::proximoFromTwoConnectionsAtOnce() {
 
 // A code wider than its column would be cut into one already taken: the counter stops there, untouched.
 void TstDataAccess::proximoSaysWhenTheCodesOfATableRunOut() {
-    Sql("INSERT INTO CODIGOS (TABELA, CAMPO, ULTIMO) VALUES ('FASE', 'CODIGO', '998')");
-    Sql("INSERT INTO CODIGOS (TABELA, CAMPO, ULTIMO) VALUES ('VARIANTE', 'CODIGO', '9997')");
-    Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('9998', 'a mão')");
-    Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('9999', 'a mão')");
-    db->Transaction()->CommitRetaining();
-    QCOMPARE(Proximo("FASE", "CODIGO", 2), QStringLiteral("999"));
+    Insert("CODIGOS (TABELA, CAMPO, ULTIMO)", {"'FASE', 'CODIGO', '998'", "'VARIANTE', 'CODIGO', '9997'"});
+    Insert("VARIANTE (CODIGO, DESCRICAO)", {"'9998', 'a mão'", "'9999', 'a mão'"});
+    Commit();
+    QCOMPARE(Proximo("FASE", "CODIGO", 2), "999");
     for (int vez = 0; vez < 2; ++vez)
         QCOMPARE(
             Falha([] { Proximo("FASE", "CODIGO", 2); }),
@@ -117,13 +114,13 @@ void TstDataAccess::proximoSaysWhenTheCodesOfATableRunOut() {
     QCOMPARE(RowsSeenByOthers("SELECT TABELA, ULTIMO FROM CODIGOS ORDER BY TABELA"),
              QStringList({"FASE|999", "VARIANTE|9997"}));
     // Numbers of columns that are not text are not measured.
-    QCOMPARE(Proximo("LOG", "ID", 3), QStringLiteral("001"));
+    QCOMPARE(Proximo("LOG", "ID", 3), "001");
 }
 
 // The counter connection commits each statement, yet another workstation may hold the counter's row in a
 // unit of work of its own: the wait ends as any write's does, and nothing is taken.
 void TstDataAccess::proximoWaitsOnAHeldCounterNoLongerThanAnyWrite() {
-    QCOMPARE(Proximo("REGIAO", "REGIAO", 2), QStringLiteral("01"));
+    QCOMPARE(Proximo("REGIAO", "REGIAO", 2), "01");
     auto other = OpenSecond("kelm-test-other");
     SqlOn(*other, "UPDATE CODIGOS SET ULTIMO = '07' WHERE TABELA = 'REGIAO' AND CAMPO = 'REGIAO'");
     SqlOn(*other, "INSERT INTO CODIGOS (TABELA, CAMPO, ULTIMO) VALUES ('GRUPO_COR', 'CODIGO', '05')");
@@ -138,16 +135,16 @@ void TstDataAccess::proximoWaitsOnAHeldCounterNoLongerThanAnyWrite() {
         QVERIFY2(timer.elapsed() < 4000, "the wait must end with the write time limit");
     }
     other->Transaction()->Rollback();
-    QCOMPARE(Proximo("REGIAO", "REGIAO", 2), QStringLiteral("02"));
-    QCOMPARE(Proximo("GRUPO_COR", "CODIGO", 2), QStringLiteral("01"));
+    QCOMPARE(Proximo("REGIAO", "REGIAO", 2), "02");
+    QCOMPARE(Proximo("GRUPO_COR", "CODIGO", 2), "01");
 }
 
 void TstDataAccess::parametersAndPhysicalNames() {
     Sql("INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('TIN', 150, 'N')");
-    QCOMPARE(BuscaParametro("tin", 150), QStringLiteral("N"));
+    QCOMPARE(BuscaParametro("tin", 150), "N");
     QCOMPARE(BuscaParametro("TIN", 999), QString());
     RegistraTabelaEmpresa("TABPRE_SERV");
-    QCOMPARE(DBLocal("tabpre_serv"), QStringLiteral("TABPRE_SERV_001"));
+    QCOMPARE(DBLocal("tabpre_serv"), "TABPRE_SERV_001");
     QCOMPARE(DBLocal_SQL("SELECT * FROM {TABPRE_SERV} T JOIN {FAL} F ON F.X = '{NAO}' "
                          "WHERE F.LOTE SIMILAR TO '[0-9]{6}'"),
              QStringLiteral("SELECT * FROM TABPRE_SERV_001 T JOIN FAL F ON F.X = 'NAO' "

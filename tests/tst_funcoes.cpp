@@ -26,6 +26,8 @@ private slots:
     void leNumero();
     void leHora_data();
     void leHora();
+    void codesOfAListBox_data();
+    void codesOfAListBox();
     void errosDoBanco();
     void cleanup();
 };
@@ -229,6 +231,38 @@ void TstFuncoes::leHora() {
     QFETCH(QString, texto);
     QFETCH(QTime, hora);
     QCOMPARE(LeHora(texto), hora);
+}
+
+void TstFuncoes::codesOfAListBox_data() {
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<QStringList>("escolhidos");
+    QTest::addColumn<QStringList>("codigos");
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("acrescentado");
+    const auto caso = [](const char* nome, const char* texto, const QStringList& escolhidos,
+                         const QStringList& codigos, const char* sql, const char* acrescentado) {
+        QTest::newRow(nome) << QString(texto) << escolhidos << codigos << QString(sql)
+                            << QString(acrescentado);
+    };
+    caso("vazio", "", {}, {}, "", "");
+    caso("espaços e vírgulas", "01, 02,03", {}, {"01", "02", "03"}, "'01','02','03'", "01,02,03");
+    caso("vazios e repetidos", " , 01,,01 ,02", {}, {"01", "02"}, "'01','02'", "01,02");
+    caso("aspas dentro do código", "A'B,000101", {}, {"A'B", "000101"}, "'A''B','000101'", "A'B,000101");
+    caso("escolhidos depois, cada um uma vez", "A'B", {"000101", "A'B", "D''E"}, {"A'B"}, "'A''B'",
+         "A'B,000101,D''E");
+    caso("escolhidos numa caixa vazia", "", {"02", "01"}, {}, "", "02,01");
+}
+
+void TstFuncoes::codesOfAListBox() {
+    QFETCH(QString, texto);
+    QFETCH(QStringList, escolhidos);
+    QFETCH(QStringList, codigos);
+    QCOMPARE(CodigosDaLista(texto), codigos);
+    QTEST(ListaSql(codigos), "sql");
+    QTEST(AcrescentaCodigos(texto, escolhidos), "acrescentado");
+    // What the box holds after adding reads back as the same codes.
+    const QString acrescentado = AcrescentaCodigos(texto, escolhidos);
+    QCOMPARE(CodigosDaLista(acrescentado).join(QLatin1Char(',')), acrescentado);
 }
 
 // Errors users meet say what happened in Portuguese; the server's text stays as the detail.

@@ -69,55 +69,33 @@ private:
 
 class TstGeracaoFal : public ScreenTestCase {
     Q_OBJECT
-    void Commit() { db->Transaction()->CommitRetaining(); }
-    // A write another workstation commits meanwhile.
-    void Outro(const QStringList& instrucoes) {
-        auto outra = OpenSecond(QStringLiteral("kelm-test-outra"));
-        for (const QString& sql : instrucoes)
-            SqlOn(*outra, sql);
-        outra->Transaction()->CommitRetaining();
-    }
     // Customers 00001 and 00002 (region 01); fabrics T1, T2; colours AZUL, VERDE with released recipes in
     // variant 01, AZUL also in variants whose fibre index is 50 (02), 100 (03) and 0 (04); machine M1 takes
     // up to 300 kg; route R1 runs phase 03 before 01 in no days, R5 takes 2 + 3 days; invoice N1 of 00001
     // brings T1 in lots L1 (500 kg) and L2 (200 kg) and T2 in lot L1 (300 kg).
     void Base(const QString& saldoNota = QString()) {
         if (!saldoNota.isEmpty())
-            Sql("INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('TIN', 150, " + Aspas(saldoNota) +
-                ")");
-        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'SUL')");
-        Sql("INSERT INTO ENTIDADE (CODCLI, NOME, TABELA, PRAZO) VALUES ('00001', 'MALHARIA UM', '01', '00')");
-        Sql("INSERT INTO ENTIDADE (CODCLI, NOME, TABELA, PRAZO) VALUES ('00002', 'MALHARIA DOIS', '01', "
-            "'00')");
-        Sql("INSERT INTO PRODUTO (CODIGO, DESCRICAO) VALUES ('T1', 'MEIA MALHA')");
-        Sql("INSERT INTO PRODUTO (CODIGO, DESCRICAO) VALUES ('T2', 'RIBANA')");
-        Sql("INSERT INTO CADCORTIN (CODIGO, DESCRICAO) VALUES ('AZUL', 'AZUL MARINHO')");
-        Sql("INSERT INTO CADCORTIN (CODIGO, DESCRICAO) VALUES ('VERDE', 'VERDE FOLHA')");
-        for (const char* v : {"'01', 'REATIVO', NULL", "'02', 'MISTA', '50'", "'03', 'ALGODAO', '100'",
-                              "'04', 'POLIESTER', '0'"})
-            Sql(QStringLiteral("INSERT INTO VARIANTE (CODIGO, DESCRICAO, INDICE) VALUES (%1)").arg(v));
-        for (const char* r : {"'0001', '01', 'AZUL'", "'0002', '01', 'VERDE'", "'0003', '02', 'AZUL'",
-                              "'0004', '03', 'AZUL'", "'0005', '04', 'AZUL'"})
-            Sql(QStringLiteral(
-                    "INSERT INTO RECEITA (CODIGO, VARIANTE, COR, LIBERADA, GRAFICO) VALUES (%1, '1', "
-                    "'7')")
-                    .arg(r));
-        Sql("INSERT INTO MAQ_TIN (CODIGO, DESCRICAO, PESO_MAX) VALUES ('M1', 'JET', 300)");
-        for (const char* f : {"'01', 'PREPARO'", "'03', 'TINGIMENTO'", "'05', 'ACABAMENTO'"})
-            Sql(QStringLiteral("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES (%1)").arg(f));
-        for (const char* r :
-             {"'R1', 'TINTO', 1, '03', 0", "'R1', 'TINTO', 2, '01', 0", "'R5', 'LENTO', 1, '01', 2",
-              "'R5', 'LENTO', 2, '05', 3", "'R5', 'LENTO', 3, '03', NULL"})
-            Sql(QStringLiteral("INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, FASE, DIAS) VALUES (%1)")
-                    .arg(r));
-        Sql("INSERT INTO NFTIN (NOTA, CLIENTE, SALDO) VALUES ('N1', '00001', 1000)");
-        for (const char* i : {"'T1', 'L1', 500", "'T1', 'L2', 200", "'T2', 'L1', 300"}) {
-            const QString item = QString::fromUtf8(i);
-            Sql(QStringLiteral(
-                    "INSERT INTO NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO_REAL, PESO, ROLOS) VALUES "
-                    "('N1', '00001', %1, %2, 10)")
-                    .arg(item, item.section(", ", 2)));
-        }
+            Insert("PARAMETROS (MODULO, NUMERO, VALOR)", {"'TIN', 150, " + Aspas(saldoNota)});
+        Insert("REGIAO (REGIAO, DESCRICAO)", {"'01', 'SUL'"});
+        Insert("ENTIDADE (CODCLI, NOME, TABELA, PRAZO)",
+               {"'00001', 'MALHARIA UM', '01', '00'", "'00002', 'MALHARIA DOIS', '01', '00'"});
+        Insert("PRODUTO (CODIGO, DESCRICAO)", {"'T1', 'MEIA MALHA'", "'T2', 'RIBANA'"});
+        Insert("CADCORTIN (CODIGO, DESCRICAO)", {"'AZUL', 'AZUL MARINHO'", "'VERDE', 'VERDE FOLHA'"});
+        Insert("VARIANTE (CODIGO, DESCRICAO, INDICE)", {"'01', 'REATIVO', NULL", "'02', 'MISTA', '50'",
+                                                        "'03', 'ALGODAO', '100'", "'04', 'POLIESTER', '0'"});
+        Insert("RECEITA (CODIGO, VARIANTE, COR, LIBERADA, GRAFICO)",
+               {"'0001', '01', 'AZUL', '1', '7'", "'0002', '01', 'VERDE', '1', '7'",
+                "'0003', '02', 'AZUL', '1', '7'", "'0004', '03', 'AZUL', '1', '7'",
+                "'0005', '04', 'AZUL', '1', '7'"});
+        Insert("MAQ_TIN (CODIGO, DESCRICAO, PESO_MAX)", {"'M1', 'JET', 300"});
+        Insert("FASE (CODIGO, DESCRICAO)", {"'01', 'PREPARO'", "'03', 'TINGIMENTO'", "'05', 'ACABAMENTO'"});
+        Insert("ROTEIRO (CODIGO, DESCRICAO, ORDEM, FASE, DIAS)",
+               {"'R1', 'TINTO', 1, '03', 0", "'R1', 'TINTO', 2, '01', 0", "'R5', 'LENTO', 1, '01', 2",
+                "'R5', 'LENTO', 2, '05', 3", "'R5', 'LENTO', 3, '03', NULL"});
+        Insert("NFTIN (NOTA, CLIENTE, SALDO)", {"'N1', '00001', 1000"});
+        Insert("NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO_REAL, PESO, ROLOS)",
+               {"'N1', '00001', 'T1', 'L1', 500, 500, 10", "'N1', '00001', 'T1', 'L2', 200, 200, 10",
+                "'N1', '00001', 'T2', 'L1', 300, 300, 10"});
         Commit();
     }
     // A stored programme row: T1 of lot L1 from invoice N1, 100 kg in AZUL/01 on route R1 and machine M1,
@@ -143,25 +121,9 @@ class TstGeracaoFal : public ScreenTestCase {
         Sql(QStringLiteral("INSERT INTO TNG_PROG (%1) VALUES (%2)")
                 .arg(colunas.join(", "), textos.join(", ")));
     }
-    // The rows of several queries, each row its values joined by '|', read on one connection of another user.
-    QStringList Leitura(const QStringList& consultas) {
-        auto outra = OpenSecond(QStringLiteral("kelm-test-leitura"));
-        QStringList linhas;
-        for (const QString& consulta : consultas) {
-            QSqlQuery q(outra->Connection());
-            outra->Exec(q, consulta, false);
-            while (q.next()) {
-                QStringList valores;
-                for (int i = 0; i < q.record().count(); ++i)
-                    valores << TextoValor(q.value(i));
-                linhas << valores.join('|');
-            }
-        }
-        return linhas;
-    }
     // Everything a generation or an update may write.
     QStringList Estado() {
-        return Leitura(
+        return RowsSeenByOthers(
             {"SELECT 'FAL', NUMERO, CLIENTE, COR, VARIANTE, ROTEIRO, MAQUINA, TABPRECO, PARTIDA, "
              "DATA_INI, DATA_FIN, TIPO, STATUS, ORDEM, OBS FROM FAL ORDER BY NUMERO",
              "SELECT 'ITEM', FAL, ORD_IT, NOTA, CODIGO, LOTE, ROLO, PESO, PESO_NF, FLUXO, OBSERVACAO "
@@ -175,57 +137,29 @@ class TstGeracaoFal : public ScreenTestCase {
              "TNG_PROG ORDER BY NUMERO, ORDEM",
              "SELECT 'LOG', TITULO, TEXTO FROM LOG ORDER BY ID"});
     }
-    // The three equalities of the balance, as other users see them: the invoice items that break one, and
-    // the invoices whose balance is not their items' sum; a negative free weight breaks it too.
-    QStringList Desequilibrios() {
-        return Leitura(
-            {"SELECT I.CODIGO, I.LOTE FROM NFITIN I WHERE ABS(I.PESO_PROG - COALESCE((SELECT SUM(F.PESO_NF) "
-             "FROM FAL_ITEN F JOIN FAL ON FAL.NUMERO = F.FAL WHERE F.NOTA = I.NOTA AND FAL.CLIENTE = "
-             "I.CODCLI "
-             "AND F.CODIGO = I.CODIGO AND F.LOTE = I.LOTE), 0)) > 0.0001 OR ABS(I.PESO - (I.PESO_REAL - "
-             "I.PESO_PROG)) > 0.0001 OR I.PESO < -0.0001",
-             "SELECT N.NOTA FROM NFTIN N WHERE ABS(N.SALDO - (SELECT SUM(I.PESO) FROM NFITIN I WHERE I.NOTA "
-             "= "
-             "N.NOTA AND I.CODCLI = N.CLIENTE)) > 0.0001"});
-    }
-    void Equilibrio(const char* passo) { QVERIFY2(Desequilibrios().isEmpty(), passo); }
+    void Equilibrio(const char* passo) { QVERIFY2(InvoiceImbalances().isEmpty(), passo); }
     // Free weight of every invoice item, "CODIGO|LOTE|PESO;...".
-    QString Livre() {
-        return Leitura({"SELECT CODIGO, LOTE, PESO FROM NFITIN ORDER BY CODIGO, LOTE"}).join(';');
-    }
-    QString Saldo() { return Leitura({"SELECT SALDO FROM NFTIN"}).join(';'); }
+    QString Livre() { return Seen("SELECT CODIGO, LOTE, PESO FROM NFITIN ORDER BY CODIGO, LOTE"); }
+    QString Saldo() { return Seen("SELECT SALDO FROM NFTIN"); }
     QString Itens(const QString& fal) {
-        return Leitura({"SELECT CODIGO, LOTE, PESO, PESO_NF FROM FAL_ITEN WHERE FAL = " + Aspas(fal) +
-                        " ORDER BY ORD_IT"})
-            .join(';');
+        return Seen("SELECT CODIGO, LOTE, PESO, PESO_NF FROM FAL_ITEN WHERE FAL = " + Aspas(fal) +
+                    " ORDER BY ORD_IT");
     }
     // The sheet of each stored row of a programme, "ORDEM|FAL;...".
     QString Fals(const QString& numero) {
-        return Leitura({"SELECT ORDEM, COALESCE(FAL, '') FROM TNG_PROG WHERE NUMERO = " + Aspas(numero) +
-                        " ORDER BY ORDEM"})
-            .join(';');
+        return Seen("SELECT ORDEM, COALESCE(FAL, '') FROM TNG_PROG WHERE NUMERO = " + Aspas(numero) +
+                    " ORDER BY ORDEM");
     }
-    double Numero(const QString& consulta) { return Leitura({consulta}).value(0).toDouble(); }
+    double Numero(const QString& consulta) { return RowsSeenByOthers(consulta).value(0).toDouble(); }
 
-    TDataSet* TbItens() { return driver->Screen()->findChild<TDataSet*>("TbItens"); }
-    QString Campo(int linha, const QString& campo) {
-        return TextoValor(TbItens()->ValueAt(linha, TbItens()->FieldIndex(campo)));
-    }
+    QString Campo(int linha, const QString& campo) { return FieldText("TbItens", linha, campo); }
     void Abre(const QString& numero) {
         driver->Type("EdtLote", numero);
         driver->Focus("EdtCodCli");
     }
-    // Ticks or clears the selection box of a row, as a click on it would.
-    void Seleciona(int linha, bool marcada = true) {
-        TZoDBGrid* grade = driver->Get<TZoDBGrid>("DBGrid1");
-        QAbstractItemModel* modelo = grade->model();
-        const QModelIndex celula =
-            modelo->index(linha, DataSetModel::Of(TbItens())->ColumnOfField(QStringLiteral("Gerar")));
-        QVERIFY(modelo->setData(celula, marcada ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole));
-    }
+    void Seleciona(int linha, bool marcada = true) { Tick("DBGrid1", linha, "Gerar", marcada); }
     void Celula(int linha, const QString& campo, const QString& valor) {
-        driver->Row("DBGrid1", linha);
-        driver->Cell("DBGrid1", campo, valor);
+        Cells("DBGrid1", linha, {{campo, valor}});
     }
     // "Gerar FAL" with the number typed in its box and the answers to its questions.
     void Gera(const QString& numero, const QList<bool>& respostas = {}) {
@@ -234,19 +168,6 @@ class TstGeracaoFal : public ScreenTestCase {
         for (bool resposta : respostas)
             messages.questions.enqueue(resposta);
         driver->Click("BitBtn5");
-    }
-    int Mostradas(const QString& tipo, const QString& texto = QString()) const {
-        int quantas = 0;
-        for (const auto& mostrada : messages.shown)
-            quantas += mostrada.kind == tipo && (texto.isEmpty() || mostrada.text == texto);
-        return quantas;
-    }
-    QString Erros() const {
-        QStringList erros;
-        for (const auto& mostrada : messages.shown)
-            if (mostrada.icon == MsgIcon::Error)
-                erros << mostrada.text;
-        return erros.join('|');
     }
 
 private slots:
@@ -277,60 +198,58 @@ void TstGeracaoFal::balanceAfterGenerateUpdateReplaceAndDelete() {
     Seleciona(0);
     Seleciona(1);
     Gera("000500");
-    QCOMPARE(messages.Texts(), QStringList{kGerada});
+    QCOMPARE(TakeMessages(), kGerada);
     Equilibrio("gerada");
-    QCOMPARE(Livre(), QStringLiteral("T1|L1|400;T1|L2|200;T2|L1|250"));
-    QCOMPARE(Saldo(), QStringLiteral("850"));
-    QCOMPARE(Itens("000500"), QStringLiteral("T1|L1|100|100;T2|L1|50|50"));
-    QCOMPARE(Fals("000001"), QStringLiteral("1|000500;2|000500"));
+    QCOMPARE(Livre(), "T1|L1|400;T1|L2|200;T2|L1|250");
+    QCOMPARE(Saldo(), "850");
+    QCOMPARE(Itens("000500"), "T1|L1|100|100;T2|L1|50|50");
+    QCOMPARE(Fals("000001"), "1|000500;2|000500");
     QCOMPARE(Campo(0, "Fal") + ';' + Campo(1, "Fal"), QStringLiteral("000500;000500"));
     QCOMPARE(
-        Leitura({"SELECT TITULO, TEXTO FROM LOG"}),
+        RowsSeenByOthers("SELECT TITULO, TEXTO FROM LOG"),
         QStringList{"PROGRAMACAO DO TINGIMENTO|GERACAO DA FAL 000500 NA PROGRAMACAO 000001 COR AZUL PARA "
                     "AZUL"});
 
     // "Atualizar": the first item down to 80 kg.
-    messages.Clear();
     Seleciona(0);
     Celula(0, "Peso", "80");
     driver->Click("BitBtn9");
-    QCOMPARE(messages.Texts(), QStringList{kAtualizada});
+    QCOMPARE(TakeMessages(), kAtualizada);
     Equilibrio("atualizada");
-    QCOMPARE(Livre(), QStringLiteral("T1|L1|420;T1|L2|200;T2|L1|250"));
-    QCOMPARE(Saldo(), QStringLiteral("870"));
-    QCOMPARE(Itens("000500"), QStringLiteral("T1|L1|80|80;T2|L1|50|50"));
-    QCOMPARE(Leitura({"SELECT PESO FROM TNG_PROG WHERE ORDEM = 1"}), QStringList{"80"});
+    QCOMPARE(Livre(), "T1|L1|420;T1|L2|200;T2|L1|250");
+    QCOMPARE(Saldo(), "870");
+    QCOMPARE(Itens("000500"), "T1|L1|80|80;T2|L1|50|50");
+    QCOMPARE(Seen("SELECT PESO FROM TNG_PROG WHERE ORDEM = 1"), "80");
 
     // Replaced under its own number with the first item only, at 90 kg: the second gives its weight back
     // and loses its link.
-    messages.Clear();
     Seleciona(0);
     Celula(0, "Peso", "90");
     Gera("000500", {true});
-    QCOMPARE(Mostradas("question", kJaGerada), 1);
-    QCOMPARE(messages.Texts(), QStringList{kGerada});
+    QCOMPARE(CountShown("question", kJaGerada), 1);
+    QCOMPARE(TakeMessages(), kGerada);
     Equilibrio("substituída");
-    QCOMPARE(Livre(), QStringLiteral("T1|L1|410;T1|L2|200;T2|L1|300"));
-    QCOMPARE(Saldo(), QStringLiteral("910"));
-    QCOMPARE(Itens("000500"), QStringLiteral("T1|L1|90|90"));
-    QCOMPARE(Fals("000001"), QStringLiteral("1|000500;2|"));
-    QCOMPARE(Leitura({"SELECT COUNT(*) FROM FAL"}), QStringList{"1"});
+    QCOMPARE(Livre(), "T1|L1|410;T1|L2|200;T2|L1|300");
+    QCOMPARE(Saldo(), "910");
+    QCOMPARE(Itens("000500"), "T1|L1|90|90");
+    QCOMPARE(Fals("000001"), "1|000500;2|");
+    QCOMPARE(Seen("SELECT COUNT(*) FROM FAL"), "1");
 
     // Deleted in the sheet registry: all of it back, the programme free again.
-    messages.Clear();
     driver->Open("TFmCadFal");
     driver->Type("EdtFal", "000500");
     driver->Press("Tab");
     messages.questions.enqueue(true);
     driver->Click("BtnExclui");
-    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(TakeMessages(), QString());
     Equilibrio("excluída");
-    QCOMPARE(Livre(), QStringLiteral("T1|L1|500;T1|L2|200;T2|L1|300"));
-    QCOMPARE(Saldo(), QStringLiteral("1000"));
-    QCOMPARE(Fals("000001"), QStringLiteral("1|;2|"));
-    QCOMPARE(Leitura({"SELECT (SELECT COUNT(*) FROM FAL) || '/' || (SELECT COUNT(*) FROM FAL_ITEN) || '/' || "
-                      "(SELECT COUNT(*) FROM PROCESSO_TIN) FROM RDB$DATABASE"}),
-             QStringList{"0/0/0"});
+    QCOMPARE(Livre(), "T1|L1|500;T1|L2|200;T2|L1|300");
+    QCOMPARE(Saldo(), "1000");
+    QCOMPARE(Fals("000001"), "1|;2|");
+    QCOMPARE(
+        Seen("SELECT (SELECT COUNT(*) FROM FAL) || '/' || (SELECT COUNT(*) FROM FAL_ITEN) || '/' || (SELECT "
+             "COUNT(*) FROM PROCESSO_TIN) FROM RDB$DATABASE"),
+        "0/0/0");
 }
 
 void TstGeracaoFal::refusalsWriteNothing_data() {
@@ -339,11 +258,6 @@ void TstGeracaoFal::refusalsWriteNothing_data() {
     QTest::addColumn<QString>("numero");      // typed for the sheet; empty when it is never asked
     QTest::addColumn<QList<bool>>("respostas");
     QTest::addColumn<QString>("mensagem"); // the one message told; the sheet generated when kGerada
-    const QString soma = QStringLiteral("A soma das Fibras deve ser Zero ou 100.");
-    const QString indice = QStringLiteral("Esta Variante deve ter percentual de Fibra.");
-    const QString maquina =
-        QStringLiteral("Peso total da FAL fora do intervalo permitido na máquina.\rO peso "
-                       "máximo tem de ser inferior ou igual a 300 KG.");
     const QString falExistente =
         QStringLiteral("INSERT INTO FAL (NUMERO, CLIENTE, COR, VARIANTE, TIPO) VALUES "
                        "('000900', '00001', 'AZUL', '01', 1)");
@@ -353,54 +267,43 @@ void TstGeracaoFal::refusalsWriteNothing_data() {
                    "'01', 1, %2)")
             .arg(colunas, valores);
     };
-    QTest::newRow("duas cores") << QStringList{"", "CODIGO=T2;COR=VERDE"} << QStringList{} << ""
-                                << QList<bool>{}
-                                << "Os Itens Selecionados para Geração da FAL devem ter a mesma Cor.";
-    QTest::newRow("fibras 60/40") << QStringList{"FIBRA1=60;FIBRA2=40"} << QStringList{} << "000500"
-                                  << QList<bool>{} << kGerada;
-    QTest::newRow("fibras 60/30") << QStringList{"FIBRA1=60;FIBRA2=30"} << QStringList{} << ""
-                                  << QList<bool>{} << soma;
-    QTest::newRow("fibras 0/0, índice vazio")
-        << QStringList{"VARIANTE=01"} << QStringList{} << "000500" << QList<bool>{} << kGerada;
-    QTest::newRow("fibras 0/0, índice 0")
-        << QStringList{"VARIANTE=04"} << QStringList{} << "000500" << QList<bool>{} << kGerada;
-    QTest::newRow("fibras 0/0, índice 100")
-        << QStringList{"VARIANTE=03"} << QStringList{} << "000500" << QList<bool>{} << kGerada;
-    QTest::newRow("fibras 0/0, índice 50")
-        << QStringList{"VARIANTE=02"} << QStringList{} << "" << QList<bool>{} << indice;
-    QTest::newRow("máquina, 300 kg") << QStringList{"PESO=200", "CODIGO=T2;PESO=100"} << QStringList{}
-                                     << "000500" << QList<bool>{} << kGerada;
-    QTest::newRow("máquina, 300,01 kg") << QStringList{"PESO=200", "CODIGO=T2;PESO=100.01"} << QStringList{}
-                                        << "" << QList<bool>{} << maquina;
-    QTest::newRow("número 12") << QStringList{""} << QStringList{} << "12" << QList<bool>{}
-                               << "Número da FAL inválido.";
-    QTest::newRow("número 123") << QStringList{""} << QStringList{} << "123" << QList<bool>{} << kGerada;
-    QTest::newRow("número de outro cliente")
-        << QStringList{""}
-        << QStringList{"INSERT INTO FAL (NUMERO, CLIENTE, TIPO) VALUES ('000700', '00002', 1)"} << "000700"
-        << QList<bool>{} << "FAL Com Clientes Diferentes. Impossível Substituir.";
-    QTest::newRow("lote que a nota não tem") << QStringList{"LOTE=L9"} << QStringList{} << "" << QList<bool>{}
-                                             << "Item T1 lote L9 não encontrado na Nota Fiscal N1.";
-    QTest::newRow("peso negativo") << QStringList{"PESO=-20"} << QStringList{} << "" << QList<bool>{}
-                                   << "Peso deve ser maior que 0.";
-    QTest::newRow("tecido e lote repetidos")
-        << QStringList{"", "PESO=20"} << QStringList{} << "" << QList<bool>{}
-        << "Item da FAL Duplicado, código e Lote iguais. Verifique os dados e gere novamente.";
-    QTest::newRow("substituir, passo iniciado")
-        << QStringList{""} << QStringList{falExistente, passo("DATA_INI, CONCLUIDO", "'2026-11-20', 'N'")}
-        << "000900" << QList<bool>{true} << kEmProcesso;
-    QTest::newRow("substituir, passo concluído")
-        << QStringList{""} << QStringList{falExistente, passo("CONCLUIDO", "'S'")} << "000900"
-        << QList<bool>{true} << kEmProcesso;
-    QTest::newRow("substituir, passo retrabalhado")
-        << QStringList{""} << QStringList{falExistente, passo("CONCLUIDO", "'R'")} << "000900"
-        << QList<bool>{true} << kEmProcesso;
-    QTest::newRow("substituir, passos por iniciar")
-        << QStringList{""} << QStringList{falExistente, passo("CONCLUIDO", "'N'")} << "000900"
-        << QList<bool>{true} << kGerada;
-    QTest::newRow("substituir, não confirmado")
-        << QStringList{""} << QStringList{falExistente, passo("CONCLUIDO", "'N'")} << "000900"
-        << QList<bool>{false} << "";
+    const auto caso = [](const char* nome, const QStringList& linhas, const QStringList& preparo,
+                         const QString& numero, const QList<bool>& respostas, const QString& mensagem) {
+        QTest::newRow(nome) << linhas << preparo << numero << respostas << mensagem;
+    };
+    const QStringList um{""};
+    caso("duas cores", {"", "CODIGO=T2;COR=VERDE"}, {}, "", {},
+         "Os Itens Selecionados para Geração da FAL devem ter a mesma Cor.");
+    caso("fibras 60/40", {"FIBRA1=60;FIBRA2=40"}, {}, "000500", {}, kGerada);
+    caso("fibras 60/30", {"FIBRA1=60;FIBRA2=30"}, {}, "", {}, "A soma das Fibras deve ser Zero ou 100.");
+    caso("fibras 0/0, índice vazio", {"VARIANTE=01"}, {}, "000500", {}, kGerada);
+    caso("fibras 0/0, índice 0", {"VARIANTE=04"}, {}, "000500", {}, kGerada);
+    caso("fibras 0/0, índice 100", {"VARIANTE=03"}, {}, "000500", {}, kGerada);
+    caso("fibras 0/0, índice 50", {"VARIANTE=02"}, {}, "", {}, "Esta Variante deve ter percentual de Fibra.");
+    caso("máquina, 300 kg", {"PESO=200", "CODIGO=T2;PESO=100"}, {}, "000500", {}, kGerada);
+    caso("máquina, 300,01 kg", {"PESO=200", "CODIGO=T2;PESO=100.01"}, {}, "", {},
+         "Peso total da FAL fora do intervalo permitido na máquina.\rO peso máximo tem de ser inferior ou "
+         "igual a "
+         "300 KG.");
+    caso("número 12", um, {}, "12", {}, "Número da FAL inválido.");
+    caso("número 123", um, {}, "123", {}, kGerada);
+    caso("número de outro cliente", um,
+         {"INSERT INTO FAL (NUMERO, CLIENTE, TIPO) VALUES ('000700', '00002', 1)"}, "000700", {},
+         "FAL Com Clientes Diferentes. Impossível Substituir.");
+    caso("lote que a nota não tem", {"LOTE=L9"}, {}, "", {},
+         "Item T1 lote L9 não encontrado na Nota Fiscal N1.");
+    caso("peso negativo", {"PESO=-20"}, {}, "", {}, "Peso deve ser maior que 0.");
+    caso("tecido e lote repetidos", {"", "PESO=20"}, {}, "", {},
+         "Item da FAL Duplicado, código e Lote iguais. Verifique os dados e gere novamente.");
+    caso("substituir, passo iniciado", um, {falExistente, passo("DATA_INI, CONCLUIDO", "'2026-11-20', 'N'")},
+         "000900", {true}, kEmProcesso);
+    caso("substituir, passo concluído", um, {falExistente, passo("CONCLUIDO", "'S'")}, "000900", {true},
+         kEmProcesso);
+    caso("substituir, passo retrabalhado", um, {falExistente, passo("CONCLUIDO", "'R'")}, "000900", {true},
+         kEmProcesso);
+    caso("substituir, passos por iniciar", um, {falExistente, passo("CONCLUIDO", "'N'")}, "000900", {true},
+         kGerada);
+    caso("substituir, não confirmado", um, {falExistente, passo("CONCLUIDO", "'N'")}, "000900", {false}, "");
 }
 
 void TstGeracaoFal::refusalsWriteNothing() {
@@ -424,22 +327,22 @@ void TstGeracaoFal::refusalsWriteNothing() {
     const QStringList antes = Estado();
     messages.Clear();
     Gera(numero, respostas);
-    QCOMPARE(messages.Texts(), mensagem.isEmpty() ? QStringList() : QStringList{mensagem});
-    QCOMPARE(Mostradas("input"), numero.isEmpty() ? 0 : 1);
+    QCOMPARE(CountShown("input"), numero.isEmpty() ? 0 : 1);
     QVERIFY(messages.AllAnswered());
     QVERIFY(messages.questions.isEmpty());
+    QCOMPARE(TakeMessages(), mensagem);
     Equilibrio("depois");
     if (mensagem != kGerada) {
         QCOMPARE(Estado(), antes);
         QCOMPARE(Campo(0, "Fal"), QString());
-        QCOMPARE(Campo(0, "Observacao"), QStringLiteral("conferir")); // what was typed stays on the screen
+        QCOMPARE(Campo(0, "Observacao"), "conferir"); // what was typed stays on the screen
         return;
     }
-    QCOMPARE(Leitura({"SELECT COUNT(*) FROM FAL_ITEN WHERE FAL = " + Aspas(numero)}),
+    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM FAL_ITEN WHERE FAL = " + Aspas(numero)),
              QStringList{QString::number(linhas.size())});
-    QCOMPARE(Leitura({"SELECT DISTINCT COALESCE(FAL, '') FROM TNG_PROG"}), QStringList{numero});
-    QCOMPARE(Leitura({"SELECT OBSERVACAO FROM TNG_PROG WHERE ORDEM = 1"}), QStringList{"conferir"});
-    QCOMPARE(Leitura({"SELECT COUNT(*) FROM LOG"}), QStringList{"1"});
+    QCOMPARE(RowsSeenByOthers("SELECT DISTINCT COALESCE(FAL, '') FROM TNG_PROG"), QStringList{numero});
+    QCOMPARE(Seen("SELECT OBSERVACAO FROM TNG_PROG WHERE ORDEM = 1"), "conferir");
+    QCOMPARE(Seen("SELECT COUNT(*) FROM LOG"), "1");
 }
 
 void TstGeracaoFal::remainderOfTheInvoiceItem_data() {
@@ -471,10 +374,10 @@ void TstGeracaoFal::remainderOfTheInvoiceItem() {
     Abre("000001");
     Seleciona(0);
     Gera("000500", respostas);
-    QCOMPARE(messages.Texts(), QStringList{kGerada});
-    QCOMPARE(Mostradas("question", kAjuste), pergunta ? 1 : 0);
-    QCOMPARE(Mostradas("question", kContinua), sobra < 0 ? 1 : 0);
+    QCOMPARE(CountShown("question", kAjuste), pergunta ? 1 : 0);
+    QCOMPARE(CountShown("question", kContinua), sobra < 0 ? 1 : 0);
     QVERIFY(messages.questions.isEmpty());
+    QCOMPARE(TakeMessages(), kGerada);
     const double gravado = Numero("SELECT PESO FROM FAL_ITEN");
     QVERIFY2(qAbs(gravado - peso) < 1e-9, qPrintable(QString::number(gravado, 'g', 15)));
     QVERIFY(qAbs(Numero("SELECT PESO_NF FROM FAL_ITEN") - peso) < 1e-9);
@@ -505,9 +408,9 @@ void TstGeracaoFal::deliveryOfTheSheet() {
     for (int i = 0; i < roteiros.size(); ++i)
         Seleciona(i);
     Gera("000500");
-    QCOMPARE(messages.Texts(), QStringList{kGerada});
+    QCOMPARE(TakeMessages(), kGerada);
     QFETCH(QDate, entrega);
-    QCOMPARE(Leitura({"SELECT DATA_INI, DATA_FIN FROM FAL"}),
+    QCOMPARE(RowsSeenByOthers("SELECT DATA_INI, DATA_FIN FROM FAL"),
              QStringList{QDate::currentDate().toString("dd/MM/yyyy") + '|' + entrega.toString("dd/MM/yyyy")});
 }
 
@@ -526,8 +429,8 @@ void TstGeracaoFal::withoutBalanceTwoWorkstationsOnOneInvoiceItem() {
     Seleciona(0);
     const QStringList antes = Estado();
     Gera(QString());
-    QCOMPARE(messages.Texts(), QStringList{kSemSaldo});
-    QCOMPARE(Mostradas("input"), 0);
+    QCOMPARE(CountShown("input"), 0);
+    QCOMPARE(TakeMessages(), kSemSaldo);
     QCOMPARE(Estado(), antes);
 
     // Two workstations, each with 80 kg of the 100 free. The second passes its checks; while it asks for the
@@ -544,23 +447,21 @@ void TstGeracaoFal::withoutBalanceTwoWorkstationsOnOneInvoiceItem() {
     gancho.antesDaEntrada = [primeira] { primeira->findChild<QAbstractButton*>("BitBtn5")->click(); };
     messages.inputs.enqueue("000501"); // the first's box comes first
     Gera("000502");
-    QCOMPARE(messages.Texts(),
-             QStringList({kGerada, kSemSaldo + QStringLiteral("\rNota N1, tecido T1, lote L1.")}));
-    QCOMPARE(Mostradas("input"), 2);
+    QCOMPARE(CountShown("input"), 2);
     QVERIFY(messages.inputs.isEmpty());
+    QCOMPARE(TakeMessages(), kGerada + '|' + kSemSaldo + "\rNota N1, tecido T1, lote L1.");
     Equilibrio("uma gerada");
-    QCOMPARE(Livre(), QStringLiteral("T1|L1|20;T1|L2|200;T2|L1|300"));
-    QCOMPARE(Itens("000501"), QStringLiteral("T1|L1|80|80"));
-    QCOMPARE(Leitura({"SELECT NUMERO FROM FAL"}), QStringList{"000501"});
-    QCOMPARE(Fals("000002"), QStringLiteral("1|"));
-    QCOMPARE(Leitura({"SELECT COUNT(*) FROM LOG"}), QStringList{"1"});
+    QCOMPARE(Livre(), "T1|L1|20;T1|L2|200;T2|L1|300");
+    QCOMPARE(Itens("000501"), "T1|L1|80|80");
+    QCOMPARE(Seen("SELECT NUMERO FROM FAL"), "000501");
+    QCOMPARE(Fals("000002"), "1|");
+    QCOMPARE(Seen("SELECT COUNT(*) FROM LOG"), "1");
     QCOMPARE(Campo(0, "Fal"), QString());
 
     // Tried again, the second is refused by the check itself.
-    messages.Clear();
     Gera(QString());
-    QCOMPARE(messages.Texts(), QStringList{kSemSaldo});
-    QCOMPARE(Livre(), QStringLiteral("T1|L1|20;T1|L2|200;T2|L1|300"));
+    QCOMPARE(TakeMessages(), kSemSaldo);
+    QCOMPARE(Livre(), "T1|L1|20;T1|L2|200;T2|L1|300");
 }
 
 void TstGeracaoFal::lockHeldByAnotherUserFailsCleanly() {
@@ -591,7 +492,7 @@ void TstGeracaoFal::lockHeldByAnotherUserFailsCleanly() {
     messages.inputs.enqueue("000500");
     QVERIFY(!gera());
     QVERIFY(!gerou);
-    QVERIFY2(Erros().contains("outro usuário"), qPrintable(Erros()));
+    QVERIFY2(Errors().contains("outro usuário"), qPrintable(Errors()));
     QCOMPARE(itens.Texto(0, QStringLiteral("Fal")), QString());
     outra->Transaction()->RollbackRetaining();
     QCOMPARE(Estado(), antes);
@@ -600,7 +501,7 @@ void TstGeracaoFal::lockHeldByAnotherUserFailsCleanly() {
     SqlOn(*outra, "UPDATE TNG_PROG SET OBS = 'em conferência' WHERE NUMERO = '000001'");
     messages.inputs.enqueue("000500");
     QVERIFY(!gera());
-    QVERIFY2(Erros().contains("outro usuário"), qPrintable(Erros()));
+    QVERIFY2(Errors().contains("outro usuário"), qPrintable(Errors()));
     QCOMPARE(itens.Texto(0, QStringLiteral("Fal")), QString());
     outra->Transaction()->RollbackRetaining();
     QCOMPARE(Estado(), antes);
@@ -610,12 +511,12 @@ void TstGeracaoFal::lockHeldByAnotherUserFailsCleanly() {
     messages.inputs.enqueue("000500");
     QVERIFY(gera());
     QVERIFY(gerou);
-    QCOMPARE(messages.Texts(), QStringList{kGerada});
-    QCOMPARE(itens.Texto(0, QStringLiteral("Fal")), QStringLiteral("000500"));
+    QCOMPARE(TakeMessages(), kGerada);
+    QCOMPARE(itens.Texto(0, QStringLiteral("Fal")), "000500");
     Equilibrio("gerada depois");
-    QCOMPARE(Itens("000500"), QStringLiteral("T1|L1|100|100"));
-    QCOMPARE(Leitura({"SELECT COUNT(*) FROM PROCESSO_TIN"}), QStringList{"2"});
-    QCOMPARE(Leitura({"SELECT COUNT(*) FROM LOG"}), QStringList{"1"});
+    QCOMPARE(Itens("000500"), "T1|L1|100|100");
+    QCOMPARE(Seen("SELECT COUNT(*) FROM PROCESSO_TIN"), "2");
+    QCOMPARE(Seen("SELECT COUNT(*) FROM LOG"), "1");
 }
 
 void TstGeracaoFal::failedReplaceKeepsTheOldSheet() {
@@ -632,16 +533,15 @@ void TstGeracaoFal::failedReplaceKeepsTheOldSheet() {
     Abre("000001");
     Seleciona(0);
     Gera("000500");
-    QCOMPARE(messages.Texts(), QStringList{kGerada});
+    QCOMPARE(TakeMessages(), kGerada);
     const QStringList antes = Estado();
 
     // The replace adds the second item and fails at its steps, after the old sheet was taken apart.
-    messages.Clear();
     Seleciona(0);
     Seleciona(1);
     Celula(0, "Peso", "90");
     Gera("000500", {true});
-    QVERIFY2(Erros().contains("falha forcada"), qPrintable(messages.Texts().join('|')));
+    QVERIFY2(Errors().contains("falha forcada"), qPrintable(messages.Texts().join('|')));
     QCOMPARE(Estado(), antes);
     Equilibrio("falhou");
     QCOMPARE(Campo(0, "Fal") + ';' + Campo(1, "Fal"), QStringLiteral("000500;"));
@@ -650,11 +550,11 @@ void TstGeracaoFal::failedReplaceKeepsTheOldSheet() {
     messages.Clear();
     Seleciona(1, false);
     driver->Click("BitBtn9");
-    QCOMPARE(messages.Texts(), QStringList{kAtualizada});
+    QCOMPARE(TakeMessages(), kAtualizada);
     Equilibrio("atualizada");
-    QCOMPARE(Itens("000500"), QStringLiteral("T1|L1|90|90"));
-    QCOMPARE(Leitura({"SELECT DISTINCT CODIGO FROM PROCESSO_TIN"}), QStringList{"T1"});
-    QCOMPARE(Fals("000001"), QStringLiteral("1|000500;2|"));
+    QCOMPARE(Itens("000500"), "T1|L1|90|90");
+    QCOMPARE(Seen("SELECT DISTINCT CODIGO FROM PROCESSO_TIN"), "T1");
+    QCOMPARE(Fals("000001"), "1|000500;2|");
 }
 
 void TstGeracaoFal::onlyTheLotNamedMoves() {
@@ -666,18 +566,17 @@ void TstGeracaoFal::onlyTheLotNamedMoves() {
     Abre("000001");
     Seleciona(0);
     Gera("000500");
-    QCOMPARE(messages.Texts(), QStringList{kGerada});
+    QCOMPARE(TakeMessages(), kGerada);
     Equilibrio("lote L2");
-    QCOMPARE(Livre(), QStringLiteral("T1|L1|500;T1|L2|140;T2|L1|300"));
-    QCOMPARE(Itens("000500"), QStringLiteral("T1|L2|60|60"));
+    QCOMPARE(Livre(), "T1|L1|500;T1|L2|140;T2|L1|300");
+    QCOMPARE(Itens("000500"), "T1|L2|60|60");
 
-    messages.Clear();
     Seleciona(1);
     Gera("000501");
-    QCOMPARE(messages.Texts(), QStringList{kGerada});
+    QCOMPARE(TakeMessages(), kGerada);
     Equilibrio("lote L1");
-    QCOMPARE(Livre(), QStringLiteral("T1|L1|460;T1|L2|140;T2|L1|300"));
-    QCOMPARE(Itens("000501"), QStringLiteral("T1|L1|40|40"));
+    QCOMPARE(Livre(), "T1|L1|460;T1|L2|140;T2|L1|300");
+    QCOMPARE(Itens("000501"), "T1|L1|40|40");
 }
 
 void TstGeracaoFal::stepsOncePerFabricInRouteOrder() {
@@ -691,11 +590,12 @@ void TstGeracaoFal::stepsOncePerFabricInRouteOrder() {
     for (int i = 0; i < 3; ++i)
         Seleciona(i);
     Gera("000500");
-    QCOMPARE(messages.Texts(), QStringList{kGerada});
-    QCOMPARE(Leitura({"SELECT PARTIDA FROM FAL"}), QStringList{"000010"});
+    QCOMPARE(TakeMessages(), kGerada);
+    QCOMPARE(Seen("SELECT PARTIDA FROM FAL"), "000010");
     QCOMPARE(
-        Leitura({"SELECT CODIGO, FASE, DES_FASE, ORDEM, PARTIDA, CONCLUIDO FROM PROCESSO_TIN WHERE FAL = "
-                 "'000500' ORDER BY CODIGO, ORDEM"}),
+        RowsSeenByOthers(
+            "SELECT CODIGO, FASE, DES_FASE, ORDEM, PARTIDA, CONCLUIDO FROM PROCESSO_TIN WHERE FAL = "
+            "'000500' ORDER BY CODIGO, ORDEM"),
         QStringList({"T1|03|TINGIMENTO|1|000010|N", "T1|01|PREPARO|2|000010|N", "T2|01|PREPARO|1|000010|N",
                      "T2|05|ACABAMENTO|2|000010|N", "T2|03|TINGIMENTO|3|000010|N"}));
 }
@@ -712,37 +612,34 @@ void TstGeracaoFal::updateFindsItemsAsLoaded() {
     Seleciona(0);
     Seleciona(1);
     Gera("000500");
-    QCOMPARE(messages.Texts(), QStringList{kGerada});
+    QCOMPARE(TakeMessages(), kGerada);
 
     // The route edited after the load: the sheet item is still the one of the route loaded.
-    messages.Clear();
     Seleciona(0);
     Celula(0, "Fluxo", "R5");
     Celula(0, "Peso", "70");
     driver->Click("BitBtn9");
-    QCOMPARE(messages.Texts(), QStringList{kAtualizada});
+    QCOMPARE(TakeMessages(), kAtualizada);
     Equilibrio("rota trocada");
-    QCOMPARE(Itens("000500"), QStringLiteral("T1|L1|70|70;T2|L1|50|50"));
-    QCOMPARE(Leitura({"SELECT ROTEIRO, PESO FROM TNG_PROG WHERE ORDEM = 1"}), QStringList{"R5|70"});
+    QCOMPARE(Itens("000500"), "T1|L1|70|70;T2|L1|50|50");
+    QCOMPARE(Seen("SELECT ROTEIRO, PESO FROM TNG_PROG WHERE ORDEM = 1"), "R5|70");
     // The sheet item takes the new route, and its steps follow it (none had started).
-    QCOMPARE(Leitura({"SELECT CODIGO, FLUXO FROM FAL_ITEN ORDER BY CODIGO"}),
+    QCOMPARE(RowsSeenByOthers("SELECT CODIGO, FLUXO FROM FAL_ITEN ORDER BY CODIGO"),
              QStringList({"T1|R5", "T2|R1"}));
-    QCOMPARE(Leitura({"SELECT CODIGO, FASE, ORDEM FROM PROCESSO_TIN ORDER BY CODIGO, ORDEM"}),
+    QCOMPARE(RowsSeenByOthers("SELECT CODIGO, FASE, ORDEM FROM PROCESSO_TIN ORDER BY CODIGO, ORDEM"),
              QStringList({"T1|01|1", "T1|05|2", "T1|03|3", "T2|03|1", "T2|01|2"}));
     // Read back as stored, the item is found again.
-    messages.Clear();
     Seleciona(0);
     Celula(0, "Peso", "60");
     driver->Click("BitBtn9");
-    QCOMPARE(messages.Texts(), QStringList{kAtualizada});
-    QCOMPARE(Itens("000500"), QStringLiteral("T1|L1|60|60;T2|L1|50|50"));
+    QCOMPARE(TakeMessages(), kAtualizada);
+    QCOMPARE(Itens("000500"), "T1|L1|60|60;T2|L1|50|50");
     Equilibrio("de novo");
 
     // The second item's sheet item goes (its weight given back) while the update asks whether to take
     // the first's beyond its invoice item: the first item's write is undone with the rest.
     const QString sumiu =
         QStringLiteral("O item T2 lote L1 não foi encontrado na FAL 000500. Nada foi gravado.");
-    messages.Clear();
     Seleciona(0);
     Seleciona(1);
     Celula(0, "Peso", "200"); // 140 kg more, 90 kg free
@@ -752,24 +649,23 @@ void TstGeracaoFal::updateFindsItemsAsLoaded() {
     const auto restaura = qScopeGuard([] { SetMessageService(nullptr); });
     QStringList antes;
     gancho.antesDaPergunta = [&] {
-        Outro({"DELETE FROM FAL_ITEN WHERE FAL = '000500' AND CODIGO = 'T2'",
-               "UPDATE NFITIN SET PESO_PROG = PESO_PROG - 50, PESO = PESO + 50 WHERE CODIGO = 'T2'",
-               "UPDATE NFTIN SET SALDO = SALDO + 50"});
+        ByOther({"DELETE FROM FAL_ITEN WHERE FAL = '000500' AND CODIGO = 'T2'",
+                 "UPDATE NFITIN SET PESO_PROG = PESO_PROG - 50, PESO = PESO + 50 WHERE CODIGO = 'T2'",
+                 "UPDATE NFTIN SET SALDO = SALDO + 50"});
         antes = Estado();
     };
     messages.questions.enqueue(true);
     driver->Click("BitBtn9");
-    QCOMPARE(Mostradas("question", kContinua), 1);
-    QCOMPARE(messages.Texts(), QStringList{sumiu});
+    QCOMPARE(CountShown("question", kContinua), 1);
+    QCOMPARE(TakeMessages(), sumiu);
     QVERIFY(!antes.isEmpty());
     QCOMPARE(Estado(), antes);
     Equilibrio("nada gravado");
 
     // Gone before the update reads the sheet: told before anything is asked.
-    messages.Clear();
     driver->Click("BitBtn9");
-    QCOMPARE(messages.Texts(), QStringList{sumiu});
-    QCOMPARE(Mostradas("question"), 0);
+    QCOMPARE(CountShown("question"), 0);
+    QCOMPARE(TakeMessages(), sumiu);
     QCOMPARE(Estado(), antes);
 }
 
@@ -783,28 +679,25 @@ void TstGeracaoFal::updateTouchesOnlyTheItemItMatched() {
     Seleciona(0);
     Seleciona(1);
     Gera("000500");
-    QCOMPARE(messages.Texts(), QStringList{kGerada});
+    QCOMPARE(TakeMessages(), kGerada);
     // The second item moves to the first one's lot: the sheet would hold two items of one fabric and lot,
     // which no later update could tell apart. Refused, nothing written.
-    messages.Clear();
     Seleciona(1);
     Celula(1, "Lote", "L1");
     driver->Click("BitBtn9");
-    QCOMPARE(
-        messages.Texts(),
-        QStringList{"Item da FAL Duplicado, código e Lote iguais. Verifique os dados e gere novamente."});
+    QCOMPARE(TakeMessages(),
+             "Item da FAL Duplicado, código e Lote iguais. Verifique os dados e gere novamente.");
     Equilibrio("mesmo lote");
-    QCOMPARE(Itens("000500"), QStringLiteral("T1|L1|100|100;T1|L2|50|50"));
+    QCOMPARE(Itens("000500"), "T1|L1|100|100;T1|L2|50|50");
     // Each item updates the one sheet item it matched, as the weight it moves supposes.
-    messages.Clear();
     Celula(1, "Lote", "L2");
     Seleciona(1, false);
     Seleciona(0);
     Celula(0, "Peso", "90");
     driver->Click("BitBtn9");
-    QCOMPARE(messages.Texts(), QStringList{kAtualizada});
+    QCOMPARE(TakeMessages(), kAtualizada);
     Equilibrio("primeiro");
-    QCOMPARE(Itens("000500"), QStringLiteral("T1|L1|90|90;T1|L2|50|50"));
+    QCOMPARE(Itens("000500"), "T1|L1|90|90;T1|L2|50|50");
 }
 
 QTEST_MAIN(TstGeracaoFal)

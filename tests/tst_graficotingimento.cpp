@@ -67,28 +67,17 @@ void TstGraficoTingimento::pontosFase_data() {
     QTest::addColumn<QString>("passos");
     QTest::addColumn<QString>("fase");
     QTest::addColumn<QString>("pontos");
-    QTest::newRow("nenhum passo") << ""
-                                  << "1"
-                                  << "";
-    QTest::newRow("um passo") << "P01:130:45:1"
-                              << "1"
-                              << "45/130/P01";
-    QTest::newRow("fase sem passos") << "P01:130:45:1"
-                                     << "2"
-                                     << "";
-    QTest::newRow("sem extensao") << "A01:80:0:1;B01:90:0:1"
-                                  << "1"
-                                  << "0/80/A01;0/90/B01";
-    QTest::newRow("mesma temperatura") << "A01:60:10:1;B01:60:10:1"
-                                       << "1"
-                                       << "10/60/A01;20/60/B01";
-    QTest::newRow("fase 1") << kReativo << "1"
-                            << "20/30/A01;50/60/S01;110/60/P01";
-    QTest::newRow("fase 2 segue a 1") << kReativo << "2"
-                                      << "130/40/L01;150/95/E01;165/40/F01";
-    QTest::newRow("codigos aparados") << "A1 :50:5:2 "
-                                      << "2"
-                                      << "5/50/A1";
+    const auto linha = [](const char* nome, const QString& passos, const char* fase, const char* pontos) {
+        QTest::newRow(nome) << passos << QString(fase) << QString(pontos);
+    };
+    linha("nenhum passo", "", "1", "");
+    linha("um passo", "P01:130:45:1", "1", "45/130/P01");
+    linha("fase sem passos", "P01:130:45:1", "2", "");
+    linha("sem extensao", "A01:80:0:1;B01:90:0:1", "1", "0/80/A01;0/90/B01");
+    linha("mesma temperatura", "A01:60:10:1;B01:60:10:1", "1", "10/60/A01;20/60/B01");
+    linha("fase 1", kReativo, "1", "20/30/A01;50/60/S01;110/60/P01");
+    linha("fase 2 segue a 1", kReativo, "2", "130/40/L01;150/95/E01;165/40/F01");
+    linha("codigos aparados", "A1 :50:5:2 ", "2", "5/50/A1");
 }
 
 void TstGraficoTingimento::pontosFase() {
@@ -102,21 +91,19 @@ void TstGraficoTingimento::eixosFase_data() {
     QTest::addColumn<QString>("fase");
     QTest::addColumn<QList<double>>("minutos");     // from, to, step
     QTest::addColumn<QList<double>>("temperatura"); // from, to, step
-    QTest::newRow("nenhum passo") << ""
-                                  << "1" << QList<double>{0, 60, 10} << QList<double>{0, 100, 20};
+    const auto linha = [](const char* nome, const QString& passos, const char* fase,
+                          const QList<double>& minutos, const QList<double>& temperatura) {
+        QTest::newRow(nome) << passos << QString(fase) << minutos << temperatura;
+    };
+    linha("nenhum passo", "", "1", {0, 60, 10}, {0, 100, 20});
     // 45 minutes in at most 8 marks: by tens. 60 degrees and 10 for the label: by tens.
-    QTest::newRow("um passo") << "P01:60:45:1"
-                              << "1" << QList<double>{0, 50, 10} << QList<double>{0, 70, 10};
+    linha("um passo", "P01:60:45:1", "1", {0, 50, 10}, {0, 70, 10});
     // No time passes: the range still spans a step.
-    QTest::newRow("sem extensao") << "A01:80:0:1;B01:80:0:1"
-                                  << "1" << QList<double>{0, 5, 5} << QList<double>{0, 100, 20};
-    QTest::newRow("fase 2 do seu inicio")
-        << kReativo << "2" << QList<double>{110, 170, 10} << QList<double>{0, 120, 20};
-    QTest::newRow("fase 1") << kReativo << "1" << QList<double>{0, 120, 15} << QList<double>{0, 70, 10};
-    QTest::newRow("dez horas") << "A:130:600:1"
-                               << "1" << QList<double>{0, 600, 120} << QList<double>{0, 140, 20};
-    QTest::newRow("abaixo de zero") << "A:-15:10:1"
-                                    << "1" << QList<double>{0, 10, 5} << QList<double>{-20, 0, 10};
+    linha("sem extensao", "A01:80:0:1;B01:80:0:1", "1", {0, 5, 5}, {0, 100, 20});
+    linha("fase 2 do seu inicio", kReativo, "2", {110, 170, 10}, {0, 120, 20});
+    linha("fase 1", kReativo, "1", {0, 120, 15}, {0, 70, 10});
+    linha("dez horas", "A:130:600:1", "1", {0, 600, 120}, {0, 140, 20});
+    linha("abaixo de zero", "A:-15:10:1", "1", {0, 10, 5}, {-20, 0, 10});
 }
 
 void TstGraficoTingimento::eixosFase() {

@@ -9,7 +9,6 @@
 
 class TstLeiturasFal : public DatabaseTestCase {
     Q_OBJECT
-    void Commit() { db->Transaction()->CommitRetaining(); }
 
 private slots:
     void precoDaCorPorPrazo();
@@ -76,16 +75,12 @@ void TstLeiturasFal::passoIniciadoNoSqlComoNaLinha() {
 
 void TstLeiturasFal::movimentoDePesoNaNota() {
     Sql("INSERT INTO NFTIN (NOTA, CLIENTE, SALDO) VALUES ('N1', 'C1', 150)");
-    Sql("INSERT INTO NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO, PESO_REAL) VALUES ('N1', 'C1', 'T1', 'L1', "
-        "100, "
-        "100)");
-    Sql("INSERT INTO NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO, PESO_REAL) VALUES ('N1', 'C1', 'T1', 'L2', "
-        "50, 50)");
+    Insert("NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO, PESO_REAL)",
+           {"'N1', 'C1', 'T1', 'L1', 100, 100", "'N1', 'C1', 'T1', 'L2', 50, 50"});
     Commit();
     auto estado = [this] {
-        return RowsSeenByOthers("SELECT I.LOTE, I.PESO_PROG, I.PESO, N.SALDO FROM NFITIN I JOIN NFTIN N ON "
-                                "N.NOTA = I.NOTA AND N.CLIENTE = I.CODCLI ORDER BY I.LOTE")
-            .join(';');
+        return Seen("SELECT I.LOTE, I.PESO_PROG, I.PESO, N.SALDO FROM NFITIN I JOIN NFTIN N ON "
+                    "N.NOTA = I.NOTA AND N.CLIENTE = I.CODCLI ORDER BY I.LOTE");
     };
     auto segunda = OpenSecond("kelm-test-segunda");
     const struct {
@@ -110,7 +105,7 @@ void TstLeiturasFal::movimentoDePesoNaNota() {
     QVERIFY(!MovePesoNota({"N1", "C1", "T1", ""}, 5));
     QCOMPARE(PesoLivreNota({"N1", "C1", "T1", ""}), 0.0);
     Commit();
-    QCOMPARE(estado(), QStringLiteral("L1|20|80|130;L2|0|50|130"));
+    QCOMPARE(estado(), "L1|20|80|130;L2|0|50|130");
 }
 
 // A batch moves every item as MovePesoNota moves it alone: the same balances; an item the invoice lacks moves
@@ -120,28 +115,15 @@ void TstLeiturasFal::movimentosEmLoteComoUmAUm() {
     const auto base = [this] {
         Sql("DELETE FROM NFITIN");
         Sql("DELETE FROM NFTIN");
-        Sql("INSERT INTO NFTIN (NOTA, CLIENTE, SALDO) VALUES ('N1', 'C1', 150)");
-        Sql("INSERT INTO NFTIN (NOTA, CLIENTE, SALDO) VALUES ('N2', 'C1', 999)");
-        Sql("INSERT INTO NFTIN (NOTA, CLIENTE, SALDO) VALUES ('N3', 'C1', 999)");
-        Sql("INSERT INTO NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO, PESO_REAL) VALUES ('N1', 'C1', 'T1', "
-            "'L1', "
-            "100, 100)");
-        Sql("INSERT INTO NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO, PESO_REAL) VALUES ('N1', 'C1', 'T1', "
-            "'L2', "
-            "50, 50)");
-        Sql("INSERT INTO NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO, PESO_REAL) VALUES ('N2', 'C1', 'T2', '', "
-            "9, "
-            "9)");
-        Sql("INSERT INTO NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO, PESO_REAL) VALUES ('N3', 'C1', 'T3', "
-            "'L3', 8, "
-            "8)");
+        Insert("NFTIN (NOTA, CLIENTE, SALDO)", {"'N1', 'C1', 150", "'N2', 'C1', 999", "'N3', 'C1', 999"});
+        Insert("NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO, PESO_REAL)",
+               {"'N1', 'C1', 'T1', 'L1', 100, 100", "'N1', 'C1', 'T1', 'L2', 50, 50",
+                "'N2', 'C1', 'T2', '', 9, 9", "'N3', 'C1', 'T3', 'L3', 8, 8"});
         Commit();
     };
     const auto estado = [this] {
-        return RowsSeenByOthers(
-                   "SELECT I.NOTA, I.LOTE, I.PESO_PROG, I.PESO, N.SALDO FROM NFITIN I JOIN NFTIN N "
-                   "ON N.NOTA = I.NOTA AND N.CLIENTE = I.CODCLI ORDER BY I.NOTA, I.LOTE")
-            .join(';');
+        return Seen("SELECT I.NOTA, I.LOTE, I.PESO_PROG, I.PESO, N.SALDO FROM NFITIN I JOIN NFTIN N "
+                    "ON N.NOTA = I.NOTA AND N.CLIENTE = I.CODCLI ORDER BY I.NOTA, I.LOTE");
     };
     const QHash<ItemNota, double> pesos = {{{"N1", "C1", "T1", "L1"}, 30.5},
                                            {{"N1", "C1", "T1", "L2"}, -10},
@@ -152,7 +134,7 @@ void TstLeiturasFal::movimentosEmLoteComoUmAUm() {
         MovePesoNota(it.key(), it.value());
     Commit();
     const QString umAUm = estado();
-    QCOMPARE(umAUm, QStringLiteral("N1|L1|30.5|69.5|129.5;N1|L2|-10|60|129.5;N2||4|5|5;N3|L3|0|8|999"));
+    QCOMPARE(umAUm, "N1|L1|30.5|69.5|129.5;N1|L2|-10|60|129.5;N2||4|5|5;N3|L3|0|8|999");
     QList<ItemNota> itens = pesos.keys();
     itens << ItemNota{"N9", "C1", "T1", "L1"};
     QHash<ItemNota, double> umaAUma;

@@ -10,15 +10,13 @@
 
 class TstLeiturasNota : public DatabaseTestCase {
     Q_OBJECT
-    void Commit() { db->Transaction()->CommitRetaining(); }
     void Produto(const QString& codigo, const QString& grupo) {
         Sql(QStringLiteral("INSERT INTO PRODUTO (CODIGO, GRUPO) VALUES ('%1', %2)")
                 .arg(codigo, grupo.isEmpty() ? QStringLiteral("NULL") : "'" + grupo + "'"));
     }
     // Two groups: G1 carries lots, G2 does not; P1 of G1, P2 of G2, P3 of no group.
     void Produtos() {
-        Sql("INSERT INTO GRUPO_PA (CODIGO, LOTE) VALUES ('G1', 'S')");
-        Sql("INSERT INTO GRUPO_PA (CODIGO, LOTE) VALUES ('G2', 'N')");
+        Insert("GRUPO_PA (CODIGO, LOTE)", {"'G1', 'S'", "'G2', 'N'"});
         Produto("P1", "G1");
         Produto("P2", "G2");
         Produto("P3", "");
@@ -50,25 +48,25 @@ private slots:
 
 void TstLeiturasNota::largestLotOfStockAndInvoices() {
     Produtos();
-    QCOMPARE(Sequencial(), QStringLiteral("000001")); // no lot anywhere
+    QCOMPARE(Sequencial(), "000001"); // no lot anywhere
     // Lots that are not six digits, and six-digit ones of products whose group carries no lots.
     for (const char* lote : {"A12345", "1234567", "12345A", "99999", "0001234", "00012/123456"})
         Estoque("P1", lote);
     Estoque("P2", "000900");
     Estoque("P3", "000800");
-    QCOMPARE(Sequencial(), QStringLiteral("000001"));
+    QCOMPARE(Sequencial(), "000001");
     Estoque("P1", "000120");
     Estoque("P1", "000110", "02");
-    QCOMPARE(MaiorLoteSequencial(), QStringLiteral("000120"));
+    QCOMPARE(MaiorLoteSequencial(), "000120");
     // Any invoice item counts, whatever its product's group.
     ItemNota("1", "P2", "000150");
     ItemNota("2", "P1", "A99999");
     ItemNota("3", "P1", "9999999");
-    QCOMPARE(Sequencial(), QStringLiteral("000151"));
-    QCOMPARE(Sequencial({"000151", "000152"}), QStringLiteral("000153"));
+    QCOMPARE(Sequencial(), "000151");
+    QCOMPARE(Sequencial({"000151", "000152"}), "000153");
     Estoque("P1", "000160");
     Commit();
-    QCOMPARE(Sequencial(), QStringLiteral("000161"));
+    QCOMPARE(Sequencial(), "000161");
 }
 
 void TstLeiturasNota::largestLotAmongManyLotsIsFast() {
@@ -97,7 +95,7 @@ void TstLeiturasNota::largestLotAmongManyLotsIsFast() {
     const QString maior = MaiorLoteSequencial();
     const qint64 ms = relogio.elapsed();
     qInfo("MaiorLoteSequencial over 200,000 stock and 200,000 invoice lots: %lld ms", ms);
-    QCOMPARE(maior, QStringLiteral("003332"));
+    QCOMPARE(maior, "003332");
     // The budget is 100 ms; the margin is for a loaded machine.
     QVERIFY2(ms <= 150, qPrintable(QStringLiteral("%1 ms, the budget is 100 ms").arg(ms)));
 }

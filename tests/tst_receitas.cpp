@@ -14,7 +14,6 @@ const QVariant nenhum;
 
 class TstReceitas : public DatabaseTestCase {
     Q_OBJECT
-    void Commit() { db->Transaction()->CommitRetaining(); }
     void Regra(const QString& codigo, int ordem, const QString& tipo, const QString& linha, const QString& de,
                const QString& ate, double resultado) {
         Sql(QStringLiteral("INSERT INTO TNG_REGRA (CODIGO, ORDEM, TIPO, LINHA, QTDE_DE, QTDE_ATE, QTDE_R) "
@@ -41,20 +40,15 @@ class TstReceitas : public DatabaseTestCase {
                            "TP_ITEM) VALUES ('%1', '%2', %3)")
                 .arg(receita, variante, valores));
     }
-    void Regioes() {
-        for (const char* regiao : {"'01', 'S'", "'02', 'N'", "'03', 'S'"})
-            Sql(QStringLiteral("INSERT INTO REGIAO (REGIAO, PADRAO) VALUES (%1)").arg(regiao));
-    }
+    void Regioes() { Insert("REGIAO (REGIAO, PADRAO)", {"'01', 'S'", "'02', 'N'", "'03', 'S'"}); }
     // Costs in cents (a price 10 unless said): 0001/01 12 (stored right), 0001/02 61 (0.605), 0002/01 50 (a
     // rule sets one quantity, a rule without a line for the recipe keeps the other), 0003/01 29 (a PRODUTO
     // item and the preparation), 0004/01 10 (stored right; only its preparation).
     void Base() {
         Regioes();
-        Sql("INSERT INTO VARIANTE (CODIGO, INDICE) VALUES ('01', '60')");
-        Sql("INSERT INTO VARIANTE (CODIGO, INDICE) VALUES ('02', '60,5')");
+        Insert("VARIANTE (CODIGO, INDICE)", {"'01', '60'", "'02', '60,5'"});
         Sql("INSERT INTO BANHO (CODIGO, PROPORCAO) VALUES ('B1', 10)");
-        Sql("INSERT INTO MATERIAL (CODIGO, REPOSICAO, CONCENTRACAO) VALUES ('Q''01', 10, 0)");
-        Sql("INSERT INTO MATERIAL (CODIGO, REPOSICAO, CONCENTRACAO) VALUES ('CORANTE', 20, 50)");
+        Insert("MATERIAL (CODIGO, REPOSICAO, CONCENTRACAO)", {"'Q''01', 10, 0", "'CORANTE', 20, 50"});
         Sql("INSERT INTO MATERIAL (CODIGO, REPOSICAO) VALUES ('AUX', 10)");
         Sql("INSERT INTO PRODUTO (CODIGO, PRECO) VALUES ('PR1', 10)");
         Sql("INSERT INTO PREPARACAO (CODIGO, ORDEM, MATERIAL, UNIDADE, QTDE) VALUES ('P01', 1, 'AUX', 'GL', "
@@ -76,14 +70,10 @@ class TstReceitas : public DatabaseTestCase {
     }
     // Committed work only: what other users see.
     QString Custos() {
-        return RowsSeenByOthers(
-                   "SELECT CODIGO, VARIANTE, CAST(CUSTO * 100 AS INTEGER) FROM RECEITA ORDER BY 1, 2")
-            .join(';');
+        return Seen("SELECT CODIGO, VARIANTE, CAST(CUSTO * 100 AS INTEGER) FROM RECEITA ORDER BY 1, 2");
     }
     QString Bloqueados() {
-        return RowsSeenByOthers(
-                   "SELECT COR, VARIANTE, REGIAO FROM TABPRECO WHERE LIBERADO = 'N' ORDER BY 1, 2, 3")
-            .join(';');
+        return Seen("SELECT COR, VARIANTE, REGIAO FROM TABPRECO WHERE LIBERADO = 'N' ORDER BY 1, 2, 3");
     }
 
 private slots:
@@ -98,9 +88,8 @@ private slots:
 };
 
 void TstReceitas::rulesReadFromTheirTable() {
-    Sql("INSERT INTO MATERIAL (CODIGO, GRUPO, LINHA) VALUES ('TEC01', 'G01', 'L01')");
-    Sql("INSERT INTO MATERIAL (CODIGO, GRUPO, LINHA) VALUES ('TEC02', 'L01', 'X')");
-    Sql("INSERT INTO MATERIAL (CODIGO, GRUPO, LINHA) VALUES ('Q''01', 'G09', '')");
+    Insert("MATERIAL (CODIGO, GRUPO, LINHA)",
+           {"'TEC01', 'G01', 'L01'", "'TEC02', 'L01', 'X'", "'Q''01', 'G09', ''"});
     Regra("001", 2, "M", "005", "0", "0", 20); // stored out of order: ORDEM decides
     Regra("001", 1, "C", "005", "0", "0", 10);
     Regra("002", 1, "G", "L01", "0", "0", 1);
@@ -182,9 +171,9 @@ void TstReceitas::colourPriceByTerm() {
 
 void TstReceitas::priceBlockedInEveryDefaultRegion() {
     Regioes();
-    for (const char* preco : {"'01', 'AZUL', '01'", "'02', 'AZUL', '01'", "'03', 'AZUL', '01'",
-                              "'01', 'AZUL', '02'", "'01', 'VERDE', '01'"})
-        Sql(QStringLiteral("INSERT INTO TABPRECO (REGIAO, COR, VARIANTE) VALUES (%1)").arg(preco));
+    Insert("TABPRECO (REGIAO, COR, VARIANTE)",
+           {"'01', 'AZUL', '01'", "'02', 'AZUL', '01'", "'03', 'AZUL', '01'", "'01', 'AZUL', '02'",
+            "'01', 'VERDE', '01'"});
     BloqueiaPrecoCor("AZUL", "01");
     Commit();
     QCOMPARE(Bloqueados(), "AZUL|01|01;AZUL|01|03");

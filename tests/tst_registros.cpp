@@ -1,19 +1,17 @@
-// The simple registries (variants, phases, baths): records still used, code proposals, the phase group and
-// the audit rows of refused changes.
+// The simple registries (variants, phases, baths, colours, curves): records still used, code proposals, the
+// phase group and the audit rows of refused changes.
 #include "HostError.h"
 #include "ModuleLoader.h"
 #include "TTabela.h"
 #include "TestDatabase.h"
+#include "TestFiles.h"
 #include <QTest>
 
 class TstRegistros : public ScreenTestCase {
     Q_OBJECT
+    // The colour screen looks for pictures: not in the settings of whoever runs the tests.
+    const SettingsFile settings{"[Caminho]\npath=%1\n"};
 
-    int Count(const QString& table, const QString& where = "1=1") {
-        auto other = OpenSecond("kelm-test-check");
-        return ScalarOn(*other, "SELECT COUNT(*) FROM " + table + " WHERE " + where).toInt();
-    }
-    void Commit() { db->Transaction()->CommitRetaining(); }
     int LogRows() { return Scalar("SELECT COUNT(*) FROM LOG").toInt(); }
 
 private slots:
@@ -34,6 +32,8 @@ void TstRegistros::recordStillUsedIsNotDeleted_data() {
     const char* const banho = "Banho está sendo utilizado.";
     const char* const variante = "Variante está sendo utilizada.";
     const char* const fase = "Fase está sendo utilizada.";
+    const char* const cor = "Cor está sendo utilizada.";
+    const char* const grafico = "Gráfico está sendo utilizado.";
     const struct {
         const char *row, *tela, *tabela, *uso, *texto;
     } rows[] = {
@@ -51,6 +51,13 @@ void TstRegistros::recordStillUsedIsNotDeleted_data() {
          "INSERT INTO FASE (CODIGO, DESCRICAO, GRUPO) VALUES ('02', 'X', '01')", fase},
         {"fase na maquina", "TfmFase", "FASE",
          "INSERT INTO MAQ_TIN (CODIGO, DESCRICAO, FASE) VALUES ('01', 'JET', '01')", fase},
+        {"cor na FAL", "TFmCadCorTing", "CADCORTIN", "INSERT INTO FAL (NUMERO, COR) VALUES ('1', '01')", cor},
+        {"cor na receita", "TFmCadCorTing", "CADCORTIN",
+         "INSERT INTO RECEITA (CODIGO, VARIANTE, COR) VALUES ('0001', '01', '01')", cor},
+        {"grafico na receita", "TfmTngGrafico", "GRAFICO",
+         "INSERT INTO RECEITA (CODIGO, VARIANTE, GRAFICO) VALUES ('0001', '01', '01')", grafico},
+        {"grafico no processo", "TfmTngGrafico", "GRAFICO",
+         "INSERT INTO PROCESSO_TIN (FAL, GRAFICO) VALUES ('0000001', '01')", grafico},
     };
     for (const auto& r : rows)
         QTest::newRow(r.row) << r.tela << r.tabela << r.uso << QString::fromUtf8(r.texto);
@@ -76,7 +83,7 @@ void TstRegistros::recordStillUsedIsNotDeleted() {
     QCOMPARE(Count(tabela, "CODIGO = '01'"), 1);
     QCOMPARE(LogRows(), 0);
 
-    for (const char* table : {"MAQ_TIN", "MAQ_TIN_CAP", "FAL", "ROTEIRO"})
+    for (const char* table : {"MAQ_TIN", "MAQ_TIN_CAP", "FAL", "ROTEIRO", "RECEITA", "PROCESSO_TIN"})
         Sql(QStringLiteral("DELETE FROM %1").arg(table));
     Sql("DELETE FROM FASE WHERE CODIGO <> '01'");
     Commit();
@@ -89,8 +96,7 @@ void TstRegistros::recordStillUsedIsNotDeleted() {
 
 // Leaving the empty code box proposes the next code; Desist spends none.
 void TstRegistros::variantCodeIsProposedOnlyWhenLeftEmpty() {
-    Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('01', 'ALGODAO')");
-    Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('02', 'POLIESTER')");
+    Insert("VARIANTE (CODIGO, DESCRICAO)", {"'01', 'ALGODAO'", "'02', 'POLIESTER'"});
     Commit();
     driver->Open("TFmvariante");
     driver->Click("BtIncluir");
@@ -99,7 +105,7 @@ void TstRegistros::variantCodeIsProposedOnlyWhenLeftEmpty() {
     driver->Click("BtDesistir");
     driver->Click("BtIncluir");
     driver->Press("Tab");
-    QCOMPARE(driver->Text("EdtCodVariante"), QStringLiteral("03"));
+    QCOMPARE(driver->Text("EdtCodVariante"), "03");
     driver->Type("EdtDesVariante", "viscose");
     driver->Click("SbConfirmar");
     QCOMPARE(Count("VARIANTE", "CODIGO = '03' AND DESCRICAO = 'VISCOSE'"), 1);
@@ -107,15 +113,14 @@ void TstRegistros::variantCodeIsProposedOnlyWhenLeftEmpty() {
 
 // A group typed and confirmed at once is checked all the same, and said once.
 void TstRegistros::phaseGroupIsChecked() {
-    Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('01', 'PREPARACAO')");
-    Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('02', 'TINGIMENTO')");
+    Insert("FASE (CODIGO, DESCRICAO)", {"'01', 'PREPARACAO'", "'02', 'TINGIMENTO'"});
     Commit();
     driver->Open("TfmFase");
     driver->Click("BtnAltera");
     driver->Type("EdtGrupo", "77");
     driver->Click("SbConfirmar");
     QCOMPARE(messages.Texts(), QStringList{"Grupo Inválido."});
-    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtGrupo"));
+    QCOMPARE(driver->FocusedName(), "EdtGrupo");
     QVERIFY(driver->Visible("PainelConfirma"));
     driver->Type("EdtGrupo", "02");
     driver->Click("SbConfirmar");
@@ -155,7 +160,7 @@ void TstRegistros::codeStoredByAnotherWorkstationMeanwhileAsksForAnother() {
     driver->Click("SbConfirmar");
     TTabela::Tabela("TbFase")->BeforePost = nullptr;
     QCOMPARE(messages.Texts(), QStringList{"Este código já existe. Digite um outro."});
-    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCodFase"));
+    QCOMPARE(driver->FocusedName(), "EdtCodFase");
     QCOMPARE(LogRows(), 0);
     driver->Type("EdtCodFase", "06");
     driver->Click("SbConfirmar");

@@ -59,40 +59,27 @@ void TstRegras::avaliaRegraQtde_data() {
     QTest::addColumn<QString>("cliente");
     QTest::addColumn<QVariant>("esperado");
     // Product P1 of group G1 and line L1 in every row.
-    QTest::newRow("customer") << "C|X|0|0|1;M|X|0|0|2" << 10.0 << "Y"
-                              << "X" << QVariant(1.0);
-    QTest::newRow("machine equal to a customer code") << "C|X|0|0|1;M|X|0|0|2" << 10.0 << "X"
-                                                      << "Y" << QVariant(2.0);
-    QTest::newRow("neither") << "C|X|0|0|1;M|X|0|0|2" << 10.0 << "Y"
-                             << "Y" << nenhum;
-    QTest::newRow("product") << "P|P2|0|0|1;P|P1|0|0|2" << 10.0 << ""
-                             << "" << QVariant(2.0);
-    QTest::newRow("group is not line") << "G|L1|0|0|1;L|L1|0|0|2" << 10.0 << ""
-                                       << "" << QVariant(2.0);
-    QTest::newRow("group") << "L|G1|0|0|1;G|G1|0|0|2" << 10.0 << ""
-                           << "" << QVariant(2.0);
-    QTest::newRow("blank code, no customer") << "C||0|0|9" << 10.0 << ""
-                                             << "" << QVariant(9.0);
-    QTest::newRow("lower bound held") << "M||50|100|3" << 50.0 << ""
-                                      << "" << QVariant(3.0);
-    QTest::newRow("upper bound held") << "M||50|100|3" << 100.0 << ""
-                                      << "" << QVariant(3.0);
-    QTest::newRow("below") << "M||50|100|3" << 49.99 << ""
-                           << "" << nenhum;
-    QTest::newRow("above") << "M||50|100|3" << 100.01 << ""
-                           << "" << nenhum;
-    QTest::newRow("no upper bound") << "M||50|0|3" << 1e6 << ""
-                                    << "" << QVariant(3.0);
-    QTest::newRow("first line in order") << "M||0|50|1;M||0|0|2" << 40.0 << ""
-                                         << "" << QVariant(1.0);
-    QTest::newRow("next line past a range") << "M||0|50|1;M||0|0|2" << 60.0 << ""
-                                            << "" << QVariant(2.0);
-    QTest::newRow("code out of range") << "C|X|0|5|1;C||0|0|2" << 10.0 << ""
-                                       << "X" << QVariant(2.0);
-    QTest::newRow("result 0 is a result") << "M||0|0|0" << 10.0 << ""
-                                          << "" << QVariant(0.0);
-    QTest::newRow("no lines") << "" << 10.0 << "M1"
-                              << "C1" << nenhum;
+    const auto linha = [](const char* nome, const char* linhas, double peso, const char* maquina,
+                          const char* cliente, const QVariant& esperado) {
+        QTest::newRow(nome) << QString(linhas) << peso << QString(maquina) << QString(cliente) << esperado;
+    };
+    linha("customer", "C|X|0|0|1;M|X|0|0|2", 10.0, "Y", "X", 1.0);
+    linha("machine equal to a customer code", "C|X|0|0|1;M|X|0|0|2", 10.0, "X", "Y", 2.0);
+    linha("neither", "C|X|0|0|1;M|X|0|0|2", 10.0, "Y", "Y", nenhum);
+    linha("product", "P|P2|0|0|1;P|P1|0|0|2", 10.0, "", "", 2.0);
+    linha("group is not line", "G|L1|0|0|1;L|L1|0|0|2", 10.0, "", "", 2.0);
+    linha("group", "L|G1|0|0|1;G|G1|0|0|2", 10.0, "", "", 2.0);
+    linha("blank code, no customer", "C||0|0|9", 10.0, "", "", 9.0);
+    linha("lower bound held", "M||50|100|3", 50.0, "", "", 3.0);
+    linha("upper bound held", "M||50|100|3", 100.0, "", "", 3.0);
+    linha("below", "M||50|100|3", 49.99, "", "", nenhum);
+    linha("above", "M||50|100|3", 100.01, "", "", nenhum);
+    linha("no upper bound", "M||50|0|3", 1e6, "", "", 3.0);
+    linha("first line in order", "M||0|50|1;M||0|0|2", 40.0, "", "", 1.0);
+    linha("next line past a range", "M||0|50|1;M||0|0|2", 60.0, "", "", 2.0);
+    linha("code out of range", "C|X|0|5|1;C||0|0|2", 10.0, "", "X", 2.0);
+    linha("result 0 is a result", "M||0|0|0", 10.0, "", "", 0.0);
+    linha("no lines", "", 10.0, "M1", "C1", nenhum);
 }
 
 void TstRegras::avaliaRegraQtde() {

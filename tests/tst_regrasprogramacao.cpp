@@ -17,8 +17,6 @@ private slots:
     void highestDyeLot();
     void numbersOnlyEmptyDyeLots_data();
     void numbersOnlyEmptyDyeLots();
-    void codesOfAListBox_data();
-    void codesOfAListBox();
     void distinctLotSheets_data();
     void distinctLotSheets();
     void lateProgramme_data();
@@ -103,42 +101,6 @@ void TstRegrasProgramacao::numbersOnlyEmptyDyeLots() {
     QFETCH(qint64, ultima);
     QFETCH(QStringList, partidas);
     QTEST(NumeraPartidas(ultima, partidas), "numeros");
-}
-
-void TstRegrasProgramacao::codesOfAListBox_data() {
-    QTest::addColumn<QString>("texto");
-    QTest::addColumn<QStringList>("escolhidos");
-    QTest::addColumn<QStringList>("codigos");
-    QTest::addColumn<QString>("sql");
-    QTest::addColumn<QString>("acrescentado");
-    QTest::newRow("vazio") << "" << QStringList{} << QStringList{} << ""
-                           << "";
-    QTest::newRow("espaços e vírgulas")
-        << "01, 02,03" << QStringList{} << QStringList{"01", "02", "03"} << "'01','02','03'"
-        << "01,02,03";
-    QTest::newRow("vazios e repetidos")
-        << " , 01,,01 ,02" << QStringList{} << QStringList{"01", "02"} << "'01','02'"
-        << "01,02";
-    QTest::newRow("aspas dentro do código")
-        << "A'B,000101" << QStringList{} << QStringList{"A'B", "000101"} << "'A''B','000101'"
-        << "A'B,000101";
-    QTest::newRow("escolhidos depois, cada um uma vez")
-        << "A'B" << QStringList{"000101", "A'B", "D''E"} << QStringList{"A'B"} << "'A''B'"
-        << "A'B,000101,D''E";
-    QTest::newRow("escolhidos numa caixa vazia") << "" << QStringList{"02", "01"} << QStringList{} << ""
-                                                 << "02,01";
-}
-
-void TstRegrasProgramacao::codesOfAListBox() {
-    QFETCH(QString, texto);
-    QFETCH(QStringList, escolhidos);
-    QFETCH(QStringList, codigos);
-    QCOMPARE(CodigosDaLista(texto), codigos);
-    QTEST(ListaSql(codigos), "sql");
-    QTEST(AcrescentaCodigos(texto, escolhidos), "acrescentado");
-    // What the box holds after adding reads back as the same codes.
-    const QString acrescentado = AcrescentaCodigos(texto, escolhidos);
-    QCOMPARE(CodigosDaLista(acrescentado).join(QLatin1Char(',')), acrescentado);
 }
 
 void TstRegrasProgramacao::distinctLotSheets_data() {

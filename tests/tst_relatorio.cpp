@@ -6,6 +6,7 @@
 #include "Relatorio.h"
 #include "ScreenDriver.h"
 #include "TClientDataSet.h"
+#include "TestFiles.h"
 #include <QLocale>
 #include <QPainter>
 #include <QPrinter>
@@ -88,9 +89,8 @@ QString executa(const QString& programa, const QStringList& argumentos) {
     return QString::fromUtf8(processo.readAllStandardOutput());
 }
 
-// Pages of pdftotext output (it ends every page with a form feed).
 QStringList paginasPdf(const QString& pdf) {
-    QStringList paginas = executa("pdftotext", {"-layout", "-enc", "UTF-8", pdf, "-"}).split('\f');
+    QStringList paginas = PdfText(pdf).split('\f');
     if (!paginas.isEmpty() && paginas.last().trimmed().isEmpty())
         paginas.removeLast();
     return paginas;
@@ -245,8 +245,8 @@ void TstRelatorio::falInPdfPrinterAndText() {
     impressora.setOutputFormat(QPrinter::PdfFormat);
     impressora.setOutputFileName(m_dir.filePath("impressora.pdf"));
     QVERIFY(ImprimeRelatorio(relatorioFal(m_ds), impressora));
-    QCOMPARE(tamanhoPagina(m_dir.filePath("fal.pdf")), QStringLiteral("retrato"));
-    QCOMPARE(tamanhoPagina(impressora.outputFileName()), QStringLiteral("retrato"));
+    QCOMPARE(tamanhoPagina(m_dir.filePath("fal.pdf")), "retrato");
+    QCOMPARE(tamanhoPagina(impressora.outputFileName()), "retrato");
     for (const QStringList& paginas : {pdf, paginasPdf(impressora.outputFileName()), texto}) {
         QVERIFY(paginas.size() > 1);
         const QString tudo = paginas.join('\n');
@@ -320,7 +320,7 @@ void TstRelatorio::wideColumnsTurnThePageAndLabelsGoAbove() {
         r.DefineColunas(colunas);
     });
     const auto [pdf, texto] = grava(relatorioFal(m_ds, "WTngLargo"), m_dir.filePath("largo"));
-    QCOMPARE(tamanhoPagina(m_dir.filePath("largo.pdf")), QStringLiteral("paisagem"));
+    QCOMPARE(tamanhoPagina(m_dir.filePath("largo.pdf")), "paisagem");
     for (const QString& pagina : pdf)
         QVERIFY(pagina.contains(naLinha(kTitulos)));
     confereTexto(texto, 132); // more than 80 characters: 132 it is
@@ -347,7 +347,7 @@ void TstRelatorio::wideRegisterPrintsEveryColumnWhole() {
     preencheClientes(clientes);
     const auto [pdf, texto] =
         grava(TRelatorio("WENTIDADE", "Clientes e Fornecedores", &clientes), m_dir.filePath("clientes"));
-    QCOMPARE(tamanhoPagina(m_dir.filePath("clientes.pdf")), QStringLiteral("paisagem"));
+    QCOMPARE(tamanhoPagina(m_dir.filePath("clientes.pdf")), "paisagem");
     confereTexto(texto, 132);
     for (const QStringList& paginas : {pdf, texto}) {
         QVERIFY2(!paginas.join('\n').contains(QChar(0x2026)), "nothing is elided");
@@ -448,7 +448,7 @@ void TstRelatorio::drawingPrintsOnOnePageUnderTheHeader() {
     QVERIFY(Chama_RelatorioWin(r, nullptr));
     const QStringList paginas = paginasPdf(saida.filePath("WTngDesenho.pdf"));
     QCOMPARE(paginas.size(), 1);
-    QCOMPARE(tamanhoPagina(saida.filePath("WTngDesenho.pdf")), QStringLiteral("retrato"));
+    QCOMPARE(tamanhoPagina(saida.filePath("WTngDesenho.pdf")), "retrato");
     const QStringList linhas = paginas[0].split('\n');
     auto linha = [&](const QString& texto) {
         for (qsizetype i = 0; i < linhas.size(); ++i)

@@ -1,25 +1,21 @@
 // The service price table: one price per customer and phase whichever box is filled last, names kept as
 // confirmed and cut to their columns, delete without a question, the customer filter and the printed list.
-#include "ModuleLoader.h"
+#include "Funcoes.h"
 #include "TestDatabase.h"
+#include "TestFiles.h"
 #include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
 class TstTabPrecoServ : public ScreenTestCase {
     Q_OBJECT
-    static QString Quoted(QString text) { return '\'' + text.replace('\'', QLatin1String("''")) + '\''; }
     void Base() {
-        Sql("INSERT INTO ENTIDADE (CODCLI, NOME) VALUES ('00001', 'MALHARIA SANTA CATARINA')");
-        Sql("INSERT INTO ENTIDADE (CODCLI, NOME) VALUES ('00002', 'TECELAGEM D''ÁVILA')");
-        Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('02', 'ALVEJAMENTO')");
-        Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('03', 'TINGIMENTO')");
+        Insert("ENTIDADE (CODCLI, NOME)",
+               {"'00001', 'MALHARIA SANTA CATARINA'", "'00002', 'TECELAGEM D''ÁVILA'"});
+        Insert("FASE (CODIGO, DESCRICAO)", {"'02', 'ALVEJAMENTO'", "'03', 'TINGIMENTO'"});
         Sql("INSERT INTO TABPRE_SERV_001 VALUES ('00001', 'MALHARIA SANTA CATARINA', '03', 'TINGIMENTO', "
             "7.9)");
         Sql("INSERT INTO TABPRE_SERV_001 VALUES ('00002', 'TECELAGEM D''ÁVILA', '03', 'TINGIMENTO', 8.4)");
-        db->Transaction()->CommitRetaining();
+        Commit();
     }
     QStringList Precos() {
         return RowsSeenByOthers(
@@ -45,8 +41,8 @@ void TstTabPrecoServ::secondPriceForAPairIsRefused() {
     driver->Type("EdtCodFase", "03");
     driver->Type("EdtCusto", "9,99");
     driver->Click("SbConfirmar");
-    QCOMPARE(messages.Texts(), QStringList{"Preço já Cadastrado."});
-    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCodFase"));
+    QCOMPARE(TakeMessages(), "Preço já Cadastrado.");
+    QCOMPARE(driver->FocusedName(), "EdtCodFase");
     QVERIFY(driver->Visible("PainelConfirma"));
     driver->Click("BtDesistir");
 
@@ -59,10 +55,10 @@ void TstTabPrecoServ::secondPriceForAPairIsRefused() {
     driver->Type("EdtCodFase", "03");
     driver->Type("EdtCodCli", "00001");
     driver->Press("Tab");
-    QCOMPARE(messages.Texts(), QStringList{"Preço já Cadastrado."});
+    QCOMPARE(TakeMessages(), "Preço já Cadastrado.");
     QVERIFY(driver->Visible("PainelControle"));
     QCOMPARE(driver->Rows("DBGrid1"), 2);
-    QCOMPARE(Atual(), QStringLiteral("00001/03"));
+    QCOMPARE(Atual(), "00001/03");
     QCOMPARE(Precos(), stored);
     QCOMPARE(Logs(), QStringList());
 }
@@ -87,18 +83,17 @@ void TstTabPrecoServ::blankOrUnknownCodesAreRefused() {
         driver->Type(box, QString::fromLatin1(c.typed));
         messages.Clear();
         driver->Activate("SbConfirmar"); // confirms from inside the box: no exit rule runs
-        QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8(c.text)});
+        QCOMPARE(TakeMessages(), QString::fromUtf8(c.text));
         QCOMPARE(driver->FocusedName(), box);
         QVERIFY(driver->Visible("PainelConfirma"));
 
-        messages.Clear();
         messages.searches.enqueue("00002");
         driver->Press("Tab");
         const QString exitText = QString::fromUtf8(c.exitText);
-        QCOMPARE(messages.Texts(), exitText.isEmpty() ? QStringList() : QStringList{exitText});
+        QCOMPARE(TakeMessages(), exitText);
         QCOMPARE(driver->FocusedName() == box, !exitText.isEmpty());
         if (box == "EdtCodCli" && !*c.typed)
-            QCOMPARE(driver->Text("EdtNomeCli"), QStringLiteral("TECELAGEM D'ÁVILA"));
+            QCOMPARE(driver->Text("EdtNomeCli"), "TECELAGEM D'ÁVILA");
         driver->Click("BtDesistir");
     }
     QCOMPARE(Precos(), stored);
@@ -109,9 +104,9 @@ void TstTabPrecoServ::blankOrUnknownCodesAreRefused() {
 void TstTabPrecoServ::namesAreCutAndDeleteAsksNothing() {
     const QString name = QStringLiteral("INDÚSTRIA TÊXTIL D'ÁVILA E COMÉRCIO - ").repeated(3).left(80);
     const QString phase = QStringLiteral("TINGIMENTO REATIVO À BAIXA TEMPERATURA - ").repeated(2).left(50);
-    Sql("INSERT INTO ENTIDADE (CODCLI, NOME) VALUES ('00003', " + Quoted(name) + ")");
-    Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('05', " + Quoted(phase) + ")");
-    db->Transaction()->CommitRetaining();
+    Sql("INSERT INTO ENTIDADE (CODCLI, NOME) VALUES ('00003', " + Aspas(name) + ")");
+    Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('05', " + Aspas(phase) + ")");
+    Commit();
     driver->Open("TFmTabPrecoServ");
     driver->Click("BtIncluir");
     driver->Type("EdtCodCli", "00003");
@@ -123,7 +118,7 @@ void TstTabPrecoServ::namesAreCutAndDeleteAsksNothing() {
 
     Sql("UPDATE ENTIDADE SET NOME = 'MALHAS NOVAS' WHERE CODCLI = '00003'");
     Sql("UPDATE FASE SET DESCRICAO = 'REATIVO' WHERE CODIGO = '05'");
-    db->Transaction()->CommitRetaining();
+    Commit();
     driver->Close();
     driver->Open("TFmTabPrecoServ");
     QCOMPARE(driver->Value("DBGrid1", "CLIENTE"), name.left(50)); // stored as last confirmed
@@ -134,7 +129,7 @@ void TstTabPrecoServ::namesAreCutAndDeleteAsksNothing() {
     driver->Type("EdtCusto", "4.5.0");
     driver->Click("SbConfirmar");
     QVERIFY2(messages.shown.size() == 1, qPrintable(messages.Texts().join('|')));
-    QCOMPARE(driver->Text("EdtCusto"), QString("4.5.0"));
+    QCOMPARE(driver->Text("EdtCusto"), "4.5.0");
     QCOMPARE(Precos(), QStringList{"00003|05|" + name.left(50) + '|' + phase.left(30) + "|4.25"});
     messages.Clear();
     driver->Type("EdtCusto", "4,5");
@@ -152,9 +147,7 @@ void TstTabPrecoServ::namesAreCutAndDeleteAsksNothing() {
 
 void TstTabPrecoServ::filterAndPrintedList() {
     Base();
-    QTemporaryDir reports;
-    QVERIFY(reports.isValid());
-    qputenv("KELM_REPORT_DIR", reports.path().toUtf8());
+    const ReportFolder reports;
     driver->Open("TFmTabPrecoServ");
     for (const QString typed : {"'", "0' OR"}) {
         driver->Type("EdtFiltroCli", typed);
@@ -168,14 +161,9 @@ void TstTabPrecoServ::filterAndPrintedList() {
 
     // What is printed is what the list shows.
     driver->Click("BtImprimir");
-    qunsetenv("KELM_REPORT_DIR");
-    const QString pdf = reports.filePath("WTabPrecoServ.pdf");
-    QVERIFY(QFileInfo(pdf).size() > 0);
-    if (const QString tool = QStandardPaths::findExecutable("pdftotext"); !tool.isEmpty()) {
-        QProcess convert;
-        convert.start(tool, {pdf, "-"});
-        QVERIFY(convert.waitForFinished());
-        const QString text = QString::fromUtf8(convert.readAllStandardOutput());
+    QVERIFY(QFileInfo(reports.Path("WTabPrecoServ.pdf")).size() > 0);
+    if (CanReadPdf()) {
+        const QString text = reports.Text("WTabPrecoServ.pdf");
         QVERIFY2(text.contains("TECELAGEM D'ÁVILA") && text.contains("8,4"), qPrintable(text));
         QVERIFY(!text.contains("MALHARIA"));
     }

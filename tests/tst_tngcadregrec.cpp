@@ -17,23 +17,17 @@ class TstTngCadRegRec : public ScreenTestCase {
         Sql("INSERT INTO MAQ_TIN (CODIGO, DESCRICAO) VALUES ('03', 'JET 03')");
         Sql("INSERT INTO PRODUTO (CODIGO, DESCRICAO) VALUES ('PA01', 'MALHA PA')");
         // Stored out of order: only an ordered read shows them 1, 2, 3.
-        for (const char* linha :
-             {"'001', 'SAL', 'M', '03', 3, 0, 0, 1.5", "'001', 'SAL', 'P', '', 1, 0, 50, 70",
-              "'001', 'SAL', 'C', '00002', 2, 0, 0, 3", "'002', 'SODA', 'L', '01', 1, 0, 0, 2"})
-            Sql(QStringLiteral(
-                    "INSERT INTO TNG_REGRA (CODIGO, DESCRICAO, TIPO, LINHA, ORDEM, QTDE_DE, QTDE_ATE, "
-                    "QTDE_R) VALUES (%1)")
-                    .arg(linha));
-        db->Transaction()->CommitRetaining();
+        Insert("TNG_REGRA (CODIGO, DESCRICAO, TIPO, LINHA, ORDEM, QTDE_DE, QTDE_ATE, QTDE_R)",
+               {"'001', 'SAL', 'M', '03', 3, 0, 0, 1.5", "'001', 'SAL', 'P', '', 1, 0, 50, 70",
+                "'001', 'SAL', 'C', '00002', 2, 0, 0, 3", "'002', 'SODA', 'L', '01', 1, 0, 0, 2"});
+        Commit();
         driver->Open("TFmTngCadRegRec");
     }
     // The stored lines of a rule, in order, as "ORDEM|TIPO|LINHA|DE|ATE|R|DESCRICAO;...".
     QString Gravada(const QString& codigo = "001") {
-        return RowsSeenByOthers(
-                   "SELECT ORDEM, TIPO, LINHA, QTDE_DE, QTDE_ATE, QTDE_R, DESCRICAO FROM TNG_REGRA "
-                   "WHERE CODIGO = '" +
-                   codigo + "' ORDER BY ORDEM")
-            .join(';');
+        return Seen("SELECT ORDEM, TIPO, LINHA, QTDE_DE, QTDE_ATE, QTDE_R, DESCRICAO FROM TNG_REGRA "
+                    "WHERE CODIGO = '" +
+                    codigo + "' ORDER BY ORDEM");
     }
     QStringList Auditoria() {
         return RowsSeenByOthers("SELECT TIPO, CHAVE, TEXTO FROM LOG WHERE TITULO = 'REGRA' ORDER BY ID");
@@ -67,8 +61,8 @@ private slots:
 void TstTngCadRegRec::linesLoadInOrderAndSaveRenumberedWithoutBlanks() {
     Base();
     Abre("001");
-    QCOMPARE(driver->Text("EdtDescricao"), QStringLiteral("SAL"));
-    QCOMPARE(Grade(), QStringLiteral("1|P|||0|50|70;2|C|00002|CLIENTE DOIS|0|0|3;3|M|03|JET 03|0|0|1,5"));
+    QCOMPARE(driver->Text("EdtDescricao"), "SAL");
+    QCOMPARE(Grade(), "1|P|||0|50|70;2|C|00002|CLIENTE DOIS|0|0|3;3|M|03|JET 03|0|0|1,5");
 
     driver->Row("DBGrid1", 1);
     driver->Press("Insert"); // left blank: not stored
@@ -90,29 +84,28 @@ void TstTngCadRegRec::linesLoadInOrderAndSaveRenumberedWithoutBlanks() {
     // A new rule: the box left empty takes the next code; without a code nothing is saved.
     driver->Type("EdtCodigo", "");
     driver->Click("BitBtn1");
-    QCOMPARE(messages.LastText(), QStringLiteral("Código inválido."));
+    QCOMPARE(messages.LastText(), "Código inválido.");
     driver->Type("EdtCodigo", "");
     driver->Focus("DBGrid1");
-    QCOMPARE(driver->Text("EdtCodigo"), QStringLiteral("003"));
+    QCOMPARE(driver->Text("EdtCodigo"), "003");
     QCOMPARE(driver->Rows("DBGrid1"), 0);
     driver->Type("EdtDescricao", "NOVA");
     driver->Row("DBGrid1", 0);
     driver->Cell("DBGrid1", "Tipo", "X"); // stored as typed
     driver->Cell("DBGrid1", "Qtde_R", "2");
     driver->Click("BitBtn1");
-    QCOMPARE(Gravada("003"), QStringLiteral("1|X||||2|NOVA"));
-    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM TNG_REGRA WHERE CODIGO = '003' AND LINHA = ''"),
-             QStringList{"1"}); // not a null
-    QCOMPARE(Auditoria().last(), QStringLiteral("0|003|INCLUSAO DA REGRA 003"));
+    QCOMPARE(Gravada("003"), "1|X||||2|NOVA");
+    QCOMPARE(Seen("SELECT COUNT(*) FROM TNG_REGRA WHERE CODIGO = '003' AND LINHA = ''"), "1"); // not a null
+    QCOMPARE(Auditoria().last(), "0|003|INCLUSAO DA REGRA 003");
 }
 
 void TstTngCadRegRec::saveIsOneUnitOfWork() {
     Base();
     Sql("CREATE EXCEPTION E_TESTE 'linha recusada'");
-    db->Transaction()->CommitRetaining();
+    Commit();
     Sql("CREATE TRIGGER T_TESTE FOR TNG_REGRA BEFORE INSERT AS BEGIN IF (NEW.LINHA = 'FALHA') THEN "
         "EXCEPTION E_TESTE; END");
-    db->Transaction()->CommitRetaining();
+    Commit();
     Abre("001");
     driver->Row("DBGrid1", 2);
     driver->Cell("DBGrid1", "Codigo", "FALHA"); // the third insert fails, after the delete and two inserts
@@ -130,7 +123,7 @@ void TstTngCadRegRec::saveIsOneUnitOfWork() {
     driver->Click("BitBtn1");
     QVERIFY(
         messages.LastText().startsWith("As linhas gravadas da regra 001 não são as que esta tela carregou"));
-    QCOMPARE(Gravada().left(12), QStringLiteral("1|P||0|50|9|"));
+    QCOMPARE(Gravada().left(12), "1|P||0|50|9|");
 
     // Emptied after a load, the grid deletes the rule.
     driver->Press("Tab", "EdtCodigo");
@@ -142,7 +135,7 @@ void TstTngCadRegRec::saveIsOneUnitOfWork() {
     QCOMPARE(Gravada(), QString());
     QCOMPARE(Auditoria(), QStringList{"1|001|ALTERACAO DA REGRA 001"});
     driver->Click("BitBtn1"); // nothing loaded and nothing typed: nothing to save
-    QCOMPARE(messages.LastText(), QStringLiteral("Nenhuma linha para gravar."));
+    QCOMPARE(messages.LastText(), "Nenhuma linha para gravar.");
 }
 
 void TstTngCadRegRec::duplicateCopiesTheGridUnderANewCode() {
@@ -152,15 +145,15 @@ void TstTngCadRegRec::duplicateCopiesTheGridUnderANewCode() {
     driver->Cell("DBGrid1", "Qtde_R", "8"); // not saved: the copy takes it, the source does not
     messages.questions.enqueue(false);
     driver->Click("BitBtn5");
-    QCOMPARE(messages.shown.last().text, QStringLiteral("Deseja duplicar este registro?"));
-    QCOMPARE(messages.shown.last().title, QStringLiteral("Cadastro de Regras para Cálculo de Receita"));
+    QCOMPARE(messages.shown.last().text, "Deseja duplicar este registro?");
+    QCOMPARE(messages.shown.last().title, "Cadastro de Regras para Cálculo de Receita");
     QCOMPARE(messages.shown.last().icon, MsgIcon::Warning);
     QCOMPARE(Gravada("003"), QString());
 
     messages.questions.enqueue(true);
     driver->Click("BitBtn5");
-    QCOMPARE(driver->Text("EdtCodigo"), QStringLiteral("003"));
-    QCOMPARE(Gravada("003"), QStringLiteral("1|P||0|50|70|SAL;2|C|00002|0|0|3|SAL;3|M|03|0|0|8|SAL"));
+    QCOMPARE(driver->Text("EdtCodigo"), "003");
+    QCOMPARE(Gravada("003"), "1|P||0|50|70|SAL;2|C|00002|0|0|3|SAL;3|M|03|0|0|8|SAL");
     QCOMPARE(Gravada(), kGravada);
     QCOMPARE(Auditoria(), QStringList{"0|003|REGRA 001 DUPLICADA PARA 003"});
     QCOMPARE(Grade().section(';', 2), QStringLiteral("3|M|03|JET 03|0|0|8"));
@@ -170,7 +163,7 @@ void TstTngCadRegRec::ruleInUseIsWarnedAboutButDeleted() {
     Base();
     Sql("INSERT INTO MAT_TIN (RECEITA, VARIANTE, CODIGO, REGRA) VALUES ('0001', '01', 'SAL', '001')");
     Sql("INSERT INTO COMP_MATERIAL (MATERIAL, CODIGO, REGRA) VALUES ('PASTA', 'SAL', '001')");
-    db->Transaction()->CommitRetaining();
+    Commit();
     Abre("001");
     messages.questions.enqueue(false);
     driver->Click("BitBtn4");
@@ -185,7 +178,7 @@ void TstTngCadRegRec::ruleInUseIsWarnedAboutButDeleted() {
     messages.questions.enqueue(true);
     driver->Click("BitBtn4");
     QCOMPARE(Gravada(), QString());
-    QCOMPARE(RowsSeenByOthers("SELECT REGRA FROM MAT_TIN"), QStringList{"001"});
+    QCOMPARE(Seen("SELECT REGRA FROM MAT_TIN"), "001");
     QCOMPARE(Auditoria(), QStringList{"2|001|EXCLUSAO DA REGRA 001"});
     QCOMPARE(driver->Rows("DBGrid1"), 0);
 }

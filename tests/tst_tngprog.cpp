@@ -10,8 +10,8 @@
 #include "Funcoes.h"
 #include "Protecao.h"
 #include "TestDatabase.h"
+#include "TestFiles.h"
 #include <QFile>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -26,29 +26,20 @@ QString TextoOuNulo(const QString& texto) {
 
 class TstTngProg : public ScreenTestCase {
     Q_OBJECT
-    void Commit() { db->Transaction()->CommitRetaining(); }
-    // A write another workstation commits meanwhile.
-    void Outro(const QString& sql) {
-        auto outra = OpenSecond(QStringLiteral("kelm-test-outra"));
-        SqlOn(*outra, sql);
-        outra->Transaction()->CommitRetaining();
-    }
     // Customers 00001 (price region 01) and 00002 (03); fabrics, one of them with a quote in its code; a
     // colour with a released recipe, a machine, a route and a phase.
     void Base() {
-        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'SUL')");
-        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('03', 'NORTE')");
-        Sql("INSERT INTO ENTIDADE (CODCLI, NOME, TABELA) VALUES ('00001', 'MALHARIA UM', '01')");
-        Sql("INSERT INTO ENTIDADE (CODCLI, NOME, TABELA) VALUES ('00002', 'MALHARIA DOIS', '03')");
-        Sql("INSERT INTO PRODUTO (CODIGO, DESCRICAO) VALUES ('000101', 'MEIA MALHA')");
-        Sql("INSERT INTO PRODUTO (CODIGO, DESCRICAO) VALUES ('000102', 'RIBANA')");
-        Sql("INSERT INTO PRODUTO (CODIGO, DESCRICAO) VALUES ('A''B', 'TECIDO D''ÁGUA')");
-        Sql("INSERT INTO CADCORTIN (CODIGO, DESCRICAO) VALUES ('AZUL', 'AZUL MARINHO')");
-        Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('01', 'REATIVO')");
-        Sql("INSERT INTO RECEITA (CODIGO, VARIANTE, COR, LIBERADA) VALUES ('0001', '01', 'AZUL', '1')");
-        Sql("INSERT INTO MAQ_TIN (CODIGO, DESCRICAO) VALUES ('M1', 'JET')");
-        Sql("INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM) VALUES ('R1', 'TINTO', 1)");
-        Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('01', 'PREPARO')");
+        Insert("REGIAO (REGIAO, DESCRICAO)", {"'01', 'SUL'", "'03', 'NORTE'"});
+        Insert("ENTIDADE (CODCLI, NOME, TABELA)",
+               {"'00001', 'MALHARIA UM', '01'", "'00002', 'MALHARIA DOIS', '03'"});
+        Insert("PRODUTO (CODIGO, DESCRICAO)",
+               {"'000101', 'MEIA MALHA'", "'000102', 'RIBANA'", "'A''B', 'TECIDO D''ÁGUA'"});
+        Insert("CADCORTIN (CODIGO, DESCRICAO)", {"'AZUL', 'AZUL MARINHO'"});
+        Insert("VARIANTE (CODIGO, DESCRICAO)", {"'01', 'REATIVO'"});
+        Insert("RECEITA (CODIGO, VARIANTE, COR, LIBERADA)", {"'0001', '01', 'AZUL', '1'"});
+        Insert("MAQ_TIN (CODIGO, DESCRICAO)", {"'M1', 'JET'"});
+        Insert("ROTEIRO (CODIGO, DESCRICAO, ORDEM)", {"'R1', 'TINTO', 1"});
+        Insert("FASE (CODIGO, DESCRICAO)", {"'01', 'PREPARO'"});
         Commit();
     }
     // A stored programme row.
@@ -70,10 +61,7 @@ class TstTngProg : public ScreenTestCase {
     }
     TDataSet* Itens() { return driver->Screen()->findChild<TDataSet*>("TbItens"); }
     TZoDBGrid* Grade() { return driver->Get<TZoDBGrid>("DBGrid1"); }
-    // A field of a row of the working table as program text.
-    QString Campo(int linha, const QString& campo) {
-        return TextoValor(Itens()->ValueAt(linha, Itens()->FieldIndex(campo)));
-    }
+    QString Campo(int linha, const QString& campo) { return FieldText("TbItens", linha, campo); }
     // The row of the working table that holds this order; -1 when none.
     int LinhaDaOrdem(int ordem) {
         for (int linha = 0; linha < Itens()->RecordCount(); ++linha)
@@ -101,30 +89,11 @@ class TstTngProg : public ScreenTestCase {
         driver->Type("EdtCodCli", cliente);
         driver->Focus("EdtEntrada");
     }
-    void Linha(int linha, const QList<QPair<QString, QString>>& celulas) {
-        driver->Row("DBGrid1", linha);
-        for (const auto& [campo, valor] : celulas)
-            driver->Cell("DBGrid1", campo, valor);
-    }
-    // Ticks or clears the selection box of a row, as a click on it would.
-    void Seleciona(int linha, bool marcada = true) {
-        QAbstractItemModel* modelo = Grade()->model();
-        const QModelIndex celula =
-            modelo->index(linha, DataSetModel::Of(Itens())->ColumnOfField(QStringLiteral("Gerar")));
-        QVERIFY(modelo->setData(celula, marcada ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole));
-    }
-    int Perguntas(const QString& texto) const {
-        int quantas = 0;
-        for (const auto& mostrada : messages.shown)
-            quantas += mostrada.kind == QLatin1String("question") && mostrada.text == texto;
-        return quantas;
-    }
-    QString Erros() const {
-        QStringList erros;
-        for (const auto& mostrada : messages.shown)
-            if (mostrada.icon == MsgIcon::Error)
-                erros << mostrada.text;
-        return erros.join('|');
+    void Linha(int linha, const QList<QPair<QString, QString>>& celulas) { Cells("DBGrid1", linha, celulas); }
+    // Saves the programme: the messages told.
+    QString Grava() {
+        driver->Click("BitBtn1");
+        return TakeMessages();
     }
 
 private slots:
@@ -159,7 +128,7 @@ void TstTngProg::emptyNumberNewNumberAndShortNumber() {
     // Left empty: the number after those stored, dated today.
     driver->Focus("EdtLote");
     driver->Focus("EdtCodCli");
-    QCOMPARE(driver->Text("EdtLote"), QStringLiteral("000003"));
+    QCOMPARE(driver->Text("EdtLote"), "000003");
     const QString hoje = QDate::currentDate().toString(kFormatoData);
     QCOMPARE(driver->Text("EdtEntrada"), hoje);
     QCOMPARE(driver->Text("EdtEntrega"), hoje);
@@ -167,24 +136,23 @@ void TstTngProg::emptyNumberNewNumberAndShortNumber() {
 
     // A number not stored stays as typed, a new programme under it.
     Abre("000050");
-    QCOMPARE(driver->Text("EdtLote"), QStringLiteral("000050"));
+    QCOMPARE(driver->Text("EdtLote"), "000050");
     QCOMPARE(driver->Rows("DBGrid1"), 0);
     QCOMPARE(driver->Text("EdtCodCli"), QString());
     driver->Type("EdtCodCli", "00001");
     driver->Type("EdtEntrada", "02/11/2026");
     driver->Type("EdtEntrega", "09/11/2026");
     Linha(0, {{"Codigo", "000101"}, {"Peso", "15"}});
-    driver->Click("BitBtn1");
-    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Grava(), QString());
     QCOMPARE(Gravados("000050"), QStringList{"1|000101|15||"});
-    QCOMPARE(RowsSeenByOthers("SELECT CODCLI, ENTRADA, ENTREGA FROM TNG_PROG WHERE NUMERO = '000050'"),
-             QStringList{"00001|02/11/2026|09/11/2026"});
+    QCOMPARE(Seen("SELECT CODCLI, ENTRADA, ENTREGA FROM TNG_PROG WHERE NUMERO = '000050'"),
+             "00001|02/11/2026|09/11/2026");
 
     // Typed without its zeros, a stored number opens.
     Abre("1");
-    QCOMPARE(driver->Text("EdtLote"), QStringLiteral("000001"));
-    QCOMPARE(driver->Text("EdtCodCli"), QStringLiteral("00002"));
-    QCOMPARE(driver->Text("EdtEntrega"), QStringLiteral("24/12/2026"));
+    QCOMPARE(driver->Text("EdtLote"), "000001");
+    QCOMPARE(driver->Text("EdtCodCli"), "00002");
+    QCOMPARE(driver->Text("EdtEntrega"), "24/12/2026");
     QCOMPARE(driver->Rows("DBGrid1"), 2);
     QCOMPARE(Campo(0, "Codigo") + ';' + Campo(1, "Codigo"), QStringLiteral("000101;000102"));
 }
@@ -245,17 +213,15 @@ void TstTngProg::saveAndLoadRoundTripWithItsAuditLine() {
             celulas.append({QLatin1String(c.campo), QString::fromUtf8(c.digitado)});
         Linha(linha, celulas);
     }
-    driver->Click("BitBtn1");
-    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Grava(), QString());
     QCOMPARE(driver->Text("EdtLote"), QString()); // cleared for the next one
     QCOMPARE(Logs(), QStringList{"0|INCLUSAO DA PROGRAMACAO NR " + numero + " DO CLIENTE 00001"});
 
     // The header on every row, each row under an order of its own.
-    QCOMPARE(
-        RowsSeenByOthers("SELECT COUNT(*), COUNT(DISTINCT ORDEM), COUNT(DISTINCT CODCLI || ENTRADA || "
-                         "ENTREGA), MIN(CODCLI), MIN(ENTRADA), MIN(ENTREGA) FROM TNG_PROG WHERE NUMERO = " +
-                         Aspas(numero)),
-        QStringList{"3|3|1|00001|05/11/2026|20/11/2026"});
+    QCOMPARE(Seen("SELECT COUNT(*), COUNT(DISTINCT ORDEM), COUNT(DISTINCT CODCLI || ENTRADA || "
+                  "ENTREGA), MIN(CODCLI), MIN(ENTRADA), MIN(ENTREGA) FROM TNG_PROG WHERE NUMERO = " +
+                  Aspas(numero)),
+             "3|3|1|00001|05/11/2026|20/11/2026");
     // Each row stored as typed.
     for (const Digitada& linha : linhas) {
         QStringList colunas{QStringLiteral("REGIAO")}, valores{QLatin1String(linha.regiao)};
@@ -271,10 +237,10 @@ void TstTngProg::saveAndLoadRoundTripWithItsAuditLine() {
 
     // Loaded back: the header and every value as typed.
     Abre(numero);
-    QCOMPARE(driver->Text("EdtCodCli"), QStringLiteral("00001"));
-    QCOMPARE(driver->Text("EdtNomeCli"), QStringLiteral("MALHARIA UM"));
-    QCOMPARE(driver->Text("EdtEntrada"), QStringLiteral("05/11/2026"));
-    QCOMPARE(driver->Text("EdtEntrega"), QStringLiteral("20/11/2026"));
+    QCOMPARE(driver->Text("EdtCodCli"), "00001");
+    QCOMPARE(driver->Text("EdtNomeCli"), "MALHARIA UM");
+    QCOMPARE(driver->Text("EdtEntrada"), "05/11/2026");
+    QCOMPARE(driver->Text("EdtEntrega"), "20/11/2026");
     QCOMPARE(Itens()->RecordCount(), 3);
     for (const Digitada& linha : linhas) {
         int carregada = -1;
@@ -286,17 +252,15 @@ void TstTngProg::saveAndLoadRoundTripWithItsAuditLine() {
         for (const Celula& c : linha.celulas)
             QCOMPARE(Campo(carregada, QLatin1String(c.campo)), QString::fromUtf8(c.valor));
     }
-    QCOMPARE(Campo(LinhaDaOrdem(1), "Descricao"), QStringLiteral("MEIA MALHA")); // joined on loading
-    QCOMPARE(driver->Text("EdtPeso"), QStringLiteral("1.213,25"));
+    QCOMPARE(Campo(LinhaDaOrdem(1), "Descricao"), "MEIA MALHA"); // joined on loading
+    QCOMPARE(driver->Text("EdtPeso"), "1.213,25");
 
     // Altered and saved again: the same rows, the new value, an alteration in the log.
     const int ribana = LinhaDaOrdem(2);
     QVERIFY(ribana >= 0);
-    QCOMPARE(Campo(ribana, "Codigo"), QStringLiteral("000102"));
-    driver->Row("DBGrid1", ribana);
-    driver->Cell("DBGrid1", "Peso", "1.150");
-    driver->Click("BitBtn1");
-    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Campo(ribana, "Codigo"), "000102");
+    Linha(ribana, {{"Peso", "1.150"}});
+    QCOMPARE(Grava(), QString());
     QCOMPARE(Gravados(numero), QStringList({"1|000101|12.5||000101", "2|000102|1150||", "3|A'B|0.75||"}));
     QCOMPARE(Logs(), QStringList({"0|INCLUSAO DA PROGRAMACAO NR " + numero + " DO CLIENTE 00001",
                                   "1|ALTERACAO DA PROGRAMACAO NR " + numero + " DO CLIENTE 00001"}));
@@ -316,24 +280,22 @@ void TstTngProg::failureAtTheThirdInsertLeavesTheStoredRows() {
     const QStringList antes = Gravados("000001");
     driver->Open("TFmTngProg");
     Abre("000001");
-    driver->Row("DBGrid1", LinhaDaOrdem(1));
-    driver->Cell("DBGrid1", "Peso", "11");
+    Linha(LinhaDaOrdem(1), {{"Peso", "11"}});
     Linha(2, {{"Codigo", "000101"}, {"Peso", "1"}});
     Linha(3, {{"Codigo", "000102"}, {"Peso", "2"}});
     Linha(4, {{"Codigo", "A'B"}, {"Peso", "3"}});
     driver->Click("BitBtn1");
-    QVERIFY2(Erros().contains("falha forçada"), qPrintable(messages.Texts().join('|')));
+    QVERIFY2(Errors().contains("falha forçada"), qPrintable(messages.Texts().join('|')));
     QCOMPARE(Gravados("000001"), antes);
-    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM TNG_PROG"), QStringList{"2"});
-    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM LOG"), QStringList{"0"});
-    QCOMPARE(driver->Text("EdtLote"), QStringLiteral("000001")); // still on screen to try again
+    QCOMPARE(Seen("SELECT COUNT(*) FROM TNG_PROG"), "2");
+    QCOMPARE(Seen("SELECT COUNT(*) FROM LOG"), "0");
+    QCOMPARE(driver->Text("EdtLote"), "000001"); // still on screen to try again
     QCOMPARE(Itens()->RecordCount(), 5);
 
     Sql("DROP TRIGGER T_PROG");
     Commit();
     messages.Clear();
-    driver->Click("BitBtn1");
-    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Grava(), QString());
     QCOMPARE(Gravados("000001"),
              QStringList({"1|000101|11||", "2|000102|20||", "3|000101|1||", "4|000102|2||", "5|A'B|3||"}));
     QCOMPARE(Logs(), QStringList{"1|ALTERACAO DA PROGRAMACAO NR 000001 DO CLIENTE 00001"});
@@ -358,22 +320,18 @@ void TstTngProg::rowsGoneToLotSheetsAreNeverWritten() {
         driver->Cell("DBGrid1", "Peso", "99");
         driver->Cell("DBGrid1", "Observacao", "mudada");
     }
-    driver->Click("BitBtn1");
-    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Grava(), QString());
     QCOMPARE(Gravados("000002"), QStringList({"1|000101|30|0000001|", "2|000102|40|0000002|"}));
-    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM TNG_PROG WHERE OBSERVACAO IS NOT NULL"),
-             QStringList{"0"});
+    QCOMPARE(Seen("SELECT COUNT(*) FROM TNG_PROG WHERE OBSERVACAO IS NOT NULL"), "0");
     QCOMPARE(Logs(), QStringList());
 
     // The open row goes to a lot sheet on another workstation while this one edits it.
     Abre("000001");
-    Outro("UPDATE TNG_PROG SET FAL = '0000002', PESO = 21 WHERE NUMERO = '000001' AND ORDEM = 2");
+    ByOther("UPDATE TNG_PROG SET FAL = '0000002', PESO = 21 WHERE NUMERO = '000001' AND ORDEM = 2");
     for (int linha = 0; linha < 2; ++linha) {
-        driver->Row("DBGrid1", linha);
-        driver->Cell("DBGrid1", "Peso", "99");
+        Linha(linha, {{"Peso", "99"}});
     }
-    driver->Click("BitBtn1");
-    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Grava(), QString());
     QCOMPARE(Gravados("000001"), QStringList({"1|000101|10|0000001|", "2|000102|21|0000002|"}));
     QCOMPARE(Logs(), QStringList());
 }
@@ -388,12 +346,11 @@ void TstTngProg::headerComesFromTheOpenRows() {
     Commit();
     driver->Open("TFmTngProg");
     Abre("000001");
-    QCOMPARE(driver->Text("EdtEntrega"), QStringLiteral("10/12/2026"));
+    QCOMPARE(driver->Text("EdtEntrega"), "10/12/2026");
     driver->Type("EdtEntrega", "24/12/2026");
-    driver->Click("BitBtn1");
-    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Grava(), QString());
     Abre("000001");
-    QCOMPARE(driver->Text("EdtEntrega"), QStringLiteral("24/12/2026"));
+    QCOMPARE(driver->Text("EdtEntrega"), "24/12/2026");
     QCOMPARE(RowsSeenByOthers("SELECT ORDEM, ENTREGA FROM TNG_PROG WHERE NUMERO = '000001' ORDER BY ORDEM"),
              QStringList({"1|10/12/2026", "2|24/12/2026"}));
 }
@@ -410,21 +367,17 @@ void TstTngProg::otherWorkstationsRowsAndColumnsSurviveASave() {
     Commit();
     driver->Open("TFmTngProg");
     Abre("000001");
-    QCOMPARE(Campo(LinhaDaOrdem(2), "Local"), QStringLiteral("EST-A"));
+    QCOMPARE(Campo(LinhaDaOrdem(2), "Local"), "EST-A");
     Linha(2, {{"Codigo", "A'B"}, {"Peso", "5"}});
-    QCOMPARE(Campo(2, "Ordem"), QStringLiteral("3"));
-    Outro(
+    QCOMPARE(Campo(2, "Ordem"), "3");
+    ByOther(
         "INSERT INTO TNG_PROG (NUMERO, ORDEM, CODCLI, CODIGO, PESO) VALUES ('000001', 3, '00001', '000102', "
         "33)");
-    driver->Row("DBGrid1", LinhaDaOrdem(1));
-    driver->Cell("DBGrid1", "Codigo", "");
-    driver->Row("DBGrid1", LinhaDaOrdem(2));
-    driver->Cell("DBGrid1", "Peso", "22");
-    driver->Click("BitBtn1");
-    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    Linha(LinhaDaOrdem(1), {{"Codigo", ""}});
+    Linha(LinhaDaOrdem(2), {{"Peso", "22"}});
+    QCOMPARE(Grava(), QString());
     QCOMPARE(Gravados("000001"), QStringList({"2|000102|22||000002", "3|000102|33||", "4|A'B|5||"}));
-    QCOMPARE(RowsSeenByOthers("SELECT LOCAL FROM TNG_PROG WHERE NUMERO = '000001' AND ORDEM = 2"),
-             QStringList{"EST-A"});
+    QCOMPARE(Seen("SELECT LOCAL FROM TNG_PROG WHERE NUMERO = '000001' AND ORDEM = 2"), "EST-A");
     QCOMPARE(Gravados("000002"), QStringList{"3|000101|50||"});
     QCOMPARE(Logs(), QStringList{"1|ALTERACAO DA PROGRAMACAO NR 000001 DO CLIENTE 00001"});
 
@@ -448,22 +401,21 @@ void TstTngProg::deleteOfTheProgrammeWaitsForItsLotSheets() {
 
     messages.questions.enqueue(false);
     driver->Click("BitBtn3");
-    QCOMPARE(Perguntas("Deseja realmente excluir a Programação?"), 1);
+    QCOMPARE(CountShown("question", "Deseja realmente excluir a Programação?"), 1);
     QCOMPARE(Gravados("000001"), antes);
 
     messages.questions.enqueue(true);
     driver->Click("BitBtn3");
-    QCOMPARE(messages.Texts(), QStringList{"Programação possui itens com FAL gerada. Impossível excluir."});
+    QCOMPARE(TakeMessages(), "Programação possui itens com FAL gerada. Impossível excluir.");
     QCOMPARE(Gravados("000001"), antes);
     QCOMPARE(Logs(), QStringList());
-    QCOMPARE(driver->Text("EdtLote"), QStringLiteral("000001"));
+    QCOMPARE(driver->Text("EdtLote"), "000001");
 
     // Its lot sheet deleted meanwhile, the programme goes, committed with its audit line.
-    Outro("DELETE FROM FAL WHERE NUMERO = '0000001'");
-    messages.Clear();
+    ByOther("DELETE FROM FAL WHERE NUMERO = '0000001'");
     messages.questions.enqueue(true);
     driver->Click("BitBtn3");
-    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(TakeMessages(), QString());
     QCOMPARE(Gravados("000001"), QStringList());
     QCOMPARE(Gravados("000002"), outra);
     QCOMPARE(Logs(), QStringList{"2|EXCLUSAO DA PROGRAMACAO NR 000001"});
@@ -489,7 +441,7 @@ void TstTngProg::deleteOfAnItem() {
     driver->Row("DBGrid1", LinhaDaOrdem(1));
     messages.questions.enqueue(true);
     driver->Menu("ExcluirItem1");
-    QCOMPARE(messages.Texts(), QStringList{"O item já possui FAL gerada. Impossível excluir item."});
+    QCOMPARE(TakeMessages(), "O item já possui FAL gerada. Impossível excluir item.");
     QCOMPARE(Itens()->RecordCount(), 5);
 
     driver->Row("DBGrid1", LinhaDaOrdem(2));
@@ -513,10 +465,10 @@ void TstTngProg::deleteOfAnItem() {
     QCOMPARE(Gravados("000001").size(), 3);
 
     // Ctrl+Del asks too, and a question nobody answers deletes nothing; no other delete goes around it.
-    const int perguntas = Perguntas(pergunta);
+    const int perguntas = CountShown("question", pergunta);
     driver->Row("DBGrid1", LinhaDaOrdem(3));
     driver->Press("Ctrl+Del", "DBGrid1");
-    QCOMPARE(Perguntas(pergunta), perguntas + 1);
+    QCOMPARE(CountShown("question", pergunta), perguntas + 1);
     QVERIFY(LinhaDaOrdem(3) >= 0);
     ExecutaProtegido([this] { Itens()->Delete(); });
     QVERIFY(LinhaDaOrdem(3) >= 0);
@@ -528,11 +480,10 @@ void TstTngProg::deleteOfAnItem() {
 
     // A row that went to a lot sheet on another workstation after the screen loaded it stays.
     driver->Row("DBGrid1", LinhaDaOrdem(5));
-    Outro("UPDATE TNG_PROG SET FAL = '0000001' WHERE NUMERO = '000001' AND ORDEM = 5");
-    messages.Clear();
+    ByOther("UPDATE TNG_PROG SET FAL = '0000001' WHERE NUMERO = '000001' AND ORDEM = 5");
     messages.questions.enqueue(true);
     driver->Menu("ExcluirItem1");
-    QCOMPARE(messages.Texts(), QStringList{"O item já possui FAL gerada. Impossível excluir item."});
+    QCOMPARE(TakeMessages(), "O item já possui FAL gerada. Impossível excluir item.");
     QCOMPARE(Gravados("000001"), QStringList({"1|000101|10|0000001|", "5|A'B|50|0000001|"}));
     QCOMPARE(Logs().size(), 3);
 }
@@ -541,16 +492,14 @@ void TstTngProg::piecesToWeight_data() {
     QTest::addColumn<QString>("loteNF");
     QTest::addColumn<QString>("rolo");
     QTest::addColumn<double>("peso");
-    QTest::newRow("3 de 10 peças de 250 kg") << "L1"
-                                             << "3" << 75.0;
-    QTest::newRow("todas as peças") << "L1"
-                                    << "10" << 250.0;
-    QTest::newRow("outro lote da nota") << "L2"
-                                        << "1" << 25.0;
-    QTest::newRow("mais peças que o item: o peso fica") << "L1"
-                                                        << "11" << 40.0;
-    QTest::newRow("item de outro cliente: o peso fica") << "L3"
-                                                        << "2" << 40.0;
+    const auto linha = [](const char* nome, const char* loteNF, const char* rolo, double peso) {
+        QTest::newRow(nome) << QString(loteNF) << QString(rolo) << peso;
+    };
+    linha("3 de 10 peças de 250 kg", "L1", "3", 75);
+    linha("todas as peças", "L1", "10", 250);
+    linha("outro lote da nota", "L2", "1", 25);
+    linha("mais peças que o item: o peso fica", "L1", "11", 40);
+    linha("item de outro cliente: o peso fica", "L3", "2", 40);
 }
 
 void TstTngProg::piecesToWeight() {
@@ -573,7 +522,7 @@ void TstTngProg::piecesToWeight() {
     QFETCH(QString, rolo);
     Linha(0,
           {{"Codigo", "000101"}, {"Nota", "000000777"}, {"LoteNF", loteNF}, {"Peso", "40"}, {"Rolo", rolo}});
-    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(TakeMessages(), QString());
     QCOMPARE(Itens()->FieldByName("Rolo").AsInteger(), rolo.toInt());
     QTEST(Itens()->FieldByName("Peso").AsFloat(), "peso");
 }
@@ -621,8 +570,8 @@ void TstTngProg::invoiceLookupOffersOnlyFreeWeight() {
     messages.searches.enqueue(chave);
     driver->Press("F3", "DBGrid1");
     QCOMPARE(messages.shown.size(), 1);
-    QCOMPARE(messages.shown[0].kind, QStringLiteral("search"));
-    QCOMPARE(messages.shown[0].title, QStringLiteral("Saldo de Notas de Entrada"));
+    QCOMPARE(messages.shown[0].kind, "search");
+    QCOMPARE(messages.shown[0].title, "Saldo de Notas de Entrada");
     QFETCH(bool, oferecido);
     const QStringList partes = chave.split('/');
     QCOMPARE(Itens()->FieldByName("Codigo").AsString(), oferecido ? partes[1] : QString());
@@ -632,7 +581,7 @@ void TstTngProg::invoiceLookupOffersOnlyFreeWeight() {
     if (oferecido) {
         QTEST(Itens()->FieldByName("Peso").AsFloat(), "peso");
         QTEST(Itens()->FieldByName("Rolo").AsInteger(), "rolos");
-        QCOMPARE(Itens()->FieldByName("Observacao").AsString(), QStringLiteral("conferir"));
+        QCOMPARE(Itens()->FieldByName("Observacao").AsString(), "conferir");
     }
 }
 
@@ -648,29 +597,26 @@ void TstTngProg::serviceOncePerLotSheet() {
     driver->Open("TFmTngProg");
     Abre("000001");
     for (int ordem : {1, 2, 3})
-        Seleciona(LinhaDaOrdem(ordem));
+        Tick("DBGrid1", LinhaDaOrdem(ordem), "Gerar");
     // A point is not a decimal comma: "12.5" would be read a thousand times off, so it is refused.
     messages.searches.enqueue("01");
     messages.inputs.enqueue("12.5");
     driver->Menu("AdicionarServioSelecionados1");
-    QCOMPARE(messages.Texts(), QStringList{"Valor inválido."});
-    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM TABELA"), QStringList{"0"});
-    messages.Clear();
+    QCOMPARE(TakeMessages(), "Valor inválido.");
+    QCOMPARE(Seen("SELECT COUNT(*) FROM TABELA"), "0");
     messages.searches.enqueue("01");
     messages.inputs.enqueue("1.234,5");
     driver->Menu("AdicionarServioSelecionados1");
-    QCOMPARE(messages.Texts(), QStringList{"Processo concluído."});
     QVERIFY(messages.AllAnswered());
-    QCOMPARE(RowsSeenByOthers("SELECT CODIGO, SETOR, PRECO FROM TABELA ORDER BY CODIGO"),
-             QStringList{"0000001|01|1234.5"});
+    QCOMPARE(TakeMessages(), "Processo concluído.");
+    QCOMPARE(Seen("SELECT CODIGO, SETOR, PRECO FROM TABELA ORDER BY CODIGO"), "0000001|01|1234.5");
 
     // Nothing selected with a lot sheet: nothing asked, nothing written.
     for (int ordem : {1, 2})
-        Seleciona(LinhaDaOrdem(ordem), false);
-    messages.Clear();
+        Tick("DBGrid1", LinhaDaOrdem(ordem), "Gerar", false);
     driver->Menu("AdicionarServioSelecionados1");
-    QCOMPARE(messages.Texts(), QStringList{"Nenhum registro com FAL."});
-    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM TABELA"), QStringList{"1"});
+    QCOMPARE(TakeShown(), "Nenhum registro com FAL.");
+    QCOMPARE(Seen("SELECT COUNT(*) FROM TABELA"), "1");
 }
 
 void TstTngProg::searchWithQuotedCodesWithoutLotSheetsAndLate() {
@@ -689,7 +635,7 @@ void TstTngProg::searchWithQuotedCodesWithoutLotSheetsAndLate() {
     driver->Type("edtProduto", "A'B");
     messages.searches.enqueue("000101");
     driver->Click("pqProdutoAc");
-    QCOMPARE(driver->Text("edtProduto"), QStringLiteral("A'B,000101"));
+    QCOMPARE(driver->Text("edtProduto"), "A'B,000101");
     TDataSet* consulta = driver->Screen()->findChild<TDataSet*>("TbConsulta");
     const auto encontrados = [&] {
         QStringList numeros;
@@ -699,9 +645,9 @@ void TstTngProg::searchWithQuotedCodesWithoutLotSheetsAndLate() {
     };
 
     driver->Click("BitBtn4");
-    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(TakeMessages(), QString());
     QCOMPARE(encontrados(), QStringList({"000005", "000002", "000001"}));
-    QCOMPARE(driver->Text("LbQtdeConsulta"), QStringLiteral("3 programação(ões)"));
+    QCOMPARE(driver->Text("LbQtdeConsulta"), "3 programação(ões)");
 
     driver->Click("RgBuscaTodos");
     driver->Click("BitBtn4");
@@ -719,7 +665,7 @@ void TstTngProg::searchWithQuotedCodesWithoutLotSheetsAndLate() {
 
     // The customer narrows it; the codes alone, with the customer cleared, again.
     driver->Type("EdtCCodCli", "00002");
-    QCOMPARE(driver->Text("EdtCNomeCli"), QStringLiteral("MALHARIA DOIS"));
+    QCOMPARE(driver->Text("EdtCNomeCli"), "MALHARIA DOIS");
     driver->Click("BitBtn4");
     QCOMPARE(encontrados(), QStringList{"000005"});
     driver->Type("EdtCCodCli", "");
@@ -728,13 +674,13 @@ void TstTngProg::searchWithQuotedCodesWithoutLotSheetsAndLate() {
     driver->Type("edtProduto", "000102");
     driver->Click("BitBtn4");
     QCOMPARE(encontrados(), QStringList{"000003"});
-    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(TakeMessages(), QString());
 
     // Enter on a found one opens it on the other page.
     driver->Row("DBGrid2", 0);
     driver->Press("Enter", "DBGrid2");
-    QCOMPARE(driver->Text("EdtLote"), QStringLiteral("000003"));
-    QCOMPARE(driver->Text("EdtCodCli"), QStringLiteral("00002"));
+    QCOMPARE(driver->Text("EdtLote"), "000003");
+    QCOMPARE(driver->Text("EdtCodCli"), "00002");
     QCOMPARE(driver->Rows("DBGrid1"), 1);
 }
 
@@ -761,19 +707,17 @@ void TstTngProg::importLeavesLotSheetAndOrderToTheScreen() {
     Abre("000001");
     messages.files.enqueue(arquivo);
     driver->Click("BitBtn8");
-    QCOMPARE(messages.Texts(), QStringList{"2 item(ns) importado(s)."});
+    QCOMPARE(TakeMessages(), "2 item(ns) importado(s).");
     QCOMPARE(Itens()->RecordCount(), 4);
     for (int linha : {2, 3}) {
         QCOMPARE(Campo(linha, "Ordem"), QString::number(linha + 1));
         QCOMPARE(Campo(linha, "Fal"), QString());
         QCOMPARE(Campo(linha, "Gerar"), QString());
-        QCOMPARE(Campo(linha, "Imp"), QStringLiteral("N"));
-        QCOMPARE(Campo(linha, "Regiao"), QStringLiteral("01"));
+        QCOMPARE(Campo(linha, "Imp"), "N");
+        QCOMPARE(Campo(linha, "Regiao"), "01");
     }
-    QCOMPARE(Campo(3, "Observacao"), QStringLiteral("segunda; com \"aspas\""));
-    messages.Clear();
-    driver->Click("BitBtn1");
-    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Campo(3, "Observacao"), "segunda; com \"aspas\"");
+    QCOMPARE(Grava(), QString());
     QCOMPARE(Gravados("000001"), antes + QStringList({"3|000101|10.5||", "4|A'B|20||"}));
     QCOMPARE(RowsSeenByOthers("SELECT ROLO, OBSERVACAO FROM TNG_PROG WHERE NUMERO = '000001' AND ORDEM > 2 "
                               "ORDER BY ORDEM"),
@@ -795,34 +739,24 @@ void TstTngProg::exportImportsBackIntoANewProgramme() {
         "2");
     Sql("UPDATE TNG_PROG SET REGIAO = '03', ROLO = 7 WHERE ORDEM = 3");
     Commit();
-    QTemporaryDir pasta;
-    QVERIFY(pasta.isValid());
-    {
-        QFile ini(pasta.filePath("kelm.ini"));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[Caminho]\nExportacao=" + pasta.path().toUtf8() + "\n");
-    }
-    qputenv("KELM_INI", pasta.filePath("kelm.ini").toUtf8());
-    const auto semIni = qScopeGuard([] { qunsetenv("KELM_INI"); });
+    const SettingsFile ini("[Caminho]\nExportacao=%1\n");
 
     driver->Open("TFmTngProg");
     Abre("000001");
     driver->Click("BitBtn10");
-    const QString arquivo = pasta.filePath("ExpProg000001.txt");
+    const QString arquivo = ini.Path("ExpProg000001.txt");
     QVERIFY(QFile::exists(arquivo));
-    QCOMPARE(messages.Texts(), QStringList{"Programação exportada para " + arquivo + "."});
+    QCOMPARE(TakeMessages(), "Programação exportada para " + arquivo + ".");
 
     driver->Click("BitBtn7");
     const QString nova = driver->Text("EdtLote");
     QVERIFY(!nova.isEmpty() && nova != QStringLiteral("000001"));
-    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCodCli"));
+    QCOMPARE(driver->FocusedName(), "EdtCodCli");
     driver->Type("EdtCodCli", "00001");
-    messages.Clear();
     messages.files.enqueue(arquivo);
     driver->Click("BitBtn8");
-    QCOMPARE(messages.Texts(), QStringList{"3 item(ns) importado(s)."});
-    driver->Click("BitBtn1");
-    QVERIFY2(messages.Texts().size() == 1, qPrintable(messages.Texts().join('|')));
+    QCOMPARE(TakeMessages(), "3 item(ns) importado(s).");
+    QCOMPARE(Grava(), QString());
 
     const QString colunas =
         "PARTIDA, CODIGO, COR, VARIANTE, ESTAMPA, VAR_EST, MAQUINA, ROTEIRO, LOTE, LOTENF, "
@@ -849,7 +783,7 @@ void TstTngProg::dyeLotNumbering() {
     Commit();
     driver->Open("TFmTngProg");
     Nova();
-    QCOMPARE(driver->Text("EdtUltPart"), QStringLiteral("000009"));
+    QCOMPARE(driver->Text("EdtUltPart"), "000009");
     Linha(0, {{"Codigo", "000101"}});
     Linha(1, {{"Codigo", "000102"}, {"Partida", "000005"}});
     Linha(2, {{"Codigo", "A'B"}});
@@ -866,10 +800,9 @@ void TstTngProg::dyeLotNumbering() {
     QCOMPARE(partidas(), numeradas);
     const QString numero = driver->Text("EdtLote");
     driver->Click("BitBtn1");
-    QCOMPARE(RowsSeenByOthers("SELECT CODIGO, PARTIDA FROM TNG_PROG WHERE NUMERO = " + Aspas(numero) +
-                              " ORDER BY PARTIDA")
-                 .join(';'),
-             QStringLiteral("000102|000005;000101|000010;A'B|000011"));
+    QCOMPARE(
+        Seen("SELECT CODIGO, PARTIDA FROM TNG_PROG WHERE NUMERO = " + Aspas(numero) + " ORDER BY PARTIDA"),
+        "000102|000005;000101|000010;A'B|000011");
 }
 
 void TstTngProg::lotSheetPriority() {
@@ -879,29 +812,26 @@ void TstTngProg::lotSheetPriority() {
     Guarda("000001", 1, "000101", 10, "0000001");
     Guarda("000001", 2, "000102", 20, "0000002");
     Commit();
-    const auto prioridades = [this] {
-        return RowsSeenByOthers("SELECT NUMERO, ORDEM FROM FAL ORDER BY NUMERO").join(';');
-    };
+    const auto prioridades = [this] { return Seen("SELECT NUMERO, ORDEM FROM FAL ORDER BY NUMERO"); };
     driver->Open("TFmTngProg");
     Abre("000001");
     driver->Row("DBGrid1", LinhaDaOrdem(1));
 
     messages.inputs.enqueue("abc");
     driver->Menu("PrioridadedaFAL1");
-    QCOMPARE(messages.Texts(), QStringList{"Prioridade inválida."});
-    QCOMPARE(prioridades(), QStringLiteral("0000001|3;0000002|3"));
+    QCOMPARE(TakeMessages(), "Prioridade inválida.");
+    QCOMPARE(prioridades(), "0000001|3;0000002|3");
 
-    messages.Clear();
     messages.inputs.enqueue(QVariant());
     driver->Menu("PrioridadedaFAL1");
-    QCOMPARE(messages.Texts(), QStringList());
-    QCOMPARE(prioridades(), QStringLiteral("0000001|3;0000002|3"));
+    QCOMPARE(TakeMessages(), QString());
+    QCOMPARE(prioridades(), "0000001|3;0000002|3");
 
     // The current row's sheet only, committed.
     messages.inputs.enqueue("7");
     driver->Menu("PrioridadedaFAL1");
-    QCOMPARE(messages.Texts(), QStringList{"Processo concluído."});
-    QCOMPARE(prioridades(), QStringLiteral("0000001|7;0000002|3"));
+    QCOMPARE(TakeMessages(), "Processo concluído.");
+    QCOMPARE(prioridades(), "0000001|7;0000002|3");
 }
 
 QTEST_MAIN(TstTngProg)

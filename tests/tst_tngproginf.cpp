@@ -11,24 +11,22 @@
 class TstTngProgInf : public ScreenTestCase {
     Q_OBJECT
     void Base() {
-        for (const char* cliente :
-             {"'00001', 'MALHARIA SANTA CATARINA', 'S', 'N'", "'00002', 'TECELAGEM D''ÁVILA', 'S', NULL",
-              "'00003', 'BLOQUEADA', 'S', 'S'", "'00004', 'INATIVA', 'N', 'N'",
-              "'00005', 'SEM QUADRO', NULL, 'N'"})
-            Sql(QStringLiteral("INSERT INTO ENTIDADE (CODCLI, NOME, ATIVO, BLOQUEIO) VALUES (%1)")
-                    .arg(cliente));
-        Sql("INSERT INTO PRODUTO (CODIGO, DESCRICAO) VALUES ('000101', 'MEIA MALHA')");
-        for (const char* campo :
-             {"'001', 'TECIDO', 'Gramatura'", "'002', 'TECIDO', 'Largura'", "'003', 'TINGIMENTO', 'Solidez'",
-              "'004', 'ACABAMENTO', 'Solidez'", "'005', 'ACABAMENTO', 'Toque'"})
-            Sql(QStringLiteral("INSERT INTO OFPADRAO (CODIGO, DESCRICAO, CAMPO) VALUES (%1)").arg(campo));
-        db->Transaction()->CommitRetaining();
+        Insert("ENTIDADE (CODCLI, NOME, ATIVO, BLOQUEIO)",
+               {"'00001', 'MALHARIA SANTA CATARINA', 'S', 'N'", "'00002', 'TECELAGEM D''ÁVILA', 'S', NULL",
+                "'00003', 'BLOQUEADA', 'S', 'S'", "'00004', 'INATIVA', 'N', 'N'",
+                "'00005', 'SEM QUADRO', NULL, 'N'"});
+        Insert("PRODUTO (CODIGO, DESCRICAO)", {"'000101', 'MEIA MALHA'"});
+        Insert("OFPADRAO (CODIGO, DESCRICAO, CAMPO)",
+               {"'001', 'TECIDO', 'Gramatura'", "'002', 'TECIDO', 'Largura'",
+                "'003', 'TINGIMENTO', 'Solidez'", "'004', 'ACABAMENTO', 'Solidez'",
+                "'005', 'ACABAMENTO', 'Toque'"});
+        Commit();
     }
     void Guarda(const QString& cliente, const QString& mov, const QString& campo, const QString& resultado) {
         Sql(QStringLiteral("INSERT INTO OF2 (CODIGO, NUMERO, MOV, CAMPO, DESCRICAO2, OBS, TIPO) VALUES "
                            "('000101', '%1', '%2', '%3', '%4', 'memo de %1', '1')")
                 .arg(cliente, mov, campo, resultado));
-        db->Transaction()->CommitRetaining();
+        Commit();
     }
     // The stored sheet as "MOV|CAMPO|DESCRICAO|DESCRICAO2|DESCRICAO3|OBS|TIPO", by code.
     QStringList Gravado(const QString& cliente = "00001") {
@@ -43,8 +41,7 @@ class TstTngProgInf : public ScreenTestCase {
         driver->Click("btnConsultar");
     }
     void Preenche(int linha, const QString& campo, const QString& texto) {
-        driver->Row("SgQuadro", linha);
-        driver->Cell("SgQuadro", campo, texto);
+        Cells("SgQuadro", linha, {{campo, texto}});
     }
     // Each row's result and remark, "R/O;R/O;...".
     QString Valores() {
@@ -73,24 +70,15 @@ void TstTngProgInf::storedRowsGoToTheirOwnFieldFirst_data() {
     QTest::addColumn<QString>("padrao");
     QTest::addColumn<QString>("gravados");
     QTest::addColumn<QString>("destino");
-    QTest::newRow("own keys") << "1:A,2:B,3:A"
-                              << "1:A,3:A"
-                              << "0,2";
-    QTest::newRow("own key after a text match") << "1:A,2:B,3:A"
-                                                << "9:A,1:A"
-                                                << "2,0";
-    QTest::newRow("renumbered") << "1:A,2:B"
-                                << "7:B"
-                                << "1";
-    QTest::newRow("no longer standard") << "1:A"
-                                        << "1:Z,2:Z"
-                                        << "-1,-1";
-    QTest::newRow("text changed under the key") << "1:A,2:B"
-                                                << "1:B"
-                                                << "1";
-    QTest::newRow("more stored than standard") << "1:A"
-                                               << "1:A,2:A"
-                                               << "0,-1";
+    const auto caso = [](const char* nome, const char* padrao, const char* gravados, const char* destino) {
+        QTest::newRow(nome) << QString(padrao) << QString(gravados) << QString(destino);
+    };
+    caso("own keys", "1:A,2:B,3:A", "1:A,3:A", "0,2");
+    caso("own key after a text match", "1:A,2:B,3:A", "9:A,1:A", "2,0");
+    caso("renumbered", "1:A,2:B", "7:B", "1");
+    caso("no longer standard", "1:A", "1:Z,2:Z", "-1,-1");
+    caso("text changed under the key", "1:A,2:B", "1:B", "1");
+    caso("more stored than standard", "1:A", "1:A,2:A", "0,-1");
 }
 
 void TstTngProgInf::storedRowsGoToTheirOwnFieldFirst() {
@@ -112,8 +100,8 @@ void TstTngProgInf::storedRowsGoToTheirOwnFieldFirst() {
 void TstTngProgInf::roundTripWithTwoFieldsOfOneTextAndQuotes() {
     Base();
     Abre("00001");
-    QCOMPARE(driver->Text("EdtNomeCli"), QStringLiteral("MALHARIA SANTA CATARINA"));
-    QCOMPARE(Valores(), QStringLiteral("/;/;/;/;/"));
+    QCOMPARE(driver->Text("EdtNomeCli"), "MALHARIA SANTA CATARINA");
+    QCOMPARE(Valores(), "/;/;/;/;/");
     Preenche(0, "RESULTADO", "160 g/m² 'penteado'");
     Preenche(2, "RESULTADO", "4");
     Preenche(3, "OBSERVACAO", "só no acabamento");
@@ -123,10 +111,10 @@ void TstTngProgInf::roundTripWithTwoFieldsOfOneTextAndQuotes() {
     driver->Press("F2");
     QTest::keyClicks(QApplication::focusWidget(), "macio");
     driver->Press("Enter");
-    QCOMPARE(Grade()->SelectedField(), QStringLiteral("OBSERVACAO"));
+    QCOMPARE(Grade()->SelectedField(), "OBSERVACAO");
     driver->Type("MmObservacao", "Amostra d'água antes da expedição");
     driver->Click("btnConfirmar");
-    QCOMPARE(messages.Texts(), QStringList{"Informações gravadas com sucesso."});
+    QCOMPARE(TakeMessages(), "Informações gravadas com sucesso.");
     const QString memo = QStringLiteral("|Amostra d'água antes da expedição|1");
     const QStringList gravado = {"001|Gramatura|TECIDO|160 g/m² 'penteado'|" + memo,
                                  "002|Largura|TECIDO||" + memo, "003|Solidez|TINGIMENTO|4|" + memo,
@@ -139,15 +127,14 @@ void TstTngProgInf::roundTripWithTwoFieldsOfOneTextAndQuotes() {
     QVERIFY(fmTngProgInf);
     QWidget* aberto = driver->Screen();
     QCOMPARE(AbreQuadroInformacoes("000101", "00005"), aberto);
-    QCOMPARE(Valores(), QStringLiteral("/;/;/;/;/"));
+    QCOMPARE(Valores(), "/;/;/;/;/");
     driver->Close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!fmTngProgInf);
     driver->Use(AbreQuadroInformacoes("000101", "00001"));
-    QCOMPARE(driver->Text("EdtCodCli"), QStringLiteral("00001"));
-    QCOMPARE(Valores(), QStringLiteral("160 g/m² 'penteado'/;/;4/;/só no acabamento;macio/"));
-    QCOMPARE(driver->Text("MmObservacao"), QStringLiteral("Amostra d'água antes da expedição"));
-    messages.Clear();
+    QCOMPARE(driver->Text("EdtCodCli"), "00001");
+    QCOMPARE(Valores(), "160 g/m² 'penteado'/;/;4/;/só no acabamento;macio/");
+    QCOMPARE(driver->Text("MmObservacao"), "Amostra d'água antes da expedição");
     driver->Click("btnConfirmar");
     QCOMPARE(Gravado(), gravado);
 }
@@ -158,13 +145,13 @@ void TstTngProgInf::fieldNoLongerStandardIsDroppedAtTheNextSave() {
     Guarda("00001", "099", "Antigo", "x");
     Guarda("00001", "009", "Toque", "macio"); // the field renumbered since
     Abre("00001");
-    QCOMPARE(Valores(), QStringLiteral("160/;/;/;/;macio/"));
-    QCOMPARE(driver->Text("MmObservacao"), QStringLiteral("memo de 00001"));
+    QCOMPARE(Valores(), "160/;/;/;/;macio/");
+    QCOMPARE(driver->Text("MmObservacao"), "memo de 00001");
     // Longer than its column: refused before anything is written.
     const QStringList antes = Gravado();
     Preenche(1, "RESULTADO", QString(101, 'x'));
     driver->Click("btnConfirmar");
-    QCOMPARE(messages.Texts(), QStringList{"Resultados de \"Largura\" com mais de 100 caracteres."});
+    QCOMPARE(TakeMessages(), "Resultados de \"Largura\" com mais de 100 caracteres.");
     QCOMPARE(Gravado(), antes);
     Preenche(1, "RESULTADO", "");
     driver->Click("btnConfirmar");
@@ -188,7 +175,7 @@ void TstTngProgInf::failedLastInsertKeepsTheStoredSheet() {
     Sql("CREATE TRIGGER T_QUADRO FOR OF2 BEFORE INSERT AS BEGIN IF (NEW.MOV = '159') THEN EXCEPTION "
         "E_QUADRO; "
         "END");
-    db->Transaction()->CommitRetaining();
+    Commit();
     const QStringList antes = Gravado();
     Abre("00001");
     QCOMPARE(driver->Rows("SgQuadro"), 65);
@@ -200,7 +187,7 @@ void TstTngProgInf::failedLastInsertKeepsTheStoredSheet() {
     QCOMPARE(Gravado(), antes);
     QCOMPARE(Scalar("SELECT COUNT(*) FROM OF2").toInt(), 2);
     driver->Row("SgQuadro", 0);
-    QCOMPARE(driver->Value("SgQuadro", "RESULTADO"), QStringLiteral("170")); // still on screen to try again
+    QCOMPARE(driver->Value("SgQuadro", "RESULTADO"), "170"); // still on screen to try again
 }
 
 // Shortcuts act without leaving the boxes: the save checks the codes itself.
@@ -223,7 +210,7 @@ void TstTngProgInf::blankUnknownOrBlockedCodesAreRefusedAtTheSave() {
         driver->Get<QLineEdit>(caso.box)->setText(caso.typed);
         messages.Clear();
         driver->Activate("btnConfirmar");
-        QCOMPARE(messages.Texts(), QStringList{caso.text});
+        QCOMPARE(TakeMessages(), caso.text);
         QCOMPARE(Gravado(), antes);
     }
 }
@@ -237,24 +224,23 @@ void TstTngProgInf::blockedAndUnknownCustomersOnLeavingTheBoxes() {
         messages.Clear();
         driver->Type("EdtCodCli", codigo);
         driver->Press("Tab");
-        QCOMPARE(messages.Texts(), QStringList{texto});
-        QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCodCli"));
+        QCOMPARE(TakeMessages(), texto);
+        QCOMPARE(driver->FocusedName(), "EdtCodCli");
     }
     // A blank box opens the look-up, which lists neither blocked nor inactive customers.
     driver->Type("EdtCodCli", "");
     messages.searches.enqueue("00003");
     driver->Press("Tab");
     QCOMPARE(driver->Text("EdtCodCli"), QString());
-    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCodPro"));
+    QCOMPARE(driver->FocusedName(), "EdtCodPro");
     driver->Focus("EdtCodCli");
     messages.searches.enqueue("00002"); // BLOQUEIO never filled
     driver->Press("Tab");
-    QCOMPARE(driver->Text("EdtNomeCli"), QStringLiteral("TECELAGEM D'ÁVILA"));
-    messages.Clear();
+    QCOMPARE(driver->Text("EdtNomeCli"), "TECELAGEM D'ÁVILA");
     driver->Type("EdtCodPro", "ZZZ");
     driver->Press("Tab");
-    QCOMPARE(messages.Texts(), QStringList{"Produto Inexistente."});
-    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCodPro"));
+    QCOMPARE(TakeMessages(), "Produto Inexistente.");
+    QCOMPARE(driver->FocusedName(), "EdtCodPro");
 }
 
 void TstTngProgInf::importWritesNothingUntilConfirmed() {
@@ -268,27 +254,26 @@ void TstTngProgInf::importWritesNothingUntilConfirmed() {
     messages.inputs.enqueue("77777");
     driver->Click("BtnImportar");
     driver->Click("BtnImportar");
-    QCOMPARE(messages.Texts(), QStringList{"Cliente Inexistente."});
-    QCOMPARE(messages.shown.first().title, QStringLiteral("Cliente"));
-    QCOMPARE(messages.shown.first().text, QStringLiteral("Código do cliente"));
-    QCOMPARE(Valores(), QStringLiteral("digitado/;/;/;/;/"));
+    QCOMPARE(messages.shown.first().title, "Cliente");
+    QCOMPARE(TakeShown(), "Código do cliente|Código do cliente|Cliente Inexistente.");
+    QCOMPARE(Valores(), "digitado/;/;/;/;/");
 
     messages.inputs.enqueue("00002");
     driver->Click("BtnImportar");
-    QCOMPARE(Valores(), QStringLiteral("/;/;5/;4-5/;/"));
-    QCOMPARE(driver->Text("MmObservacao"), QStringLiteral("memo de 00002"));
-    QCOMPARE(driver->Text("EdtCodCli"), QStringLiteral("00001"));
+    QCOMPARE(Valores(), "/;/;5/;4-5/;/");
+    QCOMPARE(driver->Text("MmObservacao"), "memo de 00002");
+    QCOMPARE(driver->Text("EdtCodCli"), "00001");
     QCOMPARE(Gravado(), QStringList());
     driver->Click("btnConfirmar");
     const QStringList copia = Gravado();
     QCOMPARE(copia.size(), 5);
-    QCOMPARE(copia[3], QStringLiteral("004|Solidez|ACABAMENTO|4-5||memo de 00002|1"));
+    QCOMPARE(copia[3], "004|Solidez|ACABAMENTO|4-5||memo de 00002|1");
     QCOMPARE(Gravado("00002"), origem);
 
     // A customer without a sheet brings the empty standard sheet.
     messages.inputs.enqueue("00005");
     driver->Click("BtnImportar");
-    QCOMPARE(Valores(), QStringLiteral("/;/;/;/;/"));
+    QCOMPARE(Valores(), "/;/;/;/;/");
     QCOMPARE(driver->Text("MmObservacao"), QString());
 }
 

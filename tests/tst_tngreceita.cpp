@@ -3,14 +3,10 @@
 #include "DBControls.h"
 #include "DataSet.h"
 #include "Formatacao.h"
-#include "ModuleLoader.h"
 #include "TestDatabase.h"
+#include "TestFiles.h"
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QScopeGuard>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -31,72 +27,52 @@ class TstTngReceita : public ScreenTestCase {
     Q_OBJECT
 
     void Base() {
-        for (const char* m :
-             {"'M1', 'CORANTE AZUL', '%', 10, 0, 'S', '001'", "'M2', 'SAL', 'GL', 10, 50, 'S', NULL",
-              "'M3', 'CORANTE VELHO', '%', 10, 0, 'N', NULL", "'M4', 'CORANTE PRETO', '%', 10, 0, 'S', NULL",
-              "'M5', 'DETERGENTE', 'GL', 10, 0, 'S', NULL", "'A1', 'PRETO B', '%', 8, 0, 'S', NULL",
-              "'A2', 'PRETO C', '%', 9, 0, 'S', NULL"})
-            Sql(QString("INSERT INTO MATERIAL (CODIGO, DESCRICAO, UNIDADE, REPOSICAO, CONCENTRACAO, ATIVO, "
-                        "GRUPO) "
-                        "VALUES (%1)")
-                    .arg(m));
-        Sql("INSERT INTO GRUPO_MA (CODIGO, DESCRICAO) VALUES ('001', 'CORANTES')");
-        Sql("INSERT INTO MAT_ITEN (CODIGO, COR, DEPOSITO, LOTE, LOCAL) VALUES ('M1', '0', '0000', '000000', "
-            "'PRATELEIRA 1')");
-        Sql("INSERT INTO CONTRATIPO (MATERIAL, CODIGO, CONCENT, ATIVO) VALUES ('M4', 'A2', 80, 'S')");
-        Sql("INSERT INTO CONTRATIPO (MATERIAL, CODIGO, CONCENT, ATIVO) VALUES ('M4', 'A1', 50, 'S')");
-        Sql("INSERT INTO PRODUTO (CODIGO, DESCRICAO, UNIDADE, PRECO) VALUES ('P1', 'AMOSTRA', '%', 10)");
-        Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO, INDICE) VALUES ('01', 'ALGODAO POLIESTER', '60')");
-        Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO, INDICE) VALUES ('02', 'ALGODAO', '')");
-        Sql("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('10', 'NORMAL', 10)");
-        Sql("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('20', 'LONGO', 20)");
-        Sql("INSERT INTO CADCORTIN (CODIGO, DESCRICAO, COMPLEMENTO, COR_SIS) VALUES ('C1', 'AZUL', 'ROYAL', "
-            "255)");
-        Sql("INSERT INTO CADCORTIN (CODIGO, DESCRICAO) VALUES ('C2', 'VERDE')");
-        Sql("INSERT INTO GRAFICO (CODIGO, DESCRICAO, TEMPO, QTDE_AGUA, QTDE_VAPOR, QTDE_VATS, QTDE_GAS, "
-            "QTDE_OUTROS) VALUES ('001', 'REATIVO 60', '04:30', 1, 2, 0.5, 0, 0.25)");
-        Sql("INSERT INTO TIPO_TING (CODIGO, DESCRICAO) VALUES ('C', 'CORANTE')");
-        Sql("INSERT INTO TNG_REGRA (CODIGO, DESCRICAO, TIPO, ORDEM, QTDE_DE, QTDE_ATE, QTDE_R) VALUES "
-            "('001', "
-            "'SAL FIXO', 'P', 1, 0, 0, 3)");
-        Sql("INSERT INTO PREPARACAO (CODIGO, DESCRICAO, MATERIAL, UNIDADE, ORDEM, QTDE) VALUES ('001', "
-            "'PURGA', "
-            "'M1', '%', 1, 2)");
-        Sql("INSERT INTO PREPARACAO (CODIGO, DESCRICAO, MATERIAL, UNIDADE, ORDEM, QTDE) VALUES ('001', "
-            "'PURGA', "
-            "'M5', 'GL', 2, 1)");
-        Sql("INSERT INTO RECEITA (CODIGO, DESCRICAO, VARIANTE, COR, GRAFICO, COD_BANHO, CUSTO, OBS, "
-            "PREPARACAO, "
-            "LIBERADA) VALUES ('0001', 'AZUL ROYAL', '01', 'C1', '001', '10', 1.45, 'A 60 GRAUS', '001', "
-            "'1')");
-        for (const char* i : {"1, 'M1', '%', 2, '', '', 'M'", "2, 'M1', '%', 2, '1', '', 'M'",
-                              "3, 'M1', '%', 2, '2', '', 'M'", "4, 'M5', 'GL', 1, '', '', 'M'",
-                              "5, 'M2', 'GL', 1, '', '', 'M'", "6, 'M1', 'KG', 2, '', '', 'M'",
-                              "7, 'P1', '%', 2, '', '', 'P'", "8, 'M1', '%', 9, '', '001', 'M'",
-                              "9, 'M4', '%', 1, '', '', 'M'"})
-            Sql(QString("INSERT INTO MAT_TIN (RECEITA, VARIANTE, ORDEN, CODIGO, UNIDADE, QTDE, FIBRA, REGRA, "
-                        "TP_ITEM) VALUES ('0001', '01', %1)")
-                    .arg(i));
-        Sql("INSERT INTO RECEITA (CODIGO, DESCRICAO, VARIANTE, COR, GRAFICO, COD_BANHO, CUSTO, LIBERADA) "
-            "VALUES "
-            "('0002', 'VERDE', '02', 'C2', '001', '20', 0.1, '2')");
-        Sql("INSERT INTO MAT_TIN (RECEITA, VARIANTE, ORDEN, CODIGO, UNIDADE, QTDE, TP_ITEM) VALUES ('0002', "
-            "'02', 1, 'M1', '%', 1, 'M')");
-        Sql("INSERT INTO REGIAO (REGIAO, PADRAO) VALUES ('01', 'S')");
-        Sql("INSERT INTO REGIAO (REGIAO, PADRAO) VALUES ('02', 'N')");
-        for (const char* t : {"'01', 'C1', '01'", "'02', 'C1', '01'", "'01', 'C2', '02'"})
-            Sql(QString("INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, LIBERADO) VALUES (%1, 'S')").arg(t));
+        Insert("MATERIAL (CODIGO, DESCRICAO, UNIDADE, REPOSICAO, CONCENTRACAO, ATIVO, GRUPO)",
+               {"'M1', 'CORANTE AZUL', '%', 10, 0, 'S', '001'", "'M2', 'SAL', 'GL', 10, 50, 'S', NULL",
+                "'M3', 'CORANTE VELHO', '%', 10, 0, 'N', NULL",
+                "'M4', 'CORANTE PRETO', '%', 10, 0, 'S', NULL", "'M5', 'DETERGENTE', 'GL', 10, 0, 'S', NULL",
+                "'A1', 'PRETO B', '%', 8, 0, 'S', NULL", "'A2', 'PRETO C', '%', 9, 0, 'S', NULL"});
+        Insert("GRUPO_MA (CODIGO, DESCRICAO)", {"'001', 'CORANTES'"});
+        Insert("MAT_ITEN (CODIGO, COR, DEPOSITO, LOTE, LOCAL)",
+               {"'M1', '0', '0000', '000000', 'PRATELEIRA 1'"});
+        Insert("CONTRATIPO (MATERIAL, CODIGO, CONCENT, ATIVO)",
+               {"'M4', 'A2', 80, 'S'", "'M4', 'A1', 50, 'S'"});
+        Insert("PRODUTO (CODIGO, DESCRICAO, UNIDADE, PRECO)", {"'P1', 'AMOSTRA', '%', 10"});
+        Insert("VARIANTE (CODIGO, DESCRICAO, INDICE)",
+               {"'01', 'ALGODAO POLIESTER', '60'", "'02', 'ALGODAO', ''"});
+        Insert("BANHO (CODIGO, DESCRICAO, PROPORCAO)", {"'10', 'NORMAL', 10", "'20', 'LONGO', 20"});
+        Insert("CADCORTIN (CODIGO, DESCRICAO, COMPLEMENTO, COR_SIS)",
+               {"'C1', 'AZUL', 'ROYAL', 255", "'C2', 'VERDE', NULL, NULL"});
+        Insert("GRAFICO (CODIGO, DESCRICAO, TEMPO, QTDE_AGUA, QTDE_VAPOR, QTDE_VATS, QTDE_GAS, QTDE_OUTROS)",
+               {"'001', 'REATIVO 60', '04:30', 1, 2, 0.5, 0, 0.25"});
+        Insert("TIPO_TING (CODIGO, DESCRICAO)", {"'C', 'CORANTE'"});
+        Insert("TNG_REGRA (CODIGO, DESCRICAO, TIPO, ORDEM, QTDE_DE, QTDE_ATE, QTDE_R)",
+               {"'001', 'SAL FIXO', 'P', 1, 0, 0, 3"});
+        Insert("PREPARACAO (CODIGO, DESCRICAO, MATERIAL, UNIDADE, ORDEM, QTDE)",
+               {"'001', 'PURGA', 'M1', '%', 1, 2", "'001', 'PURGA', 'M5', 'GL', 2, 1"});
+        Insert("RECEITA (CODIGO, DESCRICAO, VARIANTE, COR, GRAFICO, COD_BANHO, CUSTO, OBS, PREPARACAO, "
+               "LIBERADA)",
+               {"'0001', 'AZUL ROYAL', '01', 'C1', '001', '10', 1.45, 'A 60 GRAUS', '001', '1'",
+                "'0002', 'VERDE', '02', 'C2', '001', '20', 0.1, NULL, NULL, '2'"});
+        Insert("MAT_TIN (RECEITA, VARIANTE, ORDEN, CODIGO, UNIDADE, QTDE, FIBRA, REGRA, TP_ITEM)",
+               {"'0001', '01', 1, 'M1', '%', 2, '', '', 'M'", "'0001', '01', 2, 'M1', '%', 2, '1', '', 'M'",
+                "'0001', '01', 3, 'M1', '%', 2, '2', '', 'M'", "'0001', '01', 4, 'M5', 'GL', 1, '', '', 'M'",
+                "'0001', '01', 5, 'M2', 'GL', 1, '', '', 'M'", "'0001', '01', 6, 'M1', 'KG', 2, '', '', 'M'",
+                "'0001', '01', 7, 'P1', '%', 2, '', '', 'P'", "'0001', '01', 8, 'M1', '%', 9, '', '001', 'M'",
+                "'0001', '01', 9, 'M4', '%', 1, '', '', 'M'",
+                "'0002', '02', 1, 'M1', '%', 1, NULL, NULL, 'M'"});
+        Insert("REGIAO (REGIAO, PADRAO)", {"'01', 'S'", "'02', 'N'"});
+        Insert("TABPRECO (REGIAO, COR, VARIANTE, LIBERADO)",
+               {"'01', 'C1', '01', 'S'", "'02', 'C1', '01', 'S'", "'01', 'C2', '02', 'S'"});
         // Two entries in one second (the later one wins), an older one, and entries of other keys or
         // screens that must not count.
-        for (const char* l : {"'000101', '2026-01-10', '10:00:00', 'ANA', 'fmTngReceita'",
-                              "'000101', '2026-01-10', '10:00:00', 'BIA', 'fmTngReceita'",
-                              "'000101', '2025-12-01', '23:59:59', 'CAIO', 'fmTngReceita'",
-                              "'0001010', '2027-01-01', '08:00:00', 'ZECA', 'fmTngReceita'",
-                              "'000101', '2027-01-01', '08:00:00', 'DUDA', 'FmOutraTela'"})
-            Sql(QString("INSERT INTO LOG (ID, CHAVE, DATA, HORA, USUARIO, FORMULARIO) VALUES "
-                        "(NEXT VALUE FOR GEN_LOG_ID, %1)")
-                    .arg(l));
-        db->Transaction()->CommitRetaining();
+        Insert("LOG (ID, CHAVE, DATA, HORA, USUARIO, FORMULARIO)",
+               {"NEXT VALUE FOR GEN_LOG_ID, '000101', '2026-01-10', '10:00:00', 'ANA', 'fmTngReceita'",
+                "NEXT VALUE FOR GEN_LOG_ID, '000101', '2026-01-10', '10:00:00', 'BIA', 'fmTngReceita'",
+                "NEXT VALUE FOR GEN_LOG_ID, '000101', '2025-12-01', '23:59:59', 'CAIO', 'fmTngReceita'",
+                "NEXT VALUE FOR GEN_LOG_ID, '0001010', '2027-01-01', '08:00:00', 'ZECA', 'fmTngReceita'",
+                "NEXT VALUE FOR GEN_LOG_ID, '000101', '2027-01-01', '08:00:00', 'DUDA', 'FmOutraTela'"});
+        Commit();
         driver->Open("TfmTngReceita");
     }
 
@@ -110,14 +86,9 @@ class TstTngReceita : public ScreenTestCase {
     TDataSet* Itens() { return driver->Screen()->findChild<TDataSet*>("TbConsumos"); }
     // The grid's rows as "field|field...", sorted: rows of equal order and product may come either way.
     QStringList Linhas(const QString& campos = kItemCampos) {
-        TDataSet* itens = Itens();
         QStringList linhas;
-        for (int linha = 0; linha < itens->RecordCount(); ++linha) {
-            QStringList valores;
-            for (const QString& campo : campos.split('|'))
-                valores << TextoValor(itens->ValueAt(linha, itens->FieldIndex(campo)));
-            linhas << valores.join('|');
-        }
+        for (int linha = 0; linha < Itens()->RecordCount(); ++linha)
+            linhas << FieldText("TbConsumos", linha, campos);
         linhas.sort();
         return linhas;
     }
@@ -131,20 +102,16 @@ class TstTngReceita : public ScreenTestCase {
     }
     QStringList Estado() {
         return RowsSeenByOthers(
-                   "SELECT CODIGO, VARIANTE, DESCRICAO, COR, CUSTO, LIBERADA FROM RECEITA ORDER BY 1, 2") +
-               RowsSeenByOthers(
-                   "SELECT RECEITA, VARIANTE, ORDEN, CODIGO, QTDE FROM MAT_TIN ORDER BY 1, 2, 3, 4") +
-               RowsSeenByOthers("SELECT REGIAO, COR, VARIANTE, LIBERADO FROM TABPRECO ORDER BY 1, 2, 3") +
-               RowsSeenByOthers("SELECT COUNT(*) FROM LOG");
+            {"SELECT CODIGO, VARIANTE, DESCRICAO, COR, CUSTO, LIBERADA FROM RECEITA ORDER BY 1, 2",
+             "SELECT RECEITA, VARIANTE, ORDEN, CODIGO, QTDE FROM MAT_TIN ORDER BY 1, 2, 3, 4",
+             "SELECT REGIAO, COR, VARIANTE, LIBERADO FROM TABPRECO ORDER BY 1, 2, 3",
+             "SELECT COUNT(*) FROM LOG"});
     }
     QStringList Logs() {
         return RowsSeenByOthers(
             "SELECT TITULO, TEXTO, TIPO, CHAVE, FORMULARIO FROM LOG WHERE TITULO = 'RECEITA' ORDER BY ID");
     }
-    QString Precos() {
-        return RowsSeenByOthers("SELECT REGIAO, COR, VARIANTE, LIBERADO FROM TABPRECO ORDER BY 1, 2, 3")
-            .join(';');
-    }
+    QString Precos() { return Seen("SELECT REGIAO, COR, VARIANTE, LIBERADO FROM TABPRECO ORDER BY 1, 2, 3"); }
 
 private slots:
     void loadCostsEveryItemAndAnUnchangedSaveKeepsThePrice();
@@ -163,7 +130,7 @@ void TstTngReceita::loadCostsEveryItemAndAnUnchangedSaveKeepsThePrice() {
     Base();
     Abre("0001", "01");
     QCOMPARE(Linhas(), kItens0001);
-    QCOMPARE(driver->Text("LbCustoReceita"), QString("1,45"));
+    QCOMPARE(driver->Text("LbCustoReceita"), "1,45");
     const struct {
         const char *caixa, *texto;
     } cabecalho[] = {{"EdtDescricao", "AZUL ROYAL"},
@@ -184,9 +151,8 @@ void TstTngReceita::loadCostsEveryItemAndAnUnchangedSaveKeepsThePrice() {
 
     const QStringList precos = RowsSeenByOthers("SELECT LIBERADO FROM TABPRECO");
     driver->Click("BitBtn5");
-    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
-    QCOMPARE(RowsSeenByOthers("SELECT CUSTO, LIBERADA FROM RECEITA WHERE CODIGO = '0001'"),
-             QStringList{"1.45|1"});
+    QCOMPARE(TakeMessages(), QString());
+    QCOMPARE(Seen("SELECT CUSTO, LIBERADA FROM RECEITA WHERE CODIGO = '0001'"), "1.45|1");
     // The preparation's items are costed, never stored; the ruled item keeps the rule's quantity.
     QCOMPARE(RowsSeenByOthers(
                  "SELECT ORDEN, CODIGO, QTDE, TP_ITEM FROM MAT_TIN WHERE RECEITA = '0001' ORDER BY 1"),
@@ -205,17 +171,17 @@ void TstTngReceita::changedCostUnreleasesTheDefaultRegionOnly() {
     Abre("0001", "01");
     driver->Row("DBGrid1", Linha("M4"));
     driver->Cell("DBGrid1", "Qtde", "3"); // 0.1 -> 0.3
-    QCOMPARE(driver->Text("LbCustoReceita"), QString("1,65"));
+    QCOMPARE(driver->Text("LbCustoReceita"), "1,65");
     driver->Click("BitBtn5");
-    QCOMPARE(RowsSeenByOthers("SELECT CUSTO FROM RECEITA WHERE CODIGO = '0001'"), QStringList{"1.65"});
-    QCOMPARE(Precos(), QString("01|C1|01|N;01|C2|02|S;02|C1|01|S"));
+    QCOMPARE(Seen("SELECT CUSTO FROM RECEITA WHERE CODIGO = '0001'"), "1.65");
+    QCOMPARE(Precos(), "01|C1|01|N;01|C2|02|S;02|C1|01|S");
 
     // A new recipe is compared with no cost at all; the bath it is given costs its g/l items.
     driver->Type("EdtCodigo", "0003");
     driver->Press("Tab");
     driver->Type("EdtCodVar", "02");
     driver->Press("Tab");
-    QCOMPARE(messages.LastText(), QString("Cadastro com Receita e Variante não encontrados."));
+    QCOMPARE(messages.LastText(), "Cadastro com Receita e Variante não encontrados.");
     driver->Type("EdtDescricao", "VERDE NOVO");
     for (const auto& [caixa, codigo] :
          {std::pair{"EdtCodCor", "C2"}, {"EdtCodGra", "001"}, {"EdtCodBan", "20"}})
@@ -224,15 +190,13 @@ void TstTngReceita::changedCostUnreleasesTheDefaultRegionOnly() {
     driver->Cell("DBGrid1", "Material", "M5");
     driver->Cell("DBGrid1", "Unidade", "GL");
     driver->Cell("DBGrid1", "Qtde", "1");
-    QCOMPARE(driver->Text("LbCustoReceita"), QString("0,20"));
+    QCOMPARE(driver->Text("LbCustoReceita"), "0,20");
     driver->Row("DBGrid1", 1); // a blank row with no order is left out
     driver->Click("BitBtn5");
-    QCOMPARE(RowsSeenByOthers("SELECT CUSTO, DESCRICAO FROM RECEITA WHERE CODIGO = '0003'"),
-             QStringList{"0.2|VERDE NOVO"});
-    QCOMPARE(RowsSeenByOthers("SELECT ORDEN, CODIGO, UNIDADE FROM MAT_TIN WHERE RECEITA = '0003'"),
-             QStringList{"1|M5|GL"});
-    QCOMPARE(Precos(), QString("01|C1|01|N;01|C2|02|N;02|C1|01|S"));
-    QCOMPARE(Logs().last(), QString("RECEITA|INCLUSAO DE RECEITA 0003 VARIANTE 02|0|000302|fmTngReceita"));
+    QCOMPARE(Seen("SELECT CUSTO, DESCRICAO FROM RECEITA WHERE CODIGO = '0003'"), "0.2|VERDE NOVO");
+    QCOMPARE(Seen("SELECT ORDEN, CODIGO, UNIDADE FROM MAT_TIN WHERE RECEITA = '0003'"), "1|M5|GL");
+    QCOMPARE(Precos(), "01|C1|01|N;01|C2|02|N;02|C1|01|S");
+    QCOMPARE(Logs().last(), "RECEITA|INCLUSAO DE RECEITA 0003 VARIANTE 02|0|000302|fmTngReceita");
 }
 
 void TstTngReceita::refusalsWriteNothing() {
@@ -240,18 +204,18 @@ void TstTngReceita::refusalsWriteNothing() {
     Sql("INSERT INTO MAT_TIN (RECEITA, VARIANTE, ORDEN, CODIGO, UNIDADE, QTDE, TP_ITEM) VALUES ('0002', "
         "'02', 2, "
         "'M3', '%', 1, 'M')");
-    db->Transaction()->CommitRetaining();
+    Commit();
     const QStringList antes = Estado();
     Abre("0001", "01");
     driver->Type("EdtCodCor", "C2");
     driver->Click("BitBtn5");
     QCOMPARE(messages.LastText(),
              QString("Receita + Variante já cadastrada com outra cor. Impossível gravar."));
-    QCOMPARE(driver->FocusedName(), QString("EdtCodigo"));
+    QCOMPARE(driver->FocusedName(), "EdtCodigo");
 
     Abre("0002", "02");
     driver->Click("BitBtn5");
-    QCOMPARE(messages.LastText(), QString("Receita com Material Inativo: \nM3 CORANTE VELHO"));
+    QCOMPARE(messages.LastText(), "Receita com Material Inativo: \nM3 CORANTE VELHO");
 
     const struct {
         const char *caixa, *valido, *invalido, *mensagem;
@@ -280,7 +244,7 @@ void TstTngReceita::failureMidwayKeepsTheStoredRecipe() {
         "N = COALESCE(CAST(RDB$GET_CONTEXT('USER_TRANSACTION', 'ITENS') AS INTEGER), 0) + 1; "
         "N = N + 0 * RDB$SET_CONTEXT('USER_TRANSACTION', 'ITENS', N); "
         "IF (N = 3) THEN EXCEPTION E_MAT_TIN; END");
-    db->Transaction()->CommitRetaining();
+    Commit();
     const QStringList antes = Estado();
     Abre("0001", "01");
     driver->Type("EdtDescricao", "AZUL ALTERADO");
@@ -293,10 +257,9 @@ void TstTngReceita::failureMidwayKeepsTheStoredRecipe() {
 
     // The screen still holds what was typed: once the fault is gone it saves.
     Sql("DROP TRIGGER T_MAT_TIN");
-    db->Transaction()->CommitRetaining();
+    Commit();
     driver->Click("BitBtn5");
-    QCOMPARE(RowsSeenByOthers("SELECT DESCRICAO, CUSTO FROM RECEITA WHERE CODIGO = '0001'"),
-             QStringList{"AZUL ALTERADO|1.65"});
+    QCOMPARE(Seen("SELECT DESCRICAO, CUSTO FROM RECEITA WHERE CODIGO = '0001'"), "AZUL ALTERADO|1.65");
 }
 
 void TstTngReceita::pairStoredByAnotherIsNotReplaced() {
@@ -314,7 +277,7 @@ void TstTngReceita::pairStoredByAnotherIsNotReplaced() {
     outro->Transaction()->CommitRetaining();
     const QStringList antes = Estado();
     driver->Click("BitBtn5");
-    QCOMPARE(messages.LastText(), QString("Receita + Variante já cadastrada. Impossível gravar."));
+    QCOMPARE(messages.LastText(), "Receita + Variante já cadastrada. Impossível gravar.");
     QCOMPARE(Estado(), antes);
 
     // A duplicate is a new recipe under the next code, the source left as stored.
@@ -322,11 +285,10 @@ void TstTngReceita::pairStoredByAnotherIsNotReplaced() {
     driver->Click("BtDuplicar");
     const QString novo = driver->Text("EdtCodigo");
     QVERIFY(novo != "0001" && novo != "0008");
-    QCOMPARE(driver->Text("EdtDescricao"), QString("AZUL ROYAL"));
+    QCOMPARE(driver->Text("EdtDescricao"), "AZUL ROYAL");
     driver->Click("BitBtn5");
-    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*), SUM(QTDE) FROM MAT_TIN WHERE RECEITA = '" + novo + "'"),
-             QStringList{"9|16"});
-    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM MAT_TIN WHERE RECEITA = '0001'"), QStringList{"9"});
+    QCOMPARE(Seen("SELECT COUNT(*), SUM(QTDE) FROM MAT_TIN WHERE RECEITA = '" + novo + "'"), "9|16");
+    QCOMPARE(Seen("SELECT COUNT(*) FROM MAT_TIN WHERE RECEITA = '0001'"), "9");
     QCOMPARE(Logs().last(),
              "RECEITA|INCLUSAO DE RECEITA " + novo + " VARIANTE 01|0|" + novo + "01|fmTngReceita");
 }
@@ -336,7 +298,7 @@ void TstTngReceita::oneRowPerItemWithColoursAndTheLatestChange() {
     Abre("0001", "01");
     QCOMPARE(Linhas("Material|ContraTipo|QtdeContraTipo|CustoContraTipo").filter("M4"),
              QStringList{"M4|A1|0.5|8"});
-    QCOMPARE(driver->Text("LbUltimaAlteracao"), QString("Última alteração: 10/01/2026 10:00:00 BIA"));
+    QCOMPARE(driver->Text("LbUltimaAlteracao"), "Última alteração: 10/01/2026 10:00:00 BIA");
     auto* grade = driver->Get<TZoDBGrid>("DBGrid1");
     auto cor = [grade](int linha) {
         return grade->model()->index(linha, 0).data(Qt::ForegroundRole).value<QColor>();
@@ -379,20 +341,16 @@ void TstTngReceita::gridFillsItemsFromTheirProducts() {
     const int linha = 1;
     for (const auto& caso : casos) {
         messages.Clear();
-        driver->Row("DBGrid1", linha);
-        driver->Cell("DBGrid1", caso.campo, caso.texto);
+        Cells("DBGrid1", linha, {{caso.campo, caso.texto}});
         QCOMPARE(messages.LastText(), QString::fromUtf8(caso.mensagem));
-        TDataSet* itens = Itens();
-        QStringList valores;
-        for (const char* campo : {"Material", "Descricao", "Unidade", "Preco", "Local", "ContraTipo"})
-            valores << TextoValor(itens->ValueAt(linha, itens->FieldIndex(campo)));
-        QCOMPARE(valores.join('|'), QString::fromUtf8(caso.resultado));
+        QCOMPARE(FieldText("TbConsumos", linha, "Material|Descricao|Unidade|Preco|Local|ContraTipo"),
+                 QString::fromUtf8(caso.resultado));
     }
     driver->Row("DBGrid1", linha);
     driver->Cell("DBGrid1", "Tipo", "Z");
-    QCOMPARE(messages.LastText(), QString("Tipo de tingimento inválido."));
+    QCOMPARE(messages.LastText(), "Tipo de tingimento inválido.");
     driver->Cell("DBGrid1", "Regra", "999");
-    QCOMPARE(messages.LastText(), QString("Regra de cálculo inválida."));
+    QCOMPARE(messages.LastText(), "Regra de cálculo inválida.");
     driver->Row("DBGrid1", linha);
     messages.searches.enqueue("001");
     driver->Get<TZoDBGrid>("DBGrid1")->SelectField("Regra");
@@ -417,14 +375,13 @@ void TstTngReceita::deleteRemovesItemsAndHeader() {
     Abre("0001", "01");
     messages.questions.enqueue(false);
     driver->Click("BitBtn7");
-    QCOMPARE(messages.shown.last().title, QString("Eliminação de Registro"));
-    QCOMPARE(messages.shown.last().text, QString("Deseja eliminar este Registro?"));
+    QCOMPARE(messages.shown.last().title, "Eliminação de Registro");
+    QCOMPARE(messages.shown.last().text, "Deseja eliminar este Registro?");
     QCOMPARE(Estado(), antes);
     messages.questions.enqueue(true);
     driver->Click("BitBtn7");
-    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM RECEITA WHERE CODIGO = '0001'"), QStringList{"0"});
-    QCOMPARE(RowsSeenByOthers("SELECT RECEITA, COUNT(*) FROM MAT_TIN GROUP BY RECEITA"),
-             QStringList{"0002|1"});
+    QCOMPARE(Seen("SELECT COUNT(*) FROM RECEITA WHERE CODIGO = '0001'"), "0");
+    QCOMPARE(Seen("SELECT RECEITA, COUNT(*) FROM MAT_TIN GROUP BY RECEITA"), "0002|1");
     QCOMPARE(Logs(), QStringList{"RECEITA|EXCLUSAO DE RECEITA 0001 VARIANTE 01|3|000101|fmTngReceita"});
     QCOMPARE(Itens()->RecordCount(), 0);
 }
@@ -451,39 +408,33 @@ void TstTngReceita::searchBindsItsFiltersAndOpensTheRecipe() {
     driver->Click("btnConsulta");
     driver->Row("DBGrid2", 1);
     QCOMPARE(driver->Value("DBGrid2", "DESC_PREP"), QString());
-    QCOMPARE(driver->Value("DBGrid2", "LIBERADA"), QString("Não"));
+    QCOMPARE(driver->Value("DBGrid2", "LIBERADA"), "Não");
     driver->Press("Enter", "DBGrid2");
     QVERIFY(driver->Visible("BitBtn5"));
-    QCOMPARE(driver->Text("EdtDescricao"), QString("VERDE"));
+    QCOMPARE(driver->Text("EdtDescricao"), "VERDE");
     QCOMPARE(Linhas(), QStringList{"S|1|M1|1|0.1"});
 
     // "Consultar" picks a recipe of the look-up, by code and variant.
     messages.searches.enqueue("0001/01");
     driver->Click("BtConsultar");
-    QCOMPARE(driver->Text("EdtDescricao"), QString("AZUL ROYAL"));
+    QCOMPARE(driver->Text("EdtDescricao"), "AZUL ROYAL");
     QCOMPARE(Itens()->RecordCount(), 11);
 }
 
 void TstTngReceita::printsPricesOnlyWhenAsked() {
     Base();
-    QTemporaryDir pasta;
-    qputenv("KELM_REPORT_DIR", pasta.path().toUtf8());
-    const auto restaura = qScopeGuard([] { qunsetenv("KELM_REPORT_DIR"); });
-    const bool leitor = !QStandardPaths::findExecutable("pdftotext").isEmpty();
+    const ReportFolder pasta;
     QStringList gerados;
     auto texto = [&](const QString& relatorio) {
-        const QString arquivo = pasta.filePath(relatorio + ".pdf");
+        const QString arquivo = pasta.Path(relatorio + ".pdf");
         if (QFile::exists(arquivo))
             gerados << relatorio;
-        QProcess leitura;
-        leitura.start("pdftotext", {"-layout", arquivo, "-"});
-        leitura.waitForFinished();
-        return QString::fromUtf8(leitura.readAllStandardOutput());
+        return PdfText(arquivo);
     };
     Abre("0001", "01");
     driver->Click("BtImprimir");
     const QString semPreco = texto("WTngReceita");
-    QFile::remove(pasta.filePath("WTngReceita.pdf"));
+    QFile::remove(pasta.Path("WTngReceita.pdf"));
     driver->Click("CkImprimePreco");
     driver->Click("BtImprimir");
     const QString comPreco = texto("WTngReceita");
@@ -491,7 +442,7 @@ void TstTngReceita::printsPricesOnlyWhenAsked() {
     driver->Click("BtImprimirLista");
     const QString lista = texto("WTngConsRec");
     QCOMPARE(gerados, (QStringList{"WTngReceita", "WTngReceita", "WTngConsRec"}));
-    if (!leitor)
+    if (!CanReadPdf())
         QSKIP("pdftotext is not installed: the reports were written, their text is not read");
     QVERIFY(semPreco.contains("CORANTE AZUL") && semPreco.contains("AZUL ROYAL"));
     QVERIFY2(!semPreco.contains("Custo") && !semPreco.contains("Preço"), qPrintable(semPreco));

@@ -10,23 +10,20 @@ class TstTngRoteiro : public ScreenTestCase {
     const QString kGravado = "1|01|0|TINTO;2|03|1|TINTO;3|06||TINTO";
 
     void Base() {
-        Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('01', 'PREPARACAO')");
-        Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('03', 'TINGIMENTO')");
-        Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('06', 'SECAGEM')");
+        Insert("FASE (CODIGO, DESCRICAO)", {"'01', 'PREPARACAO'", "'03', 'TINGIMENTO'", "'06', 'SECAGEM'"});
         for (const char* passo : {"1, 0, '01'", "2, 1, '03'", "3, NULL, '06'"})
             Sql(QStringLiteral("INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, DIAS, FASE) VALUES "
                                "('000001', 'TINTO', %1)")
                     .arg(passo));
         Sql("INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, DIAS, FASE) VALUES ('000002', 'CRU', 1, 1, "
             "'01')");
-        db->Transaction()->CommitRetaining();
+        Commit();
         driver->Open("TfmTngRoteiro");
     }
     // The stored steps of a route, in order, as "ORDEM|FASE|DIAS|DESCRICAO;...".
     QString Gravado(const QString& codigo = "000001") {
-        return RowsSeenByOthers("SELECT ORDEM, FASE, DIAS, DESCRICAO FROM ROTEIRO WHERE CODIGO = '" + codigo +
-                                "' ORDER BY ORDEM")
-            .join(';');
+        return Seen("SELECT ORDEM, FASE, DIAS, DESCRICAO FROM ROTEIRO WHERE CODIGO = '" + codigo +
+                    "' ORDER BY ORDEM");
     }
     TZoDBGrid* Grade() { return driver->Get<TZoDBGrid>("DBGrid8"); }
     void Abre(const QString& codigo) {
@@ -62,12 +59,12 @@ void TstTngRoteiro::newRouteWithLookUpsSortedStepsAndBlankDays() {
     Grade()->SelectField("FASE");
     messages.searches.enqueue("03");
     driver->Press("F4");
-    QCOMPARE(Exibida(0, 2), QStringLiteral("TINGIMENTO"));
+    QCOMPARE(Exibida(0, 2), "TINGIMENTO");
     driver->Press("Down");
     Celula("ORDEM", "1");
     Celula("FASE", "01");
     driver->Press("Tab"); // posted: the step takes its place by order
-    QCOMPARE(Exibida(0, 2), QStringLiteral("PREPARACAO"));
+    QCOMPARE(Exibida(0, 2), "PREPARACAO");
     Celula("DIAS", "2");
     Linha(1);
     driver->Press("Down");
@@ -77,12 +74,12 @@ void TstTngRoteiro::newRouteWithLookUpsSortedStepsAndBlankDays() {
     driver->Press("Down"); // an empty step is left out of the save
     driver->Click("BitBtn1");
     QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
-    QCOMPARE(Gravado("000009"), QStringLiteral("1|01|2|NOVO;2|03||NOVO"));
+    QCOMPARE(Gravado("000009"), "1|01|2|NOVO;2|03||NOVO");
     // The saved route stays on screen, as stored; saving it again changes nothing.
-    QCOMPARE(Exibida(1, 2), QStringLiteral("TINGIMENTO"));
+    QCOMPARE(Exibida(1, 2), "TINGIMENTO");
     messages.Clear();
     driver->Click("BitBtn1");
-    QCOMPARE(Gravado("000009"), QStringLiteral("1|01|2|NOVO;2|03||NOVO"));
+    QCOMPARE(Gravado("000009"), "1|01|2|NOVO;2|03||NOVO");
     driver->Focus("DBGrid8"); // nor does coming back into the grid reload over it
     QVERIFY(messages.shown.isEmpty());
     QCOMPARE(Grade()->model()->rowCount(), 2);
@@ -99,24 +96,24 @@ void TstTngRoteiro::refusedStepLeavesTheStoredRouteIntact() {
     driver->Click("BitBtn1"); // the delete and two inserts have run when the third step is refused
     QCOMPARE(messages.Texts(), QStringList{"Fase inválida."});
     QCOMPARE(Grade()->currentIndex().row(), 2);
-    db->Transaction()->CommitRetaining(); // as the next save of any screen would
+    Commit(); // as the next save of any screen would
     QCOMPARE(Gravado(), kGravado);
 
     Celula("FASE", "06");
     Celula("ORDEM", "");
     driver->Click("BitBtn1");
-    QCOMPARE(messages.LastText(), QStringLiteral("Ordem inválida."));
-    db->Transaction()->CommitRetaining();
+    QCOMPARE(messages.LastText(), "Ordem inválida.");
+    Commit();
     QCOMPARE(Gravado(), kGravado);
 }
 
 void TstTngRoteiro::routeUsedByAFalCannotBeDeleted() {
     Base();
     Sql("INSERT INTO FAL (NUMERO, ROTEIRO) VALUES ('0000001', '000001')");
-    db->Transaction()->CommitRetaining();
+    Commit();
     Abre("000001");
     driver->Click("BtExcluir");
-    QCOMPARE(messages.LastText(), QStringLiteral("Roteiro está sendo usado na FAL, impossível excluir."));
+    QCOMPARE(messages.LastText(), "Roteiro está sendo usado na FAL, impossível excluir.");
     QCOMPARE(Gravado(), kGravado);
 
     Abre("000002");
@@ -145,14 +142,14 @@ void TstTngRoteiro::routeStoredByAnotherSinceLoadedIsNotReplaced() {
     }
     driver->Click("BitBtn1");
     QCOMPARE(messages.LastText(), kAlterado.arg("000009"));
-    QCOMPARE(Gravado("000009"), QStringLiteral("1|03|2|DELE"));
+    QCOMPARE(Gravado("000009"), "1|03|2|DELE");
     driver->Press("Tab"); // leaving the code loads the route as stored; changed from there, it saves
-    QCOMPARE(Exibida(0, 1), QStringLiteral("03"));
+    QCOMPARE(Exibida(0, 1), "03");
     driver->Type("EdtDescricao", "NOSSO");
     messages.Clear();
     driver->Click("BitBtn1");
     QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
-    QCOMPARE(Gravado("000009"), QStringLiteral("1|03|2|NOSSO"));
+    QCOMPARE(Gravado("000009"), "1|03|2|NOSSO");
 }
 
 void TstTngRoteiro::routeChangedOrDeletedByAnotherSinceLoadedIsNotReplaced() {
@@ -167,7 +164,7 @@ void TstTngRoteiro::routeChangedOrDeletedByAnotherSinceLoadedIsNotReplaced() {
     QCOMPARE(messages.LastText(), kAlterado.arg("000001"));
     QCOMPARE(Gravado(), "1|01|0|TINTO;2|03|1|TINTO;3|06|5|TINTO");
     driver->Press("Tab"); // a route deleted since it was loaded is not brought back either
-    QCOMPARE(Exibida(2, 3), QStringLiteral("5"));
+    QCOMPARE(Exibida(2, 3), "5");
     driver->Focus("DBGrid8");
     Celula("DIAS", "9");
     SqlOn(*other, "DELETE FROM ROTEIRO WHERE CODIGO = '000001'");
@@ -176,7 +173,7 @@ void TstTngRoteiro::routeChangedOrDeletedByAnotherSinceLoadedIsNotReplaced() {
     driver->Click("BitBtn1");
     QCOMPARE(messages.Texts(), QStringList{kAlterado.arg("000001")});
     QCOMPARE(Gravado(), QString());
-    QCOMPARE(Gravado("000002"), QStringLiteral("1|01|1|CRU"));
+    QCOMPARE(Gravado("000002"), "1|01|1|CRU");
 }
 
 QTEST_MAIN(TstTngRoteiro)

@@ -11,12 +11,10 @@ class TstTngSubstRec : public ScreenTestCase {
     Q_OBJECT
     // Q1 is replaced by Q2; Q3 is inactive. Recipe 0002 has a fabric product under the code Q1.
     void Base() {
-        for (const char* m : {"'Q1', 'SODA', 10, 'S'", "'Q2', 'SODA NOVA', 20, 'S'",
-                              "'Q3', 'SODA VELHA', 5, 'N'", "'Q9', 'SAL', 1, NULL"})
-            Sql(QStringLiteral("INSERT INTO MATERIAL (CODIGO, DESCRICAO, REPOSICAO, ATIVO) VALUES (%1)")
-                    .arg(m));
-        Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('01', 'ALGODAO')");
-        Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('02', 'POLIESTER')");
+        Insert("MATERIAL (CODIGO, DESCRICAO, REPOSICAO, ATIVO)",
+               {"'Q1', 'SODA', 10, 'S'", "'Q2', 'SODA NOVA', 20, 'S'", "'Q3', 'SODA VELHA', 5, 'N'",
+                "'Q9', 'SAL', 1, NULL"});
+        Insert("VARIANTE (CODIGO, DESCRICAO)", {"'01', 'ALGODAO'", "'02', 'POLIESTER'"});
         for (const char* r : {"'0001', '01'", "'0001', '02'", "'0002', '01'"})
             Sql(QStringLiteral("INSERT INTO RECEITA (CODIGO, VARIANTE, COR, CUSTO) VALUES (%1, 'C1', 9.99)")
                     .arg(r));
@@ -26,14 +24,12 @@ class TstTngSubstRec : public ScreenTestCase {
                     "INSERT INTO MAT_TIN (RECEITA, VARIANTE, ORDEN, CODIGO, QTDE, TP_ITEM, UNIDADE) "
                     "VALUES (%1, '%')")
                     .arg(i));
-        for (const char* p : {"'001', 'Q1', 8", "'002', 'Q1', 3", "'002', 'Q9', 1"})
-            Sql(QStringLiteral("INSERT INTO PREPARACAO (CODIGO, MATERIAL, QTDE) VALUES (%1)").arg(p));
+        Insert("PREPARACAO (CODIGO, MATERIAL, QTDE)", {"'001', 'Q1', 8", "'002', 'Q1', 3", "'002', 'Q9', 1"});
         // P1 can take Q1 doubled, P2 (Q1 its largest) cannot; P3 has no Q1.
-        for (const char* c : {"'P1', 'A1', 1, 60", "'P1', 'Q1', 2, 40", "'P2', 'Q1', 1, 50",
-                              "'P2', 'A1', 2, 30", "'P2', 'A2', 3, 20", "'P3', 'A1', 1, 100"})
-            Sql(QStringLiteral("INSERT INTO COMP_MATERIAL (MATERIAL, CODIGO, ORDEM, PERC) VALUES (%1)")
-                    .arg(c));
-        db->Transaction()->CommitRetaining();
+        Insert("COMP_MATERIAL (MATERIAL, CODIGO, ORDEM, PERC)",
+               {"'P1', 'A1', 1, 60", "'P1', 'Q1', 2, 40", "'P2', 'Q1', 1, 50", "'P2', 'A1', 2, 30",
+                "'P2', 'A2', 3, 20", "'P3', 'A1', 1, 100"});
+        Commit();
         driver->Open("TFmSubstRec");
     }
     void Substitui(const QString& antigo, const QString& novo, const QString& variante,
@@ -45,13 +41,12 @@ class TstTngSubstRec : public ScreenTestCase {
         driver->Click("BitBtn1");
     }
     QString Receitas() {
-        return (RowsSeenByOthers("SELECT RECEITA, VARIANTE, CODIGO, QTDE FROM MAT_TIN ORDER BY 1, 2, ORDEN") +
-                RowsSeenByOthers("SELECT CODIGO, MATERIAL, QTDE FROM PREPARACAO ORDER BY 1, 2"))
+        return RowsSeenByOthers({"SELECT RECEITA, VARIANTE, CODIGO, QTDE FROM MAT_TIN ORDER BY 1, 2, ORDEN",
+                                 "SELECT CODIGO, MATERIAL, QTDE FROM PREPARACAO ORDER BY 1, 2"})
             .join(';');
     }
     QString Composicoes() {
-        return RowsSeenByOthers("SELECT MATERIAL, CODIGO, PERC FROM COMP_MATERIAL ORDER BY MATERIAL, ORDEM")
-            .join(';');
+        return Seen("SELECT MATERIAL, CODIGO, PERC FROM COMP_MATERIAL ORDER BY MATERIAL, ORDEM");
     }
     QStringList Logs() { return RowsSeenByOthers("SELECT TITULO, TEXTO, TIPO, CHAVE FROM LOG ORDER BY ID"); }
 
@@ -100,9 +95,9 @@ void TstTngSubstRec::substitutionScalesRecipesOfTheVariantAndEveryPreparation() 
     const QString inicial = Receitas();
     messages.questions.enqueue(false);
     Substitui("Q1", "Q2", "01", "0,5");
-    QCOMPARE(driver->Text("EdtDesMat2"), QStringLiteral("SODA NOVA"));
-    QCOMPARE(driver->Text("EdtDesVar"), QStringLiteral("ALGODAO"));
-    QCOMPARE(messages.shown.first().text, QStringLiteral("Deseja realmente substituir o material?"));
+    QCOMPARE(driver->Text("EdtDesMat2"), "SODA NOVA");
+    QCOMPARE(driver->Text("EdtDesVar"), "ALGODAO");
+    QCOMPARE(messages.shown.first().text, "Deseja realmente substituir o material?");
     QCOMPARE(Receitas(), inicial);
 
     messages.questions.enqueue(true);
@@ -149,9 +144,9 @@ void TstTngSubstRec::refusedInputsChangeNothing() {
     messages.searches << "Q3"
                       << "Q9";
     driver->Press("F4", "EdtCodMat2");
-    QCOMPARE(driver->Text("EdtCodMat2"), QStringLiteral("Q2"));
+    QCOMPARE(driver->Text("EdtCodMat2"), "Q2");
     driver->Press("F4", "EdtCodMat2");
-    QCOMPARE(driver->Text("EdtDesMat2"), QStringLiteral("SAL"));
+    QCOMPARE(driver->Text("EdtDesMat2"), "SAL");
     QCOMPARE(Receitas() + Composicoes(), inicial);
     QVERIFY(Logs().isEmpty());
 }
@@ -175,7 +170,7 @@ void TstTngSubstRec::compositionsKeepTheirTotalOrAreAllRefused() {
     messages.questions.enqueue(true);
     Substitui("Q1", "Q2", "", "0,5");
     QCOMPARE(messages.Texts(), QStringList{"Concluído"});
-    QCOMPARE(Composicoes(), QStringLiteral("P1|A1|80;P1|Q2|20;P2|Q2|25;P2|A1|55;P2|A2|20;P3|A1|100"));
+    QCOMPARE(Composicoes(), "P1|A1|80;P1|Q2|20;P2|Q2|25;P2|A1|55;P2|A2|20;P3|A1|100");
     QCOMPARE(Receitas(), receitas);
     QCOMPARE(Logs(), QStringList{"ALTERACAO DE RECEITA|MATERIAL Q1 SUBSTITUIDO POR Q2|1|Q1"});
 }
@@ -216,9 +211,9 @@ void TstTngSubstRec::recalculationShowsProgressAndLogsWithIt() {
     Sql("CREATE EXCEPTION E_RECEITA 'Receita bloqueada'");
     Sql("CREATE TRIGGER T_RECEITA FOR RECEITA BEFORE UPDATE AS BEGIN EXCEPTION E_RECEITA; END");
     Sql("UPDATE MATERIAL SET REPOSICAO = 30 WHERE CODIGO = 'Q1'");
-    db->Transaction()->CommitRetaining();
+    Commit();
     const QStringList logs = Logs();
-    QCOMPARE(logs.last(), QStringLiteral("ALTERACAO DE RECEITA|RECALCULO MATERIAL Q1 VARIANTE 02|1|Q1"));
+    QCOMPARE(logs.last(), "ALTERACAO DE RECEITA|RECALCULO MATERIAL Q1 VARIANTE 02|1|Q1");
     driver->Click("BitBtn3");
     QVERIFY2(messages.LastText().contains("Receita bloqueada"), qPrintable(messages.LastText()));
     QCOMPARE(Logs(), logs);

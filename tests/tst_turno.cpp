@@ -27,13 +27,11 @@ const QString kComIntervalos =
 
 class TstTurno : public DatabaseTestCase {
     Q_OBJECT
-    void Commit() { db->Transaction()->CommitRetaining(); }
     // Three shifts every day of the week as the demo has them, 03 the night one; employees of shifts 01 and
     // 02 and one of none.
     void Turnos() {
-        Sql("INSERT INTO TURNO (TURNO, DESCRICAO, NOTURNO) VALUES ('01', 'MANHA', 'N')");
-        Sql("INSERT INTO TURNO (TURNO, DESCRICAO, NOTURNO) VALUES ('02', 'TARDE', 'N')");
-        Sql("INSERT INTO TURNO (TURNO, DESCRICAO, NOTURNO) VALUES ('03', 'NOITE', 'S')");
+        Insert("TURNO (TURNO, DESCRICAO, NOTURNO)",
+               {"'01', 'MANHA', 'N'", "'02', 'TARDE', 'N'", "'03', 'NOITE', 'S'"});
         for (int dia = 1; dia <= 7; ++dia) {
             for (const auto& [turno, entrada, saida] :
                  {std::tuple{"01", "06:00:00", "13:59:59"}, std::tuple{"02", "14:00:00", "21:59:59"},
@@ -45,9 +43,8 @@ class TstTurno : public DatabaseTestCase {
                         .arg(dia)
                         .arg(QLatin1String(entrada), QLatin1String(saida)));
         }
-        Sql("INSERT INTO PESSOAL (CODIGO, NOME, TURNO) VALUES ('00001', 'MANHA', '01')");
-        Sql("INSERT INTO PESSOAL (CODIGO, NOME, TURNO) VALUES ('00003', 'TARDE', '02')");
-        Sql("INSERT INTO PESSOAL (CODIGO, NOME, TURNO) VALUES ('00007', 'SEM TURNO', NULL)");
+        Insert("PESSOAL (CODIGO, NOME, TURNO)",
+               {"'00001', 'MANHA', '01'", "'00003', 'TARDE', '02'", "'00007', 'SEM TURNO', NULL"});
         Commit();
     }
 
@@ -114,21 +111,21 @@ void TstTurno::shiftOfAMoment() {
 void TstTurno::momentOnTheDatabase() {
     Turnos();
     const QDate segunda(2026, 11, 23);
-    QCOMPARE(TurnoDoMomento(segunda, hora("02:30:00"), "00001"), QStringLiteral("03"));
-    QCOMPARE(TurnoDoMomento(segunda, hora("10:00:00"), "00003"), QStringLiteral("01"));
-    QCOMPARE(TurnoDoMomento(segunda, hora("21:59:59"), "00001"), QStringLiteral("02"));
+    QCOMPARE(TurnoDoMomento(segunda, hora("02:30:00"), "00001"), "03");
+    QCOMPARE(TurnoDoMomento(segunda, hora("10:00:00"), "00003"), "01");
+    QCOMPARE(TurnoDoMomento(segunda, hora("21:59:59"), "00001"), "02");
 
     // Monday's afternoon moved to the evening, leaving 14:00 to 17:59 uncovered on Mondays only.
     Sql("UPDATE TURNO_HORARIOS SET ENTRADA = '18:00:00' WHERE TURNO = '02' AND DIA = 2");
     Commit();
-    QCOMPARE(TurnoDoMomento(segunda, hora("15:00:00"), "00001"), QStringLiteral("01"));
-    QCOMPARE(TurnoDoMomento(segunda, hora("15:00:00"), "00003"), QStringLiteral("02"));
-    QCOMPARE(TurnoDoMomento(segunda, hora("15:00:00"), "00007"), QStringLiteral("03")); // no shift of his
-    QCOMPARE(TurnoDoMomento(segunda, hora("15:00:00"), "99999"), QStringLiteral("03")); // no such employee
-    QCOMPARE(TurnoDoMomento(segunda.addDays(1), hora("15:00:00"), "00001"), QStringLiteral("02"));
+    QCOMPARE(TurnoDoMomento(segunda, hora("15:00:00"), "00001"), "01");
+    QCOMPARE(TurnoDoMomento(segunda, hora("15:00:00"), "00003"), "02");
+    QCOMPARE(TurnoDoMomento(segunda, hora("15:00:00"), "00007"), "03"); // no shift of his
+    QCOMPARE(TurnoDoMomento(segunda, hora("15:00:00"), "99999"), "03"); // no such employee
+    QCOMPARE(TurnoDoMomento(segunda.addDays(1), hora("15:00:00"), "00001"), "02");
     // Without a moment to go by, the employee's shift.
-    QCOMPARE(TurnoDoMomento(segunda, QTime(), "00001"), QStringLiteral("01"));
-    QCOMPARE(TurnoDoMomento(QDate(), hora("10:00:00"), "00003"), QStringLiteral("02"));
+    QCOMPARE(TurnoDoMomento(segunda, QTime(), "00001"), "01");
+    QCOMPARE(TurnoDoMomento(QDate(), hora("10:00:00"), "00003"), "02");
 
     // Without a night shift either: nothing to book it to.
     Sql("UPDATE TURNO SET NOTURNO = 'N'");
@@ -140,18 +137,18 @@ void TstTurno::manyMomentsReadTheHoursOnce() {
     Turnos();
     QuadroTurnos quadro;
     const QDate domingo(2026, 11, 22);
-    QCOMPARE(quadro.Turno(domingo, hora("23:30:00"), "00001"), QStringLiteral("03"));
+    QCOMPARE(quadro.Turno(domingo, hora("23:30:00"), "00001"), "03");
     // Read once: what changes after the first moment does not reach the ones after it.
     Sql("DELETE FROM TURNO_HORARIOS WHERE DIA = 1 AND TURNO = '01'");
     Sql("UPDATE PESSOAL SET TURNO = '02' WHERE CODIGO = '00001'");
     Commit();
-    QCOMPARE(quadro.Turno(domingo, hora("08:00:00"), "00003"), QStringLiteral("01"));
+    QCOMPARE(quadro.Turno(domingo, hora("08:00:00"), "00003"), "01");
     // Each weekday by its own rows; an employee's shift read the first time it is needed.
-    QCOMPARE(quadro.Turno(domingo.addDays(3), hora("15:00:00"), "00001"), QStringLiteral("02"));
+    QCOMPARE(quadro.Turno(domingo.addDays(3), hora("15:00:00"), "00001"), "02");
     QuadroTurnos outro;
-    QCOMPARE(outro.Turno(domingo, hora("08:00:00"), "00001"), QStringLiteral("02"));
-    QCOMPARE(outro.Turno(domingo, hora("08:00:00"), "00007"), QStringLiteral("03"));
-    QCOMPARE(outro.Turno(domingo.addDays(1), hora("08:00:00"), "00007"), QStringLiteral("01"));
+    QCOMPARE(outro.Turno(domingo, hora("08:00:00"), "00001"), "02");
+    QCOMPARE(outro.Turno(domingo, hora("08:00:00"), "00007"), "03");
+    QCOMPARE(outro.Turno(domingo.addDays(1), hora("08:00:00"), "00007"), "01");
 }
 
 QTEST_MAIN(TstTurno)

@@ -42,6 +42,14 @@ KELMHOST_EXPORT double TempoNumerico(const QString& time);
 // Sum of two time texts as "HH:MM:SS"; a null string when either is not a time.
 KELMHOST_EXPORT QString SomaTempoString(const QString& first, const QString& second);
 
+// The codes of a list box ("01, 02,03"): trimmed, empty ones and repeats dropped. Every box that takes a
+// list of codes reads it here.
+KELMHOST_EXPORT QStringList CodigosDaLista(const QString& texto);
+// The codes as an SQL list, each one quoted: 'A','B'.
+KELMHOST_EXPORT QString ListaSql(const QStringList& codigos);
+// The box's codes with the chosen ones added after them, each once.
+KELMHOST_EXPORT QString AcrescentaCodigos(const QString& texto, const QStringList& escolhidos);
+
 // True for an existing calendar date typed as "DD/MM/YYYY".
 KELMHOST_EXPORT bool ValidaData(const QString& date);
 

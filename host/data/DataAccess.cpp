@@ -5,6 +5,7 @@
 #include "Formatacao.h"
 #include "HostError.h"
 #include "TZoDatabase.h"
+#include "TZoQuery.h"
 #include <QDateTime>
 #include <QRegularExpression>
 #include <QSet>
@@ -224,6 +225,17 @@ QStringList ImpressaoLinhas(const TDataSet& rows, const QStringList& fields) {
         result << values.join(QChar(0x1f));
     }
     return result;
+}
+
+int LarguraColuna(const QString& table, const QString& column) {
+    TZoQuery q;
+    q.SQL << QStringLiteral("SELECT F.RDB$CHARACTER_LENGTH FROM RDB$RELATION_FIELDS R JOIN RDB$FIELDS F ON "
+                            "F.RDB$FIELD_NAME = R.RDB$FIELD_SOURCE WHERE R.RDB$RELATION_NAME = :T AND "
+                            "R.RDB$FIELD_NAME = :C");
+    q.BindValue(QStringLiteral("T"), DBLocal(table));
+    q.BindValue(QStringLiteral("C"), column.trimmed().toUpper());
+    q.Open();
+    return q.IsEmpty() ? 0 : q.Fields(0).AsInteger();
 }
 
 bool ExisteColuna(const QString& table, const QString& column) {

@@ -53,6 +53,10 @@ KELMHOST_EXPORT bool GravadosComoCarregados(const QString& table, const QString&
 // wholesale save compares between the rows it loaded and the rows stored when it writes.
 KELMHOST_EXPORT QStringList ImpressaoLinhas(const TDataSet& rows, const QStringList& fields);
 
+// Characters a text column holds; 0 for another kind of column or one the database lacks. A bound text longer
+// than its column fails the statement ("string right truncation"), even in a comparison.
+KELMHOST_EXPORT int LarguraColuna(const QString& table, const QString& column);
+
 // True when the database has that column (tables of later versions may not be there yet).
 KELMHOST_EXPORT bool ExisteColuna(const QString& table, const QString& column);
 

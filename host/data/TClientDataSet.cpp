@@ -22,6 +22,23 @@ void TClientDataSet::CreateDataSet() {
     SetRows({});
 }
 
+void TClientDataSet::CopiaDe(const TDataSet& origem) {
+    QList<QVariantList> linhas;
+    linhas.reserve(origem.RecordCount());
+    for (int p = 0; p < origem.RecordCount(); ++p) {
+        QVariantList linha;
+        linha.reserve(origem.FieldCount());
+        for (int f = 0; f < origem.FieldCount(); ++f)
+            linha << origem.ValueAt(p, f);
+        linhas << std::move(linha);
+    }
+    if (Editing())
+        Cancel();
+    SetFields(origem.FieldDefs());
+    Activate();
+    SetRows(std::move(linhas));
+}
+
 void TClientDataSet::EmptyDataSet() {
     if (Editing())
         Cancel();

@@ -12,6 +12,10 @@ public:
                              const QString& displayLabel = QString());
     void CreateDataSet();
     void EmptyDataSet();
+    // Becomes a copy of another data set's fields and visible rows; its views are reset once.
+    void CopiaDe(const TDataSet& origem);
+    // Fields declared anew (a pivot's, a report's): the rows go.
+    void RedefineCampos() { m_pending.clear(); }
 
 private:
     QList<FieldDef> m_pending;

@@ -2,6 +2,8 @@
 #include "Acesso.h"
 #include "DBControls.h"
 #include "DataContext.h"
+#include "DataSet.h"
+#include "DataSetModel.h"
 #include "FirebirdEngine.h"
 #include "Formatacao.h"
 #include "HostError.h"
@@ -16,6 +18,7 @@
 #include <QSqlRecord>
 #include <QTest>
 #include <atomic>
+#include <stdexcept>
 #include <unistd.h>
 
 namespace {
@@ -141,6 +144,37 @@ QVariant DatabaseTestCase::Scalar(const QString& statement) {
     return ScalarOn(*db, statement);
 }
 
+void DatabaseTestCase::Insert(const QString& tableAndColumns, const QStringList& rows) {
+    for (const QString& values : rows)
+        Sql(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(tableAndColumns, values));
+}
+
+void DatabaseTestCase::AddUser(const QString& code, const QString& name, const QString& password,
+                               const QString& flags) {
+    Sql(QStringLiteral("INSERT INTO ACESSO_USUARIOS (CODIGO, NOME, SENHA, SUPERVISOR, ADMINISTRADOR, ATIVO) "
+                       "VALUES ('%1', '%2', '%3', '%4', '%5', '%6')")
+            .arg(code, name, HashSenha(code, password), flags.mid(0, 1), flags.mid(1, 1), flags.mid(2, 1)));
+}
+
+void DatabaseTestCase::Grant(const QString& user, const QString& className, const QString& letter,
+                             int level) {
+    Sql(QStringLiteral(
+            "INSERT INTO ACESSO_DIREITOS (USUARIO, CLASSE, LETRA, NIVEL) VALUES ('%1', '%2', '%3', %4)")
+            .arg(user, className, letter)
+            .arg(level));
+}
+
+void DatabaseTestCase::Commit() {
+    db->Transaction()->CommitRetaining();
+}
+
+void DatabaseTestCase::ByOther(const QStringList& statements) {
+    auto other = OpenSecond(QStringLiteral("kelm-test-other"));
+    for (const QString& statement : statements)
+        SqlOn(*other, statement);
+    other->Transaction()->CommitRetaining();
+}
+
 std::unique_ptr<TZoDatabase> DatabaseTestCase::OpenSecond(const QString& name) {
     auto second = std::make_unique<TZoDatabase>(name);
     second->Open(config);
@@ -148,17 +182,72 @@ std::unique_ptr<TZoDatabase> DatabaseTestCase::OpenSecond(const QString& name) {
 }
 
 QStringList DatabaseTestCase::RowsSeenByOthers(const QString& statement) {
+    return RowsSeenByOthers(QStringList{statement});
+}
+
+QStringList DatabaseTestCase::RowsSeenByOthers(const QStringList& statements) {
     auto other = OpenSecond(QStringLiteral("kelm-test-reader"));
-    QSqlQuery q(other->Connection());
-    other->Exec(q, statement, false);
     QStringList rows;
-    while (q.next()) {
-        QStringList values;
-        for (int i = 0; i < q.record().count(); ++i)
-            values << TextoValor(q.value(i));
-        rows << values.join('|');
+    for (const QString& statement : statements) {
+        QSqlQuery q(other->Connection());
+        other->Exec(q, statement, false);
+        while (q.next()) {
+            QStringList values;
+            for (int i = 0; i < q.record().count(); ++i)
+                values << TextoValor(q.value(i));
+            rows << values.join('|');
+        }
     }
     return rows;
+}
+
+QString DatabaseTestCase::Seen(const QString& statement) {
+    return RowsSeenByOthers(statement).join(';');
+}
+
+int DatabaseTestCase::Count(const QString& table, const QString& where) {
+    return Seen(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(table, where)).toInt();
+}
+
+QStringList DatabaseTestCase::InvoiceImbalances(bool negativeAllowed) {
+    const QString item =
+        "SELECT I.NOTA, I.CODIGO, I.LOTE FROM NFITIN I WHERE I.PESO < %1 OR ABS(I.PESO - (I.PESO_REAL - "
+        "I.PESO_PROG)) > 0.0001 OR ABS(I.PESO_PROG - COALESCE((SELECT SUM(F.PESO_NF) FROM FAL_ITEN F "
+        "JOIN FAL ON FAL.NUMERO = F.FAL WHERE F.NOTA = I.NOTA AND FAL.CLIENTE = I.CODCLI AND F.CODIGO = "
+        "I.CODIGO AND F.LOTE = I.LOTE), 0)) > 0.0001";
+    const QString nota =
+        "SELECT N.NOTA FROM NFTIN N WHERE ABS(N.SALDO - (SELECT SUM(I.PESO) FROM NFITIN I WHERE I.NOTA = "
+        "N.NOTA AND I.CODCLI = N.CLIENTE)) > 0.0001";
+    return RowsSeenByOthers({item.arg(negativeAllowed ? "-1E9" : "-0.0001"), nota});
+}
+
+QString DatabaseTestCase::TakeMessages() {
+    const QString texts = messages.Texts().join('|');
+    messages.Clear();
+    return texts;
+}
+
+QString DatabaseTestCase::TakeShown() {
+    QStringList texts;
+    for (const auto& shown : messages.shown)
+        texts << shown.text;
+    messages.Clear();
+    return texts.join('|');
+}
+
+int DatabaseTestCase::CountShown(const QString& kind, const QString& text) const {
+    int count = 0;
+    for (const auto& shown : messages.shown)
+        count += shown.kind == kind && (text.isNull() || shown.text == text);
+    return count;
+}
+
+QString DatabaseTestCase::Errors() const {
+    QStringList errors;
+    for (const auto& shown : messages.shown)
+        if (shown.icon == MsgIcon::Error)
+            errors << shown.text;
+    return errors.join('|');
 }
 
 void ScreenTestCase::initTestCase() {
@@ -177,6 +266,29 @@ void ScreenTestCase::EditaCelula(TZoDBGrid* grid, const QString& field, const QV
 
 QString ScreenTestCase::TextoCelula(TZoDBGrid* grid, int row, int column) {
     return grid->model()->index(row, column).data().toString();
+}
+
+QString ScreenTestCase::FieldText(const QString& dataSet, int row, const QString& fields) {
+    auto* data = driver->Screen()->findChild<TDataSet*>(dataSet);
+    if (!data)
+        throw std::runtime_error(qPrintable(QStringLiteral("no data set %1 on the screen").arg(dataSet)));
+    QStringList values;
+    for (const QString& field : fields.split('|'))
+        values << TextoValor(data->ValueAt(row, data->FieldIndex(field)));
+    return values.join('|');
+}
+
+void ScreenTestCase::Cells(const QString& grid, int row, const QList<QPair<QString, QString>>& cells) {
+    driver->Row(grid, row);
+    for (const auto& [field, text] : cells)
+        driver->Cell(grid, field, text);
+}
+
+void ScreenTestCase::Tick(const QString& grid, int row, const QString& field, bool checked) {
+    auto* view = driver->Get<TZoDBGrid>(grid);
+    QAbstractItemModel* model = view->model();
+    const QModelIndex cell = model->index(row, DataSetModel::Of(view->DataSet())->ColumnOfField(field));
+    QVERIFY(model->setData(cell, checked ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole));
 }
 
 QVariant ScalarOn(TZoDatabase& database, const QString& statement) {

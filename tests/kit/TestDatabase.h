@@ -32,11 +32,38 @@ protected:
     // Runs one statement on the host connection; for arranging and checking data.
     void Sql(const QString& statement);
     QVariant Scalar(const QString& statement);
+    // One insert per row: Insert("FASE (CODIGO, DESCRICAO)", {"'01', 'PREPARO'", "'03', 'TINGIMENTO'"}).
+    void Insert(const QString& tableAndColumns, const QStringList& rows);
+    void Commit();
+    // A user with a password and its flags supervisor, administrator and active, as "SNS".
+    void AddUser(const QString& code, const QString& name, const QString& password, const QString& flags);
+    void Grant(const QString& user, const QString& className, const QString& letter = QStringLiteral("A"),
+               int level = 0);
+    // Statements another workstation runs and commits meanwhile.
+    void ByOther(const QStringList& statements);
+    void ByOther(const QString& statement) { ByOther(QStringList{statement}); }
     // A second, independent connection to the same database.
     std::unique_ptr<TZoDatabase> OpenSecond(const QString& name);
     // The rows a query returns on a second connection, each row its values joined by '|': what other users
     // see, committed work only.
     QStringList RowsSeenByOthers(const QString& statement);
+    // The rows of several queries, in turn, on one connection.
+    QStringList RowsSeenByOthers(const QStringList& statements);
+    // Those rows joined by ';', to compare a few at once.
+    QString Seen(const QString& statement);
+    // The rows of a table other users see.
+    int Count(const QString& table, const QString& where = QStringLiteral("1=1"));
+    // The invoice balance as other users see it: the invoice items whose weight taken by lot sheets, free
+    // weight or (unless allowed) sign is wrong, and the invoices whose balance is not their items' sum.
+    QStringList InvoiceImbalances(bool negativeAllowed = false);
+    // The plain messages shown so far joined by '|'; what was shown and the answers left queued are cleared.
+    QString TakeMessages();
+    // Every text shown so far, of any kind (a question's, an input box's prompt...), cleared the same way.
+    QString TakeShown();
+    // How many of a kind ("question", "input"...) were shown, with that text when one is given.
+    int CountShown(const QString& kind, const QString& text = QString()) const;
+    // The texts shown with the error icon, joined by '|'.
+    QString Errors() const;
 
 protected slots:
     void init();
@@ -53,6 +80,12 @@ protected:
     // A value typed into a cell of the grid's current row, as the cell editor hands it over.
     void EditaCelula(TZoDBGrid* grid, const QString& field, const QVariant& value);
     QString TextoCelula(TZoDBGrid* grid, int row, int column);
+    // A field of a row of one of the screen's data sets as program text; fields named "A|B" give "a|b".
+    QString FieldText(const QString& dataSet, int row, const QString& fields);
+    // Makes a row of the grid current and types its cells in turn.
+    void Cells(const QString& grid, int row, const QList<QPair<QString, QString>>& cells);
+    // Ticks or clears a check box cell, as a click on it would.
+    void Tick(const QString& grid, int row, const QString& field, bool checked = true);
 
 protected slots:
     void initTestCase();

@@ -1,0 +1,104 @@
+#include "CaixaPesquisa.h"
+#include "DataAccess.h"
+#include "Funcoes.h"
+#include "Mensagens.h"
+#include "Protecao.h"
+#include "TForm.h"
+#include "TPesquisa.h"
+#include "TZoQuery.h"
+#include <QAbstractButton>
+#include <QLineEdit>
+
+CaixaPesquisa::CaixaPesquisa(TForm* tela, DeclaracaoCaixa declaracao)
+    : QObject(tela), m_tela(tela), m_d(std::move(declaracao)) {
+    if (m_d.descricao) {
+        m_d.descricao->setReadOnly(true);
+        m_d.descricao->setFocusPolicy(Qt::NoFocus);
+        connect(m_d.caixa, &QLineEdit::textChanged, this, Protegido([this] { MostraDescricao(); }));
+    }
+    if (m_d.botao) {
+        m_d.botao->setFocusPolicy(Qt::NoFocus); // F4 in the box does the same from the keyboard
+        connect(m_d.botao, &QAbstractButton::clicked, this, Protegido([this] {
+                    if (m_d.caixa->isEnabled() && !m_d.caixa->isReadOnly())
+                        Pesquisa();
+                }));
+    }
+    // A code longer than its column exists nowhere and could not even be compared.
+    m_largura = LarguraColuna(m_d.tabela, m_d.chave);
+    if (m_largura > 0 && !m_d.lista)
+        m_d.caixa->setMaxLength(m_largura);
+    const QString dica = QStringLiteral("F4: pesquisa de %1").arg(m_d.titulo.toLower());
+    m_d.caixa->setToolTip(dica);
+    m_d.caixa->setStatusTip(dica);
+}
+
+QString CaixaPesquisa::Descricao(const QString& codigo) const {
+    if (codigo.isEmpty() || m_d.campoDescricao.isEmpty() || (m_largura > 0 && codigo.size() > m_largura))
+        return {};
+    TZoQuery q;
+    q.SQL << QStringLiteral("SELECT %1 FROM %2 WHERE %3 = :CODIGO")
+                 .arg(m_d.campoDescricao, DBLocal(m_d.tabela), m_d.chave);
+    if (!m_d.filtro.isEmpty())
+        q.SQL << QStringLiteral("AND (%1)").arg(m_d.filtro);
+    q.BindValue(QStringLiteral("CODIGO"), codigo);
+    q.Open();
+    return q.IsEmpty() ? QString() : q.Fields(0).AsString().trimmed();
+}
+
+void CaixaPesquisa::MostraDescricao() {
+    if (!m_d.descricao)
+        return;
+    const QStringList codigos = CodigosDaLista(m_d.caixa->text());
+    m_d.descricao->setText(codigos.size() == 1 ? Descricao(codigos.first()) : QString());
+    m_d.descricao->setCursorPosition(0);
+}
+
+bool CaixaPesquisa::Pesquisa() {
+    TPesquisa pesquisa;
+    pesquisa.Titulo = m_d.titulo;
+    pesquisa.Tabela = DBLocal(m_d.tabela);
+    pesquisa.CampoChave = m_d.chave;
+    pesquisa.Campos =
+        m_d.campoDescricao.isEmpty() ? QStringList{m_d.chave} : QStringList{m_d.chave, m_d.campoDescricao};
+    pesquisa.Filtro = m_d.filtro;
+    pesquisa.MultiplaEscolha = m_d.lista;
+    if (!pesquisa.AbrePesquisa(m_tela))
+        return false;
+    m_d.caixa->setText(m_d.lista ? AcrescentaCodigos(m_d.caixa->text(), pesquisa.Chaves())
+                                 : pesquisa.Chave());
+    m_d.caixa->setFocus(Qt::OtherFocusReason);
+    return Confere();
+}
+
+bool CaixaPesquisa::Confere() {
+    const QString texto = m_d.caixa->text().trimmed();
+    if (texto == m_conferido)
+        return true;
+    for (const QString& codigo : CodigosDaLista(texto)) {
+        if (m_largura > 0 && codigo.size() > m_largura) {
+            Informa(m_tela,
+                    m_d.recusa.isEmpty() ? QStringLiteral("Código %1 inválido.").arg(codigo) : m_d.recusa);
+            m_d.caixa->setFocus(Qt::OtherFocusReason);
+            return false;
+        }
+        if (!m_d.recusa.isEmpty()) {
+            TZoQuery q;
+            q.SQL << QStringLiteral("SELECT FIRST 1 1 FROM %1 WHERE %2 = :CODIGO")
+                         .arg(DBLocal(m_d.tabela), m_d.chave);
+            if (!m_d.filtro.isEmpty())
+                q.SQL << QStringLiteral("AND (%1)").arg(m_d.filtro);
+            q.BindValue(QStringLiteral("CODIGO"), codigo);
+            q.Open();
+            if (q.IsEmpty()) {
+                Informa(m_tela, m_d.recusa);
+                m_d.caixa->setFocus(Qt::OtherFocusReason);
+                m_d.caixa->selectAll();
+                return false;
+            }
+        }
+    }
+    m_conferido = texto;
+    if (m_d.aoAceitar)
+        m_d.aoAceitar();
+    return true;
+}

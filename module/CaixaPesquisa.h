@@ -1,0 +1,46 @@
+#pragma once
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+
+class QAbstractButton;
+class QLineEdit;
+class TForm;
+
+// A code box with its look-up, declared once: F4 in the box and its "..." button open the list; leaving the
+// box checks the code (an unknown one is refused with the declared text, the focus kept); the description
+// box shows the code's description; the box tells its F-key in its tooltip and the status line.
+struct DeclaracaoCaixa {
+    QLineEdit* caixa = nullptr;
+    QLineEdit* descricao = nullptr;   // read-only box beside it; none when null
+    QAbstractButton* botao = nullptr; // the "..." button; none when null
+    QString titulo;                   // of the look-up list
+    QString tabela;
+    QString chave = QStringLiteral("CODIGO");
+    QString campoDescricao = QStringLiteral("DESCRICAO");
+    QString filtro;                  // SQL condition on the table's own columns, for the list and the check
+    QString recusa;                  // shown for a code not in the table; empty: any code is taken
+    bool lista = false;              // the box holds several codes ("01, 02"): the list chooses several
+    std::function<void()> aoAceitar; // what the screen does with a code that passed the check
+};
+
+class CaixaPesquisa : public QObject {
+    Q_OBJECT
+public:
+    CaixaPesquisa(TForm* tela, DeclaracaoCaixa declaracao);
+
+    const DeclaracaoCaixa& Declaracao() const { return m_d; }
+    // Opens the list; true when a code was chosen (and accepted).
+    bool Pesquisa();
+    // The exit check: false when the code was refused (the message shown, the focus kept in the box).
+    bool Confere();
+    void MostraDescricao();
+
+private:
+    QString Descricao(const QString& codigo) const;
+    QPointer<TForm> m_tela;
+    DeclaracaoCaixa m_d;
+    QString m_conferido; // the text that last passed the check
+    int m_largura = 0;   // characters of the key column
+};

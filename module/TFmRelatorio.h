@@ -1,0 +1,98 @@
+#pragma once
+#include "TForm.h"
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+
+class QAbstractButton;
+class QButtonGroup;
+class QCheckBox;
+class QFormLayout;
+class QLineEdit;
+class QPushButton;
+class TClientDataSet;
+class TDataSet;
+class TZoDBGrid;
+
+// One filter of a report screen. Its condition joins the statement where the statement has its marker
+// (/*FILTROS*/ unless the filter names another), only when the filter is filled.
+struct FiltroRelatorio {
+    enum class Tipo {
+        Periodo, // "De"/"Até" dates: coluna >= from AND coluna <= to (boxes nome + "Ini" and nome + "Fim")
+        Codigo,  // a code with its look-up: coluna = code
+        Lista,   // several codes ("01, 02") with their look-up: coluna IN (...)
+        Opcao,   // a radio group: the chosen option's own text goes in as it is (a condition, an order)
+        Marca,   // a check box: its text goes in when checked
+        Numero,  // a whole number typed: coluna = number
+    };
+    Tipo tipo = Tipo::Codigo;
+    QString nome{};    // the control's name ("EdtCodMaq", "rgFaturadas"); a period's boxes add Ini/Fim
+    QString legenda{}; // caption beside it
+    QString coluna{};  // SQL expression the condition applies to ("FAL.MAQUINA")
+    QString marcador = QStringLiteral("FILTROS");
+    // Codes: the look-up's table, key and description, and the refusal of an unknown code.
+    QString tabela{}, chave = QStringLiteral("CODIGO"), descricao = QStringLiteral("DESCRICAO"), recusa{};
+    // Options: captions and the text each puts at the marker; the check box's text is textos[0].
+    QStringList opcoes{}, textos{};
+    int padrao = 0;           // option checked at opening
+    bool obrigatorio = false; // an empty filter stops Confirmar
+};
+
+// A filter's value as the user left it, and what it puts into the statement.
+struct CondicaoRelatorio {
+    QString marcador;
+    QString texto;        // " AND ..." with :names, or an option's own text
+    QVariantHash valores; // by :name
+};
+
+// The statement of a report with the conditions of its filled filters at their markers (/*FILTROS*/),
+// each marker that no condition fills left empty; the values stay bound.
+struct InstrucaoRelatorio {
+    QString sql;
+    QVariantHash valores;
+};
+InstrucaoRelatorio MontaInstrucao(const QString& sql, const QList<CondicaoRelatorio>& condicoes);
+
+// The report-screen frame: the declared filters on top, "Confirmar" (BitBtn1) runs one statement built from
+// them and shows its rows (or what the pivot makes of them) in DBGrid1, "Imprimir" (BtImp) prints them under
+// the report identifier, "&Fechar" (BtFechar) closes. A concrete report declares its filters, statement,
+// pivot and identifiers in FormCreate and calls AbreRelatorio; nothing else.
+class TFmRelatorio : public TForm {
+    Q_OBJECT
+public:
+    explicit TFmRelatorio(QWidget* parent = nullptr);
+
+    void BitBtn1Click(); // Confirmar
+    void BtImpClick();
+    // The rows shown: the statement's, or the pivot's.
+    TDataSet* Resultado() const;
+    // The statement the filters make now.
+    InstrucaoRelatorio Instrucao() const;
+
+protected:
+    struct Declaracao {
+        QList<FiltroRelatorio> filtros;
+        QString sql; // table names as {TABLE} placeholders; markers /*FILTROS*/
+        // The pivot: fields of the result, then the statement's rows folded into it.
+        std::function<void(TClientDataSet& resultado)> camposPivo;
+        std::function<void(TDataSet& linhas, TClientDataSet& resultado)> pivo;
+        QStringList colunas; // "FIELD=Caption" shown in the grid; every field when empty
+        QString relatorio, relatorioTexto, titulo; // identifiers; the text one offers text mode
+    };
+    Declaracao rel;
+    // Builds the filters' controls; call at the end of FormCreate.
+    void AbreRelatorio();
+    // Extra checks of the filters before the statement runs; false stops (the screen has told why).
+    virtual bool ValidaFiltros() { return true; }
+
+private:
+    // The conditions of the filled filters; a filter that cannot be read is named in `falha`, its control in
+    // `onde`.
+    QList<CondicaoRelatorio> Condicoes(QString* falha = nullptr, QWidget** onde = nullptr) const;
+    QWidget* Controle(const QString& nome) const;
+    QFormLayout* m_filtros;
+    QPushButton *BitBtn1, *BtImp, *BtFechar;
+    QCheckBox* m_texto = nullptr;
+    TZoDBGrid* DBGrid1;
+    TClientDataSet* TbResultado;
+};
