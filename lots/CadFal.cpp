@@ -98,6 +98,12 @@ TFmCadFal::TFmCadFal(QWidget* parent)
 }
 
 void TFmCadFal::FormCreate() {
+    DicaTeclas({ui.EdtCodCli, ui.EdtCor, ui.EdtVariante, ui.EdtRoteiro, ui.EdtMaquina, ui.EdtTabPreco},
+               QStringLiteral("F4: pesquisa"));
+    DicaTeclas({ui.DBGrid1},
+               QStringLiteral(
+                   "F4: notas com saldo do cliente (coluna NF), peças da nota (coluna Tecido) · F3: pesquisa "
+                   "de produtos (coluna Tecido) · Insert: linha nova · Ctrl+Del: exclui a linha"));
     DescartaAspas = true;
     TbItens->setObjectName(QStringLiteral("TbItens"));
     TbItens->AddField(QStringLiteral("NF"), QMetaType::QString, 9, QStringLiteral("NF"))

@@ -45,6 +45,7 @@ TFmCadFalServ::TFmCadFalServ(QWidget* parent) : TForm(parent), TbServ(new TClien
 }
 
 void TFmCadFalServ::FormCreate() {
+    DicaTeclas({ui.EdtCodFas}, QStringLiteral("F4: pesquisa de serviços"));
     PublicaInstancia(FmCadFalServ);
     TbServ->setObjectName(QStringLiteral("TbServ"));
     TbServ->AddField(kFase, QMetaType::QString, 3, QStringLiteral("Fase"))

@@ -405,6 +405,7 @@ TfmTngNFEntra::TfmTngNFEntra(QWidget* parent)
     };
     for (const CaixaCodigo& codigo : std::as_const(m_codigos)) {
         QLineEdit* caixa = codigo.caixa;
+        DicaTeclas({caixa}, QStringLiteral("F4: pesquisa de %1").arg(codigo.titulo.toLower()));
         codigo.pesquisa->setFocusPolicy(Qt::NoFocus); // F4 in the box does the same from the keyboard
         connect(codigo.pesquisa, &QToolButton::clicked, this, Protegido([this, caixa] {
                     if (const CaixaCodigo* c = CodigoDa(caixa); c && Editando() && !caixa->isReadOnly()) {
@@ -431,6 +432,8 @@ TfmTngNFEntra::TfmTngNFEntra(QWidget* parent)
 }
 
 void TfmTngNFEntra::FormCreate() {
+    DicaTeclas({ui.DBGrid1}, QStringLiteral("F4: pesquisa de produtos (coluna Código) · F5: programação do "
+                                            "cliente · Insert: linha nova · Ctrl+Del: exclui a linha"));
     PublicaInstancia(fmTngNFEntra);
     m_regraLote = BuscaParametro(QStringLiteral("COM"), 80).trimmed().toUpper();
     m_notas = TTabela::AbreTabela(QStringLiteral("TbNFTin"));

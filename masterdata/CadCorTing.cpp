@@ -85,6 +85,7 @@ TFmCadCorTing::TFmCadCorTing(QWidget* parent) : TFmCadastro(parent) {
     };
     for (const CaixaCodigo& code : m_codigos) {
         QLineEdit* box = code.caixa;
+        DicaTeclas({box}, QStringLiteral("F4: pesquisa de %1").arg(code.titulo.toLower()));
         connect(code.pesquisa, &QToolButton::clicked, this, Protegido([this, box] { PesquisaCodigo(box); }));
     }
     connect(m_visor->BotaoImagem(), &QPushButton::clicked, this, Protegido([this] { BtImagemClick(); }));

@@ -229,6 +229,9 @@ TFmMaquinaTin::TFmMaquinaTin(QWidget* parent) : TFmCadastro(parent), m_capacidad
 }
 
 void TFmMaquinaTin::FormCreate() {
+    DicaTeclas({dbgCapacidade},
+               QStringLiteral("F4: pesquisa (colunas Variante e Banho) · Insert: linha nova · "
+                              "Ctrl+Del: exclui a linha"));
     m_banhos = TTabela::AbreTabela(kBanhos);
     cad.tabelaCompartilhada = QStringLiteral("TbMaq_Tin");
     cad.tabela = QStringLiteral("MAQ_TIN");

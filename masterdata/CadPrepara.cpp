@@ -66,6 +66,11 @@ TFmCadPrepara::TFmCadPrepara(QWidget* parent) : TForm(parent), TbMat(new TClient
 }
 
 void TFmCadPrepara::FormCreate() {
+    DicaTeclas({ui.EdtCodPrep}, QStringLiteral("F4: pesquisa de preparações"));
+    DicaTeclas(
+        {ui.DBGrid1},
+        QStringLiteral(
+            "F4: pesquisa (colunas Código, Tipo e Regra) · Insert: linha nova · Ctrl+Del: exclui a linha"));
     TbMat->setObjectName(QStringLiteral("TbMat"));
     TbMat->AddField(QStringLiteral("ORDEM"), QMetaType::Int, 0, QStringLiteral("Ord"))
         .AddField(kMaterial, QMetaType::QString, 15, QStringLiteral("Codigo"))

@@ -55,6 +55,7 @@ TFmTabPrecoServ::TFmTabPrecoServ(QWidget* parent) : TFmCadastro(parent) {
 }
 
 void TFmTabPrecoServ::FormCreate() {
+    DicaTeclas({ui.EdtCodCli, ui.EdtCodFase}, QStringLiteral("F4: pesquisa"));
     cad.tabelaCompartilhada = QStringLiteral("tbTabPre_Serv");
     cad.tabela = QStringLiteral("TABPRE_SERV");
     cad.campoCodigo = kCliente;

@@ -47,6 +47,10 @@ TfmTngRoteiro::TfmTngRoteiro(QWidget* parent) : TForm(parent), TbTemp(new TClien
 }
 
 void TfmTngRoteiro::FormCreate() {
+    DicaTeclas({ui.EdtCodigo}, QStringLiteral("F4: pesquisa de roteiros"));
+    DicaTeclas({ui.DBGrid8},
+               QStringLiteral(
+                   "F4: pesquisa de fases (coluna Fase) · Insert: linha nova · Ctrl+Del: exclui a linha"));
     TbTemp->setObjectName(QStringLiteral("TbTemp"));
     TbTemp->AddField(QStringLiteral("ORDEM"), QMetaType::Int, 0, QStringLiteral("Ordem"))
         .AddField(QStringLiteral("FASE"), QMetaType::QString, 3, QStringLiteral("Fase"))

@@ -84,6 +84,13 @@ bool TForm::TeclaControle(QWidget*, QKeyEvent* key) {
     return (KeyPreview && FormKeyDown(key)) || pSetFocus(this, key);
 }
 
+void TForm::DicaTeclas(const QList<QWidget*>& controles, const QString& dica) {
+    for (QWidget* controle : controles) {
+        controle->setToolTip(dica);
+        controle->setStatusTip(dica);
+    }
+}
+
 CaixaPesquisa* TForm::DeclaraCaixa(const DeclaracaoCaixa& declaracao) {
     m_caixas << new CaixaPesquisa(this, declaracao);
     return m_caixas.last();

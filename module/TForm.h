@@ -41,6 +41,9 @@ public:
     // Quotes typed anywhere on the screen are discarded (screens whose texts go into SQL by hand).
     bool DescartaAspas = false;
 
+    // The keys the controls answer, in their tooltips and, while they have the focus, in the status line.
+    static void DicaTeclas(const QList<QWidget*>& controles, const QString& dica);
+
     // Ends the cell editing of every grid of the screen: the typed text goes into its row, or is dropped.
     void ConcluiEdicaoGrades(bool commit);
 

@@ -84,6 +84,10 @@ TFmTngCadRegRec::TFmTngCadRegRec(QWidget* parent) : TForm(parent), TbItens(new T
 }
 
 void TFmTngCadRegRec::FormCreate() {
+    DicaTeclas({ui.EdtCodigo}, QStringLiteral("F4: pesquisa de regras"));
+    DicaTeclas(
+        {ui.DBGrid1},
+        QStringLiteral("F4: pesquisa (coluna Código) · Insert: linha nova · Ctrl+Del: exclui a linha"));
     TbItens->setObjectName(QStringLiteral("TbItens"));
     TbItens->AddField(QStringLiteral("Ordem"), QMetaType::Int, 0, QStringLiteral("Ordem"))
         .AddField(QStringLiteral("Tipo"), QMetaType::QString, 1, QStringLiteral("Tipo"))

@@ -83,6 +83,7 @@ TfmTngReceita::TfmTngReceita(QWidget* parent)
     };
     for (const CaixaCodigo& codigo : m_codigos) {
         QLineEdit* caixa = codigo.caixa;
+        DicaTeclas({caixa}, QStringLiteral("F4: pesquisa de %1").arg(codigo.titulo.toLower()));
         connect(codigo.pesquisa, &QToolButton::clicked, this, Protegido([this, caixa] {
                     if (const CaixaCodigo* c = CodigoDa(caixa))
                         PesquisaDaCaixa(*c);
@@ -108,6 +109,10 @@ TfmTngReceita::TfmTngReceita(QWidget* parent)
 }
 
 void TfmTngReceita::FormCreate() {
+    DicaTeclas(
+        {ui.DBGrid1},
+        QStringLiteral(
+            "F4: pesquisa (colunas Material, Tipo e Regra) · Insert: linha nova · Ctrl+Del: exclui a linha"));
     PublicaInstancia(fmTngReceita);
     PreparaItens();
     PreparaConsulta();

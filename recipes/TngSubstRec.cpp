@@ -131,6 +131,7 @@ TFmSubstRec::TFmSubstRec(QWidget* parent) : TForm(parent) {
 }
 
 void TFmSubstRec::FormCreate() {
+    DicaTeclas({ui.EdtCodMat, ui.EdtCodMat2, ui.EdtCodVar}, QStringLiteral("F4: pesquisa"));
     ui.EdtCodMat->setFocus();
 }
 

@@ -181,6 +181,11 @@ TZoDatabase& TFmTngProg::DBSaldo() {
 }
 
 void TFmTngProg::FormCreate() {
+    DicaTeclas({ui.EdtCodCli, ui.EdtCCodCli, ui.edtProduto, ui.edtCodCor, ui.EdtVariante},
+               QStringLiteral("F4: pesquisa · F5: peso da balança · F10: porta da balança"));
+    DicaTeclas({ui.DBGrid1},
+               QStringLiteral("F3: saldo das notas de entrada (coluna Produto) · F4: pesquisa da "
+                              "coluna · F5: peso da balança · F10: porta da balança"));
     PublicaInstancia(FmTngProg);
     DBSaldo();
     {

@@ -80,6 +80,7 @@ TfmTngProgInf::TfmTngProgInf(QWidget* parent) : TForm(parent), TbQuadro(new TCli
 }
 
 void TfmTngProgInf::FormCreate() {
+    DicaTeclas({ui.EdtCodCli, ui.EdtCodPro}, QStringLiteral("F4: pesquisa"));
     PublicaInstancia(fmTngProgInf);
     TbQuadro->setObjectName(QStringLiteral("TbQuadro"));
     TbQuadro->AddField(kChave, QMetaType::QString, 6, QStringLiteral("Código"))

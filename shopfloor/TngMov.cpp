@@ -164,6 +164,9 @@ TfmTngMov::TfmTngMov(QWidget* parent) : TForm(parent), TbMov(new TClientDataSet(
 TfmTngMov::~TfmTngMov() = default;
 
 void TfmTngMov::FormCreate() {
+    DicaTeclas({ui.EdtCodPro}, QStringLiteral("F4: pesquisa de produtos da FAL"));
+    DicaTeclas({ui.DBGrid1},
+               QStringLiteral("F4: pesquisa (funcionário, máquina, gráfico, local) · F2: edita a célula"));
     PublicaInstancia(fmTngMov);
     m_produtoObrigatorio =
         BuscaParametro(QStringLiteral("TIN"), 210).trimmed().toUpper() == QLatin1String("S");

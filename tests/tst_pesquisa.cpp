@@ -2,11 +2,15 @@
 // the filter keeps the focus, Enter takes the row the cursor is on. The list holds a window of rows, more
 // coming as it is scrolled; typing and a scripted choice still reach every row.
 #include "DBControls.h"
+#include "Funcoes.h"
+#include "PaginaConsulta.h"
 #include "TPesquisa.h"
 #include "TZoQuery.h"
 #include "TestDatabase.h"
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -55,6 +59,32 @@ class TstPesquisa : public DatabaseTestCase {
     static QString codigo(int n) { return QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0')); }
 
 private slots:
+    // A screen's consult page reads as the list does: a window, the count of every row under its filter,
+    // more as it scrolls; Enter loads the row under the cursor.
+    void consultPageReadsWindowsAndLoadsTheRow() {
+        const int total = FasesAlemDaJanela();
+        QWidget tela;
+        tela.resize(400, 300);
+        auto* grade = new TZoDBGrid(&tela);
+        grade->resize(400, 300);
+        auto* contagem = new QLabel(&tela);
+        PaginaConsulta pagina(&tela, grade, contagem);
+        fases(pagina.pesquisa);
+        pagina.pesquisa.Filtro = "CODIGO >= " + Aspas(codigo(5));
+        QString aberta;
+        pagina.abre = [&] { aberta = pagina.Linhas()->FieldByName("CODIGO").AsString(); };
+        pagina.Consulta();
+        QCOMPARE(contagem->text(), QStringLiteral("%1 linha(s)").arg(total - 5));
+        QCOMPARE(pagina.Linhas()->RecordCount(), TPesquisa::kJanela);
+        tela.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tela));
+        grade->verticalScrollBar()->setValue(grade->verticalScrollBar()->maximum());
+        QVERIFY(pagina.Linhas()->RecordCount() > TPesquisa::kJanela);
+        grade->setFocus();
+        grade->setCurrentIndex(grade->model()->index(3, 0));
+        QTest::keyClick(grade, Qt::Key_Return);
+        QCOMPARE(aberta, codigo(8));
+    }
     void keysMoveTheListWhileTheFilterHasTheFocus() {
         for (const char* fase :
              {"'01', 'PREPARACAO'", "'02', 'TINGIMENTO'", "'03', 'TINTURA REATIVA'", "'04', 'SECAGEM'"})

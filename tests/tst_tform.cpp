@@ -138,13 +138,21 @@ void TstTForm::enterMovesOnAndQuotesAreDiscardedWhereAsked() {
         screen->KeyPreview = discard;
         screen->show();
         QApplication::setActiveWindow(screen);
+        QString status;
+        context->ShowStatus = [&status](const QString& texto) { status = texto; };
+        TForm::DicaTeclas({screen->first}, "F4: pesquisa");
         driver->Use(screen);
+        driver->Focus("EdtSegundo");
+        screen->saidas = 0;
         driver->Type("EdtPrimeiro", "Tecelagem D'Ávila \"Sul\"");
+        QCOMPARE(status, "F4: pesquisa"); // the keys of the box being typed in
         QCOMPARE(driver->Text("EdtPrimeiro"), discard ? QStringLiteral("Tecelagem DÁvila Sul")
                                                       : QStringLiteral("Tecelagem D'Ávila \"Sul\""));
         driver->Press("Enter");
         QCOMPARE(driver->FocusedName(), QStringLiteral("EdtSegundo"));
         QCOMPARE(screen->saidas, 1);
+        QCOMPARE(status, QString());
+        context->ShowStatus = nullptr;
         driver->Press("Enter");
         QCOMPARE(QApplication::focusWidget(), screen->a);
         driver->Press("Enter");

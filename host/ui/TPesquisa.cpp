@@ -58,14 +58,41 @@ QString TPesquisa::Monta(const QStringList& conditions, const QString& rows) con
     return sql + ' ' + rows;
 }
 
+namespace {
+QStringList condicoesDoTexto(const TPesquisa& p, const QString& text) {
+    if (text.trimmed().isEmpty())
+        return {};
+    return {
+        QStringLiteral("(UPPER(CAST(%1 AS VARCHAR(200))) CONTAINING %2 OR UPPER(CAST(%3 AS VARCHAR(200))) "
+                       "STARTING WITH %2)")
+            .arg(colunaBusca(p), Aspas(text.trimmed().toUpper()), p.CampoChave)};
+}
+} // namespace
+
 QString TPesquisa::Statement(const QString& text, int inicio) const {
-    QStringList conditions;
-    if (!text.trimmed().isEmpty())
-        conditions << QStringLiteral(
-                          "(UPPER(CAST(%1 AS VARCHAR(200))) CONTAINING %2 OR UPPER(CAST(%3 AS VARCHAR(200))) "
-                          "STARTING WITH %2)")
-                          .arg(colunaBusca(*this), Aspas(text.trimmed().toUpper()), CampoChave);
-    return Monta(conditions, QStringLiteral("ROWS %1 TO %2").arg(inicio + 1).arg(inicio + kJanela));
+    return Monta(condicoesDoTexto(*this, text),
+                 QStringLiteral("ROWS %1 TO %2").arg(inicio + 1).arg(inicio + kJanela));
+}
+
+int TPesquisa::Conta(const QString& text) const {
+    TZoQuery total;
+    total.SQL
+        << QStringLiteral("SELECT COUNT(*) FROM (%1) C").arg(Monta(condicoesDoTexto(*this, text), QString()));
+    total.Open();
+    return total.Fields(0).AsInteger();
+}
+
+void TPesquisa::AcompanhaRolagem(TZoDBGrid* grid, QObject* contexto) {
+    QScrollBar* bar = grid->verticalScrollBar();
+    const auto nearEnd = Protegido([this, bar] {
+        if (m_fetching || bar->value() < bar->maximum() - bar->pageStep())
+            return;
+        const int shown = bar->value();
+        if (BuscaMais())
+            bar->setValue(shown);
+    });
+    connect(bar, &QScrollBar::valueChanged, contexto, nearEnd);
+    connect(bar, &QScrollBar::rangeChanged, contexto, nearEnd);
 }
 
 TZoQuery* TPesquisa::Busca(const QString& text) {
@@ -199,18 +226,7 @@ bool TPesquisa::ExecDialog(QWidget* parent) {
     grid->resizeColumnsToContents();
     connect(filter, &QLineEdit::textChanged, &dialog,
             Protegido([this](const QString& text) { Busca(text); }));
-    // The next rows come before the user reaches the end of those fetched, by the bar or the keys, or when
-    // the list grows taller than they are.
-    QScrollBar* bar = grid->verticalScrollBar();
-    const auto nearEnd = Protegido([this, bar] {
-        if (m_fetching || bar->value() < bar->maximum() - bar->pageStep())
-            return;
-        const int shown = bar->value();
-        if (BuscaMais())
-            bar->setValue(shown);
-    });
-    connect(bar, &QScrollBar::valueChanged, &dialog, nearEnd);
-    connect(bar, &QScrollBar::rangeChanged, &dialog, nearEnd);
+    AcompanhaRolagem(grid, &dialog);
     connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     connect(grid, &QAbstractItemView::doubleClicked, &dialog, &QDialog::accept);

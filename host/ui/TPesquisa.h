@@ -45,6 +45,13 @@ public:
     TZoQuery* Busca(const QString& text);
     // Appends the next rows of the last search; false when it had none left.
     bool BuscaMais();
+    // The rows of the last search, the windows read so far.
+    TZoQuery* Linhas() const { return m_rows.get(); }
+    // How many rows the list holds under its filter (and the text typed), read or not.
+    int Conta(const QString& text = QString()) const;
+    // The grid over the rows reads the next window before the user reaches the end of those read, by the
+    // bar or the keys, or when it grows taller than they are; for as long as `contexto` lives.
+    void AcompanhaRolagem(TZoDBGrid* grid, QObject* contexto);
     // The statement that fetches the rows of the text from the one at `inicio` (0 is the first).
     QString Statement(const QString& text, int inicio = 0) const;
     // Chooses the row whose key is given, fetched or not; false when no row has it.

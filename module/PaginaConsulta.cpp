@@ -1,0 +1,42 @@
+#include "PaginaConsulta.h"
+#include "DBControls.h"
+#include "HostUi.h"
+#include "Protecao.h"
+#include "TZoQuery.h"
+#include <QKeyEvent>
+#include <QLabel>
+#include <QScopeGuard>
+
+PaginaConsulta::PaginaConsulta(QObject* dono, TZoDBGrid* grade, QLabel* contagem)
+    : QObject(dono), m_grade(grade), m_contagem(contagem) {
+    grade->SetReadOnly(true);
+    pesquisa.AcompanhaRolagem(grade, this);
+    grade->OnKeyDown = [this](QKeyEvent* tecla) {
+        if (tecla->key() != Qt::Key_Return && tecla->key() != Qt::Key_Enter)
+            return false;
+        if (abre && !Linhas()->IsEmpty())
+            abre();
+        return true;
+    };
+    connect(grade, &QAbstractItemView::doubleClicked, this, Protegido([this] {
+                if (abre && !Linhas()->IsEmpty())
+                    abre();
+            }));
+}
+
+TDataSet* PaginaConsulta::Linhas() const {
+    return pesquisa.Linhas();
+}
+
+void PaginaConsulta::Consulta() {
+    Ocupado(true, nullptr, QStringLiteral("Consultando"));
+    const auto fim = qScopeGuard([] { Ocupado(false); });
+    pesquisa.Busca(QString());
+    if (m_grade && m_grade->DataSet() != pesquisa.Linhas())
+        m_grade->SetDataSet(pesquisa.Linhas());
+    if (m_contagem) {
+        const int linhas = pesquisa.Conta();
+        m_contagem->setText(textoContagem ? textoContagem(linhas)
+                                          : QStringLiteral("%1 linha(s)").arg(linhas));
+    }
+}
