@@ -12,6 +12,7 @@
 #include "HostError.h"
 #include "HostUi.h"
 #include "InstrucoesEmLote.h"
+#include "LeiturasFal.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
 #include "Protecao.h"
@@ -795,22 +796,11 @@ bool TFmCadFal::ValidaGravacao(bool& liberadoCredito) {
         Informa(this, QStringLiteral("Receita não Liberada."));
         return false;
     }
-    if (m_idadePreco != 0) {
-        TZoQuery data;
-        data.SQL << QStringLiteral("SELECT MAX(DATA) AS DATA FROM TABPRECO WHERE COR = :COR AND VARIANTE = "
-                                   ":VARIANTE AND REGIAO = :REGIAO");
-        data.BindValue(QStringLiteral("COR"), cor);
-        data.BindValue(QStringLiteral("VARIANTE"), variante);
-        data.BindValue(QStringLiteral("REGIAO"), regiao);
-        data.Open();
-        const QDate ultima = data.Fields(0).AsDate();
-        if (ultima.isValid() && ultima.daysTo(QDate::currentDate()) > m_idadePreco) {
-            Informa(this, QStringLiteral(
-                              "Data da última alteração de preço, %1 maior que o limite do dia definido: %2.")
-                              .arg(ultima.toString(QStringLiteral("dd/MM/yyyy")))
-                              .arg(m_idadePreco));
-            return false;
-        }
+    if (const QString recusa =
+            RecusaIdadePreco(UltimaAlteracaoPreco(regiao, cor, variante), m_idadePreco, QDate::currentDate());
+        !recusa.isEmpty()) {
+        Informa(this, recusa);
+        return false;
     }
     if (!ui.EdtEstampa->text().trimmed().isEmpty()) {
         TZoQuery quadros;
@@ -1148,8 +1138,8 @@ void TFmCadFal::GravaProcessos(const QString& numero, const QString& grafico, co
     };
     for (existentes.First(); !existentes.Eof(); existentes.Next()) {
         postos.insert(ChavePasso(coluna("CODIGO").AsString(), coluna("FASE").AsString()));
-        iniciado = iniciado || !coluna("PENDENTE").IsNull() || !coluna("DATA_INI").IsNull() ||
-                   coluna("CONCLUIDO").AsString().trimmed() != QLatin1String("N");
+        iniciado = iniciado || PassoIniciado(coluna("CONCLUIDO").AsString(), coluna("DATA_INI").AsDate(),
+                                             coluna("HORA_INI").AsString());
         QStringList valores;
         for (const QString& campo : kColunasPasso)
             valores << ValorSql(existentes.FieldByName(campo).Value());
@@ -1161,24 +1151,9 @@ void TFmCadFal::GravaProcessos(const QString& numero, const QString& grafico, co
     }
     QSet<QString> fluxos;
     for (const ItemPasso& item : itens)
-        if (!item.fluxo.isEmpty())
-            fluxos.insert(item.fluxo);
-    QHash<QString, QList<PassoRoteiro>> roteiros;
-    if (!fluxos.isEmpty()) {
-        QStringList codigos;
-        for (const QString& fluxo : fluxos)
-            codigos << Aspas(fluxo);
-        TZoQuery rota;
-        rota.SQL << QStringLiteral("SELECT ROT.CODIGO, ROT.FASE, ROT.ORDEM, FASE.DESCRICAO FROM ROTEIRO ROT")
-                 << QStringLiteral("LEFT JOIN FASE ON (ROT.FASE = FASE.CODIGO) WHERE ROT.CODIGO IN (%1)")
-                        .arg(codigos.join(QStringLiteral(", ")))
-                 << QStringLiteral("ORDER BY ROT.CODIGO, ROT.ORDEM");
-        rota.Open();
-        for (rota.First(); !rota.Eof(); rota.Next())
-            roteiros[rota.Fields(0).AsString().trimmed()].append(
-                {rota.Fields(1).AsString().trimmed(), rota.Fields(3).AsString(), rota.Fields(2).AsInteger()});
-    }
-    const QList<PassoFal> passos = LayoutPassos(itens, roteiros, iniciado ? postos : QSet<QString>());
+        fluxos.insert(item.fluxo);
+    const QList<PassoFal> passos =
+        LayoutPassos(itens, LeRoteiros(fluxos), iniciado ? postos : QSet<QString>());
     QStringList novos;
     for (const PassoFal& passo : passos)
         novos << QStringList{ValorSql(passo.codigo),

@@ -9,10 +9,13 @@
 #include "GradeEdicao.h"
 #include "GravacaoAtomica.h"
 #include "HostUi.h"
+#include "LeiturasCliente.h"
+#include "LeiturasNota.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
 #include "PeriodoConciliado.h"
 #include "Protecao.h"
+#include "RegrasCliente.h"
 #include "RegrasNota.h"
 #include "Relatorio.h"
 #include "TClientDataSet.h"
@@ -383,7 +386,7 @@ TfmTngNFEntra::TfmTngNFEntra(QWidget* parent)
     m_codigos = {
         {ui.EdtCliente, ui.PqCliente, QStringLiteral("CLIENTE"), QStringLiteral("Clientes"),
          QStringLiteral("ENTIDADE"), QStringLiteral("CODCLI"), QStringLiteral("NOME"),
-         QStringLiteral("COALESCE(ATIVO, 'S') <> 'N' AND COALESCE(BLOQUEIO, 'N') <> 'S'")},
+         FiltroClienteLiberado()},
         {ui.EdtEmissor, ui.PqEmissor, QStringLiteral("EMISSOR"), QStringLiteral("Emissores"),
          QStringLiteral("ENTIDADE"), QStringLiteral("CODCLI"), QStringLiteral("NOME"), QString()},
         {ui.EdtNatureza, ui.PqNatureza, QStringLiteral("NATUREZA"), QStringLiteral("Naturezas"),
@@ -634,16 +637,12 @@ bool TfmTngNFEntra::EdtNotaExit() {
 
 // Shows why the customer cannot receive an invoice; true when he can.
 bool TfmTngNFEntra::ClienteLiberado(const QString& cliente) {
-    TZoQuery q;
-    q.SQL << DBLocal_SQL(QStringLiteral("SELECT ATIVO, BLOQUEIO FROM {ENTIDADE} WHERE CODCLI = :CODCLI"));
-    q.BindValue(QStringLiteral("CODCLI"), cliente);
-    q.Open();
-    if (cliente.isEmpty() || q.IsEmpty())
+    const std::optional<SituacaoCliente> situacao =
+        cliente.isEmpty() ? std::nullopt : LeSituacaoCliente(cliente);
+    if (!situacao)
         return Recusa(ui.EdtCliente, QStringLiteral("Cliente não encontrado."));
-    if (texto(q, QStringLiteral("BLOQUEIO")) == QLatin1String("S"))
-        return Recusa(ui.EdtCliente, QStringLiteral("Cliente Bloqueado. Não é permitido lançar a NF."));
-    if (texto(q, QStringLiteral("ATIVO")) == QLatin1String("N"))
-        return Recusa(ui.EdtCliente, QStringLiteral("Cliente Inativo. Não é permitido lançar a NF."));
+    if (const QString recusa = RecusaCliente(situacao->ativo, situacao->bloqueio); !recusa.isEmpty())
+        return Recusa(ui.EdtCliente, recusa + QStringLiteral(" Não é permitido lançar a NF."));
     return true;
 }
 

@@ -263,11 +263,10 @@ ItensProgramacao::Gravacao ItensProgramacao::GravaDados(const CabecalhoProgramac
             armazenados.insert(q.Fields(0).AsInteger(), q.Fields(1).AsString().trimmed());
     }
     QSet<int> tomadas(armazenados.keyBegin(), armazenados.keyEnd());
-    int livre = 0;
-    for (int ordem : std::as_const(tomadas))
-        livre = std::max(livre, ordem);
+    QVariantList ordens(tomadas.cbegin(), tomadas.cend());
     for (int linha = 0; linha < Linhas(); ++linha)
-        livre = std::max(livre, Valor(linha, QStringLiteral("Ordem")).toInt());
+        ordens << Valor(linha, QStringLiteral("Ordem"));
+    int livre = ::ProximaOrdem(ordens);
 
     // The rows travel fifty to a round trip; each value through ValorSql.
     QStringList colunas{QStringLiteral("CODCLI"), QStringLiteral("ENTRADA"), QStringLiteral("ENTREGA")};
@@ -311,7 +310,7 @@ ItensProgramacao::Gravacao ItensProgramacao::GravaDados(const CabecalhoProgramac
             continue;
         int ordem = Valor(linha, QStringLiteral("Ordem")).toInt();
         if (ordem <= 0 || tomadas.contains(ordem))
-            ordem = ++livre;
+            ordem = livre++;
         tomadas.insert(ordem);
         lote.Adiciona(
             QStringLiteral("INSERT INTO %1 (NUMERO, ORDEM, FAL, %2) VALUES (%3, %4, %5, %6)")

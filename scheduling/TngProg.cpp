@@ -10,12 +10,14 @@
 #include "GravacaoAtomica.h"
 #include "HostError.h"
 #include "HostUi.h"
+#include "LeiturasCliente.h"
 #include "LocalSettings.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
 #include "PortaBalanca.h"
 #include "Protecao.h"
 #include "QuadroInformacoes.h"
+#include "RegrasCliente.h"
 #include "RegrasGeracao.h"
 #include "RegrasProgramacao.h"
 #include "Relatorio.h"
@@ -442,7 +444,7 @@ bool TFmTngProg::PesquisaCliente(QLineEdit* caixa) {
     pesquisa.Tabela = QStringLiteral("ENTIDADE");
     pesquisa.CampoChave = QStringLiteral("CODCLI");
     pesquisa.Campos = QStringList{QStringLiteral("CODCLI"), QStringLiteral("NOME")};
-    pesquisa.Filtro = QStringLiteral("ATIVO <> 'N' AND BLOQUEIO <> 'S' AND TIPO_ENTIDADE LIKE '%C%'");
+    pesquisa.Filtro = FiltroClienteLiberado() + QStringLiteral(" AND TIPO_ENTIDADE LIKE '%C%'");
     if (!pesquisa.AbrePesquisa(this))
         return false;
     caixa->setText(pesquisa.Chave().trimmed());
@@ -467,13 +469,9 @@ bool TFmTngProg::EdtCodCliExit() {
     for (partidas.First(); !partidas.Eof(); partidas.Next())
         numeros << partidas.Fields(0).AsString();
     ui.EdtUltPart->setText(partidaComZeros(MaiorPartida(numeros)));
-    TZoQuery q;
-    q.SQL << DBLocal_SQL(QStringLiteral("SELECT ATIVO, BLOQUEIO FROM {ENTIDADE} WHERE CODCLI = :CODCLI"));
-    q.BindValue(QStringLiteral("CODCLI"), cliente);
-    q.Open();
-    if (!q.IsEmpty() && (texto(q, QStringLiteral("BLOQUEIO")) == QLatin1String("S") ||
-                         texto(q, QStringLiteral("ATIVO")) == QLatin1String("N")))
-        return Recusa(ui.EdtCodCli, QStringLiteral("Cliente Bloqueado ou Inativo."));
+    if (const std::optional<SituacaoCliente> situacao = LeSituacaoCliente(cliente))
+        if (const QString recusa = RecusaCliente(situacao->ativo, situacao->bloqueio); !recusa.isEmpty())
+            return Recusa(ui.EdtCodCli, recusa);
     return true;
 }
 

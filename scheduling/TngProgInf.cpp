@@ -6,9 +6,11 @@
 #include "HostContext.h"
 #include "HostUi.h"
 #include "InstrucoesEmLote.h"
+#include "LeiturasCliente.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
 #include "Protecao.h"
+#include "RegrasCliente.h"
 #include "TClientDataSet.h"
 #include "TPesquisa.h"
 #include "TZoDatabase.h"
@@ -144,9 +146,7 @@ bool TfmTngProgInf::PesquisaCliente() {
     pesquisa.Tabela = QStringLiteral("ENTIDADE");
     pesquisa.CampoChave = QStringLiteral("CODCLI");
     pesquisa.Campos = QStringList{QStringLiteral("CODCLI"), QStringLiteral("NOME")};
-    // Flags never filled count as active and not blocked.
-    pesquisa.Filtro = QStringLiteral("COALESCE(ATIVO, 'S') <> 'N' AND COALESCE(BLOQUEIO, 'N') <> 'S' AND "
-                                     "TIPO_ENTIDADE LIKE '%C%'");
+    pesquisa.Filtro = FiltroClienteLiberado() + QStringLiteral(" AND TIPO_ENTIDADE LIKE '%C%'");
     pesquisa.Edit = ui.EdtCodCli;
     return pesquisa.AbrePesquisa(this);
 }
@@ -169,16 +169,11 @@ bool TfmTngProgInf::Recusa(QWidget* caixa, const QString& mensagem) {
 }
 
 bool TfmTngProgInf::ClienteLiberado(const QString& cliente) {
-    TZoQuery q;
-    q.SQL << QStringLiteral("SELECT ATIVO, BLOQUEIO FROM %1 WHERE CODCLI = :CODCLI")
-                 .arg(DBLocal(QStringLiteral("ENTIDADE")));
-    q.BindValue(QStringLiteral("CODCLI"), cliente);
-    q.Open();
-    if (q.IsEmpty())
+    const std::optional<SituacaoCliente> situacao = LeSituacaoCliente(cliente);
+    if (!situacao)
         return Recusa(ui.EdtCodCli, QStringLiteral("Cliente Inexistente."));
-    if (texto(q, QStringLiteral("BLOQUEIO")) == QLatin1String("S") ||
-        texto(q, QStringLiteral("ATIVO")) == QLatin1String("N"))
-        return Recusa(ui.EdtCodCli, QStringLiteral("Cliente Bloqueado ou Inativo."));
+    if (const QString recusa = RecusaCliente(situacao->ativo, situacao->bloqueio); !recusa.isEmpty())
+        return Recusa(ui.EdtCodCli, recusa);
     return true;
 }
 
