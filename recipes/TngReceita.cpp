@@ -12,6 +12,7 @@
 #include "HostUi.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
+#include "PaginaConsulta.h"
 #include "Protecao.h"
 #include "Receitas.h"
 #include "RegrasCalculo.h"
@@ -39,7 +40,6 @@ const QString kNaoEncontrada = QStringLiteral("Cadastro com Receita e Variante n
 const QString kOutraCor =
     QStringLiteral("Receita + Variante já cadastrada com outra cor. Impossível gravar.");
 const QString kJaCadastrada = QStringLiteral("Receita + Variante já cadastrada. Impossível gravar.");
-constexpr int kPaginaConsulta = 500; // rows of the list read at a time
 const QString kDescricaoObrigatoria = QStringLiteral("O campo descrição é obrigatório.");
 constexpr int kPastaCores = 1;
 
@@ -64,8 +64,7 @@ QString texto(TDataSet& dados, const QString& campo) {
 
 } // namespace
 
-TfmTngReceita::TfmTngReceita(QWidget* parent)
-    : TForm(parent), TbConsumos(new TClientDataSet(this)), TbConsulta(new TClientDataSet(this)) {
+TfmTngReceita::TfmTngReceita(QWidget* parent) : TForm(parent), TbConsumos(new TClientDataSet(this)) {
     setObjectName(QStringLiteral("fmTngReceita"));
     setWindowTitle(QStringLiteral("Cadastro de Receitas"));
     KeyPreview = true;
@@ -105,7 +104,6 @@ TfmTngReceita::TfmTngReceita(QWidget* parent)
     connect(ui.btnConsulta, &QPushButton::clicked, this, Protegido([this] { btnConsultaClick(); }));
     connect(ui.BtImprimirLista, &QPushButton::clicked, this, Protegido([this] { BtImprimirListaClick(); }));
     connect(ui.BtFechar, &QPushButton::clicked, this, [this] { close(); });
-    connect(ui.DBGrid2, &QAbstractItemView::doubleClicked, this, Protegido([this] { AbreDaConsulta(); }));
 }
 
 void TfmTngReceita::FormCreate() {
@@ -184,30 +182,27 @@ void TfmTngReceita::PreparaItens() {
 
 // The search list, read a page at a time.
 void TfmTngReceita::PreparaConsulta() {
-    TbConsulta->setObjectName(QStringLiteral("TbConsulta"));
-    for (const auto& [campo, tamanho] : {std::pair{"CODIGO", 4},
-                                         {"VARIANTE", 4},
-                                         {"DES_VARIANTE", 50},
-                                         {"COR", 10},
-                                         {"DES_COR", 50},
-                                         {"GRAFICO", 3},
-                                         {"DES_GRAFICO", 50},
-                                         {"COD_BANHO", 4},
-                                         {"DES_BANHO", 50},
-                                         {"PREPARACAO", 3},
-                                         {"DESC_PREP", 50},
-                                         {"LIBERADA", 3}})
-        TbConsulta->AddField(QLatin1String(campo), QMetaType::QString, tamanho);
-    TbConsulta->CreateDataSet();
-    // Reaching the end of what was read reads the next page, once the move that got there is over.
-    TbConsulta->AfterScroll = [this](TDataSet& lista) {
-        if (m_maisNaConsulta && !m_acrescentando && lista.RecNo() >= lista.RecordCount() - 1)
-            QMetaObject::invokeMethod(this, Protegido([this] { AcrescentaConsulta(kPaginaConsulta); }),
-                                      Qt::QueuedConnection);
+    m_consulta = new PaginaConsulta(this, ui.DBGrid2, ui.LbQtdeConsulta);
+    TPesquisa& lista = m_consulta->pesquisa;
+    lista.SQL = DBLocal_SQL(QStringLiteral(
+        "SELECT RECEITA.CODIGO, RECEITA.VARIANTE, VARIANTE.DESCRICAO AS DES_VARIANTE, RECEITA.COR, "
+        "CADCORTIN.DESCRICAO AS DES_COR, RECEITA.GRAFICO, GRAFICO.DESCRICAO AS DES_GRAFICO, "
+        "RECEITA.COD_BANHO, "
+        "BANHO.DESCRICAO AS DES_BANHO, RECEITA.PREPARACAO, (SELECT FIRST 1 P.DESCRICAO FROM {PREPARACAO} P "
+        "WHERE P.CODIGO = RECEITA.PREPARACAO) AS DESC_PREP, RECEITA.LIBERADA AS SITUACAO, "
+        "CAST(CASE WHEN RECEITA.LIBERADA = '2' THEN 'Não' ELSE 'Sim' END AS VARCHAR(3)) AS LIBERADA "
+        "FROM {RECEITA} RECEITA "
+        "LEFT JOIN {VARIANTE} VARIANTE ON (VARIANTE.CODIGO = RECEITA.VARIANTE) "
+        "LEFT JOIN {CADCORTIN} CADCORTIN ON (CADCORTIN.CODIGO = RECEITA.COR) "
+        "LEFT JOIN {GRAFICO} GRAFICO ON (GRAFICO.CODIGO = RECEITA.GRAFICO) "
+        "LEFT JOIN {BANHO} BANHO ON (BANHO.CODIGO = RECEITA.COD_BANHO)"));
+    lista.CampoChave = QStringLiteral("CODIGO");
+    lista.OrdenarPor = QStringLiteral("P.CODIGO, P.VARIANTE");
+    m_consulta->textoContagem = [](int linhas) {
+        return linhas == 1 ? QStringLiteral("1 receita")
+                           : QStringLiteral("%1 receitas").arg(TextoExibicao(double(linhas), 0));
     };
-    ui.DBGrid2->SetDataSet(TbConsulta);
-    ui.DBGrid2->SetReadOnly(true);
-    ui.DBGrid2->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid2KeyDown(tecla); };
+    m_consulta->abre = [this] { AbreDaConsulta(); };
     // Five descriptions side by side: each as wide as most of them are.
     ui.DBGrid2->DeclaraColunas({{"CODIGO", "Receita"},
                                 {"VARIANTE", "Variante"},
@@ -221,11 +216,6 @@ void TfmTngReceita::PreparaConsulta() {
                                 {"PREPARACAO", "Preparação"},
                                 ColunaGrade("DESC_PREP", "Descrição da preparação").Largura(20),
                                 {"LIBERADA", "Liberada"}});
-    QScrollBar* rolagem = ui.DBGrid2->verticalScrollBar();
-    connect(rolagem, &QScrollBar::valueChanged, this, Protegido([this, rolagem](int valor) {
-                if (m_maisNaConsulta && valor > 0 && valor == rolagem->maximum())
-                    TbConsulta->Last();
-            }));
 }
 
 // ---- Header boxes
@@ -1030,132 +1020,39 @@ void TfmTngReceita::BtImprimirClick() {
 
 // The whole list is printed: what was not read yet is read first.
 void TfmTngReceita::BtImprimirListaClick() {
-    if (m_filtro.condicoes.isEmpty())
+    if (!m_consulta->Linhas()->Active())
         btnConsultaClick();
-    {
-        ControlesDesligados quieto(*TbConsulta);
-        AcrescentaConsulta(0);
-    }
-    TRelatorio relatorio(QStringLiteral("WTngConsRec"), QStringLiteral("Consulta de Receitas"), TbConsulta);
+    m_consulta->LeTudo();
+    TRelatorio relatorio(QStringLiteral("WTngConsRec"), QStringLiteral("Consulta de Receitas"),
+                         m_consulta->Linhas());
     Chama_RelatorioWin(relatorio, this);
 }
 
 // ---- Search
 
-// The statement of the search: the recipes the filters take, in code order, those after the last one
-// listed when there is one.
-QString TfmTngReceita::SqlConsulta(int primeiras, bool depoisDaUltima) const {
-    QStringList condicoes = m_filtro.condicoes;
-    if (depoisDaUltima)
-        condicoes << QStringLiteral(
-            "RECEITA.CODIGO >= :ULTIMO_CODIGO AND (RECEITA.CODIGO > :ULTIMO_CODIGO_2 OR "
-            "RECEITA.VARIANTE > :ULTIMA_VARIANTE)");
-    return DBLocal_SQL(
-        QStringLiteral(
-            "SELECT %1 RECEITA.CODIGO, RECEITA.VARIANTE, VARIANTE.DESCRICAO AS DES_VARIANTE, RECEITA.COR, "
-            "CADCORTIN.DESCRICAO AS DES_COR, RECEITA.GRAFICO, GRAFICO.DESCRICAO AS DES_GRAFICO, "
-            "RECEITA.COD_BANHO, BANHO.DESCRICAO AS DES_BANHO, RECEITA.PREPARACAO, "
-            "(SELECT FIRST 1 P.DESCRICAO FROM {PREPARACAO} P WHERE P.CODIGO = RECEITA.PREPARACAO) AS "
-            "DESC_PREP, RECEITA.LIBERADA "
-            "FROM {RECEITA} RECEITA "
-            "LEFT JOIN {VARIANTE} VARIANTE ON (VARIANTE.CODIGO = RECEITA.VARIANTE) "
-            "LEFT JOIN {CADCORTIN} CADCORTIN ON (CADCORTIN.CODIGO = RECEITA.COR) "
-            "LEFT JOIN {GRAFICO} GRAFICO ON (GRAFICO.CODIGO = RECEITA.GRAFICO) "
-            "LEFT JOIN {BANHO} BANHO ON (BANHO.CODIGO = RECEITA.COD_BANHO) "
-            "WHERE %2 ORDER BY RECEITA.CODIGO, RECEITA.VARIANTE")
-            .arg(primeiras > 0 ? QStringLiteral("FIRST %1").arg(primeiras) : QString(),
-                 condicoes.join(QStringLiteral(" AND "))));
-}
-
+// The filters as they are now, in the list's statement; every window of it is read with them.
 void TfmTngReceita::btnConsultaClick() {
-    Ocupado(true, this, QStringLiteral("Pesquisando receitas"));
-    const auto fimOcupado = qScopeGuard([this] { Ocupado(false, this); });
-    // The filters as they are now: every page of the list is read with them.
-    m_filtro = FiltroConsulta();
-    m_filtro.condicoes << QStringLiteral("RECEITA.COR >= :COR_DE AND RECEITA.COR <= :COR_ATE");
-    m_filtro.valores.insert(QStringLiteral("COR_DE"), ui.EdtCorDe->text().trimmed());
-    m_filtro.valores.insert(QStringLiteral("COR_ATE"), ui.EdtCorAte->text().trimmed());
+    QStringList condicoes{
+        QStringLiteral("P.COR >= %1 AND P.COR <= %2")
+            .arg(Aspas(ui.EdtCorDe->text().trimmed()), Aspas(ui.EdtCorAte->text().trimmed()))};
     const struct {
         QLineEdit* caixa;
         const char* coluna;
     } filtros[] = {{ui.EdtFiltroCodigo, "CODIGO"},   {ui.EdtFiltroVariante, "VARIANTE"},
                    {ui.EdtFiltroCor, "COR"},         {ui.EdtFiltroGrafico, "GRAFICO"},
                    {ui.EdtFiltroBanho, "COD_BANHO"}, {ui.EdtFiltroPreparacao, "PREPARACAO"}};
-    for (const auto& filtro : filtros) {
-        const QString valor = filtro.caixa->text().trimmed();
-        if (valor.isEmpty())
-            continue;
-        const QString coluna = QLatin1String(filtro.coluna);
-        m_filtro.condicoes << QStringLiteral("RECEITA.%1 = :%1").arg(coluna);
-        m_filtro.valores.insert(coluna, valor);
-    }
+    for (const auto& filtro : filtros)
+        if (const QString valor = filtro.caixa->text().trimmed(); !valor.isEmpty())
+            condicoes << QStringLiteral("P.%1 = %2").arg(QLatin1String(filtro.coluna), Aspas(valor));
     if (ui.CbFiltroLiberada->currentIndex() < 2)
-        m_filtro.condicoes
-            << QStringLiteral("RECEITA.LIBERADA = '%1'").arg(ui.CbFiltroLiberada->currentIndex() + 1);
-
-    TZoQuery total;
-    total.SQL << QStringLiteral("SELECT COUNT(*) FROM %1 RECEITA WHERE %2")
-                     .arg(DBLocal(kReceita), m_filtro.condicoes.join(QStringLiteral(" AND ")));
-    for (auto valor = m_filtro.valores.cbegin(); valor != m_filtro.valores.cend(); ++valor)
-        total.BindValue(valor.key(), valor.value());
-    total.Open();
-    const int quantidade = total.Fields(0).AsInteger();
-    ui.LbQtdeConsulta->setText(quantidade == 1
-                                   ? QStringLiteral("1 receita")
-                                   : QStringLiteral("%1 receitas").arg(TextoExibicao(double(quantidade), 0)));
-    ControlesDesligados quieto(*TbConsulta);
-    TbConsulta->EmptyDataSet();
-    m_ultimaListada.clear();
-    m_maisNaConsulta = true;
-    AcrescentaConsulta(kPaginaConsulta);
-    TbConsulta->First();
-}
-
-// The next rows of the list (all the rest with 0), after the last one listed; the cursor stays where it
-// was, so the grid does not move.
-void TfmTngReceita::AcrescentaConsulta(int quantas) {
-    if (!m_maisNaConsulta || m_acrescentando)
-        return;
-    QScopedValueRollback<bool> acrescentando(m_acrescentando, true);
-    TZoQuery q;
-    q.SQL << SqlConsulta(quantas, !m_ultimaListada.isEmpty());
-    for (auto valor = m_filtro.valores.cbegin(); valor != m_filtro.valores.cend(); ++valor)
-        q.BindValue(valor.key(), valor.value());
-    if (!m_ultimaListada.isEmpty()) {
-        q.BindValue(QStringLiteral("ULTIMO_CODIGO"), m_ultimaListada.first());
-        q.BindValue(QStringLiteral("ULTIMO_CODIGO_2"), m_ultimaListada.first());
-        q.BindValue(QStringLiteral("ULTIMA_VARIANTE"), m_ultimaListada.last());
-    }
-    q.Open();
-    const int atual = TbConsulta->RecNo();
-    const int liberada = q.FieldIndex(QStringLiteral("LIBERADA"));
-    for (q.First(); !q.Eof(); q.Next()) {
-        TbConsulta->Append();
-        for (int campo = 0; campo < q.FieldCount(); ++campo)
-            TbConsulta->Fields(campo) = q.Fields(campo).Value();
-        TbConsulta->Fields(liberada) = q.Fields(liberada).AsString().trimmed() == QLatin1String("2")
-                                           ? QStringLiteral("Não")
-                                           : QStringLiteral("Sim");
-        TbConsulta->Post();
-    }
-    m_maisNaConsulta = quantas > 0 && q.RecordCount() == quantas;
-    if (!q.IsEmpty()) {
-        q.Last();
-        m_ultimaListada = {texto(q, QStringLiteral("CODIGO")), texto(q, QStringLiteral("VARIANTE"))};
-    }
-    if (atual >= 0)
-        TbConsulta->MoveTo(atual);
-}
-
-bool TfmTngReceita::DBGrid2KeyDown(QKeyEvent* tecla) {
-    if (tecla->key() != Qt::Key_Return && tecla->key() != Qt::Key_Enter)
-        return false;
-    AbreDaConsulta();
-    return true;
+        condicoes << QStringLiteral("P.SITUACAO = '%1'").arg(ui.CbFiltroLiberada->currentIndex() + 1);
+    m_consulta->pesquisa.Filtro = condicoes.join(QStringLiteral(" AND "));
+    m_consulta->Consulta();
 }
 
 void TfmTngReceita::AbreDaConsulta() {
-    if (TbConsulta->IsEmpty())
+    TDataSet* linha = m_consulta->Linhas();
+    if (linha->IsEmpty())
         return;
-    AbreReceita(texto(*TbConsulta, QStringLiteral("CODIGO")), texto(*TbConsulta, QStringLiteral("VARIANTE")));
+    AbreReceita(texto(*linha, QStringLiteral("CODIGO")), texto(*linha, QStringLiteral("VARIANTE")));
 }
