@@ -8,6 +8,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -514,6 +515,17 @@ void TstDataSets::cellEditorKeepsTextThroughModifierKeys() {
     QTest::keyClick(editor, Qt::Key_Tab);
     QCOMPARE(nome(ds), QString("Urgente"));
     QCOMPARE(teclasDaTela, 1); // the Tab, for the screen's row checks
+    // A composed letter opens the cell it is typed on, and is its first letter.
+    grid.SelectField("NOME");
+    grid.setFocus();
+    QInputMethodEvent composta;
+    composta.setCommitString(QStringLiteral("É"));
+    QApplication::sendEvent(&grid, &composta);
+    editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(editor);
+    QTest::keyClicks(editor, "tica");
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QCOMPARE(nome(ds), QString("Ética"));
 }
 
 // A letter typed straight into a pick-list cell picks the item it starts; the field keeps its first letter.

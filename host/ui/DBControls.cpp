@@ -3,11 +3,13 @@
 #include "DataSetModel.h"
 #include "HostError.h"
 #include "Protecao.h"
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -545,6 +547,18 @@ bool TZoDBGrid::event(QEvent* e) {
             return true;
     }
     return QTableView::event(e);
+}
+
+void TZoDBGrid::inputMethodEvent(QInputMethodEvent* e) {
+    const QModelIndex cell = currentIndex();
+    if (state() != EditingState && !e->commitString().isEmpty() && (editTriggers() & AnyKeyPressed) &&
+        cell.isValid() && edit(cell, AnyKeyPressed, e)) {
+        if (QWidget* editor = indexWidget(cell)) {
+            QApplication::sendEvent(editor->focusProxy() ? editor->focusProxy() : editor, e);
+            return;
+        }
+    }
+    QTableView::inputMethodEvent(e);
 }
 
 void TZoDBGrid::keyPressEvent(QKeyEvent* e) {

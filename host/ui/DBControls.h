@@ -81,6 +81,9 @@ public:
 protected:
     bool event(QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    // An accented letter typed on a cell that is not being edited opens its editor as any letter does, and
+    // goes into it (composed letters arrive as input-method text, not as keys).
+    void inputMethodEvent(QInputMethodEvent* e) override;
     // Tab, Backtab and Enter go from one editable cell to the next, over read-only columns; past the last
     // one the focus goes on to the next control of the same screen, never of another.
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
