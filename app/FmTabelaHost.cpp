@@ -99,9 +99,6 @@ TFmTabelaHost::TFmTabelaHost(const Definition& definition, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     m_data->Open();
     AplicaLegendas(*m_data, definition.table);
-    for (const QString& field : definition.hidden)
-        if (m_data->FieldIndex(field) >= 0)
-            m_data->FieldDefByName(field).visible = false;
     // Each confirmed row is durable at once.
     m_data->AfterPost = [](TDataSet&) { ConexaoHost()->Transaction()->CommitRetaining(); };
     m_data->AfterDelete = [](TDataSet&) { ConexaoHost()->Transaction()->CommitRetaining(); };
@@ -126,7 +123,11 @@ TFmTabelaHost::TFmTabelaHost(const Definition& definition, QWidget* parent)
     m_grid->setObjectName(QStringLiteral("DBGrid1"));
     m_grid->SetDataSet(m_data);
     m_grid->SetReadOnly(false);
-    m_grid->resizeColumnsToContents();
+    QList<ColunaGrade> columns;
+    for (const FieldDef& def : m_data->FieldDefs())
+        if (!definition.hidden.contains(def.name, Qt::CaseInsensitive))
+            columns << ColunaGrade(def.name, def.Caption());
+    m_grid->DeclaraColunas(columns);
     layout->addWidget(m_grid);
 
     auto* bar = new QHBoxLayout;

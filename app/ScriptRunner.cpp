@@ -80,6 +80,9 @@ void ScriptApi::type(const QString& control, const QString& text) {
 void ScriptApi::press(const QString& key, const QString& control) {
     Guard([&] { m_driver.Press(key, control); });
 }
+void ScriptApi::keys(const QString& keys) {
+    Guard([&] { m_driver.Keys(keys); });
+}
 void ScriptApi::click(const QString& control) {
     Guard([&] { m_driver.Click(control); });
 }
@@ -202,8 +205,14 @@ int ScriptApi::exec(const QString& statement) {
     return Guard([&] {
         TZoQuery query;
         query.SQL << statement;
-        query.ExecSQL();
-        ConexaoHost()->Transaction()->CommitRetaining();
+        // A failed write leaves no unit open on its old view: the script goes on seeing others' commits.
+        try {
+            query.ExecSQL();
+            ConexaoHost()->Transaction()->CommitRetaining();
+        } catch (...) {
+            ConexaoHost()->Transaction()->RollbackRetaining();
+            throw;
+        }
         return query.RowsAffected();
     });
 }
@@ -248,12 +257,15 @@ int RunScript(const QString& path) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
     }
-    const QJSValue result = engine.evaluate(QString::fromUtf8(file.readAll()), path);
+    // Any thrown value fails the scenario, not only an Error: a thrown value leaves a stack trace.
+    QStringList stack;
+    const QJSValue result = engine.evaluate(QString::fromUtf8(file.readAll()), path, 1, &stack);
     driver.Close();
     SetMessageService(nullptr);
-    if (result.isError()) {
-        std::fprintf(stderr, "%s:%d: %s\n", qPrintable(path), result.property("lineNumber").toInt(),
-                     qPrintable(result.toString()));
+    if (result.isError() || !stack.isEmpty()) {
+        const int line = result.isError() ? result.property("lineNumber").toInt()
+                                          : stack.first().section(QLatin1Char(':'), 1, 1).toInt();
+        std::fprintf(stderr, "%s:%d: %s\n", qPrintable(path), line, qPrintable(result.toString()));
         return 1;
     }
     if (api.Failures() > 0)

@@ -17,6 +17,7 @@ public:
     Q_INVOKABLE void close();
     Q_INVOKABLE void type(const QString& control, const QString& text);
     Q_INVOKABLE void press(const QString& key, const QString& control = QString());
+    Q_INVOKABLE void keys(const QString& keys);
     Q_INVOKABLE void click(const QString& control);
     Q_INVOKABLE void activate(const QString& control);
     Q_INVOKABLE void menu(const QString& action);

@@ -3,8 +3,8 @@
 #include "BenchCadastros.h"
 #include "DBControls.h"
 #include "Funcoes.h"
+#include "LeiturasMaquina.h"
 #include "Medicao.h"
-#include "RegrasMaquina.h"
 #include "ScreenDriver.h"
 #include "TPesquisa.h"
 #include "TZoDatabase.h"
@@ -315,13 +315,18 @@ void regras(TZoDatabase& db) {
     const QString onde =
         QStringLiteral("WHERE C.MAQUINA = %1 AND C.VARIANTE = %2").arg(Aspas(maquina), Aspas(variante));
     bool aceita = false;
-    linha(QStringLiteral("capacity rule (machine %1, variant %2)").arg(maquina, variante),
-          Mede(db, [&] { aceita = CapacidadeValida(maquina, variante, 1.6, peso); }),
-          MotorMs(db, {QStringLiteral("SELECT COUNT(*), SUM(CASE WHEN %1 BETWEEN COALESCE(C.PESO_MIN, 0) AND "
-                                      "COALESCE(C.PESO_MAX, 0) AND 1.6 BETWEEN COALESCE(C.LARG_DE, 0) AND "
-                                      "COALESCE(C.LARG_ATE, 0) THEN 1 ELSE 0 END) FROM MAQ_TIN_CAP C %2")
-                           .arg(PermanecePonto(peso), onde)}),
-          kInterativoMs);
+    linha(
+        QStringLiteral("capacity rule (machine %1, variant %2)").arg(maquina, variante),
+        Mede(db,
+             [&] {
+                 aceita = ForaDaCapacidade(maquina, variante, FaixasCapacidade(maquina, variante), 1.6, peso)
+                              .isEmpty();
+             }),
+        MotorMs(db, {QStringLiteral("SELECT COALESCE(C.LARG_DE, 0), COALESCE(C.LARG_ATE, 0), "
+                                    "COALESCE(C.PESO_MIN, 0), COALESCE(C.PESO_MAX, 0) FROM MAQ_TIN_CAP C %1 "
+                                    "ORDER BY C.SEQUENCIA")
+                         .arg(onde)}),
+        kInterativoMs);
     if (!aceita)
         std::printf("capacity rule refused a weight within the machine's own row\n");
     linha(

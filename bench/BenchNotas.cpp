@@ -1,7 +1,7 @@
 #include "BenchNotas.h"
 #include "DataSet.h"
+#include "LeiturasNota.h"
 #include "Medicao.h"
-#include "RegrasNota.h"
 #include "ScreenDriver.h"
 #include "TZoDatabase.h"
 #include <QCoreApplication>

@@ -87,11 +87,11 @@ void BenchTelasReceitas(TZoDatabase& db, ScriptedMessageService& messages) {
     const Medida search = Mede(
         db, [] {}, [&] { driver.Click(QStringLiteral("btnConsulta")); });
     TabelaBench::Global().Linha(
-        QStringLiteral("recipe search, empty filters (first 500, count)"), search,
+        QStringLiteral("recipe search, empty filters (first window, count)"), search,
         MotorMs(db,
                 {QStringLiteral("SELECT COUNT(*) FROM RECEITA"),
                  QStringLiteral(
-                     "SELECT FIRST 500 R.CODIGO, R.VARIANTE, V.DESCRICAO, R.COR, C.DESCRICAO, R.GRAFICO, "
+                     "SELECT FIRST 100 R.CODIGO, R.VARIANTE, V.DESCRICAO, R.COR, C.DESCRICAO, R.GRAFICO, "
                      "G.DESCRICAO, "
                      "R.COD_BANHO, B.DESCRICAO, R.PREPARACAO, R.LIBERADA FROM RECEITA R LEFT JOIN VARIANTE V "
                      "ON (V.CODIGO = R.VARIANTE) LEFT JOIN CADCORTIN C ON (C.CODIGO = R.COR) LEFT JOIN "

@@ -1,9 +1,9 @@
 #include "CadFal.h"
 #include "Acesso.h"
 #include "ClassRegistry.h"
+#include "DBControls.h"
 #include "DataAccess.h"
 #include "DataContext.h"
-#include "DataSetModel.h"
 #include "FatCliente.h"
 #include "Formatacao.h"
 #include "Funcoes.h"
@@ -12,6 +12,7 @@
 #include "HostError.h"
 #include "HostUi.h"
 #include "InstrucoesEmLote.h"
+#include "LeiturasFal.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
 #include "Protecao.h"
@@ -105,53 +106,60 @@ void TFmCadFal::FormCreate() {
                    "de produtos (coluna Tecido) · Insert: linha nova · Ctrl+Del: exclui a linha"));
     DescartaAspas = true;
     TbItens->setObjectName(QStringLiteral("TbItens"));
-    TbItens->AddField(QStringLiteral("NF"), QMetaType::QString, 9, QStringLiteral("NF"))
-        .AddField(QStringLiteral("Tecido"), QMetaType::QString, 15, QStringLiteral("Tecido"))
-        .AddField(QStringLiteral("Lote"), QMetaType::QString, 25, QStringLiteral("Lote"))
-        .AddField(QStringLiteral("Descricao"), QMetaType::QString, 40, QStringLiteral("Descrição"))
-        .AddField(QStringLiteral("Preco"), QMetaType::Double, 0, QStringLiteral("Preço"))
-        .AddField(QStringLiteral("Rolo"), QMetaType::Int, 0, QStringLiteral("Rolo"))
-        .AddField(QStringLiteral("Gram"), QMetaType::Double, 0, QStringLiteral("Gram."))
-        .AddField(QStringLiteral("Peso"), QMetaType::Double, 0, QStringLiteral("Peso"))
-        .AddField(QStringLiteral("Larg"), QMetaType::Double, 0, QStringLiteral("Larg."))
-        .AddField(QStringLiteral("Disp"), QMetaType::Double, 0, QStringLiteral("Disp."))
-        .AddField(QStringLiteral("Fluxo"), QMetaType::QString, 3, QStringLiteral("Fluxo"))
-        .AddField(QStringLiteral("Peso_Fatur"), QMetaType::Double, 0, QStringLiteral("Peso Fatur."))
-        .AddField(QStringLiteral("Observacao"), QMetaType::QString, 100, QStringLiteral("Observação"))
-        .AddField(QStringLiteral("Dt_Fatura"), QMetaType::QDate, 0, QStringLiteral("Dt. Fatura"))
-        .AddField(QStringLiteral("Faturado"), QMetaType::QString, 1, QStringLiteral("Faturado"))
-        .AddField(QStringLiteral("Lote_NF"), QMetaType::QString, 25, QStringLiteral("Lote NF"))
-        .AddField(QStringLiteral("Gramatura_Est"), QMetaType::Double, 0, QStringLiteral("Gram. Est."))
-        .AddField(QStringLiteral("Tecido_Orig"), QMetaType::QString, 15, QStringLiteral("Tecido Orig."))
-        .AddField(QStringLiteral("Ord_It"), QMetaType::Int, 0, QStringLiteral("Ordem"));
+    TbItens->AddField(QStringLiteral("NF"), QMetaType::QString, 9)
+        .AddField(QStringLiteral("Tecido"), QMetaType::QString, 15)
+        .AddField(QStringLiteral("Lote"), QMetaType::QString, 25)
+        .AddField(QStringLiteral("Descricao"), QMetaType::QString, 40)
+        .AddField(QStringLiteral("Preco"), QMetaType::Double)
+        .AddField(QStringLiteral("Rolo"), QMetaType::Int)
+        .AddField(QStringLiteral("Gram"), QMetaType::Double)
+        .AddField(QStringLiteral("Peso"), QMetaType::Double)
+        .AddField(QStringLiteral("Larg"), QMetaType::Double)
+        .AddField(QStringLiteral("Disp"), QMetaType::Double)
+        .AddField(QStringLiteral("Fluxo"), QMetaType::QString, 3)
+        .AddField(QStringLiteral("Peso_Fatur"), QMetaType::Double)
+        .AddField(QStringLiteral("Observacao"), QMetaType::QString, 100)
+        .AddField(QStringLiteral("Dt_Fatura"), QMetaType::QDate)
+        .AddField(QStringLiteral("Faturado"), QMetaType::QString, 1)
+        .AddField(QStringLiteral("Lote_NF"), QMetaType::QString, 25)
+        .AddField(QStringLiteral("Gramatura_Est"), QMetaType::Double)
+        .AddField(QStringLiteral("Tecido_Orig"), QMetaType::QString, 15)
+        .AddField(QStringLiteral("Ord_It"), QMetaType::Int);
     TbItens->CreateDataSet();
-    for (const char* oculto : {"Tecido_Orig", "Lote_NF", "Ord_It"})
-        TbItens->FieldDefByName(QLatin1String(oculto)).visible = false;
     TbItens->AfterInsert = [this](TDataSet& linha) { NovaLinha(linha); };
     TbItens->AfterPost = [this](TDataSet&) { AtualizaTotal(); };
     TbItens->AfterDelete = [this](TDataSet&) { AtualizaTotal(); };
-    DataSetModel::Of(TbItens)->SetReadOnlyFields({QStringLiteral("Descricao"), QStringLiteral("Disp"),
-                                                  QStringLiteral("Peso_Fatur"), QStringLiteral("Dt_Fatura"),
-                                                  QStringLiteral("Faturado"), QStringLiteral("Preco")});
     ui.DBGrid1->SetDataSet(TbItens);
     ui.DBGrid1->SetReadOnly(false);
+    ui.DBGrid1->DeclaraColunas({{"NF", "NF"},
+                                {"Tecido", "Tecido"},
+                                {"Lote", "Lote"},
+                                ColunaGrade("Descricao", "Descrição").SomenteLeitura(),
+                                ColunaGrade("Preco", "Preço").SomenteLeitura(),
+                                {"Rolo", "Rolo"},
+                                {"Gram", "Gramatura"},
+                                {"Peso", "Peso (kg)"},
+                                {"Larg", "Largura (m)"},
+                                ColunaGrade("Disp", "Disponível (kg)").SomenteLeitura(),
+                                {"Fluxo", "Fluxo"},
+                                ColunaGrade("Peso_Fatur", "Peso faturado (kg)").SomenteLeitura(),
+                                ColunaGrade("Observacao", "Observação").Largura(30),
+                                ColunaGrade("Dt_Fatura", "Data da fatura").SomenteLeitura(),
+                                ColunaGrade("Faturado", "Faturado").SomenteLeitura().Textos(TextosSimNao()),
+                                {"Gramatura_Est", "Gramatura est."}});
     ui.DBGrid1->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid1KeyDown(tecla); };
     TbConsulta->setObjectName(QStringLiteral("TbConsulta"));
-    const QList<std::tuple<const char*, QMetaType::Type, int, const char*>> consulta = {
-        {"NUMERO", QMetaType::QString, 7, "FAL"},
-        {"CLIENTE", QMetaType::QString, 5, "Cliente"},
-        {"NOME", QMetaType::QString, 60, "Nome"},
-        {"DATA_INI", QMetaType::QDate, 0, "Entrada"},
-        {"COR", QMetaType::QString, 10, "Cor"},
-        {"VARIANTE", QMetaType::QString, 4, "Variante"},
-        {"PROGRAMACAO", QMetaType::QString, 6, "Programação"},
-        {"FALS", QMetaType::QString, 200, "FALs"},
-        {"NOTA_COB", QMetaType::QString, 7, "Nota Cob."},
-        {"NOTA_DEV", QMetaType::QString, 7, "Nota Dev."}};
-    for (const auto& [campo, tipo, tamanho, legenda] : consulta)
-        TbConsulta->AddField(QLatin1String(campo), tipo, tamanho, QString::fromUtf8(legenda));
+    TbConsulta->AddField(QStringLiteral("NUMERO"), QMetaType::QString, 7)
+        .AddField(QStringLiteral("CLIENTE"), QMetaType::QString, 5)
+        .AddField(QStringLiteral("NOME"), QMetaType::QString, 60)
+        .AddField(QStringLiteral("DATA_INI"), QMetaType::QDate)
+        .AddField(QStringLiteral("COR"), QMetaType::QString, 10)
+        .AddField(QStringLiteral("VARIANTE"), QMetaType::QString, 4)
+        .AddField(QStringLiteral("PROGRAMACAO"), QMetaType::QString, 6)
+        .AddField(QStringLiteral("FALS"), QMetaType::QString, 200)
+        .AddField(QStringLiteral("NOTA_COB"), QMetaType::QString, 7)
+        .AddField(QStringLiteral("NOTA_DEV"), QMetaType::QString, 7);
     TbConsulta->CreateDataSet();
-    TbConsulta->FieldDefByName(QStringLiteral("FALS")).displayWidth = 20;
     // Reaching the end of what was read reads the next page, once the move that got there is over.
     TbConsulta->AfterScroll = [this](TDataSet& lista) {
         if (m_maisNaConsulta && !m_acrescentando && !lista.IsEmpty() &&
@@ -161,6 +169,16 @@ void TFmCadFal::FormCreate() {
     };
     ui.DBGrid2->SetDataSet(TbConsulta);
     ui.DBGrid2->SetReadOnly(true);
+    ui.DBGrid2->DeclaraColunas({{"NUMERO", "FAL"},
+                                {"CLIENTE", "Cliente"},
+                                ColunaGrade("NOME", "Nome").Largura(30),
+                                {"DATA_INI", "Entrada"},
+                                {"COR", "Cor"},
+                                {"VARIANTE", "Variante"},
+                                {"PROGRAMACAO", "Programação"},
+                                ColunaGrade("FALS", "FALs").Largura(20),
+                                {"NOTA_COB", "Nota de cobrança"},
+                                {"NOTA_DEV", "Nota de devolução"}});
     QScrollBar* rolagem = ui.DBGrid2->verticalScrollBar();
     // Rows appended move the grid too: only the user's scrolling reads on.
     connect(rolagem, &QScrollBar::valueChanged, this, Protegido([this, rolagem](int valor) {
@@ -424,6 +442,8 @@ void TFmCadFal::PesquisaItemNota() {
     pesquisa.Filtro =
         QStringLiteral("PESO > 0 AND CODCLI = %1 AND NOTA = %2")
             .arg(Aspas(ui.EdtCodCli->text().trimmed()), Aspas(Texto(*TbItens, QStringLiteral("NF"))));
+    pesquisa.TextoVazio = QStringLiteral("Nenhum item com peso a programar na nota %1 do cliente %2.")
+                              .arg(Texto(*TbItens, QStringLiteral("NF")), ui.EdtCodCli->text().trimmed());
     if (!pesquisa.AbrePesquisa(this))
         return;
     if (!TbItens->Editing())
@@ -519,6 +539,8 @@ bool TFmCadFal::DBGrid1KeyDown(QKeyEvent* tecla) {
             pesquisa.Campos = {QStringLiteral("NOTA"), QStringLiteral("DATA"), QStringLiteral("SALDO")};
             pesquisa.Filtro =
                 QStringLiteral("cliente = %1 and saldo > 0 ").arg(Aspas(ui.EdtCodCli->text().trimmed()));
+            pesquisa.TextoVazio = QStringLiteral("Nenhuma nota com saldo para o cliente %1.")
+                                      .arg(ui.EdtCodCli->text().trimmed());
             if (pesquisa.AbrePesquisa(this)) {
                 if (!TbItens->Editing())
                     TbItens->Edit();
@@ -774,22 +796,11 @@ bool TFmCadFal::ValidaGravacao(bool& liberadoCredito) {
         Informa(this, QStringLiteral("Receita não Liberada."));
         return false;
     }
-    if (m_idadePreco != 0) {
-        TZoQuery data;
-        data.SQL << QStringLiteral("SELECT MAX(DATA) AS DATA FROM TABPRECO WHERE COR = :COR AND VARIANTE = "
-                                   ":VARIANTE AND REGIAO = :REGIAO");
-        data.BindValue(QStringLiteral("COR"), cor);
-        data.BindValue(QStringLiteral("VARIANTE"), variante);
-        data.BindValue(QStringLiteral("REGIAO"), regiao);
-        data.Open();
-        const QDate ultima = data.Fields(0).AsDate();
-        if (ultima.isValid() && ultima.daysTo(QDate::currentDate()) > m_idadePreco) {
-            Informa(this, QStringLiteral(
-                              "Data da última alteração de preço, %1 maior que o limite do dia definido: %2.")
-                              .arg(ultima.toString(QStringLiteral("dd/MM/yyyy")))
-                              .arg(m_idadePreco));
-            return false;
-        }
+    if (const QString recusa =
+            RecusaIdadePreco(UltimaAlteracaoPreco(regiao, cor, variante), m_idadePreco, QDate::currentDate());
+        !recusa.isEmpty()) {
+        Informa(this, recusa);
+        return false;
     }
     if (!ui.EdtEstampa->text().trimmed().isEmpty()) {
         TZoQuery quadros;
@@ -1127,8 +1138,8 @@ void TFmCadFal::GravaProcessos(const QString& numero, const QString& grafico, co
     };
     for (existentes.First(); !existentes.Eof(); existentes.Next()) {
         postos.insert(ChavePasso(coluna("CODIGO").AsString(), coluna("FASE").AsString()));
-        iniciado = iniciado || !coluna("PENDENTE").IsNull() || !coluna("DATA_INI").IsNull() ||
-                   coluna("CONCLUIDO").AsString().trimmed() != QLatin1String("N");
+        iniciado = iniciado || PassoIniciado(coluna("CONCLUIDO").AsString(), coluna("DATA_INI").AsDate(),
+                                             coluna("HORA_INI").AsString());
         QStringList valores;
         for (const QString& campo : kColunasPasso)
             valores << ValorSql(existentes.FieldByName(campo).Value());
@@ -1140,24 +1151,9 @@ void TFmCadFal::GravaProcessos(const QString& numero, const QString& grafico, co
     }
     QSet<QString> fluxos;
     for (const ItemPasso& item : itens)
-        if (!item.fluxo.isEmpty())
-            fluxos.insert(item.fluxo);
-    QHash<QString, QList<PassoRoteiro>> roteiros;
-    if (!fluxos.isEmpty()) {
-        QStringList codigos;
-        for (const QString& fluxo : fluxos)
-            codigos << Aspas(fluxo);
-        TZoQuery rota;
-        rota.SQL << QStringLiteral("SELECT ROT.CODIGO, ROT.FASE, ROT.ORDEM, FASE.DESCRICAO FROM ROTEIRO ROT")
-                 << QStringLiteral("LEFT JOIN FASE ON (ROT.FASE = FASE.CODIGO) WHERE ROT.CODIGO IN (%1)")
-                        .arg(codigos.join(QStringLiteral(", ")))
-                 << QStringLiteral("ORDER BY ROT.CODIGO, ROT.ORDEM");
-        rota.Open();
-        for (rota.First(); !rota.Eof(); rota.Next())
-            roteiros[rota.Fields(0).AsString().trimmed()].append(
-                {rota.Fields(1).AsString().trimmed(), rota.Fields(3).AsString(), rota.Fields(2).AsInteger()});
-    }
-    const QList<PassoFal> passos = LayoutPassos(itens, roteiros, iniciado ? postos : QSet<QString>());
+        fluxos.insert(item.fluxo);
+    const QList<PassoFal> passos =
+        LayoutPassos(itens, LeRoteiros(fluxos), iniciado ? postos : QSet<QString>());
     QStringList novos;
     for (const PassoFal& passo : passos)
         novos << QStringList{ValorSql(passo.codigo),

@@ -1,8 +1,8 @@
 #include "CadFalServ.h"
+#include "DBControls.h"
 #include "DataAccess.h"
 #include "Formatacao.h"
 #include "Funcoes.h"
-#include "GradeEdicao.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
 #include "Protecao.h"
@@ -44,12 +44,13 @@ void TFmCadFalServ::FormCreate() {
     DicaTeclas({ui.EdtCodFas}, QStringLiteral("F4: pesquisa de serviços"));
     PublicaInstancia(FmCadFalServ);
     TbServ->setObjectName(QStringLiteral("TbServ"));
-    TbServ->AddField(kFase, QMetaType::QString, 3, QStringLiteral("Fase"))
-        .AddField(kDescricao, QMetaType::QString, 50, QStringLiteral("Descrição"))
-        .AddField(kCusto, QMetaType::Double, 0, QStringLiteral("Custo"));
+    TbServ->AddField(kFase, QMetaType::QString, 3)
+        .AddField(kDescricao, QMetaType::QString, 50)
+        .AddField(kCusto, QMetaType::Double);
     TbServ->CreateDataSet();
     ui.DBGrid1->SetDataSet(TbServ);
-    EsticaColuna(*ui.DBGrid1, kDescricao);
+    ui.DBGrid1->DeclaraColunas(
+        {{kFase, "Fase"}, ColunaGrade(kDescricao, "Descrição").Estica(), {kCusto, "Custo"}});
     ui.EdtPrecoCor->setText(TextoExibicao(0.0, 2));
     ui.EdtCodFas->setFocus();
 }

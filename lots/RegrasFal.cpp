@@ -1,8 +1,4 @@
 #include "RegrasFal.h"
-#include "DataAccess.h"
-#include "Funcoes.h"
-#include "Receitas.h"
-#include "TZoQuery.h"
 #include <algorithm>
 #include <cmath>
 
@@ -30,76 +26,17 @@ QString ForaLimiteMaquina(double total, double pesoMin, double pesoMax) {
     return QString();
 }
 
-double RetornaPreco(const QString& regiao, const QString& cor, const QString& variante,
-                    const QString& prazo) {
-    return PrecoTabela(regiao, cor, variante, prazo).value_or(0);
-}
-
-QString VerificaPreco(const QString& regiao, const QString& cor, const QString& variante,
-                      const QString& prazo) {
-    if (!PrecoTabela(regiao, cor, variante, prazo))
-        return QStringLiteral("Preço da cor não cadastrado.");
-    TZoQuery q;
-    q.SQL << QStringLiteral("SELECT FIRST 1 1 FROM %1").arg(DBLocal(QStringLiteral("TABPRECO")))
-          << QStringLiteral("WHERE REGIAO = %1 AND COR = %2 AND VARIANTE = %3 AND LIBERADO = 'N'")
-                 .arg(Aspas(regiao.trimmed()), Aspas(cor.trimmed()), Aspas(variante.trimmed()))
-          << QStringLiteral("AND (CODIGO = '' OR CODIGO IS NULL OR CODIGO = '0')");
-    q.Open();
-    return q.IsEmpty() ? QString() : QStringLiteral("Preço da cor não Liberado.");
-}
-
-namespace {
-// Customers with more sheets than this have theirs found through the open items, not walked one by one.
-constexpr int kFalsParaItensAbertos = 5000;
-} // namespace
-
-// One statement however many sheets are open. A customer's sheets are walked through its index while they
-// are few; a big customer's years are not walked: the open items are (IDX_FAL_ITEN_FATURADO, "<> 'S'" as the
-// two ranges around it), a few thousand at most, their sheets found by number (the LEFT JOIN keeps the items
-// as the driving stream; the customer's condition on the sheet makes it an inner join all the same).
-double ValorAbertoFals(const QString& cliente, const QStringList& excluidas) {
-    QStringList fora;
-    for (const QString& numero : excluidas)
-        fora << Aspas(numero);
-    QString condicoes =
-        QStringLiteral(
-            "(FAL.TIPO = 1 OR FAL.TIPO = 5) AND (FAL.NUM_REPROC IS NULL OR FAL.NUM_REPROC = '') AND "
-            "FAL.CLIENTE = %1")
-            .arg(Aspas(cliente));
-    if (!fora.isEmpty())
-        condicoes += QStringLiteral(" AND FAL.NUMERO NOT IN (%1)").arg(fora.join(QStringLiteral(", ")));
-    const auto valor = [&](const QString& origem) {
-        return QStringLiteral(
-                   "SELECT SUM(F.PESO * COALESCE((SELECT FIRST 1 CASE COALESCE(NULLIF(TRIM(F.PRAZO), ''), "
-                   "'00') WHEN '00' THEN T.PRECO_00 WHEN '07' THEN T.PRECO_07 WHEN '14' THEN T.PRECO_14 WHEN "
-                   "'21' THEN T.PRECO_21 END FROM %1 T WHERE T.REGIAO = F.TABPRECO AND T.COR = F.COR AND "
-                   "T.VARIANTE = F.VARIANTE AND (T.CODIGO = '' OR T.CODIGO = '0') ORDER BY T.CODIGO), 0)) "
-                   "FROM "
-                   "(SELECT FAL.NUMERO, FAL.PRAZO, FAL.TABPRECO, FAL.COR, FAL.VARIANTE, SUM(FAL_ITEN.PESO) "
-                   "AS "
-                   "PESO FROM %2 AND %3 GROUP BY FAL.NUMERO, FAL.PRAZO, FAL.TABPRECO, FAL.COR, FAL.VARIANTE) "
-                   "F "
-                   "INTO VALOR")
-            .arg(DBLocal(QStringLiteral("TABPRECO")), origem, condicoes);
-    };
-    TZoQuery q;
-    q.SQL
-        << QStringLiteral("EXECUTE BLOCK RETURNS (VALOR DOUBLE PRECISION) AS DECLARE QUANTAS INTEGER; BEGIN")
-        << QStringLiteral("SELECT COUNT(*) FROM (SELECT FIRST %1 X.NUMERO FROM FAL X WHERE X.CLIENTE = %2) D "
-                          "INTO QUANTAS;")
-               .arg(kFalsParaItensAbertos)
-               .arg(Aspas(cliente))
-        << QStringLiteral("IF (QUANTAS < %1) THEN").arg(kFalsParaItensAbertos)
-        << valor(QStringLiteral("FAL INNER JOIN FAL_ITEN ON (FAL.NUMERO = FAL_ITEN.FAL AND FAL_ITEN.FATURADO "
-                                "<> 'S') WHERE TRUE")) +
-               QLatin1Char(';')
-        << QStringLiteral("ELSE")
-        << valor(QStringLiteral("FAL_ITEN LEFT JOIN FAL ON (FAL.NUMERO = FAL_ITEN.FAL) WHERE "
-                                "(FAL_ITEN.FATURADO < 'S' OR FAL_ITEN.FATURADO > 'S')")) +
-               QLatin1Char(';')
-        << QStringLiteral("SUSPEND; END");
-    q.Open();
-    return q.Fields(0).AsFloat();
+QString RecusaIdadePreco(const QDate& ultimaAlteracao, int dias, const QDate& hoje) {
+    if (dias <= 0)
+        return {};
+    if (!ultimaAlteracao.isValid())
+        return QStringLiteral("Preço da cor sem data de alteração; não há como conferir o limite de %1 dias.")
+            .arg(dias);
+    if (ultimaAlteracao.daysTo(hoje) <= dias)
+        return {};
+    return QStringLiteral("Data da última alteração de preço, %1 maior que o limite do dia definido: %2.")
+        .arg(ultimaAlteracao.toString(QStringLiteral("dd/MM/yyyy")))
+        .arg(dias);
 }
 
 double PesoTomadoNota(int tipo, double peso, bool itemDoReprocessado) {
@@ -120,6 +57,15 @@ int PecasDigitadas(const QString& texto) {
     bool ok = false;
     const int pecas = texto.trimmed().toInt(&ok);
     return ok ? pecas : 0;
+}
+
+bool EtapaConcluida(const QString& concluido) {
+    const QString c = concluido.trimmed().toUpper();
+    return c == QLatin1String("S") || c == QLatin1String("R");
+}
+
+bool PassoIniciado(const QString& concluido, const QDate& dataInicio, const QString& horaInicio) {
+    return EtapaConcluida(concluido) || dataInicio.isValid() || !horaInicio.trimmed().isEmpty();
 }
 
 QString ChavePasso(const QString& codigo, const QString& fase) {

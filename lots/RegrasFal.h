@@ -1,4 +1,5 @@
 #pragma once
+#include <QDate>
 #include <QHash>
 #include <QList>
 #include <QSet>
@@ -16,18 +17,9 @@ QString PalavraTipoFal(int tipo);
 // limits themselves are accepted.
 QString ForaLimiteMaquina(double total, double pesoMin, double pesoMax);
 
-// The colour's price for a payment term ("00" when blank); 0 when there is none, also for a term the table
-// has no column for.
-double RetornaPreco(const QString& regiao, const QString& cor, const QString& variante, const QString& prazo);
-
-// Empty when the colour has a released price for the term, else the message that stops the save.
-QString VerificaPreco(const QString& regiao, const QString& cor, const QString& variante,
-                      const QString& prazo);
-
-// The open value of the customer's sheets that count against its credit (normal and service-only, not a
-// reprocess; items not yet invoiced), each priced at its own region, colour, variant and term; the sheets
-// `excluidas` (the ones being saved) are left out.
-double ValorAbertoFals(const QString& cliente, const QStringList& excluidas);
+// Empty when the colour's price changed within `dias` days of `hoje` (TIN 240; 0 or less checks nothing),
+// else the message. A price never dated is not known to be current: it is refused as out of date.
+QString RecusaIdadePreco(const QDate& ultimaAlteracao, int dias, const QDate& hoje);
 
 // The weight an item of the sheet holds of its invoice item: its own weight on a Normal or External
 // reprocess sheet, nothing on other kinds. An item of a reprocess from the very invoice item the reprocessed
@@ -41,6 +33,13 @@ double PesoPecasMovidas(int pecas, int pecasLinha, double peso);
 
 // The pieces typed in the split's box: a whole number, anything else is 0.
 int PecasDigitadas(const QString& texto);
+
+// A step's CONCLUIDO: "S" concluded and "R" concluded for reprocessing both end the step; "N" leaves it open.
+bool EtapaConcluida(const QString& concluido);
+
+// A step has started once it was recorded: concluded, or its start (date or hour) written down. A step never
+// touched (CONCLUIDO null) or still pending without a start has not; its steps may still be laid out again.
+bool PassoIniciado(const QString& concluido, const QDate& dataInicio, const QString& horaInicio);
 
 // A step of a route and a step laid out for a sheet.
 struct PassoRoteiro {

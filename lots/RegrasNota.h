@@ -12,12 +12,11 @@ QString LotePadrao(const QString& regra, bool grupoComLote, const QString& loteA
                    const QString& nota, const QString& serie, const QString& maiorGravado,
                    const QSet<QString>& naGrade);
 
+// A lot of exactly six digits, as the sequential rule hands them out.
+bool LoteSequencial(const QString& lote);
+
 // The lot after `maior` (six digits, zero-padded), passing over lots the grid already holds.
 QString ProximoLote(const QString& maior, const QSet<QString>& naGrade);
-
-// The largest lot of exactly six digits that stock (products of groups with lots) or any invoice item
-// already has; "000000" when there is none.
-QString MaiorLoteSequencial();
 
 // Whether the nature's first digit disagrees with where the customer is: "1..." is an operation inside the
 // company's state, "2..." one from another state. A customer whose state is unknown is not questioned.

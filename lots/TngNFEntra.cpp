@@ -3,17 +3,19 @@
 #include "DBControls.h"
 #include "DataAccess.h"
 #include "DataContext.h"
-#include "DataSetModel.h"
 #include "DescricaoCodigo.h"
 #include "Formatacao.h"
 #include "Funcoes.h"
 #include "GradeEdicao.h"
 #include "GravacaoAtomica.h"
 #include "HostUi.h"
+#include "LeiturasCliente.h"
+#include "LeiturasNota.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
 #include "PeriodoConciliado.h"
 #include "Protecao.h"
+#include "RegrasCliente.h"
 #include "RegrasNota.h"
 #include "Relatorio.h"
 #include "TClientDataSet.h"
@@ -25,7 +27,6 @@
 #include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <QStyle>
-#include <limits>
 
 TfmTngNFEntra* fmTngNFEntra = nullptr;
 
@@ -84,40 +85,33 @@ ItensNota::ItensNota(QObject* dono) : TbItens(new TClientDataSet(dono)) {
         const char* nome;
         QMetaType::Type tipo;
         int tamanho;
-        const char* legenda;
-    } campos[] = {{"Ordem", QMetaType::Int, 0, "Ordem"},
-                  {"Codigo", QMetaType::QString, 15, "Código"},
-                  {"Descricao", QMetaType::QString, 50, "Descrição"},
-                  {"Rolos", QMetaType::Int, 0, "Rolos"},
-                  {"Valor", QMetaType::Double, 0, "Valor"},
-                  {"Peso_Real", QMetaType::Double, 0, "Peso Real"},
-                  {"Peso_Nota", QMetaType::Double, 0, "Peso Nota"},
-                  {"Peso_Fatur", QMetaType::Double, 0, "Peso Fatur."},
-                  {"Peso_Devol", QMetaType::Double, 0, "Peso Devol."},
-                  {"Saldo", QMetaType::Double, 0, "Saldo"},
-                  {"Gramatura", QMetaType::Double, 0, "Gramatura"},
-                  {"Largura", QMetaType::Double, 0, "Largura"},
-                  {"Peso_prog", QMetaType::Double, 0, "Peso Prog."},
-                  {"Prog", QMetaType::QString, 6, "Prog."},
-                  {"Cor", QMetaType::QString, 6, "Cor"},
-                  {"ClaFis", QMetaType::QString, 3, "Cl. Fiscal"},
-                  {"Total", QMetaType::Double, 0, "Total"},
-                  {"Lote", QMetaType::QString, 15, "Lote"},
-                  {"OBS", QMetaType::QString, 250, "Obs."},
-                  {"Codigo_Gravado", QMetaType::QString, 15, ""},
-                  {"Lote_Gravado", QMetaType::QString, 25, ""}};
+    } campos[] = {{"Ordem", QMetaType::Int, 0},
+                  {"Codigo", QMetaType::QString, 15},
+                  {"Descricao", QMetaType::QString, 50},
+                  {"Rolos", QMetaType::Int, 0},
+                  {"Valor", QMetaType::Double, 0},
+                  {"Peso_Real", QMetaType::Double, 0},
+                  {"Peso_Nota", QMetaType::Double, 0},
+                  {"Peso_Fatur", QMetaType::Double, 0},
+                  {"Peso_Devol", QMetaType::Double, 0},
+                  {"Saldo", QMetaType::Double, 0},
+                  {"Gramatura", QMetaType::Double, 0},
+                  {"Largura", QMetaType::Double, 0},
+                  {"Peso_prog", QMetaType::Double, 0},
+                  {"Prog", QMetaType::QString, 6},
+                  {"Cor", QMetaType::QString, 6},
+                  {"ClaFis", QMetaType::QString, 3},
+                  {"Total", QMetaType::Double, 0},
+                  {"Lote", QMetaType::QString, 15},
+                  {"OBS", QMetaType::QString, 250},
+                  {"Codigo_Gravado", QMetaType::QString, 15},
+                  {"Lote_Gravado", QMetaType::QString, 25}};
     for (const auto& campo : campos)
-        TbItens->AddField(QLatin1String(campo.nome), campo.tipo, campo.tamanho,
-                          QString::fromUtf8(campo.legenda));
+        TbItens->AddField(QLatin1String(campo.nome), campo.tipo, campo.tamanho);
     TbItens->CreateDataSet();
-    for (const char* inteiro : {"Ordem", "Rolos"})
-        TbItens->FieldDefByName(QLatin1String(inteiro)).limit = std::numeric_limits<qint32>::max();
     TbItens->FieldDefByName(QStringLiteral("Total")).decimals = 2;
     for (const char* peso : {"Peso_Real", "Peso_Nota", "Peso_Fatur", "Peso_Devol", "Saldo", "Peso_prog"})
         TbItens->FieldDefByName(QLatin1String(peso)).decimals = 3; // kilograms to the gram
-    // The key a row was stored under is the save's business, not the user's.
-    for (const char* oculto : {"Codigo_Gravado", "Lote_Gravado"})
-        TbItens->FieldDefByName(QLatin1String(oculto)).visible = false;
     TbItens->BeforePost = [this](TDataSet& item) { ItensAntesDoPost(item); };
 }
 
@@ -392,7 +386,7 @@ TfmTngNFEntra::TfmTngNFEntra(QWidget* parent)
     m_codigos = {
         {ui.EdtCliente, ui.PqCliente, QStringLiteral("CLIENTE"), QStringLiteral("Clientes"),
          QStringLiteral("ENTIDADE"), QStringLiteral("CODCLI"), QStringLiteral("NOME"),
-         QStringLiteral("COALESCE(ATIVO, 'S') <> 'N' AND COALESCE(BLOQUEIO, 'N') <> 'S'")},
+         FiltroClienteLiberado()},
         {ui.EdtEmissor, ui.PqEmissor, QStringLiteral("EMISSOR"), QStringLiteral("Emissores"),
          QStringLiteral("ENTIDADE"), QStringLiteral("CODCLI"), QStringLiteral("NOME"), QString()},
         {ui.EdtNatureza, ui.PqNatureza, QStringLiteral("NATUREZA"), QStringLiteral("Naturezas"),
@@ -491,28 +485,27 @@ void TfmTngNFEntra::PreparaCabecalho() {
 void TfmTngNFEntra::PreparaItens() {
     TClientDataSet* itens = m_itens.Tabela();
     ui.DBGrid1->SetDataSet(itens);
-    DataSetModel::Of(itens)->SetReadOnlyFields(
-        {QStringLiteral("Saldo"), QStringLiteral("Peso_prog"), QStringLiteral("Total")});
     ui.DBGrid1->SetReadOnly(true);
-    DefineLarguras(*ui.DBGrid1, {{"Ordem", 50},
-                                 {"Codigo", 80},
-                                 {"Descricao", 220},
-                                 {"Rolos", 50},
-                                 {"Valor", 70},
-                                 {"Peso_Real", 80},
-                                 {"Peso_Nota", 80},
-                                 {"Peso_Fatur", 80},
-                                 {"Peso_Devol", 80},
-                                 {"Saldo", 80},
-                                 {"Gramatura", 75},
-                                 {"Largura", 65},
-                                 {"Peso_prog", 80},
-                                 {"Prog", 60},
-                                 {"Cor", 60},
-                                 {"ClaFis", 70},
-                                 {"Total", 90},
-                                 {"Lote", 80},
-                                 {"OBS", 200}});
+    // The key a row was stored under is the save's business, not the user's.
+    ui.DBGrid1->DeclaraColunas({{"Ordem", "Ordem"},
+                                {"Codigo", "Código"},
+                                ColunaGrade("Descricao", "Descrição").Largura(30),
+                                {"Rolos", "Rolos"},
+                                {"Valor", "Valor"},
+                                {"Peso_Real", "Peso real (kg)"},
+                                {"Peso_Nota", "Peso da nota (kg)"},
+                                {"Peso_Fatur", "Peso faturado (kg)"},
+                                {"Peso_Devol", "Peso devolvido (kg)"},
+                                ColunaGrade("Saldo", "Saldo (kg)").SomenteLeitura(),
+                                {"Gramatura", "Gramatura"},
+                                {"Largura", "Largura (m)"},
+                                ColunaGrade("Peso_prog", "Peso programado (kg)").SomenteLeitura(),
+                                {"Prog", "Programação"},
+                                {"Cor", "Cor"},
+                                {"ClaFis", "Cl. fiscal"},
+                                ColunaGrade("Total", "Total").SomenteLeitura(),
+                                {"Lote", "Lote"},
+                                ColunaGrade("OBS", "Observação").Largura(25)});
     ui.DBGrid1->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid1KeyDown(tecla); };
     itens->AfterInsert = [this](TDataSet&) {
         if (ui.DBGrid1->hasFocus())
@@ -523,17 +516,21 @@ void TfmTngNFEntra::PreparaItens() {
 
 void TfmTngNFEntra::PreparaConsulta() {
     TbConsulta->setObjectName(QStringLiteral("TbConsulta"));
-    TbConsulta->AddField(QStringLiteral("FATURA"), QMetaType::LongLong, 0, QStringLiteral("Fatura"))
-        .AddField(QStringLiteral("FAL"), QMetaType::QString, 7, QStringLiteral("FAL"))
-        .AddField(QStringLiteral("NOTA"), QMetaType::QString, 9, QStringLiteral("Nota"))
-        .AddField(QStringLiteral("CLIENTE"), QMetaType::QString, 5, QStringLiteral("Cliente"))
-        .AddField(QStringLiteral("NOME"), QMetaType::QString, 80, QStringLiteral("Nome"))
-        .AddField(QStringLiteral("DATA"), QMetaType::QDate, 0, QStringLiteral("Data"));
+    TbConsulta->AddField(QStringLiteral("FATURA"), QMetaType::LongLong)
+        .AddField(QStringLiteral("FAL"), QMetaType::QString, 7)
+        .AddField(QStringLiteral("NOTA"), QMetaType::QString, 9)
+        .AddField(QStringLiteral("CLIENTE"), QMetaType::QString, 5)
+        .AddField(QStringLiteral("NOME"), QMetaType::QString, 80)
+        .AddField(QStringLiteral("DATA"), QMetaType::QDate);
     TbConsulta->CreateDataSet();
     ui.DBGrid2->SetDataSet(TbConsulta);
     ui.DBGrid2->SetReadOnly(true);
-    DefineLarguras(*ui.DBGrid2, {{"FATURA", 80}, {"FAL", 80}, {"NOTA", 90}, {"CLIENTE", 60}, {"DATA", 90}});
-    EsticaColuna(*ui.DBGrid2, QStringLiteral("NOME"));
+    ui.DBGrid2->DeclaraColunas({{"FATURA", "Fatura"},
+                                {"FAL", "FAL"},
+                                {"NOTA", "Nota"},
+                                {"CLIENTE", "Cliente"},
+                                ColunaGrade("NOME", "Nome").Estica(),
+                                {"DATA", "Data"}});
     ui.DBGrid2->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid2KeyDown(tecla); };
     connect(ui.DBGrid2, &QAbstractItemView::doubleClicked, this, Protegido([this] { AbreDaConsulta(); }));
 }
@@ -640,16 +637,12 @@ bool TfmTngNFEntra::EdtNotaExit() {
 
 // Shows why the customer cannot receive an invoice; true when he can.
 bool TfmTngNFEntra::ClienteLiberado(const QString& cliente) {
-    TZoQuery q;
-    q.SQL << DBLocal_SQL(QStringLiteral("SELECT ATIVO, BLOQUEIO FROM {ENTIDADE} WHERE CODCLI = :CODCLI"));
-    q.BindValue(QStringLiteral("CODCLI"), cliente);
-    q.Open();
-    if (cliente.isEmpty() || q.IsEmpty())
+    const std::optional<SituacaoCliente> situacao =
+        cliente.isEmpty() ? std::nullopt : LeSituacaoCliente(cliente);
+    if (!situacao)
         return Recusa(ui.EdtCliente, QStringLiteral("Cliente não encontrado."));
-    if (texto(q, QStringLiteral("BLOQUEIO")) == QLatin1String("S"))
-        return Recusa(ui.EdtCliente, QStringLiteral("Cliente Bloqueado. Não é permitido lançar a NF."));
-    if (texto(q, QStringLiteral("ATIVO")) == QLatin1String("N"))
-        return Recusa(ui.EdtCliente, QStringLiteral("Cliente Inativo. Não é permitido lançar a NF."));
+    if (const QString recusa = RecusaCliente(situacao->ativo, situacao->bloqueio); !recusa.isEmpty())
+        return Recusa(ui.EdtCliente, recusa + QStringLiteral(" Não é permitido lançar a NF."));
     return true;
 }
 

@@ -24,8 +24,9 @@ void TFmBanho::FormCreate() {
     cad.usos = QStringList{QStringLiteral("MAQ_TIN.RELAC_BANHO"), QStringLiteral("MAQ_TIN_CAP.RELAC_BANHO"),
                            QStringLiteral("RECEITA.COD_BANHO")};
     cad.textoEmUso = QStringLiteral("Banho está sendo utilizado.");
-    cad.colunas = QStringList{QStringLiteral("CODIGO=Código"), QStringLiteral("DESCRICAO=Descrição"),
-                              QStringLiteral("PROPORCAO=Proporção")};
+    cad.colunas = {{"CODIGO", "Código"},
+                   ColunaGrade("DESCRICAO", "Descrição").Estica(),
+                   ColunaGrade("PROPORCAO", "Litros por kg").Casas(2)};
     AbreCadastro();
     FieldLink::Edit(ui.EdtCodBanho, Dados(), QStringLiteral("CODIGO"));
     FieldLink::Edit(ui.EdtDesBanho, Dados(), QStringLiteral("DESCRICAO"));

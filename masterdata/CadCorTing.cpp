@@ -105,13 +105,11 @@ void TFmCadCorTing::FormCreate() {
     cad.textoInclusao = QStringLiteral("INCLUSAO DA COR: ");
     cad.textoAlteracao = QStringLiteral("ALTERACAO DA COR: ");
     cad.textoExclusao = QStringLiteral("EXCLUSAO DA COR: ");
-    cad.colunas = QStringList{
-        QStringLiteral("CODIGO=Código"),   QStringLiteral("DESCRICAO=Descrição"),
-        QStringLiteral("COD_GRUPO=Grupo"), QStringLiteral("COD_CLAFIS=Cl. Fiscal"),
-        QStringLiteral("COD_CLATRIB=CST"), QStringLiteral("COR_PANTONE=Pantone"),
-        QStringLiteral("TON=Tonalidade"),  QStringLiteral("CODCLI=Cliente"),
-        QStringLiteral("DATA=Cadastro"),
-    };
+    cad.colunas = {{"CODIGO", "Código"},   ColunaGrade("DESCRICAO", "Descrição").Estica(),
+                   {"COD_GRUPO", "Grupo"}, {"COD_CLAFIS", "Cl. fiscal"},
+                   {"COD_CLATRIB", "CST"}, {"COR_PANTONE", "Pantone"},
+                   {"TON", "Tonalidade"},  {"CODCLI", "Cliente"},
+                   {"DATA", "Cadastro"}};
     AbreCadastro();
     FieldLink::Edit(ui.EdtCodigo, Dados(), QStringLiteral("CODIGO"));
     FieldLink::Edit(ui.EdtData, Dados(), QStringLiteral("DATA"));

@@ -35,9 +35,11 @@ void TfmFase::FormCreate() {
     cad.textoExclusao = QStringLiteral("EXCLUSAO DA FASE ");
     cad.tituloExclusao = windowTitle();
     cad.exclusaoPadraoSim = false;
-    cad.colunas = QStringList{QStringLiteral("CODIGO=Código"), QStringLiteral("DESCRICAO=Descrição"),
-                              QStringLiteral("GRUPO=Grupo"), QStringLiteral("COBRAR=Cobrar"),
-                              QStringLiteral("ATUALIZAR=Atualizar FAL")};
+    cad.colunas = {{"CODIGO", "Código"},
+                   ColunaGrade("DESCRICAO", "Descrição").Estica(),
+                   {"GRUPO", "Grupo"},
+                   ColunaGrade("COBRAR", "Cobrar").Textos(TextosSimNao()),
+                   ColunaGrade("ATUALIZAR", "Atualizar FAL").Textos(TextosSimNao())};
     cad.usos = QStringList{QStringLiteral("MAQ_TIN.FASE"), QStringLiteral("ROTEIRO.FASE"),
                            QStringLiteral("FASE.GRUPO"), QStringLiteral("PROCESSO_TIN.FASE"),
                            QStringLiteral("TABPRE_SERV.FASE")};

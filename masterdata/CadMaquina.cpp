@@ -1,7 +1,6 @@
 #include "CadMaquina.h"
 #include "DBControls.h"
 #include "DataAccess.h"
-#include "DataSetModel.h"
 #include "DescricaoCodigo.h"
 #include "Formatacao.h"
 #include "Funcoes.h"
@@ -42,13 +41,13 @@ enum Pagina { Maquinas = 0, Capacidade = 1 };
 
 CapacidadeMaquina::CapacidadeMaquina(QWidget* tela) : m_tela(tela), tbCapacidade(new TClientDataSet(tela)) {
     tbCapacidade->setObjectName(QStringLiteral("tbCapacidade"));
-    tbCapacidade->AddField(QStringLiteral("VARIANTE"), QMetaType::QString, 4, QStringLiteral("Variante"))
-        .AddField(QStringLiteral("DESC_VARIANTE"), QMetaType::QString, 40, QStringLiteral("Desc. Variante"))
-        .AddField(QStringLiteral("LARG_DE"), QMetaType::Double, 0, QStringLiteral("Larg. De"))
-        .AddField(QStringLiteral("LARG_ATE"), QMetaType::Double, 0, QStringLiteral("Larg. Até"))
-        .AddField(QStringLiteral("PESO_MIN"), QMetaType::Double, 0, QStringLiteral("Peso Mín."))
-        .AddField(QStringLiteral("PESO_MAX"), QMetaType::Double, 0, QStringLiteral("Peso Máx."))
-        .AddField(QStringLiteral("RELAC_BANHO"), QMetaType::QString, 4, QStringLiteral("Rel. Banho"));
+    tbCapacidade->AddField(QStringLiteral("VARIANTE"), QMetaType::QString, 4)
+        .AddField(QStringLiteral("DESC_VARIANTE"), QMetaType::QString, 40)
+        .AddField(QStringLiteral("LARG_DE"), QMetaType::Double)
+        .AddField(QStringLiteral("LARG_ATE"), QMetaType::Double)
+        .AddField(QStringLiteral("PESO_MIN"), QMetaType::Double)
+        .AddField(QStringLiteral("PESO_MAX"), QMetaType::Double)
+        .AddField(QStringLiteral("RELAC_BANHO"), QMetaType::QString, 4);
     tbCapacidade->CreateDataSet();
     tbCapacidade->BeforePost = [this](TDataSet& linha) { tbCapacidadeBeforePost(linha); };
 }
@@ -217,9 +216,16 @@ TFmMaquinaTin::TFmMaquinaTin(QWidget* parent) : TFmCadastro(parent), m_capacidad
     dbgCapacidade = new TZoDBGrid(pagina);
     dbgCapacidade->setObjectName(QStringLiteral("dbgCapacidade"));
     dbgCapacidade->SetDataSet(m_capacidade.Tabela());
-    DataSetModel::Of(m_capacidade.Tabela())->SetReadOnlyFields({QStringLiteral("DESC_VARIANTE")});
     dbgCapacidade->SetReadOnly(true);
-    EsticaColuna(*dbgCapacidade, QStringLiteral("DESC_VARIANTE"));
+    // Widths in centimetres, as the capacity of a machine is measured; the lot's width comes in metres.
+    dbgCapacidade->DeclaraColunas(
+        {{"VARIANTE", "Variante"},
+         ColunaGrade("DESC_VARIANTE", "Descrição da variante").SomenteLeitura().Estica(),
+         ColunaGrade("LARG_DE", "Largura de (cm)").Casas(2),
+         ColunaGrade("LARG_ATE", "Largura até (cm)").Casas(2),
+         ColunaGrade("PESO_MIN", "Peso mín. (kg)").Casas(2),
+         ColunaGrade("PESO_MAX", "Peso máx. (kg)").Casas(2),
+         {"RELAC_BANHO", "Banho"}});
     dbgCapacidade->OnKeyDown = [this](QKeyEvent* tecla) { return dbgCapacidadeKeyDown(tecla); };
     grade->addWidget(dbgCapacidade);
     auto* dica = new QLabel(
@@ -246,20 +252,22 @@ void TFmMaquinaTin::FormCreate() {
     cad.textoAlteracao = QStringLiteral("ALTERACAO DA MAQUINA ");
     cad.textoExclusao = QStringLiteral("EXCLUSAO DA MAQUINA ");
     cad.exclusaoPadraoSim = false;
-    cad.colunas = QStringList{QStringLiteral("CODIGO=Código"),
-                              QStringLiteral("DESCRICAO=Descrição"),
-                              QStringLiteral("FASE=Fase"),
-                              QStringLiteral("PESO_MAX=Peso Máx."),
-                              QStringLiteral("PESO_MIN=Peso Mín."),
-                              QStringLiteral("DEPREC_MENSAL=Deprec. Mensal"),
-                              QStringLiteral("MES_DEPREC=Meses Deprec."),
-                              QStringLiteral("RELAC_BANHO=Rel. Banho"),
-                              QStringLiteral("TIPO=Tipo"),
-                              QStringLiteral("TON=Tonalidade"),
-                              QStringLiteral("VALOR=Valor"),
-                              QStringLiteral("VOLUME_MAX=Volume Máx."),
-                              QStringLiteral("VOLUME_MIN=Volume Mín."),
-                              QStringLiteral("ARREDONDA=Arredonda")};
+    cad.colunas = {
+        {"CODIGO", "Código"},
+        ColunaGrade("DESCRICAO", "Descrição").Estica(),
+        {"FASE", "Fase"},
+        ColunaGrade("PESO_MIN", "Peso mín. (kg)").Casas(2),
+        ColunaGrade("PESO_MAX", "Peso máx. (kg)").Casas(2),
+        ColunaGrade("VOLUME_MIN", "Volume mín. (l)").Casas(2),
+        ColunaGrade("VOLUME_MAX", "Volume máx. (l)").Casas(2),
+        {"RELAC_BANHO", "Banho"},
+        ColunaGrade("TIPO", "Tipo").Textos({{"1", "Tingimento"}, {"2", "Acabamento"}, {"3", "Manual"}}),
+        ColunaGrade("TON", "Tonalidade")
+            .Textos({{"1", "Todas"}, {"2", "Clara"}, {"3", "Média"}, {"4", "Escura"}}),
+        {"VALOR", "Valor"},
+        {"DEPREC_MENSAL", "Depreciação mensal"},
+        {"MES_DEPREC", "Meses de depreciação"},
+        {"ARREDONDA", "Arredonda"}};
     AbreCadastro();
     const QList<QPair<QLineEdit*, const char*>> caixas = {
         {ui.Edtcodmaq, "CODIGO"},     {ui.EdtDesMaq, "DESCRICAO"},     {ui.EdtCodBanho, "RELAC_BANHO"},

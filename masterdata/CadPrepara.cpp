@@ -1,6 +1,6 @@
 #include "CadPrepara.h"
+#include "DBControls.h"
 #include "DataAccess.h"
-#include "DataSetModel.h"
 #include "Funcoes.h"
 #include "GradeEdicao.h"
 #include "GravacaoAtomica.h"
@@ -68,24 +68,32 @@ void TFmCadPrepara::FormCreate() {
         QStringLiteral(
             "F4: pesquisa (colunas Código, Tipo e Regra) · Insert: linha nova · Ctrl+Del: exclui a linha"));
     TbMat->setObjectName(QStringLiteral("TbMat"));
-    TbMat->AddField(QStringLiteral("ORDEM"), QMetaType::Int, 0, QStringLiteral("Ord"))
-        .AddField(kMaterial, QMetaType::QString, 15, QStringLiteral("Codigo"))
-        .AddField(QStringLiteral("DESC_MAT"), QMetaType::QString, 50, QStringLiteral("Descricao"))
-        .AddField(QStringLiteral("UNIDADE"), QMetaType::QString, 4, QStringLiteral("Unidade"))
-        .AddField(QStringLiteral("QTDE"), QMetaType::Double, 0, QStringLiteral("Qtde"))
-        .AddField(kTipo, QMetaType::QString, 3, QStringLiteral("Tipo"))
-        .AddField(QStringLiteral("PASSO"), QMetaType::QString, 3, QStringLiteral("Passo"))
-        .AddField(QStringLiteral("FIBRA"), QMetaType::QString, 1, QStringLiteral("Fibra"))
-        .AddField(kRegra, QMetaType::QString, 3, QStringLiteral("Regra"))
-        .AddField(QStringLiteral("DESC_REGRA"), QMetaType::QString, 50, QStringLiteral("Desc. Regra"));
+    TbMat->AddField(QStringLiteral("ORDEM"), QMetaType::Int)
+        .AddField(kMaterial, QMetaType::QString, 15)
+        .AddField(QStringLiteral("DESC_MAT"), QMetaType::QString, 50)
+        .AddField(QStringLiteral("UNIDADE"), QMetaType::QString, 4)
+        .AddField(QStringLiteral("QTDE"), QMetaType::Double)
+        .AddField(kTipo, QMetaType::QString, 3)
+        .AddField(QStringLiteral("PASSO"), QMetaType::QString, 3)
+        .AddField(QStringLiteral("FIBRA"), QMetaType::QString, 1)
+        .AddField(kRegra, QMetaType::QString, 3)
+        .AddField(QStringLiteral("DESC_REGRA"), QMetaType::QString, 50);
     TbMat->CreateDataSet();
     TbMat->SetIndexFieldNames(QStringLiteral("ORDEM"));
     TbMat->BeforePost = [this](TDataSet& item) { PreencheDescricoes(item); };
     TbMat->AfterInsert = [this](TDataSet&) { ui.DBGrid1->SelectField(QStringLiteral("ORDEM")); };
-    DataSetModel::Of(TbMat)->SetReadOnlyFields({QStringLiteral("DESC_MAT"), QStringLiteral("DESC_REGRA")});
     ui.DBGrid1->SetDataSet(TbMat);
     ui.DBGrid1->SetReadOnly(false);
-    EsticaColuna(*ui.DBGrid1, QStringLiteral("DESC_MAT"));
+    ui.DBGrid1->DeclaraColunas({{"ORDEM", "Ordem"},
+                                {kMaterial, "Código"},
+                                ColunaGrade("DESC_MAT", "Descrição").SomenteLeitura().Estica(),
+                                {"UNIDADE", "Unidade"},
+                                {"QTDE", "Quantidade"},
+                                {kTipo, "Tipo"},
+                                {"PASSO", "Passo"},
+                                {"FIBRA", "Fibra"},
+                                {kRegra, "Regra"},
+                                ColunaGrade("DESC_REGRA", "Descrição da regra").SomenteLeitura()});
     ui.DBGrid1->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid1KeyDown(tecla); };
     m_recalculaReceitas = BuscaParametro(QStringLiteral("MAT"), 170).trimmed() == QLatin1String("S");
     VigiaAlteracoes({TbMat}, {ui.EdtDescricao}, ui.BtGravar);

@@ -22,8 +22,9 @@ void TfmTipoTin::FormCreate() {
     cad.checaCodigo = true;
     cad.tituloExclusao = windowTitle();
     cad.exclusaoPadraoSim = true;
-    cad.colunas = QStringList{QStringLiteral("CODIGO=Código"), QStringLiteral("DESCRICAO=Descrição"),
-                              QStringLiteral("BAIXA_AUT=Baixa Aut.")};
+    cad.colunas = {{"CODIGO", "Código"},
+                   ColunaGrade("DESCRICAO", "Descrição").Estica(),
+                   ColunaGrade("BAIXA_AUT", "Baixa automática").Textos(TextosSimNao())};
     cad.usos = QStringList{QStringLiteral("MAT_TIN.TIPO"), QStringLiteral("PREPARACAO.TIPO"),
                            QStringLiteral("TNG_CONSUMOS.TIPO")};
     cad.textoEmUso = QStringLiteral("Tipo de tingimento está sendo utilizado.");

@@ -22,8 +22,10 @@ void TFmvariante::FormCreate() {
     cad.checaCodigo = true;
     cad.larguraProximo = 2;
     cad.exclusaoPadraoSim = false;
-    cad.colunas = QStringList{QStringLiteral("CODIGO=Código"), QStringLiteral("DESCRICAO=Descrição"),
-                              QStringLiteral("GRUPO_IMP=Grupo Imp."), QStringLiteral("INDICE=Índice")};
+    cad.colunas = {{"CODIGO", "Código"},
+                   ColunaGrade("DESCRICAO", "Descrição").Estica(),
+                   {"GRUPO_IMP", "Grupo de impressão"},
+                   {"INDICE", "Índice"}};
     cad.usos = QStringList{QStringLiteral("MAQ_TIN_CAP.VARIANTE"), QStringLiteral("RECEITA.VARIANTE"),
                            QStringLiteral("FAL.VARIANTE"), QStringLiteral("TNG_PROG.VARIANTE")};
     cad.textoEmUso = QStringLiteral("Variante está sendo utilizada.");

@@ -1,38 +1,65 @@
 #include "RegrasMaquina.h"
-#include "DataAccess.h"
 #include "Formatacao.h"
-#include "Funcoes.h"
-#include "TZoQuery.h"
 #include <cmath>
 
-bool CapacidadeValida(const QString& maquina, const QString& variante, double largura, double peso) {
-    const QString pesoSql = PermanecePonto(peso), larguraSql = PermanecePonto(largura);
-    TZoQuery q;
-    q.SQL << QStringLiteral("SELECT COUNT(*) AS LINHAS,")
-          // A bound left empty reads as 0, the value an empty bound always meant.
-          << QStringLiteral(
-                 "  SUM(CASE WHEN ((%1 >= COALESCE(C.PESO_MIN, 0)) AND (%1 <= COALESCE(C.PESO_MAX, 0))) AND "
-                 "((%2 >= COALESCE(C.LARG_DE, 0)) AND (%2 <= COALESCE(C.LARG_ATE, 0))) THEN 1 ELSE 0 END) "
-                 "AS ACEITAS")
-                 .arg(pesoSql, larguraSql)
-          << QStringLiteral("FROM %1 C").arg(DBLocal(QStringLiteral("MAQ_TIN_CAP")))
-          << QStringLiteral("WHERE C.MAQUINA = %1 AND C.VARIANTE = %2").arg(Aspas(maquina), Aspas(variante));
-    q.Open();
-    return q.FieldByName(QStringLiteral("LINHAS")).AsInteger() == 0 ||
-           q.FieldByName(QStringLiteral("ACEITAS")).AsInteger() > 0;
+double LarguraEmCentimetros(double metros) {
+    return std::round(metros * 1000) / 10;
 }
 
-QString BanhoCapacidade(const QString& maquina, const QString& variante, const QString& banhoAtual) {
-    TZoQuery q;
-    q.SQL << QStringLiteral("SELECT FIRST 1 C.RELAC_BANHO FROM %1 C")
-                 .arg(DBLocal(QStringLiteral("MAQ_TIN_CAP")))
-          << QStringLiteral("WHERE C.MAQUINA = %1 AND C.VARIANTE = %2").arg(Aspas(maquina), Aspas(variante))
-          << QStringLiteral("ORDER BY C.SEQUENCIA");
-    q.Open();
-    // The first row of the pair decides; a blank bath there leaves the current one.
-    const QString banho =
-        q.IsEmpty() ? QString() : q.FieldByName(QStringLiteral("RELAC_BANHO")).AsString().trimmed();
-    return banho.isEmpty() ? banhoAtual : banho;
+namespace {
+QString faixa(double de, double ate, const QString& unidade) {
+    return QStringLiteral("%1 a %2 %3").arg(TextoExibicao(de, 2), TextoExibicao(ate, 2), unidade);
+}
+
+// The distinct ranges of the rows, in their order: "40,00 a 120,00 kg ou de 300,00 a 400,00 kg".
+QString faixas(const QList<FaixaCapacidade>& linhas, bool largura) {
+    QStringList textos;
+    for (const FaixaCapacidade& f : linhas) {
+        const QString texto = largura ? faixa(f.largDe, f.largAte, QStringLiteral("cm"))
+                                      : faixa(f.pesoMin, f.pesoMax, QStringLiteral("kg"));
+        if (!textos.contains(texto))
+            textos << texto;
+    }
+    return textos.join(QStringLiteral(" ou de "));
+}
+} // namespace
+
+QString ForaDaCapacidade(const QString& maquina, const QString& variante,
+                         const QList<FaixaCapacidade>& faixasMaquina, double larguraMetros, double peso) {
+    const double largura = LarguraEmCentimetros(larguraMetros);
+    bool algumPeso = false, algumaLargura = false;
+    for (const FaixaCapacidade& f : faixasMaquina) {
+        const bool pesoCabe = peso >= f.pesoMin && peso <= f.pesoMax;
+        const bool larguraCabe = largura >= f.largDe && largura <= f.largAte;
+        if (pesoCabe && larguraCabe)
+            return {};
+        algumPeso = algumPeso || pesoCabe;
+        algumaLargura = algumaLargura || larguraCabe;
+    }
+    if (faixasMaquina.isEmpty())
+        return {};
+    const QString textoPeso = QStringLiteral("peso %1 kg").arg(TextoExibicao(peso, 2));
+    // Metres to the centimetre, or to the millimetre when the invoice has it.
+    const bool milimetros = std::abs(larguraMetros * 100 - std::round(larguraMetros * 100)) > 1e-6;
+    const QString textoLargura =
+        QStringLiteral("largura %1 m (%2 cm)")
+            .arg(TextoExibicao(larguraMetros, milimetros ? 3 : 2), TextoExibicao(largura, 2));
+    QStringList fora;
+    if (!algumPeso)
+        fora << textoPeso + QStringLiteral(" fora de ") + faixas(faixasMaquina, false);
+    if (!algumaLargura)
+        fora << textoLargura + QStringLiteral(" fora de ") + faixas(faixasMaquina, true);
+    if (fora.isEmpty()) {
+        QStringList pares;
+        for (const FaixaCapacidade& f : faixasMaquina)
+            pares << faixa(f.largDe, f.largAte, QStringLiteral("cm")) + QStringLiteral(" com ") +
+                         faixa(f.pesoMin, f.pesoMax, QStringLiteral("kg"));
+        fora << QStringLiteral("%1 e %2 não cabem numa mesma faixa: de %3")
+                    .arg(textoPeso, textoLargura, pares.join(QStringLiteral(" ou de ")));
+    }
+    return QStringLiteral(
+               "Peso ou Largura fora dos parâmetros definidos para a Máquina %1 e Variante %2: %3.")
+        .arg(maquina, variante, fora.join(QStringLiteral("; ")));
 }
 
 namespace {

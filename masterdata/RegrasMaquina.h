@@ -1,16 +1,24 @@
 #pragma once
+#include <QList>
 #include <QString>
 
-// Rules over a machine's registry that the programme and recipe issue apply.
+// Rules of a machine's registry, apart from its screen: the lots its capacity takes, its residual value.
 
-// True when the machine takes a lot of this variant, width and weight: a machine without capacity rows for
-// the variant takes it; otherwise one of those rows must hold both values, bounds included. An empty bound
+// One capacity row of a machine for a variant: widths in centimetres, weights in kilograms; an empty bound
 // is 0.
-bool CapacidadeValida(const QString& maquina, const QString& variante, double largura, double peso);
+struct FaixaCapacidade {
+    double largDe = 0, largAte = 0, pesoMin = 0, pesoMax = 0;
+};
 
-// The bath for a lot of this variant on the machine: the first capacity row of the pair that names a bath
-// replaces the bath shown so far.
-QString BanhoCapacidade(const QString& maquina, const QString& variante, const QString& banhoAtual);
+// A lot's width as the invoice gives it, in metres, in the centimetres of a machine's capacity, to the
+// millimetre: 1,503 m is exactly the 150,3 cm typed as a bound.
+double LarguraEmCentimetros(double metros);
+
+// Empty when the machine takes a lot of this width (metres) and weight: a machine without capacity rows for
+// the variant takes it; otherwise one of those rows must hold both values, bounds included. Else the refusal,
+// naming what is out, the lot's value and the rows' bounds with their units.
+QString ForaDaCapacidade(const QString& maquina, const QString& variante,
+                         const QList<FaixaCapacidade>& faixas, double larguraMetros, double peso);
 
 // "R$" and the machine's value less its depreciation so far; empty while either depreciation box is blank.
 QString ValorZazid(const QString& valor, const QString& depreciacaoMensal, const QString& meses);

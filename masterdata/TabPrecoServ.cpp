@@ -2,7 +2,6 @@
 #include "DBControls.h"
 #include "DataAccess.h"
 #include "DescricaoCodigo.h"
-#include "GradeEdicao.h"
 #include "GravacaoAtomica.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
@@ -67,9 +66,11 @@ void TFmTabPrecoServ::FormCreate() {
     cad.textoInclusao = QStringLiteral("INCLUSAO DO PRECO DO SERVICO ");
     cad.textoAlteracao = QStringLiteral("ALTERACAO DO PRECO DO SERVICO ");
     cad.textoExclusao = QStringLiteral("EXCLUSAO DO PRECO DO SERVICO ");
-    cad.colunas = QStringList{QStringLiteral("CODCLI=Cliente"), QStringLiteral("CLIENTE=Nome"),
-                              QStringLiteral("FASE=Fase"), QStringLiteral("DESCRICAO=Descrição"),
-                              QStringLiteral("CUSTO=Preço")};
+    cad.colunas = {{"CODCLI", "Cliente"},
+                   ColunaGrade("CLIENTE", "Nome").Estica(),
+                   {"FASE", "Fase"},
+                   {"DESCRICAO", "Descrição"},
+                   {"CUSTO", "Preço"}};
     AbreCadastro();
     FieldLink::Edit(ui.EdtCodCli, Dados(), kCliente);
     FieldLink::Edit(ui.EdtCodFase, Dados(), kFase);
@@ -78,7 +79,6 @@ void TFmTabPrecoServ::FormCreate() {
                         QStringLiteral("NOME"));
     new DescricaoCodigo(ui.EdtDesFase, Dados(), kFase, QStringLiteral("FASE"), QStringLiteral("CODIGO"),
                         QStringLiteral("DESCRICAO"));
-    EsticaColuna(*DBGrid1, QStringLiteral("CLIENTE"));
     connect(Dados(), &TDataSet::stateChanged, this,
             Protegido([this] { EdtFiltroCli->setEnabled(!Dados()->Editing()); }));
 }

@@ -1,6 +1,6 @@
 #include "TngRoteiro.h"
+#include "DBControls.h"
 #include "DataAccess.h"
-#include "DataSetModel.h"
 #include "Funcoes.h"
 #include "GradeEdicao.h"
 #include "GravacaoAtomica.h"
@@ -48,18 +48,20 @@ void TfmTngRoteiro::FormCreate() {
                QStringLiteral(
                    "F4: pesquisa de fases (coluna Fase) · Insert: linha nova · Ctrl+Del: exclui a linha"));
     TbTemp->setObjectName(QStringLiteral("TbTemp"));
-    TbTemp->AddField(QStringLiteral("ORDEM"), QMetaType::Int, 0, QStringLiteral("Ordem"))
-        .AddField(QStringLiteral("FASE"), QMetaType::QString, 3, QStringLiteral("Fase"))
-        .AddField(QStringLiteral("DESC_FASE"), QMetaType::QString, 50, QStringLiteral("Desc. Fase"))
-        .AddField(QStringLiteral("DIAS"), QMetaType::Int, 0, QStringLiteral("Dias"));
+    TbTemp->AddField(QStringLiteral("ORDEM"), QMetaType::Int)
+        .AddField(QStringLiteral("FASE"), QMetaType::QString, 3)
+        .AddField(QStringLiteral("DESC_FASE"), QMetaType::QString, 50)
+        .AddField(QStringLiteral("DIAS"), QMetaType::Int);
     TbTemp->CreateDataSet();
     TbTemp->SetIndexFieldNames(QStringLiteral("ORDEM"));
     TbTemp->BeforePost = [this](TDataSet& passo) { PreencheDescFase(passo); };
     TbTemp->AfterInsert = [this](TDataSet&) { ui.DBGrid8->SelectField(QStringLiteral("ORDEM")); };
-    DataSetModel::Of(TbTemp)->SetReadOnlyFields({QStringLiteral("DESC_FASE")});
     ui.DBGrid8->SetDataSet(TbTemp);
     ui.DBGrid8->SetReadOnly(false);
-    EsticaColuna(*ui.DBGrid8, QStringLiteral("DESC_FASE"));
+    ui.DBGrid8->DeclaraColunas({{"ORDEM", "Ordem"},
+                                {"FASE", "Fase"},
+                                ColunaGrade("DESC_FASE", "Descrição da fase").SomenteLeitura().Estica(),
+                                {"DIAS", "Dias"}});
     ui.DBGrid8->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid8KeyDown(tecla); };
     VigiaAlteracoes({TbTemp}, {ui.EdtDescricao}, ui.BitBtn1);
     ui.EdtCodigo->setFocus();

@@ -1,9 +1,7 @@
 #include "GradeEdicao.h"
 #include "DBControls.h"
 #include "DataSet.h"
-#include "DataSetModel.h"
 #include "Protecao.h"
-#include <QHeaderView>
 #include <QKeyEvent>
 
 namespace {
@@ -39,29 +37,6 @@ bool TeclaLinhaGrade(TZoDBGrid& grade, QKeyEvent* tecla) {
         return true;
     }
     return false;
-}
-
-void EsticaColuna(TZoDBGrid& grade, const QString& campo) {
-    DataSetModel* modelo = DataSetModel::Of(grade.DataSet());
-    auto estica = [&grade, modelo, campo] {
-        const int coluna = modelo->ColumnOfField(campo);
-        if (coluna >= 0)
-            grade.horizontalHeader()->setSectionResizeMode(coluna, QHeaderView::Stretch);
-    };
-    grade.horizontalHeader()->setStretchLastSection(false);
-    QObject::connect(modelo, &QAbstractItemModel::modelReset, &grade, estica);
-    estica();
-}
-
-void DefineLarguras(TZoDBGrid& grade, const QList<QPair<const char*, int>>& larguras) {
-    DataSetModel* modelo = DataSetModel::Of(grade.DataSet());
-    auto aplica = [&grade, modelo, larguras] {
-        for (const auto& [campo, largura] : larguras)
-            if (const int coluna = modelo->ColumnOfField(QLatin1String(campo)); coluna >= 0)
-                grade.horizontalHeader()->resizeSection(coluna, largura);
-    };
-    QObject::connect(modelo, &QAbstractItemModel::modelReset, &grade, aplica);
-    aplica();
 }
 
 void AcompanhaLinhas(TDataSet* dados, QObject* contexto, std::function<void()> acao) {

@@ -9,6 +9,7 @@
 
 PaginaConsulta::PaginaConsulta(QObject* dono, TZoDBGrid* grade, QLabel* contagem)
     : QObject(dono), m_grade(grade), m_contagem(contagem) {
+    grade->SetDataSet(pesquisa.Linhas());
     grade->SetReadOnly(true);
     pesquisa.AcompanhaRolagem(grade, this);
     grade->OnKeyDown = [this](QKeyEvent* tecla) {
@@ -24,6 +25,12 @@ PaginaConsulta::PaginaConsulta(QObject* dono, TZoDBGrid* grade, QLabel* contagem
             }));
 }
 
+void PaginaConsulta::LeTudo() {
+    ControlesDesligados quieto(*pesquisa.Linhas());
+    while (pesquisa.BuscaMais()) {
+    }
+}
+
 TDataSet* PaginaConsulta::Linhas() const {
     return pesquisa.Linhas();
 }
@@ -32,8 +39,6 @@ void PaginaConsulta::Consulta() {
     Ocupado(true, nullptr, QStringLiteral("Consultando"));
     const auto fim = qScopeGuard([] { Ocupado(false); });
     pesquisa.Busca(QString());
-    if (m_grade && m_grade->DataSet() != pesquisa.Linhas())
-        m_grade->SetDataSet(pesquisa.Linhas());
     if (m_contagem) {
         const int linhas = pesquisa.Conta();
         m_contagem->setText(textoContagem ? textoContagem(linhas)

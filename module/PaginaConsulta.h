@@ -23,6 +23,8 @@ public:
     std::function<void()> abre;                       // loads the current row
 
     void Consulta();
+    // Reads the windows not read yet: a print of the whole list.
+    void LeTudo();
     TDataSet* Linhas() const;
 
 private:

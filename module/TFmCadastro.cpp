@@ -1,7 +1,6 @@
 #include "TFmCadastro.h"
 #include "DBControls.h"
 #include "DataAccess.h"
-#include "DataSetModel.h"
 #include "Funcoes.h"
 #include "GravacaoAtomica.h"
 #include "HostError.h"
@@ -144,22 +143,11 @@ void TFmCadastro::AbreCadastro() {
     m_data = TTabela::AbreTabela(cad.tabelaCompartilhada);
     if (m_data->Editing())
         m_data->Cancel();
-    if (!cad.colunas.isEmpty()) {
-        QStringList shown;
-        for (const QString& column : cad.colunas) {
-            const QString field = column.section('=', 0, 0);
-            if (m_data->FieldIndex(field) >= 0) {
-                m_data->FieldDefByName(field).displayLabel = column.section('=', 1);
-                shown << field.toUpper();
-            }
-        }
-        for (int i = 0; i < m_data->FieldCount(); ++i)
-            m_data->FieldDefByName(m_data->FieldDefs()[i].name).visible =
-                shown.contains(m_data->FieldDefs()[i].name);
-        DataSetModel::Of(m_data)->SetColumnOrder(shown);
-    }
     DBGrid1->SetDataSet(m_data);
-    DBGrid1->resizeColumnsToContents();
+    if (cad.colunas.isEmpty())
+        DBGrid1->resizeColumnsToContents();
+    else
+        DBGrid1->DeclaraColunas(cad.colunas);
     connect(m_data.get(), &TDataSet::scrolled, this, Protegido([this] {
                 if (!m_data->Editing())
                     CarregaDetalhe();

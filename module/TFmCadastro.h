@@ -1,4 +1,5 @@
 #pragma once
+#include "ColunaGrade.h"
 #include "TForm.h"
 #include "TTabela.h"
 #include <QPointer>
@@ -55,7 +56,7 @@ protected:
         QStringList usos;
         QString textoEmUso;
         bool exclusaoPadraoSim = true;
-        QStringList colunas; // "FIELD=Label" shown in the list
+        QList<ColunaGrade> colunas; // the list's columns; also the captions and decimals of the boxes' fields
     };
 
     // The concrete screen fills this in FormCreate before calling AbreCadastro.

@@ -2,7 +2,6 @@
 #include "CaixaPesquisa.h"
 #include "DBControls.h"
 #include "DataAccess.h"
-#include "DataSetModel.h"
 #include "Formatacao.h"
 #include "Funcoes.h"
 #include "HostUi.h"
@@ -159,6 +158,8 @@ void TFmRelatorio::AbreRelatorio() {
         m_texto->setObjectName(QStringLiteral("ChkTexto"));
         m_filtros->addRow(QString(), m_texto);
     }
+    if (!rel.colunas.isEmpty())
+        DBGrid1->DeclaraColunas(rel.colunas);
     if (!rel.filtros.isEmpty())
         if (QWidget* primeiro = Controle(rel.filtros.first().tipo == FiltroRelatorio::Tipo::Periodo
                                              ? rel.filtros.first().nome + QStringLiteral("Ini")
@@ -288,19 +289,6 @@ void TFmRelatorio::BitBtn1Click() {
             rel.pivo(linhas, *TbResultado);
         } else {
             TbResultado->CopiaDe(linhas);
-        }
-        if (!rel.colunas.isEmpty()) {
-            QStringList campos;
-            for (const QString& coluna : std::as_const(rel.colunas))
-                campos << coluna.section(QLatin1Char('='), 0, 0);
-            for (int i = 0; i < TbResultado->FieldCount(); ++i) {
-                FieldDef& def = TbResultado->FieldDefByName(TbResultado->FieldDefs()[i].name);
-                const qsizetype declarada = campos.indexOf(def.name, 0);
-                def.visible = declarada >= 0;
-                if (def.visible)
-                    def.displayLabel = rel.colunas[declarada].section(QLatin1Char('='), 1);
-            }
-            DataSetModel::Of(TbResultado)->SetColumnOrder(campos);
         }
         TbResultado->First();
     }

@@ -1,4 +1,5 @@
 #pragma once
+#include "ColunaGrade.h"
 #include "TForm.h"
 #include <QStringList>
 #include <QVariant>
@@ -76,7 +77,7 @@ protected:
         // The pivot: fields of the result, then the statement's rows folded into it.
         std::function<void(TClientDataSet& resultado)> camposPivo;
         std::function<void(TDataSet& linhas, TClientDataSet& resultado)> pivo;
-        QStringList colunas; // "FIELD=Caption" shown in the grid; every field when empty
+        QList<ColunaGrade> colunas;                // the grid's columns; every field when empty
         QString relatorio, relatorioTexto, titulo; // identifiers; the text one offers text mode
     };
     Declaracao rel;

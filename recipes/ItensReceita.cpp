@@ -43,34 +43,31 @@ double numero(const TDataSet& itens, int linha, const char* campo) {
 } // namespace
 
 void CriaConsumos(TClientDataSet& itens) {
-    itens.AddField(QStringLiteral("Ordem"), QMetaType::Int, 0, QStringLiteral("Ord."))
-        .AddField(QStringLiteral("Material"), QMetaType::QString, 15, QStringLiteral("Código"))
-        .AddField(QStringLiteral("Descricao"), QMetaType::QString, 80, QStringLiteral("Descrição"))
-        .AddField(QStringLiteral("Unidade"), QMetaType::QString, 4, QStringLiteral("Uni."))
-        .AddField(QStringLiteral("Qtde"), QMetaType::Double, 0, QStringLiteral("Qtde."))
-        .AddField(QStringLiteral("Passo"), QMetaType::QString, 3, QStringLiteral("Passo"))
-        .AddField(QStringLiteral("Tipo"), QMetaType::QString, 3, QStringLiteral("Tipo"))
-        .AddField(QStringLiteral("DescTipo"), QMetaType::QString, 50, QStringLiteral("Desc. Tipo"))
-        .AddField(QStringLiteral("Fibra"), QMetaType::QString, 1, QStringLiteral("Fibra"))
-        .AddField(QStringLiteral("Custo"), QMetaType::Double, 0, QStringLiteral("Custo"))
-        .AddField(QStringLiteral("ContraTipo"), QMetaType::QString, 15, QStringLiteral("Contra Tipo"))
-        .AddField(QStringLiteral("QtdeContraTipo"), QMetaType::Double, 0, QStringLiteral("Qtde. Contra Tipo"))
-        .AddField(QStringLiteral("CustoContraTipo"), QMetaType::Double, 0,
-                  QStringLiteral("Custo Contra Tipo"))
-        .AddField(QStringLiteral("Regra"), QMetaType::QString, 3, QStringLiteral("Regra"))
-        .AddField(QStringLiteral("DescRegra"), QMetaType::QString, 50, QStringLiteral("Desc. Regra"))
-        .AddField(QStringLiteral("Tp_Item"), QMetaType::QString, 1, QStringLiteral("Tp. Item"))
-        .AddField(QStringLiteral("Local"), QMetaType::QString, 30, QStringLiteral("Local"))
-        .AddField(QStringLiteral("Concentracao"), QMetaType::Double, 0, QStringLiteral("Concentração"))
-        .AddField(QStringLiteral("Finalidade"), QMetaType::QString, 50, QStringLiteral("Finalidade"))
-        .AddField(QStringLiteral("Preco"), QMetaType::Double, 0, QStringLiteral("Preço"))
+    itens.AddField(QStringLiteral("Ordem"), QMetaType::Int)
+        .AddField(QStringLiteral("Material"), QMetaType::QString, 15)
+        .AddField(QStringLiteral("Descricao"), QMetaType::QString, 80)
+        .AddField(QStringLiteral("Unidade"), QMetaType::QString, 4)
+        .AddField(QStringLiteral("Qtde"), QMetaType::Double)
+        .AddField(QStringLiteral("Passo"), QMetaType::QString, 3)
+        .AddField(QStringLiteral("Tipo"), QMetaType::QString, 3)
+        .AddField(QStringLiteral("DescTipo"), QMetaType::QString, 50)
+        .AddField(QStringLiteral("Fibra"), QMetaType::QString, 1)
+        .AddField(QStringLiteral("Custo"), QMetaType::Double)
+        .AddField(QStringLiteral("ContraTipo"), QMetaType::QString, 15)
+        .AddField(QStringLiteral("QtdeContraTipo"), QMetaType::Double)
+        .AddField(QStringLiteral("CustoContraTipo"), QMetaType::Double)
+        .AddField(QStringLiteral("Regra"), QMetaType::QString, 3)
+        .AddField(QStringLiteral("DescRegra"), QMetaType::QString, 50)
+        .AddField(QStringLiteral("Tp_Item"), QMetaType::QString, 1)
+        .AddField(QStringLiteral("Local"), QMetaType::QString, 30)
+        .AddField(QStringLiteral("Concentracao"), QMetaType::Double)
+        .AddField(QStringLiteral("Finalidade"), QMetaType::QString, 50)
+        .AddField(QStringLiteral("Preco"), QMetaType::Double)
         .AddField(QStringLiteral("Altera"), QMetaType::QString, 1)
-        .AddField(QStringLiteral("Grupo"), QMetaType::QString, 3, QStringLiteral("Grupo"))
-        .AddField(QStringLiteral("Desc_Grupo"), QMetaType::QString, 30, QStringLiteral("Desc. Grupo"))
+        .AddField(QStringLiteral("Grupo"), QMetaType::QString, 3)
+        .AddField(QStringLiteral("Desc_Grupo"), QMetaType::QString, 30)
         .AddField(QStringLiteral("ConcentContraTipo"), QMetaType::Double);
     itens.CreateDataSet();
-    for (const char* oculto : {"Preco", "Altera", "Grupo", "Desc_Grupo", "ConcentContraTipo"})
-        itens.FieldDefByName(QLatin1String(oculto)).visible = false;
 }
 
 QString SqlReceita() {

@@ -18,7 +18,7 @@ struct ContextoItens {
     double proporcao = 0; // the bath's litres per kilogram of fabric
 };
 
-// The working table's fields: those the grid shows, in its order, then the hidden ones.
+// The working table's fields.
 void CriaConsumos(TClientDataSet& itens);
 
 // The recipe's header and its items, one row each (a recipe without items gives one row with no product),

@@ -1,6 +1,6 @@
 #include "TngCadRegRec.h"
+#include "DBControls.h"
 #include "DataAccess.h"
-#include "DataSetModel.h"
 #include "Funcoes.h"
 #include "GradeEdicao.h"
 #include "GravacaoAtomica.h"
@@ -91,35 +91,28 @@ void TFmTngCadRegRec::FormCreate() {
         {ui.DBGrid1},
         QStringLiteral("F4: pesquisa (coluna Código) · Insert: linha nova · Ctrl+Del: exclui a linha"));
     TbItens->setObjectName(QStringLiteral("TbItens"));
-    TbItens->AddField(QStringLiteral("Ordem"), QMetaType::Int, 0, QStringLiteral("Ordem"))
-        .AddField(QStringLiteral("Tipo"), QMetaType::QString, 1, QStringLiteral("Tipo"))
-        .AddField(QStringLiteral("Codigo"), QMetaType::QString, 15, QStringLiteral("Código"))
-        .AddField(QStringLiteral("Descricao"), QMetaType::QString, 100, QStringLiteral("Descrição"))
-        .AddField(QStringLiteral("Qtde_De"), QMetaType::Double, 0, QStringLiteral("Qtde De"))
-        .AddField(QStringLiteral("Qtde_Ate"), QMetaType::Double, 0, QStringLiteral("Qtde Até"))
-        .AddField(QStringLiteral("Qtde_R"), QMetaType::Double, 0, QStringLiteral("Resultado"));
+    TbItens->AddField(QStringLiteral("Ordem"), QMetaType::Int)
+        .AddField(QStringLiteral("Tipo"), QMetaType::QString, 1)
+        .AddField(QStringLiteral("Codigo"), QMetaType::QString, 15)
+        .AddField(QStringLiteral("Descricao"), QMetaType::QString, 100)
+        .AddField(QStringLiteral("Qtde_De"), QMetaType::Double)
+        .AddField(QStringLiteral("Qtde_Ate"), QMetaType::Double)
+        .AddField(QStringLiteral("Qtde_R"), QMetaType::Double);
     TbItens->CreateDataSet();
     TbItens->AfterInsert = [this](TDataSet&) { ui.DBGrid1->SelectField(QStringLiteral("Tipo")); };
-    DataSetModel* modelo = DataSetModel::Of(TbItens);
-    // The order shown is the stored one; a save numbers the lines by their place in the grid.
-    modelo->SetReadOnlyFields({QStringLiteral("Ordem"), QStringLiteral("Descricao")});
     QStringList tipos;
     for (const TipoLinha& t : Tipos())
         tipos << t.tipo;
-    modelo->SetPickList(QStringLiteral("Tipo"), tipos);
     ui.DBGrid1->SetDataSet(TbItens);
     ui.DBGrid1->SetReadOnly(false);
-    EsticaColuna(*ui.DBGrid1, QStringLiteral("Descricao"));
-    auto larguras = [this, modelo] {
-        const QList<QPair<QString, int>> colunas = {
-            {QStringLiteral("Ordem"), 60},     {QStringLiteral("Tipo"), 50},
-            {QStringLiteral("Codigo"), 130},   {QStringLiteral("Qtde_De"), 100},
-            {QStringLiteral("Qtde_Ate"), 100}, {QStringLiteral("Qtde_R"), 100}};
-        for (const auto& [campo, largura] : colunas)
-            ui.DBGrid1->horizontalHeader()->resizeSection(modelo->ColumnOfField(campo), largura);
-    };
-    connect(modelo, &QAbstractItemModel::modelReset, ui.DBGrid1, larguras);
-    larguras();
+    // The order shown is the stored one; a save numbers the lines by their place in the grid.
+    ui.DBGrid1->DeclaraColunas({ColunaGrade("Ordem", "Ordem").SomenteLeitura(),
+                                ColunaGrade("Tipo", "Tipo").Lista(tipos),
+                                {"Codigo", "Código"},
+                                ColunaGrade("Descricao", "Descrição").SomenteLeitura().Estica(),
+                                {"Qtde_De", "Qtde. de"},
+                                {"Qtde_Ate", "Qtde. até"},
+                                {"Qtde_R", "Resultado"}});
     ui.DBGrid1->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid1KeyDown(tecla); };
     VigiaAlteracoes({TbItens}, {ui.EdtDescricao}, ui.BitBtn1);
     ui.EdtCodigo->setFocus();

@@ -12,6 +12,7 @@
 #include "HostUi.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
+#include "PaginaConsulta.h"
 #include "Protecao.h"
 #include "Receitas.h"
 #include "RegrasCalculo.h"
@@ -39,7 +40,6 @@ const QString kNaoEncontrada = QStringLiteral("Cadastro com Receita e Variante n
 const QString kOutraCor =
     QStringLiteral("Receita + Variante já cadastrada com outra cor. Impossível gravar.");
 const QString kJaCadastrada = QStringLiteral("Receita + Variante já cadastrada. Impossível gravar.");
-constexpr int kPaginaConsulta = 500; // rows of the list read at a time
 const QString kDescricaoObrigatoria = QStringLiteral("O campo descrição é obrigatório.");
 constexpr int kPastaCores = 1;
 
@@ -64,8 +64,7 @@ QString texto(TDataSet& dados, const QString& campo) {
 
 } // namespace
 
-TfmTngReceita::TfmTngReceita(QWidget* parent)
-    : TForm(parent), TbConsumos(new TClientDataSet(this)), TbConsulta(new TClientDataSet(this)) {
+TfmTngReceita::TfmTngReceita(QWidget* parent) : TForm(parent), TbConsumos(new TClientDataSet(this)) {
     setObjectName(QStringLiteral("fmTngReceita"));
     setWindowTitle(QStringLiteral("Cadastro de Receitas"));
     KeyPreview = true;
@@ -105,7 +104,6 @@ TfmTngReceita::TfmTngReceita(QWidget* parent)
     connect(ui.btnConsulta, &QPushButton::clicked, this, Protegido([this] { btnConsultaClick(); }));
     connect(ui.BtImprimirLista, &QPushButton::clicked, this, Protegido([this] { BtImprimirListaClick(); }));
     connect(ui.BtFechar, &QPushButton::clicked, this, [this] { close(); });
-    connect(ui.DBGrid2, &QAbstractItemView::doubleClicked, this, Protegido([this] { AbreDaConsulta(); }));
 }
 
 void TfmTngReceita::FormCreate() {
@@ -147,10 +145,6 @@ void TfmTngReceita::PreparaItens() {
     TbConsumos->BeforePost = [this](TDataSet& item) { PreencheDescricoes(item); };
 
     DataSetModel* modelo = DataSetModel::Of(TbConsumos);
-    modelo->SetReadOnlyFields(
-        {QStringLiteral("Descricao"), QStringLiteral("DescTipo"), QStringLiteral("Custo"),
-         QStringLiteral("ContraTipo"), QStringLiteral("QtdeContraTipo"), QStringLiteral("CustoContraTipo"),
-         QStringLiteral("DescRegra"), QStringLiteral("Local"), QStringLiteral("Concentracao")});
     // An alternative product is the warning that matters most, so red wins over the preparation's blue.
     modelo->SetRowColor([this](int linha) {
         if (!TbConsumos->ValueAt(linha, TbConsumos->FieldIndex(QStringLiteral("ContraTipo")))
@@ -162,67 +156,66 @@ void TfmTngReceita::PreparaItens() {
     });
     ui.DBGrid1->SetDataSet(TbConsumos);
     ui.DBGrid1->SetReadOnly(false);
-    DefineLarguras(*ui.DBGrid1, {{"Ordem", 40},
-                                 {"Material", 80},
-                                 {"Descricao", 220},
-                                 {"Unidade", 40},
-                                 {"Qtde", 70},
-                                 {"Passo", 45},
-                                 {"Tipo", 40},
-                                 {"DescTipo", 110},
-                                 {"Fibra", 40},
-                                 {"Custo", 80},
-                                 {"ContraTipo", 85},
-                                 {"QtdeContraTipo", 115},
-                                 {"CustoContraTipo", 115},
-                                 {"Regra", 45},
-                                 {"DescRegra", 120},
-                                 {"Tp_Item", 60},
-                                 {"Local", 140},
-                                 {"Concentracao", 95},
-                                 {"Finalidade", 120}});
+    ui.DBGrid1->DeclaraColunas({{"Ordem", "Ordem"},
+                                {"Material", "Código"},
+                                ColunaGrade("Descricao", "Descrição").Largura(30).SomenteLeitura(),
+                                {"Unidade", "Unidade"},
+                                {"Qtde", "Quantidade"},
+                                {"Passo", "Passo"},
+                                {"Tipo", "Tipo"},
+                                ColunaGrade("DescTipo", "Descrição do tipo").Largura(15).SomenteLeitura(),
+                                {"Fibra", "Fibra"},
+                                ColunaGrade("Custo", "Custo").SomenteLeitura(),
+                                ColunaGrade("ContraTipo", "Contratipo").SomenteLeitura(),
+                                ColunaGrade("QtdeContraTipo", "Qtde. contratipo").SomenteLeitura(),
+                                ColunaGrade("CustoContraTipo", "Custo contratipo").SomenteLeitura(),
+                                {"Regra", "Regra"},
+                                ColunaGrade("DescRegra", "Descrição da regra").Largura(15).SomenteLeitura(),
+                                {"Tp_Item", "Tipo do item"},
+                                ColunaGrade("Local", "Local").SomenteLeitura(),
+                                ColunaGrade("Concentracao", "Concentração").SomenteLeitura(),
+                                ColunaGrade("Finalidade", "Finalidade").Largura(15),
+                                ColunaGrade("Preco", "Preço").Oculta()});
     ui.DBGrid1->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid1KeyDown(tecla); };
     AcompanhaLinhas(TbConsumos, this, [this] { MostraCustoReceita(); });
 }
 
 // The search list, read a page at a time.
 void TfmTngReceita::PreparaConsulta() {
-    TbConsulta->setObjectName(QStringLiteral("TbConsulta"));
-    // Field, size, caption and column width of the list.
-    const QList<std::tuple<const char*, int, const char*, int>> consulta = {
-        {"CODIGO", 4, "Receita", 60},
-        {"VARIANTE", 4, "Variante", 60},
-        {"DES_VARIANTE", 50, "Desc. Variante", 150},
-        {"COR", 10, "Cor", 90},
-        {"DES_COR", 50, "Desc. Cor", 150},
-        {"GRAFICO", 3, "Gráfico", 60},
-        {"DES_GRAFICO", 50, "Desc. Gráfico", 150},
-        {"COD_BANHO", 4, "Banho", 55},
-        {"DES_BANHO", 50, "Desc. Banho", 140},
-        {"PREPARACAO", 3, "Preparação", 75},
-        {"DESC_PREP", 50, "Desc. Preparação", 140},
-        {"LIBERADA", 3, "Liberada", 60}};
-    QList<QPair<const char*, int>> larguras;
-    for (const auto& [campo, tamanho, legenda, largura] : consulta) {
-        TbConsulta->AddField(QLatin1String(campo), QMetaType::QString, tamanho, QString::fromUtf8(legenda));
-        larguras.append({campo, largura});
-    }
-    TbConsulta->CreateDataSet();
-    // Reaching the end of what was read reads the next page, once the move that got there is over.
-    TbConsulta->AfterScroll = [this](TDataSet& lista) {
-        if (m_maisNaConsulta && !m_acrescentando && lista.RecNo() >= lista.RecordCount() - 1)
-            QMetaObject::invokeMethod(this, Protegido([this] { AcrescentaConsulta(kPaginaConsulta); }),
-                                      Qt::QueuedConnection);
+    m_consulta = new PaginaConsulta(this, ui.DBGrid2, ui.LbQtdeConsulta);
+    TPesquisa& lista = m_consulta->pesquisa;
+    lista.SQL = DBLocal_SQL(QStringLiteral(
+        "SELECT RECEITA.CODIGO, RECEITA.VARIANTE, VARIANTE.DESCRICAO AS DES_VARIANTE, RECEITA.COR, "
+        "CADCORTIN.DESCRICAO AS DES_COR, RECEITA.GRAFICO, GRAFICO.DESCRICAO AS DES_GRAFICO, "
+        "RECEITA.COD_BANHO, "
+        "BANHO.DESCRICAO AS DES_BANHO, RECEITA.PREPARACAO, (SELECT FIRST 1 P.DESCRICAO FROM {PREPARACAO} P "
+        "WHERE P.CODIGO = RECEITA.PREPARACAO) AS DESC_PREP, RECEITA.LIBERADA AS SITUACAO, "
+        "CAST(CASE WHEN RECEITA.LIBERADA = '2' THEN 'Não' ELSE 'Sim' END AS VARCHAR(3)) AS LIBERADA "
+        "FROM {RECEITA} RECEITA "
+        "LEFT JOIN {VARIANTE} VARIANTE ON (VARIANTE.CODIGO = RECEITA.VARIANTE) "
+        "LEFT JOIN {CADCORTIN} CADCORTIN ON (CADCORTIN.CODIGO = RECEITA.COR) "
+        "LEFT JOIN {GRAFICO} GRAFICO ON (GRAFICO.CODIGO = RECEITA.GRAFICO) "
+        "LEFT JOIN {BANHO} BANHO ON (BANHO.CODIGO = RECEITA.COD_BANHO)"));
+    lista.CampoChave = QStringLiteral("CODIGO");
+    lista.OrdenarPor = QStringLiteral("P.CODIGO, P.VARIANTE");
+    m_consulta->textoContagem = [](int linhas) {
+        return linhas == 1 ? QStringLiteral("1 receita")
+                           : QStringLiteral("%1 receitas").arg(TextoExibicao(double(linhas), 0));
     };
-    ui.DBGrid2->SetDataSet(TbConsulta);
-    ui.DBGrid2->SetReadOnly(true);
-    ui.DBGrid2->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid2KeyDown(tecla); };
-    DefineLarguras(*ui.DBGrid2, larguras);
-    QScrollBar* rolagem = ui.DBGrid2->verticalScrollBar();
-    connect(rolagem, &QScrollBar::valueChanged, this, Protegido([this, rolagem](int valor) {
-                if (m_maisNaConsulta && valor > 0 && valor == rolagem->maximum())
-                    TbConsulta->Last();
-            }));
+    m_consulta->abre = [this] { AbreDaConsulta(); };
+    // Five descriptions side by side: each as wide as most of them are.
+    ui.DBGrid2->DeclaraColunas({{"CODIGO", "Receita"},
+                                {"VARIANTE", "Variante"},
+                                ColunaGrade("DES_VARIANTE", "Descrição da variante").Largura(20),
+                                {"COR", "Cor"},
+                                ColunaGrade("DES_COR", "Descrição da cor").Largura(20),
+                                {"GRAFICO", "Gráfico"},
+                                ColunaGrade("DES_GRAFICO", "Descrição do gráfico").Largura(20),
+                                {"COD_BANHO", "Banho"},
+                                ColunaGrade("DES_BANHO", "Descrição do banho").Largura(20),
+                                {"PREPARACAO", "Preparação"},
+                                ColunaGrade("DESC_PREP", "Descrição da preparação").Largura(20),
+                                {"LIBERADA", "Liberada"}});
 }
 
 // ---- Header boxes
@@ -1027,132 +1020,39 @@ void TfmTngReceita::BtImprimirClick() {
 
 // The whole list is printed: what was not read yet is read first.
 void TfmTngReceita::BtImprimirListaClick() {
-    if (m_filtro.condicoes.isEmpty())
+    if (!m_consulta->Linhas()->Active())
         btnConsultaClick();
-    {
-        ControlesDesligados quieto(*TbConsulta);
-        AcrescentaConsulta(0);
-    }
-    TRelatorio relatorio(QStringLiteral("WTngConsRec"), QStringLiteral("Consulta de Receitas"), TbConsulta);
+    m_consulta->LeTudo();
+    TRelatorio relatorio(QStringLiteral("WTngConsRec"), QStringLiteral("Consulta de Receitas"),
+                         m_consulta->Linhas());
     Chama_RelatorioWin(relatorio, this);
 }
 
 // ---- Search
 
-// The statement of the search: the recipes the filters take, in code order, those after the last one
-// listed when there is one.
-QString TfmTngReceita::SqlConsulta(int primeiras, bool depoisDaUltima) const {
-    QStringList condicoes = m_filtro.condicoes;
-    if (depoisDaUltima)
-        condicoes << QStringLiteral(
-            "RECEITA.CODIGO >= :ULTIMO_CODIGO AND (RECEITA.CODIGO > :ULTIMO_CODIGO_2 OR "
-            "RECEITA.VARIANTE > :ULTIMA_VARIANTE)");
-    return DBLocal_SQL(
-        QStringLiteral(
-            "SELECT %1 RECEITA.CODIGO, RECEITA.VARIANTE, VARIANTE.DESCRICAO AS DES_VARIANTE, RECEITA.COR, "
-            "CADCORTIN.DESCRICAO AS DES_COR, RECEITA.GRAFICO, GRAFICO.DESCRICAO AS DES_GRAFICO, "
-            "RECEITA.COD_BANHO, BANHO.DESCRICAO AS DES_BANHO, RECEITA.PREPARACAO, "
-            "(SELECT FIRST 1 P.DESCRICAO FROM {PREPARACAO} P WHERE P.CODIGO = RECEITA.PREPARACAO) AS "
-            "DESC_PREP, RECEITA.LIBERADA "
-            "FROM {RECEITA} RECEITA "
-            "LEFT JOIN {VARIANTE} VARIANTE ON (VARIANTE.CODIGO = RECEITA.VARIANTE) "
-            "LEFT JOIN {CADCORTIN} CADCORTIN ON (CADCORTIN.CODIGO = RECEITA.COR) "
-            "LEFT JOIN {GRAFICO} GRAFICO ON (GRAFICO.CODIGO = RECEITA.GRAFICO) "
-            "LEFT JOIN {BANHO} BANHO ON (BANHO.CODIGO = RECEITA.COD_BANHO) "
-            "WHERE %2 ORDER BY RECEITA.CODIGO, RECEITA.VARIANTE")
-            .arg(primeiras > 0 ? QStringLiteral("FIRST %1").arg(primeiras) : QString(),
-                 condicoes.join(QStringLiteral(" AND "))));
-}
-
+// The filters as they are now, in the list's statement; every window of it is read with them.
 void TfmTngReceita::btnConsultaClick() {
-    Ocupado(true, this, QStringLiteral("Pesquisando receitas"));
-    const auto fimOcupado = qScopeGuard([this] { Ocupado(false, this); });
-    // The filters as they are now: every page of the list is read with them.
-    m_filtro = FiltroConsulta();
-    m_filtro.condicoes << QStringLiteral("RECEITA.COR >= :COR_DE AND RECEITA.COR <= :COR_ATE");
-    m_filtro.valores.insert(QStringLiteral("COR_DE"), ui.EdtCorDe->text().trimmed());
-    m_filtro.valores.insert(QStringLiteral("COR_ATE"), ui.EdtCorAte->text().trimmed());
+    QStringList condicoes{
+        QStringLiteral("P.COR >= %1 AND P.COR <= %2")
+            .arg(Aspas(ui.EdtCorDe->text().trimmed()), Aspas(ui.EdtCorAte->text().trimmed()))};
     const struct {
         QLineEdit* caixa;
         const char* coluna;
     } filtros[] = {{ui.EdtFiltroCodigo, "CODIGO"},   {ui.EdtFiltroVariante, "VARIANTE"},
                    {ui.EdtFiltroCor, "COR"},         {ui.EdtFiltroGrafico, "GRAFICO"},
                    {ui.EdtFiltroBanho, "COD_BANHO"}, {ui.EdtFiltroPreparacao, "PREPARACAO"}};
-    for (const auto& filtro : filtros) {
-        const QString valor = filtro.caixa->text().trimmed();
-        if (valor.isEmpty())
-            continue;
-        const QString coluna = QLatin1String(filtro.coluna);
-        m_filtro.condicoes << QStringLiteral("RECEITA.%1 = :%1").arg(coluna);
-        m_filtro.valores.insert(coluna, valor);
-    }
+    for (const auto& filtro : filtros)
+        if (const QString valor = filtro.caixa->text().trimmed(); !valor.isEmpty())
+            condicoes << QStringLiteral("P.%1 = %2").arg(QLatin1String(filtro.coluna), Aspas(valor));
     if (ui.CbFiltroLiberada->currentIndex() < 2)
-        m_filtro.condicoes
-            << QStringLiteral("RECEITA.LIBERADA = '%1'").arg(ui.CbFiltroLiberada->currentIndex() + 1);
-
-    TZoQuery total;
-    total.SQL << QStringLiteral("SELECT COUNT(*) FROM %1 RECEITA WHERE %2")
-                     .arg(DBLocal(kReceita), m_filtro.condicoes.join(QStringLiteral(" AND ")));
-    for (auto valor = m_filtro.valores.cbegin(); valor != m_filtro.valores.cend(); ++valor)
-        total.BindValue(valor.key(), valor.value());
-    total.Open();
-    const int quantidade = total.Fields(0).AsInteger();
-    ui.LbQtdeConsulta->setText(quantidade == 1
-                                   ? QStringLiteral("1 receita")
-                                   : QStringLiteral("%1 receitas").arg(TextoExibicao(double(quantidade), 0)));
-    ControlesDesligados quieto(*TbConsulta);
-    TbConsulta->EmptyDataSet();
-    m_ultimaListada.clear();
-    m_maisNaConsulta = true;
-    AcrescentaConsulta(kPaginaConsulta);
-    TbConsulta->First();
-}
-
-// The next rows of the list (all the rest with 0), after the last one listed; the cursor stays where it
-// was, so the grid does not move.
-void TfmTngReceita::AcrescentaConsulta(int quantas) {
-    if (!m_maisNaConsulta || m_acrescentando)
-        return;
-    QScopedValueRollback<bool> acrescentando(m_acrescentando, true);
-    TZoQuery q;
-    q.SQL << SqlConsulta(quantas, !m_ultimaListada.isEmpty());
-    for (auto valor = m_filtro.valores.cbegin(); valor != m_filtro.valores.cend(); ++valor)
-        q.BindValue(valor.key(), valor.value());
-    if (!m_ultimaListada.isEmpty()) {
-        q.BindValue(QStringLiteral("ULTIMO_CODIGO"), m_ultimaListada.first());
-        q.BindValue(QStringLiteral("ULTIMO_CODIGO_2"), m_ultimaListada.first());
-        q.BindValue(QStringLiteral("ULTIMA_VARIANTE"), m_ultimaListada.last());
-    }
-    q.Open();
-    const int atual = TbConsulta->RecNo();
-    const int liberada = q.FieldIndex(QStringLiteral("LIBERADA"));
-    for (q.First(); !q.Eof(); q.Next()) {
-        TbConsulta->Append();
-        for (int campo = 0; campo < q.FieldCount(); ++campo)
-            TbConsulta->Fields(campo) = q.Fields(campo).Value();
-        TbConsulta->Fields(liberada) = q.Fields(liberada).AsString().trimmed() == QLatin1String("2")
-                                           ? QStringLiteral("Não")
-                                           : QStringLiteral("Sim");
-        TbConsulta->Post();
-    }
-    m_maisNaConsulta = quantas > 0 && q.RecordCount() == quantas;
-    if (!q.IsEmpty()) {
-        q.Last();
-        m_ultimaListada = {texto(q, QStringLiteral("CODIGO")), texto(q, QStringLiteral("VARIANTE"))};
-    }
-    if (atual >= 0)
-        TbConsulta->MoveTo(atual);
-}
-
-bool TfmTngReceita::DBGrid2KeyDown(QKeyEvent* tecla) {
-    if (tecla->key() != Qt::Key_Return && tecla->key() != Qt::Key_Enter)
-        return false;
-    AbreDaConsulta();
-    return true;
+        condicoes << QStringLiteral("P.SITUACAO = '%1'").arg(ui.CbFiltroLiberada->currentIndex() + 1);
+    m_consulta->pesquisa.Filtro = condicoes.join(QStringLiteral(" AND "));
+    m_consulta->Consulta();
 }
 
 void TfmTngReceita::AbreDaConsulta() {
-    if (TbConsulta->IsEmpty())
+    TDataSet* linha = m_consulta->Linhas();
+    if (linha->IsEmpty())
         return;
-    AbreReceita(texto(*TbConsulta, QStringLiteral("CODIGO")), texto(*TbConsulta, QStringLiteral("VARIANTE")));
+    AbreReceita(texto(*linha, QStringLiteral("CODIGO")), texto(*linha, QStringLiteral("VARIANTE")));
 }

@@ -6,6 +6,7 @@
 
 class QKeyEvent;
 class RegrasCalculo;
+class PaginaConsulta;
 class TClientDataSet;
 class VisorCor;
 
@@ -83,30 +84,18 @@ private:
     void InsereItens();
     ContextoItens ContextoGravacao() const;
 
-    // The search's conditions and their values, as the filter boxes held them when it ran.
-    struct FiltroConsulta {
-        QStringList condicoes;
-        QVariantMap valores;
-    };
-    QString SqlConsulta(int primeiras, bool depoisDaUltima) const;
-    void AcrescentaConsulta(int quantas);
-    bool DBGrid2KeyDown(QKeyEvent* tecla);
     void AbreDaConsulta();
 
     Ui::TfmTngReceita ui;
     VisorCor* m_visor;
     TClientDataSet* TbConsumos;
-    TClientDataSet* TbConsulta;
+    PaginaConsulta* m_consulta = nullptr;
     QList<CaixaCodigo> m_codigos;
     ContextoItens m_contexto;   // the recipe the items are costed for, as its boxes hold it
     QString m_parVerificado;    // the (code, variant) the exit checks last ran for
     QString m_parCarregado;     // the stored recipe the screen holds; empty for a new one
     bool m_preenchendo = false; // the screen itself fills the boxes: typed-code rules stay quiet
     bool m_sistema = false;     // the screen itself writes into the items, preparation rows included
-    FiltroConsulta m_filtro;
-    QStringList m_ultimaListada;   // code and variant of the last recipe of the list read so far
-    bool m_maisNaConsulta = false; // the search has rows not read yet
-    bool m_acrescentando = false;
 };
 
 extern TfmTngReceita* fmTngReceita;

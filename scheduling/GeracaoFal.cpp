@@ -6,9 +6,10 @@
 #include "GravacaoAtomica.h"
 #include "HostError.h"
 #include "InstrucoesEmLote.h"
+#include "LeiturasFal.h"
+#include "LeiturasMaquina.h"
 #include "Mensagens.h"
 #include "RegrasFal.h"
-#include "RegrasMaquina.h"
 #include "RegrasProgramacao.h"
 #include "SaldoNota.h"
 #include "TClientDataSet.h"
@@ -283,26 +284,15 @@ bool GeracaoFal::ConfereItens(const QList<Selecionado>& selecionados, const QStr
                                              "\r\n\r\nEstampa: %1\r\nVariante Estampa: %2")
                                   .arg(item.estampa, item.varEst));
         }
-        if (!emAtualizacao && m_parametros.idadePreco > 0) {
+        if (!emAtualizacao) {
             const QString k = chave(regiao, chave(item.cor, item.variante));
-            if (!datasPreco.contains(k)) {
-                TZoQuery q(nullptr, &m_conexao);
-                q.SQL << DBLocal_SQL(QStringLiteral("SELECT MAX(DATA) FROM {TABPRECO} WHERE COR = :COR AND "
-                                                    "VARIANTE = :VARIANTE AND REGIAO = :REGIAO"));
-                q.BindValue(QStringLiteral("COR"), item.cor);
-                q.BindValue(QStringLiteral("VARIANTE"), item.variante);
-                q.BindValue(QStringLiteral("REGIAO"), regiao);
-                q.Open();
-                datasPreco.insert(k, q.Fields(0).AsDate());
-            }
-            const QDate data = datasPreco.value(k);
-            if (!data.isValid() || data.daysTo(QDate::currentDate()) > m_parametros.idadePreco)
-                return Recusa(
-                    QStringLiteral("Data da última alteração de preço, %1 maior que o limite do dia "
-                                   "definido: %2\rCor: %3\rVariante: %4\rTabela de Preço: %5.")
-                        .arg(data.toString(QStringLiteral("dd/MM/yyyy")))
-                        .arg(m_parametros.idadePreco)
-                        .arg(item.cor, item.variante, regiao));
+            if (!datasPreco.contains(k))
+                datasPreco.insert(k, UltimaAlteracaoPreco(regiao, item.cor, item.variante, &m_conexao));
+            if (const QString recusa =
+                    RecusaIdadePreco(datasPreco.value(k), m_parametros.idadePreco, QDate::currentDate());
+                !recusa.isEmpty())
+                return Recusa(recusa + QStringLiteral("\rCor: %1\rVariante: %2\rTabela de Preço: %3.")
+                                           .arg(item.cor, item.variante, regiao));
         }
         m_diasRoteiro = std::max(m_diasRoteiro, dias.value(item.fluxo));
         if (!item.fal.isEmpty() && !m_falsDosItens.contains(item.fal))
@@ -337,25 +327,12 @@ void GeracaoFal::GravaPassos(const QString& fal, const QString& partida, const Q
             fluxos.insert(itens.last().fluxo);
         }
     }
-    QHash<QString, QList<PassoRoteiro>> roteiros;
-    {
-        TZoQuery q(nullptr, &m_conexao);
-        q.SQL << DBLocal_SQL(
-                     QStringLiteral("SELECT ROT.CODIGO, ROT.FASE, ROT.ORDEM, FASE.DESCRICAO FROM {ROTEIRO} "
-                                    "ROT LEFT JOIN {FASE} FASE ON (ROT.FASE = FASE.CODIGO) WHERE ROT.CODIGO "
-                                    "IN (")) +
-                     listaOuNula(fluxos) + QStringLiteral(") ORDER BY ROT.CODIGO, ROT.ORDEM");
-        q.Open();
-        for (q.First(); !q.Eof(); q.Next())
-            roteiros[q.Fields(0).AsString().trimmed()].append(
-                {q.Fields(1).AsString().trimmed(), q.Fields(3).AsString(), q.Fields(2).AsInteger()});
-    }
     // A sheet's steps are hundreds of rows: they travel fifty to a round trip.
     const QString tabela = DBLocal(QStringLiteral("PROCESSO_TIN"));
     const auto nulo = [](const QString& texto) { return texto.isEmpty() ? QVariant() : QVariant(texto); };
     InstrucoesEmLote lote(m_conexao);
     lote.Adiciona(QStringLiteral("DELETE FROM %1 WHERE FAL = %2").arg(tabela, Aspas(fal)));
-    for (const PassoFal& passo : LayoutPassos(itens, roteiros))
+    for (const PassoFal& passo : LayoutPassos(itens, LeRoteiros(fluxos, &m_conexao)))
         lote.Adiciona(QStringLiteral("INSERT INTO %1 (FAL, CODIGO, PARTIDA, ORDEM, CONCLUIDO, GRAFICO, FASE, "
                                      "DES_FASE, ORD_IT) VALUES (%2, %3, %4, %5, 'N', %6, %7, %8, %9)")
                           .arg(tabela, Aspas(fal), Aspas(passo.codigo), ValorSql(nulo(partida)))
@@ -423,10 +400,10 @@ bool GeracaoFal::Gera(const CabecalhoProgramacao& cabecalho) {
                 return false;
         }
     }
-    if (!CapacidadeValida(maquina, variante, largura, total))
-        return Recusa(
-            QStringLiteral("Peso ou Largura fora dos parâmetros definidos para a Máquina %1 e Variante %2")
-                .arg(maquina, variante));
+    if (const QString fora =
+            ForaDaCapacidade(maquina, variante, FaixasCapacidade(maquina, variante), largura, total);
+        !fora.isEmpty())
+        return Recusa(fora);
     {
         TZoQuery q(nullptr, &m_conexao);
         q.SQL << DBLocal_SQL(
@@ -459,13 +436,12 @@ bool GeracaoFal::Gera(const CabecalhoProgramacao& cabecalho) {
     bool substitui = false;
     {
         TZoQuery q(nullptr, &m_conexao);
-        q.SQL << DBLocal_SQL(QStringLiteral(
-            "SELECT F.CLIENTE, (SELECT FIRST 1 1 FROM {PROCESSO_TIN} P WHERE P.FAL = F.NUMERO AND "
-            "(P.PENDENTE IS NOT "
-            "NULL OR P.DATA_INI IS NOT NULL OR COALESCE(P.CONCLUIDO, 'N') <> 'N')) AS INICIADA, (SELECT "
-            "FIRST 1 1 "
-            "FROM {TNG_CONSUMOS} C WHERE C.FAL = F.NUMERO AND C.BAIXADO = 'S') AS BAIXADA FROM {FAL} F WHERE "
-            "F.NUMERO = :NUMERO"));
+        q.SQL << DBLocal_SQL(
+            QStringLiteral(
+                "SELECT F.CLIENTE, (SELECT FIRST 1 1 FROM {PROCESSO_TIN} P WHERE P.FAL = F.NUMERO AND "
+                "%1) AS INICIADA, (SELECT FIRST 1 1 FROM {TNG_CONSUMOS} C WHERE C.FAL = F.NUMERO AND "
+                "C.BAIXADO = 'S') AS BAIXADA FROM {FAL} F WHERE F.NUMERO = :NUMERO")
+                .arg(CondicaoPassoIniciado(QStringLiteral("P"))));
         q.BindValue(QStringLiteral("NUMERO"), numero);
         q.Open();
         if (!q.IsEmpty()) {
@@ -900,9 +876,9 @@ bool GeracaoFal::Atualiza(const CabecalhoProgramacao& cabecalho) {
         // Steps are laid out again only while none of the sheet's has started.
         for (const QString& fal : std::as_const(fals)) {
             TZoQuery iniciada(nullptr, &m_conexao);
-            iniciada.SQL << DBLocal_SQL(QStringLiteral("SELECT FIRST 1 1 FROM {PROCESSO_TIN} WHERE FAL = "
-                                                       ":FAL AND (PENDENTE IS NOT NULL OR DATA_INI IS NOT "
-                                                       "NULL OR COALESCE(CONCLUIDO, 'N') <> 'N')"));
+            iniciada.SQL << DBLocal_SQL(
+                QStringLiteral("SELECT FIRST 1 1 FROM {PROCESSO_TIN} P WHERE P.FAL = :FAL AND %1")
+                    .arg(CondicaoPassoIniciado(QStringLiteral("P"))));
             iniciada.BindValue(QStringLiteral("FAL"), fal);
             iniciada.Open();
             if (!iniciada.IsEmpty())

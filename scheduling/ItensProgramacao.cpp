@@ -10,64 +10,61 @@
 #include <QScopedValueRollback>
 #include <QSet>
 #include <algorithm>
-#include <limits>
 
 namespace {
 struct CampoItem {
     const char* nome;
     QMetaType::Type tipo;
     int tamanho;
-    const char* legenda;
-    bool visivel;
 };
 
-// The working fields in their order; the hidden ones are the screen's own bookkeeping.
+// The working fields of the programme's items; the screen declares which of them its grid shows.
 const CampoItem kCampos[] = {
-    {"Gerar", QMetaType::QString, 1, "Sel.", true},
-    {"Partida", QMetaType::QString, 6, "Partida", true},
-    {"Codigo", QMetaType::QString, 15, "Código", true},
-    {"Descricao", QMetaType::QString, 80, "Descrição", true},
-    {"Cor", QMetaType::QString, 10, "Cor", true},
-    {"DescCor", QMetaType::QString, 50, "Desc. Cor", true},
-    {"Variante", QMetaType::QString, 4, "Variante", true},
-    {"Maquina", QMetaType::QString, 5, "Máquina", true},
-    {"Lote", QMetaType::QString, 15, "Lote", true},
-    {"Fluxo", QMetaType::QString, 6, "Fluxo", true},
-    {"DescFluxo", QMetaType::QString, 150, "Desc. Fluxo", true},
-    {"Rolo", QMetaType::Int, 0, "Peças", true},
-    {"Peso", QMetaType::Double, 0, "Peso", true},
-    {"Largura", QMetaType::Double, 0, "Largura", true},
-    {"Gramatura", QMetaType::Double, 0, "Gramatura", true},
-    {"Estampa", QMetaType::QString, 10, "Estampa", true},
-    {"Var_Est", QMetaType::QString, 4, "Var. Estampa", true},
-    {"Fal", QMetaType::QString, 7, "FAL", true},
-    {"Tingir", QMetaType::QString, 1, "Tingir", true},
-    {"Fibra1", QMetaType::Int, 0, "Fibra 1", true},
-    {"Fibra2", QMetaType::Int, 0, "Fibra 2", true},
-    {"Nota", QMetaType::QString, 9, "Nota", true},
-    {"Baixado", QMetaType::Double, 0, "Baixado", false},
-    {"Obs", QMetaType::QString, 4000, "Obs.", false},
-    {"Cor_Cli", QMetaType::QString, 30, "Cor Cliente", true},
-    {"Codigo_Cli", QMetaType::QString, 15, "Código Cliente", true},
-    {"Observacao", QMetaType::QString, 100, "Observação", true},
-    {"Imp", QMetaType::QString, 1, "Imp", false},
-    {"Complemento", QMetaType::QString, 100, "Complemento", false},
-    {"Ordem", QMetaType::Int, 0, "Ordem", false},
-    {"CorAnt", QMetaType::QString, 10, "CorAnt", false},
-    {"Peso_Produto", QMetaType::Double, 0, "Peso Produto", false},
-    {"Peso_Talhado", QMetaType::Double, 0, "Peso Talhado", false},
-    {"Codigo_Ant", QMetaType::QString, 15, "Codigo_Ant", false},
-    {"Regiao", QMetaType::QString, 5, "Região", true},
-    {"LoteNF", QMetaType::QString, 15, "Lote NF", true},
-    {"LoteOrig", QMetaType::QString, 15, "LoteOrig", false},
-    {"Cor_I", QMetaType::Int, 0, " ", true},
-    {"Descricao2", QMetaType::QString, 80, "Descrição 2", false},
-    {"Comp1", QMetaType::QString, 80, "Comp1", false},
-    {"Comp2", QMetaType::QString, 80, "Comp2", false},
-    {"Local", QMetaType::QString, 10, "Local", true},
-    {"Ordem_Gravada", QMetaType::Int, 0, "", false},
-    {"Fluxo_Ant", QMetaType::QString, 6, "", false},
-    {"LoteNF_Ant", QMetaType::QString, 15, "", false},
+    {"Gerar", QMetaType::QString, 1},
+    {"Partida", QMetaType::QString, 6},
+    {"Codigo", QMetaType::QString, 15},
+    {"Descricao", QMetaType::QString, 80},
+    {"Cor", QMetaType::QString, 10},
+    {"DescCor", QMetaType::QString, 50},
+    {"Variante", QMetaType::QString, 4},
+    {"Maquina", QMetaType::QString, 5},
+    {"Lote", QMetaType::QString, 15},
+    {"Fluxo", QMetaType::QString, 6},
+    {"DescFluxo", QMetaType::QString, 150},
+    {"Rolo", QMetaType::Int, 0},
+    {"Peso", QMetaType::Double, 0},
+    {"Largura", QMetaType::Double, 0},
+    {"Gramatura", QMetaType::Double, 0},
+    {"Estampa", QMetaType::QString, 10},
+    {"Var_Est", QMetaType::QString, 4},
+    {"Fal", QMetaType::QString, 7},
+    {"Tingir", QMetaType::QString, 1},
+    {"Fibra1", QMetaType::Int, 0},
+    {"Fibra2", QMetaType::Int, 0},
+    {"Nota", QMetaType::QString, 9},
+    {"Baixado", QMetaType::Double, 0},
+    {"Obs", QMetaType::QString, 4000},
+    {"Cor_Cli", QMetaType::QString, 30},
+    {"Codigo_Cli", QMetaType::QString, 15},
+    {"Observacao", QMetaType::QString, 100},
+    {"Imp", QMetaType::QString, 1},
+    {"Complemento", QMetaType::QString, 100},
+    {"Ordem", QMetaType::Int, 0},
+    {"CorAnt", QMetaType::QString, 10},
+    {"Peso_Produto", QMetaType::Double, 0},
+    {"Peso_Talhado", QMetaType::Double, 0},
+    {"Codigo_Ant", QMetaType::QString, 15},
+    {"Regiao", QMetaType::QString, 5},
+    {"LoteNF", QMetaType::QString, 15},
+    {"LoteOrig", QMetaType::QString, 15},
+    {"Cor_I", QMetaType::Int, 0},
+    {"Descricao2", QMetaType::QString, 80},
+    {"Comp1", QMetaType::QString, 80},
+    {"Comp2", QMetaType::QString, 80},
+    {"Local", QMetaType::QString, 10},
+    {"Ordem_Gravada", QMetaType::Int, 0},
+    {"Fluxo_Ant", QMetaType::QString, 6},
+    {"LoteNF_Ant", QMetaType::QString, 15},
 };
 
 // Columns written from the row, by column and field.
@@ -107,15 +104,8 @@ QVariant valorGravado(const QVariant& valor, QMetaType::Type tipo) {
 ItensProgramacao::ItensProgramacao(QObject* dono) : TbItens(new TClientDataSet(dono)) {
     TbItens->setObjectName(QStringLiteral("TbItens"));
     for (const CampoItem& campo : kCampos)
-        TbItens->AddField(QLatin1String(campo.nome), campo.tipo, campo.tamanho,
-                          QString::fromUtf8(campo.legenda));
+        TbItens->AddField(QLatin1String(campo.nome), campo.tipo, campo.tamanho);
     TbItens->CreateDataSet();
-    for (const CampoItem& campo : kCampos) {
-        FieldDef& def = TbItens->FieldDefByName(QLatin1String(campo.nome));
-        def.visible = campo.visivel;
-        if (campo.tipo == QMetaType::Int)
-            def.limit = std::numeric_limits<qint32>::max();
-    }
     TbItens->FieldDefByName(QStringLiteral("Peso")).decimals = 4;
 }
 
@@ -273,11 +263,10 @@ ItensProgramacao::Gravacao ItensProgramacao::GravaDados(const CabecalhoProgramac
             armazenados.insert(q.Fields(0).AsInteger(), q.Fields(1).AsString().trimmed());
     }
     QSet<int> tomadas(armazenados.keyBegin(), armazenados.keyEnd());
-    int livre = 0;
-    for (int ordem : std::as_const(tomadas))
-        livre = std::max(livre, ordem);
+    QVariantList ordens(tomadas.cbegin(), tomadas.cend());
     for (int linha = 0; linha < Linhas(); ++linha)
-        livre = std::max(livre, Valor(linha, QStringLiteral("Ordem")).toInt());
+        ordens << Valor(linha, QStringLiteral("Ordem"));
+    int livre = ::ProximaOrdem(ordens);
 
     // The rows travel fifty to a round trip; each value through ValorSql.
     QStringList colunas{QStringLiteral("CODCLI"), QStringLiteral("ENTRADA"), QStringLiteral("ENTREGA")};
@@ -321,7 +310,7 @@ ItensProgramacao::Gravacao ItensProgramacao::GravaDados(const CabecalhoProgramac
             continue;
         int ordem = Valor(linha, QStringLiteral("Ordem")).toInt();
         if (ordem <= 0 || tomadas.contains(ordem))
-            ordem = ++livre;
+            ordem = livre++;
         tomadas.insert(ordem);
         lote.Adiciona(
             QStringLiteral("INSERT INTO %1 (NUMERO, ORDEM, FAL, %2) VALUES (%3, %4, %5, %6)")

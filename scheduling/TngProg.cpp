@@ -10,12 +10,14 @@
 #include "GravacaoAtomica.h"
 #include "HostError.h"
 #include "HostUi.h"
+#include "LeiturasCliente.h"
 #include "LocalSettings.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
 #include "PortaBalanca.h"
 #include "Protecao.h"
 #include "QuadroInformacoes.h"
+#include "RegrasCliente.h"
 #include "RegrasGeracao.h"
 #include "RegrasProgramacao.h"
 #include "Relatorio.h"
@@ -221,9 +223,6 @@ void TFmTngProg::PreparaItens() {
     TClientDataSet* itens = m_itens.Tabela();
     ui.DBGrid1->SetDataSet(itens);
     DataSetModel* modelo = DataSetModel::Of(itens);
-    modelo->SetReadOnlyFields({QStringLiteral("Fal"), QStringLiteral("Descricao"), QStringLiteral("DescCor"),
-                               QStringLiteral("DescFluxo"), QStringLiteral("Tingir"), QStringLiteral("Cor_I"),
-                               QStringLiteral("Local")});
     modelo->SetCheckField(QStringLiteral("Gerar"));
     modelo->SetRowColor([this](int linha) {
         return m_itens.Texto(linha, QStringLiteral("Imp")) == QLatin1String("S") ? QColor(Qt::darkGreen)
@@ -236,14 +235,35 @@ void TFmTngProg::PreparaItens() {
         const QVariant cor = m_itens.Valor(linha, QStringLiteral("Cor_I"));
         return cor.isNull() ? QColor() : QColor::fromRgb(QRgb(cor.toUInt() & 0xffffff));
     });
-    DefineLarguras(
-        *ui.DBGrid1,
-        {{"Gerar", 36},      {"Partida", 60},  {"Codigo", 90},  {"Descricao", 200}, {"Cor", 90},
-         {"DescCor", 140},   {"Variante", 55}, {"Maquina", 60}, {"Lote", 80},       {"Fluxo", 60},
-         {"DescFluxo", 140}, {"Rolo", 50},     {"Peso", 90},    {"Largura", 60},    {"Gramatura", 70},
-         {"Estampa", 70},    {"Var_Est", 70},  {"Fal", 65},     {"Tingir", 45},     {"Fibra1", 50},
-         {"Fibra2", 50},     {"Nota", 70},     {"Cor_Cli", 80}, {"Codigo_Cli", 90}, {"Observacao", 160},
-         {"Regiao", 55},     {"LoteNF", 80},   {"Cor_I", 30},   {"Local", 70}});
+    ui.DBGrid1->DeclaraColunas({{"Gerar", "Gerar"},
+                                {"Partida", "Partida"},
+                                {"Codigo", "Código"},
+                                ColunaGrade("Descricao", "Descrição").Largura(28).SomenteLeitura(),
+                                {"Cor", "Cor"},
+                                ColunaGrade("DescCor", "Descrição da cor").Largura(20).SomenteLeitura(),
+                                {"Variante", "Variante"},
+                                {"Maquina", "Máquina"},
+                                {"Lote", "Lote"},
+                                {"Fluxo", "Fluxo"},
+                                ColunaGrade("DescFluxo", "Descrição do fluxo").Largura(20).SomenteLeitura(),
+                                {"Rolo", "Peças"},
+                                {"Peso", "Peso (kg)"},
+                                {"Largura", "Largura (m)"},
+                                {"Gramatura", "Gramatura"},
+                                {"Estampa", "Estampa"},
+                                {"Var_Est", "Variante da estampa"},
+                                ColunaGrade("Fal", "FAL").SomenteLeitura(),
+                                ColunaGrade("Tingir", "Tingir").SomenteLeitura(),
+                                {"Fibra1", "Fibra 1"},
+                                {"Fibra2", "Fibra 2"},
+                                {"Nota", "Nota"},
+                                {"Cor_Cli", "Cor do cliente"},
+                                {"Codigo_Cli", "Código do cliente"},
+                                ColunaGrade("Observacao", "Observação").Largura(22),
+                                {"Regiao", "Região"},
+                                {"LoteNF", "Lote NF"},
+                                ColunaGrade("Cor_I", "Cor").Largura(3).SomenteLeitura(),
+                                ColunaGrade("Local", "Local").SomenteLeitura()});
     ui.DBGrid1->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid1KeyDown(tecla); };
     itens->BeforePost = [this](TDataSet& item) { TbItensBeforePost(item); };
     itens->AfterInsert = [this](TDataSet& item) { TbItensAfterInsert(item); };
@@ -254,16 +274,19 @@ void TFmTngProg::PreparaItens() {
 
 void TFmTngProg::PreparaConsulta() {
     TbConsulta->setObjectName(QStringLiteral("TbConsulta"));
-    TbConsulta->AddField(QStringLiteral("NUMERO"), QMetaType::QString, 6, QStringLiteral("Número"))
-        .AddField(QStringLiteral("CODCLI"), QMetaType::QString, 5, QStringLiteral("Cliente"))
-        .AddField(QStringLiteral("NOME"), QMetaType::QString, 80, QStringLiteral("Nome"))
-        .AddField(QStringLiteral("ENTRADA"), QMetaType::QDate, 0, QStringLiteral("Entrada"))
-        .AddField(QStringLiteral("ENTREGA"), QMetaType::QDate, 0, QStringLiteral("Entrega"));
+    TbConsulta->AddField(QStringLiteral("NUMERO"), QMetaType::QString, 6)
+        .AddField(QStringLiteral("CODCLI"), QMetaType::QString, 5)
+        .AddField(QStringLiteral("NOME"), QMetaType::QString, 80)
+        .AddField(QStringLiteral("ENTRADA"), QMetaType::QDate)
+        .AddField(QStringLiteral("ENTREGA"), QMetaType::QDate);
     TbConsulta->CreateDataSet();
     ui.DBGrid2->SetDataSet(TbConsulta);
     ui.DBGrid2->SetReadOnly(true);
-    DefineLarguras(*ui.DBGrid2, {{"NUMERO", 80}, {"CODCLI", 60}, {"ENTRADA", 90}, {"ENTREGA", 90}});
-    EsticaColuna(*ui.DBGrid2, QStringLiteral("NOME"));
+    ui.DBGrid2->DeclaraColunas({{"NUMERO", "Número"},
+                                {"CODCLI", "Cliente"},
+                                ColunaGrade("NOME", "Nome").Estica(),
+                                {"ENTRADA", "Entrada"},
+                                {"ENTREGA", "Entrega"}});
     const int entrega = TbConsulta->FieldIndex(QStringLiteral("ENTREGA"));
     DataSetModel::Of(TbConsulta)->SetRowColor([this, entrega](int linha) {
         return ProgramacaoVencida(TbConsulta->ValueAt(linha, entrega).toDate(), QDate::currentDate())
@@ -421,7 +444,7 @@ bool TFmTngProg::PesquisaCliente(QLineEdit* caixa) {
     pesquisa.Tabela = QStringLiteral("ENTIDADE");
     pesquisa.CampoChave = QStringLiteral("CODCLI");
     pesquisa.Campos = QStringList{QStringLiteral("CODCLI"), QStringLiteral("NOME")};
-    pesquisa.Filtro = QStringLiteral("ATIVO <> 'N' AND BLOQUEIO <> 'S' AND TIPO_ENTIDADE LIKE '%C%'");
+    pesquisa.Filtro = FiltroClienteLiberado() + QStringLiteral(" AND TIPO_ENTIDADE LIKE '%C%'");
     if (!pesquisa.AbrePesquisa(this))
         return false;
     caixa->setText(pesquisa.Chave().trimmed());
@@ -446,13 +469,9 @@ bool TFmTngProg::EdtCodCliExit() {
     for (partidas.First(); !partidas.Eof(); partidas.Next())
         numeros << partidas.Fields(0).AsString();
     ui.EdtUltPart->setText(partidaComZeros(MaiorPartida(numeros)));
-    TZoQuery q;
-    q.SQL << DBLocal_SQL(QStringLiteral("SELECT ATIVO, BLOQUEIO FROM {ENTIDADE} WHERE CODCLI = :CODCLI"));
-    q.BindValue(QStringLiteral("CODCLI"), cliente);
-    q.Open();
-    if (!q.IsEmpty() && (texto(q, QStringLiteral("BLOQUEIO")) == QLatin1String("S") ||
-                         texto(q, QStringLiteral("ATIVO")) == QLatin1String("N")))
-        return Recusa(ui.EdtCodCli, QStringLiteral("Cliente Bloqueado ou Inativo."));
+    if (const std::optional<SituacaoCliente> situacao = LeSituacaoCliente(cliente))
+        if (const QString recusa = RecusaCliente(situacao->ativo, situacao->bloqueio); !recusa.isEmpty())
+            return Recusa(ui.EdtCodCli, recusa);
     return true;
 }
 
@@ -785,6 +804,8 @@ bool TFmTngProg::PesquisaColuna(const QString& campo) {
             QStringLiteral(" AND (MAT_ITEN.ATIVO IS NULL OR MAT_ITEN.ATIVO <> 'N'))");
         pesquisa.CampoChave = QStringLiteral("COR");
         pesquisa.OrdenarPor = QStringLiteral("COR");
+        pesquisa.TextoVazio = QStringLiteral("Nenhuma cor cadastrada para o produto do cliente %1.")
+                                  .arg(texto(*itens, QStringLiteral("Codigo_Cli")));
         if (pesquisa.AbrePesquisa(this)) {
             itens->Edit();
             itens->FieldByName(QStringLiteral("Cor_Cli")) = pesquisa.Chave().trimmed();

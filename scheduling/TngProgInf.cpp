@@ -1,15 +1,16 @@
 #include "TngProgInf.h"
+#include "DBControls.h"
 #include "DataAccess.h"
-#include "DataSetModel.h"
 #include "Funcoes.h"
-#include "GradeEdicao.h"
 #include "GravacaoAtomica.h"
 #include "HostContext.h"
 #include "HostUi.h"
 #include "InstrucoesEmLote.h"
+#include "LeiturasCliente.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
 #include "Protecao.h"
+#include "RegrasCliente.h"
 #include "TClientDataSet.h"
 #include "TPesquisa.h"
 #include "TZoDatabase.h"
@@ -81,17 +82,18 @@ void TfmTngProgInf::FormCreate() {
     DicaTeclas({ui.EdtCodCli, ui.EdtCodPro}, QStringLiteral("F4: pesquisa"));
     PublicaInstancia(fmTngProgInf);
     TbQuadro->setObjectName(QStringLiteral("TbQuadro"));
-    TbQuadro->AddField(kChave, QMetaType::QString, 6, QStringLiteral("Código"))
-        .AddField(kGrupo, QMetaType::QString, 40, QStringLiteral("Grupo"))
-        .AddField(kCampo, QMetaType::QString, 80, QStringLiteral("Especificações"))
-        .AddField(kResultado, QMetaType::QString, kTamResultado, QStringLiteral("Resultados"))
-        .AddField(kObservacao, QMetaType::QString, kTamObservacao, QStringLiteral("Observações"));
+    TbQuadro->AddField(kChave, QMetaType::QString, 6)
+        .AddField(kGrupo, QMetaType::QString, 40)
+        .AddField(kCampo, QMetaType::QString, 80)
+        .AddField(kResultado, QMetaType::QString, kTamResultado)
+        .AddField(kObservacao, QMetaType::QString, kTamObservacao);
     TbQuadro->CreateDataSet();
-    TbQuadro->FieldDefByName(kChave).visible = false;
-    DataSetModel::Of(TbQuadro)->SetReadOnlyFields({kGrupo, kCampo});
     ui.SgQuadro->SetDataSet(TbQuadro);
     ui.SgQuadro->SetReadOnly(false);
-    DefineLarguras(*ui.SgQuadro, {{"GRUPO", 90}, {"CAMPO", 200}, {"RESULTADO", 220}, {"OBSERVACAO", 330}});
+    ui.SgQuadro->DeclaraColunas({ColunaGrade(kGrupo, "Grupo").Largura(12).SomenteLeitura(),
+                                 ColunaGrade(kCampo, "Especificações").Largura(28).SomenteLeitura(),
+                                 ColunaGrade(kResultado, "Resultados").Largura(28),
+                                 ColunaGrade(kObservacao, "Observações").Estica()});
     VigiaAlteracoes({TbQuadro}, {ui.MmObservacao}, ui.btnConfirmar);
     ui.EdtCodCli->setFocus();
 }
@@ -144,9 +146,7 @@ bool TfmTngProgInf::PesquisaCliente() {
     pesquisa.Tabela = QStringLiteral("ENTIDADE");
     pesquisa.CampoChave = QStringLiteral("CODCLI");
     pesquisa.Campos = QStringList{QStringLiteral("CODCLI"), QStringLiteral("NOME")};
-    // Flags never filled count as active and not blocked.
-    pesquisa.Filtro = QStringLiteral("COALESCE(ATIVO, 'S') <> 'N' AND COALESCE(BLOQUEIO, 'N') <> 'S' AND "
-                                     "TIPO_ENTIDADE LIKE '%C%'");
+    pesquisa.Filtro = FiltroClienteLiberado() + QStringLiteral(" AND TIPO_ENTIDADE LIKE '%C%'");
     pesquisa.Edit = ui.EdtCodCli;
     return pesquisa.AbrePesquisa(this);
 }
@@ -169,16 +169,11 @@ bool TfmTngProgInf::Recusa(QWidget* caixa, const QString& mensagem) {
 }
 
 bool TfmTngProgInf::ClienteLiberado(const QString& cliente) {
-    TZoQuery q;
-    q.SQL << QStringLiteral("SELECT ATIVO, BLOQUEIO FROM %1 WHERE CODCLI = :CODCLI")
-                 .arg(DBLocal(QStringLiteral("ENTIDADE")));
-    q.BindValue(QStringLiteral("CODCLI"), cliente);
-    q.Open();
-    if (q.IsEmpty())
+    const std::optional<SituacaoCliente> situacao = LeSituacaoCliente(cliente);
+    if (!situacao)
         return Recusa(ui.EdtCodCli, QStringLiteral("Cliente Inexistente."));
-    if (texto(q, QStringLiteral("BLOQUEIO")) == QLatin1String("S") ||
-        texto(q, QStringLiteral("ATIVO")) == QLatin1String("N"))
-        return Recusa(ui.EdtCodCli, QStringLiteral("Cliente Bloqueado ou Inativo."));
+    if (const QString recusa = RecusaCliente(situacao->ativo, situacao->bloqueio); !recusa.isEmpty())
+        return Recusa(ui.EdtCodCli, recusa);
     return true;
 }
 

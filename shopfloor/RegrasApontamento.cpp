@@ -30,11 +30,6 @@ QString HoraDaTabela(const QString& hora) {
     return lida.isValid() ? TextoHora(lida) : hora.trimmed();
 }
 
-bool EtapaConcluida(const QString& concluido) {
-    const QString c = concluido.trimmed().toUpper();
-    return c == QLatin1String("S") || c == QLatin1String("R");
-}
-
 bool ConcluidoValido(const QString& concluido) {
     const QString c = concluido.trimmed().toUpper();
     return c == QLatin1String("S") || c == QLatin1String("R") || c == QLatin1String("N");

@@ -1,4 +1,5 @@
 #pragma once
+#include "RegrasFal.h"
 #include <QDate>
 #include <QList>
 #include <QSet>
@@ -18,8 +19,7 @@ QString TextoHora(const QTime& hora);      // 07:30
 QString HoraGravada(const QTime& hora);    // 07:30:00, as PROCESSO_TIN keeps it
 QString HoraDaTabela(const QString& hora); // 07:30:00 -> 07:30
 
-// "S" concluded and "R" concluded for reprocessing both end the step; "N" leaves it open.
-bool EtapaConcluida(const QString& concluido);
+// The letters a step may be recorded with: those of EtapaConcluida (RegrasFal) and "N", open.
 bool ConcluidoValido(const QString& concluido);
 
 // The day a step counts for: the one typed, or today when there is none (a blank or zero date, 30/12/1899).

@@ -1,7 +1,6 @@
 #include "TngGrafico.h"
 #include "DBControls.h"
 #include "DataAccess.h"
-#include "DataSetModel.h"
 #include "Formatacao.h"
 #include "Funcoes.h"
 #include "GradeEdicao.h"
@@ -92,12 +91,12 @@ TfmTngGrafico::TfmTngGrafico(QWidget* parent) : TFmCadastro(parent), tbPassos(ne
     connect(BtImprimir, &QPushButton::clicked, this, Protegido([this] { BtImprimirClick(); }));
 
     tbPassos->setObjectName(QStringLiteral("tbPassos"));
-    tbPassos->AddField(QStringLiteral("ORDEM"), QMetaType::Int, 0, QStringLiteral("Ord."))
-        .AddField(QStringLiteral("CODIGO"), QMetaType::QString, 3, QStringLiteral("Código"))
-        .AddField(QStringLiteral("DESCRICAO"), QMetaType::QString, 100, QStringLiteral("Descrição"))
-        .AddField(QStringLiteral("TEMPERATURA"), QMetaType::Int, 0, QStringLiteral("Temperatura"))
-        .AddField(QStringLiteral("TEMPO"), QMetaType::Int, 0, QStringLiteral("Tempo (min)"))
-        .AddField(QStringLiteral("FASE"), QMetaType::QString, 1, QStringLiteral("Fase"));
+    tbPassos->AddField(QStringLiteral("ORDEM"), QMetaType::Int)
+        .AddField(QStringLiteral("CODIGO"), QMetaType::QString, 3)
+        .AddField(QStringLiteral("DESCRICAO"), QMetaType::QString, 100)
+        .AddField(QStringLiteral("TEMPERATURA"), QMetaType::Int)
+        .AddField(QStringLiteral("TEMPO"), QMetaType::Int)
+        .AddField(QStringLiteral("FASE"), QMetaType::QString, 1);
     tbPassos->CreateDataSet();
     // Phase 2 follows phase 1 in time: the grid's order is the order the minutes add up in.
     tbPassos->SetIndexFieldNames(QStringLiteral("FASE;ORDEM"));
@@ -115,9 +114,12 @@ TfmTngGrafico::TfmTngGrafico(QWidget* parent) : TFmCadastro(parent), tbPassos(ne
     dbgPassos->setObjectName(QStringLiteral("dbgPassos"));
     dbgPassos->SetDataSet(tbPassos);
     dbgPassos->SetReadOnly(true);
-    EsticaColuna(*dbgPassos, QStringLiteral("DESCRICAO"));
-    DefineLarguras(*dbgPassos,
-                   {{"ORDEM", 50}, {"CODIGO", 70}, {"TEMPERATURA", 100}, {"TEMPO", 90}, {"FASE", 50}});
+    dbgPassos->DeclaraColunas({{"ORDEM", "Ordem"},
+                               {"CODIGO", "Código"},
+                               ColunaGrade("DESCRICAO", "Descrição").Estica(),
+                               {"TEMPERATURA", "Temperatura (°C)"},
+                               {"TEMPO", "Tempo (min)"},
+                               {"FASE", "Fase"}});
     dbgPassos->OnKeyDown = [this](QKeyEvent* tecla) { return dbgPassosKeyDown(tecla); };
     colunaGrade->addWidget(dbgPassos);
     auto* rodape = new QHBoxLayout;
@@ -161,15 +163,17 @@ void TfmTngGrafico::FormCreate() {
     cad.exclusaoPadraoSim = false;
     cad.usos = QStringList{QStringLiteral("RECEITA.GRAFICO"), QStringLiteral("PROCESSO_TIN.GRAFICO")};
     cad.textoEmUso = QStringLiteral("Gráfico está sendo utilizado.");
-    cad.colunas = QStringList{QStringLiteral("CODIGO=Código"),    QStringLiteral("DESCRICAO=Descrição"),
-                              QStringLiteral("TEMPO=Tempo"),      QStringLiteral("QTDE_AGUA=Água"),
-                              QStringLiteral("QTDE_VAPOR=Vapor"), QStringLiteral("QTDE_VATS=Energia"),
-                              QStringLiteral("QTDE_GAS=Gás"),     QStringLiteral("QTDE_OUTROS=Outros"),
-                              QStringLiteral("OBS=Obs.")};
-    AbreCadastro();
     // Consumptions are read and shown with three decimals.
-    for (const QString& consumo : kConsumos)
-        Dados()->FieldDefByName(consumo).decimals = 3;
+    cad.colunas = {{"CODIGO", "Código"},
+                   ColunaGrade("DESCRICAO", "Descrição").Estica(),
+                   {"TEMPO", "Tempo (min)"},
+                   ColunaGrade("QTDE_AGUA", "Água").Casas(3),
+                   ColunaGrade("QTDE_VAPOR", "Vapor").Casas(3),
+                   ColunaGrade("QTDE_VATS", "Energia").Casas(3),
+                   ColunaGrade("QTDE_GAS", "Gás").Casas(3),
+                   ColunaGrade("QTDE_OUTROS", "Outros").Casas(3),
+                   ColunaGrade("OBS", "Observação").Largura(30)};
+    AbreCadastro();
     const QList<QPair<QLineEdit*, const char*>> caixas = {
         {ui.EdtCodigo, "CODIGO"},      {ui.EdtDescricao, "DESCRICAO"}, {ui.EdtAgua, "QTDE_AGUA"},
         {ui.EdtVapor, "QTDE_VAPOR"},   {ui.EdtEnergia, "QTDE_VATS"},   {ui.EdtGas, "QTDE_GAS"},
@@ -178,7 +182,6 @@ void TfmTngGrafico::FormCreate() {
         FieldLink::Edit(caixa, Dados(), QString::fromLatin1(campo));
     FieldLink::Memo(ui.EdtObs, Dados(), QStringLiteral("OBS"));
     CaixaAlta(ui.EdtDescricao);
-    DBGrid1->resizeColumnsToContents();
 
     connect(Dados(), &TDataSet::stateChanged, this,
             Protegido([this] { dbgPassos->SetReadOnly(!Dados()->Editing()); }));

@@ -8,7 +8,6 @@
 #include "ErrosBanco.h"
 #include "Formatacao.h"
 #include "Funcoes.h"
-#include "GradeEdicao.h"
 #include "GravacaoAtomica.h"
 #include "HostError.h"
 #include "HostUi.h"
@@ -95,6 +94,10 @@ public:
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const override {
         m_base->updateEditorGeometry(editor, option, index);
+    }
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        m_base->paint(painter, option, index);
     }
 
 private:
@@ -196,24 +199,24 @@ void TfmTngMov::FormClose() {
 
 void TfmTngMov::PreparaGrade() {
     TbMov->setObjectName(QStringLiteral("TbMov"));
-    TbMov->AddField(QStringLiteral("Concluido"), QMetaType::QString, 1, QStringLiteral("Concluído"))
-        .AddField(QStringLiteral("Fase"), QMetaType::QString, 3, QStringLiteral("Fase"))
-        .AddField(QStringLiteral("Descricao"), QMetaType::QString, 50, QStringLiteral("Descrição"))
-        .AddField(QStringLiteral("Funcionario"), QMetaType::QString, 5, QStringLiteral("Funcionário"))
-        .AddField(QStringLiteral("Maquina"), QMetaType::QString, 5, QStringLiteral("Máquina"))
-        .AddField(QStringLiteral("Grafico"), QMetaType::QString, 3, QStringLiteral("Gráfico"))
-        .AddField(QStringLiteral("Observacao"), QMetaType::QString, 50, QStringLiteral("Observação"))
-        .AddField(QStringLiteral("Ordem"), QMetaType::Int, 0, QStringLiteral("Ordem"))
-        .AddField(QStringLiteral("Data_Inicio"), QMetaType::QString, 10, QStringLiteral("Data Inicial"))
-        .AddField(QStringLiteral("Data_Fim"), QMetaType::QString, 10, QStringLiteral("Data Final"))
-        .AddField(QStringLiteral("Hora_Inicio"), QMetaType::QString, 5, QStringLiteral("Hora Inicial"))
-        .AddField(QStringLiteral("Hora_Fim"), QMetaType::QString, 5, QStringLiteral("Hora Final"))
-        .AddField(QStringLiteral("Data"), QMetaType::QDate, 0, QStringLiteral("Data"))
-        .AddField(QStringLiteral("Turno"), QMetaType::QString, 2, QStringLiteral("Turno"))
-        .AddField(QStringLiteral("Metragem"), QMetaType::Double, 0, QStringLiteral("Metragem"))
-        .AddField(QStringLiteral("Local"), QMetaType::QString, 6, QStringLiteral("Local"))
-        .AddField(QStringLiteral("Desc_local"), QMetaType::QString, 50, QStringLiteral("Descrição do Local"))
-        // hidden: the user's access to the phase, and what the row was loaded with
+    TbMov->AddField(QStringLiteral("Concluido"), QMetaType::QString, 1)
+        .AddField(QStringLiteral("Fase"), QMetaType::QString, 3)
+        .AddField(QStringLiteral("Descricao"), QMetaType::QString, 50)
+        .AddField(QStringLiteral("Funcionario"), QMetaType::QString, 5)
+        .AddField(QStringLiteral("Maquina"), QMetaType::QString, 5)
+        .AddField(QStringLiteral("Grafico"), QMetaType::QString, 3)
+        .AddField(QStringLiteral("Observacao"), QMetaType::QString, 50)
+        .AddField(QStringLiteral("Ordem"), QMetaType::Int)
+        .AddField(QStringLiteral("Data_Inicio"), QMetaType::QString, 10)
+        .AddField(QStringLiteral("Data_Fim"), QMetaType::QString, 10)
+        .AddField(QStringLiteral("Hora_Inicio"), QMetaType::QString, 5)
+        .AddField(QStringLiteral("Hora_Fim"), QMetaType::QString, 5)
+        .AddField(QStringLiteral("Data"), QMetaType::QDate)
+        .AddField(QStringLiteral("Turno"), QMetaType::QString, 2)
+        .AddField(QStringLiteral("Metragem"), QMetaType::Double)
+        .AddField(QStringLiteral("Local"), QMetaType::QString, 6)
+        .AddField(QStringLiteral("Desc_local"), QMetaType::QString, 50)
+        // not in the grid: the user's access to the phase, and what the row was loaded with
         .AddField(QStringLiteral("AcessaFase"), QMetaType::QString, 1)
         .AddField(QStringLiteral("Data_Fim_Ori"), QMetaType::QString, 10)
         .AddField(QStringLiteral("Hora_Inicio_Ori"), QMetaType::QString, 5)
@@ -224,24 +227,33 @@ void TfmTngMov::PreparaGrade() {
         .AddField(QStringLiteral("Grupo"), QMetaType::QString, 3)
         .AddField(QStringLiteral("Atualizar"), QMetaType::QString, 1);
     TbMov->CreateDataSet();
-    for (const char* oculto : {"AcessaFase", "Data_Fim_Ori", "Hora_Inicio_Ori", "Hora_Fim_Ori", "Turno_Ori",
-                               "Concluido_Ori", "Pendente", "Grupo", "Atualizar"})
-        TbMov->FieldDefByName(QLatin1String(oculto)).visible = false;
-    TbMov->FieldDefByName(QStringLiteral("Metragem")).decimals = 2;
     TbMov->FieldDefByName(QStringLiteral("Hora_Inicio")).timeOfDay = true;
     TbMov->FieldDefByName(QStringLiteral("Hora_Fim")).timeOfDay = true;
 
     ui.DBGrid1->SetDataSet(TbMov);
     ui.DBGrid1->SetReadOnly(false);
     DataSetModel* modelo = DataSetModel::Of(TbMov);
-    modelo->SetReadOnlyFields({QStringLiteral("Fase"), QStringLiteral("Descricao"), QStringLiteral("Ordem"),
-                               QStringLiteral("Desc_local")});
     // The field holds one letter: the word picked leaves its first one.
-    modelo->SetPickList(QStringLiteral("Concluido"),
-                        {QStringLiteral("Nao"), QStringLiteral("Sim"), QStringLiteral("Reproc.")});
-    modelo->SetDisplayTexts(QStringLiteral("Concluido"), {{QStringLiteral("N"), QStringLiteral("Nao")},
-                                                          {QStringLiteral("S"), QStringLiteral("Sim")},
-                                                          {QStringLiteral("R"), QStringLiteral("Reproc.")}});
+    ui.DBGrid1->DeclaraColunas(
+        {ColunaGrade("Concluido", "Concluído")
+             .Lista({QStringLiteral("Não"), QStringLiteral("Sim"), QStringLiteral("Reproc.")})
+             .Textos({{"N", "Não"}, {"S", "Sim"}, {"R", "Reproc."}}),
+         ColunaGrade("Fase", "Fase").SomenteLeitura(),
+         ColunaGrade("Descricao", "Descrição").Largura(20).SomenteLeitura(),
+         {"Funcionario", "Funcionário"},
+         {"Maquina", "Máquina"},
+         {"Grafico", "Gráfico"},
+         ColunaGrade("Observacao", "Observação").Largura(20),
+         ColunaGrade("Ordem", "Ordem").SomenteLeitura(),
+         {"Data_Inicio", "Data Inicial"},
+         {"Data_Fim", "Data Final"},
+         {"Hora_Inicio", "Hora Inicial"},
+         {"Hora_Fim", "Hora Final"},
+         {"Data", "Data"},
+         {"Turno", "Turno"},
+         ColunaGrade("Metragem", "Metragem (m)").Casas(2),
+         {"Local", "Local"},
+         ColunaGrade("Desc_local", "Descrição do local").Largura(20).SomenteLeitura()});
     const int concluido = TbMov->FieldIndex(QStringLiteral("Concluido"));
     modelo->SetRowColor([this, concluido](int linha) {
         const QString estado = TbMov->ValueAt(linha, concluido).toString().trimmed().toUpper();
@@ -253,23 +265,6 @@ void TfmTngMov::PreparaGrade() {
             return QColor(Qt::darkGreen);
         return QColor();
     });
-    DefineLarguras(*ui.DBGrid1, {{"Concluido", 70},
-                                 {"Fase", 40},
-                                 {"Descricao", 140},
-                                 {"Funcionario", 80},
-                                 {"Maquina", 60},
-                                 {"Grafico", 55},
-                                 {"Observacao", 150},
-                                 {"Ordem", 45},
-                                 {"Data_Inicio", 80},
-                                 {"Data_Fim", 80},
-                                 {"Hora_Inicio", 75},
-                                 {"Hora_Fim", 65},
-                                 {"Data", 80},
-                                 {"Turno", 45},
-                                 {"Metragem", 75},
-                                 {"Local", 50},
-                                 {"Desc_local", 150}});
     ui.DBGrid1->setItemDelegate(new CelulasTravadas(
         ui.DBGrid1->itemDelegate(),
         [this, modelo](const QModelIndex& celula) {
@@ -686,6 +681,10 @@ bool TfmTngMov::PesquisaColuna(const QString& campo) {
         pesquisa.Tabela = QStringLiteral("MAQ_TIN");
         pesquisa.Filtro = QStringLiteral("FASE = ") + Aspas(fase) +
                           (grupo.isEmpty() ? QString() : QStringLiteral(" OR FASE = ") + Aspas(grupo));
+        pesquisa.TextoVazio =
+            grupo.isEmpty() ? QStringLiteral("Nenhuma máquina cadastrada para a fase %1.").arg(fase)
+                            : QStringLiteral("Nenhuma máquina cadastrada para a fase %1 nem para o grupo %2.")
+                                  .arg(fase, grupo);
     } else if (campo == QLatin1String("Grafico")) {
         pesquisa.Titulo = QStringLiteral("Gráficos");
         pesquisa.Tabela = QStringLiteral("GRAFICO");

@@ -1,4 +1,5 @@
-// The host application: log-in, the error handler's rollback, the log viewer and host-table printing.
+// The host application: log-in, the error handler's rollback, the log viewer, host-table printing and a
+// scenario's writes.
 #include "Acesso.h"
 #include "DBControls.h"
 #include "DataAccess.h"
@@ -11,6 +12,7 @@
 #include "HostError.h"
 #include "HostUi.h"
 #include "KelmApplication.h"
+#include "ScriptRunner.h"
 #include "TZoQuery.h"
 #include "TestDatabase.h"
 #include "TestFiles.h"
@@ -42,6 +44,7 @@ private slots:
     void auditLogViewerShowsKindAndScreenByMeaning();
     void hostTablePrintHasEveryGridColumn();
     void menuBringsAnOpenScreenForward();
+    void failedScenarioWriteStillSeesOthersCommits();
 };
 
 void TstApp::loginRefusesWrongPasswordAndInactiveUsers() {
@@ -173,6 +176,17 @@ void TstApp::menuBringsAnOpenScreenForward() {
     QCOMPARE(window.Area()->activeSubWindow()->widget()->windowTitle(), "Regiões de Preço");
     window.Area()->closeAllSubWindows();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void TstApp::failedScenarioWriteStillSeesOthersCommits() {
+    QJSEngine engine;
+    ScriptApi api(engine, *driver, messages);
+    api.exec("INSERT INTO BANHO (DESCRICAO) VALUES ('SEM CODIGO')");
+    QVERIFY(engine.catchError().isError());
+    const auto other = OpenSecond("outro");
+    SqlOn(*other, "INSERT INTO BANHO (CODIGO) VALUES ('02')");
+    other->Transaction()->CommitRetaining();
+    QCOMPARE(api.sql("SELECT COUNT(*) AS N FROM BANHO").property(0).property("N").toInt(), 1);
 }
 
 int main(int argc, char** argv) {

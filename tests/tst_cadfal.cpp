@@ -318,6 +318,8 @@ void TstCadFal::precoDaCorEQuadroDaEstampa() {
     Cor("C01");
     Cor("C02", 6);
     Cor("C03", 5);
+    Cor("C04");
+    Sql("UPDATE TABPRECO SET DATA = NULL WHERE COR = 'C04'");
     Insert("ENTIDADE (CODCLI, NOME)", {"'P1', 'GRAVACOES SUL'"});
     Insert("QUADRO (CODIGO, PORTADOR, ATIVO)", {"'Q1', 'P1', 'S'", "'Q2', 'P1', 'N'"});
     Insert("EST_QUADRO (ESTAMPA, VARIANTE, ORDEM, QUADRO)",
@@ -342,6 +344,8 @@ void TstCadFal::precoDaCorEQuadroDaEstampa() {
     CorNaTela("C02");
     recusa("Data da última alteração de preço, " + QDate::currentDate().addDays(-6).toString("dd/MM/yyyy") +
            " maior que o limite do dia definido: 5.");
+    CorNaTela("C04");
+    recusa("Preço da cor sem data de alteração; não há como conferir o limite de 5 dias.");
     CorNaTela("C03");
     driver->Page("PageControl1", "Estampa");
     driver->Type("EdtEstampa", "E2");

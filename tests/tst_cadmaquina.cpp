@@ -169,7 +169,7 @@ void TstCadMaquina::storedRowsSurviveDeletedVariantsAndDesist() {
     Grade()->setCurrentIndex(Grade()->model()->index(1, 0));
     driver->Press("Ctrl+Del");
     driver->Click("BtDesistir");
-    QCOMPARE(Exibida(0, 2), "150");
+    QCOMPARE(Exibida(0, 2), "150,00");
     QCOMPARE(Gravadas(), gravadas);
 
     driver->Click("BtnAltera");
@@ -203,10 +203,11 @@ void TstCadMaquina::keyboardWorkInTheCapacityGrid() {
 
     editor = Digita("VARIANTE", "01");
     QTest::keyClick(editor, Qt::Key_Tab);
-    QCOMPARE(Grade()->SelectedField(), "LARG_DE"); // over "Desc. Variante"
+    QCOMPARE(Grade()->SelectedField(), "LARG_DE"); // over the variant's description
     editor = Digita("LARG_DE", "abc");
     QTest::keyClick(editor, Qt::Key_Tab);
-    QCOMPARE(messages.Texts(), QStringList{QStringLiteral("Larg. De: \"abc\" não é um número válido.")});
+    QCOMPARE(messages.Texts(),
+             QStringList{QStringLiteral("Largura de (cm): \"abc\" não é um número válido.")});
     for (const auto& [campo, texto] :
          {std::pair{"LARG_DE", "100"}, {"LARG_ATE", "200"}, {"PESO_MIN", "10"}, {"PESO_MAX", "90"}})
         QTest::keyClick(Digita(campo, texto), Qt::Key_Tab);

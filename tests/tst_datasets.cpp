@@ -1,4 +1,5 @@
 // The in-memory data set, its table model and the data-aware controls every data-entry screen stands on.
+#include "ColunaGrade.h"
 #include "DBControls.h"
 #include "DataSetModel.h"
 #include "HostError.h"
@@ -6,6 +7,8 @@
 #include <QAbstractItemModelTester>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -55,6 +58,8 @@ private slots:
     void modelFollowsDataSet();
     void fieldLinksWriteAndFollow();
     void gridKeepsItsCellAcrossRowChanges();
+    void declaredColumns_data();
+    void declaredColumns();
     void cellEditorKeepsTextThroughModifierKeys_data();
     void cellEditorKeepsTextThroughModifierKeys();
     void typedLetterPicksFromTheList();
@@ -384,6 +389,92 @@ void TstDataSets::gridKeepsItsCellAcrossRowChanges() {
     QCOMPARE(grid.model()->rowCount(), before - 1);
 }
 
+void TstDataSets::declaredColumns_data() {
+    QTest::addColumn<QString>("campo");
+    QTest::addColumn<QVariant>("valor");
+    QTest::addColumn<int>("coluna"); // -1: not in the grid
+    QTest::addColumn<QString>("celula");
+    QTest::addColumn<QString>("caixa"); // what a box bound to the field shows
+    QTest::addColumn<bool>("editavel");
+    QTest::addColumn<QStringList>("lista");
+    QTest::addColumn<int>("minimo"); // the column's width in digits; 0 = not bounded
+    QTest::addColumn<int>("maximo");
+    QTest::addColumn<bool>("estica");
+    const QStringList semLista;
+    QTest::newRow("descrição pelo tamanho") << "DESCRICAO" << QVariant("MALHA") << 0 << "MALHA"
+                                            << "MALHA" << false << semLista << 40 << 0 << false;
+    QTest::newRow("código") << "CODIGO" << QVariant("A1") << 1 << "A1"
+                            << "A1" << true << semLista << 0 << 10 << false;
+    QTest::newRow("sinalizador não estica") << "ATIVO" << QVariant("S") << 2 << "Sim"
+                                            << "S" << true << semLista << 0 << 6 << false;
+    QTest::newRow("lista") << "CONCLUIDO" << QVariant("N") << 3 << "N"
+                           << "N" << true << QStringList{"Não", "Sim"} << 0 << 0 << false;
+    QTest::newRow("casas") << "PRECO" << QVariant(3.8) << 4 << "3,80"
+                           << "3,80" << true << semLista << 0 << 0 << false;
+    QTest::newRow("estica") << "OBS" << QVariant("X") << 5 << "X"
+                            << "X" << true << semLista << 0 << 0 << true;
+    QTest::newRow("não declarado") << "INTERNO" << QVariant("Z") << -1 << ""
+                                   << "Z" << true << semLista << 0 << 0 << false;
+}
+
+// One declaration per grid: only its columns, in its order, as wide as the field and the caption need, also
+// after the rows are reloaded; the decimals reach the boxes bound to the field.
+void TstDataSets::declaredColumns() {
+    QFETCH(QString, campo);
+    QFETCH(QVariant, valor);
+    QFETCH(int, coluna);
+    QFETCH(QString, celula);
+    QFETCH(QString, caixa);
+    QFETCH(bool, editavel);
+    QFETCH(QStringList, lista);
+    QFETCH(int, minimo);
+    QFETCH(int, maximo);
+    QFETCH(bool, estica);
+    TClientDataSet ds;
+    ds.AddField("INTERNO", QMetaType::QString, 10)
+        .AddField("CODIGO", QMetaType::QString, 4)
+        .AddField("DESCRICAO", QMetaType::QString, 50)
+        .AddField("ATIVO", QMetaType::QString, 1)
+        .AddField("CONCLUIDO", QMetaType::QString, 1)
+        .AddField("PRECO", QMetaType::Double)
+        .AddField("OBS", QMetaType::QString, 200);
+    ds.CreateDataSet();
+    TZoDBGrid grid;
+    grid.SetDataSet(&ds);
+    grid.SetReadOnly(false);
+    grid.DeclaraColunas({ColunaGrade("DESCRICAO", "Descrição").SomenteLeitura(),
+                         {"CODIGO", "Código"},
+                         ColunaGrade("ATIVO", "Ok").Textos(TextosSimNao()),
+                         ColunaGrade("CONCLUIDO", "Concluído").Lista({"Não", "Sim"}),
+                         ColunaGrade("PRECO", "Preço").Casas(2),
+                         ColunaGrade("OBS", "Observação").Estica()});
+    ds.Append();
+    ds.FieldByName(campo) = valor;
+    QVERIFY(ds.Post());
+    ds.SetIndexFieldNames("CODIGO"); // a reload of the rows
+
+    const DataSetModel* model = DataSetModel::Of(&ds);
+    QCOMPARE(model->columnCount(), 6);
+    QCOMPARE(ds.FieldByName(campo).DisplayText(), caixa);
+    QCOMPARE(model->ColumnOfField(campo), coluna);
+    if (coluna < 0)
+        return;
+    const QModelIndex index = model->index(0, coluna);
+    QCOMPARE(index.data().toString(), celula);
+    QCOMPARE(bool(model->flags(index) & Qt::ItemIsEditable), editavel);
+    QCOMPARE(model->PickList(coluna), lista);
+    const QHeaderView* header = grid.horizontalHeader();
+    QCOMPARE(header->sectionResizeMode(coluna) == QHeaderView::Stretch, estica);
+    if (estica)
+        return; // as wide as the grid leaves it
+    const int largura = header->sectionSize(coluna), digito = grid.fontMetrics().horizontalAdvance('0');
+    QVERIFY(largura >
+            header->fontMetrics().horizontalAdvance(
+                model->headerData(coluna, Qt::Horizontal, Qt::DisplayRole).toString())); // the caption fits
+    QVERIFY2(largura >= minimo * digito && (maximo == 0 || largura <= maximo * digito),
+             qPrintable(QString::number(largura)));
+}
+
 void TstDataSets::cellEditorKeepsTextThroughModifierKeys_data() {
     QTest::addColumn<int>("tecla");
     QTest::addColumn<int>("modificador");
@@ -424,6 +515,17 @@ void TstDataSets::cellEditorKeepsTextThroughModifierKeys() {
     QTest::keyClick(editor, Qt::Key_Tab);
     QCOMPARE(nome(ds), QString("Urgente"));
     QCOMPARE(teclasDaTela, 1); // the Tab, for the screen's row checks
+    // A composed letter opens the cell it is typed on, and is its first letter.
+    grid.SelectField("NOME");
+    grid.setFocus();
+    QInputMethodEvent composta;
+    composta.setCommitString(QStringLiteral("É"));
+    QApplication::sendEvent(&grid, &composta);
+    editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(editor);
+    QTest::keyClicks(editor, "tica");
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QCOMPARE(nome(ds), QString("Ética"));
 }
 
 // A letter typed straight into a pick-list cell picks the item it starts; the field keeps its first letter.
@@ -433,7 +535,7 @@ void TstDataSets::typedLetterPicksFromTheList() {
     TZoDBGrid grid;
     grid.SetDataSet(&ds);
     grid.SetReadOnly(false);
-    DataSetModel::Of(&ds)->SetPickList("ATIVO", {"Nao", "Sim", "Reproc."});
+    grid.DeclaraColunas({ColunaGrade("ATIVO", "Ativo").Lista({"Não", "Sim", "Reproc."})});
     grid.show();
     QVERIFY(QTest::qWaitForWindowExposed(&grid));
     for (const auto& [typed, stored] : {std::pair{"r", "R"}, std::pair{"N", "N"}, std::pair{"s", "S"}}) {

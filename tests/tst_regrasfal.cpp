@@ -1,27 +1,24 @@
-// Rules of a lot sheet apart from its screen: machine limits, colour prices, the weight an item holds of its
-// invoice item, the weight of pieces split off, the steps laid out from routes, and the move of weight on an
-// invoice item.
+// Rules of a lot sheet as tables: machine limits, the age of a colour's price, the weight an item holds of
+// its invoice item, the weight of pieces split off, when a step has started, the steps laid out from routes.
 #include "RegrasFal.h"
-#include "SaldoNota.h"
-#include "TestDatabase.h"
 #include <QTest>
 
-class TstRegrasFal : public DatabaseTestCase {
+class TstRegrasFal : public QObject {
     Q_OBJECT
 
 private slots:
     void limitesDaMaquina_data();
     void limitesDaMaquina();
-    void precoDaCorPorPrazo();
+    void idadeDoPreco_data();
+    void idadeDoPreco();
     void pesoTomadoDaNota_data();
     void pesoTomadoDaNota();
     void pesoPecasMovidas_data();
     void pesoPecasMovidas();
     void pecasDigitadas();
+    void passoIniciado_data();
+    void passoIniciado();
     void passosPorTecidoEFase();
-    void movimentoDePesoNaNota();
-    void movimentosEmLoteComoUmAUm();
-    void valorEmAbertoDeClientePequenoEGrande();
 };
 
 void TstRegrasFal::limitesDaMaquina_data() {
@@ -50,34 +47,27 @@ void TstRegrasFal::limitesDaMaquina() {
     QCOMPARE(ForaLimiteMaquina(total, minimo, maximo), mensagem);
 }
 
-void TstRegrasFal::precoDaCorPorPrazo() {
-    Sql("INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, PRECO_00, PRECO_07, PRECO_21, LIBERADO) VALUES "
-        "('SP', 'AZ', '01', 5.5, 6, NULL, 'S')");
-    Sql("INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, PRECO_00, LIBERADO) VALUES ('SP', 'VM', '01', 7, 'N')");
-    Sql("INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, CODIGO, PRECO_00) VALUES ('SP', 'PT', '01', 'P1', 9)");
-    Commit();
-    const struct {
-        const char *cor, *prazo;
-        double preco;
-        const char* verificado;
-    } casos[] = {
-        {"AZ", "", 5.5, ""},
-        {"AZ", "00", 5.5, ""},
-        {"AZ", "07", 6, ""},
-        {"AZ", "21", 0, "Preço da cor não cadastrado."},
-        {"AZ", "28", 0, "Preço da cor não cadastrado."},
-        {"AZ", "X'", 0, "Preço da cor não cadastrado."},
-        {"VM", "00", 7, "Preço da cor não Liberado."},
-        {"PT", "00", 0, "Preço da cor não cadastrado."}, // a product's price is not the colour's
-        {"BR", "00", 0, "Preço da cor não cadastrado."},
-    };
-    for (const auto& caso : casos) {
-        const QString rotulo = QStringLiteral("%1/%2").arg(caso.cor, caso.prazo);
-        QVERIFY2(qFuzzyCompare(1 + RetornaPreco("SP", caso.cor, "01", caso.prazo), 1 + caso.preco),
-                 qPrintable(rotulo));
-        QVERIFY2(VerificaPreco("SP", caso.cor, "01", caso.prazo) == QString::fromUtf8(caso.verificado),
-                 qPrintable(rotulo));
-    }
+void TstRegrasFal::idadeDoPreco_data() {
+    QTest::addColumn<QDate>("alteracao");
+    QTest::addColumn<int>("dias");
+    QTest::addColumn<QString>("mensagem");
+    const QString antiga =
+        "Data da última alteração de preço, 09/03/2026 maior que o limite do dia definido: 5.";
+    const QString semData = "Preço da cor sem data de alteração; não há como conferir o limite de 5 dias.";
+    QTest::newRow("hoje") << QDate(2026, 3, 15) << 5 << QString();
+    QTest::newRow("no limite") << QDate(2026, 3, 10) << 5 << QString();
+    QTest::newRow("um dia além") << QDate(2026, 3, 9) << 5 << antiga;
+    QTest::newRow("sem data") << QDate() << 5 << semData;
+    QTest::newRow("sem data, sem conferência") << QDate() << 0 << QString();
+    QTest::newRow("antiga, sem conferência") << QDate(2020, 1, 1) << 0 << QString();
+    QTest::newRow("antiga, limite negativo") << QDate(2020, 1, 1) << -1 << QString();
+}
+
+void TstRegrasFal::idadeDoPreco() {
+    QFETCH(QDate, alteracao);
+    QFETCH(int, dias);
+    QFETCH(QString, mensagem);
+    QCOMPARE(RecusaIdadePreco(alteracao, dias, QDate(2026, 3, 15)), mensagem);
 }
 
 void TstRegrasFal::pesoTomadoDaNota_data() {
@@ -138,6 +128,29 @@ void TstRegrasFal::pecasDigitadas() {
         QVERIFY2(PecasDigitadas(texto) == pecas, qPrintable(texto));
 }
 
+void TstRegrasFal::passoIniciado_data() {
+    QTest::addColumn<QString>("concluido");
+    QTest::addColumn<QDate>("dataInicio");
+    QTest::addColumn<QString>("horaInicio");
+    QTest::addColumn<bool>("iniciado");
+    QTest::newRow("nunca tocado") << QString() << QDate() << QString() << false;
+    QTest::newRow("pendente") << "N" << QDate() << QString() << false;
+    QTest::newRow("pendente, hora em branco") << "N" << QDate() << "  " << false;
+    QTest::newRow("concluído") << "S" << QDate() << QString() << true;
+    QTest::newRow("concluído p/ reprocesso") << "R" << QDate() << QString() << true;
+    QTest::newRow("minúscula") << "r" << QDate() << QString() << true;
+    QTest::newRow("pendente com data de início") << "N" << QDate(2026, 3, 2) << QString() << true;
+    QTest::newRow("pendente com hora de início") << "N" << QDate() << "07:30:00" << true;
+    QTest::newRow("nunca concluído com início") << QString() << QDate(2026, 3, 2) << "07:30:00" << true;
+}
+
+void TstRegrasFal::passoIniciado() {
+    QFETCH(QString, concluido);
+    QFETCH(QDate, dataInicio);
+    QFETCH(QString, horaInicio);
+    QTEST(PassoIniciado(concluido, dataInicio, horaInicio), "iniciado");
+}
+
 void TstRegrasFal::passosPorTecidoEFase() {
     const QHash<QString, QList<PassoRoteiro>> roteiros = {
         {"R1", {{"01", "PREPARO", 1}, {"03", "TINGIMENTO", 2}, {"06", "SECAGEM", 3}}},
@@ -158,119 +171,6 @@ void TstRegrasFal::passosPorTecidoEFase() {
     QCOMPARE(texto(LayoutPassos(itens, roteiros, {ChavePasso("T1", "03"), ChavePasso("T2", "09")})),
              QStringLiteral("T1/1/01/1 T2/2/03/1 T1/1/06/3"));
     QVERIFY(LayoutPassos({}, roteiros).isEmpty());
-}
-
-void TstRegrasFal::movimentoDePesoNaNota() {
-    Sql("INSERT INTO NFTIN (NOTA, CLIENTE, SALDO) VALUES ('N1', 'C1', 150)");
-    Insert("NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO, PESO_REAL)",
-           {"'N1', 'C1', 'T1', 'L1', 100, 100", "'N1', 'C1', 'T1', 'L2', 50, 50"});
-    Commit();
-    auto estado = [this] {
-        return Seen("SELECT I.LOTE, I.PESO_PROG, I.PESO, N.SALDO FROM NFITIN I JOIN NFTIN N ON "
-                    "N.NOTA = I.NOTA AND N.CLIENTE = I.CODCLI ORDER BY I.LOTE");
-    };
-    auto segunda = OpenSecond("kelm-test-segunda");
-    const struct {
-        const char* lote;
-        double peso;
-        bool naSegunda;
-        const char* esperado;
-    } passos[] = {
-        {"L1", 30, false, "L1|30|70|120;L2|0|50|120"},
-        {"L1", -10, true, "L1|20|80|130;L2|0|50|130"},
-        {"L2", 50, false, "L1|20|80|80;L2|50|0|80"},
-        {"L2", -50, true, "L1|20|80|130;L2|0|50|130"},
-    };
-    for (const auto& passo : passos) {
-        TZoDatabase* conexao = passo.naSegunda ? segunda.get() : nullptr;
-        QVERIFY(MovePesoNota({"N1", "C1", "T1", passo.lote}, passo.peso, conexao));
-        (passo.naSegunda ? segunda.get() : db)->Transaction()->CommitRetaining();
-        QCOMPARE(estado(), QString::fromUtf8(passo.esperado));
-    }
-    QCOMPARE(PesoLivreNota({"N1", "C1", "T1", "L1"}), 80.0);
-    // Always down to the lot: another lot of the fabric, or none, is not an item.
-    QVERIFY(!MovePesoNota({"N1", "C1", "T1", ""}, 5));
-    QCOMPARE(PesoLivreNota({"N1", "C1", "T1", ""}), 0.0);
-    Commit();
-    QCOMPARE(estado(), "L1|20|80|130;L2|0|50|130");
-}
-
-// A batch moves every item as MovePesoNota moves it alone: the same balances; an item the invoice lacks moves
-// nothing and leaves its invoice's header as it was; a null lot is the empty one, as the engine's unique key
-// has it. The free weights read at once are those read one by one.
-void TstRegrasFal::movimentosEmLoteComoUmAUm() {
-    const auto base = [this] {
-        Sql("DELETE FROM NFITIN");
-        Sql("DELETE FROM NFTIN");
-        Insert("NFTIN (NOTA, CLIENTE, SALDO)", {"'N1', 'C1', 150", "'N2', 'C1', 999", "'N3', 'C1', 999"});
-        Insert("NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO, PESO_REAL)",
-               {"'N1', 'C1', 'T1', 'L1', 100, 100", "'N1', 'C1', 'T1', 'L2', 50, 50",
-                "'N2', 'C1', 'T2', '', 9, 9", "'N3', 'C1', 'T3', 'L3', 8, 8"});
-        Commit();
-    };
-    const auto estado = [this] {
-        return Seen("SELECT I.NOTA, I.LOTE, I.PESO_PROG, I.PESO, N.SALDO FROM NFITIN I JOIN NFTIN N "
-                    "ON N.NOTA = I.NOTA AND N.CLIENTE = I.CODCLI ORDER BY I.NOTA, I.LOTE");
-    };
-    const QHash<ItemNota, double> pesos = {{{"N1", "C1", "T1", "L1"}, 30.5},
-                                           {{"N1", "C1", "T1", "L2"}, -10},
-                                           {{"N2", "C1", "T2", QString()}, 4},
-                                           {{"N3", "C1", "T3", "L9"}, 4}};
-    base();
-    for (auto it = pesos.cbegin(); it != pesos.cend(); ++it)
-        MovePesoNota(it.key(), it.value());
-    Commit();
-    const QString umAUm = estado();
-    QCOMPARE(umAUm, "N1|L1|30.5|69.5|129.5;N1|L2|-10|60|129.5;N2||4|5|5;N3|L3|0|8|999");
-    QList<ItemNota> itens = pesos.keys();
-    itens << ItemNota{"N9", "C1", "T1", "L1"};
-    QHash<ItemNota, double> umaAUma;
-    for (const ItemNota& item : itens)
-        umaAUma.insert(item, PesoLivreNota(item));
-    QCOMPARE(PesosLivresNota(itens), umaAUma);
-    base();
-    MovePesosNota(pesos);
-    Commit();
-    QCOMPARE(estado(), umAUm);
-}
-
-// The open value is the same whether the customer's sheets are walked (few) or its open items are (a big
-// customer): 10 kg at 10.00, 5 kg at the 07 price of 11.00 and 3 kg of a service-only sheet at 10.00;
-// invoiced items, finishing sheets and reprocesses do not count, nor the sheet being saved.
-void TstRegrasFal::valorEmAbertoDeClientePequenoEGrande() {
-    Sql("INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, CODIGO, PRECO_00, PRECO_07) VALUES ('01', 'A', '01', "
-        "'', "
-        "10, 11)");
-    for (const char* cliente : {"C1", "C2"}) {
-        const QStringList fals = {"1|00||A|10", "1|07||A|5",  "5|00||A|3", "1|00||S|7",
-                                  "4|00||A|7",  "1|00|X|A|7", "1|00||A|2"};
-        for (int i = 0; i < fals.size(); ++i) {
-            const QStringList c = fals[i].split('|');
-            const QString numero = QStringLiteral("%1%2").arg(cliente).arg(i, 5, 10, QLatin1Char('0'));
-            Sql(QStringLiteral("INSERT INTO FAL (NUMERO, CLIENTE, TIPO, PRAZO, TABPRECO, COR, VARIANTE, "
-                               "NUM_REPROC) VALUES ('%1', '%2', %3, '%4', '01', 'A', '01', '%5')")
-                    .arg(numero, cliente, c[0], c[1], c[2]));
-            Sql(QStringLiteral(
-                    "INSERT INTO FAL_ITEN (FAL, ORD_IT, NOTA, CODIGO, LOTE, PESO, FATURADO) VALUES "
-                    "('%1', 1, 'N', 'T', '', %2, '%3')")
-                    .arg(numero, c[4], c[3]));
-        }
-    }
-    // C2's years: thousands of invoiced sheets.
-    Sql("EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < 5200) DO BEGIN INSERT INTO FAL (NUMERO, "
-        "CLIENTE, TIPO, PRAZO, TABPRECO, COR, VARIANTE) VALUES ('V' || LPAD(:I, 6, '0'), 'C2', 1, '00', "
-        "'01', "
-        "'A', '01'); INSERT INTO FAL_ITEN (FAL, ORD_IT, PESO, FATURADO) VALUES ('V' || LPAD(:I, 6, '0'), 1, "
-        "50, "
-        "'S'); I = I + 1; END END");
-    Commit();
-    for (const char* cliente : {"C1", "C2"}) {
-        QCOMPARE(ValorAbertoFals(cliente, QStringList()), 100.0 + 55 + 30 + 20);
-        QCOMPARE(
-            ValorAbertoFals(cliente, {QStringLiteral("%1%2").arg(cliente).arg(6, 5, 10, QLatin1Char('0'))}),
-            185.0);
-    }
-    QCOMPARE(ValorAbertoFals("C9", QStringList()), 0.0);
 }
 
 QTEST_MAIN(TstRegrasFal)

@@ -1,77 +1,59 @@
-// The machine rules the programme and recipe issue apply: capacity, bath of a capacity row, residual value.
+// A lot against a machine's capacity rows, and its residual value to the cent.
 #include "RegrasMaquina.h"
-#include "TestDatabase.h"
 #include <QTest>
 
-class TstRegrasMaquina : public DatabaseTestCase {
+class TstRegrasMaquina : public QObject {
     Q_OBJECT
-    void Capacidade(int sequencia, const QString& variante, const QString& larguras, const QString& pesos,
-                    const QString& banho) {
-        Sql(QStringLiteral("INSERT INTO MAQ_TIN_CAP VALUES (%1, '01', '%2', %3, %4, '%5')")
-                .arg(sequencia)
-                .arg(variante, larguras, pesos, banho));
-    }
 
 private slots:
-    void capacityBoundsAreInclusive();
-    void machineWithoutRowsForTheVariantTakesEveryLot();
-    void emptyBoundsReadAsZero();
-    void bathOfTheFirstCapacityRowOfThePair();
+    void lotAgainstCapacity_data();
+    void lotAgainstCapacity();
     void residualValueIsFixedPoint();
 };
 
-void TstRegrasMaquina::capacityBoundsAreInclusive() {
-    // Decimals a double cannot hold exactly: a single-precision column would miss its own bounds.
-    Capacidade(1, "01", "150.3, 180.7", "40.1, 120.9", "");
-    Capacidade(2, "01", "200, 230", "300, 400", "");
-    for (const auto& [largura, peso] : {std::pair{150.3, 40.1},
-                                        {180.7, 120.9},
-                                        {150.3, 120.9},
-                                        {180.7, 40.1},
-                                        {165.0, 80.0},
-                                        {200.0, 400.0},
-                                        {230.0, 300.0}})
-        QVERIFY2(CapacidadeValida("01", "01", largura, peso), qPrintable(QString::number(largura)));
-    for (const auto& [largura, peso] : {std::pair{150.29, 40.1},
-                                        {180.71, 120.9},
-                                        {165.0, 40.09},
-                                        {165.0, 120.91},
-                                        {165.0, 350.0},
-                                        {215.0, 80.0},
-                                        {190.0, 200.0}})
-        QVERIFY2(!CapacidadeValida("01", "01", largura, peso), qPrintable(QString::number(largura)));
+void TstRegrasMaquina::lotAgainstCapacity_data() {
+    QTest::addColumn<QString>("faixas"); // "larg. de-até/peso mín.-máx.;..." in centimetres and kilograms
+    QTest::addColumn<double>("largura"); // metres
+    QTest::addColumn<double>("peso");
+    QTest::addColumn<QString>("fora"); // after the refusal's fixed start; empty: taken
+    const QString uma = "150.3-180.7/40.1-120.9", duas = "150-180/40-120;200-230/300-400";
+    QTest::newRow("limites de baixo") << uma << 1.503 << 40.1 << "";
+    QTest::newRow("limites de cima") << uma << 1.807 << 120.9 << "";
+    QTest::newRow("metros contra centímetros") << "150-190/40-150" << 1.6 << 100.0 << "";
+    QTest::newRow("sem faixas para a variante") << "" << 9.0 << 9999.0 << "";
+    QTest::newRow("peso acima") << "150-180/100-300" << 1.6 << 350.0
+                                << ": peso 350,00 kg fora de 100,00 a 300,00 kg.";
+    QTest::newRow("largura abaixo") << uma << 1.502 << 80.0
+                                    << ": largura 1,502 m (150,20 cm) fora de 150,30 a 180,70 cm.";
+    QTest::newRow("os dois")
+        << "150-180/100-300" << 1.4 << 350.0
+        << ": peso 350,00 kg fora de 100,00 a 300,00 kg; largura 1,40 m (140,00 cm) fora "
+           "de 150,00 a 180,00 cm.";
+    QTest::newRow("peso de nenhuma faixa") << duas << 1.6 << 200.0
+                                           << ": peso 200,00 kg fora de 40,00 a 120,00 kg ou de 300,00 a "
+                                              "400,00 kg.";
+    QTest::newRow("cada um numa faixa")
+        << duas << 1.65 << 350.0
+        << ": peso 350,00 kg e largura 1,65 m (165,00 cm) não cabem numa mesma faixa: de 150,00 a 180,00 cm "
+           "com 40,00 a 120,00 kg ou de 200,00 a 230,00 cm com 300,00 a 400,00 kg.";
+    QTest::newRow("limite vazio é zero")
+        << "0-180/40-0" << 1.0 << 50.0 << ": peso 50,00 kg fora de 40,00 a 0,00 kg.";
 }
 
-void TstRegrasMaquina::machineWithoutRowsForTheVariantTakesEveryLot() {
-    Capacidade(1, "01", "150, 180", "40, 120", "");
-    QVERIFY(!CapacidadeValida("01", "01", 100, 500));
-    QVERIFY(CapacidadeValida("01", "02", 100, 500)); // rows of another variant do not limit this one
-    QVERIFY(CapacidadeValida("02", "01", 0, 99999)); // nor those of another machine
-    QVERIFY(CapacidadeValida("01", "O'BR", 1, 1));
-}
-
-void TstRegrasMaquina::emptyBoundsReadAsZero() {
-    Capacidade(1, "01", "NULL, 180", "40, NULL", ""); // from 0 wide; up to 0 kg
-    Capacidade(2, "02", "NULL, NULL", "NULL, NULL", "");
-    QVERIFY(!CapacidadeValida("01", "01", 100, 50)); // weight above an upper bound of 0
-    QVERIFY(!CapacidadeValida("01", "01", 100, 0));  // nor below its lower bound of 40
-    QVERIFY(CapacidadeValida("01", "02", 0, 0));     // both bounds empty: only a lot of 0
-    QVERIFY(!CapacidadeValida("01", "02", 150, 80));
-    Capacidade(3, "01", "0, 180", "0, 0", "");
-    QVERIFY(CapacidadeValida("01", "01", 0, 0)); // the same as a stored 0
-}
-
-void TstRegrasMaquina::bathOfTheFirstCapacityRowOfThePair() {
-    QCOMPARE(BanhoCapacidade("01", "01", "05"), QStringLiteral("05"));
-    Capacidade(3, "01", "0, 999", "0, 999", "");
-    Capacidade(2, "01", "0, 999", "0, 999", "03");
-    Capacidade(4, "01", "0, 999", "0, 999", "04");
-    Capacidade(1, "02", "0, 999", "0, 999", "  ");
-    Capacidade(5, "02", "0, 999", "0, 999", "04");
-    QCOMPARE(BanhoCapacidade("01", "01", "05"), QStringLiteral("03")); // by sequence, not by insertion
-    // The first row of the pair has a blank bath: it replaces nothing, later rows are not consulted.
-    QCOMPARE(BanhoCapacidade("01", "02", "05"), QStringLiteral("05"));
-    QCOMPARE(BanhoCapacidade("01", "03", ""), QString());
+void TstRegrasMaquina::lotAgainstCapacity() {
+    QFETCH(QString, faixas);
+    QFETCH(double, largura);
+    QFETCH(double, peso);
+    QFETCH(QString, fora);
+    QList<FaixaCapacidade> linhas;
+    for (const QString& linha : faixas.split(';', Qt::SkipEmptyParts)) {
+        const QStringList n = QString(linha).replace('/', '-').split('-');
+        linhas << FaixaCapacidade{n[0].toDouble(), n[1].toDouble(), n[2].toDouble(), n[3].toDouble()};
+    }
+    QCOMPARE(ForaDaCapacidade("01", "02", linhas, largura, peso),
+             fora.isEmpty()
+                 ? QString()
+                 : "Peso ou Largura fora dos parâmetros definidos para a Máquina 01 e Variante 02" + fora);
 }
 
 void TstRegrasMaquina::residualValueIsFixedPoint() {

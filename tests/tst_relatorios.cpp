@@ -47,7 +47,7 @@ public:
                         .textos = {" DESC"}}};
         rel.sql = "SELECT F.NUMERO, F.CLIENTE, F.COR FROM {FAL} F WHERE 1 = 1 /*FILTROS*/ ORDER BY F.NUMERO "
                   "/*ORDEM*/";
-        rel.colunas = {"NUMERO=Número", "COR=Cor"};
+        rel.colunas = {{"NUMERO", "Número"}, {"COR", "Cor"}};
         rel.relatorio = "WTngTeste";
         rel.relatorioTexto = "TTngTeste";
         if (pivo) {

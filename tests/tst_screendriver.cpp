@@ -1,8 +1,10 @@
 // The screen driver on what the registry screens do not have: pages by caption (one disabled), a grid
 // without fields named by its column titles, a grid that edits on any key, a refused exit, and going back
-// to a screen already open.
+// to a screen already open; text and keys sent as a keyboard sends them.
 #include "ClassRegistry.h"
+#include "DBControls.h"
 #include "Mensagens.h"
+#include "TClientDataSet.h"
 #include "TForm.h"
 #include "TestDatabase.h"
 #include <QLineEdit>
@@ -19,15 +21,24 @@ class Tela : public TForm {
     Q_OBJECT
 public:
     QLineEdit* box = new QLineEdit(this);
+    TClientDataSet* notes = new TClientDataSet(this);
+    TZoDBGrid* noteGrid = new TZoDBGrid(this);
     QTabWidget* pages = new QTabWidget(this);
     QTableWidget* grid = new QTableWidget(2, 2);
     QTableWidget* anyKey = new QTableWidget(1, 1);
-    QPushButton* button = new QPushButton(QStringLiteral("OK"), this);
+    QPushButton* button = new QPushButton(QStringLiteral("&OK"), this);
     bool refuse = false;
     int clicks = 0;
 
     explicit Tela(QWidget* parent) : TForm(parent) {
         box->setObjectName(QStringLiteral("EdtNome"));
+        noteGrid->setObjectName(QStringLiteral("GradeDados"));
+        notes->AddField(QStringLiteral("OBS"), QMetaType::QString, 40);
+        notes->CreateDataSet();
+        notes->Append();
+        noteGrid->SetDataSet(notes);
+        noteGrid->SetReadOnly(false);
+        noteGrid->OnKeyDown = [](QKeyEvent*) { return false; }; // the screen sees the grid's keys
         pages->setObjectName(QStringLiteral("Paginas"));
         grid->setObjectName(QStringLiteral("Grade"));
         anyKey->setObjectName(QStringLiteral("GradeLivre"));
@@ -44,6 +55,7 @@ public:
         pages->setTabEnabled(pages->addTab(new QWidget, QStringLiteral("Fechada")), false);
         auto* layout = new QVBoxLayout(this);
         layout->addWidget(box);
+        layout->addWidget(noteGrid);
         layout->addWidget(pages);
         layout->addWidget(button);
         connect(button, &QPushButton::clicked, this, [this] { ++clicks; });
@@ -65,14 +77,23 @@ class TstScreenDriver : public DatabaseTestCase {
 private slots:
     void pagesGridsAndARefusedExit();
     void usesAScreenAlreadyOpen();
+    void typesAsAKeyboard_data();
+    void typesAsAKeyboard();
+    void keysReachControlsAndShortcuts();
+
+private:
+    std::unique_ptr<Tela> Shown() {
+        std::unique_ptr<Tela> screen(TForm::Create<Tela>(nullptr));
+        screen->resize(500, 400);
+        screen->show();
+        QApplication::setActiveWindow(screen.get());
+        driver->Use(screen.get());
+        return screen;
+    }
 };
 
 void TstScreenDriver::pagesGridsAndARefusedExit() {
-    QPointer<Tela> screen = TForm::Create<Tela>(nullptr);
-    screen->resize(500, 400);
-    screen->show();
-    QApplication::setActiveWindow(screen);
-    driver->Use(screen);
+    const auto screen = Shown();
     driver->Page("Paginas", "Livre");
     QVERIFY_THROWS_EXCEPTION(std::exception, driver->Page("Paginas", "Fechada"));
     QVERIFY_THROWS_EXCEPTION(std::exception, driver->Cell("Grade", "Nome", "x")); // on a hidden page
@@ -101,7 +122,6 @@ void TstScreenDriver::pagesGridsAndARefusedExit() {
     screen->refuse = false;
     driver->Click("BtOk"); // the refused presses were spent: this one acts
     QCOMPARE(screen->clicks, 1);
-    delete screen;
 }
 
 void TstScreenDriver::usesAScreenAlreadyOpen() {
@@ -130,6 +150,44 @@ void TstScreenDriver::usesAScreenAlreadyOpen() {
     driver->Close();
     QCOMPARE(driver->Use("TelaUm"), um.data()); // the one closed is not open any more
     QCOMPARE(driver->Text("EdtNome"), QStringLiteral("primeira"));
+}
+
+// Shift around capitals and ":", accents through dead keys: none of it may end or cut what a cell holds.
+void TstScreenDriver::typesAsAKeyboard_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QAbstractItemView::EditTriggers>("opens");
+    QTest::newRow("box") << "EdtNome" << QAbstractItemView::EditTriggers();
+    QTest::newRow("cell opened by F2")
+        << "GradeDados" << QAbstractItemView::EditTriggers(QAbstractItemView::EditKeyPressed);
+    QTest::newRow("cell opened by the first key")
+        << "GradeDados" << QAbstractItemView::EditTriggers(QAbstractItemView::AnyKeyPressed);
+}
+
+void TstScreenDriver::typesAsAKeyboard() {
+    QFETCH(QString, control);
+    QFETCH(QAbstractItemView::EditTriggers, opens);
+    const QString text = QStringLiteral("Urgente Cliente VIP: 08:00 ação");
+    const auto screen = Shown();
+    if (!opens) {
+        driver->Type(control, text);
+        QCOMPARE(driver->Text(control), text);
+        return;
+    }
+    screen->noteGrid->setEditTriggers(opens);
+    driver->Row(control, 0);
+    driver->Cell(control, "OBS", text);
+    QCOMPARE(screen->notes->FieldByName("OBS").AsString(), text);
+}
+
+void TstScreenDriver::keysReachControlsAndShortcuts() {
+    const auto screen = Shown();
+    driver->Focus("GradeDados");
+    driver->Keys("Shift+Tab");
+    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtNome"));
+    driver->Keys("Alt+O"); // the button's shortcut: it acts where the focus is
+    QTRY_COMPARE(screen->clicks, 1);
+    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtNome"));
+    QVERIFY_THROWS_EXCEPTION(std::exception, driver->Keys("Ctrl+Nada"));
 }
 
 QTEST_MAIN(TstScreenDriver)

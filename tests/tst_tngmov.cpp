@@ -300,6 +300,16 @@ void TstTngMov::machineOfThePhase() {
     Celulas("01", {{"Maquina", "L1"}});
     driver->Row("DBGrid1", 1);
     QCOMPARE(messages.Texts(), QStringList());
+    // No machine for the phase nor its group: the look-up says so instead of listing nothing.
+    Sql("DELETE FROM MAQ_TIN WHERE FASE IN ('03', '04')");
+    Commit();
+    messages.Clear();
+    driver->Row("DBGrid1", Linha("04"));
+    driver->Screen()->findChild<TZoDBGrid*>("DBGrid1")->SelectField("Maquina");
+    driver->Press("F4", "DBGrid1");
+    QCOMPARE(messages.shown.size(), 1);
+    QCOMPARE(messages.LastText(),
+             QStringLiteral("Nenhuma máquina cadastrada para a fase 04 nem para o grupo 03."));
 }
 
 void TstTngMov::saveWithAuditLinesAndMeasures() {

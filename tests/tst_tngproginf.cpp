@@ -203,7 +203,7 @@ void TstTngProgInf::blankUnknownOrBlockedCodesAreRefusedAtTheSave() {
         {"EdtCodCli", "00001", "Produto inválido."},
         {"EdtCodPro", "XYZ", "Produto Inexistente."},
         {"EdtCodPro", "000101", "Nenhuma especificação para gravar."}, // never loaded: nothing to wipe with
-        {"EdtCodCli", "00003", "Cliente Bloqueado ou Inativo."},
+        {"EdtCodCli", "00003", "Cliente Bloqueado."},
         {"EdtCodCli", "77777", "Cliente Inexistente."},
     };
     for (const auto& caso : casos) {
@@ -219,8 +219,8 @@ void TstTngProgInf::blockedAndUnknownCustomersOnLeavingTheBoxes() {
     Base();
     driver->Open("TfmTngProgInf");
     for (const auto& [codigo, texto] :
-         {std::pair{"99999", "Cliente Inexistente."}, std::pair{"00003", "Cliente Bloqueado ou Inativo."},
-          std::pair{"00004", "Cliente Bloqueado ou Inativo."}}) {
+         {std::pair{"99999", "Cliente Inexistente."}, std::pair{"00003", "Cliente Bloqueado."},
+          std::pair{"00004", "Cliente Inativo."}}) {
         messages.Clear();
         driver->Type("EdtCodCli", codigo);
         driver->Press("Tab");

@@ -79,6 +79,8 @@ void TTabelaDataSet::Refresh() {
                 def.displayLabel = before.displayLabel;
                 def.visible = before.visible;
                 def.displayWidth = before.displayWidth;
+                if (def.decimals < 0)
+                    def.decimals = before.decimals;
             }
     QList<QVariantList> rows = ReadAllRows(q, int(defs.size()));
     q.clear();

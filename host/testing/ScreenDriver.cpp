@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
@@ -20,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -27,6 +29,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QWindow>
 #include <stdexcept>
 
 void ProcessEvents() {
@@ -161,6 +164,84 @@ QWidget* OpenEditor(QTableView* grid) {
     QWidget* focused = QApplication::focusWidget();
     return focused && grid->viewport()->isAncestorOf(focused) ? focused : nullptr;
 }
+
+Qt::KeyboardModifiers Shift(bool held) {
+    return held ? Qt::ShiftModifier : Qt::NoModifier;
+}
+
+// How a character is typed on a US keyboard with the ABNT2 extras: Shift for capitals and the upper signs,
+// ç on a key of its own, an accented letter as a dead key and then its letter, a line break by Enter.
+struct Toque {
+    int key = 0;
+    bool shift = false;
+    QChar letter; // what the key writes by itself
+    int dead = 0;
+    bool deadShift = false;
+};
+
+Toque ToqueDe(QChar c) {
+    static const QString upperSigns = QStringLiteral("~!@#$%^&*()_+{}|:\"<>?");
+    if (c == QLatin1Char('\n'))
+        return {Qt::Key_Return, false, QLatin1Char('\r')};
+    if (c == QLatin1Char('\t'))
+        return {Qt::Key_Tab, false, c};
+    if (c.unicode() < 0x80)
+        return {c.toUpper().unicode(), c.isUpper() || upperSigns.contains(c), c};
+    if (c.toLower() == QChar(0xe7))
+        return {Qt::Key_Ccedilla, c.isUpper(), c};
+    // ´ and ~ alone, ` ^ and ¨ with Shift.
+    static const QHash<char16_t, std::pair<int, bool>> deadKeys = {{0x301, {Qt::Key_Dead_Acute, false}},
+                                                                   {0x300, {Qt::Key_Dead_Grave, true}},
+                                                                   {0x303, {Qt::Key_Dead_Tilde, false}},
+                                                                   {0x302, {Qt::Key_Dead_Circumflex, true}},
+                                                                   {0x308, {Qt::Key_Dead_Diaeresis, true}}};
+    const QString parts = c.decomposition();
+    if (c.decompositionTag() == QChar::Canonical && parts.size() == 2 && parts[0].unicode() < 0x80 &&
+        deadKeys.contains(parts[1].unicode())) {
+        Toque toque = ToqueDe(parts[0]);
+        std::tie(toque.dead, toque.deadShift) = deadKeys.value(parts[1].unicode());
+        return toque;
+    }
+    return {c.toUpper().unicode(), false, c};
+}
+
+// The text the X keyboard gives a key: control characters for Tab, Enter, Esc, Backspace and Delete, none
+// for Backtab and the other named keys, a letter's control character with Ctrl, else the sign itself (a
+// letter in lower case without Shift).
+QString TextoDaTecla(int key, Qt::KeyboardModifiers mods) {
+    switch (key) {
+    case Qt::Key_Tab:
+        return QStringLiteral("\t");
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return QStringLiteral("\r");
+    case Qt::Key_Escape:
+        return QStringLiteral("\x1b");
+    case Qt::Key_Backspace:
+        return QStringLiteral("\b");
+    case Qt::Key_Delete:
+        return QStringLiteral("\x7f");
+    default:
+        break;
+    }
+    if (key < Qt::Key_Space || key > Qt::Key_ydiaeresis)
+        return {};
+    if (key >= Qt::Key_A && key <= Qt::Key_Z && (mods & Qt::ControlModifier))
+        return QString(QChar(key - Qt::Key_A + 1));
+    const QChar sign(key);
+    return QString(mods & Qt::ShiftModifier ? sign : sign.toLower());
+}
+
+// Whether the focused control takes composed text; one that does not gets a dead key and its letter as
+// they are.
+bool Composes(QWindow* window) {
+    QObject* focus = window->focusObject();
+    if (!focus)
+        return false;
+    QInputMethodQueryEvent query(Qt::ImEnabled);
+    QCoreApplication::sendEvent(focus, &query);
+    return query.value(Qt::ImEnabled).toBool();
+}
 } // namespace
 
 void ScreenDriver::Fail(const QString& text) const {
@@ -236,13 +317,52 @@ void ScreenDriver::Focus(const QString& name) {
     ProcessEvents();
 }
 
-// Key events go through the application's notify, as typed keys do: failures reach the error handler.
+// Keys go to the window that holds the focus.
+QWindow* ScreenDriver::KeyWindow(QWidget* target) const {
+    QWidget* focused = QApplication::focusWidget();
+    QWidget* receiver = focused ? focused : target;
+    QWindow* window = receiver ? receiver->window()->windowHandle() : nullptr;
+    if (!window)
+        Fail(QStringLiteral("nenhuma janela recebe o teclado"));
+    return window;
+}
+
+// As the platform hands a key over: a press goes by the shortcut map first (Alt + a letter clicks its
+// button), then the window gives it to its focus widget. Failures reach the error handler, as typed keys do.
+void ScreenDriver::KeyEvent(QWidget* target, QEvent::Type type, int key, Qt::KeyboardModifiers mods,
+                            const QString& text) {
+    QWindow* window = KeyWindow(target);
+    ExecutaProtegido([&] { qt_handleKeyEvent(window, type, key, mods, text); });
+    ProcessEvents();
+}
+
+// A key as a keyboard sends it: each modifier pressed before it and released after it, each event carrying
+// the modifiers held at that moment.
 void ScreenDriver::SendKey(QWidget* target, int key, Qt::KeyboardModifiers mods, const QString& text) {
+    static const std::pair<Qt::KeyboardModifier, int> modifiers[] = {{Qt::ControlModifier, Qt::Key_Control},
+                                                                     {Qt::AltModifier, Qt::Key_Alt},
+                                                                     {Qt::MetaModifier, Qt::Key_Meta},
+                                                                     {Qt::ShiftModifier, Qt::Key_Shift}};
+    Qt::KeyboardModifiers held;
+    for (const auto& [modifier, modifierKey] : modifiers)
+        if (mods & modifier)
+            KeyEvent(target, QEvent::KeyPress, modifierKey, held |= modifier, QString());
+    KeyEvent(target, QEvent::KeyPress, key, mods, text);
+    KeyEvent(target, QEvent::KeyRelease, key, mods, text);
+    for (auto m = std::rbegin(modifiers); m != std::rend(modifiers); ++m)
+        if (mods & m->first)
+            KeyEvent(target, QEvent::KeyRelease, m->second, held &= ~m->first, QString());
+}
+
+// The composed letter, handed to the focused control as the platform's composer hands it.
+void ScreenDriver::Compose(QWidget* target, const QString& text) {
+    QWindow* window = KeyWindow(target);
     ExecutaProtegido([&] {
-        QKeyEvent press(QEvent::KeyPress, key, mods, text);
-        QApplication::sendEvent(target, &press);
-        QKeyEvent release(QEvent::KeyRelease, key, mods, text);
-        QApplication::sendEvent(target, &release);
+        if (QObject* focus = window->focusObject()) {
+            QInputMethodEvent commit;
+            commit.setCommitString(text);
+            QCoreApplication::sendEvent(focus, &commit);
+        }
     });
     ProcessEvents();
 }
@@ -263,41 +383,61 @@ void ScreenDriver::Type(const QString& name, const QString& text) {
     TypeKeys(w, text);
 }
 
-// Each character a key of its own, to whatever has the focus by then; no text is a Delete over the selection.
+// Each character as typed on the keyboard (ToqueDe), to whatever has the focus by then. For an accented
+// letter Qt's xcb input, through its composer, eats the presses of the dead key and of the letter and hands
+// the control their releases with the composed letter between them; that is what the control gets here. No
+// text is a Delete over the selection.
 void ScreenDriver::TypeKeys(QWidget* target, const QString& text) {
     if (text.isEmpty()) {
-        SendKey(target, Qt::Key_Delete, Qt::NoModifier, QString());
+        SendKey(target, Qt::Key_Delete, Qt::NoModifier, TextoDaTecla(Qt::Key_Delete, Qt::NoModifier));
         return;
     }
     for (const QChar c : text) {
-        const int key = c.isLetterOrNumber() && c.unicode() < 128 ? c.toUpper().unicode() : 0;
-        SendKey(QApplication::focusWidget() ? QApplication::focusWidget() : target, key, Qt::NoModifier,
-                QString(c));
+        const Toque t = ToqueDe(c);
+        if (!t.dead) {
+            SendKey(target, t.key, Shift(t.shift), QString(t.letter));
+        } else if (!Composes(KeyWindow(target))) {
+            SendKey(target, t.dead, Shift(t.deadShift), QString());
+            SendKey(target, t.key, Shift(t.shift), QString(t.letter));
+        } else {
+            if (t.deadShift)
+                KeyEvent(target, QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier, QString());
+            KeyEvent(target, QEvent::KeyRelease, t.dead, Shift(t.deadShift), QString());
+            if (t.deadShift)
+                KeyEvent(target, QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier, QString());
+            Compose(target, QString(c));
+            KeyEvent(target, QEvent::KeyRelease, t.key, Shift(t.shift), QString(t.letter));
+            if (t.shift)
+                KeyEvent(target, QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier, QString());
+        }
     }
 }
 
 void ScreenDriver::Press(const QString& key, const QString& name) {
     if (!name.isEmpty())
         Focus(name);
-    QWidget* target = QApplication::focusWidget();
-    if (!target)
-        target = m_screen;
-    if (!target)
-        Fail(QStringLiteral("nenhum controle com foco"));
-    if (key.compare(QLatin1String("Enter"), Qt::CaseInsensitive) == 0) {
-        SendKey(target, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-        return;
+    Keys(key);
+}
+
+void ScreenDriver::Keys(const QString& keys) {
+    const QStringList names = keys.split(QRegularExpression(QStringLiteral("[\\s,]+")), Qt::SkipEmptyParts);
+    if (names.isEmpty())
+        Fail(QStringLiteral("nenhuma tecla"));
+    for (const QString& name : names) {
+        // "Enter" is the main keyboard's, not the keypad's.
+        const QKeySequence sequence = QKeySequence::fromString(
+            name.compare(QLatin1String("Enter"), Qt::CaseInsensitive) == 0 ? QStringLiteral("Return") : name);
+        if (sequence.count() != 1 || sequence[0].key() == Qt::Key_unknown)
+            Fail(QStringLiteral("tecla desconhecida: %1").arg(name));
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : m_screen.data();
+        if (!target)
+            Fail(QStringLiteral("nenhum controle com foco"));
+        const Qt::KeyboardModifiers mods = sequence[0].keyboardModifiers();
+        int key = sequence[0].key();
+        if (key == Qt::Key_Tab && (mods & Qt::ShiftModifier))
+            key = Qt::Key_Backtab;
+        SendKey(target, key, mods, TextoDaTecla(key, mods));
     }
-    const QKeySequence sequence = QKeySequence::fromString(key);
-    if (sequence.isEmpty())
-        Fail(QStringLiteral("tecla desconhecida: %1").arg(key));
-    const QKeyCombination combo = sequence[0];
-    QString text;
-    if (combo.key() == Qt::Key_Tab)
-        text = QStringLiteral("\t");
-    else if (combo.key() == Qt::Key_Escape)
-        text = QStringLiteral("\x1b");
-    SendKey(target, combo.key(), combo.keyboardModifiers(), text);
 }
 
 void ScreenDriver::Click(const QString& name) {
@@ -330,9 +470,10 @@ void ScreenDriver::Activate(const QString& name) {
     DefineTelaAtiva(m_screen);
     QApplication::setActiveWindow(button->window());
     // Alt + the letter, through the shortcut map as typed keys go: an ambiguous letter does not click.
-    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : button->window();
     QPointer<QAbstractButton> pressed(button);
-    ExecutaProtegido([&] { QTest::keyClick(target, shortcut[0].key(), Qt::AltModifier); });
+    const QKeyCombination combo = shortcut[0];
+    SendKey(button->window(), combo.key(), combo.keyboardModifiers(),
+            TextoDaTecla(combo.key(), combo.keyboardModifiers()));
     // A shortcut presses the button at once and releases (clicks) it a moment later, as on screen.
     if (!QTest::qWaitFor([&] { return !pressed || !pressed->isDown(); }, 1000))
         Fail(QStringLiteral("o botão '%1' não foi solto").arg(name));
@@ -594,10 +735,8 @@ void ScreenDriver::Cell(const QString& gridName, const QString& field, const QSt
         if (triggers & QAbstractItemView::EditKeyPressed) {
             SendKey(grid, Qt::Key_F2, Qt::NoModifier, QString());
         } else {
-            const QChar c = keys[0];
+            TypeKeys(grid, keys.left(1));
             keys.remove(0, 1);
-            SendKey(grid, c.isLetterOrNumber() && c.unicode() < 128 ? c.toUpper().unicode() : 0,
-                    Qt::NoModifier, QString(c));
         }
         editor = OpenEditor(grid);
         if (!editor)

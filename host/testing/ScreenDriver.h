@@ -10,6 +10,7 @@
 
 class QModelIndex;
 class QTableView;
+class QWindow;
 
 // A message service that answers from queues and records everything shown; tests and scripted scenarios
 // install it. A question nobody queued an answer for is recorded and answered with its preselected button.
@@ -82,6 +83,8 @@ public:
     void Type(const QString& name, const QString& text);
     // Presses a key on the focused control (or the named one), e.g. "Enter", "Tab", "F4", "Ctrl+Del".
     void Press(const QString& key, const QString& name = QString());
+    // Keys on the focused control, separated by spaces or commas: "Shift+Tab", "Alt+G", "Enter, Enter".
+    void Keys(const QString& keys);
     // A mouse click: the button takes the focus first, so the box left runs its exit rules.
     void Click(const QString& name);
     // The button's keyboard shortcut (Alt + its underlined letter): it acts where the focus is.
@@ -114,7 +117,11 @@ public:
 private:
     [[noreturn]] void Fail(const QString& text) const;
     void MakeCurrent(QWidget* screen);
+    QWindow* KeyWindow(QWidget* target) const;
     void SendKey(QWidget* target, int key, Qt::KeyboardModifiers mods, const QString& text);
+    void KeyEvent(QWidget* target, QEvent::Type type, int key, Qt::KeyboardModifiers mods,
+                  const QString& text);
+    void Compose(QWidget* target, const QString& text);
     void TypeKeys(QWidget* target, const QString& text);
     void SendClick(QWidget* target, const QPoint& pos, bool giveFocus = true);
     QTableView* Grid(const QString& name) const;

@@ -3,17 +3,22 @@
 #include "DataSetModel.h"
 #include "HostError.h"
 #include "Protecao.h"
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
+#include <QStyle>
 #include <QStyledItemDelegate>
+#include <algorithm>
 
 FieldLink::FieldLink(QWidget* control, TDataSet* dataSet, const QString& field)
     : QObject(control), m_control(control), m_dataSet(dataSet), m_field(field) {
@@ -265,7 +270,45 @@ public:
         const int size = data->DataSet()->FieldDefs()[data->FieldOfColumn(index.column())].size;
         model->setData(index, size > 0 ? item.left(size) : item, Qt::EditRole);
     }
+
+    // The current cell of an editable grid whose whole row is highlighted is drawn on the plain background
+    // and framed, so the user sees which cell a key will edit.
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        const auto* grade = qobject_cast<const QAbstractItemView*>(option.widget);
+        if (!grade || grade->editTriggers() == QAbstractItemView::NoEditTriggers ||
+            grade->selectionBehavior() != QAbstractItemView::SelectRows || index != grade->currentIndex()) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        QStyleOptionViewItem celula(option);
+        celula.state &= ~QStyle::State_Selected;
+        painter->fillRect(option.rect, option.palette.brush(QPalette::Base));
+        QStyledItemDelegate::paint(painter, celula, index);
+        painter->save();
+        painter->setPen(QPen(option.palette.color(QPalette::Highlight), 2));
+        painter->drawRect(QRectF(option.rect).adjusted(1, 1, -1, -1));
+        painter->restore();
+    }
 };
+
+// Characters a field's values take: a text its size, up to what a description needs; numbers and dates
+// as they are shown.
+int caracteres(const FieldDef& def) {
+    switch (def.type) {
+    case QMetaType::QString:
+        return def.size > 0 ? std::min(def.size, 50) : 50;
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        return 6;
+    case QMetaType::Double:
+        return 10;
+    case QMetaType::QDateTime:
+        return 16;
+    default:
+        return 10;
+    }
+}
 } // namespace
 
 TZoDBGrid::TZoDBGrid(QWidget* parent) : QTableView(parent) {
@@ -304,6 +347,34 @@ void TZoDBGrid::SetReadOnly(bool readOnly) {
     setSelectionBehavior(readOnly ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
     if (m_dataSet)
         DataSetModel::Of(m_dataSet)->SetReadOnly(readOnly);
+}
+
+void TZoDBGrid::DeclaraColunas(const QList<ColunaGrade>& colunas) {
+    DataSetModel::Of(m_dataSet)->DeclaraColunas(colunas);
+    if (!m_declared)
+        connect(model(), &QAbstractItemModel::modelReset, this, &TZoDBGrid::AjustaColunas);
+    m_declared = true;
+    AjustaColunas();
+}
+
+// Text is measured in capitals, as codes and descriptions are typed; the caption always fits.
+void TZoDBGrid::AjustaColunas() {
+    const auto* data = DataSetModel::Of(m_dataSet);
+    QHeaderView* header = horizontalHeader();
+    header->setStretchLastSection(false);
+    const QFontMetrics cell = fontMetrics();
+    const int margin = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 4;
+    for (int column = 0; column < data->columnCount(); ++column) {
+        const ColunaGrade* declared = data->Declaracao(column);
+        const FieldDef& def = m_dataSet->FieldDefs()[data->FieldOfColumn(column)];
+        const int chars = declared && declared->largura > 0 ? declared->largura : caracteres(def);
+        const int content = chars * cell.horizontalAdvance(def.type == QMetaType::QString ? QLatin1Char('X')
+                                                                                          : QLatin1Char('0'));
+        header->resizeSection(
+            column, std::max(content, header->fontMetrics().horizontalAdvance(def.Caption())) + margin);
+        header->setSectionResizeMode(column, declared && declared->estica ? QHeaderView::Stretch
+                                                                          : QHeaderView::Interactive);
+    }
 }
 
 void TZoDBGrid::FollowDataSet() {
@@ -476,6 +547,18 @@ bool TZoDBGrid::event(QEvent* e) {
             return true;
     }
     return QTableView::event(e);
+}
+
+void TZoDBGrid::inputMethodEvent(QInputMethodEvent* e) {
+    const QModelIndex cell = currentIndex();
+    if (state() != EditingState && !e->commitString().isEmpty() && (editTriggers() & AnyKeyPressed) &&
+        cell.isValid() && edit(cell, AnyKeyPressed, e)) {
+        if (QWidget* editor = indexWidget(cell)) {
+            QApplication::sendEvent(editor->focusProxy() ? editor->focusProxy() : editor, e);
+            return;
+        }
+    }
+    QTableView::inputMethodEvent(e);
 }
 
 void TZoDBGrid::keyPressEvent(QKeyEvent* e) {

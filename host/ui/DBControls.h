@@ -6,6 +6,7 @@
 #include <QTableView>
 #include <functional>
 
+#include "ColunaGrade.h"
 #include "DataSet.h"
 class QLineEdit;
 class QComboBox;
@@ -57,7 +58,8 @@ KELMHOST_EXPORT QString ItemDaLista(const QStringList& items, const QString& typ
 KELMHOST_EXPORT bool TeclaDeComando(const QKeyEvent* key);
 
 // A grid over a data set; the row cursor of the grid and of the data set follow each other. Key handlers
-// see every key, Tab included, before the grid does.
+// see every key, Tab included, before the grid does. In an editable grid the current cell stands out from
+// its highlighted row.
 class KELMHOST_EXPORT TZoDBGrid : public QTableView {
     Q_OBJECT
 public:
@@ -65,6 +67,9 @@ public:
     void SetDataSet(TDataSet* dataSet);
     TDataSet* DataSet() const { return m_dataSet; }
     void SetReadOnly(bool readOnly);
+    // The grid's columns, after SetDataSet: only these are shown, in this order, each as wide as declared
+    // (the caption always fits), also after every reload of the rows.
+    void DeclaraColunas(const QList<ColunaGrade>& colunas);
     QString SelectedField() const; // field of the current column
     void SelectField(const QString& field);
     // Ends the editing of the current cell: the typed text goes into the row (commit) or is dropped.
@@ -76,6 +81,9 @@ public:
 protected:
     bool event(QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    // An accented letter typed on a cell that is not being edited opens its editor as any letter does, and
+    // goes into it (composed letters arrive as input-method text, not as keys).
+    void inputMethodEvent(QInputMethodEvent* e) override;
     // Tab, Backtab and Enter go from one editable cell to the next, over read-only columns; past the last
     // one the focus goes on to the next control of the same screen, never of another.
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
@@ -88,9 +96,11 @@ protected:
 
 private:
     void FollowDataSet();
+    void AjustaColunas();
     bool OfferKey(QKeyEvent* key);
     bool Editable(int column) const;
     QPointer<TDataSet> m_dataSet;
     QPointer<QWidget> m_refusedEditor;
     bool m_syncing = false;
+    bool m_declared = false;
 };

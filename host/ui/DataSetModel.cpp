@@ -30,22 +30,48 @@ DataSetModel::DataSetModel(TDataSet* dataSet) : QAbstractTableModel(dataSet), m_
     });
 }
 
+// A reload may make the fields anew: the declared captions and decimals are laid on them again.
 void DataSetModel::Refresh() {
     m_columns.clear();
-    const auto& defs = m_dataSet->FieldDefs();
-    for (const QString& name : m_order)
-        if (const int i = m_dataSet->FieldIndex(name); i >= 0 && defs[i].visible && !m_columns.contains(i))
-            m_columns << i;
-    for (int i = 0; i < defs.size(); ++i)
-        if (defs[i].visible && !m_columns.contains(i))
-            m_columns << i;
+    m_declarations.clear();
+    if (m_declared.isEmpty()) {
+        const auto& defs = m_dataSet->FieldDefs();
+        for (int i = 0; i < defs.size(); ++i)
+            if (defs[i].visible) {
+                m_columns << i;
+                m_declarations << -1;
+            }
+        return;
+    }
+    for (int i = 0; i < m_dataSet->FieldCount(); ++i)
+        m_dataSet->FieldDefByName(m_dataSet->FieldDefs()[i].name).visible = false;
+    for (int d = 0; d < m_declared.size(); ++d) {
+        const ColunaGrade& coluna = m_declared[d];
+        const int field = m_dataSet->FieldIndex(coluna.campo);
+        if (field < 0)
+            continue;
+        FieldDef& def = m_dataSet->FieldDefByName(coluna.campo);
+        def.displayLabel = coluna.legenda;
+        def.visible = coluna.visivel;
+        if (coluna.casas >= 0)
+            def.decimals = coluna.casas;
+        if (coluna.visivel && !m_columns.contains(field)) {
+            m_columns << field;
+            m_declarations << d;
+        }
+    }
 }
 
-void DataSetModel::SetColumnOrder(const QStringList& fields) {
+void DataSetModel::DeclaraColunas(const QList<ColunaGrade>& colunas) {
     beginResetModel();
-    m_order = fields;
+    m_declared = colunas;
     Refresh();
     endResetModel();
+}
+
+const ColunaGrade* DataSetModel::Declaracao(int column) const {
+    const int d = column >= 0 && column < m_declarations.size() ? m_declarations[column] : -1;
+    return d < 0 ? nullptr : &m_declared[d];
 }
 
 int DataSetModel::rowCount(const QModelIndex& parent) const {
@@ -79,8 +105,9 @@ QVariant DataSetModel::data(const QModelIndex& index, int role) const {
             return {};
     }
     if (role == Qt::DisplayRole) {
-        if (const auto textos = m_displayTexts.constFind(field); textos != m_displayTexts.cend())
-            if (const auto texto = textos->constFind(value.toString().trimmed()); texto != textos->cend())
+        if (const ColunaGrade* coluna = Declaracao(index.column()))
+            if (const auto texto = coluna->textos.constFind(value.toString().trimmed());
+                texto != coluna->textos.cend())
                 return *texto;
         return TextoExibicao(value, def.decimals);
     }
@@ -126,22 +153,13 @@ QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int 
 }
 
 bool DataSetModel::ReadOnlyColumn(int column) const {
-    const int field = FieldOfColumn(column);
-    return m_readOnly || field < 0 ||
-           m_readOnlyFields.contains(m_dataSet->FieldDefs()[field].name, Qt::CaseInsensitive);
-}
-
-void DataSetModel::SetPickList(const QString& field, const QStringList& values) {
-    m_pickLists.insert(field.toUpper(), values);
-}
-
-void DataSetModel::SetDisplayTexts(const QString& field, const QHash<QString, QString>& texts) {
-    m_displayTexts.insert(m_dataSet->FieldIndex(field), texts);
+    const ColunaGrade* coluna = Declaracao(column);
+    return m_readOnly || FieldOfColumn(column) < 0 || (coluna && coluna->somenteLeitura);
 }
 
 QStringList DataSetModel::PickList(int column) const {
-    const int field = FieldOfColumn(column);
-    return field < 0 ? QStringList() : m_pickLists.value(m_dataSet->FieldDefs()[field].name.toUpper());
+    const ColunaGrade* coluna = Declaracao(column);
+    return coluna ? coluna->lista : QStringList();
 }
 
 void DataSetModel::SetCheckField(const QString& field, const QString& marcado, const QString& desmarcado) {

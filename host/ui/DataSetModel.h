@@ -1,8 +1,8 @@
 #pragma once
+#include "ColunaGrade.h"
 #include "HostExport.h"
 #include <QAbstractTableModel>
 #include <QColor>
-#include <QHash>
 #include <QStringList>
 #include <functional>
 
@@ -25,13 +25,14 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
-    void SetReadOnlyFields(const QStringList& fields) { m_readOnlyFields = fields; }
+    // The columns as a grid declares them (TZoDBGrid::DeclaraColunas), applied again after every reload of
+    // the rows; without a declaration every visible field is a column.
+    void DeclaraColunas(const QList<ColunaGrade>& colunas);
+    // The declaration of a column; null when nothing was declared.
+    const ColunaGrade* Declaracao(int column) const;
     bool ReadOnlyColumn(int column) const;
     // The values a column's cell editor offers to pick from; other text can still be typed.
-    void SetPickList(const QString& field, const QStringList& values);
     QStringList PickList(int column) const;
-    // What a coded field's cells show for each stored code ("S" shown as "Sim"); other values as stored.
-    void SetDisplayTexts(const QString& field, const QHash<QString, QString>& texts);
     // The text colour of each row, by its position; an invalid colour leaves the row as the grid draws it.
     void SetRowColor(std::function<QColor(int row)> color) { m_rowColor = std::move(color); }
     // The background of each cell, by row position and data set field; invalid leaves the grid's own.
@@ -41,8 +42,6 @@ public:
     // A text field shown as a check box: checked holds `marcado`, unchecked `desmarcado`.
     void SetCheckField(const QString& field, const QString& marcado = QStringLiteral("S"),
                        const QString& desmarcado = QStringLiteral("N"));
-    // Columns in this order first, then the other visible fields in their own order.
-    void SetColumnOrder(const QStringList& fields);
     int FieldOfColumn(int column) const; // data set field index
     int ColumnOfField(const QString& name) const;
     TDataSet* DataSet() const { return m_dataSet; }
@@ -51,12 +50,10 @@ private:
     explicit DataSetModel(TDataSet* dataSet);
     void Refresh();
     TDataSet* m_dataSet;
-    QList<int> m_columns;
+    QList<int> m_columns;      // data set field of each column
+    QList<int> m_declarations; // index in m_declared of each column, -1 for none
+    QList<ColunaGrade> m_declared;
     bool m_readOnly = false;
-    QStringList m_readOnlyFields;
-    QStringList m_order;
-    QHash<QString, QStringList> m_pickLists;            // by upper-case field name
-    QHash<int, QHash<QString, QString>> m_displayTexts; // by data set field
     std::function<QColor(int row)> m_rowColor;
     std::function<QColor(int row, int field)> m_cellBackground;
     int m_checkField = -1;

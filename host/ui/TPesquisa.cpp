@@ -170,6 +170,15 @@ QVariant TPesquisa::RetornoPesquisa(const QString& field) const {
 bool TPesquisa::AbrePesquisa(QWidget* parent) {
     m_chosen.clear();
     m_keys.clear();
+    if (!TextoVazio.isEmpty()) {
+        TZoQuery first;
+        first.SQL = QStringList{Monta({}, QStringLiteral("ROWS 1"))};
+        first.Open();
+        if (first.IsEmpty()) {
+            Informa(parent, TextoVazio);
+            return false;
+        }
+    }
     return Mensagens().Search(parent, *this);
 }
 

@@ -28,6 +28,9 @@ public:
     QString Filtro;     // extra condition, SQL text
     QString OrdenarPor; // total (no two rows tied), or rows may fall between two windows
     QString SQL;        // a query of the caller's instead of the table
+    // Told instead of an empty list when the table, as filtered, has no row at all: why there is nothing
+    // to choose ("Nenhuma máquina cadastrada para a fase 01.").
+    QString TextoVazio;
     QPointer<QLineEdit> Edit;
     // Several rows may be chosen (Ctrl or Shift with the mouse or the arrows); Chaves() gives their keys.
     bool MultiplaEscolha = false;

@@ -1,0 +1,37 @@
+#pragma once
+#include "RegrasFal.h"
+#include <QDate>
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+class TZoDatabase;
+
+// What a lot sheet's checks read from the database; the rules they feed are in RegrasFal.
+
+// The colour's price for a payment term ("00" when blank); 0 when there is none, also for a term the table
+// has no column for.
+double RetornaPreco(const QString& regiao, const QString& cor, const QString& variante, const QString& prazo);
+
+// Empty when the colour has a released price for the term, else the message that stops the save.
+QString VerificaPreco(const QString& regiao, const QString& cor, const QString& variante,
+                      const QString& prazo);
+
+// The last change of the colour's price in the region (TABPRECO.DATA); none when no row of it is dated. On
+// `conexao`, the host connection when null.
+QDate UltimaAlteracaoPreco(const QString& regiao, const QString& cor, const QString& variante,
+                           TZoDatabase* conexao = nullptr);
+
+// The phases of each route named, in route order, with their descriptions; routes without phases are left
+// out. On `conexao`, the host connection when null.
+QHash<QString, QList<PassoRoteiro>> LeRoteiros(const QSet<QString>& fluxos, TZoDatabase* conexao = nullptr);
+
+// PassoIniciado as an SQL condition on the PROCESSO_TIN row of `alias`, for statements that ask it of many.
+QString CondicaoPassoIniciado(const QString& alias);
+
+// The open value of the customer's sheets that count against its credit (normal and service-only, not a
+// reprocess; items not yet invoiced), each priced at its own region, colour, variant and term; the sheets
+// `excluidas` (the ones being saved) are left out.
+double ValorAbertoFals(const QString& cliente, const QStringList& excluidas);

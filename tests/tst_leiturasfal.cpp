@@ -1,0 +1,190 @@
+// What lot sheets read and move in the database: colour prices, the customer's open value, started steps, the
+// move of weight on an invoice item.
+#include "LeiturasFal.h"
+#include "RegrasFal.h"
+#include "SaldoNota.h"
+#include "TZoQuery.h"
+#include "TestDatabase.h"
+#include <QTest>
+
+class TstLeiturasFal : public DatabaseTestCase {
+    Q_OBJECT
+
+private slots:
+    void precoDaCorPorPrazo();
+    void passoIniciadoNoSqlComoNaLinha();
+    void movimentoDePesoNaNota();
+    void movimentosEmLoteComoUmAUm();
+    void valorEmAbertoDeClientePequenoEGrande();
+};
+
+void TstLeiturasFal::precoDaCorPorPrazo() {
+    Sql("INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, PRECO_00, PRECO_07, PRECO_21, LIBERADO) VALUES "
+        "('SP', 'AZ', '01', 5.5, 6, NULL, 'S')");
+    Sql("INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, PRECO_00, LIBERADO) VALUES ('SP', 'VM', '01', 7, 'N')");
+    Sql("INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, CODIGO, PRECO_00) VALUES ('SP', 'PT', '01', 'P1', 9)");
+    Commit();
+    const struct {
+        const char *cor, *prazo;
+        double preco;
+        const char* verificado;
+    } casos[] = {
+        {"AZ", "", 5.5, ""},
+        {"AZ", "00", 5.5, ""},
+        {"AZ", "07", 6, ""},
+        {"AZ", "21", 0, "Preço da cor não cadastrado."},
+        {"AZ", "28", 0, "Preço da cor não cadastrado."},
+        {"AZ", "X'", 0, "Preço da cor não cadastrado."},
+        {"VM", "00", 7, "Preço da cor não Liberado."},
+        {"PT", "00", 0, "Preço da cor não cadastrado."}, // a product's price is not the colour's
+        {"BR", "00", 0, "Preço da cor não cadastrado."},
+    };
+    for (const auto& caso : casos) {
+        const QString rotulo = QStringLiteral("%1/%2").arg(caso.cor, caso.prazo);
+        QVERIFY2(qFuzzyCompare(1 + RetornaPreco("SP", caso.cor, "01", caso.prazo), 1 + caso.preco),
+                 qPrintable(rotulo));
+        QVERIFY2(VerificaPreco("SP", caso.cor, "01", caso.prazo) == QString::fromUtf8(caso.verificado),
+                 qPrintable(rotulo));
+    }
+}
+
+// Statements that ask many steps at once judge each one as the row rule does.
+void TstLeiturasFal::passoIniciadoNoSqlComoNaLinha() {
+    const QStringList passos = {
+        "NULL, NULL, NULL, NULL",       "'N', NULL, NULL, NULL",      "'N', NULL, '', 'S'",
+        "'S', NULL, NULL, 'N'",         "'R', NULL, NULL, 'N'",       "'s', NULL, NULL, NULL",
+        "'N', '2026-03-02', NULL, 'S'", "'N', NULL, '07:30:00', 'S'", "NULL, NULL, ' ', NULL"};
+    for (int i = 0; i < passos.size(); ++i)
+        Sql(QStringLiteral(
+                "INSERT INTO PROCESSO_TIN (FAL, CODIGO, FASE, ORDEM, CONCLUIDO, DATA_INI, HORA_INI, "
+                "PENDENTE) VALUES ('F1', 'T1', '%1', %1, %2)")
+                .arg(i)
+                .arg(passos.at(i)));
+    TZoQuery q;
+    q.SQL << QStringLiteral("SELECT P.CONCLUIDO, P.DATA_INI, P.HORA_INI, IIF(%1, 1, 0) FROM PROCESSO_TIN P "
+                            "ORDER BY P.ORDEM")
+                 .arg(CondicaoPassoIniciado(QStringLiteral("P")));
+    q.Open();
+    int i = 0;
+    for (q.First(); !q.Eof(); q.Next(), ++i)
+        QVERIFY2((q.Fields(3).AsInteger() == 1) ==
+                     PassoIniciado(q.Fields(0).AsString(), q.Fields(1).AsDate(), q.Fields(2).AsString()),
+                 qPrintable(passos.at(i)));
+    QCOMPARE(q.RecordCount(), passos.size());
+}
+
+void TstLeiturasFal::movimentoDePesoNaNota() {
+    Sql("INSERT INTO NFTIN (NOTA, CLIENTE, SALDO) VALUES ('N1', 'C1', 150)");
+    Insert("NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO, PESO_REAL)",
+           {"'N1', 'C1', 'T1', 'L1', 100, 100", "'N1', 'C1', 'T1', 'L2', 50, 50"});
+    Commit();
+    auto estado = [this] {
+        return Seen("SELECT I.LOTE, I.PESO_PROG, I.PESO, N.SALDO FROM NFITIN I JOIN NFTIN N ON "
+                    "N.NOTA = I.NOTA AND N.CLIENTE = I.CODCLI ORDER BY I.LOTE");
+    };
+    auto segunda = OpenSecond("kelm-test-segunda");
+    const struct {
+        const char* lote;
+        double peso;
+        bool naSegunda;
+        const char* esperado;
+    } passos[] = {
+        {"L1", 30, false, "L1|30|70|120;L2|0|50|120"},
+        {"L1", -10, true, "L1|20|80|130;L2|0|50|130"},
+        {"L2", 50, false, "L1|20|80|80;L2|50|0|80"},
+        {"L2", -50, true, "L1|20|80|130;L2|0|50|130"},
+    };
+    for (const auto& passo : passos) {
+        TZoDatabase* conexao = passo.naSegunda ? segunda.get() : nullptr;
+        QVERIFY(MovePesoNota({"N1", "C1", "T1", passo.lote}, passo.peso, conexao));
+        (passo.naSegunda ? segunda.get() : db)->Transaction()->CommitRetaining();
+        QCOMPARE(estado(), QString::fromUtf8(passo.esperado));
+    }
+    QCOMPARE(PesoLivreNota({"N1", "C1", "T1", "L1"}), 80.0);
+    // Always down to the lot: another lot of the fabric, or none, is not an item.
+    QVERIFY(!MovePesoNota({"N1", "C1", "T1", ""}, 5));
+    QCOMPARE(PesoLivreNota({"N1", "C1", "T1", ""}), 0.0);
+    Commit();
+    QCOMPARE(estado(), "L1|20|80|130;L2|0|50|130");
+}
+
+// A batch moves every item as MovePesoNota moves it alone: the same balances; an item the invoice lacks moves
+// nothing and leaves its invoice's header as it was; a null lot is the empty one, as the engine's unique key
+// has it. The free weights read at once are those read one by one.
+void TstLeiturasFal::movimentosEmLoteComoUmAUm() {
+    const auto base = [this] {
+        Sql("DELETE FROM NFITIN");
+        Sql("DELETE FROM NFTIN");
+        Insert("NFTIN (NOTA, CLIENTE, SALDO)", {"'N1', 'C1', 150", "'N2', 'C1', 999", "'N3', 'C1', 999"});
+        Insert("NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO, PESO_REAL)",
+               {"'N1', 'C1', 'T1', 'L1', 100, 100", "'N1', 'C1', 'T1', 'L2', 50, 50",
+                "'N2', 'C1', 'T2', '', 9, 9", "'N3', 'C1', 'T3', 'L3', 8, 8"});
+        Commit();
+    };
+    const auto estado = [this] {
+        return Seen("SELECT I.NOTA, I.LOTE, I.PESO_PROG, I.PESO, N.SALDO FROM NFITIN I JOIN NFTIN N "
+                    "ON N.NOTA = I.NOTA AND N.CLIENTE = I.CODCLI ORDER BY I.NOTA, I.LOTE");
+    };
+    const QHash<ItemNota, double> pesos = {{{"N1", "C1", "T1", "L1"}, 30.5},
+                                           {{"N1", "C1", "T1", "L2"}, -10},
+                                           {{"N2", "C1", "T2", QString()}, 4},
+                                           {{"N3", "C1", "T3", "L9"}, 4}};
+    base();
+    for (auto it = pesos.cbegin(); it != pesos.cend(); ++it)
+        MovePesoNota(it.key(), it.value());
+    Commit();
+    const QString umAUm = estado();
+    QCOMPARE(umAUm, "N1|L1|30.5|69.5|129.5;N1|L2|-10|60|129.5;N2||4|5|5;N3|L3|0|8|999");
+    QList<ItemNota> itens = pesos.keys();
+    itens << ItemNota{"N9", "C1", "T1", "L1"};
+    QHash<ItemNota, double> umaAUma;
+    for (const ItemNota& item : itens)
+        umaAUma.insert(item, PesoLivreNota(item));
+    QCOMPARE(PesosLivresNota(itens), umaAUma);
+    base();
+    MovePesosNota(pesos);
+    Commit();
+    QCOMPARE(estado(), umAUm);
+}
+
+// The open value is the same whether the customer's sheets are walked (few) or its open items are (a big
+// customer): 10 kg at 10.00, 5 kg at the 07 price of 11.00 and 3 kg of a service-only sheet at 10.00;
+// invoiced items, finishing sheets and reprocesses do not count, nor the sheet being saved.
+void TstLeiturasFal::valorEmAbertoDeClientePequenoEGrande() {
+    Sql("INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, CODIGO, PRECO_00, PRECO_07) VALUES ('01', 'A', '01', "
+        "'', "
+        "10, 11)");
+    for (const char* cliente : {"C1", "C2"}) {
+        const QStringList fals = {"1|00||A|10", "1|07||A|5",  "5|00||A|3", "1|00||S|7",
+                                  "4|00||A|7",  "1|00|X|A|7", "1|00||A|2"};
+        for (int i = 0; i < fals.size(); ++i) {
+            const QStringList c = fals[i].split('|');
+            const QString numero = QStringLiteral("%1%2").arg(cliente).arg(i, 5, 10, QLatin1Char('0'));
+            Sql(QStringLiteral("INSERT INTO FAL (NUMERO, CLIENTE, TIPO, PRAZO, TABPRECO, COR, VARIANTE, "
+                               "NUM_REPROC) VALUES ('%1', '%2', %3, '%4', '01', 'A', '01', '%5')")
+                    .arg(numero, cliente, c[0], c[1], c[2]));
+            Sql(QStringLiteral(
+                    "INSERT INTO FAL_ITEN (FAL, ORD_IT, NOTA, CODIGO, LOTE, PESO, FATURADO) VALUES "
+                    "('%1', 1, 'N', 'T', '', %2, '%3')")
+                    .arg(numero, c[4], c[3]));
+        }
+    }
+    // C2's years: thousands of invoiced sheets.
+    Sql("EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < 5200) DO BEGIN INSERT INTO FAL (NUMERO, "
+        "CLIENTE, TIPO, PRAZO, TABPRECO, COR, VARIANTE) VALUES ('V' || LPAD(:I, 6, '0'), 'C2', 1, '00', "
+        "'01', "
+        "'A', '01'); INSERT INTO FAL_ITEN (FAL, ORD_IT, PESO, FATURADO) VALUES ('V' || LPAD(:I, 6, '0'), 1, "
+        "50, "
+        "'S'); I = I + 1; END END");
+    Commit();
+    for (const char* cliente : {"C1", "C2"}) {
+        QCOMPARE(ValorAbertoFals(cliente, QStringList()), 100.0 + 55 + 30 + 20);
+        QCOMPARE(
+            ValorAbertoFals(cliente, {QStringLiteral("%1%2").arg(cliente).arg(6, 5, 10, QLatin1Char('0'))}),
+            185.0);
+    }
+    QCOMPARE(ValorAbertoFals("C9", QStringList()), 0.0);
+}
+
+QTEST_MAIN(TstLeiturasFal)
+#include "tst_leiturasfal.moc"
