@@ -3,7 +3,6 @@
 #include "DataAccess.h"
 #include "Formatacao.h"
 #include "Funcoes.h"
-#include "GravacaoAtomica.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
 #include "Protecao.h"
@@ -22,17 +21,14 @@ const QString kTabela = QStringLiteral("TABELA");
 const QString kFase = QStringLiteral("FASE");
 const QString kDescricao = QStringLiteral("DESCRICAO");
 const QString kCusto = QStringLiteral("CUSTO");
+// What is compared between the services loaded and the services stored.
 const QStringList kGravados = {QStringLiteral("SETOR"), QStringLiteral("PRECO")};
 constexpr int kPercentual = 1; // the second kind of "Tipo"
-
-// A sheet may carry the same service twice: stored and loaded rows are compared in one order.
-QStringList ordenadas(QStringList linhas) {
-    linhas.sort();
-    return linhas;
-}
 } // namespace
 
-TFmCadFalServ::TFmCadFalServ(QWidget* parent) : TForm(parent), TbServ(new TClientDataSet(this)) {
+TFmCadFalServ::TFmCadFalServ(QWidget* parent)
+    : TForm(parent), TbServ(new TClientDataSet(this)),
+      m_servicos(kTabela, QStringLiteral("CODIGO"), kGravados) {
     setObjectName(QStringLiteral("FmCadFalServ"));
     setWindowTitle(QStringLiteral("Cadastro de Serviços na F.A.L."));
     ui.setupUi(this);
@@ -97,17 +93,7 @@ void TFmCadFalServ::CarregaLista() {
     }
     TbServ->First();
     TbServ->EnableControls();
-    // Taken from the very read the list shows, so that nothing stored since can pass for loaded.
-    m_servicosCarregados = ordenadas(ImpressaoLinhas(q, kGravados));
-}
-
-QStringList TFmCadFalServ::ServicosGravados() {
-    TZoQuery q;
-    q.SQL << QStringLiteral("SELECT %1 FROM %2 WHERE CODIGO = :CODIGO")
-                 .arg(kGravados.join(QStringLiteral(", ")), DBLocal(kTabela));
-    q.BindValue(QStringLiteral("CODIGO"), m_fal);
-    q.Open();
-    return ordenadas(ImpressaoLinhas(q, kGravados));
+    m_servicos.Carregado(m_fal, q);
 }
 
 void TFmCadFalServ::EdtCodFasChange() {
@@ -179,36 +165,21 @@ void TFmCadFalServ::BitBtn4Click() {
 void TFmCadFalServ::Grava_Dados() {
     if (m_fal.isEmpty())
         return; // opened without a sheet: there is nothing to store the list under
-    bool comoCarregados = false;
-    QStringList gravados;
-    {
-        GravacaoAtomica gravacao;
-        comoCarregados = GravadosComoCarregados(kTabela, m_fal, m_servicosCarregados,
-                                                [this] { return ServicosGravados(); });
-        if (comoCarregados) {
-            TZoQuery exclusao;
-            exclusao.SQL << QStringLiteral("DELETE FROM %1 WHERE CODIGO = :CODIGO").arg(DBLocal(kTabela));
-            exclusao.BindValue(QStringLiteral("CODIGO"), m_fal);
-            exclusao.ExecSQL();
-            TZoQuery insercao;
-            insercao.SQL << QStringLiteral(
-                                "INSERT INTO %1 (CODIGO, SETOR, PRECO) VALUES (:CODIGO, :SETOR, :PRECO)")
-                                .arg(DBLocal(kTabela));
-            const int fase = TbServ->FieldIndex(kFase), custo = TbServ->FieldIndex(kCusto);
-            for (int linha = 0; linha < TbServ->RecordCount(); ++linha) {
-                insercao.BindValue(QStringLiteral("CODIGO"), m_fal);
-                insercao.BindValue(QStringLiteral("SETOR"), TbServ->ValueAt(linha, fase));
-                insercao.BindValue(QStringLiteral("PRECO"), TbServ->ValueAt(linha, custo));
-                insercao.ExecSQL();
-            }
-            gravados = ServicosGravados();
-            gravacao.Confirma();
+    const bool gravou = m_servicos.Grava(m_fal, [this](const QString& fal, bool) {
+        TZoQuery insercao;
+        insercao.SQL << QStringLiteral(
+                            "INSERT INTO %1 (CODIGO, SETOR, PRECO) VALUES (:CODIGO, :SETOR, :PRECO)")
+                            .arg(DBLocal(kTabela));
+        const int fase = TbServ->FieldIndex(kFase), custo = TbServ->FieldIndex(kCusto);
+        for (int linha = 0; linha < TbServ->RecordCount(); ++linha) {
+            insercao.BindValue(QStringLiteral("CODIGO"), fal);
+            insercao.BindValue(QStringLiteral("SETOR"), TbServ->ValueAt(linha, fase));
+            insercao.BindValue(QStringLiteral("PRECO"), TbServ->ValueAt(linha, custo));
+            insercao.ExecSQL();
         }
-    }
-    if (comoCarregados) {
-        m_servicosCarregados = gravados;
+    });
+    if (gravou)
         return;
-    }
     Informa(this,
             QStringLiteral("Os serviços da FAL %1 foram alterados por outro usuário depois que esta tela "
                            "os carregou; nada foi gravado. A lista foi carregada como está agora.")

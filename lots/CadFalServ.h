@@ -1,5 +1,6 @@
 #pragma once
 #include "DataSet.h" // the grid in the designed layout holds a pointer to it
+#include "DetalheGravado.h"
 #include "TForm.h"
 #include "ui_CadFalServ.h"
 
@@ -33,14 +34,13 @@ private:
     void EdtCodFasChange();
     void PesquisaFase();
     void CarregaLista();
-    QStringList ServicosGravados();
 
     Ui::TFmCadFalServ ui;
     TClientDataSet* TbServ;
     QString m_fal;
     QString m_cliente;
     double m_precoCor = 0;
-    QStringList m_servicosCarregados; // the sheet's stored services as the list was loaded
+    DetalheGravado m_servicos; // the sheet's services as the list was loaded, and their save
 };
 
 extern TFmCadFalServ* FmCadFalServ;

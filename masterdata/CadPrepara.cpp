@@ -26,17 +26,11 @@ const QString kTitulo = QStringLiteral("CADASTRO DE PREPARACAO");
 const QString kMaterial = QStringLiteral("MATERIAL");
 const QString kTipo = QStringLiteral("TIPO");
 const QString kRegra = QStringLiteral("REGRA");
-// What is compared between the items loaded and the items stored; items may share an order, so both lists
-// are sorted.
+// What is compared between the items loaded and the items stored.
 const QStringList kGravados = {
     QStringLiteral("DESCRICAO"), QStringLiteral("MATERIAL"), QStringLiteral("UNIDADE"),
     QStringLiteral("FIBRA"),     QStringLiteral("PASSO"),    QStringLiteral("TIPO"),
     QStringLiteral("ORDEM"),     QStringLiteral("REGRA"),    QStringLiteral("QTDE")};
-
-QStringList ordenadas(QStringList linhas) {
-    linhas.sort();
-    return linhas;
-}
 
 QString texto(TDataSet& item, const QString& campo) {
     return item.FieldByName(campo).AsString().trimmed();
@@ -53,7 +47,9 @@ bool existe(const QString& tabela, const QString& codigo) {
 }
 } // namespace
 
-TFmCadPrepara::TFmCadPrepara(QWidget* parent) : TForm(parent), TbMat(new TClientDataSet(this)) {
+TFmCadPrepara::TFmCadPrepara(QWidget* parent)
+    : TForm(parent), TbMat(new TClientDataSet(this)),
+      m_itens(kPreparacao, QStringLiteral("CODIGO"), kGravados) {
     setObjectName(QStringLiteral("FmCadPrepara"));
     setWindowTitle(QStringLiteral("Cadastro de Preparações"));
     ui.setupUi(this);
@@ -112,9 +108,8 @@ void TFmCadPrepara::EdtCodPrepChange() {
 // and clicking into the grid must not load the preparation again over what was typed.
 void TFmCadPrepara::EdtCodPrepExit() {
     const QString codigo = ui.EdtCodPrep->text().trimmed();
-    if (codigo.isEmpty() || codigo == m_codigoVerificado)
+    if (codigo.isEmpty() || codigo == m_itens.Codigo())
         return;
-    m_codigoVerificado = codigo;
     BuscaDados();
 }
 
@@ -158,23 +153,13 @@ void TFmCadPrepara::BuscaDados() {
         q.First();
         ui.EdtDescricao->setText(q.FieldByName(QStringLiteral("DESCRICAO")).AsString());
     }
-    // Taken from the very read the grid shows, so that nothing stored since can pass for loaded.
-    m_itensGravados = ordenadas(ImpressaoLinhas(q, kGravados));
+    m_itens.Carregado(codigo, q);
     AlteracoesGravadas();
-}
-
-QStringList TFmCadPrepara::ItensGravados(const QString& codigo) {
-    TZoQuery q;
-    q.SQL << QStringLiteral("SELECT %1 FROM %2 WHERE CODIGO = %3")
-                 .arg(kGravados.join(QStringLiteral(", ")), DBLocal(kPreparacao), Aspas(codigo));
-    q.Open();
-    return ordenadas(ImpressaoLinhas(q, kGravados));
 }
 
 void TFmCadPrepara::Limpa() {
     TbMat->EmptyDataSet();
-    m_codigoVerificado.clear();
-    m_itensGravados.clear();
+    m_itens.Esquece();
     ui.EdtCodPrep->clear();
     AlteracoesGravadas();
     ui.EdtCodPrep->setFocus();
@@ -319,40 +304,25 @@ void TFmCadPrepara::BtGravarClick() {
     if (codigo.isEmpty() || !TbMat->Post() || !TemItens())
         return;
     // Items stored by someone else since this screen loaded the preparation (or found it new) are never
-    // replaced nor joined by these: the code is locked while they are compared.
-    const QStringList carregados = codigo == m_codigoVerificado ? m_itensGravados : QStringList();
-    bool comoCarregados = false;
-    {
-        GravacaoAtomica gravacao;
-        comoCarregados =
-            GravadosComoCarregados(kPreparacao, codigo, carregados, [&] { return ItensGravados(codigo); });
-        if (comoCarregados) {
-            const bool existente = !carregados.isEmpty(); // what is stored is what was loaded
-            TZoQuery exclusao;
-            exclusao.SQL << QStringLiteral("DELETE FROM %1 WHERE CODIGO = %2")
-                                .arg(DBLocal(kPreparacao), Aspas(codigo));
-            exclusao.ExecSQL();
-            InsereItens(codigo);
-            GeraLog(kTitulo,
-                    (existente ? QStringLiteral("ALTERACAO DE PREPARACAO ")
-                               : QStringLiteral("INCLUSAO DE PREPARACAO ")) +
-                        codigo,
-                    existente ? opAlteracao : opInclusao, codigo);
-            // Recipes costed with the old items must not outlive the save, nor the save outlive a failed
-            // recost.
-            if (m_recalculaReceitas) {
-                Ocupado(true, this, QStringLiteral("Recalculando as receitas da preparação %1").arg(codigo));
-                const auto fimOcupado = qScopeGuard([this] { Ocupado(false, this); });
-                RecalculaReceitas(QString(), QString(), codigo);
-                GeraLog(QStringLiteral("ALTERACAO DE RECEITA"),
-                        QStringLiteral("RECALCULO PREPARACAO ") + codigo, opAlteracao, codigo);
-            }
-            gravacao.Confirma();
+    // replaced nor joined by these.
+    const bool gravou = m_itens.Grava(codigo, [this](const QString& preparacao, bool existente) {
+        InsereItens(preparacao);
+        GeraLog(kTitulo,
+                (existente ? QStringLiteral("ALTERACAO DE PREPARACAO ")
+                           : QStringLiteral("INCLUSAO DE PREPARACAO ")) +
+                    preparacao,
+                existente ? opAlteracao : opInclusao, preparacao);
+        // Recipes costed with the old items must not outlive the save, nor the save outlive a failed recost.
+        if (m_recalculaReceitas) {
+            Ocupado(true, this, QStringLiteral("Recalculando as receitas da preparação %1").arg(preparacao));
+            const auto fimOcupado = qScopeGuard([this] { Ocupado(false, this); });
+            RecalculaReceitas(QString(), QString(), preparacao);
+            GeraLog(QStringLiteral("ALTERACAO DE RECEITA"),
+                    QStringLiteral("RECALCULO PREPARACAO ") + preparacao, opAlteracao, preparacao);
         }
-    }
-    if (!comoCarregados) {
+    });
+    if (!gravou) {
         // Leaving the code box loads the preparation as it is stored now.
-        m_codigoVerificado.clear();
         Informa(this,
                 QStringLiteral("A preparação %1 foi gravada ou alterada por outro usuário depois que esta "
                                "tela a carregou; nada foi gravado. Ao sair do código, a preparação é "
@@ -370,23 +340,7 @@ void TFmCadPrepara::BtDuplicarClick() {
         return;
     if (!Pergunta(this, windowTitle(), QStringLiteral("Deseja realmente Duplicar esta Preparação?"), false))
         return;
-    QString novo;
-    QStringList gravados;
-    for (bool livre = false; !livre;) {
-        novo = Proximo(kPreparacao, QStringLiteral("CODIGO"), 3);
-        GravacaoAtomica gravacao;
-        // A code handed out is unused, but a user may be typing it in as a new preparation right now: then
-        // the next one.
-        livre = GravadosComoCarregados(kPreparacao, novo, QStringList(), [&] { return ItensGravados(novo); });
-        if (livre) {
-            InsereItens(novo);
-            gravados = ItensGravados(novo);
-            gravacao.Confirma();
-        }
-    }
-    m_codigoVerificado = novo;
-    m_itensGravados = gravados;
-    ui.EdtCodPrep->setText(novo);
+    ui.EdtCodPrep->setText(m_itens.GravaCopia(3, [this](const QString& novo, bool) { InsereItens(novo); }));
     Informa(this, QStringLiteral("Duplicado."));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "DataSet.h" // the grid in the designed layout holds a pointer to it
+#include "DetalheGravado.h"
 #include "TForm.h"
 #include "ui_CadPrepara.h"
 
@@ -31,7 +32,6 @@ private:
     QString CodigoPreenchido();
     bool TemItens();
     void InsereItens(const QString& codigo);
-    QStringList ItensGravados(const QString& codigo);
     bool DBGrid1KeyDown(QKeyEvent* tecla);
     bool ConfereMaterial();
     bool ConfereTipo();
@@ -43,8 +43,7 @@ private:
     TClientDataSet* TbMat;
     bool m_recalculaReceitas = false; // MAT 170: a saved preparation recosts the recipes that use it
     bool m_carregando = false;
-    QString m_codigoVerificado;  // the code the exit check last ran for
-    QStringList m_itensGravados; // the stored items of m_codigoVerificado as loaded (none for a new code)
+    DetalheGravado m_itens; // the code the exit check last ran for, its items as loaded, their save
 };
 
 extern TFmCadPrepara* FmCadPrepara;

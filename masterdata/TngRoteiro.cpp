@@ -20,22 +20,18 @@ KELM_SCREEN_UNIT(TngRoteiro, TfmTngRoteiro);
 
 namespace {
 const QString kRoteiro = QStringLiteral("ROTEIRO");
-// What is compared between the steps loaded and the steps stored; steps may share an order, so both lists
-// are sorted.
+// What is compared between the steps loaded and the steps stored.
 const QStringList kGravados = {QStringLiteral("DESCRICAO"), QStringLiteral("ORDEM"), QStringLiteral("DIAS"),
                                QStringLiteral("FASE")};
-
-QStringList ordenadas(QStringList linhas) {
-    linhas.sort();
-    return linhas;
-}
 
 bool vazio(TDataSet& passo, const QString& campo) {
     return passo.FieldByName(campo).AsString().trimmed().isEmpty();
 }
 } // namespace
 
-TfmTngRoteiro::TfmTngRoteiro(QWidget* parent) : TForm(parent), TbTemp(new TClientDataSet(this)) {
+TfmTngRoteiro::TfmTngRoteiro(QWidget* parent)
+    : TForm(parent), TbTemp(new TClientDataSet(this)),
+      m_passos(kRoteiro, QStringLiteral("CODIGO"), kGravados) {
     setObjectName(QStringLiteral("fmTngRoteiro"));
     setWindowTitle(QStringLiteral("Cadastro de Roteiro"));
     ui.setupUi(this);
@@ -82,20 +78,18 @@ void TfmTngRoteiro::EdtCodigoChange() {
 // and clicking into the grid must not load the route again over what was typed.
 void TfmTngRoteiro::EdtCodigoExit() {
     const QString codigo = ui.EdtCodigo->text().trimmed();
-    if (codigo == m_codigoVerificado)
+    if (codigo == m_passos.Codigo())
         return;
-    m_codigoVerificado = codigo;
-    m_rotaCarregada.clear();
-    m_passosGravados.clear();
     if (Existe(kRoteiro, QStringLiteral("CODIGO"), Aspas(codigo))) {
         BuscaDados();
         return;
     }
+    m_passos.Novo(codigo);
     if (codigo.isEmpty())
         return;
     TbTemp->EmptyDataSet();
     if (!Pergunta(this, windowTitle(), QStringLiteral("Roteiro não Cadastrado. Deseja Cadastrar?"), false)) {
-        m_codigoVerificado.clear();
+        m_passos.Esquece();
         ui.EdtCodigo->clear();
         ui.EdtCodigo->setFocus();
         return;
@@ -138,23 +132,13 @@ void TfmTngRoteiro::BuscaDados() {
     }
     TbTemp->First();
     TbTemp->EnableControls();
-    m_rotaCarregada = q.IsEmpty() ? QString() : codigo;
     // A route loaded again under the same code shows its stored description too, not the one typed before.
     if (!q.IsEmpty()) {
         q.First();
         ui.EdtDescricao->setText(q.FieldByName(QStringLiteral("DESCRICAO")).AsString());
     }
-    // Taken from the very read the grid shows, so that nothing stored since can pass for loaded.
-    m_passosGravados = ordenadas(ImpressaoLinhas(q, kGravados));
+    m_passos.Carregado(codigo, q);
     AlteracoesGravadas();
-}
-
-QStringList TfmTngRoteiro::PassosGravados(const QString& codigo) {
-    TZoQuery q;
-    q.SQL << QStringLiteral("SELECT DESCRICAO, ORDEM, DIAS, FASE FROM %1 WHERE CODIGO = %2")
-                 .arg(DBLocal(kRoteiro), Aspas(codigo));
-    q.Open();
-    return ordenadas(ImpressaoLinhas(q, kGravados));
 }
 
 void TfmTngRoteiro::PreencheDescFase(TDataSet& passo) {
@@ -232,11 +216,8 @@ bool TfmTngRoteiro::ValidaPassos() {
     return true;
 }
 
-// The route is replaced wholesale, with one prepared insert for all its steps.
-void TfmTngRoteiro::GravaPassos(const QString& codigo) {
-    TZoQuery exclusao;
-    exclusao.SQL << QStringLiteral("DELETE FROM %1 WHERE CODIGO = %2").arg(DBLocal(kRoteiro), Aspas(codigo));
-    exclusao.ExecSQL();
+// One prepared insert for all the steps.
+void TfmTngRoteiro::InserePassos(const QString& codigo) {
     TZoQuery insercao;
     insercao.SQL
         << QStringLiteral("INSERT INTO %1 (CODIGO, DESCRICAO, ORDEM, DIAS, FASE)").arg(DBLocal(kRoteiro))
@@ -275,26 +256,14 @@ void TfmTngRoteiro::BitBtn1Click() {
         return;
     // Emptying every step removes a route, but only one whose steps were shown and then emptied: a grid
     // that never held the route must not wipe it out.
-    if (TbTemp->IsEmpty() && m_rotaCarregada != codigo) {
+    if (TbTemp->IsEmpty() && !m_passos.ComLinhas(codigo)) {
         Informa(this, QStringLiteral("Nenhum passo para gravar."));
         return;
     }
     // Steps stored by someone else since this screen loaded the route (or found it new) are never replaced
-    // nor joined by these: the route has no key of its own, so its code is locked while they are compared.
-    const QStringList carregados = codigo == m_codigoVerificado ? m_passosGravados : QStringList();
-    bool comoCarregados = false;
-    {
-        GravacaoAtomica gravacao;
-        comoCarregados =
-            GravadosComoCarregados(kRoteiro, codigo, carregados, [&] { return PassosGravados(codigo); });
-        if (comoCarregados) {
-            GravaPassos(codigo);
-            gravacao.Confirma();
-        }
-    }
-    if (!comoCarregados) {
+    // nor joined by these.
+    if (!m_passos.Grava(codigo, [this](const QString& rota, bool) { InserePassos(rota); })) {
         // Leaving the code box loads the route as it is stored now.
-        m_codigoVerificado.clear();
         Informa(this, QStringLiteral("O roteiro %1 foi gravado ou alterado por outro usuário depois que esta "
                                      "tela o carregou; nada foi gravado. Ao sair do código, o roteiro é "
                                      "carregado como está agora.")
@@ -302,8 +271,7 @@ void TfmTngRoteiro::BitBtn1Click() {
         ui.EdtCodigo->setFocus();
         return;
     }
-    // The route as saved, reloaded: a second save writes the same steps again.
-    m_codigoVerificado = codigo;
+    // The route as saved, reloaded.
     BuscaDados();
     ui.EdtCodigo->setFocus();
 }
@@ -326,9 +294,7 @@ void TfmTngRoteiro::BtExcluirClick() {
             opExclusao, codigo);
     exclusao.Confirma();
     TbTemp->EmptyDataSet();
-    m_codigoVerificado.clear();
-    m_rotaCarregada.clear();
-    m_passosGravados.clear();
+    m_passos.Esquece();
     ui.EdtCodigo->clear();
     AlteracoesGravadas();
     ui.EdtCodigo->setFocus();

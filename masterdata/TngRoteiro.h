@@ -1,5 +1,6 @@
 #pragma once
 #include "DataSet.h" // the grid in the designed layout holds a pointer to it
+#include "DetalheGravado.h"
 #include "TForm.h"
 #include "ui_TngRoteiro.h"
 
@@ -28,19 +29,16 @@ private:
     void BuscaDados();
     QString CodigoPreenchido();
     bool ValidaPassos();
-    void GravaPassos(const QString& codigo);
+    void InserePassos(const QString& codigo);
     bool DBGrid8KeyDown(QKeyEvent* tecla);
     bool PesquisaFase();
     void PreencheDescFase(TDataSet& passo);
     void FocaPasso(const QString& campo);
-    QStringList PassosGravados(const QString& codigo);
 
     Ui::TfmTngRoteiro ui;
     TClientDataSet* TbTemp;
     bool m_carregando = false;
-    QString m_codigoVerificado;   // the code the exit check last ran for
-    QString m_rotaCarregada;      // the route whose stored steps the grid was loaded with
-    QStringList m_passosGravados; // the stored steps of m_codigoVerificado as loaded (none for a new route)
+    DetalheGravado m_passos; // the route the exit check last ran for, its steps as loaded, their save
 };
 
 extern TfmTngRoteiro* fmTngRoteiro;

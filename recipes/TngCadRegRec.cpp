@@ -20,7 +20,7 @@ KELM_SCREEN_UNIT(TngCadRegRec, TFmTngCadRegRec);
 namespace {
 const QString kRegra = QStringLiteral("TNG_REGRA");
 const QString kLog = QStringLiteral("REGRA");
-// What is compared between the lines loaded and the lines stored, in their order.
+// What is compared between the lines loaded and the lines stored; a line's place is its ORDEM.
 const QStringList kGravadas = {
     QStringLiteral("DESCRICAO"), QStringLiteral("LINHA"),    QStringLiteral("TIPO"),  QStringLiteral("ORDEM"),
     QStringLiteral("QTDE_DE"),   QStringLiteral("QTDE_ATE"), QStringLiteral("QTDE_R")};
@@ -71,7 +71,9 @@ bool LinhaEmBranco(const TDataSet& itens, int linha) {
 }
 } // namespace
 
-TFmTngCadRegRec::TFmTngCadRegRec(QWidget* parent) : TForm(parent), TbItens(new TClientDataSet(this)) {
+TFmTngCadRegRec::TFmTngCadRegRec(QWidget* parent)
+    : TForm(parent), TbItens(new TClientDataSet(this)),
+      m_linhas(kRegra, QStringLiteral("CODIGO"), kGravadas) {
     setObjectName(QStringLiteral("FmTngCadRegRec"));
     setWindowTitle(QStringLiteral("Cadastro de Regras para Cálculo de Receita"));
     ui.setupUi(this);
@@ -132,9 +134,8 @@ void TFmTngCadRegRec::EdtCodigoExit() {
         codigo = Proximo(kRegra, QStringLiteral("CODIGO"), 3);
         ui.EdtCodigo->setText(codigo);
     }
-    if (codigo == m_codigoVerificado)
+    if (codigo == m_linhas.Codigo())
         return;
-    m_codigoVerificado = codigo;
     BuscaRegras();
 }
 
@@ -191,18 +192,8 @@ void TFmTngCadRegRec::BuscaRegras() {
         q.First();
         ui.EdtDescricao->setText(q.FieldByName(QStringLiteral("DESCRICAO")).AsString());
     }
-    // Taken from the very read the grid shows, so that nothing stored since can pass for loaded.
-    m_linhasCarregadas = ImpressaoLinhas(q, kGravadas);
+    m_linhas.Carregado(codigo, q);
     AlteracoesGravadas();
-}
-
-QStringList TFmTngCadRegRec::LinhasGravadas(const QString& codigo) {
-    TZoQuery q;
-    q.SQL << QStringLiteral("SELECT %1 FROM %2").arg(kGravadas.join(QStringLiteral(", ")), DBLocal(kRegra))
-          << QStringLiteral("WHERE CODIGO = :CODIGO ORDER BY ORDEM");
-    q.BindValue(QStringLiteral("CODIGO"), codigo);
-    q.Open();
-    return ImpressaoLinhas(q, kGravadas);
 }
 
 QList<int> TFmTngCadRegRec::LinhasPreenchidas() const {
@@ -260,36 +251,22 @@ void TFmTngCadRegRec::BitBtn1Click() {
     if (codigo.isEmpty() || !TbItens->Post())
         return;
     const QList<int> linhas = LinhasPreenchidas();
-    const QStringList carregadas = codigo == m_codigoVerificado ? m_linhasCarregadas : QStringList();
     // Emptying the grid removes a rule, but only one whose lines it held.
-    if (linhas.isEmpty() && carregadas.isEmpty()) {
+    if (linhas.isEmpty() && !m_linhas.ComLinhas(codigo)) {
         Informa(this, QStringLiteral("Nenhuma linha para gravar."));
         return;
     }
     // Lines stored by someone else since this screen loaded the rule (or found it new) are never replaced
-    // nor joined by these: the code is locked while they are compared.
-    bool comoCarregadas = false;
-    {
-        GravacaoAtomica gravacao;
-        comoCarregadas =
-            GravadosComoCarregados(kRegra, codigo, carregadas, [&] { return LinhasGravadas(codigo); });
-        if (comoCarregadas) {
-            const bool existia = !carregadas.isEmpty(); // what is stored is what was loaded
-            TZoQuery exclusao;
-            exclusao.SQL
-                << QStringLiteral("DELETE FROM %1 WHERE CODIGO = %2").arg(DBLocal(kRegra), Aspas(codigo));
-            exclusao.ExecSQL();
-            InsereLinhas(codigo, linhas);
-            GeraLog(kLog,
-                    (existia ? QStringLiteral("ALTERACAO DA REGRA ") : QStringLiteral("INCLUSAO DA REGRA ")) +
-                        codigo,
-                    existia ? opAlteracao : opInclusao, codigo);
-            gravacao.Confirma();
-        }
-    }
-    if (!comoCarregadas) {
+    // nor joined by these.
+    const bool gravou = m_linhas.Grava(codigo, [&](const QString& regra, bool existia) {
+        InsereLinhas(regra, linhas);
+        GeraLog(kLog,
+                (existia ? QStringLiteral("ALTERACAO DA REGRA ") : QStringLiteral("INCLUSAO DA REGRA ")) +
+                    regra,
+                existia ? opAlteracao : opInclusao, regra);
+    });
+    if (!gravou) {
         // Leaving the code box loads the rule as it is stored now.
-        m_codigoVerificado.clear();
         Informa(this,
                 QStringLiteral("As linhas gravadas da regra %1 não são as que esta tela carregou (outro "
                                "usuário a gravou ou alterou); nada foi gravado. Ao sair do código, a "
@@ -298,8 +275,7 @@ void TFmTngCadRegRec::BitBtn1Click() {
         ui.EdtCodigo->setFocus();
         return;
     }
-    // The rule as saved, reloaded: a second save writes the same lines again.
-    m_codigoVerificado = codigo;
+    // The rule as saved, reloaded.
     BuscaRegras();
     ui.EdtCodigo->setFocus();
 }
@@ -317,15 +293,10 @@ void TFmTngCadRegRec::BitBtn5Click() {
     if (!Pergunta(this, windowTitle(), QStringLiteral("Deseja duplicar este registro?"), false,
                   MsgIcon::Warning))
         return;
-    const QString novo = Proximo(kRegra, QStringLiteral("CODIGO"), 3);
-    {
-        GravacaoAtomica gravacao;
+    ui.EdtCodigo->setText(m_linhas.GravaCopia(3, [&](const QString& novo, bool) {
         InsereLinhas(novo, linhas);
         GeraLog(kLog, QStringLiteral("REGRA %1 DUPLICADA PARA %2").arg(codigo, novo), opInclusao, novo);
-        gravacao.Confirma();
-    }
-    ui.EdtCodigo->setText(novo);
-    m_codigoVerificado = novo;
+    }));
     BuscaRegras();
     ui.EdtCodigo->setFocus();
 }
@@ -353,8 +324,7 @@ void TFmTngCadRegRec::BitBtn4Click() {
         exclusao.Confirma();
     }
     TbItens->EmptyDataSet();
-    m_codigoVerificado.clear();
-    m_linhasCarregadas.clear();
+    m_linhas.Esquece();
     ui.EdtCodigo->clear();
     AlteracoesGravadas();
     ui.EdtCodigo->setFocus();

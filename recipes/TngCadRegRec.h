@@ -1,5 +1,6 @@
 #pragma once
 #include "DataSet.h" // the grid in the designed layout holds a pointer to it
+#include "DetalheGravado.h"
 #include "TForm.h"
 #include "ui_TngCadRegRec.h"
 
@@ -27,7 +28,6 @@ private:
     void EdtCodigoChange();
     void EdtCodigoExit();
     void BuscaRegras();
-    QStringList LinhasGravadas(const QString& codigo);
     QList<int> LinhasPreenchidas() const;
     void InsereLinhas(const QString& codigo, const QList<int>& linhas);
     QString CodigoPreenchido();
@@ -37,8 +37,7 @@ private:
 
     Ui::TFmTngCadRegRec ui;
     TClientDataSet* TbItens;
-    QString m_codigoVerificado;     // the code the exit check last ran for
-    QStringList m_linhasCarregadas; // the stored lines of m_codigoVerificado as loaded (none for a new rule)
+    DetalheGravado m_linhas; // the code the exit check last ran for, its lines as loaded, their save
 };
 
 extern TFmTngCadRegRec* FmTngCadRegRec;

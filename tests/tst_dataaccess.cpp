@@ -1,9 +1,10 @@
 // Host data services as screens call them: quoting on every text path, numbering between users, audit rows,
-// parameters and the physical names.
+// parameters and the physical names, detail rows replaced wholesale.
 #include "Acesso.h"
 #include "CodeAllocator.h"
 #include "DataAccess.h"
 #include "DataContext.h"
+#include "DetalheGravado.h"
 #include "Funcoes.h"
 #include "HostError.h"
 #include "TZoQuery.h"
@@ -35,6 +36,8 @@ private slots:
     void proximoSaysWhenTheCodesOfATableRunOut();
     void proximoWaitsOnAHeldCounterNoLongerThanAnyWrite();
     void parametersAndPhysicalNames();
+    void detalheGravadoWritesOnlyOverTheRowsLoaded_data();
+    void detalheGravadoWritesOnlyOverTheRowsLoaded();
 };
 
 void TstDataAccess::quotesSurviveEveryTextPath() {
@@ -149,6 +152,61 @@ void TstDataAccess::parametersAndPhysicalNames() {
                          "WHERE F.LOTE SIMILAR TO '[0-9]{6}'"),
              QStringLiteral("SELECT * FROM TABPRE_SERV_001 T JOIN FAL F ON F.X = 'NAO' "
                             "WHERE F.LOTE SIMILAR TO '[0-9]{6}'"));
+}
+
+// Sheet 0000100 carries service 02 twice and 01, and is loaded in an order of its own; the save replaces the
+// services of a code by one, after another user ran a statement. Each case: the code loaded (else found
+// new), the code saved, the other user's statement, what the writes were told of stored rows (empty when they
+// did not run), the code the piece remembers afterwards.
+void TstDataAccess::detalheGravadoWritesOnlyOverTheRowsLoaded_data() {
+    QTest::addColumn<QStringList>("caso");
+    const QString inclui = QStringLiteral("INSERT INTO TABELA (CODIGO, SETOR, PRECO) VALUES ('%1', '01', 2)");
+    QTest::newRow("as loaded, read in another order")
+        << QStringList{"0000100", "0000100", "", "S", "0000100"};
+    QTest::newRow("a row added by another user")
+        << QStringList{"0000100", "0000100", inclui.arg("0000100"), "", ""};
+    QTest::newRow("one of two twins deleted by another user") << QStringList{
+        "0000100", "0000100", "DELETE FROM TABELA WHERE CODIGO = '0000100' AND SETOR = '02' ROWS 1", "", ""};
+    QTest::newRow("a new code still free") << QStringList{"0000300", "0000300", "", "N", "0000300"};
+    QTest::newRow("a new code another user stored meanwhile")
+        << QStringList{"0000300", "0000300", inclui.arg("0000300"), "", ""};
+    QTest::newRow("a stored code not loaded") << QStringList{"0000100", "0000200", "", "", "0000100"};
+}
+
+void TstDataAccess::detalheGravadoWritesOnlyOverTheRowsLoaded() {
+    QFETCH(QStringList, caso);
+    const QString carregado = caso[0], codigo = caso[1], outro = caso[2], existiam = caso[3],
+                  depois = caso[4];
+    Insert("TABELA (CODIGO, SETOR, PRECO)",
+           {"'0000100', '02', 1.25", "'0000100', '01', 5.5", "'0000100', '02', 1.25", "'0000200', '03', 3"});
+    Commit();
+    DetalheGravado servicos("TABELA", "CODIGO", {"SETOR", "PRECO"});
+    if (carregado == "0000100") {
+        TZoQuery q;
+        q.SQL << "SELECT SETOR, PRECO FROM TABELA WHERE CODIGO = '0000100' ORDER BY SETOR DESC";
+        q.Open();
+        servicos.Carregado(carregado, q);
+    } else {
+        servicos.Novo(carregado);
+    }
+    if (!outro.isEmpty())
+        ByOther(outro);
+    const QString gravadas = "SELECT SETOR, PRECO FROM TABELA WHERE CODIGO = '" + codigo + "' ORDER BY 1, 2";
+    const QString antes = Seen(gravadas);
+    QString disse;
+    const DetalheGravado::Insercao insere = [&](const QString& c, bool existia) {
+        disse = existia ? "S" : "N";
+        Sql("INSERT INTO TABELA (CODIGO, SETOR, PRECO) VALUES ('" + c + "', '09', 1)");
+    };
+    QCOMPARE(servicos.Grava(codigo, insere), !existiam.isEmpty());
+    QCOMPARE(disse, existiam);
+    QCOMPARE(servicos.Codigo(), depois);
+    QCOMPARE(Seen(gravadas), existiam.isEmpty() ? antes : QStringLiteral("09|1"));
+    // What was written counts as loaded: the next save replaces it.
+    if (!existiam.isEmpty()) {
+        QVERIFY(servicos.Grava(codigo, insere));
+        QCOMPARE(disse, "S");
+    }
 }
 
 QTEST_MAIN(TstDataAccess)
