@@ -96,7 +96,6 @@ void TFmCadCorTing::FormCreate() {
     cad.tabela = QStringLiteral("CADCORTIN");
     cad.caixaCodigo = ui.EdtCodigo;
     cad.caixaDescricao = ui.EdtDescricao;
-    cad.ultimaCaixa = ui.CkTingir;
     cad.checaCodigo = true;
     cad.textoCodigoVazio = QStringLiteral("Código da cor inválido.");
     cad.larguraProximo = 10;

@@ -61,7 +61,6 @@ void TFmTabPrecoServ::FormCreate() {
     cad.campoDescricao = QStringLiteral("CLIENTE");
     cad.caixaCodigo = ui.EdtCodCli;
     cad.caixaDescricao = ui.EdtCusto;
-    cad.ultimaCaixa = ui.EdtCusto;
     cad.tituloLog = QStringLiteral("CADASTRO DE PRECOS DE SERVICOS");
     cad.textoInclusao = QStringLiteral("INCLUSAO DO PRECO DO SERVICO ");
     cad.textoAlteracao = QStringLiteral("ALTERACAO DO PRECO DO SERVICO ");

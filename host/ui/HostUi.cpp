@@ -30,6 +30,21 @@ void TrataErro(const QString& text) {
     context().HandleError(text);
 }
 
+QWidget* ControleSeguinte(QWidget* screen, QWidget* from, bool forward) {
+    if (!screen || !from)
+        return nullptr;
+    // A control with a focus proxy is reached through the proxy, as Qt's own Tab does.
+    const auto alcancavel = [&](QWidget* w) {
+        return screen->isAncestorOf(w) && (from == screen || !from->isAncestorOf(w)) && w->isEnabled() &&
+               w->isVisible() && (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy();
+    };
+    for (QWidget* w = forward ? from->nextInFocusChain() : from->previousInFocusChain(); w && w != from;
+         w = forward ? w->nextInFocusChain() : w->previousInFocusChain())
+        if (alcancavel(w))
+            return w;
+    return nullptr;
+}
+
 bool pSetFocus(QWidget* screen, QKeyEvent* key) {
     if (!screen || !key || (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter))
         return false;
@@ -40,12 +55,7 @@ bool pSetFocus(QWidget* screen, QKeyEvent* key) {
     if (focused->inherits("QPlainTextEdit") || focused->inherits("QTextEdit") ||
         focused->inherits("QAbstractButton") || focused->inherits("QAbstractItemView"))
         return false;
-    QWidget* next = focused->nextInFocusChain();
-    while (next && next != focused &&
-           (!next->isEnabled() || !next->isVisible() || !(next->focusPolicy() & Qt::TabFocus) ||
-            !screen->isAncestorOf(next)))
-        next = next->nextInFocusChain();
-    if (next && next != focused)
+    if (QWidget* next = ControleSeguinte(screen, focused))
         next->setFocus(Qt::TabFocusReason);
     return true;
 }

@@ -12,6 +12,11 @@ KELMHOST_EXPORT void Ocupado(bool busy, QWidget* screen = nullptr, const QString
 // The host's error handler: rolls the unit of work back and shows the text in one error box.
 KELMHOST_EXPORT void TrataErro(const QString& text);
 
+// The control Tab (Shift+Tab when !forward) reaches from `from`: the next of the focus chain that lies in
+// `screen`, outside `from`, enabled, shown and taking Tab; from the screen itself, its first control. Null
+// when there is none.
+KELMHOST_EXPORT QWidget* ControleSeguinte(QWidget* screen, QWidget* from, bool forward = true);
+
 // Enter moves the focus to the next control of the screen; returns true when the key was used.
 KELMHOST_EXPORT bool pSetFocus(QWidget* screen, QKeyEvent* key);
 
