@@ -1,5 +1,7 @@
-// The host application: log-in, the error handler's rollback, the log viewer and host-table printing.
+// The host application: log-in, the error handler's rollback, the log viewer, host-table printing and where
+// screens open.
 #include "Acesso.h"
+#include "ClassRegistry.h"
 #include "DBControls.h"
 #include "DataAccess.h"
 #include "DataContext.h"
@@ -19,6 +21,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -42,6 +45,7 @@ private slots:
     void auditLogViewerShowsKindAndScreenByMeaning();
     void hostTablePrintHasEveryGridColumn();
     void menuBringsAnOpenScreenForward();
+    void dialogOpensOverTheScreenThatAsks();
 };
 
 void TstApp::loginRefusesWrongPasswordAndInactiveUsers() {
@@ -175,6 +179,25 @@ void TstApp::menuBringsAnOpenScreenForward() {
     QCOMPARE(window.Area()->activeSubWindow()->widget()->windowTitle(), QStringLiteral("Regiões de Preço"));
     window.Area()->closeAllSubWindows();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// A dialog a screen opens (modal, as the services of a lot sheet) comes up centred over that screen.
+void TstApp::dialogOpensOverTheScreenThatAsks() {
+    TFmTabelaHost::RegistraTelas();
+    RegisterClass({"TelaDialogo", "Diálogo", QString(), ScreenKind::Dialog, 0}, [](QWidget* parent) {
+        auto* dialog = new QWidget(parent);
+        dialog->resize(300, 200);
+        return dialog;
+    });
+    const auto retira = qScopeGuard([] { UnRegisterClass("TelaDialogo"); });
+    TFmPrincipal window;
+    window.setGeometry(200, 150, 560, 420);
+    window.show();
+    window.findChild<QAction*>("TFmHostRegiao")->trigger();
+    QWidget* opener = window.Area()->activeSubWindow()->widget();
+    const std::unique_ptr<QWidget> dialog(Carrega_Form(QString(), "TelaDialogo", QString(), true, false));
+    const QRect area(opener->mapToGlobal(QPoint(0, 0)), opener->size());
+    QVERIFY(area.contains(dialog->frameGeometry().center()));
 }
 
 int main(int argc, char** argv) {

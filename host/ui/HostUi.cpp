@@ -8,7 +8,9 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QProcess>
+#include <QScreen>
 #include <QWidget>
+#include <algorithm>
 
 namespace {
 const char* const kPictureSuffixes[] = {"png", "jpg", "jpeg", "bmp", "gif", "txt", "rtf"};
@@ -60,19 +62,39 @@ bool pSetFocus(QWidget* screen, QKeyEvent* key) {
     return true;
 }
 
+void CentraDialogo(QWidget* dialog, QWidget* opener) {
+    QWidget* over = opener && opener->isVisible() ? opener : dialog->parentWidget();
+    QScreen* desktop = over ? over->screen() : QGuiApplication::primaryScreen();
+    if (!desktop)
+        return;
+    const QRect area = desktop->availableGeometry();
+    const QPoint centre = over ? over->mapToGlobal(over->rect().center()) : area.center();
+    const QSize size = dialog->frameGeometry().size();
+    // A dialog larger than the desktop keeps its top-left corner, and its title bar, in view.
+    const auto limita = [](int v, int menor, int maior) { return std::max(menor, std::min(v, maior)); };
+    dialog->move(
+        limita(centre.x() - size.width() / 2, area.left(), area.x() + area.width() - size.width()),
+        limita(centre.y() - size.height() / 2, area.top(), area.y() + area.height() - size.height()));
+}
+
 QWidget* Carrega_Form(const QString& moduleFile, const QString& className, const QString& param, bool modal,
                       bool hidden) {
     Q_UNUSED(moduleFile);
     Q_UNUSED(param);
+    HostContext* current = HostContext::Current();
+    QWidget* opener = current ? current->ActiveScreen() : nullptr;
     QWidget* screen = CreateScreen(className);
     if (!screen)
         return nullptr;
     if (hidden)
         return screen;
     if (modal) {
+        // A window of its own would open wherever the desktop puts it: in a corner, over the menus.
+        screen->setParent(opener ? opener->window() : nullptr, Qt::Dialog);
         screen->setWindowModality(Qt::ApplicationModal);
+        CentraDialogo(screen, opener);
         screen->show();
-    } else if (HostContext* current = HostContext::Current(); current && current->ShowScreen) {
+    } else if (current && current->ShowScreen) {
         current->ShowScreen(screen);
     } else {
         screen->show();

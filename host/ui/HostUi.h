@@ -20,8 +20,13 @@ KELMHOST_EXPORT QWidget* ControleSeguinte(QWidget* screen, QWidget* from, bool f
 // Enter moves the focus to the next control of the screen; returns true when the key was used.
 KELMHOST_EXPORT bool pSetFocus(QWidget* screen, QKeyEvent* key);
 
+// Places a dialog centred over the screen that opened it (over its parent window, or the desktop, when there
+// is none), wholly on the desktop.
+KELMHOST_EXPORT void CentraDialogo(QWidget* dialog, QWidget* opener);
+
 // Opens a registered screen from another screen. The module file name is kept for callers; screens of
-// every loaded module share one registry. Returns the screen shown, or null when the class is unknown.
+// every loaded module share one registry. A modal screen is a dialog of the active screen, centred over it.
+// Returns the screen shown, or null when the class is unknown.
 KELMHOST_EXPORT QWidget* Carrega_Form(const QString& moduleFile, const QString& className,
                                       const QString& param, bool modal, bool hidden);
 
