@@ -230,7 +230,7 @@ void TFmCadCorTing::PesquisaCodigo(QLineEdit* box) {
     const CaixaCodigo* code = CodigoDa(box);
     if (code && TPesquisa::PesquisaCampo(this, code->titulo, code->tabela, Dados(), code->campo, code->chave,
                                          code->campoDescricao))
-        box->setFocus(Qt::OtherFocusReason);
+        SeguePesquisa(box);
 }
 
 void TFmCadCorTing::BtImagemClick() {

@@ -153,12 +153,12 @@ bool TFmTabPrecoServ::EscolheCliente() {
 
 void TFmTabPrecoServ::PesquisaCliente() {
     if (EscolheCliente())
-        ui.EdtCodCli->setFocus(Qt::OtherFocusReason);
+        SeguePesquisa(ui.EdtCodCli);
 }
 
 void TFmTabPrecoServ::PesquisaFase() {
     if (TPesquisa::PesquisaCampo(this, QStringLiteral("Fases"), QStringLiteral("FASE"), Dados(), kFase))
-        ui.EdtCodFase->setFocus(Qt::OtherFocusReason);
+        SeguePesquisa(ui.EdtCodFase);
 }
 
 bool TFmTabPrecoServ::ClienteValido() {
