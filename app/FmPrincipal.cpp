@@ -165,7 +165,8 @@ void TFmPrincipal::Exibe(QWidget* screen) {
         if (kind == ScreenKind::Dialog) {
             screen->adjustSize();
             screen->setFixedSize(screen->size());
-            screen->move(geometry().center() - screen->rect().center());
+            QMdiSubWindow* opener = m_area->activeSubWindow();
+            CentraDialogo(screen, opener ? opener->widget() : nullptr);
             screen->show();
         } else {
             screen->showMaximized();

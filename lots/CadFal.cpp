@@ -666,7 +666,7 @@ bool TFmCadFal::TeclaControle(QWidget* control, QKeyEvent* tecla) {
             pesquisa.CampoChave = pesquisas.value(control).second;
             pesquisa.Edit = qobject_cast<QLineEdit*>(control);
             if (pesquisa.AbrePesquisa(this))
-                CampoValido(control);
+                SeguePesquisa(control);
             return true;
         }
     }

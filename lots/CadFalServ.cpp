@@ -117,7 +117,7 @@ void TFmCadFalServ::PesquisaFase() {
     pesquisa.Campos = QStringList{QStringLiteral("CODIGO"), kDescricao};
     pesquisa.Edit = ui.EdtCodFas;
     if (pesquisa.AbrePesquisa(this))
-        ui.EdtCusto->setFocus();
+        SeguePesquisa(ui.EdtCodFas);
 }
 
 bool TFmCadFalServ::TeclaControle(QWidget* control, QKeyEvent* tecla) {

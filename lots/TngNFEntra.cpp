@@ -399,10 +399,9 @@ TfmTngNFEntra::TfmTngNFEntra(QWidget* parent)
         DicaTeclas({caixa}, QStringLiteral("F4: pesquisa de %1").arg(codigo.titulo.toLower()));
         codigo.pesquisa->setFocusPolicy(Qt::NoFocus); // F4 in the box does the same from the keyboard
         connect(codigo.pesquisa, &QToolButton::clicked, this, Protegido([this, caixa] {
-                    if (const CaixaCodigo* c = CodigoDa(caixa); c && Editando() && !caixa->isReadOnly()) {
-                        PesquisaCodigo(*c);
-                        caixa->setFocus(Qt::OtherFocusReason);
-                    }
+                    if (const CaixaCodigo* c = CodigoDa(caixa);
+                        c && Editando() && !caixa->isReadOnly() && PesquisaCodigo(*c))
+                        SeguePesquisa(caixa);
                 }));
     }
 
@@ -739,7 +738,8 @@ bool TfmTngNFEntra::SaidaControle(QWidget* control, QWidget* next, Qt::FocusReas
 bool TfmTngNFEntra::TeclaControle(QWidget* control, QKeyEvent* tecla) {
     if (tecla->key() == Qt::Key_F4 && tecla->modifiers() == Qt::NoModifier && Editando())
         if (const CaixaCodigo* codigo = CodigoDa(control); codigo && !codigo->caixa->isReadOnly()) {
-            PesquisaCodigo(*codigo);
+            if (PesquisaCodigo(*codigo))
+                SeguePesquisa(codigo->caixa);
             return true;
         }
     return TForm::TeclaControle(control, tecla);

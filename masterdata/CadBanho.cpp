@@ -18,7 +18,6 @@ void TFmBanho::FormCreate() {
     cad.tabela = QStringLiteral("BANHO");
     cad.caixaCodigo = ui.EdtCodBanho;
     cad.caixaDescricao = ui.EdtDesBanho;
-    cad.ultimaCaixa = ui.EdtProporcao;
     cad.checaCodigo = true;
     cad.exclusaoPadraoSim = true;
     cad.usos = QStringList{QStringLiteral("MAQ_TIN.RELAC_BANHO"), QStringLiteral("MAQ_TIN_CAP.RELAC_BANHO"),

@@ -97,7 +97,6 @@ void TFmCadCorTing::FormCreate() {
     cad.tabela = QStringLiteral("CADCORTIN");
     cad.caixaCodigo = ui.EdtCodigo;
     cad.caixaDescricao = ui.EdtDescricao;
-    cad.ultimaCaixa = ui.CkTingir;
     cad.checaCodigo = true;
     cad.textoCodigoVazio = QStringLiteral("Código da cor inválido.");
     cad.larguraProximo = 10;
@@ -230,7 +229,7 @@ void TFmCadCorTing::PesquisaCodigo(QLineEdit* box) {
     const CaixaCodigo* code = CodigoDa(box);
     if (code && TPesquisa::PesquisaCampo(this, code->titulo, code->tabela, Dados(), code->campo, code->chave,
                                          code->campoDescricao))
-        box->setFocus(Qt::OtherFocusReason);
+        SeguePesquisa(box);
 }
 
 void TFmCadCorTing::BtImagemClick() {

@@ -24,7 +24,6 @@ void TfmFase::FormCreate() {
     cad.tabela = QStringLiteral("FASE");
     cad.caixaCodigo = ui.EdtCodFase;
     cad.caixaDescricao = ui.EdtDesFase;
-    cad.ultimaCaixa = ui.EdtGrupo;
     cad.checaCodigo = true;
     cad.larguraProximo = 2;
     cad.anexa = true;

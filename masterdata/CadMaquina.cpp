@@ -243,7 +243,6 @@ void TFmMaquinaTin::FormCreate() {
     cad.tabela = QStringLiteral("MAQ_TIN");
     cad.caixaCodigo = ui.Edtcodmaq;
     cad.caixaDescricao = ui.EdtDesMaq;
-    cad.ultimaCaixa = ui.EdtArredonda;
     cad.checaCodigo = true;
     cad.larguraProximo = 2;
     cad.anexa = true;

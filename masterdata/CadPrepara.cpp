@@ -121,7 +121,7 @@ void TFmCadPrepara::PqPreparaClick() {
     pesquisa.Campos = QStringList{QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO")};
     pesquisa.Edit = ui.EdtCodPrep;
     if (pesquisa.AbrePesquisa(this))
-        EdtCodPrepExit();
+        SeguePesquisa(ui.EdtCodPrep);
 }
 
 void TFmCadPrepara::BuscaDados() {

@@ -18,7 +18,6 @@ void TfmTipoTin::FormCreate() {
     cad.tabela = QStringLiteral("TIPO_TING");
     cad.caixaCodigo = ui.EdtCodTipo;
     cad.caixaDescricao = ui.EdtDesTipo;
-    cad.ultimaCaixa = ui.EdtDesTipo;
     cad.checaCodigo = true;
     cad.tituloExclusao = windowTitle();
     cad.exclusaoPadraoSim = true;

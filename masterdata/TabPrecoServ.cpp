@@ -61,7 +61,6 @@ void TFmTabPrecoServ::FormCreate() {
     cad.campoDescricao = QStringLiteral("CLIENTE");
     cad.caixaCodigo = ui.EdtCodCli;
     cad.caixaDescricao = ui.EdtCusto;
-    cad.ultimaCaixa = ui.EdtCusto;
     cad.tituloLog = QStringLiteral("CADASTRO DE PRECOS DE SERVICOS");
     cad.textoInclusao = QStringLiteral("INCLUSAO DO PRECO DO SERVICO ");
     cad.textoAlteracao = QStringLiteral("ALTERACAO DO PRECO DO SERVICO ");
@@ -155,12 +154,12 @@ bool TFmTabPrecoServ::EscolheCliente() {
 
 void TFmTabPrecoServ::PesquisaCliente() {
     if (EscolheCliente())
-        ui.EdtCodCli->setFocus(Qt::OtherFocusReason);
+        SeguePesquisa(ui.EdtCodCli);
 }
 
 void TFmTabPrecoServ::PesquisaFase() {
     if (TPesquisa::PesquisaCampo(this, QStringLiteral("Fases"), QStringLiteral("FASE"), Dados(), kFase))
-        ui.EdtCodFase->setFocus(Qt::OtherFocusReason);
+        SeguePesquisa(ui.EdtCodFase);
 }
 
 bool TFmTabPrecoServ::ClienteValido() {

@@ -106,7 +106,7 @@ void TfmTngRoteiro::PqRoteiroClick() {
     pesquisa.Campos = QStringList{QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO")};
     pesquisa.Edit = ui.EdtCodigo;
     if (pesquisa.AbrePesquisa(this))
-        EdtCodigoExit();
+        SeguePesquisa(ui.EdtCodigo);
 }
 
 void TfmTngRoteiro::BuscaDados() {

@@ -4,6 +4,7 @@
 #include "Funcoes.h"
 #include "GravacaoAtomica.h"
 #include "HostError.h"
+#include "HostUi.h"
 #include "Mensagens.h"
 #include "Protecao.h"
 #include "TPesquisa.h"
@@ -37,6 +38,17 @@ QToolButton* navigation(QWidget* parent, QHBoxLayout* bar, const QString& name, 
     b->setToolTip(tip);
     b->setAutoRaise(true);
     return b;
+}
+
+// Tab out of the record's boxes skips the page tabs and the list, straight to Confirm, but never past a grid
+// open for editing: the record's rows are typed before it is confirmed.
+QWidget* depoisDosDados(QWidget* screen, QWidget* caixa, QWidget* confirmar) {
+    for (QWidget* w = ControleSeguinte(screen, caixa); w && w != confirmar && w != caixa;
+         w = ControleSeguinte(screen, w))
+        if (auto* grade = qobject_cast<TZoDBGrid*>(w);
+            grade && grade->editTriggers() != QAbstractItemView::NoEditTriggers)
+            return grade;
+    return confirmar;
 }
 } // namespace
 
@@ -354,8 +366,8 @@ bool TFmCadastro::SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason
         return false;
     if (control == cad.caixaCodigo && cad.larguraProximo > 0)
         PropoeCodigo();
-    else if (reason == Qt::TabFocusReason && control == cad.ultimaCaixa && SbConfirmar->isVisible())
-        SbConfirmar->setFocus(Qt::OtherFocusReason);
+    else if (reason == Qt::TabFocusReason && !PainelDados->isAncestorOf(next) && SbConfirmar->isVisible())
+        depoisDosDados(this, control, SbConfirmar)->setFocus(Qt::OtherFocusReason);
     return true;
 }
 

@@ -42,8 +42,7 @@ protected:
         QString campoDescricao = QStringLiteral("DESCRICAO");
         QPointer<QLineEdit> caixaCodigo;
         QPointer<QWidget> caixaDescricao;
-        QPointer<QWidget> ultimaCaixa; // leaving it while editing moves the focus to Confirm
-        bool checaCodigo = false;      // blank and duplicate code checks when including
+        bool checaCodigo = false; // blank and duplicate code checks when including
         QString textoCodigoVazio = QStringLiteral("É necessário preencher o campo de código.");
         int larguraProximo = 0; // > 0: an empty code box is given Proximo(tabela, code, width) when left
         bool anexa = false;     // Include appends instead of inserting

@@ -8,6 +8,7 @@
 #include "Mensagens.h"
 #include "Protecao.h"
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -61,6 +62,17 @@ private:
     }
     static inline int s_screens = 0;
 };
+
+// A box that only shows a value (the description beside a code) is no place to type the next one.
+bool somenteLeitura(const QWidget* w) {
+    if (const auto* box = qobject_cast<const QLineEdit*>(w))
+        return box->isReadOnly();
+    if (const auto* spin = qobject_cast<const QAbstractSpinBox*>(w))
+        return spin->isReadOnly();
+    if (const auto* memo = qobject_cast<const QPlainTextEdit*>(w))
+        return memo->isReadOnly();
+    return false;
+}
 } // namespace
 
 TForm::TForm(QWidget* parent) : QWidget(parent) {
@@ -241,6 +253,24 @@ QWidget* TForm::ProcuraComponente(const QString& name) {
 void TForm::ConcluiEdicaoGrades(bool commit) {
     for (TZoDBGrid* grid : findChildren<TZoDBGrid*>())
         grid->ConcluiEdicao(commit);
+}
+
+// The exit rules run here rather than from the focus change: when the look-up's window has just closed the
+// screen's window may not be active yet, and then moving the focus sends no events at all.
+void TForm::SeguePesquisa(QWidget* caixa) {
+    QWidget* seguinte = ControleSeguinte(this, caixa);
+    while (seguinte && seguinte != caixa && somenteLeitura(seguinte))
+        seguinte = ControleSeguinte(this, seguinte);
+    if (seguinte == caixa)
+        seguinte = nullptr;
+    caixa->setFocus(Qt::OtherFocusReason); // the look-up's button may hold it
+    if (!SaidaControle(caixa, seguinte, Qt::TabFocusReason) || focusWidget() != caixa || !seguinte)
+        return;
+    seguinte->setFocus(Qt::OtherFocusReason);
+    if (auto* box = qobject_cast<QLineEdit*>(seguinte))
+        box->selectAll();
+    else if (auto* spin = qobject_cast<QAbstractSpinBox*>(seguinte))
+        spin->selectAll();
 }
 
 void TForm::closeEvent(QCloseEvent* event) {

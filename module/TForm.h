@@ -16,6 +16,8 @@ struct DeclaracaoCaixa;
 // screen (handlers, keys, focus changes, close) runs through the protected call.
 class TForm : public QWidget, public RecebeArgumentos {
     Q_OBJECT
+    friend class CaixaPesquisa;
+
 public:
     // What the opening screen handed over, by the names the screen declares in the module's screen table;
     // after FormCreate, before the screen is shown.
@@ -63,6 +65,10 @@ protected:
     // when the screen moves the focus itself). False refuses: the rule has shown its message and taken the
     // focus back, and the click that moved the focus does not act.
     virtual bool SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason reason);
+    // After a look-up (F4 or the box's button) filled `caixa`: the box is left as Tab leaves it, its exit
+    // rules run, for the next control that takes a value, its text selected so that typing replaces it. A
+    // rule that refuses the value, or sends the focus elsewhere, has the last word.
+    void SeguePesquisa(QWidget* caixa);
     // A button that drops what is being typed (Desist) rather than taking it.
     virtual bool Desiste(QWidget* button) const {
         Q_UNUSED(button);

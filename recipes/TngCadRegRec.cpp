@@ -150,6 +150,7 @@ void TFmTngCadRegRec::PqConsultaClick() {
         return;
     EdtCodigoExit();
     ui.EdtDescricao->setText(pesquisa.RetornoPesquisa(QStringLiteral("DESCRICAO")).toString());
+    SeguePesquisa(ui.EdtCodigo);
 }
 
 // The lines in their stored order, each with the description of what its code names.

@@ -243,13 +243,8 @@ bool TfmTngReceita::PesquisaCodigo(const CaixaCodigo& codigo) {
 
 // F4 or the box's button: the chosen code takes effect at once, as leaving the box would make it.
 void TfmTngReceita::PesquisaDaCaixa(const CaixaCodigo& codigo) {
-    if (!PesquisaCodigo(codigo))
-        return;
-    if (codigo.caixa == ui.EdtCodVar)
-        VerificaPar(true);
-    else if (codigo.caixa == ui.EdtCodPrep)
-        EdtCodPrepExit();
-    codigo.caixa->setFocus(Qt::OtherFocusReason);
+    if (PesquisaCodigo(codigo))
+        SeguePesquisa(codigo.caixa);
 }
 
 void TfmTngReceita::EdtCodigoChange() {

@@ -144,7 +144,7 @@ void TFmSubstRec::Pesquisa(QLineEdit* box, const QString& tabela, const QString&
     pesquisa.Filtro = filtro;
     pesquisa.Edit = box;
     if (pesquisa.AbrePesquisa(this))
-        box->setFocus(Qt::OtherFocusReason);
+        SeguePesquisa(box);
 }
 
 bool TFmSubstRec::MaterialPreenchido(QString& material) {

@@ -130,21 +130,26 @@ void TFmTngProg::LigaBotoes() {
     connect(ui.BitBtn2, &QPushButton::clicked, this, [this] { close(); });
     connect(ui.PqCliente, &QToolButton::clicked, this, Protegido([this] {
                 if (PesquisaCliente(ui.EdtCodCli))
-                    EdtCodCliExit();
+                    SeguePesquisa(ui.EdtCodCli);
             }));
-    connect(ui.pqClienteAc, &QToolButton::clicked, this,
-            Protegido([this] { PesquisaCliente(ui.EdtCCodCli); }));
+    connect(ui.pqClienteAc, &QToolButton::clicked, this, Protegido([this] {
+                if (PesquisaCliente(ui.EdtCCodCli))
+                    SeguePesquisa(ui.EdtCCodCli);
+            }));
     connect(ui.pqProdutoAc, &QToolButton::clicked, this, Protegido([this] {
-                PesquisaLista(ui.edtProduto, QStringLiteral("Produtos"), QStringLiteral("PRODUTO"),
-                              QStringLiteral("CODIGO"), QStringLiteral("ATIVO = 'S'"));
+                if (PesquisaLista(ui.edtProduto, QStringLiteral("Produtos"), QStringLiteral("PRODUTO"),
+                                  QStringLiteral("CODIGO"), QStringLiteral("ATIVO = 'S'")))
+                    SeguePesquisa(ui.edtProduto);
             }));
     connect(ui.pqCorAc, &QToolButton::clicked, this, Protegido([this] {
-                PesquisaLista(ui.edtCodCor, QStringLiteral("Cores"), QStringLiteral("CADCORTIN"),
-                              QStringLiteral("CODIGO"), QString());
+                if (PesquisaLista(ui.edtCodCor, QStringLiteral("Cores"), QStringLiteral("CADCORTIN"),
+                                  QStringLiteral("CODIGO"), QString()))
+                    SeguePesquisa(ui.edtCodCor);
             }));
     connect(ui.pqVarianteAc, &QToolButton::clicked, this, Protegido([this] {
-                PesquisaLista(ui.EdtVariante, QStringLiteral("Variantes"), QStringLiteral("VARIANTE"),
-                              QStringLiteral("CODIGO"), QString());
+                if (PesquisaLista(ui.EdtVariante, QStringLiteral("Variantes"), QStringLiteral("VARIANTE"),
+                                  QStringLiteral("CODIGO"), QString()))
+                    SeguePesquisa(ui.EdtVariante);
             }));
     for (const auto& [limpa, caixa] :
          {std::pair{ui.sbClearProduto, ui.edtProduto}, std::pair{ui.sbClearCor, ui.edtCodCor},
@@ -503,13 +508,10 @@ bool TFmTngProg::SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason 
 
 bool TFmTngProg::TeclaControle(QWidget* control, QKeyEvent* tecla) {
     if (tecla->key() == Qt::Key_F4 && (tecla->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        if (control == ui.EdtCodCli) {
-            if (PesquisaCliente(ui.EdtCodCli))
-                EdtCodCliExit();
-            return true;
-        }
+        if (control == ui.EdtCodCli)
+            return ui.PqCliente->click(), true;
         if (control == ui.EdtCCodCli)
-            return PesquisaCliente(ui.EdtCCodCli) || true;
+            return ui.pqClienteAc->click(), true;
         if (control == ui.edtProduto)
             return ui.pqProdutoAc->click(), true;
         if (control == ui.edtCodCor)

@@ -68,11 +68,11 @@ TfmTngProgInf::TfmTngProgInf(QWidget* parent) : TForm(parent), TbQuadro(new TCli
     connect(ui.BtFechar, &QPushButton::clicked, this, [this] { close(); });
     connect(ui.PqCliente, &QToolButton::clicked, this, Protegido([this] {
                 if (PesquisaCliente())
-                    ui.EdtCodCli->setFocus(Qt::OtherFocusReason);
+                    SeguePesquisa(ui.EdtCodCli);
             }));
     connect(ui.PqProduto, &QToolButton::clicked, this, Protegido([this] {
                 if (PesquisaProduto())
-                    ui.EdtCodPro->setFocus(Qt::OtherFocusReason);
+                    SeguePesquisa(ui.EdtCodPro);
             }));
     connect(ui.EdtCodCli, &QLineEdit::textChanged, this, Protegido([this] { EdtCodCliChange(); }));
     connect(ui.EdtCodPro, &QLineEdit::textChanged, this, Protegido([this] { EdtCodProChange(); }));
@@ -385,14 +385,10 @@ bool TfmTngProgInf::TeclaControle(QWidget* control, QKeyEvent* tecla) {
         return true;
     }
     if (tecla->key() == Qt::Key_F4 && tecla->modifiers() == Qt::NoModifier) {
-        if (control == ui.EdtCodCli) {
-            PesquisaCliente();
-            return true;
-        }
-        if (control == ui.EdtCodPro) {
-            PesquisaProduto();
-            return true;
-        }
+        if (control == ui.EdtCodCli)
+            return ui.PqCliente->click(), true;
+        if (control == ui.EdtCodPro)
+            return ui.PqProduto->click(), true;
     }
     return TForm::TeclaControle(control, tecla);
 }

@@ -152,7 +152,6 @@ void TfmTngGrafico::FormCreate() {
     cad.tabela = QStringLiteral("GRAFICO");
     cad.caixaCodigo = ui.EdtCodigo;
     cad.caixaDescricao = ui.EdtDescricao;
-    cad.ultimaCaixa = ui.EdtObs;
     cad.checaCodigo = true;
     cad.textoCodigoVazio = kCodigoVazio;
     cad.larguraProximo = 3;

@@ -159,7 +159,7 @@ TfmTngMov::TfmTngMov(QWidget* parent) : TForm(parent), TbMov(new TClientDataSet(
     connect(ui.BtnFechar, &QPushButton::clicked, this, [this] { close(); });
     connect(ui.PqProduto, &QToolButton::clicked, this, Protegido([this] {
                 if (PesquisaProduto())
-                    EdtCodProExit();
+                    SeguePesquisa(ui.EdtCodPro);
             }));
     ui.PqProduto->setFocusPolicy(Qt::NoFocus); // F4 in the box does the same from the keyboard
 }
@@ -550,11 +550,8 @@ bool TfmTngMov::SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason r
 
 bool TfmTngMov::TeclaControle(QWidget* control, QKeyEvent* tecla) {
     if (tecla->key() == Qt::Key_F4 && (tecla->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
-        control == ui.EdtCodPro) {
-        if (PesquisaProduto())
-            EdtCodProExit();
-        return true;
-    }
+        control == ui.EdtCodPro)
+        return ui.PqProduto->click(), true;
     return TForm::TeclaControle(control, tecla);
 }
 

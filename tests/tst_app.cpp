@@ -1,6 +1,7 @@
-// The host application: log-in, the error handler's rollback, the log viewer, host-table printing and a
-// scenario's writes.
+// The host application: log-in, the error handler's rollback, the log viewer, host-table printing, a
+// scenario's writes and where screens open.
 #include "Acesso.h"
+#include "ClassRegistry.h"
 #include "DBControls.h"
 #include "DataAccess.h"
 #include "DataContext.h"
@@ -22,6 +23,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -45,6 +48,7 @@ private slots:
     void hostTablePrintHasEveryGridColumn();
     void menuBringsAnOpenScreenForward();
     void failedScenarioWriteStillSeesOthersCommits();
+    void dialogOpensOverTheScreenThatAsks();
 };
 
 void TstApp::loginRefusesWrongPasswordAndInactiveUsers() {
@@ -187,6 +191,25 @@ void TstApp::failedScenarioWriteStillSeesOthersCommits() {
     SqlOn(*other, "INSERT INTO BANHO (CODIGO) VALUES ('02')");
     other->Transaction()->CommitRetaining();
     QCOMPARE(api.sql("SELECT COUNT(*) AS N FROM BANHO").property(0).property("N").toInt(), 1);
+}
+
+// A dialog a screen opens (modal, as the services of a lot sheet) comes up centred over that screen.
+void TstApp::dialogOpensOverTheScreenThatAsks() {
+    TFmTabelaHost::RegistraTelas();
+    RegisterClass({"TelaDialogo", "Diálogo", QString(), ScreenKind::Dialog, 0}, [](QWidget* parent) {
+        auto* dialog = new QWidget(parent);
+        dialog->resize(300, 200);
+        return dialog;
+    });
+    const auto retira = qScopeGuard([] { UnRegisterClass("TelaDialogo"); });
+    TFmPrincipal window;
+    window.setGeometry(200, 150, 560, 420);
+    window.show();
+    window.findChild<QAction*>("TFmHostRegiao")->trigger();
+    QWidget* opener = window.Area()->activeSubWindow()->widget();
+    const std::unique_ptr<QWidget> dialog(Carrega_Form(QString(), "TelaDialogo", QString(), true, false));
+    const QRect area(opener->mapToGlobal(QPoint(0, 0)), opener->size());
+    QVERIFY(area.contains(dialog->frameGeometry().center()));
 }
 
 int main(int argc, char** argv) {

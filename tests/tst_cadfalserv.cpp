@@ -1,5 +1,6 @@
 // The services charged on a lot sheet: the colour's price and the stored list read for the sheet, services
-// added by value or as a share of the colour's price, and the save that replaces the list as a whole.
+// added by value or as a share of the colour's price, F4 on the service, and the save that replaces the list
+// as a whole.
 #include "TestDatabase.h"
 #include <QTest>
 
@@ -43,6 +44,7 @@ private slots:
     void readsThePriceAndTheListOfTheSheet();
     void addsByValueOrShareOfTheColourPrice();
     void saveReplacesTheListAsAWhole();
+    void f4OnTheServiceGoesOnToItsCost();
 };
 
 void TstCadFalServ::readsThePriceAndTheListOfTheSheet() {
@@ -122,6 +124,18 @@ void TstCadFalServ::saveReplacesTheListAsAWhole() {
     driver->Click("BtnGravar");
     QCOMPARE(Gravados("0000100"), QString());
     QCOMPARE(Gravados("0000200"), "01|3");
+}
+
+// The customer's price comes with the service chosen by F4; the cost typed where the focus goes replaces it.
+void TstCadFalServ::f4OnTheServiceGoesOnToItsCost() {
+    Base();
+    Abre("0000100");
+    messages.searches << "01";
+    driver->Press("F4", "EdtCodFas");
+    QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCusto"));
+    QTest::keyClicks(QApplication::focusWidget(), "7");
+    driver->Click("BitBtn1");
+    QCOMPARE(Lista(), QStringLiteral("02|LAVAGEM|1,25;01|TINGIMENTO|7"));
 }
 
 QTEST_MAIN(TstCadFalServ)

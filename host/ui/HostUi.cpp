@@ -11,7 +11,9 @@
 #include <QKeyEvent>
 #include <QProcess>
 #include <QRadioButton>
+#include <QScreen>
 #include <QWidget>
+#include <algorithm>
 
 namespace {
 const char* const kPictureSuffixes[] = {"png", "jpg", "jpeg", "bmp", "gif", "txt", "rtf"};
@@ -53,6 +55,21 @@ bool DentroDeGrade(QWidget* w) {
 }
 } // namespace
 
+QWidget* ControleSeguinte(QWidget* screen, QWidget* from, bool forward) {
+    if (!screen || !from)
+        return nullptr;
+    // A control with a focus proxy is reached through the proxy, as Qt's own Tab does.
+    const auto alcancavel = [&](QWidget* w) {
+        return screen->isAncestorOf(w) && (from == screen || !from->isAncestorOf(w)) && w->isEnabled() &&
+               w->isVisible() && (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy();
+    };
+    for (QWidget* w = forward ? from->nextInFocusChain() : from->previousInFocusChain(); w && w != from;
+         w = forward ? w->nextInFocusChain() : w->previousInFocusChain())
+        if (alcancavel(w))
+            return w;
+    return nullptr;
+}
+
 bool pSetFocus(QWidget* screen, QKeyEvent* key) {
     if (!screen || !key || (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
         (key->modifiers() & ~Qt::KeypadModifier))
@@ -69,14 +86,28 @@ bool pSetFocus(QWidget* screen, QKeyEvent* key) {
         button->click();
         return true;
     }
-    QWidget* next = focused->nextInFocusChain();
-    while (next && next != focused &&
-           (!next->isEnabled() || !next->isVisible() || !(next->focusPolicy() & Qt::TabFocus) ||
-            !screen->isAncestorOf(next) || MesmoGrupo(focused, next)))
-        next = next->nextInFocusChain();
-    if (next && next != focused)
+    // A radio group is one stop.
+    QWidget* next = ControleSeguinte(screen, focused);
+    while (next && MesmoGrupo(focused, next))
+        next = ControleSeguinte(screen, next);
+    if (next)
         next->setFocus(Qt::TabFocusReason);
     return true;
+}
+
+void CentraDialogo(QWidget* dialog, QWidget* opener) {
+    QWidget* over = opener && opener->isVisible() ? opener : dialog->parentWidget();
+    QScreen* desktop = over ? over->screen() : QGuiApplication::primaryScreen();
+    if (!desktop)
+        return;
+    const QRect area = desktop->availableGeometry();
+    const QPoint centre = over ? over->mapToGlobal(over->rect().center()) : area.center();
+    const QSize size = dialog->frameGeometry().size();
+    // A dialog larger than the desktop keeps its top-left corner, and its title bar, in view.
+    const auto limita = [](int v, int menor, int maior) { return std::max(menor, std::min(v, maior)); };
+    dialog->move(
+        limita(centre.x() - size.width() / 2, area.left(), area.x() + area.width() - size.width()),
+        limita(centre.y() - size.height() / 2, area.top(), area.y() + area.height() - size.height()));
 }
 
 QWidget* Carrega_Form(const QString& moduleFile, const QString& className, const QString& param, bool modal,
@@ -101,6 +132,8 @@ QWidget* Carrega_Form(const QString& moduleFile, const QString& className, const
         if (!declared.contains(it.key()))
             throw EDatabaseError(
                 QStringLiteral("A tela %1 não recebe o argumento %2.").arg(className, it.key()));
+    HostContext* current = HostContext::Current();
+    QWidget* opener = current ? current->ActiveScreen() : nullptr;
     QWidget* screen = CreateScreen(className);
     if (!screen)
         return nullptr;
@@ -120,9 +153,12 @@ QWidget* Carrega_Form(const QString& moduleFile, const QString& className, const
     if (hidden)
         return screen;
     if (modal) {
+        // A window of its own would open wherever the desktop puts it: in a corner, over the menus.
+        screen->setParent(opener ? opener->window() : nullptr, Qt::Dialog);
         screen->setWindowModality(Qt::ApplicationModal);
+        CentraDialogo(screen, opener);
         screen->show();
-    } else if (HostContext* current = HostContext::Current(); current && current->ShowScreen) {
+    } else if (current && current->ShowScreen) {
         current->ShowScreen(screen);
     } else {
         screen->show();

@@ -13,14 +13,24 @@ KELMHOST_EXPORT void Ocupado(bool busy, QWidget* screen = nullptr, const QString
 // The host's error handler: rolls the unit of work back and shows the text in one error box.
 KELMHOST_EXPORT void TrataErro(const QString& text);
 
+// The control Tab (Shift+Tab when !forward) reaches from `from`: the next of the focus chain that lies in
+// `screen`, outside `from`, enabled, shown and taking Tab; from the screen itself, its first control. Null
+// when there is none.
+KELMHOST_EXPORT QWidget* ControleSeguinte(QWidget* screen, QWidget* from, bool forward = true);
+
 // Enter moves the focus to the next control of the screen as Tab does, and presses a focused button;
 // returns true when the key was used. Grids and multi-line boxes keep Enter.
 KELMHOST_EXPORT bool pSetFocus(QWidget* screen, QKeyEvent* key);
 
+// Places a dialog centred over the screen that opened it (over its parent window, or the desktop, when there
+// is none), wholly on the desktop.
+KELMHOST_EXPORT void CentraDialogo(QWidget* dialog, QWidget* opener);
+
 // Opens a registered screen from another screen. The module file name is kept for callers; screens of
-// every loaded module share one registry. Returns the screen shown, or null when the class is unknown.
-// The arguments reach the screen (RecebeArgumentos) before it is shown; a name the screen does not declare
-// is refused. A text `param` is the screen's first declared argument.
+// every loaded module share one registry. A modal screen is a dialog of the active screen, centred over it.
+// Returns the screen shown, or null when the class is unknown. The arguments reach the screen
+// (RecebeArgumentos) before it is shown; a name the screen does not declare is refused. A text `param` is
+// the screen's first declared argument.
 KELMHOST_EXPORT QWidget* Carrega_Form(const QString& moduleFile, const QString& className,
                                       const ArgumentosTela& arguments, bool modal, bool hidden);
 KELMHOST_EXPORT QWidget* Carrega_Form(const QString& moduleFile, const QString& className,
