@@ -67,7 +67,10 @@ bool CaixaPesquisa::Pesquisa() {
     m_d.caixa->setText(m_d.lista ? AcrescentaCodigos(m_d.caixa->text(), pesquisa.Chaves())
                                  : pesquisa.Chave());
     m_d.caixa->setFocus(Qt::OtherFocusReason);
-    return Confere();
+    if (!Confere())
+        return false;
+    m_tela->SeguePesquisa(m_d.caixa);
+    return true;
 }
 
 bool CaixaPesquisa::Confere() {
