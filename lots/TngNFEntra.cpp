@@ -622,13 +622,6 @@ bool TfmTngNFEntra::PesquisaCodigo(const CaixaCodigo& codigo) {
     return true;
 }
 
-bool TfmTngNFEntra::Recusa(QWidget* caixa, const QString& mensagem) {
-    Informa(this, mensagem);
-    if (caixa)
-        caixa->setFocus(Qt::OtherFocusReason);
-    return false;
-}
-
 bool TfmTngNFEntra::EdtNotaExit() {
     return !ui.EdtNota->text().trimmed().isEmpty() ||
            Recusa(ui.EdtNota, QStringLiteral("Digite o número da nota."));

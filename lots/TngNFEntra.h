@@ -109,7 +109,6 @@ private:
 
     const CaixaCodigo* CodigoDa(QWidget* caixa) const;
     bool PesquisaCodigo(const CaixaCodigo& codigo);
-    bool Recusa(QWidget* caixa, const QString& texto);
     bool EdtNotaExit();
     bool EdtClienteExit();
     bool ClienteLiberado(const QString& cliente);

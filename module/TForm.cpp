@@ -103,6 +103,13 @@ void TForm::DicaTeclas(const QList<QWidget*>& controles, const QString& dica) {
     }
 }
 
+bool TForm::Recusa(QWidget* caixa, const QString& mensagem) {
+    Informa(this, mensagem);
+    if (caixa)
+        caixa->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
 CaixaPesquisa* TForm::DeclaraCaixa(const DeclaracaoCaixa& declaracao) {
     m_caixas << new CaixaPesquisa(this, declaracao);
     return m_caixas.last();

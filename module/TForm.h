@@ -75,6 +75,10 @@ protected:
         return false;
     }
 
+    // A value refused: the screen's message, and the focus back in the box concerned. Always false, for
+    // exit checks to return.
+    bool Recusa(QWidget* caixa, const QString& mensagem);
+
     // A code box with its look-up (F4, button, exit check, description), owned by the screen.
     CaixaPesquisa* DeclaraCaixa(const DeclaracaoCaixa& declaracao);
     // Leaving a box for this control runs no exit check (Close, Desist).

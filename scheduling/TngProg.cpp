@@ -355,13 +355,6 @@ CabecalhoProgramacao TFmTngProg::Cabecalho() const {
             dataDa(ui.EdtEntrega)};
 }
 
-bool TFmTngProg::Recusa(QWidget* caixa, const QString& mensagem) {
-    Informa(this, mensagem);
-    if (caixa)
-        caixa->setFocus(Qt::OtherFocusReason);
-    return false;
-}
-
 void TFmTngProg::Limpa() {
     QScopedValueRollback<bool> limpando(m_limpando, true);
     m_numeroCarregado.clear();

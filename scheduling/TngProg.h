@@ -65,7 +65,6 @@ private:
     void Limpa();
     void MostraUltimaFal();
     void GeraTotais();
-    bool Recusa(QWidget* caixa, const QString& mensagem);
 
     // header
     void EdtCodCliChange();

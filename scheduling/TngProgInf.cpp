@@ -161,13 +161,6 @@ bool TfmTngProgInf::PesquisaProduto() {
     return pesquisa.AbrePesquisa(this);
 }
 
-bool TfmTngProgInf::Recusa(QWidget* caixa, const QString& mensagem) {
-    Informa(this, mensagem);
-    if (caixa)
-        caixa->setFocus(Qt::OtherFocusReason);
-    return false;
-}
-
 bool TfmTngProgInf::ClienteLiberado(const QString& cliente) {
     const std::optional<SituacaoCliente> situacao = LeSituacaoCliente(cliente);
     if (!situacao)

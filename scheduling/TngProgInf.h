@@ -48,7 +48,6 @@ private:
     bool PesquisaProduto();
     bool ClienteLiberado(const QString& cliente);
     bool ProdutoExiste(const QString& produto);
-    bool Recusa(QWidget* caixa, const QString& mensagem);
     bool TextosCabem();
     void LimparQuadro();
     void BuscarOFPadrao();

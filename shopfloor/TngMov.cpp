@@ -320,13 +320,6 @@ void TfmTngMov::ApontarQualidade1Click() {
                  false);
 }
 
-bool TfmTngMov::Recusa(QWidget* caixa, const QString& mensagem) {
-    Informa(this, mensagem);
-    if (caixa)
-        caixa->setFocus(Qt::OtherFocusReason);
-    return false;
-}
-
 // ---- header
 
 void TfmTngMov::LimpaEtapas() {

@@ -32,7 +32,6 @@ protected:
 private:
     void PreparaGrade();
     void PreparaMenu();
-    bool Recusa(QWidget* caixa, const QString& mensagem);
 
     // header
     bool EdtFalMovExit();
