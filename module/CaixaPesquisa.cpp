@@ -1,7 +1,6 @@
 #include "CaixaPesquisa.h"
 #include "DataAccess.h"
 #include "Funcoes.h"
-#include "Mensagens.h"
 #include "Protecao.h"
 #include "TForm.h"
 #include "TPesquisa.h"
@@ -73,32 +72,33 @@ bool CaixaPesquisa::Pesquisa() {
     return true;
 }
 
+// Every code of the box in one read: a list of codes costs what one code does.
 bool CaixaPesquisa::Confere() {
     const QString texto = m_d.caixa->text().trimmed();
     if (texto == m_conferido)
         return true;
-    for (const QString& codigo : CodigosDaLista(texto)) {
-        if (m_largura > 0 && codigo.size() > m_largura) {
-            Informa(m_tela,
-                    m_d.recusa.isEmpty() ? QStringLiteral("Código %1 inválido.").arg(codigo) : m_d.recusa);
-            m_d.caixa->setFocus(Qt::OtherFocusReason);
-            return false;
-        }
-        if (!m_d.recusa.isEmpty()) {
-            TZoQuery q;
-            q.SQL << QStringLiteral("SELECT FIRST 1 1 FROM %1 WHERE %2 = :CODIGO")
-                         .arg(DBLocal(m_d.tabela), m_d.chave);
-            if (!m_d.filtro.isEmpty())
-                q.SQL << QStringLiteral("AND (%1)").arg(m_d.filtro);
-            q.BindValue(QStringLiteral("CODIGO"), codigo);
-            q.Open();
-            if (q.IsEmpty()) {
-                Informa(m_tela, m_d.recusa);
-                m_d.caixa->setFocus(Qt::OtherFocusReason);
+    const QStringList codigos = CodigosDaLista(texto);
+    for (const QString& codigo : codigos)
+        if (m_largura > 0 && codigo.size() > m_largura)
+            return m_tela->Recusa(m_d.caixa, m_d.recusa.isEmpty()
+                                                 ? QStringLiteral("Código %1 inválido.").arg(codigo)
+                                                 : m_d.recusa);
+    if (!m_d.recusa.isEmpty() && !codigos.isEmpty()) {
+        TZoQuery q;
+        q.SQL << QStringLiteral("SELECT %1 FROM %2 WHERE %1 IN (%3)")
+                     .arg(m_d.chave, DBLocal(m_d.tabela), ListaSql(codigos));
+        if (!m_d.filtro.isEmpty())
+            q.SQL << QStringLiteral("AND (%1)").arg(m_d.filtro);
+        q.Open();
+        QSet<QString> existentes;
+        for (q.First(); !q.Eof(); q.Next())
+            existentes.insert(q.Fields(0).AsString().trimmed());
+        for (const QString& codigo : codigos)
+            if (!existentes.contains(codigo)) {
+                m_tela->Recusa(m_d.caixa, m_d.recusa);
                 m_d.caixa->selectAll();
                 return false;
             }
-        }
     }
     m_conferido = texto;
     if (m_d.aoAceitar)

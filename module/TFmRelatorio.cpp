@@ -251,10 +251,6 @@ QList<CondicaoRelatorio> TFmRelatorio::Condicoes(QString* falha, QWidget** onde)
     return condicoes;
 }
 
-InstrucaoRelatorio TFmRelatorio::Instrucao() const {
-    return MontaInstrucao(DBLocal_SQL(rel.sql), Condicoes());
-}
-
 TDataSet* TFmRelatorio::Resultado() const {
     return TbResultado;
 }

@@ -67,8 +67,6 @@ public:
     void BtImpClick();
     // The rows shown: the statement's, or the pivot's.
     TDataSet* Resultado() const;
-    // The statement the filters make now.
-    InstrucaoRelatorio Instrucao() const;
 
 protected:
     struct Declaracao {

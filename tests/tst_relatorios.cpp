@@ -34,7 +34,8 @@ public:
                         .nome = "EdtCores",
                         .legenda = "Cores",
                         .coluna = "F.COR",
-                        .tabela = "CADCORTIN"},
+                        .tabela = "CADCORTIN",
+                        .recusa = "Cor não cadastrada."},
                        {.tipo = T::Opcao,
                         .nome = "rgPartida",
                         .legenda = "Partida",
@@ -124,6 +125,8 @@ void TstRelatorios::filtersMakeOneStatement_data() {
         << (ano + QStringList{"EdtCodCli=A' OR '1'='1"}) << "" << QStringList{} << kCliente;
     QTest::newRow("lista de cores") << (ano + QStringList{"EdtCores=C1, C3,,C1"}) << ""
                                     << QStringList{"0001", "0003", "0004"} << "";
+    QTest::newRow("lista com cor que não existe")
+        << (ano + QStringList{"EdtCores=C1, C9"}) << "" << QStringList{} << "Cor não cadastrada.";
     QTest::newRow("com partida") << janeiro << "rgPartida1" << QStringList{"0001"} << "";
     QTest::newRow("mais recentes primeiro")
         << ano << "ChkRecentes" << QStringList{"0004", "0003", "0002", "0001"} << "";
