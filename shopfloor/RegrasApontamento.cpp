@@ -9,10 +9,6 @@ QDate LeDataApontamento(const QString& texto) {
     return data.isValid() ? data : QDate::fromString(digitado, QStringLiteral("d/M/yyyy"));
 }
 
-QTime LeHoraApontamento(const QString& texto) {
-    return LeHora(texto);
-}
-
 QString TextoData(const QDate& data) {
     return data.isValid() ? data.toString(QStringLiteral("dd/MM/yyyy")) : QString();
 }
@@ -26,7 +22,7 @@ QString HoraGravada(const QTime& hora) {
 }
 
 QString HoraDaTabela(const QString& hora) {
-    const QTime lida = LeHoraApontamento(hora);
+    const QTime lida = LeHora(hora);
     return lida.isValid() ? TextoHora(lida) : hora.trimmed();
 }
 
@@ -51,7 +47,7 @@ QString HoraInvalida(const QString& coluna, const QString& digitado) {
 QStringList ConfereLinha(const LinhaApontamento& linha, const CadastrosApontamento& cadastros) {
     QStringList falhas;
     const QDate dataInicio = LeDataApontamento(linha.dataInicio), dataFim = LeDataApontamento(linha.dataFim);
-    const QTime horaInicio = LeHoraApontamento(linha.horaInicio), horaFim = LeHoraApontamento(linha.horaFim);
+    const QTime horaInicio = LeHora(linha.horaInicio), horaFim = LeHora(linha.horaFim);
     if (!EtapaConcluida(linha.concluido)) {
         // What was typed must be possible even where it is not required.
         if (!linha.dataInicio.trimmed().isEmpty() && !dataInicio.isValid())

@@ -11,8 +11,6 @@
 
 // A date typed as the grid shows it (31/12/2026, or 1/2/2026); an impossible one (31/02) is no date.
 QDate LeDataApontamento(const QString& texto);
-// A time typed as the grid shows it (07:30, 7:30, or with seconds); an impossible one (25:70) is no time.
-QTime LeHoraApontamento(const QString& texto);
 // What the grid shows and the table stores.
 QString TextoData(const QDate& data);      // 31/12/2026
 QString TextoHora(const QTime& hora);      // 07:30

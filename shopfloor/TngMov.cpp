@@ -617,7 +617,7 @@ void TfmTngMov::DefineTurno() {
     const QDate data = TbMov->FieldByName(QStringLiteral("Data")).AsDate();
     if (!data.isValid())
         return;
-    const QString turno = TurnoDoMomento(data, LeHoraApontamento(texto(*TbMov, QStringLiteral("Hora_Fim"))),
+    const QString turno = TurnoDoMomento(data, LeHora(texto(*TbMov, QStringLiteral("Hora_Fim"))),
                                          texto(*TbMov, QStringLiteral("Funcionario")));
     if (!turno.isEmpty() && turno != texto(*TbMov, QStringLiteral("Turno")))
         TbMov->FieldByName(QStringLiteral("Turno")) = turno;
@@ -824,7 +824,7 @@ bool TfmTngMov::ValidaLinhas(const QList<int>& linhas) {
             const QDate data = TbMov->ValueAt(linha, TbMov->FieldIndex(QStringLiteral("Data"))).toDate();
             if (textoNa(*TbMov, linha, QStringLiteral("Turno")).isEmpty() && data.isValid()) {
                 const QString turno =
-                    turnos.Turno(data, LeHoraApontamento(textoNa(*TbMov, linha, QStringLiteral("Hora_Fim"))),
+                    turnos.Turno(data, LeHora(textoNa(*TbMov, linha, QStringLiteral("Hora_Fim"))),
                                  textoNa(*TbMov, linha, QStringLiteral("Funcionario")));
                 TbMov->SetValueAt(linha, TbMov->FieldIndex(QStringLiteral("Turno")), turno);
                 TbMov->Post();
@@ -899,14 +899,13 @@ void TfmTngMov::Grava(const QList<int>& linhas) {
         etapa.BindValue(QStringLiteral("TURNO"), ouNulo(l.turno));
         etapa.BindValue(QStringLiteral("METRAGEM"), valor(linha, "Metragem"));
         etapa.BindValue(QStringLiteral("DATA_INI"), dataInicio.isValid() ? QVariant(dataInicio) : QVariant());
-        etapa.BindValue(QStringLiteral("HORA_INI"), dataInicio.isValid()
-                                                        ? ouNulo(HoraGravada(LeHoraApontamento(l.horaInicio)))
-                                                        : QVariant());
+        etapa.BindValue(QStringLiteral("HORA_INI"),
+                        dataInicio.isValid() ? ouNulo(HoraGravada(LeHora(l.horaInicio))) : QVariant());
         etapa.BindValue(QStringLiteral("ABERTA"), concluida ? 0 : 1);
         etapa.BindValue(QStringLiteral("ABERTA_HORA"), concluida ? 0 : 1);
         etapa.BindValue(QStringLiteral("DATA_FIN"), dataFim.isValid() ? QVariant(dataFim) : QVariant());
         etapa.BindValue(QStringLiteral("HORA_FIN"),
-                        dataFim.isValid() ? ouNulo(HoraGravada(LeHoraApontamento(l.horaFim))) : QVariant());
+                        dataFim.isValid() ? ouNulo(HoraGravada(LeHora(l.horaFim))) : QVariant());
         etapa.BindValue(QStringLiteral("FAL"), fal);
         etapa.BindValue(QStringLiteral("FASE"), fase);
         if (!produto.isEmpty())
