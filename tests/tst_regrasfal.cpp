@@ -1,5 +1,7 @@
 // Rules of a lot sheet as tables: machine limits, the age of a colour's price, the weight an item holds of
-// its invoice item, the weight of pieces split off, when a step has started, the steps laid out from routes.
+// its invoice item, the weight of pieces split off, when a step has started, the steps laid out from routes,
+// whether work may be taken for a customer.
+#include "RegrasCliente.h"
 #include "RegrasFal.h"
 #include <QTest>
 
@@ -19,6 +21,8 @@ private slots:
     void passoIniciado_data();
     void passoIniciado();
     void passosPorTecidoEFase();
+    void situacaoCliente_data();
+    void situacaoCliente();
 };
 
 void TstRegrasFal::limitesDaMaquina_data() {
@@ -171,6 +175,28 @@ void TstRegrasFal::passosPorTecidoEFase() {
     QCOMPARE(texto(LayoutPassos(itens, roteiros, {ChavePasso("T1", "03"), ChavePasso("T2", "09")})),
              QStringLiteral("T1/1/01/1 T2/2/03/1 T1/1/06/3"));
     QVERIFY(LayoutPassos({}, roteiros).isEmpty());
+}
+
+void TstRegrasFal::situacaoCliente_data() {
+    QTest::addColumn<QVariant>("ativo");
+    QTest::addColumn<QVariant>("bloqueio");
+    QTest::addColumn<QString>("recusa");
+    const QVariant nulo(QMetaType::fromType<QString>());
+    const QString bloqueado = "Cliente Bloqueado.", inativo = "Cliente Inativo.";
+    QTest::newRow("ativo, livre") << QVariant("S") << QVariant("N") << QString();
+    QTest::newRow("bloqueado") << QVariant("S") << QVariant("S") << bloqueado;
+    QTest::newRow("inativo") << QVariant("N") << QVariant("N") << inativo;
+    QTest::newRow("inativo e bloqueado") << QVariant("N") << QVariant("S") << bloqueado;
+    QTest::newRow("linha antiga, ambos nulos") << nulo << nulo << QString();
+    QTest::newRow("ativo nulo, bloqueado") << nulo << QVariant("S") << bloqueado;
+    QTest::newRow("inativo, bloqueio nulo") << QVariant("N") << nulo << inativo;
+    QTest::newRow("em branco") << QVariant(" ") << QVariant("") << QString();
+}
+
+void TstRegrasFal::situacaoCliente() {
+    QFETCH(QVariant, ativo);
+    QFETCH(QVariant, bloqueio);
+    QTEST(RecusaCliente(ativo, bloqueio), "recusa");
 }
 
 QTEST_MAIN(TstRegrasFal)
