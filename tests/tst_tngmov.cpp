@@ -21,39 +21,34 @@ const QString kPassos = QStringLiteral(
 
 class TstTngMov : public ScreenTestCase {
     Q_OBJECT
-    void Commit() { db->Transaction()->CommitRetaining(); }
     // Three shifts on every weekday, employees, phases 01-04 (02 of group 01, 04 of group 03; 03 updates the
     // measures), machines of phases 01, 03 and 04, a curve, two locations; sheet 000001 (dye lot 000777)
     // with two fabrics: 000101 through the four phases, preparation started, and 000105 through two.
-    void Insere(const QString& tabela, const QStringList& linhas) {
-        for (const QString& valores : linhas)
-            Sql("INSERT INTO " + tabela + " VALUES (" + valores + ")");
-    }
     void Base(const QString& parametro210 = "N", const QString& parametro220 = "N") {
-        Insere("TURNO (TURNO, NOTURNO)", {"'01', 'N'", "'02', 'N'", "'03', 'S'"});
+        Insert("TURNO (TURNO, NOTURNO)", {"'01', 'N'", "'02', 'N'", "'03', 'S'"});
         for (int dia = 1; dia <= 7; ++dia)
-            Insere("TURNO_HORARIOS (TURNO, DIA, ENTRADA, SAIDA)",
+            Insert("TURNO_HORARIOS (TURNO, DIA, ENTRADA, SAIDA)",
                    {QString("'01', %1, '06:00', '13:59:59'").arg(dia),
                     QString("'02', %1, '14:00', '21:59:59'").arg(dia),
                     QString("'03', %1, '22:00', '05:59:59'").arg(dia)});
-        Insere("PESSOAL (CODIGO, NOME, TURNO)", {"'00001', 'JOAO', '01'", "'00005', 'RODRIGO', '03'"});
-        Insere("FASE (CODIGO, DESCRICAO, GRUPO, ATUALIZAR)",
+        Insert("PESSOAL (CODIGO, NOME, TURNO)", {"'00001', 'JOAO', '01'", "'00005', 'RODRIGO', '03'"});
+        Insert("FASE (CODIGO, DESCRICAO, GRUPO, ATUALIZAR)",
                {"'01', 'PREPARACAO', NULL, 'N'", "'02', 'ALVEJAMENTO', '01', 'N'",
                 "'03', 'TINGIMENTO', NULL, 'S'", "'04', 'LAVAGEM', '03', 'N'"});
-        Insere("MAQ_TIN (CODIGO, FASE)", {"'P1', '01'", "'J1', '03'", "'L1', '04'"});
-        Insere("GRAFICO (CODIGO)", {"'001'"});
-        Insere("DEPOSITO (CODIGO, DESCRICAO)", {"'0001', 'MALHA CRUA'"});
-        Insere("PRODUTO (CODIGO, DESCRICAO)", {"'000101', 'MEIA MALHA'", "'000105', 'RIBANA'"});
-        Insere("FAL (NUMERO, PARTIDA)", {"'000001', '000777'"});
-        Insere("FAL_ITEN (FAL, CODIGO, ORD_IT, LARGURA, GRAMATURA)",
+        Insert("MAQ_TIN (CODIGO, FASE)", {"'P1', '01'", "'J1', '03'", "'L1', '04'"});
+        Insert("GRAFICO (CODIGO)", {"'001'"});
+        Insert("DEPOSITO (CODIGO, DESCRICAO)", {"'0001', 'MALHA CRUA'"});
+        Insert("PRODUTO (CODIGO, DESCRICAO)", {"'000101', 'MEIA MALHA'", "'000105', 'RIBANA'"});
+        Insert("FAL (NUMERO, PARTIDA)", {"'000001', '000777'"});
+        Insert("FAL_ITEN (FAL, CODIGO, ORD_IT, LARGURA, GRAMATURA)",
                {"'000001', '000101', 1, 1.8, 160", "'000001', '000105', 2, 1.2, 200"});
-        Insere("PROCESSO_TIN (FAL, CODIGO, FASE, DES_FASE, ORDEM, PENDENTE, CONCLUIDO, DATA_INI, HORA_INI)",
+        Insert("PROCESSO_TIN (FAL, CODIGO, FASE, DES_FASE, ORDEM, PENDENTE, CONCLUIDO, DATA_INI, HORA_INI)",
                {"'000001', '000101', '01', 'PREPARACAO', 1, 'S', 'N', '2026-11-23', '07:30:00'"});
-        Insere("PROCESSO_TIN (FAL, CODIGO, FASE, ORDEM, CONCLUIDO)",
+        Insert("PROCESSO_TIN (FAL, CODIGO, FASE, ORDEM, CONCLUIDO)",
                {"'000001', '000101', '02', 2, 'N'", "'000001', '000101', '03', 3, 'N'",
                 "'000001', '000101', '04', 4, 'N'", "'000001', '000105', '01', 1, 'N'",
                 "'000001', '000105', '03', 2, 'N'"});
-        Insere("PARAMETROS (MODULO, NUMERO, VALOR)",
+        Insert("PARAMETROS (MODULO, NUMERO, VALOR)",
                {"'TIN', 210, '" + parametro210 + "'", "'TIN', 220, '" + parametro220 + "'"});
         Commit();
     }
