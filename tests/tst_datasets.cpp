@@ -152,6 +152,11 @@ void TstDataSets::indexFilterAndLocate() {
     QCOMPARE(column(ds, "CODIGO"), QStringList({"2", "4", "5", "1", "3"}));
     QCOMPARE(ds.RecNo(), 4);
     QCOMPARE(ds.FieldByName("CODIGO").AsInteger(), 3);
+    // Rows handed over keep the order shown, and leave the giver empty.
+    TClientDataSet tomada;
+    tomada.TomaDe(ds);
+    QCOMPARE(column(tomada, "CODIGO"), QStringList({"2", "4", "5", "1", "3"}));
+    QCOMPARE(ds.RecordCount(), 0);
 
     TClientDataSet f;
     fill(f, {"João", "Maria", "JOANA", "Pedro"});
@@ -164,6 +169,9 @@ void TstDataSets::indexFilterAndLocate() {
     QVERIFY(f.Locate("CODIGO;NOME", {4, "pedro"}, true));
     f.ClearFilter();
     QCOMPARE(nome(f), QString("Pedro"));
+    f.SetFilter([](const RecordView& r) { return r.value("NOME").toString() != "João"; });
+    tomada.TomaDe(f);
+    QCOMPARE(column(tomada, "NOME"), QStringList({"Maria", "JOANA", "Pedro"}));
 }
 
 void TstDataSets::typedValuesAgainstColumns_data() {
