@@ -4,16 +4,16 @@
 #include "Receitas.h"
 #include "TZoQuery.h"
 
-double RetornaPreco(const QString& regiao, const QString& cor, const QString& variante,
-                    const QString& prazo) {
-    return PrecoTabela(regiao, cor, variante, prazo).value_or(0);
+double RetornaPreco(const QString& regiao, const QString& cor, const QString& variante, const QString& prazo,
+                    TZoDatabase* conexao) {
+    return PrecoTabela(regiao, cor, variante, prazo, conexao).value_or(0);
 }
 
 QString VerificaPreco(const QString& regiao, const QString& cor, const QString& variante,
-                      const QString& prazo) {
-    if (!PrecoTabela(regiao, cor, variante, prazo))
+                      const QString& prazo, TZoDatabase* conexao) {
+    if (!PrecoTabela(regiao, cor, variante, prazo, conexao))
         return QStringLiteral("Preço da cor não cadastrado.");
-    TZoQuery q;
+    TZoQuery q(nullptr, conexao);
     q.SQL << QStringLiteral("SELECT FIRST 1 1 FROM %1").arg(DBLocal(QStringLiteral("TABPRECO")))
           << QStringLiteral("WHERE REGIAO = %1 AND COR = %2 AND VARIANTE = %3 AND LIBERADO = 'N'")
                  .arg(Aspas(regiao.trimmed()), Aspas(cor.trimmed()), Aspas(variante.trimmed()))
@@ -70,7 +70,7 @@ constexpr int kFalsParaItensAbertos = 5000;
 // are few; a big customer's years are not walked: the open items are (IDX_FAL_ITEN_FATURADO, "<> 'S'" as the
 // two ranges around it), a few thousand at most, their sheets found by number (the LEFT JOIN keeps the items
 // as the driving stream; the customer's condition on the sheet makes it an inner join all the same).
-double ValorAbertoFals(const QString& cliente, const QStringList& excluidas) {
+double ValorAbertoFals(const QString& cliente, const QStringList& excluidas, TZoDatabase* conexao) {
     QStringList fora;
     for (const QString& numero : excluidas)
         fora << Aspas(numero);
@@ -83,19 +83,18 @@ double ValorAbertoFals(const QString& cliente, const QStringList& excluidas) {
         condicoes += QStringLiteral(" AND FAL.NUMERO NOT IN (%1)").arg(fora.join(QStringLiteral(", ")));
     const auto valor = [&](const QString& origem) {
         return QStringLiteral(
-                   "SELECT SUM(F.PESO * COALESCE((SELECT FIRST 1 CASE COALESCE(NULLIF(TRIM(F.PRAZO), ''), "
-                   "'00') WHEN '00' THEN T.PRECO_00 WHEN '07' THEN T.PRECO_07 WHEN '14' THEN T.PRECO_14 WHEN "
-                   "'21' THEN T.PRECO_21 END FROM %1 T WHERE T.REGIAO = F.TABPRECO AND T.COR = F.COR AND "
-                   "T.VARIANTE = F.VARIANTE AND (T.CODIGO = '' OR T.CODIGO = '0') ORDER BY T.CODIGO), 0)) "
-                   "FROM "
+                   "SELECT SUM(F.PESO * COALESCE((SELECT FIRST 1 %4 FROM %1 T WHERE T.REGIAO = F.TABPRECO "
+                   "AND T.COR = F.COR AND T.VARIANTE = F.VARIANTE AND (T.CODIGO = '' OR T.CODIGO IS NULL OR "
+                   "T.CODIGO = '0') ORDER BY T.CODIGO), 0)) FROM "
                    "(SELECT FAL.NUMERO, FAL.PRAZO, FAL.TABPRECO, FAL.COR, FAL.VARIANTE, SUM(FAL_ITEN.PESO) "
                    "AS "
                    "PESO FROM %2 AND %3 GROUP BY FAL.NUMERO, FAL.PRAZO, FAL.TABPRECO, FAL.COR, FAL.VARIANTE) "
                    "F "
                    "INTO VALOR")
-            .arg(DBLocal(QStringLiteral("TABPRECO")), origem, condicoes);
+            .arg(DBLocal(QStringLiteral("TABPRECO")), origem, condicoes,
+                 ExpressaoPrecoPrazo(QStringLiteral("F.PRAZO"), QStringLiteral("T")));
     };
-    TZoQuery q;
+    TZoQuery q(nullptr, conexao);
     q.SQL
         << QStringLiteral("EXECUTE BLOCK RETURNS (VALOR DOUBLE PRECISION) AS DECLARE QUANTAS INTEGER; BEGIN")
         << QStringLiteral("SELECT COUNT(*) FROM (SELECT FIRST %1 X.NUMERO FROM FAL X WHERE X.CLIENTE = %2) D "

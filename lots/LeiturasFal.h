@@ -11,13 +11,14 @@ class TZoDatabase;
 
 // What a lot sheet's checks read from the database; the rules they feed are in RegrasFal.
 
-// The colour's price for a payment term ("00" when blank); 0 when there is none, also for a term the table
-// has no column for.
-double RetornaPreco(const QString& regiao, const QString& cor, const QString& variante, const QString& prazo);
+// The colour's price for a payment term (PrecoTabela); 0 when there is none. On `conexao`, the host
+// connection when null (so for every reader here).
+double RetornaPreco(const QString& regiao, const QString& cor, const QString& variante, const QString& prazo,
+                    TZoDatabase* conexao = nullptr);
 
 // Empty when the colour has a released price for the term, else the message that stops the save.
 QString VerificaPreco(const QString& regiao, const QString& cor, const QString& variante,
-                      const QString& prazo);
+                      const QString& prazo, TZoDatabase* conexao = nullptr);
 
 // The last change of the colour's price in the region (TABPRECO.DATA); none when no row of it is dated. On
 // `conexao`, the host connection when null.
@@ -33,5 +34,6 @@ QString CondicaoPassoIniciado(const QString& alias);
 
 // The open value of the customer's sheets that count against its credit (normal and service-only, not a
 // reprocess; items not yet invoiced), each priced at its own region, colour, variant and term; the sheets
-// `excluidas` (the ones being saved) are left out.
-double ValorAbertoFals(const QString& cliente, const QStringList& excluidas);
+// `excluidas` (the ones being saved) are left out. A term beyond the table's columns is priced at its longest
+// (ColunaPrazo); price rows with no product code are the colour's own.
+double ValorAbertoFals(const QString& cliente, const QStringList& excluidas, TZoDatabase* conexao = nullptr);

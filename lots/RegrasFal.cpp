@@ -1,4 +1,5 @@
 #include "RegrasFal.h"
+#include "Formatacao.h"
 #include <algorithm>
 #include <cmath>
 
@@ -17,10 +18,10 @@ QString Numero(double valor) {
 
 QString ForaLimiteMaquina(double total, double pesoMin, double pesoMax) {
     const QString fora = QStringLiteral("Peso total da FAL fora do intervalo permitido na máquina.\r");
-    if (pesoMin > 0 && total < pesoMin)
+    if (pesoMin > 0 && Gramas(total) < Gramas(pesoMin))
         return fora +
                QStringLiteral("O peso mínimo tem de ser superior ou igual a %1 KG.").arg(Numero(pesoMin));
-    if (pesoMax > 0 && total > pesoMax)
+    if (pesoMax > 0 && Gramas(total) > Gramas(pesoMax))
         return fora +
                QStringLiteral("O peso máximo tem de ser inferior ou igual a %1 KG.").arg(Numero(pesoMax));
     return QString();
@@ -40,7 +41,7 @@ QString RecusaIdadePreco(const QDate& ultimaAlteracao, int dias, const QDate& ho
 }
 
 double PesoTomadoNota(int tipo, double peso, bool itemDoReprocessado) {
-    if (tipo != falNormal && tipo != falReprocExterno)
+    if (tipo != falNormal && tipo != falSoServico && tipo != falReprocExterno)
         return 0;
     return itemDoReprocessado ? 0 : peso;
 }

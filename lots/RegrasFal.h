@@ -14,16 +14,17 @@ enum TipoFal { falNormal = 1, falRetingimento, falAcertoCor, falAcabamento, falS
 QString PalavraTipoFal(int tipo);
 
 // Empty when the sheet's total weight fits the machine, else the message; a limit of 0 is none and the
-// limits themselves are accepted.
+// limits themselves are accepted, to the gram.
 QString ForaLimiteMaquina(double total, double pesoMin, double pesoMax);
 
 // Empty when the colour's price changed within `dias` days of `hoje` (TIN 240; 0 or less checks nothing),
 // else the message. A price never dated is not known to be current: it is refused as out of date.
 QString RecusaIdadePreco(const QDate& ultimaAlteracao, int dias, const QDate& hoje);
 
-// The weight an item of the sheet holds of its invoice item: its own weight on a Normal or External
-// reprocess sheet, nothing on other kinds. An item of a reprocess from the very invoice item the reprocessed
-// sheet already holds takes nothing again.
+// The weight an item of the sheet holds of its invoice item: its own weight on a Normal, Service-only or
+// External reprocess sheet (generation takes it for every item of the sheets it makes, service-only ones
+// too, and a later save keeps what they hold), nothing on other kinds. An item of a reprocess from the very
+// invoice item the reprocessed sheet already holds takes nothing again.
 double PesoTomadoNota(int tipo, double peso, bool itemDoReprocessado);
 
 // The weight `pecas` of a row's `pecasLinha` pieces take of its `peso` when a sheet is split: all of it when

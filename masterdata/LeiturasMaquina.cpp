@@ -3,8 +3,9 @@
 #include "Funcoes.h"
 #include "TZoQuery.h"
 
-QList<FaixaCapacidade> FaixasCapacidade(const QString& maquina, const QString& variante) {
-    TZoQuery q;
+QList<FaixaCapacidade> FaixasCapacidade(const QString& maquina, const QString& variante,
+                                        TZoDatabase* conexao) {
+    TZoQuery q(nullptr, conexao);
     // A bound left empty reads as 0, the value an empty bound always meant.
     q.SQL << QStringLiteral(
                  "SELECT COALESCE(C.LARG_DE, 0), COALESCE(C.LARG_ATE, 0), COALESCE(C.PESO_MIN, 0), "

@@ -29,7 +29,7 @@ QString ForaDaCapacidade(const QString& maquina, const QString& variante,
     const double largura = LarguraEmCentimetros(larguraMetros);
     bool algumPeso = false, algumaLargura = false;
     for (const FaixaCapacidade& f : faixasMaquina) {
-        const bool pesoCabe = peso >= f.pesoMin && peso <= f.pesoMax;
+        const bool pesoCabe = Gramas(peso) >= Gramas(f.pesoMin) && Gramas(peso) <= Gramas(f.pesoMax);
         const bool larguraCabe = largura >= f.largDe && largura <= f.largAte;
         if (pesoCabe && larguraCabe)
             return {};

@@ -220,7 +220,7 @@ bool GeracaoFal::ConfereItens(const QList<Selecionado>& selecionados, const QStr
     QList<ItemGeracao> itens;
     for (const Selecionado& s : selecionados)
         itens << s.item;
-    QHash<QString, QString> precos;
+    QHash<QString, bool> precos; // priced, by region, colour and variant
     QHash<QString, QDate> datasPreco;
     const bool verificaPreco =
         BuscaParametro(QStringLiteral("TIN"), 190).trimmed().toUpper() == QLatin1String("S");
@@ -271,9 +271,11 @@ bool GeracaoFal::ConfereItens(const QList<Selecionado>& selecionados, const QStr
                 return Recusa(QStringLiteral("Prazo do cliente inválido. Impossível continuar."));
             const auto precoZerado = [&](const QString& cor, const QString& variante) {
                 const QString k = chave(regiao, chave(cor, variante));
+                // Generation asks more than the registry: a price of 0 is no price.
                 if (!precos.contains(k))
-                    precos.insert(k, VerificaPreco(regiao, cor, variante, prazo));
-                return !precos.value(k).isEmpty();
+                    precos.insert(k, RetornaPreco(regiao, cor, variante, prazo, &m_conexao) > 0 &&
+                                         VerificaPreco(regiao, cor, variante, prazo, &m_conexao).isEmpty());
+                return !precos.value(k);
             };
             if (precoZerado(item.cor, item.variante))
                 return Recusa(QStringLiteral("Preço zerado ou não cadastrado na tabela nos seguintes itens: "
@@ -299,6 +301,14 @@ bool GeracaoFal::ConfereItens(const QList<Selecionado>& selecionados, const QStr
             m_falsDosItens << item.fal;
     }
     return true;
+}
+
+bool GeracaoFal::RegiaoExiste(const QString& regiao) {
+    TZoQuery q(nullptr, &m_conexao);
+    q.SQL << DBLocal_SQL(QStringLiteral("SELECT FIRST 1 1 FROM {REGIAO} WHERE REGIAO = :REGIAO"));
+    q.BindValue(QStringLiteral("REGIAO"), regiao);
+    q.Open();
+    return !q.IsEmpty();
 }
 
 QString GeracaoFal::Grafico(const QString& cor, const QString& variante) {
@@ -392,16 +402,16 @@ bool GeracaoFal::Gera(const CabecalhoProgramacao& cabecalho) {
     const QString variante = itens.isEmpty() ? QString() : itens.first().variante;
     if (m_parametros.credito && !itens.isEmpty()) {
         const QString regiao = m_itens.Texto(selecionados.first().linha, QStringLiteral("Regiao"));
-        const double valor = RetornaPreco(regiao, itens.first().cor, variante, prazo) * total +
-                             ValorAbertoFals(cliente, m_falsDosItens);
+        const double valor = RetornaPreco(regiao, itens.first().cor, variante, prazo, &m_conexao) * total +
+                             ValorAbertoFals(cliente, m_falsDosItens, &m_conexao);
         if (!LimiteCredito(cliente, valor)) {
             Informa(m_tela, QStringLiteral("Cliente Excedeu o Limite de Crédito."));
             if (!Acessa(QStringLiteral("TFmTngProg"), QStringLiteral("A"), QStringLiteral("1")))
                 return false;
         }
     }
-    if (const QString fora =
-            ForaDaCapacidade(maquina, variante, FaixasCapacidade(maquina, variante), largura, total);
+    if (const QString fora = ForaDaCapacidade(
+            maquina, variante, FaixasCapacidade(maquina, variante, &m_conexao), largura, total);
         !fora.isEmpty())
         return Recusa(fora);
     {
@@ -538,9 +548,7 @@ bool GeracaoFal::Gera(const CabecalhoProgramacao& cabecalho) {
                 prioridade = q.Fields(0).AsInteger() + 1;
         }
         QString regiao = m_itens.Texto(linhaPrimeira, QStringLiteral("Regiao"));
-        if (!regiaoCliente.isEmpty() &&
-            (regiao.isEmpty() ||
-             !Existe(QStringLiteral("REGIAO"), QStringLiteral("REGIAO"), QVariantList{regiao})))
+        if (!regiaoCliente.isEmpty() && (regiao.isEmpty() || !RegiaoExiste(regiao)))
             regiao = regiaoCliente;
         {
             TZoQuery q(nullptr, &m_conexao);
@@ -594,8 +602,7 @@ bool GeracaoFal::Gera(const CabecalhoProgramacao& cabecalho) {
                 q.BindValue(QStringLiteral("NOTA"), item.nota);
                 q.BindValue(QStringLiteral("FAL"), numero);
                 q.BindValue(QStringLiteral("CODIGO"), item.codigo);
-                q.BindValue(QStringLiteral("LOTE"),
-                            item.nota.isEmpty() ? item.lote : LoteDaNota(item.loteNF, item.lote));
+                q.BindValue(QStringLiteral("LOTE"), LoteGravado(item));
                 q.BindValue(QStringLiteral("ROLO"), m_itens.Valor(linha, QStringLiteral("Rolo")).toInt());
                 q.BindValue(QStringLiteral("PESO"), item.peso);
                 q.BindValue(QStringLiteral("PESO_NF"), pesoNf);
@@ -686,10 +693,10 @@ bool GeracaoFal::Atualiza(const CabecalhoProgramacao& cabecalho) {
         double peso = 0, pesoNf = 0;
         QVariant ordIt; // which of the sheet's items, should two come to share fabric, lot and route
     };
-    QList<Armazenado> armazenados;
     QHash<QString, int> tipos;
     QHash<QString, QPair<QString, QString>> coresFal;
-    {
+    const auto leArmazenados = [&] {
+        QList<Armazenado> lidos;
         TZoQuery q(nullptr, &m_conexao);
         q.SQL << DBLocal_SQL(
                      QStringLiteral("SELECT I.FAL, I.CODIGO, I.LOTE, I.FLUXO, I.NOTA, I.PESO, I.PESO_NF, "
@@ -698,15 +705,17 @@ bool GeracaoFal::Atualiza(const CabecalhoProgramacao& cabecalho) {
                      ListaSql(fals) + QStringLiteral(") ORDER BY I.FAL, I.ORD_IT");
         q.Open();
         for (q.First(); !q.Eof(); q.Next()) {
-            armazenados.append({q.Fields(0).AsString().trimmed(), q.Fields(1).AsString().trimmed(),
-                                q.Fields(2).AsString().trimmed(), q.Fields(3).AsString().trimmed(),
-                                q.Fields(4).AsString().trimmed(), q.Fields(5).AsFloat(),
-                                q.Fields(6).AsFloat(), q.Fields(10).Value()});
-            tipos.insert(armazenados.last().fal, q.Fields(7).AsInteger());
-            coresFal.insert(armazenados.last().fal,
+            lidos.append({q.Fields(0).AsString().trimmed(), q.Fields(1).AsString().trimmed(),
+                          q.Fields(2).AsString().trimmed(), q.Fields(3).AsString().trimmed(),
+                          q.Fields(4).AsString().trimmed(), q.Fields(5).AsFloat(), q.Fields(6).AsFloat(),
+                          q.Fields(10).Value()});
+            tipos.insert(lidos.last().fal, q.Fields(7).AsInteger());
+            coresFal.insert(lidos.last().fal,
                             {q.Fields(8).AsString().trimmed(), q.Fields(9).AsString().trimmed()});
         }
-    }
+        return lidos;
+    };
+    const QList<Armazenado> armazenados = leArmazenados();
     QList<int> encontrados; // index in armazenados of each selected item
     for (const Selecionado& s : selecionados) {
         const int linha = s.linha;
@@ -736,10 +745,7 @@ bool GeracaoFal::Atualiza(const CabecalhoProgramacao& cabecalho) {
                 i, chave(armazenados.at(i).fal, chave(armazenados.at(i).codigo, armazenados.at(i).lote)));
         for (int i = 0; i < selecionados.size(); ++i) {
             const ItemGeracao& item = selecionados.at(i).item;
-            depois.insert(
-                encontrados.at(i),
-                chave(item.fal, chave(item.codigo,
-                                      item.nota.isEmpty() ? item.lote : LoteDaNota(item.loteNF, item.lote))));
+            depois.insert(encontrados.at(i), chave(item.fal, chave(item.codigo, LoteGravado(item))));
         }
         QSet<QString> vistos;
         for (const QString& k : std::as_const(depois)) {
@@ -750,6 +756,15 @@ bool GeracaoFal::Atualiza(const CabecalhoProgramacao& cabecalho) {
             vistos.insert(k);
         }
     }
+    // An update keeps each sheet's colour and variant: its header, recipe and prices go by them. Changing
+    // them is a new generation over the sheet.
+    for (const Selecionado& s : selecionados)
+        if (s.item.cor != coresFal.value(s.item.fal).first ||
+            s.item.variante != coresFal.value(s.item.fal).second)
+            return Recusa(QStringLiteral("A cor ou a variante do item %1 não é a da FAL %2 (cor %3, variante "
+                                         "%4). Para trocá-las, gere a FAL novamente.")
+                              .arg(s.item.codigo, s.item.fal, coresFal.value(s.item.fal).first,
+                                   coresFal.value(s.item.fal).second));
     // The sheets' totals as they will be, against the machine each will be on.
     QHash<QString, double> totais;
     for (const Armazenado& a : std::as_const(armazenados))
@@ -777,25 +792,37 @@ bool GeracaoFal::Atualiza(const CabecalhoProgramacao& cabecalho) {
     if (!ConfereItens(selecionados, prazo, regiaoCliente, true))
         return false;
     // Invoice weight: each invoice item moves by what the sheets will hold of it less what they hold.
-    QHash<ItemNota, double> movidos;
-    for (int i = 0; i < selecionados.size(); ++i) {
-        const ItemGeracao& item = selecionados.at(i).item;
-        const Armazenado& antes = armazenados.at(encontrados.at(i));
-        if (!antes.nota.isEmpty() && antes.pesoNf != 0)
-            movidos[{antes.nota, cliente, antes.codigo, antes.lote}] -= antes.pesoNf;
-        if (!item.nota.isEmpty())
-            movidos[ItemNotaDe(item, cliente)] += PesoTomadoNota(tipos.value(item.fal), item.peso, false);
-    }
-    for (auto it = movidos.begin(); it != movidos.end();)
-        it = qAbs(it.value()) <= kTolerancia ? movidos.erase(it) : std::next(it);
+    const auto pesosMovidos = [&](const QList<Armazenado>& estado) {
+        QHash<ItemNota, double> movidos;
+        for (int i = 0; i < selecionados.size(); ++i) {
+            const ItemGeracao& item = selecionados.at(i).item;
+            const Armazenado& antes = armazenados.at(encontrados.at(i));
+            const auto agora = std::find_if(estado.cbegin(), estado.cend(), [&](const Armazenado& a) {
+                return a.fal == antes.fal && a.codigo == antes.codigo && a.lote == antes.lote &&
+                       a.fluxo == antes.fluxo && a.ordIt == antes.ordIt;
+            });
+            if (agora == estado.cend())
+                throw RecusaNaGravacao(
+                    QStringLiteral("O item %1 lote %2 não foi encontrado na FAL %3. Nada foi gravado.")
+                        .arg(antes.codigo, antes.lote, item.fal));
+            if (!agora->nota.isEmpty() && agora->pesoNf != 0)
+                movidos[{agora->nota, cliente, agora->codigo, agora->lote}] -= agora->pesoNf;
+            if (!item.nota.isEmpty())
+                movidos[ItemNotaDe(item, cliente)] += PesoTomadoNota(tipos.value(item.fal), item.peso, false);
+        }
+        for (auto it = movidos.begin(); it != movidos.end();)
+            it = qAbs(it.value()) <= kTolerancia ? movidos.erase(it) : std::next(it);
+        return movidos;
+    };
+    const QHash<ItemNota, double> previstos = pesosMovidos(armazenados);
     {
         QList<ItemNota> tomados;
-        for (auto it = movidos.cbegin(); it != movidos.cend(); ++it)
+        for (auto it = previstos.cbegin(); it != previstos.cend(); ++it)
             if (it.value() > 0)
                 tomados << it.key();
         const QHash<ItemNota, double> livres = PesosLivresNota(tomados, &m_conexao);
         for (const ItemNota& item : std::as_const(tomados))
-            if (movidos.value(item) > livres.value(item) + kTolerancia) {
+            if (previstos.value(item) > livres.value(item) + kTolerancia) {
                 if (m_parametros.saldoNota == QLatin1String("N"))
                     return Recusa(kSemSaldo);
                 if (!Pergunta(m_tela, m_titulo,
@@ -808,6 +835,15 @@ bool GeracaoFal::Atualiza(const CabecalhoProgramacao& cabecalho) {
 
     try {
         GravacaoAtomica unidade(m_conexao);
+        // The sheets locked, what they hold is read again: another station may have updated them while the
+        // questions were open, and the invoice moves by what is stored now.
+        {
+            TZoQuery trava(nullptr, &m_conexao);
+            trava.SQL << DBLocal_SQL(QStringLiteral("SELECT NUMERO FROM {FAL} WHERE NUMERO IN (")) +
+                             ListaSql(fals) + QStringLiteral(") WITH LOCK");
+            trava.Open();
+        }
+        const QHash<ItemNota, double> movidos = pesosMovidos(leArmazenados());
         TZoQuery falQ(nullptr, &m_conexao);
         falQ.SQL << DBLocal_SQL(QStringLiteral("UPDATE {FAL} SET ESTAMPA = :ESTAMPA, VAR_EST = :VAR_EST, "
                                                "PARTIDA = :PARTIDA, OBS = :OBS, TABPRECO = "
@@ -835,8 +871,7 @@ bool GeracaoFal::Atualiza(const CabecalhoProgramacao& cabecalho) {
             falQ.BindValue(QStringLiteral("NUMERO"), item.fal);
             falQ.ExecSQL();
             itemQ.BindValue(QStringLiteral("NOTA"), item.nota);
-            itemQ.BindValue(QStringLiteral("LOTE"),
-                            item.nota.isEmpty() ? item.lote : LoteDaNota(item.loteNF, item.lote));
+            itemQ.BindValue(QStringLiteral("LOTE"), LoteGravado(item));
             itemQ.BindValue(QStringLiteral("LARGURA"), item.largura);
             itemQ.BindValue(QStringLiteral("GRAMATURA"),
                             m_itens.Valor(linha, QStringLiteral("Gramatura")).toDouble());
@@ -869,6 +904,17 @@ bool GeracaoFal::Atualiza(const CabecalhoProgramacao& cabecalho) {
                 QStringLiteral("O item %1 foi excluído desta programação por outro usuário. Nada "
                                "foi gravado.")
                     .arg(m_itens.Texto(perdida, QStringLiteral("Codigo"))));
+        {
+            // The header names its first item's route, whichever route an update gave it.
+            TZoQuery roteiro(nullptr, &m_conexao);
+            roteiro.SQL << DBLocal_SQL(QStringLiteral(
+                "UPDATE {FAL} F SET F.ROTEIRO = (SELECT FIRST 1 I.FLUXO FROM {FAL_ITEN} I WHERE "
+                "I.FAL = F.NUMERO ORDER BY I.ORD_IT) WHERE F.NUMERO = :NUMERO"));
+            for (const QString& fal : std::as_const(fals)) {
+                roteiro.BindValue(QStringLiteral("NUMERO"), fal);
+                roteiro.ExecSQL();
+            }
+        }
         MovePesosNota(movidos, &m_conexao);
         if (m_parametros.saldoNota == QLatin1String("N"))
             if (const QString falta = ItensSemSaldo(movidos); !falta.isEmpty())

@@ -43,6 +43,7 @@ private:
     QHash<ItemNota, double> PesoDaFal(const QString& fal);
     void GravaPassos(const QString& fal, const QString& partida, const QString& grafico);
     QString Grafico(const QString& cor, const QString& variante);
+    bool RegiaoExiste(const QString& regiao);
     QString ItensSemSaldo(const QHash<ItemNota, double>& movidos);
     bool ConfereSaldo(const QList<Selecionado>& selecionados, const QString& cliente, const QString& fal);
 

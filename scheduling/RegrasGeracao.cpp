@@ -28,12 +28,18 @@ QString RecusaObrigatorios(const ItemGeracao& item) {
     return {};
 }
 
+QString LoteGravado(const ItemGeracao& item) {
+    return item.nota.trimmed().isEmpty() ? item.lote.trimmed() : LoteDaNota(item.loteNF, item.lote);
+}
+
 bool ItemDuplicado(const QList<ItemGeracao>& selecionados, int indice) {
     const ItemGeracao& item = selecionados.at(indice);
-    for (int outro = 0; outro < selecionados.size(); ++outro)
-        if (outro != indice && selecionados.at(outro).codigo.trimmed() == item.codigo.trimmed() &&
-            selecionados.at(outro).lote.trimmed() == item.lote.trimmed())
+    for (int i = 0; i < selecionados.size(); ++i) {
+        const ItemGeracao& outro = selecionados.at(i);
+        if (i != indice && outro.codigo.trimmed() == item.codigo.trimmed() &&
+            (outro.lote.trimmed() == item.lote.trimmed() || LoteGravado(outro) == LoteGravado(item)))
             return true;
+    }
     return false;
 }
 

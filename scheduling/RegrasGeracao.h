@@ -21,7 +21,11 @@ QString RecusaFibras(int fibra1, int fibra2, const QString& indiceVariante);
 // The fields a lot-sheet item cannot lack, in the order they are told; empty when all are there.
 QString RecusaObrigatorios(const ItemGeracao& item);
 
-// Whether another selected item has the same fabric and lot.
+// The lot the sheet stores for the item: the invoice's (LoteDaNota) when it came on one, else its own.
+QString LoteGravado(const ItemGeracao& item);
+
+// Whether another selected item has the same fabric and the same lot, as the programme shows it or as the
+// sheet would store it: two items stored alike could never be told apart by a later update.
 bool ItemDuplicado(const QList<ItemGeracao>& selecionados, int indice);
 
 // Kind of the new sheet: service only when a selected colour is not dyed, else normal.

@@ -185,6 +185,7 @@ private slots:
     void stepsOncePerFabricInRouteOrder();
     void updateFindsItemsAsLoaded();
     void updateTouchesOnlyTheItemItMatched();
+    void twoStationsUpdateOneSheet();
 };
 
 void TstGeracaoFal::balanceAfterGenerateUpdateReplaceAndDelete() {
@@ -285,6 +286,20 @@ void TstGeracaoFal::refusalsWriteNothing_data() {
          "Peso total da FAL fora do intervalo permitido na máquina.\rO peso máximo tem de ser inferior ou "
          "igual a "
          "300 KG.");
+    caso("máquina, 151,3 + 104,9 + 43,8 kg", {"PESO=151.3", "CODIGO=T2;PESO=104.9", "LOTE=L2;PESO=43.8"}, {},
+         "000500", {}, kGerada);
+    const QString preco190 = "INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('TIN', 190, 'S')";
+    const QString preco =
+        "INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, PRECO_00) VALUES ('01', 'AZUL', '01', %1)";
+    caso("preço zero", um, {preco190, preco.arg(0)}, "", {},
+         "Preço zerado ou não cadastrado na tabela nos seguintes itens: \r\n\r\nCor: AZUL - AZUL "
+         "MARINHO\r\nVariante: 01");
+    caso("preço 12,5", um, {preco190, preco.arg(12.5)}, "000500", {}, kGerada);
+    caso("só serviço", {"COR=BRANCO"},
+         {"INSERT INTO CADCORTIN (CODIGO, DESCRICAO, TINGIR) VALUES ('BRANCO', 'BRANCO', 'N')"}, "000500", {},
+         kGerada);
+    caso("mesmo lote da nota", {"LOTE=P1;LOTENF=L1", "LOTE=P2;LOTENF=L1;PESO=20"}, {}, "", {},
+         "Item da FAL Duplicado, código e Lote iguais. Verifique os dados e gere novamente.");
     caso("número 12", um, {}, "12", {}, "Número da FAL inválido.");
     caso("número 123", um, {}, "123", {}, kGerada);
     caso("número de outro cliente", um,
@@ -340,6 +355,8 @@ void TstGeracaoFal::refusalsWriteNothing() {
     }
     QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM FAL_ITEN WHERE FAL = " + Aspas(numero)),
              QStringList{QString::number(linhas.size())});
+    // Every item holds its weight of the invoice, whatever the sheet's kind.
+    QCOMPARE(Seen("SELECT COUNT(*) FROM FAL_ITEN WHERE PESO_NF IS DISTINCT FROM PESO"), "0");
     QCOMPARE(RowsSeenByOthers("SELECT DISTINCT COALESCE(FAL, '') FROM TNG_PROG"), QStringList{numero});
     QCOMPARE(Seen("SELECT OBSERVACAO FROM TNG_PROG WHERE ORDEM = 1"), "conferir");
     QCOMPARE(Seen("SELECT COUNT(*) FROM LOG"), "1");
@@ -623,6 +640,7 @@ void TstGeracaoFal::updateFindsItemsAsLoaded() {
     Equilibrio("rota trocada");
     QCOMPARE(Itens("000500"), "T1|L1|70|70;T2|L1|50|50");
     QCOMPARE(Seen("SELECT ROTEIRO, PESO FROM TNG_PROG WHERE ORDEM = 1"), "R5|70");
+    QCOMPARE(Seen("SELECT ROTEIRO FROM FAL"), "R5"); // the header names its first item's route
     // The sheet item takes the new route, and its steps follow it (none had started).
     QCOMPARE(RowsSeenByOthers("SELECT CODIGO, FLUXO FROM FAL_ITEN ORDER BY CODIGO"),
              QStringList({"T1|R5", "T2|R1"}));
@@ -698,6 +716,46 @@ void TstGeracaoFal::updateTouchesOnlyTheItemItMatched() {
     QCOMPARE(TakeMessages(), kAtualizada);
     Equilibrio("primeiro");
     QCOMPARE(Itens("000500"), "T1|L1|90|90;T1|L2|50|50");
+    // The colour goes with the sheet's header: an update does not change it behind it.
+    const QStringList antes = Estado();
+    Seleciona(0);
+    Celula(0, "Cor", "VERDE");
+    driver->Click("BitBtn9");
+    QCOMPARE(TakeMessages(), "A cor ou a variante do item T1 não é a da FAL 000500 (cor AZUL, variante 01). "
+                             "Para trocá-las, gere a FAL novamente.");
+    QCOMPARE(Estado(), antes);
+}
+
+void TstGeracaoFal::twoStationsUpdateOneSheet() {
+    Base();
+    Sql("UPDATE NFITIN SET PESO_REAL = 150, PESO = 150 WHERE CODIGO = 'T1' AND LOTE = 'L1'");
+    Sql("UPDATE NFTIN SET SALDO = 650");
+    Programa("000001", 1, "PESO=100");
+    Commit();
+    driver->Open("TFmTngProg");
+    Abre("000001");
+    Seleciona(0);
+    Gera("000500");
+    QCOMPARE(TakeMessages(), kGerada);
+    // 100 kg more than the item's 50 free is asked about; meanwhile another station updates the item to
+    // 120 kg. What is written moves the invoice from what is stored then, not from what was read before.
+    Seleciona(0);
+    Celula(0, "Peso", "200");
+    Gancho gancho(messages);
+    SetMessageService(&gancho);
+    const auto restaura = qScopeGuard([] { SetMessageService(nullptr); });
+    gancho.antesDaPergunta = [&] {
+        ByOther({"UPDATE FAL_ITEN SET PESO = 120, PESO_NF = 120 WHERE FAL = '000500'",
+                 "UPDATE NFITIN SET PESO_PROG = 120, PESO = 30 WHERE CODIGO = 'T1' AND LOTE = 'L1'",
+                 "UPDATE NFTIN SET SALDO = SALDO - 20"});
+    };
+    messages.questions.enqueue(true);
+    driver->Click("BitBtn9");
+    QCOMPARE(CountShown("question", kContinua), 1);
+    QCOMPARE(TakeMessages(), kAtualizada);
+    QCOMPARE(InvoiceImbalances(true), QStringList());
+    QCOMPARE(Itens("000500"), "T1|L1|200|200");
+    QCOMPARE(Seen("SELECT PESO_PROG, PESO FROM NFITIN WHERE CODIGO = 'T1' AND LOTE = 'L1'"), "200|-50");
 }
 
 QTEST_MAIN(TstGeracaoFal)

@@ -39,6 +39,10 @@ void TstRegrasFal::limitesDaMaquina_data() {
                            << fora + "O peso máximo tem de ser inferior ou igual a 500 KG.";
     QTest::newRow("decimal") << 10.0 << 12.5 << 0.0
                              << fora + "O peso mínimo tem de ser superior ou igual a 12,5 KG.";
+    QTest::newRow("soma no maximo") << 10.2 + 79.4 + 10.4 << 0.0 << 100.0 << QString();
+    QTest::newRow("soma no minimo") << 17.9 + 14.2 + 17.9 << 50.0 << 0.0 << QString();
+    QTest::newRow("um grama acima") << 300.001 << 0.0 << 300.0
+                                    << fora + "O peso máximo tem de ser inferior ou igual a 300 KG.";
     QTest::newRow("sem limites") << 9999.0 << 0.0 << 0.0 << QString();
     QTest::newRow("so maximo") << 0.5 << 0.0 << 300.0 << QString();
 }
@@ -82,7 +86,7 @@ void TstRegrasFal::pesoTomadoDaNota_data() {
     QTest::newRow("retingimento") << 2 << false << 0.0;
     QTest::newRow("acerto de cor") << 3 << false << 0.0;
     QTest::newRow("acabamento") << 4 << false << 0.0;
-    QTest::newRow("so servico") << 5 << false << 0.0;
+    QTest::newRow("so servico") << 5 << false << 40.0;
     QTest::newRow("reprocesso externo") << 6 << false << 40.0;
     QTest::newRow("normal do mesmo item reprocessado") << 1 << true << 0.0;
     QTest::newRow("externo do mesmo item reprocessado") << 6 << true << 0.0;

@@ -150,13 +150,20 @@ void TstRegrasGeracao::duplicatedItem_data() {
     QTest::newRow("espaços não contam") << QStringList{"T1 |L1", " T1| L1 "} << 0 << true;
     QTest::newRow("sem lote, mesmo tecido") << QStringList{"T1|", "T1|"} << 1 << true;
     QTest::newRow("o repetido é outro") << QStringList{"T1|L1", "T2|L2", "T2|L2"} << 0 << false;
+    // fabric|lot|invoice|invoice lot: the sheet stores the invoice's lot
+    QTest::newRow("mesmo lote da nota") << QStringList{"T1|P1|N1|L9", "T1|P2|N1|L9"} << 0 << true;
+    QTest::newRow("lote da nota é o do outro") << QStringList{"T1|L9|N1|", "T1|P2|N1|L9"} << 1 << true;
+    QTest::newRow("lotes da nota diferentes") << QStringList{"T1|P1|N1|L8", "T1|P2|N1|L9"} << 0 << false;
 }
 
 void TstRegrasGeracao::duplicatedItem() {
     QFETCH(QStringList, itens);
     QList<ItemGeracao> selecionados;
-    for (const QString& item : itens)
-        selecionados << Tecido(item.section('|', 0, 0), item.section('|', 1));
+    for (const QString& item : itens) {
+        selecionados << Tecido(item.section('|', 0, 0), item.section('|', 1, 1));
+        selecionados.last().nota = item.section('|', 2, 2);
+        selecionados.last().loteNF = item.section('|', 3, 3);
+    }
     QFETCH(int, indice);
     QTEST(ItemDuplicado(selecionados, indice), "duplicado");
 }

@@ -19,6 +19,8 @@ void TstRegrasMaquina::lotAgainstCapacity_data() {
     const QString uma = "150.3-180.7/40.1-120.9", duas = "150-180/40-120;200-230/300-400";
     QTest::newRow("limites de baixo") << uma << 1.503 << 40.1 << "";
     QTest::newRow("limites de cima") << uma << 1.807 << 120.9 << "";
+    QTest::newRow("soma no peso máximo") << "150-180/40-100" << 1.6 << 10.2 + 79.4 + 10.4 << "";
+    QTest::newRow("soma no peso mínimo") << "150-180/50-100" << 1.6 << 17.9 + 14.2 + 17.9 << "";
     QTest::newRow("metros contra centímetros") << "150-190/40-150" << 1.6 << 100.0 << "";
     QTest::newRow("sem faixas para a variante") << "" << 9.0 << 9999.0 << "";
     QTest::newRow("peso acima") << "150-180/100-300" << 1.6 << 350.0

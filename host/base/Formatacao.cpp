@@ -120,3 +120,7 @@ bool LeNumero(const QString& text, double& value) {
     value = match.captured(1) == QLatin1String("-") ? -number : number;
     return true;
 }
+
+qint64 Gramas(double quilos) {
+    return std::llround(quilos * 1000);
+}

@@ -21,6 +21,10 @@ KELMHOST_EXPORT QString TextoValor(const QVariant& value);
 // them: read one way or the other they would store a value a thousand times off.
 KELMHOST_EXPORT bool LeNumero(const QString& text, double& value);
 
+// Kilograms in whole grams: weights are summed and compared in grams, where 10,2 + 79,4 + 10,4 is exactly
+// 100 kg, and never as binary fractions.
+KELMHOST_EXPORT qint64 Gramas(double quilos);
+
 // A time of day typed as people type it: "08:00", "8:00", "08:00:30", "0800", "800" or "8" (the hour alone).
 // Invalid for anything else, "25:00", "12:60" and "ab" among them.
 KELMHOST_EXPORT QTime LeHora(const QString& text);

@@ -231,18 +231,36 @@ void BloqueiaPrecoCor(const QString& cor, const QString& variante) {
     q.ExecSQL();
 }
 
-std::optional<double> PrecoTabela(const QString& regiao, const QString& cor, const QString& variante,
-                                  const QString& prazo) {
-    static const QSet<QString> prazos = {QStringLiteral("00"), QStringLiteral("07"), QStringLiteral("14"),
-                                         QStringLiteral("21")};
+QString ColunaPrazo(const QString& prazo) {
     const QString termo = prazo.trimmed().isEmpty() ? QStringLiteral("00") : prazo.trimmed();
-    if (!prazos.contains(termo))
+    bool numero = false;
+    const int dias = termo.toInt(&numero);
+    if (!numero || termo.size() != 2 || dias % 7 != 0 || dias > 91)
+        return {};
+    return dias > 21 ? QStringLiteral("21") : termo;
+}
+
+QString ExpressaoPrecoPrazo(const QString& prazo, const QString& tabela) {
+    QString caso = QStringLiteral("CASE COALESCE(NULLIF(TRIM(%1), ''), '00')").arg(prazo);
+    for (int dias = 0; dias <= 91; dias += 7) {
+        const QString termo = QStringLiteral("%1").arg(dias, 2, 10, QLatin1Char('0'));
+        caso += QStringLiteral(" WHEN '%1' THEN %2.PRECO_%3").arg(termo, tabela, ColunaPrazo(termo));
+    }
+    return caso + QStringLiteral(" END");
+}
+
+std::optional<double> PrecoTabela(const QString& regiao, const QString& cor, const QString& variante,
+                                  const QString& prazo, TZoDatabase* conexao) {
+    const QString coluna = ColunaPrazo(prazo);
+    if (coluna.isEmpty())
         return std::nullopt;
-    TZoQuery q;
-    q.SQL << QStringLiteral("SELECT PRECO_%1 FROM %2").arg(termo, DBLocal(QStringLiteral("TABPRECO")))
-          << QStringLiteral("WHERE REGIAO = %1 AND COR = %2 AND VARIANTE = %3")
-                 .arg(Aspas(regiao.trimmed()), Aspas(cor.trimmed()), Aspas(variante.trimmed()))
+    TZoQuery q(nullptr, conexao);
+    q.SQL << QStringLiteral("SELECT PRECO_%1 FROM %2").arg(coluna, DBLocal(QStringLiteral("TABPRECO")))
+          << QStringLiteral("WHERE REGIAO = :REGIAO AND COR = :COR AND VARIANTE = :VARIANTE")
           << QStringLiteral("AND (CODIGO = '' OR CODIGO IS NULL OR CODIGO = '0')");
+    q.BindValue(QStringLiteral("REGIAO"), regiao.trimmed());
+    q.BindValue(QStringLiteral("COR"), cor.trimmed());
+    q.BindValue(QStringLiteral("VARIANTE"), variante.trimmed());
     q.Open();
     if (q.IsEmpty() || q.Fields(0).IsNull())
         return std::nullopt;

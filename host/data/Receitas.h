@@ -4,16 +4,25 @@
 #include <functional>
 #include <optional>
 
+class TZoDatabase;
+
 // Routines over recipes and colour prices that several screens share.
 
 // Marks the price of a colour and variant "to be reviewed" (LIBERADO 'N') in the default region, in every
 // region marked default should there be more than one.
 KELMHOST_EXPORT void BloqueiaPrecoCor(const QString& cor, const QString& variante);
 
-// The colour's own price (no product) for a payment term: PRECO_00, 07, 14 or 21; a blank term is "00".
-// No price: another term, no such row, or the column empty.
+// The price column of a payment term: "00" for a blank term; "00", "07", "14", "21" their own; the longer
+// terms ("28" to "91", in steps of 7) the longest column the table has, "21". Empty for any other text.
+KELMHOST_EXPORT QString ColunaPrazo(const QString& prazo);
+// The same choice in SQL, over a term column (`prazo`, "F.PRAZO") and a price-table alias.
+KELMHOST_EXPORT QString ExpressaoPrecoPrazo(const QString& prazo, const QString& tabela);
+
+// The colour's own price (no product) for a payment term, in its ColunaPrazo. No price: a term of no
+// column, no such row, or the column empty.
 KELMHOST_EXPORT std::optional<double> PrecoTabela(const QString& regiao, const QString& cor,
-                                                  const QString& variante, const QString& prazo);
+                                                  const QString& variante, const QString& prazo,
+                                                  TZoDatabase* conexao = nullptr);
 
 // Told once per recipe recalculated: a line for the user and how far the run has come.
 struct ProgressoRecalculo {
