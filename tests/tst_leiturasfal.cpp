@@ -160,12 +160,13 @@ void TstLeiturasFal::movimentosEmLoteComoUmAUm() {
 // customer): 10 kg at 10.00, 5 kg at the 07 price of 11.00 and 3 kg of a service-only sheet at 10.00;
 // invoiced items, finishing sheets and reprocesses do not count, nor the sheet being saved.
 void TstLeiturasFal::valorEmAbertoDeClientePequenoEGrande() {
-    Sql("INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, CODIGO, PRECO_00, PRECO_07) VALUES ('01', 'A', '01', "
-        "'', "
-        "10, 11)");
+    // A 28-day term is priced at the 21-day column, the longest the table has.
+    Sql("INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, CODIGO, PRECO_00, PRECO_07, PRECO_21) VALUES ('01', "
+        "'A', "
+        "'01', '', 10, 11, 12)");
     for (const char* cliente : {"C1", "C2"}) {
         const QStringList fals = {"1|00||A|10", "1|07||A|5",  "5|00||A|3", "1|00||S|7",
-                                  "4|00||A|7",  "1|00|X|A|7", "1|00||A|2"};
+                                  "4|00||A|7",  "1|00|X|A|7", "1|00||A|2", "1|28||A|4"};
         for (int i = 0; i < fals.size(); ++i) {
             const QStringList c = fals[i].split('|');
             const QString numero = QStringLiteral("%1%2").arg(cliente).arg(i, 5, 10, QLatin1Char('0'));
@@ -187,10 +188,10 @@ void TstLeiturasFal::valorEmAbertoDeClientePequenoEGrande() {
         "'S'); I = I + 1; END END");
     Commit();
     for (const char* cliente : {"C1", "C2"}) {
-        QCOMPARE(ValorAbertoFals(cliente, QStringList()), 100.0 + 55 + 30 + 20);
+        QCOMPARE(ValorAbertoFals(cliente, QStringList()), 100.0 + 55 + 30 + 20 + 48);
         QCOMPARE(
             ValorAbertoFals(cliente, {QStringLiteral("%1%2").arg(cliente).arg(6, 5, 10, QLatin1Char('0'))}),
-            185.0);
+            233.0);
     }
     QCOMPARE(ValorAbertoFals("C9", QStringList()), 0.0);
 }

@@ -162,6 +162,9 @@ void TstReceitas::colourPriceByTerm() {
     QCOMPARE(preco("AZUL", "14"), QVariant(12.0));
     QCOMPARE(preco("AZUL", "21"), nenhum);
     QCOMPARE(preco("AZUL", "30"), nenhum);
+    QCOMPARE(preco("VERDE", "91"), QVariant(5.0)); // longer terms: the longest column
+    QCOMPARE(preco("D'OR", "28"), QVariant(3.0));
+    QCOMPARE(preco("D'OR", "98"), nenhum);
     QCOMPARE(preco("AZUL", "0;DROP"), nenhum);
     QCOMPARE(preco("AZUL", "00", "02"), nenhum);
     QCOMPARE(preco("VERDE", "00"), QVariant(5.0));
