@@ -193,7 +193,7 @@ QList<CondicaoRelatorio> TFmRelatorio::Condicoes(QString* falha, QWidget** onde)
                         recusa(QStringLiteral("Informe o período: %1.").arg(f.legenda), caixa);
                     continue;
                 }
-                const QDate data = QDate::fromString(texto, QStringLiteral("dd/MM/yyyy"));
+                const QDate data = LeData(texto);
                 if (!data.isValid()) {
                     recusa(QStringLiteral("%1: \"%2\" não é uma data válida.").arg(f.legenda, texto), caixa);
                     continue;

@@ -2,11 +2,7 @@
 #include "Formatacao.h"
 
 QDate LeDataApontamento(const QString& texto) {
-    const QString digitado = texto.trimmed();
-    if (digitado.isEmpty())
-        return {};
-    const QDate data = QDate::fromString(digitado, QStringLiteral("dd/MM/yyyy"));
-    return data.isValid() ? data : QDate::fromString(digitado, QStringLiteral("d/M/yyyy"));
+    return LeData(texto);
 }
 
 QString TextoData(const QDate& data) {

@@ -195,6 +195,7 @@ void TstDataSets::typedValuesAgainstColumns_data() {
     QTest::newRow("inteiro com decimais") << meses << QVariant("1,5") << refused;
     QTest::newRow("data") << data << QVariant("25/12/2024") << QVariant(QDate(2024, 12, 25));
     QTest::newRow("data invalida") << data << QVariant("31/02/2024") << refused;
+    QTest::newRow("ano 0001") << data << QVariant("01/01/0001") << refused;
     QTest::newRow("hora com dois pontos") << hora << QVariant("8:05") << QVariant("08:05");
     QTest::newRow("hora sem dois pontos") << hora << QVariant("0800") << QVariant("08:00");
     QTest::newRow("hora invalida") << hora << QVariant("25:00") << refused;

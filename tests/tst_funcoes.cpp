@@ -140,9 +140,13 @@ void TstFuncoes::validaData() {
     const QList<std::pair<QString, bool>> casos = {
         {"31/02/2026", false}, {"29/02/2026", false}, {"29/02/2028", true},  {"29/02/2100", false},
         {"29/02/2000", true},  {"12/13/2025", false}, {"  /  /    ", false}, {QString(), false},
-        {"01/01/26", false},   {"00/01/2026", false}};
+        {"01/01/26", false},   {"00/01/2026", false}, {"01/01/0001", false}, {"15/06/0226", false},
+        {"31/12/1899", false}, {"01/01/1900", true},  {"31/12/2099", true}};
     for (const auto& [data, valida] : casos)
         QVERIFY2(ValidaData(data) == valida, qPrintable(data));
+    // Typed with one-digit day and month too; the same years refused.
+    QCOMPARE(LeData(" 5/3/2026 "), QDate(2026, 3, 5));
+    QCOMPARE(LeData("1/1/0001"), QDate());
 }
 
 void TstFuncoes::textoAuxiliar() {

@@ -88,6 +88,14 @@ QString TextoValor(const QVariant& value) {
     }
 }
 
+QDate LeData(const QString& text) {
+    const QString typed = text.trimmed();
+    QDate date = QDate::fromString(typed, QStringLiteral("dd/MM/yyyy"));
+    if (!date.isValid())
+        date = QDate::fromString(typed, QStringLiteral("d/M/yyyy"));
+    return date.year() >= 1900 && date.year() <= 2099 ? date : QDate();
+}
+
 QTime LeHora(const QString& text) {
     static const QRegularExpression withColon(QStringLiteral(R"(^(\d{1,2}):(\d{2})(?::(\d{2}))?$)"));
     static const QRegularExpression digitsOnly(QStringLiteral(R"(^\d{1,4}$)"));

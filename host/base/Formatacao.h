@@ -25,6 +25,11 @@ KELMHOST_EXPORT bool LeNumero(const QString& text, double& value);
 // 100 kg, and never as binary fractions.
 KELMHOST_EXPORT qint64 Gramas(double quilos);
 
+// A date typed as the screens show it ("05/03/2026") or with one-digit day and month ("5/3/2026"). Invalid
+// for anything else, and for a year outside 1900-2099: "0001" or "0226" is a slip of the keys, not a date a
+// dye-house works with.
+KELMHOST_EXPORT QDate LeData(const QString& text);
+
 // A time of day typed as people type it: "08:00", "8:00", "08:00:30", "0800", "800" or "8" (the hour alone).
 // Invalid for anything else, "25:00", "12:60" and "ab" among them.
 KELMHOST_EXPORT QTime LeHora(const QString& text);

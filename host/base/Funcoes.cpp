@@ -1,4 +1,5 @@
 #include "Funcoes.h"
+#include "Formatacao.h"
 
 #include <QRegularExpression>
 #include <algorithm>
@@ -145,8 +146,7 @@ QString SomaTempoString(const QString& first, const QString& second) {
 bool ValidaData(const QString& date) {
     static const QRegularExpression pattern(QStringLiteral("^([0-9]{2})/([0-9]{2})/([0-9]{4})$"));
     const QRegularExpressionMatch m = pattern.match(date.trimmed());
-    return m.hasMatch() &&
-           QDate::isValid(m.captured(3).toInt(), m.captured(2).toInt(), m.captured(1).toInt());
+    return m.hasMatch() && LeData(date).isValid();
 }
 
 QStringList Explode(const QString& text, const QString& separator) {

@@ -195,7 +195,7 @@ QVariant TDataSet::Coerce(const FieldDef& def, const QVariant& value) {
             // A masked date box left empty holds its separators only ("//" or "  /  /    ").
             if (QString(text).remove('/').trimmed().isEmpty())
                 return QVariant();
-            const QDate date = QDate::fromString(text, QStringLiteral("dd/MM/yyyy"));
+            const QDate date = LeData(text);
             if (!date.isValid())
                 throw EDatabaseError(
                     QStringLiteral("%1: \"%2\" não é uma data válida.").arg(def.Caption(), text));
