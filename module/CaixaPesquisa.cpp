@@ -1,4 +1,5 @@
 #include "CaixaPesquisa.h"
+#include "DBControls.h"
 #include "DataAccess.h"
 #include "Funcoes.h"
 #include "Protecao.h"
@@ -25,7 +26,7 @@ CaixaPesquisa::CaixaPesquisa(TForm* tela, DeclaracaoCaixa declaracao)
     // A code longer than its column exists nowhere and could not even be compared.
     m_largura = LarguraColuna(m_d.tabela, m_d.chave);
     if (m_largura > 0 && !m_d.lista)
-        m_d.caixa->setMaxLength(m_largura);
+        LimitaCaracteres(m_d.caixa, m_largura);
     const QString dica = QStringLiteral("F4: pesquisa de %1").arg(m_d.titulo.toLower());
     m_d.caixa->setToolTip(dica);
     m_d.caixa->setStatusTip(dica);

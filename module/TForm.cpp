@@ -297,6 +297,13 @@ void TForm::closeEvent(QCloseEvent* event) {
 }
 
 void TForm::showEvent(QShowEvent* event) {
+    // The limits the screen's boxes were drawn with count characters as the database does.
+    if (!m_limitesConvertidos) {
+        m_limitesConvertidos = true;
+        for (QLineEdit* caixa : findChildren<QLineEdit*>())
+            if (caixa->maxLength() < 32767 && !caixa->validator() && caixa->inputMask().isEmpty())
+                LimitaCaracteres(caixa, caixa->maxLength());
+    }
     DefineTelaAtiva(this);
     QWidget::showEvent(event);
 }

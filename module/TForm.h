@@ -123,6 +123,7 @@ private:
     bool m_caixaAlterada = false;
     QPointer<QAbstractButton> m_gravar;
     bool m_closed = false;
+    bool m_limitesConvertidos = false;
     bool m_saidaRecusada = false;  // the press under way moved the focus out of a control that refused it
     bool m_saidaPorClique = false; // the focus is leaving a control because of a mouse press
     int m_falhasNaSaida = 0;       // failures counted when it started leaving

@@ -63,6 +63,7 @@ private slots:
     void deleteQuestion();
     void inclusionAndDeletionAreAudited_data() { Rows(); }
     void inclusionAndDeletionAreAudited();
+    void descriptionHoldsItsWidthInAnyCharacter();
 };
 
 void TstCadastroFrame::blankAndRepeatedCodesAreRefused() {
@@ -138,6 +139,18 @@ void TstCadastroFrame::inclusionAndDeletionAreAudited() {
     QCOMPARE(LogRows(), title.isEmpty() ? 0 : 2);
     if (!title.isEmpty())
         QCOMPARE(LastLog(), title + '|' + QString::fromUtf8(t.exclusionText) + name + "|2|" + code);
+}
+
+// Characters outside the basic plane are one character each for the box's limit, as for the column.
+void TstCadastroFrame::descriptionHoldsItsWidthInAnyCharacter() {
+    const QString clave = QString::fromUcs4(U"\U0001D11E"), cheia = clave.repeated(50); // VARCHAR(50)
+    driver->Open("TFmBanho");
+    driver->Click("BtIncluir");
+    driver->Type("EdtCodBanho", "01");
+    driver->Type("EdtDesBanho", cheia + clave);
+    QCOMPARE(driver->Text("EdtDesBanho"), cheia);
+    driver->Click("SbConfirmar");
+    QCOMPARE(Scalar("SELECT DESCRICAO FROM BANHO").toString(), cheia);
 }
 
 QTEST_MAIN(TstCadastroFrame)

@@ -392,7 +392,15 @@ void ScreenDriver::TypeKeys(QWidget* target, const QString& text) {
         SendKey(target, Qt::Key_Delete, Qt::NoModifier, TextoDaTecla(Qt::Key_Delete, Qt::NoModifier));
         return;
     }
-    for (const QChar c : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        // A character outside the basic plane comes as one key with both halves as its text, as X hands
+        // it over; each half alone is no character at all.
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            const QString par = text.mid(i++, 2);
+            SendKey(target, int(par.toUcs4().value(0)), Qt::NoModifier, par);
+            continue;
+        }
         const Toque t = ToqueDe(c);
         if (!t.dead) {
             SendKey(target, t.key, Shift(t.shift), QString(t.letter));

@@ -18,6 +18,7 @@
 #include <QScopedValueRollback>
 #include <QStyle>
 #include <QStyledItemDelegate>
+#include <QValidator>
 #include <algorithm>
 
 FieldLink::FieldLink(QWidget* control, TDataSet* dataSet, const QString& field)
@@ -67,6 +68,26 @@ void FieldLink::Write(const QVariant& value) {
         throw;
     }
     m_updating = false;
+}
+
+namespace {
+class LimiteDeCaracteres : public QValidator {
+public:
+    LimiteDeCaracteres(int caracteres, QObject* dono) : QValidator(dono), m_caracteres(caracteres) {}
+    State validate(QString& texto, int&) const override {
+        return texto.toUcs4().size() <= m_caracteres ? Acceptable : Invalid;
+    }
+
+private:
+    int m_caracteres;
+};
+} // namespace
+
+void LimitaCaracteres(QLineEdit* caixa, int caracteres) {
+    if (caracteres <= 0 || caracteres >= 32767)
+        return;
+    caixa->setMaxLength(std::min(2 * caracteres, 32767));
+    caixa->setValidator(new LimiteDeCaracteres(caracteres, caixa));
 }
 
 namespace {
@@ -244,8 +265,7 @@ public:
         box->addItems(values);
         // Typed text beyond the field's size could never be stored.
         const int size = data->DataSet()->FieldDefs()[data->FieldOfColumn(index.column())].size;
-        if (size > 0)
-            box->lineEdit()->setMaxLength(size);
+        LimitaCaracteres(box->lineEdit(), size);
         return box;
     }
 

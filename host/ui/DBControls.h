@@ -17,6 +17,10 @@ class QDateEdit;
 class QLabel;
 class QKeyEvent;
 
+// A box that takes at most `caracteres` characters as the database counts them: one for a letter outside
+// the basic plane ("𝄞", an emoji) too, which Qt's own length limit counts as two. More is refused as typed.
+KELMHOST_EXPORT void LimitaCaracteres(QLineEdit* caixa, int caracteres);
+
 // Binds one control to one field of a data set: the control shows the current record, and what the user
 // enters goes into the field (putting the data set into Edit when it was browsing).
 class KELMHOST_EXPORT FieldLink : public QObject {
