@@ -75,6 +75,13 @@ class TstApp : public ScreenTestCase {
                    QStringLiteral("SELECT SENHA FROM ACESSO_USUARIOS WHERE CODIGO = '%1'").arg(code))
             .value(0);
     }
+    // The user and password typed and "Entrar" pressed; whether the log-in let the user in.
+    static bool Entra(TFmLogin& login, const char* user, const char* password) {
+        login.findChild<QLineEdit*>("EdtUsuario")->setText(user);
+        login.findChild<QLineEdit*>("EdtSenha")->setText(password);
+        login.Entrar();
+        return login.result() == QDialog::Accepted;
+    }
     QStringList Log() { return RowsSeenByOthers("SELECT USUARIO, TIPO, CHAVE, TEXTO FROM LOG ORDER BY ID"); }
     static QList<QChar> Letras(const QList<QAction*>& actions) {
         QList<QChar> letters;
@@ -152,27 +159,15 @@ private slots:
         SessaoAtual().usuario.clear();
         TFmLogin login("teste");
         login.show();
-        auto* user = login.findChild<QLineEdit*>("EdtUsuario");
-        auto* password = login.findChild<QLineEdit*>("EdtSenha");
-        user->setText("ADMIN");
-        password->setText("errada");
-        login.Entrar();
-        QVERIFY(login.result() != QDialog::Accepted);
+        QVERIFY(!Entra(login, "ADMIN", "errada"));
         QVERIFY(vUsuario().isEmpty());
-        user->setText("ANA"); // right password, inactive user
-        password->setText("ana");
-        login.Entrar();
+        QVERIFY(!Entra(login, "ANA", "ana")); // right password, inactive user
         QVERIFY(vUsuario().isEmpty());
-        user->setText("admin"); // names are matched as stored
-        password->setText("kelm");
-        login.Entrar(); // third failure closes the log-in
+        // Names are matched as stored; the third failure closes the log-in.
+        QVERIFY(!Entra(login, "admin", "kelm"));
         QCOMPARE(login.result(), int(QDialog::Rejected));
-
         TFmLogin second("teste");
-        second.findChild<QLineEdit*>("EdtUsuario")->setText("ADMIN");
-        second.findChild<QLineEdit*>("EdtSenha")->setText("kelm");
-        second.Entrar();
-        QCOMPARE(second.result(), int(QDialog::Accepted));
+        QVERIFY(Entra(second, "ADMIN", "kelm"));
         QCOMPARE(vUsuarioCodigo(), "001");
     }
 
@@ -195,12 +190,7 @@ private slots:
         Commit();
         SessaoAtual().usuario.clear();
         TFmLogin login("teste");
-        const auto enter = [&](const char* password) {
-            login.findChild<QLineEdit*>("EdtUsuario")->setText("OPERADOR");
-            login.findChild<QLineEdit*>("EdtSenha")->setText(password);
-            login.Entrar();
-            return login.result() == QDialog::Accepted;
-        };
+        const auto enter = [&](const char* password) { return Entra(login, "OPERADOR", password); };
         QVERIFY(!enter("errada"));
         QCOMPARE(Senha("002"), old);
         QVERIFY(enter("velha-senha"));

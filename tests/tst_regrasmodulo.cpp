@@ -676,9 +676,11 @@ private slots:
     void eixosFase() {
         QFETCH(QString, passos);
         QFETCH(QString, fase);
+        QFETCH(QList<double>, minutos);
+        QFETCH(QList<double>, temperatura);
         const EixosCurva e = EixosFase(PontosFase(Passos(passos), fase));
-        QTEST((QList<double>{e.minutosDe, e.minutosAte, e.minutosPasso}), "minutos");
-        QTEST((QList<double>{e.temperaturaDe, e.temperaturaAte, e.temperaturaPasso}), "temperatura");
+        QCOMPARE((QList<double>{e.minutosDe, e.minutosAte, e.minutosPasso}), minutos);
+        QCOMPARE((QList<double>{e.temperaturaDe, e.temperaturaAte, e.temperaturaPasso}), temperatura);
     }
 
     void tempoDaCurva_data() {
