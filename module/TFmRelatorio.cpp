@@ -275,7 +275,7 @@ void TFmRelatorio::BitBtn1Click() {
     for (auto it = instrucao.valores.cbegin(); it != instrucao.valores.cend(); ++it)
         linhas.BindValue(it.key(), it.value());
     linhas.Open();
-    // The rows shown are a copy in memory: the statement's, or the pivot's of them.
+    // The rows shown live in memory: the statement's, taken over, or the pivot's of them.
     {
         ControlesDesligados quieto(*TbResultado);
         if (rel.pivo) {
@@ -284,7 +284,7 @@ void TFmRelatorio::BitBtn1Click() {
             TbResultado->CreateDataSet();
             rel.pivo(linhas, *TbResultado);
         } else {
-            TbResultado->CopiaDe(linhas);
+            TbResultado->TomaDe(linhas);
         }
         TbResultado->First();
     }

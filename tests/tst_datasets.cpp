@@ -137,6 +137,11 @@ private slots:
         QCOMPARE(column(ds, "CODIGO"), QStringList({"2", "4", "5", "1", "3"}));
         QCOMPARE(ds.RecNo(), 4);
         QCOMPARE(ds.FieldByName("CODIGO").AsInteger(), 3);
+        // Rows handed over keep the order shown, and leave the giver empty.
+        TClientDataSet tomada;
+        tomada.TomaDe(ds);
+        QCOMPARE(column(tomada, "CODIGO"), QStringList({"2", "4", "5", "1", "3"}));
+        QCOMPARE(ds.RecordCount(), 0);
 
         TClientDataSet f;
         fill(f, {"João", "Maria", "JOANA", "Pedro"});
@@ -149,6 +154,9 @@ private slots:
         QVERIFY(f.Locate("CODIGO;NOME", {4, "pedro"}, true));
         f.ClearFilter();
         QCOMPARE(nome(f), QString("Pedro"));
+        f.SetFilter([](const RecordView& r) { return r.value("NOME").toString() != "João"; });
+        tomada.TomaDe(f);
+        QCOMPARE(column(tomada, "NOME"), QStringList({"Maria", "JOANA", "Pedro"}));
     }
 
     void typedValuesAgainstColumns_data() {

@@ -228,6 +228,12 @@ QStringList ImpressaoLinhas(const TDataSet& rows, const QStringList& fields) {
 }
 
 int LarguraColuna(const QString& table, const QString& column) {
+    DataContext* contexto = DataContext::Current();
+    const QString chave =
+        QStringLiteral("%1|%2|%3")
+            .arg(host()->Connection().databaseName(), DBLocal(table), column.trimmed().toUpper());
+    if (contexto && contexto->LargurasColunas().contains(chave))
+        return contexto->LargurasColunas().value(chave);
     TZoQuery q;
     q.SQL << QStringLiteral("SELECT F.RDB$CHARACTER_LENGTH FROM RDB$RELATION_FIELDS R JOIN RDB$FIELDS F ON "
                             "F.RDB$FIELD_NAME = R.RDB$FIELD_SOURCE WHERE R.RDB$RELATION_NAME = :T AND "
@@ -235,7 +241,10 @@ int LarguraColuna(const QString& table, const QString& column) {
     q.BindValue(QStringLiteral("T"), DBLocal(table));
     q.BindValue(QStringLiteral("C"), column.trimmed().toUpper());
     q.Open();
-    return q.IsEmpty() ? 0 : q.Fields(0).AsInteger();
+    const int largura = q.IsEmpty() ? 0 : q.Fields(0).AsInteger();
+    if (contexto && largura > 0) // a table made later (a new company's) is read again
+        contexto->LargurasColunas().insert(chave, largura);
+    return largura;
 }
 
 bool ExisteColuna(const QString& table, const QString& column) {

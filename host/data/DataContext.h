@@ -2,6 +2,7 @@
 #include "HostExport.h"
 #include "Sessao.h"
 #include "TZoDatabase.h"
+#include <QHash>
 #include <functional>
 #include <memory>
 
@@ -29,6 +30,8 @@ public:
     // After a lost connection: the host connection opened again, the numbering connection renewed and
     // the shared data sets read anew.
     void Reconecta();
+    // Character widths of columns, read once: the schema does not change under a running session.
+    QHash<QString, int>& LargurasColunas() { return m_larguras; }
 
     // What the data layer needs from the user: a supervisor's log-in (false when cancelled), and a warning.
     std::function<bool(const QString& title, QString& user, QString& password)> PedeLogin;
@@ -39,6 +42,7 @@ private:
     std::unique_ptr<TZoDatabase> m_counter;
     Sessao m_session;
     std::unique_ptr<SharedTables> m_tables;
+    QHash<QString, int> m_larguras;
 };
 
 // The session of the current context; an empty one when there is no context.

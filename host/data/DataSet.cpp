@@ -108,6 +108,24 @@ void TDataSet::SetRows(QList<QVariantList> rows) {
     Scrolled(true, false);
 }
 
+QList<QVariantList> TDataSet::EntregaLinhas() {
+    if (Editing())
+        Cancel();
+    QList<QVariantList> linhas;
+    bool natural = m_view.size() == m_rows.size();
+    for (int i = 0; natural && i < m_view.size(); ++i)
+        natural = m_view[i] == i;
+    if (natural) {
+        linhas = std::move(m_rows);
+    } else {
+        linhas.reserve(m_view.size());
+        for (int row : std::as_const(m_view))
+            linhas << std::move(m_rows[row]);
+    }
+    SetRows({});
+    return linhas;
+}
+
 void TDataSet::Activate() {
     SetState(DataSetState::Browse);
 }

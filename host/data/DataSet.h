@@ -139,6 +139,8 @@ public:
     quint64 UserEdits() const { return m_userEdits; }
     // SetValueAt for what the user typed: counted when it changed the value.
     void SetValueByUser(int position, int field, const QVariant& value);
+    // The visible rows handed over, in view order; the data set is left empty.
+    QList<QVariantList> EntregaLinhas();
 
 signals:
     // Every visible row may have changed: the rows were (re)loaded, sorted, filtered or controls enabled.

@@ -22,21 +22,12 @@ void TClientDataSet::CreateDataSet() {
     SetRows({});
 }
 
-void TClientDataSet::CopiaDe(const TDataSet& origem) {
-    QList<QVariantList> linhas;
-    linhas.reserve(origem.RecordCount());
-    for (int p = 0; p < origem.RecordCount(); ++p) {
-        QVariantList linha;
-        linha.reserve(origem.FieldCount());
-        for (int f = 0; f < origem.FieldCount(); ++f)
-            linha << origem.ValueAt(p, f);
-        linhas << std::move(linha);
-    }
+void TClientDataSet::TomaDe(TDataSet& origem) {
     if (Editing())
         Cancel();
     SetFields(origem.FieldDefs());
     Activate();
-    SetRows(std::move(linhas));
+    SetRows(origem.EntregaLinhas());
 }
 
 void TClientDataSet::EmptyDataSet() {

@@ -12,8 +12,9 @@ public:
                              const QString& displayLabel = QString());
     void CreateDataSet();
     void EmptyDataSet();
-    // Becomes a copy of another data set's fields and visible rows; its views are reset once.
-    void CopiaDe(const TDataSet& origem);
+    // Takes another data set's fields and visible rows, leaving it empty (a query's rows shown without a
+    // second copy); its views are reset once.
+    void TomaDe(TDataSet& origem);
     // Fields declared anew (a pivot's, a report's): the rows go.
     void RedefineCampos() { m_pending.clear(); }
 
