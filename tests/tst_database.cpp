@@ -1,289 +1,972 @@
-// The database layer: schema upgrade, units of work, lock waits, a read-only database.
+// The host's database and data services: schema upgrade, units of work, lock waits, a read-only database,
+// batched statements, a lost connection and its reconnect; quoting on every text path, numbering between
+// users, audit rows, parameters and physical names, detail rows replaced wholesale, the credit limit, the
+// shift of a moment (the rule on a weekday's hours, then read once per moment and once for many), calculation
+// rules read from their table, colour prices and recipe recalculation.
+#include "Acesso.h"
+#include "CodeAllocator.h"
 #include "DataAccess.h"
+#include "DataContext.h"
+#include "DetalheGravado.h"
+#include "ErrosBanco.h"
+#include "FatCliente.h"
 #include "FirebirdEngine.h"
 #include "Funcoes.h"
 #include "GravacaoAtomica.h"
 #include "HostError.h"
+#include "HostUi.h"
 #include "InstrucoesEmLote.h"
+#include "Receitas.h"
+#include "RegrasCalculo.h"
 #include "SchemaUpgrade.h"
 #include "TTabela.h"
 #include "TZoQuery.h"
 #include "TestDatabase.h"
+#include "Turno.h"
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTest>
+#include <functional>
+#include <thread>
+
+namespace {
+// The text a call fails with; empty when it does not fail.
+QString Falha(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const EDatabaseError& e) {
+        return e.message();
+    }
+    return {};
+}
+
+QTime hora(const char* texto) {
+    return QTime::fromString(QLatin1String(texto), QStringLiteral("HH:mm:ss"));
+}
+// "01 06:00:00-13:59:59;03 22:00:00-05:59:59" as rows.
+QList<HorarioTurno> horarios(const QString& texto) {
+    QList<HorarioTurno> linhas;
+    for (const QString& linha : texto.split(';', Qt::SkipEmptyParts)) {
+        const QStringList partes = linha.split(' ');
+        const QStringList horas = partes.value(1).split('-');
+        linhas.append({partes.value(0), QTime::fromString(horas.value(0), QStringLiteral("HH:mm:ss")),
+                       QTime::fromString(horas.value(1), QStringLiteral("HH:mm:ss"))});
+    }
+    return linhas;
+}
+const QString kTresTurnos = QStringLiteral("01 06:00:00-13:59:59;02 14:00:00-21:59:59;03 22:00:00-05:59:59");
+// Hours with gaps: the morning, the afternoon and the night, nothing at lunch nor in the evening.
+const QString kComIntervalos =
+    QStringLiteral("01 07:00:00-11:59:59;02 13:00:00-17:59:59;03 22:00:00-05:59:59");
+
+QVariant Resultado(std::optional<double> valor) {
+    return valor ? QVariant(*valor) : QVariant();
+}
+const QVariant nenhum;
+} // namespace
 
 class TstDatabase : public DatabaseTestCase {
     Q_OBJECT
+    // Three shifts every day of the week as the demo has them, 03 the night one; employees of shifts 01 and
+    // 02 and one of none.
+    void Turnos() {
+        Insert("TURNO (TURNO, DESCRICAO, NOTURNO)",
+               {"'01', 'MANHA', 'N'", "'02', 'TARDE', 'N'", "'03', 'NOITE', 'S'"});
+        for (int dia = 1; dia <= 7; ++dia) {
+            for (const auto& [turno, entrada, saida] :
+                 {std::tuple{"01", "06:00:00", "13:59:59"}, std::tuple{"02", "14:00:00", "21:59:59"},
+                  std::tuple{"03", "22:00:00", "05:59:59"}})
+                Sql(QStringLiteral(
+                        "INSERT INTO TURNO_HORARIOS (TURNO, DIA, ENTRADA, SAIDA) VALUES ('%1', %2, "
+                        "'%3', '%4')")
+                        .arg(QLatin1String(turno))
+                        .arg(dia)
+                        .arg(QLatin1String(entrada), QLatin1String(saida)));
+        }
+        Insert("PESSOAL (CODIGO, NOME, TURNO)",
+               {"'00001', 'MANHA', '01'", "'00003', 'TARDE', '02'", "'00007', 'SEM TURNO', NULL"});
+        Commit();
+    }
+
+    void Regra(const QString& codigo, int ordem, const QString& tipo, const QString& linha, const QString& de,
+               const QString& ate, double resultado) {
+        Sql(QStringLiteral("INSERT INTO TNG_REGRA (CODIGO, ORDEM, TIPO, LINHA, QTDE_DE, QTDE_ATE, QTDE_R) "
+                           "VALUES ('%1', %2, '%3', '%4', %5, %6, %7)")
+                .arg(codigo)
+                .arg(ordem)
+                .arg(tipo, linha, de, ate)
+                .arg(resultado));
+    }
+    // A recipe on bath B1 (10 l/kg), its colour priced in regions 01 and 03 (default) and 02.
+    void Receita(const QString& codigo, const QString& variante, const QString& cor,
+                 const QString& preparacao, const QString& custo) {
+        Sql(QStringLiteral("INSERT INTO RECEITA (CODIGO, VARIANTE, COR, COD_BANHO, PREPARACAO, CUSTO) VALUES "
+                           "('%1', '%2', '%3', 'B1', '%4', %5)")
+                .arg(codigo, variante, cor, preparacao, custo));
+        for (const char* regiao : {"01", "02", "03"})
+            Sql(QStringLiteral(
+                    "INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, PRECO_00) VALUES ('%1', '%2', '%3', 1)")
+                    .arg(regiao, cor, variante));
+    }
+    // CODIGO, UNIDADE, QTDE, FIBRA, REGRA, TP_ITEM.
+    void Item(const QString& receita, const QString& variante, const QString& valores) {
+        Sql(QStringLiteral("INSERT INTO MAT_TIN (RECEITA, VARIANTE, CODIGO, UNIDADE, QTDE, FIBRA, REGRA, "
+                           "TP_ITEM) VALUES ('%1', '%2', %3)")
+                .arg(receita, variante, valores));
+    }
+    void Regioes() { Insert("REGIAO (REGIAO, PADRAO)", {"'01', 'S'", "'02', 'N'", "'03', 'S'"}); }
+    // Costs in cents (a price 10 unless said): 0001/01 12 (stored right), 0001/02 61 (0.605), 0002/01 50 (a
+    // rule sets one quantity, a rule without a line for the recipe keeps the other), 0003/01 29 (a PRODUTO
+    // item and the preparation), 0004/01 10 (stored right; only its preparation).
+    void Base() {
+        Regioes();
+        Insert("VARIANTE (CODIGO, INDICE)", {"'01', '60'", "'02', '60,5'"});
+        Sql("INSERT INTO BANHO (CODIGO, PROPORCAO) VALUES ('B1', 10)");
+        Insert("MATERIAL (CODIGO, REPOSICAO, CONCENTRACAO)", {"'Q''01', 10, 0", "'CORANTE', 20, 50"});
+        Sql("INSERT INTO MATERIAL (CODIGO, REPOSICAO) VALUES ('AUX', 10)");
+        Sql("INSERT INTO PRODUTO (CODIGO, PRECO) VALUES ('PR1', 10)");
+        Sql("INSERT INTO PREPARACAO (CODIGO, ORDEM, MATERIAL, UNIDADE, QTDE) VALUES ('P01', 1, 'AUX', 'GL', "
+            "1)");
+        Regra("010", 1, "C", "005", "0", "0", 9);
+        Regra("010", 2, "M", "", "0", "0", 3);
+        Regra("011", 1, "C", "005", "0", "0", 9);
+        Receita("0001", "01", "AZUL", "", "0.12");
+        Item("0001", "01", "'Q''01', '%', 2, '1', '', 'M'");
+        Receita("0001", "02", "AZUL", "", "0");
+        Item("0001", "02", "'Q''01', '%', 10, '1', '', 'M'");
+        Receita("0002", "01", "VERDE", "P01", "0");
+        Item("0002", "01", "'CORANTE', '%', 1, '', '010', 'M'");
+        Item("0002", "01", "'AUX', '%', 1, '', '011', 'M'");
+        Receita("0003", "01", "ROSA", "P01", "0");
+        Item("0003", "01", "'PR1', '%', 1.9, '', NULL, 'P'");
+        Receita("0004", "01", "LILAS", "P01", "0.10");
+        Commit();
+    }
+    // Committed work only: what other users see.
+    QString Custos() {
+        return Seen("SELECT CODIGO, VARIANTE, CAST(CUSTO * 100 AS INTEGER) FROM RECEITA ORDER BY 1, 2");
+    }
+    QString Bloqueados() {
+        return Seen("SELECT COR, VARIANTE, REGIAO FROM TABPRECO WHERE LIBERADO = 'N' ORDER BY 1, 2, 3");
+    }
+
+    // Another attachment ends ours, as a restarted server or a dropped network would.
+    void DerrubaConexao() {
+        const QVariant id = Scalar("SELECT CURRENT_CONNECTION FROM RDB$DATABASE");
+        auto other = OpenSecond("kelm-test-admin");
+        SqlOn(*other, "DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID = " + id.toString());
+        other->Transaction()->CommitRetaining();
+    }
+
+    void Cliente(const QString& codigo, const QString& limite, const QString& bloqueio) {
+        Sql(QStringLiteral("INSERT INTO ENTIDADE (CODCLI, LIMITE_CREDITO, BLOQUEIO) VALUES ('%1', %2, '%3')")
+                .arg(codigo, limite, bloqueio));
+    }
+
 private slots:
-    void upgradeKeepsRowsAndNeverReappliesScripts();
-    void interruptedScriptResumesAfterItsLastStatement();
-    void unitOfWorkCommitsAndRollsBackRetaining();
-    void lockWaitIsBoundedAndRollsBack();
-    void operationWritesAgainstWhatItRead();
-    void writesStartFromOtherUsersLatestWork();
-    void failedCommitLeavesNoTransactionBehind();
-    void idleUnitsEndAndQuickWritesAreNeverCancelled();
-    void readOnlyDatabaseOpensWithoutWritingAndRefusesWrites();
-    void batchSendsFewBlocksAndKeepsEveryValue();
+    void upgradeKeepsRowsAndNeverReappliesScripts() {
+        const QString v1 = QFINDTESTDATA("data/upgrade/v1"), v2 = QFINDTESTDATA("data/upgrade/v2");
+        QCOMPARE(SchemaUpgrade::Apply(*db, false, v1), QStringList{"schema/0001_base.sql"});
+        Sql("INSERT INTO CLIENTE_TESTE (CODIGO, NOME) VALUES ('000001', 'Malharia D''Ávila')");
+        Commit();
+        QVERIFY(SchemaUpgrade::Apply(*db, false, v1).isEmpty()); // its CREATE TABLE would fail twice
+        QCOMPARE(SchemaUpgrade::Apply(*db, false, v2), QStringList{"schema/0002_cidade.sql"});
+        Sql("INSERT INTO PEDIDO_TESTE (NUMERO, CLIENTE) VALUES (1, '000001')");
+        Commit();
+        db->Close();
+        // Reopening through the normal path upgrades, never re-creates nor adds demo rows.
+        OpenHostDatabase(*db, config, true, [] { return true; });
+        QCOMPARE(Scalar("SELECT COUNT(*) FROM PEDIDO_TESTE").toInt(), 1);
+        QCOMPARE(Scalar("SELECT COUNT(*) FROM ACESSO_USUARIOS").toInt(), 1);
+    }
+
+    void interruptedScriptResumesAfterItsLastStatement() {
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError,
+                                 SchemaUpgrade::Apply(*db, false, QFINDTESTDATA("data/upgrade/broken")));
+        QVERIFY(!SchemaUpgrade::Applied(*db).contains("schema/0001_upa.sql"));
+        // The corrected script does not fail on the table its first run already made.
+        QCOMPARE(SchemaUpgrade::Apply(*db, false, QFINDTESTDATA("data/upgrade/fixed")),
+                 QStringList{"schema/0001_upa.sql"});
+        QCOMPARE(Scalar("SELECT LIST(ID) FROM (SELECT ID FROM UPA ORDER BY ID)").toString(),
+                 QStringLiteral("1,2"));
+    }
+
+    void unitOfWorkCommitsAndRollsBackRetaining() {
+        TTabela::Registra("tbRegiaoTeste", "REGIAO", "REGIAO");
+        TabelaAberta regions = TTabela::AbreTabela("tbRegiaoTeste");
+        regions->Append();
+        regions->FieldByName("REGIAO") = QStringLiteral("01");
+        regions->FieldByName("DESCRICAO") = QStringLiteral("Norte");
+        QVERIFY(regions->Post());
+        Commit();
+        // After the commit the same data set goes on.
+        regions->First();
+        regions->Edit();
+        regions->FieldByName("DESCRICAO") = QStringLiteral("Vale do Itajaí 'Norte'");
+        QVERIFY(regions->Post());
+        Commit();
+        auto other = OpenSecond("kelm-test-other");
+        QCOMPARE(ScalarOn(*other, "SELECT DESCRICAO FROM REGIAO WHERE REGIAO = '01'").toString(),
+                 QStringLiteral("Vale do Itajaí 'Norte'"));
+        // Reads see another user's commits without a commit of ours in between.
+        SqlOn(*other, "INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('03', 'Litoral')");
+        other->Transaction()->CommitRetaining();
+        QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 2);
+        // A rollback undoes this unit of work only, audit row included; the connection goes on.
+        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'Sul')");
+        GeraLog("CADASTRO DE REGIAO", "INCLUSAO DA REGIAO 02", opInclusao, "02");
+        db->Transaction()->RollbackRetaining();
+        QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 2);
+        QCOMPARE(Scalar("SELECT COUNT(*) FROM LOG").toInt(), 0);
+        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('04', 'Leste')");
+        Commit();
+        QCOMPARE(ScalarOn(*other, "SELECT COUNT(*) FROM REGIAO").toInt(), 3);
+    }
+
+    void lockWaitIsBoundedAndRollsBack() {
+        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
+        Commit();
+        auto other = OpenSecond("kelm-test-other");
+        SqlOn(*other, "UPDATE REGIAO SET DESCRICAO = 'Outro usuário' WHERE REGIAO = '01'"); // not committed
+        db->LockTimeoutMs = 1500;
+        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'Sul')"); // same unit of work
+        QElapsedTimer timer;
+        timer.start();
+        const QString failure =
+            Falha([this] { Sql("UPDATE REGIAO SET DESCRICAO = 'Eu' WHERE REGIAO = '01'"); });
+        QVERIFY2(failure.contains(QStringLiteral("outro usuário")), qPrintable(failure));
+        QVERIFY2(timer.elapsed() < 10000, "the wait must be bounded");
+        other->Transaction()->Rollback();
+        // The whole unit of work was rolled back, and the connection works again.
+        QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 1);
+        Sql("UPDATE REGIAO SET DESCRICAO = 'Eu' WHERE REGIAO = '01'");
+        Commit();
+    }
+
+    // An operation's check and its write are one unit on its connection (a second one here, as generation
+    // uses): a row another user changed after the check was read is not overwritten, nothing is written, and
+    // the user is told to reload. The same read outside a unit sees the other user's work at once.
+    void operationWritesAgainstWhatItRead() {
+        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
+        Commit();
+        auto mine = OpenSecond("kelm-test-mine");
+        auto other = OpenSecond("kelm-test-other");
+        const QString failure = Falha([&] {
+            GravacaoAtomica unidade(*mine);
+            QCOMPARE(ScalarOn(*mine, "SELECT DESCRICAO FROM REGIAO WHERE REGIAO = '01'").toString(), "Norte");
+            SqlOn(*other, "UPDATE REGIAO SET DESCRICAO = 'Outro usuário' WHERE REGIAO = '01'");
+            other->Transaction()->CommitRetaining();
+            QCOMPARE(ScalarOn(*mine, "SELECT DESCRICAO FROM REGIAO WHERE REGIAO = '01'").toString(), "Norte");
+            SqlOn(*mine, "INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'Sul')");
+            SqlOn(*mine, "UPDATE REGIAO SET DESCRICAO = 'Norte conferido' WHERE REGIAO = '01'");
+            unidade.Confirma();
+        });
+        QCOMPARE(failure,
+                 QStringLiteral("O registro foi alterado por outro usuário. Recarregue e tente de novo."));
+        QCOMPARE(RowsSeenByOthers("SELECT REGIAO, DESCRICAO FROM REGIAO ORDER BY REGIAO"),
+                 QStringList{"01|Outro usuário"});
+        QCOMPARE(mine->PinnedUnits(), 0);
+        QCOMPARE(ScalarOn(*mine, "SELECT DESCRICAO FROM REGIAO WHERE REGIAO = '01'").toString(),
+                 "Outro usuário");
+    }
+
+    void writesStartFromOtherUsersLatestWork() {
+        TTabela::Registra("tbBanhoTeste", "BANHO", "CODIGO");
+        Sql("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('01', 'CURTO', 6)");
+        Commit();
+        TabelaAberta baths = TTabela::AbreTabela("tbBanhoTeste");
+        QCOMPARE(Scalar("SELECT COUNT(*) FROM BANHO").toInt(), 1); // our last read, before the other user
+        auto other = OpenSecond("kelm-test-other");
+        SqlOn(*other, "INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('02', 'LONGO', 10)");
+        SqlOn(*other, "UPDATE BANHO SET PROPORCAO = 9 WHERE CODIGO = '01'");
+        other->Transaction()->CommitRetaining();
+
+        // A description-only edit writes the description only: the other user's ratio stays.
+        baths->Edit();
+        baths->FieldByName("DESCRICAO") = QStringLiteral("CURTO JET");
+        QVERIFY(baths->Post());
+        // The first write of a unit of work starts from the latest committed state, not from an old read.
+        Sql("DELETE FROM BANHO WHERE CODIGO = '02'");
+        Commit();
+        QCOMPARE(ScalarOn(*other, "SELECT LIST(DESCRICAO || ' ' || CAST(PROPORCAO AS INTEGER)) FROM BANHO")
+                     .toString(),
+                 QStringLiteral("CURTO JET 9"));
+        // Rows undone with their unit of work leave the open data sets too.
+        baths->Append();
+        baths->FieldByName("CODIGO") = QStringLiteral("03");
+        QVERIFY(baths->Post());
+        QCOMPARE(baths->RecordCount(), 2);
+        db->Transaction()->RollbackRetaining();
+        QCOMPARE(baths->RecordCount(), 1);
+    }
+
+    void failedCommitLeavesNoTransactionBehind() {
+        Sql("CREATE EXCEPTION E_FECHAMENTO 'periodo fechado'");
+        Commit();
+        Sql("CREATE TRIGGER T_FECHAMENTO ON TRANSACTION COMMIT AS BEGIN "
+            "IF (EXISTS (SELECT 1 FROM REGIAO WHERE REGIAO = 'XX')) THEN EXCEPTION E_FECHAMENTO; END");
+        Commit();
+        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('XX', 'recusada')");
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, db->Transaction()->CommitRetaining());
+        QVERIFY(!db->Transaction()->InTransaction());
+        // Nothing of it stays on the server: no row, no lock another user would wait on.
+        auto other = OpenSecond("kelm-test-other");
+        other->LockTimeoutMs = 1500;
+        SqlOn(*other, "INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('XX', 'livre')");
+        SqlOn(*other, "DELETE FROM REGIAO WHERE REGIAO = 'XX'");
+        other->Transaction()->CommitRetaining();
+    }
+
+    void idleUnitsEndAndQuickWritesAreNeverCancelled() {
+        db->Transaction()->SetIdleInterval(100);
+        QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 0);
+        QVERIFY(db->Transaction()->InTransaction());
+        // Nothing pending: the server transaction ends by itself, so it holds back no garbage collection.
+        QTRY_VERIFY_WITH_TIMEOUT(!db->Transaction()->InTransaction(), 3000);
+        // Pending writes keep their unit of work open, however long the user takes.
+        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
+        QTest::qWait(400);
+        QVERIFY(db->Transaction()->InTransaction());
+        Commit();
+        // The time limit applies to each write on its own: many quick ones in a row are never cancelled.
+        db->LockTimeoutMs = 300;
+        TZoQuery insert;
+        insert.SQL << "INSERT INTO LOG (ID, CHAVE, TIPO) VALUES (:ID, 'X', 3)";
+        QElapsedTimer timer;
+        timer.start();
+        int written = 0;
+        while (timer.elapsed() < 1500) {
+            insert.BindValue("ID", ++written);
+            insert.ExecSQL();
+        }
+        Commit();
+        QCOMPARE(Scalar("SELECT COUNT(*) FROM LOG").toInt(), written);
+    }
+
+    void readOnlyDatabaseOpensWithoutWritingAndRefusesWrites() {
+        const QString gfix = QStandardPaths::findExecutable("gfix");
+        if (gfix.isEmpty())
+            QSKIP("gfix is not installed");
+        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
+        Commit();
+        db->Close();
+        // The engine's own switch, as an administrator would set it.
+        const auto setMode = [&](const char* mode) {
+            QStringList arguments{"-mode", mode};
+            if (config.isServer())
+                arguments << "-user" << config.user << "-password" << config.password;
+            QProcess tool;
+            tool.start(gfix, arguments << config.target());
+            return tool.waitForFinished(30000) && tool.exitCode() == 0;
+        };
+        QVERIFY(setMode("read_only"));
+        // Up to date: it opens for reading, writing nothing on the way, and refuses writes.
+        OpenHostDatabase(*db, config, false, [] { return false; });
+        QCOMPARE(Scalar("SELECT MON$READ_ONLY FROM MON$DATABASE").toInt(), 1);
+        QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 1);
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError,
+                                 Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'Sul')"));
+        db->Transaction()->RollbackRetaining();
+        db->Close();
+
+        // A version with scripts to apply says why it cannot open it.
+        const QString refusal = Falha([this] {
+            OpenHostDatabase(
+                *db, config, false, [] { return false; }, QFINDTESTDATA("data/upgrade/v1"));
+        });
+        QVERIFY2(refusal.contains("somente para leitura") && refusal.contains("schema/0001_base.sql"),
+                 qPrintable(refusal));
+        db->Close();
+        QVERIFY(setMode("read_write"));
+        OpenHostDatabase(*db, config, false, [] { return false; });
+    }
+
+    // A loop's statements go as a few blocks, every quoted and accented value intact; a failing statement
+    // stops its block whole, and what was never sent is dropped with the batch.
+    void batchSendsFewBlocksAndKeepsEveryValue() {
+        const quint64 before = db->StatementCount();
+        {
+            InstrucoesEmLote lote(*db);
+            for (int i = 0; i < 300; ++i)
+                lote.Adiciona(
+                    QStringLiteral("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES (%1, %2)")
+                        .arg(Aspas(QString::number(i)),
+                             Aspas(QStringLiteral("D'ÁVILA %1 ").arg(i).repeated(i % 5 + 1).left(40))));
+            lote.Executa();
+        }
+        QVERIFY(db->StatementCount() - before <= 6); // fifty to a block
+        QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 300);
+        QCOMPARE(Scalar("SELECT DESCRICAO FROM REGIAO WHERE REGIAO = '299'").toString(),
+                 QStringLiteral("D'ÁVILA 299 D'ÁVILA 299 D'ÁVILA 299 D'ÁV"));
+        Commit();
+
+        {
+            InstrucoesEmLote lote(*db);
+            lote.Adiciona("UPDATE REGIAO SET DESCRICAO = 'X' WHERE REGIAO = '1'");
+            lote.Adiciona("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('2', 'DUPLICADA')");
+            QVERIFY_THROWS_EXCEPTION(EDatabaseError, lote.Executa());
+            lote.Adiciona("DELETE FROM REGIAO"); // never sent
+        }
+        QCOMPARE(Scalar("SELECT DESCRICAO FROM REGIAO WHERE REGIAO = '1'").toString(),
+                 QStringLiteral("D'ÁVILA 1 D'ÁVILA 1 "));
+        QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 300);
+    }
+
+    void lostConnectionOffersToReconnect() {
+        TabelaAberta regioes = TTabela::AbreTabela("tbRegiao");
+        regioes->Append();
+        regioes->FieldByName("REGIAO") = "01";
+        regioes->FieldByName("DESCRICAO") = "ANTES";
+        QVERIFY(regioes->Post());
+        Commit();
+        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'PENDENTE')"); // not committed
+        DerrubaConexao();
+
+        messages.questions.enqueue(true);
+        QVERIFY(!ExecutaProtegido([] { Existe("REGIAO", "REGIAO", QVariantList{"01"}); }));
+        ProcessEvents(); // the offer comes once the failed operation has unwound
+        QCOMPARE(messages.shown.size(), 2);
+        QVERIFY2(messages.shown[0].text.startsWith(TextoConexaoPerdida()),
+                 qPrintable(messages.shown[0].text));
+        QCOMPARE(messages.shown[1].text, QStringLiteral("Deseja reconectar ao banco de dados?"));
+
+        // Everything works again: reads, the shared data set (its statements were dropped with the old
+        // connection), numbering; the pending row went with the lost unit of work.
+        QVERIFY(db->Connected());
+        QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 1);
+        regioes->First();
+        regioes->Edit();
+        regioes->FieldByName("DESCRICAO") = "DEPOIS";
+        QVERIFY(regioes->Post());
+        regioes->Append();
+        regioes->FieldByName("REGIAO") = "03";
+        QVERIFY(regioes->Post());
+        Commit();
+        QCOMPARE(Scalar("SELECT LIST(REGIAO || DESCRICAO, ';') FROM (SELECT REGIAO, COALESCE(DESCRICAO, '') "
+                        "AS DESCRICAO FROM REGIAO ORDER BY REGIAO)")
+                     .toString(),
+                 QStringLiteral("01DEPOIS;03"));
+        QVERIFY(!Proximo("FAL", "NUMERO", 6).isEmpty());
+    }
+
+    void declinedReconnectLeavesItClosed() {
+        DerrubaConexao();
+        messages.questions.enqueue(false);
+        QVERIFY(!ExecutaProtegido([] { Existe("REGIAO", "REGIAO", QVariantList{"01"}); }));
+        QVERIFY(!ExecutaProtegido([] { Existe("REGIAO", "REGIAO", QVariantList{"02"}); })); // told once
+        ProcessEvents();
+        QCOMPARE(messages.shown.size(), 2);
+        // Declined: the next failure tells it again.
+        QVERIFY(!ExecutaProtegido([] { Existe("REGIAO", "REGIAO", QVariantList{"01"}); }));
+        QCOMPARE(messages.shown.size(), 3);
+        QVERIFY(messages.shown[2].text.startsWith(TextoConexaoPerdida()));
+    }
+
+    void quotesSurviveEveryTextPath() {
+        const QString name = QStringLiteral("Tecelagem D'Ávila; filial \"Sul\"");
+        Sql(QStringLiteral("INSERT INTO ENTIDADE (CODCLI, NOME) VALUES ('00010', %1)").arg(Aspas(name)));
+        QCOMPARE(Scalar("SELECT NOME FROM ENTIDADE WHERE CODCLI = '00010'").toString(), name);
+        QVERIFY(Existe("ENTIDADE", "NOME", Aspas(name)));
+        QVERIFY(Existe("ENTIDADE", "CODCLI;NOME", Aspas("00010") + ';' + Aspas(name)));
+        QVERIFY(!Existe("ENTIDADE", "NOME", Aspas("Tecelagem D")));
+        QCOMPARE(Busca_Valor("ENTIDADE", "NOME", "CODCLI", {name}), "00010");
+        // An attempt to break out of the literal stays a plain value.
+        const QString attack = QStringLiteral("x' OR '1'='1");
+        QVERIFY(!Existe("ENTIDADE", "NOME", Aspas(attack)));
+        TZoQuery q;
+        q.SQL << "SELECT CODCLI FROM ENTIDADE"
+              << "WHERE NOME = " + Aspas(attack);
+        q.Open();
+        QVERIFY(q.IsEmpty());
+        GeraLog("CADASTRO DE CLIENTE", "ALTERACAO DO CLIENTE " + name, opAlteracao, "D'Ávila");
+        QCOMPARE(Scalar("SELECT TEXTO FROM LOG").toString(), "ALTERACAO DO CLIENTE " + name);
+        QCOMPARE(Scalar("SELECT CHAVE FROM LOG").toString(), "D'Ávila");
+    }
+
+    void proximoPadsSkipsUsedCodesAndNeverRepeats() {
+        QCOMPARE(Proximo("REGIAO", "REGIAO", 2), "01");
+        // Codes typed by hand are skipped, the counter is shared by later calls.
+        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'a mão')");
+        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('03', 'a mão')"); // not committed: still skipped
+        QCOMPARE(Proximo("REGIAO", "REGIAO", 2), "04");
+        db->Transaction()->RollbackRetaining();
+        // A code handed out is never handed out again, even when the work that used it was undone.
+        QCOMPARE(Proximo("REGIAO", "REGIAO", 2), "05");
+        QCOMPARE(Proximo("GRUPO_COR", "CODIGO", 10), "0000000001");
+        // Counters left empty or null by hand still advance.
+        Insert("CODIGOS (TABELA, CAMPO, ULTIMO)", {"'TABFIS', 'CODIGO', ''", "'TABTRI', 'CODIGO', NULL"});
+        Commit();
+        QCOMPARE(Proximo("TABFIS", "CODIGO", 3), "001");
+        QCOMPARE(Proximo("TABTRI", "CODIGO", 3), "001");
+        QCOMPARE(Scalar("SELECT ULTIMO FROM CODIGOS WHERE TABELA = 'REGIAO' AND CAMPO = 'REGIAO'").toString(),
+                 QStringLiteral("05"));
+    }
+
+    void proximoFromTwoConnectionsAtOnce() {
+        constexpr int perUser = 40;
+        QStringList first, second;
+        auto take = [this](const QString& name, QStringList& into) {
+            TZoDatabase counter(name + "-counter"), work(name + "-work");
+            counter.Open(config, false);
+            work.Open(config);
+            CodeAllocator allocator(&counter, &work);
+            for (int i = 0; i < perUser; ++i)
+                into << allocator.Next("FAL_TESTE", "NUMERO", 6, false);
+        };
+        std::thread a(take, QStringLiteral("user-a"), std::ref(first));
+        std::thread b(take, QStringLiteral("user-b"), std::ref(second));
+        a.join();
+        b.join();
+        QSet<QString> all(first.begin(), first.end());
+        all.unite(QSet<QString>(second.begin(), second.end()));
+        QCOMPARE(all.size(), 2 * perUser);
+        QVERIFY(all.contains("000001") && all.contains(QString::number(2 * perUser).rightJustified(6, '0')));
+    }
+
+    // A code wider than its column would be cut into one already taken: the counter stops there, untouched.
+    void proximoSaysWhenTheCodesOfATableRunOut() {
+        Insert("CODIGOS (TABELA, CAMPO, ULTIMO)",
+               {"'FASE', 'CODIGO', '998'", "'VARIANTE', 'CODIGO', '9997'"});
+        Insert("VARIANTE (CODIGO, DESCRICAO)", {"'9998', 'a mão'", "'9999', 'a mão'"});
+        Commit();
+        QCOMPARE(Proximo("FASE", "CODIGO", 2), "999");
+        for (int vez = 0; vez < 2; ++vez)
+            QCOMPARE(Falha([] { Proximo("FASE", "CODIGO", 2); }),
+                     QStringLiteral(
+                         "Os códigos de FASE esgotaram: o próximo, 1000, não cabe no campo CODIGO, de 3 "
+                         "caracteres."));
+        // The last free codes typed by hand run them out as well.
+        QVERIFY(
+            Falha([] { Proximo("VARIANTE", "CODIGO", 2); }).startsWith("Os códigos de VARIANTE esgotaram"));
+        QCOMPARE(RowsSeenByOthers("SELECT TABELA, ULTIMO FROM CODIGOS ORDER BY TABELA"),
+                 QStringList({"FASE|999", "VARIANTE|9997"}));
+        // Numbers of columns that are not text are not measured.
+        QCOMPARE(Proximo("LOG", "ID", 3), "001");
+    }
+
+    // The counter connection commits each statement, yet another workstation may hold the counter's row in a
+    // unit of work of its own: the wait ends as any write's does, and nothing is taken.
+    void proximoWaitsOnAHeldCounterNoLongerThanAnyWrite() {
+        QCOMPARE(Proximo("REGIAO", "REGIAO", 2), "01");
+        auto other = OpenSecond("kelm-test-other");
+        SqlOn(*other, "UPDATE CODIGOS SET ULTIMO = '07' WHERE TABELA = 'REGIAO' AND CAMPO = 'REGIAO'");
+        SqlOn(*other, "INSERT INTO CODIGOS (TABELA, CAMPO, ULTIMO) VALUES ('GRUPO_COR', 'CODIGO', '05')");
+        db->LockTimeoutMs = 1000;
+        // A counter row being changed, and one being created.
+        for (const auto& [tabela, campo] : {std::pair{"REGIAO", "REGIAO"}, {"GRUPO_COR", "CODIGO"}}) {
+            QElapsedTimer timer;
+            timer.start();
+            const QString falha = Falha([t = tabela, c = campo] { Proximo(t, c, 2); });
+            QVERIFY2(falha.startsWith("A gravação esperou mais de 1 segundos"), qPrintable(falha));
+            QVERIFY(falha.contains("outro usuário"));
+            QVERIFY2(timer.elapsed() < 4000, "the wait must end with the write time limit");
+        }
+        other->Transaction()->Rollback();
+        QCOMPARE(Proximo("REGIAO", "REGIAO", 2), "02");
+        QCOMPARE(Proximo("GRUPO_COR", "CODIGO", 2), "01");
+    }
+
+    void parametersAndPhysicalNames() {
+        Sql("INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('TIN', 150, 'N')");
+        QCOMPARE(BuscaParametro("tin", 150), "N");
+        QCOMPARE(BuscaParametro("TIN", 999), QString());
+        RegistraTabelaEmpresa("TABPRE_SERV");
+        QCOMPARE(DBLocal("tabpre_serv"), "TABPRE_SERV_001");
+        QCOMPARE(DBLocal_SQL("SELECT * FROM {TABPRE_SERV} T JOIN {FAL} F ON F.X = '{NAO}' "
+                             "WHERE F.LOTE SIMILAR TO '[0-9]{6}'"),
+                 QStringLiteral("SELECT * FROM TABPRE_SERV_001 T JOIN FAL F ON F.X = 'NAO' "
+                                "WHERE F.LOTE SIMILAR TO '[0-9]{6}'"));
+    }
+
+    // Sheet 0000100 carries service 02 twice and 01, and is loaded in an order of its own; the save replaces
+    // the services of a code by one, after another user ran a statement. Each case: the code loaded (else
+    // found new), the code saved, the other user's statement, what the writes were told of stored rows (empty
+    // when they did not run), the code the piece remembers afterwards.
+    void detalheGravadoWritesOnlyOverTheRowsLoaded_data() {
+        QTest::addColumn<QStringList>("caso");
+        const QString inclui =
+            QStringLiteral("INSERT INTO TABELA (CODIGO, SETOR, PRECO) VALUES ('%1', '01', 2)");
+        QTest::newRow("as loaded, read in another order")
+            << QStringList{"0000100", "0000100", "", "S", "0000100"};
+        QTest::newRow("a row added by another user")
+            << QStringList{"0000100", "0000100", inclui.arg("0000100"), "", ""};
+        QTest::newRow("one of two twins deleted by another user")
+            << QStringList{"0000100", "0000100",
+                           "DELETE FROM TABELA WHERE CODIGO = '0000100' AND SETOR = '02' ROWS 1", "", ""};
+        QTest::newRow("a new code still free") << QStringList{"0000300", "0000300", "", "N", "0000300"};
+        QTest::newRow("a new code another user stored meanwhile")
+            << QStringList{"0000300", "0000300", inclui.arg("0000300"), "", ""};
+        QTest::newRow("a stored code not loaded") << QStringList{"0000100", "0000200", "", "", "0000100"};
+    }
+
+    void detalheGravadoWritesOnlyOverTheRowsLoaded() {
+        QFETCH(QStringList, caso);
+        const QString carregado = caso[0], codigo = caso[1], outro = caso[2], existiam = caso[3],
+                      depois = caso[4];
+        Insert("TABELA (CODIGO, SETOR, PRECO)", {"'0000100', '02', 1.25", "'0000100', '01', 5.5",
+                                                 "'0000100', '02', 1.25", "'0000200', '03', 3"});
+        Commit();
+        DetalheGravado servicos("TABELA", "CODIGO", {"SETOR", "PRECO"});
+        if (carregado == "0000100") {
+            TZoQuery q;
+            q.SQL << "SELECT SETOR, PRECO FROM TABELA WHERE CODIGO = '0000100' ORDER BY SETOR DESC";
+            q.Open();
+            servicos.Carregado(carregado, q);
+        } else {
+            servicos.Novo(carregado);
+        }
+        if (!outro.isEmpty())
+            ByOther(outro);
+        const QString gravadas =
+            "SELECT SETOR, PRECO FROM TABELA WHERE CODIGO = '" + codigo + "' ORDER BY 1, 2";
+        const QString antes = Seen(gravadas);
+        QString disse;
+        const DetalheGravado::Insercao insere = [&](const QString& c, bool existia) {
+            disse = existia ? "S" : "N";
+            Sql("INSERT INTO TABELA (CODIGO, SETOR, PRECO) VALUES ('" + c + "', '09', 1)");
+        };
+        QCOMPARE(servicos.Grava(codigo, insere), !existiam.isEmpty());
+        QCOMPARE(disse, existiam);
+        QCOMPARE(servicos.Codigo(), depois);
+        QCOMPARE(Seen(gravadas), existiam.isEmpty() ? antes : QStringLiteral("09|1"));
+        // What was written counts as loaded: the next save replaces it.
+        if (!existiam.isEmpty()) {
+            QVERIFY(servicos.Grava(codigo, insere));
+            QCOMPARE(disse, "S");
+        }
+    }
+
+    void openValueAgainstTheLimit() {
+        Cliente("00001", "1000.00", "N");
+        Cliente("00002", "NULL", "N");
+        Cliente("00003", "0", "N");
+        Cliente("00004", "1000.00", "S");
+        Cliente("00005", "0.10", "N");
+        Commit();
+        const struct {
+            const char* cliente;
+            double valor;
+            bool passa;
+        } casos[] = {
+            {"00001", 999.99, true},
+            {"00001", 1000.00, true},  // at the limit
+            {"00001", 1000.01, false}, // a cent over
+            {" 00001 ", 1000.00, true},
+            {"00002", 1e9, true},             // no limit
+            {"00003", 1e9, true},             // a limit of 0 is none
+            {"00004", 0.01, false},           // blocked
+            {"00009", 0, false},              // unknown
+            {"00005", 0.1 + 0.2 - 0.2, true}, // a sum a float's width over 0.10 is 0.10
+        };
+        for (const auto& caso : casos)
+            QVERIFY2(LimiteCredito(caso.cliente, caso.valor) == caso.passa,
+                     qPrintable(QStringLiteral("%1 com %2").arg(caso.cliente).arg(caso.valor)));
+    }
+
+    void weekdayOfTheHours() {
+        QCOMPARE(DiaTurno(QDate(2026, 11, 22)), 1); // Sunday
+        QCOMPARE(DiaTurno(QDate(2026, 11, 23)), 2);
+        QCOMPARE(DiaTurno(QDate(2026, 11, 27)), 6);
+        QCOMPARE(DiaTurno(QDate(2026, 11, 28)), 7);
+        QCOMPARE(DiaTurno(QDate()), 0);
+    }
+
+    // The rule on one weekday's rows: the moment, the employee's own shift and the night shift.
+    void shiftOfAMoment() {
+        const QString dois = kTresTurnos + ";04 12:00:00-16:00:00"; // 04 over 01's and 02's hours
+        const struct {
+            const char* caso;
+            QString linhas;
+            const char *momento, *doFuncionario, *noturno, *turno;
+        } casos[] = {
+            {"manhã", kTresTurnos, "09:15:00", "02", "03", "01"},
+            {"fim da manhã", kTresTurnos, "13:59:59", "02", "03", "01"},
+            {"entrada da tarde", kTresTurnos, "14:00:00", "01", "03", "02"},
+            {"22:00-06:00 depois da meia-noite", kTresTurnos, "02:30:00", "01", "", "03"},
+            {"22:00-06:00 antes da meia-noite", kTresTurnos, "23:10:00", "01", "", "03"},
+            {"saída da noite", kTresTurnos, "05:59:59", "02", "", "03"},
+            // lunch, which no shift covers: the employee's own shift, not the night one
+            {"hora sem turno não é a noite", kComIntervalos, "12:30:00", "01", "03", "01"},
+            {"noite com intervalos no dia", kComIntervalos, "22:30:00", "01", "03", "03"},
+            {"hora sem turno, funcionário sem turno", kComIntervalos, "19:00:00", "", "03", "03"},
+            // two shifts over the hour: neither is sure
+            {"dois turnos na mesma hora", dois, "13:00:00", "02", "03", "02"},
+            {"dois turnos, funcionário sem turno", dois, "13:00:00", "", "03", "03"},
+            {"duas noites", "03 22:00:00-05:59:59;05 20:00:00-04:00:00", "23:00:00", "01", "03", "01"},
+            // a row within the day wins over a night row that holds the hour too
+            {"dentro do dia e na noite", "01 00:00:00-07:59:59;03 22:00:00-05:59:59", "03:00:00", "02", "03",
+             "01"},
+            {"um turno em duas linhas", "01 06:00:00-10:00:00;01 10:00:00-14:00:00", "10:00:00", "02", "03",
+             "01"},
+            {"sem horários no dia", "", "10:00:00", "02", "03", "02"},
+            {"linha sem saída", "01 06:00:00-", "10:00:00", "", "03", "03"},
+        };
+        for (const auto& c : casos)
+            QVERIFY2(EscolheTurno(horarios(c.linhas), hora(c.momento), QLatin1String(c.doFuncionario),
+                                  QLatin1String(c.noturno)) == QLatin1String(c.turno),
+                     c.caso);
+    }
+
+    void momentOnTheDatabase() {
+        Turnos();
+        const QDate segunda(2026, 11, 23);
+        QCOMPARE(TurnoDoMomento(segunda, hora("02:30:00"), "00001"), "03");
+        QCOMPARE(TurnoDoMomento(segunda, hora("10:00:00"), "00003"), "01");
+        QCOMPARE(TurnoDoMomento(segunda, hora("21:59:59"), "00001"), "02");
+
+        // Monday's afternoon moved to the evening, leaving 14:00 to 17:59 uncovered on Mondays only.
+        Sql("UPDATE TURNO_HORARIOS SET ENTRADA = '18:00:00' WHERE TURNO = '02' AND DIA = 2");
+        Commit();
+        QCOMPARE(TurnoDoMomento(segunda, hora("15:00:00"), "00001"), "01");
+        QCOMPARE(TurnoDoMomento(segunda, hora("15:00:00"), "00003"), "02");
+        QCOMPARE(TurnoDoMomento(segunda, hora("15:00:00"), "00007"), "03"); // no shift of his
+        QCOMPARE(TurnoDoMomento(segunda, hora("15:00:00"), "99999"), "03"); // no such employee
+        QCOMPARE(TurnoDoMomento(segunda.addDays(1), hora("15:00:00"), "00001"), "02");
+        // Without a moment to go by, the employee's shift.
+        QCOMPARE(TurnoDoMomento(segunda, QTime(), "00001"), "01");
+        QCOMPARE(TurnoDoMomento(QDate(), hora("10:00:00"), "00003"), "02");
+
+        // Without a night shift either: nothing to book it to.
+        Sql("UPDATE TURNO SET NOTURNO = 'N'");
+        Commit();
+        QCOMPARE(TurnoDoMomento(segunda, hora("15:00:00"), "00007"), QString());
+    }
+
+    void manyMomentsReadTheHoursOnce() {
+        Turnos();
+        QuadroTurnos quadro;
+        const QDate domingo(2026, 11, 22);
+        QCOMPARE(quadro.Turno(domingo, hora("23:30:00"), "00001"), "03");
+        // Read once: what changes after the first moment does not reach the ones after it.
+        Sql("DELETE FROM TURNO_HORARIOS WHERE DIA = 1 AND TURNO = '01'");
+        Sql("UPDATE PESSOAL SET TURNO = '02' WHERE CODIGO = '00001'");
+        Commit();
+        QCOMPARE(quadro.Turno(domingo, hora("08:00:00"), "00003"), "01");
+        // Each weekday by its own rows; an employee's shift read the first time it is needed.
+        QCOMPARE(quadro.Turno(domingo.addDays(3), hora("15:00:00"), "00001"), "02");
+        QuadroTurnos outro;
+        QCOMPARE(outro.Turno(domingo, hora("08:00:00"), "00001"), "02");
+        QCOMPARE(outro.Turno(domingo, hora("08:00:00"), "00007"), "03");
+        QCOMPARE(outro.Turno(domingo.addDays(1), hora("08:00:00"), "00007"), "01");
+    }
+
+    void rulesReadFromTheirTable() {
+        Insert("MATERIAL (CODIGO, GRUPO, LINHA)",
+               {"'TEC01', 'G01', 'L01'", "'TEC02', 'L01', 'X'", "'Q''01', 'G09', ''"});
+        Regra("001", 2, "M", "005", "0", "0", 20); // stored out of order: ORDEM decides
+        Regra("001", 1, "C", "005", "0", "0", 10);
+        Regra("002", 1, "G", "L01", "0", "0", 1);
+        Regra("002", 2, "L", "L01", "0", "0", 2);
+        Regra("002", 3, "P", "TEC03", "0", "0", 3);
+        Regra("002", 4, "G", "G09", "0", "0", 4);
+        Regra("003", 1, "M", "", "0", "50", 1);
+        Regra("003", 2, "M", "", "NULL", "NULL", 2);
+        Regra("004", 1, "P", "TEC01", "500", "600", 7.5);
+        Commit();
+        // Read rule by rule as asked, or all at once beforehand: the same answers.
+        for (const bool carregadas : {false, true}) {
+            RegrasCalculo regras;
+            if (carregadas)
+                regras.Carrega({"001", "002", "003", "004", "999", " "});
+            auto qtde = [&](const char* regra, const QString& maquina, const QString& produto,
+                            const QString& cliente, double peso = 100) {
+                return Resultado(regras.CalculaQtdeRegra("0001", "01", CodigoRegra(regra), 60, 40, peso,
+                                                         maquina, produto, cliente));
+            };
+            auto perc = [&](const char* produto, const char* regra) {
+                return Resultado(regras.CalculaPercRegra(CodigoProduto(produto), CodigoRegra(regra)));
+            };
+            // Customer 005 and machine 005 are not the same thing.
+            QCOMPARE(qtde("001", "007", "TEC01", "005"), QVariant(10.0));
+            QCOMPARE(qtde("001", "005", "TEC01", "007"), QVariant(20.0));
+            QCOMPARE(qtde("001", "005", "TEC01", "005"), QVariant(10.0));
+            QCOMPARE(qtde("001", "007", "TEC01", "007"), nenhum);
+            QCOMPARE(qtde("001", "005", "", ""), QVariant(20.0)); // machine only, no product or customer
+            QCOMPARE(qtde("002", "", "TEC01", ""), QVariant(2.0));
+            QCOMPARE(qtde("002", "", "TEC02", ""), QVariant(1.0));
+            QCOMPARE(qtde("002", "", "TEC03", ""),
+                     QVariant(3.0)); // no MATERIAL row: the product line still counts
+            QCOMPARE(qtde("002", "", "Q'01", ""), QVariant(4.0));
+            QCOMPARE(qtde("002", "", "", ""), nenhum);
+            QCOMPARE(qtde("003", "", "", "", 50), QVariant(1.0));
+            QCOMPARE(qtde("003", "", "", "", 1e6), QVariant(2.0)); // empty bounds: from 0, no upper bound
+            QCOMPARE(qtde("003", "", "", "", 0), QVariant(1.0));   // the registry's batch
+            QCOMPARE(qtde("999", "005", "TEC01", "005"), nenhum);
+            QCOMPARE(perc("TEC01", "002"), QVariant(2.0));
+            QCOMPARE(perc("TEC02", "002"), QVariant(1.0));
+            QCOMPARE(perc("Q'01", "002"), QVariant(4.0));
+            QCOMPARE(perc("TEC01", "001"), nenhum); // customer and machine lines do not apply to a product
+            QCOMPARE(perc("TEC01", "004"), QVariant(7.5));
+            QCOMPARE(perc("TEC02", "004"), nenhum);
+            QCOMPARE(perc("TEC01", "999"), nenhum);
+            QCOMPARE(regras.RegrasLidas(), carregadas ? 1 : 5);
+        }
+        QCOMPARE(Resultado(CalculaQtdeRegra("0001", "01", CodigoRegra("001"), 0, 0, 0, "005", "", "")),
+                 QVariant(20.0));
+        QCOMPARE(Resultado(CalculaPercRegra(CodigoProduto("TEC02"), CodigoRegra("002"))), QVariant(1.0));
+    }
+
+    void colourPriceByTerm() {
+        const QString linha =
+            "INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, CODIGO, PRECO_00, PRECO_07, PRECO_14, "
+            "PRECO_21) VALUES (%1)";
+        Sql(linha.arg("'01', 'AZUL', '01', '', 10, 11, 12, NULL"));
+        Sql(linha.arg("'01', 'AZUL', '01', 'TEC01', 90, 91, 92, 93")); // a product's own price
+        Sql(linha.arg("'01', 'VERDE', '01', '0', 5, 5, 5, 5"));
+        Sql(linha.arg("'01', 'ROSA', '01', 'TEC01', 7, 7, 7, 7"));
+        Sql(linha.arg("'01', 'D''OR', '01', '', 3, 3, 3, 3"));
+        Commit();
+        auto preco = [](const char* cor, const char* prazo, const char* regiao = "01") {
+            return Resultado(PrecoTabela(regiao, cor, "01", prazo));
+        };
+        QCOMPARE(preco("AZUL", ""), QVariant(10.0));
+        QCOMPARE(preco("AZUL", "00"), QVariant(10.0));
+        QCOMPARE(preco("AZUL", "07"), QVariant(11.0));
+        QCOMPARE(preco("AZUL", "14"), QVariant(12.0));
+        QCOMPARE(preco("AZUL", "21"), nenhum);
+        QCOMPARE(preco("AZUL", "30"), nenhum);
+        QCOMPARE(preco("VERDE", "91"), QVariant(5.0)); // longer terms: the longest column
+        QCOMPARE(preco("D'OR", "28"), QVariant(3.0));
+        QCOMPARE(preco("D'OR", "98"), nenhum);
+        QCOMPARE(preco("AZUL", "0;DROP"), nenhum);
+        QCOMPARE(preco("AZUL", "00", "02"), nenhum);
+        QCOMPARE(preco("VERDE", "00"), QVariant(5.0));
+        QCOMPARE(preco("ROSA", "00"), nenhum);
+        QCOMPARE(preco("D'OR", "21"), QVariant(3.0));
+    }
+
+    void priceBlockedInEveryDefaultRegion() {
+        Regioes();
+        Insert("TABPRECO (REGIAO, COR, VARIANTE)",
+               {"'01', 'AZUL', '01'", "'02', 'AZUL', '01'", "'03', 'AZUL', '01'", "'01', 'AZUL', '02'",
+                "'01', 'VERDE', '01'"});
+        BloqueiaPrecoCor("AZUL", "01");
+        Commit();
+        QCOMPARE(Bloqueados(), "AZUL|01|01;AZUL|01|03");
+    }
+
+    void recalculationOfAProduct() {
+        Base();
+        QStringList linhas;
+        QList<QPair<int, int>> avanco;
+        const ProgressoRecalculo progresso{
+            [&](const QString& linha) { linhas << linha; },
+            [&](int feitas, int total) { avanco << qMakePair(feitas, total); }};
+        QVERIFY(RecalculaReceitas("Q'01", "", "", progresso));
+        QCOMPARE(Custos(), "0001|01|12;0001|02|61;0002|01|0;0003|01|0;0004|01|10");
+        QCOMPARE(Bloqueados(), "AZUL|02|01;AZUL|02|03"); // 0001/01 kept its cost
+        QCOMPARE(linhas.size(), 2);
+        QCOMPARE(avanco, (QList<QPair<int, int>>{{1, 2}, {2, 2}}));
+        // Of one variant: the other keeps the cost of the old price.
+        Sql("UPDATE MATERIAL SET REPOSICAO = 20 WHERE CODIGO = 'Q''01'");
+        Commit();
+        QVERIFY(RecalculaReceitas("Q'01", "01", ""));
+        QCOMPARE(Custos(), "0001|01|24;0001|02|61;0002|01|0;0003|01|0;0004|01|10");
+        QCOMPARE(Bloqueados(), "AZUL|01|01;AZUL|01|03;AZUL|02|01;AZUL|02|03");
+        QVERIFY(RecalculaReceitas("PR1", "", "")); // a fabric product is no chemical of a recipe
+        QCOMPARE(Custos(), "0001|01|24;0001|02|61;0002|01|0;0003|01|0;0004|01|10");
+        QVERIFY(!RecalculaReceitas(" ", "01", " "));
+    }
+
+    void recalculationOfAPreparation() {
+        Base();
+        QVERIFY(RecalculaReceitas("", "", "P01"));
+        QCOMPARE(Custos(), "0001|01|12;0001|02|0;0002|01|50;0003|01|29;0004|01|10");
+        QCOMPARE(Bloqueados(), "ROSA|01|01;ROSA|01|03;VERDE|01|01;VERDE|01|03");
+        Sql("UPDATE TABPRECO SET LIBERADO = 'S'");
+        Commit();
+        QVERIFY(RecalculaReceitas("", "", "P01")); // 0.29 was stored as computed: nothing changed since
+        QCOMPARE(Bloqueados(), QString());
+        // A product used through a preparation reaches every recipe of that preparation.
+        Sql("UPDATE MATERIAL SET REPOSICAO = 30 WHERE CODIGO = 'AUX'");
+        Commit();
+        QVERIFY(RecalculaReceitas("AUX", "", ""));
+        QCOMPARE(Custos(), "0001|01|12;0001|02|0;0002|01|90;0003|01|49;0004|01|30");
+    }
+
+    void failureMidwayChangesNothing() {
+        Base();
+        Sql("CREATE EXCEPTION E_TESTE 'receita travada'");
+        Commit();
+        Sql("CREATE TRIGGER T_TESTE FOR RECEITA BEFORE UPDATE AS BEGIN IF (NEW.CODIGO = '0004') THEN "
+            "EXCEPTION E_TESTE; END");
+        Sql("UPDATE PREPARACAO SET QTDE = 2 WHERE CODIGO = 'P01'"); // 0002, 0003 and, last, 0004 change
+        Commit();
+        const QString custos = Custos();
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, RecalculaReceitas("", "", "P01"));
+        QCOMPARE(Custos(), custos);
+        QCOMPARE(Bloqueados(), QString());
+        QCOMPARE(Scalar("SELECT CAST(CUSTO * 100 AS INTEGER) FROM RECEITA WHERE CODIGO = '0002'").toInt(), 0);
+        // Inside the caller's unit the failure commits nothing, and leaves nothing of the run for the caller
+        // to commit: only the caller's own write stays pending.
+        Sql("UPDATE BANHO SET DESCRICAO = 'EM EDICAO'");
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, RecalculaReceitas("", "", "P01"));
+        QVERIFY(db->Dirty());
+        QCOMPARE(Custos(), custos);
+        QCOMPARE(RowsSeenByOthers("SELECT DESCRICAO FROM BANHO"), QStringList{QString()});
+        QCOMPARE(Scalar("SELECT DESCRICAO FROM BANHO").toString(), "EM EDICAO");
+        QCOMPARE(Scalar("SELECT COUNT(*) FROM TABPRECO WHERE LIBERADO = 'N'").toInt(), 0);
+        QCOMPARE(Scalar("SELECT CAST(CUSTO * 100 AS INTEGER) FROM RECEITA WHERE CODIGO = '0002'").toInt(), 0);
+    }
+
+    void insideTheCallersUnitOfWork() {
+        Base();
+        Sql("UPDATE BANHO SET DESCRICAO = 'EM EDICAO'");
+        const QString custos = Custos();
+        QVERIFY(RecalculaReceitas("Q'01", "", ""));
+        QVERIFY(db->Dirty());
+        QCOMPARE(Custos(), custos);
+        QCOMPARE(Bloqueados(), QString());
+        Commit();
+        QCOMPARE(Custos(), "0001|01|12;0001|02|61;0002|01|0;0003|01|0;0004|01|10");
+        QCOMPARE(Bloqueados(), "AZUL|02|01;AZUL|02|03");
+    }
+
+    // 1,200 copies of recipe 0002 (over a thousand codes: more than one list of codes) and of 0001/02: each
+    // costs what its original costs, one variant's items do not bring the other variant, and the writes go as
+    // a few blocks, not a statement per recipe.
+    void manyRecipesInFewStatements() {
+        Base();
+        const QString codigo = QStringLiteral("LPAD(:I + 3000, 4, '0')");
+        const QString item =
+            QStringLiteral("INSERT INTO MAT_TIN (RECEITA, VARIANTE, CODIGO, UNIDADE, QTDE, FIBRA, "
+                           "REGRA, TP_ITEM) VALUES (%1, %2); ")
+                .arg(codigo);
+        Sql(QStringLiteral(
+                "EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < 1200) DO BEGIN "
+                "INSERT INTO RECEITA (CODIGO, VARIANTE, COR, COD_BANHO, PREPARACAO, CUSTO) VALUES (%1, "
+                "'01', 'C' || :I, 'B1', 'P01', 0); "
+                "INSERT INTO RECEITA (CODIGO, VARIANTE, COR, COD_BANHO, CUSTO) VALUES (%1, '02', 'C' || "
+                ":I, 'B1', 0); "
+                "INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, PRECO_00) VALUES ('01', 'C' || :I, '01', 1); ")
+                .arg(codigo) +
+            item.arg("'01', 'CORANTE', '%', 1, '', '010', 'M'") +
+            item.arg("'01', 'AUX', '%', 1, '', '011', 'M'") +
+            item.arg("'02', 'Q''01', '%', 10, '1', '', 'M'") + QStringLiteral("I = I + 1; END END"));
+        Commit();
+        const quint64 antes = db->StatementCount();
+        QVERIFY(RecalculaReceitas("CORANTE", "", ""));
+        QVERIFY2(db->StatementCount() - antes < 80,
+                 qPrintable(QString::number(db->StatementCount() - antes)));
+        QCOMPARE(Scalar("SELECT COUNT(*) FROM RECEITA WHERE CODIGO >= '3000' AND VARIANTE = '01' AND "
+                        "CAST(CUSTO * 100 AS INTEGER) = 50")
+                     .toInt(),
+                 1200);
+        QCOMPARE(
+            Scalar("SELECT COUNT(*) FROM RECEITA WHERE VARIANTE = '02' AND CUSTO <> 0 AND CODIGO >= '3000'")
+                .toInt(),
+            0);
+        QCOMPARE(Scalar("SELECT COUNT(*) FROM TABPRECO WHERE LIBERADO = 'N'").toInt(),
+                 1202); // and 0002 in two regions
+        QVERIFY(RecalculaReceitas("Q'01", "02", ""));
+        QCOMPARE(
+            Scalar("SELECT COUNT(*) FROM RECEITA WHERE VARIANTE = '02' AND CAST(CUSTO * 100 AS INTEGER) = 61")
+                .toInt(),
+            1201);
+    }
 };
 
-void TstDatabase::upgradeKeepsRowsAndNeverReappliesScripts() {
-    const QString v1 = QFINDTESTDATA("data/upgrade/v1"), v2 = QFINDTESTDATA("data/upgrade/v2");
-    QCOMPARE(SchemaUpgrade::Apply(*db, false, v1), QStringList{"schema/0001_base.sql"});
-    Sql("INSERT INTO CLIENTE_TESTE (CODIGO, NOME) VALUES ('000001', 'Malharia D''Ávila')");
-    db->Transaction()->CommitRetaining();
-    QVERIFY(SchemaUpgrade::Apply(*db, false, v1).isEmpty()); // its CREATE TABLE would fail twice
-    QCOMPARE(SchemaUpgrade::Apply(*db, false, v2), QStringList{"schema/0002_cidade.sql"});
-    Sql("INSERT INTO PEDIDO_TESTE (NUMERO, CLIENTE) VALUES (1, '000001')");
-    db->Transaction()->CommitRetaining();
-    db->Close();
-    // Reopening through the normal path upgrades, never re-creates nor adds demo rows.
-    OpenHostDatabase(*db, config, true, [] { return true; });
-    QCOMPARE(Scalar("SELECT COUNT(*) FROM PEDIDO_TESTE").toInt(), 1);
-    QCOMPARE(Scalar("SELECT COUNT(*) FROM ACESSO_USUARIOS").toInt(), 1);
-}
-
-void TstDatabase::interruptedScriptResumesAfterItsLastStatement() {
-    QVERIFY_THROWS_EXCEPTION(EDatabaseError,
-                             SchemaUpgrade::Apply(*db, false, QFINDTESTDATA("data/upgrade/broken")));
-    QVERIFY(!SchemaUpgrade::Applied(*db).contains("schema/0001_upa.sql"));
-    // The corrected script does not fail on the table its first run already made.
-    QCOMPARE(SchemaUpgrade::Apply(*db, false, QFINDTESTDATA("data/upgrade/fixed")),
-             QStringList{"schema/0001_upa.sql"});
-    QCOMPARE(Scalar("SELECT LIST(ID) FROM (SELECT ID FROM UPA ORDER BY ID)").toString(),
-             QStringLiteral("1,2"));
-}
-
-void TstDatabase::unitOfWorkCommitsAndRollsBackRetaining() {
-    TTabela::Registra("tbRegiaoTeste", "REGIAO", "REGIAO");
-    TabelaAberta regions = TTabela::AbreTabela("tbRegiaoTeste");
-    regions->Append();
-    regions->FieldByName("REGIAO") = QStringLiteral("01");
-    regions->FieldByName("DESCRICAO") = QStringLiteral("Norte");
-    QVERIFY(regions->Post());
-    db->Transaction()->CommitRetaining();
-    // After the commit the same data set goes on.
-    regions->First();
-    regions->Edit();
-    regions->FieldByName("DESCRICAO") = QStringLiteral("Vale do Itajaí 'Norte'");
-    QVERIFY(regions->Post());
-    db->Transaction()->CommitRetaining();
-    auto other = OpenSecond("kelm-test-other");
-    QCOMPARE(ScalarOn(*other, "SELECT DESCRICAO FROM REGIAO WHERE REGIAO = '01'").toString(),
-             QStringLiteral("Vale do Itajaí 'Norte'"));
-    // Reads see another user's commits without a commit of ours in between.
-    SqlOn(*other, "INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('03', 'Litoral')");
-    other->Transaction()->CommitRetaining();
-    QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 2);
-    // A rollback undoes this unit of work only, audit row included; the connection goes on.
-    Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'Sul')");
-    GeraLog("CADASTRO DE REGIAO", "INCLUSAO DA REGIAO 02", opInclusao, "02");
-    db->Transaction()->RollbackRetaining();
-    QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 2);
-    QCOMPARE(Scalar("SELECT COUNT(*) FROM LOG").toInt(), 0);
-    Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('04', 'Leste')");
-    db->Transaction()->CommitRetaining();
-    QCOMPARE(ScalarOn(*other, "SELECT COUNT(*) FROM REGIAO").toInt(), 3);
-}
-
-void TstDatabase::lockWaitIsBoundedAndRollsBack() {
-    Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
-    db->Transaction()->CommitRetaining();
-    auto other = OpenSecond("kelm-test-other");
-    SqlOn(*other, "UPDATE REGIAO SET DESCRICAO = 'Outro usuário' WHERE REGIAO = '01'"); // not committed
-    db->LockTimeoutMs = 1500;
-    Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'Sul')"); // same unit of work
-    QElapsedTimer timer;
-    timer.start();
-    QString failure;
-    try {
-        Sql("UPDATE REGIAO SET DESCRICAO = 'Eu' WHERE REGIAO = '01'");
-    } catch (const EDatabaseError& e) {
-        failure = e.message();
-    }
-    QVERIFY2(failure.contains(QStringLiteral("outro usuário")), qPrintable(failure));
-    QVERIFY2(timer.elapsed() < 10000, "the wait must be bounded");
-    other->Transaction()->Rollback();
-    // The whole unit of work was rolled back, and the connection works again.
-    QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 1);
-    Sql("UPDATE REGIAO SET DESCRICAO = 'Eu' WHERE REGIAO = '01'");
-    db->Transaction()->CommitRetaining();
-}
-
-// An operation's check and its write are one unit on its connection (a second one here, as generation
-// uses): a row another user changed after the check was read is not overwritten, nothing is written, and
-// the user is told to reload. The same read outside a unit sees the other user's work at once.
-void TstDatabase::operationWritesAgainstWhatItRead() {
-    Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
-    db->Transaction()->CommitRetaining();
-    auto mine = OpenSecond("kelm-test-mine");
-    auto other = OpenSecond("kelm-test-other");
-    QString failure;
-    try {
-        GravacaoAtomica unidade(*mine);
-        QCOMPARE(ScalarOn(*mine, "SELECT DESCRICAO FROM REGIAO WHERE REGIAO = '01'").toString(), "Norte");
-        SqlOn(*other, "UPDATE REGIAO SET DESCRICAO = 'Outro usuário' WHERE REGIAO = '01'");
-        other->Transaction()->CommitRetaining();
-        QCOMPARE(ScalarOn(*mine, "SELECT DESCRICAO FROM REGIAO WHERE REGIAO = '01'").toString(), "Norte");
-        SqlOn(*mine, "INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'Sul')");
-        SqlOn(*mine, "UPDATE REGIAO SET DESCRICAO = 'Norte conferido' WHERE REGIAO = '01'");
-        unidade.Confirma();
-    } catch (const EDatabaseError& e) {
-        failure = e.message();
-    }
-    QCOMPARE(failure,
-             QStringLiteral("O registro foi alterado por outro usuário. Recarregue e tente de novo."));
-    QCOMPARE(RowsSeenByOthers("SELECT REGIAO, DESCRICAO FROM REGIAO ORDER BY REGIAO"),
-             QStringList{"01|Outro usuário"});
-    QCOMPARE(mine->PinnedUnits(), 0);
-    QCOMPARE(ScalarOn(*mine, "SELECT DESCRICAO FROM REGIAO WHERE REGIAO = '01'").toString(), "Outro usuário");
-}
-
-void TstDatabase::writesStartFromOtherUsersLatestWork() {
-    TTabela::Registra("tbBanhoTeste", "BANHO", "CODIGO");
-    Sql("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('01', 'CURTO', 6)");
-    db->Transaction()->CommitRetaining();
-    TabelaAberta baths = TTabela::AbreTabela("tbBanhoTeste");
-    QCOMPARE(Scalar("SELECT COUNT(*) FROM BANHO").toInt(), 1); // our last read, before the other user
-    auto other = OpenSecond("kelm-test-other");
-    SqlOn(*other, "INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('02', 'LONGO', 10)");
-    SqlOn(*other, "UPDATE BANHO SET PROPORCAO = 9 WHERE CODIGO = '01'");
-    other->Transaction()->CommitRetaining();
-
-    // A description-only edit writes the description only: the other user's ratio stays.
-    baths->Edit();
-    baths->FieldByName("DESCRICAO") = QStringLiteral("CURTO JET");
-    QVERIFY(baths->Post());
-    // The first write of a unit of work starts from the latest committed state, not from an old read.
-    Sql("DELETE FROM BANHO WHERE CODIGO = '02'");
-    db->Transaction()->CommitRetaining();
-    QCOMPARE(
-        ScalarOn(*other, "SELECT LIST(DESCRICAO || ' ' || CAST(PROPORCAO AS INTEGER)) FROM BANHO").toString(),
-        QStringLiteral("CURTO JET 9"));
-    // Rows undone with their unit of work leave the open data sets too.
-    baths->Append();
-    baths->FieldByName("CODIGO") = QStringLiteral("03");
-    QVERIFY(baths->Post());
-    QCOMPARE(baths->RecordCount(), 2);
-    db->Transaction()->RollbackRetaining();
-    QCOMPARE(baths->RecordCount(), 1);
-}
-
-void TstDatabase::failedCommitLeavesNoTransactionBehind() {
-    Sql("CREATE EXCEPTION E_FECHAMENTO 'periodo fechado'");
-    db->Transaction()->CommitRetaining();
-    Sql("CREATE TRIGGER T_FECHAMENTO ON TRANSACTION COMMIT AS BEGIN "
-        "IF (EXISTS (SELECT 1 FROM REGIAO WHERE REGIAO = 'XX')) THEN EXCEPTION E_FECHAMENTO; END");
-    db->Transaction()->CommitRetaining();
-    Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('XX', 'recusada')");
-    QVERIFY_THROWS_EXCEPTION(EDatabaseError, db->Transaction()->CommitRetaining());
-    QVERIFY(!db->Transaction()->InTransaction());
-    // Nothing of it stays on the server: no row, no lock another user would wait on.
-    auto other = OpenSecond("kelm-test-other");
-    other->LockTimeoutMs = 1500;
-    SqlOn(*other, "INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('XX', 'livre')");
-    SqlOn(*other, "DELETE FROM REGIAO WHERE REGIAO = 'XX'");
-    other->Transaction()->CommitRetaining();
-}
-
-void TstDatabase::idleUnitsEndAndQuickWritesAreNeverCancelled() {
-    db->Transaction()->SetIdleInterval(100);
-    QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 0);
-    QVERIFY(db->Transaction()->InTransaction());
-    // Nothing pending: the server transaction ends by itself, so it holds back no garbage collection.
-    QTRY_VERIFY_WITH_TIMEOUT(!db->Transaction()->InTransaction(), 3000);
-    // Pending writes keep their unit of work open, however long the user takes.
-    Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
-    QTest::qWait(400);
-    QVERIFY(db->Transaction()->InTransaction());
-    db->Transaction()->CommitRetaining();
-    // The time limit applies to each write on its own: many quick ones in a row are never cancelled.
-    db->LockTimeoutMs = 300;
-    TZoQuery insert;
-    insert.SQL << "INSERT INTO LOG (ID, CHAVE, TIPO) VALUES (:ID, 'X', 3)";
-    QElapsedTimer timer;
-    timer.start();
-    int written = 0;
-    while (timer.elapsed() < 1500) {
-        insert.BindValue("ID", ++written);
-        insert.ExecSQL();
-    }
-    db->Transaction()->CommitRetaining();
-    QCOMPARE(Scalar("SELECT COUNT(*) FROM LOG").toInt(), written);
-}
-
-void TstDatabase::readOnlyDatabaseOpensWithoutWritingAndRefusesWrites() {
-    const QString gfix = QStandardPaths::findExecutable("gfix");
-    if (gfix.isEmpty())
-        QSKIP("gfix is not installed");
-    Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
-    db->Transaction()->CommitRetaining();
-    db->Close();
-    // The engine's own switch, as an administrator would set it.
-    const auto setMode = [&](const char* mode) {
-        QStringList arguments{"-mode", mode};
-        if (config.isServer())
-            arguments << "-user" << config.user << "-password" << config.password;
-        QProcess tool;
-        tool.start(gfix, arguments << config.target());
-        return tool.waitForFinished(30000) && tool.exitCode() == 0;
-    };
-    QVERIFY(setMode("read_only"));
-    // Up to date: it opens for reading, writing nothing on the way, and refuses writes.
-    OpenHostDatabase(*db, config, false, [] { return false; });
-    QCOMPARE(Scalar("SELECT MON$READ_ONLY FROM MON$DATABASE").toInt(), 1);
-    QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 1);
-    QVERIFY_THROWS_EXCEPTION(EDatabaseError,
-                             Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'Sul')"));
-    db->Transaction()->RollbackRetaining();
-    db->Close();
-
-    // A version with scripts to apply says why it cannot open it.
-    QString refusal;
-    try {
-        OpenHostDatabase(
-            *db, config, false, [] { return false; }, QFINDTESTDATA("data/upgrade/v1"));
-    } catch (const EDatabaseError& e) {
-        refusal = e.message();
-    }
-    QVERIFY2(refusal.contains("somente para leitura") && refusal.contains("schema/0001_base.sql"),
-             qPrintable(refusal));
-    db->Close();
-    QVERIFY(setMode("read_write"));
-    OpenHostDatabase(*db, config, false, [] { return false; });
-}
-
 QTEST_MAIN(TstDatabase)
-// A loop's statements go as a few blocks, every quoted and accented value intact; a failing statement
-// stops its block whole, and what was never sent is dropped with the batch.
-void TstDatabase::batchSendsFewBlocksAndKeepsEveryValue() {
-    const quint64 before = db->StatementCount();
-    {
-        InstrucoesEmLote lote(*db);
-        for (int i = 0; i < 300; ++i)
-            lote.Adiciona(QStringLiteral("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES (%1, %2)")
-                              .arg(Aspas(QString::number(i)),
-                                   Aspas(QStringLiteral("D'ÁVILA %1 ").arg(i).repeated(i % 5 + 1).left(40))));
-        lote.Executa();
-    }
-    QVERIFY(db->StatementCount() - before <= 6); // fifty to a block
-    QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 300);
-    QCOMPARE(Scalar("SELECT DESCRICAO FROM REGIAO WHERE REGIAO = '299'").toString(),
-             QStringLiteral("D'ÁVILA 299 D'ÁVILA 299 D'ÁVILA 299 D'ÁV"));
-    db->Transaction()->CommitRetaining();
-
-    {
-        InstrucoesEmLote lote(*db);
-        lote.Adiciona("UPDATE REGIAO SET DESCRICAO = 'X' WHERE REGIAO = '1'");
-        lote.Adiciona("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('2', 'DUPLICADA')");
-        QVERIFY_THROWS_EXCEPTION(EDatabaseError, lote.Executa());
-        lote.Adiciona("DELETE FROM REGIAO"); // never sent
-    }
-    QCOMPARE(Scalar("SELECT DESCRICAO FROM REGIAO WHERE REGIAO = '1'").toString(),
-             QStringLiteral("D'ÁVILA 1 D'ÁVILA 1 "));
-    QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 300);
-}
-
 #include "tst_database.moc"

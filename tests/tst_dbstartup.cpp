@@ -20,24 +20,13 @@
 namespace {
 const char* const kStation = "--estacao";
 
-DatabaseConfig configFor(const QString& path) {
-    DatabaseConfig config;
-    config.path = path;
-    if (TestDatabase::ServerMode()) {
-        config = DatabaseConfig::parse(qEnvironmentVariable("KELM_TEST_SERVER") + ':' + path);
-        config.user = qEnvironmentVariable("KELM_DB_USER", QStringLiteral("KELM"));
-        config.password = qEnvironmentVariable("KELM_DB_PASSWORD", QStringLiteral("kelm"));
-    }
-    return config;
-}
-
 // One workstation's start: --estacao PATH ROOT DEMO. Prints "aberto", or the error and exits 1.
 int runStation(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     TZoDatabase db(QStringLiteral("kelm-estacao"));
     try {
         OpenHostDatabase(
-            db, configFor(app.arguments()[2]), app.arguments()[4] == "1", [] { return true; },
+            db, TestDatabase::Config(app.arguments()[2]), app.arguments()[4] == "1", [] { return true; },
             app.arguments()[3]);
     } catch (const EDatabaseError& e) {
         std::fprintf(stderr, "%s\n", e.what());
@@ -95,7 +84,7 @@ class TstDbStartup : public QObject {
         QStringList print;
         {
             TZoDatabase db(QStringLiteral("kelm-test-conferencia"));
-            db.Open(configFor(path));
+            db.Open(TestDatabase::Config(path));
             QSqlQuery q(db.Connection());
             db.Exec(q,
                     QStringLiteral("SELECT MON$FORCED_WRITES, (SELECT COUNT(*) FROM %1) FROM MON$DATABASE")
@@ -105,7 +94,7 @@ class TstDbStartup : public QObject {
             print << SchemaUpgrade::Applied(db).join(',') << "gravação forçada: " + q.value(0).toString()
                   << table + '=' + q.value(1).toString();
         }
-        const DatabaseConfig config = configFor(path);
+        const DatabaseConfig config = TestDatabase::Config(path);
         QProcess tool;
         tool.start(QStandardPaths::findExecutable("gfix"), {"-v", "-full", "-n", "-user", config.user,
                                                             "-password", config.password, config.target()});
@@ -121,7 +110,7 @@ class TstDbStartup : public QObject {
         drop(path);
         TZoDatabase db(QStringLiteral("kelm-test-base"));
         OpenHostDatabase(
-            db, configFor(path), false, [] { return true; }, QFINDTESTDATA("data/upgrade/v1"));
+            db, TestDatabase::Config(path), false, [] { return true; }, QFINDTESTDATA("data/upgrade/v1"));
         QSqlQuery q(db.Connection());
         db.Exec(q, QStringLiteral("INSERT INTO CLIENTE_TESTE (CODIGO, NOME) VALUES ('000001', 'Malharia')"),
                 true);
@@ -129,96 +118,93 @@ class TstDbStartup : public QObject {
     }
 
 private slots:
-    void initTestCase();
-    void killedStartsLeaveADatabaseThatOpensComplete();
-    void workstationsStartingTogetherWaitForTheOneCreating();
+    void initTestCase() {
+        PrepareFirebirdEnvironment();
+        // The upgrade: the second sample version, then a long script of the kind a kill hurts most.
+        upgradeRoot = locks.filePath("scripts");
+        QVERIFY(QDir().mkpath(upgradeRoot + "/schema"));
+        const QString v2 = QFINDTESTDATA("data/upgrade/v2");
+        for (const QString& name : SchemaUpgrade::Scripts(QStringLiteral("schema"), v2))
+            QVERIFY(QFile::copy(v2 + '/' + name, upgradeRoot + '/' + name));
+        QString text;
+        for (int n = 1; n <= 25; ++n)
+            text += QStringLiteral(
+                        "CREATE TABLE LOTE_%1 (ID INTEGER NOT NULL PRIMARY KEY, CLIENTE VARCHAR(6) "
+                        "REFERENCES CLIENTE_TESTE (CODIGO), NOME VARCHAR(40));\n"
+                        "CREATE INDEX IX_LOTE_%1_NOME ON LOTE_%1 (NOME);\nSET TERM ^ ;\n"
+                        "EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < 200) DO BEGIN INSERT "
+                        "INTO LOTE_%1 (ID, CLIENTE, NOME) VALUES (:I, '000001', 'lote ' || :I); "
+                        "I = I + 1; END END^\nSET TERM ; ^\n"
+                        "ALTER TABLE CLIENTE_TESTE ADD EXTRA_%1 INTEGER DEFAULT %1 NOT NULL;\n")
+                        .arg(n);
+        QFile generated(upgradeRoot + "/schema/0003_lotes.sql");
+        QVERIFY(generated.open(QIODevice::WriteOnly) && generated.write(text.toUtf8()) > 0);
+    }
+
+    // Starts killed at random points while creating or upgrading: the next start completes the work.
+    void killedStartsLeaveADatabaseThatOpensComplete() {
+        for (const bool upgrade : {false, true}) {
+            const QString path = file(upgrade ? "atualizacao" : "criacao");
+            const QString root = upgrade ? upgradeRoot : QStringLiteral(":/db");
+            const QString table = upgrade ? "LOTE_25" : "ACESSO_USUARIOS";
+            // The reference: what a start with no interruption makes, and how long it takes.
+            upgrade ? makeBase(path) : drop(path);
+            const qint64 began = QDateTime::currentMSecsSinceEpoch();
+            QVERIFY(station(path, root, !upgrade).isEmpty());
+            const int ms = int(QDateTime::currentMSecsSinceEpoch() - began);
+            const QStringList reference = fingerprint(path, table);
+            QVERIFY(reference.contains("gravação forçada: 1") && !reference.contains(table + "=0"));
+            if (!upgrade)
+                created = reference;
+            int killed = 0;
+            // Starts run faster than the reference at times (a loaded machine, a warm cache): rounds go on,
+            // killed early in the start, until one was killed.
+            const int rounds = TestDatabase::ServerMode() ? 3 : 5;
+            for (int round = 0; round < rounds || (killed == 0 && round < 3 * rounds); ++round) {
+                upgrade ? makeBase(path) : drop(path);
+                const int delay = QRandomGenerator::global()->bounded((round < rounds ? ms : ms / 4) + 1);
+                killed += station(path, root, !upgrade, delay) == "killed";
+                const QString next = station(path, root, !upgrade);
+                if (next.contains("not opened") && upgrade &&
+                    TestDatabase::ServerMode()) { // one the server cannot undo
+                    QVERIFY2(next.contains("não pôde ser retomada"), qPrintable(next));
+                    continue;
+                }
+                QVERIFY2(!next.contains("not opened"),
+                         qPrintable(QString("killed after %1 ms: %2").arg(delay).arg(next)));
+                // A failure names the lines that differ (a validation report, say).
+                const QStringList now = fingerprint(path, table);
+                QStringList differ;
+                for (const QString& line : now)
+                    if (!reference.contains(line))
+                        differ << "+ " + line;
+                for (const QString& line : reference)
+                    if (!now.contains(line))
+                        differ << "- " + line;
+                QVERIFY2(now == reference, qPrintable(differ.join('\n')));
+            }
+            QVERIFY(killed > 0);
+        }
+    }
+
+    void workstationsStartingTogetherWaitForTheOneCreating() {
+        const QString path = file("juntas");
+        drop(path);
+        QList<QProcess*> starting;
+        for (int i = 0; i < 4; ++i)
+            starting << start(path, QStringLiteral(":/db"), true, locks.filePath("juntas"));
+        for (QProcess* process : starting) {
+            const QString run = finish(process);
+            QVERIFY2(run.isEmpty(), qPrintable(run));
+        }
+        QCOMPARE(fingerprint(path, QStringLiteral("ACESSO_USUARIOS")), created);
+    }
+
     void cleanupTestCase() {
         for (const char* name : {"criacao", "atualizacao", "juntas"})
             drop(file(name));
     }
 };
-
-void TstDbStartup::initTestCase() {
-    PrepareFirebirdEnvironment();
-    // The upgrade: the second sample version, then a long script of the kind a kill hurts most.
-    upgradeRoot = locks.filePath("scripts");
-    QVERIFY(QDir().mkpath(upgradeRoot + "/schema"));
-    const QString v2 = QFINDTESTDATA("data/upgrade/v2");
-    for (const QString& name : SchemaUpgrade::Scripts(QStringLiteral("schema"), v2))
-        QVERIFY(QFile::copy(v2 + '/' + name, upgradeRoot + '/' + name));
-    QString text;
-    for (int n = 1; n <= 25; ++n)
-        text +=
-            QStringLiteral("CREATE TABLE LOTE_%1 (ID INTEGER NOT NULL PRIMARY KEY, CLIENTE VARCHAR(6) "
-                           "REFERENCES CLIENTE_TESTE (CODIGO), NOME VARCHAR(40));\n"
-                           "CREATE INDEX IX_LOTE_%1_NOME ON LOTE_%1 (NOME);\nSET TERM ^ ;\n"
-                           "EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < 200) DO BEGIN INSERT "
-                           "INTO LOTE_%1 (ID, CLIENTE, NOME) VALUES (:I, '000001', 'lote ' || :I); "
-                           "I = I + 1; END END^\nSET TERM ; ^\n"
-                           "ALTER TABLE CLIENTE_TESTE ADD EXTRA_%1 INTEGER DEFAULT %1 NOT NULL;\n")
-                .arg(n);
-    QFile generated(upgradeRoot + "/schema/0003_lotes.sql");
-    QVERIFY(generated.open(QIODevice::WriteOnly) && generated.write(text.toUtf8()) > 0);
-}
-
-// Starts killed at random points while creating or upgrading: the next start completes the work.
-void TstDbStartup::killedStartsLeaveADatabaseThatOpensComplete() {
-    for (const bool upgrade : {false, true}) {
-        const QString path = file(upgrade ? "atualizacao" : "criacao");
-        const QString root = upgrade ? upgradeRoot : QStringLiteral(":/db");
-        const QString table = upgrade ? "LOTE_25" : "ACESSO_USUARIOS";
-        // The reference: what a start with no interruption makes, and how long it takes.
-        upgrade ? makeBase(path) : drop(path);
-        const qint64 began = QDateTime::currentMSecsSinceEpoch();
-        QVERIFY(station(path, root, !upgrade).isEmpty());
-        const int ms = int(QDateTime::currentMSecsSinceEpoch() - began);
-        const QStringList reference = fingerprint(path, table);
-        QVERIFY(reference.contains("gravação forçada: 1") && !reference.contains(table + "=0"));
-        if (!upgrade)
-            created = reference;
-        int killed = 0;
-        // Starts run faster than the reference at times (a loaded machine, a warm cache): rounds go on,
-        // killed early in the start, until one was killed.
-        const int rounds = TestDatabase::ServerMode() ? 3 : 5;
-        for (int round = 0; round < rounds || (killed == 0 && round < 3 * rounds); ++round) {
-            upgrade ? makeBase(path) : drop(path);
-            const int delay = QRandomGenerator::global()->bounded((round < rounds ? ms : ms / 4) + 1);
-            killed += station(path, root, !upgrade, delay) == "killed";
-            const QString next = station(path, root, !upgrade);
-            if (next.contains("not opened") && upgrade &&
-                TestDatabase::ServerMode()) { // one the server cannot undo
-                QVERIFY2(next.contains("não pôde ser retomada"), qPrintable(next));
-                continue;
-            }
-            QVERIFY2(!next.contains("not opened"),
-                     qPrintable(QString("killed after %1 ms: %2").arg(delay).arg(next)));
-            // A failure names the lines that differ (a validation report, say).
-            const QStringList now = fingerprint(path, table);
-            QStringList differ;
-            for (const QString& line : now)
-                if (!reference.contains(line))
-                    differ << "+ " + line;
-            for (const QString& line : reference)
-                if (!now.contains(line))
-                    differ << "- " + line;
-            QVERIFY2(now == reference, qPrintable(differ.join('\n')));
-        }
-        QVERIFY(killed > 0);
-    }
-}
-
-void TstDbStartup::workstationsStartingTogetherWaitForTheOneCreating() {
-    const QString path = file("juntas");
-    drop(path);
-    QList<QProcess*> starting;
-    for (int i = 0; i < 4; ++i)
-        starting << start(path, QStringLiteral(":/db"), true, locks.filePath("juntas"));
-    for (QProcess* process : starting) {
-        const QString run = finish(process);
-        QVERIFY2(run.isEmpty(), qPrintable(run));
-    }
-    QCOMPARE(fingerprint(path, QStringLiteral("ACESSO_USUARIOS")), created);
-}
 
 int main(int argc, char** argv) {
     if (argc > 1 && qstrcmp(argv[1], kStation) == 0)

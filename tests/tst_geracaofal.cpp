@@ -3,21 +3,12 @@
 // offered to an item, the delivery, parameter 150 with two workstations on one invoice item, another user's
 // lock, a replace failing half-way, lots of one fabric, the steps, and updates of items whose route changed
 // or whose sheet item is gone. What is stored is read from a second connection.
-#include "DBControls.h"
-#include "DataSet.h"
-#include "DataSetModel.h"
-#include "Formatacao.h"
 #include "Funcoes.h"
 #include "GeracaoFal.h"
-#include "Mensagens.h"
 #include "Protecao.h"
 #include "TestDatabase.h"
 #include <QAbstractButton>
-#include <QScopeGuard>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTest>
-#include <functional>
 
 namespace {
 const QString kGerada = QStringLiteral("FAL Gerada Com Sucesso.");
@@ -27,52 +18,14 @@ const QString kSemSaldo = QStringLiteral("Não existe saldo na Nota Fiscal de en
 const QString kContinua = QStringLiteral("Não existe saldo na Nota Fiscal de entrada. Deseja continuar?");
 const QString kAjuste = QStringLiteral("Existe diferença no saldo.\rDeseja ajustar o mesmo?");
 const QString kEmProcesso = QStringLiteral("FAL em Processo. Impossível Substituir.");
-
-// The test's messages, with what another workstation does right before the next question or input box.
-class Gancho : public MessageService {
-public:
-    explicit Gancho(ScriptedMessageService& mensagens) : m(mensagens) {}
-    std::function<void()> antesDaPergunta, antesDaEntrada;
-
-    void Show(QWidget* p, const QString& t, const QString& x, MsgIcon i) override { m.Show(p, t, x, i); }
-    bool Ask(QWidget* p, const QString& t, const QString& x, bool d, MsgIcon i) override {
-        Dispara(antesDaPergunta);
-        return m.Ask(p, t, x, d, i);
-    }
-    int Choose(QWidget* p, const QString& t, const QString& x, const QStringList& b, int d) override {
-        return m.Choose(p, t, x, b, d);
-    }
-    bool Input(QWidget* p, const QString& t, const QString& x, QString& v) override {
-        Dispara(antesDaEntrada);
-        return m.Input(p, t, x, v);
-    }
-    bool Login(QWidget* p, const QString& t, QString& u, QString& s) override { return m.Login(p, t, u, s); }
-    QString OpenFile(QWidget* p, const QString& t, const QString& d, const QString& f) override {
-        return m.OpenFile(p, t, d, f);
-    }
-    QString SaveFile(QWidget* p, const QString& t, const QString& d, const QString& f) override {
-        return m.SaveFile(p, t, d, f);
-    }
-    QColor ChooseColor(QWidget* p, const QString& t, const QColor& c) override {
-        return m.ChooseColor(p, t, c);
-    }
-    bool Search(QWidget* p, TPesquisa& s) override { return m.Search(p, s); }
-
-private:
-    static void Dispara(std::function<void()>& acao) {
-        if (const auto agora = std::exchange(acao, nullptr))
-            agora();
-    }
-    ScriptedMessageService& m;
-};
 } // namespace
 
 class TstGeracaoFal : public ScreenTestCase {
     Q_OBJECT
     // Customers 00001 and 00002 (region 01); fabrics T1, T2; colours AZUL, VERDE with released recipes in
-    // variant 01, AZUL also in variants whose fibre index is 50 (02), 100 (03) and 0 (04); machine M1 takes
-    // up to 300 kg; route R1 runs phase 03 before 01 in no days, R5 takes 2 + 3 days; invoice N1 of 00001
-    // brings T1 in lots L1 (500 kg) and L2 (200 kg) and T2 in lot L1 (300 kg).
+    // variant 01, AZUL also in variant 02 whose fibre index is 50; machine M1 takes up to 300 kg; route R1
+    // runs phase 03 before 01 in no days, R5 takes 2 + 3 days; invoice N1 of 00001 brings T1 in lots L1 (500
+    // kg) and L2 (200 kg) and T2 in lot L1 (300 kg).
     void Base(const QString& saldoNota = QString()) {
         if (!saldoNota.isEmpty())
             Insert("PARAMETROS (MODULO, NUMERO, VALOR)", {"'TIN', 150, " + Aspas(saldoNota)});
@@ -81,12 +34,10 @@ class TstGeracaoFal : public ScreenTestCase {
                {"'00001', 'MALHARIA UM', '01', '00'", "'00002', 'MALHARIA DOIS', '01', '00'"});
         Insert("PRODUTO (CODIGO, DESCRICAO)", {"'T1', 'MEIA MALHA'", "'T2', 'RIBANA'"});
         Insert("CADCORTIN (CODIGO, DESCRICAO)", {"'AZUL', 'AZUL MARINHO'", "'VERDE', 'VERDE FOLHA'"});
-        Insert("VARIANTE (CODIGO, DESCRICAO, INDICE)", {"'01', 'REATIVO', NULL", "'02', 'MISTA', '50'",
-                                                        "'03', 'ALGODAO', '100'", "'04', 'POLIESTER', '0'"});
+        Insert("VARIANTE (CODIGO, DESCRICAO, INDICE)", {"'01', 'REATIVO', NULL", "'02', 'MISTA', '50'"});
         Insert("RECEITA (CODIGO, VARIANTE, COR, LIBERADA, GRAFICO)",
                {"'0001', '01', 'AZUL', '1', '7'", "'0002', '01', 'VERDE', '1', '7'",
-                "'0003', '02', 'AZUL', '1', '7'", "'0004', '03', 'AZUL', '1', '7'",
-                "'0005', '04', 'AZUL', '1', '7'"});
+                "'0003', '02', 'AZUL', '1', '7'"});
         Insert("MAQ_TIN (CODIGO, DESCRICAO, PESO_MAX)", {"'M1', 'JET', 300"});
         Insert("FASE (CODIGO, DESCRICAO)", {"'01', 'PREPARO'", "'03', 'TINGIMENTO'", "'05', 'ACABAMENTO'"});
         Insert("ROTEIRO (CODIGO, DESCRICAO, ORDEM, FASE, DIAS)",
@@ -171,592 +122,558 @@ class TstGeracaoFal : public ScreenTestCase {
     }
 
 private slots:
-    void balanceAfterGenerateUpdateReplaceAndDelete();
-    void refusalsWriteNothing_data();
-    void refusalsWriteNothing();
-    void remainderOfTheInvoiceItem_data();
-    void remainderOfTheInvoiceItem();
-    void deliveryOfTheSheet_data();
-    void deliveryOfTheSheet();
-    void withoutBalanceTwoWorkstationsOnOneInvoiceItem();
-    void lockHeldByAnotherUserFailsCleanly();
-    void failedReplaceKeepsTheOldSheet();
-    void onlyTheLotNamedMoves();
-    void stepsOncePerFabricInRouteOrder();
-    void updateFindsItemsAsLoaded();
-    void updateTouchesOnlyTheItemItMatched();
-    void twoStationsUpdateOneSheet();
-};
-
-void TstGeracaoFal::balanceAfterGenerateUpdateReplaceAndDelete() {
-    Base();
-    Programa("000001", 1, "PESO=100");
-    Programa("000001", 2, "CODIGO=T2;PESO=50");
-    Commit();
-    driver->Open("TFmTngProg");
-    Abre("000001");
-    QCOMPARE(driver->Rows("DBGrid1"), 2);
-    Seleciona(0);
-    Seleciona(1);
-    Gera("000500");
-    QCOMPARE(TakeMessages(), kGerada);
-    Equilibrio("gerada");
-    QCOMPARE(Livre(), "T1|L1|400;T1|L2|200;T2|L1|250");
-    QCOMPARE(Saldo(), "850");
-    QCOMPARE(Itens("000500"), "T1|L1|100|100;T2|L1|50|50");
-    QCOMPARE(Fals("000001"), "1|000500;2|000500");
-    QCOMPARE(Campo(0, "Fal") + ';' + Campo(1, "Fal"), QStringLiteral("000500;000500"));
-    QCOMPARE(
-        RowsSeenByOthers("SELECT TITULO, TEXTO FROM LOG"),
-        QStringList{"PROGRAMACAO DO TINGIMENTO|GERACAO DA FAL 000500 NA PROGRAMACAO 000001 COR AZUL PARA "
-                    "AZUL"});
-
-    // "Atualizar": the first item down to 80 kg.
-    Seleciona(0);
-    Celula(0, "Peso", "80");
-    driver->Click("BitBtn9");
-    QCOMPARE(TakeMessages(), kAtualizada);
-    Equilibrio("atualizada");
-    QCOMPARE(Livre(), "T1|L1|420;T1|L2|200;T2|L1|250");
-    QCOMPARE(Saldo(), "870");
-    QCOMPARE(Itens("000500"), "T1|L1|80|80;T2|L1|50|50");
-    QCOMPARE(Seen("SELECT PESO FROM TNG_PROG WHERE ORDEM = 1"), "80");
-
-    // Replaced under its own number with the first item only, at 90 kg: the second gives its weight back
-    // and loses its link.
-    Seleciona(0);
-    Celula(0, "Peso", "90");
-    Gera("000500", {true});
-    QCOMPARE(CountShown("question", kJaGerada), 1);
-    QCOMPARE(TakeMessages(), kGerada);
-    Equilibrio("substituída");
-    QCOMPARE(Livre(), "T1|L1|410;T1|L2|200;T2|L1|300");
-    QCOMPARE(Saldo(), "910");
-    QCOMPARE(Itens("000500"), "T1|L1|90|90");
-    QCOMPARE(Fals("000001"), "1|000500;2|");
-    QCOMPARE(Seen("SELECT COUNT(*) FROM FAL"), "1");
-
-    // Deleted in the sheet registry: all of it back, the programme free again.
-    driver->Open("TFmCadFal");
-    driver->Type("EdtFal", "000500");
-    driver->Press("Tab");
-    messages.questions.enqueue(true);
-    driver->Click("BtnExclui");
-    QCOMPARE(TakeMessages(), QString());
-    Equilibrio("excluída");
-    QCOMPARE(Livre(), "T1|L1|500;T1|L2|200;T2|L1|300");
-    QCOMPARE(Saldo(), "1000");
-    QCOMPARE(Fals("000001"), "1|;2|");
-    QCOMPARE(
-        Seen("SELECT (SELECT COUNT(*) FROM FAL) || '/' || (SELECT COUNT(*) FROM FAL_ITEN) || '/' || (SELECT "
-             "COUNT(*) FROM PROCESSO_TIN) FROM RDB$DATABASE"),
-        "0/0/0");
-}
-
-void TstGeracaoFal::refusalsWriteNothing_data() {
-    QTest::addColumn<QStringList>("linhas");  // the programme's rows, see Programa
-    QTest::addColumn<QStringList>("preparo"); // statements run before the screen opens
-    QTest::addColumn<QString>("numero");      // typed for the sheet; empty when it is never asked
-    QTest::addColumn<QList<bool>>("respostas");
-    QTest::addColumn<QString>("mensagem"); // the one message told; the sheet generated when kGerada
-    const QString falExistente =
-        QStringLiteral("INSERT INTO FAL (NUMERO, CLIENTE, COR, VARIANTE, TIPO) VALUES "
-                       "('000900', '00001', 'AZUL', '01', 1)");
-    const auto passo = [](const QString& colunas, const QString& valores) {
-        return QStringLiteral(
-                   "INSERT INTO PROCESSO_TIN (FAL, CODIGO, FASE, ORDEM, %1) VALUES ('000900', 'T1', "
-                   "'01', 1, %2)")
-            .arg(colunas, valores);
-    };
-    const auto caso = [](const char* nome, const QStringList& linhas, const QStringList& preparo,
-                         const QString& numero, const QList<bool>& respostas, const QString& mensagem) {
-        QTest::newRow(nome) << linhas << preparo << numero << respostas << mensagem;
-    };
-    const QStringList um{""};
-    caso("duas cores", {"", "CODIGO=T2;COR=VERDE"}, {}, "", {},
-         "Os Itens Selecionados para Geração da FAL devem ter a mesma Cor.");
-    caso("fibras 60/40", {"FIBRA1=60;FIBRA2=40"}, {}, "000500", {}, kGerada);
-    caso("fibras 60/30", {"FIBRA1=60;FIBRA2=30"}, {}, "", {}, "A soma das Fibras deve ser Zero ou 100.");
-    caso("fibras 0/0, índice vazio", {"VARIANTE=01"}, {}, "000500", {}, kGerada);
-    caso("fibras 0/0, índice 0", {"VARIANTE=04"}, {}, "000500", {}, kGerada);
-    caso("fibras 0/0, índice 100", {"VARIANTE=03"}, {}, "000500", {}, kGerada);
-    caso("fibras 0/0, índice 50", {"VARIANTE=02"}, {}, "", {}, "Esta Variante deve ter percentual de Fibra.");
-    caso("máquina, 300 kg", {"PESO=200", "CODIGO=T2;PESO=100"}, {}, "000500", {}, kGerada);
-    caso("máquina, 300,01 kg", {"PESO=200", "CODIGO=T2;PESO=100.01"}, {}, "", {},
-         "Peso total da FAL fora do intervalo permitido na máquina.\rO peso máximo tem de ser inferior ou "
-         "igual a "
-         "300 KG.");
-    caso("máquina, 151,3 + 104,9 + 43,8 kg", {"PESO=151.3", "CODIGO=T2;PESO=104.9", "LOTE=L2;PESO=43.8"}, {},
-         "000500", {}, kGerada);
-    const QString preco190 = "INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('TIN', 190, 'S')";
-    const QString preco =
-        "INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, PRECO_00) VALUES ('01', 'AZUL', '01', %1)";
-    caso("preço zero", um, {preco190, preco.arg(0)}, "", {},
-         "Preço zerado ou não cadastrado na tabela nos seguintes itens: \r\n\r\nCor: AZUL - AZUL "
-         "MARINHO\r\nVariante: 01");
-    caso("preço 12,5", um, {preco190, preco.arg(12.5)}, "000500", {}, kGerada);
-    caso("só serviço", {"COR=BRANCO"},
-         {"INSERT INTO CADCORTIN (CODIGO, DESCRICAO, TINGIR) VALUES ('BRANCO', 'BRANCO', 'N')"}, "000500", {},
-         kGerada);
-    caso("mesmo lote da nota", {"LOTE=P1;LOTENF=L1", "LOTE=P2;LOTENF=L1;PESO=20"}, {}, "", {},
-         "Item da FAL Duplicado, código e Lote iguais. Verifique os dados e gere novamente.");
-    caso("número 12", um, {}, "12", {}, "Número da FAL inválido.");
-    caso("número 123", um, {}, "123", {}, kGerada);
-    caso("número de outro cliente", um,
-         {"INSERT INTO FAL (NUMERO, CLIENTE, TIPO) VALUES ('000700', '00002', 1)"}, "000700", {},
-         "FAL Com Clientes Diferentes. Impossível Substituir.");
-    caso("lote que a nota não tem", {"LOTE=L9"}, {}, "", {},
-         "Item T1 lote L9 não encontrado na Nota Fiscal N1.");
-    caso("peso negativo", {"PESO=-20"}, {}, "", {}, "Peso deve ser maior que 0.");
-    caso("tecido e lote repetidos", {"", "PESO=20"}, {}, "", {},
-         "Item da FAL Duplicado, código e Lote iguais. Verifique os dados e gere novamente.");
-    caso("substituir, passo iniciado", um, {falExistente, passo("DATA_INI, CONCLUIDO", "'2026-11-20', 'N'")},
-         "000900", {true}, kEmProcesso);
-    caso("substituir, passo concluído", um, {falExistente, passo("CONCLUIDO", "'S'")}, "000900", {true},
-         kEmProcesso);
-    caso("substituir, passo retrabalhado", um, {falExistente, passo("CONCLUIDO", "'R'")}, "000900", {true},
-         kEmProcesso);
-    caso("substituir, passos por iniciar", um, {falExistente, passo("CONCLUIDO", "'N'")}, "000900", {true},
-         kGerada);
-    caso("substituir, não confirmado", um, {falExistente, passo("CONCLUIDO", "'N'")}, "000900", {false}, "");
-}
-
-void TstGeracaoFal::refusalsWriteNothing() {
-    QFETCH(QStringList, linhas);
-    QFETCH(QStringList, preparo);
-    QFETCH(QString, numero);
-    QFETCH(QList<bool>, respostas);
-    QFETCH(QString, mensagem);
-    Base();
-    for (const QString& sql : preparo)
-        Sql(sql);
-    for (int i = 0; i < linhas.size(); ++i)
-        Programa("000001", i + 1, linhas.at(i));
-    Commit();
-    driver->Open("TFmTngProg");
-    Abre("000001");
-    QCOMPARE(driver->Rows("DBGrid1"), linhas.size());
-    for (int i = 0; i < linhas.size(); ++i)
-        Seleciona(i);
-    Celula(0, "Observacao", "conferir"); // stored by any write of the programme's rows
-    const QStringList antes = Estado();
-    messages.Clear();
-    Gera(numero, respostas);
-    QCOMPARE(CountShown("input"), numero.isEmpty() ? 0 : 1);
-    QVERIFY(messages.AllAnswered());
-    QVERIFY(messages.questions.isEmpty());
-    QCOMPARE(TakeMessages(), mensagem);
-    Equilibrio("depois");
-    if (mensagem != kGerada) {
-        QCOMPARE(Estado(), antes);
-        QCOMPARE(Campo(0, "Fal"), QString());
-        QCOMPARE(Campo(0, "Observacao"), "conferir"); // what was typed stays on the screen
-        return;
-    }
-    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM FAL_ITEN WHERE FAL = " + Aspas(numero)),
-             QStringList{QString::number(linhas.size())});
-    // Every item holds its weight of the invoice, whatever the sheet's kind.
-    QCOMPARE(Seen("SELECT COUNT(*) FROM FAL_ITEN WHERE PESO_NF IS DISTINCT FROM PESO"), "0");
-    QCOMPARE(RowsSeenByOthers("SELECT DISTINCT COALESCE(FAL, '') FROM TNG_PROG"), QStringList{numero});
-    QCOMPARE(Seen("SELECT OBSERVACAO FROM TNG_PROG WHERE ORDEM = 1"), "conferir");
-    QCOMPARE(Seen("SELECT COUNT(*) FROM LOG"), "1");
-}
-
-void TstGeracaoFal::remainderOfTheInvoiceItem_data() {
-    QTest::addColumn<double>("sobra"); // free weight of the invoice item beyond the item's 100 kg
-    QTest::addColumn<QList<bool>>("respostas");
-    QTest::addColumn<bool>("pergunta");
-    QTest::addColumn<double>("peso"); // the sheet item's weight
-    QTest::newRow("sobra 0,05, ajustada") << 0.05 << QList<bool>{true} << true << 100.05;
-    QTest::newRow("sobra 0,05, não ajustada") << 0.05 << QList<bool>{false} << true << 100.0;
-    QTest::newRow("sobra 0,1") << 0.1 << QList<bool>{} << false << 100.0;
-    QTest::newRow("sobra 0,5") << 0.5 << QList<bool>{} << false << 100.0;
-    QTest::newRow("nada sobra") << 0.0 << QList<bool>{} << false << 100.0;
-    // Short of it: only whether to go on without balance is asked.
-    QTest::newRow("falta 0,05") << -0.05 << QList<bool>{true} << false << 100.0;
-}
-
-void TstGeracaoFal::remainderOfTheInvoiceItem() {
-    QFETCH(double, sobra);
-    QFETCH(QList<bool>, respostas);
-    QFETCH(bool, pergunta);
-    QFETCH(double, peso);
-    Base();
-    Sql("UPDATE NFITIN SET PESO_REAL = " + PermanecePonto(100 + sobra) +
-        ", PESO = " + PermanecePonto(100 + sobra) + " WHERE CODIGO = 'T1' AND LOTE = 'L1'");
-    Sql("UPDATE NFTIN SET SALDO = (SELECT SUM(PESO) FROM NFITIN)");
-    Programa("000001", 1, "PESO=100");
-    Commit();
-    driver->Open("TFmTngProg");
-    Abre("000001");
-    Seleciona(0);
-    Gera("000500", respostas);
-    QCOMPARE(CountShown("question", kAjuste), pergunta ? 1 : 0);
-    QCOMPARE(CountShown("question", kContinua), sobra < 0 ? 1 : 0);
-    QVERIFY(messages.questions.isEmpty());
-    QCOMPARE(TakeMessages(), kGerada);
-    const double gravado = Numero("SELECT PESO FROM FAL_ITEN");
-    QVERIFY2(qAbs(gravado - peso) < 1e-9, qPrintable(QString::number(gravado, 'g', 15)));
-    QVERIFY(qAbs(Numero("SELECT PESO_NF FROM FAL_ITEN") - peso) < 1e-9);
-    QVERIFY(qAbs(Numero("SELECT PESO FROM TNG_PROG") - peso) < 1e-9);
-    const double livre = Numero("SELECT PESO FROM NFITIN WHERE CODIGO = 'T1' AND LOTE = 'L1'");
-    QVERIFY2(qAbs(livre - (100 + sobra - peso)) < 1e-9, qPrintable(QString::number(livre, 'g', 15)));
-    if (sobra >= 0)
+    void balanceAfterGenerateUpdateReplaceAndDelete() {
+        Base();
+        Programa("000001", 1, "PESO=100");
+        Programa("000001", 2, "CODIGO=T2;PESO=50");
+        Commit();
+        driver->Open("TFmTngProg");
+        Abre("000001");
+        QCOMPARE(driver->Rows("DBGrid1"), 2);
+        Seleciona(0);
+        Seleciona(1);
+        Gera("000500");
+        QCOMPARE(TakeMessages(), kGerada);
         Equilibrio("gerada");
-}
+        QCOMPARE(Livre(), "T1|L1|400;T1|L2|200;T2|L1|250");
+        QCOMPARE(Saldo(), "850");
+        QCOMPARE(Itens("000500"), "T1|L1|100|100;T2|L1|50|50");
+        QCOMPARE(Fals("000001"), "1|000500;2|000500");
+        QCOMPARE(Campo(0, "Fal") + ';' + Campo(1, "Fal"), QStringLiteral("000500;000500"));
+        QCOMPARE(
+            RowsSeenByOthers("SELECT TITULO, TEXTO FROM LOG"),
+            QStringList{"PROGRAMACAO DO TINGIMENTO|GERACAO DA FAL 000500 NA PROGRAMACAO 000001 COR AZUL PARA "
+                        "AZUL"});
 
-void TstGeracaoFal::deliveryOfTheSheet_data() {
-    QTest::addColumn<QStringList>("roteiros");
-    QTest::addColumn<QDate>("entrega");
-    QTest::newRow("roteiro de 0 dias: a da programação") << QStringList{"R1"} << QDate(2026, 12, 10);
-    QTest::newRow("roteiro de 5 dias: hoje + 5") << QStringList{"R5"} << QDate::currentDate().addDays(5);
-    QTest::newRow("o roteiro mais longo") << QStringList{"R1", "R5"} << QDate::currentDate().addDays(5);
-}
+        // "Atualizar": the first item down to 80 kg.
+        Seleciona(0);
+        Celula(0, "Peso", "80");
+        driver->Click("BitBtn9");
+        QCOMPARE(TakeMessages(), kAtualizada);
+        Equilibrio("atualizada");
+        QCOMPARE(Livre(), "T1|L1|420;T1|L2|200;T2|L1|250");
+        QCOMPARE(Saldo(), "870");
+        QCOMPARE(Itens("000500"), "T1|L1|80|80;T2|L1|50|50");
+        QCOMPARE(Seen("SELECT PESO FROM TNG_PROG WHERE ORDEM = 1"), "80");
 
-void TstGeracaoFal::deliveryOfTheSheet() {
-    QFETCH(QStringList, roteiros);
-    Base();
-    for (int i = 0; i < roteiros.size(); ++i)
-        Programa("000001", i + 1,
-                 QStringLiteral("CODIGO=T%1;PESO=10;ROTEIRO=%2").arg(i + 1).arg(roteiros[i]));
-    Commit();
-    driver->Open("TFmTngProg");
-    Abre("000001");
-    for (int i = 0; i < roteiros.size(); ++i)
-        Seleciona(i);
-    Gera("000500");
-    QCOMPARE(TakeMessages(), kGerada);
-    QFETCH(QDate, entrega);
-    QCOMPARE(RowsSeenByOthers("SELECT DATA_INI, DATA_FIN FROM FAL"),
-             QStringList{QDate::currentDate().toString("dd/MM/yyyy") + '|' + entrega.toString("dd/MM/yyyy")});
-}
+        // Replaced under its own number with the first item only, at 90 kg: the second gives its weight back
+        // and loses its link.
+        Seleciona(0);
+        Celula(0, "Peso", "90");
+        Gera("000500", {true});
+        QCOMPARE(CountShown("question", kJaGerada), 1);
+        QCOMPARE(TakeMessages(), kGerada);
+        Equilibrio("substituída");
+        QCOMPARE(Livre(), "T1|L1|410;T1|L2|200;T2|L1|300");
+        QCOMPARE(Saldo(), "910");
+        QCOMPARE(Itens("000500"), "T1|L1|90|90");
+        QCOMPARE(Fals("000001"), "1|000500;2|");
+        QCOMPARE(Seen("SELECT COUNT(*) FROM FAL"), "1");
 
-void TstGeracaoFal::withoutBalanceTwoWorkstationsOnOneInvoiceItem() {
-    Base("N");
-    Sql("UPDATE NFITIN SET PESO_REAL = 100, PESO = 100 WHERE CODIGO = 'T1' AND LOTE = 'L1'");
-    Sql("UPDATE NFTIN SET SALDO = 600");
-    Programa("000001", 1, "PESO=80");
-    Programa("000002", 1, "PESO=80");
-    Programa("000003", 1, "PESO=100.01");
-    Commit();
-    QWidget* primeira = driver->Open("TFmTngProg");
+        // Deleted in the sheet registry: all of it back, the programme free again.
+        driver->Open("TFmCadFal");
+        driver->Type("EdtFal", "000500");
+        driver->Press("Tab");
+        messages.questions.enqueue(true);
+        driver->Click("BtnExclui");
+        QCOMPARE(TakeMessages(), QString());
+        Equilibrio("excluída");
+        QCOMPARE(Livre(), "T1|L1|500;T1|L2|200;T2|L1|300");
+        QCOMPARE(Saldo(), "1000");
+        QCOMPARE(Fals("000001"), "1|;2|");
+        QCOMPARE(Seen("SELECT (SELECT COUNT(*) FROM FAL) || '/' || (SELECT COUNT(*) FROM FAL_ITEN) || '/' || "
+                      "(SELECT "
+                      "COUNT(*) FROM PROCESSO_TIN) FROM RDB$DATABASE"),
+                 "0/0/0");
+    }
 
-    // Beyond the free weight: refused before the number is asked.
-    Abre("000003");
-    Seleciona(0);
-    const QStringList antes = Estado();
-    Gera(QString());
-    QCOMPARE(CountShown("input"), 0);
-    QCOMPARE(TakeMessages(), kSemSaldo);
-    QCOMPARE(Estado(), antes);
-
-    // Two workstations, each with 80 kg of the 100 free. The second passes its checks; while it asks for the
-    // number the first generates and commits; the second's writes then find the item short and undo.
-    Abre("000001");
-    Seleciona(0);
-    driver->Open("TFmTngProg"); // the second workstation
-    Abre("000002");
-    Seleciona(0);
-    messages.Clear();
-    Gancho gancho(messages);
-    SetMessageService(&gancho);
-    const auto restaura = qScopeGuard([] { SetMessageService(nullptr); });
-    gancho.antesDaEntrada = [primeira] { primeira->findChild<QAbstractButton*>("BitBtn5")->click(); };
-    messages.inputs.enqueue("000501"); // the first's box comes first
-    Gera("000502");
-    QCOMPARE(CountShown("input"), 2);
-    QVERIFY(messages.inputs.isEmpty());
-    QCOMPARE(TakeMessages(), kGerada + '|' + kSemSaldo + "\rNota N1, tecido T1, lote L1.");
-    Equilibrio("uma gerada");
-    QCOMPARE(Livre(), "T1|L1|20;T1|L2|200;T2|L1|300");
-    QCOMPARE(Itens("000501"), "T1|L1|80|80");
-    QCOMPARE(Seen("SELECT NUMERO FROM FAL"), "000501");
-    QCOMPARE(Fals("000002"), "1|");
-    QCOMPARE(Seen("SELECT COUNT(*) FROM LOG"), "1");
-    QCOMPARE(Campo(0, "Fal"), QString());
-
-    // Tried again, the second is refused by the check itself.
-    Gera(QString());
-    QCOMPARE(TakeMessages(), kSemSaldo);
-    QCOMPARE(Livre(), "T1|L1|20;T1|L2|200;T2|L1|300");
-}
-
-void TstGeracaoFal::lockHeldByAnotherUserFailsCleanly() {
-    Base("N");
-    Programa("000001", 1, "PESO=100");
-    Commit();
-    // The generation as the screen runs it, on a connection of its own that waits little for a lock.
-    auto conexao = OpenSecond(QStringLiteral("kelm-test-saldo"));
-    conexao->LockTimeoutMs = 300;
-    QObject dono;
-    ItensProgramacao itens(&dono);
-    CabecalhoProgramacao cabecalho;
-    QVERIFY(itens.BuscaDados(QStringLiteral("000001"), cabecalho, conexao.get()));
-    itens.Define(0, QStringLiteral("Gerar"), QStringLiteral("S"));
-    QWidget tela;
-    tela.setWindowTitle(QStringLiteral("Cadastro da Programação"));
-    ParametrosGeracao parametros;
-    parametros.saldoNota = QStringLiteral("N");
-    bool gerou = false;
-    const auto gera = [&] {
-        return ExecutaProtegido(
-            [&] { gerou = GeracaoFal(&tela, itens, *conexao, parametros).Gera(cabecalho); });
-    };
-    const QStringList antes = Estado();
-
-    auto outra = OpenSecond(QStringLiteral("kelm-test-trava"));
-    SqlOn(*outra, "UPDATE NFITIN SET OBS = 'em conferência' WHERE CODIGO = 'T1' AND LOTE = 'L1'");
-    messages.inputs.enqueue("000500");
-    QVERIFY(!gera());
-    QVERIFY(!gerou);
-    QVERIFY2(Errors().contains("outro usuário"), qPrintable(Errors()));
-    QCOMPARE(itens.Texto(0, QStringLiteral("Fal")), QString());
-    outra->Transaction()->RollbackRetaining();
-    QCOMPARE(Estado(), antes);
-    // Held on the programme row instead, it stops the generation once the rows were given their sheet.
-    messages.Clear();
-    SqlOn(*outra, "UPDATE TNG_PROG SET OBS = 'em conferência' WHERE NUMERO = '000001'");
-    messages.inputs.enqueue("000500");
-    QVERIFY(!gera());
-    QVERIFY2(Errors().contains("outro usuário"), qPrintable(Errors()));
-    QCOMPARE(itens.Texto(0, QStringLiteral("Fal")), QString());
-    outra->Transaction()->RollbackRetaining();
-    QCOMPARE(Estado(), antes);
-
-    // Released, the same rows generate once, with nothing of the failed try.
-    messages.Clear();
-    messages.inputs.enqueue("000500");
-    QVERIFY(gera());
-    QVERIFY(gerou);
-    QCOMPARE(TakeMessages(), kGerada);
-    QCOMPARE(itens.Texto(0, QStringLiteral("Fal")), "000500");
-    Equilibrio("gerada depois");
-    QCOMPARE(Itens("000500"), "T1|L1|100|100");
-    QCOMPARE(Seen("SELECT COUNT(*) FROM PROCESSO_TIN"), "2");
-    QCOMPARE(Seen("SELECT COUNT(*) FROM LOG"), "1");
-}
-
-void TstGeracaoFal::failedReplaceKeepsTheOldSheet() {
-    Base();
-    Sql("CREATE EXCEPTION E_TESTE 'falha forcada'");
-    Commit();
-    Sql("CREATE TRIGGER T_FALHA FOR PROCESSO_TIN BEFORE INSERT AS BEGIN IF (NEW.CODIGO = 'T2') THEN "
-        "EXCEPTION E_TESTE; END");
-    Commit();
-    Programa("000001", 1, "PESO=100");
-    Programa("000001", 2, "CODIGO=T2;PESO=50");
-    Commit();
-    driver->Open("TFmTngProg");
-    Abre("000001");
-    Seleciona(0);
-    Gera("000500");
-    QCOMPARE(TakeMessages(), kGerada);
-    const QStringList antes = Estado();
-
-    // The replace adds the second item and fails at its steps, after the old sheet was taken apart.
-    Seleciona(0);
-    Seleciona(1);
-    Celula(0, "Peso", "90");
-    Gera("000500", {true});
-    QVERIFY2(Errors().contains("falha forcada"), qPrintable(messages.Texts().join('|')));
-    QCOMPARE(Estado(), antes);
-    Equilibrio("falhou");
-    QCOMPARE(Campo(0, "Fal") + ';' + Campo(1, "Fal"), QStringLiteral("000500;"));
-
-    // What the screen's connection does next commits nothing of the failed replace.
-    messages.Clear();
-    Seleciona(1, false);
-    driver->Click("BitBtn9");
-    QCOMPARE(TakeMessages(), kAtualizada);
-    Equilibrio("atualizada");
-    QCOMPARE(Itens("000500"), "T1|L1|90|90");
-    QCOMPARE(Seen("SELECT DISTINCT CODIGO FROM PROCESSO_TIN"), "T1");
-    QCOMPARE(Fals("000001"), "1|000500;2|");
-}
-
-void TstGeracaoFal::onlyTheLotNamedMoves() {
-    Base();
-    Programa("000001", 1, "LOTE=L2;PESO=60");
-    Programa("000001", 2, "LOTE=ABC;LOTENF=L1;PESO=40"); // its own lot, on the invoice's lot L1
-    Commit();
-    driver->Open("TFmTngProg");
-    Abre("000001");
-    Seleciona(0);
-    Gera("000500");
-    QCOMPARE(TakeMessages(), kGerada);
-    Equilibrio("lote L2");
-    QCOMPARE(Livre(), "T1|L1|500;T1|L2|140;T2|L1|300");
-    QCOMPARE(Itens("000500"), "T1|L2|60|60");
-
-    Seleciona(1);
-    Gera("000501");
-    QCOMPARE(TakeMessages(), kGerada);
-    Equilibrio("lote L1");
-    QCOMPARE(Livre(), "T1|L1|460;T1|L2|140;T2|L1|300");
-    QCOMPARE(Itens("000501"), "T1|L1|40|40");
-}
-
-void TstGeracaoFal::stepsOncePerFabricInRouteOrder() {
-    Base();
-    Programa("000001", 1, "PESO=50");
-    Programa("000001", 2, "LOTE=L2;PESO=30");
-    Programa("000001", 3, "CODIGO=T2;ROTEIRO=R5;PESO=20;PARTIDA=000011");
-    Commit();
-    driver->Open("TFmTngProg");
-    Abre("000001");
-    for (int i = 0; i < 3; ++i)
-        Seleciona(i);
-    Gera("000500");
-    QCOMPARE(TakeMessages(), kGerada);
-    QCOMPARE(Seen("SELECT PARTIDA FROM FAL"), "000010");
-    QCOMPARE(
-        RowsSeenByOthers(
-            "SELECT CODIGO, FASE, DES_FASE, ORDEM, PARTIDA, CONCLUIDO FROM PROCESSO_TIN WHERE FAL = "
-            "'000500' ORDER BY CODIGO, ORDEM"),
-        QStringList({"T1|03|TINGIMENTO|1|000010|N", "T1|01|PREPARO|2|000010|N", "T2|01|PREPARO|1|000010|N",
-                     "T2|05|ACABAMENTO|2|000010|N", "T2|03|TINGIMENTO|3|000010|N"}));
-}
-
-void TstGeracaoFal::updateFindsItemsAsLoaded() {
-    Base();
-    Sql("UPDATE NFITIN SET PESO_REAL = 150, PESO = 150 WHERE CODIGO = 'T1' AND LOTE = 'L1'");
-    Sql("UPDATE NFTIN SET SALDO = 650");
-    Programa("000001", 1, "PESO=100");
-    Programa("000001", 2, "CODIGO=T2;PESO=50");
-    Commit();
-    driver->Open("TFmTngProg");
-    Abre("000001");
-    Seleciona(0);
-    Seleciona(1);
-    Gera("000500");
-    QCOMPARE(TakeMessages(), kGerada);
-
-    // The route edited after the load: the sheet item is still the one of the route loaded.
-    Seleciona(0);
-    Celula(0, "Fluxo", "R5");
-    Celula(0, "Peso", "70");
-    driver->Click("BitBtn9");
-    QCOMPARE(TakeMessages(), kAtualizada);
-    Equilibrio("rota trocada");
-    QCOMPARE(Itens("000500"), "T1|L1|70|70;T2|L1|50|50");
-    QCOMPARE(Seen("SELECT ROTEIRO, PESO FROM TNG_PROG WHERE ORDEM = 1"), "R5|70");
-    QCOMPARE(Seen("SELECT ROTEIRO FROM FAL"), "R5"); // the header names its first item's route
-    // The sheet item takes the new route, and its steps follow it (none had started).
-    QCOMPARE(RowsSeenByOthers("SELECT CODIGO, FLUXO FROM FAL_ITEN ORDER BY CODIGO"),
-             QStringList({"T1|R5", "T2|R1"}));
-    QCOMPARE(RowsSeenByOthers("SELECT CODIGO, FASE, ORDEM FROM PROCESSO_TIN ORDER BY CODIGO, ORDEM"),
-             QStringList({"T1|01|1", "T1|05|2", "T1|03|3", "T2|03|1", "T2|01|2"}));
-    // Read back as stored, the item is found again.
-    Seleciona(0);
-    Celula(0, "Peso", "60");
-    driver->Click("BitBtn9");
-    QCOMPARE(TakeMessages(), kAtualizada);
-    QCOMPARE(Itens("000500"), "T1|L1|60|60;T2|L1|50|50");
-    Equilibrio("de novo");
-
-    // The second item's sheet item goes (its weight given back) while the update asks whether to take
-    // the first's beyond its invoice item: the first item's write is undone with the rest.
-    const QString sumiu =
-        QStringLiteral("O item T2 lote L1 não foi encontrado na FAL 000500. Nada foi gravado.");
-    Seleciona(0);
-    Seleciona(1);
-    Celula(0, "Peso", "200"); // 140 kg more, 90 kg free
-    Celula(1, "Peso", "45");
-    Gancho gancho(messages);
-    SetMessageService(&gancho);
-    const auto restaura = qScopeGuard([] { SetMessageService(nullptr); });
-    QStringList antes;
-    gancho.antesDaPergunta = [&] {
-        ByOther({"DELETE FROM FAL_ITEN WHERE FAL = '000500' AND CODIGO = 'T2'",
-                 "UPDATE NFITIN SET PESO_PROG = PESO_PROG - 50, PESO = PESO + 50 WHERE CODIGO = 'T2'",
-                 "UPDATE NFTIN SET SALDO = SALDO + 50"});
-        antes = Estado();
-    };
-    messages.questions.enqueue(true);
-    driver->Click("BitBtn9");
-    QCOMPARE(CountShown("question", kContinua), 1);
-    QCOMPARE(TakeMessages(), sumiu);
-    QVERIFY(!antes.isEmpty());
-    QCOMPARE(Estado(), antes);
-    Equilibrio("nada gravado");
-
-    // Gone before the update reads the sheet: told before anything is asked.
-    driver->Click("BitBtn9");
-    QCOMPARE(CountShown("question"), 0);
-    QCOMPARE(TakeMessages(), sumiu);
-    QCOMPARE(Estado(), antes);
-}
-
-void TstGeracaoFal::updateTouchesOnlyTheItemItMatched() {
-    Base();
-    Programa("000001", 1, "PESO=100");
-    Programa("000001", 2, "LOTE=L2;PESO=50");
-    Commit();
-    driver->Open("TFmTngProg");
-    Abre("000001");
-    Seleciona(0);
-    Seleciona(1);
-    Gera("000500");
-    QCOMPARE(TakeMessages(), kGerada);
-    // The second item moves to the first one's lot: the sheet would hold two items of one fabric and lot,
-    // which no later update could tell apart. Refused, nothing written.
-    Seleciona(1);
-    Celula(1, "Lote", "L1");
-    driver->Click("BitBtn9");
-    QCOMPARE(TakeMessages(),
+    void refusalsWriteNothing_data() {
+        QTest::addColumn<QStringList>("linhas");  // the programme's rows, see Programa
+        QTest::addColumn<QStringList>("preparo"); // statements run before the screen opens
+        QTest::addColumn<QString>("numero");      // typed for the sheet; empty when it is never asked
+        QTest::addColumn<QList<bool>>("respostas");
+        QTest::addColumn<QString>("mensagem"); // the one message told; the sheet generated when kGerada
+        const QString falExistente =
+            QStringLiteral("INSERT INTO FAL (NUMERO, CLIENTE, COR, VARIANTE, TIPO) VALUES "
+                           "('000900', '00001', 'AZUL', '01', 1)");
+        const auto passo = [](const QString& colunas, const QString& valores) {
+            return QStringLiteral(
+                       "INSERT INTO PROCESSO_TIN (FAL, CODIGO, FASE, ORDEM, %1) VALUES ('000900', 'T1', "
+                       "'01', 1, %2)")
+                .arg(colunas, valores);
+        };
+        const auto caso = [](const char* nome, const QStringList& linhas, const QStringList& preparo,
+                             const QString& numero, const QList<bool>& respostas, const QString& mensagem) {
+            QTest::newRow(nome) << linhas << preparo << numero << respostas << mensagem;
+        };
+        const QStringList um{""};
+        caso("duas cores", {"", "CODIGO=T2;COR=VERDE"}, {}, "", {},
+             "Os Itens Selecionados para Geração da FAL devem ter a mesma Cor.");
+        caso("fibras 60/30", {"FIBRA1=60;FIBRA2=30"}, {}, "", {}, "A soma das Fibras deve ser Zero ou 100.");
+        caso("fibras 0/0, índice 50", {"VARIANTE=02"}, {}, "", {},
+             "Esta Variante deve ter percentual de Fibra.");
+        caso(
+            "máquina, 300,01 kg", {"PESO=200", "CODIGO=T2;PESO=100.01"}, {}, "", {},
+            "Peso total da FAL fora do intervalo permitido na máquina.\rO peso máximo tem de ser inferior ou "
+            "igual a 300 KG.");
+        caso("máquina, 151,3 + 104,9 + 43,8 kg", {"PESO=151.3", "CODIGO=T2;PESO=104.9", "LOTE=L2;PESO=43.8"},
+             {}, "000500", {}, kGerada);
+        const QString preco190 = "INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('TIN', 190, 'S')";
+        const QString preco =
+            "INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, PRECO_00) VALUES ('01', 'AZUL', '01', %1)";
+        caso("preço zero", um, {preco190, preco.arg(0)}, "", {},
+             "Preço zerado ou não cadastrado na tabela nos seguintes itens: \r\n\r\nCor: AZUL - AZUL "
+             "MARINHO\r\nVariante: 01");
+        caso("preço 12,5", um, {preco190, preco.arg(12.5)}, "000500", {}, kGerada);
+        caso("só serviço", {"COR=BRANCO"},
+             {"INSERT INTO CADCORTIN (CODIGO, DESCRICAO, TINGIR) VALUES ('BRANCO', 'BRANCO', 'N')"}, "000500",
+             {}, kGerada);
+        caso("mesmo lote da nota", {"LOTE=P1;LOTENF=L1", "LOTE=P2;LOTENF=L1;PESO=20"}, {}, "", {},
              "Item da FAL Duplicado, código e Lote iguais. Verifique os dados e gere novamente.");
-    Equilibrio("mesmo lote");
-    QCOMPARE(Itens("000500"), "T1|L1|100|100;T1|L2|50|50");
-    // Each item updates the one sheet item it matched, as the weight it moves supposes.
-    Celula(1, "Lote", "L2");
-    Seleciona(1, false);
-    Seleciona(0);
-    Celula(0, "Peso", "90");
-    driver->Click("BitBtn9");
-    QCOMPARE(TakeMessages(), kAtualizada);
-    Equilibrio("primeiro");
-    QCOMPARE(Itens("000500"), "T1|L1|90|90;T1|L2|50|50");
-    // The colour goes with the sheet's header: an update does not change it behind it.
-    const QStringList antes = Estado();
-    Seleciona(0);
-    Celula(0, "Cor", "VERDE");
-    driver->Click("BitBtn9");
-    QCOMPARE(TakeMessages(), "A cor ou a variante do item T1 não é a da FAL 000500 (cor AZUL, variante 01). "
-                             "Para trocá-las, gere a FAL novamente.");
-    QCOMPARE(Estado(), antes);
-}
+        caso("número 12", um, {}, "12", {}, "Número da FAL inválido.");
+        caso("número de outro cliente", um,
+             {"INSERT INTO FAL (NUMERO, CLIENTE, TIPO) VALUES ('000700', '00002', 1)"}, "000700", {},
+             "FAL Com Clientes Diferentes. Impossível Substituir.");
+        caso("lote que a nota não tem", {"LOTE=L9"}, {}, "", {},
+             "Item T1 lote L9 não encontrado na Nota Fiscal N1.");
+        caso("peso negativo", {"PESO=-20"}, {}, "", {}, "Peso deve ser maior que 0.");
+        caso("tecido e lote repetidos", {"", "PESO=20"}, {}, "", {},
+             "Item da FAL Duplicado, código e Lote iguais. Verifique os dados e gere novamente.");
+        caso("substituir, passo iniciado", um,
+             {falExistente, passo("DATA_INI, CONCLUIDO", "'2026-11-20', 'N'")}, "000900", {true},
+             kEmProcesso);
+        caso("substituir, passos por iniciar", um, {falExistente, passo("CONCLUIDO", "'N'")}, "000900",
+             {true}, kGerada);
+        caso("substituir, não confirmado", um, {falExistente, passo("CONCLUIDO", "'N'")}, "000900", {false},
+             "");
+    }
 
-void TstGeracaoFal::twoStationsUpdateOneSheet() {
-    Base();
-    Sql("UPDATE NFITIN SET PESO_REAL = 150, PESO = 150 WHERE CODIGO = 'T1' AND LOTE = 'L1'");
-    Sql("UPDATE NFTIN SET SALDO = 650");
-    Programa("000001", 1, "PESO=100");
-    Commit();
-    driver->Open("TFmTngProg");
-    Abre("000001");
-    Seleciona(0);
-    Gera("000500");
-    QCOMPARE(TakeMessages(), kGerada);
-    // 100 kg more than the item's 50 free is asked about; meanwhile another station updates the item to
-    // 120 kg. What is written moves the invoice from what is stored then, not from what was read before.
-    Seleciona(0);
-    Celula(0, "Peso", "200");
-    Gancho gancho(messages);
-    SetMessageService(&gancho);
-    const auto restaura = qScopeGuard([] { SetMessageService(nullptr); });
-    gancho.antesDaPergunta = [&] {
-        ByOther({"UPDATE FAL_ITEN SET PESO = 120, PESO_NF = 120 WHERE FAL = '000500'",
-                 "UPDATE NFITIN SET PESO_PROG = 120, PESO = 30 WHERE CODIGO = 'T1' AND LOTE = 'L1'",
-                 "UPDATE NFTIN SET SALDO = SALDO - 20"});
-    };
-    messages.questions.enqueue(true);
-    driver->Click("BitBtn9");
-    QCOMPARE(CountShown("question", kContinua), 1);
-    QCOMPARE(TakeMessages(), kAtualizada);
-    QCOMPARE(InvoiceImbalances(true), QStringList());
-    QCOMPARE(Itens("000500"), "T1|L1|200|200");
-    QCOMPARE(Seen("SELECT PESO_PROG, PESO FROM NFITIN WHERE CODIGO = 'T1' AND LOTE = 'L1'"), "200|-50");
-}
+    void refusalsWriteNothing() {
+        QFETCH(QStringList, linhas);
+        QFETCH(QStringList, preparo);
+        QFETCH(QString, numero);
+        QFETCH(QList<bool>, respostas);
+        QFETCH(QString, mensagem);
+        Base();
+        for (const QString& sql : preparo)
+            Sql(sql);
+        for (int i = 0; i < linhas.size(); ++i)
+            Programa("000001", i + 1, linhas.at(i));
+        Commit();
+        driver->Open("TFmTngProg");
+        Abre("000001");
+        QCOMPARE(driver->Rows("DBGrid1"), linhas.size());
+        for (int i = 0; i < linhas.size(); ++i)
+            Seleciona(i);
+        Celula(0, "Observacao", "conferir"); // stored by any write of the programme's rows
+        const QStringList antes = Estado();
+        messages.Clear();
+        Gera(numero, respostas);
+        QCOMPARE(CountShown("input"), numero.isEmpty() ? 0 : 1);
+        QVERIFY(messages.AllAnswered());
+        QVERIFY(messages.questions.isEmpty());
+        QCOMPARE(TakeMessages(), mensagem);
+        Equilibrio("depois");
+        if (mensagem != kGerada) {
+            QCOMPARE(Estado(), antes);
+            QCOMPARE(Campo(0, "Fal"), QString());
+            QCOMPARE(Campo(0, "Observacao"), "conferir"); // what was typed stays on the screen
+            return;
+        }
+        QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM FAL_ITEN WHERE FAL = " + Aspas(numero)),
+                 QStringList{QString::number(linhas.size())});
+        // Every item holds its weight of the invoice, whatever the sheet's kind.
+        QCOMPARE(Seen("SELECT COUNT(*) FROM FAL_ITEN WHERE PESO_NF IS DISTINCT FROM PESO"), "0");
+        QCOMPARE(RowsSeenByOthers("SELECT DISTINCT COALESCE(FAL, '') FROM TNG_PROG"), QStringList{numero});
+        QCOMPARE(Seen("SELECT OBSERVACAO FROM TNG_PROG WHERE ORDEM = 1"), "conferir");
+        QCOMPARE(Seen("SELECT COUNT(*) FROM LOG"), "1");
+    }
+
+    void remainderOfTheInvoiceItem_data() {
+        QTest::addColumn<double>("sobra"); // free weight of the invoice item beyond the item's 100 kg
+        QTest::addColumn<QList<bool>>("respostas");
+        QTest::addColumn<bool>("pergunta");
+        QTest::addColumn<double>("peso"); // the sheet item's weight
+        QTest::newRow("sobra 0,05, ajustada") << 0.05 << QList<bool>{true} << true << 100.05;
+        QTest::newRow("sobra 0,05, não ajustada") << 0.05 << QList<bool>{false} << true << 100.0;
+        QTest::newRow("sobra 0,1") << 0.1 << QList<bool>{} << false << 100.0;
+        // Short of it: only whether to go on without balance is asked.
+        QTest::newRow("falta 0,05") << -0.05 << QList<bool>{true} << false << 100.0;
+    }
+
+    void remainderOfTheInvoiceItem() {
+        QFETCH(double, sobra);
+        QFETCH(QList<bool>, respostas);
+        QFETCH(bool, pergunta);
+        QFETCH(double, peso);
+        Base();
+        Sql("UPDATE NFITIN SET PESO_REAL = " + PermanecePonto(100 + sobra) +
+            ", PESO = " + PermanecePonto(100 + sobra) + " WHERE CODIGO = 'T1' AND LOTE = 'L1'");
+        Sql("UPDATE NFTIN SET SALDO = (SELECT SUM(PESO) FROM NFITIN)");
+        Programa("000001", 1, "PESO=100");
+        Commit();
+        driver->Open("TFmTngProg");
+        Abre("000001");
+        Seleciona(0);
+        Gera("000500", respostas);
+        QCOMPARE(CountShown("question", kAjuste), pergunta ? 1 : 0);
+        QCOMPARE(CountShown("question", kContinua), sobra < 0 ? 1 : 0);
+        QVERIFY(messages.questions.isEmpty());
+        QCOMPARE(TakeMessages(), kGerada);
+        const double gravado = Numero("SELECT PESO FROM FAL_ITEN");
+        QVERIFY2(qAbs(gravado - peso) < 1e-9, qPrintable(QString::number(gravado, 'g', 15)));
+        QVERIFY(qAbs(Numero("SELECT PESO_NF FROM FAL_ITEN") - peso) < 1e-9);
+        QVERIFY(qAbs(Numero("SELECT PESO FROM TNG_PROG") - peso) < 1e-9);
+        const double livre = Numero("SELECT PESO FROM NFITIN WHERE CODIGO = 'T1' AND LOTE = 'L1'");
+        QVERIFY2(qAbs(livre - (100 + sobra - peso)) < 1e-9, qPrintable(QString::number(livre, 'g', 15)));
+        if (sobra >= 0)
+            Equilibrio("gerada");
+    }
+
+    void deliveryOfTheSheet_data() {
+        QTest::addColumn<QStringList>("roteiros");
+        QTest::addColumn<QDate>("entrega");
+        QTest::newRow("roteiro de 0 dias: a da programação") << QStringList{"R1"} << QDate(2026, 12, 10);
+        QTest::newRow("o roteiro mais longo") << QStringList{"R1", "R5"} << QDate::currentDate().addDays(5);
+    }
+
+    void deliveryOfTheSheet() {
+        QFETCH(QStringList, roteiros);
+        Base();
+        for (int i = 0; i < roteiros.size(); ++i)
+            Programa("000001", i + 1,
+                     QStringLiteral("CODIGO=T%1;PESO=10;ROTEIRO=%2").arg(i + 1).arg(roteiros[i]));
+        Commit();
+        driver->Open("TFmTngProg");
+        Abre("000001");
+        for (int i = 0; i < roteiros.size(); ++i)
+            Seleciona(i);
+        Gera("000500");
+        QCOMPARE(TakeMessages(), kGerada);
+        QFETCH(QDate, entrega);
+        QCOMPARE(
+            RowsSeenByOthers("SELECT DATA_INI, DATA_FIN FROM FAL"),
+            QStringList{QDate::currentDate().toString("dd/MM/yyyy") + '|' + entrega.toString("dd/MM/yyyy")});
+    }
+
+    void withoutBalanceTwoWorkstationsOnOneInvoiceItem() {
+        Base("N");
+        Sql("UPDATE NFITIN SET PESO_REAL = 100, PESO = 100 WHERE CODIGO = 'T1' AND LOTE = 'L1'");
+        Sql("UPDATE NFTIN SET SALDO = 600");
+        Programa("000001", 1, "PESO=80");
+        Programa("000002", 1, "PESO=80");
+        Programa("000003", 1, "PESO=100.01");
+        Commit();
+        QWidget* primeira = driver->Open("TFmTngProg");
+
+        // Beyond the free weight: refused before the number is asked.
+        Abre("000003");
+        Seleciona(0);
+        const QStringList antes = Estado();
+        Gera(QString());
+        QCOMPARE(CountShown("input"), 0);
+        QCOMPARE(TakeMessages(), kSemSaldo);
+        QCOMPARE(Estado(), antes);
+
+        // Two workstations, each with 80 kg of the 100 free. The second passes its checks; while it asks for
+        // the number the first generates and commits; the second's writes then find the item short and undo.
+        Abre("000001");
+        Seleciona(0);
+        driver->Open("TFmTngProg"); // the second workstation
+        Abre("000002");
+        Seleciona(0);
+        messages.Clear();
+        messages.antesDaEntrada = [primeira] { primeira->findChild<QAbstractButton*>("BitBtn5")->click(); };
+        messages.inputs.enqueue("000501"); // the first's box comes first
+        Gera("000502");
+        QCOMPARE(CountShown("input"), 2);
+        QVERIFY(messages.inputs.isEmpty());
+        QCOMPARE(TakeMessages(), kGerada + '|' + kSemSaldo + "\rNota N1, tecido T1, lote L1.");
+        Equilibrio("uma gerada");
+        QCOMPARE(Livre(), "T1|L1|20;T1|L2|200;T2|L1|300");
+        QCOMPARE(Itens("000501"), "T1|L1|80|80");
+        QCOMPARE(Seen("SELECT NUMERO FROM FAL"), "000501");
+        QCOMPARE(Fals("000002"), "1|");
+        QCOMPARE(Seen("SELECT COUNT(*) FROM LOG"), "1");
+        QCOMPARE(Campo(0, "Fal"), QString());
+
+        // Tried again, the second is refused by the check itself.
+        Gera(QString());
+        QCOMPARE(TakeMessages(), kSemSaldo);
+        QCOMPARE(Livre(), "T1|L1|20;T1|L2|200;T2|L1|300");
+    }
+
+    void lockHeldByAnotherUserFailsCleanly() {
+        Base("N");
+        Programa("000001", 1, "PESO=100");
+        Commit();
+        // The generation as the screen runs it, on a connection of its own that waits little for a lock.
+        auto conexao = OpenSecond(QStringLiteral("kelm-test-saldo"));
+        conexao->LockTimeoutMs = 300;
+        QObject dono;
+        ItensProgramacao itens(&dono);
+        CabecalhoProgramacao cabecalho;
+        QVERIFY(itens.BuscaDados(QStringLiteral("000001"), cabecalho, conexao.get()));
+        itens.Define(0, QStringLiteral("Gerar"), QStringLiteral("S"));
+        QWidget tela;
+        tela.setWindowTitle(QStringLiteral("Cadastro da Programação"));
+        ParametrosGeracao parametros;
+        parametros.saldoNota = QStringLiteral("N");
+        bool gerou = false;
+        const auto gera = [&] {
+            return ExecutaProtegido(
+                [&] { gerou = GeracaoFal(&tela, itens, *conexao, parametros).Gera(cabecalho); });
+        };
+        const QStringList antes = Estado();
+
+        auto outra = OpenSecond(QStringLiteral("kelm-test-trava"));
+        SqlOn(*outra, "UPDATE NFITIN SET OBS = 'em conferência' WHERE CODIGO = 'T1' AND LOTE = 'L1'");
+        messages.inputs.enqueue("000500");
+        QVERIFY(!gera());
+        QVERIFY(!gerou);
+        QVERIFY2(Errors().contains("outro usuário"), qPrintable(Errors()));
+        QCOMPARE(itens.Texto(0, QStringLiteral("Fal")), QString());
+        outra->Transaction()->RollbackRetaining();
+        QCOMPARE(Estado(), antes);
+        // Held on the programme row instead, it stops the generation once the rows were given their sheet.
+        messages.Clear();
+        SqlOn(*outra, "UPDATE TNG_PROG SET OBS = 'em conferência' WHERE NUMERO = '000001'");
+        messages.inputs.enqueue("000500");
+        QVERIFY(!gera());
+        QVERIFY2(Errors().contains("outro usuário"), qPrintable(Errors()));
+        QCOMPARE(itens.Texto(0, QStringLiteral("Fal")), QString());
+        outra->Transaction()->RollbackRetaining();
+        QCOMPARE(Estado(), antes);
+
+        // Released, the same rows generate once, with nothing of the failed try.
+        messages.Clear();
+        messages.inputs.enqueue("000500");
+        QVERIFY(gera());
+        QVERIFY(gerou);
+        QCOMPARE(TakeMessages(), kGerada);
+        QCOMPARE(itens.Texto(0, QStringLiteral("Fal")), "000500");
+        Equilibrio("gerada depois");
+        QCOMPARE(Itens("000500"), "T1|L1|100|100");
+        QCOMPARE(Seen("SELECT COUNT(*) FROM PROCESSO_TIN"), "2");
+        QCOMPARE(Seen("SELECT COUNT(*) FROM LOG"), "1");
+    }
+
+    void failedReplaceKeepsTheOldSheet() {
+        Base();
+        Sql("CREATE EXCEPTION E_TESTE 'falha forcada'");
+        Commit();
+        Sql("CREATE TRIGGER T_FALHA FOR PROCESSO_TIN BEFORE INSERT AS BEGIN IF (NEW.CODIGO = 'T2') THEN "
+            "EXCEPTION E_TESTE; END");
+        Commit();
+        Programa("000001", 1, "PESO=100");
+        Programa("000001", 2, "CODIGO=T2;PESO=50");
+        Commit();
+        driver->Open("TFmTngProg");
+        Abre("000001");
+        Seleciona(0);
+        Gera("000500");
+        QCOMPARE(TakeMessages(), kGerada);
+        const QStringList antes = Estado();
+
+        // The replace adds the second item and fails at its steps, after the old sheet was taken apart.
+        Seleciona(0);
+        Seleciona(1);
+        Celula(0, "Peso", "90");
+        Gera("000500", {true});
+        QVERIFY2(Errors().contains("falha forcada"), qPrintable(messages.Texts().join('|')));
+        QCOMPARE(Estado(), antes);
+        Equilibrio("falhou");
+        QCOMPARE(Campo(0, "Fal") + ';' + Campo(1, "Fal"), QStringLiteral("000500;"));
+
+        // What the screen's connection does next commits nothing of the failed replace.
+        messages.Clear();
+        Seleciona(1, false);
+        driver->Click("BitBtn9");
+        QCOMPARE(TakeMessages(), kAtualizada);
+        Equilibrio("atualizada");
+        QCOMPARE(Itens("000500"), "T1|L1|90|90");
+        QCOMPARE(Seen("SELECT DISTINCT CODIGO FROM PROCESSO_TIN"), "T1");
+        QCOMPARE(Fals("000001"), "1|000500;2|");
+    }
+
+    void onlyTheLotNamedMoves() {
+        Base();
+        Programa("000001", 1, "LOTE=L2;PESO=60");
+        Programa("000001", 2, "LOTE=ABC;LOTENF=L1;PESO=40"); // its own lot, on the invoice's lot L1
+        Commit();
+        driver->Open("TFmTngProg");
+        Abre("000001");
+        Seleciona(0);
+        Gera("000500");
+        QCOMPARE(TakeMessages(), kGerada);
+        Equilibrio("lote L2");
+        QCOMPARE(Livre(), "T1|L1|500;T1|L2|140;T2|L1|300");
+        QCOMPARE(Itens("000500"), "T1|L2|60|60");
+
+        Seleciona(1);
+        Gera("000501");
+        QCOMPARE(TakeMessages(), kGerada);
+        Equilibrio("lote L1");
+        QCOMPARE(Livre(), "T1|L1|460;T1|L2|140;T2|L1|300");
+        QCOMPARE(Itens("000501"), "T1|L1|40|40");
+    }
+
+    void stepsOncePerFabricInRouteOrder() {
+        Base();
+        Programa("000001", 1, "PESO=50");
+        Programa("000001", 2, "LOTE=L2;PESO=30");
+        Programa("000001", 3, "CODIGO=T2;ROTEIRO=R5;PESO=20;PARTIDA=000011");
+        Commit();
+        driver->Open("TFmTngProg");
+        Abre("000001");
+        for (int i = 0; i < 3; ++i)
+            Seleciona(i);
+        Gera("000500");
+        QCOMPARE(TakeMessages(), kGerada);
+        QCOMPARE(Seen("SELECT PARTIDA FROM FAL"), "000010");
+        QCOMPARE(RowsSeenByOthers(
+                     "SELECT CODIGO, FASE, DES_FASE, ORDEM, PARTIDA, CONCLUIDO FROM PROCESSO_TIN WHERE FAL = "
+                     "'000500' ORDER BY CODIGO, ORDEM"),
+                 QStringList({"T1|03|TINGIMENTO|1|000010|N", "T1|01|PREPARO|2|000010|N",
+                              "T2|01|PREPARO|1|000010|N", "T2|05|ACABAMENTO|2|000010|N",
+                              "T2|03|TINGIMENTO|3|000010|N"}));
+    }
+
+    void updateFindsItemsAsLoaded() {
+        Base();
+        Sql("UPDATE NFITIN SET PESO_REAL = 150, PESO = 150 WHERE CODIGO = 'T1' AND LOTE = 'L1'");
+        Sql("UPDATE NFTIN SET SALDO = 650");
+        Programa("000001", 1, "PESO=100");
+        Programa("000001", 2, "CODIGO=T2;PESO=50");
+        Commit();
+        driver->Open("TFmTngProg");
+        Abre("000001");
+        Seleciona(0);
+        Seleciona(1);
+        Gera("000500");
+        QCOMPARE(TakeMessages(), kGerada);
+
+        // The route edited after the load: the sheet item is still the one of the route loaded.
+        Seleciona(0);
+        Celula(0, "Fluxo", "R5");
+        Celula(0, "Peso", "70");
+        driver->Click("BitBtn9");
+        QCOMPARE(TakeMessages(), kAtualizada);
+        Equilibrio("rota trocada");
+        QCOMPARE(Itens("000500"), "T1|L1|70|70;T2|L1|50|50");
+        QCOMPARE(Seen("SELECT ROTEIRO, PESO FROM TNG_PROG WHERE ORDEM = 1"), "R5|70");
+        QCOMPARE(Seen("SELECT ROTEIRO FROM FAL"), "R5"); // the header names its first item's route
+        // The sheet item takes the new route, and its steps follow it (none had started).
+        QCOMPARE(RowsSeenByOthers("SELECT CODIGO, FLUXO FROM FAL_ITEN ORDER BY CODIGO"),
+                 QStringList({"T1|R5", "T2|R1"}));
+        QCOMPARE(RowsSeenByOthers("SELECT CODIGO, FASE, ORDEM FROM PROCESSO_TIN ORDER BY CODIGO, ORDEM"),
+                 QStringList({"T1|01|1", "T1|05|2", "T1|03|3", "T2|03|1", "T2|01|2"}));
+        // Read back as stored, the item is found again.
+        Seleciona(0);
+        Celula(0, "Peso", "60");
+        driver->Click("BitBtn9");
+        QCOMPARE(TakeMessages(), kAtualizada);
+        QCOMPARE(Itens("000500"), "T1|L1|60|60;T2|L1|50|50");
+        Equilibrio("de novo");
+
+        // The second item's sheet item goes (its weight given back) while the update asks whether to take
+        // the first's beyond its invoice item: the first item's write is undone with the rest.
+        const QString sumiu =
+            QStringLiteral("O item T2 lote L1 não foi encontrado na FAL 000500. Nada foi gravado.");
+        Seleciona(0);
+        Seleciona(1);
+        Celula(0, "Peso", "200"); // 140 kg more, 90 kg free
+        Celula(1, "Peso", "45");
+        QStringList antes;
+        messages.antesDaPergunta = [&] {
+            ByOther({"DELETE FROM FAL_ITEN WHERE FAL = '000500' AND CODIGO = 'T2'",
+                     "UPDATE NFITIN SET PESO_PROG = PESO_PROG - 50, PESO = PESO + 50 WHERE CODIGO = 'T2'",
+                     "UPDATE NFTIN SET SALDO = SALDO + 50"});
+            antes = Estado();
+        };
+        messages.questions.enqueue(true);
+        driver->Click("BitBtn9");
+        QCOMPARE(CountShown("question", kContinua), 1);
+        QCOMPARE(TakeMessages(), sumiu);
+        QVERIFY(!antes.isEmpty());
+        QCOMPARE(Estado(), antes);
+        Equilibrio("nada gravado");
+
+        // Gone before the update reads the sheet: told before anything is asked.
+        driver->Click("BitBtn9");
+        QCOMPARE(CountShown("question"), 0);
+        QCOMPARE(TakeMessages(), sumiu);
+        QCOMPARE(Estado(), antes);
+    }
+
+    void updateTouchesOnlyTheItemItMatched() {
+        Base();
+        Programa("000001", 1, "PESO=100");
+        Programa("000001", 2, "LOTE=L2;PESO=50");
+        Commit();
+        driver->Open("TFmTngProg");
+        Abre("000001");
+        Seleciona(0);
+        Seleciona(1);
+        Gera("000500");
+        QCOMPARE(TakeMessages(), kGerada);
+        // The second item moves to the first one's lot: the sheet would hold two items of one fabric and lot,
+        // which no later update could tell apart. Refused, nothing written.
+        Seleciona(1);
+        Celula(1, "Lote", "L1");
+        driver->Click("BitBtn9");
+        QCOMPARE(TakeMessages(),
+                 "Item da FAL Duplicado, código e Lote iguais. Verifique os dados e gere novamente.");
+        Equilibrio("mesmo lote");
+        QCOMPARE(Itens("000500"), "T1|L1|100|100;T1|L2|50|50");
+        // Each item updates the one sheet item it matched, as the weight it moves supposes.
+        Celula(1, "Lote", "L2");
+        Seleciona(1, false);
+        Seleciona(0);
+        Celula(0, "Peso", "90");
+        driver->Click("BitBtn9");
+        QCOMPARE(TakeMessages(), kAtualizada);
+        Equilibrio("primeiro");
+        QCOMPARE(Itens("000500"), "T1|L1|90|90;T1|L2|50|50");
+        // The colour goes with the sheet's header: an update does not change it behind it.
+        const QStringList antes = Estado();
+        Seleciona(0);
+        Celula(0, "Cor", "VERDE");
+        driver->Click("BitBtn9");
+        QCOMPARE(TakeMessages(), "A cor ou a variante do item T1 não é a da FAL 000500 (cor AZUL, variante "
+                                 "01). Para trocá-las, gere a FAL novamente.");
+        QCOMPARE(Estado(), antes);
+    }
+
+    void twoStationsUpdateOneSheet() {
+        Base();
+        Sql("UPDATE NFITIN SET PESO_REAL = 150, PESO = 150 WHERE CODIGO = 'T1' AND LOTE = 'L1'");
+        Sql("UPDATE NFTIN SET SALDO = 650");
+        Programa("000001", 1, "PESO=100");
+        Commit();
+        driver->Open("TFmTngProg");
+        Abre("000001");
+        Seleciona(0);
+        Gera("000500");
+        QCOMPARE(TakeMessages(), kGerada);
+        // 100 kg more than the item's 50 free is asked about; meanwhile another station updates the item to
+        // 120 kg. What is written moves the invoice from what is stored then, not from what was read before.
+        Seleciona(0);
+        Celula(0, "Peso", "200");
+        messages.antesDaPergunta = [&] {
+            ByOther({"UPDATE FAL_ITEN SET PESO = 120, PESO_NF = 120 WHERE FAL = '000500'",
+                     "UPDATE NFITIN SET PESO_PROG = 120, PESO = 30 WHERE CODIGO = 'T1' AND LOTE = 'L1'",
+                     "UPDATE NFTIN SET SALDO = SALDO - 20"});
+        };
+        messages.questions.enqueue(true);
+        driver->Click("BitBtn9");
+        QCOMPARE(CountShown("question", kContinua), 1);
+        QCOMPARE(TakeMessages(), kAtualizada);
+        QCOMPARE(InvoiceImbalances(true), QStringList());
+        QCOMPARE(Itens("000500"), "T1|L1|200|200");
+        QCOMPARE(Seen("SELECT PESO_PROG, PESO FROM NFITIN WHERE CODIGO = 'T1' AND LOTE = 'L1'"), "200|-50");
+    }
+};
 
 QTEST_MAIN(TstGeracaoFal)
 #include "tst_geracaofal.moc"

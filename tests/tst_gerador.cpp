@@ -13,8 +13,7 @@ class TstGerador : public DatabaseTestCase {
              {"SELECT SUM(MOD(HASH(NUMERO || CLIENTE || COR || VARIANTE || ROTEIRO || MAQUINA || DATA_INI), "
               "1000003)) FROM FAL",
               "SELECT SUM(MOD(HASH(NOTA || CODCLI || CODIGO || LOTE || PESO_REAL || PESO_PROG), 1000003)) "
-              "FROM "
-              "NFITIN",
+              "FROM NFITIN",
               "SELECT SUM(MOD(HASH(FAL || CODIGO || ORD_IT || PESO_NF || FATURADO), 1000003)) FROM FAL_ITEN",
               "SELECT SUM(MOD(HASH(RECEITA || VARIANTE || ORDEN || CODIGO || QTDE), 1000003)) FROM MAT_TIN",
               "SELECT SUM(MOD(HASH(FAL || ORD_IT || FASE || CONCLUIDO), 1000003)) FROM PROCESSO_TIN",
@@ -60,19 +59,16 @@ void TstGerador::umAnoCoerente() {
     } incoerentes[] = {
         {"PESO_PROG is what the sheets hold",
          "SELECT COUNT(*) FROM NFITIN N WHERE ABS(N.PESO_PROG - COALESCE((SELECT SUM(F.PESO_NF) FROM "
-         "FAL_ITEN F "
-         "WHERE F.NOTA = N.NOTA AND F.CODIGO = N.CODIGO AND F.LOTE = N.LOTE), 0)) > 0.001"},
+         "FAL_ITEN F WHERE F.NOTA = N.NOTA AND F.CODIGO = N.CODIGO AND F.LOTE = N.LOTE), 0)) > 0.001"},
         {"PESO is what is free",
-         "SELECT COUNT(*) FROM NFITIN WHERE ABS(PESO - (PESO_REAL - PESO_PROG)) > 0.001 "
-         "OR PESO < 0"},
+         "SELECT COUNT(*) FROM NFITIN WHERE ABS(PESO - (PESO_REAL - PESO_PROG)) > 0.001 OR PESO < 0"},
         {"SALDO sums the items",
          "SELECT COUNT(*) FROM NFTIN T WHERE ABS(T.SALDO - (SELECT SUM(N.PESO) FROM NFITIN N WHERE N.NOTA = "
          "T.NOTA AND N.CODCLI = T.CLIENTE)) > 0.001"},
         {"sheet items on an invoice item of the sheet's customer",
          "SELECT COUNT(*) FROM FAL_ITEN I JOIN FAL F ON (F.NUMERO = I.FAL) WHERE I.PESO_NF <= 0 OR NOT "
-         "EXISTS "
-         "(SELECT 1 FROM NFITIN N WHERE N.NOTA = I.NOTA AND N.CODCLI = F.CLIENTE AND N.CODIGO = I.CODIGO AND "
-         "N.LOTE = I.LOTE)"},
+         "EXISTS (SELECT 1 FROM NFITIN N WHERE N.NOTA = I.NOTA AND N.CODCLI = F.CLIENTE AND N.CODIGO = "
+         "I.CODIGO AND N.LOTE = I.LOTE)"},
         {"steps on the item's route",
          "SELECT COUNT(*) FROM PROCESSO_TIN P WHERE NOT EXISTS (SELECT 1 FROM FAL_ITEN I JOIN ROTEIRO R ON "
          "(R.CODIGO = I.FLUXO) WHERE I.FAL = P.FAL AND I.ORD_IT = P.ORD_IT AND R.FASE = P.FASE AND R.ORDEM = "
@@ -83,8 +79,7 @@ void TstGerador::umAnoCoerente() {
                                    "T WHERE T.CODIGO = M.CODIGO)"},
         {"recipe colours exist and are priced",
          "SELECT COUNT(*) FROM RECEITA R WHERE NOT EXISTS (SELECT 1 FROM CADCORTIN C WHERE C.CODIGO = R.COR) "
-         "OR "
-         "NOT EXISTS (SELECT 1 FROM TABPRECO T WHERE T.REGIAO = '01' AND T.COR = R.COR AND T.VARIANTE = "
+         "OR NOT EXISTS (SELECT 1 FROM TABPRECO T WHERE T.REGIAO = '01' AND T.COR = R.COR AND T.VARIANTE = "
          "R.VARIANTE)"},
         {"route phases exist",
          "SELECT COUNT(*) FROM ROTEIRO R WHERE NOT EXISTS (SELECT 1 FROM FASE F WHERE F.CODIGO = R.FASE)"},
@@ -143,29 +138,22 @@ void TstGerador::umAnoCoerente() {
 
 void TstGerador::mesmaSementeMesmasLinhas() {
     GeraAmostra(*db, 7);
-    const DatabaseConfig outra = TestDatabase::Fresh();
-    qint64 soma = 0;
-    {
-        TZoDatabase segunda(QStringLiteral("kelm-test-gerador"));
-        segunda.Open(outra);
-        GeraAmostra(segunda, 7);
-        soma = Soma(segunda);
-        segunda.Close();
-    }
-    TestDatabase::Drop(outra);
-    QCOMPARE(Soma(*db), soma);
-
-    const DatabaseConfig terceira = TestDatabase::Fresh();
-    qint64 outraSemente = 0;
-    {
-        TZoDatabase banco(QStringLiteral("kelm-test-gerador"));
-        banco.Open(terceira);
-        GeraAmostra(banco, 8);
-        outraSemente = Soma(banco);
-        banco.Close();
-    }
-    TestDatabase::Drop(terceira);
-    QVERIFY(outraSemente != soma);
+    // The sample of a seed generated on a database of its own.
+    const auto amostra = [](int semente) {
+        const DatabaseConfig outra = TestDatabase::Fresh();
+        qint64 soma = 0;
+        {
+            TZoDatabase banco(QStringLiteral("kelm-test-gerador"));
+            banco.Open(outra);
+            GeraAmostra(banco, semente);
+            soma = Soma(banco);
+            banco.Close();
+        }
+        TestDatabase::Drop(outra);
+        return soma;
+    };
+    QCOMPARE(Soma(*db), amostra(7));
+    QVERIFY(amostra(8) != Soma(*db));
 }
 
 QTEST_MAIN(TstGerador)

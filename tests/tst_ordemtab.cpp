@@ -140,29 +140,26 @@ class TstOrdemTab : public ScreenTestCase {
     }
 
 private slots:
-    void tabFollowsTheLayout_data();
-    void tabFollowsTheLayout();
+    void tabFollowsTheLayout_data() {
+        QTest::addColumn<QString>("tela");
+        for (const ScreenInfo& info : RegisteredScreens())
+            QTest::newRow(qPrintable(info.className)) << info.className;
+    }
+
+    // Each screen as it opens and, where it has one, after "Incluir": what is typed first.
+    void tabFollowsTheLayout() {
+        QFETCH(QString, tela);
+        QWidget* screen = driver->Open(tela);
+        PercorrePaginas(screen, tela);
+        for (QAbstractButton* b : screen->findChildren<QAbstractButton*>())
+            if (b->text() == "&Incluir" && b->isVisible() && b->isEnabled()) {
+                driver->Click(b->objectName());
+                PercorrePaginas(screen, tela + " (incluindo)");
+                break;
+            }
+        driver->Close();
+    }
 };
-
-void TstOrdemTab::tabFollowsTheLayout_data() {
-    QTest::addColumn<QString>("tela");
-    for (const ScreenInfo& info : RegisteredScreens())
-        QTest::newRow(qPrintable(info.className)) << info.className;
-}
-
-// Each screen as it opens and, where it has one, after "Incluir": what is typed first.
-void TstOrdemTab::tabFollowsTheLayout() {
-    QFETCH(QString, tela);
-    QWidget* screen = driver->Open(tela);
-    PercorrePaginas(screen, tela);
-    for (QAbstractButton* b : screen->findChildren<QAbstractButton*>())
-        if (b->text() == "&Incluir" && b->isVisible() && b->isEnabled()) {
-            driver->Click(b->objectName());
-            PercorrePaginas(screen, tela + " (incluindo)");
-            break;
-        }
-    driver->Close();
-}
 
 QTEST_MAIN(TstOrdemTab)
 #include "tst_ordemtab.moc"

@@ -211,259 +211,254 @@ TRelatorio relatorioFal(TDataSet& ds, const QString& identificador = "WTngFAL") 
 class TstRelatorio : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void falInPdfPrinterAndText();
-    void registeredLayoutChangesOnlyItsIdentifier();
-    void wideColumnsTurnThePageAndLabelsGoAbove();
-    void wideRegisterPrintsEveryColumnWhole();
-    void emptyDataSetStillPrints();
-    void callsAreRoutedAndFaultsReported();
-    void drawingPrintsOnOnePageUnderTheHeader();
+    void initTestCase() {
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty() ||
+            QStandardPaths::findExecutable("pdfinfo").isEmpty())
+            QSKIP("poppler-utils (pdftotext, pdfinfo) missing: run scripts/setup-deps");
+        QVERIFY(m_dir.isValid());
+        // Reports print Brazilian numbers whatever the workstation's locale.
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        qputenv("KELM_INI", m_dir.filePath("kelm.ini").toUtf8());
+        preenche(m_ds);
+    }
+
+    void falInPdfPrinterAndText() {
+        m_ds.MoveTo(7);
+        const auto [pdf, texto] = grava(relatorioFal(m_ds), m_dir.filePath("fal"));
+        QCOMPARE(m_ds.RecNo(), 7); // the screen's cursor stays put
+        QPrinter impressora(QPrinter::HighResolution);
+        impressora.setOutputFormat(QPrinter::PdfFormat);
+        impressora.setOutputFileName(m_dir.filePath("impressora.pdf"));
+        QVERIFY(ImprimeRelatorio(relatorioFal(m_ds), impressora));
+        QCOMPARE(tamanhoPagina(m_dir.filePath("fal.pdf")), "retrato");
+        QCOMPARE(tamanhoPagina(impressora.outputFileName()), "retrato");
+        for (const QStringList& paginas : {pdf, paginasPdf(impressora.outputFileName()), texto}) {
+            QVERIFY(paginas.size() > 1);
+            const QString tudo = paginas.join('\n');
+            // Title band on page one only; headers and footer on every page; hidden fields nowhere.
+            QVERIFY(paginas[0].contains("Relatório de FAL por Cliente"));
+            QVERIFY(paginas[0].contains(naLinha({"Período:", "01/11/2026 a 30/11/2026"})));
+            QVERIFY(!paginas[1].contains("Período:"));
+            QVERIFY(!tudo.contains("Identificador interno") && !tudo.contains("900000"));
+            for (int p = 0; p < paginas.size(); ++p) {
+                QCOMPARE(paginas[p].count(naLinha(kTitulos)), 1);
+                QVERIFY(paginas[p].contains("Emitido por ADMIN em 06/12/2026 10:15"));
+                QVERIFY(
+                    paginas[p].contains(QStringLiteral("Página %1 de %2").arg(p + 1).arg(paginas.size())));
+            }
+            // Every row once, none split or lost between pages; group bands and totals summed from the data.
+            for (int p = 0; p < m_ds.RecordCount(); ++p)
+                QVERIFY2(tudo.count(naLinha(celulas(m_ds, p))) == 1,
+                         qPrintable(celulas(m_ds, p).join(" | ")));
+            for (const QString& c : kClientes)
+                QVERIFY(tudo.contains(
+                    naLinha({"Subtotal " + c, "(24 registros)", brl(soma(m_ds, "PESO", "CLIENTE", c)),
+                             brl(soma(m_ds, "VALOR", "CLIENTE", c))})));
+            QVERIFY(paginas.last().contains(naLinha(
+                {"Total geral", "(120 registros)", brl(soma(m_ds, "PESO")), brl(soma(m_ds, "VALOR"))})));
+        }
+        confereTexto(texto, 80); // six columns fit 80 characters
+        for (const QString& pagina : texto)
+            QCOMPARE(pagina.split('\n').last().size(), 80); // the footer takes the whole width
+        // Numbers line up on the right edge of their column.
+        const QStringList linhas = texto.join('\n').split('\n');
+        QCOMPARE(linhas.filter("Total geral").first().size(),
+                 linhas.filter(naLinha(celulas(m_ds, 0))).first().size());
+    }
+
+    void registeredLayoutChangesOnlyItsIdentifier() {
+        RegistraLayout("WTngProgMaq", [](TRelatorio& r) {
+            ColunaRelatorio cor = r.Coluna("COR"), peso = r.Coluna("PESO");
+            cor.largura = 6;
+            peso.casas = 3;
+            r.DefineColunas({r.Coluna("FAL"), cor, peso});
+            r.AgrupaPor("COR");
+        });
+        TClientDataSet porCor;
+        preenche(porCor);
+        porCor.SetIndexFieldNames("COR;FAL");
+        const auto [pdf, texto] = grava(relatorioFal(porCor, "WTngProgMaq"), m_dir.filePath("maq"));
+        const QString comLayout = pdf.join('\n');
+        QVERIFY(comLayout.contains(naLinha({"FAL", "Cor", "Peso (kg)"})));
+        QVERIFY(!comLayout.contains("Valor (R$)"));
+        for (const QString& cor : kCores)
+            QVERIFY(comLayout.contains(
+                naLinha({"Subtotal " + cor, "(20 registros)", brl(soma(porCor, "PESO", "COR", cor), 3)})));
+        QVERIFY(grava(relatorioFal(porCor, "WTngFAL"), m_dir.filePath("fal2"))
+                    .first.join('\n')
+                    .contains(naLinha(kTitulos)));
+
+        // Three narrow columns fit 80 characters; the colour is cut to its six.
+        confereTexto(texto, 80);
+        const QStringList linhas = texto.join('\n').split('\n');
+        auto valor = [&](const char* campo) { return porCor.ValueAt(0, porCor.FieldIndex(campo)); };
+        QVERIFY(!linhas
+                     .filter(naLinha({valor("FAL").toString(), valor("COR").toString().left(6),
+                                      brl(valor("PESO").toDouble(), 3)}))
+                     .isEmpty());
+        QCOMPARE(linhas.filter("Vermelho F").size(), 2); // its group header and subtotal only
+    }
+
+    void wideColumnsTurnThePageAndLabelsGoAbove() {
+        RegistraLayout("WTngLargo", [](TRelatorio& r) {
+            QList<ColunaRelatorio> colunas = r.ColunasPadrao();
+            colunas[2].largura = 45;
+            colunas[3].largura = 40;
+            r.DefineColunas(colunas);
+        });
+        const auto [pdf, texto] = grava(relatorioFal(m_ds, "WTngLargo"), m_dir.filePath("largo"));
+        QCOMPARE(tamanhoPagina(m_dir.filePath("largo.pdf")), "paisagem");
+        for (const QString& pagina : pdf)
+            QVERIFY(pagina.contains(naLinha(kTitulos)));
+        confereTexto(texto, 132); // more than 80 characters: 132 it is
+        QVERIFY(texto[0].contains(naLinha(celulas(m_ds, 0))));
+
+        // A label without room before its totals goes on a line above them.
+        RegistraLayout("WTngPesoCor", [](TRelatorio& r) {
+            r.DefineColunas({r.Coluna("PESO"), r.Coluna("COR")});
+        });
+        const auto [pdf2, texto2] =
+            grava(TRelatorio("WTngPesoCor", "Peso por cor", &m_ds), m_dir.filePath("pesocor"));
+        for (const QString& pagina : {pdf2.last(), texto2.last()}) {
+            QStringList linhas = pagina.split('\n');
+            linhas.removeIf([](const QString& linha) { return linha.trimmed().isEmpty(); });
+            const qsizetype rotulo =
+                linhas.indexOf(QRegularExpression("^\\s*Total geral \\(120 registros\\)\\s*$"));
+            QVERIFY(rotulo >= 0);
+            QCOMPARE(linhas.value(rotulo + 1).trimmed(), brl(soma(m_ds, "PESO")));
+        }
+    }
+
+    void wideRegisterPrintsEveryColumnWhole() {
+        TClientDataSet clientes;
+        preencheClientes(clientes);
+        const auto [pdf, texto] =
+            grava(TRelatorio("WENTIDADE", "Clientes e Fornecedores", &clientes), m_dir.filePath("clientes"));
+        QCOMPARE(tamanhoPagina(m_dir.filePath("clientes.pdf")), "paisagem");
+        confereTexto(texto, 132);
+        for (const QStringList& paginas : {pdf, texto}) {
+            QVERIFY2(!paginas.join('\n').contains(QChar(0x2026)), "nothing is elided");
+            // Every caption on every page, above the first record; every value whole in its record's lines.
+            for (const QString& pagina : paginas) {
+                const QString cabecalho = pagina.left(pagina.indexOf(QRegularExpression("\\bC00\\d\\d\\b")));
+                for (const QString& titulo : kTitulosClientes)
+                    QVERIFY2(inteiro(palavras(cabecalho), titulo), qPrintable(titulo + "\n" + cabecalho));
+            }
+            const QList<QStringList> linhas = blocos(paginas, clientes);
+            for (int p = 0; p < clientes.RecordCount(); ++p) {
+                QCOMPARE(paginas.join('\n').count(
+                             QRegularExpression("\\b" + clientes.ValueAt(p, 0).toString() + "\\b")),
+                         1);
+                for (int c = 0; c < clientes.FieldCount(); ++c) {
+                    const QString valor = TextoExibicao(clientes.ValueAt(p, c), c == 21 ? 2 : -1);
+                    QVERIFY2(inteiro(linhas[p], valor), qPrintable(valor + " | " + linhas[p].join(' ')));
+                }
+            }
+        }
+    }
+
+    void emptyDataSetStillPrints() {
+        TClientDataSet vazio;
+        vazio.AddField("FAL", QMetaType::Int, 0, "FAL").AddField("PESO", QMetaType::Double, 0, "Peso (kg)");
+        vazio.CreateDataSet();
+        const auto [pdf, texto] =
+            grava(TRelatorio("WTngVazio", "Relatório sem dados", &vazio), m_dir.filePath("vazio"));
+        QCOMPARE(texto.value(0).split('\n').size(), 66);
+        for (const QStringList& paginas : {pdf, texto}) {
+            QCOMPARE(paginas.size(), 1);
+            for (const char* esperado :
+                 {"Nenhum registro.", "Página 1 de 1", "Emitido em "}) // default footer
+                QVERIFY(paginas[0].contains(esperado));
+            QVERIFY(paginas[0].contains(naLinha({"FAL", "Peso (kg)"})));
+            QVERIFY(!paginas[0].contains("Total geral"));
+        }
+    }
+
+    void callsAreRoutedAndFaultsReported() {
+        ScriptedMessageService mensagens;
+        HostContext contexto(mensagens);
+        const QTemporaryDir saida;
+        qputenv("KELM_REPORT_DIR", saida.path().toUtf8());
+        // Headless: straight to <dir>/<identifier>, nothing asked.
+        QVERIFY(Chama_Relatorio(relatorioFal(m_ds), nullptr, "W") &&
+                Chama_Relatorio(relatorioFal(m_ds, "TTngT"), nullptr, "T"));
+        QVERIFY(Chama_RelatorioWin(relatorioFal(m_ds, "WTngWin"), nullptr));
+        QVERIFY(Chama_RelatorioTxt(relatorioFal(m_ds, "TTngTxt"), nullptr));
+        QVERIFY(paginasPdf(saida.filePath("WTngFAL.pdf")).join('\n').contains("Total geral"));
+        for (const char* txt : {"TTngT.txt", "TTngTxt.txt"})
+            QCOMPARE(paginasTexto(saida.filePath(txt))[0].split('\n').size(), 66);
+        QVERIFY(QFile::exists(saida.filePath("WTngWin.pdf")));
+        QVERIFY(mensagens.shown.isEmpty());
+
+        // Interactive: the user names the file, or cancels.
+        qunsetenv("KELM_REPORT_DIR");
+        mensagens.files.enqueue(m_dir.filePath("escolhido.txt"));
+        QVERIFY(Chama_Relatorio(relatorioFal(m_ds, "TTngEtq01"), nullptr, "T"));
+        QVERIFY(paginasTexto(m_dir.filePath("escolhido.txt")).join('\n').contains("Total geral"));
+        QVERIFY(!Chama_RelatorioTxt(relatorioFal(m_ds, "TTngEtq01"), nullptr));
+        QCOMPARE(mensagens.shown.size(), 2);
+
+        // Faults: unknown fields are refused; an unwritable file is reported to the user.
+        RegistraLayout("WTngErrado", [](TRelatorio& r) {
+            ColunaRelatorio c;
+            c.campo = "PESO_LIQUIDO";
+            r.DefineColunas({c});
+        });
+        QVERIFY_THROWS_EXCEPTION(
+            EDatabaseError, GravaRelatorioPdf(relatorioFal(m_ds, "WTngErrado"), m_dir.filePath("x.pdf")));
+        TRelatorio r("WTngFAL", "FAL", &m_ds);
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, r.AgrupaPor("CLIENTE_NOME"));
+        const QString semPasta = m_dir.filePath("nao-existe/relatorio");
+        QVERIFY(!GravaRelatorioPdf(r, semPasta + ".pdf"));
+        QVERIFY(!GravaRelatorioTexto(r, semPasta + ".txt"));
+        qputenv("KELM_REPORT_DIR", semPasta.toUtf8());
+        QVERIFY(!Chama_Relatorio(r, nullptr, "W"));
+        QVERIFY(mensagens.LastText().contains("Não foi possível gerar o relatório"));
+    }
+
+    // A drawing instead of rows: one page, the title and header above it, the footer below, the rows of a
+    // data set given along left out; headless it goes where every report goes.
+    void drawingPrintsOnOnePageUnderTheHeader() {
+        ScriptedMessageService mensagens;
+        HostContext contexto(mensagens);
+        QRectF area;
+        QRectF pagina;
+        TRelatorio r("WTngDesenho", "Curva de Teste", &m_ds);
+        r.AdicionaCabecalho("Código", "001 - REATIVO");
+        r.DefineRodape("Emitido por ADMIN em 06/12/2026 10:15");
+        r.DefineDesenho([&](QPainter& pintor, const QRectF& onde) {
+            area = onde;
+            pagina = QRectF(0, 0, pintor.device()->width(), pintor.device()->height());
+            pintor.drawText(onde, Qt::AlignCenter, "DESENHO NO MEIO");
+        });
+        const QTemporaryDir saida;
+        qputenv("KELM_REPORT_DIR", saida.path().toUtf8());
+        QVERIFY(Chama_RelatorioWin(r, nullptr));
+        const QStringList paginas = paginasPdf(saida.filePath("WTngDesenho.pdf"));
+        QCOMPARE(paginas.size(), 1);
+        QCOMPARE(tamanhoPagina(saida.filePath("WTngDesenho.pdf")), "retrato");
+        const QStringList linhas = paginas[0].split('\n');
+        auto linha = [&](const QString& texto) {
+            for (qsizetype i = 0; i < linhas.size(); ++i)
+                if (linhas[i].contains(texto))
+                    return i;
+            return qsizetype(-1);
+        };
+        QVERIFY(linha("Curva de Teste") >= 0);
+        QVERIFY(linha("001 - REATIVO") > linha("Curva de Teste"));
+        QVERIFY(linha("DESENHO NO MEIO") > linha("001 - REATIVO"));
+        QVERIFY(linha("Página 1 de 1") > linha("DESENHO NO MEIO"));
+        QVERIFY(!paginas[0].contains(kClientes[0])); // no rows
+        QVERIFY(area.top() > 0 && area.bottom() < pagina.bottom() && area.width() == pagina.width());
+        QVERIFY(mensagens.shown.isEmpty());
+    }
+
     void cleanup() { qunsetenv("KELM_REPORT_DIR"); }
 
 private:
     QTemporaryDir m_dir;
     TClientDataSet m_ds;
 };
-
-void TstRelatorio::initTestCase() {
-    if (QStandardPaths::findExecutable("pdftotext").isEmpty() ||
-        QStandardPaths::findExecutable("pdfinfo").isEmpty())
-        QSKIP("poppler-utils (pdftotext, pdfinfo) missing: run scripts/setup-deps");
-    QVERIFY(m_dir.isValid());
-    // Reports print Brazilian numbers whatever the workstation's locale.
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    qputenv("KELM_INI", m_dir.filePath("kelm.ini").toUtf8());
-    preenche(m_ds);
-}
-
-void TstRelatorio::falInPdfPrinterAndText() {
-    m_ds.MoveTo(7);
-    const auto [pdf, texto] = grava(relatorioFal(m_ds), m_dir.filePath("fal"));
-    QCOMPARE(m_ds.RecNo(), 7); // the screen's cursor stays put
-    QPrinter impressora(QPrinter::HighResolution);
-    impressora.setOutputFormat(QPrinter::PdfFormat);
-    impressora.setOutputFileName(m_dir.filePath("impressora.pdf"));
-    QVERIFY(ImprimeRelatorio(relatorioFal(m_ds), impressora));
-    QCOMPARE(tamanhoPagina(m_dir.filePath("fal.pdf")), "retrato");
-    QCOMPARE(tamanhoPagina(impressora.outputFileName()), "retrato");
-    for (const QStringList& paginas : {pdf, paginasPdf(impressora.outputFileName()), texto}) {
-        QVERIFY(paginas.size() > 1);
-        const QString tudo = paginas.join('\n');
-        // Title band on page one only; headers and footer on every page; hidden fields nowhere.
-        QVERIFY(paginas[0].contains("Relatório de FAL por Cliente"));
-        QVERIFY(paginas[0].contains(naLinha({"Período:", "01/11/2026 a 30/11/2026"})));
-        QVERIFY(!paginas[1].contains("Período:"));
-        QVERIFY(!tudo.contains("Identificador interno") && !tudo.contains("900000"));
-        for (int p = 0; p < paginas.size(); ++p) {
-            QCOMPARE(paginas[p].count(naLinha(kTitulos)), 1);
-            QVERIFY(paginas[p].contains("Emitido por ADMIN em 06/12/2026 10:15"));
-            QVERIFY(paginas[p].contains(QStringLiteral("Página %1 de %2").arg(p + 1).arg(paginas.size())));
-        }
-        // Every row once, none split or lost between pages; group bands and totals summed from the data.
-        for (int p = 0; p < m_ds.RecordCount(); ++p)
-            QVERIFY2(tudo.count(naLinha(celulas(m_ds, p))) == 1, qPrintable(celulas(m_ds, p).join(" | ")));
-        for (const QString& c : kClientes)
-            QVERIFY(tudo.contains(
-                naLinha({"Subtotal " + c, "(24 registros)", brl(soma(m_ds, "PESO", "CLIENTE", c)),
-                         brl(soma(m_ds, "VALOR", "CLIENTE", c))})));
-        QVERIFY(paginas.last().contains(
-            naLinha({"Total geral", "(120 registros)", brl(soma(m_ds, "PESO")), brl(soma(m_ds, "VALOR"))})));
-    }
-    confereTexto(texto, 80); // six columns fit 80 characters
-    for (const QString& pagina : texto)
-        QCOMPARE(pagina.split('\n').last().size(), 80); // the footer takes the whole width
-    // Numbers line up on the right edge of their column.
-    const QStringList linhas = texto.join('\n').split('\n');
-    QCOMPARE(linhas.filter("Total geral").first().size(),
-             linhas.filter(naLinha(celulas(m_ds, 0))).first().size());
-}
-
-void TstRelatorio::registeredLayoutChangesOnlyItsIdentifier() {
-    RegistraLayout("WTngProgMaq", [](TRelatorio& r) {
-        ColunaRelatorio cor = r.Coluna("COR"), peso = r.Coluna("PESO");
-        cor.largura = 6;
-        peso.casas = 3;
-        r.DefineColunas({r.Coluna("FAL"), cor, peso});
-        r.AgrupaPor("COR");
-    });
-    TClientDataSet porCor;
-    preenche(porCor);
-    porCor.SetIndexFieldNames("COR;FAL");
-    const auto [pdf, texto] = grava(relatorioFal(porCor, "WTngProgMaq"), m_dir.filePath("maq"));
-    const QString comLayout = pdf.join('\n');
-    QVERIFY(comLayout.contains(naLinha({"FAL", "Cor", "Peso (kg)"})));
-    QVERIFY(!comLayout.contains("Valor (R$)"));
-    for (const QString& cor : kCores)
-        QVERIFY(comLayout.contains(
-            naLinha({"Subtotal " + cor, "(20 registros)", brl(soma(porCor, "PESO", "COR", cor), 3)})));
-    QVERIFY(grava(relatorioFal(porCor, "WTngFAL"), m_dir.filePath("fal2"))
-                .first.join('\n')
-                .contains(naLinha(kTitulos)));
-
-    // Three narrow columns fit 80 characters; the colour is cut to its six.
-    confereTexto(texto, 80);
-    const QStringList linhas = texto.join('\n').split('\n');
-    auto valor = [&](const char* campo) { return porCor.ValueAt(0, porCor.FieldIndex(campo)); };
-    QVERIFY(!linhas
-                 .filter(naLinha({valor("FAL").toString(), valor("COR").toString().left(6),
-                                  brl(valor("PESO").toDouble(), 3)}))
-                 .isEmpty());
-    QCOMPARE(linhas.filter("Vermelho F").size(), 2); // its group header and subtotal only
-}
-
-void TstRelatorio::wideColumnsTurnThePageAndLabelsGoAbove() {
-    RegistraLayout("WTngLargo", [](TRelatorio& r) {
-        QList<ColunaRelatorio> colunas = r.ColunasPadrao();
-        colunas[2].largura = 45;
-        colunas[3].largura = 40;
-        r.DefineColunas(colunas);
-    });
-    const auto [pdf, texto] = grava(relatorioFal(m_ds, "WTngLargo"), m_dir.filePath("largo"));
-    QCOMPARE(tamanhoPagina(m_dir.filePath("largo.pdf")), "paisagem");
-    for (const QString& pagina : pdf)
-        QVERIFY(pagina.contains(naLinha(kTitulos)));
-    confereTexto(texto, 132); // more than 80 characters: 132 it is
-    QVERIFY(texto[0].contains(naLinha(celulas(m_ds, 0))));
-
-    // A label without room before its totals goes on a line above them.
-    RegistraLayout("WTngPesoCor", [](TRelatorio& r) {
-        r.DefineColunas({r.Coluna("PESO"), r.Coluna("COR")});
-    });
-    const auto [pdf2, texto2] =
-        grava(TRelatorio("WTngPesoCor", "Peso por cor", &m_ds), m_dir.filePath("pesocor"));
-    for (const QString& pagina : {pdf2.last(), texto2.last()}) {
-        QStringList linhas = pagina.split('\n');
-        linhas.removeIf([](const QString& linha) { return linha.trimmed().isEmpty(); });
-        const qsizetype rotulo =
-            linhas.indexOf(QRegularExpression("^\\s*Total geral \\(120 registros\\)\\s*$"));
-        QVERIFY(rotulo >= 0);
-        QCOMPARE(linhas.value(rotulo + 1).trimmed(), brl(soma(m_ds, "PESO")));
-    }
-}
-
-void TstRelatorio::wideRegisterPrintsEveryColumnWhole() {
-    TClientDataSet clientes;
-    preencheClientes(clientes);
-    const auto [pdf, texto] =
-        grava(TRelatorio("WENTIDADE", "Clientes e Fornecedores", &clientes), m_dir.filePath("clientes"));
-    QCOMPARE(tamanhoPagina(m_dir.filePath("clientes.pdf")), "paisagem");
-    confereTexto(texto, 132);
-    for (const QStringList& paginas : {pdf, texto}) {
-        QVERIFY2(!paginas.join('\n').contains(QChar(0x2026)), "nothing is elided");
-        // Every caption on every page, above the first record; every value whole in its record's lines.
-        for (const QString& pagina : paginas) {
-            const QString cabecalho = pagina.left(pagina.indexOf(QRegularExpression("\\bC00\\d\\d\\b")));
-            for (const QString& titulo : kTitulosClientes)
-                QVERIFY2(inteiro(palavras(cabecalho), titulo), qPrintable(titulo + "\n" + cabecalho));
-        }
-        const QList<QStringList> linhas = blocos(paginas, clientes);
-        for (int p = 0; p < clientes.RecordCount(); ++p) {
-            QCOMPARE(paginas.join('\n').count(
-                         QRegularExpression("\\b" + clientes.ValueAt(p, 0).toString() + "\\b")),
-                     1);
-            for (int c = 0; c < clientes.FieldCount(); ++c) {
-                const QString valor = TextoExibicao(clientes.ValueAt(p, c), c == 21 ? 2 : -1);
-                QVERIFY2(inteiro(linhas[p], valor), qPrintable(valor + " | " + linhas[p].join(' ')));
-            }
-        }
-    }
-}
-
-void TstRelatorio::emptyDataSetStillPrints() {
-    TClientDataSet vazio;
-    vazio.AddField("FAL", QMetaType::Int, 0, "FAL").AddField("PESO", QMetaType::Double, 0, "Peso (kg)");
-    vazio.CreateDataSet();
-    const auto [pdf, texto] =
-        grava(TRelatorio("WTngVazio", "Relatório sem dados", &vazio), m_dir.filePath("vazio"));
-    QCOMPARE(texto.value(0).split('\n').size(), 66);
-    for (const QStringList& paginas : {pdf, texto}) {
-        QCOMPARE(paginas.size(), 1);
-        for (const char* esperado : {"Nenhum registro.", "Página 1 de 1", "Emitido em "}) // default footer
-            QVERIFY(paginas[0].contains(esperado));
-        QVERIFY(paginas[0].contains(naLinha({"FAL", "Peso (kg)"})));
-        QVERIFY(!paginas[0].contains("Total geral"));
-    }
-}
-
-void TstRelatorio::callsAreRoutedAndFaultsReported() {
-    ScriptedMessageService mensagens;
-    HostContext contexto(mensagens);
-    const QTemporaryDir saida;
-    qputenv("KELM_REPORT_DIR", saida.path().toUtf8());
-    // Headless: straight to <dir>/<identifier>, nothing asked.
-    QVERIFY(Chama_Relatorio(relatorioFal(m_ds), nullptr, "W") &&
-            Chama_Relatorio(relatorioFal(m_ds, "TTngT"), nullptr, "T"));
-    QVERIFY(Chama_RelatorioWin(relatorioFal(m_ds, "WTngWin"), nullptr));
-    QVERIFY(Chama_RelatorioTxt(relatorioFal(m_ds, "TTngTxt"), nullptr));
-    QVERIFY(paginasPdf(saida.filePath("WTngFAL.pdf")).join('\n').contains("Total geral"));
-    for (const char* txt : {"TTngT.txt", "TTngTxt.txt"})
-        QCOMPARE(paginasTexto(saida.filePath(txt))[0].split('\n').size(), 66);
-    QVERIFY(QFile::exists(saida.filePath("WTngWin.pdf")));
-    QVERIFY(mensagens.shown.isEmpty());
-
-    // Interactive: the user names the file, or cancels.
-    qunsetenv("KELM_REPORT_DIR");
-    mensagens.files.enqueue(m_dir.filePath("escolhido.txt"));
-    QVERIFY(Chama_Relatorio(relatorioFal(m_ds, "TTngEtq01"), nullptr, "T"));
-    QVERIFY(paginasTexto(m_dir.filePath("escolhido.txt")).join('\n').contains("Total geral"));
-    QVERIFY(!Chama_RelatorioTxt(relatorioFal(m_ds, "TTngEtq01"), nullptr));
-    QCOMPARE(mensagens.shown.size(), 2);
-
-    // Faults: unknown fields are refused; an unwritable file is reported to the user.
-    RegistraLayout("WTngErrado", [](TRelatorio& r) {
-        ColunaRelatorio c;
-        c.campo = "PESO_LIQUIDO";
-        r.DefineColunas({c});
-    });
-    QVERIFY_THROWS_EXCEPTION(EDatabaseError,
-                             GravaRelatorioPdf(relatorioFal(m_ds, "WTngErrado"), m_dir.filePath("x.pdf")));
-    TRelatorio r("WTngFAL", "FAL", &m_ds);
-    QVERIFY_THROWS_EXCEPTION(EDatabaseError, r.AgrupaPor("CLIENTE_NOME"));
-    const QString semPasta = m_dir.filePath("nao-existe/relatorio");
-    QVERIFY(!GravaRelatorioPdf(r, semPasta + ".pdf"));
-    QVERIFY(!GravaRelatorioTexto(r, semPasta + ".txt"));
-    qputenv("KELM_REPORT_DIR", semPasta.toUtf8());
-    QVERIFY(!Chama_Relatorio(r, nullptr, "W"));
-    QVERIFY(mensagens.LastText().contains("Não foi possível gerar o relatório"));
-}
-
-// A drawing instead of rows: one page, the title and header above it, the footer below, the rows of a data
-// set given along left out; headless it goes where every report goes.
-void TstRelatorio::drawingPrintsOnOnePageUnderTheHeader() {
-    ScriptedMessageService mensagens;
-    HostContext contexto(mensagens);
-    QRectF area;
-    QRectF pagina;
-    TRelatorio r("WTngDesenho", "Curva de Teste", &m_ds);
-    r.AdicionaCabecalho("Código", "001 - REATIVO");
-    r.DefineRodape("Emitido por ADMIN em 06/12/2026 10:15");
-    r.DefineDesenho([&](QPainter& pintor, const QRectF& onde) {
-        area = onde;
-        pagina = QRectF(0, 0, pintor.device()->width(), pintor.device()->height());
-        pintor.drawText(onde, Qt::AlignCenter, "DESENHO NO MEIO");
-    });
-    const QTemporaryDir saida;
-    qputenv("KELM_REPORT_DIR", saida.path().toUtf8());
-    QVERIFY(Chama_RelatorioWin(r, nullptr));
-    const QStringList paginas = paginasPdf(saida.filePath("WTngDesenho.pdf"));
-    QCOMPARE(paginas.size(), 1);
-    QCOMPARE(tamanhoPagina(saida.filePath("WTngDesenho.pdf")), "retrato");
-    const QStringList linhas = paginas[0].split('\n');
-    auto linha = [&](const QString& texto) {
-        for (qsizetype i = 0; i < linhas.size(); ++i)
-            if (linhas[i].contains(texto))
-                return i;
-        return qsizetype(-1);
-    };
-    QVERIFY(linha("Curva de Teste") >= 0);
-    QVERIFY(linha("001 - REATIVO") > linha("Curva de Teste"));
-    QVERIFY(linha("DESENHO NO MEIO") > linha("001 - REATIVO"));
-    QVERIFY(linha("Página 1 de 1") > linha("DESENHO NO MEIO"));
-    QVERIFY(!paginas[0].contains(kClientes[0])); // no rows
-    QVERIFY(area.top() > 0 && area.bottom() < pagina.bottom() && area.width() == pagina.width());
-    QVERIFY(mensagens.shown.isEmpty());
-}
 
 QTEST_MAIN(TstRelatorio)
 #include "tst_relatorio.moc"

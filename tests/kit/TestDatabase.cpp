@@ -34,17 +34,6 @@ QString schemaHash() {
     return QString::fromLatin1(hash.result().toHex().left(12));
 }
 
-DatabaseConfig configFor(const QString& path) {
-    DatabaseConfig c;
-    c.path = path;
-    if (TestDatabase::ServerMode()) {
-        c = DatabaseConfig::parse(qEnvironmentVariable("KELM_TEST_SERVER") + ':' + path);
-        c.user = qEnvironmentVariable("KELM_DB_USER", QStringLiteral("KELM"));
-        c.password = qEnvironmentVariable("KELM_DB_PASSWORD", QStringLiteral("kelm"));
-    }
-    return c;
-}
-
 QString templatePath() {
     const QString path =
         TestDatabase::Folder() +
@@ -57,7 +46,7 @@ QString templatePath() {
         return path;
     const QString building = path + QStringLiteral(".building.fdb");
     QFile::remove(building);
-    const DatabaseConfig config = configFor(building);
+    const DatabaseConfig config = TestDatabase::Config(building);
     const QString error = CreateDatabase(config);
     if (!error.isEmpty())
         qFatal("cannot create the test template %s: %s", qPrintable(building), qPrintable(error));
@@ -84,6 +73,17 @@ QString TestDatabase::Folder() {
     return dir;
 }
 
+DatabaseConfig TestDatabase::Config(const QString& path) {
+    DatabaseConfig c;
+    c.path = path;
+    if (ServerMode()) {
+        c = DatabaseConfig::parse(qEnvironmentVariable("KELM_TEST_SERVER") + ':' + path);
+        c.user = qEnvironmentVariable("KELM_DB_USER", QStringLiteral("KELM"));
+        c.password = qEnvironmentVariable("KELM_DB_PASSWORD", QStringLiteral("kelm"));
+    }
+    return c;
+}
+
 DatabaseConfig TestDatabase::Fresh() {
     PrepareFirebirdEnvironment();
     static std::atomic<int> counter{0};
@@ -96,7 +96,7 @@ DatabaseConfig TestDatabase::Fresh() {
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
                                     QFileDevice::WriteGroup | QFileDevice::ReadOther |
                                     QFileDevice::WriteOther);
-    return configFor(path);
+    return TestDatabase::Config(path);
 }
 
 void TestDatabase::Drop(const DatabaseConfig& config) {
@@ -109,6 +109,7 @@ void DatabaseTestCase::init() {
     SilenciaAvisosSemTela();
     config = TestDatabase::Fresh();
     messages.Clear();
+    messages.antesDaPergunta = messages.antesDaEntrada = nullptr;
     context = std::make_unique<HostContext>(messages);
     db = &context->Database();
     db->Open(config);

@@ -5,6 +5,7 @@
 #include "ScreenDriver.h"
 #include "TZoDatabase.h"
 #include <QObject>
+#include <functional>
 #include <memory>
 
 // Fresh databases for tests: a template with the current schema is built once (per schema content) and
@@ -14,8 +15,31 @@ class TestDatabase {
 public:
     static bool ServerMode();
     static QString Folder();
+    // The configuration of a database file there, on the server in server mode.
+    static DatabaseConfig Config(const QString& path);
     static DatabaseConfig Fresh();
     static void Drop(const DatabaseConfig& config);
+};
+
+// Scripted messages, with what another workstation does right before the next question or input box.
+class MensagensTeste : public ScriptedMessageService {
+public:
+    std::function<void()> antesDaPergunta, antesDaEntrada;
+    bool Ask(QWidget* parent, const QString& title, const QString& text, bool defaultYes,
+             MsgIcon icon) override {
+        Dispara(antesDaPergunta);
+        return ScriptedMessageService::Ask(parent, title, text, defaultYes, icon);
+    }
+    bool Input(QWidget* parent, const QString& title, const QString& prompt, QString& value) override {
+        Dispara(antesDaEntrada);
+        return ScriptedMessageService::Input(parent, title, prompt, value);
+    }
+
+private:
+    static void Dispara(std::function<void()>& acao) {
+        if (const auto agora = std::exchange(acao, nullptr))
+            agora();
+    }
 };
 
 // Base of database-facing tests: every test function runs in a host context of its own, on its own empty
@@ -24,7 +48,7 @@ class DatabaseTestCase : public QObject {
     Q_OBJECT
 protected:
     DatabaseConfig config;
-    ScriptedMessageService messages;
+    MensagensTeste messages;
     std::unique_ptr<HostContext> context;
     TZoDatabase* db = nullptr; // the context's host connection
     std::unique_ptr<ScreenDriver> driver;

@@ -1,0 +1,574 @@
+// The screen frame: Enter moves on as Tab and presses buttons, quotes discarded where asked, the instance
+// variable, the question about unsaved edits on close, the close handler run once and the screen freed,
+// arguments; the screen driver on what the registry screens do not have; and the report-screen frame, whose
+// declared filters become one statement with bound values, its rows (or their pivot) shown and printed.
+#include "ClassRegistry.h"
+#include "DBControls.h"
+#include "HostError.h"
+#include "HostUi.h"
+#include "Mensagens.h"
+#include "TClientDataSet.h"
+#include "TFmRelatorio.h"
+#include "TForm.h"
+#include "TTabela.h"
+#include "TestDatabase.h"
+#include "TestFiles.h"
+#include <QButtonGroup>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScopeGuard>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+#include <QVBoxLayout>
+
+namespace {
+class Tela;
+Tela* FmTela = nullptr;
+int g_closes = 0;
+int g_gravacoes = 0;
+
+class Tela : public TForm {
+    Q_OBJECT
+public:
+    QLineEdit* first = new QLineEdit(this);
+    QLineEdit* second = new QLineEdit(this);
+    QRadioButton* a = new QRadioButton(QStringLiteral("A"), this);
+    QRadioButton* b = new QRadioButton(QStringLiteral("B"), this);
+    QPushButton* button = new QPushButton(QStringLiteral("OK"), this);
+    int clicks = 0, saidas = 0;
+    explicit Tela(QWidget* parent) : TForm(parent) {
+        setObjectName(QStringLiteral("FmTela"));
+        first->setObjectName(QStringLiteral("EdtPrimeiro"));
+        second->setObjectName(QStringLiteral("EdtSegundo"));
+        auto* layout = new QVBoxLayout(this);
+        for (QWidget* w : std::initializer_list<QWidget*>{first, second, a, b, button})
+            layout->addWidget(w);
+        auto* grupo = new QButtonGroup(this);
+        grupo->addButton(a);
+        grupo->addButton(b);
+        a->setChecked(true);
+        connect(button, &QPushButton::clicked, this, [this] { ++clicks; });
+    }
+    void FormCreate() override { PublicaInstancia(FmTela); }
+    void FormClose() override { ++g_closes; }
+    bool SaidaControle(QWidget* control, QWidget*, Qt::FocusReason) override {
+        saidas += control == first;
+        return true;
+    }
+};
+
+// A screen with a save: a box and a grid the user edits, and a save that may refuse.
+class TelaGravacao : public TForm {
+    Q_OBJECT
+public:
+    QLineEdit* obs = new QLineEdit(this);
+    TClientDataSet* itens = new TClientDataSet(this);
+    TZoDBGrid* grade = new TZoDBGrid(this);
+    QPushButton* gravar = new QPushButton(QStringLiteral("&Gravar"), this);
+    bool recusa = false;
+    explicit TelaGravacao(QWidget* parent) : TForm(parent) {
+        obs->setObjectName(QStringLiteral("EdtObs"));
+        grade->setObjectName(QStringLiteral("DBGrid1"));
+        auto* layout = new QVBoxLayout(this);
+        for (QWidget* w : std::initializer_list<QWidget*>{obs, grade, gravar})
+            layout->addWidget(w);
+        itens->AddField(QStringLiteral("NOME"), QMetaType::QString, 30, QStringLiteral("Nome"));
+        itens->CreateDataSet();
+        itens->Append();
+        itens->FieldByName(QStringLiteral("NOME")) = QStringLiteral("Azul");
+        itens->Post();
+        grade->SetDataSet(itens);
+        grade->SetReadOnly(false);
+        connect(gravar, &QPushButton::clicked, this, [this] {
+            if (recusa)
+                return;
+            ++g_gravacoes;
+            AlteracoesGravadas();
+        });
+        VigiaAlteracoes({itens}, {obs}, gravar);
+    }
+};
+
+// A screen opened with arguments: what arrives is kept.
+ArgumentosTela g_recebidos;
+class TelaArgumentos : public TForm {
+    Q_OBJECT
+public:
+    using TForm::TForm;
+    void Argumentos(const ArgumentosTela& argumentos) override { g_recebidos = argumentos; }
+};
+
+// A screen whose creation fails after it has opened shared tables.
+class TelaFalha : public TForm {
+    Q_OBJECT
+public:
+    TabelaAberta banhos, fases;
+    explicit TelaFalha(QWidget* parent) : TForm(parent) {}
+    void FormCreate() override {
+        banhos = TTabela::AbreTabela(QStringLiteral("tbBanho"));
+        fases = TTabela::AbreTabela(QStringLiteral("tbFase"));
+        throw EDatabaseError(QStringLiteral("falha ao criar"));
+    }
+};
+
+class TelaDriver : public TForm {
+    Q_OBJECT
+public:
+    QLineEdit* box = new QLineEdit(this);
+    TClientDataSet* notes = new TClientDataSet(this);
+    TZoDBGrid* noteGrid = new TZoDBGrid(this);
+    QTabWidget* pages = new QTabWidget(this);
+    QTableWidget* grid = new QTableWidget(2, 2);
+    QTableWidget* anyKey = new QTableWidget(1, 1);
+    QPushButton* button = new QPushButton(QStringLiteral("&OK"), this);
+    bool refuse = false;
+    int clicks = 0;
+
+    explicit TelaDriver(QWidget* parent) : TForm(parent) {
+        box->setObjectName(QStringLiteral("EdtNome"));
+        noteGrid->setObjectName(QStringLiteral("GradeDados"));
+        notes->AddField(QStringLiteral("OBS"), QMetaType::QString, 40);
+        notes->CreateDataSet();
+        notes->Append();
+        noteGrid->SetDataSet(notes);
+        noteGrid->SetReadOnly(false);
+        noteGrid->OnKeyDown = [](QKeyEvent*) { return false; }; // the screen sees the grid's keys
+        pages->setObjectName(QStringLiteral("Paginas"));
+        grid->setObjectName(QStringLiteral("Grade"));
+        anyKey->setObjectName(QStringLiteral("GradeLivre"));
+        button->setObjectName(QStringLiteral("BtOk"));
+        grid->setHorizontalHeaderLabels({QStringLiteral("&Nome"), QStringLiteral("Valor")});
+        for (int cell = 0; cell < 4; ++cell)
+            grid->setItem(cell / 2, cell % 2,
+                          new QTableWidgetItem(QString::number(cell / 2 * 10 + cell % 2)));
+        anyKey->setHorizontalHeaderLabels({QStringLiteral("Texto")});
+        anyKey->setItem(0, 0, new QTableWidgetItem(QStringLiteral("a")));
+        anyKey->setEditTriggers(QAbstractItemView::AnyKeyPressed);
+        pages->addTab(grid, QStringLiteral("&Grade"));
+        pages->addTab(anyKey, QStringLiteral("Livre"));
+        pages->setTabEnabled(pages->addTab(new QWidget, QStringLiteral("Fechada")), false);
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(box);
+        layout->addWidget(noteGrid);
+        layout->addWidget(pages);
+        layout->addWidget(button);
+        connect(button, &QPushButton::clicked, this, [this] { ++clicks; });
+    }
+
+protected:
+    bool SaidaControle(QWidget* control, QWidget*, Qt::FocusReason) override {
+        if (control != box || !refuse)
+            return true;
+        Informa(this, QStringLiteral("Nome obrigatório."));
+        box->setFocus();
+        return false;
+    }
+};
+
+const QString kCliente = QStringLiteral("Cliente não cadastrado.");
+
+class RelTeste : public TFmRelatorio {
+    Q_OBJECT
+public:
+    bool pivo = false;
+    using TFmRelatorio::TFmRelatorio;
+    void FormCreate() override {
+        using T = FiltroRelatorio::Tipo;
+        rel.filtros = {{.tipo = T::Periodo,
+                        .nome = "EdtData",
+                        .legenda = "Emissão da Fal",
+                        .coluna = "F.DATA_INI",
+                        .obrigatorio = true},
+                       {.tipo = T::Codigo,
+                        .nome = "EdtCodCli",
+                        .legenda = "Cliente",
+                        .coluna = "F.CLIENTE",
+                        .tabela = "ENTIDADE",
+                        .chave = "CODCLI",
+                        .descricao = "NOME",
+                        .recusa = kCliente},
+                       {.tipo = T::Lista,
+                        .nome = "EdtCores",
+                        .legenda = "Cores",
+                        .coluna = "F.COR",
+                        .tabela = "CADCORTIN",
+                        .recusa = "Cor não cadastrada."},
+                       {.tipo = T::Opcao,
+                        .nome = "rgPartida",
+                        .legenda = "Partida",
+                        .opcoes = {"Todas", "Com partida"},
+                        .textos = {"", " AND F.PARTIDA <> ''"}},
+                       {.tipo = T::Marca,
+                        .nome = "ChkRecentes",
+                        .legenda = "Mais recentes primeiro",
+                        .marcador = "ORDEM",
+                        .textos = {" DESC"}}};
+        rel.sql = "SELECT F.NUMERO, F.CLIENTE, F.COR FROM {FAL} F WHERE 1 = 1 /*FILTROS*/ ORDER BY F.NUMERO "
+                  "/*ORDEM*/";
+        rel.colunas = {{"NUMERO", "Número"}, {"COR", "Cor"}};
+        rel.relatorio = "WTngTeste";
+        rel.relatorioTexto = "TTngTeste";
+        if (pivo) {
+            rel.camposPivo = [](TClientDataSet& r) {
+                r.AddField("CLIENTE", QMetaType::QString, 5).AddField("FALS", QMetaType::Int);
+            };
+            rel.pivo = [](TDataSet& linhas, TClientDataSet& r) {
+                for (linhas.First(); !linhas.Eof(); linhas.Next()) {
+                    if (!r.Locate("CLIENTE", {linhas.FieldByName("CLIENTE").AsString()})) {
+                        r.Append();
+                        r.FieldByName("CLIENTE") = linhas.FieldByName("CLIENTE").AsString();
+                        r.FieldByName("FALS") = 0;
+                    }
+                    r.FieldByName("FALS") = r.FieldByName("FALS").AsInteger() + 1;
+                    r.Post();
+                }
+            };
+            rel.colunas.clear();
+        }
+        AbreRelatorio();
+    }
+};
+} // namespace
+
+class TstFrame : public DatabaseTestCase {
+    Q_OBJECT
+    QStringList Coluna(TDataSet* dados, const QString& campo) {
+        QStringList valores;
+        for (int p = 0; p < dados->RecordCount(); ++p)
+            valores << dados->ValueAt(p, dados->FieldIndex(campo)).toString();
+        return valores;
+    }
+    void Base() {
+        Sql("INSERT INTO ENTIDADE (CODCLI, NOME) VALUES ('00001', 'Malharia Sul')");
+        Sql("INSERT INTO ENTIDADE (CODCLI, NOME) VALUES ('00002', 'Tecelagem Norte')");
+        for (const char* cor : {"C1", "C2", "C3"})
+            Sql(QStringLiteral("INSERT INTO CADCORTIN (CODIGO, DESCRICAO) VALUES ('%1', 'Cor %1')").arg(cor));
+        for (const char* fal : {"0001|00001|C1|2026-01-05|000010", "0002|00002|C2|2026-01-20|",
+                                "0003|00001|C3|2026-02-03|000011", "0004|00001|C1|2026-03-01|000012"}) {
+            const QStringList v = QString(fal).split('|');
+            Sql(QStringLiteral(
+                    "INSERT INTO FAL (NUMERO, CLIENTE, COR, DATA_INI, PARTIDA) VALUES ('%1', '%2', "
+                    "'%3', '%4', '%5')")
+                    .arg(v[0], v[1], v[2], v[3], v[4]));
+        }
+        db->Transaction()->CommitRetaining();
+    }
+    RelTeste* Abre(bool pivo = false) {
+        auto* tela = new RelTeste(nullptr);
+        tela->pivo = pivo;
+        tela->FormCreate();
+        tela->show();
+        driver->Use(tela);
+        return tela;
+    }
+
+    std::unique_ptr<TelaDriver> Shown() {
+        std::unique_ptr<TelaDriver> screen(TForm::Create<TelaDriver>(nullptr));
+        screen->resize(500, 400);
+        screen->show();
+        QApplication::setActiveWindow(screen.get());
+        driver->Use(screen.get());
+        return screen;
+    }
+
+private slots:
+    // With key preview or without: Enter leaves a box as Tab does (its exit rule runs), passes a radio group
+    // as one stop, and presses the button it lands on.
+    void enterMovesOnAndQuotesAreDiscardedWhereAsked() {
+        for (const bool discard : {true, false}) {
+            QPointer<Tela> screen = TForm::Create<Tela>(nullptr);
+            QCOMPARE(FmTela, screen.data()); // published under its own name at creation
+            screen->DescartaAspas = discard;
+            screen->KeyPreview = discard;
+            screen->show();
+            QApplication::setActiveWindow(screen);
+            QString status;
+            context->ShowStatus = [&status](const QString& texto) { status = texto; };
+            TForm::DicaTeclas({screen->first}, "F4: pesquisa");
+            driver->Use(screen);
+            driver->Focus("EdtSegundo");
+            screen->saidas = 0;
+            driver->Type("EdtPrimeiro", "Tecelagem D'Ávila \"Sul\"");
+            QCOMPARE(status, "F4: pesquisa"); // the keys of the box being typed in
+            QCOMPARE(driver->Text("EdtPrimeiro"), discard ? QStringLiteral("Tecelagem DÁvila Sul")
+                                                          : QStringLiteral("Tecelagem D'Ávila \"Sul\""));
+            driver->Press("Enter");
+            QCOMPARE(driver->FocusedName(), QStringLiteral("EdtSegundo"));
+            QCOMPARE(screen->saidas, 1);
+            QCOMPARE(status, QString());
+            context->ShowStatus = nullptr;
+            driver->Press("Enter");
+            QCOMPARE(QApplication::focusWidget(), screen->a);
+            driver->Press("Enter");
+            QCOMPARE(QApplication::focusWidget(), screen->button);
+            QCOMPARE(screen->clicks, 0);
+            driver->Press("Enter");
+            QCOMPARE(screen->clicks, 1);
+            QCOMPARE(QApplication::focusWidget(), screen->button);
+            driver->Close();
+            QVERIFY(screen.isNull());
+            FmTela = nullptr;
+        }
+    }
+
+    void closeAsksToSaveWhatWasTyped_data() {
+        QTest::addColumn<QString>("onde"); // where the user typed: "EdtObs", "DBGrid1" or nowhere
+        QTest::addColumn<int>("resposta"); // 0 Sim, 1 Não, 2 Cancelar
+        QTest::addColumn<bool>("recusa");  // the save refuses
+        QTest::addColumn<bool>("fecha");
+        QTest::addColumn<int>("gravacoes");
+        QTest::newRow("nada digitado") << QString() << -1 << false << true << 0;
+        QTest::newRow("caixa, sim") << "EdtObs" << 0 << false << true << 1;
+        QTest::newRow("grade, sim") << "DBGrid1" << 0 << false << true << 1;
+        QTest::newRow("caixa, nao") << "EdtObs" << 1 << false << true << 0;
+        QTest::newRow("grade, cancelar") << "DBGrid1" << 2 << false << false << 0;
+        QTest::newRow("sim, gravacao recusada") << "EdtObs" << 0 << true << false << 0;
+    }
+
+    // Closing with edits made since the last save asks once; Cancelar and a refused save keep the screen and
+    // what was typed.
+    void closeAsksToSaveWhatWasTyped() {
+        QFETCH(QString, onde);
+        QFETCH(int, resposta);
+        QFETCH(bool, recusa);
+        QFETCH(bool, fecha);
+        QFETCH(int, gravacoes);
+        g_gravacoes = 0;
+        QPointer<TelaGravacao> screen = TForm::Create<TelaGravacao>(nullptr);
+        screen->recusa = recusa;
+        screen->show();
+        driver->Use(screen);
+        if (onde == "EdtObs")
+            driver->Type(onde, "Urgente");
+        else if (onde == "DBGrid1")
+            driver->Cell(onde, "NOME", "Verde");
+        if (resposta >= 0)
+            messages.choices.enqueue(resposta);
+        driver->Close();
+        QCOMPARE(messages.shown.size(), resposta >= 0 ? 1 : 0);
+        QCOMPARE(screen.isNull(), fecha);
+        QCOMPARE(g_gravacoes, gravacoes);
+        if (!screen)
+            return;
+        QCOMPARE(onde == "EdtObs" ? screen->obs->text() : screen->itens->FieldByName("NOME").AsString(),
+                 onde == "EdtObs" ? QString("Urgente") : QString("Verde"));
+        delete screen;
+    }
+
+    // The text argument of the old call is the screen's first declared one; a name it does not declare is
+    // refused before anything is created.
+    void argumentsReachTheScreenThatDeclaresThem() {
+        const QString classe = QStringLiteral("TTelaArgumentos");
+        ScreenInfo info{classe, QStringLiteral("Argumentos"), {}, ScreenKind::Dialog, 0, {"FAL", "CLIENTE"}};
+        RegisterClass(info,
+                      [](QWidget* parent) -> QWidget* { return TForm::Create<TelaArgumentos>(parent); });
+        const auto fim = qScopeGuard([&] { UnRegisterClass(classe); });
+        const QList<std::pair<ArgumentosTela, ArgumentosTela>> casos = {
+            {{}, {}},
+            {{{"FAL", "000123"}, {"CLIENTE", "000045"}}, {{"FAL", "000123"}, {"CLIENTE", "000045"}}}};
+        for (const auto& [passados, esperados] : casos) {
+            g_recebidos = {{"nada", 0}};
+            std::unique_ptr<QWidget> tela(Carrega_Form("kelmTingimento.bpl", classe, passados, false, true));
+            QCOMPARE(g_recebidos, (passados.isEmpty() ? ArgumentosTela{{"nada", 0}} : esperados));
+        }
+        std::unique_ptr<QWidget> tela(
+            Carrega_Form("kelmTingimento.bpl", classe, QStringLiteral("000777"), false, true));
+        QCOMPARE(g_recebidos, (ArgumentosTela{{"FAL", "000777"}}));
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, Carrega_Form("kelmTingimento.bpl", classe,
+                                                              ArgumentosTela{{"NOTA", "1"}}, false, true));
+    }
+
+    void closeRunsItsHandlerOnceAndFreesTheScreen() {
+        g_closes = 0;
+        QPointer<Tela> screen = TForm::Create<Tela>(nullptr);
+        screen->show();
+        screen->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(screen.isNull());
+        QCOMPARE(g_closes, 1);
+        QVERIFY2(!FmTela, "the instance variable lets go of a freed screen");
+        // A second opening is a fresh instance with fresh boxes.
+        QPointer<Tela> again = TForm::Create<Tela>(nullptr);
+        QCOMPARE(FmTela, again.data());
+        QVERIFY(again->first->text().isEmpty());
+        again->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(g_closes, 2);
+    }
+
+    void failedCreationLeavesNoSharedTableOpen() {
+        TabelaAberta mine = TTabela::AbreTabela(QStringLiteral("tbBanho")); // another screen's
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, TForm::Create<TelaFalha>(nullptr));
+        QVERIFY(!TTabela::Tabela(QStringLiteral("tbFase")));
+        QCOMPARE(TTabela::Tabela(QStringLiteral("tbBanho")), mine.get());
+        mine.Fecha();
+        QVERIFY(!TTabela::Tabela(QStringLiteral("tbBanho")));
+    }
+
+    void pagesGridsAndARefusedExit() {
+        const auto screen = Shown();
+        driver->Page("Paginas", "Livre");
+        QVERIFY_THROWS_EXCEPTION(std::exception, driver->Page("Paginas", "Fechada"));
+        QVERIFY_THROWS_EXCEPTION(std::exception, driver->Cell("Grade", "Nome", "x")); // on a hidden page
+        driver->Row("GradeLivre", 0);
+        driver->Cell("GradeLivre", "Texto", "bc"); // the first key opens the editor
+        QCOMPARE(screen->anyKey->item(0, 0)->text(), QStringLiteral("bc"));
+        screen->anyKey->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        QVERIFY_THROWS_EXCEPTION(std::exception, driver->Cell("GradeLivre", "Texto", "x")); // read-only
+
+        driver->Page("Paginas", "Grade"); // as the tab reads, without its shortcut mark
+        driver->Row("Grade", 1);
+        QCOMPARE(driver->Value("Grade", "Nome"), QStringLiteral("10"));
+        driver->Cell("Grade", "Valor", "novo");
+        QCOMPARE(screen->grid->item(1, 1)->text(), QStringLiteral("novo"));
+        driver->Row("Grade", 1);
+        driver->Cell("Grade", "Nome", ""); // typed over with nothing: cleared
+        QCOMPARE(screen->grid->item(1, 0)->text(), QString());
+
+        driver->Row("Grade", 0);
+        driver->Type("EdtNome", "");
+        screen->refuse = true;
+        driver->Row("Grade", 1); // the click ends at the refusal: the row stays
+        QCOMPARE(driver->FocusedName(), QStringLiteral("EdtNome"));
+        QVERIFY_THROWS_EXCEPTION(std::exception, driver->Cell("Grade", "Valor", "x"));
+        QCOMPARE(screen->grid->item(0, 1)->text(), QStringLiteral("1"));
+        screen->refuse = false;
+        driver->Click("BtOk"); // the refused presses were spent: this one acts
+        QCOMPARE(screen->clicks, 1);
+    }
+
+    void usesAScreenAlreadyOpen() {
+        const auto registra = [](const QString& nome) {
+            RegisterClass({nome, nome, QString(), ScreenKind::Dialog, 0},
+                          [](QWidget* parent) -> QWidget* { return TForm::Create<TelaDriver>(parent); });
+        };
+        registra("TelaUm");
+        registra("TelaDois");
+        const auto retira = qScopeGuard([] {
+            UnRegisterClass("TelaUm");
+            UnRegisterClass("TelaDois");
+        });
+        QPointer<QWidget> um = driver->Open("TelaUm");
+        QPointer<QWidget> dois = driver->Open("TelaDois");
+        QVERIFY_THROWS_EXCEPTION(std::exception, driver->Use("TelaTres"));
+        QCOMPARE(driver->Use("TelaUm"), um.data());
+        driver->Type("EdtNome", "primeira");
+        driver->Click("BtOk");
+        QCOMPARE(um->findChild<QLineEdit*>("EdtNome")->text(), QStringLiteral("primeira"));
+        QCOMPARE(static_cast<TelaDriver*>(um.data())->clicks, 1);
+        QCOMPARE(dois->findChild<QLineEdit*>("EdtNome")->text(), QString());
+
+        driver->Open("TelaUm");
+        QVERIFY_THROWS_EXCEPTION(std::exception, driver->Use("TelaUm")); // which one would be a guess
+        driver->Close();
+        QCOMPARE(driver->Use("TelaUm"), um.data()); // the one closed is not open any more
+        QCOMPARE(driver->Text("EdtNome"), QStringLiteral("primeira"));
+    }
+
+    // Shift around capitals and ":", accents through dead keys: none of it may end or cut what a cell holds.
+    void typesAsAKeyboard_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QAbstractItemView::EditTriggers>("opens");
+        QTest::newRow("box") << "EdtNome" << QAbstractItemView::EditTriggers();
+        QTest::newRow("cell opened by F2")
+            << "GradeDados" << QAbstractItemView::EditTriggers(QAbstractItemView::EditKeyPressed);
+        QTest::newRow("cell opened by the first key")
+            << "GradeDados" << QAbstractItemView::EditTriggers(QAbstractItemView::AnyKeyPressed);
+    }
+
+    void typesAsAKeyboard() {
+        QFETCH(QString, control);
+        QFETCH(QAbstractItemView::EditTriggers, opens);
+        const QString text = QStringLiteral("Urgente Cliente VIP: 08:00 ação");
+        const auto screen = Shown();
+        if (!opens) {
+            driver->Type(control, text);
+            QCOMPARE(driver->Text(control), text);
+            return;
+        }
+        screen->noteGrid->setEditTriggers(opens);
+        driver->Row(control, 0);
+        driver->Cell(control, "OBS", text);
+        QCOMPARE(screen->notes->FieldByName("OBS").AsString(), text);
+    }
+
+    void keysReachControlsAndShortcuts() {
+        const auto screen = Shown();
+        driver->Focus("GradeDados");
+        driver->Keys("Shift+Tab");
+        QCOMPARE(driver->FocusedName(), QStringLiteral("EdtNome"));
+        driver->Keys("Alt+O"); // the button's shortcut: it acts where the focus is
+        QTRY_COMPARE(screen->clicks, 1);
+        QCOMPARE(driver->FocusedName(), QStringLiteral("EdtNome"));
+        QVERIFY_THROWS_EXCEPTION(std::exception, driver->Keys("Ctrl+Nada"));
+    }
+
+    void filtersMakeOneStatement_data() {
+        QTest::addColumn<QStringList>("digitado"); // box=text, in the order typed
+        QTest::addColumn<QString>("clica");        // a radio or check box clicked
+        QTest::addColumn<QStringList>("numeros");  // the rows shown
+        QTest::addColumn<QString>("mensagem");
+        const QStringList janeiro = {"EdtDataIni=01/01/2026", "EdtDataFim=31/01/2026"};
+        const QStringList ano = {"EdtDataIni=01/01/2026", "EdtDataFim=31/12/2026"};
+        QTest::newRow("período") << janeiro << "" << QStringList{"0001", "0002"} << "";
+        QTest::newRow("cliente") << (ano + QStringList{"EdtCodCli=00001"}) << ""
+                                 << QStringList{"0001", "0003", "0004"} << "";
+        QTest::newRow("cliente com aspas, recusado")
+            << (ano + QStringList{"EdtCodCli=A' OR '1'='1"}) << "" << QStringList{} << kCliente;
+        QTest::newRow("lista de cores")
+            << (ano + QStringList{"EdtCores=C1, C3,,C1"}) << "" << QStringList{"0001", "0003", "0004"} << "";
+        QTest::newRow("lista com cor que não existe")
+            << (ano + QStringList{"EdtCores=C1, C9"}) << "" << QStringList{} << "Cor não cadastrada.";
+        QTest::newRow("com partida") << janeiro << "rgPartida1" << QStringList{"0001"} << "";
+        QTest::newRow("mais recentes primeiro")
+            << ano << "ChkRecentes" << QStringList{"0004", "0003", "0002", "0001"} << "";
+        QTest::newRow("data impossível")
+            << QStringList{"EdtDataIni=31/02/2026", "EdtDataFim=31/12/2026"} << "" << QStringList{}
+            << "Emissão da Fal: \"31/02/2026\" não é uma data válida.";
+        QTest::newRow("sem período") << QStringList{} << "" << QStringList{}
+                                     << "Informe o período: Emissão da Fal.";
+    }
+
+    void filtersMakeOneStatement() {
+        QFETCH(QStringList, digitado);
+        QFETCH(QString, clica);
+        QFETCH(QStringList, numeros);
+        QFETCH(QString, mensagem);
+        Base();
+        std::unique_ptr<RelTeste> tela(Abre());
+        for (const QString& d : digitado)
+            driver->Type(d.section('=', 0, 0), d.section('=', 1));
+        if (!clica.isEmpty())
+            driver->Click(clica);
+        driver->Click("BitBtn1");
+        QCOMPARE(messages.LastText(), mensagem);
+        QCOMPARE(Coluna(tela->Resultado(), "NUMERO"), numeros);
+        QCOMPARE(driver->Enabled("BtImp"), !numeros.isEmpty());
+    }
+
+    // A pivot folds the rows into its own; graphic and text prints carry every row.
+    void pivotAndPrints() {
+        Base();
+        const ReportFolder pasta;
+        std::unique_ptr<RelTeste> tela(Abre(true));
+        driver->Type("EdtDataIni", "01/01/2026");
+        driver->Type("EdtDataFim", "31/12/2026");
+        driver->Click("BitBtn1");
+        QCOMPARE(Coluna(tela->Resultado(), "CLIENTE"), (QStringList{"00001", "00002"}));
+        QCOMPARE(Coluna(tela->Resultado(), "FALS"), (QStringList{"3", "1"}));
+        driver->Click("BtImp");
+        QVERIFY(QFileInfo(pasta.Path("WTngTeste.pdf")).size() > 0);
+        driver->Click("ChkTexto");
+        driver->Click("BtImp");
+        QFile texto(pasta.Path("TTngTeste.txt"));
+        QVERIFY(texto.open(QIODevice::ReadOnly));
+        const QString impresso = QString::fromUtf8(texto.readAll());
+        QVERIFY2(impresso.contains("00001") && impresso.contains("00002"), qPrintable(impresso));
+    }
+};
+
+QTEST_MAIN(TstFrame)
+#include "tst_frame.moc"
