@@ -1,4 +1,5 @@
 #include "BenchFal.h"
+#include "DBControls.h"
 #include "DataSet.h"
 #include "FatCliente.h"
 #include "Funcoes.h"
@@ -194,20 +195,25 @@ QStringList leituraDaFal(const QString& numero) {
             .arg(n)};
 }
 
-// The first page of the consult, as the screen reads it.
-QString primeiraPagina(const QString& condicoes) {
+// A window of the consult as the screen reads it, from the row at `inicio` (0 is the first).
+QString janelaDaConsulta(const QString& condicoes, int inicio = 0) {
     return QStringLiteral(
-               "SELECT FIRST 500 FAL.NUMERO, FAL.CLIENTE, CLIENTE.NOME, FAL.DATA_INI, FAL.COR, FAL.VARIANTE, "
-               "(SELECT FIRST 1 TNG_PROG.NUMERO FROM TNG_PROG WHERE TNG_PROG.FAL = FAL.NUMERO) AS "
-               "PROGRAMACAO, "
-               "(SELECT FIRST 1 TNG_CONSUMOS.FALS FROM TNG_CONSUMOS WHERE TNG_CONSUMOS.FAL = FAL.NUMERO) AS "
-               "FALS, (SELECT CAST(MAX(NI.FATURA) AS VARCHAR(7)) FROM NOTAITEN NI JOIN NATUREZA NA ON "
-               "(NA.NATUREZA = NI.NATUREZA) WHERE NA.TIPO = 'V' AND NI.PEDIDO = FAL.NUMERO) AS NOTA_COB, "
-               "(SELECT CAST(MAX(NI.FATURA) AS VARCHAR(7)) FROM FAL_ITEN FI JOIN NOTAITEN NI ON "
-               "(NI.NOTA_CLIENTE = FI.NOTA AND NI.CODIGO = FI.CODIGO) JOIN NATUREZA NA ON (NA.NATUREZA = "
-               "NI.NATUREZA) WHERE NA.TIPO = 'D' AND FI.FAL = FAL.NUMERO) AS NOTA_DEV FROM FAL LEFT JOIN "
-               "ENTIDADE CLIENTE ON (CLIENTE.CODCLI = FAL.CLIENTE) WHERE %1 ORDER BY FAL.NUMERO")
-        .arg(condicoes);
+               "SELECT * FROM (SELECT FAL.NUMERO, FAL.CLIENTE, CLIENTE.NOME, FAL.DATA_INI, FAL.COR, "
+               "FAL.VARIANTE, FAL.PARTIDA, (SELECT FIRST 1 TNG_PROG.NUMERO FROM TNG_PROG WHERE TNG_PROG.FAL "
+               "= "
+               "FAL.NUMERO) AS PROGRAMACAO, (SELECT FIRST 1 TNG_CONSUMOS.FALS FROM TNG_CONSUMOS WHERE "
+               "TNG_CONSUMOS.FAL = FAL.NUMERO) AS FALS, (SELECT CAST(MAX(NI.FATURA) AS VARCHAR(7)) FROM "
+               "NOTAITEN "
+               "NI JOIN NATUREZA NA ON (NA.NATUREZA = NI.NATUREZA) WHERE NA.TIPO = 'V' AND NI.PEDIDO = "
+               "FAL.NUMERO) AS NOTA_COB, (SELECT CAST(MAX(NI.FATURA) AS VARCHAR(7)) FROM FAL_ITEN FI JOIN "
+               "NOTAITEN NI ON (NI.NOTA_CLIENTE = FI.NOTA AND NI.CODIGO = FI.CODIGO) JOIN NATUREZA NA ON "
+               "(NA.NATUREZA = NI.NATUREZA) WHERE NA.TIPO = 'D' AND FI.FAL = FAL.NUMERO) AS NOTA_DEV FROM "
+               "FAL "
+               "LEFT JOIN ENTIDADE CLIENTE ON (CLIENTE.CODCLI = FAL.CLIENTE)) P WHERE (%1) ORDER BY P.NUMERO "
+               "ROWS %2 TO %3")
+        .arg(condicoes)
+        .arg(inicio + 1)
+        .arg(inicio + 100);
 }
 
 // The open value of a customer's sheets, as the credit check reads it: a small customer's sheets through its
@@ -445,16 +451,15 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
         std::printf("  open value %s the limit\n", dentro ? "within" : "over");
     }
 
-    // 5. The consult page: every sheet of the big customer, and the sheets of a month; the first page is
+    // 5. The consult page: every sheet of the big customer, and the sheets of a month; the first window is
     // read, the next as the list is scrolled to its end.
     driver.Page(QStringLiteral("PageControl1"), QStringLiteral("Consulta"));
     auto* desde = driver.Get<QDateEdit>(QStringLiteral("EdtConsDataIni"));
     auto* ate = driver.Get<QDateEdit>(QStringLiteral("EdtConsDataFin"));
-    auto* lista = driver.Screen()->findChild<TDataSet*>(QStringLiteral("TbConsulta"));
+    TDataSet* lista = driver.Get<TZoDBGrid>(QStringLiteral("DBGrid2"))->DataSet();
     const QString todasDoCliente =
-        QStringLiteral("FAL.DATA_INI BETWEEN '01/01/2000' AND '12/31/2030' AND FAL.CLIENTE = %1")
-            .arg(Aspas(grande));
-    const QString doMesFiltro = QStringLiteral("FAL.DATA_INI BETWEEN '11/01/2026' AND '11/30/2026'");
+        QStringLiteral("DATA_INI BETWEEN '01/01/2000' AND '12/31/2030' AND CLIENTE = %1").arg(Aspas(grande));
+    const QString doMesFiltro = QStringLiteral("DATA_INI BETWEEN '11/01/2026' AND '11/30/2026'");
     desde->setDate(QDate(2000, 1, 1));
     ate->setDate(QDate(2030, 12, 31));
     driver.Type(QStringLiteral("EdtConsCliente"), grande);
@@ -464,13 +469,13 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
             .arg(grande)
             .arg(lista->RecordCount())
             .arg(Escalar(db, QStringLiteral("SELECT COUNT(*) FROM FAL WHERE %1").arg(todasDoCliente))),
-        doCliente, MotorMs(db, {primeiraPagina(todasDoCliente)}), kInterativoMs);
+        doCliente, MotorMs(db, {janelaDaConsulta(todasDoCliente)}), kInterativoMs);
     const Medida rolagem = Mede(
         db, [&] { driver.Click(QStringLiteral("BitBtn5")); },
         [&] { driver.Press(QStringLiteral("Ctrl+End"), QStringLiteral("DBGrid2")); });
     tabela.Linha(
-        QStringLiteral("consult scrolled to its end, next page read (%1 rows)").arg(lista->RecordCount()),
-        rolagem, MotorMs(db, {primeiraPagina(todasDoCliente)}), kInterativoMs);
+        QStringLiteral("consult scrolled to its end, next window read (%1 rows)").arg(lista->RecordCount()),
+        rolagem, MotorMs(db, {janelaDaConsulta(todasDoCliente, 100)}), kInterativoMs);
     driver.Type(QStringLiteral("EdtConsCliente"), QString());
     desde->setDate(QDate(2026, 11, 1));
     ate->setDate(QDate(2026, 11, 30));
@@ -478,7 +483,7 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
     tabela.Linha(QStringLiteral("FALs of a month consulted (%1 of %2 FALs read)")
                      .arg(lista->RecordCount())
                      .arg(Escalar(db, QStringLiteral("SELECT COUNT(*) FROM FAL WHERE %1").arg(doMesFiltro))),
-                 doMes, MotorMs(db, {primeiraPagina(doMesFiltro)}), kInterativoMs);
+                 doMes, MotorMs(db, {janelaDaConsulta(doMesFiltro)}), kInterativoMs);
 
     // 6. The sheet's print (the services screen prints nothing), to a PDF in a folder of its own.
     QTemporaryDir pasta;
@@ -504,8 +509,8 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
     mostraMensagens(messages, "print");
 
     // 7. Memory: every sheet of the big customer consulted, then shown one after the other as a user does: a
-    // double click on its row shows it on the sheet page, back to the list, the next row (the next page read
-    // as the list's end is reached). First the rows of the first page over and over, so that the list does
+    // double click on its row shows it on the sheet page, back to the list, the next row (the next window read
+    // as the list's end is reached). First the rows of the first window over and over, so that the list does
     // not grow: what grows then is what showing sheets leaves behind.
     const long antesKb = residenteKb();
     driver.Page(QStringLiteral("PageControl1"), QStringLiteral("Consulta"));
@@ -545,7 +550,7 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
     }
     const long depoisKb = residenteKb();
     std::printf(
-        "memory (VmRSS): %ld kB before the consult of customer %s, %ld kB with its first page (%d "
+        "memory (VmRSS): %ld kB before the consult of customer %s, %ld kB with its first window (%d "
         "rows); %ld kB after showing its FALs %d times (%.1f ms each); %ld kB after walking the list "
         "and showing %d of its %s FALs one after the other (%.1f ms each; %d rows read into the list)\n",
         antesKb, qPrintable(grande), consultadasKb, primeiraPaginaLida, repetidasKb, kRepetidas, msRepetidas,

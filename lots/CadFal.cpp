@@ -1,5 +1,6 @@
 #include "CadFal.h"
 #include "Acesso.h"
+#include "CaixaPesquisa.h"
 #include "ClassRegistry.h"
 #include "DBControls.h"
 #include "DataAccess.h"
@@ -15,6 +16,7 @@
 #include "LeiturasFal.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
+#include "PaginaConsulta.h"
 #include "Protecao.h"
 #include "RegrasFal.h"
 #include "Relatorio.h"
@@ -23,9 +25,7 @@
 #include "TZoQuery.h"
 #include <QButtonGroup>
 #include <QKeyEvent>
-#include <QScopeGuard>
 #include <QScopedValueRollback>
-#include <QScrollBar>
 #include <tuple>
 
 TFmCadFal* FmCadFal = nullptr;
@@ -33,7 +33,6 @@ TFmCadFal* FmCadFal = nullptr;
 namespace {
 const QString kTitulo = QStringLiteral("CADASTRO DE FAL");
 constexpr double kTolerancia = 0.0005;
-constexpr int kPaginaConsulta = 500; // rows of the consult read at a time
 // What a save writes of each item, and of each step, in this order.
 const QStringList kColunasItem = {
     QStringLiteral("NOTA"),          QStringLiteral("CODIGO"),  QStringLiteral("LOTE"),
@@ -66,8 +65,7 @@ void LayoutFal(TRelatorio& relatorio) {
 KELM_SCREEN_UNIT(CadFal, TFmCadFal, {{QStringLiteral("WTngFAL"), LayoutFal}});
 
 TFmCadFal::TFmCadFal(QWidget* parent)
-    : TForm(parent), TbItens(new TClientDataSet(this)), TbConsulta(new TClientDataSet(this)),
-      m_tipos(new QButtonGroup(this)) {
+    : TForm(parent), TbItens(new TClientDataSet(this)), m_tipos(new QButtonGroup(this)) {
     setObjectName(QStringLiteral("FmCadFal"));
     setWindowTitle(QStringLiteral("Cadastro de FAL"));
     ui.setupUi(this);
@@ -87,19 +85,40 @@ TFmCadFal::TFmCadFal(QWidget* parent)
     connect(ui.BitBtn8, &QPushButton::clicked, this, Protegido([this] { BitBtn8Click(); }));
     connect(ui.BitBtn9, &QPushButton::clicked, this, Protegido([this] { BitBtn9Click(); }));
     connect(ui.BtnFechar, &QPushButton::clicked, this, [this] { close(); });
-    connect(ui.DBGrid2, &QAbstractItemView::doubleClicked, this, Protegido([this] {
-                if (TbConsulta->IsEmpty())
-                    return;
-                const QString numero = TbConsulta->FieldByName(QStringLiteral("NUMERO")).AsString().trimmed();
-                ui.PageControl1->setCurrentWidget(ui.TsCadastro);
-                ui.EdtFal->setText(numero);
-                EdtFalExit();
-            }));
+    DeclaraCaixas();
+}
+
+// The header's codes; what a code brings along (the customer's name and price table, the route of every
+// row) and the checks over several boxes are the exit rules' (CampoValido).
+void TFmCadFal::DeclaraCaixas() {
+    const struct {
+        QLineEdit* caixa;
+        const char* titulo;
+        const char* tabela;
+        const char* chave;
+        const char* descricao;
+        const char* recusa;
+    } caixas[] = {
+        {ui.EdtCodCli, "Clientes", "ENTIDADE", "CODCLI", "NOME", "Cliente não encontrado."},
+        {ui.EdtCor, "Cores", "CADCORTIN", "CODIGO", "DESCRICAO", "Cor não encontrada."},
+        {ui.EdtVariante, "Variantes", "VARIANTE", "CODIGO", "DESCRICAO", "Variante não encontrado."},
+        {ui.EdtRoteiro, "Roteiros", "ROTEIRO", "CODIGO", "DESCRICAO", "Roteiro não encontrado."},
+        {ui.EdtMaquina, "Máquinas", "MAQ_TIN", "CODIGO", "DESCRICAO", "Máquina não encontrada."},
+        {ui.EdtTabPreco, "Tabelas de preço", "TABPRECO", "REGIAO", "", "Tabela de preço não encontrada."}};
+    for (const auto& c : caixas) {
+        DeclaracaoCaixa d;
+        d.caixa = c.caixa;
+        d.titulo = QString::fromUtf8(c.titulo);
+        d.tabela = QLatin1String(c.tabela);
+        d.chave = QLatin1String(c.chave);
+        d.campoDescricao = QLatin1String(c.descricao);
+        d.recusa = QString::fromUtf8(c.recusa);
+        DeclaraCaixa(d);
+    }
+    SaidaSemConferencia(ui.BtnFechar);
 }
 
 void TFmCadFal::FormCreate() {
-    DicaTeclas({ui.EdtCodCli, ui.EdtCor, ui.EdtVariante, ui.EdtRoteiro, ui.EdtMaquina, ui.EdtTabPreco},
-               QStringLiteral("F4: pesquisa"));
     DicaTeclas({ui.DBGrid1},
                QStringLiteral(
                    "F4: notas com saldo do cliente (coluna NF), peças da nota (coluna Tecido) · F3: pesquisa "
@@ -148,43 +167,7 @@ void TFmCadFal::FormCreate() {
                                 ColunaGrade("Faturado", "Faturado").SomenteLeitura().Textos(TextosSimNao()),
                                 {"Gramatura_Est", "Gramatura est."}});
     ui.DBGrid1->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid1KeyDown(tecla); };
-    TbConsulta->setObjectName(QStringLiteral("TbConsulta"));
-    TbConsulta->AddField(QStringLiteral("NUMERO"), QMetaType::QString, 7)
-        .AddField(QStringLiteral("CLIENTE"), QMetaType::QString, 5)
-        .AddField(QStringLiteral("NOME"), QMetaType::QString, 60)
-        .AddField(QStringLiteral("DATA_INI"), QMetaType::QDate)
-        .AddField(QStringLiteral("COR"), QMetaType::QString, 10)
-        .AddField(QStringLiteral("VARIANTE"), QMetaType::QString, 4)
-        .AddField(QStringLiteral("PROGRAMACAO"), QMetaType::QString, 6)
-        .AddField(QStringLiteral("FALS"), QMetaType::QString, 200)
-        .AddField(QStringLiteral("NOTA_COB"), QMetaType::QString, 7)
-        .AddField(QStringLiteral("NOTA_DEV"), QMetaType::QString, 7);
-    TbConsulta->CreateDataSet();
-    // Reaching the end of what was read reads the next page, once the move that got there is over.
-    TbConsulta->AfterScroll = [this](TDataSet& lista) {
-        if (m_maisNaConsulta && !m_acrescentando && !lista.IsEmpty() &&
-            lista.RecNo() >= lista.RecordCount() - 1)
-            QMetaObject::invokeMethod(this, Protegido([this] { AcrescentaConsulta(kPaginaConsulta); }),
-                                      Qt::QueuedConnection);
-    };
-    ui.DBGrid2->SetDataSet(TbConsulta);
-    ui.DBGrid2->SetReadOnly(true);
-    ui.DBGrid2->DeclaraColunas({{"NUMERO", "FAL"},
-                                {"CLIENTE", "Cliente"},
-                                ColunaGrade("NOME", "Nome").Largura(30),
-                                {"DATA_INI", "Entrada"},
-                                {"COR", "Cor"},
-                                {"VARIANTE", "Variante"},
-                                {"PROGRAMACAO", "Programação"},
-                                ColunaGrade("FALS", "FALs").Largura(20),
-                                {"NOTA_COB", "Nota de cobrança"},
-                                {"NOTA_DEV", "Nota de devolução"}});
-    QScrollBar* rolagem = ui.DBGrid2->verticalScrollBar();
-    // Rows appended move the grid too: only the user's scrolling reads on.
-    connect(rolagem, &QScrollBar::valueChanged, this, Protegido([this, rolagem](int valor) {
-                if (m_maisNaConsulta && !m_acrescentando && valor > 0 && valor == rolagem->maximum())
-                    TbConsulta->Last();
-            }));
+    PreparaConsulta();
     for (int dias = 0; dias <= 91; dias += 7)
         ui.CbPrazo->addItem(QString::number(dias).rightJustified(2, QLatin1Char('0')));
     const QDate hoje = QDate::currentDate();
@@ -217,6 +200,50 @@ void TFmCadFal::FormCreate() {
     LimpaTela();
     ui.EdtFal->setFocus();
     PublicaInstancia(FmCadFal);
+}
+
+// The sheets under the filters, a window at a time in number order: the primary key walks the windows.
+void TFmCadFal::PreparaConsulta() {
+    m_consulta = new PaginaConsulta(this, ui.DBGrid2);
+    TPesquisa& lista = m_consulta->pesquisa;
+    lista.SQL =
+        QStringList{
+            QStringLiteral(
+                "SELECT FAL.NUMERO, FAL.CLIENTE, CLIENTE.NOME, FAL.DATA_INI, FAL.COR, FAL.VARIANTE, "
+                "FAL.PARTIDA,"),
+            QStringLiteral(
+                "(SELECT FIRST 1 TNG_PROG.NUMERO FROM TNG_PROG WHERE TNG_PROG.FAL = FAL.NUMERO) AS "
+                "PROGRAMACAO,"),
+            QStringLiteral("(SELECT FIRST 1 TNG_CONSUMOS.FALS FROM TNG_CONSUMOS WHERE TNG_CONSUMOS.FAL = "
+                           "FAL.NUMERO) AS FALS,"),
+            QStringLiteral("(SELECT CAST(MAX(NI.FATURA) AS VARCHAR(7)) FROM NOTAITEN NI JOIN NATUREZA NA ON "
+                           "(NA.NATUREZA = NI.NATUREZA) WHERE NA.TIPO = 'V' AND NI.PEDIDO = FAL.NUMERO) AS "
+                           "NOTA_COB,"),
+            QStringLiteral(
+                "(SELECT CAST(MAX(NI.FATURA) AS VARCHAR(7)) FROM FAL_ITEN FI JOIN NOTAITEN NI ON "
+                "(NI.NOTA_CLIENTE = FI.NOTA AND NI.CODIGO = FI.CODIGO) JOIN NATUREZA NA ON "
+                "(NA.NATUREZA = NI.NATUREZA) WHERE NA.TIPO = 'D' AND FI.FAL = FAL.NUMERO) AS NOTA_DEV"),
+            QStringLiteral("FROM FAL LEFT JOIN ENTIDADE CLIENTE ON (CLIENTE.CODCLI = FAL.CLIENTE)")}
+            .join(QLatin1Char(' '));
+    lista.CampoChave = QStringLiteral("NUMERO");
+    lista.OrdenarPor = QStringLiteral("P.NUMERO");
+    m_consulta->abre = [this] {
+        const QString numero =
+            m_consulta->Linhas()->FieldByName(QStringLiteral("NUMERO")).AsString().trimmed();
+        ui.PageControl1->setCurrentWidget(ui.TsCadastro);
+        ui.EdtFal->setText(numero);
+        EdtFalExit();
+    };
+    ui.DBGrid2->DeclaraColunas({{"NUMERO", "FAL"},
+                                {"CLIENTE", "Cliente"},
+                                ColunaGrade("NOME", "Nome").Largura(30),
+                                {"DATA_INI", "Entrada"},
+                                {"COR", "Cor"},
+                                {"VARIANTE", "Variante"},
+                                {"PROGRAMACAO", "Programação"},
+                                ColunaGrade("FALS", "FALs").Largura(20),
+                                {"NOTA_COB", "Nota de cobrança"},
+                                {"NOTA_DEV", "Nota de devolução"}});
 }
 
 QString TFmCadFal::Numero() const {
@@ -565,11 +592,9 @@ bool TFmCadFal::DBGrid1KeyDown(QKeyEvent* tecla) {
     return false;
 }
 
-// The exit rules of the sheet's boxes; false after the message when the value is not valid.
+// The exit rules of the sheet's boxes past the box's own check of its code; false after the message when the
+// value is not valid.
 bool TFmCadFal::CampoValido(QWidget* control) {
-    auto existe = [](const char* tabela, const char* campo, const QString& valor) {
-        return Existe(QLatin1String(tabela), QLatin1String(campo), QVariantList{valor});
-    };
     auto recusa = [this, control](const QString& texto) {
         Informa(this, texto);
         control->setFocus();
@@ -581,8 +606,6 @@ bool TFmCadFal::CampoValido(QWidget* control) {
             return true;
         ui.EdtNomeCli->setText(Busca_Valor(QStringLiteral("ENTIDADE"), QStringLiteral("CODCLI"),
                                            QStringLiteral("NOME"), {cliente}));
-        if (!existe("ENTIDADE", "CODCLI", cliente))
-            return recusa(QStringLiteral("Cliente não encontrado."));
         if (ui.EdtTabPreco->text().trimmed().isEmpty())
             ui.EdtTabPreco->setText(Busca_Valor(QStringLiteral("ENTIDADE"), QStringLiteral("CODCLI"),
                                                 QStringLiteral("TABELA"), {cliente}));
@@ -594,30 +617,19 @@ bool TFmCadFal::CampoValido(QWidget* control) {
             return true;
         ui.EdtDescCor->setText(Busca_Valor(QStringLiteral("CADCORTIN"), QStringLiteral("CODIGO"),
                                            QStringLiteral("DESCRICAO"), {cor}));
-        return existe("CADCORTIN", "CODIGO", cor) || recusa(QStringLiteral("Cor não encontrada."));
+        return true;
     }
     if (control == ui.EdtTabPreco) {
         const QString regiao = ui.EdtTabPreco->text().trimmed();
-        if (regiao.isEmpty())
-            return true;
-        if (!existe("TABPRECO", "REGIAO", regiao))
-            return recusa(QStringLiteral("Tabela de preço não encontrada."));
-        if (Existe(QStringLiteral("TABPRECO"), QStringLiteral("REGIAO,LIBERADO"),
-                   QVariantList{regiao, QStringLiteral("N")}))
-            return recusa(QStringLiteral("Tabela de preço não Liberada."));
-        return true;
-    }
-    if (control == ui.EdtMaquina) {
-        const QString maquina = ui.EdtMaquina->text().trimmed();
-        return maquina.isEmpty() || existe("MAQ_TIN", "CODIGO", maquina) ||
-               recusa(QStringLiteral("Máquina não encontrada."));
+        return regiao.isEmpty() ||
+               !Existe(QStringLiteral("TABPRECO"), QStringLiteral("REGIAO,LIBERADO"),
+                       QVariantList{regiao, QStringLiteral("N")}) ||
+               recusa(QStringLiteral("Tabela de preço não Liberada."));
     }
     if (control == ui.EdtVariante) {
         const QString variante = ui.EdtVariante->text().trimmed();
         if (variante.isEmpty())
             return true;
-        if (!existe("VARIANTE", "CODIGO", variante))
-            return recusa(QStringLiteral("Variante não encontrado."));
         const QString cor = ui.EdtCor->text().trimmed();
         if (!Existe(QStringLiteral("RECEITA"), QStringLiteral("VARIANTE,COR"), QVariantList{variante, cor}))
             return recusa(QStringLiteral("Variante + Cor sem Receita."));
@@ -630,8 +642,6 @@ bool TFmCadFal::CampoValido(QWidget* control) {
         const QString roteiro = ui.EdtRoteiro->text().trimmed();
         if (roteiro.isEmpty())
             return true;
-        if (!existe("ROTEIRO", "CODIGO", roteiro))
-            return recusa(QStringLiteral("Roteiro não encontrado."));
         const int fluxo = TbItens->FieldIndex(QStringLiteral("Fluxo"));
         for (int i = 0; i < TbItens->RecordCount(); ++i)
             TbItens->SetValueAt(i, fluxo, roteiro);
@@ -648,29 +658,6 @@ bool TFmCadFal::SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason) 
         return true;
     }
     return CampoValido(control);
-}
-
-bool TFmCadFal::TeclaControle(QWidget* control, QKeyEvent* tecla) {
-    if (tecla->key() == Qt::Key_F4) {
-        const QHash<QWidget*, QPair<QString, QString>> pesquisas = {
-            {ui.EdtCodCli, {QStringLiteral("ENTIDADE"), QStringLiteral("CODCLI")}},
-            {ui.EdtCor, {QStringLiteral("CADCORTIN"), QStringLiteral("CODIGO")}},
-            {ui.EdtVariante, {QStringLiteral("VARIANTE"), QStringLiteral("CODIGO")}},
-            {ui.EdtRoteiro, {QStringLiteral("ROTEIRO"), QStringLiteral("CODIGO")}},
-            {ui.EdtMaquina, {QStringLiteral("MAQ_TIN"), QStringLiteral("CODIGO")}},
-            {ui.EdtTabPreco, {QStringLiteral("TABPRECO"), QStringLiteral("REGIAO")}}};
-        if (pesquisas.contains(control)) {
-            TPesquisa pesquisa;
-            pesquisa.Titulo = windowTitle();
-            pesquisa.Tabela = DBLocal(pesquisas.value(control).first);
-            pesquisa.CampoChave = pesquisas.value(control).second;
-            pesquisa.Edit = qobject_cast<QLineEdit*>(control);
-            if (pesquisa.AbrePesquisa(this))
-                SeguePesquisa(control);
-            return true;
-        }
-    }
-    return TForm::TeclaControle(control, tecla);
 }
 
 // What the stored items of a sheet hold of each invoice item, read in the caller's unit of work.
@@ -1307,78 +1294,19 @@ void TFmCadFal::BitBtn7Click() {
     Informa(this, QStringLiteral("FAL Liberada para Faturamento."));
 }
 
-// The sheets the filters take, read a page at a time as the list is walked.
+// The sheets the filters take, read a window at a time as the list is walked.
 void TFmCadFal::BitBtn5Click() {
-    Ocupado(true, this, QStringLiteral("Consultando FAL"));
-    const auto fimOcupado = qScopeGuard([this] { Ocupado(false, this); });
-    QStringList filtros{QStringLiteral("FAL.DATA_INI BETWEEN %1 AND %2")
+    QStringList filtros{QStringLiteral("P.DATA_INI BETWEEN %1 AND %2")
                             .arg(DataSQL(ui.EdtConsDataIni->date()), DataSQL(ui.EdtConsDataFin->date()))};
-    const QList<QPair<QLineEdit*, const char*>> caixas = {{ui.EdtConsCliente, "FAL.CLIENTE"},
-                                                          {ui.EdtConsCor, "FAL.COR"},
-                                                          {ui.EdtConsFal, "FAL.NUMERO"},
-                                                          {ui.EdtConsPartida, "FAL.PARTIDA"}};
+    const QList<QPair<QLineEdit*, const char*>> caixas = {{ui.EdtConsCliente, "P.CLIENTE"},
+                                                          {ui.EdtConsCor, "P.COR"},
+                                                          {ui.EdtConsFal, "P.NUMERO"},
+                                                          {ui.EdtConsPartida, "P.PARTIDA"}};
     for (const auto& [caixa, coluna] : caixas)
         if (!caixa->text().trimmed().isEmpty())
             filtros << QStringLiteral("%1 = %2").arg(QLatin1String(coluna), Aspas(caixa->text().trimmed()));
-    m_filtroConsulta = filtros.join(QStringLiteral(" AND "));
-    m_ultimaConsultada.clear();
-    m_maisNaConsulta = false; // emptied, the list is at its end: that must not read on
-    TbConsulta->EmptyDataSet();
-    m_maisNaConsulta = true;
-    AcrescentaConsulta(kPaginaConsulta);
-    TbConsulta->First();
-}
-
-// The next rows of the list, after the last one read; the cursor stays where it was, so the grid does not
-// move. In number order, so that the primary key walks the pages.
-void TFmCadFal::AcrescentaConsulta(int quantas) {
-    if (!m_maisNaConsulta || m_acrescentando)
-        return;
-    QScopedValueRollback<bool> acrescentando(m_acrescentando, true);
-    TZoQuery q;
-    q.SQL
-        << QStringLiteral(
-               "SELECT FIRST %1 FAL.NUMERO, FAL.CLIENTE, CLIENTE.NOME, FAL.DATA_INI, FAL.COR, FAL.VARIANTE,")
-               .arg(quantas)
-        << QStringLiteral("(SELECT FIRST 1 TNG_PROG.NUMERO FROM TNG_PROG WHERE TNG_PROG.FAL = FAL.NUMERO) AS "
-                          "PROGRAMACAO,")
-        << QStringLiteral("(SELECT FIRST 1 TNG_CONSUMOS.FALS FROM TNG_CONSUMOS WHERE TNG_CONSUMOS.FAL = "
-                          "FAL.NUMERO) AS FALS,")
-        << QStringLiteral("(SELECT CAST(MAX(NI.FATURA) AS VARCHAR(7)) FROM NOTAITEN NI JOIN NATUREZA NA ON "
-                          "(NA.NATUREZA = "
-                          "NI.NATUREZA) WHERE NA.TIPO = 'V' AND NI.PEDIDO = FAL.NUMERO) AS NOTA_COB,")
-        << QStringLiteral(
-               "(SELECT CAST(MAX(NI.FATURA) AS VARCHAR(7)) FROM FAL_ITEN FI JOIN NOTAITEN NI ON "
-               "(NI.NOTA_CLIENTE = "
-               "FI.NOTA AND NI.CODIGO = FI.CODIGO) JOIN NATUREZA NA ON (NA.NATUREZA = NI.NATUREZA)")
-        << QStringLiteral("WHERE NA.TIPO = 'D' AND FI.FAL = FAL.NUMERO) AS NOTA_DEV")
-        << QStringLiteral("FROM FAL LEFT JOIN ENTIDADE CLIENTE ON (CLIENTE.CODCLI = FAL.CLIENTE)")
-        << QStringLiteral("WHERE ") + m_filtroConsulta +
-               (m_ultimaConsultada.isEmpty() ? QString() : QStringLiteral(" AND FAL.NUMERO > :ULTIMA"))
-        << QStringLiteral("ORDER BY FAL.NUMERO");
-    if (!m_ultimaConsultada.isEmpty())
-        q.BindValue(QStringLiteral("ULTIMA"), m_ultimaConsultada);
-    q.Open();
-    const int atual = TbConsulta->RecNo();
-    {
-        // The grid is told once a page is in (it follows the cursor back to its row): row by row, it would
-        // follow every row appended.
-        ControlesDesligados quieto(*TbConsulta);
-        for (q.First(); !q.Eof(); q.Next()) {
-            TbConsulta->Append();
-            for (int campo = 0; campo < q.FieldCount(); ++campo)
-                TbConsulta->Fields(campo) = q.Fields(campo).Value();
-            TbConsulta->Post();
-        }
-        // Back where it was, the top for a first page, before the grid is told: left on the last row read,
-        // it would scroll to the end of the list and read on.
-        TbConsulta->MoveTo(qMax(atual, 0));
-    }
-    m_maisNaConsulta = q.RecordCount() == quantas;
-    if (!q.IsEmpty()) {
-        q.Last();
-        m_ultimaConsultada = q.FieldByName(QStringLiteral("NUMERO")).AsString();
-    }
+    m_consulta->pesquisa.Filtro = filtros.join(QStringLiteral(" AND "));
+    m_consulta->Consulta();
 }
 
 void TFmCadFal::BitBtn3Click() {

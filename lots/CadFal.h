@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QSet>
 
+class PaginaConsulta;
 class QButtonGroup;
 class QKeyEvent;
 class TClientDataSet;
@@ -35,11 +36,11 @@ public:
 protected:
     void FormCreate() override;
     bool SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason reason) override;
-    bool TeclaControle(QWidget* control, QKeyEvent* tecla) override;
 
 private:
+    void DeclaraCaixas();
+    void PreparaConsulta();
     void EdtFalExit();
-    void AcrescentaConsulta(int quantas);
     bool CampoValido(QWidget* control);
     enum FalLida { falInexistente, falAberta, falBaixada };
     FalLida BuscaDados(const QString& numero, bool copia = false);
@@ -80,11 +81,7 @@ private:
 
     Ui::TFmCadFal ui;
     TClientDataSet* TbItens;
-    TClientDataSet* TbConsulta; // the consult, read a page at a time
-    QString m_filtroConsulta;   // its conditions
-    QString m_ultimaConsultada; // the number of the last sheet read into it
-    bool m_maisNaConsulta = false;
-    bool m_acrescentando = false;
+    PaginaConsulta* m_consulta = nullptr;
     QButtonGroup* m_tipos;
     QString m_modoProduto;        // TIN 150: "S" items from the product register
     int m_idadePreco = 0;         // TIN 240

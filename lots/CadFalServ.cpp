@@ -1,4 +1,5 @@
 #include "CadFalServ.h"
+#include "CaixaPesquisa.h"
 #include "DBControls.h"
 #include "DataAccess.h"
 #include "Formatacao.h"
@@ -8,9 +9,7 @@
 #include "Protecao.h"
 #include "Receitas.h"
 #include "TClientDataSet.h"
-#include "TPesquisa.h"
 #include "TZoQuery.h"
-#include <QKeyEvent>
 
 TFmCadFalServ* FmCadFalServ = nullptr;
 
@@ -36,12 +35,18 @@ TFmCadFalServ::TFmCadFalServ(QWidget* parent)
     connect(ui.BitBtn4, &QPushButton::clicked, this, Protegido([this] { BitBtn4Click(); }));
     connect(ui.BtnGravar, &QPushButton::clicked, this, Protegido([this] { Grava_Dados(); }));
     connect(ui.BtnFechar, &QPushButton::clicked, this, [this] { close(); });
-    connect(ui.PqFase, &QToolButton::clicked, this, Protegido([this] { PesquisaFase(); }));
-    connect(ui.EdtCodFas, &QLineEdit::textChanged, this, Protegido([this] { EdtCodFasChange(); }));
+    // Any code may be typed: "Incluir" tells an unknown service.
+    DeclaracaoCaixa fase;
+    fase.caixa = ui.EdtCodFas;
+    fase.descricao = ui.EdtDesFas;
+    fase.botao = ui.PqFase;
+    fase.titulo = QStringLiteral("Serviços");
+    fase.tabela = kFase;
+    DeclaraCaixa(fase);
+    connect(ui.EdtCodFas, &QLineEdit::textChanged, this, Protegido([this] { MostraCusto(); }));
 }
 
 void TFmCadFalServ::FormCreate() {
-    DicaTeclas({ui.EdtCodFas}, QStringLiteral("F4: pesquisa de serviços"));
     PublicaInstancia(FmCadFalServ);
     TbServ->setObjectName(QStringLiteral("TbServ"));
     TbServ->AddField(kFase, QMetaType::QString, 3)
@@ -96,36 +101,16 @@ void TFmCadFalServ::CarregaLista() {
     m_servicos.Carregado(m_fal, q);
 }
 
-void TFmCadFalServ::EdtCodFasChange() {
+// The customer's price of the service typed, proposed.
+void TFmCadFalServ::MostraCusto() {
     const QString fase = ui.EdtCodFas->text().trimmed();
     if (fase.isEmpty()) {
-        ui.EdtDesFas->clear();
         ui.EdtCusto->clear();
         return;
     }
-    ui.EdtDesFas->setText(Busca_Valor(kFase, QStringLiteral("CODIGO"), kDescricao, {fase}));
     const QString preco =
         Busca_Valor(QStringLiteral("TABPRE_SERV"), QStringLiteral("FASE;CODCLI"), kCusto, {fase, m_cliente});
     ui.EdtCusto->setText(preco.isEmpty() ? QString() : TextoExibicao(preco.toDouble()));
-}
-
-void TFmCadFalServ::PesquisaFase() {
-    TPesquisa pesquisa;
-    pesquisa.Titulo = windowTitle();
-    pesquisa.Tabela = kFase;
-    pesquisa.CampoChave = QStringLiteral("CODIGO");
-    pesquisa.Campos = QStringList{QStringLiteral("CODIGO"), kDescricao};
-    pesquisa.Edit = ui.EdtCodFas;
-    if (pesquisa.AbrePesquisa(this))
-        SeguePesquisa(ui.EdtCodFas);
-}
-
-bool TFmCadFalServ::TeclaControle(QWidget* control, QKeyEvent* tecla) {
-    if (control == ui.EdtCodFas && tecla->key() == Qt::Key_F4) {
-        PesquisaFase();
-        return true;
-    }
-    return TForm::TeclaControle(control, tecla);
 }
 
 // A percentual service costs that share of the colour's price; an empty box is no cost.

@@ -4,7 +4,6 @@
 #include "TForm.h"
 #include "ui_CadFalServ.h"
 
-class QKeyEvent;
 class TClientDataSet;
 
 // The extra services charged on one lot sheet, each a phase with its price per kg; the list is stored only
@@ -28,11 +27,9 @@ public:
 
 protected:
     void FormCreate() override;
-    bool TeclaControle(QWidget* control, QKeyEvent* tecla) override;
 
 private:
-    void EdtCodFasChange();
-    void PesquisaFase();
+    void MostraCusto();
     void CarregaLista();
 
     Ui::TFmCadFalServ ui;

@@ -1,5 +1,6 @@
 #include "TngNFEntra.h"
 #include "Acesso.h"
+#include "CaixaCliente.h"
 #include "DBControls.h"
 #include "DataAccess.h"
 #include "DataContext.h"
@@ -9,13 +10,12 @@
 #include "GradeEdicao.h"
 #include "GravacaoAtomica.h"
 #include "HostUi.h"
-#include "LeiturasCliente.h"
 #include "LeiturasNota.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
+#include "PaginaConsulta.h"
 #include "PeriodoConciliado.h"
 #include "Protecao.h"
-#include "RegrasCliente.h"
 #include "RegrasNota.h"
 #include "Relatorio.h"
 #include "TClientDataSet.h"
@@ -24,7 +24,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QRegularExpressionValidator>
-#include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <QStyle>
 
@@ -39,6 +38,8 @@ const QString kProdutoInvalido = QStringLiteral("Código do Produto Inválido.")
 const QString kClassificacaoInvalida = QStringLiteral("Código da Classificação fiscal Inválido.");
 const QString kNotaLancada = QStringLiteral("Nota Já lançada Para este cliente.");
 const QString kNaturezaNaoEncontrada = QStringLiteral("Natureza não encontrada.");
+const QString kClienteNaoEncontrado = QStringLiteral("Cliente não encontrado.");
+const QString kSemLancamento = QStringLiteral(" Não é permitido lançar a NF.");
 const QStringList kFormatosMomento = {QStringLiteral("dd/MM/yyyy HH:mm:ss"),
                                       QStringLiteral("dd/MM/yyyy HH:mm"), QStringLiteral("dd/MM/yyyy")};
 enum Pagina { Acesso = 0, Manutencao = 1 };
@@ -368,8 +369,7 @@ void ItensNota::AtualizaProgramacao() {
 
 // ---- screen
 
-TfmTngNFEntra::TfmTngNFEntra(QWidget* parent)
-    : TForm(parent), m_itens(this), TbConsulta(new TClientDataSet(this)) {
+TfmTngNFEntra::TfmTngNFEntra(QWidget* parent) : TForm(parent), m_itens(this) {
     setObjectName(QStringLiteral("fmTngNFEntra"));
     setWindowTitle(QStringLiteral("Entrada de Notas Fiscais p/ Produção"));
     KeyPreview = true;
@@ -382,28 +382,7 @@ TfmTngNFEntra::TfmTngNFEntra(QWidget* parent)
     ui.btnDesistir->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     ui.EdtFiltroFatura->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("[0-9]{0,9}")), ui.EdtFiltroFatura));
-
-    m_codigos = {
-        {ui.EdtCliente, ui.PqCliente, QStringLiteral("CLIENTE"), QStringLiteral("Clientes"),
-         QStringLiteral("ENTIDADE"), QStringLiteral("CODCLI"), QStringLiteral("NOME"),
-         FiltroClienteLiberado()},
-        {ui.EdtEmissor, ui.PqEmissor, QStringLiteral("EMISSOR"), QStringLiteral("Emissores"),
-         QStringLiteral("ENTIDADE"), QStringLiteral("CODCLI"), QStringLiteral("NOME"), QString()},
-        {ui.EdtNatureza, ui.PqNatureza, QStringLiteral("NATUREZA"), QStringLiteral("Naturezas"),
-         QStringLiteral("NATUREZA"), QStringLiteral("NATUREZA"), QStringLiteral("DESCRICAO"), QString()},
-        {ui.EdtTipo, ui.PqTipo, QStringLiteral("TIPO"), QStringLiteral("Tipos Fiscais"),
-         QStringLiteral("TIPO_FISCAL"), QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO"), QString()},
-    };
-    for (const CaixaCodigo& codigo : std::as_const(m_codigos)) {
-        QLineEdit* caixa = codigo.caixa;
-        DicaTeclas({caixa}, QStringLiteral("F4: pesquisa de %1").arg(codigo.titulo.toLower()));
-        codigo.pesquisa->setFocusPolicy(Qt::NoFocus); // F4 in the box does the same from the keyboard
-        connect(codigo.pesquisa, &QToolButton::clicked, this, Protegido([this, caixa] {
-                    if (const CaixaCodigo* c = CodigoDa(caixa);
-                        c && Editando() && !caixa->isReadOnly() && PesquisaCodigo(*c))
-                        SeguePesquisa(caixa);
-                }));
-    }
+    DeclaraCaixas();
 
     connect(ui.BitBtn12, &QPushButton::clicked, this, Protegido([this] { BitBtn12Click(); }));
     connect(ui.BitBtn23, &QPushButton::clicked, this, Protegido([this] { BitBtn23Click(); }));
@@ -419,6 +398,34 @@ TfmTngNFEntra::TfmTngNFEntra(QWidget* parent)
     connect(ui.sbAnterior, &QToolButton::clicked, this, Protegido([this] { Cabecalho()->Prior(); }));
     connect(ui.sbProximo, &QToolButton::clicked, this, Protegido([this] { Cabecalho()->Next(); }));
     connect(ui.sbUltimo, &QToolButton::clicked, this, Protegido([this] { Cabecalho()->Last(); }));
+}
+
+// The header's code boxes; the descriptions beside them follow the invoice shown (PreparaCabecalho).
+void TfmTngNFEntra::DeclaraCaixas() {
+    DeclaracaoCaixa cliente = CaixaCliente(ui.EdtCliente, false, kClienteNaoEncontrado, kSemLancamento);
+    cliente.botao = ui.PqCliente;
+    DeclaraCaixa(cliente);
+    const auto caixa = [](QLineEdit* box, QAbstractButton* botao, const char* titulo, const char* tabela,
+                          const char* chave, const char* descricao) {
+        DeclaracaoCaixa d;
+        d.caixa = box;
+        d.botao = botao;
+        d.titulo = QString::fromUtf8(titulo);
+        d.tabela = QLatin1String(tabela);
+        d.chave = QLatin1String(chave);
+        d.campoDescricao = QLatin1String(descricao);
+        return d;
+    };
+    DeclaracaoCaixa emissor = caixa(ui.EdtEmissor, ui.PqEmissor, "Emissores", "ENTIDADE", "CODCLI", "NOME");
+    emissor.recusa = QStringLiteral("Emissor não encontrado.");
+    m_emissor = DeclaraCaixa(emissor);
+    // The nature's own rules read it whole, and tell an unknown one as well.
+    DeclaraCaixa(caixa(ui.EdtNatureza, ui.PqNatureza, "Naturezas", "NATUREZA", "NATUREZA", "DESCRICAO"));
+    DeclaracaoCaixa tipo =
+        caixa(ui.EdtTipo, ui.PqTipo, "Tipos Fiscais", "TIPO_FISCAL", "CODIGO", "DESCRICAO");
+    tipo.recusa = QStringLiteral("Tipo Fiscal não encontrado.");
+    m_tipo = DeclaraCaixa(tipo);
+    SaidaSemConferencia(ui.BtFechar);
 }
 
 void TfmTngNFEntra::FormCreate() {
@@ -514,24 +521,17 @@ void TfmTngNFEntra::PreparaItens() {
 }
 
 void TfmTngNFEntra::PreparaConsulta() {
-    TbConsulta->setObjectName(QStringLiteral("TbConsulta"));
-    TbConsulta->AddField(QStringLiteral("FATURA"), QMetaType::LongLong)
-        .AddField(QStringLiteral("FAL"), QMetaType::QString, 7)
-        .AddField(QStringLiteral("NOTA"), QMetaType::QString, 9)
-        .AddField(QStringLiteral("CLIENTE"), QMetaType::QString, 5)
-        .AddField(QStringLiteral("NOME"), QMetaType::QString, 80)
-        .AddField(QStringLiteral("DATA"), QMetaType::QDate);
-    TbConsulta->CreateDataSet();
-    ui.DBGrid2->SetDataSet(TbConsulta);
-    ui.DBGrid2->SetReadOnly(true);
+    m_consulta = new PaginaConsulta(this, ui.DBGrid2, ui.LbQtdeConsulta);
+    // Rows of one invoice differ by lot sheet and billing document: all of them break ties.
+    m_consulta->pesquisa.CampoChave = QStringLiteral("NOTA");
+    m_consulta->pesquisa.OrdenarPor = QStringLiteral("P.DATA DESC, P.NOTA, P.CLIENTE, P.FAL, P.FATURA");
+    m_consulta->abre = [this] { AbreDaConsulta(); };
     ui.DBGrid2->DeclaraColunas({{"FATURA", "Fatura"},
                                 {"FAL", "FAL"},
                                 {"NOTA", "Nota"},
                                 {"CLIENTE", "Cliente"},
                                 ColunaGrade("NOME", "Nome").Estica(),
                                 {"DATA", "Data"}});
-    ui.DBGrid2->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid2KeyDown(tecla); };
-    connect(ui.DBGrid2, &QAbstractItemView::doubleClicked, this, Protegido([this] { AbreDaConsulta(); }));
 }
 
 QString TfmTngNFEntra::Nota() const {
@@ -602,48 +602,23 @@ bool TfmTngNFEntra::LeDataLancamento() {
 
 // ---- header boxes
 
-const TfmTngNFEntra::CaixaCodigo* TfmTngNFEntra::CodigoDa(QWidget* caixa) const {
-    for (const CaixaCodigo& codigo : m_codigos)
-        if (codigo.caixa == caixa)
-            return &codigo;
-    return nullptr;
-}
-
-bool TfmTngNFEntra::PesquisaCodigo(const CaixaCodigo& codigo) {
-    TPesquisa pesquisa;
-    pesquisa.Titulo = codigo.titulo;
-    pesquisa.Tabela = codigo.tabela;
-    pesquisa.CampoChave = codigo.chave;
-    pesquisa.Campos = QStringList{codigo.chave, codigo.descricao};
-    pesquisa.Filtro = codigo.filtro;
-    if (!pesquisa.AbrePesquisa(this))
-        return false;
-    Cabecalho()->FieldByName(codigo.campo) = pesquisa.Chave();
-    return true;
-}
-
 bool TfmTngNFEntra::EdtNotaExit() {
     return !ui.EdtNota->text().trimmed().isEmpty() ||
            Recusa(ui.EdtNota, QStringLiteral("Digite o número da nota."));
 }
 
 // Shows why the customer cannot receive an invoice; true when he can.
-bool TfmTngNFEntra::ClienteLiberado(const QString& cliente) {
-    const std::optional<SituacaoCliente> situacao =
-        cliente.isEmpty() ? std::nullopt : LeSituacaoCliente(cliente);
-    if (!situacao)
-        return Recusa(ui.EdtCliente, QStringLiteral("Cliente não encontrado."));
-    if (const QString recusa = RecusaCliente(situacao->ativo, situacao->bloqueio); !recusa.isEmpty())
-        return Recusa(ui.EdtCliente, recusa + QStringLiteral(" Não é permitido lançar a NF."));
-    return true;
+bool TfmTngNFEntra::ClienteLiberado() {
+    const QString recusa =
+        RecusaDoCliente(ui.EdtCliente->text().trimmed(), kClienteNaoEncontrado, kSemLancamento);
+    return recusa.isEmpty() || Recusa(ui.EdtCliente, recusa);
 }
 
+// The customer's own state is the box's check.
 bool TfmTngNFEntra::EdtClienteExit() {
     const QString cliente = ui.EdtCliente->text().trimmed();
     if (cliente.isEmpty() || ui.EdtCliente->isReadOnly())
         return true;
-    if (!ClienteLiberado(cliente))
-        return false;
     if (Cabecalho()->State() == DataSetState::Insert &&
         Existe(QStringLiteral("NFTIN"), QStringLiteral("NOTA;CLIENTE"),
                QVariantList{ui.EdtNota->text().trimmed(), cliente}))
@@ -688,20 +663,6 @@ bool TfmTngNFEntra::EdtNaturezaExit() {
     return true;
 }
 
-bool TfmTngNFEntra::EdtTipoExit() {
-    const QString tipo = ui.EdtTipo->text().trimmed();
-    return tipo.isEmpty() ||
-           Existe(QStringLiteral("TIPO_FISCAL"), QStringLiteral("CODIGO"), QVariantList{tipo}) ||
-           Recusa(ui.EdtTipo, QStringLiteral("Tipo Fiscal não encontrado."));
-}
-
-bool TfmTngNFEntra::EdtEmissorExit() {
-    const QString emissor = ui.EdtEmissor->text().trimmed();
-    return emissor.isEmpty() ||
-           Existe(QStringLiteral("ENTIDADE"), QStringLiteral("CODCLI"), QVariantList{emissor}) ||
-           Recusa(ui.EdtEmissor, QStringLiteral("Emissor não encontrado."));
-}
-
 bool TfmTngNFEntra::SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason) {
     // Going to Desist or Close runs no rule: nothing is being confirmed.
     if (!Editando() || next == ui.btnDesistir || next == ui.BtFechar)
@@ -713,10 +674,6 @@ bool TfmTngNFEntra::SaidaControle(QWidget* control, QWidget* next, Qt::FocusReas
         aceita = EdtClienteExit();
     else if (control == ui.EdtNatureza)
         aceita = EdtNaturezaExit();
-    else if (control == ui.EdtTipo)
-        aceita = EdtTipoExit();
-    else if (control == ui.EdtEmissor)
-        aceita = EdtEmissorExit();
     else if (control == ui.EdtDataLan)
         aceita = LeDataLancamento();
     if (aceita && next == ui.EdtDataLan && ui.EdtDataLan->text().trimmed().isEmpty()) {
@@ -726,16 +683,6 @@ bool TfmTngNFEntra::SaidaControle(QWidget* control, QWidget* next, Qt::FocusReas
         MostraDataLancamento();
     }
     return aceita;
-}
-
-bool TfmTngNFEntra::TeclaControle(QWidget* control, QKeyEvent* tecla) {
-    if (tecla->key() == Qt::Key_F4 && tecla->modifiers() == Qt::NoModifier && Editando())
-        if (const CaixaCodigo* codigo = CodigoDa(control); codigo && !codigo->caixa->isReadOnly()) {
-            if (PesquisaCodigo(*codigo))
-                SeguePesquisa(codigo->caixa);
-            return true;
-        }
-    return TForm::TeclaControle(control, tecla);
 }
 
 bool TfmTngNFEntra::Desiste(QWidget* button) const {
@@ -797,7 +744,7 @@ bool TfmTngNFEntra::ValidaCabecalho() {
     }
     if (ui.EdtNatureza->text().trimmed().isEmpty())
         return Recusa(ui.EdtNatureza, kNaturezaNaoEncontrada);
-    return EdtNaturezaExit() && EdtTipoExit() && EdtEmissorExit() && LeDataLancamento();
+    return EdtNaturezaExit() && m_tipo->Confere() && m_emissor->Confere() && LeDataLancamento();
 }
 
 // Every row is checked before anything is written: a refused one is shown, and nothing is saved.
@@ -916,7 +863,7 @@ void TfmTngNFEntra::SpeedButton16Click() {
     const QDate data = QDate::fromString(ui.EdtData->text().trimmed(), QStringLiteral("dd/MM/yyyy"));
     if (data.isValid() && PeriodoConciliado(data, QStringLiteral("CX"), this))
         return;
-    if (!ClienteLiberado(ui.EdtCliente->text().trimmed()))
+    if (!ClienteLiberado())
         return;
     if (!ValidaCabecalho() || (!m_travado && !ValidaItens()))
         return;
@@ -994,17 +941,11 @@ bool TfmTngNFEntra::ConfereProduto() {
 }
 
 bool TfmTngNFEntra::PesquisaProduto() {
-    TPesquisa pesquisa;
-    pesquisa.Titulo = QStringLiteral("Produtos");
-    pesquisa.Tabela = QStringLiteral("PRODUTO");
-    pesquisa.CampoChave = QStringLiteral("CODIGO");
-    pesquisa.Campos = QStringList{QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO")};
-    pesquisa.Filtro = QStringLiteral("COALESCE(ATIVO, 'S') <> 'N'");
-    if (!pesquisa.AbrePesquisa(this))
-        return false;
-    m_itens.Tabela()->Edit();
-    m_itens.Tabela()->FieldByName(QStringLiteral("Codigo")) = pesquisa.Chave();
-    return ConfereProduto();
+    PesquisaCelula produtos;
+    produtos.titulo = QStringLiteral("Produtos");
+    produtos.tabela = QStringLiteral("PRODUTO");
+    produtos.filtro = QStringLiteral("COALESCE(ATIVO, 'S') <> 'N'");
+    return PesquisaNaCelula(this, m_itens.Tabela(), QStringLiteral("Codigo"), produtos) && ConfereProduto();
 }
 
 bool TfmTngNFEntra::ConfereClassificacao() {
@@ -1105,78 +1046,50 @@ void TfmTngNFEntra::BitBtn5Click() {
         Recusa(ValidaData(de) ? ui.EdtDataFim : ui.EdtDataIni, QStringLiteral("Data inválida."));
         return;
     }
-    Ocupado(true, this, QStringLiteral("Consultando notas"));
-    const auto fimOcupado = qScopeGuard([this] { Ocupado(false, this); });
     // The invoices of the period with the lot sheets that used them (a sheet of another customer that names
     // an invoice of the same number does not count), each once; the billing documents and names are read for
     // those only.
     QStringList dentro, fora;
-    QVariantMap valores{{QStringLiteral("DE"), QDate::fromString(de, QStringLiteral("dd/MM/yyyy"))},
-                        {QStringLiteral("ATE"), QDate::fromString(ate, QStringLiteral("dd/MM/yyyy"))}};
     const struct {
         QLineEdit* caixa;
         const char* coluna;
-        const char* parametro;
-    } filtros[] = {{ui.EdtFiltroFal, "FAL_ITEN.FAL", "FAL"},
-                   {ui.EdtFiltroFatura, "NOTAITEN.FATURA", "FATURA"},
-                   {ui.EdtFiltroNota, "NFTIN.NOTA", "NOTA"},
-                   {ui.EdtFiltroCliente, "NFTIN.CLIENTE", "CLIENTE"}};
-    for (const auto& filtro : filtros) {
-        const QString valor = filtro.caixa->text().trimmed();
-        if (valor.isEmpty())
-            continue;
-        const bool fatura = filtro.caixa == ui.EdtFiltroFatura;
-        const QString condicao =
-            QStringLiteral("%1 = :%2").arg(QLatin1String(filtro.coluna), QLatin1String(filtro.parametro));
-        if (fatura)
-            fora << condicao;
-        else
-            dentro << QStringLiteral("AND ") + condicao;
-        valores.insert(QLatin1String(filtro.parametro),
-                       fatura ? QVariant(valor.toLongLong()) : QVariant(valor));
-    }
-    TZoQuery q;
-    q.SQL
-        << DBLocal_SQL(QStringLiteral(
-               "SELECT DISTINCT NOTAITEN.FATURA, U.FAL, U.NOTA, U.CLIENTE, CLIENTE.NOME, U.DATA FROM ("
-               "SELECT DISTINCT NFTIN.NOTA, NFTIN.CLIENTE, NFTIN.DATA, FAL_ITEN.FAL FROM {NFTIN} NFTIN "
-               "LEFT OUTER JOIN {FAL_ITEN} FAL_ITEN ON (FAL_ITEN.NOTA = NFTIN.NOTA AND EXISTS (SELECT 1 FROM "
-               "{FAL} FAL WHERE FAL.NUMERO = FAL_ITEN.FAL AND FAL.CLIENTE = NFTIN.CLIENTE)) "
-               "WHERE NFTIN.DATA >= :DE AND NFTIN.DATA <= :ATE"))
-        << dentro
-        << DBLocal_SQL(QStringLiteral(") U LEFT OUTER JOIN {NOTAITEN} NOTAITEN ON (NOTAITEN.PEDIDO = U.FAL) "
-                                      "LEFT OUTER JOIN {ENTIDADE} CLIENTE ON (CLIENTE.CODCLI = U.CLIENTE)"));
-    if (!fora.isEmpty())
-        q.SQL << QStringLiteral("WHERE ") + fora.join(QStringLiteral(" AND "));
-    q.SQL << QStringLiteral("ORDER BY 6 DESC, 3, 4, 2, 1");
-    for (auto valor = valores.cbegin(); valor != valores.cend(); ++valor)
-        q.BindValue(valor.key(), valor.value());
-    q.Open();
-    {
-        ControlesDesligados quieto(*TbConsulta);
-        TbConsulta->EmptyDataSet();
-        for (q.First(); !q.Eof(); q.Next()) {
-            TbConsulta->Append();
-            for (int campo = 0; campo < q.FieldCount(); ++campo)
-                TbConsulta->Fields(campo) = q.Fields(campo).Value();
-            TbConsulta->Post();
-        }
-        TbConsulta->First();
-    }
-    ui.LbQtdeConsulta->setText(QStringLiteral("%1 linha(s)").arg(TbConsulta->RecordCount()));
-}
-
-bool TfmTngNFEntra::DBGrid2KeyDown(QKeyEvent* tecla) {
-    if (tecla->key() != Qt::Key_Return && tecla->key() != Qt::Key_Enter)
-        return false;
-    AbreDaConsulta();
-    return true;
+    } filtros[] = {{ui.EdtFiltroFal, "FAL_ITEN.FAL"},
+                   {ui.EdtFiltroNota, "NFTIN.NOTA"},
+                   {ui.EdtFiltroCliente, "NFTIN.CLIENTE"}};
+    for (const auto& filtro : filtros)
+        if (const QString valor = filtro.caixa->text().trimmed(); !valor.isEmpty())
+            dentro << QStringLiteral("AND %1 = %2").arg(QLatin1String(filtro.coluna), Aspas(valor));
+    if (const QString fatura = ui.EdtFiltroFatura->text().trimmed(); !fatura.isEmpty())
+        fora << QStringLiteral("WHERE NOTAITEN.FATURA = %1").arg(fatura.toLongLong());
+    const auto data = [](const QString& texto) {
+        return DataSQL(QDate::fromString(texto, QStringLiteral("dd/MM/yyyy")));
+    };
+    m_consulta->pesquisa.SQL =
+        (QStringList{
+             DBLocal_SQL(
+                 QStringLiteral(
+                     "SELECT DISTINCT NOTAITEN.FATURA, U.FAL, U.NOTA, U.CLIENTE, CLIENTE.NOME, U.DATA FROM ("
+                     "SELECT DISTINCT NFTIN.NOTA, NFTIN.CLIENTE, NFTIN.DATA, FAL_ITEN.FAL FROM {NFTIN} NFTIN "
+                     "LEFT OUTER JOIN {FAL_ITEN} FAL_ITEN ON (FAL_ITEN.NOTA = NFTIN.NOTA AND EXISTS (SELECT "
+                     "1 FROM "
+                     "{FAL} FAL WHERE FAL.NUMERO = FAL_ITEN.FAL AND FAL.CLIENTE = NFTIN.CLIENTE)) WHERE "
+                     "NFTIN.DATA >= "
+                     "%1 AND NFTIN.DATA <= %2"))
+                 .arg(data(de), data(ate))}
+         << dentro
+         << DBLocal_SQL(QStringLiteral(
+                ") U LEFT OUTER JOIN {NOTAITEN} NOTAITEN ON (NOTAITEN.PEDIDO = U.FAL) LEFT OUTER JOIN "
+                "{ENTIDADE} CLIENTE ON (CLIENTE.CODCLI = U.CLIENTE)"))
+         << fora)
+            .join(QLatin1Char(' '));
+    m_consulta->Consulta();
 }
 
 void TfmTngNFEntra::AbreDaConsulta() {
-    if (Editando() || TbConsulta->IsEmpty())
+    TDataSet* linha = m_consulta->Linhas();
+    if (Editando() || linha->IsEmpty())
         return;
-    MostraNota(texto(*TbConsulta, QStringLiteral("NOTA")), texto(*TbConsulta, QStringLiteral("CLIENTE")));
+    MostraNota(texto(*linha, QStringLiteral("NOTA")), texto(*linha, QStringLiteral("CLIENTE")));
 }
 
 // An invoice stored since the shared table was read is read with it.

@@ -5,6 +5,8 @@
 #include "ui_TngNFEntra.h"
 #include <QSet>
 
+class CaixaPesquisa;
+class PaginaConsulta;
 class QKeyEvent;
 class TClientDataSet;
 
@@ -82,17 +84,12 @@ protected:
     void FormCreate() override;
     void FormClose() override;
     bool SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason reason) override;
-    bool TeclaControle(QWidget* control, QKeyEvent* tecla) override;
     bool Desiste(QWidget* button) const override;
     bool TemAlteracoes() const override { return Editando(); }
     void GravaAlteracoes() override { SpeedButton16Click(); }
 
 private:
-    struct CaixaCodigo {
-        QLineEdit* caixa;
-        QToolButton* pesquisa;
-        QString campo, titulo, tabela, chave, descricao, filtro;
-    };
+    void DeclaraCaixas();
     void PreparaCabecalho();
     void PreparaItens();
     void PreparaConsulta();
@@ -107,14 +104,10 @@ private:
     void MostraDataLancamento();
     bool LeDataLancamento();
 
-    const CaixaCodigo* CodigoDa(QWidget* caixa) const;
-    bool PesquisaCodigo(const CaixaCodigo& codigo);
     bool EdtNotaExit();
     bool EdtClienteExit();
-    bool ClienteLiberado(const QString& cliente);
+    bool ClienteLiberado();
     bool EdtNaturezaExit();
-    bool EdtTipoExit();
-    bool EdtEmissorExit();
     bool ValidaCabecalho();
     bool ValidaItens();
     void FocaItem(int linha, const QString& campo);
@@ -127,15 +120,15 @@ private:
     void PreencheLote();
     void ConsultaProgramacao();
 
-    bool DBGrid2KeyDown(QKeyEvent* tecla);
     void AbreDaConsulta();
     bool MostraNota(const QString& nota, const QString& cliente);
 
     Ui::TfmTngNFEntra ui;
     TabelaAberta m_notas;
     ItensNota m_itens;
-    TClientDataSet* TbConsulta;
-    QList<CaixaCodigo> m_codigos;
+    PaginaConsulta* m_consulta = nullptr;
+    CaixaPesquisa* m_tipo = nullptr;
+    CaixaPesquisa* m_emissor = nullptr;
     QString m_regraLote;         // "COM" 80
     QString m_naturezaConferida; // nature and customer the nature's checks last accepted
     bool m_travado = false;      // a lot sheet holds the invoice: only its header changes

@@ -53,7 +53,9 @@ void CaixaPesquisa::MostraDescricao() {
     m_d.descricao->setCursorPosition(0);
 }
 
-bool CaixaPesquisa::Pesquisa() {
+// The code chosen goes in as typed: a box bound to a field takes it into the field, and an undo takes it
+// back.
+bool CaixaPesquisa::Escolhe() {
     TPesquisa pesquisa;
     pesquisa.Titulo = m_d.titulo;
     pesquisa.Tabela = DBLocal(m_d.tabela);
@@ -62,10 +64,18 @@ bool CaixaPesquisa::Pesquisa() {
         m_d.campoDescricao.isEmpty() ? QStringList{m_d.chave} : QStringList{m_d.chave, m_d.campoDescricao};
     pesquisa.Filtro = m_d.filtro;
     pesquisa.MultiplaEscolha = m_d.lista;
-    if (!pesquisa.AbrePesquisa(m_tela))
+    if ((m_d.preparaLista && !m_d.preparaLista(pesquisa)) || !pesquisa.AbrePesquisa(m_tela))
         return false;
-    m_d.caixa->setText(m_d.lista ? AcrescentaCodigos(m_d.caixa->text(), pesquisa.Chaves())
-                                 : pesquisa.Chave());
+    const QString escolhido =
+        m_d.lista ? AcrescentaCodigos(m_d.caixa->text(), pesquisa.Chaves()) : pesquisa.Chave().trimmed();
+    m_d.caixa->selectAll();
+    m_d.caixa->insert(escolhido);
+    return true;
+}
+
+bool CaixaPesquisa::Pesquisa() {
+    if (!Escolhe())
+        return false;
     m_d.caixa->setFocus(Qt::OtherFocusReason);
     if (!Confere())
         return false;
@@ -73,17 +83,24 @@ bool CaixaPesquisa::Pesquisa() {
     return true;
 }
 
+bool CaixaPesquisa::Recusa(const QString& mensagem) {
+    m_tela->Recusa(m_d.caixa, mensagem);
+    m_d.caixa->selectAll();
+    return false;
+}
+
 // Every code of the box in one read: a list of codes costs what one code does.
 bool CaixaPesquisa::Confere() {
+    if (m_d.abreVazia && m_d.caixa->text().trimmed().isEmpty() && !Escolhe())
+        return true;
     const QString texto = m_d.caixa->text().trimmed();
     if (texto == m_conferido)
         return true;
     const QStringList codigos = CodigosDaLista(texto);
     for (const QString& codigo : codigos)
         if (m_largura > 0 && codigo.size() > m_largura)
-            return m_tela->Recusa(m_d.caixa, m_d.recusa.isEmpty()
-                                                 ? QStringLiteral("Código %1 inválido.").arg(codigo)
-                                                 : m_d.recusa);
+            return Recusa(m_d.recusa.isEmpty() ? QStringLiteral("Código %1 inválido.").arg(codigo)
+                                               : m_d.recusa);
     if (!m_d.recusa.isEmpty() && !codigos.isEmpty()) {
         TZoQuery q;
         q.SQL << QStringLiteral("SELECT %1 FROM %2 WHERE %1 IN (%3)")
@@ -95,12 +112,13 @@ bool CaixaPesquisa::Confere() {
         for (q.First(); !q.Eof(); q.Next())
             existentes.insert(q.Fields(0).AsString().trimmed());
         for (const QString& codigo : codigos)
-            if (!existentes.contains(codigo)) {
-                m_tela->Recusa(m_d.caixa, m_d.recusa);
-                m_d.caixa->selectAll();
-                return false;
-            }
+            if (!existentes.contains(codigo))
+                return Recusa(m_d.recusa);
     }
+    if (m_d.confere)
+        for (const QString& codigo : codigos)
+            if (const QString recusa = m_d.confere(codigo); !recusa.isEmpty())
+                return Recusa(recusa);
     m_conferido = texto;
     if (m_d.aoAceitar)
         m_d.aoAceitar();

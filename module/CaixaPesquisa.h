@@ -7,6 +7,7 @@
 class QAbstractButton;
 class QLineEdit;
 class TForm;
+class TPesquisa;
 
 // A code box with its look-up, declared once: F4 in the box and its "..." button open the list; leaving the
 // box checks the code (an unknown one is refused with the declared text, the focus kept); the description
@@ -19,9 +20,17 @@ struct DeclaracaoCaixa {
     QString tabela;
     QString chave = QStringLiteral("CODIGO");
     QString campoDescricao = QStringLiteral("DESCRICAO");
-    QString filtro;                  // SQL condition on the table's own columns, for the list and the check
-    QString recusa;                  // shown for a code not in the table; empty: any code is taken
-    bool lista = false;              // the box holds several codes ("01, 02"): the list chooses several
+    QString filtro;     // SQL condition on the table's own columns, for the list and the check
+    QString recusa;     // shown for a code not in the table; empty: the table is not read, any code is taken
+    bool lista = false; // the box holds several codes ("01, 02"): the list chooses several
+    bool abreVazia = false; // a box left blank opens the list; left blank again, it is left
+    // Narrows the list to what the screen holds or lets through (the fabrics of the sheet shown, the
+    // customers not blocked) before it opens; false when there is nothing to list, the screen having said
+    // why.
+    std::function<bool(TPesquisa& lista)> preparaLista;
+    // The screen's own check of each code, after the table's: the refusal to show, empty when the code is
+    // taken.
+    std::function<QString(const QString& codigo)> confere;
     std::function<void()> aoAceitar; // what the screen does with a code that passed the check
 };
 
@@ -38,6 +47,8 @@ public:
     void MostraDescricao();
 
 private:
+    bool Escolhe();
+    bool Recusa(const QString& mensagem);
     QString Descricao(const QString& codigo) const;
     QPointer<TForm> m_tela;
     DeclaracaoCaixa m_d;

@@ -2,6 +2,7 @@
 #include "DBControls.h"
 #include "DataSet.h"
 #include "Protecao.h"
+#include "TPesquisa.h"
 #include <QKeyEvent>
 
 namespace {
@@ -45,4 +46,19 @@ void AcompanhaLinhas(TDataSet* dados, QObject* contexto, std::function<void()> a
     QObject::connect(dados, &TDataSet::rowInserted, contexto, protegida);
     QObject::connect(dados, &TDataSet::rowRemoved, contexto, protegida);
     QObject::connect(dados, &TDataSet::layoutReset, contexto, protegida);
+}
+
+bool PesquisaNaCelula(QWidget* tela, TDataSet* linhas, const QString& campo, const PesquisaCelula& p) {
+    TPesquisa pesquisa;
+    pesquisa.Titulo = p.titulo;
+    pesquisa.Tabela = p.tabela;
+    pesquisa.CampoChave = p.chave;
+    pesquisa.Campos = QStringList{p.chave, p.descricao};
+    pesquisa.Filtro = p.filtro;
+    pesquisa.TextoVazio = p.textoVazio;
+    if (!pesquisa.AbrePesquisa(tela))
+        return false;
+    linhas->Edit();
+    linhas->FieldByName(campo) = pesquisa.Chave().trimmed();
+    return true;
 }

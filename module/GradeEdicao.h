@@ -1,8 +1,10 @@
 #pragma once
+#include <QString>
 #include <functional>
 
 class QKeyEvent;
 class QObject;
+class QWidget;
 class TDataSet;
 class TZoDBGrid;
 
@@ -14,3 +16,15 @@ bool TeclaLinhaGrade(TZoDBGrid& grade, QKeyEvent* tecla);
 // Runs `acao` (protected) whenever the rows of the data set change: a value, a row added or removed, a
 // reload; for totals shown under a grid. It stops with `contexto`.
 void AcompanhaLinhas(TDataSet* dados, QObject* contexto, std::function<void()> acao);
+
+// The look-up of a grid column whose codes come from a table.
+struct PesquisaCelula {
+    QString titulo{};
+    QString tabela{};
+    QString chave = QStringLiteral("CODIGO");
+    QString descricao = QStringLiteral("DESCRICAO");
+    QString filtro{};
+    QString textoVazio{}; // told instead of an empty list: why the table, as filtered, has nothing to offer
+};
+// Opens the list over the current row; the code chosen goes into its field. True when one was chosen.
+bool PesquisaNaCelula(QWidget* tela, TDataSet* linhas, const QString& campo, const PesquisaCelula& pesquisa);

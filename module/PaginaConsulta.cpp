@@ -38,9 +38,10 @@ TDataSet* PaginaConsulta::Linhas() const {
 void PaginaConsulta::Consulta() {
     Ocupado(true, nullptr, QStringLiteral("Consultando"));
     const auto fim = qScopeGuard([] { Ocupado(false); });
-    pesquisa.Busca(QString());
+    const int lidas = pesquisa.Busca(QString())->RecordCount();
     if (m_contagem) {
-        const int linhas = pesquisa.Conta();
+        // A window not filled holds every row: no need to count them again.
+        const int linhas = lidas < TPesquisa::kJanela ? lidas : pesquisa.Conta();
         m_contagem->setText(textoContagem ? textoContagem(linhas)
                                           : QStringLiteral("%1 linha(s)").arg(linhas));
     }

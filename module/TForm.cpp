@@ -235,7 +235,8 @@ bool TForm::TrataEvento(QWidget* control, QEvent* event) {
             m_saidaPorClique = reason == Qt::MouseFocusReason;
             m_falhasNaSaida = FalhasProtegidas();
             const bool conferir = left && !m_semConferencia.contains(next) && !Desiste(next);
-            CaixaPesquisa* caixa = conferir ? CaixaDe(control) : nullptr;
+            // A read-only box holds what the screen put there: the user has nothing to mend in it.
+            CaixaPesquisa* caixa = conferir && !somenteLeitura(control) ? CaixaDe(control) : nullptr;
             if (left && ((caixa && !caixa->Confere()) || !SaidaControle(control, next, reason)))
                 m_saidaRecusada = reason == Qt::MouseFocusReason;
             break;

@@ -1,4 +1,5 @@
 #include "TngProg.h"
+#include "CaixaCliente.h"
 #include "ClassRegistry.h"
 #include "DBControls.h"
 #include "DataAccess.h"
@@ -10,14 +11,13 @@
 #include "GravacaoAtomica.h"
 #include "HostError.h"
 #include "HostUi.h"
-#include "LeiturasCliente.h"
 #include "LocalSettings.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
+#include "PaginaConsulta.h"
 #include "PortaBalanca.h"
 #include "Protecao.h"
 #include "QuadroInformacoes.h"
-#include "RegrasCliente.h"
 #include "RegrasGeracao.h"
 #include "RegrasProgramacao.h"
 #include "Relatorio.h"
@@ -41,6 +41,7 @@ TFmTngProg* FmTngProg = nullptr;
 namespace {
 const QString kTituloLog = QStringLiteral("PROGRAMACAO DO TINGIMENTO");
 const QString kFormatoData = QStringLiteral("dd/MM/yyyy");
+const QString kClienteNaoEncontrado = QStringLiteral("Cliente não encontrado.");
 enum Pagina { Acesso = 0, Cadastro = 1 };
 
 QString texto(TDataSet& dados, const QString& campo) {
@@ -69,6 +70,7 @@ struct PesquisaItem {
 };
 const PesquisaItem kPesquisas[] = {
     {"Codigo", "Produtos", "PRODUTO", "CODIGO", "DESCRICAO", "ATIVO = 'S'"},
+    {"Codigo_Cli", "Produtos do Cliente", "MATERIAL", "CODIGO", "DESCRICAO", ""},
     {"Cor", "Cores", "CADCORTIN", "CODIGO", "DESCRICAO", ""},
     {"Variante", "Variantes", "VARIANTE", "CODIGO", "DESCRICAO", ""},
     {"Estampa", "Estampas", "CADCORTIN", "CODIGO", "DESCRICAO", ""},
@@ -105,7 +107,7 @@ KELM_SCREEN_UNIT(TngProg, TFmTngProg,
                  {{QStringLiteral("WTngEtqPart"), LayoutEtiqueta},
                   {QStringLiteral("TTngEtqPart"), LayoutEtiquetaTermica}});
 
-TFmTngProg::TFmTngProg(QWidget* parent) : TForm(parent), m_itens(this), TbConsulta(new TClientDataSet(this)) {
+TFmTngProg::TFmTngProg(QWidget* parent) : TForm(parent), m_itens(this) {
     setObjectName(QStringLiteral("FmTngProg"));
     setWindowTitle(QStringLiteral("Cadastro da Programação"));
     KeyPreview = true;
@@ -115,6 +117,41 @@ TFmTngProg::TFmTngProg(QWidget* parent) : TForm(parent), m_itens(this), TbConsul
     ui.EdtUltPart->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,6}")), ui.EdtUltPart));
     LigaBotoes();
+    DeclaraCaixas();
+}
+
+// The programme's customer, whose blank box opens the list, and the search page's filters.
+void TFmTngProg::DeclaraCaixas() {
+    DeclaracaoCaixa cliente = CaixaCliente(ui.EdtCodCli, true, kClienteNaoEncontrado);
+    cliente.botao = ui.PqCliente;
+    cliente.abreVazia = true;
+    DeclaraCaixa(cliente);
+    DeclaracaoCaixa filtroCliente = CaixaCliente(ui.EdtCCodCli, true);
+    filtroCliente.descricao = ui.EdtCNomeCli;
+    filtroCliente.botao = ui.pqClienteAc;
+    DeclaraCaixa(filtroCliente);
+    const struct {
+        QLineEdit* caixa;
+        QToolButton* botao;
+        const char* titulo;
+        const char* tabela;
+        const char* filtro;
+    } listas[] = {{ui.edtProduto, ui.pqProdutoAc, "Produtos", "PRODUTO", "ATIVO = 'S'"},
+                  {ui.edtCodCor, ui.pqCorAc, "Cores", "CADCORTIN", ""},
+                  {ui.EdtVariante, ui.pqVarianteAc, "Variantes", "VARIANTE", ""}};
+    for (const auto& l : listas) {
+        DeclaracaoCaixa d;
+        d.caixa = l.caixa;
+        d.botao = l.botao;
+        d.titulo = QString::fromUtf8(l.titulo);
+        d.tabela = QLatin1String(l.tabela);
+        d.filtro = QLatin1String(l.filtro);
+        d.lista = true;
+        DeclaraCaixa(d);
+    }
+    // "Novo" takes its own number and "Fechar" leaves: neither should number what was left empty.
+    SaidaSemConferencia(ui.BitBtn7);
+    SaidaSemConferencia(ui.BitBtn2);
 }
 
 void TFmTngProg::LigaBotoes() {
@@ -128,46 +165,15 @@ void TFmTngProg::LigaBotoes() {
     for (const auto& [botao, acao] : botoes)
         connect(botao, &QAbstractButton::clicked, this, Protegido([this, acao] { (this->*acao)(); }));
     connect(ui.BitBtn2, &QPushButton::clicked, this, [this] { close(); });
-    connect(ui.PqCliente, &QToolButton::clicked, this, Protegido([this] {
-                if (PesquisaCliente(ui.EdtCodCli))
-                    SeguePesquisa(ui.EdtCodCli);
-            }));
-    connect(ui.pqClienteAc, &QToolButton::clicked, this, Protegido([this] {
-                if (PesquisaCliente(ui.EdtCCodCli))
-                    SeguePesquisa(ui.EdtCCodCli);
-            }));
-    connect(ui.pqProdutoAc, &QToolButton::clicked, this, Protegido([this] {
-                if (PesquisaLista(ui.edtProduto, QStringLiteral("Produtos"), QStringLiteral("PRODUTO"),
-                                  QStringLiteral("CODIGO"), QStringLiteral("ATIVO = 'S'")))
-                    SeguePesquisa(ui.edtProduto);
-            }));
-    connect(ui.pqCorAc, &QToolButton::clicked, this, Protegido([this] {
-                if (PesquisaLista(ui.edtCodCor, QStringLiteral("Cores"), QStringLiteral("CADCORTIN"),
-                                  QStringLiteral("CODIGO"), QString()))
-                    SeguePesquisa(ui.edtCodCor);
-            }));
-    connect(ui.pqVarianteAc, &QToolButton::clicked, this, Protegido([this] {
-                if (PesquisaLista(ui.EdtVariante, QStringLiteral("Variantes"), QStringLiteral("VARIANTE"),
-                                  QStringLiteral("CODIGO"), QString()))
-                    SeguePesquisa(ui.EdtVariante);
-            }));
     for (const auto& [limpa, caixa] :
          {std::pair{ui.sbClearProduto, ui.edtProduto}, std::pair{ui.sbClearCor, ui.edtCodCor},
           std::pair{ui.sbClearVariante, ui.EdtVariante}}) {
         QLineEdit* alvo = caixa;
         connect(limpa, &QToolButton::clicked, alvo, &QLineEdit::clear);
     }
-    for (QToolButton* pesquisa : {ui.PqCliente, ui.pqClienteAc, ui.pqProdutoAc, ui.sbClearProduto, ui.pqCorAc,
-                                  ui.sbClearCor, ui.pqVarianteAc, ui.sbClearVariante})
-        pesquisa->setFocusPolicy(Qt::NoFocus); // F4 in the box does the same from the keyboard
+    for (QToolButton* limpa : {ui.sbClearProduto, ui.sbClearCor, ui.sbClearVariante})
+        limpa->setFocusPolicy(Qt::NoFocus);
     connect(ui.EdtCodCli, &QLineEdit::textChanged, this, Protegido([this] { EdtCodCliChange(); }));
-    connect(ui.EdtCCodCli, &QLineEdit::textChanged, this, Protegido([this] {
-                const QString cliente = ui.EdtCCodCli->text().trimmed();
-                ui.EdtCNomeCli->setText(
-                    cliente.isEmpty() ? QString()
-                                      : Busca_Valor(QStringLiteral("ENTIDADE"), QStringLiteral("CODCLI"),
-                                                    QStringLiteral("NOME"), QVariantList{cliente}));
-            }));
     connect(qApp, &QApplication::focusChanged, this, Protegido([this](QWidget*, QWidget* agora) {
                 if (agora == ui.EdtEntrega)
                     EdtEntregaEnter();
@@ -186,8 +192,9 @@ TZoDatabase& TFmTngProg::DBSaldo() {
 }
 
 void TFmTngProg::FormCreate() {
-    DicaTeclas({ui.EdtCodCli, ui.EdtCCodCli, ui.edtProduto, ui.edtCodCor, ui.EdtVariante},
-               QStringLiteral("F4: pesquisa · F5: peso da balança · F10: porta da balança"));
+    for (QLineEdit* caixa : {ui.EdtCodCli, ui.EdtCCodCli, ui.edtProduto, ui.edtCodCor, ui.EdtVariante})
+        DicaTeclas({caixa},
+                   caixa->toolTip() + QStringLiteral(" · F5: peso da balança · F10: porta da balança"));
     DicaTeclas({ui.DBGrid1},
                QStringLiteral("F3: saldo das notas de entrada (coluna Produto) · F4: pesquisa da "
                               "coluna · F5: peso da balança · F10: porta da balança"));
@@ -278,33 +285,25 @@ void TFmTngProg::PreparaItens() {
 }
 
 void TFmTngProg::PreparaConsulta() {
-    TbConsulta->setObjectName(QStringLiteral("TbConsulta"));
-    TbConsulta->AddField(QStringLiteral("NUMERO"), QMetaType::QString, 6)
-        .AddField(QStringLiteral("CODCLI"), QMetaType::QString, 5)
-        .AddField(QStringLiteral("NOME"), QMetaType::QString, 80)
-        .AddField(QStringLiteral("ENTRADA"), QMetaType::QDate)
-        .AddField(QStringLiteral("ENTREGA"), QMetaType::QDate);
-    TbConsulta->CreateDataSet();
-    ui.DBGrid2->SetDataSet(TbConsulta);
-    ui.DBGrid2->SetReadOnly(true);
+    m_consulta = new PaginaConsulta(this, ui.DBGrid2, ui.LbQtdeConsulta);
+    // A programme whose rows differ in customer or dates is listed once for each.
+    m_consulta->pesquisa.CampoChave = QStringLiteral("NUMERO");
+    m_consulta->pesquisa.OrdenarPor = QStringLiteral("P.NUMERO DESC, P.CODCLI, P.ENTRADA, P.ENTREGA");
+    m_consulta->textoContagem = [](int linhas) { return QStringLiteral("%1 programação(ões)").arg(linhas); };
+    m_consulta->abre = [this] { AbreDaConsulta(); };
     ui.DBGrid2->DeclaraColunas({{"NUMERO", "Número"},
                                 {"CODCLI", "Cliente"},
                                 ColunaGrade("NOME", "Nome").Estica(),
                                 {"ENTRADA", "Entrada"},
                                 {"ENTREGA", "Entrega"}});
-    const int entrega = TbConsulta->FieldIndex(QStringLiteral("ENTREGA"));
-    DataSetModel::Of(TbConsulta)->SetRowColor([this, entrega](int linha) {
-        return ProgramacaoVencida(TbConsulta->ValueAt(linha, entrega).toDate(), QDate::currentDate())
+    DataSetModel::Of(m_consulta->Linhas())->SetRowColor([this](int linha) {
+        const TDataSet* linhas = m_consulta->Linhas();
+        return ProgramacaoVencida(
+                   linhas->ValueAt(linha, linhas->FieldIndex(QStringLiteral("ENTREGA"))).toDate(),
+                   QDate::currentDate())
                    ? QColor(Qt::red)
                    : QColor();
     });
-    ui.DBGrid2->OnKeyDown = [this](QKeyEvent* tecla) {
-        if (tecla->key() != Qt::Key_Return && tecla->key() != Qt::Key_Enter)
-            return false;
-        AbreDaConsulta();
-        return true;
-    };
-    connect(ui.DBGrid2, &QAbstractItemView::doubleClicked, this, Protegido([this] { AbreDaConsulta(); }));
 }
 
 void TFmTngProg::PreparaMenu() {
@@ -412,8 +411,12 @@ void TFmTngProg::EdtLoteExit() {
     EdtCodCliChange();
     GeraTotais();
     MostraUltimaFal();
-    if (!ui.EdtCodCli->text().trimmed().isEmpty())
-        EdtCodCliExit();
+    const QString cliente = ui.EdtCodCli->text().trimmed();
+    if (cliente.isEmpty())
+        return;
+    MostraUltimaPartida();
+    if (const QString recusa = RecusaDoCliente(cliente, kClienteNaoEncontrado); !recusa.isEmpty())
+        Recusa(ui.EdtCodCli, recusa);
 }
 
 void TFmTngProg::EdtCodCliChange() {
@@ -436,41 +439,18 @@ void TFmTngProg::EdtCodCliChange() {
     m_itens.ConcluiLinha();
 }
 
-bool TFmTngProg::PesquisaCliente(QLineEdit* caixa) {
-    TPesquisa pesquisa;
-    pesquisa.Titulo = QStringLiteral("Clientes");
-    pesquisa.Tabela = QStringLiteral("ENTIDADE");
-    pesquisa.CampoChave = QStringLiteral("CODCLI");
-    pesquisa.Campos = QStringList{QStringLiteral("CODCLI"), QStringLiteral("NOME")};
-    pesquisa.Filtro = FiltroClienteLiberado() + QStringLiteral(" AND TIPO_ENTIDADE LIKE '%C%'");
-    if (!pesquisa.AbrePesquisa(this))
-        return false;
-    caixa->setText(pesquisa.Chave().trimmed());
-    return true;
-}
-
-bool TFmTngProg::EdtCodCliExit() {
-    const QString cliente = ui.EdtCodCli->text().trimmed();
-    if (cliente.isEmpty()) {
-        if (!PesquisaCliente(ui.EdtCodCli))
-            return true;
-        return EdtCodCliExit();
-    }
-    // The highest dye lot of the customer's latest programme, as a number.
+// The highest dye lot of the customer's latest programme, as a number.
+void TFmTngProg::MostraUltimaPartida() {
     TZoQuery partidas;
     partidas.SQL << DBLocal_SQL(QStringLiteral(
         "SELECT PARTIDA FROM {TNG_PROG} WHERE NUMERO = (SELECT MAX(NUMERO) FROM {TNG_PROG} WHERE CODCLI = "
         ":CODCLI) AND PARTIDA IS NOT NULL"));
-    partidas.BindValue(QStringLiteral("CODCLI"), cliente);
+    partidas.BindValue(QStringLiteral("CODCLI"), ui.EdtCodCli->text().trimmed());
     partidas.Open();
     QStringList numeros;
     for (partidas.First(); !partidas.Eof(); partidas.Next())
         numeros << partidas.Fields(0).AsString();
     ui.EdtUltPart->setText(partidaComZeros(MaiorPartida(numeros)));
-    if (const std::optional<SituacaoCliente> situacao = LeSituacaoCliente(cliente))
-        if (const QString recusa = RecusaCliente(situacao->ativo, situacao->bloqueio); !recusa.isEmpty())
-            return Recusa(ui.EdtCodCli, recusa);
-    return true;
 }
 
 void TFmTngProg::EdtEntregaEnter() {
@@ -485,34 +465,16 @@ bool TFmTngProg::DataValida(QLineEdit* caixa, const QString& mensagem) {
     return dataDa(caixa).isValid() || Recusa(caixa, mensagem);
 }
 
+// The customer's box has checked him already.
 bool TFmTngProg::SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason reason) {
     Q_UNUSED(reason);
-    // "Novo" takes its own number and "Fechar" leaves: neither should number what was left empty.
     if (next == ui.BitBtn7 || next == ui.BitBtn2)
         return true;
-    if (control == ui.EdtLote) {
+    if (control == ui.EdtLote)
         EdtLoteExit();
-        return true;
-    }
-    if (control == ui.EdtCodCli)
-        return EdtCodCliExit();
+    else if (control == ui.EdtCodCli && !ui.EdtCodCli->text().trimmed().isEmpty())
+        MostraUltimaPartida();
     return true;
-}
-
-bool TFmTngProg::TeclaControle(QWidget* control, QKeyEvent* tecla) {
-    if (tecla->key() == Qt::Key_F4 && (tecla->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        if (control == ui.EdtCodCli)
-            return ui.PqCliente->click(), true;
-        if (control == ui.EdtCCodCli)
-            return ui.pqClienteAc->click(), true;
-        if (control == ui.edtProduto)
-            return ui.pqProdutoAc->click(), true;
-        if (control == ui.edtCodCor)
-            return ui.pqCorAc->click(), true;
-        if (control == ui.EdtVariante)
-            return ui.pqVarianteAc->click(), true;
-    }
-    return TForm::TeclaControle(control, tecla);
 }
 
 bool TFmTngProg::FormKeyDown(QKeyEvent* tecla) {
@@ -630,80 +592,42 @@ void TFmTngProg::BitBtn3Click() {
 
 // ---- search page
 
-bool TFmTngProg::PesquisaLista(QLineEdit* caixa, const QString& titulo, const QString& tabela,
-                               const QString& chave, const QString& filtro) {
-    TPesquisa pesquisa;
-    pesquisa.Titulo = titulo;
-    pesquisa.Tabela = tabela;
-    pesquisa.CampoChave = chave;
-    pesquisa.Campos = QStringList{chave, QStringLiteral("DESCRICAO")};
-    pesquisa.Filtro = filtro;
-    pesquisa.MultiplaEscolha = true;
-    if (!pesquisa.AbrePesquisa(this))
-        return false;
-    QStringList chaves;
-    for (const QString& escolhida : pesquisa.Chaves())
-        chaves << escolhida.trimmed();
-    caixa->setText(AcrescentaCodigos(caixa->text(), chaves));
-    return true;
-}
-
 void TFmTngProg::BitBtn4Click() {
     const QDate de = dataDa(ui.DtDigIni), ate = dataDa(ui.DtDigFim);
     if (!de.isValid() || !ate.isValid()) {
         Recusa(de.isValid() ? ui.DtDigFim : ui.DtDigIni, QStringLiteral("Data inválida."));
         return;
     }
-    Ocupado(true, this, QStringLiteral("Consultando programações"));
-    const auto fim = qScopeGuard([this] { Ocupado(false, this); });
-    TZoQuery q;
-    q.SQL << DBLocal_SQL(QStringLiteral(
-        "SELECT DISTINCT PROG.NUMERO, PROG.CODCLI, CLIENTE.NOME, PROG.ENTRADA, PROG.ENTREGA FROM {TNG_PROG} "
-        "PROG "
-        "LEFT JOIN {ENTIDADE} CLIENTE ON (PROG.CODCLI = CLIENTE.CODCLI) WHERE PROG.ENTRADA >= :DE AND "
-        "PROG.ENTRADA <= :ATE"));
-    QVariantMap valores{{QStringLiteral("DE"), de}, {QStringLiteral("ATE"), ate}};
-    const struct {
-        QLineEdit* caixa;
-        const char* condicao;
-        const char* parametro;
-    } filtros[] = {{ui.EdtCCodCli, "PROG.CODCLI = :CODCLI", "CODCLI"},
-                   {ui.EdtCodLote, "PROG.LOTE = :LOTE", "LOTE"},
-                   {ui.edtCodFal, "PROG.FAL = :FAL", "FAL"},
-                   {ui.EdtNota, "PROG.NOTA = :NOTA", "NOTA"},
-                   {ui.edtProgramacao, "PROG.NUMERO = :NUMERO", "NUMERO"}};
-    for (const auto& filtro : filtros)
-        if (const QString valor = filtro.caixa->text().trimmed(); !valor.isEmpty()) {
-            q.SQL << QStringLiteral("AND ") + QLatin1String(filtro.condicao);
-            valores.insert(QLatin1String(filtro.parametro), valor);
-        }
+    QStringList sql{
+        DBLocal_SQL(QStringLiteral(
+                        "SELECT DISTINCT PROG.NUMERO, PROG.CODCLI, CLIENTE.NOME, PROG.ENTRADA, PROG.ENTREGA "
+                        "FROM {TNG_PROG} PROG LEFT JOIN {ENTIDADE} CLIENTE ON (PROG.CODCLI = CLIENTE.CODCLI) "
+                        "WHERE PROG.ENTRADA >= %1 AND PROG.ENTRADA <= %2"))
+            .arg(DataSQL(de), DataSQL(ate))};
+    const QList<QPair<QLineEdit*, const char*>> filtros = {{ui.EdtCCodCli, "PROG.CODCLI"},
+                                                           {ui.EdtCodLote, "PROG.LOTE"},
+                                                           {ui.edtCodFal, "PROG.FAL"},
+                                                           {ui.EdtNota, "PROG.NOTA"},
+                                                           {ui.edtProgramacao, "PROG.NUMERO"}};
+    for (const auto& [caixa, coluna] : filtros)
+        if (const QString valor = caixa->text().trimmed(); !valor.isEmpty())
+            sql << QStringLiteral("AND %1 = %2").arg(QLatin1String(coluna), Aspas(valor));
     if (ui.RgBuscaSemFal->isChecked())
-        q.SQL << QStringLiteral("AND (PROG.FAL = '' OR PROG.FAL IS NULL)");
+        sql << QStringLiteral("AND (PROG.FAL = '' OR PROG.FAL IS NULL)");
     const QList<QPair<QLineEdit*, const char*>> listas = {
         {ui.edtProduto, "PROG.CODIGO"}, {ui.edtCodCor, "PROG.COR"}, {ui.EdtVariante, "PROG.VARIANTE"}};
     for (const auto& [caixa, coluna] : listas)
         if (const QStringList codigos = CodigosDaLista(caixa->text()); !codigos.isEmpty())
-            q.SQL << QStringLiteral("AND %1 IN (%2)").arg(QLatin1String(coluna), ListaSql(codigos));
-    q.SQL << QStringLiteral("ORDER BY PROG.NUMERO DESCENDING");
-    for (auto valor = valores.cbegin(); valor != valores.cend(); ++valor)
-        q.BindValue(valor.key(), valor.value());
-    q.Open();
-    ControlesDesligados quieto(*TbConsulta);
-    TbConsulta->EmptyDataSet();
-    for (q.First(); !q.Eof(); q.Next()) {
-        TbConsulta->Append();
-        for (int campo = 0; campo < q.FieldCount(); ++campo)
-            TbConsulta->Fields(campo) = q.Fields(campo).Value();
-        TbConsulta->Post();
-    }
-    TbConsulta->First();
-    ui.LbQtdeConsulta->setText(QStringLiteral("%1 programação(ões)").arg(TbConsulta->RecordCount()));
+            sql << QStringLiteral("AND %1 IN (%2)").arg(QLatin1String(coluna), ListaSql(codigos));
+    m_consulta->pesquisa.SQL = sql.join(QLatin1Char(' '));
+    m_consulta->Consulta();
 }
 
 void TFmTngProg::AbreDaConsulta() {
-    if (TbConsulta->IsEmpty())
+    TDataSet* linha = m_consulta->Linhas();
+    if (linha->IsEmpty())
         return;
-    ui.EdtLote->setText(texto(*TbConsulta, QStringLiteral("NUMERO")));
+    ui.EdtLote->setText(texto(*linha, QStringLiteral("NUMERO")));
     EdtLoteExit();
     ui.PageControl1->setCurrentIndex(Cadastro);
     ui.DBGrid1->setFocus(Qt::OtherFocusReason);
@@ -782,12 +706,6 @@ bool TFmTngProg::DBGrid1KeyDown(QKeyEvent* tecla) {
 
 bool TFmTngProg::PesquisaColuna(const QString& campo) {
     TClientDataSet* itens = m_itens.Tabela();
-    if (campo == QLatin1String("Codigo_Cli")) {
-        if (TPesquisa::PesquisaCampo(this, QStringLiteral("Produtos do Cliente"), QStringLiteral("MATERIAL"),
-                                     itens, QStringLiteral("Codigo_Cli")))
-            return true;
-        return true;
-    }
     if (campo == QLatin1String("Cor_Cli")) {
         TPesquisa pesquisa;
         pesquisa.Titulo = QStringLiteral("Cores do Cliente");
@@ -810,17 +728,13 @@ bool TFmTngProg::PesquisaColuna(const QString& campo) {
     for (const PesquisaItem& p : kPesquisas) {
         if (campo != QLatin1String(p.campo))
             continue;
-        TPesquisa pesquisa;
-        pesquisa.Titulo = QString::fromUtf8(p.titulo);
-        pesquisa.Tabela = QLatin1String(p.tabela);
-        pesquisa.CampoChave = QLatin1String(p.chave);
-        pesquisa.Campos = QStringList{QLatin1String(p.chave), QLatin1String(p.descricao)};
-        pesquisa.Filtro = QLatin1String(p.filtro);
-        if (!pesquisa.AbrePesquisa(this))
-            return true;
-        itens->Edit();
-        itens->FieldByName(campo) = pesquisa.Chave().trimmed();
-        ConfereColuna(campo);
+        if (PesquisaNaCelula(this, itens, campo,
+                             {.titulo = QString::fromUtf8(p.titulo),
+                              .tabela = QLatin1String(p.tabela),
+                              .chave = QLatin1String(p.chave),
+                              .descricao = QLatin1String(p.descricao),
+                              .filtro = QLatin1String(p.filtro)}))
+            ConfereColuna(campo);
         return true;
     }
     return false;

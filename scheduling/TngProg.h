@@ -6,10 +6,10 @@
 #include "ui_TngProg.h"
 #include <memory>
 
+class PaginaConsulta;
 class QAction;
 class QKeyEvent;
 class QMenu;
-class TClientDataSet;
 class TZoDatabase;
 
 // The production programme: one customer's numbered intake list, typed, looked up, weighed on the scale or
@@ -54,10 +54,10 @@ protected:
     void FormCreate() override;
     void FormClose() override;
     bool FormKeyDown(QKeyEvent* tecla) override;
-    bool TeclaControle(QWidget* control, QKeyEvent* tecla) override;
     bool SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason reason) override;
 
 private:
+    void DeclaraCaixas();
     void PreparaItens();
     void PreparaConsulta();
     void PreparaMenu();
@@ -68,9 +68,8 @@ private:
 
     // header
     void EdtCodCliChange();
-    bool EdtCodCliExit();
+    void MostraUltimaPartida();
     void EdtEntregaEnter();
-    bool PesquisaCliente(QLineEdit* caixa);
     bool DataValida(QLineEdit* caixa, const QString& mensagem);
 
     // item grid
@@ -92,13 +91,11 @@ private:
     void AtualizaMenu();
 
     // search page
-    bool PesquisaLista(QLineEdit* caixa, const QString& titulo, const QString& tabela, const QString& chave,
-                       const QString& filtro);
     void AbreDaConsulta();
 
     Ui::TFmTngProg ui;
     ItensProgramacao m_itens;
-    TClientDataSet* TbConsulta;
+    PaginaConsulta* m_consulta = nullptr;
     std::unique_ptr<TZoDatabase> m_saldo;
     ParametrosGeracao m_parametros;
     QMenu* m_menu = nullptr;

@@ -1,4 +1,5 @@
 #include "TngProgInf.h"
+#include "CaixaCliente.h"
 #include "DBControls.h"
 #include "DataAccess.h"
 #include "Funcoes.h"
@@ -6,13 +7,10 @@
 #include "HostContext.h"
 #include "HostUi.h"
 #include "InstrucoesEmLote.h"
-#include "LeiturasCliente.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
 #include "Protecao.h"
-#include "RegrasCliente.h"
 #include "TClientDataSet.h"
-#include "TPesquisa.h"
 #include "TZoDatabase.h"
 #include "TZoQuery.h"
 #include <QApplication>
@@ -32,6 +30,8 @@ const QString kGrupo = QStringLiteral("GRUPO");
 const QString kCampo = QStringLiteral("CAMPO");
 const QString kResultado = QStringLiteral("RESULTADO");
 const QString kObservacao = QStringLiteral("OBSERVACAO");
+const QString kClienteInexistente = QStringLiteral("Cliente Inexistente.");
+const QString kProdutoInexistente = QStringLiteral("Produto Inexistente.");
 
 // A field of the standard sheet.
 struct LinhaQuadro {
@@ -66,20 +66,25 @@ TfmTngProgInf::TfmTngProgInf(QWidget* parent) : TForm(parent), TbQuadro(new TCli
     connect(ui.btnConfirmar, &QPushButton::clicked, this, Protegido([this] { btnConfirmarClick(); }));
     connect(ui.BtnImportar, &QPushButton::clicked, this, Protegido([this] { BtnImportarClick(); }));
     connect(ui.BtFechar, &QPushButton::clicked, this, [this] { close(); });
-    connect(ui.PqCliente, &QToolButton::clicked, this, Protegido([this] {
-                if (PesquisaCliente())
-                    SeguePesquisa(ui.EdtCodCli);
-            }));
-    connect(ui.PqProduto, &QToolButton::clicked, this, Protegido([this] {
-                if (PesquisaProduto())
-                    SeguePesquisa(ui.EdtCodPro);
-            }));
-    connect(ui.EdtCodCli, &QLineEdit::textChanged, this, Protegido([this] { EdtCodCliChange(); }));
-    connect(ui.EdtCodPro, &QLineEdit::textChanged, this, Protegido([this] { EdtCodProChange(); }));
+    // A blank box opens its look-up; one left blank may be left (the save refuses it).
+    DeclaracaoCaixa cliente = CaixaCliente(ui.EdtCodCli, true, kClienteInexistente);
+    cliente.descricao = ui.EdtNomeCli;
+    cliente.botao = ui.PqCliente;
+    cliente.abreVazia = true;
+    DeclaraCaixa(cliente);
+    DeclaracaoCaixa produto;
+    produto.caixa = ui.EdtCodPro;
+    produto.descricao = ui.EdtDescPro;
+    produto.botao = ui.PqProduto;
+    produto.titulo = QStringLiteral("Produtos");
+    produto.tabela = QStringLiteral("PRODUTO");
+    produto.recusa = kProdutoInexistente;
+    produto.abreVazia = true;
+    DeclaraCaixa(produto);
+    SaidaSemConferencia(ui.BtFechar);
 }
 
 void TfmTngProgInf::FormCreate() {
-    DicaTeclas({ui.EdtCodCli, ui.EdtCodPro}, QStringLiteral("F4: pesquisa"));
     PublicaInstancia(fmTngProgInf);
     TbQuadro->setObjectName(QStringLiteral("TbQuadro"));
     TbQuadro->AddField(kChave, QMetaType::QString, 6)
@@ -122,70 +127,6 @@ void TfmTngProgInf::FormShow() {
     ui.EdtCodPro->setText(m_produtoPedido);
     ui.EdtCodCli->setText(m_clientePedido);
     btnConsultarClick();
-}
-
-void TfmTngProgInf::EdtCodCliChange() {
-    const QString cliente = ui.EdtCodCli->text().trimmed();
-    ui.EdtNomeCli->setText(cliente.isEmpty()
-                               ? QString()
-                               : Busca_Valor(QStringLiteral("ENTIDADE"), QStringLiteral("CODCLI"),
-                                             QStringLiteral("NOME"), {cliente}));
-}
-
-void TfmTngProgInf::EdtCodProChange() {
-    const QString produto = ui.EdtCodPro->text().trimmed();
-    ui.EdtDescPro->setText(produto.isEmpty()
-                               ? QString()
-                               : Busca_Valor(QStringLiteral("PRODUTO"), QStringLiteral("CODIGO"),
-                                             QStringLiteral("DESCRICAO"), {produto}));
-}
-
-bool TfmTngProgInf::PesquisaCliente() {
-    TPesquisa pesquisa;
-    pesquisa.Titulo = windowTitle();
-    pesquisa.Tabela = QStringLiteral("ENTIDADE");
-    pesquisa.CampoChave = QStringLiteral("CODCLI");
-    pesquisa.Campos = QStringList{QStringLiteral("CODCLI"), QStringLiteral("NOME")};
-    pesquisa.Filtro = FiltroClienteLiberado() + QStringLiteral(" AND TIPO_ENTIDADE LIKE '%C%'");
-    pesquisa.Edit = ui.EdtCodCli;
-    return pesquisa.AbrePesquisa(this);
-}
-
-bool TfmTngProgInf::PesquisaProduto() {
-    TPesquisa pesquisa;
-    pesquisa.Titulo = windowTitle();
-    pesquisa.Tabela = QStringLiteral("PRODUTO");
-    pesquisa.CampoChave = QStringLiteral("CODIGO");
-    pesquisa.Campos = QStringList{QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO")};
-    pesquisa.Edit = ui.EdtCodPro;
-    return pesquisa.AbrePesquisa(this);
-}
-
-bool TfmTngProgInf::ClienteLiberado(const QString& cliente) {
-    const std::optional<SituacaoCliente> situacao = LeSituacaoCliente(cliente);
-    if (!situacao)
-        return Recusa(ui.EdtCodCli, QStringLiteral("Cliente Inexistente."));
-    if (const QString recusa = RecusaCliente(situacao->ativo, situacao->bloqueio); !recusa.isEmpty())
-        return Recusa(ui.EdtCodCli, recusa);
-    return true;
-}
-
-bool TfmTngProgInf::ProdutoExiste(const QString& produto) {
-    return Existe(QStringLiteral("PRODUTO"), QStringLiteral("CODIGO"), QVariantList{produto}) ||
-           Recusa(ui.EdtCodPro, QStringLiteral("Produto Inexistente."));
-}
-
-// A blank box opens the look-up; one left blank may be left (the save refuses it).
-bool TfmTngProgInf::EdtCodCliExit() {
-    if (ui.EdtCodCli->text().trimmed().isEmpty() && !PesquisaCliente())
-        return true;
-    return ClienteLiberado(ui.EdtCodCli->text().trimmed());
-}
-
-bool TfmTngProgInf::EdtCodProExit() {
-    if (ui.EdtCodPro->text().trimmed().isEmpty() && !PesquisaProduto())
-        return true;
-    return ProdutoExiste(ui.EdtCodPro->text().trimmed());
 }
 
 void TfmTngProgInf::LimparQuadro() {
@@ -333,14 +274,18 @@ void TfmTngProgInf::btnConfirmarClick() {
         Recusa(ui.EdtCodCli, QStringLiteral("Cliente inválido."));
         return;
     }
-    if (!ClienteLiberado(cliente))
+    if (const QString recusa = RecusaDoCliente(cliente, kClienteInexistente); !recusa.isEmpty()) {
+        Recusa(ui.EdtCodCli, recusa);
         return;
+    }
     if (produto.isEmpty()) {
         Recusa(ui.EdtCodPro, QStringLiteral("Produto inválido."));
         return;
     }
-    if (!ProdutoExiste(produto))
+    if (!Existe(QStringLiteral("PRODUTO"), QStringLiteral("CODIGO"), QVariantList{produto})) {
+        Recusa(ui.EdtCodPro, kProdutoInexistente);
         return;
+    }
     // A grid never loaded would wipe the stored sheet out.
     if (TbQuadro->IsEmpty()) {
         Informa(this, QStringLiteral("Nenhuma especificação para gravar."));
@@ -357,18 +302,7 @@ void TfmTngProgInf::btnConfirmarClick() {
     Informa(this, QStringLiteral("Informações gravadas com sucesso."));
 }
 
-// Leaving a code box for another control of the screen, except towards "Fechar", checks it.
-bool TfmTngProgInf::SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason) {
-    if (next == ui.BtFechar)
-        return true;
-    if (control == ui.EdtCodCli)
-        return EdtCodCliExit();
-    if (control == ui.EdtCodPro)
-        return EdtCodProExit();
-    return true;
-}
-
-// F4 in a code box opens its look-up; Enter in the grid moves to the next cell as Tab does.
+// Enter in the grid moves to the next cell as Tab does.
 bool TfmTngProgInf::TeclaControle(QWidget* control, QKeyEvent* tecla) {
     const bool enter = tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter;
     if (enter && tecla->modifiers() == Qt::NoModifier &&
@@ -376,12 +310,6 @@ bool TfmTngProgInf::TeclaControle(QWidget* control, QKeyEvent* tecla) {
         QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
         QApplication::sendEvent(control, &tab);
         return true;
-    }
-    if (tecla->key() == Qt::Key_F4 && tecla->modifiers() == Qt::NoModifier) {
-        if (control == ui.EdtCodCli)
-            return ui.PqCliente->click(), true;
-        if (control == ui.EdtCodPro)
-            return ui.PqProduto->click(), true;
     }
     return TForm::TeclaControle(control, tecla);
 }

@@ -35,19 +35,10 @@ public:
 protected:
     void FormCreate() override;
     void showEvent(QShowEvent* event) override;
-    bool SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason reason) override;
     bool TeclaControle(QWidget* control, QKeyEvent* tecla) override;
 
 private:
     void FormShow();
-    void EdtCodCliChange();
-    void EdtCodProChange();
-    bool EdtCodCliExit();
-    bool EdtCodProExit();
-    bool PesquisaCliente();
-    bool PesquisaProduto();
-    bool ClienteLiberado(const QString& cliente);
-    bool ProdutoExiste(const QString& produto);
     bool TextosCabem();
     void LimparQuadro();
     void BuscarOFPadrao();

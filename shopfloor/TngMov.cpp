@@ -1,5 +1,6 @@
 #include "TngMov.h"
 #include "Acesso.h"
+#include "CaixaPesquisa.h"
 #include "ClassRegistry.h"
 #include "DBControls.h"
 #include "DataAccess.h"
@@ -8,6 +9,7 @@
 #include "ErrosBanco.h"
 #include "Formatacao.h"
 #include "Funcoes.h"
+#include "GradeEdicao.h"
 #include "GravacaoAtomica.h"
 #include "HostError.h"
 #include "HostUi.h"
@@ -157,11 +159,15 @@ TfmTngMov::TfmTngMov(QWidget* parent) : TForm(parent), TbMov(new TClientDataSet(
     ui.setupUi(this);
     connect(ui.BtnGravar, &QPushButton::clicked, this, Protegido([this] { BtnGravarClick(); }));
     connect(ui.BtnFechar, &QPushButton::clicked, this, [this] { close(); });
-    connect(ui.PqProduto, &QToolButton::clicked, this, Protegido([this] {
-                if (PesquisaProduto())
-                    SeguePesquisa(ui.EdtCodPro);
-            }));
-    ui.PqProduto->setFocusPolicy(Qt::NoFocus); // F4 in the box does the same from the keyboard
+    // The fabrics of the sheet typed; whether one belongs to it is the box's own exit rule.
+    DeclaracaoCaixa produto;
+    produto.caixa = ui.EdtCodPro;
+    produto.botao = ui.PqProduto;
+    produto.titulo = QStringLiteral("Produtos da FAL");
+    produto.tabela = QStringLiteral("PRODUTO");
+    produto.preparaLista = [this](TPesquisa& lista) { return ListaProdutos(lista); };
+    DeclaraCaixa(produto);
+    SaidaSemConferencia(ui.BtnFechar);
 }
 
 TfmTngMov::~TfmTngMov() = default;
@@ -421,21 +427,15 @@ bool TfmTngMov::EdtCodProExit() {
     return true;
 }
 
-bool TfmTngMov::PesquisaProduto() {
+// The sheet typed is read first when its box was not left.
+bool TfmTngMov::ListaProdutos(TPesquisa& lista) {
     if (m_falCarregada.isEmpty() && !EdtFalMovExit())
         return false;
     if (m_falCarregada.isEmpty())
         return Recusa(ui.EdtFalMov, kFalInvalida);
-    TPesquisa pesquisa;
-    pesquisa.Titulo = QStringLiteral("Produtos da FAL");
-    pesquisa.SQL =
-        DBLocal_SQL(QStringLiteral("SELECT DESCRICAO, CODIGO FROM {PRODUTO} WHERE CODIGO IN (SELECT "
-                                   "F.CODIGO FROM {FAL_ITEN} F WHERE F.FAL = ")) +
-        Aspas(m_falCarregada) + QStringLiteral(")");
-    pesquisa.CampoChave = QStringLiteral("CODIGO");
-    if (!pesquisa.AbrePesquisa(this))
-        return false;
-    ui.EdtCodPro->setText(pesquisa.Chave().trimmed());
+    lista.Filtro =
+        DBLocal_SQL(QStringLiteral("CODIGO IN (SELECT F.CODIGO FROM {FAL_ITEN} F WHERE F.FAL = ")) +
+        Aspas(m_falCarregada) + QLatin1Char(')');
     return true;
 }
 
@@ -539,13 +539,6 @@ bool TfmTngMov::SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason r
     if (paraGrade && m_produtoObrigatorio && ui.EdtCodPro->text().trimmed().isEmpty())
         return Recusa(ui.EdtCodPro, QStringLiteral("Produto não informado."));
     return true;
-}
-
-bool TfmTngMov::TeclaControle(QWidget* control, QKeyEvent* tecla) {
-    if (tecla->key() == Qt::Key_F4 && (tecla->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
-        control == ui.EdtCodPro)
-        return ui.PqProduto->click(), true;
-    return TForm::TeclaControle(control, tecla);
 }
 
 // ---- grid
@@ -656,43 +649,35 @@ bool TfmTngMov::PesquisaColuna(const QString& campo) {
             TbMov->FieldByName(campo) = observacao.trimmed().left(50);
         return true;
     }
-    TPesquisa pesquisa;
-    pesquisa.CampoChave = QStringLiteral("CODIGO");
-    QString descricao = QStringLiteral("DESCRICAO");
+    PesquisaCelula pesquisa;
     if (campo == QLatin1String("Funcionario")) {
-        pesquisa.Titulo = QStringLiteral("Funcionários");
-        pesquisa.Tabela = QStringLiteral("PESSOAL");
-        descricao = QStringLiteral("NOME");
+        pesquisa = {.titulo = QStringLiteral("Funcionários"),
+                    .tabela = QStringLiteral("PESSOAL"),
+                    .descricao = QStringLiteral("NOME")};
     } else if (campo == QLatin1String("Maquina")) {
         // The machines of the step's phase and of its group.
         const QString fase = texto(*TbMov, QStringLiteral("Fase")),
                       grupo = texto(*TbMov, QStringLiteral("Grupo"));
-        pesquisa.Titulo = QStringLiteral("Máquinas");
-        pesquisa.Tabela = QStringLiteral("MAQ_TIN");
-        pesquisa.Filtro = QStringLiteral("FASE = ") + Aspas(fase) +
+        pesquisa = {.titulo = QStringLiteral("Máquinas"), .tabela = QStringLiteral("MAQ_TIN")};
+        pesquisa.filtro = QStringLiteral("FASE = ") + Aspas(fase) +
                           (grupo.isEmpty() ? QString() : QStringLiteral(" OR FASE = ") + Aspas(grupo));
-        pesquisa.TextoVazio =
+        pesquisa.textoVazio =
             grupo.isEmpty() ? QStringLiteral("Nenhuma máquina cadastrada para a fase %1.").arg(fase)
                             : QStringLiteral("Nenhuma máquina cadastrada para a fase %1 nem para o grupo %2.")
                                   .arg(fase, grupo);
     } else if (campo == QLatin1String("Grafico")) {
-        pesquisa.Titulo = QStringLiteral("Gráficos");
-        pesquisa.Tabela = QStringLiteral("GRAFICO");
+        pesquisa = {.titulo = QStringLiteral("Gráficos"), .tabela = QStringLiteral("GRAFICO")};
     } else if (campo == QLatin1String("Turno")) {
-        pesquisa.Titulo = QStringLiteral("Turnos");
-        pesquisa.Tabela = QStringLiteral("TURNO");
-        pesquisa.CampoChave = QStringLiteral("TURNO");
+        pesquisa = {.titulo = QStringLiteral("Turnos"),
+                    .tabela = QStringLiteral("TURNO"),
+                    .chave = QStringLiteral("TURNO")};
     } else if (campo == QLatin1String("Local")) {
-        pesquisa.Titulo = QStringLiteral("Locais");
-        pesquisa.Tabela = QStringLiteral("DEPOSITO");
+        pesquisa = {.titulo = QStringLiteral("Locais"), .tabela = QStringLiteral("DEPOSITO")};
     } else {
         return false;
     }
-    pesquisa.Campos = QStringList{pesquisa.CampoChave, descricao};
-    if (!pesquisa.AbrePesquisa(this))
-        return true;
-    TbMov->FieldByName(campo) = pesquisa.Chave().trimmed();
-    ConfereColuna(campo);
+    if (PesquisaNaCelula(this, TbMov, campo, pesquisa))
+        ConfereColuna(campo);
     return true;
 }
 

@@ -9,6 +9,7 @@ class QAction;
 class QKeyEvent;
 class QMenu;
 class TClientDataSet;
+class TPesquisa;
 
 // The shop floor's recording of a lot sheet's process steps: the sheet typed (or its dye lot), one of its
 // fabrics chosen, and each step of the fabric's route started and concluded on its row, with who did it, on
@@ -26,7 +27,6 @@ public:
 protected:
     void FormCreate() override;
     void FormClose() override;
-    bool TeclaControle(QWidget* control, QKeyEvent* tecla) override;
     bool SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason reason) override;
 
 private:
@@ -36,7 +36,7 @@ private:
     // header
     bool EdtFalMovExit();
     bool EdtCodProExit();
-    bool PesquisaProduto();
+    bool ListaProdutos(TPesquisa& lista);
     void CarregaEtapas();
     void LimpaEtapas();
 

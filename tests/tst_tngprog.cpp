@@ -636,7 +636,7 @@ void TstTngProg::searchWithQuotedCodesWithoutLotSheetsAndLate() {
     messages.searches.enqueue("000101");
     driver->Click("pqProdutoAc");
     QCOMPARE(driver->Text("edtProduto"), "A'B,000101");
-    TDataSet* consulta = driver->Screen()->findChild<TDataSet*>("TbConsulta");
+    TDataSet* consulta = driver->Get<TZoDBGrid>("DBGrid2")->DataSet();
     const auto encontrados = [&] {
         QStringList numeros;
         for (int linha = 0; linha < consulta->RecordCount(); ++linha)
