@@ -2,10 +2,12 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QVariantMap>
 #include <functional>
 
 class QAbstractButton;
 class QLineEdit;
+class TDataSet;
 class TForm;
 
 // A code box with its look-up, declared once: F4 in the box and its "..." button open the list; leaving the
@@ -23,6 +25,18 @@ struct DeclaracaoCaixa {
     QString recusa;                  // shown for a code not in the table; empty: any code is taken
     bool lista = false;              // the box holds several codes ("01, 02"): the list chooses several
     std::function<void()> aoAceitar; // what the screen does with a code that passed the check
+    bool distintos = false;          // the table keeps several rows per code (a route's steps): listed once
+    bool pesquisaVazia = false;      // leaving the box empty opens the list
+    // A box bound to a field (FieldLink): the code chosen goes into the field, as typing it would.
+    TDataSet* dados = nullptr;
+    QString campo;
+    // More of the code's row, read with its description whenever the box changes, and what the screen shows
+    // of it (the description included); an empty row for a code not in the table.
+    QStringList colunas;
+    std::function<void(const QVariantMap& linha)> mostra;
+    // A search of the screen's own instead of the table's list (a record found by more than its code): F4
+    // and the button run it; true when something was chosen.
+    std::function<bool()> pesquisa;
 };
 
 class CaixaPesquisa : public QObject {
@@ -38,7 +52,8 @@ public:
     void MostraDescricao();
 
 private:
-    QString Descricao(const QString& codigo) const;
+    bool Escolhe();
+    QVariantMap Linha(const QString& codigo) const;
     QPointer<TForm> m_tela;
     DeclaracaoCaixa m_d;
     QString m_conferido; // the text that last passed the check

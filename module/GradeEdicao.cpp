@@ -1,7 +1,9 @@
 #include "GradeEdicao.h"
 #include "DBControls.h"
+#include "DataAccess.h"
 #include "DataSet.h"
 #include "Protecao.h"
+#include "TPesquisa.h"
 #include <QKeyEvent>
 
 namespace {
@@ -45,4 +47,23 @@ void AcompanhaLinhas(TDataSet* dados, QObject* contexto, std::function<void()> a
     QObject::connect(dados, &TDataSet::rowInserted, contexto, protegida);
     QObject::connect(dados, &TDataSet::rowRemoved, contexto, protegida);
     QObject::connect(dados, &TDataSet::layoutReset, contexto, protegida);
+}
+
+bool PesquisaNaCelula(QWidget* tela, TDataSet& linhas, const PesquisaCelula& p) {
+    TPesquisa pesquisa;
+    pesquisa.Titulo = p.titulo;
+    pesquisa.CampoChave = p.chave;
+    pesquisa.Campos = QStringList{p.chave, p.descricao};
+    if (p.distintos)
+        pesquisa.SQL =
+            QStringLiteral("SELECT DISTINCT %1, %2 FROM %3").arg(p.chave, p.descricao, DBLocal(p.tabela));
+    else
+        pesquisa.Tabela = p.tabela;
+    if (!pesquisa.AbrePesquisa(tela))
+        return false;
+    linhas.Edit();
+    linhas.FieldByName(p.campo) = pesquisa.Chave();
+    if (!p.campoDescricao.isEmpty())
+        linhas.FieldByName(p.campoDescricao) = pesquisa.RetornoPesquisa(p.descricao);
+    return true;
 }

@@ -1,8 +1,10 @@
 #pragma once
+#include <QString>
 #include <functional>
 
 class QKeyEvent;
 class QObject;
+class QWidget;
 class TDataSet;
 class TZoDBGrid;
 
@@ -14,3 +16,18 @@ bool TeclaLinhaGrade(TZoDBGrid& grade, QKeyEvent* tecla);
 // Runs `acao` (protected) whenever the rows of the data set change: a value, a row added or removed, a
 // reload; for totals shown under a grid. It stops with `contexto`.
 void AcompanhaLinhas(TDataSet* dados, QObject* contexto, std::function<void()> acao);
+
+// F4 in a grid cell that holds a code of another table: its list (`distintos`: a table that keeps several
+// rows per code, each code listed once), the code chosen into `campo` of the current row and its description
+// into `campoDescricao` when one is named.
+struct PesquisaCelula {
+    QString titulo;
+    QString tabela;
+    QString chave = QStringLiteral("CODIGO");
+    QString descricao = QStringLiteral("DESCRICAO");
+    bool distintos = false;
+    QString campo;
+    QString campoDescricao;
+};
+// True when a code was chosen.
+bool PesquisaNaCelula(QWidget* tela, TDataSet& linhas, const PesquisaCelula& pesquisa);

@@ -150,7 +150,8 @@ void TstCadMaquina::failedCapacityDeleteStopsTheConfirmation() {
     driver->Click("BtnAltera");
     driver->Type("EdtDesMaq", "alterada");
     driver->Click("SbConfirmar");
-    QVERIFY(messages.LastText().startsWith("Não foi possível deletar as informações de capacidade. "));
+    QVERIFY(messages.LastText().startsWith("Não foi possível gravar as informações de capacidade. ") &&
+            messages.LastText().contains("capacidade travada"));
     Commit();
     QCOMPARE(Gravadas(), kGravadas); // not inserted a second time over the rows still there
 }
