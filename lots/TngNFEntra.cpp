@@ -945,7 +945,8 @@ bool TfmTngNFEntra::PesquisaProduto() {
     produtos.titulo = QStringLiteral("Produtos");
     produtos.tabela = QStringLiteral("PRODUTO");
     produtos.filtro = QStringLiteral("COALESCE(ATIVO, 'S') <> 'N'");
-    return PesquisaNaCelula(this, m_itens.Tabela(), QStringLiteral("Codigo"), produtos) && ConfereProduto();
+    produtos.campo = QStringLiteral("Codigo");
+    return PesquisaNaCelula(this, *m_itens.Tabela(), produtos) && ConfereProduto();
 }
 
 bool TfmTngNFEntra::ConfereClassificacao() {

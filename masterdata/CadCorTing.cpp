@@ -1,17 +1,15 @@
 #include "CadCorTing.h"
+#include "CaixaPesquisa.h"
 #include "CorSistema.h"
 #include "DBControls.h"
 #include "DataAccess.h"
-#include "DescricaoCodigo.h"
 #include "HostUi.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
 #include "Protecao.h"
-#include "TPesquisa.h"
 #include "TZoQuery.h"
 #include "VisorCor.h"
 #include <QButtonGroup>
-#include <QKeyEvent>
 #include <QPushButton>
 
 TFmCadCorTing* FmCadCorTing = nullptr;
@@ -69,25 +67,6 @@ TFmCadCorTing::TFmCadCorTing(QWidget* parent) : TFmCadastro(parent) {
     m_visor = new VisorCor(this);
     AdicionaAoLado(m_visor);
 
-    m_codigos = {
-        {ui.EdtCodGrupo, ui.EdtDesGrupo, ui.PqGrupo, QStringLiteral("COD_GRUPO"), QStringLiteral("GRUPO_COR"),
-         QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO"), QStringLiteral("Grupos de Cores"),
-         QStringLiteral("Grupo inválido.")},
-        {ui.EdtClaFis, ui.EdtDesClaFis, ui.PqClaFis, QStringLiteral("COD_CLAFIS"), QStringLiteral("TABFIS"),
-         QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO"), QStringLiteral("Classificações Fiscais"),
-         QStringLiteral("Classificação fiscal inválida.")},
-        {ui.EdtClaTrib, ui.EdtDesClaTrib, ui.PqClaTrib, QStringLiteral("COD_CLATRIB"),
-         QStringLiteral("TABTRI"), QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO"),
-         QStringLiteral("Situações Tributárias"), QStringLiteral("Situação tributária inválida.")},
-        {ui.EdtCodCli, ui.EdtNomeCli, ui.PqCliente, QStringLiteral("CODCLI"), QStringLiteral("ENTIDADE"),
-         QStringLiteral("CODCLI"), QStringLiteral("NOME"), QStringLiteral("Clientes"),
-         QStringLiteral("Cliente inválido.")},
-    };
-    for (const CaixaCodigo& code : m_codigos) {
-        QLineEdit* box = code.caixa;
-        DicaTeclas({box}, QStringLiteral("F4: pesquisa de %1").arg(code.titulo.toLower()));
-        connect(code.pesquisa, &QToolButton::clicked, this, Protegido([this, box] { PesquisaCodigo(box); }));
-    }
     connect(m_visor->BotaoImagem(), &QPushButton::clicked, this, Protegido([this] { BtImagemClick(); }));
 }
 
@@ -114,10 +93,33 @@ void TFmCadCorTing::FormCreate() {
     FieldLink::Edit(ui.EdtData, Dados(), QStringLiteral("DATA"));
     FieldLink::Edit(ui.EdtDescricao, Dados(), QStringLiteral("DESCRICAO"));
     FieldLink::Edit(ui.EdtComplemento, Dados(), QStringLiteral("COMPLEMENTO"));
-    for (const CaixaCodigo& code : m_codigos) {
-        FieldLink::Edit(code.caixa, Dados(), code.campo);
-        new DescricaoCodigo(code.descricao, Dados(), code.campo, code.tabela, code.chave,
-                            code.campoDescricao);
+    const struct {
+        QLineEdit *caixa, *descricao;
+        QToolButton* botao;
+        const char *campo, *tabela, *chave, *campoDescricao, *titulo, *recusa;
+    } codigos[] = {
+        {ui.EdtCodGrupo, ui.EdtDesGrupo, ui.PqGrupo, "COD_GRUPO", "GRUPO_COR", "CODIGO", "DESCRICAO",
+         "Grupos de Cores", "Grupo inválido."},
+        {ui.EdtClaFis, ui.EdtDesClaFis, ui.PqClaFis, "COD_CLAFIS", "TABFIS", "CODIGO", "DESCRICAO",
+         "Classificações Fiscais", "Classificação fiscal inválida."},
+        {ui.EdtClaTrib, ui.EdtDesClaTrib, ui.PqClaTrib, "COD_CLATRIB", "TABTRI", "CODIGO", "DESCRICAO",
+         "Situações Tributárias", "Situação tributária inválida."},
+        {ui.EdtCodCli, ui.EdtNomeCli, ui.PqCliente, "CODCLI", "ENTIDADE", "CODCLI", "NOME", "Clientes",
+         "Cliente inválido."},
+    };
+    for (const auto& c : codigos) {
+        DeclaracaoCaixa caixa;
+        caixa.caixa = c.caixa;
+        caixa.descricao = c.descricao;
+        caixa.botao = c.botao;
+        caixa.titulo = QString::fromUtf8(c.titulo);
+        caixa.tabela = QLatin1String(c.tabela);
+        caixa.chave = QLatin1String(c.chave);
+        caixa.campoDescricao = QLatin1String(c.campoDescricao);
+        caixa.recusa = QString::fromUtf8(c.recusa); // an empty code is allowed
+        m_codigos << DeclaraCaixa(caixa);
+        FieldLink::Edit(c.caixa, Dados(),
+                        QLatin1String(c.campo)); // shown once declared: its description with it
     }
     FieldLink::Combo(ui.CbOrigem, Dados(), QStringLiteral("ORIGEM"));
     FieldLink::Edit(ui.EdtPantone, Dados(), QStringLiteral("COR_PANTONE"));
@@ -155,46 +157,18 @@ bool TFmCadCorTing::DescricaoValida() {
     return false;
 }
 
-const TFmCadCorTing::CaixaCodigo* TFmCadCorTing::CodigoDa(QWidget* box) const {
-    for (const CaixaCodigo& code : m_codigos)
-        if (code.caixa == box)
-            return &code;
-    return nullptr;
-}
-
-// An empty code is allowed; one that names no row is not.
-bool TFmCadCorTing::CodigoValido(const CaixaCodigo& code) {
-    const QString typed = code.caixa->text().trimmed();
-    if (typed.isEmpty() || Existe(code.tabela, code.chave, QVariantList{typed}))
-        return true;
-    Informa(this, code.textoInvalido);
-    code.caixa->setFocus(Qt::OtherFocusReason);
-    return false;
-}
-
 bool TFmCadCorTing::SaidaCaixa(QWidget* box) {
-    if (box == ui.EdtDescricao)
-        return DescricaoValida();
-    const CaixaCodigo* code = CodigoDa(box);
-    return !code || CodigoValido(*code);
+    return box != ui.EdtDescricao || DescricaoValida();
 }
 
 // The exit checks again: a click on Confirm need not pass through every box.
 bool TFmCadCorTing::ValidaConfirmacao() {
     if (!DescricaoValida())
         return false;
-    for (const CaixaCodigo& code : m_codigos)
-        if (!CodigoValido(code))
+    for (CaixaPesquisa* codigo : std::as_const(m_codigos))
+        if (!codigo->Confere())
             return false;
     return true;
-}
-
-bool TFmCadCorTing::TeclaControle(QWidget* control, QKeyEvent* key) {
-    if (key->key() == Qt::Key_F4 && key->modifiers() == Qt::NoModifier && CodigoDa(control)) {
-        PesquisaCodigo(static_cast<QLineEdit*>(control));
-        return true;
-    }
-    return TFmCadastro::TeclaControle(control, key);
 }
 
 bool TFmCadCorTing::ValidaExclusao() {
@@ -223,13 +197,6 @@ void TFmCadCorTing::MostraCor() {
                                : QColor());
     // A picture belongs to a stored colour: a new one gets it once confirmed.
     m_visor->BotaoImagem()->setEnabled(current && data->State() != DataSetState::Insert && !code.isEmpty());
-}
-
-void TFmCadCorTing::PesquisaCodigo(QLineEdit* box) {
-    const CaixaCodigo* code = CodigoDa(box);
-    if (code && TPesquisa::PesquisaCampo(this, code->titulo, code->tabela, Dados(), code->campo, code->chave,
-                                         code->campoDescricao))
-        SeguePesquisa(box);
 }
 
 void TFmCadCorTing::BtImagemClick() {

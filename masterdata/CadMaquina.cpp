@@ -1,7 +1,7 @@
 #include "CadMaquina.h"
+#include "CaixaPesquisa.h"
 #include "DBControls.h"
 #include "DataAccess.h"
-#include "DescricaoCodigo.h"
 #include "Formatacao.h"
 #include "Funcoes.h"
 #include "GradeEdicao.h"
@@ -12,7 +12,7 @@
 #include "RegrasMaquina.h"
 #include "TClientDataSet.h"
 #include "TPesquisa.h"
-#include "TTabela.h"
+#include "TTabelaDataSet.h"
 #include "TZoQuery.h"
 #include <QButtonGroup>
 #include <QKeyEvent>
@@ -26,20 +26,22 @@ KELM_SCREEN_UNIT(CadMaquina, TFmMaquinaTin);
 
 namespace {
 const QString kTitulo = QStringLiteral("CADASTRO DE MAQUINA");
-const QString kBanhos = QStringLiteral("Tbbanho");
 const QString kCapacidade = QStringLiteral("MAQ_TIN_CAP");
 const QStringList kMedidas = {QStringLiteral("LARG_DE"), QStringLiteral("LARG_ATE"),
                               QStringLiteral("PESO_MIN"), QStringLiteral("PESO_MAX")};
-// What is compared between the rows loaded and the rows stored, in their order.
-const QStringList kGravadas = {QStringLiteral("VARIANTE"), QStringLiteral("LARG_DE"),
-                               QStringLiteral("LARG_ATE"), QStringLiteral("PESO_MIN"),
-                               QStringLiteral("PESO_MAX"), QStringLiteral("RELAC_BANHO")};
+// What is compared between the rows loaded and the rows stored; a row's place is its SEQUENCIA.
+const QStringList kGravadas = {QStringLiteral("SEQUENCIA"),  QStringLiteral("VARIANTE"),
+                               QStringLiteral("LARG_DE"),    QStringLiteral("LARG_ATE"),
+                               QStringLiteral("PESO_MIN"),   QStringLiteral("PESO_MAX"),
+                               QStringLiteral("RELAC_BANHO")};
 enum Pagina { Maquinas = 0, Capacidade = 1 };
 } // namespace
 
 // ---- capacity rows
 
-CapacidadeMaquina::CapacidadeMaquina(QWidget* tela) : m_tela(tela), tbCapacidade(new TClientDataSet(tela)) {
+CapacidadeMaquina::CapacidadeMaquina(QWidget* tela)
+    : m_tela(tela), tbCapacidade(new TClientDataSet(tela)),
+      m_gravadas(kCapacidade, QStringLiteral("MAQUINA"), kGravadas) {
     tbCapacidade->setObjectName(QStringLiteral("tbCapacidade"));
     tbCapacidade->AddField(QStringLiteral("VARIANTE"), QMetaType::QString, 4)
         .AddField(QStringLiteral("DESC_VARIANTE"), QMetaType::QString, 40)
@@ -56,15 +58,15 @@ void CapacidadeMaquina::BuscarCapacidade(const QString& maquina) {
     ControlesDesligados desligados(*tbCapacidade);
     tbCapacidade->EmptyDataSet();
     m_carregada = false;
-    m_maquina.clear();
-    m_gravadas.clear();
+    m_gravadas.Esquece();
     TZoQuery q;
     q.SQL << QStringLiteral(
-                 "SELECT C.VARIANTE, V.DESCRICAO AS DESC_VARIANTE, C.LARG_DE, C.LARG_ATE, C.PESO_MIN, "
-                 "C.PESO_MAX, C.RELAC_BANHO")
+                 "SELECT C.SEQUENCIA, C.VARIANTE, V.DESCRICAO AS DESC_VARIANTE, C.LARG_DE, C.LARG_ATE, "
+                 "C.PESO_MIN, C.PESO_MAX, C.RELAC_BANHO")
           << QStringLiteral("FROM %1 C LEFT JOIN %2 V ON (V.CODIGO = C.VARIANTE)")
                  .arg(DBLocal(kCapacidade), DBLocal(QStringLiteral("VARIANTE")))
-          << QStringLiteral("WHERE C.MAQUINA = %1 ORDER BY C.SEQUENCIA").arg(Aspas(maquina));
+          << QStringLiteral("WHERE C.MAQUINA = :MAQUINA ORDER BY C.SEQUENCIA");
+    q.BindValue(QStringLiteral("MAQUINA"), maquina);
     try {
         q.Open();
     } catch (const EDatabaseError& e) {
@@ -77,31 +79,19 @@ void CapacidadeMaquina::BuscarCapacidade(const QString& maquina) {
     QScopedValueRollback<bool> comoGravadas(m_carregando, true);
     for (q.First(); !q.Eof(); q.Next()) {
         tbCapacidade->Append();
-        for (int i = 0; i < q.FieldCount(); ++i)
-            tbCapacidade->FieldByName(q.FieldDefs()[i].name) = q.Fields(i).Value();
+        for (const FieldDef& campo : tbCapacidade->FieldDefs())
+            tbCapacidade->FieldByName(campo.name) = q.FieldByName(campo.name).Value();
         tbCapacidade->Post();
     }
     tbCapacidade->First();
-    // Taken from the very read the grid shows, so that nothing stored since can pass for loaded.
-    m_maquina = maquina;
-    m_gravadas = ImpressaoLinhas(q, kGravadas);
+    m_gravadas.Carregado(maquina, q);
     m_carregada = true;
 }
 
 void CapacidadeMaquina::Limpa() {
     tbCapacidade->EmptyDataSet();
-    m_maquina.clear();
-    m_gravadas.clear();
+    m_gravadas.Esquece();
     m_carregada = true;
-}
-
-QStringList CapacidadeMaquina::Gravadas(const QString& maquina) {
-    TZoQuery q;
-    q.SQL << QStringLiteral("SELECT VARIANTE, LARG_DE, LARG_ATE, PESO_MIN, PESO_MAX, RELAC_BANHO FROM %1")
-                 .arg(DBLocal(kCapacidade))
-          << QStringLiteral("WHERE MAQUINA = %1 ORDER BY SEQUENCIA").arg(Aspas(maquina));
-    q.Open();
-    return ImpressaoLinhas(q, kGravadas);
 }
 
 void CapacidadeMaquina::tbCapacidadeBeforePost(TDataSet& linha) {
@@ -151,51 +141,45 @@ QString CapacidadeMaquina::DeletarCapacidade(const QString& maquina) {
 }
 
 QString CapacidadeMaquina::GravarCapacidade(const QString& maquina, bool existente) {
-    if (existente) {
-        bool comoCarregadas = false;
-        try {
-            comoCarregadas = GravadosComoCarregados(kCapacidade, maquina,
-                                                    maquina == m_maquina ? m_gravadas : QStringList(),
-                                                    [&] { return Gravadas(maquina); });
-        } catch (const EDatabaseError& e) {
-            return QStringLiteral("Não foi possível gravar as informações de capacidade. ") + e.message();
-        }
-        if (!comoCarregadas)
-            return QStringLiteral(
-                       "As informações de capacidade da máquina %1 foram alteradas por outro usuário "
-                       "depois que esta tela as carregou; nada foi gravado. Desista e altere a "
-                       "máquina de novo.")
-                .arg(maquina);
+    if (!existente)
+        m_gravadas.Novo(maquina);
+    try {
+        if (m_gravadas.Grava(maquina, [this](const QString& codigo, bool) { InsereLinhas(codigo); }))
+            return {};
+    } catch (const EDatabaseError& e) {
+        return QStringLiteral("Não foi possível gravar as informações de capacidade. ") + e.message();
     }
-    if (const QString falha = DeletarCapacidade(maquina); !falha.isEmpty())
-        return falha;
+    m_carregada = false;
+    return QStringLiteral("As informações de capacidade da máquina %1 foram alteradas por outro usuário "
+                          "depois que esta tela as carregou; nada foi gravado. Desista e altere a "
+                          "máquina de novo.")
+        .arg(maquina);
+}
+
+// The rows numbered 1, 2, 3... by their place in the grid.
+void CapacidadeMaquina::InsereLinhas(const QString& maquina) {
     if (tbCapacidade->IsEmpty())
-        return {};
+        return;
     ControlesDesligados desligados(*tbCapacidade);
     TZoQuery insercao;
     insercao.SQL << QStringLiteral("INSERT INTO %1").arg(DBLocal(kCapacidade))
                  << QStringLiteral("VALUES (:SEQUENCIA, :MAQUINA, :VARIANTE, :LARG_DE, :LARG_ATE, :PESO_MIN, "
                                    ":PESO_MAX, :RELAC_BANHO)");
-    try {
-        int sequencia = 0;
-        for (tbCapacidade->First(); !tbCapacidade->Eof(); tbCapacidade->Next()) {
-            insercao.BindValue(QStringLiteral("SEQUENCIA"), ++sequencia);
-            insercao.BindValue(QStringLiteral("MAQUINA"), maquina);
-            insercao.BindValue(QStringLiteral("VARIANTE"),
-                               tbCapacidade->FieldByName(QStringLiteral("VARIANTE")).AsString());
-            // An empty bound stays empty: as 0 it would change what the capacity rule accepts.
-            for (const QString& medida : kMedidas) {
-                const QVariant valor = tbCapacidade->FieldByName(medida).Value();
-                insercao.BindValue(medida, valor.isNull() ? QVariant(QMetaType::fromType<double>()) : valor);
-            }
-            insercao.BindValue(QStringLiteral("RELAC_BANHO"),
-                               tbCapacidade->FieldByName(QStringLiteral("RELAC_BANHO")).AsString().trimmed());
-            insercao.ExecSQL();
+    int sequencia = 0;
+    for (tbCapacidade->First(); !tbCapacidade->Eof(); tbCapacidade->Next()) {
+        insercao.BindValue(QStringLiteral("SEQUENCIA"), ++sequencia);
+        insercao.BindValue(QStringLiteral("MAQUINA"), maquina);
+        insercao.BindValue(QStringLiteral("VARIANTE"),
+                           tbCapacidade->FieldByName(QStringLiteral("VARIANTE")).AsString());
+        // An empty bound stays empty: as 0 it would change what the capacity rule accepts.
+        for (const QString& medida : kMedidas) {
+            const QVariant valor = tbCapacidade->FieldByName(medida).Value();
+            insercao.BindValue(medida, valor.isNull() ? QVariant(QMetaType::fromType<double>()) : valor);
         }
-    } catch (const EDatabaseError& e) {
-        return QStringLiteral("Não foi possível gravar as informações de capacidade. ") + e.message();
+        insercao.BindValue(QStringLiteral("RELAC_BANHO"),
+                           tbCapacidade->FieldByName(QStringLiteral("RELAC_BANHO")).AsString().trimmed());
+        insercao.ExecSQL();
     }
-    return {};
 }
 
 // ---- screen
@@ -238,7 +222,6 @@ void TFmMaquinaTin::FormCreate() {
     DicaTeclas({dbgCapacidade},
                QStringLiteral("F4: pesquisa (colunas Variante e Banho) · Insert: linha nova · "
                               "Ctrl+Del: exclui a linha"));
-    m_banhos = TTabela::AbreTabela(kBanhos);
     cad.tabelaCompartilhada = QStringLiteral("TbMaq_Tin");
     cad.tabela = QStringLiteral("MAQ_TIN");
     cad.caixaCodigo = ui.Edtcodmaq;
@@ -268,6 +251,27 @@ void TFmMaquinaTin::FormCreate() {
         {"MES_DEPREC", "Meses de depreciação"},
         {"ARREDONDA", "Arredonda"}};
     AbreCadastro();
+    // Left empty, the bath and phase boxes open their look-ups.
+    DeclaracaoCaixa banho;
+    banho.caixa = ui.EdtCodBanho;
+    banho.descricao = ui.EdtProBanho;
+    banho.titulo = QStringLiteral("Volumes de Banho");
+    banho.tabela = QStringLiteral("BANHO");
+    banho.colunas = {QStringLiteral("PROPORCAO")};
+    banho.mostra = [this](const QVariantMap& linha) {
+        ui.EdtproLitros->setText(
+            linha.isEmpty() ? QString() : TextoExibicao(linha.value(QStringLiteral("PROPORCAO")), 3));
+    };
+    banho.abreVazia = true;
+    DeclaraCaixa(banho);
+    DeclaracaoCaixa fase;
+    fase.caixa = ui.EdtCodFase;
+    fase.descricao = ui.EdtDescFase;
+    fase.titulo = QStringLiteral("Fases");
+    fase.tabela = QStringLiteral("FASE");
+    fase.abreVazia = true;
+    DeclaraCaixa(fase);
+    // Shown once declared: the bath's and the phase's descriptions with them.
     const QList<QPair<QLineEdit*, const char*>> caixas = {
         {ui.Edtcodmaq, "CODIGO"},     {ui.EdtDesMaq, "DESCRICAO"},     {ui.EdtCodBanho, "RELAC_BANHO"},
         {ui.EdtCodFase, "FASE"},      {ui.EdtPesoMin, "PESO_MIN"},     {ui.EdtPesoMax, "PESO_MAX"},
@@ -285,16 +289,9 @@ void TFmMaquinaTin::FormCreate() {
             }));
     connect(Dados(), &TDataSet::stateChanged, this,
             Protegido([this] { dbgCapacidade->SetReadOnly(!Dados()->Editing()); }));
-    connect(ui.EdtCodBanho, &QLineEdit::textChanged, this, Protegido([this] {
-                if (!ui.EdtCodBanho->hasFocus())
-                    MostraBanho();
-            }));
     m_capacidade.Tabela()->AfterInsert = [this](TDataSet&) {
         dbgCapacidade->SelectField(QStringLiteral("VARIANTE"));
     };
-    new DescricaoCodigo(ui.EdtDescFase, Dados(), QStringLiteral("FASE"), QStringLiteral("FASE"),
-                        QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO"));
-    MostraBanho();
     MostraResidual();
     MostraTipo();
     Paginas()->setCurrentIndex(Maquinas);
@@ -319,31 +316,8 @@ void TFmMaquinaTin::MostraTipo() {
     }
 }
 
-void TFmMaquinaTin::MostraBanho() {
-    const QString codigo = ui.EdtCodBanho->text().trimmed();
-    ui.EdtProBanho->clear();
-    ui.EdtproLitros->clear();
-    if (!m_banhos || codigo.isEmpty())
-        return;
-    // Read without moving the shared data set: the bath registry may be open on another row.
-    const int chave = m_banhos->FieldIndex(QStringLiteral("CODIGO"));
-    for (int i = 0; i < m_banhos->RecordCount(); ++i) {
-        if (m_banhos->ValueAt(i, chave).toString() != codigo)
-            continue;
-        ui.EdtProBanho->setText(
-            m_banhos->ValueAt(i, m_banhos->FieldIndex(QStringLiteral("DESCRICAO"))).toString());
-        ui.EdtproLitros->setText(
-            TextoExibicao(m_banhos->ValueAt(i, m_banhos->FieldIndex(QStringLiteral("PROPORCAO"))), 3));
-        return;
-    }
-}
-
 void TFmMaquinaTin::MostraResidual() {
     ui.EdtVlrVen->setText(::ValorZazid(ui.EdtVlrCom->text(), ui.EdtDepMen->text(), ui.EdtMesDep->text()));
-}
-
-bool TFmMaquinaTin::Pesquisa(const QString& tabela, const QString& campo, TDataSet* destino) {
-    return TPesquisa::PesquisaCampo(this, windowTitle(), tabela, destino, campo);
 }
 
 void TFmMaquinaTin::NovoRegistro() {
@@ -423,9 +397,10 @@ bool TFmMaquinaTin::dbgCapacidadeKeyDown(QKeyEvent* tecla) {
         return false;
     TClientDataSet* capacidade = m_capacidade.Tabela();
     if (tecla->key() == Qt::Key_F4) {
-        if (Pesquisa(campo == QLatin1String("VARIANTE") ? QStringLiteral("VARIANTE")
-                                                        : QStringLiteral("BANHO"),
-                     campo, capacidade))
+        if (TPesquisa::PesquisaCampo(this, windowTitle(),
+                                     campo == QLatin1String("VARIANTE") ? QStringLiteral("VARIANTE")
+                                                                        : QStringLiteral("BANHO"),
+                                     capacidade, campo))
             capacidade->Post();
         return true;
     }
@@ -439,15 +414,7 @@ bool TFmMaquinaTin::SaidaCaixa(QWidget* caixa) {
         ui.EdtDesMaq->setFocus();
         return false;
     }
-    if (caixa == ui.EdtCodBanho) {
-        if (ui.EdtCodBanho->text().trimmed().isEmpty())
-            Pesquisa(QStringLiteral("BANHO"), QStringLiteral("RELAC_BANHO"), Dados());
-        MostraBanho();
-    } else if (caixa == ui.EdtCodFase) {
-        if (ui.EdtCodFase->text().trimmed().isEmpty())
-            Pesquisa(QStringLiteral("FASE"), QStringLiteral("FASE"), Dados());
-    } else if (caixa == ui.EdtDepMen) {
+    if (caixa == ui.EdtDepMen)
         MostraResidual();
-    }
     return true;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "DetalheGravado.h"
 #include "TFmCadastro.h"
 #include "ui_CadMaquina.h"
 
@@ -15,27 +16,25 @@ public:
     TClientDataSet* Tabela() const { return tbCapacidade; }
 
     // A failed load is reported and leaves Carregada() false, so that no save replaces the stored rows
-    // with a grid that never held them.
+    // with a grid that never held them; so does a save refused because they changed since.
     void BuscarCapacidade(const QString& maquina);
     bool Carregada() const { return m_carregada; }
     // A new machine starts with no capacity rows, and none stored to lose.
     void Limpa();
     int LinhaSemVariante() const; // -1 when every row names a variant
     // Both return the message to show when they fail, empty when they do not. A stored machine's rows are
-    // replaced only while they are still those this screen loaded; a new machine's are guarded by its own
-    // key, which the record's post in the same unit of work takes.
+    // replaced only while they are still those this screen loaded, a new machine's while it has none.
     QString DeletarCapacidade(const QString& maquina);
     QString GravarCapacidade(const QString& maquina, bool existente);
 
 private:
     void tbCapacidadeBeforePost(TDataSet& linha);
-    QStringList Gravadas(const QString& maquina);
+    void InsereLinhas(const QString& maquina);
     QWidget* m_tela;
     TClientDataSet* tbCapacidade;
     bool m_carregada = true;
     bool m_carregando = false;
-    QString m_maquina;      // the machine whose stored rows were loaded
-    QStringList m_gravadas; // those rows as loaded (ImpressaoLinhas)
+    DetalheGravado m_gravadas; // the machine whose rows were loaded, those rows as loaded, their save
 };
 
 // Dyeing machines: their limits, bath, phase and depreciation, and on the "Capacidade" tab the variants,
@@ -60,9 +59,7 @@ protected:
 
 private:
     void MostraTipo();
-    void MostraBanho();
     void MostraResidual();
-    bool Pesquisa(const QString& tabela, const QString& campo, TDataSet* destino);
     bool dbgCapacidadeKeyDown(QKeyEvent* tecla);
     void FocaCapacidade(const QString& campo);
 
@@ -70,7 +67,6 @@ private:
     TZoDBGrid* dbgCapacidade;
     QButtonGroup* tonalidade;
     CapacidadeMaquina m_capacidade;
-    TabelaAberta m_banhos;
 };
 
 extern TFmMaquinaTin* FmMaquinaTin;

@@ -1,9 +1,9 @@
 #include "CadPrepara.h"
+#include "CaixaPesquisa.h"
 #include "DBControls.h"
 #include "DataAccess.h"
 #include "Funcoes.h"
 #include "GradeEdicao.h"
-#include "GravacaoAtomica.h"
 #include "HostUi.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
@@ -57,12 +57,20 @@ TFmCadPrepara::TFmCadPrepara(QWidget* parent)
     connect(ui.BtDuplicar, &QPushButton::clicked, this, Protegido([this] { BtDuplicarClick(); }));
     connect(ui.BtExcluir, &QPushButton::clicked, this, Protegido([this] { BtExcluirClick(); }));
     connect(ui.BtFechar, &QPushButton::clicked, this, [this] { close(); });
-    connect(ui.PqPrepara, &QToolButton::clicked, this, Protegido([this] { PqPreparaClick(); }));
-    connect(ui.EdtCodPrep, &QLineEdit::textChanged, this, Protegido([this] { EdtCodPrepChange(); }));
 }
 
 void TFmCadPrepara::FormCreate() {
-    DicaTeclas({ui.EdtCodPrep}, QStringLiteral("F4: pesquisa de preparações"));
+    // The description box is the preparation's own, typed here: the code shows the stored one.
+    DeclaracaoCaixa preparacao;
+    preparacao.caixa = ui.EdtCodPrep;
+    preparacao.botao = ui.PqPrepara;
+    preparacao.titulo = QStringLiteral("Preparações");
+    preparacao.tabela = kPreparacao;
+    preparacao.distintos = true;
+    preparacao.mostra = [this](const QVariantMap& linha) {
+        ui.EdtDescricao->setText(linha.value(QStringLiteral("DESCRICAO")).toString());
+    };
+    DeclaraCaixa(preparacao);
     DicaTeclas(
         {ui.DBGrid1},
         QStringLiteral(
@@ -100,10 +108,6 @@ void TFmCadPrepara::FormCreate() {
     ui.EdtCodPrep->setFocus();
 }
 
-void TFmCadPrepara::EdtCodPrepChange() {
-    ui.EdtDescricao->setText(descricaoDe(kPreparacao, ui.EdtCodPrep->text().trimmed()));
-}
-
 // Runs when the code box is left with a code other than the one already checked: coming back to the screen
 // and clicking into the grid must not load the preparation again over what was typed.
 void TFmCadPrepara::EdtCodPrepExit() {
@@ -111,17 +115,6 @@ void TFmCadPrepara::EdtCodPrepExit() {
     if (codigo.isEmpty() || codigo == m_itens.Codigo())
         return;
     BuscaDados();
-}
-
-void TFmCadPrepara::PqPreparaClick() {
-    TPesquisa pesquisa;
-    pesquisa.Titulo = windowTitle();
-    pesquisa.SQL = QStringLiteral("SELECT DISTINCT CODIGO, DESCRICAO FROM %1").arg(DBLocal(kPreparacao));
-    pesquisa.CampoChave = QStringLiteral("CODIGO");
-    pesquisa.Campos = QStringList{QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO")};
-    pesquisa.Edit = ui.EdtCodPrep;
-    if (pesquisa.AbrePesquisa(this))
-        SeguePesquisa(ui.EdtCodPrep);
 }
 
 void TFmCadPrepara::BuscaDados() {
@@ -212,27 +205,18 @@ bool TFmCadPrepara::ConfereRegra() {
     return false;
 }
 
-void TFmCadPrepara::PesquisaRegra() {
-    TPesquisa pesquisa;
-    pesquisa.Titulo = windowTitle();
-    pesquisa.SQL =
-        QStringLiteral("SELECT DISTINCT CODIGO, DESCRICAO FROM %1").arg(DBLocal(QStringLiteral("TNG_REGRA")));
-    pesquisa.CampoChave = QStringLiteral("CODIGO");
-    pesquisa.Campos = QStringList{QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO")};
-    if (!pesquisa.AbrePesquisa(this))
-        return;
-    TbMat->Edit();
-    TbMat->FieldByName(kRegra) = pesquisa.Chave();
-    TbMat->FieldByName(QStringLiteral("DESC_REGRA")) = pesquisa.RetornoPesquisa(QStringLiteral("DESCRICAO"));
-}
-
 bool TFmCadPrepara::DBGrid1KeyDown(QKeyEvent* tecla) {
     if (TeclaLinhaGrade(*ui.DBGrid1, tecla))
         return true;
     const QString campo = ui.DBGrid1->SelectedField();
     if (tecla->key() == Qt::Key_F4) {
         if (campo == kRegra) {
-            PesquisaRegra();
+            PesquisaNaCelula(this, *TbMat,
+                             {.titulo = windowTitle(),
+                              .tabela = QStringLiteral("TNG_REGRA"),
+                              .distintos = true,
+                              .campo = kRegra,
+                              .campoDescricao = QStringLiteral("DESC_REGRA")});
             return true;
         }
         const QString tabela = campo == kMaterial ? kMaterial
@@ -357,13 +341,16 @@ void TFmCadPrepara::BtExcluirClick() {
     }
     if (!Pergunta(this, windowTitle(), QStringLiteral("Deseja realmente Excluir esta Preparação?"), false))
         return;
-    {
-        GravacaoAtomica exclusao;
-        TZoQuery q;
-        q.SQL << QStringLiteral("DELETE FROM %1 WHERE CODIGO = %2").arg(DBLocal(kPreparacao), Aspas(codigo));
-        q.ExecSQL();
-        GeraLog(kTitulo, QStringLiteral("EXCLUSAO DE PREPARACAO ") + codigo, opExclusao, codigo);
-        exclusao.Confirma();
+    // Items changed by someone else since this screen loaded the preparation are not deleted unseen.
+    if (!m_itens.Exclui(codigo, [&] {
+            GeraLog(kTitulo, QStringLiteral("EXCLUSAO DE PREPARACAO ") + codigo, opExclusao, codigo);
+        })) {
+        Informa(this, QStringLiteral("A preparação %1 foi alterada ou excluída por outro usuário depois que "
+                                     "esta tela a carregou; nada foi excluído. Ao sair do código, a "
+                                     "preparação é carregada como está agora.")
+                          .arg(codigo));
+        ui.EdtCodPrep->setFocus();
+        return;
     }
     Limpa();
 }
@@ -373,12 +360,4 @@ bool TFmCadPrepara::SaidaControle(QWidget* control, QWidget* next, Qt::FocusReas
     if (control == ui.EdtCodPrep && next != ui.BtFechar)
         EdtCodPrepExit();
     return true;
-}
-
-bool TFmCadPrepara::TeclaControle(QWidget* control, QKeyEvent* tecla) {
-    if (control == ui.EdtCodPrep && tecla->key() == Qt::Key_F4) {
-        PqPreparaClick();
-        return true;
-    }
-    return TForm::TeclaControle(control, tecla);
 }

@@ -17,15 +17,12 @@ public:
     void BtGravarClick();
     void BtDuplicarClick();
     void BtExcluirClick();
-    void PqPreparaClick();
 
 protected:
     void FormCreate() override;
     bool SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason reason) override;
-    bool TeclaControle(QWidget* control, QKeyEvent* tecla) override;
 
 private:
-    void EdtCodPrepChange();
     void EdtCodPrepExit();
     void BuscaDados();
     void Limpa();
@@ -36,7 +33,6 @@ private:
     bool ConfereMaterial();
     bool ConfereTipo();
     bool ConfereRegra();
-    void PesquisaRegra();
     void PreencheDescricoes(TDataSet& item);
 
     Ui::TFmCadPrepara ui;

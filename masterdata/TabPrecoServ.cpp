@@ -1,7 +1,7 @@
 #include "TabPrecoServ.h"
+#include "CaixaPesquisa.h"
 #include "DBControls.h"
 #include "DataAccess.h"
-#include "DescricaoCodigo.h"
 #include "GravacaoAtomica.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
@@ -48,13 +48,10 @@ TFmTabPrecoServ::TFmTabPrecoServ(QWidget* parent) : TFmCadastro(parent) {
     linha->addWidget(EdtFiltroCli);
     AdicionaAoLado(filtro);
 
-    connect(ui.PqCliente, &QToolButton::clicked, this, Protegido([this] { PesquisaCliente(); }));
-    connect(ui.PqFase, &QToolButton::clicked, this, Protegido([this] { PesquisaFase(); }));
     connect(BtImprimir, &QPushButton::clicked, this, Protegido([this] { BtImprimirClick(); }));
 }
 
 void TFmTabPrecoServ::FormCreate() {
-    DicaTeclas({ui.EdtCodCli, ui.EdtCodFase}, QStringLiteral("F4: pesquisa"));
     cad.tabelaCompartilhada = QStringLiteral("tbTabPre_Serv");
     cad.tabela = QStringLiteral("TABPRE_SERV");
     cad.campoCodigo = kCliente;
@@ -71,13 +68,29 @@ void TFmTabPrecoServ::FormCreate() {
                    {"DESCRICAO", "Descrição"},
                    {"CUSTO", "Preço"}};
     AbreCadastro();
+    DeclaracaoCaixa cliente;
+    cliente.caixa = ui.EdtCodCli;
+    cliente.descricao = ui.EdtNomeCli;
+    cliente.botao = ui.PqCliente;
+    cliente.titulo = QStringLiteral("Clientes");
+    cliente.tabela = QStringLiteral("ENTIDADE");
+    cliente.chave = kCliente;
+    cliente.campoDescricao = QStringLiteral("NOME");
+    cliente.recusa = QStringLiteral("Cliente não cadastrado.");
+    cliente.abreVazia = true; // none chosen: Confirm refuses the blank box
+    m_cliente = DeclaraCaixa(cliente);
+    DeclaracaoCaixa fase;
+    fase.caixa = ui.EdtCodFase;
+    fase.descricao = ui.EdtDesFase;
+    fase.botao = ui.PqFase;
+    fase.titulo = QStringLiteral("Fases");
+    fase.tabela = kFase;
+    fase.recusa = QStringLiteral("Fase não cadastrada.");
+    m_fase = DeclaraCaixa(fase);
+    // Shown once declared: their descriptions with them.
     FieldLink::Edit(ui.EdtCodCli, Dados(), kCliente);
     FieldLink::Edit(ui.EdtCodFase, Dados(), kFase);
     FieldLink::Edit(ui.EdtCusto, Dados(), QStringLiteral("CUSTO"));
-    new DescricaoCodigo(ui.EdtNomeCli, Dados(), kCliente, QStringLiteral("ENTIDADE"), kCliente,
-                        QStringLiteral("NOME"));
-    new DescricaoCodigo(ui.EdtDesFase, Dados(), kFase, QStringLiteral("FASE"), QStringLiteral("CODIGO"),
-                        QStringLiteral("DESCRICAO"));
     connect(Dados(), &TDataSet::stateChanged, this,
             Protegido([this] { EdtFiltroCli->setEnabled(!Dados()->Editing()); }));
 }
@@ -147,37 +160,12 @@ void TFmTabPrecoServ::BtImprimirClick() {
     Chama_RelatorioWin(relatorio, this);
 }
 
-bool TFmTabPrecoServ::EscolheCliente() {
-    return TPesquisa::PesquisaCampo(this, QStringLiteral("Clientes"), QStringLiteral("ENTIDADE"), Dados(),
-                                    kCliente, kCliente, QStringLiteral("NOME"));
-}
-
-void TFmTabPrecoServ::PesquisaCliente() {
-    if (EscolheCliente())
-        SeguePesquisa(ui.EdtCodCli);
-}
-
-void TFmTabPrecoServ::PesquisaFase() {
-    if (TPesquisa::PesquisaCampo(this, QStringLiteral("Fases"), QStringLiteral("FASE"), Dados(), kFase))
-        SeguePesquisa(ui.EdtCodFase);
-}
-
-bool TFmTabPrecoServ::ClienteValido() {
-    const QString code = ui.EdtCodCli->text().trimmed();
-    if (!code.isEmpty() && Existe(QStringLiteral("ENTIDADE"), kCliente, QVariantList{code}))
-        return true;
-    Informa(this, QStringLiteral("Cliente não cadastrado."));
-    ui.EdtCodCli->setFocus(Qt::OtherFocusReason);
-    return false;
-}
-
-bool TFmTabPrecoServ::FaseValida() {
-    const QString code = ui.EdtCodFase->text().trimmed();
-    if (!code.isEmpty() && Existe(kFase, QStringLiteral("CODIGO"), QVariantList{code}))
-        return true;
-    Informa(this, QStringLiteral("Fase não cadastrada."));
-    ui.EdtCodFase->setFocus(Qt::OtherFocusReason);
-    return false;
+// Customer and phase are both required to confirm, though either box may be left empty.
+bool TFmTabPrecoServ::CodigoValido(CaixaPesquisa* codigo) {
+    const DeclaracaoCaixa& caixa = codigo->Declaracao();
+    if (caixa.caixa->text().trimmed().isEmpty())
+        return Recusa(caixa.caixa, caixa.recusa);
+    return codigo->Confere();
 }
 
 bool TFmTabPrecoServ::PrecoCadastrado() const {
@@ -201,29 +189,20 @@ void TFmTabPrecoServ::LocalizaPreco(const QString& customer, const QString& phas
     DBGrid1->setFocus(Qt::OtherFocusReason);
 }
 
+// The customer's own check has run: the pair must not have a price yet.
 bool TFmTabPrecoServ::SaidaCaixa(QWidget* box) {
-    if (box == ui.EdtCodFase)
-        return ui.EdtCodFase->text().trimmed().isEmpty() || FaseValida();
-    if (box != ui.EdtCodCli)
+    if (box != ui.EdtCodCli || Dados()->State() != DataSetState::Insert || !PrecoCadastrado())
         return true;
-    // No customer chosen: Confirm refuses the blank box.
-    if (ui.EdtCodCli->text().trimmed().isEmpty() && !EscolheCliente())
-        return true;
-    if (!ClienteValido())
-        return false;
-    if (Dados()->State() == DataSetState::Insert && PrecoCadastrado()) {
-        Informa(this, QStringLiteral("Preço já Cadastrado."));
-        LocalizaPreco(ui.EdtCodCli->text().trimmed(), ui.EdtCodFase->text().trimmed());
-        return false;
-    }
-    return true;
+    Informa(this, QStringLiteral("Preço já Cadastrado."));
+    LocalizaPreco(ui.EdtCodCli->text().trimmed(), ui.EdtCodFase->text().trimmed());
+    return false;
 }
 
 // The exit rules again, since Confirm can be reached without leaving every box; and the pair once more,
 // as the phase is usually typed after the customer was checked.
 bool TFmTabPrecoServ::ValidaConfirmacao() {
     if (Dados()->State() == DataSetState::Insert) {
-        if (!ClienteValido() || !FaseValida())
+        if (!CodigoValido(m_cliente) || !CodigoValido(m_fase))
             return false;
         if (PrecoCadastrado()) {
             Informa(this, QStringLiteral("Preço já Cadastrado."));
@@ -258,10 +237,6 @@ bool TFmTabPrecoServ::TeclaControle(QWidget* control, QKeyEvent* key) {
     const bool plain = key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier;
     if (plain && control == EdtFiltroCli && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
         AplicaFiltro();
-        return true;
-    }
-    if (plain && key->key() == Qt::Key_F4 && (control == ui.EdtCodCli || control == ui.EdtCodFase)) {
-        control == ui.EdtCodCli ? PesquisaCliente() : PesquisaFase();
         return true;
     }
     return TFmCadastro::TeclaControle(control, key);

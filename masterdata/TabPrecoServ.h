@@ -2,6 +2,7 @@
 #include "TFmCadastro.h"
 #include "ui_TabPrecoServ.h"
 
+class CaixaPesquisa;
 class QKeyEvent;
 
 // Each customer's price for each charged service phase; the quotation adds them up along a route.
@@ -16,8 +17,6 @@ public:
     void BtExcluirClick() override;
     void btnConsultarClick() override;
     void BtImprimirClick();
-    void PesquisaCliente();
-    void PesquisaFase();
 
 protected:
     void FormCreate() override;
@@ -29,9 +28,7 @@ protected:
     bool TeclaControle(QWidget* control, QKeyEvent* key) override;
 
 private:
-    bool EscolheCliente();
-    bool ClienteValido();
-    bool FaseValida();
+    bool CodigoValido(CaixaPesquisa* codigo);
     bool PrecoCadastrado() const;
     void LocalizaPreco(const QString& customer, const QString& phase);
     void AplicaFiltro();
@@ -39,6 +36,8 @@ private:
     Ui::TFmTabPrecoServ ui;
     QLineEdit* EdtFiltroCli;
     QPushButton* BtImprimir;
+    CaixaPesquisa* m_cliente = nullptr;
+    CaixaPesquisa* m_fase = nullptr;
 };
 
 extern TFmTabPrecoServ* FmTabPrecoServ;

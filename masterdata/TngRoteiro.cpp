@@ -1,9 +1,9 @@
 #include "TngRoteiro.h"
+#include "CaixaPesquisa.h"
 #include "DBControls.h"
 #include "DataAccess.h"
 #include "Funcoes.h"
 #include "GradeEdicao.h"
-#include "GravacaoAtomica.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
 #include "Protecao.h"
@@ -38,12 +38,20 @@ TfmTngRoteiro::TfmTngRoteiro(QWidget* parent)
     connect(ui.BitBtn1, &QPushButton::clicked, this, Protegido([this] { BitBtn1Click(); }));
     connect(ui.BtExcluir, &QPushButton::clicked, this, Protegido([this] { BtExcluirClick(); }));
     connect(ui.BtFechar, &QPushButton::clicked, this, [this] { close(); });
-    connect(ui.PqRoteiro, &QToolButton::clicked, this, Protegido([this] { PqRoteiroClick(); }));
-    connect(ui.EdtCodigo, &QLineEdit::textChanged, this, Protegido([this] { EdtCodigoChange(); }));
 }
 
 void TfmTngRoteiro::FormCreate() {
-    DicaTeclas({ui.EdtCodigo}, QStringLiteral("F4: pesquisa de roteiros"));
+    // The description box is the route's own, typed here: the code shows the stored one.
+    DeclaracaoCaixa roteiro;
+    roteiro.caixa = ui.EdtCodigo;
+    roteiro.botao = ui.PqRoteiro;
+    roteiro.titulo = QStringLiteral("Roteiros");
+    roteiro.tabela = kRoteiro;
+    roteiro.distintos = true;
+    roteiro.mostra = [this](const QVariantMap& linha) {
+        ui.EdtDescricao->setText(linha.value(QStringLiteral("DESCRICAO")).toString());
+    };
+    DeclaraCaixa(roteiro);
     DicaTeclas({ui.DBGrid8},
                QStringLiteral(
                    "F4: pesquisa de fases (coluna Fase) · Insert: linha nova · Ctrl+Del: exclui a linha"));
@@ -65,13 +73,6 @@ void TfmTngRoteiro::FormCreate() {
     ui.DBGrid8->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid8KeyDown(tecla); };
     VigiaAlteracoes({TbTemp}, {ui.EdtDescricao}, ui.BitBtn1);
     ui.EdtCodigo->setFocus();
-}
-
-void TfmTngRoteiro::EdtCodigoChange() {
-    const QString codigo = ui.EdtCodigo->text().trimmed();
-    ui.EdtDescricao->setText(codigo.isEmpty() ? QString()
-                                              : Busca_Valor(kRoteiro, QStringLiteral("CODIGO"),
-                                                            QStringLiteral("DESCRICAO"), {codigo}));
 }
 
 // Runs when the code box is left with a code other than the one already checked: coming back to the screen
@@ -96,17 +97,6 @@ void TfmTngRoteiro::EdtCodigoExit() {
     }
     TbTemp->Append();
     ui.EdtDescricao->setFocus();
-}
-
-void TfmTngRoteiro::PqRoteiroClick() {
-    TPesquisa pesquisa;
-    pesquisa.Titulo = windowTitle();
-    pesquisa.SQL = QStringLiteral("SELECT DISTINCT CODIGO, DESCRICAO FROM %1").arg(DBLocal(kRoteiro));
-    pesquisa.CampoChave = QStringLiteral("CODIGO");
-    pesquisa.Campos = QStringList{QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO")};
-    pesquisa.Edit = ui.EdtCodigo;
-    if (pesquisa.AbrePesquisa(this))
-        SeguePesquisa(ui.EdtCodigo);
 }
 
 void TfmTngRoteiro::BuscaDados() {
@@ -286,15 +276,20 @@ void TfmTngRoteiro::BtExcluirClick() {
     }
     if (!Pergunta(this, windowTitle(), QStringLiteral("Deseja realmente eliminar todo o roteiro?"), false))
         return;
-    GravacaoAtomica exclusao;
-    TZoQuery q;
-    q.SQL << QStringLiteral("DELETE FROM %1 WHERE CODIGO = %2").arg(DBLocal(kRoteiro), Aspas(codigo));
-    q.ExecSQL();
-    GeraLog(QStringLiteral("CADASTRO DE ROTEIRO"), QStringLiteral("EXCLUSAO DO ROTEIRO ") + codigo,
-            opExclusao, codigo);
-    exclusao.Confirma();
+    // Steps changed by someone else since this screen loaded the route are not deleted unseen.
+    if (!m_passos.Exclui(codigo, [&] {
+            GeraLog(QStringLiteral("CADASTRO DE ROTEIRO"), QStringLiteral("EXCLUSAO DO ROTEIRO ") + codigo,
+                    opExclusao, codigo);
+        })) {
+        Informa(this,
+                QStringLiteral("O roteiro %1 foi alterado ou excluído por outro usuário depois que esta "
+                               "tela o carregou; nada foi excluído. Ao sair do código, o roteiro é "
+                               "carregado como está agora.")
+                    .arg(codigo));
+        ui.EdtCodigo->setFocus();
+        return;
+    }
     TbTemp->EmptyDataSet();
-    m_passos.Esquece();
     ui.EdtCodigo->clear();
     AlteracoesGravadas();
     ui.EdtCodigo->setFocus();
@@ -305,12 +300,4 @@ bool TfmTngRoteiro::SaidaControle(QWidget* control, QWidget* next, Qt::FocusReas
     if (control == ui.EdtCodigo && next != ui.BtFechar)
         EdtCodigoExit();
     return true;
-}
-
-bool TfmTngRoteiro::TeclaControle(QWidget* control, QKeyEvent* tecla) {
-    if (control == ui.EdtCodigo && tecla->key() == Qt::Key_F4) {
-        PqRoteiroClick();
-        return true;
-    }
-    return TForm::TeclaControle(control, tecla);
 }

@@ -16,15 +16,12 @@ public:
 
     void BitBtn1Click();
     void BtExcluirClick();
-    void PqRoteiroClick();
 
 protected:
     void FormCreate() override;
     bool SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason reason) override;
-    bool TeclaControle(QWidget* control, QKeyEvent* tecla) override;
 
 private:
-    void EdtCodigoChange();
     void EdtCodigoExit();
     void BuscaDados();
     QString CodigoPreenchido();

@@ -1,6 +1,7 @@
 #include "CaixaPesquisa.h"
 #include "DBControls.h"
 #include "DataAccess.h"
+#include "DataSet.h"
 #include "Funcoes.h"
 #include "Protecao.h"
 #include "TForm.h"
@@ -14,8 +15,9 @@ CaixaPesquisa::CaixaPesquisa(TForm* tela, DeclaracaoCaixa declaracao)
     if (m_d.descricao) {
         m_d.descricao->setReadOnly(true);
         m_d.descricao->setFocusPolicy(Qt::NoFocus);
-        connect(m_d.caixa, &QLineEdit::textChanged, this, Protegido([this] { MostraDescricao(); }));
     }
+    if (m_d.descricao || m_d.mostra)
+        connect(m_d.caixa, &QLineEdit::textChanged, this, Protegido([this] { MostraDescricao(); }));
     if (m_d.botao) {
         m_d.botao->setFocusPolicy(Qt::NoFocus); // F4 in the box does the same from the keyboard
         connect(m_d.botao, &QAbstractButton::clicked, this, Protegido([this] {
@@ -32,36 +34,52 @@ CaixaPesquisa::CaixaPesquisa(TForm* tela, DeclaracaoCaixa declaracao)
     m_d.caixa->setStatusTip(dica);
 }
 
-QString CaixaPesquisa::Descricao(const QString& codigo) const {
-    if (codigo.isEmpty() || m_d.campoDescricao.isEmpty() || (m_largura > 0 && codigo.size() > m_largura))
-        return {};
+// The description and the further columns of a code's row, by their names; empty when there is none.
+QVariantMap CaixaPesquisa::Linha(const QString& codigo) const {
+    QStringList colunas = m_d.colunas;
+    if (!m_d.campoDescricao.isEmpty())
+        colunas.prepend(m_d.campoDescricao);
+    QVariantMap linha;
+    if (codigo.isEmpty() || colunas.isEmpty() || (m_largura > 0 && codigo.size() > m_largura))
+        return linha;
     TZoQuery q;
-    q.SQL << QStringLiteral("SELECT %1 FROM %2 WHERE %3 = :CODIGO")
-                 .arg(m_d.campoDescricao, DBLocal(m_d.tabela), m_d.chave);
+    q.SQL << QStringLiteral("SELECT FIRST 1 %1 FROM %2 WHERE %3 = :CODIGO")
+                 .arg(colunas.join(QStringLiteral(", ")), DBLocal(m_d.tabela), m_d.chave);
     if (!m_d.filtro.isEmpty())
         q.SQL << QStringLiteral("AND (%1)").arg(m_d.filtro);
     q.BindValue(QStringLiteral("CODIGO"), codigo);
     q.Open();
-    return q.IsEmpty() ? QString() : q.Fields(0).AsString().trimmed();
+    if (!q.IsEmpty())
+        for (const QString& coluna : std::as_const(colunas))
+            linha.insert(coluna, q.FieldByName(coluna).Value());
+    return linha;
 }
 
 void CaixaPesquisa::MostraDescricao() {
-    if (!m_d.descricao)
-        return;
     const QStringList codigos = CodigosDaLista(m_d.caixa->text());
-    m_d.descricao->setText(codigos.size() == 1 ? Descricao(codigos.first()) : QString());
-    m_d.descricao->setCursorPosition(0);
+    const QVariantMap linha = codigos.size() == 1 ? Linha(codigos.first()) : QVariantMap();
+    if (m_d.descricao) {
+        m_d.descricao->setText(linha.value(m_d.campoDescricao).toString().trimmed());
+        m_d.descricao->setCursorPosition(0);
+    }
+    if (m_d.mostra)
+        m_d.mostra(linha);
 }
 
-// The code chosen goes in as typed: a box bound to a field takes it into the field, and an undo takes it
-// back.
+// The list; the code chosen goes in as typed: a box bound to a field takes it into the field, and an undo
+// takes it back. False when none was chosen.
 bool CaixaPesquisa::Escolhe() {
+    const QStringList campos =
+        m_d.campoDescricao.isEmpty() ? QStringList{m_d.chave} : QStringList{m_d.chave, m_d.campoDescricao};
     TPesquisa pesquisa;
     pesquisa.Titulo = m_d.titulo;
-    pesquisa.Tabela = DBLocal(m_d.tabela);
+    if (m_d.distintos)
+        pesquisa.SQL = QStringLiteral("SELECT DISTINCT %1 FROM %2")
+                           .arg(campos.join(QStringLiteral(", ")), DBLocal(m_d.tabela));
+    else
+        pesquisa.Tabela = DBLocal(m_d.tabela);
     pesquisa.CampoChave = m_d.chave;
-    pesquisa.Campos =
-        m_d.campoDescricao.isEmpty() ? QStringList{m_d.chave} : QStringList{m_d.chave, m_d.campoDescricao};
+    pesquisa.Campos = campos;
     pesquisa.Filtro = m_d.filtro;
     pesquisa.MultiplaEscolha = m_d.lista;
     if ((m_d.preparaLista && !m_d.preparaLista(pesquisa)) || !pesquisa.AbrePesquisa(m_tela))
@@ -74,6 +92,8 @@ bool CaixaPesquisa::Escolhe() {
 }
 
 bool CaixaPesquisa::Pesquisa() {
+    if (m_d.pesquisa)
+        return m_d.pesquisa();
     if (!Escolhe())
         return false;
     m_d.caixa->setFocus(Qt::OtherFocusReason);
@@ -91,7 +111,7 @@ bool CaixaPesquisa::Recusa(const QString& mensagem) {
 
 // Every code of the box in one read: a list of codes costs what one code does.
 bool CaixaPesquisa::Confere() {
-    if (m_d.abreVazia && m_d.caixa->text().trimmed().isEmpty() && !Escolhe())
+    if (m_d.abreVazia && !m_d.caixa->isReadOnly() && m_d.caixa->text().trimmed().isEmpty() && !Escolhe())
         return true;
     const QString texto = m_d.caixa->text().trimmed();
     if (texto == m_conferido)

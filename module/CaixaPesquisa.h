@@ -2,6 +2,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QVariantMap>
 #include <functional>
 
 class QAbstractButton;
@@ -32,6 +33,14 @@ struct DeclaracaoCaixa {
     // taken.
     std::function<QString(const QString& codigo)> confere;
     std::function<void()> aoAceitar; // what the screen does with a code that passed the check
+    bool distintos = false;          // the table keeps several rows per code (a route's steps): listed once
+    // More of the code's row, read with its description whenever the box changes, and what the screen shows
+    // of it (the description included); an empty row for a code not in the table.
+    QStringList colunas;
+    std::function<void(const QVariantMap& linha)> mostra;
+    // A search of the screen's own instead of the table's list (a record found by more than its code): F4
+    // and the button run it; true when something was chosen.
+    std::function<bool()> pesquisa;
 };
 
 class CaixaPesquisa : public QObject {
@@ -49,7 +58,7 @@ public:
 private:
     bool Escolhe();
     bool Recusa(const QString& mensagem);
-    QString Descricao(const QString& codigo) const;
+    QVariantMap Linha(const QString& codigo) const;
     QPointer<TForm> m_tela;
     DeclaracaoCaixa m_d;
     QString m_conferido; // the text that last passed the check

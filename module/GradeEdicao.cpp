@@ -1,5 +1,6 @@
 #include "GradeEdicao.h"
 #include "DBControls.h"
+#include "DataAccess.h"
 #include "DataSet.h"
 #include "Protecao.h"
 #include "TPesquisa.h"
@@ -48,17 +49,23 @@ void AcompanhaLinhas(TDataSet* dados, QObject* contexto, std::function<void()> a
     QObject::connect(dados, &TDataSet::layoutReset, contexto, protegida);
 }
 
-bool PesquisaNaCelula(QWidget* tela, TDataSet* linhas, const QString& campo, const PesquisaCelula& p) {
+bool PesquisaNaCelula(QWidget* tela, TDataSet& linhas, const PesquisaCelula& p) {
     TPesquisa pesquisa;
     pesquisa.Titulo = p.titulo;
-    pesquisa.Tabela = p.tabela;
     pesquisa.CampoChave = p.chave;
     pesquisa.Campos = QStringList{p.chave, p.descricao};
+    if (p.distintos)
+        pesquisa.SQL =
+            QStringLiteral("SELECT DISTINCT %1, %2 FROM %3").arg(p.chave, p.descricao, DBLocal(p.tabela));
+    else
+        pesquisa.Tabela = p.tabela;
     pesquisa.Filtro = p.filtro;
     pesquisa.TextoVazio = p.textoVazio;
     if (!pesquisa.AbrePesquisa(tela))
         return false;
-    linhas->Edit();
-    linhas->FieldByName(campo) = pesquisa.Chave().trimmed();
+    linhas.Edit();
+    linhas.FieldByName(p.campo) = pesquisa.Chave().trimmed();
+    if (!p.campoDescricao.isEmpty())
+        linhas.FieldByName(p.campoDescricao) = pesquisa.RetornoPesquisa(p.descricao);
     return true;
 }

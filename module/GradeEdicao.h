@@ -17,7 +17,9 @@ bool TeclaLinhaGrade(TZoDBGrid& grade, QKeyEvent* tecla);
 // reload; for totals shown under a grid. It stops with `contexto`.
 void AcompanhaLinhas(TDataSet* dados, QObject* contexto, std::function<void()> acao);
 
-// The look-up of a grid column whose codes come from a table.
+// F4 in a grid cell that holds a code of another table: its list (`distintos`: a table that keeps several
+// rows per code, each code listed once), the code chosen into `campo` of the current row and its description
+// into `campoDescricao` when one is named.
 struct PesquisaCelula {
     QString titulo{};
     QString tabela{};
@@ -25,6 +27,9 @@ struct PesquisaCelula {
     QString descricao = QStringLiteral("DESCRICAO");
     QString filtro{};
     QString textoVazio{}; // told instead of an empty list: why the table, as filtered, has nothing to offer
+    bool distintos = false;
+    QString campo{};
+    QString campoDescricao{};
 };
-// Opens the list over the current row; the code chosen goes into its field. True when one was chosen.
-bool PesquisaNaCelula(QWidget* tela, TDataSet* linhas, const QString& campo, const PesquisaCelula& pesquisa);
+// True when a code was chosen.
+bool PesquisaNaCelula(QWidget* tela, TDataSet& linhas, const PesquisaCelula& pesquisa);

@@ -122,6 +122,13 @@ CaixaPesquisa* TForm::CaixaDe(QWidget* control) const {
     return nullptr;
 }
 
+bool TForm::SemConferencia(const QWidget* next) const {
+    for (const QPointer<QWidget>& controle : m_semConferencia)
+        if (controle && (controle == next || controle->isAncestorOf(next)))
+            return true;
+    return false;
+}
+
 void TForm::VigiaAlteracoes(const QList<TDataSet*>& dados, const QList<QWidget*>& caixas,
                             QAbstractButton* gravar) {
     m_gravar = gravar;
@@ -234,7 +241,7 @@ bool TForm::TrataEvento(QWidget* control, QEvent* event) {
             // Failures from here to the press (the control's own exit handling included) are the exit's.
             m_saidaPorClique = reason == Qt::MouseFocusReason;
             m_falhasNaSaida = FalhasProtegidas();
-            const bool conferir = left && !m_semConferencia.contains(next) && !Desiste(next);
+            const bool conferir = left && !SemConferencia(next) && !Desiste(next);
             // A read-only box holds what the screen put there: the user has nothing to mend in it.
             CaixaPesquisa* caixa = conferir && !somenteLeitura(control) ? CaixaDe(control) : nullptr;
             if (left && ((caixa && !caixa->Confere()) || !SaidaControle(control, next, reason)))

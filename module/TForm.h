@@ -81,7 +81,8 @@ protected:
 
     // A code box with its look-up (F4, button, exit check, description), owned by the screen.
     CaixaPesquisa* DeclaraCaixa(const DeclaracaoCaixa& declaracao);
-    // Leaving a box for this control runs no exit check (Close, Desist).
+    // Leaving a box for this control, or for one inside it (a page of searches), runs no exit check (Close,
+    // Desist).
     void SaidaSemConferencia(QWidget* control) { m_semConferencia << control; }
 
     // A screen with a save names what the user edits in it (data sets, unbound boxes) and its save button.
@@ -116,6 +117,7 @@ protected:
 private:
     bool PerguntaAoFechar();
     CaixaPesquisa* CaixaDe(QWidget* control) const;
+    bool SemConferencia(const QWidget* next) const;
     QList<CaixaPesquisa*> m_caixas;
     QList<QPointer<QWidget>> m_semConferencia;
     QList<QPointer<TDataSet>> m_vigiados;

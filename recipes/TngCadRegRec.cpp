@@ -1,14 +1,13 @@
 #include "TngCadRegRec.h"
+#include "CaixaPesquisa.h"
 #include "DBControls.h"
 #include "DataAccess.h"
 #include "Funcoes.h"
 #include "GradeEdicao.h"
-#include "GravacaoAtomica.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
 #include "Protecao.h"
 #include "TClientDataSet.h"
-#include "TPesquisa.h"
 #include "TZoQuery.h"
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -81,12 +80,20 @@ TFmTngCadRegRec::TFmTngCadRegRec(QWidget* parent)
     connect(ui.BitBtn5, &QPushButton::clicked, this, Protegido([this] { BitBtn5Click(); }));
     connect(ui.BitBtn4, &QPushButton::clicked, this, Protegido([this] { BitBtn4Click(); }));
     connect(ui.BtFechar, &QPushButton::clicked, this, [this] { close(); });
-    connect(ui.PqConsulta, &QToolButton::clicked, this, Protegido([this] { PqConsultaClick(); }));
-    connect(ui.EdtCodigo, &QLineEdit::textChanged, this, Protegido([this] { EdtCodigoChange(); }));
 }
 
 void TFmTngCadRegRec::FormCreate() {
-    DicaTeclas({ui.EdtCodigo}, QStringLiteral("F4: pesquisa de regras"));
+    // The description box is the rule's own, typed here: the code shows the stored one.
+    DeclaracaoCaixa regra;
+    regra.caixa = ui.EdtCodigo;
+    regra.botao = ui.PqConsulta;
+    regra.titulo = QStringLiteral("Regras");
+    regra.tabela = kRegra;
+    regra.distintos = true;
+    regra.mostra = [this](const QVariantMap& linha) {
+        ui.EdtDescricao->setText(linha.value(QStringLiteral("DESCRICAO")).toString());
+    };
+    DeclaraCaixa(regra);
     DicaTeclas(
         {ui.DBGrid1},
         QStringLiteral("F4: pesquisa (coluna Código) · Insert: linha nova · Ctrl+Del: exclui a linha"));
@@ -118,13 +125,6 @@ void TFmTngCadRegRec::FormCreate() {
     ui.EdtCodigo->setFocus();
 }
 
-void TFmTngCadRegRec::EdtCodigoChange() {
-    const QString codigo = ui.EdtCodigo->text().trimmed();
-    ui.EdtDescricao->setText(codigo.isEmpty() ? QString()
-                                              : Busca_Valor(kRegra, QStringLiteral("CODIGO"),
-                                                            QStringLiteral("DESCRICAO"), {codigo}));
-}
-
 // Runs when the code box is left with a code other than the one already checked: coming back to the screen
 // and clicking into the grid must not load the rule again over what was typed. A code not stored starts a
 // new rule with no lines.
@@ -137,20 +137,6 @@ void TFmTngCadRegRec::EdtCodigoExit() {
     if (codigo == m_linhas.Codigo())
         return;
     BuscaRegras();
-}
-
-void TFmTngCadRegRec::PqConsultaClick() {
-    TPesquisa pesquisa;
-    pesquisa.Titulo = windowTitle();
-    pesquisa.SQL = QStringLiteral("SELECT DISTINCT CODIGO, DESCRICAO FROM %1").arg(DBLocal(kRegra));
-    pesquisa.CampoChave = QStringLiteral("CODIGO");
-    pesquisa.Campos = QStringList{QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO")};
-    pesquisa.Edit = ui.EdtCodigo;
-    if (!pesquisa.AbrePesquisa(this))
-        return;
-    EdtCodigoExit();
-    ui.EdtDescricao->setText(pesquisa.RetornoPesquisa(QStringLiteral("DESCRICAO")).toString());
-    SeguePesquisa(ui.EdtCodigo);
 }
 
 // The lines in their stored order, each with the description of what its code names.
@@ -316,16 +302,19 @@ void TFmTngCadRegRec::BitBtn4Click() {
     if (!Pergunta(this, windowTitle(), aviso + QStringLiteral("Deseja excluir este registro?"), false,
                   MsgIcon::Warning))
         return;
-    {
-        GravacaoAtomica exclusao;
-        TZoQuery q;
-        q.SQL << QStringLiteral("DELETE FROM %1 WHERE CODIGO = %2").arg(DBLocal(kRegra), Aspas(codigo));
-        q.ExecSQL();
-        GeraLog(kLog, QStringLiteral("EXCLUSAO DA REGRA ") + codigo, opExclusao, codigo);
-        exclusao.Confirma();
+    // Lines changed by someone else since this screen loaded the rule are not deleted unseen.
+    if (!m_linhas.Exclui(codigo, [&] {
+            GeraLog(kLog, QStringLiteral("EXCLUSAO DA REGRA ") + codigo, opExclusao, codigo);
+        })) {
+        Informa(this,
+                QStringLiteral("As linhas gravadas da regra %1 não são as que esta tela carregou (outro "
+                               "usuário a alterou ou excluiu); nada foi excluído. Ao sair do código, a "
+                               "regra é carregada como está agora.")
+                    .arg(codigo));
+        ui.EdtCodigo->setFocus();
+        return;
     }
     TbItens->EmptyDataSet();
-    m_linhas.Esquece();
     ui.EdtCodigo->clear();
     AlteracoesGravadas();
     ui.EdtCodigo->setFocus();
@@ -345,15 +334,13 @@ void TFmTngCadRegRec::PesquisaCodigo() {
         Informa(this, QStringLiteral("Tipo inválido"));
         return;
     }
-    TPesquisa pesquisa;
-    pesquisa.Titulo = windowTitle();
-    pesquisa.Tabela = tipo->tabela;
-    pesquisa.CampoChave = tipo->chave;
-    pesquisa.Campos = QStringList{tipo->chave, tipo->descricao};
-    if (!pesquisa.AbrePesquisa(this))
-        return;
-    TbItens->FieldByName(QStringLiteral("Codigo")) = pesquisa.Chave();
-    TbItens->FieldByName(QStringLiteral("Descricao")) = pesquisa.RetornoPesquisa(tipo->descricao).toString();
+    PesquisaNaCelula(this, *TbItens,
+                     {.titulo = windowTitle(),
+                      .tabela = tipo->tabela,
+                      .chave = tipo->chave,
+                      .descricao = tipo->descricao,
+                      .campo = QStringLiteral("Codigo"),
+                      .campoDescricao = QStringLiteral("Descricao")});
 }
 
 bool TFmTngCadRegRec::DBGrid1KeyDown(QKeyEvent* tecla) {
@@ -379,12 +366,4 @@ bool TFmTngCadRegRec::SaidaControle(QWidget* control, QWidget* next, Qt::FocusRe
     if (digitando || !ui.EdtCodigo->text().trimmed().isEmpty())
         EdtCodigoExit();
     return true;
-}
-
-bool TFmTngCadRegRec::TeclaControle(QWidget* control, QKeyEvent* tecla) {
-    if (control == ui.EdtCodigo && tecla->key() == Qt::Key_F4) {
-        PqConsultaClick();
-        return true;
-    }
-    return TForm::TeclaControle(control, tecla);
 }

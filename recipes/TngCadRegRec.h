@@ -17,15 +17,12 @@ public:
     void BitBtn1Click();
     void BitBtn5Click();
     void BitBtn4Click();
-    void PqConsultaClick();
 
 protected:
     void FormCreate() override;
     bool SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason reason) override;
-    bool TeclaControle(QWidget* control, QKeyEvent* tecla) override;
 
 private:
-    void EdtCodigoChange();
     void EdtCodigoExit();
     void BuscaRegras();
     QList<int> LinhasPreenchidas() const;

@@ -1,5 +1,6 @@
 #include "TngReceita.h"
 #include "Acesso.h"
+#include "CaixaPesquisa.h"
 #include "CorSistema.h"
 #include "DBControls.h"
 #include "DataAccess.h"
@@ -43,21 +44,6 @@ const QString kJaCadastrada = QStringLiteral("Receita + Variante já cadastrada.
 const QString kDescricaoObrigatoria = QStringLiteral("O campo descrição é obrigatório.");
 constexpr int kPastaCores = 1;
 
-// One row of a table by its code, the columns named; empty when there is none.
-QVariantMap LeCodigo(const QString& tabela, const QString& colunas, const QString& codigo) {
-    QVariantMap linha;
-    if (codigo.isEmpty())
-        return linha;
-    TZoQuery q;
-    q.SQL << QStringLiteral("SELECT FIRST 1 %1 FROM %2 WHERE CODIGO = :CODIGO").arg(colunas, DBLocal(tabela));
-    q.BindValue(QStringLiteral("CODIGO"), codigo);
-    q.Open();
-    if (!q.IsEmpty())
-        for (const FieldDef& campo : q.FieldDefs())
-            linha.insert(campo.name, q.FieldByName(campo.name).Value());
-    return linha;
-}
-
 QString texto(TDataSet& dados, const QString& campo) {
     return dados.FieldByName(campo).AsString().trimmed();
 }
@@ -72,29 +58,6 @@ TfmTngReceita::TfmTngReceita(QWidget* parent) : TForm(parent), TbConsumos(new TC
     m_visor = new VisorCor(this);
     m_visor->BotaoImagem()->hide(); // the picture is chosen in the colour registry
     ui.LayoutTopo->addWidget(m_visor);
-
-    m_codigos = {
-        {ui.EdtCodVar, ui.PqVariante, QStringLiteral("VARIANTE"), QStringLiteral("Variantes")},
-        {ui.EdtCodCor, ui.PqCor, QStringLiteral("CADCORTIN"), QStringLiteral("Cores")},
-        {ui.EdtCodGra, ui.PqGrafico, QStringLiteral("GRAFICO"), QStringLiteral("Gráficos")},
-        {ui.EdtCodBan, ui.PqBanho, QStringLiteral("BANHO"), QStringLiteral("Volumes de Banho")},
-        {ui.EdtCodPrep, ui.PqPreparacao, QStringLiteral("PREPARACAO"), QStringLiteral("Preparações")},
-    };
-    for (const CaixaCodigo& codigo : m_codigos) {
-        QLineEdit* caixa = codigo.caixa;
-        DicaTeclas({caixa}, QStringLiteral("F4: pesquisa de %1").arg(codigo.titulo.toLower()));
-        connect(codigo.pesquisa, &QToolButton::clicked, this, Protegido([this, caixa] {
-                    if (const CaixaCodigo* c = CodigoDa(caixa))
-                        PesquisaDaCaixa(*c);
-                }));
-    }
-    connect(ui.PqReceita, &QToolButton::clicked, this, Protegido([this] { PesquisaReceita(); }));
-    connect(ui.EdtCodigo, &QLineEdit::textChanged, this, Protegido([this] { EdtCodigoChange(); }));
-    connect(ui.EdtCodVar, &QLineEdit::textChanged, this, Protegido([this] { MostraVariante(); }));
-    connect(ui.EdtCodCor, &QLineEdit::textChanged, this, Protegido([this] { MostraCor(); }));
-    connect(ui.EdtCodGra, &QLineEdit::textChanged, this, Protegido([this] { MostraGrafico(); }));
-    connect(ui.EdtCodBan, &QLineEdit::textChanged, this, Protegido([this] { MostraBanho(); }));
-    connect(ui.EdtCodPrep, &QLineEdit::textChanged, this, Protegido([this] { MostraPreparacao(); }));
 
     connect(ui.BitBtn5, &QPushButton::clicked, this, Protegido([this] { BitBtn5Click(); }));
     connect(ui.BitBtn7, &QPushButton::clicked, this, Protegido([this] { BitBtn7Click(); }));
@@ -114,6 +77,7 @@ void TfmTngReceita::FormCreate() {
     PublicaInstancia(fmTngReceita);
     PreparaItens();
     PreparaConsulta();
+    DeclaraCaixas();
     ui.EdtCorDe->setText(QStringLiteral("000000"));
     ui.EdtCorAte->setText(QStringLiteral("ZZZZZZ"));
     ui.CbFiltroLiberada->setCurrentIndex(2);
@@ -220,90 +184,108 @@ void TfmTngReceita::PreparaConsulta() {
 
 // ---- Header boxes
 
-const TfmTngReceita::CaixaCodigo* TfmTngReceita::CodigoDa(QWidget* box) const {
-    for (const CaixaCodigo& codigo : m_codigos)
-        if (codigo.caixa == box)
-            return &codigo;
-    return nullptr;
-}
-
-bool TfmTngReceita::PesquisaCodigo(const CaixaCodigo& codigo) {
-    TPesquisa pesquisa;
-    pesquisa.Titulo = codigo.titulo;
-    if (codigo.caixa == ui.EdtCodPrep)
-        pesquisa.SQL =
-            QStringLiteral("SELECT DISTINCT CODIGO, DESCRICAO FROM %1").arg(DBLocal(codigo.tabela));
-    else
-        pesquisa.Tabela = codigo.tabela;
-    pesquisa.CampoChave = QStringLiteral("CODIGO");
-    pesquisa.Campos = QStringList{QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO")};
-    pesquisa.Edit = codigo.caixa;
-    return pesquisa.AbrePesquisa(this);
-}
-
-// F4 or the box's button: the chosen code takes effect at once, as leaving the box would make it.
-void TfmTngReceita::PesquisaDaCaixa(const CaixaCodigo& codigo) {
-    if (PesquisaCodigo(codigo))
-        SeguePesquisa(codigo.caixa);
-}
-
-void TfmTngReceita::EdtCodigoChange() {
-    m_contexto.receita = Codigo();
-    if (m_preenchendo)
-        return;
-    ui.EdtDescricao->setText(LeCodigo(kReceita, QStringLiteral("DESCRICAO"), Codigo())
-                                 .value(QStringLiteral("DESCRICAO"))
-                                 .toString());
-}
-
-void TfmTngReceita::MostraVariante() {
-    const QVariantMap variante =
-        LeCodigo(QStringLiteral("VARIANTE"), QStringLiteral("DESCRICAO, INDICE"), Variante());
-    ui.EdtDesVar->setText(variante.value(QStringLiteral("DESCRICAO")).toString());
-    m_contexto.variante = Variante();
-    m_contexto.indice = variante.value(QStringLiteral("INDICE")).toString();
-    RecalculaItens();
-}
-
-void TfmTngReceita::MostraCor() {
-    const QString codigo = ui.EdtCodCor->text().trimmed();
-    const QVariantMap cor =
-        LeCodigo(QStringLiteral("CADCORTIN"), QStringLiteral("DESCRICAO, COMPLEMENTO, COR_SIS"), codigo);
-    ui.EdtDesCor->setText(cor.value(QStringLiteral("DESCRICAO")).toString());
-    ui.EdtComplemento->setText(cor.value(QStringLiteral("COMPLEMENTO")).toString());
-    m_visor->MostraImagem(cor.isEmpty() ? QString() : BuscaArquivo(codigo, kPastaCores));
-    m_visor->MostraCor(CorDoSistema(cor.value(QStringLiteral("COR_SIS"))));
-}
-
-void TfmTngReceita::MostraGrafico() {
+// The code's own search finds a recipe by code and variant; the other boxes take codes of other tables, and
+// each shows what the recipe needs of its row. Left empty, a variant, colour, curve or bath box opens its
+// look-up; towards "Fechar" or the search page no box is checked.
+void TfmTngReceita::DeclaraCaixas() {
+    SaidaSemConferencia(ui.BtFechar);
+    SaidaSemConferencia(ui.TsAcesso);
+    DeclaracaoCaixa receita;
+    receita.caixa = ui.EdtCodigo;
+    receita.botao = ui.PqReceita;
+    receita.titulo = QStringLiteral("Receitas");
+    receita.tabela = kReceita;
+    receita.pesquisa = [this] { return PesquisaReceita(); };
+    receita.mostra = [this](const QVariantMap& linha) { MostraReceita(linha); };
+    DeclaraCaixa(receita);
     const QStringList consumos = {QStringLiteral("QTDE_AGUA"), QStringLiteral("QTDE_VAPOR"),
                                   QStringLiteral("QTDE_VATS"), QStringLiteral("QTDE_GAS"),
                                   QStringLiteral("QTDE_OUTROS")};
-    const QVariantMap grafico = LeCodigo(
-        QStringLiteral("GRAFICO"), QStringLiteral("DESCRICAO, TEMPO, ") + consumos.join(QStringLiteral(", ")),
-        ui.EdtCodGra->text().trimmed());
-    ui.EdtDesGra->setText(grafico.value(QStringLiteral("DESCRICAO")).toString());
-    ui.EdtTempo->setText(grafico.value(QStringLiteral("TEMPO")).toString());
-    double custo = 0;
-    for (const QString& consumo : consumos)
-        custo += grafico.value(consumo).toDouble();
-    ui.EdtCustoGrafico->setText(grafico.isEmpty() ? QString() : TextoExibicao(custo, 2));
+    const struct {
+        QLineEdit *caixa, *descricao;
+        QToolButton* botao;
+        QString titulo, tabela;
+        QStringList colunas;
+        std::function<void(const QVariantMap&)> mostra;
+    } codigos[] = {
+        {ui.EdtCodVar,
+         ui.EdtDesVar,
+         ui.PqVariante,
+         QStringLiteral("Variantes"),
+         QStringLiteral("VARIANTE"),
+         {QStringLiteral("INDICE")},
+         [this](const QVariantMap& linha) { MostraVariante(linha); }},
+        {ui.EdtCodCor,
+         ui.EdtDesCor,
+         ui.PqCor,
+         QStringLiteral("Cores"),
+         QStringLiteral("CADCORTIN"),
+         {QStringLiteral("COMPLEMENTO"), QStringLiteral("COR_SIS")},
+         [this](const QVariantMap& linha) { MostraCor(linha); }},
+        {ui.EdtCodGra, ui.EdtDesGra, ui.PqGrafico, QStringLiteral("Gráficos"), QStringLiteral("GRAFICO"),
+         QStringList{QStringLiteral("TEMPO")} + consumos,
+         [this, consumos](const QVariantMap& linha) { MostraGrafico(linha, consumos); }},
+        {ui.EdtCodBan,
+         ui.EdtDesBan,
+         ui.PqBanho,
+         QStringLiteral("Volumes de Banho"),
+         QStringLiteral("BANHO"),
+         {QStringLiteral("PROPORCAO")},
+         [this](const QVariantMap& linha) { MostraBanho(linha); }},
+    };
+    for (const auto& codigo : codigos) {
+        DeclaracaoCaixa caixa;
+        caixa.caixa = codigo.caixa;
+        caixa.descricao = codigo.descricao;
+        caixa.botao = codigo.botao;
+        caixa.titulo = codigo.titulo;
+        caixa.tabela = codigo.tabela;
+        caixa.colunas = codigo.colunas;
+        caixa.mostra = codigo.mostra;
+        caixa.abreVazia = true;
+        DeclaraCaixa(caixa);
+    }
+    DeclaracaoCaixa preparacao;
+    preparacao.caixa = ui.EdtCodPrep;
+    preparacao.descricao = ui.EdtDesPrep;
+    preparacao.botao = ui.PqPreparacao;
+    preparacao.titulo = QStringLiteral("Preparações");
+    preparacao.tabela = QStringLiteral("PREPARACAO");
+    preparacao.distintos = true;
+    DeclaraCaixa(preparacao);
 }
 
-void TfmTngReceita::MostraBanho() {
-    const QVariantMap banho = LeCodigo(QStringLiteral("BANHO"), QStringLiteral("DESCRICAO, PROPORCAO"),
-                                       ui.EdtCodBan->text().trimmed());
-    ui.EdtDesBan->setText(banho.value(QStringLiteral("DESCRICAO")).toString());
-    ui.EdtLitros->setText(TextoExibicao(banho.value(QStringLiteral("PROPORCAO"))));
-    m_contexto.proporcao = banho.value(QStringLiteral("PROPORCAO")).toDouble();
+void TfmTngReceita::MostraReceita(const QVariantMap& linha) {
+    m_contexto.receita = Codigo();
+    if (!m_preenchendo)
+        ui.EdtDescricao->setText(linha.value(QStringLiteral("DESCRICAO")).toString());
+}
+
+void TfmTngReceita::MostraVariante(const QVariantMap& linha) {
+    m_contexto.variante = Variante();
+    m_contexto.indice = linha.value(QStringLiteral("INDICE")).toString();
     RecalculaItens();
 }
 
-void TfmTngReceita::MostraPreparacao() {
-    ui.EdtDesPrep->setText(
-        LeCodigo(QStringLiteral("PREPARACAO"), QStringLiteral("DESCRICAO"), ui.EdtCodPrep->text().trimmed())
-            .value(QStringLiteral("DESCRICAO"))
-            .toString());
+void TfmTngReceita::MostraCor(const QVariantMap& linha) {
+    ui.EdtComplemento->setText(linha.value(QStringLiteral("COMPLEMENTO")).toString());
+    m_visor->MostraImagem(linha.isEmpty() ? QString()
+                                          : BuscaArquivo(ui.EdtCodCor->text().trimmed(), kPastaCores));
+    m_visor->MostraCor(CorDoSistema(linha.value(QStringLiteral("COR_SIS"))));
+}
+
+void TfmTngReceita::MostraGrafico(const QVariantMap& linha, const QStringList& consumos) {
+    ui.EdtTempo->setText(linha.value(QStringLiteral("TEMPO")).toString());
+    double custo = 0;
+    for (const QString& consumo : consumos)
+        custo += linha.value(consumo).toDouble();
+    ui.EdtCustoGrafico->setText(linha.isEmpty() ? QString() : TextoExibicao(custo, 2));
+}
+
+void TfmTngReceita::MostraBanho(const QVariantMap& linha) {
+    ui.EdtLitros->setText(TextoExibicao(linha.value(QStringLiteral("PROPORCAO"))));
+    m_contexto.proporcao = linha.value(QStringLiteral("PROPORCAO")).toDouble();
+    RecalculaItens();
 }
 
 QString TfmTngReceita::Codigo() const {
@@ -348,12 +330,6 @@ void TfmTngReceita::EdtCodigoExit() {
     VerificaPar(false);
 }
 
-void TfmTngReceita::EdtCodVarExit() {
-    if (Variante().isEmpty() && !PesquisaCodigo(*CodigoDa(ui.EdtCodVar)))
-        return;
-    VerificaPar(true);
-}
-
 bool TfmTngReceita::EdtDescricaoExit() {
     if (!ui.EdtDescricao->text().trimmed().isEmpty())
         return true;
@@ -375,34 +351,17 @@ bool TfmTngReceita::SaidaControle(QWidget* control, QWidget* next, Qt::FocusReas
     if (control == ui.EdtCodigo)
         EdtCodigoExit();
     else if (control == ui.EdtCodVar)
-        EdtCodVarExit();
+        VerificaPar(true);
     else if (control == ui.EdtDescricao)
         return EdtDescricaoExit();
     else if (control == ui.EdtCodPrep)
         EdtCodPrepExit();
-    else if (const CaixaCodigo* codigo = CodigoDa(control);
-             codigo && codigo->caixa->text().trimmed().isEmpty())
-        PesquisaCodigo(*codigo);
     return true;
-}
-
-bool TfmTngReceita::TeclaControle(QWidget* control, QKeyEvent* tecla) {
-    if (tecla->key() == Qt::Key_F4 && tecla->modifiers() == Qt::NoModifier) {
-        if (control == ui.EdtCodigo) {
-            PesquisaReceita();
-            return true;
-        }
-        if (const CaixaCodigo* codigo = CodigoDa(control)) {
-            PesquisaDaCaixa(*codigo);
-            return true;
-        }
-    }
-    return TForm::TeclaControle(control, tecla);
 }
 
 // ---- Loading
 
-void TfmTngReceita::PesquisaReceita() {
+bool TfmTngReceita::PesquisaReceita() {
     TPesquisa pesquisa;
     pesquisa.Titulo = windowTitle();
     pesquisa.SQL = DBLocal_SQL(QStringLiteral("SELECT R.CODIGO || '/' || R.VARIANTE AS RECEITA, R.CODIGO, "
@@ -410,9 +369,11 @@ void TfmTngReceita::PesquisaReceita() {
     pesquisa.CampoChave = QStringLiteral("RECEITA");
     pesquisa.CampoBusca = QStringLiteral("DESCRICAO");
     pesquisa.OrdenarPor = QStringLiteral("CODIGO, VARIANTE");
-    if (pesquisa.AbrePesquisa(this))
-        AbreReceita(pesquisa.RetornoPesquisa(QStringLiteral("CODIGO")).toString().trimmed(),
-                    pesquisa.RetornoPesquisa(QStringLiteral("VARIANTE")).toString().trimmed());
+    if (!pesquisa.AbrePesquisa(this))
+        return false;
+    AbreReceita(pesquisa.RetornoPesquisa(QStringLiteral("CODIGO")).toString().trimmed(),
+                pesquisa.RetornoPesquisa(QStringLiteral("VARIANTE")).toString().trimmed());
+    return true;
 }
 
 void TfmTngReceita::AbreReceita(const QString& codigo, const QString& variante) {
@@ -696,17 +657,13 @@ bool TfmTngReceita::DBGrid1KeyDown(QKeyEvent* tecla) {
     }
     if (campo == QLatin1String("Regra")) {
         if (f4) {
-            TPesquisa pesquisa;
-            pesquisa.Titulo = windowTitle();
-            pesquisa.SQL = QStringLiteral("SELECT DISTINCT CODIGO, DESCRICAO FROM %1")
-                               .arg(DBLocal(QStringLiteral("TNG_REGRA")));
-            pesquisa.CampoChave = QStringLiteral("CODIGO");
-            pesquisa.Campos = QStringList{QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO")};
-            if (pesquisa.AbrePesquisa(this)) {
-                TbConsumos->Edit();
-                TbConsumos->FieldByName(QStringLiteral("Regra")) = pesquisa.Chave();
+            if (PesquisaNaCelula(this, *TbConsumos,
+                                 {.titulo = windowTitle(),
+                                  .tabela = QStringLiteral("TNG_REGRA"),
+                                  .distintos = true,
+                                  .campo = QStringLiteral("Regra"),
+                                  .campoDescricao = QStringLiteral("DescRegra")}))
                 ConfereRegra();
-            }
             return true;
         }
         return !ConfereRegra();

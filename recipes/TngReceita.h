@@ -29,26 +29,16 @@ public:
 protected:
     void FormCreate() override;
     bool SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason reason) override;
-    bool TeclaControle(QWidget* control, QKeyEvent* tecla) override;
 
 private:
-    // A header box holding the code of a row of another table, with its look-up.
-    struct CaixaCodigo {
-        QLineEdit* caixa;
-        QToolButton* pesquisa;
-        QString tabela, titulo;
-    };
     void PreparaItens();
     void PreparaConsulta();
-    const CaixaCodigo* CodigoDa(QWidget* box) const;
-    bool PesquisaCodigo(const CaixaCodigo& codigo);
-    void PesquisaDaCaixa(const CaixaCodigo& codigo);
-    void EdtCodigoChange();
-    void MostraVariante();
-    void MostraCor();
-    void MostraGrafico();
-    void MostraBanho();
-    void MostraPreparacao();
+    void DeclaraCaixas();
+    void MostraReceita(const QVariantMap& linha);
+    void MostraVariante(const QVariantMap& linha);
+    void MostraCor(const QVariantMap& linha);
+    void MostraGrafico(const QVariantMap& linha, const QStringList& consumos);
+    void MostraBanho(const QVariantMap& linha);
 
     QString Codigo() const;
     QString Variante() const;
@@ -57,10 +47,9 @@ private:
     bool ParExiste() const;
     void VerificaPar(bool avisa);
     void EdtCodigoExit();
-    void EdtCodVarExit();
     bool EdtDescricaoExit();
     void EdtCodPrepExit();
-    void PesquisaReceita();
+    bool PesquisaReceita();
     void AbreReceita(const QString& codigo, const QString& variante);
     void BuscaDados();
     void AddPreparacao(RegrasCalculo& regras);
@@ -90,7 +79,6 @@ private:
     VisorCor* m_visor;
     TClientDataSet* TbConsumos;
     PaginaConsulta* m_consulta = nullptr;
-    QList<CaixaCodigo> m_codigos;
     ContextoItens m_contexto;   // the recipe the items are costed for, as its boxes hold it
     QString m_parVerificado;    // the (code, variant) the exit checks last ran for
     QString m_parCarregado;     // the stored recipe the screen holds; empty for a new one

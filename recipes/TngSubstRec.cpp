@@ -1,4 +1,5 @@
 #include "TngSubstRec.h"
+#include "CaixaPesquisa.h"
 #include "Composicao.h"
 #include "DataAccess.h"
 #include "Formatacao.h"
@@ -9,10 +10,8 @@
 #include "ModuleUnits.h"
 #include "Protecao.h"
 #include "Receitas.h"
-#include "TPesquisa.h"
 #include "TZoQuery.h"
 #include <QCoreApplication>
-#include <QKeyEvent>
 #include <QScopeGuard>
 
 TFmSubstRec* FmSubstRec = nullptr;
@@ -24,12 +23,6 @@ const QString kTitulo = QStringLiteral("ALTERACAO DE RECEITA");
 const QString kMaterial = QStringLiteral("MATERIAL");
 const QString kVariante = QStringLiteral("VARIANTE");
 const QString kComposicao = QStringLiteral("COMP_MATERIAL");
-
-QString descricaoDe(const QString& tabela, const QString& codigo) {
-    return codigo.isEmpty()
-               ? QString()
-               : Busca_Valor(tabela, QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO"), {codigo});
-}
 
 // A stored component row, as read: the row is found again by all it held when it is written.
 struct LinhaComposicao {
@@ -113,38 +106,29 @@ TFmSubstRec::TFmSubstRec(QWidget* parent) : TForm(parent) {
     connect(ui.BitBtn1, &QPushButton::clicked, this, Protegido([this] { BitBtn1Click(); }));
     connect(ui.BitBtn3, &QPushButton::clicked, this, Protegido([this] { BitBtn3Click(); }));
     connect(ui.BtFechar, &QPushButton::clicked, this, [this] { close(); });
-    connect(ui.PqMaterial, &QToolButton::clicked, this,
-            Protegido([this] { Pesquisa(ui.EdtCodMat, kMaterial); }));
-    // Only an active product may come into the recipes.
-    connect(ui.PqMaterial2, &QToolButton::clicked, this, Protegido([this] {
-                Pesquisa(ui.EdtCodMat2, kMaterial, QStringLiteral("COALESCE(ATIVO, 'S') <> 'N'"));
-            }));
-    connect(ui.PqVariante, &QToolButton::clicked, this,
-            Protegido([this] { Pesquisa(ui.EdtCodVar, kVariante); }));
-    const QList<std::pair<QLineEdit*, QLineEdit*>> descricoes = {
-        {ui.EdtCodMat, ui.EdtDesMat}, {ui.EdtCodMat2, ui.EdtDesMat2}, {ui.EdtCodVar, ui.EdtDesVar}};
-    for (const auto& [codigo, descricao] : descricoes) {
-        const QString tabela = codigo == ui.EdtCodVar ? kVariante : kMaterial;
-        connect(codigo, &QLineEdit::textChanged, this,
-                Protegido([=] { descricao->setText(descricaoDe(tabela, codigo->text().trimmed())); }));
-    }
 }
 
 void TFmSubstRec::FormCreate() {
-    DicaTeclas({ui.EdtCodMat, ui.EdtCodMat2, ui.EdtCodVar}, QStringLiteral("F4: pesquisa"));
+    const struct {
+        QLineEdit *caixa, *descricao;
+        QToolButton* botao;
+        const char *titulo, *tabela, *filtro;
+    } caixas[] = {{ui.EdtCodMat, ui.EdtDesMat, ui.PqMaterial, "Materiais", "MATERIAL", ""},
+                  // Only an active product may come into the recipes.
+                  {ui.EdtCodMat2, ui.EdtDesMat2, ui.PqMaterial2, "Materiais ativos", "MATERIAL",
+                   "COALESCE(ATIVO, 'S') <> 'N'"},
+                  {ui.EdtCodVar, ui.EdtDesVar, ui.PqVariante, "Variantes", "VARIANTE", ""}};
+    for (const auto& c : caixas) {
+        DeclaracaoCaixa caixa;
+        caixa.caixa = c.caixa;
+        caixa.descricao = c.descricao;
+        caixa.botao = c.botao;
+        caixa.titulo = QString::fromUtf8(c.titulo);
+        caixa.tabela = QLatin1String(c.tabela);
+        caixa.filtro = QLatin1String(c.filtro);
+        DeclaraCaixa(caixa);
+    }
     ui.EdtCodMat->setFocus();
-}
-
-void TFmSubstRec::Pesquisa(QLineEdit* box, const QString& tabela, const QString& filtro) {
-    TPesquisa pesquisa;
-    pesquisa.Titulo = windowTitle();
-    pesquisa.Tabela = tabela;
-    pesquisa.CampoChave = QStringLiteral("CODIGO");
-    pesquisa.Campos = QStringList{QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO")};
-    pesquisa.Filtro = filtro;
-    pesquisa.Edit = box;
-    if (pesquisa.AbrePesquisa(this))
-        SeguePesquisa(box);
 }
 
 bool TFmSubstRec::MaterialPreenchido(QString& material) {
@@ -306,16 +290,4 @@ void TFmSubstRec::Avanca(int feitas, int total) {
     ui.ProgressBar1->setMaximum(total);
     ui.ProgressBar1->setValue(feitas);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
-
-bool TFmSubstRec::TeclaControle(QWidget* control, QKeyEvent* tecla) {
-    const std::pair<QWidget*, QToolButton*> pesquisas[] = {
-        {ui.EdtCodMat, ui.PqMaterial}, {ui.EdtCodMat2, ui.PqMaterial2}, {ui.EdtCodVar, ui.PqVariante}};
-    if (tecla->key() == Qt::Key_F4 && tecla->modifiers() == Qt::NoModifier)
-        for (const auto& [box, botao] : pesquisas)
-            if (control == box) {
-                botao->click();
-                return true;
-            }
-    return TForm::TeclaControle(control, tecla);
 }

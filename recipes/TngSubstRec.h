@@ -2,8 +2,6 @@
 #include "TForm.h"
 #include "ui_TngSubstRec.h"
 
-class QKeyEvent;
-
 // Replaces one chemical product by another across recipes and preparations, scaling the quantities by an
 // index, or across product compositions; recosts the recipes that use a product.
 class TFmSubstRec : public TForm {
@@ -16,7 +14,6 @@ public:
 
 protected:
     void FormCreate() override;
-    bool TeclaControle(QWidget* control, QKeyEvent* tecla) override;
 
 private:
     // What the boxes hold once checked.
@@ -31,7 +28,6 @@ private:
     void SubstituiReceitas(const Substituicao& s);
     void CalculaComposicao(const Substituicao& s);
     void GeraLogSubstituicao(const Substituicao& s);
-    void Pesquisa(QLineEdit* box, const QString& tabela, const QString& filtro = QString());
     void MostraProgresso(const QString& linha);
     void Avanca(int feitas, int total);
 

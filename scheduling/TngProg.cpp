@@ -728,12 +728,13 @@ bool TFmTngProg::PesquisaColuna(const QString& campo) {
     for (const PesquisaItem& p : kPesquisas) {
         if (campo != QLatin1String(p.campo))
             continue;
-        if (PesquisaNaCelula(this, itens, campo,
+        if (PesquisaNaCelula(this, *itens,
                              {.titulo = QString::fromUtf8(p.titulo),
                               .tabela = QLatin1String(p.tabela),
                               .chave = QLatin1String(p.chave),
                               .descricao = QLatin1String(p.descricao),
-                              .filtro = QLatin1String(p.filtro)}))
+                              .filtro = QLatin1String(p.filtro),
+                              .campo = campo}))
             ConfereColuna(campo);
         return true;
     }

@@ -42,8 +42,7 @@ const QString kFaseInvalida = QStringLiteral("Fase inválida. Informe 1 ou 2.");
 const QStringList kConsumos = {QStringLiteral("QTDE_AGUA"), QStringLiteral("QTDE_VAPOR"),
                                QStringLiteral("QTDE_VATS"), QStringLiteral("QTDE_GAS"),
                                QStringLiteral("QTDE_OUTROS")};
-// What is compared between the steps loaded and the steps stored; steps may share an order, so both lists
-// are sorted.
+// What is compared between the steps loaded and the steps stored.
 const QStringList kGravados = {QStringLiteral("CODIGO"),    QStringLiteral("ORDEM"),
                                QStringLiteral("DESCRICAO"), QStringLiteral("TEMPERATURA"),
                                QStringLiteral("TEMPO"),     QStringLiteral("FASE")};
@@ -51,11 +50,6 @@ const QStringList kDigitados = {QStringLiteral("ORDEM"), QStringLiteral("CODIGO"
                                 QStringLiteral("DESCRICAO"), QStringLiteral("TEMPERATURA"),
                                 QStringLiteral("TEMPO")};
 enum Pagina { Lista = 0, Passos = 1 };
-
-QStringList ordenadas(QStringList linhas) {
-    linhas.sort();
-    return linhas;
-}
 
 bool vazio(TDataSet& passo, const QString& campo) {
     return passo.FieldByName(campo).AsString().trimmed().isEmpty();
@@ -74,7 +68,9 @@ bool faseValida(const QString& fase) {
 }
 } // namespace
 
-TfmTngGrafico::TfmTngGrafico(QWidget* parent) : TFmCadastro(parent), tbPassos(new TClientDataSet(this)) {
+TfmTngGrafico::TfmTngGrafico(QWidget* parent)
+    : TFmCadastro(parent), tbPassos(new TClientDataSet(this)),
+      m_passos(kPassos, QStringLiteral("CODIGO_GRA"), kGravados) {
     setObjectName(QStringLiteral("fmTngGrafico"));
     setWindowTitle(QStringLiteral("Tingimento"));
     ui.setupUi(PainelDados);
@@ -200,8 +196,7 @@ void TfmTngGrafico::CarregaDetalhe() {
     ControlesDesligados desligados(*tbPassos);
     tbPassos->EmptyDataSet();
     m_carregada = false;
-    m_curva.clear();
-    m_gravados.clear();
+    m_passos.Esquece();
     TZoQuery q;
     q.SQL << QStringLiteral("SELECT CODIGO, ORDEM, DESCRICAO, TEMPERATURA, TEMPO, FASE FROM %1")
                  .arg(DBLocal(kPassos))
@@ -220,20 +215,8 @@ void TfmTngGrafico::CarregaDetalhe() {
         tbPassos->Post();
     }
     tbPassos->First();
-    // Taken from the very read the grid shows, so that nothing stored since can pass for loaded.
-    m_curva = codigo;
-    m_gravados = ordenadas(ImpressaoLinhas(q, kGravados));
+    m_passos.Carregado(codigo, q);
     m_carregada = true;
-}
-
-QStringList TfmTngGrafico::PassosGravados(const QString& codigo) {
-    TZoQuery q;
-    q.SQL << QStringLiteral("SELECT CODIGO, ORDEM, DESCRICAO, TEMPERATURA, TEMPO, FASE FROM %1")
-                 .arg(DBLocal(kPassos))
-          << QStringLiteral("WHERE CODIGO_GRA = :CODIGO");
-    q.BindValue(QStringLiteral("CODIGO"), codigo);
-    q.Open();
-    return ordenadas(ImpressaoLinhas(q, kGravados));
 }
 
 // A step keeps its phase and takes the next order when none was typed; codes are kept in capitals.
@@ -320,8 +303,7 @@ void TfmTngGrafico::NovoRegistro() {
     }
     // A new curve has no stored steps to lose.
     m_carregada = true;
-    m_curva.clear();
-    m_gravados.clear();
+    m_passos.Esquece();
 }
 
 bool TfmTngGrafico::DescricaoPreenchida() {
@@ -395,19 +377,20 @@ bool TfmTngGrafico::ValidaDetalhe() {
     return true;
 }
 
-// The steps are replaced wholesale, each with the minutes elapsed at its end in the grid's order; a curve
-// already stored only while its steps are still those this screen loaded.
+// The steps are replaced wholesale, each with the minutes elapsed at its end in the grid's order: a curve
+// already stored only while its steps are still those this screen loaded, a new one while it has none.
 QString TfmTngGrafico::GravaDetalhe(const QString& codigo) {
-    if (Dados()->State() != DataSetState::Insert &&
-        !GravadosComoCarregados(kPassos, codigo, codigo == m_curva ? m_gravados : QStringList(),
-                                [&] { return PassosGravados(codigo); }))
-        return QStringLiteral("Os passos do gráfico %1 foram alterados por outro usuário depois que esta "
-                              "tela os carregou; nada foi gravado. Desista e altere o gráfico de novo.")
-            .arg(codigo);
-    TZoQuery exclusao;
-    exclusao.SQL << QStringLiteral("DELETE FROM %1 WHERE CODIGO_GRA = :CODIGO").arg(DBLocal(kPassos));
-    exclusao.BindValue(QStringLiteral("CODIGO"), codigo);
-    exclusao.ExecSQL();
+    if (Dados()->State() == DataSetState::Insert)
+        m_passos.Novo(codigo);
+    if (m_passos.Grava(codigo, [this](const QString& curva, bool) { InserePassos(curva); }))
+        return {};
+    m_carregada = false;
+    return QStringLiteral("Os passos do gráfico %1 foram alterados por outro usuário depois que esta "
+                          "tela os carregou; nada foi gravado. Desista e altere o gráfico de novo.")
+        .arg(codigo);
+}
+
+void TfmTngGrafico::InserePassos(const QString& codigo) {
     const QList<int> totais = TemposTotais(PassosDe(*tbPassos));
     InstrucoesEmLote lote(*ConexaoHost());
     for (int linha = 0; linha < tbPassos->RecordCount(); ++linha) {
@@ -421,7 +404,6 @@ QString TfmTngGrafico::GravaDetalhe(const QString& codigo) {
                                PermanecePonto(totais[linha]), valor("FASE")));
     }
     lote.Executa();
-    return {};
 }
 
 QString TfmTngGrafico::ExcluiDetalhe(const QString& codigo) {

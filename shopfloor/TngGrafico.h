@@ -1,4 +1,5 @@
 #pragma once
+#include "DetalheGravado.h"
 #include "TFmCadastro.h"
 #include "ui_TngGrafico.h"
 
@@ -38,7 +39,7 @@ private:
     void FocaPasso(const QString& campo);
     bool DescricaoPreenchida();
     bool TempoPreenchido();
-    QStringList PassosGravados(const QString& codigo);
+    void InserePassos(const QString& codigo);
     bool Duplica(const QString& origem, const QString& codigo);
 
     Ui::TfmTngGrafico ui;
@@ -49,9 +50,10 @@ private:
     QPushButton *BtDuplicar, *BtImprimir;
     TClientDataSet* tbPassos;
     bool m_carregando = false;
-    bool m_carregada = true; // the steps of m_curva were read; a failed read saves nothing over them
-    QString m_curva;         // the curve whose stored steps were loaded
-    QStringList m_gravados;  // those steps as loaded (ImpressaoLinhas, sorted)
+    // The steps of the curve shown were read; a failed read, or a save refused since, saves nothing over
+    // them.
+    bool m_carregada = true;
+    DetalheGravado m_passos; // the curve whose steps were loaded, those steps as loaded, their save
 };
 
 extern TfmTngGrafico* fmTngGrafico;

@@ -676,7 +676,8 @@ bool TfmTngMov::PesquisaColuna(const QString& campo) {
     } else {
         return false;
     }
-    if (PesquisaNaCelula(this, TbMov, campo, pesquisa))
+    pesquisa.campo = campo;
+    if (PesquisaNaCelula(this, *TbMov, pesquisa))
         ConfereColuna(campo);
     return true;
 }

@@ -1,6 +1,6 @@
 // The preparation screen: the item grid and its checks, the wholesale save with its audit rows and the
-// recipe recosting it may carry, duplicate and the guarded delete; stored rows are read from a second
-// connection.
+// recipe recosting it may carry, duplicate and the delete of a preparation in use; stored rows are read from
+// a second connection. Items changed by another user since they were loaded are in tst_tngroteiro.
 #include "ModuleLoader.h"
 #include "TestDatabase.h"
 #include <QTest>
@@ -21,25 +21,17 @@ class TstCadPrepara : public ScreenTestCase {
                {"'001', 'SAL POR PESO', 'P', 1", "'001', 'SAL POR PESO', 'P', 2"});
         Sql("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('02', 'MEDIO', 8)");
         Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('01', 'ALGODAO')");
-        for (const char* p : {"'001', 'PURGA', 'Q1', 'GL', 1, 1.5, ''", "'001', 'PURGA', 'Q2', '%', 2, 1, ''",
-                              "'002', 'MONTAGEM', 'Q2', 'GL', 1, 4, '001'"})
-            Sql(QStringLiteral(
-                    "INSERT INTO PREPARACAO (CODIGO, DESCRICAO, MATERIAL, UNIDADE, ORDEM, QTDE, REGRA, "
-                    "TIPO, PASSO, FIBRA) VALUES (%1, 'A', '', '')")
-                    .arg(p));
-        for (const char* r : {"'0001', 'C1', '001'", "'0002', 'C2', '002'"})
-            Sql(QStringLiteral(
-                    "INSERT INTO RECEITA (CODIGO, COR, PREPARACAO, VARIANTE, COD_BANHO, CUSTO) VALUES "
-                    "(%1, '01', '02', 9.99)")
-                    .arg(r));
-        Sql("INSERT INTO MAT_TIN (RECEITA, VARIANTE, CODIGO, UNIDADE, QTDE, TP_ITEM) VALUES ('0001', '01', "
-            "'Q3', "
-            "'%', 2, 'M')");
+        Insert("PREPARACAO (CODIGO, DESCRICAO, MATERIAL, UNIDADE, ORDEM, QTDE, REGRA, TIPO, PASSO, FIBRA)",
+               {"'001', 'PURGA', 'Q1', 'GL', 1, 1.5, '', 'A', '', ''",
+                "'001', 'PURGA', 'Q2', '%', 2, 1, '', 'A', '', ''",
+                "'002', 'MONTAGEM', 'Q2', 'GL', 1, 4, '001', 'A', '', ''"});
+        Insert("RECEITA (CODIGO, COR, PREPARACAO, VARIANTE, COD_BANHO, CUSTO)",
+               {"'0001', 'C1', '001', '01', '02', 9.99", "'0002', 'C2', '002', '01', '02', 9.99"});
+        Insert("MAT_TIN (RECEITA, VARIANTE, CODIGO, UNIDADE, QTDE, TP_ITEM)",
+               {"'0001', '01', 'Q3', '%', 2, 'M'"});
         Insert("REGIAO (REGIAO, PADRAO)", {"'01', 'S'", "'02', 'N'"});
-        for (const char* t : {"'01', 'C1'", "'02', 'C1'", "'01', 'C2'"})
-            Sql(QStringLiteral(
-                    "INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, LIBERADO) VALUES (%1, '01', 'S')")
-                    .arg(t));
+        Insert("TABPRECO (REGIAO, COR, VARIANTE, LIBERADO)",
+               {"'01', 'C1', '01', 'S'", "'02', 'C1', '01', 'S'", "'01', 'C2', '01', 'S'"});
         Commit();
         driver->Open("TFmCadPrepara");
     }
@@ -52,11 +44,7 @@ class TstCadPrepara : public ScreenTestCase {
         return Seen("SELECT R.CODIGO, R.CUSTO, T.REGIAO, T.LIBERADO FROM RECEITA R JOIN TABPRECO T ON "
                     "(T.COR = R.COR) ORDER BY 1, 3");
     }
-    QStringList Logs() { return RowsSeenByOthers("SELECT TITULO, TEXTO, TIPO, CHAVE FROM LOG ORDER BY ID"); }
-    void Abre(const QString& codigo) {
-        driver->Type("EdtCodPrep", codigo);
-        driver->Press("Tab");
-    }
+    void Abre(const QString& codigo) { TypeAndTab("EdtCodPrep", codigo); }
     void Celula(int linha, const QString& campo, const QString& texto) {
         Cells("DBGrid1", linha, {{campo, texto}});
     }
@@ -91,8 +79,8 @@ void TstCadPrepara::saveLogsInclusionOrAlterationAndLeavesRecipesAlone() {
     Celula(0, "QTDE", "3");
     driver->Click("BtGravar");
     QCOMPARE(Itens("001"), "1|Q1|GL|3|A|;2|Q2|%|1|A|");
-    QCOMPARE(Logs(), (QStringList{"CADASTRO DE PREPARACAO|INCLUSAO DE PREPARACAO 005|0|005",
-                                  "CADASTRO DE PREPARACAO|ALTERACAO DE PREPARACAO 001|1|001"}));
+    QCOMPARE(AuditRows(), (QStringList{"CADASTRO DE PREPARACAO|INCLUSAO DE PREPARACAO 005|0|005",
+                                       "CADASTRO DE PREPARACAO|ALTERACAO DE PREPARACAO 001|1|001"}));
     QCOMPARE(Receitas(), receitas);
     QCOMPARE(messages.Texts(), QStringList{"Código inválido."});
 }
@@ -104,7 +92,7 @@ void TstCadPrepara::recalculationJoinsTheSaveAndItsFailureUndoesBoth() {
     Celula(0, "QTDE", "3");
     driver->Click("BtGravar");
     QCOMPARE(Receitas(), "0001|0.61|01|N;0001|0.61|02|S;0002|9.99|01|S");
-    QCOMPARE(Logs().mid(1), QStringList{"ALTERACAO DE RECEITA|RECALCULO PREPARACAO 001|1|001"});
+    QCOMPARE(AuditRows().mid(1), QStringList{"ALTERACAO DE RECEITA|RECALCULO PREPARACAO 001|1|001"});
 
     Sql("CREATE EXCEPTION E_RECEITA 'Receita bloqueada'");
     Sql("CREATE TRIGGER T_RECEITA FOR RECEITA BEFORE UPDATE AS BEGIN EXCEPTION E_RECEITA; END");
@@ -115,7 +103,7 @@ void TstCadPrepara::recalculationJoinsTheSaveAndItsFailureUndoesBoth() {
     QVERIFY2(messages.LastText().contains("Receita bloqueada"), qPrintable(messages.LastText()));
     QCOMPARE(Itens("001"), "1|Q1|GL|3|A|;2|Q2|%|1|A|");
     QCOMPARE(Receitas(), "0001|0.61|01|N;0001|0.61|02|S;0002|9.99|01|S");
-    QCOMPARE(Logs().size(), 2);
+    QCOMPARE(AuditRows().size(), 2);
 }
 
 void TstCadPrepara::duplicateTakesTheNextCodeAndDeleteIsRefusedWhileInUse() {
@@ -130,9 +118,9 @@ void TstCadPrepara::duplicateTakesTheNextCodeAndDeleteIsRefusedWhileInUse() {
     QCOMPARE(driver->Text("EdtDescricao"), "PURGA");
     QCOMPARE(Itens("003"), kItens001);
     QCOMPARE(Itens("001"), kItens001);
-    QVERIFY(Logs().isEmpty());
+    QVERIFY(AuditRows().isEmpty());
     driver->Click("BtGravar"); // the copy is what the screen loaded: it saves over it as an alteration
-    QCOMPARE(Logs(), QStringList{"CADASTRO DE PREPARACAO|ALTERACAO DE PREPARACAO 003|1|003"});
+    QCOMPARE(AuditRows(), QStringList{"CADASTRO DE PREPARACAO|ALTERACAO DE PREPARACAO 003|1|003"});
 
     Abre("001");
     driver->Click("BtExcluir");
@@ -142,7 +130,7 @@ void TstCadPrepara::duplicateTakesTheNextCodeAndDeleteIsRefusedWhileInUse() {
     driver->Click("BtExcluir");
     QCOMPARE(Itens("003"), QString());
     QCOMPARE(Itens("001"), kItens001);
-    QCOMPARE(Logs().last(), "CADASTRO DE PREPARACAO|EXCLUSAO DE PREPARACAO 003|2|003");
+    QCOMPARE(AuditRows().last(), "CADASTRO DE PREPARACAO|EXCLUSAO DE PREPARACAO 003|2|003");
 }
 
 void TstCadPrepara::gridChecksCodesOnTab() {

@@ -12,16 +12,15 @@ class TstTabPrecoServ : public ScreenTestCase {
         Insert("ENTIDADE (CODCLI, NOME)",
                {"'00001', 'MALHARIA SANTA CATARINA'", "'00002', 'TECELAGEM D''ÁVILA'"});
         Insert("FASE (CODIGO, DESCRICAO)", {"'02', 'ALVEJAMENTO'", "'03', 'TINGIMENTO'"});
-        Sql("INSERT INTO TABPRE_SERV_001 VALUES ('00001', 'MALHARIA SANTA CATARINA', '03', 'TINGIMENTO', "
-            "7.9)");
-        Sql("INSERT INTO TABPRE_SERV_001 VALUES ('00002', 'TECELAGEM D''ÁVILA', '03', 'TINGIMENTO', 8.4)");
+        Insert("TABPRE_SERV_001", {"'00001', 'MALHARIA SANTA CATARINA', '03', 'TINGIMENTO', 7.9",
+                                   "'00002', 'TECELAGEM D''ÁVILA', '03', 'TINGIMENTO', 8.4"});
         Commit();
+        driver->Open("TFmTabPrecoServ");
     }
     QStringList Precos() {
         return RowsSeenByOthers(
             "SELECT CODCLI, FASE, CLIENTE, DESCRICAO, CUSTO FROM TABPRE_SERV_001 ORDER BY CODCLI, FASE");
     }
-    QStringList Logs() { return RowsSeenByOthers("SELECT TITULO, TEXTO, TIPO, CHAVE FROM LOG ORDER BY ID"); }
     QString Atual() { return driver->Value("DBGrid1", "CODCLI") + '/' + driver->Value("DBGrid1", "FASE"); }
 
 private slots:
@@ -34,7 +33,6 @@ private slots:
 void TstTabPrecoServ::secondPriceForAPairIsRefused() {
     Base();
     const QStringList stored = Precos();
-    driver->Open("TFmTabPrecoServ");
     // The phase typed after the customer was checked: Confirm refuses the pair.
     driver->Click("BtIncluir");
     driver->Type("EdtCodCli", "00001");
@@ -60,13 +58,12 @@ void TstTabPrecoServ::secondPriceForAPairIsRefused() {
     QCOMPARE(driver->Rows("DBGrid1"), 2);
     QCOMPARE(Atual(), "00001/03");
     QCOMPARE(Precos(), stored);
-    QCOMPARE(Logs(), QStringList());
+    QCOMPARE(AuditRows(), QStringList());
 }
 
 void TstTabPrecoServ::blankOrUnknownCodesAreRefused() {
     Base();
     const QStringList stored = Precos();
-    driver->Open("TFmTabPrecoServ");
     const struct {
         const char *box, *other, *otherCode, *typed, *text, *exitText;
     } cases[] = {
@@ -140,15 +137,15 @@ void TstTabPrecoServ::namesAreCutAndDeleteAsksNothing() {
     QCOMPARE(messages.shown.size(), 0);
     QCOMPARE(Precos(), QStringList());
     const QString title = "CADASTRO DE PRECOS DE SERVICOS|";
-    QCOMPARE(Logs(), (QStringList{title + "INCLUSAO DO PRECO DO SERVICO 05 PARA O CLIENTE 00003|0|00003",
-                                  title + "ALTERACAO DO PRECO DO SERVICO 05 PARA O CLIENTE 00003|1|00003",
-                                  title + "EXCLUSAO DO PRECO DO SERVICO 05 PARA O CLIENTE 00003|2|00003"}));
+    QCOMPARE(AuditRows(),
+             (QStringList{title + "INCLUSAO DO PRECO DO SERVICO 05 PARA O CLIENTE 00003|0|00003",
+                          title + "ALTERACAO DO PRECO DO SERVICO 05 PARA O CLIENTE 00003|1|00003",
+                          title + "EXCLUSAO DO PRECO DO SERVICO 05 PARA O CLIENTE 00003|2|00003"}));
 }
 
 void TstTabPrecoServ::filterAndPrintedList() {
-    Base();
     const ReportFolder reports;
-    driver->Open("TFmTabPrecoServ");
+    Base();
     for (const QString typed : {"'", "0' OR"}) {
         driver->Type("EdtFiltroCli", typed);
         driver->Press("Tab");

@@ -1,5 +1,6 @@
-// The calculation-rule screen: lines saved wholesale in grid order, duplicate, the guarded delete and the
-// look-ups by line kind; the database and the audit rows are read from a second connection.
+// The calculation-rule screen: lines saved wholesale in grid order, duplicate, the delete of a rule in use
+// and the look-ups by line kind; the database and the audit rows are read from a second connection. Lines
+// changed by another user since they were loaded are in tst_tngroteiro, with the other detail screens.
 #include "DBControls.h"
 #include "ModuleLoader.h"
 #include "TestDatabase.h"
@@ -29,25 +30,7 @@ class TstTngCadRegRec : public ScreenTestCase {
                     "WHERE CODIGO = '" +
                     codigo + "' ORDER BY ORDEM");
     }
-    QStringList Auditoria() {
-        return RowsSeenByOthers("SELECT TIPO, CHAVE, TEXTO FROM LOG WHERE TITULO = 'REGRA' ORDER BY ID");
-    }
-    void Abre(const QString& codigo) {
-        driver->Type("EdtCodigo", codigo);
-        driver->Press("Tab");
-    }
-    // The grid's rows as "Ordem|Tipo|Codigo|Descricao|De|Ate|R;...".
-    QString Grade() {
-        auto* grade = driver->Get<TZoDBGrid>("DBGrid1");
-        QStringList linhas;
-        for (int linha = 0; linha < grade->model()->rowCount(); ++linha) {
-            QStringList valores;
-            for (int coluna = 0; coluna < grade->model()->columnCount(); ++coluna)
-                valores << TextoCelula(grade, linha, coluna);
-            linhas << valores.join('|');
-        }
-        return linhas.join(';');
-    }
+    QStringList Auditoria() { return AuditRows("TITULO = 'REGRA'"); }
 
 private slots:
     void linesLoadInOrderAndSaveRenumberedWithoutBlanks();
@@ -60,9 +43,9 @@ private slots:
 
 void TstTngCadRegRec::linesLoadInOrderAndSaveRenumberedWithoutBlanks() {
     Base();
-    Abre("001");
+    TypeAndTab("EdtCodigo", "001");
     QCOMPARE(driver->Text("EdtDescricao"), "SAL");
-    QCOMPARE(Grade(), "1|P|||0|50|70;2|C|00002|CLIENTE DOIS|0|0|3;3|M|03|JET 03|0|0|1,5");
+    QCOMPARE(TextoGrade("DBGrid1"), "1|P|||0|50|70;2|C|00002|CLIENTE DOIS|0|0|3;3|M|03|JET 03|0|0|1,5");
 
     driver->Row("DBGrid1", 1);
     driver->Press("Insert"); // left blank: not stored
@@ -78,8 +61,8 @@ void TstTngCadRegRec::linesLoadInOrderAndSaveRenumberedWithoutBlanks() {
     QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
     QCOMPARE(Gravada(),
              QStringLiteral("1|C|00002|0|0|3|SAL NOVO;2|M|03|0|0|1.5|SAL NOVO;3|L|01|||4|SAL NOVO"));
-    QCOMPARE(Grade().section(';', 2), QStringLiteral("3|L|01|MALHARIA|||4"));
-    QCOMPARE(Auditoria(), QStringList{"1|001|ALTERACAO DA REGRA 001"});
+    QCOMPARE(TextoGrade("DBGrid1").section(';', 2), QStringLiteral("3|L|01|MALHARIA|||4"));
+    QCOMPARE(Auditoria(), QStringList{"REGRA|ALTERACAO DA REGRA 001|1|001"});
 
     // A new rule: the box left empty takes the next code; without a code nothing is saved.
     driver->Type("EdtCodigo", "");
@@ -96,7 +79,7 @@ void TstTngCadRegRec::linesLoadInOrderAndSaveRenumberedWithoutBlanks() {
     driver->Click("BitBtn1");
     QCOMPARE(Gravada("003"), "1|X||||2|NOVA");
     QCOMPARE(Seen("SELECT COUNT(*) FROM TNG_REGRA WHERE CODIGO = '003' AND LINHA = ''"), "1"); // not a null
-    QCOMPARE(Auditoria().last(), "0|003|INCLUSAO DA REGRA 003");
+    QCOMPARE(Auditoria().last(), "REGRA|INCLUSAO DA REGRA 003|0|003");
 }
 
 void TstTngCadRegRec::saveIsOneUnitOfWork() {
@@ -106,7 +89,7 @@ void TstTngCadRegRec::saveIsOneUnitOfWork() {
     Sql("CREATE TRIGGER T_TESTE FOR TNG_REGRA BEFORE INSERT AS BEGIN IF (NEW.LINHA = 'FALHA') THEN "
         "EXCEPTION E_TESTE; END");
     Commit();
-    Abre("001");
+    TypeAndTab("EdtCodigo", "001");
     driver->Row("DBGrid1", 2);
     driver->Cell("DBGrid1", "Codigo", "FALHA"); // the third insert fails, after the delete and two inserts
     driver->Click("BitBtn1");
@@ -114,16 +97,6 @@ void TstTngCadRegRec::saveIsOneUnitOfWork() {
     QCOMPARE(Gravada(), kGravada);
     QVERIFY(Auditoria().isEmpty());
     QCOMPARE(driver->Rows("DBGrid1"), 3); // the lines typed stay to be mended
-
-    // Lines stored by another workstation since the load are not replaced.
-    driver->Cell("DBGrid1", "Codigo", "04");
-    auto other = OpenSecond("kelm-test-other");
-    SqlOn(*other, "UPDATE TNG_REGRA SET QTDE_R = 9 WHERE CODIGO = '001' AND ORDEM = 1");
-    other->Transaction()->CommitRetaining();
-    driver->Click("BitBtn1");
-    QVERIFY(
-        messages.LastText().startsWith("As linhas gravadas da regra 001 não são as que esta tela carregou"));
-    QCOMPARE(Gravada().left(12), "1|P||0|50|9|");
 
     // Emptied after a load, the grid deletes the rule.
     driver->Press("Tab", "EdtCodigo");
@@ -133,21 +106,18 @@ void TstTngCadRegRec::saveIsOneUnitOfWork() {
     driver->Click("BitBtn1");
     QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
     QCOMPARE(Gravada(), QString());
-    QCOMPARE(Auditoria(), QStringList{"1|001|ALTERACAO DA REGRA 001"});
+    QCOMPARE(Auditoria(), QStringList{"REGRA|ALTERACAO DA REGRA 001|1|001"});
     driver->Click("BitBtn1"); // nothing loaded and nothing typed: nothing to save
     QCOMPARE(messages.LastText(), "Nenhuma linha para gravar.");
 }
 
 void TstTngCadRegRec::duplicateCopiesTheGridUnderANewCode() {
     Base();
-    Abre("001");
+    TypeAndTab("EdtCodigo", "001");
     driver->Row("DBGrid1", 2);
     driver->Cell("DBGrid1", "Qtde_R", "8"); // not saved: the copy takes it, the source does not
     messages.questions.enqueue(false);
     driver->Click("BitBtn5");
-    QCOMPARE(messages.shown.last().text, "Deseja duplicar este registro?");
-    QCOMPARE(messages.shown.last().title, "Cadastro de Regras para Cálculo de Receita");
-    QCOMPARE(messages.shown.last().icon, MsgIcon::Warning);
     QCOMPARE(Gravada("003"), QString());
 
     messages.questions.enqueue(true);
@@ -155,8 +125,8 @@ void TstTngCadRegRec::duplicateCopiesTheGridUnderANewCode() {
     QCOMPARE(driver->Text("EdtCodigo"), "003");
     QCOMPARE(Gravada("003"), "1|P||0|50|70|SAL;2|C|00002|0|0|3|SAL;3|M|03|0|0|8|SAL");
     QCOMPARE(Gravada(), kGravada);
-    QCOMPARE(Auditoria(), QStringList{"0|003|REGRA 001 DUPLICADA PARA 003"});
-    QCOMPARE(Grade().section(';', 2), QStringLiteral("3|M|03|JET 03|0|0|8"));
+    QCOMPARE(Auditoria(), QStringList{"REGRA|REGRA 001 DUPLICADA PARA 003|0|003"});
+    QCOMPARE(TextoGrade("DBGrid1").section(';', 2), QStringLiteral("3|M|03|JET 03|0|0|8"));
 }
 
 void TstTngCadRegRec::ruleInUseIsWarnedAboutButDeleted() {
@@ -164,14 +134,13 @@ void TstTngCadRegRec::ruleInUseIsWarnedAboutButDeleted() {
     Sql("INSERT INTO MAT_TIN (RECEITA, VARIANTE, CODIGO, REGRA) VALUES ('0001', '01', 'SAL', '001')");
     Sql("INSERT INTO COMP_MATERIAL (MATERIAL, CODIGO, REGRA) VALUES ('PASTA', 'SAL', '001')");
     Commit();
-    Abre("001");
+    TypeAndTab("EdtCodigo", "001");
     messages.questions.enqueue(false);
     driver->Click("BitBtn4");
     QCOMPARE(
         messages.shown.last().text,
         QStringLiteral("Atenção!\n\rRegra em uso no cadastro de receitas.\n\rAtenção!\n\rRegra em uso no "
                        "cadastro de composição.\n\rDeseja excluir este registro?"));
-    QCOMPARE(messages.shown.last().icon, MsgIcon::Warning);
     QCOMPARE(Gravada(), kGravada);
     QVERIFY(Auditoria().isEmpty());
 
@@ -179,7 +148,7 @@ void TstTngCadRegRec::ruleInUseIsWarnedAboutButDeleted() {
     driver->Click("BitBtn4");
     QCOMPARE(Gravada(), QString());
     QCOMPARE(Seen("SELECT REGRA FROM MAT_TIN"), "001");
-    QCOMPARE(Auditoria(), QStringList{"2|001|EXCLUSAO DA REGRA 001"});
+    QCOMPARE(Auditoria(), QStringList{"REGRA|EXCLUSAO DA REGRA 001|2|001"});
     QCOMPARE(driver->Rows("DBGrid1"), 0);
 }
 
@@ -198,7 +167,7 @@ void TstTngCadRegRec::lookUpsAndDescriptionsByKind() {
     QFETCH(QStringList, caso);
     const QString tipo = caso[0], codigo = caso[1], tabela = caso[2], descricao = caso[3];
     Base();
-    Abre("002");
+    TypeAndTab("EdtCodigo", "002");
     driver->Row("DBGrid1", 1);
     auto* grade = driver->Get<TZoDBGrid>("DBGrid1");
     grade->SelectField("Tipo");

@@ -62,6 +62,13 @@ bool DetalheGravado::Grava(const QString& codigo, const Insercao& insere) {
     return true;
 }
 
+bool DetalheGravado::Exclui(const QString& codigo, const std::function<void()>& registra) {
+    if (!Grava(codigo, [&](const QString&, bool) { registra(); }))
+        return false;
+    Esquece();
+    return true;
+}
+
 QString DetalheGravado::GravaCopia(int largura, const Insercao& insere) {
     for (;;) {
         const QString novo = Proximo(m_tabela, m_chave, largura);

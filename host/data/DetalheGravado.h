@@ -7,10 +7,10 @@
 class TDataSet;
 
 // The rows one table keeps under a code (a route's steps, a preparation's items, a rule's lines, a lot
-// sheet's services) that a screen loads, lets the user edit and replaces wholesale. It remembers the code
-// whose rows were loaded and what they were, and writes only over those: the key locked (TravaChave), the
-// stored rows compared, deleted and the screen's own inserted, one unit of work. It asks the user nothing,
-// so it lives with the data: each screen tells its own message when nothing was written.
+// sheet's services) that a screen loads, lets the user edit and replaces or deletes wholesale. It remembers
+// the code whose rows were loaded and what they were, and writes only over those: the key locked
+// (TravaChave), the stored rows compared, deleted and the screen's own inserted, one unit of work. It asks
+// the user nothing, so it lives with the data: each screen tells its own message when nothing was written.
 // Rows are compared as a set, in no order: where the order of a code's rows means something it is stored in
 // a column (ORDEM), and that column is among the compared fields.
 class KELMHOST_EXPORT DetalheGravado {
@@ -39,6 +39,10 @@ public:
     // when they are no longer the rows loaded for it (none, for a code not loaded). The rows written count
     // as loaded; a code found changed is forgotten, so the screen loads it again before it saves.
     bool Grava(const QString& codigo, const Insercao& insere);
+    // Deletes the stored rows of `codigo` with what `registra` writes (its audit line), committed; false,
+    // with nothing deleted, when they are no longer the rows loaded for it. Deleted, nothing is loaded any
+    // more.
+    bool Exclui(const QString& codigo, const std::function<void()>& registra);
     // Writes the screen's rows under the next free code of `largura` characters (Proximo) and answers it. A
     // code handed out is unused, but a user may be storing it as new right now: then the next one.
     QString GravaCopia(int largura, const Insercao& insere);

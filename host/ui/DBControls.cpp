@@ -265,7 +265,8 @@ public:
         box->addItems(values);
         // Typed text beyond the field's size could never be stored.
         const int size = data->DataSet()->FieldDefs()[data->FieldOfColumn(index.column())].size;
-        LimitaCaracteres(box->lineEdit(), size);
+        if (size > 0)
+            box->lineEdit()->setMaxLength(size); // the items complete as typed: a validator would refuse them
         return box;
     }
 

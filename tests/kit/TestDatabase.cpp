@@ -210,6 +210,11 @@ int DatabaseTestCase::Count(const QString& table, const QString& where) {
     return Seen(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(table, where)).toInt();
 }
 
+QStringList DatabaseTestCase::AuditRows(const QString& where) {
+    return RowsSeenByOthers(
+        QStringLiteral("SELECT TITULO, TEXTO, TIPO, CHAVE FROM LOG WHERE %1 ORDER BY ID").arg(where));
+}
+
 QStringList DatabaseTestCase::InvoiceImbalances(bool negativeAllowed) {
     const QString item =
         "SELECT I.NOTA, I.CODIGO, I.LOTE FROM NFITIN I WHERE I.PESO < %1 OR ABS(I.PESO - (I.PESO_REAL - "
@@ -290,6 +295,43 @@ void ScreenTestCase::Tick(const QString& grid, int row, const QString& field, bo
     QAbstractItemModel* model = view->model();
     const QModelIndex cell = model->index(row, DataSetModel::Of(view->DataSet())->ColumnOfField(field));
     QVERIFY(model->setData(cell, checked ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole));
+}
+
+void ScreenTestCase::EditaCelula(const QString& grid, const QString& field, const QVariant& value) {
+    EditaCelula(driver->Get<TZoDBGrid>(grid), field, value);
+}
+
+QString ScreenTestCase::TextoCelula(const QString& grid, int row, int column) {
+    return TextoCelula(driver->Get<TZoDBGrid>(grid), row, column);
+}
+
+void ScreenTestCase::CelulaAtual(const QString& grid, int row, int column) {
+    auto* view = driver->Get<TZoDBGrid>(grid);
+    view->setCurrentIndex(view->model()->index(row, column));
+}
+
+QString ScreenTestCase::TextoGrade(const QString& grid) {
+    QAbstractItemModel* model = driver->Get<TZoDBGrid>(grid)->model();
+    QStringList rows;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < model->columnCount(); ++column)
+            cells << model->index(row, column).data().toString();
+        rows << cells.join('|');
+    }
+    return rows.join(';');
+}
+
+QString ScreenTestCase::Texts(const QStringList& names) {
+    QStringList texts;
+    for (const QString& name : names)
+        texts << driver->Text(name);
+    return texts.join('|');
+}
+
+void ScreenTestCase::TypeAndTab(const QString& box, const QString& text) {
+    driver->Type(box, text);
+    driver->Press(QStringLiteral("Tab"));
 }
 
 QVariant ScalarOn(TZoDatabase& database, const QString& statement) {

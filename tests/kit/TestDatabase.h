@@ -77,6 +77,8 @@ protected:
     QString Seen(const QString& statement);
     // The rows of a table other users see.
     int Count(const QString& table, const QString& where = QStringLiteral("1=1"));
+    // The audit rows other users see, as "TITULO|TEXTO|TIPO|CHAVE", in the order written.
+    QStringList AuditRows(const QString& where = QStringLiteral("1=1"));
     // The invoice balance as other users see it: the invoice items whose weight taken by lot sheets, free
     // weight or (unless allowed) sign is wrong, and the invoices whose balance is not their items' sum.
     QStringList InvoiceImbalances(bool negativeAllowed = false);
@@ -110,6 +112,17 @@ protected:
     void Cells(const QString& grid, int row, const QList<QPair<QString, QString>>& cells);
     // Ticks or clears a check box cell, as a click on it would.
     void Tick(const QString& grid, int row, const QString& field, bool checked = true);
+    // The same, for a grid of the screen by its name.
+    void EditaCelula(const QString& grid, const QString& field, const QVariant& value);
+    QString TextoCelula(const QString& grid, int row, int column);
+    // Makes a cell of the grid current, as the program would (no click, no exit rule).
+    void CelulaAtual(const QString& grid, int row, int column = 0);
+    // Every cell of the grid as shown: cells joined by '|', rows by ';'.
+    QString TextoGrade(const QString& grid);
+    // The texts of several controls of the screen (ScreenDriver::Text), joined by '|'.
+    QString Texts(const QStringList& names);
+    // Types a code into a box and leaves it by Tab, as a user does to have it loaded or checked.
+    void TypeAndTab(const QString& box, const QString& text);
 
 protected slots:
     void initTestCase();
