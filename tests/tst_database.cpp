@@ -848,7 +848,14 @@ private slots:
         const ProgressoRecalculo progresso{
             [&](const QString& linha) { linhas << linha; },
             [&](int feitas, int total) { avanco << qMakePair(feitas, total); }};
+        // Inside the caller's unit of work nothing is committed before the caller commits.
+        Sql("UPDATE BANHO SET DESCRICAO = 'EM EDICAO'");
+        const QString custos = Custos();
         QVERIFY(RecalculaReceitas("Q'01", "", "", progresso));
+        QVERIFY(db->Dirty());
+        QCOMPARE(Custos(), custos);
+        QCOMPARE(Bloqueados(), QString());
+        Commit();
         QCOMPARE(Custos(), "0001|01|12;0001|02|61;0002|01|0;0003|01|0;0004|01|10");
         QCOMPARE(Bloqueados(), "AZUL|02|01;AZUL|02|03"); // 0001/01 kept its cost
         QCOMPARE(linhas.size(), 2);
@@ -856,7 +863,7 @@ private slots:
         // Of one variant: the other keeps the cost of the old price.
         Sql("UPDATE MATERIAL SET REPOSICAO = 20 WHERE CODIGO = 'Q''01'");
         Commit();
-        QVERIFY(RecalculaReceitas("Q'01", "01", ""));
+        QVERIFY(RecalculaReceitas("Q'01", "01", "")); // nothing pending: it commits its own unit
         QCOMPARE(Custos(), "0001|01|24;0001|02|61;0002|01|0;0003|01|0;0004|01|10");
         QCOMPARE(Bloqueados(), "AZUL|01|01;AZUL|01|03;AZUL|02|01;AZUL|02|03");
         QVERIFY(RecalculaReceitas("PR1", "", "")); // a fabric product is no chemical of a recipe
@@ -903,19 +910,6 @@ private slots:
         QCOMPARE(Scalar("SELECT DESCRICAO FROM BANHO").toString(), "EM EDICAO");
         QCOMPARE(Scalar("SELECT COUNT(*) FROM TABPRECO WHERE LIBERADO = 'N'").toInt(), 0);
         QCOMPARE(Scalar("SELECT CAST(CUSTO * 100 AS INTEGER) FROM RECEITA WHERE CODIGO = '0002'").toInt(), 0);
-    }
-
-    void insideTheCallersUnitOfWork() {
-        Base();
-        Sql("UPDATE BANHO SET DESCRICAO = 'EM EDICAO'");
-        const QString custos = Custos();
-        QVERIFY(RecalculaReceitas("Q'01", "", ""));
-        QVERIFY(db->Dirty());
-        QCOMPARE(Custos(), custos);
-        QCOMPARE(Bloqueados(), QString());
-        Commit();
-        QCOMPARE(Custos(), "0001|01|12;0001|02|61;0002|01|0;0003|01|0;0004|01|10");
-        QCOMPARE(Bloqueados(), "AZUL|02|01;AZUL|02|03");
     }
 
     // 1,200 copies of recipe 0002 (over a thousand codes: more than one list of codes) and of 0001/02: each

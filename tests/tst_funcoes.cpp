@@ -168,6 +168,17 @@ class TstFuncoes : public QObject {
             qFatal("write");
         return nome;
     }
+    // The records left to read, each as "line:value|value" of the given fields; a null value is "-".
+    static QStringList Restantes(TSisImporta& imp, const QStringList& campos) {
+        QStringList registros;
+        while (imp.Proximo()) {
+            QStringList valores;
+            for (const QString& campo : campos)
+                valores << (imp.Valor(campo).isNull() ? QStringLiteral("-") : imp.Valor(campo).toString());
+            registros << QString::number(imp.Linha()) + ':' + valores.join('|');
+        }
+        return registros;
+    }
     // The import must stop at that line with nothing to append.
     void Recusa(const QByteArray& bytes, int linha) {
         TSisImporta imp(Arquivo(bytes));
@@ -593,30 +604,15 @@ private slots:
                                 "000103;a\"b;1\n"));
         QVERIFY2(imp.Ok(), qPrintable(imp.Erro()));
         QCOMPARE(imp.Registros(), 3);
-        QVERIFY(imp.Proximo());
-        QCOMPARE(imp.Valor("Descricao").toString(), u"MALHA; \"PENTEADA\""_s);
-        QCOMPARE(imp.Valor("Peso", QMetaType::Double).toDouble(), 12.5);
-        QCOMPARE(imp.Linha(), 2);
-        QVERIFY(imp.Proximo());
-        QCOMPARE(imp.Valor("Descricao").toString(), u"LINHA 1\nLINHA 2"_s);
-        QVERIFY(imp.Valor("Peso", QMetaType::Double).isNull());
-        QCOMPARE(imp.Linha(), 3);
-        QVERIFY(imp.Proximo());
-        QCOMPARE(imp.Linha(), 5);
-        QCOMPARE(imp.Valor("Descricao").toString(), u"a\"b"_s);
-        QVERIFY(!imp.Proximo());
+        QCOMPARE(Restantes(imp, {"Descricao", "Peso"}),
+                 QStringList({"2:MALHA; \"PENTEADA\"|12,5", "3:LINHA 1\nLINHA 2|-", "5:a\"b|1"}));
     }
 
     void crlf() {
         TSisImporta imp(Arquivo("Codigo;Descricao\r\n000101;\"DUAS\r\nLINHAS\"\r\n000102;FIM\r\n"));
         QVERIFY2(imp.Ok(), qPrintable(imp.Erro()));
         QCOMPARE(imp.Campos(), QStringList({"Codigo", "Descricao"}));
-        QVERIFY(imp.Proximo());
-        QCOMPARE(imp.Valor("Descricao").toString(), u"DUAS\r\nLINHAS"_s);
-        QVERIFY(imp.Proximo());
-        QCOMPARE(imp.Valor("Codigo").toString(), u"000102"_s);
-        QCOMPARE(imp.Valor("Descricao").toString(), u"FIM"_s);
-        QCOMPARE(imp.Linha(), 4);
+        QCOMPARE(Restantes(imp, imp.Campos()), QStringList({"2:000101|DUAS\r\nLINHAS", "4:000102|FIM"}));
     }
 
     // Not valid UTF-8: read as Latin-1; UTF-8, with or without its mark, as UTF-8.
@@ -677,16 +673,8 @@ private slots:
         QVERIFY(imp.TemCampo("Codigo"));
         QVERIFY(imp.TemCampo("DESCRICAO"));
         QVERIFY(!imp.TemCampo("Fal"));
-        QVERIFY(imp.Proximo());
-        QCOMPARE(imp.Valor("codigo").toString(), u"000101"_s);
-        QCOMPARE(imp.Valor("Descricao").toString(), u"MALHA"_s);
-        QVERIFY(imp.Valor("Estranha").isNull());
-        QVERIFY(imp.Valor("Fal").isNull());
-        QVERIFY(imp.Proximo());
-        QCOMPARE(imp.Linha(), 7);
-        QVERIFY(imp.Valor("Descricao").isNull());
-        QCOMPARE(imp.Valor("Estranha").toString(), u"x"_s);
-        QVERIFY(!imp.Proximo());
+        QCOMPARE(Restantes(imp, {"codigo", "Descricao", "Estranha", "Fal"}),
+                 QStringList({"5:000101|MALHA|-|-", "7:000102|-|x|-"}));
         imp.Primeiro();
         QVERIFY(imp.Proximo());
         QCOMPARE(imp.Valor("Codigo").toString(), u"000101"_s);
