@@ -6,12 +6,14 @@
 #include "TPesquisa.h"
 #include "TestDatabase.h"
 #include <QDateEdit>
+#include <QFrame>
 #include <QTest>
 
 namespace {
 const QString kMaiorQueDisponivel = QStringLiteral("Peso Programado maior que disponível.");
 const QString kSemSaldo = QStringLiteral("Não existe saldo na Nota Fiscal de entrada. Deseja continuar?");
 const QString kConcluido = QStringLiteral("Processo concluído.");
+const QString kSemItem = QStringLiteral("Não existe saldo na Nota Fiscal de entrada. Impossível continuar.");
 } // namespace
 
 class TstCadFal : public ScreenTestCase {
@@ -108,6 +110,7 @@ class TstCadFal : public ScreenTestCase {
 
 private slots:
     void balancoAposCadaGravacaoEExclusao();
+    void loteDigitadoLevaOPeso();
     void reprocessoEDuasLinhasNoMesmoItem();
     void segundaConexaoTomaOPesoLivre();
     void regravacaoMantemColunasDeOutrosEPassosIniciados();
@@ -168,8 +171,47 @@ void TstCadFal::balancoAposCadaGravacaoEExclusao() {
     QCOMPARE(Seen("SELECT COUNT(*) FROM LOG WHERE TEXTO STARTING 'EXCLUSAO'"), "1");
 }
 
+// A lot typed over a saved row moves what it holds to the item it names, within that item's free weight; a
+// lot no invoice has holds nothing. A refusal writes nothing.
+void TstCadFal::loteDigitadoLevaOPeso() {
+    Base();
+    Insert("NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO, PESO_REAL, ROLOS)",
+           {"'N1', 'C1', 'T1', 'L3', 30, 30, 1"});
+    Sql("UPDATE NFTIN SET SALDO = 180");
+    Commit();
+    const QString lotes = "SELECT LOTE, PESO FROM NFITIN ORDER BY LOTE";
+    Cabecalho("000001");
+    Cells("DBGrid1", 0, {{"NF", "N1"}, {"Lote", "L1"}, {"Tecido", "T1"}, {"Peso", "40"}});
+    driver->Click("BtnIncluir");
+    Equilibrio("gravada");
+    const QString antes = Seen(lotes) + ';' + Seen("SELECT LOTE, PESO_NF FROM FAL_ITEN");
+    QCOMPARE(antes, "L1|60;L2|50;L3|30;L1|40");
+    Abre("000001");
+    const struct {
+        const char *lote, *peso;
+        QString recusa;
+    } recusas[] = {{"L3", "40", kMaiorQueDisponivel}, {"L9", "25", kSemItem}};
+    for (const auto& [lote, peso, recusa] : recusas) {
+        Cells("DBGrid1", 0, {{"Lote", lote}, {"Peso", peso}});
+        driver->Click("BtnIncluir");
+        QCOMPARE(TakeMessages(), recusa);
+        QCOMPARE(Seen(lotes) + ';' + Seen("SELECT LOTE, PESO_NF FROM FAL_ITEN"), antes);
+    }
+    Cells("DBGrid1", 0, {{"Lote", "L3"}});
+    driver->Click("BtnIncluir");
+    Equilibrio("lote trocado");
+    QCOMPARE(Seen(lotes) + ';' + Seen("SELECT LOTE, PESO_NF FROM FAL_ITEN"), "L1|100;L2|50;L3|5;L3|25");
+    Exclui("000001");
+    Equilibrio("excluida");
+    QCOMPARE(Seen(lotes), "L1|100;L2|50;L3|30");
+}
+
 void TstCadFal::reprocessoEDuasLinhasNoMesmoItem() {
     Base();
+    Cabecalho("000001"); // without items it would open as written off
+    driver->Click("BtnIncluir");
+    QCOMPARE(TakeMessages(), "FAL sem itens. Impossível continuar.");
+    QCOMPARE(Seen("SELECT COUNT(*) FROM FAL"), "0");
     Nova("000001", {"T1=30", "T1=50"});
     Gravada("duas linhas num item", "20;50");
     // Over the free weight, summed per invoice item: refused, nothing written.
@@ -312,6 +354,20 @@ void TstCadFal::modoProdutoPerguntaQuandoFaltaSaldo() {
     Exclui("000001");
     Equilibrio("excluida");
     QCOMPARE(Livre(), "100;50");
+    // An item no invoice has, or one deleted while the question is open, holds nothing.
+    Cabecalho("000002");
+    Cells("DBGrid1", 0, {{"NF", "N1"}, {"Tecido", "T1"}, {"Peso", "120"}, {"Lote", "L9"}});
+    driver->Click("BtnIncluir");
+    QCOMPARE(TakeMessages(), kSemItem);
+    Cells("DBGrid1", 0, {{"Lote", "L1"}});
+    messages.antesDaPergunta = [this] {
+        ByOther({"DELETE FROM NFITIN WHERE LOTE = 'L1'", "UPDATE NFTIN SET SALDO = 50"});
+    };
+    messages.questions.enqueue(true);
+    driver->Click("BtnIncluir");
+    QCOMPARE(TakeShown(), kSemSaldo + '|' + kSemItem);
+    QCOMPARE(Seen("SELECT COUNT(*) FROM FAL"), "0");
+    Equilibrio("item excluido");
 }
 
 void TstCadFal::precoDaCorEQuadroDaEstampa() {
@@ -413,7 +469,10 @@ void TstCadFal::corNaoMudaComConsumoBaixado() {
     Base();
     Cor("C01");
     Cor("C02");
+    Sql("UPDATE CADCORTIN SET COR_SIS = 16711680 WHERE CODIGO = 'C02'");
     Commit();
+    const auto painel = [this] { return driver->Get<QFrame>("PnCor")->palette().color(QPalette::Window); };
+    const QColor semCor = painel();
     Cabecalho("000001");
     CorNaTela("C01");
     Linha(0, "T1", "40");
@@ -432,8 +491,13 @@ void TstCadFal::corNaoMudaComConsumoBaixado() {
     Sql("UPDATE TNG_CONSUMOS SET BAIXADO = 'N'");
     Commit();
     Abre("000001");
-    driver->Type("EdtCor", "C02");
+    QCOMPARE(painel(), semCor);
+    TypeAndTab("EdtCor", "C02");
+    QCOMPARE(painel(), QColor(Qt::red)); // the colour's COR_SIS
     Gravada("outra cor", "60;50");
+    QCOMPARE(painel(), semCor);
+    Abre("000001");
+    QCOMPARE(painel(), QColor(Qt::red));
     QCOMPARE(Seen("SELECT TEXTO FROM LOG WHERE TEXTO STARTING 'ALTERADO DESENHO'"),
              "ALTERADO DESENHO DE: C01 Para C02, ALTERADO VARIANTE DE: 01 Para 01");
 }
@@ -495,8 +559,7 @@ void TstCadFal::exclusaoRecusadaEAberturaComSituacao() {
     Nova("000001", {"T1=40"});
     Gravada("gravada", "60;50");
     const auto abre = [this](const QString& situacao) {
-        Abre("000009"); // the number typed again would not read the sheet again
-        Abre("000001");
+        Abre("000001"); // typed again, the number reads the sheet again
         QCOMPARE(driver->Text("EdtSituacao"), situacao);
     };
     abre("PREPARO");

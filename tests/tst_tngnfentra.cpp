@@ -95,6 +95,7 @@ private slots:
     void headerChecksOnExit();
     void stateQuestionPeriodAndCustomerAtConfirm();
     void lotSheetsGuardTheInvoice();
+    void keyOfAnItemTakenMeanwhileStays();
     void quotesInCodesAndNumbers();
     void printWritesTheInvoice();
 };
@@ -342,8 +343,8 @@ void TstTngNFEntra::lotSheetsGuardTheInvoice() {
     Base();
     // Another customer's sheet naming an invoice of the same number never counts.
     Insert("FAL (NUMERO, CLIENTE)", {"'0000007', '00001'", "'0000005', '00002'"});
-    Insert("FAL_ITEN (FAL, NOTA, CODIGO, LOTE, PESO)",
-           {"'0000007', '000000100', 'P1', '000010', 0", "'0000005', '000000100', 'P2', '', 50"});
+    Insert("FAL_ITEN (FAL, ORD_IT, NOTA, CODIGO, LOTE, PESO)",
+           {"'0000007', 1, '000000100', 'P1', '000010', 0", "'0000005', 1, '000000100', 'P2', '', 50"});
     Commit();
     driver->Open("TfmTngNFEntra");
     Mostra("000000100", "00001");
@@ -390,6 +391,39 @@ void TstTngNFEntra::lotSheetsGuardTheInvoice() {
                                   "2|EXCLUSAO NOTA FISCAL 000000100 CLIENTE 00001"}));
 }
 
+// A sheet saved by another station after "Alterar" takes weight of an item: its fabric or lot typed anew
+// is refused by the update itself, and nothing of the save is written; its own key again, the save goes.
+void TstTngNFEntra::keyOfAnItemTakenMeanwhileStays() {
+    Base();
+    driver->Open("TfmTngNFEntra");
+    Mostra("000000100", "00001");
+    for (const auto& [campo, valor] : {std::pair("Lote", "000011"), std::pair("Codigo", "P3")}) {
+        driver->Click("BitBtn23");
+        ByOther(
+            {"INSERT INTO FAL (NUMERO, CLIENTE) VALUES ('0000007', '00001')",
+             "INSERT INTO FAL_ITEN (FAL, ORD_IT, NOTA, CODIGO, LOTE, PESO, PESO_NF) VALUES ('0000007', 1, "
+             "'000000100', 'P1', '000010', 30, 30)",
+             "UPDATE NFITIN SET PESO_PROG = 30, PESO = 70 WHERE CODIGO = 'P1'",
+             "UPDATE NFTIN SET SALDO = 120"});
+        Linha(1, {{"OBS", "conferido"}});
+        Linha(0, {{campo, valor}});
+        driver->Click("SpeedButton16");
+        QCOMPARE(messages.LastText(),
+                 "O item P1 lote 000010 tem 30 kg programados em FAL: seu código e lote não "
+                 "podem ser alterados. Nada foi gravado.");
+        QCOMPARE(Gravados("000000100"), QStringList({"P1|000010|100|30|70", "P2||50|0|50"}));
+        QCOMPARE(Seen("SELECT COUNT(*) FROM NFITIN WHERE OBS IS NOT NULL"), "0");
+        QVERIFY(InvoiceImbalances().isEmpty());
+        driver->Click("btnDesistir");
+        ByOther({"DELETE FROM FAL_ITEN", "DELETE FROM FAL",
+                 "UPDATE NFITIN SET PESO_PROG = 0, PESO = PESO_REAL", "UPDATE NFTIN SET SALDO = 150"});
+    }
+    driver->Click("BitBtn23");
+    Linha(0, {{"Lote", "000011"}});
+    driver->Click("SpeedButton16");
+    QCOMPARE(Gravados("000000100"), QStringList({"P1|000011|100|0|100", "P2||50|0|50"}));
+}
+
 void TstTngNFEntra::quotesInCodesAndNumbers() {
     Base();
     Insert("NFTIN (NOTA, CLIENTE, DATA, NATUREZA, EMISSOR, SALDO)",
@@ -398,7 +432,7 @@ void TstTngNFEntra::quotesInCodesAndNumbers() {
     Insert("TNG_PROG (NUMERO, ORDEM, CODCLI, CODIGO, COR)",
            {"'000009', 1, 'A''B', 'P1', 'VERDE'", "'000008', 1, 'A''B', 'P2', 'ROSA'"});
     Insert("FAL (NUMERO, CLIENTE)", {"'0000011', 'A''B'"});
-    Insert("FAL_ITEN (FAL, NOTA, CODIGO, LOTE, PESO)", {"'0000011', '12''3', 'P1', 'L1', 0"});
+    Insert("FAL_ITEN (FAL, ORD_IT, NOTA, CODIGO, LOTE, PESO)", {"'0000011', 1, '12''3', 'P1', 'L1', 0"});
     Insert("NOTAITEN (FATURA, PEDIDO)", {"555, '0000011'"});
     Commit();
     driver->Open("TfmTngNFEntra");
