@@ -193,6 +193,31 @@ private slots:
                  QStringLiteral("1,2"));
     }
 
+    // Lot sheet items of an older database without an order, or repeating one, take the next numbers of their
+    // sheet in the order they were read in; the others keep theirs. Then every item has one of its own.
+    void itemOrderNumberedOnUpgrade() {
+        for (const char* legado :
+             {"ALTER TABLE FAL_ITEN DROP CONSTRAINT UQ_FAL_ITEN_ORD_IT",
+              "ALTER TABLE FAL_ITEN ALTER ORD_IT DROP NOT NULL",
+              "DELETE FROM SCHEMA_VERSAO WHERE SCRIPT = 'schema/0020_fal_itens_ordem.sql'"}) {
+            Sql(legado);
+            Commit();
+        }
+        Insert("FAL_ITEN (FAL, CODIGO, ORD_IT)",
+               {"'A', 'X1', NULL", "'A', 'X2', 1", "'A', 'X3', 1", "'A', 'X4', NULL", "'A', 'X5', 3",
+                "'B', 'Y1', 2", "'B', 'Y2', 2", "'C', 'Z1', 5"});
+        Commit();
+        QCOMPARE(SchemaUpgrade::Apply(*db, false), QStringList{"schema/0020_fal_itens_ordem.sql"});
+        QCOMPARE(Seen("SELECT FAL, CODIGO, ORD_IT FROM FAL_ITEN ORDER BY FAL, ORD_IT"),
+                 "A|X2|1;A|X5|3;A|X1|4;A|X4|5;A|X3|6;B|Y1|2;B|Y2|3;C|Z1|5");
+        for (const char* recusado : {"'A', 6", "'C', NULL"}) {
+            QVERIFY_THROWS_EXCEPTION(
+                EDatabaseError,
+                Sql(QStringLiteral("INSERT INTO FAL_ITEN (FAL, ORD_IT) VALUES (%1)").arg(recusado)));
+            db->Transaction()->RollbackRetaining();
+        }
+    }
+
     void unitOfWorkCommitsAndRollsBackRetaining() {
         TTabela::Registra("tbRegiaoTeste", "REGIAO", "REGIAO");
         TabelaAberta regions = TTabela::AbreTabela("tbRegiaoTeste");
