@@ -113,6 +113,7 @@ void TFmCadFal::DeclaraCaixas() {
         d.chave = QLatin1String(c.chave);
         d.campoDescricao = QLatin1String(c.descricao);
         d.recusa = QString::fromUtf8(c.recusa);
+        d.distintos = qstrcmp(c.tabela, "ROTEIRO") == 0; // a route is one row per step
         DeclaraCaixa(d);
     }
     SaidaSemConferencia(ui.BtnFechar);

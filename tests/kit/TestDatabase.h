@@ -21,10 +21,17 @@ public:
     static void Drop(const DatabaseConfig& config);
 };
 
-// Scripted messages, with what another workstation does right before the next question or input box.
+// Scripted messages, with what another workstation does right before the next question or input box, and
+// a look at every look-up list as it opens.
 class MensagensTeste : public ScriptedMessageService {
 public:
     std::function<void()> antesDaPergunta, antesDaEntrada;
+    std::function<void(TPesquisa&)> naPesquisa;
+    bool Search(QWidget* parent, TPesquisa& search) override {
+        if (naPesquisa)
+            naPesquisa(search);
+        return ScriptedMessageService::Search(parent, search);
+    }
     bool Ask(QWidget* parent, const QString& title, const QString& text, bool defaultYes,
              MsgIcon icon) override {
         Dispara(antesDaPergunta);
