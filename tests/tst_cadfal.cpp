@@ -269,10 +269,7 @@ void TstCadFal::regravacaoMantemColunasDeOutrosEPassosIniciados() {
 
 void TstCadFal::falhaNoUltimoPassoOuNaExclusaoNaoMudaNada() {
     Base();
-    Sql("CREATE EXCEPTION E_TESTE 'falha forcada'");
-    Sql("CREATE TRIGGER T_FALHA FOR PROCESSO_TIN BEFORE INSERT AS BEGIN IF (NEW.FASE = '03') THEN EXCEPTION "
-        "E_TESTE; END");
-    Commit();
+    FailWhen("PROCESSO_TIN", "BEFORE INSERT", "NEW.FASE = '03'");
     Nova("000001", {"T1=40"});
     driver->Click("BtnIncluir");
     QCOMPARE(messages.shown.size(), 1); // the database error, after the rollback
@@ -283,9 +280,7 @@ void TstCadFal::falhaNoUltimoPassoOuNaExclusaoNaoMudaNada() {
     QCOMPARE(Seen("SELECT TEXTO FROM LOG WHERE TEXTO STARTING 'CADASTRO DA FAL'"), QString());
 
     // The services go last but one in a delete: failing there keeps everything the delete had undone.
-    Sql("DROP TRIGGER T_FALHA");
-    Sql("CREATE TRIGGER T_FALHA FOR TABELA BEFORE DELETE AS BEGIN EXCEPTION E_TESTE; END");
-    Commit();
+    FailWhen("TABELA", "BEFORE DELETE");
     Gravada("gravada", "60;50");
     Sql("INSERT INTO TABELA (CODIGO, SETOR, PRECO) VALUES ('000001', '01', 0.5)");
     Commit();
@@ -296,7 +291,7 @@ void TstCadFal::falhaNoUltimoPassoOuNaExclusaoNaoMudaNada() {
     const QString antes = estado();
     Exclui("000001");
     QCOMPARE(messages.shown.size(), 2); // the question, then the database error after the rollback
-    QVERIFY2(messages.LastText().contains("falha forcada"), qPrintable(messages.LastText()));
+    QVERIFY2(messages.LastText().contains("falha forçada"), qPrintable(messages.LastText()));
     messages.Clear();
     QCOMPARE(estado(), antes);
     QVERIFY(InvoiceImbalances().isEmpty());
@@ -704,10 +699,7 @@ void TstCadFal::desmembraDuasVezesSemResiduo() {
 void TstCadFal::desmembraRecusadoNadaGravado() {
     Base();
     Sql("INSERT INTO FAL (NUMERO, CLIENTE, TIPO) VALUES ('000009', 'C1', 4)");
-    Sql("CREATE EXCEPTION E_TESTE 'falha forcada'");
-    Sql("CREATE TRIGGER T_FALHA FOR PROCESSO_TIN BEFORE INSERT AS BEGIN IF (NEW.FAL = '000077') THEN "
-        "EXCEPTION E_TESTE; END");
-    Commit();
+    FailWhen("PROCESSO_TIN", "BEFORE INSERT", "NEW.FAL = '000077'");
     Nova("000001", {"T1=30", "T2=10"});
     Cells("DBGrid1", 0, {{"Rolo", "3"}});
     Gravada("gravada", "70;40");
@@ -744,7 +736,7 @@ void TstCadFal::desmembraRecusadoNadaGravado() {
     Abre("000001");
     Desmembra({"1", "2", "000077"});
     QCOMPARE(messages.shown.size(), 4);
-    QVERIFY2(messages.LastText().contains("falha forcada"), qPrintable(messages.LastText()));
+    QVERIFY2(messages.LastText().contains("falha forçada"), qPrintable(messages.LastText()));
     messages.Clear();
     QCOMPARE(Estado(), antes);
     QVERIFY(InvoiceImbalances().isEmpty());

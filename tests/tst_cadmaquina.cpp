@@ -96,11 +96,8 @@ void TstCadMaquina::includeWithCapacitiesFromTheGridAndLookUps() {
 void TstCadMaquina::storedRowsSurviveDesistFailuresAndSaves() {
     Base();
     Insert("MAQ_TIN_CAP", {"3, '01', '09', 1, 2, 3, 4, '77'", "4, '01', '01', NULL, NULL, 5, NULL, ''"});
-    Sql("CREATE EXCEPTION E_TESTE 'capacidade travada'");
     Sql("ALTER TABLE MAQ_TIN_CAP ADD CONSTRAINT CK_TESTE_PESO CHECK (PESO_MAX <= 2000)");
-    Commit();
-    Sql("CREATE TRIGGER T_TESTE FOR MAQ_TIN_CAP BEFORE DELETE AS BEGIN EXCEPTION E_TESTE; END");
-    Commit();
+    FailWhen("MAQ_TIN_CAP", "BEFORE DELETE");
     const QString gravadas = kGravadas + ";3|01|09|1|2|3|4|77;4|01|01|||5||";
     driver->Open("TFmMaquinaTin");
     QCOMPARE(Grade()->model()->rowCount(), 4);
@@ -117,11 +114,10 @@ void TstCadMaquina::storedRowsSurviveDesistFailuresAndSaves() {
     driver->Type("EdtDesMaq", "alterada");
     driver->Click("SbConfirmar");
     QVERIFY(messages.LastText().startsWith("Não foi possível gravar as informações de capacidade. ") &&
-            messages.LastText().contains("capacidade travada"));
+            messages.LastText().contains("falha forçada"));
     Commit(); // as the next confirmation of any screen would
     QCOMPARE(Gravadas(), gravadas);
-    Sql("DROP TRIGGER T_TESTE");
-    Commit();
+    StopFailing();
     Capacidade();
     CelulaAtual("dbgCapacidade", 0);
     Celula("LARG_DE", "155");

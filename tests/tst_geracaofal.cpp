@@ -447,11 +447,7 @@ private slots:
     }
 
     void failedReplaceKeepsTheOldSheet() {
-        Sql("CREATE EXCEPTION E_TESTE 'falha forcada'");
-        Commit();
-        Sql("CREATE TRIGGER T_FALHA FOR PROCESSO_TIN BEFORE INSERT AS BEGIN IF (NEW.CODIGO = 'T2') THEN "
-            "EXCEPTION E_TESTE; END");
-        Commit();
+        FailWhen("PROCESSO_TIN", "BEFORE INSERT", "NEW.CODIGO = 'T2'");
         Prepara({"PESO=100", "CODIGO=T2;PESO=50"});
         Seleciona(0);
         Gera("000500");
@@ -463,7 +459,7 @@ private slots:
         Seleciona(1);
         Celula(0, "Peso", "90");
         Gera("000500", {true});
-        QVERIFY2(Errors().contains("falha forcada"), qPrintable(messages.Texts().join('|')));
+        QVERIFY2(Errors().contains("falha forçada"), qPrintable(messages.Texts().join('|')));
         QCOMPARE(Estado(), antes);
         Equilibrio("falhou");
         QCOMPARE(Campo(0, "Fal") + ';' + Campo(1, "Fal"), QStringLiteral("000500;"));

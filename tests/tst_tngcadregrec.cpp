@@ -81,11 +81,7 @@ void TstTngCadRegRec::linesLoadInOrderAndSaveRenumberedWithoutBlanks() {
 
 void TstTngCadRegRec::saveIsOneUnitOfWork() {
     Base();
-    Sql("CREATE EXCEPTION E_TESTE 'linha recusada'");
-    Commit();
-    Sql("CREATE TRIGGER T_TESTE FOR TNG_REGRA BEFORE INSERT AS BEGIN IF (NEW.LINHA = 'FALHA') THEN "
-        "EXCEPTION E_TESTE; END");
-    Commit();
+    FailWhen("TNG_REGRA", "BEFORE INSERT", "NEW.LINHA = 'FALHA'");
     TypeAndTab("EdtCodigo", "001");
     driver->Row("DBGrid1", 2);
     driver->Cell("DBGrid1", "Codigo", "FALHA"); // the third insert fails, after the delete and two inserts

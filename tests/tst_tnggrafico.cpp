@@ -187,11 +187,7 @@ void TstTngGrafico::alterRecomputesTheTotalsAndChartsFollowTheSteps() {
 
 void TstTngGrafico::duplicateCopiesTheWholeCurveOrNothing() {
     Base();
-    Sql("CREATE EXCEPTION E_TESTE 'passos travados'");
-    Commit();
-    Sql("CREATE TRIGGER T_TESTE FOR PASSOS BEFORE INSERT AS BEGIN IF (NEW.CODIGO_GRA = '020') THEN "
-        "EXCEPTION E_TESTE; END");
-    Commit();
+    FailWhen("PASSOS", "BEFORE INSERT", "NEW.CODIGO_GRA = '020'");
     const QString curvas = "SELECT COUNT(*) FROM GRAFICO", passos = "SELECT COUNT(*) FROM PASSOS";
     for (const QVariant& nada : {QVariant(), QVariant(""), QVariant("   ")}) { // cancelled or blank
         Duplica(nada);
@@ -203,7 +199,7 @@ void TstTngGrafico::duplicateCopiesTheWholeCurveOrNothing() {
     QCOMPARE(messages.LastText(), "Código do Gráfico já existe.");
     Duplica("020"); // the curve is copied, its steps are not
     QCOMPARE(messages.shown.last().icon, MsgIcon::Error);
-    QVERIFY(messages.LastText().contains("passos travados"));
+    QVERIFY(messages.LastText().contains("falha forçada"));
     Commit();
     QCOMPARE(Conta(curvas), 3);
     QCOMPARE(Conta(passos), 7);

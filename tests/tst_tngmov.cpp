@@ -53,15 +53,8 @@ class TstTngMov : public ScreenTestCase {
         Commit();
     }
     TDataSet* Mov() { return driver->Screen()->findChild<TDataSet*>("TbMov"); }
-    QString Campo(int linha, const QString& campo) {
-        return TextoValor(Mov()->ValueAt(linha, Mov()->FieldIndex(campo)));
-    }
-    int Linha(const QString& fase) {
-        for (int linha = 0; linha < Mov()->RecordCount(); ++linha)
-            if (Campo(linha, "Fase") == fase)
-                return linha;
-        return -1;
-    }
+    QString Campo(int linha, const QString& campo) { return FieldText("TbMov", linha, campo); }
+    int Linha(const QString& fase) { return RowWhere("TbMov", "Fase", fase); }
     void Abre(const QString& fal, const QString& produto = "000101") {
         driver->Open("TfmTngMov");
         driver->Type("EdtFalMov", fal);
@@ -85,9 +78,7 @@ class TstTngMov : public ScreenTestCase {
                        {"Hora_Fim", horaFim},
                        {"Data", "23/11/2026"}});
     }
-    QStringList Logs() {
-        return RowsSeenByOthers("SELECT TIPO, TEXTO FROM LOG WHERE TITULO = 'TINGIMENTO' ORDER BY ID");
-    }
+    QStringList Logs() { return LogLines("TINGIMENTO"); }
 
 private slots:
     void stepsOfASheetAndOfAFabric();
@@ -119,11 +110,9 @@ void TstTngMov::stepsOfASheetAndOfAFabric() {
     QCOMPARE(driver->Text("EdtDescPro") + '|' + driver->Text("EdtLargura") + '|' +
                  driver->Text("EdtGramatura"),
              QStringLiteral("MEIA MALHA|1,8|160"));
-    QStringList linhas;
-    for (int linha = 0; linha < Mov()->RecordCount(); ++linha)
-        linhas << Campo(linha, "Fase") + Campo(linha, "Descricao") + Campo(linha, "AcessaFase") +
-                      Campo(linha, "Hora_Inicio");
-    QCOMPARE(linhas, QStringList({"01PREPARACAOS07:30", "02ALVEJAMENTOS", "03TINGIMENTOS", "04LAVAGEMS"}));
+    QCOMPARE(
+        FieldTexts("TbMov", "Fase|Descricao|AcessaFase|Hora_Inicio"),
+        QStringList({"01|PREPARACAO|S|07:30", "02|ALVEJAMENTO|S|", "03|TINGIMENTO|S|", "04|LAVAGEM|S|"}));
     QCOMPARE(Mov()->RecNo(), 0);
     // The quality screen opens from the grid once its unit is installed.
     QCOMPARE(driver->MenuEnabled("ApontarQualidade1"), ClassRegistered("TfmContrQul"));
@@ -391,11 +380,7 @@ void TstTngMov::refusalsWriteNothing() {
 
 void TstTngMov::failedUpdateRollsEverythingBack() {
     Base();
-    Sql("CREATE EXCEPTION E_MOV 'falha forçada'");
-    Commit();
-    Sql("CREATE TRIGGER T_MOV FOR PROCESSO_TIN BEFORE UPDATE AS BEGIN IF (NEW.FASE = '03') THEN EXCEPTION "
-        "E_MOV; END");
-    Commit();
+    FailWhen("PROCESSO_TIN", "BEFORE UPDATE", "NEW.FASE = '03'");
     const QStringList antes = RowsSeenByOthers(kPassos);
     Abre("000001");
     Conclui("01", "P1");
@@ -409,8 +394,7 @@ void TstTngMov::failedUpdateRollsEverythingBack() {
     QCOMPARE(RowsSeenByOthers(kPassos), antes);
     QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM LOG"), QStringList{"0"});
     QCOMPARE(RowsSeenByOthers("SELECT GRAMATURA FROM FAL_ITEN WHERE CODIGO = '000101'"), QStringList{"160"});
-    Sql("DROP TRIGGER T_MOV");
-    Commit();
+    StopFailing();
     messages.Clear();
     driver->Click("BtnGravar");
     QCOMPARE(messages.Texts(), QStringList());
@@ -424,10 +408,7 @@ void TstTngMov::employeeLimitedToSomePhases() {
              "INSERT INTO ACESSO_SETOR (CODIGO, TIPO, SETOR) VALUES ('00005', 'F', '01')",
              "INSERT INTO ACESSO_SETOR (CODIGO, TIPO, SETOR) VALUES ('00005', 'F', '02')"});
     Abre("000001");
-    QString acessos;
-    for (int linha = 0; linha < Mov()->RecordCount(); ++linha)
-        acessos += Campo(linha, "AcessaFase");
-    QCOMPARE(acessos, QStringLiteral("SSNN"));
+    QCOMPARE(FieldTexts("TbMov", "AcessaFase").join(""), QStringLiteral("SSNN"));
     driver->Row("DBGrid1", Linha("03"));
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, driver->Cell("DBGrid1", "Concluido", "S"));
     QCOMPARE(messages.LastText(), QStringLiteral("Funcionário sem acesso ao setor 03."));

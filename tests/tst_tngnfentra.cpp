@@ -59,9 +59,7 @@ class TstTngNFEntra : public ScreenTestCase {
         return Seen(
             QString("SELECT SALDO FROM NFTIN WHERE NOTA = '%1' AND CLIENTE = '%2'").arg(nota, cliente));
     }
-    QStringList Logs() {
-        return RowsSeenByOthers("SELECT TIPO, TEXTO FROM LOG WHERE TITULO = 'TINGIMENTO' ORDER BY ID");
-    }
+    QStringList Logs() { return LogLines("TINGIMENTO"); }
     QString Programado() { return Seen("SELECT PESO_B FROM TNG_PROG WHERE NUMERO = '000001'"); }
     // Through the header's look-up, as the user chooses an invoice.
     void Mostra(const QString& nota, const QString& cliente) {
@@ -175,11 +173,7 @@ void TstTngNFEntra::balanceKeepsWhatLotSheetsTook() {
 
 void TstTngNFEntra::refusedOrFailedConfirmWritesNothing() {
     Base();
-    Sql("CREATE EXCEPTION E_TESTE 'falha forçada'");
-    Commit();
-    Sql("CREATE TRIGGER T_TESTE_ITEM FOR NFITIN BEFORE INSERT AS BEGIN IF (NEW.CODIGO = 'P3') THEN EXCEPTION "
-        "E_TESTE; END");
-    Commit();
+    FailWhen("NFITIN", "BEFORE INSERT", "NEW.CODIGO = 'P3'");
     const auto nada = [this] {
         QCOMPARE(Seen("SELECT COUNT(*) FROM NFTIN WHERE NOTA = '000000300'"), "0");
         QCOMPARE(Gravados("000000300"), QStringList());
@@ -206,17 +200,13 @@ void TstTngNFEntra::refusedOrFailedConfirmWritesNothing() {
     QVERIFY2(messages.LastText().contains("falha forçada"), qPrintable(messages.LastText()));
     nada();
     // ... or the header, after the programme and the audit row.
-    Sql("DROP TRIGGER T_TESTE_ITEM");
-    Commit();
-    Sql("CREATE TRIGGER T_TESTE_NOTA FOR NFTIN BEFORE INSERT AS BEGIN EXCEPTION E_TESTE; END");
-    Commit();
+    FailWhen("NFTIN", "BEFORE INSERT");
     messages.Clear();
     driver->Click("SpeedButton16");
     QVERIFY2(messages.LastText().contains("falha forçada"), qPrintable(messages.LastText()));
     nada();
 
-    Sql("DROP TRIGGER T_TESTE_NOTA");
-    Commit();
+    StopFailing();
     driver->Click("SpeedButton16"); // mended, the same confirmation goes through once
     QCOMPARE(Gravados("000000300"), QStringList({"P1||10|0|10", "P2||20|0|20", "P3||30|0|30"}));
     QCOMPARE(Programado(), "10");

@@ -65,22 +65,13 @@ class TstTngProg : public ScreenTestCase {
     TDataSet* Itens() { return driver->Screen()->findChild<TDataSet*>("TbItens"); }
     TZoDBGrid* Grade() { return driver->Get<TZoDBGrid>("DBGrid1"); }
     QString Campo(int linha, const QString& campo) { return FieldText("TbItens", linha, campo); }
-    // The row of the working table that holds this order; -1 when none.
-    int LinhaDaOrdem(int ordem) {
-        for (int linha = 0; linha < Itens()->RecordCount(); ++linha)
-            if (Campo(linha, "Ordem") == QString::number(ordem))
-                return linha;
-        return -1;
-    }
+    int LinhaDaOrdem(int ordem) { return RowWhere("TbItens", "Ordem", QString::number(ordem)); }
     // The stored rows of a programme as "ORDEM|CODIGO|PESO|FAL|PARTIDA".
     QStringList Gravados(const QString& numero) {
         return RowsSeenByOthers("SELECT ORDEM, CODIGO, PESO, FAL, PARTIDA FROM TNG_PROG WHERE NUMERO = " +
                                 Aspas(numero) + " ORDER BY ORDEM");
     }
-    QStringList Logs() {
-        return RowsSeenByOthers("SELECT TIPO, TEXTO FROM LOG WHERE TITULO = " + Aspas(kTitulo) +
-                                " ORDER BY ID");
-    }
+    QStringList Logs() { return LogLines(kTitulo); }
     // Types the number and leaves the box, as the user opens a programme.
     void Abre(const QString& numero) {
         driver->Type("EdtLote", numero);
@@ -239,10 +230,7 @@ void TstTngProg::saveAndLoadRoundTripWithItsAuditLine() {
              "00001|MALHARIA UM|05/11/2026|20/11/2026");
     QCOMPARE(Itens()->RecordCount(), 3);
     for (const Digitada& linha : linhas) {
-        int carregada = -1;
-        for (int l = 0; l < Itens()->RecordCount(); ++l)
-            if (Campo(l, "Codigo") == QString::fromUtf8(linha.codigo))
-                carregada = l;
+        const int carregada = RowWhere("TbItens", "Codigo", QString::fromUtf8(linha.codigo));
         QVERIFY(carregada >= 0);
         QCOMPARE(Campo(carregada, "Regiao"), QLatin1String(linha.regiao));
         for (const Celula& c : linha.celulas)
@@ -268,11 +256,7 @@ void TstTngProg::failureAtTheThirdInsertLeavesTheStoredRows() {
     Base();
     Guarda("000001", 1, "000101", 10);
     Guarda("000001", 2, "000102", 20);
-    Sql("CREATE EXCEPTION E_PROG 'falha forçada'");
-    Commit();
-    Sql("CREATE TRIGGER T_PROG FOR TNG_PROG BEFORE INSERT AS BEGIN IF (NEW.CODIGO = 'A''B') THEN EXCEPTION "
-        "E_PROG; END");
-    Commit();
+    FailWhen("TNG_PROG", "BEFORE INSERT", "NEW.CODIGO = 'A''B'");
     const QStringList antes = Gravados("000001");
     driver->Open("TFmTngProg");
     Abre("000001");
@@ -288,8 +272,7 @@ void TstTngProg::failureAtTheThirdInsertLeavesTheStoredRows() {
     QCOMPARE(driver->Text("EdtLote"), "000001"); // still on screen to try again
     QCOMPARE(Itens()->RecordCount(), 5);
 
-    Sql("DROP TRIGGER T_PROG");
-    Commit();
+    StopFailing();
     messages.Clear();
     QCOMPARE(Grava(), QString());
     QCOMPARE(Gravados("000001"),
@@ -762,16 +745,10 @@ void TstTngProg::dyeLotNumbering() {
     Linha(1, {{"Codigo", "000102"}, {"Partida", "000005"}});
     Linha(2, {{"Codigo", "A'B"}});
     driver->Click("SpeedButton1");
-    const auto partidas = [this] {
-        QStringList lista;
-        for (int linha = 0; linha < Itens()->RecordCount(); ++linha)
-            lista << Campo(linha, "Codigo") + '=' + Campo(linha, "Partida");
-        return lista;
-    };
-    const QStringList numeradas{"000102=000005", "000101=000010", "A'B=000011"};
-    QCOMPARE(partidas(), numeradas);
+    const QStringList numeradas{"000102|000005", "000101|000010", "A'B|000011"};
+    QCOMPARE(FieldTexts("TbItens", "Codigo|Partida"), numeradas);
     driver->Click("SpeedButton1");
-    QCOMPARE(partidas(), numeradas);
+    QCOMPARE(FieldTexts("TbItens", "Codigo|Partida"), numeradas);
     const QString numero = driver->Text("EdtLote");
     driver->Click("BitBtn1");
     QCOMPARE(

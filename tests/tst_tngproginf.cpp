@@ -171,11 +171,7 @@ void TstTngProgInf::failedLastInsertKeepsTheStoredSheet() {
                 .arg(codigo));
     Guarda("00001", "001", "Gramatura", "160");
     Guarda("00001", "003", "Solidez", "4");
-    Sql("CREATE EXCEPTION E_QUADRO 'falha forçada'");
-    Sql("CREATE TRIGGER T_QUADRO FOR OF2 BEFORE INSERT AS BEGIN IF (NEW.MOV = '159') THEN EXCEPTION "
-        "E_QUADRO; "
-        "END");
-    Commit();
+    FailWhen("OF2", "BEFORE INSERT", "NEW.MOV = '159'");
     const QStringList antes = Gravado();
     Abre("00001");
     QCOMPARE(driver->Rows("SgQuadro"), 65);

@@ -90,19 +90,12 @@ class TstTngReceita : public ScreenTestCase {
     TDataSet* Itens() { return driver->Screen()->findChild<TDataSet*>("TbConsumos"); }
     // The grid's rows as "field|field...", sorted: rows of equal order and product may come either way.
     QStringList Linhas(const QString& campos = kItemCampos) {
-        QStringList linhas;
-        for (int linha = 0; linha < Itens()->RecordCount(); ++linha)
-            linhas << FieldText("TbConsumos", linha, campos);
+        QStringList linhas = FieldTexts("TbConsumos", campos);
         linhas.sort();
         return linhas;
     }
     int Linha(const QString& material, const QString& altera = "S") {
-        TDataSet* itens = Itens();
-        for (int linha = 0; linha < itens->RecordCount(); ++linha)
-            if (itens->ValueAt(linha, itens->FieldIndex("Material")) == material &&
-                itens->ValueAt(linha, itens->FieldIndex("Altera")) == altera)
-                return linha;
-        return -1;
+        return RowWhere("TbConsumos", "Material|Altera", material + '|' + altera);
     }
     QStringList Estado() {
         return RowsSeenByOthers(

@@ -350,13 +350,11 @@ private slots:
         QCOMPARE(Custos(), "0001|0.61|01|N;0001|0.61|02|S;0002|9.99|01|S");
         QCOMPARE(AuditRows().mid(1), QStringList{"ALTERACAO DE RECEITA|RECALCULO PREPARACAO 001|1|001"});
 
-        Sql("CREATE EXCEPTION E_RECEITA 'Receita bloqueada'");
-        Sql("CREATE TRIGGER T_RECEITA FOR RECEITA BEFORE UPDATE AS BEGIN EXCEPTION E_RECEITA; END");
-        Commit();
+        FailWhen("RECEITA", "BEFORE UPDATE");
         TypeAndTab("EdtCodPrep", "001");
         Cells("DBGrid1", 0, {{"QTDE", "5"}});
         driver->Click("BtGravar");
-        QVERIFY2(messages.LastText().contains("Receita bloqueada"), qPrintable(messages.LastText()));
+        QVERIFY2(messages.LastText().contains("falha forçada"), qPrintable(messages.LastText()));
         QCOMPARE(Itens("001"), "1|Q1|GL|3|A|;2|Q2|%|1|A|");
         QCOMPARE(Custos(), "0001|0.61|01|N;0001|0.61|02|S;0002|9.99|01|S");
         QCOMPARE(AuditRows().size(), 2);
@@ -567,14 +565,13 @@ private slots:
                  qPrintable(memo->toPlainText()));
 
         // A failed recalculation takes its audit row with it.
-        Sql("CREATE EXCEPTION E_RECEITA 'Receita bloqueada'");
-        Sql("CREATE TRIGGER T_RECEITA FOR RECEITA BEFORE UPDATE AS BEGIN EXCEPTION E_RECEITA; END");
+        FailWhen("RECEITA", "BEFORE UPDATE");
         Sql("UPDATE MATERIAL SET REPOSICAO = 30 WHERE CODIGO = 'Q1'");
         Commit();
         const QStringList logs = AuditRows();
         QCOMPARE(logs.last(), "ALTERACAO DE RECEITA|RECALCULO MATERIAL Q1 VARIANTE 02|1|Q1");
         driver->Click("BitBtn3");
-        QVERIFY2(messages.LastText().contains("Receita bloqueada"), qPrintable(messages.LastText()));
+        QVERIFY2(messages.LastText().contains("falha forçada"), qPrintable(messages.LastText()));
         QCOMPARE(AuditRows(), logs);
     }
 
@@ -614,16 +611,13 @@ private slots:
         QCOMPARE(Gravados("0000100"), "01|5.5;01|5.5;02|1.25");
 
         // A failed insert undoes the save: the stored list and the one shown stay as they were.
-        Sql("CREATE EXCEPTION E_SERVICO 'Serviço recusado'");
-        Sql("CREATE TRIGGER T_SERVICO FOR TABELA BEFORE INSERT AS BEGIN IF (NEW.SETOR = '03') THEN EXCEPTION "
-            "E_SERVICO; END");
-        Commit();
+        FailWhen("TABELA", "BEFORE INSERT", "NEW.SETOR = '03'");
         driver->Row("DBGrid1", 0);
         driver->Click("BitBtn4");
         Inclui("03", "1", "Valor");
         const QString lista = Lista();
         driver->Click("BtnGravar");
-        QVERIFY2(messages.LastText().contains("Serviço recusado"), qPrintable(messages.LastText()));
+        QVERIFY2(messages.LastText().contains("falha forçada"), qPrintable(messages.LastText()));
         QCOMPARE(Gravados("0000100"), "01|5.5;01|5.5;02|1.25");
         QCOMPARE(Lista(), lista);
 

@@ -6,6 +6,7 @@
 #include "DataSetModel.h"
 #include "FirebirdEngine.h"
 #include "Formatacao.h"
+#include "Funcoes.h"
 #include "HostError.h"
 #include "HostUi.h"
 #include "SchemaUpgrade.h"
@@ -215,6 +216,25 @@ QStringList DatabaseTestCase::AuditRows(const QString& where) {
         QStringLiteral("SELECT TITULO, TEXTO, TIPO, CHAVE FROM LOG WHERE %1 ORDER BY ID").arg(where));
 }
 
+QStringList DatabaseTestCase::LogLines(const QString& title) {
+    return RowsSeenByOthers("SELECT TIPO, TEXTO FROM LOG WHERE TITULO = " + Aspas(title) + " ORDER BY ID");
+}
+
+void DatabaseTestCase::FailWhen(const QString& table, const QString& event, const QString& condition) {
+    if (Scalar("SELECT COUNT(*) FROM RDB$TRIGGERS WHERE RDB$TRIGGER_NAME = 'T_TESTE'").toInt())
+        StopFailing();
+    Sql(QString::fromUtf8("CREATE OR ALTER EXCEPTION E_TESTE 'falha forçada'"));
+    Commit();
+    Sql(QStringLiteral("CREATE TRIGGER T_TESTE FOR %1 %2 AS BEGIN IF (%3) THEN EXCEPTION E_TESTE; END")
+            .arg(table, event, condition));
+    Commit();
+}
+
+void DatabaseTestCase::StopFailing() {
+    Sql(QStringLiteral("DROP TRIGGER T_TESTE"));
+    Commit();
+}
+
 QStringList DatabaseTestCase::InvoiceImbalances(bool negativeAllowed) {
     const QString item =
         "SELECT I.NOTA, I.CODIGO, I.LOTE FROM NFITIN I WHERE I.PESO < %1 OR ABS(I.PESO - (I.PESO_REAL - "
@@ -287,6 +307,14 @@ QString ScreenTestCase::FieldText(const QString& dataSet, int row, const QString
     for (const QString& field : fields.split('|'))
         values << TextoValor(data->ValueAt(row, data->FieldIndex(field)));
     return values.join('|');
+}
+
+QStringList ScreenTestCase::FieldTexts(const QString& dataSet, const QString& fields) {
+    auto* data = driver->Screen()->findChild<TDataSet*>(dataSet);
+    QStringList rows;
+    for (int row = 0; data && row < data->RecordCount(); ++row)
+        rows << FieldText(dataSet, row, fields);
+    return rows;
 }
 
 void ScreenTestCase::Cells(const QString& grid, int row, const QList<QPair<QString, QString>>& cells) {

@@ -73,6 +73,11 @@ protected:
     // Statements another workstation runs and commits meanwhile.
     void ByOther(const QStringList& statements);
     void ByOther(const QString& statement) { ByOther(QStringList{statement}); }
+    // From now on, writes of `event` ("BEFORE INSERT"...) on the table fail with "falha forçada" when the
+    // condition holds; one such failure at a time, committed.
+    void FailWhen(const QString& table, const QString& event,
+                  const QString& condition = QStringLiteral("1=1"));
+    void StopFailing();
     // A second, independent connection to the same database.
     std::unique_ptr<TZoDatabase> OpenSecond(const QString& name);
     // The rows a query returns on a second connection, each row its values joined by '|': what other users
@@ -86,6 +91,8 @@ protected:
     int Count(const QString& table, const QString& where = QStringLiteral("1=1"));
     // The audit rows other users see, as "TITULO|TEXTO|TIPO|CHAVE", in the order written.
     QStringList AuditRows(const QString& where = QStringLiteral("1=1"));
+    // The audit rows of a title as "TIPO|TEXTO", in the order written.
+    QStringList LogLines(const QString& title);
     // The invoice balance as other users see it: the invoice items whose weight taken by lot sheets, free
     // weight or (unless allowed) sign is wrong, the invoices whose balance is not their items' sum, and the
     // lot sheet items holding weight of an invoice item that does not exist.
@@ -116,6 +123,12 @@ protected:
     QString TextoCelula(TZoDBGrid* grid, int row, int column);
     // A field of a row of one of the screen's data sets as program text; fields named "A|B" give "a|b".
     QString FieldText(const QString& dataSet, int row, const QString& fields);
+    // That text of every row, in order.
+    QStringList FieldTexts(const QString& dataSet, const QString& fields);
+    // The first row whose fields read this text; -1 when none.
+    int RowWhere(const QString& dataSet, const QString& fields, const QString& text) {
+        return FieldTexts(dataSet, fields).indexOf(text);
+    }
     // Makes a row of the grid current and types its cells in turn.
     void Cells(const QString& grid, int row, const QList<QPair<QString, QString>>& cells);
     // Ticks or clears a check box cell, as a click on it would.
