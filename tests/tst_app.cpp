@@ -105,12 +105,8 @@ class TstApp : public ScreenTestCase {
     // Types into a cell through the grid's own editor and leaves it with Tab, as a user does.
     void Digita(const QString& field, const QString& text) {
         driver->Focus("DBGrid8");
-        Grade()->SelectField(field);
-        Grade()->edit(Grade()->currentIndex());
-        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QLineEdit* editor = TypeInCell("DBGrid8", field, text);
         QVERIFY2(editor, "the cell has no text editor");
-        editor->selectAll();
-        QTest::keyClicks(editor, text);
         QTest::keyClick(editor, Qt::Key_Tab);
         ProcessEvents();
     }

@@ -33,16 +33,8 @@ class TstCadMaquina : public ScreenTestCase {
         driver->Focus("dbgCapacidade");
     }
     void Celula(const QString& campo, const QVariant& valor) { EditaCelula(Grade(), campo, valor); }
-    // Types into a cell of the current row through its editor, as a user does, and leaves the editor open.
     QLineEdit* Digita(const QString& campo, const QString& texto) {
-        Grade()->SelectField(campo);
-        Grade()->edit(Grade()->currentIndex());
-        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-        if (editor) {
-            editor->selectAll();
-            QTest::keyClicks(editor, texto);
-        }
-        return editor;
+        return TypeInCell("dbgCapacidade", campo, texto);
     }
 
 private slots:

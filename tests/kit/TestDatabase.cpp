@@ -14,6 +14,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QLockFile>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -336,6 +337,18 @@ void ScreenTestCase::EditaCelula(const QString& grid, const QString& field, cons
 
 QString ScreenTestCase::TextoCelula(const QString& grid, int row, int column) {
     return TextoCelula(driver->Get<TZoDBGrid>(grid), row, column);
+}
+
+QLineEdit* ScreenTestCase::TypeInCell(const QString& grid, const QString& field, const QString& text) {
+    auto* view = driver->Get<TZoDBGrid>(grid);
+    view->SelectField(field);
+    view->edit(view->currentIndex());
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    if (editor) {
+        editor->selectAll();
+        QTest::keyClicks(editor, text);
+    }
+    return editor;
 }
 
 void ScreenTestCase::CelulaAtual(const QString& grid, int row, int column) {

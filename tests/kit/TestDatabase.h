@@ -112,6 +112,7 @@ protected slots:
 };
 
 class TZoDBGrid;
+class QLineEdit;
 
 // Base of screen tests: the module is loaded once for the whole test program.
 class ScreenTestCase : public DatabaseTestCase {
@@ -136,6 +137,9 @@ protected:
     // The same, for a grid of the screen by its name.
     void EditaCelula(const QString& grid, const QString& field, const QVariant& value);
     QString TextoCelula(const QString& grid, int row, int column);
+    // Types into a cell of the current row through its editor, as a user does, and leaves the editor open;
+    // null when the cell opens none.
+    QLineEdit* TypeInCell(const QString& grid, const QString& field, const QString& text);
     // Makes a cell of the grid current, as the program would (no click, no exit rule).
     void CelulaAtual(const QString& grid, int row, int column = 0);
     // Every cell of the grid as shown: cells joined by '|', rows by ';'.
