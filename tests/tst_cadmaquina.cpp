@@ -33,9 +33,6 @@ class TstCadMaquina : public ScreenTestCase {
         driver->Focus("dbgCapacidade");
     }
     void Celula(const QString& campo, const QVariant& valor) { EditaCelula(Grade(), campo, valor); }
-    QLineEdit* Digita(const QString& campo, const QString& texto) {
-        return TypeInCell("dbgCapacidade", campo, texto);
-    }
 
 private slots:
     void includeWithCapacitiesFromTheGridAndLookUps();
@@ -122,7 +119,8 @@ void TstCadMaquina::storedRowsSurviveDesistFailuresAndSaves() {
     Commit();
     QCOMPARE(Seen("SELECT DESCRICAO FROM MAQ_TIN WHERE CODIGO = '01'") + Gravadas(), "JET 01" + gravadas);
     CelulaAtual("dbgCapacidade", 4);
-    QVERIFY(Digita("PESO_MAX", "1.400")); // mended in the cell's editor, saved by the shortcut
+    QVERIFY(TypeInCell("dbgCapacidade", "PESO_MAX",
+                       "1.400")); // mended in the cell's editor, saved by the shortcut
     driver->Activate("SbConfirmar");
     QCOMPARE(Gravadas(), "1|01|01|155|180|40|120|01;2|01|02|160|190|50|100|;3|01|09|1|2|3|4|77;4|01|01|||5||;"
                          "5|01|01||||1400|");
@@ -136,18 +134,18 @@ void TstCadMaquina::keyboardWorkInTheCapacityGrid() {
     driver->Click("BtnAltera");
     Capacidade();
     CelulaAtual("dbgCapacidade", 1);
-    QTest::keyClick(Digita("PESO_MIN", "55"), Qt::Key_Down);
+    QTest::keyClick(TypeInCell("dbgCapacidade", "PESO_MIN", "55"), Qt::Key_Down);
     QCOMPARE(Grade()->model()->rowCount(), 3);
     QCOMPARE(Grade()->currentIndex().row(), 2); // the new row, below
 
-    QTest::keyClick(Digita("VARIANTE", "01"), Qt::Key_Tab);
+    QTest::keyClick(TypeInCell("dbgCapacidade", "VARIANTE", "01"), Qt::Key_Tab);
     QCOMPARE(Grade()->SelectedField(), "LARG_DE"); // over the variant's description
-    QTest::keyClick(Digita("LARG_DE", "abc"), Qt::Key_Tab);
+    QTest::keyClick(TypeInCell("dbgCapacidade", "LARG_DE", "abc"), Qt::Key_Tab);
     QCOMPARE(TakeMessages(), "Largura de (cm): \"abc\" não é um número válido.");
     for (const auto& [campo, texto] :
          {std::pair{"LARG_DE", "100"}, {"LARG_ATE", "200"}, {"PESO_MIN", "10"}, {"PESO_MAX", "90"}})
-        QTest::keyClick(Digita(campo, texto), Qt::Key_Tab);
-    QTest::keyClick(Digita("RELAC_BANHO", "02"), Qt::Key_Tab);
+        QTest::keyClick(TypeInCell("dbgCapacidade", campo, texto), Qt::Key_Tab);
+    QTest::keyClick(TypeInCell("dbgCapacidade", "RELAC_BANHO", "02"), Qt::Key_Tab);
     driver->Click("SbConfirmar");
     QCOMPARE(TakeMessages(), QString());
     QCOMPARE(Gravadas(),

@@ -234,24 +234,18 @@ void TstTngReceita::refusalsWriteNothing() {
 
 void TstTngReceita::failureMidwayKeepsTheStoredRecipe() {
     Base();
-    Sql("CREATE EXCEPTION E_MAT_TIN 'Falha forcada no terceiro item'");
-    Sql("CREATE TRIGGER T_MAT_TIN FOR MAT_TIN BEFORE INSERT AS DECLARE N INTEGER; BEGIN "
-        "N = COALESCE(CAST(RDB$GET_CONTEXT('USER_TRANSACTION', 'ITENS') AS INTEGER), 0) + 1; "
-        "N = N + 0 * RDB$SET_CONTEXT('USER_TRANSACTION', 'ITENS', N); "
-        "IF (N = 3) THEN EXCEPTION E_MAT_TIN; END");
-    Commit();
+    FailWhen("MAT_TIN", "BEFORE INSERT", "NEW.ORDEN = 3"); // after the delete and two inserts
     const QStringList antes = Estado();
     Abre("0001", "01");
     driver->Type("EdtDescricao", "AZUL ALTERADO");
     Cells("DBGrid1", Linha("M4"), {{"Qtde", "3"}});
     driver->Click("BitBtn5");
-    QVERIFY2(messages.LastText().contains("Falha forcada no terceiro item"), qPrintable(messages.LastText()));
+    QVERIFY2(messages.LastText().contains("falha forçada"), qPrintable(messages.LastText()));
     QCOMPARE(messages.shown.last().icon, MsgIcon::Error);
     QCOMPARE(Estado(), antes);
 
     // The screen still holds what was typed: once the fault is gone it saves.
-    Sql("DROP TRIGGER T_MAT_TIN");
-    Commit();
+    StopFailing();
     driver->Click("BitBtn5");
     QCOMPARE(Seen("SELECT DESCRICAO, CUSTO FROM RECEITA WHERE CODIGO = '0001'"), "AZUL ALTERADO|1.65");
 }
