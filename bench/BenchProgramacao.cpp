@@ -202,6 +202,19 @@ void BenchProgramacao(TZoDatabase& db, ScriptedMessageService& messages) {
     const QString de = QStringLiteral("2026-11-01"), ate = QStringLiteral("2026-11-30");
     driver.Type(QStringLiteral("DtDigIni"), QStringLiteral("01/11/2026"));
     driver.Type(QStringLiteral("DtDigFim"), QStringLiteral("30/11/2026"));
+    // A look-up box typed key by key and left: each key shows the name of the code typed so far.
+    QStringList nomes;
+    for (qsizetype i = 1; i <= cliente.size(); ++i)
+        nomes << QStringLiteral("SELECT FIRST 1 NOME FROM ENTIDADE WHERE CODCLI = %1")
+                     .arg(Aspas(cliente.left(i)));
+    const Medida caixa = Mede(
+        db, [&] { driver.Type(QStringLiteral("EdtCCodCli"), QString()); },
+        [&] {
+            driver.Type(QStringLiteral("EdtCCodCli"), cliente);
+            driver.Focus(QStringLiteral("DtDigIni"));
+        });
+    tabela.Linha(QStringLiteral("customer %1 typed in a look-up box and left").arg(cliente), caixa,
+                 MotorMs(db, nomes), kInterativoMs);
     for (const QString& quem : {cliente, QString()}) {
         driver.Type(QStringLiteral("EdtCCodCli"), quem);
         const Medida consulta = Mede(db, [&] { driver.Click(QStringLiteral("BitBtn4")); });

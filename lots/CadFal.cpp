@@ -2,6 +2,7 @@
 #include "Acesso.h"
 #include "CaixaPesquisa.h"
 #include "ClassRegistry.h"
+#include "CorSistema.h"
 #include "DBControls.h"
 #include "DataAccess.h"
 #include "DataContext.h"
@@ -43,6 +44,18 @@ const QStringList kColunasPasso = {QStringLiteral("CODIGO"),   QStringLiteral("P
                                    QStringLiteral("ORDEM"),    QStringLiteral("CONCLUIDO"),
                                    QStringLiteral("GRAFICO"),  QStringLiteral("FASE"),
                                    QStringLiteral("DES_FASE"), QStringLiteral("ORD_IT")};
+
+const QString kSemItemNota =
+    QStringLiteral("Não existe saldo na Nota Fiscal de entrada. Impossível continuar.");
+
+// The invoice items a sheet's rows would hold weight of.
+QList<ItemNota> ItensComPeso(const QHash<ItemNota, double>& pesos) {
+    QList<ItemNota> itens;
+    for (auto it = pesos.cbegin(); it != pesos.cend(); ++it)
+        if (it.value() > kTolerancia)
+            itens << it.key();
+    return itens;
+}
 
 QString Texto(TDataSet& linha, const QString& campo) {
     return linha.FieldByName(campo).AsString().trimmed();
@@ -100,6 +113,7 @@ void TFmCadFal::DeclaraCaixas() {
         d.chave = QLatin1String(c.chave);
         d.campoDescricao = QLatin1String(c.descricao);
         d.recusa = QString::fromUtf8(c.recusa);
+        d.distintos = qstrcmp(c.tabela, "ROTEIRO") == 0; // a route is one row per step
         DeclaraCaixa(d);
     }
     SaidaSemConferencia(ui.BtnFechar);
@@ -127,7 +141,6 @@ void TFmCadFal::FormCreate() {
         .AddField(QStringLiteral("Observacao"), QMetaType::QString, 100)
         .AddField(QStringLiteral("Dt_Fatura"), QMetaType::QDate)
         .AddField(QStringLiteral("Faturado"), QMetaType::QString, 1)
-        .AddField(QStringLiteral("Lote_NF"), QMetaType::QString, 25)
         .AddField(QStringLiteral("Gramatura_Est"), QMetaType::Double)
         .AddField(QStringLiteral("Tecido_Orig"), QMetaType::QString, 15)
         .AddField(QStringLiteral("Ord_It"), QMetaType::Int);
@@ -260,6 +273,7 @@ void TFmCadFal::LimpaTela() {
     const QDate hoje = QDate::currentDate();
     ui.EdtDataIni->setDate(hoje);
     ui.EdtDataFin->setDate(hoje.addDays(m_diasEntrega));
+    MostraCor(QVariant());
     TbItens->EmptyDataSet();
     m_falCarregada.clear();
     m_corCarregada.clear();
@@ -270,15 +284,32 @@ void TFmCadFal::LimpaTela() {
     AlteracoesGravadas();
 }
 
+// The colour's display colour (COR_SIS) on the panel beside its description; none leaves the panel plain.
+void TFmCadFal::MostraCor(const QVariant& corSistema) {
+    const QColor cor = CorDoSistema(corSistema);
+    QPalette paleta = ui.PnCor->palette();
+    paleta.setColor(QPalette::Window, cor.isValid() ? cor : palette().color(QPalette::Window));
+    ui.PnCor->setPalette(paleta);
+    ui.PnCor->setToolTip(cor.isValid() ? cor.name().toUpper() : QString());
+}
+
 void TFmCadFal::NovoNumero() {
     ui.EdtFal->setText(Proximo(QStringLiteral("FAL"), QStringLiteral("NUMERO"), 6, true));
     m_numeroVerificado = Numero();
 }
 
+// The number left as it was shows the sheet as stored now: read again unless it has edits, which are kept;
+// its situation is read again all the same.
 void TFmCadFal::EdtFalExit() {
     const QString numero = Numero();
-    if (!numero.isEmpty() && numero == m_numeroVerificado)
-        return;
+    if (!numero.isEmpty() && numero == m_numeroVerificado) {
+        if (numero != m_falCarregada)
+            return;
+        if (TemAlteracoes()) {
+            ui.EdtSituacao->setText(SituacaoFal(numero));
+            return;
+        }
+    }
     m_numeroVerificado = numero;
     if (!numero.isEmpty()) {
         const FalLida lida = BuscaDados(numero);
@@ -306,13 +337,9 @@ TFmCadFal::FalLida TFmCadFal::BuscaDados(const QString& numero, bool copia) {
     LimpaTela();
     QScopedValueRollback<bool> carregando(m_carregando, true);
     TZoQuery q;
-    q.SQL << QStringLiteral("SELECT FAL.*, CLIENTE.NOME, CADCOR.DESCRICAO AS DESC_COR,")
+    q.SQL << QStringLiteral("SELECT FAL.*, CLIENTE.NOME, CADCOR.DESCRICAO AS DESC_COR, CADCOR.COR_SIS,")
           << QStringLiteral(
-                 "(SELECT MIN(I.FATURADO) FROM FAL_ITEN I WHERE I.FAL = FAL.NUMERO) AS FATURADO_MIN,")
-          << QStringLiteral(
-                 "(SELECT FIRST 1 COALESCE(P.DES_FASE, '') FROM PROCESSO_TIN P WHERE P.FAL = FAL.NUMERO AND "
-                 "P.CONCLUIDO = 'N' ORDER BY P.ORDEM) AS FASE_ABERTA,")
-          << QStringLiteral("(SELECT FIRST 1 1 FROM PROCESSO_TIN P WHERE P.FAL = FAL.NUMERO) AS COM_PASSOS")
+                 "(SELECT MIN(I.FATURADO) FROM FAL_ITEN I WHERE I.FAL = FAL.NUMERO) AS FATURADO_MIN")
           << QStringLiteral("FROM FAL LEFT JOIN ENTIDADE CLIENTE ON (CLIENTE.CODCLI = FAL.CLIENTE)")
           << QStringLiteral("LEFT JOIN CADCORTIN CADCOR ON (CADCOR.CODIGO = FAL.COR)")
           << QStringLiteral("WHERE FAL.NUMERO = :NUMERO");
@@ -329,6 +356,7 @@ TFmCadFal::FalLida TFmCadFal::BuscaDados(const QString& numero, bool copia) {
     ui.EdtTabPreco->setText(campo("TABPRECO"));
     ui.EdtCor->setText(campo("COR"));
     ui.EdtDescCor->setText(campo("DESC_COR"));
+    MostraCor(q.FieldByName(QStringLiteral("COR_SIS")).Value());
     ui.EdtVariante->setText(campo("VARIANTE"));
     ui.EdtMaquina->setText(campo("MAQUINA"));
     ui.EdtRoteiro->setText(campo("ROTEIRO"));
@@ -372,7 +400,6 @@ TFmCadFal::FalLida TFmCadFal::BuscaDados(const QString& numero, bool copia) {
         const QList<QPair<const char*, const char*>> campos = {{"NF", "NOTA"},
                                                                {"Tecido", "CODIGO"},
                                                                {"Lote", "LOTE"},
-                                                               {"Lote_NF", "LOTE"},
                                                                {"Descricao", "DESCRICAO"},
                                                                {"Rolo", "ROLO"},
                                                                {"Gram", "GRAMATURA"},
@@ -405,14 +432,7 @@ TFmCadFal::FalLida TFmCadFal::BuscaDados(const QString& numero, bool copia) {
         AlteracaoPendente();
     else
         AlteracoesGravadas();
-    if (copia)
-        ui.EdtSituacao->clear();
-    else if (!q.FieldByName(QStringLiteral("FASE_ABERTA")).IsNull())
-        ui.EdtSituacao->setText(q.FieldByName(QStringLiteral("FASE_ABERTA")).AsString());
-    else
-        ui.EdtSituacao->setText(q.FieldByName(QStringLiteral("COM_PASSOS")).IsNull()
-                                    ? QStringLiteral("PROGRAMACAO")
-                                    : QStringLiteral("CONCLUIDO"));
+    ui.EdtSituacao->setText(copia ? QString() : SituacaoFal(numero));
     return q.FieldByName(QStringLiteral("FATURADO_MIN")).AsString().trimmed() == QLatin1String("A")
                ? falAberta
                : falBaixada;
@@ -439,11 +459,11 @@ void TFmCadFal::NovaLinha(TDataSet& linha) {
     ui.DBGrid1->SelectField(QStringLiteral("NF"));
 }
 
+// A row holds its weight of the invoice item it is stored under: a lot or fabric typed over a stored row
+// moves the weight with the save, from the item it held to the one it names.
 ItemNota TFmCadFal::ItemDaLinha() {
-    const QString loteNota = Texto(*TbItens, QStringLiteral("Lote_NF"));
     return {Texto(*TbItens, QStringLiteral("NF")), ui.EdtCodCli->text().trimmed(),
-            Texto(*TbItens, QStringLiteral("Tecido")),
-            loteNota.isEmpty() ? Texto(*TbItens, QStringLiteral("Lote")) : loteNota};
+            Texto(*TbItens, QStringLiteral("Tecido")), Texto(*TbItens, QStringLiteral("Lote"))};
 }
 
 void TFmCadFal::PesquisaItemNota() {
@@ -464,7 +484,6 @@ void TFmCadFal::PesquisaItemNota() {
         TbItens->Edit();
     TbItens->FieldByName(QStringLiteral("Tecido")) = pesquisa.Chave();
     TbItens->FieldByName(QStringLiteral("Lote")) = pesquisa.RetornoPesquisa(QStringLiteral("LOTE"));
-    TbItens->FieldByName(QStringLiteral("Lote_NF")) = pesquisa.RetornoPesquisa(QStringLiteral("LOTE"));
     PreencheItemNota(*TbItens);
 }
 
@@ -499,7 +518,6 @@ void TFmCadFal::PreencheItemNota(TDataSet& linha) {
     linha.FieldByName(QStringLiteral("Peso")) = q.FieldByName(QStringLiteral("PESO")).Value();
     linha.FieldByName(QStringLiteral("Disp")) = q.FieldByName(QStringLiteral("PESO")).Value();
     linha.FieldByName(QStringLiteral("Lote")) = q.FieldByName(QStringLiteral("LOTE")).Value();
-    linha.FieldByName(QStringLiteral("Lote_NF")) = q.FieldByName(QStringLiteral("LOTE")).Value();
     linha.FieldByName(QStringLiteral("Rolo")) = int(q.FieldByName(QStringLiteral("ROLOS")).AsFloat());
 }
 
@@ -602,8 +620,12 @@ bool TFmCadFal::CampoValido(QWidget* control) {
         const QString cor = ui.EdtCor->text().trimmed();
         if (cor.isEmpty())
             return true;
-        ui.EdtDescCor->setText(Busca_Valor(QStringLiteral("CADCORTIN"), QStringLiteral("CODIGO"),
-                                           QStringLiteral("DESCRICAO"), {cor}));
+        TZoQuery q;
+        q.SQL << QStringLiteral("SELECT DESCRICAO, COR_SIS FROM CADCORTIN WHERE CODIGO = :CODIGO");
+        q.BindValue(QStringLiteral("CODIGO"), cor);
+        q.Open();
+        ui.EdtDescCor->setText(q.Fields(0).AsString().trimmed());
+        MostraCor(q.Fields(1).Value());
         return true;
     }
     if (control == ui.EdtTabPreco) {
@@ -718,6 +740,12 @@ bool TFmCadFal::ValidaGravacao(bool& liberadoCredito) {
         Informa(this, QStringLiteral("Prazo inválido. Impossível continuar."));
         return false;
     }
+    // A sheet without items would open as written off.
+    if (TbItens->IsEmpty()) {
+        Informa(this, QStringLiteral("FAL sem itens. Impossível continuar."));
+        ui.DBGrid1->setFocus();
+        return false;
+    }
     const QString reproc = ui.EdtReproc->text().trimmed();
     if (!reproc.isEmpty() && reproc == numero) {
         Informa(this, QStringLiteral("FAL de reprocesso não pode ser a mesma FAL original."));
@@ -806,6 +834,10 @@ bool TFmCadFal::ValidaGravacao(bool& liberadoCredito) {
     }
     // Free weight, summed per invoice item, against what this save would take more than it holds.
     const QHash<ItemNota, double> novo = PesoNaTela(ItensDoReprocessado());
+    if (ItemNotaInexistente(ItensComPeso(novo))) {
+        Informa(this, kSemItemNota);
+        return false;
+    }
     const QHash<ItemNota, double> gravado = m_falCarregada.isEmpty()
                                                 ? QHash<ItemNota, double>()
                                                 : PesoGravado(m_falCarregada, ui.EdtCodCli->text().trimmed());
@@ -1044,7 +1076,10 @@ bool TFmCadFal::GravaDados(bool liberadoCredito) {
                                              "O.SETOR)")
                                   .arg(Aspas(numero), Aspas(m_servicosDe)));
             lote.Executa();
-            if (m_modoProduto != QLatin1String("S") && !tomados.isEmpty()) {
+            // An item deleted from its invoice since the checks: its weight would be held of nothing.
+            if (ItemNotaInexistente(ItensComPeso(novo)))
+                recusa = kSemItemNota;
+            if (recusa.isEmpty() && m_modoProduto != QLatin1String("S") && !tomados.isEmpty()) {
                 const QHash<ItemNota, double> livres = PesosLivresNota(tomados);
                 for (auto it = livres.cbegin(); it != livres.cend(); ++it)
                     if (it.value() < -kTolerancia)

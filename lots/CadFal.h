@@ -45,6 +45,7 @@ private:
     enum FalLida { falInexistente, falAberta, falBaixada };
     FalLida BuscaDados(const QString& numero, bool copia = false);
     void LimpaTela();
+    void MostraCor(const QVariant& corSistema);
     void NovoNumero();
     void HabilitaGravacao(bool habilita);
     void AtualizaTotal();

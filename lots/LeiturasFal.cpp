@@ -113,3 +113,40 @@ double ValorAbertoFals(const QString& cliente, const QStringList& excluidas, TZo
     q.Open();
     return q.Fields(0).AsFloat();
 }
+
+QString SituacaoFal(const QString& numero, TZoDatabase* conexao) {
+    TZoQuery q(nullptr, conexao);
+    q.SQL << DBLocal_SQL(QStringLiteral("SELECT (SELECT FIRST 1 COALESCE(P.DES_FASE, '') FROM {PROCESSO_TIN} "
+                                        "P WHERE P.FAL = :FAL1 AND "
+                                        "P.CONCLUIDO = 'N' ORDER BY P.ORDEM),"))
+          << DBLocal_SQL(QStringLiteral(
+                 "(SELECT FIRST 1 1 FROM {PROCESSO_TIN} P WHERE P.FAL = :FAL2) FROM RDB$DATABASE"));
+    q.BindValue(QStringLiteral("FAL1"), numero);
+    q.BindValue(QStringLiteral("FAL2"), numero);
+    q.Open();
+    if (!q.Fields(0).IsNull())
+        return q.Fields(0).AsString();
+    return q.Fields(1).IsNull() ? QStringLiteral("PROGRAMACAO") : QStringLiteral("CONCLUIDO");
+}
+
+std::optional<ItemNota> ItemNotaInexistente(const QList<ItemNota>& itens, TZoDatabase* conexao) {
+    if (itens.isEmpty())
+        return std::nullopt;
+    QStringList condicoes;
+    for (const ItemNota& item : itens)
+        condicoes << QStringLiteral("(NOTA = %1 AND CODCLI = %2 AND CODIGO = %3 AND LOTE = %4)")
+                         .arg(Aspas(item.nota), Aspas(item.cliente), Aspas(item.codigo), Aspas(item.lote));
+    TZoQuery q(nullptr, conexao);
+    q.SQL
+        << QStringLiteral("SELECT NOTA, CODCLI, CODIGO, LOTE FROM %1").arg(DBLocal(QStringLiteral("NFITIN")))
+        << QStringLiteral("WHERE ") + condicoes.join(QStringLiteral(" OR "));
+    q.Open();
+    QSet<ItemNota> existentes;
+    for (q.First(); !q.Eof(); q.Next())
+        existentes.insert({q.Fields(0).AsString().trimmed(), q.Fields(1).AsString().trimmed(),
+                           q.Fields(2).AsString().trimmed(), q.Fields(3).AsString().trimmed()});
+    for (const ItemNota& item : itens)
+        if (!existentes.contains(item))
+            return item;
+    return std::nullopt;
+}

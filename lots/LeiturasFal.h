@@ -1,11 +1,13 @@
 #pragma once
 #include "RegrasFal.h"
+#include "SaldoNota.h"
 #include <QDate>
 #include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class TZoDatabase;
 
@@ -37,3 +39,10 @@ QString CondicaoPassoIniciado(const QString& alias);
 // `excluidas` (the ones being saved) are left out. A term beyond the table's columns is priced at its longest
 // (ColunaPrazo); price rows with no product code are the colour's own.
 double ValorAbertoFals(const QString& cliente, const QStringList& excluidas, TZoDatabase* conexao = nullptr);
+
+// What the sheet's situation box shows: the phase of its first open step, "CONCLUIDO" when none is open,
+// "PROGRAMACAO" when it has no steps.
+QString SituacaoFal(const QString& numero, TZoDatabase* conexao = nullptr);
+
+// The first of `itens` that no invoice has, if any: a sheet's row holds weight only of an item that exists.
+std::optional<ItemNota> ItemNotaInexistente(const QList<ItemNota>& itens, TZoDatabase* conexao = nullptr);

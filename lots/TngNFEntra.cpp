@@ -283,7 +283,8 @@ QString ItensNota::GravaItens(const QString& nota, const QString& cliente) {
     if (const QString recusa = ExcluiRemovidos(nota, cliente); !recusa.isEmpty())
         return recusa;
     // The weight lot sheets took (PESO_PROG) is never written from here: the free weight is worked out
-    // from what is stored when the row is written, and a weighed weight below it is not written at all.
+    // from what is stored when the row is written, and a weighed weight below it is not written at all; nor
+    // is a new fabric or lot of an item sheets hold weight of, which would leave them holding it of nothing.
     TZoQuery alteracao;
     alteracao.SQL << DBLocal_SQL(QStringLiteral(
         "UPDATE {NFITIN} SET ORDEM = :ORDEM, CODIGO = :CODIGO, DESCRICAO = :DESCRICAO, ROLOS = :ROLOS, "
@@ -291,7 +292,8 @@ QString ItensNota::GravaItens(const QString& nota, const QString& cliente) {
         "PESO_NOTA = :PESO_NOTA, PESO_FATUR = :PESO_FATUR, PESO_DEVOL = :PESO_DEVOL, LARGURA = :LARGURA, "
         "GRAMATURA = :GRAMATURA, CLAFIS = :CLAFIS, OBS = :OBS "
         "WHERE NOTA = :NOTA AND CODCLI = :CODCLI AND CODIGO = :CODIGO_GRAVADO AND LOTE = :LOTE_GRAVADO "
-        "AND PESO_PROG <= :PESO_MINIMO"));
+        "AND PESO_PROG <= :PESO_MINIMO AND (PESO_PROG <= 0.0005 OR (CODIGO = :CODIGO_MANTIDO AND "
+        "LOTE = :LOTE_MANTIDO))"));
     TZoQuery inclusao;
     inclusao.SQL << DBLocal_SQL(QStringLiteral(
         "INSERT INTO {NFITIN} (NOTA, CODCLI, ORDEM, CODIGO, DESCRICAO, ROLOS, LOTE, VALOR, PESO, PESO_REAL, "
@@ -328,17 +330,29 @@ QString ItensNota::GravaItens(const QString& nota, const QString& cliente) {
         alteracao.BindValue(QStringLiteral("CODIGO_GRAVADO"), Texto(linha, QStringLiteral("Codigo_Gravado")));
         alteracao.BindValue(QStringLiteral("LOTE_GRAVADO"), Texto(linha, QStringLiteral("Lote_Gravado")));
         alteracao.BindValue(QStringLiteral("PESO_MINIMO"), pesoReal);
+        alteracao.BindValue(QStringLiteral("CODIGO_MANTIDO"), Texto(linha, QStringLiteral("Codigo")));
+        alteracao.BindValue(QStringLiteral("LOTE_MANTIDO"), Texto(linha, QStringLiteral("Lote")));
         alteracao.ExecSQL();
         if (alteracao.RowsAffected() > 0)
             continue;
         TZoQuery gravada;
-        gravada.SQL << DBLocal_SQL(QStringLiteral("SELECT PESO_PROG FROM {NFITIN} WHERE NOTA = :NOTA AND "
-                                                  "CODCLI = :CODCLI AND CODIGO = :CODIGO AND LOTE = :LOTE"));
+        gravada.SQL << DBLocal_SQL(
+            QStringLiteral("SELECT PESO_PROG, IIF(CODIGO = :CODIGO_NOVO AND LOTE = :LOTE_NOVO, 1, 0) FROM "
+                           "{NFITIN} WHERE NOTA = "
+                           ":NOTA AND CODCLI = :CODCLI AND CODIGO = :CODIGO AND LOTE = :LOTE"));
+        gravada.BindValue(QStringLiteral("CODIGO_NOVO"), Texto(linha, QStringLiteral("Codigo")));
+        gravada.BindValue(QStringLiteral("LOTE_NOVO"), Texto(linha, QStringLiteral("Lote")));
         gravada.BindValue(QStringLiteral("NOTA"), nota);
         gravada.BindValue(QStringLiteral("CODCLI"), cliente);
         gravada.BindValue(QStringLiteral("CODIGO"), Texto(linha, QStringLiteral("Codigo_Gravado")));
         gravada.BindValue(QStringLiteral("LOTE"), Texto(linha, QStringLiteral("Lote_Gravado")));
         gravada.Open();
+        if (!gravada.IsEmpty() && gravada.Fields(1).AsInteger() == 0 && gravada.Fields(0).AsFloat() > 0.0005)
+            return QStringLiteral("O item %1 tem %2 kg programados em FAL: seu código e lote não podem ser "
+                                  "alterados. Nada foi gravado.")
+                .arg(identificaItem(Texto(linha, QStringLiteral("Codigo_Gravado")),
+                                    Texto(linha, QStringLiteral("Lote_Gravado"))),
+                     TextoExibicao(gravada.Fields(0).AsFloat()));
         if (!gravada.IsEmpty())
             return RecusaPeso(linha, gravada.Fields(0).AsFloat());
         return QStringLiteral(

@@ -45,6 +45,7 @@ private:
     QString Grafico(const QString& cor, const QString& variante);
     bool RegiaoExiste(const QString& regiao);
     QString ItensSemSaldo(const QHash<ItemNota, double>& movidos);
+    QString ItemForaDaNota(const QList<ItemNota>& itens);
     bool ConfereSaldo(const QList<Selecionado>& selecionados, const QString& cliente, const QString& fal);
 
     QWidget* m_tela;

@@ -47,6 +47,10 @@ QStringList FalsDistintas(const QStringList& fals) {
     return distintas;
 }
 
+bool PropoeEntrega(const QDate& entrega, const QDate& entrada, const QDate& entradaDaEntrega) {
+    return entrada.isValid() && (!entrega.isValid() || entrada != entradaDaEntrega);
+}
+
 bool ProgramacaoVencida(const QDate& entrega, const QDate& hoje) {
     return entrega.isValid() && entrega <= hoje;
 }

@@ -26,6 +26,11 @@ QStringList NumeraPartidas(qint64 ultima, const QStringList& partidas);
 // The distinct non-empty FAL numbers, in the order first seen.
 QStringList FalsDistintas(const QStringList& fals);
 
+// Whether entering the delivery date proposes the entry date plus the lead time: when the box is empty, or
+// the entry date is no longer the one the date shown was stored or typed with (`entradaDaEntrega`, none
+// while the date shown is only the screen's default). A date the user typed or the database holds stays.
+bool PropoeEntrega(const QDate& entrega, const QDate& entrada, const QDate& entradaDaEntrega);
+
 // A programme is late once its delivery date is today or earlier.
 bool ProgramacaoVencida(const QDate& entrega, const QDate& hoje);
 

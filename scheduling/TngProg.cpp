@@ -357,6 +357,7 @@ CabecalhoProgramacao TFmTngProg::Cabecalho() const {
 void TFmTngProg::Limpa() {
     QScopedValueRollback<bool> limpando(m_limpando, true);
     m_numeroCarregado.clear();
+    m_entradaDaEntrega = QDate();
     m_itens.Limpa();
     for (QLineEdit* caixa : {ui.EdtLote, ui.EdtEntrada, ui.EdtEntrega, ui.EdtCodCli, ui.EdtUltPart})
         caixa->clear();
@@ -403,6 +404,7 @@ void TFmTngProg::EdtLoteExit() {
         if (m_itens.BuscaDados(numero, cabecalho)) {
             ui.EdtEntrada->setText(cabecalho.entrada.toString(kFormatoData));
             ui.EdtEntrega->setText(cabecalho.entrega.toString(kFormatoData));
+            m_entradaDaEntrega = cabecalho.entrada;
             ui.EdtCodCli->setText(cabecalho.cliente);
         }
         AlteracoesGravadas();
@@ -455,7 +457,9 @@ void TFmTngProg::MostraUltimaPartida() {
 
 void TFmTngProg::EdtEntregaEnter() {
     const QDate entrada = dataDa(ui.EdtEntrada);
-    if (!entrada.isValid())
+    const bool propoe = PropoeEntrega(dataDa(ui.EdtEntrega), entrada, m_entradaDaEntrega);
+    m_entradaDaEntrega = entrada; // what is shown or typed now goes with this entry date
+    if (!propoe)
         return;
     const int dias = BuscaParametro(QStringLiteral("TIN"), 20).trimmed().toInt();
     ui.EdtEntrega->setText(entrada.addDays(dias).toString(kFormatoData));
@@ -734,6 +738,7 @@ bool TFmTngProg::PesquisaColuna(const QString& campo) {
                               .chave = QLatin1String(p.chave),
                               .descricao = QLatin1String(p.descricao),
                               .filtro = QLatin1String(p.filtro),
+                              .distintos = qstrcmp(p.tabela, "ROTEIRO") == 0, // one row per step
                               .campo = campo}))
             ConfereColuna(campo);
         return true;
@@ -1251,16 +1256,18 @@ void TFmTngProg::BitBtn6Click() {
         if (!codigo.isEmpty() && !produtos.contains(codigo))
             produtos << codigo;
     }
-    // The customer's information sheets of those fabrics print with their labels.
+    // The customer's information sheets of those fabrics print with their labels: each field with the
+    // customer's result (DESCRICAO2), not the field's group (DESCRICAO).
     if (!produtos.isEmpty()) {
         TZoQuery of2;
-        of2.SQL << DBLocal_SQL(QStringLiteral("SELECT CODIGO, CAMPO, DESCRICAO FROM {OF2} WHERE NUMERO = ")) +
+        of2.SQL << DBLocal_SQL(
+                       QStringLiteral("SELECT CODIGO, CAMPO, DESCRICAO2 FROM {OF2} WHERE NUMERO = ")) +
                        Aspas(cliente) + QStringLiteral(" AND CODIGO IN (") + ListaSql(produtos) +
                        QStringLiteral(") ORDER BY CODIGO, MOV");
         of2.Open();
         QHash<QString, QStringList> informacoes;
         for (of2.First(); !of2.Eof(); of2.Next())
-            if (const QString valor = texto(of2, QStringLiteral("DESCRICAO")); !valor.isEmpty())
+            if (const QString valor = texto(of2, QStringLiteral("DESCRICAO2")); !valor.isEmpty())
                 informacoes[texto(of2, QStringLiteral("CODIGO"))]
                     << texto(of2, QStringLiteral("CAMPO")) + QStringLiteral(": ") + valor;
         for (int linha = 0; linha < etiquetas.RecordCount(); ++linha) {

@@ -104,6 +104,7 @@ private:
     QString m_regiao;          // the customer's price region
     QString m_clienteMostrado; // whose name and region are shown
     QString m_numeroCarregado; // the programme the grid holds
+    QDate m_entradaDaEntrega;  // the entry date the delivery date shown was stored or typed with
     bool m_excluindoItem = false;
     bool m_limpando = false;
 };

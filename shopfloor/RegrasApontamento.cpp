@@ -1,10 +1,6 @@
 #include "RegrasApontamento.h"
 #include "Formatacao.h"
 
-QDate LeDataApontamento(const QString& texto) {
-    return LeData(texto);
-}
-
 QString TextoData(const QDate& data) {
     return data.isValid() ? data.toString(QStringLiteral("dd/MM/yyyy")) : QString();
 }
@@ -42,7 +38,7 @@ QString HoraInvalida(const QString& coluna, const QString& digitado) {
 
 QStringList ConfereLinha(const LinhaApontamento& linha, const CadastrosApontamento& cadastros) {
     QStringList falhas;
-    const QDate dataInicio = LeDataApontamento(linha.dataInicio), dataFim = LeDataApontamento(linha.dataFim);
+    const QDate dataInicio = LeData(linha.dataInicio), dataFim = LeData(linha.dataFim);
     const QTime horaInicio = LeHora(linha.horaInicio), horaFim = LeHora(linha.horaFim);
     if (!EtapaConcluida(linha.concluido)) {
         // What was typed must be possible even where it is not required.
@@ -84,7 +80,7 @@ bool EtapaLiberada(const QList<EtapaOrdem>& etapas, int ordem, bool pendente, bo
 }
 
 RegistroEtapa RegistroDaEtapa(const MudancaEtapa& mudanca) {
-    const QString pendente = mudanca.pendenteCarregado.trimmed().toUpper();
+    const QString pendente = mudanca.pendenteGravado.trimmed().toUpper();
     if (pendente.isEmpty() || pendente == QLatin1String("S"))
         return RegistroEtapa::Movimentacao;
     if (mudanca.dataFimMudou || mudanca.horaInicioMudou || mudanca.horaFimMudou || mudanca.turnoMudou)

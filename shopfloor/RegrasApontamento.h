@@ -9,8 +9,6 @@
 
 // The rules of recording a lot sheet's process steps, apart from the screen.
 
-// A date typed as the grid shows it (31/12/2026, or 1/2/2026); an impossible one (31/02) is no date.
-QDate LeDataApontamento(const QString& texto);
 // What the grid shows and the table stores.
 QString TextoData(const QDate& data);      // 31/12/2026
 QString TextoHora(const QTime& hora);      // 07:30
@@ -48,10 +46,12 @@ struct EtapaOrdem {
 bool EtapaLiberada(const QList<EtapaOrdem>& etapas, int ordem, bool pendente, bool ultima);
 
 // The audit line of a recorded step: what the step became when it is recorded now, or what changed when it
-// was recorded before and its end, start or shift was altered; none otherwise.
+// was recorded before and its end, start or shift was altered; none otherwise. Whether it was recorded
+// before is what the table holds at the save, not what the screen loaded: another workstation may have
+// recorded or reopened it since.
 enum class RegistroEtapa { Nenhum, Movimentacao, Alteracao };
 struct MudancaEtapa {
-    QString pendenteCarregado; // PENDENTE as loaded: 'S', blank or null before the step is recorded
+    QString pendenteGravado; // PENDENTE as stored: 'S', blank or null before the step is recorded
     bool dataFimMudou = false, horaInicioMudou = false, horaFimMudou = false, turnoMudou = false;
 };
 RegistroEtapa RegistroDaEtapa(const MudancaEtapa& mudanca);

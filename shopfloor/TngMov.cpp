@@ -229,7 +229,7 @@ void TfmTngMov::PreparaGrade() {
         .AddField(QStringLiteral("Hora_Fim_Ori"), QMetaType::QString, 5)
         .AddField(QStringLiteral("Turno_Ori"), QMetaType::QString, 2)
         .AddField(QStringLiteral("Concluido_Ori"), QMetaType::QString, 1)
-        .AddField(QStringLiteral("Pendente"), QMetaType::QString, 1)
+        .AddField(QStringLiteral("Data_Ori"), QMetaType::QDate)
         .AddField(QStringLiteral("Grupo"), QMetaType::QString, 3)
         .AddField(QStringLiteral("Atualizar"), QMetaType::QString, 1);
     TbMov->CreateDataSet();
@@ -508,7 +508,7 @@ void TfmTngMov::CarregaEtapas() {
                 {"Hora_Fim_Ori", horaFim},
                 {"Turno_Ori", turno},
                 {"Concluido_Ori", concluido},
-                {"Pendente", coluna("PENDENTE").AsString().trimmed().toUpper()},
+                {"Data_Ori", coluna("DATA").Value()},
                 {"Grupo", coluna("GRUPO").AsString().trimmed()},
                 {"Atualizar", coluna("ATUALIZAR").AsString().trimmed().toUpper()}};
             for (const auto& [campo, valor] : valores)
@@ -854,12 +854,34 @@ void TfmTngMov::Grava(const QList<int>& linhas) {
     leMedida(ui.EdtLargura, largura);
     leMedida(ui.EdtGramatura, gramatura);
     GravacaoAtomica gravacao;
+    // Whether each phase was still open is read as stored now, its steps locked until the commit: the audit
+    // line tells a first recording from a correction by it.
+    QHash<QString, QString> pendentes;
+    {
+        TZoQuery gravadas;
+        gravadas.SQL << DBLocal_SQL(
+            QStringLiteral("SELECT FASE, PENDENTE FROM {PROCESSO_TIN} WHERE FAL = :FAL"));
+        if (!produto.isEmpty())
+            gravadas.SQL << QStringLiteral("AND CODIGO = :CODIGO");
+        gravadas.SQL << QStringLiteral("WITH LOCK");
+        gravadas.BindValue(QStringLiteral("FAL"), fal);
+        if (!produto.isEmpty())
+            gravadas.BindValue(QStringLiteral("CODIGO"), produto);
+        gravadas.Open();
+        for (gravadas.First(); !gravadas.Eof(); gravadas.Next()) {
+            QString& pendente = pendentes[gravadas.Fields(0).AsString().trimmed()];
+            const QString gravado = gravadas.Fields(1).AsString().trimmed().toUpper();
+            if (pendente.isEmpty() || pendente == QLatin1String("N"))
+                pendente = gravado.isEmpty() ? QStringLiteral("S") : gravado;
+        }
+    }
     TZoQuery etapa;
     etapa.SQL << DBLocal_SQL(QStringLiteral(
         "UPDATE {PROCESSO_TIN} SET PENDENTE = :PENDENTE, CONCLUIDO = :CONCLUIDO, FUNCIONARIO = :FUNCIONARIO, "
-        "MAQUINA = :MAQUINA, GRAFICO = :GRAFICO, OBS = :OBS, LOCAL = :LOCAL, DATA = :DATA, TURNO = :TURNO, "
-        "METRAGEM = :METRAGEM, DATA_INI = COALESCE(:DATA_INI, DATA_INI), HORA_INI = COALESCE(:HORA_INI, "
-        "HORA_INI), "
+        "MAQUINA = :MAQUINA, GRAFICO = :GRAFICO, OBS = :OBS, LOCAL = :LOCAL, "
+        "DATA = CASE WHEN :GRAVA_DATA = 1 THEN CAST(:DATA AS DATE) ELSE DATA END, TURNO = :TURNO, "
+        "METRAGEM = :METRAGEM, DATA_INI = COALESCE(:DATA_INI, DATA_INI), "
+        "HORA_INI = COALESCE(:HORA_INI, HORA_INI), "
         "DATA_FIN = CASE WHEN :ABERTA = 1 THEN NULL ELSE COALESCE(:DATA_FIN, DATA_FIN) END, "
         "HORA_FIN = CASE WHEN :ABERTA_HORA = 1 THEN NULL ELSE COALESCE(:HORA_FIN, HORA_FIN) END "
         "WHERE FAL = :FAL AND FASE = :FASE"));
@@ -873,7 +895,11 @@ void TfmTngMov::Grava(const QList<int>& linhas) {
         const LinhaApontamento l = linhaDe(*TbMov, linha);
         const QString fase = textoNa(*TbMov, linha, QStringLiteral("Fase"));
         const bool concluida = EtapaConcluida(l.concluido);
-        const QDate dataInicio = LeDataApontamento(l.dataInicio), dataFim = LeDataApontamento(l.dataFim);
+        const QDate dataInicio = LeData(l.dataInicio), dataFim = LeData(l.dataFim);
+        // A time shown as typed is the one stored, seconds and all: only a time the user changed is written.
+        const bool horaInicioMudou =
+            l.horaInicio != textoNa(*TbMov, linha, QStringLiteral("Hora_Inicio_Ori"));
+        const bool horaFimMudou = l.horaFim != textoNa(*TbMov, linha, QStringLiteral("Hora_Fim_Ori"));
         etapa.BindValue(QStringLiteral("PENDENTE"), concluida ? QStringLiteral("N") : QStringLiteral("S"));
         etapa.BindValue(QStringLiteral("CONCLUIDO"), concluida ? l.concluido.toUpper() : QStringLiteral("N"));
         etapa.BindValue(QStringLiteral("FUNCIONARIO"), ouNulo(l.funcionario));
@@ -881,17 +907,23 @@ void TfmTngMov::Grava(const QList<int>& linhas) {
         etapa.BindValue(QStringLiteral("GRAFICO"), ouNulo(textoNa(*TbMov, linha, QStringLiteral("Grafico"))));
         etapa.BindValue(QStringLiteral("OBS"), ouNulo(textoNa(*TbMov, linha, QStringLiteral("Observacao"))));
         etapa.BindValue(QStringLiteral("LOCAL"), ouNulo(textoNa(*TbMov, linha, QStringLiteral("Local"))));
-        etapa.BindValue(QStringLiteral("DATA"), DataProducao(valor(linha, "Data").toDate(), hoje));
+        // An open step has a production date only when the user gave it one.
+        const QDate data = valor(linha, "Data").toDate();
+        etapa.BindValue(QStringLiteral("GRAVA_DATA"),
+                        concluida || data != valor(linha, "Data_Ori").toDate() ? 1 : 0);
+        etapa.BindValue(QStringLiteral("DATA"), DataProducao(data, hoje));
         etapa.BindValue(QStringLiteral("TURNO"), ouNulo(l.turno));
         etapa.BindValue(QStringLiteral("METRAGEM"), valor(linha, "Metragem"));
         etapa.BindValue(QStringLiteral("DATA_INI"), dataInicio.isValid() ? QVariant(dataInicio) : QVariant());
-        etapa.BindValue(QStringLiteral("HORA_INI"),
-                        dataInicio.isValid() ? ouNulo(HoraGravada(LeHora(l.horaInicio))) : QVariant());
+        etapa.BindValue(QStringLiteral("HORA_INI"), dataInicio.isValid() && horaInicioMudou
+                                                        ? ouNulo(HoraGravada(LeHora(l.horaInicio)))
+                                                        : QVariant());
         etapa.BindValue(QStringLiteral("ABERTA"), concluida ? 0 : 1);
         etapa.BindValue(QStringLiteral("ABERTA_HORA"), concluida ? 0 : 1);
         etapa.BindValue(QStringLiteral("DATA_FIN"), dataFim.isValid() ? QVariant(dataFim) : QVariant());
-        etapa.BindValue(QStringLiteral("HORA_FIN"),
-                        dataFim.isValid() ? ouNulo(HoraGravada(LeHora(l.horaFim))) : QVariant());
+        etapa.BindValue(QStringLiteral("HORA_FIN"), dataFim.isValid() && horaFimMudou
+                                                        ? ouNulo(HoraGravada(LeHora(l.horaFim)))
+                                                        : QVariant());
         etapa.BindValue(QStringLiteral("FAL"), fal);
         etapa.BindValue(QStringLiteral("FASE"), fase);
         if (!produto.isEmpty())
@@ -899,12 +931,9 @@ void TfmTngMov::Grava(const QList<int>& linhas) {
         etapa.ExecSQL();
         if (!concluida)
             continue;
-        const RegistroEtapa registro =
-            RegistroDaEtapa({textoNa(*TbMov, linha, QStringLiteral("Pendente")),
-                             l.dataFim != textoNa(*TbMov, linha, QStringLiteral("Data_Fim_Ori")),
-                             l.horaInicio != textoNa(*TbMov, linha, QStringLiteral("Hora_Inicio_Ori")),
-                             l.horaFim != textoNa(*TbMov, linha, QStringLiteral("Hora_Fim_Ori")),
-                             l.turno != textoNa(*TbMov, linha, QStringLiteral("Turno_Ori"))});
+        const RegistroEtapa registro = RegistroDaEtapa(
+            {pendentes.value(fase), l.dataFim != textoNa(*TbMov, linha, QStringLiteral("Data_Fim_Ori")),
+             horaInicioMudou, horaFimMudou, l.turno != textoNa(*TbMov, linha, QStringLiteral("Turno_Ori"))});
         if (registro != RegistroEtapa::Nenhum)
             GeraLog(kTituloLog, TextoRegistroEtapa(registro, fal, fase, produto, l),
                     registro == RegistroEtapa::Movimentacao ? opOutros : opAlteracao, fal, this);

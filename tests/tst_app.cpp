@@ -120,28 +120,6 @@ class TstApp : public ScreenTestCase {
         QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 1);
     }
 
-    // Starts the application on the test's database and gives it time to show its first window.
-    void Inicia(QProcess& app, const QStringList& arguments) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("KELM_PASSWORD", "kelm");
-        app.setProcessEnvironment(env);
-        app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        app.start(QCoreApplication::applicationDirPath() + "/kelm",
-                  QStringList{"--database", config.target()} + arguments);
-        QVERIFY(app.waitForStarted());
-        QVERIFY(!app.waitForFinished(4000)); // still running: the window or dialog is up
-    }
-    void Encerra(QProcess& app, int signal) {
-        QElapsedTimer timer;
-        timer.start();
-        ::kill(pid_t(app.processId()), signal);
-        QVERIFY2(app.waitForFinished(6000), "the application did not end");
-        QVERIFY(timer.elapsed() < 6000);
-        QCOMPARE(app.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(app.exitCode(), 128 + signal);
-    }
-
 private slots:
     void initTestCase() {
         ScreenTestCase::initTestCase();
@@ -555,16 +533,35 @@ private slots:
         QVERIFY(messages.shown.isEmpty());
     }
 
-    // Ctrl+C and SIGTERM end the application promptly and cleanly, whatever dialog is open.
-    void sigtermWithTheLogInDialogOpen() {
-        QProcess app;
-        Inicia(app, {});
-        Encerra(app, SIGTERM);
+    void endsPromptlyOnASignal_data() {
+        QTest::addColumn<QStringList>("argumentos");
+        QTest::addColumn<int>("sinal");
+        QTest::newRow("SIGTERM with the log-in dialog open") << QStringList() << SIGTERM;
+        QTest::newRow("Ctrl+C with a screen open")
+            << QStringList{"--user", "ADMIN", "--open", "TFmHostRegiao"} << SIGINT;
     }
-    void ctrlCWithAScreenOpen() {
+
+    // Ctrl+C and SIGTERM end the application promptly and cleanly, whatever dialog is open.
+    void endsPromptlyOnASignal() {
+        QFETCH(QStringList, argumentos);
+        QFETCH(int, sinal);
         QProcess app;
-        Inicia(app, {"--user", "ADMIN", "--open", "TFmHostRegiao"});
-        Encerra(app, SIGINT);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("KELM_PASSWORD", "kelm");
+        app.setProcessEnvironment(env);
+        app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        app.start(QCoreApplication::applicationDirPath() + "/kelm",
+                  QStringList{"--database", config.target()} + argumentos);
+        QVERIFY(app.waitForStarted());
+        QVERIFY(!app.waitForFinished(4000)); // still running: the window or dialog is up
+        QElapsedTimer timer;
+        timer.start();
+        ::kill(pid_t(app.processId()), sinal);
+        QVERIFY2(app.waitForFinished(6000), "the application did not end");
+        QVERIFY(timer.elapsed() < 6000);
+        QCOMPARE(app.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(app.exitCode(), 128 + sinal);
         // The database is left usable by everyone else.
         Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'DEPOIS')");
         Commit();

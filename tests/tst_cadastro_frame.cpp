@@ -1,6 +1,10 @@
 // The module package, and what every registry screen gets from the registry frame: blank and repeated codes
 // refused, the delete question and its preselected answer, the audit rows (none for a refused change),
-// records still used, code proposals, alteration, desist and closing mid-edit; the phase group.
+// records still used, code proposals, alteration, desist and closing mid-edit; the phase group. The colour
+// registry's code boxes refusing unknown codes, its display colour (stored outside the list, picked in the
+// colour dialog) and the picture kept per colour code. The service price table: one price per customer and
+// phase whichever box is filled last, names kept as confirmed and cut to their columns, delete without a
+// question, the customer filter and the printed list.
 #include "ClassRegistry.h"
 #include "Funcoes.h"
 #include "HostError.h"
@@ -8,6 +12,11 @@
 #include "TTabela.h"
 #include "TestDatabase.h"
 #include "TestFiles.h"
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QLabel>
 #include <QLibrary>
 #include <QPointer>
 #include <QTest>
@@ -42,7 +51,7 @@ const Tela kTelas[] = {
 
 class TstCadastroFrame : public ScreenTestCase {
     Q_OBJECT
-    // The colour screen looks for pictures: not in the settings of whoever runs the tests.
+    // The colour screen looks for pictures under Cores: not in the settings of whoever runs the tests.
     const SettingsFile settings{"[Caminho]\npath=%1\n"};
 
     int LogRows() { return Scalar("SELECT COUNT(*) FROM LOG").toInt(); }
@@ -61,8 +70,43 @@ class TstCadastroFrame : public ScreenTestCase {
         for (int i = 0; i < int(std::size(kTelas)); ++i)
             QTest::newRow(kTelas[i].row) << i;
     }
+    // CODIGO, DESCRICAO, COR_SIS, TON.
+    void Colours(const QStringList& rows) { Insert("CADCORTIN (CODIGO, DESCRICAO, COR_SIS, TON)", rows); }
+    void SavePicture(const QString& path, Qt::GlobalColor color) {
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(color);
+        QVERIFY(image.save(path));
+    }
+    bool HasPicture() { return !driver->Get<QLabel>("ImgCor")->pixmap().isNull(); }
+    QColor Shown() { return driver->Find("PnCor")->palette().color(QPalette::Window); }
+    // The colour the last colour dialog started from.
+    QColor DialogInitial() const {
+        for (auto it = messages.shown.crbegin(); it != messages.shown.crend(); ++it)
+            if (it->kind == QLatin1String("color"))
+                return QColor(it->text);
+        return {};
+    }
+    void BasePrecos() {
+        Insert("ENTIDADE (CODCLI, NOME)",
+               {"'00001', 'MALHARIA SANTA CATARINA'", "'00002', 'TECELAGEM D''ÁVILA'"});
+        Insert("FASE (CODIGO, DESCRICAO)", {"'02', 'ALVEJAMENTO'", "'03', 'TINGIMENTO'"});
+        Insert("TABPRE_SERV_001", {"'00001', 'MALHARIA SANTA CATARINA', '03', 'TINGIMENTO', 7.9",
+                                   "'00002', 'TECELAGEM D''ÁVILA', '03', 'TINGIMENTO', 8.4"});
+        Commit();
+        driver->Open("TFmTabPrecoServ");
+    }
+    QStringList Precos() {
+        return RowsSeenByOthers(
+            "SELECT CODCLI, FASE, CLIENTE, DESCRICAO, CUSTO FROM TABPRE_SERV_001 ORDER BY CODCLI, FASE");
+    }
+    QString Atual() { return driver->Value("DBGrid1", "CODCLI") + '/' + driver->Value("DBGrid1", "FASE"); }
 
 private slots:
+    void initTestCase() {
+        ScreenTestCase::initTestCase();
+        QVERIFY(QDir().mkpath(settings.Path("Cores")));
+    }
+
     void blankAndRepeatedCodesAreRefused_data() { Rows(); }
     void blankAndRepeatedCodesAreRefused() {
         QFETCH(int, i);
@@ -99,24 +143,8 @@ private slots:
         QCOMPARE(LogRows(), 0);
     }
 
-    void deleteQuestion_data() { Rows(); }
-    void deleteQuestion() {
-        QFETCH(int, i);
-        const Tela& t = kTelas[i];
-        Seed(t);
-        driver->Open(t.screen);
-        messages.questions.enqueue(false);
-        driver->Click("BtExcluir");
-        QCOMPARE(messages.shown.last().text, "Deseja eliminar este Registro?");
-        QCOMPARE(Count(t.table), 1);
-        driver->Click("BtExcluir"); // unanswered: the preselected button
-        QVERIFY(!messages.shown.last().answered);
-        QCOMPARE(Count(t.table), t.deleteDefaultYes ? 0 : 1);
-        QCOMPARE(LogRows(), t.deleteDefaultYes && *t.logTitle ? 1 : 0);
-    }
-
-    void inclusionAndDeletionAreAudited_data() { Rows(); }
-    void inclusionAndDeletionAreAudited() {
+    void inclusionAndDeletionAreAskedAndAudited_data() { Rows(); }
+    void inclusionAndDeletionAreAskedAndAudited() {
         QFETCH(int, i);
         const Tela& t = kTelas[i];
         const QString code = t.code, title = QString::fromUtf8(t.logTitle),
@@ -134,8 +162,18 @@ private slots:
         if (!title.isEmpty())
             QCOMPARE(LastLog(), title + '|' + QString::fromUtf8(t.inclusionText) + name + "|0|" + code);
 
-        messages.questions.enqueue(true);
+        // The delete asks; unanswered, the preselected button decides.
+        messages.questions.enqueue(false);
         driver->Click("BtExcluir");
+        QCOMPARE(messages.shown.last().text, "Deseja eliminar este Registro?");
+        QCOMPARE(Count(t.table), 1);
+        driver->Click("BtExcluir");
+        QVERIFY(!messages.shown.last().answered);
+        QCOMPARE(Count(t.table), t.deleteDefaultYes ? 0 : 1);
+        if (!t.deleteDefaultYes) {
+            messages.questions.enqueue(true);
+            driver->Click("BtExcluir");
+        }
         QCOMPARE(Count(t.table), 0);
         QCOMPARE(LogRows(), title.isEmpty() ? 0 : 2);
         if (!title.isEmpty())
@@ -369,6 +407,261 @@ private slots:
         QCOMPARE(driver->Text("EdtDesBanho"), cheia);
         driver->Click("SbConfirmar");
         QCOMPARE(Scalar("SELECT DESCRICAO FROM BANHO").toString(), cheia);
+    }
+
+    void confirmRefusesCodesThatDoNotExist() {
+        Insert("GRUPO_COR (CODIGO, DESCRICAO)", {"'0001', 'CLARAS'", "'0002', 'ESCURAS'"});
+        Insert("TABFIS (CODIGO, DESCRICAO, PADRAO)",
+               {"'001', 'MALHA CRUA', 'S'", "'002', 'MALHA TINTA', 'N'"});
+        Insert("TABTRI (CODIGO, DESCRICAO)", {"'000', 'TRIBUTADA INTEGRALMENTE'", "'040', 'ISENTA'"});
+        Sql("INSERT INTO CADCORTIN (CODIGO, DESCRICAO, COD_GRUPO, COD_CLAFIS, COD_CLATRIB, TON) "
+            "VALUES ('0000000001', 'CINZA', '0001', '001', '000', 'Clara')");
+        Commit();
+        driver->Open("TFmCadCorTing");
+        const struct {
+            const char *box, *wrong, *right, *text;
+        } cases[] = {
+            {"EdtCodGrupo", "0009", "0002", "Grupo inválido."},
+            {"EdtClaFis", "009", "002", "Classificação fiscal inválida."},
+            {"EdtClaTrib", "009", "040", "Situação tributária inválida."},
+        };
+        driver->Click("BtnAltera");
+        for (const auto& c : cases) {
+            driver->Type(c.box, c.wrong);
+            driver->Press("Tab"); // leaving the box refuses it
+            QCOMPARE(messages.LastText(), QString::fromUtf8(c.text));
+            QCOMPARE(driver->FocusedName(), QString::fromLatin1(c.box));
+            messages.Clear();
+            driver->Activate("SbConfirmar"); // and so does the shortcut, without leaving it
+            QCOMPARE(TakeMessages(), QString::fromUtf8(c.text));
+            QVERIFY(driver->Visible("PainelConfirma"));
+            QCOMPARE(Count("CADCORTIN", "COD_GRUPO = '0001' AND COD_CLAFIS = '001' AND COD_CLATRIB = '000'"),
+                     1);
+            driver->Type(c.box, c.right);
+        }
+        driver->Type("EdtClaTrib", ""); // an empty code is no code: allowed
+        driver->Activate("SbConfirmar");
+        QCOMPARE(TakeMessages(), QString());
+        QCOMPARE(Count("CADCORTIN", "COD_GRUPO = '0002' AND COD_CLAFIS = '002' AND "
+                                    "(COD_CLATRIB IS NULL OR COD_CLATRIB = '')"),
+                 1);
+    }
+
+    void storedColourOutsideTheListShowsAsItself() {
+        Colours({"'0000000001', 'ANIL', 2003199, 'Clara'", "'0000000002', 'PRETO', 0, 'Clara'"});
+        Commit();
+        driver->Open("TFmCadCorTing");
+        auto* box = driver->Get<QComboBox>("CbCorSis");
+        const int listed = box->count();
+        QCOMPARE(driver->Text("CbCorSis"), "#1E90FF");
+        QCOMPARE(Shown(), QColor(0x1E, 0x90, 0xFF));
+        driver->Click("sbProximo"); // zero is black, not "no colour"
+        QCOMPARE(driver->Text("CbCorSis"), "Preto");
+        QCOMPARE(box->count(), listed - 1);
+
+        driver->Click("sbPrimeiro"); // saved again untouched, the colour stays
+        driver->Click("BtnAltera");
+        driver->Type("EdtDescricao", "ANIL CLARO");
+        driver->Click("SbConfirmar");
+        QCOMPARE(
+            Count("CADCORTIN", "CODIGO = '0000000001' AND DESCRICAO = 'ANIL CLARO' AND COR_SIS = 2003199"),
+            1);
+        driver->Click("BtnAltera");
+        driver->Select("CbCorSis", "Nenhuma");
+        QCOMPARE(box->count(), listed - 1);
+        driver->Click("SbConfirmar");
+        QCOMPARE(Count("CADCORTIN", "CODIGO = '0000000001' AND COR_SIS IS NULL"), 1);
+    }
+
+    void colourPickedInTheDialogIsStoredAsANumber() {
+        Colours({"'0000000001', 'MARINHO', 128, 'Clara'"});
+        Commit();
+        driver->Open("TFmCadCorTing");
+        driver->Click("BtnAltera");
+        messages.colors.enqueue(QColor()); // cancelled, the stored colour stays
+        driver->Select("CbCorSis", "Outra cor...");
+        QCOMPARE(DialogInitial(), QColor(0x00, 0x00, 0x80)); // starting from the colour shown
+        QCOMPARE(driver->Text("CbCorSis"), "Azul Marinho");
+
+        messages.colors.enqueue(QColor(0x12, 0x34, 0x56));
+        driver->Select("CbCorSis", "Outra cor...");
+        QCOMPARE(driver->Text("CbCorSis"), "#123456");
+        QCOMPARE(Shown(), QColor(0x12, 0x34, 0x56));
+        messages.Clear();
+        driver->Click("SbConfirmar");
+        QVERIFY(messages.shown.isEmpty());
+        QCOMPARE(Count("CADCORTIN", "CODIGO = '0000000001' AND COR_SIS = 1193046"), 1); // 0x123456
+
+        driver->Click("BtnAltera"); // a colour of the list shows under its name
+        messages.colors.enqueue(QColor(0xFF, 0x00, 0x00));
+        driver->Select("CbCorSis", "Outra cor...");
+        QCOMPARE(driver->Text("CbCorSis"), "Vermelho");
+        driver->Click("SbConfirmar");
+        QCOMPARE(Count("CADCORTIN", "CODIGO = '0000000001' AND COR_SIS = 16711680"), 1);
+    }
+
+    void pictureFollowsTheColourCode() {
+        Colours({"'0000000001', 'COM IMAGEM', NULL, 'Clara'", "'0000000002', 'SEM IMAGEM', NULL, 'Clara'"});
+        Commit();
+        SavePicture(settings.Path("Cores/0000000001.png"), Qt::red);
+        driver->Open("TFmCadCorTing");
+        QVERIFY(HasPicture());
+        driver->Click("sbProximo");
+        QVERIFY(!HasPicture());
+
+        const QString source = settings.Path("escolhida.png");
+        SavePicture(source, Qt::blue);
+        messages.files.enqueue(source);
+        driver->Click("BtImagem");
+        QVERIFY(QFile::exists(settings.Path("Cores/0000000002.png")));
+        driver->Click("sbPrimeiro");
+        driver->Click("sbProximo");
+        QVERIFY(HasPicture());
+        messages.files.enqueue(settings.Path("nao-existe.png"));
+        driver->Click("BtImagem");
+        QCOMPARE(messages.LastText(), "Não foi possível gravar a imagem da cor.");
+    }
+
+    void secondPriceForAPairIsRefused() {
+        BasePrecos();
+        const QStringList stored = Precos();
+        // The phase typed after the customer was checked: Confirm refuses the pair.
+        driver->Click("BtIncluir");
+        driver->Type("EdtCodCli", "00001");
+        driver->Type("EdtCodFase", "03");
+        driver->Type("EdtCusto", "9,99");
+        driver->Click("SbConfirmar");
+        QCOMPARE(TakeMessages(), "Preço já Cadastrado.");
+        QCOMPARE(driver->FocusedName(), "EdtCodFase");
+        QVERIFY(driver->Visible("PainelConfirma"));
+        driver->Click("BtDesistir");
+
+        // Leaving the customer with the phase filled shows the stored price, even one the filter hid.
+        driver->Type("EdtFiltroCli", "00002");
+        driver->Press("Enter");
+        messages.Clear();
+        driver->Click("BtIncluir");
+        driver->Type("EdtCodCli", "00002");
+        driver->Type("EdtCodFase", "03");
+        driver->Type("EdtCodCli", "00001");
+        driver->Press("Tab");
+        QCOMPARE(TakeMessages(), "Preço já Cadastrado.");
+        QVERIFY(driver->Visible("PainelControle"));
+        QCOMPARE(driver->Rows("DBGrid1"), 2);
+        QCOMPARE(Atual(), "00001/03");
+        QCOMPARE(Precos(), stored);
+        QCOMPARE(AuditRows(), QStringList());
+    }
+
+    void blankOrUnknownCodesAreRefused() {
+        BasePrecos();
+        const QStringList stored = Precos();
+        const struct {
+            const char *box, *other, *otherCode, *typed, *text, *exitText;
+        } cases[] = {
+            // A blank customer box opens the look-up when left; a blank phase may be left.
+            {"EdtCodCli", "EdtCodFase", "02", "", "Cliente não cadastrado.", ""},
+            {"EdtCodCli", "EdtCodFase", "02", "99999", "Cliente não cadastrado.", "Cliente não cadastrado."},
+            {"EdtCodFase", "EdtCodCli", "00001", "", "Fase não cadastrada.", ""},
+            {"EdtCodFase", "EdtCodCli", "00001", "9'", "Fase não cadastrada.", "Fase não cadastrada."},
+        };
+        for (const auto& c : cases) {
+            const QString box = QString::fromLatin1(c.box);
+            driver->Click("BtIncluir");
+            driver->Type(c.other, c.otherCode);
+            driver->Type(box, QString::fromLatin1(c.typed));
+            messages.Clear();
+            driver->Activate("SbConfirmar"); // confirms from inside the box: no exit rule runs
+            QCOMPARE(TakeMessages(), QString::fromUtf8(c.text));
+            QCOMPARE(driver->FocusedName(), box);
+            QVERIFY(driver->Visible("PainelConfirma"));
+
+            messages.searches.enqueue("00002");
+            driver->Press("Tab");
+            const QString exitText = QString::fromUtf8(c.exitText);
+            QCOMPARE(TakeMessages(), exitText);
+            QCOMPARE(driver->FocusedName() == box, !exitText.isEmpty());
+            if (box == "EdtCodCli" && !*c.typed)
+                QCOMPARE(driver->Text("EdtNomeCli"), "TECELAGEM D'ÁVILA");
+            driver->Click("BtDesistir");
+        }
+        QCOMPARE(Precos(), stored);
+    }
+
+    // Include, alter and delete one price: the names as shown at each confirmation, cut to their columns, and
+    // the delete without a question.
+    void namesAreCutAndDeleteAsksNothing() {
+        const QString name = QStringLiteral("INDÚSTRIA TÊXTIL D'ÁVILA E COMÉRCIO - ").repeated(3).left(80);
+        const QString phase =
+            QStringLiteral("TINGIMENTO REATIVO À BAIXA TEMPERATURA - ").repeated(2).left(50);
+        Sql("INSERT INTO ENTIDADE (CODCLI, NOME) VALUES ('00003', " + Aspas(name) + ")");
+        Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('05', " + Aspas(phase) + ")");
+        Commit();
+        driver->Open("TFmTabPrecoServ");
+        driver->Click("BtIncluir");
+        driver->Type("EdtCodCli", "00003");
+        driver->Type("EdtCodFase", "05");
+        driver->Type("EdtCusto", "4,25");
+        driver->Click("SbConfirmar");
+        QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.Texts().join('|')));
+        QCOMPARE(Precos(), QStringList{"00003|05|" + name.left(50) + '|' + phase.left(30) + "|4.25"});
+
+        Sql("UPDATE ENTIDADE SET NOME = 'MALHAS NOVAS' WHERE CODCLI = '00003'");
+        Sql("UPDATE FASE SET DESCRICAO = 'REATIVO' WHERE CODIGO = '05'");
+        Commit();
+        driver->Close();
+        driver->Open("TFmTabPrecoServ");
+        QCOMPARE(driver->Value("DBGrid1", "CLIENTE"), name.left(50)); // stored as last confirmed
+        driver->Click("BtnAltera");
+        QVERIFY(!driver->Enabled("EdtCodCli") && !driver->Enabled("EdtCodFase"));
+        // A price the box cannot read is refused at confirm even though the confirm sets the names first:
+        // nothing is stored, the typed text stays for the user to mend.
+        driver->Type("EdtCusto", "4.5.0");
+        driver->Click("SbConfirmar");
+        QVERIFY2(messages.shown.size() == 1, qPrintable(messages.Texts().join('|')));
+        QCOMPARE(driver->Text("EdtCusto"), "4.5.0");
+        QCOMPARE(Precos(), QStringList{"00003|05|" + name.left(50) + '|' + phase.left(30) + "|4.25"});
+        messages.Clear();
+        driver->Type("EdtCusto", "4,5");
+        driver->Click("SbConfirmar");
+        QCOMPARE(Precos(), QStringList{"00003|05|MALHAS NOVAS|REATIVO|4.5"});
+
+        driver->Click("BtExcluir");
+        QCOMPARE(messages.shown.size(), 0);
+        QCOMPARE(Precos(), QStringList());
+        const QString title = "CADASTRO DE PRECOS DE SERVICOS|";
+        QCOMPARE(AuditRows(),
+                 (QStringList{title + "INCLUSAO DO PRECO DO SERVICO 05 PARA O CLIENTE 00003|0|00003",
+                              title + "ALTERACAO DO PRECO DO SERVICO 05 PARA O CLIENTE 00003|1|00003",
+                              title + "EXCLUSAO DO PRECO DO SERVICO 05 PARA O CLIENTE 00003|2|00003"}));
+    }
+
+    void filterAndPrintedList() {
+        const ReportFolder reports;
+        BasePrecos();
+        for (const QString typed : {"'", "0' OR"}) {
+            driver->Type("EdtFiltroCli", typed);
+            driver->Press("Tab");
+            QCOMPARE(driver->Rows("DBGrid1"), 0);
+        }
+        QCOMPARE(messages.shown.size(), 0);
+        driver->Type("EdtFiltroCli", "00002");
+        driver->Press("Enter");
+        QCOMPARE(driver->Rows("DBGrid1"), 1);
+
+        // What is printed is what the list shows.
+        driver->Click("BtImprimir");
+        QVERIFY(QFileInfo(reports.Path("WTabPrecoServ.pdf")).size() > 0);
+        if (CanReadPdf()) {
+            const QString text = reports.Text("WTabPrecoServ.pdf");
+            QVERIFY2(text.contains("TECELAGEM D'ÁVILA") && text.contains("8,4"), qPrintable(text));
+            QVERIFY(!text.contains("MALHARIA"));
+        }
+
+        // The list is shared: the next screen does not find it filtered.
+        driver->Close();
+        driver->Open("TFmTabPrecoServ");
+        QCOMPARE(driver->Rows("DBGrid1"), 2);
     }
 };
 

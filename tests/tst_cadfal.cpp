@@ -6,12 +6,14 @@
 #include "TPesquisa.h"
 #include "TestDatabase.h"
 #include <QDateEdit>
+#include <QFrame>
 #include <QTest>
 
 namespace {
 const QString kMaiorQueDisponivel = QStringLiteral("Peso Programado maior que disponível.");
 const QString kSemSaldo = QStringLiteral("Não existe saldo na Nota Fiscal de entrada. Deseja continuar?");
 const QString kConcluido = QStringLiteral("Processo concluído.");
+const QString kSemItem = QStringLiteral("Não existe saldo na Nota Fiscal de entrada. Impossível continuar.");
 } // namespace
 
 class TstCadFal : public ScreenTestCase {
@@ -95,6 +97,13 @@ class TstCadFal : public ScreenTestCase {
             driver->Click("btnDesmembrar");
         QVERIFY2(messages.inputs.isEmpty(), "respostas sobrando");
     }
+    // Refused with this message: no sheet nor item more or less.
+    void Recusada(const QString& texto) {
+        const QString antes = Contagens({"FAL", "FAL_ITEN"});
+        driver->Click("BtnIncluir");
+        QCOMPARE(TakeMessages(), texto);
+        QCOMPARE(Contagens({"FAL", "FAL_ITEN"}), antes);
+    }
     QString Contagens(const QStringList& tabelas) {
         return Seen("SELECT (SELECT COUNT(*) FROM " + tabelas.join(") || '/' || (SELECT COUNT(*) FROM ") +
                     ") FROM RDB$DATABASE");
@@ -108,6 +117,7 @@ class TstCadFal : public ScreenTestCase {
 
 private slots:
     void balancoAposCadaGravacaoEExclusao();
+    void loteDigitadoLevaOPeso();
     void reprocessoEDuasLinhasNoMesmoItem();
     void segundaConexaoTomaOPesoLivre();
     void regravacaoMantemColunasDeOutrosEPassosIniciados();
@@ -168,20 +178,54 @@ void TstCadFal::balancoAposCadaGravacaoEExclusao() {
     QCOMPARE(Seen("SELECT COUNT(*) FROM LOG WHERE TEXTO STARTING 'EXCLUSAO'"), "1");
 }
 
+// A lot typed over a saved row moves what it holds to the item it names, within that item's free weight; a
+// lot no invoice has holds nothing. A refusal writes nothing.
+void TstCadFal::loteDigitadoLevaOPeso() {
+    Base();
+    Insert("NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO, PESO_REAL, ROLOS)",
+           {"'N1', 'C1', 'T1', 'L3', 30, 30, 1"});
+    Sql("UPDATE NFTIN SET SALDO = 180");
+    Commit();
+    const auto lotes = [this] {
+        return Seen("SELECT LOTE, PESO FROM NFITIN ORDER BY LOTE") + ';' +
+               Seen("SELECT LOTE, PESO_NF FROM FAL_ITEN");
+    };
+    Cabecalho("000001");
+    Cells("DBGrid1", 0, {{"NF", "N1"}, {"Lote", "L1"}, {"Tecido", "T1"}});
+    for (const auto& [lote, peso, recusa] : {std::tuple("L1", "40", QString()),
+                                             {"L3", "40", kMaiorQueDisponivel},
+                                             {"L9", "25", kSemItem},
+                                             {"L3", "25", QString()}}) {
+        Cells("DBGrid1", 0, {{"Lote", lote}, {"Peso", peso}});
+        if (!recusa.isEmpty()) {
+            Recusada(recusa);
+            QCOMPARE(lotes(), "L1|60;L2|50;L3|30;L1|40");
+            continue;
+        }
+        driver->Click("BtnIncluir");
+        Equilibrio(lote);
+        Abre("000001");
+    }
+    QCOMPARE(lotes(), "L1|100;L2|50;L3|5;L3|25");
+    Exclui("000001");
+    Equilibrio("excluida");
+    QCOMPARE(lotes(), "L1|100;L2|50;L3|30;");
+}
+
 void TstCadFal::reprocessoEDuasLinhasNoMesmoItem() {
     Base();
+    Cabecalho("000001"); // without items it would open as written off
+    Recusada("FAL sem itens. Impossível continuar.");
     Nova("000001", {"T1=30", "T1=50"});
     Gravada("duas linhas num item", "20;50");
     // Over the free weight, summed per invoice item: refused, nothing written.
     Nova("000002", {"T1=15", "T1=15"});
-    driver->Click("BtnIncluir");
-    QCOMPARE(TakeMessages(), kMaiorQueDisponivel);
+    Recusada(kMaiorQueDisponivel);
     QCOMPARE(Livre(), "20;50");
     QCOMPARE(Seen("SELECT NUMERO FROM FAL WHERE NUMERO = '000002'"), QString());
     // A reprocess of the same invoice item takes nothing and closes the original.
     driver->Type("EdtReproc", "000002");
-    driver->Click("BtnIncluir");
-    QCOMPARE(TakeMessages(), "FAL de reprocesso não pode ser a mesma FAL original.");
+    Recusada("FAL de reprocesso não pode ser a mesma FAL original.");
     driver->Type("EdtReproc", "000001");
     Gravada("reprocesso", "20;50");
     QCOMPARE(Seen("SELECT DISTINCT FATURADO FROM FAL_ITEN WHERE FAL = '000001'"), "S");
@@ -196,8 +240,7 @@ void TstCadFal::segundaConexaoTomaOPesoLivre() {
          "INSERT INTO FAL_ITEN (FAL, ORD_IT, NOTA, CODIGO, LOTE, PESO, PESO_NF) VALUES ('000001', 1, 'N1', "
          "'T1', 'L1', 30, 30)",
          "UPDATE NFITIN SET PESO_PROG = 30, PESO = 70 WHERE CODIGO = 'T1'", "UPDATE NFTIN SET SALDO = 120"});
-    driver->Click("BtnIncluir");
-    QCOMPARE(TakeMessages(), kMaiorQueDisponivel);
+    Recusada(kMaiorQueDisponivel);
     QVERIFY(InvoiceImbalances().isEmpty());
     QCOMPARE(Livre(), "70;50");
     // A number stored meanwhile by the other is not altered: a fresh one is offered.
@@ -263,9 +306,7 @@ void TstCadFal::limitesDaMaquinaEBaixaELiberacao() {
     Base();
     Cabecalho("000001", "M1");
     Linha(0, "T1", "19,99");
-    driver->Click("BtnIncluir");
-    QCOMPARE(TakeMessages(),
-             "Peso total da FAL fora do intervalo permitido na máquina.\rO peso mínimo tem de "
+    Recusada("Peso total da FAL fora do intervalo permitido na máquina.\rO peso mínimo tem de "
              "ser superior ou igual a 20 KG.");
     driver->Cell("DBGrid1", "Peso", "71");
     Linha(1, "T2", "50");
@@ -312,6 +353,19 @@ void TstCadFal::modoProdutoPerguntaQuandoFaltaSaldo() {
     Exclui("000001");
     Equilibrio("excluida");
     QCOMPARE(Livre(), "100;50");
+    // An item no invoice has, or one deleted while the question is open, holds nothing.
+    Cabecalho("000002");
+    Cells("DBGrid1", 0, {{"NF", "N1"}, {"Tecido", "T1"}, {"Peso", "120"}, {"Lote", "L9"}});
+    Recusada(kSemItem);
+    Cells("DBGrid1", 0, {{"Lote", "L1"}});
+    messages.antesDaPergunta = [this] {
+        ByOther({"DELETE FROM NFITIN WHERE LOTE = 'L1'", "UPDATE NFTIN SET SALDO = 50"});
+    };
+    messages.questions.enqueue(true);
+    driver->Click("BtnIncluir");
+    QCOMPARE(TakeShown(), kSemSaldo + '|' + kSemItem);
+    QCOMPARE(Seen("SELECT COUNT(*) FROM FAL"), "0");
+    Equilibrio("item excluido");
 }
 
 void TstCadFal::precoDaCorEQuadroDaEstampa() {
@@ -331,27 +385,22 @@ void TstCadFal::precoDaCorEQuadroDaEstampa() {
     // Unreleased after the region was checked on the sheet.
     Sql("UPDATE TABPRECO SET LIBERADO = 'N' WHERE COR = 'C01'");
     Commit();
-    const auto recusa = [this](const QString& texto) {
-        driver->Click("BtnIncluir");
-        QCOMPARE(TakeMessages(), texto);
-        QCOMPARE(Seen("SELECT COUNT(*) FROM FAL"), "0");
-    };
     CorNaTela("C03");
     driver->Select("CbPrazo", "28"); // the table has no column for this term
-    recusa("Preço da cor não cadastrado.");
+    Recusada("Preço da cor não cadastrado.");
     driver->Select("CbPrazo", "07");
     CorNaTela("C01");
-    recusa("Preço da cor não Liberado.");
+    Recusada("Preço da cor não Liberado.");
     CorNaTela("C02");
-    recusa("Data da última alteração de preço, " + QDate::currentDate().addDays(-6).toString("dd/MM/yyyy") +
-           " maior que o limite do dia definido: 5.");
+    Recusada("Data da última alteração de preço, " + QDate::currentDate().addDays(-6).toString("dd/MM/yyyy") +
+             " maior que o limite do dia definido: 5.");
     CorNaTela("C04");
-    recusa("Preço da cor sem data de alteração; não há como conferir o limite de 5 dias.");
+    Recusada("Preço da cor sem data de alteração; não há como conferir o limite de 5 dias.");
     CorNaTela("C03");
     driver->Page("PageControl1", "Estampa");
     driver->Type("EdtEstampa", "E2");
     driver->Type("EdtVarEst", "01");
-    recusa("Quadro/Cilindro da Estampa inativo. Portador GRAVACOES SUL.");
+    Recusada("Quadro/Cilindro da Estampa inativo. Portador GRAVACOES SUL.");
     driver->Type("EdtEstampa", "E1");
     Gravada("preco com cinco dias e quadros ativos", "60;50");
     QCOMPARE(Seen("SELECT COR, PRAZO, ESTAMPA FROM FAL"), "C03|07|E1");
@@ -395,8 +444,7 @@ void TstCadFal::limiteDeCredito() {
     const QString liberado = "SELECT TEXTO FROM LOG WHERE TEXTO STARTING 'LIBERADO LIMITE'";
     QCOMPARE(Seen(liberado), QString());
     messages.logins.enqueue({"CHEFE", "chefe"});
-    driver->Click("BtnIncluir");
-    QCOMPARE(TakeMessages(), "Cliente Excedeu o Limite de Crédito.");
+    Recusada("Cliente Excedeu o Limite de Crédito.");
     QCOMPARE(Seen(liberado), "LIBERADO LIMITE DE CREDITO DA FAL 000001 TIPO: NORMAL LIBERADO POR CHEFE.");
 
     // A reprocess is not checked.
@@ -413,7 +461,10 @@ void TstCadFal::corNaoMudaComConsumoBaixado() {
     Base();
     Cor("C01");
     Cor("C02");
+    Sql("UPDATE CADCORTIN SET COR_SIS = 16711680 WHERE CODIGO = 'C02'");
     Commit();
+    const auto painel = [this] { return driver->Get<QFrame>("PnCor")->palette().color(QPalette::Window); };
+    const QColor semCor = painel();
     Cabecalho("000001");
     CorNaTela("C01");
     Linha(0, "T1", "40");
@@ -422,8 +473,7 @@ void TstCadFal::corNaoMudaComConsumoBaixado() {
     Commit();
     Abre("000001");
     driver->Type("EdtCor", "C02");
-    driver->Click("BtnIncluir");
-    QCOMPARE(TakeMessages(), "Consumo da FAL já baixado. Impossível alterar a cor.");
+    Recusada("Consumo da FAL já baixado. Impossível alterar a cor.");
     QCOMPARE(Seen("SELECT COR FROM FAL"), "C01");
     // The colour stays: the sheet saves.
     driver->Type("EdtCor", "C01");
@@ -432,8 +482,13 @@ void TstCadFal::corNaoMudaComConsumoBaixado() {
     Sql("UPDATE TNG_CONSUMOS SET BAIXADO = 'N'");
     Commit();
     Abre("000001");
-    driver->Type("EdtCor", "C02");
+    QCOMPARE(painel(), semCor);
+    TypeAndTab("EdtCor", "C02");
+    QCOMPARE(painel(), QColor(Qt::red)); // the colour's COR_SIS
     Gravada("outra cor", "60;50");
+    QCOMPARE(painel(), semCor);
+    Abre("000001");
+    QCOMPARE(painel(), QColor(Qt::red));
     QCOMPARE(Seen("SELECT TEXTO FROM LOG WHERE TEXTO STARTING 'ALTERADO DESENHO'"),
              "ALTERADO DESENHO DE: C01 Para C02, ALTERADO VARIANTE DE: 01 Para 01");
 }
@@ -495,8 +550,7 @@ void TstCadFal::exclusaoRecusadaEAberturaComSituacao() {
     Nova("000001", {"T1=40"});
     Gravada("gravada", "60;50");
     const auto abre = [this](const QString& situacao) {
-        Abre("000009"); // the number typed again would not read the sheet again
-        Abre("000001");
+        Abre("000001"); // typed again, the number reads the sheet again
         QCOMPARE(driver->Text("EdtSituacao"), situacao);
     };
     abre("PREPARO");
@@ -745,9 +799,7 @@ void TstCadFal::duplicaTomaSoOPesoLivre() {
     QVERIFY(!copia.isEmpty() && copia != QLatin1String("000001"));
     QCOMPARE(driver->Value("DBGrid1", "Disp"), "40");
     QCOMPARE(driver->Value("DBGrid1", "Peso"), "60");
-    driver->Click("BtnIncluir");
-    QCOMPARE(TakeMessages(), kMaiorQueDisponivel);
-    QCOMPARE(Seen("SELECT COUNT(*) FROM FAL"), "1");
+    Recusada(kMaiorQueDisponivel);
     QVERIFY(InvoiceImbalances().isEmpty());
     QCOMPARE(Livre(), "40;50");
     driver->Cell("DBGrid1", "Peso", "40");
@@ -788,13 +840,14 @@ void TstCadFal::reprocessoPeloBotao() {
     Commit();
 
     Abre("000002");
-    driver->Type("EdtReproc", "000002");
-    driver->Click("BitBtn9");
-    QCOMPARE(TakeMessages(), "FAL de reprocesso não pode ser a mesma FAL original.");
-    QCOMPARE(driver->FocusedName(), "EdtReproc");
-    driver->Type("EdtReproc", "000008");
-    driver->Click("BitBtn9");
-    QCOMPARE(TakeMessages(), "FAL 000008 não cadastrada.");
+    for (const auto& [numero, recusa] :
+         {std::pair("000002", "FAL de reprocesso não pode ser a mesma FAL original."),
+          {"000008", "FAL 000008 não cadastrada."}}) {
+        driver->Type("EdtReproc", numero);
+        driver->Click("BitBtn9");
+        QCOMPARE(TakeMessages(), QString::fromUtf8(recusa));
+        QCOMPARE(driver->FocusedName(), "EdtReproc");
+    }
     driver->Type("EdtReproc", "000001");
     messages.questions.enqueue(false);
     driver->Click("BitBtn9");

@@ -18,6 +18,10 @@ const QString kSemSaldo = QStringLiteral("Não existe saldo na Nota Fiscal de en
 const QString kContinua = QStringLiteral("Não existe saldo na Nota Fiscal de entrada. Deseja continuar?");
 const QString kAjuste = QStringLiteral("Existe diferença no saldo.\rDeseja ajustar o mesmo?");
 const QString kEmProcesso = QStringLiteral("FAL em Processo. Impossível Substituir.");
+// T1 of lot L1 brings 150 kg instead of 500.
+const QStringList kL1de150 = {
+    "UPDATE NFITIN SET PESO_REAL = 150, PESO = 150 WHERE CODIGO = 'T1' AND LOTE = 'L1'",
+    "UPDATE NFTIN SET SALDO = 650"};
 } // namespace
 
 class TstGeracaoFal : public ScreenTestCase {
@@ -108,6 +112,17 @@ class TstGeracaoFal : public ScreenTestCase {
         driver->Type("EdtLote", numero);
         driver->Focus("EdtCodCli");
     }
+    // The base, the statements given, programme 000001 of those rows (see Programa) open on the screen.
+    void Prepara(const QStringList& linhas, const QStringList& preparo = {}, const QString& saldoNota = {}) {
+        Base(saldoNota);
+        for (const QString& sql : preparo)
+            Sql(sql);
+        for (int i = 0; i < linhas.size(); ++i)
+            Programa("000001", i + 1, linhas.at(i));
+        Commit();
+        driver->Open("TFmTngProg");
+        Abre("000001");
+    }
     void Seleciona(int linha, bool marcada = true) { Tick("DBGrid1", linha, "Gerar", marcada); }
     void Celula(int linha, const QString& campo, const QString& valor) {
         Cells("DBGrid1", linha, {{campo, valor}});
@@ -123,12 +138,7 @@ class TstGeracaoFal : public ScreenTestCase {
 
 private slots:
     void balanceAfterGenerateUpdateReplaceAndDelete() {
-        Base();
-        Programa("000001", 1, "PESO=100");
-        Programa("000001", 2, "CODIGO=T2;PESO=50");
-        Commit();
-        driver->Open("TFmTngProg");
-        Abre("000001");
+        Prepara({"PESO=100", "CODIGO=T2;PESO=50"});
         QCOMPARE(driver->Rows("DBGrid1"), 2);
         Seleciona(0);
         Seleciona(1);
@@ -140,10 +150,8 @@ private slots:
         QCOMPARE(Itens("000500"), "T1|L1|100|100;T2|L1|50|50");
         QCOMPARE(Fals("000001"), "1|000500;2|000500");
         QCOMPARE(Campo(0, "Fal") + ';' + Campo(1, "Fal"), QStringLiteral("000500;000500"));
-        QCOMPARE(
-            RowsSeenByOthers("SELECT TITULO, TEXTO FROM LOG"),
-            QStringList{"PROGRAMACAO DO TINGIMENTO|GERACAO DA FAL 000500 NA PROGRAMACAO 000001 COR AZUL PARA "
-                        "AZUL"});
+        QCOMPARE(Seen("SELECT TITULO, TEXTO FROM LOG"),
+                 "PROGRAMACAO DO TINGIMENTO|GERACAO DA FAL 000500 NA PROGRAMACAO 000001 COR AZUL PARA AZUL");
 
         // "Atualizar": the first item down to 80 kg.
         Seleciona(0);
@@ -181,10 +189,7 @@ private slots:
         QCOMPARE(Livre(), "T1|L1|500;T1|L2|200;T2|L1|300");
         QCOMPARE(Saldo(), "1000");
         QCOMPARE(Fals("000001"), "1|;2|");
-        QCOMPARE(Seen("SELECT (SELECT COUNT(*) FROM FAL) || '/' || (SELECT COUNT(*) FROM FAL_ITEN) || '/' || "
-                      "(SELECT "
-                      "COUNT(*) FROM PROCESSO_TIN) FROM RDB$DATABASE"),
-                 "0/0/0");
+        QCOMPARE(Count("FAL") + Count("FAL_ITEN") + Count("PROCESSO_TIN"), 0);
     }
 
     void refusalsWriteNothing_data() {
@@ -254,14 +259,7 @@ private slots:
         QFETCH(QString, numero);
         QFETCH(QList<bool>, respostas);
         QFETCH(QString, mensagem);
-        Base();
-        for (const QString& sql : preparo)
-            Sql(sql);
-        for (int i = 0; i < linhas.size(); ++i)
-            Programa("000001", i + 1, linhas.at(i));
-        Commit();
-        driver->Open("TFmTngProg");
-        Abre("000001");
+        Prepara(linhas, preparo);
         QCOMPARE(driver->Rows("DBGrid1"), linhas.size());
         for (int i = 0; i < linhas.size(); ++i)
             Seleciona(i);
@@ -306,14 +304,9 @@ private slots:
         QFETCH(QList<bool>, respostas);
         QFETCH(bool, pergunta);
         QFETCH(double, peso);
-        Base();
-        Sql("UPDATE NFITIN SET PESO_REAL = " + PermanecePonto(100 + sobra) +
-            ", PESO = " + PermanecePonto(100 + sobra) + " WHERE CODIGO = 'T1' AND LOTE = 'L1'");
-        Sql("UPDATE NFTIN SET SALDO = (SELECT SUM(PESO) FROM NFITIN)");
-        Programa("000001", 1, "PESO=100");
-        Commit();
-        driver->Open("TFmTngProg");
-        Abre("000001");
+        Prepara({"PESO=100"}, {"UPDATE NFITIN SET PESO_REAL = " + PermanecePonto(100 + sobra) + ", PESO = " +
+                                   PermanecePonto(100 + sobra) + " WHERE CODIGO = 'T1' AND LOTE = 'L1'",
+                               "UPDATE NFTIN SET SALDO = (SELECT SUM(PESO) FROM NFITIN)"});
         Seleciona(0);
         Gera("000500", respostas);
         QCOMPARE(CountShown("question", kAjuste), pergunta ? 1 : 0);
@@ -339,13 +332,10 @@ private slots:
 
     void deliveryOfTheSheet() {
         QFETCH(QStringList, roteiros);
-        Base();
+        QStringList linhas;
         for (int i = 0; i < roteiros.size(); ++i)
-            Programa("000001", i + 1,
-                     QStringLiteral("CODIGO=T%1;PESO=10;ROTEIRO=%2").arg(i + 1).arg(roteiros[i]));
-        Commit();
-        driver->Open("TFmTngProg");
-        Abre("000001");
+            linhas << QStringLiteral("CODIGO=T%1;PESO=10;ROTEIRO=%2").arg(i + 1).arg(roteiros[i]);
+        Prepara(linhas);
         for (int i = 0; i < roteiros.size(); ++i)
             Seleciona(i);
         Gera("000500");
@@ -426,24 +416,22 @@ private slots:
         };
         const QStringList antes = Estado();
 
+        // Held on the invoice item, or on the programme row (which stops the generation once the rows were
+        // given their sheet): nothing written.
         auto outra = OpenSecond(QStringLiteral("kelm-test-trava"));
-        SqlOn(*outra, "UPDATE NFITIN SET OBS = 'em conferência' WHERE CODIGO = 'T1' AND LOTE = 'L1'");
-        messages.inputs.enqueue("000500");
-        QVERIFY(!gera());
-        QVERIFY(!gerou);
-        QVERIFY2(Errors().contains("outro usuário"), qPrintable(Errors()));
-        QCOMPARE(itens.Texto(0, QStringLiteral("Fal")), QString());
-        outra->Transaction()->RollbackRetaining();
-        QCOMPARE(Estado(), antes);
-        // Held on the programme row instead, it stops the generation once the rows were given their sheet.
-        messages.Clear();
-        SqlOn(*outra, "UPDATE TNG_PROG SET OBS = 'em conferência' WHERE NUMERO = '000001'");
-        messages.inputs.enqueue("000500");
-        QVERIFY(!gera());
-        QVERIFY2(Errors().contains("outro usuário"), qPrintable(Errors()));
-        QCOMPARE(itens.Texto(0, QStringLiteral("Fal")), QString());
-        outra->Transaction()->RollbackRetaining();
-        QCOMPARE(Estado(), antes);
+        for (const char* trava :
+             {"UPDATE NFITIN SET OBS = 'em conferência' WHERE CODIGO = 'T1' AND LOTE = 'L1'",
+              "UPDATE TNG_PROG SET OBS = 'em conferência' WHERE NUMERO = '000001'"}) {
+            messages.Clear();
+            SqlOn(*outra, trava);
+            messages.inputs.enqueue("000500");
+            QVERIFY(!gera());
+            QVERIFY(!gerou);
+            QVERIFY2(Errors().contains("outro usuário"), qPrintable(Errors()));
+            QCOMPARE(itens.Texto(0, QStringLiteral("Fal")), QString());
+            outra->Transaction()->RollbackRetaining();
+            QCOMPARE(Estado(), antes);
+        }
 
         // Released, the same rows generate once, with nothing of the failed try.
         messages.Clear();
@@ -459,17 +447,12 @@ private slots:
     }
 
     void failedReplaceKeepsTheOldSheet() {
-        Base();
         Sql("CREATE EXCEPTION E_TESTE 'falha forcada'");
         Commit();
         Sql("CREATE TRIGGER T_FALHA FOR PROCESSO_TIN BEFORE INSERT AS BEGIN IF (NEW.CODIGO = 'T2') THEN "
             "EXCEPTION E_TESTE; END");
         Commit();
-        Programa("000001", 1, "PESO=100");
-        Programa("000001", 2, "CODIGO=T2;PESO=50");
-        Commit();
-        driver->Open("TFmTngProg");
-        Abre("000001");
+        Prepara({"PESO=100", "CODIGO=T2;PESO=50"});
         Seleciona(0);
         Gera("000500");
         QCOMPARE(TakeMessages(), kGerada);
@@ -497,35 +480,21 @@ private slots:
     }
 
     void onlyTheLotNamedMoves() {
-        Base();
-        Programa("000001", 1, "LOTE=L2;PESO=60");
-        Programa("000001", 2, "LOTE=ABC;LOTENF=L1;PESO=40"); // its own lot, on the invoice's lot L1
-        Commit();
-        driver->Open("TFmTngProg");
-        Abre("000001");
-        Seleciona(0);
-        Gera("000500");
-        QCOMPARE(TakeMessages(), kGerada);
-        Equilibrio("lote L2");
-        QCOMPARE(Livre(), "T1|L1|500;T1|L2|140;T2|L1|300");
-        QCOMPARE(Itens("000500"), "T1|L2|60|60");
-
-        Seleciona(1);
-        Gera("000501");
-        QCOMPARE(TakeMessages(), kGerada);
-        Equilibrio("lote L1");
-        QCOMPARE(Livre(), "T1|L1|460;T1|L2|140;T2|L1|300");
-        QCOMPARE(Itens("000501"), "T1|L1|40|40");
+        Prepara({"LOTE=L2;PESO=60", "LOTE=ABC;LOTENF=L1;PESO=40"}); // the second on the invoice's lot L1
+        for (const auto& [linha, fal, livre, itens] :
+             {std::tuple{0, "000500", "T1|L1|500;T1|L2|140;T2|L1|300", "T1|L2|60|60"},
+              {1, "000501", "T1|L1|460;T1|L2|140;T2|L1|300", "T1|L1|40|40"}}) {
+            Seleciona(linha);
+            Gera(fal);
+            QCOMPARE(TakeMessages(), kGerada);
+            Equilibrio(fal);
+            QCOMPARE(Livre(), livre);
+            QCOMPARE(Itens(fal), itens);
+        }
     }
 
     void stepsOncePerFabricInRouteOrder() {
-        Base();
-        Programa("000001", 1, "PESO=50");
-        Programa("000001", 2, "LOTE=L2;PESO=30");
-        Programa("000001", 3, "CODIGO=T2;ROTEIRO=R5;PESO=20;PARTIDA=000011");
-        Commit();
-        driver->Open("TFmTngProg");
-        Abre("000001");
+        Prepara({"PESO=50", "LOTE=L2;PESO=30", "CODIGO=T2;ROTEIRO=R5;PESO=20;PARTIDA=000011"});
         for (int i = 0; i < 3; ++i)
             Seleciona(i);
         Gera("000500");
@@ -540,14 +509,7 @@ private slots:
     }
 
     void updateFindsItemsAsLoaded() {
-        Base();
-        Sql("UPDATE NFITIN SET PESO_REAL = 150, PESO = 150 WHERE CODIGO = 'T1' AND LOTE = 'L1'");
-        Sql("UPDATE NFTIN SET SALDO = 650");
-        Programa("000001", 1, "PESO=100");
-        Programa("000001", 2, "CODIGO=T2;PESO=50");
-        Commit();
-        driver->Open("TFmTngProg");
-        Abre("000001");
+        Prepara({"PESO=100", "CODIGO=T2;PESO=50"}, kL1de150);
         Seleciona(0);
         Seleciona(1);
         Gera("000500");
@@ -607,12 +569,7 @@ private slots:
     }
 
     void updateTouchesOnlyTheItemItMatched() {
-        Base();
-        Programa("000001", 1, "PESO=100");
-        Programa("000001", 2, "LOTE=L2;PESO=50");
-        Commit();
-        driver->Open("TFmTngProg");
-        Abre("000001");
+        Prepara({"PESO=100", "LOTE=L2;PESO=50"});
         Seleciona(0);
         Seleciona(1);
         Gera("000500");
@@ -645,14 +602,56 @@ private slots:
         QCOMPARE(Estado(), antes);
     }
 
+    // An item holds weight only of an invoice item that is there: one its invoice or lot was changed to, or
+    // one another user deletes while a question is open, is refused and nothing is written.
+    void itemMissingFromTheInvoiceHoldsNothing_data() {
+        QTest::addColumn<bool>("atualiza");       // "Atualizar" of a sheet generated first, else "Gerar"
+        QTest::addColumn<QStringList>("celulas"); // "Campo=valor" typed on the item
+        QTest::addColumn<QString>("excluido"); // lot of T1 deleted from N1 at the first question or input box
+        QTest::addColumn<QString>("mensagem");
+        const QString falta = QStringLiteral("Item T1 lote %1 não encontrado na Nota Fiscal %2.");
+        QTest::newRow("atualizar, lote que a nota não tem")
+            << true << QStringList{"Lote=L9"} << "" << falta.arg("L9", "N1");
+        QTest::newRow("atualizar, outra nota")
+            << true << QStringList{"Nota=N2"} << "" << falta.arg("L1", "N2");
+        QTest::newRow("atualizar, excluído durante a pergunta")
+            << true << QStringList{"Lote=L2", "Peso=250"} << "L2" << falta.arg("L2", "N1");
+        QTest::newRow("gerar, excluído ao pedir o número")
+            << false << QStringList{} << "L1" << falta.arg("L1", "N1");
+    }
+
+    void itemMissingFromTheInvoiceHoldsNothing() {
+        QFETCH(bool, atualiza);
+        QFETCH(QStringList, celulas);
+        QFETCH(QString, excluido);
+        Prepara({"PESO=100"});
+        if (atualiza) {
+            Seleciona(0);
+            Gera("000500");
+            QCOMPARE(TakeMessages(), kGerada);
+        }
+        Seleciona(0);
+        for (const QString& celula : celulas)
+            Celula(0, celula.section('=', 0, 0), celula.section('=', 1));
+        QStringList antes = Estado();
+        const auto exclui = [&] {
+            ByOther({"DELETE FROM NFITIN WHERE CODIGO = 'T1' AND LOTE = " + Aspas(excluido),
+                     "UPDATE NFTIN SET SALDO = (SELECT SUM(PESO) FROM NFITIN)"});
+            antes = Estado();
+        };
+        if (!excluido.isEmpty())
+            (atualiza ? messages.antesDaPergunta : messages.antesDaEntrada) = exclui;
+        messages.questions.enqueue(true); // on beyond the free weight
+        if (atualiza)
+            driver->Click("BitBtn9");
+        else
+            Gera("000501");
+        QTEST(TakeMessages(), "mensagem");
+        QCOMPARE(Estado(), antes);
+    }
+
     void twoStationsUpdateOneSheet() {
-        Base();
-        Sql("UPDATE NFITIN SET PESO_REAL = 150, PESO = 150 WHERE CODIGO = 'T1' AND LOTE = 'L1'");
-        Sql("UPDATE NFTIN SET SALDO = 650");
-        Programa("000001", 1, "PESO=100");
-        Commit();
-        driver->Open("TFmTngProg");
-        Abre("000001");
+        Prepara({"PESO=100"}, kL1de150);
         Seleciona(0);
         Gera("000500");
         QCOMPARE(TakeMessages(), kGerada);

@@ -142,8 +142,7 @@ void TstTngMov::stepsOfASheetAndOfAFabric() {
     QCOMPARE(messages.LastText(), QStringLiteral("Número de FAL/Partida inválido."));
 
     // Parameter 210: no grid before a fabric.
-    Sql("UPDATE PARAMETROS SET VALOR = 'S' WHERE NUMERO = 210");
-    Commit();
+    ByOther("UPDATE PARAMETROS SET VALOR = 'S' WHERE NUMERO = 210");
     driver->Close();
     driver->Open("TfmTngMov");
     driver->Type("EdtFalMov", "000001");
@@ -156,11 +155,9 @@ void TstTngMov::stepsOfASheetAndOfAFabric() {
 
 void TstTngMov::entering_cells_fills_them_and_tab_checks() {
     Base();
-    Sql("UPDATE ACESSO_USUARIOS SET CODFUN = '00005' WHERE CODIGO = '001'");
-    Sql("UPDATE PROCESSO_TIN SET CONCLUIDO = 'S', PENDENTE = 'N', FUNCIONARIO = '00001', LOCAL = '0001' "
-        "WHERE FASE IN "
-        "('01', '04')");
-    Commit();
+    ByOther({"UPDATE ACESSO_USUARIOS SET CODFUN = '00005' WHERE CODIGO = '001'",
+             "UPDATE PROCESSO_TIN SET CONCLUIDO = 'S', PENDENTE = 'N', FUNCIONARIO = '00001', LOCAL = '0001' "
+             "WHERE FASE IN ('01', '04')"});
     Abre("000001");
     auto* grade = driver->Get<TZoDBGrid>("DBGrid1");
     const auto entra = [&](const QString& campo) { grade->SelectField(campo); };
@@ -240,16 +237,14 @@ void TstTngMov::stepOrder() {
     driver->Row("DBGrid1", 0);
     QCOMPARE(messages.Texts(), QStringList());
     // A finished fabric's middle step may still be corrected.
-    Sql("UPDATE PROCESSO_TIN SET CONCLUIDO = 'S', PENDENTE = 'N' WHERE FASE <> '04'");
-    Commit();
+    ByOther("UPDATE PROCESSO_TIN SET CONCLUIDO = 'S', PENDENTE = 'N' WHERE FASE <> '04'");
     driver->Close();
     Abre("000001");
     Celulas("03", {{"Observacao", "CORRIGIDO"}, {"Concluido", "R"}});
     driver->Row("DBGrid1", 0);
     QCOMPARE(messages.Texts(), QStringList());
     // The whole sheet without a fabric, and a sheet another reprocesses, are held to no order.
-    Sql("UPDATE PROCESSO_TIN SET CONCLUIDO = 'N', PENDENTE = NULL");
-    Commit();
+    ByOther("UPDATE PROCESSO_TIN SET CONCLUIDO = 'N', PENDENTE = NULL");
     for (const char* reprocessada : {"", "000002"}) {
         if (*reprocessada)
             Sql("INSERT INTO FAL (NUMERO, NUM_REPROC) VALUES ('000002', '000001')");
@@ -262,9 +257,8 @@ void TstTngMov::stepOrder() {
     }
 
     // Parameter 210: an open step is held too, but for the last one.
-    Sql("DELETE FROM FAL WHERE NUMERO = '000002'");
-    Sql("UPDATE PARAMETROS SET VALOR = 'S' WHERE NUMERO = 210");
-    Commit();
+    ByOther(
+        {"DELETE FROM FAL WHERE NUMERO = '000002'", "UPDATE PARAMETROS SET VALOR = 'S' WHERE NUMERO = 210"});
     driver->Close();
     Abre("000001");
     Celulas("03", {{"Hora_Inicio", "10:00"}});
@@ -278,8 +272,7 @@ void TstTngMov::stepOrder() {
 
 void TstTngMov::machineOfThePhase() {
     Base("N", "S");
-    Sql("UPDATE PROCESSO_TIN SET CONCLUIDO = 'S', PENDENTE = 'N' WHERE FASE <> '04'");
-    Commit();
+    ByOther("UPDATE PROCESSO_TIN SET CONCLUIDO = 'S', PENDENTE = 'N' WHERE FASE <> '04'");
     Abre("000001");
     const QString recusa = "Fase da máquina difere da fase do apontamento. Impossível continuar.";
     // Phase 04 of group 03: its machines and the group's; another phase's refused and the edit undone.
@@ -296,8 +289,7 @@ void TstTngMov::machineOfThePhase() {
     driver->Row("DBGrid1", 1);
     QCOMPARE(messages.Texts(), QStringList());
     // No machine for the phase nor its group: the look-up says so instead of listing nothing.
-    Sql("DELETE FROM MAQ_TIN WHERE FASE IN ('03', '04')");
-    Commit();
+    ByOther("DELETE FROM MAQ_TIN WHERE FASE IN ('03', '04')");
     messages.Clear();
     driver->Row("DBGrid1", Linha("04"));
     driver->Screen()->findChild<TZoDBGrid*>("DBGrid1")->SelectField("Maquina");
@@ -318,12 +310,11 @@ void TstTngMov::saveWithAuditLinesAndMeasures() {
     driver->Type("EdtGramatura", "150");
     driver->Click("BtnGravar");
     QCOMPARE(messages.Texts(), QStringList());
-    QCOMPARE(
-        RowsSeenByOthers(kPassos),
-        QStringList({"01|N|S|00001|P1|01|23/11/2026|23/11/2026|08:00:00|23/11/2026|09:00:00",
-                     "02|N|S|00001|P1|01|23/11/2026|23/11/2026|08:00:00|23/11/2026|10:30:00",
-                     "03|N|S|00001|J1|03|23/11/2026|23/11/2026|08:00:00|23/11/2026|22:15:00",
-                     "04|S|N||||" + QDate::currentDate().toString("dd/MM/yyyy") + "|24/11/2026|07:00:00||"}));
+    QCOMPARE(RowsSeenByOthers(kPassos),
+             QStringList({"01|N|S|00001|P1|01|23/11/2026|23/11/2026|08:00:00|23/11/2026|09:00:00",
+                          "02|N|S|00001|P1|01|23/11/2026|23/11/2026|08:00:00|23/11/2026|10:30:00",
+                          "03|N|S|00001|J1|03|23/11/2026|23/11/2026|08:00:00|23/11/2026|22:15:00",
+                          "04|S|N|||||24/11/2026|07:00:00||"})); // an open step has no production date
     const QString texto =
         "MOVIMENTACAO DA FAL NR.: 000001 FASE: %1 COD: 000101 DT INI 23/11/2026 HR INI 08:00 DT FIM "
         "23/11/2026 HR FIM %2 TUR %3";
@@ -339,24 +330,34 @@ void TstTngMov::saveWithAuditLinesAndMeasures() {
     QCOMPARE(driver->Text("EdtCodPro") + QString::number(driver->Rows("DBGrid1")), QStringLiteral("0"));
     QCOMPARE(driver->FocusedName(), QStringLiteral("EdtFalMov"));
 
-    // A recorded step whose end moved is logged as altered; a remark alone and unchanged measures are not.
+    // A recorded step whose end moved is logged as altered; a remark alone and unchanged measures are not,
+    // and times left as shown keep their seconds.
+    ByOther("UPDATE PROCESSO_TIN SET HORA_INI = '08:00:15', HORA_FIN = '09:00:45' WHERE FASE = '01'");
     driver->Type("EdtCodPro", "000101");
     driver->Press("Tab");
     Celulas("02", {{"Hora_Fim", "11:00"}});
     Celulas("01", {{"Observacao", "OK"}});
     driver->Click("BtnGravar");
     QCOMPARE(messages.Texts(), QStringList());
+    QCOMPARE(RowsSeenByOthers(kPassos).first().section('|', 7), "23/11/2026|08:00:15|23/11/2026|09:00:45");
     QCOMPARE(Logs().size(), 5);
     QCOMPARE(Logs().last(),
              "1|" + QString(texto).replace("MOVIMENTACAO", "ALTERACAO").arg("02", "11:00", "01"));
+    // Reopened by another workstation after the load: recording it again is a movement, as stored.
+    driver->Type("EdtCodPro", "000101");
+    driver->Press("Tab");
+    ByOther("UPDATE PROCESSO_TIN SET PENDENTE = 'S', CONCLUIDO = 'N' WHERE FASE = '02'");
+    Celulas("02", {{"Hora_Fim", "11:30"}});
+    driver->Click("BtnGravar");
+    QCOMPARE(Logs().last(), "3|" + texto.arg("02", "11:30", "01"));
 }
 
 // A concluded step with one thing wrong, or the sheet held by quality control: nothing written, every
 // failure of every step told at once, the grid kept to be put right.
 void TstTngMov::refusalsWriteNothing() {
     Base();
-    Sql("INSERT INTO CONTR_QUL (FAL, CODIGO, APROVADO) VALUES ('000001', '000105', 'N')"); // the other fabric
-    Commit();
+    // quality control holds the other fabric
+    ByOther("INSERT INTO CONTR_QUL (FAL, CODIGO, APROVADO) VALUES ('000001', '000105', 'N')");
     const QStringList antes = RowsSeenByOthers(kPassos);
     const QString fase02 =
         "\nFase 02 - ALVEJAMENTO: Para digitação da Data Final é preciso concluir o Processo.";
@@ -419,10 +420,9 @@ void TstTngMov::failedUpdateRollsEverythingBack() {
 
 void TstTngMov::employeeLimitedToSomePhases() {
     Base();
-    Sql("UPDATE ACESSO_USUARIOS SET CODFUN = '00005' WHERE CODIGO = '001'");
-    Sql("INSERT INTO ACESSO_SETOR (CODIGO, TIPO, SETOR) VALUES ('00005', 'F', '01')");
-    Sql("INSERT INTO ACESSO_SETOR (CODIGO, TIPO, SETOR) VALUES ('00005', 'F', '02')");
-    Commit();
+    ByOther({"UPDATE ACESSO_USUARIOS SET CODFUN = '00005' WHERE CODIGO = '001'",
+             "INSERT INTO ACESSO_SETOR (CODIGO, TIPO, SETOR) VALUES ('00005', 'F', '01')",
+             "INSERT INTO ACESSO_SETOR (CODIGO, TIPO, SETOR) VALUES ('00005', 'F', '02')"});
     Abre("000001");
     QString acessos;
     for (int linha = 0; linha < Mov()->RecordCount(); ++linha)
@@ -433,15 +433,14 @@ void TstTngMov::employeeLimitedToSomePhases() {
     QCOMPARE(messages.LastText(), QStringLiteral("Funcionário sem acesso ao setor 03."));
     driver->Press("F4", "DBGrid1");
     QCOMPARE(Campo(Linha("03"), "Concluido"), QStringLiteral("N"));
-    // The same row on a pending date (30/12/1899 is none): stored as today.
+    // A remark on the same row (30/12/1899 refused, no date): written, and an open step gets no production
+    // date.
     Celulas("02", {{"Data", "30/12/1899"}, {"Observacao", "INICIADO"}});
     messages.Clear();
     driver->Click("BtnGravar");
     QCOMPARE(messages.Texts(), QStringList());
-    QCOMPARE(RowsSeenByOthers(
-                 "SELECT FASE, PENDENTE, FUNCIONARIO, DATA FROM PROCESSO_TIN WHERE CODIGO = '000101' AND "
-                 "DATA IS NOT NULL"),
-             QStringList{"02|S||" + QDate::currentDate().toString("dd/MM/yyyy")});
+    QCOMPARE(Seen("SELECT FASE, PENDENTE, FUNCIONARIO, OBS, DATA FROM PROCESSO_TIN WHERE OBS > ''"),
+             "02|S||INICIADO|");
 }
 
 void TstTngMov::rules() {
@@ -456,8 +455,8 @@ void TstTngMov::rules() {
                   {{{1, false}, {2, false}}, 2, true, false, false}};
     for (const auto& o : ordens)
         QCOMPARE(EtapaLiberada(o.etapas, o.ordem, o.pendente, o.ultima), o.liberada);
-    QCOMPARE(LeDataApontamento("1/2/2026"), QDate(2026, 2, 1));
-    QVERIFY(!LeDataApontamento("29/02/2026").isValid());
+    QCOMPARE(LeData("1/2/2026"), QDate(2026, 2, 1));
+    QVERIFY(!LeData("29/02/2026").isValid());
     QCOMPARE(
         ConfereLinha({"S", "1", "M", "01", "23/11/2026", "8", "23/11/2026", "ab"}, {{"1"}, {"M"}, {"01"}}),
         QStringList{QString::fromUtf8("Hora Final: \"ab\" não é uma hora válida.")});

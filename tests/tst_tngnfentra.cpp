@@ -12,6 +12,8 @@ namespace {
 const QString kNotaLancada = "Nota Já lançada Para este cliente.";
 const QString kBloqueado = "Cliente Bloqueado. Não é permitido lançar a NF.";
 const QString kInativo = "Cliente Inativo. Não é permitido lançar a NF.";
+const QString kItem = "NFITIN (NOTA, CODCLI, ORDEM, CODIGO, DESCRICAO, ROLOS, LOTE, VALOR, PESO, PESO_REAL, "
+                      "PESO_NOTA, PESO_PROG)";
 } // namespace
 
 class TstTngNFEntra : public ScreenTestCase {
@@ -41,22 +43,10 @@ class TstTngNFEntra : public ScreenTestCase {
         Insert("PERIODO_CONCILIADO (TIPO, DATA_INI, DATA_FIN)", {"'CX', '2026-01-01', '2026-10-31'"});
         Insert("NFTIN (NOTA, CLIENTE, DATA, NATUREZA, EMISSOR, SERIE, TIPO, SALDO, TIPO_FRETE)",
                {"'000000100', '00001', '2026-11-20', '1901', '00001', '1', '01', 150, 2"});
-        Item("'000000100', '00001'", 1, "P1", "000010", 100, 100);
-        Item("'000000100', '00001'", 2, "P2", "", 50, 50);
+        Insert(kItem, {"'000000100', '00001', 1, 'P1', 'MEIA MALHA', 4, '000010', 10, 100, 100, 100, 0",
+                       "'000000100', '00001', 2, 'P2', 'MEIA MALHA', 4, '', 10, 50, 50, 50, 0"});
         Insert("TNG_PROG (NUMERO, ORDEM, CODCLI, CODIGO, COR)", {"'000001', 1, '00001', 'P1', 'AZUL'"});
         Commit();
-    }
-    void Item(const QString& notaCliente, int ordem, const QString& codigo, const QString& lote, double real,
-              double pesoNota) {
-        Sql(QString(
-                "INSERT INTO NFITIN (NOTA, CODCLI, ORDEM, CODIGO, DESCRICAO, ROLOS, LOTE, VALOR, PESO, "
-                "PESO_REAL, PESO_NOTA, PESO_PROG) VALUES (%1, %2, '%3', 'MEIA MALHA', 4, '%4', 10, %5, %5, "
-                "%6, 0)")
-                .arg(notaCliente)
-                .arg(ordem)
-                .arg(codigo, lote)
-                .arg(real)
-                .arg(pesoNota));
     }
     TDataSet* Itens() { return driver->Screen()->findChild<TDataSet*>("TbItens"); }
     TZoDBGrid* Grade() { return driver->Get<TZoDBGrid>("DBGrid1"); }
@@ -140,18 +130,27 @@ void TstTngNFEntra::balanceKeepsWhatLotSheetsTook() {
     QCOMPARE(driver->Value("DBGrid1", "Peso_prog"), "40,000");
     QCOMPARE(driver->Value("DBGrid1", "Saldo"), "85,000");
 
-    // A weighed weight below what the sheets hold now is refused, found when writing...
-    driver->Click("BitBtn23");
-    ByOther("UPDATE NFITIN SET PESO_PROG = 100, PESO = 25 WHERE NOTA = '000000200' AND CODIGO = 'P1'");
-    Linha(0, {{"Peso_Real", "90"}});
-    driver->Click("SpeedButton16");
+    // A weighed weight below what the sheets hold now, or a new fabric or lot of the item they hold (an
+    // orphaned sheet), is refused by the update itself, found when writing: nothing of the save is written...
     const QString abaixo =
         "O peso real do item P1 lote L1 (%1 kg) é menor que o peso já programado em FAL (100 kg). "
         "Nada foi gravado.";
-    QCOMPARE(messages.LastText(), abaixo.arg(90));
-    QVERIFY(driver->Visible("SpeedButton16"));
-    QCOMPARE(Gravados("000000200"), QStringList({"P1|L1|125|100|25", "P2||30|0|30"}));
-    driver->Click("btnDesistir");
+    const QString chave = "O item P1 lote L1 tem 100 kg programados em FAL: seu código e lote não podem ser "
+                          "alterados. Nada foi gravado.";
+    for (const auto& [campo, valor, recusa] :
+         {std::tuple("Peso_Real", "90", abaixo.arg(90)), std::tuple("Lote", "L2", chave),
+          std::tuple("Codigo", "P3", chave)}) {
+        driver->Click("BitBtn23");
+        ByOther("UPDATE NFITIN SET PESO_PROG = 100, PESO = 25 WHERE NOTA = '000000200' AND CODIGO = 'P1'");
+        Linha(1, {{"OBS", "outra"}});
+        Linha(0, {{campo, valor}});
+        driver->Click("SpeedButton16");
+        QCOMPARE(messages.LastText(), recusa);
+        QVERIFY(driver->Visible("SpeedButton16"));
+        QCOMPARE(Gravados("000000200"), QStringList({"P1|L1|125|100|25", "P2||30|0|30"}));
+        QCOMPARE(Seen("SELECT LIST(OBS) FROM NFITIN WHERE NOTA = '000000200'"), "conferido");
+        driver->Click("btnDesistir");
+    }
     // ... or before anything is written, when it was loaded so.
     driver->Click("BitBtn23");
     Linha(0, {{"Peso_Real", "99"}});
@@ -342,8 +341,8 @@ void TstTngNFEntra::lotSheetsGuardTheInvoice() {
     Base();
     // Another customer's sheet naming an invoice of the same number never counts.
     Insert("FAL (NUMERO, CLIENTE)", {"'0000007', '00001'", "'0000005', '00002'"});
-    Insert("FAL_ITEN (FAL, NOTA, CODIGO, LOTE, PESO)",
-           {"'0000007', '000000100', 'P1', '000010', 0", "'0000005', '000000100', 'P2', '', 50"});
+    Insert("FAL_ITEN (FAL, ORD_IT, NOTA, CODIGO, LOTE, PESO)",
+           {"'0000007', 1, '000000100', 'P1', '000010', 0", "'0000005', 1, '000000100', 'P2', '', 50"});
     Commit();
     driver->Open("TfmTngNFEntra");
     Mostra("000000100", "00001");
@@ -394,20 +393,21 @@ void TstTngNFEntra::quotesInCodesAndNumbers() {
     Base();
     Insert("NFTIN (NOTA, CLIENTE, DATA, NATUREZA, EMISSOR, SALDO)",
            {"'12''3', 'A''B', '2026-12-01', '1901', 'A''B', 100"});
-    Item("'12''3', 'A''B'", 1, "P1", "L1", 100, 100);
+    Insert(kItem, {"'12''3', 'A''B', 1, 'P1', 'MEIA MALHA', 4, 'L1', 10, 100, 100, 100, 0"});
     Insert("TNG_PROG (NUMERO, ORDEM, CODCLI, CODIGO, COR)",
            {"'000009', 1, 'A''B', 'P1', 'VERDE'", "'000008', 1, 'A''B', 'P2', 'ROSA'"});
     Insert("FAL (NUMERO, CLIENTE)", {"'0000011', 'A''B'"});
-    Insert("FAL_ITEN (FAL, NOTA, CODIGO, LOTE, PESO)", {"'0000011', '12''3', 'P1', 'L1', 0"});
+    Insert("FAL_ITEN (FAL, ORD_IT, NOTA, CODIGO, LOTE, PESO)", {"'0000011', 1, '12''3', 'P1', 'L1', 0"});
     Insert("NOTAITEN (FATURA, PEDIDO)", {"555, '0000011'"});
     Commit();
     driver->Open("TfmTngNFEntra");
-    driver->Type("EdtDataIni", "01/11/2026");
-    driver->Type("EdtDataFim", "31/12/2026");
-    driver->Type("EdtFiltroNota", "12'3");
-    driver->Type("EdtFiltroCliente", "A'B");
-    driver->Type("EdtFiltroFatura", "555");
-    driver->Type("EdtFiltroFal", "0000011");
+    for (const auto& [caixa, valor] : {std::pair("EdtDataIni", "01/11/2026"),
+                                       {"EdtDataFim", "31/12/2026"},
+                                       {"EdtFiltroNota", "12'3"},
+                                       {"EdtFiltroCliente", "A'B"},
+                                       {"EdtFiltroFatura", "555"},
+                                       {"EdtFiltroFal", "0000011"}})
+        driver->Type(caixa, valor);
     driver->Click("BitBtn5");
     QCOMPARE(driver->Rows("DBGrid2"), 1);
     driver->Row("DBGrid2", 0);

@@ -9,6 +9,7 @@
 #include "Formatacao.h"
 #include "Funcoes.h"
 #include "Protecao.h"
+#include "TPesquisa.h"
 #include "TestDatabase.h"
 #include "TestFiles.h"
 #include <QFile>
@@ -27,7 +28,7 @@ QString TextoOuNulo(const QString& texto) {
 class TstTngProg : public ScreenTestCase {
     Q_OBJECT
     // Customers 00001 (price region 01) and 00002 (03); fabrics, one of them with a quote in its code; a
-    // colour with a released recipe, a machine, a route and a phase.
+    // colour with a released recipe, a machine, a route of two steps and a phase.
     void Base() {
         Insert("REGIAO (REGIAO, DESCRICAO)", {"'01', 'SUL'", "'03', 'NORTE'"});
         Insert("ENTIDADE (CODCLI, NOME, TABELA)",
@@ -38,11 +39,11 @@ class TstTngProg : public ScreenTestCase {
         Insert("VARIANTE (CODIGO, DESCRICAO)", {"'01', 'REATIVO'"});
         Insert("RECEITA (CODIGO, VARIANTE, COR, LIBERADA)", {"'0001', '01', 'AZUL', '1'"});
         Insert("MAQ_TIN (CODIGO, DESCRICAO)", {"'M1', 'JET'"});
-        Insert("ROTEIRO (CODIGO, DESCRICAO, ORDEM)", {"'R1', 'TINTO', 1"});
+        Insert("ROTEIRO (CODIGO, DESCRICAO, ORDEM)", {"'R1', 'TINTO', 1", "'R1', 'TINTO', 2"});
         Insert("FASE (CODIGO, DESCRICAO)", {"'01', 'PREPARO'"});
         Commit();
     }
-    // A stored programme row.
+    // A stored programme row, committed.
     void Guarda(const QString& numero, int ordem, const QString& codigo, double peso, const QString& fal = {},
                 const QString& partida = {}, const QString& cliente = QStringLiteral("00001"),
                 const QDate& entrega = QDate(2026, 12, 10)) {
@@ -53,11 +54,13 @@ class TstTngProg : public ScreenTestCase {
                 .arg(ordem)
                 .arg(Aspas(cliente), DataSQL(QDate(2026, 11, 18)), DataSQL(entrega), TextoOuNulo(codigo),
                      PermanecePonto(peso), TextoOuNulo(fal), TextoOuNulo(partida)));
+        Commit();
     }
     void Fal(const QString& numero, int ordem = 0) {
         Sql(QStringLiteral("INSERT INTO FAL (NUMERO, CLIENTE, ORDEM) VALUES (%1, '00001', %2)")
                 .arg(Aspas(numero))
                 .arg(ordem));
+        Commit();
     }
     TDataSet* Itens() { return driver->Screen()->findChild<TDataSet*>("TbItens"); }
     TZoDBGrid* Grade() { return driver->Get<TZoDBGrid>("DBGrid1"); }
@@ -115,6 +118,7 @@ private slots:
     void exportImportsBackIntoANewProgramme();
     void dyeLotNumbering();
     void lotSheetPriority();
+    void routeListedOnceAndLabelsWithTheCustomersResults();
 };
 
 void TstTngProg::emptyNumberNewNumberAndShortNumber() {
@@ -122,23 +126,19 @@ void TstTngProg::emptyNumberNewNumberAndShortNumber() {
     Guarda("000001", 1, "000101", 10, {}, {}, "00002", QDate(2026, 12, 24));
     Guarda("000001", 2, "000102", 20, {}, {}, "00002", QDate(2026, 12, 24));
     Guarda("000002", 1, "000101", 30);
-    Commit();
     driver->Open("TFmTngProg");
 
     // Left empty: the number after those stored, dated today.
     driver->Focus("EdtLote");
     driver->Focus("EdtCodCli");
-    QCOMPARE(driver->Text("EdtLote"), "000003");
     const QString hoje = QDate::currentDate().toString(kFormatoData);
-    QCOMPARE(driver->Text("EdtEntrada"), hoje);
-    QCOMPARE(driver->Text("EdtEntrega"), hoje);
+    QCOMPARE(Texts({"EdtLote", "EdtEntrada", "EdtEntrega"}), "000003|" + hoje + '|' + hoje);
     QCOMPARE(driver->Rows("DBGrid1"), 0);
 
     // A number not stored stays as typed, a new programme under it.
     Abre("000050");
-    QCOMPARE(driver->Text("EdtLote"), "000050");
+    QCOMPARE(Texts({"EdtLote", "EdtCodCli"}), "000050|");
     QCOMPARE(driver->Rows("DBGrid1"), 0);
-    QCOMPARE(driver->Text("EdtCodCli"), QString());
     driver->Type("EdtCodCli", "00001");
     driver->Type("EdtEntrada", "02/11/2026");
     driver->Type("EdtEntrega", "09/11/2026");
@@ -150,9 +150,7 @@ void TstTngProg::emptyNumberNewNumberAndShortNumber() {
 
     // Typed without its zeros, a stored number opens.
     Abre("1");
-    QCOMPARE(driver->Text("EdtLote"), "000001");
-    QCOMPARE(driver->Text("EdtCodCli"), "00002");
-    QCOMPARE(driver->Text("EdtEntrega"), "24/12/2026");
+    QCOMPARE(Texts({"EdtLote", "EdtCodCli", "EdtEntrega"}), "000001|00002|24/12/2026");
     QCOMPARE(driver->Rows("DBGrid1"), 2);
     QCOMPARE(Campo(0, "Codigo") + ';' + Campo(1, "Codigo"), QStringLiteral("000101;000102"));
 }
@@ -237,10 +235,8 @@ void TstTngProg::saveAndLoadRoundTripWithItsAuditLine() {
 
     // Loaded back: the header and every value as typed.
     Abre(numero);
-    QCOMPARE(driver->Text("EdtCodCli"), "00001");
-    QCOMPARE(driver->Text("EdtNomeCli"), "MALHARIA UM");
-    QCOMPARE(driver->Text("EdtEntrada"), "05/11/2026");
-    QCOMPARE(driver->Text("EdtEntrega"), "20/11/2026");
+    QCOMPARE(Texts({"EdtCodCli", "EdtNomeCli", "EdtEntrada", "EdtEntrega"}),
+             "00001|MALHARIA UM|05/11/2026|20/11/2026");
     QCOMPARE(Itens()->RecordCount(), 3);
     for (const Digitada& linha : linhas) {
         int carregada = -1;
@@ -311,7 +307,6 @@ void TstTngProg::rowsGoneToLotSheetsAreNeverWritten() {
     Guarda("000001", 2, "000102", 20);
     Guarda("000002", 1, "000101", 30, "0000001");
     Guarda("000002", 2, "000102", 40, "0000002");
-    Commit();
     driver->Open("TFmTngProg");
 
     Abre("000002");
@@ -328,9 +323,8 @@ void TstTngProg::rowsGoneToLotSheetsAreNeverWritten() {
     // The open row goes to a lot sheet on another workstation while this one edits it.
     Abre("000001");
     ByOther("UPDATE TNG_PROG SET FAL = '0000002', PESO = 21 WHERE NUMERO = '000001' AND ORDEM = 2");
-    for (int linha = 0; linha < 2; ++linha) {
+    for (int linha = 0; linha < 2; ++linha)
         Linha(linha, {{"Peso", "99"}});
-    }
     QCOMPARE(Grava(), QString());
     QCOMPARE(Gravados("000001"), QStringList({"1|000101|10|0000001|", "2|000102|21|0000002|"}));
     QCOMPARE(Logs(), QStringList());
@@ -343,11 +337,18 @@ void TstTngProg::headerComesFromTheOpenRows() {
     Fal("0000001");
     Guarda("000001", 1, "000101", 10, "0000001", "000001");
     Guarda("000001", 2, "000102", 20, {}, "000002");
-    Commit();
     driver->Open("TFmTngProg");
+    ByOther("INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('TIN', 20, '5')");
     Abre("000001");
+    // Passing through the delivery date keeps the one stored or typed; a changed entry date proposes its own.
+    driver->Focus("EdtEntrega");
     QCOMPARE(driver->Text("EdtEntrega"), "10/12/2026");
+    driver->Type("EdtEntrada", "20/11/2026");
+    driver->Focus("EdtEntrega");
+    QCOMPARE(driver->Text("EdtEntrega"), "25/11/2026");
     driver->Type("EdtEntrega", "24/12/2026");
+    driver->Focus("EdtEntrada");
+    driver->Focus("EdtEntrega");
     QCOMPARE(Grava(), QString());
     Abre("000001");
     QCOMPARE(driver->Text("EdtEntrega"), "24/12/2026");
@@ -364,7 +365,6 @@ void TstTngProg::otherWorkstationsRowsAndColumnsSurviveASave() {
     Guarda("000001", 2, "000102", 20, {}, "000002");
     Sql("UPDATE TNG_PROG SET LOCAL = 'EST-A' WHERE NUMERO = '000001' AND ORDEM = 2");
     Guarda("000002", 3, "000101", 50);
-    Commit();
     driver->Open("TFmTngProg");
     Abre("000001");
     QCOMPARE(Campo(LinhaDaOrdem(2), "Local"), "EST-A");
@@ -393,7 +393,6 @@ void TstTngProg::deleteOfTheProgrammeWaitsForItsLotSheets() {
     Guarda("000001", 1, "000101", 10, "0000001");
     Guarda("000001", 2, "000102", 20);
     Guarda("000002", 1, "000101", 30);
-    Commit();
     const QStringList outra = Gravados("000002");
     const QStringList antes = Gravados("000001");
     driver->Open("TFmTngProg");
@@ -432,7 +431,6 @@ void TstTngProg::deleteOfAnItem() {
     Guarda("000001", 4, "000102", 40, "0000009"); // its lot sheet deleted since
     Guarda("000001", 5, "A'B", 50);
     Guarda("000002", 2, "000102", 60);
-    Commit();
     const QStringList outra = Gravados("000002");
     driver->Open("TFmTngProg");
     Abre("000001");
@@ -504,17 +502,10 @@ void TstTngProg::piecesToWeight_data() {
 
 void TstTngProg::piecesToWeight() {
     Base();
-    const struct {
-        const char *cliente, *lote;
-        int rolos;
-        double real;
-    } itens[] = {{"00001", "L1", 10, 250}, {"00001", "L2", 4, 100}, {"00002", "L3", 5, 50}};
-    for (const auto& item : itens)
-        Sql(QStringLiteral("INSERT INTO NFITIN (NOTA, CODCLI, CODIGO, LOTE, ROLOS, PESO_REAL, PESO) VALUES "
-                           "('000000777', %1, '000101', %2, %3, %4, %4)")
-                .arg(Aspas(item.cliente), Aspas(item.lote))
-                .arg(item.rolos)
-                .arg(PermanecePonto(item.real)));
+    Insert("NFITIN (NOTA, CODCLI, CODIGO, LOTE, ROLOS, PESO_REAL, PESO)",
+           {"'000000777', '00001', '000101', 'L1', 10, 250, 250",
+            "'000000777', '00001', '000101', 'L2', 4, 100, 100",
+            "'000000777', '00002', '000101', 'L3', 5, 50, 50"});
     Commit();
     driver->Open("TFmTngProg");
     Nova();
@@ -542,24 +533,15 @@ void TstTngProg::invoiceLookupOffersOnlyFreeWeight_data() {
 
 void TstTngProg::invoiceLookupOffersOnlyFreeWeight() {
     Base();
-    const struct {
-        const char *nota, *cliente, *codigo, *lote;
-        double real, prog, devolvido;
-        int rolos;
-    } itens[] = {{"000000001", "00001", "000101", "L1", 100, 99.5, 0, 10},
-                 {"000000001", "00001", "000101", "L2", 100, 99, 0, 10},
-                 {"000000001", "00001", "000102", "L3", 250, 0, 0, 10},
-                 {"000000001", "00001", "000102", "L4", 100, 0, 99.5, 10},
-                 {"000000002", "00002", "000101", "L5", 100, 0, 0, 10},
-                 {"000000001", "00001", "A'B", "L6", 300, 180, 0, 10}};
-    for (const auto& item : itens)
-        Sql(QStringLiteral("INSERT INTO NFITIN (NOTA, CODCLI, CODIGO, LOTE, DESCRICAO, ROLOS, PESO_REAL, "
-                           "PESO_PROG, PESO_DEVOL, PESO, OBS) VALUES (%1, %2, %3, %4, 'MALHA', %5, %6, %7, "
-                           "%8, %9, 'conferir')")
-                .arg(Aspas(item.nota), Aspas(item.cliente), Aspas(item.codigo), Aspas(item.lote))
-                .arg(item.rolos)
-                .arg(PermanecePonto(item.real), PermanecePonto(item.prog), PermanecePonto(item.devolvido),
-                     PermanecePonto(item.real - item.prog)));
+    // Weights real, taken by lot sheets, returned and free.
+    Insert(
+        "NFITIN (NOTA, CODCLI, CODIGO, LOTE, ROLOS, PESO_REAL, PESO_PROG, PESO_DEVOL, PESO, DESCRICAO, OBS)",
+        {"'000000001', '00001', '000101', 'L1', 10, 100, 99.5, 0, 0.5, 'MALHA', 'conferir'",
+         "'000000001', '00001', '000101', 'L2', 10, 100, 99, 0, 1, 'MALHA', 'conferir'",
+         "'000000001', '00001', '000102', 'L3', 10, 250, 0, 0, 250, 'MALHA', 'conferir'",
+         "'000000001', '00001', '000102', 'L4', 10, 100, 0, 99.5, 100, 'MALHA', 'conferir'",
+         "'000000002', '00002', '000101', 'L5', 10, 100, 0, 0, 100, 'MALHA', 'conferir'",
+         "'000000001', '00001', 'A''B', 'L6', 10, 300, 180, 0, 120, 'MALHA', 'conferir'"});
     Commit();
     driver->Open("TFmTngProg");
     Nova();
@@ -574,10 +556,7 @@ void TstTngProg::invoiceLookupOffersOnlyFreeWeight() {
     QCOMPARE(messages.shown[0].title, "Saldo de Notas de Entrada");
     QFETCH(bool, oferecido);
     const QStringList partes = chave.split('/');
-    QCOMPARE(Itens()->FieldByName("Codigo").AsString(), oferecido ? partes[1] : QString());
-    QCOMPARE(Itens()->FieldByName("Nota").AsString(), oferecido ? partes[0] : QString());
-    QCOMPARE(Itens()->FieldByName("LoteNF").AsString(), oferecido ? partes[2] : QString());
-    QCOMPARE(Itens()->FieldByName("Lote").AsString(), oferecido ? partes[2] : QString());
+    QCOMPARE(Campo(0, "Nota|Codigo|LoteNF|Lote"), oferecido ? partes.join('|') + '|' + partes[2] : "|||");
     if (oferecido) {
         QTEST(Itens()->FieldByName("Peso").AsFloat(), "peso");
         QTEST(Itens()->FieldByName("Rolo").AsInteger(), "rolos");
@@ -593,7 +572,6 @@ void TstTngProg::serviceOncePerLotSheet() {
     Guarda("000001", 2, "000102", 20, "0000001");
     Guarda("000001", 3, "000101", 30);
     Guarda("000001", 4, "000102", 40, "0000002");
-    Commit();
     driver->Open("TFmTngProg");
     Abre("000001");
     for (int ordem : {1, 2, 3})
@@ -629,7 +607,6 @@ void TstTngProg::searchWithQuotedCodesWithoutLotSheetsAndLate() {
     Guarda("000003", 1, "000102", 30, {}, {}, "00002", hoje.addDays(-5));
     Guarda("000004", 1, "000101", 40, "0000001", {}, "00001", hoje);
     Guarda("000005", 1, "A'B", 50, {}, {}, "00002", hoje.addDays(3));
-    Commit();
     driver->Open("TFmTngProg");
     driver->Page("PageControl1", "Acesso");
     driver->Type("edtProduto", "A'B");
@@ -679,8 +656,7 @@ void TstTngProg::searchWithQuotedCodesWithoutLotSheetsAndLate() {
     // Enter on a found one opens it on the other page.
     driver->Row("DBGrid2", 0);
     driver->Press("Enter", "DBGrid2");
-    QCOMPARE(driver->Text("EdtLote"), "000003");
-    QCOMPARE(driver->Text("EdtCodCli"), "00002");
+    QCOMPARE(Texts({"EdtLote", "EdtCodCli"}), "000003|00002");
     QCOMPARE(driver->Rows("DBGrid1"), 1);
 }
 
@@ -690,7 +666,6 @@ void TstTngProg::importLeavesLotSheetAndOrderToTheScreen() {
     Base();
     Guarda("000001", 1, "000101", 10);
     Guarda("000001", 2, "000102", 20);
-    Commit();
     const QStringList antes = Gravados("000001");
     QTemporaryDir pasta;
     QVERIFY(pasta.isValid());
@@ -780,7 +755,6 @@ void TstTngProg::dyeLotNumbering() {
     Guarda("000001", 2, "000101", 10, {}, "9");
     Guarda("000001", 3, "000101", 10);
     Guarda("000002", 1, "000101", 10, {}, "000040", "00002");
-    Commit();
     driver->Open("TFmTngProg");
     Nova();
     QCOMPARE(driver->Text("EdtUltPart"), "000009");
@@ -811,7 +785,6 @@ void TstTngProg::lotSheetPriority() {
     Fal("0000002", 3);
     Guarda("000001", 1, "000101", 10, "0000001");
     Guarda("000001", 2, "000102", 20, "0000002");
-    Commit();
     const auto prioridades = [this] { return Seen("SELECT NUMERO, ORDEM FROM FAL ORDER BY NUMERO"); };
     driver->Open("TFmTngProg");
     Abre("000001");
@@ -832,6 +805,31 @@ void TstTngProg::lotSheetPriority() {
     driver->Menu("PrioridadedaFAL1");
     QCOMPARE(TakeMessages(), "Processo concluído.");
     QCOMPARE(prioridades(), "0000001|7;0000002|3");
+}
+
+void TstTngProg::routeListedOnceAndLabelsWithTheCustomersResults() {
+    Base();
+    Insert("OF2 (CODIGO, NUMERO, MOV, CAMPO, DESCRICAO, DESCRICAO2, TIPO)",
+           {"'000101', '00001', '001', 'Gramatura', 'TECIDO', '160', '1'"});
+    Guarda("000001", 1, "000101", 10);
+    const ReportFolder pasta;
+    driver->Open("TFmTngProg");
+    Abre("000001");
+    int rotas = 0;
+    messages.naPesquisa = [&rotas](TPesquisa& lista) { rotas = lista.Conta(); };
+    messages.searches.enqueue("R1");
+    driver->Row("DBGrid1", 0);
+    Grade()->SelectField("Fluxo");
+    driver->Press("F4", "DBGrid1");
+    QCOMPARE(rotas, 1);
+    QCOMPARE(Campo(0, "Fluxo"), "R1");
+    Tick("DBGrid1", 0, "Gerar");
+    driver->Click("BitBtn6");
+    QCOMPARE(TakeMessages(), QString());
+    if (!CanReadPdf())
+        QSKIP("pdftotext is not installed: the labels were written, their text is not read");
+    QVERIFY2(pasta.Text("WTngEtqPart.pdf").contains("Gramatura: 160"),
+             qPrintable(pasta.Text("WTngEtqPart.pdf")));
 }
 
 QTEST_MAIN(TstTngProg)

@@ -1,17 +1,23 @@
-// The route screen: the step grid, the wholesale save and the delete of a route in use; and, for every screen
-// that saves a code's rows wholesale (routes, preparations, rules, a machine's capacities, a curve's steps),
-// rows another user changed since they were loaded are neither saved over nor deleted. The database is read
-// from a second connection.
+// The screens that save a code's rows wholesale. The route screen: the step grid, the save and the delete of
+// a route in use. The preparation screen: the item grid and its checks, the save with its audit rows and the
+// recipe recosting it may carry, duplicate and the delete of a preparation in use. The substitution screen:
+// a product replaced across recipes and preparations or across compositions, the inputs it refuses, and the
+// recalculation with its progress and audit row. The services of a lot sheet: the colour's price, services
+// added by value or as a share of it, F4, the save of the list as a whole. For every such screen (routes,
+// preparations, rules, a machine's capacities, a curve's steps), rows another user changed since they were
+// loaded are neither saved over nor deleted. The database is read from a second connection.
+#include "Composicao.h"
 #include "DBControls.h"
-#include "ModuleLoader.h"
 #include "TestDatabase.h"
+#include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QTest>
 
 class TstTngRoteiro : public ScreenTestCase {
     Q_OBJECT
     const QString kGravado = "1|01|0|TINTO;2|03|1|TINTO;3|06||TINTO";
 
-    void Base(const QString& tela = "TfmTngRoteiro") {
+    void BaseRoteiro(const QString& tela = "TfmTngRoteiro") {
         Insert("FASE (CODIGO, DESCRICAO)", {"'01', 'PREPARACAO'", "'03', 'TINGIMENTO'", "'06', 'SECAGEM'"});
         Insert("ROTEIRO (CODIGO, DESCRICAO, ORDEM, DIAS, FASE)",
                {"'000001', 'TINTO', 1, 0, '01'", "'000001', 'TINTO', 2, 1, '03'",
@@ -24,195 +30,638 @@ class TstTngRoteiro : public ScreenTestCase {
         return Seen("SELECT ORDEM, FASE, DIAS, DESCRICAO FROM ROTEIRO WHERE CODIGO = '" + codigo +
                     "' ORDER BY ORDEM");
     }
-    void Celula(const QString& campo, const QVariant& valor) { EditaCelula("DBGrid8", campo, valor); }
+    void CelulaPasso(const QString& campo, const QVariant& valor) { EditaCelula("DBGrid8", campo, valor); }
     QString Exibida(int linha, int coluna) { return TextoCelula("DBGrid8", linha, coluna); }
+    const QString kItens001 = "1|Q1|GL|1.5|A|;2|Q2|%|1|A|";
+
+    // Preparation 001 (one item by the bath, one on the fabric) is used by recipe 0001, whose own item costs
+    // 2/100 x 5 = 0.10; recipe 0002 uses preparation 002. Their colours are priced in a default region (01)
+    // and another one (02).
+    void BasePreparacao(const QString& recalcula) {
+        Sql("INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('MAT', 170, '" + recalcula + "')");
+        Insert("MATERIAL (CODIGO, DESCRICAO, REPOSICAO)",
+               {"'Q1', 'DETERGENTE', 20", "'Q2', 'SEQUESTRANTE', 3", "'Q3', 'CORANTE AZUL', 5"});
+        Sql("INSERT INTO TIPO_TING (CODIGO, DESCRICAO) VALUES ('A', 'AUXILIAR')");
+        Insert("TNG_REGRA (CODIGO, DESCRICAO, TIPO, ORDEM)",
+               {"'001', 'SAL POR PESO', 'P', 1", "'001', 'SAL POR PESO', 'P', 2"});
+        Sql("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('02', 'MEDIO', 8)");
+        Sql("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('01', 'ALGODAO')");
+        Insert("PREPARACAO (CODIGO, DESCRICAO, MATERIAL, UNIDADE, ORDEM, QTDE, REGRA, TIPO, PASSO, FIBRA)",
+               {"'001', 'PURGA', 'Q1', 'GL', 1, 1.5, '', 'A', '', ''",
+                "'001', 'PURGA', 'Q2', '%', 2, 1, '', 'A', '', ''",
+                "'002', 'MONTAGEM', 'Q2', 'GL', 1, 4, '001', 'A', '', ''"});
+        Insert("RECEITA (CODIGO, COR, PREPARACAO, VARIANTE, COD_BANHO, CUSTO)",
+               {"'0001', 'C1', '001', '01', '02', 9.99", "'0002', 'C2', '002', '01', '02', 9.99"});
+        Insert("MAT_TIN (RECEITA, VARIANTE, CODIGO, UNIDADE, QTDE, TP_ITEM)",
+               {"'0001', '01', 'Q3', '%', 2, 'M'"});
+        Insert("REGIAO (REGIAO, PADRAO)", {"'01', 'S'", "'02', 'N'"});
+        Insert("TABPRECO (REGIAO, COR, VARIANTE, LIBERADO)",
+               {"'01', 'C1', '01', 'S'", "'02', 'C1', '01', 'S'", "'01', 'C2', '01', 'S'"});
+        Commit();
+        driver->Open("TFmCadPrepara");
+    }
+    QString Itens(const QString& codigo) {
+        return Seen("SELECT ORDEM, MATERIAL, UNIDADE, QTDE, TIPO, REGRA FROM PREPARACAO WHERE "
+                    "CODIGO = '" +
+                    codigo + "' ORDER BY ORDEM");
+    }
+    QString Custos() {
+        return Seen("SELECT R.CODIGO, R.CUSTO, T.REGIAO, T.LIBERADO FROM RECEITA R JOIN TABPRECO T ON "
+                    "(T.COR = R.COR) ORDER BY 1, 3");
+    }
+    // Q1 is replaced by Q2; Q3 is inactive. Recipe 0002 has a fabric product under the code Q1.
+    void BaseSubstituicao() {
+        Insert("MATERIAL (CODIGO, DESCRICAO, REPOSICAO, ATIVO)",
+               {"'Q1', 'SODA', 10, 'S'", "'Q2', 'SODA NOVA', 20, 'S'", "'Q3', 'SODA VELHA', 5, 'N'",
+                "'Q9', 'SAL', 1, NULL"});
+        Insert("VARIANTE (CODIGO, DESCRICAO)", {"'01', 'ALGODAO'", "'02', 'POLIESTER'"});
+        Insert("RECEITA (CODIGO, VARIANTE, COR, CUSTO)",
+               {"'0001', '01', 'C1', 9.99", "'0001', '02', 'C1', 9.99", "'0002', '01', 'C1', 9.99"});
+        Insert("MAT_TIN (RECEITA, VARIANTE, ORDEN, CODIGO, QTDE, TP_ITEM, UNIDADE)",
+               {"'0001', '01', 1, 'Q1', 2, 'M', '%'", "'0001', '02', 1, 'Q1', 4, NULL, '%'",
+                "'0002', '01', 1, 'Q1', 6, 'P', '%'", "'0002', '01', 2, 'Q9', 1, 'M', '%'"});
+        Insert("PREPARACAO (CODIGO, MATERIAL, QTDE)", {"'001', 'Q1', 8", "'002', 'Q1', 3", "'002', 'Q9', 1"});
+        // P1 can take Q1 doubled, P2 (Q1 its largest) cannot; P3 has no Q1.
+        Insert("COMP_MATERIAL (MATERIAL, CODIGO, ORDEM, PERC)",
+               {"'P1', 'A1', 1, 60", "'P1', 'Q1', 2, 40", "'P2', 'Q1', 1, 50", "'P2', 'A1', 2, 30",
+                "'P2', 'A2', 3, 20", "'P3', 'A1', 1, 100"});
+        Commit();
+        driver->Open("TFmSubstRec");
+    }
+    void Substitui(const QString& antigo, const QString& novo, const QString& variante,
+                   const QString& indice) {
+        driver->Type("EdtCodMat", antigo);
+        driver->Type("EdtCodMat2", novo);
+        driver->Type("EdtCodVar", variante);
+        driver->Type("EdtIndice", indice);
+        driver->Click("BitBtn1");
+    }
+    QString Substituidos() {
+        return RowsSeenByOthers({"SELECT RECEITA, VARIANTE, CODIGO, QTDE FROM MAT_TIN ORDER BY 1, 2, ORDEN",
+                                 "SELECT CODIGO, MATERIAL, QTDE FROM PREPARACAO ORDER BY 1, 2"})
+            .join(';');
+    }
+    QString Composicoes() {
+        return Seen("SELECT MATERIAL, CODIGO, PERC FROM COMP_MATERIAL ORDER BY MATERIAL, ORDEM");
+    }
+    // Sheet 0000100 of customer 00001 is of colour C1, priced 5.00 in region 01, and carries service 02;
+    // sheet 0000200 is of a colour without a price. The customer has a price for service 01 only.
+    void BaseServicos() {
+        Insert("FASE (CODIGO, DESCRICAO)", {"'01', 'TINGIMENTO'", "'02', 'LAVAGEM'", "'03', 'RAMA'"});
+        Sql("INSERT INTO ENTIDADE (CODCLI, NOME) VALUES ('00001', 'CLIENTE')");
+        Sql("INSERT INTO TABPRE_SERV_001 (CODCLI, FASE, CUSTO) VALUES ('00001', '01', 5.5)");
+        Sql("INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, PRECO_00, CODIGO) VALUES ('01', 'C1', '01', 5, "
+            "'')");
+        Insert("FAL (NUMERO, CLIENTE, COR, VARIANTE, TABPRECO)",
+               {"'0000100', '00001', 'C1', '01', '01'", "'0000200', '00001', 'C2', '01', '01'"});
+        Sql("INSERT INTO TABELA (CODIGO, SETOR, PRECO) VALUES ('0000100', '02', 1.25)");
+        Commit();
+    }
+    void AbreServicos(const QString& fal) {
+        driver->Open("TFmCadFalServ", {{"FAL", fal}, {"CLIENTE", "00001"}});
+    }
+    void Inclui(const QString& fase, const QString& custo, const QString& tipo) {
+        driver->Type("EdtCodFas", fase);
+        if (!custo.isNull())
+            driver->Type("EdtCusto", custo);
+        driver->Select("CbTipo", tipo);
+        driver->Click("BitBtn1");
+    }
+    QString Lista() { return TextoGrade("DBGrid1"); }
+    QString Gravados(const QString& fal) {
+        return Seen("SELECT SETOR, PRECO FROM TABELA WHERE CODIGO = '" + fal + "' ORDER BY 1, 2");
+    }
 
 private slots:
-    void newRouteWithLookUpsSortedStepsAndBlankDays();
-    void refusedStepLeavesTheStoredRouteIntact();
-    void routeUsedByAFalCannotBeDeleted();
-    void routeStoredByAnotherSinceLoadedIsNotReplaced();
-    void rowsChangedByAnotherAreNeitherSavedOverNorDeleted_data();
-    void rowsChangedByAnotherAreNeitherSavedOverNorDeleted();
-};
-
-void TstTngRoteiro::newRouteWithLookUpsSortedStepsAndBlankDays() {
-    Base();
-    messages.questions.enqueue(true);
-    TypeAndTab("EdtCodigo", "000009");
-    driver->Type("EdtDescricao", "NOVO");
-    driver->Focus("DBGrid8");
-    Celula("ORDEM", "2");
-    messages.searches.enqueue("03");
-    driver->Get<TZoDBGrid>("DBGrid8")->SelectField("FASE");
-    driver->Press("F4");
-    QCOMPARE(Exibida(0, 2), "TINGIMENTO");
-    driver->Press("Down");
-    Celula("ORDEM", "1");
-    Celula("FASE", "01");
-    driver->Press("Tab"); // posted: the step takes its place by order
-    QCOMPARE(Exibida(0, 2), "PREPARACAO");
-    Celula("DIAS", "2");
-    CelulaAtual("DBGrid8", 1);
-    driver->Press("Down");
-    Celula("ORDEM", "5");
-    Celula("FASE", "06");
-    driver->Press("Ctrl+Del");
-    driver->Press("Down"); // an empty step is left out of the save
-    driver->Click("BitBtn1");
-    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
-    QCOMPARE(Gravado("000009"), "1|01|2|NOVO;2|03||NOVO");
-    // The saved route stays on screen, as stored; saving it again changes nothing.
-    QCOMPARE(Exibida(1, 2), "TINGIMENTO");
-    messages.Clear();
-    driver->Click("BitBtn1");
-    QCOMPARE(Gravado("000009"), "1|01|2|NOVO;2|03||NOVO");
-    driver->Focus("DBGrid8"); // nor does coming back into the grid reload over it
-    QVERIFY(messages.shown.isEmpty());
-    QCOMPARE(driver->Rows("DBGrid8"), 2);
-}
-
-void TstTngRoteiro::refusedStepLeavesTheStoredRouteIntact() {
-    Base();
-    TypeAndTab("EdtCodigo", "000001");
-    driver->Focus("DBGrid8");
-    Celula("DIAS", "9");
-    CelulaAtual("DBGrid8", 2);
-    Celula("FASE", "99");
-    messages.searches.enqueue("");
-    driver->Click("BitBtn1"); // the delete and two inserts have run when the third step is refused
-    QCOMPARE(messages.Texts(), QStringList{"Fase inválida."});
-    QCOMPARE(driver->Get<TZoDBGrid>("DBGrid8")->currentIndex().row(), 2);
-    Commit(); // as the next save of any screen would
-    QCOMPARE(Gravado(), kGravado);
-
-    Celula("FASE", "06");
-    Celula("ORDEM", "");
-    driver->Click("BitBtn1");
-    QCOMPARE(messages.LastText(), "Ordem inválida.");
-    Commit();
-    QCOMPARE(Gravado(), kGravado);
-}
-
-void TstTngRoteiro::routeUsedByAFalCannotBeDeleted() {
-    Base();
-    Sql("INSERT INTO FAL (NUMERO, ROTEIRO) VALUES ('0000001', '000001')");
-    Commit();
-    TypeAndTab("EdtCodigo", "000001");
-    driver->Click("BtExcluir");
-    QCOMPARE(messages.LastText(), "Roteiro está sendo usado na FAL, impossível excluir.");
-    QCOMPARE(Gravado(), kGravado);
-
-    TypeAndTab("EdtCodigo", "000002");
-    messages.questions.enqueue(true);
-    driver->Click("BtExcluir");
-    QCOMPARE(Gravado("000002"), QString());
-    QCOMPARE(Gravado(), kGravado);
-    QCOMPARE(AuditRows(), QStringList{"CADASTRO DE ROTEIRO|EXCLUSAO DO ROTEIRO 000002|2|000002"});
-}
-
-// Two users typing the same new route: the second save neither adds to the first one's steps nor replaces
-// them.
-void TstTngRoteiro::routeStoredByAnotherSinceLoadedIsNotReplaced() {
-    Base();
-    messages.questions.enqueue(true);
-    TypeAndTab("EdtCodigo", "000009");
-    driver->Type("EdtDescricao", "MEU");
-    driver->Focus("DBGrid8");
-    Celula("ORDEM", "1");
-    Celula("FASE", "01");
-    ByOther(
-        "INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, DIAS, FASE) VALUES ('000009', 'DELE', 1, 2, '03')");
-    driver->Click("BitBtn1");
-    QVERIFY(messages.LastText().startsWith("O roteiro 000009 foi gravado ou alterado por outro usuário"));
-    QCOMPARE(Gravado("000009"), "1|03|2|DELE");
-    driver->Press("Tab"); // leaving the code loads the route as stored; changed from there, it saves
-    QCOMPARE(Exibida(0, 1), "03");
-    driver->Type("EdtDescricao", "NOSSO");
-    messages.Clear();
-    driver->Click("BitBtn1");
-    QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
-    QCOMPARE(Gravado("000009"), "1|03|2|NOSSO");
-}
-
-// Screen, code box, grid, code loaded, button pressed, what another user does meanwhile, the detail rows.
-void TstTngRoteiro::rowsChangedByAnotherAreNeitherSavedOverNorDeleted_data() {
-    QTest::addColumn<QStringList>("caso");
-    const QStringList rota = {"TfmTngRoteiro", "EdtCodigo", "DBGrid8", "000001"};
-    const QString passos = "SELECT ORDEM, FASE, DIAS FROM ROTEIRO WHERE CODIGO = '000001' ORDER BY 1";
-    QTest::newRow("route saved, a step changed")
-        << rota + QStringList{"BitBtn1", "UPDATE ROTEIRO SET DIAS = 5 WHERE ORDEM = 3", passos};
-    QTest::newRow("route saved, deleted")
-        << rota + QStringList{"BitBtn1", "DELETE FROM ROTEIRO WHERE CODIGO = '000001'", passos};
-    QTest::newRow("route deleted, a step changed")
-        << rota + QStringList{"BtExcluir", "UPDATE ROTEIRO SET DIAS = 5 WHERE ORDEM = 3", passos};
-    const QStringList preparacao = {"TFmCadPrepara", "EdtCodPrep", "DBGrid1", "001"};
-    const QString itens = "SELECT ORDEM, MATERIAL, QTDE FROM PREPARACAO WHERE CODIGO = '001' ORDER BY 1";
-    QTest::newRow("preparation saved, an item changed")
-        << preparacao + QStringList{"BtGravar", "UPDATE PREPARACAO SET QTDE = 9 WHERE ORDEM = 2", itens};
-    QTest::newRow("preparation deleted, an item added")
-        << preparacao +
-               QStringList{"BtExcluir",
-                           "INSERT INTO PREPARACAO (CODIGO, DESCRICAO, MATERIAL, ORDEM, QTDE) VALUES "
-                           "('001', 'PURGA', 'Q3', 3, 1)",
-                           itens};
-    const QStringList regra = {"TFmTngCadRegRec", "EdtCodigo", "DBGrid1", "001"};
-    const QString linhas = "SELECT ORDEM, TIPO, QTDE_R FROM TNG_REGRA WHERE CODIGO = '001' ORDER BY 1";
-    QTest::newRow("rule saved, a line changed")
-        << regra + QStringList{"BitBtn1", "UPDATE TNG_REGRA SET QTDE_R = 9 WHERE ORDEM = 1", linhas};
-    QTest::newRow("rule deleted, a line changed")
-        << regra + QStringList{"BitBtn4", "UPDATE TNG_REGRA SET QTDE_R = 9 WHERE ORDEM = 1", linhas};
-    // Registries: the record altered and confirmed, desisting loads it again.
-    const QStringList maquina = {"TFmMaquinaTin", "", "dbgCapacidade", "01", "SbConfirmar"};
-    const QString capacidade = "SELECT SEQUENCIA, VARIANTE, PESO_MAX FROM MAQ_TIN_CAP ORDER BY 1";
-    QTest::newRow("machine saved, a capacity row changed")
-        << maquina + QStringList{"UPDATE MAQ_TIN_CAP SET PESO_MAX = 130 WHERE SEQUENCIA = 1", capacidade};
-    QTest::newRow("machine saved, its capacity rows renumbered")
-        << maquina + QStringList{"UPDATE MAQ_TIN_CAP SET SEQUENCIA = SEQUENCIA + 10", capacidade};
-    QTest::newRow("machine saved, its capacity rows deleted")
-        << maquina + QStringList{"DELETE FROM MAQ_TIN_CAP", capacidade};
-    QTest::newRow("curve saved, a step changed")
-        << QStringList{"TfmTngGrafico",
-                       "",
-                       "dbgPassos",
-                       "001",
-                       "SbConfirmar",
-                       "UPDATE PASSOS SET TEMPO = 25 WHERE CODIGO = 'A01'",
-                       "SELECT CODIGO, TEMPO FROM PASSOS"};
-}
-
-void TstTngRoteiro::rowsChangedByAnotherAreNeitherSavedOverNorDeleted() {
-    QFETCH(QStringList, caso);
-    const QString tela = caso[0], caixa = caso[1], grade = caso[2], codigo = caso[3], botao = caso[4],
-                  outro = caso[5], gravadas = caso[6];
-    Insert("PREPARACAO (CODIGO, DESCRICAO, MATERIAL, ORDEM, QTDE)",
-           {"'001', 'PURGA', 'Q1', 1, 1.5", "'001', 'PURGA', 'Q2', 2, 1"});
-    Insert("TNG_REGRA (CODIGO, DESCRICAO, TIPO, LINHA, ORDEM, QTDE_DE, QTDE_ATE, QTDE_R)",
-           {"'001', 'SAL', 'P', '', 1, 0, 50, 70", "'001', 'SAL', 'M', '03', 2, 0, 0, 1.5"});
-    Insert("VARIANTE (CODIGO, DESCRICAO)", {"'01', 'ALGODAO'", "'02', 'POLIESTER'"});
-    Sql("INSERT INTO MAQ_TIN (CODIGO, DESCRICAO) VALUES ('01', 'JET 01')");
-    Insert("MAQ_TIN_CAP", {"1, '01', '01', 150, 180, 40, 120, ''", "2, '01', '02', 160, 190, 50, 100, ''"});
-    Sql("INSERT INTO GRAFICO (CODIGO, DESCRICAO) VALUES ('001', 'REATIVO')");
-    Insert("PASSOS (CODIGO_GRA, CODIGO, ORDEM, TEMPO, FASE)",
-           {"'001', 'A01', 1, 20, '1'", "'001', 'S01', 2, 30, '1'"});
-    Base(tela);
-    // Leaving the code loads the rows; a registry loads its record's rows as it is shown.
-    const auto carrega = [&] { caixa.isEmpty() ? driver->Click("BtDesistir") : TypeAndTab(caixa, codigo); };
-    caixa.isEmpty() ? driver->Click("BtnAltera") : carrega();
-    ByOther(outro);
-    const QStringList antes = RowsSeenByOthers(gravadas);
-    const bool exclui = botao == "BtExcluir" || botao == "BitBtn4";
-    if (exclui)
+    void newRouteWithLookUpsSortedStepsAndBlankDays() {
+        BaseRoteiro();
         messages.questions.enqueue(true);
-    driver->Click(botao);
-    const QString recusa = TakeMessages();
-    QVERIFY2(recusa.contains(codigo) && recusa.contains(exclui ? "nada foi excluído" : "nada foi gravado"),
-             qPrintable(recusa));
-    QCOMPARE(RowsSeenByOthers(gravadas), antes);
-    QVERIFY(AuditRows().isEmpty());
-    carrega(); // as they are stored now
-    QCOMPARE(driver->Rows(grade), antes.size());
-}
+        TypeAndTab("EdtCodigo", "000009");
+        driver->Type("EdtDescricao", "NOVO");
+        driver->Focus("DBGrid8");
+        CelulaPasso("ORDEM", "2");
+        messages.searches.enqueue("03");
+        driver->Get<TZoDBGrid>("DBGrid8")->SelectField("FASE");
+        driver->Press("F4");
+        QCOMPARE(Exibida(0, 2), "TINGIMENTO");
+        driver->Press("Down");
+        CelulaPasso("ORDEM", "1");
+        CelulaPasso("FASE", "01");
+        driver->Press("Tab"); // posted: the step takes its place by order
+        QCOMPARE(Exibida(0, 2), "PREPARACAO");
+        CelulaPasso("DIAS", "2");
+        CelulaAtual("DBGrid8", 1);
+        driver->Press("Down");
+        CelulaPasso("ORDEM", "5");
+        CelulaPasso("FASE", "06");
+        driver->Press("Ctrl+Del");
+        driver->Press("Down"); // an empty step is left out of the save
+        driver->Click("BitBtn1");
+        QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+        QCOMPARE(Gravado("000009"), "1|01|2|NOVO;2|03||NOVO");
+        // The saved route stays on screen, as stored; saving it again changes nothing.
+        QCOMPARE(Exibida(1, 2), "TINGIMENTO");
+        messages.Clear();
+        driver->Click("BitBtn1");
+        QCOMPARE(Gravado("000009"), "1|01|2|NOVO;2|03||NOVO");
+        driver->Focus("DBGrid8"); // nor does coming back into the grid reload over it
+        QVERIFY(messages.shown.isEmpty());
+        QCOMPARE(driver->Rows("DBGrid8"), 2);
+    }
+
+    void refusedStepLeavesTheStoredRouteIntact() {
+        BaseRoteiro();
+        TypeAndTab("EdtCodigo", "000001");
+        driver->Focus("DBGrid8");
+        CelulaPasso("DIAS", "9");
+        CelulaAtual("DBGrid8", 2);
+        CelulaPasso("FASE", "99");
+        messages.searches.enqueue("");
+        driver->Click("BitBtn1"); // the delete and two inserts have run when the third step is refused
+        QCOMPARE(messages.Texts(), QStringList{"Fase inválida."});
+        QCOMPARE(driver->Get<TZoDBGrid>("DBGrid8")->currentIndex().row(), 2);
+        Commit(); // as the next save of any screen would
+        QCOMPARE(Gravado(), kGravado);
+
+        CelulaPasso("FASE", "06");
+        CelulaPasso("ORDEM", "");
+        driver->Click("BitBtn1");
+        QCOMPARE(messages.LastText(), "Ordem inválida.");
+        Commit();
+        QCOMPARE(Gravado(), kGravado);
+    }
+
+    void routeUsedByAFalCannotBeDeleted() {
+        BaseRoteiro();
+        Sql("INSERT INTO FAL (NUMERO, ROTEIRO) VALUES ('0000001', '000001')");
+        Commit();
+        TypeAndTab("EdtCodigo", "000001");
+        driver->Click("BtExcluir");
+        QCOMPARE(messages.LastText(), "Roteiro está sendo usado na FAL, impossível excluir.");
+        QCOMPARE(Gravado(), kGravado);
+
+        TypeAndTab("EdtCodigo", "000002");
+        messages.questions.enqueue(true);
+        driver->Click("BtExcluir");
+        QCOMPARE(Gravado("000002"), QString());
+        QCOMPARE(Gravado(), kGravado);
+        QCOMPARE(AuditRows(), QStringList{"CADASTRO DE ROTEIRO|EXCLUSAO DO ROTEIRO 000002|2|000002"});
+    }
+
+    // Two users typing the same new route: the second save neither adds to the first one's steps nor replaces
+    // them.
+    void routeStoredByAnotherSinceLoadedIsNotReplaced() {
+        BaseRoteiro();
+        messages.questions.enqueue(true);
+        TypeAndTab("EdtCodigo", "000009");
+        driver->Type("EdtDescricao", "MEU");
+        driver->Focus("DBGrid8");
+        CelulaPasso("ORDEM", "1");
+        CelulaPasso("FASE", "01");
+        ByOther("INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, DIAS, FASE) VALUES ('000009', 'DELE', 1, 2, "
+                "'03')");
+        driver->Click("BitBtn1");
+        QVERIFY(messages.LastText().startsWith("O roteiro 000009 foi gravado ou alterado por outro usuário"));
+        QCOMPARE(Gravado("000009"), "1|03|2|DELE");
+        driver->Press("Tab"); // leaving the code loads the route as stored; changed from there, it saves
+        QCOMPARE(Exibida(0, 1), "03");
+        driver->Type("EdtDescricao", "NOSSO");
+        messages.Clear();
+        driver->Click("BitBtn1");
+        QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+        QCOMPARE(Gravado("000009"), "1|03|2|NOSSO");
+    }
+
+    // Screen, code box, grid, code loaded, button pressed, what another user does meanwhile, the detail rows.
+    void rowsChangedByAnotherAreNeitherSavedOverNorDeleted_data() {
+        QTest::addColumn<QStringList>("caso");
+        const QStringList rota = {"TfmTngRoteiro", "EdtCodigo", "DBGrid8", "000001"};
+        const QString passos = "SELECT ORDEM, FASE, DIAS FROM ROTEIRO WHERE CODIGO = '000001' ORDER BY 1";
+        QTest::newRow("route saved, a step changed")
+            << rota + QStringList{"BitBtn1", "UPDATE ROTEIRO SET DIAS = 5 WHERE ORDEM = 3", passos};
+        QTest::newRow("route saved, deleted")
+            << rota + QStringList{"BitBtn1", "DELETE FROM ROTEIRO WHERE CODIGO = '000001'", passos};
+        QTest::newRow("route deleted, a step changed")
+            << rota + QStringList{"BtExcluir", "UPDATE ROTEIRO SET DIAS = 5 WHERE ORDEM = 3", passos};
+        const QStringList preparacao = {"TFmCadPrepara", "EdtCodPrep", "DBGrid1", "001"};
+        const QString itens = "SELECT ORDEM, MATERIAL, QTDE FROM PREPARACAO WHERE CODIGO = '001' ORDER BY 1";
+        QTest::newRow("preparation saved, an item changed")
+            << preparacao + QStringList{"BtGravar", "UPDATE PREPARACAO SET QTDE = 9 WHERE ORDEM = 2", itens};
+        QTest::newRow("preparation deleted, an item added")
+            << preparacao +
+                   QStringList{"BtExcluir",
+                               "INSERT INTO PREPARACAO (CODIGO, DESCRICAO, MATERIAL, ORDEM, QTDE) VALUES "
+                               "('001', 'PURGA', 'Q3', 3, 1)",
+                               itens};
+        const QStringList regra = {"TFmTngCadRegRec", "EdtCodigo", "DBGrid1", "001"};
+        const QString linhas = "SELECT ORDEM, TIPO, QTDE_R FROM TNG_REGRA WHERE CODIGO = '001' ORDER BY 1";
+        QTest::newRow("rule saved, a line changed")
+            << regra + QStringList{"BitBtn1", "UPDATE TNG_REGRA SET QTDE_R = 9 WHERE ORDEM = 1", linhas};
+        QTest::newRow("rule deleted, a line changed")
+            << regra + QStringList{"BitBtn4", "UPDATE TNG_REGRA SET QTDE_R = 9 WHERE ORDEM = 1", linhas};
+        // Registries: the record altered and confirmed, desisting loads it again.
+        const QStringList maquina = {"TFmMaquinaTin", "", "dbgCapacidade", "01", "SbConfirmar"};
+        const QString capacidade = "SELECT SEQUENCIA, VARIANTE, PESO_MAX FROM MAQ_TIN_CAP ORDER BY 1";
+        QTest::newRow("machine saved, a capacity row changed")
+            << maquina + QStringList{"UPDATE MAQ_TIN_CAP SET PESO_MAX = 130 WHERE SEQUENCIA = 1", capacidade};
+        QTest::newRow("machine saved, its capacity rows renumbered")
+            << maquina + QStringList{"UPDATE MAQ_TIN_CAP SET SEQUENCIA = SEQUENCIA + 10", capacidade};
+        QTest::newRow("machine saved, its capacity rows deleted")
+            << maquina + QStringList{"DELETE FROM MAQ_TIN_CAP", capacidade};
+        QTest::newRow("curve saved, a step changed")
+            << QStringList{"TfmTngGrafico",
+                           "",
+                           "dbgPassos",
+                           "001",
+                           "SbConfirmar",
+                           "UPDATE PASSOS SET TEMPO = 25 WHERE CODIGO = 'A01'",
+                           "SELECT CODIGO, TEMPO FROM PASSOS"};
+    }
+
+    void rowsChangedByAnotherAreNeitherSavedOverNorDeleted() {
+        QFETCH(QStringList, caso);
+        const QString tela = caso[0], caixa = caso[1], grade = caso[2], codigo = caso[3], botao = caso[4],
+                      outro = caso[5], gravadas = caso[6];
+        Insert("PREPARACAO (CODIGO, DESCRICAO, MATERIAL, ORDEM, QTDE)",
+               {"'001', 'PURGA', 'Q1', 1, 1.5", "'001', 'PURGA', 'Q2', 2, 1"});
+        Insert("TNG_REGRA (CODIGO, DESCRICAO, TIPO, LINHA, ORDEM, QTDE_DE, QTDE_ATE, QTDE_R)",
+               {"'001', 'SAL', 'P', '', 1, 0, 50, 70", "'001', 'SAL', 'M', '03', 2, 0, 0, 1.5"});
+        Insert("VARIANTE (CODIGO, DESCRICAO)", {"'01', 'ALGODAO'", "'02', 'POLIESTER'"});
+        Sql("INSERT INTO MAQ_TIN (CODIGO, DESCRICAO) VALUES ('01', 'JET 01')");
+        Insert("MAQ_TIN_CAP",
+               {"1, '01', '01', 150, 180, 40, 120, ''", "2, '01', '02', 160, 190, 50, 100, ''"});
+        Sql("INSERT INTO GRAFICO (CODIGO, DESCRICAO) VALUES ('001', 'REATIVO')");
+        Insert("PASSOS (CODIGO_GRA, CODIGO, ORDEM, TEMPO, FASE)",
+               {"'001', 'A01', 1, 20, '1'", "'001', 'S01', 2, 30, '1'"});
+        BaseRoteiro(tela);
+        // Leaving the code loads the rows; a registry loads its record's rows as it is shown.
+        const auto carrega = [&] {
+            caixa.isEmpty() ? driver->Click("BtDesistir") : TypeAndTab(caixa, codigo);
+        };
+        caixa.isEmpty() ? driver->Click("BtnAltera") : carrega();
+        ByOther(outro);
+        const QStringList antes = RowsSeenByOthers(gravadas);
+        const bool exclui = botao == "BtExcluir" || botao == "BitBtn4";
+        if (exclui)
+            messages.questions.enqueue(true);
+        driver->Click(botao);
+        const QString recusa = TakeMessages();
+        QVERIFY2(recusa.contains(codigo) &&
+                     recusa.contains(exclui ? "nada foi excluído" : "nada foi gravado"),
+                 qPrintable(recusa));
+        QCOMPARE(RowsSeenByOthers(gravadas), antes);
+        QVERIFY(AuditRows().isEmpty());
+        carrega(); // as they are stored now
+        QCOMPARE(driver->Rows(grade), antes.size());
+    }
+
+    void saveLogsInclusionOrAlterationAndLeavesRecipesAlone() {
+        BasePreparacao("N");
+        const QString receitas = Custos();
+        driver->Click("BtGravar");
+        QCOMPARE(messages.Texts(), QStringList{"Código inválido."});
+
+        TypeAndTab("EdtCodPrep", "005");
+        driver->Type("EdtDescricao", "NOVA");
+        Cells("DBGrid1", 0, {{"ORDEM", "1"}, {"MATERIAL", "Q3"}, {"QTDE", "2,5"}});
+        Cells("DBGrid1", 1, {{"ORDEM", "2"}, {"UNIDADE", "GL"}}); // no product: left out
+        driver->Click("BtGravar");
+        QCOMPARE(Itens("005"), "1|Q3||2.5||");
+        QCOMPARE(driver->Text("EdtCodPrep"), QString());
+        QCOMPARE(driver->Rows("DBGrid1"), 0);
+
+        TypeAndTab("EdtCodPrep", "001");
+        QCOMPARE(driver->Text("EdtDescricao"), "PURGA");
+        Cells("DBGrid1", 0, {{"QTDE", "3"}});
+        driver->Click("BtGravar");
+        QCOMPARE(Itens("001"), "1|Q1|GL|3|A|;2|Q2|%|1|A|");
+        QCOMPARE(AuditRows(), (QStringList{"CADASTRO DE PREPARACAO|INCLUSAO DE PREPARACAO 005|0|005",
+                                           "CADASTRO DE PREPARACAO|ALTERACAO DE PREPARACAO 001|1|001"}));
+        QCOMPARE(Custos(), receitas);
+        QCOMPARE(messages.Texts(), QStringList{"Código inválido."});
+    }
+
+    void recalculationJoinsTheSaveAndItsFailureUndoesBoth() {
+        BasePreparacao("S");
+        // Recipe 0001 at 3 g/l of Q1: 3 x 8 / 1000 x 20 = 0.48, 1 % of Q2: 1/100 x 3 = 0.03, its own 0.10.
+        TypeAndTab("EdtCodPrep", "001");
+        Cells("DBGrid1", 0, {{"QTDE", "3"}});
+        driver->Click("BtGravar");
+        QCOMPARE(Custos(), "0001|0.61|01|N;0001|0.61|02|S;0002|9.99|01|S");
+        QCOMPARE(AuditRows().mid(1), QStringList{"ALTERACAO DE RECEITA|RECALCULO PREPARACAO 001|1|001"});
+
+        Sql("CREATE EXCEPTION E_RECEITA 'Receita bloqueada'");
+        Sql("CREATE TRIGGER T_RECEITA FOR RECEITA BEFORE UPDATE AS BEGIN EXCEPTION E_RECEITA; END");
+        Commit();
+        TypeAndTab("EdtCodPrep", "001");
+        Cells("DBGrid1", 0, {{"QTDE", "5"}});
+        driver->Click("BtGravar");
+        QVERIFY2(messages.LastText().contains("Receita bloqueada"), qPrintable(messages.LastText()));
+        QCOMPARE(Itens("001"), "1|Q1|GL|3|A|;2|Q2|%|1|A|");
+        QCOMPARE(Custos(), "0001|0.61|01|N;0001|0.61|02|S;0002|9.99|01|S");
+        QCOMPARE(AuditRows().size(), 2);
+    }
+
+    void duplicateTakesTheNextCodeAndDeleteIsRefusedWhileInUse() {
+        BasePreparacao("N");
+        TypeAndTab("EdtCodPrep", "001");
+        messages.questions.enqueue(false);
+        driver->Click("BtDuplicar");
+        messages.questions.enqueue(true);
+        driver->Click("BtDuplicar");
+        QCOMPARE(messages.Texts(), QStringList{"Duplicado."});
+        QCOMPARE(driver->Text("EdtCodPrep"), "003");
+        QCOMPARE(driver->Text("EdtDescricao"), "PURGA");
+        QCOMPARE(Itens("003"), kItens001);
+        QCOMPARE(Itens("001"), kItens001);
+        QVERIFY(AuditRows().isEmpty());
+        driver->Click("BtGravar"); // the copy is what the screen loaded: it saves over it as an alteration
+        QCOMPARE(AuditRows(), QStringList{"CADASTRO DE PREPARACAO|ALTERACAO DE PREPARACAO 003|1|003"});
+
+        TypeAndTab("EdtCodPrep", "001");
+        driver->Click("BtExcluir");
+        QCOMPARE(messages.LastText(), "Preparação em uso na Receita 0001. Impossível Excluir.");
+        TypeAndTab("EdtCodPrep", "003");
+        messages.questions.enqueue(true);
+        driver->Click("BtExcluir");
+        QCOMPARE(Itens("003"), QString());
+        QCOMPARE(Itens("001"), kItens001);
+        QCOMPARE(AuditRows().last(), "CADASTRO DE PREPARACAO|EXCLUSAO DE PREPARACAO 003|2|003");
+    }
+
+    void gridChecksCodesOnTab() {
+        BasePreparacao("N");
+        TypeAndTab("EdtCodPrep", "001");
+        const struct {
+            const char *campo, *texto, *mensagem, *valor, *descricao, *campoDescricao;
+        } casos[] = {
+            {"MATERIAL", "Q3", "", "Q3", "CORANTE AZUL", "DESC_MAT"},
+            {"MATERIAL", "X9", "Material não cadastrado.", "", "", "DESC_MAT"},
+            {"TIPO", "Z", "Tipo de Tingimento Inválido.", "", "", "TIPO"}, // a kind has no description column
+            {"REGRA", "001", "", "001", "SAL POR PESO", "DESC_REGRA"},
+            {"REGRA", "999", "Regra de cálculo inválida.", "", "", "DESC_REGRA"},
+        };
+        // Tab past the last column goes on to the next row: the first one is read.
+        auto valor = [this](const QString& campo) {
+            driver->Row("DBGrid1", 0);
+            return driver->Value("DBGrid1", campo);
+        };
+        for (const auto& caso : casos) {
+            messages.Clear();
+            Cells("DBGrid1", 0, {{caso.campo, caso.texto}});
+            QCOMPARE(messages.LastText(), QString::fromUtf8(caso.mensagem));
+            QCOMPARE(valor(caso.campo), QString::fromUtf8(caso.valor));
+            QCOMPARE(valor(caso.campoDescricao), QString::fromUtf8(caso.descricao));
+        }
+        Cells("DBGrid1", 0, {{"REGRA", "001"}});
+        messages.Clear();
+        Cells("DBGrid1", 0, {{"REGRA", ""}}); // a blank rule is accepted
+        QVERIFY(messages.shown.isEmpty());
+        QCOMPARE(valor("DESC_REGRA"), QString());
+    }
+
+    void componentReplacement() {
+        const struct {
+            const char *antes, *antigo;
+            double indice;
+            const char* depois; // or why it was refused
+        } casos[] = {
+            {"A:30;B:50;C:20", "A", 0.5, "N:15;B:65;C:20"},
+            {"A:50;B:30;C:20", "A", 0.5, "N:25;B:55;C:20"}, // the largest replaced: the next one takes it
+            {"Z:40;B:40;C:20", "Z", 0.5, "N:20;B:60;C:20"}, // tied with the replaced one
+            {"A:40;B:30;C:30", "A", 1.5, "N:60;B:30;C:10"}, // a tie among the others: the highest code
+            {"A:0.1;B:0.2", "A", 3, "N:0.3;B:0"},           // left at nothing, not a trace below it
+            {"A:20;B:50;A:10", "A", 0.5, "N:10;B:65;N:5"},
+            {"A:40;B:30;C:30", "A", 2, "negativo"},
+            {"A:100", "A", 0.5, "sem outro"},
+            {"A:100", "A", 1, "N:100"},
+        };
+        for (const auto& caso : casos) {
+            QList<Componente> componentes;
+            for (const QString& c : QString(caso.antes).split(';'))
+                componentes << Componente{c.section(':', 0, 0), c.section(':', 1).toDouble()};
+            const ComposicaoSubstituida nova =
+                SubstituiComponente(componentes, caso.antigo, "N", caso.indice);
+            QStringList obtido;
+            for (const Componente& c : nova.componentes)
+                obtido << c.codigo + ':' + QString::number(c.perc, 'g', 12);
+            if (nova.situacao == ComposicaoSubstituida::PercentualNegativo)
+                obtido << "negativo";
+            else if (nova.situacao == ComposicaoSubstituida::SemOutroComponente)
+                obtido << "sem outro";
+            QCOMPARE(obtido.join(';'), QString(caso.depois));
+        }
+    }
+
+    void substitutionScalesRecipesOfTheVariantAndEveryPreparation() {
+        BaseSubstituicao();
+        const QString inicial = Substituidos();
+        messages.questions.enqueue(false);
+        Substitui("Q1", "Q2", "01", "0,5");
+        QCOMPARE(driver->Text("EdtDesMat2"), "SODA NOVA");
+        QCOMPARE(driver->Text("EdtDesVar"), "ALGODAO");
+        QCOMPARE(Substituidos(), inicial);
+
+        messages.questions.enqueue(true);
+        driver->Click("BitBtn1");
+        QCOMPARE(messages.Texts(), QStringList{"Concluído"});
+        QCOMPARE(Substituidos(), QStringLiteral("0001|01|Q2|1;0001|02|Q1|4;0002|01|Q1|6;0002|01|Q9|1;"
+                                                "001|Q2|4;002|Q2|1.5;002|Q9|1"));
+        messages.questions.enqueue(true);
+        Substitui("Q1", "Q2", "", "1");
+        QCOMPARE(Substituidos(), QStringLiteral("0001|01|Q2|1;0001|02|Q2|4;0002|01|Q1|6;0002|01|Q9|1;"
+                                                "001|Q2|4;002|Q2|1.5;002|Q9|1"));
+        QCOMPARE(AuditRows(), QStringList(2, "ALTERACAO DE RECEITA|MATERIAL Q1 SUBSTITUIDO POR Q2|1|Q1"));
+        QCOMPARE(Composicoes().count("Q1"), 2);
+    }
+
+    void refusedInputsChangeNothing() {
+        BaseSubstituicao();
+        const QString inicial = Substituidos() + Composicoes();
+        const struct {
+            const char *antigo, *novo, *variante, *indice, *mensagem, *foco;
+        } casos[] = {
+            {" ", "Q2", "", "1", "Material inválido.", "EdtCodMat"},
+            {"Q1", "", "", "1", "Novo material inválido.", "EdtCodMat2"},
+            {"Q1", "X9", "", "1", "Novo material inválido.", "EdtCodMat2"},
+            {"Q1", "Q3", "", "1", "Novo material inválido.", "EdtCodMat2"},
+            {"Q1", "Q2", "99", "1", "Variante inválida.", "EdtCodVar"},
+            {"Q1", "Q2", "", "", "Índice inválido.", "EdtIndice"},
+            {"Q1", "Q2", "", "0", "Índice inválido.", "EdtIndice"},
+            {"Q1", "Q2", "", "-1", "Índice inválido.", "EdtIndice"},
+            {"Q1", "Q2", "", "0.5", "Índice inválido.", "EdtIndice"},
+        };
+        for (const bool composicoes : {false, true}) {
+            if (composicoes)
+                driver->Click("ChkComposicoes");
+            for (const auto& caso : casos) {
+                messages.Clear();
+                Substitui(caso.antigo, caso.novo, caso.variante, caso.indice);
+                QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8(caso.mensagem)});
+                QCOMPARE(messages.shown.size(), 1); // refused before the question
+                QCOMPARE(driver->FocusedName(), QString(caso.foco));
+            }
+        }
+        // The look-up of the new product does not offer an inactive one.
+        messages.searches << "Q3"
+                          << "Q9";
+        driver->Press("F4", "EdtCodMat2");
+        QCOMPARE(driver->Text("EdtCodMat2"), "Q2");
+        driver->Press("F4", "EdtCodMat2");
+        QCOMPARE(driver->Text("EdtDesMat2"), "SAL");
+        QCOMPARE(Substituidos() + Composicoes(), inicial);
+        QVERIFY(AuditRows().isEmpty());
+    }
+
+    void compositionsKeepTheirTotalOrAreAllRefused() {
+        BaseSubstituicao();
+        const QString receitas = Substituidos();
+        const QString inicial = Composicoes();
+        driver->Click("ChkComposicoes");
+        messages.questions.enqueue(true);
+        Substitui("Q1", "Q2", "", "2");
+        QCOMPARE(messages.Texts(),
+                 QStringList{"A composição P2 ficaria com percentual negativo. Nada foi alterado."});
+        QCOMPARE(Composicoes(), inicial);
+        QVERIFY(AuditRows().isEmpty());
+
+        messages.Clear();
+        messages.questions.enqueue(true);
+        Substitui("Q1", "Q2", "", "0,5");
+        QCOMPARE(messages.Texts(), QStringList{"Concluído"});
+        QCOMPARE(Composicoes(), "P1|A1|80;P1|Q2|20;P2|Q2|25;P2|A1|55;P2|A2|20;P3|A1|100");
+        QCOMPARE(Substituidos(), receitas);
+        QCOMPARE(AuditRows(), QStringList{"ALTERACAO DE RECEITA|MATERIAL Q1 SUBSTITUIDO POR Q2|1|Q1"});
+    }
+
+    void recalculationShowsProgressAndLogsWithIt() {
+        BaseSubstituicao();
+        auto* memo = driver->Get<QPlainTextEdit>("Memo1");
+        auto* barra = driver->Get<QProgressBar>("ProgressBar1");
+        int avancos = 0;
+        connect(barra, &QProgressBar::valueChanged, this, [&] { ++avancos; });
+        driver->Type("EdtCodMat", "Q1");
+        driver->Click("BitBtn3");
+        QCOMPARE(messages.Texts(), QStringList{"Processo concluído"});
+        // 2 % and 4 % of Q1 at 10; recipe 0002 holds Q1 only as a fabric product.
+        QCOMPARE(RowsSeenByOthers("SELECT CODIGO, VARIANTE, CUSTO FROM RECEITA ORDER BY 1, 2"),
+                 (QStringList{"0001|01|0.2", "0001|02|0.4", "0002|01|9.99"}));
+        const QStringList linhas = memo->toPlainText().split('\n');
+        QVERIFY2(linhas.size() == 2 && linhas[0].startsWith("Receita 0001 variante 01") &&
+                     linhas[1].startsWith("Receita 0001 variante 02"),
+                 qPrintable(linhas.join('|')));
+        QCOMPARE(barra->maximum(), 2);
+        QCOMPARE(barra->value(), 2);
+        QCOMPARE(avancos, 2); // recipe by recipe, not only at the end
+        QCOMPARE(AuditRows(), QStringList{"ALTERACAO DE RECEITA|RECALCULO MATERIAL Q1 VARIANTE |1|Q1"});
+
+        driver->Type("EdtCodMat", "Q2"); // in no recipe: the bar still ends full
+        driver->Click("BitBtn3");
+        QVERIFY(memo->toPlainText().isEmpty());
+        QCOMPARE(barra->value(), barra->maximum());
+        driver->Type("EdtCodMat", "Q1");
+        driver->Type("EdtCodVar", "02");
+        driver->Click("BitBtn3");
+        QVERIFY2(memo->toPlainText().startsWith("Receita 0001 variante 02") &&
+                     !memo->toPlainText().contains('\n'),
+                 qPrintable(memo->toPlainText()));
+
+        // A failed recalculation takes its audit row with it.
+        Sql("CREATE EXCEPTION E_RECEITA 'Receita bloqueada'");
+        Sql("CREATE TRIGGER T_RECEITA FOR RECEITA BEFORE UPDATE AS BEGIN EXCEPTION E_RECEITA; END");
+        Sql("UPDATE MATERIAL SET REPOSICAO = 30 WHERE CODIGO = 'Q1'");
+        Commit();
+        const QStringList logs = AuditRows();
+        QCOMPARE(logs.last(), "ALTERACAO DE RECEITA|RECALCULO MATERIAL Q1 VARIANTE 02|1|Q1");
+        driver->Click("BitBtn3");
+        QVERIFY2(messages.LastText().contains("Receita bloqueada"), qPrintable(messages.LastText()));
+        QCOMPARE(AuditRows(), logs);
+    }
+
+    // The colour price read for the sheet, and its stored list, before each service is added.
+    void addsByValueOrShareOfTheColourPrice() {
+        BaseServicos();
+        const struct {
+            const char *fal, *fase, *custo, *tipo, *proposto, *mensagem, *lista;
+        } casos[] = {
+            {"0000100", "01", nullptr, "Valor", "5,5", "", "02|LAVAGEM|1,25;01|TINGIMENTO|5,5"},
+            {"0000100", "02", "10", "Percentual", "", "", "02|LAVAGEM|1,25;02|LAVAGEM|0,5"},
+            {"0000100", "03", "2,4", "Valor", "", "", "02|LAVAGEM|1,25;03|RAMA|2,4"},
+            {"0000100", "03", "", "Valor", "", "", "02|LAVAGEM|1,25;03|RAMA|0"},
+            {"0000100", "09", "1", "Valor", "", "Serviço não encontrado.", "02|LAVAGEM|1,25"},
+            {"0000100", "03", "2.4", "Valor", "", "Custo inválido.", "02|LAVAGEM|1,25"},
+            {"0000200", "01", "10", "Percentual", "5,5", "", "01|TINGIMENTO|0"},
+        };
+        for (const auto& caso : casos) {
+            AbreServicos(caso.fal);
+            QCOMPARE(driver->Text("EdtPrecoCor"), caso.fal == QLatin1String("0000100") ? "5,00" : "0,00");
+            messages.Clear();
+            driver->Type("EdtCodFas", caso.fase);
+            QCOMPARE(driver->Text("EdtCusto"), QString::fromUtf8(caso.proposto));
+            Inclui(caso.fase, caso.custo ? QString::fromUtf8(caso.custo) : QString(), caso.tipo);
+            QCOMPARE(messages.LastText(), QString::fromUtf8(caso.mensagem));
+            QCOMPARE(Lista(), QString::fromUtf8(caso.lista));
+            driver->Close();
+        }
+    }
+
+    void saveReplacesTheListAsAWhole() {
+        BaseServicos();
+        AbreServicos("0000100");
+        Inclui("01", QString(), "Valor");
+        Inclui("01", QString(), "Valor"); // the same service twice: both stored
+        driver->Click("BtnGravar");
+        QCOMPARE(Gravados("0000100"), "01|5.5;01|5.5;02|1.25");
+
+        // A failed insert undoes the save: the stored list and the one shown stay as they were.
+        Sql("CREATE EXCEPTION E_SERVICO 'Serviço recusado'");
+        Sql("CREATE TRIGGER T_SERVICO FOR TABELA BEFORE INSERT AS BEGIN IF (NEW.SETOR = '03') THEN EXCEPTION "
+            "E_SERVICO; END");
+        Commit();
+        driver->Row("DBGrid1", 0);
+        driver->Click("BitBtn4");
+        Inclui("03", "1", "Valor");
+        const QString lista = Lista();
+        driver->Click("BtnGravar");
+        QVERIFY2(messages.LastText().contains("Serviço recusado"), qPrintable(messages.LastText()));
+        QCOMPARE(Gravados("0000100"), "01|5.5;01|5.5;02|1.25");
+        QCOMPARE(Lista(), lista);
+
+        // Services another user stored since the list was loaded are not wiped unseen.
+        auto outro = OpenSecond("kelm-test-outro");
+        SqlOn(*outro, "INSERT INTO TABELA (CODIGO, SETOR, PRECO) VALUES ('0000100', '02', 7)");
+        outro->Transaction()->CommitRetaining();
+        driver->Row("DBGrid1", 0);
+        driver->Click("BitBtn4");
+        driver->Click("BtnGravar");
+        QVERIFY(
+            messages.LastText().startsWith("Os serviços da FAL 0000100 foram alterados por outro usuário"));
+        QCOMPARE(Gravados("0000100"), "01|5.5;01|5.5;02|1.25;02|7");
+        QCOMPARE(driver->Rows("DBGrid1"), 4);
+
+        // An empty list removes every service of the sheet, and of no other.
+        Sql("INSERT INTO TABELA (CODIGO, SETOR, PRECO) VALUES ('0000200', '01', 3)");
+        Commit();
+        while (driver->Rows("DBGrid1") > 0)
+            driver->Click("BitBtn4");
+        driver->Click("BtnGravar");
+        QCOMPARE(Gravados("0000100"), QString());
+        QCOMPARE(Gravados("0000200"), "01|3");
+    }
+
+    // The customer's price comes with the service chosen by F4; the cost typed where the focus goes replaces
+    // it.
+    void f4OnTheServiceGoesOnToItsCost() {
+        BaseServicos();
+        AbreServicos("0000100");
+        messages.searches << "01";
+        driver->Press("F4", "EdtCodFas");
+        QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCusto"));
+        QTest::keyClicks(QApplication::focusWidget(), "7");
+        driver->Click("BitBtn1");
+        QCOMPARE(Lista(), QStringLiteral("02|LAVAGEM|1,25;01|TINGIMENTO|7"));
+    }
+};
 
 QTEST_MAIN(TstTngRoteiro)
 #include "tst_tngroteiro.moc"

@@ -224,7 +224,12 @@ QStringList DatabaseTestCase::InvoiceImbalances(bool negativeAllowed) {
     const QString nota =
         "SELECT N.NOTA FROM NFTIN N WHERE ABS(N.SALDO - (SELECT SUM(I.PESO) FROM NFITIN I WHERE I.NOTA = "
         "N.NOTA AND I.CODCLI = N.CLIENTE)) > 0.0001";
-    return RowsSeenByOthers({item.arg(negativeAllowed ? "-1E9" : "-0.0001"), nota});
+    const QString semItem =
+        "SELECT F.FAL, F.NOTA, F.CODIGO, F.LOTE FROM FAL_ITEN F JOIN FAL ON FAL.NUMERO = F.FAL WHERE "
+        "F.PESO_NF > "
+        "0.0001 AND NOT EXISTS (SELECT 1 FROM NFITIN I WHERE I.NOTA = F.NOTA AND I.CODCLI = FAL.CLIENTE AND "
+        "I.CODIGO = F.CODIGO AND I.LOTE = F.LOTE)";
+    return RowsSeenByOthers({item.arg(negativeAllowed ? "-1E9" : "-0.0001"), nota, semItem});
 }
 
 QString DatabaseTestCase::TakeMessages() {

@@ -21,10 +21,17 @@ public:
     static void Drop(const DatabaseConfig& config);
 };
 
-// Scripted messages, with what another workstation does right before the next question or input box.
+// Scripted messages, with what another workstation does right before the next question or input box, and
+// a look at every look-up list as it opens.
 class MensagensTeste : public ScriptedMessageService {
 public:
     std::function<void()> antesDaPergunta, antesDaEntrada;
+    std::function<void(TPesquisa&)> naPesquisa;
+    bool Search(QWidget* parent, TPesquisa& search) override {
+        if (naPesquisa)
+            naPesquisa(search);
+        return ScriptedMessageService::Search(parent, search);
+    }
     bool Ask(QWidget* parent, const QString& title, const QString& text, bool defaultYes,
              MsgIcon icon) override {
         Dispara(antesDaPergunta);
@@ -80,7 +87,8 @@ protected:
     // The audit rows other users see, as "TITULO|TEXTO|TIPO|CHAVE", in the order written.
     QStringList AuditRows(const QString& where = QStringLiteral("1=1"));
     // The invoice balance as other users see it: the invoice items whose weight taken by lot sheets, free
-    // weight or (unless allowed) sign is wrong, and the invoices whose balance is not their items' sum.
+    // weight or (unless allowed) sign is wrong, the invoices whose balance is not their items' sum, and the
+    // lot sheet items holding weight of an invoice item that does not exist.
     QStringList InvoiceImbalances(bool negativeAllowed = false);
     // The plain messages shown so far joined by '|'; what was shown and the answers left queued are cleared.
     QString TakeMessages();
