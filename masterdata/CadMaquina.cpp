@@ -128,6 +128,29 @@ int CapacidadeMaquina::LinhaSemVariante() const {
     return -1;
 }
 
+QString CapacidadeMaquina::RecusaLimites(QString& campo) const {
+    const struct {
+        const char *minimo, *maximo, *nomeMinimo, *nomeMaximo;
+    } faixas[] = {{"LARG_DE", "LARG_ATE", "Largura de (cm)", "Largura até (cm)"},
+                  {"PESO_MIN", "PESO_MAX", "Peso mín. (kg)", "Peso máx. (kg)"}};
+    auto limite = [this](int linha, const char* coluna, const char* nome) {
+        const QVariant valor = tbCapacidade->ValueAt(linha, tbCapacidade->FieldIndex(QLatin1String(coluna)));
+        return Limite{QString::fromUtf8(nome),
+                      valor.isNull() ? std::nullopt : std::optional(valor.toDouble())};
+    };
+    for (int linha = 0; linha < tbCapacidade->RecordCount(); ++linha)
+        for (const auto& f : faixas) {
+            const RecusaLimite recusa =
+                RecusaFaixa(limite(linha, f.minimo, f.nomeMinimo), limite(linha, f.maximo, f.nomeMaximo));
+            if (recusa.mensagem.isEmpty())
+                continue;
+            tbCapacidade->MoveTo(linha);
+            campo = QLatin1String(recusa.maximo ? f.maximo : f.minimo);
+            return QStringLiteral("Capacidade, linha %1: %2").arg(linha + 1).arg(recusa.mensagem);
+        }
+    return {};
+}
+
 QString CapacidadeMaquina::DeletarCapacidade(const QString& maquina) {
     try {
         TZoQuery exclusao;
@@ -349,6 +372,49 @@ bool TFmMaquinaTin::ValidaConfirmacao() {
     const QString tipo = ui.CbTipo->currentText();
     if (!tipo.trimmed().isEmpty())
         maquina->FieldByName(QStringLiteral("TIPO")) = tipo.left(2).trimmed();
+    return ConfereCodigos() && ConfereLimites();
+}
+
+// The bath and the phase as typed, each a stored one or none.
+bool TFmMaquinaTin::ConfereCodigos() {
+    const struct {
+        QLineEdit* caixa;
+        const char *nome, *tabela;
+    } codigos[] = {{ui.EdtCodBanho, "Rel. Banho", "BANHO"}, {ui.EdtCodFase, "Fase", "FASE"}};
+    for (const auto& c : codigos) {
+        const QString codigo = c.caixa->text().trimmed();
+        const QString recusa =
+            ::RecusaCodigo(QString::fromUtf8(c.nome), codigo,
+                           codigo.isEmpty() || Existe(QLatin1String(c.tabela), QStringLiteral("CODIGO"),
+                                                      QVariantList{codigo}));
+        if (!recusa.isEmpty()) {
+            Paginas()->setCurrentIndex(Maquinas);
+            return Recusa(c.caixa, recusa);
+        }
+    }
+    return true;
+}
+
+// The machine's weights and volumes as the boxes show them: a box the user has not left yet counts too.
+bool TFmMaquinaTin::ConfereLimites() {
+    auto limite = [](QLineEdit* caixa, const char* nome) {
+        double valor = 0;
+        const bool numero = !caixa->text().trimmed().isEmpty() && LeNumero(caixa->text(), valor);
+        return Limite{QString::fromUtf8(nome), numero ? std::optional(valor) : std::nullopt};
+    };
+    const struct {
+        QLineEdit *minimo, *maximo;
+        const char *nomeMinimo, *nomeMaximo;
+    } faixas[] = {{ui.EdtPesoMin, ui.EdtPesoMax, "Peso Mín. (kg)", "Peso Máx. (kg)"},
+                  {ui.EdtVolMin, ui.EdtVolMax, "Volume Mín. (l)", "Volume Máx. (l)"}};
+    for (const auto& f : faixas) {
+        const RecusaLimite recusa =
+            RecusaFaixa(limite(f.minimo, f.nomeMinimo), limite(f.maximo, f.nomeMaximo));
+        if (!recusa.mensagem.isEmpty()) {
+            Paginas()->setCurrentIndex(Maquinas);
+            return Recusa(recusa.maximo ? f.maximo : f.minimo, recusa.mensagem);
+        }
+    }
     return true;
 }
 
@@ -365,11 +431,18 @@ bool TFmMaquinaTin::ValidaDetalhe() {
         return false;
     }
     const int linha = m_capacidade.LinhaSemVariante();
-    if (linha < 0)
+    if (linha >= 0) {
+        Informa(this, QStringLiteral("Variante inválida."));
+        capacidade->MoveTo(linha);
+        FocaCapacidade(QStringLiteral("VARIANTE"));
+        return false;
+    }
+    QString campo;
+    const QString recusa = m_capacidade.RecusaLimites(campo);
+    if (recusa.isEmpty())
         return true;
-    Informa(this, QStringLiteral("Variante inválida."));
-    capacidade->MoveTo(linha);
-    FocaCapacidade(QStringLiteral("VARIANTE"));
+    Informa(this, recusa);
+    FocaCapacidade(campo);
     return false;
 }
 

@@ -22,6 +22,9 @@ public:
     // A new machine starts with no capacity rows, and none stored to lose.
     void Limpa();
     int LinhaSemVariante() const; // -1 when every row names a variant
+    // The first row whose bounds cannot be stored: the refusal, that row made current and the field to
+    // correct in `campo`; empty when every row may be.
+    QString RecusaLimites(QString& campo) const;
     // Both return the message to show when they fail, empty when they do not. A stored machine's rows are
     // replaced only while they are still those this screen loaded, a new machine's while it has none.
     QString DeletarCapacidade(const QString& maquina);
@@ -60,6 +63,8 @@ protected:
 private:
     void MostraTipo();
     void MostraResidual();
+    bool ConfereCodigos();
+    bool ConfereLimites();
     bool dbgCapacidadeKeyDown(QKeyEvent* tecla);
     void FocaCapacidade(const QString& campo);
 

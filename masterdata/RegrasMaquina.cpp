@@ -62,6 +62,25 @@ QString ForaDaCapacidade(const QString& maquina, const QString& variante,
         .arg(maquina, variante, fora.join(QStringLiteral("; ")));
 }
 
+RecusaLimite RecusaFaixa(const Limite& minimo, const Limite& maximo) {
+    for (const Limite* limite : {&minimo, &maximo})
+        if (limite->valor && *limite->valor < 0)
+            return {QStringLiteral("%1 não pode ser negativo (%2).")
+                        .arg(limite->nome, TextoExibicao(*limite->valor, 2)),
+                    limite == &maximo};
+    if (!minimo.valor || !maximo.valor || *minimo.valor <= *maximo.valor)
+        return {};
+    return {
+        QStringLiteral("%1 (%2) maior que %3 (%4).")
+            .arg(minimo.nome, TextoExibicao(*minimo.valor, 2), maximo.nome, TextoExibicao(*maximo.valor, 2))};
+}
+
+QString RecusaCodigo(const QString& nome, const QString& codigo, bool cadastrado) {
+    if (cadastrado || codigo.trimmed().isEmpty())
+        return {};
+    return QStringLiteral("%1: código %2 não cadastrado.").arg(nome, codigo.trimmed());
+}
+
 namespace {
 // A number as the boxes show it ("1.400" is 1400), whole cents; unreadable text counts 0.
 qint64 centavos(const QString& texto) {

@@ -126,8 +126,8 @@ void TFmTngCadRegRec::FormCreate() {
 }
 
 // Runs when the code box is left with a code other than the one already checked: coming back to the screen
-// and clicking into the grid must not load the rule again over what was typed. A code not stored starts a
-// new rule with no lines.
+// and clicking into the grid must not load the rule again over what was typed. A code not stored keeps the
+// lines shown, to be saved under it as a new rule.
 void TFmTngCadRegRec::EdtCodigoExit() {
     QString codigo = ui.EdtCodigo->text().trimmed();
     if (codigo.isEmpty()) {
@@ -136,7 +136,11 @@ void TFmTngCadRegRec::EdtCodigoExit() {
     }
     if (codigo == m_linhas.Codigo())
         return;
-    BuscaRegras();
+    if (Existe(kRegra, QStringLiteral("CODIGO"), QVariantList{codigo}))
+        return BuscaRegras();
+    m_linhas.Novo(codigo);
+    if (!LinhasPreenchidas().isEmpty())
+        AlteracaoPendente();
 }
 
 // The lines in their stored order, each with the description of what its code names.

@@ -411,7 +411,6 @@ void TfmTngReceita::BuscaDados() {
         ui.EdtCodBan->setText(texto(q, QStringLiteral("COD_BANHO")));
         ui.EdtCodPrep->setText(texto(q, QStringLiteral("PREPARACAO")));
         ui.EdtObs->setPlainText(q.FieldByName(QStringLiteral("OBS")).AsString());
-        ui.EdtCusto->setText(TextoExibicao(q.FieldByName(QStringLiteral("REC_CUSTO")).Value(), 2));
         ui.CbLiberada->setCurrentIndex(texto(q, QStringLiteral("LIBERADA")) == QLatin1String("2") ? 1 : 0);
         const TField data = q.FieldByName(QStringLiteral("LOG_DATA"));
         ui.LbUltimaAlteracao->setText(data.IsNull()
@@ -431,6 +430,7 @@ void TfmTngReceita::BuscaDados() {
         TbConsumos->First();
     }
     m_parVerificado = m_parCarregado = Par();
+    m_custoCarregado = Arredondar(q.FieldByName(QStringLiteral("REC_CUSTO")).AsFloat(), 2);
     AlteracoesGravadas();
 }
 
@@ -467,7 +467,7 @@ void TfmTngReceita::LimpaTela() {
     {
         QScopedValueRollback<bool> preenchendo(m_preenchendo, true);
         for (QLineEdit* caixa : {ui.EdtCodigo, ui.EdtDescricao, ui.EdtCodVar, ui.EdtCodCor, ui.EdtCodGra,
-                                 ui.EdtCodBan, ui.EdtCodPrep, ui.EdtCusto})
+                                 ui.EdtCodBan, ui.EdtCodPrep})
             caixa->clear();
         ui.EdtObs->clear();
         ui.CbLiberada->setCurrentIndex(0);
@@ -475,6 +475,7 @@ void TfmTngReceita::LimpaTela() {
     }
     m_parVerificado.clear();
     m_parCarregado.clear();
+    m_custoCarregado = 0;
     AlteracoesGravadas();
     ui.EdtCodigo->setFocus(Qt::OtherFocusReason);
 }
@@ -497,8 +498,11 @@ void TfmTngReceita::RecalculaItens() {
     TbConsumos->MoveTo(atual);
 }
 
+// The header's cost and the total under the items are one figure.
 void TfmTngReceita::MostraCustoReceita() {
-    ui.LbCustoReceita->setText(TextoExibicao(CustoDosItens(*TbConsumos, m_contexto), 2));
+    const QString custo = TextoExibicao(CustoDosItens(*TbConsumos, m_contexto), 2);
+    ui.EdtCusto->setText(custo);
+    ui.LbCustoReceita->setText(custo);
 }
 
 // ---- Item grid
@@ -812,7 +816,7 @@ QString TfmTngReceita::GravaDados() {
     const QString cor = ui.EdtCodCor->text().trimmed();
     GravacaoAtomica gravacao;
     TZoQuery gravada;
-    gravada.SQL << QStringLiteral("SELECT COR, CUSTO FROM %1 WHERE CODIGO = :CODIGO AND VARIANTE = :VARIANTE")
+    gravada.SQL << QStringLiteral("SELECT COR FROM %1 WHERE CODIGO = :CODIGO AND VARIANTE = :VARIANTE")
                        .arg(DBLocal(kReceita));
     gravada.BindValue(QStringLiteral("CODIGO"), Codigo());
     gravada.BindValue(QStringLiteral("VARIANTE"), Variante());
@@ -825,8 +829,6 @@ QString TfmTngReceita::GravaDados() {
     const QString corGravada = existe ? texto(gravada, QStringLiteral("COR")) : QString();
     if (!corGravada.isEmpty() && corGravada != cor)
         return kOutraCor;
-    const double custoGravado =
-        existe ? Arredondar(gravada.FieldByName(QStringLiteral("CUSTO")).AsFloat(), 2) : 0;
 
     const QString identificacao = Codigo() + QStringLiteral(" VARIANTE ") + Variante();
     if (existe)
@@ -839,8 +841,9 @@ QString TfmTngReceita::GravaDados() {
                 this);
     ApagaReceita();
     InsereItens();
+    // Against the cost of the recipe loaded, which a copy keeps: a copy under a new code costs the same.
     const double custo = CustoDosItens(*TbConsumos, ContextoGravacao());
-    if (custo != custoGravado)
+    if (custo != m_custoCarregado)
         BloqueiaPrecoCor(cor, Variante());
     TZoQuery cabecalho;
     cabecalho.SQL << QStringLiteral(
@@ -925,6 +928,10 @@ void TfmTngReceita::BtImprimirClick() {
         return;
     const bool precos = ui.CkImprimePreco->isChecked();
     TRelatorio relatorio(QStringLiteral("WTngReceita"), QStringLiteral("Receita"), TbConsumos);
+    // The sheet is printed as the screen holds it; one that is not the stored recipe says so on paper.
+    if (Par() != m_parCarregado || TemAlteracoes())
+        relatorio.AdicionaCabecalho(QStringLiteral("Situação"),
+                                    QStringLiteral("NÃO GRAVADA - valores da tela, não os do cadastro"));
     auto comDescricao = [](QLineEdit* codigo, QLineEdit* descricao) {
         const QString texto = codigo->text().trimmed();
         return texto.isEmpty() || descricao->text().isEmpty()

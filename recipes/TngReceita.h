@@ -79,11 +79,12 @@ private:
     VisorCor* m_visor;
     TClientDataSet* TbConsumos;
     PaginaConsulta* m_consulta = nullptr;
-    ContextoItens m_contexto;   // the recipe the items are costed for, as its boxes hold it
-    QString m_parVerificado;    // the (code, variant) the exit checks last ran for
-    QString m_parCarregado;     // the stored recipe the screen holds; empty for a new one
-    bool m_preenchendo = false; // the screen itself fills the boxes: typed-code rules stay quiet
-    bool m_sistema = false;     // the screen itself writes into the items, preparation rows included
+    ContextoItens m_contexto;    // the recipe the items are costed for, as its boxes hold it
+    QString m_parVerificado;     // the (code, variant) the exit checks last ran for
+    QString m_parCarregado;      // the stored recipe the screen holds; empty for a new one
+    double m_custoCarregado = 0; // its stored cost, which a save compares with (a copy keeps its source's)
+    bool m_preenchendo = false;  // the screen itself fills the boxes: typed-code rules stay quiet
+    bool m_sistema = false;      // the screen itself writes into the items, preparation rows included
 };
 
 extern TfmTngReceita* fmTngReceita;

@@ -87,11 +87,15 @@ QList<PassoCurva> PassosDe(const TDataSet& dados) {
     const int temperatura = dados.FieldIndex(QStringLiteral("TEMPERATURA"));
     const int tempo = dados.FieldIndex(QStringLiteral("TEMPO"));
     const int fase = dados.FieldIndex(QStringLiteral("FASE"));
+    const int ordem = dados.FieldIndex(QStringLiteral("ORDEM"));
+    const int descricao = dados.FieldIndex(QStringLiteral("DESCRICAO"));
+    auto valor = [&](int linha, int campo) { return campo < 0 ? QVariant() : dados.ValueAt(linha, campo); };
     QList<PassoCurva> passos;
     passos.reserve(dados.RecordCount());
     for (int linha = 0; linha < dados.RecordCount(); ++linha)
-        passos.append({dados.ValueAt(linha, codigo).toString(), dados.ValueAt(linha, temperatura).toInt(),
-                       dados.ValueAt(linha, tempo).toInt(), dados.ValueAt(linha, fase).toString()});
+        passos.append({valor(linha, codigo).toString(), valor(linha, temperatura).toInt(),
+                       valor(linha, tempo).toInt(), valor(linha, fase).toString(),
+                       valor(linha, ordem).toInt(), valor(linha, descricao).toString()});
     return passos;
 }
 
@@ -111,16 +115,41 @@ QString TempoDosMinutos(int minutos) {
         .arg(minutos % 60, 2, 10, QLatin1Char('0'));
 }
 
+QString AvisoTempoCurva(const QString& tempo, const QList<PassoCurva>& passos) {
+    const int minutos = MinutosDoTempo(tempo);
+    const QList<int> totais = TemposTotais(passos);
+    if (minutos < 0 || totais.isEmpty() || totais.last() == minutos)
+        return {};
+    return QStringLiteral("O tempo do gráfico (%1) não confere com a duração dos passos (%2). Deseja gravar "
+                          "assim mesmo?")
+        .arg(TempoDosMinutos(minutos), TempoDosMinutos(totais.last()));
+}
+
 QString TituloFase(int fase) {
     return QStringLiteral("Gráfico de Tingimento - Fase %1").arg(fase);
 }
 
+namespace {
+// The chart's own axis of that orientation, made the first time it is drawn and kept: an axis removed leaves
+// its drawing in the view until the event loop deletes it, a second scale over the new one.
+QValueAxis* Eixo(QChart& grafico, Qt::Orientation orientacao, const QString& titulo) {
+    if (auto* eixo = qobject_cast<QValueAxis*>(grafico.axes(orientacao).value(0)))
+        return eixo;
+    auto* eixo = new QValueAxis(&grafico);
+    eixo->setTitleText(titulo);
+    eixo->setTickType(QValueAxis::TicksDynamic);
+    eixo->setLabelFormat(QStringLiteral("%d"));
+    // Small enough for a chart of half a screen to show every mark's number.
+    QFont fonte = eixo->labelsFont();
+    fonte.setPointSizeF(8);
+    eixo->setLabelsFont(fonte);
+    grafico.addAxis(eixo, orientacao == Qt::Horizontal ? Qt::AlignBottom : Qt::AlignLeft);
+    return eixo;
+}
+} // namespace
+
 void MontaGraficoFase(QChart& grafico, const QList<PassoCurva>& passos, int fase) {
     grafico.removeAllSeries();
-    for (QAbstractAxis* eixo : grafico.axes()) {
-        grafico.removeAxis(eixo);
-        delete eixo;
-    }
     grafico.setTitle(TituloFase(fase));
     QFont titulo = grafico.titleFont();
     titulo.setBold(true);
@@ -129,28 +158,14 @@ void MontaGraficoFase(QChart& grafico, const QList<PassoCurva>& passos, int fase
 
     const QList<PontoCurva> pontos = PontosFase(passos, QString::number(fase));
     const EixosCurva eixos = EixosFase(pontos);
-    auto* minutos = new QValueAxis(&grafico);
-    minutos->setTitleText(QStringLiteral("Tempo (min)"));
+    QValueAxis* minutos = Eixo(grafico, Qt::Horizontal, QStringLiteral("Tempo (min)"));
     minutos->setRange(eixos.minutosDe, eixos.minutosAte);
-    minutos->setTickType(QValueAxis::TicksDynamic);
     minutos->setTickAnchor(eixos.minutosDe);
     minutos->setTickInterval(eixos.minutosPasso);
-    minutos->setLabelFormat(QStringLiteral("%d"));
-    auto* temperatura = new QValueAxis(&grafico);
-    temperatura->setTitleText(QStringLiteral("Temperatura"));
+    QValueAxis* temperatura = Eixo(grafico, Qt::Vertical, QStringLiteral("Temperatura"));
     temperatura->setRange(eixos.temperaturaDe, eixos.temperaturaAte);
-    temperatura->setTickType(QValueAxis::TicksDynamic);
     temperatura->setTickAnchor(eixos.temperaturaDe);
     temperatura->setTickInterval(eixos.temperaturaPasso);
-    temperatura->setLabelFormat(QStringLiteral("%d"));
-    // Small enough for a chart of half a screen to show every mark's number.
-    for (QValueAxis* eixo : {minutos, temperatura}) {
-        QFont fonte = eixo->labelsFont();
-        fonte.setPointSizeF(8);
-        eixo->setLabelsFont(fonte);
-    }
-    grafico.addAxis(minutos, Qt::AlignBottom);
-    grafico.addAxis(temperatura, Qt::AlignLeft);
 
     const QColor cor = kCores[fase == 2 ? 1 : 0];
     auto anexa = [&](QXYSeries* serie) {
@@ -203,6 +218,59 @@ void DesenhaCurva(QPainter& pintor, const QRectF& area, const QList<PassoCurva>&
         const QRectF destino(area.left(), area.top() + (fase - 1) * altura, area.width(), altura);
         cena.render(&pintor, destino, QRectF(QPointF(0, 0), logico), Qt::KeepAspectRatio);
     }
+}
+
+namespace {
+// One line per step under a heading, in the steps' order, with the minutes elapsed at each step's end.
+void DesenhaPassos(QPainter& pintor, const QRectF& area, const QList<PassoCurva>& passos, double linha) {
+    const QStringList titulos = {QStringLiteral("Fase"),        QStringLiteral("Ordem"),
+                                 QStringLiteral("Código"),      QStringLiteral("Descrição"),
+                                 QStringLiteral("Temperatura"), QStringLiteral("Tempo (min)"),
+                                 QStringLiteral("Total (min)")};
+    constexpr double larguras[] = {1, 1, 1.2, 5, 1.8, 1.6, 1.6};
+    double soma = 0;
+    for (double largura : larguras)
+        soma += largura;
+    const QList<int> totais = TemposTotais(passos);
+    QFont fonte = pintor.font();
+    fonte.setPixelSize(std::max(1, int(linha * 0.7)));
+    pintor.setPen(Qt::black);
+    for (qsizetype l = -1; l < passos.size(); ++l) {
+        fonte.setBold(l < 0);
+        pintor.setFont(fonte);
+        QStringList celulas = titulos;
+        if (l >= 0) {
+            const PassoCurva& p = passos[l];
+            celulas = {p.fase.trimmed(),          QString::number(p.ordem),       p.codigo.trimmed(),
+                       p.descricao.trimmed(),     QString::number(p.temperatura), QString::number(p.tempo),
+                       QString::number(totais[l])};
+        }
+        double x = area.left();
+        const double y = area.top() + (l + 1) * linha;
+        for (qsizetype c = 0; c < celulas.size(); ++c) {
+            const double largura = area.width() * larguras[c] / soma;
+            const QRectF celula(x, y, largura - linha * 0.3, linha);
+            const Qt::Alignment lado = c == 3 || c == 2 ? Qt::AlignLeft : Qt::AlignRight;
+            pintor.drawText(
+                celula, int(lado | Qt::AlignVCenter),
+                QFontMetricsF(fonte, pintor.device()).elidedText(celulas[c], Qt::ElideRight, celula.width()));
+            x += largura;
+        }
+        if (l < 0)
+            pintor.drawLine(QPointF(area.left(), y + linha), QPointF(area.right(), y + linha));
+    }
+}
+} // namespace
+
+void DesenhaCurvaComPassos(QPainter& pintor, const QRectF& area, const QList<PassoCurva>& passos) {
+    if (area.width() <= 0 || area.height() <= 0)
+        return;
+    // Lines as tall as the page's width reads well, smaller when the steps would take more than half of it.
+    const double linha = std::min(area.width() / 45, area.height() / 2 / (passos.size() + 1));
+    const double tabela = linha * (passos.size() + 1);
+    DesenhaCurva(pintor, QRectF(area.topLeft(), QSizeF(area.width(), area.height() - tabela - linha)),
+                 passos);
+    DesenhaPassos(pintor, QRectF(area.left(), area.bottom() - tabela, area.width(), tabela), passos, linha);
 }
 
 QString ArquivoFiguraCurva() {

@@ -18,6 +18,8 @@ struct PassoCurva {
     int temperatura = 0;
     int tempo = 0; // minutes the step takes
     QString fase;  // "1" or "2"
+    int ordem = 0;
+    QString descricao{};
 };
 
 // Minutes elapsed at the end of each step, steps taken in the order given (the grid's): 30, 45, 20 gives
@@ -45,7 +47,8 @@ struct EixosCurva {
 };
 EixosCurva EixosFase(const QList<PontoCurva>& pontos);
 
-// The steps of a data set with the fields CODIGO, TEMPERATURA, TEMPO and FASE, in its order.
+// The steps of a data set with the fields CODIGO, TEMPERATURA, TEMPO and FASE (ORDEM and DESCRICAO when it
+// has them), in its order.
 QList<PassoCurva> PassosDe(const TDataSet& dados);
 
 // A curve's duration as the registry stores it, "HH:MM", hours past 24 too ("27:30"): its minutes, or -1
@@ -53,6 +56,10 @@ QList<PassoCurva> PassosDe(const TDataSet& dados);
 int MinutosDoTempo(const QString& texto);
 // The other way: 1650 minutes is "27:30"; nothing for a negative number.
 QString TempoDosMinutos(int minutos);
+
+// The question to ask when a curve's duration as typed ("HH:MM") is not what its steps add up to; empty when
+// it is, or when there is no duration or no step to compare.
+QString AvisoTempoCurva(const QString& tempo, const QList<PassoCurva>& passos);
 
 // "Gráfico de Tingimento - Fase 1"
 QString TituloFase(int fase);
@@ -66,6 +73,9 @@ QChartView* NovoGraficoFase(QWidget* pai, int fase);
 
 // Both phases of the curve, one above the other, drawn into the rectangle (a report page, a picture).
 void DesenhaCurva(QPainter& pintor, const QRectF& area, const QList<PassoCurva>& passos);
+// The printed curve: both phases and under them the table of its steps, so that a step's code on the chart
+// reads as a step on paper.
+void DesenhaCurvaComPassos(QPainter& pintor, const QRectF& area, const QList<PassoCurva>& passos);
 
 // The picture of the curve kept with the user's data ("grafico.jpeg" in the application's data folder).
 QString ArquivoFiguraCurva();

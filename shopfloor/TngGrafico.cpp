@@ -374,7 +374,13 @@ bool TfmTngGrafico::ValidaDetalhe() {
         ++posicao;
     }
     tbPassos->First();
-    return true;
+    // A duration that disagrees with the steps is asked about, not stored unseen.
+    const QString aviso = AvisoTempoCurva(ui.EdtTempo->text(), PassosDe(*tbPassos));
+    if (aviso.isEmpty() || Pergunta(this, windowTitle(), aviso, false))
+        return true;
+    ui.EdtTempo->setFocus();
+    ui.EdtTempo->selectAll();
+    return false;
 }
 
 // The steps are replaced wholesale, each with the minutes elapsed at its end in the grid's order: a curve
@@ -507,7 +513,7 @@ void TfmTngGrafico::BtImprimirClick() {
     if (!obs.isEmpty())
         relatorio.AdicionaCabecalho(QStringLiteral("Obs."), obs);
     relatorio.DefineDesenho(
-        [passos](QPainter& pintor, const QRectF& area) { DesenhaCurva(pintor, area, passos); });
+        [passos](QPainter& pintor, const QRectF& area) { DesenhaCurvaComPassos(pintor, area, passos); });
     // The picture is a copy for the user's files; the print does not depend on it.
     GravaFiguraCurva(passos, ArquivoFiguraCurva());
     Chama_RelatorioWin(relatorio, this);

@@ -51,35 +51,32 @@ void TstTngCadRegRec::linesLoadInOrderAndSaveRenumberedWithoutBlanks() {
     driver->Press("Insert"); // left blank: not stored
     driver->Row("DBGrid1", 0);
     driver->Press("Ctrl+Del");
-    driver->Row("DBGrid1", 3);
-    driver->Cell("DBGrid1", "Tipo", "L");
-    driver->Cell("DBGrid1", "Codigo", "01");
-    driver->Cell("DBGrid1", "Qtde_R", "4");
+    Cells("DBGrid1", 3, {{"Tipo", "L"}, {"Codigo", "01"}, {"Qtde_R", "4"}});
     driver->Row("DBGrid1", 4); // a last blank line
     driver->Type("EdtDescricao", "SAL NOVO");
     driver->Click("BitBtn1");
     QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
-    QCOMPARE(Gravada(),
-             QStringLiteral("1|C|00002|0|0|3|SAL NOVO;2|M|03|0|0|1.5|SAL NOVO;3|L|01|||4|SAL NOVO"));
+    const QString salNovo = "1|C|00002|0|0|3|SAL NOVO;2|M|03|0|0|1.5|SAL NOVO;3|L|01|||4|SAL NOVO";
+    QCOMPARE(Gravada(), salNovo);
     QCOMPARE(TextoGrade("DBGrid1").section(';', 2), QStringLiteral("3|L|01|MALHARIA|||4"));
     QCOMPARE(Auditoria(), QStringList{"REGRA|ALTERACAO DA REGRA 001|1|001"});
 
-    // A new rule: the box left empty takes the next code; without a code nothing is saved.
+    // Without a code nothing is saved; the box left empty takes the next code. A code not stored keeps the
+    // lines shown: saved under it as a new rule, the rule loaded left as stored.
     driver->Type("EdtCodigo", "");
     driver->Click("BitBtn1");
     QCOMPARE(messages.LastText(), "Código inválido.");
     driver->Type("EdtCodigo", "");
     driver->Focus("DBGrid1");
     QCOMPARE(driver->Text("EdtCodigo"), "003");
-    QCOMPARE(driver->Rows("DBGrid1"), 0);
+    TypeAndTab("EdtCodigo", "009");
     driver->Type("EdtDescricao", "NOVA");
-    driver->Row("DBGrid1", 0);
-    driver->Cell("DBGrid1", "Tipo", "X"); // stored as typed
-    driver->Cell("DBGrid1", "Qtde_R", "2");
+    Cells("DBGrid1", 0, {{"Tipo", "X"}, {"Codigo", ""}}); // stored as typed
     driver->Click("BitBtn1");
-    QCOMPARE(Gravada("003"), "1|X||||2|NOVA");
-    QCOMPARE(Seen("SELECT COUNT(*) FROM TNG_REGRA WHERE CODIGO = '003' AND LINHA = ''"), "1"); // not a null
-    QCOMPARE(Auditoria().last(), "REGRA|INCLUSAO DA REGRA 003|0|003");
+    QCOMPARE(Gravada("009"), "1|X||0|0|3|NOVA;2|M|03|0|0|1.5|NOVA;3|L|01|||4|NOVA");
+    QCOMPARE(Gravada(), salNovo);
+    QCOMPARE(Seen("SELECT COUNT(*) FROM TNG_REGRA WHERE CODIGO = '009' AND LINHA = ''"), "1"); // not a null
+    QCOMPARE(Auditoria().last(), "REGRA|INCLUSAO DA REGRA 009|0|009");
 }
 
 void TstTngCadRegRec::saveIsOneUnitOfWork() {

@@ -1,13 +1,15 @@
 // The dyeing-curve registry: the next code, the required description, the curve's time, the steps saved
-// with their elapsed minutes, the charts following the steps, duplicate, the delete with the curve's steps
-// and the print; the database is read from a second connection. The delete guard is in tst_registros, steps
-// another user changed since they were loaded in tst_tngroteiro.
+// with their elapsed minutes, a duration other than theirs asked about, the charts following the steps,
+// duplicate, the delete with the curve's steps and the print; the database is read from a second connection.
+// The delete guard is in tst_registros, steps another user changed since they were loaded in tst_tngroteiro.
 #include "DBControls.h"
+#include "GraficoTingimento.h"
 #include "TestDatabase.h"
 #include "TestFiles.h"
 #include <QChart>
 #include <QChartView>
 #include <QFile>
+#include <QGraphicsTextItem>
 #include <QLineSeries>
 #include <QStandardPaths>
 #include <QTest>
@@ -62,6 +64,15 @@ class TstTngGrafico : public ScreenTestCase {
             pontos << QStringLiteral("%1/%2").arg(p.x()).arg(p.y());
         return pontos.join(';');
     }
+    // The axes the charts' views show, by their titles.
+    int Eixos() {
+        int eixos = 0;
+        for (const char* vista : {"GrFase1", "GrFase2"})
+            for (QGraphicsItem* item : driver->Get<QChartView>(vista)->scene()->items())
+                if (auto* texto = dynamic_cast<QGraphicsTextItem*>(item); texto && texto->isVisible())
+                    eixos += QStringList{"Temperatura", "Tempo (min)"}.contains(texto->toPlainText());
+        return eixos;
+    }
     void Duplica(const QVariant& resposta) {
         messages.Clear();
         messages.inputs.enqueue(resposta);
@@ -73,8 +84,6 @@ private slots:
     void descriptionAndTimeAreChecked();
     void alterRecomputesTheTotalsAndChartsFollowTheSteps();
     void duplicateCopiesTheWholeCurveOrNothing();
-    void failedDuplicateLeavesNothingHalfWritten();
-    void deleteTakesTheCurvesStepsOnly();
     void printWritesThePdfAndThePicture();
 };
 
@@ -82,8 +91,7 @@ void TstTngGrafico::includeTakesTheNextCodeAndStoresTheTotals() {
     Base();
     driver->Click("BtIncluir");
     driver->Press("Tab"); // the empty code box is given the next code
-    QCOMPARE(driver->Text("EdtCodigo"), "004");
-    QCOMPARE(driver->Text("EdtAgua"), "0,000");
+    QCOMPARE(Texts({"EdtCodigo", "EdtAgua"}), "004|0,000");
     driver->Type("EdtDescricao", "curva d'água");
     driver->Type("EdtVapor", "8,25");
     driver->Type("EdtTempo", "27:30");
@@ -98,38 +106,46 @@ void TstTngGrafico::includeTakesTheNextCodeAndStoresTheTotals() {
     }
     driver->Press("Down");
     driver->Press("Down"); // a step nothing was typed into is left out
-    QCOMPARE(Grafico(1), "30/60;75/60");
-    QCOMPARE(Grafico(2), "95/40");
+    QCOMPARE(Grafico(1) + " | " + Grafico(2), "30/60;75/60 | 95/40");
+    // A duration other than the steps' is asked about: No stores nothing and goes back to it.
+    messages.questions << false << true;
     driver->Click("SbConfirmar");
-    QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.Texts().join('|')));
+    QCOMPARE(Curva("004") + driver->FocusedName(), "EdtTempo");
+    driver->Click("SbConfirmar");
+    QCOMPARE(CountShown("question",
+                        "O tempo do gráfico (27:30) não confere com a duração dos passos (01:35). "
+                        "Deseja gravar assim mesmo?"),
+             2);
     QCOMPARE(Curva("004"), "CURVA D'ÁGUA||0|8.25|0|0|0|27:30");
     QCOMPARE(Passos("004"), "S01|1|60|30|30|1;P01|2|60|45|75|1;L01|3|40|20|95|2");
     QCOMPARE(Conta("SELECT COUNT(*) FROM LOG WHERE TEXTO = 'INCLUSAO DO GRAFICO 004'"), 1);
+    // The curve saved is drawn on one pair of axes, the empty chart's gone from the view at once.
+    QCOMPARE(Eixos(), 4);
 }
 
 void TstTngGrafico::descriptionAndTimeAreChecked() {
+    const QList<PassoCurva> passos = {{"A", 30, 20, "1"}, {"B", 60, 75, "2"}};
+    for (const auto& [tempo, pergunta] :
+         {std::pair{"01:35", false}, {"01:36", true}, {"", false}, {"4h", false}})
+        QCOMPARE(AvisoTempoCurva(tempo, passos).isEmpty(), !pergunta);
+    QVERIFY(AvisoTempoCurva("04:30", {}).isEmpty()); // no steps to compare
     Base();
     driver->Click("BtIncluir");
     driver->Type("EdtCodigo", "010");
     driver->Focus("EdtDescricao");
     driver->Press("Tab"); // left empty: the focus stays
-    QCOMPARE(messages.Texts(), QStringList{kDescricao});
-    QCOMPARE(driver->FocusedName(), "EdtDescricao");
+    QCOMPARE(TakeMessages() + driver->FocusedName(), kDescricao + "EdtDescricao");
     driver->Activate("SbConfirmar");
-    QCOMPARE(messages.LastText(), kDescricao);
-    QCOMPARE(driver->FocusedName(), "EdtDescricao");
+    QCOMPARE(TakeMessages() + driver->FocusedName(), kDescricao + "EdtDescricao");
     driver->Type("EdtDescricao", "   ");
     driver->Click("SbConfirmar");
-    QCOMPARE(messages.shown.size(), 3);
-    QCOMPARE(driver->FocusedName(), "EdtDescricao");
+    QCOMPARE(TakeMessages() + driver->FocusedName(), kDescricao + "EdtDescricao");
 
     driver->Type("EdtDescricao", "nova");
     for (const char* errado : {"4:75", "0430", "4h30"}) {
-        messages.Clear();
         driver->Type("EdtTempo", errado);
         driver->Press("Tab");
-        QCOMPARE(messages.Texts(), QStringList{kTempo});
-        QCOMPARE(driver->FocusedName(), "EdtTempo");
+        QCOMPARE(TakeMessages() + driver->FocusedName(), kTempo + "EdtTempo");
     }
     driver->Activate("SbConfirmar"); // nor confirmed with it
     QCOMPARE(Conta("SELECT COUNT(*) FROM GRAFICO WHERE CODIGO = '010'"), 0);
@@ -143,11 +159,9 @@ void TstTngGrafico::descriptionAndTimeAreChecked() {
 
 void TstTngGrafico::alterRecomputesTheTotalsAndChartsFollowTheSteps() {
     Base();
-    QCOMPARE(Grafico(1), "20/30;50/60;110/60");
-    QCOMPARE(Grafico(2), "130/40;150/95");
+    QCOMPARE(Grafico(1) + " | " + Grafico(2), "20/30;50/60;110/60 | 130/40;150/95");
     driver->Click("sbProximo"); // another curve, other charts
-    QCOMPARE(Grafico(1), "45/130");
-    QCOMPARE(Grafico(2), QString());
+    QCOMPARE(Grafico(1) + " | " + Grafico(2), "45/130 | ");
     driver->Click("sbPrimeiro");
 
     driver->Click("BtnAltera");
@@ -163,8 +177,9 @@ void TstTngGrafico::alterRecomputesTheTotalsAndChartsFollowTheSteps() {
     driver->Press("Tab");
     QCOMPARE(messages.Texts(), QStringList{"Fase inválida. Informe 1 ou 2."});
     Celula("FASE", "2");
+    messages.questions.enqueue(true); // the curve's 04:30 are not its steps' 01:45
     driver->Click("SbConfirmar");
-    QCOMPARE(messages.shown.size(), 1);
+    QCOMPARE(messages.shown.size(), 2);
     QCOMPARE(Passos("001"),
              QStringLiteral("A01|1|30|20|20|1;S01|2|60|45|65|1;L01|4|40|20|85|2;E01|5|95|20|105|2"));
     QCOMPARE(Grafico(2), "85/40;105/95");
@@ -172,6 +187,11 @@ void TstTngGrafico::alterRecomputesTheTotalsAndChartsFollowTheSteps() {
 
 void TstTngGrafico::duplicateCopiesTheWholeCurveOrNothing() {
     Base();
+    Sql("CREATE EXCEPTION E_TESTE 'passos travados'");
+    Commit();
+    Sql("CREATE TRIGGER T_TESTE FOR PASSOS BEFORE INSERT AS BEGIN IF (NEW.CODIGO_GRA = '020') THEN "
+        "EXCEPTION E_TESTE; END");
+    Commit();
     const QString curvas = "SELECT COUNT(*) FROM GRAFICO", passos = "SELECT COUNT(*) FROM PASSOS";
     for (const QVariant& nada : {QVariant(), QVariant(""), QVariant("   ")}) { // cancelled or blank
         Duplica(nada);
@@ -181,8 +201,13 @@ void TstTngGrafico::duplicateCopiesTheWholeCurveOrNothing() {
     QCOMPARE(messages.LastText(), "O Código do Gráfico pode ter no máximo 3 dígitos.");
     Duplica("002");
     QCOMPARE(messages.LastText(), "Código do Gráfico já existe.");
+    Duplica("020"); // the curve is copied, its steps are not
+    QCOMPARE(messages.shown.last().icon, MsgIcon::Error);
+    QVERIFY(messages.LastText().contains("passos travados"));
+    Commit();
     QCOMPARE(Conta(curvas), 3);
     QCOMPARE(Conta(passos), 7);
+    QCOMPARE(Conta("SELECT COUNT(*) FROM LOG"), 0);
 
     Duplica("007");
     QCOMPARE(messages.shown.size(), 1);
@@ -192,35 +217,10 @@ void TstTngGrafico::duplicateCopiesTheWholeCurveOrNothing() {
     QCOMPARE(Conta("SELECT COUNT(*) FROM LOG WHERE TEXTO = 'DUPLICACAO DO GRAFICO 001 PARA 007'"), 1);
     QCOMPARE(driver->Text("EdtCodigo"), "007"); // the copy is shown
     QCOMPARE(driver->Rows("dbgPassos"), 5);
-}
-
-void TstTngGrafico::failedDuplicateLeavesNothingHalfWritten() {
-    Base();
-    Sql("CREATE EXCEPTION E_TESTE 'passos travados'");
-    Commit();
-    Sql("CREATE TRIGGER T_TESTE FOR PASSOS BEFORE INSERT AS BEGIN IF (NEW.CODIGO_GRA = '020') THEN "
-        "EXCEPTION E_TESTE; END");
-    Commit();
-    Duplica("020"); // the curve is copied, its steps are not
-    QCOMPARE(messages.shown.last().icon, MsgIcon::Error);
-    QVERIFY(messages.LastText().contains("passos travados"));
-    Commit();
-    QCOMPARE(Conta("SELECT COUNT(*) FROM GRAFICO WHERE CODIGO = '020'"), 0);
-    QCOMPARE(Conta("SELECT COUNT(*) FROM LOG"), 0);
-    Duplica("021");
-    QCOMPARE(messages.shown.size(), 1);
-    QCOMPARE(Passos("021"), Passos("001"));
-}
-
-// A curve goes with its steps; the other curves' steps stay.
-void TstTngGrafico::deleteTakesTheCurvesStepsOnly() {
-    Base();
-    driver->Click("sbUltimo");
-    QCOMPARE(driver->Text("EdtCodigo"), "003");
+    // Deleted, it takes its steps only.
     messages.questions.enqueue(true);
     driver->Click("BtExcluir");
-    QCOMPARE(Conta("SELECT COUNT(*) FROM GRAFICO WHERE CODIGO = '003'"), 0);
-    QCOMPARE(Passos("003"), QString());
+    QCOMPARE(Curva("007") + Passos("007"), QString());
     QCOMPARE(Passos("001"), k001);
 }
 
@@ -236,7 +236,7 @@ void TstTngGrafico::printWritesThePdfAndThePicture() {
     const QString pagina = saida.Text("WTngGrafico.pdf");
     for (const char* esperado :
          {"Gráfico de Tingimento - Fase 1", "Gráfico de Tingimento - Fase 2", "001 - REATIVO D'ÁGUA",
-          "Água 12,500", "Energia 3,100", "04:30", "P01", "E01", "Temperatura"})
+          "Água 12,500", "Energia 3,100", "04:30", "P01", "E01", "Temperatura", "PASSO D'S01", "Total (min)"})
         QVERIFY2(pagina.contains(QString::fromUtf8(esperado)), esperado);
     QVERIFY(QFile::exists(figura));
 }

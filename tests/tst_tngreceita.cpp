@@ -121,7 +121,6 @@ private slots:
     void aSaveUnreleasesThePriceOnlyWhenTheCostChanges();
     void refusalsWriteNothing();
     void failureMidwayKeepsTheStoredRecipe();
-    void duplicateIsSavedUnderTheNextCode();
     void oneRowPerItemWithColoursAndTheLatestChange();
     void gridFillsItemsFromTheirProducts();
     void deleteRemovesItemsAndHeader();
@@ -156,16 +155,29 @@ void TstTngReceita::aSaveUnreleasesThePriceOnlyWhenTheCostChanges() {
     QCOMPARE(driver->Text("EdtCodigo"), QString());
     QCOMPARE(Itens()->RecordCount(), 0);
 
+    // A copy under the next code costs what its source cost: the price stays released, the source as stored.
+    Abre("0001", "01");
+    driver->Click("BtDuplicar");
+    const QString novo = driver->Text("EdtCodigo");
+    QVERIFY(novo != "0001");
+    QCOMPARE(driver->Text("EdtDescricao"), "AZUL ROYAL");
+    driver->Click("BitBtn5");
+    QCOMPARE(RowsSeenByOthers("SELECT LIBERADO FROM TABPRECO"), precos);
+    QCOMPARE(Seen("SELECT COUNT(*), SUM(QTDE) FROM MAT_TIN WHERE RECEITA = '" + novo + "'"), "9|16");
+    QCOMPARE(Seen("SELECT COUNT(*) FROM MAT_TIN WHERE RECEITA = '0001'"), "9");
+    QCOMPARE(Logs().last(),
+             "RECEITA|INCLUSAO DE RECEITA " + novo + " VARIANTE 01|0|" + novo + "01|fmTngReceita");
+
     // A changed cost unreleases the colour's price in the default region only.
     Abre("0001", "01");
     Cells("DBGrid1", Linha("M4"), {{"Qtde", "3"}}); // 0.1 -> 0.3
-    QCOMPARE(driver->Text("LbCustoReceita"), "1,65");
+    QCOMPARE(Texts({"EdtCusto", "LbCustoReceita"}), "1,65|1,65");
     driver->Click("BitBtn5");
     QCOMPARE(Seen("SELECT CUSTO FROM RECEITA WHERE CODIGO = '0001'"), "1.65");
     QCOMPARE(Precos(), "01|C1|01|N;01|C2|02|S;02|C1|01|S");
 
     // A new recipe is compared with no cost at all; the bath it is given costs its g/l items.
-    Abre("0003", "02");
+    Abre("0009", "02");
     QCOMPARE(messages.LastText(), "Cadastro com Receita e Variante não encontrados.");
     driver->Type("EdtDescricao", "VERDE NOVO");
     Cabecalho("C2", "20");
@@ -173,10 +185,10 @@ void TstTngReceita::aSaveUnreleasesThePriceOnlyWhenTheCostChanges() {
     QCOMPARE(driver->Text("LbCustoReceita"), "0,20");
     driver->Row("DBGrid1", 1); // a blank row with no order is left out
     driver->Click("BitBtn5");
-    QCOMPARE(Seen("SELECT CUSTO, DESCRICAO FROM RECEITA WHERE CODIGO = '0003'"), "0.2|VERDE NOVO");
-    QCOMPARE(Seen("SELECT ORDEN, CODIGO, UNIDADE FROM MAT_TIN WHERE RECEITA = '0003'"), "1|M5|GL");
+    QCOMPARE(Seen("SELECT CUSTO, DESCRICAO FROM RECEITA WHERE CODIGO = '0009'"), "0.2|VERDE NOVO");
+    QCOMPARE(Seen("SELECT ORDEN, CODIGO, UNIDADE FROM MAT_TIN WHERE RECEITA = '0009'"), "1|M5|GL");
     QCOMPARE(Precos(), "01|C1|01|N;01|C2|02|N;02|C1|01|S");
-    QCOMPARE(Logs().last(), "RECEITA|INCLUSAO DE RECEITA 0003 VARIANTE 02|0|000302|fmTngReceita");
+    QCOMPARE(Logs().last(), "RECEITA|INCLUSAO DE RECEITA 0009 VARIANTE 02|0|000902|fmTngReceita");
 }
 
 void TstTngReceita::refusalsWriteNothing() {
@@ -249,21 +261,6 @@ void TstTngReceita::failureMidwayKeepsTheStoredRecipe() {
     Commit();
     driver->Click("BitBtn5");
     QCOMPARE(Seen("SELECT DESCRICAO, CUSTO FROM RECEITA WHERE CODIGO = '0001'"), "AZUL ALTERADO|1.65");
-}
-
-// A duplicate is a new recipe under the next code, the source left as stored.
-void TstTngReceita::duplicateIsSavedUnderTheNextCode() {
-    Base();
-    Abre("0001", "01");
-    driver->Click("BtDuplicar");
-    const QString novo = driver->Text("EdtCodigo");
-    QVERIFY(novo != "0001");
-    QCOMPARE(driver->Text("EdtDescricao"), "AZUL ROYAL");
-    driver->Click("BitBtn5");
-    QCOMPARE(Seen("SELECT COUNT(*), SUM(QTDE) FROM MAT_TIN WHERE RECEITA = '" + novo + "'"), "9|16");
-    QCOMPARE(Seen("SELECT COUNT(*) FROM MAT_TIN WHERE RECEITA = '0001'"), "9");
-    QCOMPARE(Logs().last(),
-             "RECEITA|INCLUSAO DE RECEITA " + novo + " VARIANTE 01|0|" + novo + "01|fmTngReceita");
 }
 
 void TstTngReceita::oneRowPerItemWithColoursAndTheLatestChange() {
@@ -394,30 +391,31 @@ void TstTngReceita::searchBindsItsFiltersAndOpensTheRecipe() {
 void TstTngReceita::printsPricesOnlyWhenAsked() {
     Base();
     const ReportFolder pasta;
-    QStringList gerados;
-    auto texto = [&](const QString& relatorio) {
-        const QString arquivo = pasta.Path(relatorio + ".pdf");
-        if (QFile::exists(arquivo))
+    QStringList gerados, textos;
+    auto imprime = [&](const char* botao, const QString& relatorio) {
+        QFile::remove(pasta.Path(relatorio + ".pdf"));
+        driver->Click(botao);
+        if (QFile::exists(pasta.Path(relatorio + ".pdf")))
             gerados << relatorio;
-        return PdfText(arquivo);
+        textos << pasta.Text(relatorio + ".pdf");
     };
     Abre("0001", "01");
-    driver->Click("BtImprimir");
-    const QString semPreco = texto("WTngReceita");
-    QFile::remove(pasta.Path("WTngReceita.pdf"));
+    imprime("BtImprimir", "WTngReceita");
+    Cells("DBGrid1", Linha("M4"), {{"Qtde", "3"}}); // not saved: the sheet says so
     driver->Click("CkImprimePreco");
-    driver->Click("BtImprimir");
-    const QString comPreco = texto("WTngReceita");
+    imprime("BtImprimir", "WTngReceita");
     driver->Page("PageControl1", "Acesso");
-    driver->Click("BtImprimirLista");
-    const QString lista = texto("WTngConsRec");
+    imprime("BtImprimirLista", "WTngConsRec");
     QCOMPARE(gerados, (QStringList{"WTngReceita", "WTngReceita", "WTngConsRec"}));
     if (!CanReadPdf())
         QSKIP("pdftotext is not installed: the reports were written, their text is not read");
+    const QString &semPreco = textos[0], &comPreco = textos[1];
     QVERIFY(semPreco.contains("CORANTE AZUL") && semPreco.contains("AZUL ROYAL"));
-    QVERIFY2(!semPreco.contains("Custo") && !semPreco.contains("Preço"), qPrintable(semPreco));
-    QVERIFY(comPreco.contains("Custo da Receita") && comPreco.contains("1,45") && comPreco.contains("Preço"));
-    QVERIFY(lista.contains("0001") && lista.contains("VERDE"));
+    QVERIFY2(!semPreco.contains("Custo") && !semPreco.contains("Preço") && !semPreco.contains("NÃO GRAVADA"),
+             qPrintable(semPreco));
+    QVERIFY(comPreco.contains("Custo da Receita") && comPreco.contains("1,65") && comPreco.contains("Preço"));
+    QVERIFY(comPreco.contains("NÃO GRAVADA"));
+    QVERIFY(textos[2].contains("0001") && textos[2].contains("VERDE"));
 }
 
 QTEST_MAIN(TstTngReceita)

@@ -29,7 +29,7 @@ kelm.press("Down", "dbgPassos"); // an empty grid gets its first step
 kelm.cell("dbgPassos", "CODIGO", "P01");
 kelm.cell("dbgPassos", "DESCRICAO", texto);
 kelm.cell("dbgPassos", "TEMPERATURA", "60");
-kelm.cell("dbgPassos", "TEMPO", "30");
+kelm.cell("dbgPassos", "TEMPO", "480"); // the curve's 08:00, else confirming asks
 kelm.click("SbConfirmar");
 kelm.equal(linhas("SELECT DESCRICAO, TEMPO FROM GRAFICO WHERE CODIGO = '901'"),
            "URGENTE CLIENTE VIP: 08:00 AÇÃO|08:00", "a curva, a descrição em maiúsculas");
