@@ -13,6 +13,7 @@
 #include "GravacaoAtomica.h"
 #include "HostError.h"
 #include "HostUi.h"
+#include "ImpressaoFal.h"
 #include "InstrucoesEmLote.h"
 #include "LeiturasFal.h"
 #include "Mensagens.h"
@@ -20,7 +21,6 @@
 #include "PaginaConsulta.h"
 #include "Protecao.h"
 #include "RegrasFal.h"
-#include "Relatorio.h"
 #include "TClientDataSet.h"
 #include "TPesquisa.h"
 #include "TZoQuery.h"
@@ -59,19 +59,6 @@ QList<ItemNota> ItensComPeso(const QHash<ItemNota, double>& pesos) {
 
 QString Texto(TDataSet& linha, const QString& campo) {
     return linha.FieldByName(campo).AsString().trimmed();
-}
-
-// The service phase of the colour's price, printed on the sheet.
-void LayoutFal(TRelatorio& relatorio) {
-    relatorio.DefineColunas(
-        {relatorio.Coluna(QStringLiteral("NOTA")), relatorio.Coluna(QStringLiteral("CODIGO")),
-         relatorio.Coluna(QStringLiteral("DESCRICAO")), relatorio.Coluna(QStringLiteral("LOTE")),
-         relatorio.Coluna(QStringLiteral("ROLO")), relatorio.Coluna(QStringLiteral("PESO")),
-         relatorio.Coluna(QStringLiteral("ORDEM")), relatorio.Coluna(QStringLiteral("FASE")),
-         relatorio.Coluna(QStringLiteral("DES_FASE")),
-         ColunaRelatorio{QStringLiteral("VISTO"), QStringLiteral("Visto"), 12}});
-    relatorio.AgrupaPor(QStringLiteral("ITEM"), QStringLiteral("Item"));
-    relatorio.DefineZebrado(false);
 }
 } // namespace
 
@@ -1348,32 +1335,7 @@ void TFmCadFal::BitBtn3Click() {
     const QString numero = Numero();
     if (numero.isEmpty() || m_falCarregada != numero)
         return;
-    TZoQuery linhas;
-    linhas.SQL
-        << QStringLiteral(
-               "SELECT I.ORD_IT || ' - ' || I.CODIGO || ' ' || COALESCE(P.DESCRICAO, '') AS ITEM, I.NOTA, "
-               "I.CODIGO, P.DESCRICAO, I.LOTE, I.ROLO, I.PESO, S.ORDEM, S.FASE, S.DES_FASE, "
-               "CAST('' AS VARCHAR(12)) AS VISTO")
-        << QStringLiteral("FROM FAL_ITEN I LEFT JOIN PRODUTO P ON (P.CODIGO = I.CODIGO)")
-        << QStringLiteral("LEFT JOIN PROCESSO_TIN S ON (S.FAL = I.FAL AND S.CODIGO = I.CODIGO)")
-        << QStringLiteral("WHERE I.FAL = :FAL ORDER BY I.ORD_IT, S.ORDEM");
-    linhas.BindValue(QStringLiteral("FAL"), numero);
-    linhas.Open();
-    TRelatorio relatorio(QStringLiteral("WTngFAL"), QStringLiteral("FAL ") + numero, &linhas);
-    relatorio.AdicionaCabecalho(QStringLiteral("Cliente"), ui.EdtCodCli->text().trimmed() +
-                                                               QStringLiteral(" - ") + ui.EdtNomeCli->text());
-    relatorio.AdicionaCabecalho(QStringLiteral("Cor"),
-                                ui.EdtCor->text().trimmed() + QStringLiteral(" - ") + ui.EdtDescCor->text());
-    relatorio.AdicionaCabecalho(QStringLiteral("Variante"), ui.EdtVariante->text().trimmed());
-    relatorio.AdicionaCabecalho(QStringLiteral("Máquina"), ui.EdtMaquina->text().trimmed());
-    relatorio.AdicionaCabecalho(QStringLiteral("Partida"), ui.EdtPartida->text().trimmed());
-    relatorio.AdicionaCabecalho(QStringLiteral("Entrada / Entrega"),
-                                ui.EdtDataIni->date().toString(QStringLiteral("dd/MM/yyyy")) +
-                                    QStringLiteral(" / ") +
-                                    ui.EdtDataFin->date().toString(QStringLiteral("dd/MM/yyyy")));
-    relatorio.AdicionaCabecalho(QStringLiteral("Peso total"), ui.EdtTotPeso->text());
-    relatorio.AdicionaCabecalho(QStringLiteral("Obs."), ui.EdtObs->text().trimmed());
-    Chama_Relatorio(relatorio, this, QStringLiteral("W"));
+    ImprimeFal(numero, this);
 }
 
 void TFmCadFal::BtnServicosClick() {

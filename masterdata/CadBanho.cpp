@@ -1,6 +1,8 @@
 #include "CadBanho.h"
 #include "DBControls.h"
+#include "Formatacao.h"
 #include "ModuleUnits.h"
+#include "RegrasMaquina.h"
 #include "TTabela.h"
 
 TFmBanho* FmBanho = nullptr;
@@ -31,4 +33,14 @@ void TFmBanho::FormCreate() {
     FieldLink::Edit(ui.EdtDesBanho, Dados(), QStringLiteral("DESCRICAO"));
     FieldLink::Edit(ui.EdtProporcao, Dados(), QStringLiteral("PROPORCAO"));
     CaixaAlta(ui.EdtDesBanho);
+}
+
+// Machines and recipes multiply the fabric's weight by it: a negative ratio would make a negative bath.
+bool TFmBanho::ValidaConfirmacao() {
+    double proporcao = 0;
+    const QString texto = ui.EdtProporcao->text().trimmed();
+    const bool numero = !texto.isEmpty() && LeNumero(texto, proporcao);
+    const RecusaLimite recusa =
+        RecusaFaixa({QStringLiteral("Litros por kg"), numero ? std::optional(proporcao) : std::nullopt}, {});
+    return recusa.mensagem.isEmpty() || Recusa(ui.EdtProporcao, recusa.mensagem);
 }

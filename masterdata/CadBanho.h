@@ -10,6 +10,7 @@ public:
 
 protected:
     void FormCreate() override;
+    bool ValidaConfirmacao() override;
 
 private:
     Ui::TFmBanho ui;

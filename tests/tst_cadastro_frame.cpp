@@ -398,13 +398,20 @@ private slots:
     }
 
     // Characters outside the basic plane are one character each for the box's limit, as for the column.
-    void descriptionHoldsItsWidthInAnyCharacter() {
+    // A description holds its width in any character; a negative bath ratio is refused at the box.
+    void bathAsTyped() {
         const QString clave = QString::fromUcs4(U"\U0001D11E"), cheia = clave.repeated(50); // VARCHAR(50)
         driver->Open("TFmBanho");
         driver->Click("BtIncluir");
         driver->Type("EdtCodBanho", "01");
         driver->Type("EdtDesBanho", cheia + clave);
         QCOMPARE(driver->Text("EdtDesBanho"), cheia);
+        driver->Type("EdtProporcao", "-2");
+        driver->Click("SbConfirmar");
+        QVERIFY2(messages.LastText().contains("Litros por kg"), qPrintable(messages.LastText()));
+        QCOMPARE(driver->FocusedName(), "EdtProporcao");
+        QCOMPARE(Count("BANHO"), 0);
+        driver->Type("EdtProporcao", "8");
         driver->Click("SbConfirmar");
         QCOMPARE(Scalar("SELECT DESCRICAO FROM BANHO").toString(), cheia);
     }

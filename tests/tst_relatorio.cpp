@@ -1,11 +1,13 @@
-// The report engine: graphic output read back from PDF, text pages, layouts per identifier and the
-// routing of the screens' calls.
+// The report engine: graphic output read back from PDF, text pages, layouts per identifier, the routing of
+// the screens' calls, and the lot sheet printed from the database.
 #include "Formatacao.h"
 #include "HostContext.h"
 #include "HostError.h"
+#include "ImpressaoFal.h"
 #include "Relatorio.h"
 #include "ScreenDriver.h"
 #include "TClientDataSet.h"
+#include "TestDatabase.h"
 #include "TestFiles.h"
 #include <QLocale>
 #include <QPainter>
@@ -451,6 +453,100 @@ private slots:
         QVERIFY(!paginas[0].contains(kClientes[0])); // no rows
         QVERIFY(area.top() > 0 && area.bottom() < pagina.bottom() && area.width() == pagina.width());
         QVERIFY(mensagens.shown.isEmpty());
+    }
+
+    // A sheet of 2 items over 3 steps and a service: the weight totalled once over the items, every header
+    // field and caption as a user reads it, the steps under their phases in route order, the service listed.
+    void falImpressaDoBanco() {
+        const DatabaseConfig config = TestDatabase::Fresh();
+        const auto apaga = qScopeGuard([&] { TestDatabase::Drop(config); });
+        ScriptedMessageService mensagens;
+        HostContext contexto(mensagens);
+        contexto.Database().Open(config);
+        const QList<double> pesos = {300.5, 193.3};
+        const QStringList fases = {"01|PREPARO", "03|TINGIMENTO", "05|LAVAGEM"};
+        const QString obsReceita =
+            "Dissolver os corantes a 40 graus antes de entrar; subir 1 grau por minuto "
+            "até 60 graus e manter por 45 minutos, conferindo o pH a cada 15 minutos.";
+        // Header field, and the value the data gives it.
+        const QList<QPair<QString, QString>> campos = {{"Nome fantasia:", "MALHAS UM"},
+                                                       {"Status:", "A"},
+                                                       {"Tabela de preço:", "SUL"},
+                                                       {"Prazo de pagamento:", "07 dias"},
+                                                       {"Tom:", "Escura"},
+                                                       {"Complemento da cor:", "REATIVO BIFUNCIONAL"},
+                                                       {"Máquina:", "M1 - JET 120"},
+                                                       {"Variante:", "01 - CLARA"},
+                                                       {"Roteiro:", "R1 - TINTO"},
+                                                       {"Serviço da cor:", "03 - TINGIMENTO"},
+                                                       {"Serviços da FAL:", "07 - AMACIAMENTO (R$ 0,50/kg)"}};
+        QStringList sql = {
+            "INSERT INTO ENTIDADE (CODCLI, NOME, FANTASIA) VALUES ('C1', 'MALHARIA UM LTDA', 'MALHAS UM')",
+            "INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('07', 'AMACIAMENTO')",
+            "INSERT INTO MAQ_TIN (CODIGO, DESCRICAO) VALUES ('M1', 'JET 120')",
+            "INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('01', 'CLARA')",
+            "INSERT INTO CADCORTIN (CODIGO, DESCRICAO, TON, COMPLEMENTO) VALUES ('AZ', 'AZUL', 'Escura', "
+            "'REATIVO BIFUNCIONAL')",
+            "INSERT INTO RECEITA (CODIGO, VARIANTE, COR, OBS) VALUES ('0001', '01', 'AZ', '" + obsReceita +
+                "')",
+            "INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, SERVICO) VALUES ('SUL', 'AZ', '01', '03')",
+            "INSERT INTO FAL (NUMERO, CLIENTE, COR, VARIANTE, ROTEIRO, MAQUINA, TABPRECO, PRAZO, STATUS) "
+            "VALUES "
+            "('000001', 'C1', 'AZ', '01', 'R1', 'M1', 'SUL', '07', 'A')",
+            "INSERT INTO TABELA (CODIGO, SETOR, PRECO) VALUES ('000001', '07', 0.5)"};
+        for (int f = 0; f < fases.size(); ++f)
+            sql << QStringLiteral("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('%1', '%2')")
+                       .arg(fases[f].section('|', 0, 0), fases[f].section('|', 1))
+                << QStringLiteral(
+                       "INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, FASE) VALUES ('R1', 'TINTO', "
+                       "%1, '%2')")
+                       .arg(f + 1)
+                       .arg(fases[f].section('|', 0, 0));
+        for (int i = 0; i < pesos.size(); ++i) {
+            sql << QStringLiteral("INSERT INTO PRODUTO (CODIGO, DESCRICAO, OBS) VALUES ('T%1', 'MALHA %1', "
+                                  "'LAVAR A FRIO %1')")
+                       .arg(i + 1)
+                << QStringLiteral("INSERT INTO FAL_ITEN (FAL, NOTA, CODIGO, LOTE, ROLO, PESO, FLUXO, ORD_IT) "
+                                  "VALUES ('000001', 'N1', 'T%1', 'L%1', %2, %3, 'R1', %1)")
+                       .arg(i + 1)
+                       .arg(10 + i)
+                       .arg(pesos[i]);
+            for (int f = 0; f < fases.size(); ++f)
+                sql << QStringLiteral("INSERT INTO PROCESSO_TIN (FAL, CODIGO, ORD_IT, FASE, DES_FASE, ORDEM) "
+                                      "VALUES ('000001', 'T%1', %1, '%2', '%3', %4)")
+                           .arg(i + 1)
+                           .arg(fases[f].section('|', 0, 0), fases[f].section('|', 1))
+                           .arg(f + 1);
+        }
+        for (const QString& instrucao : sql)
+            SqlOn(contexto.Database(), instrucao);
+        contexto.Database().Transaction()->CommitRetaining();
+
+        const ReportFolder pasta;
+        RegistraLayout("WTngFAL", LayoutFal); // as the lot-sheet screen's unit does when the module loads
+        const auto semLayout = qScopeGuard([] { RemoveLayout("WTngFAL"); });
+        QVERIFY(ImprimeFal("000001", nullptr, "W") && ImprimeFal("000001", nullptr, "T"));
+        for (const QString& tudo :
+             {pasta.Text("WTngFAL.pdf"), paginasTexto(pasta.Path("WTngFAL.txt")).join('\n')}) {
+            QVERIFY(tudo.contains(naLinha({"Total geral", "(2 registros)", "21", brl(pesos[0] + pesos[1])})));
+            QVERIFY(
+                tudo.contains(naLinha({"Item", "NF", "Tecido", "Descrição", "Lote", "Rolos", "Peso (kg)"})));
+            for (const char* nome : {"CODIGO", "DES_FASE", "ORD_IT", "PROD_OBS"})
+                QVERIFY2(!tudo.contains(nome), nome);
+            for (const auto& [rotulo, valor] : campos)
+                QVERIFY2(tudo.contains(naLinha({rotulo, valor})), qPrintable(rotulo));
+            QVERIFY(inteiro(palavras(tudo), obsReceita) && tudo.contains("LAVAR A FRIO 2"));
+            // Each phase once, in route order, both items under it.
+            qsizetype anterior = tudo.indexOf("Etapas do processo");
+            for (const QString& fase : fases) {
+                const qsizetype grupo =
+                    tudo.indexOf(naLinha({"Fase:", fase.section('|', 0, 0), "-", fase.section('|', 1)}));
+                QVERIFY2(grupo > anterior && tudo.count("Fase: " + fase.section('|', 0, 0)) == 1,
+                         qPrintable(fase));
+                QVERIFY(tudo.indexOf(naLinha({"2", "T2", "MALHA 2", "Pendente"}), grupo) > grupo);
+                anterior = grupo;
+            }
+        }
     }
 
     void cleanup() { qunsetenv("KELM_REPORT_DIR"); }

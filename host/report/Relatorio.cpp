@@ -143,6 +143,7 @@ QList<Banda> MontaBandas(const TRelatorio& relatorio) {
     for (const ColunaRelatorio& coluna : colunas)
         campos << dados->FieldIndex(coluna.campo);
     const bool agrupa = !relatorio.CampoGrupo().isEmpty();
+    const bool somas = relatorio.Somas();
     const int campoGrupo = agrupa ? dados->FieldIndex(relatorio.CampoGrupo()) : -1;
     const ColunaRelatorio formatoGrupo =
         agrupa ? relatorio.Coluna(relatorio.CampoGrupo()) : ColunaRelatorio();
@@ -154,7 +155,7 @@ QList<Banda> MontaBandas(const TRelatorio& relatorio) {
         if (agrupa) {
             const QString valor = Celula(dados->ValueAt(linha, campoGrupo), formatoGrupo);
             if (linha == 0 || valor != valorGrupo) {
-                if (linha > 0)
+                if (linha > 0 && somas)
                     AdicionaSomas(bandas, colunas, Banda::Subtotal, QStringLiteral("Subtotal ") + valorGrupo,
                                   grupo);
                 bandas << Banda(Banda::Grupo, relatorio.RotuloGrupo() + QStringLiteral(": ") + valor, true);
@@ -176,23 +177,31 @@ QList<Banda> MontaBandas(const TRelatorio& relatorio) {
         ++geral.registros;
         bandas << detalhe;
     }
+    if (!somas)
+        return bandas;
     if (agrupa)
         AdicionaSomas(bandas, colunas, Banda::Subtotal, QStringLiteral("Subtotal ") + valorGrupo, grupo);
     AdicionaSomas(bandas, colunas, Banda::Total, QStringLiteral("Total geral"), geral);
     return bandas;
 }
 
-// Spreads bands over pages of the given free heights: a band never splits, and one kept with the next
-// moves to a new page with it.
-QList<QList<int>> Pagina(const QList<double>& alturas, const QList<bool>& comProxima, double primeira,
-                         double demais) {
+// The room of a page for bands: whether it is the first page, and the band it starts with (its column
+// captions repeat above it unless it opens a section).
+using LivrePagina = std::function<double(bool primeira, int banda)>;
+
+// Spreads bands over pages: a band never splits, and a run of bands each kept with the next moves to a new
+// page with them.
+QList<QList<int>> Pagina(const QList<double>& alturas, const QList<bool>& comProxima,
+                         const LivrePagina& livrePagina) {
     QList<QList<int>> paginas(1);
-    double livre = primeira;
+    double livre = livrePagina(true, 0);
     for (int i = 0; i < alturas.size(); ++i) {
-        const double precisa = alturas[i] + (comProxima[i] && i + 1 < alturas.size() ? alturas[i + 1] : 0);
+        double precisa = alturas[i];
+        for (int j = i; comProxima[j] && j + 1 < alturas.size(); ++j)
+            precisa += alturas[j + 1];
         if (precisa > livre && !paginas.last().isEmpty()) {
             paginas.append(QList<int>());
-            livre = demais;
+            livre = livrePagina(false, i);
         }
         paginas.last() << i;
         livre -= alturas[i];
@@ -200,17 +209,25 @@ QList<QList<int>> Pagina(const QList<double>& alturas, const QList<bool>& comPro
     return paginas;
 }
 
-// The report as it will print: the identifier's layout applied, the defaults filled in, the bands built.
+// The report as it will print: the identifier's layout applied, the defaults filled in, the bands built;
+// its sections likewise.
 struct Preparado {
     TRelatorio relatorio;
     QList<Banda> bandas;
-    QList<bool> fixas; // columns whose width the layout gave
+    QList<bool> fixas;             // columns whose width the layout gave
+    std::vector<Preparado> secoes; // printed after the rows, in order
 };
 
-Preparado Prepara(const TRelatorio& pedido) {
-    TRelatorio relatorio = pedido;
-    if (const LayoutRelatorio layout = Layouts().value(ChaveLayout(relatorio.Identificador())))
-        layout(relatorio);
+// The report and its sections in print order.
+QList<const Preparado*> Partes(const Preparado& preparado) {
+    QList<const Preparado*> partes{&preparado};
+    for (const Preparado& secao : preparado.secoes)
+        partes << &secao;
+    return partes;
+}
+
+// Columns at their widths and the bands of one report or section, as the layout left it.
+Preparado PreparaLinhas(TRelatorio relatorio) {
     QList<ColunaRelatorio> colunas = relatorio.Desenho()             ? QList<ColunaRelatorio>()
                                      : relatorio.Colunas().isEmpty() ? relatorio.ColunasPadrao()
                                                                      : relatorio.Colunas();
@@ -222,14 +239,25 @@ Preparado Prepara(const TRelatorio& pedido) {
             coluna.largura = LarguraNatural(*relatorio.Dados(), campo, coluna);
     }
     relatorio.DefineColunas(colunas);
+    QList<Banda> bandas = MontaBandas(relatorio);
+    return {relatorio, std::move(bandas), fixas, {}};
+}
+
+Preparado Prepara(const TRelatorio& pedido) {
+    TRelatorio relatorio = pedido;
+    if (const LayoutRelatorio layout = Layouts().value(ChaveLayout(relatorio.Identificador())))
+        layout(relatorio);
     if (relatorio.Rodape().isEmpty()) {
         const QString agora = QDateTime::currentDateTime().toString(QStringLiteral("dd/MM/yyyy HH:mm"));
         relatorio.DefineRodape(vUsuario().isEmpty()
                                    ? QStringLiteral("Emitido em %1").arg(agora)
                                    : QStringLiteral("Emitido por %1 em %2").arg(vUsuario(), agora));
     }
-    QList<Banda> bandas = MontaBandas(relatorio);
-    return {relatorio, std::move(bandas), fixas};
+    Preparado preparado = PreparaLinhas(relatorio);
+    if (!relatorio.Desenho())
+        for (const TRelatorio& secao : relatorio.Secoes())
+            preparado.secoes.push_back(PreparaLinhas(secao));
+    return preparado;
 }
 
 // ---- Wrapping, shared by both outputs
@@ -528,29 +556,46 @@ private:
     int m_largura = 80;
 };
 
-// Pages of text for line printers and label files.
+// Pages of text for line printers and label files. Every section's column captions repeat at the top of
+// each page its rows go on to.
 class EscritorTexto {
 public:
-    explicit EscritorTexto(const Preparado& preparado)
-        : m_relatorio(preparado.relatorio), m_bandas(preparado.bandas),
-          m_colunas(m_relatorio.Colunas(), preparado.fixas, preparado.bandas) {}
+    explicit EscritorTexto(const Preparado& preparado) : m_relatorio(preparado.relatorio) {
+        for (const Preparado* parte : Partes(preparado)) {
+            m_partes.append({&parte->relatorio, &parte->bandas,
+                             ColunasTexto(parte->relatorio.Colunas(), parte->fixas, parte->bandas)});
+            m_largura = std::max(m_largura, m_partes.last().colunas.Largura());
+        }
+    }
 
     QString Texto() const {
         QList<QStringList> linhas;
         QList<double> alturas;
         QList<bool> comProxima;
-        for (const Banda& banda : m_bandas) {
-            linhas << Linhas(banda);
-            alturas << double(linhas.last().size());
-            comProxima << banda.comProxima;
+        QList<int> partes; // of each band; -1 where a section opens with its title and captions
+        for (int p = 0; p < m_partes.size(); ++p) {
+            if (p > 0) {
+                linhas << (QStringList{QString(), m_partes[p].relatorio->Titulo().left(m_largura)}
+                           << Legendas(p));
+                partes << -1;
+                comProxima << true;
+            }
+            for (const Banda& banda : *m_partes[p].bandas) {
+                linhas << Linhas(m_partes[p].colunas, banda);
+                partes << p;
+                comProxima << banda.comProxima;
+            }
         }
+        for (const QStringList& banda : std::as_const(linhas))
+            alturas << double(banda.size());
         const int base = int(Base(1, 1).size());
-        const QList<QList<int>> paginas =
-            Pagina(alturas, comProxima, kLinhasPagina - Topo(true).size() - base,
-                   kLinhasPagina - Topo(false).size() - base);
+        auto topo = [&](bool primeira, int banda) { return Topo(primeira, partes.value(banda, 0)); };
+        const QList<QList<int>> paginas = Pagina(alturas, comProxima, [&](bool primeira, int banda) {
+            return double(kLinhasPagina - topo(primeira, banda).size() - base);
+        });
         QStringList saida;
         for (int p = 0; p < paginas.size(); ++p) {
-            QStringList pagina = Topo(p == 0);
+            QStringList pagina = topo(p == 0, paginas[p].value(0));
             for (int banda : paginas[p])
                 pagina << linhas[banda];
             while (pagina.size() < kLinhasPagina - base)
@@ -563,50 +608,62 @@ public:
     }
 
 private:
-    QStringList Topo(bool primeira) const {
-        const int largura = m_colunas.Largura();
+    struct Parte {
+        const TRelatorio* relatorio;
+        const QList<Banda>* bandas;
+        ColunasTexto colunas;
+    };
+
+    // The title, the header fields on the first page, and the captions of the part (none: -1).
+    QStringList Topo(bool primeira, int parte) const {
         QStringList linhas{
-            ColunasTexto::Apara(ColunasTexto::Cabe(m_relatorio.Titulo(), largura, Qt::AlignHCenter))};
+            ColunasTexto::Apara(ColunasTexto::Cabe(m_relatorio.Titulo(), m_largura, Qt::AlignHCenter))};
         if (primeira) {
             if (!m_relatorio.Cabecalho().isEmpty())
                 linhas << QString();
+            const Medida caracteres = [](const QString& texto) { return double(texto.size()); };
             for (const auto& [rotulo, valor] : m_relatorio.Cabecalho())
-                linhas << QStringLiteral("%1: %2").arg(rotulo, valor).left(largura);
+                linhas << Quebra(QStringLiteral("%1: %2").arg(rotulo, valor), m_largura, caracteres);
         }
-        linhas << QString(largura, '=');
-        QStringList titulos;
-        for (const ColunaRelatorio& coluna : m_relatorio.Colunas())
-            titulos << coluna.titulo;
-        linhas << m_colunas.Registro(titulos, false) << QString(largura, '-');
+        linhas << QString(m_largura, '=');
+        if (parte >= 0)
+            linhas << Legendas(parte);
         return linhas;
     }
 
-    QStringList Base(int pagina, int paginas) const {
-        const int largura = m_colunas.Largura();
-        const QString numero = QStringLiteral("Página %1 de %2").arg(pagina).arg(paginas);
-        const QString rodape = m_relatorio.Rodape().left(std::max<qsizetype>(0, largura - numero.size() - 1));
-        return {QString(largura, '-'), rodape + numero.rightJustified(largura - rodape.size())};
+    QStringList Legendas(int parte) const {
+        QStringList titulos;
+        for (const ColunaRelatorio& coluna : m_partes[parte].relatorio->Colunas())
+            titulos << coluna.titulo;
+        return m_partes[parte].colunas.Registro(titulos, false) << QString(m_largura, '-');
     }
 
-    QStringList Linhas(const Banda& banda) const {
+    QStringList Base(int pagina, int paginas) const {
+        const QString numero = QStringLiteral("Página %1 de %2").arg(pagina).arg(paginas);
+        const QString rodape =
+            m_relatorio.Rodape().left(std::max<qsizetype>(0, m_largura - numero.size() - 1));
+        return {QString(m_largura, '-'), rodape + numero.rightJustified(m_largura - rodape.size())};
+    }
+
+    static QStringList Linhas(const ColunasTexto& colunas, const Banda& banda) {
         switch (banda.tipo) {
         case Banda::Grupo:
-            return {banda.rotulo.left(m_colunas.Largura())};
+            return {banda.rotulo.left(colunas.Largura())};
         case Banda::Detalhe:
-            return m_colunas.Registro(banda.celulas);
+            return colunas.Registro(banda.celulas);
         case Banda::Subtotal:
-            return m_colunas.Tracos('-', true) << m_colunas.LinhasSomas(banda) << QString();
+            return colunas.Tracos('-', true) << colunas.LinhasSomas(banda) << QString();
         case Banda::Total:
-            return m_colunas.Tracos('=', true) << m_colunas.LinhasSomas(banda);
+            return colunas.Tracos('=', true) << colunas.LinhasSomas(banda);
         case Banda::Texto:
             break;
         }
-        return {banda.rotulo.left(m_colunas.Largura())};
+        return {banda.rotulo.left(colunas.Largura())};
     }
 
     const TRelatorio& m_relatorio;
-    const QList<Banda>& m_bandas;
-    ColunasTexto m_colunas;
+    QList<Parte> m_partes;
+    int m_largura = 0;
 };
 
 // ---- Graphic output
@@ -866,16 +923,29 @@ double MmNoDispositivo(double milimetros, const QPaintDevice& dispositivo) {
     return milimetros * dispositivo.logicalDpiX() / 25.4;
 }
 
-// A4, landscape when the columns do not fit upright at the body size.
-void AjustaPagina(QPagedPaintDevice& dispositivo, const TRelatorio& relatorio, Medicao& medicao) {
+// What the columns of the report and of each of its sections need, in print order.
+using Medicoes = std::vector<Medicao>;
+
+Medicoes Mede(const Preparado& preparado, const QPaintDevice& dispositivo) {
+    Medicoes medicoes;
+    for (const Preparado* parte : Partes(preparado))
+        medicoes.emplace_back(*parte, dispositivo);
+    return medicoes;
+}
+
+// A4, landscape when the columns of a part do not fit upright at the body size.
+void AjustaPagina(QPagedPaintDevice& dispositivo, const Preparado& preparado, Medicoes& medicoes) {
     const QPageSize a4(QPageSize::A4);
     const double retrato =
         MmNoDispositivo(a4.size(QPageSize::Millimeter).width() - 2 * kMargemMm, dispositivo);
     const Tamanho& corpo = kSemQuebra[0];
-    const QList<double> naturais = medicao.Naturais(corpo);
-    const auto orientacao = Soma(naturais) + Vaos(relatorio.Colunas()) * medicao.Folga(corpo) <= retrato
-                                ? QPageLayout::Portrait
-                                : QPageLayout::Landscape;
+    const QList<const Preparado*> partes = Partes(preparado);
+    bool cabe = true;
+    for (qsizetype p = 0; p < partes.size(); ++p)
+        cabe = cabe && Soma(medicoes[p].Naturais(corpo)) +
+                               Vaos(partes[p]->relatorio.Colunas()) * medicoes[p].Folga(corpo) <=
+                           retrato;
+    const auto orientacao = cabe ? QPageLayout::Portrait : QPageLayout::Landscape;
     dispositivo.setPageLayout(QPageLayout(
         a4, orientacao, QMarginsF(kMargemMm, kMargemMm, kMargemMm, kMargemMm), QPageLayout::Millimeter));
 }
@@ -940,61 +1010,61 @@ Disposicao Dispoe(Medicao& medicao, const QList<ColunaRelatorio>& colunas, doubl
     return disposicao;
 }
 
-// Draws the bands on a paged device as it is set up: title band on the first page, column header band on
-// every page, page footer with the page count. Cells and captions too long for their column wrap onto
-// more lines of their row; nothing is cut.
+// Draws the bands on a paged device as it is set up: title band on the first page, the column header band
+// of the rows under way on every page, each section opening with its title and its own column captions,
+// page footer with the page count. Cells, captions and header values too long for their room wrap onto
+// more lines; nothing is cut.
 class PintorGrafico {
 public:
-    PintorGrafico(const Preparado& preparado, Medicao& medicao, QPagedPaintDevice& dispositivo)
-        : m_relatorio(preparado.relatorio), m_bandas(preparado.bandas), m_dispositivo(dispositivo),
-          m_largura(dispositivo.width()) {
-        const auto& colunas = m_relatorio.Colunas();
-        const Disposicao disposicao = Dispoe(medicao, colunas, m_largura);
-        m_corpo = Fonte(disposicao.tamanho.pontos, false, disposicao.tamanho.estreita);
-        m_negrito = Fonte(disposicao.tamanho.pontos, true, disposicao.tamanho.estreita);
+    PintorGrafico(const Preparado& preparado, Medicoes& medicoes, QPagedPaintDevice& dispositivo)
+        : m_relatorio(preparado.relatorio), m_dispositivo(dispositivo), m_largura(dispositivo.width()) {
         m_titulo = Fonte(14, true);
+        m_secao = Fonte(10.5, true);
         m_cabecalho = Fonte(9);
         m_cabecalhoNegrito = Fonte(9, true);
         m_rodape = Fonte(7);
-        m_linha = Metricas(m_corpo).height() * 1.5;
-        m_entrelinha = Metricas(m_corpo).lineSpacing() * 1.05;
-        m_folga = disposicao.folga;
-        m_x = {0};
-        for (qsizetype i = 0; i < disposicao.larguras.size(); ++i)
-            m_x << m_x.last() + disposicao.larguras[i] + Vao(colunas, i) * m_folga;
-
-        const QFontMetricsF corpo = Metricas(m_corpo), negrito = Metricas(m_negrito);
-        const Medida mede = [&corpo](const QString& texto) { return corpo.horizontalAdvance(texto); };
-        const Medida medeNegrito = [&negrito](const QString& texto) {
-            return negrito.horizontalAdvance(texto);
-        };
-        qsizetype linhasTitulo = 1;
-        for (int i = 0; i < colunas.size(); ++i) {
-            m_titulos << Quebra(colunas[i].titulo, Colunas(i, i, 0, 0).width(), medeNegrito);
-            linhasTitulo = std::max(linhasTitulo, m_titulos.last().size());
-        }
-        m_alturaColunas = m_linha * 1.4 + (linhasTitulo - 1) * negrito.lineSpacing() * 1.05;
-        for (const Banda& banda : m_bandas) {
-            QList<QStringList> pedacos;
-            if (banda.tipo == Banda::Detalhe)
-                for (int i = 0; i < colunas.size(); ++i)
-                    pedacos << Quebra(banda.celulas.value(i), Colunas(i, i, 0, 0).width(), mede);
-            m_pedacos << pedacos;
-        }
+        const QList<const Preparado*> partes = Partes(preparado);
+        for (qsizetype p = 0; p < partes.size(); ++p)
+            m_grades << MontaGrade(*partes[p], medicoes[p]);
+        const QFontMetricsF cabecalho = Metricas(m_cabecalho);
+        for (const auto& campo : m_relatorio.Cabecalho())
+            m_rotulos =
+                std::max(m_rotulos, Metricas(m_cabecalhoNegrito).horizontalAdvance(campo.first + ':'));
+        for (const auto& campo : m_relatorio.Cabecalho())
+            m_valores << Quebra(
+                campo.second, m_largura - m_rotulos - Mm(2),
+                [&cabecalho](const QString& texto) { return cabecalho.horizontalAdvance(texto); });
     }
 
     bool Pinta() {
         if (m_relatorio.Desenho())
             return PintaDesenho();
+        QList<Bloco> blocos;
         QList<double> alturas;
         QList<bool> comProxima;
-        for (int b = 0; b < m_bandas.size(); ++b) {
-            alturas << Altura(b);
-            comProxima << m_bandas[b].comProxima;
+        for (int p = 0; p < m_grades.size(); ++p) {
+            const Grade& grade = m_grades[p];
+            if (p > 0) {
+                blocos << Bloco{p, -1};
+                alturas << AlturaSecao(grade);
+                comProxima << true;
+            }
+            for (int b = 0; b < grade.bandas->size(); ++b) {
+                blocos << Bloco{p, b};
+                alturas << Altura(grade, b);
+                comProxima << (*grade.bandas)[b].comProxima;
+            }
         }
-        const double corpo = m_dispositivo.height() - AlturaColunas() - AlturaRodape();
-        const QList<QList<int>> paginas =
-            Pagina(alturas, comProxima, corpo - AlturaTopo(true), corpo - AlturaTopo(false));
+        // A page that starts inside a part repeats that part's captions.
+        auto legendas = [&](int bloco) {
+            const Bloco primeiro = blocos.value(bloco, Bloco{0, 0});
+            return primeiro.banda < 0 ? -1 : primeiro.parte;
+        };
+        const double corpo = m_dispositivo.height() - AlturaRodape();
+        const QList<QList<int>> paginas = Pagina(alturas, comProxima, [&](bool primeira, int bloco) {
+            const int parte = legendas(bloco);
+            return corpo - AlturaTopo(primeira) - (parte < 0 ? 0 : m_grades[parte].alturaColunas);
+        });
         if (!m_pintor.begin(&m_dispositivo))
             return false;
         bool completo = true;
@@ -1004,10 +1074,15 @@ public:
                 break;
             }
             double y = PintaTopo(p == 0);
-            y = PintaColunas(y);
-            for (int banda : paginas[p]) {
-                PintaBanda(banda, y, alturas[banda]);
-                y += alturas[banda];
+            if (const int parte = legendas(paginas[p].value(0)); parte >= 0)
+                y = PintaColunas(m_grades[parte], y);
+            for (int i : paginas[p]) {
+                const Grade& grade = m_grades[blocos[i].parte];
+                if (blocos[i].banda < 0)
+                    PintaSecao(grade, y);
+                else
+                    PintaBanda(grade, blocos[i].banda, y, alturas[i]);
+                y += alturas[i];
             }
             PintaRodape(p + 1, int(paginas.size()));
         }
@@ -1016,6 +1091,61 @@ public:
     }
 
 private:
+    // One part's columns as laid out on the page: its body size, column edges, captions and cells in lines.
+    struct Grade {
+        const TRelatorio* relatorio = nullptr;
+        const QList<Banda>* bandas = nullptr;
+        QFont corpo, negrito;
+        double linha = 0;
+        double entrelinha = 0;
+        double folga = 0;
+        double alturaColunas = 0;
+        QList<double> x;                   // left edge of every column, then the right edge of the last
+        QList<QStringList> titulos;        // every caption in its lines
+        QList<QList<QStringList>> pedacos; // per band: every detail cell in its lines
+    };
+    // A band of a part, or (banda -1) the opening of a section: its title and column captions.
+    struct Bloco {
+        int parte;
+        int banda;
+    };
+
+    Grade MontaGrade(const Preparado& parte, Medicao& medicao) const {
+        Grade grade;
+        grade.relatorio = &parte.relatorio;
+        grade.bandas = &parte.bandas;
+        const auto& colunas = parte.relatorio.Colunas();
+        const Disposicao disposicao = Dispoe(medicao, colunas, m_largura);
+        grade.corpo = Fonte(disposicao.tamanho.pontos, false, disposicao.tamanho.estreita);
+        grade.negrito = Fonte(disposicao.tamanho.pontos, true, disposicao.tamanho.estreita);
+        grade.linha = Metricas(grade.corpo).height() * 1.5;
+        grade.entrelinha = Metricas(grade.corpo).lineSpacing() * 1.05;
+        grade.folga = disposicao.folga;
+        grade.x = {0};
+        for (qsizetype i = 0; i < disposicao.larguras.size(); ++i)
+            grade.x << grade.x.last() + disposicao.larguras[i] + Vao(colunas, i) * grade.folga;
+
+        const QFontMetricsF corpo = Metricas(grade.corpo), negrito = Metricas(grade.negrito);
+        const Medida mede = [&corpo](const QString& texto) { return corpo.horizontalAdvance(texto); };
+        const Medida medeNegrito = [&negrito](const QString& texto) {
+            return negrito.horizontalAdvance(texto);
+        };
+        qsizetype linhasTitulo = 1;
+        for (int i = 0; i < colunas.size(); ++i) {
+            grade.titulos << Quebra(colunas[i].titulo, Colunas(grade, i, i, 0, 0).width(), medeNegrito);
+            linhasTitulo = std::max(linhasTitulo, grade.titulos.last().size());
+        }
+        grade.alturaColunas = grade.linha * 1.4 + (linhasTitulo - 1) * negrito.lineSpacing() * 1.05;
+        for (const Banda& banda : parte.bandas) {
+            QList<QStringList> pedacos;
+            if (banda.tipo == Banda::Detalhe)
+                for (int i = 0; i < colunas.size(); ++i)
+                    pedacos << Quebra(banda.celulas.value(i), Colunas(grade, i, i, 0, 0).width(), mede);
+            grade.pedacos << pedacos;
+        }
+        return grade;
+    }
+
     // The title band, the caller's drawing in the room left, the footer: one page.
     bool PintaDesenho() {
         if (!m_pintor.begin(&m_dispositivo))
@@ -1035,44 +1165,48 @@ private:
     double AlturaTopo(bool primeira) const {
         if (!primeira)
             return Metricas(m_cabecalhoNegrito).height() * 1.4 + Mm(2);
-        return Metricas(m_titulo).height() * 1.5 +
-               m_relatorio.Cabecalho().size() * Metricas(m_cabecalho).height() * 1.35 + Mm(3);
+        qsizetype linhas = 0;
+        for (const QStringList& valor : m_valores)
+            linhas += std::max<qsizetype>(1, valor.size());
+        return Metricas(m_titulo).height() * 1.5 + linhas * AlturaCabecalho() + Mm(3);
     }
-    double AlturaColunas() const { return m_alturaColunas; }
+    double AlturaCabecalho() const { return Metricas(m_cabecalho).height() * 1.35; }
     double AlturaRodape() const { return Metricas(m_rodape).height() * 2; }
+    double AlturaTituloSecao() const { return Metricas(m_secao).height() * 2.2; }
+    double AlturaSecao(const Grade& grade) const { return AlturaTituloSecao() + grade.alturaColunas; }
 
-    double Altura(int b) const {
-        const Banda& banda = m_bandas[b];
+    double Altura(const Grade& grade, int b) const {
+        const Banda& banda = (*grade.bandas)[b];
         switch (banda.tipo) {
         case Banda::Grupo:
-            return m_linha * 1.7;
+            return grade.linha * 1.7;
         case Banda::Subtotal:
-            return m_linha * (RotuloAcima(banda) ? 3 : 1.8);
+            return grade.linha * (RotuloAcima(grade, banda) ? 3 : 1.8);
         case Banda::Total:
-            return m_linha * (RotuloAcima(banda) ? 2.8 : 1.6);
+            return grade.linha * (RotuloAcima(grade, banda) ? 2.8 : 1.6);
         case Banda::Detalhe: {
             qsizetype linhas = 1;
-            for (const QStringList& pedacos : m_pedacos[b])
+            for (const QStringList& pedacos : grade.pedacos[b])
                 linhas = std::max(linhas, pedacos.size());
-            return m_linha + (linhas - 1) * m_entrelinha;
+            return grade.linha + (linhas - 1) * grade.entrelinha;
         }
         case Banda::Texto:
             break;
         }
-        return m_linha;
+        return grade.linha;
     }
 
-    QRectF Colunas(int primeira, int ultima, double y, double altura) const {
-        return QRectF(m_x[primeira], y, m_x[ultima + 1] - m_x[primeira], altura)
-            .adjusted(m_folga, 0, -(Vao(m_relatorio.Colunas(), ultima) - 1) * m_folga, 0);
+    static QRectF Colunas(const Grade& grade, int primeira, int ultima, double y, double altura) {
+        return QRectF(grade.x[primeira], y, grade.x[ultima + 1] - grade.x[primeira], altura)
+            .adjusted(grade.folga, 0, -(Vao(grade.relatorio->Colunas(), ultima) - 1) * grade.folga, 0);
     }
-    bool RotuloAcima(const Banda& banda) const {
-        const int rotulo = ColunasDoRotulo(m_relatorio.Colunas());
-        return rotulo == 0 ||
-               Metricas(m_negrito).horizontalAdvance(banda.rotulo) > Colunas(0, rotulo - 1, 0, 0).width();
+    bool RotuloAcima(const Grade& grade, const Banda& banda) const {
+        const int rotulo = ColunasDoRotulo(grade.relatorio->Colunas());
+        return rotulo == 0 || Metricas(grade.negrito).horizontalAdvance(banda.rotulo) >
+                                  Colunas(grade, 0, rotulo - 1, 0, 0).width();
     }
-    QRectF Faixa(double y, double altura) const {
-        return QRectF(0, y, m_largura, altura).adjusted(m_folga, 0, -m_folga, 0);
+    QRectF Faixa(const Grade& grade, double y, double altura) const {
+        return QRectF(0, y, m_largura, altura).adjusted(grade.folga, 0, -grade.folga, 0);
     }
 
     void Escreve(const QRectF& onde, const QString& texto, const QFont& fonte, Qt::Alignment alinhamento,
@@ -1114,79 +1248,85 @@ private:
         Escreve(QRectF(0, 0, m_largura, alturaTitulo), m_relatorio.Identificador(), m_rodape, Qt::AlignRight,
                 cinza);
         Traco(0, m_largura, alturaTitulo, 0.5, QColor(0x1f, 0x3a, 0x5a));
-        double rotulos = 0;
-        for (const auto& campo : m_relatorio.Cabecalho())
-            rotulos = std::max(rotulos, Metricas(m_cabecalhoNegrito).horizontalAdvance(campo.first + ':'));
-        const double altura = Metricas(m_cabecalho).height() * 1.35;
+        const double altura = AlturaCabecalho();
         double y = alturaTitulo + Mm(1);
-        for (const auto& [rotulo, valor] : m_relatorio.Cabecalho()) {
-            Escreve(QRectF(0, y, rotulos, altura), rotulo + ':', m_cabecalhoNegrito, Qt::AlignLeft);
-            Escreve(QRectF(rotulos + Mm(2), y, m_largura - rotulos - Mm(2), altura), valor, m_cabecalho,
-                    Qt::AlignLeft);
-            y += altura;
+        for (qsizetype c = 0; c < m_valores.size(); ++c) {
+            Escreve(QRectF(0, y, m_rotulos, altura), m_relatorio.Cabecalho()[c].first + ':',
+                    m_cabecalhoNegrito, Qt::AlignLeft);
+            EscreveLinhas(QRectF(m_rotulos + Mm(2), y, m_largura - m_rotulos - Mm(2), altura), m_valores[c],
+                          m_cabecalho, Qt::AlignLeft, altura);
+            y += std::max<qsizetype>(1, m_valores[c].size()) * altura;
         }
         return AlturaTopo(true);
     }
 
+    // A section's title over its column captions.
+    void PintaSecao(const Grade& grade, double y) {
+        const double altura = AlturaTituloSecao();
+        const QRectF titulo(0, y + altura * 0.35, m_largura, altura * 0.65);
+        Escreve(titulo, grade.relatorio->Titulo(), m_secao, Qt::AlignLeft, QColor(0x1f, 0x3a, 0x5a));
+        PintaColunas(grade, y + altura);
+    }
+
     // Captions sit on the band's last lines, so one-line captions line up with the ends of wrapped ones.
-    double PintaColunas(double y) {
-        const QRectF faixa(0, y, m_largura, AlturaColunas());
+    double PintaColunas(const Grade& grade, double y) {
+        const QRectF faixa(0, y, m_largura, grade.alturaColunas);
         m_pintor.fillRect(faixa, QColor(0xdd, 0xe3, 0xea));
         Traco(0, m_largura, faixa.bottom(), 0.3, QColor(0x5a, 0x6b, 0x7d));
-        const auto& colunas = m_relatorio.Colunas();
-        const double entrelinha = Metricas(m_negrito).lineSpacing() * 1.05;
-        const double base = faixa.bottom() - m_linha * 1.4;
+        const auto& colunas = grade.relatorio->Colunas();
+        const double entrelinha = Metricas(grade.negrito).lineSpacing() * 1.05;
+        const double base = faixa.bottom() - grade.linha * 1.4;
         for (int i = 0; i < colunas.size(); ++i) {
-            const double topo = base - (m_titulos[i].size() - 1) * entrelinha;
-            EscreveLinhas(Colunas(i, i, topo, m_linha * 1.4), m_titulos[i], m_negrito, colunas[i].alinhamento,
-                          entrelinha);
+            const double topo = base - (grade.titulos[i].size() - 1) * entrelinha;
+            EscreveLinhas(Colunas(grade, i, i, topo, grade.linha * 1.4), grade.titulos[i], grade.negrito,
+                          colunas[i].alinhamento, entrelinha);
         }
         return faixa.bottom();
     }
 
-    void PintaBanda(int b, double y, double altura) {
-        const Banda& banda = m_bandas[b];
-        const auto& colunas = m_relatorio.Colunas();
+    void PintaBanda(const Grade& grade, int b, double y, double altura) {
+        const Banda& banda = (*grade.bandas)[b];
+        const auto& colunas = grade.relatorio->Colunas();
         const QColor azul(0x1f, 0x3a, 0x5a);
         switch (banda.tipo) {
         case Banda::Detalhe:
-            if (banda.zebra && m_relatorio.Zebrado())
+            if (banda.zebra && grade.relatorio->Zebrado())
                 m_pintor.fillRect(QRectF(0, y, m_largura, altura), QColor(0xf2, 0xf4, 0xf7));
             for (int i = 0; i < colunas.size(); ++i)
-                EscreveLinhas(Colunas(i, i, y, m_linha), m_pedacos[b][i], m_corpo, colunas[i].alinhamento,
-                              m_entrelinha);
+                EscreveLinhas(Colunas(grade, i, i, y, grade.linha), grade.pedacos[b][i], grade.corpo,
+                              colunas[i].alinhamento, grade.entrelinha);
             break;
         case Banda::Grupo: {
-            const double topo = y + m_linha * 0.5;
-            Escreve(Faixa(topo, m_linha), banda.rotulo, m_negrito, Qt::AlignLeft, azul);
-            Traco(0, m_largura, topo + m_linha, 0.2, QColor(0x9a, 0xa8, 0xb6));
+            const double topo = y + grade.linha * 0.5;
+            Escreve(Faixa(grade, topo, grade.linha), banda.rotulo, grade.negrito, Qt::AlignLeft, azul);
+            Traco(0, m_largura, topo + grade.linha, 0.2, QColor(0x9a, 0xa8, 0xb6));
             break;
         }
         case Banda::Subtotal:
         case Banda::Total: {
             const bool total = banda.tipo == Banda::Total;
-            const bool acima = RotuloAcima(banda);
-            const double alturaLinha = m_linha * 1.2;
-            double topo = y + (total ? m_linha * 0.3 : m_linha * 0.1);
+            const bool acima = RotuloAcima(grade, banda);
+            const double alturaLinha = grade.linha * 1.2;
+            double topo = y + (total ? grade.linha * 0.3 : grade.linha * 0.1);
             if (total)
                 m_pintor.fillRect(QRectF(0, topo, m_largura, alturaLinha * (acima ? 2 : 1)),
                                   QColor(0xdd, 0xe3, 0xea));
             Traco(0, m_largura, topo, total ? 0.5 : 0.2, total ? azul : QColor(0x9a, 0xa8, 0xb6));
             const int rotulo = acima ? 0 : ColunasDoRotulo(colunas);
             if (acima) {
-                Escreve(Faixa(topo, alturaLinha), banda.rotulo, m_negrito, Qt::AlignLeft, azul);
+                Escreve(Faixa(grade, topo, alturaLinha), banda.rotulo, grade.negrito, Qt::AlignLeft, azul);
                 topo += alturaLinha;
             } else if (rotulo > 0) {
-                Escreve(Colunas(0, rotulo - 1, topo, alturaLinha), banda.rotulo, m_negrito, Qt::AlignLeft,
-                        azul);
+                Escreve(Colunas(grade, 0, rotulo - 1, topo, alturaLinha), banda.rotulo, grade.negrito,
+                        Qt::AlignLeft, azul);
             }
             for (int i = rotulo; i < colunas.size(); ++i)
-                Escreve(Colunas(i, i, topo, alturaLinha), banda.celulas[i], m_negrito,
+                Escreve(Colunas(grade, i, i, topo, alturaLinha), banda.celulas[i], grade.negrito,
                         colunas[i].alinhamento);
             break;
         }
         case Banda::Texto:
-            Escreve(Faixa(y, m_linha), banda.rotulo, m_negrito, Qt::AlignLeft);
+            Escreve(Faixa(grade, y, grade.linha), banda.rotulo, grade.negrito, Qt::AlignLeft);
             break;
         }
     }
@@ -1204,18 +1344,13 @@ private:
     }
 
     const TRelatorio& m_relatorio;
-    const QList<Banda>& m_bandas;
     QPagedPaintDevice& m_dispositivo;
     QPainter m_pintor;
     double m_largura;
-    QFont m_corpo, m_negrito, m_titulo, m_cabecalho, m_cabecalhoNegrito, m_rodape;
-    double m_linha = 0;
-    double m_entrelinha = 0;
-    double m_folga = 0;
-    double m_alturaColunas = 0;
-    QList<double> m_x;                   // left edge of every column, then the right edge of the last
-    QList<QStringList> m_titulos;        // every caption in its lines
-    QList<QList<QStringList>> m_pedacos; // per band: every detail cell in its lines
+    QFont m_titulo, m_secao, m_cabecalho, m_cabecalhoNegrito, m_rodape;
+    double m_rotulos = 0;         // width of the header's labels
+    QList<QStringList> m_valores; // every header value in its lines
+    QList<Grade> m_grades;        // the report's rows, then each section's
 };
 
 // ---- Targets
@@ -1226,9 +1361,9 @@ bool GravaPdf(const Preparado& preparado, const QString& arquivo) {
         return false;
     QPdfWriter pdf(&saida);
     pdf.setTitle(preparado.relatorio.Titulo());
-    Medicao medicao(preparado, pdf);
-    AjustaPagina(pdf, preparado.relatorio, medicao);
-    if (!PintorGrafico(preparado, medicao, pdf).Pinta()) {
+    Medicoes medicoes = Mede(preparado, pdf);
+    AjustaPagina(pdf, preparado, medicoes);
+    if (!PintorGrafico(preparado, medicoes, pdf).Pinta()) {
         saida.cancelWriting();
         return false;
     }
@@ -1279,21 +1414,21 @@ bool ChamaGrafico(const TRelatorio& relatorio, QWidget* tela, const QString& fla
     }
     QPrinter impressora(QPrinter::HighResolution);
     impressora.setDocName(relatorio.Titulo());
-    Medicao medicao(preparado, impressora);
-    AjustaPagina(impressora, preparado.relatorio, medicao);
+    Medicoes medicoes = Mede(preparado, impressora);
+    AjustaPagina(impressora, preparado, medicoes);
     if (flags.contains('I', Qt::CaseInsensitive)) {
         QPrintDialog dialogo(&impressora, tela);
         if (dialogo.exec() != QDialog::Accepted)
             return false;
-        return Avisa(PintorGrafico(preparado, medicao, impressora).Pinta(), tela, relatorio,
+        return Avisa(PintorGrafico(preparado, medicoes, impressora).Pinta(), tela, relatorio,
                      impressora.printerName());
     }
     QPrintPreviewDialog previa(&impressora, tela);
     previa.setWindowTitle(relatorio.Titulo());
     previa.setWindowState(previa.windowState() | Qt::WindowMaximized);
     QObject::connect(&previa, &QPrintPreviewDialog::paintRequested,
-                     Protegido([&preparado, &medicao](QPrinter* destino) {
-                         PintorGrafico(preparado, medicao, *destino).Pinta();
+                     Protegido([&preparado, &medicoes](QPrinter* destino) {
+                         PintorGrafico(preparado, medicoes, *destino).Pinta();
                      }));
     previa.exec();
     return true;
@@ -1355,9 +1490,9 @@ bool GravaRelatorioPdf(const TRelatorio& relatorio, const QString& arquivo) {
 
 bool ImprimeRelatorio(const TRelatorio& relatorio, QPrinter& impressora) {
     const Preparado preparado = Prepara(relatorio);
-    Medicao medicao(preparado, impressora);
-    AjustaPagina(impressora, preparado.relatorio, medicao);
-    return PintorGrafico(preparado, medicao, impressora).Pinta();
+    Medicoes medicoes = Mede(preparado, impressora);
+    AjustaPagina(impressora, preparado, medicoes);
+    return PintorGrafico(preparado, medicoes, impressora).Pinta();
 }
 
 bool GravaRelatorioTexto(const TRelatorio& relatorio, const QString& arquivo) {

@@ -26,8 +26,9 @@ struct KELMHOST_EXPORT ColunaRelatorio {
 };
 
 // What a report prints: title, header fields, the detail rows of a data set in columns, an optional
-// grouping with subtotals, the report totals and a footer line. Rows are printed in the data set's order
-// (a group starts wherever the group field changes); the data set's cursor is left where it is.
+// grouping with subtotals, the report totals, further sections of rows and a footer line. Rows are printed
+// in the data set's order (a group starts wherever the group field changes); the data set's cursor is left
+// where it is.
 class KELMHOST_EXPORT TRelatorio {
 public:
     TRelatorio(const QString& identificador, const QString& titulo, TDataSet* dados);
@@ -36,7 +37,7 @@ public:
     const QString& Titulo() const { return m_titulo; }
     TDataSet* Dados() const { return m_dados; }
 
-    // Label/value pairs printed under the title ("Cliente", "00012 - Malharia X").
+    // Label/value pairs printed under the title ("Cliente", "00012 - Malharia X"); long values wrap.
     void AdicionaCabecalho(const QString& rotulo, const QString& valor);
     const QList<QPair<QString, QString>>& Cabecalho() const { return m_cabecalho; }
 
@@ -54,6 +55,19 @@ public:
     void AgrupaPor(const QString& campo, const QString& rotulo = QString());
     const QString& CampoGrupo() const { return m_campoGrupo; }
     const QString& RotuloGrupo() const { return m_rotuloGrupo; }
+
+    // Without sums a grouping prints its headers only and no total line closes the rows: a list whose
+    // numbers mean nothing added up.
+    void DefineSomas(bool somas) { m_somas = somas; }
+    bool Somas() const { return m_somas; }
+
+    // Rows of another data set printed after these, on from where they end, under the section's title and
+    // its own column captions, with its own grouping and totals. Title, columns, grouping and sums are the
+    // section's; the layout of the report's identifier may set them (Secoes()), the section's own
+    // identifier is not looked up.
+    void AdicionaSecao(const TRelatorio& secao) { m_secoes.append(secao); }
+    QList<TRelatorio>& Secoes() { return m_secoes; }
+    const QList<TRelatorio>& Secoes() const { return m_secoes; }
 
     // Printed at the foot of every page; "Emitido por <user> em <now>" when empty.
     void DefineRodape(const QString& texto) { m_rodape = texto; }
@@ -78,7 +92,9 @@ private:
     QString m_rotuloGrupo;
     QString m_rodape;
     bool m_zebrado = true;
+    bool m_somas = true;
     DesenhoRelatorio m_desenho;
+    QList<TRelatorio> m_secoes;
 };
 
 // Gives one report identifier a layout of its own (columns, grouping...), applied to a copy of the
