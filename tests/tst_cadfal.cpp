@@ -18,13 +18,16 @@ const QString kSemItem = QStringLiteral("Não existe saldo na Nota Fiscal de ent
 
 class TstCadFal : public ScreenTestCase {
     Q_OBJECT
-    // Parameters are read when the screen is created: pass them here, as "number=value".
+    // Parameters are read when the screen is created: pass them here, as "number=value". Items come from the
+    // product register in mode "S", which has T1.
     void Base(const QString& modo = "N", const QStringList& parametros = {}) {
         QStringList valores{"'TIN', 150, '" + modo + "'"};
         for (const QString& p : parametros)
             valores << QStringLiteral("'TIN', %1, '%2'").arg(p.section('=', 0, 0), p.section('=', 1));
         Insert("PARAMETROS (MODULO, NUMERO, VALOR)", valores);
         Insert("ENTIDADE (CODCLI, NOME)", {"'C1', 'MALHARIA UM'"});
+        if (modo == "S")
+            Insert("PRODUTO (CODIGO, DESCRICAO)", {"'T1', 'MEIA MALHA'"});
         Insert("FASE (CODIGO, DESCRICAO)", {"'01', 'PREPARO'", "'03', 'TINGIMENTO'"});
         Insert("ROTEIRO (CODIGO, DESCRICAO, ORDEM, FASE)",
                {"'R1', 'TINTO', 1, '01'", "'R1', 'TINTO', 2, '03'"});
@@ -327,8 +330,6 @@ void TstCadFal::limitesDaMaquinaEBaixaELiberacao() {
 
 void TstCadFal::modoProdutoPerguntaQuandoFaltaSaldo() {
     Base("S");
-    Sql("INSERT INTO PRODUTO (CODIGO, DESCRICAO) VALUES ('T1', 'MEIA MALHA')");
-    Commit();
     Cabecalho("000001");
     for (int n : {0, 1})
         Cells("DBGrid1", n, {{"NF", "N1"}, {"Tecido", "T1"}, {"Peso", "60"}, {"Lote", "L1"}});
@@ -748,12 +749,14 @@ void TstCadFal::desmembraPedeGravarAntes() {
     Base();
     Nova("000001", {"T1=40"});
     Gravada("gravada", "60;50");
-    const QString pergunta = "FAL com alterações não gravadas. Deseja gravar antes de desmembrar?";
+    const auto naoGrava = [this] { // asked, and answered No: nothing split
+        messages.questions.enqueue(false);
+        Desmembra({});
+        QCOMPARE(TakeShown(), "FAL com alterações não gravadas. Deseja gravar antes de desmembrar?");
+    };
     Abre("000001");
     driver->Cell("DBGrid1", "Peso", "50");
-    messages.questions.enqueue(false);
-    Desmembra({});
-    QCOMPARE(TakeShown(), pergunta);
+    naoGrava();
     QCOMPARE(Seen("SELECT FAL, PESO FROM FAL_ITEN"), "000001|40");
     // Yes: saved, then split from what was stored.
     messages.questions.enqueue(true);
@@ -768,13 +771,9 @@ void TstCadFal::desmembraPedeGravarAntes() {
     Commit();
     Abre("000060");
     driver->Type("EdtCodCli", "C2");
-    messages.questions.enqueue(false);
-    Desmembra({});
-    QCOMPARE(TakeShown(), pergunta);
+    naoGrava();
     Nova("000002", {"T2=10"});
-    messages.questions.enqueue(false);
-    Desmembra({});
-    QCOMPARE(TakeShown(), pergunta);
+    naoGrava();
     QCOMPARE(Seen("SELECT COUNT(*) FROM FAL"), "2");
     Equilibrio("nada mais");
 }
@@ -806,8 +805,6 @@ void TstCadFal::duplicaTomaSoOPesoLivre() {
 // Items from the product register: a copy beyond the free weight asks before it overdraws the invoice.
 void TstCadFal::duplicaEmModoProdutoPergunta() {
     Base("S");
-    Sql("INSERT INTO PRODUTO (CODIGO, DESCRICAO) VALUES ('T1', 'MEIA MALHA')");
-    Commit();
     Nova("000001", {"T1=60"});
     driver->Cell("DBGrid1", "Lote", "L1");
     Gravada("gravada", "40;50");

@@ -123,6 +123,14 @@ class TstGeracaoFal : public ScreenTestCase {
         driver->Open("TFmTngProg");
         Abre("000001");
     }
+    // Those rows prepared, all of them generated as sheet 000500.
+    void Gerada(const QStringList& linhas, const QStringList& preparo = {}) {
+        Prepara(linhas, preparo);
+        for (int i = 0; i < linhas.size(); ++i)
+            Seleciona(i);
+        Gera("000500");
+        QCOMPARE(TakeMessages(), kGerada);
+    }
     void Seleciona(int linha, bool marcada = true) { Tick("DBGrid1", linha, "Gerar", marcada); }
     void Celula(int linha, const QString& campo, const QString& valor) {
         Cells("DBGrid1", linha, {{campo, valor}});
@@ -138,12 +146,7 @@ class TstGeracaoFal : public ScreenTestCase {
 
 private slots:
     void balanceAfterGenerateUpdateReplaceAndDelete() {
-        Prepara({"PESO=100", "CODIGO=T2;PESO=50"});
-        QCOMPARE(driver->Rows("DBGrid1"), 2);
-        Seleciona(0);
-        Seleciona(1);
-        Gera("000500");
-        QCOMPARE(TakeMessages(), kGerada);
+        Gerada({"PESO=100", "CODIGO=T2;PESO=50"});
         Equilibrio("gerada");
         QCOMPARE(Livre(), "T1|L1|400;T1|L2|200;T2|L1|250");
         QCOMPARE(Saldo(), "850");
@@ -335,11 +338,7 @@ private slots:
         QStringList linhas;
         for (int i = 0; i < roteiros.size(); ++i)
             linhas << QStringLiteral("CODIGO=T%1;PESO=10;ROTEIRO=%2").arg(i + 1).arg(roteiros[i]);
-        Prepara(linhas);
-        for (int i = 0; i < roteiros.size(); ++i)
-            Seleciona(i);
-        Gera("000500");
-        QCOMPARE(TakeMessages(), kGerada);
+        Gerada(linhas);
         QFETCH(QDate, entrega);
         QCOMPARE(
             RowsSeenByOthers("SELECT DATA_INI, DATA_FIN FROM FAL"),
@@ -490,11 +489,7 @@ private slots:
     }
 
     void stepsOncePerFabricInRouteOrder() {
-        Prepara({"PESO=50", "LOTE=L2;PESO=30", "CODIGO=T2;ROTEIRO=R5;PESO=20;PARTIDA=000011"});
-        for (int i = 0; i < 3; ++i)
-            Seleciona(i);
-        Gera("000500");
-        QCOMPARE(TakeMessages(), kGerada);
+        Gerada({"PESO=50", "LOTE=L2;PESO=30", "CODIGO=T2;ROTEIRO=R5;PESO=20;PARTIDA=000011"});
         QCOMPARE(Seen("SELECT PARTIDA FROM FAL"), "000010");
         QCOMPARE(RowsSeenByOthers(
                      "SELECT CODIGO, FASE, DES_FASE, ORDEM, PARTIDA, CONCLUIDO FROM PROCESSO_TIN WHERE FAL = "
@@ -505,11 +500,7 @@ private slots:
     }
 
     void updateFindsItemsAsLoaded() {
-        Prepara({"PESO=100", "CODIGO=T2;PESO=50"}, kL1de150);
-        Seleciona(0);
-        Seleciona(1);
-        Gera("000500");
-        QCOMPARE(TakeMessages(), kGerada);
+        Gerada({"PESO=100", "CODIGO=T2;PESO=50"}, kL1de150);
 
         // The route edited after the load: the sheet item is still the one of the route loaded.
         Seleciona(0);
@@ -565,11 +556,7 @@ private slots:
     }
 
     void updateTouchesOnlyTheItemItMatched() {
-        Prepara({"PESO=100", "LOTE=L2;PESO=50"});
-        Seleciona(0);
-        Seleciona(1);
-        Gera("000500");
-        QCOMPARE(TakeMessages(), kGerada);
+        Gerada({"PESO=100", "LOTE=L2;PESO=50"});
         // The second item moves to the first one's lot: the sheet would hold two items of one fabric and lot,
         // which no later update could tell apart. Refused, nothing written.
         Seleciona(1);
@@ -620,12 +607,7 @@ private slots:
         QFETCH(bool, atualiza);
         QFETCH(QStringList, celulas);
         QFETCH(QString, excluido);
-        Prepara({"PESO=100"});
-        if (atualiza) {
-            Seleciona(0);
-            Gera("000500");
-            QCOMPARE(TakeMessages(), kGerada);
-        }
+        atualiza ? Gerada({"PESO=100"}) : Prepara({"PESO=100"});
         Seleciona(0);
         for (const QString& celula : celulas)
             Celula(0, celula.section('=', 0, 0), celula.section('=', 1));
@@ -647,10 +629,7 @@ private slots:
     }
 
     void twoStationsUpdateOneSheet() {
-        Prepara({"PESO=100"}, kL1de150);
-        Seleciona(0);
-        Gera("000500");
-        QCOMPARE(TakeMessages(), kGerada);
+        Gerada({"PESO=100"}, kL1de150);
         // 100 kg more than the item's 50 free is asked about; meanwhile another station updates the item to
         // 120 kg. What is written moves the invoice from what is stored then, not from what was read before.
         Seleciona(0);

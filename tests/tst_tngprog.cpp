@@ -72,13 +72,17 @@ class TstTngProg : public ScreenTestCase {
                                 Aspas(numero) + " ORDER BY ORDEM");
     }
     QStringList Logs() { return LogLines(kTitulo); }
-    // Types the number and leaves the box, as the user opens a programme.
-    void Abre(const QString& numero) {
+    // Types the number and leaves the box, as the user opens a programme; on a screen of its own when asked.
+    void Abre(const QString& numero, bool abreTela = false) {
+        if (abreTela)
+            driver->Open("TFmTngProg");
         driver->Type("EdtLote", numero);
         driver->Focus("EdtCodCli");
     }
     // A new programme of the customer: the number left empty gives the next one.
-    void Nova(const QString& cliente = QStringLiteral("00001")) {
+    void Nova(const QString& cliente = QStringLiteral("00001"), bool abreTela = false) {
+        if (abreTela)
+            driver->Open("TFmTngProg");
         driver->Type("EdtLote", "");
         driver->Type("EdtCodCli", cliente);
         driver->Focus("EdtEntrada");
@@ -148,8 +152,7 @@ void TstTngProg::emptyNumberNewNumberAndShortNumber() {
 
 void TstTngProg::saveAndLoadRoundTripWithItsAuditLine() {
     Base();
-    driver->Open("TFmTngProg");
-    Nova();
+    Nova("00001", true);
     const QString numero = driver->Text("EdtLote");
     QCOMPARE(numero.size(), 6);
     driver->Type("EdtEntrada", "05/11/2026");
@@ -258,8 +261,7 @@ void TstTngProg::failureAtTheThirdInsertLeavesTheStoredRows() {
     Guarda("000001", 2, "000102", 20);
     FailWhen("TNG_PROG", "BEFORE INSERT", "NEW.CODIGO = 'A''B'");
     const QStringList antes = Gravados("000001");
-    driver->Open("TFmTngProg");
-    Abre("000001");
+    Abre("000001", true);
     Linha(LinhaDaOrdem(1), {{"Peso", "11"}});
     Linha(2, {{"Codigo", "000101"}, {"Peso", "1"}});
     Linha(3, {{"Codigo", "000102"}, {"Peso", "2"}});
@@ -348,8 +350,7 @@ void TstTngProg::otherWorkstationsRowsAndColumnsSurviveASave() {
     Guarda("000001", 2, "000102", 20, {}, "000002");
     Sql("UPDATE TNG_PROG SET LOCAL = 'EST-A' WHERE NUMERO = '000001' AND ORDEM = 2");
     Guarda("000002", 3, "000101", 50);
-    driver->Open("TFmTngProg");
-    Abre("000001");
+    Abre("000001", true);
     QCOMPARE(Campo(LinhaDaOrdem(2), "Local"), "EST-A");
     Linha(2, {{"Codigo", "A'B"}, {"Peso", "5"}});
     QCOMPARE(Campo(2, "Ordem"), "3");
@@ -378,8 +379,7 @@ void TstTngProg::deleteOfTheProgrammeWaitsForItsLotSheets() {
     Guarda("000002", 1, "000101", 30);
     const QStringList outra = Gravados("000002");
     const QStringList antes = Gravados("000001");
-    driver->Open("TFmTngProg");
-    Abre("000001");
+    Abre("000001", true);
 
     messages.questions.enqueue(false);
     driver->Click("BitBtn3");
@@ -415,8 +415,7 @@ void TstTngProg::deleteOfAnItem() {
     Guarda("000001", 5, "A'B", 50);
     Guarda("000002", 2, "000102", 60);
     const QStringList outra = Gravados("000002");
-    driver->Open("TFmTngProg");
-    Abre("000001");
+    Abre("000001", true);
     const QString pergunta = QStringLiteral("Tem certeza que deseja excluir o item?");
 
     driver->Row("DBGrid1", LinhaDaOrdem(1));
@@ -490,8 +489,7 @@ void TstTngProg::piecesToWeight() {
             "'000000777', '00001', '000101', 'L2', 4, 100, 100",
             "'000000777', '00002', '000101', 'L3', 5, 50, 50"});
     Commit();
-    driver->Open("TFmTngProg");
-    Nova();
+    Nova("00001", true);
     QFETCH(QString, loteNF);
     QFETCH(QString, rolo);
     Linha(0,
@@ -526,8 +524,7 @@ void TstTngProg::invoiceLookupOffersOnlyFreeWeight() {
          "'000000002', '00002', '000101', 'L5', 10, 100, 0, 0, 100, 'MALHA', 'conferir'",
          "'000000001', '00001', 'A''B', 'L6', 10, 300, 180, 0, 120, 'MALHA', 'conferir'"});
     Commit();
-    driver->Open("TFmTngProg");
-    Nova();
+    Nova("00001", true);
     driver->Row("DBGrid1", 0);
     Grade()->SelectField("Codigo");
     messages.Clear();
@@ -555,8 +552,7 @@ void TstTngProg::serviceOncePerLotSheet() {
     Guarda("000001", 2, "000102", 20, "0000001");
     Guarda("000001", 3, "000101", 30);
     Guarda("000001", 4, "000102", 40, "0000002");
-    driver->Open("TFmTngProg");
-    Abre("000001");
+    Abre("000001", true);
     for (int ordem : {1, 2, 3})
         Tick("DBGrid1", LinhaDaOrdem(ordem), "Gerar");
     // A point is not a decimal comma: "12.5" would be read a thousand times off, so it is refused.
@@ -661,8 +657,7 @@ void TstTngProg::importLeavesLotSheetAndOrderToTheScreen() {
                                "A'B;20;3;0000009;2;S;S;\"segunda; com \"\"aspas\"\"\"\r\n")
                     .toUtf8());
     }
-    driver->Open("TFmTngProg");
-    Abre("000001");
+    Abre("000001", true);
     messages.files.enqueue(arquivo);
     driver->Click("BitBtn8");
     QCOMPARE(TakeMessages(), "2 item(ns) importado(s).");
@@ -699,8 +694,7 @@ void TstTngProg::exportImportsBackIntoANewProgramme() {
     Commit();
     const SettingsFile ini("[Caminho]\nExportacao=%1\n");
 
-    driver->Open("TFmTngProg");
-    Abre("000001");
+    Abre("000001", true);
     driver->Click("BitBtn10");
     const QString arquivo = ini.Path("ExpProg000001.txt");
     QVERIFY(QFile::exists(arquivo));
@@ -738,8 +732,7 @@ void TstTngProg::dyeLotNumbering() {
     Guarda("000001", 2, "000101", 10, {}, "9");
     Guarda("000001", 3, "000101", 10);
     Guarda("000002", 1, "000101", 10, {}, "000040", "00002");
-    driver->Open("TFmTngProg");
-    Nova();
+    Nova("00001", true);
     QCOMPARE(driver->Text("EdtUltPart"), "000009");
     Linha(0, {{"Codigo", "000101"}});
     Linha(1, {{"Codigo", "000102"}, {"Partida", "000005"}});
@@ -763,8 +756,7 @@ void TstTngProg::lotSheetPriority() {
     Guarda("000001", 1, "000101", 10, "0000001");
     Guarda("000001", 2, "000102", 20, "0000002");
     const auto prioridades = [this] { return Seen("SELECT NUMERO, ORDEM FROM FAL ORDER BY NUMERO"); };
-    driver->Open("TFmTngProg");
-    Abre("000001");
+    Abre("000001", true);
     driver->Row("DBGrid1", LinhaDaOrdem(1));
 
     messages.inputs.enqueue("abc");
@@ -790,8 +782,7 @@ void TstTngProg::routeListedOnceAndLabelsWithTheCustomersResults() {
            {"'000101', '00001', '001', 'Gramatura', 'TECIDO', '160', '1'"});
     Guarda("000001", 1, "000101", 10);
     const ReportFolder pasta;
-    driver->Open("TFmTngProg");
-    Abre("000001");
+    Abre("000001", true);
     int rotas = 0;
     messages.naPesquisa = [&rotas](TPesquisa& lista) { rotas = lista.Conta(); };
     messages.searches.enqueue("R1");
