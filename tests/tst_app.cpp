@@ -98,8 +98,7 @@ class TstApp : public ScreenTestCase {
         Commit();
         driver->Open("TfmTngRoteiro");
         messages.questions.enqueue(true); // "Roteiro não Cadastrado. Deseja Cadastrar?"
-        driver->Type("EdtCodigo", "000007");
-        driver->Press("Tab");
+        TypeAndTab("EdtCodigo", "000007");
         driver->Type("EdtDescricao", "TINTO");
     }
     // Types into a cell through the grid's own editor and leaves it with Tab, as a user does.
@@ -261,16 +260,14 @@ private slots:
             QVERIFY(messages.LastText().startsWith("O usuário 001 é o último administrador ativo"));
             driver->Click("BtDesistir");
         }
-        messages.questions.enqueue(true);
-        driver->Click("BtExcluir");
+        ClickAndAnswer("BtExcluir", true);
         QVERIFY(messages.LastText().endsWith("não pode ser excluído."));
 
         // With a second one, the other may go.
         driver->Row("DBGrid1", 1);
         driver->Cell("DBGrid1", "ADMINISTRADOR", "S");
         driver->Click("SbConfirmar");
-        messages.questions.enqueue(true);
-        driver->Click("BtExcluir");
+        ClickAndAnswer("BtExcluir", true);
         QCOMPARE(Log(), QStringList({"ADMIN|1|002|Senha definida para o usuário 002 (OPERADOR).",
                                      "ADMIN|1|002|Alteração em Usuários (002): Administrador: N → S",
                                      "ADMIN|2|002|Exclusão em Usuários (002): Código: 002; Nome: OPERADOR; "

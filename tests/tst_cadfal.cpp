@@ -65,8 +65,7 @@ class TstCadFal : public ScreenTestCase {
         QVERIFY2(Livre() == livre, qPrintable(QString(passo) + ": " + Livre()));
     }
     void Cabecalho(const QString& numero, const QString& maquina = "") {
-        driver->Type("EdtFal", numero);
-        driver->Press("Tab");
+        TypeAndTab("EdtFal", numero);
         driver->Type("EdtCodCli", "C1");
         driver->Type("EdtRoteiro", "R1");
         driver->Type("EdtMaquina", maquina);
@@ -80,14 +79,10 @@ class TstCadFal : public ScreenTestCase {
         for (int n = 0; n < linhas.size(); ++n)
             Linha(n, linhas[n].section('=', 0, 0), linhas[n].section('=', 1));
     }
-    void Abre(const QString& numero) {
-        driver->Type("EdtFal", numero);
-        driver->Press("Tab");
-    }
+    void Abre(const QString& numero) { TypeAndTab("EdtFal", numero); }
     void Exclui(const QString& numero) {
         Abre(numero);
-        messages.questions.enqueue(true);
-        driver->Click("BtnExclui");
+        ClickAndAnswer("BtnExclui", true);
     }
     // The split with its answers queued: pieces per row, then the new number (a null one cancels); by its
     // letter, it acts where the focus is.
@@ -316,8 +311,7 @@ void TstCadFal::limitesDaMaquinaEBaixaELiberacao() {
     Gravada("no limite", "30;0");
 
     Abre("000001");
-    messages.questions.enqueue(true);
-    driver->Click("BitBtn4");
+    ClickAndAnswer("BitBtn4", true);
     QCOMPARE(Seen("SELECT FATURADO, PESO_DEV FROM FAL_ITEN ORDER BY ORD_IT"), "S|70;S|50");
     QVERIFY(!driver->Enabled("BtnIncluir"));
     driver->Click("BitBtn7");
@@ -334,14 +328,12 @@ void TstCadFal::modoProdutoPerguntaQuandoFaltaSaldo() {
     for (int n : {0, 1})
         Cells("DBGrid1", n, {{"NF", "N1"}, {"Tecido", "T1"}, {"Peso", "60"}, {"Lote", "L1"}});
     // 120 kg of an item with 100 free: asked, summed over both rows.
-    messages.questions.enqueue(false);
-    driver->Click("BtnIncluir");
+    ClickAndAnswer("BtnIncluir", false);
     QCOMPARE(TakeShown(), kSemSaldo);
     QCOMPARE(Livre(), "100;50");
     QCOMPARE(Seen("SELECT COUNT(*) FROM FAL"), "0");
     // Going on takes the whole weight: the invoice item is overdrawn, its balance still exact.
-    messages.questions.enqueue(true);
-    driver->Click("BtnIncluir");
+    ClickAndAnswer("BtnIncluir", true);
     QCOMPARE(TakeShown(), kSemSaldo);
     Equilibrio("sem saldo", true);
     QCOMPARE(Livre(), "-20;50");
@@ -357,8 +349,7 @@ void TstCadFal::modoProdutoPerguntaQuandoFaltaSaldo() {
     messages.antesDaPergunta = [this] {
         ByOther({"DELETE FROM NFITIN WHERE LOTE = 'L1'", "UPDATE NFTIN SET SALDO = 50"});
     };
-    messages.questions.enqueue(true);
-    driver->Click("BtnIncluir");
+    ClickAndAnswer("BtnIncluir", true);
     QCOMPARE(TakeShown(), kSemSaldo + '|' + kSemItem);
     QCOMPARE(Seen("SELECT COUNT(*) FROM FAL"), "0");
     Equilibrio("item excluido");
@@ -810,8 +801,7 @@ void TstCadFal::duplicaEmModoProdutoPergunta() {
     Gravada("gravada", "40;50");
     Abre("000001");
     driver->Click("BitBtn8");
-    messages.questions.enqueue(false);
-    driver->Click("BtnIncluir");
+    ClickAndAnswer("BtnIncluir", false);
     QCOMPARE(TakeShown(), kSemSaldo);
     QCOMPARE(Seen("SELECT COUNT(*) FROM FAL"), "1");
     QCOMPARE(Livre(), "40;50");
@@ -838,14 +828,12 @@ void TstCadFal::reprocessoPeloBotao() {
         QCOMPARE(driver->FocusedName(), "EdtReproc");
     }
     driver->Type("EdtReproc", "000001");
-    messages.questions.enqueue(false);
-    driver->Click("BitBtn9");
+    ClickAndAnswer("BitBtn9", false);
     QCOMPARE(driver->Rows("DBGrid1"), 0);
     messages.Clear();
 
     messages.questions.enqueue(true);
-    messages.questions.enqueue(true);
-    driver->Click("BitBtn9");
+    ClickAndAnswer("BitBtn9", true);
     QCOMPARE(TakeShown(),
              "Tem certeza que deseja gerar Reprocesso dessa FAL?|Deseja aplicar no reprocesso os "
              "serviços da FAL original?");

@@ -183,10 +183,8 @@ private slots:
 
         // Deleted in the sheet registry: all of it back, the programme free again.
         driver->Open("TFmCadFal");
-        driver->Type("EdtFal", "000500");
-        driver->Press("Tab");
-        messages.questions.enqueue(true);
-        driver->Click("BtnExclui");
+        TypeAndTab("EdtFal", "000500");
+        ClickAndAnswer("BtnExclui", true);
         QCOMPARE(TakeMessages(), QString());
         Equilibrio("excluída");
         QCOMPARE(Livre(), "T1|L1|500;T1|L2|200;T2|L1|300");
@@ -540,8 +538,7 @@ private slots:
                      "UPDATE NFTIN SET SALDO = SALDO + 50"});
             antes = Estado();
         };
-        messages.questions.enqueue(true);
-        driver->Click("BitBtn9");
+        ClickAndAnswer("BitBtn9", true);
         QCOMPARE(CountShown("question", kContinua), 1);
         QCOMPARE(TakeMessages(), sumiu);
         QVERIFY(!antes.isEmpty());
@@ -639,8 +636,7 @@ private slots:
                      "UPDATE NFITIN SET PESO_PROG = 120, PESO = 30 WHERE CODIGO = 'T1' AND LOTE = 'L1'",
                      "UPDATE NFTIN SET SALDO = SALDO - 20"});
         };
-        messages.questions.enqueue(true);
-        driver->Click("BitBtn9");
+        ClickAndAnswer("BitBtn9", true);
         QCOMPARE(CountShown("question", kContinua), 1);
         QCOMPARE(TakeMessages(), kAtualizada);
         QCOMPARE(InvoiceImbalances(true), QStringList());

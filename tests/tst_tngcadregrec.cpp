@@ -109,12 +109,10 @@ void TstTngCadRegRec::duplicateCopiesTheGridUnderANewCode() {
     TypeAndTab("EdtCodigo", "001");
     driver->Row("DBGrid1", 2);
     driver->Cell("DBGrid1", "Qtde_R", "8"); // not saved: the copy takes it, the source does not
-    messages.questions.enqueue(false);
-    driver->Click("BitBtn5");
+    ClickAndAnswer("BitBtn5", false);
     QCOMPARE(Gravada("003"), QString());
 
-    messages.questions.enqueue(true);
-    driver->Click("BitBtn5");
+    ClickAndAnswer("BitBtn5", true);
     QCOMPARE(driver->Text("EdtCodigo"), "003");
     QCOMPARE(Gravada("003"), "1|P||0|50|70|SAL;2|C|00002|0|0|3|SAL;3|M|03|0|0|8|SAL");
     QCOMPARE(Gravada(), kGravada);
@@ -128,8 +126,7 @@ void TstTngCadRegRec::ruleInUseIsWarnedAboutButDeleted() {
     Sql("INSERT INTO COMP_MATERIAL (MATERIAL, CODIGO, REGRA) VALUES ('PASTA', 'SAL', '001')");
     Commit();
     TypeAndTab("EdtCodigo", "001");
-    messages.questions.enqueue(false);
-    driver->Click("BitBtn4");
+    ClickAndAnswer("BitBtn4", false);
     QCOMPARE(
         messages.shown.last().text,
         QStringLiteral("Atenção!\n\rRegra em uso no cadastro de receitas.\n\rAtenção!\n\rRegra em uso no "
@@ -137,8 +134,7 @@ void TstTngCadRegRec::ruleInUseIsWarnedAboutButDeleted() {
     QCOMPARE(Gravada(), kGravada);
     QVERIFY(Auditoria().isEmpty());
 
-    messages.questions.enqueue(true);
-    driver->Click("BitBtn4");
+    ClickAndAnswer("BitBtn4", true);
     QCOMPARE(Gravada(), QString());
     QCOMPARE(Seen("SELECT REGRA FROM MAT_TIN"), "001");
     QCOMPARE(Auditoria(), QStringList{"REGRA|EXCLUSAO DA REGRA 001|2|001"});

@@ -143,14 +143,12 @@ void TstTngGrafico::descriptionAndTimeAreChecked() {
 
     driver->Type("EdtDescricao", "nova");
     for (const char* errado : {"4:75", "0430", "4h30"}) {
-        driver->Type("EdtTempo", errado);
-        driver->Press("Tab");
+        TypeAndTab("EdtTempo", errado);
         QCOMPARE(TakeMessages() + driver->FocusedName(), kTempo + "EdtTempo");
     }
     driver->Activate("SbConfirmar"); // nor confirmed with it
     QCOMPARE(Conta("SELECT COUNT(*) FROM GRAFICO WHERE CODIGO = '010'"), 0);
-    driver->Type("EdtTempo", "5:05");
-    driver->Press("Tab");
+    TypeAndTab("EdtTempo", "5:05");
     QCOMPARE(driver->Text("EdtTempo"), "05:05");
     driver->Click("SbConfirmar");
     QCOMPARE(Curva("010"), "NOVA||0|0|0|0|0|05:05");
@@ -177,8 +175,7 @@ void TstTngGrafico::alterRecomputesTheTotalsAndChartsFollowTheSteps() {
     driver->Press("Tab");
     QCOMPARE(messages.Texts(), QStringList{"Fase inválida. Informe 1 ou 2."});
     Celula("FASE", "2");
-    messages.questions.enqueue(true); // the curve's 04:30 are not its steps' 01:45
-    driver->Click("SbConfirmar");
+    ClickAndAnswer("SbConfirmar", true); // the curve's 04:30 are not its steps' 01:45
     QCOMPARE(messages.shown.size(), 2);
     QCOMPARE(Passos("001"),
              QStringLiteral("A01|1|30|20|20|1;S01|2|60|45|65|1;L01|4|40|20|85|2;E01|5|95|20|105|2"));
@@ -214,8 +211,7 @@ void TstTngGrafico::duplicateCopiesTheWholeCurveOrNothing() {
     QCOMPARE(driver->Text("EdtCodigo"), "007"); // the copy is shown
     QCOMPARE(driver->Rows("dbgPassos"), 5);
     // Deleted, it takes its steps only.
-    messages.questions.enqueue(true);
-    driver->Click("BtExcluir");
+    ClickAndAnswer("BtExcluir", true);
     QCOMPARE(Curva("007") + Passos("007"), QString());
     QCOMPARE(Passos("001"), k001);
 }

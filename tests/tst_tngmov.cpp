@@ -58,8 +58,7 @@ class TstTngMov : public ScreenTestCase {
     void Abre(const QString& fal, const QString& produto = "000101") {
         driver->Open("TfmTngMov");
         driver->Type("EdtFalMov", fal);
-        driver->Type("EdtCodPro", produto);
-        driver->Press("Tab");
+        TypeAndTab("EdtCodPro", produto);
     }
     // Types the cells of a phase's row.
     void Celulas(const QString& fase, const QList<QPair<QString, QString>>& celulas) {
@@ -96,16 +95,14 @@ void TstTngMov::stepsOfASheetAndOfAFabric() {
     Base();
     // By the number without its zeros: two fabrics, the whole sheet's phases once each.
     driver->Open("TfmTngMov");
-    driver->Type("EdtFalMov", "1");
-    driver->Press("Tab");
+    TypeAndTab("EdtFalMov", "1");
     QCOMPARE(driver->Text("EdtFalMov"), QStringLiteral("000001"));
     QCOMPARE(driver->Text("EdtCodPro"), QString());
     QCOMPARE(driver->Rows("DBGrid1"), 4);
     // By its dye lot, on one fabric: measures from the sheet's item, steps in the route's order, the cursor
     // on the first one open, every phase open to a user with no phases listed.
     driver->Type("EdtFalMov", "777");
-    driver->Type("EdtCodPro", "000101");
-    driver->Press("Tab");
+    TypeAndTab("EdtCodPro", "000101");
     QCOMPARE(driver->Text("EdtFalMov"), QStringLiteral("000001"));
     QCOMPARE(driver->Text("EdtDescPro") + '|' + driver->Text("EdtLargura") + '|' +
                  driver->Text("EdtGramatura"),
@@ -117,13 +114,11 @@ void TstTngMov::stepsOfASheetAndOfAFabric() {
     // The quality screen opens from the grid once its unit is installed.
     QCOMPARE(driver->MenuEnabled("ApontarQualidade1"), ClassRegistered("TfmContrQul"));
     // A fabric the sheet lacks, a sheet that does not exist.
-    driver->Type("EdtCodPro", "000102");
-    driver->Press("Tab");
+    TypeAndTab("EdtCodPro", "000102");
     QCOMPARE(messages.LastText(), QStringLiteral("Produto não pertence à FAL."));
     QCOMPARE(driver->Rows("DBGrid1"), 0);
     driver->Type("EdtCodPro", "");
-    driver->Type("EdtFalMov", "999");
-    driver->Press("Tab");
+    TypeAndTab("EdtFalMov", "999");
     QCOMPARE(messages.LastText(), QStringLiteral("Número de FAL/Partida inválido."));
     QCOMPARE(driver->FocusedName(), QStringLiteral("EdtFalMov"));
     driver->Type("EdtFalMov", "");
@@ -134,8 +129,7 @@ void TstTngMov::stepsOfASheetAndOfAFabric() {
     ByOther("UPDATE PARAMETROS SET VALOR = 'S' WHERE NUMERO = 210");
     driver->Close();
     driver->Open("TfmTngMov");
-    driver->Type("EdtFalMov", "000001");
-    driver->Press("Tab");
+    TypeAndTab("EdtFalMov", "000001");
     QCOMPARE(driver->Rows("DBGrid1"), 0);
     driver->Row("DBGrid1", 0);
     QCOMPARE(messages.LastText(), QStringLiteral("Produto não informado."));
@@ -322,8 +316,7 @@ void TstTngMov::saveWithAuditLinesAndMeasures() {
     // A recorded step whose end moved is logged as altered; a remark alone and unchanged measures are not,
     // and times left as shown keep their seconds.
     ByOther("UPDATE PROCESSO_TIN SET HORA_INI = '08:00:15', HORA_FIN = '09:00:45' WHERE FASE = '01'");
-    driver->Type("EdtCodPro", "000101");
-    driver->Press("Tab");
+    TypeAndTab("EdtCodPro", "000101");
     Celulas("02", {{"Hora_Fim", "11:00"}});
     Celulas("01", {{"Observacao", "OK"}});
     driver->Click("BtnGravar");
@@ -333,8 +326,7 @@ void TstTngMov::saveWithAuditLinesAndMeasures() {
     QCOMPARE(Logs().last(),
              "1|" + QString(texto).replace("MOVIMENTACAO", "ALTERACAO").arg("02", "11:00", "01"));
     // Reopened by another workstation after the load: recording it again is a movement, as stored.
-    driver->Type("EdtCodPro", "000101");
-    driver->Press("Tab");
+    TypeAndTab("EdtCodPro", "000101");
     ByOther("UPDATE PROCESSO_TIN SET PENDENTE = 'S', CONCLUIDO = 'N' WHERE FASE = '02'");
     Celulas("02", {{"Hora_Fim", "11:30"}});
     driver->Click("BtnGravar");

@@ -159,8 +159,7 @@ void TstTngNFEntra::balanceKeepsWhatLotSheetsTook() {
     // An item deleted goes with the save, and its audit row with it.
     driver->Click("BitBtn23");
     driver->Row("DBGrid1", 1);
-    messages.questions.enqueue(true);
-    driver->Click("BitBtn1");
+    ClickAndAnswer("BitBtn1", true);
     QCOMPARE(Itens()->RecordCount(), 1);
     driver->Click("SpeedButton16");
     QCOMPARE(Gravados("000000200"), QStringList({"P1|L1|125|100|25"}));
@@ -192,8 +191,7 @@ void TstTngNFEntra::refusedOrFailedConfirmWritesNothing() {
     QCOMPARE(messages.LastText(), "Item Duplicado. Verifique.");
     QCOMPARE(Itens()->RecNo(), 3);
     nada();
-    messages.questions.enqueue(true);
-    driver->Click("BitBtn1");
+    ClickAndAnswer("BitBtn1", true);
 
     // The last item fails...
     driver->Click("SpeedButton16");
@@ -336,8 +334,7 @@ void TstTngNFEntra::lotSheetsGuardTheInvoice() {
     Commit();
     driver->Open("TfmTngNFEntra");
     Mostra("000000100", "00001");
-    messages.questions.enqueue(true);
-    driver->Click("BitBtn24");
+    ClickAndAnswer("BitBtn24", true);
     QCOMPARE(messages.LastText(), "Impossível Excluir. Nota programada na FAL 0000007.");
     QCOMPARE(Gravados("000000100").size(), 2);
 
@@ -345,13 +342,11 @@ void TstTngNFEntra::lotSheetsGuardTheInvoice() {
     driver->Click("BitBtn23");
     QVERIFY(Grade()->editTriggers() != QAbstractItemView::NoEditTriggers && driver->Enabled("BitBtn1"));
     driver->Row("DBGrid1", 0);
-    messages.questions.enqueue(true);
-    driver->Click("BitBtn1");
+    ClickAndAnswer("BitBtn1", true);
     QCOMPARE(messages.LastText(), "Impossível Excluir. Nota programada na FAL 0000007.");
     QCOMPARE(Itens()->RecordCount(), 2);
     driver->Row("DBGrid1", 1);
-    messages.questions.enqueue(true);
-    driver->Click("BitBtn1");
+    ClickAndAnswer("BitBtn1", true);
     QCOMPARE(Itens()->RecordCount(), 1);
     driver->Click("btnDesistir");
     QCOMPARE(Itens()->RecordCount(), 2);
@@ -368,11 +363,9 @@ void TstTngNFEntra::lotSheetsGuardTheInvoice() {
 
     // Without a sheet of its own the invoice goes, items and all, with its audit row.
     ByOther("DELETE FROM FAL_ITEN WHERE FAL = '0000007'");
-    messages.questions.enqueue(false);
-    driver->Click("BitBtn24");
+    ClickAndAnswer("BitBtn24", false);
     QCOMPARE(Gravados("000000100").size(), 2);
-    messages.questions.enqueue(true);
-    driver->Click("BitBtn24");
+    ClickAndAnswer("BitBtn24", true);
     QCOMPARE(Gravados("000000100"), QStringList());
     QCOMPARE(Seen("SELECT COUNT(*) FROM NFTIN WHERE NOTA = '000000100'"), "0");
     QCOMPARE(Logs(), QStringList({"1|ALTERACAO NOTA FISCAL 000000100 CLIENTE 00001",
@@ -413,8 +406,7 @@ void TstTngNFEntra::quotesInCodesAndNumbers() {
     QCOMPARE(messages.shown.last().kind, "search");
     QCOMPARE(driver->Value("DBGrid1", "Prog"), "000009");
     QCOMPARE(driver->Value("DBGrid1", "Cor"), "VERDE");
-    messages.questions.enqueue(true);
-    driver->Click("BitBtn1");
+    ClickAndAnswer("BitBtn1", true);
     QCOMPARE(messages.LastText(), "Impossível Excluir. Nota programada na FAL 0000011.");
     driver->Click("btnDesistir");
 

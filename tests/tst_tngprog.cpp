@@ -381,13 +381,11 @@ void TstTngProg::deleteOfTheProgrammeWaitsForItsLotSheets() {
     const QStringList antes = Gravados("000001");
     Abre("000001", true);
 
-    messages.questions.enqueue(false);
-    driver->Click("BitBtn3");
+    ClickAndAnswer("BitBtn3", false);
     QCOMPARE(CountShown("question", "Deseja realmente excluir a Programação?"), 1);
     QCOMPARE(Gravados("000001"), antes);
 
-    messages.questions.enqueue(true);
-    driver->Click("BitBtn3");
+    ClickAndAnswer("BitBtn3", true);
     QCOMPARE(TakeMessages(), "Programação possui itens com FAL gerada. Impossível excluir.");
     QCOMPARE(Gravados("000001"), antes);
     QCOMPARE(Logs(), QStringList());
@@ -395,8 +393,7 @@ void TstTngProg::deleteOfTheProgrammeWaitsForItsLotSheets() {
 
     // Its lot sheet deleted meanwhile, the programme goes, committed with its audit line.
     ByOther("DELETE FROM FAL WHERE NUMERO = '0000001'");
-    messages.questions.enqueue(true);
-    driver->Click("BitBtn3");
+    ClickAndAnswer("BitBtn3", true);
     QCOMPARE(TakeMessages(), QString());
     QCOMPARE(Gravados("000001"), QStringList());
     QCOMPARE(Gravados("000002"), outra);

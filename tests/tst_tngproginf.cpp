@@ -218,8 +218,7 @@ void TstTngProgInf::blockedAndUnknownCustomersOnLeavingTheBoxes() {
          {std::pair{"99999", "Cliente Inexistente."}, std::pair{"00003", "Cliente Bloqueado."},
           std::pair{"00004", "Cliente Inativo."}}) {
         messages.Clear();
-        driver->Type("EdtCodCli", codigo);
-        driver->Press("Tab");
+        TypeAndTab("EdtCodCli", codigo);
         QCOMPARE(TakeMessages(), texto);
         QCOMPARE(driver->FocusedName(), "EdtCodCli");
     }
@@ -233,8 +232,7 @@ void TstTngProgInf::blockedAndUnknownCustomersOnLeavingTheBoxes() {
     messages.searches.enqueue("00002"); // BLOQUEIO never filled
     driver->Press("Tab");
     QCOMPARE(driver->Text("EdtNomeCli"), "TECELAGEM D'ÁVILA");
-    driver->Type("EdtCodPro", "ZZZ");
-    driver->Press("Tab");
+    TypeAndTab("EdtCodPro", "ZZZ");
     QCOMPARE(TakeMessages(), "Produto Inexistente.");
     QCOMPARE(driver->FocusedName(), "EdtCodPro");
 }

@@ -314,14 +314,11 @@ void TstTngReceita::gridFillsItemsFromTheirProducts() {
     QCOMPARE(Linhas("Material|Regra|Qtde|Custo").filter("P1"), QStringList{"P1|001|3|0.3"});
 
     // The preparation comes with its code and goes with it; the bath costs the g/l items.
-    driver->Type("EdtCodPrep", "001");
-    driver->Press("Tab");
+    TypeAndTab("EdtCodPrep", "001");
     QCOMPARE(Linhas().filter(QRegularExpression("^N")), (QStringList{"N|1|M1|2|0.2", "N|2|M5|1|0.2"}));
-    driver->Type("EdtCodBan", "10");
-    driver->Press("Tab");
+    TypeAndTab("EdtCodBan", "10");
     QCOMPARE(Linhas().filter(QRegularExpression("^N")), (QStringList{"N|1|M1|2|0.2", "N|2|M5|1|0.1"}));
-    driver->Type("EdtCodPrep", "");
-    driver->Press("Tab");
+    TypeAndTab("EdtCodPrep", "");
     QVERIFY(Linhas().filter(QRegularExpression("^N")).isEmpty());
 }
 
@@ -329,11 +326,9 @@ void TstTngReceita::deleteRemovesItemsAndHeader() {
     Base();
     const QStringList antes = Estado();
     Abre("0001", "01");
-    messages.questions.enqueue(false);
-    driver->Click("BitBtn7");
+    ClickAndAnswer("BitBtn7", false);
     QCOMPARE(Estado(), antes);
-    messages.questions.enqueue(true);
-    driver->Click("BitBtn7");
+    ClickAndAnswer("BitBtn7", true);
     QCOMPARE(Seen("SELECT COUNT(*) FROM RECEITA WHERE CODIGO = '0001'"), "0");
     QCOMPARE(Seen("SELECT RECEITA, COUNT(*) FROM MAT_TIN GROUP BY RECEITA"), "0002|1");
     QCOMPARE(Logs(), QStringList{"RECEITA|EXCLUSAO DE RECEITA 0001 VARIANTE 01|3|000101|fmTngReceita"});

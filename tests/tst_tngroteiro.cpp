@@ -201,8 +201,7 @@ private slots:
         QCOMPARE(Gravado(), kGravado);
 
         TypeAndTab("EdtCodigo", "000002");
-        messages.questions.enqueue(true);
-        driver->Click("BtExcluir");
+        ClickAndAnswer("BtExcluir", true);
         QCOMPARE(Gravado("000002"), QString());
         QCOMPARE(Gravado(), kGravado);
         QCOMPARE(AuditRows(), QStringList{"CADASTRO DE ROTEIRO|EXCLUSAO DO ROTEIRO 000002|2|000002"});
@@ -363,10 +362,8 @@ private slots:
     void duplicateTakesTheNextCodeAndDeleteIsRefusedWhileInUse() {
         BasePreparacao("N");
         TypeAndTab("EdtCodPrep", "001");
-        messages.questions.enqueue(false);
-        driver->Click("BtDuplicar");
-        messages.questions.enqueue(true);
-        driver->Click("BtDuplicar");
+        ClickAndAnswer("BtDuplicar", false);
+        ClickAndAnswer("BtDuplicar", true);
         QCOMPARE(messages.Texts(), QStringList{"Duplicado."});
         QCOMPARE(driver->Text("EdtCodPrep"), "003");
         QCOMPARE(driver->Text("EdtDescricao"), "PURGA");
@@ -380,8 +377,7 @@ private slots:
         driver->Click("BtExcluir");
         QCOMPARE(messages.LastText(), "Preparação em uso na Receita 0001. Impossível Excluir.");
         TypeAndTab("EdtCodPrep", "003");
-        messages.questions.enqueue(true);
-        driver->Click("BtExcluir");
+        ClickAndAnswer("BtExcluir", true);
         QCOMPARE(Itens("003"), QString());
         QCOMPARE(Itens("001"), kItens001);
         QCOMPARE(AuditRows().last(), "CADASTRO DE PREPARACAO|EXCLUSAO DE PREPARACAO 003|2|003");
@@ -460,8 +456,7 @@ private slots:
         QCOMPARE(driver->Text("EdtDesVar"), "ALGODAO");
         QCOMPARE(Substituidos(), inicial);
 
-        messages.questions.enqueue(true);
-        driver->Click("BitBtn1");
+        ClickAndAnswer("BitBtn1", true);
         QCOMPARE(messages.Texts(), QStringList{"Concluído"});
         QCOMPARE(Substituidos(), QStringLiteral("0001|01|Q2|1;0001|02|Q1|4;0002|01|Q1|6;0002|01|Q9|1;"
                                                 "001|Q2|4;002|Q2|1.5;002|Q9|1"));

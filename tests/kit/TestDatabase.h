@@ -130,6 +130,11 @@ protected:
     int RowWhere(const QString& dataSet, const QString& fields, const QString& text) {
         return FieldTexts(dataSet, fields).indexOf(text);
     }
+    // Clicks a button with the answer to the question it asks queued.
+    void ClickAndAnswer(const QString& button, bool yes) {
+        messages.questions.enqueue(yes);
+        driver->Click(button);
+    }
     // Makes a row of the grid current and types its cells in turn.
     void Cells(const QString& grid, int row, const QList<QPair<QString, QString>>& cells);
     // Ticks or clears a check box cell, as a click on it would.
