@@ -98,8 +98,7 @@ class TstCadFal : public ScreenTestCase {
     // Refused with this message: no sheet nor item more or less.
     void Recusada(const QString& texto) {
         const QString antes = Contagens({"FAL", "FAL_ITEN"});
-        driver->Click("BtnIncluir");
-        QCOMPARE(TakeMessages(), texto);
+        QCOMPARE(ClickMessages("BtnIncluir"), texto);
         QCOMPARE(Contagens({"FAL", "FAL_ITEN"}), antes);
     }
     QString Contagens(const QStringList& tabelas) {
@@ -553,8 +552,7 @@ void TstCadFal::exclusaoRecusadaEAberturaComSituacao() {
         {"FAL com Processo já concluído. Impossível excluir.", "UPDATE PROCESSO_TIN SET CONCLUIDO = 'N'"},
         {"Consumo da FAL já baixado. Impossível excluir.", "DELETE FROM TNG_CONSUMOS"}};
     for (const auto& [texto, libera] : recusas) {
-        driver->Click("BtnExclui");
-        QCOMPARE(TakeMessages(), QString::fromUtf8(texto));
+        QCOMPARE(ClickMessages("BtnExclui"), QString::fromUtf8(texto));
         QCOMPARE(Seen("SELECT COUNT(*) FROM FAL"), "1");
         Sql(libera);
         Commit();
@@ -823,8 +821,7 @@ void TstCadFal::reprocessoPeloBotao() {
          {std::pair("000002", "FAL de reprocesso não pode ser a mesma FAL original."),
           {"000008", "FAL 000008 não cadastrada."}}) {
         driver->Type("EdtReproc", numero);
-        driver->Click("BitBtn9");
-        QCOMPARE(TakeMessages(), QString::fromUtf8(recusa));
+        QCOMPARE(ClickMessages("BitBtn9"), QString::fromUtf8(recusa));
         QCOMPARE(driver->FocusedName(), "EdtReproc");
     }
     driver->Type("EdtReproc", "000001");

@@ -146,8 +146,7 @@ void TstCadMaquina::keyboardWorkInTheCapacityGrid() {
          {std::pair{"LARG_DE", "100"}, {"LARG_ATE", "200"}, {"PESO_MIN", "10"}, {"PESO_MAX", "90"}})
         QTest::keyClick(TypeInCell("dbgCapacidade", campo, texto), Qt::Key_Tab);
     QTest::keyClick(TypeInCell("dbgCapacidade", "RELAC_BANHO", "02"), Qt::Key_Tab);
-    driver->Click("SbConfirmar");
-    QCOMPARE(TakeMessages(), QString());
+    QCOMPARE(ClickMessages("SbConfirmar"), QString());
     QCOMPARE(Gravadas(),
              QStringLiteral("1|01|01|150|180|40|120|01;2|01|02|160|190|55|100|;3|01|01|100|200|10|90|02"));
 }
@@ -194,8 +193,7 @@ void TstCadMaquina::refusalsNameTheFieldAndWriteNothing() {
         } else {
             driver->Type(caso.campo, caso.texto);
         }
-        driver->Click("SbConfirmar");
-        QCOMPARE(TakeMessages(), QString::fromUtf8(caso.mensagens));
+        QCOMPARE(ClickMessages("SbConfirmar"), QString::fromUtf8(caso.mensagens));
         QCOMPARE(celula ? Grade()->SelectedField() : driver->FocusedName(), QString(caso.campo));
         QCOMPARE(Seen("SELECT * FROM MAQ_TIN") + Gravadas(), estado);
         driver->Click("BtDesistir");

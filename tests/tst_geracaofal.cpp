@@ -159,8 +159,7 @@ private slots:
         // "Atualizar": the first item down to 80 kg.
         Seleciona(0);
         Celula(0, "Peso", "80");
-        driver->Click("BitBtn9");
-        QCOMPARE(TakeMessages(), kAtualizada);
+        QCOMPARE(ClickMessages("BitBtn9"), kAtualizada);
         Equilibrio("atualizada");
         QCOMPARE(Livre(), "T1|L1|420;T1|L2|200;T2|L1|250");
         QCOMPARE(Saldo(), "870");
@@ -464,8 +463,7 @@ private slots:
         // What the screen's connection does next commits nothing of the failed replace.
         messages.Clear();
         Seleciona(1, false);
-        driver->Click("BitBtn9");
-        QCOMPARE(TakeMessages(), kAtualizada);
+        QCOMPARE(ClickMessages("BitBtn9"), kAtualizada);
         Equilibrio("atualizada");
         QCOMPARE(Itens("000500"), "T1|L1|90|90");
         QCOMPARE(Seen("SELECT DISTINCT CODIGO FROM PROCESSO_TIN"), "T1");
@@ -504,8 +502,7 @@ private slots:
         Seleciona(0);
         Celula(0, "Fluxo", "R5");
         Celula(0, "Peso", "70");
-        driver->Click("BitBtn9");
-        QCOMPARE(TakeMessages(), kAtualizada);
+        QCOMPARE(ClickMessages("BitBtn9"), kAtualizada);
         Equilibrio("rota trocada");
         QCOMPARE(Itens("000500"), "T1|L1|70|70;T2|L1|50|50");
         QCOMPARE(Seen("SELECT ROTEIRO, PESO FROM TNG_PROG WHERE ORDEM = 1"), "R5|70");
@@ -518,8 +515,7 @@ private slots:
         // Read back as stored, the item is found again.
         Seleciona(0);
         Celula(0, "Peso", "60");
-        driver->Click("BitBtn9");
-        QCOMPARE(TakeMessages(), kAtualizada);
+        QCOMPARE(ClickMessages("BitBtn9"), kAtualizada);
         QCOMPARE(Itens("000500"), "T1|L1|60|60;T2|L1|50|50");
         Equilibrio("de novo");
 
@@ -558,8 +554,7 @@ private slots:
         // which no later update could tell apart. Refused, nothing written.
         Seleciona(1);
         Celula(1, "Lote", "L1");
-        driver->Click("BitBtn9");
-        QCOMPARE(TakeMessages(),
+        QCOMPARE(ClickMessages("BitBtn9"),
                  "Item da FAL Duplicado, código e Lote iguais. Verifique os dados e gere novamente.");
         Equilibrio("mesmo lote");
         QCOMPARE(Itens("000500"), "T1|L1|100|100;T1|L2|50|50");
@@ -568,17 +563,16 @@ private slots:
         Seleciona(1, false);
         Seleciona(0);
         Celula(0, "Peso", "90");
-        driver->Click("BitBtn9");
-        QCOMPARE(TakeMessages(), kAtualizada);
+        QCOMPARE(ClickMessages("BitBtn9"), kAtualizada);
         Equilibrio("primeiro");
         QCOMPARE(Itens("000500"), "T1|L1|90|90;T1|L2|50|50");
         // The colour goes with the sheet's header: an update does not change it behind it.
         const QStringList antes = Estado();
         Seleciona(0);
         Celula(0, "Cor", "VERDE");
-        driver->Click("BitBtn9");
-        QCOMPARE(TakeMessages(), "A cor ou a variante do item T1 não é a da FAL 000500 (cor AZUL, variante "
-                                 "01). Para trocá-las, gere a FAL novamente.");
+        QCOMPARE(ClickMessages("BitBtn9"),
+                 "A cor ou a variante do item T1 não é a da FAL 000500 (cor AZUL, variante "
+                 "01). Para trocá-las, gere a FAL novamente.");
         QCOMPARE(Estado(), antes);
     }
 

@@ -102,8 +102,7 @@ void TstTngNFEntra::balanceKeepsWhatLotSheetsTook() {
     QCOMPARE(driver->Value("DBGrid1", "ClaFis"), "001");
     Linha(1,
           {{"Codigo", "P2"}, {"Rolos", "3"}, {"Peso_Real", "30"}, {"Peso_Nota", "30"}, {"Peso_Devol", "5"}});
-    driver->Click("SpeedButton16");
-    QCOMPARE(TakeMessages(), QString());
+    QCOMPARE(ClickMessages("SpeedButton16"), QString());
     QCOMPARE(Gravados("000000200"), QStringList({"P1|L1|120|0|120", "P2||30|0|30"}));
     QCOMPARE(Saldo("000000200"), "150");
     QCOMPARE(Programado(), "118"); // a programme item without weight received gets it all
@@ -119,8 +118,7 @@ void TstTngNFEntra::balanceKeepsWhatLotSheetsTook() {
     ByOther("UPDATE NFITIN SET PESO_PROG = 40, PESO = 80 WHERE NOTA = '000000200' AND CODIGO = 'P1'");
     Linha(0, {{"Peso_Real", "125"}});
     Linha(1, {{"OBS", "conferido"}});
-    driver->Click("SpeedButton16");
-    QCOMPARE(TakeMessages(), QString());
+    QCOMPARE(ClickMessages("SpeedButton16"), QString());
     QCOMPARE(Gravados("000000200"), QStringList({"P1|L1|125|40|85", "P2||30|0|30"}));
     QCOMPARE(Saldo("000000200"), "115");
     QCOMPARE(Programado(), "118"); // an alteration brings no weight in

@@ -89,10 +89,7 @@ class TstTngProg : public ScreenTestCase {
     }
     void Linha(int linha, const QList<QPair<QString, QString>>& celulas) { Cells("DBGrid1", linha, celulas); }
     // Saves the programme: the messages told.
-    QString Grava() {
-        driver->Click("BitBtn1");
-        return TakeMessages();
-    }
+    QString Grava() { return ClickMessages("BitBtn1"); }
 
 private slots:
     void emptyNumberNewNumberAndShortNumber();
@@ -597,8 +594,7 @@ void TstTngProg::searchWithQuotedCodesWithoutLotSheetsAndLate() {
         return numeros;
     };
 
-    driver->Click("BitBtn4");
-    QCOMPARE(TakeMessages(), QString());
+    QCOMPARE(ClickMessages("BitBtn4"), QString());
     QCOMPARE(encontrados(), QStringList({"000005", "000002", "000001"}));
     QCOMPARE(driver->Text("LbQtdeConsulta"), "3 programação(ões)");
 
@@ -656,8 +652,7 @@ void TstTngProg::importLeavesLotSheetAndOrderToTheScreen() {
     }
     Abre("000001", true);
     messages.files.enqueue(arquivo);
-    driver->Click("BitBtn8");
-    QCOMPARE(TakeMessages(), "2 item(ns) importado(s).");
+    QCOMPARE(ClickMessages("BitBtn8"), "2 item(ns) importado(s).");
     QCOMPARE(Itens()->RecordCount(), 4);
     for (int linha : {2, 3}) {
         QCOMPARE(Campo(linha, "Ordem"), QString::number(linha + 1));
@@ -703,8 +698,7 @@ void TstTngProg::exportImportsBackIntoANewProgramme() {
     QCOMPARE(driver->FocusedName(), "EdtCodCli");
     driver->Type("EdtCodCli", "00001");
     messages.files.enqueue(arquivo);
-    driver->Click("BitBtn8");
-    QCOMPARE(TakeMessages(), "3 item(ns) importado(s).");
+    QCOMPARE(ClickMessages("BitBtn8"), "3 item(ns) importado(s).");
     QCOMPARE(Grava(), QString());
 
     const QString colunas =
@@ -789,8 +783,7 @@ void TstTngProg::routeListedOnceAndLabelsWithTheCustomersResults() {
     QCOMPARE(rotas, 1);
     QCOMPARE(Campo(0, "Fluxo"), "R1");
     Tick("DBGrid1", 0, "Gerar");
-    driver->Click("BitBtn6");
-    QCOMPARE(TakeMessages(), QString());
+    QCOMPARE(ClickMessages("BitBtn6"), QString());
     if (!CanReadPdf())
         QSKIP("pdftotext is not installed: the labels were written, their text is not read");
     QVERIFY2(pasta.Text("WTngEtqPart.pdf").contains("Gramatura: 160"),

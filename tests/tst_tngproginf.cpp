@@ -113,8 +113,7 @@ void TstTngProgInf::roundTripWithTwoFieldsOfOneTextAndQuotes() {
     driver->Press("Enter");
     QCOMPARE(Grade()->SelectedField(), "OBSERVACAO");
     driver->Type("MmObservacao", "Amostra d'água antes da expedição");
-    driver->Click("btnConfirmar");
-    QCOMPARE(TakeMessages(), "Informações gravadas com sucesso.");
+    QCOMPARE(ClickMessages("btnConfirmar"), "Informações gravadas com sucesso.");
     const QString memo = QStringLiteral("|Amostra d'água antes da expedição|1");
     const QStringList gravado = {"001|Gramatura|TECIDO|160 g/m² 'penteado'|" + memo,
                                  "002|Largura|TECIDO||" + memo, "003|Solidez|TINGIMENTO|4|" + memo,
@@ -150,8 +149,7 @@ void TstTngProgInf::fieldNoLongerStandardIsDroppedAtTheNextSave() {
     // Longer than its column: refused before anything is written.
     const QStringList antes = Gravado();
     Preenche(1, "RESULTADO", QString(101, 'x'));
-    driver->Click("btnConfirmar");
-    QCOMPARE(TakeMessages(), "Resultados de \"Largura\" com mais de 100 caracteres.");
+    QCOMPARE(ClickMessages("btnConfirmar"), "Resultados de \"Largura\" com mais de 100 caracteres.");
     QCOMPARE(Gravado(), antes);
     Preenche(1, "RESULTADO", "");
     driver->Click("btnConfirmar");

@@ -135,6 +135,11 @@ protected:
         messages.questions.enqueue(yes);
         driver->Click(button);
     }
+    // Clicks a button: the plain messages it showed, taken as TakeMessages does.
+    QString ClickMessages(const QString& button) {
+        driver->Click(button);
+        return TakeMessages();
+    }
     // Makes a row of the grid current and types its cells in turn.
     void Cells(const QString& grid, int row, const QList<QPair<QString, QString>>& cells);
     // Ticks or clears a check box cell, as a click on it would.
