@@ -391,8 +391,7 @@ private slots:
                  qPrintable(messages.shown[0].text));
         QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 0); // the first insert went with it
         widget.onClick = [this] {
-            Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'depois')");
-            Commit();
+            SqlCommit("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'depois')");
         };
         QTest::mouseClick(&widget, Qt::LeftButton);
         QCOMPARE(messages.shown.size(), 1);
@@ -556,8 +555,7 @@ private slots:
         QCOMPARE(app.exitStatus(), QProcess::NormalExit);
         QCOMPARE(app.exitCode(), 128 + sinal);
         // The database is left usable by everyone else.
-        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'DEPOIS')");
-        Commit();
+        SqlCommit("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'DEPOIS')");
         QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 1);
     }
 };

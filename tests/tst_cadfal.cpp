@@ -181,8 +181,7 @@ void TstCadFal::loteDigitadoLevaOPeso() {
     Base();
     Insert("NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO, PESO_REAL, ROLOS)",
            {"'N1', 'C1', 'T1', 'L3', 30, 30, 1"});
-    Sql("UPDATE NFTIN SET SALDO = 180");
-    Commit();
+    SqlCommit("UPDATE NFTIN SET SALDO = 180");
     const auto lotes = [this] {
         return Seen("SELECT LOTE, PESO FROM NFITIN ORDER BY LOTE") + ';' +
                Seen("SELECT LOTE, PESO_NF FROM FAL_ITEN");
@@ -279,8 +278,7 @@ void TstCadFal::falhaNoUltimoPassoOuNaExclusaoNaoMudaNada() {
     // The services go last but one in a delete: failing there keeps everything the delete had undone.
     FailWhen("TABELA", "BEFORE DELETE");
     Gravada("gravada", "60;50");
-    Sql("INSERT INTO TABELA (CODIGO, SETOR, PRECO) VALUES ('000001', '01', 0.5)");
-    Commit();
+    SqlCommit("INSERT INTO TABELA (CODIGO, SETOR, PRECO) VALUES ('000001', '01', 0.5)");
     const auto estado = [this] {
         return Contagens({"FAL", "FAL_ITEN", "PROCESSO_TIN", "TABELA", "LOG"}) + '/' +
                Seen("SELECT SUM(PESO_NF) FROM FAL_ITEN") + ';' + Livre();
@@ -369,8 +367,7 @@ void TstCadFal::precoDaCorEQuadroDaEstampa() {
     Nova("000001", {"T1=40"});
     QCOMPARE(driver->Text("EdtTabPreco"), "01");
     // Unreleased after the region was checked on the sheet.
-    Sql("UPDATE TABPRECO SET LIBERADO = 'N' WHERE COR = 'C01'");
-    Commit();
+    SqlCommit("UPDATE TABPRECO SET LIBERADO = 'N' WHERE COR = 'C01'");
     CorNaTela("C03");
     driver->Select("CbPrazo", "28"); // the table has no column for this term
     Recusada("Preço da cor não cadastrado.");
@@ -421,8 +418,7 @@ void TstCadFal::limiteDeCredito() {
     Linha(0, "T1", "40");
     Gravada("no limite", "60;50");
 
-    Sql("UPDATE ENTIDADE SET LIMITE_CREDITO = 554.99 WHERE CODCLI = 'C1'");
-    Commit();
+    SqlCommit("UPDATE ENTIDADE SET LIMITE_CREDITO = 554.99 WHERE CODCLI = 'C1'");
     Abre("000001");
     driver->Click("BtnIncluir"); // a cent over, nobody to release it
     QCOMPARE(messages.shown.last().kind, "login");
@@ -447,16 +443,14 @@ void TstCadFal::corNaoMudaComConsumoBaixado() {
     Base();
     Cor("C01");
     Cor("C02");
-    Sql("UPDATE CADCORTIN SET COR_SIS = 16711680 WHERE CODIGO = 'C02'");
-    Commit();
+    SqlCommit("UPDATE CADCORTIN SET COR_SIS = 16711680 WHERE CODIGO = 'C02'");
     const auto painel = [this] { return driver->Get<QFrame>("PnCor")->palette().color(QPalette::Window); };
     const QColor semCor = painel();
     Cabecalho("000001");
     CorNaTela("C01");
     Linha(0, "T1", "40");
     Gravada("gravada", "60;50");
-    Sql("INSERT INTO TNG_CONSUMOS (FAL, CODIGO, ORDEM, BAIXADO) VALUES ('000001', 'Q9', 1, 'S')");
-    Commit();
+    SqlCommit("INSERT INTO TNG_CONSUMOS (FAL, CODIGO, ORDEM, BAIXADO) VALUES ('000001', 'Q9', 1, 'S')");
     Abre("000001");
     driver->Type("EdtCor", "C02");
     Recusada("Consumo da FAL já baixado. Impossível alterar a cor.");
@@ -465,8 +459,7 @@ void TstCadFal::corNaoMudaComConsumoBaixado() {
     driver->Type("EdtCor", "C01");
     Gravada("mesma cor", "60;50");
     // Not yet written off: the change is logged with the save.
-    Sql("UPDATE TNG_CONSUMOS SET BAIXADO = 'N'");
-    Commit();
+    SqlCommit("UPDATE TNG_CONSUMOS SET BAIXADO = 'N'");
     Abre("000001");
     QCOMPARE(painel(), semCor);
     TypeAndTab("EdtCor", "C02");
@@ -484,8 +477,7 @@ void TstCadFal::corNaoMudaComConsumoBaixado() {
 // change.
 void TstCadFal::itensEPassosGravadosColunaAColuna() {
     Base();
-    Sql("INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, FASE) VALUES ('R2', 'SEM FASE', 1, '09')");
-    Commit();
+    SqlCommit("INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, FASE) VALUES ('R2', 'SEM FASE', 1, '09')");
     Cabecalho("000001");
     driver->Type("EdtPartida", "P7");
     Linha(0, "T1", "40");
@@ -554,8 +546,7 @@ void TstCadFal::exclusaoRecusadaEAberturaComSituacao() {
     for (const auto& [texto, libera] : recusas) {
         QCOMPARE(ClickMessages("BtnExclui"), QString::fromUtf8(texto));
         QCOMPARE(Seen("SELECT COUNT(*) FROM FAL"), "1");
-        Sql(libera);
-        Commit();
+        SqlCommit(libera);
     }
     Sql("UPDATE PROCESSO_TIN SET CONCLUIDO = 'S'");
     Commit();
@@ -756,8 +747,7 @@ void TstCadFal::desmembraPedeGravarAntes() {
     QCOMPARE(Seen("SELECT FAL, ROLO, PESO, PESO_NF FROM FAL_ITEN ORDER BY FAL"),
              "000001|0|0|0;000060|5|50|50");
     // Another customer on the screen, or a sheet never stored, is not what is stored either.
-    Sql("INSERT INTO ENTIDADE (CODCLI, NOME) VALUES ('C2', 'MALHARIA DOIS')");
-    Commit();
+    SqlCommit("INSERT INTO ENTIDADE (CODCLI, NOME) VALUES ('C2', 'MALHARIA DOIS')");
     Abre("000060");
     driver->Type("EdtCodCli", "C2");
     naoGrava();

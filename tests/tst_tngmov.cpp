@@ -352,8 +352,7 @@ void TstTngMov::refusalsWriteNothing() {
                  {"", "", "FAL bloqueada na qualidade. Impossível gravar."}};
     for (const auto& c : casos) {
         if (!*c.celula) {
-            Sql("INSERT INTO CONTR_QUL (FAL, CODIGO, APROVADO) VALUES ('000001', '000101', 'N')");
-            Commit();
+            SqlCommit("INSERT INTO CONTR_QUL (FAL, CODIGO, APROVADO) VALUES ('000001', '000101', 'N')");
         }
         driver->Close();
         Abre("000001");

@@ -231,8 +231,7 @@ void TstTngNFEntra::lotOfANewItem_data() {
 void TstTngNFEntra::lotOfANewItem() {
     QFETCH(QString, regra);
     Base(regra);
-    Sql("INSERT INTO PA_ITEN (CODIGO, COR, DEPOSITO, LOTE) VALUES ('P3', '0', '01', '000123')");
-    Commit();
+    SqlCommit("INSERT INTO PA_ITEN (CODIGO, COR, DEPOSITO, LOTE) VALUES ('P3', '0', '01', '000123')");
     driver->Open("TfmTngNFEntra");
     NovaNota("000000400", "00001");
     QFETCH(QString, naGrade);

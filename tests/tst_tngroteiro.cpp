@@ -114,8 +114,7 @@ class TstTngRoteiro : public ScreenTestCase {
             "'')");
         Insert("FAL (NUMERO, CLIENTE, COR, VARIANTE, TABPRECO)",
                {"'0000100', '00001', 'C1', '01', '01'", "'0000200', '00001', 'C2', '01', '01'"});
-        Sql("INSERT INTO TABELA (CODIGO, SETOR, PRECO) VALUES ('0000100', '02', 1.25)");
-        Commit();
+        SqlCommit("INSERT INTO TABELA (CODIGO, SETOR, PRECO) VALUES ('0000100', '02', 1.25)");
     }
     void AbreServicos(const QString& fal) {
         driver->Open("TFmCadFalServ", {{"FAL", fal}, {"CLIENTE", "00001"}});
@@ -193,8 +192,7 @@ private slots:
 
     void routeUsedByAFalCannotBeDeleted() {
         BaseRoteiro();
-        Sql("INSERT INTO FAL (NUMERO, ROTEIRO) VALUES ('0000001', '000001')");
-        Commit();
+        SqlCommit("INSERT INTO FAL (NUMERO, ROTEIRO) VALUES ('0000001', '000001')");
         TypeAndTab("EdtCodigo", "000001");
         driver->Click("BtExcluir");
         QCOMPARE(messages.LastText(), "Roteiro está sendo usado na FAL, impossível excluir.");
@@ -561,8 +559,7 @@ private slots:
 
         // A failed recalculation takes its audit row with it.
         FailWhen("RECEITA", "BEFORE UPDATE");
-        Sql("UPDATE MATERIAL SET REPOSICAO = 30 WHERE CODIGO = 'Q1'");
-        Commit();
+        SqlCommit("UPDATE MATERIAL SET REPOSICAO = 30 WHERE CODIGO = 'Q1'");
         const QStringList logs = AuditRows();
         QCOMPARE(logs.last(), "ALTERACAO DE RECEITA|RECALCULO MATERIAL Q1 VARIANTE 02|1|Q1");
         driver->Click("BitBtn3");
@@ -629,8 +626,7 @@ private slots:
         QCOMPARE(driver->Rows("DBGrid1"), 4);
 
         // An empty list removes every service of the sheet, and of no other.
-        Sql("INSERT INTO TABELA (CODIGO, SETOR, PRECO) VALUES ('0000200', '01', 3)");
-        Commit();
+        SqlCommit("INSERT INTO TABELA (CODIGO, SETOR, PRECO) VALUES ('0000200', '01', 3)");
         while (driver->Rows("DBGrid1") > 0)
             driver->Click("BitBtn4");
         driver->Click("BtnGravar");

@@ -66,6 +66,11 @@ protected:
     // One insert per row: Insert("FASE (CODIGO, DESCRICAO)", {"'01', 'PREPARO'", "'03', 'TINGIMENTO'"}).
     void Insert(const QString& tableAndColumns, const QStringList& rows);
     void Commit();
+    // One statement, run and committed.
+    void SqlCommit(const QString& statement) {
+        Sql(statement);
+        Commit();
+    }
     // A user with a password and its flags supervisor, administrator and active, as "SNS".
     void AddUser(const QString& code, const QString& name, const QString& password, const QString& flags);
     void Grant(const QString& user, const QString& className, const QString& letter = QStringLiteral("A"),
