@@ -209,16 +209,14 @@ private slots:
             driver->Click("BtDesistir");
         };
         driver->Open("TFmHostUsuarios"); // rows: 001 ADMIN, 002 himself, 003 CHEFE
-        driver->Row("DBGrid1", 0);
-        driver->Cell("DBGrid1", "ATIVO", "N");
+        Cells("DBGrid1", 0, {{"ATIVO", "N"}});
         driver->Click("SbConfirmar");
         refused("Somente um administrador altera o cadastro de um administrador.");
         driver->Row("DBGrid1", 2);
         driver->Click("BtSenha");
         refused("Somente um administrador define a senha de outro usuário.");
         QVERIFY(!driver->Screen()->findChild<TFmSenha*>());
-        driver->Row("DBGrid1", 1);
-        driver->Cell("DBGrid1", "ADMINISTRADOR", "S");
+        Cells("DBGrid1", 1, {{"ADMINISTRADOR", "S"}});
         driver->Click("SbConfirmar");
         refused("Somente um administrador concede o perfil de administrador.");
 
@@ -264,8 +262,7 @@ private slots:
         QVERIFY(messages.LastText().endsWith("não pode ser excluído."));
 
         // With a second one, the other may go.
-        driver->Row("DBGrid1", 1);
-        driver->Cell("DBGrid1", "ADMINISTRADOR", "S");
+        Cells("DBGrid1", 1, {{"ADMINISTRADOR", "S"}});
         driver->Click("SbConfirmar");
         ClickAndAnswer("BtExcluir", true);
         QCOMPARE(Log(), QStringList({"ADMIN|1|002|Senha definida para o usuário 002 (OPERADOR).",

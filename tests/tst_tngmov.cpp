@@ -291,8 +291,7 @@ void TstTngMov::saveWithAuditLinesAndMeasures() {
     Celulas("04", {{"Data_Inicio", "24/11/2026"}, {"Hora_Inicio", "07:00"}});
     driver->Type("EdtLargura", "1,75");
     driver->Type("EdtGramatura", "150");
-    driver->Click("BtnGravar");
-    QCOMPARE(messages.Texts(), QStringList());
+    QCOMPARE(ClickMessages("BtnGravar"), QString());
     QCOMPARE(RowsSeenByOthers(kPassos),
              QStringList({"01|N|S|00001|P1|01|23/11/2026|23/11/2026|08:00:00|23/11/2026|09:00:00",
                           "02|N|S|00001|P1|01|23/11/2026|23/11/2026|08:00:00|23/11/2026|10:30:00",
@@ -319,8 +318,7 @@ void TstTngMov::saveWithAuditLinesAndMeasures() {
     TypeAndTab("EdtCodPro", "000101");
     Celulas("02", {{"Hora_Fim", "11:00"}});
     Celulas("01", {{"Observacao", "OK"}});
-    driver->Click("BtnGravar");
-    QCOMPARE(messages.Texts(), QStringList());
+    QCOMPARE(ClickMessages("BtnGravar"), QString());
     QCOMPARE(RowsSeenByOthers(kPassos).first().section('|', 7), "23/11/2026|08:00:15|23/11/2026|09:00:45");
     QCOMPARE(Logs().size(), 5);
     QCOMPARE(Logs().last(),
@@ -387,8 +385,7 @@ void TstTngMov::failedUpdateRollsEverythingBack() {
     QCOMPARE(RowsSeenByOthers("SELECT GRAMATURA FROM FAL_ITEN WHERE CODIGO = '000101'"), QStringList{"160"});
     StopFailing();
     messages.Clear();
-    driver->Click("BtnGravar");
-    QCOMPARE(messages.Texts(), QStringList());
+    QCOMPARE(ClickMessages("BtnGravar"), QString());
     QCOMPARE(RowsSeenByOthers("SELECT COUNT(*), MIN(DATA) FROM PROCESSO_TIN WHERE CONCLUIDO = 'S'"),
              QStringList{"3|23/11/2026"});
 }
@@ -409,8 +406,7 @@ void TstTngMov::employeeLimitedToSomePhases() {
     // date.
     Celulas("02", {{"Data", "30/12/1899"}, {"Observacao", "INICIADO"}});
     messages.Clear();
-    driver->Click("BtnGravar");
-    QCOMPARE(messages.Texts(), QStringList());
+    QCOMPARE(ClickMessages("BtnGravar"), QString());
     QCOMPARE(Seen("SELECT FASE, PENDENTE, FUNCIONARIO, OBS, DATA FROM PROCESSO_TIN WHERE OBS > ''"),
              "02|S||INICIADO|");
 }

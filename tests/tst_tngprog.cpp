@@ -292,11 +292,8 @@ void TstTngProg::rowsGoneToLotSheetsAreNeverWritten() {
     driver->Open("TFmTngProg");
 
     Abre("000002");
-    for (int linha = 0; linha < 2; ++linha) {
-        driver->Row("DBGrid1", linha);
-        driver->Cell("DBGrid1", "Peso", "99");
-        driver->Cell("DBGrid1", "Observacao", "mudada");
-    }
+    for (int linha = 0; linha < 2; ++linha)
+        Linha(linha, {{"Peso", "99"}, {"Observacao", "mudada"}});
     QCOMPARE(Grava(), QString());
     QCOMPARE(Gravados("000002"), QStringList({"1|000101|30|0000001|", "2|000102|40|0000002|"}));
     QCOMPARE(Seen("SELECT COUNT(*) FROM TNG_PROG WHERE OBSERVACAO IS NOT NULL"), "0");

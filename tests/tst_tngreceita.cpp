@@ -280,8 +280,7 @@ void TstTngReceita::oneRowPerItemWithColoursAndTheLatestChange() {
 void TstTngReceita::gridFillsItemsFromTheirProducts() {
     Base();
     Abre("0002", "02");
-    driver->Row("DBGrid1", 1);
-    driver->Cell("DBGrid1", "Ordem", "2");
+    Cells("DBGrid1", 1, {{"Ordem", "2"}});
     const struct {
         const char *campo, *texto, *mensagem, *resultado;
     } casos[] = {
@@ -301,8 +300,7 @@ void TstTngReceita::gridFillsItemsFromTheirProducts() {
         QCOMPARE(FieldText("TbConsumos", linha, "Material|Descricao|Unidade|Preco|Local|ContraTipo"),
                  QString::fromUtf8(caso.resultado));
     }
-    driver->Row("DBGrid1", linha);
-    driver->Cell("DBGrid1", "Tipo", "Z");
+    Cells("DBGrid1", linha, {{"Tipo", "Z"}});
     QCOMPARE(messages.LastText(), "Tipo de tingimento inválido.");
     driver->Cell("DBGrid1", "Regra", "999");
     QCOMPARE(messages.LastText(), "Regra de cálculo inválida.");
