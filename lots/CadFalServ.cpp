@@ -36,13 +36,11 @@ TFmCadFalServ::TFmCadFalServ(QWidget* parent)
     connect(ui.BtnGravar, &QPushButton::clicked, this, Protegido([this] { Grava_Dados(); }));
     connect(ui.BtnFechar, &QPushButton::clicked, this, [this] { close(); });
     // Any code may be typed: "Incluir" tells an unknown service.
-    DeclaracaoCaixa fase;
-    fase.caixa = ui.EdtCodFas;
-    fase.descricao = ui.EdtDesFas;
-    fase.botao = ui.PqFase;
-    fase.titulo = QStringLiteral("Serviços");
-    fase.tabela = kFase;
-    DeclaraCaixa(fase);
+    DeclaraCaixa({.caixa = ui.EdtCodFas,
+                  .descricao = ui.EdtDesFas,
+                  .botao = ui.PqFase,
+                  .titulo = QStringLiteral("Serviços"),
+                  .tabela = kFase});
     connect(ui.EdtCodFas, &QLineEdit::textChanged, this, Protegido([this] { MostraCusto(); }));
 }
 

@@ -421,14 +421,12 @@ void TfmTngNFEntra::DeclaraCaixas() {
     DeclaraCaixa(cliente);
     const auto caixa = [](QLineEdit* box, QAbstractButton* botao, const char* titulo, const char* tabela,
                           const char* chave, const char* descricao) {
-        DeclaracaoCaixa d;
-        d.caixa = box;
-        d.botao = botao;
-        d.titulo = QString::fromUtf8(titulo);
-        d.tabela = QLatin1String(tabela);
-        d.chave = QLatin1String(chave);
-        d.campoDescricao = QLatin1String(descricao);
-        return d;
+        return DeclaracaoCaixa{.caixa = box,
+                               .botao = botao,
+                               .titulo = QString::fromUtf8(titulo),
+                               .tabela = QLatin1String(tabela),
+                               .chave = QLatin1String(chave),
+                               .campoDescricao = QLatin1String(descricao)};
     };
     DeclaracaoCaixa emissor = caixa(ui.EdtEmissor, ui.PqEmissor, "Emissores", "ENTIDADE", "CODCLI", "NOME");
     emissor.recusa = QStringLiteral("Emissor não encontrado.");

@@ -108,16 +108,15 @@ void TFmCadCorTing::FormCreate() {
          "Cliente inválido."},
     };
     for (const auto& c : codigos) {
-        DeclaracaoCaixa caixa;
-        caixa.caixa = c.caixa;
-        caixa.descricao = c.descricao;
-        caixa.botao = c.botao;
-        caixa.titulo = QString::fromUtf8(c.titulo);
-        caixa.tabela = QLatin1String(c.tabela);
-        caixa.chave = QLatin1String(c.chave);
-        caixa.campoDescricao = QLatin1String(c.campoDescricao);
-        caixa.recusa = QString::fromUtf8(c.recusa); // an empty code is allowed
-        m_codigos << DeclaraCaixa(caixa);
+        // An empty code is allowed.
+        m_codigos << DeclaraCaixa({.caixa = c.caixa,
+                                   .descricao = c.descricao,
+                                   .botao = c.botao,
+                                   .titulo = QString::fromUtf8(c.titulo),
+                                   .tabela = QLatin1String(c.tabela),
+                                   .chave = QLatin1String(c.chave),
+                                   .campoDescricao = QLatin1String(c.campoDescricao),
+                                   .recusa = QString::fromUtf8(c.recusa)});
         FieldLink::Edit(c.caixa, Dados(),
                         QLatin1String(c.campo)); // shown once declared: its description with it
     }

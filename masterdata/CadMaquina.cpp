@@ -275,25 +275,22 @@ void TFmMaquinaTin::FormCreate() {
         {"ARREDONDA", "Arredonda"}};
     AbreCadastro();
     // Left empty, the bath and phase boxes open their look-ups.
-    DeclaracaoCaixa banho;
-    banho.caixa = ui.EdtCodBanho;
-    banho.descricao = ui.EdtProBanho;
-    banho.titulo = QStringLiteral("Volumes de Banho");
-    banho.tabela = QStringLiteral("BANHO");
-    banho.colunas = {QStringLiteral("PROPORCAO")};
-    banho.mostra = [this](const QVariantMap& linha) {
-        ui.EdtproLitros->setText(
-            linha.isEmpty() ? QString() : TextoExibicao(linha.value(QStringLiteral("PROPORCAO")), 3));
-    };
-    banho.abreVazia = true;
-    DeclaraCaixa(banho);
-    DeclaracaoCaixa fase;
-    fase.caixa = ui.EdtCodFase;
-    fase.descricao = ui.EdtDescFase;
-    fase.titulo = QStringLiteral("Fases");
-    fase.tabela = QStringLiteral("FASE");
-    fase.abreVazia = true;
-    DeclaraCaixa(fase);
+    DeclaraCaixa({.caixa = ui.EdtCodBanho,
+                  .descricao = ui.EdtProBanho,
+                  .titulo = QStringLiteral("Volumes de Banho"),
+                  .tabela = QStringLiteral("BANHO"),
+                  .abreVazia = true,
+                  .colunas = {QStringLiteral("PROPORCAO")},
+                  .mostra = [this](const QVariantMap& linha) {
+                      ui.EdtproLitros->setText(
+                          linha.isEmpty() ? QString()
+                                          : TextoExibicao(linha.value(QStringLiteral("PROPORCAO")), 3));
+                  }});
+    DeclaraCaixa({.caixa = ui.EdtCodFase,
+                  .descricao = ui.EdtDescFase,
+                  .titulo = QStringLiteral("Fases"),
+                  .tabela = QStringLiteral("FASE"),
+                  .abreVazia = true});
     // Shown once declared: the bath's and the phase's descriptions with them.
     const QList<QPair<QLineEdit*, const char*>> caixas = {
         {ui.Edtcodmaq, "CODIGO"},     {ui.EdtDesMaq, "DESCRICAO"},     {ui.EdtCodBanho, "RELAC_BANHO"},

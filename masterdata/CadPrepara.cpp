@@ -61,16 +61,8 @@ TFmCadPrepara::TFmCadPrepara(QWidget* parent)
 
 void TFmCadPrepara::FormCreate() {
     // The description box is the preparation's own, typed here: the code shows the stored one.
-    DeclaracaoCaixa preparacao;
-    preparacao.caixa = ui.EdtCodPrep;
-    preparacao.botao = ui.PqPrepara;
-    preparacao.titulo = QStringLiteral("Preparações");
-    preparacao.tabela = kPreparacao;
-    preparacao.distintos = true;
-    preparacao.mostra = [this](const QVariantMap& linha) {
-        ui.EdtDescricao->setText(linha.value(QStringLiteral("DESCRICAO")).toString());
-    };
-    DeclaraCaixa(preparacao);
+    DeclaraCaixa(CaixaDoProprioCadastro(ui.EdtCodPrep, ui.PqPrepara, QStringLiteral("Preparações"),
+                                        kPreparacao, ui.EdtDescricao));
     DicaTeclas(
         {ui.DBGrid1},
         QStringLiteral(

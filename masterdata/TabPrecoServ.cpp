@@ -68,25 +68,22 @@ void TFmTabPrecoServ::FormCreate() {
                    {"DESCRICAO", "Descrição"},
                    {"CUSTO", "Preço"}};
     AbreCadastro();
-    DeclaracaoCaixa cliente;
-    cliente.caixa = ui.EdtCodCli;
-    cliente.descricao = ui.EdtNomeCli;
-    cliente.botao = ui.PqCliente;
-    cliente.titulo = QStringLiteral("Clientes");
-    cliente.tabela = QStringLiteral("ENTIDADE");
-    cliente.chave = kCliente;
-    cliente.campoDescricao = QStringLiteral("NOME");
-    cliente.recusa = QStringLiteral("Cliente não cadastrado.");
-    cliente.abreVazia = true; // none chosen: Confirm refuses the blank box
-    m_cliente = DeclaraCaixa(cliente);
-    DeclaracaoCaixa fase;
-    fase.caixa = ui.EdtCodFase;
-    fase.descricao = ui.EdtDesFase;
-    fase.botao = ui.PqFase;
-    fase.titulo = QStringLiteral("Fases");
-    fase.tabela = kFase;
-    fase.recusa = QStringLiteral("Fase não cadastrada.");
-    m_fase = DeclaraCaixa(fase);
+    // None chosen in the customer's list: Confirm refuses the blank box.
+    m_cliente = DeclaraCaixa({.caixa = ui.EdtCodCli,
+                              .descricao = ui.EdtNomeCli,
+                              .botao = ui.PqCliente,
+                              .titulo = QStringLiteral("Clientes"),
+                              .tabela = QStringLiteral("ENTIDADE"),
+                              .chave = kCliente,
+                              .campoDescricao = QStringLiteral("NOME"),
+                              .recusa = QStringLiteral("Cliente não cadastrado."),
+                              .abreVazia = true});
+    m_fase = DeclaraCaixa({.caixa = ui.EdtCodFase,
+                           .descricao = ui.EdtDesFase,
+                           .botao = ui.PqFase,
+                           .titulo = QStringLiteral("Fases"),
+                           .tabela = kFase,
+                           .recusa = QStringLiteral("Fase não cadastrada.")});
     // Shown once declared: their descriptions with them.
     FieldLink::Edit(ui.EdtCodCli, Dados(), kCliente);
     FieldLink::Edit(ui.EdtCodFase, Dados(), kFase);

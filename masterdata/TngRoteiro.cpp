@@ -42,16 +42,8 @@ TfmTngRoteiro::TfmTngRoteiro(QWidget* parent)
 
 void TfmTngRoteiro::FormCreate() {
     // The description box is the route's own, typed here: the code shows the stored one.
-    DeclaracaoCaixa roteiro;
-    roteiro.caixa = ui.EdtCodigo;
-    roteiro.botao = ui.PqRoteiro;
-    roteiro.titulo = QStringLiteral("Roteiros");
-    roteiro.tabela = kRoteiro;
-    roteiro.distintos = true;
-    roteiro.mostra = [this](const QVariantMap& linha) {
-        ui.EdtDescricao->setText(linha.value(QStringLiteral("DESCRICAO")).toString());
-    };
-    DeclaraCaixa(roteiro);
+    DeclaraCaixa(CaixaDoProprioCadastro(ui.EdtCodigo, ui.PqRoteiro, QStringLiteral("Roteiros"), kRoteiro,
+                                        ui.EdtDescricao));
     DicaTeclas({ui.DBGrid8},
                QStringLiteral(
                    "F4: pesquisa de fases (coluna Fase) · Insert: linha nova · Ctrl+Del: exclui a linha"));

@@ -10,6 +10,18 @@
 #include <QAbstractButton>
 #include <QLineEdit>
 
+DeclaracaoCaixa CaixaDoProprioCadastro(QLineEdit* caixa, QAbstractButton* botao, const QString& titulo,
+                                       const QString& tabela, QLineEdit* descricao) {
+    return {.caixa = caixa,
+            .botao = botao,
+            .titulo = titulo,
+            .tabela = tabela,
+            .distintos = true,
+            .mostra = [descricao](const QVariantMap& linha) {
+                descricao->setText(linha.value(QStringLiteral("DESCRICAO")).toString());
+            }};
+}
+
 CaixaPesquisa::CaixaPesquisa(TForm* tela, DeclaracaoCaixa declaracao)
     : QObject(tela), m_tela(tela), m_d(std::move(declaracao)) {
     if (m_d.descricao) {

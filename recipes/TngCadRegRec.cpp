@@ -84,16 +84,8 @@ TFmTngCadRegRec::TFmTngCadRegRec(QWidget* parent)
 
 void TFmTngCadRegRec::FormCreate() {
     // The description box is the rule's own, typed here: the code shows the stored one.
-    DeclaracaoCaixa regra;
-    regra.caixa = ui.EdtCodigo;
-    regra.botao = ui.PqConsulta;
-    regra.titulo = QStringLiteral("Regras");
-    regra.tabela = kRegra;
-    regra.distintos = true;
-    regra.mostra = [this](const QVariantMap& linha) {
-        ui.EdtDescricao->setText(linha.value(QStringLiteral("DESCRICAO")).toString());
-    };
-    DeclaraCaixa(regra);
+    DeclaraCaixa(CaixaDoProprioCadastro(ui.EdtCodigo, ui.PqConsulta, QStringLiteral("Regras"), kRegra,
+                                        ui.EdtDescricao));
     DicaTeclas(
         {ui.DBGrid1},
         QStringLiteral("F4: pesquisa (coluna Código) · Insert: linha nova · Ctrl+Del: exclui a linha"));

@@ -233,26 +233,21 @@ void TfmTngReceita::DeclaraCaixas() {
          {QStringLiteral("PROPORCAO")},
          [this](const QVariantMap& linha) { MostraBanho(linha); }},
     };
-    for (const auto& codigo : codigos) {
-        DeclaracaoCaixa caixa;
-        caixa.caixa = codigo.caixa;
-        caixa.descricao = codigo.descricao;
-        caixa.botao = codigo.botao;
-        caixa.titulo = codigo.titulo;
-        caixa.tabela = codigo.tabela;
-        caixa.colunas = codigo.colunas;
-        caixa.mostra = codigo.mostra;
-        caixa.abreVazia = true;
-        DeclaraCaixa(caixa);
-    }
-    DeclaracaoCaixa preparacao;
-    preparacao.caixa = ui.EdtCodPrep;
-    preparacao.descricao = ui.EdtDesPrep;
-    preparacao.botao = ui.PqPreparacao;
-    preparacao.titulo = QStringLiteral("Preparações");
-    preparacao.tabela = QStringLiteral("PREPARACAO");
-    preparacao.distintos = true;
-    DeclaraCaixa(preparacao);
+    for (const auto& c : codigos)
+        DeclaraCaixa({.caixa = c.caixa,
+                      .descricao = c.descricao,
+                      .botao = c.botao,
+                      .titulo = c.titulo,
+                      .tabela = c.tabela,
+                      .abreVazia = true,
+                      .colunas = c.colunas,
+                      .mostra = c.mostra});
+    DeclaraCaixa({.caixa = ui.EdtCodPrep,
+                  .descricao = ui.EdtDesPrep,
+                  .botao = ui.PqPreparacao,
+                  .titulo = QStringLiteral("Preparações"),
+                  .tabela = QStringLiteral("PREPARACAO"),
+                  .distintos = true});
 }
 
 void TfmTngReceita::MostraReceita(const QVariantMap& linha) {

@@ -118,16 +118,13 @@ void TFmSubstRec::FormCreate() {
                   {ui.EdtCodMat2, ui.EdtDesMat2, ui.PqMaterial2, "Materiais ativos", "MATERIAL",
                    "COALESCE(ATIVO, 'S') <> 'N'"},
                   {ui.EdtCodVar, ui.EdtDesVar, ui.PqVariante, "Variantes", "VARIANTE", ""}};
-    for (const auto& c : caixas) {
-        DeclaracaoCaixa caixa;
-        caixa.caixa = c.caixa;
-        caixa.descricao = c.descricao;
-        caixa.botao = c.botao;
-        caixa.titulo = QString::fromUtf8(c.titulo);
-        caixa.tabela = QLatin1String(c.tabela);
-        caixa.filtro = QLatin1String(c.filtro);
-        DeclaraCaixa(caixa);
-    }
+    for (const auto& c : caixas)
+        DeclaraCaixa({.caixa = c.caixa,
+                      .descricao = c.descricao,
+                      .botao = c.botao,
+                      .titulo = QString::fromUtf8(c.titulo),
+                      .tabela = QLatin1String(c.tabela),
+                      .filtro = QLatin1String(c.filtro)});
     ui.EdtCodMat->setFocus();
 }
 

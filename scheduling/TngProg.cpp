@@ -139,16 +139,13 @@ void TFmTngProg::DeclaraCaixas() {
     } listas[] = {{ui.edtProduto, ui.pqProdutoAc, "Produtos", "PRODUTO", "ATIVO = 'S'"},
                   {ui.edtCodCor, ui.pqCorAc, "Cores", "CADCORTIN", ""},
                   {ui.EdtVariante, ui.pqVarianteAc, "Variantes", "VARIANTE", ""}};
-    for (const auto& l : listas) {
-        DeclaracaoCaixa d;
-        d.caixa = l.caixa;
-        d.botao = l.botao;
-        d.titulo = QString::fromUtf8(l.titulo);
-        d.tabela = QLatin1String(l.tabela);
-        d.filtro = QLatin1String(l.filtro);
-        d.lista = true;
-        DeclaraCaixa(d);
-    }
+    for (const auto& l : listas)
+        DeclaraCaixa({.caixa = l.caixa,
+                      .botao = l.botao,
+                      .titulo = QString::fromUtf8(l.titulo),
+                      .tabela = QLatin1String(l.tabela),
+                      .filtro = QLatin1String(l.filtro),
+                      .lista = true});
     // "Novo" takes its own number and "Fechar" leaves: neither should number what was left empty.
     SaidaSemConferencia(ui.BitBtn7);
     SaidaSemConferencia(ui.BitBtn2);

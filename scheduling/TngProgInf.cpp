@@ -72,15 +72,13 @@ TfmTngProgInf::TfmTngProgInf(QWidget* parent) : TForm(parent), TbQuadro(new TCli
     cliente.botao = ui.PqCliente;
     cliente.abreVazia = true;
     DeclaraCaixa(cliente);
-    DeclaracaoCaixa produto;
-    produto.caixa = ui.EdtCodPro;
-    produto.descricao = ui.EdtDescPro;
-    produto.botao = ui.PqProduto;
-    produto.titulo = QStringLiteral("Produtos");
-    produto.tabela = QStringLiteral("PRODUTO");
-    produto.recusa = kProdutoInexistente;
-    produto.abreVazia = true;
-    DeclaraCaixa(produto);
+    DeclaraCaixa({.caixa = ui.EdtCodPro,
+                  .descricao = ui.EdtDescPro,
+                  .botao = ui.PqProduto,
+                  .titulo = QStringLiteral("Produtos"),
+                  .tabela = QStringLiteral("PRODUTO"),
+                  .recusa = kProdutoInexistente,
+                  .abreVazia = true});
     SaidaSemConferencia(ui.BtFechar);
 }
 
