@@ -373,23 +373,8 @@ QString GeracaoFal::ItensSemSaldo(const QHash<ItemNota, double>& movidos) {
 // The first of the invoice items the sheet's items are to hold weight of that its invoice does not have, as
 // the refusal names it; empty when every one is there. Read in the caller's unit of work when one is open.
 QString GeracaoFal::ItemForaDaNota(const QList<ItemNota>& itens) {
-    QSet<QString> notas;
-    for (const ItemNota& item : itens)
-        notas.insert(item.nota);
-    if (notas.isEmpty())
-        return {};
-    QSet<ItemNota> existentes;
-    TZoQuery q(nullptr, &m_conexao);
-    q.SQL << DBLocal_SQL(QStringLiteral("SELECT NOTA, CODCLI, CODIGO, LOTE FROM {NFITIN} WHERE NOTA IN (")) +
-                 listaOuNula(notas) + QLatin1Char(')');
-    q.Open();
-    for (q.First(); !q.Eof(); q.Next())
-        existentes.insert({q.Fields(0).AsString().trimmed(), q.Fields(1).AsString().trimmed(),
-                           q.Fields(2).AsString().trimmed(), q.Fields(3).AsString().trimmed()});
-    for (const ItemNota& item : itens)
-        if (!existentes.contains(item))
-            return NaoEncontrado(item);
-    return {};
+    const std::optional<ItemNota> falta = ItemNotaInexistente(itens, &m_conexao);
+    return falta ? NaoEncontrado(*falta) : QString();
 }
 
 bool GeracaoFal::Gera(const CabecalhoProgramacao& cabecalho) {
