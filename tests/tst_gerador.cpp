@@ -36,24 +36,6 @@ void TstGerador::umAnoCoerente() {
     qInfo("one year generated in %lld ms", static_cast<long long>(relogio.elapsed()));
 
     const struct {
-        const char* tabela;
-        int de, ate;
-    } contagens[] = {{"ENTIDADE", 60, 60},       {"MATERIAL", 160, 160},           {"MAQ_TIN_CAP", 32, 32},
-                     {"RECEITA", 2000, 2000},    {"TABPRECO", 2000, 2000},         {"MAT_TIN", 16000, 30000},
-                     {"NFTIN", 12000, 12000},    {"NFITIN", 25000, 35000},         {"FAL", 40000, 40000},
-                     {"FAL_ITEN", 45000, 70000}, {"PROCESSO_TIN", 300000, 500000}, {"LOG", 200000, 200000},
-                     {"TNG_PROG", 45200, 70200}};
-    for (const auto& c : contagens) {
-        const int n = Scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(c.tabela))).toInt();
-        QVERIFY2(n >= c.de && n <= c.ate, qPrintable(QStringLiteral("%1: %2").arg(c.tabela).arg(n)));
-    }
-    // A few big customers: the first tenth holds over 40% of the invoices.
-    QVERIFY(Scalar("SELECT COUNT(*) FROM NFTIN WHERE CLIENTE <= '00006'").toInt() > 12000 * 2 / 5);
-    // Seasons: October is busier than January.
-    QVERIFY(Scalar("SELECT COUNT(*) FROM NFTIN WHERE EXTRACT(MONTH FROM DATA) = 10").toInt() >
-            Scalar("SELECT COUNT(*) FROM NFTIN WHERE EXTRACT(MONTH FROM DATA) = 1").toInt() * 3 / 2);
-
-    const struct {
         const char* regra;
         const char* sql;
     } incoerentes[] = {
@@ -121,13 +103,8 @@ void TstGerador::umAnoCoerente() {
     QCOMPARE(InvoiceImbalances(), QStringList());
     QVERIFY(Scalar("SELECT COUNT(*) FROM PROCESSO_TIN WHERE CONCLUIDO = 'N'").toInt() > 0);
     QVERIFY(Scalar("SELECT COUNT(*) FROM NFTIN WHERE SALDO = 0").toInt() > 0);
-    // Older programmes are generated, but for a few items; the bench's programme has 200 open items.
-    QVERIFY(Scalar("SELECT COUNT(FAL) * 10 FROM TNG_PROG WHERE ENTRADA < '2026-10-01'").toInt() >
-            Scalar("SELECT COUNT(*) * 9 FROM TNG_PROG WHERE ENTRADA < '2026-10-01'").toInt());
-    QVERIFY(Scalar("SELECT COUNT(*) FROM TNG_PROG WHERE ENTRADA < '2026-10-01' AND FAL IS NULL").toInt() > 0);
+    // The bench's programme has 200 open items.
     QCOMPARE(Scalar("SELECT COUNT(*) FROM TNG_PROG WHERE NUMERO = '900000' AND FAL IS NULL").toInt(), 200);
-    QVERIFY(Scalar("SELECT COUNT(*) FROM (SELECT NUMERO FROM TNG_PROG GROUP BY NUMERO HAVING COUNT(*) >= 20)")
-                .toInt() > 0);
 }
 
 void TstGerador::mesmaSementeMesmasLinhas() {
