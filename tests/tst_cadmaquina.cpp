@@ -166,8 +166,6 @@ void TstCadMaquina::refusalsNameTheFieldAndWriteNothing() {
         const RecusaLimite recusa = RecusaFaixa(limite("De", minimo), limite("Até", maximo));
         QCOMPARE(recusa.mensagem + (recusa.maximo ? " [máx.]" : ""), QString::fromUtf8(esperada));
     }
-    QCOMPARE(RecusaCodigo("Fase", "99", false), "Fase: código 99 não cadastrado.");
-    QVERIFY(RecusaCodigo("Fase", " ", false).isEmpty() && RecusaCodigo("Fase", "03", true).isEmpty());
 
     Base();
     const QString estado = Seen("SELECT * FROM MAQ_TIN") + Gravadas();
