@@ -45,8 +45,7 @@ void TstCadMaquina::includeWithCapacitiesFromTheGridAndLookUps() {
     Base();
     driver->Open("TFmMaquinaTin");
     driver->Click("BtIncluir");
-    driver->Press("Tab");
-    QCOMPARE(driver->Text("Edtcodmaq"), "03");
+    driver->Type("Edtcodmaq", "03");
     driver->Type("EdtDesMaq", "jet d'água");
     driver->Type("EdtCodBanho", "");
     messages.searches.enqueue("02");
