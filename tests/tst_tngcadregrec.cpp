@@ -2,9 +2,7 @@
 // and the look-ups by line kind; the database and the audit rows are read from a second connection. Lines
 // changed by another user since they were loaded are in tst_tngroteiro, with the other detail screens.
 #include "DBControls.h"
-#include "ModuleLoader.h"
 #include "TestDatabase.h"
-#include <QComboBox>
 #include <QTest>
 
 class TstTngCadRegRec : public ScreenTestCase {
@@ -57,7 +55,6 @@ void TstTngCadRegRec::linesLoadInOrderAndSaveRenumberedWithoutBlanks() {
     QCOMPARE(ClickMessages("BitBtn1"), QString());
     const QString salNovo = "1|C|00002|0|0|3|SAL NOVO;2|M|03|0|0|1.5|SAL NOVO;3|L|01|||4|SAL NOVO";
     QCOMPARE(Gravada(), salNovo);
-    QCOMPARE(TextoGrade("DBGrid1").section(';', 2), QStringLiteral("3|L|01|MALHARIA|||4"));
     QCOMPARE(Auditoria(), QStringList{"REGRA|ALTERACAO DA REGRA 001|1|001"});
 
     // Without a code nothing is saved; the box left empty takes the next code. A code not stored keeps the
@@ -113,7 +110,6 @@ void TstTngCadRegRec::duplicateCopiesTheGridUnderANewCode() {
     QCOMPARE(Gravada("003"), "1|P||0|50|70|SAL;2|C|00002|0|0|3|SAL;3|M|03|0|0|8|SAL");
     QCOMPARE(Gravada(), kGravada);
     QCOMPARE(Auditoria(), QStringList{"REGRA|REGRA 001 DUPLICADA PARA 003|0|003"});
-    QCOMPARE(TextoGrade("DBGrid1").section(';', 2), QStringLiteral("3|M|03|JET 03|0|0|8"));
 }
 
 void TstTngCadRegRec::ruleInUseIsWarnedAboutButDeleted() {
@@ -134,7 +130,6 @@ void TstTngCadRegRec::ruleInUseIsWarnedAboutButDeleted() {
     QCOMPARE(Gravada(), QString());
     QCOMPARE(Seen("SELECT REGRA FROM MAT_TIN"), "001");
     QCOMPARE(Auditoria(), QStringList{"REGRA|EXCLUSAO DA REGRA 001|2|001"});
-    QCOMPARE(driver->Rows("DBGrid1"), 0);
 }
 
 // Kind, code, table looked up, description.
@@ -155,12 +150,6 @@ void TstTngCadRegRec::lookUpsAndDescriptionsByKind() {
     TypeAndTab("EdtCodigo", "002");
     driver->Row("DBGrid1", 1);
     auto* grade = driver->Get<TZoDBGrid>("DBGrid1");
-    grade->SelectField("Tipo");
-    driver->Press("F2");
-    auto* lista = qobject_cast<QComboBox*>(QApplication::focusWidget());
-    QVERIFY(lista && lista->isEditable() && lista->count() == 5);
-    driver->Press("Esc");
-
     driver->Cell("DBGrid1", "Tipo", tipo);
     driver->Cell("DBGrid1", "Codigo", codigo); // Tab fills the description
     QCOMPARE(driver->Value("DBGrid1", "Descricao"), descricao);

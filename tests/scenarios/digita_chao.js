@@ -1,5 +1,6 @@
-// Typed as on a keyboard on the shop floor: a dyeing curve's description, time and step, and process
-// recording's remarks and hours typed as 08:00, 8:00 and 0800.
+// Typed as on a keyboard: remarks with capitals, spaces, a colon and accents typed into an incoming
+// invoice's item and a lot sheet's item; on the shop floor a dyeing curve's description, time and step, and
+// process recording's remarks and hours typed as 08:00, 8:00 and 0800.
 var texto = "Urgente Cliente VIP: 08:00 ação";
 function linhas(sql) {
     return kelm.sql(sql).map(function (l) {
@@ -9,15 +10,58 @@ function linhas(sql) {
 
 kelm.exec("DELETE FROM PASSOS WHERE CODIGO_GRA = '901'");
 kelm.exec("DELETE FROM GRAFICO WHERE CODIGO = '901'");
-kelm.exec("DELETE FROM PROCESSO_TIN WHERE FAL = '000901'");
-kelm.exec("DELETE FROM FAL_ITEN WHERE FAL = '000901'");
-kelm.exec("DELETE FROM FAL WHERE NUMERO = '000901'");
-kelm.exec("DELETE FROM PRODUTO WHERE CODIGO = '000901'");
+kelm.exec("DELETE FROM PROCESSO_TIN WHERE FAL IN ('000901', '000902')");
+kelm.exec("DELETE FROM FAL_ITEN WHERE FAL IN ('000901', '000902')");
+kelm.exec("DELETE FROM FAL WHERE NUMERO IN ('000901', '000902')");
+kelm.exec("DELETE FROM NFITIN WHERE CODCLI = '00901'");
+kelm.exec("DELETE FROM NFTIN WHERE CLIENTE = '00901'");
+kelm.exec("DELETE FROM ENTIDADE WHERE CODCLI = '00901'");
+kelm.exec("DELETE FROM NATUREZA WHERE NATUREZA = '1901'");
+kelm.exec("DELETE FROM PRODUTO WHERE CODIGO IN ('T901', '000902')");
+kelm.exec("DELETE FROM ROTEIRO WHERE CODIGO = '901'");
 kelm.exec("DELETE FROM MAQ_TIN WHERE CODIGO = '91'");
-kelm.exec("DELETE FROM FASE WHERE CODIGO IN ('91', '92', '93')");
+kelm.exec("DELETE FROM FASE WHERE CODIGO IN ('91', '94', '95', '96')");
 kelm.exec("DELETE FROM PESSOAL WHERE CODIGO = '00901'");
 kelm.exec("DELETE FROM TURNO_HORARIOS WHERE TURNO = '91'");
 kelm.exec("DELETE FROM TURNO WHERE TURNO = '91'");
+kelm.exec("INSERT INTO ENTIDADE (CODCLI, NOME) VALUES ('00901', 'MALHARIA UM')");
+kelm.exec("INSERT INTO NATUREZA (NATUREZA, DESCRICAO, TIPO, TP_BASE) VALUES ('1901', 'REMESSA', 'R', '2')");
+kelm.exec("INSERT INTO PRODUTO (CODIGO, DESCRICAO) VALUES ('T901', 'MEIA MALHA')");
+kelm.exec("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('91', 'TINGIMENTO')");
+kelm.exec("INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, FASE) VALUES ('901', 'TINTO', 1, '91')");
+
+// ---- an incoming invoice
+kelm.open("TfmTngNFEntra");
+kelm.click("BitBtn12");
+kelm.type("EdtNota", "000000901");
+kelm.type("EdtCliente", "00901");
+kelm.type("EdtNatureza", "1901");
+kelm.row("DBGrid1", 0);
+kelm.cell("DBGrid1", "Codigo", "T901");
+kelm.cell("DBGrid1", "Peso_Real", "100");
+kelm.cell("DBGrid1", "OBS", texto);
+kelm.click("SpeedButton16");
+var item = kelm.sql("SELECT OBS FROM NFITIN WHERE CODCLI = '00901'");
+kelm.equal(item.length, 1, "o item da nota gravado");
+kelm.equal(item[0].OBS, texto, "a observação do item da nota");
+kelm.close();
+
+// ---- a lot sheet taking weight from it
+kelm.open("TFmCadFal");
+kelm.type("EdtFal", "000901");
+kelm.press("Tab");
+kelm.type("EdtCodCli", "00901");
+kelm.type("EdtRoteiro", "901");
+kelm.row("DBGrid1", 0);
+kelm.cell("DBGrid1", "NF", "000000901");
+kelm.cell("DBGrid1", "Tecido", "T901");
+kelm.cell("DBGrid1", "Peso", "40");
+kelm.cell("DBGrid1", "Observacao", texto);
+kelm.click("BtnIncluir");
+item = kelm.sql("SELECT OBSERVACAO FROM FAL_ITEN WHERE FAL = '000901'");
+kelm.equal(item.length, 1, "o item da FAL gravado");
+kelm.equal(item[0].OBSERVACAO, texto, "a observação do item da FAL");
+kelm.close();
 
 // ---- a new curve
 kelm.open("TfmTngGrafico");
@@ -41,19 +85,19 @@ kelm.close();
 kelm.exec("INSERT INTO TURNO (TURNO, NOTURNO) VALUES ('91', 'N')");
 kelm.exec("INSERT INTO TURNO_HORARIOS (TURNO, DIA, ENTRADA, SAIDA) VALUES ('91', 2, '06:00', '13:59:59')");
 kelm.exec("INSERT INTO PESSOAL (CODIGO, NOME, TURNO) VALUES ('00901', 'JOAO', '91')");
-kelm.exec("INSERT INTO MAQ_TIN (CODIGO, FASE) VALUES ('91', '91')");
-kelm.exec("INSERT INTO PRODUTO (CODIGO, DESCRICAO) VALUES ('000901', 'MEIA MALHA')");
-kelm.exec("INSERT INTO FAL (NUMERO, PARTIDA) VALUES ('000901', '000901')");
-kelm.exec("INSERT INTO FAL_ITEN (FAL, CODIGO, ORD_IT) VALUES ('000901', '000901', 1)");
-["91", "92", "93"].forEach(function (fase, i) {
+kelm.exec("INSERT INTO MAQ_TIN (CODIGO, FASE) VALUES ('91', '94')");
+kelm.exec("INSERT INTO PRODUTO (CODIGO, DESCRICAO) VALUES ('000902', 'MEIA MALHA')");
+kelm.exec("INSERT INTO FAL (NUMERO, PARTIDA) VALUES ('000902', '000902')");
+kelm.exec("INSERT INTO FAL_ITEN (FAL, CODIGO, ORD_IT) VALUES ('000902', '000902', 1)");
+["94", "95", "96"].forEach(function (fase, i) {
     kelm.exec("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('" + fase + "', 'FASE " + fase + "')");
-    kelm.exec("INSERT INTO PROCESSO_TIN (FAL, CODIGO, FASE, ORDEM, CONCLUIDO) VALUES ('000901', '000901', '" +
+    kelm.exec("INSERT INTO PROCESSO_TIN (FAL, CODIGO, FASE, ORDEM, CONCLUIDO) VALUES ('000902', '000902', '" +
               fase + "', " + (i + 1) + ", 'N')");
 });
 
 kelm.open("TfmTngMov");
-kelm.type("EdtFalMov", "000901");
-kelm.type("EdtCodPro", "000901");
+kelm.type("EdtFalMov", "000902");
+kelm.type("EdtCodPro", "000902");
 kelm.press("Tab");
 ["08:00", "8:00", "0800"].forEach(function (hora, linha) {
     kelm.row("DBGrid1", linha);
@@ -68,7 +112,7 @@ kelm.press("Tab");
     kelm.cell("DBGrid1", "Observacao", texto);
 });
 kelm.click("BtnGravar");
-kelm.equal(linhas("SELECT FASE, HORA_INI, HORA_FIN, OBS FROM PROCESSO_TIN WHERE FAL = '000901' ORDER BY ORDEM"),
-           ["91", "92", "93"].map(function (f) { return f + "|08:00:00|09:30:00|" + texto; }).join(";"),
+kelm.equal(linhas("SELECT FASE, HORA_INI, HORA_FIN, OBS FROM PROCESSO_TIN WHERE FAL = '000902' ORDER BY ORDEM"),
+           ["94", "95", "96"].map(function (f) { return f + "|08:00:00|09:30:00|" + texto; }).join(";"),
            "as horas e as observações");
 kelm.close();
