@@ -1,12 +1,6 @@
-// The host's base routines, no database: SQL literals and the decimal point, rounding, times, dates, display
-// text and numbers and hours as typed, list-box codes, database errors in Portuguese; rule evaluation and
-// recipe costing; import files (mode 1) on files the test writes (quoting, CRLF, Latin-1, decimal comma,
-// dates, any case, blank lines, malformed lines stopped with their line number and no record) and export ->
-// import. The in-memory data set, its table model and the data-aware controls every data-entry screen stands
-// on. The scale: frames to kilograms as a data table (steady frames, a frame's tail first, comma or point,
-// sign, units, garbage, nothing), the named scales' decimals, the port settings and their dialog, and the
-// port itself against a socat pseudo-terminal that answers like a scale: steady frames, a tail first,
-// silence, a missing port, a scale that answers on request; the port is closed after each.
+// The host's base routines without a database: SQL literals, numbers, times and dates as typed and shown,
+// rules and recipe costs, import and export files, the in-memory data set with its model and data-aware
+// controls, and the scale: frames to kilograms, its settings, and its port against a socat pseudo-terminal.
 #include "Balanca.h"
 #include "ColunaGrade.h"
 #include "CustoReceita.h"
