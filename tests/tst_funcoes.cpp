@@ -597,6 +597,14 @@ private slots:
                                        "\nCODIGO;descricao;Estranha\n\n   \n000101;MALHA\n\n000102;;x\n")
                                 << QStringList{"codigo", "Descricao", "Estranha", "Fal"}
                                 << QStringList{"5:000101|MALHA|-|-", "7:000102|-|x|-"};
+        // Not valid UTF-8: read as Latin-1; UTF-8, with or without its mark, as UTF-8.
+        const QString algodao = u"ALGODÃO Ç"_s;
+        const auto linha = [&](const char* nome, const QByteArray& arquivo) {
+            QTest::newRow(nome) << arquivo << QStringList{"Descricao"} << QStringList{"2:" + algodao};
+        };
+        linha("latin-1", "Descricao\n" + algodao.toLatin1() + '\n');
+        linha("utf-8", "Descricao\n" + algodao.toUtf8() + '\n');
+        linha("utf-8 marcado", "\xEF\xBB\xBF" + QByteArray("Descricao\n") + algodao.toUtf8() + '\n');
     }
 
     void linhasLidas() {
@@ -610,22 +618,6 @@ private slots:
         QCOMPARE(Restantes(imp, campos), registros);
         imp.Primeiro();
         QCOMPARE(Restantes(imp, campos), registros);
-    }
-
-    // Not valid UTF-8: read as Latin-1; UTF-8, with or without its mark, as UTF-8.
-    void latin1() {
-        const QString algodao = u"ALGODÃO Ç"_s;
-        for (const QByteArray& bytes : {QByteArray("Descricao\n") + algodao.toLatin1() + '\n',
-                                        QByteArray("Descricao\n") + algodao.toUtf8() + '\n',
-                                        QByteArray("\xEF\xBB\xBF"
-                                                   "Descricao\n") +
-                                            algodao.toUtf8() + '\n'}) {
-            TSisImporta imp(Arquivo(bytes));
-            QVERIFY2(imp.Ok(), qPrintable(imp.Erro()));
-            QVERIFY(imp.TemCampo("Descricao"));
-            QVERIFY(imp.Proximo());
-            QCOMPARE(imp.Valor("Descricao").toString(), algodao);
-        }
     }
 
     void numerosEDatas() {
