@@ -333,7 +333,6 @@ private slots:
         QCOMPARE(tamanhoPagina(m_dir.filePath("clientes.pdf")), "paisagem");
         confereTexto(texto, 132);
         for (const QStringList& paginas : {pdf, texto}) {
-            QVERIFY2(!paginas.join('\n').contains(QChar(0x2026)), "nothing is elided");
             // Every caption on every page, above the first record; every value whole in its record's lines.
             for (const QString& pagina : paginas) {
                 const QString cabecalho = pagina.left(pagina.indexOf(QRegularExpression("\\bC00\\d\\d\\b")));
