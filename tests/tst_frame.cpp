@@ -1,10 +1,6 @@
-// The screen frame: Enter moves on as Tab and presses buttons, quotes discarded where asked, the instance
-// variable, the question about unsaved edits on close, the close handler run once and the screen freed,
-// arguments; the screen driver on what the registry screens do not have; and the report-screen frame, whose
-// declared filters become one statement with bound values, its rows (or their pivot) shown and printed. The
-// look-up dialog worked from the keyboard: typing narrows the list, Down and Up move through it while the
-// filter keeps the focus, Enter takes the row the cursor is on. The list holds a window of rows, more coming
-// as it is scrolled; typing and a scripted choice still reach every row.
+// The screen frame: Enter as Tab, quotes discarded, the instance variable, the question about unsaved edits
+// on close, arguments; the report-screen frame's filters, pivot and prints; the look-up list worked from the
+// keyboard, a window of rows at a time.
 #include "ClassRegistry.h"
 #include "DBControls.h"
 #include "Funcoes.h"
@@ -21,6 +17,7 @@
 #include "TestDatabase.h"
 #include "TestFiles.h"
 #include <QButtonGroup>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -28,8 +25,6 @@
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QScrollBar>
-#include <QTabWidget>
-#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -124,60 +119,6 @@ public:
     }
 };
 
-class TelaDriver : public TForm {
-    Q_OBJECT
-public:
-    QLineEdit* box = new QLineEdit(this);
-    TClientDataSet* notes = new TClientDataSet(this);
-    TZoDBGrid* noteGrid = new TZoDBGrid(this);
-    QTabWidget* pages = new QTabWidget(this);
-    QTableWidget* grid = new QTableWidget(2, 2);
-    QTableWidget* anyKey = new QTableWidget(1, 1);
-    QPushButton* button = new QPushButton(QStringLiteral("&OK"), this);
-    bool refuse = false;
-    int clicks = 0;
-
-    explicit TelaDriver(QWidget* parent) : TForm(parent) {
-        box->setObjectName(QStringLiteral("EdtNome"));
-        noteGrid->setObjectName(QStringLiteral("GradeDados"));
-        notes->AddField(QStringLiteral("OBS"), QMetaType::QString, 40);
-        notes->CreateDataSet();
-        notes->Append();
-        noteGrid->SetDataSet(notes);
-        noteGrid->SetReadOnly(false);
-        noteGrid->OnKeyDown = [](QKeyEvent*) { return false; }; // the screen sees the grid's keys
-        pages->setObjectName(QStringLiteral("Paginas"));
-        grid->setObjectName(QStringLiteral("Grade"));
-        anyKey->setObjectName(QStringLiteral("GradeLivre"));
-        button->setObjectName(QStringLiteral("BtOk"));
-        grid->setHorizontalHeaderLabels({QStringLiteral("&Nome"), QStringLiteral("Valor")});
-        for (int cell = 0; cell < 4; ++cell)
-            grid->setItem(cell / 2, cell % 2,
-                          new QTableWidgetItem(QString::number(cell / 2 * 10 + cell % 2)));
-        anyKey->setHorizontalHeaderLabels({QStringLiteral("Texto")});
-        anyKey->setItem(0, 0, new QTableWidgetItem(QStringLiteral("a")));
-        anyKey->setEditTriggers(QAbstractItemView::AnyKeyPressed);
-        pages->addTab(grid, QStringLiteral("&Grade"));
-        pages->addTab(anyKey, QStringLiteral("Livre"));
-        pages->setTabEnabled(pages->addTab(new QWidget, QStringLiteral("Fechada")), false);
-        auto* layout = new QVBoxLayout(this);
-        layout->addWidget(box);
-        layout->addWidget(noteGrid);
-        layout->addWidget(pages);
-        layout->addWidget(button);
-        connect(button, &QPushButton::clicked, this, [this] { ++clicks; });
-    }
-
-protected:
-    bool SaidaControle(QWidget* control, QWidget*, Qt::FocusReason) override {
-        if (control != box || !refuse)
-            return true;
-        Informa(this, QStringLiteral("Nome obrigatório."));
-        box->setFocus();
-        return false;
-    }
-};
-
 const QString kCliente = QStringLiteral("Cliente não cadastrado.");
 
 class RelTeste : public TFmRelatorio {
@@ -269,22 +210,9 @@ class TstFrame : public DatabaseTestCase {
         return tela;
     }
 
-    std::unique_ptr<TelaDriver> Shown() {
-        std::unique_ptr<TelaDriver> screen(TForm::Create<TelaDriver>(nullptr));
-        screen->resize(500, 400);
-        screen->show();
-        QApplication::setActiveWindow(screen.get());
-        driver->Use(screen.get());
-        return screen;
-    }
-
-    // Runs the dialog and, once it shows, the given keys in its filter box.
-    QString Escolhe(const std::function<void(QLineEdit*)>& keys) {
-        TPesquisa search;
-        fases(search);
-        return Escolhe(search, keys);
-    }
-    QString Escolhe(TPesquisa& search, const std::function<void(QLineEdit*)>& keys) {
+    // Runs the dialog and, once it shows, presses keys in its filter box: key names ("Down", "PgDown",
+    // "Return"...) or, after "=", text typed.
+    QString Escolhe(TPesquisa& search, const QString& teclas) {
         QTimer::singleShot(0, [&] {
             QWidget* dialog = QApplication::activeModalWidget();
             auto* filter = dialog ? dialog->findChild<QLineEdit*>("EdtPesquisa") : nullptr;
@@ -293,7 +221,11 @@ class TstFrame : public DatabaseTestCase {
                     dialog->close();
                 return;
             }
-            keys(filter);
+            for (const QString& tecla : teclas.split(' ', Qt::SkipEmptyParts))
+                if (tecla.startsWith('='))
+                    QTest::keyClicks(filter, tecla.mid(1));
+                else
+                    QTest::keyClick(filter, QKeySequence(tecla)[0].key());
         });
         return search.ExecDialog(nullptr) ? search.Chave() : QString();
     }
@@ -324,26 +256,19 @@ private slots:
     void enterMovesOnAndQuotesAreDiscardedWhereAsked() {
         for (const bool discard : {true, false}) {
             QPointer<Tela> screen = TForm::Create<Tela>(nullptr);
-            QCOMPARE(FmTela, screen.data()); // published under its own name at creation
             screen->DescartaAspas = discard;
             screen->KeyPreview = discard;
             screen->show();
             QApplication::setActiveWindow(screen);
-            QString status;
-            context->ShowStatus = [&status](const QString& texto) { status = texto; };
-            TForm::DicaTeclas({screen->first}, "F4: pesquisa");
             driver->Use(screen);
             driver->Focus("EdtSegundo");
             screen->saidas = 0;
             driver->Type("EdtPrimeiro", "Tecelagem D'Ávila \"Sul\"");
-            QCOMPARE(status, "F4: pesquisa"); // the keys of the box being typed in
             QCOMPARE(driver->Text("EdtPrimeiro"), discard ? QStringLiteral("Tecelagem DÁvila Sul")
                                                           : QStringLiteral("Tecelagem D'Ávila \"Sul\""));
             driver->Press("Enter");
             QCOMPARE(driver->FocusedName(), QStringLiteral("EdtSegundo"));
             QCOMPARE(screen->saidas, 1);
-            QCOMPARE(status, QString());
-            context->ShowStatus = nullptr;
             driver->Press("Enter");
             QCOMPARE(QApplication::focusWidget(), screen->a);
             driver->Press("Enter");
@@ -434,10 +359,9 @@ private slots:
         QVERIFY(screen.isNull());
         QCOMPARE(g_closes, 1);
         QVERIFY2(!FmTela, "the instance variable lets go of a freed screen");
-        // A second opening is a fresh instance with fresh boxes.
+        // A second opening is published again.
         QPointer<Tela> again = TForm::Create<Tela>(nullptr);
         QCOMPARE(FmTela, again.data());
-        QVERIFY(again->first->text().isEmpty());
         again->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(g_closes, 2);
@@ -450,104 +374,6 @@ private slots:
         QCOMPARE(TTabela::Tabela(QStringLiteral("tbBanho")), mine.get());
         mine.Fecha();
         QVERIFY(!TTabela::Tabela(QStringLiteral("tbBanho")));
-    }
-
-    void pagesGridsAndARefusedExit() {
-        const auto screen = Shown();
-        driver->Page("Paginas", "Livre");
-        QVERIFY_THROWS_EXCEPTION(std::exception, driver->Page("Paginas", "Fechada"));
-        QVERIFY_THROWS_EXCEPTION(std::exception, driver->Cell("Grade", "Nome", "x")); // on a hidden page
-        driver->Row("GradeLivre", 0);
-        driver->Cell("GradeLivre", "Texto", "bc"); // the first key opens the editor
-        QCOMPARE(screen->anyKey->item(0, 0)->text(), QStringLiteral("bc"));
-        screen->anyKey->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        QVERIFY_THROWS_EXCEPTION(std::exception, driver->Cell("GradeLivre", "Texto", "x")); // read-only
-
-        driver->Page("Paginas", "Grade"); // as the tab reads, without its shortcut mark
-        driver->Row("Grade", 1);
-        QCOMPARE(driver->Value("Grade", "Nome"), QStringLiteral("10"));
-        driver->Cell("Grade", "Valor", "novo");
-        QCOMPARE(screen->grid->item(1, 1)->text(), QStringLiteral("novo"));
-        driver->Row("Grade", 1);
-        driver->Cell("Grade", "Nome", ""); // typed over with nothing: cleared
-        QCOMPARE(screen->grid->item(1, 0)->text(), QString());
-
-        driver->Row("Grade", 0);
-        driver->Type("EdtNome", "");
-        screen->refuse = true;
-        driver->Row("Grade", 1); // the click ends at the refusal: the row stays
-        QCOMPARE(driver->FocusedName(), QStringLiteral("EdtNome"));
-        QVERIFY_THROWS_EXCEPTION(std::exception, driver->Cell("Grade", "Valor", "x"));
-        QCOMPARE(screen->grid->item(0, 1)->text(), QStringLiteral("1"));
-        screen->refuse = false;
-        driver->Click("BtOk"); // the refused presses were spent: this one acts
-        QCOMPARE(screen->clicks, 1);
-    }
-
-    void usesAScreenAlreadyOpen() {
-        const auto registra = [](const QString& nome) {
-            RegisterClass({nome, nome, QString(), ScreenKind::Dialog, 0},
-                          [](QWidget* parent) -> QWidget* { return TForm::Create<TelaDriver>(parent); });
-        };
-        registra("TelaUm");
-        registra("TelaDois");
-        const auto retira = qScopeGuard([] {
-            UnRegisterClass("TelaUm");
-            UnRegisterClass("TelaDois");
-        });
-        QPointer<QWidget> um = driver->Open("TelaUm");
-        QPointer<QWidget> dois = driver->Open("TelaDois");
-        QVERIFY_THROWS_EXCEPTION(std::exception, driver->Use("TelaTres"));
-        QCOMPARE(driver->Use("TelaUm"), um.data());
-        driver->Type("EdtNome", "primeira");
-        driver->Click("BtOk");
-        QCOMPARE(um->findChild<QLineEdit*>("EdtNome")->text(), QStringLiteral("primeira"));
-        QCOMPARE(static_cast<TelaDriver*>(um.data())->clicks, 1);
-        QCOMPARE(dois->findChild<QLineEdit*>("EdtNome")->text(), QString());
-
-        driver->Open("TelaUm");
-        QVERIFY_THROWS_EXCEPTION(std::exception, driver->Use("TelaUm")); // which one would be a guess
-        driver->Close();
-        QCOMPARE(driver->Use("TelaUm"), um.data()); // the one closed is not open any more
-        QCOMPARE(driver->Text("EdtNome"), QStringLiteral("primeira"));
-    }
-
-    // Shift around capitals and ":", accents through dead keys: none of it may end or cut what a cell holds.
-    void typesAsAKeyboard_data() {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<QAbstractItemView::EditTriggers>("opens");
-        QTest::newRow("box") << "EdtNome" << QAbstractItemView::EditTriggers();
-        QTest::newRow("cell opened by F2")
-            << "GradeDados" << QAbstractItemView::EditTriggers(QAbstractItemView::EditKeyPressed);
-        QTest::newRow("cell opened by the first key")
-            << "GradeDados" << QAbstractItemView::EditTriggers(QAbstractItemView::AnyKeyPressed);
-    }
-
-    void typesAsAKeyboard() {
-        QFETCH(QString, control);
-        QFETCH(QAbstractItemView::EditTriggers, opens);
-        const QString text = QStringLiteral("Urgente Cliente VIP: 08:00 ação");
-        const auto screen = Shown();
-        if (!opens) {
-            driver->Type(control, text);
-            QCOMPARE(driver->Text(control), text);
-            return;
-        }
-        screen->noteGrid->setEditTriggers(opens);
-        driver->Row(control, 0);
-        driver->Cell(control, "OBS", text);
-        QCOMPARE(screen->notes->FieldByName("OBS").AsString(), text);
-    }
-
-    void keysReachControlsAndShortcuts() {
-        const auto screen = Shown();
-        driver->Focus("GradeDados");
-        driver->Keys("Shift+Tab");
-        QCOMPARE(driver->FocusedName(), QStringLiteral("EdtNome"));
-        driver->Keys("Alt+O"); // the button's shortcut: it acts where the focus is
-        QTRY_COMPARE(screen->clicks, 1);
-        QCOMPARE(driver->FocusedName(), QStringLiteral("EdtNome"));
-        QVERIFY_THROWS_EXCEPTION(std::exception, driver->Keys("Ctrl+Nada"));
     }
 
     void filtersMakeOneStatement_data() {
@@ -639,31 +465,28 @@ private slots:
         QTest::keyClick(grade, Qt::Key_Return);
         QCOMPARE(aberta, codigo(8));
     }
+    void keysMoveTheListWhileTheFilterHasTheFocus_data() {
+        QTest::addColumn<QString>("teclas");
+        QTest::addColumn<QString>("escolhida");
+        // Listed by description: PREPARACAO, SECAGEM, TINGIMENTO, TINTURA REATIVA.
+        QTest::newRow("setas") << "Down Down Up Return"
+                               << "04";
+        QTest::newRow("filtro") << "=TIN Down Return"
+                                << "03";
+        QTest::newRow("última") << "PgDown Return"
+                                << "03";
+        QTest::newRow("desiste") << "Esc"
+                                 << "";
+    }
+
     void keysMoveTheListWhileTheFilterHasTheFocus() {
+        QFETCH(QString, teclas);
         Insert("FASE (CODIGO, DESCRICAO)",
                {"'01', 'PREPARACAO'", "'02', 'TINGIMENTO'", "'03', 'TINTURA REATIVA'", "'04', 'SECAGEM'"});
         Commit();
-
-        // Listed by description: PREPARACAO, SECAGEM, TINGIMENTO, TINTURA REATIVA.
-        QCOMPARE(Escolhe([](QLineEdit* filter) {
-                     QTest::keyClick(filter, Qt::Key_Down);
-                     QTest::keyClick(filter, Qt::Key_Down);
-                     QTest::keyClick(filter, Qt::Key_Up);
-                     QTest::keyClick(filter, Qt::Key_Return);
-                 }),
-                 QStringLiteral("04"));
-        QCOMPARE(Escolhe([](QLineEdit* filter) {
-                     QTest::keyClicks(filter, "TIN");
-                     QTest::keyClick(filter, Qt::Key_Down);
-                     QTest::keyClick(filter, Qt::Key_Return);
-                 }),
-                 QStringLiteral("03"));
-        QCOMPARE(Escolhe([](QLineEdit* filter) {
-                     QTest::keyClick(filter, Qt::Key_PageDown);
-                     QTest::keyClick(filter, Qt::Key_Return);
-                 }),
-                 QStringLiteral("03")); // the last row: TINTURA REATIVA
-        QCOMPARE(Escolhe([](QLineEdit* filter) { QTest::keyClick(filter, Qt::Key_Escape); }), QString());
+        TPesquisa search;
+        fases(search);
+        QTEST(Escolhe(search, teclas), "escolhida");
     }
 
     void aWindowOfRowsAtATimeInTheListsOrder() {
@@ -716,13 +539,7 @@ private slots:
         const int total = FasesAlemDaJanela();
         TPesquisa search;
         fases(search);
-        QCOMPARE(Escolhe(search,
-                         [total](QLineEdit* filter) {
-                             for (int i = 0; i < total; ++i)
-                                 QTest::keyClick(filter, Qt::Key_PageDown);
-                             QTest::keyClick(filter, Qt::Key_Return);
-                         }),
-                 codigo(total - 1));
+        QCOMPARE(Escolhe(search, QStringLiteral("PgDown ").repeated(total) + "Return"), codigo(total - 1));
     }
 
     void theRowChosenIsTheOneTheUserIsOnWhenKeysRepeat() {
@@ -735,12 +552,7 @@ private slots:
         search.CampoChave = "CODCLI";
         search.Campos = QStringList{"CODCLI", "FASE", "CUSTO"};
         search.OrdenarPor = "CODCLI, FASE";
-        QCOMPARE(Escolhe(search,
-                         [](QLineEdit* filter) {
-                             QTest::keyClick(filter, Qt::Key_Down);
-                             QTest::keyClick(filter, Qt::Key_Return);
-                         }),
-                 QStringLiteral("00001"));
+        QCOMPARE(Escolhe(search, "Down Return"), QStringLiteral("00001"));
         QCOMPARE(search.RetornoPesquisa("FASE").toString(), QStringLiteral("F02"));
     }
 };

@@ -1,12 +1,6 @@
-// The host's base routines, no database: SQL literals and the decimal point, rounding, times, dates, display
-// text and numbers and hours as typed, list-box codes, database errors in Portuguese; rule evaluation and
-// recipe costing; import files (mode 1) on files the test writes (quoting, CRLF, Latin-1, decimal comma,
-// dates, any case, blank lines, malformed lines stopped with their line number and no record) and export ->
-// import. The in-memory data set, its table model and the data-aware controls every data-entry screen stands
-// on. The scale: frames to kilograms as a data table (steady frames, a frame's tail first, comma or point,
-// sign, units, garbage, nothing), the named scales' decimals, the port settings and their dialog, and the
-// port itself against a socat pseudo-terminal that answers like a scale: steady frames, a tail first,
-// silence, a missing port, a scale that answers on request; the port is closed after each.
+// The host's base routines without a database: SQL literals, numbers, times and dates as typed and shown,
+// rules and recipe costs, import and export files, the in-memory data set with its model and data-aware
+// controls, and the scale: frames to kilograms, its settings, and its port against a socat pseudo-terminal.
 #include "Balanca.h"
 #include "ColunaGrade.h"
 #include "CustoReceita.h"
@@ -30,7 +24,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -253,16 +246,10 @@ private slots:
                                                          {-0.5, "-0.5"},     {0.1 + 0.2, "0.3"},
                                                          {0.0001, "0.0001"}, {1e16, "10000000000000000"},
                                                          {-0.0, "0"},        {std::nan(""), "NULL"}};
-        auto confere = [&] {
+        EmCadaLocale([&] {
             for (const auto& [valor, esperado] : casos)
                 QCOMPARE(PermanecePonto(valor), esperado);
-        };
-        confere();
-        QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
-        QCOMPARE(QLocale().toString(1.5), u"1,5"_s); // the locale really is active
-        confere();
-        if (std::setlocale(LC_NUMERIC, "pt_BR.UTF-8") || std::setlocale(LC_NUMERIC, "pt_BR.utf8"))
-            confere();
+        });
     }
 
     void permanecePontoTexto() {
@@ -484,11 +471,15 @@ private slots:
         QTest::addColumn<QString>("maquina");
         QTest::addColumn<QString>("cliente");
         QTest::addColumn<QVariant>("esperado");
+        QTest::addColumn<bool>("percentual"); // a percentage rule: no lot, only the product's lines
         // Product P1 of group G1 and line L1 in every row.
         const auto linha = [](const char* nome, const char* linhas, double peso, const char* maquina,
-                              const char* cliente, const QVariant& esperado) {
-            QTest::newRow(nome) << QString(linhas) << peso << QString(maquina) << QString(cliente)
-                                << esperado;
+                              const char* cliente, const QVariant& esperado, bool percentual = false) {
+            QTest::newRow(nome) << QString(linhas) << peso << QString(maquina) << QString(cliente) << esperado
+                                << percentual;
+        };
+        const auto perc = [&](const char* nome, const char* linhas, const QVariant& esperado) {
+            linha(nome, linhas, 10.0, "", "", esperado, true);
         };
         linha("customer", "C|X|0|0|1;M|X|0|0|2", 10.0, "Y", "X", 1.0);
         linha("machine equal to a customer code", "C|X|0|0|1;M|X|0|0|2", 10.0, "X", "Y", 2.0);
@@ -507,6 +498,11 @@ private slots:
         linha("code out of range", "C|X|0|5|1;C||0|0|2", 10.0, "", "X", 2.0);
         linha("result 0 is a result", "M||0|0|0", 10.0, "", "", 0.0);
         linha("no lines", "", 10.0, "M1", "C1", nenhum);
+        perc("%: product, range ignored", "P|P1|500|600|5", 5.0);
+        perc("%: customer and machine lines skipped", "C||0|0|1;M||0|0|2;G|G1|0|0|3", 3.0);
+        perc("%: group is not line", "G|L1|0|0|1;L|L1|0|0|2", 2.0);
+        perc("%: blank product line", "P|P2|0|0|1;P||0|0|4", 4.0);
+        perc("%: none", "P|P2|0|0|1;G|G2|0|0|2;C|P1|0|0|3", nenhum);
     }
 
     void avaliaRegraQtde() {
@@ -515,26 +511,11 @@ private slots:
         QFETCH(QString, maquina);
         QFETCH(QString, cliente);
         QFETCH(QVariant, esperado);
+        QFETCH(bool, percentual);
         const LoteRegra lote{peso, maquina, "P1", cliente, "G1", "L1"};
-        QCOMPARE(Resultado(AvaliaRegraQtde(Linhas(linhas), lote)), esperado);
-    }
-
-    void avaliaRegraPerc_data() {
-        QTest::addColumn<QString>("linhas");
-        QTest::addColumn<QVariant>("esperado");
-        // Product P1 of group G1 and line L1.
-        QTest::newRow("product, range ignored") << "P|P1|500|600|5" << QVariant(5.0);
-        QTest::newRow("customer and machine lines skipped")
-            << "C||0|0|1;M||0|0|2;G|G1|0|0|3" << QVariant(3.0);
-        QTest::newRow("group is not line") << "G|L1|0|0|1;L|L1|0|0|2" << QVariant(2.0);
-        QTest::newRow("blank product line") << "P|P2|0|0|1;P||0|0|4" << QVariant(4.0);
-        QTest::newRow("none") << "P|P2|0|0|1;G|G2|0|0|2;C|P1|0|0|3" << nenhum;
-    }
-
-    void avaliaRegraPerc() {
-        QFETCH(QString, linhas);
-        QFETCH(QVariant, esperado);
-        QCOMPARE(Resultado(AvaliaRegraPerc(Linhas(linhas), "P1", "G1", "L1")), esperado);
+        QCOMPARE(Resultado(percentual ? AvaliaRegraPerc(Linhas(linhas), "P1", "G1", "L1")
+                                      : AvaliaRegraQtde(Linhas(linhas), lote)),
+                 esperado);
     }
 
     void custoItem_data() {
@@ -596,39 +577,47 @@ private slots:
         });
     }
 
-    // Quoted fields hold the separator, doubled quotes and line breaks; lines are counted in the file.
-    void aspas() {
-        TSisImporta imp(Arquivo("Codigo;Descricao;Peso\n"
-                                "000101;\"MALHA; \"\"PENTEADA\"\"\";12,5\n"
-                                "000102;\"LINHA 1\nLINHA 2\";\"\"\n"
-                                "000103;a\"b;1\n"));
-        QVERIFY2(imp.Ok(), qPrintable(imp.Erro()));
-        QCOMPARE(imp.Registros(), 3);
-        QCOMPARE(Restantes(imp, {"Descricao", "Peso"}),
-                 QStringList({"2:MALHA; \"PENTEADA\"|12,5", "3:LINHA 1\nLINHA 2|-", "5:a\"b|1"}));
-    }
-
-    void crlf() {
-        TSisImporta imp(Arquivo("Codigo;Descricao\r\n000101;\"DUAS\r\nLINHAS\"\r\n000102;FIM\r\n"));
-        QVERIFY2(imp.Ok(), qPrintable(imp.Erro()));
-        QCOMPARE(imp.Campos(), QStringList({"Codigo", "Descricao"}));
-        QCOMPARE(Restantes(imp, imp.Campos()), QStringList({"2:000101|DUAS\r\nLINHAS", "4:000102|FIM"}));
-    }
-
-    // Not valid UTF-8: read as Latin-1; UTF-8, with or without its mark, as UTF-8.
-    void latin1() {
+    void linhasLidas_data() {
+        QTest::addColumn<QByteArray>("arquivo");
+        QTest::addColumn<QStringList>("campos");
+        QTest::addColumn<QStringList>("registros"); // "line:value|value", a null value "-"
+        // Quoted fields hold the separator, doubled quotes and line breaks; lines are counted in the file.
+        QTest::newRow("aspas") << QByteArray("Codigo;Descricao;Peso\n"
+                                             "000101;\"MALHA; \"\"PENTEADA\"\"\";12,5\n"
+                                             "000102;\"LINHA 1\nLINHA 2\";\"\"\n"
+                                             "000103;a\"b;1\n")
+                               << QStringList{"Descricao", "Peso"}
+                               << QStringList{"2:MALHA; \"PENTEADA\"|12,5", "3:LINHA 1\nLINHA 2|-",
+                                              "5:a\"b|1"};
+        QTest::newRow("crlf") << QByteArray("Codigo;Descricao\r\n000101;\"DUAS\r\nLINHAS\"\r\n000102;FIM\r\n")
+                              << QStringList{"Codigo", "Descricao"}
+                              << QStringList{"2:000101|DUAS\r\nLINHAS", "4:000102|FIM"};
+        // Names in any case, blank lines skipped, unknown columns ignored, short lines padded with nothing.
+        QTest::newRow("campos") << QByteArray(
+                                       "\nCODIGO;descricao;Estranha\n\n   \n000101;MALHA\n\n000102;;x\n")
+                                << QStringList{"codigo", "Descricao", "Estranha", "Fal"}
+                                << QStringList{"5:000101|MALHA|-|-", "7:000102|-|x|-"};
+        // Not valid UTF-8: read as Latin-1; UTF-8, with or without its mark, as UTF-8.
         const QString algodao = u"ALGODÃO Ç"_s;
-        for (const QByteArray& bytes : {QByteArray("Descricao\n") + algodao.toLatin1() + '\n',
-                                        QByteArray("Descricao\n") + algodao.toUtf8() + '\n',
-                                        QByteArray("\xEF\xBB\xBF"
-                                                   "Descricao\n") +
-                                            algodao.toUtf8() + '\n'}) {
-            TSisImporta imp(Arquivo(bytes));
-            QVERIFY2(imp.Ok(), qPrintable(imp.Erro()));
-            QVERIFY(imp.TemCampo("Descricao"));
-            QVERIFY(imp.Proximo());
-            QCOMPARE(imp.Valor("Descricao").toString(), algodao);
-        }
+        const auto linha = [&](const char* nome, const QByteArray& arquivo) {
+            QTest::newRow(nome) << arquivo << QStringList{"Descricao"} << QStringList{"2:" + algodao};
+        };
+        linha("latin-1", "Descricao\n" + algodao.toLatin1() + '\n');
+        linha("utf-8", "Descricao\n" + algodao.toUtf8() + '\n');
+        linha("utf-8 marcado", "\xEF\xBB\xBF" + QByteArray("Descricao\n") + algodao.toUtf8() + '\n');
+    }
+
+    void linhasLidas() {
+        QFETCH(QByteArray, arquivo);
+        QFETCH(QStringList, campos);
+        QFETCH(QStringList, registros);
+        TSisImporta imp(Arquivo(arquivo));
+        QVERIFY2(imp.Ok(), qPrintable(imp.Erro()));
+        QCOMPARE(imp.Registros(), int(registros.size()));
+        QVERIFY(!imp.TemCampo("Fal"));
+        QCOMPARE(Restantes(imp, campos), registros);
+        imp.Primeiro();
+        QCOMPARE(Restantes(imp, campos), registros);
     }
 
     void numerosEDatas() {
@@ -637,18 +626,17 @@ private slots:
                                 " 12.5 ;-4;7/3/2026;07/03/2026\n"
                                 "1.234,5;3,5;31/02/2026;ontem\n"));
         QVERIFY2(imp.Ok(), qPrintable(imp.Erro()));
+        const auto lida = [&] {
+            return QStringList{imp.Valor("Peso", QMetaType::Double).toString(),
+                               imp.Valor("Rolo", QMetaType::Int).toString(),
+                               imp.Valor("Entrada", QMetaType::QDate).toString(),
+                               imp.Valor("Momento", QMetaType::QDateTime).toDateTime().toString(Qt::ISODate)}
+                .join('|');
+        };
         QVERIFY(imp.Proximo());
-        QCOMPARE(imp.Valor("Peso", QMetaType::Double), QVariant(12.5));
-        QCOMPARE(imp.Valor("Rolo", QMetaType::Int), QVariant(3));
-        QCOMPARE(imp.Valor("Entrada", QMetaType::QDate), QVariant(QDate(2026, 3, 7)));
-        QCOMPARE(imp.Valor("Momento", QMetaType::QDateTime).toDateTime(),
-                 QDateTime(QDate(2026, 3, 7), QTime(14, 30, 5)));
+        QCOMPARE(lida(), u"12.5|3|2026-03-07|2026-03-07T14:30:05"_s);
         QVERIFY(imp.Proximo());
-        QCOMPARE(imp.Valor("Peso", QMetaType::Double), QVariant(12.5));
-        QCOMPARE(imp.Valor("Rolo", QMetaType::Int), QVariant(-4));
-        QCOMPARE(imp.Valor("Entrada", QMetaType::QDate), QVariant(QDate(2026, 3, 7)));
-        QCOMPARE(imp.Valor("Momento", QMetaType::QDateTime).toDateTime(),
-                 QDateTime(QDate(2026, 3, 7), QTime(0, 0)));
+        QCOMPARE(lida(), u"12.5|-4|2026-03-07|2026-03-07T00:00:00"_s);
         QVERIFY(imp.Proximo());
         // Values that do not read as asked are refused with their line and field, never guessed.
         for (const auto& [campo, tipo] :
@@ -663,21 +651,6 @@ private slots:
             }
         }
         QCOMPARE(imp.Valor("Peso").toString(), u"1.234,5"_s);
-    }
-
-    // Names in any case, blank lines skipped, unknown columns ignored, short lines padded with nothing.
-    void campos() {
-        TSisImporta imp(Arquivo("\nCODIGO;descricao;Estranha\n\n   \n000101;MALHA\n\n000102;;x\n"));
-        QVERIFY2(imp.Ok(), qPrintable(imp.Erro()));
-        QCOMPARE(imp.Registros(), 2);
-        QVERIFY(imp.TemCampo("Codigo"));
-        QVERIFY(imp.TemCampo("DESCRICAO"));
-        QVERIFY(!imp.TemCampo("Fal"));
-        QCOMPARE(Restantes(imp, {"codigo", "Descricao", "Estranha", "Fal"}),
-                 QStringList({"5:000101|MALHA|-|-", "7:000102|-|x|-"}));
-        imp.Primeiro();
-        QVERIFY(imp.Proximo());
-        QCOMPARE(imp.Valor("Codigo").toString(), u"000101"_s);
     }
 
     // A quote never closed: the line where it opened, and nothing at all to append.
@@ -761,8 +734,11 @@ private slots:
         QTest::addColumn<int>("decimais");
         QTest::addColumn<bool>("temPeso");
         QTest::addColumn<double>("peso");
-        auto linha = [](const char* nome, const QString& resposta, int decimais, std::optional<double> peso) {
-            QTest::newRow(nome) << resposta << decimais << peso.has_value() << peso.value_or(0.0);
+        QTest::addColumn<QChar>("terminador");
+        auto linha = [](const char* nome, const QString& resposta, int decimais, std::optional<double> peso,
+                        QChar terminador = u'\r') {
+            QTest::newRow(nome) << resposta << decimais << peso.has_value() << peso.value_or(0.0)
+                                << terminador;
         };
         linha("firmes", u"  +0075.6 kg\r  +0075.6 kg\r  +0075.6 kg\r"_s, 0, 75.6);
         linha("o último completo", u"\r  +0075.4 kg\r  +0075.6 kg\r  +00"_s, 0, 75.6);
@@ -794,6 +770,7 @@ private slots:
         linha("dígitos, 1 decimal", u"\r000756\r"_s, 1, 75.6);
         linha("dígitos, 3 decimais", u"\r5\r"_s, 3, 0.005);
         linha("separador manda", u"\r75.6\r"_s, 2, 75.6);
+        linha("outro terminador", u"6 kgX 0075.6 kgX"_s, 0, 75.6, u'X'); // as the label screen passes
     }
 
     void pegaPeso() {
@@ -801,21 +778,13 @@ private slots:
         QFETCH(int, decimais);
         QFETCH(bool, temPeso);
         QFETCH(double, peso);
-        const std::optional<double> lido = PegaPesoBalanca(resposta, u'\r', decimais);
+        QFETCH(QChar, terminador);
+        const std::optional<double> lido = PegaPesoBalanca(resposta, terminador, decimais);
         QCOMPARE(lido.has_value(), temPeso);
         if (temPeso) {
             QCOMPARE(*lido, peso);
             QVERIFY(!std::signbit(*lido) || *lido != 0.0);
         }
-    }
-
-    void quadroCompleto() {
-        QVERIFY(!TemQuadroCompleto(u"5.6 kg\r  +0075"_s, u'\r'));
-        QVERIFY(!TemQuadroCompleto(u"5.6 kg\r\r\n"_s, u'\r'));
-        QVERIFY(TemQuadroCompleto(u"5.6 kg\r  +0075.6 kg\r"_s, u'\r'));
-        QVERIFY(TemQuadroCompleto(u"\rERRO\r"_s, u'\r'));
-        // Another terminator, as the label screen passes.
-        QCOMPARE(PegaPesoBalanca(u"6 kgX 0075.6 kgX"_s, u'X'), std::optional<double>(75.6));
     }
 
     // The decimals of a named scale come from the settings; an empty name reads the frame as written.
@@ -848,25 +817,16 @@ private slots:
         QCOMPARE(Texto(LeConfiguracaoPorta()), "|9600|8|N|1");
     }
 
-    // The dialog shows the settings it was given and stores what the user chose.
+    // The dialog stores what the user chose and keeps what was shown.
     void dialogo() {
         TFmPortaBalanca dialogo({u"ttyS1"_s, 19200, 7, u'O', u"1.5"_s});
-        auto* porta = dialogo.findChild<QComboBox*>("CbPorta");
-        auto* velocidade = dialogo.findChild<QComboBox*>("CbVelocidade");
         auto* paridade = dialogo.findChild<QComboBox*>("CbParidade");
-        QVERIFY(porta && velocidade && paridade);
-        QCOMPARE(porta->currentText(), u"ttyS1"_s);
-        QCOMPARE(velocidade->currentText(), u"19200"_s);
-        QCOMPARE(paridade->currentText(), u"Ímpar"_s);
-        QCOMPARE(dialogo.findChild<QComboBox*>("CbBitsParada")->currentText(), u"1,5"_s);
-
-        porta->setCurrentText(u"/dev/ttyUSB1"_s);
-        velocidade->setCurrentText(u"2400"_s);
+        QVERIFY(paridade);
+        dialogo.findChild<QComboBox*>("CbPorta")->setCurrentText(u"/dev/ttyUSB1"_s);
         paridade->setCurrentIndex(paridade->findText(u"Par"_s));
-        dialogo.findChild<QComboBox*>("CbBitsDados")->setCurrentText(u"5"_s);
         dialogo.Grava();
         QCOMPARE(dialogo.result(), int(QDialog::Accepted));
-        QCOMPARE(Texto(LeConfiguracaoPorta()), "/dev/ttyUSB1|2400|5|E|1.5");
+        QCOMPARE(Texto(LeConfiguracaoPorta()), "/dev/ttyUSB1|19200|7|E|1.5"); // what was shown, kept
     }
 
     // A scale on the port, and what one reading of it gives: the weight as soon as one frame stands whole; a
@@ -932,17 +892,6 @@ private slots:
         QVERIFY(!semPorta.mensagem.isEmpty());
     }
 
-    // The check that the port was closed does see an open one.
-    void vePortaAberta() {
-        PedeSocat();
-        Simulador balanca(m_dir.path(), u"sleep 5\n"_s);
-        QFile porta(balanca.Dispositivo());
-        QVERIFY(porta.open(QIODevice::ReadOnly));
-        QVERIFY(Aberto(balanca.Dispositivo()));
-        porta.close();
-        QVERIFY(!Aberto(balanca.Dispositivo()));
-    }
-
     // F5 of a screen: the port the user set up.
     void configuracaoDoUsuario() {
         PedeSocat();
@@ -1003,15 +952,6 @@ private slots:
         QCOMPARE(nome(ds), QString("CAIO"));
         ds.FieldByName("PRECO") = 2.5;
         QVERIFY(ds.Post());
-
-        // Leaving a record posts it (a refused post: see the grid).
-        ds.BeforePost = nullptr;
-        ds.First();
-        ds.FieldByName("NOME") = "ANITA"; // puts the data set into Edit
-        ds.Next();
-        QCOMPARE(ds.State(), DataSetState::Browse);
-        QCOMPARE(column(ds, "NOME"), QStringList({"ANITA", "BIA", "CAIO"}));
-
         ds.BeforeDelete = refuse;
         QVERIFY(!ds.Delete());
         QCOMPARE(ds.RecordCount(), 3);
@@ -1024,7 +964,7 @@ private slots:
             ds.FieldByName("NOME") = "OUTRO";
         } catch (const EAbort&) {
         }
-        QCOMPARE(nome(ds), QString("BIA"));
+        QCOMPARE(nome(ds), QString("CAIO"));
     }
 
     void indexFilterAndLocate() {
@@ -1070,8 +1010,6 @@ private slots:
         QTest::addColumn<QVariant>("gravado"); // invalid: refused, the field keeps its value
         const QVariant refused;
         const QString peso = "PESO", valor = "VALOR", meses = "MESES", data = "DATA", hora = "HORA";
-        QTest::newRow("milhar") << peso << QVariant("1.400") << QVariant(1400.0);
-        QTest::newRow("grupo curto") << peso << QVariant("1.40") << refused;
         QTest::newRow("vazio") << peso << QVariant(" ") << QVariant(QMetaType::fromType<double>());
         QTest::newRow("20 digitos em numeric") << valor << QVariant("12345678901234567890") << refused;
         QTest::newRow("numeric no limite")
@@ -1087,8 +1025,7 @@ private slots:
     }
 
     // One parser for every box and cell: values as the screens show them, or refused before anything is
-    // stored, with the field named; a value the column cannot hold is refused, never wrapped. What the
-    // parser itself reads is in tst_funcoes.
+    // stored, with the field named; a value the column cannot hold is refused, never wrapped.
     void typedValuesAgainstColumns() {
         QFETCH(QString, campo);
         QFETCH(QVariant, texto);
@@ -1272,7 +1209,6 @@ private slots:
         ds.FieldByName("NOME") = "N200X";
         QVERIFY(ds.Post());
         QCOMPARE(resets.count(), 1);
-        QCOMPARE(ds.RecNo(), 200);
         QCOMPARE(grid.currentIndex().row(), 200);
         QCOMPARE(grid.model()->index(200, 1).data().toString(), QString("N200X"));
 
@@ -1293,28 +1229,23 @@ private slots:
         QTest::addColumn<QString>("caixa"); // what a box bound to the field shows
         QTest::addColumn<bool>("editavel");
         QTest::addColumn<QStringList>("lista");
-        QTest::addColumn<int>("minimo"); // the column's width in digits; 0 = not bounded
-        QTest::addColumn<int>("maximo");
-        QTest::addColumn<bool>("estica");
         const QStringList semLista;
-        QTest::newRow("descrição pelo tamanho") << "DESCRICAO" << QVariant("MALHA") << 0 << "MALHA"
-                                                << "MALHA" << false << semLista << 40 << 0 << false;
+        QTest::newRow("somente leitura") << "DESCRICAO" << QVariant("MALHA") << 0 << "MALHA"
+                                         << "MALHA" << false << semLista;
         QTest::newRow("código") << "CODIGO" << QVariant("A1") << 1 << "A1"
-                                << "A1" << true << semLista << 0 << 10 << false;
-        QTest::newRow("sinalizador não estica") << "ATIVO" << QVariant("S") << 2 << "Sim"
-                                                << "S" << true << semLista << 0 << 6 << false;
+                                << "A1" << true << semLista;
+        QTest::newRow("sinalizador") << "ATIVO" << QVariant("S") << 2 << "Sim"
+                                     << "S" << true << semLista;
         QTest::newRow("lista") << "CONCLUIDO" << QVariant("N") << 3 << "N"
-                               << "N" << true << QStringList{"Não", "Sim"} << 0 << 0 << false;
+                               << "N" << true << QStringList{"Não", "Sim"};
         QTest::newRow("casas") << "PRECO" << QVariant(3.8) << 4 << "3,80"
-                               << "3,80" << true << semLista << 0 << 0 << false;
-        QTest::newRow("estica") << "OBS" << QVariant("X") << 5 << "X"
-                                << "X" << true << semLista << 0 << 0 << true;
+                               << "3,80" << true << semLista;
         QTest::newRow("não declarado") << "INTERNO" << QVariant("Z") << -1 << ""
-                                       << "Z" << true << semLista << 0 << 0 << false;
+                                       << "Z" << true << semLista;
     }
 
-    // One declaration per grid: only its columns, in its order, as wide as the field and the caption need,
-    // also after the rows are reloaded; the decimals reach the boxes bound to the field.
+    // One declaration per grid: only its columns, in its order, also after the rows are reloaded; the
+    // decimals reach the boxes bound to the field.
     void declaredColumns() {
         QFETCH(QString, campo);
         QFETCH(QVariant, valor);
@@ -1323,17 +1254,13 @@ private slots:
         QFETCH(QString, caixa);
         QFETCH(bool, editavel);
         QFETCH(QStringList, lista);
-        QFETCH(int, minimo);
-        QFETCH(int, maximo);
-        QFETCH(bool, estica);
         TClientDataSet ds;
         ds.AddField("INTERNO", QMetaType::QString, 10)
             .AddField("CODIGO", QMetaType::QString, 4)
             .AddField("DESCRICAO", QMetaType::QString, 50)
             .AddField("ATIVO", QMetaType::QString, 1)
             .AddField("CONCLUIDO", QMetaType::QString, 1)
-            .AddField("PRECO", QMetaType::Double)
-            .AddField("OBS", QMetaType::QString, 200);
+            .AddField("PRECO", QMetaType::Double);
         ds.CreateDataSet();
         TZoDBGrid grid;
         grid.SetDataSet(&ds);
@@ -1342,15 +1269,14 @@ private slots:
                              {"CODIGO", "Código"},
                              ColunaGrade("ATIVO", "Ok").Textos(TextosSimNao()),
                              ColunaGrade("CONCLUIDO", "Concluído").Lista({"Não", "Sim"}),
-                             ColunaGrade("PRECO", "Preço").Casas(2),
-                             ColunaGrade("OBS", "Observação").Estica()});
+                             ColunaGrade("PRECO", "Preço").Casas(2)});
         ds.Append();
         ds.FieldByName(campo) = valor;
         QVERIFY(ds.Post());
         ds.SetIndexFieldNames("CODIGO"); // a reload of the rows
 
         const DataSetModel* model = DataSetModel::Of(&ds);
-        QCOMPARE(model->columnCount(), 6);
+        QCOMPARE(model->columnCount(), 5);
         QCOMPARE(ds.FieldByName(campo).DisplayText(), caixa);
         QCOMPARE(model->ColumnOfField(campo), coluna);
         if (coluna < 0)
@@ -1359,17 +1285,6 @@ private slots:
         QCOMPARE(index.data().toString(), celula);
         QCOMPARE(bool(model->flags(index) & Qt::ItemIsEditable), editavel);
         QCOMPARE(model->PickList(coluna), lista);
-        const QHeaderView* header = grid.horizontalHeader();
-        QCOMPARE(header->sectionResizeMode(coluna) == QHeaderView::Stretch, estica);
-        if (estica)
-            return; // as wide as the grid leaves it
-        const int largura = header->sectionSize(coluna), digito = grid.fontMetrics().horizontalAdvance('0');
-        QVERIFY(
-            largura >
-            header->fontMetrics().horizontalAdvance(
-                model->headerData(coluna, Qt::Horizontal, Qt::DisplayRole).toString())); // the caption fits
-        QVERIFY2(largura >= minimo * digito && (maximo == 0 || largura <= maximo * digito),
-                 qPrintable(QString::number(largura)));
     }
 
     void cellEditorKeepsTextThroughModifierKeys_data() {

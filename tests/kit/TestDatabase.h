@@ -172,3 +172,5 @@ protected slots:
 // Runs statements from a connection other than the host one.
 QVariant ScalarOn(TZoDatabase& database, const QString& statement);
 void SqlOn(TZoDatabase& database, const QString& statement);
+// DatabaseTestCase::Insert on another connection.
+void InsertOn(TZoDatabase& database, const QString& tableAndColumns, const QStringList& rows);
