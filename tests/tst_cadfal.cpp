@@ -527,8 +527,7 @@ void TstCadFal::exclusaoRecusadaEAberturaComSituacao() {
         QCOMPARE(Seen("SELECT COUNT(*) FROM FAL"), "1");
         SqlCommit(libera);
     }
-    Sql("UPDATE PROCESSO_TIN SET CONCLUIDO = 'S'");
-    Commit();
+    SqlCommit("UPDATE PROCESSO_TIN SET CONCLUIDO = 'S'");
     abre("CONCLUIDO");
     Sql("DELETE FROM PROCESSO_TIN");
     Sql("UPDATE FAL_ITEN SET FATURADO = 'S'");
