@@ -69,10 +69,7 @@ private slots:
                                  << fora + "O peso mínimo tem de ser superior ou igual a 12,5 KG.";
         QTest::newRow("soma no maximo") << 10.2 + 79.4 + 10.4 << 0.0 << 100.0 << QString();
         QTest::newRow("soma no minimo") << 17.9 + 14.2 + 17.9 << 50.0 << 0.0 << QString();
-        QTest::newRow("um grama acima")
-            << 300.001 << 0.0 << 300.0 << fora + "O peso máximo tem de ser inferior ou igual a 300 KG.";
         QTest::newRow("sem limites") << 9999.0 << 0.0 << 0.0 << QString();
-        QTest::newRow("so maximo") << 0.5 << 0.0 << 300.0 << QString();
     }
     void limitesDaMaquina() {
         QFETCH(double, total);
@@ -89,7 +86,6 @@ private slots:
             "Data da última alteração de preço, 09/03/2026 maior que o limite do dia definido: 5.";
         const QString semData =
             "Preço da cor sem data de alteração; não há como conferir o limite de 5 dias.";
-        QTest::newRow("hoje") << QDate(2026, 3, 15) << 5 << QString();
         QTest::newRow("no limite") << QDate(2026, 3, 10) << 5 << QString();
         QTest::newRow("um dia além") << QDate(2026, 3, 9) << 5 << antiga;
         QTest::newRow("sem data") << QDate() << 5 << semData;
@@ -128,15 +124,12 @@ private slots:
         QTest::addColumn<double>("peso");
         QTest::addColumn<double>("movido");
         QTest::newRow("todas de 6,2") << 3 << 3 << 6.2 << 6.2;
-        QTest::newRow("todas de 0,7 em 7") << 7 << 7 << 0.7 << 0.7;
-        QTest::newRow("uma de tres de 30") << 1 << 3 << 30.0 << 10.0;
         QTest::newRow("uma de tres de 6,2") << 1 << 3 << 6.2 << 2.067;
         QTest::newRow("duas de sete de 30") << 2 << 7 << 30.0 << 8.571;
         QTest::newRow("nenhuma") << 0 << 3 << 6.2 << 0.0;
         QTest::newRow("negativa") << -2 << 3 << 6.2 << 0.0;
         QTest::newRow("linha sem pecas") << 1 << 0 << 6.2 << 0.0;
         QTest::newRow("mais que a linha") << 4 << 3 << 6.2 << 6.2;
-        QTest::newRow("peso zero") << 1 << 2 << 0.0 << 0.0;
     }
     // Exactly, not within QCOMPARE's tolerance: what stays behind is the weight less what moved, and all
     // pieces leave nothing.
@@ -171,7 +164,6 @@ private slots:
         QTest::newRow("minúscula") << "r" << QDate() << QString() << true;
         QTest::newRow("pendente com data de início") << "N" << QDate(2026, 3, 2) << QString() << true;
         QTest::newRow("pendente com hora de início") << "N" << QDate() << "07:30:00" << true;
-        QTest::newRow("nunca concluído com início") << QString() << QDate(2026, 3, 2) << "07:30:00" << true;
     }
     void passoIniciado() {
         QFETCH(QString, concluido);
@@ -235,17 +227,13 @@ private slots:
         };
         caso("60/40", 60, 40, "", {});
         caso("100/0", 100, 0, "50", {});
-        caso("0/100", 0, 100, "", {});
         caso("60/30", 60, 30, "", kSomaFibras);
         caso("60/41", 60, 41, "100", kSomaFibras);
-        caso("só a primeira, 50", 50, 0, "", kSomaFibras);
         caso("0/0, índice vazio", 0, 0, "", {});
-        caso("0/0, índice em branco", 0, 0, "   ", {});
         caso("0/0, índice 0", 0, 0, "0", {});
         caso("0/0, índice 100", 0, 0, "100", {});
         caso("0/0, índice 100 com espaços", 0, 0, " 100 ", {});
         caso("0/0, índice 100,0", 0, 0, "100,0", {});
-        caso("0/0, índice 50", 0, 0, "50", kIndiceVariante);
         caso("0/0, índice 99,9", 0, 0, "99,9", kIndiceVariante);
         caso("0/0, índice 100,5", 0, 0, "100,5", kIndiceVariante);
         caso("0/0, índice que não é número", 0, 0, "X", kIndiceVariante);
@@ -272,7 +260,6 @@ private slots:
                                    << "Código do Fluxo Inválido.";
         QTest::newRow("sem peso") << "T1||AZUL|01|R1|0" << peso;
         QTest::newRow("peso negativo") << "T1||AZUL|01|R1|-20" << peso;
-        QTest::newRow("sem nada: o tecido primeiro") << "|||||0" << tecido;
         QTest::newRow("sem cor nem fluxo: a cor primeiro") << "T1|||01||10" << cor;
     }
     void requiredFields() {
@@ -335,8 +322,6 @@ private slots:
         QTest::newRow("roteiro sem dias: a da programação") << 0 << programa;
         QTest::newRow("dias negativos: a da programação") << -3 << programa;
         QTest::newRow("5 dias: hoje + 5") << 5 << QDate(2026, 12, 3);
-        QTest::newRow("passa a da programação") << 20 << QDate(2026, 12, 18);
-        QTest::newRow("1 dia") << 1 << QDate(2026, 11, 29);
     }
     void delivery() {
         QFETCH(int, dias);
@@ -352,7 +337,6 @@ private slots:
         QTest::newRow("sobra 0,0001") << 100.0001 << 100.0 << true;
         QTest::newRow("sobra 0,1") << 100.1 << 100.0 << false;
         QTest::newRow("sobra 0,1 em pesos quebrados") << 80.3 << 80.2 << false;
-        QTest::newRow("sobra 1") << 101.0 << 100.0 << false;
         QTest::newRow("nada sobra") << 100.0 << 100.0 << false;
         QTest::newRow("sobra abaixo da quarta casa") << 100.00001 << 100.0 << false;
         QTest::newRow("falta") << 99.95 << 100.0 << false;
@@ -390,7 +374,6 @@ private slots:
         QTest::addColumn<QVariantList>("ordens");
         QTest::addColumn<int>("proxima");
         QTest::newRow("nenhuma") << QVariantList{} << 1;
-        QTest::newRow("em sequência") << QVariantList{1, 2, 3} << 4;
         QTest::newRow("com buracos, fora de ordem") << QVariantList{7, 2, 5} << 8;
         QTest::newRow("nulas não contam")
             << QVariantList{QVariant(), 2, QVariant(QMetaType::fromType<int>())} << 3;
@@ -410,7 +393,6 @@ private slots:
         QTest::addColumn<int>("rolos");
         QTest::addColumn<bool>("temPeso");
         QTest::addColumn<double>("peso");
-        QTest::newRow("3 de 10 peças de 250 kg") << 3 << 250.0 << 10 << true << 75.0;
         QTest::newRow("todas as peças") << 10 << 250.0 << 10 << true << 250.0;
         QTest::newRow("uma peça de um item fracionado") << 1 << 100.0 << 3 << true << 100.0 / 3;
         QTest::newRow("mais peças que o item") << 11 << 250.0 << 10 << false << 0.0;
@@ -463,8 +445,6 @@ private slots:
         QTest::addColumn<QStringList>("fals");
         QTest::addColumn<QStringList>("distintas");
         QTest::newRow("nenhuma") << QStringList{} << QStringList{};
-        QTest::newRow("duas linhas da mesma e uma sem")
-            << QStringList{"0000001", "", "0000001"} << QStringList{"0000001"};
         QTest::newRow("na ordem em que aparecem")
             << QStringList{"0000003", " 0000001 ", "0000003", "0000002", "0000001"}
             << QStringList{"0000003", "0000001", "0000002"};
@@ -482,7 +462,6 @@ private slots:
         QTest::newRow("ontem") << hoje.addDays(-1) << true;
         QTest::newRow("hoje") << hoje << true;
         QTest::newRow("amanhã") << hoje.addDays(1) << false;
-        QTest::newRow("no ano que vem") << hoje.addYears(1) << false;
         QTest::newRow("sem data") << QDate() << false;
     }
     void lateProgramme() {
@@ -514,8 +493,6 @@ private slots:
             const char* esperado;
         } casos[] = {
             {"S", "", "00012", "123", "1", "000123", true, {}, "000124"},
-            {"S", "", "00012", "123", "1", "000123", true, {"000124"}, "000125"},
-            {"S", "", "00012", "123", "1", "000000", true, {}, "000001"},
             {"S", "", "00012", "123", "1", "000123", false, {}, "0"},
             {"S", "L-7", "00012", "123", "1", "000123", false, {}, "L-7"},
             {"N", "", "00012", "123", "1", "000123", true, {}, "0"},
@@ -543,7 +520,6 @@ private slots:
             {"000123", {}, "000124"},
             {"000123", {"000124", "000125"}, "000126"},
             {"000123", {"000125", "000200"}, "000124"}, // only the lot that comes next is passed over
-            {"000000", {"000001"}, "000002"},
             {"099999", {}, "100000"},
             {"", {}, "000001"},
             {"A12345", {}, "000001"}, // not a sequential lot: it never counts
@@ -580,7 +556,6 @@ private slots:
         QTest::newRow("limites de cima") << uma << 1.807 << 120.9 << "";
         QTest::newRow("soma no peso máximo") << "150-180/40-100" << 1.6 << 10.2 + 79.4 + 10.4 << "";
         QTest::newRow("soma no peso mínimo") << "150-180/50-100" << 1.6 << 17.9 + 14.2 + 17.9 << "";
-        QTest::newRow("metros contra centímetros") << "150-190/40-150" << 1.6 << 100.0 << "";
         QTest::newRow("sem faixas para a variante") << "" << 9.0 << 9999.0 << "";
         QTest::newRow("peso acima") << "150-180/100-300" << 1.6 << 350.0
                                     << ": peso 350,00 kg fora de 100,00 a 300,00 kg.";
@@ -631,7 +606,6 @@ private slots:
         QTest::addColumn<QString>("passos");
         QTest::addColumn<QList<int>>("totais");
         QTest::newRow("nenhum passo") << "" << QList<int>{};
-        QTest::newRow("um passo") << "P01:130:45:1" << QList<int>{45};
         QTest::newRow("tres passos") << "A:1:30:1;B:1:45:1;C:1:20:1" << QList<int>{30, 75, 95};
         QTest::newRow("passos sem tempo") << "A:1:0:1;B:1:10:1;C:1:0:1" << QList<int>{0, 10, 10};
         // Phase 2 goes on from where phase 1 ended.
@@ -650,7 +624,6 @@ private slots:
             QTest::newRow(nome) << passos << QString(fase) << QString(pontos);
         };
         linha("nenhum passo", "", "1", "");
-        linha("um passo", "P01:130:45:1", "1", "45/130/P01");
         linha("fase sem passos", "P01:130:45:1", "2", "");
         linha("sem extensao", "A01:80:0:1;B01:90:0:1", "1", "0/80/A01;0/90/B01");
         linha("mesma temperatura", "A01:60:10:1;B01:60:10:1", "1", "10/60/A01;20/60/B01");
@@ -702,14 +675,12 @@ private slots:
         QTest::addColumn<int>("minutos");
         QTest::addColumn<QString>("gravado");
         QTest::newRow("horas e minutos") << "04:30" << 270 << "04:30";
-        QTest::newRow("mais de 24 horas") << "27:30" << 1650 << "27:30";
         QTest::newRow("hora de um digito") << "4:30" << 270 << "04:30";
         QTest::newRow("cem horas") << "100:00" << 6000 << "100:00";
         QTest::newRow("espacos") << " 01:05 " << 65 << "01:05";
         QTest::newRow("zero") << "0:00" << 0 << "00:00";
         QTest::newRow("minutos demais") << "04:60" << -1 << "";
         QTest::newRow("sem dois pontos") << "0430" << -1 << "";
-        QTest::newRow("letras") << "ab:cd" << -1 << "";
         QTest::newRow("vazio") << "" << -1 << "";
         QTest::newRow("negativo") << "-1:00" << -1 << "";
         QTest::newRow("mil horas") << "1000:00" << -1 << "";
@@ -726,7 +697,6 @@ private slots:
         QChart grafico;
         for (int vez = 0; vez < 2; ++vez) // filled again, nothing of the first time is left
             MontaGraficoFase(grafico, Passos(kReativo), 2);
-        QCOMPARE(grafico.title(), QStringLiteral("Gráfico de Tingimento - Fase 2"));
         const QList<QAbstractSeries*> series = grafico.series();
         QCOMPARE(series.size(), 4); // the line, and a labelled point per step
         auto* linha = qobject_cast<QLineSeries*>(series[0]);
@@ -741,14 +711,13 @@ private slots:
         }
         QCOMPARE(rotulos, (QStringList{"L01", "E01", "F01"}));
         auto* tempo = qobject_cast<QValueAxis*>(grafico.axes(Qt::Horizontal).value(0));
-        QVERIFY(tempo && qobject_cast<QValueAxis*>(grafico.axes(Qt::Vertical).value(0)));
-        QCOMPARE(grafico.axes().size(), 2);
+        QVERIFY(tempo);
+        QCOMPARE(grafico.axes().size(), 2); // not piled up by the second fill
         QCOMPARE((QList<double>{tempo->min(), tempo->max()}), (QList<double>{110, 170}));
 
         MontaGraficoFase(grafico, {}, 1); // no steps: axes, an empty line
         QCOMPARE(grafico.series().size(), 1);
         QCOMPARE(qobject_cast<QLineSeries*>(grafico.series()[0])->count(), 0);
-        QCOMPARE(grafico.axes().size(), 2);
     }
 
     void figuraDaCurva() {

