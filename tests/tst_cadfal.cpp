@@ -444,9 +444,16 @@ void TstCadFal::corNaoMudaComConsumoBaixado() {
     Gravada("mesma cor", "60;50");
     // Not yet written off: the change is logged with the save.
     SqlCommit("UPDATE TNG_CONSUMOS SET BAIXADO = 'N'");
+    SqlCommit("UPDATE CADCORTIN SET COR_SIS = 16711680 WHERE CODIGO = 'C02'");
+    const auto painel = [this] { return driver->Get<QFrame>("PnCor")->palette().color(QPalette::Window); };
     Abre("000001");
-    driver->Type("EdtCor", "C02");
+    const QColor semCor = painel();
+    TypeAndTab("EdtCor", "C02");
+    QCOMPARE(painel(), QColor(Qt::red)); // the colour's COR_SIS, on leaving the box and on loading
     Gravada("outra cor", "60;50");
+    Abre("000001");
+    QCOMPARE(painel(), QColor(Qt::red));
+    QVERIFY(semCor != QColor(Qt::red));
     QCOMPARE(Seen("SELECT TEXTO FROM LOG WHERE TEXTO STARTING 'ALTERADO DESENHO'"),
              "ALTERADO DESENHO DE: C01 Para C02, ALTERADO VARIANTE DE: 01 Para 01");
 }

@@ -63,8 +63,8 @@ private slots:
         QTest::newRow("no maximo") << 500.0 << 100.0 << 500.0 << QString();
         QTest::newRow("abaixo") << 99.9 << 100.0 << 500.0
                                 << fora + "O peso mínimo tem de ser superior ou igual a 100 KG.";
-        QTest::newRow("acima") << 500.5 << 100.0 << 500.0
-                               << fora + "O peso máximo tem de ser inferior ou igual a 500 KG.";
+        QTest::newRow("um grama acima")
+            << 500.001 << 100.0 << 500.0 << fora + "O peso máximo tem de ser inferior ou igual a 500 KG.";
         QTest::newRow("decimal") << 10.0 << 12.5 << 0.0
                                  << fora + "O peso mínimo tem de ser superior ou igual a 12,5 KG.";
         QTest::newRow("soma no maximo") << 10.2 + 79.4 + 10.4 << 0.0 << 100.0 << QString();
