@@ -162,7 +162,6 @@ void TstTngGrafico::alterRecomputesTheTotalsAndChartsFollowTheSteps() {
     QCOMPARE(messages.Texts(), QStringList{"Fase inválida. Informe 1 ou 2."});
     Celula("FASE", "2");
     ClickAndAnswer("SbConfirmar", true); // the curve's 04:30 are not its steps' 01:45
-    QCOMPARE(messages.shown.size(), 2);
     QCOMPARE(Passos("001"),
              QStringLiteral("A01|1|30|20|20|1;S01|2|60|45|65|1;L01|4|40|20|85|2;E01|5|95|20|105|2"));
     QCOMPARE(Grafico(2), "85/40;105/95");
@@ -171,7 +170,6 @@ void TstTngGrafico::alterRecomputesTheTotalsAndChartsFollowTheSteps() {
 void TstTngGrafico::duplicateCopiesTheWholeCurveOrNothing() {
     Base();
     FailWhen("PASSOS", "BEFORE INSERT", "NEW.CODIGO_GRA = '020'");
-    const QString curvas = "SELECT COUNT(*) FROM GRAFICO", passos = "SELECT COUNT(*) FROM PASSOS";
     for (const QVariant& nada : {QVariant(), QVariant(""), QVariant("   ")}) { // cancelled or blank
         Duplica(nada);
         QCOMPARE(messages.shown.size(), 1);
@@ -181,12 +179,11 @@ void TstTngGrafico::duplicateCopiesTheWholeCurveOrNothing() {
     Duplica("002");
     QCOMPARE(messages.LastText(), "Código do Gráfico já existe.");
     Duplica("020"); // the curve is copied, its steps are not
-    QCOMPARE(messages.shown.last().icon, MsgIcon::Error);
     QVERIFY(messages.LastText().contains("falha forçada"));
     Commit();
-    QCOMPARE(Conta(curvas), 3);
-    QCOMPARE(Conta(passos), 7);
-    QCOMPARE(Conta("SELECT COUNT(*) FROM LOG"), 0);
+    QCOMPARE(Seen("SELECT (SELECT COUNT(*) FROM GRAFICO) || '/' || (SELECT COUNT(*) FROM PASSOS) || '/' || "
+                  "(SELECT COUNT(*) FROM LOG) FROM RDB$DATABASE"),
+             "3/7/0");
 
     Duplica("007");
     QCOMPARE(messages.shown.size(), 1);
