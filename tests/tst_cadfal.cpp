@@ -168,8 +168,7 @@ void TstCadFal::balancoAposCadaGravacaoEExclusao() {
 
     Exclui("000001");
     QVERIFY(InvoiceImbalances().isEmpty());
-    QCOMPARE(Livre(), "100;50");
-    QCOMPARE(Seen("SELECT COUNT(*) FROM PROCESSO_TIN"), "0");
+    QCOMPARE(Contagens({"PROCESSO_TIN"}) + ';' + Livre(), "0;100;50");
     QCOMPARE(Seen("SELECT COUNT(*) FROM LOG WHERE TEXTO STARTING 'EXCLUSAO'"), "1");
 }
 
@@ -261,13 +260,9 @@ void TstCadFal::falhaNoUltimoPassoOuNaExclusaoNaoMudaNada() {
     Base();
     FailWhen("PROCESSO_TIN", "BEFORE INSERT", "NEW.FASE = '03'");
     Nova("000001", {"T1=40"});
-    driver->Click("BtnIncluir");
-    QCOMPARE(messages.shown.size(), 1); // the database error, after the rollback
-    messages.Clear();
+    QVERIFY(ClickMessages("BtnIncluir").contains("falha forçada"));
     QVERIFY(InvoiceImbalances().isEmpty());
-    QCOMPARE(Livre(), "100;50");
-    QCOMPARE(Contagens({"FAL", "FAL_ITEN", "PROCESSO_TIN"}), "0/0/0");
-    QCOMPARE(Seen("SELECT TEXTO FROM LOG WHERE TEXTO STARTING 'CADASTRO DA FAL'"), QString());
+    QCOMPARE(Contagens({"FAL", "FAL_ITEN", "PROCESSO_TIN", "LOG"}) + ';' + Livre(), "0/0/0/0;100;50");
 
     // The services go last but one in a delete: failing there keeps everything the delete had undone.
     FailWhen("TABELA", "BEFORE DELETE");
@@ -279,7 +274,6 @@ void TstCadFal::falhaNoUltimoPassoOuNaExclusaoNaoMudaNada() {
     };
     const QString antes = estado();
     Exclui("000001");
-    QCOMPARE(messages.shown.size(), 2); // the question, then the database error after the rollback
     QVERIFY2(messages.LastText().contains("falha forçada"), qPrintable(messages.LastText()));
     messages.Clear();
     QCOMPARE(estado(), antes);
@@ -315,8 +309,7 @@ void TstCadFal::modoProdutoPerguntaQuandoFaltaSaldo() {
     // 120 kg of an item with 100 free: asked, summed over both rows.
     ClickAndAnswer("BtnIncluir", false);
     QCOMPARE(TakeShown(), kSemSaldo);
-    QCOMPARE(Livre(), "100;50");
-    QCOMPARE(Seen("SELECT COUNT(*) FROM FAL"), "0");
+    QCOMPARE(Contagens({"FAL"}) + ';' + Livre(), "0;100;50");
     // Going on takes the whole weight: the invoice item is overdrawn, its balance still exact.
     ClickAndAnswer("BtnIncluir", true);
     QCOMPARE(TakeShown(), kSemSaldo);
@@ -697,7 +690,6 @@ void TstCadFal::desmembraRecusadoNadaGravado() {
     // The last statement of the split fails: the new sheet and the pieces it took are undone.
     Abre("000001");
     Desmembra({"1", "2", "000077"});
-    QCOMPARE(messages.shown.size(), 4);
     QVERIFY2(messages.LastText().contains("falha forçada"), qPrintable(messages.LastText()));
     messages.Clear();
     QCOMPARE(Estado(), antes);
