@@ -52,7 +52,6 @@ class TstTngGrafico : public ScreenTestCase {
             "GRAFICO WHERE CODIGO = '" +
             codigo + "'");
     }
-    int Conta(const QString& sql) { return Seen(sql).toInt(); }
     void Celula(const QString& campo, const QVariant& valor) { EditaCelula("dbgPassos", campo, valor); }
     // The points each chart draws, as "minutes/temperature;...".
     QString Grafico(int fase) {
@@ -133,7 +132,7 @@ void TstTngGrafico::descriptionAndTimeAreChecked() {
         QCOMPARE(TakeMessages() + driver->FocusedName(), kTempo + "EdtTempo");
     }
     driver->Activate("SbConfirmar"); // nor confirmed with it
-    QCOMPARE(Conta("SELECT COUNT(*) FROM GRAFICO WHERE CODIGO = '010'"), 0);
+    QCOMPARE(Count("GRAFICO", "CODIGO = '010'"), 0);
     TypeAndTab("EdtTempo", "5:05");
     QCOMPARE(driver->Text("EdtTempo"), "05:05");
     driver->Click("SbConfirmar");
@@ -190,7 +189,7 @@ void TstTngGrafico::duplicateCopiesTheWholeCurveOrNothing() {
     QCOMPARE(Curva("007"), Curva("001"));
     QCOMPARE(Passos("007"), Passos("001"));
     QCOMPARE(Seen("SELECT DESCRICAO FROM PASSOS WHERE CODIGO_GRA = '007' AND CODIGO = 'S01'"), "PASSO D'S01");
-    QCOMPARE(Conta("SELECT COUNT(*) FROM LOG WHERE TEXTO = 'DUPLICACAO DO GRAFICO 001 PARA 007'"), 1);
+    QCOMPARE(Count("LOG", "TEXTO = 'DUPLICACAO DO GRAFICO 001 PARA 007'"), 1);
     QCOMPARE(driver->Text("EdtCodigo"), "007"); // the copy is shown, to be deleted below
     // Deleted, it takes its steps only.
     ClickAndAnswer("BtExcluir", true);
