@@ -912,21 +912,13 @@ private slots:
         QVERIFY(RecalculaReceitas("CORANTE", "", ""));
         QVERIFY2(db->StatementCount() - antes < 80,
                  qPrintable(QString::number(db->StatementCount() - antes)));
-        QCOMPARE(Scalar("SELECT COUNT(*) FROM RECEITA WHERE CODIGO >= '3000' AND VARIANTE = '01' AND "
-                        "CAST(CUSTO * 100 AS INTEGER) = 50")
-                     .toInt(),
-                 1200);
         QCOMPARE(
-            Scalar("SELECT COUNT(*) FROM RECEITA WHERE VARIANTE = '02' AND CUSTO <> 0 AND CODIGO >= '3000'")
-                .toInt(),
-            0);
-        QCOMPARE(Scalar("SELECT COUNT(*) FROM TABPRECO WHERE LIBERADO = 'N'").toInt(),
-                 1202); // and 0002 in two regions
+            Count("RECEITA", "CODIGO >= '3000' AND VARIANTE = '01' AND CAST(CUSTO * 100 AS INTEGER) = 50"),
+            1200);
+        QCOMPARE(Count("RECEITA", "VARIANTE = '02' AND CUSTO <> 0 AND CODIGO >= '3000'"), 0);
+        QCOMPARE(Count("TABPRECO", "LIBERADO = 'N'"), 1202); // and 0002 in two regions
         QVERIFY(RecalculaReceitas("Q'01", "02", ""));
-        QCOMPARE(
-            Scalar("SELECT COUNT(*) FROM RECEITA WHERE VARIANTE = '02' AND CAST(CUSTO * 100 AS INTEGER) = 61")
-                .toInt(),
-            1201);
+        QCOMPARE(Count("RECEITA", "VARIANTE = '02' AND CAST(CUSTO * 100 AS INTEGER) = 61"), 1201);
     }
 
     // Statements that ask many steps at once judge each one as the row rule does.
