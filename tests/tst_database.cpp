@@ -1110,7 +1110,7 @@ private slots:
             "'01', LPAD(:I / 60, 6, '0')); ELSE INSERT INTO PA_ITEN (CODIGO, DEPOSITO, LOTE) VALUES ('P1', "
             "'01', DECODE(MOD(:I, 3), 0, 'LT' || :I, 1, '2024' || LPAD(:I, 6, '0'), LPAD(:I, 6, '0') || "
             "'B')); I = I + 1; END END");
-        // Invoices: lots made from the document (issuer 10234), one in 100 of six digits, up to 001999.
+        // Invoices: lots made from the document (sender 10234), one in 100 of six digits, up to 001999.
         Sql("EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < 200000) DO BEGIN "
             "INSERT INTO NFITIN (NOTA, CODCLI, CODIGO, LOTE) VALUES (:I, '10234', 'P1', "
             "IIF(MOD(:I, 100) = 0, LPAD(:I / 100, 6, '0'), IIF(MOD(:I, 2) = 0, '10234/' || :I || '1', "
