@@ -99,23 +99,14 @@ private slots:
         QTEST(RecusaIdadePreco(alteracao, dias, QDate(2026, 3, 15)), "mensagem");
     }
 
-    void pesoTomadoDaNota_data() {
-        QTest::addColumn<int>("tipo");
-        QTest::addColumn<bool>("doReprocessado");
-        QTest::addColumn<double>("tomado");
-        QTest::newRow("normal") << 1 << false << 40.0;
-        QTest::newRow("retingimento") << 2 << false << 0.0;
-        QTest::newRow("acerto de cor") << 3 << false << 0.0;
-        QTest::newRow("acabamento") << 4 << false << 0.0;
-        QTest::newRow("so servico") << 5 << false << 40.0;
-        QTest::newRow("reprocesso externo") << 6 << false << 40.0;
-        QTest::newRow("normal do mesmo item reprocessado") << 1 << true << 0.0;
-        QTest::newRow("externo do mesmo item reprocessado") << 6 << true << 0.0;
-    }
     void pesoTomadoDaNota() {
-        QFETCH(int, tipo);
-        QFETCH(bool, doReprocessado);
-        QTEST(PesoTomadoNota(tipo, 40, doReprocessado), "tomado");
+        // Kinds 2 to 4 take nothing of the invoice, nor anything made from the same item reprocessed.
+        const QList<std::tuple<int, bool, double>> casos = {{1, false, 40}, {2, false, 0},  {3, false, 0},
+                                                            {4, false, 0},  {5, false, 40}, {6, false, 40},
+                                                            {1, true, 0},   {6, true, 0}};
+        for (const auto& [tipo, doReprocessado, tomado] : casos)
+            QVERIFY2(PesoTomadoNota(tipo, 40, doReprocessado) == tomado,
+                     qPrintable(QStringLiteral("%1 %2").arg(tipo).arg(doReprocessado)));
     }
 
     void pesoPecasMovidas_data() {
@@ -151,25 +142,18 @@ private slots:
             QVERIFY2(PecasDigitadas(texto) == pecas, qPrintable(texto));
     }
 
-    void passoIniciado_data() {
-        QTest::addColumn<QString>("concluido");
-        QTest::addColumn<QDate>("dataInicio");
-        QTest::addColumn<QString>("horaInicio");
-        QTest::addColumn<bool>("iniciado");
-        QTest::newRow("nunca tocado") << QString() << QDate() << QString() << false;
-        QTest::newRow("pendente") << "N" << QDate() << QString() << false;
-        QTest::newRow("pendente, hora em branco") << "N" << QDate() << "  " << false;
-        QTest::newRow("concluído") << "S" << QDate() << QString() << true;
-        QTest::newRow("concluído p/ reprocesso") << "R" << QDate() << QString() << true;
-        QTest::newRow("minúscula") << "r" << QDate() << QString() << true;
-        QTest::newRow("pendente com data de início") << "N" << QDate(2026, 3, 2) << QString() << true;
-        QTest::newRow("pendente com hora de início") << "N" << QDate() << "07:30:00" << true;
-    }
     void passoIniciado() {
-        QFETCH(QString, concluido);
-        QFETCH(QDate, dataInicio);
-        QFETCH(QString, horaInicio);
-        QTEST(PassoIniciado(concluido, dataInicio, horaInicio), "iniciado");
+        const QList<std::tuple<QString, QDate, QString, bool>> casos = {{{}, {}, {}, false},
+                                                                        {"N", {}, {}, false},
+                                                                        {"N", {}, "  ", false},
+                                                                        {"S", {}, {}, true},
+                                                                        {"R", {}, {}, true},
+                                                                        {"r", {}, {}, true},
+                                                                        {"N", QDate(2026, 3, 2), {}, true},
+                                                                        {"N", {}, "07:30:00", true}};
+        for (const auto& [concluido, dataInicio, horaInicio, iniciado] : casos)
+            QVERIFY2(PassoIniciado(concluido, dataInicio, horaInicio) == iniciado,
+                     qPrintable(concluido + dataInicio.toString() + horaInicio));
     }
 
     void passosPorTecidoEFase() {
@@ -296,56 +280,35 @@ private slots:
         QTEST(ItemDuplicado(selecionados, indice), "duplicado");
     }
 
-    void kindOfTheSheet_data() {
-        QTest::addColumn<QStringList>("tingir");
-        QTest::addColumn<int>("tipo");
-        QTest::newRow("todas tingidas") << QStringList{"S", "S"} << 1;
-        QTest::newRow("sem marca") << QStringList{"", ""} << 1;
-        QTest::newRow("uma não tingida") << QStringList{"S", "N"} << 5;
-        QTest::newRow("não tingida com espaços") << QStringList{" N "} << 5;
-        QTest::newRow("nenhum item") << QStringList{} << 1;
-    }
+    // 5 when an item is not dyed, else 1.
     void kindOfTheSheet() {
-        QFETCH(QStringList, tingir);
-        QList<ItemGeracao> selecionados;
-        for (const QString& marca : tingir) {
-            selecionados << Item(QStringLiteral("T%1").arg(selecionados.size()));
-            selecionados.last().tingir = marca;
+        const QList<std::pair<QStringList, int>> casos = {
+            {{"S", "S"}, 1}, {{"", ""}, 1}, {{"S", "N"}, 5}, {{" N "}, 5}, {{}, 1}};
+        for (const auto& [tingir, tipo] : casos) {
+            QList<ItemGeracao> selecionados;
+            for (const QString& marca : tingir) {
+                selecionados << Item(QStringLiteral("T%1").arg(selecionados.size()));
+                selecionados.last().tingir = marca;
+            }
+            QVERIFY2(TipoDaGeracao(selecionados) == tipo, qPrintable(tingir.join(',')));
         }
-        QTEST(TipoDaGeracao(selecionados), "tipo");
     }
 
-    void delivery_data() {
-        QTest::addColumn<int>("dias");
-        QTest::addColumn<QDate>("entrega");
-        const QDate programa(2026, 12, 10);
-        QTest::newRow("roteiro sem dias: a da programação") << 0 << programa;
-        QTest::newRow("dias negativos: a da programação") << -3 << programa;
-        QTest::newRow("5 dias: hoje + 5") << 5 << QDate(2026, 12, 3);
-    }
+    // Today plus the route's days; none, or fewer, keep the programme's date.
     void delivery() {
-        QFETCH(int, dias);
-        QTEST(EntregaDaFal(QDate(2026, 12, 10), dias, QDate(2026, 11, 28)), "entrega");
+        const QDate programa(2026, 12, 10), hoje(2026, 11, 28);
+        QCOMPARE(EntregaDaFal(programa, 0, hoje), programa);
+        QCOMPARE(EntregaDaFal(programa, -3, hoje), programa);
+        QCOMPARE(EntregaDaFal(programa, 5, hoje), QDate(2026, 12, 3));
     }
 
-    void remainderOffered_data() {
-        QTest::addColumn<double>("saldo");
-        QTest::addColumn<double>("peso");
-        QTest::addColumn<bool>("oferece");
-        QTest::newRow("sobra 0,05") << 100.05 << 100.0 << true;
-        QTest::newRow("sobra 0,0999") << 100.0999 << 100.0 << true;
-        QTest::newRow("sobra 0,0001") << 100.0001 << 100.0 << true;
-        QTest::newRow("sobra 0,1") << 100.1 << 100.0 << false;
-        QTest::newRow("sobra 0,1 em pesos quebrados") << 80.3 << 80.2 << false;
-        QTest::newRow("nada sobra") << 100.0 << 100.0 << false;
-        QTest::newRow("sobra abaixo da quarta casa") << 100.00001 << 100.0 << false;
-        QTest::newRow("falta") << 99.95 << 100.0 << false;
-        QTest::newRow("saldo zerado") << 0.0 << 0.05 << false;
-    }
+    // Offered from the fourth decimal up to below 0,1 left over.
     void remainderOffered() {
-        QFETCH(double, saldo);
-        QFETCH(double, peso);
-        QTEST(OfereceAjuste(saldo, peso), "oferece");
+        const QList<std::tuple<double, double, bool>> casos = {
+            {100.0999, 100, true}, {100.0001, 100, true}, {100.1, 100, false},     {80.3, 80.2, false},
+            {100, 100, false},     {99.95, 100, false},   {100.00001, 100, false}, {0, 0.05, false}};
+        for (const auto& [saldo, peso, oferece] : casos)
+            QVERIFY2(OfereceAjuste(saldo, peso) == oferece, qPrintable(QString::number(saldo, 'g', 10)));
     }
 
     void sheetNumber_data() {
@@ -455,18 +418,11 @@ private slots:
         QTEST(FalsDistintas(fals), "distintas");
     }
 
-    void lateProgramme_data() {
-        const QDate hoje(2026, 11, 20);
-        QTest::addColumn<QDate>("entrega");
-        QTest::addColumn<bool>("vencida");
-        QTest::newRow("ontem") << hoje.addDays(-1) << true;
-        QTest::newRow("hoje") << hoje << true;
-        QTest::newRow("amanhã") << hoje.addDays(1) << false;
-        QTest::newRow("sem data") << QDate() << false;
-    }
+    // Due on its day; a programme without a date never is.
     void lateProgramme() {
-        QFETCH(QDate, entrega);
-        QTEST(ProgramacaoVencida(entrega, QDate(2026, 11, 20)), "vencida");
+        const QDate hoje(2026, 11, 20);
+        QVERIFY(ProgramacaoVencida(hoje.addDays(-1), hoje) && ProgramacaoVencida(hoje, hoje));
+        QVERIFY(!ProgramacaoVencida(hoje.addDays(1), hoje) && !ProgramacaoVencida(QDate(), hoje));
     }
 
     void fieldsAnImportNeverFills_data() {
