@@ -333,21 +333,14 @@ private slots:
     }
 
     // ---- the programme
-    void nextOrder_data() {
-        QTest::addColumn<QVariantList>("ordens");
-        QTest::addColumn<int>("proxima");
-        QTest::newRow("nenhuma") << QVariantList{} << 1;
-        QTest::newRow("com buracos, fora de ordem") << QVariantList{7, 2, 5} << 8;
-        QTest::newRow("nulas não contam")
-            << QVariantList{QVariant(), 2, QVariant(QMetaType::fromType<int>())} << 3;
-        QTest::newRow("texto com espaços") << QVariantList{QStringLiteral(" 9 "), 4} << 10;
-        QTest::newRow("texto que não é número")
-            << QVariantList{QStringLiteral("x"), QStringLiteral("2,5"), 3} << 4;
-        QTest::newRow("só negativas") << QVariantList{-4, -1} << 1;
-    }
     void nextOrder() {
-        QFETCH(QVariantList, ordens);
-        QTEST(ProximaOrdem(ordens), "proxima");
+        QCOMPARE(ProximaOrdem({}), 1);
+        QCOMPARE(ProximaOrdem({7, 2, 5}), 8);
+        QCOMPARE(ProximaOrdem({QVariant(), 2, QVariant(QMetaType::fromType<int>())}),
+                 3); // nulls do not count
+        QCOMPARE(ProximaOrdem({QStringLiteral(" 9 "), 4}), 10);
+        QCOMPARE(ProximaOrdem({QStringLiteral("x"), QStringLiteral("2,5"), 3}), 4);
+        QCOMPARE(ProximaOrdem({-4, -1}), 1);
     }
 
     void weightOfPieces_data() {
@@ -374,18 +367,12 @@ private slots:
             QTEST(*resultado, "peso");
     }
 
-    void highestDyeLot_data() {
-        QTest::addColumn<QStringList>("partidas");
-        QTest::addColumn<qint64>("maior");
-        QTest::newRow("nenhuma") << QStringList{} << qint64(0);
-        QTest::newRow("10 depois de 9, não antes") << QStringList{"9", "10"} << qint64(10);
-        QTest::newRow("com e sem zeros") << QStringList{"000009", "8", "000007"} << qint64(9);
-        QTest::newRow("texto não conta") << QStringList{"ABC", "000012", "Z9"} << qint64(12);
-        QTest::newRow("espaços e vazias") << QStringList{" 15 ", "", "  "} << qint64(15);
-    }
     void highestDyeLot() {
-        QFETCH(QStringList, partidas);
-        QTEST(MaiorPartida(partidas), "maior");
+        QCOMPARE(MaiorPartida({}), 0);
+        QCOMPARE(MaiorPartida({"9", "10"}), 10); // by number, not as text
+        QCOMPARE(MaiorPartida({"000009", "8", "000007"}), 9);
+        QCOMPARE(MaiorPartida({"ABC", "000012", "Z9"}), 12);
+        QCOMPARE(MaiorPartida({" 15 ", "", "  "}), 15);
     }
 
     void numbersOnlyEmptyDyeLots_data() {
@@ -404,18 +391,11 @@ private slots:
         QTEST(NumeraPartidas(ultima, partidas), "numeros");
     }
 
-    void distinctLotSheets_data() {
-        QTest::addColumn<QStringList>("fals");
-        QTest::addColumn<QStringList>("distintas");
-        QTest::newRow("nenhuma") << QStringList{} << QStringList{};
-        QTest::newRow("na ordem em que aparecem")
-            << QStringList{"0000003", " 0000001 ", "0000003", "0000002", "0000001"}
-            << QStringList{"0000003", "0000001", "0000002"};
-        QTest::newRow("só em branco") << QStringList{"", "  "} << QStringList{};
-    }
+    // In the order they appear, trimmed; blank ones are none.
     void distinctLotSheets() {
-        QFETCH(QStringList, fals);
-        QTEST(FalsDistintas(fals), "distintas");
+        QCOMPARE(FalsDistintas({}), QStringList());
+        QCOMPARE(FalsDistintas({"0000003", " 0000001 ", "0000003", "", "0000002", "0000001", "  "}),
+                 (QStringList{"0000003", "0000001", "0000002"}));
     }
 
     // Due on its day; a programme without a date never is.
