@@ -78,25 +78,16 @@ private slots:
         QTEST(ForaLimiteMaquina(total, minimo, maximo), "mensagem");
     }
 
-    void idadeDoPreco_data() {
-        QTest::addColumn<QDate>("alteracao");
-        QTest::addColumn<int>("dias");
-        QTest::addColumn<QString>("mensagem");
-        const QString antiga =
-            "Data da última alteração de preço, 09/03/2026 maior que o limite do dia definido: 5.";
-        const QString semData =
-            "Preço da cor sem data de alteração; não há como conferir o limite de 5 dias.";
-        QTest::newRow("no limite") << QDate(2026, 3, 10) << 5 << QString();
-        QTest::newRow("um dia além") << QDate(2026, 3, 9) << 5 << antiga;
-        QTest::newRow("sem data") << QDate() << 5 << semData;
-        QTest::newRow("sem data, sem conferência") << QDate() << 0 << QString();
-        QTest::newRow("antiga, sem conferência") << QDate(2020, 1, 1) << 0 << QString();
-        QTest::newRow("antiga, limite negativo") << QDate(2020, 1, 1) << -1 << QString();
-    }
     void idadeDoPreco() {
-        QFETCH(QDate, alteracao);
-        QFETCH(int, dias);
-        QTEST(RecusaIdadePreco(alteracao, dias, QDate(2026, 3, 15)), "mensagem");
+        const QDate hoje(2026, 3, 15);
+        QCOMPARE(RecusaIdadePreco(QDate(2026, 3, 10), 5, hoje), QString()); // on the limit
+        QCOMPARE(RecusaIdadePreco(QDate(2026, 3, 9), 5, hoje),
+                 "Data da última alteração de preço, 09/03/2026 maior que o limite do dia definido: 5.");
+        QCOMPARE(RecusaIdadePreco(QDate(), 5, hoje),
+                 "Preço da cor sem data de alteração; não há como conferir o limite de 5 dias.");
+        for (int dias : {0, -1}) // no limit: nothing checked
+            QVERIFY(RecusaIdadePreco(QDate(), dias, hoje).isEmpty() &&
+                    RecusaIdadePreco(QDate(2020, 1, 1), dias, hoje).isEmpty());
     }
 
     void pesoTomadoDaNota() {
@@ -178,25 +169,15 @@ private slots:
         QVERIFY(LayoutPassos({}, roteiros).isEmpty());
     }
 
-    void situacaoCliente_data() {
-        QTest::addColumn<QVariant>("ativo");
-        QTest::addColumn<QVariant>("bloqueio");
-        QTest::addColumn<QString>("recusa");
-        const QVariant nulo(QMetaType::fromType<QString>());
-        const QString bloqueado = "Cliente Bloqueado.", inativo = "Cliente Inativo.";
-        QTest::newRow("ativo, livre") << QVariant("S") << QVariant("N") << QString();
-        QTest::newRow("bloqueado") << QVariant("S") << QVariant("S") << bloqueado;
-        QTest::newRow("inativo") << QVariant("N") << QVariant("N") << inativo;
-        QTest::newRow("inativo e bloqueado") << QVariant("N") << QVariant("S") << bloqueado;
-        QTest::newRow("linha antiga, ambos nulos") << nulo << nulo << QString();
-        QTest::newRow("ativo nulo, bloqueado") << nulo << QVariant("S") << bloqueado;
-        QTest::newRow("inativo, bloqueio nulo") << QVariant("N") << nulo << inativo;
-        QTest::newRow("em branco") << QVariant(" ") << QVariant("") << QString();
-    }
+    // Blocked before inactive; null or blank is neither.
     void situacaoCliente() {
-        QFETCH(QVariant, ativo);
-        QFETCH(QVariant, bloqueio);
-        QTEST(RecusaCliente(ativo, bloqueio), "recusa");
+        const QVariant nulo(QMetaType::fromType<QString>()), S("S"), N("N");
+        const QString bloqueado = "Cliente Bloqueado.", inativo = "Cliente Inativo.";
+        const QList<std::tuple<QVariant, QVariant, QString>> casos = {
+            {S, N, {}},       {S, S, bloqueado},    {N, N, inativo},    {N, S, bloqueado},
+            {nulo, nulo, {}}, {nulo, S, bloqueado}, {N, nulo, inativo}, {QVariant(" "), QVariant(""), {}}};
+        for (const auto& [ativo, bloqueio, recusa] : casos)
+            QCOMPARE(RecusaCliente(ativo, bloqueio), recusa);
     }
 
     // ---- the generation of a lot sheet from the programme
