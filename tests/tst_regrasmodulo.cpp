@@ -356,20 +356,11 @@ private slots:
         QCOMPARE(MaiorPartida({" 15 ", "", "  "}), 15);
     }
 
-    void numbersOnlyEmptyDyeLots_data() {
-        QTest::addColumn<qint64>("ultima");
-        QTest::addColumn<QStringList>("partidas");
-        QTest::addColumn<QStringList>("numeros");
-        QTest::newRow("vazias em ordem, sem repetir") << qint64(9) << QStringList{"", "000005", "", " "}
-                                                      << QStringList{"000010", "", "000011", "000012"};
-        QTest::newRow("nenhuma vazia") << qint64(9) << QStringList{"000001", "X"} << QStringList{"", ""};
-        QTest::newRow("sem última") << qint64(0) << QStringList{""} << QStringList{"000001"};
-        QTest::newRow("nenhuma linha") << qint64(3) << QStringList{} << QStringList{};
-    }
+    // Empty ones only, in order after the last, none repeated.
     void numbersOnlyEmptyDyeLots() {
-        QFETCH(qint64, ultima);
-        QFETCH(QStringList, partidas);
-        QTEST(NumeraPartidas(ultima, partidas), "numeros");
+        QCOMPARE(NumeraPartidas(9, {"", "000005", "", " "}), (QStringList{"000010", "", "000011", "000012"}));
+        QCOMPARE(NumeraPartidas(9, {"000001", "X"}), (QStringList{"", ""}));
+        QCOMPARE(NumeraPartidas(0, {""}), QStringList{"000001"});
     }
 
     // In the order they appear, trimmed; blank ones are none.
