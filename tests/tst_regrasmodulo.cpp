@@ -324,28 +324,13 @@ private slots:
         QCOMPARE(ProximaOrdem({-4, -1}), 1);
     }
 
-    void weightOfPieces_data() {
-        QTest::addColumn<int>("rolo");
-        QTest::addColumn<double>("pesoReal");
-        QTest::addColumn<int>("rolos");
-        QTest::addColumn<bool>("temPeso");
-        QTest::addColumn<double>("peso");
-        QTest::newRow("todas as peças") << 10 << 250.0 << 10 << true << 250.0;
-        QTest::newRow("uma peça de um item fracionado") << 1 << 100.0 << 3 << true << 100.0 / 3;
-        QTest::newRow("mais peças que o item") << 11 << 250.0 << 10 << false << 0.0;
-        QTest::newRow("item sem peças") << 3 << 250.0 << 0 << false << 0.0;
-        QTest::newRow("nenhuma peça pedida") << 0 << 250.0 << 10 << false << 0.0;
-        QTest::newRow("peças negativas") << -2 << 250.0 << 10 << false << 0.0;
-    }
+    // The weight of some pieces of an item; none when it has not that many.
     void weightOfPieces() {
-        QFETCH(int, rolo);
-        QFETCH(double, pesoReal);
-        QFETCH(int, rolos);
-        QFETCH(bool, temPeso);
-        const std::optional<double> resultado = PesoDosRolos(rolo, pesoReal, rolos);
-        QCOMPARE(resultado.has_value(), temPeso);
-        if (temPeso)
-            QTEST(*resultado, "peso");
+        QCOMPARE(PesoDosRolos(10, 250, 10).value_or(-1), 250.0);
+        QCOMPARE(PesoDosRolos(1, 100, 3).value_or(-1), 100.0 / 3);
+        for (const auto& [rolo, rolos] : QList<std::pair<int, int>>{{11, 10}, {3, 0}, {0, 10}, {-2, 10}})
+            QVERIFY2(!PesoDosRolos(rolo, 250, rolos),
+                     qPrintable(QStringLiteral("%1/%2").arg(rolo).arg(rolos)));
     }
 
     void highestDyeLot() {
