@@ -25,7 +25,6 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCryptographicHash>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -334,7 +333,6 @@ private slots:
         TFmPrincipal window;
         window.show();
         auto* action = window.findChild<QAction*>("TFmHostRegiao");
-        QVERIFY(action);
         action->trigger();
         window.findChild<QAction*>("TFmHostTurno")->trigger();
         action->trigger();
@@ -485,11 +483,8 @@ private slots:
                   QStringList{"--database", config.target()} + argumentos);
         QVERIFY(app.waitForStarted());
         QVERIFY(!app.waitForFinished(4000)); // still running: the window or dialog is up
-        QElapsedTimer timer;
-        timer.start();
         ::kill(pid_t(app.processId()), sinal);
         QVERIFY2(app.waitForFinished(6000), "the application did not end");
-        QVERIFY(timer.elapsed() < 6000);
         QCOMPARE(app.exitStatus(), QProcess::NormalExit);
         QCOMPARE(app.exitCode(), 128 + sinal);
         // The database is left usable by everyone else.

@@ -78,44 +78,26 @@ private slots:
         QTEST(ForaLimiteMaquina(total, minimo, maximo), "mensagem");
     }
 
-    void idadeDoPreco_data() {
-        QTest::addColumn<QDate>("alteracao");
-        QTest::addColumn<int>("dias");
-        QTest::addColumn<QString>("mensagem");
-        const QString antiga =
-            "Data da última alteração de preço, 09/03/2026 maior que o limite do dia definido: 5.";
-        const QString semData =
-            "Preço da cor sem data de alteração; não há como conferir o limite de 5 dias.";
-        QTest::newRow("no limite") << QDate(2026, 3, 10) << 5 << QString();
-        QTest::newRow("um dia além") << QDate(2026, 3, 9) << 5 << antiga;
-        QTest::newRow("sem data") << QDate() << 5 << semData;
-        QTest::newRow("sem data, sem conferência") << QDate() << 0 << QString();
-        QTest::newRow("antiga, sem conferência") << QDate(2020, 1, 1) << 0 << QString();
-        QTest::newRow("antiga, limite negativo") << QDate(2020, 1, 1) << -1 << QString();
-    }
     void idadeDoPreco() {
-        QFETCH(QDate, alteracao);
-        QFETCH(int, dias);
-        QTEST(RecusaIdadePreco(alteracao, dias, QDate(2026, 3, 15)), "mensagem");
+        const QDate hoje(2026, 3, 15);
+        QCOMPARE(RecusaIdadePreco(QDate(2026, 3, 10), 5, hoje), QString()); // on the limit
+        QCOMPARE(RecusaIdadePreco(QDate(2026, 3, 9), 5, hoje),
+                 "Data da última alteração de preço, 09/03/2026 maior que o limite do dia definido: 5.");
+        QCOMPARE(RecusaIdadePreco(QDate(), 5, hoje),
+                 "Preço da cor sem data de alteração; não há como conferir o limite de 5 dias.");
+        for (int dias : {0, -1}) // no limit: nothing checked
+            QVERIFY(RecusaIdadePreco(QDate(), dias, hoje).isEmpty() &&
+                    RecusaIdadePreco(QDate(2020, 1, 1), dias, hoje).isEmpty());
     }
 
-    void pesoTomadoDaNota_data() {
-        QTest::addColumn<int>("tipo");
-        QTest::addColumn<bool>("doReprocessado");
-        QTest::addColumn<double>("tomado");
-        QTest::newRow("normal") << 1 << false << 40.0;
-        QTest::newRow("retingimento") << 2 << false << 0.0;
-        QTest::newRow("acerto de cor") << 3 << false << 0.0;
-        QTest::newRow("acabamento") << 4 << false << 0.0;
-        QTest::newRow("so servico") << 5 << false << 40.0;
-        QTest::newRow("reprocesso externo") << 6 << false << 40.0;
-        QTest::newRow("normal do mesmo item reprocessado") << 1 << true << 0.0;
-        QTest::newRow("externo do mesmo item reprocessado") << 6 << true << 0.0;
-    }
     void pesoTomadoDaNota() {
-        QFETCH(int, tipo);
-        QFETCH(bool, doReprocessado);
-        QTEST(PesoTomadoNota(tipo, 40, doReprocessado), "tomado");
+        // Kinds 2 to 4 take nothing of the invoice, nor anything made from the same item reprocessed.
+        const QList<std::tuple<int, bool, double>> casos = {{1, false, 40}, {2, false, 0},  {3, false, 0},
+                                                            {4, false, 0},  {5, false, 40}, {6, false, 40},
+                                                            {1, true, 0},   {6, true, 0}};
+        for (const auto& [tipo, doReprocessado, tomado] : casos)
+            QVERIFY2(PesoTomadoNota(tipo, 40, doReprocessado) == tomado,
+                     qPrintable(QStringLiteral("%1 %2").arg(tipo).arg(doReprocessado)));
     }
 
     void pesoPecasMovidas_data() {
@@ -151,25 +133,18 @@ private slots:
             QVERIFY2(PecasDigitadas(texto) == pecas, qPrintable(texto));
     }
 
-    void passoIniciado_data() {
-        QTest::addColumn<QString>("concluido");
-        QTest::addColumn<QDate>("dataInicio");
-        QTest::addColumn<QString>("horaInicio");
-        QTest::addColumn<bool>("iniciado");
-        QTest::newRow("nunca tocado") << QString() << QDate() << QString() << false;
-        QTest::newRow("pendente") << "N" << QDate() << QString() << false;
-        QTest::newRow("pendente, hora em branco") << "N" << QDate() << "  " << false;
-        QTest::newRow("concluído") << "S" << QDate() << QString() << true;
-        QTest::newRow("concluído p/ reprocesso") << "R" << QDate() << QString() << true;
-        QTest::newRow("minúscula") << "r" << QDate() << QString() << true;
-        QTest::newRow("pendente com data de início") << "N" << QDate(2026, 3, 2) << QString() << true;
-        QTest::newRow("pendente com hora de início") << "N" << QDate() << "07:30:00" << true;
-    }
     void passoIniciado() {
-        QFETCH(QString, concluido);
-        QFETCH(QDate, dataInicio);
-        QFETCH(QString, horaInicio);
-        QTEST(PassoIniciado(concluido, dataInicio, horaInicio), "iniciado");
+        const QList<std::tuple<QString, QDate, QString, bool>> casos = {{{}, {}, {}, false},
+                                                                        {"N", {}, {}, false},
+                                                                        {"N", {}, "  ", false},
+                                                                        {"S", {}, {}, true},
+                                                                        {"R", {}, {}, true},
+                                                                        {"r", {}, {}, true},
+                                                                        {"N", QDate(2026, 3, 2), {}, true},
+                                                                        {"N", {}, "07:30:00", true}};
+        for (const auto& [concluido, dataInicio, horaInicio, iniciado] : casos)
+            QVERIFY2(PassoIniciado(concluido, dataInicio, horaInicio) == iniciado,
+                     qPrintable(concluido + dataInicio.toString() + horaInicio));
     }
 
     void passosPorTecidoEFase() {
@@ -194,25 +169,15 @@ private slots:
         QVERIFY(LayoutPassos({}, roteiros).isEmpty());
     }
 
-    void situacaoCliente_data() {
-        QTest::addColumn<QVariant>("ativo");
-        QTest::addColumn<QVariant>("bloqueio");
-        QTest::addColumn<QString>("recusa");
-        const QVariant nulo(QMetaType::fromType<QString>());
-        const QString bloqueado = "Cliente Bloqueado.", inativo = "Cliente Inativo.";
-        QTest::newRow("ativo, livre") << QVariant("S") << QVariant("N") << QString();
-        QTest::newRow("bloqueado") << QVariant("S") << QVariant("S") << bloqueado;
-        QTest::newRow("inativo") << QVariant("N") << QVariant("N") << inativo;
-        QTest::newRow("inativo e bloqueado") << QVariant("N") << QVariant("S") << bloqueado;
-        QTest::newRow("linha antiga, ambos nulos") << nulo << nulo << QString();
-        QTest::newRow("ativo nulo, bloqueado") << nulo << QVariant("S") << bloqueado;
-        QTest::newRow("inativo, bloqueio nulo") << QVariant("N") << nulo << inativo;
-        QTest::newRow("em branco") << QVariant(" ") << QVariant("") << QString();
-    }
+    // Blocked before inactive; null or blank is neither.
     void situacaoCliente() {
-        QFETCH(QVariant, ativo);
-        QFETCH(QVariant, bloqueio);
-        QTEST(RecusaCliente(ativo, bloqueio), "recusa");
+        const QVariant nulo(QMetaType::fromType<QString>()), S("S"), N("N");
+        const QString bloqueado = "Cliente Bloqueado.", inativo = "Cliente Inativo.";
+        const QList<std::tuple<QVariant, QVariant, QString>> casos = {
+            {S, N, {}},       {S, S, bloqueado},    {N, N, inativo},    {N, S, bloqueado},
+            {nulo, nulo, {}}, {nulo, S, bloqueado}, {N, nulo, inativo}, {QVariant(" "), QVariant(""), {}}};
+        for (const auto& [ativo, bloqueio, recusa] : casos)
+            QCOMPARE(RecusaCliente(ativo, bloqueio), recusa);
     }
 
     // ---- the generation of a lot sheet from the programme
@@ -296,70 +261,42 @@ private slots:
         QTEST(ItemDuplicado(selecionados, indice), "duplicado");
     }
 
-    void kindOfTheSheet_data() {
-        QTest::addColumn<QStringList>("tingir");
-        QTest::addColumn<int>("tipo");
-        QTest::newRow("todas tingidas") << QStringList{"S", "S"} << 1;
-        QTest::newRow("sem marca") << QStringList{"", ""} << 1;
-        QTest::newRow("uma não tingida") << QStringList{"S", "N"} << 5;
-        QTest::newRow("não tingida com espaços") << QStringList{" N "} << 5;
-        QTest::newRow("nenhum item") << QStringList{} << 1;
-    }
+    // 5 when an item is not dyed, else 1.
     void kindOfTheSheet() {
-        QFETCH(QStringList, tingir);
-        QList<ItemGeracao> selecionados;
-        for (const QString& marca : tingir) {
-            selecionados << Item(QStringLiteral("T%1").arg(selecionados.size()));
-            selecionados.last().tingir = marca;
+        const QList<std::pair<QStringList, int>> casos = {
+            {{"S", "S"}, 1}, {{"", ""}, 1}, {{"S", "N"}, 5}, {{" N "}, 5}, {{}, 1}};
+        for (const auto& [tingir, tipo] : casos) {
+            QList<ItemGeracao> selecionados;
+            for (const QString& marca : tingir) {
+                selecionados << Item(QStringLiteral("T%1").arg(selecionados.size()));
+                selecionados.last().tingir = marca;
+            }
+            QVERIFY2(TipoDaGeracao(selecionados) == tipo, qPrintable(tingir.join(',')));
         }
-        QTEST(TipoDaGeracao(selecionados), "tipo");
     }
 
-    void delivery_data() {
-        QTest::addColumn<int>("dias");
-        QTest::addColumn<QDate>("entrega");
-        const QDate programa(2026, 12, 10);
-        QTest::newRow("roteiro sem dias: a da programação") << 0 << programa;
-        QTest::newRow("dias negativos: a da programação") << -3 << programa;
-        QTest::newRow("5 dias: hoje + 5") << 5 << QDate(2026, 12, 3);
-    }
+    // Today plus the route's days; none, or fewer, keep the programme's date.
     void delivery() {
-        QFETCH(int, dias);
-        QTEST(EntregaDaFal(QDate(2026, 12, 10), dias, QDate(2026, 11, 28)), "entrega");
+        const QDate programa(2026, 12, 10), hoje(2026, 11, 28);
+        QCOMPARE(EntregaDaFal(programa, 0, hoje), programa);
+        QCOMPARE(EntregaDaFal(programa, -3, hoje), programa);
+        QCOMPARE(EntregaDaFal(programa, 5, hoje), QDate(2026, 12, 3));
     }
 
-    void remainderOffered_data() {
-        QTest::addColumn<double>("saldo");
-        QTest::addColumn<double>("peso");
-        QTest::addColumn<bool>("oferece");
-        QTest::newRow("sobra 0,05") << 100.05 << 100.0 << true;
-        QTest::newRow("sobra 0,0999") << 100.0999 << 100.0 << true;
-        QTest::newRow("sobra 0,0001") << 100.0001 << 100.0 << true;
-        QTest::newRow("sobra 0,1") << 100.1 << 100.0 << false;
-        QTest::newRow("sobra 0,1 em pesos quebrados") << 80.3 << 80.2 << false;
-        QTest::newRow("nada sobra") << 100.0 << 100.0 << false;
-        QTest::newRow("sobra abaixo da quarta casa") << 100.00001 << 100.0 << false;
-        QTest::newRow("falta") << 99.95 << 100.0 << false;
-        QTest::newRow("saldo zerado") << 0.0 << 0.05 << false;
-    }
+    // Offered from the fourth decimal up to below 0,1 left over.
     void remainderOffered() {
-        QFETCH(double, saldo);
-        QFETCH(double, peso);
-        QTEST(OfereceAjuste(saldo, peso), "oferece");
+        const QList<std::tuple<double, double, bool>> casos = {
+            {100.0999, 100, true}, {100.0001, 100, true}, {100.1, 100, false},     {80.3, 80.2, false},
+            {100, 100, false},     {99.95, 100, false},   {100.00001, 100, false}, {0, 0.05, false}};
+        for (const auto& [saldo, peso, oferece] : casos)
+            QVERIFY2(OfereceAjuste(saldo, peso) == oferece, qPrintable(QString::number(saldo, 'g', 10)));
     }
 
-    void sheetNumber_data() {
-        QTest::addColumn<QString>("numero");
-        QTest::addColumn<bool>("aceito");
-        for (const char* numero : {"", "12", " 12 ", "12345678"})
-            QTest::addRow("'%s'", numero) << QString(numero) << false;
-        for (const char* numero : {"123", "  123 ", "000123", "1234567"})
-            QTest::addRow("'%s'", numero) << QString(numero) << true;
-    }
     void sheetNumber() {
-        QFETCH(QString, numero);
-        QFETCH(bool, aceito);
-        QCOMPARE(RecusaNumeroFal(numero), aceito ? QString() : QStringLiteral("Número da FAL inválido."));
+        for (const char* numero : {"", "12", " 12 ", "12345678"})
+            QCOMPARE(RecusaNumeroFal(numero), QStringLiteral("Número da FAL inválido."));
+        for (const char* numero : {"123", "  123 ", "000123", "1234567"})
+            QCOMPARE(RecusaNumeroFal(numero), QString());
     }
 
     void invoiceLot() {
@@ -370,103 +307,52 @@ private slots:
     }
 
     // ---- the programme
-    void nextOrder_data() {
-        QTest::addColumn<QVariantList>("ordens");
-        QTest::addColumn<int>("proxima");
-        QTest::newRow("nenhuma") << QVariantList{} << 1;
-        QTest::newRow("com buracos, fora de ordem") << QVariantList{7, 2, 5} << 8;
-        QTest::newRow("nulas não contam")
-            << QVariantList{QVariant(), 2, QVariant(QMetaType::fromType<int>())} << 3;
-        QTest::newRow("texto com espaços") << QVariantList{QStringLiteral(" 9 "), 4} << 10;
-        QTest::newRow("texto que não é número")
-            << QVariantList{QStringLiteral("x"), QStringLiteral("2,5"), 3} << 4;
-        QTest::newRow("só negativas") << QVariantList{-4, -1} << 1;
-    }
     void nextOrder() {
-        QFETCH(QVariantList, ordens);
-        QTEST(ProximaOrdem(ordens), "proxima");
+        QCOMPARE(ProximaOrdem({}), 1);
+        QCOMPARE(ProximaOrdem({7, 2, 5}), 8);
+        QCOMPARE(ProximaOrdem({QVariant(), 2, QVariant(QMetaType::fromType<int>())}),
+                 3); // nulls do not count
+        QCOMPARE(ProximaOrdem({QStringLiteral(" 9 "), 4}), 10);
+        QCOMPARE(ProximaOrdem({QStringLiteral("x"), QStringLiteral("2,5"), 3}), 4);
+        QCOMPARE(ProximaOrdem({-4, -1}), 1);
     }
 
-    void weightOfPieces_data() {
-        QTest::addColumn<int>("rolo");
-        QTest::addColumn<double>("pesoReal");
-        QTest::addColumn<int>("rolos");
-        QTest::addColumn<bool>("temPeso");
-        QTest::addColumn<double>("peso");
-        QTest::newRow("todas as peças") << 10 << 250.0 << 10 << true << 250.0;
-        QTest::newRow("uma peça de um item fracionado") << 1 << 100.0 << 3 << true << 100.0 / 3;
-        QTest::newRow("mais peças que o item") << 11 << 250.0 << 10 << false << 0.0;
-        QTest::newRow("item sem peças") << 3 << 250.0 << 0 << false << 0.0;
-        QTest::newRow("nenhuma peça pedida") << 0 << 250.0 << 10 << false << 0.0;
-        QTest::newRow("peças negativas") << -2 << 250.0 << 10 << false << 0.0;
-    }
+    // The weight of some pieces of an item; none when it has not that many.
     void weightOfPieces() {
-        QFETCH(int, rolo);
-        QFETCH(double, pesoReal);
-        QFETCH(int, rolos);
-        QFETCH(bool, temPeso);
-        const std::optional<double> resultado = PesoDosRolos(rolo, pesoReal, rolos);
-        QCOMPARE(resultado.has_value(), temPeso);
-        if (temPeso)
-            QTEST(*resultado, "peso");
+        QCOMPARE(PesoDosRolos(10, 250, 10).value_or(-1), 250.0);
+        QCOMPARE(PesoDosRolos(1, 100, 3).value_or(-1), 100.0 / 3);
+        for (const auto& [rolo, rolos] : QList<std::pair<int, int>>{{11, 10}, {3, 0}, {0, 10}, {-2, 10}})
+            QVERIFY2(!PesoDosRolos(rolo, 250, rolos),
+                     qPrintable(QStringLiteral("%1/%2").arg(rolo).arg(rolos)));
     }
 
-    void highestDyeLot_data() {
-        QTest::addColumn<QStringList>("partidas");
-        QTest::addColumn<qint64>("maior");
-        QTest::newRow("nenhuma") << QStringList{} << qint64(0);
-        QTest::newRow("10 depois de 9, não antes") << QStringList{"9", "10"} << qint64(10);
-        QTest::newRow("com e sem zeros") << QStringList{"000009", "8", "000007"} << qint64(9);
-        QTest::newRow("texto não conta") << QStringList{"ABC", "000012", "Z9"} << qint64(12);
-        QTest::newRow("espaços e vazias") << QStringList{" 15 ", "", "  "} << qint64(15);
-    }
     void highestDyeLot() {
-        QFETCH(QStringList, partidas);
-        QTEST(MaiorPartida(partidas), "maior");
+        QCOMPARE(MaiorPartida({}), 0);
+        QCOMPARE(MaiorPartida({"9", "10"}), 10); // by number, not as text
+        QCOMPARE(MaiorPartida({"000009", "8", "000007"}), 9);
+        QCOMPARE(MaiorPartida({"ABC", "000012", "Z9"}), 12);
+        QCOMPARE(MaiorPartida({" 15 ", "", "  "}), 15);
     }
 
-    void numbersOnlyEmptyDyeLots_data() {
-        QTest::addColumn<qint64>("ultima");
-        QTest::addColumn<QStringList>("partidas");
-        QTest::addColumn<QStringList>("numeros");
-        QTest::newRow("vazias em ordem, sem repetir") << qint64(9) << QStringList{"", "000005", "", " "}
-                                                      << QStringList{"000010", "", "000011", "000012"};
-        QTest::newRow("nenhuma vazia") << qint64(9) << QStringList{"000001", "X"} << QStringList{"", ""};
-        QTest::newRow("sem última") << qint64(0) << QStringList{""} << QStringList{"000001"};
-        QTest::newRow("nenhuma linha") << qint64(3) << QStringList{} << QStringList{};
-    }
+    // Empty ones only, in order after the last, none repeated.
     void numbersOnlyEmptyDyeLots() {
-        QFETCH(qint64, ultima);
-        QFETCH(QStringList, partidas);
-        QTEST(NumeraPartidas(ultima, partidas), "numeros");
+        QCOMPARE(NumeraPartidas(9, {"", "000005", "", " "}), (QStringList{"000010", "", "000011", "000012"}));
+        QCOMPARE(NumeraPartidas(9, {"000001", "X"}), (QStringList{"", ""}));
+        QCOMPARE(NumeraPartidas(0, {""}), QStringList{"000001"});
     }
 
-    void distinctLotSheets_data() {
-        QTest::addColumn<QStringList>("fals");
-        QTest::addColumn<QStringList>("distintas");
-        QTest::newRow("nenhuma") << QStringList{} << QStringList{};
-        QTest::newRow("na ordem em que aparecem")
-            << QStringList{"0000003", " 0000001 ", "0000003", "0000002", "0000001"}
-            << QStringList{"0000003", "0000001", "0000002"};
-        QTest::newRow("só em branco") << QStringList{"", "  "} << QStringList{};
-    }
+    // In the order they appear, trimmed; blank ones are none.
     void distinctLotSheets() {
-        QFETCH(QStringList, fals);
-        QTEST(FalsDistintas(fals), "distintas");
+        QCOMPARE(FalsDistintas({}), QStringList());
+        QCOMPARE(FalsDistintas({"0000003", " 0000001 ", "0000003", "", "0000002", "0000001", "  "}),
+                 (QStringList{"0000003", "0000001", "0000002"}));
     }
 
-    void lateProgramme_data() {
-        const QDate hoje(2026, 11, 20);
-        QTest::addColumn<QDate>("entrega");
-        QTest::addColumn<bool>("vencida");
-        QTest::newRow("ontem") << hoje.addDays(-1) << true;
-        QTest::newRow("hoje") << hoje << true;
-        QTest::newRow("amanhã") << hoje.addDays(1) << false;
-        QTest::newRow("sem data") << QDate() << false;
-    }
+    // Due on its day; a programme without a date never is.
     void lateProgramme() {
-        QFETCH(QDate, entrega);
-        QTEST(ProgramacaoVencida(entrega, QDate(2026, 11, 20)), "vencida");
+        const QDate hoje(2026, 11, 20);
+        QVERIFY(ProgramacaoVencida(hoje.addDays(-1), hoje) && ProgramacaoVencida(hoje, hoje));
+        QVERIFY(!ProgramacaoVencida(hoje.addDays(1), hoje) && !ProgramacaoVencida(QDate(), hoje));
     }
 
     void fieldsAnImportNeverFills_data() {

@@ -259,7 +259,6 @@ void TstTngNFEntra::headerChecksOnExit_data() {
          "A Natureza selecionada deve ser do tipo Remessa. Verifique.");
     caso("natureza de saída", "000000500", "EdtNatureza", "1949",
          "Natureza Cadastrada Diferente de Entrada.");
-    caso("natureza de remessa", "000000500", "EdtNatureza", "1901", "");
     caso("tipo fiscal não cadastrado", "000000500", "EdtTipo", "99", "Tipo Fiscal não encontrado.");
     caso("tipo fiscal cadastrado", "000000500", "EdtTipo", "01", "");
 }
