@@ -10,8 +10,7 @@ Desfecho DesfechoDasMensagens(const QStringList& erros, const QStringList& aviso
     // A lock met, or a write that waited out another user's: the texts the database layer shows for both.
     for (const QStringList* textos : {&erros, &avisos})
         for (const QString& texto : *textos)
-            if (texto.contains(QLatin1String("por outro usuário")) ||
-                texto.contains(QLatin1String("em uso por outro usuário")))
+            if (texto.contains(QStringLiteral("por outro usuário")))
                 return Desfecho::Conflito;
     if (!erros.isEmpty())
         return Desfecho::Falha;

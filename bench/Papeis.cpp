@@ -296,12 +296,15 @@ void abreReceita(Bancada& b) {
     carregaReceita(b, numero(b.Sorteia(0, 2499), 4), numero(b.Sorteia(1, 4), 2));
 }
 
-// One of the recipes the day's preparation found whole (their curve, bath and products as a save checks).
+// One of the recipes the day's preparation found whole, given a curve and a bath, with a remark.
 void gravaReceita(Bancada& b) {
     const QStringList receita = b.Escolhe(b.meus.value(QStringLiteral("receitas"))).split(QLatin1Char('|'));
     const QString codigo = receita.value(0), variante = receita.value(1);
     carregaReceita(b, codigo, variante);
     const QString marca = QStringLiteral("CARGA %1 %2").arg(b.estacao).arg(++b.contador);
+    const QStringList curva = b.Escolhe(b.meus.value(QStringLiteral("curvas"))).split(QLatin1Char('|'));
+    b.driver.Type(QStringLiteral("EdtCodGra"), curva.value(0));
+    b.driver.Type(QStringLiteral("EdtCodBan"), curva.value(1));
     b.driver.Type(QStringLiteral("EdtObs"), marca);
     b.driver.Click(QStringLiteral("BitBtn5"));
     b.Anota(QStringLiteral("RECEITA|%1|%2|%3").arg(codigo, variante, marca));
@@ -355,6 +358,7 @@ void concluiPassos(Bancada& b) {
         concluidos += passos.FieldByName(QStringLiteral("Concluido")).AsString() == QLatin1String("S");
     }
     b.driver.Click(QStringLiteral("BtnGravar"));
+    // The sheet shows one row per step of the route, whichever items it holds.
     b.Anota(QStringLiteral("PASSOS|%1|%2").arg(fal).arg(concluidos));
 }
 

@@ -39,7 +39,8 @@ int inteiro(const QStringList& args, const char* nome, int padrao) {
 // ---- before the day
 
 // The shared choices, the fixtures every role needs and each planner's programme, committed at once.
-DiaDeTrabalho preparaDia(TZoDatabase& db, int estacoes, QStringList& lotes, QStringList& receitas) {
+DiaDeTrabalho preparaDia(TZoDatabase& db, const QStringList& papeis, QStringList& lotes,
+                         QStringList& receitas) {
     DiaDeTrabalho dia;
     dia.cliente =
         Escalar(db, QStringLiteral("SELECT FIRST 1 I.CODCLI FROM NFITIN I JOIN ENTIDADE E ON (E.CODCLI = "
@@ -77,8 +78,8 @@ DiaDeTrabalho preparaDia(TZoDatabase& db, int estacoes, QStringList& lotes, QStr
                               "'00:00:00', '23:59:59')")
                    .arg(dia);
     // Each planner's programme: ten open items of the customer's invoices with weight free.
-    for (int k = 1; k <= estacoes; ++k)
-        if (kPapeis.value(k - 1) == QLatin1String("programacao"))
+    for (int k = 1; k <= papeis.size(); ++k)
+        if (papeis.value(k - 1) == QLatin1String("programacao"))
             sql << QStringLiteral(
                        "INSERT INTO TNG_PROG (NUMERO, ORDEM, CODCLI, ENTRADA, ENTREGA, PARTIDA, CODIGO, COR, "
                        "VARIANTE, MAQUINA, ROTEIRO, LOTE, LOTENF, NOTA, ROLO, PESO, PESO_B, LARGURA, "
@@ -96,14 +97,19 @@ DiaDeTrabalho preparaDia(TZoDatabase& db, int estacoes, QStringList& lotes, QStr
                        .arg(Aspas(dia.cor), Aspas(dia.variante), Aspas(dia.roteiro), c);
     for (const QString& s : std::as_const(sql))
         Executa(db, s);
-    // Recipes a save takes as they are: their curve, bath, variant and colour exist, no product inactive.
+    // Recipes a save takes once the lab gives them a curve and a bath: described, their variant and colour
+    // exist, no product inactive. The curves and baths the lab picks from.
     receitas = Linhas(
         db, QStringLiteral(
-                "SELECT FIRST 300 R.CODIGO, R.VARIANTE FROM RECEITA R WHERE EXISTS (SELECT 1 FROM GRAFICO "
-                "G WHERE G.CODIGO = R.GRAFICO) AND EXISTS (SELECT 1 FROM BANHO B WHERE B.CODIGO = R.BANHO) "
-                "AND EXISTS (SELECT 1 FROM CADCORTIN C WHERE C.CODIGO = R.COR) AND NOT EXISTS (SELECT 1 "
-                "FROM MAT_TIN M JOIN MATERIAL T ON (T.CODIGO = M.CODIGO) WHERE M.RECEITA = R.CODIGO AND "
-                "M.VARIANTE = R.VARIANTE AND T.ATIVO = 'N') ORDER BY R.CODIGO DESC"));
+                "SELECT FIRST 300 R.CODIGO, R.VARIANTE FROM RECEITA R WHERE EXISTS (SELECT 1 FROM "
+                "CADCORTIN C WHERE C.CODIGO = R.COR) AND EXISTS (SELECT 1 FROM VARIANTE V WHERE V.CODIGO "
+                "= R.VARIANTE) AND TRIM(R.DESCRICAO) > '' AND NOT EXISTS (SELECT 1 FROM MAT_TIN M JOIN "
+                "MATERIAL T ON (T.CODIGO = M.CODIGO) WHERE M.RECEITA = R.CODIGO AND M.VARIANTE = "
+                "R.VARIANTE AND T.ATIVO = 'N') ORDER BY R.CODIGO DESC"));
+    for (const QString& curva : Linhas(db, QStringLiteral("SELECT CODIGO FROM GRAFICO ORDER BY CODIGO")))
+        for (const QString& banho :
+             Linhas(db, QStringLiteral("SELECT FIRST 1 CODIGO FROM BANHO ORDER BY CODIGO")))
+            curvas << curva + QLatin1Char('|') + banho;
     // The floor's lots: the newest sheets with steps still open.
     lotes = Linhas(
         db, QStringLiteral("SELECT FIRST 200 F.NUMERO FROM FAL F WHERE F.NUMERO < '9000000' AND EXISTS "
@@ -114,7 +120,7 @@ DiaDeTrabalho preparaDia(TZoDatabase& db, int estacoes, QStringList& lotes, QStr
 }
 
 void gravaDia(const QString& arquivo, const DiaDeTrabalho& dia, const QStringList& lotes,
-              const QStringList& receitas) {
+              const QStringList& receitas, const QStringList& curvas) {
     QSettings s(arquivo, QSettings::IniFormat);
     s.setValue(QStringLiteral("cliente"), dia.cliente);
     s.setValue(QStringLiteral("cor"), dia.cor);
@@ -124,6 +130,7 @@ void gravaDia(const QString& arquivo, const DiaDeTrabalho& dia, const QStringLis
     s.setValue(QStringLiteral("tecidos"), dia.tecidos);
     s.setValue(QStringLiteral("lotes"), lotes);
     s.setValue(QStringLiteral("receitas"), receitas);
+    s.setValue(QStringLiteral("curvas"), curvas);
 }
 
 // ---- a station
@@ -144,7 +151,7 @@ int estacao(const QStringList& args) {
     Bancada b{driver, sessao.Mensagens(), sessao.Banco(), dia,
               QRandomGenerator(quint32(inteiro(args, "--seed", 1) * 1000 + k))};
     b.estacao = k;
-    for (const char* lista : {"lotes", "receitas"})
+    for (const char* lista : {"lotes", "receitas", "curvas"})
         b.meus[QLatin1String(lista)] = s.value(QLatin1String(lista)).toStringList();
     QFile medidas(QStringLiteral("%1/medidas-%2.csv").arg(pasta).arg(k));
     QFile diario(QStringLiteral("%1/diario-%2.txt").arg(pasta).arg(k));
@@ -152,7 +159,7 @@ int estacao(const QStringList& args) {
         throw EDatabaseError(QStringLiteral("cannot write in %1").arg(pasta));
     QTextStream m(&medidas), d(&diario);
     RodaEstacao(b, OperacoesDoPapel(Opcao(args, "--role")),
-                QDeadlineTimer(qint64(inteiro(args, "--ms", 60000))), inteiro(args, "--think-ms", 2000), m,
+                QDeadlineTimer(qint64(inteiro(args, "--ms", 60000))), inteiro(args, "--think-ms", 4000), m,
                 d);
     if (driver.Screen())
         driver.Close();
@@ -218,7 +225,8 @@ QStringList escritasPerdidas(TZoDatabase& db, const QStringList& diario) {
                       .arg(Aspas(c[1]), Aspas(c[2]));
             esperado = c[3];
         } else if (c[0] == QLatin1String("PASSOS")) {
-            sql = QStringLiteral("SELECT COUNT(*) FROM PROCESSO_TIN WHERE FAL = %1 AND CONCLUIDO = 'S'")
+            sql = QStringLiteral(
+                      "SELECT COUNT(DISTINCT ORDEM) FROM PROCESSO_TIN WHERE FAL = %1 AND CONCLUIDO = 'S'")
                       .arg(Aspas(c[1]));
             esperado = c[2];
         }
@@ -277,7 +285,12 @@ int dia(const QStringList& args) {
     const QString servidor = Opcao(args, "--server");
     if (servidor.isEmpty())
         throw EDatabaseError(QStringLiteral("--server host:path is needed (./kelm load starts one)"));
-    const int estacoes = std::clamp(inteiro(args, "--stations", 8), 1, int(kPapeis.size()));
+    // --roles a,b names who works, one station each (a role alone gives its one-station figures).
+    const QStringList papeis =
+        Opcao(args, "--roles").isEmpty()
+            ? kPapeis.mid(0, std::clamp(inteiro(args, "--stations", 8), 1, int(kPapeis.size())))
+            : Opcao(args, "--roles").split(QLatin1Char(','));
+    const int estacoes = int(papeis.size());
     const double minutos = Opcao(args, "--minutes", QStringLiteral("10")).toDouble();
     const int semente = inteiro(args, "--seed", 1);
     const DatabaseConfig config = ConfigServidor(servidor);
@@ -286,9 +299,9 @@ int dia(const QStringList& args) {
     pasta.setAutoRemove(!args.contains(QStringLiteral("--keep")));
     {
         SessaoBench sessao(config);
-        QStringList lotes, receitas;
-        const DiaDeTrabalho d = preparaDia(sessao.Banco(), estacoes, lotes, receitas);
-        gravaDia(pasta.filePath(QStringLiteral("dia.ini")), d, lotes, receitas);
+        QStringList lotes, receitas, curvas;
+        const DiaDeTrabalho d = preparaDia(sessao.Banco(), papeis, lotes, receitas, curvas);
+        gravaDia(pasta.filePath(QStringLiteral("dia.ini")), d, lotes, receitas, curvas);
         std::printf("shared customer %s, colour %s/%s, route %s; %lld lots on the floor\n",
                     qPrintable(d.cliente), qPrintable(d.cor), qPrintable(d.variante), qPrintable(d.roteiro),
                     static_cast<long long>(lotes.size()));
@@ -303,15 +316,15 @@ int dia(const QStringList& args) {
         p->setProcessChannelMode(QProcess::MergedChannels);
         p->setStandardOutputFile(pasta.filePath(QStringLiteral("saida-%1.txt").arg(k)));
         p->start(QCoreApplication::applicationFilePath(),
-                 {QStringLiteral("--station"), QString::number(k), QStringLiteral("--role"), kPapeis[k - 1],
+                 {QStringLiteral("--station"), QString::number(k), QStringLiteral("--role"), papeis[k - 1],
                   QStringLiteral("--server"), servidor, QStringLiteral("--ms"),
                   QString::number(qint64(minutos * 60000)), QStringLiteral("--seed"),
                   QString::number(semente), QStringLiteral("--think-ms"),
-                  Opcao(args, "--think-ms", QStringLiteral("2000")), QStringLiteral("--out"), pasta.path()});
+                  Opcao(args, "--think-ms", QStringLiteral("4000")), QStringLiteral("--out"), pasta.path()});
         processos << p;
     }
     std::printf("%d stations for %.1f minutes: %s\n", estacoes, minutos,
-                qPrintable(kPapeis.mid(0, estacoes).join(QStringLiteral(", "))));
+                qPrintable(papeis.join(QStringLiteral(", "))));
     std::fflush(stdout);
     QStringList problemas;
     for (int k = 1; k <= estacoes; ++k) {
@@ -325,7 +338,7 @@ int dia(const QStringList& args) {
             saida.open(QIODevice::ReadOnly);
             problemas << QStringLiteral("station %1 (%2) ended badly: %3")
                              .arg(k)
-                             .arg(kPapeis[k - 1], QString::fromLocal8Bit(saida.readAll()).right(400));
+                             .arg(papeis[k - 1], QString::fromLocal8Bit(saida.readAll()).right(400));
         }
         delete p;
     }
@@ -355,7 +368,7 @@ int dia(const QStringList& args) {
                     ++textos[c.value(3) + QStringLiteral(" in ") + c.value(0) + QStringLiteral(": ") +
                              c.value(4)];
             }
-        std::printf("station %d (%s): %d operations done\n", k, qPrintable(kPapeis[k - 1]), feitas);
+        std::printf("station %d (%s): %d operations done\n", k, qPrintable(papeis[k - 1]), feitas);
         for (auto it = textos.cbegin(); it != textos.cend(); ++it)
             std::printf("    %dx %s\n", it.value(), qPrintable(it.key().left(300)));
         QFile j(pasta.filePath(QStringLiteral("diario-%1.txt").arg(k)));
@@ -424,7 +437,8 @@ int dia(const QStringList& args) {
 }
 } // namespace
 
-// ./kelm load --server host:path [--stations N] [--minutes M] [--seed S] [--years Y] [--think-ms T] [--csv]
+// ./kelm load --server host:path [--stations N | --roles a,b] [--minutes M] [--seed S] [--years Y]
+// [--think-ms T] [--csv] [--keep]
 int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
