@@ -40,7 +40,7 @@ int inteiro(const QStringList& args, const char* nome, int padrao) {
 
 // The shared choices, the fixtures every role needs and each planner's programme, committed at once.
 DiaDeTrabalho preparaDia(TZoDatabase& db, const QStringList& papeis, QStringList& lotes,
-                         QStringList& receitas) {
+                         QStringList& receitas, QStringList& curvas) {
     DiaDeTrabalho dia;
     dia.cliente =
         Escalar(db, QStringLiteral("SELECT FIRST 1 I.CODCLI FROM NFITIN I JOIN ENTIDADE E ON (E.CODCLI = "
