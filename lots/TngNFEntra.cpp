@@ -537,6 +537,8 @@ void TfmTngNFEntra::PreparaConsulta() {
     // Rows of one invoice differ by lot sheet and billing document: all of them break ties.
     m_consulta->pesquisa.CampoChave = QStringLiteral("NOTA");
     m_consulta->pesquisa.OrdenarPor = QStringLiteral("P.DATA DESC, P.NOTA, P.CLIENTE, P.FAL, P.FATURA");
+    // Its DISTINCT reads every row of the period before the first window anyway: they are counted then.
+    m_consulta->pesquisa.ContaNaJanela = true;
     m_consulta->abre = [this] { AbreDaConsulta(); };
     ui.DBGrid2->DeclaraColunas({{"FATURA", "Fatura"},
                                 {"FAL", "FAL"},
