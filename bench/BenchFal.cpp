@@ -195,22 +195,22 @@ QStringList leituraDaFal(const QString& numero) {
             .arg(n)};
 }
 
-// A window of the consult as the screen reads it, from the row at `inicio` (0 is the first).
+// A window of the consult as the screen reads it, from the row at `inicio` (0 is the first): the window cut
+// from the sheets first, then the name and the documents of its rows.
 QString janelaDaConsulta(const QString& condicoes, int inicio = 0) {
     return QStringLiteral(
-               "SELECT * FROM (SELECT FAL.NUMERO, FAL.CLIENTE, CLIENTE.NOME, FAL.DATA_INI, FAL.COR, "
-               "FAL.VARIANTE, FAL.PARTIDA, (SELECT FIRST 1 TNG_PROG.NUMERO FROM TNG_PROG WHERE TNG_PROG.FAL "
-               "= "
-               "FAL.NUMERO) AS PROGRAMACAO, (SELECT FIRST 1 TNG_CONSUMOS.FALS FROM TNG_CONSUMOS WHERE "
-               "TNG_CONSUMOS.FAL = FAL.NUMERO) AS FALS, (SELECT CAST(MAX(NI.FATURA) AS VARCHAR(7)) FROM "
-               "NOTAITEN "
-               "NI JOIN NATUREZA NA ON (NA.NATUREZA = NI.NATUREZA) WHERE NA.TIPO = 'V' AND NI.PEDIDO = "
-               "FAL.NUMERO) AS NOTA_COB, (SELECT CAST(MAX(NI.FATURA) AS VARCHAR(7)) FROM FAL_ITEN FI JOIN "
-               "NOTAITEN NI ON (NI.NOTA_CLIENTE = FI.NOTA AND NI.CODIGO = FI.CODIGO) JOIN NATUREZA NA ON "
-               "(NA.NATUREZA = NI.NATUREZA) WHERE NA.TIPO = 'D' AND FI.FAL = FAL.NUMERO) AS NOTA_DEV FROM "
-               "FAL "
-               "LEFT JOIN ENTIDADE CLIENTE ON (CLIENTE.CODCLI = FAL.CLIENTE)) P WHERE (%1) ORDER BY P.NUMERO "
-               "ROWS %2 TO %3")
+               "SELECT * FROM (SELECT W.NUMERO, W.CLIENTE, CLIENTE.NOME, W.DATA_INI, W.COR, W.VARIANTE, "
+               "W.PARTIDA, (SELECT FIRST 1 TNG_PROG.NUMERO FROM TNG_PROG WHERE TNG_PROG.FAL = W.NUMERO) AS "
+               "PROGRAMACAO, (SELECT FIRST 1 TNG_CONSUMOS.FALS FROM TNG_CONSUMOS WHERE TNG_CONSUMOS.FAL = "
+               "W.NUMERO) AS FALS, (SELECT CAST(MAX(NI.FATURA) AS VARCHAR(7)) FROM NOTAITEN NI JOIN NATUREZA "
+               "NA ON (NA.NATUREZA = NI.NATUREZA) WHERE NA.TIPO = 'V' AND NI.PEDIDO = W.NUMERO) AS NOTA_COB, "
+               "(SELECT CAST(MAX(NI.FATURA) AS VARCHAR(7)) FROM FAL_ITEN FI JOIN NOTAITEN NI ON "
+               "(NI.NOTA_CLIENTE = FI.NOTA AND NI.CODIGO = FI.CODIGO) JOIN NATUREZA NA ON (NA.NATUREZA = "
+               "NI.NATUREZA) WHERE NA.TIPO = 'D' AND FI.FAL = W.NUMERO) AS NOTA_DEV FROM (SELECT P.* FROM "
+               "(SELECT NUMERO, CLIENTE, DATA_INI, COR, VARIANTE, PARTIDA FROM FAL) P WHERE (%1) ORDER BY "
+               "P.NUMERO ROWS %2 TO %3) W LEFT JOIN ENTIDADE CLIENTE ON (CLIENTE.CODCLI = W.CLIENTE)) P "
+               "ORDER "
+               "BY P.NUMERO")
         .arg(condicoes)
         .arg(inicio + 1)
         .arg(inicio + 100);
@@ -509,9 +509,9 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
     mostraMensagens(messages, "print");
 
     // 7. Memory: every sheet of the big customer consulted, then shown one after the other as a user does: a
-    // double click on its row shows it on the sheet page, back to the list, the next row (the next window read
-    // as the list's end is reached). First the rows of the first window over and over, so that the list does
-    // not grow: what grows then is what showing sheets leaves behind.
+    // double click on its row shows it on the sheet page, back to the list, the next row (the next window
+    // read as the list's end is reached). First the rows of the first window over and over, so that the list
+    // does not grow: what grows then is what showing sheets leaves behind.
     const long antesKb = residenteKb();
     driver.Page(QStringLiteral("PageControl1"), QStringLiteral("Consulta"));
     desde->setDate(QDate(2000, 1, 1));

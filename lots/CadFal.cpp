@@ -202,28 +202,29 @@ void TFmCadFal::FormCreate() {
     PublicaInstancia(FmCadFal);
 }
 
-// The sheets under the filters, a window at a time in number order: the primary key walks the windows.
+// The sheets under the filters, a window at a time in number order: the primary key walks the windows. The
+// customer's name and what each sheet went to (programme, issue, billing and return documents) are read for
+// the window's rows only, not for every sheet of a big customer before the window is cut.
 void TFmCadFal::PreparaConsulta() {
     m_consulta = new PaginaConsulta(this, ui.DBGrid2);
     TPesquisa& lista = m_consulta->pesquisa;
-    lista.SQL =
+    lista.SQL = QStringLiteral("SELECT NUMERO, CLIENTE, DATA_INI, COR, VARIANTE, PARTIDA FROM FAL");
+    lista.SobreJanela =
         QStringList{
             QStringLiteral(
-                "SELECT FAL.NUMERO, FAL.CLIENTE, CLIENTE.NOME, FAL.DATA_INI, FAL.COR, FAL.VARIANTE, "
-                "FAL.PARTIDA,"),
-            QStringLiteral(
-                "(SELECT FIRST 1 TNG_PROG.NUMERO FROM TNG_PROG WHERE TNG_PROG.FAL = FAL.NUMERO) AS "
-                "PROGRAMACAO,"),
+                "SELECT W.NUMERO, W.CLIENTE, CLIENTE.NOME, W.DATA_INI, W.COR, W.VARIANTE, W.PARTIDA,"),
+            QStringLiteral("(SELECT FIRST 1 TNG_PROG.NUMERO FROM TNG_PROG WHERE TNG_PROG.FAL = W.NUMERO) AS "
+                           "PROGRAMACAO,"),
             QStringLiteral("(SELECT FIRST 1 TNG_CONSUMOS.FALS FROM TNG_CONSUMOS WHERE TNG_CONSUMOS.FAL = "
-                           "FAL.NUMERO) AS FALS,"),
+                           "W.NUMERO) AS FALS,"),
             QStringLiteral("(SELECT CAST(MAX(NI.FATURA) AS VARCHAR(7)) FROM NOTAITEN NI JOIN NATUREZA NA ON "
-                           "(NA.NATUREZA = NI.NATUREZA) WHERE NA.TIPO = 'V' AND NI.PEDIDO = FAL.NUMERO) AS "
+                           "(NA.NATUREZA = NI.NATUREZA) WHERE NA.TIPO = 'V' AND NI.PEDIDO = W.NUMERO) AS "
                            "NOTA_COB,"),
             QStringLiteral(
                 "(SELECT CAST(MAX(NI.FATURA) AS VARCHAR(7)) FROM FAL_ITEN FI JOIN NOTAITEN NI ON "
                 "(NI.NOTA_CLIENTE = FI.NOTA AND NI.CODIGO = FI.CODIGO) JOIN NATUREZA NA ON "
-                "(NA.NATUREZA = NI.NATUREZA) WHERE NA.TIPO = 'D' AND FI.FAL = FAL.NUMERO) AS NOTA_DEV"),
-            QStringLiteral("FROM FAL LEFT JOIN ENTIDADE CLIENTE ON (CLIENTE.CODCLI = FAL.CLIENTE)")}
+                "(NA.NATUREZA = NI.NATUREZA) WHERE NA.TIPO = 'D' AND FI.FAL = W.NUMERO) AS NOTA_DEV"),
+            QStringLiteral("FROM %1 W LEFT JOIN ENTIDADE CLIENTE ON (CLIENTE.CODCLI = W.CLIENTE)")}
             .join(QLatin1Char(' '));
     lista.CampoChave = QStringLiteral("NUMERO");
     lista.OrdenarPor = QStringLiteral("P.NUMERO");

@@ -52,7 +52,8 @@ void LeItens(TZoQuery& itens, const QString& numero) {
     itens.Open();
 }
 
-// The steps of every item, phase after phase in the order the route first reaches each.
+// The steps of every item, phase after phase in the order the route first reaches each: that first order is
+// worked out over the sheet's own steps (a grouping of its own would walk the phase index of every sheet).
 void LePassos(TZoQuery& passos, const QString& numero) {
     passos.SQL << QStringLiteral(
                       "SELECT S.FASE || COALESCE(' - ' || S.DES_FASE, '') AS FASE, S.ORD_IT, S.CODIGO, "
@@ -63,11 +64,9 @@ void LePassos(TZoQuery& passos, const QString& numero) {
                       "AS VISTO")
                << QStringLiteral("FROM PROCESSO_TIN S LEFT JOIN PRODUTO P ON (P.CODIGO = S.CODIGO)")
                << QStringLiteral(
-                      "JOIN (SELECT FASE, MIN(ORDEM) AS PRIMEIRA FROM PROCESSO_TIN WHERE FAL = :FASES "
-                      "GROUP BY FASE) G ON (G.FASE IS NOT DISTINCT FROM S.FASE)")
-               << QStringLiteral("WHERE S.FAL = :FAL ORDER BY G.PRIMEIRA, S.FASE, S.ORD_IT, S.ORDEM");
+                      "WHERE S.FAL = :FAL ORDER BY MIN(S.ORDEM) OVER (PARTITION BY S.FASE), S.FASE, "
+                      "S.ORD_IT, S.ORDEM");
     passos.BindValue(QStringLiteral("FAL"), numero);
-    passos.BindValue(QStringLiteral("FASES"), numero);
     passos.Open();
 }
 

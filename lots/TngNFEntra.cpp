@@ -10,6 +10,7 @@
 #include "GradeEdicao.h"
 #include "GravacaoAtomica.h"
 #include "HostUi.h"
+#include "InstrucoesEmLote.h"
 #include "LeiturasNota.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
@@ -260,125 +261,136 @@ QString ItensNota::RecusaPeso(int linha, double programado) const {
              TextoExibicao(Valor(linha, QStringLiteral("Peso_Real")).toDouble()), TextoExibicao(programado));
 }
 
-// A removed item that a lot sheet has taken since is kept, and the whole save with it.
-QString ItensNota::ExcluiRemovidos(const QString& nota, const QString& cliente) {
+// A removed item a lot sheet has taken since is kept, and the whole save with it: the first sheet holding
+// each fabric of the invoice, in one read.
+QString ItensNota::ConfereRemovidos(const QString& nota, const QString& cliente) const {
     if (m_removidos.isEmpty())
         return {};
-    TZoQuery exclusao;
-    exclusao.SQL << DBLocal_SQL(QStringLiteral("DELETE FROM {NFITIN} WHERE NOTA = :NOTA AND CODCLI = :CODCLI "
-                                               "AND CODIGO = :CODIGO AND LOTE = :LOTE"));
-    for (const Chave& chave : std::as_const(m_removidos)) {
-        if (const QString fal = FalDaNota(nota, cliente, chave.codigo); !fal.isEmpty())
-            return kProgramada + fal + QLatin1Char('.');
-        exclusao.BindValue(QStringLiteral("NOTA"), nota);
-        exclusao.BindValue(QStringLiteral("CODCLI"), cliente);
-        exclusao.BindValue(QStringLiteral("CODIGO"), chave.codigo);
-        exclusao.BindValue(QStringLiteral("LOTE"), chave.lote);
-        exclusao.ExecSQL();
+    TZoQuery q;
+    q.SQL << DBLocal_SQL(
+        QStringLiteral("SELECT I.CODIGO, MIN(I.FAL) FROM {FAL_ITEN} I WHERE I.NOTA = :NOTA AND EXISTS "
+                       "(SELECT 1 FROM {FAL} F "
+                       "WHERE F.NUMERO = I.FAL AND F.CLIENTE = :CLIENTE) GROUP BY I.CODIGO"));
+    q.BindValue(QStringLiteral("NOTA"), nota);
+    q.BindValue(QStringLiteral("CLIENTE"), cliente);
+    q.Open();
+    QHash<QString, QString> fals;
+    for (q.First(); !q.Eof(); q.Next())
+        fals.insert(q.Fields(0).AsString().trimmed(), q.Fields(1).AsString().trimmed());
+    for (const Chave& chave : m_removidos)
+        if (fals.contains(chave.codigo))
+            return kProgramada + fals.value(chave.codigo) + QLatin1Char('.');
+    return {};
+}
+
+// A stored row is written back only over the row it was loaded from, which another user may have deleted
+// meanwhile; lot sheets may have taken weight of it, and then it keeps its fabric and lot and at least that
+// weight. The weight they hold now is read once; the unit of work writes against what it read, or fails.
+QString ItensNota::ConfereGravados(const QString& nota, const QString& cliente) const {
+    QList<int> gravadas;
+    for (int linha = 0; linha < TbItens->RecordCount(); ++linha)
+        if (!Valor(linha, QStringLiteral("Codigo_Gravado")).isNull())
+            gravadas << linha;
+    if (gravadas.isEmpty())
+        return {};
+    TZoQuery q;
+    q.SQL << DBLocal_SQL(QStringLiteral(
+        "SELECT CODIGO, LOTE, PESO_PROG FROM {NFITIN} WHERE NOTA = :NOTA AND CODCLI = :CODCLI"));
+    q.BindValue(QStringLiteral("NOTA"), nota);
+    q.BindValue(QStringLiteral("CODCLI"), cliente);
+    q.Open();
+    QHash<QPair<QString, QString>, double> programados;
+    for (q.First(); !q.Eof(); q.Next())
+        programados.insert({q.Fields(0).AsString().trimmed(), q.Fields(1).AsString().trimmed()},
+                           q.Fields(2).AsFloat());
+    for (const int linha : gravadas) {
+        const QString codigo = Texto(linha, QStringLiteral("Codigo_Gravado"));
+        const QString lote = Texto(linha, QStringLiteral("Lote_Gravado"));
+        const auto programado = programados.constFind({codigo, lote});
+        if (programado == programados.cend())
+            return QStringLiteral(
+                       "O item %1 foi excluído desta nota por outro usuário. Nada foi gravado; desista "
+                       "e altere a nota de novo.")
+                .arg(identificaItem(codigo, lote));
+        const bool mantido =
+            Texto(linha, QStringLiteral("Codigo")) == codigo && Texto(linha, QStringLiteral("Lote")) == lote;
+        if (!mantido && *programado > 0.0005)
+            return QStringLiteral("O item %1 tem %2 kg programados em FAL: seu código e lote não podem ser "
+                                  "alterados. Nada foi gravado.")
+                .arg(identificaItem(codigo, lote), TextoExibicao(*programado));
+        if (*programado > Valor(linha, QStringLiteral("Peso_Real")).toDouble())
+            return RecusaPeso(linha, *programado);
     }
     return {};
 }
 
 QString ItensNota::GravaItens(const QString& nota, const QString& cliente) {
-    if (const QString recusa = ExcluiRemovidos(nota, cliente); !recusa.isEmpty())
+    if (const QString recusa = ConfereRemovidos(nota, cliente); !recusa.isEmpty())
         return recusa;
-    // The weight lot sheets took (PESO_PROG) is never written from here: the free weight is worked out
-    // from what is stored when the row is written, and a weighed weight below it is not written at all; nor
-    // is a new fabric or lot of an item sheets hold weight of, which would leave them holding it of nothing.
-    TZoQuery alteracao;
-    alteracao.SQL << DBLocal_SQL(QStringLiteral(
-        "UPDATE {NFITIN} SET ORDEM = :ORDEM, CODIGO = :CODIGO, DESCRICAO = :DESCRICAO, ROLOS = :ROLOS, "
-        "LOTE = :LOTE, VALOR = :VALOR, PESO_REAL = :PESO_REAL, PESO = :PESO_LIVRE - PESO_PROG, "
-        "PESO_NOTA = :PESO_NOTA, PESO_FATUR = :PESO_FATUR, PESO_DEVOL = :PESO_DEVOL, LARGURA = :LARGURA, "
-        "GRAMATURA = :GRAMATURA, CLAFIS = :CLAFIS, OBS = :OBS "
-        "WHERE NOTA = :NOTA AND CODCLI = :CODCLI AND CODIGO = :CODIGO_GRAVADO AND LOTE = :LOTE_GRAVADO "
-        "AND PESO_PROG <= :PESO_MINIMO AND (PESO_PROG <= 0.0005 OR (CODIGO = :CODIGO_MANTIDO AND "
-        "LOTE = :LOTE_MANTIDO))"));
-    TZoQuery inclusao;
-    inclusao.SQL << DBLocal_SQL(QStringLiteral(
-        "INSERT INTO {NFITIN} (NOTA, CODCLI, ORDEM, CODIGO, DESCRICAO, ROLOS, LOTE, VALOR, PESO, PESO_REAL, "
-        "PESO_NOTA, PESO_FATUR, PESO_DEVOL, LARGURA, GRAMATURA, CLAFIS, OBS) VALUES (:NOTA, :CODCLI, :ORDEM, "
-        ":CODIGO, :DESCRICAO, :ROLOS, :LOTE, :VALOR, :PESO_LIVRE, :PESO_REAL, :PESO_NOTA, :PESO_FATUR, "
-        ":PESO_DEVOL, :LARGURA, :GRAMATURA, :CLAFIS, :OBS)"));
+    if (const QString recusa = ConfereGravados(nota, cliente); !recusa.isEmpty())
+        return recusa;
+    // The weight lot sheets took (PESO_PROG) is never written from here: the free weight is worked out from
+    // what is stored when the row is written. The rows travel fifty to a round trip, in the grid's order.
+    const QString tabela = DBLocal(QStringLiteral("NFITIN"));
+    const QString daNota =
+        QStringLiteral(" WHERE NOTA = %1 AND CODCLI = %2").arg(Aspas(nota), Aspas(cliente));
+    InstrucoesEmLote lote(*ConexaoHost());
+    for (const Chave& chave : std::as_const(m_removidos))
+        lote.Adiciona(QStringLiteral("DELETE FROM %1%2 AND CODIGO = %3 AND LOTE = %4")
+                          .arg(tabela, daNota, Aspas(chave.codigo), Aspas(chave.lote)));
     const QList<QPair<const char*, const char*>> numeros = {
         {"ORDEM", "Ordem"},         {"ROLOS", "Rolos"},           {"VALOR", "Valor"},
         {"PESO_NOTA", "Peso_Nota"}, {"PESO_FATUR", "Peso_Fatur"}, {"PESO_DEVOL", "Peso_Devol"},
         {"LARGURA", "Largura"},     {"GRAMATURA", "Gramatura"}};
     for (int linha = 0; linha < TbItens->RecordCount(); ++linha) {
-        const bool gravado = !Valor(linha, QStringLiteral("Codigo_Gravado")).isNull();
-        TZoQuery& escrita = gravado ? alteracao : inclusao;
         const double pesoReal = Valor(linha, QStringLiteral("Peso_Real")).toDouble();
-        escrita.BindValue(QStringLiteral("NOTA"), nota);
-        escrita.BindValue(QStringLiteral("CODCLI"), cliente);
-        escrita.BindValue(QStringLiteral("CODIGO"), Texto(linha, QStringLiteral("Codigo")));
-        escrita.BindValue(QStringLiteral("LOTE"), Texto(linha, QStringLiteral("Lote")));
-        escrita.BindValue(QStringLiteral("DESCRICAO"),
-                          nuloOuTexto(Texto(linha, QStringLiteral("Descricao"))));
-        escrita.BindValue(QStringLiteral("CLAFIS"), nuloOuTexto(Texto(linha, QStringLiteral("ClaFis"))));
-        escrita.BindValue(QStringLiteral("OBS"), nuloOuTexto(Texto(linha, QStringLiteral("OBS"))));
-        escrita.BindValue(QStringLiteral("PESO_REAL"), pesoReal);
-        escrita.BindValue(QStringLiteral("PESO_LIVRE"), gravado ? pesoReal : PesoLivre(pesoReal, 0));
-        for (const auto& [coluna, campo] : numeros) {
-            const QVariant valor = Valor(linha, QLatin1String(campo));
-            escrita.BindValue(QLatin1String(coluna),
-                              valor.isNull() ? QVariant(QMetaType::fromType<double>()) : valor);
-        }
-        if (!gravado) {
-            inclusao.ExecSQL();
+        QList<QPair<QString, QString>> colunas = {
+            {QStringLiteral("CODIGO"), Aspas(Texto(linha, QStringLiteral("Codigo")))},
+            {QStringLiteral("LOTE"), Aspas(Texto(linha, QStringLiteral("Lote")))},
+            {QStringLiteral("DESCRICAO"), ValorSql(nuloOuTexto(Texto(linha, QStringLiteral("Descricao"))))},
+            {QStringLiteral("CLAFIS"), ValorSql(nuloOuTexto(Texto(linha, QStringLiteral("ClaFis"))))},
+            {QStringLiteral("OBS"), ValorSql(nuloOuTexto(Texto(linha, QStringLiteral("OBS"))))},
+            {QStringLiteral("PESO_REAL"), ValorSql(pesoReal)}};
+        for (const auto& [coluna, campo] : numeros)
+            colunas.append({QLatin1String(coluna), ValorSql(Valor(linha, QLatin1String(campo)))});
+        if (Valor(linha, QStringLiteral("Codigo_Gravado")).isNull()) {
+            QStringList nomes{QStringLiteral("NOTA"), QStringLiteral("CODCLI"), QStringLiteral("PESO")};
+            QStringList valores{Aspas(nota), Aspas(cliente), ValorSql(PesoLivre(pesoReal, 0))};
+            for (const auto& [coluna, valor] : colunas) {
+                nomes << coluna;
+                valores << valor;
+            }
+            lote.Adiciona(
+                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                    .arg(tabela, nomes.join(QStringLiteral(", ")), valores.join(QStringLiteral(", "))));
             continue;
         }
-        alteracao.BindValue(QStringLiteral("CODIGO_GRAVADO"), Texto(linha, QStringLiteral("Codigo_Gravado")));
-        alteracao.BindValue(QStringLiteral("LOTE_GRAVADO"), Texto(linha, QStringLiteral("Lote_Gravado")));
-        alteracao.BindValue(QStringLiteral("PESO_MINIMO"), pesoReal);
-        alteracao.BindValue(QStringLiteral("CODIGO_MANTIDO"), Texto(linha, QStringLiteral("Codigo")));
-        alteracao.BindValue(QStringLiteral("LOTE_MANTIDO"), Texto(linha, QStringLiteral("Lote")));
-        alteracao.ExecSQL();
-        if (alteracao.RowsAffected() > 0)
-            continue;
-        TZoQuery gravada;
-        gravada.SQL << DBLocal_SQL(
-            QStringLiteral("SELECT PESO_PROG, IIF(CODIGO = :CODIGO_NOVO AND LOTE = :LOTE_NOVO, 1, 0) FROM "
-                           "{NFITIN} WHERE NOTA = "
-                           ":NOTA AND CODCLI = :CODCLI AND CODIGO = :CODIGO AND LOTE = :LOTE"));
-        gravada.BindValue(QStringLiteral("CODIGO_NOVO"), Texto(linha, QStringLiteral("Codigo")));
-        gravada.BindValue(QStringLiteral("LOTE_NOVO"), Texto(linha, QStringLiteral("Lote")));
-        gravada.BindValue(QStringLiteral("NOTA"), nota);
-        gravada.BindValue(QStringLiteral("CODCLI"), cliente);
-        gravada.BindValue(QStringLiteral("CODIGO"), Texto(linha, QStringLiteral("Codigo_Gravado")));
-        gravada.BindValue(QStringLiteral("LOTE"), Texto(linha, QStringLiteral("Lote_Gravado")));
-        gravada.Open();
-        if (!gravada.IsEmpty() && gravada.Fields(1).AsInteger() == 0 && gravada.Fields(0).AsFloat() > 0.0005)
-            return QStringLiteral("O item %1 tem %2 kg programados em FAL: seu código e lote não podem ser "
-                                  "alterados. Nada foi gravado.")
-                .arg(identificaItem(Texto(linha, QStringLiteral("Codigo_Gravado")),
-                                    Texto(linha, QStringLiteral("Lote_Gravado"))),
-                     TextoExibicao(gravada.Fields(0).AsFloat()));
-        if (!gravada.IsEmpty())
-            return RecusaPeso(linha, gravada.Fields(0).AsFloat());
-        return QStringLiteral(
-                   "O item %1 foi excluído desta nota por outro usuário. Nada foi gravado; desista "
-                   "e altere a nota de novo.")
-            .arg(identificaItem(Texto(linha, QStringLiteral("Codigo_Gravado")),
-                                Texto(linha, QStringLiteral("Lote_Gravado"))));
+        QStringList atribuicoes{QStringLiteral("PESO = %1 - PESO_PROG").arg(ValorSql(pesoReal))};
+        for (const auto& [coluna, valor] : colunas)
+            atribuicoes << coluna + QStringLiteral(" = ") + valor;
+        lote.Adiciona(QStringLiteral("UPDATE %1 SET %2%3 AND CODIGO = %4 AND LOTE = %5")
+                          .arg(tabela, atribuicoes.join(QStringLiteral(", ")), daNota,
+                               Aspas(Texto(linha, QStringLiteral("Codigo_Gravado"))),
+                               Aspas(Texto(linha, QStringLiteral("Lote_Gravado")))));
     }
+    lote.Executa();
     return {};
 }
 
 void ItensNota::AtualizaProgramacao() {
-    TZoQuery programa;
-    programa.SQL << DBLocal_SQL(QStringLiteral(
-        "UPDATE {TNG_PROG} SET PESO_B = COALESCE(PESO_B, 0) + :PESO WHERE NUMERO = :NUMERO AND "
-        "CODIGO = :CODIGO AND COR = :COR"));
+    InstrucoesEmLote lote(*ConexaoHost());
     for (int linha = 0; linha < TbItens->RecordCount(); ++linha) {
         const QString numero = Texto(linha, QStringLiteral("Prog"));
         if (numero.isEmpty())
             continue;
-        programa.BindValue(QStringLiteral("PESO"), Valor(linha, QStringLiteral("Peso_Nota")).toDouble());
-        programa.BindValue(QStringLiteral("NUMERO"), numero);
-        programa.BindValue(QStringLiteral("CODIGO"), Texto(linha, QStringLiteral("Codigo")));
-        programa.BindValue(QStringLiteral("COR"), Texto(linha, QStringLiteral("Cor")));
-        programa.ExecSQL();
+        lote.Adiciona(QStringLiteral("UPDATE %1 SET PESO_B = COALESCE(PESO_B, 0) + %2 WHERE NUMERO = %3 AND "
+                                     "CODIGO = %4 AND COR = %5")
+                          .arg(DBLocal(QStringLiteral("TNG_PROG")),
+                               ValorSql(Valor(linha, QStringLiteral("Peso_Nota")).toDouble()), Aspas(numero),
+                               Aspas(Texto(linha, QStringLiteral("Codigo"))),
+                               Aspas(Texto(linha, QStringLiteral("Cor")))));
     }
+    lote.Executa();
 }
 
 // ---- screen
@@ -537,6 +549,8 @@ void TfmTngNFEntra::PreparaConsulta() {
     // Rows of one invoice differ by lot sheet and billing document: all of them break ties.
     m_consulta->pesquisa.CampoChave = QStringLiteral("NOTA");
     m_consulta->pesquisa.OrdenarPor = QStringLiteral("P.DATA DESC, P.NOTA, P.CLIENTE, P.FAL, P.FATURA");
+    // Its DISTINCT reads every row of the period before the first window anyway: they are counted then.
+    m_consulta->pesquisa.ContaNaJanela = true;
     m_consulta->abre = [this] { AbreDaConsulta(); };
     ui.DBGrid2->DeclaraColunas({{"FATURA", "Fatura"},
                                 {"FAL", "FAL"},

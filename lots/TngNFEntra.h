@@ -11,7 +11,7 @@ class QKeyEvent;
 class TClientDataSet;
 
 // An invoice's items as the grid edits them: loaded as stored, checked as a whole before a save, and written
-// back row by row inside the caller's unit of work. Each row remembers the key it was stored under, so a
+// back in batches inside the caller's unit of work. Each row remembers the key it was stored under, so a
 // save updates it in place and never touches the weight lot sheets took from it meanwhile.
 class ItensNota {
 public:
@@ -42,9 +42,9 @@ public:
     int LinhaAbaixoDoProgramado() const;
     QString RecusaPeso(int linha, double programado) const;
 
-    // Written in the caller's unit of work: the removed rows deleted, the stored ones updated, the new ones
-    // inserted, each kind with one prepared statement. Returns the refusal to show once the unit is rolled
-    // back, empty when all was written.
+    // Written in the caller's unit of work: checked against what is stored in a read or two, then the removed
+    // rows deleted, the stored ones updated and the new ones inserted, fifty to a round trip. Returns the
+    // refusal to show once the unit is rolled back, empty when all was written.
     QString GravaItens(const QString& nota, const QString& cliente);
     // The weight that arrived goes to the programme items the rows name.
     void AtualizaProgramacao();
@@ -53,7 +53,8 @@ private:
     QVariant Valor(int linha, const QString& campo) const;
     QString Texto(int linha, const QString& campo) const;
     void ItensAntesDoPost(TDataSet& item);
-    QString ExcluiRemovidos(const QString& nota, const QString& cliente);
+    QString ConfereRemovidos(const QString& nota, const QString& cliente) const;
+    QString ConfereGravados(const QString& nota, const QString& cliente) const;
 
     TClientDataSet* TbItens;
     struct Chave {

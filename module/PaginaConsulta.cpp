@@ -40,7 +40,7 @@ void PaginaConsulta::Consulta() {
     const int lidas = pesquisa.Busca(QString())->RecordCount();
     if (m_contagem) {
         // A window not filled holds every row: no need to count them again.
-        const int linhas = lidas < TPesquisa::kJanela ? lidas : pesquisa.Conta();
+        const int linhas = lidas < TPesquisa::kJanela ? lidas : pesquisa.Total();
         m_contagem->setText(textoContagem ? textoContagem(linhas)
                                           : QStringLiteral("%1 linha(s)").arg(linhas));
     }

@@ -30,14 +30,20 @@ QString colunaBusca(const TPesquisa& p) {
     const QStringList columns = colunas(p);
     return p.CampoBusca.isEmpty() ? columns.value(columns.size() > 1 ? 1 : 0) : p.CampoBusca;
 }
+
+// The column of the count of every row, when the first window brings it.
+const QString kTotal = QStringLiteral("TOTAL_DA_LISTA");
 } // namespace
 
-// The rows of the table or of the query given under the filter and the conditions given, in no order.
-QString TPesquisa::Selecao(const QString& consulta, const QStringList& conditions) const {
-    QString sql = consulta.isEmpty() ? QStringLiteral("SELECT %1 FROM %2")
-                                           .arg(colunas(*this).join(QStringLiteral(", ")), DBLocal(Tabela))
-                                     // A query of the caller's is searched as a derived table.
-                                     : QStringLiteral("SELECT * FROM (%1) P").arg(consulta);
+// The rows of the table or of the query given under the filter and the conditions given, in no order; with
+// the count of every row in a last column when asked.
+QString TPesquisa::Selecao(const QString& consulta, const QStringList& conditions, bool total) const {
+    const QString contagem = total ? QStringLiteral(", COUNT(*) OVER () AS ") + kTotal : QString();
+    QString sql = consulta.isEmpty()
+                      ? QStringLiteral("SELECT %1%2 FROM %3")
+                            .arg(colunas(*this).join(QStringLiteral(", ")), contagem, DBLocal(Tabela))
+                      // A query of the caller's is searched as a derived table.
+                      : QStringLiteral("SELECT P.*%1 FROM (%2) P").arg(contagem, consulta);
     QStringList all;
     if (!Filtro.isEmpty())
         all << '(' + Filtro + ')';
@@ -47,9 +53,10 @@ QString TPesquisa::Selecao(const QString& consulta, const QStringList& condition
     return sql;
 }
 
-// The list's statement with the conditions given, in the list's order, limited to the rows given.
-QString TPesquisa::Monta(const QStringList& conditions, const QString& rows) const {
-    QString sql = Selecao(SQL, conditions);
+// The list's statement with the conditions given, in the list's order, limited to the rows given; with the
+// count of every row in a last column when asked.
+QString TPesquisa::Monta(const QStringList& conditions, const QString& rows, bool total) const {
+    QString sql = Selecao(SQL, conditions, total);
     const QString search = colunaBusca(*this);
     // Rows tied on the search column would fall between two windows in any order: the key breaks the tie.
     // A caller's own order is total already (and may walk an index the key would spoil).
@@ -59,9 +66,12 @@ QString TPesquisa::Monta(const QStringList& conditions, const QString& rows) con
         if (!CampoChave.isEmpty() && search.compare(CampoChave, Qt::CaseInsensitive) != 0)
             order += QStringLiteral(", ") + CampoChave;
     }
-    if (!order.isEmpty())
-        sql += QStringLiteral(" ORDER BY ") + order;
-    return sql + ' ' + rows;
+    const QString ordem = order.isEmpty() ? QString() : QStringLiteral(" ORDER BY ") + order;
+    sql += ordem + ' ' + rows;
+    if (SobreJanela.isEmpty())
+        return sql;
+    // The window is cut first; its rows keep their order under the same names.
+    return QStringLiteral("SELECT * FROM (%1) P").arg(SobreJanela.arg('(' + sql + ')')) + ordem;
 }
 
 namespace {
@@ -73,11 +83,14 @@ QStringList condicoesDoTexto(const TPesquisa& p, const QString& text) {
                        "STARTING WITH %2)")
             .arg(colunaBusca(p), Aspas(text.trimmed().toUpper()), p.CampoChave)};
 }
+
+QString janela(int inicio) {
+    return QStringLiteral("ROWS %1 TO %2").arg(inicio + 1).arg(inicio + TPesquisa::kJanela);
+}
 } // namespace
 
 QString TPesquisa::Statement(const QString& text, int inicio) const {
-    return Monta(condicoesDoTexto(*this, text),
-                 QStringLiteral("ROWS %1 TO %2").arg(inicio + 1).arg(inicio + kJanela));
+    return Monta(condicoesDoTexto(*this, text), janela(inicio));
 }
 
 int TPesquisa::Conta(const QString& text) const {
@@ -87,6 +100,10 @@ int TPesquisa::Conta(const QString& text) const {
                      .arg(Selecao(SQLContagem.isEmpty() ? SQL : SQLContagem, condicoesDoTexto(*this, text)));
     total.Open();
     return total.Fields(0).AsInteger();
+}
+
+int TPesquisa::Total() const {
+    return m_total >= 0 ? m_total : Conta(m_text);
 }
 
 void TPesquisa::AcompanhaRolagem(TZoDBGrid* grid, QObject* contexto) {
@@ -103,12 +120,17 @@ void TPesquisa::AcompanhaRolagem(TZoDBGrid* grid, QObject* contexto) {
 }
 
 TZoQuery* TPesquisa::Busca(const QString& text) {
-    m_rows->SQL = QStringList{Statement(text)};
+    m_rows->SQL = QStringList{Monta(condicoesDoTexto(*this, text), janela(0), ContaNaJanela)};
     m_rows->Open();
     m_text = text;
     m_more = m_rows->RecordCount() >= kJanela;
     // Users read the columns by the captions the table's own screens show.
     AplicaLegendas(*m_rows, SQL.isEmpty() ? Tabela : QString());
+    m_total = -1;
+    if (ContaNaJanela) {
+        m_total = m_rows->IsEmpty() ? 0 : m_rows->FieldByName(kTotal).AsInteger();
+        m_rows->FieldDefByName(kTotal).visible = false;
+    }
     return m_rows.get();
 }
 
@@ -134,12 +156,16 @@ bool TPesquisa::Acrescenta(int quantas) {
     m_more = quantas > 0 && next.RecordCount() >= quantas;
     if (next.IsEmpty())
         return false;
-    // Appended row by row, so the list keeps its place; the cursor goes back to the row the user is on.
+    // Appended row by row, so the list keeps its place; the cursor goes back to the row the user is on. By
+    // name: the first window may hold the count besides.
+    QList<int> campos;
+    for (const FieldDef& campo : next.FieldDefs())
+        campos << m_rows->FieldIndex(campo.name);
     const int current = m_rows->RecNo();
     for (next.First(); !next.Eof(); next.Next()) {
         m_rows->Append();
         for (int f = 0; f < next.FieldCount(); ++f)
-            m_rows->SetCurrentValue(f, next.CurrentValue(f));
+            m_rows->SetCurrentValue(campos[f], next.CurrentValue(f));
         m_rows->Post();
     }
     m_rows->MoveTo(current);

@@ -31,6 +31,15 @@ public:
     // The rows of SQL with only the columns the filter and the search name, counted instead of SQL: its
     // joins for what is only shown would be read for every row counted. SQL when empty.
     QString SQLContagem;
+    // Columns worked out row by row (sub-selects, joins) for the rows of a window only, not for every row the
+    // filter takes before the window is cut: a statement over the window as the derived table W, `%1` in
+    // the text ("SELECT W.*, (SELECT ...) AS X FROM %1 W"). SQL then holds what the filter, the search and
+    // the order need.
+    QString SobreJanela;
+    // The first window brings the count of every row with it (Total()): the statement runs once, not once
+    // more to count. For a statement that reads every row before its first window anyway (a sort, DISTINCT),
+    // not for one that walks an index and stops at the window's end; a SobreJanela passes it on by W.*.
+    bool ContaNaJanela = false;
     // Told instead of an empty list when the table, as filtered, has no row at all: why there is nothing
     // to choose ("Nenhuma máquina cadastrada para a fase 01.").
     QString TextoVazio;
@@ -58,6 +67,8 @@ public:
     TZoQuery* Linhas() const { return m_rows.get(); }
     // How many rows the list holds under its filter (and the text typed), read or not.
     int Conta(const QString& text = QString()) const;
+    // How many rows the last search holds, read or not: as its first window counted them when ContaNaJanela.
+    int Total() const;
     // The grid over the rows reads the next window before the user reaches the end of those read, by the
     // bar or the keys, or when it grows taller than they are; for as long as `contexto` lives.
     void AcompanhaRolagem(TZoDBGrid* grid, QObject* contexto);
@@ -77,13 +88,14 @@ public:
                               const QString& descricao = QStringLiteral("DESCRICAO"));
 
 private:
-    QString Selecao(const QString& sql, const QStringList& conditions) const;
-    QString Monta(const QStringList& conditions, const QString& rows) const;
+    QString Selecao(const QString& sql, const QStringList& conditions, bool total = false) const;
+    QString Monta(const QStringList& conditions, const QString& rows, bool total = false) const;
     bool Acrescenta(int quantas);
     void Toma(TZoQuery& rows);
     std::unique_ptr<TZoQuery> m_rows;
     QString m_text;      // of the rows loaded
     bool m_more = false; // the last fetch filled its window: there may be more
+    int m_total = -1;    // counted with the first window
     bool m_fetching = false;
     QVariantMap m_chosen;
     QStringList m_keys;
