@@ -1,6 +1,4 @@
 // Acceptance scenario of the bath registry: include, refuse a repeated code, alter, delete.
-kelm.exec("DELETE FROM BANHO WHERE CODIGO IN ('10', '11')");
-
 kelm.open("TFmBanho");
 kelm.click("BtIncluir");
 kelm.type("EdtCodBanho", "10");
