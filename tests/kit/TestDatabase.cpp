@@ -148,8 +148,7 @@ QVariant DatabaseTestCase::Scalar(const QString& statement) {
 }
 
 void DatabaseTestCase::Insert(const QString& tableAndColumns, const QStringList& rows) {
-    for (const QString& values : rows)
-        Sql(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(tableAndColumns, values));
+    InsertOn(*db, tableAndColumns, rows);
 }
 
 void DatabaseTestCase::AddUser(const QString& code, const QString& name, const QString& password,
@@ -291,15 +290,6 @@ void ScreenTestCase::cleanupTestCase() {
     module.Unload();
 }
 
-void ScreenTestCase::EditaCelula(TZoDBGrid* grid, const QString& field, const QVariant& value) {
-    grid->SelectField(field);
-    grid->model()->setData(grid->currentIndex(), value, Qt::EditRole);
-}
-
-QString ScreenTestCase::TextoCelula(TZoDBGrid* grid, int row, int column) {
-    return grid->model()->index(row, column).data().toString();
-}
-
 QString ScreenTestCase::FieldText(const QString& dataSet, int row, const QString& fields) {
     auto* data = driver->Screen()->findChild<TDataSet*>(dataSet);
     if (!data)
@@ -332,11 +322,13 @@ void ScreenTestCase::Tick(const QString& grid, int row, const QString& field, bo
 }
 
 void ScreenTestCase::EditaCelula(const QString& grid, const QString& field, const QVariant& value) {
-    EditaCelula(driver->Get<TZoDBGrid>(grid), field, value);
+    auto* view = driver->Get<TZoDBGrid>(grid);
+    view->SelectField(field);
+    view->model()->setData(view->currentIndex(), value, Qt::EditRole);
 }
 
 QString ScreenTestCase::TextoCelula(const QString& grid, int row, int column) {
-    return TextoCelula(driver->Get<TZoDBGrid>(grid), row, column);
+    return driver->Get<TZoDBGrid>(grid)->model()->index(row, column).data().toString();
 }
 
 QLineEdit* ScreenTestCase::TypeInCell(const QString& grid, const QString& field, const QString& text) {

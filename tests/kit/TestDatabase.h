@@ -124,9 +124,6 @@ class ScreenTestCase : public DatabaseTestCase {
     Q_OBJECT
 protected:
     ModuleLoader module;
-    // A value typed into a cell of the grid's current row, as the cell editor hands it over.
-    void EditaCelula(TZoDBGrid* grid, const QString& field, const QVariant& value);
-    QString TextoCelula(TZoDBGrid* grid, int row, int column);
     // A field of a row of one of the screen's data sets as program text; fields named "A|B" give "a|b".
     QString FieldText(const QString& dataSet, int row, const QString& fields);
     // That text of every row, in order.
@@ -149,7 +146,7 @@ protected:
     void Cells(const QString& grid, int row, const QList<QPair<QString, QString>>& cells);
     // Ticks or clears a check box cell, as a click on it would.
     void Tick(const QString& grid, int row, const QString& field, bool checked = true);
-    // The same, for a grid of the screen by its name.
+    // A value typed into a cell of the grid's current row, as the cell editor hands it over; a cell as shown.
     void EditaCelula(const QString& grid, const QString& field, const QVariant& value);
     QString TextoCelula(const QString& grid, int row, int column);
     // Types into a cell of the current row through its editor, as a user does, and leaves the editor open;
