@@ -547,12 +547,8 @@ void TstCadFal::consultaLidaPorJanelas() {
         driver->Press("Ctrl+End", "DBGrid2");
         ProcessEvents();
     }
-    QStringList lidos;
-    for (int linha = 0; linha < driver->Rows("DBGrid2"); ++linha) {
-        driver->Row("DBGrid2", linha);
-        lidos << driver->Value("DBGrid2", "NUMERO");
-    }
-    QCOMPARE(lidos, RowsSeenByOthers("SELECT NUMERO FROM FAL WHERE CLIENTE = 'C1' ORDER BY NUMERO"));
+    QCOMPARE(FieldTexts("DBGrid2", "NUMERO"),
+             RowsSeenByOthers("SELECT NUMERO FROM FAL WHERE CLIENTE = 'C1' ORDER BY NUMERO"));
     driver->Type("EdtConsCliente", "");
     driver->Click("BitBtn5");
     QCOMPARE(driver->Rows("DBGrid2"), TPesquisa::kJanela);

@@ -42,15 +42,8 @@ class TstTngProgInf : public ScreenTestCase {
     void Preenche(int linha, const QString& campo, const QString& texto) {
         Cells("SgQuadro", linha, {{campo, texto}});
     }
-    // Each row's result and remark, "R/O;R/O;...".
-    QString Valores() {
-        QStringList linhas;
-        for (int linha = 0; linha < driver->Rows("SgQuadro"); ++linha) {
-            driver->Row("SgQuadro", linha);
-            linhas << driver->Value("SgQuadro", "RESULTADO") + '/' + driver->Value("SgQuadro", "OBSERVACAO");
-        }
-        return linhas.join(';');
-    }
+    // Each row's result and remark, "R|O;R|O;...".
+    QString Valores() { return FieldTexts("SgQuadro", "RESULTADO|OBSERVACAO").join(';'); }
     TZoDBGrid* Grade() { return driver->Get<TZoDBGrid>("SgQuadro"); }
 
 private slots:
@@ -123,13 +116,13 @@ void TstTngProgInf::roundTripWithTwoFieldsOfOneTextAndQuotes() {
     QVERIFY(fmTngProgInf);
     QWidget* aberto = driver->Screen();
     QCOMPARE(AbreQuadroInformacoes("000101", "00005"), aberto);
-    QCOMPARE(Valores(), "/;/;/;/;/");
+    QCOMPARE(Valores(), "|;|;|;|;|");
     driver->Close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!fmTngProgInf);
     driver->Use(AbreQuadroInformacoes("000101", "00001"));
     QCOMPARE(driver->Text("EdtCodCli"), "00001");
-    QCOMPARE(Valores(), "160 g/m² 'penteado'/;/;4/;/só no acabamento;macio/");
+    QCOMPARE(Valores(), "160 g/m² 'penteado'|;|;4|;|só no acabamento;macio|");
     QCOMPARE(driver->Text("MmObservacao"), "Amostra d'água antes da expedição");
     driver->Click("btnConfirmar");
     QCOMPARE(Gravado(), gravado);
@@ -141,7 +134,7 @@ void TstTngProgInf::fieldNoLongerStandardIsDroppedAtTheNextSave() {
     Guarda("00001", "099", "Antigo", "x");
     Guarda("00001", "009", "Toque", "macio"); // the field renumbered since
     Abre("00001");
-    QCOMPARE(Valores(), "160/;/;/;/;macio/");
+    QCOMPARE(Valores(), "160|;|;|;|;macio|");
     QCOMPARE(driver->Text("MmObservacao"), "memo de 00001");
     // Longer than its column: refused before anything is written.
     const QStringList antes = Gravado();
@@ -241,11 +234,11 @@ void TstTngProgInf::importWritesNothingUntilConfirmed() {
     driver->Click("BtnImportar");
     driver->Click("BtnImportar");
     QCOMPARE(TakeShown(), "Código do cliente|Código do cliente|Cliente Inexistente.");
-    QCOMPARE(Valores(), "digitado/;/;/;/;/");
+    QCOMPARE(Valores(), "digitado|;|;|;|;|");
 
     messages.inputs.enqueue("00002");
     driver->Click("BtnImportar");
-    QCOMPARE(Valores(), "/;/;5/;4-5/;/");
+    QCOMPARE(Valores(), "|;|;5|;4-5|;|");
     QCOMPARE(driver->Text("MmObservacao"), "memo de 00002");
     QCOMPARE(driver->Text("EdtCodCli"), "00001");
     QCOMPARE(Gravado(), QStringList());
@@ -258,7 +251,7 @@ void TstTngProgInf::importWritesNothingUntilConfirmed() {
     // A customer without a sheet brings the empty standard sheet.
     messages.inputs.enqueue("00005");
     driver->Click("BtnImportar");
-    QCOMPARE(Valores(), "/;/;/;/;/");
+    QCOMPARE(Valores(), "|;|;|;|;|");
     QCOMPARE(driver->Text("MmObservacao"), QString());
 }
 

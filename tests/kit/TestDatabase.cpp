@@ -290,8 +290,14 @@ void ScreenTestCase::cleanupTestCase() {
     module.Unload();
 }
 
+static TDataSet* DataSetNamed(QWidget* screen, const QString& name) {
+    if (auto* grid = screen->findChild<TZoDBGrid*>(name))
+        return grid->DataSet();
+    return screen->findChild<TDataSet*>(name);
+}
+
 QString ScreenTestCase::FieldText(const QString& dataSet, int row, const QString& fields) {
-    auto* data = driver->Screen()->findChild<TDataSet*>(dataSet);
+    auto* data = DataSetNamed(driver->Screen(), dataSet);
     if (!data)
         throw std::runtime_error(qPrintable(QStringLiteral("no data set %1 on the screen").arg(dataSet)));
     QStringList values;
@@ -301,7 +307,7 @@ QString ScreenTestCase::FieldText(const QString& dataSet, int row, const QString
 }
 
 QStringList ScreenTestCase::FieldTexts(const QString& dataSet, const QString& fields) {
-    auto* data = driver->Screen()->findChild<TDataSet*>(dataSet);
+    auto* data = DataSetNamed(driver->Screen(), dataSet);
     QStringList rows;
     for (int row = 0; data && row < data->RecordCount(); ++row)
         rows << FieldText(dataSet, row, fields);

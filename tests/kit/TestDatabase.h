@@ -124,7 +124,8 @@ class ScreenTestCase : public DatabaseTestCase {
     Q_OBJECT
 protected:
     ModuleLoader module;
-    // A field of a row of one of the screen's data sets as program text; fields named "A|B" give "a|b".
+    // A field of a row of one of the screen's data sets (or a grid's, by the grid's name) as program text;
+    // fields named "A|B" give "a|b".
     QString FieldText(const QString& dataSet, int row, const QString& fields);
     // That text of every row, in order.
     QStringList FieldTexts(const QString& dataSet, const QString& fields);
