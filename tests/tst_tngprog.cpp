@@ -6,7 +6,6 @@
 #include "DBControls.h"
 #include "DataSet.h"
 #include "DataSetModel.h"
-#include "Formatacao.h"
 #include "Funcoes.h"
 #include "Protecao.h"
 #include "TPesquisa.h"
@@ -345,27 +344,23 @@ void TstTngProg::deleteOfAnItem() {
     const QStringList outra = Gravados("000002");
     Abre("000001", true);
     const QString pergunta = QStringLiteral("Tem certeza que deseja excluir o item?");
-
-    driver->Row("DBGrid1", LinhaDaOrdem(1));
-    messages.questions.enqueue(true);
-    driver->Menu("ExcluirItem1");
+    const auto exclui = [this](int ordem, bool sim) {
+        driver->Row("DBGrid1", LinhaDaOrdem(ordem));
+        messages.questions.enqueue(sim);
+        driver->Menu("ExcluirItem1");
+    };
+    exclui(1, true);
     QCOMPARE(TakeMessages(), "O item já possui FAL gerada. Impossível excluir item.");
-
-    driver->Row("DBGrid1", LinhaDaOrdem(2));
-    messages.questions.enqueue(false);
-    driver->Menu("ExcluirItem1");
+    exclui(2, false);
     QCOMPARE(Gravados("000001").size(), 5);
-    messages.questions.enqueue(true);
-    driver->Menu("ExcluirItem1");
+    exclui(2, true);
     QCOMPARE(LinhaDaOrdem(2), -1);
     QCOMPARE(Gravados("000001"),
              QStringList({"1|000101|10|0000001|", "3|000101|30||", "4|000102|40|0000009|", "5|A'B|50||"}));
     QCOMPARE(Gravados("000002"), outra);
     QCOMPARE(Logs(), QStringList{"2|EXCLUSAO DO ITEM 000102 ORDEM 2 DA PROGRAMACAO NR 000001"});
 
-    driver->Row("DBGrid1", LinhaDaOrdem(4));
-    messages.questions.enqueue(true);
-    driver->Menu("ExcluirItem1");
+    exclui(4, true);
 
     // Ctrl+Del asks too, and a question nobody answers deletes nothing; no other delete goes around it.
     const int perguntas = CountShown("question", pergunta);
@@ -382,10 +377,8 @@ void TstTngProg::deleteOfAnItem() {
     QCOMPARE(Gravados("000001"), QStringList({"1|000101|10|0000001|", "5|A'B|50||"}));
 
     // A row that went to a lot sheet on another workstation after the screen loaded it stays.
-    driver->Row("DBGrid1", LinhaDaOrdem(5));
     ByOther("UPDATE TNG_PROG SET FAL = '0000001' WHERE NUMERO = '000001' AND ORDEM = 5");
-    messages.questions.enqueue(true);
-    driver->Menu("ExcluirItem1");
+    exclui(5, true);
     QCOMPARE(TakeMessages(), "O item já possui FAL gerada. Impossível excluir item.");
     QCOMPARE(Gravados("000001"), QStringList({"1|000101|10|0000001|", "5|A'B|50|0000001|"}));
     QCOMPARE(Logs().size(), 3);
@@ -510,13 +503,7 @@ void TstTngProg::searchWithQuotedCodesWithoutLotSheetsAndLate() {
     messages.searches.enqueue("000101");
     driver->Click("pqProdutoAc");
     QCOMPARE(driver->Text("edtProduto"), "A'B,000101");
-    TDataSet* consulta = driver->Get<TZoDBGrid>("DBGrid2")->DataSet();
-    const auto encontrados = [&] {
-        QStringList numeros;
-        for (int linha = 0; linha < consulta->RecordCount(); ++linha)
-            numeros << TextoValor(consulta->ValueAt(linha, consulta->FieldIndex("NUMERO")));
-        return numeros;
-    };
+    const auto encontrados = [this] { return FieldTexts("DBGrid2", "NUMERO"); };
 
     QCOMPARE(ClickMessages("BitBtn4"), QString());
     QCOMPARE(encontrados(), QStringList({"000005", "000002", "000001"}));
@@ -662,22 +649,16 @@ void TstTngProg::lotSheetPriority() {
     const auto prioridades = [this] { return Seen("SELECT NUMERO, ORDEM FROM FAL ORDER BY NUMERO"); };
     Abre("000001", true);
     driver->Row("DBGrid1", LinhaDaOrdem(1));
-
-    messages.inputs.enqueue("abc");
-    driver->Menu("PrioridadedaFAL1");
-    QCOMPARE(TakeMessages(), "Prioridade inválida.");
-    QCOMPARE(prioridades(), "0000001|3;0000002|3");
-
-    messages.inputs.enqueue(QVariant());
-    driver->Menu("PrioridadedaFAL1");
-    QCOMPARE(TakeMessages(), QString());
-    QCOMPARE(prioridades(), "0000001|3;0000002|3");
-
-    // The current row's sheet only, committed.
-    messages.inputs.enqueue("7");
-    driver->Menu("PrioridadedaFAL1");
-    QCOMPARE(TakeMessages(), "Processo concluído.");
-    QCOMPARE(prioridades(), "0000001|7;0000002|3");
+    // Refused, cancelled, then the current row's sheet only, committed.
+    for (const auto& [entrada, mensagem, depois] :
+         {std::tuple(QVariant("abc"), "Prioridade inválida.", "0000001|3;0000002|3"),
+          {QVariant(), "", "0000001|3;0000002|3"},
+          {QVariant("7"), "Processo concluído.", "0000001|7;0000002|3"}}) {
+        messages.inputs.enqueue(entrada);
+        driver->Menu("PrioridadedaFAL1");
+        QCOMPARE(TakeMessages(), QString::fromUtf8(mensagem));
+        QCOMPARE(prioridades(), depois);
+    }
 }
 
 void TstTngProg::routeListedOnceAndLabelsWithTheCustomersResults() {
