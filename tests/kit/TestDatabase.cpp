@@ -296,7 +296,7 @@ static TDataSet* DataSetNamed(QWidget* screen, const QString& name) {
     return screen->findChild<TDataSet*>(name);
 }
 
-QString ScreenTestCase::FieldText(const QString& dataSet, int row, const QString& fields) {
+QString DatabaseTestCase::FieldText(const QString& dataSet, int row, const QString& fields) {
     auto* data = DataSetNamed(driver->Screen(), dataSet);
     if (!data)
         throw std::runtime_error(qPrintable(QStringLiteral("no data set %1 on the screen").arg(dataSet)));
@@ -306,7 +306,7 @@ QString ScreenTestCase::FieldText(const QString& dataSet, int row, const QString
     return values.join('|');
 }
 
-QStringList ScreenTestCase::FieldTexts(const QString& dataSet, const QString& fields) {
+QStringList DatabaseTestCase::FieldTexts(const QString& dataSet, const QString& fields) {
     auto* data = DataSetNamed(driver->Screen(), dataSet);
     QStringList rows;
     for (int row = 0; data && row < data->RecordCount(); ++row)

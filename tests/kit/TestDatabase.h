@@ -110,6 +110,15 @@ protected:
     int CountShown(const QString& kind, const QString& text = QString()) const;
     // The texts shown with the error icon, joined by '|'.
     QString Errors() const;
+    // A field of a row of one of the screen's data sets (or a grid's, by the grid's name) as program text;
+    // fields named "A|B" give "a|b".
+    QString FieldText(const QString& dataSet, int row, const QString& fields);
+    // That text of every row, in order.
+    QStringList FieldTexts(const QString& dataSet, const QString& fields);
+    // The first row whose fields read this text; -1 when none.
+    int RowWhere(const QString& dataSet, const QString& fields, const QString& text) {
+        return FieldTexts(dataSet, fields).indexOf(text);
+    }
 
 protected slots:
     void init();
@@ -124,15 +133,6 @@ class ScreenTestCase : public DatabaseTestCase {
     Q_OBJECT
 protected:
     ModuleLoader module;
-    // A field of a row of one of the screen's data sets (or a grid's, by the grid's name) as program text;
-    // fields named "A|B" give "a|b".
-    QString FieldText(const QString& dataSet, int row, const QString& fields);
-    // That text of every row, in order.
-    QStringList FieldTexts(const QString& dataSet, const QString& fields);
-    // The first row whose fields read this text; -1 when none.
-    int RowWhere(const QString& dataSet, const QString& fields, const QString& text) {
-        return FieldTexts(dataSet, fields).indexOf(text);
-    }
     // Clicks a button with the answer to the question it asks queued.
     void ClickAndAnswer(const QString& button, bool yes) {
         messages.questions.enqueue(yes);
