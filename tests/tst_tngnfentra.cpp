@@ -1,6 +1,5 @@
-// The incoming-invoice screen: each item's free weight against what lot sheets took (also while the invoice
-// is being altered), the save as one unit of work, the lots of new items, the header's checks, the guards
-// of lot sheets, quoted codes and the print. Stored rows are read from a second connection.
+// The incoming-invoice screen: each item's free weight against what lot sheets took, the save as one unit of
+// work, new items' lots, the header's checks, lot sheets' guards, quoted codes and the print.
 #include "DBControls.h"
 #include "DataSet.h"
 #include "TestDatabase.h"
@@ -11,7 +10,6 @@
 namespace {
 const QString kNotaLancada = "Nota Já lançada Para este cliente.";
 const QString kBloqueado = "Cliente Bloqueado. Não é permitido lançar a NF.";
-const QString kInativo = "Cliente Inativo. Não é permitido lançar a NF.";
 const QString kItem = "NFITIN (NOTA, CODCLI, ORDEM, CODIGO, DESCRICAO, ROLOS, LOTE, VALOR, PESO, PESO_REAL, "
                       "PESO_NOTA, PESO_PROG)";
 } // namespace
@@ -19,8 +17,8 @@ const QString kItem = "NFITIN (NOTA, CODCLI, ORDEM, CODIGO, DESCRICAO, ROLOS, LO
 class TstTngNFEntra : public ScreenTestCase {
     Q_OBJECT
 
-    // Customers in and out of the company's state, blocked and inactive ones; natures of every kind; fabrics
-    // of a group with lots (P1, P3) and without (P2); an invoice stored with two items and a programme item.
+    // Customers in and out of the company's state and a blocked one; natures of every kind; fabrics of a
+    // group with lots (P1, P3) and without (P2); an invoice stored with two items, and a programme item.
     void Base(const QString& regraLote = "N") {
         Insert("EMPRESA (CODIGO, NOME, UF)", {"'001', 'TINTURARIA', 'SC'"});
         Insert("CIDADE (COD_CID, NOME, COD_EST)", {"'1', 'BLUMENAU', 'SC'", "'2', 'AMERICANA', 'SP'"});
@@ -28,7 +26,7 @@ class TstTngNFEntra : public ScreenTestCase {
         Insert("ENTIDADE (CODCLI, NOME, CEP, ATIVO, BLOQUEIO)",
                {"'00001', 'MALHARIA SC', '89010-000', 'S', 'N'",
                 "'00002', 'MALHARIA SP', '13465-000', 'S', 'N'",
-                "'00003', 'BLOQUEADA', '89010-000', 'S', 'S'", "'00004', 'INATIVA', '89010-000', 'N', 'N'",
+                "'00003', 'BLOQUEADA', '89010-000', 'S', 'S'",
                 "'A''B', 'TECELAGEM D''ÁVILA', '89010-000', 'S', 'N'"});
         Insert("NATUREZA (NATUREZA, DESCRICAO, TIPO, TP_BASE)",
                {"'1901', 'REMESSA', 'R', '2'", "'2901', 'REMESSA DE FORA', 'R', '2'",
@@ -253,7 +251,6 @@ void TstTngNFEntra::headerChecksOnExit_data() {
     caso("mesmo número, outro cliente", "000000100", "EdtCliente", "00002", "");
     caso("cliente não cadastrado", "000000500", "EdtCliente", "99999", "Cliente não encontrado.");
     caso("cliente bloqueado", "000000500", "EdtCliente", "00003", kBloqueado);
-    caso("cliente inativo", "000000500", "EdtCliente", "00004", kInativo);
     caso("natureza não cadastrada", "000000500", "EdtNatureza", "9999", "Natureza não encontrada.");
     caso("natureza que não é remessa", "000000500", "EdtNatureza", "1102",
          "A Natureza selecionada deve ser do tipo Remessa. Verifique.");
@@ -300,12 +297,9 @@ void TstTngNFEntra::stateQuestionPeriodAndCustomerAtConfirm() {
     ByOther("UPDATE ENTIDADE SET BLOQUEIO = 'S' WHERE CODCLI = '00001'");
     driver->Click("SpeedButton16");
     QCOMPARE(messages.LastText(), kBloqueado);
-    ByOther("UPDATE ENTIDADE SET BLOQUEIO = 'N', ATIVO = 'N' WHERE CODCLI = '00001'");
-    driver->Click("SpeedButton16");
-    QCOMPARE(messages.LastText(), kInativo);
     QCOMPARE(Seen("SELECT COUNT(*) FROM NFTIN WHERE NOTA = '000000600'"), "0");
 
-    ByOther("UPDATE ENTIDADE SET ATIVO = 'S' WHERE CODCLI = '00001'");
+    ByOther("UPDATE ENTIDADE SET BLOQUEIO = 'N' WHERE CODCLI = '00001'");
     driver->Click("SpeedButton16"); // the nature accepted once is not asked again
     QCOMPARE(CountShown("question"), 2);
     QCOMPARE(Seen("SELECT NATUREZA, EMISSOR, DATA, SALDO FROM NFTIN WHERE NOTA = '000000600'"),
