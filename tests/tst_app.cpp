@@ -1,6 +1,5 @@
-// The application: log-in and passwords, users and rights, the main window's menus, the error handler's
-// rollback (failures never cross Qt's own code), the log viewer, host-table printing, a scenario's writes,
-// where screens open, and its end on Ctrl+C and SIGTERM.
+// The application: log-in, users and rights, menus, the error handler's rollback, the log viewer, host-table
+// printing, a scenario's writes and the end on Ctrl+C and SIGTERM.
 #include "Acesso.h"
 #include "ClassRegistry.h"
 #include "DBControls.h"

@@ -1,7 +1,5 @@
-// The dyeing-curve registry: the next code, the required description, the curve's time, the steps saved
-// with their elapsed minutes, a duration other than theirs asked about, the charts following the steps,
-// duplicate, the delete with the curve's steps and the print; the database is read from a second connection.
-// The delete guard is in tst_registros, steps another user changed since they were loaded in tst_tngroteiro.
+// The dyeing-curve registry: steps and elapsed minutes, time, charts, duplicate, delete and print. The delete
+// guard is in tst_cadastro_frame, steps changed by another user meanwhile in tst_tngroteiro.
 #include "DBControls.h"
 #include "GraficoTingimento.h"
 #include "TestDatabase.h"

@@ -1,7 +1,5 @@
-// Process recording: a lot sheet's steps loaded by sheet or dye lot and fabric, what entering a cell fills,
-// the columns' checks, the steps' order and the machines of a phase, the save with its audit lines and the
-// item's measures, the refusals that write nothing (quality, impossible or reversed times, a failed update),
-// the production date, and an employee limited to some phases. The rules behind them as tables.
+// Process recording: a lot sheet's steps, what entering a cell fills and checks, the steps' order, a phase's
+// machines, the save and its audit lines, refusals that write nothing, phases an employee may not record.
 #include "DBControls.h"
 #include "DataSet.h"
 #include "DataSetModel.h"
@@ -61,9 +59,7 @@ class TstTngMov : public ScreenTestCase {
     }
     // Types the cells of a phase's row.
     void Celulas(const QString& fase, const QList<QPair<QString, QString>>& celulas) {
-        driver->Row("DBGrid1", Linha(fase));
-        for (const auto& [campo, valor] : celulas)
-            driver->Cell("DBGrid1", campo, valor);
+        Cells("DBGrid1", Linha(fase), celulas);
     }
     // Types a phase's cells and goes to another row, which checks them: the messages told, taken.
     QString Posta(const QString& fase, const QList<QPair<QString, QString>>& celulas, int saida = 0) {
@@ -108,9 +104,7 @@ void TstTngMov::stepsOfASheetAndOfAFabric() {
     driver->Type("EdtFalMov", "777");
     TypeAndTab("EdtCodPro", "000101");
     QCOMPARE(driver->Text("EdtFalMov"), QStringLiteral("000001"));
-    QCOMPARE(driver->Text("EdtDescPro") + '|' + driver->Text("EdtLargura") + '|' +
-                 driver->Text("EdtGramatura"),
-             QStringLiteral("MEIA MALHA|1,8|160"));
+    QCOMPARE(Texts({"EdtDescPro", "EdtLargura", "EdtGramatura"}), "MEIA MALHA|1,8|160");
     QCOMPARE(
         FieldTexts("TbMov", "Fase|Descricao|AcessaFase|Hora_Inicio"),
         QStringList({"01|PREPARACAO|S|07:30", "02|ALVEJAMENTO|S|", "03|TINGIMENTO|S|", "04|LAVAGEM|S|"}));
@@ -153,17 +147,14 @@ void TstTngMov::entering_cells_fills_them_and_tab_checks() {
     const int l02 = Linha("02");
     QVERIFY(qAbs(QTime::fromString(Campo(l02, "Hora_Inicio"), "HH:mm").secsTo(QTime::currentTime())) < 120);
     QCOMPARE(Campo(l02, "Data_Inicio"), QDate::currentDate().toString("dd/MM/yyyy"));
-    QCOMPARE(Campo(l02, "Funcionario") + '|' + Campo(l02, "Hora_Fim") + Campo(l02, "Data_Fim") +
-                 Campo(l02, "Data"),
-             QStringLiteral("00005|"));
+    QCOMPARE(Campo(l02, "Funcionario|Hora_Fim|Data_Fim|Data"), "00005|||");
     // Concluded (a lower-case letter taken as its capital): the end and the day too; leaving the day books
     // the shift of 02:30 on a Monday, the night.
     driver->Cell("DBGrid1", "Concluido", "s");
     QCOMPARE(Campo(l02, "Concluido"), QStringLiteral("S"));
     entra("Hora_Fim");
     entra("Data");
-    QCOMPARE(Campo(l02, "Data_Fim") + '|' + Campo(l02, "Data"),
-             '|' + QDate::currentDate().toString("dd/MM/yyyy"));
+    QCOMPARE(Campo(l02, "Data_Fim|Data"), '|' + QDate::currentDate().toString("dd/MM/yyyy"));
     driver->Cell("DBGrid1", "Hora_Fim", "02:30");
     driver->Cell("DBGrid1", "Data", "23/11/2026");
     QCOMPARE(Campo(l02, "Turno"), QStringLiteral("03"));

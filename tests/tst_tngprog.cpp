@@ -1,8 +1,5 @@
-// The production programme screen: numbering and loading, saves that address rows by number and order (a
-// failed one leaving the stored rows as they were), rows of other workstations and rows gone to a lot sheet
-// kept, deletes of the programme and of an item, pieces to weight, the invoice-balance look-up, services once
-// per lot sheet, the search page, import and export, dye-lot numbering and the lot sheets' priority. Stored
-// rows are read from a second connection.
+// The production programme screen: saves that address rows by number and order, rows of other workstations
+// and rows gone to a lot sheet kept, deletes, look-ups, search, import and export.
 #include "DBControls.h"
 #include "DataSet.h"
 #include "DataSetModel.h"
