@@ -1,6 +1,5 @@
-// The module package, and what every registry screen gets from the registry frame: codes refused, the
-// delete question, audit rows, records still used, code proposals and closing mid-edit; the colour registry's
-// code boxes, display colour and picture; the service price table.
+// The module package; what every registry screen gets from the registry frame; the colour registry's code
+// boxes, display colour and picture; the service price table.
 #include "ClassRegistry.h"
 #include "Funcoes.h"
 #include "HostError.h"
@@ -50,11 +49,6 @@ class TstCadastroFrame : public ScreenTestCase {
     const SettingsFile settings{"[Caminho]\npath=%1\n"};
 
     int LogRows() { return Scalar("SELECT COUNT(*) FROM LOG").toInt(); }
-    QString LastLog() {
-        return Scalar("SELECT TITULO || '|' || TEXTO || '|' || TIPO || '|' || CHAVE FROM LOG "
-                      "ORDER BY ID DESC ROWS 1")
-            .toString();
-    }
     void Seed(const Tela& t) {
         Sql(QStringLiteral("INSERT INTO %1 (CODIGO, DESCRICAO) VALUES (%2, 'EXISTENTE')")
                 .arg(t.table, Aspas(t.code)));
@@ -147,7 +141,8 @@ private slots:
                  1);
         QCOMPARE(LogRows(), title.isEmpty() ? 0 : 1);
         if (!title.isEmpty())
-            QCOMPARE(LastLog(), title + '|' + QString::fromUtf8(t.inclusionText) + name + "|0|" + code);
+            QCOMPARE(AuditRows().last(),
+                     title + '|' + QString::fromUtf8(t.inclusionText) + name + "|0|" + code);
 
         // The delete asks; unanswered, the preselected button decides.
         messages.questions.enqueue(false);
@@ -163,7 +158,8 @@ private slots:
         QCOMPARE(Count(t.table), 0);
         QCOMPARE(LogRows(), title.isEmpty() ? 0 : 2);
         if (!title.isEmpty())
-            QCOMPARE(LastLog(), title + '|' + QString::fromUtf8(t.exclusionText) + name + "|2|" + code);
+            QCOMPARE(AuditRows().last(),
+                     title + '|' + QString::fromUtf8(t.exclusionText) + name + "|2|" + code);
     }
 
     void recordStillUsedIsNotDeleted_data() {
