@@ -1,6 +1,5 @@
-// The lot sheet screen: the invoice balance after every save and delete, concurrent takes, re-save keeping
-// what others wrote, atomic saves, machine limits, write-off and release; split, copy and reprocess of a
-// sheet; checked from a second connection.
+// The lot sheet screen: the invoice balance after every save and delete, concurrent takes, atomic saves,
+// machine and credit limits, write-off and release; split, copy and reprocess of a sheet.
 #include "Acesso.h"
 #include "DBControls.h"
 #include "TPesquisa.h"

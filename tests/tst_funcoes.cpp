@@ -1,6 +1,5 @@
-// The host's base routines without a database: SQL literals, numbers, times and dates as typed and shown,
-// rules and recipe costs, import and export files, the in-memory data set with its model and data-aware
-// controls, and the scale: frames to kilograms, its settings, and its port against a socat pseudo-terminal.
+// The host's base routines without a database: literals, numbers, times and dates, rules and recipe costs,
+// import and export files, the in-memory data set and its controls, and the scale on a socat pseudo-terminal.
 #include "Balanca.h"
 #include "ColunaGrade.h"
 #include "CustoReceita.h"

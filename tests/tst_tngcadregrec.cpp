@@ -1,6 +1,5 @@
-// The calculation-rule screen: lines saved wholesale in grid order, duplicate, the delete of a rule in use
-// and the look-ups by line kind; the database and the audit rows are read from a second connection. Lines
-// changed by another user since they were loaded are in tst_tngroteiro, with the other detail screens.
+// The calculation-rule screen: lines saved wholesale in grid order, duplicate, delete and look-ups by kind.
+// Lines changed by another user since they were loaded are in tst_tngroteiro, with the other detail screens.
 #include "DBControls.h"
 #include "TestDatabase.h"
 #include <QTest>

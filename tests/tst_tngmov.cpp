@@ -69,14 +69,12 @@ class TstTngMov : public ScreenTestCase {
     }
     // A step concluded on a Monday morning by employee 00001 on the machine given.
     void Conclui(const QString& fase, const QString& maquina, const QString& horaFim = "09:00") {
-        Celulas(fase, {{"Concluido", "S"},
-                       {"Funcionario", "00001"},
-                       {"Maquina", maquina},
-                       {"Data_Inicio", "23/11/2026"},
-                       {"Hora_Inicio", "08:00"},
-                       {"Data_Fim", "23/11/2026"},
-                       {"Hora_Fim", horaFim},
-                       {"Data", "23/11/2026"}});
+        const QList<QPair<QString, QString>> celulas = {
+            {"Concluido", "S"},       {"Funcionario", "00001"},
+            {"Maquina", maquina},     {"Data_Inicio", "23/11/2026"},
+            {"Hora_Inicio", "08:00"}, {"Data_Fim", "23/11/2026"},
+            {"Hora_Fim", horaFim},    {"Data", "23/11/2026"}};
+        Celulas(fase, celulas);
     }
     QStringList Logs() { return LogLines("TINGIMENTO"); }
 

@@ -89,13 +89,10 @@ void TstTngNFEntra::balanceKeepsWhatLotSheetsTook() {
     Base();
     driver->Open("TfmTngNFEntra");
     NovaNota("000000200", "00001");
-    Linha(0, {{"Codigo", "P1"},
-              {"Valor", "10"},
-              {"Peso_Real", "120"},
-              {"Peso_Nota", "118"},
-              {"Prog", "000001"},
-              {"Cor", "AZUL"},
-              {"Lote", "L1"}});
+    const QList<QPair<QString, QString>> primeira = {
+        {"Codigo", "P1"},   {"Valor", "10"}, {"Peso_Real", "120"}, {"Peso_Nota", "118"},
+        {"Prog", "000001"}, {"Cor", "AZUL"}, {"Lote", "L1"}};
+    Linha(0, primeira);
     Linha(1,
           {{"Codigo", "P2"}, {"Rolos", "3"}, {"Peso_Real", "30"}, {"Peso_Nota", "30"}, {"Peso_Devol", "5"}});
     QCOMPARE(ClickMessages("SpeedButton16"), QString());

@@ -1,6 +1,5 @@
-// The information board: a customer's sheet of a product saved and loaded field by field (two fields of the
-// same text included), replaced in one unit of work, refused under blank or unknown codes, imported from
-// another customer without writing; the stored rows are read from a second connection.
+// The information board: a customer's sheet of a product saved and loaded field by field, replaced in one
+// unit of work, refused under blank or unknown codes, imported from another customer without writing.
 #include "DBControls.h"
 #include "QuadroInformacoes.h"
 #include "TestDatabase.h"
