@@ -258,8 +258,7 @@ private slots:
             QCOMPARE(Campo(0, "Observacao"), "conferir"); // what was typed stays on the screen
             return;
         }
-        QCOMPARE(RowsSeenByOthers("SELECT COUNT(*) FROM FAL_ITEN WHERE FAL = " + Aspas(numero)),
-                 QStringList{QString::number(linhas.size())});
+        QCOMPARE(Count("FAL_ITEN", "FAL = " + Aspas(numero)), linhas.size());
         // Every item holds its weight of the invoice, whatever the sheet's kind.
         QCOMPARE(Seen("SELECT COUNT(*) FROM FAL_ITEN WHERE PESO_NF IS DISTINCT FROM PESO"), "0");
         QCOMPARE(RowsSeenByOthers("SELECT DISTINCT COALESCE(FAL, '') FROM TNG_PROG"), QStringList{numero});

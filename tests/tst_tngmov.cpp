@@ -275,9 +275,7 @@ void TstTngMov::saveWithAuditLinesAndMeasures() {
                           "1|ALTERADO GRAMATURA PARA 150, LARGURA PARA 1,75 DO PRODUTO 000101"}));
     QCOMPARE(RowsSeenByOthers("SELECT CODIGO, LARGURA, GRAMATURA FROM FAL_ITEN ORDER BY ORD_IT"),
              QStringList({"000101|1.75|150", "000105|1.2|200"}));
-    QCOMPARE(
-        RowsSeenByOthers("SELECT COUNT(*) FROM PROCESSO_TIN WHERE CODIGO = '000105' AND PENDENTE IS NULL"),
-        QStringList{"2"});
+    QCOMPARE(Count("PROCESSO_TIN", "CODIGO = '000105' AND PENDENTE IS NULL"), 2);
 
     // A recorded step whose end moved is logged as altered; a remark alone and unchanged measures are not,
     // and times left as shown keep their seconds.
@@ -354,8 +352,7 @@ void TstTngMov::failedUpdateRollsEverythingBack() {
     StopFailing();
     messages.Clear();
     QCOMPARE(ClickMessages("BtnGravar"), QString());
-    QCOMPARE(RowsSeenByOthers("SELECT COUNT(*), MIN(DATA) FROM PROCESSO_TIN WHERE CONCLUIDO = 'S'"),
-             QStringList{"3|23/11/2026"});
+    QCOMPARE(Seen("SELECT COUNT(*), MIN(DATA) FROM PROCESSO_TIN WHERE CONCLUIDO = 'S'"), "3|23/11/2026");
 }
 
 void TstTngMov::employeeLimitedToSomePhases() {
