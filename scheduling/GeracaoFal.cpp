@@ -773,6 +773,11 @@ bool GeracaoFal::Atualiza(const CabecalhoProgramacao& cabecalho) {
             vistos.insert(k);
         }
     }
+    // A sheet item weighs something, as generation requires: an update to nothing or less would leave the
+    // sheet holding a negative weight of the invoice.
+    for (const Selecionado& s : selecionados)
+        if (!(s.item.peso > 0))
+            return Recusa(QStringLiteral("Peso deve ser maior que 0."));
     // An update keeps each sheet's colour and variant: its header, recipe and prices go by them. Changing
     // them is a new generation over the sheet.
     for (const Selecionado& s : selecionados)

@@ -517,13 +517,17 @@ private slots:
         QCOMPARE(ClickMessages("BitBtn9"), kAtualizada);
         Equilibrio("primeiro");
         QCOMPARE(Itens("000500"), "T1|L1|90|90;T1|L2|50|50");
-        // The colour goes with the sheet's header: an update does not change it behind it.
+        // The colour goes with the sheet's header, and an item weighs something: refused, nothing written.
         const QStringList antes = Estado();
         Seleciona(0);
         Celula(0, "Cor", "VERDE");
         QCOMPARE(ClickMessages("BitBtn9"),
                  "A cor ou a variante do item T1 não é a da FAL 000500 (cor AZUL, variante "
                  "01). Para trocá-las, gere a FAL novamente.");
+        QCOMPARE(Estado(), antes);
+        Celula(0, "Cor", "AZUL");
+        Celula(0, "Peso", "-1");
+        QCOMPARE(ClickMessages("BitBtn9"), "Peso deve ser maior que 0.");
         QCOMPARE(Estado(), antes);
     }
 

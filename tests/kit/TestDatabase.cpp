@@ -4,6 +4,7 @@
 #include "DataContext.h"
 #include "DataSet.h"
 #include "DataSetModel.h"
+#include "FimDoDia.h"
 #include "FirebirdEngine.h"
 #include "Formatacao.h"
 #include "Funcoes.h"
@@ -236,20 +237,7 @@ void DatabaseTestCase::StopFailing() {
 }
 
 QStringList DatabaseTestCase::InvoiceImbalances(bool negativeAllowed) {
-    const QString item =
-        "SELECT I.NOTA, I.CODIGO, I.LOTE FROM NFITIN I WHERE I.PESO < %1 OR ABS(I.PESO - (I.PESO_REAL - "
-        "I.PESO_PROG)) > 0.0001 OR ABS(I.PESO_PROG - COALESCE((SELECT SUM(F.PESO_NF) FROM FAL_ITEN F "
-        "JOIN FAL ON FAL.NUMERO = F.FAL WHERE F.NOTA = I.NOTA AND FAL.CLIENTE = I.CODCLI AND F.CODIGO = "
-        "I.CODIGO AND F.LOTE = I.LOTE), 0)) > 0.0001";
-    const QString nota =
-        "SELECT N.NOTA FROM NFTIN N WHERE ABS(N.SALDO - (SELECT SUM(I.PESO) FROM NFITIN I WHERE I.NOTA = "
-        "N.NOTA AND I.CODCLI = N.CLIENTE)) > 0.0001";
-    const QString semItem =
-        "SELECT F.FAL, F.NOTA, F.CODIGO, F.LOTE FROM FAL_ITEN F JOIN FAL ON FAL.NUMERO = F.FAL WHERE "
-        "F.PESO_NF > "
-        "0.0001 AND NOT EXISTS (SELECT 1 FROM NFITIN I WHERE I.NOTA = F.NOTA AND I.CODCLI = FAL.CLIENTE AND "
-        "I.CODIGO = F.CODIGO AND I.LOTE = F.LOTE)";
-    return RowsSeenByOthers({item.arg(negativeAllowed ? "-1E9" : "-0.0001"), nota, semItem});
+    return RowsSeenByOthers(InstrucoesDesequilibrioNota(negativeAllowed ? -1e9 : -0.0001));
 }
 
 QString DatabaseTestCase::TakeMessages() {
