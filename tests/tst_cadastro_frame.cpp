@@ -116,8 +116,7 @@ private slots:
         driver->Click("BtIncluir");
         driver->Type(t.codeBox, t.code);
         driver->Type(t.descriptionBox, QString::fromUtf8(t.description));
-        driver->Click("SbConfirmar");
-        QCOMPARE(messages.Texts(), QStringList{"Este código já existe. Digite um outro."});
+        QCOMPARE(ClickMessages("SbConfirmar"), "Este código já existe. Digite um outro.");
         QCOMPARE(driver->FocusedName(), QString::fromUtf8(t.codeBox));
         driver->Click("BtDesistir");
         QCOMPARE(Count(t.table, "DESCRICAO = 'EXISTENTE'"), 1);
@@ -250,8 +249,7 @@ private slots:
         driver->Open("TfmFase");
         driver->Click("BtnAltera");
         driver->Type("EdtGrupo", "77");
-        driver->Click("SbConfirmar");
-        QCOMPARE(messages.Texts(), QStringList{"Grupo Inválido."});
+        QCOMPARE(ClickMessages("SbConfirmar"), "Grupo Inválido.");
         QCOMPARE(driver->FocusedName(), "EdtGrupo");
         QVERIFY(driver->Visible("PainelConfirma"));
         driver->Type("EdtGrupo", "02");
@@ -486,8 +484,7 @@ private slots:
         driver->Click("sbProximo");
         QVERIFY(HasPicture());
         messages.files.enqueue(settings.Path("nao-existe.png"));
-        driver->Click("BtImagem");
-        QCOMPARE(messages.LastText(), "Não foi possível gravar a imagem da cor.");
+        QCOMPARE(ClickMessages("BtImagem"), "Não foi possível gravar a imagem da cor.");
     }
 
     void secondPriceForAPairIsRefused() {

@@ -406,8 +406,7 @@ private slots:
             driver->Type(d.section('=', 0, 0), d.section('=', 1));
         if (!clica.isEmpty())
             driver->Click(clica);
-        driver->Click("BitBtn1");
-        QCOMPARE(messages.LastText(), mensagem);
+        QCOMPARE(ClickMessages("BitBtn1"), mensagem);
         QCOMPARE(FieldTexts("TbResultado", "NUMERO"), numeros);
         QCOMPARE(driver->Enabled("BtImp"), !numeros.isEmpty());
     }

@@ -51,8 +51,7 @@ private slots:
         // Without a code nothing is saved; the box left empty takes the next code. A code not stored keeps
         // the lines shown: saved under it as a new rule, the rule loaded left as stored.
         driver->Type("EdtCodigo", "");
-        driver->Click("BitBtn1");
-        QCOMPARE(messages.LastText(), "Código inválido.");
+        QCOMPARE(ClickMessages("BitBtn1"), "Código inválido.");
         driver->Type("EdtCodigo", "");
         driver->Focus("DBGrid1");
         QCOMPARE(driver->Text("EdtCodigo"), "003");

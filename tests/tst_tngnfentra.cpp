@@ -130,8 +130,7 @@ void TstTngNFEntra::balanceKeepsWhatLotSheetsTook() {
         ByOther("UPDATE NFITIN SET PESO_PROG = 100, PESO = 25 WHERE NOTA = '000000200' AND CODIGO = 'P1'");
         Linha(1, {{"OBS", "outra"}});
         Linha(0, {{campo, valor}});
-        driver->Click("SpeedButton16");
-        QCOMPARE(messages.LastText(), recusa);
+        QCOMPARE(ClickMessages("SpeedButton16"), recusa);
         QVERIFY(driver->Visible("SpeedButton16"));
         QCOMPARE(Gravados("000000200"), QStringList({"P1|L1|125|100|25", "P2||30|0|30"}));
         QCOMPARE(Seen("SELECT LIST(OBS) FROM NFITIN WHERE NOTA = '000000200'"), "conferido");
@@ -140,8 +139,7 @@ void TstTngNFEntra::balanceKeepsWhatLotSheetsTook() {
     // ... or before anything is written, when it was loaded so.
     driver->Click("BitBtn23");
     Linha(0, {{"Peso_Real", "99"}});
-    driver->Click("SpeedButton16");
-    QCOMPARE(messages.LastText(), abaixo.arg(99));
+    QCOMPARE(ClickMessages("SpeedButton16"), abaixo.arg(99));
     driver->Click("btnDesistir");
 
     // An item deleted goes with the save, and its audit row with it.
@@ -174,8 +172,7 @@ void TstTngNFEntra::refusedOrFailedConfirmWritesNothing() {
     Linha(1, {{"Codigo", "P2"}, {"Peso_Real", "20"}});
     Linha(2, {{"Codigo", "P3"}, {"Peso_Real", "30"}});
     Linha(3, {{"Codigo", "P1"}}); // the first row's fabric and lot again
-    driver->Click("SpeedButton16");
-    QCOMPARE(messages.LastText(), "Item Duplicado. Verifique.");
+    QCOMPARE(ClickMessages("SpeedButton16"), "Item Duplicado. Verifique.");
     QCOMPARE(Itens()->RecNo(), 3);
     nada();
     ClickAndAnswer("BitBtn1", true);

@@ -110,6 +110,16 @@ protected:
     int CountShown(const QString& kind, const QString& text = QString()) const;
     // The texts shown with the error icon, joined by '|'.
     QString Errors() const;
+    // Clicks a button with the answer to the question it asks queued.
+    void ClickAndAnswer(const QString& button, bool yes) {
+        messages.questions.enqueue(yes);
+        driver->Click(button);
+    }
+    // Clicks a button: the plain messages it showed, taken as TakeMessages does.
+    QString ClickMessages(const QString& button) {
+        driver->Click(button);
+        return TakeMessages();
+    }
     // A field of a row of one of the screen's data sets (or a grid's, by the grid's name) as program text;
     // fields named "A|B" give "a|b".
     QString FieldText(const QString& dataSet, int row, const QString& fields);
@@ -133,16 +143,6 @@ class ScreenTestCase : public DatabaseTestCase {
     Q_OBJECT
 protected:
     ModuleLoader module;
-    // Clicks a button with the answer to the question it asks queued.
-    void ClickAndAnswer(const QString& button, bool yes) {
-        messages.questions.enqueue(yes);
-        driver->Click(button);
-    }
-    // Clicks a button: the plain messages it showed, taken as TakeMessages does.
-    QString ClickMessages(const QString& button) {
-        driver->Click(button);
-        return TakeMessages();
-    }
     // Makes a row of the grid current and types its cells in turn.
     void Cells(const QString& grid, int row, const QList<QPair<QString, QString>>& cells);
     // Ticks or clears a check box cell, as a click on it would.
