@@ -195,51 +195,38 @@ void TstTngNFEntra::refusedOrFailedConfirmWritesNothing() {
     QCOMPARE(Logs(), QStringList{"0|INCLUSAO NOTA FISCAL 000000300 CLIENTE 00001"});
 }
 
+// Rule, fabric, the lot of a row above it, the lot typed, the lot the row gets.
 void TstTngNFEntra::lotOfANewItem_data() {
-    QTest::addColumn<QString>("regra");
-    QTest::addColumn<QString>("codigo");
-    QTest::addColumn<QString>("naGrade");
-    QTest::addColumn<QString>("digitado");
-    QTest::addColumn<QString>("esperado");
-    const auto caso = [](const char* nome, const char* regra, const char* codigo, const char* naGrade,
-                         const char* digitado, const char* esperado) {
-        QTest::newRow(nome) << QString(regra) << QString(codigo) << QString(naGrade) << QString(digitado)
-                            << QString(esperado);
-    };
-    caso("sequencial, após o maior gravado", "S", "P1", "", "", "000124");
-    caso("sequencial, passando o da grade", "S", "P1", "000124", "", "000125");
-    caso("sequencial, grupo sem lote", "S", "P2", "", "", "0");
-    caso("sequencial, lote digitado", "S", "P1", "", "ABC", "ABC");
-    caso("nenhuma regra, lote digitado", "N", "P1", "", "L'7", "L'7");
-    caso("nenhuma regra, vazio", "N", "P1", "", "", "0");
+    QTest::addColumn<QStringList>("caso");
+    QTest::newRow("sequencial, após o maior gravado") << QStringList{"S", "P1", "", "", "000124"};
+    QTest::newRow("sequencial, passando o da grade") << QStringList{"S", "P1", "000124", "", "000125"};
+    QTest::newRow("sequencial, grupo sem lote") << QStringList{"S", "P2", "", "", "0"};
+    QTest::newRow("sequencial, lote digitado") << QStringList{"S", "P1", "", "ABC", "ABC"};
+    QTest::newRow("nenhuma regra, lote digitado") << QStringList{"N", "P1", "", "L'7", "L'7"};
+    QTest::newRow("nenhuma regra, vazio") << QStringList{"N", "P1", "", "", "0"};
 }
 
 void TstTngNFEntra::lotOfANewItem() {
-    QFETCH(QString, regra);
-    Base(regra);
+    QFETCH(QStringList, caso);
+    Base(caso[0]);
     SqlCommit("INSERT INTO PA_ITEN (CODIGO, COR, DEPOSITO, LOTE) VALUES ('P3', '0', '01', '000123')");
     driver->Open("TfmTngNFEntra");
     NovaNota("000000400", "00001");
-    QFETCH(QString, naGrade);
     int linha = 0;
-    if (!naGrade.isEmpty())
-        Linha(linha++, {{"Codigo", "P3"}, {"Lote", naGrade}});
-    QFETCH(QString, codigo);
-    QFETCH(QString, digitado);
-    Linha(linha, {{"Codigo", codigo}, {"Lote", digitado}});
+    if (!caso[2].isEmpty())
+        Linha(linha++, {{"Codigo", "P3"}, {"Lote", caso[2]}});
+    Linha(linha, {{"Codigo", caso[1]}, {"Lote", caso[3]}});
     driver->Row("DBGrid1", linha);
-    QTEST(driver->Value("DBGrid1", "Lote"), "esperado");
+    QCOMPARE(driver->Value("DBGrid1", "Lote"), caso[4]);
     QCOMPARE(TakeMessages(), QString());
 }
 
+// The invoice number, the box left and what was typed in it, the message told (none: the focus goes on).
 void TstTngNFEntra::headerChecksOnExit_data() {
-    QTest::addColumn<QString>("nota");
-    QTest::addColumn<QString>("caixa");
-    QTest::addColumn<QString>("valor");
-    QTest::addColumn<QString>("mensagem");
+    QTest::addColumn<QStringList>("caso");
     const auto caso = [](const char* nome, const char* nota, const char* caixa, const char* valor,
                          const QString& mensagem) {
-        QTest::newRow(nome) << QString(nota) << QString(caixa) << QString(valor) << mensagem;
+        QTest::newRow(nome) << QStringList{nota, caixa, valor, mensagem};
     };
     caso("número já lançado para o cliente", "000000100", "EdtCliente", "00001", kNotaLancada);
     caso("mesmo número, outro cliente", "000000100", "EdtCliente", "00002", "");
@@ -255,17 +242,15 @@ void TstTngNFEntra::headerChecksOnExit_data() {
 }
 
 void TstTngNFEntra::headerChecksOnExit() {
-    QFETCH(QString, nota);
-    QFETCH(QString, caixa);
-    QFETCH(QString, valor);
-    QFETCH(QString, mensagem);
+    QFETCH(QStringList, caso);
+    const QString caixa = caso[1], mensagem = caso[3];
     Base();
     driver->Open("TfmTngNFEntra");
     driver->Click("BitBtn12");
-    driver->Type("EdtNota", nota);
+    driver->Type("EdtNota", caso[0]);
     if (caixa != "EdtCliente")
         driver->Type("EdtCliente", "00001");
-    driver->Type(caixa, valor);
+    driver->Type(caixa, caso[2]);
     driver->Focus("EdtObservacao");
     QCOMPARE(TakeMessages(), mensagem);
     QCOMPARE(driver->FocusedName(), mensagem.isEmpty() ? QString("EdtObservacao") : caixa);
