@@ -95,6 +95,16 @@ QStringList duplicacao(const QString& curva) {
         QStringLiteral("SELECT * FROM GRAFICO ORDER BY CODIGO"), passosDaCurva(novo)};
 }
 
+// The steps' minutes added up, as the curve's time is typed (HH:MM).
+QString duracao(TDataSet& passos) {
+    int minutos = 0;
+    for (int linha = 0; linha < passos.RecordCount(); ++linha)
+        minutos += passos.ValueAt(linha, passos.FieldIndex(QStringLiteral("TEMPO"))).toInt();
+    return QStringLiteral("%1:%2")
+        .arg(minutos / 60, 2, 10, QLatin1Char('0'))
+        .arg(minutos % 60, 2, 10, QLatin1Char('0'));
+}
+
 void mostraMensagens(ScriptedMessageService& messages, const char* onde) {
     if (!messages.Texts().isEmpty())
         std::printf("messages shown (%s): %s\n", onde,
@@ -170,6 +180,8 @@ void BenchCurvas(TZoDatabase& db, ScriptedMessageService& messages) {
             passos->Edit();
             passos->FieldByName(QStringLiteral("TEMPO")) = 10 + rodada++ % 2;
             passos->Post();
+            // The curve's time follows its steps, or the confirmation asks whether to store it apart.
+            driver.Type(QStringLiteral("EdtTempo"), duracao(*passos));
         },
         [&] { driver.Click(QStringLiteral("SbConfirmar")); });
     mostraMensagens(messages, "curve confirmed");

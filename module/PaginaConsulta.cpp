@@ -27,8 +27,7 @@ PaginaConsulta::PaginaConsulta(QObject* dono, TZoDBGrid* grade, QLabel* contagem
 
 void PaginaConsulta::LeTudo() {
     ControlesDesligados quieto(*pesquisa.Linhas());
-    while (pesquisa.BuscaMais()) {
-    }
+    pesquisa.BuscaResto();
 }
 
 TDataSet* PaginaConsulta::Linhas() const {

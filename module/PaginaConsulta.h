@@ -23,7 +23,7 @@ public:
     std::function<void()> abre;                       // loads the current row
 
     void Consulta();
-    // Reads the windows not read yet: a print of the whole list.
+    // Reads the rows not read yet, in one statement: a print of the whole list.
     void LeTudo();
     TDataSet* Linhas() const;
 

@@ -152,14 +152,22 @@ void TfmTngReceita::PreparaConsulta() {
         "SELECT RECEITA.CODIGO, RECEITA.VARIANTE, VARIANTE.DESCRICAO AS DES_VARIANTE, RECEITA.COR, "
         "CADCORTIN.DESCRICAO AS DES_COR, RECEITA.GRAFICO, GRAFICO.DESCRICAO AS DES_GRAFICO, "
         "RECEITA.COD_BANHO, "
-        "BANHO.DESCRICAO AS DES_BANHO, RECEITA.PREPARACAO, (SELECT FIRST 1 P.DESCRICAO FROM {PREPARACAO} P "
-        "WHERE P.CODIGO = RECEITA.PREPARACAO) AS DESC_PREP, RECEITA.LIBERADA AS SITUACAO, "
+        "BANHO.DESCRICAO AS DES_BANHO, RECEITA.PREPARACAO, PREPARACAO.DESCRICAO AS DESC_PREP, "
+        "RECEITA.LIBERADA AS SITUACAO, "
         "CAST(CASE WHEN RECEITA.LIBERADA = '2' THEN 'Não' ELSE 'Sim' END AS VARCHAR(3)) AS LIBERADA "
         "FROM {RECEITA} RECEITA "
         "LEFT JOIN {VARIANTE} VARIANTE ON (VARIANTE.CODIGO = RECEITA.VARIANTE) "
         "LEFT JOIN {CADCORTIN} CADCORTIN ON (CADCORTIN.CODIGO = RECEITA.COR) "
         "LEFT JOIN {GRAFICO} GRAFICO ON (GRAFICO.CODIGO = RECEITA.GRAFICO) "
-        "LEFT JOIN {BANHO} BANHO ON (BANHO.CODIGO = RECEITA.COD_BANHO)"));
+        "LEFT JOIN {BANHO} BANHO ON (BANHO.CODIGO = RECEITA.COD_BANHO) "
+        // A preparation's rows all repeat its description. Joined, not a sub-query column: the engine
+        // sorts every recipe of a derived table with one instead of walking the key's index for a window.
+        "LEFT JOIN (SELECT CODIGO, MAX(DESCRICAO) AS DESCRICAO FROM {PREPARACAO} GROUP BY CODIGO) "
+        "PREPARACAO ON (PREPARACAO.CODIGO = RECEITA.PREPARACAO)"));
+    // Counted without the descriptions: the filters name the recipe's own columns only.
+    lista.SQLContagem = DBLocal_SQL(
+        QStringLiteral("SELECT CODIGO, VARIANTE, COR, GRAFICO, COD_BANHO, PREPARACAO, LIBERADA AS SITUACAO "
+                       "FROM {RECEITA}"));
     lista.CampoChave = QStringLiteral("CODIGO");
     lista.OrdenarPor = QStringLiteral("P.CODIGO, P.VARIANTE");
     m_consulta->textoContagem = [](int linhas) {

@@ -32,18 +32,24 @@ QString colunaBusca(const TPesquisa& p) {
 }
 } // namespace
 
-// The list's statement with the conditions given, in the list's order, limited to the rows given.
-QString TPesquisa::Monta(const QStringList& conditions, const QString& rows) const {
-    QString sql = SQL.isEmpty() ? QStringLiteral("SELECT %1 FROM %2")
-                                      .arg(colunas(*this).join(QStringLiteral(", ")), DBLocal(Tabela))
-                                // A query of the caller's is searched as a derived table.
-                                : QStringLiteral("SELECT * FROM (%1) P").arg(SQL);
+// The rows of the table or of the query given under the filter and the conditions given, in no order.
+QString TPesquisa::Selecao(const QString& consulta, const QStringList& conditions) const {
+    QString sql = consulta.isEmpty() ? QStringLiteral("SELECT %1 FROM %2")
+                                           .arg(colunas(*this).join(QStringLiteral(", ")), DBLocal(Tabela))
+                                     // A query of the caller's is searched as a derived table.
+                                     : QStringLiteral("SELECT * FROM (%1) P").arg(consulta);
     QStringList all;
     if (!Filtro.isEmpty())
         all << '(' + Filtro + ')';
     all << conditions;
     if (!all.isEmpty())
         sql += QStringLiteral(" WHERE ") + all.join(QStringLiteral(" AND "));
+    return sql;
+}
+
+// The list's statement with the conditions given, in the list's order, limited to the rows given.
+QString TPesquisa::Monta(const QStringList& conditions, const QString& rows) const {
+    QString sql = Selecao(SQL, conditions);
     const QString search = colunaBusca(*this);
     // Rows tied on the search column would fall between two windows in any order: the key breaks the tie.
     // A caller's own order is total already (and may walk an index the key would spoil).
@@ -76,8 +82,9 @@ QString TPesquisa::Statement(const QString& text, int inicio) const {
 
 int TPesquisa::Conta(const QString& text) const {
     TZoQuery total;
-    total.SQL
-        << QStringLiteral("SELECT COUNT(*) FROM (%1) C").arg(Monta(condicoesDoTexto(*this, text), QString()));
+    // Counted in no order: a sort of every row for nothing.
+    total.SQL << QStringLiteral("SELECT COUNT(*) FROM (%1) C")
+                     .arg(Selecao(SQLContagem.isEmpty() ? SQL : SQLContagem, condicoesDoTexto(*this, text)));
     total.Open();
     return total.Fields(0).AsInteger();
 }
@@ -106,13 +113,25 @@ TZoQuery* TPesquisa::Busca(const QString& text) {
 }
 
 bool TPesquisa::BuscaMais() {
+    return Acrescenta(kJanela);
+}
+
+bool TPesquisa::BuscaResto() {
+    return Acrescenta(0);
+}
+
+// The next `quantas` rows of the last search, every row left when 0.
+bool TPesquisa::Acrescenta(int quantas) {
     if (!m_more || m_fetching || !m_rows->Active())
         return false;
     QScopedValueRollback<bool> fetching(m_fetching, true);
+    const int lidas = m_rows->RecordCount();
     TZoQuery next;
-    next.SQL = QStringList{Statement(m_text, m_rows->RecordCount())};
+    next.SQL = QStringList{
+        quantas > 0 ? Statement(m_text, lidas)
+                    : Monta(condicoesDoTexto(*this, m_text), QStringLiteral("OFFSET %1 ROWS").arg(lidas))};
     next.Open();
-    m_more = next.RecordCount() >= kJanela;
+    m_more = quantas > 0 && next.RecordCount() >= quantas;
     if (next.IsEmpty())
         return false;
     // Appended row by row, so the list keeps its place; the cursor goes back to the row the user is on.

@@ -28,6 +28,9 @@ public:
     QString Filtro;     // extra condition, SQL text
     QString OrdenarPor; // total (no two rows tied), or rows may fall between two windows
     QString SQL;        // a query of the caller's instead of the table
+    // The rows of SQL with only the columns the filter and the search name, counted instead of SQL: its
+    // joins for what is only shown would be read for every row counted. SQL when empty.
+    QString SQLContagem;
     // Told instead of an empty list when the table, as filtered, has no row at all: why there is nothing
     // to choose ("Nenhuma máquina cadastrada para a fase 01.").
     QString TextoVazio;
@@ -48,6 +51,9 @@ public:
     TZoQuery* Busca(const QString& text);
     // Appends the next rows of the last search; false when it had none left.
     bool BuscaMais();
+    // Appends every row of the last search not read yet, in one statement: a window at a time would read the
+    // rows before each window again.
+    bool BuscaResto();
     // The rows of the last search, the windows read so far.
     TZoQuery* Linhas() const { return m_rows.get(); }
     // How many rows the list holds under its filter (and the text typed), read or not.
@@ -71,7 +77,9 @@ public:
                               const QString& descricao = QStringLiteral("DESCRICAO"));
 
 private:
+    QString Selecao(const QString& sql, const QStringList& conditions) const;
     QString Monta(const QStringList& conditions, const QString& rows) const;
+    bool Acrescenta(int quantas);
     void Toma(TZoQuery& rows);
     std::unique_ptr<TZoQuery> m_rows;
     QString m_text;      // of the rows loaded
