@@ -1,6 +1,5 @@
-// The module package, and what every registry screen gets from the registry frame: codes refused, the
-// delete question, audit rows, records still used, code proposals and closing mid-edit; the colour registry's
-// code boxes, display colour and picture; the service price table.
+// The module package; what every registry screen gets from the registry frame; the colour registry's code
+// boxes, display colour and picture; the service price table.
 #include "ClassRegistry.h"
 #include "Funcoes.h"
 #include "HostError.h"
@@ -50,11 +49,6 @@ class TstCadastroFrame : public ScreenTestCase {
     const SettingsFile settings{"[Caminho]\npath=%1\n"};
 
     int LogRows() { return Scalar("SELECT COUNT(*) FROM LOG").toInt(); }
-    QString LastLog() {
-        return Scalar("SELECT TITULO || '|' || TEXTO || '|' || TIPO || '|' || CHAVE FROM LOG "
-                      "ORDER BY ID DESC ROWS 1")
-            .toString();
-    }
     void Seed(const Tela& t) {
         Sql(QStringLiteral("INSERT INTO %1 (CODIGO, DESCRICAO) VALUES (%2, 'EXISTENTE')")
                 .arg(t.table, Aspas(t.code)));
@@ -122,8 +116,7 @@ private slots:
         driver->Click("BtIncluir");
         driver->Type(t.codeBox, t.code);
         driver->Type(t.descriptionBox, QString::fromUtf8(t.description));
-        driver->Click("SbConfirmar");
-        QCOMPARE(messages.Texts(), QStringList{"Este código já existe. Digite um outro."});
+        QCOMPARE(ClickMessages("SbConfirmar"), "Este código já existe. Digite um outro.");
         QCOMPARE(driver->FocusedName(), QString::fromUtf8(t.codeBox));
         driver->Click("BtDesistir");
         QCOMPARE(Count(t.table, "DESCRICAO = 'EXISTENTE'"), 1);
@@ -147,7 +140,8 @@ private slots:
                  1);
         QCOMPARE(LogRows(), title.isEmpty() ? 0 : 1);
         if (!title.isEmpty())
-            QCOMPARE(LastLog(), title + '|' + QString::fromUtf8(t.inclusionText) + name + "|0|" + code);
+            QCOMPARE(AuditRows().last(),
+                     title + '|' + QString::fromUtf8(t.inclusionText) + name + "|0|" + code);
 
         // The delete asks; unanswered, the preselected button decides.
         messages.questions.enqueue(false);
@@ -163,7 +157,8 @@ private slots:
         QCOMPARE(Count(t.table), 0);
         QCOMPARE(LogRows(), title.isEmpty() ? 0 : 2);
         if (!title.isEmpty())
-            QCOMPARE(LastLog(), title + '|' + QString::fromUtf8(t.exclusionText) + name + "|2|" + code);
+            QCOMPARE(AuditRows().last(),
+                     title + '|' + QString::fromUtf8(t.exclusionText) + name + "|2|" + code);
     }
 
     void recordStillUsedIsNotDeleted_data() {
@@ -254,8 +249,7 @@ private slots:
         driver->Open("TfmFase");
         driver->Click("BtnAltera");
         driver->Type("EdtGrupo", "77");
-        driver->Click("SbConfirmar");
-        QCOMPARE(messages.Texts(), QStringList{"Grupo Inválido."});
+        QCOMPARE(ClickMessages("SbConfirmar"), "Grupo Inválido.");
         QCOMPARE(driver->FocusedName(), "EdtGrupo");
         QVERIFY(driver->Visible("PainelConfirma"));
         driver->Type("EdtGrupo", "02");
@@ -490,8 +484,7 @@ private slots:
         driver->Click("sbProximo");
         QVERIFY(HasPicture());
         messages.files.enqueue(settings.Path("nao-existe.png"));
-        driver->Click("BtImagem");
-        QCOMPARE(messages.LastText(), "Não foi possível gravar a imagem da cor.");
+        QCOMPARE(ClickMessages("BtImagem"), "Não foi possível gravar a imagem da cor.");
     }
 
     void secondPriceForAPairIsRefused() {

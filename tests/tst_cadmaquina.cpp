@@ -32,7 +32,7 @@ class TstCadMaquina : public ScreenTestCase {
         driver->Page("PageControl1", "Capacidade");
         driver->Focus("dbgCapacidade");
     }
-    void Celula(const QString& campo, const QVariant& valor) { EditaCelula(Grade(), campo, valor); }
+    void Celula(const QString& campo, const QVariant& valor) { EditaCelula("dbgCapacidade", campo, valor); }
 
 private slots:
     void includeWithCapacitiesFromTheGridAndLookUps();
@@ -58,7 +58,7 @@ void TstCadMaquina::includeWithCapacitiesFromTheGridAndLookUps() {
     driver->Press("Down"); // an empty grid gets its first row
     Celula("VARIANTE", "02");
     driver->Press("Tab");
-    QCOMPARE(TextoCelula(Grade(), 0, 1), "POLIESTER");
+    QCOMPARE(TextoCelula("dbgCapacidade", 0, 1), "POLIESTER");
     Celula("LARG_DE", "150,5");
     Celula("PESO_MAX", "90");
     driver->Press("Down");
@@ -94,7 +94,7 @@ void TstCadMaquina::storedRowsSurviveDesistFailuresAndSaves() {
     CelulaAtual("dbgCapacidade", 1);
     driver->Press("Ctrl+Del");
     driver->Click("BtDesistir");
-    QCOMPARE(TextoCelula(Grade(), 0, 2), "150,00");
+    QCOMPARE(TextoCelula("dbgCapacidade", 0, 2), "150,00");
     QCOMPARE(Gravadas(), gravadas);
 
     driver->Click("BtnAltera");

@@ -1,6 +1,5 @@
-// The screen frame: Enter as Tab, quotes discarded, the instance variable, the question about unsaved edits
-// on close, arguments; the report-screen frame's filters, pivot and prints; the look-up list worked from the
-// keyboard, a window of rows at a time.
+// The screen frame (Enter as Tab, quotes, closing, arguments), the report-screen frame and the look-up list
+// worked from the keyboard a window of rows at a time.
 #include "ClassRegistry.h"
 #include "DBControls.h"
 #include "Funcoes.h"
@@ -186,12 +185,6 @@ public:
 
 class TstFrame : public DatabaseTestCase {
     Q_OBJECT
-    QStringList Coluna(TDataSet* dados, const QString& campo) {
-        QStringList valores;
-        for (int p = 0; p < dados->RecordCount(); ++p)
-            valores << dados->ValueAt(p, dados->FieldIndex(campo)).toString();
-        return valores;
-    }
     void Base() {
         Insert("ENTIDADE (CODCLI, NOME)", {"'00001', 'Malharia Sul'", "'00002', 'Tecelagem Norte'"});
         Insert("CADCORTIN (CODIGO, DESCRICAO)", {"'C1', 'Cor C1'", "'C2', 'Cor C2'", "'C3', 'Cor C3'"});
@@ -411,9 +404,8 @@ private slots:
             driver->Type(d.section('=', 0, 0), d.section('=', 1));
         if (!clica.isEmpty())
             driver->Click(clica);
-        driver->Click("BitBtn1");
-        QCOMPARE(messages.LastText(), mensagem);
-        QCOMPARE(Coluna(tela->Resultado(), "NUMERO"), numeros);
+        QCOMPARE(ClickMessages("BitBtn1"), mensagem);
+        QCOMPARE(FieldTexts("TbResultado", "NUMERO"), numeros);
         QCOMPARE(driver->Enabled("BtImp"), !numeros.isEmpty());
     }
 
@@ -425,8 +417,7 @@ private slots:
         driver->Type("EdtDataIni", "01/01/2026");
         driver->Type("EdtDataFim", "31/12/2026");
         driver->Click("BitBtn1");
-        QCOMPARE(Coluna(tela->Resultado(), "CLIENTE"), (QStringList{"00001", "00002"}));
-        QCOMPARE(Coluna(tela->Resultado(), "FALS"), (QStringList{"3", "1"}));
+        QCOMPARE(FieldTexts("TbResultado", "CLIENTE|FALS"), (QStringList{"00001|3", "00002|1"}));
         driver->Click("BtImp");
         QVERIFY(QFileInfo(pasta.Path("WTngTeste.pdf")).size() > 0);
         driver->Click("ChkTexto");

@@ -1,6 +1,5 @@
-// The host's base routines without a database: SQL literals, numbers, times and dates as typed and shown,
-// rules and recipe costs, import and export files, the in-memory data set with its model and data-aware
-// controls, and the scale: frames to kilograms, its settings, and its port against a socat pseudo-terminal.
+// The host's base routines without a database: literals, numbers, times and dates, rules and recipe costs,
+// import and export files, the in-memory data set and its controls, and the scale on a socat pseudo-terminal.
 #include "Balanca.h"
 #include "ColunaGrade.h"
 #include "CustoReceita.h"
@@ -190,25 +189,6 @@ class TstFuncoes : public QObject {
         return QStringLiteral("%1|%2|%3|%4|%5")
             .arg(c.porta, QString::number(c.velocidade), QString::number(c.bitsDados), QString(c.paridade),
                  c.bitsParada);
-    }
-    ConfiguracaoPorta Porta(const QString& porta) {
-        ConfiguracaoPorta c;
-        c.porta = porta;
-        return c;
-    }
-    // One reading against a scale that sends what the script prints.
-    LeituraBalanca Le(const QString& script, qint64* ms = nullptr, const PedidoBalanca& pedido = {}) {
-        Simulador balanca(m_dir.path(), script);
-        if (balanca.Dispositivo().isEmpty())
-            qFatal("socat made no pseudo-terminal");
-        QElapsedTimer relogio;
-        relogio.start();
-        LeituraBalanca leitura = LePesoBalanca(Porta(balanca.Porta()), pedido);
-        if (ms)
-            *ms = relogio.elapsed();
-        if (Aberto(balanca.Dispositivo()))
-            qFatal("the port was left open");
-        return leitura;
     }
 
 private slots:
@@ -435,11 +415,10 @@ private slots:
         QFETCH(QStringList, escolhidos);
         QFETCH(QStringList, codigos);
         QCOMPARE(CodigosDaLista(texto), codigos);
+        QFETCH(QString, acrescentado);
         QTEST(ListaSql(codigos), "sql");
-        QTEST(AcrescentaCodigos(texto, escolhidos), "acrescentado");
-        // What the box holds after adding reads back as the same codes.
-        const QString acrescentado = AcrescentaCodigos(texto, escolhidos);
-        QCOMPARE(CodigosDaLista(acrescentado).join(QLatin1Char(',')), acrescentado);
+        QCOMPARE(AcrescentaCodigos(texto, escolhidos), acrescentado);
+        QCOMPARE(CodigosDaLista(acrescentado).join(','), acrescentado); // what the box holds reads back
     }
 
     // Errors users meet say what happened in Portuguese; the server's text stays as the detail.
@@ -855,10 +834,15 @@ private slots:
         QFETCH(QString, comeca);
         QFETCH(int, msDe);
         QFETCH(int, msAte);
-        qint64 ms = 0;
+        Simulador balanca(m_dir.path(), script);
+        QVERIFY2(!balanca.Dispositivo().isEmpty(), "socat made no pseudo-terminal");
         PedidoBalanca pedido;
         pedido.envio = envio;
-        const LeituraBalanca l = Le(script, &ms, pedido);
+        QElapsedTimer relogio;
+        relogio.start();
+        const LeituraBalanca l = LePesoBalanca({balanca.Porta()}, pedido);
+        const qint64 ms = relogio.elapsed();
+        QVERIFY2(!Aberto(balanca.Dispositivo()), "the port was left open");
         QTEST(int(l.falha), "falha");
         QCOMPARE(l.peso, peso ? std::optional<double>(peso) : std::nullopt);
         if (!l.peso)
@@ -869,10 +853,10 @@ private slots:
     }
 
     void portaAusente() {
-        const LeituraBalanca ausente = LePesoBalanca(Porta(m_dir.filePath("nao-existe")));
+        const LeituraBalanca ausente = LePesoBalanca(ConfiguracaoPorta{m_dir.filePath("nao-existe")});
         QCOMPARE(ausente.falha, FalhaBalanca::PortaIndisponivel);
         QVERIFY2(ausente.mensagem.contains(u"nao-existe"_s), qPrintable(ausente.mensagem));
-        const LeituraBalanca semPorta = LePesoBalanca(Porta(QString()));
+        const LeituraBalanca semPorta = LePesoBalanca(ConfiguracaoPorta{});
         QCOMPARE(semPorta.falha, FalhaBalanca::SemPorta);
         QVERIFY(!semPorta.mensagem.isEmpty());
     }
@@ -1208,19 +1192,18 @@ private slots:
         QTest::addColumn<QString>("caixa"); // what a box bound to the field shows
         QTest::addColumn<bool>("editavel");
         QTest::addColumn<QStringList>("lista");
-        const QStringList semLista;
-        QTest::newRow("somente leitura") << "DESCRICAO" << QVariant("MALHA") << 0 << "MALHA"
-                                         << "MALHA" << false << semLista;
-        QTest::newRow("código") << "CODIGO" << QVariant("A1") << 1 << "A1"
-                                << "A1" << true << semLista;
-        QTest::newRow("sinalizador") << "ATIVO" << QVariant("S") << 2 << "Sim"
-                                     << "S" << true << semLista;
-        QTest::newRow("lista") << "CONCLUIDO" << QVariant("N") << 3 << "N"
-                               << "N" << true << QStringList{"Não", "Sim"};
-        QTest::newRow("casas") << "PRECO" << QVariant(3.8) << 4 << "3,80"
-                               << "3,80" << true << semLista;
-        QTest::newRow("não declarado") << "INTERNO" << QVariant("Z") << -1 << ""
-                                       << "Z" << true << semLista;
+        const auto caso = [](const char* nome, const char* campo, const QVariant& valor, int coluna,
+                             const char* celula, const char* caixa, bool editavel,
+                             const QStringList& lista = {}) {
+            QTest::newRow(nome) << QString(campo) << valor << coluna << QString(celula) << QString(caixa)
+                                << editavel << lista;
+        };
+        caso("somente leitura", "DESCRICAO", "MALHA", 0, "MALHA", "MALHA", false);
+        caso("código", "CODIGO", "A1", 1, "A1", "A1", true);
+        caso("sinalizador", "ATIVO", "S", 2, "Sim", "S", true);
+        caso("lista", "CONCLUIDO", "N", 3, "N", "N", true, {"Não", "Sim"});
+        caso("casas", "PRECO", 3.8, 4, "3,80", "3,80", true);
+        caso("não declarado", "INTERNO", "Z", -1, "", "Z", true);
     }
 
     // One declaration per grid: only its columns, in its order, also after the rows are reloaded; the

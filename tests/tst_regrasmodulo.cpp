@@ -1,7 +1,6 @@
-// The module's pure rules as tables, no database: a lot sheet's (machine limits, the age of a colour's price,
-// the weight taken from an invoice item, pieces split off, started steps, steps from routes, the customer's
-// situation), its generation from the programme, the programme's own, incoming invoice items', a machine's
-// capacity and the dyeing curve as it is drawn.
+// The module's pure rules as tables: a lot sheet's (machine limits, price age, weight taken from an invoice,
+// pieces split off, steps from routes, the customer's situation), its generation, the programme, invoice
+// items, a machine's capacity and the dyeing curve as drawn.
 #include "GraficoTingimento.h"
 #include "RegrasCliente.h"
 #include "RegrasFal.h"
@@ -131,20 +130,6 @@ private slots:
                                                   {"", 0},  {"abc", 0},   {"2,5", 0}, {"1.000", 0}};
         for (const auto& [texto, pecas] : casos)
             QVERIFY2(PecasDigitadas(texto) == pecas, qPrintable(texto));
-    }
-
-    void passoIniciado() {
-        const QList<std::tuple<QString, QDate, QString, bool>> casos = {{{}, {}, {}, false},
-                                                                        {"N", {}, {}, false},
-                                                                        {"N", {}, "  ", false},
-                                                                        {"S", {}, {}, true},
-                                                                        {"R", {}, {}, true},
-                                                                        {"r", {}, {}, true},
-                                                                        {"N", QDate(2026, 3, 2), {}, true},
-                                                                        {"N", {}, "07:30:00", true}};
-        for (const auto& [concluido, dataInicio, horaInicio, iniciado] : casos)
-            QVERIFY2(PassoIniciado(concluido, dataInicio, horaInicio) == iniciado,
-                     qPrintable(concluido + dataInicio.toString() + horaInicio));
     }
 
     void passosPorTecidoEFase() {

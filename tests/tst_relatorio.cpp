@@ -461,18 +461,14 @@ private slots:
         const QString obsReceita =
             "Dissolver os corantes a 40 graus antes de entrar; subir 1 grau por minuto "
             "até 60 graus e manter por 45 minutos, conferindo o pH a cada 15 minutos.";
-        // Header field, and the value the data gives it.
-        const QList<QPair<QString, QString>> campos = {{"Nome fantasia:", "MALHAS UM"},
-                                                       {"Status:", "A"},
-                                                       {"Tabela de preço:", "SUL"},
-                                                       {"Prazo de pagamento:", "07 dias"},
-                                                       {"Tom:", "Escura"},
-                                                       {"Complemento da cor:", "REATIVO BIFUNCIONAL"},
-                                                       {"Máquina:", "M1 - JET 120"},
-                                                       {"Variante:", "01 - CLARA"},
-                                                       {"Roteiro:", "R1 - TINTO"},
-                                                       {"Serviço da cor:", "03 - TINGIMENTO"},
-                                                       {"Serviços da FAL:", "07 - AMACIAMENTO (R$ 0,50/kg)"}};
+        // Header fields, each with the value the data gives it.
+        const QStringList campos =
+            QString(
+                "Nome fantasia:|MALHAS UM;Status:|A;Tabela de preço:|SUL;Prazo de pagamento:|07 dias;Tom:|"
+                "Escura;Complemento da cor:|REATIVO BIFUNCIONAL;Máquina:|M1 - JET 120;Variante:|01 - CLARA;"
+                "Roteiro:|R1 - TINTO;Serviço da cor:|03 - TINGIMENTO;Serviços da FAL:|07 - AMACIAMENTO (R$ "
+                "0,50/kg)")
+                .split(';');
         TZoDatabase& banco = contexto.Database();
         InsertOn(banco, "ENTIDADE (CODCLI, NOME, FANTASIA)", {"'C1', 'MALHARIA UM LTDA', 'MALHAS UM'"});
         InsertOn(banco, "FASE (CODIGO, DESCRICAO)",
@@ -516,8 +512,8 @@ private slots:
                 tudo.contains(naLinha({"Item", "NF", "Tecido", "Descrição", "Lote", "Rolos", "Peso (kg)"})));
             for (const char* nome : {"CODIGO", "DES_FASE", "ORD_IT", "PROD_OBS"})
                 QVERIFY2(!tudo.contains(nome), nome);
-            for (const auto& [rotulo, valor] : campos)
-                QVERIFY2(tudo.contains(naLinha({rotulo, valor})), qPrintable(rotulo));
+            for (const QString& campo : campos)
+                QVERIFY2(tudo.contains(naLinha(campo.split('|'))), qPrintable(campo));
             QVERIFY(inteiro(palavras(tudo), obsReceita) && tudo.contains("LAVAR A FRIO 2"));
             // Each phase once, in route order, both items under it.
             qsizetype anterior = tudo.indexOf("Etapas do processo");

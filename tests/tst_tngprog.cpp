@@ -1,12 +1,8 @@
-// The production programme screen: numbering and loading, saves that address rows by number and order (a
-// failed one leaving the stored rows as they were), rows of other workstations and rows gone to a lot sheet
-// kept, deletes of the programme and of an item, pieces to weight, the invoice-balance look-up, services once
-// per lot sheet, the search page, import and export, dye-lot numbering and the lot sheets' priority. Stored
-// rows are read from a second connection.
+// The production programme screen: saves that address rows by number and order, rows of other workstations
+// and rows gone to a lot sheet kept, deletes, look-ups, search, import and export.
 #include "DBControls.h"
 #include "DataSet.h"
 #include "DataSetModel.h"
-#include "Formatacao.h"
 #include "Funcoes.h"
 #include "Protecao.h"
 #include "TPesquisa.h"
@@ -92,616 +88,590 @@ class TstTngProg : public ScreenTestCase {
     QString Grava() { return ClickMessages("BitBtn1"); }
 
 private slots:
-    void emptyNumberNewNumberAndShortNumber();
-    void saveAndLoadRoundTripWithItsAuditLine();
-    void failureAtTheThirdInsertLeavesTheStoredRows();
-    void rowsGoneToLotSheetsAreNeverWritten();
-    void headerComesFromTheOpenRows();
-    void otherWorkstationsRowsAndColumnsSurviveASave();
-    void deleteOfTheProgrammeWaitsForItsLotSheets();
-    void deleteOfAnItem();
-    void piecesToWeight_data();
-    void piecesToWeight();
-    void invoiceLookupOffersOnlyFreeWeight_data();
-    void invoiceLookupOffersOnlyFreeWeight();
-    void serviceOncePerLotSheet();
-    void searchWithQuotedCodesWithoutLotSheetsAndLate();
-    void importLeavesLotSheetAndOrderToTheScreen();
-    void exportImportsBackIntoANewProgramme();
-    void dyeLotNumbering();
-    void lotSheetPriority();
-    void routeListedOnceAndLabelsWithTheCustomersResults();
-};
+    void emptyNumberNewNumberAndShortNumber() {
+        Base();
+        Guarda("000001", 1, "000101", 10, {}, {}, "00002", QDate(2026, 12, 24));
+        Guarda("000001", 2, "000102", 20, {}, {}, "00002", QDate(2026, 12, 24));
+        Guarda("000002", 1, "000101", 30);
+        driver->Open("TFmTngProg");
 
-void TstTngProg::emptyNumberNewNumberAndShortNumber() {
-    Base();
-    Guarda("000001", 1, "000101", 10, {}, {}, "00002", QDate(2026, 12, 24));
-    Guarda("000001", 2, "000102", 20, {}, {}, "00002", QDate(2026, 12, 24));
-    Guarda("000002", 1, "000101", 30);
-    driver->Open("TFmTngProg");
+        // Left empty: the number after those stored, dated today.
+        driver->Focus("EdtLote");
+        driver->Focus("EdtCodCli");
+        const QString hoje = QDate::currentDate().toString(kFormatoData);
+        QCOMPARE(Texts({"EdtLote", "EdtEntrada", "EdtEntrega"}), "000003|" + hoje + '|' + hoje);
 
-    // Left empty: the number after those stored, dated today.
-    driver->Focus("EdtLote");
-    driver->Focus("EdtCodCli");
-    const QString hoje = QDate::currentDate().toString(kFormatoData);
-    QCOMPARE(Texts({"EdtLote", "EdtEntrada", "EdtEntrega"}), "000003|" + hoje + '|' + hoje);
+        // A number not stored stays as typed, a new programme under it.
+        Abre("000050");
+        driver->Type("EdtCodCli", "00001");
+        driver->Type("EdtEntrada", "02/11/2026");
+        driver->Type("EdtEntrega", "09/11/2026");
+        Linha(0, {{"Codigo", "000101"}, {"Peso", "15"}});
+        QCOMPARE(Grava(), QString());
+        QCOMPARE(Gravados("000050"), QStringList{"1|000101|15||"});
 
-    // A number not stored stays as typed, a new programme under it.
-    Abre("000050");
-    driver->Type("EdtCodCli", "00001");
-    driver->Type("EdtEntrada", "02/11/2026");
-    driver->Type("EdtEntrega", "09/11/2026");
-    Linha(0, {{"Codigo", "000101"}, {"Peso", "15"}});
-    QCOMPARE(Grava(), QString());
-    QCOMPARE(Gravados("000050"), QStringList{"1|000101|15||"});
-
-    // Typed without its zeros, a stored number opens.
-    Abre("1");
-    QCOMPARE(Texts({"EdtLote", "EdtCodCli", "EdtEntrega"}), "000001|00002|24/12/2026");
-    QCOMPARE(FieldTexts("TbItens", "Codigo"), QStringList({"000101", "000102"}));
-}
-
-void TstTngProg::saveAndLoadRoundTripWithItsAuditLine() {
-    Base();
-    Nova("00001", true);
-    const QString numero = driver->Text("EdtLote");
-    driver->Type("EdtEntrada", "05/11/2026");
-    driver->Type("EdtEntrega", "20/11/2026");
-    // Per row the region expected (the customer's unless typed) and its cells as "Campo=typed", or
-    // "Campo=typed=stored" for a number stored otherwise.
-    const QList<QPair<QString, QStringList>> linhas = {
-        {"01", QString("Partida=000101|Codigo=000101|Cor=AZUL|Variante=01|Maquina=M1|Lote=L-7|Fluxo=R1|"
-                       "Rolo=4|Peso=12,5=12.5|Largura=1,8=1.8|Gramatura=160|Estampa=AZUL|Var_Est=01|"
-                       "Fibra1=70|Fibra2=30|Nota=000012345|Cor_Cli=AZUL ROYAL DO CLIENTE|Codigo_Cli=MM-30|"
-                       "Observacao=cuidado; D'Ávila|LoteNF=LNF1")
-                   .split('|')},
-        {"03", {"Codigo=000102", "Peso=1.200=1200", "Regiao=03"}},
-        {"01", {"Codigo=A'B", "Peso=0,75=0.75", "Rolo=1"}}};
-    const auto campo = [](const QString& celula) { return celula.section('=', 0, 0); };
-    const auto valor = [](const QString& celula) { return celula.section('=', -1); };
-    const auto codigo = [&](const QStringList& celulas) { return valor(celulas.filter("Codigo=").value(0)); };
-    for (int linha = 0; linha < linhas.size(); ++linha) {
-        QList<QPair<QString, QString>> celulas;
-        for (const QString& c : linhas[linha].second)
-            celulas.append({campo(c), c.section('=', 1, 1)});
-        Linha(linha, celulas);
-    }
-    QCOMPARE(Grava(), QString());
-    QCOMPARE(Logs(), QStringList{"0|INCLUSAO DA PROGRAMACAO NR " + numero + " DO CLIENTE 00001"});
-
-    // The header on every row, each row under an order of its own.
-    QCOMPARE(Seen("SELECT COUNT(*), COUNT(DISTINCT ORDEM), COUNT(DISTINCT CODCLI || ENTRADA || "
-                  "ENTREGA), MIN(CODCLI), MIN(ENTRADA), MIN(ENTREGA) FROM TNG_PROG WHERE NUMERO = " +
-                  Aspas(numero)),
-             "3|3|1|00001|05/11/2026|20/11/2026");
-    // Each row stored as typed.
-    for (const auto& [regiao, celulas] : linhas) {
-        QStringList colunas{"REGIAO"}, valores{regiao};
-        for (const QString& c : celulas)
-            if (campo(c) != "Regiao") {
-                colunas << (campo(c) == "Fluxo" ? QStringLiteral("ROTEIRO") : campo(c).toUpper());
-                valores << valor(c);
-            }
-        QCOMPARE(RowsSeenByOthers("SELECT " + colunas.join(", ") + " FROM TNG_PROG WHERE NUMERO = " +
-                                  Aspas(numero) + " AND CODIGO = " + Aspas(codigo(celulas))),
-                 QStringList{valores.join('|')});
+        // Typed without its zeros, a stored number opens.
+        Abre("1");
+        QCOMPARE(Texts({"EdtLote", "EdtCodCli", "EdtEntrega"}), "000001|00002|24/12/2026");
+        QCOMPARE(FieldTexts("TbItens", "Codigo"), QStringList({"000101", "000102"}));
     }
 
-    // Loaded back: the header and every value as typed.
-    Abre(numero);
-    QCOMPARE(Texts({"EdtCodCli", "EdtEntrada", "EdtEntrega"}), "00001|05/11/2026|20/11/2026");
-    QCOMPARE(Itens()->RecordCount(), 3);
-    for (const auto& [regiao, celulas] : linhas) {
-        const int carregada = RowWhere("TbItens", "Codigo", codigo(celulas));
-        QVERIFY(carregada >= 0);
-        QCOMPARE(Campo(carregada, "Regiao"), regiao);
-        for (const QString& c : celulas)
-            QCOMPARE(Campo(carregada, campo(c)), valor(c));
+    void saveAndLoadRoundTripWithItsAuditLine() {
+        Base();
+        Nova("00001", true);
+        const QString numero = driver->Text("EdtLote");
+        driver->Type("EdtEntrada", "05/11/2026");
+        driver->Type("EdtEntrega", "20/11/2026");
+        // Per row the region expected (the customer's unless typed) and its cells as "Campo=typed", or
+        // "Campo=typed=stored" for a number stored otherwise.
+        const QList<QPair<QString, QStringList>> linhas = {
+            {"01",
+             QString("Partida=000101|Codigo=000101|Cor=AZUL|Variante=01|Maquina=M1|Lote=L-7|Fluxo=R1|"
+                     "Rolo=4|Peso=12,5=12.5|Largura=1,8=1.8|Gramatura=160|Estampa=AZUL|Var_Est=01|"
+                     "Fibra1=70|Fibra2=30|Nota=000012345|Cor_Cli=AZUL ROYAL DO CLIENTE|Codigo_Cli=MM-30|"
+                     "Observacao=cuidado; D'Ávila|LoteNF=LNF1")
+                 .split('|')},
+            {"03", {"Codigo=000102", "Peso=1.200=1200", "Regiao=03"}},
+            {"01", {"Codigo=A'B", "Peso=0,75=0.75", "Rolo=1"}}};
+        const auto campo = [](const QString& celula) { return celula.section('=', 0, 0); };
+        const auto valor = [](const QString& celula) { return celula.section('=', -1); };
+        const auto codigo = [&](const QStringList& celulas) {
+            return valor(celulas.filter("Codigo=").value(0));
+        };
+        for (int linha = 0; linha < linhas.size(); ++linha) {
+            QList<QPair<QString, QString>> celulas;
+            for (const QString& c : linhas[linha].second)
+                celulas.append({campo(c), c.section('=', 1, 1)});
+            Linha(linha, celulas);
+        }
+        QCOMPARE(Grava(), QString());
+        QCOMPARE(Logs(), QStringList{"0|INCLUSAO DA PROGRAMACAO NR " + numero + " DO CLIENTE 00001"});
+
+        // The header on every row, each row under an order of its own.
+        QCOMPARE(Seen("SELECT COUNT(*), COUNT(DISTINCT ORDEM), COUNT(DISTINCT CODCLI || ENTRADA || "
+                      "ENTREGA), MIN(CODCLI), MIN(ENTRADA), MIN(ENTREGA) FROM TNG_PROG WHERE NUMERO = " +
+                      Aspas(numero)),
+                 "3|3|1|00001|05/11/2026|20/11/2026");
+        // Each row stored as typed.
+        for (const auto& [regiao, celulas] : linhas) {
+            QStringList colunas{"REGIAO"}, valores{regiao};
+            for (const QString& c : celulas)
+                if (campo(c) != "Regiao") {
+                    colunas << (campo(c) == "Fluxo" ? QStringLiteral("ROTEIRO") : campo(c).toUpper());
+                    valores << valor(c);
+                }
+            QCOMPARE(RowsSeenByOthers("SELECT " + colunas.join(", ") + " FROM TNG_PROG WHERE NUMERO = " +
+                                      Aspas(numero) + " AND CODIGO = " + Aspas(codigo(celulas))),
+                     QStringList{valores.join('|')});
+        }
+
+        // Loaded back: the header and every value as typed.
+        Abre(numero);
+        QCOMPARE(Texts({"EdtCodCli", "EdtEntrada", "EdtEntrega"}), "00001|05/11/2026|20/11/2026");
+        QCOMPARE(Itens()->RecordCount(), 3);
+        for (const auto& [regiao, celulas] : linhas) {
+            const int carregada = RowWhere("TbItens", "Codigo", codigo(celulas));
+            QVERIFY(carregada >= 0);
+            QCOMPARE(Campo(carregada, "Regiao"), regiao);
+            for (const QString& c : celulas)
+                QCOMPARE(Campo(carregada, campo(c)), valor(c));
+        }
+        QCOMPARE(Campo(LinhaDaOrdem(1), "Descricao"), "MEIA MALHA"); // joined on loading
+        QCOMPARE(driver->Text("EdtPeso"), "1.213,25");
     }
-    QCOMPARE(Campo(LinhaDaOrdem(1), "Descricao"), "MEIA MALHA"); // joined on loading
-    QCOMPARE(driver->Text("EdtPeso"), "1.213,25");
-}
 
-// The third insert fails (a trigger of the test): the update before it and the two inserts are undone, no
-// audit line stays; mended, the same rows go through once.
-void TstTngProg::failureAtTheThirdInsertLeavesTheStoredRows() {
-    Base();
-    Guarda("000001", 1, "000101", 10);
-    Guarda("000001", 2, "000102", 20);
-    FailWhen("TNG_PROG", "BEFORE INSERT", "NEW.CODIGO = 'A''B'");
-    const QStringList antes = Gravados("000001");
-    Abre("000001", true);
-    Linha(LinhaDaOrdem(1), {{"Peso", "11"}});
-    Linha(2, {{"Codigo", "000101"}, {"Peso", "1"}});
-    Linha(3, {{"Codigo", "000102"}, {"Peso", "2"}});
-    Linha(4, {{"Codigo", "A'B"}, {"Peso", "3"}});
-    driver->Click("BitBtn1");
-    QVERIFY2(Errors().contains("falha forçada"), qPrintable(messages.Texts().join('|')));
-    QCOMPARE(Gravados("000001"), antes);
-    QCOMPARE(Seen("SELECT COUNT(*) FROM LOG"), "0");
+    // The third insert fails (a trigger of the test): the update before it and the two inserts are undone, no
+    // audit line stays; mended, the same rows go through once.
+    void failureAtTheThirdInsertLeavesTheStoredRows() {
+        Base();
+        Guarda("000001", 1, "000101", 10);
+        Guarda("000001", 2, "000102", 20);
+        FailWhen("TNG_PROG", "BEFORE INSERT", "NEW.CODIGO = 'A''B'");
+        const QStringList antes = Gravados("000001");
+        Abre("000001", true);
+        Linha(LinhaDaOrdem(1), {{"Peso", "11"}});
+        Linha(2, {{"Codigo", "000101"}, {"Peso", "1"}});
+        Linha(3, {{"Codigo", "000102"}, {"Peso", "2"}});
+        Linha(4, {{"Codigo", "A'B"}, {"Peso", "3"}});
+        driver->Click("BitBtn1");
+        QVERIFY2(Errors().contains("falha forçada"), qPrintable(messages.Texts().join('|')));
+        QCOMPARE(Gravados("000001"), antes);
+        QCOMPARE(Seen("SELECT COUNT(*) FROM LOG"), "0");
 
-    StopFailing();
-    messages.Clear();
-    QCOMPARE(Grava(), QString());
-    QCOMPARE(Gravados("000001"),
-             QStringList({"1|000101|11||", "2|000102|20||", "3|000101|1||", "4|000102|2||", "5|A'B|3||"}));
-    QCOMPARE(Logs(), QStringList{"1|ALTERACAO DA PROGRAMACAO NR 000001 DO CLIENTE 00001"});
-}
+        StopFailing();
+        messages.Clear();
+        QCOMPARE(Grava(), QString());
+        QCOMPARE(Gravados("000001"), QStringList({"1|000101|11||", "2|000102|20||", "3|000101|1||",
+                                                  "4|000102|2||", "5|A'B|3||"}));
+        QCOMPARE(Logs(), QStringList{"1|ALTERACAO DA PROGRAMACAO NR 000001 DO CLIENTE 00001"});
+    }
 
-// A row that went to a lot sheet is left as stored, also when that happened after the screen loaded it;
-// a programme of such rows only writes nothing and logs nothing.
-void TstTngProg::rowsGoneToLotSheetsAreNeverWritten() {
-    Base();
-    Fal("0000001");
-    Fal("0000002");
-    Guarda("000001", 1, "000101", 10, "0000001");
-    Guarda("000001", 2, "000102", 20);
-    Guarda("000002", 1, "000101", 30, "0000001");
-    Guarda("000002", 2, "000102", 40, "0000002");
-    driver->Open("TFmTngProg");
+    // A row that went to a lot sheet is left as stored, also when that happened after the screen loaded it;
+    // a programme of such rows only writes nothing and logs nothing.
+    void rowsGoneToLotSheetsAreNeverWritten() {
+        Base();
+        Fal("0000001");
+        Fal("0000002");
+        Guarda("000001", 1, "000101", 10, "0000001");
+        Guarda("000001", 2, "000102", 20);
+        Guarda("000002", 1, "000101", 30, "0000001");
+        Guarda("000002", 2, "000102", 40, "0000002");
+        driver->Open("TFmTngProg");
 
-    Abre("000002");
-    for (int linha = 0; linha < 2; ++linha)
-        Linha(linha, {{"Peso", "99"}, {"Observacao", "mudada"}});
-    QCOMPARE(Grava(), QString());
-    QCOMPARE(Gravados("000002"), QStringList({"1|000101|30|0000001|", "2|000102|40|0000002|"}));
-    QCOMPARE(Seen("SELECT COUNT(*) FROM TNG_PROG WHERE OBSERVACAO IS NOT NULL"), "0");
+        Abre("000002");
+        for (int linha = 0; linha < 2; ++linha)
+            Linha(linha, {{"Peso", "99"}, {"Observacao", "mudada"}});
+        QCOMPARE(Grava(), QString());
+        QCOMPARE(Gravados("000002"), QStringList({"1|000101|30|0000001|", "2|000102|40|0000002|"}));
+        QCOMPARE(Seen("SELECT COUNT(*) FROM TNG_PROG WHERE OBSERVACAO IS NOT NULL"), "0");
 
-    // The open row goes to a lot sheet on another workstation while this one edits it.
-    Abre("000001");
-    ByOther("UPDATE TNG_PROG SET FAL = '0000002', PESO = 21 WHERE NUMERO = '000001' AND ORDEM = 2");
-    for (int linha = 0; linha < 2; ++linha)
-        Linha(linha, {{"Peso", "99"}});
-    QCOMPARE(Grava(), QString());
-    QCOMPARE(Gravados("000001"), QStringList({"1|000101|10|0000001|", "2|000102|21|0000002|"}));
-    QCOMPARE(Logs(), QStringList());
-}
+        // The open row goes to a lot sheet on another workstation while this one edits it.
+        Abre("000001");
+        ByOther("UPDATE TNG_PROG SET FAL = '0000002', PESO = 21 WHERE NUMERO = '000001' AND ORDEM = 2");
+        for (int linha = 0; linha < 2; ++linha)
+            Linha(linha, {{"Peso", "99"}});
+        QCOMPARE(Grava(), QString());
+        QCOMPARE(Gravados("000001"), QStringList({"1|000101|10|0000001|", "2|000102|21|0000002|"}));
+        QCOMPARE(Logs(), QStringList());
+    }
 
-// A changed delivery date is written on the open rows only; the programme shows it again even when a row that
-// went to a lot sheet (which keeps the old one) comes first.
-void TstTngProg::headerComesFromTheOpenRows() {
-    Base();
-    Fal("0000001");
-    Guarda("000001", 1, "000101", 10, "0000001", "000001");
-    Guarda("000001", 2, "000102", 20, {}, "000002");
-    driver->Open("TFmTngProg");
-    ByOther("INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('TIN', 20, '5')");
-    Abre("000001");
-    // Passing through the delivery date keeps the one stored or typed; a changed entry date proposes its own.
-    driver->Focus("EdtEntrega");
-    QCOMPARE(driver->Text("EdtEntrega"), "10/12/2026");
-    driver->Type("EdtEntrada", "20/11/2026");
-    driver->Focus("EdtEntrega");
-    QCOMPARE(driver->Text("EdtEntrega"), "25/11/2026");
-    driver->Type("EdtEntrega", "24/12/2026");
-    driver->Focus("EdtEntrada");
-    driver->Focus("EdtEntrega");
-    QCOMPARE(Grava(), QString());
-    Abre("000001");
-    QCOMPARE(driver->Text("EdtEntrega"), "24/12/2026");
-    QCOMPARE(RowsSeenByOthers("SELECT ORDEM, ENTREGA FROM TNG_PROG WHERE NUMERO = '000001' ORDER BY ORDEM"),
-             QStringList({"1|10/12/2026", "2|24/12/2026"}));
-}
+    // A changed delivery date is written on the open rows only; the programme shows it again even when a row
+    // that went to a lot sheet (which keeps the old one) comes first.
+    void headerComesFromTheOpenRows() {
+        Base();
+        Fal("0000001");
+        Guarda("000001", 1, "000101", 10, "0000001", "000001");
+        Guarda("000001", 2, "000102", 20, {}, "000002");
+        driver->Open("TFmTngProg");
+        ByOther("INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('TIN', 20, '5')");
+        Abre("000001");
+        // Passing through the delivery date keeps the one stored or typed; a changed entry date proposes its
+        // own.
+        driver->Focus("EdtEntrega");
+        QCOMPARE(driver->Text("EdtEntrega"), "10/12/2026");
+        driver->Type("EdtEntrada", "20/11/2026");
+        driver->Focus("EdtEntrega");
+        QCOMPARE(driver->Text("EdtEntrega"), "25/11/2026");
+        driver->Type("EdtEntrega", "24/12/2026");
+        driver->Focus("EdtEntrada");
+        driver->Focus("EdtEntrega");
+        QCOMPARE(Grava(), QString());
+        Abre("000001");
+        QCOMPARE(driver->Text("EdtEntrega"), "24/12/2026");
+        QCOMPARE(
+            RowsSeenByOthers("SELECT ORDEM, ENTREGA FROM TNG_PROG WHERE NUMERO = '000001' ORDER BY ORDEM"),
+            QStringList({"1|10/12/2026", "2|24/12/2026"}));
+    }
 
-// Two workstations on one programme: a row the other stored under the order a new row holds stays, the new
-// row taking the next free order; a row whose product was cleared goes, the other's rows stay; the stock
-// location of an open row, which the screen never writes, stays.
-void TstTngProg::otherWorkstationsRowsAndColumnsSurviveASave() {
-    Base();
-    Guarda("000001", 1, "000101", 10, {}, "000001");
-    Guarda("000001", 2, "000102", 20, {}, "000002");
-    Sql("UPDATE TNG_PROG SET LOCAL = 'EST-A' WHERE NUMERO = '000001' AND ORDEM = 2");
-    Guarda("000002", 3, "000101", 50);
-    Abre("000001", true);
-    Linha(2, {{"Codigo", "A'B"}, {"Peso", "5"}});
-    ByOther(
-        "INSERT INTO TNG_PROG (NUMERO, ORDEM, CODCLI, CODIGO, PESO) VALUES ('000001', 3, '00001', '000102', "
-        "33)");
-    Linha(LinhaDaOrdem(1), {{"Codigo", ""}});
-    Linha(LinhaDaOrdem(2), {{"Peso", "22"}});
-    QCOMPARE(Grava(), QString());
-    QCOMPARE(Gravados("000001"), QStringList({"2|000102|22||000002", "3|000102|33||", "4|A'B|5||"}));
-    QCOMPARE(Seen("SELECT LOCAL FROM TNG_PROG WHERE NUMERO = '000001' AND ORDEM = 2"), "EST-A");
-    QCOMPARE(Gravados("000002"), QStringList{"3|000101|50||"});
-    QCOMPARE(Logs(), QStringList{"1|ALTERACAO DA PROGRAMACAO NR 000001 DO CLIENTE 00001"});
-}
+    // Two workstations on one programme: a row the other stored under the order a new row holds stays, the
+    // new row taking the next free order; a row whose product was cleared goes, the other's rows stay; the
+    // stock location of an open row, which the screen never writes, stays.
+    void otherWorkstationsRowsAndColumnsSurviveASave() {
+        Base();
+        Guarda("000001", 1, "000101", 10, {}, "000001");
+        Guarda("000001", 2, "000102", 20, {}, "000002");
+        Sql("UPDATE TNG_PROG SET LOCAL = 'EST-A' WHERE NUMERO = '000001' AND ORDEM = 2");
+        Guarda("000002", 3, "000101", 50);
+        Abre("000001", true);
+        Linha(2, {{"Codigo", "A'B"}, {"Peso", "5"}});
+        ByOther("INSERT INTO TNG_PROG (NUMERO, ORDEM, CODCLI, CODIGO, PESO) VALUES ('000001', 3, '00001', "
+                "'000102', "
+                "33)");
+        Linha(LinhaDaOrdem(1), {{"Codigo", ""}});
+        Linha(LinhaDaOrdem(2), {{"Peso", "22"}});
+        QCOMPARE(Grava(), QString());
+        QCOMPARE(Gravados("000001"), QStringList({"2|000102|22||000002", "3|000102|33||", "4|A'B|5||"}));
+        QCOMPARE(Seen("SELECT LOCAL FROM TNG_PROG WHERE NUMERO = '000001' AND ORDEM = 2"), "EST-A");
+        QCOMPARE(Gravados("000002"), QStringList{"3|000101|50||"});
+        QCOMPARE(Logs(), QStringList{"1|ALTERACAO DA PROGRAMACAO NR 000001 DO CLIENTE 00001"});
+    }
 
-void TstTngProg::deleteOfTheProgrammeWaitsForItsLotSheets() {
-    Base();
-    Fal("0000001");
-    Guarda("000001", 1, "000101", 10, "0000001");
-    Guarda("000001", 2, "000102", 20);
-    Guarda("000002", 1, "000101", 30);
-    const QStringList outra = Gravados("000002");
-    const QStringList antes = Gravados("000001");
-    Abre("000001", true);
+    void deleteOfTheProgrammeWaitsForItsLotSheets() {
+        Base();
+        Fal("0000001");
+        Guarda("000001", 1, "000101", 10, "0000001");
+        Guarda("000001", 2, "000102", 20);
+        Guarda("000002", 1, "000101", 30);
+        const QStringList outra = Gravados("000002");
+        const QStringList antes = Gravados("000001");
+        Abre("000001", true);
 
-    ClickAndAnswer("BitBtn3", false);
-    QCOMPARE(Gravados("000001"), antes);
+        ClickAndAnswer("BitBtn3", false);
+        QCOMPARE(Gravados("000001"), antes);
 
-    ClickAndAnswer("BitBtn3", true);
-    QCOMPARE(TakeMessages(), "Programação possui itens com FAL gerada. Impossível excluir.");
-    QCOMPARE(Gravados("000001"), antes);
+        ClickAndAnswer("BitBtn3", true);
+        QCOMPARE(TakeMessages(), "Programação possui itens com FAL gerada. Impossível excluir.");
+        QCOMPARE(Gravados("000001"), antes);
 
-    // Its lot sheet deleted meanwhile, the programme goes, committed with its audit line.
-    ByOther("DELETE FROM FAL WHERE NUMERO = '0000001'");
-    ClickAndAnswer("BitBtn3", true);
-    QCOMPARE(TakeMessages(), QString());
-    QCOMPARE(Gravados("000001"), QStringList());
-    QCOMPARE(Gravados("000002"), outra);
-    QCOMPARE(Logs(), QStringList{"2|EXCLUSAO DA PROGRAMACAO NR 000001"});
-    QCOMPARE(driver->Rows("DBGrid1"), 0);
-}
+        // Its lot sheet deleted meanwhile, the programme goes, committed with its audit line.
+        ByOther("DELETE FROM FAL WHERE NUMERO = '0000001'");
+        ClickAndAnswer("BitBtn3", true);
+        QCOMPARE(TakeMessages(), QString());
+        QCOMPARE(Gravados("000001"), QStringList());
+        QCOMPARE(Gravados("000002"), outra);
+        QCOMPARE(Logs(), QStringList{"2|EXCLUSAO DA PROGRAMACAO NR 000001"});
+        QCOMPARE(driver->Rows("DBGrid1"), 0);
+    }
 
-void TstTngProg::deleteOfAnItem() {
-    Base();
-    Fal("0000001");
-    Guarda("000001", 1, "000101", 10, "0000001");
-    Guarda("000001", 2, "000102", 20);
-    Guarda("000001", 3, "000101", 30);
-    Guarda("000001", 4, "000102", 40, "0000009"); // its lot sheet deleted since
-    Guarda("000001", 5, "A'B", 50);
-    Guarda("000002", 2, "000102", 60);
-    const QStringList outra = Gravados("000002");
-    Abre("000001", true);
-    const QString pergunta = QStringLiteral("Tem certeza que deseja excluir o item?");
+    void deleteOfAnItem() {
+        Base();
+        Fal("0000001");
+        Guarda("000001", 1, "000101", 10, "0000001");
+        Guarda("000001", 2, "000102", 20);
+        Guarda("000001", 3, "000101", 30);
+        Guarda("000001", 4, "000102", 40, "0000009"); // its lot sheet deleted since
+        Guarda("000001", 5, "A'B", 50);
+        Guarda("000002", 2, "000102", 60);
+        const QStringList outra = Gravados("000002");
+        Abre("000001", true);
+        const QString pergunta = QStringLiteral("Tem certeza que deseja excluir o item?");
+        const auto exclui = [this](int ordem, bool sim) {
+            driver->Row("DBGrid1", LinhaDaOrdem(ordem));
+            messages.questions.enqueue(sim);
+            driver->Menu("ExcluirItem1");
+        };
+        exclui(1, true);
+        QCOMPARE(TakeMessages(), "O item já possui FAL gerada. Impossível excluir item.");
+        exclui(2, false);
+        QCOMPARE(Gravados("000001").size(), 5);
+        exclui(2, true);
+        QCOMPARE(LinhaDaOrdem(2), -1);
+        QCOMPARE(Gravados("000001"), QStringList({"1|000101|10|0000001|", "3|000101|30||",
+                                                  "4|000102|40|0000009|", "5|A'B|50||"}));
+        QCOMPARE(Gravados("000002"), outra);
+        QCOMPARE(Logs(), QStringList{"2|EXCLUSAO DO ITEM 000102 ORDEM 2 DA PROGRAMACAO NR 000001"});
 
-    driver->Row("DBGrid1", LinhaDaOrdem(1));
-    messages.questions.enqueue(true);
-    driver->Menu("ExcluirItem1");
-    QCOMPARE(TakeMessages(), "O item já possui FAL gerada. Impossível excluir item.");
+        exclui(4, true);
 
-    driver->Row("DBGrid1", LinhaDaOrdem(2));
-    messages.questions.enqueue(false);
-    driver->Menu("ExcluirItem1");
-    QCOMPARE(Gravados("000001").size(), 5);
-    messages.questions.enqueue(true);
-    driver->Menu("ExcluirItem1");
-    QCOMPARE(LinhaDaOrdem(2), -1);
-    QCOMPARE(Gravados("000001"),
-             QStringList({"1|000101|10|0000001|", "3|000101|30||", "4|000102|40|0000009|", "5|A'B|50||"}));
-    QCOMPARE(Gravados("000002"), outra);
-    QCOMPARE(Logs(), QStringList{"2|EXCLUSAO DO ITEM 000102 ORDEM 2 DA PROGRAMACAO NR 000001"});
+        // Ctrl+Del asks too, and a question nobody answers deletes nothing; no other delete goes around it.
+        const int perguntas = CountShown("question", pergunta);
+        driver->Row("DBGrid1", LinhaDaOrdem(3));
+        driver->Press("Ctrl+Del", "DBGrid1");
+        QCOMPARE(CountShown("question", pergunta), perguntas + 1);
+        QVERIFY(LinhaDaOrdem(3) >= 0);
+        ExecutaProtegido([this] { Itens()->Delete(); });
+        QVERIFY(LinhaDaOrdem(3) >= 0);
+        QCOMPARE(Gravados("000001").size(), 3);
+        messages.questions.enqueue(true);
+        driver->Press("Ctrl+Del", "DBGrid1");
+        QCOMPARE(LinhaDaOrdem(3), -1);
+        QCOMPARE(Gravados("000001"), QStringList({"1|000101|10|0000001|", "5|A'B|50||"}));
 
-    driver->Row("DBGrid1", LinhaDaOrdem(4));
-    messages.questions.enqueue(true);
-    driver->Menu("ExcluirItem1");
+        // A row that went to a lot sheet on another workstation after the screen loaded it stays.
+        ByOther("UPDATE TNG_PROG SET FAL = '0000001' WHERE NUMERO = '000001' AND ORDEM = 5");
+        exclui(5, true);
+        QCOMPARE(TakeMessages(), "O item já possui FAL gerada. Impossível excluir item.");
+        QCOMPARE(Gravados("000001"), QStringList({"1|000101|10|0000001|", "5|A'B|50|0000001|"}));
+        QCOMPARE(Logs().size(), 3);
+    }
 
-    // Ctrl+Del asks too, and a question nobody answers deletes nothing; no other delete goes around it.
-    const int perguntas = CountShown("question", pergunta);
-    driver->Row("DBGrid1", LinhaDaOrdem(3));
-    driver->Press("Ctrl+Del", "DBGrid1");
-    QCOMPARE(CountShown("question", pergunta), perguntas + 1);
-    QVERIFY(LinhaDaOrdem(3) >= 0);
-    ExecutaProtegido([this] { Itens()->Delete(); });
-    QVERIFY(LinhaDaOrdem(3) >= 0);
-    QCOMPARE(Gravados("000001").size(), 3);
-    messages.questions.enqueue(true);
-    driver->Press("Ctrl+Del", "DBGrid1");
-    QCOMPARE(LinhaDaOrdem(3), -1);
-    QCOMPARE(Gravados("000001"), QStringList({"1|000101|10|0000001|", "5|A'B|50||"}));
+    void piecesToWeight_data() {
+        QTest::addColumn<QString>("loteNF");
+        QTest::addColumn<QString>("rolo");
+        QTest::addColumn<double>("peso");
+        const auto linha = [](const char* nome, const char* loteNF, const char* rolo, double peso) {
+            QTest::newRow(nome) << QString(loteNF) << QString(rolo) << peso;
+        };
+        linha("3 de 10 peças de 250 kg", "L1", "3", 75);
+        linha("outro lote da nota", "L2", "1", 25);
+        linha("mais peças que o item: o peso fica", "L1", "11", 40);
+        linha("item de outro cliente: o peso fica", "L3", "2", 40);
+    }
 
-    // A row that went to a lot sheet on another workstation after the screen loaded it stays.
-    driver->Row("DBGrid1", LinhaDaOrdem(5));
-    ByOther("UPDATE TNG_PROG SET FAL = '0000001' WHERE NUMERO = '000001' AND ORDEM = 5");
-    messages.questions.enqueue(true);
-    driver->Menu("ExcluirItem1");
-    QCOMPARE(TakeMessages(), "O item já possui FAL gerada. Impossível excluir item.");
-    QCOMPARE(Gravados("000001"), QStringList({"1|000101|10|0000001|", "5|A'B|50|0000001|"}));
-    QCOMPARE(Logs().size(), 3);
-}
-
-void TstTngProg::piecesToWeight_data() {
-    QTest::addColumn<QString>("loteNF");
-    QTest::addColumn<QString>("rolo");
-    QTest::addColumn<double>("peso");
-    const auto linha = [](const char* nome, const char* loteNF, const char* rolo, double peso) {
-        QTest::newRow(nome) << QString(loteNF) << QString(rolo) << peso;
-    };
-    linha("3 de 10 peças de 250 kg", "L1", "3", 75);
-    linha("outro lote da nota", "L2", "1", 25);
-    linha("mais peças que o item: o peso fica", "L1", "11", 40);
-    linha("item de outro cliente: o peso fica", "L3", "2", 40);
-}
-
-void TstTngProg::piecesToWeight() {
-    Base();
-    Insert("NFITIN (NOTA, CODCLI, CODIGO, LOTE, ROLOS, PESO_REAL, PESO)",
-           {"'000000777', '00001', '000101', 'L1', 10, 250, 250",
-            "'000000777', '00001', '000101', 'L2', 4, 100, 100",
-            "'000000777', '00002', '000101', 'L3', 5, 50, 50"});
-    Commit();
-    Nova("00001", true);
-    QFETCH(QString, loteNF);
-    QFETCH(QString, rolo);
-    Linha(0,
-          {{"Codigo", "000101"}, {"Nota", "000000777"}, {"LoteNF", loteNF}, {"Peso", "40"}, {"Rolo", rolo}});
-    QCOMPARE(TakeMessages(), QString());
-    QCOMPARE(Itens()->FieldByName("Rolo").AsInteger(), rolo.toInt());
-    QTEST(Itens()->FieldByName("Peso").AsFloat(), "peso");
-}
-
-void TstTngProg::invoiceLookupOffersOnlyFreeWeight_data() {
-    QTest::addColumn<QString>("chave");
-    QTest::addColumn<bool>("oferecido");
-    QTest::addColumn<double>("peso");
-    QTest::addColumn<int>("rolos");
-    QTest::newRow("meio quilo livre") << "000000001/000101/L1" << false << 0.0 << 0;
-    QTest::newRow("um quilo livre") << "000000001/000101/L2" << true << 1.0 << 0;
-    QTest::newRow("todo livre") << "000000001/000102/L3" << true << 250.0 << 10;
-    QTest::newRow("parte livre, peças inteiras") << "000000001/A'B/L6" << true << 120.0 << 4;
-    QTest::newRow("quase todo devolvido") << "000000001/000102/L4" << false << 0.0 << 0;
-    QTest::newRow("de outro cliente") << "000000002/000101/L5" << false << 0.0 << 0;
-}
-
-void TstTngProg::invoiceLookupOffersOnlyFreeWeight() {
-    Base();
-    // Weights real, taken by lot sheets, returned and free.
-    Insert(
-        "NFITIN (NOTA, CODCLI, CODIGO, LOTE, ROLOS, PESO_REAL, PESO_PROG, PESO_DEVOL, PESO, DESCRICAO, OBS)",
-        {"'000000001', '00001', '000101', 'L1', 10, 100, 99.5, 0, 0.5, 'MALHA', 'conferir'",
-         "'000000001', '00001', '000101', 'L2', 10, 100, 99, 0, 1, 'MALHA', 'conferir'",
-         "'000000001', '00001', '000102', 'L3', 10, 250, 0, 0, 250, 'MALHA', 'conferir'",
-         "'000000001', '00001', '000102', 'L4', 10, 100, 0, 99.5, 100, 'MALHA', 'conferir'",
-         "'000000002', '00002', '000101', 'L5', 10, 100, 0, 0, 100, 'MALHA', 'conferir'",
-         "'000000001', '00001', 'A''B', 'L6', 10, 300, 180, 0, 120, 'MALHA', 'conferir'"});
-    Commit();
-    Nova("00001", true);
-    driver->Row("DBGrid1", 0);
-    Grade()->SelectField("Codigo");
-    messages.Clear();
-    QFETCH(QString, chave);
-    messages.searches.enqueue(chave);
-    driver->Press("F3", "DBGrid1");
-    QFETCH(bool, oferecido);
-    const QStringList partes = chave.split('/');
-    QCOMPARE(Campo(0, "Nota|Codigo|LoteNF|Lote"), oferecido ? partes.join('|') + '|' + partes[2] : "|||");
-    if (oferecido) {
+    void piecesToWeight() {
+        Base();
+        Insert("NFITIN (NOTA, CODCLI, CODIGO, LOTE, ROLOS, PESO_REAL, PESO)",
+               {"'000000777', '00001', '000101', 'L1', 10, 250, 250",
+                "'000000777', '00001', '000101', 'L2', 4, 100, 100",
+                "'000000777', '00002', '000101', 'L3', 5, 50, 50"});
+        Commit();
+        Nova("00001", true);
+        QFETCH(QString, loteNF);
+        QFETCH(QString, rolo);
+        Linha(0, {{"Codigo", "000101"},
+                  {"Nota", "000000777"},
+                  {"LoteNF", loteNF},
+                  {"Peso", "40"},
+                  {"Rolo", rolo}});
+        QCOMPARE(TakeMessages(), QString());
+        QCOMPARE(Itens()->FieldByName("Rolo").AsInteger(), rolo.toInt());
         QTEST(Itens()->FieldByName("Peso").AsFloat(), "peso");
-        QTEST(Itens()->FieldByName("Rolo").AsInteger(), "rolos");
-        QCOMPARE(Itens()->FieldByName("Observacao").AsString(), "conferir");
     }
-}
 
-// Two selected rows of one lot sheet and a selected row without one: one service row for that sheet; a
-// sheet of a row not selected gets none. The cost is typed as the screens show numbers.
-void TstTngProg::serviceOncePerLotSheet() {
-    Base();
-    Guarda("000001", 1, "000101", 10, "0000001");
-    Guarda("000001", 2, "000102", 20, "0000001");
-    Guarda("000001", 3, "000101", 30);
-    Guarda("000001", 4, "000102", 40, "0000002");
-    Abre("000001", true);
-    for (int ordem : {1, 2, 3})
-        Tick("DBGrid1", LinhaDaOrdem(ordem), "Gerar");
-    // A point is not a decimal comma: "12.5" would be read a thousand times off, so it is refused.
-    messages.searches.enqueue("01");
-    messages.inputs.enqueue("12.5");
-    driver->Menu("AdicionarServioSelecionados1");
-    QCOMPARE(TakeMessages(), "Valor inválido.");
-    QCOMPARE(Seen("SELECT COUNT(*) FROM TABELA"), "0");
-    messages.searches.enqueue("01");
-    messages.inputs.enqueue("1.234,5");
-    driver->Menu("AdicionarServioSelecionados1");
-    QCOMPARE(TakeMessages(), "Processo concluído.");
-    QCOMPARE(Seen("SELECT CODIGO, SETOR, PRECO FROM TABELA ORDER BY CODIGO"), "0000001|01|1234.5");
-
-    // Nothing selected with a lot sheet: nothing asked, nothing written.
-    for (int ordem : {1, 2})
-        Tick("DBGrid1", LinhaDaOrdem(ordem), "Gerar", false);
-    driver->Menu("AdicionarServioSelecionados1");
-    QCOMPARE(TakeShown(), "Nenhum registro com FAL.");
-    QCOMPARE(Seen("SELECT COUNT(*) FROM TABELA"), "1");
-}
-
-void TstTngProg::searchWithQuotedCodesWithoutLotSheetsAndLate() {
-    Base();
-    const QDate hoje = QDate::currentDate();
-    Fal("0000001");
-    Guarda("000001", 1, "A'B", 10, {}, {}, "00001", hoje.addDays(-1));
-    Guarda("000002", 1, "000101", 20, {}, {}, "00001", hoje.addDays(10));
-    Guarda("000002", 2, "000101", 21, {}, {}, "00001", hoje.addDays(10));
-    Guarda("000003", 1, "000102", 30, {}, {}, "00002", hoje.addDays(-5));
-    Guarda("000004", 1, "000101", 40, "0000001", {}, "00001", hoje);
-    Guarda("000005", 1, "A'B", 50, {}, {}, "00002", hoje.addDays(3));
-    driver->Open("TFmTngProg");
-    driver->Page("PageControl1", "Acesso");
-    driver->Type("edtProduto", "A'B");
-    messages.searches.enqueue("000101");
-    driver->Click("pqProdutoAc");
-    QCOMPARE(driver->Text("edtProduto"), "A'B,000101");
-    TDataSet* consulta = driver->Get<TZoDBGrid>("DBGrid2")->DataSet();
-    const auto encontrados = [&] {
-        QStringList numeros;
-        for (int linha = 0; linha < consulta->RecordCount(); ++linha)
-            numeros << TextoValor(consulta->ValueAt(linha, consulta->FieldIndex("NUMERO")));
-        return numeros;
-    };
-
-    QCOMPARE(ClickMessages("BitBtn4"), QString());
-    QCOMPARE(encontrados(), QStringList({"000005", "000002", "000001"}));
-
-    driver->Click("RgBuscaTodos");
-    driver->Click("BitBtn4");
-    QCOMPARE(encontrados(), QStringList({"000005", "000004", "000002", "000001"}));
-    // Late ones (delivery today or before) in red.
-    QAbstractItemModel* modelo = driver->Get<TZoDBGrid>("DBGrid2")->model();
-    QStringList vermelhas;
-    for (int linha = 0; linha < modelo->rowCount(); ++linha)
-        for (int coluna = 0; coluna < modelo->columnCount(); ++coluna)
-            if (modelo->index(linha, coluna).data(Qt::ForegroundRole).value<QColor>() == QColor(Qt::red)) {
-                vermelhas << encontrados()[linha];
-                break;
-            }
-    QCOMPARE(vermelhas, QStringList({"000004", "000001"}));
-
-    // The customer narrows it; the codes alone, with the customer cleared, again.
-    driver->Type("EdtCCodCli", "00002");
-    driver->Click("BitBtn4");
-    QCOMPARE(encontrados(), QStringList{"000005"});
-    driver->Type("EdtCCodCli", "");
-    driver->Click("RgBuscaSemFal");
-    driver->Click("sbClearProduto");
-    driver->Type("edtProduto", "000102");
-    driver->Click("BitBtn4");
-    QCOMPARE(encontrados(), QStringList{"000003"});
-    QCOMPARE(TakeMessages(), QString());
-
-    // Enter on a found one opens it on the other page.
-    driver->Row("DBGrid2", 0);
-    driver->Press("Enter", "DBGrid2");
-    QCOMPARE(Texts({"EdtLote", "EdtCodCli"}), "000003|00002");
-    QCOMPARE(driver->Rows("DBGrid1"), 1);
-}
-
-// The file names the fields that tie a row to a lot sheet and to its stored row: they are not taken, each
-// row gets an order of its own after the screen's rows.
-void TstTngProg::importLeavesLotSheetAndOrderToTheScreen() {
-    Base();
-    Guarda("000001", 1, "000101", 10);
-    Guarda("000001", 2, "000102", 20);
-    const QStringList antes = Gravados("000001");
-    QTemporaryDir pasta;
-    QVERIFY(pasta.isValid());
-    const QString arquivo = pasta.filePath("programacao.txt");
-    {
-        QFile f(arquivo);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QStringLiteral("Codigo;Peso;Rolo;Fal;Ordem;Gerar;Imp;Observacao\r\n"
-                               "000101;10,5;2;0000009;1;S;S;primeira\r\n"
-                               "A'B;20;3;0000009;2;S;S;\"segunda; com \"\"aspas\"\"\"\r\n")
-                    .toUtf8());
+    void invoiceLookupOffersOnlyFreeWeight_data() {
+        QTest::addColumn<QString>("chave");
+        QTest::addColumn<bool>("oferecido");
+        QTest::addColumn<double>("peso");
+        QTest::addColumn<int>("rolos");
+        QTest::newRow("meio quilo livre") << "000000001/000101/L1" << false << 0.0 << 0;
+        QTest::newRow("um quilo livre") << "000000001/000101/L2" << true << 1.0 << 0;
+        QTest::newRow("todo livre") << "000000001/000102/L3" << true << 250.0 << 10;
+        QTest::newRow("parte livre, peças inteiras") << "000000001/A'B/L6" << true << 120.0 << 4;
+        QTest::newRow("quase todo devolvido") << "000000001/000102/L4" << false << 0.0 << 0;
+        QTest::newRow("de outro cliente") << "000000002/000101/L5" << false << 0.0 << 0;
     }
-    Abre("000001", true);
-    messages.files.enqueue(arquivo);
-    QCOMPARE(ClickMessages("BitBtn8"), "2 item(ns) importado(s).");
-    QCOMPARE(Itens()->RecordCount(), 4);
-    QCOMPARE(FieldTexts("TbItens", "Gerar|Imp|Regiao").mid(2), QStringList(2, "|N|01"));
-    QCOMPARE(Grava(), QString());
-    QCOMPARE(Gravados("000001"), antes + QStringList({"3|000101|10.5||", "4|A'B|20||"}));
-    QCOMPARE(RowsSeenByOthers("SELECT ROLO, OBSERVACAO FROM TNG_PROG WHERE NUMERO = '000001' AND ORDEM > 2 "
-                              "ORDER BY ORDEM"),
-             QStringList({"2|primeira", "3|segunda; com \"aspas\""}));
-}
 
-// What a programme exports imports back into a new one with the same values; only its lot sheet stays
-// behind.
-void TstTngProg::exportImportsBackIntoANewProgramme() {
-    Base();
-    Fal("0000001");
-    Guarda("000001", 1, "000101", 12.3456, "0000001", "000001");
-    Guarda("000001", 2, "000102", 1500.25, {}, "000002");
-    Guarda("000001", 3, "A'B", 0.5, {}, "000003");
-    Sql("UPDATE TNG_PROG SET COR = 'AZUL', VARIANTE = '01', MAQUINA = 'M1', ROTEIRO = 'R1', LOTE = 'L;1', "
-        "LOTENF = 'LNF', NOTA = '000000123', LARGURA = 1.875, GRAMATURA = 160, FIBRA1 = 70, FIBRA2 = 30, "
-        "PESO_B = 2.5, ESTAMPA = 'AZUL', VAR_EST = '01', CODIGO_CLI = 'MM''30', COR_CLI = 'MARINHO', "
-        "OBSERVACAO = 'com ; e \"aspas\"', OBS = 'linha um' || ASCII_CHAR(10) || 'linha dois' WHERE ORDEM = "
-        "2");
-    Sql("UPDATE TNG_PROG SET REGIAO = '03', ROLO = 7 WHERE ORDEM = 3");
-    Commit();
-    const SettingsFile ini("[Caminho]\nExportacao=%1\n");
+    void invoiceLookupOffersOnlyFreeWeight() {
+        Base();
+        // Weights real, taken by lot sheets, returned and free.
+        Insert("NFITIN (NOTA, CODCLI, CODIGO, LOTE, ROLOS, PESO_REAL, PESO_PROG, PESO_DEVOL, PESO, "
+               "DESCRICAO, OBS)",
+               {"'000000001', '00001', '000101', 'L1', 10, 100, 99.5, 0, 0.5, 'MALHA', 'conferir'",
+                "'000000001', '00001', '000101', 'L2', 10, 100, 99, 0, 1, 'MALHA', 'conferir'",
+                "'000000001', '00001', '000102', 'L3', 10, 250, 0, 0, 250, 'MALHA', 'conferir'",
+                "'000000001', '00001', '000102', 'L4', 10, 100, 0, 99.5, 100, 'MALHA', 'conferir'",
+                "'000000002', '00002', '000101', 'L5', 10, 100, 0, 0, 100, 'MALHA', 'conferir'",
+                "'000000001', '00001', 'A''B', 'L6', 10, 300, 180, 0, 120, 'MALHA', 'conferir'"});
+        Commit();
+        Nova("00001", true);
+        driver->Row("DBGrid1", 0);
+        Grade()->SelectField("Codigo");
+        messages.Clear();
+        QFETCH(QString, chave);
+        messages.searches.enqueue(chave);
+        driver->Press("F3", "DBGrid1");
+        QFETCH(bool, oferecido);
+        const QStringList partes = chave.split('/');
+        QCOMPARE(Campo(0, "Nota|Codigo|LoteNF|Lote"), oferecido ? partes.join('|') + '|' + partes[2] : "|||");
+        if (oferecido) {
+            QTEST(Itens()->FieldByName("Peso").AsFloat(), "peso");
+            QTEST(Itens()->FieldByName("Rolo").AsInteger(), "rolos");
+            QCOMPARE(Itens()->FieldByName("Observacao").AsString(), "conferir");
+        }
+    }
 
-    Abre("000001", true);
-    driver->Click("BitBtn10");
-    const QString arquivo = ini.Path("ExpProg000001.txt");
-    QCOMPARE(TakeMessages(), "Programação exportada para " + arquivo + ".");
+    // Two selected rows of one lot sheet and a selected row without one: one service row for that sheet; a
+    // sheet of a row not selected gets none. The cost is typed as the screens show numbers.
+    void serviceOncePerLotSheet() {
+        Base();
+        Guarda("000001", 1, "000101", 10, "0000001");
+        Guarda("000001", 2, "000102", 20, "0000001");
+        Guarda("000001", 3, "000101", 30);
+        Guarda("000001", 4, "000102", 40, "0000002");
+        Abre("000001", true);
+        for (int ordem : {1, 2, 3})
+            Tick("DBGrid1", LinhaDaOrdem(ordem), "Gerar");
+        // A point is not a decimal comma: "12.5" would be read a thousand times off, so it is refused.
+        messages.searches.enqueue("01");
+        messages.inputs.enqueue("12.5");
+        driver->Menu("AdicionarServioSelecionados1");
+        QCOMPARE(TakeMessages(), "Valor inválido.");
+        QCOMPARE(Seen("SELECT COUNT(*) FROM TABELA"), "0");
+        messages.searches.enqueue("01");
+        messages.inputs.enqueue("1.234,5");
+        driver->Menu("AdicionarServioSelecionados1");
+        QCOMPARE(TakeMessages(), "Processo concluído.");
+        QCOMPARE(Seen("SELECT CODIGO, SETOR, PRECO FROM TABELA ORDER BY CODIGO"), "0000001|01|1234.5");
 
-    driver->Click("BitBtn7");
-    const QString nova = driver->Text("EdtLote");
-    QVERIFY(!nova.isEmpty() && nova != QStringLiteral("000001"));
-    QCOMPARE(driver->FocusedName(), "EdtCodCli");
-    driver->Type("EdtCodCli", "00001");
-    messages.files.enqueue(arquivo);
-    QCOMPARE(ClickMessages("BitBtn8"), "3 item(ns) importado(s).");
-    QCOMPARE(Grava(), QString());
+        // Nothing selected with a lot sheet: nothing asked, nothing written.
+        for (int ordem : {1, 2})
+            Tick("DBGrid1", LinhaDaOrdem(ordem), "Gerar", false);
+        driver->Menu("AdicionarServioSelecionados1");
+        QCOMPARE(TakeShown(), "Nenhum registro com FAL.");
+        QCOMPARE(Seen("SELECT COUNT(*) FROM TABELA"), "1");
+    }
 
-    const QString colunas =
-        "PARTIDA, CODIGO, COR, VARIANTE, ESTAMPA, VAR_EST, MAQUINA, ROTEIRO, LOTE, LOTENF, "
-        "NOTA, ROLO, PESO, PESO_B, LARGURA, GRAMATURA, FIBRA1, FIBRA2, CODIGO_CLI, COR_CLI, "
-        "REGIAO, OBS, OBSERVACAO, CODCLI";
-    const auto linhas = [&](const QString& numero) {
-        return RowsSeenByOthers("SELECT " + colunas + " FROM TNG_PROG WHERE NUMERO = " + Aspas(numero) +
-                                " ORDER BY ORDEM");
-    };
-    QCOMPARE(linhas(nova), linhas("000001"));
-    QCOMPARE(
-        RowsSeenByOthers("SELECT ORDEM, FAL FROM TNG_PROG WHERE NUMERO = " + Aspas(nova) + " ORDER BY ORDEM"),
-        QStringList({"1|", "2|", "3|"}));
-}
+    void searchWithQuotedCodesWithoutLotSheetsAndLate() {
+        Base();
+        const QDate hoje = QDate::currentDate();
+        Fal("0000001");
+        Guarda("000001", 1, "A'B", 10, {}, {}, "00001", hoje.addDays(-1));
+        Guarda("000002", 1, "000101", 20, {}, {}, "00001", hoje.addDays(10));
+        Guarda("000002", 2, "000101", 21, {}, {}, "00001", hoje.addDays(10));
+        Guarda("000003", 1, "000102", 30, {}, {}, "00002", hoje.addDays(-5));
+        Guarda("000004", 1, "000101", 40, "0000001", {}, "00001", hoje);
+        Guarda("000005", 1, "A'B", 50, {}, {}, "00002", hoje.addDays(3));
+        driver->Open("TFmTngProg");
+        driver->Page("PageControl1", "Acesso");
+        driver->Type("edtProduto", "A'B");
+        messages.searches.enqueue("000101");
+        driver->Click("pqProdutoAc");
+        QCOMPARE(driver->Text("edtProduto"), "A'B,000101");
+        const auto encontrados = [this] { return FieldTexts("DBGrid2", "NUMERO"); };
 
-// The empty dye lots numbered after the last one, in order and each once; the others keep theirs.
-void TstTngProg::dyeLotNumbering() {
-    Base();
-    Guarda("000001", 1, "000101", 10, {}, "000007");
-    Guarda("000001", 2, "000101", 10, {}, "9");
-    Guarda("000001", 3, "000101", 10);
-    Guarda("000002", 1, "000101", 10, {}, "000040", "00002");
-    Nova("00001", true);
-    QCOMPARE(driver->Text("EdtUltPart"), "000009");
-    Linha(0, {{"Codigo", "000101"}});
-    Linha(1, {{"Codigo", "000102"}, {"Partida", "000005"}});
-    Linha(2, {{"Codigo", "A'B"}});
-    driver->Click("SpeedButton1");
-    const QStringList numeradas{"000102|000005", "000101|000010", "A'B|000011"};
-    QCOMPARE(FieldTexts("TbItens", "Codigo|Partida"), numeradas);
-    driver->Click("SpeedButton1");
-    QCOMPARE(FieldTexts("TbItens", "Codigo|Partida"), numeradas);
-    const QString numero = driver->Text("EdtLote");
-    driver->Click("BitBtn1");
-    QCOMPARE(
-        Seen("SELECT CODIGO, PARTIDA FROM TNG_PROG WHERE NUMERO = " + Aspas(numero) + " ORDER BY PARTIDA"),
-        "000102|000005;000101|000010;A'B|000011");
-}
+        QCOMPARE(ClickMessages("BitBtn4"), QString());
+        QCOMPARE(encontrados(), QStringList({"000005", "000002", "000001"}));
 
-void TstTngProg::lotSheetPriority() {
-    Base();
-    Fal("0000001", 3);
-    Fal("0000002", 3);
-    Guarda("000001", 1, "000101", 10, "0000001");
-    Guarda("000001", 2, "000102", 20, "0000002");
-    const auto prioridades = [this] { return Seen("SELECT NUMERO, ORDEM FROM FAL ORDER BY NUMERO"); };
-    Abre("000001", true);
-    driver->Row("DBGrid1", LinhaDaOrdem(1));
+        driver->Click("RgBuscaTodos");
+        driver->Click("BitBtn4");
+        QCOMPARE(encontrados(), QStringList({"000005", "000004", "000002", "000001"}));
+        // Late ones (delivery today or before) in red.
+        QAbstractItemModel* modelo = driver->Get<TZoDBGrid>("DBGrid2")->model();
+        QStringList vermelhas;
+        for (int linha = 0; linha < modelo->rowCount(); ++linha)
+            for (int coluna = 0; coluna < modelo->columnCount(); ++coluna)
+                if (modelo->index(linha, coluna).data(Qt::ForegroundRole).value<QColor>() ==
+                    QColor(Qt::red)) {
+                    vermelhas << encontrados()[linha];
+                    break;
+                }
+        QCOMPARE(vermelhas, QStringList({"000004", "000001"}));
 
-    messages.inputs.enqueue("abc");
-    driver->Menu("PrioridadedaFAL1");
-    QCOMPARE(TakeMessages(), "Prioridade inválida.");
-    QCOMPARE(prioridades(), "0000001|3;0000002|3");
+        // The customer narrows it; the codes alone, with the customer cleared, again.
+        driver->Type("EdtCCodCli", "00002");
+        driver->Click("BitBtn4");
+        QCOMPARE(encontrados(), QStringList{"000005"});
+        driver->Type("EdtCCodCli", "");
+        driver->Click("RgBuscaSemFal");
+        driver->Click("sbClearProduto");
+        driver->Type("edtProduto", "000102");
+        driver->Click("BitBtn4");
+        QCOMPARE(encontrados(), QStringList{"000003"});
+        QCOMPARE(TakeMessages(), QString());
 
-    messages.inputs.enqueue(QVariant());
-    driver->Menu("PrioridadedaFAL1");
-    QCOMPARE(TakeMessages(), QString());
-    QCOMPARE(prioridades(), "0000001|3;0000002|3");
+        // Enter on a found one opens it on the other page.
+        driver->Row("DBGrid2", 0);
+        driver->Press("Enter", "DBGrid2");
+        QCOMPARE(Texts({"EdtLote", "EdtCodCli"}), "000003|00002");
+        QCOMPARE(driver->Rows("DBGrid1"), 1);
+    }
 
-    // The current row's sheet only, committed.
-    messages.inputs.enqueue("7");
-    driver->Menu("PrioridadedaFAL1");
-    QCOMPARE(TakeMessages(), "Processo concluído.");
-    QCOMPARE(prioridades(), "0000001|7;0000002|3");
-}
+    // The file names the fields that tie a row to a lot sheet and to its stored row: they are not taken, each
+    // row gets an order of its own after the screen's rows.
+    void importLeavesLotSheetAndOrderToTheScreen() {
+        Base();
+        Guarda("000001", 1, "000101", 10);
+        Guarda("000001", 2, "000102", 20);
+        const QStringList antes = Gravados("000001");
+        QTemporaryDir pasta;
+        QVERIFY(pasta.isValid());
+        const QString arquivo = pasta.filePath("programacao.txt");
+        {
+            QFile f(arquivo);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QStringLiteral("Codigo;Peso;Rolo;Fal;Ordem;Gerar;Imp;Observacao\r\n"
+                                   "000101;10,5;2;0000009;1;S;S;primeira\r\n"
+                                   "A'B;20;3;0000009;2;S;S;\"segunda; com \"\"aspas\"\"\"\r\n")
+                        .toUtf8());
+        }
+        Abre("000001", true);
+        messages.files.enqueue(arquivo);
+        QCOMPARE(ClickMessages("BitBtn8"), "2 item(ns) importado(s).");
+        QCOMPARE(Itens()->RecordCount(), 4);
+        QCOMPARE(FieldTexts("TbItens", "Gerar|Imp|Regiao").mid(2), QStringList(2, "|N|01"));
+        QCOMPARE(Grava(), QString());
+        QCOMPARE(Gravados("000001"), antes + QStringList({"3|000101|10.5||", "4|A'B|20||"}));
+        QCOMPARE(
+            RowsSeenByOthers("SELECT ROLO, OBSERVACAO FROM TNG_PROG WHERE NUMERO = '000001' AND ORDEM > 2 "
+                             "ORDER BY ORDEM"),
+            QStringList({"2|primeira", "3|segunda; com \"aspas\""}));
+    }
 
-void TstTngProg::routeListedOnceAndLabelsWithTheCustomersResults() {
-    Base();
-    Insert("OF2 (CODIGO, NUMERO, MOV, CAMPO, DESCRICAO, DESCRICAO2, TIPO)",
-           {"'000101', '00001', '001', 'Gramatura', 'TECIDO', '160', '1'"});
-    Guarda("000001", 1, "000101", 10);
-    const ReportFolder pasta;
-    Abre("000001", true);
-    int rotas = 0;
-    messages.naPesquisa = [&rotas](TPesquisa& lista) { rotas = lista.Conta(); };
-    messages.searches.enqueue("R1");
-    driver->Row("DBGrid1", 0);
-    Grade()->SelectField("Fluxo");
-    driver->Press("F4", "DBGrid1");
-    QCOMPARE(rotas, 1);
-    QCOMPARE(Campo(0, "Fluxo"), "R1");
-    Tick("DBGrid1", 0, "Gerar");
-    QCOMPARE(ClickMessages("BitBtn6"), QString());
-    if (!CanReadPdf())
-        QSKIP("pdftotext is not installed: the labels were written, their text is not read");
-    QVERIFY2(pasta.Text("WTngEtqPart.pdf").contains("Gramatura: 160"),
-             qPrintable(pasta.Text("WTngEtqPart.pdf")));
-}
+    // What a programme exports imports back into a new one with the same values; only its lot sheet stays
+    // behind.
+    void exportImportsBackIntoANewProgramme() {
+        Base();
+        Fal("0000001");
+        Guarda("000001", 1, "000101", 12.3456, "0000001", "000001");
+        Guarda("000001", 2, "000102", 1500.25, {}, "000002");
+        Guarda("000001", 3, "A'B", 0.5, {}, "000003");
+        Sql("UPDATE TNG_PROG SET COR = 'AZUL', VARIANTE = '01', MAQUINA = 'M1', ROTEIRO = 'R1', LOTE = "
+            "'L;1', "
+            "LOTENF = 'LNF', NOTA = '000000123', LARGURA = 1.875, GRAMATURA = 160, FIBRA1 = 70, FIBRA2 = 30, "
+            "PESO_B = 2.5, ESTAMPA = 'AZUL', VAR_EST = '01', CODIGO_CLI = 'MM''30', COR_CLI = 'MARINHO', "
+            "OBSERVACAO = 'com ; e \"aspas\"', OBS = 'linha um' || ASCII_CHAR(10) || 'linha dois' WHERE "
+            "ORDEM = "
+            "2");
+        Sql("UPDATE TNG_PROG SET REGIAO = '03', ROLO = 7 WHERE ORDEM = 3");
+        Commit();
+        const SettingsFile ini("[Caminho]\nExportacao=%1\n");
+
+        Abre("000001", true);
+        driver->Click("BitBtn10");
+        const QString arquivo = ini.Path("ExpProg000001.txt");
+        QCOMPARE(TakeMessages(), "Programação exportada para " + arquivo + ".");
+
+        driver->Click("BitBtn7");
+        const QString nova = driver->Text("EdtLote");
+        QVERIFY(!nova.isEmpty() && nova != QStringLiteral("000001"));
+        QCOMPARE(driver->FocusedName(), "EdtCodCli");
+        driver->Type("EdtCodCli", "00001");
+        messages.files.enqueue(arquivo);
+        QCOMPARE(ClickMessages("BitBtn8"), "3 item(ns) importado(s).");
+        QCOMPARE(Grava(), QString());
+
+        const QString colunas =
+            "PARTIDA, CODIGO, COR, VARIANTE, ESTAMPA, VAR_EST, MAQUINA, ROTEIRO, LOTE, LOTENF, "
+            "NOTA, ROLO, PESO, PESO_B, LARGURA, GRAMATURA, FIBRA1, FIBRA2, CODIGO_CLI, COR_CLI, "
+            "REGIAO, OBS, OBSERVACAO, CODCLI";
+        const auto linhas = [&](const QString& numero) {
+            return RowsSeenByOthers("SELECT " + colunas + " FROM TNG_PROG WHERE NUMERO = " + Aspas(numero) +
+                                    " ORDER BY ORDEM");
+        };
+        QCOMPARE(linhas(nova), linhas("000001"));
+        QCOMPARE(RowsSeenByOthers("SELECT ORDEM, FAL FROM TNG_PROG WHERE NUMERO = " + Aspas(nova) +
+                                  " ORDER BY ORDEM"),
+                 QStringList({"1|", "2|", "3|"}));
+    }
+
+    // The empty dye lots numbered after the last one, in order and each once; the others keep theirs.
+    void dyeLotNumbering() {
+        Base();
+        Guarda("000001", 1, "000101", 10, {}, "000007");
+        Guarda("000001", 2, "000101", 10, {}, "9");
+        Guarda("000001", 3, "000101", 10);
+        Guarda("000002", 1, "000101", 10, {}, "000040", "00002");
+        Nova("00001", true);
+        QCOMPARE(driver->Text("EdtUltPart"), "000009");
+        Linha(0, {{"Codigo", "000101"}});
+        Linha(1, {{"Codigo", "000102"}, {"Partida", "000005"}});
+        Linha(2, {{"Codigo", "A'B"}});
+        driver->Click("SpeedButton1");
+        const QStringList numeradas{"000102|000005", "000101|000010", "A'B|000011"};
+        QCOMPARE(FieldTexts("TbItens", "Codigo|Partida"), numeradas);
+        driver->Click("SpeedButton1");
+        QCOMPARE(FieldTexts("TbItens", "Codigo|Partida"), numeradas);
+        const QString numero = driver->Text("EdtLote");
+        driver->Click("BitBtn1");
+        QCOMPARE(Seen("SELECT CODIGO, PARTIDA FROM TNG_PROG WHERE NUMERO = " + Aspas(numero) +
+                      " ORDER BY PARTIDA"),
+                 "000102|000005;000101|000010;A'B|000011");
+    }
+
+    void lotSheetPriority() {
+        Base();
+        Fal("0000001", 3);
+        Fal("0000002", 3);
+        Guarda("000001", 1, "000101", 10, "0000001");
+        Guarda("000001", 2, "000102", 20, "0000002");
+        const auto prioridades = [this] { return Seen("SELECT NUMERO, ORDEM FROM FAL ORDER BY NUMERO"); };
+        Abre("000001", true);
+        driver->Row("DBGrid1", LinhaDaOrdem(1));
+        // Refused, cancelled, then the current row's sheet only, committed.
+        for (const auto& [entrada, mensagem, depois] :
+             {std::tuple(QVariant("abc"), "Prioridade inválida.", "0000001|3;0000002|3"),
+              {QVariant(), "", "0000001|3;0000002|3"},
+              {QVariant("7"), "Processo concluído.", "0000001|7;0000002|3"}}) {
+            messages.inputs.enqueue(entrada);
+            driver->Menu("PrioridadedaFAL1");
+            QCOMPARE(TakeMessages(), QString::fromUtf8(mensagem));
+            QCOMPARE(prioridades(), depois);
+        }
+    }
+
+    void routeListedOnceAndLabelsWithTheCustomersResults() {
+        Base();
+        Insert("OF2 (CODIGO, NUMERO, MOV, CAMPO, DESCRICAO, DESCRICAO2, TIPO)",
+               {"'000101', '00001', '001', 'Gramatura', 'TECIDO', '160', '1'"});
+        Guarda("000001", 1, "000101", 10);
+        const ReportFolder pasta;
+        Abre("000001", true);
+        int rotas = 0;
+        messages.naPesquisa = [&rotas](TPesquisa& lista) { rotas = lista.Conta(); };
+        messages.searches.enqueue("R1");
+        driver->Row("DBGrid1", 0);
+        Grade()->SelectField("Fluxo");
+        driver->Press("F4", "DBGrid1");
+        QCOMPARE(rotas, 1);
+        QCOMPARE(Campo(0, "Fluxo"), "R1");
+        Tick("DBGrid1", 0, "Gerar");
+        QCOMPARE(ClickMessages("BitBtn6"), QString());
+        if (!CanReadPdf())
+            QSKIP("pdftotext is not installed: the labels were written, their text is not read");
+        QVERIFY2(pasta.Text("WTngEtqPart.pdf").contains("Gramatura: 160"),
+                 qPrintable(pasta.Text("WTngEtqPart.pdf")));
+    }
+};
 
 QTEST_MAIN(TstTngProg)
 #include "tst_tngprog.moc"

@@ -149,8 +149,7 @@ QVariant DatabaseTestCase::Scalar(const QString& statement) {
 }
 
 void DatabaseTestCase::Insert(const QString& tableAndColumns, const QStringList& rows) {
-    for (const QString& values : rows)
-        Sql(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(tableAndColumns, values));
+    InsertOn(*db, tableAndColumns, rows);
 }
 
 void DatabaseTestCase::AddUser(const QString& code, const QString& name, const QString& password,
@@ -279,17 +278,14 @@ void ScreenTestCase::cleanupTestCase() {
     module.Unload();
 }
 
-void ScreenTestCase::EditaCelula(TZoDBGrid* grid, const QString& field, const QVariant& value) {
-    grid->SelectField(field);
-    grid->model()->setData(grid->currentIndex(), value, Qt::EditRole);
+static TDataSet* DataSetNamed(QWidget* screen, const QString& name) {
+    if (auto* grid = screen->findChild<TZoDBGrid*>(name))
+        return grid->DataSet();
+    return screen->findChild<TDataSet*>(name);
 }
 
-QString ScreenTestCase::TextoCelula(TZoDBGrid* grid, int row, int column) {
-    return grid->model()->index(row, column).data().toString();
-}
-
-QString ScreenTestCase::FieldText(const QString& dataSet, int row, const QString& fields) {
-    auto* data = driver->Screen()->findChild<TDataSet*>(dataSet);
+QString DatabaseTestCase::FieldText(const QString& dataSet, int row, const QString& fields) {
+    auto* data = DataSetNamed(driver->Screen(), dataSet);
     if (!data)
         throw std::runtime_error(qPrintable(QStringLiteral("no data set %1 on the screen").arg(dataSet)));
     QStringList values;
@@ -298,8 +294,8 @@ QString ScreenTestCase::FieldText(const QString& dataSet, int row, const QString
     return values.join('|');
 }
 
-QStringList ScreenTestCase::FieldTexts(const QString& dataSet, const QString& fields) {
-    auto* data = driver->Screen()->findChild<TDataSet*>(dataSet);
+QStringList DatabaseTestCase::FieldTexts(const QString& dataSet, const QString& fields) {
+    auto* data = DataSetNamed(driver->Screen(), dataSet);
     QStringList rows;
     for (int row = 0; data && row < data->RecordCount(); ++row)
         rows << FieldText(dataSet, row, fields);
@@ -320,11 +316,13 @@ void ScreenTestCase::Tick(const QString& grid, int row, const QString& field, bo
 }
 
 void ScreenTestCase::EditaCelula(const QString& grid, const QString& field, const QVariant& value) {
-    EditaCelula(driver->Get<TZoDBGrid>(grid), field, value);
+    auto* view = driver->Get<TZoDBGrid>(grid);
+    view->SelectField(field);
+    view->model()->setData(view->currentIndex(), value, Qt::EditRole);
 }
 
 QString ScreenTestCase::TextoCelula(const QString& grid, int row, int column) {
-    return TextoCelula(driver->Get<TZoDBGrid>(grid), row, column);
+    return driver->Get<TZoDBGrid>(grid)->model()->index(row, column).data().toString();
 }
 
 QLineEdit* ScreenTestCase::TypeInCell(const QString& grid, const QString& field, const QString& text) {

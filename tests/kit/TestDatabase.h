@@ -110,6 +110,25 @@ protected:
     int CountShown(const QString& kind, const QString& text = QString()) const;
     // The texts shown with the error icon, joined by '|'.
     QString Errors() const;
+    // Clicks a button with the answer to the question it asks queued.
+    void ClickAndAnswer(const QString& button, bool yes) {
+        messages.questions.enqueue(yes);
+        driver->Click(button);
+    }
+    // Clicks a button: the plain messages it showed, taken as TakeMessages does.
+    QString ClickMessages(const QString& button) {
+        driver->Click(button);
+        return TakeMessages();
+    }
+    // A field of a row of one of the screen's data sets (or a grid's, by the grid's name) as program text;
+    // fields named "A|B" give "a|b".
+    QString FieldText(const QString& dataSet, int row, const QString& fields);
+    // That text of every row, in order.
+    QStringList FieldTexts(const QString& dataSet, const QString& fields);
+    // The first row whose fields read this text; -1 when none.
+    int RowWhere(const QString& dataSet, const QString& fields, const QString& text) {
+        return FieldTexts(dataSet, fields).indexOf(text);
+    }
 
 protected slots:
     void init();
@@ -124,32 +143,11 @@ class ScreenTestCase : public DatabaseTestCase {
     Q_OBJECT
 protected:
     ModuleLoader module;
-    // A value typed into a cell of the grid's current row, as the cell editor hands it over.
-    void EditaCelula(TZoDBGrid* grid, const QString& field, const QVariant& value);
-    QString TextoCelula(TZoDBGrid* grid, int row, int column);
-    // A field of a row of one of the screen's data sets as program text; fields named "A|B" give "a|b".
-    QString FieldText(const QString& dataSet, int row, const QString& fields);
-    // That text of every row, in order.
-    QStringList FieldTexts(const QString& dataSet, const QString& fields);
-    // The first row whose fields read this text; -1 when none.
-    int RowWhere(const QString& dataSet, const QString& fields, const QString& text) {
-        return FieldTexts(dataSet, fields).indexOf(text);
-    }
-    // Clicks a button with the answer to the question it asks queued.
-    void ClickAndAnswer(const QString& button, bool yes) {
-        messages.questions.enqueue(yes);
-        driver->Click(button);
-    }
-    // Clicks a button: the plain messages it showed, taken as TakeMessages does.
-    QString ClickMessages(const QString& button) {
-        driver->Click(button);
-        return TakeMessages();
-    }
     // Makes a row of the grid current and types its cells in turn.
     void Cells(const QString& grid, int row, const QList<QPair<QString, QString>>& cells);
     // Ticks or clears a check box cell, as a click on it would.
     void Tick(const QString& grid, int row, const QString& field, bool checked = true);
-    // The same, for a grid of the screen by its name.
+    // A value typed into a cell of the grid's current row, as the cell editor hands it over; a cell as shown.
     void EditaCelula(const QString& grid, const QString& field, const QVariant& value);
     QString TextoCelula(const QString& grid, int row, int column);
     // Types into a cell of the current row through its editor, as a user does, and leaves the editor open;

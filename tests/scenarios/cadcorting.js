@@ -1,8 +1,7 @@
 // Acceptance scenario of the colour registry: a new colour gets its default group and tone, the tax code
 // from its look-up and the system colour from its box.
-kelm.exec("DELETE FROM CADCORTIN WHERE DESCRICAO LIKE 'CENARIO%'");
-kelm.exec("UPDATE OR INSERT INTO GRUPO_COR (CODIGO, DESCRICAO) VALUES ('0001', 'CORES CLARAS')");
-kelm.exec("UPDATE OR INSERT INTO TABTRI (CODIGO, DESCRICAO) VALUES ('040', 'ISENTA')");
+kelm.exec("INSERT INTO GRUPO_COR (CODIGO, DESCRICAO) VALUES ('0001', 'CORES CLARAS')");
+kelm.exec("INSERT INTO TABTRI (CODIGO, DESCRICAO) VALUES ('040', 'ISENTA')");
 
 kelm.open("TFmCadCorTing");
 kelm.click("BtIncluir");

@@ -1,10 +1,4 @@
 // Grids and pages: a route's steps typed and saved; a capacity row added to an altered machine.
-kelm.exec("DELETE FROM ROTEIRO WHERE CODIGO = '000901'");
-kelm.exec("DELETE FROM MAQ_TIN_CAP WHERE MAQUINA = '91'");
-kelm.exec("DELETE FROM MAQ_TIN WHERE CODIGO = '91'");
-kelm.exec("DELETE FROM FASE WHERE CODIGO IN ('01', '03')");
-kelm.exec("DELETE FROM VARIANTE WHERE CODIGO IN ('01', '02')");
-kelm.exec("DELETE FROM BANHO WHERE CODIGO = '01'");
 kelm.exec("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('01', 'PREPARACAO')");
 kelm.exec("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('03', 'TINGIMENTO')");
 kelm.exec("INSERT INTO VARIANTE (CODIGO, DESCRICAO) VALUES ('01', 'ALGODAO')");
