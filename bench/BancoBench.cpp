@@ -1,8 +1,10 @@
 #include "BancoBench.h"
+#include "FirebirdEngine.h"
 #include "Gerador.h"
 #include "HostError.h"
 #include "SchemaUpgrade.h"
 #include "TZoDatabase.h"
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -92,10 +94,30 @@ SessaoBench::SessaoBench(const DatabaseConfig& config) {
         throw EDatabaseError(QStringLiteral("module not loaded: %1").arg(error));
 }
 
-void SemAvisosDePlataforma(QtMsgType type, const QMessageLogContext&, const QString& text) {
+namespace {
+// Qt's platform plugin complains of what an offscreen screen cannot do; the figures are what matters.
+void semAvisosDePlataforma(QtMsgType type, const QMessageLogContext&, const QString& text) {
     if (type == QtWarningMsg && text.contains(QLatin1String("propagateSizeHints")))
         return;
     std::fprintf(stderr, "%s\n", qPrintable(text));
+}
+} // namespace
+
+int RodaMedicao(int argc, char** argv, const std::function<int(const QStringList&)>& corpo) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(semAvisosDePlataforma);
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kelm"));
+    PrepareFirebirdEnvironment();
+    try {
+        return corpo(QCoreApplication::arguments());
+    } catch (const EDatabaseError& e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.message()));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+    }
+    return 1;
 }
 
 QString Opcao(const QStringList& args, const char* nome, const QString& padrao) {

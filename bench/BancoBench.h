@@ -4,6 +4,7 @@
 #include "ModuleLoader.h"
 #include "ScreenDriver.h"
 #include <QString>
+#include <functional>
 
 class TZoDatabase;
 
@@ -37,8 +38,9 @@ private:
     ModuleLoader m_module;
 };
 
-// Qt's platform plugin complains of what an offscreen screen cannot do; the figures are what matters.
-void SemAvisosDePlataforma(QtMsgType type, const QMessageLogContext&, const QString& text);
+// The measuring programs' main: offscreen unless told otherwise, Qt's platform complaints left out, the
+// Firebird environment set; what `corpo` returns, or 1 with the error's text.
+int RodaMedicao(int argc, char** argv, const std::function<int(const QStringList&)>& corpo);
 
 // The value after `nome` in the arguments, or `padrao`.
 QString Opcao(const QStringList& args, const char* nome, const QString& padrao = QString());

@@ -20,6 +20,12 @@ Desfecho DesfechoDasMensagens(const QStringList& erros, const QStringList& aviso
     return Desfecho::Feito;
 }
 
+void Bancada::Aguarda() {
+    ProcessEvents();
+    instrucoesAntes = db.StatementCount();
+    relogio.start();
+}
+
 namespace {
 const char* nomeDoDesfecho(Desfecho d) {
     switch (d) {
@@ -45,24 +51,24 @@ Tentativa tenta(Bancada& b, const Operacao& op, QTextStream& medidas) {
     b.esperadas.clear();
     b.diario.clear();
     QStringList erros, avisos;
-    const quint64 inicio = b.db.StatementCount();
-    QElapsedTimer relogio;
-    relogio.start();
+    b.instrucoesAntes = b.db.StatementCount();
+    b.relogio.start();
     try {
         op.roda(b);
         ProcessEvents();
     } catch (const std::exception& e) {
         erros << QString::fromLocal8Bit(e.what());
     }
-    const double ms = relogio.nsecsElapsed() / 1e6;
+    const double ms = b.relogio.nsecsElapsed() / 1e6;
     for (const auto& mostrada : b.mensagens.shown)
         if (mostrada.kind == QLatin1String("message"))
             (mostrada.icon == MsgIcon::Error ? erros : avisos) << mostrada.text.simplified();
     const Desfecho d = DesfechoDasMensagens(erros, avisos, b.esperadas);
     QString texto = (erros + avisos).join(QStringLiteral(" / "));
     texto.replace(QLatin1Char(';'), QLatin1Char(','));
-    medidas << op.nome << ';' << QString::number(ms, 'f', 2) << ';' << (b.db.StatementCount() - inicio) << ';'
-            << nomeDoDesfecho(d) << ';' << (d == Desfecho::Feito ? QString() : texto) << '\n';
+    medidas << op.nome << ';' << QString::number(ms, 'f', 2) << ';'
+            << (b.db.StatementCount() - b.instrucoesAntes) << ';' << nomeDoDesfecho(d) << ';'
+            << (d == Desfecho::Feito ? QString() : texto) << '\n';
     medidas.flush();
     // Whatever a failed attempt left on the screen is the user's to drop: the screen is closed, edits not
     // saved, and opened afresh by the next operation.

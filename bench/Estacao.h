@@ -1,5 +1,6 @@
 #pragma once
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QRandomGenerator>
 #include <QStringList>
@@ -44,6 +45,11 @@ struct Bancada {
         diario << [linha] { return linha; };
     }
     void Anota(std::function<QString()> linha) { diario << std::move(linha); }
+    // From here on the operation is what the user waits for: what came before was typing and choosing,
+    // each key of which the bench times on its own.
+    void Aguarda();
+    QElapsedTimer relogio{};
+    quint64 instrucoesAntes = 0;
 };
 
 struct Operacao {

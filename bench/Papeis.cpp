@@ -68,6 +68,7 @@ void incluiNota(Bancada& b) {
         itens.Post();
         total += peso;
     }
+    b.Aguarda();
     b.driver.Click(QStringLiteral("SpeedButton16"));
     b.Anota([&b, nota] { return b.meus[QStringLiteral("nota")] << nota, QString(); });
     b.Anota(QStringLiteral("NOTA|%1|%2|%3|%4").arg(nota, b.dia.cliente).arg(n).arg(total, 0, 'f', 3));
@@ -94,6 +95,7 @@ void alteraNota(Bancada& b) {
         b.driver.Type(QStringLiteral("EdtObservacao"), QStringLiteral("CARGA %1").arg(++b.contador));
     }
     const double total = soma(itens, "Peso_Real");
+    b.Aguarda();
     b.driver.Click(QStringLiteral("SpeedButton16"));
     b.Anota(QStringLiteral("NOTA|%1|%2|%3|%4")
                 .arg(nota, b.dia.cliente)
@@ -106,13 +108,19 @@ QPair<QDate, QDate> mes(Bancada& b) {
     return {inicio, inicio.addMonths(1).addDays(-1)};
 }
 
-void notasDoMes(Bancada& b) {
-    tela(b, QStringLiteral("TfmTngNFEntra"));
+// A month's list on a screen's consult page: the period typed, the search button pressed.
+void consultaDoMes(Bancada& b, const QString& classe, const char* de, const char* ate, const char* botao) {
+    tela(b, classe);
     b.driver.Page(QStringLiteral("PageControl1"), QStringLiteral("Acesso"));
-    const auto [de, ate] = mes(b);
-    b.driver.Type(QStringLiteral("EdtDataIni"), de.toString(QStringLiteral("dd/MM/yyyy")));
-    b.driver.Type(QStringLiteral("EdtDataFim"), ate.toString(QStringLiteral("dd/MM/yyyy")));
-    b.driver.Click(QStringLiteral("BitBtn5"));
+    const auto [inicio, fim] = mes(b);
+    b.driver.Type(QLatin1String(de), inicio.toString(QStringLiteral("dd/MM/yyyy")));
+    b.driver.Type(QLatin1String(ate), fim.toString(QStringLiteral("dd/MM/yyyy")));
+    b.Aguarda();
+    b.driver.Click(QLatin1String(botao));
+}
+
+void notasDoMes(Bancada& b) {
+    consultaDoMes(b, QStringLiteral("TfmTngNFEntra"), "EdtDataIni", "EdtDataFim", "BitBtn5");
 }
 
 // ---- the planners: each its own programme of the shared customer and the lot sheet it makes
@@ -161,6 +169,7 @@ void geraFal(Bancada& b) {
     b.mensagens.inputs.enqueue(falDoPrograma(b));
     b.mensagens.questions.enqueue(true);
     b.esperadas << QStringLiteral("FAL Gerada Com Sucesso.");
+    b.Aguarda();
     b.driver.Click(QStringLiteral("BitBtn5"));
     anotaFal(b, falDoPrograma(b));
 }
@@ -178,6 +187,7 @@ void atualizaFal(Bancada& b) {
                       QString::number(peso > 2 && b.rng.bounded(2) ? peso - 1 : peso + 1));
     }
     b.esperadas << QStringLiteral("FAL Atualizada.");
+    b.Aguarda();
     b.driver.Click(QStringLiteral("BitBtn9"));
     anotaFal(b, falDoPrograma(b));
 }
@@ -194,17 +204,13 @@ void gravaPrograma(Bancada& b) {
         b.driver.Cell(QStringLiteral("DBGrid1"), QStringLiteral("Observacao"), marca);
         ++abertas;
     }
+    b.Aguarda();
     b.driver.Click(QStringLiteral("BitBtn1"));
     b.Anota(QStringLiteral("PROG|%1|%2|%3").arg(programa(b), marca).arg(abertas));
 }
 
 void programasDoMes(Bancada& b) {
-    tela(b, QStringLiteral("TFmTngProg"));
-    b.driver.Page(QStringLiteral("PageControl1"), QStringLiteral("Acesso"));
-    const auto [de, ate] = mes(b);
-    b.driver.Type(QStringLiteral("DtDigIni"), de.toString(QStringLiteral("dd/MM/yyyy")));
-    b.driver.Type(QStringLiteral("DtDigFim"), ate.toString(QStringLiteral("dd/MM/yyyy")));
-    b.driver.Click(QStringLiteral("BitBtn4"));
+    consultaDoMes(b, QStringLiteral("TFmTngProg"), "DtDigIni", "DtDigFim", "BitBtn4");
 }
 
 // ---- the lot-sheet desk
@@ -241,6 +247,7 @@ void novaFal(Bancada& b) {
         b.driver.Cell(QStringLiteral("DBGrid1"), QStringLiteral("Tecido"), item.value(1));
         b.driver.Cell(QStringLiteral("DBGrid1"), QStringLiteral("Peso"), QStringLiteral("10"));
     }
+    b.Aguarda();
     b.driver.Click(QStringLiteral("BtnIncluir"));
     b.Anota([&b, fal] { return b.meus[QStringLiteral("fal")] << fal, QString(); });
     anotaFal(b, fal);
@@ -256,6 +263,7 @@ void regravaFal(Bancada& b) {
         b.driver.Row(QStringLiteral("DBGrid1"), i);
         b.driver.Cell(QStringLiteral("DBGrid1"), QStringLiteral("Peso"), QString::number(b.Sorteia(9, 11)));
     }
+    b.Aguarda();
     b.driver.Click(QStringLiteral("BtnIncluir"));
     anotaFal(b, fal);
 }
@@ -264,6 +272,7 @@ void copiaFal(Bancada& b) {
     if (b.meus.value(QStringLiteral("fal")).isEmpty())
         return novaFal(b);
     carregaFal(b, b.Escolhe(b.meus.value(QStringLiteral("fal"))));
+    b.Aguarda();
     b.driver.Click(QStringLiteral("BitBtn8"));
     const QString copia = b.driver.Text(QStringLiteral("EdtFal"));
     b.driver.Click(QStringLiteral("BtnIncluir"));
@@ -278,6 +287,7 @@ void excluiFal(Bancada& b) {
     const QString fal = minhas.takeAt(b.Sorteia(0, int(minhas.size()) - 1));
     carregaFal(b, fal);
     b.mensagens.questions.enqueue(true);
+    b.Aguarda();
     b.driver.Click(QStringLiteral("BtnExclui"));
     anotaFal(b, fal);
 }
@@ -306,6 +316,7 @@ void gravaReceita(Bancada& b) {
     b.driver.Type(QStringLiteral("EdtCodGra"), curva.value(0));
     b.driver.Type(QStringLiteral("EdtCodBan"), curva.value(1));
     b.driver.Type(QStringLiteral("EdtObs"), marca);
+    b.Aguarda();
     b.driver.Click(QStringLiteral("BitBtn5"));
     b.Anota(QStringLiteral("RECEITA|%1|%2|%3").arg(codigo, variante, marca));
 }
@@ -318,6 +329,7 @@ void substituiProduto(Bancada& b) {
     b.driver.Type(QStringLiteral("EdtIndice"), QStringLiteral("1"));
     b.mensagens.questions.enqueue(true);
     b.esperadas << QStringLiteral("Concluído");
+    b.Aguarda();
     b.driver.Click(QStringLiteral("BitBtn1"));
 }
 
@@ -357,6 +369,7 @@ void concluiPassos(Bancada& b) {
         }
         concluidos += passos.FieldByName(QStringLiteral("Concluido")).AsString() == QLatin1String("S");
     }
+    b.Aguarda();
     b.driver.Click(QStringLiteral("BtnGravar"));
     // The sheet shows one row per step of the route, whichever items it holds.
     b.Anota(QStringLiteral("PASSOS|%1|%2").arg(fal).arg(concluidos));
@@ -370,6 +383,7 @@ void falsDoMes(Bancada& b) {
     const auto [de, ate] = mes(b);
     b.driver.Get<QDateEdit>(QStringLiteral("EdtConsDataIni"))->setDate(de);
     b.driver.Get<QDateEdit>(QStringLiteral("EdtConsDataFin"))->setDate(ate);
+    b.Aguarda();
     b.driver.Click(QStringLiteral("BitBtn5"));
 }
 
@@ -377,6 +391,7 @@ void imprimeFal(Bancada& b) {
     // Most sheets of the years are written off: the screen says so as it shows one.
     b.esperadas << QStringLiteral("FAL já baixada. Disponível apenas para consulta.");
     carregaFal(b, numero(b.Sorteia(150000, 200000), 7));
+    b.Aguarda();
     b.driver.Click(QStringLiteral("BitBtn3"));
 }
 } // namespace

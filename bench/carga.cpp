@@ -4,12 +4,10 @@
 #include "BancoBench.h"
 #include "Estacao.h"
 #include "FimDoDia.h"
-#include "FirebirdEngine.h"
 #include "Funcoes.h"
 #include "HostError.h"
 #include "Medicao.h"
 #include "TZoDatabase.h"
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -440,20 +438,7 @@ int dia(const QStringList& args) {
 // ./kelm load --server host:path [--stations N | --roles a,b] [--minutes M] [--seed S] [--years Y]
 // [--think-ms T] [--csv] [--keep]
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(SemAvisosDePlataforma);
-    QApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("kelm"));
-    PrepareFirebirdEnvironment();
-    const QStringList args = QCoreApplication::arguments();
-    try {
+    return RodaMedicao(argc, argv, [](const QStringList& args) {
         return args.contains(QStringLiteral("--station")) ? estacao(args) : dia(args);
-    } catch (const EDatabaseError& e) {
-        std::fprintf(stderr, "%s\n", qPrintable(e.message()));
-        return 1;
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
-    }
+    });
 }

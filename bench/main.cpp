@@ -13,11 +13,9 @@
 #include "BenchQuadro.h"
 #include "BenchReceitas.h"
 #include "BenchTelasReceitas.h"
-#include "FirebirdEngine.h"
 #include "HostError.h"
 #include "Medicao.h"
 #include "TZoDatabase.h"
-#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -93,17 +91,7 @@ int bench(const QStringList& args) {
 
 // ./kelm bench [--years N] [--seed S] [--server host:path] [--database PATH] [--only a,b] [--csv]
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(SemAvisosDePlataforma);
-    QApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("kelm"));
-    PrepareFirebirdEnvironment();
-    const QStringList args = QCoreApplication::arguments();
-    try {
+    return RodaMedicao(argc, argv, [](const QStringList& args) {
         return args.contains(QStringLiteral("--generate")) ? soGera(args) : bench(args);
-    } catch (const EDatabaseError& e) {
-        std::fprintf(stderr, "%s\n", qPrintable(e.message()));
-        return 1;
-    }
+    });
 }
