@@ -245,6 +245,7 @@ void novaFal(Bancada& b) {
         b.driver.Row(QStringLiteral("DBGrid1"), i);
         b.driver.Cell(QStringLiteral("DBGrid1"), QStringLiteral("NF"), item.value(0));
         b.driver.Cell(QStringLiteral("DBGrid1"), QStringLiteral("Tecido"), item.value(1));
+        b.driver.Cell(QStringLiteral("DBGrid1"), QStringLiteral("Rolo"), QStringLiteral("4"));
         b.driver.Cell(QStringLiteral("DBGrid1"), QStringLiteral("Peso"), QStringLiteral("10"));
     }
     b.Aguarda();
@@ -278,6 +279,24 @@ void copiaFal(Bancada& b) {
     b.driver.Click(QStringLiteral("BtnIncluir"));
     b.Anota([&b, copia] { return b.meus[QStringLiteral("fal")] << copia, QString(); });
     anotaFal(b, copia);
+}
+
+// A piece of every item split off into a new sheet, the pieces answered item by item.
+void desmembraFal(Bancada& b) {
+    if (b.meus.value(QStringLiteral("fal")).isEmpty())
+        return novaFal(b);
+    const QString origem = b.Escolhe(b.meus.value(QStringLiteral("fal")));
+    carregaFal(b, origem);
+    for (int i = 0; i < b.driver.Rows(QStringLiteral("DBGrid1")); ++i)
+        b.mensagens.inputs.enqueue(QStringLiteral("1"));
+    const QString nova = QStringLiteral("95") + numero(b.estacao, 2) + numero(++b.contador, 3);
+    b.mensagens.inputs.enqueue(nova);
+    b.esperadas << QStringLiteral("Processo concluído.");
+    b.Aguarda();
+    b.driver.Click(QStringLiteral("btnDesmembrar"));
+    b.Anota([&b, nova] { return b.meus[QStringLiteral("fal")] << nova, QString(); });
+    anotaFal(b, origem);
+    anotaFal(b, nova);
 }
 
 void excluiFal(Bancada& b) {
@@ -378,6 +397,8 @@ void concluiPassos(Bancada& b) {
 // ---- management
 
 void falsDoMes(Bancada& b) {
+    // The sheet left on the other page may be written off: the screen says so on the way.
+    b.esperadas << QStringLiteral("FAL já baixada. Disponível apenas para consulta.");
     tela(b, QStringLiteral("TFmCadFal"));
     b.driver.Page(QStringLiteral("PageControl1"), QStringLiteral("Consulta"));
     const auto [de, ate] = mes(b);
@@ -385,6 +406,14 @@ void falsDoMes(Bancada& b) {
     b.driver.Get<QDateEdit>(QStringLiteral("EdtConsDataFin"))->setDate(ate);
     b.Aguarda();
     b.driver.Click(QStringLiteral("BitBtn5"));
+}
+
+// An invoice found through the screen's look-up and shown with its items.
+void procuraNota(Bancada& b) {
+    tela(b, QStringLiteral("TfmTngNFEntra"));
+    b.mensagens.searches.enqueue(b.Escolhe(b.meus.value(QStringLiteral("notas"))));
+    b.Aguarda();
+    b.driver.Click(QStringLiteral("btnConsultar"));
 }
 
 void imprimeFal(Bancada& b) {
@@ -411,6 +440,7 @@ QList<Operacao> OperacoesDoPapel(const QString& papel) {
         return {{QStringLiteral("new FAL saved"), 3, novaFal},
                 {QStringLiteral("FAL saved again, weights altered"), 3, regravaFal},
                 {QStringLiteral("FAL copied and saved"), 1, copiaFal},
+                {QStringLiteral("FAL split, a piece of each item to a new FAL"), 1, desmembraFal},
                 {QStringLiteral("FAL deleted, weight given back"), 1, excluiFal}};
     if (papel == QLatin1String("laboratorio"))
         return {{QStringLiteral("recipe opened"), 3, abreReceita},
@@ -423,6 +453,7 @@ QList<Operacao> OperacoesDoPapel(const QString& papel) {
         return {{QStringLiteral("FALs of a month consulted"), 2, falsDoMes},
                 {QStringLiteral("invoices of a month consulted"), 1, notasDoMes},
                 {QStringLiteral("programmes of a month searched"), 1, programasDoMes},
-                {QStringLiteral("FAL printed to PDF"), 1, imprimeFal}};
+                {QStringLiteral("FAL printed to PDF"), 1, imprimeFal},
+                {QStringLiteral("invoice found through its look-up and shown"), 2, procuraNota}};
     return {};
 }

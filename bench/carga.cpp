@@ -38,7 +38,7 @@ int inteiro(const QStringList& args, const char* nome, int padrao) {
 
 // The shared choices, the fixtures every role needs and each planner's programme, committed at once.
 DiaDeTrabalho preparaDia(TZoDatabase& db, const QStringList& papeis, QStringList& lotes,
-                         QStringList& receitas, QStringList& curvas) {
+                         QStringList& receitas, QStringList& curvas, QStringList& notas) {
     DiaDeTrabalho dia;
     dia.cliente =
         Escalar(db, QStringLiteral("SELECT FIRST 1 I.CODCLI FROM NFITIN I JOIN ENTIDADE E ON (E.CODCLI = "
@@ -108,6 +108,10 @@ DiaDeTrabalho preparaDia(TZoDatabase& db, const QStringList& papeis, QStringList
         for (const QString& banho :
              Linhas(db, QStringLiteral("SELECT FIRST 1 CODIGO FROM BANHO ORDER BY CODIGO")))
             curvas << curva + QLatin1Char('|') + banho;
+    // Invoices management looks up, by the look-up's key.
+    notas = Linhas(
+        db, QStringLiteral("SELECT FIRST 200 NOTA || '/' || CLIENTE FROM NFTIN ORDER BY DATA DESC, NOTA "
+                           "DESC, CLIENTE DESC"));
     // The floor's lots: the newest sheets with steps still open.
     lotes = Linhas(
         db, QStringLiteral("SELECT FIRST 200 F.NUMERO FROM FAL F WHERE F.NUMERO < '9000000' AND EXISTS "
@@ -118,7 +122,7 @@ DiaDeTrabalho preparaDia(TZoDatabase& db, const QStringList& papeis, QStringList
 }
 
 void gravaDia(const QString& arquivo, const DiaDeTrabalho& dia, const QStringList& lotes,
-              const QStringList& receitas, const QStringList& curvas) {
+              const QStringList& receitas, const QStringList& curvas, const QStringList& notas) {
     QSettings s(arquivo, QSettings::IniFormat);
     s.setValue(QStringLiteral("cliente"), dia.cliente);
     s.setValue(QStringLiteral("cor"), dia.cor);
@@ -129,6 +133,7 @@ void gravaDia(const QString& arquivo, const DiaDeTrabalho& dia, const QStringLis
     s.setValue(QStringLiteral("lotes"), lotes);
     s.setValue(QStringLiteral("receitas"), receitas);
     s.setValue(QStringLiteral("curvas"), curvas);
+    s.setValue(QStringLiteral("notas"), notas);
 }
 
 // ---- a station
@@ -149,7 +154,7 @@ int estacao(const QStringList& args) {
     Bancada b{driver, sessao.Mensagens(), sessao.Banco(), dia,
               QRandomGenerator(quint32(inteiro(args, "--seed", 1) * 1000 + k))};
     b.estacao = k;
-    for (const char* lista : {"lotes", "receitas", "curvas"})
+    for (const char* lista : {"lotes", "receitas", "curvas", "notas"})
         b.meus[QLatin1String(lista)] = s.value(QLatin1String(lista)).toStringList();
     QFile medidas(QStringLiteral("%1/medidas-%2.csv").arg(pasta).arg(k));
     QFile diario(QStringLiteral("%1/diario-%2.txt").arg(pasta).arg(k));
@@ -297,9 +302,9 @@ int dia(const QStringList& args) {
     pasta.setAutoRemove(!args.contains(QStringLiteral("--keep")));
     {
         SessaoBench sessao(config);
-        QStringList lotes, receitas, curvas;
-        const DiaDeTrabalho d = preparaDia(sessao.Banco(), papeis, lotes, receitas, curvas);
-        gravaDia(pasta.filePath(QStringLiteral("dia.ini")), d, lotes, receitas, curvas);
+        QStringList lotes, receitas, curvas, notas;
+        const DiaDeTrabalho d = preparaDia(sessao.Banco(), papeis, lotes, receitas, curvas, notas);
+        gravaDia(pasta.filePath(QStringLiteral("dia.ini")), d, lotes, receitas, curvas, notas);
         std::printf("shared customer %s, colour %s/%s, route %s; %lld lots on the floor\n",
                     qPrintable(d.cliente), qPrintable(d.cor), qPrintable(d.variante), qPrintable(d.roteiro),
                     static_cast<long long>(lotes.size()));
