@@ -163,7 +163,7 @@ void BenchApontamento(TZoDatabase& db, ScriptedMessageService& messages) {
             driver.Open(QStringLiteral("TfmTngMov"));
             ProcessEvents();
         };
-        const Medida folha = Mede(db, abre, [&] {
+        const Medida folha = Mede(abre, [&] {
             driver.Type(QStringLiteral("EdtFalMov"), fal);
             driver.Press(QStringLiteral("Tab"));
         });
@@ -173,7 +173,6 @@ void BenchApontamento(TZoDatabase& db, ScriptedMessageService& messages) {
             QStringLiteral("process recording: sheet typed and left, its %1 phases loaded").arg(linhas),
             folha, MotorMs(db, leituraDasEtapas(fal, QString())), kInterativoMs);
         const Medida item = Mede(
-            db,
             [&] {
                 abre();
                 driver.Type(QStringLiteral("EdtFalMov"), fal);
@@ -200,7 +199,6 @@ void BenchApontamento(TZoDatabase& db, ScriptedMessageService& messages) {
     const double piso = MotorMs(db, gravacaoDasEtapas(produto), true);
     TDataSet* tbMov = nullptr;
     const Medida gravacao = Mede(
-        db,
         [&] {
             Executa(db, reabre);
             db.Transaction()->CommitRetaining();

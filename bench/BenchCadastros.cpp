@@ -91,7 +91,7 @@ void cadastros(TZoDatabase& db, ScriptedMessageService& messages) {
             QStringList piso{QStringLiteral("SELECT * FROM %1 ORDER BY %2").arg(tela.tabela, tela.ordem)};
             if (tela.detalhe)
                 piso << tela.detalhe(novo ? ultimo : primeiro);
-            const Medida m = Mede(db, [&] {
+            const Medida m = Mede([&] {
                 driver.Open(tela.classe);
                 driver.Click(novo ? QStringLiteral("sbUltimo") : QStringLiteral("sbPrimeiro"));
                 driver.Close();
@@ -129,9 +129,8 @@ void cadastros(TZoDatabase& db, ScriptedMessageService& messages) {
                       {"first", "sbUltimo", "sbPrimeiro", primeiro},
                       {"last", "sbPrimeiro", "sbUltimo", ultimo}};
         for (const auto& passo : passos) {
-            const Medida m = Mede(
-                db, [&] { driver.Click(QLatin1String(passo.antes)); },
-                [&] { driver.Click(QLatin1String(passo.botao)); });
+            const Medida m = Mede([&] { driver.Click(QLatin1String(passo.antes)); },
+                                  [&] { driver.Click(QLatin1String(passo.botao)); });
             linha(QStringLiteral("%1: %2 record").arg(tela.classe, QLatin1String(passo.nome)), m,
                   MotorMs(db, tela.detalhe(passo.destino)), kInterativoMs);
         }
@@ -173,7 +172,7 @@ void cadastros(TZoDatabase& db, ScriptedMessageService& messages) {
                     .arg(QLatin1String(tela.tabela)));
         for (const bool novo : {true, false}) {
             const QString codigo = extremos.value(novo ? 0 : 1);
-            const Medida m = Mede(db, [&] {
+            const Medida m = Mede([&] {
                 driver.Open(QLatin1String(tela.classe));
                 driver.Type(QLatin1String(tela.caixa), codigo);
                 driver.Press(QStringLiteral("Tab"));
@@ -285,7 +284,7 @@ void pesquisas(TZoDatabase& db) {
         c.configura(pesquisa);
         if (c.abertura) {
             linha(QStringLiteral("look-up %1: opened, nothing typed").arg(c.nome),
-                  Mede(db, [&] { abreDialogo(pesquisa); }), MotorMs(db, {pesquisa.Statement(QString())}),
+                  Mede([&] { abreDialogo(pesquisa); }), MotorMs(db, {pesquisa.Statement(QString())}),
                   kInterativoMs);
             // Scrolled to the end of the first rows: the next ones come, into a list on the screen.
             TZoDBGrid lista;
@@ -293,13 +292,12 @@ void pesquisas(TZoDatabase& db) {
             lista.SetDataSet(pesquisa.Busca(QString()));
             lista.show();
             linha(QStringLiteral("look-up %1: scrolled past the first rows").arg(c.nome),
-                  Mede(
-                      db, [&] { pesquisa.Busca(QString()); }, [&] { pesquisa.BuscaMais(); }),
+                  Mede([&] { pesquisa.Busca(QString()); }, [&] { pesquisa.BuscaMais(); }),
                   MotorMs(db, {pesquisa.Statement(QString(), TPesquisa::kJanela)}), kInterativoMs);
         }
         for (const QString& texto : {c.digitado.left(1), c.digitado}) {
             linha(QStringLiteral("look-up %1: '%2' typed").arg(c.nome, texto),
-                  Mede(db, [&] { pesquisa.Busca(texto); }), MotorMs(db, {pesquisa.Statement(texto)}),
+                  Mede([&] { pesquisa.Busca(texto); }), MotorMs(db, {pesquisa.Statement(texto)}),
                   kInterativoMs);
         }
     }
@@ -316,12 +314,10 @@ void regras(TZoDatabase& db) {
         QStringLiteral("WHERE C.MAQUINA = %1 AND C.VARIANTE = %2").arg(Aspas(maquina), Aspas(variante));
     bool aceita = false;
     linha(
-        QStringLiteral("capacity rule (machine %1, variant %2)").arg(maquina, variante),
-        Mede(db,
-             [&] {
-                 aceita = ForaDaCapacidade(maquina, variante, FaixasCapacidade(maquina, variante), 1.6, peso)
-                              .isEmpty();
-             }),
+        QStringLiteral("capacity rule (machine %1, variant %2)").arg(maquina, variante), Mede([&] {
+            aceita =
+                ForaDaCapacidade(maquina, variante, FaixasCapacidade(maquina, variante), 1.6, peso).isEmpty();
+        }),
         MotorMs(db, {QStringLiteral("SELECT COALESCE(C.LARG_DE, 0), COALESCE(C.LARG_ATE, 0), "
                                     "COALESCE(C.PESO_MIN, 0), COALESCE(C.PESO_MAX, 0) FROM MAQ_TIN_CAP C %1 "
                                     "ORDER BY C.SEQUENCIA")
@@ -331,7 +327,7 @@ void regras(TZoDatabase& db) {
         std::printf("capacity rule refused a weight within the machine's own row\n");
     linha(
         QStringLiteral("bath rule (machine %1, variant %2)").arg(maquina, variante),
-        Mede(db, [&] { BanhoCapacidade(maquina, variante, QStringLiteral("01")); }),
+        Mede([&] { BanhoCapacidade(maquina, variante, QStringLiteral("01")); }),
         MotorMs(db, {QStringLiteral("SELECT FIRST 1 C.RELAC_BANHO FROM MAQ_TIN_CAP C %1 ORDER BY C.SEQUENCIA")
                          .arg(onde)}),
         kInterativoMs);
@@ -358,7 +354,6 @@ void impressoes(TZoDatabase& db, ScriptedMessageService& messages) {
             // The list narrowed to the customer, in memory.
             linha(QStringLiteral("service prices filtered to one customer"),
                   Mede(
-                      db,
                       [&] {
                           driver.Type(QStringLiteral("EdtFiltroCli"), QString());
                           driver.Press(QStringLiteral("Enter"));
@@ -370,7 +365,7 @@ void impressoes(TZoDatabase& db, ScriptedMessageService& messages) {
         const int linhas =
             PrimeiraLinha(db, QStringLiteral("SELECT COUNT(*) FROM (%1)").arg(sql)).value(0).toInt();
         const double piso = RelatorioMotorMs(db, sql, kRodadas);
-        const Medida m = Mede(db, [&] { driver.Click(QStringLiteral("BtImprimir")); });
+        const Medida m = Mede([&] { driver.Click(QStringLiteral("BtImprimir")); });
         linha(QStringLiteral("service prices printed (%1, %2 rows)")
                   .arg(filtro.isEmpty() ? QStringLiteral("all") : QStringLiteral("one customer"))
                   .arg(linhas),

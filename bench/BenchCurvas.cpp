@@ -147,8 +147,7 @@ void BenchCurvas(TZoDatabase& db, ScriptedMessageService& messages) {
 
     ScreenDriver driver(messages);
     // 1. The screen opened on the first curve: the list, its steps, both charts.
-    const Medida abre = Mede(
-        db, [&] { driver.Close(); }, [&] { driver.Open(QStringLiteral("TfmTngGrafico")); });
+    const Medida abre = Mede([&] { driver.Close(); }, [&] { driver.Open(QStringLiteral("TfmTngGrafico")); });
     mostraMensagens(messages, "screen opened");
     tabela.Linha(
         QStringLiteral("curves screen opened (%1 curves, %2 steps shown, two charts)")
@@ -159,9 +158,8 @@ void BenchCurvas(TZoDatabase& db, ScriptedMessageService& messages) {
 
     // 2. The next curve and back: its steps read, both charts rebuilt.
     int passo = 0;
-    const Medida muda = Mede(db, [&] {
-        driver.Click(passo++ % 2 == 0 ? QStringLiteral("sbProximo") : QStringLiteral("sbAnterior"));
-    });
+    const Medida muda = Mede(
+        [&] { driver.Click(passo++ % 2 == 0 ? QStringLiteral("sbProximo") : QStringLiteral("sbAnterior")); });
     mostraMensagens(messages, "curve changed");
     tabela.Linha(
         QStringLiteral("current curve changed (%1 steps read, both charts rebuilt)").arg(kPassosGrandes),
@@ -173,7 +171,6 @@ void BenchCurvas(TZoDatabase& db, ScriptedMessageService& messages) {
     const double pisoGravacao = MotorMs(db, gravacaoDaCurva(db, primeira), true);
     int rodada = 0;
     const Medida confirma = Mede(
-        db,
         [&] {
             driver.Click(QStringLiteral("BtnAltera"));
             passos->First();
@@ -191,7 +188,6 @@ void BenchCurvas(TZoDatabase& db, ScriptedMessageService& messages) {
     // 4. Duplicated under a new code, the copy shown.
     int n = 0;
     const Medida duplica = Mede(
-        db,
         [&] {
             driver.Click(QStringLiteral("sbPrimeiro"));
             messages.inputs.enqueue(copias[n++]);

@@ -9,7 +9,7 @@
 namespace {
 // One edit-and-post of a row in the middle of a grid of `rows` rows shown on screen. A post tells the grid
 // of that row only, so the size of the grid must not matter.
-Medida postaNaGrade(TZoDatabase& db, int rows, bool sorted) {
+Medida postaNaGrade(int rows, bool sorted) {
     TClientDataSet data;
     data.AddField(QStringLiteral("CODIGO"), QMetaType::LongLong)
         .AddField(QStringLiteral("NOME"), QMetaType::QString, 40)
@@ -33,26 +33,25 @@ Medida postaNaGrade(TZoDatabase& db, int rows, bool sorted) {
     grid.show();
     QCoreApplication::processEvents();
     int k = 0;
-    return Mede(
-        db, [&] { data.MoveTo(rows / 2); },
-        [&] {
-            data.Edit();
-            data.FieldByName(QStringLiteral("PESO")) = ++k % 500;
-            data.Post();
-        },
-        51);
+    return Mede([&] { data.MoveTo(rows / 2); },
+                [&] {
+                    data.Edit();
+                    data.FieldByName(QStringLiteral("PESO")) = ++k % 500;
+                    data.Post();
+                },
+                51);
 }
 } // namespace
 
 void BenchDados(TZoDatabase& db, ScriptedMessageService&) {
     TabelaBench& tabela = TabelaBench::Global();
-    tabela.Linha(QStringLiteral("post a row in a grid of 100,000 rows"), postaNaGrade(db, 100000, false), 0,
+    tabela.Linha(QStringLiteral("post a row in a grid of 100,000 rows"), postaNaGrade(100000, false), 0,
                  kInterativoMs);
-    tabela.Linha(QStringLiteral("post a row in a sorted grid of 100,000 rows"),
-                 postaNaGrade(db, 100000, true), 0, kInterativoMs);
+    tabela.Linha(QStringLiteral("post a row in a sorted grid of 100,000 rows"), postaNaGrade(100000, true), 0,
+                 kInterativoMs);
     // Its floor is the free-number check alone: the counter row is a write of its own.
     tabela.Linha(QStringLiteral("next lot sheet number (Proximo)"),
-                 Mede(db, [] { Proximo(QStringLiteral("FAL"), QStringLiteral("NUMERO"), 7); }),
+                 Mede([] { Proximo(QStringLiteral("FAL"), QStringLiteral("NUMERO"), 7); }),
                  MotorMs(db, {QStringLiteral("SELECT FIRST 1 1 FROM FAL WHERE NUMERO = '0200001'")}),
                  kInterativoMs);
 }

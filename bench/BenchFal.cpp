@@ -253,7 +253,6 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
     // 1. The screen opened on a sheet typed into its number box (the oldest is invoiced: a notice says so).
     for (const auto& [numero, qual] : {std::pair{maisNova, "newest"}, std::pair{maisVelha, "oldest"}}) {
         const Medida abre = Mede(
-            db,
             [&] {
                 driver.Close();
                 messages.Clear();
@@ -292,7 +291,7 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
             driver.Cell(QStringLiteral("DBGrid1"), QStringLiteral("Peso"), QStringLiteral("10"));
         }
     };
-    const Medida inclusao = Mede(db, preenche, [&] { driver.Click(QStringLiteral("BtnIncluir")); });
+    const Medida inclusao = Mede(preenche, [&] { driver.Click(QStringLiteral("BtnIncluir")); });
     mostraMensagens(messages, "new FALs");
     const QString primeira = novas.value(0);
     const int passos =
@@ -341,7 +340,6 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
 
     int vez = 0;
     const Medida alteracao = Mede(
-        db,
         [&] {
             driver.Type(QStringLiteral("EdtFal"), primeira);
             driver.Press(QStringLiteral("Tab"));
@@ -360,7 +358,6 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
     // 3. The other new sheets deleted, each giving its weight back to the invoices.
     int apagada = 1;
     const Medida exclusao = Mede(
-        db,
         [&] {
             driver.Type(QStringLiteral("EdtFal"), novas.value(apagada++));
             driver.Press(QStringLiteral("Tab"));
@@ -383,7 +380,6 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
     // 3a. A sheet copied under a new number and saved: the copy takes its weight from the invoices anew.
     QStringList copias;
     const Medida duplicacao = Mede(
-        db,
         [&] {
             driver.Type(QStringLiteral("EdtFal"), primeira);
             driver.Press(QStringLiteral("Tab"));
@@ -404,7 +400,6 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
     const QString grandeFal = preparaFalGrande(db, ficha);
     int divisao = 0;
     const Medida desmembramento = Mede(
-        db,
         [&] {
             messages.Clear();
             driver.Type(QStringLiteral("EdtFal"), grandeFal);
@@ -440,7 +435,7 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
             Escalar(db, QStringLiteral("SELECT COUNT(*) FROM FAL WHERE CLIENTE = %1").arg(Aspas(cliente)));
         bool dentro = false;
         const Medida credito =
-            Mede(db, [&] { dentro = LimiteCredito(cliente, ValorAbertoFals(cliente, QStringList())); });
+            Mede([&] { dentro = LimiteCredito(cliente, ValorAbertoFals(cliente, QStringList())); });
         tabela.Linha(
             QStringLiteral("credit check, %1 customer %2 (%3 FALs)").arg(QLatin1String(qual), cliente, fals),
             credito,
@@ -463,23 +458,22 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
     desde->setDate(QDate(2000, 1, 1));
     ate->setDate(QDate(2030, 12, 31));
     driver.Type(QStringLiteral("EdtConsCliente"), grande);
-    const Medida doCliente = Mede(db, [&] { driver.Click(QStringLiteral("BitBtn5")); });
+    const Medida doCliente = Mede([&] { driver.Click(QStringLiteral("BitBtn5")); });
     tabela.Linha(
         QStringLiteral("FALs of customer %1 consulted (%2 of %3 FALs read)")
             .arg(grande)
             .arg(lista->RecordCount())
             .arg(Escalar(db, QStringLiteral("SELECT COUNT(*) FROM FAL WHERE %1").arg(todasDoCliente))),
         doCliente, MotorMs(db, {janelaDaConsulta(todasDoCliente)}), kInterativoMs);
-    const Medida rolagem = Mede(
-        db, [&] { driver.Click(QStringLiteral("BitBtn5")); },
-        [&] { driver.Press(QStringLiteral("Ctrl+End"), QStringLiteral("DBGrid2")); });
+    const Medida rolagem = Mede([&] { driver.Click(QStringLiteral("BitBtn5")); },
+                                [&] { driver.Press(QStringLiteral("Ctrl+End"), QStringLiteral("DBGrid2")); });
     tabela.Linha(
         QStringLiteral("consult scrolled to its end, next window read (%1 rows)").arg(lista->RecordCount()),
         rolagem, MotorMs(db, {janelaDaConsulta(todasDoCliente, 100)}), kInterativoMs);
     driver.Type(QStringLiteral("EdtConsCliente"), QString());
     desde->setDate(QDate(2026, 11, 1));
     ate->setDate(QDate(2026, 11, 30));
-    const Medida doMes = Mede(db, [&] { driver.Click(QStringLiteral("BitBtn5")); });
+    const Medida doMes = Mede([&] { driver.Click(QStringLiteral("BitBtn5")); });
     tabela.Linha(QStringLiteral("FALs of a month consulted (%1 of %2 FALs read)")
                      .arg(lista->RecordCount())
                      .arg(Escalar(db, QStringLiteral("SELECT COUNT(*) FROM FAL WHERE %1").arg(doMesFiltro))),
@@ -491,7 +485,7 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
     driver.Page(QStringLiteral("PageControl1"), QStringLiteral("Cadastro"));
     driver.Type(QStringLiteral("EdtFal"), primeira);
     driver.Press(QStringLiteral("Tab"));
-    const Medida impressao = Mede(db, [&] { driver.Click(QStringLiteral("BitBtn3")); });
+    const Medida impressao = Mede([&] { driver.Click(QStringLiteral("BitBtn3")); });
     const QString sqlRelatorio =
         QStringLiteral("SELECT I.ORD_IT || ' - ' || I.CODIGO || ' ' || COALESCE(P.DESCRICAO, '') AS ITEM, "
                        "I.NOTA, I.CODIGO, P.DESCRICAO, I.LOTE, I.ROLO, I.PESO, S.ORDEM, S.FASE, S.DES_FASE, "

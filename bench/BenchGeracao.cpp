@@ -104,7 +104,6 @@ void BenchGeracao(TZoDatabase& db, ScriptedMessageService& messages) {
     };
     // 1. Generated: the first round makes the sheet, every later one replaces it.
     const Medida gera = Mede(
-        db,
         [&] {
             carrega();
             messages.inputs.enqueue(kFal);
@@ -122,7 +121,6 @@ void BenchGeracao(TZoDatabase& db, ScriptedMessageService& messages) {
     // 2. Updated: every item's weight changed by a kilogram, up in one round and down in the next.
     int rodada = 0;
     const Medida atualiza = Mede(
-        db,
         [&] {
             carrega();
             const double passo = rodada++ % 2 == 0 ? 1 : -1;

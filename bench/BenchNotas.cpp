@@ -14,9 +14,7 @@ void BenchNotas(TZoDatabase& db, ScriptedMessageService& messages) {
     const QString seq =
         QStringLiteral("IIF(CHAR_LENGTH(N.LOTE) = 6 AND N.LOTE SIMILAR TO '[0-9]{6}', N.LOTE, NULL)");
     TabelaBench::Global().Linha(
-        QStringLiteral("next sequential lot"),
-        Mede(
-            db, [] {}, [] { MaiorLoteSequencial(); }),
+        QStringLiteral("next sequential lot"), Mede([] {}, [] { MaiorLoteSequencial(); }),
         MotorMs(db,
                 {QStringLiteral("SELECT FIRST 1 N.LOTE FROM NFITIN N WHERE %1 IS NOT NULL ORDER BY %1 DESC")
                      .arg(seq)}),
@@ -28,8 +26,7 @@ void BenchNotas(TZoDatabase& db, ScriptedMessageService& messages) {
     driver.Type(QStringLiteral("EdtDataFim"), QStringLiteral("30/11/2026"));
     TabelaBench::Global().Linha(
         QStringLiteral("invoices of a month consulted"),
-        Mede(
-            db, [] {}, [&] { driver.Click(QStringLiteral("BitBtn5")); }),
+        Mede([] {}, [&] { driver.Click(QStringLiteral("BitBtn5")); }),
         MotorMs(db, {QStringLiteral("SELECT N.NOTA, N.CLIENTE, F.FAL FROM NFTIN N LEFT JOIN FAL_ITEN F ON "
                                     "(F.NOTA = N.NOTA) WHERE N.DATA BETWEEN '2026-11-01' AND '2026-11-30'")}),
         kInterativoMs);
@@ -46,9 +43,8 @@ void BenchNotas(TZoDatabase& db, ScriptedMessageService& messages) {
                          db, QStringLiteral("SELECT COUNT(*) FROM NFITIN WHERE NOTA = '%1' AND CODCLI = '%2'")
                                  .arg(nota[0], nota[1]))
                          .value(0)),
-            Mede(
-                db, [&] { messages.searches.enqueue(nota[0] + QLatin1Char('/') + nota[1]); },
-                [&] { driver.Click(QStringLiteral("btnConsultar")); }),
+            Mede([&] { messages.searches.enqueue(nota[0] + QLatin1Char('/') + nota[1]); },
+                 [&] { driver.Click(QStringLiteral("btnConsultar")); }),
             // The look-up's own statement for the key chosen, then the invoice and its items.
             MotorMs(db,
                     {QStringLiteral(
@@ -70,9 +66,8 @@ void BenchNotas(TZoDatabase& db, ScriptedMessageService& messages) {
                          db, QStringLiteral("SELECT FIRST 1 NOTA FROM NFTIN ORDER BY DATA DESC, NOTA DESC"))
                          .value(0)));
     TabelaBench::Global().Linha(QStringLiteral("invoice printed"),
-                                Mede(
-                                    db, [&] { driver.Click(QStringLiteral("BitBtn2")); }, 3),
-                                pisoImpressao, 1.2 * pisoImpressao);
+                                Mede([&] { driver.Click(QStringLiteral("BitBtn2")); }, 3), pisoImpressao,
+                                1.2 * pisoImpressao);
 
     const QStringList presa = PrimeiraLinha(
         db,
@@ -87,7 +82,6 @@ void BenchNotas(TZoDatabase& db, ScriptedMessageService& messages) {
             .arg(presa[0], presa[1]);
     TabelaBench::Global().Linha(QStringLiteral("alter: a lot sheet holds the invoice"),
                                 Mede(
-                                    db,
                                     [&] {
                                         if (driver.Visible(QStringLiteral("btnDesistir")))
                                             driver.Click(QStringLiteral("btnDesistir"));
@@ -98,8 +92,7 @@ void BenchNotas(TZoDatabase& db, ScriptedMessageService& messages) {
     driver.Click(QStringLiteral("btnDesistir"));
     TabelaBench::Global().Linha(
         QStringLiteral("delete refused: a lot sheet holds the invoice"),
-        Mede(
-            db, [&] { messages.questions.enqueue(true); }, [&] { driver.Click(QStringLiteral("BitBtn24")); }),
+        Mede([&] { messages.questions.enqueue(true); }, [&] { driver.Click(QStringLiteral("BitBtn24")); }),
         MotorMs(db, {presaSql}), kInterativoMs);
 
     driver.Click(QStringLiteral("BitBtn12"));
@@ -115,11 +108,9 @@ void BenchNotas(TZoDatabase& db, ScriptedMessageService& messages) {
         itens->FieldByName(QStringLiteral("Peso_Real")) = 10.5;
         itens->Post();
     }
-    const Medida inclusao = Mede(
-        db, [&] { driver.Click(QStringLiteral("SpeedButton16")); }, 1);
+    const Medida inclusao = Mede([&] { driver.Click(QStringLiteral("SpeedButton16")); }, 1);
     driver.Click(QStringLiteral("BitBtn23"));
-    const Medida regravacao = Mede(
-        db, [&] { driver.Click(QStringLiteral("SpeedButton16")); }, 1);
+    const Medida regravacao = Mede([&] { driver.Click(QStringLiteral("SpeedButton16")); }, 1);
     QStringList inserts;
     for (int i = 0; i < 200; ++i)
         inserts << QStringLiteral("INSERT INTO NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO_REAL, PESO) VALUES "

@@ -136,7 +136,6 @@ void BenchProgramacao(TZoDatabase& db, ScriptedMessageService& messages) {
     ScreenDriver driver(messages);
     // 1. A fresh screen, the number typed and the box left.
     const Medida abre = Mede(
-        db,
         [&] {
             driver.Close();
             driver.Open(QStringLiteral("TFmTngProg"));
@@ -160,7 +159,7 @@ void BenchProgramacao(TZoDatabase& db, ScriptedMessageService& messages) {
     };
     const QStringList escrita = gravacaoDaProgramacao(db, kNumero);
     const double pisoGravacao = MotorMs(db, escrita, true);
-    const Medida igual = Mede(db, carrega, [&] { driver.Click(QStringLiteral("BitBtn1")); });
+    const Medida igual = Mede(carrega, [&] { driver.Click(QStringLiteral("BitBtn1")); });
     mostraMensagens(messages, "programme saved unchanged");
     tabela.Linha(QStringLiteral("programme of %1 items saved unchanged").arg(itens), igual, pisoGravacao,
                  kInterativoMs);
@@ -168,7 +167,6 @@ void BenchProgramacao(TZoDatabase& db, ScriptedMessageService& messages) {
     // Every row marked in one round and unmarked in the next: each save changes all of them.
     int rodada = 0;
     const Medida alterada = Mede(
-        db,
         [&] {
             carrega();
             const bool marca = rodada++ % 2 == 0;
@@ -207,17 +205,16 @@ void BenchProgramacao(TZoDatabase& db, ScriptedMessageService& messages) {
     for (qsizetype i = 1; i <= cliente.size(); ++i)
         nomes << QStringLiteral("SELECT FIRST 1 NOME FROM ENTIDADE WHERE CODCLI = %1")
                      .arg(Aspas(cliente.left(i)));
-    const Medida caixa = Mede(
-        db, [&] { driver.Type(QStringLiteral("EdtCCodCli"), QString()); },
-        [&] {
-            driver.Type(QStringLiteral("EdtCCodCli"), cliente);
-            driver.Focus(QStringLiteral("DtDigIni"));
-        });
+    const Medida caixa = Mede([&] { driver.Type(QStringLiteral("EdtCCodCli"), QString()); },
+                              [&] {
+                                  driver.Type(QStringLiteral("EdtCCodCli"), cliente);
+                                  driver.Focus(QStringLiteral("DtDigIni"));
+                              });
     tabela.Linha(QStringLiteral("customer %1 typed in a look-up box and left").arg(cliente), caixa,
                  MotorMs(db, nomes), kInterativoMs);
     for (const QString& quem : {cliente, QString()}) {
         driver.Type(QStringLiteral("EdtCCodCli"), quem);
-        const Medida consulta = Mede(db, [&] { driver.Click(QStringLiteral("BitBtn4")); });
+        const Medida consulta = Mede([&] { driver.Click(QStringLiteral("BitBtn4")); });
         const int achadas =
             driver.Text(QStringLiteral("LbQtdeConsulta")).section(QLatin1Char(' '), 0, 0).toInt();
         tabela.Linha(QStringLiteral("programmes of a month searched, %1 (%2 found)")

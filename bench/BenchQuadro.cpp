@@ -53,7 +53,7 @@ void BenchQuadro(TZoDatabase& db, ScriptedMessageService& messages) {
     driver.Click(QStringLiteral("btnConsultar"));
     TabelaBench::Global().Linha(
         QStringLiteral("information board: sheet of %1 fields loaded").arg(kCampos),
-        Mede(db, [&] { driver.Click(QStringLiteral("btnConsultar")); }),
+        Mede([&] { driver.Click(QStringLiteral("btnConsultar")); }),
         MotorMs(db,
                 {QStringLiteral("SELECT CAMPO, CODIGO, DESCRICAO FROM OFPADRAO ORDER BY CODIGO"),
                  QStringLiteral("SELECT CAMPO, MOV, DESCRICAO, DESCRICAO2, DESCRICAO3, OBS FROM OF2 WHERE "
@@ -68,7 +68,7 @@ void BenchQuadro(TZoDatabase& db, ScriptedMessageService& messages) {
         escrita << insercao(produto, cliente, campo);
     const double piso = MotorMs(db, escrita, true);
     TabelaBench::Global().Linha(QStringLiteral("information board: sheet of %1 fields saved").arg(kCampos),
-                                Mede(db, [&] { driver.Click(QStringLiteral("btnConfirmar")); }), piso,
+                                Mede([&] { driver.Click(QStringLiteral("btnConfirmar")); }), piso,
                                 kInterativoMs);
     const QString gravados = Escalar(
         db, QStringLiteral("SELECT COUNT(*) FROM OF2 WHERE CODIGO = %1 AND NUMERO = %2 AND DESCRICAO2 > ''")

@@ -19,7 +19,7 @@ void BenchReceitas(TZoDatabase& db, ScriptedMessageService&) {
     RegrasCalculo regras;
     regras.CalculaQtdeRegra(QString(), QString(), CodigoRegra("042"), 0, 0, 250, "001", "M00001", "00001");
     const int calls = 10000;
-    Medida evaluation = Mede(db, [&] {
+    Medida evaluation = Mede([&] {
         for (int i = 0; i < calls; ++i)
             regras.CalculaQtdeRegra(QString(), QString(), CodigoRegra("042"), 0, 0, i % 400, "002", "M00001",
                                     "00001");
@@ -27,68 +27,54 @@ void BenchReceitas(TZoDatabase& db, ScriptedMessageService&) {
     evaluation.ms /= calls;
     evaluation.instrucoes /= calls;
     tabela.Linha(QStringLiteral("rule evaluation after its read, per call"), evaluation, 0, 0.1);
-    tabela.Linha(QStringLiteral("rule read and evaluated"),
-                 Mede(db,
-                      [] {
-                          RegrasCalculo fresh;
-                          fresh.CalculaQtdeRegra(QString(), QString(), CodigoRegra("042"), 0, 0, 250, "001",
-                                                 "M00001", "00001");
-                      }),
+    tabela.Linha(QStringLiteral("rule read and evaluated"), Mede([] {
+                     RegrasCalculo fresh;
+                     fresh.CalculaQtdeRegra(QString(), QString(), CodigoRegra("042"), 0, 0, 250, "001",
+                                            "M00001", "00001");
+                 }),
                  MotorMs(db, {QStringLiteral("SELECT TIPO, LINHA, QTDE_DE, QTDE_ATE, QTDE_R FROM TNG_REGRA "
                                              "WHERE CODIGO = '042' ORDER BY ORDEM")}),
                  kInterativoMs);
 
     // Guards of the delete buttons and the price pair.
-    tabela.Linha(
-        QStringLiteral("rule in use by recipes (delete warning)"),
-        Mede(
-            db,
-            [] { Existe(QStringLiteral("MAT_TIN"), QStringLiteral("REGRA"), Aspas(QStringLiteral("021"))); }),
-        MotorMs(db, {QStringLiteral("SELECT 1 FROM MAT_TIN WHERE REGRA = '021' ROWS 1")}), kInterativoMs);
-    tabela.Linha(QStringLiteral("preparation in use by a recipe (delete guard)"),
-                 Mede(db,
-                      [] {
-                          Busca_Valor(QStringLiteral("RECEITA"), QStringLiteral("PREPARACAO"),
-                                      QStringLiteral("CODIGO"), {QStringLiteral("177")});
-                      }),
+    tabela.Linha(QStringLiteral("rule in use by recipes (delete warning)"), Mede([] {
+                     Existe(QStringLiteral("MAT_TIN"), QStringLiteral("REGRA"), Aspas(QStringLiteral("021")));
+                 }),
+                 MotorMs(db, {QStringLiteral("SELECT 1 FROM MAT_TIN WHERE REGRA = '021' ROWS 1")}),
+                 kInterativoMs);
+    tabela.Linha(QStringLiteral("preparation in use by a recipe (delete guard)"), Mede([] {
+                     Busca_Valor(QStringLiteral("RECEITA"), QStringLiteral("PREPARACAO"),
+                                 QStringLiteral("CODIGO"), {QStringLiteral("177")});
+                 }),
                  MotorMs(db, {QStringLiteral("SELECT CODIGO FROM RECEITA WHERE PREPARACAO = '177' ROWS 1")}),
                  kInterativoMs);
-    tabela.Linha(QStringLiteral("service price pair already stored"),
-                 Mede(db,
-                      [] {
-                          Existe(QStringLiteral("TABPRE_SERV_001"), QStringLiteral("CODCLI;FASE"),
-                                 QVariantList{QStringLiteral("00250"), QStringLiteral("F12")});
-                      }),
+    tabela.Linha(QStringLiteral("service price pair already stored"), Mede([] {
+                     Existe(QStringLiteral("TABPRE_SERV_001"), QStringLiteral("CODCLI;FASE"),
+                            QVariantList{QStringLiteral("00250"), QStringLiteral("F12")});
+                 }),
                  MotorMs(db, {QStringLiteral(
                                  "SELECT 1 FROM TABPRE_SERV_001 WHERE CODCLI = '00250' AND FASE = 'F12'")}),
                  kInterativoMs);
 
     // The service price screen's list: opened, filtered by a customer, a pair located.
     TTabelaDataSet precos(db, DBLocal(QStringLiteral("TABPRE_SERV")), QStringLiteral("CODCLI"));
-    tabela.Linha(QStringLiteral("service prices opened"),
-                 Mede(
-                     db, [&] { precos.Open(); }, 3),
+    tabela.Linha(QStringLiteral("service prices opened"), Mede([&] { precos.Open(); }, 3),
                  MotorMs(db, {QStringLiteral("SELECT * FROM TABPRE_SERV_001 ORDER BY CODCLI")}, false, 3),
                  kAbreTelaMs);
-    tabela.Linha(QStringLiteral("service prices filtered by customer"),
-                 Mede(db,
-                      [&] {
-                          precos.SetFilter([](const RecordView& r) {
-                              return r.value(QStringLiteral("CODCLI")) == "00021";
-                          });
-                          precos.ClearFilter();
-                      }),
+    tabela.Linha(QStringLiteral("service prices filtered by customer"), Mede([&] {
+                     precos.SetFilter(
+                         [](const RecordView& r) { return r.value(QStringLiteral("CODCLI")) == "00021"; });
+                     precos.ClearFilter();
+                 }),
                  MotorMs(db, {QStringLiteral("SELECT * FROM TABPRE_SERV_001 WHERE CODCLI = '00021'")}),
                  kInterativoMs);
-    tabela.Linha(QStringLiteral("service price pair located"),
-                 Mede(db,
-                      [&] {
-                          precos.Locate(QStringLiteral("CODCLI;FASE"),
-                                        {QStringLiteral("00299"), QStringLiteral("F32")});
-                      }),
-                 MotorMs(db, {QStringLiteral(
-                                 "SELECT * FROM TABPRE_SERV_001 WHERE CODCLI = '00299' AND FASE = 'F32'")}),
-                 kInterativoMs);
+    tabela.Linha(
+        QStringLiteral("service price pair located"), Mede([&] {
+            precos.Locate(QStringLiteral("CODCLI;FASE"), {QStringLiteral("00299"), QStringLiteral("F32")});
+        }),
+        MotorMs(db,
+                {QStringLiteral("SELECT * FROM TABPRE_SERV_001 WHERE CODCLI = '00299' AND FASE = 'F32'")}),
+        kInterativoMs);
 
     // After a price change: the recipes of the dye most used, and of the preparation most used, recosted.
     // Each run changes the price or the quantities first, so every recipe's cost changes and is written.
@@ -134,7 +120,6 @@ void BenchReceitas(TZoDatabase& db, ScriptedMessageService&) {
     int run = 0;
     tabela.Linha(QStringLiteral("recost the %1 recipes of a dye after its price changed").arg(porCorante),
                  Mede(
-                     db,
                      [&] {
                          Executa(db, QStringLiteral(
                                          "UPDATE MATERIAL SET REPOSICAO = REPOSICAO + %1 WHERE CODIGO = '%2'")
@@ -151,7 +136,6 @@ void BenchReceitas(TZoDatabase& db, ScriptedMessageService&) {
         Escalar(db, QStringLiteral("SELECT COUNT(*) FROM (%1)").arg(daPreparacao)).toInt();
     tabela.Linha(QStringLiteral("recost the %1 recipes of a preparation").arg(porPreparacao),
                  Mede(
-                     db,
                      [&] {
                          Executa(db,
                                  QStringLiteral("UPDATE PREPARACAO SET QTDE = QTDE + %1 WHERE CODIGO = '%2'")

@@ -36,12 +36,11 @@ void BenchTelasReceitas(TZoDatabase& db, ScriptedMessageService& messages) {
          {std::tuple{QStringLiteral("0000"), QStringLiteral("01"), "oldest"},
           std::tuple{QStringLiteral("2499"), QStringLiteral("04"), "newest"}}) {
         // Typed as a user does: the record loads as the boxes are left.
-        const Medida load = Mede(
-            db, [] {},
-            [&] {
-                carrega(codigo, variante);
-                driver.Press(QStringLiteral("Tab"));
-            });
+        const Medida load = Mede([] {},
+                                 [&] {
+                                     carrega(codigo, variante);
+                                     driver.Press(QStringLiteral("Tab"));
+                                 });
         TabelaBench::Global().Linha(
             QStringLiteral("recipe screen on the %1 recipe (items, last change)").arg(QLatin1String(qual)),
             load,
@@ -58,7 +57,6 @@ void BenchTelasReceitas(TZoDatabase& db, ScriptedMessageService& messages) {
     }
 
     const Medida save = Mede(
-        db,
         [&] {
             carrega(QStringLiteral("9999"), QStringLiteral("01"));
             driver.Press(QStringLiteral("Tab"));
@@ -80,12 +78,11 @@ void BenchTelasReceitas(TZoDatabase& db, ScriptedMessageService& messages) {
                 "M.REGRA, M.FINALIDADE FROM MAT_TIN M LEFT JOIN MATERIAL MAT ON (MAT.CODIGO = M.CODIGO) "
                 "WHERE M.RECEITA = '9999' AND M.VARIANTE = '01' ORDER BY M.ORDEN"));
     TabelaBench::Global().Linha(QStringLiteral("recipe of 40 items printed"),
-                                Mede(db, [&] { driver.Click(QStringLiteral("BtImprimir")); }), pisoReceita,
+                                Mede([&] { driver.Click(QStringLiteral("BtImprimir")); }), pisoReceita,
                                 1.2 * pisoReceita);
 
     driver.Page(QStringLiteral("PageControl1"), QStringLiteral("Acesso"));
-    const Medida search = Mede(
-        db, [] {}, [&] { driver.Click(QStringLiteral("btnConsulta")); });
+    const Medida search = Mede([] {}, [&] { driver.Click(QStringLiteral("btnConsulta")); });
     TabelaBench::Global().Linha(
         QStringLiteral("recipe search, empty filters (first window, count)"), search,
         MotorMs(db,
@@ -109,15 +106,13 @@ void BenchTelasReceitas(TZoDatabase& db, ScriptedMessageService& messages) {
             "ORDER BY R.CODIGO, R.VARIANTE"),
         1);
     TabelaBench::Global().Linha(QStringLiteral("list of every recipe printed"),
-                                Mede(
-                                    db, [&] { driver.Click(QStringLiteral("BtImprimirLista")); }, 1),
-                                pisoLista, 1.2 * pisoLista);
+                                Mede([&] { driver.Click(QStringLiteral("BtImprimirLista")); }, 1), pisoLista,
+                                1.2 * pisoLista);
     driver.Close();
 
     driver.Open(QStringLiteral("TFmSubstRec"));
     int troca = 0;
     const Medida substitution = Mede(
-        db,
         [&] {
             const bool ida = troca++ % 2 == 0;
             driver.Type(QStringLiteral("EdtCodMat"),

@@ -22,7 +22,7 @@ Desfecho DesfechoDasMensagens(const QStringList& erros, const QStringList& aviso
 
 void Bancada::Aguarda() {
     ProcessEvents();
-    instrucoesAntes = db.StatementCount();
+    instrucoesAntes = TZoDatabase::StatementCountAll();
     relogio.start();
 }
 
@@ -51,7 +51,7 @@ Tentativa tenta(Bancada& b, const Operacao& op, QTextStream& medidas) {
     b.esperadas.clear();
     b.diario.clear();
     QStringList erros, avisos;
-    b.instrucoesAntes = b.db.StatementCount();
+    b.instrucoesAntes = TZoDatabase::StatementCountAll();
     b.relogio.start();
     try {
         op.roda(b);
@@ -67,7 +67,7 @@ Tentativa tenta(Bancada& b, const Operacao& op, QTextStream& medidas) {
     QString texto = (erros + avisos).join(QStringLiteral(" / "));
     texto.replace(QLatin1Char(';'), QLatin1Char(','));
     medidas << op.nome << ';' << QString::number(ms, 'f', 2) << ';'
-            << (b.db.StatementCount() - b.instrucoesAntes) << ';' << nomeDoDesfecho(d) << ';'
+            << (TZoDatabase::StatementCountAll() - b.instrucoesAntes) << ';' << nomeDoDesfecho(d) << ';'
             << (d == Desfecho::Feito ? QString() : texto) << '\n';
     medidas.flush();
     // Whatever a failed attempt left on the screen is the user's to drop: the screen is closed, edits not

@@ -18,26 +18,24 @@ double mediana(QList<double> valores) {
 }
 } // namespace
 
-Medida Mede(TZoDatabase& db, const std::function<void()>& antes, const std::function<void()>& passo,
-            int rodadas) {
+Medida Mede(const std::function<void()>& antes, const std::function<void()>& passo, int rodadas) {
     QList<double> tempos;
     quint64 instrucoes = 0;
     QElapsedTimer relogio;
     for (int i = 0; i < rodadas; ++i) {
         antes();
-        const quint64 inicio = db.StatementCount();
+        const quint64 inicio = TZoDatabase::StatementCountAll();
         relogio.start();
         passo();
         QCoreApplication::processEvents();
         tempos << relogio.nsecsElapsed() / 1e6;
-        instrucoes += db.StatementCount() - inicio;
+        instrucoes += TZoDatabase::StatementCountAll() - inicio;
     }
     return {mediana(tempos), double(instrucoes) / rodadas};
 }
 
-Medida Mede(TZoDatabase& db, const std::function<void()>& passo, int rodadas) {
-    return Mede(
-        db, [] {}, passo, rodadas);
+Medida Mede(const std::function<void()>& passo, int rodadas) {
+    return Mede([] {}, passo, rodadas);
 }
 
 double MotorMs(TZoDatabase& db, const QStringList& instrucoes, bool escrita, int rodadas) {

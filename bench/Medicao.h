@@ -13,14 +13,13 @@ constexpr double kInterativoMs = 100; // a key, a look-up, a save the user waits
 constexpr double kAbreTelaMs = 300;   // a screen opening on a record
 
 // Median milliseconds of `passo` over the runs, each prepared by `antes` (not timed), and the statements it
-// sent per run on `db`.
+// sent per run on any connection (a generation works on a second one).
 struct Medida {
     double ms = 0;
     double instrucoes = 0;
 };
-Medida Mede(TZoDatabase& db, const std::function<void()>& antes, const std::function<void()>& passo,
-            int rodadas = kRodadas);
-Medida Mede(TZoDatabase& db, const std::function<void()>& passo, int rodadas = kRodadas);
+Medida Mede(const std::function<void()>& antes, const std::function<void()>& passo, int rodadas = kRodadas);
+Medida Mede(const std::function<void()>& passo, int rodadas = kRodadas);
 
 // The floor: the statements run straight through the driver, every row fetched; writes are rolled back.
 double MotorMs(TZoDatabase& db, const QStringList& instrucoes, bool escrita = false, int rodadas = kRodadas);

@@ -278,6 +278,17 @@ double cpuDoServidor() {
     return 0;
 }
 
+// The rows of the tables a day writes, to tell what it added: the file itself grows only once the free
+// pages inside it are used up.
+const char* const kTabelasDoDia[] = {"NFTIN", "NFITIN", "FAL", "FAL_ITEN", "PROCESSO_TIN", "TNG_PROG", "LOG"};
+
+QList<qint64> contagens(TZoDatabase& db) {
+    QList<qint64> n;
+    for (const char* tabela : kTabelasDoDia)
+        n << Escalar(db, QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(tabela))).toLongLong();
+    return n;
+}
+
 void imprimeLista(const char* titulo, const QStringList& linhas) {
     std::printf("%s: %lld\n", titulo, static_cast<long long>(linhas.size()));
     for (const QString& l : linhas.mid(0, 20))
@@ -300,11 +311,13 @@ int dia(const QStringList& args) {
     CopiaDeTrabalho(BancoEmCache(inteiro(args, "--years", 5), 1), config);
     QTemporaryDir pasta;
     pasta.setAutoRemove(!args.contains(QStringLiteral("--keep")));
+    QList<qint64> linhasAntes;
     {
         SessaoBench sessao(config);
         QStringList lotes, receitas, curvas, notas;
         const DiaDeTrabalho d = preparaDia(sessao.Banco(), papeis, lotes, receitas, curvas, notas);
         gravaDia(pasta.filePath(QStringLiteral("dia.ini")), d, lotes, receitas, curvas, notas);
+        linhasAntes = contagens(sessao.Banco());
         std::printf("shared customer %s, colour %s/%s, route %s; %lld lots on the floor\n",
                     qPrintable(d.cliente), qPrintable(d.cor), qPrintable(d.variante), qPrintable(d.roteiro),
                     static_cast<long long>(lotes.size()));
@@ -423,6 +436,14 @@ int dia(const QStringList& args) {
         desequilibrios = LinhasDeConferencia(sessao.Banco(), InstrucoesDesequilibrioNota());
         incoerencias = LinhasDeConferencia(sessao.Banco(), InstrucoesIncoerenciaFal());
         perdidas = escritasPerdidas(sessao.Banco(), diario);
+        const QList<qint64> depois = contagens(sessao.Banco());
+        QStringList novas;
+        for (qsizetype i = 0; i < depois.size(); ++i)
+            novas << QStringLiteral("%1 %2%3")
+                         .arg(QLatin1String(kTabelasDoDia[i]))
+                         .arg(depois[i] - linhasAntes.value(i) >= 0 ? QStringLiteral("+") : QString())
+                         .arg(depois[i] - linhasAntes.value(i));
+        std::printf("rows the day added: %s\n", qPrintable(novas.join(QStringLiteral(", "))));
     }
     const QStringList validacaoErros = validacao(config);
     imprimeLista("invoice balance violations", desequilibrios);

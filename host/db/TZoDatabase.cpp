@@ -8,7 +8,16 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTimer>
+#include <atomic>
 #include <ibase.h>
+
+namespace {
+std::atomic<quint64> g_statementsAll{0};
+} // namespace
+
+quint64 TZoDatabase::StatementCountAll() {
+    return g_statementsAll;
+}
 
 static_assert(sizeof(isc_db_handle) == sizeof(unsigned int));
 
@@ -100,6 +109,7 @@ void TZoDatabase::Exec(QSqlQuery& query, const QString& sql, bool write) {
 void TZoDatabase::Exec(QSqlQuery& query, bool write) {
     m_fresh = false;
     ++m_statements;
+    ++g_statementsAll;
     if (!write) {
         if (!query.exec())
             Fail(query, false);

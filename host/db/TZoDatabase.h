@@ -48,6 +48,8 @@ public:
     int LockTimeoutMs = 5000;
     // Statements run on this connection so far: what an operation sends shows up as the difference.
     quint64 StatementCount() const { return m_statements; }
+    // Statements sent on every connection of this process: an operation may work on a second one.
+    static quint64 StatementCountAll();
 
     // While a unit is pinned (GravacaoAtomica), its reads stay in its server transaction instead of each
     // starting a fresh one: what an operation checked is what it writes against. Pins nest.
