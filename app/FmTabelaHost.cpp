@@ -52,6 +52,11 @@ QList<TFmTabelaHost::Definition> TFmTabelaHost::Definitions() {
         {"TFmHostProduto", "Produtos (Tecidos)", "PRODUTO", "CODIGO", {}},
         {"TFmHostMaterial", "Materiais (Corantes e Químicos)", "MATERIAL", "CODIGO", {}},
         {"TFmHostDeposito", "Depósitos", "DEPOSITO", "CODIGO", {}},
+        {"TFmHostTipoMovEst", "Tipos de Movimento de Estoque", "TIPO_MOV_EST", "CODIGO", {}},
+        {"TFmHostMatIten", "Estoque de Materiais", "MAT_ITEN", "CODIGO, COR, DEPOSITO, LOTE", {}, true},
+        {"TFmHostMatMov", "Movimentos de Materiais", "MAT_MOV", "ID", {}, true},
+        {"TFmHostPaIten", "Estoque de Produtos", "PA_ITEN", "CODIGO, COR, DEPOSITO, LOTE", {}, true},
+        {"TFmHostPaMov", "Movimentos de Produtos", "PA_MOV", "ID", {}, true},
         {"TFmHostPessoal", "Funcionários", "PESSOAL", "CODIGO", {}},
         {"TFmHostTurno", "Turnos", "TURNO", "TURNO", {}},
         {"TFmHostTurnoHorarios", "Horários dos Turnos", "TURNO_HORARIOS", "TURNO, DIA", {}},
@@ -144,6 +149,11 @@ TFmTabelaHost::TFmTabelaHost(const Definition& definition, QWidget* parent)
     if (definition.table == kUsuarios) {
         auto* password = button(QStringLiteral("BtSenha"), QStringLiteral("Definir &Senha"));
         connect(password, &QPushButton::clicked, this, Protegido([this] { DefineSenha(); }));
+    }
+    if (definition.readOnly) {
+        m_grid->SetReadOnly(true);
+        for (QPushButton* edits : {include, save, cancel, remove})
+            edits->hide();
     }
     bar->addStretch();
     auto* print = button(QStringLiteral("BtImprimir"), QStringLiteral("Im&primir"));

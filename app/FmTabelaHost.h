@@ -23,6 +23,8 @@ public:
         QString table;
         QString orderBy;
         QStringList hidden;
+        // Rows only a routine writes (stock positions and movements): shown, never typed over.
+        bool readOnly = false;
     };
     TFmTabelaHost(const Definition& definition, QWidget* parent = nullptr);
     ~TFmTabelaHost() override;

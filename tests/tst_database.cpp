@@ -6,6 +6,7 @@
 #include "DataContext.h"
 #include "DetalheGravado.h"
 #include "ErrosBanco.h"
+#include "Estoque.h"
 #include "FatCliente.h"
 #include "FirebirdEngine.h"
 #include "Funcoes.h"
@@ -1143,6 +1144,129 @@ private slots:
             if (c.periodo)
                 QVERIFY2(messages.Texts()[0].contains(c.periodo), qPrintable(messages.Texts()[0]));
         }
+    }
+
+private:
+    // Stock: a material and a warehouse, a position of 0.3 kg; what other users see of positions and
+    // movements as "position|Σ movements".
+    TEstoque PreparaEstoque(const QString& parametro = QString()) {
+        Insert("MATERIAL (CODIGO, DESCRICAO)", {"'M1', 'CORANTE'"});
+        Insert("DEPOSITO (CODIGO, DESCRICAO)", {"'01', 'COZINHA'"});
+        Insert("MAT_ITEN (CODIGO, COR, DEPOSITO, LOTE, QTDE, PRECO_MED)",
+               {"'M1', '0', '01', '000000', 0.3, 12.5"});
+        if (!parametro.isEmpty())
+            Insert("PARAMETROS (MODULO, NUMERO, VALOR)", {"'MAT', 10, " + Aspas(parametro)});
+        Commit();
+        return TEstoque();
+    }
+    static MovimentoEstoque Saida(double kg, const QString& codigo = "M1", const QString& deposito = "01") {
+        MovimentoEstoque m;
+        m.codigo = codigo;
+        m.deposito = deposito;
+        m.quantidade = kg;
+        m.documento = "0000001";
+        m.tipoMovimento = "017";
+        return m;
+    }
+    QString Posicao() {
+        return Seen("SELECT ROUND(QTDE, 6) FROM MAT_ITEN WHERE CODIGO = 'M1'") + '|' +
+               Seen("SELECT ROUND(0.3 + COALESCE(SUM(IIF(OPERACAO = 'E', QTDE, -QTDE)), 0), 6) FROM MAT_MOV");
+    }
+
+    // Each movement leaves the position the sum of its movements; a refused one writes nothing.
+    struct CasoEstoque {
+        double kg;
+        bool saida;
+        const char *codigo, *deposito, *tipo, *parametro;
+        const char* recusa; // none: moved
+        const char* posicao;
+    };
+    static const CasoEstoque* CasosEstoque() {
+        static const CasoEstoque casos[] = {
+            {0.3, true, "M1", "01", "017", "", nullptr, "0|0"},
+            {1.25, false, "M1", "01", "008", "", nullptr, "1.55|1.55"},
+            {0, true, "M1", "01", "017", "", "Quantidade inválida para o estoque de M1: 0,000.", "0.3|0.3"},
+            {0.1, true, "M9", "01", "017", "", "Material M9 não cadastrado.", "0.3|0.3"},
+            {0.1, true, "M1", "99", "017", "", "Depósito 99 não cadastrado.", "0.3|0.3"},
+            {0.1, true, "M1", "01", "", "", "Tipo de movimento de estoque não cadastrado.", "0.3|0.3"},
+            {0.31, true, "M1", "01", "017", "N",
+             "Estoque insuficiente: M1, depósito 01, lote 000000, saldo 0,300.", "0.3|0.3"},
+            {0.31, true, "M1", "01", "017", "S", nullptr, "-0.01|-0.01"},
+        };
+        return casos;
+    }
+private slots:
+    void stockMovementsAndRefusals_data() {
+        QTest::addColumn<int>("caso");
+        int i = 0;
+        for (const char* nome : {"exit of all", "entry", "no weight", "unknown material", "unknown warehouse",
+                                 "no movement type", "below zero", "below zero allowed"})
+            QTest::newRow(nome) << i++;
+    }
+    void stockMovementsAndRefusals() {
+        QFETCH(int, caso);
+        const CasoEstoque& c = CasosEstoque()[caso];
+        TEstoque estoque = PreparaEstoque(QLatin1String(c.parametro));
+        MovimentoEstoque m = Saida(c.kg, QLatin1String(c.codigo), QLatin1String(c.deposito));
+        m.saida = c.saida;
+        m.tipoMovimento = QLatin1String(c.tipo);
+        {
+            GravacaoAtomica unidade;
+            QCOMPARE(estoque.MovimentaEstoqueMaterial(m), QString::fromUtf8(c.recusa ? c.recusa : ""));
+            unidade.Confirma();
+        }
+        QCOMPARE(Posicao(), QLatin1String(c.posicao));
+    }
+
+    void stockExitsToTheLastMilligramReversedOnce() {
+        TEstoque estoque = PreparaEstoque();
+        {
+            GravacaoAtomica unidade;
+            QCOMPARE(estoque.MovimentaEstoqueMaterial(Saida(0.1)), QString());
+            QCOMPARE(estoque.MovimentaEstoqueMaterial(Saida(0.2)), QString());
+            QVERIFY(!estoque.MovimentaEstoqueMaterial(Saida(0.000001)).isEmpty());
+            unidade.Confirma();
+        }
+        QCOMPARE(Posicao(), "0|0");
+        QCOMPARE(Seen("SELECT CAST(PRECO AS DOUBLE PRECISION) FROM MAT_MOV ROWS 1"), "12.5");
+        for (const int esperados : {1, 0}) {
+            int movidos = -1;
+            GravacaoAtomica unidade;
+            QCOMPARE(estoque.Estorna("TG", "0000001", estoque.CodigoTipoMovEstoque(8), &movidos), QString());
+            unidade.Confirma();
+            QCOMPARE(movidos, esperados);
+            QCOMPARE(Posicao(), "0.3|0.3");
+        }
+        QCOMPARE(Seen("SELECT LIST(DISTINCT TIPO_MOV) FROM MAT_MOV WHERE OPERACAO = 'E'"), "008");
+        QCOMPARE(estoque.CodigoTipoMovEstoque(99), QString());
+    }
+
+    // A later failure in the caller's unit takes the movement with it; two workstations after the same
+    // kilogram: one takes it, the other waits and fails, and then is refused.
+    void stockInTheCallersUnitAndAgainstAnotherStation() {
+        TEstoque estoque = PreparaEstoque();
+        QVERIFY(!Falha([&] {
+                     GravacaoAtomica unidade;
+                     QCOMPARE(estoque.MovimentaEstoqueMaterial(Saida(0.3)), QString());
+                     throw EDatabaseError("falha depois");
+                 }).isEmpty());
+        QCOMPARE(Posicao(), "0.3|0.3");
+        auto outra = OpenSecond("kelm-test-estoque");
+        outra->LockTimeoutMs = 500;
+        TEstoque daOutra(outra.get());
+        {
+            GravacaoAtomica unidade;
+            QCOMPARE(estoque.MovimentaEstoqueMaterial(Saida(0.3)), QString());
+            QVERIFY(!Falha([&] {
+                         GravacaoAtomica dela(*outra);
+                         daOutra.MovimentaEstoqueMaterial(Saida(0.3));
+                     }).isEmpty());
+            unidade.Confirma();
+        }
+        GravacaoAtomica depois(*outra);
+        QCOMPARE(daOutra.MovimentaEstoqueMaterial(Saida(0.3)),
+                 "Estoque insuficiente: M1, depósito 01, lote 000000, saldo 0,000.");
+        QCOMPARE(Posicao(), "0|0");
     }
 };
 

@@ -1,0 +1,53 @@
+#pragma once
+#include "HostExport.h"
+#include <QDate>
+#include <QString>
+
+class TZoDatabase;
+struct TabelasEstoque;
+
+// One stock movement of a material or a product: an entry or an exit of kilograms at a position (code,
+// colour, warehouse, lot), under a movement type and the origin that made it ("TG" dye-house, "TE" print
+// shop), for a document (the FAL).
+struct MovimentoEstoque {
+    QString codigo;
+    QString cor = QStringLiteral("0");
+    QString deposito;
+    QString lote = QStringLiteral("000000");
+    double quantidade = 0; // kilograms, above 0
+    bool saida = true;
+    QString documento;
+    QString cliente;
+    QString usuario;
+    QString funcionario;
+    QString tipoMovimento; // TIPO_MOV_EST.CODIGO
+    QString origem = QStringLiteral("TG");
+    QDate data{}; // today when not given
+};
+
+// The host's stock: movements in MAT_MOV/PA_MOV, each position's balance in MAT_ITEN/PA_ITEN.QTDE kept equal
+// to the sum of its movements, all in the caller's unit of work on the connection given (the host's when
+// null). A movement refused writes nothing and says why; the caller rolls its unit back or goes on.
+class KELMHOST_EXPORT TEstoque {
+public:
+    explicit TEstoque(TZoDatabase* conexao = nullptr);
+
+    QString MovimentaEstoqueMaterial(const MovimentoEstoque& movimento);
+    QString MovimentaEstoqueProduto(const MovimentoEstoque& movimento);
+
+    // The movement type of that kind (6, 8 entries; 14, 15, 17 exits); empty when none is registered.
+    QString CodigoTipoMovEstoque(int especie);
+
+    // Undoes what `documento` moved under `origem`: per position, the opposite of its net, under the
+    // movement type given. Done twice, the second moves nothing. The movements posted, or a refusal.
+    QString Estorna(const QString& origem, const QString& documento, const QString& tipoMovimento,
+                    int* movidos = nullptr);
+
+private:
+    QString Movimenta(const MovimentoEstoque& movimento, const TabelasEstoque& tabelas);
+    TZoDatabase& m_conexao;
+};
+
+// An exit leaves the balance below zero only when the stock parameter allows it; compared at six decimals,
+// so that 0.1 + 0.2 taken from 0.3 leaves nothing, not a ten-millionth short.
+KELMHOST_EXPORT bool SaidaPermitida(double saldo, double quantidade, bool negativoPermitido);
