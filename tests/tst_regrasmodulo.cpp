@@ -3,6 +3,7 @@
 // items, a machine's capacity and the dyeing curve as drawn.
 #include "GraficoTingimento.h"
 #include "RegrasCliente.h"
+#include "RegrasEmissao.h"
 #include "RegrasFal.h"
 #include "RegrasGeracao.h"
 #include "RegrasMaquina.h"
@@ -87,6 +88,37 @@ private slots:
         for (int dias : {0, -1}) // no limit: nothing checked
             QVERIFY(RecusaIdadePreco(QDate(), dias, hoje).isEmpty() &&
                     RecusaIdadePreco(QDate(2020, 1, 1), dias, hoje).isEmpty());
+    }
+
+    // A batch's bath, a line's grams and the substitute of a short material.
+    void batchRecipe() {
+        const struct {
+            double peso, proporcao;
+            int casas;
+            double minimo, maximo, volume;
+        } banhos[] = {{70, 10, 0, 0, 0, 700},     {70, 10, 0, 800, 0, 800},  {70, 10, 0, 0, 600, 600},
+                      {70, 10, 0, 800, 600, 600}, {33.333, 3, 2, 0, 0, 100}, {33.333, 3, 0, 0, 0, 100}};
+        for (const auto& b : banhos)
+            QCOMPARE(VolumeBanho(b.peso, b.proporcao, b.casas, b.minimo, b.maximo), b.volume);
+        const struct {
+            double q;
+            const char *unidade, *fibra;
+            double concentracao, f1, f2, gramas;
+        } linhas[] = {
+            {2, "%", "1", 0, 0, 0, 1800},  {2, "%", "1", 0, 50, 0, 900},   {2, "%", "2", 0, 50, 25, 450},
+            {2, "%", "2", 0, 50, 0, 1800}, {3, "GL", "1", 0, 50, 0, 3600}, {2, "KG", "1", 0, 0, 0, 0},
+            {2, "%", "1", 50, 0, 0, 900},  {3, "gl", "", 200, 0, 0, 7200},
+        };
+        for (const auto& l : linhas)
+            QCOMPARE(GramasDaLinha(l.q, QLatin1String(l.unidade), QLatin1String(l.fibra), l.concentracao, 90,
+                                   1200, l.f1, l.f2),
+                     l.gramas);
+        QVERIFY(TomaContratipo(1.5, 50, false, 1.0)); // its own need, 0.75 kg, is in stock
+        QVERIFY(TomaContratipo(1.5, 50, false, 0.75));
+        QVERIFY(!TomaContratipo(1.5, 50, false, 0.7499)); // short too
+        QVERIFY(!TomaContratipo(1.5, 120, false, 1.5));
+        QVERIFY(TomaContratipo(1.5, 120, true, 0)); // not kept in stock
+        QVERIFY(!TomaContratipo(1.5, 0, true, 10)); // no concentration: nothing to take
     }
 
     void pesoTomadoDaNota() {
