@@ -111,11 +111,11 @@ bool Existe(const QString& table, const QString& fields, const QString& literals
     return q.next();
 }
 
-bool Existe(const QString& table, const QString& fields, const QVariantList& values) {
+bool Existe(const QString& table, const QString& fields, const QVariantList& values, TZoDatabase* conexao) {
     const QStringList names = splitFields(fields);
     if (names.size() != values.size())
         throw EDatabaseError(QStringLiteral("Existe: campos e valores não conferem (%1).").arg(fields));
-    TZoDatabase* db = host();
+    TZoDatabase* db = conexao ? conexao : host();
     QSqlQuery q(db->Connection());
     q.setForwardOnly(true);
     db->Prepare(

@@ -22,8 +22,9 @@ KELMHOST_EXPORT void RegistraTabelaEmpresa(const QString& table);
 // True when a row of the table matches. `literals` are SQL literals (Aspas, PermanecePonto) separated by ';',
 // one per field of `fields` (separated by ',' or ';').
 KELMHOST_EXPORT bool Existe(const QString& table, const QString& fields, const QString& literals);
-// The same with bound values.
-KELMHOST_EXPORT bool Existe(const QString& table, const QString& fields, const QVariantList& values);
+// The same with bound values, on the connection given (the host's when null).
+KELMHOST_EXPORT bool Existe(const QString& table, const QString& fields, const QVariantList& values,
+                            TZoDatabase* conexao = nullptr);
 
 // One column of the first matching row as text, empty when none.
 KELMHOST_EXPORT QString Busca_Valor(const QString& table, const QString& keyFields,

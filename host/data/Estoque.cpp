@@ -13,10 +13,6 @@ struct TabelasEstoque {
     const char* naoCadastrado; // the refusal of an unknown code
 };
 
-bool SaidaPermitida(double saldo, double quantidade, bool negativoPermitido) {
-    return negativoPermitido || std::round((saldo - quantidade) * 1e6) >= 0;
-}
-
 TEstoque::TEstoque(TZoDatabase* conexao) : m_conexao(conexao ? *conexao : *ConexaoHost()) {}
 
 namespace {
@@ -25,12 +21,10 @@ constexpr TabelasEstoque kMaterial{"MATERIAL", "MAT_ITEN", "MAT_MOV", "GEN_MAT_M
 constexpr TabelasEstoque kProduto{"PRODUTO", "PA_ITEN", "PA_MOV", "GEN_PA_MOV_ID",
                                   "Produto %1 não cadastrado."};
 
-bool existe(TZoDatabase& db, const QString& tabela, const QString& codigo) {
-    TZoQuery q(nullptr, &db);
-    q.SQL << QStringLiteral("SELECT 1 FROM %1 WHERE CODIGO = :CODIGO").arg(DBLocal(tabela));
-    q.BindValue(QStringLiteral("CODIGO"), codigo);
-    q.Open();
-    return !q.IsEmpty();
+// An exit leaves the balance below zero only when the stock parameter allows it; compared at six decimals,
+// so that 0.1 + 0.2 taken from 0.3 leaves nothing, not a ten-millionth short.
+bool saidaPermitida(double saldo, double quantidade, bool negativoPermitido) {
+    return negativoPermitido || std::round((saldo - quantidade) * 1e6) >= 0;
 }
 
 QString numero(double valor) {
@@ -52,9 +46,9 @@ QString TEstoque::Movimenta(const MovimentoEstoque& m, const TabelasEstoque& t) 
             .arg(m.codigo, numero(m.quantidade));
     if (m.tipoMovimento.trimmed().isEmpty())
         return QStringLiteral("Tipo de movimento de estoque não cadastrado.");
-    if (!existe(m_conexao, QLatin1String(t.cadastro), m.codigo))
+    if (!Existe(QLatin1String(t.cadastro), QStringLiteral("CODIGO"), {m.codigo}, &m_conexao))
         return QString::fromUtf8(t.naoCadastrado).arg(m.codigo);
-    if (!existe(m_conexao, QStringLiteral("DEPOSITO"), m.deposito))
+    if (!Existe(QStringLiteral("DEPOSITO"), QStringLiteral("CODIGO"), {m.deposito}, &m_conexao))
         return QStringLiteral("Depósito %1 não cadastrado.").arg(m.deposito);
 
     // The balance checked in the update itself, at six decimals: another workstation's movement of the
@@ -69,7 +63,7 @@ QString TEstoque::Movimenta(const MovimentoEstoque& m, const TabelasEstoque& t) 
         q.BindValue(QStringLiteral("LOTE"), m.lote);
     };
     const double variacao = m.saida ? -m.quantidade : m.quantidade;
-    const bool negativo = BuscaParametro(QStringLiteral("MAT"), 10).trimmed().toUpper() == QLatin1String("S");
+    const bool negativo = NegativoPermitido();
     TZoQuery muda(nullptr, &m_conexao);
     muda.SQL << QStringLiteral("UPDATE %1 SET QTDE = QTDE + :VARIACAO WHERE %2 AND (:LIVRE = 1 OR "
                                "ROUND(QTDE + :VARIACAO, 6) >= 0)")
@@ -84,7 +78,7 @@ QString TEstoque::Movimenta(const MovimentoEstoque& m, const TabelasEstoque& t) 
     atual.Open();
     if (muda.RowsAffected() == 0) {
         const double saldo = atual.IsEmpty() ? 0 : atual.Fields(0).AsFloat();
-        if (!atual.IsEmpty() || !SaidaPermitida(saldo, m.quantidade, negativo || !m.saida))
+        if (!atual.IsEmpty() || !saidaPermitida(saldo, m.quantidade, negativo || !m.saida))
             return QStringLiteral("Estoque insuficiente: %1, depósito %2, lote %3, saldo %4.")
                 .arg(m.codigo, m.deposito, m.lote, numero(saldo));
         TZoQuery nova(nullptr, &m_conexao);
@@ -119,6 +113,13 @@ QString TEstoque::Movimenta(const MovimentoEstoque& m, const TabelasEstoque& t) 
     mov.BindValue(QStringLiteral("CODFUN"), m.funcionario);
     mov.ExecSQL();
     return {};
+}
+
+// Read once per service: a batch of movements asks it once.
+bool TEstoque::NegativoPermitido() {
+    if (!m_negativo)
+        m_negativo = BuscaParametro(QStringLiteral("MAT"), 10).trimmed().toUpper() == QLatin1String("S");
+    return *m_negativo;
 }
 
 QString TEstoque::CodigoTipoMovEstoque(int especie) {

@@ -2,6 +2,7 @@
 #include "HostExport.h"
 #include <QDate>
 #include <QString>
+#include <optional>
 
 class TZoDatabase;
 struct TabelasEstoque;
@@ -45,9 +46,7 @@ public:
 
 private:
     QString Movimenta(const MovimentoEstoque& movimento, const TabelasEstoque& tabelas);
+    bool NegativoPermitido();
     TZoDatabase& m_conexao;
+    std::optional<bool> m_negativo;
 };
-
-// An exit leaves the balance below zero only when the stock parameter allows it; compared at six decimals,
-// so that 0.1 + 0.2 taken from 0.3 leaves nothing, not a ten-millionth short.
-KELMHOST_EXPORT bool SaidaPermitida(double saldo, double quantidade, bool negativoPermitido);
