@@ -86,9 +86,8 @@ class TstEmissao : public ScreenTestCase {
             .join(' ');
     }
     QString Linhas() {
-        return RowsSeenByOthers(
-                   QStringLiteral(
-                       "SELECT CODIGO, ORDEM, CONSUMO, BAIXADO FROM TNG_CONSUMOS ORDER BY ORDEM, CODIGO"))
+        return RowsSeenByOthers(QStringLiteral("SELECT CODIGO, ORDEM, CONSUMO, BAIXADO FROM TNG_CONSUMOS "
+                                               "WHERE ORIGEM = 'TG' ORDER BY ORDEM, CODIGO"))
             .join(' ');
     }
     QString Situacoes() {
@@ -157,6 +156,10 @@ private slots:
     // and writes off; a reprint keeps what was written off; the reversal brings the stock back.
     void emiteBaixaEEstorna() {
         Base();
+        // The print shop's lines of another sheet reserve nothing of the dye-house's stock.
+        Sql("INSERT INTO TNG_CONSUMOS (FAL, ORIGEM, CODIGO, ORDEM, CONSUMO, BAIXADO) VALUES ('000003', 'TE', "
+            "'C1', 1, 9000, 'N')");
+        Commit();
         QTemporaryDir saida;
         qputenv("KELM_REPORT_DIR", saida.path().toUtf8());
         Reune();
@@ -241,10 +244,13 @@ private slots:
         qunsetenv("KELM_REPORT_DIR");
     }
 
-    // The "Acesso" page: only sheets with nothing recorded, a typed list with a quote in it.
+    // The "Acesso" page: only sheets with nothing recorded by the dye-house (the print shop's lines do not
+    // count), a typed list with a quote in it.
     void acesso() {
         Base();
         Sql("INSERT INTO TNG_CONSUMOS (FAL, CODIGO, ORDEM, CONSUMO) VALUES ('000002', 'C1', 1, 10)");
+        Sql("INSERT INTO TNG_CONSUMOS (FAL, ORIGEM, CODIGO, ORDEM, CONSUMO) VALUES ('000001', 'TE', 'C1', 1, "
+            "10)");
         Commit();
         driver->Open("TFmRelRec");
         driver->Page("PageControl1", "Acesso");
