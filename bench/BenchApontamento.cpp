@@ -28,13 +28,6 @@ QString listaFases() {
     return fases.join(',');
 }
 
-void mostraMensagens(ScriptedMessageService& messages, const char* onde) {
-    if (!messages.Texts().isEmpty())
-        std::printf("messages shown (%s): %s\n", onde,
-                    qPrintable(messages.Texts().join(QStringLiteral(" | "))));
-    messages.Clear();
-}
-
 // What the screen reads to show a sheet's (or a fabric's) steps.
 QStringList leituraDasEtapas(const QString& fal, const QString& produto) {
     const QString f = Aspas(fal);
@@ -167,7 +160,7 @@ void BenchApontamento(TZoDatabase& db, ScriptedMessageService& messages) {
             driver.Type(QStringLiteral("EdtFalMov"), fal);
             driver.Press(QStringLiteral("Tab"));
         });
-        mostraMensagens(messages, "sheet opened");
+        MostraMensagens(messages, "sheet opened");
         int linhas = driver.Screen()->findChild<TDataSet*>(QStringLiteral("TbMov"))->RecordCount();
         tabela.Linha(
             QStringLiteral("process recording: sheet typed and left, its %1 phases loaded").arg(linhas),
@@ -182,7 +175,7 @@ void BenchApontamento(TZoDatabase& db, ScriptedMessageService& messages) {
                 driver.Type(QStringLiteral("EdtCodPro"), produto);
                 driver.Press(QStringLiteral("Tab"));
             });
-        mostraMensagens(messages, "fabric chosen");
+        MostraMensagens(messages, "fabric chosen");
         linhas = driver.Screen()->findChild<TDataSet*>(QStringLiteral("TbMov"))->RecordCount();
         tabela.Linha(QStringLiteral("process recording: fabric chosen, its %1 steps loaded").arg(linhas),
                      item, MotorMs(db, leituraDasEtapas(fal, produto)), kInterativoMs);
@@ -223,7 +216,7 @@ void BenchApontamento(TZoDatabase& db, ScriptedMessageService& messages) {
             }
         },
         [&] { driver.Click(QStringLiteral("BtnGravar")); });
-    mostraMensagens(messages, "steps saved");
+    MostraMensagens(messages, "steps saved");
     const QString gravadas = Escalar(
         db,
         QStringLiteral("SELECT COUNT(*) FROM PROCESSO_TIN WHERE FAL = %1 AND CONCLUIDO = 'S' AND TURNO = %2")

@@ -105,12 +105,6 @@ QString duracao(TDataSet& passos) {
         .arg(minutos % 60, 2, 10, QLatin1Char('0'));
 }
 
-void mostraMensagens(ScriptedMessageService& messages, const char* onde) {
-    if (!messages.Texts().isEmpty())
-        std::printf("messages shown (%s): %s\n", onde,
-                    qPrintable(messages.Texts().join(QStringLiteral(" | "))));
-    messages.Clear();
-}
 } // namespace
 
 void BenchCurvas(TZoDatabase& db, ScriptedMessageService& messages) {
@@ -148,7 +142,7 @@ void BenchCurvas(TZoDatabase& db, ScriptedMessageService& messages) {
     ScreenDriver driver(messages);
     // 1. The screen opened on the first curve: the list, its steps, both charts.
     const Medida abre = Mede([&] { driver.Close(); }, [&] { driver.Open(QStringLiteral("TfmTngGrafico")); });
-    mostraMensagens(messages, "screen opened");
+    MostraMensagens(messages, "screen opened");
     tabela.Linha(
         QStringLiteral("curves screen opened (%1 curves, %2 steps shown, two charts)")
             .arg(curvas.size())
@@ -160,7 +154,7 @@ void BenchCurvas(TZoDatabase& db, ScriptedMessageService& messages) {
     int passo = 0;
     const Medida muda = Mede(
         [&] { driver.Click(passo++ % 2 == 0 ? QStringLiteral("sbProximo") : QStringLiteral("sbAnterior")); });
-    mostraMensagens(messages, "curve changed");
+    MostraMensagens(messages, "curve changed");
     tabela.Linha(
         QStringLiteral("current curve changed (%1 steps read, both charts rebuilt)").arg(kPassosGrandes),
         muda, MotorMs(db, {passosDaCurva(segunda)}), kInterativoMs);
@@ -181,7 +175,7 @@ void BenchCurvas(TZoDatabase& db, ScriptedMessageService& messages) {
             driver.Type(QStringLiteral("EdtTempo"), duracao(*passos));
         },
         [&] { driver.Click(QStringLiteral("SbConfirmar")); });
-    mostraMensagens(messages, "curve confirmed");
+    MostraMensagens(messages, "curve confirmed");
     tabela.Linha(QStringLiteral("curve of %1 steps confirmed, a step changed").arg(passos->RecordCount()),
                  confirma, pisoGravacao, kInterativoMs);
 
@@ -193,7 +187,7 @@ void BenchCurvas(TZoDatabase& db, ScriptedMessageService& messages) {
             messages.inputs.enqueue(copias[n++]);
         },
         [&] { driver.Click(QStringLiteral("BtDuplicar")); });
-    mostraMensagens(messages, "curve duplicated");
+    MostraMensagens(messages, "curve duplicated");
     const int copiadas =
         Escalar(db, QStringLiteral("SELECT COUNT(*) FROM PASSOS WHERE CODIGO_GRA STARTING WITH 'Z'")).toInt();
     if (copiadas != kRodadas * kPassosGrandes)

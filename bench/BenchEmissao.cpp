@@ -75,12 +75,6 @@ LoteEmissao Lote() {
     return lote;
 }
 
-void mostraMensagens(ScriptedMessageService& messages, const char* onde) {
-    if (!messages.Texts().isEmpty())
-        std::printf("messages shown (%s): %s\n", onde,
-                    qPrintable(messages.Texts().join(QStringLiteral(" | "))));
-    messages.Clear();
-}
 } // namespace
 
 void BenchEmissao(TZoDatabase& db, ScriptedMessageService& messages) {
@@ -103,7 +97,7 @@ void BenchEmissao(TZoDatabase& db, ScriptedMessageService& messages) {
             }
         },
         [&] { driver.Click(QStringLiteral("BtConfirmar")); });
-    mostraMensagens(messages, "batch confirmed");
+    MostraMensagens(messages, "batch confirmed");
     linhas = driver.Screen()->findChild<TDataSet*>(QStringLiteral("TbReceita"));
     tabela.Linha(
         QStringLiteral("recipe issue: 3 sheets confirmed, %1 lines computed").arg(linhas->RecordCount()),

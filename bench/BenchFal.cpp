@@ -38,13 +38,6 @@ long residenteKb() {
     return -1;
 }
 
-void mostraMensagens(ScriptedMessageService& messages, const char* onde) {
-    if (!messages.Texts().isEmpty())
-        std::printf("messages shown (%s): %s\n", onde,
-                    qPrintable(messages.Texts().join(QStringLiteral(" | "))));
-    messages.Clear();
-}
-
 // What a new sheet takes: one customer's invoice items with weight free, each the only lot of its fabric on
 // its invoice (typing the fabric picks it without a look-up), a released colour with a price, a machine
 // that holds the total.
@@ -292,7 +285,7 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
         }
     };
     const Medida inclusao = Mede(preenche, [&] { driver.Click(QStringLiteral("BtnIncluir")); });
-    mostraMensagens(messages, "new FALs");
+    MostraMensagens(messages, "new FALs");
     const QString primeira = novas.value(0);
     const int passos =
         Escalar(db, QStringLiteral("SELECT COUNT(*) FROM PROCESSO_TIN WHERE FAL = %1").arg(Aspas(primeira)))
@@ -351,7 +344,7 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
             }
         },
         [&] { driver.Click(QStringLiteral("BtnIncluir")); });
-    mostraMensagens(messages, "FAL saved again");
+    MostraMensagens(messages, "FAL saved again");
     tabela.Linha(QStringLiteral("FAL of %1 items saved again, weights altered").arg(kItens), alteracao,
                  pisoGravacao, kInterativoMs);
 
@@ -364,7 +357,7 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
             messages.questions.enqueue(true);
         },
         [&] { driver.Click(QStringLiteral("BtnExclui")); }, qMin(kRodadas, int(novas.size()) - 1));
-    mostraMensagens(messages, "FALs deleted");
+    MostraMensagens(messages, "FALs deleted");
     QStringList apaga;
     apaga << QStringLiteral(
                  "UPDATE NFITIN N SET PESO_PROG = PESO_PROG - 10, PESO = PESO + 10 WHERE N.CODCLI = "
@@ -389,7 +382,7 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
             copias << driver.Text(QStringLiteral("EdtFal"));
             driver.Click(QStringLiteral("BtnIncluir"));
         });
-    mostraMensagens(messages, "FAL copied");
+    MostraMensagens(messages, "FAL copied");
     tabela.Linha(QStringLiteral("FAL of %1 items copied and saved (%2 copies stored)")
                      .arg(kItens)
                      .arg(Escalar(db, QStringLiteral("SELECT COUNT(*) FROM FAL WHERE NUMERO IN ('%1')")
@@ -410,7 +403,7 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
         },
         [&] { driver.Click(QStringLiteral("btnDesmembrar")); });
     if (messages.Texts() != QStringList{QStringLiteral("Processo concluído.")})
-        mostraMensagens(messages, "FAL split");
+        MostraMensagens(messages, "FAL split");
     messages.Clear();
     const int divididos =
         Escalar(db, QStringLiteral("SELECT COUNT(*) FROM FAL_ITEN WHERE FAL = '9600001'")).toInt();
@@ -500,7 +493,7 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
                      .arg(gerado ? QString() : QStringLiteral(" (NO PDF)")),
                  impressao, pisoRelatorio, 1.2 * pisoRelatorio);
     qunsetenv("KELM_REPORT_DIR");
-    mostraMensagens(messages, "print");
+    MostraMensagens(messages, "print");
 
     // 7. Memory: every sheet of the big customer consulted, then shown one after the other as a user does: a
     // double click on its row shows it on the sheet page, back to the list, the next row (the next window
@@ -553,5 +546,5 @@ void BenchFal(TZoDatabase& db, ScriptedMessageService& messages) {
             Escalar(db, QStringLiteral("SELECT COUNT(*) FROM FAL WHERE CLIENTE = %1").arg(Aspas(grande)))),
         mostradas ? relogio.elapsed() / double(mostradas) : 0.0, lista->RecordCount());
     driver.Close();
-    mostraMensagens(messages, "browse");
+    MostraMensagens(messages, "browse");
 }

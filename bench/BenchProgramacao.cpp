@@ -24,13 +24,6 @@ const char* const kColunasGravadas[] = {
     "ESTAMPA", "VAR_EST",  "OBSERVACAO", "NOTA",    "ROLO",       "PESO",    "PESO_B", "LARGURA", "GRAMATURA",
     "ROTEIRO", "VARIANTE", "FIBRA1",     "FIBRA2",  "CODIGO_CLI", "COR_CLI", "OBS",    "LOTENF"};
 
-void mostraMensagens(ScriptedMessageService& messages, const char* onde) {
-    if (!messages.Texts().isEmpty())
-        std::printf("messages shown (%s): %s\n", onde,
-                    qPrintable(messages.Texts().join(QStringLiteral(" | "))));
-    messages.Clear();
-}
-
 // What the screen reads when the number box is left: the number's existence, the items, the customer's name
 // and region, the last lot sheet number, the dye lots of the customer's latest programme and its state.
 QStringList leituraDaProgramacao(const QString& numero, const QString& cliente) {
@@ -145,7 +138,7 @@ void BenchProgramacao(TZoDatabase& db, ScriptedMessageService& messages) {
             driver.Type(QStringLiteral("EdtLote"), kNumero);
             driver.Press(QStringLiteral("Tab"));
         });
-    mostraMensagens(messages, "programme opened");
+    MostraMensagens(messages, "programme opened");
     auto* tbItens = driver.Screen()->findChild<TDataSet*>(QStringLiteral("TbItens"));
     tabela.Linha(
         QStringLiteral("programme of %1 items opened (number typed, box left)").arg(tbItens->RecordCount()),
@@ -160,7 +153,7 @@ void BenchProgramacao(TZoDatabase& db, ScriptedMessageService& messages) {
     const QStringList escrita = gravacaoDaProgramacao(db, kNumero);
     const double pisoGravacao = MotorMs(db, escrita, true);
     const Medida igual = Mede(carrega, [&] { driver.Click(QStringLiteral("BitBtn1")); });
-    mostraMensagens(messages, "programme saved unchanged");
+    MostraMensagens(messages, "programme saved unchanged");
     tabela.Linha(QStringLiteral("programme of %1 items saved unchanged").arg(itens), igual, pisoGravacao,
                  kInterativoMs);
 
@@ -184,7 +177,7 @@ void BenchProgramacao(TZoDatabase& db, ScriptedMessageService& messages) {
         Escalar(db, QStringLiteral("SELECT COUNT(*) FROM TNG_PROG WHERE NUMERO = %1 AND OBSERVACAO = %2")
                         .arg(Aspas(kNumero), Aspas(kMarca)))
             .toInt();
-    mostraMensagens(messages, "programme saved changed");
+    MostraMensagens(messages, "programme saved changed");
     const QString esperadas = rodada % 2 ? itens : QStringLiteral("0");
     if (QString::number(alteradas) != esperadas)
         std::printf("programme stored with %d rows marked instead of %s\n", alteradas, qPrintable(esperadas));
@@ -223,6 +216,6 @@ void BenchProgramacao(TZoDatabase& db, ScriptedMessageService& messages) {
                          .arg(achadas),
                      consulta, MotorMs(db, busca(de, ate, quem, achadas >= 100)), kInterativoMs);
     }
-    mostraMensagens(messages, "search");
+    MostraMensagens(messages, "search");
     driver.Close();
 }

@@ -1,5 +1,6 @@
 #include "Medicao.h"
 #include "Relatorio.h"
+#include "ScreenDriver.h"
 #include "TClientDataSet.h"
 #include "TZoDatabase.h"
 #include <QCoreApplication>
@@ -158,4 +159,11 @@ void TabelaBench::ImprimeResumo() const {
     std::printf("\n%lld operations, %lld within budget%s%s\n", static_cast<long long>(m_linhas.size()),
                 static_cast<long long>(m_linhas.size() - acima.size()),
                 acima.isEmpty() ? "" : "; over: ", qPrintable(acima.join(QStringLiteral("; "))));
+}
+
+void MostraMensagens(ScriptedMessageService& messages, const char* onde) {
+    if (!messages.Texts().isEmpty())
+        std::printf("messages shown (%s): %s\n", onde,
+                    qPrintable(messages.Texts().join(QStringLiteral(" | "))));
+    messages.Clear();
 }

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <functional>
 
+class ScriptedMessageService;
 class TZoDatabase;
 
 // How the bench measures an operation and reports it next to the engine's own time for the same rows.
@@ -34,6 +35,9 @@ void Executa(TZoDatabase& db, const QString& sql);
 QStringList Linhas(TZoDatabase& db, const QString& sql);
 QStringList PrimeiraLinha(TZoDatabase& db, const QString& sql);
 QString Escalar(TZoDatabase& db, const QString& sql);
+
+// The messages an operation showed, printed once, then dropped: an operation that went through shows none.
+void MostraMensagens(ScriptedMessageService& messages, const char* onde);
 
 // The bench's table: one row per operation, printed as it is measured and, with --csv, again at the end as
 // CSV for tools.

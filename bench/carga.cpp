@@ -112,11 +112,17 @@ DiaDeTrabalho preparaDia(TZoDatabase& db, const QStringList& papeis, QStringList
     notas = Linhas(
         db, QStringLiteral("SELECT FIRST 200 NOTA || '/' || CLIENTE FROM NFTIN ORDER BY DATA DESC, NOTA "
                            "DESC, CLIENTE DESC"));
-    // The floor's lots: the newest sheets with steps still open.
-    lotes = Linhas(
-        db, QStringLiteral("SELECT FIRST 200 F.NUMERO FROM FAL F WHERE F.NUMERO < '9000000' AND EXISTS "
-                           "(SELECT 1 FROM PROCESSO_TIN P WHERE P.FAL = F.NUMERO AND P.CONCLUIDO = "
-                           "'N') ORDER BY F.NUMERO DESC"));
+    // The floor's lots: the newest sheets with steps still open, whose recipe the kitchen can issue (no
+    // inactive material in it or in its preparation).
+    lotes =
+        Linhas(db, QStringLiteral(
+                       "SELECT FIRST 200 F.NUMERO FROM FAL F WHERE F.NUMERO < '9000000' AND EXISTS "
+                       "(SELECT 1 FROM PROCESSO_TIN P WHERE P.FAL = F.NUMERO AND P.CONCLUIDO = "
+                       "'N') AND NOT EXISTS (SELECT 1 FROM RECEITA R JOIN MATERIAL T ON (T.ATIVO = 'N') "
+                       "WHERE R.COR = F.COR AND R.VARIANTE = F.VARIANTE AND (EXISTS (SELECT 1 FROM MAT_TIN "
+                       "M WHERE M.RECEITA = R.CODIGO AND M.VARIANTE = R.VARIANTE AND M.CODIGO = T.CODIGO) "
+                       "OR EXISTS (SELECT 1 FROM PREPARACAO X WHERE X.CODIGO = R.PREPARACAO AND "
+                       "X.MATERIAL = T.CODIGO))) ORDER BY F.NUMERO DESC"));
     db.Transaction()->CommitRetaining();
     return dia;
 }
@@ -195,13 +201,19 @@ double orcamento(const QString& operacao) {
 // ---- after the day
 
 // Every save a station journaled is in the database as the station left it: the last line of a record
-// wins. Lines that do not hold, as "journal line: found".
+// wins, but for a sheet's concluded steps, which only grow whichever station concludes them, the most.
+// Lines that do not hold, as "journal line: found".
 QStringList escritasPerdidas(TZoDatabase& db, const QStringList& diario) {
     QMap<QString, QString> ultima;
     for (const QString& linha : diario) {
         const QStringList c = linha.split(QLatin1Char('|'));
-        ultima[c.mid(0, c.value(0) == QLatin1String("NOTA") || c.value(0) == QLatin1String("RECEITA") ? 3 : 2)
-                   .join(QLatin1Char('|'))] = linha;
+        QString& vale =
+            ultima[c.mid(0, c.value(0) == QLatin1String("NOTA") || c.value(0) == QLatin1String("RECEITA") ? 3
+                                                                                                          : 2)
+                       .join(QLatin1Char('|'))];
+        if (c.value(0) != QLatin1String("PASSOS") ||
+            vale.section(QLatin1Char('|'), 2).toInt() <= c.value(2).toInt())
+            vale = linha;
     }
     QStringList perdidas;
     for (const QString& linha : std::as_const(ultima)) {
