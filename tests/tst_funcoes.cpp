@@ -87,11 +87,8 @@ public:
             {"pty,raw,echo=0,wait-slave,pty-interval=0.01,link=" + m_link, "EXEC:sh " + arquivo.fileName()});
         m_socat.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_socat.start();
-        QElapsedTimer relogio;
-        relogio.start();
-        while (!QFileInfo::exists(m_link) && relogio.elapsed() < 5000)
-            QTest::qWait(10);
-        m_dispositivo = QFileInfo(m_link).canonicalFilePath();
+        if (QTest::qWaitFor([this] { return QFileInfo::exists(m_link); }, 5000))
+            m_dispositivo = QFileInfo(m_link).canonicalFilePath();
     }
     ~Simulador() {
         m_socat.terminate();
@@ -223,42 +220,27 @@ private slots:
                                                          {-0.5, "-0.5"},     {0.1 + 0.2, "0.3"},
                                                          {0.0001, "0.0001"}, {1e16, "10000000000000000"},
                                                          {-0.0, "0"},        {std::nan(""), "NULL"}};
+        // Typed text, then its SQL: either mark may be the decimal one, the last wins; nothing else is read.
+        const QStringList textos = {"12,5",    "12.5",  "1.234,56", "1234.56", "1,234.56",    "1234.56",
+                                    " -0,75 ", "-0.75", "",         "NULL",    "1); DROP --", "NULL"};
         EmCadaLocale([&] {
             for (const auto& [valor, esperado] : casos)
                 QCOMPARE(PermanecePonto(valor), esperado);
+            for (qsizetype i = 0; i < textos.size(); i += 2)
+                QCOMPARE(PermanecePonto(textos[i]), textos[i + 1]);
         });
     }
 
-    void permanecePontoTexto() {
-        QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
-        QCOMPARE(PermanecePonto(u"12,5"_s), u"12.5"_s);
-        QCOMPARE(PermanecePonto(u"1.234,56"_s), u"1234.56"_s);
-        QCOMPARE(PermanecePonto(u"1,234.56"_s), u"1234.56"_s);
-        QCOMPARE(PermanecePonto(u" -0,75 "_s), u"-0.75"_s);
-        QCOMPARE(PermanecePonto(u""_s), u"NULL"_s);
-        QCOMPARE(PermanecePonto(u"1); DELETE FROM FAL; --"_s), u"NULL"_s);
-    }
-
-    void arredondar_data() {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<int>("decimals");
-        QTest::addColumn<double>("expected");
-        QTest::newRow("1.005") << 1.005 << 2 << 1.01;
-        QTest::newRow("-2.5") << -2.5 << 0 << -3.0;
-        QTest::newRow("below half") << 2.674999 << 2 << 2.67;
-        QTest::newRow("weight x proportion") << 3.3 * 0.75 << 2 << 2.48;
-        QTest::newRow("scaled noise") << 1.15 * 100 << 0 << 115.0;
-        QTest::newRow("tens") << 1155.0 << -1 << 1160.0;
-        QTest::newRow("negative to zero") << -0.001 << 2 << 0.0;
-    }
-
+    // Value, decimals, result: exact, the nearest double to the decimal result; never -0.
     void arredondar() {
-        QFETCH(double, value);
-        QFETCH(int, decimals);
-        QFETCH(double, expected);
-        const double result = Arredondar(value, decimals);
-        QCOMPARE(result, expected); // exact: the nearest double to the decimal result
-        QVERIFY(!std::signbit(result) || result != 0);
+        const std::tuple<double, int, double> casos[] = {
+            {1.005, 2, 1.01},       {-2.5, 0, -3.0},      {2.674999, 2, 2.67}, {3.3 * 0.75, 2, 2.48},
+            {1.15 * 100, 0, 115.0}, {1155.0, -1, 1160.0}, {-0.001, 2, 0.0}};
+        for (const auto& [valor, casas, esperado] : casos) {
+            const double result = Arredondar(valor, casas);
+            QCOMPARE(result, esperado);
+            QVERIFY(!std::signbit(result) || result != 0);
+        }
     }
 
     void tempo() {
@@ -310,84 +292,49 @@ private slots:
         QCOMPARE(TiraPontos(u"12.345.678/0001-90"_s), u"12345678000190"_s);
     }
 
-    void textoExibicao_data() {
-        QTest::addColumn<QVariant>("valor");
-        QTest::addColumn<int>("casas");
-        QTest::addColumn<QString>("texto");
-        QTest::newRow("milhar e decimais") << QVariant(4583.33) << -1 << "4.583,33";
-        QTest::newRow("casas do campo") << QVariant(4583.33) << 3 << "4.583,330";
-        QTest::newRow("inteiro em double") << QVariant(1400.0) << -1 << "1.400";
-        QTest::newRow("ruido binario") << QVariant(0.1 + 0.2) << -1 << "0,3";
-        QTest::newRow("negativo") << QVariant(-1234.5) << 2 << "-1.234,50";
-        QTest::newRow("codigo inteiro") << QVariant(qlonglong(24100)) << -1 << "24100";
-        QTest::newRow("data") << QVariant(QDate(2026, 12, 31)) << -1 << "31/12/2026";
-        QTest::newRow("momento") << QVariant(QDateTime(QDate(2026, 1, 2), QTime(14, 30, 5))) << -1
-                                 << "02/01/2026 14:30";
-        QTest::newRow("nulo") << QVariant() << 2 << "";
-        QTest::newRow("nao finito") << QVariant(qQNaN()) << -1 << "";
-    }
-
     // Boxes, grids and reports show one value the same way, whatever the workstation's locale.
     void textoExibicao() {
-        QFETCH(QVariant, valor);
-        QFETCH(int, casas);
-        QFETCH(QString, texto);
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        QCOMPARE(TextoExibicao(valor, casas), texto);
-    }
-
-    void leNumero_data() {
-        QTest::addColumn<QString>("texto");
-        QTest::addColumn<bool>("lido");
-        QTest::addColumn<double>("numero");
-        QTest::newRow("milhar") << "1.400" << true << 1400.0;
-        QTest::newRow("milhar e decimal") << "1.400,5" << true << 1400.5;
-        QTest::newRow("decimal") << "1,4" << true << 1.4;
-        QTest::newRow("como exibido") << TextoExibicao(4583.33) << true << 4583.33;
-        QTest::newRow("negativo") << "-12,75" << true << -12.75;
-        QTest::newRow("brancos em volta") << " 7 " << true << 7.0;
-        QTest::newRow("ponto decimal") << "12.5" << false << 0.0;
-        QTest::newRow("grupo curto") << "1.40" << false << 0.0;
-        QTest::newRow("duas virgulas") << "1,2,3" << false << 0.0;
-        QTest::newRow("letras depois") << "12,5x" << false << 0.0;
-        QTest::newRow("vazio") << "" << false << 0.0;
-        QTest::newRow("nan") << "nan" << false << 0.0;
-        QTest::newRow("expoente") << "1e300" << false << 0.0;
+        const std::tuple<QVariant, int, QString> casos[] = {
+            {4583.33, -1, "4.583,33"},
+            {4583.33, 3, "4.583,330"}, // the field's decimals
+            {1400.0, -1, "1.400"},
+            {0.1 + 0.2, -1, "0,3"},
+            {-1234.5, 2, "-1.234,50"},
+            {qlonglong(24100), -1, "24100"}, // a code
+            {QDate(2026, 12, 31), -1, "31/12/2026"},
+            {QDateTime(QDate(2026, 1, 2), QTime(14, 30, 5)), -1, "02/01/2026 14:30"},
+            {QVariant(), 2, ""},
+            {qQNaN(), -1, ""}};
+        for (const auto& [valor, casas, texto] : casos)
+            QCOMPARE(TextoExibicao(valor, casas), texto);
     }
 
     // Numbers are read as the screens show them; a text that could mean a value a thousand times off is not.
     void leNumero() {
-        QFETCH(QString, texto);
-        QFETCH(bool, lido);
-        QFETCH(double, numero);
-        double valor = -1;
-        QCOMPARE(LeNumero(texto, valor), lido);
-        if (lido)
+        const QList<std::pair<QString, double>> lidos = {
+            {"1.400", 1400.0},  {"1.400,5", 1400.5}, {"1,4", 1.4}, {TextoExibicao(4583.33), 4583.33},
+            {"-12,75", -12.75}, {" 7 ", 7.0}};
+        for (const auto& [texto, numero] : lidos) {
+            double valor = -1;
+            QVERIFY2(LeNumero(texto, valor), qPrintable(texto));
             QCOMPARE(valor, numero);
-    }
-
-    void leHora_data() {
-        QTest::addColumn<QString>("texto");
-        QTest::addColumn<QTime>("hora");
-        QTest::newRow("com dois pontos") << "08:00" << QTime(8, 0);
-        QTest::newRow("hora de um algarismo") << "8:05" << QTime(8, 5);
-        QTest::newRow("com segundos") << "23:59:30" << QTime(23, 59, 30);
-        QTest::newRow("quatro algarismos") << "0800" << QTime(8, 0);
-        QTest::newRow("tres algarismos") << "815" << QTime(8, 15);
-        QTest::newRow("so a hora") << "7" << QTime(7, 0);
-        QTest::newRow("brancos em volta") << " 14:30 " << QTime(14, 30);
-        QTest::newRow("hora demais") << "25:00" << QTime();
-        QTest::newRow("minutos demais") << "12:60" << QTime();
-        QTest::newRow("letras") << "ab" << QTime();
-        QTest::newRow("cinco algarismos") << "08000" << QTime();
-        QTest::newRow("vazio") << "" << QTime();
+        }
+        for (const char* texto : {"12.5", "1.40", "1,2,3", "12,5x", "", "nan", "1e300"}) {
+            double valor = -1;
+            QVERIFY2(!LeNumero(texto, valor), texto);
+        }
     }
 
     // Times are read as people type them into an hour cell; anything else is no time at all.
     void leHora() {
-        QFETCH(QString, texto);
-        QFETCH(QTime, hora);
-        QCOMPARE(LeHora(texto), hora);
+        const QStringList lidas = {"08:00",    "08:00:00", "8:05",     "08:05:00", "23:59:30",
+                                   "23:59:30", "0800",     "08:00:00", "815",      "08:15:00",
+                                   "7",        "07:00:00", " 14:30 ",  "14:30:00"};
+        for (qsizetype i = 0; i < lidas.size(); i += 2)
+            QCOMPARE(LeHora(lidas[i]).toString("HH:mm:ss"), lidas[i + 1]);
+        for (const char* texto : {"25:00", "12:60", "ab", "08000", ""})
+            QVERIFY2(!LeHora(texto).isValid(), texto);
     }
 
     void codesOfAListBox_data() {
@@ -485,12 +432,11 @@ private slots:
         QFETCH(double, peso);
         QFETCH(QString, maquina);
         QFETCH(QString, cliente);
-        QFETCH(QVariant, esperado);
         QFETCH(bool, percentual);
         const LoteRegra lote{peso, maquina, "P1", cliente, "G1", "L1"};
-        QCOMPARE(Resultado(percentual ? AvaliaRegraPerc(Linhas(linhas), "P1", "G1", "L1")
-                                      : AvaliaRegraQtde(Linhas(linhas), lote)),
-                 esperado);
+        QTEST(Resultado(percentual ? AvaliaRegraPerc(Linhas(linhas), "P1", "G1", "L1")
+                                   : AvaliaRegraQtde(Linhas(linhas), lote)),
+              "esperado");
     }
 
     void custoItem_data() {
@@ -774,8 +720,7 @@ private slots:
         // Typed by hand: names for the parity, a comma in the stop bits; nonsense falls back to 8N1.
         GravaIni("Parametros", "Paridade", "Ímpar");
         GravaIni("Parametros", "BitsParada", "1,5");
-        QCOMPARE(LeConfiguracaoPorta().paridade, QChar(u'O'));
-        QCOMPARE(LeConfiguracaoPorta().bitsParada, u"1.5"_s);
+        QCOMPARE(Texto(LeConfiguracaoPorta()), "|9600|8|O|1.5");
         GravaIni("Parametros", "Velocidade", "rápida");
         GravaIni("Parametros", "BitsDados", "12");
         GravaIni("Parametros", "Paridade", "X");
@@ -838,9 +783,10 @@ private slots:
         QVERIFY2(!balanca.Dispositivo().isEmpty(), "socat made no pseudo-terminal");
         PedidoBalanca pedido;
         pedido.envio = envio;
+        GravaConfiguracaoPorta({balanca.Porta()}); // as F5 of a screen reads it: the port the user set up
         QElapsedTimer relogio;
         relogio.start();
-        const LeituraBalanca l = LePesoBalanca({balanca.Porta()}, pedido);
+        const LeituraBalanca l = LePesoBalanca(pedido);
         const qint64 ms = relogio.elapsed();
         QVERIFY2(!Aberto(balanca.Dispositivo()), "the port was left open");
         QTEST(int(l.falha), "falha");
@@ -859,18 +805,6 @@ private slots:
         const LeituraBalanca semPorta = LePesoBalanca(ConfiguracaoPorta{});
         QCOMPARE(semPorta.falha, FalhaBalanca::SemPorta);
         QVERIFY(!semPorta.mensagem.isEmpty());
-    }
-
-    // F5 of a screen: the port the user set up.
-    void configuracaoDoUsuario() {
-        PedeSocat();
-        Simulador balanca(
-            m_dir.path(),
-            u"i=0; while [ $i -lt 100 ]; do printf '75,6\\r'; sleep 0.05; i=$((i+1)); done\n"_s);
-        GravaConfiguracaoPorta({balanca.Porta(), 9600, 8, u'N', u"1"_s});
-        const LeituraBalanca l = LePesoBalanca();
-        QCOMPARE(l.peso, std::optional<double>(75.6));
-        QVERIFY(!Aberto(balanca.Dispositivo()));
     }
 
     void cancelInsertDeleteKeepTheCursor() {
@@ -1184,38 +1118,9 @@ private slots:
         QCOMPARE(grid.model()->rowCount(), before - 1);
     }
 
-    void declaredColumns_data() {
-        QTest::addColumn<QString>("campo");
-        QTest::addColumn<QVariant>("valor");
-        QTest::addColumn<int>("coluna"); // -1: not in the grid
-        QTest::addColumn<QString>("celula");
-        QTest::addColumn<QString>("caixa"); // what a box bound to the field shows
-        QTest::addColumn<bool>("editavel");
-        QTest::addColumn<QStringList>("lista");
-        const auto caso = [](const char* nome, const char* campo, const QVariant& valor, int coluna,
-                             const char* celula, const char* caixa, bool editavel,
-                             const QStringList& lista = {}) {
-            QTest::newRow(nome) << QString(campo) << valor << coluna << QString(celula) << QString(caixa)
-                                << editavel << lista;
-        };
-        caso("somente leitura", "DESCRICAO", "MALHA", 0, "MALHA", "MALHA", false);
-        caso("código", "CODIGO", "A1", 1, "A1", "A1", true);
-        caso("sinalizador", "ATIVO", "S", 2, "Sim", "S", true);
-        caso("lista", "CONCLUIDO", "N", 3, "N", "N", true, {"Não", "Sim"});
-        caso("casas", "PRECO", 3.8, 4, "3,80", "3,80", true);
-        caso("não declarado", "INTERNO", "Z", -1, "", "Z", true);
-    }
-
     // One declaration per grid: only its columns, in its order, also after the rows are reloaded; the
     // decimals reach the boxes bound to the field.
     void declaredColumns() {
-        QFETCH(QString, campo);
-        QFETCH(QVariant, valor);
-        QFETCH(int, coluna);
-        QFETCH(QString, celula);
-        QFETCH(QString, caixa);
-        QFETCH(bool, editavel);
-        QFETCH(QStringList, lista);
         TClientDataSet ds;
         ds.AddField("INTERNO", QMetaType::QString, 10)
             .AddField("CODIGO", QMetaType::QString, 4)
@@ -1233,36 +1138,33 @@ private slots:
                              ColunaGrade("CONCLUIDO", "Concluído").Lista({"Não", "Sim"}),
                              ColunaGrade("PRECO", "Preço").Casas(2)});
         ds.Append();
-        ds.FieldByName(campo) = valor;
+        const QVariantList valores = {"Z", "A1", "MALHA", "S", "N", 3.8};
+        for (int c = 0; c < valores.size(); ++c)
+            ds.Fields(c) = valores[c];
         QVERIFY(ds.Post());
         ds.SetIndexFieldNames("CODIGO"); // a reload of the rows
 
         const DataSetModel* model = DataSetModel::Of(&ds);
         QCOMPARE(model->columnCount(), 5);
-        QCOMPARE(ds.FieldByName(campo).DisplayText(), caixa);
-        QCOMPARE(model->ColumnOfField(campo), coluna);
-        if (coluna < 0)
-            return;
-        const QModelIndex index = model->index(0, coluna);
-        QCOMPARE(index.data().toString(), celula);
-        QCOMPARE(bool(model->flags(index) & Qt::ItemIsEditable), editavel);
-        QCOMPARE(model->PickList(coluna), lista);
-    }
-
-    void cellEditorKeepsTextThroughModifierKeys_data() {
-        QTest::addColumn<int>("tecla");
-        QTest::addColumn<int>("modificador");
-        QTest::newRow("shift") << int(Qt::Key_Shift) << int(Qt::ShiftModifier);
-        QTest::newRow("altgr") << int(Qt::Key_AltGr) << int(Qt::GroupSwitchModifier);
-        QTest::newRow("caps lock") << int(Qt::Key_CapsLock) << int(Qt::NoModifier);
-        QTest::newRow("acento agudo") << int(Qt::Key_Dead_Acute) << int(Qt::NoModifier);
+        QCOMPARE(model->ColumnOfField("INTERNO"), -1);
+        // Each field as "column|cell|what a box bound to the field shows|editable|pick list".
+        QStringList colunas;
+        for (const char* campo : {"DESCRICAO", "CODIGO", "ATIVO", "CONCLUIDO", "PRECO"}) {
+            const int c = model->ColumnOfField(campo);
+            const QModelIndex index = model->index(0, c);
+            colunas << QStringList{QString::number(c), index.data().toString(),
+                                   ds.FieldByName(campo).DisplayText(),
+                                   model->flags(index) & Qt::ItemIsEditable ? "sim" : "não",
+                                   model->PickList(c).join(',')}
+                           .join('|');
+        }
+        QCOMPARE(colunas, QStringList({"0|MALHA|MALHA|não|", "1|A1|A1|sim|", "2|Sim|S|sim|",
+                                       "3|N|N|sim|Não,Sim", "4|3,80|3,80|sim|"}));
     }
 
     // Keys that only shape the next character reach the grid from its cell editor; they must not end the edit
     // (everything typed before the last Shift used to be lost), while Tab still takes the text into the row.
     void cellEditorKeepsTextThroughModifierKeys() {
-        QFETCH(int, tecla);
-        QFETCH(int, modificador);
         TClientDataSet ds;
         fill(ds, {"ANA"});
         TZoDBGrid grid;
@@ -1272,28 +1174,35 @@ private slots:
         grid.OnKeyDown = [&](QKeyEvent*) { return ++teclasDaTela, false; };
         grid.show();
         QVERIFY(QTest::qWaitForWindowExposed(&grid));
-        grid.SelectField("NOME");
-        grid.edit(grid.currentIndex());
-        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-        QVERIFY(editor);
-        editor->clear();
-        QTest::keyClicks(editor, "Urg");
-        for (const auto tipo : {QEvent::KeyPress, QEvent::KeyRelease}) {
-            QKeyEvent evento(tipo, tecla, Qt::KeyboardModifiers(modificador));
-            QApplication::sendEvent(editor, &evento);
+        const std::pair<int, Qt::KeyboardModifiers> teclas[] = {{Qt::Key_Shift, Qt::ShiftModifier},
+                                                                {Qt::Key_AltGr, Qt::GroupSwitchModifier},
+                                                                {Qt::Key_CapsLock, Qt::NoModifier},
+                                                                {Qt::Key_Dead_Acute, Qt::NoModifier}};
+        for (const auto& [tecla, modificador] : teclas) {
+            const QString nomeTecla = QKeySequence(tecla).toString();
+            grid.SelectField("NOME");
+            grid.edit(grid.currentIndex());
+            auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+            QVERIFY(editor);
+            editor->clear();
+            QTest::keyClicks(editor, "Urg");
+            for (const auto tipo : {QEvent::KeyPress, QEvent::KeyRelease}) {
+                QKeyEvent evento(tipo, tecla, modificador);
+                QApplication::sendEvent(editor, &evento);
+            }
+            QVERIFY2(QApplication::focusWidget() == editor, qPrintable(nomeTecla));
+            QTest::keyClicks(editor, "ente");
+            QTest::keyClick(editor, Qt::Key_Tab);
+            QVERIFY2(nome(ds) == "Urgente", qPrintable(nomeTecla + ": " + nome(ds)));
         }
-        QCOMPARE(QApplication::focusWidget(), editor);
-        QTest::keyClicks(editor, "ente");
-        QTest::keyClick(editor, Qt::Key_Tab);
-        QCOMPARE(nome(ds), QString("Urgente"));
-        QCOMPARE(teclasDaTela, 1); // the Tab, for the screen's row checks
+        QCOMPARE(teclasDaTela, 4); // the Tabs, for the screen's row checks
         // A composed letter opens the cell it is typed on, and is its first letter.
         grid.SelectField("NOME");
         grid.setFocus();
         QInputMethodEvent composta;
         composta.setCommitString(QStringLiteral("É"));
         QApplication::sendEvent(&grid, &composta);
-        editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
         QVERIFY(editor);
         QTest::keyClicks(editor, "tica");
         QTest::keyClick(editor, Qt::Key_Tab);
