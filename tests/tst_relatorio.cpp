@@ -1,11 +1,9 @@
 // The report engine: graphic output read back from PDF, text pages, layouts per identifier, the routing of
 // the screens' calls, and the lot sheet printed from the database.
 #include "Formatacao.h"
-#include "HostContext.h"
 #include "HostError.h"
 #include "ImpressaoFal.h"
 #include "Relatorio.h"
-#include "ScreenDriver.h"
 #include "TClientDataSet.h"
 #include "TestDatabase.h"
 #include "TestFiles.h"
@@ -207,7 +205,7 @@ TRelatorio relatorioFal(TDataSet& ds, const QString& identificador = "WTngFAL") 
 }
 } // namespace
 
-class TstRelatorio : public QObject {
+class TstRelatorio : public DatabaseTestCase {
     Q_OBJECT
 private slots:
     void initTestCase() {
@@ -350,6 +348,7 @@ private slots:
     }
 
     void emptyDataSetStillPrints() {
+        context->Session().usuario.clear(); // the default footer of no one logged in
         TClientDataSet vazio;
         vazio.AddField("FAL", QMetaType::Int, 0, "FAL").AddField("PESO", QMetaType::Double, 0, "Peso (kg)");
         vazio.CreateDataSet();
@@ -358,8 +357,7 @@ private slots:
         QCOMPARE(texto.value(0).split('\n').size(), 66);
         for (const QStringList& paginas : {pdf, texto}) {
             QCOMPARE(paginas.size(), 1);
-            for (const char* esperado :
-                 {"Nenhum registro.", "Página 1 de 1", "Emitido em "}) // default footer
+            for (const char* esperado : {"Nenhum registro.", "Página 1 de 1", "Emitido em "})
                 QVERIFY(paginas[0].contains(esperado));
             QVERIFY(paginas[0].contains(naLinha({"FAL", "Peso (kg)"})));
             QVERIFY(!paginas[0].contains("Total geral"));
@@ -367,15 +365,13 @@ private slots:
     }
 
     void callsAreRoutedAndFaultsReported() {
-        ScriptedMessageService mensagens;
-        HostContext contexto(mensagens);
         // Headless, reports go straight to <dir>/<identifier> (the screens' tests); else the user names the
         // file, or cancels.
-        mensagens.files.enqueue(m_dir.filePath("escolhido.txt"));
+        messages.files.enqueue(m_dir.filePath("escolhido.txt"));
         QVERIFY(Chama_Relatorio(relatorioFal(m_ds, "TTngEtq01"), nullptr, "T"));
         QVERIFY(paginasTexto(m_dir.filePath("escolhido.txt")).join('\n').contains("Total geral"));
         QVERIFY(!Chama_RelatorioTxt(relatorioFal(m_ds, "TTngEtq01"), nullptr));
-        QCOMPARE(mensagens.shown.size(), 2);
+        QCOMPARE(messages.shown.size(), 2);
 
         // Faults: unknown fields are refused; an unwritable file is reported to the user.
         RegistraLayout("WTngErrado", [](TRelatorio& r) {
@@ -392,7 +388,7 @@ private slots:
         QVERIFY(!GravaRelatorioTexto(r, semPasta + ".txt"));
         qputenv("KELM_REPORT_DIR", semPasta.toUtf8());
         QVERIFY(!Chama_Relatorio(r, nullptr, "W"));
-        QVERIFY(mensagens.LastText().contains("Não foi possível gerar o relatório"));
+        QVERIFY(messages.LastText().contains("Não foi possível gerar o relatório"));
     }
 
     // A drawing instead of rows: one page, the title and header above it, the footer below, the rows of a
@@ -427,11 +423,6 @@ private slots:
     // A sheet of 2 items over 3 steps and a service: the weight totalled once over the items, every header
     // field and caption as a user reads it, the steps under their phases in route order, the service listed.
     void falImpressaDoBanco() {
-        const DatabaseConfig config = TestDatabase::Fresh();
-        const auto apaga = qScopeGuard([&] { TestDatabase::Drop(config); });
-        ScriptedMessageService mensagens;
-        HostContext contexto(mensagens);
-        contexto.Database().Open(config);
         const QList<double> pesos = {300.5, 193.3};
         const QStringList fases = {"01|PREPARO", "03|TINGIMENTO", "05|LAVAGEM"};
         const QString obsReceita =
@@ -445,37 +436,36 @@ private slots:
                 "Roteiro:|R1 - TINTO;Serviço da cor:|03 - TINGIMENTO;Serviços da FAL:|07 - AMACIAMENTO (R$ "
                 "0,50/kg)")
                 .split(';');
-        TZoDatabase& banco = contexto.Database();
-        InsertOn(banco, "ENTIDADE (CODCLI, NOME, FANTASIA)", {"'C1', 'MALHARIA UM LTDA', 'MALHAS UM'"});
-        InsertOn(banco, "FASE (CODIGO, DESCRICAO)",
-                 {"'07', 'AMACIAMENTO'", "'01', 'PREPARO'", "'03', 'TINGIMENTO'", "'05', 'LAVAGEM'"});
-        InsertOn(banco, "ROTEIRO (CODIGO, DESCRICAO, ORDEM, FASE)",
-                 {"'R1', 'TINTO', 1, '01'", "'R1', 'TINTO', 2, '03'", "'R1', 'TINTO', 3, '05'"});
-        InsertOn(banco, "MAQ_TIN (CODIGO, DESCRICAO)", {"'M1', 'JET 120'"});
-        InsertOn(banco, "VARIANTE (CODIGO, DESCRICAO)", {"'01', 'CLARA'"});
-        InsertOn(banco, "CADCORTIN (CODIGO, DESCRICAO, TON, COMPLEMENTO)",
-                 {"'AZ', 'AZUL', 'Escura', 'REATIVO BIFUNCIONAL'"});
-        InsertOn(banco, "RECEITA (CODIGO, VARIANTE, COR, OBS)", {"'0001', '01', 'AZ', '" + obsReceita + "'"});
-        InsertOn(banco, "TABPRECO (REGIAO, COR, VARIANTE, SERVICO)", {"'SUL', 'AZ', '01', '03'"});
-        InsertOn(banco, "FAL (NUMERO, CLIENTE, COR, VARIANTE, ROTEIRO, MAQUINA, TABPRECO, PRAZO, STATUS)",
-                 {"'000001', 'C1', 'AZ', '01', 'R1', 'M1', 'SUL', '07', 'A'"});
-        InsertOn(banco, "TABELA (CODIGO, SETOR, PRECO)", {"'000001', '07', 0.5"});
+        Insert("ENTIDADE (CODCLI, NOME, FANTASIA)", {"'C1', 'MALHARIA UM LTDA', 'MALHAS UM'"});
+        Insert("FASE (CODIGO, DESCRICAO)",
+               {"'07', 'AMACIAMENTO'", "'01', 'PREPARO'", "'03', 'TINGIMENTO'", "'05', 'LAVAGEM'"});
+        Insert("ROTEIRO (CODIGO, DESCRICAO, ORDEM, FASE)",
+               {"'R1', 'TINTO', 1, '01'", "'R1', 'TINTO', 2, '03'", "'R1', 'TINTO', 3, '05'"});
+        Insert("MAQ_TIN (CODIGO, DESCRICAO)", {"'M1', 'JET 120'"});
+        Insert("VARIANTE (CODIGO, DESCRICAO)", {"'01', 'CLARA'"});
+        Insert("CADCORTIN (CODIGO, DESCRICAO, TON, COMPLEMENTO)",
+               {"'AZ', 'AZUL', 'Escura', 'REATIVO BIFUNCIONAL'"});
+        Insert("RECEITA (CODIGO, VARIANTE, COR, OBS)", {"'0001', '01', 'AZ', '" + obsReceita + "'"});
+        Insert("TABPRECO (REGIAO, COR, VARIANTE, SERVICO)", {"'SUL', 'AZ', '01', '03'"});
+        Insert("FAL (NUMERO, CLIENTE, COR, VARIANTE, ROTEIRO, MAQUINA, TABPRECO, PRAZO, STATUS)",
+               {"'000001', 'C1', 'AZ', '01', 'R1', 'M1', 'SUL', '07', 'A'"});
+        Insert("TABELA (CODIGO, SETOR, PRECO)", {"'000001', '07', 0.5"});
         for (int i = 0; i < pesos.size(); ++i) {
             const QString n = QString::number(i + 1);
-            InsertOn(banco, "PRODUTO (CODIGO, DESCRICAO, OBS)",
-                     {QStringLiteral("'T%1', 'MALHA %1', 'LAVAR A FRIO %1'").arg(n)});
-            InsertOn(banco, "FAL_ITEN (FAL, NOTA, CODIGO, LOTE, ROLO, PESO, FLUXO, ORD_IT)",
-                     {QStringLiteral("'000001', 'N1', 'T%1', 'L%1', %2, %3, 'R1', %1")
-                          .arg(n)
-                          .arg(10 + i)
-                          .arg(pesos[i])});
+            Insert("PRODUTO (CODIGO, DESCRICAO, OBS)",
+                   {QStringLiteral("'T%1', 'MALHA %1', 'LAVAR A FRIO %1'").arg(n)});
+            Insert("FAL_ITEN (FAL, NOTA, CODIGO, LOTE, ROLO, PESO, FLUXO, ORD_IT)",
+                   {QStringLiteral("'000001', 'N1', 'T%1', 'L%1', %2, %3, 'R1', %1")
+                        .arg(n)
+                        .arg(10 + i)
+                        .arg(pesos[i])});
             for (int f = 0; f < fases.size(); ++f)
-                InsertOn(banco, "PROCESSO_TIN (FAL, CODIGO, ORD_IT, FASE, DES_FASE, ORDEM)",
-                         {QStringLiteral("'000001', 'T%1', %1, '%2', '%3', %4")
-                              .arg(n, fases[f].section('|', 0, 0), fases[f].section('|', 1))
-                              .arg(f + 1)});
+                Insert("PROCESSO_TIN (FAL, CODIGO, ORD_IT, FASE, DES_FASE, ORDEM)",
+                       {QStringLiteral("'000001', 'T%1', %1, '%2', '%3', %4")
+                            .arg(n, fases[f].section('|', 0, 0), fases[f].section('|', 1))
+                            .arg(f + 1)});
         }
-        contexto.Database().Transaction()->CommitRetaining();
+        Commit();
 
         const ReportFolder pasta;
         RegistraLayout("WTngFAL", LayoutFal); // as the lot-sheet screen's unit does when the module loads
@@ -504,7 +494,10 @@ private slots:
         }
     }
 
-    void cleanup() { qunsetenv("KELM_REPORT_DIR"); }
+    void cleanup() {
+        qunsetenv("KELM_REPORT_DIR");
+        DatabaseTestCase::cleanup();
+    }
 
 private:
     QTemporaryDir m_dir;
