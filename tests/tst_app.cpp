@@ -183,22 +183,20 @@ private slots:
         Grant("002", "TFmHostUsuarios");
         Grant("002", "TFmHostDireitos");
         Commit();
-        const auto refused = [this](const char* text) {
+        const auto refused = [this](const char* button, const char* text) {
+            driver->Click(button);
             QCOMPARE(messages.LastText(), QString::fromUtf8(text));
             messages.Clear();
             driver->Click("BtDesistir");
         };
         driver->Open("TFmHostUsuarios"); // rows: 001 ADMIN, 002 himself, 003 CHEFE
         Cells("DBGrid1", 0, {{"ATIVO", "N"}});
-        driver->Click("SbConfirmar");
-        refused("Somente um administrador altera o cadastro de um administrador.");
+        refused("SbConfirmar", "Somente um administrador altera o cadastro de um administrador.");
         driver->Row("DBGrid1", 2);
-        driver->Click("BtSenha");
-        refused("Somente um administrador define a senha de outro usuário.");
+        refused("BtSenha", "Somente um administrador define a senha de outro usuário.");
         QVERIFY(!driver->Screen()->findChild<TFmSenha*>());
         Cells("DBGrid1", 1, {{"ADMINISTRADOR", "S"}});
-        driver->Click("SbConfirmar");
-        refused("Somente um administrador concede o perfil de administrador.");
+        refused("SbConfirmar", "Somente um administrador concede o perfil de administrador.");
 
         driver->Open("TFmHostDireitos");
         const auto grant = [this](const QString& user, const QString& className) {
@@ -207,13 +205,13 @@ private slots:
             driver->Cell("DBGrid1", "CLASSE", className);
             driver->Cell("DBGrid1", "LETRA", "A");
             driver->Cell("DBGrid1", "NIVEL", "1");
-            driver->Click("SbConfirmar");
         };
         grant("002", "TFmCadFal");
-        refused("Ninguém altera os próprios direitos de acesso: peça a um administrador.");
+        refused("SbConfirmar", "Ninguém altera os próprios direitos de acesso: peça a um administrador.");
         grant("004", "TFmHostParametros");
-        refused("Somente um administrador concede direitos sobre as telas de usuários, direitos de acesso e "
-                "parâmetros.");
+        refused("SbConfirmar",
+                "Somente um administrador concede direitos sobre as telas de usuários, direitos "
+                "de acesso e parâmetros.");
 
         QCOMPARE(RowsSeenByOthers("SELECT CODIGO, ADMINISTRADOR, ATIVO FROM ACESSO_USUARIOS ORDER BY CODIGO"),
                  QStringList({"001|S|S", "002|N|S", "003|N|S", "004|N|S", "005|S|S"}));

@@ -83,10 +83,7 @@ QStringList celulas(TDataSet& ds, int p) {
 }
 
 QStringList paginasPdf(const QString& pdf) {
-    QStringList paginas = PdfText(pdf).split('\f');
-    if (!paginas.isEmpty() && paginas.last().trimmed().isEmpty())
-        paginas.removeLast();
-    return paginas;
+    return PdfText(pdf).split('\f', Qt::SkipEmptyParts);
 }
 
 QString tamanhoPagina(const QString& pdf) {
