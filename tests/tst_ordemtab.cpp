@@ -14,8 +14,7 @@
 #include <QTest>
 
 namespace {
-// Read-only boxes (line, text and spin boxes) are shown, not typed in: where Tab passes them is not the
-// order.
+// Read-only line, text and spin boxes are shown, not typed in: where Tab passes them is not the order.
 bool SomenteLeitura(const QWidget* w) {
     return w->property("readOnly").toBool();
 }

@@ -361,8 +361,7 @@ private slots:
     }
 
     void callsAreRoutedAndFaultsReported() {
-        // Headless, reports go straight to <dir>/<identifier> (the screens' tests); else the user names the
-        // file, or cancels.
+        // Headless, to <dir>/<identifier> (the screens' tests); else the user names the file or cancels.
         messages.files.enqueue(m_dir.filePath("escolhido.txt"));
         QVERIFY(Chama_Relatorio(relatorioFal(m_ds, "TTngEtq01"), nullptr, "T"));
         QVERIFY(paginasTexto(m_dir.filePath("escolhido.txt")).join('\n').contains("Total geral"));
