@@ -286,7 +286,7 @@ private slots:
         QCOMPARE(shown(), expected);
     }
 
-    void menusAndScreensNeverShareALetter() {
+    void menusAndScreensNeverShareALetterAndBringOpenScreensForward() {
         TFmPrincipal window;
         window.show();
         const QList<QChar> menus = Letras(window.menuBar()->actions());
@@ -318,11 +318,8 @@ private slots:
         // With no screen, the menus have their letters back.
         window.AjustaLetrasMenus();
         QCOMPARE(Letras(window.menuBar()->actions()), menus);
-    }
 
-    void menuBringsAnOpenScreenForward() {
-        TFmPrincipal window;
-        window.show();
+        // A menu entry brings its screen forward when it is open.
         auto* action = window.findChild<QAction*>("TFmHostRegiao");
         action->trigger();
         window.findChild<QAction*>("TFmHostTurno")->trigger();
