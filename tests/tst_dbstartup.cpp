@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -85,14 +84,10 @@ class TstDbStartup : public QObject {
         {
             TZoDatabase db(QStringLiteral("kelm-test-conferencia"));
             db.Open(TestDatabase::Config(path));
-            QSqlQuery q(db.Connection());
-            db.Exec(q,
-                    QStringLiteral("SELECT MON$FORCED_WRITES, (SELECT COUNT(*) FROM %1) FROM MON$DATABASE")
-                        .arg(table),
-                    false);
-            q.next();
-            print << SchemaUpgrade::Applied(db).join(',') << "gravação forçada: " + q.value(0).toString()
-                  << table + '=' + q.value(1).toString();
+            print << SchemaUpgrade::Applied(db).join(',')
+                  << "gravação forçada: " +
+                         ScalarOn(db, "SELECT MON$FORCED_WRITES FROM MON$DATABASE").toString()
+                  << table + '=' + ScalarOn(db, "SELECT COUNT(*) FROM " + table).toString();
         }
         const DatabaseConfig config = TestDatabase::Config(path);
         QProcess tool;
@@ -116,9 +111,7 @@ class TstDbStartup : public QObject {
         TZoDatabase db(QStringLiteral("kelm-test-base"));
         OpenHostDatabase(
             db, TestDatabase::Config(path), false, [] { return true; }, QFINDTESTDATA("data/upgrade/v1"));
-        QSqlQuery q(db.Connection());
-        db.Exec(q, QStringLiteral("INSERT INTO CLIENTE_TESTE (CODIGO, NOME) VALUES ('000001', 'Malharia')"),
-                true);
+        SqlOn(db, QStringLiteral("INSERT INTO CLIENTE_TESTE (CODIGO, NOME) VALUES ('000001', 'Malharia')"));
         db.Transaction()->CommitRetaining();
     }
 

@@ -14,15 +14,9 @@
 #include <QTest>
 
 namespace {
-// Read-only boxes are shown, not typed in: where Tab passes them is not the order.
+// Read-only line, text and spin boxes are shown, not typed in: where Tab passes them is not the order.
 bool SomenteLeitura(const QWidget* w) {
-    if (const auto* box = qobject_cast<const QLineEdit*>(w))
-        return box->isReadOnly();
-    if (const auto* memo = qobject_cast<const QPlainTextEdit*>(w))
-        return memo->isReadOnly();
-    if (const auto* spin = qobject_cast<const QAbstractSpinBox*>(w))
-        return spin->isReadOnly();
-    return false;
+    return w->property("readOnly").toBool();
 }
 
 // A control the user types or sets a value in; a radio button is reached through its group's checked one.
