@@ -47,8 +47,8 @@ QString Falha(const std::function<void()>& call) {
     return {};
 }
 
-QTime hora(const char* texto) {
-    return QTime::fromString(QLatin1String(texto), QStringLiteral("HH:mm:ss"));
+QTime hora(const QString& texto) {
+    return QTime::fromString(texto, QStringLiteral("HH:mm:ss"));
 }
 // "01 06:00:00-13:59:59;03 22:00:00-05:59:59" as rows.
 QList<HorarioTurno> horarios(const QString& texto) {
@@ -56,8 +56,7 @@ QList<HorarioTurno> horarios(const QString& texto) {
     for (const QString& linha : texto.split(';', Qt::SkipEmptyParts)) {
         const QStringList partes = linha.split(' ');
         const QStringList horas = partes.value(1).split('-');
-        linhas.append({partes.value(0), QTime::fromString(horas.value(0), QStringLiteral("HH:mm:ss")),
-                       QTime::fromString(horas.value(1), QStringLiteral("HH:mm:ss"))});
+        linhas.append({partes.value(0), hora(horas.value(0)), hora(horas.value(1))});
     }
     return linhas;
 }
@@ -65,6 +64,39 @@ const QString kTresTurnos = QStringLiteral("01 06:00:00-13:59:59;02 14:00:00-21:
 // Hours with gaps: the morning, the afternoon and the night, nothing at lunch nor in the evening.
 const QString kComIntervalos =
     QStringLiteral("01 07:00:00-11:59:59;02 13:00:00-17:59:59;03 22:00:00-05:59:59");
+
+// Stock movements: each leaves the position the sum of its movements; a refused one writes nothing.
+const struct CasoEstoque {
+    const char* nome;
+    double kg;
+    bool saida;
+    const char *codigo, *deposito, *tipo, *parametro;
+    const char* recusa; // none: moved
+    const char* posicao;
+} kCasosEstoque[] = {
+    {"exit of all", 0.3, true, "M1", "01", "017", "", nullptr, "0|0"},
+    {"entry", 1.25, false, "M1", "01", "008", "", nullptr, "1.55|1.55"},
+    {"no weight", 0, true, "M1", "01", "017", "", "Quantidade inválida para o estoque de M1: 0,000.",
+     "0.3|0.3"},
+    {"unknown material", 0.1, true, "M9", "01", "017", "", "Material M9 não cadastrado.", "0.3|0.3"},
+    {"unknown warehouse", 0.1, true, "M1", "99", "017", "", "Depósito 99 não cadastrado.", "0.3|0.3"},
+    {"no movement type", 0.1, true, "M1", "01", "", "", "Tipo de movimento de estoque não cadastrado.",
+     "0.3|0.3"},
+    {"below zero", 0.31, true, "M1", "01", "017", "N",
+     "Estoque insuficiente: M1, depósito 01, lote 000000, saldo 0,300.", "0.3|0.3"},
+    {"below zero allowed", 0.31, true, "M1", "01", "017", "S", nullptr, "-0.01|-0.01"},
+};
+
+// Appends a row, or edits the current one, with these fields; whether it posted.
+bool Posta(TDataSet* tabela, bool nova, const QVariantMap& campos) {
+    if (nova)
+        tabela->Append();
+    else
+        tabela->Edit();
+    for (auto it = campos.cbegin(); it != campos.cend(); ++it)
+        tabela->FieldByName(it.key()) = it.value();
+    return tabela->Post();
+}
 
 QVariant Resultado(std::optional<double> valor) {
     return valor ? QVariant(*valor) : QVariant();
@@ -103,12 +135,11 @@ class TstDatabase : public DatabaseTestCase {
                     "INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, PRECO_00) VALUES ('%1', '%2', '%3', 1)")
                     .arg(regiao, cor, variante));
     }
-    void Regioes() { Insert("REGIAO (REGIAO, PADRAO)", {"'01', 'S'", "'02', 'N'", "'03', 'S'"}); }
     // Costs in cents (a price 10 unless said): 0001/01 12 (stored right), 0001/02 61 (0.605), 0002/01 50 (a
     // rule sets one quantity, a rule without a line for the recipe keeps the other), 0003/01 29 (a PRODUTO
     // item and the preparation), 0004/01 10 (stored right; only its preparation).
     void Base() {
-        Regioes();
+        Insert("REGIAO (REGIAO, PADRAO)", {"'01', 'S'", "'02', 'N'", "'03', 'S'"});
         Insert("VARIANTE (CODIGO, INDICE)", {"'01', '60'", "'02', '60,5'"});
         Sql("INSERT INTO BANHO (CODIGO, PROPORCAO) VALUES ('B1', 10)");
         Insert("MATERIAL (CODIGO, REPOSICAO, CONCENTRACAO)", {"'Q''01', 10, 0", "'CORANTE', 20, 50"});
@@ -140,20 +171,40 @@ class TstDatabase : public DatabaseTestCase {
 
     // Another attachment ends ours, as a restarted server or a dropped network would.
     void DerrubaConexao() {
-        const QVariant id = Scalar("SELECT CURRENT_CONNECTION FROM RDB$DATABASE");
-        auto other = OpenSecond("kelm-test-admin");
-        SqlOn(*other, "DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID = " + id.toString());
-        other->Transaction()->CommitRetaining();
+        ByOther("DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID = " +
+                Scalar("SELECT CURRENT_CONNECTION FROM RDB$DATABASE").toString());
+    }
+
+    // Stock: a material and a warehouse, a position of 0.3 kg; what other users see of positions and
+    // movements as "position|Σ movements".
+    TEstoque PreparaEstoque(const QString& parametro = QString()) {
+        Insert("MATERIAL (CODIGO, DESCRICAO)", {"'M1', 'CORANTE'"});
+        Insert("DEPOSITO (CODIGO, DESCRICAO)", {"'01', 'COZINHA'"});
+        Insert("MAT_ITEN (CODIGO, COR, DEPOSITO, LOTE, QTDE, PRECO_MED)",
+               {"'M1', '0', '01', '000000', 0.3, 12.5"});
+        if (!parametro.isEmpty())
+            Insert("PARAMETROS (MODULO, NUMERO, VALOR)", {"'MAT', 10, " + Aspas(parametro)});
+        Commit();
+        return TEstoque();
+    }
+    static MovimentoEstoque Saida(double kg, const QString& codigo = "M1", const QString& deposito = "01") {
+        MovimentoEstoque m;
+        m.codigo = codigo;
+        m.deposito = deposito;
+        m.quantidade = kg;
+        m.documento = "0000001";
+        m.tipoMovimento = "017";
+        return m;
+    }
+    QString Posicao() {
+        return Seen("SELECT ROUND(QTDE, 6) FROM MAT_ITEN WHERE CODIGO = 'M1'") + '|' +
+               Seen("SELECT ROUND(0.3 + COALESCE(SUM(IIF(OPERACAO = 'E', QTDE, -QTDE)), 0), 6) FROM MAT_MOV");
     }
 
     // Two groups: G1 carries lots, G2 does not; P1 of G1, P2 of G2, P3 of no group.
     void Produtos() {
         Insert("GRUPO_PA (CODIGO, LOTE)", {"'G1', 'S'", "'G2', 'N'"});
         Insert("PRODUTO (CODIGO, GRUPO)", {"'P1', 'G1'", "'P2', 'G2'", "'P3', NULL"});
-    }
-    void Estoque(const QString& produto, const QString& lote, const QString& deposito = "01") {
-        Sql(QStringLiteral("INSERT INTO PA_ITEN (CODIGO, DEPOSITO, LOTE) VALUES ('%1', '%2', '%3')")
-                .arg(produto, deposito, lote));
     }
     // The lot a new item of a lot-carrying group gets under rule "S".
     static QString Sequencial() {
@@ -164,12 +215,10 @@ private slots:
     void upgradeKeepsRowsAndNeverReappliesScripts() {
         const QString v1 = QFINDTESTDATA("data/upgrade/v1"), v2 = QFINDTESTDATA("data/upgrade/v2");
         QCOMPARE(SchemaUpgrade::Apply(*db, false, v1), QStringList{"schema/0001_base.sql"});
-        Sql("INSERT INTO CLIENTE_TESTE (CODIGO, NOME) VALUES ('000001', 'Malharia D''Ávila')");
-        Commit();
+        SqlCommit("INSERT INTO CLIENTE_TESTE (CODIGO, NOME) VALUES ('000001', 'Malharia D''Ávila')");
         QVERIFY(SchemaUpgrade::Apply(*db, false, v1).isEmpty()); // its CREATE TABLE would fail twice
         QCOMPARE(SchemaUpgrade::Apply(*db, false, v2), QStringList{"schema/0002_cidade.sql"});
-        Sql("INSERT INTO PEDIDO_TESTE (NUMERO, CLIENTE) VALUES (1, '000001')");
-        Commit();
+        SqlCommit("INSERT INTO PEDIDO_TESTE (NUMERO, CLIENTE) VALUES (1, '000001')");
         db->Close();
         // Reopening through the normal path upgrades, never re-creates nor adds demo rows.
         OpenHostDatabase(*db, config, true, [] { return true; });
@@ -193,10 +242,8 @@ private slots:
         for (const char* legado :
              {"ALTER TABLE FAL_ITEN DROP CONSTRAINT UQ_FAL_ITEN_ORD_IT",
               "ALTER TABLE FAL_ITEN ALTER ORD_IT DROP NOT NULL",
-              "DELETE FROM SCHEMA_VERSAO WHERE SCRIPT = 'schema/0020_fal_itens_ordem.sql'"}) {
-            Sql(legado);
-            Commit();
-        }
+              "DELETE FROM SCHEMA_VERSAO WHERE SCRIPT = 'schema/0020_fal_itens_ordem.sql'"})
+            SqlCommit(legado);
         Insert("FAL_ITEN (FAL, CODIGO, ORD_IT)",
                {"'A', 'X1', NULL", "'A', 'X2', 1", "'A', 'X3', 1", "'A', 'X4', NULL", "'A', 'X5', 3",
                 "'B', 'Y1', 2", "'B', 'Y2', 2", "'C', 'Z1', 5"});
@@ -215,16 +262,11 @@ private slots:
     void unitOfWorkCommitsAndRollsBackRetaining() {
         TTabela::Registra("tbRegiaoTeste", "REGIAO", "REGIAO");
         TabelaAberta regions = TTabela::AbreTabela("tbRegiaoTeste");
-        regions->Append();
-        regions->FieldByName("REGIAO") = QStringLiteral("01");
-        regions->FieldByName("DESCRICAO") = QStringLiteral("Norte");
-        QVERIFY(regions->Post());
+        QVERIFY(Posta(regions, true, {{"REGIAO", "01"}, {"DESCRICAO", "Norte"}}));
         Commit();
         // After the commit the same data set goes on.
         regions->First();
-        regions->Edit();
-        regions->FieldByName("DESCRICAO") = QStringLiteral("Vale do Itajaí 'Norte'");
-        QVERIFY(regions->Post());
+        QVERIFY(Posta(regions, false, {{"DESCRICAO", "Vale do Itajaí 'Norte'"}}));
         Commit();
         QCOMPARE(Seen("SELECT DESCRICAO FROM REGIAO WHERE REGIAO = '01'"), "Vale do Itajaí 'Norte'");
         // Reads see another user's commits without a commit of ours in between.
@@ -234,14 +276,12 @@ private slots:
         Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'Sul')");
         GeraLog("CADASTRO DE REGIAO", "INCLUSAO DA REGIAO 02", opInclusao, "02");
         db->Transaction()->RollbackRetaining();
-        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('04', 'Leste')");
-        Commit();
+        SqlCommit("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('04', 'Leste')");
         QCOMPARE(QList<int>({Count("REGIAO"), Count("LOG")}), QList<int>({3, 0}));
     }
 
     void lockWaitIsBoundedAndRollsBack() {
-        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
-        Commit();
+        SqlCommit("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
         auto other = OpenSecond("kelm-test-other");
         SqlOn(*other, "UPDATE REGIAO SET DESCRICAO = 'Outro usuário' WHERE REGIAO = '01'"); // not committed
         db->LockTimeoutMs = 1500;
@@ -255,16 +295,14 @@ private slots:
         other->Transaction()->Rollback();
         // The whole unit of work was rolled back, and the connection works again.
         QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 1);
-        Sql("UPDATE REGIAO SET DESCRICAO = 'Eu' WHERE REGIAO = '01'");
-        Commit();
+        SqlCommit("UPDATE REGIAO SET DESCRICAO = 'Eu' WHERE REGIAO = '01'");
     }
 
     // An operation's check and its write are one unit on its connection (a second one here, as generation
     // uses): a row another user changed after the check was read is not overwritten, nothing is written, and
     // the user is told to reload. The same read outside a unit sees the other user's work at once.
     void operationWritesAgainstWhatItRead() {
-        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
-        Commit();
+        SqlCommit("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
         auto mine = OpenSecond("kelm-test-mine");
         const QString failure = Falha([&] {
             GravacaoAtomica unidade(*mine);
@@ -286,36 +324,28 @@ private slots:
 
     void writesStartFromOtherUsersLatestWork() {
         TTabela::Registra("tbBanhoTeste", "BANHO", "CODIGO");
-        Sql("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('01', 'CURTO', 6)");
-        Commit();
+        SqlCommit("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('01', 'CURTO', 6)");
         TabelaAberta baths = TTabela::AbreTabela("tbBanhoTeste");
         QCOMPARE(Scalar("SELECT COUNT(*) FROM BANHO").toInt(), 1); // our last read, before the other user
         ByOther({"INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('02', 'LONGO', 10)",
                  "UPDATE BANHO SET PROPORCAO = 9 WHERE CODIGO = '01'"});
 
         // A description-only edit writes the description only: the other user's ratio stays.
-        baths->Edit();
-        baths->FieldByName("DESCRICAO") = QStringLiteral("CURTO JET");
-        QVERIFY(baths->Post());
+        QVERIFY(Posta(baths, false, {{"DESCRICAO", "CURTO JET"}}));
         // The first write of a unit of work starts from the latest committed state, not from an old read.
-        Sql("DELETE FROM BANHO WHERE CODIGO = '02'");
-        Commit();
+        SqlCommit("DELETE FROM BANHO WHERE CODIGO = '02'");
         QCOMPARE(Seen("SELECT DESCRICAO, PROPORCAO FROM BANHO"), "CURTO JET|9");
         // Rows undone with their unit of work leave the open data sets too.
-        baths->Append();
-        baths->FieldByName("CODIGO") = QStringLiteral("03");
-        QVERIFY(baths->Post());
+        QVERIFY(Posta(baths, true, {{"CODIGO", "03"}}));
         QCOMPARE(baths->RecordCount(), 2);
         db->Transaction()->RollbackRetaining();
         QCOMPARE(baths->RecordCount(), 1);
     }
 
     void failedCommitLeavesNoTransactionBehind() {
-        Sql("CREATE EXCEPTION E_FECHAMENTO 'periodo fechado'");
-        Commit();
-        Sql("CREATE TRIGGER T_FECHAMENTO ON TRANSACTION COMMIT AS BEGIN "
-            "IF (EXISTS (SELECT 1 FROM REGIAO WHERE REGIAO = 'XX')) THEN EXCEPTION E_FECHAMENTO; END");
-        Commit();
+        SqlCommit("CREATE EXCEPTION E_FECHAMENTO 'periodo fechado'");
+        SqlCommit("CREATE TRIGGER T_FECHAMENTO ON TRANSACTION COMMIT AS BEGIN "
+                  "IF (EXISTS (SELECT 1 FROM REGIAO WHERE REGIAO = 'XX')) THEN EXCEPTION E_FECHAMENTO; END");
         Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('XX', 'recusada')");
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, db->Transaction()->CommitRetaining());
         QVERIFY(!db->Transaction()->InTransaction());
@@ -357,8 +387,7 @@ private slots:
         const QString gfix = QStandardPaths::findExecutable("gfix");
         if (gfix.isEmpty())
             QSKIP("gfix is not installed");
-        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
-        Commit();
+        SqlCommit("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
         db->Close();
         // The engine's own switch, as an administrator would set it.
         const auto setMode = [&](const char* mode) {
@@ -424,10 +453,7 @@ private slots:
 
     void lostConnectionOffersToReconnect() {
         TabelaAberta regioes = TTabela::AbreTabela("tbRegiao");
-        regioes->Append();
-        regioes->FieldByName("REGIAO") = "01";
-        regioes->FieldByName("DESCRICAO") = "ANTES";
-        QVERIFY(regioes->Post());
+        QVERIFY(Posta(regioes, true, {{"REGIAO", "01"}, {"DESCRICAO", "ANTES"}}));
         Commit();
         Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'PENDENTE')"); // not committed
         DerrubaConexao();
@@ -444,12 +470,8 @@ private slots:
         // connection), numbering; the pending row went with the lost unit of work.
         QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 1);
         regioes->First();
-        regioes->Edit();
-        regioes->FieldByName("DESCRICAO") = "DEPOIS";
-        QVERIFY(regioes->Post());
-        regioes->Append();
-        regioes->FieldByName("REGIAO") = "03";
-        QVERIFY(regioes->Post());
+        QVERIFY(Posta(regioes, false, {{"DESCRICAO", "DEPOIS"}}));
+        QVERIFY(Posta(regioes, true, {{"REGIAO", "03"}}));
         Commit();
         QCOMPARE(Seen("SELECT REGIAO, DESCRICAO FROM REGIAO ORDER BY REGIAO"), "01|DEPOIS;03|");
         QVERIFY(!Proximo("FAL", "NUMERO", 6).isEmpty());
@@ -692,8 +714,7 @@ private slots:
         Turnos();
         const QDate segunda(2026, 11, 23);
         // Monday's afternoon moved to the evening, leaving 14:00 to 17:59 uncovered on Mondays only.
-        Sql("UPDATE TURNO_HORARIOS SET ENTRADA = '18:00:00' WHERE TURNO = '02' AND DIA = 2");
-        Commit();
+        SqlCommit("UPDATE TURNO_HORARIOS SET ENTRADA = '18:00:00' WHERE TURNO = '02' AND DIA = 2");
         QCOMPARE(TurnoDoMomento(segunda, hora("15:00:00"), "00001"), "01");
         QCOMPARE(TurnoDoMomento(segunda, hora("15:00:00"), "00007"), "03"); // no shift of his
         QCOMPARE(TurnoDoMomento(segunda, hora("15:00:00"), "99999"), "03"); // no such employee
@@ -703,8 +724,7 @@ private slots:
         QCOMPARE(TurnoDoMomento(QDate(), hora("10:00:00"), "00003"), "02");
 
         // Without a night shift either: nothing to book it to.
-        Sql("UPDATE TURNO SET NOTURNO = 'N'");
-        Commit();
+        SqlCommit("UPDATE TURNO SET NOTURNO = 'N'");
         QCOMPARE(TurnoDoMomento(segunda, hora("15:00:00"), "00007"), QString());
     }
 
@@ -714,9 +734,8 @@ private slots:
         const QDate domingo(2026, 11, 22);
         QCOMPARE(quadro.Turno(domingo, hora("23:30:00"), "00001"), "03");
         // Read once: what changes after the first moment does not reach the ones after it.
-        Sql("DELETE FROM TURNO_HORARIOS WHERE DIA = 1 AND TURNO = '01'");
-        Sql("UPDATE PESSOAL SET TURNO = '02' WHERE CODIGO = '00001'");
-        Commit();
+        SqlCommit({"DELETE FROM TURNO_HORARIOS WHERE DIA = 1 AND TURNO = '01'",
+                   "UPDATE PESSOAL SET TURNO = '02' WHERE CODIGO = '00001'"});
         QCOMPARE(quadro.Turno(domingo, hora("08:00:00"), "00003"), "01");
         // Each weekday by its own rows; an employee's shift read the first time it is needed.
         QCOMPARE(quadro.Turno(domingo.addDays(3), hora("15:00:00"), "00001"), "02");
@@ -824,8 +843,7 @@ private slots:
         QCOMPARE(linhas.size(), 2);
         QCOMPARE(avanco, (QList<QPair<int, int>>{{1, 2}, {2, 2}}));
         // Of one variant: the other keeps the cost of the old price.
-        Sql("UPDATE MATERIAL SET REPOSICAO = 20 WHERE CODIGO = 'Q''01'");
-        Commit();
+        SqlCommit("UPDATE MATERIAL SET REPOSICAO = 20 WHERE CODIGO = 'Q''01'");
         QVERIFY(RecalculaReceitas("Q'01", "01", "")); // nothing pending: it commits its own unit
         QCOMPARE(Custos(), "0001|01|24;0001|02|61;0002|01|0;0003|01|0;0004|01|10");
         QCOMPARE(Bloqueados(), "AZUL|01|01;AZUL|01|03;AZUL|02|01;AZUL|02|03");
@@ -839,25 +857,19 @@ private slots:
         QVERIFY(RecalculaReceitas("", "", "P01"));
         QCOMPARE(Custos(), "0001|01|12;0001|02|0;0002|01|50;0003|01|29;0004|01|10");
         QCOMPARE(Bloqueados(), "ROSA|01|01;ROSA|01|03;VERDE|01|01;VERDE|01|03");
-        Sql("UPDATE TABPRECO SET LIBERADO = 'S'");
-        Commit();
+        SqlCommit("UPDATE TABPRECO SET LIBERADO = 'S'");
         QVERIFY(RecalculaReceitas("", "", "P01")); // 0.29 was stored as computed: nothing changed since
         QCOMPARE(Bloqueados(), QString());
         // A product used through a preparation reaches every recipe of that preparation.
-        Sql("UPDATE MATERIAL SET REPOSICAO = 30 WHERE CODIGO = 'AUX'");
-        Commit();
+        SqlCommit("UPDATE MATERIAL SET REPOSICAO = 30 WHERE CODIGO = 'AUX'");
         QVERIFY(RecalculaReceitas("AUX", "", ""));
         QCOMPARE(Custos(), "0001|01|12;0001|02|0;0002|01|90;0003|01|49;0004|01|30");
     }
 
     void failureMidwayChangesNothing() {
         Base();
-        Sql("CREATE EXCEPTION E_TESTE 'receita travada'");
-        Commit();
-        Sql("CREATE TRIGGER T_TESTE FOR RECEITA BEFORE UPDATE AS BEGIN IF (NEW.CODIGO = '0004') THEN "
-            "EXCEPTION E_TESTE; END");
-        Sql("UPDATE PREPARACAO SET QTDE = 2 WHERE CODIGO = 'P01'"); // 0002, 0003 and, last, 0004 change
-        Commit();
+        FailWhen("RECEITA", "BEFORE UPDATE", "NEW.CODIGO = '0004'");
+        SqlCommit("UPDATE PREPARACAO SET QTDE = 2 WHERE CODIGO = 'P01'"); // 0002, 0003 and, last, 0004 change
         const QString custos = Custos();
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, RecalculaReceitas("", "", "P01"));
         QCOMPARE(Custos(), custos);
@@ -936,40 +948,11 @@ private slots:
         }
     }
 
-    void movimentoDePesoNaNota() {
-        Sql("INSERT INTO NFTIN (NOTA, CLIENTE, SALDO) VALUES ('N1', 'C1', 150)");
-        Insert("NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO, PESO_REAL)",
-               {"'N1', 'C1', 'T1', 'L1', 100, 100", "'N1', 'C1', 'T1', 'L2', 50, 50"});
-        Commit();
-        auto estado = [this] {
-            return Seen("SELECT I.LOTE, I.PESO_PROG, I.PESO, N.SALDO FROM NFITIN I JOIN NFTIN N ON "
-                        "N.NOTA = I.NOTA AND N.CLIENTE = I.CODCLI ORDER BY I.LOTE");
-        };
-        auto segunda = OpenSecond("kelm-test-segunda");
-        // Each move committed on the connection it ran on: one run on the wrong one is missing at the end.
-        const struct {
-            const char* lote;
-            double peso;
-            bool naSegunda;
-        } passos[] = {{"L1", 30, false}, {"L1", -10, true}, {"L2", 50, false}, {"L2", -50, true}};
-        for (const auto& passo : passos) {
-            QVERIFY(MovePesoNota({"N1", "C1", "T1", passo.lote}, passo.peso,
-                                 passo.naSegunda ? segunda.get() : nullptr));
-            (passo.naSegunda ? segunda.get() : db)->Transaction()->CommitRetaining();
-        }
-        QCOMPARE(estado(), "L1|20|80|130;L2|0|50|130");
-        QCOMPARE(PesoLivreNota({"N1", "C1", "T1", "L1"}), 80.0);
-        // Always down to the lot: another lot of the fabric, or none, is not an item.
-        QVERIFY(!MovePesoNota({"N1", "C1", "T1", ""}, 5));
-        QCOMPARE(PesoLivreNota({"N1", "C1", "T1", ""}), 0.0);
-        Commit();
-        QCOMPARE(estado(), "L1|20|80|130;L2|0|50|130");
-    }
-
-    // A batch moves every item as MovePesoNota moves it alone: the same balances; an item the invoice lacks
+    // Each move is committed on the connection it ran on: one run on the wrong one is missing at the end. A
+    // batch moves every item as MovePesoNota moves it alone: the same balances; an item the invoice lacks
     // moves nothing and leaves its invoice's header as it was; a null lot is the empty one, as the engine's
     // unique key has it. The free weights read at once are those read one by one.
-    void movimentosEmLoteComoUmAUm() {
+    void movimentoDePesoNaNotaUmAUmEEmLote() {
         const auto base = [this] {
             Sql("DELETE FROM NFITIN");
             Sql("DELETE FROM NFTIN");
@@ -983,6 +966,26 @@ private slots:
             return Seen("SELECT I.NOTA, I.LOTE, I.PESO_PROG, I.PESO, N.SALDO FROM NFITIN I JOIN NFTIN N "
                         "ON N.NOTA = I.NOTA AND N.CLIENTE = I.CODCLI ORDER BY I.NOTA, I.LOTE");
         };
+        base();
+        auto segunda = OpenSecond("kelm-test-segunda");
+        const struct {
+            const char* lote;
+            double peso;
+            bool naSegunda;
+        } passos[] = {{"L1", 30, false}, {"L1", -10, true}, {"L2", 50, false}, {"L2", -50, true}};
+        for (const auto& passo : passos) {
+            QVERIFY(MovePesoNota({"N1", "C1", "T1", passo.lote}, passo.peso,
+                                 passo.naSegunda ? segunda.get() : nullptr));
+            (passo.naSegunda ? segunda.get() : db)->Transaction()->CommitRetaining();
+        }
+        const QString movidos = "N1|L1|20|80|130;N1|L2|0|50|130;N2||0|9|999;N3|L3|0|8|999";
+        QCOMPARE(estado(), movidos);
+        QCOMPARE(PesoLivreNota({"N1", "C1", "T1", "L1"}), 80.0);
+        // Always down to the lot: another lot of the fabric, or none, is not an item.
+        QVERIFY(!MovePesoNota({"N1", "C1", "T1", ""}, 5));
+        QCOMPARE(PesoLivreNota({"N1", "C1", "T1", ""}), 0.0);
+        Commit();
+        QCOMPARE(estado(), movidos);
         const QHash<ItemNota, double> pesos = {{{"N1", "C1", "T1", "L1"}, 30.5},
                                                {{"N1", "C1", "T1", "L2"}, -10},
                                                {{"N2", "C1", "T2", QString()}, 4},
@@ -1043,45 +1046,41 @@ private slots:
     }
 
     // Double precision bounds come back as typed; an empty bound is 0; only the pair's rows, by sequence.
-    // Capacity rows: SEQUENCIA, MAQUINA, VARIANTE, LARG_DE, LARG_ATE, PESO_MIN, PESO_MAX, RELAC_BANHO.
-    void capacityRowsOfThePair() {
+    // The bath is the first row's of the pair (machine 03 here): a blank one replaces nothing, later rows are
+    // not consulted. Rows: SEQUENCIA, MAQUINA, VARIANTE, LARG_DE, LARG_ATE, PESO_MIN, PESO_MAX, RELAC_BANHO.
+    void capacityRowsAndBathOfThePair() {
+        QCOMPARE(BanhoCapacidade("03", "01", "05"), QStringLiteral("05"));
         Insert("MAQ_TIN_CAP",
                {"2, '01', '01', 200, 230, 300, 400, ''", "1, '01', '01', 150.3, NULL, NULL, 120.9, ''",
-                "3, '01', '02', 0, 999, 0, 999, ''"});
+                "3, '01', '02', 0, 999, 0, 999, ''", "3, '03', '01', 0, 999, 0, 999, ''",
+                "2, '03', '01', 0, 999, 0, 999, '03'", "4, '03', '01', 0, 999, 0, 999, '04'",
+                "1, '03', '02', 0, 999, 0, 999, '  '", "5, '03', '02', 0, 999, 0, 999, '04'"});
         QStringList lidas;
         for (const FaixaCapacidade& f : FaixasCapacidade("01", "01"))
             lidas << QStringLiteral("%1|%2|%3|%4").arg(f.largDe).arg(f.largAte).arg(f.pesoMin).arg(f.pesoMax);
         QCOMPARE(lidas, QStringList({"150.3|0|0|120.9", "200|230|300|400"}));
         QVERIFY(FaixasCapacidade("01", "O'BR").isEmpty());
         QVERIFY(FaixasCapacidade("02", "01").isEmpty());
-    }
-
-    void bathOfTheFirstCapacityRowOfThePair() {
-        QCOMPARE(BanhoCapacidade("01", "01", "05"), QStringLiteral("05"));
-        Insert("MAQ_TIN_CAP", {"3, '01', '01', 0, 999, 0, 999, ''", "2, '01', '01', 0, 999, 0, 999, '03'",
-                               "4, '01', '01', 0, 999, 0, 999, '04'", "1, '01', '02', 0, 999, 0, 999, '  '",
-                               "5, '01', '02', 0, 999, 0, 999, '04'"});
-        QCOMPARE(BanhoCapacidade("01", "01", "05"), QStringLiteral("03")); // by sequence, not by insertion
-        // The first row of the pair has a blank bath: it replaces nothing, later rows are not consulted.
-        QCOMPARE(BanhoCapacidade("01", "02", "05"), QStringLiteral("05"));
-        QCOMPARE(BanhoCapacidade("01", "03", ""), QString());
+        QCOMPARE(BanhoCapacidade("03", "01", "05"), QStringLiteral("03")); // by sequence, not by insertion
+        QCOMPARE(BanhoCapacidade("03", "02", "05"), QStringLiteral("05"));
+        QCOMPARE(BanhoCapacidade("03", "03", ""), QString());
     }
 
     void largestLotOfStockAndInvoices() {
         Produtos();
         QCOMPARE(Sequencial(), "000001"); // no lot anywhere
         // Lots that are not six digits, and six-digit ones of products whose group carries no lots.
-        for (const char* lote : {"A12345", "1234567", "12345A", "99999", "0001234", "00012/123456"})
-            Estoque("P1", lote);
-        Estoque("P2", "000900");
-        Estoque("P3", "000800");
+        const QString estoque = QStringLiteral("PA_ITEN (CODIGO, DEPOSITO, LOTE)");
+        Insert(estoque, {"'P1', '01', 'A12345'", "'P1', '01', '1234567'", "'P1', '01', '12345A'",
+                         "'P1', '01', '99999'", "'P1', '01', '0001234'", "'P1', '01', '00012/123456'",
+                         "'P2', '01', '000900'", "'P3', '01', '000800'"});
         QCOMPARE(Sequencial(), "000001");
         // Any invoice item counts, whatever its product's group.
         Insert("NFITIN (NOTA, CODCLI, CODIGO, LOTE)",
                {"'1', '00010', 'P2', '000150'", "'2', '00010', 'P1', 'A99999'",
                 "'3', '00010', 'P1', '9999999'"});
         QCOMPARE(Sequencial(), "000151");
-        Estoque("P1", "000160");
+        Insert(estoque, {"'P1', '01', '000160'"});
         Commit();
         QCOMPARE(Sequencial(), "000161");
     }
@@ -1146,66 +1145,14 @@ private slots:
         }
     }
 
-private:
-    // Stock: a material and a warehouse, a position of 0.3 kg; what other users see of positions and
-    // movements as "position|Σ movements".
-    TEstoque PreparaEstoque(const QString& parametro = QString()) {
-        Insert("MATERIAL (CODIGO, DESCRICAO)", {"'M1', 'CORANTE'"});
-        Insert("DEPOSITO (CODIGO, DESCRICAO)", {"'01', 'COZINHA'"});
-        Insert("MAT_ITEN (CODIGO, COR, DEPOSITO, LOTE, QTDE, PRECO_MED)",
-               {"'M1', '0', '01', '000000', 0.3, 12.5"});
-        if (!parametro.isEmpty())
-            Insert("PARAMETROS (MODULO, NUMERO, VALOR)", {"'MAT', 10, " + Aspas(parametro)});
-        Commit();
-        return TEstoque();
-    }
-    static MovimentoEstoque Saida(double kg, const QString& codigo = "M1", const QString& deposito = "01") {
-        MovimentoEstoque m;
-        m.codigo = codigo;
-        m.deposito = deposito;
-        m.quantidade = kg;
-        m.documento = "0000001";
-        m.tipoMovimento = "017";
-        return m;
-    }
-    QString Posicao() {
-        return Seen("SELECT ROUND(QTDE, 6) FROM MAT_ITEN WHERE CODIGO = 'M1'") + '|' +
-               Seen("SELECT ROUND(0.3 + COALESCE(SUM(IIF(OPERACAO = 'E', QTDE, -QTDE)), 0), 6) FROM MAT_MOV");
-    }
-
-    // Each movement leaves the position the sum of its movements; a refused one writes nothing.
-    struct CasoEstoque {
-        double kg;
-        bool saida;
-        const char *codigo, *deposito, *tipo, *parametro;
-        const char* recusa; // none: moved
-        const char* posicao;
-    };
-    static const CasoEstoque* CasosEstoque() {
-        static const CasoEstoque casos[] = {
-            {0.3, true, "M1", "01", "017", "", nullptr, "0|0"},
-            {1.25, false, "M1", "01", "008", "", nullptr, "1.55|1.55"},
-            {0, true, "M1", "01", "017", "", "Quantidade inválida para o estoque de M1: 0,000.", "0.3|0.3"},
-            {0.1, true, "M9", "01", "017", "", "Material M9 não cadastrado.", "0.3|0.3"},
-            {0.1, true, "M1", "99", "017", "", "Depósito 99 não cadastrado.", "0.3|0.3"},
-            {0.1, true, "M1", "01", "", "", "Tipo de movimento de estoque não cadastrado.", "0.3|0.3"},
-            {0.31, true, "M1", "01", "017", "N",
-             "Estoque insuficiente: M1, depósito 01, lote 000000, saldo 0,300.", "0.3|0.3"},
-            {0.31, true, "M1", "01", "017", "S", nullptr, "-0.01|-0.01"},
-        };
-        return casos;
-    }
-private slots:
     void stockMovementsAndRefusals_data() {
         QTest::addColumn<int>("caso");
-        int i = 0;
-        for (const char* nome : {"exit of all", "entry", "no weight", "unknown material", "unknown warehouse",
-                                 "no movement type", "below zero", "below zero allowed"})
-            QTest::newRow(nome) << i++;
+        for (const CasoEstoque& c : kCasosEstoque)
+            QTest::newRow(c.nome) << int(&c - kCasosEstoque);
     }
     void stockMovementsAndRefusals() {
         QFETCH(int, caso);
-        const CasoEstoque& c = CasosEstoque()[caso];
+        const CasoEstoque& c = kCasosEstoque[caso];
         TEstoque estoque = PreparaEstoque(QLatin1String(c.parametro));
         MovimentoEstoque m = Saida(c.kg, QLatin1String(c.codigo), QLatin1String(c.deposito));
         m.saida = c.saida;

@@ -52,26 +52,18 @@ class TstGeracaoFal : public ScreenTestCase {
     }
     // A stored programme row: T1 of lot L1 from invoice N1, 100 kg in AZUL/01 on route R1 and machine M1,
     // dye lot 000010, unless `campos` ("COLUMN=value;...") says otherwise.
-    void Programa(const QString& numero, int ordem, const QString& campos,
-                  const QString& cliente = QStringLiteral("00001")) {
-        QMap<QString, QString> valores{
-            {"CODIGO", "T1"},   {"LOTE", "L1"},    {"LOTENF", ""},        {"NOTA", "N1"},  {"COR", "AZUL"},
-            {"VARIANTE", "01"}, {"ROTEIRO", "R1"}, {"MAQUINA", "M1"},     {"PESO", "100"}, {"ROLO", "4"},
-            {"FIBRA1", "0"},    {"FIBRA2", "0"},   {"PARTIDA", "000010"}, {"FAL", ""},     {"REGIAO", "01"}};
-        for (const QString& campo : campos.split(';', Qt::SkipEmptyParts))
+    void Programa(const QString& numero, int ordem, const QString& campos) {
+        const QString padrao = QStringLiteral(
+            "CODCLI=00001;ENTRADA=2026-11-18;ENTREGA=2026-12-10;CODIGO=T1;LOTE=L1;LOTENF=;NOTA=N1;"
+            "COR=AZUL;VARIANTE=01;ROTEIRO=R1;MAQUINA=M1;PESO=100;ROLO=4;FIBRA1=0;FIBRA2=0;"
+            "PARTIDA=000010;FAL=;REGIAO=01;");
+        QMap<QString, QString> valores{{"NUMERO", numero}, {"ORDEM", QString::number(ordem)}};
+        for (const QString& campo : (padrao + campos).split(';', Qt::SkipEmptyParts))
             valores.insert(campo.section('=', 0, 0), campo.section('=', 1));
-        QStringList colunas{"NUMERO", "ORDEM", "CODCLI", "ENTRADA", "ENTREGA"};
-        QStringList textos{Aspas(numero), QString::number(ordem), Aspas(cliente), "'2026-11-18'",
-                           "'2026-12-10'"};
-        for (auto it = valores.cbegin(); it != valores.cend(); ++it) {
-            colunas << it.key();
-            const bool numerica = QStringList{"PESO", "ROLO", "FIBRA1", "FIBRA2"}.contains(it.key());
-            textos << (numerica               ? PermanecePonto(it.value().toDouble())
-                       : it.value().isEmpty() ? QStringLiteral("NULL")
-                                              : Aspas(it.value()));
-        }
-        Sql(QStringLiteral("INSERT INTO TNG_PROG (%1) VALUES (%2)")
-                .arg(colunas.join(", "), textos.join(", ")));
+        QStringList textos;
+        for (const QString& valor : std::as_const(valores))
+            textos << (valor.isEmpty() ? QStringLiteral("NULL") : Aspas(valor));
+        Sql("INSERT INTO TNG_PROG (" + valores.keys().join(", ") + ") VALUES (" + textos.join(", ") + ')');
     }
     // Everything a generation or an update may write.
     QStringList Estado() {
@@ -108,9 +100,10 @@ class TstGeracaoFal : public ScreenTestCase {
         driver->Type("EdtLote", numero);
         driver->Focus("EdtCodCli");
     }
-    // The base, the statements given, programme 000001 of those rows (see Programa) open on the screen.
-    void Prepara(const QStringList& linhas, const QStringList& preparo = {}, const QString& saldoNota = {}) {
-        Base(saldoNota);
+    // The base, the statements given, programme 000001 of those rows (see Programa) open on the screen, all
+    // of them selected unless said.
+    void Prepara(const QStringList& linhas, const QStringList& preparo = {}, bool seleciona = true) {
+        Base();
         for (const QString& sql : preparo)
             Sql(sql);
         for (int i = 0; i < linhas.size(); ++i)
@@ -118,12 +111,12 @@ class TstGeracaoFal : public ScreenTestCase {
         Commit();
         driver->Open("TFmTngProg");
         Abre("000001");
+        for (int i = 0; seleciona && i < linhas.size(); ++i)
+            Seleciona(i);
     }
     // Those rows prepared, all of them generated as sheet 000500.
     void Gerada(const QStringList& linhas, const QStringList& preparo = {}) {
         Prepara(linhas, preparo);
-        for (int i = 0; i < linhas.size(); ++i)
-            Seleciona(i);
         Gera("000500");
         QCOMPARE(TakeMessages(), kGerada);
     }
@@ -242,8 +235,6 @@ private slots:
         QFETCH(QList<bool>, respostas);
         QFETCH(QString, mensagem);
         Prepara(linhas, preparo);
-        for (int i = 0; i < linhas.size(); ++i)
-            Seleciona(i);
         Celula(0, "Observacao", "conferir"); // stored by any write of the programme's rows
         const QStringList antes = Estado();
         messages.Clear();
@@ -285,25 +276,16 @@ private slots:
         Prepara({"PESO=100"}, {"UPDATE NFITIN SET PESO_REAL = " + PermanecePonto(100 + sobra) + ", PESO = " +
                                    PermanecePonto(100 + sobra) + " WHERE CODIGO = 'T1' AND LOTE = 'L1'",
                                "UPDATE NFTIN SET SALDO = (SELECT SUM(PESO) FROM NFITIN)"});
-        Seleciona(0);
         Gera("000500", respostas);
         QCOMPARE(CountShown("question", kAjuste), pergunta ? 1 : 0);
         QCOMPARE(CountShown("question", kContinua), sobra < 0 ? 1 : 0);
         QVERIFY(messages.questions.isEmpty());
         QCOMPARE(TakeMessages(), kGerada);
-        const double gravado = Numero("SELECT PESO FROM FAL_ITEN");
-        QVERIFY2(qAbs(gravado - peso) < 1e-9, qPrintable(QString::number(gravado, 'g', 15)));
-        QVERIFY(qAbs(Numero("SELECT PESO_NF FROM FAL_ITEN") - peso) < 1e-9);
-        QVERIFY(qAbs(Numero("SELECT PESO FROM TNG_PROG") - peso) < 1e-9);
+        for (const char* gravado :
+             {"SELECT PESO FROM FAL_ITEN", "SELECT PESO_NF FROM FAL_ITEN", "SELECT PESO FROM TNG_PROG"})
+            QVERIFY2(qAbs(Numero(gravado) - peso) < 1e-9,
+                     qPrintable(QString::number(Numero(gravado), 'g', 15)));
         QCOMPARE(InvoiceImbalances(true), QStringList()); // short of it, the invoice item goes below zero
-    }
-
-    // The longest of the items' routes sets the delivery.
-    void deliveryOfTheSheet() {
-        Gerada({"CODIGO=T1;PESO=10;ROTEIRO=R1", "CODIGO=T2;PESO=10;ROTEIRO=R5"});
-        QCOMPARE(RowsSeenByOthers("SELECT DATA_INI, DATA_FIN FROM FAL"),
-                 QStringList{QDate::currentDate().toString("dd/MM/yyyy") + '|' +
-                             QDate::currentDate().addDays(5).toString("dd/MM/yyyy")});
     }
 
     void withoutBalanceTwoWorkstationsOnOneInvoiceItem() {
@@ -405,7 +387,7 @@ private slots:
 
     void failedReplaceKeepsTheOldSheet() {
         FailWhen("PROCESSO_TIN", "BEFORE INSERT", "NEW.CODIGO = 'T2'");
-        Prepara({"PESO=100", "CODIGO=T2;PESO=50"});
+        Prepara({"PESO=100", "CODIGO=T2;PESO=50"}, {}, false);
         Seleciona(0);
         Gera("000500");
         QCOMPARE(TakeMessages(), kGerada);
@@ -431,15 +413,17 @@ private slots:
         QCOMPARE(Fals("000001"), "1|000500;2|");
     }
 
-    void onlyTheLotNamedMoves() {
-        Gerada({"LOTE=ABC;LOTENF=L1;PESO=40"}); // the programme's own lot is not the invoice's
+    // Only the invoice's lot named moves, not the programme's own; the steps once per fabric in route order;
+    // the longest of the items' routes sets the delivery.
+    void lotsStepsAndDeliveryOfTheSheet() {
+        Gerada(
+            {"LOTE=ABC;LOTENF=L1;PESO=50", "LOTE=L2;PESO=30", "CODIGO=T2;ROTEIRO=R5;PESO=20;PARTIDA=000011"});
         Equilibrio("gerada");
-        QCOMPARE(Itens("000500"), "T1|L1|40|40");
-    }
-
-    void stepsOncePerFabricInRouteOrder() {
-        Gerada({"PESO=50", "LOTE=L2;PESO=30", "CODIGO=T2;ROTEIRO=R5;PESO=20;PARTIDA=000011"});
-        QCOMPARE(Seen("SELECT PARTIDA FROM FAL"), "000010");
+        QCOMPARE(Itens("000500"), "T1|L1|50|50;T1|L2|30|30;T2|L1|20|20");
+        QCOMPARE(Livre(), "T1|L1|450;T1|L2|170;T2|L1|280");
+        QCOMPARE(RowsSeenByOthers("SELECT PARTIDA, DATA_INI, DATA_FIN FROM FAL"),
+                 QStringList{"000010|" + QDate::currentDate().toString("dd/MM/yyyy") + '|' +
+                             QDate::currentDate().addDays(5).toString("dd/MM/yyyy")});
         QCOMPARE(RowsSeenByOthers(
                      "SELECT CODIGO, FASE, DES_FASE, ORDEM, PARTIDA, CONCLUIDO FROM PROCESSO_TIN WHERE FAL = "
                      "'000500' ORDER BY CODIGO, ORDEM"),

@@ -4,6 +4,7 @@
 #include "ModuleLoader.h"
 #include "ScreenDriver.h"
 #include "TZoDatabase.h"
+#include <QFile>
 #include <QObject>
 #include <functional>
 #include <memory>
@@ -13,13 +14,19 @@
 // with the files in KELM_TEST_DIR (a folder the server can write).
 class TestDatabase {
 public:
-    static bool ServerMode();
+    static bool ServerMode() { return qEnvironmentVariableIsSet("KELM_TEST_SERVER"); }
     static QString Folder();
     // The configuration of a database file there, on the server in server mode.
     static DatabaseConfig Config(const QString& path);
     static DatabaseConfig Fresh();
-    static void Drop(const DatabaseConfig& config);
+    static void Drop(const DatabaseConfig& config) { QFile::remove(config.path); }
 };
+
+// Runs statements from a connection other than the host one.
+QVariant ScalarOn(TZoDatabase& database, const QString& statement);
+void SqlOn(TZoDatabase& database, const QString& statement);
+// DatabaseTestCase::Insert on another connection.
+void InsertOn(TZoDatabase& database, const QString& tableAndColumns, const QStringList& rows);
 
 // Scripted messages, with what another workstation does right before the next question or input box, and
 // a look at every look-up list as it opens.
@@ -61,16 +68,20 @@ protected:
     std::unique_ptr<ScreenDriver> driver;
 
     // Runs one statement on the host connection; for arranging and checking data.
-    void Sql(const QString& statement);
-    QVariant Scalar(const QString& statement);
+    void Sql(const QString& statement) { SqlOn(*db, statement); }
+    QVariant Scalar(const QString& statement) { return ScalarOn(*db, statement); }
     // One insert per row: Insert("FASE (CODIGO, DESCRICAO)", {"'01', 'PREPARO'", "'03', 'TINGIMENTO'"}).
-    void Insert(const QString& tableAndColumns, const QStringList& rows);
-    void Commit();
-    // One statement, run and committed.
-    void SqlCommit(const QString& statement) {
-        Sql(statement);
+    void Insert(const QString& tableAndColumns, const QStringList& rows) {
+        InsertOn(*db, tableAndColumns, rows);
+    }
+    void Commit() { db->Transaction()->CommitRetaining(); }
+    // Statements run, then committed.
+    void SqlCommit(const QStringList& statements) {
+        for (const QString& statement : statements)
+            Sql(statement);
         Commit();
     }
+    void SqlCommit(const QString& statement) { SqlCommit(QStringList{statement}); }
     // A user with a password and its flags supervisor, administrator and active, as "SNS".
     void AddUser(const QString& code, const QString& name, const QString& password, const QString& flags);
     void Grant(const QString& user, const QString& className, const QString& letter = QStringLiteral("A"),
@@ -82,16 +93,18 @@ protected:
     // condition holds; one such failure at a time, committed.
     void FailWhen(const QString& table, const QString& event,
                   const QString& condition = QStringLiteral("1=1"));
-    void StopFailing();
+    void StopFailing() { SqlCommit(QStringLiteral("DROP TRIGGER T_TESTE")); }
     // A second, independent connection to the same database.
     std::unique_ptr<TZoDatabase> OpenSecond(const QString& name);
     // The rows a query returns on a second connection, each row its values joined by '|': what other users
     // see, committed work only.
-    QStringList RowsSeenByOthers(const QString& statement);
+    QStringList RowsSeenByOthers(const QString& statement) {
+        return RowsSeenByOthers(QStringList{statement});
+    }
     // The rows of several queries, in turn, on one connection.
     QStringList RowsSeenByOthers(const QStringList& statements);
     // Those rows joined by ';', to compare a few at once.
-    QString Seen(const QString& statement);
+    QString Seen(const QString& statement) { return RowsSeenByOthers(statement).join(';'); }
     // The rows of a table other users see.
     int Count(const QString& table, const QString& where = QStringLiteral("1=1"));
     // The audit rows other users see, as "TITULO|TEXTO|TIPO|CHAVE", in the order written.
@@ -164,11 +177,5 @@ protected:
 
 protected slots:
     void initTestCase();
-    void cleanupTestCase();
+    void cleanupTestCase() { module.Unload(); }
 };
-
-// Runs statements from a connection other than the host one.
-QVariant ScalarOn(TZoDatabase& database, const QString& statement);
-void SqlOn(TZoDatabase& database, const QString& statement);
-// DatabaseTestCase::Insert on another connection.
-void InsertOn(TZoDatabase& database, const QString& tableAndColumns, const QStringList& rows);
