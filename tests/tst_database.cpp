@@ -457,14 +457,19 @@ private slots:
         Commit();
         Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'PENDENTE')"); // not committed
         DerrubaConexao();
-
-        messages.questions.enqueue(true);
-        QVERIFY(!ExecutaProtegido([] { Existe("REGIAO", "REGIAO", QVariantList{"01"}); }));
-        ProcessEvents(); // the offer comes once the failed operation has unwound
-        QCOMPARE(messages.shown.size(), 2);
-        QVERIFY2(messages.shown[0].text.startsWith(TextoConexaoPerdida()),
-                 qPrintable(messages.shown[0].text));
-        QCOMPARE(messages.shown[1].text, QStringLiteral("Deseja reconectar ao banco de dados?"));
+        // Told once however many operations fail before the offer comes, once they have unwound; declined,
+        // the next failure tells it again.
+        for (const bool reconecta : {false, true}) {
+            messages.Clear();
+            messages.questions.enqueue(reconecta);
+            QVERIFY(!ExecutaProtegido([] { Existe("REGIAO", "REGIAO", QVariantList{"01"}); }));
+            QVERIFY(!ExecutaProtegido([] { Existe("REGIAO", "REGIAO", QVariantList{"02"}); }));
+            ProcessEvents();
+            QCOMPARE(messages.shown.size(), 2);
+            QVERIFY2(messages.shown[0].text.startsWith(TextoConexaoPerdida()),
+                     qPrintable(messages.shown[0].text));
+            QCOMPARE(messages.shown[1].text, QStringLiteral("Deseja reconectar ao banco de dados?"));
+        }
 
         // Everything works again: reads, the shared data set (its statements were dropped with the old
         // connection), numbering; the pending row went with the lost unit of work.
@@ -475,19 +480,6 @@ private slots:
         Commit();
         QCOMPARE(Seen("SELECT REGIAO, DESCRICAO FROM REGIAO ORDER BY REGIAO"), "01|DEPOIS;03|");
         QVERIFY(!Proximo("FAL", "NUMERO", 6).isEmpty());
-    }
-
-    void declinedReconnectLeavesItClosed() {
-        DerrubaConexao();
-        messages.questions.enqueue(false);
-        QVERIFY(!ExecutaProtegido([] { Existe("REGIAO", "REGIAO", QVariantList{"01"}); }));
-        QVERIFY(!ExecutaProtegido([] { Existe("REGIAO", "REGIAO", QVariantList{"02"}); })); // told once
-        ProcessEvents();
-        QCOMPARE(messages.shown.size(), 2);
-        // Declined: the next failure tells it again.
-        QVERIFY(!ExecutaProtegido([] { Existe("REGIAO", "REGIAO", QVariantList{"01"}); }));
-        QCOMPARE(messages.shown.size(), 3);
-        QVERIFY(messages.shown[2].text.startsWith(TextoConexaoPerdida()));
     }
 
     void quotesSurviveEveryTextPath() {
@@ -505,21 +497,38 @@ private slots:
                  "ALTERACAO DO CLIENTE " + name + "|D'Ávila");
     }
 
-    void proximoPadsSkipsUsedCodesAndNeverRepeats() {
+    void proximoPadsSkipsNeverRepeatsAndRunsOut() {
         QCOMPARE(Proximo("REGIAO", "REGIAO", 2), "01");
-        // Codes typed by hand are skipped, the counter is shared by later calls.
-        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'a mão')");
-        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('03', 'a mão')"); // not committed: still skipped
+        // Codes typed by hand are skipped, even uncommitted; the counter is shared by later calls.
+        Insert("REGIAO (REGIAO, DESCRICAO)", {"'02', 'a mão'", "'03', 'a mão'"});
         QCOMPARE(Proximo("REGIAO", "REGIAO", 2), "04");
         db->Transaction()->RollbackRetaining();
         // A code handed out is never handed out again, even when the work that used it was undone.
         QCOMPARE(Proximo("REGIAO", "REGIAO", 2), "05");
         QCOMPARE(Proximo("GRUPO_COR", "CODIGO", 10), "0000000001");
         // Counters left empty or null by hand still advance.
-        Insert("CODIGOS (TABELA, CAMPO, ULTIMO)", {"'TABFIS', 'CODIGO', ''", "'TABTRI', 'CODIGO', NULL"});
+        Insert("CODIGOS (TABELA, CAMPO, ULTIMO)",
+               {"'TABFIS', 'CODIGO', ''", "'TABTRI', 'CODIGO', NULL", "'FASE', 'CODIGO', '998'",
+                "'VARIANTE', 'CODIGO', '9997'"});
+        Insert("VARIANTE (CODIGO, DESCRICAO)", {"'9998', 'a mão'", "'9999', 'a mão'"});
         Commit();
         QCOMPARE(Proximo("TABFIS", "CODIGO", 3), "001");
         QCOMPARE(Proximo("TABTRI", "CODIGO", 3), "001");
+        // A code wider than its column would be cut into one already taken: the counter stops there,
+        // untouched.
+        QCOMPARE(Proximo("FASE", "CODIGO", 2), "999");
+        QCOMPARE(
+            Falha([] { Proximo("FASE", "CODIGO", 2); }),
+            QStringLiteral("Os códigos de FASE esgotaram: o próximo, 1000, não cabe no campo CODIGO, de 3 "
+                           "caracteres."));
+        // The last free codes typed by hand run them out as well.
+        QVERIFY(
+            Falha([] { Proximo("VARIANTE", "CODIGO", 2); }).startsWith("Os códigos de VARIANTE esgotaram"));
+        QCOMPARE(RowsSeenByOthers("SELECT TABELA, ULTIMO FROM CODIGOS WHERE TABELA IN ('FASE', 'VARIANTE') "
+                                  "ORDER BY TABELA"),
+                 QStringList({"FASE|999", "VARIANTE|9997"}));
+        // Numbers of columns that are not text are not measured.
+        QCOMPARE(Proximo("LOG", "ID", 3), "001");
     }
 
     void proximoFromTwoConnectionsAtOnce() {
@@ -541,26 +550,6 @@ private slots:
         all.unite(QSet<QString>(second.begin(), second.end()));
         QCOMPARE(all.size(), 2 * perUser);
         QVERIFY(all.contains("000001") && all.contains(QString::number(2 * perUser).rightJustified(6, '0')));
-    }
-
-    // A code wider than its column would be cut into one already taken: the counter stops there, untouched.
-    void proximoSaysWhenTheCodesOfATableRunOut() {
-        Insert("CODIGOS (TABELA, CAMPO, ULTIMO)",
-               {"'FASE', 'CODIGO', '998'", "'VARIANTE', 'CODIGO', '9997'"});
-        Insert("VARIANTE (CODIGO, DESCRICAO)", {"'9998', 'a mão'", "'9999', 'a mão'"});
-        Commit();
-        QCOMPARE(Proximo("FASE", "CODIGO", 2), "999");
-        QCOMPARE(
-            Falha([] { Proximo("FASE", "CODIGO", 2); }),
-            QStringLiteral("Os códigos de FASE esgotaram: o próximo, 1000, não cabe no campo CODIGO, de 3 "
-                           "caracteres."));
-        // The last free codes typed by hand run them out as well.
-        QVERIFY(
-            Falha([] { Proximo("VARIANTE", "CODIGO", 2); }).startsWith("Os códigos de VARIANTE esgotaram"));
-        QCOMPARE(RowsSeenByOthers("SELECT TABELA, ULTIMO FROM CODIGOS ORDER BY TABELA"),
-                 QStringList({"FASE|999", "VARIANTE|9997"}));
-        // Numbers of columns that are not text are not measured.
-        QCOMPARE(Proximo("LOG", "ID", 3), "001");
     }
 
     // The counter connection commits each statement, yet another workstation may hold the counter's row in a
@@ -823,7 +812,7 @@ private slots:
         }
     }
 
-    void recalculationOfAProduct() {
+    void recalculationOfAProductAndOfAPreparation() {
         Base();
         QStringList linhas;
         QList<QPair<int, int>> avanco;
@@ -850,12 +839,10 @@ private slots:
         QVERIFY(RecalculaReceitas("PR1", "", "")); // a fabric product is no chemical of a recipe
         QCOMPARE(Custos(), "0001|01|24;0001|02|61;0002|01|0;0003|01|0;0004|01|10");
         QVERIFY(!RecalculaReceitas(" ", "01", " "));
-    }
-
-    void recalculationOfAPreparation() {
-        Base();
+        // Of a preparation.
+        SqlCommit("UPDATE TABPRECO SET LIBERADO = 'S'");
         QVERIFY(RecalculaReceitas("", "", "P01"));
-        QCOMPARE(Custos(), "0001|01|12;0001|02|0;0002|01|50;0003|01|29;0004|01|10");
+        QCOMPARE(Custos(), "0001|01|24;0001|02|61;0002|01|50;0003|01|29;0004|01|10");
         QCOMPARE(Bloqueados(), "ROSA|01|01;ROSA|01|03;VERDE|01|01;VERDE|01|03");
         SqlCommit("UPDATE TABPRECO SET LIBERADO = 'S'");
         QVERIFY(RecalculaReceitas("", "", "P01")); // 0.29 was stored as computed: nothing changed since
@@ -863,7 +850,7 @@ private slots:
         // A product used through a preparation reaches every recipe of that preparation.
         SqlCommit("UPDATE MATERIAL SET REPOSICAO = 30 WHERE CODIGO = 'AUX'");
         QVERIFY(RecalculaReceitas("AUX", "", ""));
-        QCOMPARE(Custos(), "0001|01|12;0001|02|0;0002|01|90;0003|01|49;0004|01|30");
+        QCOMPARE(Custos(), "0001|01|24;0001|02|61;0002|01|90;0003|01|49;0004|01|30");
     }
 
     void failureMidwayChangesNothing() {
@@ -1066,7 +1053,7 @@ private slots:
         QCOMPARE(BanhoCapacidade("03", "03", ""), QString());
     }
 
-    void largestLotOfStockAndInvoices() {
+    void largestLotOfStockAndInvoicesFast() {
         Produtos();
         QCOMPARE(Sequencial(), "000001"); // no lot anywhere
         // Lots that are not six digits, and six-digit ones of products whose group carries no lots.
@@ -1080,14 +1067,10 @@ private slots:
                {"'1', '00010', 'P2', '000150'", "'2', '00010', 'P1', 'A99999'",
                 "'3', '00010', 'P1', '9999999'"});
         QCOMPARE(Sequencial(), "000151");
-        Insert(estoque, {"'P1', '01', '000160'"});
+        Insert(estoque, {"'P1', '02', '000160'"});
         Commit();
         QCOMPARE(Sequencial(), "000161");
-    }
-
-    void largestLotAmongManyLotsIsFast() {
-        Produtos();
-        // The load is one long write: the watchdog's limit is for users' saves.
+        // Among many lots, fast. The load is one long write: the watchdog's limit is for users' saves.
         db->LockTimeoutMs = 600000;
         // Stock: one lot in 60 of six digits (up to 003333, those of odd numbers of P2, so 003332 is the
         // largest that counts); the rest letters, or seven and ten characters beginning with digits, above
@@ -1165,7 +1148,7 @@ private slots:
         QCOMPARE(Posicao(), QLatin1String(c.posicao));
     }
 
-    void stockExitsToTheLastMilligramReversedOnce() {
+    void stockExitsReversalAndTheCallersUnit() {
         TEstoque estoque = PreparaEstoque();
         {
             GravacaoAtomica unidade;
@@ -1186,12 +1169,8 @@ private slots:
         }
         QCOMPARE(Seen("SELECT LIST(DISTINCT TIPO_MOV) FROM MAT_MOV WHERE OPERACAO = 'E'"), "008");
         QCOMPARE(estoque.CodigoTipoMovEstoque(99), QString());
-    }
-
-    // A later failure in the caller's unit takes the movement with it; two workstations after the same
-    // kilogram: one takes it, the other waits and fails, and then is refused.
-    void stockInTheCallersUnitAndAgainstAnotherStation() {
-        TEstoque estoque = PreparaEstoque();
+        // A later failure in the caller's unit takes the movement with it; two workstations after the same
+        // kilogram: one takes it, the other waits and fails, and then is refused.
         QVERIFY(!Falha([&] {
                      GravacaoAtomica unidade;
                      QCOMPARE(estoque.MovimentaEstoqueMaterial(Saida(0.3)), QString());
