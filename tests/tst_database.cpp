@@ -169,12 +169,6 @@ class TstDatabase : public DatabaseTestCase {
         return Seen("SELECT COR, VARIANTE, REGIAO FROM TABPRECO WHERE LIBERADO = 'N' ORDER BY 1, 2, 3");
     }
 
-    // Another attachment ends ours, as a restarted server or a dropped network would.
-    void DerrubaConexao() {
-        ByOther("DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID = " +
-                Scalar("SELECT CURRENT_CONNECTION FROM RDB$DATABASE").toString());
-    }
-
     // Stock: a material and a warehouse, a position of 0.3 kg; what other users see of positions and
     // movements as "position|Σ movements".
     TEstoque PreparaEstoque(const QString& parametro = QString()) {
@@ -201,11 +195,6 @@ class TstDatabase : public DatabaseTestCase {
                Seen("SELECT ROUND(0.3 + COALESCE(SUM(IIF(OPERACAO = 'E', QTDE, -QTDE)), 0), 6) FROM MAT_MOV");
     }
 
-    // Two groups: G1 carries lots, G2 does not; P1 of G1, P2 of G2, P3 of no group.
-    void Produtos() {
-        Insert("GRUPO_PA (CODIGO, LOTE)", {"'G1', 'S'", "'G2', 'N'"});
-        Insert("PRODUTO (CODIGO, GRUPO)", {"'P1', 'G1'", "'P2', 'G2'", "'P3', NULL"});
-    }
     // The lot a new item of a lot-carrying group gets under rule "S".
     static QString Sequencial() {
         return LotePadrao("S", true, "", "00012", "123", "1", MaiorLoteSequencial(), {});
@@ -456,7 +445,9 @@ private slots:
         QVERIFY(Posta(regioes, true, {{"REGIAO", "01"}, {"DESCRICAO", "ANTES"}}));
         Commit();
         Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'PENDENTE')"); // not committed
-        DerrubaConexao();
+        // Another attachment ends ours, as a restarted server or a dropped network would.
+        ByOther("DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID = " +
+                Scalar("SELECT CURRENT_CONNECTION FROM RDB$DATABASE").toString());
         // Told once however many operations fail before the offer comes, once they have unwound; declined,
         // the next failure tells it again.
         for (const bool reconecta : {false, true}) {
@@ -1054,7 +1045,9 @@ private slots:
     }
 
     void largestLotOfStockAndInvoicesFast() {
-        Produtos();
+        // Two groups: G1 carries lots, G2 does not; P1 of G1, P2 of G2, P3 of no group.
+        Insert("GRUPO_PA (CODIGO, LOTE)", {"'G1', 'S'", "'G2', 'N'"});
+        Insert("PRODUTO (CODIGO, GRUPO)", {"'P1', 'G1'", "'P2', 'G2'", "'P3', NULL"});
         QCOMPARE(Sequencial(), "000001"); // no lot anywhere
         // Lots that are not six digits, and six-digit ones of products whose group carries no lots.
         const QString estoque = QStringLiteral("PA_ITEN (CODIGO, DEPOSITO, LOTE)");

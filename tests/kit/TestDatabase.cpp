@@ -176,25 +176,16 @@ QStringList DatabaseTestCase::RowsSeenByOthers(const QStringList& statements) {
     return rows;
 }
 
-int DatabaseTestCase::Count(const QString& table, const QString& where) {
-    return Seen(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(table, where)).toInt();
-}
-
-QStringList DatabaseTestCase::AuditRows(const QString& where) {
-    return RowsSeenByOthers(
-        QStringLiteral("SELECT TITULO, TEXTO, TIPO, CHAVE FROM LOG WHERE %1 ORDER BY ID").arg(where));
-}
-
-QStringList DatabaseTestCase::LogLines(const QString& title) {
-    return RowsSeenByOthers("SELECT TIPO, TEXTO FROM LOG WHERE TITULO = " + Aspas(title) + " ORDER BY ID");
-}
-
 void DatabaseTestCase::FailWhen(const QString& table, const QString& event, const QString& condition) {
     if (Scalar("SELECT COUNT(*) FROM RDB$TRIGGERS WHERE RDB$TRIGGER_NAME = 'T_TESTE'").toInt())
         StopFailing();
     SqlCommit(QString::fromUtf8("CREATE OR ALTER EXCEPTION E_TESTE 'falha forçada'"));
     SqlCommit(QStringLiteral("CREATE TRIGGER T_TESTE FOR %1 %2 AS BEGIN IF (%3) THEN EXCEPTION E_TESTE; END")
                   .arg(table, event, condition));
+}
+
+QStringList DatabaseTestCase::LogLines(const QString& title) {
+    return RowsSeenByOthers("SELECT TIPO, TEXTO FROM LOG WHERE TITULO = " + Aspas(title) + " ORDER BY ID");
 }
 
 QStringList DatabaseTestCase::InvoiceImbalances(bool negativeAllowed) {
@@ -316,11 +307,6 @@ QString ScreenTestCase::Texts(const QStringList& names) {
     for (const QString& name : names)
         texts << driver->Text(name);
     return texts.join('|');
-}
-
-void ScreenTestCase::TypeAndTab(const QString& box, const QString& text) {
-    driver->Type(box, text);
-    driver->Press(QStringLiteral("Tab"));
 }
 
 QVariant ScalarOn(TZoDatabase& database, const QString& statement) {

@@ -106,9 +106,14 @@ protected:
     // Those rows joined by ';', to compare a few at once.
     QString Seen(const QString& statement) { return RowsSeenByOthers(statement).join(';'); }
     // The rows of a table other users see.
-    int Count(const QString& table, const QString& where = QStringLiteral("1=1"));
+    int Count(const QString& table, const QString& where = QStringLiteral("1=1")) {
+        return Seen(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(table, where)).toInt();
+    }
     // The audit rows other users see, as "TITULO|TEXTO|TIPO|CHAVE", in the order written.
-    QStringList AuditRows(const QString& where = QStringLiteral("1=1"));
+    QStringList AuditRows(const QString& where = QStringLiteral("1=1")) {
+        return RowsSeenByOthers(
+            QStringLiteral("SELECT TITULO, TEXTO, TIPO, CHAVE FROM LOG WHERE %1 ORDER BY ID").arg(where));
+    }
     // The audit rows of a title as "TIPO|TEXTO", in the order written.
     QStringList LogLines(const QString& title);
     // The invoice balance as other users see it: the invoice items whose weight taken by lot sheets, free
@@ -173,7 +178,10 @@ protected:
     // The texts of several controls of the screen (ScreenDriver::Text), joined by '|'.
     QString Texts(const QStringList& names);
     // Types a code into a box and leaves it by Tab, as a user does to have it loaded or checked.
-    void TypeAndTab(const QString& box, const QString& text);
+    void TypeAndTab(const QString& box, const QString& text) {
+        driver->Type(box, text);
+        driver->Press(QStringLiteral("Tab"));
+    }
 
 protected slots:
     void initTestCase();
