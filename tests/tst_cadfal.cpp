@@ -32,9 +32,8 @@ class TstCadFal : public ScreenTestCase {
         Insert("MAQ_TIN (CODIGO, DESCRICAO, PESO_MIN, PESO_MAX)", {"'M1', 'JET', 20, 120"});
         Insert("VARIANTE (CODIGO, DESCRICAO)", {"'01', 'CLARA'"});
         Insert("NFTIN (NOTA, CLIENTE, SALDO)", {"'N1', 'C1', 150"});
-        Insert("NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO, PESO_REAL, ROLOS)",
-               {"'N1', 'C1', 'T1', 'L1', 100, 100, 5", "'N1', 'C1', 'T2', 'L2', 50, 50, 2"});
-        Commit();
+        InsertCommit("NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO, PESO_REAL, ROLOS)",
+                     {"'N1', 'C1', 'T1', 'L1', 100, 100, 5", "'N1', 'C1', 'T2', 'L2', 50, 50, 2"});
         driver->Open("TFmCadFal");
     }
     // A colour with a released recipe and a price per term in region 01, the customer's.
@@ -315,9 +314,8 @@ private slots:
         Sql("UPDATE TABPRECO SET DATA = NULL WHERE COR = 'C04'");
         Insert("ENTIDADE (CODCLI, NOME)", {"'P1', 'GRAVACOES SUL'"});
         Insert("QUADRO (CODIGO, PORTADOR, ATIVO)", {"'Q1', 'P1', 'S'", "'Q2', 'P1', 'N'"});
-        Insert("EST_QUADRO (ESTAMPA, VARIANTE, ORDEM, QUADRO)",
-               {"'E1', '01', 1, 'Q1'", "'E2', '01', 1, 'Q1'", "'E2', '01', 2, 'Q2'"});
-        Commit();
+        InsertCommit("EST_QUADRO (ESTAMPA, VARIANTE, ORDEM, QUADRO)",
+                     {"'E1', '01', 1, 'Q1'", "'E2', '01', 1, 'Q1'", "'E2', '01', 2, 'Q2'"});
         Nova("000001", {"T1=40"});
         QCOMPARE(driver->Text("EdtTabPreco"), "01");
         // Unreleased after the region was checked on the sheet.

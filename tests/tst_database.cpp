@@ -115,25 +115,19 @@ class TstDatabase : public DatabaseTestCase {
             for (const char* horas : {"'01', %1, '06:00:00', '13:59:59'", "'02', %1, '14:00:00', '21:59:59'",
                                       "'03', %1, '22:00:00', '05:59:59'"})
                 Insert("TURNO_HORARIOS (TURNO, DIA, ENTRADA, SAIDA)", {QString(horas).arg(dia)});
-        Insert("PESSOAL (CODIGO, NOME, TURNO)",
-               {"'00001', 'MANHA', '01'", "'00003', 'TARDE', '02'", "'00007', 'SEM TURNO', NULL"});
-        Commit();
+        InsertCommit("PESSOAL (CODIGO, NOME, TURNO)",
+                     {"'00001', 'MANHA', '01'", "'00003', 'TARDE', '02'", "'00007', 'SEM TURNO', NULL"});
     }
 
-    // CODIGO, ORDEM, TIPO, LINHA, QTDE_DE, QTDE_ATE, QTDE_R.
-    void Regras(const QStringList& linhas) {
-        Insert("TNG_REGRA (CODIGO, ORDEM, TIPO, LINHA, QTDE_DE, QTDE_ATE, QTDE_R)", linhas);
-    }
     // A recipe on bath B1 (10 l/kg), its colour priced in regions 01 and 03 (default) and 02.
     void Receita(const QString& codigo, const QString& variante, const QString& cor,
                  const QString& preparacao, const QString& custo) {
-        Sql(QStringLiteral("INSERT INTO RECEITA (CODIGO, VARIANTE, COR, COD_BANHO, PREPARACAO, CUSTO) VALUES "
-                           "('%1', '%2', '%3', 'B1', '%4', %5)")
-                .arg(codigo, variante, cor, preparacao, custo));
+        Insert("RECEITA (CODIGO, VARIANTE, COR, COD_BANHO, PREPARACAO, CUSTO)",
+               {QStringLiteral("'%1', '%2', '%3', 'B1', '%4', %5")
+                    .arg(codigo, variante, cor, preparacao, custo)});
         for (const char* regiao : {"01", "02", "03"})
-            Sql(QStringLiteral(
-                    "INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, PRECO_00) VALUES ('%1', '%2', '%3', 1)")
-                    .arg(regiao, cor, variante));
+            Insert("TABPRECO (REGIAO, COR, VARIANTE, PRECO_00)",
+                   {QStringLiteral("'%1', '%2', '%3', 1").arg(regiao, cor, variante)});
     }
     // Costs in cents (a price 10 unless said): 0001/01 12 (stored right), 0001/02 61 (0.605), 0002/01 50 (a
     // rule sets one quantity, a rule without a line for the recipe keeps the other), 0003/01 29 (a PRODUTO
@@ -145,21 +139,20 @@ class TstDatabase : public DatabaseTestCase {
         Insert("MATERIAL (CODIGO, REPOSICAO, CONCENTRACAO)", {"'Q''01', 10, 0", "'CORANTE', 20, 50"});
         Sql("INSERT INTO MATERIAL (CODIGO, REPOSICAO) VALUES ('AUX', 10)");
         Sql("INSERT INTO PRODUTO (CODIGO, PRECO) VALUES ('PR1', 10)");
-        Sql("INSERT INTO PREPARACAO (CODIGO, ORDEM, MATERIAL, UNIDADE, QTDE) VALUES ('P01', 1, 'AUX', 'GL', "
-            "1)");
-        Regras(
+        Insert("PREPARACAO (CODIGO, ORDEM, MATERIAL, UNIDADE, QTDE)", {"'P01', 1, 'AUX', 'GL', 1"});
+        Insert(
+            "TNG_REGRA (CODIGO, ORDEM, TIPO, LINHA, QTDE_DE, QTDE_ATE, QTDE_R)",
             {"'010', 1, 'C', '005', 0, 0, 9", "'010', 2, 'M', '', 0, 0, 3", "'011', 1, 'C', '005', 0, 0, 9"});
         Receita("0001", "01", "AZUL", "", "0.12");
         Receita("0001", "02", "AZUL", "", "0");
         Receita("0002", "01", "VERDE", "P01", "0");
         Receita("0003", "01", "ROSA", "P01", "0");
         Receita("0004", "01", "LILAS", "P01", "0.10");
-        Insert("MAT_TIN (RECEITA, VARIANTE, CODIGO, UNIDADE, QTDE, FIBRA, REGRA, TP_ITEM)",
-               {"'0001', '01', 'Q''01', '%', 2, '1', '', 'M'", "'0001', '02', 'Q''01', '%', 10, '1', '', 'M'",
-                "'0002', '01', 'CORANTE', '%', 1, '', '010', 'M'",
-                "'0002', '01', 'AUX', '%', 1, '', '011', 'M'",
-                "'0003', '01', 'PR1', '%', 1.9, '', NULL, 'P'"});
-        Commit();
+        InsertCommit(
+            "MAT_TIN (RECEITA, VARIANTE, CODIGO, UNIDADE, QTDE, FIBRA, REGRA, TP_ITEM)",
+            {"'0001', '01', 'Q''01', '%', 2, '1', '', 'M'", "'0001', '02', 'Q''01', '%', 10, '1', '', 'M'",
+             "'0002', '01', 'CORANTE', '%', 1, '', '010', 'M'", "'0002', '01', 'AUX', '%', 1, '', '011', 'M'",
+             "'0003', '01', 'PR1', '%', 1.9, '', NULL, 'P'"});
     }
     // Committed work only: what other users see.
     QString Custos() {
@@ -233,10 +226,9 @@ private slots:
               "ALTER TABLE FAL_ITEN ALTER ORD_IT DROP NOT NULL",
               "DELETE FROM SCHEMA_VERSAO WHERE SCRIPT = 'schema/0020_fal_itens_ordem.sql'"})
             SqlCommit(legado);
-        Insert("FAL_ITEN (FAL, CODIGO, ORD_IT)",
-               {"'A', 'X1', NULL", "'A', 'X2', 1", "'A', 'X3', 1", "'A', 'X4', NULL", "'A', 'X5', 3",
-                "'B', 'Y1', 2", "'B', 'Y2', 2", "'C', 'Z1', 5"});
-        Commit();
+        InsertCommit("FAL_ITEN (FAL, CODIGO, ORD_IT)",
+                     {"'A', 'X1', NULL", "'A', 'X2', 1", "'A', 'X3', 1", "'A', 'X4', NULL", "'A', 'X5', 3",
+                      "'B', 'Y1', 2", "'B', 'Y2', 2", "'C', 'Z1', 5"});
         QCOMPARE(SchemaUpgrade::Apply(*db, false), QStringList{"schema/0020_fal_itens_ordem.sql"});
         QCOMPARE(Seen("SELECT FAL, CODIGO, ORD_IT FROM FAL_ITEN ORDER BY FAL, ORD_IT"),
                  "A|X2|1;A|X5|3;A|X1|4;A|X4|5;A|X3|6;B|Y1|2;B|Y2|3;C|Z1|5");
@@ -501,8 +493,7 @@ private slots:
         Insert("CODIGOS (TABELA, CAMPO, ULTIMO)",
                {"'TABFIS', 'CODIGO', ''", "'TABTRI', 'CODIGO', NULL", "'FASE', 'CODIGO', '998'",
                 "'VARIANTE', 'CODIGO', '9997'"});
-        Insert("VARIANTE (CODIGO, DESCRICAO)", {"'9998', 'a mão'", "'9999', 'a mão'"});
-        Commit();
+        InsertCommit("VARIANTE (CODIGO, DESCRICAO)", {"'9998', 'a mão'", "'9999', 'a mão'"});
         QCOMPARE(Proximo("TABFIS", "CODIGO", 3), "001");
         QCOMPARE(Proximo("TABTRI", "CODIGO", 3), "001");
         // A code wider than its column would be cut into one already taken: the counter stops there,
@@ -602,9 +593,8 @@ private slots:
         QFETCH(QStringList, caso);
         const QString carregado = caso[0], codigo = caso[1], outro = caso[2], existiam = caso[3],
                       depois = caso[4];
-        Insert("TABELA (CODIGO, SETOR, PRECO)", {"'0000100', '02', 1.25", "'0000100', '01', 5.5",
-                                                 "'0000100', '02', 1.25", "'0000200', '03', 3"});
-        Commit();
+        InsertCommit("TABELA (CODIGO, SETOR, PRECO)", {"'0000100', '02', 1.25", "'0000100', '01', 5.5",
+                                                       "'0000100', '02', 1.25", "'0000200', '03', 3"});
         DetalheGravado servicos("TABELA", "CODIGO", {"SETOR", "PRECO"});
         if (carregado == "0000100") {
             TZoQuery q;
@@ -636,10 +626,9 @@ private slots:
     }
 
     void openValueAgainstTheLimit() {
-        Insert("ENTIDADE (CODCLI, LIMITE_CREDITO, BLOQUEIO)",
-               {"'00001', 1000.00, 'N'", "'00002', NULL, 'N'", "'00003', 0, 'N'", "'00004', 1000.00, 'S'",
-                "'00005', 0.10, 'N'"});
-        Commit();
+        InsertCommit("ENTIDADE (CODCLI, LIMITE_CREDITO, BLOQUEIO)",
+                     {"'00001', 1000.00, 'N'", "'00002', NULL, 'N'", "'00003', 0, 'N'",
+                      "'00004', 1000.00, 'S'", "'00005', 0.10, 'N'"});
         const struct {
             const char* cliente;
             double valor;
@@ -728,12 +717,12 @@ private slots:
     void rulesReadFromTheirTable() {
         Insert("MATERIAL (CODIGO, GRUPO, LINHA)",
                {"'TEC01', 'G01', 'L01'", "'TEC02', 'L01', 'X'", "'Q''01', 'G09', ''"});
-        Regras({"'001', 2, 'M', '005', 0, 0, 20", "'001', 1, 'C', '005', 0, 0, 10", // ORDEM decides
-                "'002', 1, 'G', 'L01', 0, 0, 1", "'002', 2, 'L', 'L01', 0, 0, 2",
-                "'002', 3, 'P', 'TEC03', 0, 0, 3", "'002', 4, 'G', 'G09', 0, 0, 4",
-                "'003', 1, 'M', '', 0, 50, 1", "'003', 2, 'M', '', NULL, NULL, 2",
-                "'004', 1, 'P', 'TEC01', 500, 600, 7.5"});
-        Commit();
+        InsertCommit("TNG_REGRA (CODIGO, ORDEM, TIPO, LINHA, QTDE_DE, QTDE_ATE, QTDE_R)",
+                     {"'001', 2, 'M', '005', 0, 0, 20", "'001', 1, 'C', '005', 0, 0, 10", // ORDEM decides
+                      "'002', 1, 'G', 'L01', 0, 0, 1", "'002', 2, 'L', 'L01', 0, 0, 2",
+                      "'002', 3, 'P', 'TEC03', 0, 0, 3", "'002', 4, 'G', 'G09', 0, 0, 4",
+                      "'003', 1, 'M', '', 0, 50, 1", "'003', 2, 'M', '', NULL, NULL, 2",
+                      "'004', 1, 'P', 'TEC01', 500, 600, 7.5"});
         // Read rule by rule as asked, or all at once beforehand: the same answers.
         for (const bool carregadas : {false, true}) {
             RegrasCalculo regras;
@@ -769,12 +758,12 @@ private slots:
     // The price of a term, and what a lot sheet is told of it.
     void colourPriceByTerm() {
         // AZUL's second row is a product's own price.
-        Insert("TABPRECO (REGIAO, COR, VARIANTE, CODIGO, PRECO_00, PRECO_07, PRECO_14, PRECO_21, LIBERADO)",
-               {"'01', 'AZUL', '01', '', 10, 11, 12, NULL, 'S'",
-                "'01', 'AZUL', '01', 'TEC01', 90, 91, 92, 93, 'S'",
-                "'01', 'VERDE', '01', '0', 5, 5, 5, 5, 'S'", "'01', 'ROSA', '01', 'TEC01', 7, 7, 7, 7, 'S'",
-                "'01', 'D''OR', '01', '', 3, 3, 3, 3, NULL", "'01', 'VM', '01', '', 7, 7, 7, 7, 'N'"});
-        Commit();
+        InsertCommit(
+            "TABPRECO (REGIAO, COR, VARIANTE, CODIGO, PRECO_00, PRECO_07, PRECO_14, PRECO_21, LIBERADO)",
+            {"'01', 'AZUL', '01', '', 10, 11, 12, NULL, 'S'",
+             "'01', 'AZUL', '01', 'TEC01', 90, 91, 92, 93, 'S'", "'01', 'VERDE', '01', '0', 5, 5, 5, 5, 'S'",
+             "'01', 'ROSA', '01', 'TEC01', 7, 7, 7, 7, 'S'", "'01', 'D''OR', '01', '', 3, 3, 3, 3, NULL",
+             "'01', 'VM', '01', '', 7, 7, 7, 7, 'N'"});
         const QString semPreco = "Preço da cor não cadastrado.";
         const struct {
             const char *cor, *prazo, *regiao;
@@ -871,7 +860,8 @@ private slots:
             QStringLiteral("INSERT INTO MAT_TIN (RECEITA, VARIANTE, CODIGO, UNIDADE, QTDE, FIBRA, "
                            "REGRA, TP_ITEM) VALUES (%1, %2); ")
                 .arg(codigo);
-        Sql(QStringLiteral(
+        SqlCommit(
+            QStringLiteral(
                 "EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < 1200) DO BEGIN "
                 "INSERT INTO RECEITA (CODIGO, VARIANTE, COR, COD_BANHO, PREPARACAO, CUSTO) VALUES (%1, "
                 "'01', 'C' || :I, 'B1', 'P01', 0); "
@@ -882,7 +872,6 @@ private slots:
             item.arg("'01', 'CORANTE', '%', 1, '', '010', 'M'") +
             item.arg("'01', 'AUX', '%', 1, '', '011', 'M'") +
             item.arg("'02', 'Q''01', '%', 10, '1', '', 'M'") + QStringLiteral("I = I + 1; END END"));
-        Commit();
         const quint64 antes = db->StatementCount();
         QVERIFY(RecalculaReceitas("CORANTE", "", ""));
         QVERIFY2(db->StatementCount() - antes < 80,
@@ -935,10 +924,9 @@ private slots:
             Sql("DELETE FROM NFITIN");
             Sql("DELETE FROM NFTIN");
             Insert("NFTIN (NOTA, CLIENTE, SALDO)", {"'N1', 'C1', 150", "'N2', 'C1', 999", "'N3', 'C1', 999"});
-            Insert("NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO, PESO_REAL)",
-                   {"'N1', 'C1', 'T1', 'L1', 100, 100", "'N1', 'C1', 'T1', 'L2', 50, 50",
-                    "'N2', 'C1', 'T2', '', 9, 9", "'N3', 'C1', 'T3', 'L3', 8, 8"});
-            Commit();
+            InsertCommit("NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO, PESO_REAL)",
+                         {"'N1', 'C1', 'T1', 'L1', 100, 100", "'N1', 'C1', 'T1', 'L2', 50, 50",
+                          "'N2', 'C1', 'T2', '', 9, 9", "'N3', 'C1', 'T3', 'L3', 8, 8"});
         };
         const auto estado = [this] {
             return Seen("SELECT I.NOTA, I.LOTE, I.PESO_PROG, I.PESO, N.SALDO FROM NFITIN I JOIN NFTIN N "
@@ -1009,11 +997,11 @@ private slots:
             }
         }
         // C2's years: thousands of invoiced sheets.
-        Sql("EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < 5200) DO BEGIN INSERT INTO FAL "
+        SqlCommit(
+            "EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < 5200) DO BEGIN INSERT INTO FAL "
             "(NUMERO, CLIENTE, TIPO, PRAZO, TABPRECO, COR, VARIANTE) VALUES ('V' || LPAD(:I, 6, '0'), 'C2', "
             "1, '00', '01', 'A', '01'); INSERT INTO FAL_ITEN (FAL, ORD_IT, PESO, FATURADO) VALUES ('V' || "
             "LPAD(:I, 6, '0'), 1, 50, 'S'); I = I + 1; END END");
-        Commit();
         for (const char* cliente : {"C1", "C2"}) {
             QCOMPARE(ValorAbertoFals(cliente, QStringList()), 100.0 + 55 + 30 + 20 + 48);
             QCOMPARE(ValorAbertoFals(cliente,
@@ -1060,8 +1048,7 @@ private slots:
                {"'1', '00010', 'P2', '000150'", "'2', '00010', 'P1', 'A99999'",
                 "'3', '00010', 'P1', '9999999'"});
         QCOMPARE(Sequencial(), "000151");
-        Insert(estoque, {"'P1', '02', '000160'"});
-        Commit();
+        InsertCommit(estoque, {"'P1', '02', '000160'"});
         QCOMPARE(Sequencial(), "000161");
         // Among many lots, fast. The load is one long write: the watchdog's limit is for users' saves.
         db->LockTimeoutMs = 600000;
@@ -1074,11 +1061,10 @@ private slots:
             "'01', DECODE(MOD(:I, 3), 0, 'LT' || :I, 1, '2024' || LPAD(:I, 6, '0'), LPAD(:I, 6, '0') || "
             "'B')); I = I + 1; END END");
         // Invoices: lots made from the document (sender 10234), one in 100 of six digits, up to 001999.
-        Sql("EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < 200000) DO BEGIN "
-            "INSERT INTO NFITIN (NOTA, CODCLI, CODIGO, LOTE) VALUES (:I, '10234', 'P1', "
-            "IIF(MOD(:I, 100) = 0, LPAD(:I / 100, 6, '0'), IIF(MOD(:I, 2) = 0, '10234/' || :I || '1', "
-            "'10234' || LPAD(:I, 6, '0') || '1'))); I = I + 1; END END");
-        Commit();
+        SqlCommit("EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < 200000) DO BEGIN "
+                  "INSERT INTO NFITIN (NOTA, CODCLI, CODIGO, LOTE) VALUES (:I, '10234', 'P1', "
+                  "IIF(MOD(:I, 100) = 0, LPAD(:I / 100, 6, '0'), IIF(MOD(:I, 2) = 0, '10234/' || :I || '1', "
+                  "'10234' || LPAD(:I, 6, '0') || '1'))); I = I + 1; END END");
         db->LockTimeoutMs = 5000;
         QElapsedTimer relogio;
         relogio.start();
@@ -1091,10 +1077,9 @@ private slots:
     }
 
     void closedPeriodsByKind() {
-        Insert("PERIODO_CONCILIADO (TIPO, DATA_INI, DATA_FIN)",
-               {"'CX', '2024-01-01', '2024-01-31'", "'CX', '2024-03-01', '2024-03-31'",
-                "'FN', '2024-02-01', '2024-02-29'"});
-        Commit();
+        InsertCommit("PERIODO_CONCILIADO (TIPO, DATA_INI, DATA_FIN)",
+                     {"'CX', '2024-01-01', '2024-01-31'", "'CX', '2024-03-01', '2024-03-31'",
+                      "'FN', '2024-02-01', '2024-02-29'"});
         const struct {
             QDate data;
             const char* tipo;

@@ -45,10 +45,9 @@ class TstGeracaoFal : public ScreenTestCase {
                {"'R1', 'TINTO', 1, '03', 0", "'R1', 'TINTO', 2, '01', 0", "'R5', 'LENTO', 1, '01', 2",
                 "'R5', 'LENTO', 2, '05', 3", "'R5', 'LENTO', 3, '03', NULL"});
         Insert("NFTIN (NOTA, CLIENTE, SALDO)", {"'N1', '00001', 1000"});
-        Insert("NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO_REAL, PESO, ROLOS)",
-               {"'N1', '00001', 'T1', 'L1', 500, 500, 10", "'N1', '00001', 'T1', 'L2', 200, 200, 10",
-                "'N1', '00001', 'T2', 'L1', 300, 300, 10"});
-        Commit();
+        InsertCommit("NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO_REAL, PESO, ROLOS)",
+                     {"'N1', '00001', 'T1', 'L1', 500, 500, 10", "'N1', '00001', 'T1', 'L2', 200, 200, 10",
+                      "'N1', '00001', 'T2', 'L1', 300, 300, 10"});
     }
     // A stored programme row: T1 of lot L1 from invoice N1, 100 kg in AZUL/01 on route R1 and machine M1,
     // dye lot 000010, unless `campos` ("COLUMN=value;...") says otherwise.
@@ -258,26 +257,25 @@ private slots:
     }
 
     void remainderOfTheInvoiceItem_data() {
-        QTest::addColumn<double>("sobra"); // free weight of the invoice item beyond the item's 100 kg
+        // Free weight of the invoice item beyond the item's 100 kg: whether to adjust to it is asked; short
+        // of it, only whether to go on without balance.
+        QTest::addColumn<double>("sobra");
         QTest::addColumn<QList<bool>>("respostas");
-        QTest::addColumn<bool>("pergunta");
         QTest::addColumn<double>("peso"); // the sheet item's weight
-        QTest::newRow("sobra 0,05, ajustada") << 0.05 << QList<bool>{true} << true << 100.05;
-        QTest::newRow("sobra 0,05, não ajustada") << 0.05 << QList<bool>{false} << true << 100.0;
-        // Short of it: only whether to go on without balance is asked.
-        QTest::newRow("falta 0,05") << -0.05 << QList<bool>{true} << false << 100.0;
+        QTest::newRow("sobra 0,05, ajustada") << 0.05 << QList<bool>{true} << 100.05;
+        QTest::newRow("sobra 0,05, não ajustada") << 0.05 << QList<bool>{false} << 100.0;
+        QTest::newRow("falta 0,05") << -0.05 << QList<bool>{true} << 100.0;
     }
 
     void remainderOfTheInvoiceItem() {
         QFETCH(double, sobra);
         QFETCH(QList<bool>, respostas);
-        QFETCH(bool, pergunta);
         QFETCH(double, peso);
         Prepara({"PESO=100"}, {"UPDATE NFITIN SET PESO_REAL = " + PermanecePonto(100 + sobra) + ", PESO = " +
                                    PermanecePonto(100 + sobra) + " WHERE CODIGO = 'T1' AND LOTE = 'L1'",
                                "UPDATE NFTIN SET SALDO = (SELECT SUM(PESO) FROM NFITIN)"});
         Gera("000500", respostas);
-        QCOMPARE(CountShown("question", kAjuste), pergunta ? 1 : 0);
+        QCOMPARE(CountShown("question", kAjuste), sobra > 0 ? 1 : 0);
         QCOMPARE(CountShown("question", kContinua), sobra < 0 ? 1 : 0);
         QVERIFY(messages.questions.isEmpty());
         QCOMPARE(TakeMessages(), kGerada);

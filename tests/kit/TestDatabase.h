@@ -82,6 +82,10 @@ protected:
         Commit();
     }
     void SqlCommit(const QString& statement) { SqlCommit(QStringList{statement}); }
+    void InsertCommit(const QString& tableAndColumns, const QStringList& rows) {
+        Insert(tableAndColumns, rows);
+        Commit();
+    }
     // A user with a password and its flags supervisor, administrator and active, as "SNS".
     void AddUser(const QString& code, const QString& name, const QString& password, const QString& flags);
     void Grant(const QString& user, const QString& className, const QString& letter = QStringLiteral("A"),
