@@ -94,20 +94,16 @@ class TstCadFal : public ScreenTestCase {
     }
     // Refused with this message: no sheet nor item more or less.
     void Recusada(const QString& texto) {
-        const QString antes = Contagens({"FAL", "FAL_ITEN"});
+        const QStringList antes = Snapshot({"FAL", "FAL_ITEN"});
         QCOMPARE(ClickMessages("BtnIncluir"), texto);
-        QCOMPARE(Contagens({"FAL", "FAL_ITEN"}), antes);
+        QCOMPARE(Snapshot({"FAL", "FAL_ITEN"}), antes);
     }
     QString Contagens(const QStringList& tabelas) {
         return Seen("SELECT (SELECT COUNT(*) FROM " + tabelas.join(") || '/' || (SELECT COUNT(*) FROM ") +
                     ") FROM RDB$DATABASE");
     }
-    // Everything a split could write, as other users see it.
-    QString Estado() {
-        return Contagens({"FAL", "PROCESSO_TIN", "LOG"}) + ';' +
-               Seen("SELECT FAL, ORD_IT, ROLO, PESO, PESO_NF FROM FAL_ITEN ORDER BY FAL, ORD_IT") + ';' +
-               Livre();
-    }
+    // Everything a split or a delete could write.
+    QStringList Estado() { return Snapshot({"FAL", "FAL_ITEN", "PROCESSO_TIN", "TABELA", "LOG", "NFITIN"}); }
 
 private slots:
     void balancoAposCadaGravacaoEExclusao() {
@@ -242,15 +238,11 @@ private slots:
         FailWhen("TABELA", "BEFORE DELETE");
         Gravada("gravada", "60;50");
         SqlCommit("INSERT INTO TABELA (CODIGO, SETOR, PRECO) VALUES ('000001', '01', 0.5)");
-        const auto estado = [this] {
-            return Contagens({"FAL", "FAL_ITEN", "PROCESSO_TIN", "TABELA", "LOG"}) + '/' +
-                   Seen("SELECT SUM(PESO_NF) FROM FAL_ITEN") + ';' + Livre();
-        };
-        const QString antes = estado();
+        const QStringList antes = Estado();
         Exclui("000001");
         QVERIFY2(messages.LastText().contains("falha forçada"), qPrintable(messages.LastText()));
         messages.Clear();
-        QCOMPARE(estado(), antes);
+        QCOMPARE(Estado(), antes);
         QVERIFY(InvoiceImbalances().isEmpty());
     }
 
@@ -345,8 +337,7 @@ private slots:
     void limiteDeCredito() {
         Base("N", {"250=S"});
         Cor("C01");
-        // 100 open (what counts as open is ValorAbertoFals's, tested with the database) and 40 kg at 10.00
-        // here.
+        // 100 open (as ValorAbertoFals counts it, tested with the database) and 40 kg at 10.00 here.
         Insert("FAL (NUMERO, CLIENTE, TIPO, PRAZO, TABPRECO, COR, VARIANTE)",
                {"'000091', 'C1', 1, '00', '01', 'C01', '01'"});
         Insert("FAL_ITEN (FAL, ORD_IT, NOTA, CODIGO, PESO, FATURADO)", {"'000091', 1, 'N0', 'T9', 10, 'A'"});
@@ -417,9 +408,8 @@ private slots:
                  "ALTERADO DESENHO DE: C01 Para C02, ALTERADO VARIANTE DE: 01 Para 01");
     }
 
-    // Every column a save writes, NULL told from empty; a re-save writes only what changed (a row's record
-    // version is the transaction that last wrote it), and steps are laid out again only when fabrics or
-    // routes change.
+    // Every column a save writes, NULL told from empty; a re-save writes only what changed (by record
+    // version), and lays the steps out again only when fabrics or routes change.
     void itensEPassosGravadosColunaAColuna() {
         Base();
         SqlCommit("INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, FASE) VALUES ('R2', 'SEM FASE', 1, '09')");
@@ -527,9 +517,8 @@ private slots:
         QCOMPARE(driver->Value("DBGrid2", "NUMERO"), "0000001");
     }
 
-    // All pieces of a row take its very weight (6.2 kg of 3 pieces: no residue of 3 × 6.2 ÷ 3), part of them
-    // their share; the weight held of the invoice goes with the weight, the invoice itself does not move, and
-    // deleting either sheet afterwards gives back exactly what it holds.
+    // All pieces of a row take its very weight (no residue of 3 × 6.2 ÷ 3), part of them their share; the
+    // weight held of the invoice goes along, the invoice does not move; deleting gives back exactly that.
     void desmembraPesosExatosEDevolveAoExcluir() {
         Base();
         Nova("000001", {"T1=6,2", "T2=30"});
@@ -605,9 +594,8 @@ private slots:
         QCOMPARE(Livre(), "70;50");
     }
 
-    // Nothing at all for every row, more pieces than the row has, a cancelled box, a blank, long or stored
-    // new number, and a failure after the new sheet was written: nothing written, the source stays on the
-    // screen.
+    // No pieces at all, more than the row has, a cancelled box, a blank, long or stored number, a failure
+    // after the new sheet was written: nothing written, the source stays on the screen.
     void desmembraRecusadoNadaGravado() {
         Base();
         Sql("INSERT INTO FAL (NUMERO, CLIENTE, TIPO) VALUES ('000009', 'C1', 4)");
@@ -615,7 +603,7 @@ private slots:
         Nova("000001", {"T1=30", "T2=10"});
         Cells("DBGrid1", 0, {{"Rolo", "3"}});
         Gravada("gravada", "70;40");
-        const QString antes = Estado();
+        const QStringList antes = Estado();
         const struct {
             QVariantList respostas;
             const char* mensagem;
@@ -704,9 +692,8 @@ private slots:
         QCOMPARE(Livre(), "40;50");
     }
 
-    // The reprocess button loads a stored sheet as the model under the number on the screen; its services are
-    // written with the save, which closes the original and takes no weight a second time, even with none
-    // free.
+    // The reprocess button loads a stored sheet as the model of the one on the screen; the save writes its
+    // services, closes the original and takes no weight a second time, even with none free.
     void reprocessoPeloBotao() {
         Base();
         Nova("000001", {"T1=100", "T2=20"});

@@ -106,8 +106,7 @@ const QVariant nenhum;
 
 class TstDatabase : public DatabaseTestCase {
     Q_OBJECT
-    // Three shifts every day of the week as the demo has them, 03 the night one; employees of shifts 01 and
-    // 02 and one of none.
+    // The demo's three shifts every day, 03 the night one; employees of shifts 01 and 02 and of none.
     void Turnos() {
         Insert("TURNO (TURNO, DESCRICAO, NOTURNO)",
                {"'01', 'MANHA', 'N'", "'02', 'TARDE', 'N'", "'03', 'NOITE', 'S'"});
@@ -162,8 +161,7 @@ class TstDatabase : public DatabaseTestCase {
         return Seen("SELECT COR, VARIANTE, REGIAO FROM TABPRECO WHERE LIBERADO = 'N' ORDER BY 1, 2, 3");
     }
 
-    // Stock: a material and a warehouse, a position of 0.3 kg; what other users see of positions and
-    // movements as "position|Σ movements".
+    // Stock: a position of 0.3 kg; "position|Σ movements" as other users see them.
     TEstoque PreparaEstoque(const QString& parametro = QString()) {
         Insert("MATERIAL (CODIGO, DESCRICAO)", {"'M1', 'CORANTE'"});
         Insert("DEPOSITO (CODIGO, DESCRICAO)", {"'01', 'COZINHA'"});
@@ -218,8 +216,8 @@ private slots:
         QCOMPARE(Seen("SELECT ID FROM UPA ORDER BY ID"), "1;2");
     }
 
-    // Lot sheet items of an older database without an order, or repeating one, take the next numbers of their
-    // sheet in the order they were read in; the others keep theirs. Then every item has one of its own.
+    // Old items without an order, or repeating one, take their sheet's next numbers as read; others keep
+    // theirs.
     void itemOrderNumberedOnUpgrade() {
         for (const char* legado :
              {"ALTER TABLE FAL_ITEN DROP CONSTRAINT UQ_FAL_ITEN_ORD_IT",
@@ -279,9 +277,8 @@ private slots:
         SqlCommit("UPDATE REGIAO SET DESCRICAO = 'Eu' WHERE REGIAO = '01'");
     }
 
-    // An operation's check and its write are one unit on its connection (a second one here, as generation
-    // uses): a row another user changed after the check was read is not overwritten, nothing is written, and
-    // the user is told to reload. The same read outside a unit sees the other user's work at once.
+    // A check and its write are one unit on its connection: a row another user changed after the check is not
+    // overwritten, nothing is written, the user is told to reload; reads outside a unit see it at once.
     void operationWritesAgainstWhatItRead() {
         SqlCommit("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
         auto mine = OpenSecond("kelm-test-mine");
@@ -401,8 +398,7 @@ private slots:
         OpenHostDatabase(*db, config, false, [] { return false; });
     }
 
-    // A loop's statements go as a few blocks, every quoted and accented value intact; a failing statement
-    // stops its block whole, and what was never sent is dropped with the batch.
+    // A few blocks, every value intact; a failing statement stops its block whole, the unsent are dropped.
     void batchSendsFewBlocksAndKeepsEveryValue() {
         const quint64 before = db->StatementCount();
         {
@@ -440,8 +436,7 @@ private slots:
         // Another attachment ends ours, as a restarted server or a dropped network would.
         ByOther("DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID = " +
                 Scalar("SELECT CURRENT_CONNECTION FROM RDB$DATABASE").toString());
-        // Told once however many operations fail before the offer comes, once they have unwound; declined,
-        // the next failure tells it again.
+        // Told once for all the failures before the offer, which comes once they unwound; declined, again.
         for (const bool reconecta : {false, true}) {
             messages.Clear();
             messages.questions.enqueue(reconecta);
@@ -454,8 +449,7 @@ private slots:
             QCOMPARE(messages.shown[1].text, QStringLiteral("Deseja reconectar ao banco de dados?"));
         }
 
-        // Everything works again: reads, the shared data set (its statements were dropped with the old
-        // connection), numbering; the pending row went with the lost unit of work.
+        // Reads, the shared data set and numbering work again; the pending row went with the lost unit.
         QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 1);
         regioes->First();
         QVERIFY(Posta(regioes, false, {{"DESCRICAO", "DEPOIS"}}));
@@ -496,8 +490,7 @@ private slots:
         InsertCommit("VARIANTE (CODIGO, DESCRICAO)", {"'9998', 'a mão'", "'9999', 'a mão'"});
         QCOMPARE(Proximo("TABFIS", "CODIGO", 3), "001");
         QCOMPARE(Proximo("TABTRI", "CODIGO", 3), "001");
-        // A code wider than its column would be cut into one already taken: the counter stops there,
-        // untouched.
+        // A code wider than its column would be cut into one taken: the counter stops, untouched.
         QCOMPARE(Proximo("FASE", "CODIGO", 2), "999");
         QCOMPARE(
             Falha([] { Proximo("FASE", "CODIGO", 2); }),
@@ -534,8 +527,7 @@ private slots:
         QVERIFY(all.contains("000001") && all.contains(QString::number(2 * perUser).rightJustified(6, '0')));
     }
 
-    // The counter connection commits each statement, yet another workstation may hold the counter's row in a
-    // unit of work of its own: the wait ends as any write's does, and nothing is taken.
+    // A counter row held in another workstation's unit: the wait ends as any write's does, nothing is taken.
     void proximoWaitsOnAHeldCounterNoLongerThanAnyWrite() {
         QCOMPARE(Proximo("REGIAO", "REGIAO", 2), "01");
         auto other = OpenSecond("kelm-test-other");
@@ -841,8 +833,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, RecalculaReceitas("", "", "P01"));
         QCOMPARE(Custos(), custos);
         QCOMPARE(Bloqueados(), QString());
-        // Inside the caller's unit the failure commits nothing, and leaves nothing of the run for the caller
-        // to commit: only the caller's own write stays pending.
+        // Inside the caller's unit the failure leaves nothing of the run: only the caller's write is pending.
         Sql("UPDATE BANHO SET DESCRICAO = 'EM EDICAO'");
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, RecalculaReceitas("", "", "P01"));
         QCOMPARE(RowsSeenByOthers("SELECT DESCRICAO FROM BANHO"), QStringList{QString()});
@@ -850,9 +841,8 @@ private slots:
         QCOMPARE(Custos() + Bloqueados() + Seen("SELECT DESCRICAO FROM BANHO"), custos + "EM EDICAO");
     }
 
-    // 1,200 copies of recipe 0002 (over a thousand codes: more than one list of codes) and of 0001/02: each
-    // costs what its original costs, one variant's items do not bring the other variant, and the writes go as
-    // a few blocks, not a statement per recipe.
+    // 1,200 copies of 0002 (more than one list of codes) and of 0001/02 cost what the originals cost, one
+    // variant's items do not bring the other variant, the writes go as a few blocks.
     void manyRecipesInFewStatements() {
         Base();
         const QString codigo = QStringLiteral("LPAD(:I + 3000, 4, '0')");
@@ -915,9 +905,8 @@ private slots:
         }
     }
 
-    // Each move is committed on the connection it ran on: one run on the wrong one is missing at the end. A
-    // batch moves every item as MovePesoNota moves it alone: the same balances; an item the invoice lacks
-    // moves nothing and leaves its invoice's header as it was; a null lot is the empty one, as the engine's
+    // Each move is committed on its connection. A batch moves every item as MovePesoNota does alone; an item
+    // the invoice lacks moves nothing, not even its header; a null lot is the empty one, as the engine's
     // unique key has it. The free weights read at once are those read one by one.
     void movimentoDePesoNaNotaUmAUmEEmLote() {
         const auto base = [this] {
@@ -986,14 +975,12 @@ private slots:
                                       "4|00||A|7",  "1|00|X|A|7", "1|00||A|2", "1|28||A|4"};
             for (int i = 0; i < fals.size(); ++i) {
                 const QStringList c = fals[i].split('|');
-                const QString numero = QStringLiteral("%1%2").arg(cliente).arg(i, 5, 10, QLatin1Char('0'));
-                Sql(QStringLiteral("INSERT INTO FAL (NUMERO, CLIENTE, TIPO, PRAZO, TABPRECO, COR, VARIANTE, "
-                                   "NUM_REPROC) VALUES ('%1', '%2', %3, '%4', '01', 'A', '01', '%5')")
-                        .arg(numero, cliente, c[0], c[1], c[2]));
-                Sql(QStringLiteral(
-                        "INSERT INTO FAL_ITEN (FAL, ORD_IT, NOTA, CODIGO, LOTE, PESO, FATURADO) VALUES "
-                        "('%1', 1, 'N', 'T', '', %2, '%3')")
-                        .arg(numero, c[4], c[3]));
+                const QString numero = cliente + QString::number(i).rightJustified(5, '0');
+                Insert("FAL (NUMERO, CLIENTE, TIPO, PRAZO, TABPRECO, COR, VARIANTE, NUM_REPROC)",
+                       {QStringLiteral("'%1', '%2', %3, '%4', '01', 'A', '01', '%5'")
+                            .arg(numero, cliente, c[0], c[1], c[2])});
+                Insert("FAL_ITEN (FAL, ORD_IT, NOTA, CODIGO, LOTE, PESO, FATURADO)",
+                       {QStringLiteral("'%1', 1, 'N', 'T', '', %2, '%3'").arg(numero, c[4], c[3])});
             }
         }
         // C2's years: thousands of invoiced sheets.
@@ -1004,9 +991,7 @@ private slots:
             "LPAD(:I, 6, '0'), 1, 50, 'S'); I = I + 1; END END");
         for (const char* cliente : {"C1", "C2"}) {
             QCOMPARE(ValorAbertoFals(cliente, QStringList()), 100.0 + 55 + 30 + 20 + 48);
-            QCOMPARE(ValorAbertoFals(cliente,
-                                     {QStringLiteral("%1%2").arg(cliente).arg(6, 5, 10, QLatin1Char('0'))}),
-                     233.0);
+            QCOMPARE(ValorAbertoFals(cliente, {cliente + QStringLiteral("00006")}), 233.0);
         }
         QCOMPARE(ValorAbertoFals("C9", QStringList()), 0.0);
     }
@@ -1052,9 +1037,8 @@ private slots:
         QCOMPARE(Sequencial(), "000161");
         // Among many lots, fast. The load is one long write: the watchdog's limit is for users' saves.
         db->LockTimeoutMs = 600000;
-        // Stock: one lot in 60 of six digits (up to 003333, those of odd numbers of P2, so 003332 is the
-        // largest that counts); the rest letters, or seven and ten characters beginning with digits, above
-        // every six-digit lot.
+        // Stock: one lot in 60 of six digits, up to 003333 of P2 (so 003332 counts); the rest letters, or
+        // seven and ten characters beginning with digits, above every six-digit lot.
         Sql("EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < 200000) DO BEGIN IF (MOD(:I, 60) = 0) "
             "THEN INSERT INTO PA_ITEN (CODIGO, DEPOSITO, LOTE) VALUES (IIF(MOD(:I / 60, 2) = 0, 'P1', 'P2'), "
             "'01', LPAD(:I / 60, 6, '0')); ELSE INSERT INTO PA_ITEN (CODIGO, DEPOSITO, LOTE) VALUES ('P1', "
@@ -1147,8 +1131,8 @@ private slots:
         }
         QCOMPARE(Seen("SELECT LIST(DISTINCT TIPO_MOV) FROM MAT_MOV WHERE OPERACAO = 'E'"), "008");
         QCOMPARE(estoque.CodigoTipoMovEstoque(99), QString());
-        // A later failure in the caller's unit takes the movement with it; two workstations after the same
-        // kilogram: one takes it, the other waits and fails, and then is refused.
+        // A later failure in the caller's unit takes the movement with it; of two stations after the same
+        // kilogram one takes it, the other waits, fails, then is refused.
         QVERIFY(!Falha([&] {
                      GravacaoAtomica unidade;
                      QCOMPARE(estoque.MovimentaEstoqueMaterial(Saida(0.3)), QString());

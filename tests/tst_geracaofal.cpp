@@ -23,10 +23,9 @@ const QStringList kL1de150 = {
 
 class TstGeracaoFal : public ScreenTestCase {
     Q_OBJECT
-    // Customers 00001 and 00002 (region 01); fabrics T1, T2; colours AZUL, VERDE with released recipes in
-    // variant 01, AZUL also in variant 02 whose fibre index is 50; machine M1 takes up to 300 kg; route R1
-    // runs phase 03 before 01 in no days, R5 takes 2 + 3 days; invoice N1 of 00001 brings T1 in lots L1 (500
-    // kg) and L2 (200 kg) and T2 in lot L1 (300 kg).
+    // Customers 00001, 00002; AZUL and VERDE released in variant 01, AZUL in 02 too (fibre index 50); M1 up
+    // to 300 kg; route R1 runs 03 before 01 in no days, R5 takes 2 + 3 days; invoice N1 of 00001 brings T1
+    // in lots L1 (500 kg) and L2 (200 kg) and T2 in lot L1 (300 kg).
     void Base(const QString& saldoNota = QString()) {
         if (!saldoNota.isEmpty())
             Insert("PARAMETROS (MODULO, NUMERO, VALOR)", {"'TIN', 150, " + Aspas(saldoNota)});
@@ -66,19 +65,7 @@ class TstGeracaoFal : public ScreenTestCase {
     }
     // Everything a generation or an update may write.
     QStringList Estado() {
-        return RowsSeenByOthers(
-            {"SELECT 'FAL', NUMERO, CLIENTE, COR, VARIANTE, ROTEIRO, MAQUINA, TABPRECO, PARTIDA, "
-             "DATA_INI, DATA_FIN, TIPO, STATUS, ORDEM, OBS FROM FAL ORDER BY NUMERO",
-             "SELECT 'ITEM', FAL, ORD_IT, NOTA, CODIGO, LOTE, ROLO, PESO, PESO_NF, FLUXO, OBSERVACAO "
-             "FROM FAL_ITEN ORDER BY FAL, ORD_IT, CODIGO",
-             "SELECT 'PASSO', FAL, CODIGO, ORD_IT, FASE, ORDEM, PARTIDA, CONCLUIDO, DATA_INI FROM "
-             "PROCESSO_TIN ORDER BY FAL, CODIGO, ORDEM",
-             "SELECT 'NFITIN', NOTA, CODIGO, LOTE, PESO_REAL, PESO_PROG, PESO FROM NFITIN ORDER BY "
-             "NOTA, CODIGO, LOTE",
-             "SELECT 'NFTIN', NOTA, CLIENTE, SALDO FROM NFTIN ORDER BY NOTA, CLIENTE",
-             "SELECT 'PROG', NUMERO, ORDEM, CODIGO, LOTE, ROTEIRO, PESO, FAL, REGIAO, OBSERVACAO FROM "
-             "TNG_PROG ORDER BY NUMERO, ORDEM",
-             "SELECT 'LOG', TITULO, TEXTO FROM LOG ORDER BY ID"});
+        return Snapshot({"FAL", "FAL_ITEN", "PROCESSO_TIN", "NFITIN", "NFTIN", "TNG_PROG", "LOG"});
     }
     void Equilibrio(const char* passo) { QVERIFY2(InvoiceImbalances().isEmpty(), passo); }
     // Free weight of every invoice item, "CODIGO|LOTE|PESO;...".
@@ -99,8 +86,7 @@ class TstGeracaoFal : public ScreenTestCase {
         driver->Type("EdtLote", numero);
         driver->Focus("EdtCodCli");
     }
-    // The base, the statements given, programme 000001 of those rows (see Programa) open on the screen, all
-    // of them selected unless said.
+    // The base, the statements, programme 000001 of those rows open on the screen, all selected unless said.
     void Prepara(const QStringList& linhas, const QStringList& preparo = {}, bool seleciona = true) {
         Base();
         for (const QString& sql : preparo)
@@ -148,8 +134,7 @@ private slots:
         Equilibrio("atualizada");
         QCOMPARE(Itens("000500"), "T1|L1|80|80;T2|L1|50|50");
 
-        // Replaced under its own number with the first item only, at 90 kg: the second gives its weight back
-        // and loses its link.
+        // Replaced under its number by the first item at 90 kg: the second gives its weight back, unlinked.
         Seleciona(0);
         Celula(0, "Peso", "90");
         Gera("000500", {true});
@@ -353,8 +338,7 @@ private slots:
         };
         const QStringList antes = Estado();
 
-        // Held on the invoice item, or on the programme row (which stops the generation once the rows were
-        // given their sheet): nothing written.
+        // Held on the invoice item, or on the programme row (met once the rows have their sheet): nothing.
         auto outra = OpenSecond(QStringLiteral("kelm-test-trava"));
         for (const char* trava :
              {"UPDATE NFITIN SET OBS = 'em conferência' WHERE CODIGO = 'T1' AND LOTE = 'L1'",

@@ -111,8 +111,8 @@ void TstTngNFEntra::balanceKeepsWhatLotSheetsTook() {
     QCOMPARE(Saldo("000000200"), "115");
     QCOMPARE(Programado(), "118"); // an alteration brings no weight in
 
-    // A weighed weight below what the sheets hold now, or a new fabric or lot of the item they hold (an
-    // orphaned sheet), is refused inside the save, against what is stored then: nothing of it is written...
+    // A weight below what the sheets hold now, or another fabric or lot of the item they hold, is refused
+    // inside the save, against what is stored then: nothing of it is written...
     const QString abaixo =
         "O peso real do item P1 lote L1 (%1 kg) é menor que o peso já programado em FAL (100 kg). "
         "Nada foi gravado.";

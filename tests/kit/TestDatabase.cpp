@@ -184,6 +184,13 @@ void DatabaseTestCase::FailWhen(const QString& table, const QString& event, cons
                   .arg(table, event, condition));
 }
 
+QStringList DatabaseTestCase::Snapshot(const QStringList& tables) {
+    QStringList statements;
+    for (const QString& table : tables)
+        statements << QStringLiteral("SELECT '%1', T.* FROM %1 T ORDER BY 2, 3").arg(table);
+    return RowsSeenByOthers(statements);
+}
+
 QStringList DatabaseTestCase::LogLines(const QString& title) {
     return RowsSeenByOthers("SELECT TIPO, TEXTO FROM LOG WHERE TITULO = " + Aspas(title) + " ORDER BY ID");
 }

@@ -109,6 +109,8 @@ protected:
     QStringList RowsSeenByOthers(const QStringList& statements);
     // Those rows joined by ';', to compare a few at once.
     QString Seen(const QString& statement) { return RowsSeenByOthers(statement).join(';'); }
+    // Every row and column of the tables as other users see them: what a refusal must leave as it was.
+    QStringList Snapshot(const QStringList& tables);
     // The rows of a table other users see.
     int Count(const QString& table, const QString& where = QStringLiteral("1=1")) {
         return Seen(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(table, where)).toInt();
