@@ -671,7 +671,7 @@ private slots:
                      c.caso);
     }
 
-    void momentOnTheDatabase() {
+    void momentsOnTheDatabase() {
         Turnos();
         const QDate segunda(2026, 11, 23);
         // Monday's afternoon moved to the evening, leaving 14:00 to 17:59 uncovered on Mondays only.
@@ -684,15 +684,9 @@ private slots:
         QCOMPARE(TurnoDoMomento(segunda, QTime(), "00001"), "01");
         QCOMPARE(TurnoDoMomento(QDate(), hora("10:00:00"), "00003"), "02");
 
-        // Without a night shift either: nothing to book it to.
-        SqlCommit("UPDATE TURNO SET NOTURNO = 'N'");
-        QCOMPARE(TurnoDoMomento(segunda, hora("15:00:00"), "00007"), QString());
-    }
-
-    void manyMomentsReadTheHoursOnce() {
-        Turnos();
+        // Many moments read the hours once.
         QuadroTurnos quadro;
-        const QDate domingo(2026, 11, 22);
+        const QDate domingo = segunda.addDays(-1);
         QCOMPARE(quadro.Turno(domingo, hora("23:30:00"), "00001"), "03");
         // Read once: what changes after the first moment does not reach the ones after it.
         SqlCommit({"DELETE FROM TURNO_HORARIOS WHERE DIA = 1 AND TURNO = '01'",
@@ -704,6 +698,9 @@ private slots:
         QCOMPARE(outro.Turno(domingo, hora("08:00:00"), "00001"), "02");
         QCOMPARE(outro.Turno(domingo, hora("08:00:00"), "00007"), "03");
         QCOMPARE(outro.Turno(domingo.addDays(1), hora("08:00:00"), "00007"), "01");
+        // Without a night shift either: nothing to book it to.
+        SqlCommit("UPDATE TURNO SET NOTURNO = 'N'");
+        QCOMPARE(TurnoDoMomento(segunda, hora("15:00:00"), "00007"), QString());
     }
 
     void rulesReadFromTheirTable() {
