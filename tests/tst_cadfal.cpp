@@ -1,7 +1,6 @@
 // The lot sheet screen: the invoice balance after every save and delete, concurrent takes, atomic saves,
 // machine and credit limits, write-off and release; split, copy and reprocess of a sheet.
 #include "Acesso.h"
-#include "DBControls.h"
 #include "TPesquisa.h"
 #include "TestDatabase.h"
 #include <QDateEdit>

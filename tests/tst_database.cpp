@@ -1,14 +1,11 @@
 // The host's database and data services: schema upgrade, units of work, lock waits, reconnects, quoting,
 // numbering between users, and the readings and rules of prices, shifts, recipes, invoices and lots.
-#include "Acesso.h"
 #include "CodeAllocator.h"
 #include "DataAccess.h"
-#include "DataContext.h"
 #include "DetalheGravado.h"
 #include "ErrosBanco.h"
 #include "Estoque.h"
 #include "FatCliente.h"
-#include "FirebirdEngine.h"
 #include "Funcoes.h"
 #include "GravacaoAtomica.h"
 #include "HostError.h"
