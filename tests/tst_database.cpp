@@ -235,7 +235,7 @@ private slots:
         }
     }
 
-    void unitOfWorkCommitsAndRollsBackRetaining() {
+    void unitsOfWorkAndTheDataSetsInThem() {
         TTabela::Registra("tbRegiaoTeste", "REGIAO", "REGIAO");
         TabelaAberta regions = TTabela::AbreTabela("tbRegiaoTeste");
         QVERIFY(Posta(regions, true, {{"REGIAO", "01"}, {"DESCRICAO", "Norte"}}));
@@ -254,24 +254,24 @@ private slots:
         db->Transaction()->RollbackRetaining();
         SqlCommit("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('04', 'Leste')");
         QCOMPARE(QList<int>({Count("REGIAO"), Count("LOG")}), QList<int>({3, 0}));
-    }
+        // Writes start from other users' latest work.
+        TTabela::Registra("tbBanhoTeste", "BANHO", "CODIGO");
+        SqlCommit("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('01', 'CURTO', 6)");
+        TabelaAberta baths = TTabela::AbreTabela("tbBanhoTeste");
+        QCOMPARE(Scalar("SELECT COUNT(*) FROM BANHO").toInt(), 1); // our last read, before the other user
+        ByOther({"INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('02', 'LONGO', 10)",
+                 "UPDATE BANHO SET PROPORCAO = 9 WHERE CODIGO = '01'"});
 
-    void lockWaitIsBoundedAndRollsBack() {
-        SqlCommit("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
-        auto other = OpenSecond("kelm-test-other");
-        SqlOn(*other, "UPDATE REGIAO SET DESCRICAO = 'Outro usuário' WHERE REGIAO = '01'"); // not committed
-        db->LockTimeoutMs = 1500;
-        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'Sul')"); // same unit of work
-        QElapsedTimer timer;
-        timer.start();
-        const QString failure =
-            Falha([this] { Sql("UPDATE REGIAO SET DESCRICAO = 'Eu' WHERE REGIAO = '01'"); });
-        QVERIFY2(failure.contains(QStringLiteral("outro usuário")), qPrintable(failure));
-        QVERIFY2(timer.elapsed() < 10000, "the wait must be bounded");
-        other->Transaction()->Rollback();
-        // The whole unit of work was rolled back, and the connection works again.
-        QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 1);
-        SqlCommit("UPDATE REGIAO SET DESCRICAO = 'Eu' WHERE REGIAO = '01'");
+        // A description-only edit writes the description only: the other user's ratio stays.
+        QVERIFY(Posta(baths, false, {{"DESCRICAO", "CURTO JET"}}));
+        // The first write of a unit of work starts from the latest committed state, not from an old read.
+        SqlCommit("DELETE FROM BANHO WHERE CODIGO = '02'");
+        QCOMPARE(Seen("SELECT DESCRICAO, PROPORCAO FROM BANHO"), "CURTO JET|9");
+        // Rows undone with their unit of work leave the open data sets too.
+        QVERIFY(Posta(baths, true, {{"CODIGO", "03"}}));
+        QCOMPARE(baths->RecordCount(), 2);
+        db->Transaction()->RollbackRetaining();
+        QCOMPARE(baths->RecordCount(), 1);
     }
 
     // A check and its write are one unit on its connection: a row another user changed after the check is not
@@ -297,35 +297,30 @@ private slots:
                  "Outro usuário");
     }
 
-    void writesStartFromOtherUsersLatestWork() {
-        TTabela::Registra("tbBanhoTeste", "BANHO", "CODIGO");
-        SqlCommit("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('01', 'CURTO', 6)");
-        TabelaAberta baths = TTabela::AbreTabela("tbBanhoTeste");
-        QCOMPARE(Scalar("SELECT COUNT(*) FROM BANHO").toInt(), 1); // our last read, before the other user
-        ByOther({"INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('02', 'LONGO', 10)",
-                 "UPDATE BANHO SET PROPORCAO = 9 WHERE CODIGO = '01'"});
-
-        // A description-only edit writes the description only: the other user's ratio stays.
-        QVERIFY(Posta(baths, false, {{"DESCRICAO", "CURTO JET"}}));
-        // The first write of a unit of work starts from the latest committed state, not from an old read.
-        SqlCommit("DELETE FROM BANHO WHERE CODIGO = '02'");
-        QCOMPARE(Seen("SELECT DESCRICAO, PROPORCAO FROM BANHO"), "CURTO JET|9");
-        // Rows undone with their unit of work leave the open data sets too.
-        QVERIFY(Posta(baths, true, {{"CODIGO", "03"}}));
-        QCOMPARE(baths->RecordCount(), 2);
-        db->Transaction()->RollbackRetaining();
-        QCOMPARE(baths->RecordCount(), 1);
-    }
-
-    void failedCommitLeavesNoTransactionBehind() {
+    // A lock wait is bounded and rolls its unit back; a failed commit leaves no transaction behind.
+    void failedUnitsLeaveNothingBehind() {
+        SqlCommit("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
+        auto other = OpenSecond("kelm-test-other");
+        SqlOn(*other, "UPDATE REGIAO SET DESCRICAO = 'Outro usuário' WHERE REGIAO = '01'"); // not committed
+        db->LockTimeoutMs = 1500;
+        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'Sul')"); // same unit of work
+        QElapsedTimer timer;
+        timer.start();
+        const QString failure =
+            Falha([this] { Sql("UPDATE REGIAO SET DESCRICAO = 'Eu' WHERE REGIAO = '01'"); });
+        QVERIFY2(failure.contains(QStringLiteral("outro usuário")), qPrintable(failure));
+        QVERIFY2(timer.elapsed() < 10000, "the wait must be bounded");
+        other->Transaction()->Rollback();
+        // The whole unit of work was rolled back, and the connection works again.
+        QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 1);
+        SqlCommit("UPDATE REGIAO SET DESCRICAO = 'Eu' WHERE REGIAO = '01'");
         SqlCommit("CREATE EXCEPTION E_FECHAMENTO 'periodo fechado'");
         SqlCommit("CREATE TRIGGER T_FECHAMENTO ON TRANSACTION COMMIT AS BEGIN "
                   "IF (EXISTS (SELECT 1 FROM REGIAO WHERE REGIAO = 'XX')) THEN EXCEPTION E_FECHAMENTO; END");
         Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('XX', 'recusada')");
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, db->Transaction()->CommitRetaining());
         QVERIFY(!db->Transaction()->InTransaction());
-        // Nothing of it stays on the server: no row, no lock another user would wait on.
-        auto other = OpenSecond("kelm-test-other");
+        // Nothing of a failed commit stays on the server: no row, no lock another user would wait on.
         other->LockTimeoutMs = 1500;
         SqlOn(*other, "INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('XX', 'livre')");
         SqlOn(*other, "DELETE FROM REGIAO WHERE REGIAO = 'XX'");
@@ -503,7 +498,7 @@ private slots:
         QCOMPARE(Proximo("LOG", "ID", 3), "001");
     }
 
-    void proximoFromTwoConnectionsAtOnce() {
+    void proximoFromTwoConnectionsAndAHeldCounter() {
         constexpr int perUser = 40;
         QStringList first, second;
         auto take = [this](const QString& name, QStringList& into) {
@@ -522,10 +517,8 @@ private slots:
         all.unite(QSet<QString>(second.begin(), second.end()));
         QCOMPARE(all.size(), 2 * perUser);
         QVERIFY(all.contains("000001") && all.contains(QString::number(2 * perUser).rightJustified(6, '0')));
-    }
-
-    // A counter row held in another workstation's unit: the wait ends as any write's does, nothing is taken.
-    void proximoWaitsOnAHeldCounterNoLongerThanAnyWrite() {
+        // A counter row held in another workstation's unit: the wait ends as any write's does, nothing is
+        // taken.
         QCOMPARE(Proximo("REGIAO", "REGIAO", 2), "01");
         auto other = OpenSecond("kelm-test-other");
         SqlOn(*other, "UPDATE CODIGOS SET ULTIMO = '07' WHERE TABELA = 'REGIAO' AND CAMPO = 'REGIAO'");
@@ -612,27 +605,6 @@ private slots:
             QVERIFY(servicos.Grava(codigo, insere));
             QCOMPARE(disse, "S");
         }
-    }
-
-    void openValueAgainstTheLimit() {
-        InsertCommit("ENTIDADE (CODCLI, LIMITE_CREDITO, BLOQUEIO)",
-                     {"'00001', 1000.00, 'N'", "'00002', NULL, 'N'", "'00003', 0, 'N'",
-                      "'00004', 1000.00, 'S'", "'00005', 0.10, 'N'"});
-        const struct {
-            const char* cliente;
-            double valor;
-            bool passa;
-        } casos[] = {
-            {" 00001 ", 1000.00, true},
-            {"00002", 1e9, true},             // no limit
-            {"00003", 1e9, true},             // a limit of 0 is none
-            {"00004", 0.01, false},           // blocked
-            {"00009", 0, false},              // unknown
-            {"00005", 0.1 + 0.2 - 0.2, true}, // a sum a float's width over 0.10 is 0.10
-        };
-        for (const auto& caso : casos)
-            QVERIFY2(LimiteCredito(caso.cliente, caso.valor) == caso.passa,
-                     qPrintable(QStringLiteral("%1 com %2").arg(caso.cliente).arg(caso.valor)));
     }
 
     // The rule on one weekday's rows: the moment, the employee's own shift and the night shift.
@@ -960,7 +932,7 @@ private slots:
     // The open value is the same whether the customer's sheets are walked (few) or its open items are (a big
     // customer): 10 kg at 10.00, 5 kg at the 07 price of 11.00 and 3 kg of a service-only sheet at 10.00;
     // invoiced items, finishing sheets and reprocesses do not count, nor the sheet being saved.
-    void valorEmAbertoDeClientePequenoEGrande() {
+    void valorEmAbertoDeClientePequenoEGrandeEOLimite() {
         // A 28-day term is priced at the 21-day column, the longest the table has.
         Sql("INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, CODIGO, PRECO_00, PRECO_07, PRECO_21) VALUES "
             "('01', 'A', '01', '', 10, 11, 12)");
@@ -988,6 +960,25 @@ private slots:
             QCOMPARE(ValorAbertoFals(cliente, {cliente + QStringLiteral("00006")}), 233.0);
         }
         QCOMPARE(ValorAbertoFals("C9", QStringList()), 0.0);
+        // Against the limit.
+        InsertCommit("ENTIDADE (CODCLI, LIMITE_CREDITO, BLOQUEIO)",
+                     {"'00001', 1000.00, 'N'", "'00002', NULL, 'N'", "'00003', 0, 'N'",
+                      "'00004', 1000.00, 'S'", "'00005', 0.10, 'N'"});
+        const struct {
+            const char* cliente;
+            double valor;
+            bool passa;
+        } casos[] = {
+            {" 00001 ", 1000.00, true},
+            {"00002", 1e9, true},             // no limit
+            {"00003", 1e9, true},             // a limit of 0 is none
+            {"00004", 0.01, false},           // blocked
+            {"00009", 0, false},              // unknown
+            {"00005", 0.1 + 0.2 - 0.2, true}, // a sum a float's width over 0.10 is 0.10
+        };
+        for (const auto& caso : casos)
+            QVERIFY2(LimiteCredito(caso.cliente, caso.valor) == caso.passa,
+                     qPrintable(QStringLiteral("%1 com %2").arg(caso.cliente).arg(caso.valor)));
     }
 
     // Double precision bounds come back as typed; an empty bound is 0; only the pair's rows, by sequence.
