@@ -189,7 +189,7 @@ class TstDatabase : public DatabaseTestCase {
     }
 
 private slots:
-    void upgradeKeepsRowsAndNeverReappliesScripts() {
+    void upgradeKeepsRowsNeverReappliesAndResumes() {
         const QString v1 = QFINDTESTDATA("data/upgrade/v1"), v2 = QFINDTESTDATA("data/upgrade/v2");
         QCOMPARE(SchemaUpgrade::Apply(*db, false, v1), QStringList{"schema/0001_base.sql"});
         SqlCommit("INSERT INTO CLIENTE_TESTE (CODIGO, NOME) VALUES ('000001', 'Malharia D''Ávila')");
@@ -201,9 +201,7 @@ private slots:
         OpenHostDatabase(*db, config, true, [] { return true; });
         QCOMPARE(Scalar("SELECT COUNT(*) FROM PEDIDO_TESTE").toInt(), 1);
         QCOMPARE(Scalar("SELECT COUNT(*) FROM ACESSO_USUARIOS").toInt(), 1);
-    }
-
-    void interruptedScriptResumesAfterItsLastStatement() {
+        // An interrupted script resumes after its last statement.
         QVERIFY_THROWS_EXCEPTION(EDatabaseError,
                                  SchemaUpgrade::Apply(*db, false, QFINDTESTDATA("data/upgrade/broken")));
         QVERIFY(!SchemaUpgrade::Applied(*db).contains("schema/0001_upa.sql"));
@@ -451,7 +449,7 @@ private slots:
         QVERIFY(!Proximo("FAL", "NUMERO", 6).isEmpty());
     }
 
-    void quotesSurviveEveryTextPath() {
+    void quotesParametersAndPhysicalNames() {
         const QString name = QStringLiteral("Tecelagem D'Ávila; filial \"Sul\"");
         Sql(QStringLiteral("INSERT INTO ENTIDADE (CODCLI, NOME) VALUES ('00010', %1)").arg(Aspas(name)));
         QVERIFY(Existe("ENTIDADE", "NOME", Aspas(name)));
@@ -464,6 +462,16 @@ private slots:
         GeraLog("CADASTRO DE CLIENTE", "ALTERACAO DO CLIENTE " + name, opAlteracao, "D'Ávila");
         QCOMPARE(Scalar("SELECT TEXTO || '|' || CHAVE FROM LOG").toString(),
                  "ALTERACAO DO CLIENTE " + name + "|D'Ávila");
+        // Parameters and physical names.
+        Sql("INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('TIN', 150, 'N')");
+        QCOMPARE(BuscaParametro("tin", 150), "N");
+        QCOMPARE(BuscaParametro("TIN", 999), QString());
+        RegistraTabelaEmpresa("TABPRE_SERV");
+        QCOMPARE(DBLocal("tabpre_serv"), "TABPRE_SERV_001");
+        QCOMPARE(DBLocal_SQL("SELECT * FROM {TABPRE_SERV} T JOIN {FAL} F ON F.X = '{NAO}' "
+                             "WHERE F.LOTE SIMILAR TO '[0-9]{6}'"),
+                 QStringLiteral("SELECT * FROM TABPRE_SERV_001 T JOIN FAL F ON F.X = 'NAO' "
+                                "WHERE F.LOTE SIMILAR TO '[0-9]{6}'"));
     }
 
     void proximoPadsSkipsNeverRepeatsAndRunsOut() {
@@ -536,18 +544,6 @@ private slots:
         other->Transaction()->Rollback();
         QCOMPARE(Proximo("REGIAO", "REGIAO", 2), "02");
         QCOMPARE(Proximo("GRUPO_COR", "CODIGO", 2), "01");
-    }
-
-    void parametersAndPhysicalNames() {
-        Sql("INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('TIN', 150, 'N')");
-        QCOMPARE(BuscaParametro("tin", 150), "N");
-        QCOMPARE(BuscaParametro("TIN", 999), QString());
-        RegistraTabelaEmpresa("TABPRE_SERV");
-        QCOMPARE(DBLocal("tabpre_serv"), "TABPRE_SERV_001");
-        QCOMPARE(DBLocal_SQL("SELECT * FROM {TABPRE_SERV} T JOIN {FAL} F ON F.X = '{NAO}' "
-                             "WHERE F.LOTE SIMILAR TO '[0-9]{6}'"),
-                 QStringLiteral("SELECT * FROM TABPRE_SERV_001 T JOIN FAL F ON F.X = 'NAO' "
-                                "WHERE F.LOTE SIMILAR TO '[0-9]{6}'"));
     }
 
     // Sheet 0000100 carries service 02 twice and 01, and is loaded in an order of its own; the save replaces

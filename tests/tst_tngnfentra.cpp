@@ -75,8 +75,7 @@ private slots:
     void refusedOrFailedConfirmWritesNothing();
     void lotOfANewItem_data();
     void lotOfANewItem();
-    void headerChecksOnExit();
-    void stateQuestionPeriodAndCustomerAtConfirm();
+    void headerChecksOnExitAndAtConfirm();
     void lotSheetsGuardTheInvoice();
     void quotesInCodesAndNumbers();
     void printWritesTheInvoice();
@@ -224,7 +223,7 @@ void TstTngNFEntra::lotOfANewItem() {
     QCOMPARE(TakeMessages(), QString());
 }
 
-void TstTngNFEntra::headerChecksOnExit() {
+void TstTngNFEntra::headerChecksOnExitAndAtConfirm() {
     Base();
     const struct {
         QString nota, caixa, valor, mensagem;
@@ -251,10 +250,8 @@ void TstTngNFEntra::headerChecksOnExit() {
         messages.questions.enqueue(false); // leaves without saving
         driver->Close();
     }
-}
-
-void TstTngNFEntra::stateQuestionPeriodAndCustomerAtConfirm() {
-    Base();
+    // At confirmation: the nature's state asked once, the closed period, the customer blocked meanwhile.
+    messages.Clear();
     driver->Open("TfmTngNFEntra");
     NovaNota("000000600", "00001", "2901"); // from another state, for a customer of the company's
     messages.questions.enqueue(false);
