@@ -15,24 +15,15 @@ const QString kSemItem = QStringLiteral("Não existe saldo na Nota Fiscal de ent
 
 class TstCadFal : public ScreenTestCase {
     Q_OBJECT
-    // Parameters are read when the screen is created: pass them here, as "number=value". Items come from the
-    // product register in mode "S", which has T1.
-    void Base(const QString& modo = "N", const QStringList& parametros = {}) {
-        QStringList valores{"'TIN', 150, '" + modo + "'"};
+    // Parameters are read when the screen is created: it is created anew with these, as "number=value".
+    void Reabre(const QStringList& parametros) {
+        driver->Close();
         for (const QString& p : parametros)
-            valores << QStringLiteral("'TIN', %1, '%2'").arg(p.section('=', 0, 0), p.section('=', 1));
-        Insert("PARAMETROS (MODULO, NUMERO, VALOR)", valores);
-        Insert("ENTIDADE (CODCLI, NOME)", {"'C1', 'MALHARIA UM'"});
-        if (modo == "S")
-            Insert("PRODUTO (CODIGO, DESCRICAO)", {"'T1', 'MEIA MALHA'"});
-        Insert("FASE (CODIGO, DESCRICAO)", {"'01', 'PREPARO'", "'03', 'TINGIMENTO'"});
-        Insert("ROTEIRO (CODIGO, DESCRICAO, ORDEM, FASE)",
-               {"'R1', 'TINTO', 1, '01'", "'R1', 'TINTO', 2, '03'"});
-        Insert("MAQ_TIN (CODIGO, DESCRICAO, PESO_MIN, PESO_MAX)", {"'M1', 'JET', 20, 120"});
-        Insert("VARIANTE (CODIGO, DESCRICAO)", {"'01', 'CLARA'"});
-        Insert("NFTIN (NOTA, CLIENTE, SALDO)", {"'N1', 'C1', 150"});
-        InsertCommit("NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO, PESO_REAL, ROLOS)",
-                     {"'N1', 'C1', 'T1', 'L1', 100, 100, 5", "'N1', 'C1', 'T2', 'L2', 50, 50, 2"});
+            Sql(QStringLiteral(
+                    "UPDATE OR INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('TIN', %1, '%2') "
+                    "MATCHING (MODULO, NUMERO)")
+                    .arg(p.section('=', 0, 0), p.section('=', 1)));
+        Commit();
         driver->Open("TFmCadFal");
     }
     // A colour with a released recipe and a price per term in region 01, the customer's.
@@ -101,8 +92,23 @@ class TstCadFal : public ScreenTestCase {
     QStringList Estado() { return Snapshot({"FAL", "FAL_ITEN", "PROCESSO_TIN", "TABELA", "LOG", "NFITIN"}); }
 
 private slots:
+    // Every test starts here, the screen open with items typed freely (product mode "N").
+    void init() {
+        DatabaseTestCase::init();
+        Insert("PARAMETROS (MODULO, NUMERO, VALOR)", {"'TIN', 150, 'N'"});
+        Insert("ENTIDADE (CODCLI, NOME)", {"'C1', 'MALHARIA UM'"});
+        Insert("FASE (CODIGO, DESCRICAO)", {"'01', 'PREPARO'", "'03', 'TINGIMENTO'"});
+        Insert("ROTEIRO (CODIGO, DESCRICAO, ORDEM, FASE)",
+               {"'R1', 'TINTO', 1, '01'", "'R1', 'TINTO', 2, '03'"});
+        Insert("MAQ_TIN (CODIGO, DESCRICAO, PESO_MIN, PESO_MAX)", {"'M1', 'JET', 20, 120"});
+        Insert("VARIANTE (CODIGO, DESCRICAO)", {"'01', 'CLARA'"});
+        Insert("NFTIN (NOTA, CLIENTE, SALDO)", {"'N1', 'C1', 150"});
+        InsertCommit("NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO, PESO_REAL, ROLOS)",
+                     {"'N1', 'C1', 'T1', 'L1', 100, 100, 5", "'N1', 'C1', 'T2', 'L2', 50, 50, 2"});
+        driver->Open("TFmCadFal");
+    }
+
     void balancoAposCadaGravacaoEExclusao() {
-        Base();
         Nova("000001", {"T1=40"});
         Gravada("criada", "60;50");
         QCOMPARE(Seen("SELECT CODIGO, FASE, ORDEM FROM PROCESSO_TIN ORDER BY ORDEM"), "T1|01|1;T1|03|2");
@@ -141,7 +147,6 @@ private slots:
     // A lot typed over a saved row moves what it holds to the item it names, within that item's free weight;
     // a lot no invoice has holds nothing. A refusal writes nothing.
     void loteDigitadoLevaOPeso() {
-        Base();
         Insert("NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO, PESO_REAL, ROLOS)",
                {"'N1', 'C1', 'T1', 'L3', 30, 30, 1"});
         SqlCommit("UPDATE NFTIN SET SALDO = 180");
@@ -172,7 +177,6 @@ private slots:
     }
 
     void duasLinhasNoMesmoItemERecusas() {
-        Base();
         Cabecalho("000001"); // without items it would open as written off
         Recusada("FAL sem itens. Impossível continuar.");
         Nova("000001", {"T1=30", "T1=50"});
@@ -187,7 +191,6 @@ private slots:
     }
 
     void segundaConexaoTomaOPesoLivre() {
-        Base();
         Nova("000001", {"T1=80"});
         // Another workstation takes 30 kg of the same item meanwhile.
         ByOther({"INSERT INTO FAL (NUMERO, CLIENTE, TIPO) VALUES ('000001', 'C1', 1)",
@@ -206,7 +209,6 @@ private slots:
     }
 
     void regravacaoMantemColunasDeOutrosEPassosIniciados() {
-        Base();
         Nova("000001", {"T1=40"});
         driver->Click("BtnIncluir");
         SqlCommit({"UPDATE FAL SET SIT_EST = 'I', PROMOCAO = 'P1', SITUACAO = 'X' WHERE NUMERO = '000001'",
@@ -222,7 +224,6 @@ private slots:
     }
 
     void falhaNoUltimoPassoOuNaExclusaoNaoMudaNada() {
-        Base();
         FailWhen("PROCESSO_TIN", "BEFORE INSERT", "NEW.FASE = '03'");
         Nova("000001", {"T1=40"});
         QVERIFY(ClickMessages("BtnIncluir").contains("falha forçada"));
@@ -243,7 +244,6 @@ private slots:
     }
 
     void limitesDaMaquinaEBaixaELiberacao() {
-        Base();
         Cabecalho("000001", "M1");
         Linha(0, "T1", "19,99");
         Recusada("Peso total da FAL fora do intervalo permitido na máquina.\rO peso mínimo tem de "
@@ -264,7 +264,9 @@ private slots:
     }
 
     void modoProdutoPerguntaQuandoFaltaSaldo() {
-        Base("S");
+        // Items from the product register, which has T1.
+        InsertCommit("PRODUTO (CODIGO, DESCRICAO)", {"'T1', 'MEIA MALHA'"});
+        Reabre({"150=S"});
         Cabecalho("000001");
         for (int n : {0, 1})
             Cells("DBGrid1", n, {{"NF", "N1"}, {"Tecido", "T1"}, {"Peso", "60"}, {"Lote", "L1"}});
@@ -294,7 +296,7 @@ private slots:
     }
 
     void precoDaCorEQuadroDaEstampa() {
-        Base("N", {"190=S", "240=5"});
+        Reabre({"190=S", "240=5"});
         Cor("C01");
         Cor("C02", 6);
         Cor("C03", 5);
@@ -331,7 +333,7 @@ private slots:
     }
 
     void limiteDeCredito() {
-        Base("N", {"250=S"});
+        Reabre({"250=S"});
         Cor("C01");
         // 100 open (as ValorAbertoFals counts it, tested with the database) and 40 kg at 10.00 here.
         Insert("FAL (NUMERO, CLIENTE, TIPO, PRAZO, TABPRECO, COR, VARIANTE)",
@@ -371,7 +373,6 @@ private slots:
     }
 
     void corNaoMudaComConsumoBaixado() {
-        Base();
         Cor("C01");
         Cor("C02");
         Cabecalho("000001");
@@ -407,7 +408,6 @@ private slots:
     // Every column a save writes, NULL told from empty; a re-save writes only what changed (by record
     // version), and lays the steps out again only when fabrics or routes change.
     void itensEPassosGravadosColunaAColuna() {
-        Base();
         SqlCommit("INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, FASE) VALUES ('R2', 'SEM FASE', 1, '09')");
         Cabecalho("000001");
         driver->Type("EdtPartida", "P7");
@@ -456,7 +456,6 @@ private slots:
     // Invoiced, concluded, consumption written off: told in that order, nothing deleted. A sheet opens with
     // the phase of its first open step, CONCLUIDO when none is open, PROGRAMACAO without steps.
     void exclusaoRecusadaEAberturaComSituacao() {
-        Base();
         Nova("000001", {"T1=40"});
         Gravada("gravada", "60;50");
         const auto abre = [this](const QString& situacao) {
@@ -490,7 +489,6 @@ private slots:
     // The consult reads a window, the next when the list is scrolled to its end: the rows of the whole
     // statement, in number order, none twice; a new consult starts again.
     void consultaLidaPorJanelas() {
-        Base();
         SqlCommit("EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < 1100) DO BEGIN INSERT INTO FAL "
                   "(NUMERO, CLIENTE, DATA_INI) VALUES (LPAD(2 * :I + 1, 7, '0'), IIF(MOD(:I, 3) = 0, 'C2', "
                   "'C1'), '2026-11-10'); I = I + 1; END END");
@@ -516,7 +514,6 @@ private slots:
     // All pieces of a row take its very weight (no residue of 3 × 6.2 ÷ 3), part of them their share; the
     // weight held of the invoice goes along, the invoice does not move; deleting gives back exactly that.
     void desmembraPesosExatosEDevolveAoExcluir() {
-        Base();
         Nova("000001", {"T1=6,2", "T2=30"});
         for (int n : {0, 1})
             Cells("DBGrid1", n, {{"Rolo", "3"}});
@@ -565,7 +562,6 @@ private slots:
     // A part leaves the source a weight that text would not hold exactly; the rest moved later still leaves
     // it 0, and the three add up to the row's weight.
     void desmembraDuasVezesSemResiduo() {
-        Base();
         Nova("000001", {"T1=30"});
         driver->Cell("DBGrid1", "Rolo", "7");
         Gravada("gravada", "70;50");
@@ -593,7 +589,6 @@ private slots:
     // No pieces at all, more than the row has, a cancelled box, a blank, long or stored number, a failure
     // after the new sheet was written: nothing written, the source stays on the screen.
     void desmembraRecusadoNadaGravado() {
-        Base();
         Sql("INSERT INTO FAL (NUMERO, CLIENTE, TIPO) VALUES ('000009', 'C1', 4)");
         FailWhen("PROCESSO_TIN", "BEFORE INSERT", "NEW.FAL = '000077'");
         Nova("000001", {"T1=30", "T2=10"});
@@ -636,7 +631,6 @@ private slots:
 
     // A sheet whose grid differs from what is stored is saved first, or the split does not start.
     void desmembraPedeGravarAntes() {
-        Base();
         Nova("000001", {"T1=40"});
         Gravada("gravada", "60;50");
         const auto naoGrava = [this] { // asked, and answered No: nothing split
@@ -669,7 +663,6 @@ private slots:
 
     // A copy starts holding nothing: its rows show the invoice's free weight and may take only that.
     void duplicaTomaSoOPesoLivre() {
-        Base();
         Nova("000001", {"T1=60"});
         Gravada("gravada", "40;50");
         Abre("000001");
@@ -691,7 +684,6 @@ private slots:
     // The reprocess button loads a stored sheet as the model of the one on the screen; the save writes its
     // services, closes the original and takes no weight a second time, even with none free.
     void reprocessoPeloBotao() {
-        Base();
         Nova("000001", {"T1=100", "T2=20"});
         Gravada("original", "0;30");
         Insert("TABELA (CODIGO, SETOR, PRECO)", {"'000001', '01', 0.5", "'000001', '03', 1.25"});

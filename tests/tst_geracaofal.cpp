@@ -23,31 +23,6 @@ const QStringList kL1de150 = {
 
 class TstGeracaoFal : public ScreenTestCase {
     Q_OBJECT
-    // Customers 00001, 00002; AZUL and VERDE released in variant 01, AZUL in 02 too (fibre index 50); M1 up
-    // to 300 kg; route R1 runs 03 before 01 in no days, R5 takes 2 + 3 days; invoice N1 of 00001 brings T1
-    // in lots L1 (500 kg) and L2 (200 kg) and T2 in lot L1 (300 kg).
-    void Base(const QString& saldoNota = QString()) {
-        if (!saldoNota.isEmpty())
-            Insert("PARAMETROS (MODULO, NUMERO, VALOR)", {"'TIN', 150, " + Aspas(saldoNota)});
-        Insert("REGIAO (REGIAO, DESCRICAO)", {"'01', 'SUL'"});
-        Insert("ENTIDADE (CODCLI, NOME, TABELA, PRAZO)",
-               {"'00001', 'MALHARIA UM', '01', '00'", "'00002', 'MALHARIA DOIS', '01', '00'"});
-        Insert("PRODUTO (CODIGO, DESCRICAO)", {"'T1', 'MEIA MALHA'", "'T2', 'RIBANA'"});
-        Insert("CADCORTIN (CODIGO, DESCRICAO)", {"'AZUL', 'AZUL MARINHO'", "'VERDE', 'VERDE FOLHA'"});
-        Insert("VARIANTE (CODIGO, DESCRICAO, INDICE)", {"'01', 'REATIVO', NULL", "'02', 'MISTA', '50'"});
-        Insert("RECEITA (CODIGO, VARIANTE, COR, LIBERADA, GRAFICO)",
-               {"'0001', '01', 'AZUL', '1', '7'", "'0002', '01', 'VERDE', '1', '7'",
-                "'0003', '02', 'AZUL', '1', '7'"});
-        Insert("MAQ_TIN (CODIGO, DESCRICAO, PESO_MAX)", {"'M1', 'JET', 300"});
-        Insert("FASE (CODIGO, DESCRICAO)", {"'01', 'PREPARO'", "'03', 'TINGIMENTO'", "'05', 'ACABAMENTO'"});
-        Insert("ROTEIRO (CODIGO, DESCRICAO, ORDEM, FASE, DIAS)",
-               {"'R1', 'TINTO', 1, '03', 0", "'R1', 'TINTO', 2, '01', 0", "'R5', 'LENTO', 1, '01', 2",
-                "'R5', 'LENTO', 2, '05', 3", "'R5', 'LENTO', 3, '03', NULL"});
-        Insert("NFTIN (NOTA, CLIENTE, SALDO)", {"'N1', '00001', 1000"});
-        InsertCommit("NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO_REAL, PESO, ROLOS)",
-                     {"'N1', '00001', 'T1', 'L1', 500, 500, 10", "'N1', '00001', 'T1', 'L2', 200, 200, 10",
-                      "'N1', '00001', 'T2', 'L1', 300, 300, 10"});
-    }
     // A stored programme row: T1 of lot L1 from invoice N1, 100 kg in AZUL/01 on route R1 and machine M1,
     // dye lot 000010, unless `campos` ("COLUMN=value;...") says otherwise.
     void Programa(const QString& numero, int ordem, const QString& campos) {
@@ -88,7 +63,6 @@ class TstGeracaoFal : public ScreenTestCase {
     }
     // The base, the statements, programme 000001 of those rows open on the screen, all selected unless said.
     void Prepara(const QStringList& linhas, const QStringList& preparo = {}, bool seleciona = true) {
-        Base();
         for (const QString& sql : preparo)
             Sql(sql);
         for (int i = 0; i < linhas.size(); ++i)
@@ -119,6 +93,31 @@ class TstGeracaoFal : public ScreenTestCase {
     }
 
 private slots:
+    // For every test: customers 00001, 00002; AZUL and VERDE released in variant 01, AZUL in 02 too (fibre
+    // index 50); M1 up to 300 kg; route R1 runs 03 before 01 in no days, R5 takes 2 + 3 days; invoice N1 of
+    // 00001 brings T1 in lots L1 (500 kg) and L2 (200 kg) and T2 in lot L1 (300 kg).
+    void init() {
+        DatabaseTestCase::init();
+        Insert("REGIAO (REGIAO, DESCRICAO)", {"'01', 'SUL'"});
+        Insert("ENTIDADE (CODCLI, NOME, TABELA, PRAZO)",
+               {"'00001', 'MALHARIA UM', '01', '00'", "'00002', 'MALHARIA DOIS', '01', '00'"});
+        Insert("PRODUTO (CODIGO, DESCRICAO)", {"'T1', 'MEIA MALHA'", "'T2', 'RIBANA'"});
+        Insert("CADCORTIN (CODIGO, DESCRICAO)", {"'AZUL', 'AZUL MARINHO'", "'VERDE', 'VERDE FOLHA'"});
+        Insert("VARIANTE (CODIGO, DESCRICAO, INDICE)", {"'01', 'REATIVO', NULL", "'02', 'MISTA', '50'"});
+        Insert("RECEITA (CODIGO, VARIANTE, COR, LIBERADA, GRAFICO)",
+               {"'0001', '01', 'AZUL', '1', '7'", "'0002', '01', 'VERDE', '1', '7'",
+                "'0003', '02', 'AZUL', '1', '7'"});
+        Insert("MAQ_TIN (CODIGO, DESCRICAO, PESO_MAX)", {"'M1', 'JET', 300"});
+        Insert("FASE (CODIGO, DESCRICAO)", {"'01', 'PREPARO'", "'03', 'TINGIMENTO'", "'05', 'ACABAMENTO'"});
+        Insert("ROTEIRO (CODIGO, DESCRICAO, ORDEM, FASE, DIAS)",
+               {"'R1', 'TINTO', 1, '03', 0", "'R1', 'TINTO', 2, '01', 0", "'R5', 'LENTO', 1, '01', 2",
+                "'R5', 'LENTO', 2, '05', 3", "'R5', 'LENTO', 3, '03', NULL"});
+        Insert("NFTIN (NOTA, CLIENTE, SALDO)", {"'N1', '00001', 1000"});
+        InsertCommit("NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO_REAL, PESO, ROLOS)",
+                     {"'N1', '00001', 'T1', 'L1', 500, 500, 10", "'N1', '00001', 'T1', 'L2', 200, 200, 10",
+                      "'N1', '00001', 'T2', 'L1', 300, 300, 10"});
+    }
+
     void balanceAfterGenerateUpdateReplaceAndDelete() {
         Gerada({"PESO=100", "CODIGO=T2;PESO=50"});
         Equilibrio("gerada");
@@ -272,7 +271,7 @@ private slots:
     }
 
     void withoutBalanceTwoWorkstationsOnOneInvoiceItem() {
-        Base("N");
+        Sql("INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('TIN', 150, 'N')");
         Sql("UPDATE NFITIN SET PESO_REAL = 100, PESO = 100 WHERE CODIGO = 'T1' AND LOTE = 'L1'");
         Sql("UPDATE NFTIN SET SALDO = 600");
         Programa("000001", 1, "PESO=80");
@@ -316,7 +315,7 @@ private slots:
     }
 
     void lockHeldByAnotherUserFailsCleanly() {
-        Base("N");
+        Sql("INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('TIN', 150, 'N')");
         Programa("000001", 1, "PESO=100");
         Commit();
         // The generation as the screen runs it, on a connection of its own that waits little for a lock.

@@ -17,34 +17,6 @@ const QString kItem = "NFITIN (NOTA, CODCLI, ORDEM, CODIGO, DESCRICAO, ROLOS, LO
 class TstTngNFEntra : public ScreenTestCase {
     Q_OBJECT
 
-    // Customers in and out of the company's state and a blocked one; natures of every kind; fabrics of a
-    // group with lots (P1, P3) and without (P2); an invoice stored with two items, and a programme item.
-    void Base(const QString& regraLote = "N") {
-        Insert("EMPRESA (CODIGO, NOME, UF)", {"'001', 'TINTURARIA', 'SC'"});
-        Insert("CIDADE (COD_CID, NOME, COD_EST)", {"'1', 'BLUMENAU', 'SC'", "'2', 'AMERICANA', 'SP'"});
-        Insert("CADCEP (CEP, COD_CID)", {"'89010-000', '1'", "'13465-000', '2'"});
-        Insert("ENTIDADE (CODCLI, NOME, CEP, ATIVO, BLOQUEIO)",
-               {"'00001', 'MALHARIA SC', '89010-000', 'S', 'N'",
-                "'00002', 'MALHARIA SP', '13465-000', 'S', 'N'",
-                "'00003', 'BLOQUEADA', '89010-000', 'S', 'S'",
-                "'A''B', 'TECELAGEM D''ÁVILA', '89010-000', 'S', 'N'"});
-        Insert("NATUREZA (NATUREZA, DESCRICAO, TIPO, TP_BASE)",
-               {"'1901', 'REMESSA', 'R', '2'", "'2901', 'REMESSA DE FORA', 'R', '2'",
-                "'1102', 'COMPRA', 'V', '2'", "'1949', 'OUTRA SAIDA', 'R', '1'"});
-        Insert("TIPO_FISCAL (CODIGO, DESCRICAO)", {"'01', 'NORMAL'"});
-        Insert("TABFIS (CODIGO, DESCRICAO)", {"'001', 'MALHA'", "'002', 'SINTETICO'"});
-        Insert("GRUPO_PA (CODIGO, DESCRICAO, LOTE)", {"'G1', 'COM LOTE', 'S'", "'G2', 'SEM LOTE', 'N'"});
-        Insert("PRODUTO (CODIGO, DESCRICAO, GRUPO, CODFIS)",
-               {"'P1', 'MEIA MALHA', 'G1', '001'", "'P2', 'RIBANA', 'G2', '002'",
-                "'P3', 'MOLETOM', 'G1', '001'"});
-        Insert("PARAMETROS (MODULO, NUMERO, VALOR)", {"'COM', 80, '" + regraLote + "'"});
-        Insert("PERIODO_CONCILIADO (TIPO, DATA_INI, DATA_FIN)", {"'CX', '2026-01-01', '2026-10-31'"});
-        Insert("NFTIN (NOTA, CLIENTE, DATA, NATUREZA, EMISSOR, SERIE, TIPO, SALDO, TIPO_FRETE)",
-               {"'000000100', '00001', '2026-11-20', '1901', '00001', '1', '01', 150, 2"});
-        Insert(kItem, {"'000000100', '00001', 1, 'P1', 'MEIA MALHA', 4, '000010', 10, 100, 100, 100, 0",
-                       "'000000100', '00001', 2, 'P2', 'MEIA MALHA', 4, '', 10, 50, 50, 50, 0"});
-        InsertCommit("TNG_PROG (NUMERO, ORDEM, CODCLI, CODIGO, COR)", {"'000001', 1, '00001', 'P1', 'AZUL'"});
-    }
     TDataSet* Itens() { return driver->Screen()->findChild<TDataSet*>("TbItens"); }
     TZoDBGrid* Grade() { return driver->Get<TZoDBGrid>("DBGrid1"); }
     // Of customer 00001.
@@ -71,6 +43,35 @@ class TstTngNFEntra : public ScreenTestCase {
     void Linha(int linha, const QList<QPair<QString, QString>>& celulas) { Cells("DBGrid1", linha, celulas); }
 
 private slots:
+    // For every test: customers in and out of the company's state, one blocked; natures of every kind;
+    // fabrics with lots (P1, P3) and without (P2); an invoice of two items; a programme item.
+    void init() {
+        DatabaseTestCase::init();
+        Insert("EMPRESA (CODIGO, NOME, UF)", {"'001', 'TINTURARIA', 'SC'"});
+        Insert("CIDADE (COD_CID, NOME, COD_EST)", {"'1', 'BLUMENAU', 'SC'", "'2', 'AMERICANA', 'SP'"});
+        Insert("CADCEP (CEP, COD_CID)", {"'89010-000', '1'", "'13465-000', '2'"});
+        Insert("ENTIDADE (CODCLI, NOME, CEP, ATIVO, BLOQUEIO)",
+               {"'00001', 'MALHARIA SC', '89010-000', 'S', 'N'",
+                "'00002', 'MALHARIA SP', '13465-000', 'S', 'N'",
+                "'00003', 'BLOQUEADA', '89010-000', 'S', 'S'",
+                "'A''B', 'TECELAGEM D''ÁVILA', '89010-000', 'S', 'N'"});
+        Insert("NATUREZA (NATUREZA, DESCRICAO, TIPO, TP_BASE)",
+               {"'1901', 'REMESSA', 'R', '2'", "'2901', 'REMESSA DE FORA', 'R', '2'",
+                "'1102', 'COMPRA', 'V', '2'", "'1949', 'OUTRA SAIDA', 'R', '1'"});
+        Insert("TIPO_FISCAL (CODIGO, DESCRICAO)", {"'01', 'NORMAL'"});
+        Insert("TABFIS (CODIGO, DESCRICAO)", {"'001', 'MALHA'", "'002', 'SINTETICO'"});
+        Insert("GRUPO_PA (CODIGO, DESCRICAO, LOTE)", {"'G1', 'COM LOTE', 'S'", "'G2', 'SEM LOTE', 'N'"});
+        Insert("PRODUTO (CODIGO, DESCRICAO, GRUPO, CODFIS)",
+               {"'P1', 'MEIA MALHA', 'G1', '001'", "'P2', 'RIBANA', 'G2', '002'",
+                "'P3', 'MOLETOM', 'G1', '001'"});
+        Insert("PARAMETROS (MODULO, NUMERO, VALOR)", {"'COM', 80, 'N'"});
+        Insert("PERIODO_CONCILIADO (TIPO, DATA_INI, DATA_FIN)", {"'CX', '2026-01-01', '2026-10-31'"});
+        Insert("NFTIN (NOTA, CLIENTE, DATA, NATUREZA, EMISSOR, SERIE, TIPO, SALDO, TIPO_FRETE)",
+               {"'000000100', '00001', '2026-11-20', '1901', '00001', '1', '01', 150, 2"});
+        Insert(kItem, {"'000000100', '00001', 1, 'P1', 'MEIA MALHA', 4, '000010', 10, 100, 100, 100, 0",
+                       "'000000100', '00001', 2, 'P2', 'MEIA MALHA', 4, '', 10, 50, 50, 50, 0"});
+        InsertCommit("TNG_PROG (NUMERO, ORDEM, CODCLI, CODIGO, COR)", {"'000001', 1, '00001', 'P1', 'AZUL'"});
+    }
     void balanceKeepsWhatLotSheetsTook();
     void refusedOrFailedConfirmWritesNothing();
     void lotOfANewItem_data();
@@ -82,7 +83,6 @@ private slots:
 };
 
 void TstTngNFEntra::balanceKeepsWhatLotSheetsTook() {
-    Base();
     driver->Open("TfmTngNFEntra");
     NovaNota("000000200", "00001");
     const QList<QPair<QString, QString>> primeira = {
@@ -159,7 +159,6 @@ void TstTngNFEntra::balanceKeepsWhatLotSheetsTook() {
 }
 
 void TstTngNFEntra::refusedOrFailedConfirmWritesNothing() {
-    Base();
     FailWhen("NFITIN", "BEFORE INSERT", "NEW.CODIGO = 'P3'");
     const auto nada = [this] {
         QCOMPARE(Count("NFTIN", "NOTA = '000000300'") + Count("NFITIN", "NOTA = '000000300'") + Count("LOG"),
@@ -210,8 +209,8 @@ void TstTngNFEntra::lotOfANewItem_data() {
 
 void TstTngNFEntra::lotOfANewItem() {
     QFETCH(QStringList, caso);
-    Base(caso[0]);
-    SqlCommit("INSERT INTO PA_ITEN (CODIGO, COR, DEPOSITO, LOTE) VALUES ('P3', '0', '01', '000123')");
+    SqlCommit({"UPDATE PARAMETROS SET VALOR = '" + caso[0] + "' WHERE MODULO = 'COM' AND NUMERO = 80",
+               "INSERT INTO PA_ITEN (CODIGO, COR, DEPOSITO, LOTE) VALUES ('P3', '0', '01', '000123')"});
     driver->Open("TfmTngNFEntra");
     NovaNota("000000400", "00001");
     int linha = 0;
@@ -224,7 +223,6 @@ void TstTngNFEntra::lotOfANewItem() {
 }
 
 void TstTngNFEntra::headerChecksOnExitAndAtConfirm() {
-    Base();
     const struct {
         QString nota, caixa, valor, mensagem;
     } casos[] = {
@@ -280,7 +278,6 @@ void TstTngNFEntra::headerChecksOnExitAndAtConfirm() {
 }
 
 void TstTngNFEntra::lotSheetsGuardTheInvoice() {
-    Base();
     // Another customer's sheet naming an invoice of the same number never counts.
     Insert("FAL (NUMERO, CLIENTE)", {"'0000007', '00001'", "'0000005', '00002'"});
     InsertCommit("FAL_ITEN (FAL, ORD_IT, NOTA, CODIGO, LOTE, PESO)",
@@ -326,7 +323,6 @@ void TstTngNFEntra::lotSheetsGuardTheInvoice() {
 }
 
 void TstTngNFEntra::quotesInCodesAndNumbers() {
-    Base();
     Insert("NFTIN (NOTA, CLIENTE, DATA, NATUREZA, EMISSOR, SALDO)",
            {"'12''3', 'A''B', '2026-12-01', '1901', 'A''B', 100"});
     Insert(kItem, {"'12''3', 'A''B', 1, 'P1', 'MEIA MALHA', 4, 'L1', 10, 100, 100, 100, 0"});
@@ -371,7 +367,6 @@ void TstTngNFEntra::quotesInCodesAndNumbers() {
 }
 
 void TstTngNFEntra::printWritesTheInvoice() {
-    Base();
     const ReportFolder pasta;
     driver->Open("TfmTngNFEntra");
     Mostra("000000100", "00001");
