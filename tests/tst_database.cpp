@@ -547,30 +547,26 @@ private slots:
     }
 
     // Sheet 0000100 carries service 02 twice and 01, and is loaded in an order of its own; the save replaces
-    // the services of a code by one, after another user ran a statement. Each case: the code loaded (else
-    // found new), the code saved, the other user's statement, what the writes were told of stored rows (empty
-    // when they did not run), the code the piece remembers afterwards.
+    // the services of a code by one, after another user ran a statement. Each case: "the code loaded (else
+    // found new)|the code saved|the other user's statement|what the writes were told of stored rows (empty
+    // when they did not run)|the code the piece remembers afterwards".
     void detalheGravadoWritesOnlyOverTheRowsLoaded_data() {
-        QTest::addColumn<QStringList>("caso");
-        const QString inclui =
-            QStringLiteral("INSERT INTO TABELA (CODIGO, SETOR, PRECO) VALUES ('%1', '01', 2)");
-        QTest::newRow("as loaded, read in another order")
-            << QStringList{"0000100", "0000100", "", "S", "0000100"};
-        QTest::newRow("a row added by another user")
-            << QStringList{"0000100", "0000100", inclui.arg("0000100"), "", ""};
+        QTest::addColumn<QString>("caso");
+        const QString inclui = "|INSERT INTO TABELA (CODIGO, SETOR, PRECO) VALUES ('%1', '01', 2)||";
+        QTest::newRow("as loaded, read in another order") << "0000100|0000100||S|0000100";
+        QTest::newRow("a row added by another user") << "0000100|0000100" + inclui.arg("0000100");
         QTest::newRow("one of two twins deleted by another user")
-            << QStringList{"0000100", "0000100",
-                           "DELETE FROM TABELA WHERE CODIGO = '0000100' AND SETOR = '02' ROWS 1", "", ""};
-        QTest::newRow("a new code still free") << QStringList{"0000300", "0000300", "", "N", "0000300"};
+            << "0000100|0000100|DELETE FROM TABELA WHERE CODIGO = '0000100' AND SETOR = '02' ROWS 1||";
+        QTest::newRow("a new code still free") << "0000300|0000300||N|0000300";
         QTest::newRow("a new code another user stored meanwhile")
-            << QStringList{"0000300", "0000300", inclui.arg("0000300"), "", ""};
-        QTest::newRow("a stored code not loaded") << QStringList{"0000100", "0000200", "", "", "0000100"};
+            << "0000300|0000300" + inclui.arg("0000300");
+        QTest::newRow("a stored code not loaded") << "0000100|0000200|||0000100";
     }
 
     void detalheGravadoWritesOnlyOverTheRowsLoaded() {
-        QFETCH(QStringList, caso);
-        const QString carregado = caso[0], codigo = caso[1], outro = caso[2], existiam = caso[3],
-                      depois = caso[4];
+        QFETCH(QString, caso);
+        const QStringList c = caso.split('|');
+        const QString carregado = c[0], codigo = c[1], outro = c[2], existiam = c[3], depois = c[4];
         InsertCommit("TABELA (CODIGO, SETOR, PRECO)", {"'0000100', '02', 1.25", "'0000100', '01', 5.5",
                                                        "'0000100', '02', 1.25", "'0000200', '03', 3"});
         DetalheGravado servicos("TABELA", "CODIGO", {"SETOR", "PRECO"});
