@@ -163,19 +163,40 @@ void BenchEmissao(TZoDatabase& db, ScriptedMessageService& messages) {
     tabela.Linha(QStringLiteral("recipe issue: a month's sheets not issued listed (%1)").arg(listadas),
                  acesso, MotorMs(db, {sql}), kInterativoMs);
 
-    // 5. One movement, rolled back.
-    TEstoque estoque;
+    // 5. A batch's twenty movements in one unit, rolled back: the time of one.
     MovimentoEstoque m;
-    m.codigo = QStringLiteral("M00001");
     m.deposito = QStringLiteral("0001");
     m.quantidade = 0.001;
     m.documento = kFals.first();
     m.tipoMovimento = QStringLiteral("017");
-    const Medida movimento = Mede([&] {
+    Medida movimento = Mede([&] {
         GravacaoAtomica unidade;
-        if (const QString recusa = estoque.MovimentaEstoqueMaterial(m); !recusa.isEmpty())
-            std::printf("movement refused: %s\n", qPrintable(recusa));
+        TEstoque estoque;
+        for (int i = 1; i <= kLinhas; ++i) {
+            m.codigo = QStringLiteral("M%1").arg(i, 5, 10, QLatin1Char('0'));
+            if (const QString recusa = estoque.MovimentaEstoqueMaterial(m); !recusa.isEmpty())
+                std::printf("movement refused: %s\n", qPrintable(recusa));
+        }
     });
-    tabela.Linha(QStringLiteral("stock: one movement of a material"), movimento, 0, 1);
+    movimento.ms /= kLinhas;
+    movimento.instrucoes /= kLinhas;
+    // The floor: the same position update, read and movement written straight.
+    QStringList direto;
+    for (int i = 1; i <= kLinhas; ++i) {
+        const QString codigo = QStringLiteral("'M%1'").arg(i, 5, 10, QLatin1Char('0'));
+        const QString posicao =
+            QStringLiteral("CODIGO = %1 AND COR = '0' AND DEPOSITO = '0001' AND LOTE = '000000'").arg(codigo);
+        direto << QStringLiteral(
+                      "UPDATE MAT_ITEN SET QTDE = QTDE - 0.001 WHERE %1 AND ROUND(QTDE - 0.001, 6) >= 0")
+                      .arg(posicao)
+               << QStringLiteral("SELECT QTDE, PRECO_MED FROM MAT_ITEN WHERE %1").arg(posicao)
+               << QStringLiteral(
+                      "INSERT INTO MAT_MOV (ID, CODIGO, COR, DEPOSITO, LOTE, DATA, OPERACAO, QTDE, "
+                      "TIPO_MOV, TP_MOV, NUM_DOCTO) VALUES (NEXT VALUE FOR GEN_MAT_MOV_ID, %1, '0', "
+                      "'0001', '000000', CURRENT_DATE, 'S', 0.001, '017', 'TG', %2)")
+                      .arg(codigo, Aspas(kFals.first()));
+    }
+    tabela.Linha(QStringLiteral("stock: one movement of a material, in a batch of %1").arg(kLinhas),
+                 movimento, MotorMs(db, direto, true) / kLinhas, 1);
     removeProprias(db);
 }
