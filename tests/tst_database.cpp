@@ -190,6 +190,26 @@ class TstDatabase : public DatabaseTestCase {
 
 private slots:
     void upgradeKeepsRowsNeverReappliesAndResumes() {
+        // Old items without an order, or repeating one, take their sheet's next numbers as read; others keep
+        // theirs.
+        for (const char* legado :
+             {"ALTER TABLE FAL_ITEN DROP CONSTRAINT UQ_FAL_ITEN_ORD_IT",
+              "ALTER TABLE FAL_ITEN ALTER ORD_IT DROP NOT NULL",
+              "DELETE FROM SCHEMA_VERSAO WHERE SCRIPT = 'schema/0020_fal_itens_ordem.sql'"})
+            SqlCommit(legado);
+        InsertCommit("FAL_ITEN (FAL, CODIGO, ORD_IT)",
+                     {"'A', 'X1', NULL", "'A', 'X2', 1", "'A', 'X3', 1", "'A', 'X4', NULL", "'A', 'X5', 3",
+                      "'B', 'Y1', 2", "'B', 'Y2', 2", "'C', 'Z1', 5"});
+        QCOMPARE(SchemaUpgrade::Apply(*db, false), QStringList{"schema/0020_fal_itens_ordem.sql"});
+        QCOMPARE(Seen("SELECT FAL, CODIGO, ORD_IT FROM FAL_ITEN ORDER BY FAL, ORD_IT"),
+                 "A|X2|1;A|X5|3;A|X1|4;A|X4|5;A|X3|6;B|Y1|2;B|Y2|3;C|Z1|5");
+        for (const char* recusado : {"'A', 6", "'C', NULL"}) {
+            QVERIFY_THROWS_EXCEPTION(
+                EDatabaseError,
+                Sql(QStringLiteral("INSERT INTO FAL_ITEN (FAL, ORD_IT) VALUES (%1)").arg(recusado)));
+            db->Transaction()->RollbackRetaining();
+        }
+        // Scripts of another version.
         const QString v1 = QFINDTESTDATA("data/upgrade/v1"), v2 = QFINDTESTDATA("data/upgrade/v2");
         QCOMPARE(SchemaUpgrade::Apply(*db, false, v1), QStringList{"schema/0001_base.sql"});
         SqlCommit("INSERT INTO CLIENTE_TESTE (CODIGO, NOME) VALUES ('000001', 'Malharia D''Ávila')");
@@ -209,28 +229,6 @@ private slots:
         QCOMPARE(SchemaUpgrade::Apply(*db, false, QFINDTESTDATA("data/upgrade/fixed")),
                  QStringList{"schema/0001_upa.sql"});
         QCOMPARE(Seen("SELECT ID FROM UPA ORDER BY ID"), "1;2");
-    }
-
-    // Old items without an order, or repeating one, take their sheet's next numbers as read; others keep
-    // theirs.
-    void itemOrderNumberedOnUpgrade() {
-        for (const char* legado :
-             {"ALTER TABLE FAL_ITEN DROP CONSTRAINT UQ_FAL_ITEN_ORD_IT",
-              "ALTER TABLE FAL_ITEN ALTER ORD_IT DROP NOT NULL",
-              "DELETE FROM SCHEMA_VERSAO WHERE SCRIPT = 'schema/0020_fal_itens_ordem.sql'"})
-            SqlCommit(legado);
-        InsertCommit("FAL_ITEN (FAL, CODIGO, ORD_IT)",
-                     {"'A', 'X1', NULL", "'A', 'X2', 1", "'A', 'X3', 1", "'A', 'X4', NULL", "'A', 'X5', 3",
-                      "'B', 'Y1', 2", "'B', 'Y2', 2", "'C', 'Z1', 5"});
-        QCOMPARE(SchemaUpgrade::Apply(*db, false), QStringList{"schema/0020_fal_itens_ordem.sql"});
-        QCOMPARE(Seen("SELECT FAL, CODIGO, ORD_IT FROM FAL_ITEN ORDER BY FAL, ORD_IT"),
-                 "A|X2|1;A|X5|3;A|X1|4;A|X4|5;A|X3|6;B|Y1|2;B|Y2|3;C|Z1|5");
-        for (const char* recusado : {"'A', 6", "'C', NULL"}) {
-            QVERIFY_THROWS_EXCEPTION(
-                EDatabaseError,
-                Sql(QStringLiteral("INSERT INTO FAL_ITEN (FAL, ORD_IT) VALUES (%1)").arg(recusado)));
-            db->Transaction()->RollbackRetaining();
-        }
     }
 
     void unitsOfWorkAndTheDataSetsInThem() {
@@ -296,7 +294,7 @@ private slots:
     }
 
     // A lock wait is bounded and rolls its unit back; a failed commit leaves no transaction behind.
-    void failedUnitsLeaveNothingBehind() {
+    void failedAndIdleUnitsLeaveNothingBehind() {
         SqlCommit("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
         auto other = OpenSecond("kelm-test-other");
         SqlOn(*other, "UPDATE REGIAO SET DESCRICAO = 'Outro usuário' WHERE REGIAO = '01'"); // not committed
@@ -323,16 +321,14 @@ private slots:
         SqlOn(*other, "INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('XX', 'livre')");
         SqlOn(*other, "DELETE FROM REGIAO WHERE REGIAO = 'XX'");
         other->Transaction()->CommitRetaining();
-    }
-
-    void idleUnitsEndAndQuickWritesAreNeverCancelled() {
+        // Idle units end by themselves; quick writes are never cancelled.
         db->Transaction()->SetIdleInterval(100);
-        QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 0);
+        Scalar("SELECT COUNT(*) FROM REGIAO");
         QVERIFY(db->Transaction()->InTransaction());
         // Nothing pending: the server transaction ends by itself, so it holds back no garbage collection.
         QTRY_VERIFY_WITH_TIMEOUT(!db->Transaction()->InTransaction(), 3000);
         // Pending writes keep their unit of work open, however long the user takes.
-        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
+        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('05', 'Oeste')");
         QTest::qWait(400);
         QVERIFY(db->Transaction()->InTransaction());
         Commit();
@@ -340,7 +336,6 @@ private slots:
         db->LockTimeoutMs = 300;
         TZoQuery insert;
         insert.SQL << "INSERT INTO LOG (ID, CHAVE, TIPO) VALUES (:ID, 'X', 3)";
-        QElapsedTimer timer;
         timer.start();
         int written = 0;
         while (timer.elapsed() < 1500) {
@@ -605,8 +600,9 @@ private slots:
         }
     }
 
-    // The rule on one weekday's rows: the moment, the employee's own shift and the night shift.
-    void shiftOfAMoment() {
+    // The rule on one weekday's rows: the moment, the employee's own shift and the night shift; then on the
+    // database.
+    void shiftsOfMoments() {
         const QString dois = kTresTurnos + ";04 12:00:00-16:00:00"; // 04 over 01's and 02's hours
         const struct {
             const char* caso;
@@ -636,9 +632,6 @@ private slots:
             QVERIFY2(EscolheTurno(horarios(c.linhas), hora(c.momento), QLatin1String(c.doFuncionario),
                                   QLatin1String(c.noturno)) == QLatin1String(c.turno),
                      c.caso);
-    }
-
-    void momentsOnTheDatabase() {
         Turnos();
         const QDate segunda(2026, 11, 23);
         // Monday's afternoon moved to the evening, leaving 14:00 to 17:59 uncovered on Mondays only.
