@@ -1,14 +1,11 @@
 // The host's database and data services: schema upgrade, units of work, lock waits, reconnects, quoting,
 // numbering between users, and the readings and rules of prices, shifts, recipes, invoices and lots.
-#include "Acesso.h"
 #include "CodeAllocator.h"
 #include "DataAccess.h"
-#include "DataContext.h"
 #include "DetalheGravado.h"
 #include "ErrosBanco.h"
 #include "Estoque.h"
 #include "FatCliente.h"
-#include "FirebirdEngine.h"
 #include "Funcoes.h"
 #include "GravacaoAtomica.h"
 #include "HostError.h"
@@ -47,8 +44,8 @@ QString Falha(const std::function<void()>& call) {
     return {};
 }
 
-QTime hora(const char* texto) {
-    return QTime::fromString(QLatin1String(texto), QStringLiteral("HH:mm:ss"));
+QTime hora(const QString& texto) {
+    return QTime::fromString(texto, QStringLiteral("HH:mm:ss"));
 }
 // "01 06:00:00-13:59:59;03 22:00:00-05:59:59" as rows.
 QList<HorarioTurno> horarios(const QString& texto) {
@@ -56,8 +53,7 @@ QList<HorarioTurno> horarios(const QString& texto) {
     for (const QString& linha : texto.split(';', Qt::SkipEmptyParts)) {
         const QStringList partes = linha.split(' ');
         const QStringList horas = partes.value(1).split('-');
-        linhas.append({partes.value(0), QTime::fromString(horas.value(0), QStringLiteral("HH:mm:ss")),
-                       QTime::fromString(horas.value(1), QStringLiteral("HH:mm:ss"))});
+        linhas.append({partes.value(0), hora(horas.value(0)), hora(horas.value(1))});
     }
     return linhas;
 }
@@ -65,6 +61,39 @@ const QString kTresTurnos = QStringLiteral("01 06:00:00-13:59:59;02 14:00:00-21:
 // Hours with gaps: the morning, the afternoon and the night, nothing at lunch nor in the evening.
 const QString kComIntervalos =
     QStringLiteral("01 07:00:00-11:59:59;02 13:00:00-17:59:59;03 22:00:00-05:59:59");
+
+// Stock movements: each leaves the position the sum of its movements; a refused one writes nothing.
+const struct CasoEstoque {
+    const char* nome;
+    double kg;
+    bool saida;
+    const char *codigo, *deposito, *tipo, *parametro;
+    const char* recusa; // none: moved
+    const char* posicao;
+} kCasosEstoque[] = {
+    {"exit of all", 0.3, true, "M1", "01", "017", "", nullptr, "0|0"},
+    {"entry", 1.25, false, "M1", "01", "008", "", nullptr, "1.55|1.55"},
+    {"no weight", 0, true, "M1", "01", "017", "", "Quantidade inválida para o estoque de M1: 0,000.",
+     "0.3|0.3"},
+    {"unknown material", 0.1, true, "M9", "01", "017", "", "Material M9 não cadastrado.", "0.3|0.3"},
+    {"unknown warehouse", 0.1, true, "M1", "99", "017", "", "Depósito 99 não cadastrado.", "0.3|0.3"},
+    {"no movement type", 0.1, true, "M1", "01", "", "", "Tipo de movimento de estoque não cadastrado.",
+     "0.3|0.3"},
+    {"below zero", 0.31, true, "M1", "01", "017", "N",
+     "Estoque insuficiente: M1, depósito 01, lote 000000, saldo 0,300.", "0.3|0.3"},
+    {"below zero allowed", 0.31, true, "M1", "01", "017", "S", nullptr, "-0.01|-0.01"},
+};
+
+// Appends a row, or edits the current one, with these fields; whether it posted.
+bool Posta(TDataSet* tabela, bool nova, const QVariantMap& campos) {
+    if (nova)
+        tabela->Append();
+    else
+        tabela->Edit();
+    for (auto it = campos.cbegin(); it != campos.cend(); ++it)
+        tabela->FieldByName(it.key()) = it.value();
+    return tabela->Post();
+}
 
 QVariant Resultado(std::optional<double> valor) {
     return valor ? QVariant(*valor) : QVariant();
@@ -74,8 +103,7 @@ const QVariant nenhum;
 
 class TstDatabase : public DatabaseTestCase {
     Q_OBJECT
-    // Three shifts every day of the week as the demo has them, 03 the night one; employees of shifts 01 and
-    // 02 and one of none.
+    // The demo's three shifts every day, 03 the night one; employees of shifts 01 and 02 and of none.
     void Turnos() {
         Insert("TURNO (TURNO, DESCRICAO, NOTURNO)",
                {"'01', 'MANHA', 'N'", "'02', 'TARDE', 'N'", "'03', 'NOITE', 'S'"});
@@ -83,52 +111,44 @@ class TstDatabase : public DatabaseTestCase {
             for (const char* horas : {"'01', %1, '06:00:00', '13:59:59'", "'02', %1, '14:00:00', '21:59:59'",
                                       "'03', %1, '22:00:00', '05:59:59'"})
                 Insert("TURNO_HORARIOS (TURNO, DIA, ENTRADA, SAIDA)", {QString(horas).arg(dia)});
-        Insert("PESSOAL (CODIGO, NOME, TURNO)",
-               {"'00001', 'MANHA', '01'", "'00003', 'TARDE', '02'", "'00007', 'SEM TURNO', NULL"});
-        Commit();
+        InsertCommit("PESSOAL (CODIGO, NOME, TURNO)",
+                     {"'00001', 'MANHA', '01'", "'00003', 'TARDE', '02'", "'00007', 'SEM TURNO', NULL"});
     }
 
-    // CODIGO, ORDEM, TIPO, LINHA, QTDE_DE, QTDE_ATE, QTDE_R.
-    void Regras(const QStringList& linhas) {
-        Insert("TNG_REGRA (CODIGO, ORDEM, TIPO, LINHA, QTDE_DE, QTDE_ATE, QTDE_R)", linhas);
-    }
     // A recipe on bath B1 (10 l/kg), its colour priced in regions 01 and 03 (default) and 02.
     void Receita(const QString& codigo, const QString& variante, const QString& cor,
                  const QString& preparacao, const QString& custo) {
-        Sql(QStringLiteral("INSERT INTO RECEITA (CODIGO, VARIANTE, COR, COD_BANHO, PREPARACAO, CUSTO) VALUES "
-                           "('%1', '%2', '%3', 'B1', '%4', %5)")
-                .arg(codigo, variante, cor, preparacao, custo));
+        Insert("RECEITA (CODIGO, VARIANTE, COR, COD_BANHO, PREPARACAO, CUSTO)",
+               {QStringLiteral("'%1', '%2', '%3', 'B1', '%4', %5")
+                    .arg(codigo, variante, cor, preparacao, custo)});
         for (const char* regiao : {"01", "02", "03"})
-            Sql(QStringLiteral(
-                    "INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, PRECO_00) VALUES ('%1', '%2', '%3', 1)")
-                    .arg(regiao, cor, variante));
+            Insert("TABPRECO (REGIAO, COR, VARIANTE, PRECO_00)",
+                   {QStringLiteral("'%1', '%2', '%3', 1").arg(regiao, cor, variante)});
     }
-    void Regioes() { Insert("REGIAO (REGIAO, PADRAO)", {"'01', 'S'", "'02', 'N'", "'03', 'S'"}); }
     // Costs in cents (a price 10 unless said): 0001/01 12 (stored right), 0001/02 61 (0.605), 0002/01 50 (a
     // rule sets one quantity, a rule without a line for the recipe keeps the other), 0003/01 29 (a PRODUTO
     // item and the preparation), 0004/01 10 (stored right; only its preparation).
     void Base() {
-        Regioes();
+        Insert("REGIAO (REGIAO, PADRAO)", {"'01', 'S'", "'02', 'N'", "'03', 'S'"});
         Insert("VARIANTE (CODIGO, INDICE)", {"'01', '60'", "'02', '60,5'"});
         Sql("INSERT INTO BANHO (CODIGO, PROPORCAO) VALUES ('B1', 10)");
         Insert("MATERIAL (CODIGO, REPOSICAO, CONCENTRACAO)", {"'Q''01', 10, 0", "'CORANTE', 20, 50"});
         Sql("INSERT INTO MATERIAL (CODIGO, REPOSICAO) VALUES ('AUX', 10)");
         Sql("INSERT INTO PRODUTO (CODIGO, PRECO) VALUES ('PR1', 10)");
-        Sql("INSERT INTO PREPARACAO (CODIGO, ORDEM, MATERIAL, UNIDADE, QTDE) VALUES ('P01', 1, 'AUX', 'GL', "
-            "1)");
-        Regras(
+        Insert("PREPARACAO (CODIGO, ORDEM, MATERIAL, UNIDADE, QTDE)", {"'P01', 1, 'AUX', 'GL', 1"});
+        Insert(
+            "TNG_REGRA (CODIGO, ORDEM, TIPO, LINHA, QTDE_DE, QTDE_ATE, QTDE_R)",
             {"'010', 1, 'C', '005', 0, 0, 9", "'010', 2, 'M', '', 0, 0, 3", "'011', 1, 'C', '005', 0, 0, 9"});
         Receita("0001", "01", "AZUL", "", "0.12");
         Receita("0001", "02", "AZUL", "", "0");
         Receita("0002", "01", "VERDE", "P01", "0");
         Receita("0003", "01", "ROSA", "P01", "0");
         Receita("0004", "01", "LILAS", "P01", "0.10");
-        Insert("MAT_TIN (RECEITA, VARIANTE, CODIGO, UNIDADE, QTDE, FIBRA, REGRA, TP_ITEM)",
-               {"'0001', '01', 'Q''01', '%', 2, '1', '', 'M'", "'0001', '02', 'Q''01', '%', 10, '1', '', 'M'",
-                "'0002', '01', 'CORANTE', '%', 1, '', '010', 'M'",
-                "'0002', '01', 'AUX', '%', 1, '', '011', 'M'",
-                "'0003', '01', 'PR1', '%', 1.9, '', NULL, 'P'"});
-        Commit();
+        InsertCommit(
+            "MAT_TIN (RECEITA, VARIANTE, CODIGO, UNIDADE, QTDE, FIBRA, REGRA, TP_ITEM)",
+            {"'0001', '01', 'Q''01', '%', 2, '1', '', 'M'", "'0001', '02', 'Q''01', '%', 10, '1', '', 'M'",
+             "'0002', '01', 'CORANTE', '%', 1, '', '010', 'M'", "'0002', '01', 'AUX', '%', 1, '', '011', 'M'",
+             "'0003', '01', 'PR1', '%', 1.9, '', NULL, 'P'"});
     }
     // Committed work only: what other users see.
     QString Custos() {
@@ -138,69 +158,48 @@ class TstDatabase : public DatabaseTestCase {
         return Seen("SELECT COR, VARIANTE, REGIAO FROM TABPRECO WHERE LIBERADO = 'N' ORDER BY 1, 2, 3");
     }
 
-    // Another attachment ends ours, as a restarted server or a dropped network would.
-    void DerrubaConexao() {
-        const QVariant id = Scalar("SELECT CURRENT_CONNECTION FROM RDB$DATABASE");
-        auto other = OpenSecond("kelm-test-admin");
-        SqlOn(*other, "DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID = " + id.toString());
-        other->Transaction()->CommitRetaining();
+    // Stock: a position of 0.3 kg; "position|Σ movements" as other users see them.
+    TEstoque PreparaEstoque(const QString& parametro = QString()) {
+        Insert("MATERIAL (CODIGO, DESCRICAO)", {"'M1', 'CORANTE'"});
+        Insert("DEPOSITO (CODIGO, DESCRICAO)", {"'01', 'COZINHA'"});
+        Insert("MAT_ITEN (CODIGO, COR, DEPOSITO, LOTE, QTDE, PRECO_MED)",
+               {"'M1', '0', '01', '000000', 0.3, 12.5"});
+        if (!parametro.isEmpty())
+            Insert("PARAMETROS (MODULO, NUMERO, VALOR)", {"'MAT', 10, " + Aspas(parametro)});
+        Commit();
+        return TEstoque();
+    }
+    static MovimentoEstoque Saida(double kg, const QString& codigo = "M1", const QString& deposito = "01") {
+        MovimentoEstoque m;
+        m.codigo = codigo;
+        m.deposito = deposito;
+        m.quantidade = kg;
+        m.documento = "0000001";
+        m.tipoMovimento = "017";
+        return m;
+    }
+    QString Posicao() {
+        return Seen("SELECT ROUND(QTDE, 6) FROM MAT_ITEN WHERE CODIGO = 'M1'") + '|' +
+               Seen("SELECT ROUND(0.3 + COALESCE(SUM(IIF(OPERACAO = 'E', QTDE, -QTDE)), 0), 6) FROM MAT_MOV");
     }
 
-    // Two groups: G1 carries lots, G2 does not; P1 of G1, P2 of G2, P3 of no group.
-    void Produtos() {
-        Insert("GRUPO_PA (CODIGO, LOTE)", {"'G1', 'S'", "'G2', 'N'"});
-        Insert("PRODUTO (CODIGO, GRUPO)", {"'P1', 'G1'", "'P2', 'G2'", "'P3', NULL"});
-    }
-    void Estoque(const QString& produto, const QString& lote, const QString& deposito = "01") {
-        Sql(QStringLiteral("INSERT INTO PA_ITEN (CODIGO, DEPOSITO, LOTE) VALUES ('%1', '%2', '%3')")
-                .arg(produto, deposito, lote));
-    }
     // The lot a new item of a lot-carrying group gets under rule "S".
     static QString Sequencial() {
         return LotePadrao("S", true, "", "00012", "123", "1", MaiorLoteSequencial(), {});
     }
 
 private slots:
-    void upgradeKeepsRowsAndNeverReappliesScripts() {
-        const QString v1 = QFINDTESTDATA("data/upgrade/v1"), v2 = QFINDTESTDATA("data/upgrade/v2");
-        QCOMPARE(SchemaUpgrade::Apply(*db, false, v1), QStringList{"schema/0001_base.sql"});
-        Sql("INSERT INTO CLIENTE_TESTE (CODIGO, NOME) VALUES ('000001', 'Malharia D''Ávila')");
-        Commit();
-        QVERIFY(SchemaUpgrade::Apply(*db, false, v1).isEmpty()); // its CREATE TABLE would fail twice
-        QCOMPARE(SchemaUpgrade::Apply(*db, false, v2), QStringList{"schema/0002_cidade.sql"});
-        Sql("INSERT INTO PEDIDO_TESTE (NUMERO, CLIENTE) VALUES (1, '000001')");
-        Commit();
-        db->Close();
-        // Reopening through the normal path upgrades, never re-creates nor adds demo rows.
-        OpenHostDatabase(*db, config, true, [] { return true; });
-        QCOMPARE(Scalar("SELECT COUNT(*) FROM PEDIDO_TESTE").toInt(), 1);
-        QCOMPARE(Scalar("SELECT COUNT(*) FROM ACESSO_USUARIOS").toInt(), 1);
-    }
-
-    void interruptedScriptResumesAfterItsLastStatement() {
-        QVERIFY_THROWS_EXCEPTION(EDatabaseError,
-                                 SchemaUpgrade::Apply(*db, false, QFINDTESTDATA("data/upgrade/broken")));
-        QVERIFY(!SchemaUpgrade::Applied(*db).contains("schema/0001_upa.sql"));
-        // The corrected script does not fail on the table its first run already made.
-        QCOMPARE(SchemaUpgrade::Apply(*db, false, QFINDTESTDATA("data/upgrade/fixed")),
-                 QStringList{"schema/0001_upa.sql"});
-        QCOMPARE(Seen("SELECT ID FROM UPA ORDER BY ID"), "1;2");
-    }
-
-    // Lot sheet items of an older database without an order, or repeating one, take the next numbers of their
-    // sheet in the order they were read in; the others keep theirs. Then every item has one of its own.
-    void itemOrderNumberedOnUpgrade() {
+    void upgradeKeepsRowsNeverReappliesAndResumes() {
+        // Old items without an order, or repeating one, take their sheet's next numbers as read; others keep
+        // theirs.
         for (const char* legado :
              {"ALTER TABLE FAL_ITEN DROP CONSTRAINT UQ_FAL_ITEN_ORD_IT",
               "ALTER TABLE FAL_ITEN ALTER ORD_IT DROP NOT NULL",
-              "DELETE FROM SCHEMA_VERSAO WHERE SCRIPT = 'schema/0020_fal_itens_ordem.sql'"}) {
-            Sql(legado);
-            Commit();
-        }
-        Insert("FAL_ITEN (FAL, CODIGO, ORD_IT)",
-               {"'A', 'X1', NULL", "'A', 'X2', 1", "'A', 'X3', 1", "'A', 'X4', NULL", "'A', 'X5', 3",
-                "'B', 'Y1', 2", "'B', 'Y2', 2", "'C', 'Z1', 5"});
-        Commit();
+              "DELETE FROM SCHEMA_VERSAO WHERE SCRIPT = 'schema/0020_fal_itens_ordem.sql'"})
+            SqlCommit(legado);
+        InsertCommit("FAL_ITEN (FAL, CODIGO, ORD_IT)",
+                     {"'A', 'X1', NULL", "'A', 'X2', 1", "'A', 'X3', 1", "'A', 'X4', NULL", "'A', 'X5', 3",
+                      "'B', 'Y1', 2", "'B', 'Y2', 2", "'C', 'Z1', 5"});
         QCOMPARE(SchemaUpgrade::Apply(*db, false), QStringList{"schema/0020_fal_itens_ordem.sql"});
         QCOMPARE(Seen("SELECT FAL, CODIGO, ORD_IT FROM FAL_ITEN ORDER BY FAL, ORD_IT"),
                  "A|X2|1;A|X5|3;A|X1|4;A|X4|5;A|X3|6;B|Y1|2;B|Y2|3;C|Z1|5");
@@ -210,21 +209,36 @@ private slots:
                 Sql(QStringLiteral("INSERT INTO FAL_ITEN (FAL, ORD_IT) VALUES (%1)").arg(recusado)));
             db->Transaction()->RollbackRetaining();
         }
+        // Scripts of another version.
+        const QString v1 = QFINDTESTDATA("data/upgrade/v1"), v2 = QFINDTESTDATA("data/upgrade/v2");
+        QCOMPARE(SchemaUpgrade::Apply(*db, false, v1), QStringList{"schema/0001_base.sql"});
+        SqlCommit("INSERT INTO CLIENTE_TESTE (CODIGO, NOME) VALUES ('000001', 'Malharia D''Ávila')");
+        QVERIFY(SchemaUpgrade::Apply(*db, false, v1).isEmpty()); // its CREATE TABLE would fail twice
+        QCOMPARE(SchemaUpgrade::Apply(*db, false, v2), QStringList{"schema/0002_cidade.sql"});
+        SqlCommit("INSERT INTO PEDIDO_TESTE (NUMERO, CLIENTE) VALUES (1, '000001')");
+        db->Close();
+        // Reopening through the normal path upgrades, never re-creates nor adds demo rows.
+        OpenHostDatabase(*db, config, true, [] { return true; });
+        QCOMPARE(Scalar("SELECT COUNT(*) FROM PEDIDO_TESTE").toInt(), 1);
+        QCOMPARE(Scalar("SELECT COUNT(*) FROM ACESSO_USUARIOS").toInt(), 1);
+        // An interrupted script resumes after its last statement.
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError,
+                                 SchemaUpgrade::Apply(*db, false, QFINDTESTDATA("data/upgrade/broken")));
+        QVERIFY(!SchemaUpgrade::Applied(*db).contains("schema/0001_upa.sql"));
+        // The corrected script does not fail on the table its first run already made.
+        QCOMPARE(SchemaUpgrade::Apply(*db, false, QFINDTESTDATA("data/upgrade/fixed")),
+                 QStringList{"schema/0001_upa.sql"});
+        QCOMPARE(Seen("SELECT ID FROM UPA ORDER BY ID"), "1;2");
     }
 
-    void unitOfWorkCommitsAndRollsBackRetaining() {
+    void unitsOfWorkAndTheDataSetsInThem() {
         TTabela::Registra("tbRegiaoTeste", "REGIAO", "REGIAO");
         TabelaAberta regions = TTabela::AbreTabela("tbRegiaoTeste");
-        regions->Append();
-        regions->FieldByName("REGIAO") = QStringLiteral("01");
-        regions->FieldByName("DESCRICAO") = QStringLiteral("Norte");
-        QVERIFY(regions->Post());
+        QVERIFY(Posta(regions, true, {{"REGIAO", "01"}, {"DESCRICAO", "Norte"}}));
         Commit();
         // After the commit the same data set goes on.
         regions->First();
-        regions->Edit();
-        regions->FieldByName("DESCRICAO") = QStringLiteral("Vale do Itajaí 'Norte'");
-        QVERIFY(regions->Post());
+        QVERIFY(Posta(regions, false, {{"DESCRICAO", "Vale do Itajaí 'Norte'"}}));
         Commit();
         QCOMPARE(Seen("SELECT DESCRICAO FROM REGIAO WHERE REGIAO = '01'"), "Vale do Itajaí 'Norte'");
         // Reads see another user's commits without a commit of ours in between.
@@ -234,37 +248,32 @@ private slots:
         Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'Sul')");
         GeraLog("CADASTRO DE REGIAO", "INCLUSAO DA REGIAO 02", opInclusao, "02");
         db->Transaction()->RollbackRetaining();
-        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('04', 'Leste')");
-        Commit();
+        SqlCommit("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('04', 'Leste')");
         QCOMPARE(QList<int>({Count("REGIAO"), Count("LOG")}), QList<int>({3, 0}));
+        // Writes start from other users' latest work.
+        TTabela::Registra("tbBanhoTeste", "BANHO", "CODIGO");
+        SqlCommit("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('01', 'CURTO', 6)");
+        TabelaAberta baths = TTabela::AbreTabela("tbBanhoTeste");
+        QCOMPARE(Scalar("SELECT COUNT(*) FROM BANHO").toInt(), 1); // our last read, before the other user
+        ByOther({"INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('02', 'LONGO', 10)",
+                 "UPDATE BANHO SET PROPORCAO = 9 WHERE CODIGO = '01'"});
+
+        // A description-only edit writes the description only: the other user's ratio stays.
+        QVERIFY(Posta(baths, false, {{"DESCRICAO", "CURTO JET"}}));
+        // The first write of a unit of work starts from the latest committed state, not from an old read.
+        SqlCommit("DELETE FROM BANHO WHERE CODIGO = '02'");
+        QCOMPARE(Seen("SELECT DESCRICAO, PROPORCAO FROM BANHO"), "CURTO JET|9");
+        // Rows undone with their unit of work leave the open data sets too.
+        QVERIFY(Posta(baths, true, {{"CODIGO", "03"}}));
+        QCOMPARE(baths->RecordCount(), 2);
+        db->Transaction()->RollbackRetaining();
+        QCOMPARE(baths->RecordCount(), 1);
     }
 
-    void lockWaitIsBoundedAndRollsBack() {
-        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
-        Commit();
-        auto other = OpenSecond("kelm-test-other");
-        SqlOn(*other, "UPDATE REGIAO SET DESCRICAO = 'Outro usuário' WHERE REGIAO = '01'"); // not committed
-        db->LockTimeoutMs = 1500;
-        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'Sul')"); // same unit of work
-        QElapsedTimer timer;
-        timer.start();
-        const QString failure =
-            Falha([this] { Sql("UPDATE REGIAO SET DESCRICAO = 'Eu' WHERE REGIAO = '01'"); });
-        QVERIFY2(failure.contains(QStringLiteral("outro usuário")), qPrintable(failure));
-        QVERIFY2(timer.elapsed() < 10000, "the wait must be bounded");
-        other->Transaction()->Rollback();
-        // The whole unit of work was rolled back, and the connection works again.
-        QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 1);
-        Sql("UPDATE REGIAO SET DESCRICAO = 'Eu' WHERE REGIAO = '01'");
-        Commit();
-    }
-
-    // An operation's check and its write are one unit on its connection (a second one here, as generation
-    // uses): a row another user changed after the check was read is not overwritten, nothing is written, and
-    // the user is told to reload. The same read outside a unit sees the other user's work at once.
+    // A check and its write are one unit on its connection: a row another user changed after the check is not
+    // overwritten, nothing is written, the user is told to reload; reads outside a unit see it at once.
     void operationWritesAgainstWhatItRead() {
-        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
-        Commit();
+        SqlCommit("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
         auto mine = OpenSecond("kelm-test-mine");
         const QString failure = Falha([&] {
             GravacaoAtomica unidade(*mine);
@@ -284,57 +293,42 @@ private slots:
                  "Outro usuário");
     }
 
-    void writesStartFromOtherUsersLatestWork() {
-        TTabela::Registra("tbBanhoTeste", "BANHO", "CODIGO");
-        Sql("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('01', 'CURTO', 6)");
-        Commit();
-        TabelaAberta baths = TTabela::AbreTabela("tbBanhoTeste");
-        QCOMPARE(Scalar("SELECT COUNT(*) FROM BANHO").toInt(), 1); // our last read, before the other user
-        ByOther({"INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('02', 'LONGO', 10)",
-                 "UPDATE BANHO SET PROPORCAO = 9 WHERE CODIGO = '01'"});
-
-        // A description-only edit writes the description only: the other user's ratio stays.
-        baths->Edit();
-        baths->FieldByName("DESCRICAO") = QStringLiteral("CURTO JET");
-        QVERIFY(baths->Post());
-        // The first write of a unit of work starts from the latest committed state, not from an old read.
-        Sql("DELETE FROM BANHO WHERE CODIGO = '02'");
-        Commit();
-        QCOMPARE(Seen("SELECT DESCRICAO, PROPORCAO FROM BANHO"), "CURTO JET|9");
-        // Rows undone with their unit of work leave the open data sets too.
-        baths->Append();
-        baths->FieldByName("CODIGO") = QStringLiteral("03");
-        QVERIFY(baths->Post());
-        QCOMPARE(baths->RecordCount(), 2);
-        db->Transaction()->RollbackRetaining();
-        QCOMPARE(baths->RecordCount(), 1);
-    }
-
-    void failedCommitLeavesNoTransactionBehind() {
-        Sql("CREATE EXCEPTION E_FECHAMENTO 'periodo fechado'");
-        Commit();
-        Sql("CREATE TRIGGER T_FECHAMENTO ON TRANSACTION COMMIT AS BEGIN "
-            "IF (EXISTS (SELECT 1 FROM REGIAO WHERE REGIAO = 'XX')) THEN EXCEPTION E_FECHAMENTO; END");
-        Commit();
+    // A lock wait is bounded and rolls its unit back; a failed commit leaves no transaction behind.
+    void failedAndIdleUnitsLeaveNothingBehind() {
+        SqlCommit("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
+        auto other = OpenSecond("kelm-test-other");
+        SqlOn(*other, "UPDATE REGIAO SET DESCRICAO = 'Outro usuário' WHERE REGIAO = '01'"); // not committed
+        db->LockTimeoutMs = 1500;
+        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'Sul')"); // same unit of work
+        QElapsedTimer timer;
+        timer.start();
+        const QString failure =
+            Falha([this] { Sql("UPDATE REGIAO SET DESCRICAO = 'Eu' WHERE REGIAO = '01'"); });
+        QVERIFY2(failure.contains(QStringLiteral("outro usuário")), qPrintable(failure));
+        QVERIFY2(timer.elapsed() < 10000, "the wait must be bounded");
+        other->Transaction()->Rollback();
+        // The whole unit of work was rolled back, and the connection works again.
+        QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 1);
+        SqlCommit("UPDATE REGIAO SET DESCRICAO = 'Eu' WHERE REGIAO = '01'");
+        SqlCommit("CREATE EXCEPTION E_FECHAMENTO 'periodo fechado'");
+        SqlCommit("CREATE TRIGGER T_FECHAMENTO ON TRANSACTION COMMIT AS BEGIN "
+                  "IF (EXISTS (SELECT 1 FROM REGIAO WHERE REGIAO = 'XX')) THEN EXCEPTION E_FECHAMENTO; END");
         Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('XX', 'recusada')");
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, db->Transaction()->CommitRetaining());
         QVERIFY(!db->Transaction()->InTransaction());
-        // Nothing of it stays on the server: no row, no lock another user would wait on.
-        auto other = OpenSecond("kelm-test-other");
+        // Nothing of a failed commit stays on the server: no row, no lock another user would wait on.
         other->LockTimeoutMs = 1500;
         SqlOn(*other, "INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('XX', 'livre')");
         SqlOn(*other, "DELETE FROM REGIAO WHERE REGIAO = 'XX'");
         other->Transaction()->CommitRetaining();
-    }
-
-    void idleUnitsEndAndQuickWritesAreNeverCancelled() {
+        // Idle units end by themselves; quick writes are never cancelled.
         db->Transaction()->SetIdleInterval(100);
-        QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 0);
+        Scalar("SELECT COUNT(*) FROM REGIAO");
         QVERIFY(db->Transaction()->InTransaction());
         // Nothing pending: the server transaction ends by itself, so it holds back no garbage collection.
         QTRY_VERIFY_WITH_TIMEOUT(!db->Transaction()->InTransaction(), 3000);
         // Pending writes keep their unit of work open, however long the user takes.
-        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
+        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('05', 'Oeste')");
         QTest::qWait(400);
         QVERIFY(db->Transaction()->InTransaction());
         Commit();
@@ -342,7 +336,6 @@ private slots:
         db->LockTimeoutMs = 300;
         TZoQuery insert;
         insert.SQL << "INSERT INTO LOG (ID, CHAVE, TIPO) VALUES (:ID, 'X', 3)";
-        QElapsedTimer timer;
         timer.start();
         int written = 0;
         while (timer.elapsed() < 1500) {
@@ -357,8 +350,7 @@ private slots:
         const QString gfix = QStandardPaths::findExecutable("gfix");
         if (gfix.isEmpty())
             QSKIP("gfix is not installed");
-        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
-        Commit();
+        SqlCommit("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
         db->Close();
         // The engine's own switch, as an administrator would set it.
         const auto setMode = [&](const char* mode) {
@@ -391,8 +383,7 @@ private slots:
         OpenHostDatabase(*db, config, false, [] { return false; });
     }
 
-    // A loop's statements go as a few blocks, every quoted and accented value intact; a failing statement
-    // stops its block whole, and what was never sent is dropped with the batch.
+    // A few blocks, every value intact; a failing statement stops its block whole, the unsent are dropped.
     void batchSendsFewBlocksAndKeepsEveryValue() {
         const quint64 before = db->StatementCount();
         {
@@ -424,51 +415,36 @@ private slots:
 
     void lostConnectionOffersToReconnect() {
         TabelaAberta regioes = TTabela::AbreTabela("tbRegiao");
-        regioes->Append();
-        regioes->FieldByName("REGIAO") = "01";
-        regioes->FieldByName("DESCRICAO") = "ANTES";
-        QVERIFY(regioes->Post());
+        QVERIFY(Posta(regioes, true, {{"REGIAO", "01"}, {"DESCRICAO", "ANTES"}}));
         Commit();
         Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'PENDENTE')"); // not committed
-        DerrubaConexao();
+        // Another attachment ends ours, as a restarted server or a dropped network would.
+        ByOther("DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID = " +
+                Scalar("SELECT CURRENT_CONNECTION FROM RDB$DATABASE").toString());
+        // Told once for all the failures before the offer, which comes once they unwound; declined, again.
+        for (const bool reconecta : {false, true}) {
+            messages.Clear();
+            messages.questions.enqueue(reconecta);
+            QVERIFY(!ExecutaProtegido([] { Existe("REGIAO", "REGIAO", QVariantList{"01"}); }));
+            QVERIFY(!ExecutaProtegido([] { Existe("REGIAO", "REGIAO", QVariantList{"02"}); }));
+            ProcessEvents();
+            QCOMPARE(messages.shown.size(), 2);
+            QVERIFY2(messages.shown[0].text.startsWith(TextoConexaoPerdida()),
+                     qPrintable(messages.shown[0].text));
+            QCOMPARE(messages.shown[1].text, QStringLiteral("Deseja reconectar ao banco de dados?"));
+        }
 
-        messages.questions.enqueue(true);
-        QVERIFY(!ExecutaProtegido([] { Existe("REGIAO", "REGIAO", QVariantList{"01"}); }));
-        ProcessEvents(); // the offer comes once the failed operation has unwound
-        QCOMPARE(messages.shown.size(), 2);
-        QVERIFY2(messages.shown[0].text.startsWith(TextoConexaoPerdida()),
-                 qPrintable(messages.shown[0].text));
-        QCOMPARE(messages.shown[1].text, QStringLiteral("Deseja reconectar ao banco de dados?"));
-
-        // Everything works again: reads, the shared data set (its statements were dropped with the old
-        // connection), numbering; the pending row went with the lost unit of work.
+        // Reads, the shared data set and numbering work again; the pending row went with the lost unit.
         QCOMPARE(Scalar("SELECT COUNT(*) FROM REGIAO").toInt(), 1);
         regioes->First();
-        regioes->Edit();
-        regioes->FieldByName("DESCRICAO") = "DEPOIS";
-        QVERIFY(regioes->Post());
-        regioes->Append();
-        regioes->FieldByName("REGIAO") = "03";
-        QVERIFY(regioes->Post());
+        QVERIFY(Posta(regioes, false, {{"DESCRICAO", "DEPOIS"}}));
+        QVERIFY(Posta(regioes, true, {{"REGIAO", "03"}}));
         Commit();
         QCOMPARE(Seen("SELECT REGIAO, DESCRICAO FROM REGIAO ORDER BY REGIAO"), "01|DEPOIS;03|");
         QVERIFY(!Proximo("FAL", "NUMERO", 6).isEmpty());
     }
 
-    void declinedReconnectLeavesItClosed() {
-        DerrubaConexao();
-        messages.questions.enqueue(false);
-        QVERIFY(!ExecutaProtegido([] { Existe("REGIAO", "REGIAO", QVariantList{"01"}); }));
-        QVERIFY(!ExecutaProtegido([] { Existe("REGIAO", "REGIAO", QVariantList{"02"}); })); // told once
-        ProcessEvents();
-        QCOMPARE(messages.shown.size(), 2);
-        // Declined: the next failure tells it again.
-        QVERIFY(!ExecutaProtegido([] { Existe("REGIAO", "REGIAO", QVariantList{"01"}); }));
-        QCOMPARE(messages.shown.size(), 3);
-        QVERIFY(messages.shown[2].text.startsWith(TextoConexaoPerdida()));
-    }
-
-    void quotesSurviveEveryTextPath() {
+    void quotesParametersAndPhysicalNames() {
         const QString name = QStringLiteral("Tecelagem D'Ávila; filial \"Sul\"");
         Sql(QStringLiteral("INSERT INTO ENTIDADE (CODCLI, NOME) VALUES ('00010', %1)").arg(Aspas(name)));
         QVERIFY(Existe("ENTIDADE", "NOME", Aspas(name)));
@@ -481,33 +457,57 @@ private slots:
         GeraLog("CADASTRO DE CLIENTE", "ALTERACAO DO CLIENTE " + name, opAlteracao, "D'Ávila");
         QCOMPARE(Scalar("SELECT TEXTO || '|' || CHAVE FROM LOG").toString(),
                  "ALTERACAO DO CLIENTE " + name + "|D'Ávila");
+        // Parameters and physical names.
+        Sql("INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('TIN', 150, 'N')");
+        QCOMPARE(BuscaParametro("tin", 150), "N");
+        QCOMPARE(BuscaParametro("TIN", 999), QString());
+        RegistraTabelaEmpresa("TABPRE_SERV");
+        QCOMPARE(DBLocal("tabpre_serv"), "TABPRE_SERV_001");
+        QCOMPARE(DBLocal_SQL("SELECT * FROM {TABPRE_SERV} T JOIN {FAL} F ON F.X = '{NAO}' "
+                             "WHERE F.LOTE SIMILAR TO '[0-9]{6}'"),
+                 QStringLiteral("SELECT * FROM TABPRE_SERV_001 T JOIN FAL F ON F.X = 'NAO' "
+                                "WHERE F.LOTE SIMILAR TO '[0-9]{6}'"));
     }
 
-    void proximoPadsSkipsUsedCodesAndNeverRepeats() {
+    void proximoPadsSkipsNeverRepeatsAndRunsOut() {
         QCOMPARE(Proximo("REGIAO", "REGIAO", 2), "01");
-        // Codes typed by hand are skipped, the counter is shared by later calls.
-        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'a mão')");
-        Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('03', 'a mão')"); // not committed: still skipped
+        // Codes typed by hand are skipped, even uncommitted; the counter is shared by later calls.
+        Insert("REGIAO (REGIAO, DESCRICAO)", {"'02', 'a mão'", "'03', 'a mão'"});
         QCOMPARE(Proximo("REGIAO", "REGIAO", 2), "04");
         db->Transaction()->RollbackRetaining();
         // A code handed out is never handed out again, even when the work that used it was undone.
         QCOMPARE(Proximo("REGIAO", "REGIAO", 2), "05");
         QCOMPARE(Proximo("GRUPO_COR", "CODIGO", 10), "0000000001");
         // Counters left empty or null by hand still advance.
-        Insert("CODIGOS (TABELA, CAMPO, ULTIMO)", {"'TABFIS', 'CODIGO', ''", "'TABTRI', 'CODIGO', NULL"});
-        Commit();
+        Insert("CODIGOS (TABELA, CAMPO, ULTIMO)",
+               {"'TABFIS', 'CODIGO', ''", "'TABTRI', 'CODIGO', NULL", "'FASE', 'CODIGO', '998'",
+                "'VARIANTE', 'CODIGO', '9997'"});
+        InsertCommit("VARIANTE (CODIGO, DESCRICAO)", {"'9998', 'a mão'", "'9999', 'a mão'"});
         QCOMPARE(Proximo("TABFIS", "CODIGO", 3), "001");
         QCOMPARE(Proximo("TABTRI", "CODIGO", 3), "001");
         // Years of dye lots that never went through the counter: it jumps past them in a few reads.
-        Sql("EXECUTE BLOCK AS DECLARE I INTEGER = 1; BEGIN WHILE (I <= 3000) DO BEGIN INSERT INTO FAL (NUMERO, "
-            "PARTIDA) VALUES (LPAD(:I, 7, '0'), LPAD(:I, 6, '0')); I = I + 1; END END");
-        Commit();
+        SqlCommit("EXECUTE BLOCK AS DECLARE I INTEGER = 1; BEGIN WHILE (I <= 3000) DO BEGIN INSERT INTO FAL "
+                  "(NUMERO, PARTIDA) VALUES (LPAD(:I, 7, '0'), LPAD(:I, 6, '0')); I = I + 1; END END");
         const quint64 antes = TZoDatabase::StatementCountAll();
         QCOMPARE(Proximo("FAL", "PARTIDA", 6), "003001");
         QVERIFY(TZoDatabase::StatementCountAll() - antes < 20);
+        // A code wider than its column would be cut into one taken: the counter stops, untouched.
+        QCOMPARE(Proximo("FASE", "CODIGO", 2), "999");
+        QCOMPARE(
+            Falha([] { Proximo("FASE", "CODIGO", 2); }),
+            QStringLiteral("Os códigos de FASE esgotaram: o próximo, 1000, não cabe no campo CODIGO, de 3 "
+                           "caracteres."));
+        // The last free codes typed by hand run them out as well.
+        QVERIFY(
+            Falha([] { Proximo("VARIANTE", "CODIGO", 2); }).startsWith("Os códigos de VARIANTE esgotaram"));
+        QCOMPARE(RowsSeenByOthers("SELECT TABELA, ULTIMO FROM CODIGOS WHERE TABELA IN ('FASE', 'VARIANTE') "
+                                  "ORDER BY TABELA"),
+                 QStringList({"FASE|999", "VARIANTE|9997"}));
+        // Numbers of columns that are not text are not measured.
+        QCOMPARE(Proximo("LOG", "ID", 3), "001");
     }
 
-    void proximoFromTwoConnectionsAtOnce() {
+    void proximoFromTwoConnectionsAndAHeldCounter() {
         constexpr int perUser = 40;
         QStringList first, second;
         auto take = [this](const QString& name, QStringList& into) {
@@ -526,31 +526,8 @@ private slots:
         all.unite(QSet<QString>(second.begin(), second.end()));
         QCOMPARE(all.size(), 2 * perUser);
         QVERIFY(all.contains("000001") && all.contains(QString::number(2 * perUser).rightJustified(6, '0')));
-    }
-
-    // A code wider than its column would be cut into one already taken: the counter stops there, untouched.
-    void proximoSaysWhenTheCodesOfATableRunOut() {
-        Insert("CODIGOS (TABELA, CAMPO, ULTIMO)",
-               {"'FASE', 'CODIGO', '998'", "'VARIANTE', 'CODIGO', '9997'"});
-        Insert("VARIANTE (CODIGO, DESCRICAO)", {"'9998', 'a mão'", "'9999', 'a mão'"});
-        Commit();
-        QCOMPARE(Proximo("FASE", "CODIGO", 2), "999");
-        QCOMPARE(
-            Falha([] { Proximo("FASE", "CODIGO", 2); }),
-            QStringLiteral("Os códigos de FASE esgotaram: o próximo, 1000, não cabe no campo CODIGO, de 3 "
-                           "caracteres."));
-        // The last free codes typed by hand run them out as well.
-        QVERIFY(
-            Falha([] { Proximo("VARIANTE", "CODIGO", 2); }).startsWith("Os códigos de VARIANTE esgotaram"));
-        QCOMPARE(RowsSeenByOthers("SELECT TABELA, ULTIMO FROM CODIGOS ORDER BY TABELA"),
-                 QStringList({"FASE|999", "VARIANTE|9997"}));
-        // Numbers of columns that are not text are not measured.
-        QCOMPARE(Proximo("LOG", "ID", 3), "001");
-    }
-
-    // The counter connection commits each statement, yet another workstation may hold the counter's row in a
-    // unit of work of its own: the wait ends as any write's does, and nothing is taken.
-    void proximoWaitsOnAHeldCounterNoLongerThanAnyWrite() {
+        // A counter row held in another workstation's unit: the wait ends as any write's does, nothing is
+        // taken.
         QCOMPARE(Proximo("REGIAO", "REGIAO", 2), "01");
         auto other = OpenSecond("kelm-test-other");
         SqlOn(*other, "UPDATE CODIGOS SET ULTIMO = '07' WHERE TABELA = 'REGIAO' AND CAMPO = 'REGIAO'");
@@ -570,46 +547,29 @@ private slots:
         QCOMPARE(Proximo("GRUPO_COR", "CODIGO", 2), "01");
     }
 
-    void parametersAndPhysicalNames() {
-        Sql("INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('TIN', 150, 'N')");
-        QCOMPARE(BuscaParametro("tin", 150), "N");
-        QCOMPARE(BuscaParametro("TIN", 999), QString());
-        RegistraTabelaEmpresa("TABPRE_SERV");
-        QCOMPARE(DBLocal("tabpre_serv"), "TABPRE_SERV_001");
-        QCOMPARE(DBLocal_SQL("SELECT * FROM {TABPRE_SERV} T JOIN {FAL} F ON F.X = '{NAO}' "
-                             "WHERE F.LOTE SIMILAR TO '[0-9]{6}'"),
-                 QStringLiteral("SELECT * FROM TABPRE_SERV_001 T JOIN FAL F ON F.X = 'NAO' "
-                                "WHERE F.LOTE SIMILAR TO '[0-9]{6}'"));
-    }
-
     // Sheet 0000100 carries service 02 twice and 01, and is loaded in an order of its own; the save replaces
-    // the services of a code by one, after another user ran a statement. Each case: the code loaded (else
-    // found new), the code saved, the other user's statement, what the writes were told of stored rows (empty
-    // when they did not run), the code the piece remembers afterwards.
+    // the services of a code by one, after another user ran a statement. Each case: "the code loaded (else
+    // found new)|the code saved|the other user's statement|what the writes were told of stored rows (empty
+    // when they did not run)|the code the piece remembers afterwards".
     void detalheGravadoWritesOnlyOverTheRowsLoaded_data() {
-        QTest::addColumn<QStringList>("caso");
-        const QString inclui =
-            QStringLiteral("INSERT INTO TABELA (CODIGO, SETOR, PRECO) VALUES ('%1', '01', 2)");
-        QTest::newRow("as loaded, read in another order")
-            << QStringList{"0000100", "0000100", "", "S", "0000100"};
-        QTest::newRow("a row added by another user")
-            << QStringList{"0000100", "0000100", inclui.arg("0000100"), "", ""};
+        QTest::addColumn<QString>("caso");
+        const QString inclui = "|INSERT INTO TABELA (CODIGO, SETOR, PRECO) VALUES ('%1', '01', 2)||";
+        QTest::newRow("as loaded, read in another order") << "0000100|0000100||S|0000100";
+        QTest::newRow("a row added by another user") << "0000100|0000100" + inclui.arg("0000100");
         QTest::newRow("one of two twins deleted by another user")
-            << QStringList{"0000100", "0000100",
-                           "DELETE FROM TABELA WHERE CODIGO = '0000100' AND SETOR = '02' ROWS 1", "", ""};
-        QTest::newRow("a new code still free") << QStringList{"0000300", "0000300", "", "N", "0000300"};
+            << "0000100|0000100|DELETE FROM TABELA WHERE CODIGO = '0000100' AND SETOR = '02' ROWS 1||";
+        QTest::newRow("a new code still free") << "0000300|0000300||N|0000300";
         QTest::newRow("a new code another user stored meanwhile")
-            << QStringList{"0000300", "0000300", inclui.arg("0000300"), "", ""};
-        QTest::newRow("a stored code not loaded") << QStringList{"0000100", "0000200", "", "", "0000100"};
+            << "0000300|0000300" + inclui.arg("0000300");
+        QTest::newRow("a stored code not loaded") << "0000100|0000200|||0000100";
     }
 
     void detalheGravadoWritesOnlyOverTheRowsLoaded() {
-        QFETCH(QStringList, caso);
-        const QString carregado = caso[0], codigo = caso[1], outro = caso[2], existiam = caso[3],
-                      depois = caso[4];
-        Insert("TABELA (CODIGO, SETOR, PRECO)", {"'0000100', '02', 1.25", "'0000100', '01', 5.5",
-                                                 "'0000100', '02', 1.25", "'0000200', '03', 3"});
-        Commit();
+        QFETCH(QString, caso);
+        const QStringList c = caso.split('|');
+        const QString carregado = c[0], codigo = c[1], outro = c[2], existiam = c[3], depois = c[4];
+        InsertCommit("TABELA (CODIGO, SETOR, PRECO)", {"'0000100', '02', 1.25", "'0000100', '01', 5.5",
+                                                       "'0000100', '02', 1.25", "'0000200', '03', 3"});
         DetalheGravado servicos("TABELA", "CODIGO", {"SETOR", "PRECO"});
         if (carregado == "0000100") {
             TZoQuery q;
@@ -640,30 +600,9 @@ private slots:
         }
     }
 
-    void openValueAgainstTheLimit() {
-        Insert("ENTIDADE (CODCLI, LIMITE_CREDITO, BLOQUEIO)",
-               {"'00001', 1000.00, 'N'", "'00002', NULL, 'N'", "'00003', 0, 'N'", "'00004', 1000.00, 'S'",
-                "'00005', 0.10, 'N'"});
-        Commit();
-        const struct {
-            const char* cliente;
-            double valor;
-            bool passa;
-        } casos[] = {
-            {" 00001 ", 1000.00, true},
-            {"00002", 1e9, true},             // no limit
-            {"00003", 1e9, true},             // a limit of 0 is none
-            {"00004", 0.01, false},           // blocked
-            {"00009", 0, false},              // unknown
-            {"00005", 0.1 + 0.2 - 0.2, true}, // a sum a float's width over 0.10 is 0.10
-        };
-        for (const auto& caso : casos)
-            QVERIFY2(LimiteCredito(caso.cliente, caso.valor) == caso.passa,
-                     qPrintable(QStringLiteral("%1 com %2").arg(caso.cliente).arg(caso.valor)));
-    }
-
-    // The rule on one weekday's rows: the moment, the employee's own shift and the night shift.
-    void shiftOfAMoment() {
+    // The rule on one weekday's rows: the moment, the employee's own shift and the night shift; then on the
+    // database.
+    void shiftsOfMoments() {
         const QString dois = kTresTurnos + ";04 12:00:00-16:00:00"; // 04 over 01's and 02's hours
         const struct {
             const char* caso;
@@ -693,14 +632,10 @@ private slots:
             QVERIFY2(EscolheTurno(horarios(c.linhas), hora(c.momento), QLatin1String(c.doFuncionario),
                                   QLatin1String(c.noturno)) == QLatin1String(c.turno),
                      c.caso);
-    }
-
-    void momentOnTheDatabase() {
         Turnos();
         const QDate segunda(2026, 11, 23);
         // Monday's afternoon moved to the evening, leaving 14:00 to 17:59 uncovered on Mondays only.
-        Sql("UPDATE TURNO_HORARIOS SET ENTRADA = '18:00:00' WHERE TURNO = '02' AND DIA = 2");
-        Commit();
+        SqlCommit("UPDATE TURNO_HORARIOS SET ENTRADA = '18:00:00' WHERE TURNO = '02' AND DIA = 2");
         QCOMPARE(TurnoDoMomento(segunda, hora("15:00:00"), "00001"), "01");
         QCOMPARE(TurnoDoMomento(segunda, hora("15:00:00"), "00007"), "03"); // no shift of his
         QCOMPARE(TurnoDoMomento(segunda, hora("15:00:00"), "99999"), "03"); // no such employee
@@ -709,21 +644,13 @@ private slots:
         QCOMPARE(TurnoDoMomento(segunda, QTime(), "00001"), "01");
         QCOMPARE(TurnoDoMomento(QDate(), hora("10:00:00"), "00003"), "02");
 
-        // Without a night shift either: nothing to book it to.
-        Sql("UPDATE TURNO SET NOTURNO = 'N'");
-        Commit();
-        QCOMPARE(TurnoDoMomento(segunda, hora("15:00:00"), "00007"), QString());
-    }
-
-    void manyMomentsReadTheHoursOnce() {
-        Turnos();
+        // Many moments read the hours once.
         QuadroTurnos quadro;
-        const QDate domingo(2026, 11, 22);
+        const QDate domingo = segunda.addDays(-1);
         QCOMPARE(quadro.Turno(domingo, hora("23:30:00"), "00001"), "03");
         // Read once: what changes after the first moment does not reach the ones after it.
-        Sql("DELETE FROM TURNO_HORARIOS WHERE DIA = 1 AND TURNO = '01'");
-        Sql("UPDATE PESSOAL SET TURNO = '02' WHERE CODIGO = '00001'");
-        Commit();
+        SqlCommit({"DELETE FROM TURNO_HORARIOS WHERE DIA = 1 AND TURNO = '01'",
+                   "UPDATE PESSOAL SET TURNO = '02' WHERE CODIGO = '00001'"});
         QCOMPARE(quadro.Turno(domingo, hora("08:00:00"), "00003"), "01");
         // Each weekday by its own rows; an employee's shift read the first time it is needed.
         QCOMPARE(quadro.Turno(domingo.addDays(3), hora("15:00:00"), "00001"), "02");
@@ -731,17 +658,20 @@ private slots:
         QCOMPARE(outro.Turno(domingo, hora("08:00:00"), "00001"), "02");
         QCOMPARE(outro.Turno(domingo, hora("08:00:00"), "00007"), "03");
         QCOMPARE(outro.Turno(domingo.addDays(1), hora("08:00:00"), "00007"), "01");
+        // Without a night shift either: nothing to book it to.
+        SqlCommit("UPDATE TURNO SET NOTURNO = 'N'");
+        QCOMPARE(TurnoDoMomento(segunda, hora("15:00:00"), "00007"), QString());
     }
 
     void rulesReadFromTheirTable() {
         Insert("MATERIAL (CODIGO, GRUPO, LINHA)",
                {"'TEC01', 'G01', 'L01'", "'TEC02', 'L01', 'X'", "'Q''01', 'G09', ''"});
-        Regras({"'001', 2, 'M', '005', 0, 0, 20", "'001', 1, 'C', '005', 0, 0, 10", // ORDEM decides
-                "'002', 1, 'G', 'L01', 0, 0, 1", "'002', 2, 'L', 'L01', 0, 0, 2",
-                "'002', 3, 'P', 'TEC03', 0, 0, 3", "'002', 4, 'G', 'G09', 0, 0, 4",
-                "'003', 1, 'M', '', 0, 50, 1", "'003', 2, 'M', '', NULL, NULL, 2",
-                "'004', 1, 'P', 'TEC01', 500, 600, 7.5"});
-        Commit();
+        InsertCommit("TNG_REGRA (CODIGO, ORDEM, TIPO, LINHA, QTDE_DE, QTDE_ATE, QTDE_R)",
+                     {"'001', 2, 'M', '005', 0, 0, 20", "'001', 1, 'C', '005', 0, 0, 10", // ORDEM decides
+                      "'002', 1, 'G', 'L01', 0, 0, 1", "'002', 2, 'L', 'L01', 0, 0, 2",
+                      "'002', 3, 'P', 'TEC03', 0, 0, 3", "'002', 4, 'G', 'G09', 0, 0, 4",
+                      "'003', 1, 'M', '', 0, 50, 1", "'003', 2, 'M', '', NULL, NULL, 2",
+                      "'004', 1, 'P', 'TEC01', 500, 600, 7.5"});
         // Read rule by rule as asked, or all at once beforehand: the same answers.
         for (const bool carregadas : {false, true}) {
             RegrasCalculo regras;
@@ -777,12 +707,12 @@ private slots:
     // The price of a term, and what a lot sheet is told of it.
     void colourPriceByTerm() {
         // AZUL's second row is a product's own price.
-        Insert("TABPRECO (REGIAO, COR, VARIANTE, CODIGO, PRECO_00, PRECO_07, PRECO_14, PRECO_21, LIBERADO)",
-               {"'01', 'AZUL', '01', '', 10, 11, 12, NULL, 'S'",
-                "'01', 'AZUL', '01', 'TEC01', 90, 91, 92, 93, 'S'",
-                "'01', 'VERDE', '01', '0', 5, 5, 5, 5, 'S'", "'01', 'ROSA', '01', 'TEC01', 7, 7, 7, 7, 'S'",
-                "'01', 'D''OR', '01', '', 3, 3, 3, 3, NULL", "'01', 'VM', '01', '', 7, 7, 7, 7, 'N'"});
-        Commit();
+        InsertCommit(
+            "TABPRECO (REGIAO, COR, VARIANTE, CODIGO, PRECO_00, PRECO_07, PRECO_14, PRECO_21, LIBERADO)",
+            {"'01', 'AZUL', '01', '', 10, 11, 12, NULL, 'S'",
+             "'01', 'AZUL', '01', 'TEC01', 90, 91, 92, 93, 'S'", "'01', 'VERDE', '01', '0', 5, 5, 5, 5, 'S'",
+             "'01', 'ROSA', '01', 'TEC01', 7, 7, 7, 7, 'S'", "'01', 'D''OR', '01', '', 3, 3, 3, 3, NULL",
+             "'01', 'VM', '01', '', 7, 7, 7, 7, 'N'"});
         const QString semPreco = "Preço da cor não cadastrado.";
         const struct {
             const char *cor, *prazo, *regiao;
@@ -811,7 +741,7 @@ private slots:
         }
     }
 
-    void recalculationOfAProduct() {
+    void recalculationOfAProductAndOfAPreparation() {
         Base();
         QStringList linhas;
         QList<QPair<int, int>> avanco;
@@ -831,46 +761,36 @@ private slots:
         QCOMPARE(linhas.size(), 2);
         QCOMPARE(avanco, (QList<QPair<int, int>>{{1, 2}, {2, 2}}));
         // Of one variant: the other keeps the cost of the old price.
-        Sql("UPDATE MATERIAL SET REPOSICAO = 20 WHERE CODIGO = 'Q''01'");
-        Commit();
+        SqlCommit("UPDATE MATERIAL SET REPOSICAO = 20 WHERE CODIGO = 'Q''01'");
         QVERIFY(RecalculaReceitas("Q'01", "01", "")); // nothing pending: it commits its own unit
         QCOMPARE(Custos(), "0001|01|24;0001|02|61;0002|01|0;0003|01|0;0004|01|10");
         QCOMPARE(Bloqueados(), "AZUL|01|01;AZUL|01|03;AZUL|02|01;AZUL|02|03");
         QVERIFY(RecalculaReceitas("PR1", "", "")); // a fabric product is no chemical of a recipe
         QCOMPARE(Custos(), "0001|01|24;0001|02|61;0002|01|0;0003|01|0;0004|01|10");
         QVERIFY(!RecalculaReceitas(" ", "01", " "));
-    }
-
-    void recalculationOfAPreparation() {
-        Base();
+        // Of a preparation.
+        SqlCommit("UPDATE TABPRECO SET LIBERADO = 'S'");
         QVERIFY(RecalculaReceitas("", "", "P01"));
-        QCOMPARE(Custos(), "0001|01|12;0001|02|0;0002|01|50;0003|01|29;0004|01|10");
+        QCOMPARE(Custos(), "0001|01|24;0001|02|61;0002|01|50;0003|01|29;0004|01|10");
         QCOMPARE(Bloqueados(), "ROSA|01|01;ROSA|01|03;VERDE|01|01;VERDE|01|03");
-        Sql("UPDATE TABPRECO SET LIBERADO = 'S'");
-        Commit();
+        SqlCommit("UPDATE TABPRECO SET LIBERADO = 'S'");
         QVERIFY(RecalculaReceitas("", "", "P01")); // 0.29 was stored as computed: nothing changed since
         QCOMPARE(Bloqueados(), QString());
         // A product used through a preparation reaches every recipe of that preparation.
-        Sql("UPDATE MATERIAL SET REPOSICAO = 30 WHERE CODIGO = 'AUX'");
-        Commit();
+        SqlCommit("UPDATE MATERIAL SET REPOSICAO = 30 WHERE CODIGO = 'AUX'");
         QVERIFY(RecalculaReceitas("AUX", "", ""));
-        QCOMPARE(Custos(), "0001|01|12;0001|02|0;0002|01|90;0003|01|49;0004|01|30");
+        QCOMPARE(Custos(), "0001|01|24;0001|02|61;0002|01|90;0003|01|49;0004|01|30");
     }
 
     void failureMidwayChangesNothing() {
         Base();
-        Sql("CREATE EXCEPTION E_TESTE 'receita travada'");
-        Commit();
-        Sql("CREATE TRIGGER T_TESTE FOR RECEITA BEFORE UPDATE AS BEGIN IF (NEW.CODIGO = '0004') THEN "
-            "EXCEPTION E_TESTE; END");
-        Sql("UPDATE PREPARACAO SET QTDE = 2 WHERE CODIGO = 'P01'"); // 0002, 0003 and, last, 0004 change
-        Commit();
+        FailWhen("RECEITA", "BEFORE UPDATE", "NEW.CODIGO = '0004'");
+        SqlCommit("UPDATE PREPARACAO SET QTDE = 2 WHERE CODIGO = 'P01'"); // 0002, 0003 and, last, 0004 change
         const QString custos = Custos();
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, RecalculaReceitas("", "", "P01"));
         QCOMPARE(Custos(), custos);
         QCOMPARE(Bloqueados(), QString());
-        // Inside the caller's unit the failure commits nothing, and leaves nothing of the run for the caller
-        // to commit: only the caller's own write stays pending.
+        // Inside the caller's unit the failure leaves nothing of the run: only the caller's write is pending.
         Sql("UPDATE BANHO SET DESCRICAO = 'EM EDICAO'");
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, RecalculaReceitas("", "", "P01"));
         QCOMPARE(RowsSeenByOthers("SELECT DESCRICAO FROM BANHO"), QStringList{QString()});
@@ -878,9 +798,8 @@ private slots:
         QCOMPARE(Custos() + Bloqueados() + Seen("SELECT DESCRICAO FROM BANHO"), custos + "EM EDICAO");
     }
 
-    // 1,200 copies of recipe 0002 (over a thousand codes: more than one list of codes) and of 0001/02: each
-    // costs what its original costs, one variant's items do not bring the other variant, and the writes go as
-    // a few blocks, not a statement per recipe.
+    // 1,200 copies of 0002 (more than one list of codes) and of 0001/02 cost what the originals cost, one
+    // variant's items do not bring the other variant, the writes go as a few blocks.
     void manyRecipesInFewStatements() {
         Base();
         const QString codigo = QStringLiteral("LPAD(:I + 3000, 4, '0')");
@@ -888,7 +807,8 @@ private slots:
             QStringLiteral("INSERT INTO MAT_TIN (RECEITA, VARIANTE, CODIGO, UNIDADE, QTDE, FIBRA, "
                            "REGRA, TP_ITEM) VALUES (%1, %2); ")
                 .arg(codigo);
-        Sql(QStringLiteral(
+        SqlCommit(
+            QStringLiteral(
                 "EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < 1200) DO BEGIN "
                 "INSERT INTO RECEITA (CODIGO, VARIANTE, COR, COD_BANHO, PREPARACAO, CUSTO) VALUES (%1, "
                 "'01', 'C' || :I, 'B1', 'P01', 0); "
@@ -899,7 +819,6 @@ private slots:
             item.arg("'01', 'CORANTE', '%', 1, '', '010', 'M'") +
             item.arg("'01', 'AUX', '%', 1, '', '011', 'M'") +
             item.arg("'02', 'Q''01', '%', 10, '1', '', 'M'") + QStringLiteral("I = I + 1; END END"));
-        Commit();
         const quint64 antes = db->StatementCount();
         QVERIFY(RecalculaReceitas("CORANTE", "", ""));
         QVERIFY2(db->StatementCount() - antes < 80,
@@ -943,17 +862,24 @@ private slots:
         }
     }
 
-    void movimentoDePesoNaNota() {
-        Sql("INSERT INTO NFTIN (NOTA, CLIENTE, SALDO) VALUES ('N1', 'C1', 150)");
-        Insert("NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO, PESO_REAL)",
-               {"'N1', 'C1', 'T1', 'L1', 100, 100", "'N1', 'C1', 'T1', 'L2', 50, 50"});
-        Commit();
-        auto estado = [this] {
-            return Seen("SELECT I.LOTE, I.PESO_PROG, I.PESO, N.SALDO FROM NFITIN I JOIN NFTIN N ON "
-                        "N.NOTA = I.NOTA AND N.CLIENTE = I.CODCLI ORDER BY I.LOTE");
+    // Each move is committed on its connection. A batch moves every item as MovePesoNota does alone; an item
+    // the invoice lacks moves nothing, not even its header; a null lot is the empty one, as the engine's
+    // unique key has it. The free weights read at once are those read one by one.
+    void movimentoDePesoNaNotaUmAUmEEmLote() {
+        const auto base = [this] {
+            Sql("DELETE FROM NFITIN");
+            Sql("DELETE FROM NFTIN");
+            Insert("NFTIN (NOTA, CLIENTE, SALDO)", {"'N1', 'C1', 150", "'N2', 'C1', 999", "'N3', 'C1', 999"});
+            InsertCommit("NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO, PESO_REAL)",
+                         {"'N1', 'C1', 'T1', 'L1', 100, 100", "'N1', 'C1', 'T1', 'L2', 50, 50",
+                          "'N2', 'C1', 'T2', '', 9, 9", "'N3', 'C1', 'T3', 'L3', 8, 8"});
         };
+        const auto estado = [this] {
+            return Seen("SELECT I.NOTA, I.LOTE, I.PESO_PROG, I.PESO, N.SALDO FROM NFITIN I JOIN NFTIN N "
+                        "ON N.NOTA = I.NOTA AND N.CLIENTE = I.CODCLI ORDER BY I.NOTA, I.LOTE");
+        };
+        base();
         auto segunda = OpenSecond("kelm-test-segunda");
-        // Each move committed on the connection it ran on: one run on the wrong one is missing at the end.
         const struct {
             const char* lote;
             double peso;
@@ -964,32 +890,14 @@ private slots:
                                  passo.naSegunda ? segunda.get() : nullptr));
             (passo.naSegunda ? segunda.get() : db)->Transaction()->CommitRetaining();
         }
-        QCOMPARE(estado(), "L1|20|80|130;L2|0|50|130");
+        const QString movidos = "N1|L1|20|80|130;N1|L2|0|50|130;N2||0|9|999;N3|L3|0|8|999";
+        QCOMPARE(estado(), movidos);
         QCOMPARE(PesoLivreNota({"N1", "C1", "T1", "L1"}), 80.0);
         // Always down to the lot: another lot of the fabric, or none, is not an item.
         QVERIFY(!MovePesoNota({"N1", "C1", "T1", ""}, 5));
         QCOMPARE(PesoLivreNota({"N1", "C1", "T1", ""}), 0.0);
         Commit();
-        QCOMPARE(estado(), "L1|20|80|130;L2|0|50|130");
-    }
-
-    // A batch moves every item as MovePesoNota moves it alone: the same balances; an item the invoice lacks
-    // moves nothing and leaves its invoice's header as it was; a null lot is the empty one, as the engine's
-    // unique key has it. The free weights read at once are those read one by one.
-    void movimentosEmLoteComoUmAUm() {
-        const auto base = [this] {
-            Sql("DELETE FROM NFITIN");
-            Sql("DELETE FROM NFTIN");
-            Insert("NFTIN (NOTA, CLIENTE, SALDO)", {"'N1', 'C1', 150", "'N2', 'C1', 999", "'N3', 'C1', 999"});
-            Insert("NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO, PESO_REAL)",
-                   {"'N1', 'C1', 'T1', 'L1', 100, 100", "'N1', 'C1', 'T1', 'L2', 50, 50",
-                    "'N2', 'C1', 'T2', '', 9, 9", "'N3', 'C1', 'T3', 'L3', 8, 8"});
-            Commit();
-        };
-        const auto estado = [this] {
-            return Seen("SELECT I.NOTA, I.LOTE, I.PESO_PROG, I.PESO, N.SALDO FROM NFITIN I JOIN NFTIN N "
-                        "ON N.NOTA = I.NOTA AND N.CLIENTE = I.CODCLI ORDER BY I.NOTA, I.LOTE");
-        };
+        QCOMPARE(estado(), movidos);
         const QHash<ItemNota, double> pesos = {{{"N1", "C1", "T1", "L1"}, 30.5},
                                                {{"N1", "C1", "T1", "L2"}, -10},
                                                {{"N2", "C1", "T2", QString()}, 4},
@@ -1015,7 +923,7 @@ private slots:
     // The open value is the same whether the customer's sheets are walked (few) or its open items are (a big
     // customer): 10 kg at 10.00, 5 kg at the 07 price of 11.00 and 3 kg of a service-only sheet at 10.00;
     // invoiced items, finishing sheets and reprocesses do not count, nor the sheet being saved.
-    void valorEmAbertoDeClientePequenoEGrande() {
+    void valorEmAbertoDeClientePequenoEGrandeEOLimite() {
         // A 28-day term is priced at the 21-day column, the longest the table has.
         Sql("INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, CODIGO, PRECO_00, PRECO_07, PRECO_21) VALUES "
             "('01', 'A', '01', '', 10, 11, 12)");
@@ -1024,93 +932,99 @@ private slots:
                                       "4|00||A|7",  "1|00|X|A|7", "1|00||A|2", "1|28||A|4"};
             for (int i = 0; i < fals.size(); ++i) {
                 const QStringList c = fals[i].split('|');
-                const QString numero = QStringLiteral("%1%2").arg(cliente).arg(i, 5, 10, QLatin1Char('0'));
-                Sql(QStringLiteral("INSERT INTO FAL (NUMERO, CLIENTE, TIPO, PRAZO, TABPRECO, COR, VARIANTE, "
-                                   "NUM_REPROC) VALUES ('%1', '%2', %3, '%4', '01', 'A', '01', '%5')")
-                        .arg(numero, cliente, c[0], c[1], c[2]));
-                Sql(QStringLiteral(
-                        "INSERT INTO FAL_ITEN (FAL, ORD_IT, NOTA, CODIGO, LOTE, PESO, FATURADO) VALUES "
-                        "('%1', 1, 'N', 'T', '', %2, '%3')")
-                        .arg(numero, c[4], c[3]));
+                const QString numero = cliente + QString::number(i).rightJustified(5, '0');
+                Insert("FAL (NUMERO, CLIENTE, TIPO, PRAZO, TABPRECO, COR, VARIANTE, NUM_REPROC)",
+                       {QStringLiteral("'%1', '%2', %3, '%4', '01', 'A', '01', '%5'")
+                            .arg(numero, cliente, c[0], c[1], c[2])});
+                Insert("FAL_ITEN (FAL, ORD_IT, NOTA, CODIGO, LOTE, PESO, FATURADO)",
+                       {QStringLiteral("'%1', 1, 'N', 'T', '', %2, '%3'").arg(numero, c[4], c[3])});
             }
         }
         // C2's years: thousands of invoiced sheets.
-        Sql("EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < 5200) DO BEGIN INSERT INTO FAL "
+        SqlCommit(
+            "EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < 5200) DO BEGIN INSERT INTO FAL "
             "(NUMERO, CLIENTE, TIPO, PRAZO, TABPRECO, COR, VARIANTE) VALUES ('V' || LPAD(:I, 6, '0'), 'C2', "
             "1, '00', '01', 'A', '01'); INSERT INTO FAL_ITEN (FAL, ORD_IT, PESO, FATURADO) VALUES ('V' || "
             "LPAD(:I, 6, '0'), 1, 50, 'S'); I = I + 1; END END");
-        Commit();
         for (const char* cliente : {"C1", "C2"}) {
             QCOMPARE(ValorAbertoFals(cliente, QStringList()), 100.0 + 55 + 30 + 20 + 48);
-            QCOMPARE(ValorAbertoFals(cliente,
-                                     {QStringLiteral("%1%2").arg(cliente).arg(6, 5, 10, QLatin1Char('0'))}),
-                     233.0);
+            QCOMPARE(ValorAbertoFals(cliente, {cliente + QStringLiteral("00006")}), 233.0);
         }
         QCOMPARE(ValorAbertoFals("C9", QStringList()), 0.0);
+        // Against the limit.
+        InsertCommit("ENTIDADE (CODCLI, LIMITE_CREDITO, BLOQUEIO)",
+                     {"'00001', 1000.00, 'N'", "'00002', NULL, 'N'", "'00003', 0, 'N'",
+                      "'00004', 1000.00, 'S'", "'00005', 0.10, 'N'"});
+        const struct {
+            const char* cliente;
+            double valor;
+            bool passa;
+        } casos[] = {
+            {" 00001 ", 1000.00, true},
+            {"00002", 1e9, true},             // no limit
+            {"00003", 1e9, true},             // a limit of 0 is none
+            {"00004", 0.01, false},           // blocked
+            {"00009", 0, false},              // unknown
+            {"00005", 0.1 + 0.2 - 0.2, true}, // a sum a float's width over 0.10 is 0.10
+        };
+        for (const auto& caso : casos)
+            QVERIFY2(LimiteCredito(caso.cliente, caso.valor) == caso.passa,
+                     qPrintable(QStringLiteral("%1 com %2").arg(caso.cliente).arg(caso.valor)));
     }
 
     // Double precision bounds come back as typed; an empty bound is 0; only the pair's rows, by sequence.
-    // Capacity rows: SEQUENCIA, MAQUINA, VARIANTE, LARG_DE, LARG_ATE, PESO_MIN, PESO_MAX, RELAC_BANHO.
-    void capacityRowsOfThePair() {
+    // The bath is the first row's of the pair (machine 03 here): a blank one replaces nothing, later rows are
+    // not consulted. Rows: SEQUENCIA, MAQUINA, VARIANTE, LARG_DE, LARG_ATE, PESO_MIN, PESO_MAX, RELAC_BANHO.
+    void capacityRowsAndBathOfThePair() {
+        QCOMPARE(BanhoCapacidade("03", "01", "05"), QStringLiteral("05"));
         Insert("MAQ_TIN_CAP",
                {"2, '01', '01', 200, 230, 300, 400, ''", "1, '01', '01', 150.3, NULL, NULL, 120.9, ''",
-                "3, '01', '02', 0, 999, 0, 999, ''"});
+                "3, '01', '02', 0, 999, 0, 999, ''", "3, '03', '01', 0, 999, 0, 999, ''",
+                "2, '03', '01', 0, 999, 0, 999, '03'", "4, '03', '01', 0, 999, 0, 999, '04'",
+                "1, '03', '02', 0, 999, 0, 999, '  '", "5, '03', '02', 0, 999, 0, 999, '04'"});
         QStringList lidas;
         for (const FaixaCapacidade& f : FaixasCapacidade("01", "01"))
             lidas << QStringLiteral("%1|%2|%3|%4").arg(f.largDe).arg(f.largAte).arg(f.pesoMin).arg(f.pesoMax);
         QCOMPARE(lidas, QStringList({"150.3|0|0|120.9", "200|230|300|400"}));
         QVERIFY(FaixasCapacidade("01", "O'BR").isEmpty());
         QVERIFY(FaixasCapacidade("02", "01").isEmpty());
+        QCOMPARE(BanhoCapacidade("03", "01", "05"), QStringLiteral("03")); // by sequence, not by insertion
+        QCOMPARE(BanhoCapacidade("03", "02", "05"), QStringLiteral("05"));
+        QCOMPARE(BanhoCapacidade("03", "03", ""), QString());
     }
 
-    void bathOfTheFirstCapacityRowOfThePair() {
-        QCOMPARE(BanhoCapacidade("01", "01", "05"), QStringLiteral("05"));
-        Insert("MAQ_TIN_CAP", {"3, '01', '01', 0, 999, 0, 999, ''", "2, '01', '01', 0, 999, 0, 999, '03'",
-                               "4, '01', '01', 0, 999, 0, 999, '04'", "1, '01', '02', 0, 999, 0, 999, '  '",
-                               "5, '01', '02', 0, 999, 0, 999, '04'"});
-        QCOMPARE(BanhoCapacidade("01", "01", "05"), QStringLiteral("03")); // by sequence, not by insertion
-        // The first row of the pair has a blank bath: it replaces nothing, later rows are not consulted.
-        QCOMPARE(BanhoCapacidade("01", "02", "05"), QStringLiteral("05"));
-        QCOMPARE(BanhoCapacidade("01", "03", ""), QString());
-    }
-
-    void largestLotOfStockAndInvoices() {
-        Produtos();
+    void largestLotOfStockAndInvoicesFast() {
+        // Two groups: G1 carries lots, G2 does not; P1 of G1, P2 of G2, P3 of no group.
+        Insert("GRUPO_PA (CODIGO, LOTE)", {"'G1', 'S'", "'G2', 'N'"});
+        Insert("PRODUTO (CODIGO, GRUPO)", {"'P1', 'G1'", "'P2', 'G2'", "'P3', NULL"});
         QCOMPARE(Sequencial(), "000001"); // no lot anywhere
         // Lots that are not six digits, and six-digit ones of products whose group carries no lots.
-        for (const char* lote : {"A12345", "1234567", "12345A", "99999", "0001234", "00012/123456"})
-            Estoque("P1", lote);
-        Estoque("P2", "000900");
-        Estoque("P3", "000800");
+        const QString estoque = QStringLiteral("PA_ITEN (CODIGO, DEPOSITO, LOTE)");
+        Insert(estoque, {"'P1', '01', 'A12345'", "'P1', '01', '1234567'", "'P1', '01', '12345A'",
+                         "'P1', '01', '99999'", "'P1', '01', '0001234'", "'P1', '01', '00012/123456'",
+                         "'P2', '01', '000900'", "'P3', '01', '000800'"});
         QCOMPARE(Sequencial(), "000001");
         // Any invoice item counts, whatever its product's group.
         Insert("NFITIN (NOTA, CODCLI, CODIGO, LOTE)",
                {"'1', '00010', 'P2', '000150'", "'2', '00010', 'P1', 'A99999'",
                 "'3', '00010', 'P1', '9999999'"});
         QCOMPARE(Sequencial(), "000151");
-        Estoque("P1", "000160");
-        Commit();
+        InsertCommit(estoque, {"'P1', '02', '000160'"});
         QCOMPARE(Sequencial(), "000161");
-    }
-
-    void largestLotAmongManyLotsIsFast() {
-        Produtos();
-        // The load is one long write: the watchdog's limit is for users' saves.
+        // Among many lots, fast. The load is one long write: the watchdog's limit is for users' saves.
         db->LockTimeoutMs = 600000;
-        // Stock: one lot in 60 of six digits (up to 003333, those of odd numbers of P2, so 003332 is the
-        // largest that counts); the rest letters, or seven and ten characters beginning with digits, above
-        // every six-digit lot.
+        // Stock: one lot in 60 of six digits, up to 003333 of P2 (so 003332 counts); the rest letters, or
+        // seven and ten characters beginning with digits, above every six-digit lot.
         Sql("EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < 200000) DO BEGIN IF (MOD(:I, 60) = 0) "
             "THEN INSERT INTO PA_ITEN (CODIGO, DEPOSITO, LOTE) VALUES (IIF(MOD(:I / 60, 2) = 0, 'P1', 'P2'), "
             "'01', LPAD(:I / 60, 6, '0')); ELSE INSERT INTO PA_ITEN (CODIGO, DEPOSITO, LOTE) VALUES ('P1', "
             "'01', DECODE(MOD(:I, 3), 0, 'LT' || :I, 1, '2024' || LPAD(:I, 6, '0'), LPAD(:I, 6, '0') || "
             "'B')); I = I + 1; END END");
         // Invoices: lots made from the document (sender 10234), one in 100 of six digits, up to 001999.
-        Sql("EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < 200000) DO BEGIN "
-            "INSERT INTO NFITIN (NOTA, CODCLI, CODIGO, LOTE) VALUES (:I, '10234', 'P1', "
-            "IIF(MOD(:I, 100) = 0, LPAD(:I / 100, 6, '0'), IIF(MOD(:I, 2) = 0, '10234/' || :I || '1', "
-            "'10234' || LPAD(:I, 6, '0') || '1'))); I = I + 1; END END");
-        Commit();
+        SqlCommit("EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < 200000) DO BEGIN "
+                  "INSERT INTO NFITIN (NOTA, CODCLI, CODIGO, LOTE) VALUES (:I, '10234', 'P1', "
+                  "IIF(MOD(:I, 100) = 0, LPAD(:I / 100, 6, '0'), IIF(MOD(:I, 2) = 0, '10234/' || :I || '1', "
+                  "'10234' || LPAD(:I, 6, '0') || '1'))); I = I + 1; END END");
         db->LockTimeoutMs = 5000;
         QElapsedTimer relogio;
         relogio.start();
@@ -1123,10 +1037,9 @@ private slots:
     }
 
     void closedPeriodsByKind() {
-        Insert("PERIODO_CONCILIADO (TIPO, DATA_INI, DATA_FIN)",
-               {"'CX', '2024-01-01', '2024-01-31'", "'CX', '2024-03-01', '2024-03-31'",
-                "'FN', '2024-02-01', '2024-02-29'"});
-        Commit();
+        InsertCommit("PERIODO_CONCILIADO (TIPO, DATA_INI, DATA_FIN)",
+                     {"'CX', '2024-01-01', '2024-01-31'", "'CX', '2024-03-01', '2024-03-31'",
+                      "'FN', '2024-02-01', '2024-02-29'"});
         const struct {
             QDate data;
             const char* tipo;
@@ -1153,66 +1066,14 @@ private slots:
         }
     }
 
-private:
-    // Stock: a material and a warehouse, a position of 0.3 kg; what other users see of positions and
-    // movements as "position|Σ movements".
-    TEstoque PreparaEstoque(const QString& parametro = QString()) {
-        Insert("MATERIAL (CODIGO, DESCRICAO)", {"'M1', 'CORANTE'"});
-        Insert("DEPOSITO (CODIGO, DESCRICAO)", {"'01', 'COZINHA'"});
-        Insert("MAT_ITEN (CODIGO, COR, DEPOSITO, LOTE, QTDE, PRECO_MED)",
-               {"'M1', '0', '01', '000000', 0.3, 12.5"});
-        if (!parametro.isEmpty())
-            Insert("PARAMETROS (MODULO, NUMERO, VALOR)", {"'MAT', 10, " + Aspas(parametro)});
-        Commit();
-        return TEstoque();
-    }
-    static MovimentoEstoque Saida(double kg, const QString& codigo = "M1", const QString& deposito = "01") {
-        MovimentoEstoque m;
-        m.codigo = codigo;
-        m.deposito = deposito;
-        m.quantidade = kg;
-        m.documento = "0000001";
-        m.tipoMovimento = "017";
-        return m;
-    }
-    QString Posicao() {
-        return Seen("SELECT ROUND(QTDE, 6) FROM MAT_ITEN WHERE CODIGO = 'M1'") + '|' +
-               Seen("SELECT ROUND(0.3 + COALESCE(SUM(IIF(OPERACAO = 'E', QTDE, -QTDE)), 0), 6) FROM MAT_MOV");
-    }
-
-    // Each movement leaves the position the sum of its movements; a refused one writes nothing.
-    struct CasoEstoque {
-        double kg;
-        bool saida;
-        const char *codigo, *deposito, *tipo, *parametro;
-        const char* recusa; // none: moved
-        const char* posicao;
-    };
-    static const CasoEstoque* CasosEstoque() {
-        static const CasoEstoque casos[] = {
-            {0.3, true, "M1", "01", "017", "", nullptr, "0|0"},
-            {1.25, false, "M1", "01", "008", "", nullptr, "1.55|1.55"},
-            {0, true, "M1", "01", "017", "", "Quantidade inválida para o estoque de M1: 0,000.", "0.3|0.3"},
-            {0.1, true, "M9", "01", "017", "", "Material M9 não cadastrado.", "0.3|0.3"},
-            {0.1, true, "M1", "99", "017", "", "Depósito 99 não cadastrado.", "0.3|0.3"},
-            {0.1, true, "M1", "01", "", "", "Tipo de movimento de estoque não cadastrado.", "0.3|0.3"},
-            {0.31, true, "M1", "01", "017", "N",
-             "Estoque insuficiente: M1, depósito 01, lote 000000, saldo 0,300.", "0.3|0.3"},
-            {0.31, true, "M1", "01", "017", "S", nullptr, "-0.01|-0.01"},
-        };
-        return casos;
-    }
-private slots:
     void stockMovementsAndRefusals_data() {
         QTest::addColumn<int>("caso");
-        int i = 0;
-        for (const char* nome : {"exit of all", "entry", "no weight", "unknown material", "unknown warehouse",
-                                 "no movement type", "below zero", "below zero allowed"})
-            QTest::newRow(nome) << i++;
+        for (const CasoEstoque& c : kCasosEstoque)
+            QTest::newRow(c.nome) << int(&c - kCasosEstoque);
     }
     void stockMovementsAndRefusals() {
         QFETCH(int, caso);
-        const CasoEstoque& c = CasosEstoque()[caso];
+        const CasoEstoque& c = kCasosEstoque[caso];
         TEstoque estoque = PreparaEstoque(QLatin1String(c.parametro));
         MovimentoEstoque m = Saida(c.kg, QLatin1String(c.codigo), QLatin1String(c.deposito));
         m.saida = c.saida;
@@ -1225,7 +1086,7 @@ private slots:
         QCOMPARE(Posicao(), QLatin1String(c.posicao));
     }
 
-    void stockExitsToTheLastMilligramReversedOnce() {
+    void stockExitsReversalAndTheCallersUnit() {
         TEstoque estoque = PreparaEstoque();
         {
             GravacaoAtomica unidade;
@@ -1246,12 +1107,8 @@ private slots:
         }
         QCOMPARE(Seen("SELECT LIST(DISTINCT TIPO_MOV) FROM MAT_MOV WHERE OPERACAO = 'E'"), "008");
         QCOMPARE(estoque.CodigoTipoMovEstoque(99), QString());
-    }
-
-    // A later failure in the caller's unit takes the movement with it; two workstations after the same
-    // kilogram: one takes it, the other waits and fails, and then is refused.
-    void stockInTheCallersUnitAndAgainstAnotherStation() {
-        TEstoque estoque = PreparaEstoque();
+        // A later failure in the caller's unit takes the movement with it; of two stations after the same
+        // kilogram one takes it, the other waits, fails, then is refused.
         QVERIFY(!Falha([&] {
                      GravacaoAtomica unidade;
                      QCOMPARE(estoque.MovimentaEstoqueMaterial(Saida(0.3)), QString());

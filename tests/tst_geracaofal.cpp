@@ -23,71 +23,24 @@ const QStringList kL1de150 = {
 
 class TstGeracaoFal : public ScreenTestCase {
     Q_OBJECT
-    // Customers 00001 and 00002 (region 01); fabrics T1, T2; colours AZUL, VERDE with released recipes in
-    // variant 01, AZUL also in variant 02 whose fibre index is 50; machine M1 takes up to 300 kg; route R1
-    // runs phase 03 before 01 in no days, R5 takes 2 + 3 days; invoice N1 of 00001 brings T1 in lots L1 (500
-    // kg) and L2 (200 kg) and T2 in lot L1 (300 kg).
-    void Base(const QString& saldoNota = QString()) {
-        if (!saldoNota.isEmpty())
-            Insert("PARAMETROS (MODULO, NUMERO, VALOR)", {"'TIN', 150, " + Aspas(saldoNota)});
-        Insert("REGIAO (REGIAO, DESCRICAO)", {"'01', 'SUL'"});
-        Insert("ENTIDADE (CODCLI, NOME, TABELA, PRAZO)",
-               {"'00001', 'MALHARIA UM', '01', '00'", "'00002', 'MALHARIA DOIS', '01', '00'"});
-        Insert("PRODUTO (CODIGO, DESCRICAO)", {"'T1', 'MEIA MALHA'", "'T2', 'RIBANA'"});
-        Insert("CADCORTIN (CODIGO, DESCRICAO)", {"'AZUL', 'AZUL MARINHO'", "'VERDE', 'VERDE FOLHA'"});
-        Insert("VARIANTE (CODIGO, DESCRICAO, INDICE)", {"'01', 'REATIVO', NULL", "'02', 'MISTA', '50'"});
-        Insert("RECEITA (CODIGO, VARIANTE, COR, LIBERADA, GRAFICO)",
-               {"'0001', '01', 'AZUL', '1', '7'", "'0002', '01', 'VERDE', '1', '7'",
-                "'0003', '02', 'AZUL', '1', '7'"});
-        Insert("MAQ_TIN (CODIGO, DESCRICAO, PESO_MAX)", {"'M1', 'JET', 300"});
-        Insert("FASE (CODIGO, DESCRICAO)", {"'01', 'PREPARO'", "'03', 'TINGIMENTO'", "'05', 'ACABAMENTO'"});
-        Insert("ROTEIRO (CODIGO, DESCRICAO, ORDEM, FASE, DIAS)",
-               {"'R1', 'TINTO', 1, '03', 0", "'R1', 'TINTO', 2, '01', 0", "'R5', 'LENTO', 1, '01', 2",
-                "'R5', 'LENTO', 2, '05', 3", "'R5', 'LENTO', 3, '03', NULL"});
-        Insert("NFTIN (NOTA, CLIENTE, SALDO)", {"'N1', '00001', 1000"});
-        Insert("NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO_REAL, PESO, ROLOS)",
-               {"'N1', '00001', 'T1', 'L1', 500, 500, 10", "'N1', '00001', 'T1', 'L2', 200, 200, 10",
-                "'N1', '00001', 'T2', 'L1', 300, 300, 10"});
-        Commit();
-    }
     // A stored programme row: T1 of lot L1 from invoice N1, 100 kg in AZUL/01 on route R1 and machine M1,
     // dye lot 000010, unless `campos` ("COLUMN=value;...") says otherwise.
-    void Programa(const QString& numero, int ordem, const QString& campos,
-                  const QString& cliente = QStringLiteral("00001")) {
-        QMap<QString, QString> valores{
-            {"CODIGO", "T1"},   {"LOTE", "L1"},    {"LOTENF", ""},        {"NOTA", "N1"},  {"COR", "AZUL"},
-            {"VARIANTE", "01"}, {"ROTEIRO", "R1"}, {"MAQUINA", "M1"},     {"PESO", "100"}, {"ROLO", "4"},
-            {"FIBRA1", "0"},    {"FIBRA2", "0"},   {"PARTIDA", "000010"}, {"FAL", ""},     {"REGIAO", "01"}};
-        for (const QString& campo : campos.split(';', Qt::SkipEmptyParts))
+    void Programa(const QString& numero, int ordem, const QString& campos) {
+        const QString padrao = QStringLiteral(
+            "CODCLI=00001;ENTRADA=2026-11-18;ENTREGA=2026-12-10;CODIGO=T1;LOTE=L1;LOTENF=;NOTA=N1;"
+            "COR=AZUL;VARIANTE=01;ROTEIRO=R1;MAQUINA=M1;PESO=100;ROLO=4;FIBRA1=0;FIBRA2=0;"
+            "PARTIDA=000010;FAL=;REGIAO=01;");
+        QMap<QString, QString> valores{{"NUMERO", numero}, {"ORDEM", QString::number(ordem)}};
+        for (const QString& campo : (padrao + campos).split(';', Qt::SkipEmptyParts))
             valores.insert(campo.section('=', 0, 0), campo.section('=', 1));
-        QStringList colunas{"NUMERO", "ORDEM", "CODCLI", "ENTRADA", "ENTREGA"};
-        QStringList textos{Aspas(numero), QString::number(ordem), Aspas(cliente), "'2026-11-18'",
-                           "'2026-12-10'"};
-        for (auto it = valores.cbegin(); it != valores.cend(); ++it) {
-            colunas << it.key();
-            const bool numerica = QStringList{"PESO", "ROLO", "FIBRA1", "FIBRA2"}.contains(it.key());
-            textos << (numerica               ? PermanecePonto(it.value().toDouble())
-                       : it.value().isEmpty() ? QStringLiteral("NULL")
-                                              : Aspas(it.value()));
-        }
-        Sql(QStringLiteral("INSERT INTO TNG_PROG (%1) VALUES (%2)")
-                .arg(colunas.join(", "), textos.join(", ")));
+        QStringList textos;
+        for (const QString& valor : std::as_const(valores))
+            textos << (valor.isEmpty() ? QStringLiteral("NULL") : Aspas(valor));
+        Sql("INSERT INTO TNG_PROG (" + valores.keys().join(", ") + ") VALUES (" + textos.join(", ") + ')');
     }
     // Everything a generation or an update may write.
     QStringList Estado() {
-        return RowsSeenByOthers(
-            {"SELECT 'FAL', NUMERO, CLIENTE, COR, VARIANTE, ROTEIRO, MAQUINA, TABPRECO, PARTIDA, "
-             "DATA_INI, DATA_FIN, TIPO, STATUS, ORDEM, OBS FROM FAL ORDER BY NUMERO",
-             "SELECT 'ITEM', FAL, ORD_IT, NOTA, CODIGO, LOTE, ROLO, PESO, PESO_NF, FLUXO, OBSERVACAO "
-             "FROM FAL_ITEN ORDER BY FAL, ORD_IT, CODIGO",
-             "SELECT 'PASSO', FAL, CODIGO, ORD_IT, FASE, ORDEM, PARTIDA, CONCLUIDO, DATA_INI FROM "
-             "PROCESSO_TIN ORDER BY FAL, CODIGO, ORDEM",
-             "SELECT 'NFITIN', NOTA, CODIGO, LOTE, PESO_REAL, PESO_PROG, PESO FROM NFITIN ORDER BY "
-             "NOTA, CODIGO, LOTE",
-             "SELECT 'NFTIN', NOTA, CLIENTE, SALDO FROM NFTIN ORDER BY NOTA, CLIENTE",
-             "SELECT 'PROG', NUMERO, ORDEM, CODIGO, LOTE, ROTEIRO, PESO, FAL, REGIAO, OBSERVACAO FROM "
-             "TNG_PROG ORDER BY NUMERO, ORDEM",
-             "SELECT 'LOG', TITULO, TEXTO FROM LOG ORDER BY ID"});
+        return Snapshot({"FAL", "FAL_ITEN", "PROCESSO_TIN", "NFITIN", "NFTIN", "TNG_PROG", "LOG"});
     }
     void Equilibrio(const char* passo) { QVERIFY2(InvoiceImbalances().isEmpty(), passo); }
     // Free weight of every invoice item, "CODIGO|LOTE|PESO;...".
@@ -108,9 +61,8 @@ class TstGeracaoFal : public ScreenTestCase {
         driver->Type("EdtLote", numero);
         driver->Focus("EdtCodCli");
     }
-    // The base, the statements given, programme 000001 of those rows (see Programa) open on the screen.
-    void Prepara(const QStringList& linhas, const QStringList& preparo = {}, const QString& saldoNota = {}) {
-        Base(saldoNota);
+    // The base, the statements, programme 000001 of those rows open on the screen, all selected unless said.
+    void Prepara(const QStringList& linhas, const QStringList& preparo = {}, bool seleciona = true) {
         for (const QString& sql : preparo)
             Sql(sql);
         for (int i = 0; i < linhas.size(); ++i)
@@ -118,12 +70,12 @@ class TstGeracaoFal : public ScreenTestCase {
         Commit();
         driver->Open("TFmTngProg");
         Abre("000001");
+        for (int i = 0; seleciona && i < linhas.size(); ++i)
+            Seleciona(i);
     }
     // Those rows prepared, all of them generated as sheet 000500.
     void Gerada(const QStringList& linhas, const QStringList& preparo = {}) {
         Prepara(linhas, preparo);
-        for (int i = 0; i < linhas.size(); ++i)
-            Seleciona(i);
         Gera("000500");
         QCOMPARE(TakeMessages(), kGerada);
     }
@@ -141,6 +93,31 @@ class TstGeracaoFal : public ScreenTestCase {
     }
 
 private slots:
+    // For every test: customers 00001, 00002; AZUL and VERDE released in variant 01, AZUL in 02 too (fibre
+    // index 50); M1 up to 300 kg; route R1 runs 03 before 01 in no days, R5 takes 2 + 3 days; invoice N1 of
+    // 00001 brings T1 in lots L1 (500 kg) and L2 (200 kg) and T2 in lot L1 (300 kg).
+    void init() {
+        DatabaseTestCase::init();
+        Insert("REGIAO (REGIAO, DESCRICAO)", {"'01', 'SUL'"});
+        Insert("ENTIDADE (CODCLI, NOME, TABELA, PRAZO)",
+               {"'00001', 'MALHARIA UM', '01', '00'", "'00002', 'MALHARIA DOIS', '01', '00'"});
+        Insert("PRODUTO (CODIGO, DESCRICAO)", {"'T1', 'MEIA MALHA'", "'T2', 'RIBANA'"});
+        Insert("CADCORTIN (CODIGO, DESCRICAO)", {"'AZUL', 'AZUL MARINHO'", "'VERDE', 'VERDE FOLHA'"});
+        Insert("VARIANTE (CODIGO, DESCRICAO, INDICE)", {"'01', 'REATIVO', NULL", "'02', 'MISTA', '50'"});
+        Insert("RECEITA (CODIGO, VARIANTE, COR, LIBERADA, GRAFICO)",
+               {"'0001', '01', 'AZUL', '1', '7'", "'0002', '01', 'VERDE', '1', '7'",
+                "'0003', '02', 'AZUL', '1', '7'"});
+        Insert("MAQ_TIN (CODIGO, DESCRICAO, PESO_MAX)", {"'M1', 'JET', 300"});
+        Insert("FASE (CODIGO, DESCRICAO)", {"'01', 'PREPARO'", "'03', 'TINGIMENTO'", "'05', 'ACABAMENTO'"});
+        Insert("ROTEIRO (CODIGO, DESCRICAO, ORDEM, FASE, DIAS)",
+               {"'R1', 'TINTO', 1, '03', 0", "'R1', 'TINTO', 2, '01', 0", "'R5', 'LENTO', 1, '01', 2",
+                "'R5', 'LENTO', 2, '05', 3", "'R5', 'LENTO', 3, '03', NULL"});
+        Insert("NFTIN (NOTA, CLIENTE, SALDO)", {"'N1', '00001', 1000"});
+        InsertCommit("NFITIN (NOTA, CODCLI, CODIGO, LOTE, PESO_REAL, PESO, ROLOS)",
+                     {"'N1', '00001', 'T1', 'L1', 500, 500, 10", "'N1', '00001', 'T1', 'L2', 200, 200, 10",
+                      "'N1', '00001', 'T2', 'L1', 300, 300, 10"});
+    }
+
     void balanceAfterGenerateUpdateReplaceAndDelete() {
         Gerada({"PESO=100", "CODIGO=T2;PESO=50"});
         Equilibrio("gerada");
@@ -156,8 +133,7 @@ private slots:
         Equilibrio("atualizada");
         QCOMPARE(Itens("000500"), "T1|L1|80|80;T2|L1|50|50");
 
-        // Replaced under its own number with the first item only, at 90 kg: the second gives its weight back
-        // and loses its link.
+        // Replaced under its number by the first item at 90 kg: the second gives its weight back, unlinked.
         Seleciona(0);
         Celula(0, "Peso", "90");
         Gera("000500", {true});
@@ -242,8 +218,6 @@ private slots:
         QFETCH(QList<bool>, respostas);
         QFETCH(QString, mensagem);
         Prepara(linhas, preparo);
-        for (int i = 0; i < linhas.size(); ++i)
-            Seleciona(i);
         Celula(0, "Observacao", "conferir"); // stored by any write of the programme's rows
         const QStringList antes = Estado();
         messages.Clear();
@@ -267,47 +241,37 @@ private slots:
     }
 
     void remainderOfTheInvoiceItem_data() {
-        QTest::addColumn<double>("sobra"); // free weight of the invoice item beyond the item's 100 kg
+        // Free weight of the invoice item beyond the item's 100 kg: whether to adjust to it is asked; short
+        // of it, only whether to go on without balance.
+        QTest::addColumn<double>("sobra");
         QTest::addColumn<QList<bool>>("respostas");
-        QTest::addColumn<bool>("pergunta");
         QTest::addColumn<double>("peso"); // the sheet item's weight
-        QTest::newRow("sobra 0,05, ajustada") << 0.05 << QList<bool>{true} << true << 100.05;
-        QTest::newRow("sobra 0,05, não ajustada") << 0.05 << QList<bool>{false} << true << 100.0;
-        // Short of it: only whether to go on without balance is asked.
-        QTest::newRow("falta 0,05") << -0.05 << QList<bool>{true} << false << 100.0;
+        QTest::newRow("sobra 0,05, ajustada") << 0.05 << QList<bool>{true} << 100.05;
+        QTest::newRow("sobra 0,05, não ajustada") << 0.05 << QList<bool>{false} << 100.0;
+        QTest::newRow("falta 0,05") << -0.05 << QList<bool>{true} << 100.0;
     }
 
     void remainderOfTheInvoiceItem() {
         QFETCH(double, sobra);
         QFETCH(QList<bool>, respostas);
-        QFETCH(bool, pergunta);
         QFETCH(double, peso);
         Prepara({"PESO=100"}, {"UPDATE NFITIN SET PESO_REAL = " + PermanecePonto(100 + sobra) + ", PESO = " +
                                    PermanecePonto(100 + sobra) + " WHERE CODIGO = 'T1' AND LOTE = 'L1'",
                                "UPDATE NFTIN SET SALDO = (SELECT SUM(PESO) FROM NFITIN)"});
-        Seleciona(0);
         Gera("000500", respostas);
-        QCOMPARE(CountShown("question", kAjuste), pergunta ? 1 : 0);
+        QCOMPARE(CountShown("question", kAjuste), sobra > 0 ? 1 : 0);
         QCOMPARE(CountShown("question", kContinua), sobra < 0 ? 1 : 0);
         QVERIFY(messages.questions.isEmpty());
         QCOMPARE(TakeMessages(), kGerada);
-        const double gravado = Numero("SELECT PESO FROM FAL_ITEN");
-        QVERIFY2(qAbs(gravado - peso) < 1e-9, qPrintable(QString::number(gravado, 'g', 15)));
-        QVERIFY(qAbs(Numero("SELECT PESO_NF FROM FAL_ITEN") - peso) < 1e-9);
-        QVERIFY(qAbs(Numero("SELECT PESO FROM TNG_PROG") - peso) < 1e-9);
+        for (const char* gravado :
+             {"SELECT PESO FROM FAL_ITEN", "SELECT PESO_NF FROM FAL_ITEN", "SELECT PESO FROM TNG_PROG"})
+            QVERIFY2(qAbs(Numero(gravado) - peso) < 1e-9,
+                     qPrintable(QString::number(Numero(gravado), 'g', 15)));
         QCOMPARE(InvoiceImbalances(true), QStringList()); // short of it, the invoice item goes below zero
     }
 
-    // The longest of the items' routes sets the delivery.
-    void deliveryOfTheSheet() {
-        Gerada({"CODIGO=T1;PESO=10;ROTEIRO=R1", "CODIGO=T2;PESO=10;ROTEIRO=R5"});
-        QCOMPARE(RowsSeenByOthers("SELECT DATA_INI, DATA_FIN FROM FAL"),
-                 QStringList{QDate::currentDate().toString("dd/MM/yyyy") + '|' +
-                             QDate::currentDate().addDays(5).toString("dd/MM/yyyy")});
-    }
-
     void withoutBalanceTwoWorkstationsOnOneInvoiceItem() {
-        Base("N");
+        Sql("INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('TIN', 150, 'N')");
         Sql("UPDATE NFITIN SET PESO_REAL = 100, PESO = 100 WHERE CODIGO = 'T1' AND LOTE = 'L1'");
         Sql("UPDATE NFTIN SET SALDO = 600");
         Programa("000001", 1, "PESO=80");
@@ -351,7 +315,7 @@ private slots:
     }
 
     void lockHeldByAnotherUserFailsCleanly() {
-        Base("N");
+        Sql("INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('TIN', 150, 'N')");
         Programa("000001", 1, "PESO=100");
         Commit();
         // The generation as the screen runs it, on a connection of its own that waits little for a lock.
@@ -373,8 +337,7 @@ private slots:
         };
         const QStringList antes = Estado();
 
-        // Held on the invoice item, or on the programme row (which stops the generation once the rows were
-        // given their sheet): nothing written.
+        // Held on the invoice item, or on the programme row (met once the rows have their sheet): nothing.
         auto outra = OpenSecond(QStringLiteral("kelm-test-trava"));
         for (const char* trava :
              {"UPDATE NFITIN SET OBS = 'em conferência' WHERE CODIGO = 'T1' AND LOTE = 'L1'",
@@ -405,7 +368,7 @@ private slots:
 
     void failedReplaceKeepsTheOldSheet() {
         FailWhen("PROCESSO_TIN", "BEFORE INSERT", "NEW.CODIGO = 'T2'");
-        Prepara({"PESO=100", "CODIGO=T2;PESO=50"});
+        Prepara({"PESO=100", "CODIGO=T2;PESO=50"}, {}, false);
         Seleciona(0);
         Gera("000500");
         QCOMPARE(TakeMessages(), kGerada);
@@ -431,15 +394,17 @@ private slots:
         QCOMPARE(Fals("000001"), "1|000500;2|");
     }
 
-    void onlyTheLotNamedMoves() {
-        Gerada({"LOTE=ABC;LOTENF=L1;PESO=40"}); // the programme's own lot is not the invoice's
+    // Only the invoice's lot named moves, not the programme's own; the steps once per fabric in route order;
+    // the longest of the items' routes sets the delivery.
+    void lotsStepsAndDeliveryOfTheSheet() {
+        Gerada(
+            {"LOTE=ABC;LOTENF=L1;PESO=50", "LOTE=L2;PESO=30", "CODIGO=T2;ROTEIRO=R5;PESO=20;PARTIDA=000011"});
         Equilibrio("gerada");
-        QCOMPARE(Itens("000500"), "T1|L1|40|40");
-    }
-
-    void stepsOncePerFabricInRouteOrder() {
-        Gerada({"PESO=50", "LOTE=L2;PESO=30", "CODIGO=T2;ROTEIRO=R5;PESO=20;PARTIDA=000011"});
-        QCOMPARE(Seen("SELECT PARTIDA FROM FAL"), "000010");
+        QCOMPARE(Itens("000500"), "T1|L1|50|50;T1|L2|30|30;T2|L1|20|20");
+        QCOMPARE(Livre(), "T1|L1|450;T1|L2|170;T2|L1|280");
+        QCOMPARE(RowsSeenByOthers("SELECT PARTIDA, DATA_INI, DATA_FIN FROM FAL"),
+                 QStringList{"000010|" + QDate::currentDate().toString("dd/MM/yyyy") + '|' +
+                             QDate::currentDate().addDays(5).toString("dd/MM/yyyy")});
         QCOMPARE(RowsSeenByOthers(
                      "SELECT CODIGO, FASE, DES_FASE, ORDEM, PARTIDA, CONCLUIDO FROM PROCESSO_TIN WHERE FAL = "
                      "'000500' ORDER BY CODIGO, ORDEM"),

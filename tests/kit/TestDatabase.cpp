@@ -1,14 +1,12 @@
 #include "TestDatabase.h"
 #include "Acesso.h"
 #include "DBControls.h"
-#include "DataContext.h"
 #include "DataSet.h"
 #include "DataSetModel.h"
 #include "FimDoDia.h"
 #include "FirebirdEngine.h"
 #include "Formatacao.h"
 #include "Funcoes.h"
-#include "HostError.h"
 #include "HostUi.h"
 #include "SchemaUpgrade.h"
 #include <QApplication>
@@ -64,10 +62,6 @@ QString templatePath() {
 }
 } // namespace
 
-bool TestDatabase::ServerMode() {
-    return qEnvironmentVariableIsSet("KELM_TEST_SERVER");
-}
-
 QString TestDatabase::Folder() {
     QString dir = qEnvironmentVariable("KELM_TEST_DIR");
     if (dir.isEmpty())
@@ -102,10 +96,6 @@ DatabaseConfig TestDatabase::Fresh() {
     return TestDatabase::Config(path);
 }
 
-void TestDatabase::Drop(const DatabaseConfig& config) {
-    QFile::remove(config.path);
-}
-
 // ---- base test case
 
 void DatabaseTestCase::init() {
@@ -123,10 +113,9 @@ void DatabaseTestCase::init() {
     session.supervisor.clear();
     // Derived once per test program: a password costs a deliberate fraction of a second.
     static const QString adminPassword = HashSenha(QStringLiteral("001"), QStringLiteral("kelm"));
-    Sql(QStringLiteral("INSERT INTO ACESSO_USUARIOS (CODIGO, NOME, SENHA, SUPERVISOR, ADMINISTRADOR, ATIVO) "
-                       "VALUES ('001', 'ADMIN', '%1', 'S', 'S', 'S')")
-            .arg(adminPassword));
-    db->Transaction()->CommitRetaining();
+    Insert("ACESSO_USUARIOS (CODIGO, NOME, SENHA, SUPERVISOR, ADMINISTRADOR, ATIVO)",
+           {"'001', 'ADMIN', '" + adminPassword + "', 'S', 'S', 'S'"});
+    Commit();
 }
 
 void DatabaseTestCase::cleanup() {
@@ -139,17 +128,6 @@ void DatabaseTestCase::cleanup() {
     db = nullptr;
     context.reset();
     TestDatabase::Drop(config);
-}
-
-void DatabaseTestCase::Sql(const QString& statement) {
-    SqlOn(*db, statement);
-}
-QVariant DatabaseTestCase::Scalar(const QString& statement) {
-    return ScalarOn(*db, statement);
-}
-
-void DatabaseTestCase::Insert(const QString& tableAndColumns, const QStringList& rows) {
-    InsertOn(*db, tableAndColumns, rows);
 }
 
 void DatabaseTestCase::AddUser(const QString& code, const QString& name, const QString& password,
@@ -167,10 +145,6 @@ void DatabaseTestCase::Grant(const QString& user, const QString& className, cons
             .arg(level));
 }
 
-void DatabaseTestCase::Commit() {
-    db->Transaction()->CommitRetaining();
-}
-
 void DatabaseTestCase::ByOther(const QStringList& statements) {
     auto other = OpenSecond(QStringLiteral("kelm-test-other"));
     for (const QString& statement : statements)
@@ -182,10 +156,6 @@ std::unique_ptr<TZoDatabase> DatabaseTestCase::OpenSecond(const QString& name) {
     auto second = std::make_unique<TZoDatabase>(name);
     second->Open(config);
     return second;
-}
-
-QStringList DatabaseTestCase::RowsSeenByOthers(const QString& statement) {
-    return RowsSeenByOthers(QStringList{statement});
 }
 
 QStringList DatabaseTestCase::RowsSeenByOthers(const QStringList& statements) {
@@ -204,36 +174,23 @@ QStringList DatabaseTestCase::RowsSeenByOthers(const QStringList& statements) {
     return rows;
 }
 
-QString DatabaseTestCase::Seen(const QString& statement) {
-    return RowsSeenByOthers(statement).join(';');
+void DatabaseTestCase::FailWhen(const QString& table, const QString& event, const QString& condition) {
+    if (Scalar("SELECT COUNT(*) FROM RDB$TRIGGERS WHERE RDB$TRIGGER_NAME = 'T_TESTE'").toInt())
+        StopFailing();
+    SqlCommit(QString::fromUtf8("CREATE OR ALTER EXCEPTION E_TESTE 'falha forçada'"));
+    SqlCommit(QStringLiteral("CREATE TRIGGER T_TESTE FOR %1 %2 AS BEGIN IF (%3) THEN EXCEPTION E_TESTE; END")
+                  .arg(table, event, condition));
 }
 
-int DatabaseTestCase::Count(const QString& table, const QString& where) {
-    return Seen(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(table, where)).toInt();
-}
-
-QStringList DatabaseTestCase::AuditRows(const QString& where) {
-    return RowsSeenByOthers(
-        QStringLiteral("SELECT TITULO, TEXTO, TIPO, CHAVE FROM LOG WHERE %1 ORDER BY ID").arg(where));
+QStringList DatabaseTestCase::Snapshot(const QStringList& tables) {
+    QStringList statements;
+    for (const QString& table : tables)
+        statements << QStringLiteral("SELECT '%1', T.* FROM %1 T ORDER BY 2, 3").arg(table);
+    return RowsSeenByOthers(statements);
 }
 
 QStringList DatabaseTestCase::LogLines(const QString& title) {
     return RowsSeenByOthers("SELECT TIPO, TEXTO FROM LOG WHERE TITULO = " + Aspas(title) + " ORDER BY ID");
-}
-
-void DatabaseTestCase::FailWhen(const QString& table, const QString& event, const QString& condition) {
-    if (Scalar("SELECT COUNT(*) FROM RDB$TRIGGERS WHERE RDB$TRIGGER_NAME = 'T_TESTE'").toInt())
-        StopFailing();
-    Sql(QString::fromUtf8("CREATE OR ALTER EXCEPTION E_TESTE 'falha forçada'"));
-    Commit();
-    Sql(QStringLiteral("CREATE TRIGGER T_TESTE FOR %1 %2 AS BEGIN IF (%3) THEN EXCEPTION E_TESTE; END")
-            .arg(table, event, condition));
-    Commit();
-}
-
-void DatabaseTestCase::StopFailing() {
-    Sql(QStringLiteral("DROP TRIGGER T_TESTE"));
-    Commit();
 }
 
 QStringList DatabaseTestCase::InvoiceImbalances(bool negativeAllowed) {
@@ -272,10 +229,6 @@ QString DatabaseTestCase::Errors() const {
 void ScreenTestCase::initTestCase() {
     QString error;
     QVERIFY2(module.Load(QStringLiteral("kelmTingimento"), &error), qPrintable(error));
-}
-
-void ScreenTestCase::cleanupTestCase() {
-    module.Unload();
 }
 
 static TDataSet* DataSetNamed(QWidget* screen, const QString& name) {
@@ -359,11 +312,6 @@ QString ScreenTestCase::Texts(const QStringList& names) {
     for (const QString& name : names)
         texts << driver->Text(name);
     return texts.join('|');
-}
-
-void ScreenTestCase::TypeAndTab(const QString& box, const QString& text) {
-    driver->Type(box, text);
-    driver->Press(QStringLiteral("Tab"));
 }
 
 QVariant ScalarOn(TZoDatabase& database, const QString& statement) {

@@ -4,6 +4,7 @@
 #include "ModuleLoader.h"
 #include "ScreenDriver.h"
 #include "TZoDatabase.h"
+#include <QFile>
 #include <QObject>
 #include <functional>
 #include <memory>
@@ -13,13 +14,19 @@
 // with the files in KELM_TEST_DIR (a folder the server can write).
 class TestDatabase {
 public:
-    static bool ServerMode();
+    static bool ServerMode() { return qEnvironmentVariableIsSet("KELM_TEST_SERVER"); }
     static QString Folder();
     // The configuration of a database file there, on the server in server mode.
     static DatabaseConfig Config(const QString& path);
     static DatabaseConfig Fresh();
-    static void Drop(const DatabaseConfig& config);
+    static void Drop(const DatabaseConfig& config) { QFile::remove(config.path); }
 };
+
+// Runs statements from a connection other than the host one.
+QVariant ScalarOn(TZoDatabase& database, const QString& statement);
+void SqlOn(TZoDatabase& database, const QString& statement);
+// DatabaseTestCase::Insert on another connection.
+void InsertOn(TZoDatabase& database, const QString& tableAndColumns, const QStringList& rows);
 
 // Scripted messages, with what another workstation does right before the next question or input box, and
 // a look at every look-up list as it opens.
@@ -61,14 +68,22 @@ protected:
     std::unique_ptr<ScreenDriver> driver;
 
     // Runs one statement on the host connection; for arranging and checking data.
-    void Sql(const QString& statement);
-    QVariant Scalar(const QString& statement);
+    void Sql(const QString& statement) { SqlOn(*db, statement); }
+    QVariant Scalar(const QString& statement) { return ScalarOn(*db, statement); }
     // One insert per row: Insert("FASE (CODIGO, DESCRICAO)", {"'01', 'PREPARO'", "'03', 'TINGIMENTO'"}).
-    void Insert(const QString& tableAndColumns, const QStringList& rows);
-    void Commit();
-    // One statement, run and committed.
-    void SqlCommit(const QString& statement) {
-        Sql(statement);
+    void Insert(const QString& tableAndColumns, const QStringList& rows) {
+        InsertOn(*db, tableAndColumns, rows);
+    }
+    void Commit() { db->Transaction()->CommitRetaining(); }
+    // Statements run, then committed.
+    void SqlCommit(const QStringList& statements) {
+        for (const QString& statement : statements)
+            Sql(statement);
+        Commit();
+    }
+    void SqlCommit(const QString& statement) { SqlCommit(QStringList{statement}); }
+    void InsertCommit(const QString& tableAndColumns, const QStringList& rows) {
+        Insert(tableAndColumns, rows);
         Commit();
     }
     // A user with a password and its flags supervisor, administrator and active, as "SNS".
@@ -82,20 +97,29 @@ protected:
     // condition holds; one such failure at a time, committed.
     void FailWhen(const QString& table, const QString& event,
                   const QString& condition = QStringLiteral("1=1"));
-    void StopFailing();
+    void StopFailing() { SqlCommit(QStringLiteral("DROP TRIGGER T_TESTE")); }
     // A second, independent connection to the same database.
     std::unique_ptr<TZoDatabase> OpenSecond(const QString& name);
     // The rows a query returns on a second connection, each row its values joined by '|': what other users
     // see, committed work only.
-    QStringList RowsSeenByOthers(const QString& statement);
+    QStringList RowsSeenByOthers(const QString& statement) {
+        return RowsSeenByOthers(QStringList{statement});
+    }
     // The rows of several queries, in turn, on one connection.
     QStringList RowsSeenByOthers(const QStringList& statements);
     // Those rows joined by ';', to compare a few at once.
-    QString Seen(const QString& statement);
+    QString Seen(const QString& statement) { return RowsSeenByOthers(statement).join(';'); }
+    // Every row and column of the tables as other users see them: what a refusal must leave as it was.
+    QStringList Snapshot(const QStringList& tables);
     // The rows of a table other users see.
-    int Count(const QString& table, const QString& where = QStringLiteral("1=1"));
+    int Count(const QString& table, const QString& where = QStringLiteral("1=1")) {
+        return Seen(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(table, where)).toInt();
+    }
     // The audit rows other users see, as "TITULO|TEXTO|TIPO|CHAVE", in the order written.
-    QStringList AuditRows(const QString& where = QStringLiteral("1=1"));
+    QStringList AuditRows(const QString& where = QStringLiteral("1=1")) {
+        return RowsSeenByOthers(
+            QStringLiteral("SELECT TITULO, TEXTO, TIPO, CHAVE FROM LOG WHERE %1 ORDER BY ID").arg(where));
+    }
     // The audit rows of a title as "TIPO|TEXTO", in the order written.
     QStringList LogLines(const QString& title);
     // The invoice balance as other users see it: the invoice items whose weight taken by lot sheets, free
@@ -160,15 +184,12 @@ protected:
     // The texts of several controls of the screen (ScreenDriver::Text), joined by '|'.
     QString Texts(const QStringList& names);
     // Types a code into a box and leaves it by Tab, as a user does to have it loaded or checked.
-    void TypeAndTab(const QString& box, const QString& text);
+    void TypeAndTab(const QString& box, const QString& text) {
+        driver->Type(box, text);
+        driver->Press(QStringLiteral("Tab"));
+    }
 
 protected slots:
     void initTestCase();
-    void cleanupTestCase();
+    void cleanupTestCase() { module.Unload(); }
 };
-
-// Runs statements from a connection other than the host one.
-QVariant ScalarOn(TZoDatabase& database, const QString& statement);
-void SqlOn(TZoDatabase& database, const QString& statement);
-// DatabaseTestCase::Insert on another connection.
-void InsertOn(TZoDatabase& database, const QString& tableAndColumns, const QStringList& rows);
