@@ -39,23 +39,25 @@ class TstTngProg : public ScreenTestCase {
         Insert("FASE (CODIGO, DESCRICAO)", {"'01', 'PREPARO'"});
         Commit();
     }
-    // A stored programme row, committed.
-    void Guarda(const QString& numero, int ordem, const QString& codigo, double peso, const QString& fal = {},
-                const QString& partida = {}, const QString& cliente = QStringLiteral("00001"),
+    // Rows of a programme as Gravados reads them, "ORDEM|CODIGO|PESO|FAL|PARTIDA", stored and committed.
+    void Guarda(const QString& numero, const QStringList& linhas,
+                const QString& cliente = QStringLiteral("00001"),
                 const QDate& entrega = QDate(2026, 12, 10)) {
-        Sql(QStringLiteral(
-                "INSERT INTO TNG_PROG (NUMERO, ORDEM, CODCLI, ENTRADA, ENTREGA, CODIGO, PESO, ROLO, "
-                "FAL, PARTIDA, REGIAO) VALUES (%1, %2, %3, %4, %5, %6, %7, 1, %8, %9, '01')")
-                .arg(Aspas(numero))
-                .arg(ordem)
-                .arg(Aspas(cliente), DataSQL(QDate(2026, 11, 18)), DataSQL(entrega), TextoOuNulo(codigo),
-                     PermanecePonto(peso), TextoOuNulo(fal), TextoOuNulo(partida)));
+        for (const QString& linha : linhas) {
+            const QStringList c = linha.split('|');
+            Sql(QStringLiteral(
+                    "INSERT INTO TNG_PROG (NUMERO, ORDEM, CODCLI, ENTRADA, ENTREGA, CODIGO, PESO, ROLO, "
+                    "FAL, PARTIDA, REGIAO) VALUES (%1, %2, %3, %4, %5, %6, %7, 1, %8, %9, '01')")
+                    .arg(Aspas(numero), c[0], Aspas(cliente), DataSQL(QDate(2026, 11, 18)), DataSQL(entrega),
+                         Aspas(c[1]), c[2], TextoOuNulo(c.value(3)), TextoOuNulo(c.value(4))));
+        }
         Commit();
     }
-    void Fal(const QString& numero, int ordem = 0) {
-        Sql(QStringLiteral("INSERT INTO FAL (NUMERO, CLIENTE, ORDEM) VALUES (%1, '00001', %2)")
-                .arg(Aspas(numero))
-                .arg(ordem));
+    void Fals(const QStringList& numeros, int ordem = 0) {
+        for (const QString& numero : numeros)
+            Sql(QStringLiteral("INSERT INTO FAL (NUMERO, CLIENTE, ORDEM) VALUES (%1, '00001', %2)")
+                    .arg(Aspas(numero))
+                    .arg(ordem));
         Commit();
     }
     TDataSet* Itens() { return driver->Screen()->findChild<TDataSet*>("TbItens"); }
@@ -90,9 +92,8 @@ class TstTngProg : public ScreenTestCase {
 private slots:
     void emptyNumberNewNumberAndShortNumber() {
         Base();
-        Guarda("000001", 1, "000101", 10, {}, {}, "00002", QDate(2026, 12, 24));
-        Guarda("000001", 2, "000102", 20, {}, {}, "00002", QDate(2026, 12, 24));
-        Guarda("000002", 1, "000101", 30);
+        Guarda("000001", {"1|000101|10", "2|000102|20"}, "00002", QDate(2026, 12, 24));
+        Guarda("000002", {"1|000101|30"});
         driver->Open("TFmTngProg");
 
         // Left empty: the number after those stored, dated today.
@@ -184,8 +185,7 @@ private slots:
     // audit line stays; mended, the same rows go through once.
     void failureAtTheThirdInsertLeavesTheStoredRows() {
         Base();
-        Guarda("000001", 1, "000101", 10);
-        Guarda("000001", 2, "000102", 20);
+        Guarda("000001", {"1|000101|10", "2|000102|20"});
         FailWhen("TNG_PROG", "BEFORE INSERT", "NEW.CODIGO = 'A''B'");
         const QStringList antes = Gravados("000001");
         Abre("000001", true);
@@ -210,12 +210,9 @@ private slots:
     // a programme of such rows only writes nothing and logs nothing.
     void rowsGoneToLotSheetsAreNeverWritten() {
         Base();
-        Fal("0000001");
-        Fal("0000002");
-        Guarda("000001", 1, "000101", 10, "0000001");
-        Guarda("000001", 2, "000102", 20);
-        Guarda("000002", 1, "000101", 30, "0000001");
-        Guarda("000002", 2, "000102", 40, "0000002");
+        Fals({"0000001", "0000002"});
+        Guarda("000001", {"1|000101|10|0000001", "2|000102|20"});
+        Guarda("000002", {"1|000101|30|0000001", "2|000102|40|0000002"});
         driver->Open("TFmTngProg");
 
         Abre("000002");
@@ -239,9 +236,8 @@ private slots:
     // that went to a lot sheet (which keeps the old one) comes first.
     void headerComesFromTheOpenRows() {
         Base();
-        Fal("0000001");
-        Guarda("000001", 1, "000101", 10, "0000001", "000001");
-        Guarda("000001", 2, "000102", 20, {}, "000002");
+        Fals({"0000001"});
+        Guarda("000001", {"1|000101|10|0000001|000001", "2|000102|20||000002"});
         driver->Open("TFmTngProg");
         ByOther("INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('TIN', 20, '5')");
         Abre("000001");
@@ -268,15 +264,13 @@ private slots:
     // stock location of an open row, which the screen never writes, stays.
     void otherWorkstationsRowsAndColumnsSurviveASave() {
         Base();
-        Guarda("000001", 1, "000101", 10, {}, "000001");
-        Guarda("000001", 2, "000102", 20, {}, "000002");
+        Guarda("000001", {"1|000101|10||000001", "2|000102|20||000002"});
         Sql("UPDATE TNG_PROG SET LOCAL = 'EST-A' WHERE NUMERO = '000001' AND ORDEM = 2");
-        Guarda("000002", 3, "000101", 50);
+        Guarda("000002", {"3|000101|50"});
         Abre("000001", true);
         Linha(2, {{"Codigo", "A'B"}, {"Peso", "5"}});
         ByOther("INSERT INTO TNG_PROG (NUMERO, ORDEM, CODCLI, CODIGO, PESO) VALUES ('000001', 3, '00001', "
-                "'000102', "
-                "33)");
+                "'000102', 33)");
         Linha(LinhaDaOrdem(1), {{"Codigo", ""}});
         Linha(LinhaDaOrdem(2), {{"Peso", "22"}});
         QCOMPARE(Grava(), QString());
@@ -288,10 +282,9 @@ private slots:
 
     void deleteOfTheProgrammeWaitsForItsLotSheets() {
         Base();
-        Fal("0000001");
-        Guarda("000001", 1, "000101", 10, "0000001");
-        Guarda("000001", 2, "000102", 20);
-        Guarda("000002", 1, "000101", 30);
+        Fals({"0000001"});
+        Guarda("000001", {"1|000101|10|0000001", "2|000102|20"});
+        Guarda("000002", {"1|000101|30"});
         const QStringList outra = Gravados("000002");
         const QStringList antes = Gravados("000001");
         Abre("000001", true);
@@ -315,13 +308,11 @@ private slots:
 
     void deleteOfAnItem() {
         Base();
-        Fal("0000001");
-        Guarda("000001", 1, "000101", 10, "0000001");
-        Guarda("000001", 2, "000102", 20);
-        Guarda("000001", 3, "000101", 30);
-        Guarda("000001", 4, "000102", 40, "0000009"); // its lot sheet deleted since
-        Guarda("000001", 5, "A'B", 50);
-        Guarda("000002", 2, "000102", 60);
+        Fals({"0000001"});
+        // The lot sheet of the fourth row was deleted since.
+        Guarda("000001",
+               {"1|000101|10|0000001", "2|000102|20", "3|000101|30", "4|000102|40|0000009", "5|A'B|50"});
+        Guarda("000002", {"2|000102|60"});
         const QStringList outra = Gravados("000002");
         Abre("000001", true);
         const QString pergunta = QStringLiteral("Tem certeza que deseja excluir o item?");
@@ -444,10 +435,8 @@ private slots:
     // sheet of a row not selected gets none. The cost is typed as the screens show numbers.
     void serviceOncePerLotSheet() {
         Base();
-        Guarda("000001", 1, "000101", 10, "0000001");
-        Guarda("000001", 2, "000102", 20, "0000001");
-        Guarda("000001", 3, "000101", 30);
-        Guarda("000001", 4, "000102", 40, "0000002");
+        Guarda("000001",
+               {"1|000101|10|0000001", "2|000102|20|0000001", "3|000101|30", "4|000102|40|0000002"});
         Abre("000001", true);
         for (int ordem : {1, 2, 3})
             Tick("DBGrid1", LinhaDaOrdem(ordem), "Gerar");
@@ -474,13 +463,12 @@ private slots:
     void searchWithQuotedCodesWithoutLotSheetsAndLate() {
         Base();
         const QDate hoje = QDate::currentDate();
-        Fal("0000001");
-        Guarda("000001", 1, "A'B", 10, {}, {}, "00001", hoje.addDays(-1));
-        Guarda("000002", 1, "000101", 20, {}, {}, "00001", hoje.addDays(10));
-        Guarda("000002", 2, "000101", 21, {}, {}, "00001", hoje.addDays(10));
-        Guarda("000003", 1, "000102", 30, {}, {}, "00002", hoje.addDays(-5));
-        Guarda("000004", 1, "000101", 40, "0000001", {}, "00001", hoje);
-        Guarda("000005", 1, "A'B", 50, {}, {}, "00002", hoje.addDays(3));
+        Fals({"0000001"});
+        Guarda("000001", {"1|A'B|10"}, "00001", hoje.addDays(-1));
+        Guarda("000002", {"1|000101|20", "2|000101|21"}, "00001", hoje.addDays(10));
+        Guarda("000003", {"1|000102|30"}, "00002", hoje.addDays(-5));
+        Guarda("000004", {"1|000101|40|0000001"}, "00001", hoje);
+        Guarda("000005", {"1|A'B|50"}, "00002", hoje.addDays(3));
         driver->Open("TFmTngProg");
         driver->Page("PageControl1", "Acesso");
         driver->Type("edtProduto", "A'B");
@@ -530,11 +518,9 @@ private slots:
     // row gets an order of its own after the screen's rows.
     void importLeavesLotSheetAndOrderToTheScreen() {
         Base();
-        Guarda("000001", 1, "000101", 10);
-        Guarda("000001", 2, "000102", 20);
+        Guarda("000001", {"1|000101|10", "2|000102|20"});
         const QStringList antes = Gravados("000001");
         QTemporaryDir pasta;
-        QVERIFY(pasta.isValid());
         const QString arquivo = pasta.filePath("programacao.txt");
         {
             QFile f(arquivo);
@@ -561,17 +547,14 @@ private slots:
     // behind.
     void exportImportsBackIntoANewProgramme() {
         Base();
-        Fal("0000001");
-        Guarda("000001", 1, "000101", 12.3456, "0000001", "000001");
-        Guarda("000001", 2, "000102", 1500.25, {}, "000002");
-        Guarda("000001", 3, "A'B", 0.5, {}, "000003");
-        Sql("UPDATE TNG_PROG SET COR = 'AZUL', VARIANTE = '01', MAQUINA = 'M1', ROTEIRO = 'R1', LOTE = "
-            "'L;1', "
-            "LOTENF = 'LNF', NOTA = '000000123', LARGURA = 1.875, GRAMATURA = 160, FIBRA1 = 70, FIBRA2 = 30, "
-            "PESO_B = 2.5, ESTAMPA = 'AZUL', VAR_EST = '01', CODIGO_CLI = 'MM''30', COR_CLI = 'MARINHO', "
-            "OBSERVACAO = 'com ; e \"aspas\"', OBS = 'linha um' || ASCII_CHAR(10) || 'linha dois' WHERE "
-            "ORDEM = "
-            "2");
+        Fals({"0000001"});
+        Guarda("000001",
+               {"1|000101|12.3456|0000001|000001", "2|000102|1500.25||000002", "3|A'B|0.5||000003"});
+        Sql("UPDATE TNG_PROG SET COR = 'AZUL', VARIANTE = '01', MAQUINA = 'M1', ROTEIRO = 'R1', "
+            "LOTE = 'L;1', LOTENF = 'LNF', NOTA = '000000123', LARGURA = 1.875, GRAMATURA = 160, "
+            "FIBRA1 = 70, FIBRA2 = 30, PESO_B = 2.5, ESTAMPA = 'AZUL', VAR_EST = '01', "
+            "CODIGO_CLI = 'MM''30', COR_CLI = 'MARINHO', OBSERVACAO = 'com ; e \"aspas\"', "
+            "OBS = 'linha um' || ASCII_CHAR(10) || 'linha dois' WHERE ORDEM = 2");
         Sql("UPDATE TNG_PROG SET REGIAO = '03', ROLO = 7 WHERE ORDEM = 3");
         Commit();
         const SettingsFile ini("[Caminho]\nExportacao=%1\n");
@@ -607,10 +590,8 @@ private slots:
     // The empty dye lots numbered after the last one, in order and each once; the others keep theirs.
     void dyeLotNumbering() {
         Base();
-        Guarda("000001", 1, "000101", 10, {}, "000007");
-        Guarda("000001", 2, "000101", 10, {}, "9");
-        Guarda("000001", 3, "000101", 10);
-        Guarda("000002", 1, "000101", 10, {}, "000040", "00002");
+        Guarda("000001", {"1|000101|10||000007", "2|000101|10||9", "3|000101|10"});
+        Guarda("000002", {"1|000101|10||000040"}, "00002");
         Nova("00001", true);
         QCOMPARE(driver->Text("EdtUltPart"), "000009");
         Linha(0, {{"Codigo", "000101"}});
@@ -630,10 +611,8 @@ private slots:
 
     void lotSheetPriority() {
         Base();
-        Fal("0000001", 3);
-        Fal("0000002", 3);
-        Guarda("000001", 1, "000101", 10, "0000001");
-        Guarda("000001", 2, "000102", 20, "0000002");
+        Fals({"0000001", "0000002"}, 3);
+        Guarda("000001", {"1|000101|10|0000001", "2|000102|20|0000002"});
         const auto prioridades = [this] { return Seen("SELECT NUMERO, ORDEM FROM FAL ORDER BY NUMERO"); };
         Abre("000001", true);
         driver->Row("DBGrid1", LinhaDaOrdem(1));
@@ -653,7 +632,7 @@ private slots:
         Base();
         Insert("OF2 (CODIGO, NUMERO, MOV, CAMPO, DESCRICAO, DESCRICAO2, TIPO)",
                {"'000101', '00001', '001', 'Gramatura', 'TECIDO', '160', '1'"});
-        Guarda("000001", 1, "000101", 10);
+        Guarda("000001", {"1|000101|10"});
         const ReportFolder pasta;
         Abre("000001", true);
         int rotas = 0;
