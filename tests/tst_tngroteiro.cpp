@@ -1,11 +1,14 @@
-// The screens that save a code's rows wholesale: routes, preparations, product substitution and a lot sheet's
-// services; for these and for a machine's capacities, a curve's steps and a rule's lines, rows another user
-// changed since they were loaded are neither saved over nor deleted.
+// The screens that save a code's rows wholesale: routes, preparations, product substitution, a lot sheet's
+// services, a machine's capacities and a calculation rule's lines; for these and a curve's steps, rows
+// another user changed since they were loaded are neither saved over nor deleted.
 #include "Composicao.h"
 #include "DBControls.h"
+#include "RegrasMaquina.h"
 #include "TestDatabase.h"
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <cmath>
 
 class TstTngRoteiro : public ScreenTestCase {
     Q_OBJECT
@@ -122,6 +125,58 @@ class TstTngRoteiro : public ScreenTestCase {
     QString Gravados(const QString& fal) {
         return Seen("SELECT SETOR, PRECO FROM TABELA WHERE CODIGO = '" + fal + "' ORDER BY 1, 2");
     }
+
+    // Machines 01 (with two capacity rows) and 02; the registry open when asked.
+    void BaseMaquina(bool abre = true) {
+        Insert("VARIANTE (CODIGO, DESCRICAO)", {"'01', 'ALGODAO'", "'02', 'POLIESTER'"});
+        Insert("BANHO (CODIGO, DESCRICAO, PROPORCAO)", {"'01', 'CURTO', 6", "'02', 'LONGO', 10"});
+        Sql("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('03', 'TINGIMENTO')");
+        Insert("MAQ_TIN (CODIGO, DESCRICAO, RELAC_BANHO, FASE, TIPO, TON, VALOR, MES_DEPREC, DEPREC_MENSAL, "
+               "PESO_MIN, PESO_MAX)",
+               {"'01', 'JET 01', '01', '03', '1', '2', 1000, 2, 300, 40, 120",
+                "'02', 'RAMA', NULL, NULL, '7', NULL, NULL, NULL, NULL, NULL, NULL"});
+        Insert("MAQ_TIN_CAP",
+               {"1, '01', '01', 150, 180, 40, 120, '01'", "2, '01', '02', 160, 190, 50, 100, ''"});
+        Commit();
+        if (abre)
+            driver->Open("TFmMaquinaTin");
+    }
+    const QString kCapacidades = "1|01|01|150|180|40|120|01;2|01|02|160|190|50|100|";
+    // The stored capacity rows of a machine, in order, as "SEQ|VARIANTE|...;...".
+    QString Capacidades(const QString& maquina = "01") {
+        return Seen("SELECT * FROM MAQ_TIN_CAP WHERE MAQUINA = '" + maquina + "' ORDER BY SEQUENCIA");
+    }
+    TZoDBGrid* GradeCapacidade() { return driver->Get<TZoDBGrid>("dbgCapacidade"); }
+    void PaginaCapacidade() {
+        driver->Page("PageControl1", "Capacidade");
+        driver->Focus("dbgCapacidade");
+    }
+    void CelulaCapacidade(const QString& campo, const QVariant& valor) {
+        EditaCelula("dbgCapacidade", campo, valor);
+    }
+    // Rule 001 of three lines stored out of order (only an ordered read shows them 1, 2, 3) and rule 002; the
+    // rule's screen open on one of them.
+    void BaseRegra(const QString& codigo = "001") {
+        Sql("INSERT INTO TABLIN (CODIGO, DESCRICAO) VALUES ('01', 'MALHARIA')");
+        Sql("INSERT INTO GRUPO_MA (CODIGO, DESCRICAO) VALUES ('001', 'CORANTES')");
+        Sql("INSERT INTO ENTIDADE (CODCLI, NOME) VALUES ('00002', 'CLIENTE DOIS')");
+        Sql("INSERT INTO MAQ_TIN (CODIGO, DESCRICAO) VALUES ('03', 'JET 03')");
+        Sql("INSERT INTO PRODUTO (CODIGO, DESCRICAO) VALUES ('PA01', 'MALHA PA')");
+        Insert("TNG_REGRA (CODIGO, DESCRICAO, TIPO, LINHA, ORDEM, QTDE_DE, QTDE_ATE, QTDE_R)",
+               {"'001', 'SAL', 'M', '03', 3, 0, 0, 1.5", "'001', 'SAL', 'P', '', 1, 0, 50, 70",
+                "'001', 'SAL', 'C', '00002', 2, 0, 0, 3", "'002', 'SODA', 'L', '01', 1, 0, 0, 2"});
+        Commit();
+        driver->Open("TFmTngCadRegRec");
+        TypeAndTab("EdtCodigo", codigo);
+    }
+    const QString kRegra = "1|P||0|50|70|SAL;2|C|00002|0|0|3|SAL;3|M|03|0|0|1.5|SAL";
+    // The stored lines of a rule, in order, as "ORDEM|TIPO|LINHA|DE|ATE|R|DESCRICAO;...".
+    QString Regra(const QString& codigo = "001") {
+        return Seen("SELECT ORDEM, TIPO, LINHA, QTDE_DE, QTDE_ATE, QTDE_R, DESCRICAO FROM TNG_REGRA "
+                    "WHERE CODIGO = '" +
+                    codigo + "' ORDER BY ORDEM");
+    }
+    QStringList Auditoria() { return AuditRows("TITULO = 'REGRA'"); }
 
 private slots:
     void newRouteWithLookUpsAndBlankDays() {
@@ -601,6 +656,288 @@ private slots:
         QTest::keyClicks(QApplication::focusWidget(), "7");
         driver->Click("BitBtn1");
         QCOMPARE(Lista(), QStringLiteral("02|LAVAGEM|1,25;01|TINGIMENTO|7"));
+    }
+
+    // ---- the machine registry
+    void includeWithCapacitiesFromTheGridAndLookUps() {
+        BaseMaquina();
+        driver->Click("BtIncluir");
+        driver->Type("Edtcodmaq", "03");
+        driver->Type("EdtDesMaq", "jet d'água");
+        driver->Type("EdtCodBanho", "");
+        messages.searches.enqueue("02");
+        driver->Focus("EdtCodFase"); // leaving the bath empty opens its look-up
+        driver->Type("EdtCodFase", "03");
+        driver->Select("CbTipo", "2 - Acabamento");
+        driver->Click("RbEscura");
+        driver->Type("EdtPesoMax", "300");
+        PaginaCapacidade();
+        driver->Press("Down"); // an empty grid gets its first row
+        CelulaCapacidade("VARIANTE", "02");
+        driver->Press("Tab");
+        QCOMPARE(TextoCelula("dbgCapacidade", 0, 1), "POLIESTER");
+        CelulaCapacidade("LARG_DE", "150,5");
+        CelulaCapacidade("PESO_MAX", "90");
+        driver->Press("Down");
+        GradeCapacidade()->SelectField("VARIANTE");
+        messages.searches.enqueue("01");
+        driver->Press("F4");
+        CelulaCapacidade("PESO_MAX", "120");
+        driver->Press("Down");
+        CelulaCapacidade("VARIANTE", "02");
+        CelulaAtual("dbgCapacidade", 0);
+        driver->Press("Ctrl+Del"); // the others are numbered from 1 again
+        driver->Click("SbConfirmar");
+        QVERIFY2(messages.shown.count() == 2 && messages.AllAnswered(),
+                 qPrintable(messages.Texts().join('|')));
+        QCOMPARE(
+            Seen("SELECT DESCRICAO, RELAC_BANHO, FASE, TIPO, TON, PESO_MAX FROM MAQ_TIN WHERE CODIGO = '03'"),
+            "JET D'ÁGUA|02|03|2|4|300");
+        QCOMPARE(Capacidades("03"), "1|03|01||||120|;2|03|02|||||");
+    }
+
+    // Stored rows come in as they are (a variant and a bath deleted since, bounds never given) and stay so
+    // through a desistance, a capacity save failing half-way (at the delete, at the fifth insert: not
+    // repeated over the rows still there) and, mended, the same confirmation.
+    void storedRowsSurviveDesistFailuresAndSaves() {
+        BaseMaquina(false);
+        Insert("MAQ_TIN_CAP", {"3, '01', '09', 1, 2, 3, 4, '77'", "4, '01', '01', NULL, NULL, 5, NULL, ''"});
+        Sql("ALTER TABLE MAQ_TIN_CAP ADD CONSTRAINT CK_TESTE_PESO CHECK (PESO_MAX <= 2000)");
+        FailWhen("MAQ_TIN_CAP", "BEFORE DELETE");
+        const QString gravadas = kCapacidades + ";3|01|09|1|2|3|4|77;4|01|01|||5||";
+        driver->Open("TFmMaquinaTin");
+        driver->Click("BtnAltera");
+        PaginaCapacidade();
+        CelulaCapacidade("LARG_DE", "999");
+        CelulaAtual("dbgCapacidade", 1);
+        driver->Press("Ctrl+Del");
+        driver->Click("BtDesistir");
+        QCOMPARE(TextoCelula("dbgCapacidade", 0, 2), "150,00");
+        QCOMPARE(Capacidades(), gravadas);
+
+        driver->Click("BtnAltera");
+        driver->Type("EdtDesMaq", "alterada");
+        driver->Click("SbConfirmar");
+        QVERIFY(messages.LastText().startsWith("Não foi possível gravar as informações de capacidade. ") &&
+                messages.LastText().contains("falha forçada"));
+        Commit(); // as the next confirmation of any screen would
+        QCOMPARE(Capacidades(), gravadas);
+        StopFailing();
+        PaginaCapacidade();
+        CelulaAtual("dbgCapacidade", 0);
+        CelulaCapacidade("LARG_DE", "155");
+        CelulaAtual("dbgCapacidade", 3);
+        driver->Press("Down");
+        CelulaCapacidade("VARIANTE", "01");
+        CelulaCapacidade("PESO_MAX", "5000");
+        driver->Click("SbConfirmar");
+        QVERIFY(messages.LastText().contains("CK_TESTE_PESO"));
+        Commit();
+        QCOMPARE(Seen("SELECT DESCRICAO FROM MAQ_TIN WHERE CODIGO = '01'") + Capacidades(),
+                 "JET 01" + gravadas);
+        CelulaAtual("dbgCapacidade", 4);
+        QVERIFY(TypeInCell("dbgCapacidade", "PESO_MAX",
+                           "1.400")); // mended in the cell's editor, saved by the shortcut
+        driver->Activate("SbConfirmar");
+        QCOMPARE(Capacidades(),
+                 "1|01|01|155|180|40|120|01;2|01|02|160|190|50|100|;3|01|09|1|2|3|4|77;4|01|01|||5||;"
+                 "5|01|01||||1400|");
+    }
+
+    // Typed cells survive the keyboard: Down on the last row, Tab over the read-only column, a refused
+    // non-number.
+    void keyboardWorkInTheCapacityGrid() {
+        BaseMaquina();
+        driver->Click("BtnAltera");
+        PaginaCapacidade();
+        CelulaAtual("dbgCapacidade", 1);
+        QTest::keyClick(TypeInCell("dbgCapacidade", "PESO_MIN", "55"), Qt::Key_Down);
+
+        QTest::keyClick(TypeInCell("dbgCapacidade", "VARIANTE", "01"), Qt::Key_Tab);
+        QCOMPARE(GradeCapacidade()->SelectedField(), "LARG_DE"); // over the variant's description
+        QTest::keyClick(TypeInCell("dbgCapacidade", "LARG_DE", "abc"), Qt::Key_Tab);
+        QCOMPARE(TakeMessages(), "Largura de (cm): \"abc\" não é um número válido.");
+        for (const auto& [campo, texto] :
+             {std::pair{"LARG_DE", "100"}, {"LARG_ATE", "200"}, {"PESO_MIN", "10"}, {"PESO_MAX", "90"}})
+            QTest::keyClick(TypeInCell("dbgCapacidade", campo, texto), Qt::Key_Tab);
+        QTest::keyClick(TypeInCell("dbgCapacidade", "RELAC_BANHO", "02"), Qt::Key_Tab);
+        QCOMPARE(ClickMessages("SbConfirmar"), QString());
+        QCOMPARE(
+            Capacidades(),
+            QStringLiteral("1|01|01|150|180|40|120|01;2|01|02|160|190|55|100|;3|01|01|100|200|10|90|02"));
+    }
+
+    // Unknown codes, bounds below 0 or out of order are refused naming the field, the focus on it, before
+    // anything is written: the rules, then the screen.
+    void refusalsNameTheFieldAndWriteNothing() {
+        // Lower and upper bound typed (NAN: none); the refusal, "[máx.]" when the upper bound is to correct.
+        // The screen below drives a negative lower bound and bounds out of order.
+        auto limite = [](const char* nome, double v) {
+            return Limite{nome, std::isnan(v) ? std::nullopt : std::optional(v)};
+        };
+        for (const auto& [minimo, maximo, esperada] :
+             {std::tuple{120.0, -1.0, "Até não pode ser negativo (-1,00). [máx.]"},
+              {0, 0, ""},
+              {120, NAN, ""}}) {
+            const RecusaLimite recusa = RecusaFaixa(limite("De", minimo), limite("Até", maximo));
+            QCOMPARE(recusa.mensagem + (recusa.maximo ? " [máx.]" : ""), QString::fromUtf8(esperada));
+        }
+
+        BaseMaquina();
+        const QString estado = Seen("SELECT * FROM MAQ_TIN") + Capacidades();
+        // A box, or a cell of the first capacity row left by Tab; what is typed; the refusals. An unknown
+        // variant is refused in its cell and cleared: a row without one is posted, but not confirmed.
+        const struct {
+            const char *campo, *texto, *mensagens;
+        } casos[] = {
+            {"EdtCodBanho", "99", "Rel. Banho: código 99 não cadastrado."},
+            {"EdtCodFase", "99", "Fase: código 99 não cadastrado."},
+            {"EdtPesoMin", "130", "Peso Mín. (kg) (130,00) maior que Peso Máx. (kg) (120,00)."},
+            {"VARIANTE", "99", "Variante inválida.|Variante inválida."},
+            {"LARG_DE", "200",
+             "Capacidade, linha 1: Largura de (cm) (200,00) maior que Largura até (cm) (180,00)."},
+            {"PESO_MIN", "-5", "Capacidade, linha 1: Peso mín. (kg) não pode ser negativo (-5,00)."}};
+        for (const auto& caso : casos) {
+            driver->Click("BtnAltera");
+            const bool celula = !QString(caso.campo).startsWith("Edt");
+            if (celula) {
+                PaginaCapacidade();
+                CelulaCapacidade(caso.campo, caso.texto);
+                driver->Press("Tab");
+            } else {
+                driver->Type(caso.campo, caso.texto);
+            }
+            QCOMPARE(ClickMessages("SbConfirmar"), QString::fromUtf8(caso.mensagens));
+            QCOMPARE(celula ? GradeCapacidade()->SelectedField() : driver->FocusedName(),
+                     QString(caso.campo));
+            QCOMPARE(Seen("SELECT * FROM MAQ_TIN") + Capacidades(), estado);
+            driver->Click("BtDesistir");
+        }
+    }
+
+    // ---- the calculation rules
+    void linesLoadInOrderAndSaveRenumberedWithoutBlanks() {
+        BaseRegra();
+        QCOMPARE(driver->Text("EdtDescricao"), "SAL");
+        QCOMPARE(TextoGrade("DBGrid1"), "1|P|||0|50|70;2|C|00002|CLIENTE DOIS|0|0|3;3|M|03|JET 03|0|0|1,5");
+
+        driver->Row("DBGrid1", 1);
+        driver->Press("Insert"); // left blank: not stored
+        driver->Row("DBGrid1", 0);
+        driver->Press("Ctrl+Del");
+        Cells("DBGrid1", 3, {{"Tipo", "L"}, {"Codigo", "01"}, {"Qtde_R", "4"}});
+        driver->Row("DBGrid1", 4); // a last blank line
+        driver->Type("EdtDescricao", "SAL NOVO");
+        QCOMPARE(ClickMessages("BitBtn1"), QString());
+        const QString salNovo = "1|C|00002|0|0|3|SAL NOVO;2|M|03|0|0|1.5|SAL NOVO;3|L|01|||4|SAL NOVO";
+        QCOMPARE(Regra(), salNovo);
+        QCOMPARE(Auditoria(), QStringList{"REGRA|ALTERACAO DA REGRA 001|1|001"});
+
+        // Without a code nothing is saved; the box left empty takes the next code. A code not stored keeps
+        // the lines shown: saved under it as a new rule, the rule loaded left as stored.
+        driver->Type("EdtCodigo", "");
+        QCOMPARE(ClickMessages("BitBtn1"), "Código inválido.");
+        driver->Type("EdtCodigo", "");
+        driver->Focus("DBGrid1");
+        QCOMPARE(driver->Text("EdtCodigo"), "003");
+        TypeAndTab("EdtCodigo", "009");
+        driver->Type("EdtDescricao", "NOVA");
+        Cells("DBGrid1", 0, {{"Tipo", "X"}, {"Codigo", ""}}); // stored as typed
+        driver->Click("BitBtn1");
+        QCOMPARE(Regra("009"), "1|X||0|0|3|NOVA;2|M|03|0|0|1.5|NOVA;3|L|01|||4|NOVA");
+        QCOMPARE(Regra(), salNovo);
+        QCOMPARE(Seen("SELECT COUNT(*) FROM TNG_REGRA WHERE CODIGO = '009' AND LINHA = ''"),
+                 "1"); // not a null
+        QCOMPARE(Auditoria().last(), "REGRA|INCLUSAO DA REGRA 009|0|009");
+    }
+
+    void saveIsOneUnitOfWork() {
+        BaseRegra();
+        FailWhen("TNG_REGRA", "BEFORE INSERT", "NEW.LINHA = 'FALHA'");
+        Cells("DBGrid1", 2,
+              {{"Codigo", "FALHA"}}); // the third insert fails, after the delete and two inserts
+        driver->Click("BitBtn1");
+        QCOMPARE(messages.shown.last().icon, MsgIcon::Error);
+        QCOMPARE(Regra(), kRegra);
+        QVERIFY(Auditoria().isEmpty());
+        QCOMPARE(driver->Rows("DBGrid1"), 3); // the lines typed stay to be mended
+
+        // Emptied after a load, the grid deletes the rule.
+        driver->Press("Tab", "EdtCodigo");
+        for (int i = 0; i < 3; ++i)
+            driver->Press("Ctrl+Del", "DBGrid1");
+        messages.Clear();
+        QCOMPARE(ClickMessages("BitBtn1"), QString());
+        QCOMPARE(Regra(), QString());
+        QCOMPARE(Auditoria(), QStringList{"REGRA|ALTERACAO DA REGRA 001|1|001"});
+        driver->Click("BitBtn1"); // nothing loaded and nothing typed: nothing to save
+        QCOMPARE(messages.LastText(), "Nenhuma linha para gravar.");
+    }
+
+    void duplicateCopiesTheGridUnderANewCode() {
+        BaseRegra();
+        Cells("DBGrid1", 2, {{"Qtde_R", "8"}}); // not saved: the copy takes it, the source does not
+        ClickAndAnswer("BitBtn5", false);
+        QCOMPARE(Regra("003"), QString());
+
+        ClickAndAnswer("BitBtn5", true);
+        QCOMPARE(driver->Text("EdtCodigo"), "003");
+        QCOMPARE(Regra("003"), "1|P||0|50|70|SAL;2|C|00002|0|0|3|SAL;3|M|03|0|0|8|SAL");
+        QCOMPARE(Regra(), kRegra);
+        QCOMPARE(Auditoria(), QStringList{"REGRA|REGRA 001 DUPLICADA PARA 003|0|003"});
+    }
+
+    void ruleInUseIsWarnedAboutButDeleted() {
+        BaseRegra();
+        Sql("INSERT INTO MAT_TIN (RECEITA, VARIANTE, CODIGO, REGRA) VALUES ('0001', '01', 'SAL', '001')");
+        Sql("INSERT INTO COMP_MATERIAL (MATERIAL, CODIGO, REGRA) VALUES ('PASTA', 'SAL', '001')");
+        Commit();
+        ClickAndAnswer("BitBtn4", false);
+        QCOMPARE(
+            messages.shown.last().text,
+            QStringLiteral("Atenção!\n\rRegra em uso no cadastro de receitas.\n\rAtenção!\n\rRegra em uso no "
+                           "cadastro de composição.\n\rDeseja excluir este registro?"));
+        QCOMPARE(Regra(), kRegra);
+        QVERIFY(Auditoria().isEmpty());
+
+        ClickAndAnswer("BitBtn4", true);
+        QCOMPARE(Regra(), QString());
+        QCOMPARE(Seen("SELECT REGRA FROM MAT_TIN"), "001");
+        QCOMPARE(Auditoria(), QStringList{"REGRA|EXCLUSAO DA REGRA 001|2|001"});
+    }
+
+    // Kind, code, table looked up, description.
+    void lookUpsAndDescriptionsByKind_data() {
+        QTest::addColumn<QStringList>("caso");
+        QTest::newRow("linha") << QStringList{"L", "01", "TABLIN", "MALHARIA"};
+        QTest::newRow("grupo") << QStringList{"G", "001", "GRUPO_MA", "CORANTES"};
+        QTest::newRow("cliente") << QStringList{"C", "00002", "ENTIDADE", "CLIENTE DOIS"};
+        QTest::newRow("máquina") << QStringList{"M", "03", "MAQ_TIN", "JET 03"};
+        QTest::newRow("produto") << QStringList{"P", "PA01", "PRODUTO", "MALHA PA"};
+        QTest::newRow("minúscula") << QStringList{"m", "03", "MAQ_TIN", "JET 03"};
+    }
+
+    void lookUpsAndDescriptionsByKind() {
+        QFETCH(QStringList, caso);
+        const QString tipo = caso[0], codigo = caso[1], tabela = caso[2], descricao = caso[3];
+        BaseRegra("002");
+        driver->Row("DBGrid1", 1);
+        auto* grade = driver->Get<TZoDBGrid>("DBGrid1");
+        driver->Cell("DBGrid1", "Tipo", tipo);
+        driver->Cell("DBGrid1", "Codigo", codigo); // Tab fills the description
+        QCOMPARE(driver->Value("DBGrid1", "Descricao"), descricao);
+
+        grade->SelectField("Codigo");
+        messages.searches.enqueue(codigo);
+        driver->Press("F4", "DBGrid1");
+        QCOMPARE(messages.shown.last().text, tabela);
+        QCOMPARE(driver->Value("DBGrid1", "Codigo"), codigo);
+        QCOMPARE(driver->Value("DBGrid1", "Descricao"), descricao);
+
+        driver->Cell("DBGrid1", "Tipo", "X");
+        grade->SelectField("Codigo");
+        driver->Press("F4", "DBGrid1");
+        QCOMPARE(messages.Texts(), QStringList{"Tipo inválido"});
     }
 };
 
