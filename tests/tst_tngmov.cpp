@@ -67,13 +67,14 @@ class TstTngMov : public ScreenTestCase {
         driver->Row("DBGrid1", saida);
         return TakeMessages();
     }
-    // A step concluded on a Monday morning by employee 00001 on the machine given.
-    void Conclui(const QString& fase, const QString& maquina, const QString& horaFim = "09:00") {
+    // A step concluded on a Monday morning at 08:00 (typed as given) by employee 00001 on the machine given.
+    void Conclui(const QString& fase, const QString& maquina, const QString& horaFim = "09:00",
+                 const QString& horaInicio = "08:00") {
         const QList<QPair<QString, QString>> celulas = {
-            {"Concluido", "S"},       {"Funcionario", "00001"},
-            {"Maquina", maquina},     {"Data_Inicio", "23/11/2026"},
-            {"Hora_Inicio", "08:00"}, {"Data_Fim", "23/11/2026"},
-            {"Hora_Fim", horaFim},    {"Data", "23/11/2026"}};
+            {"Concluido", "S"},          {"Funcionario", "00001"},
+            {"Maquina", maquina},        {"Data_Inicio", "23/11/2026"},
+            {"Hora_Inicio", horaInicio}, {"Data_Fim", "23/11/2026"},
+            {"Hora_Fim", horaFim},       {"Data", "23/11/2026"}};
         Celulas(fase, celulas);
     }
     QStringList Logs() { return LogLines("TINGIMENTO"); }
@@ -247,8 +248,8 @@ private slots:
         Base();
         Abre("000001");
         Conclui("01", "P1", "09:00");
-        Conclui("02", "P1", "10:30");
-        Conclui("03", "J1", "22:15"); // the afternoon shift ends at 21:59:59: the night's
+        Conclui("02", "P1", "10:30", "8:00");
+        Conclui("03", "J1", "22:15", "0800"); // the afternoon shift ends at 21:59:59: the night's
         Celulas("04", {{"Data_Inicio", "24/11/2026"}, {"Hora_Inicio", "07:00"}});
         driver->Type("EdtLargura", "1,75");
         driver->Type("EdtGramatura", "150");
@@ -361,13 +362,13 @@ private slots:
         QCOMPARE(messages.LastText(), QStringLiteral("Funcionário sem acesso ao setor 03."));
         driver->Press("F4", "DBGrid1");
         QCOMPARE(Campo(Linha("03"), "Concluido"), QStringLiteral("N"));
-        // A remark on the same row (30/12/1899 refused, no date): written, and an open step gets no
-        // production date.
-        Celulas("02", {{"Data", "30/12/1899"}, {"Observacao", "INICIADO"}});
+        // A remark on the same row (30/12/1899 refused, no date): written as typed on the keyboard, and an
+        // open step gets no production date.
+        Celulas("02", {{"Data", "30/12/1899"}, {"Observacao", "Urgente Cliente VIP: 08:00 ação"}});
         messages.Clear();
         QCOMPARE(ClickMessages("BtnGravar"), QString());
         QCOMPARE(Seen("SELECT FASE, PENDENTE, FUNCIONARIO, OBS, DATA FROM PROCESSO_TIN WHERE OBS > ''"),
-                 "02|S||INICIADO|");
+                 "02|S||Urgente Cliente VIP: 08:00 ação|");
     }
 
     void rules() {

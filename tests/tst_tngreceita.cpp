@@ -154,13 +154,16 @@ private slots:
         // A new recipe is compared with no cost at all; the bath it is given costs its g/l items.
         Abre("0009", "02");
         QCOMPARE(messages.LastText(), "Cadastro com Receita e Variante não encontrados.");
-        driver->Type("EdtDescricao", "VERDE NOVO");
+        // Capitals, a colon and accents typed on the keyboard are stored as typed.
+        const QString texto = "Urgente Cliente VIP: 08:00 ação";
+        driver->Type("EdtDescricao", texto);
         Cabecalho("C2", "20");
-        Cells("DBGrid1", 0, {{"Material", "M5"}, {"Unidade", "GL"}, {"Qtde", "1"}});
+        Cells("DBGrid1", 0, {{"Material", "M5"}, {"Unidade", "GL"}, {"Qtde", "1"}, {"Finalidade", texto}});
         driver->Row("DBGrid1", 1); // a blank row with no order is left out
         driver->Click("BitBtn5");
-        QCOMPARE(Seen("SELECT CUSTO, DESCRICAO FROM RECEITA WHERE CODIGO = '0009'"), "0.2|VERDE NOVO");
-        QCOMPARE(Seen("SELECT ORDEN, CODIGO, UNIDADE FROM MAT_TIN WHERE RECEITA = '0009'"), "1|M5|GL");
+        QCOMPARE(Seen("SELECT CUSTO, DESCRICAO FROM RECEITA WHERE CODIGO = '0009'"), "0.2|" + texto);
+        QCOMPARE(Seen("SELECT ORDEN, CODIGO, UNIDADE, FINALIDADE FROM MAT_TIN WHERE RECEITA = '0009'"),
+                 "1|M5|GL|" + texto);
         QCOMPARE(Precos(), "01|C1|01|N;01|C2|02|N;02|C1|01|S");
         QCOMPARE(Logs().last(), "RECEITA|INCLUSAO DE RECEITA 0009 VARIANTE 02|0|000902|fmTngReceita");
     }

@@ -353,12 +353,15 @@ private slots:
         const QString receitas = Custos();
         QCOMPARE(ClickMessages("BtGravar"), "Código inválido.");
 
+        // Capitals, a colon and accents typed on the keyboard are stored as typed.
+        const QString texto = "Urgente Cliente VIP: 08:00 ação";
         TypeAndTab("EdtCodPrep", "005");
-        driver->Type("EdtDescricao", "NOVA");
-        Cells("DBGrid1", 0, {{"ORDEM", "1"}, {"MATERIAL", "Q3"}, {"QTDE", "2,5"}});
+        driver->Type("EdtDescricao", texto);
+        Cells("DBGrid1", 0, {{"ORDEM", "1"}, {"MATERIAL", "Q3"}, {"UNIDADE", "É: ç"}, {"QTDE", "2,5"}});
         Cells("DBGrid1", 1, {{"ORDEM", "2"}, {"UNIDADE", "GL"}}); // no product: left out
         driver->Click("BtGravar");
-        QCOMPARE(Itens("005"), "1|Q3||2.5||");
+        QCOMPARE(Itens("005"), "1|Q3|É: ç|2.5||");
+        QCOMPARE(Seen("SELECT DESCRICAO FROM PREPARACAO WHERE CODIGO = '005'"), texto);
 
         TypeAndTab("EdtCodPrep", "001");
         Cells("DBGrid1", 0, {{"QTDE", "3"}});
