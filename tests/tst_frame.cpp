@@ -223,14 +223,15 @@ class TstFrame : public DatabaseTestCase {
         return search.ExecDialog(nullptr) ? search.Chave() : QString();
     }
 
-    // Phases "000".. in code and description order, two windows and some more.
-    int FasesAlemDaJanela() {
+    // Phases "000".. in code and description order, two windows and some more; or of other codes and
+    // descriptions of :I, the row, and :N, their count.
+    int FasesAlemDaJanela(const QString& codigo = "LPAD(:I, 3, '0')",
+                          const QString& descricao = "'FASE ' || LPAD(:I, 3, '0')") {
         const int total = 2 * TPesquisa::kJanela + 5;
         Sql(QStringLiteral(
-                "EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < %1) DO BEGIN "
-                "INSERT INTO FASE (CODIGO, DESCRICAO) VALUES (LPAD(:I, 3, '0'), 'FASE ' || LPAD(:I, "
-                "3, '0')); I = I + 1; END END")
-                .arg(total));
+                "EXECUTE BLOCK AS DECLARE I INTEGER = 0; DECLARE N INTEGER = %1; BEGIN WHILE (I < N) "
+                "DO BEGIN INSERT INTO FASE (CODIGO, DESCRICAO) VALUES (%2, %3); I = I + 1; END END")
+                .arg(QString::number(total), codigo, descricao));
         Commit();
         return total;
     }
@@ -245,10 +246,12 @@ class TstFrame : public DatabaseTestCase {
 
 private slots:
     // With key preview or without: Enter leaves a box as Tab does (its exit rule runs), passes a radio group
-    // as one stop, and presses the button it lands on.
+    // as one stop, and presses the button it lands on. Each opening is published, and let go of once freed.
     void enterMovesOnAndQuotesAreDiscardedWhereAsked() {
+        g_closes = 0;
         for (const bool discard : {true, false}) {
             QPointer<Tela> screen = TForm::Create<Tela>(nullptr);
+            QCOMPARE(FmTela, screen.data());
             screen->DescartaAspas = discard;
             screen->KeyPreview = discard;
             screen->show();
@@ -272,7 +275,8 @@ private slots:
             QCOMPARE(QApplication::focusWidget(), screen->button);
             driver->Close();
             QVERIFY(screen.isNull());
-            FmTela = nullptr;
+            QCOMPARE(g_closes, discard ? 1 : 2); // its close handler ran once
+            QVERIFY2(!FmTela, "the instance variable lets go of a freed screen");
         }
     }
 
@@ -328,34 +332,17 @@ private slots:
         RegisterClass(info,
                       [](QWidget* parent) -> QWidget* { return TForm::Create<TelaArgumentos>(parent); });
         const auto fim = qScopeGuard([&] { UnRegisterClass(classe); });
-        const QList<std::pair<ArgumentosTela, ArgumentosTela>> casos = {
-            {{}, {}},
-            {{{"FAL", "000123"}, {"CLIENTE", "000045"}}, {{"FAL", "000123"}, {"CLIENTE", "000045"}}}};
-        for (const auto& [passados, esperados] : casos) {
-            g_recebidos = {{"nada", 0}};
+        for (const ArgumentosTela& passados :
+             {ArgumentosTela{}, {{"FAL", "000123"}, {"CLIENTE", "000045"}}}) {
+            g_recebidos = {{"nada", 0}}; // none passed: none received
             std::unique_ptr<QWidget> tela(Carrega_Form("kelmTingimento.bpl", classe, passados, false, true));
-            QCOMPARE(g_recebidos, (passados.isEmpty() ? ArgumentosTela{{"nada", 0}} : esperados));
+            QCOMPARE(g_recebidos, (passados.isEmpty() ? ArgumentosTela{{"nada", 0}} : passados));
         }
         std::unique_ptr<QWidget> tela(
             Carrega_Form("kelmTingimento.bpl", classe, QStringLiteral("000777"), false, true));
         QCOMPARE(g_recebidos, (ArgumentosTela{{"FAL", "000777"}}));
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, Carrega_Form("kelmTingimento.bpl", classe,
                                                               ArgumentosTela{{"NOTA", "1"}}, false, true));
-    }
-
-    // Each opening is published, and let go of once freed.
-    void closeRunsItsHandlerOnceAndFreesTheScreen() {
-        g_closes = 0;
-        for (int vez = 1; vez <= 2; ++vez) {
-            QPointer<Tela> screen = TForm::Create<Tela>(nullptr);
-            QCOMPARE(FmTela, screen.data());
-            screen->show();
-            screen->close();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            QVERIFY(screen.isNull());
-            QCOMPARE(g_closes, vez);
-            QVERIFY2(!FmTela, "the instance variable lets go of a freed screen");
-        }
     }
 
     void failedCreationLeavesNoSharedTableOpen() {
@@ -496,11 +483,7 @@ private slots:
 
         // Rows tied on the order cross the windows each once, in key order.
         Sql("DELETE FROM FASE");
-        Sql(QStringLiteral("EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < %1) DO BEGIN "
-                           "INSERT INTO FASE (CODIGO, DESCRICAO) VALUES (LPAD(MOD(:I * 7, %1), 3, '0'), "
-                           "'TINGIMENTO'); I = I + 1; END END")
-                .arg(total));
-        Commit();
+        FasesAlemDaJanela("LPAD(MOD(:I * 7, :N), 3, '0')", "'TINGIMENTO'");
         rows = search.Busca(QString());
         while (search.BuscaMais()) {
         }
