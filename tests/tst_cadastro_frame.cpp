@@ -232,47 +232,19 @@ private slots:
         QCOMPARE(Count("VARIANTE", "CODIGO = '03' AND DESCRICAO = 'VISCOSE'"), 1);
     }
 
-    // A group typed and confirmed at once is checked all the same, and said once.
-    void phaseGroupIsChecked() {
+    // A refused post or delete leaves no audit row. Two users typing the same new code: the check passes for
+    // both, and the second one's post fails on the key. A group typed and confirmed at once is checked all
+    // the same, and said once.
+    void phaseRefusalsAndGroup() {
         Insert("FASE (CODIGO, DESCRICAO)", {"'01', 'PREPARACAO'", "'02', 'TINGIMENTO'"});
         Commit();
-        driver->Open("TfmFase");
-        driver->Click("BtnAltera");
-        driver->Type("EdtGrupo", "77");
-        QCOMPARE(ClickMessages("SbConfirmar"), "Grupo Inválido.");
-        QCOMPARE(driver->FocusedName(), "EdtGrupo");
-        QVERIFY(driver->Visible("PainelConfirma"));
-        driver->Type("EdtGrupo", "02");
-        driver->Click("SbConfirmar");
-        QCOMPARE(Count("FASE", "CODIGO = '01' AND GRUPO = '02'"), 1);
-    }
-
-    void refusedChangeLeavesNoAuditRow() {
-        driver->Open("TfmFase");
-        TTabela::Tabela("TbFase")->BeforePost = [](TDataSet&) { throw EAbort(); };
-        driver->Click("BtIncluir");
-        driver->Type("EdtCodFase", "05");
-        driver->Type("EdtDesFase", "recusada");
-        driver->Click("SbConfirmar");
-        QCOMPARE(LogRows(), 0);
-        TTabela::Tabela("TbFase")->BeforePost = nullptr;
-        driver->Click("SbConfirmar");
-        QCOMPARE(LogRows(), 1);
-
-        TTabela::Tabela("TbFase")->BeforeDelete = [](TDataSet&) { throw EAbort(); };
-        messages.questions.enqueue(true);
-        driver->Click("BtExcluir");
-        QCOMPARE(Count("FASE", "CODIGO = '05'"), 1);
-        QCOMPARE(LogRows(), 1);
-    }
-
-    // Two users typing the same new code: the check passes for both, and the second one's post fails on the
-    // key.
-    void codeStoredByAnotherWorkstationMeanwhileAsksForAnother() {
         driver->Open("TfmFase");
         driver->Click("BtIncluir");
         driver->Type("EdtCodFase", "05");
         driver->Type("EdtDesFase", "lavagem");
+        TTabela::Tabela("TbFase")->BeforePost = [](TDataSet&) { throw EAbort(); };
+        driver->Click("SbConfirmar");
+        QCOMPARE(LogRows(), 0);
         auto other = OpenSecond("kelm-test-other");
         TTabela::Tabela("TbFase")->BeforePost = [&other](TDataSet&) {
             SqlOn(*other, "INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('05', 'DELE')");
@@ -280,12 +252,29 @@ private slots:
         };
         driver->Click("SbConfirmar");
         TTabela::Tabela("TbFase")->BeforePost = nullptr;
-        QCOMPARE(messages.Texts(), QStringList{"Este código já existe. Digite um outro."});
+        QCOMPARE(TakeMessages(), "Este código já existe. Digite um outro.");
         QCOMPARE(driver->FocusedName(), "EdtCodFase");
         QCOMPARE(LogRows(), 0);
         driver->Type("EdtCodFase", "06");
         driver->Click("SbConfirmar");
         QCOMPARE(Count("FASE", "CODIGO = '06' AND DESCRICAO = 'LAVAGEM'"), 1);
+        QCOMPARE(LogRows(), 1);
+
+        TTabela::Tabela("TbFase")->BeforeDelete = [](TDataSet&) { throw EAbort(); };
+        messages.questions.enqueue(true);
+        driver->Click("BtExcluir");
+        TTabela::Tabela("TbFase")->BeforeDelete = nullptr;
+        QCOMPARE(Count("FASE", "CODIGO = '06'"), 1);
+        QCOMPARE(LogRows(), 1);
+
+        driver->Click("BtnAltera");
+        driver->Type("EdtGrupo", "77");
+        QCOMPARE(ClickMessages("SbConfirmar"), "Grupo Inválido.");
+        QCOMPARE(driver->FocusedName(), "EdtGrupo");
+        QVERIFY(driver->Visible("PainelConfirma"));
+        driver->Type("EdtGrupo", "02");
+        driver->Click("SbConfirmar");
+        QCOMPARE(Count("FASE", "GRUPO = '02'"), 1);
     }
 
     void packageRegistersEachUnitOnceAndUnregistersAtZero() {
