@@ -28,7 +28,6 @@ class TstTngRoteiro : public ScreenTestCase {
                     "' ORDER BY ORDEM");
     }
     void CelulaPasso(const QString& campo, const QVariant& valor) { EditaCelula("DBGrid8", campo, valor); }
-    QString Exibida(int linha, int coluna) { return TextoCelula("DBGrid8", linha, coluna); }
     const QString kItens001 = "1|Q1|GL|1.5|A|;2|Q2|%|1|A|";
 
     // Preparation 001 (one item by the bath, one on the fabric) is used by recipe 0001, whose own item costs
@@ -203,7 +202,6 @@ private slots:
         QCOMPARE(ClickMessages("BitBtn1"), QString());
         QCOMPARE(Gravado("000009"), "1|01|2|NOVO;2|03||NOVO");
         // The saved route stays on screen, as stored; saving it again changes nothing.
-        messages.Clear();
         driver->Click("BitBtn1");
         QCOMPARE(Gravado("000009"), "1|01|2|NOVO;2|03||NOVO");
         driver->Focus("DBGrid8"); // nor does coming back into the grid reload over it
@@ -262,7 +260,7 @@ private slots:
         QVERIFY(messages.LastText().startsWith("O roteiro 000009 foi gravado ou alterado por outro usuário"));
         QCOMPARE(Gravado("000009"), "1|03|2|DELE");
         driver->Press("Tab"); // leaving the code loads the route as stored; changed from there, it saves
-        QCOMPARE(Exibida(0, 1), "03");
+        QCOMPARE(TextoCelula("DBGrid8", 0, 1), "03");
         driver->Type("EdtDescricao", "NOSSO");
         messages.Clear();
         QCOMPARE(ClickMessages("BitBtn1"), QString());
@@ -614,9 +612,15 @@ private slots:
         BaseServicos();
         AbreServicos("0000100");
         Inclui("01", QString(), "Valor");
-        Inclui("01", QString(), "Valor"); // the same service twice: both stored
+        // The same service again, by F4: the customer's price comes with it, and the cost typed where the
+        // focus goes replaces it. Both are stored.
+        messages.searches << "01";
+        driver->Press("F4", "EdtCodFas");
+        QCOMPARE(driver->FocusedName(), "EdtCusto");
+        QTest::keyClicks(QApplication::focusWidget(), "7");
+        driver->Click("BitBtn1");
         driver->Click("BtnGravar");
-        QCOMPARE(Gravados("0000100"), "01|5.5;01|5.5;02|1.25");
+        QCOMPARE(Gravados("0000100"), "01|5.5;01|7;02|1.25");
 
         // A failed insert undoes the save: the stored list and the one shown stay as they were.
         FailWhen("TABELA", "BEFORE INSERT", "NEW.SETOR = '03'");
@@ -626,7 +630,7 @@ private slots:
         const QString lista = Lista();
         driver->Click("BtnGravar");
         QVERIFY2(messages.LastText().contains("falha forçada"), qPrintable(messages.LastText()));
-        QCOMPARE(Gravados("0000100"), "01|5.5;01|5.5;02|1.25");
+        QCOMPARE(Gravados("0000100"), "01|5.5;01|7;02|1.25");
         QCOMPARE(Lista(), lista);
 
         // Services another user stored since the list was loaded are not wiped unseen.
@@ -636,7 +640,7 @@ private slots:
         driver->Click("BtnGravar");
         QVERIFY(
             messages.LastText().startsWith("Os serviços da FAL 0000100 foram alterados por outro usuário"));
-        QCOMPARE(Gravados("0000100"), "01|5.5;01|5.5;02|1.25;02|7");
+        QCOMPARE(Gravados("0000100"), "01|5.5;01|7;02|1.25;02|7");
         QCOMPARE(driver->Rows("DBGrid1"), 4);
 
         // An empty list removes every service of the sheet, and of no other.
@@ -646,19 +650,6 @@ private slots:
         driver->Click("BtnGravar");
         QCOMPARE(Gravados("0000100"), QString());
         QCOMPARE(Gravados("0000200"), "01|3");
-    }
-
-    // The customer's price comes with the service chosen by F4; the cost typed where the focus goes replaces
-    // it.
-    void f4OnTheServiceGoesOnToItsCost() {
-        BaseServicos();
-        AbreServicos("0000100");
-        messages.searches << "01";
-        driver->Press("F4", "EdtCodFas");
-        QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCusto"));
-        QTest::keyClicks(QApplication::focusWidget(), "7");
-        driver->Click("BitBtn1");
-        QCOMPARE(Lista(), QStringLiteral("02|LAVAGEM|1,25;01|TINGIMENTO|7"));
     }
 
     // ---- the machine registry
