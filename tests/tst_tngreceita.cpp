@@ -114,6 +114,12 @@ private slots:
     void aSaveUnreleasesThePriceOnlyWhenTheCostChanges() {
         Base();
         Abre("0001", "01");
+        QCOMPARE(Linhas("Material|ContraTipo|QtdeContraTipo|CustoContraTipo").filter("M4"),
+                 QStringList{"M4|A1|0.5|8"});
+        QCOMPARE(driver->Text("LbUltimaAlteracao"), "Última alteração: 10/01/2026 10:00:00 BIA");
+        // A preparation's row is not edited here, nor removed.
+        Cells("DBGrid1", Linha("M5", "N"), {{"Qtde", "7"}});
+        driver->Press("Ctrl+Del");
         QCOMPARE(Linhas(), kItens0001);
         QCOMPARE(Texts({"EdtDescricao", "EdtDesVar", "EdtDesCor", "EdtComplemento", "EdtDesGra", "EdtTempo",
                         "EdtCustoGrafico", "EdtDesBan", "EdtLitros", "EdtDesPrep", "EdtCusto", "CbLiberada",
@@ -216,7 +222,7 @@ private slots:
         QCOMPARE(Estado(), antes);
     }
 
-    void failureMidwayKeepsTheStoredRecipe() {
+    void failureMidwayKeepsTheStoredRecipeAndDeleteTakesAll() {
         Base();
         FailWhen("MAT_TIN", "BEFORE INSERT", "NEW.ORDEN = 3"); // after the delete and two inserts
         const QStringList antes = Estado();
@@ -231,19 +237,16 @@ private slots:
         StopFailing();
         driver->Click("BitBtn5");
         QCOMPARE(Seen("SELECT DESCRICAO, CUSTO FROM RECEITA WHERE CODIGO = '0001'"), "AZUL ALTERADO|1.65");
-    }
 
-    void alternativeLatestChangeAndPreparationRows() {
-        Base();
+        // Deleted once asked: its items and header go, with an audit line.
+        const QStringList salva = Estado();
         Abre("0001", "01");
-        QCOMPARE(Linhas("Material|ContraTipo|QtdeContraTipo|CustoContraTipo").filter("M4"),
-                 QStringList{"M4|A1|0.5|8"});
-        QCOMPARE(driver->Text("LbUltimaAlteracao"), "Última alteração: 10/01/2026 10:00:00 BIA");
-
-        // A preparation's row is not edited here, nor removed.
-        Cells("DBGrid1", Linha("M5", "N"), {{"Qtde", "7"}});
-        driver->Press("Ctrl+Del");
-        QCOMPARE(Linhas(), kItens0001);
+        ClickAndAnswer("BitBtn7", false);
+        QCOMPARE(Estado(), salva);
+        ClickAndAnswer("BitBtn7", true);
+        QCOMPARE(Seen("SELECT COUNT(*) FROM RECEITA WHERE CODIGO = '0001'"), "0");
+        QCOMPARE(Seen("SELECT RECEITA, COUNT(*) FROM MAT_TIN GROUP BY RECEITA"), "0002|1");
+        QCOMPARE(Logs().last(), "RECEITA|EXCLUSAO DE RECEITA 0001 VARIANTE 01|3|000101|fmTngReceita");
     }
 
     void gridFillsItemsFromTheirProducts() {
@@ -286,18 +289,6 @@ private slots:
         QCOMPARE(Linhas().filter(QRegularExpression("^N")), (QStringList{"N|1|M1|2|0.2", "N|2|M5|1|0.1"}));
         TypeAndTab("EdtCodPrep", "");
         QVERIFY(Linhas().filter(QRegularExpression("^N")).isEmpty());
-    }
-
-    void deleteRemovesItemsAndHeader() {
-        Base();
-        const QStringList antes = Estado();
-        Abre("0001", "01");
-        ClickAndAnswer("BitBtn7", false);
-        QCOMPARE(Estado(), antes);
-        ClickAndAnswer("BitBtn7", true);
-        QCOMPARE(Seen("SELECT COUNT(*) FROM RECEITA WHERE CODIGO = '0001'"), "0");
-        QCOMPARE(Seen("SELECT RECEITA, COUNT(*) FROM MAT_TIN GROUP BY RECEITA"), "0002|1");
-        QCOMPARE(Logs(), QStringList{"RECEITA|EXCLUSAO DE RECEITA 0001 VARIANTE 01|3|000101|fmTngReceita"});
     }
 
     void searchBindsItsFiltersAndOpensTheRecipe() {
