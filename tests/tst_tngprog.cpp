@@ -400,19 +400,9 @@ private slots:
         QCOMPARE(Logs().size(), 3);
     }
 
-    void piecesToWeight_data() {
-        QTest::addColumn<QString>("loteNF");
-        QTest::addColumn<QString>("rolo");
-        QTest::addColumn<double>("peso");
-        const auto linha = [](const char* nome, const char* loteNF, const char* rolo, double peso) {
-            QTest::newRow(nome) << QString(loteNF) << QString(rolo) << peso;
-        };
-        linha("3 de 10 peças de 250 kg", "L1", "3", 75);
-        linha("outro lote da nota", "L2", "1", 25);
-        linha("mais peças que o item: o peso fica", "L1", "11", 40);
-        linha("item de outro cliente: o peso fica", "L3", "2", 40);
-    }
-
+    // Pieces typed of an invoice item of the customer give their share of its weight: 3 of 10 pieces of 250
+    // kg, 1 of 4 of another lot. More pieces than the item has, or an item of another customer, leave the
+    // weight.
     void piecesToWeight() {
         Base();
         Insert("NFITIN (NOTA, CODCLI, CODIGO, LOTE, ROLOS, PESO_REAL, PESO)",
@@ -421,16 +411,19 @@ private slots:
                 "'000000777', '00002', '000101', 'L3', 5, 50, 50"});
         Commit();
         Nova("00001", true);
-        QFETCH(QString, loteNF);
-        QFETCH(QString, rolo);
-        Linha(0, {{"Codigo", "000101"},
-                  {"Nota", "000000777"},
-                  {"LoteNF", loteNF},
-                  {"Peso", "40"},
-                  {"Rolo", rolo}});
-        QCOMPARE(TakeMessages(), QString());
-        QCOMPARE(Itens()->FieldByName("Rolo").AsInteger(), rolo.toInt());
-        QTEST(Itens()->FieldByName("Peso").AsFloat(), "peso");
+        const QList<std::tuple<const char*, int, double>> casos = {
+            {"L1", 3, 75}, {"L2", 1, 25}, {"L1", 11, 40}, {"L3", 2, 40}};
+        for (int linha = 0; linha < casos.size(); ++linha) {
+            const auto& [loteNF, rolo, peso] = casos[linha];
+            Linha(linha, {{"Codigo", "000101"},
+                          {"Nota", "000000777"},
+                          {"LoteNF", loteNF},
+                          {"Peso", "40"},
+                          {"Rolo", QString::number(rolo)}});
+            QCOMPARE(TakeMessages(), QString());
+            QCOMPARE(Itens()->FieldByName("Rolo").AsInteger(), rolo);
+            QCOMPARE(Itens()->FieldByName("Peso").AsFloat(), peso);
+        }
     }
 
     void invoiceLookupOffersOnlyFreeWeight_data() {
@@ -529,14 +522,10 @@ private slots:
         QCOMPARE(encontrados(), QStringList({"000005", "000004", "000002", "000001"}));
         // Late ones (delivery today or before) in red.
         QAbstractItemModel* modelo = driver->Get<TZoDBGrid>("DBGrid2")->model();
-        QStringList vermelhas;
+        QStringList vermelhas; // the colour is the row's
         for (int linha = 0; linha < modelo->rowCount(); ++linha)
-            for (int coluna = 0; coluna < modelo->columnCount(); ++coluna)
-                if (modelo->index(linha, coluna).data(Qt::ForegroundRole).value<QColor>() ==
-                    QColor(Qt::red)) {
-                    vermelhas << encontrados()[linha];
-                    break;
-                }
+            if (modelo->index(linha, 0).data(Qt::ForegroundRole).value<QColor>() == QColor(Qt::red))
+                vermelhas << encontrados()[linha];
         QCOMPARE(vermelhas, QStringList({"000004", "000001"}));
 
         // The customer narrows it; the codes alone, with the customer cleared, again.
