@@ -483,28 +483,19 @@ private slots:
         QCOMPARE(eixos("A:-15:10:1", "1"), (QList<double>{0, 10, 5, -20, 0, 10}));
     }
 
-    // The text typed, its minutes (-1 when invalid) and the text the registry stores for them.
-    void tempoDaCurva_data() {
-        QTest::addColumn<QString>("texto");
-        QTest::addColumn<int>("minutos");
-        QTest::addColumn<QString>("gravado");
-        QTest::newRow("horas e minutos") << "04:30" << 270 << "04:30";
-        QTest::newRow("hora de um digito") << "4:30" << 270 << "04:30";
-        QTest::newRow("cem horas") << "100:00" << 6000 << "100:00";
-        QTest::newRow("espacos") << " 01:05 " << 65 << "01:05";
-        QTest::newRow("zero") << "0:00" << 0 << "00:00";
-        QTest::newRow("minutos demais") << "04:60" << -1 << "";
-        QTest::newRow("sem dois pontos") << "0430" << -1 << "";
-        QTest::newRow("vazio") << "" << -1 << "";
-        QTest::newRow("negativo") << "-1:00" << -1 << "";
-        QTest::newRow("mil horas") << "1000:00" << -1 << "";
-    }
+    // The text typed, its minutes (-1 when invalid) and the text the registry stores for them, read back the
+    // same way.
     void tempoDaCurva() {
-        QFETCH(QString, texto);
-        QFETCH(int, minutos);
-        QCOMPARE(MinutosDoTempo(texto), minutos);
-        QTEST(TempoDosMinutos(minutos), "gravado");
-        QCOMPARE(MinutosDoTempo(TempoDosMinutos(minutos)), minutos); // read back the same way
+        const QList<std::tuple<QString, int, QString>> casos = {
+            {"04:30", 270, "04:30"},  {"4:30", 270, "04:30"}, {"100:00", 6000, "100:00"},
+            {" 01:05 ", 65, "01:05"}, {"0:00", 0, "00:00"},   {"04:60", -1, ""},
+            {"0430", -1, ""},         {"", -1, ""},           {"-1:00", -1, ""},
+            {"1000:00", -1, ""}};
+        for (const auto& [texto, minutos, gravado] : casos) {
+            QVERIFY2(MinutosDoTempo(texto) == minutos, qPrintable(texto));
+            QCOMPARE(TempoDosMinutos(minutos), gravado);
+            QCOMPARE(MinutosDoTempo(TempoDosMinutos(minutos)), minutos);
+        }
     }
 
     void graficoDeUmaFase() {

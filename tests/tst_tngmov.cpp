@@ -187,7 +187,7 @@ private slots:
         driver->Cell("DBGrid1", "Observacao", "REVISADO");
     }
 
-    void stepOrder() {
+    void stepOrderAndMachines() {
         Base();
         Abre("000001");
         // Concluding step 3 while step 2 is open: refused, the edit undone.
@@ -197,10 +197,26 @@ private slots:
         for (const char* fase : {"01", "02"})
             Celulas(fase, {{"Concluido", "S"}});
         QCOMPARE(Posta("03", {{"Concluido", "S"}}), QString());
-        // A finished fabric's middle step may still be corrected.
-        ByOther("UPDATE PROCESSO_TIN SET CONCLUIDO = 'S', PENDENTE = 'N' WHERE FASE <> '04'");
+        // The first three concluded, and parameter 220: phase 04 of group 03 takes its machines and the
+        // group's; another phase's is refused and the edit undone. A phase without a group takes any machine.
+        ByOther({"UPDATE PROCESSO_TIN SET CONCLUIDO = 'S', PENDENTE = 'N' WHERE FASE <> '04'",
+                 "UPDATE PARAMETROS SET VALOR = 'S' WHERE NUMERO = 220"});
         driver->Close();
         Abre("000001");
+        const QString recusa = "Fase da máquina difere da fase do apontamento. Impossível continuar.";
+        for (const auto& [maquina, aceita] : {std::pair{"L1", true}, {"J1", true}, {"P1", false}}) {
+            QCOMPARE(Posta("04", {{"Concluido", "S"}, {"Maquina", maquina}}), aceita ? QString() : recusa);
+            QCOMPARE(Campo(Linha("04"), "Maquina"), aceita ? QString(maquina) : QStringLiteral("J1"));
+        }
+        QCOMPARE(Posta("01", {{"Maquina", "L1"}}, 1), QString());
+        // No machine for the phase nor its group: the look-up says so instead of listing nothing.
+        ByOther("DELETE FROM MAQ_TIN WHERE FASE IN ('03', '04')");
+        driver->Row("DBGrid1", Linha("04"));
+        driver->Screen()->findChild<TZoDBGrid*>("DBGrid1")->SelectField("Maquina");
+        driver->Press("F4", "DBGrid1");
+        QCOMPARE(TakeMessages(),
+                 QStringLiteral("Nenhuma máquina cadastrada para a fase 04 nem para o grupo 03."));
+        // A finished fabric's middle step may still be corrected.
         QCOMPARE(Posta("03", {{"Observacao", "CORRIGIDO"}, {"Concluido", "R"}}), QString());
         // The whole sheet without a fabric, and a sheet another reprocesses, are held to no order.
         ByOther("UPDATE PROCESSO_TIN SET CONCLUIDO = 'N', PENDENTE = NULL");
@@ -220,28 +236,6 @@ private slots:
         Abre("000001");
         QCOMPARE(Posta("03", {{"Hora_Inicio", "10:00"}}), kAberto);
         QCOMPARE(Posta("04", {{"Hora_Inicio", "10:00"}}), QString());
-    }
-
-    void machineOfThePhase() {
-        Base("N", "S");
-        ByOther("UPDATE PROCESSO_TIN SET CONCLUIDO = 'S', PENDENTE = 'N' WHERE FASE <> '04'");
-        Abre("000001");
-        const QString recusa = "Fase da máquina difere da fase do apontamento. Impossível continuar.";
-        // Phase 04 of group 03: its machines and the group's; another phase's refused and the edit undone.
-        for (const auto& [maquina, aceita] : {std::pair{"L1", true}, {"J1", true}, {"P1", false}}) {
-            QCOMPARE(Posta("04", {{"Concluido", "S"}, {"Maquina", maquina}}), aceita ? QString() : recusa);
-            QCOMPARE(Campo(Linha("04"), "Maquina"), aceita ? QString(maquina) : QStringLiteral("J1"));
-        }
-        // A phase without a group takes any machine.
-        QCOMPARE(Posta("01", {{"Maquina", "L1"}}, 1), QString());
-        // No machine for the phase nor its group: the look-up says so instead of listing nothing.
-        ByOther("DELETE FROM MAQ_TIN WHERE FASE IN ('03', '04')");
-        messages.Clear();
-        driver->Row("DBGrid1", Linha("04"));
-        driver->Screen()->findChild<TZoDBGrid*>("DBGrid1")->SelectField("Maquina");
-        driver->Press("F4", "DBGrid1");
-        QCOMPARE(TakeMessages(),
-                 QStringLiteral("Nenhuma máquina cadastrada para a fase 04 nem para o grupo 03."));
     }
 
     void saveWithAuditLinesAndMeasures() {
