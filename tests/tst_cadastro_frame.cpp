@@ -304,10 +304,11 @@ private slots:
         Commit();
         driver->Open("TFmBanho");
         driver->Click("BtnAltera");
-        driver->Type("EdtDesBanho", "curto jet");
+        QVERIFY(!driver->Enabled("EdtCodBanho"));
+        driver->Type("EdtDesBanho", "curto d'ávila"); // in capitals, with its apostrophe
         driver->Click("SbConfirmar");
         QVERIFY(messages.shown.isEmpty()); // the existing code is not a duplicate of itself
-        QCOMPARE(Count("BANHO", "CODIGO = '01' AND DESCRICAO = 'CURTO JET'"), 1);
+        QCOMPARE(Count("BANHO", "CODIGO = '01' AND DESCRICAO = 'CURTO D''ÁVILA'"), 1);
 
         driver->Click("sbUltimo");
         driver->Click("BtnAltera");
@@ -337,7 +338,8 @@ private slots:
     }
 
     // Characters outside the basic plane are one character each for the box's limit, as for the column.
-    // A description holds its width in any character; a negative bath ratio is refused at the box.
+    // A description holds its width in any character; a negative bath ratio is refused at the box, a ratio
+    // with a decimal comma taken, and Tab goes on to Confirm.
     void bathAsTyped() {
         const QString clave = QString::fromUcs4(U"\U0001D11E"), cheia = clave.repeated(50); // VARCHAR(50)
         driver->Open("TFmBanho");
@@ -350,9 +352,10 @@ private slots:
         QVERIFY2(messages.LastText().contains("Litros por kg"), qPrintable(messages.LastText()));
         QCOMPARE(driver->FocusedName(), "EdtProporcao");
         QCOMPARE(Count("BANHO"), 0);
-        driver->Type("EdtProporcao", "8");
+        TypeAndTab("EdtProporcao", "8,5");
+        QCOMPARE(driver->FocusedName(), "SbConfirmar");
         driver->Click("SbConfirmar");
-        QCOMPARE(Scalar("SELECT DESCRICAO FROM BANHO").toString(), cheia);
+        QCOMPARE(Seen("SELECT DESCRICAO, PROPORCAO FROM BANHO"), cheia + "|8.5");
     }
 
     void confirmRefusesCodesThatDoNotExist() {
