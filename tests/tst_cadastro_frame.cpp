@@ -394,6 +394,19 @@ private slots:
         QCOMPARE(Count("CADCORTIN", "COD_GRUPO = '0002' AND COD_CLAFIS = '002' AND "
                                     "(COD_CLATRIB IS NULL OR COD_CLATRIB = '')"),
                  1);
+
+        // A new colour takes the first group and a light tone, a tax code from its look-up and a display
+        // colour from the list.
+        driver->Click("BtIncluir");
+        driver->Press("Enter"); // past the code proposed
+        driver->Type("EdtDescricao", "VERDE");
+        messages.searches.enqueue("040");
+        driver->Press("F4", "EdtClaTrib");
+        QCOMPARE(driver->Text("EdtDesClaTrib"), "ISENTA");
+        driver->Select("CbCorSis", "Verde");
+        driver->Click("SbConfirmar");
+        QCOMPARE(Seen("SELECT TON, COR_SIS, COD_GRUPO, COD_CLATRIB FROM CADCORTIN WHERE DESCRICAO = 'VERDE'"),
+                 "Clara|32768|0001|040");
     }
 
     void storedColourOutsideTheListShowsAsItself() {

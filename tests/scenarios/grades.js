@@ -49,6 +49,8 @@ kelm.equal(falha(function () { kelm.cell(capacidade, "PESO_MAX", "1"); }),
            "a coluna 'PESO_MAX' da grade 'dbgCapacidade' é somente leitura", "fora da alteração nada se digita");
 kelm.click("BtnAltera");
 kelm.check(!kelm.enabled("Edtcodmaq"), "na alteração o código não muda");
+kelm.equal(kelm.text("EdtDesMaq"), "JET 91", "a máquina consultada");
+kelm.select("CbTipo", "2 - Acabamento");
 kelm.type("EdtDesMaq", "jet alterado");
 kelm.row(capacidade, kelm.rows(capacidade));
 kelm.cell(capacidade, "VARIANTE", "02");
