@@ -324,33 +324,7 @@ private slots:
         QCOMPARE(Logs(), QStringList{"1|ALTERACAO DA PROGRAMACAO NR 000001 DO CLIENTE 00001"});
     }
 
-    void deleteOfTheProgrammeWaitsForItsLotSheets() {
-        Base();
-        Fals({"0000001"});
-        Guarda("000001", {"1|000101|10|0000001", "2|000102|20"});
-        Guarda("000002", {"1|000101|30"});
-        const QStringList outra = Gravados("000002");
-        const QStringList antes = Gravados("000001");
-        Abre("000001", true);
-
-        ClickAndAnswer("BitBtn3", false);
-        QCOMPARE(Gravados("000001"), antes);
-
-        ClickAndAnswer("BitBtn3", true);
-        QCOMPARE(TakeMessages(), "Programação possui itens com FAL gerada. Impossível excluir.");
-        QCOMPARE(Gravados("000001"), antes);
-
-        // Its lot sheet deleted meanwhile, the programme goes, committed with its audit line.
-        ByOther("DELETE FROM FAL WHERE NUMERO = '0000001'");
-        ClickAndAnswer("BitBtn3", true);
-        QCOMPARE(TakeMessages(), QString());
-        QCOMPARE(Gravados("000001"), QStringList());
-        QCOMPARE(Gravados("000002"), outra);
-        QCOMPARE(Logs(), QStringList{"2|EXCLUSAO DA PROGRAMACAO NR 000001"});
-        QCOMPARE(driver->Rows("DBGrid1"), 0);
-    }
-
-    void deleteOfAnItem() {
+    void deleteOfAnItemAndOfTheProgramme() {
         Base();
         Fals({"0000001"});
         // The lot sheet of the fourth row was deleted since.
@@ -398,6 +372,22 @@ private slots:
         QCOMPARE(TakeMessages(), "O item já possui FAL gerada. Impossível excluir item.");
         QCOMPARE(Gravados("000001"), QStringList({"1|000101|10|0000001|", "5|A'B|50|0000001|"}));
         QCOMPARE(Logs().size(), 3);
+
+        // The programme's delete asks and waits for its lot sheets; once they are deleted meanwhile, it goes,
+        // committed with its audit line.
+        const QStringList antes = Gravados("000001");
+        ClickAndAnswer("BitBtn3", false);
+        QCOMPARE(Gravados("000001"), antes);
+        ClickAndAnswer("BitBtn3", true);
+        QCOMPARE(TakeMessages(), "Programação possui itens com FAL gerada. Impossível excluir.");
+        QCOMPARE(Gravados("000001"), antes);
+        ByOther("DELETE FROM FAL WHERE NUMERO = '0000001'");
+        ClickAndAnswer("BitBtn3", true);
+        QCOMPARE(TakeMessages(), QString());
+        QCOMPARE(Gravados("000001"), QStringList());
+        QCOMPARE(Gravados("000002"), outra);
+        QCOMPARE(Logs().last(), "2|EXCLUSAO DA PROGRAMACAO NR 000001");
+        QCOMPARE(driver->Rows("DBGrid1"), 0);
     }
 
     // Pieces typed of an invoice item of the customer give their share of its weight: 3 of 10 pieces of 250
@@ -470,8 +460,9 @@ private slots:
 
     // Two selected rows of one lot sheet and a selected row without one: one service row for that sheet; a
     // sheet of a row not selected gets none. The cost is typed as the screens show numbers.
-    void serviceOncePerLotSheet() {
+    void serviceOncePerLotSheetAndItsPriority() {
         Base();
+        Fals({"0000001", "0000002"}, 3);
         Guarda("000001",
                {"1|000101|10|0000001", "2|000102|20|0000001", "3|000101|30", "4|000102|40|0000002"});
         Abre("000001", true);
@@ -495,6 +486,19 @@ private slots:
         driver->Menu("AdicionarServioSelecionados1");
         QCOMPARE(TakeShown(), "Nenhum registro com FAL.");
         QCOMPARE(Seen("SELECT COUNT(*) FROM TABELA"), "1");
+
+        // Nothing selected, the priority of the current row's sheet only: refused, cancelled, then committed.
+        Tick("DBGrid1", LinhaDaOrdem(3), "Gerar", false);
+        driver->Row("DBGrid1", LinhaDaOrdem(1));
+        for (const auto& [entrada, mensagem, depois] :
+             {std::tuple(QVariant("abc"), "Prioridade inválida.", "0000001|3;0000002|3"),
+              {QVariant(), "", "0000001|3;0000002|3"},
+              {QVariant("7"), "Processo concluído.", "0000001|7;0000002|3"}}) {
+            messages.inputs.enqueue(entrada);
+            driver->Menu("PrioridadedaFAL1");
+            QCOMPARE(TakeMessages(), QString::fromUtf8(mensagem));
+            QCOMPARE(Seen("SELECT NUMERO, ORDEM FROM FAL ORDER BY NUMERO"), depois);
+        }
     }
 
     void searchWithQuotedCodesWithoutLotSheetsAndLate() {
@@ -640,25 +644,6 @@ private slots:
         QCOMPARE(Seen("SELECT CODIGO, PARTIDA FROM TNG_PROG WHERE NUMERO = " + Aspas(numero) +
                       " ORDER BY PARTIDA"),
                  "000102|000005;000101|000010;A'B|000011");
-    }
-
-    void lotSheetPriority() {
-        Base();
-        Fals({"0000001", "0000002"}, 3);
-        Guarda("000001", {"1|000101|10|0000001", "2|000102|20|0000002"});
-        const auto prioridades = [this] { return Seen("SELECT NUMERO, ORDEM FROM FAL ORDER BY NUMERO"); };
-        Abre("000001", true);
-        driver->Row("DBGrid1", LinhaDaOrdem(1));
-        // Refused, cancelled, then the current row's sheet only, committed.
-        for (const auto& [entrada, mensagem, depois] :
-             {std::tuple(QVariant("abc"), "Prioridade inválida.", "0000001|3;0000002|3"),
-              {QVariant(), "", "0000001|3;0000002|3"},
-              {QVariant("7"), "Processo concluído.", "0000001|7;0000002|3"}}) {
-            messages.inputs.enqueue(entrada);
-            driver->Menu("PrioridadedaFAL1");
-            QCOMPARE(TakeMessages(), QString::fromUtf8(mensagem));
-            QCOMPARE(prioridades(), depois);
-        }
     }
 
     void routeListedOnceAndLabelsWithTheCustomersResults() {
