@@ -209,7 +209,7 @@ private slots:
         QCOMPARE(driver->Rows("DBGrid8"), 2);
     }
 
-    void refusedStepLeavesTheStoredRouteIntact() {
+    void refusalsLeaveTheStoredRouteIntact() {
         BaseRoteiro();
         TypeAndTab("EdtCodigo", "000001");
         driver->Focus("DBGrid8");
@@ -228,10 +228,8 @@ private slots:
         QCOMPARE(ClickMessages("BitBtn1"), "Ordem inválida.");
         Commit();
         QCOMPARE(Gravado(), kGravado);
-    }
 
-    void routeUsedByAFalCannotBeDeleted() {
-        BaseRoteiro();
+        // Used by a lot sheet, the route is not deleted; another one is, with its audit row.
         SqlCommit("INSERT INTO FAL (NUMERO, ROTEIRO) VALUES ('0000001', '000001')");
         TypeAndTab("EdtCodigo", "000001");
         QCOMPARE(ClickMessages("BtExcluir"), "Roteiro está sendo usado na FAL, impossível excluir.");
@@ -477,26 +475,10 @@ private slots:
         }
     }
 
+    // Refused inputs are told before the question and change nothing, and the look-up of the new product does
+    // not offer an inactive one; a substitution asked and confirmed scales the variant's recipes and every
+    // preparation.
     void substitutionScalesRecipesOfTheVariantAndEveryPreparation() {
-        BaseSubstituicao();
-        const QString inicial = Substituidos();
-        messages.questions.enqueue(false);
-        Substitui("Q1", "Q2", "01", "0,5");
-        QCOMPARE(Substituidos(), inicial);
-
-        ClickAndAnswer("BitBtn1", true);
-        QCOMPARE(messages.Texts(), QStringList{"Concluído"});
-        QCOMPARE(Substituidos(), QStringLiteral("0001|01|Q2|1;0001|02|Q1|4;0002|01|Q1|6;0002|01|Q9|1;"
-                                                "001|Q2|4;002|Q2|1.5;002|Q9|1"));
-        messages.questions.enqueue(true);
-        Substitui("Q1", "Q2", "", "1");
-        QCOMPARE(Substituidos(), QStringLiteral("0001|01|Q2|1;0001|02|Q2|4;0002|01|Q1|6;0002|01|Q9|1;"
-                                                "001|Q2|4;002|Q2|1.5;002|Q9|1"));
-        QCOMPARE(AuditRows(), QStringList(2, "ALTERACAO DE RECEITA|MATERIAL Q1 SUBSTITUIDO POR Q2|1|Q1"));
-        QCOMPARE(Composicoes().count("Q1"), 2);
-    }
-
-    void refusedInputsChangeNothing() {
         BaseSubstituicao();
         const QString inicial = Substituidos() + Composicoes();
         const struct {
@@ -519,14 +501,26 @@ private slots:
             QCOMPARE(messages.shown.size(), 1); // refused before the question
             QCOMPARE(driver->FocusedName(), QString(caso.foco));
         }
-        // The look-up of the new product does not offer an inactive one.
         messages.searches.append({"Q3", "Q9"});
         driver->Press("F4", "EdtCodMat2");
         QCOMPARE(driver->Text("EdtCodMat2"), "Q2");
         driver->Press("F4", "EdtCodMat2");
         QCOMPARE(driver->Text("EdtDesMat2"), "SAL");
+
+        messages.Clear();
+        messages.questions.enqueue(false);
+        Substitui("Q1", "Q2", "01", "0,5");
         QCOMPARE(Substituidos() + Composicoes(), inicial);
-        QVERIFY(AuditRows().isEmpty());
+        ClickAndAnswer("BitBtn1", true);
+        QCOMPARE(TakeMessages(), "Concluído");
+        QCOMPARE(Substituidos(), QStringLiteral("0001|01|Q2|1;0001|02|Q1|4;0002|01|Q1|6;0002|01|Q9|1;"
+                                                "001|Q2|4;002|Q2|1.5;002|Q9|1"));
+        messages.questions.enqueue(true);
+        Substitui("Q1", "Q2", "", "1");
+        QCOMPARE(Substituidos(), QStringLiteral("0001|01|Q2|1;0001|02|Q2|4;0002|01|Q1|6;0002|01|Q9|1;"
+                                                "001|Q2|4;002|Q2|1.5;002|Q9|1"));
+        QCOMPARE(AuditRows(), QStringList(2, "ALTERACAO DE RECEITA|MATERIAL Q1 SUBSTITUIDO POR Q2|1|Q1"));
+        QCOMPARE(Composicoes().count("Q1"), 2);
     }
 
     void compositionsKeepTheirTotalOrAreAllRefused() {
