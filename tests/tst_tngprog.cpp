@@ -670,37 +670,26 @@ private slots:
     }
 
     // ---- the information board
-    // The standard is "key:text,..."; each stored row "key:text"; the expected rows they fill.
-    void storedRowsGoToTheirOwnFieldFirst_data() {
-        QTest::addColumn<QString>("padrao");
-        QTest::addColumn<QString>("gravados");
-        QTest::addColumn<QString>("destino");
-        const auto caso = [](const char* nome, const char* padrao, const char* gravados,
-                             const char* destino) {
-            QTest::newRow(nome) << QString(padrao) << QString(gravados) << QString(destino);
-        };
-        caso("own keys", "1:A,2:B,3:A", "1:A,3:A", "0,2");
-        caso("own key after a text match", "1:A,2:B,3:A", "9:A,1:A", "2,0");
-        caso("renumbered", "1:A,2:B", "7:B", "1");
-        caso("no longer standard", "1:A", "1:Z,2:Z", "-1,-1");
-        caso("text changed under the key", "1:A,2:B", "1:B", "1");
-        caso("more stored than standard", "1:A", "1:A,2:A", "0,-1");
-    }
-
+    // The standard is "key:text,..."; each stored row "key:text"; the rows they fill.
     void storedRowsGoToTheirOwnFieldFirst() {
-        QFETCH(QString, padrao);
-        QFETCH(QString, gravados);
-        QFETCH(QString, destino);
-        const auto campos = [](const QString& lista) {
-            QList<CampoQuadro> lidos;
-            for (const QString& campo : lista.split(','))
-                lidos.append({campo.section(':', 0, 0), campo.section(':', 1)});
-            return lidos;
+        const auto destino = [](const QString& padrao, const QString& gravados) {
+            const auto campos = [](const QString& lista) {
+                QList<CampoQuadro> lidos;
+                for (const QString& campo : lista.split(','))
+                    lidos.append({campo.section(':', 0, 0), campo.section(':', 1)});
+                return lidos;
+            };
+            QStringList linhas;
+            for (const int linha : CasaCamposGravados(campos(padrao), campos(gravados)))
+                linhas << QString::number(linha);
+            return linhas.join(',');
         };
-        QStringList obtido;
-        for (const int linha : CasaCamposGravados(campos(padrao), campos(gravados)))
-            obtido << QString::number(linha);
-        QCOMPARE(obtido.join(','), destino);
+        QCOMPARE(destino("1:A,2:B,3:A", "1:A,3:A"), "0,2");
+        QCOMPARE(destino("1:A,2:B,3:A", "9:A,1:A"), "2,0"); // its own key after a text match
+        QCOMPARE(destino("1:A,2:B", "7:B"), "1");           // renumbered
+        QCOMPARE(destino("1:A", "1:Z,2:Z"), "-1,-1");       // no longer standard
+        QCOMPARE(destino("1:A,2:B", "1:B"), "1");           // the text changed under the key
+        QCOMPARE(destino("1:A", "1:A,2:A"), "0,-1");        // more stored than standard
     }
 
     void roundTripWithTwoFieldsOfOneTextAndQuotes() {

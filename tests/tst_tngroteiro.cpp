@@ -892,34 +892,27 @@ private slots:
         QCOMPARE(Auditoria().last(), "REGRA|EXCLUSAO DA REGRA 001|2|001");
     }
 
-    // Kind, code, table looked up, description.
-    void lookUpsAndDescriptionsByKind_data() {
-        QTest::addColumn<QStringList>("caso");
-        QTest::newRow("linha") << QStringList{"L", "01", "TABLIN", "MALHARIA"};
-        QTest::newRow("grupo") << QStringList{"G", "001", "GRUPO_MA", "CORANTES"};
-        QTest::newRow("cliente") << QStringList{"C", "00002", "ENTIDADE", "CLIENTE DOIS"};
-        QTest::newRow("máquina") << QStringList{"M", "03", "MAQ_TIN", "JET 03"};
-        QTest::newRow("produto") << QStringList{"P", "PA01", "PRODUTO", "MALHA PA"};
-        QTest::newRow("minúscula") << QStringList{"m", "03", "MAQ_TIN", "JET 03"};
-    }
-
+    // Kind, code, table looked up, description; a kind in small letters as well.
     void lookUpsAndDescriptionsByKind() {
-        QFETCH(QStringList, caso);
-        const QString tipo = caso[0], codigo = caso[1], tabela = caso[2], descricao = caso[3];
         BaseRegra("002");
-        driver->Row("DBGrid1", 1);
         auto* grade = driver->Get<TZoDBGrid>("DBGrid1");
-        driver->Cell("DBGrid1", "Tipo", tipo);
-        driver->Cell("DBGrid1", "Codigo", codigo); // Tab fills the description
-        QCOMPARE(driver->Value("DBGrid1", "Descricao"), descricao);
-
-        grade->SelectField("Codigo");
-        messages.searches.enqueue(codigo);
-        driver->Press("F4", "DBGrid1");
-        QCOMPARE(messages.shown.last().text, tabela);
-        QCOMPARE(driver->Value("DBGrid1", "Codigo"), codigo);
-        QCOMPARE(driver->Value("DBGrid1", "Descricao"), descricao);
-
+        for (const auto& [tipo, codigo, tabela, descricao] : {std::tuple{"L", "01", "TABLIN", "MALHARIA"},
+                                                              {"G", "001", "GRUPO_MA", "CORANTES"},
+                                                              {"C", "00002", "ENTIDADE", "CLIENTE DOIS"},
+                                                              {"M", "03", "MAQ_TIN", "JET 03"},
+                                                              {"P", "PA01", "PRODUTO", "MALHA PA"},
+                                                              {"m", "03", "MAQ_TIN", "JET 03"}}) {
+            driver->Row("DBGrid1", 1);
+            driver->Cell("DBGrid1", "Tipo", tipo);
+            driver->Cell("DBGrid1", "Codigo", codigo); // Tab fills the description
+            QCOMPARE(driver->Value("DBGrid1", "Descricao"), descricao);
+            grade->SelectField("Codigo");
+            messages.searches.enqueue(codigo);
+            driver->Press("F4", "DBGrid1");
+            QCOMPARE(messages.shown.last().text, tabela);
+            QCOMPARE(driver->Value("DBGrid1", "Codigo") + '|' + driver->Value("DBGrid1", "Descricao"),
+                     QString(codigo) + '|' + descricao);
+        }
         driver->Cell("DBGrid1", "Tipo", "X");
         grade->SelectField("Codigo");
         driver->Press("F4", "DBGrid1");
