@@ -280,48 +280,42 @@ private slots:
         }
     }
 
-    void closeAsksToSaveWhatWasTyped_data() {
-        QTest::addColumn<QString>("onde"); // where the user typed: "EdtObs", "DBGrid1" or nowhere
-        QTest::addColumn<int>("resposta"); // 0 Sim, 1 Não, 2 Cancelar
-        QTest::addColumn<bool>("recusa");  // the save refuses
-        QTest::addColumn<bool>("fecha");
-        QTest::addColumn<int>("gravacoes");
-        QTest::newRow("nada digitado") << QString() << -1 << false << true << 0;
-        QTest::newRow("caixa, sim") << "EdtObs" << 0 << false << true << 1;
-        QTest::newRow("grade, sim") << "DBGrid1" << 0 << false << true << 1;
-        QTest::newRow("caixa, nao") << "EdtObs" << 1 << false << true << 0;
-        QTest::newRow("grade, cancelar") << "DBGrid1" << 2 << false << false << 0;
-        QTest::newRow("sim, gravacao recusada") << "EdtObs" << 0 << true << false << 0;
-    }
-
     // Closing with edits made since the last save asks once; Cancelar and a refused save keep the screen and
-    // what was typed.
+    // what was typed. Where the user typed ("EdtObs", "DBGrid1" or nowhere), the answer (0 Sim, 1 Não,
+    // 2 Cancelar), whether the save refuses, whether the screen closes, the saves made.
     void closeAsksToSaveWhatWasTyped() {
-        QFETCH(QString, onde);
-        QFETCH(int, resposta);
-        QFETCH(bool, recusa);
-        QFETCH(bool, fecha);
-        QFETCH(int, gravacoes);
-        g_gravacoes = 0;
-        QPointer<TelaGravacao> screen = TForm::Create<TelaGravacao>(nullptr);
-        screen->recusa = recusa;
-        screen->show();
-        driver->Use(screen);
-        if (onde == "EdtObs")
-            driver->Type(onde, "Urgente");
-        else if (onde == "DBGrid1")
-            driver->Cell(onde, "NOME", "Verde");
-        if (resposta >= 0)
-            messages.choices.enqueue(resposta);
-        driver->Close();
-        QCOMPARE(messages.shown.size(), resposta >= 0 ? 1 : 0);
-        QCOMPARE(screen.isNull(), fecha);
-        QCOMPARE(g_gravacoes, gravacoes);
-        if (!screen)
-            return;
-        QCOMPARE(onde == "EdtObs" ? screen->obs->text() : screen->itens->FieldByName("NOME").AsString(),
-                 onde == "EdtObs" ? QString("Urgente") : QString("Verde"));
-        delete screen;
+        const struct {
+            QString onde;
+            int resposta;
+            bool recusa, fecha;
+            int gravacoes;
+        } casos[] = {{"", -1, false, true, 0},        {"EdtObs", 0, false, true, 1},
+                     {"DBGrid1", 0, false, true, 1},  {"EdtObs", 1, false, true, 0},
+                     {"DBGrid1", 2, false, false, 0}, {"EdtObs", 0, true, false, 0}};
+        for (const auto& [onde, resposta, recusa, fecha, gravacoes] : casos) {
+            g_gravacoes = 0;
+            messages.Clear();
+            QPointer<TelaGravacao> screen = TForm::Create<TelaGravacao>(nullptr);
+            screen->recusa = recusa;
+            screen->show();
+            driver->Use(screen);
+            if (onde == "EdtObs")
+                driver->Type(onde, "Urgente");
+            else if (onde == "DBGrid1")
+                driver->Cell(onde, "NOME", "Verde");
+            if (resposta >= 0)
+                messages.choices.enqueue(resposta);
+            driver->Close();
+            QCOMPARE(messages.shown.size(), resposta >= 0 ? 1 : 0);
+            QCOMPARE(screen.isNull(), fecha);
+            QCOMPARE(g_gravacoes, gravacoes);
+            if (screen) {
+                QCOMPARE(onde == "EdtObs" ? screen->obs->text()
+                                          : screen->itens->FieldByName("NOME").AsString(),
+                         onde == "EdtObs" ? QString("Urgente") : QString("Verde"));
+                delete screen;
+            }
+        }
     }
 
     // The text argument of the old call is the screen's first declared one; a name it does not declare is
@@ -354,46 +348,38 @@ private slots:
         QVERIFY(!TTabela::Tabela(QStringLiteral("tbBanho")));
     }
 
-    void filtersMakeOneStatement_data() {
-        QTest::addColumn<QStringList>("digitado"); // box=text, in the order typed
-        QTest::addColumn<QString>("clica");        // a radio or check box clicked
-        QTest::addColumn<QStringList>("numeros");  // the rows shown
-        QTest::addColumn<QString>("mensagem");
+    // The boxes typed ("box=text", in order), a radio or check box clicked, the rows shown, the message.
+    void filtersMakeOneStatement() {
+        Base();
         const QStringList janeiro = {"EdtDataIni=01/01/2026", "EdtDataFim=31/01/2026"};
         const QStringList ano = {"EdtDataIni=01/01/2026", "EdtDataFim=31/12/2026"};
-        QTest::newRow("período") << janeiro << "" << QStringList{"0001", "0002"} << "";
-        QTest::newRow("cliente") << (ano + QStringList{"EdtCodCli=00001"}) << ""
-                                 << QStringList{"0001", "0003", "0004"} << "";
-        QTest::newRow("cliente com aspas, recusado")
-            << (ano + QStringList{"EdtCodCli=A' OR '1'='1"}) << "" << QStringList{} << kCliente;
-        QTest::newRow("lista de cores")
-            << (ano + QStringList{"EdtCores=C1, C3,,C1"}) << "" << QStringList{"0001", "0003", "0004"} << "";
-        QTest::newRow("lista com cor que não existe")
-            << (ano + QStringList{"EdtCores=C1, C9"}) << "" << QStringList{} << "Cor não cadastrada.";
-        QTest::newRow("com partida") << janeiro << "rgPartida1" << QStringList{"0001"} << "";
-        QTest::newRow("mais recentes primeiro")
-            << ano << "ChkRecentes" << QStringList{"0004", "0003", "0002", "0001"} << "";
-        QTest::newRow("data impossível")
-            << QStringList{"EdtDataIni=31/02/2026", "EdtDataFim=31/12/2026"} << "" << QStringList{}
-            << "Emissão da Fal: \"31/02/2026\" não é uma data válida.";
-        QTest::newRow("sem período") << QStringList{} << "" << QStringList{}
-                                     << "Informe o período: Emissão da Fal.";
-    }
-
-    void filtersMakeOneStatement() {
-        QFETCH(QStringList, digitado);
-        QFETCH(QString, clica);
-        QFETCH(QStringList, numeros);
-        QFETCH(QString, mensagem);
-        Base();
-        std::unique_ptr<RelTeste> tela(Abre());
-        for (const QString& d : digitado)
-            driver->Type(d.section('=', 0, 0), d.section('=', 1));
-        if (!clica.isEmpty())
-            driver->Click(clica);
-        QCOMPARE(ClickMessages("BitBtn1"), mensagem);
-        QCOMPARE(FieldTexts("TbResultado", "NUMERO"), numeros);
-        QCOMPARE(driver->Enabled("BtImp"), !numeros.isEmpty());
+        const struct {
+            QStringList digitado;
+            QString clica;
+            QStringList numeros;
+            QString mensagem;
+        } casos[] = {{janeiro, "", {"0001", "0002"}, ""},
+                     {ano + QStringList{"EdtCodCli=00001"}, "", {"0001", "0003", "0004"}, ""},
+                     {ano + QStringList{"EdtCodCli=A' OR '1'='1"}, "", {}, kCliente}, // quotes refused
+                     {ano + QStringList{"EdtCores=C1, C3,,C1"}, "", {"0001", "0003", "0004"}, ""},
+                     {ano + QStringList{"EdtCores=C1, C9"}, "", {}, "Cor não cadastrada."},
+                     {janeiro, "rgPartida1", {"0001"}, ""},                      // with a dye lot
+                     {ano, "ChkRecentes", {"0004", "0003", "0002", "0001"}, ""}, // the latest first
+                     {{"EdtDataIni=31/02/2026", "EdtDataFim=31/12/2026"},
+                      "",
+                      {},
+                      "Emissão da Fal: \"31/02/2026\" não é uma data válida."},
+                     {{}, "", {}, "Informe o período: Emissão da Fal."}};
+        for (const auto& [digitado, clica, numeros, mensagem] : casos) {
+            std::unique_ptr<RelTeste> tela(Abre());
+            for (const QString& d : digitado)
+                driver->Type(d.section('=', 0, 0), d.section('=', 1));
+            if (!clica.isEmpty())
+                driver->Click(clica);
+            QCOMPARE(ClickMessages("BitBtn1"), mensagem);
+            QCOMPARE(FieldTexts("TbResultado", "NUMERO"), numeros);
+            QCOMPARE(driver->Enabled("BtImp"), !numeros.isEmpty());
+        }
     }
 
     // A pivot folds the rows into its own; graphic and text prints carry every row.
