@@ -444,6 +444,19 @@ private slots:
         QCOMPARE(Escolhe(search, "=TIN Down Return"), "03");
         QCOMPARE(Escolhe(search, "PgDown Return"), "03");
         QCOMPARE(Escolhe(search, "Esc"), QString());
+
+        // The service prices are looked up by customer, a customer having a row per phase: the row chosen is
+        // the one the user is on.
+        Insert("TABPRE_SERV_001 (CODCLI, FASE, CUSTO)",
+               {"'00001', 'F01', 10", "'00001', 'F02', 20", "'00002', 'F01', 30"});
+        Commit();
+        TPesquisa precos;
+        precos.Tabela = "TABPRE_SERV_001";
+        precos.CampoChave = "CODCLI";
+        precos.Campos = QStringList{"CODCLI", "FASE", "CUSTO"};
+        precos.OrdenarPor = "CODCLI, FASE";
+        QCOMPARE(Escolhe(precos, "Down Return"), QStringLiteral("00001"));
+        QCOMPARE(precos.RetornoPesquisa("FASE").toString(), QStringLiteral("F02"));
     }
 
     void aWindowOfRowsAtATimeInTheListsOrder() {
@@ -467,6 +480,18 @@ private slots:
         QCOMPARE(rows->ValueAt(4, 0).toString(), codigo(204));
         QVERIFY(!search.BuscaMais());
 
+        // A key beyond the window is still chosen, under the list's own condition; scrolling to the end of
+        // the list brings the next rows.
+        TPesquisa escolha;
+        fases(escolha);
+        escolha.Filtro = QStringLiteral("CODIGO <> '000'");
+        QVERIFY(escolha.Escolhe(codigo(total - 1)));
+        QCOMPARE(escolha.RetornoPesquisa("DESCRICAO").toString(),
+                 QStringLiteral("FASE ") + codigo(total - 1));
+        QVERIFY(!escolha.Escolhe("000") && !escolha.Escolhe("999"));
+        escolha.Filtro.clear();
+        QCOMPARE(Escolhe(escolha, QStringLiteral("PgDown ").repeated(total) + "Return"), codigo(total - 1));
+
         // Rows tied on the order cross the windows each once, in key order.
         Sql("DELETE FROM FASE");
         FasesAlemDaJanela("LPAD(MOD(:I * 7, :N), 3, '0')", "'TINGIMENTO'");
@@ -476,33 +501,6 @@ private slots:
         QCOMPARE(rows->RecordCount(), total);
         for (int i = 0; i < total; ++i)
             QCOMPARE(rows->ValueAt(i, 0).toString(), codigo(i));
-    }
-
-    void aKeyBeyondTheWindowIsStillChosen() {
-        const int total = FasesAlemDaJanela();
-        TPesquisa search;
-        fases(search);
-        search.Filtro = QStringLiteral("CODIGO <> '000'");
-        QVERIFY(search.Escolhe(codigo(total - 1)));
-        QCOMPARE(search.RetornoPesquisa("DESCRICAO").toString(), QStringLiteral("FASE ") + codigo(total - 1));
-        QVERIFY(!search.Escolhe("000") && !search.Escolhe("999")); // the list's own condition still holds
-        // Scrolling to the end of the list brings the next rows.
-        search.Filtro.clear();
-        QCOMPARE(Escolhe(search, QStringLiteral("PgDown ").repeated(total) + "Return"), codigo(total - 1));
-    }
-
-    void theRowChosenIsTheOneTheUserIsOnWhenKeysRepeat() {
-        // The service prices are looked up by customer: a customer has a row per phase.
-        Insert("TABPRE_SERV_001 (CODCLI, FASE, CUSTO)",
-               {"'00001', 'F01', 10", "'00001', 'F02', 20", "'00002', 'F01', 30"});
-        Commit();
-        TPesquisa search;
-        search.Tabela = "TABPRE_SERV_001";
-        search.CampoChave = "CODCLI";
-        search.Campos = QStringList{"CODCLI", "FASE", "CUSTO"};
-        search.OrdenarPor = "CODCLI, FASE";
-        QCOMPARE(Escolhe(search, "Down Return"), QStringLiteral("00001"));
-        QCOMPARE(search.RetornoPesquisa("FASE").toString(), QStringLiteral("F02"));
     }
 };
 
