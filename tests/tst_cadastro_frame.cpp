@@ -409,60 +409,18 @@ private slots:
                  "Clara|32768|0001|040");
     }
 
-    void storedColourOutsideTheListShowsAsItself() {
+    // A stored colour outside the list shows as itself, zero as black; the picture follows the colour's code.
+    // The dialog's colour is stored as a number, shown under its name when the list has it; a colour saved
+    // again untouched stays, and "Nenhuma" stores none.
+    void colourAndPicture() {
         Colours({"'0000000001', 'ANIL', 2003199, 'Clara'", "'0000000002', 'PRETO', 0, 'Clara'"});
-        Commit();
-        driver->Open("TFmCadCorTing");
-        QCOMPARE(driver->Text("CbCorSis"), "#1E90FF");
-        driver->Click("sbProximo"); // zero is black, not "no colour"
-        QCOMPARE(driver->Text("CbCorSis"), "Preto");
-
-        driver->Click("sbPrimeiro"); // saved again untouched, the colour stays
-        driver->Click("BtnAltera");
-        driver->Type("EdtDescricao", "ANIL CLARO");
-        driver->Click("SbConfirmar");
-        QCOMPARE(
-            Count("CADCORTIN", "CODIGO = '0000000001' AND DESCRICAO = 'ANIL CLARO' AND COR_SIS = 2003199"),
-            1);
-        driver->Click("BtnAltera");
-        driver->Select("CbCorSis", "Nenhuma");
-        driver->Click("SbConfirmar");
-        QCOMPARE(Count("CADCORTIN", "CODIGO = '0000000001' AND COR_SIS IS NULL"), 1);
-    }
-
-    void colourPickedInTheDialogIsStoredAsANumber() {
-        Colours({"'0000000001', 'MARINHO', 128, 'Clara'"});
-        Commit();
-        driver->Open("TFmCadCorTing");
-        driver->Click("BtnAltera");
-        messages.colors.enqueue(QColor()); // cancelled, the stored colour stays
-        driver->Select("CbCorSis", "Outra cor...");
-        QCOMPARE(driver->Text("CbCorSis"), "Azul Marinho");
-
-        messages.colors.enqueue(QColor(0x12, 0x34, 0x56));
-        driver->Select("CbCorSis", "Outra cor...");
-        QCOMPARE(driver->Text("CbCorSis"), "#123456");
-        QCOMPARE(Shown(), QColor(0x12, 0x34, 0x56));
-        messages.Clear();
-        driver->Click("SbConfirmar");
-        QVERIFY(messages.shown.isEmpty());
-        QCOMPARE(Count("CADCORTIN", "CODIGO = '0000000001' AND COR_SIS = 1193046"), 1); // 0x123456
-
-        driver->Click("BtnAltera"); // a colour of the list shows under its name
-        messages.colors.enqueue(QColor(0xFF, 0x00, 0x00));
-        driver->Select("CbCorSis", "Outra cor...");
-        QCOMPARE(driver->Text("CbCorSis"), "Vermelho");
-        driver->Click("SbConfirmar");
-        QCOMPARE(Count("CADCORTIN", "CODIGO = '0000000001' AND COR_SIS = 16711680"), 1);
-    }
-
-    void pictureFollowsTheColourCode() {
-        Colours({"'0000000001', 'COM IMAGEM', NULL, 'Clara'", "'0000000002', 'SEM IMAGEM', NULL, 'Clara'"});
         Commit();
         SavePicture(settings.Path("Cores/0000000001.png"), Qt::red);
         driver->Open("TFmCadCorTing");
+        QCOMPARE(driver->Text("CbCorSis"), "#1E90FF");
         QVERIFY(HasPicture());
         driver->Click("sbProximo");
+        QCOMPARE(driver->Text("CbCorSis"), "Preto");
         QVERIFY(!HasPicture());
 
         const QString source = settings.Path("escolhida.png");
@@ -475,6 +433,37 @@ private slots:
         QVERIFY(HasPicture());
         messages.files.enqueue(settings.Path("nao-existe.png"));
         QCOMPARE(ClickMessages("BtImagem"), "Não foi possível gravar a imagem da cor.");
+
+        driver->Click("BtnAltera");
+        messages.colors.enqueue(QColor()); // cancelled, the stored colour stays
+        driver->Select("CbCorSis", "Outra cor...");
+        QCOMPARE(driver->Text("CbCorSis"), "Preto");
+        messages.colors.enqueue(QColor(0x12, 0x34, 0x56));
+        driver->Select("CbCorSis", "Outra cor...");
+        QCOMPARE(driver->Text("CbCorSis"), "#123456");
+        QCOMPARE(Shown(), QColor(0x12, 0x34, 0x56));
+        messages.Clear();
+        driver->Click("SbConfirmar");
+        QVERIFY(messages.shown.isEmpty());
+        QCOMPARE(Count("CADCORTIN", "CODIGO = '0000000002' AND COR_SIS = 1193046"), 1); // 0x123456
+        driver->Click("BtnAltera");
+        messages.colors.enqueue(QColor(0xFF, 0x00, 0x00));
+        driver->Select("CbCorSis", "Outra cor...");
+        QCOMPARE(driver->Text("CbCorSis"), "Vermelho");
+        driver->Click("SbConfirmar");
+        QCOMPARE(Count("CADCORTIN", "CODIGO = '0000000002' AND COR_SIS = 16711680"), 1);
+
+        driver->Click("sbPrimeiro");
+        driver->Click("BtnAltera");
+        driver->Type("EdtDescricao", "ANIL CLARO");
+        driver->Click("SbConfirmar");
+        QCOMPARE(
+            Count("CADCORTIN", "CODIGO = '0000000001' AND DESCRICAO = 'ANIL CLARO' AND COR_SIS = 2003199"),
+            1);
+        driver->Click("BtnAltera");
+        driver->Select("CbCorSis", "Nenhuma");
+        driver->Click("SbConfirmar");
+        QCOMPARE(Count("CADCORTIN", "CODIGO = '0000000001' AND COR_SIS IS NULL"), 1);
     }
 
     void secondPriceForAPairIsRefused() {
