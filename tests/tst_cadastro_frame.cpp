@@ -466,38 +466,10 @@ private slots:
         QCOMPARE(Count("CADCORTIN", "CODIGO = '0000000001' AND COR_SIS IS NULL"), 1);
     }
 
-    void secondPriceForAPairIsRefused() {
-        BasePrecos();
-        const QStringList stored = Precos();
-        // The phase typed after the customer was checked: Confirm refuses the pair.
-        driver->Click("BtIncluir");
-        driver->Type("EdtCodCli", "00001");
-        driver->Type("EdtCodFase", "03");
-        driver->Type("EdtCusto", "9,99");
-        driver->Click("SbConfirmar");
-        QCOMPARE(TakeMessages(), "Preço já Cadastrado.");
-        QCOMPARE(driver->FocusedName(), "EdtCodFase");
-        QVERIFY(driver->Visible("PainelConfirma"));
-        driver->Click("BtDesistir");
-
-        // Leaving the customer with the phase filled shows the stored price, even one the filter hid.
-        driver->Type("EdtFiltroCli", "00002");
-        driver->Press("Enter");
-        messages.Clear();
-        driver->Click("BtIncluir");
-        driver->Type("EdtCodCli", "00002");
-        driver->Type("EdtCodFase", "03");
-        driver->Type("EdtCodCli", "00001");
-        driver->Press("Tab");
-        QCOMPARE(TakeMessages(), "Preço já Cadastrado.");
-        QVERIFY(driver->Visible("PainelControle"));
-        QCOMPARE(driver->Rows("DBGrid1"), 2);
-        QCOMPARE(Atual(), "00001/03");
-        QCOMPARE(Precos(), stored);
-        QCOMPARE(AuditRows(), QStringList());
-    }
-
-    void blankOrUnknownCodesAreRefused() {
+    // Blank or unknown codes and a second price for a pair are refused, writing nothing; the filter takes
+    // quotes as text, and what is printed is what the list shows.
+    void pricesRefusedFilteredAndPrinted() {
+        const ReportFolder reports;
         BasePrecos();
         const QStringList stored = Precos();
         const struct {
@@ -529,7 +501,54 @@ private slots:
                 QCOMPARE(driver->Text("EdtNomeCli"), "TECELAGEM D'ÁVILA");
             driver->Click("BtDesistir");
         }
+
+        // The phase typed after the customer was checked: Confirm refuses the pair.
+        driver->Click("BtIncluir");
+        driver->Type("EdtCodCli", "00001");
+        driver->Type("EdtCodFase", "03");
+        driver->Type("EdtCusto", "9,99");
+        driver->Click("SbConfirmar");
+        QCOMPARE(TakeMessages(), "Preço já Cadastrado.");
+        QCOMPARE(driver->FocusedName(), "EdtCodFase");
+        QVERIFY(driver->Visible("PainelConfirma"));
+        driver->Click("BtDesistir");
+
+        for (const QString typed : {"'", "0' OR"}) {
+            driver->Type("EdtFiltroCli", typed);
+            driver->Press("Tab");
+            QCOMPARE(driver->Rows("DBGrid1"), 0);
+        }
+        QCOMPARE(messages.shown.size(), 0);
+        driver->Type("EdtFiltroCli", "00002");
+        driver->Press("Enter");
+        QCOMPARE(driver->Rows("DBGrid1"), 1);
+        driver->Click("BtImprimir");
+        QVERIFY(QFileInfo(reports.Path("WTabPrecoServ.pdf")).size() > 0);
+        if (CanReadPdf()) {
+            const QString text = reports.Text("WTabPrecoServ.pdf");
+            QVERIFY2(text.contains("TECELAGEM D'ÁVILA") && text.contains("8,4"), qPrintable(text));
+            QVERIFY(!text.contains("MALHARIA"));
+        }
+
+        // Leaving the customer with the phase filled shows the stored price, even one the filter hid.
+        driver->Click("BtIncluir");
+        driver->Type("EdtCodCli", "00002");
+        driver->Type("EdtCodFase", "03");
+        driver->Type("EdtCodCli", "00001");
+        driver->Press("Tab");
+        QCOMPARE(TakeMessages(), "Preço já Cadastrado.");
+        QVERIFY(driver->Visible("PainelControle"));
+        QCOMPARE(driver->Rows("DBGrid1"), 2);
+        QCOMPARE(Atual(), "00001/03");
         QCOMPARE(Precos(), stored);
+        QCOMPARE(AuditRows(), QStringList());
+
+        // The list is shared: the next screen does not find it filtered.
+        driver->Type("EdtFiltroCli", "00002");
+        driver->Press("Enter");
+        driver->Close();
+        driver->Open("TFmTabPrecoServ");
+        QCOMPARE(driver->Rows("DBGrid1"), 2);
     }
 
     // Include, alter and delete one price: the names as shown at each confirmation, cut to their columns, and
@@ -578,34 +597,6 @@ private slots:
                  (QStringList{title + "INCLUSAO DO PRECO DO SERVICO 05 PARA O CLIENTE 00003|0|00003",
                               title + "ALTERACAO DO PRECO DO SERVICO 05 PARA O CLIENTE 00003|1|00003",
                               title + "EXCLUSAO DO PRECO DO SERVICO 05 PARA O CLIENTE 00003|2|00003"}));
-    }
-
-    void filterAndPrintedList() {
-        const ReportFolder reports;
-        BasePrecos();
-        for (const QString typed : {"'", "0' OR"}) {
-            driver->Type("EdtFiltroCli", typed);
-            driver->Press("Tab");
-            QCOMPARE(driver->Rows("DBGrid1"), 0);
-        }
-        QCOMPARE(messages.shown.size(), 0);
-        driver->Type("EdtFiltroCli", "00002");
-        driver->Press("Enter");
-        QCOMPARE(driver->Rows("DBGrid1"), 1);
-
-        // What is printed is what the list shows.
-        driver->Click("BtImprimir");
-        QVERIFY(QFileInfo(reports.Path("WTabPrecoServ.pdf")).size() > 0);
-        if (CanReadPdf()) {
-            const QString text = reports.Text("WTabPrecoServ.pdf");
-            QVERIFY2(text.contains("TECELAGEM D'ÁVILA") && text.contains("8,4"), qPrintable(text));
-            QVERIFY(!text.contains("MALHARIA"));
-        }
-
-        // The list is shared: the next screen does not find it filtered.
-        driver->Close();
-        driver->Open("TFmTabPrecoServ");
-        QCOMPARE(driver->Rows("DBGrid1"), 2);
     }
 };
 
