@@ -492,7 +492,7 @@ private slots:
         QCOMPARE(AuditRows().size(), 2);
     }
 
-    void duplicateTakesTheNextCodeAndDeleteIsRefusedWhileInUse() {
+    void duplicateDeleteAndGridChecks() {
         BasePreparacao("N");
         TypeAndTab("EdtCodPrep", "001");
         ClickAndAnswer("BtDuplicar", false);
@@ -513,10 +513,8 @@ private slots:
         QCOMPARE(Itens("003"), QString());
         QCOMPARE(Itens("001"), kItens001);
         QCOMPARE(AuditRows().last(), "CADASTRO DE PREPARACAO|EXCLUSAO DE PREPARACAO 003|2|003");
-    }
 
-    void gridChecksCodesOnTab() {
-        BasePreparacao("N");
+        // The grid checks the codes typed as Tab leaves them.
         TypeAndTab("EdtCodPrep", "001");
         const struct {
             const char *campo, *texto, *mensagem, *valor, *descricao, *campoDescricao;
@@ -786,6 +784,27 @@ private slots:
             Seen("SELECT DESCRICAO, RELAC_BANHO, FASE, TIPO, TON, PESO_MAX FROM MAQ_TIN WHERE CODIGO = '03'"),
             "JET D'ÁGUA|02|03|2|4|300");
         QCOMPARE(Capacidades("03"), "1|03|01||||120|;2|03|02|||||");
+
+        // On machine 01, typed cells survive the keyboard: Down on the last row, Tab over the read-only
+        // column, a refused non-number.
+        driver->Click("sbPrimeiro");
+        driver->Click("BtnAltera");
+        PaginaCapacidade();
+        CelulaAtual("dbgCapacidade", 1);
+        QTest::keyClick(TypeInCell("dbgCapacidade", "PESO_MIN", "55"), Qt::Key_Down);
+
+        QTest::keyClick(TypeInCell("dbgCapacidade", "VARIANTE", "01"), Qt::Key_Tab);
+        QCOMPARE(GradeCapacidade()->SelectedField(), "LARG_DE"); // over the variant's description
+        QTest::keyClick(TypeInCell("dbgCapacidade", "LARG_DE", "abc"), Qt::Key_Tab);
+        QCOMPARE(TakeMessages(), "Largura de (cm): \"abc\" não é um número válido.");
+        for (const auto& [campo, texto] :
+             {std::pair{"LARG_DE", "100"}, {"LARG_ATE", "200"}, {"PESO_MIN", "10"}, {"PESO_MAX", "90"}})
+            QTest::keyClick(TypeInCell("dbgCapacidade", campo, texto), Qt::Key_Tab);
+        QTest::keyClick(TypeInCell("dbgCapacidade", "RELAC_BANHO", "02"), Qt::Key_Tab);
+        QCOMPARE(ClickMessages("SbConfirmar"), QString());
+        QCOMPARE(
+            Capacidades(),
+            QStringLiteral("1|01|01|150|180|40|120|01;2|01|02|160|190|55|100|;3|01|01|100|200|10|90|02"));
     }
 
     // Stored rows come in as they are (a variant and a bath deleted since, bounds never given) and stay so
@@ -834,29 +853,6 @@ private slots:
         QCOMPARE(Capacidades(),
                  "1|01|01|155|180|40|120|01;2|01|02|160|190|50|100|;3|01|09|1|2|3|4|77;4|01|01|||5||;"
                  "5|01|01||||1400|");
-    }
-
-    // Typed cells survive the keyboard: Down on the last row, Tab over the read-only column, a refused
-    // non-number.
-    void keyboardWorkInTheCapacityGrid() {
-        BaseMaquina();
-        driver->Click("BtnAltera");
-        PaginaCapacidade();
-        CelulaAtual("dbgCapacidade", 1);
-        QTest::keyClick(TypeInCell("dbgCapacidade", "PESO_MIN", "55"), Qt::Key_Down);
-
-        QTest::keyClick(TypeInCell("dbgCapacidade", "VARIANTE", "01"), Qt::Key_Tab);
-        QCOMPARE(GradeCapacidade()->SelectedField(), "LARG_DE"); // over the variant's description
-        QTest::keyClick(TypeInCell("dbgCapacidade", "LARG_DE", "abc"), Qt::Key_Tab);
-        QCOMPARE(TakeMessages(), "Largura de (cm): \"abc\" não é um número válido.");
-        for (const auto& [campo, texto] :
-             {std::pair{"LARG_DE", "100"}, {"LARG_ATE", "200"}, {"PESO_MIN", "10"}, {"PESO_MAX", "90"}})
-            QTest::keyClick(TypeInCell("dbgCapacidade", campo, texto), Qt::Key_Tab);
-        QTest::keyClick(TypeInCell("dbgCapacidade", "RELAC_BANHO", "02"), Qt::Key_Tab);
-        QCOMPARE(ClickMessages("SbConfirmar"), QString());
-        QCOMPARE(
-            Capacidades(),
-            QStringLiteral("1|01|01|150|180|40|120|01;2|01|02|160|190|55|100|;3|01|01|100|200|10|90|02"));
     }
 
     // Unknown codes, bounds below 0 or out of order are refused naming the field, the focus on it, before
