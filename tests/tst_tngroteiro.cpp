@@ -1083,7 +1083,7 @@ private slots:
         QCOMPARE(Logs().last(), "RECEITA|INCLUSAO DE RECEITA 0009 VARIANTE 02|0|000902|fmTngReceita");
     }
 
-    void refusalsWriteNothing() {
+    void refusalsAndFailuresWriteNothingAndDeleteTakesAll() {
         BaseReceita();
         Insert("MAT_TIN (RECEITA, VARIANTE, ORDEN, CODIGO, UNIDADE, QTDE, TP_ITEM)",
                {"'0002', '02', 2, 'M3', '%', 1, 'M'"});
@@ -1129,12 +1129,9 @@ private slots:
             driver->Type(cadastro.caixa, cadastro.valido);
         }
         QCOMPARE(Estado(), antes);
-    }
 
-    void failureMidwayKeepsTheStoredRecipeAndDeleteTakesAll() {
-        BaseReceita();
+        // A save failing midway keeps the stored recipe.
         FailWhen("MAT_TIN", "BEFORE INSERT", "NEW.ORDEN = 3"); // after the delete and two inserts
-        const QStringList antes = Estado();
         AbreReceita("0001", "01");
         driver->Type("EdtDescricao", "AZUL ALTERADO");
         Cells("DBGrid1", Linha("M4"), {{"Qtde", "3"}});
@@ -1154,7 +1151,7 @@ private slots:
         QCOMPARE(Estado(), salva);
         ClickAndAnswer("BitBtn7", true);
         QCOMPARE(Seen("SELECT COUNT(*) FROM RECEITA WHERE CODIGO = '0001'"), "0");
-        QCOMPARE(Seen("SELECT RECEITA, COUNT(*) FROM MAT_TIN GROUP BY RECEITA"), "0002|1");
+        QCOMPARE(Seen("SELECT RECEITA, COUNT(*) FROM MAT_TIN GROUP BY RECEITA"), "0002|2");
         QCOMPARE(Logs().last(), "RECEITA|EXCLUSAO DE RECEITA 0001 VARIANTE 01|3|000101|fmTngReceita");
     }
 
@@ -1200,7 +1197,7 @@ private slots:
         QVERIFY(Linhas().filter(QRegularExpression("^N")).isEmpty());
     }
 
-    void searchBindsItsFiltersAndOpensTheRecipe() {
+    void searchOpensAndPrints() {
         BaseReceita();
         const struct {
             const char *caixa, *texto, *liberada;
@@ -1232,10 +1229,8 @@ private slots:
         driver->Click("BtConsultar");
         QCOMPARE(driver->Text("EdtDescricao"), "AZUL ROYAL");
         QCOMPARE(Linhas().size(), 11);
-    }
 
-    void printsPricesOnlyWhenAsked() {
-        BaseReceita();
+        // Its sheet shows prices only when asked; the list prints what the search found.
         const ReportFolder pasta;
         QStringList gerados, textos;
         auto imprime = [&](const char* botao, const QString& relatorio) {
@@ -1245,7 +1240,6 @@ private slots:
                 gerados << relatorio;
             textos << pasta.Text(relatorio + ".pdf");
         };
-        AbreReceita("0001", "01");
         imprime("BtImprimir", "WTngReceita");
         Cells("DBGrid1", Linha("M4"), {{"Qtde", "3"}}); // not saved: the sheet says so
         driver->Click("CkImprimePreco");
