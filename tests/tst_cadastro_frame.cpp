@@ -151,68 +151,55 @@ private slots:
         QCOMPARE(LogRows(), logs);
     }
 
-    void recordStillUsedIsNotDeleted_data() {
-        QTest::addColumn<QString>("tabela");
-        QTest::addColumn<QString>("uso"); // makes the record used
-        const auto caso = [](const char* nome, const char* tabela, const char* uso) {
-            QTest::newRow(nome) << QString(tabela) << QString(uso);
-        };
-        caso("banho na maquina", "BANHO",
-             "INSERT INTO MAQ_TIN (CODIGO, DESCRICAO, RELAC_BANHO) VALUES ('01', 'JET', '01')");
-        caso("banho na capacidade", "BANHO",
-             "INSERT INTO MAQ_TIN_CAP VALUES (1, '09', '02', 0, 1, 0, 1, '01')");
-        caso("variante na capacidade", "VARIANTE",
-             "INSERT INTO MAQ_TIN_CAP VALUES (1, '09', '01', 0, 1, 0, 1, '')");
-        caso("variante na FAL", "VARIANTE", "INSERT INTO FAL (NUMERO, VARIANTE) VALUES ('1', '01')");
-        caso("fase no roteiro", "FASE",
-             "INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, FASE) VALUES ('000001', 'TINTO', 1, '01')");
-        caso("fase grupo de outra", "FASE",
-             "INSERT INTO FASE (CODIGO, DESCRICAO, GRUPO) VALUES ('02', 'X', '01')");
-        caso("fase na maquina", "FASE",
-             "INSERT INTO MAQ_TIN (CODIGO, DESCRICAO, FASE) VALUES ('01', 'JET', '01')");
-        caso("cor na FAL", "CADCORTIN", "INSERT INTO FAL (NUMERO, COR) VALUES ('1', '01')");
-        caso("cor na receita", "CADCORTIN",
-             "INSERT INTO RECEITA (CODIGO, VARIANTE, COR) VALUES ('0001', '01', '01')");
-        caso("grafico na receita", "GRAFICO",
-             "INSERT INTO RECEITA (CODIGO, VARIANTE, GRAFICO) VALUES ('0001', '01', '01')");
-        caso("grafico no processo", "GRAFICO",
-             "INSERT INTO PROCESSO_TIN (FAL, GRAFICO) VALUES ('0000001', '01')");
-    }
-
     // A record others refer to is not deleted, with no question and no audit row; once nothing refers to it,
-    // it goes. A phase that is its own group does not keep itself.
+    // it goes. A phase that is its own group does not keep itself. The table, and what makes its record used.
     void recordStillUsedIsNotDeleted() {
-        QFETCH(QString, tabela);
-        QFETCH(QString, uso);
         const QMap<QString, QStringList> telas = {
             {"BANHO", {"TFmBanho", "Banho está sendo utilizado."}},
             {"VARIANTE", {"TFmvariante", "Variante está sendo utilizada."}},
             {"FASE", {"TfmFase", "Fase está sendo utilizada."}},
             {"CADCORTIN", {"TFmCadCorTing", "Cor está sendo utilizada."}},
             {"GRAFICO", {"TfmTngGrafico", "Gráfico está sendo utilizado."}}};
-        const QString tela = telas[tabela][0], texto = telas[tabela][1];
-        Sql(QStringLiteral("INSERT INTO %1 (CODIGO, DESCRICAO) VALUES ('01', 'USADO')").arg(tabela));
-        if (tabela == "FASE")
-            Sql("UPDATE FASE SET GRUPO = '01' WHERE CODIGO = '01'");
-        Sql(uso);
-        Commit();
-        driver->Open(tela);
-        messages.questions.enqueue(true);
-        driver->Click("BtExcluir");
-        QCOMPARE(messages.Texts(), QStringList{texto});
-        QCOMPARE(messages.questions.size(), 1); // never asked
-        QCOMPARE(Count(tabela, "CODIGO = '01'"), 1);
-        QCOMPARE(LogRows(), 0);
+        const std::pair<QString, const char*> casos[] = {
+            {"BANHO", "INSERT INTO MAQ_TIN (CODIGO, DESCRICAO, RELAC_BANHO) VALUES ('01', 'JET', '01')"},
+            {"BANHO", "INSERT INTO MAQ_TIN_CAP VALUES (1, '09', '02', 0, 1, 0, 1, '01')"},
+            {"VARIANTE", "INSERT INTO MAQ_TIN_CAP VALUES (1, '09', '01', 0, 1, 0, 1, '')"},
+            {"VARIANTE", "INSERT INTO FAL (NUMERO, VARIANTE) VALUES ('1', '01')"},
+            {"FASE",
+             "INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, FASE) VALUES ('000001', 'TINTO', 1, '01')"},
+            {"FASE", "INSERT INTO FASE (CODIGO, DESCRICAO, GRUPO) VALUES ('02', 'X', '01')"},
+            {"FASE", "INSERT INTO MAQ_TIN (CODIGO, DESCRICAO, FASE) VALUES ('01', 'JET', '01')"},
+            {"CADCORTIN", "INSERT INTO FAL (NUMERO, COR) VALUES ('1', '01')"},
+            {"CADCORTIN", "INSERT INTO RECEITA (CODIGO, VARIANTE, COR) VALUES ('0001', '01', '01')"},
+            {"GRAFICO", "INSERT INTO RECEITA (CODIGO, VARIANTE, GRAFICO) VALUES ('0001', '01', '01')"},
+            {"GRAFICO", "INSERT INTO PROCESSO_TIN (FAL, GRAFICO) VALUES ('0000001', '01')"}};
+        for (const auto& [tabela, uso] : casos) {
+            Sql(QStringLiteral("INSERT INTO %1 (CODIGO, DESCRICAO) VALUES ('01', 'USADO')").arg(tabela));
+            if (tabela == "FASE")
+                Sql("UPDATE FASE SET GRUPO = '01' WHERE CODIGO = '01'");
+            Sql(uso);
+            Commit();
+            const int logs = LogRows();
+            driver->Open(telas[tabela][0]);
+            messages.Clear();
+            messages.questions.enqueue(true);
+            driver->Click("BtExcluir");
+            QCOMPARE(messages.Texts(), QStringList{telas[tabela][1]});
+            QVERIFY2(messages.questions.size() == 1, uso); // never asked
+            QVERIFY2(Count(tabela, "CODIGO = '01'") == 1, uso);
+            QCOMPARE(LogRows(), logs);
 
-        for (const char* table : {"MAQ_TIN", "MAQ_TIN_CAP", "FAL", "ROTEIRO", "RECEITA", "PROCESSO_TIN"})
-            Sql(QStringLiteral("DELETE FROM %1").arg(table));
-        Sql("DELETE FROM FASE WHERE CODIGO <> '01'");
-        Commit();
-        messages.Clear();
-        messages.questions.enqueue(true);
-        driver->Click("BtExcluir");
-        QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
-        QCOMPARE(Count(tabela, "CODIGO = '01'"), 0);
+            for (const char* table : {"MAQ_TIN", "MAQ_TIN_CAP", "FAL", "ROTEIRO", "RECEITA", "PROCESSO_TIN"})
+                Sql(QStringLiteral("DELETE FROM %1").arg(table));
+            Sql("DELETE FROM FASE WHERE CODIGO <> '01'");
+            Commit();
+            messages.Clear();
+            messages.questions.enqueue(true);
+            driver->Click("BtExcluir");
+            QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+            QVERIFY2(Count(tabela, "CODIGO = '01'") == 0, uso);
+            driver->Close();
+        }
     }
 
     // Leaving the empty code box proposes the next code; Desist spends none.
