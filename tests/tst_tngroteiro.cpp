@@ -809,7 +809,7 @@ private slots:
     // Stored rows come in as they are (a variant and a bath deleted since, bounds never given) and stay so
     // through a desistance, a capacity save failing half-way (at the delete, at the fifth insert: not
     // repeated over the rows still there) and, mended, the same confirmation.
-    void storedRowsSurviveDesistFailuresAndSaves() {
+    void storedRowsSurviveDesistFailuresSavesAndRefusals() {
         BaseMaquina(false);
         Insert("MAQ_TIN_CAP", {"3, '01', '09', 1, 2, 3, 4, '77'", "4, '01', '01', NULL, NULL, 5, NULL, ''"});
         Sql("ALTER TABLE MAQ_TIN_CAP ADD CONSTRAINT CK_TESTE_PESO CHECK (PESO_MAX <= 2000)");
@@ -852,11 +852,9 @@ private slots:
         QCOMPARE(Capacidades(),
                  "1|01|01|155|180|40|120|01;2|01|02|160|190|50|100|;3|01|09|1|2|3|4|77;4|01|01|||5||;"
                  "5|01|01||||1400|");
-    }
 
-    // Unknown codes, bounds below 0 or out of order are refused naming the field, the focus on it, before
-    // anything is written: the rules, then the screen.
-    void refusalsNameTheFieldAndWriteNothing() {
+        // Unknown codes, bounds below 0 or out of order are refused naming the field, the focus on it, before
+        // anything is written: the rules, then the screen.
         // Lower and upper bound typed (NAN: none); the refusal, "[máx.]" when the upper bound is to correct.
         // The screen below drives a negative lower bound and bounds out of order.
         auto limite = [](const char* nome, double v) {
@@ -870,8 +868,8 @@ private slots:
             QCOMPARE(recusa.mensagem + (recusa.maximo ? " [máx.]" : ""), QString::fromUtf8(esperada));
         }
 
-        BaseMaquina();
         const QString estado = Seen("SELECT * FROM MAQ_TIN") + Capacidades();
+        messages.Clear();
         // A box, or a cell of the first capacity row left by Tab; what is typed; the refusals. An unknown
         // variant is refused in its cell and cleared: a row without one is posted, but not confirmed.
         const struct {
