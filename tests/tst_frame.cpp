@@ -349,7 +349,7 @@ private slots:
     }
 
     // The boxes typed ("box=text", in order), a radio or check box clicked, the rows shown, the message.
-    void filtersMakeOneStatement() {
+    void filtersMakeOneStatementAndPrints() {
         Base();
         const QStringList janeiro = {"EdtDataIni=01/01/2026", "EdtDataFim=31/01/2026"};
         const QStringList ano = {"EdtDataIni=01/01/2026", "EdtDataFim=31/12/2026"};
@@ -380,11 +380,8 @@ private slots:
             QCOMPARE(FieldTexts("TbResultado", "NUMERO"), numeros);
             QCOMPARE(driver->Enabled("BtImp"), !numeros.isEmpty());
         }
-    }
 
-    // A pivot folds the rows into its own; graphic and text prints carry every row.
-    void pivotAndPrints() {
-        Base();
+        // A pivot folds the rows into its own; graphic and text prints carry every row.
         const ReportFolder pasta;
         std::unique_ptr<RelTeste> tela(Abre(true));
         driver->Type("EdtDataIni", "01/01/2026");
@@ -401,38 +398,6 @@ private slots:
         QVERIFY2(impresso.contains("00001") && impresso.contains("00002"), qPrintable(impresso));
     }
 
-    // A screen's consult page reads as the list does: a window, the count of every row under its filter,
-    // more as it scrolls; Enter loads the row under the cursor.
-    void consultPageReadsWindowsAndLoadsTheRow() {
-        const int total = FasesAlemDaJanela();
-        QWidget tela;
-        tela.resize(400, 300);
-        auto* grade = new TZoDBGrid(&tela);
-        grade->resize(400, 300);
-        auto* contagem = new QLabel(&tela);
-        PaginaConsulta pagina(&tela, grade, contagem);
-        fases(pagina.pesquisa);
-        pagina.pesquisa.Filtro = "CODIGO >= " + Aspas(codigo(5));
-        QString aberta;
-        pagina.abre = [&] { aberta = pagina.Linhas()->FieldByName("CODIGO").AsString(); };
-        pagina.Consulta();
-        QCOMPARE(contagem->text(), QStringLiteral("%1 linha(s)").arg(total - 5));
-        QCOMPARE(pagina.Linhas()->RecordCount(), TPesquisa::kJanela);
-        tela.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&tela));
-        grade->verticalScrollBar()->setValue(grade->verticalScrollBar()->maximum());
-        QVERIFY(pagina.Linhas()->RecordCount() > TPesquisa::kJanela);
-        grade->setFocus();
-        grade->setCurrentIndex(grade->model()->index(3, 0));
-        QTest::keyClick(grade, Qt::Key_Return);
-        QCOMPARE(aberta, codigo(8));
-        // A print reads every row left in one statement, not the rows before each window again.
-        pagina.Consulta();
-        const quint64 antes = db->StatementCount();
-        pagina.LeTudo();
-        QCOMPARE(db->StatementCount() - antes, quint64(1));
-        QCOMPARE(pagina.Linhas()->RecordCount(), total - 5);
-    }
     void keysMoveTheListWhileTheFilterHasTheFocus() {
         Insert("FASE (CODIGO, DESCRICAO)",
                {"'01', 'PREPARACAO'", "'02', 'TINGIMENTO'", "'03', 'TINTURA REATIVA'", "'04', 'SECAGEM'"});
@@ -473,6 +438,36 @@ private slots:
         for (int i = 0; i < total; ++i)
             QCOMPARE(rows->ValueAt(i, 0).toString(), codigo(i));
         QCOMPARE(rows->RecNo(), 0); // the cursor stays on the row the user was on
+
+        // A screen's consult page reads as the list does: a window, the count of every row under its filter,
+        // more as it scrolls; Enter loads the row under the cursor.
+        QWidget tela;
+        tela.resize(400, 300);
+        auto* grade = new TZoDBGrid(&tela);
+        grade->resize(400, 300);
+        auto* contagem = new QLabel(&tela);
+        PaginaConsulta pagina(&tela, grade, contagem);
+        fases(pagina.pesquisa);
+        pagina.pesquisa.Filtro = "CODIGO >= " + Aspas(codigo(5));
+        QString aberta;
+        pagina.abre = [&] { aberta = pagina.Linhas()->FieldByName("CODIGO").AsString(); };
+        pagina.Consulta();
+        QCOMPARE(contagem->text(), QStringLiteral("%1 linha(s)").arg(total - 5));
+        QCOMPARE(pagina.Linhas()->RecordCount(), TPesquisa::kJanela);
+        tela.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tela));
+        grade->verticalScrollBar()->setValue(grade->verticalScrollBar()->maximum());
+        QVERIFY(pagina.Linhas()->RecordCount() > TPesquisa::kJanela);
+        grade->setFocus();
+        grade->setCurrentIndex(grade->model()->index(3, 0));
+        QTest::keyClick(grade, Qt::Key_Return);
+        QCOMPARE(aberta, codigo(8));
+        // A print reads every row left in one statement, not the rows before each window again.
+        pagina.Consulta();
+        const quint64 antes = db->StatementCount();
+        pagina.LeTudo();
+        QCOMPARE(db->StatementCount() - antes, quint64(1));
+        QCOMPARE(pagina.Linhas()->RecordCount(), total - 5);
 
         // Typing searches every row, not the window fetched.
         rows = search.Busca(QStringLiteral("fase 20"));
