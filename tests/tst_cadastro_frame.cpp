@@ -286,7 +286,7 @@ private slots:
         library.unload();
     }
 
-    void alterationDesistDeleteAndClose() {
+    void bathAlterationDesistDeleteCloseAndInclusion() {
         Insert("BANHO (CODIGO, DESCRICAO, PROPORCAO)", {"'01', 'CURTO', 6", "'02', 'LONGO', 10"});
         Commit();
         driver->Open("TFmBanho");
@@ -322,14 +322,11 @@ private slots:
         QCOMPARE(Count("BANHO", "DESCRICAO = 'NAO GRAVAR'"), 0);
         driver->Open("TFmBanho");
         QCOMPARE(driver->Text("EdtDesBanho"), "LONGO");
-    }
 
-    // Characters outside the basic plane are one character each for the box's limit, as for the column.
-    // A description holds its width in any character; a negative bath ratio is refused at the box, a ratio
-    // with a decimal comma taken, and Tab goes on to Confirm.
-    void bathAsTyped() {
+        // Characters outside the basic plane are one character each for the box's limit, as for the column.
+        // A description holds its width in any character; a negative bath ratio is refused at the box, a
+        // ratio with a decimal comma taken, and Tab goes on to Confirm.
         const QString clave = QString::fromUcs4(U"\U0001D11E"), cheia = clave.repeated(50); // VARCHAR(50)
-        driver->Open("TFmBanho");
         driver->Click("BtIncluir");
         driver->Type("EdtCodBanho", "01");
         driver->Type("EdtDesBanho", cheia + clave);
@@ -338,11 +335,11 @@ private slots:
         driver->Click("SbConfirmar");
         QVERIFY2(messages.LastText().contains("Litros por kg"), qPrintable(messages.LastText()));
         QCOMPARE(driver->FocusedName(), "EdtProporcao");
-        QCOMPARE(Count("BANHO"), 0);
+        QCOMPARE(Count("BANHO"), 1);
         TypeAndTab("EdtProporcao", "8,5");
         QCOMPARE(driver->FocusedName(), "SbConfirmar");
         driver->Click("SbConfirmar");
-        QCOMPARE(Seen("SELECT DESCRICAO, PROPORCAO FROM BANHO"), cheia + "|8.5");
+        QCOMPARE(Seen("SELECT DESCRICAO, PROPORCAO FROM BANHO WHERE CODIGO = '01'"), cheia + "|8.5");
     }
 
     void confirmRefusesCodesThatDoNotExist() {
