@@ -13,7 +13,6 @@
 #include "TestFiles.h"
 #include <QFile>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -553,35 +552,8 @@ private slots:
 
     // The file names the fields that tie a row to a lot sheet and to its stored row: they are not taken, each
     // row gets an order of its own after the screen's rows.
-    void importLeavesLotSheetAndOrderToTheScreen() {
-        Base();
-        Guarda("000001", {"1|000101|10", "2|000102|20"});
-        const QStringList antes = Gravados("000001");
-        QTemporaryDir pasta;
-        const QString arquivo = pasta.filePath("programacao.txt");
-        {
-            QFile f(arquivo);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(QStringLiteral("Codigo;Peso;Rolo;Fal;Ordem;Gerar;Imp;Observacao\r\n"
-                                   "000101;10,5;2;0000009;1;S;S;primeira\r\n"
-                                   "A'B;20;3;0000009;2;S;S;\"segunda; com \"\"aspas\"\"\"\r\n")
-                        .toUtf8());
-        }
-        Abre("000001", true);
-        messages.files.enqueue(arquivo);
-        QCOMPARE(ClickMessages("BitBtn8"), "2 item(ns) importado(s).");
-        QCOMPARE(Itens()->RecordCount(), 4);
-        QCOMPARE(FieldTexts("TbItens", "Gerar|Imp|Regiao").mid(2), QStringList(2, "|N|01"));
-        QCOMPARE(Grava(), QString());
-        QCOMPARE(Gravados("000001"), antes + QStringList({"3|000101|10.5||", "4|A'B|20||"}));
-        QCOMPARE(
-            RowsSeenByOthers("SELECT ROLO, OBSERVACAO FROM TNG_PROG WHERE NUMERO = '000001' AND ORDEM > 2 "
-                             "ORDER BY ORDEM"),
-            QStringList({"2|primeira", "3|segunda; com \"aspas\""}));
-    }
-
     // What a programme exports imports back into a new one with the same values; only its lot sheet stays
-    // behind.
+    // behind. Another file imports after the rows shown.
     void exportImportsBackIntoANewProgramme() {
         Base();
         Fals({"0000001"});
@@ -622,6 +594,26 @@ private slots:
         QCOMPARE(RowsSeenByOthers("SELECT ORDEM, FAL FROM TNG_PROG WHERE NUMERO = " + Aspas(nova) +
                                   " ORDER BY ORDEM"),
                  QStringList({"1|", "2|", "3|"}));
+
+        // A file naming the fields that tie a row to a lot sheet and to its stored row: they are not taken,
+        // each row gets an order of its own after the screen's rows.
+        const QStringList antes = Gravados(nova);
+        Abre(nova);
+        QFile f(ini.Path("programacao.txt"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("Codigo;Peso;Rolo;Fal;Ordem;Gerar;Imp;Observacao\r\n"
+                               "000101;10,5;2;0000009;1;S;S;primeira\r\n"
+                               "A'B;20;3;0000009;2;S;S;\"segunda; com \"\"aspas\"\"\"\r\n")
+                    .toUtf8());
+        f.close();
+        messages.files.enqueue(f.fileName());
+        QCOMPARE(ClickMessages("BitBtn8"), "2 item(ns) importado(s).");
+        QCOMPARE(FieldTexts("TbItens", "Gerar|Imp|Regiao").mid(3), QStringList(2, "|N|01"));
+        QCOMPARE(Grava(), QString());
+        QCOMPARE(Gravados(nova), antes + QStringList({"4|000101|10.5||", "5|A'B|20||"}));
+        QCOMPARE(RowsSeenByOthers("SELECT ROLO, OBSERVACAO FROM TNG_PROG WHERE NUMERO = " + Aspas(nova) +
+                                  " AND ORDEM > 3 ORDER BY ORDEM"),
+                 QStringList({"2|primeira", "3|segunda; com \"aspas\""}));
     }
 
     // The empty dye lots numbered after the last one, in order and each once; the others keep theirs.
