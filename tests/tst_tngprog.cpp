@@ -256,6 +256,7 @@ private slots:
         Fals({"0000001", "0000002"});
         Guarda("000001", {"1|000101|10|0000001", "2|000102|20"});
         Guarda("000002", {"1|000101|30|0000001", "2|000102|40|0000002"});
+        Guarda("000003", {"1|000101|10|0000001", "2|000102|20"});
         driver->Open("TFmTngProg");
 
         Abre("000002");
@@ -273,17 +274,11 @@ private slots:
         QCOMPARE(Grava(), QString());
         QCOMPARE(Gravados("000001"), QStringList({"1|000101|10|0000001|", "2|000102|21|0000002|"}));
         QCOMPARE(Logs(), QStringList());
-    }
 
-    // A changed delivery date is written on the open rows only; the programme shows it again even when a row
-    // that went to a lot sheet (which keeps the old one) comes first.
-    void headerComesFromTheOpenRows() {
-        Base();
-        Fals({"0000001"});
-        Guarda("000001", {"1|000101|10|0000001|000001", "2|000102|20||000002"});
-        driver->Open("TFmTngProg");
+        // A changed delivery date is written on the open rows only; the programme shows it again even when a
+        // row that went to a lot sheet (which keeps the old one) comes first.
         ByOther("INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('TIN', 20, '5')");
-        Abre("000001");
+        Abre("000003");
         // Passing through the delivery date keeps the one stored or typed; a changed entry date proposes its
         // own.
         driver->Focus("EdtEntrega");
@@ -295,10 +290,10 @@ private slots:
         driver->Focus("EdtEntrada");
         driver->Focus("EdtEntrega");
         QCOMPARE(Grava(), QString());
-        Abre("000001");
+        Abre("000003");
         QCOMPARE(driver->Text("EdtEntrega"), "24/12/2026");
         QCOMPARE(
-            RowsSeenByOthers("SELECT ORDEM, ENTREGA FROM TNG_PROG WHERE NUMERO = '000001' ORDER BY ORDEM"),
+            RowsSeenByOthers("SELECT ORDEM, ENTREGA FROM TNG_PROG WHERE NUMERO = '000003' ORDER BY ORDEM"),
             QStringList({"1|10/12/2026", "2|24/12/2026"}));
     }
 
