@@ -282,7 +282,7 @@ class TstTngRoteiro : public ScreenTestCase {
     QString Precos() { return Seen("SELECT REGIAO, COR, VARIANTE, LIBERADO FROM TABPRECO ORDER BY 1, 2, 3"); }
 
 private slots:
-    void newRouteWithLookUpsAndBlankDays() {
+    void newRoutesWithLookUpsBlankDaysAndAnotherUser() {
         BaseRoteiro();
         messages.questions.enqueue(true);
         TypeAndTab("EdtCodigo", "000009");
@@ -311,6 +311,26 @@ private slots:
         driver->Focus("DBGrid8"); // nor does coming back into the grid reload over it
         QVERIFY(messages.shown.isEmpty());
         QCOMPARE(driver->Rows("DBGrid8"), 2);
+
+        // Two users typing the same new route: the second save neither adds to the first one's steps nor
+        // replaces them.
+        messages.questions.enqueue(true);
+        TypeAndTab("EdtCodigo", "000010");
+        driver->Type("EdtDescricao", "MEU");
+        driver->Focus("DBGrid8");
+        CelulaPasso("ORDEM", "1");
+        CelulaPasso("FASE", "01");
+        ByOther("INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, DIAS, FASE) VALUES ('000010', 'DELE', 1, 2, "
+                "'03')");
+        driver->Click("BitBtn1");
+        QVERIFY(messages.LastText().startsWith("O roteiro 000010 foi gravado ou alterado por outro usuário"));
+        QCOMPARE(Gravado("000010"), "1|03|2|DELE");
+        driver->Press("Tab"); // leaving the code loads the route as stored; changed from there, it saves
+        QCOMPARE(TextoCelula("DBGrid8", 0, 1), "03");
+        driver->Type("EdtDescricao", "NOSSO");
+        messages.Clear();
+        QCOMPARE(ClickMessages("BitBtn1"), QString());
+        QCOMPARE(Gravado("000010"), "1|03|2|NOSSO");
     }
 
     void refusalsLeaveTheStoredRouteIntact() {
@@ -344,29 +364,6 @@ private slots:
         QCOMPARE(Gravado("000002"), QString());
         QCOMPARE(Gravado(), kGravado);
         QCOMPARE(AuditRows(), QStringList{"CADASTRO DE ROTEIRO|EXCLUSAO DO ROTEIRO 000002|2|000002"});
-    }
-
-    // Two users typing the same new route: the second save neither adds to the first one's steps nor replaces
-    // them.
-    void routeStoredByAnotherSinceLoadedIsNotReplaced() {
-        BaseRoteiro();
-        messages.questions.enqueue(true);
-        TypeAndTab("EdtCodigo", "000009");
-        driver->Type("EdtDescricao", "MEU");
-        driver->Focus("DBGrid8");
-        CelulaPasso("ORDEM", "1");
-        CelulaPasso("FASE", "01");
-        ByOther("INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, DIAS, FASE) VALUES ('000009', 'DELE', 1, 2, "
-                "'03')");
-        driver->Click("BitBtn1");
-        QVERIFY(messages.LastText().startsWith("O roteiro 000009 foi gravado ou alterado por outro usuário"));
-        QCOMPARE(Gravado("000009"), "1|03|2|DELE");
-        driver->Press("Tab"); // leaving the code loads the route as stored; changed from there, it saves
-        QCOMPARE(TextoCelula("DBGrid8", 0, 1), "03");
-        driver->Type("EdtDescricao", "NOSSO");
-        messages.Clear();
-        QCOMPARE(ClickMessages("BitBtn1"), QString());
-        QCOMPARE(Gravado("000009"), "1|03|2|NOSSO");
     }
 
     // Screen, code box, grid, code loaded, button pressed, what another user does meanwhile, the detail rows.
