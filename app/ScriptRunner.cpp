@@ -86,6 +86,9 @@ void ScriptApi::keys(const QString& keys) {
 void ScriptApi::click(const QString& control) {
     Guard([&] { m_driver.Click(control); });
 }
+void ScriptApi::dblclick(const QString& control) {
+    Guard([&] { m_driver.DoubleClick(control); });
+}
 void ScriptApi::activate(const QString& control) {
     Guard([&] { m_driver.Activate(control); });
 }

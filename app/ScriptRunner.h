@@ -19,6 +19,7 @@ public:
     Q_INVOKABLE void press(const QString& key, const QString& control = QString());
     Q_INVOKABLE void keys(const QString& keys);
     Q_INVOKABLE void click(const QString& control);
+    Q_INVOKABLE void dblclick(const QString& control);
     Q_INVOKABLE void activate(const QString& control);
     Q_INVOKABLE void menu(const QString& action);
     Q_INVOKABLE void screenshot(const QString& file);

@@ -31,6 +31,14 @@ QStringList InstrucoesIncoerenciaFal() {
                        "AND P.CODIGO = I.CODIGO)")};
 }
 
+QStringList InstrucoesDesequilibrioEstoque() {
+    return {QStringLiteral(
+        "SELECT I.CODIGO, I.DEPOSITO, I.LOTE, I.QTDE FROM MAT_ITEN I WHERE ABS(I.QTDE - COALESCE((SELECT "
+        "SUM(IIF(M.OPERACAO = 'E', M.QTDE, -M.QTDE)) FROM MAT_MOV M WHERE M.CODIGO = I.CODIGO AND M.DEPOSITO "
+        "= "
+        "I.DEPOSITO AND M.LOTE = I.LOTE AND M.COR = I.COR), 0)) > 0.000001")};
+}
+
 QStringList LinhasDeConferencia(TZoDatabase& db, const QStringList& instrucoes) {
     QStringList linhas;
     for (qsizetype n = 0; n < instrucoes.size(); ++n) {

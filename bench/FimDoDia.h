@@ -15,5 +15,8 @@ QStringList InstrucoesDesequilibrioNota(double minimo = -0.0001);
 // step of no item, an item on a route that has no step.
 QStringList InstrucoesIncoerenciaFal();
 
+// The statement that lists the stock positions whose balance is not the sum of their movements.
+QStringList InstrucoesDesequilibrioEstoque();
+
 // Every row those statements return, as "statement number: columns joined by '|'".
 QStringList LinhasDeConferencia(TZoDatabase& db, const QStringList& instrucoes);

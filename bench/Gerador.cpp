@@ -357,12 +357,42 @@ void log(Gerador& g) {
             "I = I + 1; END"));
 }
 
+// Every sheet issued with twelve lines of materials; those of sheets before the cut are written off stock,
+// one exit each, beside the purchases that fill it (three per sheet); each position is then the sum
+// of its movements.
+void consumos(Gerador& g) {
+    g.Bloco(
+        QStringLiteral("DECLARE J INTEGER = 0; DECLARE L INTEGER; DECLARE M VARCHAR(15); DECLARE Q "
+                       "DOUBLE PRECISION; DECLARE D DATE; DECLARE B CHAR(1); DECLARE F VARCHAR(7);"),
+        QStringLiteral(
+            "INSERT INTO DEPOSITO (CODIGO, DESCRICAO, PRIORIDADE) VALUES ('0001', 'ALMOXARIFADO', '1'); "
+            "WHILE (J < {FALS}) DO BEGIN D = DIA(J, {FALS}); B = IIF(D < {CORTE}, 'S', 'N'); "
+            "F = LPAD(J + 1, 7, '0'); L = 0; WHILE (L < 12) DO BEGIN "
+            "M = 'M' || LPAD(R(J * 16 + L, {MATERIAIS}) + 1, 5, '0'); Q = 50 + R(J * 16 + L + 7, 5000); "
+            "INSERT INTO TNG_CONSUMOS (FAL, ORIGEM, CODIGO, UNIDADE, ORDEM, QTDE, CONSUMO, TIPO, PASSO, "
+            "CONTRATIPO, FALS, BAIXADO, BANHO, DATA, LOTE) VALUES (:F, 'TG', :M, '%', :L + 1, 1, :Q, 'C', "
+            "'1', 'N', :F, :B, '01', :D, '000000'); "
+            "IF (B = 'S') THEN INSERT INTO MAT_MOV (ID, CODIGO, COR, DEPOSITO, LOTE, DATA, OPERACAO, QTDE, "
+            "PRECO, TIPO_MOV, TP_MOV, NUM_DOCTO, USUARIO) VALUES (NEXT VALUE FOR GEN_MAT_MOV_ID, :M, '0', "
+            "'0001', '000000', :D, 'S', :Q / 1000, 10, '017', 'TG', :F, 'ADMIN'); "
+            "L = L + 1; END "
+            "L = 0; WHILE (L < 3) DO BEGIN "
+            "INSERT INTO MAT_MOV (ID, CODIGO, COR, DEPOSITO, LOTE, DATA, OPERACAO, QTDE, PRECO, TIPO_MOV, "
+            "TP_MOV, NUM_DOCTO, USUARIO) VALUES (NEXT VALUE FOR GEN_MAT_MOV_ID, 'M' || LPAD(R(:J * 16 + :L "
+            "+ 13, {MATERIAIS}) + 1, 5, '0'), '0', '0001', '000000', :D, 'E', 20 + R(:J * 16 + :L + 3, 80), "
+            "10, '006', 'CP', 'NF' || :F, 'ADMIN'); L = L + 1; END "
+            "J = J + 1; END "
+            "UPDATE MAT_ITEN I SET QTDE = COALESCE((SELECT SUM(IIF(M.OPERACAO = 'E', M.QTDE, -M.QTDE)) "
+            "FROM MAT_MOV M WHERE M.CODIGO = I.CODIGO AND M.DEPOSITO = I.DEPOSITO AND M.LOTE = I.LOTE), "
+            "0);"));
+}
+
 const char* const kTabelas[] = {
-    "VARIANTE", "BANHO",        "GRUPO_PA", "REGIAO",          "NATUREZA",  "TABFIS",
-    "GRUPO_MA", "FASE",         "ENTIDADE", "PRODUTO",         "MATERIAL",  "MAT_ITEN",
-    "MAQ_TIN",  "MAQ_TIN_CAP",  "ROTEIRO",  "CADCORTIN",       "TNG_REGRA", "PREPARACAO",
-    "RECEITA",  "TABPRECO",     "MAT_TIN",  "NFTIN",           "NFITIN",    "FAL",
-    "FAL_ITEN", "PROCESSO_TIN", "LOG",      "TABPRE_SERV_001", "GRAFICO",   "TNG_PROG"};
+    "VARIANTE", "BANHO",     "GRUPO_PA",     "REGIAO",     "NATUREZA",     "TABFIS",   "GRUPO_MA",
+    "FASE",     "ENTIDADE",  "PRODUTO",      "MATERIAL",   "MAT_ITEN",     "MAQ_TIN",  "MAQ_TIN_CAP",
+    "ROTEIRO",  "CADCORTIN", "TNG_REGRA",    "PREPARACAO", "RECEITA",      "TABPRECO", "MAT_TIN",
+    "NFTIN",    "NFITIN",    "FAL",          "FAL_ITEN",   "PROCESSO_TIN", "LOG",      "TABPRE_SERV_001",
+    "GRAFICO",  "TNG_PROG",  "TNG_CONSUMOS", "MAT_MOV",    "DEPOSITO"};
 } // namespace
 
 namespace {
@@ -378,6 +408,7 @@ void gera(TZoDatabase& db, int anos, int fracao, quint32 semente) {
     passos(g);
     programacoes(g);
     log(g);
+    consumos(g);
     db.Transaction()->CommitRetaining();
     db.LockTimeoutMs = espera;
 

@@ -394,6 +394,46 @@ void concluiPassos(Bancada& b) {
     b.Anota(QStringLiteral("PASSOS|%1|%2").arg(fal).arg(concluidos));
 }
 
+// ---- the dye-house kitchen: a lot's batch recipe issued and written off, now and then reversed
+
+void carregaEmissao(Bancada& b, const QString& fal) {
+    tela(b, QStringLiteral("TFmRelRec"));
+    b.driver.Click(QStringLiteral("BtLimpar"));
+    if (b.driver.Text(QStringLiteral("ChkBaixaEstoque")) != QLatin1String("S"))
+        b.driver.Click(QStringLiteral("ChkBaixaEstoque"));
+    b.driver.Type(QStringLiteral("EdtFal"), fal);
+    b.driver.Press(QStringLiteral("Tab"));
+    // A sheet written off today shows its lines and says so.
+    b.esperadas << QStringLiteral("Materiais baixados do estoque dia %1.")
+                       .arg(QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
+}
+
+// The lines the years recorded are computed again, printed to PDF, recorded and written off.
+void emiteReceita(Bancada& b) {
+    const QString fal = b.Escolhe(b.meus.value(QStringLiteral("lotes")));
+    carregaEmissao(b, fal);
+    b.mensagens.questions.enqueue(false); // the reserves: computed again
+    b.driver.Click(QStringLiteral("BtConfirmar"));
+    b.mensagens.questions << true << true; // printed again, written off
+    b.mensagens.choices.enqueue(2);        // a lot short: go on
+    b.Aguarda();
+    b.driver.Click(QStringLiteral("BtImprimir"));
+    b.meus[QStringLiteral("emitidas")] << fal;
+}
+
+void estornaReceita(Bancada& b) {
+    if (b.meus.value(QStringLiteral("emitidas")).isEmpty())
+        return emiteReceita(b);
+    const QString fal = b.Escolhe(b.meus.value(QStringLiteral("emitidas")));
+    carregaEmissao(b, fal);
+    b.mensagens.questions.enqueue(true);
+    b.driver.Click(QStringLiteral("BtConfirmar"));
+    if (!b.driver.Enabled(QStringLiteral("BtEstornar")))
+        return;
+    b.Aguarda();
+    b.driver.Click(QStringLiteral("BtEstornar"));
+}
+
 // ---- management
 
 void falsDoMes(Bancada& b) {
@@ -448,7 +488,9 @@ QList<Operacao> OperacoesDoPapel(const QString& papel) {
                 {QStringLiteral("product replaced in every recipe"), 1, substituiProduto}};
     if (papel == QLatin1String("chao"))
         return {{QStringLiteral("process recording: FAL loaded"), 2, abrePassos},
-                {QStringLiteral("process recording: steps concluded and saved"), 3, concluiPassos}};
+                {QStringLiteral("process recording: steps concluded and saved"), 3, concluiPassos},
+                {QStringLiteral("recipe issued: computed, printed and written off"), 2, emiteReceita},
+                {QStringLiteral("recipe issue: write-off reversed"), 1, estornaReceita}};
     if (papel == QLatin1String("gestao"))
         return {{QStringLiteral("FALs of a month consulted"), 2, falsDoMes},
                 {QStringLiteral("invoices of a month consulted"), 1, notasDoMes},

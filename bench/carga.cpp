@@ -280,7 +280,8 @@ double cpuDoServidor() {
 
 // The rows of the tables a day writes, to tell what it added: the file itself grows only once the free
 // pages inside it are used up.
-const char* const kTabelasDoDia[] = {"NFTIN", "NFITIN", "FAL", "FAL_ITEN", "PROCESSO_TIN", "TNG_PROG", "LOG"};
+const char* const kTabelasDoDia[] = {"NFTIN",    "NFITIN", "FAL",          "FAL_ITEN", "PROCESSO_TIN",
+                                     "TNG_PROG", "LOG",    "TNG_CONSUMOS", "MAT_MOV"};
 
 QList<qint64> contagens(TZoDatabase& db) {
     QList<qint64> n;
@@ -430,11 +431,12 @@ int dia(const QStringList& args) {
     std::printf("%d operations over budget at the 95th percentile\n\n", acimaDoOrcamento);
 
     // The end of the day.
-    QStringList desequilibrios, incoerencias, perdidas;
+    QStringList desequilibrios, incoerencias, estoque, perdidas;
     {
         SessaoBench sessao(config);
         desequilibrios = LinhasDeConferencia(sessao.Banco(), InstrucoesDesequilibrioNota());
         incoerencias = LinhasDeConferencia(sessao.Banco(), InstrucoesIncoerenciaFal());
+        estoque = LinhasDeConferencia(sessao.Banco(), InstrucoesDesequilibrioEstoque());
         perdidas = escritasPerdidas(sessao.Banco(), diario);
         const QList<qint64> depois = contagens(sessao.Banco());
         QStringList novas;
@@ -448,14 +450,15 @@ int dia(const QStringList& args) {
     const QStringList validacaoErros = validacao(config);
     imprimeLista("invoice balance violations", desequilibrios);
     imprimeLista("lot sheets whose items and steps disagree", incoerencias);
+    imprimeLista("stock positions that are not the sum of their movements", estoque);
     std::printf("journal: %lld saves\n", static_cast<long long>(diario.size()));
     imprimeLista("lost writes", perdidas);
     imprimeLista("validation errors (gfix -v -full)", validacaoErros);
     imprimeLista("other problems", problemas);
     if (args.contains(QStringLiteral("--csv")))
         std::printf("\n%s\n", qPrintable(csv.join(QLatin1Char('\n'))));
-    const bool limpo = desequilibrios.isEmpty() && incoerencias.isEmpty() && perdidas.isEmpty() &&
-                       validacaoErros.isEmpty() && problemas.isEmpty();
+    const bool limpo = desequilibrios.isEmpty() && incoerencias.isEmpty() && estoque.isEmpty() &&
+                       perdidas.isEmpty() && validacaoErros.isEmpty() && problemas.isEmpty();
     std::printf("end of day: %s\n", limpo ? "clean" : "VIOLATIONS");
     return limpo ? 0 : 1;
 }

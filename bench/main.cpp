@@ -6,6 +6,7 @@
 #include "BenchCadastros.h"
 #include "BenchCurvas.h"
 #include "BenchDados.h"
+#include "BenchEmissao.h"
 #include "BenchFal.h"
 #include "BenchGeracao.h"
 #include "BenchNotas.h"
@@ -72,7 +73,8 @@ int bench(const QStringList& args) {
                             {"programacao", BenchProgramacao},
                             {"geracao", BenchGeracao},
                             {"curvas", BenchCurvas},
-                            {"apontamento", BenchApontamento}};
+                            {"apontamento", BenchApontamento},
+                            {"emissao", BenchEmissao}};
     const QStringList so = Opcao(args, "--only").split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const Secao& secao : secoes) {
         if (!so.isEmpty() && !so.contains(QLatin1String(secao.nome)))

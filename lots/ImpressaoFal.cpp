@@ -6,15 +6,6 @@
 
 namespace {
 
-ColunaRelatorio Coluna(const TRelatorio& relatorio, const QString& campo, const QString& titulo,
-                       int casas = -1, bool totaliza = false) {
-    ColunaRelatorio coluna = relatorio.Coluna(campo);
-    coluna.titulo = titulo;
-    coluna.casas = casas;
-    coluna.totaliza = totaliza;
-    return coluna;
-}
-
 // One row: the sheet with its customer, colour, variant, machine and route described, the service phase of
 // the colour's price and the remark of its recipe (the released one first).
 void LeCabecalho(TZoQuery& cabecalho, const QString& numero) {
@@ -129,25 +120,25 @@ void PreencheCabecalho(TRelatorio& relatorio, TDataSet& fal, const QString& serv
 
 void LayoutFal(TRelatorio& relatorio) {
     relatorio.DefineColunas(
-        {Coluna(relatorio, QStringLiteral("ORD_IT"), QStringLiteral("Item")),
-         Coluna(relatorio, QStringLiteral("NOTA"), QStringLiteral("NF")),
-         Coluna(relatorio, QStringLiteral("CODIGO"), QStringLiteral("Tecido")),
-         Coluna(relatorio, QStringLiteral("DESCRICAO"), QStringLiteral("Descrição")),
-         Coluna(relatorio, QStringLiteral("LOTE"), QStringLiteral("Lote")),
-         Coluna(relatorio, QStringLiteral("ROLO"), QStringLiteral("Rolos"), 0, true),
-         Coluna(relatorio, QStringLiteral("PESO"), QStringLiteral("Peso (kg)"), 2, true),
-         Coluna(relatorio, QStringLiteral("GRAMATURA"), QStringLiteral("Gramatura (g/m²)")),
-         Coluna(relatorio, QStringLiteral("LARGURA"), QStringLiteral("Largura (m)")),
-         Coluna(relatorio, QStringLiteral("FLUXO"), QStringLiteral("Roteiro")),
-         Coluna(relatorio, QStringLiteral("PROD_OBS"), QStringLiteral("Obs. do produto"))});
+        {relatorio.Coluna(QStringLiteral("ORD_IT"), QStringLiteral("Item")),
+         relatorio.Coluna(QStringLiteral("NOTA"), QStringLiteral("NF")),
+         relatorio.Coluna(QStringLiteral("CODIGO"), QStringLiteral("Tecido")),
+         relatorio.Coluna(QStringLiteral("DESCRICAO"), QStringLiteral("Descrição")),
+         relatorio.Coluna(QStringLiteral("LOTE"), QStringLiteral("Lote")),
+         relatorio.Coluna(QStringLiteral("ROLO"), QStringLiteral("Rolos"), 0, true),
+         relatorio.Coluna(QStringLiteral("PESO"), QStringLiteral("Peso (kg)"), 2, true),
+         relatorio.Coluna(QStringLiteral("GRAMATURA"), QStringLiteral("Gramatura (g/m²)")),
+         relatorio.Coluna(QStringLiteral("LARGURA"), QStringLiteral("Largura (m)")),
+         relatorio.Coluna(QStringLiteral("FLUXO"), QStringLiteral("Roteiro")),
+         relatorio.Coluna(QStringLiteral("PROD_OBS"), QStringLiteral("Obs. do produto"))});
     relatorio.DefineZebrado(false);
     for (TRelatorio& passos : relatorio.Secoes()) {
-        ColunaRelatorio visto = Coluna(passos, QStringLiteral("VISTO"), QStringLiteral("Visto"));
+        ColunaRelatorio visto = passos.Coluna(QStringLiteral("VISTO"), QStringLiteral("Visto"));
         visto.largura = 12;
-        passos.DefineColunas({Coluna(passos, QStringLiteral("ORD_IT"), QStringLiteral("Item")),
-                              Coluna(passos, QStringLiteral("CODIGO"), QStringLiteral("Tecido")),
-                              Coluna(passos, QStringLiteral("DESCRICAO"), QStringLiteral("Descrição")),
-                              Coluna(passos, QStringLiteral("SITUACAO"), QStringLiteral("Situação")), visto});
+        passos.DefineColunas({passos.Coluna(QStringLiteral("ORD_IT"), QStringLiteral("Item")),
+                              passos.Coluna(QStringLiteral("CODIGO"), QStringLiteral("Tecido")),
+                              passos.Coluna(QStringLiteral("DESCRICAO"), QStringLiteral("Descrição")),
+                              passos.Coluna(QStringLiteral("SITUACAO"), QStringLiteral("Situação")), visto});
         passos.AgrupaPor(QStringLiteral("FASE"), QStringLiteral("Fase"));
         passos.DefineSomas(false);
         passos.DefineZebrado(false);

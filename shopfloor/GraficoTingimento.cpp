@@ -206,8 +206,11 @@ void DesenhaCurva(QPainter& pintor, const QRectF& area, const QList<PassoCurva>&
         return;
     const double altura = area.height() / 2;
     // Charts are laid out at a screen-like size and scaled into the room, so their fonts keep their
-    // proportions on any device.
-    const QSizeF logico(720, 720 * altura / area.width());
+    // proportions on any device; a wide, low room (a landscape page) still gives the axes' labels the height
+    // they need.
+    const double proporcao = area.width() / altura;
+    const double alturaLogica = std::max(720 / proporcao, 260.0);
+    const QSizeF logico(alturaLogica * proporcao, alturaLogica);
     for (int fase = 1; fase <= 2; ++fase) {
         QGraphicsScene cena;
         auto* grafico = new QChart;

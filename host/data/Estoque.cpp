@@ -6,6 +6,7 @@
 #include <cmath>
 
 struct TabelasEstoque {
+    int indice;                // of the service's prepared statements
     const char* cadastro;      // where the code must exist
     const char* posicoes;      // balance per code, colour, warehouse, lot
     const char* movimentos;    // one row per movement
@@ -13,13 +14,22 @@ struct TabelasEstoque {
     const char* naoCadastrado; // the refusal of an unknown code
 };
 
+struct ConsultasEstoque {
+    explicit ConsultasEstoque(TZoDatabase& db)
+        : confere(nullptr, &db), muda(nullptr, &db), atual(nullptr, &db), nova(nullptr, &db),
+          mov(nullptr, &db) {}
+    TZoQuery confere, muda, atual, nova, mov;
+};
+
 TEstoque::TEstoque(TZoDatabase* conexao) : m_conexao(conexao ? *conexao : *ConexaoHost()) {}
 
+TEstoque::~TEstoque() = default;
+
 namespace {
-constexpr TabelasEstoque kMaterial{"MATERIAL", "MAT_ITEN", "MAT_MOV", "GEN_MAT_MOV_ID",
-                                   "Material %1 não cadastrado."};
-constexpr TabelasEstoque kProduto{"PRODUTO", "PA_ITEN", "PA_MOV", "GEN_PA_MOV_ID",
-                                  "Produto %1 não cadastrado."};
+constexpr TabelasEstoque kMaterial{0,         "MATERIAL",       "MAT_ITEN",
+                                   "MAT_MOV", "GEN_MAT_MOV_ID", "Material %1 não cadastrado."};
+constexpr TabelasEstoque kProduto{1,        "PRODUTO",       "PA_ITEN",
+                                  "PA_MOV", "GEN_PA_MOV_ID", "Produto %1 não cadastrado."};
 
 // An exit leaves the balance below zero only when the stock parameter allows it; compared at six decimals,
 // so that 0.1 + 0.2 taken from 0.3 leaves nothing, not a ten-millionth short.
@@ -46,16 +56,22 @@ QString TEstoque::Movimenta(const MovimentoEstoque& m, const TabelasEstoque& t) 
             .arg(m.codigo, numero(m.quantidade));
     if (m.tipoMovimento.trimmed().isEmpty())
         return QStringLiteral("Tipo de movimento de estoque não cadastrado.");
-    if (!Existe(QLatin1String(t.cadastro), QStringLiteral("CODIGO"), {m.codigo}, &m_conexao))
-        return QString::fromUtf8(t.naoCadastrado).arg(m.codigo);
-    if (!Existe(QStringLiteral("DEPOSITO"), QStringLiteral("CODIGO"), {m.deposito}, &m_conexao))
-        return QStringLiteral("Depósito %1 não cadastrado.").arg(m.deposito);
+    ConsultasEstoque& c = Consultas(t);
+    const QString conferido =
+        QString::number(t.indice) + QLatin1Char('|') + m.codigo + QLatin1Char('|') + m.deposito;
+    if (!m_conferidos.contains(conferido)) {
+        c.confere.BindValue(QStringLiteral("CODIGO"), m.codigo);
+        c.confere.BindValue(QStringLiteral("DEPOSITO"), m.deposito);
+        c.confere.Open();
+        if (c.confere.Fields(0).AsInteger() == 0)
+            return QString::fromUtf8(t.naoCadastrado).arg(m.codigo);
+        if (c.confere.Fields(1).AsInteger() == 0)
+            return QStringLiteral("Depósito %1 não cadastrado.").arg(m.deposito);
+        m_conferidos << conferido;
+    }
 
     // The balance checked in the update itself, at six decimals: another workstation's movement of the
     // position waits for this unit (or fails as a lock), so no exit is ever let through on a stale balance.
-    const QString tabela = DBLocal(QLatin1String(t.posicoes));
-    const QString posicao =
-        QStringLiteral("CODIGO = :CODIGO AND COR = :COR AND DEPOSITO = :DEPOSITO AND LOTE = :LOTE");
     const auto chave = [&](TZoQuery& q) {
         q.BindValue(QStringLiteral("CODIGO"), m.codigo);
         q.BindValue(QStringLiteral("COR"), m.cor);
@@ -64,55 +80,65 @@ QString TEstoque::Movimenta(const MovimentoEstoque& m, const TabelasEstoque& t) 
     };
     const double variacao = m.saida ? -m.quantidade : m.quantidade;
     const bool negativo = NegativoPermitido();
-    TZoQuery muda(nullptr, &m_conexao);
-    muda.SQL << QStringLiteral("UPDATE %1 SET QTDE = QTDE + :VARIACAO WHERE %2 AND (:LIVRE = 1 OR "
-                               "ROUND(QTDE + :VARIACAO, 6) >= 0)")
-                    .arg(tabela, posicao);
-    chave(muda);
-    muda.BindValue(QStringLiteral("VARIACAO"), variacao);
-    muda.BindValue(QStringLiteral("LIVRE"), negativo || !m.saida ? 1 : 0);
-    muda.ExecSQL();
-    TZoQuery atual(nullptr, &m_conexao);
-    atual.SQL << QStringLiteral("SELECT QTDE, PRECO_MED FROM %1 WHERE %2").arg(tabela, posicao);
-    chave(atual);
-    atual.Open();
-    if (muda.RowsAffected() == 0) {
-        const double saldo = atual.IsEmpty() ? 0 : atual.Fields(0).AsFloat();
-        if (!atual.IsEmpty() || !saidaPermitida(saldo, m.quantidade, negativo || !m.saida))
+    chave(c.muda);
+    c.muda.BindValue(QStringLiteral("VARIACAO"), variacao);
+    c.muda.BindValue(QStringLiteral("LIVRE"), negativo || !m.saida ? 1 : 0);
+    c.muda.ExecSQL();
+    chave(c.atual);
+    c.atual.Open();
+    if (c.muda.RowsAffected() == 0) {
+        const double saldo = c.atual.IsEmpty() ? 0 : c.atual.Fields(0).AsFloat();
+        if (!c.atual.IsEmpty() || !saidaPermitida(saldo, m.quantidade, negativo || !m.saida))
             return QStringLiteral("Estoque insuficiente: %1, depósito %2, lote %3, saldo %4.")
                 .arg(m.codigo, m.deposito, m.lote, numero(saldo));
-        TZoQuery nova(nullptr, &m_conexao);
-        nova.SQL
-            << QStringLiteral(
-                   "INSERT INTO %1 (CODIGO, COR, DEPOSITO, LOTE, QTDE) VALUES (:CODIGO, :COR, :DEPOSITO, "
-                   ":LOTE, :VARIACAO)")
-                   .arg(tabela);
-        chave(nova);
-        nova.BindValue(QStringLiteral("VARIACAO"), variacao);
-        nova.ExecSQL();
+        chave(c.nova);
+        c.nova.BindValue(QStringLiteral("VARIACAO"), variacao);
+        c.nova.ExecSQL();
     }
-    const QVariant preco = atual.IsEmpty() ? QVariant() : atual.Fields(1).Value();
+    const QVariant preco = c.atual.IsEmpty() ? QVariant() : c.atual.Fields(1).Value();
 
-    TZoQuery mov(nullptr, &m_conexao);
-    mov.SQL << QStringLiteral(
-                   "INSERT INTO %1 (ID, CODIGO, COR, DEPOSITO, LOTE, DATA, OPERACAO, QTDE, PRECO, TIPO_MOV, "
-                   "TP_MOV, NUM_DOCTO, CODCLI, USUARIO, CODFUN) VALUES (NEXT VALUE FOR %2, :CODIGO, :COR, "
-                   ":DEPOSITO, :LOTE, :DATA, :OPERACAO, :QTDE, :PRECO, :TIPO_MOV, :TP_MOV, :NUM_DOCTO, "
-                   ":CODCLI, :USUARIO, :CODFUN)")
-                   .arg(DBLocal(QLatin1String(t.movimentos)), QLatin1String(t.gerador));
-    chave(mov);
-    mov.BindValue(QStringLiteral("DATA"), m.data.isValid() ? m.data : QDate::currentDate());
-    mov.BindValue(QStringLiteral("OPERACAO"), m.saida ? QStringLiteral("S") : QStringLiteral("E"));
-    mov.BindValue(QStringLiteral("QTDE"), m.quantidade);
-    mov.BindValue(QStringLiteral("PRECO"), preco);
-    mov.BindValue(QStringLiteral("TIPO_MOV"), m.tipoMovimento);
-    mov.BindValue(QStringLiteral("TP_MOV"), m.origem);
-    mov.BindValue(QStringLiteral("NUM_DOCTO"), m.documento);
-    mov.BindValue(QStringLiteral("CODCLI"), m.cliente);
-    mov.BindValue(QStringLiteral("USUARIO"), m.usuario);
-    mov.BindValue(QStringLiteral("CODFUN"), m.funcionario);
-    mov.ExecSQL();
+    chave(c.mov);
+    c.mov.BindValue(QStringLiteral("DATA"), m.data.isValid() ? m.data : QDate::currentDate());
+    c.mov.BindValue(QStringLiteral("OPERACAO"), m.saida ? QStringLiteral("S") : QStringLiteral("E"));
+    c.mov.BindValue(QStringLiteral("QTDE"), m.quantidade);
+    c.mov.BindValue(QStringLiteral("PRECO"), preco);
+    c.mov.BindValue(QStringLiteral("TIPO_MOV"), m.tipoMovimento);
+    c.mov.BindValue(QStringLiteral("TP_MOV"), m.origem);
+    c.mov.BindValue(QStringLiteral("NUM_DOCTO"), m.documento);
+    c.mov.BindValue(QStringLiteral("CODCLI"), m.cliente);
+    c.mov.BindValue(QStringLiteral("USUARIO"), m.usuario);
+    c.mov.BindValue(QStringLiteral("CODFUN"), m.funcionario);
+    c.mov.ExecSQL();
     return {};
+}
+
+ConsultasEstoque& TEstoque::Consultas(const TabelasEstoque& t) {
+    std::unique_ptr<ConsultasEstoque>& c = m_consultas[t.indice];
+    if (c)
+        return *c;
+    c = std::make_unique<ConsultasEstoque>(m_conexao);
+    const QString tabela = DBLocal(QLatin1String(t.posicoes));
+    const QString posicao =
+        QStringLiteral("CODIGO = :CODIGO AND COR = :COR AND DEPOSITO = :DEPOSITO AND LOTE = :LOTE");
+    c->confere.SQL << QStringLiteral(
+                          "SELECT (SELECT COUNT(*) FROM %1 WHERE CODIGO = :CODIGO), (SELECT COUNT(*) "
+                          "FROM %2 WHERE CODIGO = :DEPOSITO) FROM RDB$DATABASE")
+                          .arg(DBLocal(QLatin1String(t.cadastro)), DBLocal(QStringLiteral("DEPOSITO")));
+    c->muda.SQL << QStringLiteral("UPDATE %1 SET QTDE = QTDE + :VARIACAO WHERE %2 AND (:LIVRE = 1 OR "
+                                  "ROUND(QTDE + :VARIACAO, 6) >= 0)")
+                       .arg(tabela, posicao);
+    c->atual.SQL << QStringLiteral("SELECT QTDE, PRECO_MED FROM %1 WHERE %2").arg(tabela, posicao);
+    c->nova.SQL << QStringLiteral("INSERT INTO %1 (CODIGO, COR, DEPOSITO, LOTE, QTDE) VALUES (:CODIGO, :COR, "
+                                  ":DEPOSITO, :LOTE, :VARIACAO)")
+                       .arg(tabela);
+    c->mov.SQL
+        << QStringLiteral(
+               "INSERT INTO %1 (ID, CODIGO, COR, DEPOSITO, LOTE, DATA, OPERACAO, QTDE, PRECO, TIPO_MOV, "
+               "TP_MOV, NUM_DOCTO, CODCLI, USUARIO, CODFUN) VALUES (NEXT VALUE FOR %2, :CODIGO, :COR, "
+               ":DEPOSITO, :LOTE, :DATA, :OPERACAO, :QTDE, :PRECO, :TIPO_MOV, :TP_MOV, :NUM_DOCTO, "
+               ":CODCLI, :USUARIO, :CODFUN)")
+               .arg(DBLocal(QLatin1String(t.movimentos)), QLatin1String(t.gerador));
+    return *c;
 }
 
 // Read once per service: a batch of movements asks it once.

@@ -1,11 +1,14 @@
 #pragma once
 #include "HostExport.h"
 #include <QDate>
+#include <QSet>
 #include <QString>
+#include <memory>
 #include <optional>
 
 class TZoDatabase;
 struct TabelasEstoque;
+struct ConsultasEstoque;
 
 // One stock movement of a material or a product: an entry or an exit of kilograms at a position (code,
 // colour, warehouse, lot), under a movement type and the origin that made it ("TG" dye-house, "TE" print
@@ -32,6 +35,9 @@ struct MovimentoEstoque {
 class KELMHOST_EXPORT TEstoque {
 public:
     explicit TEstoque(TZoDatabase* conexao = nullptr);
+    ~TEstoque();
+    TEstoque(const TEstoque&) = delete;
+    TEstoque& operator=(const TEstoque&) = delete;
 
     QString MovimentaEstoqueMaterial(const MovimentoEstoque& movimento);
     QString MovimentaEstoqueProduto(const MovimentoEstoque& movimento);
@@ -46,7 +52,12 @@ public:
 
 private:
     QString Movimenta(const MovimentoEstoque& movimento, const TabelasEstoque& tabelas);
+    ConsultasEstoque& Consultas(const TabelasEstoque& tabelas);
     bool NegativoPermitido();
     TZoDatabase& m_conexao;
     std::optional<bool> m_negativo;
+    // A movement's statements, prepared once per service and kind (materials, products); the codes and
+    // warehouses already found, so a batch checks each once.
+    std::unique_ptr<ConsultasEstoque> m_consultas[2];
+    QSet<QString> m_conferidos;
 };

@@ -131,9 +131,14 @@ QPair<QString, QString> RegrasCalculo::GrupoLinha(const QString& produto) {
     QPair<QString, QString> grupoLinha;
     if (!codigo.isEmpty()) {
         TZoQuery q;
-        q.SQL << QStringLiteral("SELECT GRUPO, LINHA FROM %1 WHERE CODIGO = :CODIGO")
-                     .arg(DBLocal(QStringLiteral("MATERIAL")));
+        // A batch names its fabric, the print shop a material: a code of both is the fabric's.
+        q.SQL << QStringLiteral(
+                     "SELECT FIRST 1 GRUPO, LINHA FROM (SELECT 1 AS DE, GRUPO, LINHA FROM %1 WHERE "
+                     "CODIGO = :CODIGO UNION ALL SELECT 2, GRUPO, LINHA FROM %2 WHERE CODIGO = "
+                     ":MATERIAL) ORDER BY DE")
+                     .arg(DBLocal(QStringLiteral("PRODUTO")), DBLocal(QStringLiteral("MATERIAL")));
         q.BindValue(QStringLiteral("CODIGO"), codigo);
+        q.BindValue(QStringLiteral("MATERIAL"), codigo);
         q.Open();
         if (!q.IsEmpty())
             grupoLinha = {q.Fields(0).AsString().trimmed(), q.Fields(1).AsString().trimmed()};

@@ -30,7 +30,8 @@ struct LinhaRegra {
     double resultado = 0;
 };
 
-// The batch a quantity is asked for; grupo and linhaProduto are the product's MATERIAL.GRUPO and LINHA.
+// The batch a quantity is asked for; grupo and linhaProduto are its fabric's PRODUTO.GRUPO and LINHA (a
+// material's MATERIAL ones when the code is a material's).
 struct LoteRegra {
     double peso = 0;
     QString maquina;

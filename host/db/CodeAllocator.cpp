@@ -3,6 +3,7 @@
 #include "TZoDatabase.h"
 #include <QElapsedTimer>
 #include <QSqlQuery>
+#include <algorithm>
 
 bool CodeAllocator::Used(TZoDatabase* db, const QString& table, const QString& field, const QString& code) {
     QSqlQuery q(db->Connection());
@@ -16,6 +17,22 @@ bool CodeAllocator::Used(TZoDatabase* db, const QString& table, const QString& f
     q.bindValue(QStringLiteral(":C"), code);
     db->Exec(q, false);
     return q.next();
+}
+
+qlonglong CodeAllocator::Highest(TZoDatabase* db, const QString& table, const QString& field,
+                                 const QString& code) {
+    QSqlQuery q(db->Connection());
+    q.setForwardOnly(true);
+    // Codes of digits only, of the same length: other texts do not count as numbers.
+    db->Prepare(q,
+                QStringLiteral("SELECT MAX(%2) FROM %1 WHERE %2 >= CAST(:C AS VARCHAR(%3)) AND %2 SIMILAR TO "
+                               "'[0-9]{%3}'")
+                    .arg(table, field)
+                    .arg(code.size()),
+                false);
+    q.bindValue(QStringLiteral(":C"), code);
+    db->Exec(q, false);
+    return q.next() ? q.value(0).toString().toLongLong() : 0;
 }
 
 int CodeAllocator::Width(const QString& table, const QString& field) {
@@ -52,9 +69,15 @@ QString CodeAllocator::Next(const QString& table, const QString& field, int widt
         }
         qlonglong next = last.toString().trimmed().toLongLong() + 1;
         QString code = QString::number(next).rightJustified(width, '0');
+        // A code taken by rows that did not go through the counter (imported, older data) sends it past the
+        // highest code in use from there, in one read, not one code at a time.
         if (checkTable)
-            while (Used(m_counter, t, f, code) || (m_work && Used(m_work, t, f, code)))
-                code = QString::number(++next).rightJustified(width, '0');
+            while (Used(m_counter, t, f, code) || (m_work && Used(m_work, t, f, code))) {
+                next = columnWidth > 0 ? std::max({next + 1, Highest(m_counter, t, f, code) + 1,
+                                                   m_work ? Highest(m_work, t, f, code) + 1 : 0})
+                                       : next + 1;
+                code = QString::number(next).rightJustified(width, '0');
+            }
         // The column would cut the number, and the cut code is taken: saying so is all that can be done.
         if (columnWidth > 0 && QString::number(next).size() > columnWidth)
             throw EDatabaseError(

@@ -16,6 +16,8 @@ public:
 
 private:
     bool Used(TZoDatabase* db, const QString& table, const QString& field, const QString& code);
+    // The highest code of digits only, of `code`'s length, from `code` up; 0 when none.
+    qlonglong Highest(TZoDatabase* db, const QString& table, const QString& field, const QString& code);
     int Width(const QString& table, const QString& field); // 0: not a text column
 
     TZoDatabase* m_counter;

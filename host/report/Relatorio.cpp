@@ -1068,6 +1068,7 @@ public:
         if (!m_pintor.begin(&m_dispositivo))
             return false;
         bool completo = true;
+        const int total = int(paginas.size()) + (m_relatorio.DesenhoFinal() ? 1 : 0);
         for (int p = 0; p < paginas.size(); ++p) {
             if (p > 0 && !m_dispositivo.newPage()) {
                 completo = false;
@@ -1084,7 +1085,18 @@ public:
                     PintaBanda(grade, blocos[i].banda, y, alturas[i]);
                 y += alturas[i];
             }
-            PintaRodape(p + 1, int(paginas.size()));
+            PintaRodape(p + 1, total);
+        }
+        if (completo && m_relatorio.DesenhoFinal()) {
+            completo = m_dispositivo.newPage();
+            if (completo) {
+                const double topo = PintaTopo(false);
+                const QRectF area(0, topo, m_largura, m_dispositivo.height() - AlturaRodape() - Mm(2) - topo);
+                m_pintor.save();
+                m_relatorio.DesenhoFinal()(m_pintor, area);
+                m_pintor.restore();
+                PintaRodape(total, total);
+            }
         }
         const bool fechado = m_pintor.end();
         return completo && fechado;
@@ -1443,6 +1455,15 @@ TRelatorio::TRelatorio(const QString& identificador, const QString& titulo, TDat
 
 void TRelatorio::AdicionaCabecalho(const QString& rotulo, const QString& valor) {
     m_cabecalho.append({rotulo, valor});
+}
+
+ColunaRelatorio TRelatorio::Coluna(const QString& campo, const QString& titulo, int casas,
+                                   bool totaliza) const {
+    ColunaRelatorio coluna = Coluna(campo);
+    coluna.titulo = titulo;
+    coluna.casas = casas;
+    coluna.totaliza = totaliza;
+    return coluna;
 }
 
 ColunaRelatorio TRelatorio::Coluna(const QString& campo) const {

@@ -44,6 +44,9 @@ public:
     // A field's column as it prints by default: its display label, numbers right-aligned, decimals
     // with two places and totalled; integers are mostly codes (FAL, customer) and are not totalled.
     ColunaRelatorio Coluna(const QString& campo) const;
+    // The same under a caption of the layout's, with its decimals and whether it is totalled.
+    ColunaRelatorio Coluna(const QString& campo, const QString& titulo, int casas = -1,
+                           bool totaliza = false) const;
     // The default columns: every visible field of the data set.
     QList<ColunaRelatorio> ColunasPadrao() const;
     // No columns prints the default ones.
@@ -82,6 +85,11 @@ public:
     void DefineDesenho(DesenhoRelatorio desenho) { m_desenho = std::move(desenho); }
     const DesenhoRelatorio& Desenho() const { return m_desenho; }
 
+    // Drawn on a page of its own after the rows and sections (a chart that belongs to the listing); graphic
+    // outputs only.
+    void DefineDesenhoFinal(DesenhoRelatorio desenho) { m_desenhoFinal = std::move(desenho); }
+    const DesenhoRelatorio& DesenhoFinal() const { return m_desenhoFinal; }
+
 private:
     QString m_identificador;
     QString m_titulo;
@@ -94,6 +102,7 @@ private:
     bool m_zebrado = true;
     bool m_somas = true;
     DesenhoRelatorio m_desenho;
+    DesenhoRelatorio m_desenhoFinal;
     QList<TRelatorio> m_secoes;
 };
 

@@ -468,6 +468,37 @@ void ScreenDriver::Click(const QString& name) {
     SendClick(button, centre.toPoint(), true);
 }
 
+void ScreenDriver::DoubleClick(const QString& name) {
+    QWidget* widget = Find(name);
+    if (!widget->isEnabled() || !widget->isVisible())
+        Fail(QStringLiteral("o controle '%1' não está disponível").arg(name));
+    DefineTelaAtiva(m_screen);
+    QApplication::setActiveWindow(widget->window());
+    QPoint pos = widget->rect().center();
+    if (auto* grid = qobject_cast<QTableView*>(widget)) {
+        if (!ClickCell(grid, grid->currentIndex()))
+            return;
+        widget = grid->viewport();
+        pos = grid->visualRect(grid->currentIndex()).center();
+    }
+    SendClick(widget, pos, true);
+    QPointer<QWidget> target(widget);
+    const QPointF local(pos), global = widget->mapToGlobal(local);
+    ExecutaProtegido([&] {
+        QMouseEvent duplo(QEvent::MouseButtonDblClick, local, global, Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        if (target)
+            QApplication::sendEvent(target, &duplo);
+    });
+    ExecutaProtegido([&] {
+        QMouseEvent solta(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                          Qt::NoModifier);
+        if (target)
+            QApplication::sendEvent(target, &solta);
+    });
+    ProcessEvents();
+}
+
 void ScreenDriver::Activate(const QString& name) {
     auto* button = Get<QAbstractButton>(name);
     if (!button->isEnabled() || !button->isVisible())

@@ -87,6 +87,8 @@ public:
     void Keys(const QString& keys);
     // A mouse click: the button takes the focus first, so the box left runs its exit rules.
     void Click(const QString& name);
+    // A mouse double click on a control; on a grid, on its current cell (a row loaded or marked).
+    void DoubleClick(const QString& name);
     // The button's keyboard shortcut (Alt + its underlined letter): it acts where the focus is.
     void Activate(const QString& name);
     // Picks an item of a pop-up menu of the screen (the action of that name), as a user would once the
