@@ -49,16 +49,6 @@ class TstCadastroFrame : public ScreenTestCase {
     const SettingsFile settings{"[Caminho]\npath=%1\n"};
 
     int LogRows() { return Scalar("SELECT COUNT(*) FROM LOG").toInt(); }
-    void Seed(const Tela& t) {
-        Sql(QStringLiteral("INSERT INTO %1 (CODIGO, DESCRICAO) VALUES (%2, 'EXISTENTE')")
-                .arg(t.table, Aspas(t.code)));
-        Commit();
-    }
-    void Rows() {
-        QTest::addColumn<int>("i");
-        for (int i = 0; i < int(std::size(kTelas)); ++i)
-            QTest::newRow(kTelas[i].row) << i;
-    }
     // CODIGO, DESCRICAO, COR_SIS, TON.
     void Colours(const QStringList& rows) { Insert("CADCORTIN (CODIGO, DESCRICAO, COR_SIS, TON)", rows); }
     void SavePicture(const QString& path, Qt::GlobalColor color) {
@@ -89,55 +79,25 @@ private slots:
         QVERIFY(QDir().mkpath(settings.Path("Cores")));
     }
 
-    void blankAndRepeatedCodesAreRefused_data() { Rows(); }
-    void blankAndRepeatedCodesAreRefused() {
-        QFETCH(int, i);
-        const Tela& t = kTelas[i];
-        driver->Open(t.screen);
-        for (const QString& typed : {QString(), QStringLiteral("   ")}) {
-            messages.Clear();
-            driver->Click("BtIncluir");
-            if (!typed.isEmpty())
-                driver->Type(t.codeBox, typed);
-            // Leaving an empty code box would fill it: the shortcut confirms from inside it.
-            if (t.proposesCode)
-                driver->Activate("SbConfirmar");
-            else
-                driver->Click("SbConfirmar");
-            QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8(t.blankCodeText)});
-            QCOMPARE(driver->FocusedName(), QString::fromUtf8(t.codeBox));
-            QVERIFY(driver->Visible("PainelConfirma"));
-            driver->Click("BtDesistir");
-        }
-        QCOMPARE(Count(t.table), 0);
-
-        Seed(t);
-        messages.Clear();
-        driver->Click("BtIncluir");
-        driver->Type(t.codeBox, t.code);
-        driver->Type(t.descriptionBox, QString::fromUtf8(t.description));
-        QCOMPARE(ClickMessages("SbConfirmar"), "Este código já existe. Digite um outro.");
-        QCOMPARE(driver->FocusedName(), QString::fromUtf8(t.codeBox));
-        driver->Click("BtDesistir");
-        QCOMPARE(Count(t.table, "DESCRICAO = 'EXISTENTE'"), 1);
-        QCOMPARE(LogRows(), 0);
+    void registryFrame_data() {
+        QTest::addColumn<int>("i");
+        for (int i = 0; i < int(std::size(kTelas)); ++i)
+            QTest::newRow(kTelas[i].row) << i;
     }
 
-    void inclusionAndDeletionAreAskedAndAudited_data() { Rows(); }
-    void inclusionAndDeletionAreAskedAndAudited() {
+    // An inclusion and its delete, asked and audited; blank and repeated codes refused, writing nothing.
+    void registryFrame() {
         QFETCH(int, i);
         const Tela& t = kTelas[i];
-        const QString code = t.code, title = QString::fromUtf8(t.logTitle),
-                      name = QString::fromUtf8(t.logName);
+        const QString code = t.code, description = QString::fromUtf8(t.description),
+                      title = QString::fromUtf8(t.logTitle), name = QString::fromUtf8(t.logName);
         driver->Open(t.screen);
         driver->Click("BtIncluir");
         driver->Type(t.codeBox, code);
-        driver->Type(t.descriptionBox, QString::fromUtf8(t.description));
+        driver->Type(t.descriptionBox, description);
         driver->Click("SbConfirmar");
         QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.Texts().join('|')));
-        QCOMPARE(Count(t.table, "CODIGO = " + Aspas(code) +
-                                    " AND DESCRICAO = " + Aspas(QString::fromUtf8(t.description))),
-                 1);
+        QCOMPARE(Count(t.table, "CODIGO = " + Aspas(code) + " AND DESCRICAO = " + Aspas(description)), 1);
         QCOMPARE(LogRows(), title.isEmpty() ? 0 : 1);
         if (!title.isEmpty())
             QCOMPARE(AuditRows().last(),
@@ -155,74 +115,91 @@ private slots:
             driver->Click("BtExcluir");
         }
         QCOMPARE(Count(t.table), 0);
-        QCOMPARE(LogRows(), title.isEmpty() ? 0 : 2);
+        const int logs = LogRows();
+        QCOMPARE(logs, title.isEmpty() ? 0 : 2);
         if (!title.isEmpty())
             QCOMPARE(AuditRows().last(),
                      title + '|' + QString::fromUtf8(t.exclusionText) + name + "|2|" + code);
-    }
 
-    void recordStillUsedIsNotDeleted_data() {
-        QTest::addColumn<QString>("tabela");
-        QTest::addColumn<QString>("uso"); // makes the record used
-        const auto caso = [](const char* nome, const char* tabela, const char* uso) {
-            QTest::newRow(nome) << QString(tabela) << QString(uso);
-        };
-        caso("banho na maquina", "BANHO",
-             "INSERT INTO MAQ_TIN (CODIGO, DESCRICAO, RELAC_BANHO) VALUES ('01', 'JET', '01')");
-        caso("banho na capacidade", "BANHO",
-             "INSERT INTO MAQ_TIN_CAP VALUES (1, '09', '02', 0, 1, 0, 1, '01')");
-        caso("variante na capacidade", "VARIANTE",
-             "INSERT INTO MAQ_TIN_CAP VALUES (1, '09', '01', 0, 1, 0, 1, '')");
-        caso("variante na FAL", "VARIANTE", "INSERT INTO FAL (NUMERO, VARIANTE) VALUES ('1', '01')");
-        caso("fase no roteiro", "FASE",
-             "INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, FASE) VALUES ('000001', 'TINTO', 1, '01')");
-        caso("fase grupo de outra", "FASE",
-             "INSERT INTO FASE (CODIGO, DESCRICAO, GRUPO) VALUES ('02', 'X', '01')");
-        caso("fase na maquina", "FASE",
-             "INSERT INTO MAQ_TIN (CODIGO, DESCRICAO, FASE) VALUES ('01', 'JET', '01')");
-        caso("cor na FAL", "CADCORTIN", "INSERT INTO FAL (NUMERO, COR) VALUES ('1', '01')");
-        caso("cor na receita", "CADCORTIN",
-             "INSERT INTO RECEITA (CODIGO, VARIANTE, COR) VALUES ('0001', '01', '01')");
-        caso("grafico na receita", "GRAFICO",
-             "INSERT INTO RECEITA (CODIGO, VARIANTE, GRAFICO) VALUES ('0001', '01', '01')");
-        caso("grafico no processo", "GRAFICO",
-             "INSERT INTO PROCESSO_TIN (FAL, GRAFICO) VALUES ('0000001', '01')");
+        for (const QString& typed : {QString(), QStringLiteral("   ")}) {
+            messages.Clear();
+            driver->Click("BtIncluir");
+            if (!typed.isEmpty())
+                driver->Type(t.codeBox, typed);
+            // Leaving an empty code box would fill it: the shortcut confirms from inside it.
+            if (t.proposesCode)
+                driver->Activate("SbConfirmar");
+            else
+                driver->Click("SbConfirmar");
+            QCOMPARE(messages.Texts(), QStringList{QString::fromUtf8(t.blankCodeText)});
+            QCOMPARE(driver->FocusedName(), QString::fromUtf8(t.codeBox));
+            QVERIFY(driver->Visible("PainelConfirma"));
+            driver->Click("BtDesistir");
+        }
+        QCOMPARE(Count(t.table), 0);
+
+        SqlCommit(QStringLiteral("INSERT INTO %1 (CODIGO, DESCRICAO) VALUES (%2, 'EXISTENTE')")
+                      .arg(t.table, Aspas(code)));
+        messages.Clear();
+        driver->Click("BtIncluir");
+        driver->Type(t.codeBox, code);
+        driver->Type(t.descriptionBox, description);
+        QCOMPARE(ClickMessages("SbConfirmar"), "Este código já existe. Digite um outro.");
+        QCOMPARE(driver->FocusedName(), QString::fromUtf8(t.codeBox));
+        driver->Click("BtDesistir");
+        QCOMPARE(Count(t.table, "DESCRICAO = 'EXISTENTE'"), 1);
+        QCOMPARE(LogRows(), logs);
     }
 
     // A record others refer to is not deleted, with no question and no audit row; once nothing refers to it,
-    // it goes. A phase that is its own group does not keep itself.
+    // it goes. A phase that is its own group does not keep itself. The table, and what makes its record used.
     void recordStillUsedIsNotDeleted() {
-        QFETCH(QString, tabela);
-        QFETCH(QString, uso);
         const QMap<QString, QStringList> telas = {
             {"BANHO", {"TFmBanho", "Banho está sendo utilizado."}},
             {"VARIANTE", {"TFmvariante", "Variante está sendo utilizada."}},
             {"FASE", {"TfmFase", "Fase está sendo utilizada."}},
             {"CADCORTIN", {"TFmCadCorTing", "Cor está sendo utilizada."}},
             {"GRAFICO", {"TfmTngGrafico", "Gráfico está sendo utilizado."}}};
-        const QString tela = telas[tabela][0], texto = telas[tabela][1];
-        Sql(QStringLiteral("INSERT INTO %1 (CODIGO, DESCRICAO) VALUES ('01', 'USADO')").arg(tabela));
-        if (tabela == "FASE")
-            Sql("UPDATE FASE SET GRUPO = '01' WHERE CODIGO = '01'");
-        Sql(uso);
-        Commit();
-        driver->Open(tela);
-        messages.questions.enqueue(true);
-        driver->Click("BtExcluir");
-        QCOMPARE(messages.Texts(), QStringList{texto});
-        QCOMPARE(messages.questions.size(), 1); // never asked
-        QCOMPARE(Count(tabela, "CODIGO = '01'"), 1);
-        QCOMPARE(LogRows(), 0);
+        const std::pair<QString, const char*> casos[] = {
+            {"BANHO", "INSERT INTO MAQ_TIN (CODIGO, DESCRICAO, RELAC_BANHO) VALUES ('01', 'JET', '01')"},
+            {"BANHO", "INSERT INTO MAQ_TIN_CAP VALUES (1, '09', '02', 0, 1, 0, 1, '01')"},
+            {"VARIANTE", "INSERT INTO MAQ_TIN_CAP VALUES (1, '09', '01', 0, 1, 0, 1, '')"},
+            {"VARIANTE", "INSERT INTO FAL (NUMERO, VARIANTE) VALUES ('1', '01')"},
+            {"FASE",
+             "INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, FASE) VALUES ('000001', 'TINTO', 1, '01')"},
+            {"FASE", "INSERT INTO FASE (CODIGO, DESCRICAO, GRUPO) VALUES ('02', 'X', '01')"},
+            {"FASE", "INSERT INTO MAQ_TIN (CODIGO, DESCRICAO, FASE) VALUES ('01', 'JET', '01')"},
+            {"CADCORTIN", "INSERT INTO FAL (NUMERO, COR) VALUES ('1', '01')"},
+            {"CADCORTIN", "INSERT INTO RECEITA (CODIGO, VARIANTE, COR) VALUES ('0001', '01', '01')"},
+            {"GRAFICO", "INSERT INTO RECEITA (CODIGO, VARIANTE, GRAFICO) VALUES ('0001', '01', '01')"},
+            {"GRAFICO", "INSERT INTO PROCESSO_TIN (FAL, GRAFICO) VALUES ('0000001', '01')"}};
+        for (const auto& [tabela, uso] : casos) {
+            Sql(QStringLiteral("INSERT INTO %1 (CODIGO, DESCRICAO) VALUES ('01', 'USADO')").arg(tabela));
+            if (tabela == "FASE")
+                Sql("UPDATE FASE SET GRUPO = '01' WHERE CODIGO = '01'");
+            Sql(uso);
+            Commit();
+            const int logs = LogRows();
+            driver->Open(telas[tabela][0]);
+            messages.Clear();
+            messages.questions.enqueue(true);
+            driver->Click("BtExcluir");
+            QCOMPARE(messages.Texts(), QStringList{telas[tabela][1]});
+            QVERIFY2(messages.questions.size() == 1, uso); // never asked
+            QVERIFY2(Count(tabela, "CODIGO = '01'") == 1, uso);
+            QCOMPARE(LogRows(), logs);
 
-        for (const char* table : {"MAQ_TIN", "MAQ_TIN_CAP", "FAL", "ROTEIRO", "RECEITA", "PROCESSO_TIN"})
-            Sql(QStringLiteral("DELETE FROM %1").arg(table));
-        Sql("DELETE FROM FASE WHERE CODIGO <> '01'");
-        Commit();
-        messages.Clear();
-        messages.questions.enqueue(true);
-        driver->Click("BtExcluir");
-        QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
-        QCOMPARE(Count(tabela, "CODIGO = '01'"), 0);
+            for (const char* table : {"MAQ_TIN", "MAQ_TIN_CAP", "FAL", "ROTEIRO", "RECEITA", "PROCESSO_TIN"})
+                Sql(QStringLiteral("DELETE FROM %1").arg(table));
+            Sql("DELETE FROM FASE WHERE CODIGO <> '01'");
+            Commit();
+            messages.Clear();
+            messages.questions.enqueue(true);
+            driver->Click("BtExcluir");
+            QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
+            QVERIFY2(Count(tabela, "CODIGO = '01'") == 0, uso);
+            driver->Close();
+        }
     }
 
     // Leaving the empty code box proposes the next code; Desist spends none.
@@ -242,47 +219,19 @@ private slots:
         QCOMPARE(Count("VARIANTE", "CODIGO = '03' AND DESCRICAO = 'VISCOSE'"), 1);
     }
 
-    // A group typed and confirmed at once is checked all the same, and said once.
-    void phaseGroupIsChecked() {
+    // A refused post or delete leaves no audit row. Two users typing the same new code: the check passes for
+    // both, and the second one's post fails on the key. A group typed and confirmed at once is checked all
+    // the same, and said once.
+    void phaseRefusalsAndGroup() {
         Insert("FASE (CODIGO, DESCRICAO)", {"'01', 'PREPARACAO'", "'02', 'TINGIMENTO'"});
         Commit();
-        driver->Open("TfmFase");
-        driver->Click("BtnAltera");
-        driver->Type("EdtGrupo", "77");
-        QCOMPARE(ClickMessages("SbConfirmar"), "Grupo Inválido.");
-        QCOMPARE(driver->FocusedName(), "EdtGrupo");
-        QVERIFY(driver->Visible("PainelConfirma"));
-        driver->Type("EdtGrupo", "02");
-        driver->Click("SbConfirmar");
-        QCOMPARE(Count("FASE", "CODIGO = '01' AND GRUPO = '02'"), 1);
-    }
-
-    void refusedChangeLeavesNoAuditRow() {
-        driver->Open("TfmFase");
-        TTabela::Tabela("TbFase")->BeforePost = [](TDataSet&) { throw EAbort(); };
-        driver->Click("BtIncluir");
-        driver->Type("EdtCodFase", "05");
-        driver->Type("EdtDesFase", "recusada");
-        driver->Click("SbConfirmar");
-        QCOMPARE(LogRows(), 0);
-        TTabela::Tabela("TbFase")->BeforePost = nullptr;
-        driver->Click("SbConfirmar");
-        QCOMPARE(LogRows(), 1);
-
-        TTabela::Tabela("TbFase")->BeforeDelete = [](TDataSet&) { throw EAbort(); };
-        messages.questions.enqueue(true);
-        driver->Click("BtExcluir");
-        QCOMPARE(Count("FASE", "CODIGO = '05'"), 1);
-        QCOMPARE(LogRows(), 1);
-    }
-
-    // Two users typing the same new code: the check passes for both, and the second one's post fails on the
-    // key.
-    void codeStoredByAnotherWorkstationMeanwhileAsksForAnother() {
         driver->Open("TfmFase");
         driver->Click("BtIncluir");
         driver->Type("EdtCodFase", "05");
         driver->Type("EdtDesFase", "lavagem");
+        TTabela::Tabela("TbFase")->BeforePost = [](TDataSet&) { throw EAbort(); };
+        driver->Click("SbConfirmar");
+        QCOMPARE(LogRows(), 0);
         auto other = OpenSecond("kelm-test-other");
         TTabela::Tabela("TbFase")->BeforePost = [&other](TDataSet&) {
             SqlOn(*other, "INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('05', 'DELE')");
@@ -290,12 +239,29 @@ private slots:
         };
         driver->Click("SbConfirmar");
         TTabela::Tabela("TbFase")->BeforePost = nullptr;
-        QCOMPARE(messages.Texts(), QStringList{"Este código já existe. Digite um outro."});
+        QCOMPARE(TakeMessages(), "Este código já existe. Digite um outro.");
         QCOMPARE(driver->FocusedName(), "EdtCodFase");
         QCOMPARE(LogRows(), 0);
         driver->Type("EdtCodFase", "06");
         driver->Click("SbConfirmar");
         QCOMPARE(Count("FASE", "CODIGO = '06' AND DESCRICAO = 'LAVAGEM'"), 1);
+        QCOMPARE(LogRows(), 1);
+
+        TTabela::Tabela("TbFase")->BeforeDelete = [](TDataSet&) { throw EAbort(); };
+        messages.questions.enqueue(true);
+        driver->Click("BtExcluir");
+        TTabela::Tabela("TbFase")->BeforeDelete = nullptr;
+        QCOMPARE(Count("FASE", "CODIGO = '06'"), 1);
+        QCOMPARE(LogRows(), 1);
+
+        driver->Click("BtnAltera");
+        driver->Type("EdtGrupo", "77");
+        QCOMPARE(ClickMessages("SbConfirmar"), "Grupo Inválido.");
+        QCOMPARE(driver->FocusedName(), "EdtGrupo");
+        QVERIFY(driver->Visible("PainelConfirma"));
+        driver->Type("EdtGrupo", "02");
+        driver->Click("SbConfirmar");
+        QCOMPARE(Count("FASE", "GRUPO = '02'"), 1);
     }
 
     void packageRegistersEachUnitOnceAndUnregistersAtZero() {
@@ -320,15 +286,16 @@ private slots:
         library.unload();
     }
 
-    void alterationDesistAndDelete() {
+    void bathAlterationDesistDeleteCloseAndInclusion() {
         Insert("BANHO (CODIGO, DESCRICAO, PROPORCAO)", {"'01', 'CURTO', 6", "'02', 'LONGO', 10"});
         Commit();
         driver->Open("TFmBanho");
         driver->Click("BtnAltera");
-        driver->Type("EdtDesBanho", "curto jet");
+        QVERIFY(!driver->Enabled("EdtCodBanho"));
+        driver->Type("EdtDesBanho", "curto d'ávila"); // in capitals, with its apostrophe
         driver->Click("SbConfirmar");
         QVERIFY(messages.shown.isEmpty()); // the existing code is not a duplicate of itself
-        QCOMPARE(Count("BANHO", "CODIGO = '01' AND DESCRICAO = 'CURTO JET'"), 1);
+        QCOMPARE(Count("BANHO", "CODIGO = '01' AND DESCRICAO = 'CURTO D''ÁVILA'"), 1);
 
         driver->Click("sbUltimo");
         driver->Click("BtnAltera");
@@ -344,13 +311,8 @@ private slots:
         driver->Click("BtExcluir");
         QCOMPARE(Count("BANHO"), 1);
         QCOMPARE(driver->Text("EdtCodBanho"), "02"); // the next record shows
-    }
 
-    // Closing mid-edit discards the edit, frees the screen and lets go of the shared data set.
-    void closingMidEditDiscardsTheEdit() {
-        Sql("INSERT INTO BANHO (CODIGO, DESCRICAO, PROPORCAO) VALUES ('01', 'BANHO 1', 1)");
-        Commit();
-        driver->Open("TFmBanho");
+        // Closing mid-edit discards the edit, frees the screen and lets go of the shared data set.
         QPointer<QWidget> first = driver->Screen();
         driver->Click("BtnAltera");
         driver->Type("EdtDesBanho", "NAO GRAVAR");
@@ -359,14 +321,12 @@ private slots:
         QVERIFY(!TTabela::Tabela("tbBanho"));
         QCOMPARE(Count("BANHO", "DESCRICAO = 'NAO GRAVAR'"), 0);
         driver->Open("TFmBanho");
-        QCOMPARE(driver->Text("EdtDesBanho"), "BANHO 1");
-    }
+        QCOMPARE(driver->Text("EdtDesBanho"), "LONGO");
 
-    // Characters outside the basic plane are one character each for the box's limit, as for the column.
-    // A description holds its width in any character; a negative bath ratio is refused at the box.
-    void bathAsTyped() {
+        // Characters outside the basic plane are one character each for the box's limit, as for the column.
+        // A description holds its width in any character; a negative bath ratio is refused at the box, a
+        // ratio with a decimal comma taken, and Tab goes on to Confirm.
         const QString clave = QString::fromUcs4(U"\U0001D11E"), cheia = clave.repeated(50); // VARCHAR(50)
-        driver->Open("TFmBanho");
         driver->Click("BtIncluir");
         driver->Type("EdtCodBanho", "01");
         driver->Type("EdtDesBanho", cheia + clave);
@@ -375,10 +335,11 @@ private slots:
         driver->Click("SbConfirmar");
         QVERIFY2(messages.LastText().contains("Litros por kg"), qPrintable(messages.LastText()));
         QCOMPARE(driver->FocusedName(), "EdtProporcao");
-        QCOMPARE(Count("BANHO"), 0);
-        driver->Type("EdtProporcao", "8");
+        QCOMPARE(Count("BANHO"), 1);
+        TypeAndTab("EdtProporcao", "8,5");
+        QCOMPARE(driver->FocusedName(), "SbConfirmar");
         driver->Click("SbConfirmar");
-        QCOMPARE(Scalar("SELECT DESCRICAO FROM BANHO").toString(), cheia);
+        QCOMPARE(Seen("SELECT DESCRICAO, PROPORCAO FROM BANHO WHERE CODIGO = '01'"), cheia + "|8.5");
     }
 
     void confirmRefusesCodesThatDoNotExist() {
@@ -417,62 +378,33 @@ private slots:
         QCOMPARE(Count("CADCORTIN", "COD_GRUPO = '0002' AND COD_CLAFIS = '002' AND "
                                     "(COD_CLATRIB IS NULL OR COD_CLATRIB = '')"),
                  1);
+
+        // A new colour takes the first group and a light tone, a tax code from its look-up and a display
+        // colour from the list.
+        driver->Click("BtIncluir");
+        driver->Press("Enter"); // past the code proposed
+        driver->Type("EdtDescricao", "VERDE");
+        messages.searches.enqueue("040");
+        driver->Press("F4", "EdtClaTrib");
+        QCOMPARE(driver->Text("EdtDesClaTrib"), "ISENTA");
+        driver->Select("CbCorSis", "Verde");
+        driver->Click("SbConfirmar");
+        QCOMPARE(Seen("SELECT TON, COR_SIS, COD_GRUPO, COD_CLATRIB FROM CADCORTIN WHERE DESCRICAO = 'VERDE'"),
+                 "Clara|32768|0001|040");
     }
 
-    void storedColourOutsideTheListShowsAsItself() {
+    // A stored colour outside the list shows as itself, zero as black; the picture follows the colour's code.
+    // The dialog's colour is stored as a number, shown under its name when the list has it; a colour saved
+    // again untouched stays, and "Nenhuma" stores none.
+    void colourAndPicture() {
         Colours({"'0000000001', 'ANIL', 2003199, 'Clara'", "'0000000002', 'PRETO', 0, 'Clara'"});
-        Commit();
-        driver->Open("TFmCadCorTing");
-        QCOMPARE(driver->Text("CbCorSis"), "#1E90FF");
-        driver->Click("sbProximo"); // zero is black, not "no colour"
-        QCOMPARE(driver->Text("CbCorSis"), "Preto");
-
-        driver->Click("sbPrimeiro"); // saved again untouched, the colour stays
-        driver->Click("BtnAltera");
-        driver->Type("EdtDescricao", "ANIL CLARO");
-        driver->Click("SbConfirmar");
-        QCOMPARE(
-            Count("CADCORTIN", "CODIGO = '0000000001' AND DESCRICAO = 'ANIL CLARO' AND COR_SIS = 2003199"),
-            1);
-        driver->Click("BtnAltera");
-        driver->Select("CbCorSis", "Nenhuma");
-        driver->Click("SbConfirmar");
-        QCOMPARE(Count("CADCORTIN", "CODIGO = '0000000001' AND COR_SIS IS NULL"), 1);
-    }
-
-    void colourPickedInTheDialogIsStoredAsANumber() {
-        Colours({"'0000000001', 'MARINHO', 128, 'Clara'"});
-        Commit();
-        driver->Open("TFmCadCorTing");
-        driver->Click("BtnAltera");
-        messages.colors.enqueue(QColor()); // cancelled, the stored colour stays
-        driver->Select("CbCorSis", "Outra cor...");
-        QCOMPARE(driver->Text("CbCorSis"), "Azul Marinho");
-
-        messages.colors.enqueue(QColor(0x12, 0x34, 0x56));
-        driver->Select("CbCorSis", "Outra cor...");
-        QCOMPARE(driver->Text("CbCorSis"), "#123456");
-        QCOMPARE(Shown(), QColor(0x12, 0x34, 0x56));
-        messages.Clear();
-        driver->Click("SbConfirmar");
-        QVERIFY(messages.shown.isEmpty());
-        QCOMPARE(Count("CADCORTIN", "CODIGO = '0000000001' AND COR_SIS = 1193046"), 1); // 0x123456
-
-        driver->Click("BtnAltera"); // a colour of the list shows under its name
-        messages.colors.enqueue(QColor(0xFF, 0x00, 0x00));
-        driver->Select("CbCorSis", "Outra cor...");
-        QCOMPARE(driver->Text("CbCorSis"), "Vermelho");
-        driver->Click("SbConfirmar");
-        QCOMPARE(Count("CADCORTIN", "CODIGO = '0000000001' AND COR_SIS = 16711680"), 1);
-    }
-
-    void pictureFollowsTheColourCode() {
-        Colours({"'0000000001', 'COM IMAGEM', NULL, 'Clara'", "'0000000002', 'SEM IMAGEM', NULL, 'Clara'"});
         Commit();
         SavePicture(settings.Path("Cores/0000000001.png"), Qt::red);
         driver->Open("TFmCadCorTing");
+        QCOMPARE(driver->Text("CbCorSis"), "#1E90FF");
         QVERIFY(HasPicture());
         driver->Click("sbProximo");
+        QCOMPARE(driver->Text("CbCorSis"), "Preto");
         QVERIFY(!HasPicture());
 
         const QString source = settings.Path("escolhida.png");
@@ -485,40 +417,43 @@ private slots:
         QVERIFY(HasPicture());
         messages.files.enqueue(settings.Path("nao-existe.png"));
         QCOMPARE(ClickMessages("BtImagem"), "Não foi possível gravar a imagem da cor.");
-    }
 
-    void secondPriceForAPairIsRefused() {
-        BasePrecos();
-        const QStringList stored = Precos();
-        // The phase typed after the customer was checked: Confirm refuses the pair.
-        driver->Click("BtIncluir");
-        driver->Type("EdtCodCli", "00001");
-        driver->Type("EdtCodFase", "03");
-        driver->Type("EdtCusto", "9,99");
-        driver->Click("SbConfirmar");
-        QCOMPARE(TakeMessages(), "Preço já Cadastrado.");
-        QCOMPARE(driver->FocusedName(), "EdtCodFase");
-        QVERIFY(driver->Visible("PainelConfirma"));
-        driver->Click("BtDesistir");
-
-        // Leaving the customer with the phase filled shows the stored price, even one the filter hid.
-        driver->Type("EdtFiltroCli", "00002");
-        driver->Press("Enter");
+        driver->Click("BtnAltera");
+        messages.colors.enqueue(QColor()); // cancelled, the stored colour stays
+        driver->Select("CbCorSis", "Outra cor...");
+        QCOMPARE(driver->Text("CbCorSis"), "Preto");
+        messages.colors.enqueue(QColor(0x12, 0x34, 0x56));
+        driver->Select("CbCorSis", "Outra cor...");
+        QCOMPARE(driver->Text("CbCorSis"), "#123456");
+        QCOMPARE(Shown(), QColor(0x12, 0x34, 0x56));
         messages.Clear();
-        driver->Click("BtIncluir");
-        driver->Type("EdtCodCli", "00002");
-        driver->Type("EdtCodFase", "03");
-        driver->Type("EdtCodCli", "00001");
-        driver->Press("Tab");
-        QCOMPARE(TakeMessages(), "Preço já Cadastrado.");
-        QVERIFY(driver->Visible("PainelControle"));
-        QCOMPARE(driver->Rows("DBGrid1"), 2);
-        QCOMPARE(Atual(), "00001/03");
-        QCOMPARE(Precos(), stored);
-        QCOMPARE(AuditRows(), QStringList());
+        driver->Click("SbConfirmar");
+        QVERIFY(messages.shown.isEmpty());
+        QCOMPARE(Count("CADCORTIN", "CODIGO = '0000000002' AND COR_SIS = 1193046"), 1); // 0x123456
+        driver->Click("BtnAltera");
+        messages.colors.enqueue(QColor(0xFF, 0x00, 0x00));
+        driver->Select("CbCorSis", "Outra cor...");
+        QCOMPARE(driver->Text("CbCorSis"), "Vermelho");
+        driver->Click("SbConfirmar");
+        QCOMPARE(Count("CADCORTIN", "CODIGO = '0000000002' AND COR_SIS = 16711680"), 1);
+
+        driver->Click("sbPrimeiro");
+        driver->Click("BtnAltera");
+        driver->Type("EdtDescricao", "ANIL CLARO");
+        driver->Click("SbConfirmar");
+        QCOMPARE(
+            Count("CADCORTIN", "CODIGO = '0000000001' AND DESCRICAO = 'ANIL CLARO' AND COR_SIS = 2003199"),
+            1);
+        driver->Click("BtnAltera");
+        driver->Select("CbCorSis", "Nenhuma");
+        driver->Click("SbConfirmar");
+        QCOMPARE(Count("CADCORTIN", "CODIGO = '0000000001' AND COR_SIS IS NULL"), 1);
     }
 
-    void blankOrUnknownCodesAreRefused() {
+    // Blank or unknown codes and a second price for a pair are refused, writing nothing; the filter takes
+    // quotes as text, and what is printed is what the list shows.
+    void pricesRefusedFilteredAndPrinted() {
+        const ReportFolder reports;
         BasePrecos();
         const QStringList stored = Precos();
         const struct {
@@ -550,7 +485,54 @@ private slots:
                 QCOMPARE(driver->Text("EdtNomeCli"), "TECELAGEM D'ÁVILA");
             driver->Click("BtDesistir");
         }
+
+        // The phase typed after the customer was checked: Confirm refuses the pair.
+        driver->Click("BtIncluir");
+        driver->Type("EdtCodCli", "00001");
+        driver->Type("EdtCodFase", "03");
+        driver->Type("EdtCusto", "9,99");
+        driver->Click("SbConfirmar");
+        QCOMPARE(TakeMessages(), "Preço já Cadastrado.");
+        QCOMPARE(driver->FocusedName(), "EdtCodFase");
+        QVERIFY(driver->Visible("PainelConfirma"));
+        driver->Click("BtDesistir");
+
+        for (const QString typed : {"'", "0' OR"}) {
+            driver->Type("EdtFiltroCli", typed);
+            driver->Press("Tab");
+            QCOMPARE(driver->Rows("DBGrid1"), 0);
+        }
+        QCOMPARE(messages.shown.size(), 0);
+        driver->Type("EdtFiltroCli", "00002");
+        driver->Press("Enter");
+        QCOMPARE(driver->Rows("DBGrid1"), 1);
+        driver->Click("BtImprimir");
+        QVERIFY(QFileInfo(reports.Path("WTabPrecoServ.pdf")).size() > 0);
+        if (CanReadPdf()) {
+            const QString text = reports.Text("WTabPrecoServ.pdf");
+            QVERIFY2(text.contains("TECELAGEM D'ÁVILA") && text.contains("8,4"), qPrintable(text));
+            QVERIFY(!text.contains("MALHARIA"));
+        }
+
+        // Leaving the customer with the phase filled shows the stored price, even one the filter hid.
+        driver->Click("BtIncluir");
+        driver->Type("EdtCodCli", "00002");
+        driver->Type("EdtCodFase", "03");
+        driver->Type("EdtCodCli", "00001");
+        driver->Press("Tab");
+        QCOMPARE(TakeMessages(), "Preço já Cadastrado.");
+        QVERIFY(driver->Visible("PainelControle"));
+        QCOMPARE(driver->Rows("DBGrid1"), 2);
+        QCOMPARE(Atual(), "00001/03");
         QCOMPARE(Precos(), stored);
+        QCOMPARE(AuditRows(), QStringList());
+
+        // The list is shared: the next screen does not find it filtered.
+        driver->Type("EdtFiltroCli", "00002");
+        driver->Press("Enter");
+        driver->Close();
+        driver->Open("TFmTabPrecoServ");
+        QCOMPARE(driver->Rows("DBGrid1"), 2);
     }
 
     // Include, alter and delete one price: the names as shown at each confirmation, cut to their columns, and
@@ -599,34 +581,6 @@ private slots:
                  (QStringList{title + "INCLUSAO DO PRECO DO SERVICO 05 PARA O CLIENTE 00003|0|00003",
                               title + "ALTERACAO DO PRECO DO SERVICO 05 PARA O CLIENTE 00003|1|00003",
                               title + "EXCLUSAO DO PRECO DO SERVICO 05 PARA O CLIENTE 00003|2|00003"}));
-    }
-
-    void filterAndPrintedList() {
-        const ReportFolder reports;
-        BasePrecos();
-        for (const QString typed : {"'", "0' OR"}) {
-            driver->Type("EdtFiltroCli", typed);
-            driver->Press("Tab");
-            QCOMPARE(driver->Rows("DBGrid1"), 0);
-        }
-        QCOMPARE(messages.shown.size(), 0);
-        driver->Type("EdtFiltroCli", "00002");
-        driver->Press("Enter");
-        QCOMPARE(driver->Rows("DBGrid1"), 1);
-
-        // What is printed is what the list shows.
-        driver->Click("BtImprimir");
-        QVERIFY(QFileInfo(reports.Path("WTabPrecoServ.pdf")).size() > 0);
-        if (CanReadPdf()) {
-            const QString text = reports.Text("WTabPrecoServ.pdf");
-            QVERIFY2(text.contains("TECELAGEM D'ÁVILA") && text.contains("8,4"), qPrintable(text));
-            QVERIFY(!text.contains("MALHARIA"));
-        }
-
-        // The list is shared: the next screen does not find it filtered.
-        driver->Close();
-        driver->Open("TFmTabPrecoServ");
-        QCOMPARE(driver->Rows("DBGrid1"), 2);
     }
 };
 

@@ -53,29 +53,20 @@ class TstRegrasModulo : public QObject {
 
 private slots:
     // ---- a lot sheet
-    void limitesDaMaquina_data() {
-        QTest::addColumn<double>("total");
-        QTest::addColumn<double>("minimo");
-        QTest::addColumn<double>("maximo");
-        QTest::addColumn<QString>("mensagem");
-        const QString fora = "Peso total da FAL fora do intervalo permitido na máquina.\r";
-        QTest::newRow("no minimo") << 100.0 << 100.0 << 500.0 << QString();
-        QTest::newRow("no maximo") << 500.0 << 100.0 << 500.0 << QString();
-        QTest::newRow("abaixo") << 99.9 << 100.0 << 500.0
-                                << fora + "O peso mínimo tem de ser superior ou igual a 100 KG.";
-        QTest::newRow("um grama acima")
-            << 500.001 << 100.0 << 500.0 << fora + "O peso máximo tem de ser inferior ou igual a 500 KG.";
-        QTest::newRow("decimal") << 10.0 << 12.5 << 0.0
-                                 << fora + "O peso mínimo tem de ser superior ou igual a 12,5 KG.";
-        QTest::newRow("soma no maximo") << 10.2 + 79.4 + 10.4 << 0.0 << 100.0 << QString();
-        QTest::newRow("soma no minimo") << 17.9 + 14.2 + 17.9 << 50.0 << 0.0 << QString();
-        QTest::newRow("sem limites") << 9999.0 << 0.0 << 0.0 << QString();
-    }
+    // On a limit, a sum of decimals on one, and a limit of 0 (none) pass.
     void limitesDaMaquina() {
-        QFETCH(double, total);
-        QFETCH(double, minimo);
-        QFETCH(double, maximo);
-        QTEST(ForaLimiteMaquina(total, minimo, maximo), "mensagem");
+        const QString fora = "Peso total da FAL fora do intervalo permitido na máquina.\r";
+        QCOMPARE(ForaLimiteMaquina(100, 100, 500), QString());
+        QCOMPARE(ForaLimiteMaquina(500, 100, 500), QString());
+        QCOMPARE(ForaLimiteMaquina(99.9, 100, 500),
+                 fora + "O peso mínimo tem de ser superior ou igual a 100 KG.");
+        QCOMPARE(ForaLimiteMaquina(500.001, 100, 500),
+                 fora + "O peso máximo tem de ser inferior ou igual a 500 KG.");
+        QCOMPARE(ForaLimiteMaquina(10, 12.5, 0),
+                 fora + "O peso mínimo tem de ser superior ou igual a 12,5 KG.");
+        QCOMPARE(ForaLimiteMaquina(10.2 + 79.4 + 10.4, 0, 100), QString());
+        QCOMPARE(ForaLimiteMaquina(17.9 + 14.2 + 17.9, 50, 0), QString());
+        QCOMPARE(ForaLimiteMaquina(9999, 0, 0), QString());
     }
 
     void idadeDoPreco() {
@@ -131,30 +122,21 @@ private slots:
                      qPrintable(QStringLiteral("%1 %2").arg(tipo).arg(doReprocessado)));
     }
 
-    void pesoPecasMovidas_data() {
-        QTest::addColumn<int>("pecas");
-        QTest::addColumn<int>("pecasLinha");
-        QTest::addColumn<double>("peso");
-        QTest::addColumn<double>("movido");
-        QTest::newRow("todas de 6,2") << 3 << 3 << 6.2 << 6.2;
-        QTest::newRow("uma de tres de 6,2") << 1 << 3 << 6.2 << 2.067;
-        QTest::newRow("duas de sete de 30") << 2 << 7 << 30.0 << 8.571;
-        QTest::newRow("nenhuma") << 0 << 3 << 6.2 << 0.0;
-        QTest::newRow("negativa") << -2 << 3 << 6.2 << 0.0;
-        QTest::newRow("linha sem pecas") << 1 << 0 << 6.2 << 0.0;
-        QTest::newRow("mais que a linha") << 4 << 3 << 6.2 << 6.2;
-    }
     // Exactly, not within QCOMPARE's tolerance: what stays behind is the weight less what moved, and all
-    // pieces leave nothing.
+    // pieces (or more) leave nothing.
     void pesoPecasMovidas() {
-        QFETCH(int, pecas);
-        QFETCH(int, pecasLinha);
-        QFETCH(double, peso);
-        QFETCH(double, movido);
-        const double calculado = PesoPecasMovidas(pecas, pecasLinha, peso);
-        QVERIFY2(calculado == movido, qPrintable(QString::number(calculado, 'g', 17)));
-        if (pecas >= pecasLinha && pecasLinha > 0)
-            QVERIFY(peso - calculado == 0);
+        const struct {
+            int pecas, pecasLinha;
+            double peso, movido;
+        } casos[] = {{3, 3, 6.2, 6.2}, {1, 3, 6.2, 2.067}, {2, 7, 30, 8.571}, {0, 3, 6.2, 0},
+                     {-2, 3, 6.2, 0},  {1, 0, 6.2, 0},     {4, 3, 6.2, 6.2}};
+        for (const auto& c : casos) {
+            const double calculado = PesoPecasMovidas(c.pecas, c.pecasLinha, c.peso);
+            const QString caso = QStringLiteral("%1 de %2: ").arg(c.pecas).arg(c.pecasLinha);
+            QVERIFY2(calculado == c.movido, qPrintable(caso + QString::number(calculado, 'g', 17)));
+            if (c.pecas >= c.pecasLinha && c.pecasLinha > 0)
+                QVERIFY(c.peso - calculado == 0);
+        }
     }
 
     void pecasDigitadas() {
@@ -198,84 +180,55 @@ private slots:
     }
 
     // ---- the generation of a lot sheet from the programme
-    void fibres_data() {
-        QTest::addColumn<int>("fibra1");
-        QTest::addColumn<int>("fibra2");
-        QTest::addColumn<QString>("indice");
-        QTest::addColumn<QString>("recusa");
-        const auto caso = [](const char* nome, int fibra1, int fibra2, const char* indice,
-                             const QString& recusa) {
-            QTest::newRow(nome) << fibra1 << fibra2 << QString(indice) << recusa;
-        };
-        caso("60/40", 60, 40, "", {});
-        caso("100/0", 100, 0, "50", {});
-        caso("60/30", 60, 30, "", kSomaFibras);
-        caso("60/41", 60, 41, "100", kSomaFibras);
-        caso("0/0, índice vazio", 0, 0, "", {});
-        caso("0/0, índice 0", 0, 0, "0", {});
-        caso("0/0, índice 100", 0, 0, "100", {});
-        caso("0/0, índice 100 com espaços", 0, 0, " 100 ", {});
-        caso("0/0, índice 100,0", 0, 0, "100,0", {});
-        caso("0/0, índice 99,9", 0, 0, "99,9", kIndiceVariante);
-        caso("0/0, índice 100,5", 0, 0, "100,5", kIndiceVariante);
-        caso("0/0, índice que não é número", 0, 0, "X", kIndiceVariante);
-    }
+    // Fibres add to 100; without fibres, the variant's index is none, 0 or 100.
     void fibres() {
-        QFETCH(int, fibra1);
-        QFETCH(int, fibra2);
-        QFETCH(QString, indice);
-        QTEST(RecusaFibras(fibra1, fibra2, indice), "recusa");
+        QCOMPARE(RecusaFibras(60, 40, ""), QString());
+        QCOMPARE(RecusaFibras(100, 0, "50"), QString());
+        QCOMPARE(RecusaFibras(60, 30, ""), kSomaFibras);
+        QCOMPARE(RecusaFibras(60, 41, "100"), kSomaFibras);
+        for (const char* indice : {"", "0", "100", " 100 ", "100,0"})
+            QVERIFY2(RecusaFibras(0, 0, indice).isEmpty(), indice);
+        for (const char* indice : {"99,9", "100,5", "X"})
+            QVERIFY2(RecusaFibras(0, 0, indice) == kIndiceVariante, indice);
     }
 
-    void requiredFields_data() {
-        QTest::addColumn<QString>("item"); // see Item
-        QTest::addColumn<QString>("recusa");
+    void requiredFields() {
+        const auto recusa = [](const char* item) { return RecusaObrigatorios(Item(item)); };
         const QString tecido = "Código do Tecido Inválido.", cor = "Código da Cor Inválido.",
                       peso = "Peso deve ser maior que 0.";
-        QTest::newRow("completo") << "T1||AZUL|01|R1|10" << QString();
-        QTest::newRow("sem tecido") << "||AZUL|01|R1|10" << tecido;
-        QTest::newRow("tecido em branco") << "   ||AZUL|01|R1|10" << tecido;
-        QTest::newRow("sem cor") << "T1|||01|R1|10" << cor;
-        QTest::newRow("sem variante") << "T1||AZUL||R1|10"
-                                      << "Código da Variante Inválido.";
-        QTest::newRow("sem fluxo") << "T1||AZUL|01||10"
-                                   << "Código do Fluxo Inválido.";
-        QTest::newRow("sem peso") << "T1||AZUL|01|R1|0" << peso;
-        QTest::newRow("peso negativo") << "T1||AZUL|01|R1|-20" << peso;
-        QTest::newRow("sem cor nem fluxo: a cor primeiro") << "T1|||01||10" << cor;
-    }
-    void requiredFields() {
-        QFETCH(QString, item);
-        QTEST(RecusaObrigatorios(Item(item)), "recusa");
+        QCOMPARE(recusa("T1||AZUL|01|R1|10"), QString());
+        QCOMPARE(recusa("||AZUL|01|R1|10"), tecido);
+        QCOMPARE(recusa("   ||AZUL|01|R1|10"), tecido);
+        QCOMPARE(recusa("T1|||01|R1|10"), cor);
+        QCOMPARE(recusa("T1||AZUL||R1|10"), "Código da Variante Inválido.");
+        QCOMPARE(recusa("T1||AZUL|01||10"), "Código do Fluxo Inválido.");
+        QCOMPARE(recusa("T1||AZUL|01|R1|0"), peso);
+        QCOMPARE(recusa("T1||AZUL|01|R1|-20"), peso);
+        QCOMPARE(recusa("T1|||01||10"), cor); // without a colour nor a route: the colour first
     }
 
-    void duplicatedItem_data() {
-        QTest::addColumn<QStringList>("itens"); // "codigo|lote"
-        QTest::addColumn<int>("indice");
-        QTest::addColumn<bool>("duplicado");
-        QTest::newRow("sozinho") << QStringList{"T1|L1"} << 0 << false;
-        QTest::newRow("mesmo tecido e lote") << QStringList{"T1|L1", "T1|L1"} << 1 << true;
-        QTest::newRow("o primeiro também") << QStringList{"T1|L1", "T2|L1", "T1|L1"} << 0 << true;
-        QTest::newRow("mesmo tecido, outro lote") << QStringList{"T1|L1", "T1|L2"} << 0 << false;
-        QTest::newRow("outro tecido, mesmo lote") << QStringList{"T1|L1", "T2|L1"} << 1 << false;
-        QTest::newRow("espaços não contam") << QStringList{"T1 |L1", " T1| L1 "} << 0 << true;
-        QTest::newRow("sem lote, mesmo tecido") << QStringList{"T1|", "T1|"} << 1 << true;
-        QTest::newRow("o repetido é outro") << QStringList{"T1|L1", "T2|L2", "T2|L2"} << 0 << false;
-        // the sheet stores the invoice's lot: codigo|lote|nota|lote da nota
-        QTest::newRow("mesmo lote da nota") << QStringList{"T1|P1|N1|L9", "T1|P2|N1|L9"} << 0 << true;
-        QTest::newRow("lote da nota é o do outro") << QStringList{"T1|L9|N1|", "T1|P2|N1|L9"} << 1 << true;
-        QTest::newRow("lotes da nota diferentes") << QStringList{"T1|P1|N1|L8", "T1|P2|N1|L9"} << 0 << false;
-    }
+    // Items "codigo|lote" or, as the sheet stores the invoice's lot, "codigo|lote|nota|lote da nota".
     void duplicatedItem() {
-        QFETCH(QStringList, itens);
-        QFETCH(int, indice);
-        QList<ItemGeracao> selecionados;
-        for (const QString& item : itens) {
-            selecionados << Item(item.section('|', 0, 1));
-            selecionados.last().nota = item.section('|', 2, 2);
-            selecionados.last().loteNF = item.section('|', 3, 3);
-        }
-        QTEST(ItemDuplicado(selecionados, indice), "duplicado");
+        const auto duplicado = [](const QStringList& itens, int indice) {
+            QList<ItemGeracao> selecionados;
+            for (const QString& item : itens) {
+                selecionados << Item(item.section('|', 0, 1));
+                selecionados.last().nota = item.section('|', 2, 2);
+                selecionados.last().loteNF = item.section('|', 3, 3);
+            }
+            return ItemDuplicado(selecionados, indice);
+        };
+        QVERIFY(!duplicado({"T1|L1"}, 0));
+        QVERIFY(duplicado({"T1|L1", "T1|L1"}, 1));
+        QVERIFY(duplicado({"T1|L1", "T2|L1", "T1|L1"}, 0)); // the first one too
+        QVERIFY(!duplicado({"T1|L1", "T1|L2"}, 0));
+        QVERIFY(!duplicado({"T1|L1", "T2|L1"}, 1));
+        QVERIFY(duplicado({"T1 |L1", " T1| L1 "}, 0)); // blanks do not count
+        QVERIFY(duplicado({"T1|", "T1|"}, 1));
+        QVERIFY(!duplicado({"T1|L1", "T2|L2", "T2|L2"}, 0)); // the repeated one is another
+        QVERIFY(duplicado({"T1|P1|N1|L9", "T1|P2|N1|L9"}, 0));
+        QVERIFY(duplicado({"T1|L9|N1|", "T1|P2|N1|L9"}, 1)); // the invoice's lot is the other's lot
+        QVERIFY(!duplicado({"T1|P1|N1|L8", "T1|P2|N1|L9"}, 0));
     }
 
     // 5 when an item is not dyed, else 1.
@@ -372,19 +325,13 @@ private slots:
         QVERIFY(!ProgramacaoVencida(hoje.addDays(1), hoje) && !ProgramacaoVencida(QDate(), hoje));
     }
 
-    void fieldsAnImportNeverFills_data() {
-        QTest::addColumn<QString>("campo");
-        QTest::addColumn<bool>("naoImportado");
+    void fieldsAnImportNeverFills() {
         for (const char* campo : {"Fal", "FAL", "Ordem", "ordem", "Gerar", "Imp", " Imp ", "CorAnt",
                                   "Codigo_Ant", "LoteOrig", "Ordem_Gravada", "Fluxo_Ant", "LoteNF_Ant"})
-            QTest::newRow(campo) << QString::fromLatin1(campo) << true;
+            QVERIFY2(CampoNaoImportado(campo), campo);
         for (const char* campo : {"Codigo", "Peso", "Rolo", "Partida", "Cor", "Lote", "LoteNF", "Observacao",
                                   "Regiao", "Falha", "OrdemX"})
-            QTest::newRow(campo) << QString::fromLatin1(campo) << false;
-    }
-    void fieldsAnImportNeverFills() {
-        QFETCH(QString, campo);
-        QTEST(CampoNaoImportado(campo), "naoImportado");
+            QVERIFY2(!CampoNaoImportado(campo), campo);
     }
 
     // ---- incoming invoice items
@@ -449,48 +396,36 @@ private slots:
     }
 
     // ---- a machine
-    void lotAgainstCapacity_data() {
-        QTest::addColumn<QString>("faixas"); // "larg. de-até/peso mín.-máx.;..." in centimetres and kilograms
-        QTest::addColumn<double>("largura"); // metres
-        QTest::addColumn<double>("peso");
-        QTest::addColumn<QString>("fora"); // after the refusal's fixed start; empty: taken
-        const QString uma = "150.3-180.7/40.1-120.9", duas = "150-180/40-120;200-230/300-400";
-        QTest::newRow("limites de baixo") << uma << 1.503 << 40.1 << "";
-        QTest::newRow("limites de cima") << uma << 1.807 << 120.9 << "";
-        QTest::newRow("soma no peso máximo") << "150-180/40-100" << 1.6 << 10.2 + 79.4 + 10.4 << "";
-        QTest::newRow("soma no peso mínimo") << "150-180/50-100" << 1.6 << 17.9 + 14.2 + 17.9 << "";
-        QTest::newRow("sem faixas para a variante") << "" << 9.0 << 9999.0 << "";
-        QTest::newRow("peso acima") << "150-180/100-300" << 1.6 << 350.0
-                                    << ": peso 350,00 kg fora de 100,00 a 300,00 kg.";
-        QTest::newRow("largura abaixo")
-            << uma << 1.502 << 80.0 << ": largura 1,502 m (150,20 cm) fora de 150,30 a 180,70 cm.";
-        QTest::newRow("os dois") << "150-180/100-300" << 1.4 << 350.0
-                                 << ": peso 350,00 kg fora de 100,00 a 300,00 kg; largura 1,40 m (140,00 cm) "
-                                    "fora de 150,00 a 180,00 cm.";
-        QTest::newRow("peso de nenhuma faixa")
-            << duas << 1.6 << 200.0 << ": peso 200,00 kg fora de 40,00 a 120,00 kg ou de 300,00 a 400,00 kg.";
-        QTest::newRow("cada um numa faixa")
-            << duas << 1.65 << 350.0
-            << ": peso 350,00 kg e largura 1,65 m (165,00 cm) não cabem numa mesma faixa: de 150,00 a 180,00 "
-               "cm com 40,00 a 120,00 kg ou de 200,00 a 230,00 cm com 300,00 a 400,00 kg.";
-        QTest::newRow("limite vazio é zero")
-            << "0-180/40-0" << 1.0 << 50.0 << ": peso 50,00 kg fora de 40,00 a 0,00 kg.";
-    }
+    // Bands "width from-to/weight min.-max.;..." in centimetres and kilograms, a width in metres, a weight.
     void lotAgainstCapacity() {
-        QFETCH(QString, faixas);
-        QFETCH(double, largura);
-        QFETCH(double, peso);
-        QFETCH(QString, fora);
-        QList<FaixaCapacidade> linhas;
-        for (const QString& linha : faixas.split(';', Qt::SkipEmptyParts)) {
-            const QStringList n = QString(linha).replace('/', '-').split('-');
-            linhas << FaixaCapacidade{n[0].toDouble(), n[1].toDouble(), n[2].toDouble(), n[3].toDouble()};
-        }
-        QCOMPARE(ForaDaCapacidade("01", "02", linhas, largura, peso),
-                 fora.isEmpty()
-                     ? QString()
-                     : "Peso ou Largura fora dos parâmetros definidos para a Máquina 01 e Variante 02" +
-                           fora);
+        const auto recusa = [](const QString& faixas, double largura, double peso) {
+            QList<FaixaCapacidade> linhas;
+            for (const QString& linha : faixas.split(';', Qt::SkipEmptyParts)) {
+                const QStringList n = QString(linha).replace('/', '-').split('-');
+                linhas << FaixaCapacidade{n[0].toDouble(), n[1].toDouble(), n[2].toDouble(), n[3].toDouble()};
+            }
+            return ForaDaCapacidade("01", "02", linhas, largura, peso);
+        };
+        const QString fora =
+            "Peso ou Largura fora dos parâmetros definidos para a Máquina 01 e Variante 02: ";
+        const QString uma = "150.3-180.7/40.1-120.9", duas = "150-180/40-120;200-230/300-400";
+        QCOMPARE(recusa(uma, 1.503, 40.1), QString());
+        QCOMPARE(recusa(uma, 1.807, 120.9), QString());
+        QCOMPARE(recusa("150-180/40-100", 1.6, 10.2 + 79.4 + 10.4), QString());
+        QCOMPARE(recusa("150-180/50-100", 1.6, 17.9 + 14.2 + 17.9), QString());
+        QCOMPARE(recusa("", 9.0, 9999.0), QString()); // no bands for the variant
+        QCOMPARE(recusa("150-180/100-300", 1.6, 350), fora + "peso 350,00 kg fora de 100,00 a 300,00 kg.");
+        QCOMPARE(recusa(uma, 1.502, 80), fora + "largura 1,502 m (150,20 cm) fora de 150,30 a 180,70 cm.");
+        QCOMPARE(recusa("150-180/100-300", 1.4, 350),
+                 fora + "peso 350,00 kg fora de 100,00 a 300,00 kg; largura 1,40 m (140,00 cm) fora de "
+                        "150,00 a 180,00 cm.");
+        QCOMPARE(recusa(duas, 1.6, 200),
+                 fora + "peso 200,00 kg fora de 40,00 a 120,00 kg ou de 300,00 a 400,00 kg.");
+        QCOMPARE(recusa(duas, 1.65, 350),
+                 fora + "peso 350,00 kg e largura 1,65 m (165,00 cm) não cabem numa mesma faixa: de 150,00 a "
+                        "180,00 cm com 40,00 a 120,00 kg ou de 200,00 a 230,00 cm com 300,00 a 400,00 kg.");
+        // A bound left empty is 0.
+        QCOMPARE(recusa("0-180/40-0", 1.0, 50), fora + "peso 50,00 kg fora de 40,00 a 0,00 kg.");
     }
 
     void residualValueIsFixedPoint() {
@@ -505,95 +440,62 @@ private slots:
     }
 
     // ---- the dyeing curve
-    void temposTotais_data() {
-        QTest::addColumn<QString>("passos");
-        QTest::addColumn<QList<int>>("totais");
-        QTest::newRow("nenhum passo") << "" << QList<int>{};
-        QTest::newRow("tres passos") << "A:1:30:1;B:1:45:1;C:1:20:1" << QList<int>{30, 75, 95};
-        QTest::newRow("passos sem tempo") << "A:1:0:1;B:1:10:1;C:1:0:1" << QList<int>{0, 10, 10};
-        // Phase 2 goes on from where phase 1 ended.
-        QTest::newRow("duas fases") << kReativo << QList<int>{20, 50, 110, 130, 150, 165};
-    }
     void temposTotais() {
-        QFETCH(QString, passos);
-        QTEST(TemposTotais(Passos(passos)), "totais");
+        QCOMPARE(TemposTotais({}), QList<int>());
+        QCOMPARE(TemposTotais(Passos("A:1:30:1;B:1:45:1;C:1:20:1")), (QList<int>{30, 75, 95}));
+        QCOMPARE(TemposTotais(Passos("A:1:0:1;B:1:10:1;C:1:0:1")), (QList<int>{0, 10, 10}));
+        // Phase 2 goes on from where phase 1 ended.
+        QCOMPARE(TemposTotais(Passos(kReativo)), (QList<int>{20, 50, 110, 130, 150, 165}));
     }
 
-    void pontosFase_data() {
-        QTest::addColumn<QString>("passos");
-        QTest::addColumn<QString>("fase");
-        QTest::addColumn<QString>("pontos"); // "minutes/temperature/label;..."
-        const auto linha = [](const char* nome, const QString& passos, const char* fase, const char* pontos) {
-            QTest::newRow(nome) << passos << QString(fase) << QString(pontos);
-        };
-        linha("nenhum passo", "", "1", "");
-        linha("fase sem passos", "P01:130:45:1", "2", "");
-        linha("sem extensao", "A01:80:0:1;B01:90:0:1", "1", "0/80/A01;0/90/B01");
-        linha("mesma temperatura", "A01:60:10:1;B01:60:10:1", "1", "10/60/A01;20/60/B01");
-        linha("fase 1", kReativo, "1", "20/30/A01;50/60/S01;110/60/P01");
-        linha("fase 2 segue a 1", kReativo, "2", "130/40/L01;150/95/E01;165/40/F01");
-        linha("codigos aparados", "A1 :50:5:2 ", "2", "5/50/A1");
-    }
+    // "minutes/temperature/label;..."
     void pontosFase() {
-        QFETCH(QString, passos);
-        QFETCH(QString, fase);
-        QStringList texto;
-        for (const PontoCurva& p : PontosFase(Passos(passos), fase))
-            texto << QStringLiteral("%1/%2/%3").arg(p.minutos).arg(p.temperatura).arg(p.rotulo);
-        QTEST(texto.join(';'), "pontos");
-    }
-
-    void eixosFase_data() {
-        QTest::addColumn<QString>("passos");
-        QTest::addColumn<QString>("fase");
-        QTest::addColumn<QList<double>>("minutos");     // from, to, step
-        QTest::addColumn<QList<double>>("temperatura"); // from, to, step
-        const auto linha = [](const char* nome, const QString& passos, const char* fase,
-                              const QList<double>& minutos, const QList<double>& temperatura) {
-            QTest::newRow(nome) << passos << QString(fase) << minutos << temperatura;
+        const auto pontos = [](const QString& passos, const char* fase) {
+            QStringList texto;
+            for (const PontoCurva& p : PontosFase(Passos(passos), fase))
+                texto << QStringLiteral("%1/%2/%3").arg(p.minutos).arg(p.temperatura).arg(p.rotulo);
+            return texto.join(';');
         };
-        linha("nenhum passo", "", "1", {0, 60, 10}, {0, 100, 20});
-        // 45 minutes in at most 8 marks: by tens. 60 degrees and 10 for the label: by tens.
-        linha("um passo", "P01:60:45:1", "1", {0, 50, 10}, {0, 70, 10});
-        // No time passes: the range still spans a step.
-        linha("sem extensao", "A01:80:0:1;B01:80:0:1", "1", {0, 5, 5}, {0, 100, 20});
-        linha("fase 2 do seu inicio", kReativo, "2", {110, 170, 10}, {0, 120, 20});
-        linha("fase 1", kReativo, "1", {0, 120, 15}, {0, 70, 10});
-        linha("dez horas", "A:130:600:1", "1", {0, 600, 120}, {0, 140, 20});
-        linha("abaixo de zero", "A:-15:10:1", "1", {0, 10, 5}, {-20, 0, 10});
-    }
-    void eixosFase() {
-        QFETCH(QString, passos);
-        QFETCH(QString, fase);
-        QFETCH(QList<double>, minutos);
-        QFETCH(QList<double>, temperatura);
-        const EixosCurva e = EixosFase(PontosFase(Passos(passos), fase));
-        QCOMPARE((QList<double>{e.minutosDe, e.minutosAte, e.minutosPasso}), minutos);
-        QCOMPARE((QList<double>{e.temperaturaDe, e.temperaturaAte, e.temperaturaPasso}), temperatura);
+        QCOMPARE(pontos("", "1"), QString());
+        QCOMPARE(pontos("P01:130:45:1", "2"), QString()); // a phase without steps
+        QCOMPARE(pontos("A01:80:0:1;B01:90:0:1", "1"), "0/80/A01;0/90/B01");
+        QCOMPARE(pontos("A01:60:10:1;B01:60:10:1", "1"), "10/60/A01;20/60/B01");
+        QCOMPARE(pontos(kReativo, "1"), "20/30/A01;50/60/S01;110/60/P01");
+        QCOMPARE(pontos(kReativo, "2"), "130/40/L01;150/95/E01;165/40/F01"); // on from phase 1
+        QCOMPARE(pontos("A1 :50:5:2 ", "2"), "5/50/A1");                     // codes trimmed
     }
 
-    // The text typed, its minutes (-1 when invalid) and the text the registry stores for them.
-    void tempoDaCurva_data() {
-        QTest::addColumn<QString>("texto");
-        QTest::addColumn<int>("minutos");
-        QTest::addColumn<QString>("gravado");
-        QTest::newRow("horas e minutos") << "04:30" << 270 << "04:30";
-        QTest::newRow("hora de um digito") << "4:30" << 270 << "04:30";
-        QTest::newRow("cem horas") << "100:00" << 6000 << "100:00";
-        QTest::newRow("espacos") << " 01:05 " << 65 << "01:05";
-        QTest::newRow("zero") << "0:00" << 0 << "00:00";
-        QTest::newRow("minutos demais") << "04:60" << -1 << "";
-        QTest::newRow("sem dois pontos") << "0430" << -1 << "";
-        QTest::newRow("vazio") << "" << -1 << "";
-        QTest::newRow("negativo") << "-1:00" << -1 << "";
-        QTest::newRow("mil horas") << "1000:00" << -1 << "";
+    // Minutes and temperature: from, to, step.
+    void eixosFase() {
+        const auto eixos = [](const QString& passos, const char* fase) {
+            const EixosCurva e = EixosFase(PontosFase(Passos(passos), fase));
+            return QList<double>{e.minutosDe,     e.minutosAte,     e.minutosPasso,
+                                 e.temperaturaDe, e.temperaturaAte, e.temperaturaPasso};
+        };
+        QCOMPARE(eixos("", "1"), (QList<double>{0, 60, 10, 0, 100, 20}));
+        // 45 minutes in at most 8 marks: by tens. 60 degrees and 10 for the label: by tens.
+        QCOMPARE(eixos("P01:60:45:1", "1"), (QList<double>{0, 50, 10, 0, 70, 10}));
+        // No time passes: the range still spans a step.
+        QCOMPARE(eixos("A01:80:0:1;B01:80:0:1", "1"), (QList<double>{0, 5, 5, 0, 100, 20}));
+        QCOMPARE(eixos(kReativo, "2"), (QList<double>{110, 170, 10, 0, 120, 20})); // from the phase's start
+        QCOMPARE(eixos(kReativo, "1"), (QList<double>{0, 120, 15, 0, 70, 10}));
+        QCOMPARE(eixos("A:130:600:1", "1"), (QList<double>{0, 600, 120, 0, 140, 20}));
+        QCOMPARE(eixos("A:-15:10:1", "1"), (QList<double>{0, 10, 5, -20, 0, 10}));
     }
+
+    // The text typed, its minutes (-1 when invalid) and the text the registry stores for them, read back the
+    // same way.
     void tempoDaCurva() {
-        QFETCH(QString, texto);
-        QFETCH(int, minutos);
-        QCOMPARE(MinutosDoTempo(texto), minutos);
-        QTEST(TempoDosMinutos(minutos), "gravado");
-        QCOMPARE(MinutosDoTempo(TempoDosMinutos(minutos)), minutos); // read back the same way
+        const QList<std::tuple<QString, int, QString>> casos = {
+            {"04:30", 270, "04:30"},  {"4:30", 270, "04:30"}, {"100:00", 6000, "100:00"},
+            {" 01:05 ", 65, "01:05"}, {"0:00", 0, "00:00"},   {"04:60", -1, ""},
+            {"0430", -1, ""},         {"", -1, ""},           {"-1:00", -1, ""},
+            {"1000:00", -1, ""}};
+        for (const auto& [texto, minutos, gravado] : casos) {
+            QVERIFY2(MinutosDoTempo(texto) == minutos, qPrintable(texto));
+            QCOMPARE(TempoDosMinutos(minutos), gravado);
+            QCOMPARE(MinutosDoTempo(TempoDosMinutos(minutos)), minutos);
+        }
     }
 
     void graficoDeUmaFase() {

@@ -67,19 +67,20 @@ class TstTngMov : public ScreenTestCase {
         driver->Row("DBGrid1", saida);
         return TakeMessages();
     }
-    // A step concluded on a Monday morning by employee 00001 on the machine given.
-    void Conclui(const QString& fase, const QString& maquina, const QString& horaFim = "09:00") {
+    // A step concluded on a Monday morning at 08:00 (typed as given) by employee 00001 on the machine given.
+    void Conclui(const QString& fase, const QString& maquina, const QString& horaFim = "09:00",
+                 const QString& horaInicio = "08:00") {
         const QList<QPair<QString, QString>> celulas = {
-            {"Concluido", "S"},       {"Funcionario", "00001"},
-            {"Maquina", maquina},     {"Data_Inicio", "23/11/2026"},
-            {"Hora_Inicio", "08:00"}, {"Data_Fim", "23/11/2026"},
-            {"Hora_Fim", horaFim},    {"Data", "23/11/2026"}};
+            {"Concluido", "S"},          {"Funcionario", "00001"},
+            {"Maquina", maquina},        {"Data_Inicio", "23/11/2026"},
+            {"Hora_Inicio", horaInicio}, {"Data_Fim", "23/11/2026"},
+            {"Hora_Fim", horaFim},       {"Data", "23/11/2026"}};
         Celulas(fase, celulas);
     }
     QStringList Logs() { return LogLines("TINGIMENTO"); }
 
 private slots:
-    void stepsOfASheetAndOfAFabric() {
+    void stepsOfASheetAndOfAFabricAndTheirCells() {
         Base();
         // By the number without its zeros: two fabrics, the whole sheet's phases once each.
         driver->Open("TfmTngMov");
@@ -108,23 +109,12 @@ private slots:
         driver->Click("BtnGravar");
         QCOMPARE(messages.LastText(), QStringLiteral("Número de FAL/Partida inválido."));
 
-        // Parameter 210: no grid before a fabric.
-        ByOther("UPDATE PARAMETROS SET VALOR = 'S' WHERE NUMERO = 210");
-        driver->Close();
-        driver->Open("TfmTngMov");
-        TypeAndTab("EdtFalMov", "000001");
-        QCOMPARE(driver->Rows("DBGrid1"), 0);
-        driver->Row("DBGrid1", 0);
-        QCOMPARE(messages.LastText(), QStringLiteral("Produto não informado."));
-        QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCodPro"));
-    }
-
-    void entering_cells_fills_them_and_tab_checks() {
-        Base();
+        // Entering the cells fills them, and Tab checks them.
         ByOther(
             {"UPDATE ACESSO_USUARIOS SET CODFUN = '00005' WHERE CODIGO = '001'",
              "UPDATE PROCESSO_TIN SET CONCLUIDO = 'S', PENDENTE = 'N', FUNCIONARIO = '00001', LOCAL = '0001' "
              "WHERE FASE IN ('01', '04')"});
+        driver->Close();
         Abre("000001");
         auto* grade = driver->Get<TZoDBGrid>("DBGrid1");
         const auto entra = [&](const QString& campo) { grade->SelectField(campo); };
@@ -159,6 +149,7 @@ private slots:
         QVERIFY(lista && lista->count() == 3);
         lista->setCurrentIndex(2);
         grade->itemDelegate()->setModelData(lista, grade->model(), celula);
+        editor.reset(); // before the screen that would free it closes
         QCOMPARE(Campo(l02, "Concluido"), QStringLiteral("R"));
 
         // The columns' checks: a code that is nowhere is refused and cleared; a location shows its name.
@@ -184,9 +175,19 @@ private slots:
         for (const char* campo : {"Funcionario", "Turno", "Local"})
             QVERIFY_THROWS_EXCEPTION(std::runtime_error, driver->Cell("DBGrid1", campo, "00001"));
         driver->Cell("DBGrid1", "Observacao", "REVISADO");
+
+        // Parameter 210: no grid before a fabric.
+        ByOther("UPDATE PARAMETROS SET VALOR = 'S' WHERE NUMERO = 210");
+        driver->Close();
+        driver->Open("TfmTngMov");
+        TypeAndTab("EdtFalMov", "000001");
+        QCOMPARE(driver->Rows("DBGrid1"), 0);
+        driver->Row("DBGrid1", 0);
+        QCOMPARE(messages.LastText(), QStringLiteral("Produto não informado."));
+        QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCodPro"));
     }
 
-    void stepOrder() {
+    void stepOrderAndMachines() {
         Base();
         Abre("000001");
         // Concluding step 3 while step 2 is open: refused, the edit undone.
@@ -196,10 +197,26 @@ private slots:
         for (const char* fase : {"01", "02"})
             Celulas(fase, {{"Concluido", "S"}});
         QCOMPARE(Posta("03", {{"Concluido", "S"}}), QString());
-        // A finished fabric's middle step may still be corrected.
-        ByOther("UPDATE PROCESSO_TIN SET CONCLUIDO = 'S', PENDENTE = 'N' WHERE FASE <> '04'");
+        // The first three concluded, and parameter 220: phase 04 of group 03 takes its machines and the
+        // group's; another phase's is refused and the edit undone. A phase without a group takes any machine.
+        ByOther({"UPDATE PROCESSO_TIN SET CONCLUIDO = 'S', PENDENTE = 'N' WHERE FASE <> '04'",
+                 "UPDATE PARAMETROS SET VALOR = 'S' WHERE NUMERO = 220"});
         driver->Close();
         Abre("000001");
+        const QString recusa = "Fase da máquina difere da fase do apontamento. Impossível continuar.";
+        for (const auto& [maquina, aceita] : {std::pair{"L1", true}, {"J1", true}, {"P1", false}}) {
+            QCOMPARE(Posta("04", {{"Concluido", "S"}, {"Maquina", maquina}}), aceita ? QString() : recusa);
+            QCOMPARE(Campo(Linha("04"), "Maquina"), aceita ? QString(maquina) : QStringLiteral("J1"));
+        }
+        QCOMPARE(Posta("01", {{"Maquina", "L1"}}, 1), QString());
+        // No machine for the phase nor its group: the look-up says so instead of listing nothing.
+        ByOther("DELETE FROM MAQ_TIN WHERE FASE IN ('03', '04')");
+        driver->Row("DBGrid1", Linha("04"));
+        driver->Screen()->findChild<TZoDBGrid*>("DBGrid1")->SelectField("Maquina");
+        driver->Press("F4", "DBGrid1");
+        QCOMPARE(TakeMessages(),
+                 QStringLiteral("Nenhuma máquina cadastrada para a fase 04 nem para o grupo 03."));
+        // A finished fabric's middle step may still be corrected.
         QCOMPARE(Posta("03", {{"Observacao", "CORRIGIDO"}, {"Concluido", "R"}}), QString());
         // The whole sheet without a fabric, and a sheet another reprocesses, are held to no order.
         ByOther("UPDATE PROCESSO_TIN SET CONCLUIDO = 'N', PENDENTE = NULL");
@@ -221,34 +238,12 @@ private slots:
         QCOMPARE(Posta("04", {{"Hora_Inicio", "10:00"}}), QString());
     }
 
-    void machineOfThePhase() {
-        Base("N", "S");
-        ByOther("UPDATE PROCESSO_TIN SET CONCLUIDO = 'S', PENDENTE = 'N' WHERE FASE <> '04'");
-        Abre("000001");
-        const QString recusa = "Fase da máquina difere da fase do apontamento. Impossível continuar.";
-        // Phase 04 of group 03: its machines and the group's; another phase's refused and the edit undone.
-        for (const auto& [maquina, aceita] : {std::pair{"L1", true}, {"J1", true}, {"P1", false}}) {
-            QCOMPARE(Posta("04", {{"Concluido", "S"}, {"Maquina", maquina}}), aceita ? QString() : recusa);
-            QCOMPARE(Campo(Linha("04"), "Maquina"), aceita ? QString(maquina) : QStringLiteral("J1"));
-        }
-        // A phase without a group takes any machine.
-        QCOMPARE(Posta("01", {{"Maquina", "L1"}}, 1), QString());
-        // No machine for the phase nor its group: the look-up says so instead of listing nothing.
-        ByOther("DELETE FROM MAQ_TIN WHERE FASE IN ('03', '04')");
-        messages.Clear();
-        driver->Row("DBGrid1", Linha("04"));
-        driver->Screen()->findChild<TZoDBGrid*>("DBGrid1")->SelectField("Maquina");
-        driver->Press("F4", "DBGrid1");
-        QCOMPARE(TakeMessages(),
-                 QStringLiteral("Nenhuma máquina cadastrada para a fase 04 nem para o grupo 03."));
-    }
-
     void saveWithAuditLinesAndMeasures() {
         Base();
         Abre("000001");
         Conclui("01", "P1", "09:00");
-        Conclui("02", "P1", "10:30");
-        Conclui("03", "J1", "22:15"); // the afternoon shift ends at 21:59:59: the night's
+        Conclui("02", "P1", "10:30", "8:00");
+        Conclui("03", "J1", "22:15", "0800"); // the afternoon shift ends at 21:59:59: the night's
         Celulas("04", {{"Data_Inicio", "24/11/2026"}, {"Hora_Inicio", "07:00"}});
         driver->Type("EdtLargura", "1,75");
         driver->Type("EdtGramatura", "150");
@@ -291,7 +286,7 @@ private slots:
 
     // A concluded step with one thing wrong, or the sheet held by quality control: nothing written, every
     // failure of every step told at once, the grid kept to be put right.
-    void refusalsWriteNothing() {
+    void refusalsAndFailuresWriteNothing() {
         Base();
         // quality control holds the other fabric
         ByOther("INSERT INTO CONTR_QUL (FAL, CODIGO, APROVADO) VALUES ('000001', '000105', 'N')");
@@ -324,12 +319,11 @@ private slots:
             QCOMPARE(Logs(), QStringList());
             QCOMPARE(driver->Rows("DBGrid1"), 4);
         }
-    }
 
-    void failedUpdateRollsEverythingBack() {
-        Base();
+        // Released, a save failing at its third step rolls everything back; mended, it saves.
+        ByOther("DELETE FROM CONTR_QUL");
         FailWhen("PROCESSO_TIN", "BEFORE UPDATE", "NEW.FASE = '03'");
-        const QStringList antes = RowsSeenByOthers(kPassos);
+        driver->Close();
         Abre("000001");
         Conclui("01", "P1");
         Conclui("02", "P1");
@@ -361,13 +355,13 @@ private slots:
         QCOMPARE(messages.LastText(), QStringLiteral("Funcionário sem acesso ao setor 03."));
         driver->Press("F4", "DBGrid1");
         QCOMPARE(Campo(Linha("03"), "Concluido"), QStringLiteral("N"));
-        // A remark on the same row (30/12/1899 refused, no date): written, and an open step gets no
-        // production date.
-        Celulas("02", {{"Data", "30/12/1899"}, {"Observacao", "INICIADO"}});
+        // A remark on the same row (30/12/1899 refused, no date): written as typed on the keyboard, and an
+        // open step gets no production date.
+        Celulas("02", {{"Data", "30/12/1899"}, {"Observacao", "Urgente Cliente VIP: 08:00 ação"}});
         messages.Clear();
         QCOMPARE(ClickMessages("BtnGravar"), QString());
         QCOMPARE(Seen("SELECT FASE, PENDENTE, FUNCIONARIO, OBS, DATA FROM PROCESSO_TIN WHERE OBS > ''"),
-                 "02|S||INICIADO|");
+                 "02|S||Urgente Cliente VIP: 08:00 ação|");
     }
 
     void rules() {

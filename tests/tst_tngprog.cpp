@@ -1,15 +1,18 @@
 // The production programme screen: saves that address rows by number and order, rows of other workstations
-// and rows gone to a lot sheet kept, deletes, look-ups, search, import and export.
+// and rows gone to a lot sheet kept, deletes, look-ups, search, import and export. The information board it
+// opens: a customer's sheet of a product saved and loaded field by field, replaced in one unit of work,
+// refused under blank or unknown codes, imported from another customer without writing.
 #include "DBControls.h"
 #include "DataSet.h"
 #include "DataSetModel.h"
 #include "Funcoes.h"
 #include "Protecao.h"
+#include "QuadroInformacoes.h"
 #include "TPesquisa.h"
 #include "TestDatabase.h"
 #include "TestFiles.h"
 #include <QFile>
-#include <QTemporaryDir>
+#include <QLineEdit>
 #include <QTest>
 
 namespace {
@@ -39,23 +42,25 @@ class TstTngProg : public ScreenTestCase {
         Insert("FASE (CODIGO, DESCRICAO)", {"'01', 'PREPARO'"});
         Commit();
     }
-    // A stored programme row, committed.
-    void Guarda(const QString& numero, int ordem, const QString& codigo, double peso, const QString& fal = {},
-                const QString& partida = {}, const QString& cliente = QStringLiteral("00001"),
+    // Rows of a programme as Gravados reads them, "ORDEM|CODIGO|PESO|FAL|PARTIDA", stored and committed.
+    void Guarda(const QString& numero, const QStringList& linhas,
+                const QString& cliente = QStringLiteral("00001"),
                 const QDate& entrega = QDate(2026, 12, 10)) {
-        Sql(QStringLiteral(
-                "INSERT INTO TNG_PROG (NUMERO, ORDEM, CODCLI, ENTRADA, ENTREGA, CODIGO, PESO, ROLO, "
-                "FAL, PARTIDA, REGIAO) VALUES (%1, %2, %3, %4, %5, %6, %7, 1, %8, %9, '01')")
-                .arg(Aspas(numero))
-                .arg(ordem)
-                .arg(Aspas(cliente), DataSQL(QDate(2026, 11, 18)), DataSQL(entrega), TextoOuNulo(codigo),
-                     PermanecePonto(peso), TextoOuNulo(fal), TextoOuNulo(partida)));
+        for (const QString& linha : linhas) {
+            const QStringList c = linha.split('|');
+            Sql(QStringLiteral(
+                    "INSERT INTO TNG_PROG (NUMERO, ORDEM, CODCLI, ENTRADA, ENTREGA, CODIGO, PESO, ROLO, "
+                    "FAL, PARTIDA, REGIAO) VALUES (%1, %2, %3, %4, %5, %6, %7, 1, %8, %9, '01')")
+                    .arg(Aspas(numero), c[0], Aspas(cliente), DataSQL(QDate(2026, 11, 18)), DataSQL(entrega),
+                         Aspas(c[1]), c[2], TextoOuNulo(c.value(3)), TextoOuNulo(c.value(4))));
+        }
         Commit();
     }
-    void Fal(const QString& numero, int ordem = 0) {
-        Sql(QStringLiteral("INSERT INTO FAL (NUMERO, CLIENTE, ORDEM) VALUES (%1, '00001', %2)")
-                .arg(Aspas(numero))
-                .arg(ordem));
+    void Fals(const QStringList& numeros, int ordem = 0) {
+        for (const QString& numero : numeros)
+            Sql(QStringLiteral("INSERT INTO FAL (NUMERO, CLIENTE, ORDEM) VALUES (%1, '00001', %2)")
+                    .arg(Aspas(numero))
+                    .arg(ordem));
         Commit();
     }
     TDataSet* Itens() { return driver->Screen()->findChild<TDataSet*>("TbItens"); }
@@ -87,12 +92,51 @@ class TstTngProg : public ScreenTestCase {
     // Saves the programme: the messages told.
     QString Grava() { return ClickMessages("BitBtn1"); }
 
+    // ---- the information board
+    // Customers of every situation, a product and the standard sheet of five fields.
+    void BaseQuadro() {
+        Insert("ENTIDADE (CODCLI, NOME, ATIVO, BLOQUEIO)",
+               {"'00001', 'MALHARIA SANTA CATARINA', 'S', 'N'", "'00002', 'TECELAGEM D''ÁVILA', 'S', NULL",
+                "'00003', 'BLOQUEADA', 'S', 'S'", "'00004', 'INATIVA', 'N', 'N'",
+                "'00005', 'SEM QUADRO', NULL, 'N'"});
+        Insert("PRODUTO (CODIGO, DESCRICAO)", {"'000101', 'MEIA MALHA'"});
+        Insert("OFPADRAO (CODIGO, DESCRICAO, CAMPO)",
+               {"'001', 'TECIDO', 'Gramatura'", "'002', 'TECIDO', 'Largura'",
+                "'003', 'TINGIMENTO', 'Solidez'", "'004', 'ACABAMENTO', 'Solidez'",
+                "'005', 'ACABAMENTO', 'Toque'"});
+        Commit();
+    }
+    void GuardaQuadro(const QString& cliente, const QString& mov, const QString& campo,
+                      const QString& resultado) {
+        Sql(QStringLiteral("INSERT INTO OF2 (CODIGO, NUMERO, MOV, CAMPO, DESCRICAO2, OBS, TIPO) VALUES "
+                           "('000101', '%1', '%2', '%3', '%4', 'memo de %1', '1')")
+                .arg(cliente, mov, campo, resultado));
+        Commit();
+    }
+    // The stored sheet as "MOV|CAMPO|DESCRICAO|DESCRICAO2|DESCRICAO3|OBS|TIPO", by code.
+    QStringList Quadro(const QString& cliente = "00001") {
+        return RowsSeenByOthers("SELECT MOV, CAMPO, DESCRICAO, DESCRICAO2, DESCRICAO3, OBS, TIPO FROM OF2 "
+                                "WHERE CODIGO = '000101' AND NUMERO = '" +
+                                cliente + "' ORDER BY MOV");
+    }
+    void AbreQuadro(const QString& cliente) {
+        driver->Open("TfmTngProgInf");
+        driver->Type("EdtCodCli", cliente);
+        driver->Type("EdtCodPro", "000101");
+        driver->Click("btnConsultar");
+    }
+    void Preenche(int linha, const QString& campo, const QString& texto) {
+        Cells("SgQuadro", linha, {{campo, texto}});
+    }
+    // Each row's result and remark, "R|O;R|O;...".
+    QString Valores() { return FieldTexts("SgQuadro", "RESULTADO|OBSERVACAO").join(';'); }
+    TZoDBGrid* GradeQuadro() { return driver->Get<TZoDBGrid>("SgQuadro"); }
+
 private slots:
     void emptyNumberNewNumberAndShortNumber() {
         Base();
-        Guarda("000001", 1, "000101", 10, {}, {}, "00002", QDate(2026, 12, 24));
-        Guarda("000001", 2, "000102", 20, {}, {}, "00002", QDate(2026, 12, 24));
-        Guarda("000002", 1, "000101", 30);
+        Guarda("000001", {"1|000101|10", "2|000102|20"}, "00002", QDate(2026, 12, 24));
+        Guarda("000002", {"1|000101|30"});
         driver->Open("TFmTngProg");
 
         // Left empty: the number after those stored, dated today.
@@ -184,8 +228,7 @@ private slots:
     // audit line stays; mended, the same rows go through once.
     void failureAtTheThirdInsertLeavesTheStoredRows() {
         Base();
-        Guarda("000001", 1, "000101", 10);
-        Guarda("000001", 2, "000102", 20);
+        Guarda("000001", {"1|000101|10", "2|000102|20"});
         FailWhen("TNG_PROG", "BEFORE INSERT", "NEW.CODIGO = 'A''B'");
         const QStringList antes = Gravados("000001");
         Abre("000001", true);
@@ -210,12 +253,10 @@ private slots:
     // a programme of such rows only writes nothing and logs nothing.
     void rowsGoneToLotSheetsAreNeverWritten() {
         Base();
-        Fal("0000001");
-        Fal("0000002");
-        Guarda("000001", 1, "000101", 10, "0000001");
-        Guarda("000001", 2, "000102", 20);
-        Guarda("000002", 1, "000101", 30, "0000001");
-        Guarda("000002", 2, "000102", 40, "0000002");
+        Fals({"0000001", "0000002"});
+        Guarda("000001", {"1|000101|10|0000001", "2|000102|20"});
+        Guarda("000002", {"1|000101|30|0000001", "2|000102|40|0000002"});
+        Guarda("000003", {"1|000101|10|0000001", "2|000102|20"});
         driver->Open("TFmTngProg");
 
         Abre("000002");
@@ -233,18 +274,11 @@ private slots:
         QCOMPARE(Grava(), QString());
         QCOMPARE(Gravados("000001"), QStringList({"1|000101|10|0000001|", "2|000102|21|0000002|"}));
         QCOMPARE(Logs(), QStringList());
-    }
 
-    // A changed delivery date is written on the open rows only; the programme shows it again even when a row
-    // that went to a lot sheet (which keeps the old one) comes first.
-    void headerComesFromTheOpenRows() {
-        Base();
-        Fal("0000001");
-        Guarda("000001", 1, "000101", 10, "0000001", "000001");
-        Guarda("000001", 2, "000102", 20, {}, "000002");
-        driver->Open("TFmTngProg");
+        // A changed delivery date is written on the open rows only; the programme shows it again even when a
+        // row that went to a lot sheet (which keeps the old one) comes first.
         ByOther("INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('TIN', 20, '5')");
-        Abre("000001");
+        Abre("000003");
         // Passing through the delivery date keeps the one stored or typed; a changed entry date proposes its
         // own.
         driver->Focus("EdtEntrega");
@@ -256,10 +290,10 @@ private slots:
         driver->Focus("EdtEntrada");
         driver->Focus("EdtEntrega");
         QCOMPARE(Grava(), QString());
-        Abre("000001");
+        Abre("000003");
         QCOMPARE(driver->Text("EdtEntrega"), "24/12/2026");
         QCOMPARE(
-            RowsSeenByOthers("SELECT ORDEM, ENTREGA FROM TNG_PROG WHERE NUMERO = '000001' ORDER BY ORDEM"),
+            RowsSeenByOthers("SELECT ORDEM, ENTREGA FROM TNG_PROG WHERE NUMERO = '000003' ORDER BY ORDEM"),
             QStringList({"1|10/12/2026", "2|24/12/2026"}));
     }
 
@@ -268,15 +302,13 @@ private slots:
     // stock location of an open row, which the screen never writes, stays.
     void otherWorkstationsRowsAndColumnsSurviveASave() {
         Base();
-        Guarda("000001", 1, "000101", 10, {}, "000001");
-        Guarda("000001", 2, "000102", 20, {}, "000002");
+        Guarda("000001", {"1|000101|10||000001", "2|000102|20||000002"});
         Sql("UPDATE TNG_PROG SET LOCAL = 'EST-A' WHERE NUMERO = '000001' AND ORDEM = 2");
-        Guarda("000002", 3, "000101", 50);
+        Guarda("000002", {"3|000101|50"});
         Abre("000001", true);
         Linha(2, {{"Codigo", "A'B"}, {"Peso", "5"}});
         ByOther("INSERT INTO TNG_PROG (NUMERO, ORDEM, CODCLI, CODIGO, PESO) VALUES ('000001', 3, '00001', "
-                "'000102', "
-                "33)");
+                "'000102', 33)");
         Linha(LinhaDaOrdem(1), {{"Codigo", ""}});
         Linha(LinhaDaOrdem(2), {{"Peso", "22"}});
         QCOMPARE(Grava(), QString());
@@ -286,42 +318,13 @@ private slots:
         QCOMPARE(Logs(), QStringList{"1|ALTERACAO DA PROGRAMACAO NR 000001 DO CLIENTE 00001"});
     }
 
-    void deleteOfTheProgrammeWaitsForItsLotSheets() {
+    void deleteOfAnItemAndOfTheProgramme() {
         Base();
-        Fal("0000001");
-        Guarda("000001", 1, "000101", 10, "0000001");
-        Guarda("000001", 2, "000102", 20);
-        Guarda("000002", 1, "000101", 30);
-        const QStringList outra = Gravados("000002");
-        const QStringList antes = Gravados("000001");
-        Abre("000001", true);
-
-        ClickAndAnswer("BitBtn3", false);
-        QCOMPARE(Gravados("000001"), antes);
-
-        ClickAndAnswer("BitBtn3", true);
-        QCOMPARE(TakeMessages(), "Programação possui itens com FAL gerada. Impossível excluir.");
-        QCOMPARE(Gravados("000001"), antes);
-
-        // Its lot sheet deleted meanwhile, the programme goes, committed with its audit line.
-        ByOther("DELETE FROM FAL WHERE NUMERO = '0000001'");
-        ClickAndAnswer("BitBtn3", true);
-        QCOMPARE(TakeMessages(), QString());
-        QCOMPARE(Gravados("000001"), QStringList());
-        QCOMPARE(Gravados("000002"), outra);
-        QCOMPARE(Logs(), QStringList{"2|EXCLUSAO DA PROGRAMACAO NR 000001"});
-        QCOMPARE(driver->Rows("DBGrid1"), 0);
-    }
-
-    void deleteOfAnItem() {
-        Base();
-        Fal("0000001");
-        Guarda("000001", 1, "000101", 10, "0000001");
-        Guarda("000001", 2, "000102", 20);
-        Guarda("000001", 3, "000101", 30);
-        Guarda("000001", 4, "000102", 40, "0000009"); // its lot sheet deleted since
-        Guarda("000001", 5, "A'B", 50);
-        Guarda("000002", 2, "000102", 60);
+        Fals({"0000001"});
+        // The lot sheet of the fourth row was deleted since.
+        Guarda("000001",
+               {"1|000101|10|0000001", "2|000102|20", "3|000101|30", "4|000102|40|0000009", "5|A'B|50"});
+        Guarda("000002", {"2|000102|60"});
         const QStringList outra = Gravados("000002");
         Abre("000001", true);
         const QString pergunta = QStringLiteral("Tem certeza que deseja excluir o item?");
@@ -363,21 +366,27 @@ private slots:
         QCOMPARE(TakeMessages(), "O item já possui FAL gerada. Impossível excluir item.");
         QCOMPARE(Gravados("000001"), QStringList({"1|000101|10|0000001|", "5|A'B|50|0000001|"}));
         QCOMPARE(Logs().size(), 3);
+
+        // The programme's delete asks and waits for its lot sheets; once they are deleted meanwhile, it goes,
+        // committed with its audit line.
+        const QStringList antes = Gravados("000001");
+        ClickAndAnswer("BitBtn3", false);
+        QCOMPARE(Gravados("000001"), antes);
+        ClickAndAnswer("BitBtn3", true);
+        QCOMPARE(TakeMessages(), "Programação possui itens com FAL gerada. Impossível excluir.");
+        QCOMPARE(Gravados("000001"), antes);
+        ByOther("DELETE FROM FAL WHERE NUMERO = '0000001'");
+        ClickAndAnswer("BitBtn3", true);
+        QCOMPARE(TakeMessages(), QString());
+        QCOMPARE(Gravados("000001"), QStringList());
+        QCOMPARE(Gravados("000002"), outra);
+        QCOMPARE(Logs().last(), "2|EXCLUSAO DA PROGRAMACAO NR 000001");
+        QCOMPARE(driver->Rows("DBGrid1"), 0);
     }
 
-    void piecesToWeight_data() {
-        QTest::addColumn<QString>("loteNF");
-        QTest::addColumn<QString>("rolo");
-        QTest::addColumn<double>("peso");
-        const auto linha = [](const char* nome, const char* loteNF, const char* rolo, double peso) {
-            QTest::newRow(nome) << QString(loteNF) << QString(rolo) << peso;
-        };
-        linha("3 de 10 peças de 250 kg", "L1", "3", 75);
-        linha("outro lote da nota", "L2", "1", 25);
-        linha("mais peças que o item: o peso fica", "L1", "11", 40);
-        linha("item de outro cliente: o peso fica", "L3", "2", 40);
-    }
-
+    // Pieces typed of an invoice item of the customer give their share of its weight: 3 of 10 pieces of 250
+    // kg, 1 of 4 of another lot. More pieces than the item has, or an item of another customer, leave the
+    // weight.
     void piecesToWeight() {
         Base();
         Insert("NFITIN (NOTA, CODCLI, CODIGO, LOTE, ROLOS, PESO_REAL, PESO)",
@@ -386,16 +395,19 @@ private slots:
                 "'000000777', '00002', '000101', 'L3', 5, 50, 50"});
         Commit();
         Nova("00001", true);
-        QFETCH(QString, loteNF);
-        QFETCH(QString, rolo);
-        Linha(0, {{"Codigo", "000101"},
-                  {"Nota", "000000777"},
-                  {"LoteNF", loteNF},
-                  {"Peso", "40"},
-                  {"Rolo", rolo}});
-        QCOMPARE(TakeMessages(), QString());
-        QCOMPARE(Itens()->FieldByName("Rolo").AsInteger(), rolo.toInt());
-        QTEST(Itens()->FieldByName("Peso").AsFloat(), "peso");
+        const QList<std::tuple<const char*, int, double>> casos = {
+            {"L1", 3, 75}, {"L2", 1, 25}, {"L1", 11, 40}, {"L3", 2, 40}};
+        for (int linha = 0; linha < casos.size(); ++linha) {
+            const auto& [loteNF, rolo, peso] = casos[linha];
+            Linha(linha, {{"Codigo", "000101"},
+                          {"Nota", "000000777"},
+                          {"LoteNF", loteNF},
+                          {"Peso", "40"},
+                          {"Rolo", QString::number(rolo)}});
+            QCOMPARE(TakeMessages(), QString());
+            QCOMPARE(Itens()->FieldByName("Rolo").AsInteger(), rolo);
+            QCOMPARE(Itens()->FieldByName("Peso").AsFloat(), peso);
+        }
     }
 
     void invoiceLookupOffersOnlyFreeWeight_data() {
@@ -442,12 +454,11 @@ private slots:
 
     // Two selected rows of one lot sheet and a selected row without one: one service row for that sheet; a
     // sheet of a row not selected gets none. The cost is typed as the screens show numbers.
-    void serviceOncePerLotSheet() {
+    void serviceOncePerLotSheetAndItsPriority() {
         Base();
-        Guarda("000001", 1, "000101", 10, "0000001");
-        Guarda("000001", 2, "000102", 20, "0000001");
-        Guarda("000001", 3, "000101", 30);
-        Guarda("000001", 4, "000102", 40, "0000002");
+        Fals({"0000001", "0000002"}, 3);
+        Guarda("000001",
+               {"1|000101|10|0000001", "2|000102|20|0000001", "3|000101|30", "4|000102|40|0000002"});
         Abre("000001", true);
         for (int ordem : {1, 2, 3})
             Tick("DBGrid1", LinhaDaOrdem(ordem), "Gerar");
@@ -469,18 +480,30 @@ private slots:
         driver->Menu("AdicionarServioSelecionados1");
         QCOMPARE(TakeShown(), "Nenhum registro com FAL.");
         QCOMPARE(Seen("SELECT COUNT(*) FROM TABELA"), "1");
+
+        // Nothing selected, the priority of the current row's sheet only: refused, cancelled, then committed.
+        Tick("DBGrid1", LinhaDaOrdem(3), "Gerar", false);
+        driver->Row("DBGrid1", LinhaDaOrdem(1));
+        for (const auto& [entrada, mensagem, depois] :
+             {std::tuple(QVariant("abc"), "Prioridade inválida.", "0000001|3;0000002|3"),
+              {QVariant(), "", "0000001|3;0000002|3"},
+              {QVariant("7"), "Processo concluído.", "0000001|7;0000002|3"}}) {
+            messages.inputs.enqueue(entrada);
+            driver->Menu("PrioridadedaFAL1");
+            QCOMPARE(TakeMessages(), QString::fromUtf8(mensagem));
+            QCOMPARE(Seen("SELECT NUMERO, ORDEM FROM FAL ORDER BY NUMERO"), depois);
+        }
     }
 
     void searchWithQuotedCodesWithoutLotSheetsAndLate() {
         Base();
         const QDate hoje = QDate::currentDate();
-        Fal("0000001");
-        Guarda("000001", 1, "A'B", 10, {}, {}, "00001", hoje.addDays(-1));
-        Guarda("000002", 1, "000101", 20, {}, {}, "00001", hoje.addDays(10));
-        Guarda("000002", 2, "000101", 21, {}, {}, "00001", hoje.addDays(10));
-        Guarda("000003", 1, "000102", 30, {}, {}, "00002", hoje.addDays(-5));
-        Guarda("000004", 1, "000101", 40, "0000001", {}, "00001", hoje);
-        Guarda("000005", 1, "A'B", 50, {}, {}, "00002", hoje.addDays(3));
+        Fals({"0000001"});
+        Guarda("000001", {"1|A'B|10"}, "00001", hoje.addDays(-1));
+        Guarda("000002", {"1|000101|20", "2|000101|21"}, "00001", hoje.addDays(10));
+        Guarda("000003", {"1|000102|30"}, "00002", hoje.addDays(-5));
+        Guarda("000004", {"1|000101|40|0000001"}, "00001", hoje);
+        Guarda("000005", {"1|A'B|50"}, "00002", hoje.addDays(3));
         driver->Open("TFmTngProg");
         driver->Page("PageControl1", "Acesso");
         driver->Type("edtProduto", "A'B");
@@ -497,14 +520,10 @@ private slots:
         QCOMPARE(encontrados(), QStringList({"000005", "000004", "000002", "000001"}));
         // Late ones (delivery today or before) in red.
         QAbstractItemModel* modelo = driver->Get<TZoDBGrid>("DBGrid2")->model();
-        QStringList vermelhas;
+        QStringList vermelhas; // the colour is the row's
         for (int linha = 0; linha < modelo->rowCount(); ++linha)
-            for (int coluna = 0; coluna < modelo->columnCount(); ++coluna)
-                if (modelo->index(linha, coluna).data(Qt::ForegroundRole).value<QColor>() ==
-                    QColor(Qt::red)) {
-                    vermelhas << encontrados()[linha];
-                    break;
-                }
+            if (modelo->index(linha, 0).data(Qt::ForegroundRole).value<QColor>() == QColor(Qt::red))
+                vermelhas << encontrados()[linha];
         QCOMPARE(vermelhas, QStringList({"000004", "000001"}));
 
         // The customer narrows it; the codes alone, with the customer cleared, again.
@@ -528,50 +547,18 @@ private slots:
 
     // The file names the fields that tie a row to a lot sheet and to its stored row: they are not taken, each
     // row gets an order of its own after the screen's rows.
-    void importLeavesLotSheetAndOrderToTheScreen() {
-        Base();
-        Guarda("000001", 1, "000101", 10);
-        Guarda("000001", 2, "000102", 20);
-        const QStringList antes = Gravados("000001");
-        QTemporaryDir pasta;
-        QVERIFY(pasta.isValid());
-        const QString arquivo = pasta.filePath("programacao.txt");
-        {
-            QFile f(arquivo);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(QStringLiteral("Codigo;Peso;Rolo;Fal;Ordem;Gerar;Imp;Observacao\r\n"
-                                   "000101;10,5;2;0000009;1;S;S;primeira\r\n"
-                                   "A'B;20;3;0000009;2;S;S;\"segunda; com \"\"aspas\"\"\"\r\n")
-                        .toUtf8());
-        }
-        Abre("000001", true);
-        messages.files.enqueue(arquivo);
-        QCOMPARE(ClickMessages("BitBtn8"), "2 item(ns) importado(s).");
-        QCOMPARE(Itens()->RecordCount(), 4);
-        QCOMPARE(FieldTexts("TbItens", "Gerar|Imp|Regiao").mid(2), QStringList(2, "|N|01"));
-        QCOMPARE(Grava(), QString());
-        QCOMPARE(Gravados("000001"), antes + QStringList({"3|000101|10.5||", "4|A'B|20||"}));
-        QCOMPARE(
-            RowsSeenByOthers("SELECT ROLO, OBSERVACAO FROM TNG_PROG WHERE NUMERO = '000001' AND ORDEM > 2 "
-                             "ORDER BY ORDEM"),
-            QStringList({"2|primeira", "3|segunda; com \"aspas\""}));
-    }
-
     // What a programme exports imports back into a new one with the same values; only its lot sheet stays
-    // behind.
+    // behind. Another file imports after the rows shown.
     void exportImportsBackIntoANewProgramme() {
         Base();
-        Fal("0000001");
-        Guarda("000001", 1, "000101", 12.3456, "0000001", "000001");
-        Guarda("000001", 2, "000102", 1500.25, {}, "000002");
-        Guarda("000001", 3, "A'B", 0.5, {}, "000003");
-        Sql("UPDATE TNG_PROG SET COR = 'AZUL', VARIANTE = '01', MAQUINA = 'M1', ROTEIRO = 'R1', LOTE = "
-            "'L;1', "
-            "LOTENF = 'LNF', NOTA = '000000123', LARGURA = 1.875, GRAMATURA = 160, FIBRA1 = 70, FIBRA2 = 30, "
-            "PESO_B = 2.5, ESTAMPA = 'AZUL', VAR_EST = '01', CODIGO_CLI = 'MM''30', COR_CLI = 'MARINHO', "
-            "OBSERVACAO = 'com ; e \"aspas\"', OBS = 'linha um' || ASCII_CHAR(10) || 'linha dois' WHERE "
-            "ORDEM = "
-            "2");
+        Fals({"0000001"});
+        Guarda("000001",
+               {"1|000101|12.3456|0000001|000001", "2|000102|1500.25||000002", "3|A'B|0.5||000003"});
+        Sql("UPDATE TNG_PROG SET COR = 'AZUL', VARIANTE = '01', MAQUINA = 'M1', ROTEIRO = 'R1', "
+            "LOTE = 'L;1', LOTENF = 'LNF', NOTA = '000000123', LARGURA = 1.875, GRAMATURA = 160, "
+            "FIBRA1 = 70, FIBRA2 = 30, PESO_B = 2.5, ESTAMPA = 'AZUL', VAR_EST = '01', "
+            "CODIGO_CLI = 'MM''30', COR_CLI = 'MARINHO', OBSERVACAO = 'com ; e \"aspas\"', "
+            "OBS = 'linha um' || ASCII_CHAR(10) || 'linha dois' WHERE ORDEM = 2");
         Sql("UPDATE TNG_PROG SET REGIAO = '03', ROLO = 7 WHERE ORDEM = 3");
         Commit();
         const SettingsFile ini("[Caminho]\nExportacao=%1\n");
@@ -602,15 +589,33 @@ private slots:
         QCOMPARE(RowsSeenByOthers("SELECT ORDEM, FAL FROM TNG_PROG WHERE NUMERO = " + Aspas(nova) +
                                   " ORDER BY ORDEM"),
                  QStringList({"1|", "2|", "3|"}));
+
+        // A file naming the fields that tie a row to a lot sheet and to its stored row: they are not taken,
+        // each row gets an order of its own after the screen's rows.
+        const QStringList antes = Gravados(nova);
+        Abre(nova);
+        QFile f(ini.Path("programacao.txt"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("Codigo;Peso;Rolo;Fal;Ordem;Gerar;Imp;Observacao\r\n"
+                               "000101;10,5;2;0000009;1;S;S;primeira\r\n"
+                               "A'B;20;3;0000009;2;S;S;\"segunda; com \"\"aspas\"\"\"\r\n")
+                    .toUtf8());
+        f.close();
+        messages.files.enqueue(f.fileName());
+        QCOMPARE(ClickMessages("BitBtn8"), "2 item(ns) importado(s).");
+        QCOMPARE(FieldTexts("TbItens", "Gerar|Imp|Regiao").mid(3), QStringList(2, "|N|01"));
+        QCOMPARE(Grava(), QString());
+        QCOMPARE(Gravados(nova), antes + QStringList({"4|000101|10.5||", "5|A'B|20||"}));
+        QCOMPARE(RowsSeenByOthers("SELECT ROLO, OBSERVACAO FROM TNG_PROG WHERE NUMERO = " + Aspas(nova) +
+                                  " AND ORDEM > 3 ORDER BY ORDEM"),
+                 QStringList({"2|primeira", "3|segunda; com \"aspas\""}));
     }
 
     // The empty dye lots numbered after the last one, in order and each once; the others keep theirs.
     void dyeLotNumbering() {
         Base();
-        Guarda("000001", 1, "000101", 10, {}, "000007");
-        Guarda("000001", 2, "000101", 10, {}, "9");
-        Guarda("000001", 3, "000101", 10);
-        Guarda("000002", 1, "000101", 10, {}, "000040", "00002");
+        Guarda("000001", {"1|000101|10||000007", "2|000101|10||9", "3|000101|10"});
+        Guarda("000002", {"1|000101|10||000040"}, "00002");
         Nova("00001", true);
         QCOMPARE(driver->Text("EdtUltPart"), "000009");
         Linha(0, {{"Codigo", "000101"}});
@@ -628,32 +633,11 @@ private slots:
                  "000102|000005;000101|000010;A'B|000011");
     }
 
-    void lotSheetPriority() {
-        Base();
-        Fal("0000001", 3);
-        Fal("0000002", 3);
-        Guarda("000001", 1, "000101", 10, "0000001");
-        Guarda("000001", 2, "000102", 20, "0000002");
-        const auto prioridades = [this] { return Seen("SELECT NUMERO, ORDEM FROM FAL ORDER BY NUMERO"); };
-        Abre("000001", true);
-        driver->Row("DBGrid1", LinhaDaOrdem(1));
-        // Refused, cancelled, then the current row's sheet only, committed.
-        for (const auto& [entrada, mensagem, depois] :
-             {std::tuple(QVariant("abc"), "Prioridade inválida.", "0000001|3;0000002|3"),
-              {QVariant(), "", "0000001|3;0000002|3"},
-              {QVariant("7"), "Processo concluído.", "0000001|7;0000002|3"}}) {
-            messages.inputs.enqueue(entrada);
-            driver->Menu("PrioridadedaFAL1");
-            QCOMPARE(TakeMessages(), QString::fromUtf8(mensagem));
-            QCOMPARE(prioridades(), depois);
-        }
-    }
-
     void routeListedOnceAndLabelsWithTheCustomersResults() {
         Base();
         Insert("OF2 (CODIGO, NUMERO, MOV, CAMPO, DESCRICAO, DESCRICAO2, TIPO)",
                {"'000101', '00001', '001', 'Gramatura', 'TECIDO', '160', '1'"});
-        Guarda("000001", 1, "000101", 10);
+        Guarda("000001", {"1|000101|10"});
         const ReportFolder pasta;
         Abre("000001", true);
         int rotas = 0;
@@ -670,6 +654,191 @@ private slots:
             QSKIP("pdftotext is not installed: the labels were written, their text is not read");
         QVERIFY2(pasta.Text("WTngEtqPart.pdf").contains("Gramatura: 160"),
                  qPrintable(pasta.Text("WTngEtqPart.pdf")));
+    }
+
+    // ---- the information board
+    // The standard is "key:text,..."; each stored row "key:text"; the rows they fill.
+    void storedRowsGoToTheirOwnFieldFirst() {
+        const auto destino = [](const QString& padrao, const QString& gravados) {
+            const auto campos = [](const QString& lista) {
+                QList<CampoQuadro> lidos;
+                for (const QString& campo : lista.split(','))
+                    lidos.append({campo.section(':', 0, 0), campo.section(':', 1)});
+                return lidos;
+            };
+            QStringList linhas;
+            for (const int linha : CasaCamposGravados(campos(padrao), campos(gravados)))
+                linhas << QString::number(linha);
+            return linhas.join(',');
+        };
+        QCOMPARE(destino("1:A,2:B,3:A", "1:A,3:A"), "0,2");
+        QCOMPARE(destino("1:A,2:B,3:A", "9:A,1:A"), "2,0"); // its own key after a text match
+        QCOMPARE(destino("1:A,2:B", "7:B"), "1");           // renumbered
+        QCOMPARE(destino("1:A", "1:Z,2:Z"), "-1,-1");       // no longer standard
+        QCOMPARE(destino("1:A,2:B", "1:B"), "1");           // the text changed under the key
+        QCOMPARE(destino("1:A", "1:A,2:A"), "0,-1");        // more stored than standard
+    }
+
+    void roundTripWithTwoFieldsOfOneTextAndQuotes() {
+        BaseQuadro();
+        AbreQuadro("00001");
+        Preenche(0, "RESULTADO", "160 g/m² 'penteado'");
+        Preenche(2, "RESULTADO", "4");
+        Preenche(3, "OBSERVACAO", "só no acabamento");
+        // Enter goes on to the next cell, taking what is typed.
+        driver->Row("SgQuadro", 4);
+        GradeQuadro()->SelectField("RESULTADO");
+        driver->Press("F2");
+        QTest::keyClicks(QApplication::focusWidget(), "macio");
+        driver->Press("Enter");
+        QCOMPARE(GradeQuadro()->SelectedField(), "OBSERVACAO");
+        driver->Type("MmObservacao", "Amostra d'água antes da expedição");
+        QCOMPARE(ClickMessages("btnConfirmar"), "Informações gravadas com sucesso.");
+        const QString memo = QStringLiteral("|Amostra d'água antes da expedição|1");
+        const QStringList gravado = {"001|Gramatura|TECIDO|160 g/m² 'penteado'|" + memo,
+                                     "002|Largura|TECIDO||" + memo, "003|Solidez|TINGIMENTO|4|" + memo,
+                                     "004|Solidez|ACABAMENTO||só no acabamento" + memo,
+                                     "005|Toque|ACABAMENTO|macio|" + memo};
+        QCOMPARE(Quadro(), gravado);
+        QCOMPARE(Scalar("SELECT COUNT(*) FROM OF2 WHERE DATA = CURRENT_DATE").toInt(), 5);
+
+        // The programme's way in: the board open comes back to the sheet asked for.
+        QWidget* aberto = driver->Screen();
+        QCOMPARE(AbreQuadroInformacoes("000101", "00005"), aberto);
+        QCOMPARE(Valores(), "|;|;|;|;|");
+        driver->Close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!fmTngProgInf);
+        driver->Use(AbreQuadroInformacoes("000101", "00001"));
+        QCOMPARE(driver->Text("EdtCodCli"), "00001");
+        QCOMPARE(Valores(), "160 g/m² 'penteado'|;|;4|;|só no acabamento;macio|");
+        QCOMPARE(driver->Text("MmObservacao"), "Amostra d'água antes da expedição");
+        driver->Click("btnConfirmar");
+        QCOMPARE(Quadro(), gravado);
+    }
+
+    void fieldNoLongerStandardIsDroppedAtTheNextSave() {
+        BaseQuadro();
+        GuardaQuadro("00001", "001", "Gramatura", "160");
+        GuardaQuadro("00001", "099", "Antigo", "x");
+        GuardaQuadro("00001", "009", "Toque", "macio"); // the field renumbered since
+        AbreQuadro("00001");
+        QCOMPARE(Valores(), "160|;|;|;|;macio|");
+        QCOMPARE(driver->Text("MmObservacao"), "memo de 00001");
+        // Longer than its column: refused before anything is written.
+        const QStringList antes = Quadro();
+        Preenche(1, "RESULTADO", QString(101, 'x'));
+        QCOMPARE(ClickMessages("btnConfirmar"), "Resultados de \"Largura\" com mais de 100 caracteres.");
+        QCOMPARE(Quadro(), antes);
+        Preenche(1, "RESULTADO", "");
+        driver->Click("btnConfirmar");
+        QStringList movs;
+        for (const QString& linha : Quadro())
+            movs << linha.section('|', 0, 1) + '|' + linha.section('|', 3, 3);
+        QCOMPARE(movs, QStringList({"001|Gramatura|160", "002|Largura|", "003|Solidez|", "004|Solidez|",
+                                    "005|Toque|macio"}));
+    }
+
+    // The last insert fails after fifty rows have gone in a block of their own: nothing of it stays.
+    void failedLastInsertKeepsTheStoredSheet() {
+        BaseQuadro();
+        for (int codigo = 100; codigo < 160; ++codigo)
+            Sql(QStringLiteral(
+                    "INSERT INTO OFPADRAO (CODIGO, DESCRICAO, CAMPO) VALUES ('%1', 'EXTRA', 'Campo %1')")
+                    .arg(codigo));
+        GuardaQuadro("00001", "001", "Gramatura", "160");
+        GuardaQuadro("00001", "003", "Solidez", "4");
+        FailWhen("OF2", "BEFORE INSERT", "NEW.MOV = '159'");
+        const QStringList antes = Quadro();
+        AbreQuadro("00001");
+        QCOMPARE(driver->Rows("SgQuadro"), 65);
+        Preenche(0, "RESULTADO", "170");
+        driver->Click("btnConfirmar");
+        QCOMPARE(messages.shown.last().icon, MsgIcon::Error);
+        QCOMPARE(Quadro(), antes);
+        driver->Row("SgQuadro", 0);
+        QCOMPARE(driver->Value("SgQuadro", "RESULTADO"), "170"); // still on screen to try again
+    }
+
+    // Shortcuts act without leaving the boxes: the save checks the codes itself.
+    void blankUnknownOrBlockedCodesAreRefused() {
+        BaseQuadro();
+        GuardaQuadro("00001", "001", "Gramatura", "160");
+        const QStringList antes = Quadro();
+        driver->Open("TfmTngProgInf");
+        const struct {
+            const char *box, *typed, *text;
+        } casos[] = {
+            {"EdtCodCli", "", "Cliente inválido."},
+            {"EdtCodCli", "00001", "Produto inválido."},
+            {"EdtCodPro", "XYZ", "Produto Inexistente."},
+            {"EdtCodPro", "000101",
+             "Nenhuma especificação para gravar."}, // never loaded: nothing to wipe with
+            {"EdtCodCli", "00003", "Cliente Bloqueado."},
+            {"EdtCodCli", "77777", "Cliente Inexistente."},
+        };
+        for (const auto& caso : casos) {
+            driver->Get<QLineEdit>(caso.box)->setText(caso.typed);
+            messages.Clear();
+            driver->Activate("btnConfirmar");
+            QCOMPARE(TakeMessages(), caso.text);
+            QCOMPARE(Quadro(), antes);
+        }
+        // Leaving the customer's box checks it.
+        for (const auto& [codigo, texto] :
+             {std::pair{"99999", "Cliente Inexistente."}, std::pair{"00003", "Cliente Bloqueado."},
+              std::pair{"00004", "Cliente Inativo."}}) {
+            messages.Clear();
+            TypeAndTab("EdtCodCli", codigo);
+            QCOMPARE(TakeMessages(), texto);
+            QCOMPARE(driver->FocusedName(), "EdtCodCli");
+        }
+        // A blank box opens the look-up, which lists neither blocked nor inactive customers.
+        driver->Type("EdtCodCli", "");
+        messages.searches.enqueue("00003");
+        driver->Press("Tab");
+        QCOMPARE(driver->Text("EdtCodCli"), QString());
+        QCOMPARE(driver->FocusedName(), "EdtCodPro");
+        driver->Focus("EdtCodCli");
+        messages.searches.enqueue("00002"); // BLOQUEIO never filled
+        driver->Press("Tab");
+        QCOMPARE(driver->Text("EdtNomeCli"), "TECELAGEM D'ÁVILA");
+        TypeAndTab("EdtCodPro", "ZZZ");
+        QCOMPARE(TakeMessages(), "Produto Inexistente.");
+        QCOMPARE(driver->FocusedName(), "EdtCodPro");
+    }
+
+    void importWritesNothingUntilConfirmed() {
+        BaseQuadro();
+        GuardaQuadro("00002", "003", "Solidez", "5");
+        GuardaQuadro("00002", "004", "Solidez", "4-5");
+        const QStringList origem = Quadro("00002");
+        AbreQuadro("00001");
+        Preenche(0, "RESULTADO", "digitado");
+        messages.inputs.enqueue(QVariant()); // cancelled
+        messages.inputs.enqueue("77777");
+        driver->Click("BtnImportar");
+        driver->Click("BtnImportar");
+        QCOMPARE(TakeShown(), "Código do cliente|Código do cliente|Cliente Inexistente.");
+        QCOMPARE(Valores(), "digitado|;|;|;|;|");
+
+        messages.inputs.enqueue("00002");
+        driver->Click("BtnImportar");
+        QCOMPARE(Valores(), "|;|;5|;4-5|;|");
+        QCOMPARE(driver->Text("MmObservacao"), "memo de 00002");
+        QCOMPARE(driver->Text("EdtCodCli"), "00001");
+        QCOMPARE(Quadro(), QStringList());
+        driver->Click("btnConfirmar");
+        const QStringList copia = Quadro();
+        QCOMPARE(copia.size(), 5);
+        QCOMPARE(copia[3], "004|Solidez|ACABAMENTO|4-5||memo de 00002|1");
+        QCOMPARE(Quadro("00002"), origem);
+
+        // A customer without a sheet brings the empty standard sheet.
+        messages.inputs.enqueue("00005");
+        driver->Click("BtnImportar");
+        QCOMPARE(Valores(), "|;|;|;|;|");
+        QCOMPARE(driver->Text("MmObservacao"), QString());
     }
 };
 

@@ -1,6 +1,6 @@
 // Typed as on a keyboard: remarks with capitals, spaces, a colon and accents typed into a lot sheet's item
-// (an invoice item's, in tst_tngnfentra); on the shop floor a dyeing curve's description, time and step, and
-// process recording's remarks and hours typed as 08:00, 8:00 and 0800.
+// (an invoice item's, in tst_tngnfentra); on the shop floor a dyeing curve's description, time and step
+// (process recording's remarks and hours, in tst_tngmov).
 var texto = "Urgente Cliente VIP: 08:00 ação";
 function linhas(sql) {
     return kelm.sql(sql).map(function (l) {
@@ -50,38 +50,3 @@ kelm.equal(linhas("SELECT CODIGO, DESCRICAO FROM PASSOS WHERE CODIGO_GRA = '901'
            "P01|" + texto, "o passo");
 kelm.close();
 
-// ---- a lot sheet's three steps concluded
-kelm.exec("INSERT INTO TURNO (TURNO, NOTURNO) VALUES ('91', 'N')");
-kelm.exec("INSERT INTO TURNO_HORARIOS (TURNO, DIA, ENTRADA, SAIDA) VALUES ('91', 2, '06:00', '13:59:59')");
-kelm.exec("INSERT INTO PESSOAL (CODIGO, NOME, TURNO) VALUES ('00901', 'JOAO', '91')");
-kelm.exec("INSERT INTO MAQ_TIN (CODIGO, FASE) VALUES ('91', '94')");
-kelm.exec("INSERT INTO PRODUTO (CODIGO, DESCRICAO) VALUES ('000902', 'MEIA MALHA')");
-kelm.exec("INSERT INTO FAL (NUMERO, PARTIDA) VALUES ('000902', '000902')");
-kelm.exec("INSERT INTO FAL_ITEN (FAL, CODIGO, ORD_IT) VALUES ('000902', '000902', 1)");
-["94", "95", "96"].forEach(function (fase, i) {
-    kelm.exec("INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('" + fase + "', 'FASE " + fase + "')");
-    kelm.exec("INSERT INTO PROCESSO_TIN (FAL, CODIGO, FASE, ORDEM, CONCLUIDO) VALUES ('000902', '000902', '" +
-              fase + "', " + (i + 1) + ", 'N')");
-});
-
-kelm.open("TfmTngMov");
-kelm.type("EdtFalMov", "000902");
-kelm.type("EdtCodPro", "000902");
-kelm.press("Tab");
-["08:00", "8:00", "0800"].forEach(function (hora, linha) {
-    kelm.row("DBGrid1", linha);
-    kelm.cell("DBGrid1", "Concluido", "S");
-    kelm.cell("DBGrid1", "Funcionario", "00901");
-    kelm.cell("DBGrid1", "Maquina", "91");
-    kelm.cell("DBGrid1", "Data_Inicio", "23/11/2026");
-    kelm.cell("DBGrid1", "Hora_Inicio", hora);
-    kelm.cell("DBGrid1", "Data_Fim", "23/11/2026");
-    kelm.cell("DBGrid1", "Hora_Fim", "09:30");
-    kelm.cell("DBGrid1", "Data", "23/11/2026");
-    kelm.cell("DBGrid1", "Observacao", texto);
-});
-kelm.click("BtnGravar");
-kelm.equal(linhas("SELECT FASE, HORA_INI, HORA_FIN, OBS FROM PROCESSO_TIN WHERE FAL = '000902' ORDER BY ORDEM"),
-           ["94", "95", "96"].map(function (f) { return f + "|08:00:00|09:30:00|" + texto; }).join(";"),
-           "as horas e as observações");
-kelm.close();

@@ -18,6 +18,8 @@ kelm.open("TfmTngRoteiro");
 kelm.answer(true);
 kelm.type("EdtCodigo", "000901");
 kelm.press("Tab");
+kelm.equal(kelm.lastMessage(), "Roteiro não Cadastrado. Deseja Cadastrar?", "um roteiro novo é perguntado");
+kelm.equal(kelm.focused(), "EdtDescricao", "o foco vai para a descrição");
 kelm.type("EdtDescricao", "tinto novo");
 kelm.cell(passos, "ORDEM", "2");
 kelm.cell(passos, "FASE", "03");
@@ -46,6 +48,9 @@ kelm.page("PageControl1", "Capacidade");
 kelm.equal(falha(function () { kelm.cell(capacidade, "PESO_MAX", "1"); }),
            "a coluna 'PESO_MAX' da grade 'dbgCapacidade' é somente leitura", "fora da alteração nada se digita");
 kelm.click("BtnAltera");
+kelm.check(!kelm.enabled("Edtcodmaq"), "na alteração o código não muda");
+kelm.equal(kelm.text("EdtDesMaq"), "JET 91", "a máquina consultada");
+kelm.select("CbTipo", "2 - Acabamento");
 kelm.type("EdtDesMaq", "jet alterado");
 kelm.row(capacidade, kelm.rows(capacidade));
 kelm.cell(capacidade, "VARIANTE", "02");
