@@ -324,8 +324,3 @@ void SqlOn(TZoDatabase& database, const QString& statement) {
     QSqlQuery q(database.Connection());
     database.Exec(q, statement, true);
 }
-
-void InsertOn(TZoDatabase& database, const QString& tableAndColumns, const QStringList& rows) {
-    for (const QString& values : rows)
-        SqlOn(database, QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(tableAndColumns, values));
-}

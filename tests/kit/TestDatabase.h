@@ -25,8 +25,6 @@ public:
 // Runs statements from a connection other than the host one.
 QVariant ScalarOn(TZoDatabase& database, const QString& statement);
 void SqlOn(TZoDatabase& database, const QString& statement);
-// DatabaseTestCase::Insert on another connection.
-void InsertOn(TZoDatabase& database, const QString& tableAndColumns, const QStringList& rows);
 
 // Scripted messages, with what another workstation does right before the next question or input box, and
 // a look at every look-up list as it opens.
@@ -72,7 +70,8 @@ protected:
     QVariant Scalar(const QString& statement) { return ScalarOn(*db, statement); }
     // One insert per row: Insert("FASE (CODIGO, DESCRICAO)", {"'01', 'PREPARO'", "'03', 'TINGIMENTO'"}).
     void Insert(const QString& tableAndColumns, const QStringList& rows) {
-        InsertOn(*db, tableAndColumns, rows);
+        for (const QString& values : rows)
+            Sql(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(tableAndColumns, values));
     }
     void Commit() { db->Transaction()->CommitRetaining(); }
     // Statements run, then committed.
