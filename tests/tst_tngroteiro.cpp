@@ -36,10 +36,9 @@ class TstTngRoteiro : public ScreenTestCase {
 
     void BaseRoteiro(const QString& tela = "TfmTngRoteiro") {
         Insert("FASE (CODIGO, DESCRICAO)", {"'01', 'PREPARACAO'", "'03', 'TINGIMENTO'", "'06', 'SECAGEM'"});
-        Insert("ROTEIRO (CODIGO, DESCRICAO, ORDEM, DIAS, FASE)",
-               {"'000001', 'TINTO', 1, 0, '01'", "'000001', 'TINTO', 2, 1, '03'",
-                "'000001', 'TINTO', 3, NULL, '06'", "'000002', 'CRU', 1, 1, '01'"});
-        Commit();
+        InsertCommit("ROTEIRO (CODIGO, DESCRICAO, ORDEM, DIAS, FASE)",
+                     {"'000001', 'TINTO', 1, 0, '01'", "'000001', 'TINTO', 2, 1, '03'",
+                      "'000001', 'TINTO', 3, NULL, '06'", "'000002', 'CRU', 1, 1, '01'"});
         driver->Open(tela);
     }
     // The stored steps of a route, in order, as "ORDEM|FASE|DIAS|DESCRICAO;...".
@@ -71,9 +70,8 @@ class TstTngRoteiro : public ScreenTestCase {
         Insert("MAT_TIN (RECEITA, VARIANTE, CODIGO, UNIDADE, QTDE, TP_ITEM)",
                {"'0001', '01', 'Q3', '%', 2, 'M'"});
         Insert("REGIAO (REGIAO, PADRAO)", {"'01', 'S'", "'02', 'N'"});
-        Insert("TABPRECO (REGIAO, COR, VARIANTE, LIBERADO)",
-               {"'01', 'C1', '01', 'S'", "'02', 'C1', '01', 'S'", "'01', 'C2', '01', 'S'"});
-        Commit();
+        InsertCommit("TABPRECO (REGIAO, COR, VARIANTE, LIBERADO)",
+                     {"'01', 'C1', '01', 'S'", "'02', 'C1', '01', 'S'", "'01', 'C2', '01', 'S'"});
         driver->Open("TFmCadPrepara");
     }
     QString Itens(const QString& codigo) {
@@ -97,10 +95,9 @@ class TstTngRoteiro : public ScreenTestCase {
                 "'0002', '01', 1, 'Q1', 6, 'P', '%'", "'0002', '01', 2, 'Q9', 1, 'M', '%'"});
         Insert("PREPARACAO (CODIGO, MATERIAL, QTDE)", {"'001', 'Q1', 8", "'002', 'Q1', 3", "'002', 'Q9', 1"});
         // P1 can take Q1 doubled, P2 (Q1 its largest) cannot; P3 has no Q1.
-        Insert("COMP_MATERIAL (MATERIAL, CODIGO, ORDEM, PERC)",
-               {"'P1', 'A1', 1, 60", "'P1', 'Q1', 2, 40", "'P2', 'Q1', 1, 50", "'P2', 'A1', 2, 30",
-                "'P2', 'A2', 3, 20", "'P3', 'A1', 1, 100"});
-        Commit();
+        InsertCommit("COMP_MATERIAL (MATERIAL, CODIGO, ORDEM, PERC)",
+                     {"'P1', 'A1', 1, 60", "'P1', 'Q1', 2, 40", "'P2', 'Q1', 1, 50", "'P2', 'A1', 2, 30",
+                      "'P2', 'A2', 3, 20", "'P3', 'A1', 1, 100"});
         driver->Open("TFmSubstRec");
     }
     void Substitui(const QString& antigo, const QString& novo, const QString& variante,
@@ -154,9 +151,8 @@ class TstTngRoteiro : public ScreenTestCase {
                "PESO_MIN, PESO_MAX)",
                {"'01', 'JET 01', '01', '03', '1', '2', 1000, 2, 300, 40, 120",
                 "'02', 'RAMA', NULL, NULL, '7', NULL, NULL, NULL, NULL, NULL, NULL"});
-        Insert("MAQ_TIN_CAP",
-               {"1, '01', '01', 150, 180, 40, 120, '01'", "2, '01', '02', 160, 190, 50, 100, ''"});
-        Commit();
+        InsertCommit("MAQ_TIN_CAP",
+                     {"1, '01', '01', 150, 180, 40, 120, '01'", "2, '01', '02', 160, 190, 50, 100, ''"});
         if (abre)
             driver->Open("TFmMaquinaTin");
     }
@@ -181,10 +177,9 @@ class TstTngRoteiro : public ScreenTestCase {
         Sql("INSERT INTO ENTIDADE (CODCLI, NOME) VALUES ('00002', 'CLIENTE DOIS')");
         Sql("INSERT INTO MAQ_TIN (CODIGO, DESCRICAO) VALUES ('03', 'JET 03')");
         Sql("INSERT INTO PRODUTO (CODIGO, DESCRICAO) VALUES ('PA01', 'MALHA PA')");
-        Insert("TNG_REGRA (CODIGO, DESCRICAO, TIPO, LINHA, ORDEM, QTDE_DE, QTDE_ATE, QTDE_R)",
-               {"'001', 'SAL', 'M', '03', 3, 0, 0, 1.5", "'001', 'SAL', 'P', '', 1, 0, 50, 70",
-                "'001', 'SAL', 'C', '00002', 2, 0, 0, 3", "'002', 'SODA', 'L', '01', 1, 0, 0, 2"});
-        Commit();
+        InsertCommit("TNG_REGRA (CODIGO, DESCRICAO, TIPO, LINHA, ORDEM, QTDE_DE, QTDE_ATE, QTDE_R)",
+                     {"'001', 'SAL', 'M', '03', 3, 0, 0, 1.5", "'001', 'SAL', 'P', '', 1, 0, 50, 70",
+                      "'001', 'SAL', 'C', '00002', 2, 0, 0, 3", "'002', 'SODA', 'L', '01', 1, 0, 0, 2"});
         driver->Open("TFmTngCadRegRec");
         TypeAndTab("EdtCodigo", codigo);
     }
@@ -238,13 +233,13 @@ class TstTngRoteiro : public ScreenTestCase {
                {"'01', 'C1', '01', 'S'", "'02', 'C1', '01', 'S'", "'01', 'C2', '02', 'S'"});
         // Two entries in one second (the later one wins), an older one, and entries of other keys or
         // screens that must not count.
-        Insert("LOG (ID, CHAVE, DATA, HORA, USUARIO, FORMULARIO)",
-               {"NEXT VALUE FOR GEN_LOG_ID, '000101', '2026-01-10', '10:00:00', 'ANA', 'fmTngReceita'",
-                "NEXT VALUE FOR GEN_LOG_ID, '000101', '2026-01-10', '10:00:00', 'BIA', 'fmTngReceita'",
-                "NEXT VALUE FOR GEN_LOG_ID, '000101', '2025-12-01', '23:59:59', 'CAIO', 'fmTngReceita'",
-                "NEXT VALUE FOR GEN_LOG_ID, '0001010', '2027-01-01', '08:00:00', 'ZECA', 'fmTngReceita'",
-                "NEXT VALUE FOR GEN_LOG_ID, '000101', '2027-01-01', '08:00:00', 'DUDA', 'FmOutraTela'"});
-        Commit();
+        InsertCommit(
+            "LOG (ID, CHAVE, DATA, HORA, USUARIO, FORMULARIO)",
+            {"NEXT VALUE FOR GEN_LOG_ID, '000101', '2026-01-10', '10:00:00', 'ANA', 'fmTngReceita'",
+             "NEXT VALUE FOR GEN_LOG_ID, '000101', '2026-01-10', '10:00:00', 'BIA', 'fmTngReceita'",
+             "NEXT VALUE FOR GEN_LOG_ID, '000101', '2025-12-01', '23:59:59', 'CAIO', 'fmTngReceita'",
+             "NEXT VALUE FOR GEN_LOG_ID, '0001010', '2027-01-01', '08:00:00', 'ZECA', 'fmTngReceita'",
+             "NEXT VALUE FOR GEN_LOG_ID, '000101', '2027-01-01', '08:00:00', 'DUDA', 'FmOutraTela'"});
         driver->Open("TfmTngReceita");
     }
 
@@ -495,8 +490,7 @@ private slots:
         ClickAndAnswer("BtDuplicar", false);
         ClickAndAnswer("BtDuplicar", true);
         QCOMPARE(messages.Texts(), QStringList{"Duplicado."});
-        QCOMPARE(driver->Text("EdtCodPrep"), "003");
-        QCOMPARE(driver->Text("EdtDescricao"), "PURGA");
+        QCOMPARE(Texts({"EdtCodPrep", "EdtDescricao"}), "003|PURGA");
         QCOMPARE(Itens("003"), kItens001);
         QVERIFY(AuditRows().isEmpty());
         driver->Click("BtGravar"); // the copy is what the screen loaded: it saves over it as an alteration
@@ -969,9 +963,9 @@ private slots:
         QCOMPARE(Auditoria(), QStringList{"REGRA|REGRA 001 DUPLICADA PARA 003|0|003"});
 
         // A rule in use is warned about, but deleted.
-        Sql("INSERT INTO MAT_TIN (RECEITA, VARIANTE, CODIGO, REGRA) VALUES ('0001', '01', 'SAL', '001')");
-        Sql("INSERT INTO COMP_MATERIAL (MATERIAL, CODIGO, REGRA) VALUES ('PASTA', 'SAL', '001')");
-        Commit();
+        SqlCommit(
+            {"INSERT INTO MAT_TIN (RECEITA, VARIANTE, CODIGO, REGRA) VALUES ('0001', '01', 'SAL', '001')",
+             "INSERT INTO COMP_MATERIAL (MATERIAL, CODIGO, REGRA) VALUES ('PASTA', 'SAL', '001')"});
         TypeAndTab("EdtCodigo", "001");
         ClickAndAnswer("BitBtn4", false);
         QCOMPARE(
@@ -1079,9 +1073,8 @@ private slots:
 
     void refusalsAndFailuresWriteNothingAndDeleteTakesAll() {
         BaseReceita();
-        Insert("MAT_TIN (RECEITA, VARIANTE, ORDEN, CODIGO, UNIDADE, QTDE, TP_ITEM)",
-               {"'0002', '02', 2, 'M3', '%', 1, 'M'"});
-        Commit();
+        InsertCommit("MAT_TIN (RECEITA, VARIANTE, ORDEN, CODIGO, UNIDADE, QTDE, TP_ITEM)",
+                     {"'0002', '02', 2, 'M3', '%', 1, 'M'"});
         QStringList antes = Estado();
         AbreReceita("0001", "01");
         driver->Type("EdtCodCor", "C2");
