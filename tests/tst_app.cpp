@@ -49,13 +49,6 @@ void catchUnprotected(QtMsgType type, const QMessageLogContext& context, const Q
 
 class TstApp : public ScreenTestCase {
     Q_OBJECT
-    // A floor operator: every ordinary screen through CLASSE '*', no flag.
-    void EntraComoOperador() {
-        AddUser("002", "OPERADOR", "op", "NNS");
-        Grant("002", "*");
-        Commit();
-        QVERIFY(Autentica("OPERADOR", "op"));
-    }
     QString Senha(const QString& code) {
         return Seen("SELECT SENHA FROM ACESSO_USUARIOS WHERE CODIGO = '" + code + "'");
     }
@@ -75,15 +68,6 @@ class TstApp : public ScreenTestCase {
         return letters;
     }
     TClientDataSet* Passos() { return driver->Screen()->findChild<TClientDataSet*>("TbTemp"); }
-    // A new route, with the grid's first row open for typing.
-    void NovoRoteiro() {
-        Insert("FASE (CODIGO, DESCRICAO)", {"'01', 'PREPARACAO'"});
-        Commit();
-        driver->Open("TfmTngRoteiro");
-        messages.questions.enqueue(true); // "Roteiro não Cadastrado. Deseja Cadastrar?"
-        TypeAndTab("EdtCodigo", "000007");
-        driver->Type("EdtDescricao", "TINTO");
-    }
     // Types into a cell through the grid's own editor and leaves it with Tab, as a user does.
     void Digita(const QString& field, const QString& text) {
         driver->Focus("DBGrid8");
@@ -137,10 +121,9 @@ private slots:
         // An old unsalted hash: a wrong password changes nothing, the right one is derived again.
         const QString old = QString::fromLatin1(
             QCryptographicHash::hash(QByteArray("002:velha-senha"), QCryptographicHash::Sha256).toHex());
-        Sql(QStringLiteral(
-                "INSERT INTO ACESSO_USUARIOS (CODIGO, NOME, SENHA) VALUES ('002', 'OPERADOR', '%1')")
-                .arg(old));
-        Commit();
+        SqlCommit(QStringLiteral(
+                      "INSERT INTO ACESSO_USUARIOS (CODIGO, NOME, SENHA) VALUES ('002', 'OPERADOR', '%1')")
+                      .arg(old));
         SessaoAtual().usuario.clear();
         TFmLogin login("teste");
         const auto enter = [&](const char* password) { return Entra(login, "OPERADOR", password); };
@@ -157,12 +140,15 @@ private slots:
     }
 
     void plainUserCannotTakeOverTheAdministration() {
-        EntraComoOperador();
-        // An inactive supervisor releases nothing.
+        // A floor operator: every ordinary screen through CLASSE '*', no flag. An inactive supervisor
+        // releases nothing.
+        AddUser("002", "OPERADOR", "op", "NNS");
+        Grant("002", "*");
         AddUser("003", "CHEFE", "chefe", "SNN");
         Grant("003", "TFmCadFal", "A", 1);
         AddUser("005", "DIRETOR", "diretor", "SSN"); // administrator too
         Commit();
+        QVERIFY(Autentica("OPERADOR", "op"));
         for (const QString& who : {QStringLiteral("CHEFE"), QStringLiteral("DIRETOR")}) {
             messages.logins.enqueue({who, who.toLower()});
             QVERIFY2(!Acessa("TFmCadFal", "A", "1") && vSupervisor().isEmpty(), qPrintable(who));
@@ -333,7 +319,11 @@ private slots:
     // A hook failing in a grid's edit or under a button is shown, its unit of work rolled back, and the
     // screen goes on.
     void hooksThrowingInAGridEditAndUnderAButton() {
-        NovoRoteiro();
+        InsertCommit("FASE (CODIGO, DESCRICAO)", {"'01', 'PREPARACAO'"});
+        driver->Open("TfmTngRoteiro");
+        messages.questions.enqueue(true); // "Roteiro não Cadastrado. Deseja Cadastrar?"
+        TypeAndTab("EdtCodigo", "000007");
+        driver->Type("EdtDescricao", "TINTO");
         Digita("ORDEM", "1");
         Digita("FASE", "01"); // Tab out of the phase posts the step
         EscritaPendente();
