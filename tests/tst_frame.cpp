@@ -185,15 +185,6 @@ public:
 
 class TstFrame : public DatabaseTestCase {
     Q_OBJECT
-    void Base() {
-        Insert("ENTIDADE (CODCLI, NOME)", {"'00001', 'Malharia Sul'", "'00002', 'Tecelagem Norte'"});
-        Insert("CADCORTIN (CODIGO, DESCRICAO)", {"'C1', 'Cor C1'", "'C2', 'Cor C2'", "'C3', 'Cor C3'"});
-        Insert("FAL (NUMERO, CLIENTE, COR, DATA_INI, PARTIDA)",
-               {"'0001', '00001', 'C1', '2026-01-05', '000010'", "'0002', '00002', 'C2', '2026-01-20', ''",
-                "'0003', '00001', 'C3', '2026-02-03', '000011'",
-                "'0004', '00001', 'C1', '2026-03-01', '000012'"});
-        Commit();
-    }
     RelTeste* Abre(bool pivo = false) {
         auto* tela = new RelTeste(nullptr);
         tela->pivo = pivo;
@@ -228,11 +219,10 @@ class TstFrame : public DatabaseTestCase {
     int FasesAlemDaJanela(const QString& codigo = "LPAD(:I, 3, '0')",
                           const QString& descricao = "'FASE ' || LPAD(:I, 3, '0')") {
         const int total = 2 * TPesquisa::kJanela + 5;
-        Sql(QStringLiteral(
-                "EXECUTE BLOCK AS DECLARE I INTEGER = 0; DECLARE N INTEGER = %1; BEGIN WHILE (I < N) "
-                "DO BEGIN INSERT INTO FASE (CODIGO, DESCRICAO) VALUES (%2, %3); I = I + 1; END END")
-                .arg(QString::number(total), codigo, descricao));
-        Commit();
+        SqlCommit(QStringLiteral(
+                      "EXECUTE BLOCK AS DECLARE I INTEGER = 0; DECLARE N INTEGER = %1; BEGIN WHILE (I < N) "
+                      "DO BEGIN INSERT INTO FASE (CODIGO, DESCRICAO) VALUES (%2, %3); I = I + 1; END END")
+                      .arg(QString::number(total), codigo, descricao));
         return total;
     }
 
@@ -350,7 +340,13 @@ private slots:
 
     // The boxes typed ("box=text", in order), a radio or check box clicked, the rows shown, the message.
     void filtersMakeOneStatementAndPrints() {
-        Base();
+        Insert("ENTIDADE (CODCLI, NOME)", {"'00001', 'Malharia Sul'", "'00002', 'Tecelagem Norte'"});
+        Insert("CADCORTIN (CODIGO, DESCRICAO)", {"'C1', 'Cor C1'", "'C2', 'Cor C2'", "'C3', 'Cor C3'"});
+        InsertCommit("FAL (NUMERO, CLIENTE, COR, DATA_INI, PARTIDA)",
+                     {"'0001', '00001', 'C1', '2026-01-05', '000010'",
+                      "'0002', '00002', 'C2', '2026-01-20', ''",
+                      "'0003', '00001', 'C3', '2026-02-03', '000011'",
+                      "'0004', '00001', 'C1', '2026-03-01', '000012'"});
         const QStringList janeiro = {"EdtDataIni=01/01/2026", "EdtDataFim=31/01/2026"};
         const QStringList ano = {"EdtDataIni=01/01/2026", "EdtDataFim=31/12/2026"};
         const struct {
@@ -399,9 +395,8 @@ private slots:
     }
 
     void keysMoveTheListWhileTheFilterHasTheFocus() {
-        Insert("FASE (CODIGO, DESCRICAO)",
-               {"'01', 'PREPARACAO'", "'02', 'TINGIMENTO'", "'03', 'TINTURA REATIVA'", "'04', 'SECAGEM'"});
-        Commit();
+        InsertCommit("FASE (CODIGO, DESCRICAO)", {"'01', 'PREPARACAO'", "'02', 'TINGIMENTO'",
+                                                  "'03', 'TINTURA REATIVA'", "'04', 'SECAGEM'"});
         TPesquisa search;
         fases(search);
         // Listed by description: PREPARACAO, SECAGEM, TINGIMENTO, TINTURA REATIVA.
@@ -412,9 +407,8 @@ private slots:
 
         // The service prices are looked up by customer, a customer having a row per phase: the row chosen is
         // the one the user is on.
-        Insert("TABPRE_SERV_001 (CODCLI, FASE, CUSTO)",
-               {"'00001', 'F01', 10", "'00001', 'F02', 20", "'00002', 'F01', 30"});
-        Commit();
+        InsertCommit("TABPRE_SERV_001 (CODCLI, FASE, CUSTO)",
+                     {"'00001', 'F01', 10", "'00001', 'F02', 20", "'00002', 'F01', 30"});
         TPesquisa precos;
         precos.Tabela = "TABPRE_SERV_001";
         precos.CampoChave = "CODCLI";

@@ -176,10 +176,6 @@ class TstFuncoes : public QObject {
         QVERIFY(!imp.Proximo());
     }
 
-    void PedeSocat() {
-        if (QStandardPaths::findExecutable("socat").isEmpty())
-            QSKIP("socat is not installed (scripts/setup-deps installs it)");
-    }
     // The settings as "porta|velocidade|bits|paridade|parada".
     static QString Texto(const ConfiguracaoPorta& c) {
         return QStringLiteral("%1|%2|%3|%4|%5")
@@ -732,7 +728,8 @@ private slots:
         QTest::newRow("com pedido") << pedido << QByteArray("P\n") << nenhuma << 12.5 << "" << 0 << 5000;
     }
     void portaSimulada() {
-        PedeSocat();
+        if (QStandardPaths::findExecutable("socat").isEmpty())
+            QSKIP("socat is not installed (scripts/setup-deps installs it)");
         QFETCH(QString, script);
         QFETCH(QByteArray, envio);
         QFETCH(double, peso);
