@@ -45,14 +45,15 @@ class TstTngMov : public ScreenTestCase {
                {"'000001', '000101', '02', 2, 'N'", "'000001', '000101', '03', 3, 'N'",
                 "'000001', '000101', '04', 4, 'N'", "'000001', '000105', '01', 1, 'N'",
                 "'000001', '000105', '03', 2, 'N'"});
-        Insert("PARAMETROS (MODULO, NUMERO, VALOR)",
-               {"'TIN', 210, '" + parametro210 + "'", "'TIN', 220, '" + parametro220 + "'"});
-        Commit();
+        InsertCommit("PARAMETROS (MODULO, NUMERO, VALOR)",
+                     {"'TIN', 210, '" + parametro210 + "'", "'TIN', 220, '" + parametro220 + "'"});
     }
     TDataSet* Mov() { return driver->Screen()->findChild<TDataSet*>("TbMov"); }
     QString Campo(int linha, const QString& campo) { return FieldText("TbMov", linha, campo); }
     int Linha(const QString& fase) { return RowWhere("TbMov", "Fase", fase); }
+    // The screen opened anew (the one open closed) on a sheet and fabric.
     void Abre(const QString& fal, const QString& produto = "000101") {
+        driver->Close();
         driver->Open("TfmTngMov");
         driver->Type("EdtFalMov", fal);
         TypeAndTab("EdtCodPro", produto);
@@ -114,7 +115,6 @@ private slots:
             {"UPDATE ACESSO_USUARIOS SET CODFUN = '00005' WHERE CODIGO = '001'",
              "UPDATE PROCESSO_TIN SET CONCLUIDO = 'S', PENDENTE = 'N', FUNCIONARIO = '00001', LOCAL = '0001' "
              "WHERE FASE IN ('01', '04')"});
-        driver->Close();
         Abre("000001");
         auto* grade = driver->Get<TZoDBGrid>("DBGrid1");
         const auto entra = [&](const QString& campo) { grade->SelectField(campo); };
@@ -201,7 +201,6 @@ private slots:
         // group's; another phase's is refused and the edit undone. A phase without a group takes any machine.
         ByOther({"UPDATE PROCESSO_TIN SET CONCLUIDO = 'S', PENDENTE = 'N' WHERE FASE <> '04'",
                  "UPDATE PARAMETROS SET VALOR = 'S' WHERE NUMERO = 220"});
-        driver->Close();
         Abre("000001");
         const QString recusa = "Fase da máquina difere da fase do apontamento. Impossível continuar.";
         for (const auto& [maquina, aceita] : {std::pair{"L1", true}, {"J1", true}, {"P1", false}}) {
@@ -224,7 +223,6 @@ private slots:
             if (*reprocessada)
                 Sql("INSERT INTO FAL (NUMERO, NUM_REPROC) VALUES ('000002', '000001')");
             Commit();
-            driver->Close();
             Abre("000001", *reprocessada ? "000101" : "");
             QCOMPARE(Posta("04", {{"Concluido", "S"}}), QString());
         }
@@ -232,7 +230,6 @@ private slots:
         // Parameter 210: an open step is held too, but for the last one.
         ByOther({"DELETE FROM FAL WHERE NUMERO = '000002'",
                  "UPDATE PARAMETROS SET VALOR = 'S' WHERE NUMERO = 210"});
-        driver->Close();
         Abre("000001");
         QCOMPARE(Posta("03", {{"Hora_Inicio", "10:00"}}), kAberto);
         QCOMPARE(Posta("04", {{"Hora_Inicio", "10:00"}}), QString());
@@ -305,7 +302,6 @@ private slots:
             if (!*c.celula) {
                 SqlCommit("INSERT INTO CONTR_QUL (FAL, CODIGO, APROVADO) VALUES ('000001', '000101', 'N')");
             }
-            driver->Close();
             Abre("000001");
             Conclui("01", "P1");
             if (*c.celula)
@@ -323,7 +319,6 @@ private slots:
         // Released, a save failing at its third step rolls everything back; mended, it saves.
         ByOther("DELETE FROM CONTR_QUL");
         FailWhen("PROCESSO_TIN", "BEFORE UPDATE", "NEW.FASE = '03'");
-        driver->Close();
         Abre("000001");
         Conclui("01", "P1");
         Conclui("02", "P1");
