@@ -66,7 +66,12 @@ class TstTngGrafico : public ScreenTestCase {
     }
 
 private slots:
-    void includeTakesTheNextCodeAndStoresTheTotals() {
+    void includeChecksDescriptionAndTimeAndStoresTheTotals() {
+        const QList<PassoCurva> passos = {{"A", 30, 20, "1"}, {"B", 60, 75, "2"}};
+        for (const auto& [tempo, pergunta] :
+             {std::pair{"01:35", false}, {"01:36", true}, {"", false}, {"4h", false}})
+            QCOMPARE(AvisoTempoCurva(tempo, passos).isEmpty(), !pergunta);
+        QVERIFY(AvisoTempoCurva("04:30", {}).isEmpty()); // no steps to compare
         Base();
         driver->Click("BtIncluir");
         driver->Type("EdtCodigo", "004");
@@ -96,15 +101,7 @@ private slots:
                  2);
         QCOMPARE(Curva("004"), "CURVA D'ÁGUA||0|8.25|0|0|0|27:30");
         QCOMPARE(Passos("004"), "S01|1|60|30|30|1;P01|2|60|45|75|1;L01|3|40|20|95|2");
-    }
 
-    void descriptionAndTimeAreChecked() {
-        const QList<PassoCurva> passos = {{"A", 30, 20, "1"}, {"B", 60, 75, "2"}};
-        for (const auto& [tempo, pergunta] :
-             {std::pair{"01:35", false}, {"01:36", true}, {"", false}, {"4h", false}})
-            QCOMPARE(AvisoTempoCurva(tempo, passos).isEmpty(), !pergunta);
-        QVERIFY(AvisoTempoCurva("04:30", {}).isEmpty()); // no steps to compare
-        Base();
         driver->Click("BtIncluir");
         driver->Type("EdtCodigo", "010");
         driver->Focus("EdtDescricao");
