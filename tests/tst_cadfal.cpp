@@ -667,8 +667,7 @@ private slots:
         driver->Click("BitBtn8");
         const QString copia = driver->Text("EdtFal");
         QVERIFY(!copia.isEmpty() && copia != QLatin1String("000001"));
-        QCOMPARE(driver->Value("DBGrid1", "Disp"), "40");
-        QCOMPARE(driver->Value("DBGrid1", "Peso"), "60");
+        QCOMPARE(FieldText("DBGrid1", 0, "Disp|Peso"), "40|60");
         Recusada(kMaiorQueDisponivel);
         driver->Cell("DBGrid1", "Peso", "40");
         Gravada("copia gravada", "0;50");

@@ -183,8 +183,7 @@ private slots:
         TypeAndTab("EdtFalMov", "000001");
         QCOMPARE(driver->Rows("DBGrid1"), 0);
         driver->Row("DBGrid1", 0);
-        QCOMPARE(messages.LastText(), QStringLiteral("Produto não informado."));
-        QCOMPARE(driver->FocusedName(), QStringLiteral("EdtCodPro"));
+        QCOMPARE(messages.LastText() + '|' + driver->FocusedName(), "Produto não informado.|EdtCodPro");
     }
 
     void stepOrderAndMachines() {
