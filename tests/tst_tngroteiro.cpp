@@ -667,8 +667,9 @@ private slots:
         QCOMPARE(AuditRows(), logs);
     }
 
-    // The colour price read for the sheet, and its stored list, before each service is added.
-    void addsByValueOrShareOfTheColourPrice() {
+    // The colour price read for the sheet, and its stored list, before each service is added; the save
+    // replaces the list as a whole.
+    void servicesAddedByValueOrShareAndSavedAsAWhole() {
         BaseServicos();
         const struct {
             const char *fal, *fase, *custo, *tipo, *proposto, *mensagem, *lista;
@@ -692,10 +693,7 @@ private slots:
             QCOMPARE(Lista(), QString::fromUtf8(caso.lista));
             driver->Close();
         }
-    }
 
-    void saveReplacesTheListAsAWhole() {
-        BaseServicos();
         AbreServicos("0000100");
         Inclui("01", QString(), "Valor");
         // The same service again, by F4: the customer's price comes with it, and the cost typed where the
@@ -892,7 +890,7 @@ private slots:
     }
 
     // ---- the calculation rules
-    void linesLoadInOrderAndSaveRenumberedWithoutBlanks() {
+    void linesLoadInOrderSaveRenumberedWithoutBlanksAndLookUpByKind() {
         BaseRegra();
         QCOMPARE(driver->Text("EdtDescricao"), "SAL");
         QCOMPARE(TextoGrade("DBGrid1"), "1|P|||0|50|70;2|C|00002|CLIENTE DOIS|0|0|3;3|M|03|JET 03|0|0|1,5");
@@ -923,6 +921,31 @@ private slots:
         QCOMPARE(Regra("009"), "1|X||0|0|3|NOVA;2|M|03|0|0|1.5|NOVA;3|L|01|||4|NOVA");
         QCOMPARE(Regra(), salNovo);
         QCOMPARE(Auditoria().last(), "REGRA|INCLUSAO DA REGRA 009|0|009");
+
+        // Kind, code, table looked up, description; a kind in small letters as well.
+        TypeAndTab("EdtCodigo", "002");
+        auto* grade = driver->Get<TZoDBGrid>("DBGrid1");
+        for (const auto& [tipo, codigo, tabela, descricao] : {std::tuple{"L", "01", "TABLIN", "MALHARIA"},
+                                                              {"G", "001", "GRUPO_MA", "CORANTES"},
+                                                              {"C", "00002", "ENTIDADE", "CLIENTE DOIS"},
+                                                              {"M", "03", "MAQ_TIN", "JET 03"},
+                                                              {"P", "PA01", "PRODUTO", "MALHA PA"},
+                                                              {"m", "03", "MAQ_TIN", "JET 03"}}) {
+            driver->Row("DBGrid1", 1);
+            driver->Cell("DBGrid1", "Tipo", tipo);
+            driver->Cell("DBGrid1", "Codigo", codigo); // Tab fills the description
+            QCOMPARE(driver->Value("DBGrid1", "Descricao"), descricao);
+            grade->SelectField("Codigo");
+            messages.searches.enqueue(codigo);
+            driver->Press("F4", "DBGrid1");
+            QCOMPARE(messages.shown.last().text, tabela);
+            QCOMPARE(driver->Value("DBGrid1", "Codigo") + '|' + driver->Value("DBGrid1", "Descricao"),
+                     QString(codigo) + '|' + descricao);
+        }
+        driver->Cell("DBGrid1", "Tipo", "X");
+        grade->SelectField("Codigo");
+        driver->Press("F4", "DBGrid1");
+        QCOMPARE(messages.Texts(), QStringList{"Tipo inválido"});
     }
 
     void saveIsOneUnitOfWork() {
@@ -976,33 +999,6 @@ private slots:
         QCOMPARE(Regra(), QString());
         QCOMPARE(Seen("SELECT REGRA FROM MAT_TIN"), "001");
         QCOMPARE(Auditoria().last(), "REGRA|EXCLUSAO DA REGRA 001|2|001");
-    }
-
-    // Kind, code, table looked up, description; a kind in small letters as well.
-    void lookUpsAndDescriptionsByKind() {
-        BaseRegra("002");
-        auto* grade = driver->Get<TZoDBGrid>("DBGrid1");
-        for (const auto& [tipo, codigo, tabela, descricao] : {std::tuple{"L", "01", "TABLIN", "MALHARIA"},
-                                                              {"G", "001", "GRUPO_MA", "CORANTES"},
-                                                              {"C", "00002", "ENTIDADE", "CLIENTE DOIS"},
-                                                              {"M", "03", "MAQ_TIN", "JET 03"},
-                                                              {"P", "PA01", "PRODUTO", "MALHA PA"},
-                                                              {"m", "03", "MAQ_TIN", "JET 03"}}) {
-            driver->Row("DBGrid1", 1);
-            driver->Cell("DBGrid1", "Tipo", tipo);
-            driver->Cell("DBGrid1", "Codigo", codigo); // Tab fills the description
-            QCOMPARE(driver->Value("DBGrid1", "Descricao"), descricao);
-            grade->SelectField("Codigo");
-            messages.searches.enqueue(codigo);
-            driver->Press("F4", "DBGrid1");
-            QCOMPARE(messages.shown.last().text, tabela);
-            QCOMPARE(driver->Value("DBGrid1", "Codigo") + '|' + driver->Value("DBGrid1", "Descricao"),
-                     QString(codigo) + '|' + descricao);
-        }
-        driver->Cell("DBGrid1", "Tipo", "X");
-        grade->SelectField("Codigo");
-        driver->Press("F4", "DBGrid1");
-        QCOMPARE(messages.Texts(), QStringList{"Tipo inválido"});
     }
 
     // ---- recipes
