@@ -1002,7 +1002,7 @@ private slots:
     }
 
     // ---- recipes
-    void aSaveUnreleasesThePriceOnlyWhenTheCostChanges() {
+    void aSaveUnreleasesThePriceOnlyOnACostChangeAndTheGridFillsItems() {
         BaseReceita();
         AbreReceita("0001", "01");
         QCOMPARE(Linhas("Material|ContraTipo|QtdeContraTipo|CustoContraTipo").filter("M4"),
@@ -1063,6 +1063,45 @@ private slots:
                  "1|M5|GL|" + texto);
         QCOMPARE(Precos(), "01|C1|01|N;01|C2|02|N;02|C1|01|S");
         QCOMPARE(Logs().last(), "RECEITA|INCLUSAO DE RECEITA 0009 VARIANTE 02|0|000902|fmTngReceita");
+
+        AbreReceita("0002", "02"); // the grid fills items from their products
+        Cells("DBGrid1", 1, {{"Ordem", "2"}});
+        const struct {
+            const char *campo, *texto, *mensagem, *resultado;
+        } casos[] = {
+            {"Material", "M1", "", "M1|CORANTE AZUL|%|10|PRATELEIRA 1|"},
+            {"Material", "XX", "Material não cadastrado.", "|CORANTE AZUL|%|10||"},
+            {"Material", "M3", "Material inativo.", "|||||"},
+            {"Material", "M4", "", "M4|CORANTE PRETO|%|10||A1"},
+            {"Tp_Item", "P", "", "M4|CORANTE PRETO|%|10||A1"},
+            {"Material", "XX", "Produto não cadastrado.", "|CORANTE PRETO|%|10||A1"},
+            {"Material", "P1", "", "P1|AMOSTRA|%|10||"},
+        };
+        const int linha = 1;
+        for (const auto& caso : casos) {
+            messages.Clear();
+            Cells("DBGrid1", linha, {{caso.campo, caso.texto}});
+            QCOMPARE(messages.LastText(), QString::fromUtf8(caso.mensagem));
+            QCOMPARE(FieldText("TbConsumos", linha, "Material|Descricao|Unidade|Preco|Local|ContraTipo"),
+                     QString::fromUtf8(caso.resultado));
+        }
+        Cells("DBGrid1", linha, {{"Tipo", "Z"}});
+        QCOMPARE(messages.LastText(), "Tipo de tingimento inválido.");
+        driver->Cell("DBGrid1", "Regra", "999");
+        QCOMPARE(messages.LastText(), "Regra de cálculo inválida.");
+        driver->Row("DBGrid1", linha);
+        messages.searches.enqueue("001");
+        driver->Get<TZoDBGrid>("DBGrid1")->SelectField("Regra");
+        driver->Press("F4", "DBGrid1");
+        QCOMPARE(Linhas("Material|Regra|Qtde|Custo").filter("P1"), QStringList{"P1|001|3|0.3"});
+
+        // The preparation comes with its code and goes with it; the bath costs the g/l items.
+        TypeAndTab("EdtCodPrep", "001");
+        QCOMPARE(Linhas().filter(QRegularExpression("^N")), (QStringList{"N|1|M1|2|0.2", "N|2|M5|1|0.2"}));
+        TypeAndTab("EdtCodBan", "10");
+        QCOMPARE(Linhas().filter(QRegularExpression("^N")), (QStringList{"N|1|M1|2|0.2", "N|2|M5|1|0.1"}));
+        TypeAndTab("EdtCodPrep", "");
+        QVERIFY(Linhas().filter(QRegularExpression("^N")).isEmpty());
     }
 
     void refusalsAndFailuresWriteNothingAndDeleteTakesAll() {
@@ -1134,48 +1173,6 @@ private slots:
         QCOMPARE(Seen("SELECT COUNT(*) FROM RECEITA WHERE CODIGO = '0001'"), "0");
         QCOMPARE(Seen("SELECT RECEITA, COUNT(*) FROM MAT_TIN GROUP BY RECEITA"), "0002|2");
         QCOMPARE(Logs().last(), "RECEITA|EXCLUSAO DE RECEITA 0001 VARIANTE 01|3|000101|fmTngReceita");
-    }
-
-    void gridFillsItemsFromTheirProducts() {
-        BaseReceita();
-        AbreReceita("0002", "02");
-        Cells("DBGrid1", 1, {{"Ordem", "2"}});
-        const struct {
-            const char *campo, *texto, *mensagem, *resultado;
-        } casos[] = {
-            {"Material", "M1", "", "M1|CORANTE AZUL|%|10|PRATELEIRA 1|"},
-            {"Material", "XX", "Material não cadastrado.", "|CORANTE AZUL|%|10||"},
-            {"Material", "M3", "Material inativo.", "|||||"},
-            {"Material", "M4", "", "M4|CORANTE PRETO|%|10||A1"},
-            {"Tp_Item", "P", "", "M4|CORANTE PRETO|%|10||A1"},
-            {"Material", "XX", "Produto não cadastrado.", "|CORANTE PRETO|%|10||A1"},
-            {"Material", "P1", "", "P1|AMOSTRA|%|10||"},
-        };
-        const int linha = 1;
-        for (const auto& caso : casos) {
-            messages.Clear();
-            Cells("DBGrid1", linha, {{caso.campo, caso.texto}});
-            QCOMPARE(messages.LastText(), QString::fromUtf8(caso.mensagem));
-            QCOMPARE(FieldText("TbConsumos", linha, "Material|Descricao|Unidade|Preco|Local|ContraTipo"),
-                     QString::fromUtf8(caso.resultado));
-        }
-        Cells("DBGrid1", linha, {{"Tipo", "Z"}});
-        QCOMPARE(messages.LastText(), "Tipo de tingimento inválido.");
-        driver->Cell("DBGrid1", "Regra", "999");
-        QCOMPARE(messages.LastText(), "Regra de cálculo inválida.");
-        driver->Row("DBGrid1", linha);
-        messages.searches.enqueue("001");
-        driver->Get<TZoDBGrid>("DBGrid1")->SelectField("Regra");
-        driver->Press("F4", "DBGrid1");
-        QCOMPARE(Linhas("Material|Regra|Qtde|Custo").filter("P1"), QStringList{"P1|001|3|0.3"});
-
-        // The preparation comes with its code and goes with it; the bath costs the g/l items.
-        TypeAndTab("EdtCodPrep", "001");
-        QCOMPARE(Linhas().filter(QRegularExpression("^N")), (QStringList{"N|1|M1|2|0.2", "N|2|M5|1|0.2"}));
-        TypeAndTab("EdtCodBan", "10");
-        QCOMPARE(Linhas().filter(QRegularExpression("^N")), (QStringList{"N|1|M1|2|0.2", "N|2|M5|1|0.1"}));
-        TypeAndTab("EdtCodPrep", "");
-        QVERIFY(Linhas().filter(QRegularExpression("^N")).isEmpty());
     }
 
     void searchOpensAndPrints() {
