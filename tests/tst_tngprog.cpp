@@ -595,8 +595,9 @@ private slots:
                  QStringList({"2|primeira", "3|segunda; com \"aspas\""}));
     }
 
-    // The empty dye lots numbered after the last one, in order and each once; the others keep theirs.
-    void dyeLotNumbering() {
+    // The empty dye lots numbered after the last one, in order and each once; the others keep theirs. A
+    // programme's route is listed once, its labels carry the customer's results.
+    void dyeLotNumberingRouteListedOnceAndLabels() {
         Base();
         Guarda("000001", {"1|000101|10||000007", "2|000101|10||9", "3|000101|10"});
         Guarda("000002", {"1|000101|10||000040"}, "00002");
@@ -615,15 +616,11 @@ private slots:
         QCOMPARE(Seen("SELECT CODIGO, PARTIDA FROM TNG_PROG WHERE NUMERO = " + Aspas(numero) +
                       " ORDER BY PARTIDA"),
                  "000102|000005;000101|000010;A'B|000011");
-    }
 
-    void routeListedOnceAndLabelsWithTheCustomersResults() {
-        Base();
-        Insert("OF2 (CODIGO, NUMERO, MOV, CAMPO, DESCRICAO, DESCRICAO2, TIPO)",
-               {"'000101', '00001', '001', 'Gramatura', 'TECIDO', '160', '1'"});
-        Guarda("000001", {"1|000101|10"});
+        InsertCommit("OF2 (CODIGO, NUMERO, MOV, CAMPO, DESCRICAO, DESCRICAO2, TIPO)",
+                     {"'000101', '00001', '001', 'Gramatura', 'TECIDO', '160', '1'"});
         const ReportFolder pasta;
-        Abre("000001", true);
+        Abre("000001");
         int rotas = 0;
         messages.naPesquisa = [&rotas](TPesquisa& lista) { rotas = lista.Conta(); };
         messages.searches.enqueue("R1");
