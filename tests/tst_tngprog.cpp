@@ -698,7 +698,7 @@ private slots:
         QCOMPARE(Quadro(), gravado);
     }
 
-    void fieldNoLongerStandardIsDroppedAtTheNextSave() {
+    void fieldNoLongerStandardIsDroppedAndAnImportWaitsForTheConfirmation() {
         BaseQuadro();
         GuardaQuadro("00001", "001", "Gramatura", "160");
         GuardaQuadro("00001", "099", "Antigo", "x");
@@ -712,12 +712,41 @@ private slots:
         QCOMPARE(ClickMessages("btnConfirmar"), "Resultados de \"Largura\" com mais de 100 caracteres.");
         QCOMPARE(Quadro(), antes);
         Preenche(1, "RESULTADO", "");
-        driver->Click("btnConfirmar");
+        QCOMPARE(ClickMessages("btnConfirmar"), "Informações gravadas com sucesso.");
         QStringList movs;
         for (const QString& linha : Quadro())
             movs << linha.section('|', 0, 1) + '|' + linha.section('|', 3, 3);
         QCOMPARE(movs, QStringList({"001|Gramatura|160", "002|Largura|", "003|Solidez|", "004|Solidez|",
                                     "005|Toque|macio"}));
+
+        // An import writes nothing until confirmed.
+        GuardaQuadro("00002", "003", "Solidez", "5");
+        GuardaQuadro("00002", "004", "Solidez", "4-5");
+        const QStringList origem = Quadro("00002"), salvo = Quadro();
+        Preenche(0, "RESULTADO", "digitado");
+        messages.inputs.enqueue(QVariant()); // cancelled
+        messages.inputs.enqueue("77777");
+        driver->Click("BtnImportar");
+        driver->Click("BtnImportar");
+        QCOMPARE(TakeShown(), "Código do cliente|Código do cliente|Cliente Inexistente.");
+        QCOMPARE(Valores(), "digitado|;|;|;|;macio|");
+
+        messages.inputs.enqueue("00002");
+        driver->Click("BtnImportar");
+        QCOMPARE(Valores(), "|;|;5|;4-5|;|");
+        QCOMPARE(Texts({"MmObservacao", "EdtCodCli"}), "memo de 00002|00001");
+        QCOMPARE(Quadro(), salvo);
+        driver->Click("btnConfirmar");
+        const QStringList copia = Quadro();
+        QCOMPARE(copia.size(), 5);
+        QCOMPARE(copia[3], "004|Solidez|ACABAMENTO|4-5||memo de 00002|1");
+        QCOMPARE(Quadro("00002"), origem);
+
+        // A customer without a sheet brings the empty standard sheet.
+        messages.inputs.enqueue("00005");
+        driver->Click("BtnImportar");
+        QCOMPARE(Valores(), "|;|;|;|;|");
+        QCOMPARE(driver->Text("MmObservacao"), QString());
     }
 
     // The last insert fails after fifty rows have gone in a block of their own: nothing of it stays.
@@ -784,38 +813,6 @@ private slots:
         QCOMPARE(driver->Text("EdtNomeCli"), "TECELAGEM D'ÁVILA");
         TypeAndTab("EdtCodPro", "ZZZ");
         QCOMPARE(TakeMessages() + '|' + driver->FocusedName(), "Produto Inexistente.|EdtCodPro");
-    }
-
-    void importWritesNothingUntilConfirmed() {
-        BaseQuadro();
-        GuardaQuadro("00002", "003", "Solidez", "5");
-        GuardaQuadro("00002", "004", "Solidez", "4-5");
-        const QStringList origem = Quadro("00002");
-        AbreQuadro("00001");
-        Preenche(0, "RESULTADO", "digitado");
-        messages.inputs.enqueue(QVariant()); // cancelled
-        messages.inputs.enqueue("77777");
-        driver->Click("BtnImportar");
-        driver->Click("BtnImportar");
-        QCOMPARE(TakeShown(), "Código do cliente|Código do cliente|Cliente Inexistente.");
-        QCOMPARE(Valores(), "digitado|;|;|;|;|");
-
-        messages.inputs.enqueue("00002");
-        driver->Click("BtnImportar");
-        QCOMPARE(Valores(), "|;|;5|;4-5|;|");
-        QCOMPARE(Texts({"MmObservacao", "EdtCodCli"}), "memo de 00002|00001");
-        QCOMPARE(Quadro(), QStringList());
-        driver->Click("btnConfirmar");
-        const QStringList copia = Quadro();
-        QCOMPARE(copia.size(), 5);
-        QCOMPARE(copia[3], "004|Solidez|ACABAMENTO|4-5||memo de 00002|1");
-        QCOMPARE(Quadro("00002"), origem);
-
-        // A customer without a sheet brings the empty standard sheet.
-        messages.inputs.enqueue("00005");
-        driver->Click("BtnImportar");
-        QCOMPARE(Valores(), "|;|;|;|;|");
-        QCOMPARE(driver->Text("MmObservacao"), QString());
     }
 };
 
