@@ -260,7 +260,7 @@ private slots:
 
     // A check and its write are one unit on its connection: a row another user changed after the check is not
     // overwritten, nothing is written, the user is told to reload; reads outside a unit see it at once.
-    void operationWritesAgainstWhatItRead() {
+    void operationsWriteAgainstWhatTheyReadAndFailedOrIdleUnitsLeaveNothing() {
         SqlCommit("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
         auto mine = OpenSecond("kelm-test-mine");
         const QString failure = Falha([&] {
@@ -279,20 +279,17 @@ private slots:
         QCOMPARE(mine->PinnedUnits(), 0);
         QCOMPARE(ScalarOn(*mine, "SELECT DESCRICAO FROM REGIAO WHERE REGIAO = '01'").toString(),
                  "Outro usuário");
-    }
 
-    // A lock wait is bounded and rolls its unit back; a failed commit leaves no transaction behind.
-    void failedAndIdleUnitsLeaveNothingBehind() {
-        SqlCommit("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'Norte')");
+        // A lock wait is bounded and rolls its unit back; a failed commit leaves no transaction behind.
         auto other = OpenSecond("kelm-test-other");
         SqlOn(*other, "UPDATE REGIAO SET DESCRICAO = 'Outro usuário' WHERE REGIAO = '01'"); // not committed
         db->LockTimeoutMs = 1500;
         Sql("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('02', 'Sul')"); // same unit of work
         QElapsedTimer timer;
         timer.start();
-        const QString failure =
+        const QString espera =
             Falha([this] { Sql("UPDATE REGIAO SET DESCRICAO = 'Eu' WHERE REGIAO = '01'"); });
-        QVERIFY2(failure.contains(QStringLiteral("outro usuário")), qPrintable(failure));
+        QVERIFY2(espera.contains(QStringLiteral("outro usuário")), qPrintable(espera));
         QVERIFY2(timer.elapsed() < 10000, "the wait must be bounded");
         other->Transaction()->Rollback();
         // The whole unit of work was rolled back, and the connection works again.
