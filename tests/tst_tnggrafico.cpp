@@ -153,8 +153,21 @@ private slots:
         QCOMPARE(Grafico(2), "85/40;105/95");
     }
 
-    void duplicateCopiesTheWholeCurveOrNothing() {
+    void printWritesPdfAndPictureAndDuplicateCopiesTheWholeCurveOrNothing() {
+        QStandardPaths::setTestModeEnabled(true);
+        const QString figura = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                               QStringLiteral("/grafico.jpeg");
+        QFile::remove(figura);
+        const ReportFolder saida;
         Base();
+        driver->Click("BtImprimir");
+        QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.Texts().join('|')));
+        const QString pagina = saida.Text("WTngGrafico.pdf");
+        for (const char* esperado :
+             {"001 - REATIVO D'ÁGUA", "Água 12,500", "Energia 3,100", "04:30", "P01", "E01", "PASSO D'S01"})
+            QVERIFY2(pagina.contains(QString::fromUtf8(esperado)), esperado);
+        QVERIFY(QFile::exists(figura));
+
         FailWhen("PASSOS", "BEFORE INSERT", "NEW.CODIGO_GRA = '020'");
         for (const QVariant& nada : {QVariant(), QVariant(""), QVariant("   ")}) { // cancelled or blank
             Duplica(nada);
@@ -183,22 +196,6 @@ private slots:
         ClickAndAnswer("BtExcluir", true);
         QCOMPARE(Curva("007") + Passos("007"), QString());
         QCOMPARE(Passos("001"), k001);
-    }
-
-    void printWritesThePdfAndThePicture() {
-        QStandardPaths::setTestModeEnabled(true);
-        const QString figura = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-                               QStringLiteral("/grafico.jpeg");
-        QFile::remove(figura);
-        const ReportFolder saida;
-        Base();
-        driver->Click("BtImprimir");
-        QVERIFY2(messages.shown.isEmpty(), qPrintable(messages.Texts().join('|')));
-        const QString pagina = saida.Text("WTngGrafico.pdf");
-        for (const char* esperado :
-             {"001 - REATIVO D'ÁGUA", "Água 12,500", "Energia 3,100", "04:30", "P01", "E01", "PASSO D'S01"})
-            QVERIFY2(pagina.contains(QString::fromUtf8(esperado)), esperado);
-        QVERIFY(QFile::exists(figura));
     }
 };
 
