@@ -394,7 +394,7 @@ private slots:
         QVERIFY2(impresso.contains("00001") && impresso.contains("00002"), qPrintable(impresso));
     }
 
-    void keysMoveTheListWhileTheFilterHasTheFocus() {
+    void keysMoveTheListWhileTheFilterHasTheFocusAWindowOfRowsAtATime() {
         InsertCommit("FASE (CODIGO, DESCRICAO)", {"'01', 'PREPARACAO'", "'02', 'TINGIMENTO'",
                                                   "'03', 'TINTURA REATIVA'", "'04', 'SECAGEM'"});
         TPesquisa search;
@@ -416,12 +416,10 @@ private slots:
         precos.OrdenarPor = "CODCLI, FASE";
         QCOMPARE(Escolhe(precos, "Down Return"), QStringLiteral("00001"));
         QCOMPARE(precos.RetornoPesquisa("FASE").toString(), QStringLiteral("F02"));
-    }
 
-    void aWindowOfRowsAtATimeInTheListsOrder() {
+        // A window of rows at a time, in the list's order.
+        Sql("DELETE FROM FASE");
         const int total = FasesAlemDaJanela();
-        TPesquisa search;
-        fases(search);
         search.ContaNaJanela = true; // the count comes with the first window, the next ones are read alike
         TZoQuery* rows = search.Busca(QString());
         QCOMPARE(rows->RecordCount(), TPesquisa::kJanela);
