@@ -93,16 +93,13 @@ private slots:
         QCOMPARE(AuditRows(), audits.mid(0, 1));
 
         // The delete asks; unanswered, the preselected button decides.
-        messages.questions.enqueue(false);
-        driver->Click("BtExcluir");
+        ClickAndAnswer("BtExcluir", false);
         QCOMPARE(Count(t.table), 1);
         driver->Click("BtExcluir");
         QVERIFY(!messages.shown.last().answered);
         QCOMPARE(Count(t.table), t.deleteDefaultYes ? 0 : 1);
-        if (!t.deleteDefaultYes) {
-            messages.questions.enqueue(true);
-            driver->Click("BtExcluir");
-        }
+        if (!t.deleteDefaultYes)
+            ClickAndAnswer("BtExcluir", true);
         QCOMPARE(Count(t.table), 0);
         QCOMPARE(AuditRows(), audits);
 
@@ -166,8 +163,7 @@ private slots:
             const int logs = LogRows();
             driver->Open(telas[tabela][0]);
             messages.Clear();
-            messages.questions.enqueue(true);
-            driver->Click("BtExcluir");
+            ClickAndAnswer("BtExcluir", true);
             QCOMPARE(messages.Texts(), QStringList{telas[tabela][1]});
             QVERIFY2(messages.questions.size() == 1, uso); // never asked
             QVERIFY2(Count(tabela, "CODIGO = '01'") == 1, uso);
@@ -177,8 +173,7 @@ private slots:
                 Sql(QStringLiteral("DELETE FROM %1").arg(table));
             SqlCommit("DELETE FROM FASE WHERE CODIGO <> '01'");
             messages.Clear();
-            messages.questions.enqueue(true);
-            driver->Click("BtExcluir");
+            ClickAndAnswer("BtExcluir", true);
             QVERIFY2(messages.Texts().isEmpty(), qPrintable(messages.Texts().join('|')));
             QVERIFY2(Count(tabela, "CODIGO = '01'") == 0, uso);
             driver->Close();
@@ -229,8 +224,7 @@ private slots:
         QCOMPARE(LogRows(), 1);
 
         TTabela::Tabela("TbFase")->BeforeDelete = [](TDataSet&) { throw EAbort(); };
-        messages.questions.enqueue(true);
-        driver->Click("BtExcluir");
+        ClickAndAnswer("BtExcluir", true);
         TTabela::Tabela("TbFase")->BeforeDelete = nullptr;
         QCOMPARE(Count("FASE", "CODIGO = '06'"), 1);
         QCOMPARE(LogRows(), 1);
@@ -287,8 +281,7 @@ private slots:
         driver->Click("BtDesistir");
 
         driver->Click("sbPrimeiro");
-        messages.questions.enqueue(true);
-        driver->Click("BtExcluir");
+        ClickAndAnswer("BtExcluir", true);
         QCOMPARE(Count("BANHO"), 1);
         QCOMPARE(driver->Text("EdtCodBanho"), "02"); // the next record shows
 
@@ -339,8 +332,7 @@ private slots:
         };
         driver->Click("BtnAltera");
         for (const auto& c : cases) {
-            driver->Type(c.box, c.wrong);
-            driver->Press("Tab"); // leaving the box refuses it
+            TypeAndTab(c.box, c.wrong); // leaving the box refuses it
             QCOMPARE(messages.LastText(), QString::fromUtf8(c.text));
             QCOMPARE(driver->FocusedName(), QString::fromLatin1(c.box));
             messages.Clear();
@@ -480,8 +472,7 @@ private slots:
         driver->Click("BtDesistir");
 
         for (const QString typed : {"'", "0' OR"}) {
-            driver->Type("EdtFiltroCli", typed);
-            driver->Press("Tab");
+            TypeAndTab("EdtFiltroCli", typed);
             QCOMPARE(driver->Rows("DBGrid1"), 0);
         }
         QCOMPARE(messages.shown.size(), 0);
@@ -500,8 +491,7 @@ private slots:
         driver->Click("BtIncluir");
         driver->Type("EdtCodCli", "00002");
         driver->Type("EdtCodFase", "03");
-        driver->Type("EdtCodCli", "00001");
-        driver->Press("Tab");
+        TypeAndTab("EdtCodCli", "00001");
         QCOMPARE(TakeMessages(), "Preço já Cadastrado.");
         QVERIFY(driver->Visible("PainelControle"));
         QCOMPARE(driver->Rows("DBGrid1"), 2);
