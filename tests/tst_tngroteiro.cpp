@@ -931,9 +931,7 @@ private slots:
                                                               {"M", "03", "MAQ_TIN", "JET 03"},
                                                               {"P", "PA01", "PRODUTO", "MALHA PA"},
                                                               {"m", "03", "MAQ_TIN", "JET 03"}}) {
-            driver->Row("DBGrid1", 1);
-            driver->Cell("DBGrid1", "Tipo", tipo);
-            driver->Cell("DBGrid1", "Codigo", codigo); // Tab fills the description
+            Cells("DBGrid1", 1, {{"Tipo", tipo}, {"Codigo", codigo}}); // Tab fills the description
             QCOMPARE(driver->Value("DBGrid1", "Descricao"), descricao);
             grade->SelectField("Codigo");
             messages.searches.enqueue(codigo);
