@@ -153,9 +153,8 @@ private slots:
             messages.logins.enqueue({who, who.toLower()});
             QVERIFY2(!Acessa("TFmCadFal", "A", "1") && vSupervisor().isEmpty(), qPrintable(who));
         }
-        Sql("UPDATE ACESSO_USUARIOS SET ATIVO = 'S'");
         AddUser("004", "MARIA", "maria", "NNS");
-        Commit();
+        SqlCommit("UPDATE ACESSO_USUARIOS SET ATIVO = 'S'");
         messages.logins.enqueue({"CHEFE", "chefe"});
         QVERIFY(Acessa("TFmCadFal", "A", "1") && vSupervisor() == "CHEFE");
         QVERIFY(messages.AllAnswered());

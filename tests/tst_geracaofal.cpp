@@ -312,9 +312,8 @@ private slots:
     }
 
     void lockHeldByAnotherUserFailsCleanly() {
-        Sql("INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('TIN', 150, 'N')");
         Programa("000001", 1, "PESO=100");
-        Commit();
+        SqlCommit("INSERT INTO PARAMETROS (MODULO, NUMERO, VALOR) VALUES ('TIN', 150, 'N')");
         // The generation as the screen runs it, on a connection of its own that waits little for a lock.
         auto conexao = OpenSecond(QStringLiteral("kelm-test-saldo"));
         conexao->LockTimeoutMs = 300;

@@ -220,8 +220,7 @@ private slots:
         ByOther("UPDATE PROCESSO_TIN SET CONCLUIDO = 'N', PENDENTE = NULL");
         for (const char* reprocessada : {"", "000002"}) {
             if (*reprocessada)
-                Sql("INSERT INTO FAL (NUMERO, NUM_REPROC) VALUES ('000002', '000001')");
-            Commit();
+                SqlCommit("INSERT INTO FAL (NUMERO, NUM_REPROC) VALUES ('000002', '000001')");
             Abre("000001", *reprocessada ? "000101" : "");
             QCOMPARE(Posta("04", {{"Concluido", "S"}}), QString());
         }
