@@ -60,9 +60,11 @@ class TstCadFal : public ScreenTestCase {
     void Linha(int n, const QString& tecido, const QString& peso) {
         Cells("DBGrid1", n, {{"NF", "N1"}, {"Tecido", tecido}, {"Peso", peso}});
     }
-    // A sheet on the screen, not saved: the header, then a row of invoice N1 per "fabric=weight".
-    void Nova(const QString& numero, const QStringList& linhas) {
+    // Unsaved on the screen: the header (and colour, if given), a row of invoice N1 per "fabric=weight".
+    void Nova(const QString& numero, const QStringList& linhas, const QString& cor = QString()) {
         Cabecalho(numero);
+        if (!cor.isEmpty())
+            CorNaTela(cor);
         for (int n = 0; n < linhas.size(); ++n)
             Linha(n, linhas[n].section('=', 0, 0), linhas[n].section('=', 1));
     }
@@ -346,9 +348,7 @@ private slots:
         Grant("003", "TFmCadFal", "A", 1);
         Commit();
         QVERIFY(Autentica("OPERADOR", "op"));
-        Cabecalho("000001");
-        CorNaTela("C01");
-        Linha(0, "T1", "40");
+        Nova("000001", {"T1=40"}, "C01");
         Gravada("no limite", "60;50");
 
         SqlCommit("UPDATE ENTIDADE SET LIMITE_CREDITO = 499.99 WHERE CODCLI = 'C1'");
@@ -375,9 +375,7 @@ private slots:
     void corNaoMudaComConsumoBaixado() {
         Cor("C01");
         Cor("C02");
-        Cabecalho("000001");
-        CorNaTela("C01");
-        Linha(0, "T1", "40");
+        Nova("000001", {"T1=40"}, "C01");
         Gravada("gravada", "60;50");
         SqlCommit("INSERT INTO TNG_CONSUMOS (FAL, CODIGO, ORDEM, BAIXADO) VALUES ('000001', 'Q9', 1, 'S')");
         Abre("000001");
