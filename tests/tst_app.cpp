@@ -265,9 +265,8 @@ private slots:
         Grant("002", "TFmHostParametros");
         Commit();
         QStringList expected = every;
-        expected.removeAll("TFmHostUsuarios");
-        expected.removeAll("TFmHostDireitos");
-        expected.removeAll("TFmHostPeriodoConciliado");
+        for (const char* administracao : {"TFmHostUsuarios", "TFmHostDireitos", "TFmHostPeriodoConciliado"})
+            expected.removeAll(administracao);
         QCOMPARE(shown(), expected);
     }
 

@@ -389,8 +389,7 @@ private slots:
     // A drawing instead of rows: one page, the title and header above it, the footer below, the rows of a
     // data set given along left out.
     void drawingPrintsOnOnePageUnderTheHeader() {
-        QRectF area;
-        QRectF pagina;
+        QRectF area, pagina;
         TRelatorio r("WTngDesenho", "Curva de Teste", &m_ds);
         r.AdicionaCabecalho("Código", "001 - REATIVO");
         r.DefineRodape("Emitido por ADMIN em 06/12/2026 10:15");
