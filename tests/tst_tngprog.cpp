@@ -79,9 +79,7 @@ class TstTngProg : public ScreenTestCase {
     }
     // A new programme of the customer: the number left empty gives the next one.
     void Nova(const QString& cliente = QStringLiteral("00001"), bool abreTela = false) {
-        if (abreTela)
-            driver->Open("TFmTngProg");
-        driver->Type("EdtLote", "");
+        Abre(QString(), abreTela);
         driver->Type("EdtCodCli", cliente);
         driver->Focus("EdtEntrada");
     }
