@@ -117,12 +117,11 @@ private slots:
              "WHERE FASE IN ('01', '04')"});
         Abre("000001");
         auto* grade = driver->Get<TZoDBGrid>("DBGrid1");
-        const auto entra = [&](const QString& campo) { grade->SelectField(campo); };
         // An open step: the start now, the user's employee; no end.
         driver->Row("DBGrid1", Linha("02"));
         for (const char* campo :
              {"Hora_Inicio", "Data_Inicio", "Funcionario", "Hora_Fim", "Data_Fim", "Data"})
-            entra(campo);
+            grade->SelectField(campo);
         const int l02 = Linha("02");
         QVERIFY(qAbs(QTime::fromString(Campo(l02, "Hora_Inicio"), "HH:mm").secsTo(QTime::currentTime())) <
                 120);
@@ -132,8 +131,8 @@ private slots:
         // books the shift of 02:30 on a Monday, the night.
         driver->Cell("DBGrid1", "Concluido", "s");
         QCOMPARE(Campo(l02, "Concluido"), QStringLiteral("S"));
-        entra("Hora_Fim");
-        entra("Data");
+        grade->SelectField("Hora_Fim");
+        grade->SelectField("Data");
         QCOMPARE(Campo(l02, "Data_Fim|Data"), '|' + QDate::currentDate().toString("dd/MM/yyyy"));
         driver->Cell("DBGrid1", "Hora_Fim", "02:30");
         driver->Cell("DBGrid1", "Data", "23/11/2026");
