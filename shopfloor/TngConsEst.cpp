@@ -19,6 +19,7 @@
 #include <QKeyEvent>
 #include <QPixmap>
 #include <QScopedValueRollback>
+#include <QSet>
 
 TFmTngConsEst* FmTngConsEst = nullptr;
 
@@ -276,6 +277,7 @@ bool TFmTngConsEst::LinhasAGravar(QList<QVariantList>& linhas) {
     ConcluiEdicaoGrades(true);
     TbConsumo->CheckBrowseMode();
     QList<LinhaQuadro> quadros;
+    QStringList codigos[2]; // screens, pastes
     for (int i = 0; i < TbConsumo->RecordCount(); ++i) {
         LinhaQuadro l;
         l.ordem = texto(*TbConsumo, i, "Ordem").toInt();
@@ -283,10 +285,24 @@ bool TFmTngConsEst::LinhasAGravar(QList<QVariantList>& linhas) {
         l.produto = texto(*TbConsumo, i, "Codigo");
         l.vazia = l.quadro.isEmpty() && l.produto.isEmpty() && l.ordem == 0 &&
                   texto(*TbConsumo, i, "Consumo").isEmpty();
-        l.quadroExiste = Existe(QStringLiteral("QUADRO"), QStringLiteral("CODIGO"), QVariantList{l.quadro});
-        l.produtoExiste =
-            Existe(QStringLiteral("MATERIAL"), QStringLiteral("CODIGO"), QVariantList{l.produto});
+        codigos[0] << l.quadro;
+        codigos[1] << l.produto;
         quadros << l;
+    }
+    // Which codes exist, one statement per table.
+    QSet<QString> existentes[2];
+    for (int t = 0; t < 2; ++t) {
+        TZoQuery q;
+        q.SQL << QStringLiteral("SELECT CODIGO FROM %1 WHERE CODIGO IN (%2)")
+                     .arg(t == 0 ? QStringLiteral("QUADRO") : QStringLiteral("MATERIAL"),
+                          ListaSql(codigos[t]));
+        q.Open();
+        for (q.First(); !q.Eof(); q.Next())
+            existentes[t] << q.Fields(0).AsString().trimmed();
+    }
+    for (LinhaQuadro& l : quadros) {
+        l.quadroExiste = existentes[0].contains(l.quadro);
+        l.produtoExiste = existentes[1].contains(l.produto);
     }
     const QuadrosAGravar conferidos = ConfereQuadros(quadros);
     if (!conferidos.recusa.isEmpty()) {
