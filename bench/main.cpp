@@ -7,6 +7,7 @@
 #include "BenchCurvas.h"
 #include "BenchDados.h"
 #include "BenchEmissao.h"
+#include "BenchEstamparia.h"
 #include "BenchFal.h"
 #include "BenchGeracao.h"
 #include "BenchNotas.h"
@@ -74,7 +75,8 @@ int bench(const QStringList& args) {
                             {"geracao", BenchGeracao},
                             {"curvas", BenchCurvas},
                             {"apontamento", BenchApontamento},
-                            {"emissao", BenchEmissao}};
+                            {"emissao", BenchEmissao},
+                            {"estamparia", BenchEstamparia}};
     const QStringList so = Opcao(args, "--only").split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const Secao& secao : secoes) {
         if (!so.isEmpty() && !so.contains(QLatin1String(secao.nome)))

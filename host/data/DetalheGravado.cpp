@@ -3,8 +3,33 @@
 #include "GravacaoAtomica.h"
 #include "TZoQuery.h"
 
+namespace {
+// Between a composite code's values: no key holds it.
+constexpr QChar kSeparador(0x1F);
+} // namespace
+
 DetalheGravado::DetalheGravado(QString tabela, QString chave, QStringList campos)
-    : m_tabela(std::move(tabela)), m_chave(std::move(chave)), m_campos(std::move(campos)) {}
+    : m_tabela(std::move(tabela)), m_chave(chave.split(QLatin1Char(','))), m_campos(std::move(campos)) {
+    for (QString& coluna : m_chave)
+        coluna = coluna.trimmed();
+}
+
+QString DetalheGravado::ChaveComposta(const QStringList& valores) {
+    return valores.join(kSeparador);
+}
+
+QString DetalheGravado::Condicao() const {
+    QStringList condicao;
+    for (qsizetype i = 0; i < m_chave.size(); ++i)
+        condicao << QStringLiteral("%1 = :K%2").arg(m_chave[i]).arg(i);
+    return condicao.join(QStringLiteral(" AND "));
+}
+
+void DetalheGravado::Vincula(TZoQuery& q, const QString& codigo) const {
+    const QStringList valores = codigo.split(kSeparador);
+    for (qsizetype i = 0; i < m_chave.size(); ++i)
+        q.BindValue(QStringLiteral("K%1").arg(i), valores.value(i));
+}
 
 bool DetalheGravado::ComLinhas(const QString& codigo) const {
     return codigo == m_codigo && !m_linhas.isEmpty();
@@ -32,9 +57,9 @@ QStringList DetalheGravado::Impressao(const TDataSet& linhas) const {
 
 QStringList DetalheGravado::Gravadas(const QString& codigo) const {
     TZoQuery q;
-    q.SQL << QStringLiteral("SELECT %1 FROM %2 WHERE %3 = :CODIGO")
-                 .arg(m_campos.join(QStringLiteral(", ")), DBLocal(m_tabela), m_chave);
-    q.BindValue(QStringLiteral("CODIGO"), codigo);
+    q.SQL << QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                 .arg(m_campos.join(QStringLiteral(", ")), DBLocal(m_tabela), Condicao());
+    Vincula(q, codigo);
     q.Open();
     return Impressao(q);
 }
@@ -50,8 +75,8 @@ bool DetalheGravado::Grava(const QString& codigo, const Insercao& insere) {
             return false;
         }
         TZoQuery exclusao;
-        exclusao.SQL << QStringLiteral("DELETE FROM %1 WHERE %2 = :CODIGO").arg(DBLocal(m_tabela), m_chave);
-        exclusao.BindValue(QStringLiteral("CODIGO"), codigo);
+        exclusao.SQL << QStringLiteral("DELETE FROM %1 WHERE %2").arg(DBLocal(m_tabela), Condicao());
+        Vincula(exclusao, codigo);
         exclusao.ExecSQL();
         insere(codigo, !carregadas.isEmpty()); // what is stored is what was loaded
         gravadas = Gravadas(codigo);
@@ -71,7 +96,7 @@ bool DetalheGravado::Exclui(const QString& codigo, const std::function<void()>& 
 
 QString DetalheGravado::GravaCopia(int largura, const Insercao& insere) {
     for (;;) {
-        const QString novo = Proximo(m_tabela, m_chave, largura);
+        const QString novo = Proximo(m_tabela, m_chave.first(), largura);
         if (Grava(novo, insere))
             return novo;
     }

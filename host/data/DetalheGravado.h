@@ -5,6 +5,7 @@
 #include <functional>
 
 class TDataSet;
+class TZoQuery;
 
 // The rows one table keeps under a code (a route's steps, a preparation's items, a rule's lines, a lot
 // sheet's services) that a screen loads, lets the user edit and replaces or deletes wholesale. It remembers
@@ -20,8 +21,11 @@ public:
     using Insercao = std::function<void(const QString& codigo, bool existiam)>;
 
     // A code's rows are those of `tabela` whose column `chave` holds it; `campos` are the stored columns a
-    // row is compared by.
+    // row is compared by. A key of several columns ("ESTAMPA,VARIANTE") takes codes made by ChaveComposta.
     DetalheGravado(QString tabela, QString chave, QStringList campos);
+
+    // The code of a key of several columns: their values in the key's order.
+    static QString ChaveComposta(const QStringList& valores);
 
     // The code whose rows were loaded last; empty when none, or when a save found them changed since.
     const QString& Codigo() const { return m_codigo; }
@@ -50,9 +54,12 @@ public:
 private:
     QStringList Gravadas(const QString& codigo) const;
     QStringList Impressao(const TDataSet& linhas) const;
+    // "A = :K0 AND B = :K1" with the code's values bound.
+    QString Condicao() const;
+    void Vincula(TZoQuery& q, const QString& codigo) const;
 
     QString m_tabela;
-    QString m_chave;
+    QStringList m_chave;
     QStringList m_campos;
     QString m_codigo;
     QStringList m_linhas; // the rows of m_codigo as loaded (ImpressaoLinhas, sorted)

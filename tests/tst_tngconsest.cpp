@@ -1,0 +1,134 @@
+// The print shop's screens of a design: the paste cost and which rows may be stored as tables, and the
+// register against the database: load, save (a quote in a remark, blank rows, a blank order, a failing
+// insert), duplicate to another variant, import and delete, each one unit with its audit line.
+#include "RegrasEstamparia.h"
+#include "TestDatabase.h"
+#include <QTest>
+
+class TstTngConsEst : public ScreenTestCase {
+    Q_OBJECT
+
+    // Design D1, variant 01 with two screens; paste P1 of C1 (0.5 at 10) and C2 (0.5 at 20, two immediate
+    // substitutes: A at 4 and B at 1, the first by code counts); paste P2 without composition.
+    void Base() {
+        InsertCommit("CADCORTIN (CODIGO, DESCRICAO)", {"'D1', 'FLORAL'", "'D2', 'XADREZ'"});
+        InsertCommit("VARIANTE (CODIGO, DESCRICAO)", {"'01', 'BASE'", "'02', 'ESCURA'"});
+        InsertCommit("QUADRO (CODIGO, DESCRICAO, LOCAL, ESPESSURA)",
+                     {"'Q1', 'FUNDO', 'R1', '0,5'", "'Q2', 'FLOR', 'R2', '0,5'"});
+        InsertCommit("MATERIAL (CODIGO, DESCRICAO, REPOSICAO)",
+                     {"'P1', 'PASTA AZUL', 0", "'P2', 'PASTA CRUA', 0", "'C1', 'CORANTE', 10",
+                      "'C2', 'ESPESSANTE', 20", "'A', 'ESPESSANTE A', 4", "'B', 'ESPESSANTE B', 1"});
+        InsertCommit("COMP_MATERIAL (MATERIAL, CODIGO, ORDEM, PERC)",
+                     {"'P1', 'C1', 1, 0.5", "'P1', 'C2', 2, 0.5"});
+        InsertCommit("CONTRATIPO (MATERIAL, CODIGO, CONCENT, ATIVO, IMEDIATO)",
+                     {"'C2', 'B', 100, 'S', 'S'", "'C2', 'A', 100, 'S', 'S'"});
+        InsertCommit("EST_QUADRO (ESTAMPA, VARIANTE, ORDEM, QUADRO, PRODUTO, CONSUMO)",
+                     {"'D1', '01', 1, 'Q1', 'P1', 0.3", "'D1', '01', 2, 'Q2', 'P2', 0.1"});
+    }
+    QString Quadros(const QString& variante = "01") {
+        return Seen("SELECT ORDEM, QUADRO, PRODUTO, CONSUMO, OBS FROM EST_QUADRO WHERE ESTAMPA = 'D1' AND "
+                    "VARIANTE = '" +
+                    variante + "' ORDER BY ORDEM");
+    }
+    void Abre() {
+        driver->Open("TFmTngConsEst");
+        TypeAndTab("EdtEstampa", "D1");
+        TypeAndTab("EdtVariante", "01");
+    }
+
+private slots:
+    void regras() {
+        const CustoDaPasta custo = CustoPasta({{0.5, 10, 0}, {0.5, 20, 4}, {0.25, 8, 0}});
+        QCOMPARE(custo.custo, 17.0);
+        QCOMPARE(custo.custoContratipo, 9.0);
+        const struct {
+            QList<LinhaQuadro> linhas;
+            const char* resultado;
+        } casos[] = {{{{0, "Q1", "P1"}, {0, "", "", true, true, true}, {5, "Q2", "P1"}}, "1 5"},
+                     {{{2, "Q1", "P1"}, {0, "Q2", "P1"}}, "Linha 2: a ordem 2 se repete."},
+                     {{{1, "Q9", "P1", false}}, "Linha 1: quadro Q9 não cadastrado."},
+                     {{{1, "Q1", "P9", true, false}}, "Linha 1: material P9 não cadastrado."},
+                     {{{1, "", "P1"}}, "Linha 1: informe o quadro e o material."}};
+        for (const auto& caso : casos) {
+            const QuadrosAGravar q = ConfereQuadros(caso.linhas);
+            QStringList ordens;
+            for (const LinhaQuadro& l : q.linhas)
+                ordens << QString::number(l.ordem);
+            QCOMPARE(q.recusa.isEmpty() ? ordens.join(' ') : q.recusa, QString(caso.resultado));
+        }
+    }
+
+    void carregaGravaFalhaEExclui() {
+        Base();
+        Abre();
+        QCOMPARE(FieldTexts("TbConsumo", "Ordem|Quadro|Codigo|Custo|Local").join(' '),
+                 QString("1|Q1|P1|15|R1 2|Q2|P2|0|R2"));
+        QCOMPARE(driver->Text("EdtCustoCT"), QString("7,0000")); // 0.5 × 10 + 0.5 × 4
+        // A remark with a quote, the second row's order left blank, a blank row at the end.
+        Cells("DBGrid1", 0, {{"Obs", "D'AGUA"}});
+        Cells("DBGrid1", 1, {{"Consumo", "0,25"}});
+        EditaCelula("DBGrid1", "Ordem", QVariant());
+        messages.choices << 2; // P2 costs nothing: go on
+        driver->Click("BtGravar");
+        QCOMPARE(TakeMessages(), QString());
+        QCOMPARE(Quadros(), QString("1|Q1|P1|0.3|D'AGUA;2|Q2|P2|0.25|"));
+        QCOMPARE(LogLines("CONSUMO DA ESTAMPARIA").join(' '),
+                 QString("1|ALTERACAO DA ESTAMPA NR D1 DA VARIANTE 01"));
+
+        // The second insert fails: the rows stored stay as they were.
+        FailWhen("EST_QUADRO", "BEFORE INSERT", "NEW.ORDEM = 2");
+        Cells("DBGrid1", 0, {{"Consumo", "0,9"}});
+        messages.choices << 2;
+        driver->Click("BtGravar");
+        QVERIFY(!Errors().isEmpty());
+        QCOMPARE(Quadros(), QString("1|Q1|P1|0.3|D'AGUA;2|Q2|P2|0.25|"));
+        StopFailing();
+
+        // Another user's save meanwhile: nothing written over it.
+        ByOther("UPDATE EST_QUADRO SET CONSUMO = 0.4 WHERE ORDEM = 1");
+        TakeMessages();
+        messages.choices << 2;
+        driver->Click("BtGravar");
+        QVERIFY(TakeMessages().contains("alterados por outro usuário"));
+        QCOMPARE(Quadros(), QString("1|Q1|P1|0.4|D'AGUA;2|Q2|P2|0.25|"));
+
+        TypeAndTab("EdtVariante", "02");
+        TypeAndTab("EdtVariante", "01");
+        ClickAndAnswer("BtExcluir", true);
+        QCOMPARE(Quadros(), QString());
+        QCOMPARE(LogLines("CONSUMO DA ESTAMPARIA").last(),
+                 QString("2|EXCLUSAO DA ESTAMPA NR D1 E VARIANTE NR 01"));
+    }
+
+    void recusasImportaEDuplica() {
+        Base();
+        Abre();
+        Cells("DBGrid1", 1, {{"Ordem", "1"}});
+        QCOMPARE(ClickMessages("BtGravar"), QString("Linha 2: a ordem 1 se repete."));
+        Cells("DBGrid1", 1, {{"Ordem", "2"}, {"Codigo", "P9"}});
+        QCOMPARE(TakeMessages(), QString("Material não cadastrado."));
+        QCOMPARE(Quadros(), QString("1|Q1|P1|0.3|;2|Q2|P2|0.1|"));
+
+        // Duplicated onto a variant that has rows: No writes nothing, Yes replaces them, one unit.
+        Cells("DBGrid1", 1, {{"Codigo", "P2"}});
+        InsertCommit("EST_QUADRO (ESTAMPA, VARIANTE, ORDEM, QUADRO, PRODUTO, CONSUMO)",
+                     {"'D1', '02', 7, 'Q1', 'P1', 9"});
+        driver->Type("EdtVarianteDup", "02");
+        ClickAndAnswer("BtDuplicar", false);
+        QCOMPARE(Quadros("02"), QString("7|Q1|P1|9|"));
+        ClickAndAnswer("BtDuplicar", true);
+        QCOMPARE(TakeMessages(), QString("Duplicação efetuada com sucesso."));
+        QCOMPARE(Quadros("02"), QString("1|Q1|P1|0.3|;2|Q2|P2|0.1|"));
+
+        driver->Type("EdtEstampaImp", "D2");
+        driver->Type("EdtVarianteImp", "01");
+        QCOMPARE(ClickMessages("BtImportar"), QString("Consumos não encontrados."));
+        driver->Type("EdtEstampaImp", "D1");
+        driver->Type("EdtVarianteImp", "02");
+        driver->Click("BtImportar");
+        QCOMPARE(driver->Rows("DBGrid1"), 2);
+    }
+};
+
+QTEST_MAIN(TstTngConsEst)
+#include "tst_tngconsest.moc"
