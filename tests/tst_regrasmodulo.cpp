@@ -4,6 +4,7 @@
 #include "GraficoTingimento.h"
 #include "RegrasCliente.h"
 #include "RegrasEmissao.h"
+#include "RegrasEstampa.h"
 #include "RegrasFal.h"
 #include "RegrasGeracao.h"
 #include "RegrasMaquina.h"
@@ -82,6 +83,55 @@ private slots:
     }
 
     // A batch's bath, a line's grams and the substitute of a short material.
+    void printSheet() {
+        QCOMPARE(LarguraDaFicha(150, {1.8}), 150.0);
+        QCOMPARE(LarguraDaFicha(0, {1.6, 1.65}), 162.0); // items in metres
+        QCOMPARE(LarguraDaFicha(0, {}), 0.0);
+        // 160 cm, 200 g/m², index 1, thickness 10, 100 kg: 0.3125 kg per kg, 31.25 kg plus the pump's 1.5.
+        const FigurasFicha f{100, 160, 200, 1};
+        const struct {
+            const char* espessura;
+            double manual, indice, gramatura, largura;
+            const char* resultado;
+        } pastas[] = {{"10", 0, 1, 200, 160, "0.3125 32.75"},
+                      {"0,5", 0, 1, 200, 160, "0.01563 3.063"},
+                      {"10", 0, 0, 200, 160, "0.2 20"},
+                      {"10", 12, 1, 200, 160, "0.12 12"},
+                      {"", 0, 1, 200, 160, "Espessura do quadro Q1 inválida: \"\"."},
+                      {"x", 0, 1, 200, 160, "Espessura do quadro Q1 inválida: \"x\"."},
+                      {"10", 0, 1, 0, 160, "Gramatura não informada: impossível calcular a pasta."},
+                      {"10", 0, 1, 200, 0, "Largura não informada: impossível calcular a pasta."}};
+        for (const auto& p : pastas) {
+            const PastaQuadro q = PastaDoQuadro("Q1", p.espessura, 0.2, 1.5, p.manual,
+                                                {f.pesoKg, p.largura, p.gramatura, p.indice});
+            QCOMPARE(q.recusa.isEmpty() ? QString("%1 %2").arg(q.c).arg(q.t) : q.recusa,
+                     QString(p.resultado));
+        }
+        // 20 kg of paste; A: 40 per mil, short (0.8 kg needed, 0.5 in stock); B: 30 per mil at print
+        // concentration 50; L: 100 per mil.
+        const QList<ComponenteFicha> pasta = {{"A", 40, 0, 0.5}, {"B", 30, 50, 9}, {"L", 100, 0, 99}};
+        const auto linhas = [&](const QHash<QString, SubstitutoFicha>& substitutos) {
+            const ComponentesPasta c = ComponentesDaPasta(pasta, substitutos, 20);
+            QStringList texto;
+            for (const LinhaComponente& l : c.linhas)
+                texto
+                    << QString("%1%2 %3 %4").arg(l.codigo, l.contratipo ? "*" : "").arg(l.qtde).arg(l.pesoKg);
+            return c.recusa.isEmpty() ? texto.join(", ") : c.recusa;
+        };
+        QCOMPARE(linhas({}), QString("A 40 0.8, B 30 0.3, L 100 2"));
+        // Without a substitute A stays; B, in stock, is replaced when its substitute is immediate; A's takes
+        // its whole share when it leaves nothing to compensate.
+        QCOMPARE(linhas({{"B", {"B2", 100, 0, "", true}}}), QString("A 40 0.8, B2* 30 0.6, L 100 2"));
+        QCOMPARE(linhas({{"A", {"A2", 80, 0, "", false}}}), QString("A2* 40 0.8, B 30 0.3, L 100 2"));
+        // Immediate at 80 % leaving L to compensate: 32 per mil, L raised by 20 × 32 / 80 = 8.
+        QCOMPARE(linhas({{"A", {"A2", 80, 0, "L", true}}}), QString("A2* 32 0.64, B 30 0.3, L 108 2.16"));
+        QCOMPARE(
+            linhas({{"A", {"A2", 80, 0, "X", true}}}),
+            QString("Material X a compensar  cadastrado no contratipo A2 divergente. Impossivel continuar"));
+        QCOMPARE(linhas({{"A", {"A2", 0, 0, "L", true}}}),
+                 QString("Contratipo A2 de A sem concentração: impossível compensar."));
+    }
+
     void batchRecipe() {
         const struct {
             double peso, proporcao;
