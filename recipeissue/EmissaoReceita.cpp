@@ -292,6 +292,8 @@ QList<PassoCurva> PassosDoGrafico(const QString& grafico) {
 }
 
 LeituraEmissao LeDadosEmissao(const LoteEmissao& lote, bool reserva, const QString& deposito) {
+    // One snapshot: the stock, the reserves and the lots of one moment.
+    GravacaoAtomica unidade;
     LeituraEmissao leitura;
     LeItens(leitura, lote);
     QStringList materiais;
@@ -301,6 +303,7 @@ LeituraEmissao LeDadosEmissao(const LoteEmissao& lote, bool reserva, const QStri
     const QStringList substitutos = LeContratipos(leitura, materiais, deposito, lote.subgrupo);
     LeEstoque(leitura, materiais, substitutos, lote.fals, reserva);
     leitura.lotes = LeLotesEmissao(materiais + substitutos, deposito);
+    unidade.Confirma();
     return leitura;
 }
 

@@ -166,11 +166,16 @@ void TFmTngConsEst::LeQuadros(const QString& estampa, const QString& variante) {
           << QStringLiteral("WHERE E.ESTAMPA = :ESTAMPA AND E.VARIANTE = :VARIANTE ORDER BY E.ORDEM");
     q.BindValue(QStringLiteral("ESTAMPA"), estampa);
     q.BindValue(QStringLiteral("VARIANTE"), variante);
-    q.Open();
-    QStringList produtos;
-    for (q.First(); !q.Eof(); q.Next())
-        produtos << q.FieldByName(QStringLiteral("PRODUTO")).AsString().trimmed();
-    const QHash<QString, CustoDaPasta> custos = LeCustosPastas(produtos);
+    QHash<QString, CustoDaPasta> custos;
+    {
+        GravacaoAtomica leitura;
+        q.Open();
+        QStringList produtos;
+        for (q.First(); !q.Eof(); q.Next())
+            produtos << q.FieldByName(QStringLiteral("PRODUTO")).AsString().trimmed();
+        custos = LeCustosPastas(produtos);
+        leitura.Confirma();
+    }
     QScopedValueRollback<bool> carregando(m_carregando, true);
     TbConsumo->DisableControls();
     TbConsumo->EmptyDataSet();
