@@ -1,6 +1,7 @@
 // The print shop's screens of a design: the paste cost and which rows may be stored as tables, and the
 // register against the database: load, save (a quote in a remark, blank rows, a blank order, a failing
 // insert), duplicate to another variant, import and delete, each one unit with its audit line.
+#include "FichaEstampa.h"
 #include "RegrasEstamparia.h"
 #include "TestDatabase.h"
 #include <QTest>
@@ -127,6 +128,53 @@ private slots:
         driver->Type("EdtVarianteImp", "02");
         driver->Click("BtImportar");
         QCOMPARE(driver->Rows("DBGrid1"), 2);
+    }
+
+    // The print-shop sheet's writes: sheets gathered by design and variant; the write-off per component and
+    // screen order, summed, beside a recipe-issue line of the same key, once; the printing under a
+    // Brazilian locale.
+    void fichaReuneBaixaEImprime() {
+        InsertCommit("DEPOSITO (CODIGO, DESCRICAO)", {"'01', 'ESTAMPARIA'"});
+        InsertCommit("MATERIAL (CODIGO, DESCRICAO, ESTOQUE)", {"'C1', 'CORANTE', 'S'", "'C2', 'AGUA', 'N'"});
+        InsertCommit("MAT_ITEN (CODIGO, COR, DEPOSITO, LOTE, QTDE)", {"'C1', '0', '01', '000000', 10"});
+        InsertCommit("FAL (NUMERO, ESTAMPA, VAR_EST)",
+                     {"'F1', 'D1', '01'", "'F2', 'D1', '01'", "'F3', 'D1', '02'"});
+        InsertCommit("FAL_ITEN (FAL, CODIGO, ORD_IT, PESO)", {"'F1', 'T1', 1, 10", "'F2', 'T1', 1, 20"});
+        InsertCommit("TNG_CONSUMOS (FAL, CODIGO, ORDEM, CONSUMO, BAIXADO)", {"'F1', 'C1', 1, 5, 'N'"});
+        QString estampa, variante;
+        QStringList refusals;
+        for (const char* fal : {"F1", "F2", "F3", "F9"})
+            refusals << ConfereFalFicha(fal, estampa, variante);
+        QCOMPARE(refusals.join('|'),
+                 QString("||Estampa ou variante diferente. Impossível juntar.|FAL inexistente."));
+        QCOMPARE(estampa + variante, QString("D101"));
+
+        const QStringList fals = {"F1", "F2"};
+        const QList<BaixaComponente> componentes = {
+            {"C1", 1, 0.5, 500}, {"C1", 1, 0.25, 250}, {"C2", 1, 1, 1000}, {"C1", 2, 0, 0}};
+        QCOMPARE(BaixaFichaEstampa(fals, "99", componentes), QString("Depósito inválido."));
+        QCOMPARE(BaixaFichaEstampa(fals, "01", componentes), QString("Estoque baixado com sucesso."));
+        QCOMPARE(Seen("SELECT QTDE FROM MAT_ITEN") + "/" + Seen("SELECT COUNT(*), SUM(QTDE) FROM MAT_MOV"),
+                 QString("9.25/1|0.75"));
+        QCOMPARE(Seen("SELECT CODIGO, ORDEM, QTDE, BAIXADO FROM TNG_CONSUMOS WHERE ORIGEM = 'TE'"),
+                 QString("C1|1|0.75|S"));
+        QCOMPARE(BaixaFichaEstampa(fals, "01", componentes), QString("Nenhum componente a baixar."));
+        QCOMPARE(BaixaFichaEstampa(fals, "01", {{"C1", 3, 20, 20000}}),
+                 QString("Estoque insuficiente: C1, depósito 01, lote 000000, saldo 9,250."));
+        QCOMPARE(Seen("SELECT COUNT(*) FROM MAT_MOV") + Seen("SELECT COUNT(*) FROM TNG_CONSUMOS"),
+                 QString("12"));
+
+        QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+        RegistraImpressaoFicha(fals, 160, 123.456, 1);
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(Seen("SELECT F.NUMERO, F.SIT_EST, I.GRAMATURA_EST FROM FAL F LEFT JOIN FAL_ITEN I ON I.FAL "
+                      "= F.NUMERO "
+                      "ORDER BY 1"),
+                 QString("F1|B|123.46;F2|B|123.46;F3||"));
+        QCOMPARE(
+            LogLines("FICHA DE ESTAMPARIA").join(' '),
+            QString("3|IMPRESSÃO FICHA DE ESTAMPARIA. FALS: F1, F2 3|GERADO FICHA DE ESTAMPARIA COM LARGURA "
+                    "160 GRAMATURA 123.456 INDICE 1. FALS: F1, F2"));
     }
 };
 
