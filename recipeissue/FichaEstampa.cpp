@@ -5,6 +5,8 @@
 #include "Funcoes.h"
 #include "GravacaoAtomica.h"
 #include "InstrucoesEmLote.h"
+#include "LeiturasEstamparia.h"
+#include "RegrasCalculo.h"
 #include "TZoDatabase.h"
 #include "TZoQuery.h"
 #include <QDate>
@@ -133,4 +135,115 @@ QString BaixaFichaEstampa(const QStringList& fals, const QString& deposito,
     linhas.Executa();
     unidade.Confirma();
     return QStringLiteral("Estoque baixado com sucesso.");
+}
+
+namespace {
+QVariantMap Linha(TZoQuery& q) {
+    QVariantMap linha;
+    for (int c = 0; c < q.FieldCount(); ++c)
+        linha.insert(q.FieldDefs()[c].name, q.Fields(c).Value());
+    return linha;
+}
+} // namespace
+
+ItensFicha LeItensFicha(const QStringList& fals, const QStringList& produtos) {
+    TZoQuery q;
+    q.SQL << QStringLiteral(
+                 "SELECT PESO, LARGURA, GRAMATURA FROM FAL_ITEN WHERE FAL IN (%1)%2 ORDER BY FAL, ORD_IT")
+                 .arg(ListaSql(fals), produtos.isEmpty()
+                                          ? QString()
+                                          : QStringLiteral(" AND CODIGO IN (%1)").arg(ListaSql(produtos)));
+    q.Open();
+    ItensFicha itens;
+    for (q.First(); !q.Eof(); q.Next()) {
+        itens.pesoKg += q.Fields(0).AsFloat();
+        if (q.Fields(1).AsFloat() > 0)
+            itens.larguras << q.Fields(1).AsFloat();
+        if (itens.gramatura <= 0)
+            itens.gramatura = q.Fields(2).AsFloat();
+    }
+    return itens;
+}
+
+QList<QVariantMap> LeQuadrosFicha(const QString& estampa, const QString& variante, const QString& quadro) {
+    TZoQuery q;
+    q.SQL << QStringLiteral(
+                 "SELECT E.ORDEM, E.QUADRO, Q.DESCRICAO AS DESC_QUADRO, E.PRODUTO, M.DESCRICAO, E.FUNDO, "
+                 "E.CONSUMO, E.PRESSAO, Q.LOCAL, Q.ESPESSURA, E.OBS, E.CONSUMO_BOMBA, Q.FOTOLITO, "
+                 "Q.CUSTO_FOTO, Q.TAMANHO, Q.CUSTO_ARTE, M.LINHA, M.GRUPO")
+          << QStringLiteral(
+                 "FROM EST_QUADRO E LEFT JOIN QUADRO Q ON (Q.CODIGO = E.QUADRO) LEFT JOIN MATERIAL M ON "
+                 "(M.CODIGO = E.PRODUTO)")
+          << QStringLiteral("WHERE E.ESTAMPA = :ESTAMPA AND E.VARIANTE = :VARIANTE%1 ORDER BY E.ORDEM")
+                 .arg(quadro.isEmpty() ? QString() : QStringLiteral(" AND E.QUADRO = ") + Aspas(quadro));
+    q.BindValue(QStringLiteral("ESTAMPA"), estampa);
+    q.BindValue(QStringLiteral("VARIANTE"), variante);
+    q.Open();
+    QList<QVariantMap> linhas;
+    QStringList pastas;
+    for (q.First(); !q.Eof(); q.Next()) {
+        linhas << Linha(q);
+        pastas << q.FieldByName(QStringLiteral("PRODUTO")).AsString().trimmed();
+    }
+    const QHash<QString, CustoDaPasta> custos = LeCustosPastas(pastas);
+    for (QVariantMap& l : linhas)
+        l.insert(QStringLiteral("CUSTO"),
+                 custos.value(l.value(QStringLiteral("PRODUTO")).toString().trimmed()).custo);
+    return linhas;
+}
+
+ComposicoesFicha LeComposicoesFicha(const QStringList& pastas, const QString& subgrupo) {
+    ComposicoesFicha f;
+    if (pastas.isEmpty())
+        return f;
+    TZoQuery q;
+    q.SQL << QStringLiteral(
+                 "SELECT C.MATERIAL, C.CODIGO, C.PERC, C.REGRA, M.CONCENTRA_EST, (SELECT SUM(I.QTDE) FROM "
+                 "MAT_ITEN I WHERE I.CODIGO = C.CODIGO) AS ESTOQUE")
+          << QStringLiteral(
+                 "FROM COMP_MATERIAL C LEFT JOIN MATERIAL M ON (M.CODIGO = C.CODIGO) WHERE C.MATERIAL IN "
+                 "(%1)%2 ORDER BY C.MATERIAL, C.ORDEM")
+                 .arg(ListaSql(pastas), subgrupo.isEmpty()
+                                            ? QString()
+                                            : QStringLiteral(" AND M.SUB_GRUPO = ") + Aspas(subgrupo));
+    q.Open();
+    RegrasCalculo regras;
+    QStringList codigos;
+    for (q.First(); !q.Eof(); q.Next()) {
+        const QString pasta = q.Fields(0).AsString().trimmed(), codigo = q.Fields(1).AsString().trimmed();
+        ComponenteFicha c{codigo, q.Fields(2).AsFloat(), q.Fields(4).AsFloat(), q.Fields(5).AsFloat()};
+        if (const QString regra = q.Fields(3).AsString().trimmed(); !regra.isEmpty())
+            if (const auto perc = regras.CalculaPercRegra(CodigoProduto(pasta), CodigoRegra(regra)))
+                c.perc = *perc;
+        f.componentes[pasta] << c;
+        codigos << codigo;
+    }
+    if (codigos.isEmpty())
+        return f;
+    TZoQuery s;
+    s.SQL << QStringLiteral(
+                 "SELECT K.MATERIAL, K.CODIGO, K.CONCENT, M.CONCENTRA_EST, K.COMPENSAR, K.IMEDIATO FROM "
+                 "CONTRATIPO K LEFT JOIN MATERIAL M ON (M.CODIGO = K.CODIGO) WHERE K.MATERIAL IN (%1) AND "
+                 "K.ATIVO = 'S' ORDER BY K.MATERIAL, K.CODIGO")
+                 .arg(ListaSql(codigos));
+    s.Open();
+    for (s.First(); !s.Eof(); s.Next()) {
+        const QString material = s.Fields(0).AsString().trimmed();
+        if (f.substitutos.contains(material))
+            continue;
+        f.substitutos.insert(material, {s.Fields(1).AsString().trimmed(), s.Fields(2).AsFloat(),
+                                        s.Fields(3).AsFloat(), s.Fields(4).AsString().trimmed(),
+                                        s.Fields(5).AsString().trimmed() == QLatin1String("S")});
+        codigos << s.Fields(1).AsString().trimmed();
+    }
+    TZoQuery m;
+    m.SQL << QStringLiteral(
+                 "SELECT M.CODIGO, M.DESCRICAO, M.DESCRICAO2, M.GRUPO, M.SUB_GRUPO, G.DESCRICAO AS "
+                 "DESC_SUB_GRUPO, M.LINHA, M.CONCENTRA_EST, M.CONCENTRACAO FROM MATERIAL M LEFT JOIN "
+                 "SUBGRUPO_MA G ON (G.CODIGO = M.SUB_GRUPO) WHERE M.CODIGO IN (%1)")
+                 .arg(ListaSql(codigos));
+    m.Open();
+    for (m.First(); !m.Eof(); m.Next())
+        f.materiais.insert(m.Fields(0).AsString().trimmed(), Linha(m));
+    return f;
 }

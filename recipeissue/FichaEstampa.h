@@ -1,7 +1,10 @@
 #pragma once
+#include "RegrasEstampa.h"
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVariantMap>
 
 // What the print-shop sheet writes: the printing of a list of lot sheets, and the write-off of their pastes'
 // components. Each is one unit of work on the host connection.
@@ -28,3 +31,25 @@ struct BaixaComponente {
 // nothing. The text to show: done, nothing to write off, or the refusal.
 QString BaixaFichaEstampa(const QStringList& fals, const QString& deposito,
                           const QList<BaixaComponente>& componentes);
+
+// What the sheet computes from: its items' weight, widths (metres) and first weight per area.
+struct ItensFicha {
+    double pesoKg = 0;
+    QList<double> larguras;
+    double gramatura = 0;
+};
+ItensFicha LeItensFicha(const QStringList& fals, const QStringList& produtos);
+
+// The design's screens of that variant (one screen only when given), each row with its screen's, paste's
+// and cost's columns, by order.
+QList<QVariantMap> LeQuadrosFicha(const QString& estampa, const QString& variante, const QString& quadro);
+
+// The compositions of the pastes, rules applied (one read of each rule), each component with what the sheet
+// shows of it; the first active substitute of every component, by code. Components of another subgroup
+// than the one given are left out.
+struct ComposicoesFicha {
+    QHash<QString, QList<ComponenteFicha>> componentes; // by paste
+    QHash<QString, SubstitutoFicha> substitutos;        // by component
+    QHash<QString, QVariantMap> materiais;              // description, group, subgroup... by code
+};
+ComposicoesFicha LeComposicoesFicha(const QStringList& pastas, const QString& subgrupo);

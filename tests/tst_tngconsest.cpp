@@ -4,6 +4,7 @@
 #include "FichaEstampa.h"
 #include "RegrasEstamparia.h"
 #include "TestDatabase.h"
+#include <QTemporaryDir>
 #include <QTest>
 
 class TstTngConsEst : public ScreenTestCase {
@@ -175,6 +176,37 @@ private slots:
             LogLines("FICHA DE ESTAMPARIA").join(' '),
             QString("3|IMPRESSÃO FICHA DE ESTAMPARIA. FALS: F1, F2 3|GERADO FICHA DE ESTAMPARIA COM LARGURA "
                     "160 GRAMATURA 123.456 INDICE 1. FALS: F1, F2"));
+    }
+
+    // The sheet on the screen: another variant refused, the list kept; index 0 takes the stored paste per
+    // kilogram; a thickness that is no number stops; printed once, then asked again.
+    void fichaNaTela() {
+        Base();
+        InsertCommit("FAL (NUMERO, ESTAMPA, VAR_EST)", {"'F1', 'D1', '01'", "'F2', 'D1', '02'"});
+        InsertCommit("FAL_ITEN (FAL, CODIGO, ORD_IT, PESO, LARGURA, GRAMATURA)",
+                     {"'F1', 'T1', 1, 100, 1.6, 200"});
+        SqlCommit("UPDATE QUADRO SET ESPESSURA = 'x' WHERE CODIGO = 'Q2'");
+        QTemporaryDir saida;
+        qputenv("KELM_REPORT_DIR", saida.path().toUtf8());
+        driver->Open("TFmRelTngEst");
+        TypeAndTab("EdtFal", "F1");
+        TypeAndTab("EdtFal", "F2");
+        QCOMPARE(TakeMessages() + "/" + driver->Text("EdtFals"),
+                 QString("Estampa ou variante diferente. Impossível juntar./F1"));
+        driver->Click("BtConfirmar");
+        QCOMPARE(FieldTexts("TbConsumo", "Quadro|Consumo_Prev").join(' '), QString("Q1|30 Q2|10"));
+        QCOMPARE(FieldTexts("TbComp", "Codigo|Peso").join(' '),
+                 QString("A|0.015 C1|0.015")); // C2's immediate substitute
+        driver->Type("EdtIndice", "1");
+        QCOMPARE(ClickMessages("BtConfirmar"), QString("Espessura do quadro Q2 inválida: \"x\"."));
+        QCOMPARE(driver->Rows("DBGrid1"), 0);
+        driver->Type("EdtIndice", "0");
+        driver->Click("BtConfirmar");
+        driver->Click("BtImprimir");
+        QCOMPARE(Seen("SELECT NUMERO, SIT_EST FROM FAL ORDER BY 1"), QString("F1|B;F2|"));
+        ClickAndAnswer("BtImprimir", false);
+        QCOMPARE(CountShown("question", "FAL F1 já impressa.\r\nDeseja continuar?"), 1);
+        qunsetenv("KELM_REPORT_DIR");
     }
 };
 
