@@ -156,6 +156,7 @@ ItensFicha LeItensFicha(const QStringList& fals, const QStringList& produtos) {
     q.Open();
     ItensFicha itens;
     for (q.First(); !q.Eof(); q.Next()) {
+        ++itens.quantos;
         itens.pesoKg += q.Fields(0).AsFloat();
         if (q.Fields(1).AsFloat() > 0)
             itens.larguras << q.Fields(1).AsFloat();

@@ -34,6 +34,7 @@ QString BaixaFichaEstampa(const QStringList& fals, const QString& deposito,
 
 // What the sheet computes from: its items' weight, widths (metres) and first weight per area.
 struct ItensFicha {
+    int quantos = 0;
     double pesoKg = 0;
     QList<double> larguras;
     double gramatura = 0;

@@ -161,7 +161,7 @@ void TFmRelTngEst::BtConfirmarClick() {
     Limpa();
     GravacaoAtomica leitura;
     const ItensFicha itens = LeItensFicha(m_fals, CodigosDaLista(ui.EdtCodPro->text()));
-    if (itens.larguras.isEmpty() && !(Numero(ui.EdtLargura) > 0)) {
+    if (itens.quantos == 0) {
         Informa(this, QStringLiteral("Nenhum item nas FALs da ficha."));
         return;
     }
