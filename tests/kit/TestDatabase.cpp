@@ -103,6 +103,7 @@ void DatabaseTestCase::init() {
     config = TestDatabase::Fresh();
     messages.Clear();
     messages.antesDaPergunta = messages.antesDaEntrada = nullptr;
+    messages.naPesquisa = nullptr; // a test's hook may point at its own locals
     context = std::make_unique<HostContext>(messages);
     db = &context->Database();
     db->Open(config);
