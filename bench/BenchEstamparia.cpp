@@ -163,21 +163,21 @@ void BenchEstamparia(TZoDatabase& db, ScriptedMessageService& messages) {
             comp->ValueAt(i, comp->FieldIndex(QStringLiteral("Peso"))).toDouble(),
             comp->ValueAt(i, comp->FieldIndex(QStringLiteral("Consumo"))).toDouble()};
     driver.Close();
-    const Medida baixa = Mede(
-        [&] {
-            // What the last run wrote off comes back.
-            GravacaoAtomica unidade;
-            TEstoque().Estorna(QStringLiteral("TE"), kFals.first(), QStringLiteral("008"));
-            Executa(db, QStringLiteral("DELETE FROM TNG_CONSUMOS WHERE FAL = %1 AND ORIGEM = 'TE'")
-                            .arg(Aspas(kFals.first())));
-            unidade.Confirma();
-        },
-        [&] {
-            const QString texto = BaixaFichaEstampa(kFals, QStringLiteral("0001"), componentes);
-            if (texto != QLatin1String("Estoque baixado com sucesso."))
-                std::printf("write-off: %s\n", qPrintable(texto));
-        });
+    // What the last run wrote off comes back, so the stock stays the sum of the movements left.
+    const auto desfaz = [&] {
+        GravacaoAtomica unidade;
+        TEstoque().Estorna(QStringLiteral("TE"), kFals.first(), QStringLiteral("008"));
+        Executa(db, QStringLiteral("DELETE FROM TNG_CONSUMOS WHERE FAL = %1 AND ORIGEM = 'TE'")
+                        .arg(Aspas(kFals.first())));
+        unidade.Confirma();
+    };
+    const Medida baixa = Mede(desfaz, [&] {
+        const QString texto = BaixaFichaEstampa(kFals, QStringLiteral("0001"), componentes);
+        if (texto != QLatin1String("Estoque baixado com sucesso."))
+            std::printf("write-off: %s\n", qPrintable(texto));
+    });
     tabela.Linha(QStringLiteral("print-shop sheet: %1 components written off").arg(componentes.size()), baixa,
                  0, 2 * kInterativoMs);
+    desfaz();
     removeProprias(db);
 }
