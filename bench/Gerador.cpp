@@ -387,6 +387,37 @@ void consumos(Gerador& g) {
             "0);"));
 }
 
+// Print designs: every tenth colour is printed too, each of its four variants with six screens, each screen
+// printing one of the pastes (the last eighth of the materials, twelve components each from the others); one
+// lot sheet in twenty of such a colour is printed.
+void estampas(Gerador& g) {
+    g.Bloco(
+        QStringLiteral("DECLARE NP INTEGER; DECLARE I INTEGER = 0; DECLARE K INTEGER; DECLARE V "
+                       "INTEGER; DECLARE O INTEGER;"),
+        QStringLiteral(
+            "NP = {MATERIAIS} / 8; WHILE (I < 300) DO BEGIN INSERT INTO QUADRO (CODIGO, DESCRICAO, LOCAL, "
+            "ESPESSURA) VALUES ('Q' "
+            "|| "
+            "LPAD(:I + 1, 5, '0'), 'QUADRO ' || (:I + 1), 'PRATELEIRA ' || MOD(:I, 20), '0,' || (3 + MOD(:I, "
+            "5))); I = I + 1; END "
+            "I = 0; WHILE (I < NP) DO BEGIN K = 0; WHILE (K < 12) DO BEGIN "
+            "INSERT INTO COMP_MATERIAL (MATERIAL, CODIGO, ORDEM, PERC) VALUES ('M' || LPAD({MATERIAIS} - :NP "
+            "+ "
+            ":I + 1, 5, '0'), 'M' || LPAD(R(:I * 16 + :K, {MATERIAIS} - :NP) + 1, 5, '0'), :K + 1, 5 + "
+            "R(:I * 16 + :K + 3, 60)); K = K + 1; END I = I + 1; END "
+            "I = 0; WHILE (I < {CORES}) DO BEGIN V = 1; WHILE (V <= 4) DO BEGIN O = 1; WHILE (O <= 6) DO "
+            "BEGIN "
+            "INSERT INTO EST_QUADRO (ESTAMPA, VARIANTE, ORDEM, QUADRO, FUNDO, PRODUTO, PRESSAO, "
+            "CONSUMO_BOMBA, "
+            "CONSUMO) VALUES (LPAD(:I + 1, 10, '0'), LPAD(:V, 2, '0'), :O, 'Q' || LPAD(R(:I * 64 + :V * 8 + "
+            ":O, 300) + 1, 5, '0'), '10', 'M' || LPAD({MATERIAIS} - :NP + R(:I * 64 + :V * 8 + :O + 5, :NP) "
+            "+ "
+            "1, 5, '0'), 2, 1, (20 + R(:I * 64 + :V * 8 + :O + 7, 60)) / 1000.0); O = O + 1; END V = V + 1; "
+            "END I = I + 10; END "
+            "UPDATE FAL SET ESTAMPA = COR, VAR_EST = VARIANTE WHERE MOD(CAST(NUMERO AS INTEGER), 20) = 0 AND "
+            "MOD(CAST(COR AS INTEGER) - 1, 10) = 0;"));
+}
+
 const char* const kTabelas[] = {
     "VARIANTE", "BANHO",     "GRUPO_PA",     "REGIAO",     "NATUREZA",     "TABFIS",   "GRUPO_MA",
     "FASE",     "ENTIDADE",  "PRODUTO",      "MATERIAL",   "MAT_ITEN",     "MAQ_TIN",  "MAQ_TIN_CAP",
@@ -409,6 +440,7 @@ void gera(TZoDatabase& db, int anos, int fracao, quint32 semente) {
     programacoes(g);
     log(g);
     consumos(g);
+    estampas(g);
     db.Transaction()->CommitRetaining();
     db.LockTimeoutMs = espera;
 

@@ -7,7 +7,8 @@ class TZoDatabase;
 // `semente`: registries, recipes, incoming invoices, lot sheets with their steps, the production programmes
 // the sheets came from, and the audit log, with index statistics refreshed afterwards. Five years are about
 // 300 customers, 10,000 recipes, 60,000 invoices, 200,000 lot sheets, 2,000,000 steps, 275,000 programme
-// items, 1,000,000 log rows, 2,400,000 recipe-issue lines and 3,000,000 stock movements. Throws
+// items, 1,000,000 log rows, 2,400,000 recipe-issue lines, 3,000,000 stock movements and 300 print designs
+// of four variants of six screens. Throws
 // EDatabaseError.
 void GeraFabrica(TZoDatabase& db, int anos, quint32 semente);
 
