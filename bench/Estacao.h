@@ -58,7 +58,7 @@ struct Operacao {
     std::function<void(Bancada&)> roda;
 };
 
-// The operations of a role: nota, programacao, fal, laboratorio, chao, gestao.
+// The operations of a role: nota, programacao, fal, laboratorio, chao, gestao, estamparia.
 QList<Operacao> OperacoesDoPapel(const QString& papel);
 
 // Runs the station until `fim`: one line per attempt to `medidas` (operation;ms;statements;outcome;text)

@@ -434,6 +434,37 @@ void estornaReceita(Bancada& b) {
     b.driver.Click(QStringLiteral("BtEstornar"));
 }
 
+// ---- the print shop: a design's screens saved again; a printed lot sheet computed, printed and written off
+
+void gravaDesenho(Bancada& b) {
+    const QStringList desenho = b.Escolhe(b.meus.value(QStringLiteral("desenhos"))).split(QLatin1Char('|'));
+    tela(b, QStringLiteral("TFmTngConsEst"));
+    b.driver.Type(QStringLiteral("EdtEstampa"), desenho.value(0));
+    b.driver.Press(QStringLiteral("Tab"));
+    b.driver.Type(QStringLiteral("EdtVariante"), desenho.value(1));
+    b.driver.Press(QStringLiteral("Tab"));
+    b.mensagens.choices.enqueue(2); // a paste without cost: go on
+    b.Aguarda();
+    b.driver.Click(QStringLiteral("BtGravar"));
+}
+
+void fichaEstampa(Bancada& b) {
+    tela(b, QStringLiteral("TFmRelTngEst"));
+    b.driver.Type(QStringLiteral("EdtFal"), b.Escolhe(b.meus.value(QStringLiteral("estampadas"))));
+    b.driver.Press(QStringLiteral("Tab"));
+    b.driver.Type(QStringLiteral("EdtIndice"), QStringLiteral("1"));
+    b.driver.Type(QStringLiteral("EdtDeposito"), QStringLiteral("0001"));
+    if (b.driver.Text(QStringLiteral("ChkBaixaEstoque")) != QLatin1String("S"))
+        b.driver.Click(QStringLiteral("ChkBaixaEstoque"));
+    b.driver.Click(QStringLiteral("BtConfirmar"));
+    b.mensagens.questions << true << true; // printed before: again; write off
+    b.esperadas << QStringLiteral("Estoque baixado com sucesso.")
+                << QStringLiteral("Nenhum componente a baixar.");
+    b.Aguarda();
+    b.driver.Click(QStringLiteral("BtImprimir"));
+    b.driver.Close();
+}
+
 // ---- management
 
 void falsDoMes(Bancada& b) {
@@ -491,6 +522,9 @@ QList<Operacao> OperacoesDoPapel(const QString& papel) {
                 {QStringLiteral("process recording: steps concluded and saved"), 3, concluiPassos},
                 {QStringLiteral("recipe issued: computed, printed and written off"), 2, emiteReceita},
                 {QStringLiteral("recipe issue: write-off reversed"), 1, estornaReceita}};
+    if (papel == QLatin1String("estamparia"))
+        return {{QStringLiteral("print-shop register: design saved again"), 1, gravaDesenho},
+                {QStringLiteral("print-shop sheet: computed, printed and written off"), 2, fichaEstampa}};
     if (papel == QLatin1String("gestao"))
         return {{QStringLiteral("FALs of a month consulted"), 2, falsDoMes},
                 {QStringLiteral("invoices of a month consulted"), 1, notasDoMes},

@@ -24,11 +24,11 @@
 
 namespace {
 // Who works at the first N stations: the clerk, the planners and the lot-sheet desk share the customer
-// first, then the lab, the floor and management, then a second lot-sheet desk.
-const QStringList kPapeis = {QStringLiteral("nota"),        QStringLiteral("programacao"),
-                             QStringLiteral("fal"),         QStringLiteral("programacao"),
-                             QStringLiteral("laboratorio"), QStringLiteral("chao"),
-                             QStringLiteral("gestao"),      QStringLiteral("fal")};
+// first, then the lab, the floor and management, then a second lot-sheet desk, then the print shop.
+const QStringList kPapeis = {
+    QStringLiteral("nota"),        QStringLiteral("programacao"), QStringLiteral("fal"),
+    QStringLiteral("programacao"), QStringLiteral("laboratorio"), QStringLiteral("chao"),
+    QStringLiteral("gestao"),      QStringLiteral("fal"),         QStringLiteral("estamparia")};
 
 int inteiro(const QStringList& args, const char* nome, int padrao) {
     return Opcao(args, nome, QString::number(padrao)).toInt();
@@ -37,8 +37,7 @@ int inteiro(const QStringList& args, const char* nome, int padrao) {
 // ---- before the day
 
 // The shared choices, the fixtures every role needs and each planner's programme, committed at once.
-DiaDeTrabalho preparaDia(TZoDatabase& db, const QStringList& papeis, QStringList& lotes,
-                         QStringList& receitas, QStringList& curvas, QStringList& notas) {
+DiaDeTrabalho preparaDia(TZoDatabase& db, const QStringList& papeis, QHash<QString, QStringList>& listas) {
     DiaDeTrabalho dia;
     dia.cliente =
         Escalar(db, QStringLiteral("SELECT FIRST 1 I.CODCLI FROM NFITIN I JOIN ENTIDADE E ON (E.CODCLI = "
@@ -97,7 +96,7 @@ DiaDeTrabalho preparaDia(TZoDatabase& db, const QStringList& papeis, QStringList
         Executa(db, s);
     // Recipes a save takes once the lab gives them a curve and a bath: described, their variant and colour
     // exist, no product inactive. The curves and baths the lab picks from.
-    receitas = Linhas(
+    listas[QStringLiteral("receitas")] = Linhas(
         db, QStringLiteral(
                 "SELECT FIRST 300 R.CODIGO, R.VARIANTE FROM RECEITA R WHERE EXISTS (SELECT 1 FROM "
                 "CADCORTIN C WHERE C.CODIGO = R.COR) AND EXISTS (SELECT 1 FROM VARIANTE V WHERE V.CODIGO "
@@ -107,14 +106,14 @@ DiaDeTrabalho preparaDia(TZoDatabase& db, const QStringList& papeis, QStringList
     for (const QString& curva : Linhas(db, QStringLiteral("SELECT CODIGO FROM GRAFICO ORDER BY CODIGO")))
         for (const QString& banho :
              Linhas(db, QStringLiteral("SELECT FIRST 1 CODIGO FROM BANHO ORDER BY CODIGO")))
-            curvas << curva + QLatin1Char('|') + banho;
+            listas[QStringLiteral("curvas")] << curva + QLatin1Char('|') + banho;
     // Invoices management looks up, by the look-up's key.
-    notas = Linhas(
+    listas[QStringLiteral("notas")] = Linhas(
         db, QStringLiteral("SELECT FIRST 200 NOTA || '/' || CLIENTE FROM NFTIN ORDER BY DATA DESC, NOTA "
                            "DESC, CLIENTE DESC"));
     // The floor's lots: the newest sheets with steps still open, whose recipe the kitchen can issue (no
     // inactive material in it or in its preparation).
-    lotes =
+    listas[QStringLiteral("lotes")] =
         Linhas(db, QStringLiteral(
                        "SELECT FIRST 200 F.NUMERO FROM FAL F WHERE F.NUMERO < '9000000' AND EXISTS "
                        "(SELECT 1 FROM PROCESSO_TIN P WHERE P.FAL = F.NUMERO AND P.CONCLUIDO = "
@@ -123,12 +122,19 @@ DiaDeTrabalho preparaDia(TZoDatabase& db, const QStringList& papeis, QStringList
                        "M WHERE M.RECEITA = R.CODIGO AND M.VARIANTE = R.VARIANTE AND M.CODIGO = T.CODIGO) "
                        "OR EXISTS (SELECT 1 FROM PREPARACAO X WHERE X.CODIGO = R.PREPARACAO AND "
                        "X.MATERIAL = T.CODIGO))) ORDER BY F.NUMERO DESC"));
+    // The print shop's designs and its printed lot sheets, the newest first.
+    listas[QStringLiteral("desenhos")] =
+        Linhas(db, QStringLiteral("SELECT FIRST 100 DISTINCT ESTAMPA || '|' || VARIANTE FROM EST_QUADRO"));
+    listas[QStringLiteral("estampadas")] = Linhas(
+        db, QStringLiteral(
+                "SELECT FIRST 100 NUMERO FROM FAL WHERE ESTAMPA IS NOT NULL AND NUMERO < '9000000' AND "
+                "EXISTS (SELECT 1 FROM EST_QUADRO E WHERE E.ESTAMPA = FAL.ESTAMPA AND E.VARIANTE = "
+                "FAL.VAR_EST) ORDER BY NUMERO DESC"));
     db.Transaction()->CommitRetaining();
     return dia;
 }
 
-void gravaDia(const QString& arquivo, const DiaDeTrabalho& dia, const QStringList& lotes,
-              const QStringList& receitas, const QStringList& curvas, const QStringList& notas) {
+void gravaDia(const QString& arquivo, const DiaDeTrabalho& dia, const QHash<QString, QStringList>& listas) {
     QSettings s(arquivo, QSettings::IniFormat);
     s.setValue(QStringLiteral("cliente"), dia.cliente);
     s.setValue(QStringLiteral("cor"), dia.cor);
@@ -136,10 +142,10 @@ void gravaDia(const QString& arquivo, const DiaDeTrabalho& dia, const QStringLis
     s.setValue(QStringLiteral("roteiro"), dia.roteiro);
     s.setValue(QStringLiteral("maquina"), dia.maquina);
     s.setValue(QStringLiteral("tecidos"), dia.tecidos);
-    s.setValue(QStringLiteral("lotes"), lotes);
-    s.setValue(QStringLiteral("receitas"), receitas);
-    s.setValue(QStringLiteral("curvas"), curvas);
-    s.setValue(QStringLiteral("notas"), notas);
+    s.beginGroup(QStringLiteral("listas"));
+    for (auto l = listas.cbegin(); l != listas.cend(); ++l)
+        s.setValue(l.key(), l.value());
+    s.endGroup();
 }
 
 // ---- a station
@@ -147,7 +153,7 @@ void gravaDia(const QString& arquivo, const DiaDeTrabalho& dia, const QStringLis
 int estacao(const QStringList& args) {
     const int k = inteiro(args, "--station", 1);
     const QString pasta = Opcao(args, "--out");
-    const QSettings s(pasta + QStringLiteral("/dia.ini"), QSettings::IniFormat);
+    QSettings s(pasta + QStringLiteral("/dia.ini"), QSettings::IniFormat);
     const DiaDeTrabalho dia{
         s.value(QStringLiteral("cliente")).toString(),  s.value(QStringLiteral("cor")).toString(),
         s.value(QStringLiteral("variante")).toString(), s.value(QStringLiteral("roteiro")).toString(),
@@ -160,8 +166,10 @@ int estacao(const QStringList& args) {
     Bancada b{driver, sessao.Mensagens(), sessao.Banco(), dia,
               QRandomGenerator(quint32(inteiro(args, "--seed", 1) * 1000 + k))};
     b.estacao = k;
-    for (const char* lista : {"lotes", "receitas", "curvas", "notas"})
-        b.meus[QLatin1String(lista)] = s.value(QLatin1String(lista)).toStringList();
+    s.beginGroup(QStringLiteral("listas"));
+    for (const QString& lista : s.childKeys())
+        b.meus[lista] = s.value(lista).toStringList();
+    s.endGroup();
     QFile medidas(QStringLiteral("%1/medidas-%2.csv").arg(pasta).arg(k));
     QFile diario(QStringLiteral("%1/diario-%2.txt").arg(pasta).arg(k));
     if (!medidas.open(QIODevice::WriteOnly) || !diario.open(QIODevice::WriteOnly))
@@ -315,7 +323,8 @@ int dia(const QStringList& args) {
     // --roles a,b names who works, one station each (a role alone gives its one-station figures).
     const QStringList papeis =
         Opcao(args, "--roles").isEmpty()
-            ? kPapeis.mid(0, std::clamp(inteiro(args, "--stations", 8), 1, int(kPapeis.size())))
+            ? kPapeis.mid(
+                  0, std::clamp(inteiro(args, "--stations", int(kPapeis.size())), 1, int(kPapeis.size())))
             : Opcao(args, "--roles").split(QLatin1Char(','));
     const int estacoes = int(papeis.size());
     const double minutos = Opcao(args, "--minutes", QStringLiteral("10")).toDouble();
@@ -327,13 +336,13 @@ int dia(const QStringList& args) {
     QList<qint64> linhasAntes;
     {
         SessaoBench sessao(config);
-        QStringList lotes, receitas, curvas, notas;
-        const DiaDeTrabalho d = preparaDia(sessao.Banco(), papeis, lotes, receitas, curvas, notas);
-        gravaDia(pasta.filePath(QStringLiteral("dia.ini")), d, lotes, receitas, curvas, notas);
+        QHash<QString, QStringList> listas;
+        const DiaDeTrabalho d = preparaDia(sessao.Banco(), papeis, listas);
+        gravaDia(pasta.filePath(QStringLiteral("dia.ini")), d, listas);
         linhasAntes = contagens(sessao.Banco());
         std::printf("shared customer %s, colour %s/%s, route %s; %lld lots on the floor\n",
                     qPrintable(d.cliente), qPrintable(d.cor), qPrintable(d.variante), qPrintable(d.roteiro),
-                    static_cast<long long>(lotes.size()));
+                    static_cast<long long>(listas.value(QStringLiteral("lotes")).size()));
     }
     const qint64 tamanhoAntes = QFileInfo(config.path).size();
     const double cpuAntes = cpuDoServidor();

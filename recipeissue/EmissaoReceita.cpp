@@ -425,7 +425,8 @@ QString GravaEmissao(const LoteEmissao& lote, const QList<LinhaEmissao>& linhas)
     return partida;
 }
 
-QString BaixaEstoqueEmissao(const LoteEmissao& lote) {
+namespace {
+QString BaixaUmaVez(const LoteEmissao& lote) {
     TZoDatabase& conexao = *ConexaoHost();
     const QString fal = lote.Lider();
     GravacaoAtomica unidade(conexao);
@@ -440,8 +441,9 @@ QString BaixaEstoqueEmissao(const LoteEmissao& lote) {
                  "SELECT C.CODIGO, C.ORDEM, C.CONSUMO, C.LOTE, M.ESTOQUE, T.BAIXA_AUT FROM "
                  "TNG_CONSUMOS C LEFT JOIN MATERIAL M ON (M.CODIGO = C.CODIGO) LEFT JOIN TIPO_TING T "
                  "ON (T.CODIGO = C.TIPO)")
-          << QStringLiteral("WHERE C.FAL = :FAL AND C.ORIGEM = 'TG' AND C.BAIXADO = 'N' ORDER BY C.ORDEM, "
-                            "C.CODIGO");
+          // Every write-off takes the positions in code order, so two never wait on each other in a circle.
+          << QStringLiteral("WHERE C.FAL = :FAL AND C.ORIGEM = 'TG' AND C.BAIXADO = 'N' ORDER BY C.CODIGO, "
+                            "C.ORDEM");
     q.BindValue(QStringLiteral("FAL"), fal);
     q.Open();
     const QString deposito = DepositoPrioritario();
@@ -481,7 +483,7 @@ QString BaixaEstoqueEmissao(const LoteEmissao& lote) {
     return QString();
 }
 
-QString EstornaEmissao(const QString& fal) {
+QString EstornaUmaVez(const QString& fal) {
     TZoDatabase& conexao = *ConexaoHost();
     GravacaoAtomica unidade(conexao);
     TEstoque estoque(&conexao);
@@ -507,6 +509,16 @@ QString EstornaEmissao(const QString& fal) {
             &conexao);
     unidade.Confirma();
     return QString();
+}
+
+} // namespace
+
+QString BaixaEstoqueEmissao(const LoteEmissao& lote) {
+    return RepeteEmConflito([&] { return BaixaUmaVez(lote); });
+}
+
+QString EstornaEmissao(const QString& fal) {
+    return RepeteEmConflito([&] { return EstornaUmaVez(fal); });
 }
 
 void LimpaPartida(const QStringList& fals) {

@@ -56,8 +56,9 @@ void RegistraImpressaoFicha(const QStringList& fals, double largura, double gram
     unidade.Confirma();
 }
 
-QString BaixaFichaEstampa(const QStringList& fals, const QString& deposito,
-                          const QList<BaixaComponente>& componentes) {
+namespace {
+QString BaixaUmaVez(const QStringList& fals, const QString& deposito,
+                    const QList<BaixaComponente>& componentes) {
     TZoDatabase& conexao = *ConexaoHost();
     const QString fal = fals.value(0);
     GravacaoAtomica unidade(conexao);
@@ -65,7 +66,7 @@ QString BaixaFichaEstampa(const QStringList& fals, const QString& deposito,
                                                 QVariantList{deposito.trimmed()}, &conexao))
         return QStringLiteral("Depósito inválido.");
     // Per component and screen order: an alternative equal to another component of the paste is one
-    // movement, not two lines of one key.
+    // movement, not two lines of one key. In code order, as every write-off takes its positions.
     QMap<QPair<QString, int>, BaixaComponente> somados;
     for (const BaixaComponente& c : componentes) {
         if (!(c.pesoKg > 0))
@@ -135,6 +136,12 @@ QString BaixaFichaEstampa(const QStringList& fals, const QString& deposito,
     linhas.Executa();
     unidade.Confirma();
     return QStringLiteral("Estoque baixado com sucesso.");
+}
+} // namespace
+
+QString BaixaFichaEstampa(const QStringList& fals, const QString& deposito,
+                          const QList<BaixaComponente>& componentes) {
+    return RepeteEmConflito([&] { return BaixaUmaVez(fals, deposito, componentes); });
 }
 
 namespace {

@@ -451,6 +451,27 @@ private slots:
                                 "WHERE F.LOTE SIMILAR TO '[0-9]{6}'"));
     }
 
+    // A unit that met another user's committed change is begun again on its own, once more; inside another
+    // unit it is not, since the conflict rolled that one back too.
+    void conflictBeginsTheUnitAgain() {
+        SqlCommit("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('01', 'A')");
+        int vezes = 0;
+        const auto operacao = [&] {
+            GravacaoAtomica unidade;
+            Scalar("SELECT DESCRICAO FROM REGIAO WHERE REGIAO = '01'");
+            if (++vezes == 1)
+                ByOther("UPDATE REGIAO SET DESCRICAO = DESCRICAO || 'B' WHERE REGIAO = '01'");
+            Sql("UPDATE REGIAO SET DESCRICAO = DESCRICAO || 'C' WHERE REGIAO = '01'");
+            unidade.Confirma();
+        };
+        RepeteEmConflito(operacao);
+        QCOMPARE(QString("%1 %2").arg(vezes).arg(Seen("SELECT DESCRICAO FROM REGIAO")), QString("2 ABC"));
+        vezes = 0;
+        GravacaoAtomica externa;
+        QVERIFY_THROWS_EXCEPTION(EConflito, RepeteEmConflito(operacao));
+        QCOMPARE(vezes, 1);
+    }
+
     void proximoPadsSkipsNeverRepeatsAndRunsOut() {
         QCOMPARE(Proximo("REGIAO", "REGIAO", 2), "01");
         // Codes typed by hand are skipped, even uncommitted; the counter is shared by later calls.

@@ -10,6 +10,13 @@ public:
     QString message() const { return QString::fromStdString(what()); }
 };
 
+// Another user committed a change to a row this unit of work read or wrote: the unit was rolled back, and
+// begun again it may pass.
+class KELMHOST_EXPORT EConflito : public EDatabaseError {
+public:
+    using EDatabaseError::EDatabaseError;
+};
+
 // Ends an operation silently, as a refused right or a hook that cancels does.
 class KELMHOST_EXPORT EAbort : public std::exception {
 public:

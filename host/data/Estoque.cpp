@@ -165,7 +165,7 @@ QString TEstoque::Estorna(const QString& origem, const QString& documento, const
         q.SQL << QStringLiteral(
                      "SELECT CODIGO, COR, DEPOSITO, LOTE, MIN(CODCLI), SUM(IIF(OPERACAO = 'E', QTDE, -QTDE)) "
                      "FROM %1 WHERE NUM_DOCTO = :DOCTO AND TP_MOV = :ORIGEM GROUP BY CODIGO, COR, DEPOSITO, "
-                     "LOTE")
+                     "LOTE ORDER BY CODIGO, COR, DEPOSITO, LOTE")
                      .arg(DBLocal(QLatin1String(t->movimentos)));
         q.BindValue(QStringLiteral("DOCTO"), documento);
         q.BindValue(QStringLiteral("ORIGEM"), origem);

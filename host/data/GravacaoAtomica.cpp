@@ -25,3 +25,7 @@ void GravacaoAtomica::Confirma() {
         m_conexao.Transaction()->CommitRetaining();
     m_confirmada = true;
 }
+
+int UnidadesAbertas() {
+    return ConexaoHost()->PinnedUnits();
+}

@@ -1,4 +1,5 @@
 #pragma once
+#include "HostError.h"
 #include "HostExport.h"
 
 class TZoDatabase;
@@ -23,3 +24,22 @@ private:
     TZoDatabase& m_conexao;
     bool m_confirmada = false;
 };
+
+// Units of work open on the host connection.
+KELMHOST_EXPORT int UnidadesAbertas();
+
+// Runs an operation that is a unit of work of its own on the host connection, and begins it again, from its
+// first read, when another user's committed change to a row it read or wrote made it fail (stock positions
+// two workstations write off at once), up to `tentativas` times in all. Inside another unit it runs once: the
+// conflict rolled that unit back as well.
+template <typename Operacao> auto RepeteEmConflito(Operacao&& operacao, int tentativas = 3) {
+    const bool sozinha = UnidadesAbertas() == 0;
+    for (int vez = 1;; ++vez) {
+        try {
+            return operacao();
+        } catch (const EConflito&) {
+            if (!sozinha || vez >= tentativas)
+                throw;
+        }
+    }
+}

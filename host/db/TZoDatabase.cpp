@@ -143,7 +143,7 @@ void TZoDatabase::Fail(const QSqlQuery& query, bool lockTimedOut) {
         // The other user committed a change to a row this unit had read or wanted: retrying on the same
         // view would fail again.
         if (text.contains(QLatin1String("update conflicts with concurrent update"), Qt::CaseInsensitive))
-            throw EDatabaseError(
+            throw EConflito(
                 QStringLiteral("O registro foi alterado por outro usuário. Recarregue e tente de novo."));
         throw EDatabaseError(QStringLiteral("O registro está sendo alterado por outro usuário. "
                                             "A operação foi desfeita; tente novamente em instantes."));
