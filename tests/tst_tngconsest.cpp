@@ -70,7 +70,10 @@ private slots:
         Cells("DBGrid1", 0, {{"Obs", "D'AGUA"}});
         Cells("DBGrid1", 1, {{"Consumo", "0,25"}});
         EditaCelula("DBGrid1", "Ordem", QVariant());
-        messages.choices << 2; // P2 costs nothing: go on
+        messages.choices << 1; // P2 costs nothing: "Não" stores nothing
+        driver->Click("BtGravar");
+        QCOMPARE(Quadros(), QString("1|Q1|P1|0.3|;2|Q2|P2|0.1|"));
+        messages.choices << 2; // "Sim Todos"
         driver->Click("BtGravar");
         QCOMPARE(TakeMessages(), QString());
         QCOMPARE(Quadros(), QString("1|Q1|P1|0.3|D'AGUA;2|Q2|P2|0.25|"));
