@@ -40,18 +40,18 @@ QString TipoMovimento(TEstoque& estoque, int especie, int alternativa) {
 
 std::optional<FalEmissao> LeFalEmissao(const QString& numero) {
     TZoQuery q;
-    q.SQL << QStringLiteral(
-                 "SELECT F.NUMERO, F.STATUS, F.CLIENTE, E.NOME, F.COR, K.DESCRICAO AS DESC_COR, F.VARIANTE, "
-                 "F.MAQUINA, F.PARTIDA, F.FIBRA1, F.FIBRA2, R.CODIGO AS RECEITA, R.LIBERADA, R.COD_BANHO, "
-                 "R.PREPARACAO, (SELECT SUM(I.PESO) FROM FAL_ITEN I WHERE I.FAL = F.NUMERO) AS PESO")
-          << QStringLiteral(
-                 "FROM FAL F LEFT JOIN ENTIDADE E ON (E.CODCLI = F.CLIENTE) LEFT JOIN CADCORTIN K ON "
-                 "(K.CODIGO = F.COR)")
-          << QStringLiteral(
-                 "LEFT JOIN RECEITA R ON (R.CODIGO = (SELECT FIRST 1 X.CODIGO FROM RECEITA X WHERE "
-                 "X.COR = F.COR AND X.VARIANTE = F.VARIANTE ORDER BY X.LIBERADA, X.CODIGO) AND "
-                 "R.VARIANTE = F.VARIANTE)")
-          << QStringLiteral("WHERE F.NUMERO = :FAL");
+    q.SQL
+        << QStringLiteral(
+               "SELECT F.NUMERO, F.STATUS, F.CLIENTE, E.NOME, F.COR, K.DESCRICAO AS DESC_COR, F.VARIANTE, "
+               "F.MAQUINA, F.PARTIDA, F.FIBRA1, F.FIBRA2, R.CODIGO AS RECEITA, R.LIBERADA, R.COD_BANHO, "
+               "R.PREPARACAO, R.GRAFICO, (SELECT SUM(I.PESO) FROM FAL_ITEN I WHERE I.FAL = F.NUMERO) AS PESO")
+        << QStringLiteral(
+               "FROM FAL F LEFT JOIN ENTIDADE E ON (E.CODCLI = F.CLIENTE) LEFT JOIN CADCORTIN K ON "
+               "(K.CODIGO = F.COR)")
+        << QStringLiteral("LEFT JOIN RECEITA R ON (R.CODIGO = (SELECT FIRST 1 X.CODIGO FROM RECEITA X WHERE "
+                          "X.COR = F.COR AND X.VARIANTE = F.VARIANTE ORDER BY X.LIBERADA, X.CODIGO) AND "
+                          "R.VARIANTE = F.VARIANTE)")
+        << QStringLiteral("WHERE F.NUMERO = :FAL");
     q.BindValue(QStringLiteral("FAL"), numero.trimmed());
     q.Open();
     if (q.IsEmpty())
@@ -70,6 +70,7 @@ std::optional<FalEmissao> LeFalEmissao(const QString& numero) {
     f.liberada = Texto(q, "LIBERADA");
     f.banho = Texto(q, "COD_BANHO");
     f.preparacao = Texto(q, "PREPARACAO");
+    f.grafico = Texto(q, "GRAFICO");
     f.peso = Numero(q, "PESO");
     f.fibra1 = Numero(q, "FIBRA1");
     f.fibra2 = Numero(q, "FIBRA2");
@@ -534,7 +535,9 @@ void LimpaPartida(const QStringList& fals) {
 QString SqlAcesso(const FiltroAcesso& f) {
     QStringList sql = {
         QStringLiteral(
-            "SELECT F.NUMERO, F.DATA_INI, F.DATA_FIN, F.CLIENTE, E.NOME, F.COR, F.VARIANTE, "
+            "SELECT CAST('N' AS VARCHAR(1)) AS SEL, F.NUMERO, F.DATA_INI, F.DATA_FIN, F.CLIENTE, E.NOME, "
+            "F.COR, "
+            "F.VARIANTE, "
             "F.PARTIDA, R.COD_BANHO, R.CODIGO AS RECEITA, B.DESCRICAO AS DESC_BANHO, R.PREPARACAO, "
             "P.DESCRICAO AS DESC_PREP"),
         QStringLiteral("FROM FAL F LEFT JOIN ENTIDADE E ON (E.CODCLI = F.CLIENTE)"),

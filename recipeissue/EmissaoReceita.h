@@ -12,7 +12,7 @@
 // first), the weight of its items.
 struct FalEmissao {
     QString numero, status, cliente, nomeCliente, cor, descCor, variante, maquina, partida;
-    QString receita, liberada, banho, preparacao;
+    QString receita, liberada, banho, preparacao, grafico;
     double peso = 0, fibra1 = 0, fibra2 = 0;
 };
 std::optional<FalEmissao> LeFalEmissao(const QString& numero);

@@ -152,44 +152,32 @@ void TFmRelRec::PreparaGrades() {
                QStringLiteral("F4: materiais (coluna Material), lotes com estoque (coluna Lote), "
                               "tipos (coluna Tipo) · Tab em Qtde: recalcula o consumo"));
 
+    // The consult's own rows, taken as read (SqlAcesso names its columns for the grid).
     TbFal->setObjectName(QStringLiteral("TbFal"));
-    TbFal->AddField(QStringLiteral("Sel"), QMetaType::QString, 1)
-        .AddField(QStringLiteral("Numero"), QMetaType::QString, 7)
-        .AddField(QStringLiteral("Data_Ini"), QMetaType::QDate)
-        .AddField(QStringLiteral("Data_Fin"), QMetaType::QDate)
-        .AddField(QStringLiteral("Cliente"), QMetaType::QString, 5)
-        .AddField(QStringLiteral("Nome"), QMetaType::QString, 60)
-        .AddField(QStringLiteral("Cor"), QMetaType::QString, 10)
-        .AddField(QStringLiteral("Variante"), QMetaType::QString, 4)
-        .AddField(QStringLiteral("Partida"), QMetaType::QString, 6)
-        .AddField(QStringLiteral("Receita"), QMetaType::QString, 4)
-        .AddField(QStringLiteral("Banho"), QMetaType::QString, 30)
-        .AddField(QStringLiteral("Preparacao"), QMetaType::QString, 30);
-    TbFal->CreateDataSet();
     ui.DBGrid1->SetDataSet(TbFal);
     ui.DBGrid1->SetReadOnly(true);
-    ui.DBGrid1->DeclaraColunas({{"Sel", "Sel."},
-                                {"Numero", "FAL"},
-                                {"Data_Ini", "Início"},
-                                {"Data_Fin", "Entrega"},
-                                {"Cliente", "Cliente"},
-                                ColunaGrade("Nome", "Nome").Largura(24),
-                                {"Cor", "Cor"},
-                                {"Variante", "Variante"},
-                                {"Partida", "Partida"},
-                                {"Receita", "Receita"},
-                                ColunaGrade("Banho", "Banho").Largura(18),
-                                ColunaGrade("Preparacao", "Preparação").Estica()});
+    ui.DBGrid1->DeclaraColunas({{"SEL", "Sel."},
+                                {"NUMERO", "FAL"},
+                                {"DATA_INI", "Início"},
+                                {"DATA_FIN", "Entrega"},
+                                {"CLIENTE", "Cliente"},
+                                ColunaGrade("NOME", "Nome").Largura(24),
+                                {"COR", "Cor"},
+                                {"VARIANTE", "Variante"},
+                                {"PARTIDA", "Partida"},
+                                {"RECEITA", "Receita"},
+                                ColunaGrade("DESC_BANHO", "Banho").Largura(18),
+                                ColunaGrade("DESC_PREP", "Preparação").Estica()});
     DataSetModel::Of(TbFal)->SetRowColor([this](int linha) {
-        return texto(*TbFal, linha, QStringLiteral("Sel")) == QLatin1String("S") ? QColor(Qt::blue)
+        return texto(*TbFal, linha, QStringLiteral("SEL")) == QLatin1String("S") ? QColor(Qt::blue)
                                                                                  : QColor();
     });
     const auto alterna = Protegido([this] {
         if (TbFal->IsEmpty())
             return;
         TbFal->Edit();
-        TbFal->FieldByName(QStringLiteral("Sel")) =
-            TbFal->FieldByName(QStringLiteral("Sel")).AsString() == QLatin1String("S") ? QStringLiteral("N")
+        TbFal->FieldByName(QStringLiteral("SEL")) =
+            TbFal->FieldByName(QStringLiteral("SEL")).AsString() == QLatin1String("S") ? QStringLiteral("N")
                                                                                        : QStringLiteral("S");
         TbFal->Post();
     });
@@ -281,7 +269,7 @@ void TFmRelRec::Argumentos(const ArgumentosTela& argumentos) {
     ui.ChkPendentes->setChecked(false);
     BtConsultarClick();
     for (int linha = 0; linha < TbFal->RecordCount(); ++linha)
-        TbFal->SetValueAt(linha, TbFal->FieldIndex(QStringLiteral("Sel")), QStringLiteral("S"));
+        TbFal->SetValueAt(linha, TbFal->FieldIndex(QStringLiteral("SEL")), QStringLiteral("S"));
     ui.PageControl1->setCurrentWidget(ui.TabAcesso);
 }
 
@@ -348,9 +336,7 @@ void TFmRelRec::MostraLider(const FalEmissao& fal) {
     m_preparacao = fal.preparacao;
     m_banhoReceita = fal.banho;
     m_status = fal.status;
-    m_grafico = Busca_Valor(QStringLiteral("RECEITA"), QStringLiteral("CODIGO;VARIANTE"),
-                            QStringLiteral("GRAFICO"), {fal.receita, fal.variante})
-                    .trimmed();
+    m_grafico = fal.grafico;
     ui.EdtCodMaq->setText(fal.maquina);
     MaquinaAlterada();
 }
@@ -831,33 +817,15 @@ void TFmRelRec::BtConsultarClick() {
     TZoQuery q;
     q.SQL << SqlAcesso(f);
     q.Open();
-    TbFal->EmptyDataSet();
-    TbFal->DisableControls();
-    for (q.First(); !q.Eof(); q.Next()) {
-        TbFal->Append();
-        TbFal->FieldByName(QStringLiteral("Sel")) = QStringLiteral("N");
-        TbFal->FieldByName(QStringLiteral("Numero")) = q.FieldByName(QStringLiteral("NUMERO")).Value();
-        TbFal->FieldByName(QStringLiteral("Data_Ini")) = q.FieldByName(QStringLiteral("DATA_INI")).Value();
-        TbFal->FieldByName(QStringLiteral("Data_Fin")) = q.FieldByName(QStringLiteral("DATA_FIN")).Value();
-        TbFal->FieldByName(QStringLiteral("Cliente")) = q.FieldByName(QStringLiteral("CLIENTE")).Value();
-        TbFal->FieldByName(QStringLiteral("Nome")) = q.FieldByName(QStringLiteral("NOME")).Value();
-        TbFal->FieldByName(QStringLiteral("Cor")) = q.FieldByName(QStringLiteral("COR")).Value();
-        TbFal->FieldByName(QStringLiteral("Variante")) = q.FieldByName(QStringLiteral("VARIANTE")).Value();
-        TbFal->FieldByName(QStringLiteral("Partida")) = q.FieldByName(QStringLiteral("PARTIDA")).Value();
-        TbFal->FieldByName(QStringLiteral("Receita")) = q.FieldByName(QStringLiteral("RECEITA")).Value();
-        TbFal->FieldByName(QStringLiteral("Banho")) = q.FieldByName(QStringLiteral("DESC_BANHO")).Value();
-        TbFal->FieldByName(QStringLiteral("Preparacao")) = q.FieldByName(QStringLiteral("DESC_PREP")).Value();
-        TbFal->Post();
-    }
-    TbFal->EnableControls();
+    TbFal->TomaDe(q);
     TbFal->First();
 }
 
 QStringList TFmRelRec::Selecionadas() const {
     QStringList selecionadas;
     for (int i = 0; i < TbFal->RecordCount(); ++i)
-        if (texto(*TbFal, i, QStringLiteral("Sel")) == QLatin1String("S"))
-            selecionadas << texto(*TbFal, i, QStringLiteral("Numero"));
+        if (texto(*TbFal, i, QStringLiteral("SEL")) == QLatin1String("S"))
+            selecionadas << texto(*TbFal, i, QStringLiteral("NUMERO"));
     return selecionadas;
 }
 

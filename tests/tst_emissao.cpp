@@ -253,7 +253,7 @@ private slots:
         driver->Click("ChkPendentes");
         driver->Type("EdtListaFal", "000001, 000002, 0'3");
         driver->Click("BtConsultar");
-        QCOMPARE(FieldTexts("TbFal", "Numero|Receita").join(' '), QString("000001|0001"));
+        QCOMPARE(FieldTexts("TbFal", "NUMERO|RECEITA").join(' '), QString("000001|0001"));
         driver->Click("ChkPendentes");
         driver->Type("EdtListaFal", "");
         driver->Click("BtConsultar");
@@ -266,7 +266,7 @@ private slots:
             driver->Row("DBGrid1", linha);
             driver->DoubleClick("DBGrid1");
         }
-        QCOMPARE(FieldTexts("TbFal", "Sel").join(' '), QString("S N N"));
+        QCOMPARE(FieldTexts("TbFal", "SEL").join(' '), QString("S N N"));
         driver->Row("DBGrid1", 1);
         driver->DoubleClick("DBGrid1");
         driver->Menu("ImprimirReceitas1");
