@@ -159,7 +159,7 @@ void BenchEstamparia(TZoDatabase& db, ScriptedMessageService& messages) {
     for (int i = 0; i < comp->RecordCount(); ++i)
         componentes << BaixaComponente{
             comp->ValueAt(i, comp->FieldIndex(QStringLiteral("Codigo"))).toString(),
-            comp->ValueAt(i, comp->FieldIndex(QStringLiteral("OrdemReceita"))).toInt(),
+            comp->ValueAt(i, comp->FieldIndex(QStringLiteral("Ordem"))).toInt(),
             comp->ValueAt(i, comp->FieldIndex(QStringLiteral("Peso"))).toDouble(),
             comp->ValueAt(i, comp->FieldIndex(QStringLiteral("Consumo"))).toDouble()};
     driver.Close();

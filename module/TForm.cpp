@@ -8,6 +8,7 @@
 #include "Mensagens.h"
 #include "Protecao.h"
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
@@ -17,6 +18,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
 
@@ -108,6 +110,25 @@ bool TForm::Recusa(QWidget* caixa, const QString& mensagem) {
     if (caixa)
         caixa->setFocus(Qt::OtherFocusReason);
     return false;
+}
+
+QAction* TForm::AcaoMenuGrade(QAbstractItemView* grade, const char* nome, const QString& texto,
+                              std::function<void()> acao, std::function<void()> antesDeAbrir) {
+    QMenu*& menu = m_menus[grade];
+    if (!menu) {
+        menu = new QMenu(this);
+        grade->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(grade, &QWidget::customContextMenuRequested, this,
+                Protegido([grade, menu, antes = std::move(antesDeAbrir)](const QPoint& ponto) {
+                    if (antes)
+                        antes();
+                    menu->popup(grade->viewport()->mapToGlobal(ponto));
+                }));
+    }
+    QAction* item = menu->addAction(texto);
+    item->setObjectName(QLatin1String(nome));
+    connect(item, &QAction::triggered, this, Protegido(std::move(acao)));
+    return item;
 }
 
 CaixaPesquisa* TForm::DeclaraCaixa(const DeclaracaoCaixa& declaracao) {

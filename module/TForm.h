@@ -1,11 +1,16 @@
 #pragma once
 #include "ClassRegistry.h"
+#include <QHash>
 #include <QList>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 
 class CaixaPesquisa;
 class QAbstractButton;
+class QAbstractItemView;
+class QAction;
+class QMenu;
 class QKeyEvent;
 class TDataSet;
 struct DeclaracaoCaixa;
@@ -79,6 +84,12 @@ protected:
     // exit checks to return.
     bool Recusa(QWidget* caixa, const QString& mensagem);
 
+    // An item of a grid's pop-up menu (right click), named as in the screen's design so scripts pick it; the
+    // menu is made on the grid's first item. `antesDeAbrir` (given once per grid) updates the items each time
+    // the menu opens.
+    QAction* AcaoMenuGrade(QAbstractItemView* grade, const char* nome, const QString& texto,
+                           std::function<void()> acao, std::function<void()> antesDeAbrir = {});
+
     // A code box with its look-up (F4, button, exit check, description), owned by the screen.
     CaixaPesquisa* DeclaraCaixa(const DeclaracaoCaixa& declaracao);
     // Leaving a box for this control, or for one inside it (a page of searches), runs no exit check (Close,
@@ -119,6 +130,7 @@ private:
     CaixaPesquisa* CaixaDe(QWidget* control) const;
     bool SemConferencia(const QWidget* next) const;
     QList<CaixaPesquisa*> m_caixas;
+    QHash<QAbstractItemView*, QMenu*> m_menus;
     QList<QPointer<QWidget>> m_semConferencia;
     QList<QPointer<TDataSet>> m_vigiados;
     QList<quint64> m_edicoesGravadas;

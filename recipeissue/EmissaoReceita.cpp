@@ -5,6 +5,7 @@
 #include "Funcoes.h"
 #include "GravacaoAtomica.h"
 #include "InstrucoesEmLote.h"
+#include "Receitas.h"
 #include "RegrasCalculo.h"
 #include "TZoDatabase.h"
 #include "TZoQuery.h"
@@ -48,9 +49,8 @@ std::optional<FalEmissao> LeFalEmissao(const QString& numero) {
         << QStringLiteral(
                "FROM FAL F LEFT JOIN ENTIDADE E ON (E.CODCLI = F.CLIENTE) LEFT JOIN CADCORTIN K ON "
                "(K.CODIGO = F.COR)")
-        << QStringLiteral("LEFT JOIN RECEITA R ON (R.CODIGO = (SELECT FIRST 1 X.CODIGO FROM RECEITA X WHERE "
-                          "X.COR = F.COR AND X.VARIANTE = F.VARIANTE ORDER BY X.LIBERADA, X.CODIGO) AND "
-                          "R.VARIANTE = F.VARIANTE)")
+        << QStringLiteral("LEFT JOIN RECEITA R ON (R.CODIGO = %1 AND R.VARIANTE = F.VARIANTE)")
+               .arg(SqlReceitaDaFal(QStringLiteral("F")))
         << QStringLiteral("WHERE F.NUMERO = :FAL");
     q.BindValue(QStringLiteral("FAL"), numero.trimmed());
     q.Open();
@@ -103,12 +103,6 @@ MaquinaEmissao LeMaquinaEmissao(const QString& maquina, const QString& variante,
         m.arredonda = int(*arredonda);
     }
     return m;
-}
-
-QString DepositoPrioritario() {
-    const QString deposito = Busca_Valor(QStringLiteral("DEPOSITO"), QStringLiteral("PRIORIDADE"),
-                                         QStringLiteral("CODIGO"), {"1"});
-    return deposito.trimmed().isEmpty() ? QStringLiteral("0000") : deposito.trimmed();
 }
 
 namespace {
@@ -541,10 +535,8 @@ QString SqlAcesso(const FiltroAcesso& f) {
             "F.PARTIDA, R.COD_BANHO, R.CODIGO AS RECEITA, B.DESCRICAO AS DESC_BANHO, R.PREPARACAO, "
             "P.DESCRICAO AS DESC_PREP"),
         QStringLiteral("FROM FAL F LEFT JOIN ENTIDADE E ON (E.CODCLI = F.CLIENTE)"),
-        QStringLiteral(
-            "LEFT JOIN RECEITA R ON (R.CODIGO = (SELECT FIRST 1 X.CODIGO FROM RECEITA X WHERE X.COR = "
-            "F.COR AND X.VARIANTE = F.VARIANTE ORDER BY X.LIBERADA, X.CODIGO) AND R.VARIANTE = "
-            "F.VARIANTE)"),
+        QStringLiteral("LEFT JOIN RECEITA R ON (R.CODIGO = %1 AND R.VARIANTE = F.VARIANTE)")
+            .arg(SqlReceitaDaFal(QStringLiteral("F"))),
         QStringLiteral("LEFT JOIN BANHO B ON (B.CODIGO = R.COD_BANHO) LEFT JOIN PREPARACAO P ON (P.CODIGO = "
                        "R.PREPARACAO AND P.ORDEM = (SELECT MIN(Y.ORDEM) FROM PREPARACAO Y WHERE Y.CODIGO = "
                        "R.PREPARACAO))"),

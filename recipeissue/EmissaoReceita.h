@@ -1,4 +1,5 @@
 #pragma once
+#include "Estoque.h"
 #include "GraficoTingimento.h"
 #include "RegrasEmissao.h"
 #include <QDate>
@@ -36,9 +37,6 @@ struct LoteEmissao {
     QString Lider() const { return fals.value(0); }
     QString Fals() const { return fals.join(QStringLiteral(", ")); }
 };
-
-// The warehouse stock is taken from: the one of priority "1", "0000" when none.
-QString DepositoPrioritario();
 
 // Everything a batch's lines are computed from, read in a few set-based statements: the preparation's and
 // the recipe's rows with their rules applied (for the heaviest fabric of the batch), the working stock of

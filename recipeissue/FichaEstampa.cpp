@@ -1,4 +1,5 @@
 #include "FichaEstampa.h"
+#include "Acesso.h"
 #include "DataAccess.h"
 #include "DataContext.h"
 #include "Estoque.h"
@@ -9,6 +10,7 @@
 #include "RegrasCalculo.h"
 #include "TZoDatabase.h"
 #include "TZoQuery.h"
+#include "Turno.h"
 #include <QDate>
 #include <QMap>
 #include <QSet>
@@ -101,9 +103,7 @@ QString BaixaUmaVez(const QStringList& fals, const QString& deposito,
     }
     TEstoque estoque(&conexao);
     const QString tipo = estoque.CodigoTipoMovEstoque(14);
-    const QString funcionario = Busca_Valor(QStringLiteral("ACESSO_USUARIOS"), QStringLiteral("NOME"),
-                                            QStringLiteral("CODFUN"), {vUsuario()})
-                                    .trimmed();
+    const QString funcionario = FuncionarioDoUsuario();
     InstrucoesEmLote linhas(conexao);
     int movidos = 0;
     for (const BaixaComponente& s : std::as_const(somados)) {
@@ -254,4 +254,24 @@ ComposicoesFicha LeComposicoesFicha(const QStringList& pastas, const QString& su
     for (m.First(); !m.Eof(); m.Next())
         f.materiais.insert(m.Fields(0).AsString().trimmed(), Linha(m));
     return f;
+}
+
+CabecalhoDosagem LeCabecalhoDosagem(const QString& fal) {
+    TZoQuery q;
+    q.SQL << QStringLiteral(
+        "SELECT F.NUMERO, E.NOME, F.ESTAMPA, F.VAR_EST, F.PARTIDA FROM FAL F LEFT JOIN ENTIDADE E "
+        "ON (E.CODCLI = F.CLIENTE) WHERE F.NUMERO = :FAL");
+    q.BindValue(QStringLiteral("FAL"), fal.trimmed());
+    q.Open();
+    CabecalhoDosagem c;
+    c.fal = fal.trimmed();
+    if (!q.IsEmpty()) {
+        c.cliente = q.Fields(1).AsString().trimmed();
+        c.estampa = q.Fields(2).AsString().trimmed();
+        c.variante = q.Fields(3).AsString().trimmed();
+        c.lote = q.Fields(4).AsString().trimmed();
+    }
+    c.turno = TurnoDoMomento(QDate::currentDate(), QTime::currentTime(), FuncionarioDoUsuario());
+    c.usuario = vUsuario();
+    return c;
 }

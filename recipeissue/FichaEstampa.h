@@ -1,4 +1,5 @@
 #pragma once
+#include "RegrasDosagem.h"
 #include "RegrasEstampa.h"
 #include <QHash>
 #include <QList>
@@ -54,3 +55,7 @@ struct ComposicoesFicha {
     QHash<QString, QVariantMap> materiais;              // description, group, subgroup... by code
 };
 ComposicoesFicha LeComposicoesFicha(const QStringList& pastas, const QString& subgrupo);
+
+// What the dispensing station's files say of the sheet: its first lot sheet, customer, design, variant and
+// lot, the shift of the moment and the user.
+CabecalhoDosagem LeCabecalhoDosagem(const QString& fal);

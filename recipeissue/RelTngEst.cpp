@@ -1,5 +1,6 @@
 #include "RelTngEst.h"
 #include "Acesso.h"
+#include "Balanca.h"
 #include "CaixaPesquisa.h"
 #include "DBControls.h"
 #include "DataSetModel.h"
@@ -8,15 +9,39 @@
 #include "Funcoes.h"
 #include "GravacaoAtomica.h"
 #include "HostUi.h"
+#include "LocalSettings.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
+#include "PortaBalanca.h"
 #include "Protecao.h"
 #include "Relatorio.h"
 #include "TClientDataSet.h"
 #include "TZoQuery.h"
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
 #include <QScopeGuard>
 
 TFmRelTngEst* FmRelTngEst = nullptr;
+
+namespace {
+// The sheet's scale where the user set up none: 4800 baud 8N2, DTR on, RTS off.
+ConfiguracaoPorta PortaFicha() {
+    ConfiguracaoPorta c;
+    c.velocidade = 4800;
+    c.bitsParada = QStringLiteral("2");
+    c.dtr = true;
+    return c;
+}
+const QString kPastaDosagem = QStringLiteral("PastaDosagem");
+
+QString texto(const TDataSet& dados, int linha, const char* campo) {
+    return dados.ValueAt(linha, dados.FieldIndex(QLatin1String(campo))).toString().trimmed();
+}
+double numero(const TDataSet& dados, int linha, const char* campo) {
+    return dados.ValueAt(linha, dados.FieldIndex(QLatin1String(campo))).toDouble();
+}
+} // namespace
 
 KELM_SCREEN_UNIT(RelTngEst, TFmRelTngEst, {{QStringLiteral("WTngEstampa"), LayoutEstampa}});
 
@@ -50,6 +75,19 @@ void TFmRelTngEst::FormCreate() {
     connect(ui.BtBaixar, &QPushButton::clicked, this, Protegido([this] { BtBaixarClick(); }));
     connect(ui.BtFechar, &QPushButton::clicked, this, &QWidget::close);
     SaidaSemConferencia(ui.BtFechar);
+    AcaoMenuGrade(ui.DBGrid1, "Enviarreceita1", QStringLiteral("Enviar receita"),
+                  [this] { Enviarreceita1Click(); });
+    ui.DBGrid2->OnKeyDown = [this](QKeyEvent* tecla) {
+        if (tecla->key() == Qt::Key_F10)
+            ConfiguraPortaBalanca(this, PortaFicha());
+        else if (tecla->key() == Qt::Key_F5)
+            PesaComponente();
+        else
+            return false;
+        return true;
+    };
+    DicaTeclas({ui.DBGrid1}, QStringLiteral("botão direito: enviar as pastas marcadas à dosadora"));
+    DicaTeclas({ui.DBGrid2}, QStringLiteral("F5: pesar o componente; F10: porta da balança"));
     ui.EdtFal->setFocus();
 }
 
@@ -69,7 +107,9 @@ void TFmRelTngEst::PreparaGrades() {
         .AddField(QStringLiteral("Espessura"), QMetaType::QString, 10)
         .AddField(QStringLiteral("OBS"), QMetaType::QString, 100)
         .AddField(QStringLiteral("Consumo_Bomba"), QMetaType::Double)
-        .AddField(QStringLiteral("Custo"), QMetaType::Double);
+        .AddField(QStringLiteral("Custo"), QMetaType::Double)
+        .AddField(QStringLiteral("Grupo"), QMetaType::QString, 3)
+        .AddField(QStringLiteral("Linha"), QMetaType::QString, 3);
     TbConsumo->CreateDataSet();
     ui.DBGrid1->SetDataSet(TbConsumo);
     ui.DBGrid1->SetReadOnly(false);
@@ -88,7 +128,7 @@ void TFmRelTngEst::PreparaGrades() {
     TbComp->setObjectName(QStringLiteral("TbComp"));
     TbComp->AddField(QStringLiteral("Material"), QMetaType::QString, 15)
         .AddField(QStringLiteral("Quadro"), QMetaType::QString, 10)
-        .AddField(QStringLiteral("OrdemReceita"), QMetaType::Int)
+        .AddField(QStringLiteral("Ordem"), QMetaType::Int)
         .AddField(QStringLiteral("Codigo"), QMetaType::QString, 15)
         .AddField(QStringLiteral("Descricao"), QMetaType::QString, 50)
         .AddField(QStringLiteral("Grupo"), QMetaType::QString, 3)
@@ -97,11 +137,15 @@ void TFmRelTngEst::PreparaGrades() {
         .AddField(QStringLiteral("Consumo"), QMetaType::Double)
         .AddField(QStringLiteral("Peso"), QMetaType::Double)
         .AddField(QStringLiteral("Contra_Tipo"), QMetaType::QString, 1)
-        .AddField(QStringLiteral("Compensar"), QMetaType::QString, 15);
+        .AddField(QStringLiteral("Compensar"), QMetaType::QString, 15)
+        .AddField(QStringLiteral("Linha"), QMetaType::QString, 3)
+        .AddField(QStringLiteral("OrdemReceita"), QMetaType::QString, 2)
+        .AddField(QStringLiteral("Concentra_Est"), QMetaType::Double)
+        .AddField(QStringLiteral("Baixado"), QMetaType::QString, 1);
     TbComp->CreateDataSet();
     ui.DBGrid2->SetDataSet(TbComp);
     ui.DBGrid2->SetReadOnly(true);
-    ui.DBGrid2->DeclaraColunas({{"OrdemReceita", "Ord."},
+    ui.DBGrid2->DeclaraColunas({{"Ordem", "Ord."},
                                 {"Quadro", "Quadro"},
                                 {"Material", "Pasta"},
                                 {"Codigo", "Componente"},
@@ -111,7 +155,9 @@ void TFmRelTngEst::PreparaGrades() {
                                 ColunaGrade("Consumo", "Consumo (g)").Casas(1),
                                 ColunaGrade("Peso", "Peso (kg)").Casas(3),
                                 {"Contra_Tipo", "CT"},
-                                {"Compensar", "Compensar"}});
+                                {"Compensar", "Compensar"},
+                                {"OrdemReceita", "Dosagem"},
+                                {"Baixado", "Pesado"}});
 }
 
 bool TFmRelTngEst::SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason) {
@@ -208,7 +254,9 @@ void TFmRelTngEst::BtConfirmarClick() {
                                             {"Espessura", "ESPESSURA"},
                                             {"OBS", "OBS"},
                                             {"Consumo_Bomba", "CONSUMO_BOMBA"},
-                                            {"Custo", "CUSTO"}})
+                                            {"Custo", "CUSTO"},
+                                            {"Grupo", "GRUPO"},
+                                            {"Linha", "LINHA"}})
             TbConsumo->FieldByName(QLatin1String(campo)) = q.value(QLatin1String(coluna));
         TbConsumo->FieldByName(QStringLiteral("Sel")) = QStringLiteral("S");
         TbConsumo->FieldByName(QStringLiteral("Consumo")) = calculadas[i].c;
@@ -221,7 +269,7 @@ void TFmRelTngEst::BtConfirmarClick() {
             TbComp->Append();
             TbComp->FieldByName(QStringLiteral("Material")) = pastas[i];
             TbComp->FieldByName(QStringLiteral("Quadro")) = q.value(QStringLiteral("QUADRO"));
-            TbComp->FieldByName(QStringLiteral("OrdemReceita")) = q.value(QStringLiteral("ORDEM"));
+            TbComp->FieldByName(QStringLiteral("Ordem")) = q.value(QStringLiteral("ORDEM"));
             TbComp->FieldByName(QStringLiteral("Codigo")) = l.codigo;
             TbComp->FieldByName(QStringLiteral("Descricao")) = m.value(QStringLiteral("DESCRICAO"));
             TbComp->FieldByName(QStringLiteral("Grupo")) = m.value(QStringLiteral("GRUPO"));
@@ -232,11 +280,16 @@ void TFmRelTngEst::BtConfirmarClick() {
             TbComp->FieldByName(QStringLiteral("Contra_Tipo")) =
                 l.contratipo ? QStringLiteral("S") : QStringLiteral("N");
             TbComp->FieldByName(QStringLiteral("Compensar")) = l.compensar;
+            TbComp->FieldByName(QStringLiteral("Linha")) = m.value(QStringLiteral("LINHA"));
+            TbComp->FieldByName(QStringLiteral("OrdemReceita")) =
+                OrdemReceita(m.value(QStringLiteral("LINHA")).toString());
+            TbComp->FieldByName(QStringLiteral("Concentra_Est")) = m.value(QStringLiteral("CONCENTRA_EST"));
+            TbComp->FieldByName(QStringLiteral("Baixado")) = QStringLiteral("N");
             TbComp->Post();
         }
     }
-    TbComp->SetIndexFieldNames(ui.RbGrupo->isChecked() ? QStringLiteral("Grupo;OrdemReceita;Codigo")
-                                                       : QStringLiteral("OrdemReceita;Codigo"));
+    TbComp->SetIndexFieldNames(ui.RbGrupo->isChecked() ? QStringLiteral("Grupo;Ordem;Codigo")
+                                                       : QStringLiteral("Ordem;Codigo"));
     TbConsumo->First();
     TbComp->First();
 }
@@ -280,10 +333,91 @@ void TFmRelTngEst::BtBaixarClick() {
     for (int i = 0; i < TbComp->RecordCount(); ++i)
         componentes << BaixaComponente{
             TbComp->ValueAt(i, TbComp->FieldIndex(QStringLiteral("Codigo"))).toString(),
-            TbComp->ValueAt(i, TbComp->FieldIndex(QStringLiteral("OrdemReceita"))).toInt(),
+            TbComp->ValueAt(i, TbComp->FieldIndex(QStringLiteral("Ordem"))).toInt(),
             TbComp->ValueAt(i, TbComp->FieldIndex(QStringLiteral("Peso"))).toDouble(),
             TbComp->ValueAt(i, TbComp->FieldIndex(QStringLiteral("Consumo"))).toDouble()};
     Informa(this, BaixaFichaEstampa(m_fals, ui.EdtDeposito->text().trimmed(), componentes));
+}
+
+// The selected pastes as dispensing orders, one recipe file each, in a folder the user picks.
+void TFmRelTngEst::Enviarreceita1Click() {
+    if (TbConsumo->IsEmpty()) {
+        Informa(this, QStringLiteral("Confirme a ficha antes de enviar a receita."));
+        return;
+    }
+    QList<PastaDosagem> pastas;
+    for (int i = 0; i < TbConsumo->RecordCount(); ++i)
+        pastas << PastaDosagem{texto(*TbConsumo, i, "Produto"),
+                               texto(*TbConsumo, i, "Quadro"),
+                               texto(*TbConsumo, i, "Linha"),
+                               TbConsumo->ValueAt(i, TbConsumo->FieldIndex(QStringLiteral("Ordem"))).toInt(),
+                               numero(*TbConsumo, i, "Consumo"),
+                               numero(*TbConsumo, i, "Consumo_Prev"),
+                               texto(*TbConsumo, i, "Sel") == u"S"};
+    QList<ComponenteDosagem> componentes;
+    for (int i = 0; i < TbComp->RecordCount(); ++i)
+        componentes << ComponenteDosagem{
+            texto(*TbComp, i, "Material"),
+            TbComp->ValueAt(i, TbComp->FieldIndex(QStringLiteral("Ordem"))).toInt(),
+            texto(*TbComp, i, "Codigo"),
+            texto(*TbComp, i, "Descricao"),
+            texto(*TbComp, i, "Linha"),
+            numero(*TbComp, i, "Qtde"),
+            numero(*TbComp, i, "Consumo")};
+    const QList<OrdemDosagem> plano = PlanoDosagem(pastas, componentes);
+    if (plano.isEmpty()) {
+        Informa(this, QStringLiteral("Nenhuma pasta marcada a enviar."));
+        return;
+    }
+    const QString fal = m_fals.first();
+    const QString arquivo = Mensagens().SaveFile(
+        this, QStringLiteral("Enviar receita"),
+        QDir(LeIni(QStringLiteral("Parametros"), kPastaDosagem)).filePath(fal + QStringLiteral(".xml")),
+        QStringLiteral("Receitas da dosadora (*.xml)"));
+    if (arquivo.isEmpty())
+        return;
+    const QString pasta = QFileInfo(arquivo).absolutePath();
+    GravaIni(QStringLiteral("Parametros"), kPastaDosagem, pasta);
+    QString falha;
+    {
+        Ocupado(true, this);
+        const auto livre = qScopeGuard([this] { Ocupado(false, this); });
+        falha = GravaArquivosReceita(pasta, LeCabecalhoDosagem(fal), plano);
+    }
+    Informa(this, falha.isEmpty() ? QStringLiteral("XML gerado com sucesso.") : falha);
+}
+
+// The current component weighed on the sheet's scale, at its print concentration.
+void TFmRelTngEst::PesaComponente() {
+    if (TbComp->IsEmpty())
+        return;
+    PedidoBalanca pedido;
+    pedido.envio = QByteArrayLiteral("P\r\n");
+    pedido.maxCaracteres = 30;
+    pedido.maxMs = 1000;
+    LeituraBalanca leitura;
+    {
+        Ocupado(true, this, QStringLiteral("Lendo a balança..."));
+        const auto livre = qScopeGuard([this] { Ocupado(false, this); });
+        leitura = LePesoBalanca(LeConfiguracaoPorta(PortaFicha()), pedido);
+    }
+    if (leitura.falha != FalhaBalanca::Nenhuma && leitura.falha != FalhaBalanca::SemQuadro) {
+        Informa(this, leitura.mensagem);
+        return;
+    }
+    const auto peso = PegaPesoBalancaLocal(leitura.resposta, u'g', DecimaisBalanca(QStringLiteral("PADRÃO")));
+    if (!peso || *peso <= 0) {
+        Informa(
+            this,
+            QStringLiteral("A balança não enviou um peso válido: \"%1\".").arg(leitura.resposta.trimmed()));
+        return;
+    }
+    const double concentracao = TbComp->FieldByName(QStringLiteral("Concentra_Est")).AsFloat();
+    TbComp->Edit();
+    TbComp->FieldByName(QStringLiteral("Peso")) = concentracao > 0 ? *peso * concentracao / 100 : *peso;
+    TbComp->FieldByName(QStringLiteral("Baixado")) = QStringLiteral("S");
+    TbComp->Post();
+    TbComp->Next();
 }
 
 void LayoutEstampa(TRelatorio& relatorio) {

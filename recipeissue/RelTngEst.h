@@ -18,6 +18,8 @@ public:
     void BtConfirmarClick();
     void BtImprimirClick();
     void BtBaixarClick();
+    void Enviarreceita1Click();
+    void PesaComponente();
 
 protected:
     void FormCreate() override;

@@ -19,7 +19,6 @@
 #include <QChart>
 #include <QChartView>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QScopeGuard>
 #include <QVBoxLayout>
 #include <cmath>
@@ -194,30 +193,17 @@ void TFmRelRec::PreparaGrades() {
 }
 
 void TFmRelRec::PreparaMenus() {
-    const auto menu = [this](TZoDBGrid* grade, QMenu*& dono) {
-        dono = new QMenu(this);
-        grade->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(grade, &QWidget::customContextMenuRequested, this,
-                Protegido([grade, dono](const QPoint& ponto) {
-                    dono->popup(grade->viewport()->mapToGlobal(ponto));
-                }));
-    };
-    const auto acao = [this](QMenu* dono, const char* nome, const char* textoAcao,
+    const auto acao = [this](TZoDBGrid* grade, const char* nome, const char* texto,
                              void (TFmRelRec::*slot)()) {
-        QAction* a = dono->addAction(QString::fromUtf8(textoAcao));
-        a->setObjectName(QLatin1String(nome));
-        connect(a, &QAction::triggered, this, Protegido([this, slot] { (this->*slot)(); }));
-        return a;
+        return AcaoMenuGrade(grade, nome, QString::fromUtf8(texto), [this, slot] { (this->*slot)(); });
     };
-    menu(ui.DBGrid3, m_menuLinhas);
-    m_incluir = acao(m_menuLinhas, "IncluirConsumo1", "Incluir Consumo", &TFmRelRec::IncluirConsumo1Click);
+    m_incluir = acao(ui.DBGrid3, "IncluirConsumo1", "Incluir Consumo", &TFmRelRec::IncluirConsumo1Click);
     m_substituir =
-        acao(m_menuLinhas, "SubstituirConsumo1", "Substituir Consumo", &TFmRelRec::SubstituirConsumo1Click);
+        acao(ui.DBGrid3, "SubstituirConsumo1", "Substituir Consumo", &TFmRelRec::SubstituirConsumo1Click);
     m_incluir->setVisible(false);
     m_substituir->setVisible(false);
-    menu(ui.DBGrid1, m_menuAcesso);
-    acao(m_menuAcesso, "EmitirReceitas1", "Emitir Receitas", &TFmRelRec::EmitirReceitas1Click);
-    acao(m_menuAcesso, "ImprimirReceitas1", "Imprimir Receitas", &TFmRelRec::ImprimirReceitas1Click);
+    acao(ui.DBGrid1, "EmitirReceitas1", "Emitir Receitas", &TFmRelRec::EmitirReceitas1Click);
+    acao(ui.DBGrid1, "ImprimirReceitas1", "Imprimir Receitas", &TFmRelRec::ImprimirReceitas1Click);
 }
 
 void TFmRelRec::DeclaraCaixas() {

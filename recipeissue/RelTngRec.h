@@ -6,7 +6,6 @@
 
 class QAction;
 class QChartView;
-class QMenu;
 class TClientDataSet;
 
 // Recipe issue: lot sheets of one recipe and variant gathered into one dye bath, the bath's volume, the grams
@@ -64,8 +63,6 @@ private:
     Ui::TFmRelRec ui;
     TClientDataSet* TbReceita;
     TClientDataSet* TbFal;
-    QMenu* m_menuLinhas = nullptr;
-    QMenu* m_menuAcesso = nullptr;
     QAction* m_incluir = nullptr;
     QAction* m_substituir = nullptr;
     QList<QChartView*> m_graficos;

@@ -30,7 +30,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QRegularExpressionValidator>
 #include <QScopeGuard>
 #include <QScopedValueRollback>
@@ -304,7 +303,6 @@ void TFmTngProg::PreparaConsulta() {
 }
 
 void TFmTngProg::PreparaMenu() {
-    m_menu = new QMenu(this);
     const QList<QPair<const char*, QPair<const char*, void (TFmTngProg::*)()>>> acoes = {
         {"DuplicarItem", {"Duplicar Item", &TFmTngProg::DuplicarItemClick}},
         {"ExcluirItem1", {"Excluir Item", &TFmTngProg::ExcluirItem1Click}},
@@ -315,20 +313,14 @@ void TFmTngProg::PreparaMenu() {
         {"GeraTinturaria", {"Gerar Ordem de Tinturaria", &TFmTngProg::GeraTinturariaClick}},
         {"PrioridadedaFAL1", {"Prioridade da FAL", &TFmTngProg::PrioridadedaFAL1Click}}};
     for (const auto& [nome, acao] : acoes) {
-        QAction* item = m_menu->addAction(QString::fromUtf8(acao.first));
-        item->setObjectName(QLatin1String(nome));
-        connect(item, &QAction::triggered, this,
-                Protegido([this, metodo = acao.second] { (this->*metodo)(); }));
+        QAction* item = AcaoMenuGrade(
+            ui.DBGrid1, nome, QString::fromUtf8(acao.first),
+            [this, metodo = acao.second] { (this->*metodo)(); }, [this] { AtualizaMenu(); });
         if (qstrcmp(nome, "AdicionarServio") == 0)
             m_acaoServico = item;
         if (qstrcmp(nome, "GeraTinturaria") == 0)
             m_acaoTinturaria = item;
     }
-    ui.DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(ui.DBGrid1, &QWidget::customContextMenuRequested, this, Protegido([this](const QPoint& ponto) {
-                AtualizaMenu();
-                m_menu->popup(ui.DBGrid1->viewport()->mapToGlobal(ponto));
-            }));
     const auto atualiza = Protegido([this] { AtualizaMenu(); });
     connect(m_itens.Tabela(), &TDataSet::scrolled, this, atualiza);
     connect(m_itens.Tabela(), &TDataSet::rowChanged, this, atualiza);

@@ -9,7 +9,6 @@
 class PaginaConsulta;
 class QAction;
 class QKeyEvent;
-class QMenu;
 class TZoDatabase;
 
 // The production programme: one customer's numbered intake list, typed, looked up, weighed on the scale or
@@ -98,7 +97,6 @@ private:
     PaginaConsulta* m_consulta = nullptr;
     std::unique_ptr<TZoDatabase> m_saldo;
     ParametrosGeracao m_parametros;
-    QMenu* m_menu = nullptr;
     QAction* m_acaoServico = nullptr;
     QAction* m_acaoTinturaria = nullptr;
     QString m_regiao;          // the customer's price region

@@ -24,7 +24,6 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMenu>
 #include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <QStyledItemDelegate>
@@ -181,9 +180,7 @@ void TfmTngMov::FormCreate() {
         BuscaParametro(QStringLiteral("TIN"), 210).trimmed().toUpper() == QLatin1String("S");
     m_maquinaDaFase = BuscaParametro(QStringLiteral("TIN"), 220).trimmed().toUpper() == QLatin1String("S");
     // The phases the user's employee may record; an employee with none listed records them all.
-    m_funcionarioUsuario = Busca_Valor(QStringLiteral("ACESSO_USUARIOS"), QStringLiteral("CODIGO"),
-                                       QStringLiteral("CODFUN"), QVariantList{vUsuarioCodigo()})
-                               .trimmed();
+    m_funcionarioUsuario = FuncionarioDoUsuario();
     if (!m_funcionarioUsuario.isEmpty()) {
         TZoQuery q;
         q.SQL << DBLocal_SQL(
@@ -302,17 +299,14 @@ void TfmTngMov::PreparaGrade() {
 }
 
 void TfmTngMov::PreparaMenu() {
-    m_menu = new QMenu(this);
-    m_acaoQualidade = m_menu->addAction(QStringLiteral("Apontar Qualidade"));
-    m_acaoQualidade->setObjectName(QStringLiteral("ApontarQualidade1"));
-    connect(m_acaoQualidade, &QAction::triggered, this, Protegido([this] { ApontarQualidade1Click(); }));
     // The quality screen comes with its own unit; until it is installed the item stays off.
-    m_acaoQualidade->setEnabled(ClassRegistered(QStringLiteral("TfmContrQul")));
-    ui.DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(ui.DBGrid1, &QWidget::customContextMenuRequested, this, Protegido([this](const QPoint& ponto) {
-                m_acaoQualidade->setEnabled(ClassRegistered(QStringLiteral("TfmContrQul")));
-                m_menu->popup(ui.DBGrid1->viewport()->mapToGlobal(ponto));
-            }));
+    const auto atualiza = [this] {
+        m_acaoQualidade->setEnabled(ClassRegistered(QStringLiteral("TfmContrQul")));
+    };
+    m_acaoQualidade = AcaoMenuGrade(
+        ui.DBGrid1, "ApontarQualidade1", QStringLiteral("Apontar Qualidade"),
+        [this] { ApontarQualidade1Click(); }, atualiza);
+    atualiza();
 }
 
 void TfmTngMov::ApontarQualidade1Click() {

@@ -7,7 +7,6 @@
 
 class QAction;
 class QKeyEvent;
-class QMenu;
 class TClientDataSet;
 class TPesquisa;
 
@@ -60,7 +59,6 @@ private:
 
     Ui::TfmTngMov ui;
     TClientDataSet* TbMov;
-    QMenu* m_menu = nullptr;
     QAction* m_acaoQualidade = nullptr;
     bool m_produtoObrigatorio = false; // parameter 210
     bool m_maquinaDaFase = false;      // parameter 220

@@ -20,7 +20,7 @@ QStringList pedacos(const QString& reply, QChar terminator) {
 }
 } // namespace
 
-std::optional<double> PesoDoQuadro(const QString& frame, int decimals) {
+static std::optional<PesoBalanca> leQuadro(const QString& frame, int decimals) {
     qsizetype inicio = 0;
     while (inicio < frame.size() && !ehDigito(frame[inicio]))
         ++inicio;
@@ -62,6 +62,7 @@ std::optional<double> PesoDoQuadro(const QString& frame, int decimals) {
         ++uFim;
     const QString unidade = resto.mid(u, uFim - u).toString().toLower();
     double divisor = 1.0;
+    const bool nomeada = unidade == u"kg" || unidade == u"g";
     if (unidade == u"g")
         divisor = 1000.0;
     else if (unidade == u"lb" || unidade == u"lbs" || unidade == u"oz" || unidade == u"t")
@@ -79,7 +80,12 @@ std::optional<double> PesoDoQuadro(const QString& frame, int decimals) {
     valor /= divisor;
     if (negativo && valor != 0.0)
         valor = -valor;
-    return valor;
+    return PesoBalanca{valor, nomeada};
+}
+
+std::optional<double> PesoDoQuadro(const QString& frame, int decimals) {
+    const auto peso = leQuadro(frame, decimals);
+    return peso ? std::optional<double>(peso->kg) : std::nullopt;
 }
 
 bool TemQuadroCompleto(const QString& reply, QChar terminator) {
@@ -90,7 +96,7 @@ bool TemQuadroCompleto(const QString& reply, QChar terminator) {
     return false;
 }
 
-std::optional<double> PegaPesoBalanca(const QString& reply, QChar terminator, int decimals) {
+std::optional<PesoBalanca> LeQuadroBalanca(const QString& reply, QChar terminator, int decimals) {
     const QStringList p = pedacos(reply, terminator);
     if (p.size() < 2)
         return std::nullopt;
@@ -98,14 +104,19 @@ std::optional<double> PegaPesoBalanca(const QString& reply, QChar terminator, in
     for (qsizetype i = p.size() - 2; i >= 1; --i) {
         if (p[i].trimmed().isEmpty())
             continue;
-        if (auto peso = PesoDoQuadro(p[i], decimals))
+        if (auto peso = leQuadro(p[i], decimals))
             return peso;
     }
     // The first piece may be a frame's tail: trusted only when nothing else came.
     for (qsizetype i = 1; i < p.size(); ++i)
         if (!p[i].trimmed().isEmpty())
             return std::nullopt;
-    return PesoDoQuadro(p[0], decimals);
+    return leQuadro(p[0], decimals);
+}
+
+std::optional<double> PegaPesoBalanca(const QString& reply, QChar terminator, int decimals) {
+    const auto peso = LeQuadroBalanca(reply, terminator, decimals);
+    return peso ? std::optional<double>(peso->kg) : std::nullopt;
 }
 
 int DecimaisBalanca(const QString& scale) {

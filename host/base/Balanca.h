@@ -31,6 +31,15 @@ KELMHOST_EXPORT std::optional<double> PegaPesoBalanca(const QString& reply, QCha
 // The same with the decimals given (0 to 6; any other: bare digits are whole kilograms).
 KELMHOST_EXPORT std::optional<double> PegaPesoBalanca(const QString& reply, QChar terminator, int decimals);
 
+// A weight as a frame gave it: kilograms, and whether the frame named its unit ("kg", "g") or was a bare
+// number, which a scale with a multiplier of its own scales instead.
+struct PesoBalanca {
+    double kg = 0;
+    bool unidadeNomeada = false;
+};
+KELMHOST_EXPORT std::optional<PesoBalanca> LeQuadroBalanca(const QString& reply, QChar terminator,
+                                                           int decimals);
+
 // One frame to kilograms, under the rules above.
 KELMHOST_EXPORT std::optional<double> PesoDoQuadro(const QString& frame, int decimals = 0);
 

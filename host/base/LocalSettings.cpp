@@ -26,3 +26,11 @@ void GravaIni(const QString& section, const QString& key, const QString& value) 
     }
     QFile::setPermissions(LocalSettingsPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
+
+QStringList GruposIni(const QString& section) {
+    QSettings ini(LocalSettingsPath(), QSettings::IniFormat);
+    ini.beginGroup(section);
+    QStringList grupos = ini.childGroups();
+    grupos.sort(Qt::CaseInsensitive);
+    return grupos;
+}

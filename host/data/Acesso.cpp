@@ -294,3 +294,9 @@ bool Acessa(const QString& className, const QString& letter, const QString& leve
     context->Session().supervisor = supervisor.nome;
     return true;
 }
+
+QString FuncionarioDoUsuario() {
+    return Busca_Valor(QStringLiteral("ACESSO_USUARIOS"), QStringLiteral("CODIGO"), QStringLiteral("CODFUN"),
+                       QVariantList{vUsuarioCodigo()})
+        .trimmed();
+}

@@ -36,6 +36,10 @@ KELMHOST_EXPORT bool AlteraSenha(const QString& userCode, const QString& current
 
 // True when the user exists, is active and has the administrator flag.
 KELMHOST_EXPORT bool EhAdministrador(const QString& userCode);
+
+// The employee (ACESSO_USUARIOS.CODFUN) the session's user works as: what stock movements and shifts are
+// booked to. Empty when the user has none.
+KELMHOST_EXPORT QString FuncionarioDoUsuario();
 // Locks every active administrator's row until the unit of work ends, then tells whether an active
 // administrator other than this user remains: two workstations removing one each cannot leave none.
 KELMHOST_EXPORT bool RestaOutroAdministrador(const QString& userCode);

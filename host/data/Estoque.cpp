@@ -194,3 +194,9 @@ QString TEstoque::Estorna(const QString& origem, const QString& documento, const
         *movidos = feitos;
     return {};
 }
+
+QString DepositoPrioritario() {
+    const QString deposito = Busca_Valor(QStringLiteral("DEPOSITO"), QStringLiteral("PRIORIDADE"),
+                                         QStringLiteral("CODIGO"), {"1"});
+    return deposito.trimmed().isEmpty() ? QStringLiteral("0000") : deposito.trimmed();
+}

@@ -10,6 +10,9 @@ class TZoDatabase;
 struct TabelasEstoque;
 struct ConsultasEstoque;
 
+// The warehouse the dye kitchen takes stock from: the one of priority "1", "0000" when none.
+KELMHOST_EXPORT QString DepositoPrioritario();
+
 // One stock movement of a material or a product: an entry or an exit of kilograms at a position (code,
 // colour, warehouse, lot), under a movement type and the origin that made it ("TG" dye-house, "TE" print
 // shop), for a document (the FAL).

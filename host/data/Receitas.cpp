@@ -339,3 +339,9 @@ bool RecalculaReceitas(const QString& produto, const QString& variante, const QS
     }
     return true;
 }
+
+QString SqlReceitaDaFal(const QString& fal) {
+    return QStringLiteral("(SELECT FIRST 1 X.CODIGO FROM RECEITA X WHERE X.COR = %1.COR AND X.VARIANTE = "
+                          "%1.VARIANTE ORDER BY X.LIBERADA, X.CODIGO)")
+        .arg(fal);
+}

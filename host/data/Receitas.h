@@ -8,6 +8,10 @@ class TZoDatabase;
 
 // Routines over recipes and colour prices that several screens share.
 
+// The recipe a lot sheet dyes with, as an SQL expression over the sheet's alias: the first recipe of its
+// colour and variant by release, then code.
+KELMHOST_EXPORT QString SqlReceitaDaFal(const QString& fal);
+
 // Marks the price of a colour and variant "to be reviewed" (LIBERADO 'N') in the default region, in every
 // region marked default should there be more than one.
 KELMHOST_EXPORT void BloqueiaPrecoCor(const QString& cor, const QString& variante);

@@ -2,6 +2,7 @@
 #include "Balanca.h"
 #include "LocalSettings.h"
 #include "Protecao.h"
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
@@ -71,9 +72,9 @@ void configura(QSerialPort& port, const ConfiguracaoPorta& c) {
 }
 } // namespace
 
-ConfiguracaoPorta LeConfiguracaoPorta() {
-    ConfiguracaoPorta c;
-    c.porta = LeIni(kSecao, QStringLiteral("Porta")).trimmed();
+ConfiguracaoPorta LeConfiguracaoPorta(const ConfiguracaoPorta& padrao) {
+    ConfiguracaoPorta c = padrao;
+    c.porta = LeIni(kSecao, QStringLiteral("Porta"), padrao.porta).trimmed();
     bool ok = false;
     const int velocidade = LeIni(kSecao, QStringLiteral("Velocidade")).trimmed().toInt(&ok);
     if (ok && velocidade > 0)
@@ -86,6 +87,11 @@ ConfiguracaoPorta LeConfiguracaoPorta() {
     const QString parada = leBitsParada(LeIni(kSecao, QStringLiteral("BitsParada")));
     if (!parada.isEmpty())
         c.bitsParada = parada;
+    for (auto [chave, linha] : {std::pair{"DTR", &c.dtr}, {"RTS", &c.rts}}) {
+        const QString t = LeIni(kSecao, QLatin1String(chave)).trimmed().toUpper();
+        if (t == u"S" || t == u"N")
+            *linha = t == u"S";
+    }
     return c;
 }
 
@@ -95,6 +101,8 @@ void GravaConfiguracaoPorta(const ConfiguracaoPorta& c) {
     GravaIni(kSecao, QStringLiteral("BitsDados"), QString::number(c.bitsDados));
     GravaIni(kSecao, QStringLiteral("Paridade"), QString(c.paridade));
     GravaIni(kSecao, QStringLiteral("BitsParada"), c.bitsParada);
+    GravaIni(kSecao, QStringLiteral("DTR"), c.dtr ? QStringLiteral("S") : QStringLiteral("N"));
+    GravaIni(kSecao, QStringLiteral("RTS"), c.rts ? QStringLiteral("S") : QStringLiteral("N"));
 }
 
 LeituraBalanca LePesoBalanca(const ConfiguracaoPorta& porta, const PedidoBalanca& pedido) {
@@ -115,9 +123,15 @@ LeituraBalanca LePesoBalanca(const ConfiguracaoPorta& porta, const PedidoBalanca
             leitura.mensagem = mensagemAbertura(port, nome);
             return leitura;
         }
+        // A line a device cannot drive (a pseudo-terminal's) is no reason not to read.
+        port.setDataTerminalReady(porta.dtr);
+        port.setRequestToSend(porta.rts);
+        port.clearError();
         QElapsedTimer relogio;
         relogio.start();
         if (!pedido.envio.isEmpty()) {
+            // An answer to an earlier request, or frames of a scale that also sends unasked, is not this one.
+            port.clear(QSerialPort::Input);
             port.write(pedido.envio);
             port.waitForBytesWritten(pedido.maxMs);
         }
@@ -140,8 +154,11 @@ LeituraBalanca LePesoBalanca(const ConfiguracaoPorta& porta, const PedidoBalanca
         leitura.mensagem = QStringLiteral("A balança não respondeu (porta %1).").arg(nome);
         return leitura;
     }
-    leitura.peso = PegaPesoBalanca(leitura.resposta, pedido.terminador, pedido.balanca);
-    if (!leitura.peso) {
+    if (const auto peso =
+            LeQuadroBalanca(leitura.resposta, pedido.terminador, DecimaisBalanca(pedido.balanca))) {
+        leitura.peso = peso->kg;
+        leitura.unidadeNomeada = peso->unidadeNomeada;
+    } else {
         leitura.falha = FalhaBalanca::SemQuadro;
         leitura.mensagem = QStringLiteral("A balança não enviou um peso legível (porta %1).").arg(nome);
     }
@@ -191,6 +208,13 @@ TFmPortaBalanca::TFmPortaBalanca(const ConfiguracaoPorta& configuracao, QWidget*
     m_bitsParada->addItem(QStringLiteral("2"), QStringLiteral("2"));
     form->addRow(QStringLiteral("Bi&ts de parada:"), m_bitsParada);
 
+    m_dtr = new QCheckBox(QStringLiteral("&DTR ligado"), this);
+    m_dtr->setObjectName(QStringLiteral("ChkDtr"));
+    m_rts = new QCheckBox(QStringLiteral("&RTS ligado"), this);
+    m_rts->setObjectName(QStringLiteral("ChkRts"));
+    form->addRow(m_dtr);
+    form->addRow(m_rts);
+
     auto* botoes = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     botoes->button(QDialogButtonBox::Ok)->setText(QStringLiteral("&Gravar"));
     botoes->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("BtnGravar"));
@@ -208,6 +232,8 @@ void TFmPortaBalanca::Define(const ConfiguracaoPorta& c) {
     m_bitsDados->setCurrentIndex(qMax(0, m_bitsDados->findData(c.bitsDados)));
     m_paridade->setCurrentIndex(qMax(0, m_paridade->findData(QString(c.paridade))));
     m_bitsParada->setCurrentIndex(qMax(0, m_bitsParada->findData(c.bitsParada)));
+    m_dtr->setChecked(c.dtr);
+    m_rts->setChecked(c.rts);
 }
 
 ConfiguracaoPorta TFmPortaBalanca::Configuracao() const {
@@ -220,6 +246,8 @@ ConfiguracaoPorta TFmPortaBalanca::Configuracao() const {
     c.bitsDados = m_bitsDados->currentData().toInt();
     c.paridade = m_paridade->currentData().toString().at(0);
     c.bitsParada = m_bitsParada->currentData().toString();
+    c.dtr = m_dtr->isChecked();
+    c.rts = m_rts->isChecked();
     return c;
 }
 
@@ -228,7 +256,7 @@ void TFmPortaBalanca::Grava() {
     accept();
 }
 
-bool ConfiguraPortaBalanca(QWidget* parent) {
-    TFmPortaBalanca dialogo(LeConfiguracaoPorta(), parent);
+bool ConfiguraPortaBalanca(QWidget* parent, const ConfiguracaoPorta& padrao) {
+    TFmPortaBalanca dialogo(LeConfiguracaoPorta(padrao), parent);
     return dialogo.exec() == QDialog::Accepted;
 }

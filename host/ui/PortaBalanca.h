@@ -6,26 +6,32 @@
 #include <QString>
 #include <optional>
 
+class QCheckBox;
 class QComboBox;
 
 // The serial port of the user's scale, kept per user in the settings file (LeIni/GravaIni, KELM_INI),
 // section [Parametros]: Porta (ttyUSB0, /dev/ttyS0, COM1...), Velocidade, BitsDados, Paridade (N, E, O, M,
-// S) and BitsParada (1, 1.5, 2). Nothing stored is 9600 8N1 with no port.
+// S), BitsParada (1, 1.5, 2), DTR and RTS (S/N). What is not stored is the caller's default: 9600 8N1 with
+// no port and both lines off unless the screen's scale wants otherwise.
 struct ConfiguracaoPorta {
     QString porta;
     int velocidade = 9600;
     int bitsDados = 8;
     QChar paridade = u'N';
     QString bitsParada = QStringLiteral("1");
+    bool dtr = false;
+    bool rts = false;
 };
-KELMHOST_EXPORT ConfiguracaoPorta LeConfiguracaoPorta();
+KELMHOST_EXPORT ConfiguracaoPorta LeConfiguracaoPorta(const ConfiguracaoPorta& padrao = {});
 KELMHOST_EXPORT void GravaConfiguracaoPorta(const ConfiguracaoPorta& configuracao);
 
 // What one reading asks of the scale.
 struct PedidoBalanca {
     QChar terminador = u'\r';
-    QString balanca;  // the scale's name, as PegaPesoBalanca (Balanca.h) takes it
-    QByteArray envio; // sent once the port is open, for a scale that answers on request; none by default
+    QString balanca; // the scale's name, as PegaPesoBalanca (Balanca.h) takes it
+    // Sent once the port is open and what it held was cleared, for a scale that answers on request; none by
+    // default.
+    QByteArray envio;
     int maxCaracteres = 30;
     int maxMs = 1000;
 };
@@ -33,7 +39,8 @@ struct PedidoBalanca {
 enum class FalhaBalanca { Nenhuma, SemPorta, PortaIndisponivel, Silencio, SemQuadro };
 
 struct LeituraBalanca {
-    std::optional<double> peso; // kilograms, as the scale sent it (the caller rounds)
+    std::optional<double> peso;  // kilograms, as the scale sent it (the caller rounds)
+    bool unidadeNomeada = false; // the frame named its unit ("kg", "g"): not a bare number
     FalhaBalanca falha = FalhaBalanca::Nenhuma;
     QString resposta; // what came, read as Latin-1
     QString mensagem; // for the user when there is no weight
@@ -64,7 +71,10 @@ private:
     QComboBox* m_bitsDados;
     QComboBox* m_paridade;
     QComboBox* m_bitsParada;
+    QCheckBox* m_dtr;
+    QCheckBox* m_rts;
 };
 
-// Shows the set-up dialog over the user's settings; true when they were stored.
-KELMHOST_EXPORT bool ConfiguraPortaBalanca(QWidget* parent = nullptr);
+// Shows the set-up dialog over the user's settings (the screen's defaults where none is stored); true when
+// they were stored.
+KELMHOST_EXPORT bool ConfiguraPortaBalanca(QWidget* parent = nullptr, const ConfiguracaoPorta& padrao = {});
