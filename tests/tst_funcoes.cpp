@@ -12,6 +12,7 @@
 #include "LocalSettings.h"
 #include "PortaBalanca.h"
 #include "RegrasCalculo.h"
+#include "SimuladorBalanca.h"
 #include "SisImporta.h"
 #include "TClientDataSet.h"
 #include <QAbstractItemModelTester>
@@ -71,47 +72,6 @@ template <typename F> void EmCadaLocale(F confere) {
     QLocale::setDefault(QLocale::c());
     if (sistema)
         std::setlocale(LC_ALL, "C");
-}
-
-// A scale on a pseudo-terminal: socat makes the pair, the script is what the scale sends. socat starts
-// the script only once the port is opened, as a scale seen from the moment the port opens.
-class Simulador {
-public:
-    Simulador(const QString& pasta, const QString& script) : m_link(pasta + "/balanca") {
-        QFile arquivo(pasta + "/balanca.sh");
-        if (!arquivo.open(QIODevice::WriteOnly) || arquivo.write(script.toUtf8()) < 0)
-            qFatal("script");
-        arquivo.close();
-        m_socat.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_socat.start(
-            QStandardPaths::findExecutable("socat"),
-            {"pty,raw,echo=0,wait-slave,pty-interval=0.01,link=" + m_link, "EXEC:sh " + arquivo.fileName()});
-        if (QTest::qWaitFor([this] { return QFileInfo::exists(m_link); }, 5000))
-            m_dispositivo = QFileInfo(m_link).canonicalFilePath();
-    }
-    ~Simulador() {
-        m_socat.terminate();
-        if (!m_socat.waitForFinished(2000)) {
-            m_socat.kill();
-            m_socat.waitForFinished(2000);
-        }
-    }
-    QString Porta() const { return m_link; }
-    QString Dispositivo() const { return m_dispositivo; }
-
-private:
-    QString m_link;
-    QString m_dispositivo;
-    QProcess m_socat;
-};
-
-// True while this process holds the device open.
-bool Aberto(const QString& dispositivo) {
-    const QDir fds(QStringLiteral("/proc/self/fd"));
-    for (const QFileInfo& fd : fds.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot))
-        if (fd.symLinkTarget() == dispositivo)
-            return true;
-    return false;
 }
 
 // CODIGO int, NOME text, PRECO number, ATIVO "S"/"N", TIPO "P"/"T"; one row per name, codes from 1.
@@ -707,10 +667,7 @@ private slots:
         QTest::addColumn<QString>("comeca");
         QTest::addColumn<int>("msDe");
         QTest::addColumn<int>("msAte");
-        const auto repete = [](const char* quadro) {
-            return QStringLiteral("i=0; while [ $i -lt 100 ]; do printf '%1'; sleep 0.05; i=$((i+1)); done\n")
-                .arg(QLatin1String(quadro));
-        };
+        const auto repete = [](const char* quadro) { return Simulador::Repete(QLatin1String(quadro)); };
         const QString pedido = u"IFS= read -r pedido\n"
                                "[ \"$pedido\" = \"P\" ] && printf '  +0012.5 kg\\r'\n"
                                "sleep 5\n"_s;
@@ -728,7 +685,7 @@ private slots:
         QTest::newRow("com pedido") << pedido << QByteArray("P\n") << nenhuma << 12.5 << "" << 0 << 5000;
     }
     void portaSimulada() {
-        if (QStandardPaths::findExecutable("socat").isEmpty())
+        if (!Simulador::Disponivel())
             QSKIP("socat is not installed (scripts/setup-deps installs it)");
         QFETCH(QString, script);
         QFETCH(QByteArray, envio);

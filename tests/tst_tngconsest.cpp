@@ -2,8 +2,13 @@
 // register against the database: load, save (a quote in a remark, blank rows, a blank order, a failing
 // insert), duplicate to another variant, import and delete, each one unit with its audit line.
 #include "FichaEstampa.h"
+#include "LocalSettings.h"
+#include "PortaBalanca.h"
 #include "RegrasEstamparia.h"
+#include "SimuladorBalanca.h"
 #include "TestDatabase.h"
+#include "TestFiles.h"
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -210,6 +215,65 @@ private slots:
         ClickAndAnswer("BtImprimir", false);
         QCOMPARE(CountShown("question", "FAL F1 já impressa.\r\nDeseja continuar?"), 1);
         qunsetenv("KELM_REPORT_DIR");
+    }
+
+    // The sheet's pastes to the dispensing station: the one not to dispense left out, the other split in two
+    // orders, colours before auxiliaries; a folder that cannot be written leaves no file and no success. A
+    // component weighed on the sheet's scale, asked with "P".
+    void fichaEnviaEPesa() {
+        QTemporaryDir saida;
+        SettingsFile ini;
+        InsertCommit("ENTIDADE (CODCLI, NOME)", {"'00009', 'ESTAMPARIA A & B <SUL>'"});
+        InsertCommit("QUADRO (CODIGO, DESCRICAO, ESPESSURA)",
+                     {"'Q1', 'FUNDO', '0,5'", "'Q2', 'FLOR', '0,5'"});
+        InsertCommit("MATERIAL (CODIGO, DESCRICAO, LINHA, CONCENTRA_EST)",
+                     {"'P3', 'PASTA AZUL', '', 0", "'P4', 'BASE', '99', 0", "'C1', 'LIGANTE', 'A', 0",
+                      "'C4', 'AZUL', '', 50"});
+        InsertCommit("COMP_MATERIAL (MATERIAL, CODIGO, ORDEM, PERC)",
+                     {"'P3', 'C1', 1, 600", "'P3', 'C4', 2, 400", "'P4', 'C1', 1, 1000"});
+        InsertCommit("EST_QUADRO (ESTAMPA, VARIANTE, ORDEM, QUADRO, PRODUTO, CONSUMO)",
+                     {"'D3', '01', 1, 'Q1', 'P3', 0.3", "'D3', '01', 2, 'Q2', 'P4', 0.1"});
+        InsertCommit("FAL (NUMERO, CLIENTE, ESTAMPA, VAR_EST, PARTIDA)", {"'F5', '00009', 'D3', '01', 'L1'"});
+        InsertCommit("FAL_ITEN (FAL, CODIGO, ORD_IT, PESO)", {"'F5', 'T1', 1, 500"});
+        driver->Open("TFmRelTngEst");
+        TypeAndTab("EdtFal", "F5");
+        driver->Click("BtConfirmar");
+        const QString bloqueada = saida.filePath("bloqueada");
+        QDir().mkpath(bloqueada + "/F52.xml"); // the second order's name taken by a folder
+        messages.files.enqueue(bloqueada + "/F5.xml");
+        driver->Menu("Enviarreceita1");
+        QVERIFY2(TakeMessages().contains("F52.xml"), "the failure names the file");
+        QCOMPARE(QDir(bloqueada).entryList(QDir::Files), QStringList());
+        messages.files.enqueue(saida.filePath("F5.xml"));
+        driver->Menu("Enviarreceita1");
+        QCOMPARE(TakeMessages(), QString("XML gerado com sucesso."));
+        QCOMPARE(QDir(saida.path()).entryList(QDir::Files), QStringList({"F51.xml", "F52.xml"}));
+        QFile arquivo(saida.filePath("F51.xml"));
+        QVERIFY(arquivo.open(QIODevice::ReadOnly));
+        const QString xml = QString::fromLatin1(arquivo.readAll());
+        for (const char* linha : {"<Customer>F5/ESTAMPARIA A &amp; B &lt;SUL&gt;</Customer>",
+                                  "<Screen>Q1/P3</Screen>", "<LotID>L1</LotID>", "<Info1>ADMIN</Info1>",
+                                  "<SequenceTot>2</SequenceTot>", "<Quantity-kg>60.000</Quantity-kg>"})
+            QVERIFY2(xml.contains(QLatin1String(linha) + QLatin1String("\r\n")), linha);
+        // 150 kg of paste in two orders of what its components weigh: C4 (a colour) first, 400 ‰ at half
+        // concentration; then the auxiliary C1.
+        QVERIFY(xml.indexOf("<ColourCode>C4</ColourCode>") < xml.indexOf("<ColourCode>C1</ColourCode>"));
+        QVERIFY(xml.contains("<Weight-gr>15000.000</Weight-gr>") &&
+                xml.contains("<Weight-gr>45000.000</Weight-gr>"));
+
+        if (!Simulador::Disponivel())
+            QSKIP("socat is not installed (scripts/setup-deps installs it)");
+        Simulador balanca(saida.filePath("balanca"), "IFS= read -r pedido\n[ \"$pedido\" = \"$(printf "
+                                                     "'P\\r')\" ] && printf '+0012500g\\r\\n'\nsleep 5\n");
+        ConfiguracaoPorta porta;
+        porta.porta = balanca.Porta();
+        GravaConfiguracaoPorta(porta);
+        GravaIni("Parametros", "Decimal", "2");
+        driver->Row("DBGrid2", RowWhere("TbComp", "Codigo", "C4"));
+        driver->Press("F5", "DBGrid2");
+        QCOMPARE(TakeMessages(), QString());
+        QVERIFY(!Aberto(balanca.Dispositivo()));
+        QCOMPARE(FieldText("TbComp", RowWhere("TbComp", "Codigo", "C4"), "Peso|Baixado"), QString("6.25|S"));
     }
 };
 
