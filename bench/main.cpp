@@ -11,6 +11,7 @@
 #include "BenchFal.h"
 #include "BenchGeracao.h"
 #include "BenchNotas.h"
+#include "BenchPesagem.h"
 #include "BenchProgramacao.h"
 #include "BenchQuadro.h"
 #include "BenchReceitas.h"
@@ -76,7 +77,8 @@ int bench(const QStringList& args) {
                             {"curvas", BenchCurvas},
                             {"apontamento", BenchApontamento},
                             {"emissao", BenchEmissao},
-                            {"estamparia", BenchEstamparia}};
+                            {"estamparia", BenchEstamparia},
+                            {"pesagem", BenchPesagem}};
     const QStringList so = Opcao(args, "--only").split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const Secao& secao : secoes) {
         if (!so.isEmpty() && !so.contains(QLatin1String(secao.nome)))

@@ -26,6 +26,7 @@ struct LinhaBaixa {
 };
 // The sheet's lines, by order and material; only materials of the groups given when there are any.
 QList<LinhaBaixa> LeLinhasBaixa(const QString& fal, const QStringList& grupos);
+QString SqlLinhasBaixa(const QString& fal, const QStringList& grupos);
 
 // Writes the weighed lines off stock, one unit of work: each line still not written off is marked with its
 // weight, and only a line this write-off marked moves stock (kilograms weighed, from where recipe issue

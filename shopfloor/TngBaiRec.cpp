@@ -121,6 +121,8 @@ void TFmTngBaiRec::PreparaConsulta() {
     m_consulta->pesquisa.SQL = SqlConsultaBaixa();
     m_consulta->pesquisa.CampoChave = QStringLiteral("NUMERO");
     m_consulta->pesquisa.OrdenarPor = QStringLiteral("P.NUMERO");
+    // The pending sheets are gathered whole before the first window is cut: counted with it.
+    m_consulta->pesquisa.ContaNaJanela = true;
     m_consulta->textoContagem = [](int linhas) { return QStringLiteral("%1 FAL(s) a baixar").arg(linhas); };
     m_consulta->abre = [this] {
         const QString fal = m_consulta->Linhas()->FieldByName(QStringLiteral("NUMERO")).AsString().trimmed();
