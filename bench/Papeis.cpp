@@ -5,10 +5,12 @@
 #include "Funcoes.h"
 #include "Medicao.h"
 #include "ScreenDriver.h"
+#include "SimuladorBalanca.h"
 #include "TZoDatabase.h"
 #include <QDate>
 #include <QDateEdit>
 #include <QPointer>
+#include <QTemporaryDir>
 
 // What each role of a dye-house office does during a day, through the screens as its user works them. The
 // stations share one customer: the clerk's invoices are the ones the planners and the lot-sheet desk take
@@ -434,6 +436,39 @@ void estornaReceita(Bancada& b) {
     b.driver.Click(QStringLiteral("BtEstornar"));
 }
 
+// ---- the kitchen's scale: a sheet's recorded lines weighed (the scale sends what each line calls for) and
+// written off
+
+void pesaConsumos(Bancada& b) {
+    tela(b, QStringLiteral("TFmTngBaiRec"));
+    b.driver.Type(QStringLiteral("EdtFal"), b.Escolhe(b.meus.value(QStringLiteral("pesar"))));
+    // Another station's recipe issue may have taken the sheet's lines back meanwhile.
+    b.esperadas << QStringLiteral("A receita não foi gerada.");
+    b.driver.Click(QStringLiteral("BtConsultar"));
+    TDataSet& linhas = dados(b, "TbReceita");
+    if (linhas.IsEmpty())
+        return;
+    QTemporaryDir pasta;
+    for (int linha = 0; linha < std::min(3, linhas.RecordCount()); ++linha) {
+        linhas.MoveTo(linha);
+        // A scale standing on just what the line calls for, from the moment its port is opened.
+        const SimuladorBalanca balanca(
+            pasta.filePath(QString::number(linha)),
+            SimuladorBalanca::Repete(QStringLiteral("%1 g\\r").arg(
+                linhas.FieldByName(QStringLiteral("Consumo")).AsFloat(), 0, 'f', 3)));
+        b.driver.Type(QStringLiteral("EdtPorta"), balanca.Porta());
+        b.driver.Row(QStringLiteral("DBGrid1"), linha);
+        b.driver.Press(QStringLiteral("F5"), QStringLiteral("DBGrid1"));
+    }
+    b.mensagens.questions.enqueue(true);
+    for (int n = 1; n <= 3; ++n)
+        b.esperadas << QStringLiteral("%1 consumo(s) baixado(s) do estoque.").arg(n);
+    b.esperadas << QStringLiteral("Consumo já baixado do estoque.")
+                << QStringLiteral("Nenhum consumo pesado e aceito para baixar.");
+    b.Aguarda();
+    b.driver.Click(QStringLiteral("BtBaixar"));
+}
+
 // ---- the print shop: a design's screens saved again; a printed lot sheet computed, printed and written off
 
 void gravaDesenho(Bancada& b) {
@@ -457,6 +492,12 @@ void fichaEstampa(Bancada& b) {
     if (b.driver.Text(QStringLiteral("ChkBaixaEstoque")) != QLatin1String("S"))
         b.driver.Click(QStringLiteral("ChkBaixaEstoque"));
     b.driver.Click(QStringLiteral("BtConfirmar"));
+    // The pastes to the dispensing station, into a folder of the operation's own.
+    QTemporaryDir dosadora;
+    b.mensagens.files.enqueue(dosadora.filePath(QStringLiteral("receita.xml")));
+    b.esperadas << QStringLiteral("XML gerado com sucesso.")
+                << QStringLiteral("Nenhuma pasta marcada a enviar.");
+    b.driver.Menu(QStringLiteral("Enviarreceita1"));
     b.mensagens.questions << true << true; // printed before: again; write off
     b.esperadas << QStringLiteral("Estoque baixado com sucesso.")
                 << QStringLiteral("Nenhum componente a baixar.");
@@ -521,10 +562,12 @@ QList<Operacao> OperacoesDoPapel(const QString& papel) {
         return {{QStringLiteral("process recording: FAL loaded"), 2, abrePassos},
                 {QStringLiteral("process recording: steps concluded and saved"), 3, concluiPassos},
                 {QStringLiteral("recipe issued: computed, printed and written off"), 2, emiteReceita},
-                {QStringLiteral("recipe issue: write-off reversed"), 1, estornaReceita}};
+                {QStringLiteral("recipe issue: write-off reversed"), 1, estornaReceita},
+                {QStringLiteral("kitchen: lines weighed on the scale and written off"), 2, pesaConsumos}};
     if (papel == QLatin1String("estamparia"))
         return {{QStringLiteral("print-shop register: design saved again"), 1, gravaDesenho},
-                {QStringLiteral("print-shop sheet: computed, printed and written off"), 2, fichaEstampa}};
+                {QStringLiteral("print-shop sheet: computed, sent to dispensing, printed and written off"), 2,
+                 fichaEstampa}};
     if (papel == QLatin1String("gestao"))
         return {{QStringLiteral("FALs of a month consulted"), 2, falsDoMes},
                 {QStringLiteral("invoices of a month consulted"), 1, notasDoMes},

@@ -122,6 +122,13 @@ DiaDeTrabalho preparaDia(TZoDatabase& db, const QStringList& papeis, QHash<QStri
                        "M WHERE M.RECEITA = R.CODIGO AND M.VARIANTE = R.VARIANTE AND M.CODIGO = T.CODIGO) "
                        "OR EXISTS (SELECT 1 FROM PREPARACAO X WHERE X.CODIGO = R.PREPARACAO AND "
                        "X.MATERIAL = T.CODIGO))) ORDER BY F.NUMERO DESC"));
+    // The kitchen's sheets with recorded lines not written off, none of an inactive material.
+    listas[QStringLiteral("pesar")] =
+        Linhas(db, QStringLiteral(
+                       "SELECT FIRST 200 P.FAL FROM (SELECT DISTINCT C.FAL FROM TNG_CONSUMOS C WHERE "
+                       "C.BAIXADO = 'N' AND C.ORIGEM = 'TG') P WHERE P.FAL < '9000000' AND NOT EXISTS "
+                       "(SELECT 1 FROM TNG_CONSUMOS X JOIN MATERIAL M ON (M.CODIGO = X.CODIGO) WHERE X.FAL "
+                       "= P.FAL AND M.ATIVO = 'N') ORDER BY P.FAL DESC"));
     // The print shop's designs and its printed lot sheets, the newest first.
     listas[QStringLiteral("desenhos")] =
         Linhas(db, QStringLiteral("SELECT FIRST 100 DISTINCT ESTAMPA || '|' || VARIANTE FROM EST_QUADRO"));

@@ -667,7 +667,9 @@ private slots:
         QTest::addColumn<QString>("comeca");
         QTest::addColumn<int>("msDe");
         QTest::addColumn<int>("msAte");
-        const auto repete = [](const char* quadro) { return Simulador::Repete(QLatin1String(quadro)); };
+        const auto repete = [](const char* quadro) {
+            return SimuladorBalanca::Repete(QLatin1String(quadro));
+        };
         const QString pedido = u"IFS= read -r pedido\n"
                                "[ \"$pedido\" = \"P\" ] && printf '  +0012.5 kg\\r'\n"
                                "sleep 5\n"_s;
@@ -685,7 +687,7 @@ private slots:
         QTest::newRow("com pedido") << pedido << QByteArray("P\n") << nenhuma << 12.5 << "" << 0 << 5000;
     }
     void portaSimulada() {
-        if (!Simulador::Disponivel())
+        if (!SimuladorBalanca::Disponivel())
             QSKIP("socat is not installed (scripts/setup-deps installs it)");
         QFETCH(QString, script);
         QFETCH(QByteArray, envio);
@@ -693,7 +695,7 @@ private slots:
         QFETCH(QString, comeca);
         QFETCH(int, msDe);
         QFETCH(int, msAte);
-        Simulador balanca(m_dir.path(), script);
+        SimuladorBalanca balanca(m_dir.path(), script);
         QVERIFY2(!balanca.Dispositivo().isEmpty(), "socat made no pseudo-terminal");
         PedidoBalanca pedido;
         pedido.envio = envio;
@@ -702,7 +704,7 @@ private slots:
         relogio.start();
         const LeituraBalanca l = LePesoBalanca(pedido);
         const qint64 ms = relogio.elapsed();
-        QVERIFY2(!Aberto(balanca.Dispositivo()), "the port was left open");
+        QVERIFY2(!PortaAberta(balanca.Dispositivo()), "the port was left open");
         QTEST(int(l.falha), "falha");
         QCOMPARE(l.peso, peso ? std::optional<double>(peso) : std::nullopt);
         if (!l.peso)

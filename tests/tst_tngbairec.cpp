@@ -8,6 +8,7 @@
 #include "TestFiles.h"
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QTest>
 
 class TstTngBaiRec : public ScreenTestCase {
     Q_OBJECT
@@ -41,11 +42,11 @@ class TstTngBaiRec : public ScreenTestCase {
     }
     // F5 (or F6) on a row with a scale sending `script`: the messages shown.
     QString Pesa(int row, const QString& script, bool soma = false) {
-        Simulador balanca(m_dir.filePath(QString::number(++m_balancas)), script);
+        SimuladorBalanca balanca(m_dir.filePath(QString::number(++m_balancas)), script);
         driver->Type("EdtPorta", balanca.Porta());
         driver->Row("DBGrid1", row);
         driver->Press(soma ? "F6" : "F5", "DBGrid1");
-        if (Aberto(balanca.Dispositivo()))
+        if (PortaAberta(balanca.Dispositivo()))
             return "port left open";
         return TakeMessages();
     }
@@ -55,20 +56,21 @@ private slots:
     // Frames in grams and kilograms, the tolerance, F6 adding and a rejected re-weighing; the port closed
     // after each reading; a port that is not there leaves the line as it was.
     void pesaEJulga() {
-        if (!Simulador::Disponivel())
+        if (!SimuladorBalanca::Disponivel())
             QSKIP("socat is not installed (scripts/setup-deps installs it)");
         Base();
         Abre();
         QCOMPARE(Texts({"EdtCodCli", "EdtNomCli", "EdtDesCor"}), QString("00001|TECELAGEM A & B|AZUL"));
         QCOMPARE(Linhas(), QString("M1|0|N|N|A1 M2|0|N|N|B2"));
-        QCOMPARE(Pesa(0, Simulador::Repete("  +0505.0 g\\r")), QString());
+        QCOMPARE(Pesa(0, SimuladorBalanca::Repete("  +0505.0 g\\r")), QString());
         QCOMPARE(Linhas(), QString("M1|505|S|N|A1 M2|0|N|N|B2"));
         QCOMPARE(driver->Value("DBGrid1", "Material"), QString("M2")); // accepted: on to the next line
-        QCOMPARE(Pesa(1, "printf '5 kg\\r'; sleep 0.1\n" + Simulador::Repete("  +0.1000 kg\\r")),
+        QCOMPARE(Pesa(1, "printf '5 kg\\r'; sleep 0.1\n" + SimuladorBalanca::Repete("  +0.1000 kg\\r")),
                  QString("Peso do Material insuficiente."));
-        QCOMPARE(Pesa(1, Simulador::Repete("100\\r"), true), QString()); // bare grams, added
+        QCOMPARE(Pesa(1, SimuladorBalanca::Repete("100\\r"), true), QString()); // bare grams, added
         QCOMPARE(Linhas(), QString("M1|505|S|N|A1 M2|200|S|N|B2"));
-        QCOMPARE(Pesa(0, Simulador::Repete("515 g\\r")), QString("Peso do Material acima do permitido."));
+        QCOMPARE(Pesa(0, SimuladorBalanca::Repete("515 g\\r")),
+                 QString("Peso do Material acima do permitido."));
         QCOMPARE(Linhas(), QString("M1|515|N|N|A1 M2|200|S|N|B2"));
         driver->Type("EdtPorta", m_dir.filePath("nao-existe"));
         driver->Row("DBGrid1", 0);
@@ -79,7 +81,7 @@ private slots:
 
     // A scale that never answers is read four times and weighs nothing.
     void balancaMuda() {
-        if (!Simulador::Disponivel())
+        if (!SimuladorBalanca::Disponivel())
             QSKIP("socat is not installed (scripts/setup-deps installs it)");
         Base();
         Abre();
@@ -92,7 +94,7 @@ private slots:
 
     // A named scale kept in the settings: its multiplier scales bare numbers only.
     void balancaNomeada() {
-        if (!Simulador::Disponivel())
+        if (!SimuladorBalanca::Disponivel())
             QSKIP("socat is not installed (scripts/setup-deps installs it)");
         SettingsFile ini;
         Base();
@@ -106,15 +108,15 @@ private slots:
         QCOMPARE(driver->Text("EdtConversor"), QString("1"));
         driver->Select("CbBalanca", "COZINHA 2");
         QCOMPARE(Texts({"EdtDecimais", "EdtConversor"}), QString("3|1000"));
-        QCOMPARE(Pesa(0, Simulador::Repete("000500\\r")), QString()); // 0.500 × 1000
-        QCOMPARE(Pesa(1, Simulador::Repete("0.2 kg\\r")), QString()); // named unit: not × 1000
+        QCOMPARE(Pesa(0, SimuladorBalanca::Repete("000500\\r")), QString()); // 0.500 × 1000
+        QCOMPARE(Pesa(1, SimuladorBalanca::Repete("0.2 kg\\r")), QString()); // named unit: not × 1000
         QCOMPARE(Linhas(), QString("M1|500|S|N|A1 M2|200|S|N|B2"));
     }
 
     // Written off once, from the priority warehouse and the line's lot, with its audit line and label; the
     // sheet leaves the "Consulta" list, which opens a sheet on a double click.
     void baixaEEtiqueta() {
-        if (!Simulador::Disponivel())
+        if (!SimuladorBalanca::Disponivel())
             QSKIP("socat is not installed (scripts/setup-deps installs it)");
         ReportFolder relatorios;
         Base();
@@ -124,8 +126,8 @@ private slots:
         QCOMPARE(FieldTexts("DBGrid2", "NUMERO").join(' '), QString("F1"));
         driver->DoubleClick("DBGrid2");
         QCOMPARE(driver->Rows("DBGrid1"), 2);
-        QCOMPARE(Pesa(0, Simulador::Repete("500 g\\r")), QString());
-        QCOMPARE(Pesa(1, Simulador::Repete("198 g\\r")), QString());
+        QCOMPARE(Pesa(0, SimuladorBalanca::Repete("500 g\\r")), QString());
+        QCOMPARE(Pesa(1, SimuladorBalanca::Repete("198 g\\r")), QString());
         driver->Click("ChkEtiqueta");
         messages.questions.enqueue(true);
         QCOMPARE(ClickMessages("BtBaixar"), QString("2 consumo(s) baixado(s) do estoque."));

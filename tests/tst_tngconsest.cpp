@@ -261,10 +261,11 @@ private slots:
         QVERIFY(xml.contains("<Weight-gr>15000.000</Weight-gr>") &&
                 xml.contains("<Weight-gr>45000.000</Weight-gr>"));
 
-        if (!Simulador::Disponivel())
+        if (!SimuladorBalanca::Disponivel())
             QSKIP("socat is not installed (scripts/setup-deps installs it)");
-        Simulador balanca(saida.filePath("balanca"), "IFS= read -r pedido\n[ \"$pedido\" = \"$(printf "
-                                                     "'P\\r')\" ] && printf '+0012500g\\r\\n'\nsleep 5\n");
+        SimuladorBalanca balanca(saida.filePath("balanca"),
+                                 "IFS= read -r pedido\n[ \"$pedido\" = \"$(printf "
+                                 "'P\\r')\" ] && printf '+0012500g\\r\\n'\nsleep 5\n");
         ConfiguracaoPorta porta;
         porta.porta = balanca.Porta();
         GravaConfiguracaoPorta(porta);
@@ -272,7 +273,7 @@ private slots:
         driver->Row("DBGrid2", RowWhere("TbComp", "Codigo", "C4"));
         driver->Press("F5", "DBGrid2");
         QCOMPARE(TakeMessages(), QString());
-        QVERIFY(!Aberto(balanca.Dispositivo()));
+        QVERIFY(!PortaAberta(balanca.Dispositivo()));
         QCOMPARE(FieldText("TbComp", RowWhere("TbComp", "Codigo", "C4"), "Peso|Baixado"), QString("6.25|S"));
     }
 };
