@@ -111,7 +111,8 @@ QList<OrdemDosagem> PlanoDosagem(const QList<PastaDosagem>& pastas,
 }
 
 QByteArray ArquivoReceita(const CabecalhoDosagem& c, const OrdemDosagem& o) {
-    QString texto = QStringLiteral("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n");
+    // The declaration names the file's own encoding; the writer would name UTF-8.
+    QString texto = QStringLiteral("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>");
     QXmlStreamWriter xml(&texto);
     xml.setAutoFormatting(true);
     xml.setAutoFormattingIndent(0);

@@ -155,8 +155,8 @@ void TFmRelTngEst::PreparaGrades() {
                                 ColunaGrade("Consumo", "Consumo (g)").Casas(1),
                                 ColunaGrade("Peso", "Peso (kg)").Casas(3),
                                 {"Contra_Tipo", "CT"},
-                                {"Compensar", "Compensar"},
-                                {"OrdemReceita", "Dosagem"},
+                                ColunaGrade("Compensar", "Compensar").Largura(8),
+                                {"OrdemReceita", "Dos."},
                                 {"Baixado", "Pesado"}});
 }
 

@@ -92,14 +92,14 @@ void TFmTngBaiRec::PreparaGrades() {
     ui.DBGrid1->SetReadOnly(true);
     ui.DBGrid1->DeclaraColunas({{"Ordem", "Ord."},
                                 {"Material", "Material"},
-                                ColunaGrade("Descricao", "Descrição").Largura(28).Estica(),
+                                ColunaGrade("Descricao", "Descrição").Largura(24),
                                 ColunaGrade("Qtde", "Qtde").Casas(4),
                                 {"Unidade", "Un."},
                                 ColunaGrade("Consumo", "Consumo (g)").Casas(3),
                                 ColunaGrade("Peso_Bal", "Pesado (g)").Casas(3),
-                                ColunaGrade("Ind_Tin", "Tolerância (%)").Casas(2),
+                                ColunaGrade("Ind_Tin", "Tol. (%)").Casas(2),
                                 {"Subgrupo", "Subgrupo"},
-                                ColunaGrade("Local", "Local").Largura(12),
+                                ColunaGrade("Local", "Local").Largura(16).Estica(),
                                 {"Baixar", "Aceito"},
                                 {"Baixado", "Baixado"}});
     DataSetModel::Of(TbReceita)->SetRowColor([this](int linha) {
