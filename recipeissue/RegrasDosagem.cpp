@@ -111,7 +111,8 @@ QList<OrdemDosagem> PlanoDosagem(const QList<PastaDosagem>& pastas,
 }
 
 QByteArray ArquivoReceita(const CabecalhoDosagem& c, const OrdemDosagem& o) {
-    // The declaration names the file's own encoding; the writer would name UTF-8.
+    // The declaration names the file's own encoding (the writer would name UTF-8); no line break after it:
+    // the writer begins every element on a line of its own.
     QString texto = QStringLiteral("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>");
     QXmlStreamWriter xml(&texto);
     xml.setAutoFormatting(true);

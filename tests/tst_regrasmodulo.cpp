@@ -1,23 +1,32 @@
 // The module's pure rules as tables: a lot sheet's (machine limits, price age, weight taken from an invoice,
 // pieces split off, steps from routes, the customer's situation), its generation, the programme, invoice
-// items, a machine's capacity and the dyeing curve as drawn.
+// items, a machine's capacity, the dyeing curve as drawn, the kitchen's weighing and the print pastes'
+// dispensing orders and files.
 #include "GraficoTingimento.h"
 #include "RegrasCliente.h"
+#include "RegrasDosagem.h"
 #include "RegrasEmissao.h"
 #include "RegrasEstampa.h"
 #include "RegrasFal.h"
 #include "RegrasGeracao.h"
 #include "RegrasMaquina.h"
 #include "RegrasNota.h"
+#include "RegrasPesagem.h"
 #include "RegrasProgramacao.h"
 #include <QChart>
+#include <QDirIterator>
 #include <QImage>
 #include <QLineSeries>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QScatterSeries>
+#include <QScopeGuard>
 #include <QSet>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QValueAxis>
+#include <clocale>
 
 namespace {
 // "codigo|lote|cor|variante|fluxo|peso" as the programme's row holds it.
@@ -47,6 +56,97 @@ QList<PassoCurva> Passos(const QString& texto) {
 const QString kReativo = "A01:30:20:1;S01:60:30:1;P01:60:60:1;L01:40:20:2;E01:95:20:2;F01:40:15:2";
 const QString kSomaFibras = QStringLiteral("A soma das Fibras deve ser Zero ou 100.");
 const QString kIndiceVariante = QStringLiteral("Esta Variante deve ter percentual de Fibra.");
+
+// Runs a check under the C locale and under a Brazilian one (Qt's default and the C library's).
+template <typename F> void EmCadaLocale(F confere) {
+    confere();
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    const bool sistema = std::setlocale(LC_ALL, "pt_BR.UTF-8") || std::setlocale(LC_ALL, "pt_BR.utf8");
+    confere();
+    QLocale::setDefault(QLocale::c());
+    if (sistema)
+        std::setlocale(LC_ALL, "C");
+}
+
+QVariant Resultado(std::optional<double> valor) {
+    return valor ? QVariant(*valor) : QVariant();
+}
+
+// Pastes "produto|quadro|ordem|consumo prev.[|linha|consumo|N when not selected]", consumption 1 unless
+// given; components "material|ordem|codigo|linha|grams", each with parts per thousand of its position × 10.
+QList<PastaDosagem> Pastas(const QString& texto) {
+    QList<PastaDosagem> pastas;
+    for (const QString& p : texto.split(';', Qt::SkipEmptyParts)) {
+        const QStringList c = p.split('|');
+        PastaDosagem pasta{c[0], c[1], c.value(4), c[2].toInt(), c.value(5, "1").toDouble(), c[3].toDouble()};
+        pasta.selecionada = c.value(6) != u"N";
+        pastas << pasta;
+    }
+    return pastas;
+}
+QList<ComponenteDosagem> Componentes(const QString& texto) {
+    QList<ComponenteDosagem> componentes;
+    for (const QString& p : texto.split(';', Qt::SkipEmptyParts)) {
+        const QStringList c = p.split('|');
+        componentes << ComponenteDosagem{
+            c[0], c[1].toInt(), c[2], "Cor " + c[2], c[3], 10.0 * (componentes.size() + 1), c[4].toDouble()};
+    }
+    return componentes;
+}
+
+// The elements of a recipe file, in order, and those holding numbers.
+const QStringList kDesData = {"Prio",     "DrumType", "DrumCode",    "CustDrumCode", "OrderCode",
+                              "Customer", "Design",   "Screen",      "Variant",      "RecName",
+                              "Article",  "LotID",    "Info1",       "ViscoName",    "Taglio-N",
+                              "Taglio-D", "Sequence", "SequenceTot", "Series",       "ViscoValue",
+                              "UM",       "DosType",  "ServiceType", "RecipeType",   "Note1",
+                              "Note2",    "Date",     "DosDuration", "Quantity-kg",  "Quantity-kg-dosed"};
+const QStringList kColData = {
+    "CompNumber",  "ColourCode", "Description",    "TypComp",         "DosError",        "PartsWeight",
+    "PartsPerc",   "Weight-gr",  "Weight-gr-prev", "Weight-gr-dosed", "Weight-gr-total", "Date",
+    "DosDuration", "Cost"};
+const QStringList kInteiros = {"Sequence", "SequenceTot", "CompNumber"};
+const QStringList kDecimais = {"Quantity-kg", "PartsWeight", "PartsPerc", "Weight-gr", "Weight-gr-prev"};
+
+QByteArray Esquema() {
+    const auto elemento = [](const QString& nome, const QString& conteudo, const QString& extra = {}) {
+        return QStringLiteral("<xs:element name=\"%1\"%2><xs:complexType><xs:sequence>%3</xs:sequence>"
+                              "</xs:complexType></xs:element>\n")
+            .arg(nome, extra, conteudo);
+    };
+    const auto simples = [](const QStringList& nomes) {
+        QString texto;
+        for (const QString& nome : nomes)
+            texto += QStringLiteral("<xs:element name=\"%1\" type=\"xs:%2\"/>\n")
+                         .arg(nome, kInteiros.contains(nome)   ? "positiveInteger"
+                                    : kDecimais.contains(nome) ? "decimal"
+                                                               : "string");
+        return texto;
+    };
+    return ("<?xml version=\"1.0\"?>\n<xs:schema xmlns:xs=\"http://www.w3.org/2001/XMLSchema\">\n" +
+            elemento("A_Recipe", elemento("DesRecipe", elemento("DesData", simples(kDesData))) +
+                                     elemento("ColRecipe", elemento("ColData", simples(kColData)),
+                                              " minOccurs=\"0\" maxOccurs=\"unbounded\"")) +
+            "</xs:schema>\n")
+        .toUtf8();
+}
+
+// xmllint's output, or what it complained of.
+std::pair<bool, QString> Xmllint(const QStringList& argumentos) {
+    QProcess xmllint;
+    xmllint.start(QStringLiteral("xmllint"), argumentos);
+    const bool ok =
+        xmllint.waitForFinished() && xmllint.exitStatus() == QProcess::NormalExit && xmllint.exitCode() == 0;
+    return {ok, QString::fromUtf8(ok ? xmllint.readAllStandardOutput() : xmllint.readAllStandardError())};
+}
+
+// An order of the second of three, with a colour and a thickener.
+const CabecalhoDosagem kCabecalho{"0001234", "MALHARIA X", "E-77", "01", "L1", "1", "ANA"};
+OrdemDosagem Ordem(int sequencia = 2) {
+    const QList<ComponenteOrdem> componentes = {{1, "C1", "Azul", u'C', 12.5, 1000.5},
+                                                {2, "A1", "Espessante", u'A', 300, 45}};
+    return {"P1", "Q1", sequencia, 3, 1234.5, componentes};
+}
 } // namespace
 
 class TstRegrasModulo : public QObject {
@@ -597,6 +697,357 @@ private slots:
         QVERIFY(!tem(figura.height() / 2, figura.height(), vermelho));
         QVERIFY(tem(figura.height() / 2, figura.height(), azul));
         QVERIFY(!GravaFiguraCurva(Passos(kReativo), "/proc/kelm/grafico.jpeg"));
+    }
+
+    // ---- the kitchen's weighing
+    void pesagem_data() {
+        QTest::addColumn<double>("anterior");
+        QTest::addColumn<double>("lido");
+        QTest::addColumn<bool>("soma"); // F6
+        QTest::addColumn<double>("consumo");
+        QTest::addColumn<double>("tolerancia");
+        QTest::addColumn<double>("peso");
+        QTest::addColumn<int>("veredito");
+        const auto linha = [](const char* nome, double anterior, double lido, bool soma, double consumo,
+                              double tolerancia, double peso, VereditoPesagem veredito) {
+            QTest::newRow(nome) << anterior << lido << soma << consumo << tolerancia << peso << int(veredito);
+        };
+        using enum VereditoPesagem;
+        // 500 g at 2 % of the weight: 505 ± 10.1 holds it, 515 − 10.3 and 485 + 9.7 do not.
+        linha("accepted", 0, 505, false, 500, 2, 505, Aceito);
+        linha("above", 0, 515, false, 500, 2, 515, Acima);
+        linha("short", 0, 485, false, 500, 2, 485, Insuficiente);
+        // 500 g weighed at 2 %: 10 g each way.
+        linha("upper limit", 0, 500, false, 490, 2, 500, Aceito);
+        linha("past the upper limit", 0, 500, false, 489.999, 2, 500, Acima);
+        linha("lower limit", 0, 500, false, 510, 2, 500, Aceito);
+        linha("past the lower limit", 0, 500, false, 510.001, 2, 500, Insuficiente);
+        // 10.8 − 0.54 and 10.2 + 0.51 fall just past 10.26 and 10.71 in binary.
+        linha("upper limit in binary", 0, 10.8, false, 10.26, 5, 10.8, Aceito);
+        linha("lower limit in binary", 0, 10.2, false, 10.71, 5, 10.2, Aceito);
+        linha("no tolerance", 0, 500.001, false, 500, 0, 500.001, Acima);
+        linha("F5 replaces", 300, 505, false, 500, 2, 505, Aceito);
+        linha("F6 adds", 300, 205, true, 500, 2, 505, Aceito);
+        // An accepted line weighed again out of tolerance is no longer written off.
+        linha("F6 past an accepted weight", 505, 20, true, 500, 2, 525, Acima);
+        linha("F5 short of an accepted weight", 505, 480, false, 500, 2, 480, Insuficiente);
+    }
+
+    void pesagem() {
+        QFETCH(double, anterior);
+        QFETCH(double, lido);
+        QFETCH(bool, soma);
+        QFETCH(double, consumo);
+        QFETCH(double, tolerancia);
+        QFETCH(double, peso);
+        QFETCH(int, veredito);
+        const PesagemLinha p = PesaLinha(anterior, lido, soma, consumo, tolerancia);
+        QCOMPARE(p.pesoG, peso); // kept when rejected too, for F6 to add to
+        QCOMPARE(int(p.veredito), veredito);
+        QCOMPARE(int(JulgaPesagem(peso, consumo, tolerancia)), veredito);
+        QCOMPARE(p.baixar, veredito == int(VereditoPesagem::Aceito));
+        QCOMPARE(TextoVeredito(p.veredito).isEmpty(), p.baixar);
+    }
+
+    // The multiplier as typed, a whole number above 0 or else 1; exactly: a multiplied reading's grams are
+    // whole, a named unit's to the milligram.
+    void gramasDaLeitura_data() {
+        QTest::addColumn<QString>("conversor");
+        QTest::addColumn<double>("lido");
+        QTest::addColumn<bool>("unidadeNomeada");
+        QTest::addColumn<double>("gramas");
+        QTest::newRow("505 g") << "1" << 0.505 << true << 505.0;
+        QTest::newRow("0.5 kg, not times the multiplier") << "1000" << 0.5 << true << 500.0;
+        QTest::newRow("named, 1.005 × 1000 below 1005 in binary") << "1" << 1.005 << true << 1005.0;
+        QTest::newRow("named keeps the milligram") << "1000" << 0.0125 << true << 12.5;
+        QTest::newRow("bare × 1000") << "1000" << 0.123 << false << 123.0;
+        QTest::newRow("bare × 1000 rounded, not cut") << "1000" << 1.005 << false << 1005.0;
+        QTest::newRow("bare × 10 down to the gram") << " 10 " << 12.34 << false << 123.0;
+        QTest::newRow("bare × 10 up to the gram") << "10" << 12.36 << false << 124.0;
+        for (const char* um : {"1", "0", "", "x", "-5", "2.5"})
+            QTest::newRow(qPrintable(QStringLiteral("bare × \"%1\" as it is").arg(um)))
+                << um << 0.5 << false << 0.5;
+    }
+
+    void gramasDaLeitura() {
+        QFETCH(QString, conversor);
+        QFETCH(double, lido);
+        QFETCH(bool, unidadeNomeada);
+        QFETCH(double, gramas);
+        const double calculado = GramasDaLeitura(lido, unidadeNomeada, ConversorBalanca(conversor));
+        QVERIFY2(calculado == gramas, qPrintable(QString::number(calculado, 'g', 17)));
+    }
+
+    // ---- the print pastes' dispensing
+    void tipoDoComponente_data() {
+        QTest::addColumn<QString>("linha");
+        QTest::addColumn<QString>("ordem");
+        QTest::addColumn<QChar>("tipo");
+        QTest::newRow("colour") << ""
+                                << "1C" << QChar(u'C');
+        QTest::newRow("other line") << "B"
+                                    << "1C" << QChar(u'C');
+        QTest::newRow("thickener") << "a"
+                                   << "2A" << QChar(u'A');
+        QTest::newRow("auxiliary") << " X "
+                                   << "3X" << QChar(u'X');
+        QTest::newRow("not dispensed") << "99"
+                                       << "99" << QChar(u'C');
+    }
+
+    void tipoDoComponente() {
+        QFETCH(QString, linha);
+        QFETCH(QString, ordem);
+        QCOMPARE(OrdemReceita(linha), ordem);
+        QTEST(TypComp(ordem), "tipo");
+    }
+
+    void planoDosagem_data() {
+        QTest::addColumn<QString>("pastas");
+        QTest::addColumn<QString>("componentes");
+        // "sequence/total product/screen kg: number code kind grams, ... | ..."
+        QTest::addColumn<QString>("plano");
+        // 250 kg on the sheet: 3 orders of 230 kg weighed, the last taking what the rounding left.
+        QTest::newRow("in three") << "P1|Q1|1|250"
+                                  << "P1|1|C1||229000;P1|1|A1|A|1000"
+                                  << "1/3 P1/Q1 76.667: 1 C1 C 76333.333, 2 A1 A 333.333 | "
+                                     "2/3 P1/Q1 76.667: 1 C1 C 76333.333, 2 A1 A 333.333 | "
+                                     "3/3 P1/Q1 76.666: 1 C1 C 76333.334, 2 A1 A 333.334";
+        QTest::newRow("at capacity") << "P1|Q1|1|110"
+                                     << "P1|1|C1||110000"
+                                     << "1/1 P1/Q1 110: 1 C1 C 110000";
+        QTest::newRow("sheet's paste past capacity")
+            << "P1|Q1|1|110.5"
+            << "P1|1|C1||100000"
+            << "1/2 P1/Q1 50: 1 C1 C 50000 | 2/2 P1/Q1 50: 1 C1 C 50000";
+        QTest::newRow("components past the sheet's paste")
+            << "P1|Q1|1|100"
+            << "P1|1|C1||120000"
+            << "1/2 P1/Q1 60: 1 C1 C 60000 | 2/2 P1/Q1 60: 1 C1 C 60000";
+        // 150 kg with it would make two orders.
+        QTest::newRow("component 99") << "P1|Q1|1|100"
+                                      << "P1|1|C1||100000;P1|1|X9|99|50000"
+                                      << "1/1 P1/Q1 100: 1 C1 C 100000";
+        QTest::newRow("nothing to weigh") << "P1|Q1|1|0"
+                                          << "P1|1|X9|99|50000"
+                                          << "1/1 P1/Q1 0: ";
+        // The same product on two screens: each paste its own components; another product's are none of them.
+        QTest::newRow("sequence across pastes")
+            << "P1|Q1|1|150;P1|Q2|2|30"
+            << "P1|1|C1||150000;P1|2|C2||30000;P2|1|C3||5000"
+            << "1/3 P1/Q1 75: 1 C1 C 75000 | 2/3 P1/Q1 75: 1 C1 C 75000 | 3/3 P1/Q2 30: 1 C2 C 30000";
+        QTest::newRow("not selected, 99, no consumption")
+            << "P1|Q1|1|10||1|N;P2|Q2|2|10|99;P3|Q3|3|10||0;P4|Q4|4|10"
+            << "P1|1|C1||10000;P2|2|C2||10000;P3|3|C3||10000;P4|4|C4||10000"
+            << "1/1 P4/Q4 10: 1 C4 C 10000";
+        QTest::newRow("colours, thickeners, auxiliaries")
+            << "P1|Q1|1|10"
+            << "P1|1|X1|X|1000;P1|1|A1|a|2000;P1|1|C1||3000;P1|1|A2|A|4000;P1|1|C2|B|5000"
+            << "1/1 P1/Q1 15: 1 C1 C 3000, 2 C2 C 5000, 3 A1 A 2000, 4 A2 A 4000, 5 X1 X 1000";
+        // More than a short sort takes: each kind still in the sheet's order.
+        QStringList muitos, porTipo[3];
+        for (int i = 10; i < 30; ++i) {
+            muitos << QStringLiteral("P1|1|K%1|%2|100").arg(i).arg(QStringList{"", "A", "X"}[i % 3]);
+            porTipo[i % 3] << QStringLiteral("K%1 %2 100").arg(i).arg(QStringList{"C", "A", "X"}[i % 3]);
+        }
+        QStringList esperados = porTipo[0] + porTipo[1] + porTipo[2];
+        for (int i = 0; i < esperados.size(); ++i)
+            esperados[i].prepend(QString::number(i + 1) + ' ');
+        QTest::newRow("twenty components")
+            << "P1|Q1|1|2" << muitos.join(';') << "1/1 P1/Q1 2: " + esperados.join(", ");
+    }
+
+    void planoDosagem() {
+        QFETCH(QString, pastas);
+        QFETCH(QString, componentes);
+        const QList<ComponenteDosagem> fonte = Componentes(componentes);
+        QStringList ordens;
+        for (const OrdemDosagem& o : PlanoDosagem(Pastas(pastas), fonte)) {
+            QVERIFY(o.kg <= kCapacidadeDosagemKg);
+            QStringList linhas;
+            for (const ComponenteOrdem& c : o.componentes) {
+                const auto origem = std::find_if(fonte.begin(), fonte.end(), [&](const ComponenteDosagem& f) {
+                    return f.codigo == c.codigo;
+                });
+                QVERIFY(origem != fonte.end() && c.descricao == origem->descricao && c.qtde == origem->qtde);
+                linhas << QStringLiteral("%1 %2 %3 %4")
+                              .arg(c.numero)
+                              .arg(c.codigo, c.tipo)
+                              .arg(c.gramas, 0, 'g', 12);
+            }
+            ordens << QStringLiteral("%1/%2 %3/%4 %5: %6")
+                          .arg(o.sequencia)
+                          .arg(o.total)
+                          .arg(o.produto, o.quadro)
+                          .arg(o.kg, 0, 'g', 12)
+                          .arg(linhas.join(", "));
+        }
+        QTEST(ordens.join(" | "), "plano");
+    }
+
+    void arquivoReceita_data() {
+        QTest::addColumn<QString>("nome"); // the customer's and the user's
+        QTest::addColumn<QString>("variante");
+        QTest::addColumn<QByteArrayList>("bytes"); // in the file
+        QTest::addColumn<QStringList>("lidos");    // "element=text" as an XML reader reads it
+        QTest::newRow("numbers with a point")
+            << "MALHARIA X"
+            << "01"
+            << QByteArrayList{"<Sequence>2</Sequence>\r\n<SequenceTot>3</SequenceTot>\r\n",
+                              "<Series>1</Series>\r\n", "<Quantity-kg>1234.500</Quantity-kg>\r\n",
+                              "<PartsWeight>12.500</PartsWeight>\r\n<PartsPerc>1.2500</PartsPerc>\r\n"
+                              "<Weight-gr>1000.500</Weight-gr>\r\n<Weight-gr-prev>0</Weight-gr-prev>\r\n",
+                              "<PartsWeight>300.000</PartsWeight>\r\n<PartsPerc>30.0000</PartsPerc>\r\n"
+                              "<Weight-gr>45.000</Weight-gr>\r\n"}
+            << QStringList{"Customer=0001234/MALHARIA X", "Info1=MALHARIA X"};
+        QTest::newRow("variant 98") << "MALHARIA X"
+                                    << "98" << QByteArrayList{"<Series>2</Series>\r\n"} << QStringList();
+        // Markup, Latin-1 and beyond it, a control character, a tab and a line break.
+        const QString lido = QStringLiteral("A&B <C> \"D\" 'E' Ç € 😀 F G");
+        QTest::newRow("characters") << QStringLiteral("A&B <C> \"D\" 'E' Ç € 😀\x01\tF\nG") << "01"
+                                    << QByteArrayList{"\xC7", "&#8364;", "&#128512;"}
+                                    << QStringList{"Customer=0001234/" + lido, "Info1=" + lido};
+    }
+
+    void arquivoReceita() {
+        QFETCH(QString, nome);
+        QFETCH(QString, variante);
+        QFETCH(QByteArrayList, bytes);
+        QFETCH(QStringList, lidos);
+        CabecalhoDosagem cabecalho = kCabecalho;
+        cabecalho.cliente = cabecalho.usuario = nome;
+        cabecalho.variante = variante;
+        QByteArrayList gerados;
+        EmCadaLocale([&] { gerados << ArquivoReceita(cabecalho, Ordem()); });
+        const QByteArray arquivo = gerados[0];
+        QCOMPARE(gerados[1], arquivo);
+        const QByteArray inicio = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n<A_Recipe "
+                                  "xsi:noNamespaceSchemaLocation=\"file:/C:/CColour/arc/Recipe_E.xsd\" "
+                                  "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\r\n";
+        QCOMPARE(arquivo.left(inicio.size()), inicio);
+        QVERIFY(arquivo.endsWith("\r\n"));
+        const QList<QByteArray> linhas = arquivo.chopped(1).split('\n').mid(1);
+        static const QRegularExpression umElemento(
+            QStringLiteral("^(<[\\w-]+( [^<>]*)?>|</[\\w-]+>|<([\\w-]+)>[^<]*</\\3>|<[\\w-]+/>)\r$"));
+        for (const QByteArray& linha : std::as_const(linhas)) {
+            QVERIFY2(umElemento.match(QString::fromLatin1(linha)).hasMatch() &&
+                         std::none_of(linha.begin(), linha.end() - 1, [](char c) { return uchar(c) < 0x20; }),
+                     qPrintable(QString::fromLatin1(linha)));
+        }
+        for (const QByteArray& b : bytes)
+            QVERIFY2(arquivo.contains(b), qPrintable(QString::fromLatin1(b)));
+
+        if (QStandardPaths::findExecutable(QStringLiteral("xmllint")).isEmpty())
+            QSKIP("xmllint is not installed");
+        const QTemporaryDir pasta;
+        const QString caminho = pasta.filePath(QStringLiteral("receita.xml")),
+                      esquema = pasta.filePath(QStringLiteral("Recipe_E.xsd"));
+        for (const auto& [nomeArquivo, conteudo] :
+             {std::pair{caminho, arquivo}, std::pair{esquema, Esquema()}}) {
+            QFile f(nomeArquivo);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(conteudo) == conteudo.size());
+        }
+        for (const QStringList& argumentos :
+             {QStringList{"--noout", caminho}, QStringList{"--noout", "--schema", esquema, caminho}}) {
+            const auto [ok, saida] = Xmllint(argumentos);
+            QVERIFY2(ok, qPrintable(saida));
+        }
+        for (const QString& l : lidos) {
+            const auto [ok, saida] = Xmllint({"--xpath", "string(//" + l.section('=', 0, 0) + ')', caminho});
+            QVERIFY2(ok, qPrintable(saida));
+            QCOMPARE(saida, l.section('=', 1) + '\n'); // xmllint ends it with a line break
+        }
+    }
+
+    // A run's files, each the order's recipe, or none of them; "pasta" and what is made first under a
+    // temporary folder.
+    void gravaArquivosReceita_data() {
+        QTest::addColumn<QString>("pasta");
+        QTest::addColumn<QString>("arquivo");     // a regular file
+        QTest::addColumn<QString>("diretorio");   // a folder
+        QTest::addColumn<bool>("somenteLeitura"); // the folder
+        QTest::addColumn<QString>("falha");       // the file that cannot be written; none, all written
+        const auto linha = [](const char* nome, const char* pasta, const char* arquivo, const char* diretorio,
+                              bool somenteLeitura, const char* falha) {
+            QTest::newRow(nome) << QString(pasta) << QString(arquivo) << QString(diretorio) << somenteLeitura
+                                << QString(falha);
+        };
+        linha("written", "r", "", "r", false, "");
+        linha("folder under a file", "f/r", "f", "", false, "f/r/00012341.xml");
+        linha("second file's name taken", "r", "", "r/00012342.xml", false, "r/00012342.xml");
+        linha("read-only folder", "r", "", "r", true, "r/00012341.xml");
+    }
+
+    void gravaArquivosReceita() {
+        QFETCH(QString, pasta);
+        QFETCH(QString, arquivo);
+        QFETCH(QString, diretorio);
+        QFETCH(bool, somenteLeitura);
+        QFETCH(QString, falha);
+        const QTemporaryDir raiz;
+        const QDir dir(raiz.path());
+        const auto conteudo = [&] {
+            QStringList nomes;
+            for (QDirIterator i(raiz.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                                QDirIterator::Subdirectories);
+                 i.hasNext();)
+                nomes << dir.relativeFilePath(i.next());
+            nomes.sort();
+            return nomes;
+        };
+        if (!arquivo.isEmpty())
+            QVERIFY(QFile(dir.filePath(arquivo)).open(QIODevice::WriteOnly));
+        if (!diretorio.isEmpty())
+            QVERIFY(dir.mkpath(diretorio));
+        const QString destino = dir.filePath(pasta);
+        const auto permissoes = QFile::permissions(destino);
+        const auto restaura = qScopeGuard([&] { QFile::setPermissions(destino, permissoes); });
+        if (somenteLeitura) {
+            QVERIFY(QFile::setPermissions(destino, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+            QFile prova(dir.filePath(pasta + "/prova"));
+            if (prova.open(QIODevice::WriteOnly)) {
+                prova.remove();
+                QSKIP("the folder's permissions do not hold this user back");
+            }
+        }
+        const QStringList antes = conteudo();
+        const QList<OrdemDosagem> plano = {Ordem(1), Ordem(2), Ordem(3)};
+        const QString erro = GravaArquivosReceita(destino, kCabecalho, plano);
+        if (!falha.isEmpty()) {
+            QVERIFY2(erro.contains(QDir::toNativeSeparators(dir.filePath(falha))), qPrintable(erro));
+            QCOMPARE(conteudo(), antes);
+            return;
+        }
+        QCOMPARE(erro, QString());
+        QStringList gravados = antes;
+        for (const OrdemDosagem& o : plano) {
+            gravados << QStringLiteral("r/0001234%1.xml").arg(o.sequencia);
+            QFile f(dir.filePath(gravados.last()));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), ArquivoReceita(kCabecalho, o));
+        }
+        QCOMPARE(conteudo(), gravados);
+    }
+
+    // The sheet's scale in grams.
+    void pesoBalancaLocal_data() {
+        QTest::addColumn<QString>("resposta");
+        QTest::addColumn<int>("decimais");
+        QTest::addColumn<QVariant>("peso");
+        const QVariant nenhum;
+        QTest::newRow("3 digits after the comma") << "+0012500g" << 2 << QVariant(12.5);
+        QTest::newRow("1 digit after the comma") << "+0012500g" << 0 << QVariant(1250.0);
+        QTest::newRow("minus") << "-0012500g" << 2 << QVariant(-12.5);
+        QTest::newRow("no unit") << "+0012500" << 2 << nenhum;
+        QTest::newRow("kilograms") << "0.5kg" << 2 << nenhum;
+        QTest::newRow("no digits") << "ERRg" << 2 << nenhum;
+        QTest::newRow("up to the first unit") << "+0012500g\r\n+0099999g" << 2 << QVariant(12.5);
+    }
+
+    void pesoBalancaLocal() {
+        QFETCH(QString, resposta);
+        QFETCH(int, decimais);
+        EmCadaLocale([&] { QTEST(Resultado(PegaPesoBalancaLocal(resposta, u'g', decimais)), "peso"); });
     }
 };
 
