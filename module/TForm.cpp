@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QTabWidget>
 
 namespace {
 // One application-wide filter for all open screens: it hands the keys, clicks and focus changes of a
@@ -215,6 +216,34 @@ bool TForm::SaidaControle(QWidget*, QWidget*, Qt::FocusReason) {
     return true;
 }
 
+// The page tabs around the control (the screen's first ones for a control outside any): the next or previous
+// page that can be shown, and the focus on its first control, as a click on its tab and Tab would leave it.
+bool TForm::TrocaPagina(QWidget* control, bool proxima) {
+    QTabWidget* abas = nullptr;
+    for (QWidget* w = control; w && w != this && !abas; w = w->parentWidget())
+        abas = qobject_cast<QTabWidget*>(w);
+    if (!abas)
+        abas = findChild<QTabWidget*>();
+    if (!abas || abas->count() < 2)
+        return false;
+    const int n = abas->count();
+    for (int passo = 1; passo < n; ++passo) {
+        const int i = (abas->currentIndex() + (proxima ? passo : n - passo)) % n;
+        if (!abas->isTabEnabled(i) || !abas->isTabVisible(i))
+            continue;
+        abas->setCurrentIndex(i);
+        QWidget* pagina = abas->widget(i);
+        for (QWidget* w = pagina->nextInFocusChain(); w && w != pagina; w = w->nextInFocusChain())
+            if (pagina->isAncestorOf(w) && w->isVisible() && w->isEnabled() &&
+                (w->focusPolicy() & Qt::TabFocus)) {
+                w->setFocus(Qt::TabFocusReason);
+                break;
+            }
+        return true;
+    }
+    return false;
+}
+
 bool TForm::TrataEvento(QWidget* control, QEvent* event) {
     bool swallow = false;
     ExecutaProtegido([&] {
@@ -232,6 +261,12 @@ bool TForm::TrataEvento(QWidget* control, QEvent* event) {
                 caixa && key->key() == Qt::Key_F4 && key->modifiers() == Qt::NoModifier) {
                 if (!caixa->Declaracao().caixa->isReadOnly())
                     caixa->Pesquisa();
+                swallow = true;
+                break;
+            }
+            if ((key->key() == Qt::Key_PageDown || key->key() == Qt::Key_PageUp) &&
+                key->modifiers() == Qt::ControlModifier &&
+                TrocaPagina(control, key->key() == Qt::Key_PageDown)) {
                 swallow = true;
                 break;
             }

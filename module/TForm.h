@@ -127,6 +127,8 @@ protected:
 
 private:
     bool PerguntaAoFechar();
+    // Ctrl+PgDn / Ctrl+PgUp: the next or previous page of the screen's tabs; false when there is none.
+    bool TrocaPagina(QWidget* control, bool proxima);
     CaixaPesquisa* CaixaDe(QWidget* control) const;
     bool SemConferencia(const QWidget* next) const;
     QList<CaixaPesquisa*> m_caixas;

@@ -6,7 +6,9 @@
 #include "SimuladorBalanca.h"
 #include "TestDatabase.h"
 #include "TestFiles.h"
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -121,8 +123,11 @@ private slots:
         ReportFolder relatorios;
         Base();
         driver->Open("TFmTngBaiRec");
-        driver->Page("PageControl1", "Consulta");
-        driver->Click("BtConsultaFals");
+        driver->Keys("Ctrl+PgDown"); // the next page, from the keyboard
+        auto* abas = driver->Get<QTabWidget>("PageControl1");
+        QCOMPARE(abas->tabText(abas->currentIndex()) + "/" + QApplication::focusWidget()->objectName(),
+                 QString("Consulta/BtConsultaFals"));
+        driver->Press("Enter");
         QCOMPARE(FieldTexts("DBGrid2", "NUMERO").join(' '), QString("F1"));
         driver->DoubleClick("DBGrid2");
         QCOMPARE(driver->Rows("DBGrid1"), 2);
