@@ -35,12 +35,6 @@ ConfiguracaoPorta PortaFicha() {
 }
 const QString kPastaDosagem = QStringLiteral("PastaDosagem");
 
-QString texto(const TDataSet& dados, int linha, const char* campo) {
-    return dados.ValueAt(linha, dados.FieldIndex(QLatin1String(campo))).toString().trimmed();
-}
-double numero(const TDataSet& dados, int linha, const char* campo) {
-    return dados.ValueAt(linha, dados.FieldIndex(QLatin1String(campo))).toDouble();
-}
 } // namespace
 
 KELM_SCREEN_UNIT(RelTngEst, TFmRelTngEst, {{QStringLiteral("WTngEstampa"), LayoutEstampa}});
@@ -347,23 +341,23 @@ void TFmRelTngEst::Enviarreceita1Click() {
     }
     QList<PastaDosagem> pastas;
     for (int i = 0; i < TbConsumo->RecordCount(); ++i)
-        pastas << PastaDosagem{texto(*TbConsumo, i, "Produto"),
-                               texto(*TbConsumo, i, "Quadro"),
-                               texto(*TbConsumo, i, "Linha"),
+        pastas << PastaDosagem{TbConsumo->TextoEm(i, QStringLiteral("Produto")),
+                               TbConsumo->TextoEm(i, QStringLiteral("Quadro")),
+                               TbConsumo->TextoEm(i, QStringLiteral("Linha")),
                                TbConsumo->ValueAt(i, TbConsumo->FieldIndex(QStringLiteral("Ordem"))).toInt(),
-                               numero(*TbConsumo, i, "Consumo"),
-                               numero(*TbConsumo, i, "Consumo_Prev"),
-                               texto(*TbConsumo, i, "Sel") == u"S"};
+                               TbConsumo->NumeroEm(i, QStringLiteral("Consumo")),
+                               TbConsumo->NumeroEm(i, QStringLiteral("Consumo_Prev")),
+                               TbConsumo->TextoEm(i, QStringLiteral("Sel")) == u"S"};
     QList<ComponenteDosagem> componentes;
     for (int i = 0; i < TbComp->RecordCount(); ++i)
         componentes << ComponenteDosagem{
-            texto(*TbComp, i, "Material"),
+            TbComp->TextoEm(i, QStringLiteral("Material")),
             TbComp->ValueAt(i, TbComp->FieldIndex(QStringLiteral("Ordem"))).toInt(),
-            texto(*TbComp, i, "Codigo"),
-            texto(*TbComp, i, "Descricao"),
-            texto(*TbComp, i, "Linha"),
-            numero(*TbComp, i, "Qtde"),
-            numero(*TbComp, i, "Consumo")};
+            TbComp->TextoEm(i, QStringLiteral("Codigo")),
+            TbComp->TextoEm(i, QStringLiteral("Descricao")),
+            TbComp->TextoEm(i, QStringLiteral("Linha")),
+            TbComp->NumeroEm(i, QStringLiteral("Qtde")),
+            TbComp->NumeroEm(i, QStringLiteral("Consumo"))};
     const QList<OrdemDosagem> plano = PlanoDosagem(pastas, componentes);
     if (plano.isEmpty()) {
         Informa(this, QStringLiteral("Nenhuma pasta marcada a enviar."));

@@ -30,12 +30,6 @@ KELM_SCREEN_UNIT(RelTngRec, TFmRelRec, {{QStringLiteral("WTngConsumo"), LayoutCo
 namespace {
 const QString kCaixa = QStringLiteral("Emissão de Receita");
 
-QString texto(const TDataSet& dados, int linha, const QString& campo) {
-    return dados.ValueAt(linha, dados.FieldIndex(campo)).toString().trimmed();
-}
-double numero(const TDataSet& dados, int linha, const QString& campo) {
-    return dados.ValueAt(linha, dados.FieldIndex(campo)).toDouble();
-}
 double numeroDaCaixa(const QLineEdit* caixa) {
     double valor = 0;
     return LeNumero(caixa->text().trimmed(), valor) ? valor : 0;
@@ -141,9 +135,9 @@ void TFmRelRec::PreparaGrades() {
                                 {"Lote", "Lote"},
                                 ColunaGrade("Baixado", "Baixado").SomenteLeitura()});
     DataSetModel::Of(TbReceita)->SetRowColor([this](int linha) {
-        if (texto(*TbReceita, linha, QStringLiteral("Baixado")) == QLatin1String("S"))
+        if (TbReceita->TextoEm(linha, QStringLiteral("Baixado")) == QLatin1String("S"))
             return QColor(Qt::darkGreen);
-        return texto(*TbReceita, linha, QStringLiteral("CT")).isEmpty() ? QColor() : QColor(Qt::blue);
+        return TbReceita->TextoEm(linha, QStringLiteral("CT")).isEmpty() ? QColor() : QColor(Qt::blue);
     });
     ui.DBGrid3->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid3KeyDown(tecla); };
     TbReceita->BeforeInsert = [](TDataSet&) { throw EAbort(); }; // lines come by "Incluir Consumo"
@@ -168,8 +162,8 @@ void TFmRelRec::PreparaGrades() {
                                 ColunaGrade("DESC_BANHO", "Banho").Largura(18),
                                 ColunaGrade("DESC_PREP", "Preparação").Estica()});
     DataSetModel::Of(TbFal)->SetRowColor([this](int linha) {
-        return texto(*TbFal, linha, QStringLiteral("SEL")) == QLatin1String("S") ? QColor(Qt::blue)
-                                                                                 : QColor();
+        return TbFal->TextoEm(linha, QStringLiteral("SEL")) == QLatin1String("S") ? QColor(Qt::blue)
+                                                                                  : QColor();
     });
     const auto alterna = Protegido([this] {
         if (TbFal->IsEmpty())
@@ -456,21 +450,21 @@ QList<LinhaEmissao> TFmRelRec::LinhasDaGrade() const {
     QList<LinhaEmissao> linhas;
     for (int i = 0; i < TbReceita->RecordCount(); ++i) {
         LinhaEmissao l;
-        l.item.material = texto(*TbReceita, i, QStringLiteral("Material"));
+        l.item.material = TbReceita->TextoEm(i, QStringLiteral("Material"));
         l.item.ordem = TbReceita->ValueAt(i, TbReceita->FieldIndex(QStringLiteral("Ordem"))).toInt();
-        l.item.passo = texto(*TbReceita, i, QStringLiteral("Passo"));
-        l.item.qtde = numero(*TbReceita, i, QStringLiteral("Qtde"));
-        l.item.unidade = texto(*TbReceita, i, QStringLiteral("Unidade"));
-        l.item.tipo = texto(*TbReceita, i, QStringLiteral("Tipo"));
-        l.item.baixaAut = texto(*TbReceita, i, QStringLiteral("Baixa_Aut"));
-        l.qtdeOrig = numero(*TbReceita, i, QStringLiteral("Qtde_Orig"));
-        l.consumo = numero(*TbReceita, i, QStringLiteral("Consumo"));
-        l.contratipo = !texto(*TbReceita, i, QStringLiteral("CT")).isEmpty();
-        l.lote = texto(*TbReceita, i, QStringLiteral("Lote"));
-        l.baixado = texto(*TbReceita, i, QStringLiteral("Baixado")) == QLatin1String("S");
-        l.item.estocado = texto(*TbReceita, i, QStringLiteral("Estoque")) != QLatin1String("N");
-        l.item.fibra = texto(*TbReceita, i, QStringLiteral("Fibra"));
-        l.item.concentracao = numero(*TbReceita, i, QStringLiteral("Concent"));
+        l.item.passo = TbReceita->TextoEm(i, QStringLiteral("Passo"));
+        l.item.qtde = TbReceita->NumeroEm(i, QStringLiteral("Qtde"));
+        l.item.unidade = TbReceita->TextoEm(i, QStringLiteral("Unidade"));
+        l.item.tipo = TbReceita->TextoEm(i, QStringLiteral("Tipo"));
+        l.item.baixaAut = TbReceita->TextoEm(i, QStringLiteral("Baixa_Aut"));
+        l.qtdeOrig = TbReceita->NumeroEm(i, QStringLiteral("Qtde_Orig"));
+        l.consumo = TbReceita->NumeroEm(i, QStringLiteral("Consumo"));
+        l.contratipo = !TbReceita->TextoEm(i, QStringLiteral("CT")).isEmpty();
+        l.lote = TbReceita->TextoEm(i, QStringLiteral("Lote"));
+        l.baixado = TbReceita->TextoEm(i, QStringLiteral("Baixado")) == QLatin1String("S");
+        l.item.estocado = TbReceita->TextoEm(i, QStringLiteral("Estoque")) != QLatin1String("N");
+        l.item.fibra = TbReceita->TextoEm(i, QStringLiteral("Fibra"));
+        l.item.concentracao = TbReceita->NumeroEm(i, QStringLiteral("Concent"));
         linhas << l;
     }
     return linhas;
@@ -608,7 +602,7 @@ void TFmRelRec::Imprime(bool lote) {
                 for (int i = 0; i < TbReceita->RecordCount(); ++i)
                     for (const LinhaEmissao& g : gravados.linhas)
                         if (g.baixado &&
-                            g.item.material == texto(*TbReceita, i, QStringLiteral("Material")) &&
+                            g.item.material == TbReceita->TextoEm(i, QStringLiteral("Material")) &&
                             g.item.ordem ==
                                 TbReceita->ValueAt(i, TbReceita->FieldIndex(QStringLiteral("Ordem"))).toInt())
                             TbReceita->SetValueAt(i, TbReceita->FieldIndex(QStringLiteral("Baixado")),
@@ -810,8 +804,8 @@ void TFmRelRec::BtConsultarClick() {
 QStringList TFmRelRec::Selecionadas() const {
     QStringList selecionadas;
     for (int i = 0; i < TbFal->RecordCount(); ++i)
-        if (texto(*TbFal, i, QStringLiteral("SEL")) == QLatin1String("S"))
-            selecionadas << texto(*TbFal, i, QStringLiteral("NUMERO"));
+        if (TbFal->TextoEm(i, QStringLiteral("SEL")) == QLatin1String("S"))
+            selecionadas << TbFal->TextoEm(i, QStringLiteral("NUMERO"));
     return selecionadas;
 }
 

@@ -33,13 +33,6 @@ QString descricaoRegra(const QString& regra) {
         .arg(regra);
 }
 
-QString texto(const TDataSet& itens, int linha, const char* campo) {
-    return itens.ValueAt(linha, itens.FieldIndex(QLatin1String(campo))).toString().trimmed();
-}
-
-double numero(const TDataSet& itens, int linha, const char* campo) {
-    return itens.ValueAt(linha, itens.FieldIndex(QLatin1String(campo))).toDouble();
-}
 } // namespace
 
 void CriaConsumos(TClientDataSet& itens) {
@@ -163,11 +156,11 @@ void AcrescentaItem(TDataSet& itens, TDataSet& origem, bool proprio, const Conte
 
 CustoItem CustoDaLinha(const TDataSet& itens, int linha, const ContextoItens& contexto) {
     ItemCusto item;
-    item.unidade = texto(itens, linha, "Unidade");
-    item.qtde = numero(itens, linha, "Qtde");
-    item.fibra = texto(itens, linha, "Fibra");
-    item.concentracao = numero(itens, linha, "Concentracao");
-    item.preco = numero(itens, linha, "Preco");
+    item.unidade = itens.TextoEm(linha, QStringLiteral("Unidade"));
+    item.qtde = itens.NumeroEm(linha, QStringLiteral("Qtde"));
+    item.fibra = itens.TextoEm(linha, QStringLiteral("Fibra"));
+    item.concentracao = itens.NumeroEm(linha, QStringLiteral("Concentracao"));
+    item.preco = itens.NumeroEm(linha, QStringLiteral("Preco"));
     item.indice = contexto.indice;
     item.proporcao = contexto.proporcao;
     return CustoItemReceita(item);
@@ -191,13 +184,13 @@ double CustoDosItens(const TDataSet& itens, const ContextoItens& contexto) {
 }
 
 bool ItemProprio(const TDataSet& itens, int linha) {
-    return texto(itens, linha, "Altera") != QLatin1String("N");
+    return itens.TextoEm(linha, QStringLiteral("Altera")) != QLatin1String("N");
 }
 
 bool ItemEmBranco(const TDataSet& itens, int linha) {
-    return texto(itens, linha, "Material").isEmpty();
+    return itens.TextoEm(linha, QStringLiteral("Material")).isEmpty();
 }
 
 bool ItemDeProduto(const TDataSet& itens, int linha) {
-    return texto(itens, linha, "Tp_Item").toUpper() == QLatin1String("P");
+    return itens.TextoEm(linha, QStringLiteral("Tp_Item")).toUpper() == QLatin1String("P");
 }

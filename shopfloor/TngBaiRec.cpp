@@ -31,9 +31,6 @@ const QString kBalancas = QStringLiteral("Balanca");
 // A reading of the kitchen's scale: four at most, each up to 2 s or 60 characters.
 constexpr int kLeituras = 4;
 
-QString texto(const TDataSet& dados, int linha, const char* campo) {
-    return dados.ValueAt(linha, dados.FieldIndex(QLatin1String(campo))).toString().trimmed();
-}
 } // namespace
 
 TFmTngBaiRec::TFmTngBaiRec(QWidget* parent) : TForm(parent), TbReceita(new TClientDataSet(this)) {
@@ -103,9 +100,9 @@ void TFmTngBaiRec::PreparaGrades() {
                                 {"Baixar", "Aceito"},
                                 {"Baixado", "Baixado"}});
     DataSetModel::Of(TbReceita)->SetRowColor([this](int linha) {
-        if (texto(*TbReceita, linha, "Baixado") == u"S")
+        if (TbReceita->TextoEm(linha, QStringLiteral("Baixado")) == u"S")
             return QColor(Qt::darkGreen);
-        return texto(*TbReceita, linha, "Baixar") == u"S" ? QColor(Qt::blue) : QColor();
+        return TbReceita->TextoEm(linha, QStringLiteral("Baixar")) == u"S" ? QColor(Qt::blue) : QColor();
     });
     ui.DBGrid1->OnKeyDown = [this](QKeyEvent* tecla) {
         if (tecla->key() != Qt::Key_F5 && tecla->key() != Qt::Key_F6)
@@ -257,9 +254,10 @@ void TFmTngBaiRec::BtBaixarClick() {
         return;
     QList<LinhaPesada> pesadas;
     for (int i = 0; i < TbReceita->RecordCount(); ++i)
-        if (texto(*TbReceita, i, "Baixar") == u"S" && texto(*TbReceita, i, "Baixado") != u"S")
+        if (TbReceita->TextoEm(i, QStringLiteral("Baixar")) == u"S" &&
+            TbReceita->TextoEm(i, QStringLiteral("Baixado")) != u"S")
             pesadas << LinhaPesada{
-                texto(*TbReceita, i, "Material"),
+                TbReceita->TextoEm(i, QStringLiteral("Material")),
                 TbReceita->ValueAt(i, TbReceita->FieldIndex(QStringLiteral("Ordem"))).toInt(),
                 TbReceita->ValueAt(i, TbReceita->FieldIndex(QStringLiteral("Peso_Bal"))).toDouble()};
     if (pesadas.isEmpty()) {
@@ -296,13 +294,14 @@ void TFmTngBaiRec::ImprimeEtiqueta(const QList<LinhaPesada>& linhas) {
     dados.CreateDataSet();
     for (const LinhaPesada& l : linhas)
         for (int i = 0; i < TbReceita->RecordCount(); ++i)
-            if (texto(*TbReceita, i, "Material") == l.material &&
+            if (TbReceita->TextoEm(i, QStringLiteral("Material")) == l.material &&
                 TbReceita->ValueAt(i, TbReceita->FieldIndex(QStringLiteral("Ordem"))).toInt() == l.ordem) {
                 dados.Append();
                 dados.FieldByName(QStringLiteral("Material")) = l.material;
-                dados.FieldByName(QStringLiteral("Descricao")) = texto(*TbReceita, i, "Descricao");
+                dados.FieldByName(QStringLiteral("Descricao")) =
+                    TbReceita->TextoEm(i, QStringLiteral("Descricao"));
                 dados.FieldByName(QStringLiteral("Peso_Bal")) = l.pesoG;
-                dados.FieldByName(QStringLiteral("Local")) = texto(*TbReceita, i, "Local");
+                dados.FieldByName(QStringLiteral("Local")) = TbReceita->TextoEm(i, QStringLiteral("Local"));
                 dados.Post();
             }
     const CabecalhoBaixa c = m_cabecalho.value_or(CabecalhoBaixa{});

@@ -43,9 +43,6 @@ const QList<QPair<const char*, const char*>> kColunas = {{"ORDEM", "Ordem"},
                                                          {"CONSUMO_BOMBA", "ConsumoBomba"},
                                                          {"CONSUMO", "Consumo"}};
 
-QString texto(const TDataSet& dados, int linha, const char* campo) {
-    return dados.ValueAt(linha, dados.FieldIndex(QLatin1String(campo))).toString().trimmed();
-}
 } // namespace
 
 TFmTngConsEst::TFmTngConsEst(QWidget* parent)
@@ -285,11 +282,11 @@ bool TFmTngConsEst::LinhasAGravar(QList<QVariantList>& linhas) {
     QStringList codigos[2]; // screens, pastes
     for (int i = 0; i < TbConsumo->RecordCount(); ++i) {
         LinhaQuadro l;
-        l.ordem = texto(*TbConsumo, i, "Ordem").toInt();
-        l.quadro = texto(*TbConsumo, i, "Quadro");
-        l.produto = texto(*TbConsumo, i, "Codigo");
+        l.ordem = TbConsumo->TextoEm(i, QStringLiteral("Ordem")).toInt();
+        l.quadro = TbConsumo->TextoEm(i, QStringLiteral("Quadro"));
+        l.produto = TbConsumo->TextoEm(i, QStringLiteral("Codigo"));
         l.vazia = l.quadro.isEmpty() && l.produto.isEmpty() && l.ordem == 0 &&
-                  texto(*TbConsumo, i, "Consumo").isEmpty();
+                  TbConsumo->TextoEm(i, QStringLiteral("Consumo")).isEmpty();
         codigos[0] << l.quadro;
         codigos[1] << l.produto;
         quadros << l;
@@ -478,7 +475,7 @@ void TFmTngConsEst::BtDuplicarClick() {
 void TFmTngConsEst::BtImprimirClick() {
     QStringList produtos;
     for (int i = 0; i < TbConsumo->RecordCount(); ++i)
-        if (const QString produto = texto(*TbConsumo, i, "Codigo");
+        if (const QString produto = TbConsumo->TextoEm(i, QStringLiteral("Codigo"));
             !produto.isEmpty() && !produtos.contains(produto))
             produtos << produto;
     TZoQuery composicoes;

@@ -15,6 +15,7 @@
 #include "SimuladorBalanca.h"
 #include "SisImporta.h"
 #include "TClientDataSet.h"
+#include "TestLocale.h"
 #include <QAbstractItemModelTester>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -58,21 +59,7 @@ QList<LinhaRegra> Linhas(const QString& texto) {
     }
     return linhas;
 }
-QVariant Resultado(std::optional<double> valor) {
-    return valor ? QVariant(*valor) : QVariant();
-}
 const QVariant nenhum;
-
-// Runs a check under the C locale and under a Brazilian one (Qt's default and the C library's).
-template <typename F> void EmCadaLocale(F confere) {
-    confere();
-    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
-    const bool sistema = std::setlocale(LC_ALL, "pt_BR.UTF-8") || std::setlocale(LC_ALL, "pt_BR.utf8");
-    confere();
-    QLocale::setDefault(QLocale::c());
-    if (sistema)
-        std::setlocale(LC_ALL, "C");
-}
 
 // CODIGO int, NOME text, PRECO number, ATIVO "S"/"N", TIPO "P"/"T"; one row per name, codes from 1.
 void fill(TClientDataSet& ds, const QStringList& names) {

@@ -13,6 +13,7 @@
 #include "RegrasNota.h"
 #include "RegrasPesagem.h"
 #include "RegrasProgramacao.h"
+#include "TestLocale.h"
 #include <QChart>
 #include <QDirIterator>
 #include <QImage>
@@ -56,21 +57,6 @@ QList<PassoCurva> Passos(const QString& texto) {
 const QString kReativo = "A01:30:20:1;S01:60:30:1;P01:60:60:1;L01:40:20:2;E01:95:20:2;F01:40:15:2";
 const QString kSomaFibras = QStringLiteral("A soma das Fibras deve ser Zero ou 100.");
 const QString kIndiceVariante = QStringLiteral("Esta Variante deve ter percentual de Fibra.");
-
-// Runs a check under the C locale and under a Brazilian one (Qt's default and the C library's).
-template <typename F> void EmCadaLocale(F confere) {
-    confere();
-    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
-    const bool sistema = std::setlocale(LC_ALL, "pt_BR.UTF-8") || std::setlocale(LC_ALL, "pt_BR.utf8");
-    confere();
-    QLocale::setDefault(QLocale::c());
-    if (sistema)
-        std::setlocale(LC_ALL, "C");
-}
-
-QVariant Resultado(std::optional<double> valor) {
-    return valor ? QVariant(*valor) : QVariant();
-}
 
 // Pastes "produto|quadro|ordem|consumo prev.[|linha|consumo|N when not selected]", consumption 1 unless
 // given; components "material|ordem|codigo|linha|grams", each with parts per thousand of its position × 10.

@@ -220,6 +220,14 @@ QVariant TDataSet::ValueAt(int position, int field) const {
     return m_rows[m_view[position]][field];
 }
 
+QString TDataSet::TextoEm(int position, const QString& field) const {
+    return ValueAt(position, FieldIndex(field)).toString().trimmed();
+}
+
+double TDataSet::NumeroEm(int position, const QString& field) const {
+    return ValueAt(position, FieldIndex(field)).toDouble();
+}
+
 void TDataSet::SetValueAt(int position, int field, const QVariant& value) {
     if (position != m_pos)
         MoveTo(position);

@@ -128,6 +128,9 @@ public:
 
     // Raw access for models and bindings
     QVariant ValueAt(int position, int field) const;
+    // A field of a row by name: as text without surrounding blanks, as a number.
+    QString TextoEm(int position, const QString& field) const;
+    double NumeroEm(int position, const QString& field) const;
     void SetValueAt(int position, int field, const QVariant& value);
     QVariant CurrentValue(int field) const;
     // The value the current record held before the edit under way; its current value otherwise.
