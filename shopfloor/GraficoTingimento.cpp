@@ -99,22 +99,6 @@ QList<PassoCurva> PassosDe(const TDataSet& dados) {
     return passos;
 }
 
-int MinutosDoTempo(const QString& texto) {
-    static const QRegularExpression formato(QStringLiteral("^(\\d{1,3}):([0-5]\\d)$"));
-    const QRegularExpressionMatch partes = formato.match(texto.trimmed());
-    if (!partes.hasMatch())
-        return -1;
-    return partes.captured(1).toInt() * 60 + partes.captured(2).toInt();
-}
-
-QString TempoDosMinutos(int minutos) {
-    if (minutos < 0)
-        return {};
-    return QStringLiteral("%1:%2")
-        .arg(minutos / 60, 2, 10, QLatin1Char('0'))
-        .arg(minutos % 60, 2, 10, QLatin1Char('0'));
-}
-
 QString AvisoTempoCurva(const QString& tempo, const QList<PassoCurva>& passos) {
     const int minutos = MinutosDoTempo(tempo);
     const QList<int> totais = TemposTotais(passos);

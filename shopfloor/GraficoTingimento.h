@@ -1,4 +1,5 @@
 #pragma once
+#include "Formatacao.h" // the curve's duration: MinutosDoTempo
 #include <QList>
 #include <QString>
 
@@ -51,11 +52,6 @@ EixosCurva EixosFase(const QList<PontoCurva>& pontos);
 // has them), in its order.
 QList<PassoCurva> PassosDe(const TDataSet& dados);
 
-// A curve's duration as the registry stores it, "HH:MM", hours past 24 too ("27:30"): its minutes, or -1
-// when the text is not one (minutes past 59, no colon, letters).
-int MinutosDoTempo(const QString& texto);
-// The other way: 1650 minutes is "27:30"; nothing for a negative number.
-QString TempoDosMinutos(int minutos);
 
 // The question to ask when a curve's duration as typed ("HH:MM") is not what its steps add up to; empty when
 // it is, or when there is no duration or no step to compare.
