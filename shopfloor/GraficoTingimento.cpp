@@ -9,7 +9,6 @@
 #include <QImage>
 #include <QLineSeries>
 #include <QPainter>
-#include <QRegularExpression>
 #include <QScatterSeries>
 #include <QStandardPaths>
 #include <QValueAxis>
