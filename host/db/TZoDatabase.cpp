@@ -59,6 +59,32 @@ void TZoDatabase::Open(const DatabaseConfig& config, bool transactional) {
     }
     m_transactional = transactional;
     m_dirty = false;
+    connect(db.driver(), &QSqlDriver::notification, this,
+            [this](const QString& nome, QSqlDriver::NotificationSource, const QVariant&) {
+                emit eventoRecebido(nome);
+            });
+    for (auto it = m_eventos.cbegin(); it != m_eventos.cend(); ++it)
+        Assina(it.key());
+}
+
+bool TZoDatabase::Assina(const QString& nome) {
+    QSqlDriver* driver = Connection().driver();
+    return driver &&
+           (driver->subscribedToNotifications().contains(nome) || driver->subscribeToNotification(nome));
+}
+
+bool TZoDatabase::AssinaEvento(const QString& nome) {
+    ++m_eventos[nome];
+    return Connected() && Assina(nome);
+}
+
+void TZoDatabase::CancelaEvento(const QString& nome) {
+    const auto it = m_eventos.find(nome);
+    if (it == m_eventos.end() || --it.value() > 0)
+        return;
+    m_eventos.erase(it);
+    if (QSqlDriver* driver = Connection().driver(); driver && Connected())
+        driver->unsubscribeFromNotification(nome);
 }
 
 void TZoDatabase::Close() {

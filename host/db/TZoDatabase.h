@@ -1,6 +1,7 @@
 #pragma once
 #include "DatabaseConfig.h"
 #include "HostExport.h"
+#include <QHash>
 #include <QObject>
 #include <QSqlDatabase>
 #include <memory>
@@ -17,6 +18,8 @@ class KELMHOST_EXPORT TZoDatabase : public QObject {
 signals:
     // Statements prepared on the connection must go before it does.
     void aboutToClose();
+    // A database event (POST_EVENT, committed) this connection listens to, in the application's thread.
+    void eventoRecebido(const QString& nome);
 
 public:
     explicit TZoDatabase(const QString& connectionName, QObject* parent = nullptr);
@@ -28,6 +31,10 @@ public:
     void Close();
     // Opens the same database again after the connection was lost.
     void Reconecta();
+    // Database events heard on this connection, counted by listener: subscribed while one listens, renewed
+    // whenever the connection opens again. False when the engine refused the subscription.
+    bool AssinaEvento(const QString& nome);
+    void CancelaEvento(const QString& nome);
     bool Connected() const;
     const DatabaseConfig& Config() const { return m_config; }
     QString ConnectionName() const { return m_name; }
@@ -71,8 +78,10 @@ private:
     int m_pinned = 0;
     quint64 m_statements = 0;
     bool m_transactional = true;
-    bool m_fresh = false;        // the server transaction has run no statement yet
-    unsigned int m_dbHandle = 0; // the engine's attachment handle, read by the watchdog thread
+    bool m_fresh = false;          // the server transaction has run no statement yet
+    unsigned int m_dbHandle = 0;   // the engine's attachment handle, read by the watchdog thread
+    QHash<QString, int> m_eventos; // listeners by event name
+    bool Assina(const QString& nome);
 };
 
 // The connection's unit of work. CommitRetaining makes the work durable; the next statement starts the next

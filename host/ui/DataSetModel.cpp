@@ -122,10 +122,17 @@ QVariant DataSetModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::BackgroundRole && m_cellBackground)
         if (const QColor color = m_cellBackground(index.row(), field); color.isValid())
             return color;
+    if (role == Qt::ForegroundRole && m_cellBackground)
+        if (const QColor color = m_cellBackground(index.row(), field); color.isValid())
+            return TextoSobre(color);
     if (role == Qt::ForegroundRole && m_rowColor)
         if (const QColor color = m_rowColor(index.row()); color.isValid())
             return color;
     return {};
+}
+
+QColor TextoSobre(const QColor& fundo) {
+    return fundo.red() + fundo.green() + fundo.blue() <= 384 ? QColor(Qt::white) : QColor(Qt::black);
 }
 
 // Called by Qt's item views: a refused value shows its message and leaves the cell as it was.

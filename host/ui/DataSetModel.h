@@ -35,7 +35,8 @@ public:
     QStringList PickList(int column) const;
     // The text colour of each row, by its position; an invalid colour leaves the row as the grid draws it.
     void SetRowColor(std::function<QColor(int row)> color) { m_rowColor = std::move(color); }
-    // The background of each cell, by row position and data set field; invalid leaves the grid's own.
+    // The background of each cell, by row position and data set field; invalid leaves the grid's own. Its
+    // text is drawn white or black, whichever reads on it (TextoSobre).
     void SetCellBackground(std::function<QColor(int row, int field)> color) {
         m_cellBackground = std::move(color);
     }
@@ -59,3 +60,6 @@ private:
     int m_checkField = -1;
     QString m_checked, m_unchecked;
 };
+
+// The text colour that reads on a background: white when red + green + blue ≤ 384, black otherwise.
+KELMHOST_EXPORT QColor TextoSobre(const QColor& fundo);
