@@ -6,6 +6,8 @@
 #include "HostUi.h"
 #include "TZoDatabase.h"
 #include "TZoQuery.h"
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QSqlQuery>
 #include <cstdio>
@@ -88,6 +90,14 @@ void ScriptApi::click(const QString& control) {
 }
 void ScriptApi::dblclick(const QString& control) {
     Guard([&] { m_driver.DoubleClick(control); });
+}
+void ScriptApi::wait(int ms) {
+    Guard([&] {
+        QDeadlineTimer prazo(std::max(0, ms));
+        while (!prazo.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents,
+                                            int(std::max<qint64>(1, prazo.remainingTime())));
+    });
 }
 void ScriptApi::activate(const QString& control) {
     Guard([&] { m_driver.Activate(control); });

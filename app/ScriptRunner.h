@@ -20,6 +20,8 @@ public:
     Q_INVOKABLE void keys(const QString& keys);
     Q_INVOKABLE void click(const QString& control);
     Q_INVOKABLE void dblclick(const QString& control);
+    // Lets the application run for a while: timers, database events and deferred refreshes happen.
+    Q_INVOKABLE void wait(int ms);
     Q_INVOKABLE void activate(const QString& control);
     Q_INVOKABLE void menu(const QString& action);
     Q_INVOKABLE void screenshot(const QString& file);

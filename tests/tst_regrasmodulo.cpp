@@ -13,6 +13,7 @@
 #include "RegrasNota.h"
 #include "RegrasPesagem.h"
 #include "RegrasProgramacao.h"
+#include "RegrasQuadro.h"
 #include "TestLocale.h"
 #include <QChart>
 #include <QDirIterator>
@@ -139,6 +140,48 @@ class TstRegrasModulo : public QObject {
     Q_OBJECT
 
 private slots:
+    // ---- the scheduling board's forecast
+    // A queue "started@dd hh:mm/minutes;..." (started: S or N) from now (day 10, 09:00): each lot's start and
+    // end as "dd hh:mm", an end unknown as "?". 30 h from 20:00 carries two days; 24 h from 00:00 is the next
+    // day's 00:00; a lot not started waits for the one ahead, or starts now when that one ended before.
+    void previsaoFila_data() {
+        QTest::addColumn<QString>("fila");
+        QTest::addColumn<QString>("previsao");
+        QTest::newRow("30 h das 20:00") << "S@10 20:00/1800"
+                                        << "10 20:00-12 02:00";
+        QTest::newRow("24 h da meia-noite") << "S@10 00:00/1440"
+                                            << "10 00:00-11 00:00";
+        QTest::newRow("encadeada") << "S@09 22:00/720;N@01 00:00/60"
+                                   << "09 22:00-10 10:00 10 10:00-10 11:00";
+        QTest::newRow("a da frente acabou") << "S@08 00:00/60;N@01 00:00/30"
+                                            << "08 00:00-08 01:00 10 09:00-10 09:30";
+        QTest::newRow("sem tempo") << "S@10 08:00/-1;N@01 00:00/30"
+                                   << "10 08:00-? 10 09:00-10 09:30";
+        QTest::newRow("iniciada atrás") << "N@01 00:00/600;S@10 08:00/60"
+                                        << "10 09:00-10 19:00 10 08:00-10 09:00";
+    }
+    void previsaoFila() {
+        QFETCH(QString, fila);
+        const auto momento = [](const QString& texto) {
+            return QDateTime(QDate(2026, 12, texto.left(2).toInt()),
+                             QTime::fromString(texto.mid(3), "hh:mm"));
+        };
+        QList<LoteFila> lotes;
+        for (const QString& l : fila.split(';')) {
+            const QStringList p = l.split(QRegularExpression("[@/]"));
+            lotes << LoteFila{p[0] == "S", momento(p[1]), p[2].toInt()};
+        }
+        QStringList texto;
+        for (const PrevisaoLote& p : PrevisaoFila(lotes, momento("10 09:00")))
+            texto << p.inicio.toString("dd hh:mm") + "-" +
+                         (p.fim.isValid() ? p.fim.toString("dd hh:mm") : "?");
+        QTEST(texto.join(' '), "previsao");
+        // A lot's time: its curves added up; one missing or not a time leaves it unknown.
+        QCOMPARE(TempoDoLote({"30:00", "02:30"}), 1950);
+        QCOMPARE(TempoDoLote({"30:00", ""}), -1);
+        QCOMPARE(TempoDoLote({}), -1);
+    }
+
     // ---- a lot sheet
     // On a limit, a sum of decimals on one, and a limit of 0 (none) pass.
     void limitesDaMaquina() {
