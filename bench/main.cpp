@@ -9,6 +9,7 @@
 #include "BenchEmissao.h"
 #include "BenchEstamparia.h"
 #include "BenchFal.h"
+#include "BenchFila.h"
 #include "BenchGeracao.h"
 #include "BenchNotas.h"
 #include "BenchPesagem.h"
@@ -78,7 +79,8 @@ int bench(const QStringList& args) {
                             {"apontamento", BenchApontamento},
                             {"emissao", BenchEmissao},
                             {"estamparia", BenchEstamparia},
-                            {"pesagem", BenchPesagem}};
+                            {"pesagem", BenchPesagem},
+                            {"fila-gantt", BenchFila}};
     const QStringList so = Opcao(args, "--only").split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const Secao& secao : secoes) {
         if (!so.isEmpty() && !so.contains(QLatin1String(secao.nome)))

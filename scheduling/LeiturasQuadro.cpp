@@ -15,20 +15,6 @@ QString Texto(TZoQuery& q, const char* campo) {
     return q.FieldByName(QLatin1String(campo)).AsString().trimmed();
 }
 
-// The step a sheet is at: its first pending one, of the phase or group asked for.
-QString CondicaoProximoPasso(const QString& fal, const FiltroQuadro& filtro) {
-    QString sql =
-        QStringLiteral("P.CONCLUIDO = 'N' AND P.ORDEM = (SELECT MIN(Q.ORDEM) FROM PROCESSO_TIN Q WHERE "
-                       "Q.FAL = %1 AND Q.CONCLUIDO = 'N')")
-            .arg(fal);
-    if (!filtro.fase.trimmed().isEmpty())
-        sql += QStringLiteral(" AND P.FASE = %1").arg(Aspas(filtro.fase.trimmed()));
-    if (!filtro.grupo.trimmed().isEmpty())
-        sql += QStringLiteral(" AND EXISTS (SELECT 1 FROM FASE S WHERE S.CODIGO = P.FASE AND S.GRUPO = %1)")
-                   .arg(Aspas(filtro.grupo.trimmed()));
-    return sql;
-}
-
 // The pending steps a lot's time counts: every one, of the phase or group asked for.
 QString CondicaoPendentes(const FiltroQuadro& filtro) {
     QString sql = QStringLiteral("P.CONCLUIDO = 'N'");
@@ -44,16 +30,31 @@ const QString kNaFila = QStringLiteral("F.STATUS = 'A' AND COALESCE(F.PARTIDA, '
                                        "COALESCE(F.ORDEM, 0) <> 0 AND COALESCE(F.TIPO, 0) <> 5");
 } // namespace
 
+// Driven by the pending steps (few against years of concluded ones, read through their index), each sheet's
+// first one, rather than by every open sheet tested one by one.
 QString SqlFilas(const FiltroQuadro& filtro) {
-    return QStringLiteral(
-               "SELECT F.MAQUINA, M.DESCRICAO AS DESC_MAQ, F.NUMERO, F.PARTIDA, F.COR, K.DESCRICAO AS "
-               "DESC_COR, "
-               "K.COR_SIS, F.VARIANTE, F.ORDEM, F.CLIENTE FROM FAL F JOIN MAQ_TIN M ON (M.CODIGO = "
-               "F.MAQUINA) "
-               "LEFT JOIN CADCORTIN K ON (K.CODIGO = F.COR) WHERE M.TIPO = '1' AND %1 AND EXISTS (SELECT 1 "
-               "FROM "
-               "PROCESSO_TIN P WHERE P.FAL = F.NUMERO AND %2) ORDER BY F.MAQUINA, F.ORDEM, F.NUMERO")
-        .arg(kNaFila, CondicaoProximoPasso(QStringLiteral("F.NUMERO"), filtro));
+    QString fase;
+    if (!filtro.fase.trimmed().isEmpty())
+        fase += QStringLiteral(" AND P.FASE = %1").arg(Aspas(filtro.fase.trimmed()));
+    if (!filtro.grupo.trimmed().isEmpty())
+        fase += QStringLiteral(" AND EXISTS (SELECT 1 FROM FASE S WHERE S.CODIGO = P.FASE AND S.GRUPO = %1)")
+                    .arg(Aspas(filtro.grupo.trimmed()));
+    const QString proximo =
+        fase.isEmpty()
+            ? QString()
+            : QStringLiteral(" AND EXISTS (SELECT 1 FROM PROCESSO_TIN P WHERE P.FAL = N.FAL AND P.ORDEM = "
+                             "N.ORDEM AND P.CONCLUIDO = 'N'%1)")
+                  .arg(fase);
+    return QStringLiteral("SELECT F.MAQUINA, M.DESCRICAO AS DESC_MAQ, F.NUMERO, F.PARTIDA, F.COR, "
+                          "K.DESCRICAO AS DESC_COR, "
+                          "K.COR_SIS, F.VARIANTE, F.ORDEM, F.CLIENTE FROM (SELECT FAL, MIN(ORDEM) AS ORDEM "
+                          "FROM PROCESSO_TIN "
+                          "WHERE CONCLUIDO = 'N' GROUP BY FAL) N JOIN FAL F ON (F.NUMERO = N.FAL) JOIN "
+                          "MAQ_TIN M ON (M.CODIGO "
+                          "= F.MAQUINA) LEFT JOIN CADCORTIN K ON (K.CODIGO = F.COR) WHERE M.TIPO = '1' AND "
+                          "%1%2 ORDER BY "
+                          "F.MAQUINA, F.ORDEM, F.NUMERO")
+        .arg(kNaFila, proximo);
 }
 
 QList<LoteQuadro> LeFilas(const FiltroQuadro& filtro) {

@@ -22,7 +22,7 @@ public:
     void BtnExecutaClick();
     // Refills every machine's queue in place: panels follow the machines that gain or lose work, selections,
     // the scroll position and hidden panels stay.
-    void Atualiza();
+    Q_INVOKABLE void Atualiza();
     void BitBtn4Click();
     void BitBtn5Click();
     void SgMaquinaDblClick(TZoDBGrid* grade);

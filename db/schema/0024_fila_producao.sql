@@ -32,5 +32,5 @@ BEGIN
 END^
 SET TERM ; ^
 
--- The open sheets are few against years of closed ones: the board reads them by status.
-CREATE INDEX IDX_FAL_STATUS ON FAL (STATUS);
+-- The pending steps are few against years of concluded ones: the board and the map start from them.
+CREATE INDEX IDX_PROCESSO_TIN_PENDENTES ON PROCESSO_TIN (CONCLUIDO, FAL);
