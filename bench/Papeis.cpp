@@ -508,6 +508,22 @@ void fichaEstampa(Bancada& b) {
 
 // ---- management
 
+// The machines' board, open and following the floor's commits live, and a queued lot's details.
+void quadroMaquinas(Bancada& b) {
+    QWidget* tela_ = tela(b, QStringLiteral("TFmTngQuadroProg"));
+    QStringList grades;
+    for (const QWidget* w : tela_->findChildren<QWidget*>())
+        if (w->objectName().startsWith(QStringLiteral("Grid")) && b.driver.Rows(w->objectName()) > 0)
+            grades << w->objectName();
+    if (grades.isEmpty())
+        return;
+    b.driver.Page(QStringLiteral("PageControl1"), QStringLiteral("Máquinas"));
+    const QString grade = b.Escolhe(grades);
+    b.driver.Row(grade, b.Sorteia(0, b.driver.Rows(grade) - 1));
+    b.Aguarda();
+    b.driver.DoubleClick(grade);
+}
+
 void falsDoMes(Bancada& b) {
     // The sheet left on the other page may be written off: the screen says so on the way.
     b.esperadas << QStringLiteral("FAL já baixada. Disponível apenas para consulta.");
@@ -573,6 +589,7 @@ QList<Operacao> OperacoesDoPapel(const QString& papel) {
                 {QStringLiteral("invoices of a month consulted"), 1, notasDoMes},
                 {QStringLiteral("programmes of a month searched"), 1, programasDoMes},
                 {QStringLiteral("FAL printed to PDF"), 1, imprimeFal},
-                {QStringLiteral("invoice found through its look-up and shown"), 2, procuraNota}};
+                {QStringLiteral("invoice found through its look-up and shown"), 2, procuraNota},
+                {QStringLiteral("machines' board: a queued lot's details"), 2, quadroMaquinas}};
     return {};
 }
