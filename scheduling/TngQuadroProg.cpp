@@ -15,6 +15,7 @@
 #include "TClientDataSet.h"
 #include "TZoDatabase.h"
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -208,8 +209,14 @@ TFmTngQuadroProg::PainelMaquina& TFmTngQuadroProg::Painel(const QString& maquina
     TZoDBGrid* grade = p.grade;
     connect(grade, &QAbstractItemView::doubleClicked, this,
             Protegido([this, grade] { SgMaquinaDblClick(grade); }));
+    grade->OnKeyDown = [this, grade](QKeyEvent* tecla) {
+        if (tecla->key() != Qt::Key_Return && tecla->key() != Qt::Key_Enter)
+            return false;
+        SgMaquinaDblClick(grade);
+        return true;
+    };
     connect(ocultar, &QPushButton::clicked, this, Protegido([painel = p.painel] { painel->hide(); }));
-    DicaTeclas({grade}, QStringLiteral("Duplo clique: detalhes da partida"));
+    DicaTeclas({grade}, QStringLiteral("Enter ou duplo clique: detalhes da partida"));
     // Panels keep the machines' code order in the flow.
     auto* fluxo = static_cast<FlowLayout*>(ui.PnlDados->layout());
     QList<QWidget*> ordem;

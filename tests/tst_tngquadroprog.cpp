@@ -79,8 +79,8 @@ private slots:
     }
 
     // A lot started yesterday at 22:00 with 60 hours of curves (two phases of 30 h, counted once per sheet
-    // and phase, not per fabric) ends the day after tomorrow at 10:00; the lot behind it starts then and ends a
-    // day later.
+    // and phase, not per fabric) ends the day after tomorrow at 10:00; the lot behind it starts then and ends
+    // a day later.
     void detalhesEPrevisao() {
         Base();
         const QDate ontem = QDate::currentDate().addDays(-1);
@@ -99,7 +99,7 @@ private slots:
                      .arg(ontem.toString("dd/MM/yyyy"), fim));
         driver->Page("PageControl1", "Máquinas");
         driver->Row("Grid01", 1);
-        driver->DoubleClick("Grid01");
+        driver->Press("Enter"); // the keyboard's way in
         QCOMPARE(Texts({"EdtStatus", "EdtDataIni", "EdtHoraIni", "EdtDataPrev", "EdtHoraPrev"}),
                  QString("PREVISÃO|%1|10:00:00|%2|10:00:00")
                      .arg(fim, QDate::currentDate().addDays(3).toString("dd/MM/yyyy")));
