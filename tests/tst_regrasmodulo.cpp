@@ -1,7 +1,7 @@
 // The module's pure rules as tables: a lot sheet's (machine limits, price age, weight taken from an invoice,
 // pieces split off, steps from routes, the customer's situation), its generation, the programme, invoice
 // items, a machine's capacity, the dyeing curve as drawn, the kitchen's weighing and the print pastes'
-// dispensing orders and files.
+// dispensing orders and files, the production map's bars and moves.
 #include "GraficoTingimento.h"
 #include "RegrasCliente.h"
 #include "RegrasDosagem.h"
@@ -9,6 +9,7 @@
 #include "RegrasEstampa.h"
 #include "RegrasFal.h"
 #include "RegrasGeracao.h"
+#include "RegrasMapa.h"
 #include "RegrasMaquina.h"
 #include "RegrasNota.h"
 #include "RegrasPesagem.h"
@@ -726,6 +727,158 @@ private slots:
         QVERIFY(!tem(figura.height() / 2, figura.height(), vermelho));
         QVERIFY(tem(figura.height() / 2, figura.height(), azul));
         QVERIFY(!GravaFiguraCurva(Passos(kReativo), "/proc/kelm/grafico.jpeg"));
+    }
+
+    // ---- the production map
+    // Ten-minute steps, halves to the even one, never below ten.
+    void larguraBarra_data() {
+        QTest::addColumn<QString>("tempo");
+        QTest::addColumn<int>("pixels");
+        for (const auto& [tempo, pixels] : {std::pair("00:04", 10),
+                                            {"00:14", 10},
+                                            {"00:15", 20},
+                                            {"00:25", 20},
+                                            {"00:35", 40},
+                                            {"01:30", 90},
+                                            {"02:05:00", 120},
+                                            {"02:15:30", 140},
+                                            {"27:30", 1650},
+                                            {"0", 10},
+                                            {"", 10},
+                                            {"ab", 10},
+                                            {"01:75", 10}})
+            QTest::newRow(tempo) << QString(tempo) << pixels;
+    }
+    void larguraBarra() {
+        QFETCH(QString, tempo);
+        QTEST(LarguraBarra(tempo), "pixels");
+    }
+
+    // From 05/03 22:00: the pixel of a moment, and the time and day the list shows for a pixel.
+    void pixelsEHoras_data() {
+        QTest::addColumn<QString>("momento");
+        QTest::addColumn<int>("pixel");
+        QTest::addColumn<QString>("lista");
+        QTest::newRow("origin") << "05/03 22:00" << 0 << "05/03 22:00:00";
+        QTest::newRow("14 minutes") << "05/03 22:14" << 10 << "05/03 22:10:00";
+        QTest::newRow("15 minutes") << "05/03 22:15" << 20 << "05/03 22:20:00";
+        QTest::newRow("midnight is 00:00, never 24:00") << "06/03 00:00" << 120 << "06/03 00:00:00";
+        QTest::newRow("the next day") << "06/03 01:25" << 200 << "06/03 01:20:00";
+    }
+    void pixelsEHoras() {
+        QFETCH(QString, momento);
+        QFETCH(int, pixel);
+        const QDateTime origem(QDate(2026, 3, 5), QTime(22, 0));
+        QCOMPARE(PixelDoMomento(origem, QDateTime::fromString(momento + "/2026", "dd/MM HH:mm/yyyy")), pixel);
+        const QDateTime lista = MomentoDoPixel(origem, pixel);
+        QTEST(lista.toString("dd/MM ") + HoraDoMapa(lista), "lista");
+    }
+
+    // The origin at the earliest start's hour; 96 slots crossing midnight.
+    void horasDoMapa() {
+        const QDateTime agora(QDate(2026, 3, 6), QTime(9, 40));
+        QCOMPARE(OrigemDoMapa({}, agora), QDateTime(QDate(2026, 3, 6), QTime(9, 0)));
+        const QDateTime origem = OrigemDoMapa(
+            {QDateTime(QDate(2026, 3, 6), QTime(8, 30)), QDateTime(QDate(2026, 3, 5), QTime(22, 10))}, agora);
+        QCOMPARE(origem, QDateTime(QDate(2026, 3, 5), QTime(22, 0)));
+        const QList<HoraMapa> horas = HorasDoMapa(origem);
+        QCOMPARE(horas.size(), kHorasMapa);
+        const auto slot = [&](int i) { return horas[i].hora + horas[i].dia.toString(" dd/MM"); };
+        QCOMPARE(QStringList({slot(0), slot(1), slot(2), slot(95)}),
+                 QStringList({"22 05/03", "23 05/03", "00 06/03", "21 09/03"}));
+    }
+
+    // FALs "numero|maquina|ordem|cor|tempo|started, minutes after the origin" laid out with now at
+    // `agora` minutes: "machine caption start+length", "!" when not drawn.
+    void barras_data() {
+        QTest::addColumn<QString>("fals");
+        QTest::addColumn<int>("agora");
+        QTest::addColumn<QString>("barras");
+        QTest::newRow("two FALs, one position: one bar")
+            << "A|M1|1|C1|01:00;B|M1|1|C1|00:30" << 0 << "M1 A/B 0+60";
+        QTest::newRow("colours never grouped")
+            << "A|M1|1|C1|01:00;B|M1|1|C2|00:30;C|M1|1|C1|00:10" << 0 << "M1 A/C 0+60;M1 B 60+30";
+        QTest::newRow("the next position after the bar")
+            << "A|M1|1|C1|01:00;B|M1|2|C1|00:14" << 0 << "M1 A 0+60;M1 B 60+10";
+        QTest::newRow("machines apart") << "A|M1|1|C1|01:00;B|M2|1|C1|00:30" << 0 << "M1 A 0+60;M2 B 0+30";
+        QTest::newRow("started lot pushed")
+            << "A|M1|2|C1|02:00|0;B|M1|1|C1|01:00|60" << 0 << "M1 A 0+120;M1 B 120+60";
+        QTest::newRow("started first, then from now")
+            << "A|M1|1|C1|01:00;B|M1|2|C1|00:30|30" << 200 << "M1 B 30+30;M1 A 200+60";
+        QTest::newRow("beyond 96 hours") << "A|M1|1|C1|95:00;B|M1|2|C1|01:00;C|M1|3|C1|00:10" << 0
+                                         << "M1 A 0+5700;M1 B 5700+60;M1 C 5760+10!";
+    }
+    void barras() {
+        QFETCH(QString, fals);
+        QFETCH(int, agora);
+        const QDateTime origem(QDate(2026, 3, 5), QTime(8, 0));
+        QList<FalMapa> lidas;
+        for (const QString& f : fals.split(';')) {
+            const QStringList c = f.split('|');
+            FalMapa fal{c[0], c[1], c[2].toInt(), c[3], {}, c[4], std::nullopt};
+            if (c.size() > 5)
+                fal.inicio = origem.addSecs(c[5].toInt() * 60);
+            lidas << fal;
+        }
+        QList<BarraMapa> barras = AgrupaBarras(lidas);
+        PosicionaBarras(barras, origem, origem.addSecs(agora * 60));
+        QStringList textos;
+        for (const BarraMapa& b : barras)
+            textos << QString("%1 %2 %3+%4%5")
+                          .arg(b.maquina, b.Legenda())
+                          .arg(b.x)
+                          .arg(b.largura)
+                          .arg(b.desenhada ? "" : "!");
+        QTEST(textos.join(';'), "barras");
+    }
+
+    // White on dark colours: red + green + blue up to 384.
+    void corDoTexto() {
+        QCOMPARE(CorDoTexto(QColor(128, 128, 128)), QColor(Qt::white));
+        QCOMPARE(CorDoTexto(QColor(129, 128, 128)), QColor(Qt::black));
+        QCOMPARE(CorDoTexto(QColor(255, 255, 0)), QColor(Qt::black));
+        QCOMPARE(CorDoTexto(QColor(0, 0, 128)), QColor(Qt::white));
+    }
+
+    // The position a bar takes on a machine whose bars hold `ordens`; "-" when it stays. Moves by menu
+    // (`passos`) count bars; a drop (`passos` 0) goes before bar `alvo`, -1 past the last.
+    void destino_data() {
+        QTest::addColumn<QString>("ordens");
+        QTest::addColumn<int>("barra");
+        QTest::addColumn<int>("passos");
+        QTest::addColumn<int>("alvo");
+        QTest::addColumn<QString>("destino");
+        QTest::newRow("Adiar 1: after the next bar") << "1,2,3" << 0 << 1 << 0 << "3";
+        QTest::newRow("Adiar 1 to the last") << "1,2,3" << 1 << 1 << 0 << "4";
+        QTest::newRow("Adiar 2") << "1,2,3,4" << 0 << 2 << 0 << "4";
+        QTest::newRow("Adiar 10 stops at the last") << "1,2,3" << 0 << 10 << 0 << "4";
+        QTest::newRow("Adiar 10 on the last stays") << "1,2,3" << 2 << 10 << 0 << "-";
+        QTest::newRow("Adiar 1 over gaps") << "5,9,20" << 0 << 1 << 0 << "20";
+        QTest::newRow("Adiar 1 past a second colour") << "1,1,2" << 0 << 1 << 0 << "2";
+        QTest::newRow("Antecipar 1") << "1,2,3" << 2 << -1 << 0 << "2";
+        QTest::newRow("Antecipar 10 stops at the first") << "1,2,3" << 2 << -10 << 0 << "1";
+        QTest::newRow("Antecipar 1 on the first stays") << "1,2,3" << 0 << -1 << 0 << "-";
+        QTest::newRow("dropped before a later bar") << "1,2,3,4" << 0 << 0 << 3 << "4";
+        QTest::newRow("dropped before an earlier bar") << "1,2,3,4" << 3 << 0 << 1 << "2";
+        QTest::newRow("dropped on itself") << "1,2,3" << 1 << 0 << 1 << "-";
+        QTest::newRow("dropped before the next one") << "1,2,3" << 1 << 0 << 2 << "-";
+        QTest::newRow("dropped past the last") << "1,2,3" << 0 << 0 << -1 << "4";
+        QTest::newRow("the last dropped past the last") << "1,2,3" << 2 << 0 << -1 << "-";
+        QTest::newRow("from another machine, on a bar") << "1,2" << -1 << 0 << 1 << "2";
+        QTest::newRow("from another machine, past the last") << "1,2" << -1 << 0 << -1 << "3";
+        QTest::newRow("from another machine, empty row") << "" << -1 << 0 << -1 << "1";
+    }
+    void destino() {
+        QFETCH(QString, ordens);
+        QFETCH(int, barra);
+        QFETCH(int, passos);
+        QFETCH(int, alvo);
+        QList<int> lista;
+        for (const QString& o : ordens.split(',', Qt::SkipEmptyParts))
+            lista << o.toInt();
+        const DestinoBarra d =
+            passos ? DestinoMovimento(lista, barra, passos) : DestinoAntes(lista, barra, alvo);
+        QTEST(d.move ? QString::number(d.ordem) : QString("-"), "destino");
     }
 
     // ---- the kitchen's weighing
