@@ -22,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QTabWidget>
+#include <QTimer>
 
 namespace {
 // One application-wide filter for all open screens: it hands the keys, clicks and focus changes of a
@@ -111,6 +112,19 @@ bool TForm::Recusa(QWidget* caixa, const QString& mensagem) {
     if (caixa)
         caixa->setFocus(Qt::OtherFocusReason);
     return false;
+}
+
+void TForm::QuandoLivre(std::function<void()> acao) {
+    if (!QApplication::activeModalWidget() && !QApplication::activePopupWidget()) {
+        ExecutaProtegido(acao);
+        return;
+    }
+    if (std::exchange(m_esperaLivre, true))
+        return;
+    QTimer::singleShot(250, this, [this, acao = std::move(acao)]() mutable {
+        m_esperaLivre = false;
+        QuandoLivre(std::move(acao));
+    });
 }
 
 QAction* TForm::AcaoMenuGrade(QAbstractItemView* grade, const char* nome, const QString& texto,

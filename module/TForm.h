@@ -84,6 +84,11 @@ protected:
     // exit checks to return.
     bool Recusa(QWidget* caixa, const QString& mensagem);
 
+    // Runs `acao` (protected) now when no dialog, message box or pop-up is open, else once they have closed:
+    // a refresh told by another user's commit never rebuilds what lies under the user's dialog. Asked again
+    // while it waits, it still runs once.
+    void QuandoLivre(std::function<void()> acao);
+
     // An item of a grid's pop-up menu (right click), named as in the screen's design so scripts pick it; the
     // menu is made on the grid's first item. `antesDeAbrir` (given once per grid) updates the items each time
     // the menu opens.
@@ -133,6 +138,7 @@ private:
     bool SemConferencia(const QWidget* next) const;
     QList<CaixaPesquisa*> m_caixas;
     QHash<QAbstractItemView*, QMenu*> m_menus;
+    bool m_esperaLivre = false;
     QList<QPointer<QWidget>> m_semConferencia;
     QList<QPointer<TDataSet>> m_vigiados;
     QList<quint64> m_edicoesGravadas;

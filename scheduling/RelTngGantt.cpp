@@ -12,9 +12,11 @@
 #include "HostUi.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
+#include "OuvinteEvento.h"
 #include "Protecao.h"
 #include "Relatorio.h"
 #include "TClientDataSet.h"
+#include "TZoDatabase.h"
 #include "TZoQuery.h"
 #include <QApplication>
 #include <QGraphicsRectItem>
@@ -75,6 +77,12 @@ void TfmRelTngGantt::FormCreate() {
     connect(ui.GvMapa->verticalScrollBar(), &QScrollBar::valueChanged, ui.GvMaquinas->verticalScrollBar(),
             &QScrollBar::setValue);
     ui.GvMapa->viewport()->installEventFilter(this);
+    // Other users' commits to the queues redraw a map that is shown.
+    auto* ouvinte = new OuvinteEvento(*ConexaoHost(), QStringLiteral("FILA_PRODUCAO"), 250, this);
+    connect(ouvinte, &OuvinteEvento::Chegou, this, [this] {
+        if (!m_fase.isEmpty())
+            QuandoLivre([this] { Atualiza(); });
+    });
     PreparaGrades();
     PreparaMenu();
     DeclaraCaixas();

@@ -126,7 +126,7 @@ void TFmTngQuadroProg::PreparaAtualizacao() {
     ui.BitBtn1->setMenu(menu);
     connect(Timer1, &QTimer::timeout, this, Protegido([this] { Atualiza(); }));
     m_ouvinte = new OuvinteEvento(*ConexaoHost(), kEvento, 250, this);
-    connect(m_ouvinte, &OuvinteEvento::Chegou, this, Protegido([this] { AtualizaQuandoLivre(); }));
+    connect(m_ouvinte, &OuvinteEvento::Chegou, this, [this] { QuandoLivre([this] { Atualiza(); }); });
     if (m_ouvinte->Ativo()) {
         ui.LblAtualizacao->setText(QStringLiteral("Atualização ao vivo"));
     } else {
@@ -139,19 +139,6 @@ void TFmTngQuadroProg::DefineIntervalo(int minutos) {
     ui.LblAtualizacao->setText(m_ouvinte && m_ouvinte->Ativo()
                                    ? QStringLiteral("Atualização ao vivo e a cada %1 min").arg(minutos)
                                    : QStringLiteral("Atualização a cada %1 min").arg(minutos));
-}
-
-// Never under a message box or a look-up the screen has open: the refresh waits for it to close.
-void TFmTngQuadroProg::AtualizaQuandoLivre() {
-    if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
-        if (!std::exchange(m_atualizacaoPendente, true))
-            QTimer::singleShot(250, this, Protegido([this] {
-                                   m_atualizacaoPendente = false;
-                                   AtualizaQuandoLivre();
-                               }));
-        return;
-    }
-    Atualiza();
 }
 
 FiltroQuadro TFmTngQuadroProg::Filtro() const {

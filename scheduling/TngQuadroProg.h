@@ -41,7 +41,6 @@ private:
     void PreparaAtualizacao();
     PainelMaquina& Painel(const QString& maquina, const QString& descricao);
     void CarregaDadosMaquina(PainelMaquina& painel, const QList<LoteQuadro>& lotes);
-    void AtualizaQuandoLivre();
     void BuscaDadosPartida(const QString& maquina, const QString& partida, const QString& cliente);
     void TbFalAfterScroll();
     void LimpaPrevisao();
@@ -53,7 +52,6 @@ private:
     QList<LoteQuadro> m_filas;              // what the board shows
     OuvinteEvento* m_ouvinte = nullptr;
     QTimer* Timer1;
-    bool m_atualizacaoPendente = false;
 };
 
 extern TFmTngQuadroProg* FmTngQuadroProg;
