@@ -3,6 +3,7 @@
 // saves of both pages as one unit each through the clash dialogue, codes with quotes, and the print.
 #include "TestDatabase.h"
 #include "TestFiles.h"
+#include <QDialog>
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsView>
@@ -156,6 +157,22 @@ private slots:
             QCOMPARE(driver->Value("TIDBGrid1", "NUMERO"), QString("F1")); // the bar stays selected
         }
         QCOMPARE(Ordens(), QString("F1|M1|6;F2|M1|6;F3|M1|3;F4|M1|7"));
+    }
+
+    // Another user's move shows on an open map within a second, not under an open dialog.
+    void aoVivo() {
+        Base();
+        Fal("F1", "M1", 1);
+        Fal("F2", "M1", 2);
+        Abre();
+        QDialog dialogo(driver->Screen());
+        dialogo.setModal(true);
+        dialogo.show();
+        ByOther("UPDATE FAL SET MAQUINA = 'M2', ORDEM = 1 WHERE NUMERO = 'F2'");
+        QTest::qWait(600);
+        QCOMPARE(Barras(), QString("M1: F1 F2|M2: "));
+        dialogo.close();
+        QVERIFY2(QTest::qWaitFor([&] { return Barras() == "M1: F1|M2: F2"; }, 1000), qPrintable(Barras()));
     }
 
     // A bar dropped on its own row goes before the bar under the point; on another row, at the position of
