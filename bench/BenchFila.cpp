@@ -6,7 +6,8 @@
 #include <cstdio>
 
 // The machines' queues on the generated years: every dyeing machine's board built in one read (panels
-// made), refreshed in place as an event would refresh it, and a lot's details with its chained forecast.
+// made), refreshed in place as an event would refresh it, and a lot's details with its chained forecast; the
+// production map of the busiest phase drawn, and a bar moved on it.
 void BenchFila(TZoDatabase& db, ScriptedMessageService& messages) {
     TabelaBench& tabela = TabelaBench::Global();
     ScreenDriver driver(messages);
@@ -43,5 +44,29 @@ void BenchFila(TZoDatabase& db, ScriptedMessageService& messages) {
     MostraMensagens(messages, "lot details");
     tabela.Linha(QStringLiteral("scheduling board: a lot's details and chained forecast"), detalhes, 0,
                  kInterativoMs);
+    driver.Close();
+
+    // 4. The production map of the busiest phase: every queued sheet as a bar on the time line.
+    const QString fase =
+        Escalar(db, QStringLiteral(
+                        "SELECT FIRST 1 P.FASE FROM (SELECT FAL, MIN(ORDEM) AS ORDEM FROM PROCESSO_TIN WHERE "
+                        "CONCLUIDO = 'N' GROUP BY FAL) N JOIN PROCESSO_TIN P ON (P.FAL = N.FAL AND P.ORDEM = "
+                        "N.ORDEM AND P.CONCLUIDO = 'N') GROUP BY P.FASE ORDER BY COUNT(*) DESC"));
+    driver.Open(QStringLiteral("TfmRelTngGantt"));
+    driver.Type(QStringLiteral("EdtCodFase"), fase);
+    driver.Press(QStringLiteral("Tab"));
+    const Medida mapa = Mede([&] { driver.Click(QStringLiteral("BtnAtualizar")); });
+    MostraMensagens(messages, "map");
+    tabela.Linha(QStringLiteral("production map: phase %1, %2 sheets drawn")
+                     .arg(fase)
+                     .arg(driver.Rows(QStringLiteral("TIDBGrid1"))),
+                 mapa, 0, kAbreTelaMs);
+
+    // 5. A bar moved one position later and back, the map redrawn after each.
+    driver.Row(QStringLiteral("TIDBGrid1"), 0);
+    const Medida mover = Mede([&] { driver.Menu(QStringLiteral("Antecipar1")); },
+                              [&] { driver.Menu(QStringLiteral("Adiar1")); });
+    MostraMensagens(messages, "move");
+    tabela.Linha(QStringLiteral("production map: a bar moved, the map redrawn"), mover, 0, kInterativoMs);
     driver.Close();
 }
