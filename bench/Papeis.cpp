@@ -506,6 +506,22 @@ void fichaEstampa(Bancada& b) {
     b.driver.Close();
 }
 
+// ---- the planners' map: a queued sheet moved one position later or earlier
+
+void moveNoMapa(Bancada& b) {
+    tela(b, QStringLiteral("TfmRelTngGantt"));
+    b.driver.Page(QStringLiteral("PageControl1"), QStringLiteral("Programação"));
+    b.driver.Type(QStringLiteral("EdtCodFase"), b.Escolhe(b.meus.value(QStringLiteral("fases"))));
+    b.driver.Press(QStringLiteral("Tab"));
+    b.driver.Click(QStringLiteral("BtnAtualizar"));
+    const int linhas = b.driver.Rows(QStringLiteral("TIDBGrid1"));
+    if (linhas == 0)
+        return;
+    b.driver.Row(QStringLiteral("TIDBGrid1"), b.Sorteia(0, linhas - 1));
+    b.Aguarda();
+    b.driver.Menu(b.Sorteia(0, 1) ? QStringLiteral("Adiar1") : QStringLiteral("Antecipar1"));
+}
+
 // ---- management
 
 // The machines' board, open and following the floor's commits live, and a queued lot's details.
@@ -563,7 +579,8 @@ QList<Operacao> OperacoesDoPapel(const QString& papel) {
                 {QStringLiteral("programme saved, rows changed"), 2, gravaPrograma},
                 {QStringLiteral("FAL generated from the programme"), 2, geraFal},
                 {QStringLiteral("FAL updated from the programme"), 2, atualizaFal},
-                {QStringLiteral("programmes of a month searched"), 1, programasDoMes}};
+                {QStringLiteral("programmes of a month searched"), 1, programasDoMes},
+                {QStringLiteral("production map: a sheet moved one position"), 1, moveNoMapa}};
     if (papel == QLatin1String("fal"))
         return {{QStringLiteral("new FAL saved"), 3, novaFal},
                 {QStringLiteral("FAL saved again, weights altered"), 3, regravaFal},

@@ -129,6 +129,12 @@ DiaDeTrabalho preparaDia(TZoDatabase& db, const QStringList& papeis, QHash<QStri
                        "C.BAIXADO = 'N' AND C.ORIGEM = 'TG') P WHERE P.FAL < '9000000' AND NOT EXISTS "
                        "(SELECT 1 FROM TNG_CONSUMOS X JOIN MATERIAL M ON (M.CODIGO = X.CODIGO) WHERE X.FAL "
                        "= P.FAL AND M.ATIVO = 'N') ORDER BY P.FAL DESC"));
+    // The phase most sheets are waiting at: the planners' map.
+    listas[QStringLiteral("fases")] =
+        Linhas(db, QStringLiteral(
+                       "SELECT FIRST 1 P.FASE FROM (SELECT FAL, MIN(ORDEM) AS ORDEM FROM PROCESSO_TIN WHERE "
+                       "CONCLUIDO = 'N' GROUP BY FAL) N JOIN PROCESSO_TIN P ON (P.FAL = N.FAL AND P.ORDEM = "
+                       "N.ORDEM AND P.CONCLUIDO = 'N') GROUP BY P.FASE ORDER BY COUNT(*) DESC"));
     // The print shop's designs and its printed lot sheets, the newest first.
     listas[QStringLiteral("desenhos")] =
         Linhas(db, QStringLiteral("SELECT FIRST 100 DISTINCT ESTAMPA || '|' || VARIANTE FROM EST_QUADRO"));
