@@ -1,0 +1,32 @@
+#pragma once
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QTime>
+
+class TZoDatabase;
+
+// The one writer of what expedition does to a lot sheet's steps: shipping and releasing close them, taking
+// back reopens the last one. Each call joins the caller's unit of work on the connection given.
+
+// Who closes a step, when and in which shift, and the remark it leaves.
+struct MarcaPasso {
+    QString funcionario, turno, obs;
+    QDate data;
+    QTime hora;
+};
+// The user's employee and the shift of this moment (TurnoDoMomento), with the remark.
+MarcaPasso MarcaDoMomento(const QString& obs);
+
+// Closes each sheet's open steps (CONCLUIDO 'N'): those of `fase` when one is given, else those started
+// (PENDENTE 'S'). A start recorded on the floor is kept. The sheets that had no such step left (another
+// workstation closed it meanwhile), in the order given.
+QStringList FechaPassos(TZoDatabase& conexao, const QStringList& fals, const QString& fase,
+                        const MarcaPasso& marca);
+
+// Opens every step of the sheet that is not done (never touched ones too).
+void AbrePassos(TZoDatabase& conexao, const QString& fal);
+
+// Reopens the sheet's last step when it is done and none of the sheet's items is billed. False when it was
+// left as it was.
+bool EstornaUltimoPasso(TZoDatabase& conexao, const QString& fal);
