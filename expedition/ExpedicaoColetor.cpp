@@ -1,0 +1,95 @@
+#include "ExpedicaoColetor.h"
+#include "DataAccess.h"
+#include "DataContext.h"
+#include "GravacaoAtomica.h"
+#include "PassosExpedicao.h"
+#include "TZoDatabase.h"
+#include "TZoQuery.h"
+#include <QDate>
+
+namespace {
+QString Texto(TZoQuery& q, const char* campo) {
+    return q.FieldByName(QLatin1String(campo)).AsString().trimmed();
+}
+} // namespace
+
+int PendentesColetor(const FiltroColetor& f) {
+    TZoQuery q;
+    q.SQL
+        << QStringLiteral(
+               "SELECT COUNT(DISTINCT PR.FAL) FROM PROCESSO_TIN PR JOIN FAL F ON (F.NUMERO = PR.FAL) LEFT "
+               "JOIN "
+               "ENTIDADE E ON (E.CODCLI = F.CLIENTE) WHERE PR.FASE = :FASE AND PR.CONCLUIDO = 'N' AND "
+               "PR.ORDEM = "
+               "(SELECT MIN(P.ORDEM) FROM PROCESSO_TIN P WHERE P.FAL = PR.FAL AND P.CONCLUIDO = 'N') AND NOT "
+               "EXISTS (SELECT 1 FROM FAL_ITEN I WHERE I.FAL = F.NUMERO AND I.FATURADO = 'S')")
+        << (f.cliente.isEmpty() ? QString() : QStringLiteral("AND F.CLIENTE = :CLIENTE"))
+        << (f.grupo.isEmpty() ? QString() : QStringLiteral("AND E.GRUPO = :GRUPO"));
+    q.BindValue(QStringLiteral("FASE"), f.fase);
+    if (!f.cliente.isEmpty())
+        q.BindValue(QStringLiteral("CLIENTE"), f.cliente);
+    if (!f.grupo.isEmpty())
+        q.BindValue(QStringLiteral("GRUPO"), f.grupo);
+    q.Open();
+    return q.Fields(0).AsInteger();
+}
+
+QString ConfereFalColetor(const QString& fal, const FiltroColetor& f) {
+    TZoQuery q;
+    q.SQL << QStringLiteral("SELECT F.CLIENTE, E.GRUPO, (SELECT COUNT(*) FROM PROCESSO_TIN P WHERE P.FAL = "
+                            "F.NUMERO AND P.FASE = :FASE "
+                            "AND P.PENDENTE = 'S' AND P.CONCLUIDO = 'N') AS PENDENTES, (SELECT COUNT(*) FROM "
+                            "FAL_ITEN I WHERE I.FAL = "
+                            "F.NUMERO AND I.FATURADO = 'S') AS FATURADOS FROM FAL F LEFT JOIN ENTIDADE E ON "
+                            "(E.CODCLI = F.CLIENTE) WHERE "
+                            "F.NUMERO = :FAL");
+    q.BindValue(QStringLiteral("FASE"), f.fase);
+    q.BindValue(QStringLiteral("FAL"), fal);
+    q.Open();
+    if (q.IsEmpty())
+        return QStringLiteral("FAL inexistente.");
+    if ((!f.cliente.isEmpty() && Texto(q, "CLIENTE") != f.cliente) ||
+        (f.cliente.isEmpty() && !f.grupo.isEmpty() && Texto(q, "GRUPO") != f.grupo))
+        return QStringLiteral("Cliente/Grupo do Cliente da FAL inválido.");
+    if (q.FieldByName(QStringLiteral("PENDENTES")).AsInteger() == 0)
+        return QStringLiteral("FAL não está pendente no setor informado.");
+    if (q.FieldByName(QStringLiteral("FATURADOS")).AsInteger() > 0)
+        return QStringLiteral("FAL já está faturada.");
+    return QString();
+}
+
+QList<ItemColetor> LeItensColetor(const QString& fal) {
+    TZoQuery q;
+    q.SQL << QStringLiteral(
+        "SELECT F.NUMERO, F.PARTIDA, I.PESO, I.ROLO, F.COR, K.DESCRICAO AS DESCCOR, P.CODIGO, P.DESCRICAO, "
+        "I.NOTA "
+        "FROM FAL F LEFT JOIN FAL_ITEN I ON (I.FAL = F.NUMERO) LEFT JOIN CADCORTIN K ON (K.CODIGO = F.COR) "
+        "LEFT "
+        "JOIN PRODUTO P ON (P.CODIGO = I.CODIGO) WHERE F.NUMERO = :FAL ORDER BY I.ORD_IT");
+    q.BindValue(QStringLiteral("FAL"), fal);
+    q.Open();
+    QList<ItemColetor> itens;
+    for (q.First(); !q.Eof(); q.Next())
+        itens << ItemColetor{Texto(q, "NUMERO"),
+                             Texto(q, "PARTIDA"),
+                             Texto(q, "COR"),
+                             Texto(q, "DESCCOR"),
+                             Texto(q, "CODIGO"),
+                             Texto(q, "DESCRICAO"),
+                             Texto(q, "NOTA"),
+                             q.FieldByName(QStringLiteral("PESO")).AsFloat(),
+                             q.FieldByName(QStringLiteral("ROLO")).AsInteger()};
+    return itens;
+}
+
+QStringList GravaExpedicaoColetor(const QStringList& fals, const QString& fase) {
+    TZoDatabase& conexao = *ConexaoHost();
+    GravacaoAtomica unidade(conexao);
+    const QStringList nenhum =
+        FechaPassos(conexao, fals, fase, MarcaDoMomento(QStringLiteral("EXPEDIDO PELO USUARIO/COLETOR.")));
+    if (nenhum.size() < fals.size())
+        GeraLog(QStringLiteral("EXPEDICAO DE FAL COLETOR"), QStringLiteral("EXPEDICAO DE FAL PELO COLETOR"),
+                opOutros, QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")), nullptr, &conexao);
+    unidade.Confirma();
+    return nenhum;
+}
