@@ -12,6 +12,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDateTimeEdit>
+#include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -379,6 +381,13 @@ void ScreenDriver::Type(const QString& name, const QString& text) {
         w = combo->lineEdit();
     } else if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
         memo->selectAll();
+    } else if (auto* data = qobject_cast<QDateTimeEdit*>(w)) {
+        // A date is typed from its first section; a full section moves on to the next by itself, so the
+        // separators a user types along are the box's own.
+        data->setCurrentSectionIndex(0);
+        data->setSelectedSection(data->sectionAt(0));
+        TypeKeys(w, QString(text).remove(QRegularExpression(QStringLiteral("[^0-9]"))));
+        return;
     }
     TypeKeys(w, text);
 }
@@ -545,8 +554,8 @@ QString ScreenDriver::Text(const QString& name) const {
     QWidget* w = Find(name);
     if (auto* box = qobject_cast<QLineEdit*>(w))
         return box->text();
-    if (auto* check = qobject_cast<QCheckBox*>(w))
-        return check->isChecked() ? QStringLiteral("S") : QStringLiteral("N");
+    if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w))
+        return static_cast<QAbstractButton*>(w)->isChecked() ? QStringLiteral("S") : QStringLiteral("N");
     if (auto* button = qobject_cast<QAbstractButton*>(w))
         return button->text();
     if (auto* label = qobject_cast<QLabel*>(w))
@@ -581,6 +590,15 @@ QString ScreenDriver::FocusedName() const {
 }
 
 void ScreenDriver::Select(const QString& comboName, const QString& itemText) {
+    // A group of radio buttons: the one whose caption reads so, clicked as a user clicks it.
+    if (auto* grupo = qobject_cast<QGroupBox*>(Find(comboName))) {
+        for (QRadioButton* opcao : grupo->findChildren<QRadioButton*>())
+            if (QString(opcao->text()).remove(u'&') == itemText) {
+                Click(opcao->objectName());
+                return;
+            }
+        Fail(QStringLiteral("'%1' não é uma opção de '%2'").arg(itemText, comboName));
+    }
     auto* combo = Get<QComboBox>(comboName);
     const int index = combo->findText(itemText);
     if (index < 0)
