@@ -1,0 +1,27 @@
+-- Quality control keeps one verdict per lot sheet item, the row of ORDEM 0, with the laboratory's results;
+-- rows of ORDEM 1 and on are the rolls the label screen weighs.
+ALTER TABLE CONTR_QUL
+  ADD DATA DATE,
+  ADD DEFEITO VARCHAR(4),
+  ADD LARGURA DOUBLE PRECISION,
+  ADD GRAMATURA DOUBLE PRECISION,
+  ADD COMP_ADM NUMERIC(9, 2),
+  ADD LARG_ADM NUMERIC(9, 2),
+  ADD SOLID_SECO VARCHAR(10),
+  ADD SOLID_UMIDO VARCHAR(10),
+  ADD SOLID_LAV VARCHAR(10),
+  ADD TORC_SECO NUMERIC(9, 2),
+  ADD TORC_UMIDO NUMERIC(9, 2),
+  ADD PESO_TINT NUMERIC(15, 3),
+  ADD RESPONSSAVEL VARCHAR(40),
+  ADD OBS VARCHAR(400);
+
+ALTER TABLE CONTR_QUL ALTER ORDEM SET DEFAULT 0;
+
+-- Rows written before rolls existed are verdicts.
+UPDATE CONTR_QUL C SET ORDEM = 0
+  WHERE C.ORDEM = 1
+    AND NOT EXISTS (SELECT 1 FROM CONTR_QUL D WHERE D.FAL = C.FAL AND D.CODIGO = C.CODIGO AND D.ORDEM = 0);
+
+-- Process recording asks whether a sheet has an item blocked.
+CREATE INDEX IDX_CONTR_QUL_APROVADO ON CONTR_QUL (FAL, APROVADO);
