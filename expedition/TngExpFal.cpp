@@ -61,8 +61,8 @@ void TFmTngExpFal::FormCreate() {
     ui.EdtDataDe->setDate(hoje.addDays(-30));
     ui.EdtDataAte->setDate(hoje);
     ui.RbPendente->setChecked(true);
-    m_todasAsPecas = BuscaParametro(QStringLiteral("TIN"), 170).trimmed() == u"S";
-    ui.RgStatus->setEnabled(!m_todasAsPecas);
+    m_exigeRolos = BuscaParametro(QStringLiteral("TIN"), 170).trimmed() == u"S";
+    ui.RgStatus->setEnabled(!m_exigeRolos);
     connect(ui.BtnConsultar, &QPushButton::clicked, this, Protegido([this] { ConsultaFAL(); }));
     connect(ui.BitBtn1, &QPushButton::clicked, this, Protegido([this] { BitBtn1Click(); }));
     connect(ui.BtnFechar, &QPushButton::clicked, this, &QWidget::close);
@@ -148,7 +148,7 @@ void TFmTngExpFal::ConsultaFAL() {
     f.lote = ui.EdtLote->text().trimmed();
     f.de = ui.EdtDataDe->date();
     f.ate = ui.EdtDataAte->date();
-    f.status = m_todasAsPecas ? StatusExpedicao::Pendente : StatusEscolhido();
+    f.status = m_exigeRolos ? StatusExpedicao::Pendente : StatusEscolhido();
     if (f.de > f.ate) {
         Recusa(ui.EdtDataAte, QStringLiteral("Período inválido."));
         return;
@@ -276,8 +276,8 @@ void TFmTngExpFal::BitBtn1Click() {
             const QString fal = TbRelatorio->TextoEm(i, QStringLiteral("FAL"));
             if (bloqueio.contains(fal))
                 bloqueadas << fal;
-            else if (m_todasAsPecas && TbRelatorio->NumeroEm(i, QStringLiteral("Qtde_Expedida")) <
-                                           TbRelatorio->NumeroEm(i, QStringLiteral("Rolo")))
+            else if (m_exigeRolos && TbRelatorio->NumeroEm(i, QStringLiteral("Qtde_Expedida")) <
+                                         TbRelatorio->NumeroEm(i, QStringLiteral("Rolo")))
                 incompletas << fal;
             else
                 fechar << fal;

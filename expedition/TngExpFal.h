@@ -39,7 +39,7 @@ private:
     TClientDataSet* TbRelatorio;
     QSet<QString> m_barras; // the bar codes read since the last consult
     StatusExpedicao m_statusConsultado = StatusExpedicao::Pendente;
-    bool m_todasAsPecas = false; // TIN 170: ship only what was read piece by piece
+    bool m_exigeRolos = false; // TIN 170: ship only what was read piece by piece
 };
 
 extern TFmTngExpFal* FmTngExpFal;

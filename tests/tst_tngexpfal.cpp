@@ -174,7 +174,7 @@ private slots:
     }
 
     // TIN 170: the status fixed on "Pendente"; 4 of 5 pieces read ship nothing, the fifth ships.
-    void todasAsPecas() {
+    void rolosCompletos() {
         Base();
         InsertCommit("PARAMETROS (MODULO, NUMERO, VALOR)", {"'TIN', 170, 'S'"});
         Abre();
