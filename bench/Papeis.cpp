@@ -524,6 +524,18 @@ void moveNoMapa(Bancada& b) {
 
 // ---- management
 
+// The last month's sheets not started, at the expedition desk.
+void expedicaoDoMes(Bancada& b) {
+    tela(b, QStringLiteral("TFmTngExpFal"));
+    const auto [de, ate] = mes(b);
+    b.driver.Type(QStringLiteral("EdtDataDe"), de.toString(QStringLiteral("dd/MM/yyyy")));
+    b.driver.Type(QStringLiteral("EdtDataAte"), ate.toString(QStringLiteral("dd/MM/yyyy")));
+    if (b.driver.Enabled(QStringLiteral("RgStatus")))
+        b.driver.Select(QStringLiteral("RgStatus"), QStringLiteral("Não Iniciado"));
+    b.Aguarda();
+    b.driver.Click(QStringLiteral("BtnConsultar"));
+}
+
 // The machines' board, open and following the floor's commits live, and a queued lot's details.
 void quadroMaquinas(Bancada& b) {
     QWidget* tela_ = tela(b, QStringLiteral("TFmTngQuadroProg"));
@@ -607,6 +619,7 @@ QList<Operacao> OperacoesDoPapel(const QString& papel) {
                 {QStringLiteral("programmes of a month searched"), 1, programasDoMes},
                 {QStringLiteral("FAL printed to PDF"), 1, imprimeFal},
                 {QStringLiteral("invoice found through its look-up and shown"), 2, procuraNota},
-                {QStringLiteral("machines' board: a queued lot's details"), 2, quadroMaquinas}};
+                {QStringLiteral("machines' board: a queued lot's details"), 2, quadroMaquinas},
+                {QStringLiteral("expedition desk: a month's sheets listed"), 1, expedicaoDoMes}};
     return {};
 }

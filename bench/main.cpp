@@ -8,6 +8,7 @@
 #include "BenchDados.h"
 #include "BenchEmissao.h"
 #include "BenchEstamparia.h"
+#include "BenchExpedicao.h"
 #include "BenchFal.h"
 #include "BenchFila.h"
 #include "BenchGeracao.h"
@@ -80,7 +81,8 @@ int bench(const QStringList& args) {
                             {"emissao", BenchEmissao},
                             {"estamparia", BenchEstamparia},
                             {"pesagem", BenchPesagem},
-                            {"fila-gantt", BenchFila}};
+                            {"fila-gantt", BenchFila},
+                            {"expedicao", BenchExpedicao}};
     const QStringList so = Opcao(args, "--only").split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const Secao& secao : secoes) {
         if (!so.isEmpty() && !so.contains(QLatin1String(secao.nome)))
