@@ -418,12 +418,28 @@ void estampas(Gerador& g) {
             "MOD(CAST(COR AS INTEGER) - 1, 10) = 0;"));
 }
 
+// Quality: every fabric of a lot sheet released (its verdict, the row of ORDEM 0, with its measurements) and
+// its six rolls weighed for their labels.
+void qualidade(Gerador& g) {
+    g.Bloco(
+        QStringLiteral("DECLARE F VARCHAR(7); DECLARE C VARCHAR(15); DECLARE P DOUBLE PRECISION; DECLARE O "
+                       "INTEGER;"),
+        QStringLiteral("FOR SELECT I.FAL, I.CODIGO, SUM(I.PESO) FROM FAL_ITEN I GROUP BY I.FAL, I.CODIGO "
+                       "INTO :F, :C, :P DO BEGIN "
+                       "INSERT INTO CONTR_QUL (FAL, CODIGO, ORDEM, APROVADO, DATA, LARGURA, GRAMATURA, "
+                       "PESO_TINT) VALUES "
+                       "(:F, :C, 0, 'S', CURRENT_DATE, 1.6, 180, :P); O = 1; WHILE (O <= 6) DO BEGIN "
+                       "INSERT INTO CONTR_QUL (FAL, CODIGO, ORDEM, APROVADO, PESO_TINT) VALUES (:F, :C, :O, "
+                       "'S', :P / 6); "
+                       "O = O + 1; END END"));
+}
+
 const char* const kTabelas[] = {
     "VARIANTE", "BANHO",     "GRUPO_PA",     "REGIAO",     "NATUREZA",     "TABFIS",   "GRUPO_MA",
     "FASE",     "ENTIDADE",  "PRODUTO",      "MATERIAL",   "MAT_ITEN",     "MAQ_TIN",  "MAQ_TIN_CAP",
     "ROTEIRO",  "CADCORTIN", "TNG_REGRA",    "PREPARACAO", "RECEITA",      "TABPRECO", "MAT_TIN",
     "NFTIN",    "NFITIN",    "FAL",          "FAL_ITEN",   "PROCESSO_TIN", "LOG",      "TABPRE_SERV_001",
-    "GRAFICO",  "TNG_PROG",  "TNG_CONSUMOS", "MAT_MOV",    "DEPOSITO"};
+    "GRAFICO",  "TNG_PROG",  "TNG_CONSUMOS", "MAT_MOV",    "DEPOSITO",     "CONTR_QUL"};
 } // namespace
 
 namespace {
@@ -441,6 +457,7 @@ void gera(TZoDatabase& db, int anos, int fracao, quint32 semente) {
     log(g);
     consumos(g);
     estampas(g);
+    qualidade(g);
     db.Transaction()->CommitRetaining();
     db.LockTimeoutMs = espera;
 
