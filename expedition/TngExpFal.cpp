@@ -11,6 +11,7 @@
 #include "Mensagens.h"
 #include "ModuleUnits.h"
 #include "PassosExpedicao.h"
+#include "PrioridadeFal.h"
 #include "Protecao.h"
 #include "RegrasExpedicao.h"
 #include "TClientDataSet.h"
@@ -347,24 +348,17 @@ void TFmTngExpFal::PrioridadeFal1Click() {
     const QString fal = FalAtual();
     if (fal.isEmpty())
         return;
-    QString valor = QStringLiteral("1");
-    if (!InputQuery(this, QStringLiteral("Prioridade da FAL"), QStringLiteral("Defina a Prioridade da FAL"),
-                    valor))
+    const std::optional<int> prioridade = PedePrioridadeFal(this);
+    if (!prioridade)
         return;
-    bool inteiro = false;
-    const int prioridade = valor.trimmed().toInt(&inteiro);
-    if (!inteiro) {
-        Informa(this, QStringLiteral("Prioridade inválida."));
-        return;
-    }
     GravacaoAtomica gravacao;
     TZoQuery q;
     q.SQL << QStringLiteral("UPDATE FAL SET ORDEM = :ORDEM WHERE NUMERO = :NUMERO");
-    q.BindValue(QStringLiteral("ORDEM"), prioridade);
+    q.BindValue(QStringLiteral("ORDEM"), *prioridade);
     q.BindValue(QStringLiteral("NUMERO"), fal);
     q.ExecSQL();
     GeraLog(QStringLiteral("EXPEDICAO DE FAL"),
-            QStringLiteral("PRIORIDADE DA FAL %1 DEFINIDA EM %2").arg(fal).arg(prioridade), opAlteracao, fal,
+            QStringLiteral("PRIORIDADE DA FAL %1 DEFINIDA EM %2").arg(fal).arg(*prioridade), opAlteracao, fal,
             this);
     gravacao.Confirma();
 }

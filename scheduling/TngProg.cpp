@@ -16,6 +16,7 @@
 #include "ModuleUnits.h"
 #include "PaginaConsulta.h"
 #include "PortaBalanca.h"
+#include "PrioridadeFal.h"
 #include "Protecao.h"
 #include "QuadroInformacoes.h"
 #include "RegrasGeracao.h"
@@ -1049,16 +1050,9 @@ void TFmTngProg::ExcluirItem1Click() {
 }
 
 void TFmTngProg::PrioridadedaFAL1Click() {
-    QString valor = QStringLiteral("1");
-    if (!InputQuery(this, QStringLiteral("Prioridade da FAL"), QStringLiteral("Defina a Prioridade da FAL"),
-                    valor))
+    const std::optional<int> prioridade = PedePrioridadeFal(this);
+    if (!prioridade)
         return;
-    bool inteiro = false;
-    const int prioridade = valor.trimmed().toInt(&inteiro);
-    if (!inteiro) {
-        Informa(this, QStringLiteral("Prioridade inválida."));
-        return;
-    }
     m_itens.ConcluiLinha();
     QStringList fals;
     const QList<int> selecionadas = Selecionadas();
@@ -1076,7 +1070,7 @@ void TFmTngProg::PrioridadedaFAL1Click() {
     q.SQL << DBLocal_SQL(QStringLiteral("UPDATE {FAL} SET ORDEM = :ORDEM WHERE NUMERO = :NUMERO"));
     int atualizadas = 0;
     for (const QString& fal : std::as_const(fals)) {
-        q.BindValue(QStringLiteral("ORDEM"), prioridade);
+        q.BindValue(QStringLiteral("ORDEM"), *prioridade);
         q.BindValue(QStringLiteral("NUMERO"), fal);
         q.ExecSQL();
         atualizadas += q.RowsAffected();
