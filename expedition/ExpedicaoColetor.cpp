@@ -7,12 +7,6 @@
 #include "TZoQuery.h"
 #include <QDate>
 
-namespace {
-QString Texto(TZoQuery& q, const char* campo) {
-    return q.FieldByName(QLatin1String(campo)).AsString().trimmed();
-}
-} // namespace
-
 int PendentesColetor(const FiltroColetor& f) {
     TZoQuery q;
     q.SQL
@@ -48,8 +42,8 @@ QString ConfereFalColetor(const QString& fal, const FiltroColetor& f) {
     q.Open();
     if (q.IsEmpty())
         return QStringLiteral("FAL inexistente.");
-    if ((!f.cliente.isEmpty() && Texto(q, "CLIENTE") != f.cliente) ||
-        (f.cliente.isEmpty() && !f.grupo.isEmpty() && Texto(q, "GRUPO") != f.grupo))
+    if ((!f.cliente.isEmpty() && q.TextoAtual(QStringLiteral("CLIENTE")) != f.cliente) ||
+        (f.cliente.isEmpty() && !f.grupo.isEmpty() && q.TextoAtual(QStringLiteral("GRUPO")) != f.grupo))
         return QStringLiteral("Cliente/Grupo do Cliente da FAL inválido.");
     if (q.FieldByName(QStringLiteral("PENDENTES")).AsInteger() == 0)
         return QStringLiteral("FAL não está pendente no setor informado.");
@@ -70,13 +64,13 @@ QList<ItemColetor> LeItensColetor(const QString& fal) {
     q.Open();
     QList<ItemColetor> itens;
     for (q.First(); !q.Eof(); q.Next())
-        itens << ItemColetor{Texto(q, "NUMERO"),
-                             Texto(q, "PARTIDA"),
-                             Texto(q, "COR"),
-                             Texto(q, "DESCCOR"),
-                             Texto(q, "CODIGO"),
-                             Texto(q, "DESCRICAO"),
-                             Texto(q, "NOTA"),
+        itens << ItemColetor{q.TextoAtual(QStringLiteral("NUMERO")),
+                             q.TextoAtual(QStringLiteral("PARTIDA")),
+                             q.TextoAtual(QStringLiteral("COR")),
+                             q.TextoAtual(QStringLiteral("DESCCOR")),
+                             q.TextoAtual(QStringLiteral("CODIGO")),
+                             q.TextoAtual(QStringLiteral("DESCRICAO")),
+                             q.TextoAtual(QStringLiteral("NOTA")),
                              q.FieldByName(QStringLiteral("PESO")).AsFloat(),
                              q.FieldByName(QStringLiteral("ROLO")).AsInteger()};
     return itens;

@@ -15,9 +15,6 @@
 namespace {
 const QString kTituloLog = QStringLiteral("IMPRESSAO DE RECEITA");
 
-QString Texto(TZoQuery& q, const char* campo) {
-    return q.FieldByName(QLatin1String(campo)).AsString().trimmed();
-}
 double Numero(TZoQuery& q, const char* campo) {
     return q.FieldByName(QLatin1String(campo)).AsFloat();
 }
@@ -57,20 +54,20 @@ std::optional<FalEmissao> LeFalEmissao(const QString& numero) {
     if (q.IsEmpty())
         return std::nullopt;
     FalEmissao f;
-    f.numero = Texto(q, "NUMERO");
-    f.status = Texto(q, "STATUS");
-    f.cliente = Texto(q, "CLIENTE");
-    f.nomeCliente = Texto(q, "NOME");
-    f.cor = Texto(q, "COR");
-    f.descCor = Texto(q, "DESC_COR");
-    f.variante = Texto(q, "VARIANTE");
-    f.maquina = Texto(q, "MAQUINA");
-    f.partida = Texto(q, "PARTIDA");
-    f.receita = Texto(q, "RECEITA");
-    f.liberada = Texto(q, "LIBERADA");
-    f.banho = Texto(q, "COD_BANHO");
-    f.preparacao = Texto(q, "PREPARACAO");
-    f.grafico = Texto(q, "GRAFICO");
+    f.numero = q.TextoAtual(QStringLiteral("NUMERO"));
+    f.status = q.TextoAtual(QStringLiteral("STATUS"));
+    f.cliente = q.TextoAtual(QStringLiteral("CLIENTE"));
+    f.nomeCliente = q.TextoAtual(QStringLiteral("NOME"));
+    f.cor = q.TextoAtual(QStringLiteral("COR"));
+    f.descCor = q.TextoAtual(QStringLiteral("DESC_COR"));
+    f.variante = q.TextoAtual(QStringLiteral("VARIANTE"));
+    f.maquina = q.TextoAtual(QStringLiteral("MAQUINA"));
+    f.partida = q.TextoAtual(QStringLiteral("PARTIDA"));
+    f.receita = q.TextoAtual(QStringLiteral("RECEITA"));
+    f.liberada = q.TextoAtual(QStringLiteral("LIBERADA"));
+    f.banho = q.TextoAtual(QStringLiteral("COD_BANHO"));
+    f.preparacao = q.TextoAtual(QStringLiteral("PREPARACAO"));
+    f.grafico = q.TextoAtual(QStringLiteral("GRAFICO"));
     f.peso = Numero(q, "PESO");
     f.fibra1 = Numero(q, "FIBRA1");
     f.fibra2 = Numero(q, "FIBRA2");
@@ -91,9 +88,9 @@ MaquinaEmissao LeMaquinaEmissao(const QString& maquina, const QString& variante,
     MaquinaEmissao m;
     if (q.IsEmpty())
         return m;
-    m.descricao = Texto(q, "DESCRICAO");
-    m.banho = banhoDaReceita ? banhoReceita : Texto(q, "RELAC_BANHO");
-    if (const QString capacidade = Texto(q, "CAPACIDADE"); !capacidade.isEmpty())
+    m.descricao = q.TextoAtual(QStringLiteral("DESCRICAO"));
+    m.banho = banhoDaReceita ? banhoReceita : q.TextoAtual(QStringLiteral("RELAC_BANHO"));
+    if (const QString capacidade = q.TextoAtual(QStringLiteral("CAPACIDADE")); !capacidade.isEmpty())
         m.banho = capacidade;
     const auto minimo = NumeroLido(q, "VOLUME_MIN"), maximo = NumeroLido(q, "VOLUME_MAX"),
                arredonda = NumeroLido(q, "ARREDONDA");
@@ -117,7 +114,7 @@ QString ProdutoReferencia(const QStringList& fals) {
     for (q.First(); !q.Eof(); q.Next())
         if (Numero(q, "PESO") >= maior) {
             maior = Numero(q, "PESO");
-            produto = Texto(q, "CODIGO");
+            produto = q.TextoAtual(QStringLiteral("CODIGO"));
         }
     return produto;
 }
@@ -156,29 +153,29 @@ void LeItens(LeituraEmissao& leitura, const LoteEmissao& lote) {
     RegrasCalculo regras;
     QSet<QString> usadas;
     for (q.First(); !q.Eof(); q.Next())
-        if (const QString regra = Texto(q, "REGRA"); !regra.isEmpty())
+        if (const QString regra = q.TextoAtual(QStringLiteral("REGRA")); !regra.isEmpty())
             usadas << regra;
     regras.Carrega(usadas);
     const QString produto = usadas.isEmpty() ? QString() : ProdutoReferencia(lote.fals);
     for (q.First(); !q.Eof(); q.Next()) {
         ItemEmissao item;
-        item.material = Texto(q, "CODIGO");
-        item.descricao = Texto(q, "DESCRICAO");
-        item.grupo = Texto(q, "GRUPO");
-        item.subgrupo = Texto(q, "SUB_GRUPO");
-        item.tipo = Texto(q, "TIPO");
-        item.descTipo = Texto(q, "DESC_TIPO");
-        item.baixaAut = Texto(q, "BAIXA_AUT");
-        item.passo = Texto(q, "PASSO");
-        item.unidade = Texto(q, "UNIDADE");
-        item.fibra = Texto(q, "FIBRA");
+        item.material = q.TextoAtual(QStringLiteral("CODIGO"));
+        item.descricao = q.TextoAtual(QStringLiteral("DESCRICAO"));
+        item.grupo = q.TextoAtual(QStringLiteral("GRUPO"));
+        item.subgrupo = q.TextoAtual(QStringLiteral("SUB_GRUPO"));
+        item.tipo = q.TextoAtual(QStringLiteral("TIPO"));
+        item.descTipo = q.TextoAtual(QStringLiteral("DESC_TIPO"));
+        item.baixaAut = q.TextoAtual(QStringLiteral("BAIXA_AUT"));
+        item.passo = q.TextoAtual(QStringLiteral("PASSO"));
+        item.unidade = q.TextoAtual(QStringLiteral("UNIDADE"));
+        item.fibra = q.TextoAtual(QStringLiteral("FIBRA"));
         item.ordem = q.FieldByName(QStringLiteral("ORDEM")).AsInteger();
         item.qtde = Numero(q, "QTDE");
         item.concentracao = Numero(q, "CONCENTRACAO");
         item.preco = Numero(q, "REPOSICAO");
-        item.estocado = Texto(q, "ESTOQUE").toUpper() != QLatin1String("N");
-        item.inativo = Texto(q, "ATIVO").toUpper() == QLatin1String("N");
-        if (const QString regra = Texto(q, "REGRA"); !regra.isEmpty())
+        item.estocado = q.TextoAtual(QStringLiteral("ESTOQUE")).toUpper() != QLatin1String("N");
+        item.inativo = q.TextoAtual(QStringLiteral("ATIVO")).toUpper() == QLatin1String("N");
+        if (const QString regra = q.TextoAtual(QStringLiteral("REGRA")); !regra.isEmpty())
             if (const auto qtde =
                     regras.CalculaQtdeRegra(lote.receita, lote.variante, CodigoRegra(regra), lote.fibra1,
                                             lote.fibra2, lote.peso, lote.maquina, produto, lote.cliente))
@@ -200,7 +197,7 @@ void LeEstoque(LeituraEmissao& leitura, const QStringList& materiais, const QStr
                  .arg(ListaSql(todos));
     q.Open();
     for (q.First(); !q.Eof(); q.Next())
-        leitura.estoqueKg[Texto(q, "CODIGO")] = Numero(q, "QTDE");
+        leitura.estoqueKg[q.TextoAtual(QStringLiteral("CODIGO"))] = Numero(q, "QTDE");
     if (!reserva || materiais.isEmpty())
         return;
     TZoQuery reservado;
@@ -210,7 +207,7 @@ void LeEstoque(LeituraEmissao& leitura, const QStringList& materiais, const QStr
                          .arg(ListaSql(materiais), ListaSql(fals));
     reservado.Open();
     for (reservado.First(); !reservado.Eof(); reservado.Next())
-        leitura.estoqueKg[Texto(reservado, "CODIGO")] -= Numero(reservado, "CONSUMO");
+        leitura.estoqueKg[reservado.TextoAtual(QStringLiteral("CODIGO"))] -= Numero(reservado, "CONSUMO");
 }
 
 // Each material's active substitutes, the one with most stock at the warehouse first.
@@ -234,21 +231,21 @@ QStringList LeContratipos(LeituraEmissao& leitura, const QStringList& materiais,
     q.Open();
     QSet<QString> imediatos;
     for (q.First(); !q.Eof(); q.Next()) {
-        const QString material = Texto(q, "MATERIAL");
-        if (Texto(q, "IMEDIATO").toUpper() == QLatin1String("S"))
+        const QString material = q.TextoAtual(QStringLiteral("MATERIAL"));
+        if (q.TextoAtual(QStringLiteral("IMEDIATO")).toUpper() == QLatin1String("S"))
             imediatos << material;
         if (leitura.contratipos.contains(material) ||
-            (!subgrupo.isEmpty() && Texto(q, "SUB_GRUPO") != subgrupo))
+            (!subgrupo.isEmpty() && q.TextoAtual(QStringLiteral("SUB_GRUPO")) != subgrupo))
             continue;
         Contratipo c;
-        c.codigo = Texto(q, "CODIGO");
-        c.descricao = Texto(q, "DESCRICAO");
-        c.grupo = Texto(q, "GRUPO");
-        c.subgrupo = Texto(q, "SUB_GRUPO");
+        c.codigo = q.TextoAtual(QStringLiteral("CODIGO"));
+        c.descricao = q.TextoAtual(QStringLiteral("DESCRICAO"));
+        c.grupo = q.TextoAtual(QStringLiteral("GRUPO"));
+        c.subgrupo = q.TextoAtual(QStringLiteral("SUB_GRUPO"));
         c.concent = Numero(q, "CONCENT");
         c.concentracao = Numero(q, "CONCENTRACAO");
         c.preco = Numero(q, "REPOSICAO");
-        c.estocado = Texto(q, "ESTOQUE").toUpper() != QLatin1String("N");
+        c.estocado = q.TextoAtual(QStringLiteral("ESTOQUE")).toUpper() != QLatin1String("N");
         leitura.contratipos.insert(material, c);
         substitutos << c.codigo;
     }
@@ -271,7 +268,8 @@ QHash<QString, QList<QPair<QString, double>>> LeLotesEmissao(const QStringList& 
     q.BindValue(QStringLiteral("DEPOSITO"), deposito);
     q.Open();
     for (q.First(); !q.Eof(); q.Next())
-        lotes[Texto(q, "CODIGO")] << qMakePair(Texto(q, "LOTE"), Numero(q, "QTDE"));
+        lotes[q.TextoAtual(QStringLiteral("CODIGO"))]
+            << qMakePair(q.TextoAtual(QStringLiteral("LOTE")), Numero(q, "QTDE"));
     return lotes;
 }
 
@@ -326,25 +324,25 @@ ConsumosGravados LeConsumosGravados(const QString& fal, const QString& subgrupo,
     ConsumosGravados gravados;
     for (q.First(); !q.Eof(); q.Next()) {
         LinhaEmissao l;
-        l.item.material = Texto(q, "CODIGO");
-        l.item.descricao = Texto(q, "DESCRICAO");
-        l.item.grupo = Texto(q, "GRUPO");
-        l.item.subgrupo = Texto(q, "SUB_GRUPO");
-        l.item.tipo = Texto(q, "TIPO");
-        l.item.descTipo = Texto(q, "DESC_TIPO");
-        l.item.baixaAut = Texto(q, "BAIXA_AUT");
-        l.item.passo = Texto(q, "PASSO");
-        l.item.unidade = Texto(q, "UNIDADE");
+        l.item.material = q.TextoAtual(QStringLiteral("CODIGO"));
+        l.item.descricao = q.TextoAtual(QStringLiteral("DESCRICAO"));
+        l.item.grupo = q.TextoAtual(QStringLiteral("GRUPO"));
+        l.item.subgrupo = q.TextoAtual(QStringLiteral("SUB_GRUPO"));
+        l.item.tipo = q.TextoAtual(QStringLiteral("TIPO"));
+        l.item.descTipo = q.TextoAtual(QStringLiteral("DESC_TIPO"));
+        l.item.baixaAut = q.TextoAtual(QStringLiteral("BAIXA_AUT"));
+        l.item.passo = q.TextoAtual(QStringLiteral("PASSO"));
+        l.item.unidade = q.TextoAtual(QStringLiteral("UNIDADE"));
         l.item.ordem = q.FieldByName(QStringLiteral("ORDEM")).AsInteger();
         l.item.qtde = Numero(q, "QTDE");
         l.item.concentracao = Numero(q, "CONCENTRACAO");
         l.item.preco = Numero(q, "REPOSICAO");
-        l.item.estocado = Texto(q, "ESTOQUE").toUpper() != QLatin1String("N");
+        l.item.estocado = q.TextoAtual(QStringLiteral("ESTOQUE")).toUpper() != QLatin1String("N");
         l.qtdeOrig = l.item.qtde;
         l.consumo = Numero(q, "CONSUMO");
-        l.contratipo = Texto(q, "CONTRATIPO").toUpper() == QLatin1String("S");
-        l.lote = Texto(q, "LOTE");
-        l.baixado = Texto(q, "BAIXADO").toUpper() == QLatin1String("S");
+        l.contratipo = q.TextoAtual(QStringLiteral("CONTRATIPO")).toUpper() == QLatin1String("S");
+        l.lote = q.TextoAtual(QStringLiteral("LOTE"));
+        l.baixado = q.TextoAtual(QStringLiteral("BAIXADO")).toUpper() == QLatin1String("S");
         if (l.baixado && !gravados.baixadoEm.isValid())
             gravados.baixadoEm = q.FieldByName(QStringLiteral("DATA")).AsDate();
         gravados.linhas << l;
@@ -387,7 +385,8 @@ QString GravaEmissao(const LoteEmissao& lote, const QList<LinhaEmissao>& linhas)
     baixadas.Open();
     QSet<QString> mantidas;
     for (baixadas.First(); !baixadas.Eof(); baixadas.Next())
-        mantidas << Texto(baixadas, "CODIGO") + QLatin1Char('|') + Texto(baixadas, "ORDEM");
+        mantidas << baixadas.TextoAtual(QStringLiteral("CODIGO")) + QLatin1Char('|') +
+                        baixadas.TextoAtual(QStringLiteral("ORDEM"));
     lotes.Adiciona(
         QStringLiteral("DELETE FROM TNG_CONSUMOS WHERE FAL = %1 AND ORIGEM = 'TG' AND BAIXADO <> 'S'")
             .arg(Aspas(fal)));
@@ -445,15 +444,16 @@ QString BaixaUmaVez(const LoteEmissao& lote) {
     InstrucoesEmLote baixadas(conexao);
     int linhas = 0;
     for (q.First(); !q.Eof(); q.Next()) {
-        if (Texto(q, "BAIXA_AUT").toUpper() == QLatin1String("N"))
+        if (q.TextoAtual(QStringLiteral("BAIXA_AUT")).toUpper() == QLatin1String("N"))
             continue;
-        const QString material = Texto(q, "CODIGO");
+        const QString material = q.TextoAtual(QStringLiteral("CODIGO"));
         const double kg = Numero(q, "CONSUMO") / 1000;
-        if (Texto(q, "ESTOQUE").toUpper() != QLatin1String("N") && kg > 0) {
+        if (q.TextoAtual(QStringLiteral("ESTOQUE")).toUpper() != QLatin1String("N") && kg > 0) {
             MovimentoEstoque m;
             m.codigo = material;
             m.deposito = deposito;
-            m.lote = Texto(q, "LOTE").isEmpty() ? QStringLiteral("000000") : Texto(q, "LOTE");
+            m.lote = q.TextoAtual(QStringLiteral("LOTE")).isEmpty() ? QStringLiteral("000000")
+                                                                    : q.TextoAtual(QStringLiteral("LOTE"));
             m.quantidade = kg;
             m.documento = fal;
             m.cliente = lote.cliente;
@@ -465,7 +465,7 @@ QString BaixaUmaVez(const LoteEmissao& lote) {
         baixadas.Adiciona(
             QStringLiteral("UPDATE TNG_CONSUMOS SET BAIXADO = 'S' WHERE FAL = %1 AND ORIGEM = 'TG' "
                            "AND CODIGO = %2 AND ORDEM = %3")
-                .arg(Aspas(fal), Aspas(material), Texto(q, "ORDEM")));
+                .arg(Aspas(fal), Aspas(material), q.TextoAtual(QStringLiteral("ORDEM"))));
         ++linhas;
     }
     if (linhas > 0) {
@@ -490,7 +490,7 @@ QString EstornaUmaVez(const QString& fal) {
                             "COALESCE(FALS, '') <> ''");
     q.BindValue(QStringLiteral("FAL"), fal);
     q.Open();
-    QStringList fals = CodigosDaLista(q.IsEmpty() ? QString() : Texto(q, "FALS"));
+    QStringList fals = CodigosDaLista(q.IsEmpty() ? QString() : q.TextoAtual(QStringLiteral("FALS")));
     if (!fals.contains(fal))
         fals.prepend(fal);
     if (const QString recusa = estoque.Estorna(QStringLiteral("TG"), fal, tipo); !recusa.isEmpty())

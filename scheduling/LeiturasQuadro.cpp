@@ -11,9 +11,6 @@
 #include <QSet>
 
 namespace {
-QString Texto(TZoQuery& q, const char* campo) {
-    return q.FieldByName(QLatin1String(campo)).AsString().trimmed();
-}
 
 // The pending steps a lot's time counts: every one, of the phase or group asked for.
 QString CondicaoPendentes(const FiltroQuadro& filtro) {
@@ -63,14 +60,14 @@ QList<LoteQuadro> LeFilas(const FiltroQuadro& filtro) {
     q.Open();
     QList<LoteQuadro> lotes;
     for (q.First(); !q.Eof(); q.Next())
-        lotes << LoteQuadro{Texto(q, "MAQUINA"),
-                            Texto(q, "DESC_MAQ"),
-                            Texto(q, "NUMERO"),
-                            Texto(q, "PARTIDA"),
-                            Texto(q, "COR"),
-                            Texto(q, "DESC_COR"),
-                            Texto(q, "VARIANTE"),
-                            Texto(q, "CLIENTE"),
+        lotes << LoteQuadro{q.TextoAtual(QStringLiteral("MAQUINA")),
+                            q.TextoAtual(QStringLiteral("DESC_MAQ")),
+                            q.TextoAtual(QStringLiteral("NUMERO")),
+                            q.TextoAtual(QStringLiteral("PARTIDA")),
+                            q.TextoAtual(QStringLiteral("COR")),
+                            q.TextoAtual(QStringLiteral("DESC_COR")),
+                            q.TextoAtual(QStringLiteral("VARIANTE")),
+                            q.TextoAtual(QStringLiteral("CLIENTE")),
                             q.FieldByName(QStringLiteral("COR_SIS")).Value(),
                             q.FieldByName(QStringLiteral("ORDEM")).AsInteger()};
     return lotes;
@@ -97,13 +94,13 @@ QList<FalPartida> LeFalsDaPartida(const QString& partida, const QString& cliente
     QList<FalPartida> fals;
     for (q.First(); !q.Eof(); q.Next()) {
         FalPartida f;
-        f.fal = Texto(q, "NUMERO");
-        f.nomeCliente = Texto(q, "NOME");
-        f.cor = Texto(q, "COR");
-        f.variante = Texto(q, "VARIANTE");
-        f.roteiro = Texto(q, "ROTEIRO");
-        f.maquina = Texto(q, "MAQUINA");
-        f.lote = Texto(q, "LOTE");
+        f.fal = q.TextoAtual(QStringLiteral("NUMERO"));
+        f.nomeCliente = q.TextoAtual(QStringLiteral("NOME"));
+        f.cor = q.TextoAtual(QStringLiteral("COR"));
+        f.variante = q.TextoAtual(QStringLiteral("VARIANTE"));
+        f.roteiro = q.TextoAtual(QStringLiteral("ROTEIRO"));
+        f.maquina = q.TextoAtual(QStringLiteral("MAQUINA"));
+        f.lote = q.TextoAtual(QStringLiteral("LOTE"));
         f.corSis = q.FieldByName(QStringLiteral("COR_SIS")).Value();
         f.data = q.FieldByName(QStringLiteral("DATA_INI")).Value().toDate();
         f.peso = q.FieldByName(QStringLiteral("PESO")).AsFloat();
@@ -129,11 +126,14 @@ QHash<QString, LoteFila> LeTemposDasPartidas(const QStringList& fals, const Filt
     q.Open();
     QHash<QString, QHash<QString, QString>> tempos; // by lot: the curve time of each sheet and phase
     for (q.First(); !q.Eof(); q.Next()) {
-        const QString partida = Texto(q, "PARTIDA");
-        tempos[partida].insert(Texto(q, "NUMERO") + u'|' + Texto(q, "FASE"), Texto(q, "TEMPO"));
+        const QString partida = q.TextoAtual(QStringLiteral("PARTIDA"));
+        tempos[partida].insert(q.TextoAtual(QStringLiteral("NUMERO")) + u'|' +
+                                   q.TextoAtual(QStringLiteral("FASE")),
+                               q.TextoAtual(QStringLiteral("TEMPO")));
         const QDate data = q.FieldByName(QStringLiteral("DATA_INI")).Value().toDate();
-        const QTime hora = QTime::fromString(Texto(q, "HORA_INI"), QStringLiteral("HH:mm:ss"));
-        if (Texto(q, "PENDENTE").toUpper() == u"S" && data.isValid()) {
+        const QTime hora =
+            QTime::fromString(q.TextoAtual(QStringLiteral("HORA_INI")), QStringLiteral("HH:mm:ss"));
+        if (q.TextoAtual(QStringLiteral("PENDENTE")).toUpper() == u"S" && data.isValid()) {
             const QDateTime inicio(data, hora.isValid() ? hora : QTime(0, 0));
             LoteFila& lote = lotes[partida];
             if (!lote.iniciado || inicio < lote.inicio)

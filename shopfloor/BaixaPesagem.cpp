@@ -13,10 +13,6 @@
 namespace {
 const QString kTituloLog = QStringLiteral("BAIXA DE CONSUMO DA RECEITA");
 
-QString Texto(TZoQuery& q, const char* campo) {
-    return q.FieldByName(QLatin1String(campo)).AsString().trimmed();
-}
-
 ResultadoBaixa BaixaUmaVez(const QString& fal, const QString& cliente, QList<LinhaPesada> linhas) {
     TZoDatabase& conexao = *ConexaoHost();
     GravacaoAtomica unidade(conexao);
@@ -32,8 +28,10 @@ ResultadoBaixa BaixaUmaVez(const QString& fal, const QString& cliente, QList<Lin
     q.Open();
     QHash<QString, std::pair<QString, bool>> pendentes; // lot and whether stock is kept, by code|order
     for (q.First(); !q.Eof(); q.Next())
-        pendentes.insert(Texto(q, "CODIGO") + u'|' + Texto(q, "ORDEM"),
-                         {Texto(q, "LOTE"), Texto(q, "ESTOQUE").toUpper() != u"N"});
+        pendentes.insert(q.TextoAtual(QStringLiteral("CODIGO")) + u'|' +
+                             q.TextoAtual(QStringLiteral("ORDEM")),
+                         {q.TextoAtual(QStringLiteral("LOTE")),
+                          q.TextoAtual(QStringLiteral("ESTOQUE")).toUpper() != u"N"});
 
     // Every write-off takes the positions in code order, so two never wait on each other in a circle.
     std::sort(linhas.begin(), linhas.end(), [](const LinhaPesada& a, const LinhaPesada& b) {
@@ -96,9 +94,10 @@ std::optional<CabecalhoBaixa> LeCabecalhoBaixa(const QString& fal) {
     q.Open();
     if (q.IsEmpty())
         return std::nullopt;
-    return CabecalhoBaixa{Texto(q, "CLIENTE"),  Texto(q, "NOME"),     Texto(q, "COR"),
-                          Texto(q, "DESC_COR"), Texto(q, "VARIANTE"), Texto(q, "DESC_VAR"),
-                          Texto(q, "RECEITA")};
+    return CabecalhoBaixa{q.TextoAtual(QStringLiteral("CLIENTE")),  q.TextoAtual(QStringLiteral("NOME")),
+                          q.TextoAtual(QStringLiteral("COR")),      q.TextoAtual(QStringLiteral("DESC_COR")),
+                          q.TextoAtual(QStringLiteral("VARIANTE")), q.TextoAtual(QStringLiteral("DESC_VAR")),
+                          q.TextoAtual(QStringLiteral("RECEITA"))};
 }
 
 bool TemConsumosDaFal(const QString& fal) {
@@ -132,18 +131,18 @@ QList<LinhaBaixa> LeLinhasBaixa(const QString& fal, const QStringList& grupos) {
     QList<LinhaBaixa> linhas;
     for (q.First(); !q.Eof(); q.Next()) {
         LinhaBaixa l;
-        l.material = Texto(q, "CODIGO");
-        l.descricao = Texto(q, "DESCRICAO");
-        l.unidade = Texto(q, "UNIDADE");
-        l.subgrupo = Texto(q, "SUB_GRUPO");
-        l.local = Texto(q, "LOCAL");
+        l.material = q.TextoAtual(QStringLiteral("CODIGO"));
+        l.descricao = q.TextoAtual(QStringLiteral("DESCRICAO"));
+        l.unidade = q.TextoAtual(QStringLiteral("UNIDADE"));
+        l.subgrupo = q.TextoAtual(QStringLiteral("SUB_GRUPO"));
+        l.local = q.TextoAtual(QStringLiteral("LOCAL"));
         l.ordem = q.FieldByName(QStringLiteral("ORDEM")).AsInteger();
         l.qtde = q.FieldByName(QStringLiteral("QTDE")).AsFloat();
         l.consumoG = q.FieldByName(QStringLiteral("CONSUMO")).AsFloat();
         l.pesoG = q.FieldByName(QStringLiteral("QTDE_BAL")).AsFloat();
         l.toleranciaPerc = q.FieldByName(QStringLiteral("IND_TIN")).AsFloat();
-        l.baixado = Texto(q, "BAIXADO").toUpper() == u"S";
-        l.ativo = Texto(q, "ATIVO").toUpper() != u"N";
+        l.baixado = q.TextoAtual(QStringLiteral("BAIXADO")).toUpper() == u"S";
+        l.ativo = q.TextoAtual(QStringLiteral("ATIVO")).toUpper() != u"N";
         linhas << l;
     }
     return linhas;

@@ -130,6 +130,8 @@ public:
     QVariant ValueAt(int position, int field) const;
     // A field of a row by name: as text without surrounding blanks, as a number.
     QString TextoEm(int position, const QString& field) const;
+    // The same of the current row: what readers of a query's rows take field by field.
+    QString TextoAtual(const QString& field) const { return TextoEm(m_pos, field); }
     double NumeroEm(int position, const QString& field) const;
     void SetValueAt(int position, int field, const QVariant& value);
     QVariant CurrentValue(int field) const;
