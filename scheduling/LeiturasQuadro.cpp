@@ -77,7 +77,8 @@ QList<FalPartida> LeFalsDaPartida(const QString& partida, const QString& cliente
                                   const FiltroQuadro& filtro) {
     TZoQuery q;
     q.SQL << QStringLiteral(
-                 "SELECT F.NUMERO, E.NOME, F.DATA_INI, F.ROTEIRO, F.ORDEM, K.COR_SIS, F.MAQUINA, F.VARIANTE, "
+                 "SELECT F.NUMERO, E.NOME, F.DATA_INI, F.ROTEIRO, F.ORDEM, K.COR_SIS, K.DESCRICAO AS "
+                 "DESC_COR, F.MAQUINA, F.VARIANTE, "
                  "F.COR, "
                  "I.LOTE, I.PESO, I.ROLO FROM FAL F LEFT JOIN ENTIDADE E ON (E.CODCLI = F.CLIENTE) LEFT JOIN "
                  "CADCORTIN K ON (K.CODIGO = F.COR) LEFT JOIN (SELECT FAL, MAX(LOTE) AS LOTE, SUM(PESO) AS "
@@ -97,6 +98,7 @@ QList<FalPartida> LeFalsDaPartida(const QString& partida, const QString& cliente
         f.fal = q.TextoAtual(QStringLiteral("NUMERO"));
         f.nomeCliente = q.TextoAtual(QStringLiteral("NOME"));
         f.cor = q.TextoAtual(QStringLiteral("COR"));
+        f.descCor = q.TextoAtual(QStringLiteral("DESC_COR"));
         f.variante = q.TextoAtual(QStringLiteral("VARIANTE"));
         f.roteiro = q.TextoAtual(QStringLiteral("ROTEIRO"));
         f.maquina = q.TextoAtual(QStringLiteral("MAQUINA"));

@@ -26,7 +26,7 @@ QString SqlFilas(const FiltroQuadro& filtro);
 
 // A sheet of a dye lot as the details page lists it, its items' weight and pieces summed once.
 struct FalPartida {
-    QString fal, nomeCliente, cor, variante, roteiro, maquina, lote;
+    QString fal, nomeCliente, cor, descCor, variante, roteiro, maquina, lote;
     QVariant corSis;
     QDate data;
     double peso = 0;

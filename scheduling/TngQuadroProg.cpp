@@ -99,7 +99,8 @@ void TFmTngQuadroProg::PreparaDetalhes() {
         .AddField(QStringLiteral("Maquina"), QMetaType::QString, 5)
         .AddField(QStringLiteral("Lote"), QMetaType::QString, 15)
         .AddField(QStringLiteral("Ordem"), QMetaType::Int)
-        .AddField(QStringLiteral("Cor_Sis"), QMetaType::QString, 12);
+        .AddField(QStringLiteral("Cor_Sis"), QMetaType::QString, 12)
+        .AddField(QStringLiteral("DescCor"), QMetaType::QString, 50);
     TbFal->CreateDataSet();
     ui.DBGrid1->SetDataSet(TbFal);
     ui.DBGrid1->SetReadOnly(true);
@@ -204,16 +205,9 @@ TFmTngQuadroProg::PainelMaquina& TFmTngQuadroProg::Painel(const QString& maquina
     };
     connect(ocultar, &QPushButton::clicked, this, Protegido([painel = p.painel] { painel->hide(); }));
     DicaTeclas({grade}, QStringLiteral("Enter ou duplo clique: detalhes da partida"));
-    // Panels keep the machines' code order in the flow.
-    auto* fluxo = static_cast<FlowLayout*>(ui.PnlDados->layout());
-    QList<QWidget*> ordem;
-    for (const PainelMaquina& outro : std::as_const(m_paineis))
-        if (outro.painel)
-            ordem << outro.painel;
-    while (fluxo->count() > 0)
-        delete fluxo->takeAt(0);
-    for (QWidget* w : std::as_const(ordem))
-        fluxo->addWidget(w);
+    // Panels keep the machines' code order in the flow: a new one goes in at its machine's place.
+    static_cast<FlowLayout*>(ui.PnlDados->layout())
+        ->Insere(int(std::distance(m_paineis.begin(), m_paineis.find(maquina))), p.painel);
     p.painel->show();
     return p;
 }
@@ -302,6 +296,7 @@ void TFmTngQuadroProg::BuscaDadosPartida(const QString& maquina, const QString& 
         TbFal->FieldByName(QStringLiteral("Lote")) = f.lote;
         TbFal->FieldByName(QStringLiteral("Ordem")) = f.ordem;
         TbFal->FieldByName(QStringLiteral("Cor_Sis")) = f.corSis.toString();
+        TbFal->FieldByName(QStringLiteral("DescCor")) = f.descCor;
         TbFal->Post();
         peso += f.peso;
         pecas += f.pecas;
@@ -350,8 +345,7 @@ void TFmTngQuadroProg::TbFalAfterScroll() {
     ui.EdtLote->setText(TbFal->FieldByName(QStringLiteral("Lote")).AsString());
     ui.EdtOrdem->setText(TbFal->FieldByName(QStringLiteral("Ordem")).AsString());
     ui.EdtCodRot->setText(TbFal->FieldByName(QStringLiteral("Roteiro")).AsString());
-    ui.EdtDesCor->setText(Busca_Valor(QStringLiteral("CADCORTIN"), QStringLiteral("CODIGO"),
-                                      QStringLiteral("DESCRICAO"), {ui.EdtCodCor->text()}));
+    ui.EdtDesCor->setText(TbFal->FieldByName(QStringLiteral("DescCor")).AsString());
     const QColor cor = CorDoSistema(TbFal->FieldByName(QStringLiteral("Cor_Sis")).Value());
     ui.PnlCor->setStyleSheet(cor.isValid() ? QStringLiteral("background: %1").arg(cor.name()) : QString());
 }

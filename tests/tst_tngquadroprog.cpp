@@ -8,6 +8,7 @@
 #include "TestDatabase.h"
 #include <QAction>
 #include <QDialog>
+#include <QLayout>
 #include <QTest>
 #include <QTimer>
 
@@ -72,6 +73,18 @@ private slots:
         TypeAndTab("EdtCodFase", "03");
         driver->Click("BtnExecuta");
         QCOMPARE(Fila("01") + "/" + Fila("02"), QString("-/F8"));
+        // A machine that gains work takes its place in the code order, not the end of the flow.
+        TypeAndTab("EdtCodFase", "");
+        QMetaObject::invokeMethod(driver->Screen(), "Atualiza");
+        QStringList paineis;
+        for (int i = 0; i < driver->Screen()->findChild<QWidget*>("PnlDados")->layout()->count(); ++i)
+            paineis << driver->Screen()
+                           ->findChild<QWidget*>("PnlDados")
+                           ->layout()
+                           ->itemAt(i)
+                           ->widget()
+                           ->objectName();
+        QCOMPARE(paineis.join(' '), QString("PnlMaq01 PnlMaq02"));
         TypeAndTab("EdtCodFase", "");
         TypeAndTab("EdtCodGrupo", "P");
         driver->Click("BtnExecuta");

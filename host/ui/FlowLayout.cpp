@@ -14,6 +14,12 @@ void FlowLayout::addItem(QLayoutItem* item) {
     m_itens.append(item);
 }
 
+void FlowLayout::Insere(int posicao, QWidget* widget) {
+    addChildWidget(widget);
+    m_itens.insert(std::clamp<qsizetype>(posicao, 0, m_itens.size()), new QWidgetItem(widget));
+    invalidate();
+}
+
 QLayoutItem* FlowLayout::takeAt(int index) {
     return index >= 0 && index < m_itens.size() ? m_itens.takeAt(index) : nullptr;
 }

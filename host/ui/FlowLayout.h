@@ -11,6 +11,8 @@ public:
     ~FlowLayout() override;
 
     void addItem(QLayoutItem* item) override;
+    // The widget placed at that position of the flow (the end when beyond it).
+    void Insere(int posicao, QWidget* widget);
     int count() const override { return int(m_itens.size()); }
     QLayoutItem* itemAt(int index) const override { return m_itens.value(index); }
     QLayoutItem* takeAt(int index) override;
