@@ -93,6 +93,11 @@ void TZoDatabase::Close() {
     emit aboutToClose();
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        // The engine's event thread must not call back into a connection being closed: subscriptions go
+        // first (they are renewed when it opens again).
+        if (QSqlDriver* driver = db.driver())
+            for (const QString& nome : driver->subscribedToNotifications())
+                driver->unsubscribeFromNotification(nome);
         if (db.isOpen()) {
             if (m_transaction->InTransaction())
                 m_transaction->Rollback();
