@@ -593,7 +593,8 @@ private slots:
         linha("dígitos, 1 decimal", u"\r000756\r"_s, 1, 75.6);
         linha("dígitos, 3 decimais", u"\r5\r"_s, 3, 0.005);
         linha("separador manda", u"\r75.6\r"_s, 2, 75.6);
-        linha("outro terminador", u"6 kgX 0075.6 kgX"_s, 0, 75.6, u'X'); // as the label screen passes
+        linha("outro terminador", u"6 kgX 0075.6 kgX"_s, 0, 75.6, u'X');
+        linha("dígito não termina", u"10.05 kg\r10.05 kg"_s, 0, nenhum, u'0'); // would cut 10.05 at its zeros
     }
 
     void pegaPeso() {
@@ -654,6 +655,7 @@ private slots:
         QTest::addColumn<QString>("comeca");
         QTest::addColumn<int>("msDe");
         QTest::addColumn<int>("msAte");
+        QTest::addColumn<int>("unico"); // characters of a one-frame answer; 0: frames ended by CR
         const auto repete = [](const char* quadro) {
             return SimuladorBalanca::Repete(QLatin1String(quadro));
         };
@@ -663,15 +665,28 @@ private slots:
         const int nenhuma = int(FalhaBalanca::Nenhuma), silencio = int(FalhaBalanca::Silencio),
                   semQuadro = int(FalhaBalanca::SemQuadro);
         QTest::newRow("quadros firmes")
-            << repete("  +0075.6 kg\\r") << QByteArray() << nenhuma << 75.6 << "" << 0 << 900;
+            << repete("  +0075.6 kg\\r") << QByteArray() << nenhuma << 75.6 << "" << 0 << 900 << 0;
         QTest::newRow("cauda primeiro") << "printf '5.6 kg\\r'; sleep 0.1\n" + repete("  +0075.6 kg\\r")
-                                        << QByteArray() << nenhuma << 75.6 << "5.6 kg\r" << 0 << 5000;
-        QTest::newRow("silêncio") << "sleep 5\n" << QByteArray() << silencio << 0.0 << "" << 950 << 2500;
+                                        << QByteArray() << nenhuma << 75.6 << "5.6 kg\r" << 0 << 5000 << 0;
+        QTest::newRow("silêncio") << "sleep 5\n" << QByteArray() << silencio << 0.0 << "" << 950 << 2500 << 0;
         QTest::newRow("lixo") << repete("##########") << QByteArray() << semQuadro << 0.0 << QString(30, '#')
-                              << 0 << 5000;
-        QTest::newRow("erro") << repete("ERRO\\r") << QByteArray() << semQuadro << 0.0 << "" << 0 << 5000;
-        QTest::newRow("sem pedido") << pedido << QByteArray() << silencio << 0.0 << "" << 0 << 5000;
-        QTest::newRow("com pedido") << pedido << QByteArray("P\n") << nenhuma << 12.5 << "" << 0 << 5000;
+                              << 0 << 5000 << 0;
+        QTest::newRow("erro") << repete("ERRO\\r") << QByteArray() << semQuadro << 0.0 << "" << 0 << 5000
+                              << 0;
+        QTest::newRow("sem pedido") << pedido << QByteArray() << silencio << 0.0 << "" << 0 << 5000 << 0;
+        QTest::newRow("com pedido") << pedido << QByteArray("P\n") << nenhuma << 12.5 << "" << 0 << 5000 << 0;
+        // A scale that answers ENQ with a fixed count of characters and no terminator.
+        const auto enq = [](const char* resposta) {
+            return u"head -c1 > /dev/null\nprintf '%1'\nsleep 5\n"_s.arg(QLatin1String(resposta));
+        };
+        QTest::newRow("ENQ 10,05") << enq("+0010.05 kg ") << QByteArray("\x05") << nenhuma << 10.05 << "" << 0
+                                   << 900 << 12;
+        QTest::newRow("ENQ 100 kg") << enq(" +100.00 kg\r") << QByteArray("\x05") << nenhuma << 100.0 << ""
+                                    << 0 << 900 << 12;
+        QTest::newRow("ENQ cortado") << enq("+0010") << QByteArray("\x05") << semQuadro << 0.0 << "+0010"
+                                     << 950 << 2500 << 12;
+        QTest::newRow("ENQ sem pedido")
+            << enq("+0010.05 kg ") << QByteArray() << silencio << 0.0 << "" << 950 << 2500 << 12;
     }
     void portaSimulada() {
         if (!SimuladorBalanca::Disponivel())
@@ -682,10 +697,15 @@ private slots:
         QFETCH(QString, comeca);
         QFETCH(int, msDe);
         QFETCH(int, msAte);
+        QFETCH(int, unico);
         SimuladorBalanca balanca(m_dir.path(), script);
         QVERIFY2(!balanca.Dispositivo().isEmpty(), "socat made no pseudo-terminal");
         PedidoBalanca pedido;
         pedido.envio = envio;
+        if (unico > 0) {
+            pedido.quadroUnico = true;
+            pedido.maxCaracteres = unico;
+        }
         GravaConfiguracaoPorta({balanca.Porta()}); // as F5 of a screen reads it: the port the user set up
         QElapsedTimer relogio;
         relogio.start();
@@ -699,6 +719,41 @@ private slots:
         QVERIFY2((comeca.isEmpty() || l.resposta.startsWith(comeca)) && l.resposta.size() <= 30,
                  qPrintable(l.resposta));
         QVERIFY2(ms >= msDe && ms < msAte, qPrintable(QString::number(ms)));
+    }
+
+    // A scale that sends on its own, its port held open: a request takes the next whole frame, never the
+    // tail the port opened into, and says so when none readable comes in time; the port stays open.
+    void balancaAberta_data() {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QVariant>("peso");
+        const auto repete = [](const char* quadro) {
+            return SimuladorBalanca::Repete(QLatin1String(quadro));
+        };
+        QTest::newRow("10,05") << repete("+0010.05 kg\\r") << QVariant(10.05);
+        QTest::newRow("100 kg") << repete(" 100.00\\r") << QVariant(100.0);
+        QTest::newRow("cauda primeiro")
+            << "printf '5 kg\\r'; sleep 0.2\n" + repete(" 7.25 kg\\r") << QVariant(7.25);
+        QTest::newRow("silêncio") << "sleep 5\n" << QVariant();
+        QTest::newRow("lixo") << repete("ERRO\\r") << QVariant();
+    }
+    void balancaAberta() {
+        if (!SimuladorBalanca::Disponivel())
+            QSKIP("socat is not installed (scripts/setup-deps installs it)");
+        QFETCH(QString, script);
+        SimuladorBalanca simulador(m_dir.path(), script);
+        BalancaAberta balanca;
+        QCOMPARE(balanca.Abre(ConfiguracaoPorta{simulador.Porta()}), QString());
+        QVariant peso;
+        QString falha;
+        connect(&balanca, &BalancaAberta::pesoLido, this, [&](double kg) { peso = kg; });
+        connect(&balanca, &BalancaAberta::semPeso, this, [&](const QString& texto) { falha = texto; });
+        balanca.PedeProximoQuadro(800);
+        QTRY_VERIFY_WITH_TIMEOUT(peso.isValid() || !falha.isEmpty(), 3000);
+        QTEST(peso, "peso");
+        QCOMPARE(falha.isEmpty(), peso.isValid());
+        QVERIFY(PortaAberta(simulador.Dispositivo()));
+        balanca.Fecha();
+        QVERIFY(!PortaAberta(simulador.Dispositivo()));
     }
 
     void portaAusente() {

@@ -89,6 +89,8 @@ std::optional<double> PesoDoQuadro(const QString& frame, int decimals) {
 }
 
 bool TemQuadroCompleto(const QString& reply, QChar terminator) {
+    if (ehDigito(terminator))
+        return false;
     const QStringList p = pedacos(reply, terminator);
     for (qsizetype i = 1; i + 1 < p.size(); ++i)
         if (!p[i].trimmed().isEmpty())
@@ -97,6 +99,9 @@ bool TemQuadroCompleto(const QString& reply, QChar terminator) {
 }
 
 std::optional<PesoBalanca> LeQuadroBalanca(const QString& reply, QChar terminator, int decimals) {
+    // A digit would cut the weight itself apart ("10.05" at "0"): no frame can end there.
+    if (ehDigito(terminator))
+        return std::nullopt;
     const QStringList p = pedacos(reply, terminator);
     if (p.size() < 2)
         return std::nullopt;
@@ -112,6 +117,10 @@ std::optional<PesoBalanca> LeQuadroBalanca(const QString& reply, QChar terminato
         if (!p[i].trimmed().isEmpty())
             return std::nullopt;
     return leQuadro(p[0], decimals);
+}
+
+std::optional<PesoBalanca> LeQuadroBalanca(const QString& reply, int decimals) {
+    return leQuadro(reply, decimals);
 }
 
 std::optional<double> PegaPesoBalanca(const QString& reply, QChar terminator, int decimals) {

@@ -18,6 +18,8 @@
 // kilograms, "g" grams; "lb", "lbs", "oz" and "t" give no weight (better none than a wrong one). Two
 // numbers in one frame, or none, is not a frame.
 //
+// A digit is never a terminator: it would cut the weight itself apart, so it gives no weight.
+//
 // `scale` names the scale whose frames these are:
 //   - empty: the number is read as written; a number without separator is whole kilograms (the
 //     programme's and the labels' scale);
@@ -39,6 +41,10 @@ struct PesoBalanca {
 };
 KELMHOST_EXPORT std::optional<PesoBalanca> LeQuadroBalanca(const QString& reply, QChar terminator,
                                                            int decimals);
+
+// A reply that is one frame as a whole, with no terminator (a scale that answers a request with a fixed
+// count of characters).
+KELMHOST_EXPORT std::optional<PesoBalanca> LeQuadroBalanca(const QString& reply, int decimals);
 
 // One frame to kilograms, under the rules above.
 KELMHOST_EXPORT std::optional<double> PesoDoQuadro(const QString& frame, int decimals = 0);

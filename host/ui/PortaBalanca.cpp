@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSerialPort>
 #include <QSerialPortInfo>
+#include <utility>
 
 namespace {
 const QString kSecao = QStringLiteral("Parametros");
@@ -56,6 +57,16 @@ QString mensagemAbertura(const QSerialPort& port, const QString& nome) {
         return QStringLiteral("Não foi possível abrir a porta %1 da balança (%2).")
             .arg(nome, port.errorString());
     }
+}
+
+// A reply that is one frame: up to its terminator, or every character asked for; fewer, with no terminator,
+// is a frame cut short (10.05 read as 10), not a weight.
+std::optional<PesoBalanca> QuadroDaResposta(const QString& resposta, const PedidoBalanca& pedido,
+                                            int decimais) {
+    const qsizetype fim = resposta.indexOf(pedido.terminador);
+    if (fim < 0 && resposta.size() < pedido.maxCaracteres)
+        return std::nullopt;
+    return LeQuadroBalanca(fim < 0 ? resposta : resposta.left(fim), decimais);
 }
 
 void configura(QSerialPort& port, const ConfiguracaoPorta& c) {
@@ -142,7 +153,8 @@ LeituraBalanca LePesoBalanca(const ConfiguracaoPorta& porta, const PedidoBalanca
             if (port.bytesAvailable() == 0 && !port.waitForReadyRead(int(resta)))
                 break; // time out, or the device went away
             lido += port.read(pedido.maxCaracteres - lido.size());
-            if (TemQuadroCompleto(QString::fromLatin1(lido), pedido.terminador))
+            if (pedido.quadroUnico ? lido.contains(char(pedido.terminador.unicode()))
+                                   : TemQuadroCompleto(QString::fromLatin1(lido), pedido.terminador))
                 break;
         }
         port.close();
@@ -154,8 +166,10 @@ LeituraBalanca LePesoBalanca(const ConfiguracaoPorta& porta, const PedidoBalanca
         leitura.mensagem = QStringLiteral("A balança não respondeu (porta %1).").arg(nome);
         return leitura;
     }
-    if (const auto peso =
-            LeQuadroBalanca(leitura.resposta, pedido.terminador, DecimaisBalanca(pedido.balanca))) {
+    const int decimais = DecimaisBalanca(pedido.balanca);
+    if (const auto peso = pedido.quadroUnico
+                              ? QuadroDaResposta(leitura.resposta, pedido, decimais)
+                              : LeQuadroBalanca(leitura.resposta, pedido.terminador, decimais)) {
         leitura.peso = peso->kg;
         leitura.unidadeNomeada = peso->unidadeNomeada;
     } else {
@@ -167,6 +181,81 @@ LeituraBalanca LePesoBalanca(const ConfiguracaoPorta& porta, const PedidoBalanca
 
 LeituraBalanca LePesoBalanca(const PedidoBalanca& pedido) {
     return LePesoBalanca(LeConfiguracaoPorta(), pedido);
+}
+
+BalancaAberta::BalancaAberta(QObject* parent) : QObject(parent), m_porta(new QSerialPort(this)) {
+    m_prazo.setSingleShot(true);
+    connect(m_porta, &QSerialPort::readyRead, this, Protegido([this] { Chegou(); }));
+    connect(&m_prazo, &QTimer::timeout, this, Protegido([this] {
+        if (!m_pedindo)
+            return;
+        m_pedindo = false;
+        emit semPeso(
+            m_lixo
+                ? QStringLiteral("A balança não enviou um peso legível (porta %1).").arg(m_porta->portName())
+                : QStringLiteral("A balança não respondeu (porta %1).").arg(m_porta->portName()));
+    }));
+}
+
+BalancaAberta::~BalancaAberta() {
+    Fecha();
+}
+
+QString BalancaAberta::Abre(const ConfiguracaoPorta& configuracao) {
+    Fecha();
+    if (configuracao.porta.trimmed().isEmpty())
+        return QStringLiteral("Porta da balança não configurada.");
+    configura(*m_porta, configuracao);
+    if (!m_porta->open(QIODevice::ReadOnly))
+        return mensagemAbertura(*m_porta, configuracao.porta.trimmed());
+    m_porta->setDataTerminalReady(configuracao.dtr);
+    m_porta->setRequestToSend(configuracao.rts);
+    m_porta->clearError();
+    m_inicio = true;
+    return {};
+}
+
+void BalancaAberta::Fecha() {
+    m_prazo.stop();
+    m_pedindo = false;
+    m_buffer.clear();
+    if (m_porta->isOpen())
+        m_porta->close();
+}
+
+bool BalancaAberta::Aberta() const {
+    return m_porta->isOpen();
+}
+
+void BalancaAberta::PedeProximoQuadro(int maxMs) {
+    // What stands in the buffer began before the request: the next frame is the one that ends after it.
+    m_buffer.clear();
+    m_pedindo = true;
+    m_lixo = false;
+    m_prazo.start(maxMs);
+}
+
+void BalancaAberta::Chegou() {
+    m_buffer += m_porta->readAll();
+    qsizetype fim;
+    while ((fim = m_buffer.indexOf('\r')) >= 0) {
+        const QString quadro = QString::fromLatin1(m_buffer.left(fim));
+        m_buffer.remove(0, fim + 1);
+        // The first piece after the port opened may be the tail of a frame.
+        if (std::exchange(m_inicio, false) || !m_pedindo || quadro.trimmed().isEmpty())
+            continue;
+        const auto peso = LeQuadroBalanca(quadro, m_decimais);
+        if (!peso) {
+            m_lixo = true;
+            continue;
+        }
+        m_pedindo = false;
+        m_prazo.stop();
+        emit pesoLido(peso->kg);
+    }
+    // A scale that never sends a terminator must not fill the memory.
+    if (m_buffer.size() > 4096)
+        m_buffer.clear();
 }
 
 TFmPortaBalanca::TFmPortaBalanca(const ConfiguracaoPorta& configuracao, QWidget* parent) : QDialog(parent) {

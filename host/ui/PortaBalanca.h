@@ -4,9 +4,11 @@
 #include <QChar>
 #include <QDialog>
 #include <QString>
+#include <QTimer>
 #include <optional>
 
 class QCheckBox;
+class QSerialPort;
 class QComboBox;
 
 // The serial port of the user's scale, kept per user in the settings file (LeIni/GravaIni, KELM_INI),
@@ -33,6 +35,9 @@ struct PedidoBalanca {
     // default.
     QByteArray envio;
     int maxCaracteres = 30;
+    // The reply is one frame: maxCaracteres characters, or fewer ended by the terminator (a scale that
+    // answers a request with a fixed count of characters).
+    bool quadroUnico = false;
     int maxMs = 1000;
 };
 
@@ -53,6 +58,40 @@ KELMHOST_EXPORT LeituraBalanca LePesoBalanca(const ConfiguracaoPorta& porta,
                                              const PedidoBalanca& pedido = {});
 // With the user's port settings.
 KELMHOST_EXPORT LeituraBalanca LePesoBalanca(const PedidoBalanca& pedido = {});
+
+// The port of a scale that sends frames ending in CR on its own, held open for as long as the screen that
+// weighs on it: a weight is asked for and comes as a signal, never blocking the screen. Frames are read as
+// written (bare digits are whole kilograms unless decimals are given).
+class KELMHOST_EXPORT BalancaAberta : public QObject {
+    Q_OBJECT
+public:
+    explicit BalancaAberta(QObject* parent = nullptr);
+    ~BalancaAberta() override;
+
+    // Empty when the port opened, else why not.
+    QString Abre(const ConfiguracaoPorta& configuracao);
+    void Fecha();
+    bool Aberta() const;
+    void DefineDecimais(int decimais) { m_decimais = decimais; }
+    // The weight of the next frame that ends after this call comes once as pesoLido; semPeso when no
+    // readable frame came within maxMs.
+    void PedeProximoQuadro(int maxMs = 2000);
+    bool Pedindo() const { return m_pedindo; }
+
+signals:
+    void pesoLido(double kg);
+    void semPeso(const QString& mensagem);
+
+private:
+    void Chegou();
+    QSerialPort* m_porta;
+    QTimer m_prazo;
+    QByteArray m_buffer;
+    int m_decimais = 0;
+    bool m_pedindo = false;
+    bool m_inicio = true; // nothing ended yet since the port opened
+    bool m_lixo = false;  // a frame came without a weight in it
+};
 
 // The port set-up dialog (F10 of the screens that weigh): edits the user's settings and stores them on
 // "Gravar".
