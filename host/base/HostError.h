@@ -17,6 +17,12 @@ public:
     using EDatabaseError::EDatabaseError;
 };
 
+// The row written repeats a key another row holds (stored by another user meanwhile, as a rule).
+class KELMHOST_EXPORT EChaveRepetida : public EDatabaseError {
+public:
+    using EDatabaseError::EDatabaseError;
+};
+
 // Ends an operation silently, as a refused right or a hook that cancels does.
 class KELMHOST_EXPORT EAbort : public std::exception {
 public:

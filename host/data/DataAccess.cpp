@@ -162,6 +162,14 @@ QString Proximo(const QString& table, const QString& field, int width, bool chec
     return allocator.Next(DBLocal(table), field, width, checkTable);
 }
 
+QStringList ProximosDaSerie(const QString& table, const QString& field, const QString& prefix, int count,
+                            int digits) {
+    TZoDatabase* work = host();
+    TZoDatabase& counter = DataContext::Current()->Counter();
+    counter.LockTimeoutMs = work->LockTimeoutMs;
+    return CodeAllocator(&counter, work).NextOfSeries(DBLocal(table), field, prefix, count, digits);
+}
+
 void TravaChave(const QString& table, const QString& key) {
     TZoDatabase* db = host();
     const QString t = DBLocal(table);

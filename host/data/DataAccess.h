@@ -35,6 +35,11 @@ KELMHOST_EXPORT QString Busca_Valor(const QString& table, const QString& keyFiel
 KELMHOST_EXPORT QString Proximo(const QString& table, const QString& field, int width,
                                 bool checkTable = true);
 
+// `count` codes of a series under a prefix (a FAL's stock lots: 001234001, 001234002...), each number at
+// least `digits` wide, from the series' own counter: never handed out twice, numbers in use passed over.
+KELMHOST_EXPORT QStringList ProximosDaSerie(const QString& table, const QString& field, const QString& prefix,
+                                            int count, int digits);
+
 // Locks `key` of `table` until the current unit of work ends, against every other unit that locks it: a save
 // that replaces a record's detail rows wholesale takes it before it compares what is stored with what its
 // screen loaded, so that the comparison and the writes are one step between workstations, even for rows not

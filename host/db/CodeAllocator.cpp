@@ -85,27 +85,10 @@ QString CodeAllocator::Next(const QString& table, const QString& field, int widt
                                "de %4 caracteres.")
                     .arg(t, code, f)
                     .arg(columnWidth));
-        QSqlQuery write(m_counter->Connection());
-        if (!last.isValid()) {
-            m_counter->Prepare(
-                write, QStringLiteral("INSERT INTO CODIGOS (TABELA, CAMPO, ULTIMO) VALUES (:T, :F, :U)"),
-                true);
-        } else {
-            m_counter->Prepare(
-                write,
-                QStringLiteral("UPDATE CODIGOS SET ULTIMO = :U WHERE TABELA = :T AND CAMPO = :F "
-                               "AND ULTIMO IS NOT DISTINCT FROM :OLD"),
-                true);
-            write.bindValue(QStringLiteral(":OLD"), last);
-        }
-        write.bindValue(QStringLiteral(":T"), t);
-        write.bindValue(QStringLiteral(":F"), f);
-        write.bindValue(QStringLiteral(":U"), code);
         // A lost race shows up at once as a key violation, an update conflict or no row changed: read
         // again. A failure after the time limit is another workstation holding the counter.
         try {
-            m_counter->Exec(write, true);
-            if (write.numRowsAffected() == 1)
+            if (Advance(t, f, last, code))
                 return code;
         } catch (const EDatabaseError& e) {
             if (waited.elapsed() >= m_counter->LockTimeoutMs)
@@ -115,4 +98,91 @@ QString CodeAllocator::Next(const QString& table, const QString& field, int widt
     }
     throw EDatabaseError(
         QStringLiteral("Não foi possível obter o próximo código de %1.%2.\n%3").arg(t, f, lastError));
+}
+
+bool CodeAllocator::Advance(const QString& table, const QString& field, const QVariant& last,
+                            const QString& code) {
+    QSqlQuery write(m_counter->Connection());
+    if (!last.isValid()) {
+        m_counter->Prepare(
+            write, QStringLiteral("INSERT INTO CODIGOS (TABELA, CAMPO, ULTIMO) VALUES (:T, :F, :U)"), true);
+    } else {
+        m_counter->Prepare(write,
+                           QStringLiteral("UPDATE CODIGOS SET ULTIMO = :U WHERE TABELA = :T AND CAMPO = :F "
+                                          "AND ULTIMO IS NOT DISTINCT FROM :OLD"),
+                           true);
+        write.bindValue(QStringLiteral(":OLD"), last);
+    }
+    write.bindValue(QStringLiteral(":T"), table);
+    write.bindValue(QStringLiteral(":F"), field);
+    write.bindValue(QStringLiteral(":U"), code);
+    m_counter->Exec(write, true);
+    return write.numRowsAffected() == 1;
+}
+
+qlonglong CodeAllocator::HighestOfSeries(TZoDatabase* db, const QString& table, const QString& field,
+                                         const QString& prefix) {
+    QSqlQuery q(db->Connection());
+    q.setForwardOnly(true);
+    db->Prepare(q,
+                QStringLiteral("SELECT MAX(CAST(SUBSTRING(%2 FROM %3) AS BIGINT)) FROM %1 WHERE %2 STARTING "
+                               "WITH :P AND SUBSTRING(%2 FROM %3) SIMILAR TO '[0-9]{1,18}'")
+                    .arg(table, field)
+                    .arg(prefix.size() + 1),
+                false);
+    q.bindValue(QStringLiteral(":P"), prefix);
+    db->Exec(q, false);
+    return q.next() ? q.value(0).toLongLong() : 0;
+}
+
+QStringList CodeAllocator::NextOfSeries(const QString& table, const QString& field, const QString& prefix,
+                                        int count, int digits) {
+    const QString t = table.toUpper(), f = field.toUpper();
+    const QString series = f + QLatin1Char('/') + prefix;
+    if (count <= 0)
+        return {};
+    if (series.size() > 31 || prefix.isEmpty())
+        throw EDatabaseError(QStringLiteral("Série de códigos inválida: %1.").arg(series));
+    const int columnWidth = Width(t, f);
+    QElapsedTimer waited;
+    waited.start();
+    QString lastError;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QVariant last;
+        {
+            QSqlQuery read(m_counter->Connection());
+            m_counter->Prepare(
+                read, QStringLiteral("SELECT ULTIMO FROM CODIGOS WHERE TABELA = :T AND CAMPO = :F"), false);
+            read.bindValue(QStringLiteral(":T"), t);
+            read.bindValue(QStringLiteral(":F"), series);
+            m_counter->Exec(read, false);
+            if (read.next())
+                last = read.value(0).isNull() ? QVariant(QMetaType::fromType<QString>()) : read.value(0);
+        }
+        const qlonglong from =
+            std::max({last.toString().trimmed().toLongLong(), HighestOfSeries(m_counter, t, f, prefix),
+                      m_work ? HighestOfSeries(m_work, t, f, prefix) : 0});
+        const qlonglong to = from + count;
+        const QString lastCode = QString::number(to).rightJustified(digits, '0');
+        if (columnWidth > 0 && prefix.size() + lastCode.size() > columnWidth)
+            throw EDatabaseError(
+                QStringLiteral("Os códigos de %1 esgotaram: o próximo, %2, não cabe no campo "
+                               "%3, de %4 caracteres.")
+                    .arg(t, prefix + lastCode, f)
+                    .arg(columnWidth));
+        try {
+            if (Advance(t, series, last, lastCode)) {
+                QStringList codes;
+                for (qlonglong n = from + 1; n <= to; ++n)
+                    codes << prefix + QString::number(n).rightJustified(digits, '0');
+                return codes;
+            }
+        } catch (const EDatabaseError& e) {
+            if (waited.elapsed() >= m_counter->LockTimeoutMs)
+                throw;
+            lastError = e.message();
+        }
+    }
+    throw EDatabaseError(
+        QStringLiteral("Não foi possível obter os próximos códigos de %1.%2.\n%3").arg(t, series, lastError));
 }

@@ -36,6 +36,11 @@ bool ConflitoDeBloqueio(const QString& serverText) {
            serverText.contains(QLatin1String("deadlock"), Qt::CaseInsensitive);
 }
 
+bool ChaveRepetida(const QString& serverText) {
+    return serverText.contains(QLatin1String("violation of PRIMARY or UNIQUE KEY"), Qt::CaseInsensitive) ||
+           serverText.contains(QLatin1String("attempt to store duplicate value"), Qt::CaseInsensitive);
+}
+
 QString TraduzErroBanco(const QString& serverText) {
     const QString detail = serverText.trimmed();
     if (detail.isEmpty())

@@ -11,3 +11,5 @@ KELMHOST_EXPORT QString TextoConexaoPerdida();
 
 // True for the errors of two users writing the same rows at once.
 KELMHOST_EXPORT bool ConflitoDeBloqueio(const QString& serverText);
+// The server refused a row whose key another row holds.
+KELMHOST_EXPORT bool ChaveRepetida(const QString& serverText);

@@ -179,6 +179,8 @@ void TZoDatabase::Fail(const QSqlQuery& query, bool lockTimedOut) {
         throw EDatabaseError(QStringLiteral("O registro está sendo alterado por outro usuário. "
                                             "A operação foi desfeita; tente novamente em instantes."));
     }
+    if (ChaveRepetida(text))
+        throw EChaveRepetida(TraduzErroBanco(text));
     throw EDatabaseError(TraduzErroBanco(text));
 }
 
