@@ -414,6 +414,47 @@ private slots:
         QVERIFY(area.top() > 0 && area.bottom() < pagina.bottom() && area.width() == pagina.width());
     }
 
+    // Pages of their own size drawn whole by the caller (labels), through the PDF file and the printer: no
+    // title nor footer. A report's ready text is written as its bytes by every text output.
+    void drawnPagesAndReadyText() {
+        QList<int> desenhadas;
+        QRectF inteira;
+        TRelatorio r("WTngPaginas", "Páginas desenhadas", nullptr);
+        r.DefineDesenho(QSizeF(100, 60), 3, [&](QPainter& pintor, const QRectF& pagina, int p) {
+            desenhadas << p;
+            inteira = pagina;
+            pintor.drawText(pagina, Qt::AlignCenter, QStringLiteral("PAGINA %1").arg(p + 1));
+        });
+        QPrinter impressora(QPrinter::HighResolution);
+        impressora.setOutputFormat(QPrinter::PdfFormat);
+        impressora.setOutputFileName(m_dir.filePath("paginas-impressora.pdf"));
+        QVERIFY(GravaRelatorioPdf(r, m_dir.filePath("paginas.pdf")) && ImprimeRelatorio(r, impressora));
+        QCOMPARE(desenhadas, (QList<int>{0, 1, 2, 0, 1, 2}));
+        QCOMPARE(inteira, QRectF(0, 0, impressora.width(), impressora.height()));
+        QCOMPARE(qRound(inteira.width() / inteira.height() * 60), 100);
+        for (const QString& pdf : {m_dir.filePath("paginas.pdf"), impressora.outputFileName()}) {
+            const QStringList paginas = paginasPdf(pdf);
+            QCOMPARE(paginas.size(), 3);
+            for (int p = 0; p < 3; ++p)
+                QCOMPARE(paginas[p].trimmed(), QStringLiteral("PAGINA %1").arg(p + 1));
+            QCOMPARE(tamanhoPagina(pdf), "paisagem");
+        }
+
+        const QByteArray bytes("\x02"
+                               "A\xC8\r\n",
+                               5);
+        TRelatorio pronto("TTngPronto", "Texto pronto", nullptr);
+        pronto.DefineTextoPronto(bytes);
+        const ReportFolder pasta;
+        QVERIFY(GravaRelatorioTexto(pronto, m_dir.filePath("pronto.txt")) &&
+                Chama_Relatorio(pronto, nullptr, "T"));
+        for (const QString& arquivo : {m_dir.filePath("pronto.txt"), pasta.Path("TTngPronto.txt")}) {
+            QFile f(arquivo);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), bytes);
+        }
+    }
+
     // A sheet of 2 items over 3 steps and a service: the weight totalled once over the items, every header
     // field and caption as a user reads it, the steps under their phases in route order, the service listed.
     void falImpressaDoBanco() {

@@ -59,6 +59,11 @@ QString Registros(int quantidade) {
     return quantidade == 1 ? QStringLiteral("1 registro") : QStringLiteral("%1 registros").arg(quantidade);
 }
 
+// Drawn by the caller instead of rows: one page under the title, or pages of their own size.
+bool Desenhado(const TRelatorio& relatorio) {
+    return relatorio.Desenho() || relatorio.DesenhoPaginas();
+}
+
 int IndiceCampo(const TRelatorio& relatorio, const QString& campo) {
     const int indice = relatorio.Dados() ? relatorio.Dados()->FieldIndex(campo) : -1;
     if (indice < 0)
@@ -134,7 +139,7 @@ void AdicionaSomas(QList<Banda>& bandas, const QList<ColunaRelatorio>& colunas, 
 
 QList<Banda> MontaBandas(const TRelatorio& relatorio) {
     TDataSet* dados = relatorio.Dados();
-    if (relatorio.Desenho())
+    if (Desenhado(relatorio))
         return {};
     if (!dados || dados->IsEmpty())
         return {Banda(Banda::Texto, QStringLiteral("Nenhum registro."))};
@@ -228,7 +233,7 @@ QList<const Preparado*> Partes(const Preparado& preparado) {
 
 // Columns at their widths and the bands of one report or section, as the layout left it.
 Preparado PreparaLinhas(TRelatorio relatorio) {
-    QList<ColunaRelatorio> colunas = relatorio.Desenho()             ? QList<ColunaRelatorio>()
+    QList<ColunaRelatorio> colunas = Desenhado(relatorio)            ? QList<ColunaRelatorio>()
                                      : relatorio.Colunas().isEmpty() ? relatorio.ColunasPadrao()
                                                                      : relatorio.Colunas();
     QList<bool> fixas;
@@ -254,7 +259,7 @@ Preparado Prepara(const TRelatorio& pedido) {
                                    : QStringLiteral("Emitido por %1 em %2").arg(vUsuario(), agora));
     }
     Preparado preparado = PreparaLinhas(relatorio);
-    if (!relatorio.Desenho())
+    if (!Desenhado(relatorio))
         for (const TRelatorio& secao : relatorio.Secoes())
             preparado.secoes.push_back(PreparaLinhas(secao));
     return preparado;
@@ -933,8 +938,29 @@ Medicoes Mede(const Preparado& preparado, const QPaintDevice& dispositivo) {
     return medicoes;
 }
 
+// Pages of the drawing's own size, drawn from the paper's edge: a label printer's margins would shift every
+// label.
+void AjustaPaginaDesenhada(QPagedPaintDevice& dispositivo, const TRelatorio& relatorio) {
+    const QSizeF tamanho = relatorio.TamanhoPagina();
+    // The size upright and turned, as printers take sizes.
+    const QPageSize papel(
+        QSizeF(std::min(tamanho.width(), tamanho.height()), std::max(tamanho.width(), tamanho.height())),
+        QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
+    QPageLayout layout(papel,
+                       tamanho.width() > tamanho.height() ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF(), QPageLayout::Millimeter);
+    layout.setMode(QPageLayout::FullPageMode);
+    if (auto* impressora = dynamic_cast<QPrinter*>(&dispositivo))
+        impressora->setFullPage(true);
+    dispositivo.setPageLayout(layout);
+}
+
 // A4, landscape when the columns of a part do not fit upright at the body size.
 void AjustaPagina(QPagedPaintDevice& dispositivo, const Preparado& preparado, Medicoes& medicoes) {
+    if (preparado.relatorio.DesenhoPaginas()) {
+        AjustaPaginaDesenhada(dispositivo, preparado.relatorio);
+        return;
+    }
     const QPageSize a4(QPageSize::A4);
     const double retrato =
         MmNoDispositivo(a4.size(QPageSize::Millimeter).width() - 2 * kMargemMm, dispositivo);
@@ -1037,6 +1063,8 @@ public:
     }
 
     bool Pinta() {
+        if (m_relatorio.DesenhoPaginas())
+            return PintaPaginas();
         if (m_relatorio.Desenho())
             return PintaDesenho();
         QList<Bloco> blocos;
@@ -1169,6 +1197,25 @@ private:
         m_pintor.restore();
         PintaRodape(1, 1);
         return m_pintor.end();
+    }
+
+    // The caller's pages, each the whole sheet.
+    bool PintaPaginas() {
+        if (!m_pintor.begin(&m_dispositivo))
+            return false;
+        bool completo = true;
+        const QRectF pagina(0, 0, m_dispositivo.width(), m_dispositivo.height());
+        for (int p = 0; p < m_relatorio.Paginas(); ++p) {
+            if (p > 0 && !m_dispositivo.newPage()) {
+                completo = false;
+                break;
+            }
+            m_pintor.save();
+            m_relatorio.DesenhoPaginas()(m_pintor, pagina, p);
+            m_pintor.restore();
+        }
+        const bool fechado = m_pintor.end();
+        return completo && fechado;
     }
 
     QFontMetricsF Metricas(const QFont& fonte) const { return QFontMetricsF(fonte, &m_dispositivo); }
@@ -1382,11 +1429,11 @@ bool GravaPdf(const Preparado& preparado, const QString& arquivo) {
     return saida.commit();
 }
 
-bool GravaTexto(const Preparado& preparado, const QString& arquivo) {
+bool GravaBytes(const QByteArray& bytes, const QString& arquivo) {
     QSaveFile saida(arquivo);
     if (!saida.open(QIODevice::WriteOnly))
         return false;
-    saida.write(EscritorTexto(preparado).Texto().toUtf8());
+    saida.write(bytes);
     return saida.commit();
 }
 
@@ -1453,6 +1500,12 @@ bool ChamaGrafico(const TRelatorio& relatorio, QWidget* tela, const QString& fla
 TRelatorio::TRelatorio(const QString& identificador, const QString& titulo, TDataSet* dados)
     : m_identificador(identificador), m_titulo(titulo), m_dados(dados) {}
 
+void TRelatorio::DefineDesenho(QSizeF tamanhoMm, int paginas, DesenhoPagina desenho) {
+    m_tamanhoPagina = tamanhoMm;
+    m_paginas = paginas;
+    m_desenhoPaginas = std::move(desenho);
+}
+
 void TRelatorio::AdicionaCabecalho(const QString& rotulo, const QString& valor) {
     m_cabecalho.append({rotulo, valor});
 }
@@ -1517,7 +1570,9 @@ bool ImprimeRelatorio(const TRelatorio& relatorio, QPrinter& impressora) {
 }
 
 bool GravaRelatorioTexto(const TRelatorio& relatorio, const QString& arquivo) {
-    return GravaTexto(Prepara(relatorio), arquivo);
+    if (relatorio.TextoPronto())
+        return GravaBytes(*relatorio.TextoPronto(), arquivo);
+    return GravaBytes(EscritorTexto(Prepara(relatorio)).Texto().toUtf8(), arquivo);
 }
 
 bool Chama_Relatorio(const TRelatorio& relatorio, QWidget* tela, const QString& flags) {

@@ -1,9 +1,12 @@
 #pragma once
 #include "HostExport.h"
+#include <QByteArray>
 #include <QList>
 #include <QPair>
+#include <QSizeF>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class QPainter;
 class QPrinter;
@@ -14,6 +17,9 @@ class TDataSet;
 // What a report draws instead of rows (charts, a picture): the painter, and the room the page leaves under
 // the title and header fields and above the footer, in the device's units.
 using DesenhoRelatorio = std::function<void(QPainter&, const QRectF&)>;
+// A page of a report made of drawn pages only (labels): the painter, the whole page in device units, and the
+// page's index from 0.
+using DesenhoPagina = std::function<void(QPainter&, const QRectF&, int pagina)>;
 
 // One printed column of a report's detail rows.
 struct KELMHOST_EXPORT ColunaRelatorio {
@@ -85,6 +91,18 @@ public:
     void DefineDesenho(DesenhoRelatorio desenho) { m_desenho = std::move(desenho); }
     const DesenhoRelatorio& Desenho() const { return m_desenho; }
 
+    // Pages of that size (millimetres, no margins), each drawn whole by the caller: no title, header, rows
+    // or footer. Graphic outputs only; the text one prints the title alone. At least one page is printed.
+    void DefineDesenho(QSizeF tamanhoMm, int paginas, DesenhoPagina desenho);
+    const DesenhoPagina& DesenhoPaginas() const { return m_desenhoPaginas; }
+    QSizeF TamanhoPagina() const { return m_tamanhoPagina; }
+    int Paginas() const { return m_paginas; }
+
+    // What the text outputs write instead of pages, byte for byte: a label printer's commands, already in
+    // the printer's encoding.
+    void DefineTextoPronto(QByteArray bytes) { m_textoPronto = std::move(bytes); }
+    const std::optional<QByteArray>& TextoPronto() const { return m_textoPronto; }
+
     // Drawn on a page of its own after the rows and sections (a chart that belongs to the listing); graphic
     // outputs only.
     void DefineDesenhoFinal(DesenhoRelatorio desenho) { m_desenhoFinal = std::move(desenho); }
@@ -103,6 +121,10 @@ private:
     bool m_somas = true;
     DesenhoRelatorio m_desenho;
     DesenhoRelatorio m_desenhoFinal;
+    DesenhoPagina m_desenhoPaginas;
+    QSizeF m_tamanhoPagina;
+    int m_paginas = 0;
+    std::optional<QByteArray> m_textoPronto;
     QList<TRelatorio> m_secoes;
 };
 
@@ -113,10 +135,12 @@ KELMHOST_EXPORT void RegistraLayout(const QString& identificador, LayoutRelatori
 KELMHOST_EXPORT void RemoveLayout(const QString& identificador);
 
 // Direct outputs; false when the file or the printer could not be written. The graphic ones print on A4,
-// landscape when the columns need it. A layout naming a field the data set lacks throws EDatabaseError.
+// landscape when the columns need it; drawn pages on their own size. A layout naming a field the data set
+// lacks throws EDatabaseError.
 KELMHOST_EXPORT bool GravaRelatorioPdf(const TRelatorio& relatorio, const QString& arquivo);
 KELMHOST_EXPORT bool ImprimeRelatorio(const TRelatorio& relatorio, QPrinter& impressora);
-// Text pages of 66 lines, 80 or 132 columns, separated by form feeds; UTF-8.
+// Text pages of 66 lines, 80 or 132 columns, separated by form feeds; UTF-8. A report with its text ready
+// (DefineTextoPronto) writes those bytes as they are.
 KELMHOST_EXPORT bool GravaRelatorioTexto(const TRelatorio& relatorio, const QString& arquivo);
 
 // The screens' entry points. Flags: "T" text mode, written to a file the user picks; otherwise graphic
