@@ -166,10 +166,13 @@ QWidget* Carrega_Form(const QString& moduleFile, const QString& className, const
     return screen;
 }
 
+QString PastaBase() {
+    const QString base = LeIni(QStringLiteral("Caminho"), QStringLiteral("path"));
+    return base.isEmpty() ? QDir::homePath() + QStringLiteral("/kelm") : base;
+}
+
 QString PastaArquivos(int kind) {
-    QString base = LeIni(QStringLiteral("Caminho"), QStringLiteral("path"));
-    if (base.isEmpty())
-        base = QDir::homePath() + QStringLiteral("/kelm");
+    const QString base = PastaBase();
     switch (kind) {
     case 1:
         return base + QStringLiteral("/Cores");
@@ -207,12 +210,16 @@ bool SalvaArquivo(const QString& sourceFile, const QString& code, int kind) {
                        dir.filePath(trimmed + '.' + (suffix.isEmpty() ? QStringLiteral("png") : suffix)));
 }
 
-bool ExecutaEXE(const QString& command) {
+bool ExecutaEXE(const QString& command, const QString& folder) {
     QStringList parts = QProcess::splitCommand(command);
     if (parts.isEmpty())
         return false;
-    const QString program = parts.takeFirst();
-    return QProcess::execute(program, parts) == 0;
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.setWorkingDirectory(folder);
+    process.start(parts.takeFirst(), parts);
+    return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
 }
 
 void SilenciaAvisosSemTela() {

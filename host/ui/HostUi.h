@@ -36,14 +36,18 @@ KELMHOST_EXPORT QWidget* Carrega_Form(const QString& moduleFile, const QString& 
 KELMHOST_EXPORT QWidget* Carrega_Form(const QString& moduleFile, const QString& className,
                                       const QString& param, bool modal, bool hidden);
 
-// Picture and document files kept per code in the folder of the local setting "Caminho"/"path".
+// The workstation's folder of the system's files: the local setting "Caminho"/"path", ~/kelm by default.
+KELMHOST_EXPORT QString PastaBase();
+
+// Picture and document files kept per code in a folder under PastaBase().
 // Kinds: 1 colours, 4 product instructions, other numbers a folder of their own.
 KELMHOST_EXPORT QString PastaArquivos(int kind);
 KELMHOST_EXPORT QString BuscaArquivo(const QString& code, int kind); // empty when there is none
 KELMHOST_EXPORT bool SalvaArquivo(const QString& sourceFile, const QString& code, int kind);
 
-// Runs a program or batch file and waits for it; false when it could not run or failed.
-KELMHOST_EXPORT bool ExecutaEXE(const QString& command);
+// Runs a program or batch file and waits for it, in the folder given (the current one by default); false when
+// it could not run or failed.
+KELMHOST_EXPORT bool ExecutaEXE(const QString& command, const QString& folder = QString());
 
 // Without a display Qt warns about window size hints on every top-level screen; that noise is dropped.
 KELMHOST_EXPORT void SilenciaAvisosSemTela();
