@@ -5,6 +5,7 @@
 #include "DataAccess.h"
 #include "DataContext.h"
 #include "DataSetModel.h"
+#include "Etiqueta.h"
 #include "Formatacao.h"
 #include "Funcoes.h"
 #include "GradeEdicao.h"
@@ -29,7 +30,6 @@
 #include "TZoQuery.h"
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QRegularExpressionValidator>
 #include <QScopeGuard>
@@ -1271,19 +1271,7 @@ void TFmTngProg::BitBtn6Click() {
         return;
     }
     // The label printer takes text: its script sends the file.
-    const QString pasta = LeIni(QStringLiteral("Caminho"), QStringLiteral("Etiqueta"), QDir::homePath());
-    const QString script = QDir(pasta).filePath(QStringLiteral("tag.sh"));
-    if (!QFileInfo::exists(script)) {
-        Informa(this, QStringLiteral("Arquivo %1 não encontrado. Etiqueta não impressa.").arg(script));
-        return;
-    }
-    TRelatorio relatorio(QStringLiteral("TTngEtqPart"), titulo, &etiquetas);
-    if (!GravaRelatorioTexto(relatorio, QDir(pasta).filePath(QStringLiteral("Tag.txt")))) {
-        Informa(this, QStringLiteral("Não foi possível gravar o arquivo Tag.txt em %1.").arg(pasta));
-        return;
-    }
-    if (!ExecutaEXE(QStringLiteral("sh \"%1\"").arg(script)))
-        Informa(this, QStringLiteral("Falha ao executar %1.").arg(script));
+    EnviaArquivoEtiqueta(TRelatorio(QStringLiteral("TTngEtqPart"), titulo, &etiquetas), this);
 }
 
 void TFmTngProg::BitBtn11Click() {
