@@ -3,6 +3,8 @@
 #include "DataSetModel.h"
 #include "Estacao.h"
 #include "Funcoes.h"
+#include "LeiturasEtiqueta.h"
+#include "LocalSettings.h"
 #include "Medicao.h"
 #include "ScreenDriver.h"
 #include "SimuladorBalanca.h"
@@ -469,6 +471,27 @@ void pesaConsumos(Bancada& b) {
     b.driver.Click(QStringLiteral("BtBaixar"));
 }
 
+// A finished sheet's roll weighed on a scale standing on it, recorded and its label written as a PDF.
+void etiquetaRolo(Bancada& b) {
+    tela(b, QStringLiteral("TFmRelEtq"));
+    b.driver.Type(QStringLiteral("EdtFal"), b.Escolhe(b.meus.value(QStringLiteral("etiquetar"))));
+    b.driver.Press(QStringLiteral("Tab"));
+    b.esperadas << QStringLiteral("Processos Pendentes na Produção.") << kPecaRegistrada;
+    b.driver.Click(QStringLiteral("btnConfirmar"));
+    TDataSet& rolos = dados(b, "TbRelatorio");
+    if (rolos.IsEmpty())
+        return;
+    const int linha = b.Sorteia(0, rolos.RecordCount() - 1);
+    QTemporaryDir pasta;
+    const SimuladorBalanca balanca(
+        pasta.filePath(QStringLiteral("balanca")),
+        SimuladorBalanca::Repete(QStringLiteral("%1 kg\\r").arg(18 + linha * 0.35, 0, 'f', 2)));
+    GravaIni(QStringLiteral("Parametros"), QStringLiteral("Porta"), balanca.Porta());
+    b.driver.Row(QStringLiteral("DBGrid1"), linha);
+    b.Aguarda();
+    b.driver.Press(QStringLiteral("F5"), QStringLiteral("DBGrid1"));
+}
+
 // ---- the print shop: a design's screens saved again; a printed lot sheet computed, printed and written off
 
 void gravaDesenho(Bancada& b) {
@@ -608,7 +631,8 @@ QList<Operacao> OperacoesDoPapel(const QString& papel) {
                 {QStringLiteral("process recording: steps concluded and saved"), 3, concluiPassos},
                 {QStringLiteral("recipe issued: computed, printed and written off"), 2, emiteReceita},
                 {QStringLiteral("recipe issue: write-off reversed"), 1, estornaReceita},
-                {QStringLiteral("kitchen: lines weighed on the scale and written off"), 2, pesaConsumos}};
+                {QStringLiteral("kitchen: lines weighed on the scale and written off"), 2, pesaConsumos},
+                {QStringLiteral("labels: a finished sheet's roll weighed and labelled"), 2, etiquetaRolo}};
     if (papel == QLatin1String("estamparia"))
         return {{QStringLiteral("print-shop register: design saved again"), 1, gravaDesenho},
                 {QStringLiteral("print-shop sheet: computed, sent to dispensing, printed and written off"), 2,

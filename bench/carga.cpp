@@ -6,6 +6,7 @@
 #include "FimDoDia.h"
 #include "Funcoes.h"
 #include "HostError.h"
+#include "LocalSettings.h"
 #include "Medicao.h"
 #include "TZoDatabase.h"
 #include <QDir>
@@ -129,6 +130,13 @@ DiaDeTrabalho preparaDia(TZoDatabase& db, const QStringList& papeis, QHash<QStri
                        "C.BAIXADO = 'N' AND C.ORIGEM = 'TG') P WHERE P.FAL < '9000000' AND NOT EXISTS "
                        "(SELECT 1 FROM TNG_CONSUMOS X JOIN MATERIAL M ON (M.CODIGO = X.CODIGO) WHERE X.FAL "
                        "= P.FAL AND M.ATIVO = 'N') ORDER BY P.FAL DESC"));
+    // Finished sheets with fabric to label: no step open, not reprocessed.
+    listas[QStringLiteral("etiquetar")] = Linhas(
+        db, QStringLiteral(
+                "SELECT FIRST 200 F.NUMERO FROM FAL F WHERE F.NUMERO < '9000000' AND EXISTS (SELECT 1 "
+                "FROM FAL_ITEN I WHERE I.FAL = F.NUMERO AND I.ROLO > 0) AND NOT EXISTS (SELECT 1 FROM "
+                "PROCESSO_TIN P WHERE P.FAL = F.NUMERO AND P.CONCLUIDO = 'N') AND NOT EXISTS (SELECT 1 "
+                "FROM FAL R WHERE R.NUM_REPROC = F.NUMERO) ORDER BY F.NUMERO DESC"));
     // The phase most sheets are waiting at: the planners' map.
     listas[QStringLiteral("fases")] =
         Linhas(db, QStringLiteral(
@@ -174,6 +182,10 @@ int estacao(const QStringList& args) {
     const QString relatorios = QStringLiteral("%1/relatorios-%2").arg(pasta).arg(k);
     QDir().mkpath(relatorios);
     qputenv("KELM_REPORT_DIR", relatorios.toUtf8());
+    // Each station its own settings, as a workstation has: its scale's port, its label layouts' folder.
+    qputenv("KELM_INI", QStringLiteral("%1/kelm-%2.ini").arg(pasta).arg(k).toUtf8());
+    GravaIni(QStringLiteral("Caminho"), QStringLiteral("path"),
+             QStringLiteral("%1/arquivos-%2").arg(pasta).arg(k));
     SessaoBench sessao(ConfigServidor(Opcao(args, "--server")));
     ScreenDriver driver(sessao.Mensagens());
     Bancada b{driver, sessao.Mensagens(), sessao.Banco(), dia,

@@ -8,6 +8,7 @@
 #include "BenchDados.h"
 #include "BenchEmissao.h"
 #include "BenchEstamparia.h"
+#include "BenchEtiquetas.h"
 #include "BenchExpedicao.h"
 #include "BenchFal.h"
 #include "BenchFila.h"
@@ -82,7 +83,8 @@ int bench(const QStringList& args) {
                             {"estamparia", BenchEstamparia},
                             {"pesagem", BenchPesagem},
                             {"fila-gantt", BenchFila},
-                            {"expedicao", BenchExpedicao}};
+                            {"expedicao", BenchExpedicao},
+                            {"etiquetas", BenchEtiquetas}};
     const QStringList so = Opcao(args, "--only").split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const Secao& secao : secoes) {
         if (!so.isEmpty() && !so.contains(QLatin1String(secao.nome)))

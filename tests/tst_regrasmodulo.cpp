@@ -1,12 +1,13 @@
 // The module's pure rules as tables: a lot sheet's (machine limits, price age, weight taken from an invoice,
 // pieces split off, steps from routes, the customer's situation), its generation, the programme, invoice
 // items, a machine's capacity, the dyeing curve as drawn, the kitchen's weighing and the print pastes'
-// dispensing orders and files, the production map's bars and moves.
+// dispensing orders and files, the production map's bars and moves, a roll label's bar code and numbers.
 #include "GraficoTingimento.h"
 #include "RegrasCliente.h"
 #include "RegrasDosagem.h"
 #include "RegrasEmissao.h"
 #include "RegrasEstampa.h"
+#include "RegrasEtiqueta.h"
 #include "RegrasFal.h"
 #include "RegrasGeracao.h"
 #include "RegrasMapa.h"
@@ -1230,6 +1231,80 @@ private slots:
         QFETCH(QString, resposta);
         QFETCH(int, decimais);
         EmCadaLocale([&] { QTEST(Resultado(PegaPesoBalancaLocal(resposta, u'g', decimais)), "peso"); });
+    }
+    // The weight in hundredths of a kilogram, digits only whatever the locale, then the parts padded.
+    void montaBarra_data() {
+        QTest::addColumn<double>("peso");
+        QTest::addColumn<QString>("codigo");
+        QTest::addColumn<QString>("lote");
+        QTest::addColumn<int>("rolo");
+        QTest::addColumn<QString>("barra");
+        QTest::newRow("12,5 kg") << 12.5 << "123"
+                                 << "7" << 2
+                                 << "1250"
+                                    "00000000123"
+                                    "000045"
+                                    "000007"
+                                    "002";
+        QTest::newRow("100 kg") << 100.0 << "123"
+                                << "7" << 2
+                                << "10000"
+                                   "00000000123"
+                                   "000045"
+                                   "000007"
+                                   "002";
+        QTest::newRow("5 g rounds up") << 0.005 << "123"
+                                       << "7" << 2
+                                       << "0001"
+                                          "00000000123"
+                                          "000045"
+                                          "000007"
+                                          "002";
+        QTest::newRow("7,3 kg") << 7.3 << "123"
+                                << "7" << 2
+                                << "0730"
+                                   "00000000123"
+                                   "000045"
+                                   "000007"
+                                   "002";
+        QTest::newRow("long parts kept whole") << 24.35 << "ABCDEFGHIJKL"
+                                               << "LOTE12345" << 1234
+                                               << "2435"
+                                                  "ABCDEFGHIJKL"
+                                                  "000045"
+                                                  "LOTE12345"
+                                                  "1234";
+    }
+    void montaBarra() {
+        QFETCH(double, peso);
+        QFETCH(QString, codigo);
+        QFETCH(QString, lote);
+        QFETCH(int, rolo);
+        EmCadaLocale([&] { QTEST(MontaBarra(peso, codigo, "45", lote, rolo), "barra"); });
+    }
+
+    // "item:seq:rolo" of each row; items "rolls" or "rolls-" when not shown.
+    void numeraRolos_data() {
+        QTest::addColumn<QString>("itens");
+        QTest::addColumn<int>("pedidos");
+        QTest::addColumn<QString>("linhas");
+        QTest::newRow("3 + 2") << "3 2" << 0 << "0:1:1 0:2:2 0:3:3 1:1:4 1:2:5";
+        QTest::newRow("second only") << "3- 2" << 0 << "1:1:4 1:2:5";
+        QTest::newRow("first only") << "3 2-" << 2 << "0:1:1 0:2:2 0:3:3";
+        QTest::newRow("extras after the sheet") << "3 2" << 7 << "0:1:1 0:2:2 0:3:3 1:1:4 1:2:5 1:3:6 1:4:7";
+        QTest::newRow("extras of a filter") << "3- 2 1-" << 4 << "1:1:4 1:2:5 1:3:7 1:4:8";
+        QTest::newRow("nothing shown") << "3- 2-" << 4 << "";
+    }
+    void numeraRolos() {
+        QFETCH(QString, itens);
+        QFETCH(int, pedidos);
+        QList<ItemRolos> lista;
+        for (const QString& i : itens.split(' '))
+            lista.append({QString(i).remove('-').toInt(), !i.endsWith('-')});
+        QStringList linhas;
+        for (const RoloNumerado& r : NumeraRolos(lista, pedidos))
+            linhas << QString("%1:%2:%3").arg(r.item).arg(r.seq).arg(r.nrRolo);
+        QTEST(linhas.join(' '), "linhas");
     }
 };
 
