@@ -114,6 +114,16 @@ double ValorAbertoFals(const QString& cliente, const QStringList& excluidas, TZo
     return q.Fields(0).AsFloat();
 }
 
+QString FalExistente(const QString& digitado) {
+    const QString texto = digitado.trimmed();
+    if (texto.isEmpty())
+        return {};
+    for (const QString& numero : {texto, ZeroE(texto, 6)})
+        if (Existe(QStringLiteral("FAL"), QStringLiteral("NUMERO"), QVariantList{numero}))
+            return numero;
+    return {};
+}
+
 QString SituacaoFal(const QString& numero, TZoDatabase* conexao) {
     TZoQuery q(nullptr, conexao);
     q.SQL << DBLocal_SQL(QStringLiteral("SELECT (SELECT FIRST 1 COALESCE(P.DES_FASE, '') FROM {PROCESSO_TIN} "

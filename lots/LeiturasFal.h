@@ -40,6 +40,10 @@ QString CondicaoPassoIniciado(const QString& alias);
 // (ColunaPrazo); price rows with no product code are the colour's own.
 double ValorAbertoFals(const QString& cliente, const QStringList& excluidas, TZoDatabase* conexao = nullptr);
 
+// The sheet a user typed: its number as stored, or zero-filled to six digits as users leave them out ("5" is
+// 000005); empty when neither exists.
+QString FalExistente(const QString& digitado);
+
 // What the sheet's situation box shows: the phase of its first open step, "CONCLUIDO" when none is open,
 // "PROGRAMACAO" when it has no steps.
 QString SituacaoFal(const QString& numero, TZoDatabase* conexao = nullptr);

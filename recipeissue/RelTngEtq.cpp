@@ -10,6 +10,7 @@
 #include "Formatacao.h"
 #include "Funcoes.h"
 #include "HostUi.h"
+#include "LeiturasFal.h"
 #include "LocalSettings.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
@@ -202,13 +203,14 @@ bool TFmRelEtq::EdtFalExit() {
 
 // The sheet typed: one that gets labels, its customer shown.
 bool TFmRelEtq::ConfereFal() {
-    const QString fal = Fal();
+    const QString fal = FalExistente(Fal());
+    if (fal.isEmpty())
+        return Recusa(ui.EdtFal, QStringLiteral("FAL inexistente."));
+    ui.EdtFal->setText(fal);
     if (FalReprocessada(fal)) {
         Informa(this, QStringLiteral("FAL reprocessada. Impossível emitir Etiquetas."));
         return false;
     }
-    if (!Existe(QStringLiteral("FAL"), QStringLiteral("NUMERO"), QVariantList{fal}))
-        return Recusa(ui.EdtFal, QStringLiteral("FAL inexistente."));
     const QString cliente =
         Busca_Valor(QStringLiteral("FAL"), QStringLiteral("NUMERO"), QStringLiteral("CLIENTE"), {fal})
             .trimmed();

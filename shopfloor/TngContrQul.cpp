@@ -6,6 +6,7 @@
 #include "Funcoes.h"
 #include "GravacaoAtomica.h"
 #include "HostError.h"
+#include "LeiturasFal.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
 #include "Protecao.h"
@@ -122,16 +123,6 @@ bool TfmContrQul::SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason
     if (control == ui.EdtCodPro)
         return SaiProduto();
     return true;
-}
-
-QString TfmContrQul::FalExistente(const QString& digitado) const {
-    const QString texto = digitado.trimmed();
-    if (texto.isEmpty())
-        return {};
-    for (const QString& numero : {texto, ZeroE(texto, 6)})
-        if (Existe(QStringLiteral("FAL"), QStringLiteral("NUMERO"), QVariantList{numero}))
-            return numero;
-    return {};
 }
 
 bool TfmContrQul::ProdutoDaFal(const Par& par) const {

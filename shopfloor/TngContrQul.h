@@ -39,7 +39,6 @@ private:
     void Mostra(const std::optional<QVariantList>& valores);
     // The stored verdict of a pair as the values of the verdict's columns; none when it has no verdict.
     std::optional<QVariantList> LeVeredito(const Par& par, bool trava = false) const;
-    QString FalExistente(const QString& digitado) const;
     bool ProdutoDaFal(const Par& par) const;
     QVariant ValorDaCaixa(const Resultado& r) const;
 

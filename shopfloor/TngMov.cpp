@@ -13,6 +13,7 @@
 #include "GravacaoAtomica.h"
 #include "HostError.h"
 #include "HostUi.h"
+#include "LeiturasFal.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
 #include "Protecao.h"
@@ -344,10 +345,7 @@ bool TfmTngMov::EdtFalMovExit() {
     LimpaEtapas();
     if (digitado.isEmpty())
         return true;
-    QString fal;
-    for (const QString& numero : {digitado, ZeroE(digitado, 6)})
-        if (fal.isEmpty() && Existe(QStringLiteral("FAL"), QStringLiteral("NUMERO"), QVariantList{numero}))
-            fal = numero;
+    QString fal = FalExistente(digitado);
     if (fal.isEmpty()) {
         TZoQuery partida;
         partida.SQL << DBLocal_SQL(
