@@ -65,8 +65,7 @@ void TFmRelEtq::FormCreate() {
         // not open now is tried again at F5.
         m_balanca = new BalancaAberta(this);
         m_balanca->Abre(LeConfiguracaoPorta());
-        connect(m_balanca, &BalancaAberta::pesoLido, this,
-                Protegido([this](double kg) { GeraEtiqueta(kg); }));
+        connect(m_balanca, &BalancaAberta::pesoLido, this, Protegido([this](double kg) { PesoChegou(kg); }));
         connect(m_balanca, &BalancaAberta::semPeso, this,
                 Protegido([this](const QString& mensagem) { Informa(this, mensagem); }));
     }
@@ -91,16 +90,16 @@ void TFmRelEtq::PreparaGrade() {
                                 ColunaGrade("FAL", "FAL").SomenteLeitura(),
                                 ColunaGrade("Codigo", "Produto").SomenteLeitura(),
                                 ColunaGrade("Descricao", "Descrição").Largura(24),
-                                ColunaGrade("Lote", "Lote").Largura(10),
+                                ColunaGrade("Lote", "Lote").Largura(10).SomenteLeitura(),
                                 ColunaGrade("Cor", "Cor").SomenteLeitura(),
                                 ColunaGrade("DescCor", "Descrição Cor").Largura(18),
-                                {"Seq", "Seq."},
-                                ColunaGrade("Peso", "Peso (kg)").Casas(2),
-                                ColunaGrade("Peso_Liq", "Líquido (kg)").Casas(2),
+                                ColunaGrade("Seq", "Seq.").SomenteLeitura(),
+                                ColunaGrade("Peso", "Peso (kg)").Casas(2).SomenteLeitura(),
+                                ColunaGrade("Peso_Liq", "Líquido (kg)").Casas(2).SomenteLeitura(),
                                 ColunaGrade("Largura", "Largura").Casas(2),
                                 ColunaGrade("Gramatura", "Gramatura").Casas(0),
-                                ColunaGrade("Barra", "Código de Barras").Largura(32),
-                                {"NumBarra", "Lote Estoque"},
+                                ColunaGrade("Barra", "Código de Barras").Largura(32).SomenteLeitura(),
+                                ColunaGrade("NumBarra", "Lote Estoque").SomenteLeitura(),
                                 ColunaGrade("Obs", "Obs.").Estica()});
     DataSetModel::Of(TbRelatorio)->SetCheckField(QStringLiteral("Imp"));
     AcaoMenuGrade(ui.DBGrid1, "ExcluirRolo1", QStringLiteral("Excluir Rolo"),
@@ -305,7 +304,9 @@ void TFmRelEtq::Pesa() {
                 Informa(this, falha);
                 return;
             }
-        // The weight comes with the scale's next frame; the screen goes on meanwhile.
+        // The weight comes with the scale's next frame, for the roll asked now; the screen goes on meanwhile.
+        m_rolosPedido = {TbRelatorio->TextoAtual(QStringLiteral("Codigo")),
+                         TbRelatorio->TextoAtual(QStringLiteral("NrRolo"))};
         m_balanca->PedeProximoQuadro();
         return;
     }
@@ -330,6 +331,17 @@ void TFmRelEtq::Pesa() {
     }
     if (*leitura.peso > 0)
         GeraEtiqueta(*leitura.peso);
+}
+
+void TFmRelEtq::PesoChegou(double peso) {
+    const auto [codigo, rolo] = std::exchange(m_rolosPedido, {});
+    for (int i = 0; i < TbRelatorio->RecordCount(); ++i)
+        if (TbRelatorio->TextoEm(i, QStringLiteral("Codigo")) == codigo &&
+            TbRelatorio->TextoEm(i, QStringLiteral("NrRolo")) == rolo) {
+            TbRelatorio->MoveTo(i);
+            GeraEtiqueta(peso);
+            return;
+        }
 }
 
 QString TFmRelEtq::Barra(int linha) const {

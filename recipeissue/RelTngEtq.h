@@ -48,13 +48,16 @@ private:
     // The graphic layout of a label printed alone: the customer's own when there is one.
     QString LayoutGrafico() const;
     QString Barra(int linha) const;
+    // A weight the open port gave for the roll asked at F5, wherever the cursor went meanwhile.
+    void PesoChegou(double peso);
 
     Ui::TFmRelEtq ui;
     TClientDataSet* TbRelatorio;
     BalancaAberta* m_balanca = nullptr;
     int m_protocolo = 0;
     int m_countStr = 12;
-    QString m_falCarregada; // the sheet whose rolls the table holds
+    QString m_falCarregada;                // the sheet whose rolls the table holds
+    QPair<QString, QString> m_rolosPedido; // product and roll number the open port is weighing
 };
 
 extern TFmRelEtq* FmRelEtq;
