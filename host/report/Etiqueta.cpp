@@ -580,9 +580,15 @@ void DesenhaBarras(QPainter& pintor, const QRectF& caixa, const Valor& valor, do
                             Qt::black);
         i = fim;
     }
-    pintor.setFont(Fonte(alturaTexto / mm * 72 / 25.4 * 0.8, false));
+    // The digits shrink to the bar code's width: a long code's digits would otherwise run off the label.
+    const QString digitos = Visivel(valor.texto);
+    QFont fonte = Fonte(alturaTexto / mm * 72 / 25.4 * 0.8, false);
+    const double natural = QFontMetricsF(fonte, pintor.device()).horizontalAdvance(digitos);
+    if (natural > caixa.width() && natural > 0)
+        fonte.setPointSizeF(fonte.pointSizeF() * caixa.width() / natural * 0.98);
+    pintor.setFont(fonte);
     pintor.drawText(QRectF(caixa.left(), caixa.bottom() - alturaTexto, caixa.width(), alturaTexto),
-                    Qt::AlignHCenter | Qt::AlignVCenter, Visivel(valor.texto));
+                    Qt::AlignHCenter | Qt::AlignVCenter, digitos);
 }
 
 void DesenhaRotulo(QPainter& pintor, const QRectF& pagina, const Layout& layout, const Rotulo& rotulo) {
@@ -596,8 +602,11 @@ void DesenhaRotulo(QPainter& pintor, const QRectF& pagina, const Layout& layout,
         case Elemento::Texto: {
             const QFont fonte = Fonte(e.pontos, e.negrito);
             pintor.setFont(fonte);
-            pintor.drawText(QPointF(m[0] * mm, m[1] * mm + QFontMetricsF(fonte, pintor.device()).ascent()),
-                            Visivel(rotulo[i].texto));
+            const QFontMetricsF metricas(fonte, pintor.device());
+            // A text longer than the label ends in an ellipsis at its edge rather than off the paper.
+            pintor.drawText(QPointF(m[0] * mm, m[1] * mm + metricas.ascent()),
+                            metricas.elidedText(Visivel(rotulo[i].texto), Qt::ElideRight,
+                                                std::max(0.0, pagina.right() - m[0] * mm)));
             break;
         }
         case Elemento::Bloco:
