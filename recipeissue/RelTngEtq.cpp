@@ -380,9 +380,6 @@ void TFmRelEtq::GeraEtiqueta(double peso) {
     TbRelatorio->FieldByName(QStringLiteral("Peso_Liq")) = PesoLiquido(rolo.peso, Tara());
     TbRelatorio->FieldByName(QStringLiteral("Tara")) = Tara();
     TbRelatorio->Post();
-    TbRelatorio->Edit();
-    TbRelatorio->FieldByName(QStringLiteral("Barra")) = Barra(linha);
-    TbRelatorio->Post();
     ImprimirEtiqueta1Click();
     TbRelatorio->MoveTo(linha);
     TbRelatorio->Edit();
@@ -498,13 +495,9 @@ void TFmRelEtq::BitBtn3Click() {
         Informa(this, QStringLiteral("Nenhum rolo pesado."));
         return;
     }
-    TPesquisa PqDeposito;
-    PqDeposito.Titulo = QStringLiteral("Depósitos");
-    PqDeposito.Tabela = QStringLiteral("DEPOSITO");
-    PqDeposito.CampoChave = QStringLiteral("CODIGO");
-    PqDeposito.Campos = QStringList{QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO")};
-    PqDeposito.OrdenarPor = QStringLiteral("CODIGO");
-    pedido.deposito = PqDeposito.AbrePesquisa(this) ? PqDeposito.Chave().trimmed() : DepositoPrioritario();
+    // The warehouse chosen, else the priority one.
+    pedido.deposito = TPesquisa::EscolheCodigo(this, QStringLiteral("Depósitos"), QStringLiteral("DEPOSITO"))
+                          .value_or(DepositoPrioritario());
     pedido.baixarItens =
         Pergunta(this, windowTitle(), QStringLiteral("Deseja baixar os itens da FAL?"), false);
     ResultadoEstoqueRolos r;

@@ -1104,14 +1104,11 @@ void TFmTngProg::AdicionarServioSelecionados1Click() {
         Informa(this, QStringLiteral("Nenhum registro com FAL."));
         return;
     }
-    TPesquisa fase;
-    fase.Titulo = QStringLiteral("Fases");
-    fase.Tabela = QStringLiteral("FASE");
-    fase.CampoChave = QStringLiteral("CODIGO");
-    fase.Campos = QStringList{QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO")};
-    if (!fase.AbrePesquisa(this))
+    const std::optional<QString> fase =
+        TPesquisa::EscolheCodigo(this, QStringLiteral("Fases"), QStringLiteral("FASE"));
+    if (!fase)
         return;
-    const QString codigoFase = fase.Chave().trimmed();
+    const QString codigoFase = *fase;
     const QString cliente = ui.EdtCodCli->text().trimmed();
     TZoQuery preco;
     preco.SQL << DBLocal_SQL(

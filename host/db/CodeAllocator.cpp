@@ -56,17 +56,7 @@ QString CodeAllocator::Next(const QString& table, const QString& field, int widt
     waited.start();
     QString lastError;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        QVariant last; // invalid: no counter yet; null: a counter without value
-        {
-            QSqlQuery read(m_counter->Connection());
-            m_counter->Prepare(
-                read, QStringLiteral("SELECT ULTIMO FROM CODIGOS WHERE TABELA = :T AND CAMPO = :F"), false);
-            read.bindValue(QStringLiteral(":T"), t);
-            read.bindValue(QStringLiteral(":F"), f);
-            m_counter->Exec(read, false);
-            if (read.next())
-                last = read.value(0).isNull() ? QVariant(QMetaType::fromType<QString>()) : read.value(0);
-        }
+        const QVariant last = Last(t, f);
         qlonglong next = last.toString().trimmed().toLongLong() + 1;
         QString code = QString::number(next).rightJustified(width, '0');
         // A code taken by rows that did not go through the counter (imported, older data) sends it past the
@@ -98,6 +88,18 @@ QString CodeAllocator::Next(const QString& table, const QString& field, int widt
     }
     throw EDatabaseError(
         QStringLiteral("Não foi possível obter o próximo código de %1.%2.\n%3").arg(t, f, lastError));
+}
+
+QVariant CodeAllocator::Last(const QString& table, const QString& field) {
+    QSqlQuery read(m_counter->Connection());
+    m_counter->Prepare(read, QStringLiteral("SELECT ULTIMO FROM CODIGOS WHERE TABELA = :T AND CAMPO = :F"),
+                       false);
+    read.bindValue(QStringLiteral(":T"), table);
+    read.bindValue(QStringLiteral(":F"), field);
+    m_counter->Exec(read, false);
+    if (!read.next())
+        return {};
+    return read.value(0).isNull() ? QVariant(QMetaType::fromType<QString>()) : read.value(0);
 }
 
 bool CodeAllocator::Advance(const QString& table, const QString& field, const QVariant& last,
@@ -148,17 +150,7 @@ QStringList CodeAllocator::NextOfSeries(const QString& table, const QString& fie
     waited.start();
     QString lastError;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        QVariant last;
-        {
-            QSqlQuery read(m_counter->Connection());
-            m_counter->Prepare(
-                read, QStringLiteral("SELECT ULTIMO FROM CODIGOS WHERE TABELA = :T AND CAMPO = :F"), false);
-            read.bindValue(QStringLiteral(":T"), t);
-            read.bindValue(QStringLiteral(":F"), series);
-            m_counter->Exec(read, false);
-            if (read.next())
-                last = read.value(0).isNull() ? QVariant(QMetaType::fromType<QString>()) : read.value(0);
-        }
+        const QVariant last = Last(t, series);
         const qlonglong from =
             std::max({last.toString().trimmed().toLongLong(), HighestOfSeries(m_counter, t, f, prefix),
                       m_work ? HighestOfSeries(m_work, t, f, prefix) : 0});

@@ -25,6 +25,8 @@ private:
     qlonglong Highest(TZoDatabase* db, const QString& table, const QString& field, const QString& code);
     qlonglong HighestOfSeries(TZoDatabase* db, const QString& table, const QString& field,
                               const QString& prefix);
+    // The counter's last code: invalid when there is no counter yet, null for a counter without value.
+    QVariant Last(const QString& table, const QString& field);
     // Sets the counter from `last` (invalid: no row yet) to `code`; false when another user moved it first.
     bool Advance(const QString& table, const QString& field, const QVariant& last, const QString& code);
     int Width(const QString& table, const QString& field); // 0: not a text column

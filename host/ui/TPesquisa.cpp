@@ -312,17 +312,25 @@ bool TPesquisa::ExecDialog(QWidget* parent) {
     return true;
 }
 
-bool TPesquisa::PesquisaCampo(QWidget* parent, const QString& titulo, const QString& tabela,
-                              TDataSet* destino, const QString& campo, const QString& chave,
-                              const QString& descricao) {
+std::optional<QString> TPesquisa::EscolheCodigo(QWidget* parent, const QString& titulo, const QString& tabela,
+                                                const QString& chave, const QString& descricao) {
     TPesquisa search;
     search.Titulo = titulo;
     search.Tabela = tabela;
     search.CampoChave = chave;
     search.Campos = QStringList{chave, descricao};
     if (!search.AbrePesquisa(parent))
+        return std::nullopt;
+    return search.Chave().trimmed();
+}
+
+bool TPesquisa::PesquisaCampo(QWidget* parent, const QString& titulo, const QString& tabela,
+                              TDataSet* destino, const QString& campo, const QString& chave,
+                              const QString& descricao) {
+    const std::optional<QString> codigo = EscolheCodigo(parent, titulo, tabela, chave, descricao);
+    if (!codigo)
         return false;
     destino->Edit();
-    destino->FieldByName(campo) = search.Chave();
+    destino->FieldByName(campo) = *codigo;
     return true;
 }
