@@ -27,11 +27,17 @@ QString TField::AsString() const {
 QString TField::DisplayText() const {
     return TextoExibicao(Value(), Def().decimals);
 }
-double TField::AsFloat() const {
-    const QVariant v = Value();
+namespace {
+// A stored value as a number; a text field may hold "12,5".
+double numero(const QVariant& v) {
     if (v.typeId() == QMetaType::QString)
         return QString(v.toString()).replace(',', '.').toDouble();
     return v.toDouble();
+}
+} // namespace
+
+double TField::AsFloat() const {
+    return numero(Value());
 }
 int TField::AsInteger() const {
     return qRound(AsFloat());
@@ -73,11 +79,15 @@ int TDataSet::FieldIndex(const QString& name) const {
     return -1;
 }
 
-TField TDataSet::FieldByName(const QString& name) {
+int TDataSet::IndiceExistente(const QString& name) const {
     const int i = FieldIndex(name);
     if (i < 0)
         throw EDatabaseError(QStringLiteral("%1: campo '%2' não encontrado.").arg(objectName(), name));
-    return TField(this, i);
+    return i;
+}
+
+TField TDataSet::FieldByName(const QString& name) {
+    return TField(this, IndiceExistente(name));
 }
 
 FieldDef& TDataSet::FieldDefByName(const QString& name) {
@@ -221,11 +231,11 @@ QVariant TDataSet::ValueAt(int position, int field) const {
 }
 
 QString TDataSet::TextoEm(int position, const QString& field) const {
-    return ValueAt(position, FieldIndex(field)).toString().trimmed();
+    return TextoValor(ValueAt(position, IndiceExistente(field))).trimmed();
 }
 
 double TDataSet::NumeroEm(int position, const QString& field) const {
-    return ValueAt(position, FieldIndex(field)).toDouble();
+    return numero(ValueAt(position, IndiceExistente(field)));
 }
 
 void TDataSet::SetValueAt(int position, int field, const QVariant& value) {

@@ -77,7 +77,9 @@ public:
     const QList<FieldDef>& FieldDefs() const { return m_fields; }
     int FieldCount() const { return int(m_fields.size()); }
     int FieldIndex(const QString& name) const; // -1 when absent
-    TField FieldByName(const QString& name);   // throws EDatabaseError when absent
+    // The index of a field the data set must have: a name it lacks throws EDatabaseError.
+    int IndiceExistente(const QString& name) const;
+    TField FieldByName(const QString& name); // throws EDatabaseError when absent
     TField Fields(int index) { return TField(this, index); }
     FieldDef& FieldDefByName(const QString& name);
 
@@ -128,7 +130,8 @@ public:
 
     // Raw access for models and bindings
     QVariant ValueAt(int position, int field) const;
-    // A field of a row by name: as text without surrounding blanks, as a number.
+    // A field of a row by name, as TField reads it: as text without surrounding blanks, as a number. A name
+    // the data set lacks throws EDatabaseError, as FieldByName does.
     QString TextoEm(int position, const QString& field) const;
     // The same of the current row: what readers of a query's rows take field by field.
     QString TextoAtual(const QString& field) const { return TextoEm(m_pos, field); }

@@ -120,15 +120,28 @@ QVariant DataSetModel::data(const QModelIndex& index, int role) const {
         (def.type == QMetaType::Double || def.type == QMetaType::Int || def.type == QMetaType::LongLong))
         return int(Qt::AlignRight | Qt::AlignVCenter);
     if (role == Qt::BackgroundRole && m_cellBackground)
-        if (const QColor color = m_cellBackground(index.row(), field); color.isValid())
+        if (const QColor color = CorSegura([&] { return m_cellBackground(index.row(), field); });
+            color.isValid())
             return color;
     if (role == Qt::ForegroundRole && m_cellBackground)
-        if (const QColor color = m_cellBackground(index.row(), field); color.isValid())
+        if (const QColor color = CorSegura([&] { return m_cellBackground(index.row(), field); });
+            color.isValid())
             return TextoSobre(color);
     if (role == Qt::ForegroundRole && m_rowColor)
-        if (const QColor color = m_rowColor(index.row()); color.isValid())
+        if (const QColor color = CorSegura([&] { return m_rowColor(index.row()); }); color.isValid())
             return color;
     return {};
+}
+
+// The screens' colour rules run while Qt paints: a failing one (a field the rows lack) leaves the cell as the
+// grid draws it and says so in the log, never a dialog in the middle of a paint.
+QColor DataSetModel::CorSegura(const std::function<QColor()>& cor) const {
+    try {
+        return cor();
+    } catch (const std::exception& e) {
+        qWarning("%s: colour rule failed: %s", qPrintable(m_dataSet->objectName()), e.what());
+        return {};
+    }
 }
 
 QColor TextoSobre(const QColor& fundo) {

@@ -49,6 +49,7 @@ public:
 
 private:
     explicit DataSetModel(TDataSet* dataSet);
+    QColor CorSegura(const std::function<QColor()>& cor) const;
     void Refresh();
     TDataSet* m_dataSet;
     QList<int> m_columns;      // data set field of each column
