@@ -32,11 +32,10 @@ void desfazBaixa(TZoDatabase& db) {
         if (const QString recusa = estoque.Estorna(QStringLiteral("TG"), kFal, QStringLiteral("008"));
             !recusa.isEmpty())
             std::printf("reversal refused: %s\n", qPrintable(recusa));
+        Executa(db, QStringLiteral("UPDATE TNG_CONSUMOS SET BAIXADO = 'N', QTDE_BAL = NULL WHERE FAL = %1")
+                        .arg(Aspas(kFal)));
         unidade.Confirma();
     }
-    Executa(db, QStringLiteral("UPDATE TNG_CONSUMOS SET BAIXADO = 'N', QTDE_BAL = NULL WHERE FAL = %1")
-                    .arg(Aspas(kFal)));
-    db.Transaction()->CommitRetaining();
 }
 
 void removeProprias(TZoDatabase& db) {
@@ -93,7 +92,11 @@ void BenchPesagem(TZoDatabase& db, ScriptedMessageService& messages) {
     MostraMensagens(messages, "lines loaded");
     tabela.Linha(QStringLiteral("kitchen weighing: a sheet's %1 lines loaded")
                      .arg(driver.Rows(QStringLiteral("DBGrid1"))),
-                 carregar, MotorMs(db, {SqlLinhasBaixa(kFal, {})}), kInterativoMs);
+                 carregar,
+                 MotorMs(db, {SqlLinhasBaixa({})
+                                  .replace(QStringLiteral(":DEPOSITO"), Aspas(DepositoPrioritario()))
+                                  .replace(QStringLiteral(":FAL"), Aspas(kFal))}),
+                 kInterativoMs);
 
     // 2. The sheets with lines to write off, the list's first window.
     driver.Page(QStringLiteral("PageControl1"), QStringLiteral("Consulta"));

@@ -15,10 +15,6 @@
 namespace {
 const QString kTituloLog = QStringLiteral("IMPRESSAO DE RECEITA");
 
-double Numero(TZoQuery& q, const char* campo) {
-    return q.FieldByName(QLatin1String(campo)).AsFloat();
-}
-
 // A bound read from the machine registry: a blank or unreadable one makes all three 0.
 std::optional<double> NumeroLido(TZoQuery& q, const char* campo) {
     const QVariant v = q.FieldByName(QLatin1String(campo)).Value();
@@ -68,9 +64,9 @@ std::optional<FalEmissao> LeFalEmissao(const QString& numero) {
     f.banho = q.TextoAtual(QStringLiteral("COD_BANHO"));
     f.preparacao = q.TextoAtual(QStringLiteral("PREPARACAO"));
     f.grafico = q.TextoAtual(QStringLiteral("GRAFICO"));
-    f.peso = Numero(q, "PESO");
-    f.fibra1 = Numero(q, "FIBRA1");
-    f.fibra2 = Numero(q, "FIBRA2");
+    f.peso = q.NumeroAtual(QStringLiteral("PESO"));
+    f.fibra1 = q.NumeroAtual(QStringLiteral("FIBRA1"));
+    f.fibra2 = q.NumeroAtual(QStringLiteral("FIBRA2"));
     return f;
 }
 
@@ -112,8 +108,8 @@ QString ProdutoReferencia(const QStringList& fals) {
     QString produto;
     double maior = -1;
     for (q.First(); !q.Eof(); q.Next())
-        if (Numero(q, "PESO") >= maior) {
-            maior = Numero(q, "PESO");
+        if (q.NumeroAtual(QStringLiteral("PESO")) >= maior) {
+            maior = q.NumeroAtual(QStringLiteral("PESO"));
             produto = q.TextoAtual(QStringLiteral("CODIGO"));
         }
     return produto;
@@ -170,9 +166,9 @@ void LeItens(LeituraEmissao& leitura, const LoteEmissao& lote) {
         item.unidade = q.TextoAtual(QStringLiteral("UNIDADE"));
         item.fibra = q.TextoAtual(QStringLiteral("FIBRA"));
         item.ordem = q.FieldByName(QStringLiteral("ORDEM")).AsInteger();
-        item.qtde = Numero(q, "QTDE");
-        item.concentracao = Numero(q, "CONCENTRACAO");
-        item.preco = Numero(q, "REPOSICAO");
+        item.qtde = q.NumeroAtual(QStringLiteral("QTDE"));
+        item.concentracao = q.NumeroAtual(QStringLiteral("CONCENTRACAO"));
+        item.preco = q.NumeroAtual(QStringLiteral("REPOSICAO"));
         item.estocado = q.TextoAtual(QStringLiteral("ESTOQUE")).toUpper() != QLatin1String("N");
         item.inativo = q.TextoAtual(QStringLiteral("ATIVO")).toUpper() == QLatin1String("N");
         if (const QString regra = q.TextoAtual(QStringLiteral("REGRA")); !regra.isEmpty())
@@ -197,7 +193,7 @@ void LeEstoque(LeituraEmissao& leitura, const QStringList& materiais, const QStr
                  .arg(ListaSql(todos));
     q.Open();
     for (q.First(); !q.Eof(); q.Next())
-        leitura.estoqueKg[q.TextoAtual(QStringLiteral("CODIGO"))] = Numero(q, "QTDE");
+        leitura.estoqueKg[q.TextoAtual(QStringLiteral("CODIGO"))] = q.NumeroAtual(QStringLiteral("QTDE"));
     if (!reserva || materiais.isEmpty())
         return;
     TZoQuery reservado;
@@ -207,7 +203,8 @@ void LeEstoque(LeituraEmissao& leitura, const QStringList& materiais, const QStr
                          .arg(ListaSql(materiais), ListaSql(fals));
     reservado.Open();
     for (reservado.First(); !reservado.Eof(); reservado.Next())
-        leitura.estoqueKg[reservado.TextoAtual(QStringLiteral("CODIGO"))] -= Numero(reservado, "CONSUMO");
+        leitura.estoqueKg[reservado.TextoAtual(QStringLiteral("CODIGO"))] -=
+            reservado.NumeroAtual(QStringLiteral("CONSUMO"));
 }
 
 // Each material's active substitutes, the one with most stock at the warehouse first.
@@ -242,9 +239,9 @@ QStringList LeContratipos(LeituraEmissao& leitura, const QStringList& materiais,
         c.descricao = q.TextoAtual(QStringLiteral("DESCRICAO"));
         c.grupo = q.TextoAtual(QStringLiteral("GRUPO"));
         c.subgrupo = q.TextoAtual(QStringLiteral("SUB_GRUPO"));
-        c.concent = Numero(q, "CONCENT");
-        c.concentracao = Numero(q, "CONCENTRACAO");
-        c.preco = Numero(q, "REPOSICAO");
+        c.concent = q.NumeroAtual(QStringLiteral("CONCENT"));
+        c.concentracao = q.NumeroAtual(QStringLiteral("CONCENTRACAO"));
+        c.preco = q.NumeroAtual(QStringLiteral("REPOSICAO"));
         c.estocado = q.TextoAtual(QStringLiteral("ESTOQUE")).toUpper() != QLatin1String("N");
         leitura.contratipos.insert(material, c);
         substitutos << c.codigo;
@@ -269,7 +266,7 @@ QHash<QString, QList<QPair<QString, double>>> LeLotesEmissao(const QStringList& 
     q.Open();
     for (q.First(); !q.Eof(); q.Next())
         lotes[q.TextoAtual(QStringLiteral("CODIGO"))]
-            << qMakePair(q.TextoAtual(QStringLiteral("LOTE")), Numero(q, "QTDE"));
+            << qMakePair(q.TextoAtual(QStringLiteral("LOTE")), q.NumeroAtual(QStringLiteral("QTDE")));
     return lotes;
 }
 
@@ -334,12 +331,12 @@ ConsumosGravados LeConsumosGravados(const QString& fal, const QString& subgrupo,
         l.item.passo = q.TextoAtual(QStringLiteral("PASSO"));
         l.item.unidade = q.TextoAtual(QStringLiteral("UNIDADE"));
         l.item.ordem = q.FieldByName(QStringLiteral("ORDEM")).AsInteger();
-        l.item.qtde = Numero(q, "QTDE");
-        l.item.concentracao = Numero(q, "CONCENTRACAO");
-        l.item.preco = Numero(q, "REPOSICAO");
+        l.item.qtde = q.NumeroAtual(QStringLiteral("QTDE"));
+        l.item.concentracao = q.NumeroAtual(QStringLiteral("CONCENTRACAO"));
+        l.item.preco = q.NumeroAtual(QStringLiteral("REPOSICAO"));
         l.item.estocado = q.TextoAtual(QStringLiteral("ESTOQUE")).toUpper() != QLatin1String("N");
         l.qtdeOrig = l.item.qtde;
-        l.consumo = Numero(q, "CONSUMO");
+        l.consumo = q.NumeroAtual(QStringLiteral("CONSUMO"));
         l.contratipo = q.TextoAtual(QStringLiteral("CONTRATIPO")).toUpper() == QLatin1String("S");
         l.lote = q.TextoAtual(QStringLiteral("LOTE"));
         l.baixado = q.TextoAtual(QStringLiteral("BAIXADO")).toUpper() == QLatin1String("S");
@@ -447,7 +444,7 @@ QString BaixaUmaVez(const LoteEmissao& lote) {
         if (q.TextoAtual(QStringLiteral("BAIXA_AUT")).toUpper() == QLatin1String("N"))
             continue;
         const QString material = q.TextoAtual(QStringLiteral("CODIGO"));
-        const double kg = Numero(q, "CONSUMO") / 1000;
+        const double kg = q.NumeroAtual(QStringLiteral("CONSUMO")) / 1000;
         if (q.TextoAtual(QStringLiteral("ESTOQUE")).toUpper() != QLatin1String("N") && kg > 0) {
             MovimentoEstoque m;
             m.codigo = material;
@@ -465,7 +462,8 @@ QString BaixaUmaVez(const LoteEmissao& lote) {
         baixadas.Adiciona(
             QStringLiteral("UPDATE TNG_CONSUMOS SET BAIXADO = 'S' WHERE FAL = %1 AND ORIGEM = 'TG' "
                            "AND CODIGO = %2 AND ORDEM = %3")
-                .arg(Aspas(fal), Aspas(material), q.TextoAtual(QStringLiteral("ORDEM"))));
+                .arg(Aspas(fal), Aspas(material),
+                     QString::number(q.FieldByName(QStringLiteral("ORDEM")).AsInteger())));
         ++linhas;
     }
     if (linhas > 0) {

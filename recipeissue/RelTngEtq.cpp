@@ -467,7 +467,7 @@ void TFmRelEtq::BtImpClick() {
             continue;
         vistos << codigo + u'|' + lote;
         itens.append({codigo, lote, ui.cmbFases->currentText().trimmed(),
-                      TbRelatorio->ValueAt(linha, TbRelatorio->FieldIndex(QStringLiteral("Rolo"))).toInt()});
+                      int(TbRelatorio->NumeroEm(linha, QStringLiteral("Rolo")))});
     }
     MarcaEtiquetasImpressas(m_falCarregada, itens, this);
 }

@@ -108,16 +108,16 @@ bool TemConsumosDaFal(const QString& fal) {
     return !q.IsEmpty();
 }
 
-QString SqlLinhasBaixa(const QString& fal, const QStringList& grupos) {
+QString SqlLinhasBaixa(const QStringList& grupos) {
     QStringList sql = {
         QStringLiteral(
             "SELECT C.CODIGO, C.ORDEM, C.UNIDADE, C.QTDE, C.CONSUMO, C.BAIXADO, C.QTDE_BAL, M.DESCRICAO, "
             "M.SUB_GRUPO, M.IND_TIN, M.ATIVO, I.LOCAL FROM TNG_CONSUMOS C LEFT JOIN MATERIAL M ON (M.CODIGO "
             "= "
-            "C.CODIGO) LEFT JOIN MAT_ITEN I ON (I.CODIGO = C.CODIGO AND I.COR = '0' AND I.DEPOSITO = %1 AND "
-            "I.LOTE = COALESCE(NULLIF(TRIM(C.LOTE), ''), '000000'))")
-            .arg(Aspas(DepositoPrioritario())),
-        QStringLiteral("WHERE C.FAL = %1 AND C.ORIGEM = 'TG'").arg(Aspas(fal.trimmed()))};
+            "C.CODIGO) LEFT JOIN MAT_ITEN I ON (I.CODIGO = C.CODIGO AND I.COR = '0' AND I.DEPOSITO = "
+            ":DEPOSITO "
+            "AND I.LOTE = COALESCE(NULLIF(TRIM(C.LOTE), ''), '000000'))"),
+        QStringLiteral("WHERE C.FAL = :FAL AND C.ORIGEM = 'TG'")};
     if (!grupos.isEmpty())
         sql << QStringLiteral("AND M.GRUPO IN (%1)").arg(ListaSql(grupos));
     sql << QStringLiteral("ORDER BY C.ORDEM, C.CODIGO");
@@ -126,7 +126,9 @@ QString SqlLinhasBaixa(const QString& fal, const QStringList& grupos) {
 
 QList<LinhaBaixa> LeLinhasBaixa(const QString& fal, const QStringList& grupos) {
     TZoQuery q;
-    q.SQL << SqlLinhasBaixa(fal, grupos);
+    q.SQL << SqlLinhasBaixa(grupos);
+    q.BindValue(QStringLiteral("FAL"), fal.trimmed());
+    q.BindValue(QStringLiteral("DEPOSITO"), DepositoPrioritario());
     q.Open();
     QList<LinhaBaixa> linhas;
     for (q.First(); !q.Eof(); q.Next()) {

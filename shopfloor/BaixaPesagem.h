@@ -26,7 +26,8 @@ struct LinhaBaixa {
 };
 // The sheet's lines, by order and material; only materials of the groups given when there are any.
 QList<LinhaBaixa> LeLinhasBaixa(const QString& fal, const QStringList& grupos);
-QString SqlLinhasBaixa(const QString& fal, const QStringList& grupos);
+// Its statement, with :FAL and :DEPOSITO (the priority warehouse, where the lines are kept) to bind.
+QString SqlLinhasBaixa(const QStringList& grupos);
 
 // Writes the weighed lines off stock, one unit of work: each line still not written off is marked with its
 // weight, and only a line this write-off marked moves stock (kilograms weighed, from where recipe issue

@@ -136,6 +136,7 @@ public:
     // The same of the current row: what readers of a query's rows take field by field.
     QString TextoAtual(const QString& field) const { return TextoEm(m_pos, field); }
     double NumeroEm(int position, const QString& field) const;
+    double NumeroAtual(const QString& field) const { return NumeroEm(m_pos, field); }
     void SetValueAt(int position, int field, const QVariant& value);
     QVariant CurrentValue(int field) const;
     // The value the current record held before the edit under way; its current value otherwise.
