@@ -8,9 +8,14 @@
 #include <optional>
 
 namespace {
-const QLocale& brazil() {
+const QLocale& brazil(bool agrupa = true) {
     static const QLocale locale(QLocale::Portuguese, QLocale::Brazil);
-    return locale;
+    static const QLocale semGrupos = [] {
+        QLocale l(QLocale::Portuguese, QLocale::Brazil);
+        l.setNumberOptions(QLocale::OmitGroupSeparator);
+        return l;
+    }();
+    return agrupa ? locale : semGrupos;
 }
 
 bool isNumber(const QVariant& value) {
@@ -51,7 +56,7 @@ std::optional<QString> dateText(const QVariant& value, const QString& momentForm
 }
 } // namespace
 
-QString TextoExibicao(const QVariant& value, int decimals) {
+QString TextoExibicao(const QVariant& value, int decimals, bool agrupa) {
     if (value.isNull() || !value.isValid())
         return {};
     if (const auto date = dateText(value, QStringLiteral("dd/MM/yyyy HH:mm")))
@@ -64,12 +69,12 @@ QString TextoExibicao(const QVariant& value, int decimals) {
         const double number = value.toDouble();
         if (!std::isfinite(number))
             return {};
-        return brazil().toString(number, 'f', decimals < 0 ? neededDecimals(number) : decimals);
+        return brazil(agrupa).toString(number, 'f', decimals < 0 ? neededDecimals(number) : decimals);
     }
     default:
         // Whole numbers are mostly codes and counts (FAL 24100, year 2026): no grouping.
         if (isNumber(value) && decimals > 0)
-            return brazil().toString(value.toDouble(), 'f', decimals);
+            return brazil(agrupa).toString(value.toDouble(), 'f', decimals);
         return value.toString();
     }
 }

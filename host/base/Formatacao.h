@@ -10,7 +10,8 @@
 // What a user reads, in boxes, grids and reports alike: decimal numbers the Brazilian way (1.234,56), with
 // the decimals given, or as many as the value needs up to six when decimals is -1; whole numbers as they
 // are (codes, counts); dates 31/12/2026; moments 31/12/2026 14:30; a null value as an empty text.
-KELMHOST_EXPORT QString TextoExibicao(const QVariant& value, int decimals = -1);
+// Without grouping, 1234,56: for a label or a file read back by machine.
+KELMHOST_EXPORT QString TextoExibicao(const QVariant& value, int decimals = -1, bool agrupa = true);
 
 // A value as program text (codes and keys compared in code, Busca_Valor): numbers plain, with a point and
 // no grouping, dates 31/12/2026, moments 31/12/2026 14:30:00.

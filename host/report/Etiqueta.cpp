@@ -1,5 +1,6 @@
 #include "Etiqueta.h"
 #include "DataSet.h"
+#include "Formatacao.h"
 #include "Funcoes.h"
 #include "HostError.h"
 #include "HostUi.h"
@@ -67,25 +68,12 @@ QString Visivel(QString texto) {
 }
 
 QString TextoCampo(const QVariant& valor) {
-    if (valor.isNull())
-        return {};
-    switch (valor.typeId()) {
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return QString::number(valor.toDouble(), 'f', QLocale::FloatingPointShortest).replace('.', ',');
-    case QMetaType::QDate:
-        return valor.toDate().toString(QStringLiteral("dd/MM/yyyy"));
-    case QMetaType::QDateTime:
-        return valor.toDateTime().toString(QStringLiteral("dd/MM/yyyy HH:mm"));
-    case QMetaType::QString: {
-        QString texto = valor.toString();
-        while (!texto.isEmpty() && texto.back().isSpace())
-            texto.chop(1);
-        return texto;
-    }
-    default:
-        return valor.toString();
-    }
+    if (valor.typeId() != QMetaType::QString)
+        return TextoExibicao(valor, -1, false);
+    QString texto = valor.toString();
+    while (!texto.isEmpty() && texto.back().isSpace())
+        texto.chop(1);
+    return texto;
 }
 
 // ---- Templates
@@ -279,17 +267,12 @@ int Inteiro(const QString& texto) {
     return valor;
 }
 
-double Numero(QString texto) {
-    texto = texto.trimmed();
-    if (texto.contains(',')) {
-        texto.remove('.');
-        texto.replace(',', '.');
-    }
-    bool ok = false;
-    const double valor = texto.toDouble(&ok);
-    if (!ok)
-        throw ErroLayout{QStringLiteral("\"%1\" não é um número").arg(texto)};
-    return valor;
+double Numero(const QString& texto) {
+    // Either separator may be the decimal one ("1.234,5", "1,234.5"), as the host reads typed numbers.
+    const QString numero = PermanecePonto(texto);
+    if (numero == QLatin1String("NULL"))
+        throw ErroLayout{QStringLiteral("\"%1\" não é um número").arg(texto.trimmed())};
+    return numero.toDouble();
 }
 
 QString Avalia(const Expressao& e, Avaliacao& a);
@@ -367,6 +350,7 @@ struct Elemento {
     Modelo modelo;
     int numero = 0; // line of the file
     QString fonte;  // the line as written
+    QFont letra;    // texts', built once per layout
 };
 
 struct Layout {
@@ -507,9 +491,10 @@ Layout LeLayout(const QString& nome, const QString& arquivo, bool grafico) {
         if (comentario || (grafico && e.fonte.trimmed().isEmpty()))
             continue;
         try {
-            if (grafico)
+            if (grafico) {
                 LeGrafico(layout, e);
-            else
+                e.letra = FonteRelatorio(e.pontos, e.negrito);
+            } else
                 LeTexto(layout, e);
         } catch (const ErroLayout& erro) {
             Recusa(layout, e, erro.motivo);
@@ -549,15 +534,6 @@ Rotulo AvaliaRotulo(const Layout& layout, Avaliacao& a) {
 
 // ---- Drawing
 
-QFont Fonte(double pontos, bool negrito) {
-    QFont fonte;
-    fonte.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Arial"), QStringLiteral("Helvetica")});
-    fonte.setStyleHint(QFont::SansSerif);
-    fonte.setPointSizeF(pontos);
-    fonte.setBold(negrito);
-    return fonte;
-}
-
 // Bars of whole device pixels where the box allows it: a thermal printer's dots, so every bar keeps
 // its width.
 void DesenhaBarras(QPainter& pintor, const QRectF& caixa, const Valor& valor, double mm) {
@@ -581,8 +557,8 @@ void DesenhaBarras(QPainter& pintor, const QRectF& caixa, const Valor& valor, do
         i = fim;
     }
     // The digits shrink to the bar code's width: a long code's digits would otherwise run off the label.
-    const QString digitos = Visivel(valor.texto);
-    QFont fonte = Fonte(alturaTexto / mm * 72 / 25.4 * 0.8, false);
+    const QString& digitos = valor.texto;
+    QFont fonte = FonteRelatorio(alturaTexto / mm * 72 / 25.4 * 0.8);
     const double natural = QFontMetricsF(fonte, pintor.device()).horizontalAdvance(digitos);
     if (natural > caixa.width() && natural > 0)
         fonte.setPointSizeF(fonte.pointSizeF() * caixa.width() / natural * 0.98);
@@ -600,19 +576,18 @@ void DesenhaRotulo(QPainter& pintor, const QRectF& pagina, const Layout& layout,
         const QList<double>& m = e.medidas;
         switch (e.tipo) {
         case Elemento::Texto: {
-            const QFont fonte = Fonte(e.pontos, e.negrito);
-            pintor.setFont(fonte);
-            const QFontMetricsF metricas(fonte, pintor.device());
+            pintor.setFont(e.letra);
+            const QFontMetricsF metricas(e.letra, pintor.device());
             // A text longer than the label ends in an ellipsis at its edge rather than off the paper.
             pintor.drawText(QPointF(m[0] * mm, m[1] * mm + metricas.ascent()),
-                            metricas.elidedText(Visivel(rotulo[i].texto), Qt::ElideRight,
+                            metricas.elidedText(rotulo[i].texto, Qt::ElideRight,
                                                 std::max(0.0, pagina.right() - m[0] * mm)));
             break;
         }
         case Elemento::Bloco:
-            pintor.setFont(Fonte(e.pontos, e.negrito));
+            pintor.setFont(e.letra);
             pintor.drawText(QRectF(m[0] * mm, m[1] * mm, m[2] * mm, m[3] * mm),
-                            Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, Visivel(rotulo[i].texto));
+                            Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, rotulo[i].texto);
             break;
         case Elemento::Linha:
         case Elemento::Caixa:
@@ -734,7 +709,7 @@ void InstalaLayoutsEtiqueta() {
 
 QString ArquivoLayoutEtiqueta(const QString& layout) {
     const QString nome = layout.trimmed();
-    if (nome.isEmpty() || nome.contains('/') || nome.contains('\\') || nome.contains(QLatin1String("..")))
+    if (!NomeArquivoSeguro(nome))
         return {};
     const QString arquivo = QDir(PastaLayouts()).filePath(nome + QStringLiteral(".prt"));
     return QFileInfo(arquivo).isFile() ? arquivo : QString();
@@ -783,9 +758,12 @@ ResultadoEtiqueta ImprimeEtiquetas(const PedidoEtiqueta& pedido, TDataSet& dados
         QList<Rotulo> rotulos;
         for (int linha : linhas) {
             a.linha = linha;
-            rotulos << AvaliaRotulo(layout, a);
+            Rotulo rotulo = AvaliaRotulo(layout, a);
             if (a.cancelada)
                 return Cancela(pedido, a);
+            for (Valor& valor : rotulo)
+                valor.texto = Visivel(valor.texto); // on paper CHR1 is its character
+            rotulos << rotulo;
         }
         TRelatorio relatorio(layout.nome, titulo, nullptr);
         relatorio.DefineDesenho(layout.tamanho, int(rotulos.size()),

@@ -8,39 +8,10 @@ class QWidget;
 class TDataSet;
 class TRelatorio;
 
-// Roll labels printed from layout files the plant edits: one label per row of a data set.
-//
-// A layout is <PastaLayouts()>/<name>.prt, UTF-8 text read line by line; a line starting with '#' is a
-// comment, a trailing CR is dropped (files edited on Windows).
-//
-// Graphic layouts (millimetres from the label's top-left corner; '.' or ',' as decimal separator; blank
-// lines ignored; keywords in any case):
-//   TAMANHO <width> <height>                       the label, once
-//   TEXTO <x> <y> <points> <N|B> <template...>     text whose top-left corner is (x, y); N normal, B bold
-//   BLOCO <x> <y> <width> <height> <points> <N|B> <template...>   text wrapped in that box, cut at its foot
-//   LINHA <x1> <y1> <x2> <y2> [thickness]          thickness 0.3 by default
-//   CAIXA <x> <y> <width> <height> [thickness]
-//   BARRA <x> <y> <width> <height> <template>      Code 128 in that box, its text beneath in the box
-//
-// Text layouts: every line that is not a comment or a directive is a template line, blank ones too. Each
-// label writes every template line, evaluated and ended by "\n" (a line that needs CR writes [CHR1(13)]).
-// Directives start with "#!":
-//   #! CODIFICACAO <name>      the file's encoding, ISO-8859-1 by default; any name Qt's converters know
-// A template line that must start with '#' writes it as ['#'].
-//
-// Templates: [expr] writes the expression's value, [[ writes '['. An expression is a field of the data
-// set (any case), vUsuario (the user printing), 'text' ('' inside is one quote), a number, or a call
-// Name(arg, ...) of one of these:
-//   CHR1(n)                 the character of code n; in text layouts the single byte n whatever the encoding
-//   FasePendente(v, l, m)   when v is one of the comma-separated list l, shows m and prints nothing at all
-//   TiraPontos(s)  ZeroE(s, n)  Pos(sub, s)
-//   FormataV(s, n)          the decimals after the comma completed with zeros to n ("12,5", 2 -> "12,50")
-//   FV(x, n)                the number x with n decimals and a point; a blank value stays blank
-// Fields read as text: strings trimmed right, whole numbers plain, decimals with a comma in their shortest
-// form ("12,5"), dates dd/MM/yyyy, null as nothing; whatever the workstation's locale.
-//
-// A layout naming an unknown field or function, or calling one with the wrong number of arguments, is refused
-// with EDatabaseError naming the layout, the line and the text: no label prints wrong.
+// Roll labels printed from layout files the plant edits: one label per row of a data set. The files' format
+// (graphic and text layouts, templates and their functions) is docs/labels.md. A layout naming an unknown
+// field or function, or calling one with the wrong number of arguments, is refused with EDatabaseError naming
+// the layout, the line and the text: no label prints wrong.
 
 // <PastaBase()>/Layout.
 KELMHOST_EXPORT QString PastaLayouts();

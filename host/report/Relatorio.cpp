@@ -681,7 +681,9 @@ constexpr double kFolgaEscala = 1.01;
 // Average character of report data: digits, capitals and small letters.
 const QString kAmostra = QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
 
-QFont Fonte(double pontos, bool negrito = false, bool estreita = false) {
+} // namespace
+
+QFont FonteRelatorio(double pontos, bool negrito, bool estreita) {
     QFont fonte;
     fonte.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Arial"), QStringLiteral("Helvetica")});
     fonte.setStyleHint(QFont::SansSerif);
@@ -691,6 +693,8 @@ QFont Fonte(double pontos, bool negrito = false, bool estreita = false) {
         fonte.setStretch(QFont::Condensed);
     return fonte;
 }
+
+namespace {
 
 // A body font: its size, its face and whether columns may narrow below their natural width, wrapping.
 struct Tamanho {
@@ -722,7 +726,7 @@ public:
         : m_preparado(preparado), m_dispositivo(dispositivo) {}
 
     double Caractere(bool estreita, double pontos) {
-        const QFontMetricsF metricas(Fonte(pontos, false, estreita), &m_dispositivo);
+        const QFontMetricsF metricas(FonteRelatorio(pontos, false, estreita), &m_dispositivo);
         return metricas.horizontalAdvance(kAmostra) / kAmostra.size();
     }
     // Blank on either side of a column's text; narrower when the columns must wrap.
@@ -842,8 +846,8 @@ private:
         if (face.medida)
             return face;
         face.medida = true;
-        const QFontMetricsF corpo(Fonte(kReferenciaPt, false, estreita), &m_dispositivo);
-        const QFontMetricsF negrito(Fonte(kReferenciaPt, true, estreita), &m_dispositivo);
+        const QFontMetricsF corpo(FonteRelatorio(kReferenciaPt, false, estreita), &m_dispositivo);
+        const QFontMetricsF negrito(FonteRelatorio(kReferenciaPt, true, estreita), &m_dispositivo);
         QHash<QString, double> medidas;
         const Medida mede = [&](const QString& texto) {
             auto it = medidas.constFind(texto);
@@ -1044,11 +1048,11 @@ class PintorGrafico {
 public:
     PintorGrafico(const Preparado& preparado, Medicoes& medicoes, QPagedPaintDevice& dispositivo)
         : m_relatorio(preparado.relatorio), m_dispositivo(dispositivo), m_largura(dispositivo.width()) {
-        m_titulo = Fonte(14, true);
-        m_secao = Fonte(10.5, true);
-        m_cabecalho = Fonte(9);
-        m_cabecalhoNegrito = Fonte(9, true);
-        m_rodape = Fonte(7);
+        m_titulo = FonteRelatorio(14, true);
+        m_secao = FonteRelatorio(10.5, true);
+        m_cabecalho = FonteRelatorio(9);
+        m_cabecalhoNegrito = FonteRelatorio(9, true);
+        m_rodape = FonteRelatorio(7);
         const QList<const Preparado*> partes = Partes(preparado);
         for (qsizetype p = 0; p < partes.size(); ++p)
             m_grades << MontaGrade(*partes[p], medicoes[p]);
@@ -1156,8 +1160,8 @@ private:
         grade.bandas = &parte.bandas;
         const auto& colunas = parte.relatorio.Colunas();
         const Disposicao disposicao = Dispoe(medicao, colunas, m_largura);
-        grade.corpo = Fonte(disposicao.tamanho.pontos, false, disposicao.tamanho.estreita);
-        grade.negrito = Fonte(disposicao.tamanho.pontos, true, disposicao.tamanho.estreita);
+        grade.corpo = FonteRelatorio(disposicao.tamanho.pontos, false, disposicao.tamanho.estreita);
+        grade.negrito = FonteRelatorio(disposicao.tamanho.pontos, true, disposicao.tamanho.estreita);
         grade.linha = Metricas(grade.corpo).height() * 1.5;
         grade.entrelinha = Metricas(grade.corpo).lineSpacing() * 1.05;
         grade.folga = disposicao.folga;

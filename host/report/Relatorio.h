@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+class QFont;
 class QPainter;
 class QPrinter;
 class QRectF;
@@ -133,6 +134,9 @@ private:
 using LayoutRelatorio = std::function<void(TRelatorio&)>;
 KELMHOST_EXPORT void RegistraLayout(const QString& identificador, LayoutRelatorio layout);
 KELMHOST_EXPORT void RemoveLayout(const QString& identificador);
+
+// The reports' typeface at that size (labels print in it too).
+KELMHOST_EXPORT QFont FonteRelatorio(double pontos, bool negrito = false, bool estreita = false);
 
 // Direct outputs; false when the file or the printer could not be written. The graphic ones print on A4,
 // landscape when the columns need it; drawn pages on their own size. A layout naming a field the data set

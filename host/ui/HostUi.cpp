@@ -171,6 +171,11 @@ QString PastaBase() {
     return base.isEmpty() ? QDir::homePath() + QStringLiteral("/kelm") : base;
 }
 
+bool NomeArquivoSeguro(const QString& nome) {
+    return !nome.isEmpty() && !nome.contains(QLatin1Char('/')) && !nome.contains(QLatin1Char('\\')) &&
+           !nome.contains(QLatin1String(".."));
+}
+
 QString PastaArquivos(int kind) {
     const QString base = PastaBase();
     switch (kind) {
@@ -185,7 +190,7 @@ QString PastaArquivos(int kind) {
 
 QString BuscaArquivo(const QString& code, int kind) {
     const QString trimmed = code.trimmed();
-    if (trimmed.isEmpty() || trimmed.contains('/') || trimmed.contains(QLatin1String("..")))
+    if (!NomeArquivoSeguro(trimmed))
         return {};
     const QDir dir(PastaArquivos(kind));
     for (const char* suffix : kPictureSuffixes) {
@@ -198,8 +203,7 @@ QString BuscaArquivo(const QString& code, int kind) {
 
 bool SalvaArquivo(const QString& sourceFile, const QString& code, int kind) {
     const QString trimmed = code.trimmed();
-    if (trimmed.isEmpty() || trimmed.contains('/') || trimmed.contains(QLatin1String("..")) ||
-        !QFileInfo::exists(sourceFile))
+    if (!NomeArquivoSeguro(trimmed) || !QFileInfo::exists(sourceFile))
         return false;
     QDir().mkpath(PastaArquivos(kind));
     const QDir dir(PastaArquivos(kind));

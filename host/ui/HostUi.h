@@ -41,6 +41,8 @@ KELMHOST_EXPORT QString PastaBase();
 
 // Picture and document files kept per code in a folder under PastaBase().
 // Kinds: 1 colours, 4 product instructions, other numbers a folder of their own.
+// A file name typed or stored that stays inside its folder: not blank, no folder separators, no "..".
+KELMHOST_EXPORT bool NomeArquivoSeguro(const QString& nome);
 KELMHOST_EXPORT QString PastaArquivos(int kind);
 KELMHOST_EXPORT QString BuscaArquivo(const QString& code, int kind); // empty when there is none
 KELMHOST_EXPORT bool SalvaArquivo(const QString& sourceFile, const QString& code, int kind);
