@@ -81,12 +81,12 @@ public:
     bool EscolheVarias(const QStringList& keys);
     bool ExecDialog(QWidget* parent);
 
-    // The common case: a look-up over a table's code and description whose chosen code goes into a field of
-    // a data set (put into Edit first). True when a row was chosen.
     // The key chosen in a list of a table's codes and descriptions; none when the list was cancelled.
     static std::optional<QString> EscolheCodigo(QWidget* parent, const QString& titulo, const QString& tabela,
                                                 const QString& chave = QStringLiteral("CODIGO"),
                                                 const QString& descricao = QStringLiteral("DESCRICAO"));
+    // The common case: a look-up over a table's code and description whose chosen code goes into a field of
+    // a data set (put into Edit first). True when a row was chosen.
     static bool PesquisaCampo(QWidget* parent, const QString& titulo, const QString& tabela,
                               TDataSet* destino, const QString& campo,
                               const QString& chave = QStringLiteral("CODIGO"),
