@@ -223,7 +223,7 @@ ResumoEtiquetas CarregaEtiquetas(TClientDataSet& t, const PedidoEtiquetas& p) {
     const QDate hoje = QDate::currentDate();
     const PassoEtiqueta passo = p.passo.value_or(PassoEtiqueta{});
     QHash<QString, QByteArray> instrucoes;
-    t.DisableControls();
+    const ControlesDesligados quietos(t);
     t.EmptyDataSet();
     for (const RoloNumerado& r : NumeraRolos(rolosPorItem, std::max(p.rolos, mostrados.rolos))) {
         itens.MoveTo(r.item);
@@ -293,7 +293,6 @@ ResumoEtiquetas CarregaEtiquetas(TClientDataSet& t, const PedidoEtiquetas& p) {
         t.Post();
     }
     t.First();
-    t.EnableControls();
     return mostrados;
 }
 

@@ -510,16 +510,17 @@ void TFmRelEtq::BitBtn3Click() {
         Informa(this, r.recusa);
         return;
     }
-    TbRelatorio->DisableControls();
-    for (int i = 0; i < r.lotes.size() && i < TbRelatorio->RecordCount(); ++i) {
-        if (r.lotes[i].isEmpty())
-            continue;
-        TbRelatorio->MoveTo(i);
-        TbRelatorio->Edit();
-        TbRelatorio->FieldByName(QStringLiteral("NumBarra")) = r.lotes[i];
-        TbRelatorio->Post();
+    {
+        const ControlesDesligados quietos(*TbRelatorio);
+        for (int i = 0; i < r.lotes.size() && i < TbRelatorio->RecordCount(); ++i) {
+            if (r.lotes[i].isEmpty())
+                continue;
+            TbRelatorio->MoveTo(i);
+            TbRelatorio->Edit();
+            TbRelatorio->FieldByName(QStringLiteral("NumBarra")) = r.lotes[i];
+            TbRelatorio->Post();
+        }
+        TbRelatorio->First();
     }
-    TbRelatorio->First();
-    TbRelatorio->EnableControls();
     Informa(this, QStringLiteral("Estoque gerado com Sucesso."));
 }
