@@ -1,5 +1,4 @@
 #include "LeiturasExpedicao.h"
-#include "Funcoes.h"
 #include "TZoQuery.h"
 
 namespace {
@@ -62,18 +61,4 @@ void AbreConsultaExpedicao(TZoQuery& q, const FiltroExpedicao& f) {
     if (!f.lote.isEmpty())
         q.BindValue(QStringLiteral("LOTE"), f.lote);
     q.Open();
-}
-
-QSet<QString> FalsBloqueadas(const QStringList& fals) {
-    QSet<QString> bloqueadas;
-    // The engine takes at most 1,500 values in one IN list.
-    constexpr qsizetype kPorVez = 500;
-    for (qsizetype i = 0; i < fals.size(); i += kPorVez) {
-        TZoQuery q;
-        q.SQL << QStringLiteral("SELECT DISTINCT FAL FROM CONTR_QUL WHERE APROVADO = 'N' AND FAL IN (%1)")
-                     .arg(ListaSql(fals.mid(i, kPorVez)));
-        for (q.Open(); !q.Eof(); q.Next())
-            bloqueadas.insert(q.Fields(0).AsString().trimmed());
-    }
-    return bloqueadas;
 }

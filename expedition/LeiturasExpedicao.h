@@ -1,12 +1,11 @@
 #pragma once
 #include <QDate>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
 class TZoQuery;
 
-// What the desk's expedition reads from the tables: the lot sheets to ship and their quality verdicts.
+// What the desk's expedition reads from the tables: the lot sheets to ship.
 
 enum class StatusExpedicao { Concluido, Pendente, NaoIniciado, Reprocesso };
 
@@ -20,6 +19,3 @@ struct FiltroExpedicao {
 // colour and the phase of its first open step (PARTIDA, NUMERO, CLIENTE, NOME, DATA_INI, PESO, COR,
 // DESCCOR, VARIANTE, ROLO, LOTE, TIPO, DES_FASE, FASE), by date and number.
 void AbreConsultaExpedicao(TZoQuery& consulta, const FiltroExpedicao& filtro);
-
-// The sheets among `fals` that quality blocked (an item with APROVADO 'N').
-QSet<QString> FalsBloqueadas(const QStringList& fals);

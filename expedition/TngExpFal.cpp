@@ -8,6 +8,7 @@
 #include "GradeEdicao.h"
 #include "GravacaoAtomica.h"
 #include "HostUi.h"
+#include "LeiturasFal.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
 #include "PassosExpedicao.h"

@@ -124,6 +124,22 @@ QString FalExistente(const QString& digitado) {
     return {};
 }
 
+QSet<QString> FalsBloqueadas(const QStringList& fals, const QString& produto, TZoDatabase* conexao) {
+    QSet<QString> bloqueadas;
+    if (fals.isEmpty())
+        return bloqueadas;
+    TZoQuery q(nullptr, conexao);
+    q.SQL << DBLocal_SQL(QStringLiteral("SELECT DISTINCT FAL FROM {CONTR_QUL} WHERE APROVADO = 'N' AND %1"))
+                 .arg(NaListaSql(QStringLiteral("FAL"), fals));
+    if (!produto.isEmpty()) {
+        q.SQL << QStringLiteral("AND CODIGO = :CODIGO");
+        q.BindValue(QStringLiteral("CODIGO"), produto);
+    }
+    for (q.Open(); !q.Eof(); q.Next())
+        bloqueadas.insert(q.Fields(0).AsString().trimmed());
+    return bloqueadas;
+}
+
 QString SituacaoFal(const QString& numero, TZoDatabase* conexao) {
     TZoQuery q(nullptr, conexao);
     q.SQL << DBLocal_SQL(QStringLiteral("SELECT (SELECT FIRST 1 COALESCE(P.DES_FASE, '') FROM {PROCESSO_TIN} "

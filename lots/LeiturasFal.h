@@ -44,6 +44,11 @@ double ValorAbertoFals(const QString& cliente, const QStringList& excluidas, TZo
 // 000005); empty when neither exists.
 QString FalExistente(const QString& digitado);
 
+// The sheets among `fals` that quality blocked (a verdict with APROVADO 'N'): of any fabric, or only of
+// `produto` when one is named. One statement however many sheets.
+QSet<QString> FalsBloqueadas(const QStringList& fals, const QString& produto = {},
+                             TZoDatabase* conexao = nullptr);
+
 // What the sheet's situation box shows: the phase of its first open step, "CONCLUIDO" when none is open,
 // "PROGRAMACAO" when it has no steps.
 QString SituacaoFal(const QString& numero, TZoDatabase* conexao = nullptr);

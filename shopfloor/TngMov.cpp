@@ -965,20 +965,9 @@ void TfmTngMov::BtnGravarClick() {
         Recusa(ui.EdtFalMov, kFalInvalida);
         return;
     }
-    {
-        TZoQuery qualidade;
-        qualidade.SQL << DBLocal_SQL(
-            QStringLiteral("SELECT FIRST 1 1 FROM {CONTR_QUL} WHERE FAL = :FAL AND APROVADO = 'N'"));
-        if (!m_produtoCarregado.isEmpty())
-            qualidade.SQL << QStringLiteral("AND CODIGO = :CODIGO");
-        qualidade.BindValue(QStringLiteral("FAL"), fal);
-        if (!m_produtoCarregado.isEmpty())
-            qualidade.BindValue(QStringLiteral("CODIGO"), m_produtoCarregado);
-        qualidade.Open();
-        if (!qualidade.IsEmpty()) {
-            Informa(this, QStringLiteral("FAL bloqueada na qualidade. Impossível gravar."));
-            return;
-        }
+    if (!FalsBloqueadas({fal}, m_produtoCarregado).isEmpty()) {
+        Informa(this, QStringLiteral("FAL bloqueada na qualidade. Impossível gravar."));
+        return;
     }
     QVariant medida;
     if (!leMedida(ui.EdtLargura, medida)) {

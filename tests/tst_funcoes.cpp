@@ -278,22 +278,36 @@ private slots:
             QVERIFY2(!LeHora(texto).isValid(), texto);
     }
 
-    // What a codes box holds and the codes then chosen in its look-up: the box's codes, their SQL list, and
-    // the box after the choice, each code once, reading back the same.
+    // What a codes box holds and the codes then chosen in its look-up: the box's codes, their SQL list and
+    // condition, and the box after the choice, each code once, reading back the same.
     void codesOfAListBox() {
-        const std::tuple<QString, QStringList, QStringList, QString, QString> casos[] = {
-            {"", {}, {}, "", ""},
-            {"01, 02,03", {}, {"01", "02", "03"}, "'01','02','03'", "01,02,03"},
-            {" , 01,,01 ,02", {}, {"01", "02"}, "'01','02'", "01,02"},
-            {"A'B,000101", {}, {"A'B", "000101"}, "'A''B','000101'", "A'B,000101"},
-            {"A'B", {"000101", "A'B", "D''E"}, {"A'B"}, "'A''B'", "A'B,000101,D''E"},
-            {"", {"02", "01"}, {}, "", "02,01"}};
-        for (const auto& [texto, escolhidos, codigos, sql, acrescentado] : casos) {
+        const std::tuple<QString, QStringList, QStringList, QString, QString, QString> casos[] = {
+            {"", {}, {}, "", "(1 = 0)", ""},
+            {"01, 02,03", {}, {"01", "02", "03"}, "'01','02','03'", "(C IN ('01','02','03'))", "01,02,03"},
+            {" , 01,,01 ,02", {}, {"01", "02"}, "'01','02'", "(C IN ('01','02'))", "01,02"},
+            {"A'B,000101",
+             {},
+             {"A'B", "000101"},
+             "'A''B','000101'",
+             "(C IN ('A''B','000101'))",
+             "A'B,000101"},
+            {"A'B", {"000101", "A'B", "D''E"}, {"A'B"}, "'A''B'", "(C IN ('A''B'))", "A'B,000101,D''E"},
+            {"", {"02", "01"}, {}, "", "(1 = 0)", "02,01"}};
+        for (const auto& [texto, escolhidos, codigos, sql, condicao, acrescentado] : casos) {
             QCOMPARE(CodigosDaLista(texto), codigos);
             QCOMPARE(ListaSql(codigos), sql);
+            QCOMPARE(NaListaSql("C", codigos), condicao);
             QCOMPARE(AcrescentaCodigos(texto, escolhidos), acrescentado);
             QCOMPARE(CodigosDaLista(acrescentado).join(','), acrescentado);
         }
+        // The engine takes 1,500 values to a list: a thousand to each.
+        QStringList muitos;
+        for (int i = 0; i < 2001; ++i)
+            muitos << QString::number(i);
+        QList<qsizetype> porLista;
+        for (const QString& lista : NaListaSql("C", muitos).split(" OR "))
+            porLista << lista.count(',') + 1;
+        QCOMPARE(porLista, QList<qsizetype>({1000, 1000, 1}));
     }
 
     // Errors users meet say what happened in Portuguese; the server's text stays as the detail.

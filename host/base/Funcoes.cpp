@@ -184,6 +184,16 @@ QString ListaSql(const QStringList& codigos) {
     return literais.join(QLatin1Char(','));
 }
 
+QString NaListaSql(const QString& coluna, const QStringList& valores) {
+    constexpr qsizetype kPorLista = 1000;
+    if (valores.isEmpty())
+        return QStringLiteral("(1 = 0)");
+    QStringList listas;
+    for (qsizetype i = 0; i < valores.size(); i += kPorLista)
+        listas << QStringLiteral("%1 IN (%2)").arg(coluna, ListaSql(valores.mid(i, kPorLista)));
+    return QLatin1Char('(') + listas.join(QStringLiteral(" OR ")) + QLatin1Char(')');
+}
+
 QString AcrescentaCodigos(const QString& texto, const QStringList& escolhidos) {
     return CodigosDaLista(texto + QLatin1Char(',') + escolhidos.join(QLatin1Char(',')))
         .join(QLatin1Char(','));

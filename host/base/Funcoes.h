@@ -47,6 +47,9 @@ KELMHOST_EXPORT QString SomaTempoString(const QString& first, const QString& sec
 KELMHOST_EXPORT QStringList CodigosDaLista(const QString& texto);
 // The codes as an SQL list, each one quoted: 'A','B'.
 KELMHOST_EXPORT QString ListaSql(const QStringList& codigos);
+// `coluna` among the values, each quoted: (C IN ('A','B')). The engine takes 1,500 values to a list, so a
+// thousand go to each and the lists are joined by OR, every one an index look-up. No value: no row matches.
+KELMHOST_EXPORT QString NaListaSql(const QString& coluna, const QStringList& valores);
 // The box's codes with the chosen ones added after them, each once.
 KELMHOST_EXPORT QString AcrescentaCodigos(const QString& texto, const QStringList& escolhidos);
 

@@ -53,22 +53,6 @@ struct ReceitaLida {
     QList<ItemLido> itens;
 };
 
-// `coluna IN (...)` over quoted values, in lists of a thousand (the engine takes 1,500 to a list) joined by
-// OR; every list is an index look-up.
-QString naLista(const QString& coluna, const QSet<QString>& valores) {
-    QStringList listas, lista;
-    for (const QString& valor : valores) {
-        lista << Aspas(valor);
-        if (lista.size() == 1000) {
-            listas << QStringLiteral("%1 IN (%2)").arg(coluna, lista.join(QLatin1Char(',')));
-            lista.clear();
-        }
-    }
-    if (!lista.isEmpty())
-        listas << QStringLiteral("%1 IN (%2)").arg(coluna, lista.join(QLatin1Char(',')));
-    return QLatin1Char('(') + listas.join(QStringLiteral(" OR ")) + QLatin1Char(')');
-}
-
 // Recipes named by code and variant, grouped by variant: each variant's codes are one indexed list.
 QString dasReceitas(const QString& codigo, const QString& variante, const QSet<QString>& chaves) {
     QHash<QString, QSet<QString>> porVariante;
@@ -76,8 +60,8 @@ QString dasReceitas(const QString& codigo, const QString& variante, const QSet<Q
         porVariante[k.section(QLatin1Char('\x1f'), 1)].insert(k.section(QLatin1Char('\x1f'), 0, 0));
     QStringList condicoes;
     for (auto it = porVariante.cbegin(); it != porVariante.cend(); ++it)
-        condicoes
-            << QStringLiteral("(%1 = %2 AND %3)").arg(variante, Aspas(it.key()), naLista(codigo, it.value()));
+        condicoes << QStringLiteral("(%1 = %2 AND %3)")
+                         .arg(variante, Aspas(it.key()), NaListaSql(codigo, it.value().values()));
     return QLatin1Char('(') + condicoes.join(QStringLiteral(" OR ")) + QLatin1Char(')');
 }
 
@@ -124,7 +108,7 @@ QList<ReceitaLida> leReceitas(const Alvos& a) {
     if (!a.receitas.isEmpty())
         condicoes << dasReceitas(QStringLiteral("R.CODIGO"), QStringLiteral("R.VARIANTE"), a.receitas);
     if (!a.preparacoes.isEmpty())
-        condicoes << naLista(QStringLiteral("R.PREPARACAO"), a.preparacoes);
+        condicoes << NaListaSql(QStringLiteral("R.PREPARACAO"), a.preparacoes.values());
     if (condicoes.isEmpty())
         return {};
     TZoQuery cabecalhos;
@@ -193,7 +177,7 @@ QHash<QString, QList<ItemLido>> lePreparacoes(const QList<ReceitaLida>& receitas
                  "SELECT P.CODIGO, P.UNIDADE, P.QTDE, P.FIBRA, P.REGRA, MAT.REPOSICAO, MAT.CONCENTRACAO")
           << QStringLiteral("FROM %1 P LEFT JOIN %2 MAT ON (MAT.CODIGO = P.MATERIAL)")
                  .arg(DBLocal(QStringLiteral("PREPARACAO")), DBLocal(QStringLiteral("MATERIAL")))
-          << QStringLiteral("WHERE %1").arg(naLista(QStringLiteral("P.CODIGO"), codigos));
+          << QStringLiteral("WHERE %1").arg(NaListaSql(QStringLiteral("P.CODIGO"), codigos.values()));
     q.Open();
     for (q.First(); !q.Eof(); q.Next())
         preparacoes[q.Fields(0).AsString().trimmed()] << itemLido(q, false);

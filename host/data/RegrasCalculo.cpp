@@ -75,23 +75,19 @@ void RegrasCalculo::Carrega(const QSet<QString>& regras) {
     for (const QString& regra : regras)
         if (!regra.trimmed().isEmpty() && !m_regras.contains(regra.trimmed()))
             codigos << regra.trimmed();
-    // Lists of a thousand: the engine takes 1,500 values to a list.
-    for (qsizetype inicio = 0; inicio < codigos.size(); inicio += 1000) {
-        QStringList lista;
-        for (const QString& codigo : codigos.mid(inicio, 1000)) {
-            m_regras.insert(codigo, {}); // a code without lines is read too: it gives nothing
-            lista << Aspas(codigo);
-        }
-        TZoQuery q;
-        q.SQL << QStringLiteral("SELECT CODIGO, TIPO, LINHA, QTDE_DE, QTDE_ATE, QTDE_R FROM %1")
-                     .arg(DBLocal(QStringLiteral("TNG_REGRA")))
-              << QStringLiteral("WHERE CODIGO IN (%1) ORDER BY CODIGO, ORDEM")
-                     .arg(lista.join(QLatin1Char(',')));
-        q.Open();
-        ++m_leituras;
-        for (q.First(); !q.Eof(); q.Next())
-            m_regras[q.FieldByName(QStringLiteral("CODIGO")).AsString().trimmed()] << linhaLida(q);
-    }
+    if (codigos.isEmpty())
+        return;
+    for (const QString& codigo : std::as_const(codigos))
+        m_regras.insert(codigo, {}); // a code without lines is read too: it gives nothing
+    TZoQuery q;
+    q.SQL << QStringLiteral("SELECT CODIGO, TIPO, LINHA, QTDE_DE, QTDE_ATE, QTDE_R FROM %1")
+                 .arg(DBLocal(QStringLiteral("TNG_REGRA")))
+          << QStringLiteral("WHERE %1 ORDER BY CODIGO, ORDEM")
+                 .arg(NaListaSql(QStringLiteral("CODIGO"), codigos));
+    q.Open();
+    ++m_leituras;
+    for (q.First(); !q.Eof(); q.Next())
+        m_regras[q.FieldByName(QStringLiteral("CODIGO")).AsString().trimmed()] << linhaLida(q);
 }
 
 const QList<LinhaRegra>& RegrasCalculo::Linhas(const QString& regra) {
