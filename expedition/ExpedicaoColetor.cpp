@@ -1,11 +1,5 @@
 #include "ExpedicaoColetor.h"
-#include "DataAccess.h"
-#include "DataContext.h"
-#include "GravacaoAtomica.h"
-#include "PassosExpedicao.h"
-#include "TZoDatabase.h"
 #include "TZoQuery.h"
-#include <QDate>
 
 int PendentesColetor(const FiltroColetor& f) {
     TZoQuery q;
@@ -74,16 +68,4 @@ QList<ItemColetor> LeItensColetor(const QString& fal) {
                              q.FieldByName(QStringLiteral("PESO")).AsFloat(),
                              q.FieldByName(QStringLiteral("ROLO")).AsInteger()};
     return itens;
-}
-
-QStringList GravaExpedicaoColetor(const QStringList& fals, const QString& fase) {
-    TZoDatabase& conexao = *ConexaoHost();
-    GravacaoAtomica unidade(conexao);
-    const QStringList nenhum =
-        FechaPassos(conexao, fals, fase, MarcaDoMomento(QStringLiteral("EXPEDIDO PELO USUARIO/COLETOR.")));
-    if (nenhum.size() < fals.size())
-        GeraLog(QStringLiteral("EXPEDICAO DE FAL COLETOR"), QStringLiteral("EXPEDICAO DE FAL PELO COLETOR"),
-                opOutros, QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")), nullptr, &conexao);
-    unidade.Confirma();
-    return nenhum;
 }

@@ -3,8 +3,8 @@
 #include <QString>
 #include <QStringList>
 
-// What the collector's expedition reads and writes: which sheets wait in a sector for a customer or a
-// customer group, whether one read may be shipped, its items, and the shipment of those read.
+// What the collector's expedition reads: which sheets wait in a sector for a customer or a customer group,
+// whether one read may be shipped and its items. The shipment is ExpedeFals (PassosExpedicao).
 
 // Who and where the reading is for: a customer or a customer group (one of them), and the sector.
 struct FiltroColetor {
@@ -24,7 +24,3 @@ struct ItemColetor {
     int rolo = 0;
 };
 QList<ItemColetor> LeItensColetor(const QString& fal);
-
-// Closes the sector's step of each sheet, one unit with its audit line. The sheets another workstation
-// shipped meanwhile (nothing left open) are returned and the rest is written.
-QStringList GravaExpedicaoColetor(const QStringList& fals, const QString& fase);

@@ -1,5 +1,8 @@
 #include "PassosExpedicao.h"
 #include "Acesso.h"
+#include "DataAccess.h"
+#include "GravacaoAtomica.h"
+#include "LeiturasFal.h"
 #include "TZoDatabase.h"
 #include "TZoQuery.h"
 #include "Turno.h"
@@ -41,6 +44,42 @@ QStringList FechaPassos(TZoDatabase& conexao, const QStringList& fals, const QSt
             nenhum << fal;
     }
     return nenhum;
+}
+
+FalsRetidas ExpedeFals(TZoDatabase& conexao, const QStringList& fals, const QString& fase,
+                       PostoExpedicao posto) {
+    const bool coletor = posto == PostoExpedicao::Coletor;
+    FalsRetidas retidas;
+    GravacaoAtomica unidade(conexao);
+    // Read in the unit that writes: a block set meanwhile by the quality dialog is seen.
+    const QSet<QString> bloqueio = FalsBloqueadas(fals, QString(), &conexao);
+    QStringList fechar;
+    for (const QString& fal : fals)
+        (bloqueio.contains(fal) ? retidas.bloqueadas : fechar) << fal;
+    if (!fechar.isEmpty())
+        retidas.semPasso =
+            FechaPassos(conexao, fechar, fase,
+                        MarcaDoMomento(coletor ? QStringLiteral("EXPEDIDO PELO USUARIO/COLETOR.")
+                                               : QStringLiteral("EXPEDIDO PELO USUARIO.")));
+    if (retidas.semPasso.size() < fechar.size())
+        GeraLog(coletor ? QStringLiteral("EXPEDICAO DE FAL COLETOR") : QStringLiteral("EXPEDICAO DE FAL"),
+                coletor ? QStringLiteral("EXPEDICAO DE FAL PELO COLETOR")
+                        : QStringLiteral("EXPEDICAO DE FAL PELO USUARIO"),
+                opOutros, QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")), nullptr, &conexao);
+    unidade.Confirma();
+    return retidas;
+}
+
+QString AvisoBloqueadas(const QStringList& fals) {
+    return fals.isEmpty() ? QString()
+                          : QStringLiteral("FAL bloqueada na qualidade. Impossível gravar. FAL: ") +
+                                fals.join(QStringLiteral(", "));
+}
+
+QString AvisoSemPasso(const QStringList& fals) {
+    return fals.isEmpty()
+               ? QString()
+               : QStringLiteral("FAL não está mais pendente no setor: ") + fals.join(QStringLiteral(", "));
 }
 
 void AbrePassos(TZoDatabase& conexao, const QString& fal) {

@@ -1,12 +1,14 @@
 #include "TngColExpFal.h"
 #include "CaixaPesquisa.h"
 #include "DBControls.h"
+#include "DataAccess.h"
 #include "ExpedicaoColetor.h"
 #include "Formatacao.h"
 #include "GradeEdicao.h"
 #include "LocalSettings.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
+#include "PassosExpedicao.h"
 #include "Protecao.h"
 #include "RegrasExpedicao.h"
 #include "TClientDataSet.h"
@@ -187,7 +189,8 @@ void TFmTngColExpFal::BitBtn1Click() {
     const QStringList fals = FalsDaLista();
     if (fals.isEmpty())
         return;
-    const QStringList nenhum = GravaExpedicaoColetor(fals, ui.EdtCodSetor->text().trimmed());
+    const FalsRetidas retidas =
+        ExpedeFals(*ConexaoHost(), fals, ui.EdtCodSetor->text().trimmed(), PostoExpedicao::Coletor);
     TbFal->EmptyDataSet();
     // The collector's file is done with once its readings are stored.
     if (!m_arquivoColetor.isEmpty()) {
@@ -199,9 +202,10 @@ void TFmTngColExpFal::BitBtn1Click() {
         m_arquivoColetor.clear();
     }
     BuscaFalsPend();
-    if (!nenhum.isEmpty())
-        Informa(this,
-                QStringLiteral("FAL não está mais pendente no setor: ") + nenhum.join(QStringLiteral(", ")));
+    QStringList avisos = {AvisoBloqueadas(retidas.bloqueadas), AvisoSemPasso(retidas.semPasso)};
+    avisos.removeAll(QString());
+    if (!avisos.isEmpty())
+        Informa(this, avisos.join(u'\n'));
 }
 
 // A docked collector's readings, each read as at the box; refusals told at once with their lines.

@@ -8,7 +8,6 @@
 #include "GradeEdicao.h"
 #include "GravacaoAtomica.h"
 #include "HostUi.h"
-#include "LeiturasFal.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
 #include "PassosExpedicao.h"
@@ -25,7 +24,6 @@ TFmTngExpFal* FmTngExpFal = nullptr;
 KELM_SCREEN_UNIT(TngExpFal, TFmTngExpFal);
 
 namespace {
-const QString kNaoPendente = QStringLiteral("FAL não está mais pendente no setor: ");
 const QString kNenhuma = QStringLiteral("Nenhuma FAL selecionada.");
 
 TZoDatabase& Conexao() {
@@ -265,40 +263,30 @@ void TFmTngExpFal::BitBtn1Click() {
         Informa(this, kNenhuma);
         return;
     }
-    QStringList fals;
-    for (int i : linhas)
-        fals << TbRelatorio->TextoEm(i, QStringLiteral("FAL"));
-    QStringList bloqueadas, incompletas, fechar, semPasso;
-    {
+    // Short of pieces (TIN 170) is told without shipping; the rest goes to the one shipment.
+    QStringList incompletas, expedir;
+    for (int i : linhas) {
+        const QString fal = TbRelatorio->TextoEm(i, QStringLiteral("FAL"));
+        (m_exigeRolos && TbRelatorio->NumeroEm(i, QStringLiteral("Qtde_Expedida")) <
+                             TbRelatorio->NumeroEm(i, QStringLiteral("Rolo"))
+             ? incompletas
+             : expedir)
+            << fal;
+    }
+    FalsRetidas retidas;
+    if (!expedir.isEmpty()) {
         Ocupado(true, this);
         const auto livre = qScopeGuard([this] { Ocupado(false, this); });
-        GravacaoAtomica gravacao;
-        const QSet<QString> bloqueio = FalsBloqueadas(fals);
-        for (int i : linhas) {
-            const QString fal = TbRelatorio->TextoEm(i, QStringLiteral("FAL"));
-            if (bloqueio.contains(fal))
-                bloqueadas << fal;
-            else if (m_exigeRolos && TbRelatorio->NumeroEm(i, QStringLiteral("Qtde_Expedida")) <
-                                         TbRelatorio->NumeroEm(i, QStringLiteral("Rolo")))
-                incompletas << fal;
-            else
-                fechar << fal;
-        }
-        if (!fechar.isEmpty())
-            semPasso = FechaPassos(Conexao(), fechar, QString(),
-                                   MarcaDoMomento(QStringLiteral("EXPEDIDO PELO USUARIO.")));
-        gravacao.Confirma();
+        retidas = ExpedeFals(Conexao(), expedir, QString(), PostoExpedicao::Mesa);
     }
     // Told after the commit: no step stays locked while a message waits.
-    QStringList avisos;
-    if (!bloqueadas.isEmpty())
-        avisos << QStringLiteral("FAL bloqueada na qualidade. Impossível gravar. FAL: ") +
-                      bloqueadas.join(QStringLiteral(", "));
-    if (!incompletas.isEmpty())
-        avisos << QStringLiteral("Quantidade expedida menor que o número de rolos. FAL: ") +
-                      incompletas.join(QStringLiteral(", "));
-    if (!semPasso.isEmpty())
-        avisos << kNaoPendente + semPasso.join(QStringLiteral(", "));
+    QStringList avisos = {AvisoBloqueadas(retidas.bloqueadas),
+                          incompletas.isEmpty()
+                              ? QString()
+                              : QStringLiteral("Quantidade expedida menor que o número de rolos. FAL: ") +
+                                    incompletas.join(QStringLiteral(", ")),
+                          AvisoSemPasso(retidas.semPasso)};
+    avisos.removeAll(QString());
     if (!avisos.isEmpty())
         Informa(this, avisos.join(u'\n'));
     ConsultaFAL();
@@ -341,7 +329,7 @@ void TFmTngExpFal::BaixaSetor1Click() {
         gravacao.Confirma();
     }
     if (!semPasso.isEmpty())
-        Informa(this, kNaoPendente + semPasso.join(QStringLiteral(", ")));
+        Informa(this, AvisoSemPasso(semPasso));
     ConsultaFAL();
 }
 

@@ -1,7 +1,7 @@
 // Expedition by collector: a collector's file read as lines, the checks of a sheet read in the sector, the
 // pending count once per sheet, a sheet removed whole, the shipment in one unit that keeps a recorded start,
-// leaves what another station closed meanwhile and names it; a docked collector's file merged, refused by
-// line, and moved away only once the shipment committed.
+// leaves what another station closed meanwhile or quality blocked and names it; a docked collector's file
+// merged, refused by line, and moved away only once the shipment committed.
 #include "RegrasExpedicao.h"
 #include "TestDatabase.h"
 #include "TestFiles.h"
@@ -96,23 +96,45 @@ private slots:
         QCOMPARE(Le("F1") + "|" + Le("F3"), QString("Cliente/Grupo do Cliente da FAL inválido.|"));
     }
 
+    void grava_data() {
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("f2");
+        QTest::addColumn<QString>("pending");
+        QTest::newRow("shipped by another station")
+            << "UPDATE PROCESSO_TIN SET CONCLUIDO = 'S', PENDENTE = 'N', OBS = 'OUTRA' WHERE FAL = 'F2'"
+            << "FAL não está mais pendente no setor: F2"
+            << "F2|T1|S|N|||OUTRA"
+            << "Pendentes: 0";
+        QTest::newRow("blocked in quality")
+            << "INSERT INTO CONTR_QUL (FAL, CODIGO, ORDEM, APROVADO) VALUES ('F2', 'T1', 0, 'N')"
+            << "FAL bloqueada na qualidade. Impossível gravar. FAL: F2"
+            << "F2|T1|N|S|||"
+            << "Pendentes: 1";
+    }
     // Shipped in one unit: the recorded start kept, the shift and the employee booked, the audit line; a
-    // sheet another station shipped meanwhile named and left as it was.
+    // sheet another station shipped meanwhile, or quality blocked since it was read, named and left as it
+    // was.
     void grava() {
+        QFETCH(QString, meanwhile);
+        QFETCH(QString, message);
+        QFETCH(QString, f2);
+        QFETCH(QString, pending);
         Base();
         Abre();
         Le("F1");
         Le("F2");
-        ByOther("UPDATE PROCESSO_TIN SET CONCLUIDO = 'S', PENDENTE = 'N', OBS = 'OUTRA' WHERE FAL = 'F2'");
-        QCOMPARE(ClickMessages("BitBtn1"), QString("FAL não está mais pendente no setor: F2"));
+        ByOther(meanwhile);
+        QCOMPARE(ClickMessages("BitBtn1"), message);
         QCOMPARE(
             Seen("SELECT FAL, CODIGO, CONCLUIDO, PENDENTE, DATA_INI, HORA_INI, OBS FROM PROCESSO_TIN WHERE "
                  "FASE = '08' AND FAL IN ('F1', 'F2') ORDER BY 1, 2"),
             QString(
                 "F1|T1|S|N|01/12/2026|07:10:00|EXPEDIDO PELO USUARIO/COLETOR.;F1|T2|S|N|01/12/2026|07:10:00|"
-                "EXPEDIDO PELO USUARIO/COLETOR.;F2|T1|S|N|||OUTRA"));
+                "EXPEDIDO PELO USUARIO/COLETOR.;") +
+                f2);
         QCOMPARE(LogLines("EXPEDICAO DE FAL COLETOR").size(), 1);
-        QCOMPARE(Totais(), QString("0,00|0|0|Pendentes: 0"));
+        QCOMPARE(Totais(), "0,00|0|0|" + pending);
     }
 
     // A docked collector's file: readings merged, refusals told by line in one message; a failed shipment

@@ -136,7 +136,7 @@ private slots:
     }
 
     // A blocked sheet is skipped with its message and the other committed: its open steps closed by the
-    // user's employee in the shift of the moment, a start recorded on the floor kept.
+    // user's employee in the shift of the moment, a start recorded on the floor kept, the audit line.
     void confirmaComBloqueio() {
         Base();
         InsertCommit("CONTR_QUL (FAL, CODIGO, ORDEM, APROVADO)", {"'F2', 'A', 0, 'S'", "'F2', 'B', 0, 'N'"});
@@ -158,6 +158,7 @@ private slots:
         QCOMPARE(marca.value(2), TurnoDoMomento(QDate::fromString(marca.value(0), "dd/MM/yyyy"),
                                                 QTime::fromString(marca.value(1), "HH:mm:ss"), "00005"));
         QVERIFY(!marca.value(2).isEmpty());
+        QCOMPARE(LogLines("EXPEDICAO DE FAL"), QStringList{"3|EXPEDICAO DE FAL PELO USUARIO"});
         QCOMPARE(Lista(), QString("F2|0|N")); // consulted again
     }
 
