@@ -115,22 +115,27 @@ void TFmTngColExpFal::BuscaFalsPend() {
 
 QStringList TFmTngColExpFal::FalsDaLista() const {
     QStringList fals;
+    QSet<QString> vistas;
     for (int i = 0; i < TbFal->RecordCount(); ++i)
-        if (const QString f = TbFal->TextoEm(i, QStringLiteral("NUMERO")); !fals.contains(f))
+        if (const QString f = TbFal->TextoEm(i, QStringLiteral("NUMERO")); !vistas.contains(f)) {
+            vistas.insert(f);
             fals << f;
+        }
     return fals;
 }
 
 void TFmTngColExpFal::Totais() {
     double peso = 0;
     int rolos = 0;
+    QSet<QString> fals;
     for (int i = 0; i < TbFal->RecordCount(); ++i) {
         peso += TbFal->NumeroEm(i, QStringLiteral("PESO"));
         rolos += int(TbFal->NumeroEm(i, QStringLiteral("ROLO")));
+        fals.insert(TbFal->TextoEm(i, QStringLiteral("NUMERO")));
     }
     ui.EdtQtde->setText(TextoExibicao(peso, 2));
     ui.EdtRolos->setText(QString::number(rolos));
-    ui.EdtLidas->setText(QString::number(FalsDaLista().size()));
+    ui.EdtLidas->setText(QString::number(fals.size()));
 }
 
 QString TFmTngColExpFal::LeFal(const QString& codigo, bool repetidaCala) {
@@ -143,6 +148,8 @@ QString TFmTngColExpFal::LeFal(const QString& codigo, bool repetidaCala) {
         return repetidaCala ? QString() : QStringLiteral("FAL já expedida nessa movimentação.");
     if (const QString recusa = ConfereFalColetor(fal, filtro); !recusa.isEmpty())
         return recusa;
+    // The totals follow once the sheet's rows are in, not each field set.
+    ControlesDesligados quieto(*TbFal);
     for (const ItemColetor& item : LeItensColetor(fal)) {
         TbFal->Append();
         TbFal->FieldByName(QStringLiteral("NUMERO")) = item.fal;
@@ -222,12 +229,12 @@ void TFmTngColExpFal::BtnImportarClick() {
         return;
     }
     QStringList recusas;
-    TbFal->DisableControls();
-    for (const LeituraColetor& l : LeArquivoColetor(f.readAll()))
-        if (const QString recusa = LeFal(l.codigo, true); !recusa.isEmpty())
-            recusas << QStringLiteral("Linha %1 (%2): %3").arg(l.linha).arg(l.codigo, recusa);
-    TbFal->EnableControls();
-    Totais();
+    {
+        ControlesDesligados quieto(*TbFal);
+        for (const LeituraColetor& l : LeArquivoColetor(f.readAll()))
+            if (const QString recusa = LeFal(l.codigo, true); !recusa.isEmpty())
+                recusas << QStringLiteral("Linha %1 (%2): %3").arg(l.linha).arg(l.codigo, recusa);
+    }
     m_arquivoColetor = arquivo;
     if (!recusas.isEmpty())
         Informa(this, recusas.join(u'\n'));

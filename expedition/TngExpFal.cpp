@@ -163,8 +163,7 @@ void TFmTngExpFal::ConsultaFAL() {
     }
     ConcluiEdicaoGrades(false);
     TbRelatorio->Cancel();
-    TbRelatorio->DisableControls();
-    const auto reativa = qScopeGuard([this] { TbRelatorio->EnableControls(); });
+    ControlesDesligados quieto(*TbRelatorio);
     TbRelatorio->EmptyDataSet();
     // A sheet listed again may be read again.
     m_barras.clear();
