@@ -76,8 +76,8 @@ void BenchExpedicao(TZoDatabase& db, ScriptedMessageService& messages) {
     // 4. At the collector: a sheet's checks and items, and the sector's pending count.
     const FiltroColetor coletor{primeira[1], QString(), primeira[2]};
     const Medida leitura = Mede([&] {
-        ConfereFalColetor(primeira[0], coletor);
-        LeItensColetor(primeira[0]);
+        ConfereFalsColetor({primeira[0]}, coletor);
+        LeItensColetor({primeira[0]});
     });
     tabela.Linha(QStringLiteral("collector: a sheet read and checked"), leitura, 0, 50);
     const Medida contagem = Mede([&] { PendentesColetor(coletor); });

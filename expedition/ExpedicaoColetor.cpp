@@ -1,5 +1,7 @@
 #include "ExpedicaoColetor.h"
+#include "Funcoes.h"
 #include "TZoQuery.h"
+#include <QSet>
 
 int PendentesColetor(const FiltroColetor& f) {
     TZoQuery q;
@@ -22,50 +24,60 @@ int PendentesColetor(const FiltroColetor& f) {
     return q.Fields(0).AsInteger();
 }
 
-QString ConfereFalColetor(const QString& fal, const FiltroColetor& f) {
-    TZoQuery q;
-    q.SQL << QStringLiteral("SELECT F.CLIENTE, E.GRUPO, (SELECT COUNT(*) FROM PROCESSO_TIN P WHERE P.FAL = "
-                            "F.NUMERO AND P.FASE = :FASE "
-                            "AND P.PENDENTE = 'S' AND P.CONCLUIDO = 'N') AS PENDENTES, (SELECT COUNT(*) FROM "
-                            "FAL_ITEN I WHERE I.FAL = "
-                            "F.NUMERO AND I.FATURADO = 'S') AS FATURADOS FROM FAL F LEFT JOIN ENTIDADE E ON "
-                            "(E.CODCLI = F.CLIENTE) WHERE "
-                            "F.NUMERO = :FAL");
-    q.BindValue(QStringLiteral("FASE"), f.fase);
-    q.BindValue(QStringLiteral("FAL"), fal);
-    q.Open();
-    if (q.IsEmpty())
-        return QStringLiteral("FAL inexistente.");
-    if ((!f.cliente.isEmpty() && q.TextoAtual(QStringLiteral("CLIENTE")) != f.cliente) ||
-        (f.cliente.isEmpty() && !f.grupo.isEmpty() && q.TextoAtual(QStringLiteral("GRUPO")) != f.grupo))
-        return QStringLiteral("Cliente/Grupo do Cliente da FAL inválido.");
-    if (q.FieldByName(QStringLiteral("PENDENTES")).AsInteger() == 0)
-        return QStringLiteral("FAL não está pendente no setor informado.");
-    if (q.FieldByName(QStringLiteral("FATURADOS")).AsInteger() > 0)
-        return QStringLiteral("FAL já está faturada.");
-    return QString();
-}
-
-QList<ItemColetor> LeItensColetor(const QString& fal) {
+QHash<QString, QString> ConfereFalsColetor(const QStringList& fals, const FiltroColetor& f) {
+    QHash<QString, QString> recusas;
+    if (fals.isEmpty())
+        return recusas;
     TZoQuery q;
     q.SQL << QStringLiteral(
-        "SELECT F.NUMERO, F.PARTIDA, I.PESO, I.ROLO, F.COR, K.DESCRICAO AS DESCCOR, P.CODIGO, P.DESCRICAO, "
-        "I.NOTA "
-        "FROM FAL F LEFT JOIN FAL_ITEN I ON (I.FAL = F.NUMERO) LEFT JOIN CADCORTIN K ON (K.CODIGO = F.COR) "
-        "LEFT "
-        "JOIN PRODUTO P ON (P.CODIGO = I.CODIGO) WHERE F.NUMERO = :FAL ORDER BY I.ORD_IT");
-    q.BindValue(QStringLiteral("FAL"), fal);
+                 "SELECT F.NUMERO, F.CLIENTE, E.GRUPO, (SELECT COUNT(*) FROM PROCESSO_TIN P WHERE "
+                 "P.FAL = F.NUMERO AND P.FASE = :FASE AND P.PENDENTE = 'S' AND P.CONCLUIDO = 'N') AS "
+                 "PENDENTES, (SELECT COUNT(*) FROM FAL_ITEN I WHERE I.FAL = F.NUMERO AND I.FATURADO = "
+                 "'S') AS FATURADOS FROM FAL F LEFT JOIN ENTIDADE E ON (E.CODCLI = F.CLIENTE) WHERE")
+          << NaListaSql(QStringLiteral("F.NUMERO"), fals);
+    q.BindValue(QStringLiteral("FASE"), f.fase);
     q.Open();
-    QList<ItemColetor> itens;
-    for (q.First(); !q.Eof(); q.Next())
-        itens << ItemColetor{q.TextoAtual(QStringLiteral("NUMERO")),
-                             q.TextoAtual(QStringLiteral("PARTIDA")),
-                             q.TextoAtual(QStringLiteral("COR")),
-                             q.TextoAtual(QStringLiteral("DESCCOR")),
-                             q.TextoAtual(QStringLiteral("CODIGO")),
-                             q.TextoAtual(QStringLiteral("DESCRICAO")),
-                             q.TextoAtual(QStringLiteral("NOTA")),
-                             q.FieldByName(QStringLiteral("PESO")).AsFloat(),
-                             q.FieldByName(QStringLiteral("ROLO")).AsInteger()};
+    QSet<QString> lidas;
+    for (q.First(); !q.Eof(); q.Next()) {
+        const QString fal = q.TextoAtual(QStringLiteral("NUMERO"));
+        lidas.insert(fal);
+        if ((!f.cliente.isEmpty() && q.TextoAtual(QStringLiteral("CLIENTE")) != f.cliente) ||
+            (f.cliente.isEmpty() && !f.grupo.isEmpty() && q.TextoAtual(QStringLiteral("GRUPO")) != f.grupo))
+            recusas.insert(fal, QStringLiteral("Cliente/Grupo do Cliente da FAL inválido."));
+        else if (q.FieldByName(QStringLiteral("PENDENTES")).AsInteger() == 0)
+            recusas.insert(fal, QStringLiteral("FAL não está pendente no setor informado."));
+        else if (q.FieldByName(QStringLiteral("FATURADOS")).AsInteger() > 0)
+            recusas.insert(fal, QStringLiteral("FAL já está faturada."));
+    }
+    for (const QString& fal : fals)
+        if (!lidas.contains(fal))
+            recusas.insert(fal, QStringLiteral("FAL inexistente."));
+    return recusas;
+}
+
+QHash<QString, QList<ItemColetor>> LeItensColetor(const QStringList& fals) {
+    QHash<QString, QList<ItemColetor>> itens;
+    if (fals.isEmpty())
+        return itens;
+    TZoQuery q;
+    q.SQL << QStringLiteral(
+                 "SELECT F.NUMERO, F.PARTIDA, I.PESO, I.ROLO, F.COR, K.DESCRICAO AS DESCCOR, P.CODIGO, "
+                 "P.DESCRICAO, I.NOTA FROM FAL F LEFT JOIN FAL_ITEN I ON (I.FAL = F.NUMERO) LEFT JOIN "
+                 "CADCORTIN K "
+                 "ON (K.CODIGO = F.COR) LEFT JOIN PRODUTO P ON (P.CODIGO = I.CODIGO) WHERE")
+          << NaListaSql(QStringLiteral("F.NUMERO"), fals) << QStringLiteral("ORDER BY F.NUMERO, I.ORD_IT");
+    q.Open();
+    for (q.First(); !q.Eof(); q.Next()) {
+        const QString fal = q.TextoAtual(QStringLiteral("NUMERO"));
+        itens[fal] << ItemColetor{fal,
+                                  q.TextoAtual(QStringLiteral("PARTIDA")),
+                                  q.TextoAtual(QStringLiteral("COR")),
+                                  q.TextoAtual(QStringLiteral("DESCCOR")),
+                                  q.TextoAtual(QStringLiteral("CODIGO")),
+                                  q.TextoAtual(QStringLiteral("DESCRICAO")),
+                                  q.TextoAtual(QStringLiteral("NOTA")),
+                                  q.FieldByName(QStringLiteral("PESO")).AsFloat(),
+                                  q.FieldByName(QStringLiteral("ROLO")).AsInteger()};
+    }
     return itens;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -14,13 +15,13 @@ struct FiltroColetor {
 // The sheets not billed whose first open step is in the sector, counted once each.
 int PendentesColetor(const FiltroColetor& filtro);
 
-// Why a sheet read may not be shipped, in one read; empty when it may.
-QString ConfereFalColetor(const QString& fal, const FiltroColetor& filtro);
+// Why each sheet read may not be shipped, all in one read; a sheet that may is absent.
+QHash<QString, QString> ConfereFalsColetor(const QStringList& fals, const FiltroColetor& filtro);
 
-// A sheet's items as the list shows them.
+// The sheets' items as the list shows them, each sheet's in item order, all in one read.
 struct ItemColetor {
     QString fal, partida, cor, descCor, codigo, descricao, nota;
     double peso = 0;
     int rolo = 0;
 };
-QList<ItemColetor> LeItensColetor(const QString& fal);
+QHash<QString, QList<ItemColetor>> LeItensColetor(const QStringList& fals);

@@ -82,12 +82,14 @@ QString AvisoSemPasso(const QStringList& fals) {
                : QStringLiteral("FAL não está mais pendente no setor: ") + fals.join(QStringLiteral(", "));
 }
 
-void AbrePassos(TZoDatabase& conexao, const QString& fal) {
-    TZoQuery q(nullptr, &conexao);
-    q.SQL << QStringLiteral(
+void AbrePassos(TZoDatabase& conexao, const QStringList& fals) {
+    TZoQuery abre(nullptr, &conexao);
+    abre.SQL << QStringLiteral(
         "UPDATE PROCESSO_TIN SET PENDENTE = 'S' WHERE FAL = :FAL AND (PENDENTE <> 'N' OR PENDENTE IS NULL)");
-    q.BindValue(QStringLiteral("FAL"), fal);
-    q.ExecSQL();
+    for (const QString& fal : fals) {
+        abre.BindValue(QStringLiteral("FAL"), fal);
+        abre.ExecSQL();
+    }
 }
 
 bool EstornaUltimoPasso(TZoDatabase& conexao, const QString& fal) {

@@ -43,8 +43,8 @@ FalsRetidas ExpedeFals(TZoDatabase& conexao, const QStringList& fals, const QStr
 QString AvisoBloqueadas(const QStringList& fals);
 QString AvisoSemPasso(const QStringList& fals);
 
-// Opens every step of the sheet that is not done (never touched ones too).
-void AbrePassos(TZoDatabase& conexao, const QString& fal);
+// Opens every step of the sheets that is not done (never touched ones too).
+void AbrePassos(TZoDatabase& conexao, const QStringList& fals);
 
 // Reopens the sheet's last step when it is done and none of the sheet's items is billed. False when it was
 // left as it was.

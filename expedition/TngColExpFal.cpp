@@ -138,32 +138,56 @@ void TFmTngColExpFal::Totais() {
     ui.EdtLidas->setText(QString::number(fals.size()));
 }
 
-QString TFmTngColExpFal::LeFal(const QString& codigo, bool repetidaCala) {
-    const QString fal = FalDoCodigo(codigo);
+QStringList TFmTngColExpFal::LeFals(const QStringList& codigos, bool repetidaCala) {
     const FiltroColetor filtro{ui.EdtCodCli->text().trimmed(), ui.edtGrupoCli->text().trimmed(),
                                ui.EdtCodSetor->text().trimmed()};
     if (filtro.fase.isEmpty())
-        return QStringLiteral("Informe o setor.");
-    if (FalsDaLista().contains(fal))
-        return repetidaCala ? QString() : QStringLiteral("FAL já expedida nessa movimentação.");
-    if (const QString recusa = ConfereFalColetor(fal, filtro); !recusa.isEmpty())
-        return recusa;
-    // The totals follow once the sheet's rows are in, not each field set.
+        return QStringList(codigos.size(), QStringLiteral("Informe o setor."));
+    const QStringList daLista = FalsDaLista();
+    QSet<QString> listadas(daLista.cbegin(), daLista.cend()), pedidas;
+    QStringList novas;
+    for (const QString& codigo : codigos)
+        if (const QString fal = FalDoCodigo(codigo); !listadas.contains(fal) && !pedidas.contains(fal)) {
+            pedidas.insert(fal);
+            novas << fal;
+        }
+    // Every sheet new to the list checked, and the items of those that pass read, in one statement each.
+    const QHash<QString, QString> recusas = ConfereFalsColetor(novas, filtro);
+    QStringList aceitas;
+    for (const QString& fal : std::as_const(novas))
+        if (!recusas.contains(fal))
+            aceitas << fal;
+    const QHash<QString, QList<ItemColetor>> itens = LeItensColetor(aceitas);
+    // The totals follow once the rows are in, not each field set.
     ControlesDesligados quieto(*TbFal);
-    for (const ItemColetor& item : LeItensColetor(fal)) {
-        TbFal->Append();
-        TbFal->FieldByName(QStringLiteral("NUMERO")) = item.fal;
-        TbFal->FieldByName(QStringLiteral("DESCRICAO")) = item.descricao;
-        TbFal->FieldByName(QStringLiteral("PARTIDA")) = item.partida;
-        TbFal->FieldByName(QStringLiteral("ROLO")) = item.rolo;
-        TbFal->FieldByName(QStringLiteral("DESCCOR")) = item.descCor;
-        TbFal->FieldByName(QStringLiteral("PESO")) = item.peso;
-        TbFal->FieldByName(QStringLiteral("NOTA")) = item.nota;
-        TbFal->FieldByName(QStringLiteral("COR")) = item.cor;
-        TbFal->FieldByName(QStringLiteral("CODIGO")) = item.codigo;
-        TbFal->Post();
+    QStringList respostas;
+    for (const QString& codigo : codigos) {
+        const QString fal = FalDoCodigo(codigo);
+        if (listadas.contains(fal)) {
+            respostas << (repetidaCala ? QString() : QStringLiteral("FAL já expedida nessa movimentação."));
+            continue;
+        }
+        if (const QString recusa = recusas.value(fal); !recusa.isEmpty()) {
+            respostas << recusa;
+            continue;
+        }
+        for (const ItemColetor& item : itens.value(fal)) {
+            TbFal->Append();
+            TbFal->FieldByName(QStringLiteral("NUMERO")) = item.fal;
+            TbFal->FieldByName(QStringLiteral("DESCRICAO")) = item.descricao;
+            TbFal->FieldByName(QStringLiteral("PARTIDA")) = item.partida;
+            TbFal->FieldByName(QStringLiteral("ROLO")) = item.rolo;
+            TbFal->FieldByName(QStringLiteral("DESCCOR")) = item.descCor;
+            TbFal->FieldByName(QStringLiteral("PESO")) = item.peso;
+            TbFal->FieldByName(QStringLiteral("NOTA")) = item.nota;
+            TbFal->FieldByName(QStringLiteral("COR")) = item.cor;
+            TbFal->FieldByName(QStringLiteral("CODIGO")) = item.codigo;
+            TbFal->Post();
+        }
+        listadas.insert(fal);
+        respostas << QString();
     }
-    return QString();
+    return respostas;
 }
 
 void TFmTngColExpFal::EdtFALExit() {
@@ -171,7 +195,7 @@ void TFmTngColExpFal::EdtFALExit() {
     if (codigo.isEmpty())
         return;
     // A refused reading is abandoned: the box is ready for the next one, and leaving it asks nothing again.
-    const QString recusa = LeFal(codigo, false);
+    const QString recusa = LeFals({codigo}, false).value(0);
     ui.EdtFAL->clear();
     if (!recusa.isEmpty())
         Recusa(ui.EdtFAL, recusa);
@@ -228,13 +252,17 @@ void TFmTngColExpFal::BtnImportarClick() {
                 QStringLiteral("Não foi possível ler o arquivo %1.").arg(QDir::toNativeSeparators(arquivo)));
         return;
     }
+    const QList<LeituraColetor> leituras = LeArquivoColetor(f.readAll());
+    QStringList codigos;
+    for (const LeituraColetor& l : leituras)
+        codigos << l.codigo;
+    const QStringList respostas = LeFals(codigos, true);
     QStringList recusas;
-    {
-        ControlesDesligados quieto(*TbFal);
-        for (const LeituraColetor& l : LeArquivoColetor(f.readAll()))
-            if (const QString recusa = LeFal(l.codigo, true); !recusa.isEmpty())
-                recusas << QStringLiteral("Linha %1 (%2): %3").arg(l.linha).arg(l.codigo, recusa);
-    }
+    for (qsizetype i = 0; i < leituras.size(); ++i)
+        if (!respostas[i].isEmpty())
+            recusas << QStringLiteral("Linha %1 (%2): %3")
+                           .arg(leituras[i].linha)
+                           .arg(leituras[i].codigo, respostas[i]);
     m_arquivoColetor = arquivo;
     if (!recusas.isEmpty())
         Informa(this, recusas.join(u'\n'));

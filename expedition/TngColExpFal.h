@@ -22,9 +22,10 @@ protected:
     bool FormKeyDown(QKeyEvent* key) override;
 
 private:
-    // A sheet read: its checks, then its items into the list; the refusal, or empty (also when it is listed
-    // already and `repetidaCala`: a file read again merges silently).
-    QString LeFal(const QString& codigo, bool repetidaCala);
+    // Codes read, in turn: each one's sheet checked, then its items into the list. A refusal per code, empty
+    // when it was taken (also when its sheet is listed already and `repetidaCala`: a file read again merges
+    // silently).
+    QStringList LeFals(const QStringList& codigos, bool repetidaCala);
     void EdtFALExit();
     void BuscaFalsPend();
     void Totais();

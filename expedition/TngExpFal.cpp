@@ -307,8 +307,8 @@ void TFmTngExpFal::BaixaSetor1Click() {
         const auto livre = qScopeGuard([this] { Ocupado(false, this); });
         GravacaoAtomica gravacao;
         const MarcaPasso marca = MarcaDoMomento(QStringLiteral("LIBERADO PELO USUARIO."));
-        // Each phase closed through one statement for all its sheets.
-        QStringList fases;
+        // The steps opened, then each phase closed, each through one statement for all its sheets.
+        QStringList abrir, fases;
         QHash<QString, QStringList> porFase;
         for (int i : linhas) {
             const QString fal = TbRelatorio->TextoEm(i, QStringLiteral("FAL"));
@@ -318,11 +318,12 @@ void TFmTngExpFal::BaixaSetor1Click() {
                 semPasso << fal;
                 continue;
             }
-            AbrePassos(Conexao(), fal);
+            abrir << fal;
             if (!porFase.contains(fase))
                 fases << fase;
             porFase[fase] << fal;
         }
+        AbrePassos(Conexao(), abrir);
         for (const QString& fase : std::as_const(fases))
             semPasso << FechaPassos(Conexao(), porFase.value(fase), fase, marca);
         gravacao.Confirma();
