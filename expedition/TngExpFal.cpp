@@ -340,16 +340,7 @@ void TFmTngExpFal::PrioridadeFal1Click() {
     const std::optional<int> prioridade = PedePrioridadeFal(this);
     if (!prioridade)
         return;
-    GravacaoAtomica gravacao;
-    TZoQuery q;
-    q.SQL << QStringLiteral("UPDATE FAL SET ORDEM = :ORDEM WHERE NUMERO = :NUMERO");
-    q.BindValue(QStringLiteral("ORDEM"), *prioridade);
-    q.BindValue(QStringLiteral("NUMERO"), fal);
-    q.ExecSQL();
-    GeraLog(QStringLiteral("EXPEDICAO DE FAL"),
-            QStringLiteral("PRIORIDADE DA FAL %1 DEFINIDA EM %2").arg(fal).arg(*prioridade), opAlteracao, fal,
-            this);
-    gravacao.Confirma();
+    GravaPrioridadeFal({fal}, *prioridade, this);
 }
 
 void TFmTngExpFal::EstornarUltimaFase1Click() {

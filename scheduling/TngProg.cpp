@@ -1065,19 +1065,9 @@ void TFmTngProg::PrioridadedaFAL1Click() {
         Informa(this, QStringLiteral("Nenhum registro com FAL."));
         return;
     }
-    GravacaoAtomica gravacao;
-    TZoQuery q;
-    q.SQL << DBLocal_SQL(QStringLiteral("UPDATE {FAL} SET ORDEM = :ORDEM WHERE NUMERO = :NUMERO"));
-    int atualizadas = 0;
-    for (const QString& fal : std::as_const(fals)) {
-        q.BindValue(QStringLiteral("ORDEM"), *prioridade);
-        q.BindValue(QStringLiteral("NUMERO"), fal);
-        q.ExecSQL();
-        atualizadas += q.RowsAffected();
-    }
-    gravacao.Confirma();
-    Informa(this, atualizadas > 0 ? QStringLiteral("Processo concluído.")
-                                  : QStringLiteral("Nenhum registro com FAL."));
+    Informa(this, GravaPrioridadeFal(fals, *prioridade, this) > 0
+                      ? QStringLiteral("Processo concluído.")
+                      : QStringLiteral("Nenhum registro com FAL."));
 }
 
 void TFmTngProg::AdicionarServioClick() {

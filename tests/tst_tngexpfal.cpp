@@ -240,17 +240,19 @@ private slots:
         QTest::addColumn<QString>("valor");
         QTest::addColumn<QString>("mensagem");
         QTest::addColumn<QString>("ordem");
+        QTest::addColumn<QStringList>("auditoria");
         QTest::newRow("letra") << "x"
                                << "Prioridade inválida."
-                               << "";
+                               << "" << QStringList();
         QTest::newRow("inteiro") << "7"
                                  << ""
-                                 << "7";
+                                 << "7" << QStringList{"1|PRIORIDADE DA FAL F2 DEFINIDA EM 7"};
     }
     void prioridade() {
         QFETCH(QString, valor);
         QFETCH(QString, mensagem);
         QFETCH(QString, ordem);
+        QFETCH(QStringList, auditoria);
         Base();
         Abre();
         driver->Row("DBGrid1", RowWhere("TbRelatorio", "FAL", "F2"));
@@ -259,6 +261,7 @@ private slots:
         QCOMPARE(TakeMessages(), mensagem);
         QCOMPARE(Seen("SELECT NUMERO, ORDEM FROM FAL WHERE NUMERO IN ('F1', 'F2') ORDER BY NUMERO"),
                  "F1|;F2|" + ordem);
+        QCOMPARE(LogLines("PRIORIDADE DA FAL"), auditoria);
     }
 
     void turno_data() {

@@ -478,6 +478,7 @@ private slots:
             QCOMPARE(TakeMessages(), QString::fromUtf8(mensagem));
             QCOMPARE(Seen("SELECT NUMERO, ORDEM FROM FAL ORDER BY NUMERO"), depois);
         }
+        QCOMPARE(LogLines("PRIORIDADE DA FAL"), QStringList{"1|PRIORIDADE DA FAL 0000001 DEFINIDA EM 7"});
     }
 
     void searchWithQuotedCodesWithoutLotSheetsAndLate() {
