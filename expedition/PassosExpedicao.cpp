@@ -1,6 +1,7 @@
 #include "PassosExpedicao.h"
 #include "Acesso.h"
 #include "DataAccess.h"
+#include "Formatacao.h"
 #include "GravacaoAtomica.h"
 #include "LeiturasFal.h"
 #include "TZoDatabase.h"
@@ -65,7 +66,7 @@ FalsRetidas ExpedeFals(TZoDatabase& conexao, const QStringList& fals, const QStr
         GeraLog(coletor ? QStringLiteral("EXPEDICAO DE FAL COLETOR") : QStringLiteral("EXPEDICAO DE FAL"),
                 coletor ? QStringLiteral("EXPEDICAO DE FAL PELO COLETOR")
                         : QStringLiteral("EXPEDICAO DE FAL PELO USUARIO"),
-                opOutros, QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")), nullptr, &conexao);
+                opOutros, TextoExibicao(QDate::currentDate()), nullptr, &conexao);
     unidade.Confirma();
     return retidas;
 }

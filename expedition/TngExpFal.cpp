@@ -2,7 +2,6 @@
 #include "CaixaPesquisa.h"
 #include "DBControls.h"
 #include "DataAccess.h"
-#include "DataContext.h"
 #include "DataSetModel.h"
 #include "Formatacao.h"
 #include "GradeEdicao.h"
@@ -25,10 +24,6 @@ KELM_SCREEN_UNIT(TngExpFal, TFmTngExpFal);
 
 namespace {
 const QString kNenhuma = QStringLiteral("Nenhuma FAL selecionada.");
-
-TZoDatabase& Conexao() {
-    return DataContext::Current()->Database();
-}
 } // namespace
 
 TFmTngExpFal::TFmTngExpFal(QWidget* parent) : TForm(parent), TbRelatorio(new TClientDataSet(this)) {
@@ -276,7 +271,7 @@ void TFmTngExpFal::BitBtn1Click() {
     if (!expedir.isEmpty()) {
         Ocupado(true, this);
         const auto livre = qScopeGuard([this] { Ocupado(false, this); });
-        retidas = ExpedeFals(Conexao(), expedir, QString(), PostoExpedicao::Mesa);
+        retidas = ExpedeFals(*ConexaoHost(), expedir, QString(), PostoExpedicao::Mesa);
     }
     // Told after the commit: no step stays locked while a message waits.
     QStringList avisos = {AvisoBloqueadas(retidas.bloqueadas),
@@ -323,9 +318,9 @@ void TFmTngExpFal::BaixaSetor1Click() {
                 fases << fase;
             porFase[fase] << fal;
         }
-        AbrePassos(Conexao(), abrir);
+        AbrePassos(*ConexaoHost(), abrir);
         for (const QString& fase : std::as_const(fases))
-            semPasso << FechaPassos(Conexao(), porFase.value(fase), fase, marca);
+            semPasso << FechaPassos(*ConexaoHost(), porFase.value(fase), fase, marca);
         gravacao.Confirma();
     }
     if (!semPasso.isEmpty())
@@ -350,7 +345,7 @@ void TFmTngExpFal::EstornarUltimaFase1Click() {
     bool estornou = false;
     {
         GravacaoAtomica gravacao;
-        estornou = EstornaUltimoPasso(Conexao(), fal);
+        estornou = EstornaUltimoPasso(*ConexaoHost(), fal);
         if (estornou)
             GeraLog(QStringLiteral("EXPEDICAO DE FAL"),
                     QStringLiteral("ESTORNO DA ULTIMA FASE DA FAL %1").arg(fal), opAlteracao, fal, this);

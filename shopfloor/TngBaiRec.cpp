@@ -256,10 +256,9 @@ void TFmTngBaiRec::BtBaixarClick() {
     for (int i = 0; i < TbReceita->RecordCount(); ++i)
         if (TbReceita->TextoEm(i, QStringLiteral("Baixar")) == u"S" &&
             TbReceita->TextoEm(i, QStringLiteral("Baixado")) != u"S")
-            pesadas << LinhaPesada{
-                TbReceita->TextoEm(i, QStringLiteral("Material")),
-                TbReceita->ValueAt(i, TbReceita->FieldIndex(QStringLiteral("Ordem"))).toInt(),
-                TbReceita->ValueAt(i, TbReceita->FieldIndex(QStringLiteral("Peso_Bal"))).toDouble()};
+            pesadas << LinhaPesada{TbReceita->TextoEm(i, QStringLiteral("Material")),
+                                   int(TbReceita->NumeroEm(i, QStringLiteral("Ordem"))),
+                                   TbReceita->NumeroEm(i, QStringLiteral("Peso_Bal"))};
     if (pesadas.isEmpty()) {
         Informa(this, QStringLiteral("Nenhum consumo pesado e aceito para baixar."));
         return;
@@ -295,7 +294,7 @@ void TFmTngBaiRec::ImprimeEtiqueta(const QList<LinhaPesada>& linhas) {
     for (const LinhaPesada& l : linhas)
         for (int i = 0; i < TbReceita->RecordCount(); ++i)
             if (TbReceita->TextoEm(i, QStringLiteral("Material")) == l.material &&
-                TbReceita->ValueAt(i, TbReceita->FieldIndex(QStringLiteral("Ordem"))).toInt() == l.ordem) {
+                int(TbReceita->NumeroEm(i, QStringLiteral("Ordem"))) == l.ordem) {
                 dados.Append();
                 dados.FieldByName(QStringLiteral("Material")) = l.material;
                 dados.FieldByName(QStringLiteral("Descricao")) =

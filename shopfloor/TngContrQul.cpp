@@ -31,15 +31,6 @@ const QStringList kColunas = {"APROVADO",  "DATA",       "DEFEITO",    "LARGURA"
                               "COMP_ADM",  "LARG_ADM",   "SOLID_SECO", "SOLID_UMIDO",  "SOLID_LAV",
                               "TORC_SECO", "TORC_UMIDO", "PESO_TINT",  "RESPONSSAVEL", "OBS"};
 constexpr int kPrimeiroResultado = 3;
-
-QString Impressao(const std::optional<QVariantList>& valores) {
-    if (!valores)
-        return QStringLiteral("(nenhum)");
-    QStringList textos;
-    for (const QVariant& v : *valores)
-        textos << TextoValor(v);
-    return textos.join(QLatin1Char('|'));
-}
 } // namespace
 
 TfmContrQul::TfmContrQul(QWidget* parent) : TForm(parent) {
@@ -259,7 +250,7 @@ void TfmContrQul::BtnGravarClick() {
         GravacaoAtomica unidade;
         const std::optional<QVariantList> atual = LeVeredito(par, true);
         // Another user's verdict (or a first one) since this one was read: never two verdicts, none replaced.
-        alterado = Impressao(atual) != Impressao(base);
+        alterado = atual != base;
         if (!alterado) {
             QStringList colunas = kColunas;
             TZoQuery grava;
@@ -333,9 +324,6 @@ void TfmContrQul::BtnImprimirClick() {
     cabecalho.BindValue(QStringLiteral("FAL"), par.fal);
     cabecalho.BindValue(QStringLiteral("CODIGO"), par.produto);
     cabecalho.Open();
-    const auto campo = [&cabecalho](const char* nome) {
-        return cabecalho.FieldByName(QString::fromLatin1(nome)).AsString().trimmed();
-    };
     const auto par_ = [](const QString& codigo, const QString& descricao) {
         return descricao.isEmpty() ? codigo : codigo + QStringLiteral(" - ") + descricao;
     };
@@ -371,11 +359,15 @@ void TfmContrQul::BtnImprimirClick() {
     relatorio.AdicionaCabecalho(QStringLiteral("FAL"), par.fal);
     relatorio.AdicionaCabecalho(QStringLiteral("Início"),
                                 TextoExibicao(cabecalho.FieldByName(QStringLiteral("DATA_INI")).Value()));
-    relatorio.AdicionaCabecalho(QStringLiteral("Cliente"), par_(campo("CLIENTE"), campo("NOME")));
-    relatorio.AdicionaCabecalho(QStringLiteral("Cor"), par_(campo("COR"), campo("DESCOR")));
-    relatorio.AdicionaCabecalho(QStringLiteral("Máquina"), campo("DESCMAQ"));
-    relatorio.AdicionaCabecalho(QStringLiteral("Região"), campo("REGIAO"));
-    relatorio.AdicionaCabecalho(QStringLiteral("Produto"), par_(par.produto, campo("DESC_PROD")));
+    relatorio.AdicionaCabecalho(
+        QStringLiteral("Cliente"),
+        par_(cabecalho.TextoAtual(QStringLiteral("CLIENTE")), cabecalho.TextoAtual(QStringLiteral("NOME"))));
+    relatorio.AdicionaCabecalho(QStringLiteral("Cor"), par_(cabecalho.TextoAtual(QStringLiteral("COR")),
+                                                            cabecalho.TextoAtual(QStringLiteral("DESCOR"))));
+    relatorio.AdicionaCabecalho(QStringLiteral("Máquina"), cabecalho.TextoAtual(QStringLiteral("DESCMAQ")));
+    relatorio.AdicionaCabecalho(QStringLiteral("Região"), cabecalho.TextoAtual(QStringLiteral("REGIAO")));
+    relatorio.AdicionaCabecalho(QStringLiteral("Produto"),
+                                par_(par.produto, cabecalho.TextoAtual(QStringLiteral("DESC_PROD"))));
     Chama_Relatorio(relatorio, this, QStringLiteral("W"));
 }
 
