@@ -24,10 +24,12 @@ QString CondicaoStatus(StatusExpedicao status) {
 } // namespace
 
 void AbreConsultaExpedicao(TZoQuery& q, const FiltroExpedicao& f) {
+    // Named as the desk's grid names its columns, the selection and the pieces read starting blank.
     QString sql = QStringLiteral(
-        "SELECT F.PARTIDA, F.NUMERO, F.CLIENTE, C.NOME, F.DATA_INI, SUM(I.PESO) AS PESO, F.COR, "
-        "COR.DESCRICAO AS DESCCOR, F.VARIANTE, SUM(I.ROLO) AS ROLO, MAX(I.LOTE) AS LOTE, F.TIPO, "
-        "MIN(P.DES_FASE) AS DES_FASE, MIN(P.FASE) AS FASE "
+        "SELECT CAST('N' AS VARCHAR(1)) AS SELECIONA, F.NUMERO AS FAL, F.PARTIDA, F.CLIENTE, C.NOME, "
+        "F.COR, COR.DESCRICAO AS DESCCOR, SUM(I.PESO) AS PESO, SUM(I.ROLO) AS ROLO, "
+        "CAST(0 AS INTEGER) AS QTDE_EXPEDIDA, F.DATA_INI AS DATA, MIN(P.FASE) AS CODFASE, "
+        "MIN(P.DES_FASE) AS FASE, MAX(I.LOTE) AS LOTE, F.VARIANTE, F.TIPO "
         "FROM FAL F JOIN FAL_ITEN I ON I.FAL = F.NUMERO "
         "LEFT JOIN CADCORTIN COR ON COR.CODIGO = F.COR "
         "LEFT JOIN ENTIDADE C ON C.CODCLI = F.CLIENTE "

@@ -16,6 +16,7 @@ struct FiltroExpedicao {
 };
 
 // One row per sheet of the period, none of whose listed items is billed: its weight, pieces, customer,
-// colour and the phase of its first open step (PARTIDA, NUMERO, CLIENTE, NOME, DATA_INI, PESO, COR,
-// DESCCOR, VARIANTE, ROLO, LOTE, TIPO, DES_FASE, FASE), by date and number.
+// colour and the phase of its first open step, by date and number, under the desk's grid names (SELECIONA
+// 'N', FAL, PARTIDA, CLIENTE, NOME, COR, DESCCOR, PESO, ROLO, QTDE_EXPEDIDA 0, DATA, CODFASE, FASE, LOTE,
+// VARIANTE, TIPO).
 void AbreConsultaExpedicao(TZoQuery& consulta, const FiltroExpedicao& filtro);

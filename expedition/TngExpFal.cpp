@@ -74,6 +74,7 @@ void TFmTngExpFal::FormCreate() {
 
 void TFmTngExpFal::PreparaGrade() {
     TbRelatorio->setObjectName(QStringLiteral("TbRelatorio"));
+    // The grid's frame until the first consult, whose rows come whole with fields of the same names.
     TbRelatorio->AddField(QStringLiteral("Seleciona"), QMetaType::QString, 1)
         .AddField(QStringLiteral("FAL"), QMetaType::QString, 7)
         .AddField(QStringLiteral("Cor"), QMetaType::QString, 10)
@@ -157,30 +158,9 @@ void TFmTngExpFal::ConsultaFAL() {
         leitura.Confirma();
     }
     ConcluiEdicaoGrades(false);
-    TbRelatorio->Cancel();
-    ControlesDesligados quieto(*TbRelatorio);
-    TbRelatorio->EmptyDataSet();
+    TbRelatorio->TomaDe(q);
     // A sheet listed again may be read again.
     m_barras.clear();
-    for (q.First(); !q.Eof(); q.Next()) {
-        TbRelatorio->Append();
-        for (const auto& [campo, coluna] : {std::pair{"FAL", "NUMERO"},
-                                            {"Cor", "COR"},
-                                            {"DescCor", "DESCCOR"},
-                                            {"Peso", "PESO"},
-                                            {"Rolo", "ROLO"},
-                                            {"Cliente", "CLIENTE"},
-                                            {"Nome", "NOME"},
-                                            {"Data", "DATA_INI"},
-                                            {"Partida", "PARTIDA"},
-                                            {"Fase", "DES_FASE"},
-                                            {"CodFase", "FASE"},
-                                            {"Lote", "LOTE"}})
-            TbRelatorio->FieldByName(QLatin1String(campo)) = q.FieldByName(QLatin1String(coluna)).Value();
-        TbRelatorio->FieldByName(QStringLiteral("Seleciona")) = QStringLiteral("N");
-        TbRelatorio->FieldByName(QStringLiteral("Qtde_Expedida")) = 0;
-        TbRelatorio->Post();
-    }
     TbRelatorio->First();
     m_statusConsultado = f.status;
 }

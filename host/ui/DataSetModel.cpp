@@ -32,6 +32,7 @@ DataSetModel::DataSetModel(TDataSet* dataSet) : QAbstractTableModel(dataSet), m_
 
 // A reload may make the fields anew: the declared captions and decimals are laid on them again.
 void DataSetModel::Refresh() {
+    m_checkField = m_checkName.isEmpty() ? -1 : m_dataSet->FieldIndex(m_checkName);
     m_columns.clear();
     m_declarations.clear();
     if (m_declared.isEmpty()) {
@@ -183,6 +184,7 @@ QStringList DataSetModel::PickList(int column) const {
 }
 
 void DataSetModel::SetCheckField(const QString& field, const QString& marcado, const QString& desmarcado) {
+    m_checkName = field;
     m_checkField = m_dataSet->FieldIndex(field);
     m_checked = marcado;
     m_unchecked = desmarcado;

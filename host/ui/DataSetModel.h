@@ -40,7 +40,8 @@ public:
     void SetCellBackground(std::function<QColor(int row, int field)> color) {
         m_cellBackground = std::move(color);
     }
-    // A text field shown as a check box: checked holds `marcado`, unchecked `desmarcado`.
+    // A text field shown as a check box: checked holds `marcado`, unchecked `desmarcado`. Found by name again
+    // whenever the rows are reloaded, so fields made anew keep it.
     void SetCheckField(const QString& field, const QString& marcado = QStringLiteral("S"),
                        const QString& desmarcado = QStringLiteral("N"));
     int FieldOfColumn(int column) const; // data set field index
@@ -59,7 +60,7 @@ private:
     std::function<QColor(int row)> m_rowColor;
     std::function<QColor(int row, int field)> m_cellBackground;
     int m_checkField = -1;
-    QString m_checked, m_unchecked;
+    QString m_checkName, m_checked, m_unchecked;
 };
 
 // The text colour that reads on a background: white when red + green + blue ≤ 384, black otherwise.
