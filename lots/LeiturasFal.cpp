@@ -118,9 +118,12 @@ QString FalExistente(const QString& digitado) {
     const QString texto = digitado.trimmed();
     if (texto.isEmpty())
         return {};
-    for (const QString& numero : {texto, ZeroE(texto, 6)})
-        if (Existe(QStringLiteral("FAL"), QStringLiteral("NUMERO"), QVariantList{numero}))
-            return numero;
+    if (Existe(QStringLiteral("FAL"), QStringLiteral("NUMERO"), QVariantList{texto}))
+        return texto;
+    // Six characters or more are left as typed by zero-filling: looked for already.
+    const QString cheio = ZeroE(texto, 6);
+    if (cheio != texto && Existe(QStringLiteral("FAL"), QStringLiteral("NUMERO"), QVariantList{cheio}))
+        return cheio;
     return {};
 }
 
