@@ -329,7 +329,7 @@ void TFmTngQuadroProg::BuscaDadosPartida(const QString& maquina, const QString& 
         ui.EdtStatus->setText(QStringLiteral("TEMPO NAO CADASTRADO"));
         return;
     }
-    ui.EdtStatus->setText(posicao == 0 ? QStringLiteral("INICIADO") : QStringLiteral("PREVISÃO"));
+    ui.EdtStatus->setText(fila[posicao].iniciado ? QStringLiteral("INICIADO") : QStringLiteral("PREVISÃO"));
     ui.EdtDataIni->setText(p.inicio.date().toString(QStringLiteral("dd/MM/yyyy")));
     ui.EdtHoraIni->setText(p.inicio.time().toString(QStringLiteral("HH:mm:ss")));
     ui.EdtDataPrev->setText(p.fim.date().toString(QStringLiteral("dd/MM/yyyy")));

@@ -121,6 +121,30 @@ private slots:
         QCOMPARE(Texts({"EdtStatus", "EdtDataPrev"}), QString("TEMPO NAO CADASTRADO|"));
     }
 
+    // A lot reads as started by its own step, wherever it stands in the queue.
+    void situacao_data() {
+        QTest::addColumn<QString>("iniciada"); // the sheet whose step was started; none when empty
+        QTest::addColumn<int>("linha");
+        QTest::addColumn<QString>("situacao");
+        QTest::newRow("the first lot started") << "F1" << 0 << "INICIADO";
+        QTest::newRow("the first lot not started") << "" << 0 << "PREVISÃO";
+        QTest::newRow("the second lot started, the first not") << "F2" << 1 << "INICIADO";
+        QTest::newRow("the second lot behind a started one") << "F1" << 1 << "PREVISÃO";
+    }
+    void situacao() {
+        QFETCH(QString, iniciada);
+        QFETCH(int, linha);
+        Base();
+        if (!iniciada.isEmpty())
+            SqlCommit(QStringLiteral("UPDATE PROCESSO_TIN SET PENDENTE = 'S', DATA_INI = '%1', HORA_INI = "
+                                     "'22:00:00' WHERE FAL = '%2' AND CODIGO = 'T1' AND FASE = '01'")
+                          .arg(QDate::currentDate().addDays(-1).toString("yyyy-MM-dd"), iniciada));
+        driver->Open("TFmTngQuadroProg");
+        driver->Row("Grid01", linha);
+        driver->DoubleClick("Grid01");
+        QTEST(driver->Text("EdtStatus"), "situacao");
+    }
+
     // A new lot number when "Partida" is blank; an unknown machine refused; the route's steps laid out per
     // fabric and phase; a failing step leaves the sheet and its steps as they were.
     void atribui() {
