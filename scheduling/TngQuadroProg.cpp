@@ -125,9 +125,11 @@ void TFmTngQuadroProg::PreparaAtualizacao() {
         connect(acao, &QAction::triggered, this, Protegido([this, m = minutos] { DefineIntervalo(m); }));
     }
     ui.BitBtn1->setMenu(menu);
-    connect(Timer1, &QTimer::timeout, this, Protegido([this] { Atualiza(); }));
+    // Either way the panels are rebuilt only once no dialog is open over them.
+    const auto atualizaQuandoLivre = [this] { QuandoLivre([this] { Atualiza(); }); };
+    connect(Timer1, &QTimer::timeout, this, atualizaQuandoLivre);
     m_ouvinte = new OuvinteEvento(*ConexaoHost(), kEvento, 250, this);
-    connect(m_ouvinte, &OuvinteEvento::Chegou, this, [this] { QuandoLivre([this] { Atualiza(); }); });
+    connect(m_ouvinte, &OuvinteEvento::Chegou, this, atualizaQuandoLivre);
     if (m_ouvinte->Ativo()) {
         ui.LblAtualizacao->setText(QStringLiteral("Atualização ao vivo"));
     } else {
