@@ -78,8 +78,8 @@ void TfmRelTngGantt::FormCreate() {
             &QScrollBar::setValue);
     ui.GvMapa->viewport()->installEventFilter(this);
     // Other users' commits to the queues redraw a map that is shown.
-    auto* ouvinte = new OuvinteEvento(*ConexaoHost(), QStringLiteral("FILA_PRODUCAO"), 250, this);
-    connect(ouvinte, &OuvinteEvento::Chegou, this, [this] {
+    m_ouvinte = new OuvinteEvento(*ConexaoHost(), QStringLiteral("FILA_PRODUCAO"), 250, this);
+    connect(m_ouvinte, &OuvinteEvento::Chegou, this, [this] {
         if (!m_fase.isEmpty())
             QuandoLivre([this] { Atualiza(); });
     });
@@ -318,6 +318,21 @@ void TfmRelTngGantt::Atualiza() {
     Recarrega();
 }
 
+// Our commit announces itself on FILA_PRODUCAO and the listener reloads the map then. Reload here when it
+// would not: no listener, or a refresh it puts off (a drag, list edits) or has put off already.
+void TfmRelTngGantt::RecarregaAposGravar() {
+    if (!m_ouvinte->Ativo() || !PodeAtualizar() || m_atualizacaoAdiada)
+        Recarrega();
+    else
+        m_recargaDevida = true;
+}
+
+// Until our commit's event comes the bars are those before it: a move counts on them only read again.
+void TfmRelTngGantt::RecarregaSeDevida() {
+    if (m_recargaDevida)
+        Recarrega();
+}
+
 void TfmRelTngGantt::BtnAtualizarClick() {
     ConcluiEdicaoGrades(false);
     TbGridQuadro->Cancel();
@@ -336,6 +351,7 @@ void TfmRelTngGantt::Recarrega() {
     const int horizontal = ui.GvMapa->horizontalScrollBar()->value();
     const int vertical = ui.GvMapa->verticalScrollBar()->value();
     m_atualizacaoAdiada = false;
+    m_recargaDevida = false;
     m_fase = ui.EdtCodFase->text().trimmed();
     const QString tipo = QString::number(std::max(0, ui.CbTipo->currentIndex()));
     const QList<LinhaMapa> linhas = m_fase.isEmpty() ? QList<LinhaMapa>() : LeFalsDoMapa(m_fase, tipo);
@@ -551,6 +567,7 @@ void TfmRelTngGantt::Antecipar(int n) {
 void TfmRelTngGantt::MoveBarra(int passos) {
     ConcluiEdicaoGrades(false);
     TbGridQuadro->Cancel();
+    RecarregaSeDevida();
     const int barra = BarraAtual();
     if (barra < 0)
         return;
@@ -583,7 +600,7 @@ void TfmRelTngGantt::ColocaBarra(int barra, const QString& maquina, int ordem, C
     if (!g.parada.isEmpty())
         Informa(this, g.parada);
     if (r == Resultado::Gravada)
-        Recarrega();
+        RecarregaAposGravar();
 }
 
 TfmRelTngGantt::Resultado TfmRelTngGantt::AtualizaOrdemMaquina(Gravacao& g, const QString& fal,
@@ -640,7 +657,8 @@ void TfmRelTngGantt::BtnGGravarClick() {
     ConcluiEdicaoGrades(true);
     TbGridQuadro->CheckBrowseMode();
     Gravacao g;
-    bool parou = false;
+    bool parou = false, pulou = false;
+    QHash<QString, QPair<QString, int>> gravadas; // the rows written, as the list shows them
     {
         GravacaoAtomica unidade;
         for (int i = 0; i < TbGridQuadro->RecordCount() && !parou; ++i) {
@@ -655,16 +673,28 @@ void TfmRelTngGantt::BtnGGravarClick() {
                 ordem = g.sql.MaiorOrdem(maquina) + 1;
             // No position: back to "Não Programadas".
             const Colocacao modo = ordem > 0 ? Colocacao::Pergunta : Colocacao::Junta;
-            parou = AtualizaOrdemMaquina(g, fal, maquina, texto(*TbGridQuadro, i, "COR"), m_fase,
-                                         std::max(0, ordem), modo) == Resultado::Parada;
+            const Resultado r = AtualizaOrdemMaquina(g, fal, maquina, texto(*TbGridQuadro, i, "COR"), m_fase,
+                                                     std::max(0, ordem), modo);
+            parou = r == Resultado::Parada;
+            pulou |= r == Resultado::Pulada;
+            if (r == Resultado::Gravada)
+                gravadas.insert(fal, {maquina, int(TbGridQuadro->NumeroEm(i, QStringLiteral("ORDEM")))});
         }
         if (!parou)
             unidade.Confirma();
     }
     if (!g.parada.isEmpty())
         Informa(this, g.parada);
-    if (!parou)
-        Recarrega();
+    if (parou)
+        return;
+    // Until the reload the list keeps what was typed: a second save finds those rows stored. Rows passed
+    // over keep edits not stored, which only a reload puts back.
+    m_carregadas.insert(gravadas);
+    if (!pulou) {
+        m_edicoesGravadas = TbGridQuadro->UserEdits();
+        AlteracoesGravadas();
+    }
+    RecarregaAposGravar();
 }
 
 // ---- "Não Programadas"
@@ -789,7 +819,7 @@ void TfmRelTngGantt::BtnGravarClick() {
     if (parou)
         return;
     BtnConsultarClick();
-    Recarrega();
+    RecarregaAposGravar();
 }
 
 // ---- highlights
@@ -856,6 +886,8 @@ int barraEm(const QList<BarraMapa>& barras, const QString& maquina, qreal x) {
 } // namespace
 
 void TfmRelTngGantt::Pressiona(const QPoint& ponto, Qt::MouseButton botao) {
+    if (PodeAtualizar())
+        RecarregaSeDevida();
     const QPointF cena = ui.GvMapa->mapToScene(ponto);
     const int linha = int(cena.y()) / kAlturaLinha;
     if (cena.y() < 0 || linha >= m_maquinas.size())

@@ -11,6 +11,7 @@ class QGraphicsRectItem;
 class QGraphicsScene;
 class QMenu;
 class QPainter;
+class OuvinteEvento;
 class TClientDataSet;
 
 // The production map: the machines' queues of a phase on a time line, one bar per position, moved by menu,
@@ -63,6 +64,8 @@ private:
     void PreparaMenu();
     void DeclaraCaixas();
     void Recarrega();
+    void RecarregaAposGravar();
+    void RecarregaSeDevida();
     void CarregaMaquinas();
     void CarregaFals(const QList<LinhaMapa>& linhas);
     void CarregaHoras();
@@ -109,6 +112,8 @@ private:
     QPoint m_inicioArrasto;
     bool m_arrastando = false;
     bool m_atualizacaoAdiada = false;
+    bool m_recargaDevida = false; // our commit's reload left to its event, which has not come yet
+    OuvinteEvento* m_ouvinte = nullptr;
     bool m_carregando = false; // rows put in by the screen, not typed
     quint64 m_edicoesGravadas = 0;
 };

@@ -369,7 +369,9 @@ void TFmTngQuadroProg::BitBtn5Click() {
         return;
     }
     ui.EdtFal->setText(partida);
-    Atualiza();
+    // The commit announces itself and the listener rebuilds the panels; without it, rebuild here.
+    if (!m_ouvinte->Ativo())
+        Atualiza();
 }
 
 void TFmTngQuadroProg::BitBtn4Click() {
