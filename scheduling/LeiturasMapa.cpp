@@ -1,8 +1,8 @@
 #include "LeiturasMapa.h"
 #include "DataAccess.h"
-#include "Formatacao.h"
 #include "Funcoes.h"
 #include "Receitas.h"
+#include "RegrasQuadro.h"
 #include <algorithm>
 
 namespace {
@@ -10,13 +10,11 @@ namespace {
 const QString kAberta = QStringLiteral("NOT EXISTS (SELECT 1 FROM {FAL_ITEN} FI WHERE FI.FAL = F.NUMERO AND "
                                        "FI.FATURADO IN ('D', 'S'))");
 
-// "2026-03-05 22:00:00" as the statement joins a step's date and hour.
+// "2026-03-05 22:00:00" as the statement joins a step's date and hour, read as the board reads them.
 std::optional<QDateTime> inicioDe(const QString& texto) {
-    const QDate dia = QDate::fromString(texto.left(10), QStringLiteral("yyyy-MM-dd"));
-    const QTime hora = LeHora(texto.mid(11).trimmed());
-    if (!dia.isValid() || !hora.isValid())
-        return std::nullopt;
-    return QDateTime(dia, hora);
+    const QDateTime inicio =
+        InicioDoPasso(QDate::fromString(texto.left(10), QStringLiteral("yyyy-MM-dd")), texto.mid(11));
+    return inicio.isValid() ? std::optional(inicio) : std::nullopt;
 }
 
 // The machine kind ("1" dyeing, "2" finishing, "3" manual); "0" or blank takes every kind.

@@ -132,11 +132,9 @@ QHash<QString, LoteFila> LeTemposDasPartidas(const QStringList& fals, const Filt
         tempos[partida].insert(q.TextoAtual(QStringLiteral("NUMERO")) + u'|' +
                                    q.TextoAtual(QStringLiteral("FASE")),
                                q.TextoAtual(QStringLiteral("TEMPO")));
-        const QDate data = q.FieldByName(QStringLiteral("DATA_INI")).Value().toDate();
-        const QTime hora =
-            QTime::fromString(q.TextoAtual(QStringLiteral("HORA_INI")), QStringLiteral("HH:mm:ss"));
-        if (q.TextoAtual(QStringLiteral("PENDENTE")).toUpper() == u"S" && data.isValid()) {
-            const QDateTime inicio(data, hora.isValid() ? hora : QTime(0, 0));
+        const QDateTime inicio = InicioDoPasso(q.FieldByName(QStringLiteral("DATA_INI")).Value().toDate(),
+                                               q.TextoAtual(QStringLiteral("HORA_INI")));
+        if (q.TextoAtual(QStringLiteral("PENDENTE")).toUpper() == u"S" && inicio.isValid()) {
             LoteFila& lote = lotes[partida];
             if (!lote.iniciado || inicio < lote.inicio)
                 lote.inicio = inicio;

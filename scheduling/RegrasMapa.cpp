@@ -13,11 +13,7 @@ int QuantizaMinutos(int minutos) {
 }
 
 int LarguraBarra(const QString& tempo) {
-    QString t = tempo.trimmed();
-    // The seconds of "HH:MM:SS" do not reach a ten-minute step.
-    if (t.count(QLatin1Char(':')) == 2)
-        t.truncate(t.lastIndexOf(QLatin1Char(':')));
-    const int minutos = MinutosDoTempo(t);
+    const int minutos = MinutosDoTempo(tempo);
     return std::max(kBarraMinima, QuantizaMinutos(std::max(0, minutos)));
 }
 

@@ -14,6 +14,13 @@ int TempoDoLote(const QStringList& tempos) {
     return total;
 }
 
+QDateTime InicioDoPasso(const QDate& dia, const QString& hora) {
+    if (!dia.isValid())
+        return {};
+    const QTime lida = LeHora(hora);
+    return {dia, lida.isValid() ? lida : QTime(0, 0)};
+}
+
 QList<PrevisaoLote> PrevisaoFila(const QList<LoteFila>& fila, const QDateTime& agora) {
     QList<PrevisaoLote> previsoes;
     QDateTime livre = agora; // when the machine is free of the lots ahead

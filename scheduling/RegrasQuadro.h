@@ -5,9 +5,13 @@
 
 // What the scheduling board forecasts, apart from where the times come from.
 
-// A dye lot's curve time in minutes: the curve durations ("hh:mm") of its pending steps, one per sheet and
-// phase, added up; -1 when one of them has none or is not a time.
+// A dye lot's curve time in minutes: the curve durations ("hh:mm", seconds dropped) of its pending steps, one
+// per sheet and phase, added up; -1 when one of them has none or is not a time.
 int TempoDoLote(const QStringList& tempos);
+
+// When a step started: its day at its hour as typed ("22:00", "8:00", "22:00:30"), at the day's start when
+// the hour is blank or unreadable; invalid without a day.
+QDateTime InicioDoPasso(const QDate& dia, const QString& hora);
 
 // A lot of a machine's queue: whether its current step was started, and when; its curve time (-1: none).
 struct LoteFila {

@@ -143,9 +143,11 @@ class TstRegrasModulo : public QObject {
 
 private slots:
     // ---- the scheduling board's forecast
-    // A queue "started@dd hh:mm/minutes;..." (started: S or N) from now (day 10, 09:00): each lot's start and
-    // end as "dd hh:mm", an end unknown as "?". 30 h from 20:00 carries two days; 24 h from 00:00 is the next
-    // day's 00:00; a lot not started waits for the one ahead, or starts now when that one ended before.
+    // A queue "started@dd hh:mm/minutes;..." (started: S or N; the hour as the step holds it) from now (day
+    // 10, 09:00): each lot's start and end as "dd hh:mm", an end unknown as "?". 30 h from 20:00 carries two
+    // days; 24 h from 00:00 is the next day's 00:00; a lot not started waits for the one ahead, or starts now
+    // when that one ended before; an hour with seconds or one digit reads as typed, an unreadable one as the
+    // day's start.
     void previsaoFila_data() {
         QTest::addColumn<QString>("fila");
         QTest::addColumn<QString>("previsao");
@@ -161,12 +163,17 @@ private slots:
                                    << "10 08:00-? 10 09:00-10 09:30";
         QTest::newRow("iniciada atrás") << "N@01 00:00/600;S@10 08:00/60"
                                         << "10 09:00-10 19:00 10 08:00-10 09:00";
+        QTest::newRow("hora com segundos") << "S@10 07:30:45/60"
+                                           << "10 07:30-10 08:30";
+        QTest::newRow("hora de um dígito") << "S@10 8:00/60"
+                                           << "10 08:00-10 09:00";
+        QTest::newRow("hora ilegível") << "S@10 ab/60"
+                                       << "10 00:00-10 01:00";
     }
     void previsaoFila() {
         QFETCH(QString, fila);
         const auto momento = [](const QString& texto) {
-            return QDateTime(QDate(2026, 12, texto.left(2).toInt()),
-                             QTime::fromString(texto.mid(3), "hh:mm"));
+            return InicioDoPasso(QDate(2026, 12, texto.left(2).toInt()), texto.mid(3));
         };
         QList<LoteFila> lotes;
         for (const QString& l : fila.split(';')) {
@@ -180,6 +187,7 @@ private slots:
         QTEST(texto.join(' '), "previsao");
         // A lot's time: its curves added up; one missing or not a time leaves it unknown.
         QCOMPARE(TempoDoLote({"30:00", "02:30"}), 1950);
+        QCOMPARE(TempoDoLote({"30:00:00", "02:30:59"}), 1950);
         QCOMPARE(TempoDoLote({"30:00", ""}), -1);
         QCOMPARE(TempoDoLote({}), -1);
     }
@@ -664,14 +672,17 @@ private slots:
         QCOMPARE(eixos("A:-15:10:1", "1"), (QList<double>{0, 10, 5, -20, 0, 10}));
     }
 
-    // The text typed, its minutes (-1 when invalid) and the text the registry stores for them, read back the
-    // same way.
+    // The text typed, its minutes (-1 when invalid; seconds dropped) and the text the registry stores for
+    // them, read back the same way.
     void tempoDaCurva() {
         const QList<std::tuple<QString, int, QString>> casos = {
-            {"04:30", 270, "04:30"},  {"4:30", 270, "04:30"}, {"100:00", 6000, "100:00"},
-            {" 01:05 ", 65, "01:05"}, {"0:00", 0, "00:00"},   {"04:60", -1, ""},
-            {"0430", -1, ""},         {"", -1, ""},           {"-1:00", -1, ""},
-            {"1000:00", -1, ""}};
+            {"04:30", 270, "04:30"},    {"4:30", 270, "04:30"},
+            {"100:00", 6000, "100:00"}, {" 01:05 ", 65, "01:05"},
+            {"0:00", 0, "00:00"},       {"04:60", -1, ""},
+            {"0430", -1, ""},           {"", -1, ""},
+            {"-1:00", -1, ""},          {"1000:00", -1, ""},
+            {"04:30:59", 270, "04:30"}, {"04:30:60", -1, ""},
+            {"04:30:5", -1, ""}};
         for (const auto& [texto, minutos, gravado] : casos) {
             QVERIFY2(MinutosDoTempo(texto) == minutos, qPrintable(texto));
             QCOMPARE(TempoDosMinutos(minutos), gravado);

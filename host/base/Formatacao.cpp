@@ -139,7 +139,8 @@ qint64 Gramas(double quilos) {
 }
 
 int MinutosDoTempo(const QString& texto) {
-    static const QRegularExpression formato(QStringLiteral("^(\\d{1,3}):([0-5]\\d)$"));
+    // Seconds are dropped: curves are timed in minutes.
+    static const QRegularExpression formato(QStringLiteral("^(\\d{1,3}):([0-5]\\d)(?::[0-5]\\d)?$"));
     const QRegularExpressionMatch partes = formato.match(texto.trimmed());
     if (!partes.hasMatch())
         return -1;

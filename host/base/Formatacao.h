@@ -35,8 +35,9 @@ KELMHOST_EXPORT QDate LeData(const QString& text);
 // Invalid for anything else, "25:00", "12:60" and "ab" among them.
 KELMHOST_EXPORT QTime LeHora(const QString& text);
 
-// A duration as the curve registry stores it, "HH:MM", hours past 24 too ("27:30"): its minutes, or -1 when
-// the text is not one (minutes past 59, no colon, letters).
+// A duration as the curve registry stores it, "HH:MM", hours past 24 too ("27:30"), or with seconds, which
+// are dropped ("02:15:30" is 135): its minutes, or -1 when the text is not one (minutes or seconds past 59,
+// no colon, letters).
 KELMHOST_EXPORT int MinutosDoTempo(const QString& texto);
 // The other way: 1650 minutes is "27:30"; nothing for a negative number.
 KELMHOST_EXPORT QString TempoDosMinutos(int minutos);
