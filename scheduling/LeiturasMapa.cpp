@@ -93,6 +93,16 @@ QList<MaquinaMapa> LeMaquinasDoMapa(const QString& fase, const QString& tipo, co
     return maquinas;
 }
 
+std::optional<QString> DescricaoMaquina(const QString& codigo) {
+    TZoQuery q;
+    q.SQL << DBLocal_SQL(QStringLiteral("SELECT DESCRICAO FROM {MAQ_TIN} WHERE CODIGO = :CODIGO"));
+    q.BindValue(QStringLiteral("CODIGO"), codigo);
+    q.Open();
+    if (q.IsEmpty())
+        return std::nullopt;
+    return q.Fields(0).AsString().trimmed();
+}
+
 QString SqlFalsSemOrdem(const FiltroSemOrdem& filtro) {
     QStringList condicoes = {
         QStringLiteral("COALESCE(F.ORDEM, 0) = 0") + condicaoTipo(QStringLiteral("M"), filtro.tipo), kAberta};

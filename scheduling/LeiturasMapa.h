@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // What the production map reads and writes: its FALs and machines, the FALs still without a position, and
 // a FAL's machine and position (FAL.MAQUINA, FAL.ORDEM), in the caller's unit of work.
@@ -25,6 +26,9 @@ struct MaquinaMapa {
 };
 // The machines that perform the phase, of the kind, and those holding the FALs given: a row each, by code.
 QList<MaquinaMapa> LeMaquinasDoMapa(const QString& fase, const QString& tipo, const QStringList& comFals);
+
+// A machine's description; none when no machine has the code.
+std::optional<QString> DescricaoMaquina(const QString& codigo);
 
 // The filters of "Não Programadas"; empty lists do not filter.
 struct FiltroSemOrdem {

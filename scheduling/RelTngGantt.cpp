@@ -246,9 +246,8 @@ void TfmRelTngGantt::PreparaGrades() {
                 const QString maquina = texto(*TbFalsSemOrd, linha, "MAQUINA");
                 if (maquina.isEmpty())
                     return;
-                TbFalsSemOrd->SetValueAt(
-                    linha, TbFalsSemOrd->FieldIndex(QStringLiteral("ORDEM")),
-                    1 + std::max(ColocacaoFal().MaiorOrdem(maquina), MaiorOrdemDataset(maquina)));
+                TbFalsSemOrd->SetValueAt(linha, TbFalsSemOrd->FieldIndex(QStringLiteral("ORDEM")),
+                                         ProximaOrdem(maquina));
             }));
 
     for (TZoDBGrid* grade : {ui.TIDBGrid1, ui.GridFalsSemOrd}) {
@@ -747,8 +746,7 @@ void TfmRelTngGantt::TbFalsSemOrdBeforePost(TDataSet& linha) {
         linha.CurrentValue(maquina) != linha.OldValue(maquina) &&
         linha.CurrentValue(ordem) == linha.OldValue(ordem)) {
         const QString codigo = linha.Fields(maquina).AsString().trimmed();
-        linha.Fields(ordem) =
-            codigo.isEmpty() ? 0 : 1 + std::max(ColocacaoFal().MaiorOrdem(codigo), MaiorOrdemDataset(codigo));
+        linha.Fields(ordem) = codigo.isEmpty() ? 0 : ProximaOrdem(codigo);
     }
 }
 
@@ -761,21 +759,23 @@ void TfmRelTngGantt::ConfereMaquina(TDataSet& linha) {
         linha.FieldByName(QStringLiteral("DESC_MAQUINA")) = QString();
         return;
     }
-    if (!Existe(QStringLiteral("MAQ_TIN"), QStringLiteral("CODIGO"), QVariantList{maquina})) {
+    const std::optional<QString> descricao = DescricaoMaquina(maquina);
+    if (!descricao) {
         Informa(this, kMaquinaInvalida);
         throw EAbort();
     }
-    linha.FieldByName(QStringLiteral("DESC_MAQUINA")) =
-        Busca_Valor(QStringLiteral("MAQ_TIN"), QStringLiteral("CODIGO"), QStringLiteral("DESCRICAO"),
-                    QVariantList{maquina});
+    linha.FieldByName(QStringLiteral("DESC_MAQUINA")) = *descricao;
 }
 
-int TfmRelTngGantt::MaiorOrdemDataset(const QString& maquina) const {
-    int maior = 0;
+// Past the machine's open FALs and the positions given on this page; one set of statements for every call.
+int TfmRelTngGantt::ProximaOrdem(const QString& maquina) {
+    if (!m_ordens)
+        m_ordens = std::make_unique<ColocacaoFal>();
+    int maior = m_ordens->MaiorOrdem(maquina);
     for (int i = 0; i < TbFalsSemOrd->RecordCount(); ++i)
         if (texto(*TbFalsSemOrd, i, "MAQUINA") == maquina)
             maior = std::max(maior, int(TbFalsSemOrd->NumeroEm(i, QStringLiteral("ORDEM"))));
-    return maior;
+    return maior + 1;
 }
 
 void TfmRelTngGantt::BtnGravarClick() {

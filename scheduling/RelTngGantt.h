@@ -6,6 +6,7 @@
 #include "ui_RelTngGantt.h"
 #include <QHash>
 #include <QPoint>
+#include <memory>
 
 class QGraphicsRectItem;
 class QGraphicsScene;
@@ -82,7 +83,8 @@ private:
     void Destaca(const QString& campo);
     void TbFalsSemOrdBeforePost(TDataSet& linha);
     void ConfereMaquina(TDataSet& linha);
-    int MaiorOrdemDataset(const QString& maquina) const;
+    // The next free position of a machine for a FAL of "Não Programadas".
+    int ProximaOrdem(const QString& maquina);
     // The map's drag: a bar pressed, moved along or across the rows, let go.
     void Pressiona(const QPoint& ponto, Qt::MouseButton botao);
     void Arrasta(const QPoint& ponto);
@@ -114,7 +116,8 @@ private:
     bool m_atualizacaoAdiada = false;
     bool m_recargaDevida = false; // our commit's reload left to its event, which has not come yet
     OuvinteEvento* m_ouvinte = nullptr;
-    bool m_carregando = false; // rows put in by the screen, not typed
+    std::unique_ptr<ColocacaoFal> m_ordens; // read for ProximaOrdem
+    bool m_carregando = false;              // rows put in by the screen, not typed
     quint64 m_edicoesGravadas = 0;
 };
 
