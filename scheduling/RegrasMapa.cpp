@@ -92,10 +92,6 @@ void PosicionaBarras(QList<BarraMapa>& barras, const QDateTime& origem, const QD
     }
 }
 
-QColor CorDoTexto(const QColor& fundo) {
-    return fundo.red() + fundo.green() + fundo.blue() <= 384 ? QColor(Qt::white) : QColor(Qt::black);
-}
-
 DestinoBarra DestinoAntes(const QList<int>& ordens, int barra, int alvo) {
     const int ultima = int(ordens.size()) - 1;
     if (alvo < 0 || alvo > ultima) {

@@ -1,5 +1,4 @@
 #pragma once
-#include <QColor>
 #include <QDate>
 #include <QDateTime>
 #include <QList>
@@ -74,9 +73,6 @@ QList<BarraMapa> AgrupaBarras(const QList<FalMapa>& fals);
 // at their start or at the end of the bar before, whichever is later; the others from the later of now
 // and that end. A bar ending beyond the four days is not drawn, and those after it neither.
 void PosicionaBarras(QList<BarraMapa>& barras, const QDateTime& origem, const QDateTime& agora);
-
-// White on dark colours (red + green + blue up to 384), black on light ones.
-QColor CorDoTexto(const QColor& fundo);
 
 // Where a bar goes on a machine whose bars hold the positions `ordens` (map order).
 struct DestinoBarra {

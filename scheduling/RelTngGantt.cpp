@@ -462,7 +462,7 @@ void TfmRelTngGantt::PreencheGrid() {
             item->setData(0, b);
             item->setToolTip(barra.Legenda());
             auto* legenda = new QGraphicsSimpleTextItem(barra.Legenda(), item);
-            legenda->setBrush(CorDoTexto(fundo));
+            legenda->setBrush(TextoSobre(fundo));
             legenda->setPos(barra.x + 3, y + 3);
         }
         m_itens << item;
@@ -1030,7 +1030,7 @@ void TfmRelTngGantt::DesenhaImpressao(QPainter& pintor, const QRectF& area) cons
         pintor.setPen(Qt::darkGray);
         pintor.setBrush(fundo);
         pintor.drawRect(r);
-        pintor.setPen(CorDoTexto(fundo));
+        pintor.setPen(TextoSobre(fundo));
         pintor.drawText(r.adjusted(2, 0, 0, 0), Qt::AlignVCenter, b.Legenda());
     }
     pintor.restore();

@@ -844,14 +844,6 @@ private slots:
         QTEST(textos.join(';'), "barras");
     }
 
-    // White on dark colours: red + green + blue up to 384.
-    void corDoTexto() {
-        QCOMPARE(CorDoTexto(QColor(128, 128, 128)), QColor(Qt::white));
-        QCOMPARE(CorDoTexto(QColor(129, 128, 128)), QColor(Qt::black));
-        QCOMPARE(CorDoTexto(QColor(255, 255, 0)), QColor(Qt::black));
-        QCOMPARE(CorDoTexto(QColor(0, 0, 128)), QColor(Qt::white));
-    }
-
     // The position a bar takes on a machine whose bars hold `ordens`; "-" when it stays. Moves by menu
     // (`passos`) count bars; a drop (`passos` 0) goes before bar `alvo`, -1 past the last.
     void destino_data() {
