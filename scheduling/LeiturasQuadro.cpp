@@ -30,18 +30,12 @@ const QString kNaFila = QStringLiteral("F.STATUS = 'A' AND COALESCE(F.PARTIDA, '
 // Driven by the pending steps (few against years of concluded ones, read through their index), each sheet's
 // first one, rather than by every open sheet tested one by one.
 QString SqlFilas(const FiltroQuadro& filtro) {
-    QString fase;
-    if (!filtro.fase.trimmed().isEmpty())
-        fase += QStringLiteral(" AND P.FASE = %1").arg(Aspas(filtro.fase.trimmed()));
-    if (!filtro.grupo.trimmed().isEmpty())
-        fase += QStringLiteral(" AND EXISTS (SELECT 1 FROM FASE S WHERE S.CODIGO = P.FASE AND S.GRUPO = %1)")
-                    .arg(Aspas(filtro.grupo.trimmed()));
-    const QString proximo =
-        fase.isEmpty()
-            ? QString()
-            : QStringLiteral(" AND EXISTS (SELECT 1 FROM PROCESSO_TIN P WHERE P.FAL = N.FAL AND P.ORDEM = "
-                             "N.ORDEM AND P.CONCLUIDO = 'N'%1)")
-                  .arg(fase);
+    // The next step, when a phase or group is asked for, is a pending step of it.
+    const bool filtra = !filtro.fase.trimmed().isEmpty() || !filtro.grupo.trimmed().isEmpty();
+    const QString proximo = filtra ? QStringLiteral(" AND EXISTS (SELECT 1 FROM PROCESSO_TIN P WHERE P.FAL = "
+                                                    "N.FAL AND P.ORDEM = N.ORDEM AND %1)")
+                                         .arg(CondicaoPendentes(filtro))
+                                   : QString();
     return QStringLiteral("SELECT F.MAQUINA, M.DESCRICAO AS DESC_MAQ, F.NUMERO, F.PARTIDA, F.COR, "
                           "K.DESCRICAO AS DESC_COR, "
                           "K.COR_SIS, F.VARIANTE, F.ORDEM, F.CLIENTE FROM (SELECT FAL, MIN(ORDEM) AS ORDEM "
