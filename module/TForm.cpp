@@ -247,12 +247,8 @@ bool TForm::TrocaPagina(QWidget* control, bool proxima) {
             continue;
         abas->setCurrentIndex(i);
         QWidget* pagina = abas->widget(i);
-        for (QWidget* w = pagina->nextInFocusChain(); w && w != pagina; w = w->nextInFocusChain())
-            if (pagina->isAncestorOf(w) && w->isVisible() && w->isEnabled() &&
-                (w->focusPolicy() & Qt::TabFocus)) {
-                w->setFocus(Qt::TabFocusReason);
-                break;
-            }
+        if (QWidget* primeiro = ControleSeguinte(pagina, pagina))
+            primeiro->setFocus(Qt::TabFocusReason);
         return true;
     }
     return false;

@@ -7,6 +7,7 @@
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsView>
+#include <QTabWidget>
 #include <QTest>
 
 class TstRelGantt : public ScreenTestCase {
@@ -310,6 +311,21 @@ private slots:
             Tick("GridFalsSemOrd", i, "SEL");
         }
         QCOMPARE(FieldTexts("TbFalsSemOrd", "ORDEM").join(' '), QString("4 5"));
+    }
+
+    // Pages turned from the keyboard leave the focus where Tab would reach first: on "Programação" the map,
+    // not its headers, which only pass the focus on.
+    void paginasPeloTeclado() {
+        Base();
+        Abre();
+        auto* abas = driver->Get<QTabWidget>("PageControl1");
+        const auto onde = [&] {
+            return abas->tabText(abas->currentIndex()) + "/" + QApplication::focusWidget()->objectName();
+        };
+        driver->Keys("Ctrl+PgDown");
+        QCOMPARE(onde(), QString("Não Programadas/EdtDataIni"));
+        driver->Keys("Ctrl+PgUp");
+        QCOMPARE(onde(), QString("Programação/GvMapa"));
     }
 
     // The map printed as a drawn page whose captions stay text.
