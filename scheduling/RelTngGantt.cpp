@@ -420,8 +420,7 @@ void TfmRelTngGantt::CarregaHoras() {
             ++fim;
         m_cenaDias->addRect(i * kPixelsPorHora, 0, (fim - i) * kPixelsPorHora, kAlturaCabecalho - 1,
                             QPen(Qt::gray), QColor(0xe8, 0xe8, 0xf4));
-        m_cenaDias->addSimpleText(m_horas[i].dia.toString(QStringLiteral("dd/MM/yyyy")))
-            ->setPos(i * kPixelsPorHora + 4, 3);
+        m_cenaDias->addSimpleText(TextoExibicao(m_horas[i].dia))->setPos(i * kPixelsPorHora + 4, 3);
         i = fim;
     }
     m_cenaHoras->setSceneRect(0, 0, kLarguraMapa + kFolga, kAlturaCabecalho);
@@ -980,8 +979,7 @@ void TfmRelTngGantt::BtnImprimirClick() {
     relatorio.AdicionaCabecalho(QStringLiteral("Fase"),
                                 m_fase + QStringLiteral(" - ") + ui.EdtDesFase->text());
     relatorio.AdicionaCabecalho(QStringLiteral("Tipo"), ui.CbTipo->currentText());
-    relatorio.AdicionaCabecalho(QStringLiteral("Início"),
-                                m_origem.toString(QStringLiteral("dd/MM/yyyy HH:mm")));
+    relatorio.AdicionaCabecalho(QStringLiteral("Início"), TextoExibicao(m_origem));
     relatorio.DefineDesenho([this](QPainter& pintor, const QRectF& area) { DesenhaImpressao(pintor, area); });
     Chama_Relatorio(relatorio, this, QStringLiteral("W"));
 }

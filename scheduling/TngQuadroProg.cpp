@@ -332,10 +332,10 @@ void TFmTngQuadroProg::BuscaDadosPartida(const QString& maquina, const QString& 
         return;
     }
     ui.EdtStatus->setText(fila[posicao].iniciado ? QStringLiteral("INICIADO") : QStringLiteral("PREVISÃO"));
-    ui.EdtDataIni->setText(p.inicio.date().toString(QStringLiteral("dd/MM/yyyy")));
-    ui.EdtHoraIni->setText(p.inicio.time().toString(QStringLiteral("HH:mm:ss")));
-    ui.EdtDataPrev->setText(p.fim.date().toString(QStringLiteral("dd/MM/yyyy")));
-    ui.EdtHoraPrev->setText(p.fim.time().toString(QStringLiteral("HH:mm:ss")));
+    ui.EdtDataIni->setText(TextoExibicao(p.inicio.date()));
+    ui.EdtHoraIni->setText(TextoExibicao(p.inicio.time()));
+    ui.EdtDataPrev->setText(TextoExibicao(p.fim.date()));
+    ui.EdtHoraPrev->setText(TextoExibicao(p.fim.time()));
 }
 
 void TFmTngQuadroProg::TbFalAfterScroll() {
