@@ -3,6 +3,7 @@
 #include "Funcoes.h"
 #include "Receitas.h"
 #include "RegrasQuadro.h"
+#include <QMap>
 #include <algorithm>
 
 namespace {
@@ -140,11 +141,15 @@ QString SqlFalsSemOrdem(const FiltroSemOrdem& filtro) {
 }
 
 ColocacaoFal::ColocacaoFal() {
-    m_ocupantes.SQL << DBLocal_SQL(
-        QStringLiteral("SELECT F.NUMERO, F.COR, (SELECT FIRST 1 P.FASE FROM {PROCESSO_TIN} P WHERE P.FAL = "
-                       "F.NUMERO AND P.CONCLUIDO = 'N' ORDER BY P.ORDEM) FROM {FAL} F WHERE F.MAQUINA = "
-                       ":MAQUINA AND F.ORDEM = :ORDEM AND F.NUMERO <> :FAL AND %1 ORDER BY F.NUMERO")
-            .arg(kAberta));
+    const QString colunas =
+        QStringLiteral("SELECT F.NUMERO, F.MAQUINA, COALESCE(F.ORDEM, 0), F.COR, (SELECT FIRST 1 P.FASE FROM "
+                       "{PROCESSO_TIN} P WHERE P.FAL = F.NUMERO AND P.CONCLUIDO = 'N' ORDER BY P.ORDEM), ");
+    m_daMaquina.SQL << DBLocal_SQL(colunas + QStringLiteral("'S' FROM {FAL} F WHERE F.MAQUINA = :MAQUINA AND "
+                                                            "F.ORDEM > 0 AND %1")
+                                                 .arg(kAberta));
+    m_daFal.SQL << DBLocal_SQL(
+        colunas +
+        QStringLiteral("CASE WHEN %1 THEN 'S' ELSE 'N' END FROM {FAL} F WHERE F.NUMERO = :FAL").arg(kAberta));
     m_maior.SQL << DBLocal_SQL(
         QStringLiteral("SELECT MAX(F.ORDEM) FROM {FAL} F WHERE F.MAQUINA = :MAQUINA AND %1").arg(kAberta));
     m_desloca.SQL << DBLocal_SQL(QStringLiteral("UPDATE {FAL} F SET F.ORDEM = F.ORDEM + 1 WHERE F.MAQUINA = "
@@ -154,18 +159,25 @@ ColocacaoFal::ColocacaoFal() {
         QStringLiteral("UPDATE {FAL} SET MAQUINA = :MAQUINA, ORDEM = :ORDEM WHERE NUMERO = :FAL"));
 }
 
-QList<ColocacaoFal::Ocupante> ColocacaoFal::Ocupantes(const QString& maquina, int ordem, const QString& fal) {
-    m_ocupantes.BindValue(QStringLiteral("MAQUINA"), maquina);
-    m_ocupantes.BindValue(QStringLiteral("ORDEM"), ordem);
-    m_ocupantes.BindValue(QStringLiteral("FAL"), fal);
-    m_ocupantes.Open();
-    QList<Ocupante> ocupantes;
-    for (m_ocupantes.First(); !m_ocupantes.Eof(); m_ocupantes.Next())
-        // A FAL with every step concluded is in no queue.
-        if (const QString fase = m_ocupantes.Fields(2).AsString().trimmed(); !fase.isEmpty())
-            ocupantes.append({m_ocupantes.Fields(0).AsString().trimmed(),
-                              m_ocupantes.Fields(1).AsString().trimmed(), fase});
-    return ocupantes;
+QList<FalNaFila> ColocacaoFal::Filas(const QStringList& maquinas, const QStringList& fals) {
+    QMap<QString, FalNaFila> filas; // by number, a FAL read twice once
+    const auto le = [&filas](TZoQuery& q) {
+        q.Open();
+        for (q.First(); !q.Eof(); q.Next()) {
+            const auto texto = [&q](int coluna) { return q.Fields(coluna).AsString().trimmed(); };
+            filas.insert(texto(0),
+                         {texto(0), texto(1), q.Fields(2).AsInteger(), texto(3), texto(4), texto(5) == u"S"});
+        }
+    };
+    for (const QString& maquina : maquinas) {
+        m_daMaquina.BindValue(QStringLiteral("MAQUINA"), maquina);
+        le(m_daMaquina);
+    }
+    for (const QString& fal : fals) {
+        m_daFal.BindValue(QStringLiteral("FAL"), fal);
+        le(m_daFal);
+    }
+    return filas.values();
 }
 
 int ColocacaoFal::MaiorOrdem(const QString& maquina) {

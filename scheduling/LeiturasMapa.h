@@ -42,12 +42,10 @@ QString SqlFalsSemOrdem(const FiltroSemOrdem& filtro);
 // The placing of FALs at machine positions, each statement prepared once for a whole save.
 class ColocacaoFal {
 public:
-    struct Ocupante {
-        QString numero, cor, fase;
-    };
     ColocacaoFal();
-    // The other open FALs at a machine position, one row per FAL, with their current phase.
-    QList<Ocupante> Ocupantes(const QString& maquina, int ordem, const QString& fal);
+    // What a save that places `fals` at `maquinas` works on: the open FALs queued at those machines (at a
+    // position above 0) and the FALs placed, wherever they are; one row per FAL, with its current phase.
+    QList<FalNaFila> Filas(const QStringList& maquinas, const QStringList& fals);
     // The machine's highest position among its open FALs; 0 when none.
     int MaiorOrdem(const QString& maquina);
     // Room at the position: the machine's FALs from it on go one down.
@@ -55,5 +53,5 @@ public:
     void Grava(const QString& fal, const QString& maquina, int ordem);
 
 private:
-    TZoQuery m_ocupantes, m_maior, m_desloca, m_grava;
+    TZoQuery m_daMaquina, m_daFal, m_maior, m_desloca, m_grava;
 };

@@ -112,3 +112,33 @@ DestinoBarra DestinoMovimento(const QList<int>& ordens, int barra, int passos) {
     // Later: before the bar after the n-th one, or past the last.
     return DestinoAntes(ordens, barra, passos > 0 ? (alvo == ultima ? -1 : alvo + 1) : alvo);
 }
+
+QList<FalNaFila> OcupantesEm(const QList<FalNaFila>& filas, const QString& maquina, int ordem,
+                             const QString& fal) {
+    QList<FalNaFila> ocupantes;
+    for (const FalNaFila& f : filas)
+        if (f.aberta && f.maquina == maquina && f.ordem == ordem && f.numero != fal && !f.fase.isEmpty())
+            ocupantes << f;
+    std::sort(ocupantes.begin(), ocupantes.end(),
+              [](const FalNaFila& a, const FalNaFila& b) { return a.numero < b.numero; });
+    return ocupantes;
+}
+
+int MaiorOrdemEm(const QList<FalNaFila>& filas, const QString& maquina) {
+    int maior = 0;
+    for (const FalNaFila& f : filas)
+        if (f.aberta && f.maquina == maquina)
+            maior = std::max(maior, f.ordem);
+    return maior;
+}
+
+void AplicaPasso(QList<FalNaFila>& filas, const PassoColocacao& passo) {
+    for (FalNaFila& f : filas)
+        if (passo.abreEspaco) {
+            if (f.aberta && f.maquina == passo.maquina && f.ordem >= passo.ordem && f.numero != passo.fal)
+                ++f.ordem;
+        } else if (f.numero == passo.fal) {
+            f.maquina = passo.maquina;
+            f.ordem = passo.ordem;
+        }
+}

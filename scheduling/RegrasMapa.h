@@ -74,6 +74,29 @@ QList<BarraMapa> AgrupaBarras(const QList<FalMapa>& fals);
 // and that end. A bar ending beyond the four days is not drawn, and those after it neither.
 void PosicionaBarras(QList<BarraMapa>& barras, const QDateTime& origem, const QDateTime& agora);
 
+// A FAL as a save's placing sees it: where it stands, its colour, the phase of its next pending step (empty:
+// none) and whether it is open (no item returned or closed).
+struct FalNaFila {
+    QString numero, maquina;
+    int ordem = 0;
+    QString cor, fase;
+    bool aberta = true;
+};
+// A write of a save: room opened at a machine position (the open FALs from it on, but `fal`, one down), or
+// `fal` placed at it.
+struct PassoColocacao {
+    bool abreEspaco = false;
+    QString fal, maquina;
+    int ordem = 0;
+};
+// The queues as the database answers a save between its writes: the other open FALs at a machine position
+// with a step pending, by number (those a FAL placed there clashes with); the machine's highest position
+// among its open FALs, 0 when none; a write applied.
+QList<FalNaFila> OcupantesEm(const QList<FalNaFila>& filas, const QString& maquina, int ordem,
+                             const QString& fal);
+int MaiorOrdemEm(const QList<FalNaFila>& filas, const QString& maquina);
+void AplicaPasso(QList<FalNaFila>& filas, const PassoColocacao& passo);
+
 // Where a bar goes on a machine whose bars hold the positions `ordens` (map order).
 struct DestinoBarra {
     int ordem = 0;

@@ -42,6 +42,8 @@ constexpr int kAlturaCabecalho = 22;
 // Header scenes reach past the map by a scroll bar's width, so they scroll as far as the map does.
 constexpr int kFolga = 40;
 const QString kMaquinaInvalida = QStringLiteral("Máquina Inválida.");
+const QString kFilasMudaram = QStringLiteral("Outro usuário alterou as filas enquanto as perguntas eram "
+                                             "respondidas. Nada foi gravado; grave de novo.");
 
 QString texto(const TDataSet& dados, int linha, const char* campo) {
     return dados.TextoEm(linha, QLatin1String(campo));
@@ -578,50 +580,100 @@ void TfmRelTngGantt::MoveBarra(int passos) {
         ColocaBarra(barra, m_barras[barra].maquina, destino.ordem, Colocacao::Insere);
 }
 
-// A bar's FALs to a machine position in one unit of work: the first one placed as the caller says, the
-// others grouped with it.
+// A bar's FALs to a machine position: the first one placed as the caller says, the others grouped with it.
 void TfmRelTngGantt::ColocaBarra(int barra, const QString& maquina, int ordem, Colocacao modo) {
     const BarraMapa b = m_barras[barra];
-    Gravacao g;
-    Resultado r = Resultado::Pulada;
-    {
-        GravacaoAtomica unidade;
-        for (const QString& fal : b.fals) {
-            r = AtualizaOrdemMaquina(g, fal, maquina, b.cor, m_fase, ordem,
-                                     fal == b.fals.first() ? modo : Colocacao::Junta);
-            if (r != Resultado::Gravada)
-                break;
-        }
-        if (r == Resultado::Gravada)
-            unidade.Confirma();
-    }
-    if (!g.parada.isEmpty())
-        Informa(this, g.parada);
-    if (r == Resultado::Gravada)
+    const auto coloca = [&](Gravacao& g) {
+        for (const QString& fal : b.fals)
+            if (AtualizaOrdemMaquina(g, fal, maquina, b.cor, m_fase, ordem,
+                                     fal == b.fals.first() ? modo : Colocacao::Junta) != Resultado::Gravada)
+                return false;
+        return true;
+    };
+    if (ColocaFals(b.fals, {maquina}, coloca, modo == Colocacao::Pergunta))
         RecarregaAposGravar();
 }
 
+// Two passes, so that no row stays locked while a question waits: every question asked on the queues as
+// read, nothing written; then in one unit of work the queues read again, the same placing with the answers
+// given, and its writes. Questions that would now differ (a queue changed meanwhile) refuse the save.
+// `coloca` places each FAL through AtualizaOrdemMaquina and answers false when the save stops; without
+// `pergunta` it neither asks nor reads the queues (only Insere and Junta), and runs once, in the unit.
+bool TfmRelTngGantt::ColocaFals(const QStringList& fals, const QStringList& maquinas,
+                                const std::function<bool(Gravacao&)>& coloca, bool pergunta) {
+    Gravacao perguntas;
+    if (pergunta) {
+        perguntas.filas = ColocacaoFal().Filas(maquinas, fals);
+        if (!coloca(perguntas)) {
+            if (!perguntas.parada.isEmpty())
+                Informa(this, perguntas.parada);
+            return false;
+        }
+    }
+    Gravacao g;
+    g.respostas = perguntas.respostas;
+    g.repete = true;
+    bool gravou = false;
+    {
+        GravacaoAtomica unidade;
+        ColocacaoFal sql;
+        if (pergunta)
+            g.filas = sql.Filas(maquinas, fals);
+        gravou = coloca(g) && !g.mudou && g.respondidas == g.respostas.size();
+        if (gravou) {
+            for (const PassoColocacao& p : std::as_const(g.passos))
+                if (p.abreEspaco)
+                    sql.AbreEspaco(p.maquina, p.ordem, p.fal);
+                else
+                    sql.Grava(p.fal, p.maquina, p.ordem);
+            unidade.Confirma();
+        }
+    }
+    if (!gravou)
+        Informa(this, g.parada.isEmpty() ? kFilasMudaram : g.parada);
+    return gravou;
+}
+
+// The answer to a clash question: asked in the first pass, the one given replayed in the second; -1 when
+// the second meets a question the first did not ask.
+int TfmRelTngGantt::Resposta(Gravacao& g, const QString& texto, const std::function<int()>& pergunta) {
+    if (!g.repete) {
+        const int resposta = pergunta();
+        g.respostas.append({texto, resposta});
+        return resposta;
+    }
+    if (!g.mudou && g.respondidas < g.respostas.size() && g.respostas[g.respondidas].first == texto)
+        return g.respostas[g.respondidas++].second;
+    g.mudou = true;
+    return -1;
+}
+
+// Where a FAL goes, planned on the queues in memory: the writes it takes are added to the save's.
 TfmRelTngGantt::Resultado TfmRelTngGantt::AtualizaOrdemMaquina(Gravacao& g, const QString& fal,
                                                                const QString& maquina, const QString& cor,
                                                                const QString& fase, int ordem,
                                                                Colocacao modo) {
+    const auto escreve = [&g](const PassoColocacao& passo) {
+        g.passos << passo;
+        AplicaPasso(g.filas, passo);
+    };
     if (modo == Colocacao::Insere) {
-        g.sql.AbreEspaco(maquina, ordem, fal);
-        g.sql.Grava(fal, maquina, ordem);
+        escreve({true, fal, maquina, ordem});
+        escreve({false, fal, maquina, ordem});
         return Resultado::Gravada;
     }
     if (modo == Colocacao::Pergunta)
-        for (const ColocacaoFal::Ocupante& o : g.sql.Ocupantes(maquina, ordem, fal)) {
+        for (const FalNaFila& o : OcupantesEm(g.filas, maquina, ordem, fal)) {
             if (g.naoTodos)
                 return Resultado::Pulada;
             if (o.cor != cor) {
-                if (!Pergunta(
-                        this, windowTitle(),
-                        QStringLiteral("Ordem já existe na FAL %1 com cor diferente. Deseja substituir?")
-                            .arg(o.numero),
-                        false))
+                const QString texto =
+                    QStringLiteral("Ordem já existe na FAL %1 com cor diferente. Deseja substituir?")
+                        .arg(o.numero);
+                if (Resposta(g, texto, [&] { return Pergunta(this, windowTitle(), texto, false) ? 1 : 0; }) !=
+                    1)
                     return Resultado::Parada;
-                g.sql.AbreEspaco(maquina, ordem, fal);
+                escreve({true, fal, maquina, ordem});
                 break;
             }
             if (o.fase != fase) {
@@ -630,14 +682,16 @@ TfmRelTngGantt::Resultado TfmRelTngGantt::AtualizaOrdemMaquina(Gravacao& g, cons
                                    "continuar. ");
                 return Resultado::Parada;
             }
-            const int escolha = Mensagens().Choose(
-                this, windowTitle(),
-                QStringLiteral("Ordem já existe na FAL %1. Deseja substituir ou agrupar?").arg(o.numero),
-                {QStringLiteral("Substituir"), QStringLiteral("Agrupar"), QStringLiteral("Cancelar"),
-                 QStringLiteral("Não Todos")},
-                0);
+            const QString texto =
+                QStringLiteral("Ordem já existe na FAL %1. Deseja substituir ou agrupar?").arg(o.numero);
+            const int escolha = Resposta(g, texto, [&] {
+                return Mensagens().Choose(this, windowTitle(), texto,
+                                          {QStringLiteral("Substituir"), QStringLiteral("Agrupar"),
+                                           QStringLiteral("Cancelar"), QStringLiteral("Não Todos")},
+                                          0);
+            });
             if (escolha == 0) {
-                g.sql.AbreEspaco(maquina, ordem, fal);
+                escreve({true, fal, maquina, ordem});
                 break;
             }
             if (escolha == 3) {
@@ -647,43 +701,54 @@ TfmRelTngGantt::Resultado TfmRelTngGantt::AtualizaOrdemMaquina(Gravacao& g, cons
             if (escolha != 1)
                 return Resultado::Parada;
         }
-    g.sql.Grava(fal, maquina, ordem);
+    escreve({false, fal, maquina, ordem});
     return Resultado::Gravada;
 }
 
 void TfmRelTngGantt::BtnGGravarClick() {
     ConcluiEdicaoGrades(true);
     TbGridQuadro->CheckBrowseMode();
-    Gravacao g;
-    bool parou = false, pulou = false;
+    // The rows changed since the load, and the machines they go to.
+    QList<int> alteradas;
+    QStringList fals, maquinas;
+    for (int i = 0; i < TbGridQuadro->RecordCount(); ++i) {
+        const QString fal = texto(*TbGridQuadro, i, "NUMERO");
+        const QString maquina = texto(*TbGridQuadro, i, "MAQUINA");
+        if (QPair(maquina, int(TbGridQuadro->NumeroEm(i, QStringLiteral("ORDEM")))) ==
+            m_carregadas.value(fal))
+            continue;
+        alteradas << i;
+        fals << fal;
+        if (!maquinas.contains(maquina))
+            maquinas << maquina;
+    }
+    bool pulou = false;
     QHash<QString, QPair<QString, int>> gravadas; // the rows written, as the list shows them
-    {
-        GravacaoAtomica unidade;
-        for (int i = 0; i < TbGridQuadro->RecordCount() && !parou; ++i) {
+    const auto coloca = [&](Gravacao& g) {
+        pulou = false;
+        gravadas.clear();
+        for (int i : std::as_const(alteradas)) {
             const QString fal = texto(*TbGridQuadro, i, "NUMERO");
             const QString maquina = texto(*TbGridQuadro, i, "MAQUINA");
-            int ordem = int(TbGridQuadro->NumeroEm(i, QStringLiteral("ORDEM")));
+            const int ordemDigitada = int(TbGridQuadro->NumeroEm(i, QStringLiteral("ORDEM")));
             const auto [maquinaLida, ordemLida] = m_carregadas.value(fal);
-            if (maquina == maquinaLida && ordem == ordemLida)
-                continue;
+            int ordem = ordemDigitada;
             // Another machine, the position untouched: the end of that machine's queue.
             if (maquina != maquinaLida && ordem == ordemLida)
-                ordem = g.sql.MaiorOrdem(maquina) + 1;
+                ordem = MaiorOrdemEm(g.filas, maquina) + 1;
             // No position: back to "Não Programadas".
             const Colocacao modo = ordem > 0 ? Colocacao::Pergunta : Colocacao::Junta;
             const Resultado r = AtualizaOrdemMaquina(g, fal, maquina, texto(*TbGridQuadro, i, "COR"), m_fase,
                                                      std::max(0, ordem), modo);
-            parou = r == Resultado::Parada;
+            if (r == Resultado::Parada)
+                return false;
             pulou |= r == Resultado::Pulada;
             if (r == Resultado::Gravada)
-                gravadas.insert(fal, {maquina, int(TbGridQuadro->NumeroEm(i, QStringLiteral("ORDEM")))});
+                gravadas.insert(fal, {maquina, ordemDigitada});
         }
-        if (!parou)
-            unidade.Confirma();
-    }
-    if (!g.parada.isEmpty())
-        Informa(this, g.parada);
-    if (parou)
+        return true;
+    };
+    if (!alteradas.isEmpty() && !ColocaFals(fals, maquinas, coloca))
         return;
     // Until the reload the list keeps what was typed: a second save finds those rows stored. Rows passed
     // over keep edits not stored, which only a reload puts back.
@@ -794,28 +859,26 @@ void TfmRelTngGantt::BtnGravarClick() {
         Informa(this, QStringLiteral("Nenhuma FAL marcada."));
         return;
     }
-    Gravacao g;
-    bool parou = false;
-    {
-        GravacaoAtomica unidade;
+    QStringList fals, maquinas;
+    for (int i : std::as_const(marcadas)) {
+        fals << texto(*TbFalsSemOrd, i, "NUMERO");
+        if (const QString maquina = texto(*TbFalsSemOrd, i, "MAQUINA"); !maquinas.contains(maquina))
+            maquinas << maquina;
+    }
+    const auto coloca = [&](Gravacao& g) {
         for (int i : std::as_const(marcadas)) {
             const QString maquina = texto(*TbFalsSemOrd, i, "MAQUINA");
             int ordem = int(TbFalsSemOrd->NumeroEm(i, QStringLiteral("ORDEM")));
             if (ordem <= 0)
-                ordem = g.sql.MaiorOrdem(maquina) + 1;
+                ordem = MaiorOrdemEm(g.filas, maquina) + 1;
             if (AtualizaOrdemMaquina(g, texto(*TbFalsSemOrd, i, "NUMERO"), maquina,
                                      texto(*TbFalsSemOrd, i, "COR"), texto(*TbFalsSemOrd, i, "FASE"), ordem,
-                                     Colocacao::Pergunta) == Resultado::Parada) {
-                parou = true;
-                break;
-            }
+                                     Colocacao::Pergunta) == Resultado::Parada)
+                return false;
         }
-        if (!parou)
-            unidade.Confirma();
-    }
-    if (!g.parada.isEmpty())
-        Informa(this, g.parada);
-    if (parou)
+        return true;
+    };
+    if (!ColocaFals(fals, maquinas, coloca))
         return;
     BtnConsultarClick();
     RecarregaAposGravar();

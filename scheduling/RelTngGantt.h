@@ -6,6 +6,7 @@
 #include "ui_RelTngGantt.h"
 #include <QHash>
 #include <QPoint>
+#include <functional>
 #include <memory>
 
 class QGraphicsRectItem;
@@ -50,9 +51,15 @@ protected:
 private:
     enum class Colocacao { Pergunta, Insere, Junta };
     enum class Resultado { Gravada, Pulada, Parada };
-    // One save: its statements, and what the clash dialogue decided so far.
+    // One pass of a save: the queues as its writes so far leave them, those writes, and the clash
+    // dialogue's answers (given in the first pass, replayed in the second).
     struct Gravacao {
-        ColocacaoFal sql;
+        QList<FalNaFila> filas;
+        QList<PassoColocacao> passos;
+        QList<QPair<QString, int>> respostas; // each question and its answer
+        bool repete = false;                  // the second pass: answers replayed, nothing asked
+        qsizetype respondidas = 0;            // answers replayed so far
+        bool mudou = false;                   // the second pass met a question the first did not ask
         bool naoTodos = false;
         QString parada; // why the save stopped, told after the rollback
     };
@@ -78,6 +85,9 @@ private:
     void SelecionaBarra(int barra);
     void MoveBarra(int passos);
     void ColocaBarra(int barra, const QString& maquina, int ordem, Colocacao modo);
+    bool ColocaFals(const QStringList& fals, const QStringList& maquinas,
+                    const std::function<bool(Gravacao&)>& coloca, bool pergunta = true);
+    int Resposta(Gravacao& g, const QString& texto, const std::function<int()>& pergunta);
     Resultado AtualizaOrdemMaquina(Gravacao& g, const QString& fal, const QString& maquina,
                                    const QString& cor, const QString& fase, int ordem, Colocacao modo);
     void Destaca(const QString& campo);

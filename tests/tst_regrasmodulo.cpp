@@ -742,6 +742,52 @@ private slots:
     }
 
     // ---- the production map
+    // The queues a save plans on, after its writes so far ("+M1:2 U1" room at M1 position 2 for U1, "=M1:2
+    // U1" U1 placed there): room shifts the machine's open FALs from the position on, but the one placed; a
+    // FAL placed leaves its machine. U1's occupants at M1:2 are open FALs with a step pending; the highest
+    // position counts every open FAL. F2 has no step pending, F4 is closed.
+    void filasDaColocacao_data() {
+        QTest::addColumn<QString>("passos");
+        QTest::addColumn<QString>("filas");
+        QTest::addColumn<QString>("ocupantes");
+        QTest::addColumn<int>("maior");
+        QTest::newRow("as read") << ""
+                                 << "F1@M1:1 F2@M1:2 F3@M1:2 F4@M1:3 U1@:0"
+                                 << "F3" << 2;
+        QTest::newRow("room") << "+M1:2 U1"
+                              << "F1@M1:1 F2@M1:3 F3@M1:3 F4@M1:3 U1@:0"
+                              << "" << 3;
+        QTest::newRow("grouped") << "=M1:2 U1"
+                                 << "F1@M1:1 F2@M1:2 F3@M1:2 F4@M1:3 U1@M1:2"
+                                 << "F3" << 2;
+        QTest::newRow("replaced") << "+M1:2 U1;=M1:2 U1"
+                                  << "F1@M1:1 F2@M1:3 F3@M1:3 F4@M1:3 U1@M1:2"
+                                  << "" << 3;
+        QTest::newRow("to another machine") << "=M2:1 F3"
+                                            << "F1@M1:1 F2@M1:2 F3@M2:1 F4@M1:3 U1@:0"
+                                            << "" << 2;
+    }
+    void filasDaColocacao() {
+        QFETCH(QString, passos);
+        QList<FalNaFila> filas = {{"F1", "M1", 1, "C1", "03"},
+                                  {"F2", "M1", 2, "C1", ""},
+                                  {"F3", "M1", 2, "C2", "03"},
+                                  {"F4", "M1", 3, "C1", "03", false},
+                                  {"U1", "", 0, "C1", "03"}};
+        for (const QString& p : passos.isEmpty() ? QStringList() : passos.split(';')) {
+            const QStringList campos = p.mid(1).split(QRegularExpression("[: ]"));
+            AplicaPasso(filas, {p.startsWith('+'), campos[2], campos[0], campos[1].toInt()});
+        }
+        QStringList texto, ocupantes;
+        for (const FalNaFila& f : std::as_const(filas))
+            texto << QString("%1@%2:%3").arg(f.numero, f.maquina).arg(f.ordem);
+        for (const FalNaFila& o : OcupantesEm(filas, "M1", 2, "U1"))
+            ocupantes << o.numero;
+        QTEST(texto.join(' '), "filas");
+        QTEST(ocupantes.join(' '), "ocupantes");
+        QTEST(MaiorOrdemEm(filas, "M1"), "maior");
+    }
+
     // Ten-minute steps, halves to the even one, never below ten.
     void larguraBarra_data() {
         QTest::addColumn<QString>("tempo");

@@ -1,6 +1,7 @@
 // The production map: bars grouped by position but never across colours, the list beside them, starts of
 // any day and the earliest as origin, moves by menu counted per bar, dragging along and across rows, the
-// saves of both pages as one unit each through the clash dialogue, codes with quotes, and the print.
+// saves of both pages as one unit each through the clash dialogue, asked before anything is written, codes
+// with quotes, and the print.
 #include "TestDatabase.h"
 #include "TestFiles.h"
 #include <QDialog>
@@ -259,6 +260,63 @@ private slots:
         driver->Click("BtnGravar");
         QTEST(Ordens(), "ordens");
         QCOMPARE(CountShown("choice"), int(escolhas.size()));
+        QTEST(TakeMessages(), "mensagem");
+    }
+
+    // Every question is asked before anything is written, so no row stays locked while one waits; a queue
+    // another user changed meanwhile so that the questions would differ refuses the save.
+    void perguntasAntesDeGravar_data() {
+        QTest::addColumn<QString>("outro"); // what another user commits while the last question waits
+        QTest::addColumn<QString>("ordens");
+        QTest::addColumn<QString>("mensagem");
+        QTest::newRow("nothing else changes") << ""
+                                              << "F1|M1|2;F2|M1|4;U1|M1|7;U2|M1|3;U3|M1|1"
+                                              << "";
+        QTest::newRow("F2 leaves the position asked about")
+            << "UPDATE FAL SET ORDEM = 9 WHERE NUMERO = 'F2'"
+            << "F1|M1|1;F2|M1|9;U1||0;U2||0;U3||0"
+            << "Outro usuário alterou as filas enquanto as perguntas eram respondidas. Nada foi gravado; "
+               "grave "
+               "de novo.";
+    }
+    void perguntasAntesDeGravar() {
+        QFETCH(QString, outro);
+        Base();
+        Fal("F1", "M1", 1);
+        Fal("F2", "M1", 2);
+        for (const char* u : {"U1", "U2", "U3"})
+            Fal(u, "", 0);
+        SqlCommit("UPDATE FAL SET COR = 'C2' WHERE NUMERO = 'U3'");
+        Abre();
+        driver->Page("PageControl1", "Não Programadas");
+        driver->Click("BtnConsultar");
+        const QStringList ordens = {"5", "2", "1"};
+        for (int i = 0; i < 3; ++i) {
+            Tick("GridFalsSemOrd", i, "SEL");
+            Cells("GridFalsSemOrd", i, {{"MAQUINA", "M1"}, {"ORDEM", ordens[i]}});
+        }
+        // U2 replaces F2 (the same colour's choice); U3 replaces F1, of another colour, last.
+        messages.choices.enqueue(0);
+        messages.questions.enqueue(true);
+        QString travadas = "-";
+        messages.antesDaPergunta = [&] {
+            auto conexao = OpenSecond("kelm-test-travas");
+            conexao->LockTimeoutMs = 300;
+            try {
+                SqlOn(*conexao,
+                      "UPDATE FAL SET ORDEM = ORDEM WHERE NUMERO IN ('F1', 'F2', 'U1', 'U2', 'U3')");
+                travadas = "none";
+            } catch (const std::exception& e) {
+                travadas = e.what();
+            }
+            conexao->Transaction()->RollbackRetaining();
+            if (!outro.isEmpty())
+                ByOther(outro);
+        };
+        driver->Click("BtnGravar");
+        QCOMPARE(travadas, QString("none"));
+        QTEST(Ordens(), "ordens");
+        QCOMPARE(CountShown("choice") + CountShown("question"), 2);
         QTEST(TakeMessages(), "mensagem");
     }
 
