@@ -1,7 +1,10 @@
 // The module's pure rules as tables: a lot sheet's (machine limits, price age, weight taken from an invoice,
 // pieces split off, steps from routes, the customer's situation), its generation, the programme, invoice
 // items, a machine's capacity, the dyeing curve as drawn, the kitchen's weighing and the print pastes'
-// dispensing orders and files, the production map's bars and moves, a roll label's bar code and numbers.
+// dispensing orders and files, the production map's bars and moves, a roll label's bar code and numbers, a
+// quotation's prices.
+#include "Formatacao.h"
+#include "Funcoes.h"
 #include "GraficoTingimento.h"
 #include "RegrasCliente.h"
 #include "RegrasDosagem.h"
@@ -13,6 +16,7 @@
 #include "RegrasMapa.h"
 #include "RegrasMaquina.h"
 #include "RegrasNota.h"
+#include "RegrasOrcamento.h"
 #include "RegrasPesagem.h"
 #include "RegrasProgramacao.h"
 #include "RegrasQuadro.h"
@@ -1354,6 +1358,105 @@ private slots:
         for (const RoloNumerado& r : NumeraRolos(lista, pedidos))
             linhas << QString("%1:%2:%3").arg(r.item).arg(r.seq).arg(r.nrRolo);
         QTEST(linhas.join(' '), "linhas");
+    }
+
+    // Parameters "taxes financial commission loss margin | freight packing fixed | minute's cost volume".
+    void calculaPreco_data() {
+        QTest::addColumn<QString>("parametros");
+        QTest::addColumn<double>("receita");
+        QTest::addColumn<QString>("curva");
+        QTest::addColumn<double>("fixoManual");
+        QTest::addColumn<double>("quimicoManual");
+        QTest::addColumn<double>("tempo");
+        QTest::addColumn<double>("preco");
+        QTest::addColumn<double>("lucro");
+        QTest::newRow("K 10, P 40") << "20 0 0 0 20|0 0 0|0 0" << 10.0 << "" << 0.0 << 0.0 << 0.0 << 16.67
+                                    << 3.334;
+        QTest::newRow("every cost and charge")
+            << "17.28 2 3 2 18|0.15 0.08 2.4|1.85 600" << 2.38 << "04:30" << 0.0 << 0.0 << 0.8325 << 10.12
+            << 1.822;
+        QTest::newRow("volume 0: the batch's figure") << "0 0 0 0 0|0 0 0|0.5 0" << 0.0 << "01:00" << 0.0 << 0.0
+                                                      << 30.0 << 30.0 << 0.0;
+        QTest::newRow("24 h and more") << "0 0 0 0 0|0 0 0|1 100" << 0.0 << "25:30" << 0.0 << 0.0 << 15.3
+                                       << 15.3 << 0.0;
+        QTest::newRow("blank curve") << "0 0 0 0 0|0 0 0|1 100" << 1.0 << "" << 0.0 << 0.0 << 0.0 << 1.0 << 0.0;
+        QTest::newRow("odd curve") << "0 0 0 0 0|0 0 0|1 100" << 1.0 << "abc" << 0.0 << 0.0 << 0.0 << 1.0
+                                   << 0.0;
+        QTest::newRow("overrides") << "0 0 0 0 50|0 0 2.4|0 0" << 2.0 << "" << 3.0 << 5.0 << 0.0 << 16.0 << 8.0;
+        QTest::newRow("P 100") << "40 20 20 0 20|1 0 0|0 0" << 3.0 << "" << 0.0 << 0.0 << 0.0 << 0.0 << 0.0;
+        QTest::newRow("P 120") << "60 20 20 0 20|1 0 0|0 0" << 3.0 << "" << 0.0 << 0.0 << 0.0 << 0.0 << 0.0;
+    }
+    void calculaPreco() {
+        QFETCH(QString, parametros);
+        const QStringList partes = parametros.split('|');
+        const auto numeros = [&](int i) {
+            QList<double> n;
+            for (const QString& t : partes[i].split(' '))
+                n << t.toDouble();
+            return n;
+        };
+        const QList<double> pct = numeros(0), kg = numeros(1), tempo = numeros(2);
+        ParametrosPreco p;
+        p.icms = pct[0];
+        p.financeiro = pct[1];
+        p.comissao = pct[2];
+        p.perda = pct[3];
+        p.margem = pct[4];
+        p.frete = kg[0];
+        p.embalagem = kg[1];
+        p.fixo = kg[2];
+        p.custoMinuto = tempo[0];
+        p.volume = tempo[1];
+        QFETCH(QString, curva);
+        QFETCH(double, receita);
+        QFETCH(double, fixoManual);
+        QFETCH(double, quimicoManual);
+        QFETCH(double, preco);
+        const PrecoCalculado r = CalculaPreco(p, receita, MinutosDoTempo(curva), fixoManual, quimicoManual);
+        QTEST(Arredondar(r.composicao.tempo, 4), "tempo");
+        QCOMPARE(r.preco, preco);
+        QCOMPARE(r.semPreco, preco == 0);
+        QTEST(Arredondar(r.lucro, 3), "lucro");
+    }
+
+    // Price 16.67 of costs 10 charged 20 % (margin 20 % asked); the services add to the price, not the costs.
+    void calculaMargem_data() {
+        QTest::addColumn<double>("preco");
+        QTest::addColumn<double>("servicos");
+        QTest::addColumn<double>("total");
+        QTest::addColumn<double>("margem");
+        QTest::newRow("no services") << 16.67 << 0.0 << 16.67 << 20.012;
+        QTest::newRow("services") << 16.67 << 3.33 << 20.0 << 30.0;
+        QTest::newRow("below cost") << 5.0 << 0.0 << 5.0 << -120.0;
+        QTest::newRow("total 0 keeps the margin") << 0.0 << 0.0 << 0.0 << 7.0;
+    }
+    void calculaMargem() {
+        ComposicaoPreco c;
+        c.quimico = 10;
+        c.impostos = 20;
+        QFETCH(double, preco);
+        QFETCH(double, servicos);
+        const MargemCalculada r = CalculaMargem(c, preco, servicos, {0, 7, 0.5});
+        QTEST(r.precoTotal, "total");
+        QTEST(Arredondar(r.margem, 3), "margem");
+        QCOMPARE(Arredondar(r.lucro, 6), preco > 0 ? Arredondar(r.margem / 100 * r.precoTotal, 6) : 0.5);
+    }
+
+    void precoServicosETotais() {
+        const QList<ServicoOrcado> servicos{{"02", 3.8}, {"03", 7.9}, {"07", 1.65}};
+        QCOMPARE(PrecoServicos({"01", "03", "05", "07"}, servicos), 9.55);
+        QCOMPARE(PrecoServicos({"01"}, servicos), 0.0);
+        QCOMPARE(PrecoServicos({"03"}, {}), 0.0);
+        const ResultadoItem nenhum = CalculaTotais({});
+        QCOMPARE(nenhum.preco + nenhum.margem + nenhum.lucro, 0.0);
+        const ResultadoItem media = CalculaTotais({{10, 20, 2}, {14, 10, 1.4}, {0, 0, 0}});
+        QCOMPARE(media.preco, 8.0);
+        QCOMPARE(media.margem, 10.0);
+        QCOMPARE(Arredondar(media.lucro, 6), 1.133333);
+        // 80 g of a 12.00 paste and 50 g of a 7.05 one per kilogram.
+        QCOMPARE(CustoEstampa({{80, 12}, {50, 7.05}}), 1.3125);
+        QCOMPARE(CustoEstampa({{0.02, 0.12345}}), 0.0);
+        QCOMPARE(CustoEstampa({}), 0.0);
     }
 };
 
