@@ -1,5 +1,6 @@
 #include "RegrasOrcamento.h"
 #include "Funcoes.h"
+#include <QRegularExpression>
 
 double CustoTempo(int minutos, double custoMinuto, double volume) {
     if (minutos < 0)
@@ -8,8 +9,8 @@ double CustoTempo(int minutos, double custoMinuto, double volume) {
     return volume > 0 ? custo / volume : custo;
 }
 
-PrecoCalculado CalculaPreco(const ParametrosPreco& p, double custoReceita, int minutosCurva, double fixoManual,
-                            double quimicoManual) {
+PrecoCalculado CalculaPreco(const ParametrosPreco& p, double custoReceita, int minutosCurva,
+                            double fixoManual, double quimicoManual) {
     PrecoCalculado r;
     ComposicaoPreco& c = r.composicao;
     c.tempo = CustoTempo(minutosCurva, p.custoMinuto, p.volume);
@@ -71,4 +72,33 @@ double CustoEstampa(const QList<QuadroOrcado>& quadros) {
     for (const QuadroOrcado& q : quadros)
         total += q.consumo * q.custoPasta;
     return Arredondar(total / 1000, 4);
+}
+
+QString RecusaLancamento(const QString& regiao, const QList<PrecoLancar>& precos) {
+    if (regiao.trimmed().isEmpty())
+        return QStringLiteral("Cliente sem tabela de preços: informe a região no cadastro do cliente.");
+    QSet<QString> vistos;
+    for (const PrecoLancar& p : precos) {
+        const QString nome =
+            QStringLiteral("Cor %1 na variante %2").arg(p.cor.trimmed(), p.variante.trimmed());
+        if (!(p.preco > 0))
+            return nome + QStringLiteral(" sem preço calculado.");
+        const QString chave = p.cor.trimmed() + QChar(0x1f) + p.variante.trimmed();
+        if (vistos.contains(chave))
+            return nome + QStringLiteral(" selecionada mais de uma vez.");
+        vistos << chave;
+    }
+    return {};
+}
+
+QString MontaCondicao(const QString& condicao) {
+    const QString texto = condicao.trimmed();
+    static const QRegularExpression dias(QStringLiteral("^\\d{1,3}([\\s/,;-]+\\d{1,3})*$"));
+    static const QRegularExpression separador(QStringLiteral("[\\s/,;-]+"));
+    if (!dias.match(texto).hasMatch())
+        return texto;
+    const QStringList prazos = texto.split(separador);
+    if (prazos.size() == 1 && prazos.first().toInt() == 0)
+        return QStringLiteral("À vista");
+    return prazos.join(QLatin1Char('/')) + QStringLiteral(" dias");
 }

@@ -7,10 +7,10 @@
 
 // A customer's (or a price region's) cost parameters, as PRECO_PARAM keeps them.
 struct ParametrosPreco {
-    double cofins = 0, icms = 0, irpj = 0, contrSocial = 0; // taxes, percent
+    double cofins = 0, icms = 0, irpj = 0, contrSocial = 0;     // taxes, percent
     double financeiro = 0, comissao = 0, perda = 0, margem = 0; // percent
-    double frete = 0, embalagem = 0, fixo = 0; // per kilogram
-    double custoMinuto = 0, volume = 0;         // one minute of dyeing; kilograms of a standard batch
+    double frete = 0, embalagem = 0, fixo = 0;                  // per kilogram
+    double custoMinuto = 0, volume = 0; // one minute of dyeing; kilograms of a standard batch
 };
 
 // A minute of dyeing shared by the batch's kilograms: minutes × cost, divided by the volume when there is
@@ -19,7 +19,7 @@ double CustoTempo(int minutos, double custoMinuto, double volume);
 
 // The costs and percentages an item's price is built from.
 struct ComposicaoPreco {
-    double tempo = 0, quimico = 0, frete = 0, embalagem = 0, fixo = 0;           // per kilogram
+    double tempo = 0, quimico = 0, frete = 0, embalagem = 0, fixo = 0;             // per kilogram
     double financeiro = 0, comissao = 0, impostos = 0, reprocesso = 0, margem = 0; // percent
     double Custos() const { return tempo + quimico + frete + embalagem + fixo; }
     // What is charged on the price apart from the margin.
@@ -66,3 +66,16 @@ struct QuadroOrcado {
     double consumo = 0, custoPasta = 0;
 };
 double CustoEstampa(const QList<QuadroOrcado>& quadros);
+
+// A price to post into the region's table: the colour's own row gets it.
+struct PrecoLancar {
+    QString cor, variante, descricao;
+    double preco = 0;
+};
+// Why the prices cannot be posted: a blank region, a colour and variant twice (the second would keep the
+// first's price as the last one), a price not above 0. Empty when they can.
+QString RecusaLancamento(const QString& regiao, const QList<PrecoLancar>& precos);
+
+// The customer's payment terms as the quotation shows them: days ("30/60/90", "28 42") as "30/60/90 dias",
+// "0" or "00" as "À vista", any other text as typed.
+QString MontaCondicao(const QString& condicao);

@@ -14,10 +14,10 @@ QString VerificaPreco(const QString& regiao, const QString& cor, const QString& 
     if (!PrecoTabela(regiao, cor, variante, prazo, conexao))
         return QStringLiteral("Preço da cor não cadastrado.");
     TZoQuery q(nullptr, conexao);
-    q.SQL << QStringLiteral("SELECT FIRST 1 1 FROM %1").arg(DBLocal(QStringLiteral("TABPRECO")))
+    q.SQL << QStringLiteral("SELECT FIRST 1 1 FROM %1 T").arg(DBLocal(QStringLiteral("TABPRECO")))
           << QStringLiteral("WHERE REGIAO = %1 AND COR = %2 AND VARIANTE = %3 AND LIBERADO = 'N'")
                  .arg(Aspas(regiao.trimmed()), Aspas(cor.trimmed()), Aspas(variante.trimmed()))
-          << QStringLiteral("AND (CODIGO = '' OR CODIGO IS NULL OR CODIGO = '0')");
+          << QStringLiteral("AND ") + CondicaoPrecoDaCor(QStringLiteral("T"));
     q.Open();
     return q.IsEmpty() ? QString() : QStringLiteral("Preço da cor não Liberado.");
 }
@@ -84,15 +84,15 @@ double ValorAbertoFals(const QString& cliente, const QStringList& excluidas, TZo
     const auto valor = [&](const QString& origem) {
         return QStringLiteral(
                    "SELECT SUM(F.PESO * COALESCE((SELECT FIRST 1 %4 FROM %1 T WHERE T.REGIAO = F.TABPRECO "
-                   "AND T.COR = F.COR AND T.VARIANTE = F.VARIANTE AND (T.CODIGO = '' OR T.CODIGO IS NULL OR "
-                   "T.CODIGO = '0') ORDER BY T.CODIGO), 0)) FROM "
+                   "AND T.COR = F.COR AND T.VARIANTE = F.VARIANTE AND %5 ORDER BY T.CODIGO), 0)) FROM "
                    "(SELECT FAL.NUMERO, FAL.PRAZO, FAL.TABPRECO, FAL.COR, FAL.VARIANTE, SUM(FAL_ITEN.PESO) "
                    "AS "
                    "PESO FROM %2 AND %3 GROUP BY FAL.NUMERO, FAL.PRAZO, FAL.TABPRECO, FAL.COR, FAL.VARIANTE) "
                    "F "
                    "INTO VALOR")
             .arg(DBLocal(QStringLiteral("TABPRECO")), origem, condicoes,
-                 ExpressaoPrecoPrazo(QStringLiteral("F.PRAZO"), QStringLiteral("T")));
+                 ExpressaoPrecoPrazo(QStringLiteral("F.PRAZO"), QStringLiteral("T")),
+                 CondicaoPrecoDaCor(QStringLiteral("T")));
     };
     TZoQuery q(nullptr, conexao);
     q.SQL

@@ -271,7 +271,7 @@ void TFmTngProg::PreparaItens() {
                                 ColunaGrade("Observacao", "Observação").Largura(22),
                                 {"Regiao", "Região"},
                                 {"LoteNF", "Lote NF"},
-                                ColunaGrade("Cor_I", "Cor").Largura(3).SomenteLeitura(),
+                                ColunaGrade("Cor_I", "Cor").Largura(3).SomenteLeitura().Amostra(),
                                 ColunaGrade("Local", "Local").SomenteLeitura()});
     ui.DBGrid1->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid1KeyDown(tecla); };
     itens->BeforePost = [this](TDataSet& item) { TbItensBeforePost(item); };

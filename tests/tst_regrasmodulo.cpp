@@ -1372,17 +1372,18 @@ private slots:
         QTest::addColumn<double>("lucro");
         QTest::newRow("K 10, P 40") << "20 0 0 0 20|0 0 0|0 0" << 10.0 << "" << 0.0 << 0.0 << 0.0 << 16.67
                                     << 3.334;
-        QTest::newRow("every cost and charge")
-            << "17.28 2 3 2 18|0.15 0.08 2.4|1.85 600" << 2.38 << "04:30" << 0.0 << 0.0 << 0.8325 << 10.12
-            << 1.822;
-        QTest::newRow("volume 0: the batch's figure") << "0 0 0 0 0|0 0 0|0.5 0" << 0.0 << "01:00" << 0.0 << 0.0
-                                                      << 30.0 << 30.0 << 0.0;
-        QTest::newRow("24 h and more") << "0 0 0 0 0|0 0 0|1 100" << 0.0 << "25:30" << 0.0 << 0.0 << 15.3
-                                       << 15.3 << 0.0;
-        QTest::newRow("blank curve") << "0 0 0 0 0|0 0 0|1 100" << 1.0 << "" << 0.0 << 0.0 << 0.0 << 1.0 << 0.0;
+        QTest::newRow("every cost and charge") << "17.28 2 3 2 18|0.15 0.08 2.4|1.85 600" << 2.38 << "04:30"
+                                               << 0.0 << 0.0 << 0.8325 << 10.12 << 1.822;
+        QTest::newRow("volume 0: the batch's figure")
+            << "0 0 0 0 0|0 0 0|0.5 0" << 0.0 << "01:00" << 0.0 << 0.0 << 30.0 << 30.0 << 0.0;
+        QTest::newRow("24 h and more")
+            << "0 0 0 0 0|0 0 0|1 100" << 0.0 << "25:30" << 0.0 << 0.0 << 15.3 << 15.3 << 0.0;
+        QTest::newRow("blank curve") << "0 0 0 0 0|0 0 0|1 100" << 1.0 << "" << 0.0 << 0.0 << 0.0 << 1.0
+                                     << 0.0;
         QTest::newRow("odd curve") << "0 0 0 0 0|0 0 0|1 100" << 1.0 << "abc" << 0.0 << 0.0 << 0.0 << 1.0
                                    << 0.0;
-        QTest::newRow("overrides") << "0 0 0 0 50|0 0 2.4|0 0" << 2.0 << "" << 3.0 << 5.0 << 0.0 << 16.0 << 8.0;
+        QTest::newRow("overrides") << "0 0 0 0 50|0 0 2.4|0 0" << 2.0 << "" << 3.0 << 5.0 << 0.0 << 16.0
+                                   << 8.0;
         QTest::newRow("P 100") << "40 20 20 0 20|1 0 0|0 0" << 3.0 << "" << 0.0 << 0.0 << 0.0 << 0.0 << 0.0;
         QTest::newRow("P 120") << "60 20 20 0 20|1 0 0|0 0" << 3.0 << "" << 0.0 << 0.0 << 0.0 << 0.0 << 0.0;
     }
@@ -1457,6 +1458,11 @@ private slots:
         QCOMPARE(CustoEstampa({{80, 12}, {50, 7.05}}), 1.3125);
         QCOMPARE(CustoEstampa({{0.02, 0.12345}}), 0.0);
         QCOMPARE(CustoEstampa({}), 0.0);
+        const QStringList condicoes{"30/60/90", "28 42", "00", "0", "À VISTA", "30/ABC", ""};
+        QStringList lidas;
+        for (const QString& c : condicoes)
+            lidas << MontaCondicao(c);
+        QCOMPARE(lidas.join('|'), QString("30/60/90 dias|28/42 dias|À vista|À vista|À VISTA|30/ABC|"));
     }
 };
 

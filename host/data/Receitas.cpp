@@ -233,15 +233,19 @@ QString ExpressaoPrecoPrazo(const QString& prazo, const QString& tabela) {
     return caso + QStringLiteral(" END");
 }
 
+QString CondicaoPrecoDaCor(const QString& alias) {
+    return QStringLiteral("(%1.CODIGO = '' OR %1.CODIGO IS NULL OR %1.CODIGO = '0')").arg(alias);
+}
+
 std::optional<double> PrecoTabela(const QString& regiao, const QString& cor, const QString& variante,
                                   const QString& prazo, TZoDatabase* conexao) {
     const QString coluna = ColunaPrazo(prazo);
     if (coluna.isEmpty())
         return std::nullopt;
     TZoQuery q(nullptr, conexao);
-    q.SQL << QStringLiteral("SELECT PRECO_%1 FROM %2").arg(coluna, DBLocal(QStringLiteral("TABPRECO")))
+    q.SQL << QStringLiteral("SELECT PRECO_%1 FROM %2 T").arg(coluna, DBLocal(QStringLiteral("TABPRECO")))
           << QStringLiteral("WHERE REGIAO = :REGIAO AND COR = :COR AND VARIANTE = :VARIANTE")
-          << QStringLiteral("AND (CODIGO = '' OR CODIGO IS NULL OR CODIGO = '0')");
+          << QStringLiteral("AND ") + CondicaoPrecoDaCor(QStringLiteral("T"));
     q.BindValue(QStringLiteral("REGIAO"), regiao.trimmed());
     q.BindValue(QStringLiteral("COR"), cor.trimmed());
     q.BindValue(QStringLiteral("VARIANTE"), variante.trimmed());

@@ -22,6 +22,9 @@ KELMHOST_EXPORT QString ColunaPrazo(const QString& prazo);
 // The same choice in SQL, over a term column (`prazo`, "F.PRAZO") and a price-table alias.
 KELMHOST_EXPORT QString ExpressaoPrecoPrazo(const QString& prazo, const QString& tabela);
 
+// The price-table row of `alias` is the colour's own, not a product's (CODIGO empty, null or "0").
+KELMHOST_EXPORT QString CondicaoPrecoDaCor(const QString& alias);
+
 // The colour's own price (no product) for a payment term, in its ColunaPrazo. No price: a term of no
 // column, no such row, or the column empty.
 KELMHOST_EXPORT std::optional<double> PrecoTabela(const QString& regiao, const QString& cor,

@@ -39,6 +39,11 @@ struct ColunaGrade {
         estica = true;
         return *this;
     }
+    // A swatch: the cell shows its background only, not the value behind it (a colour's number).
+    ColunaGrade& Amostra() {
+        amostra = true;
+        return *this;
+    }
     // Not in the grid, yet its caption and decimals are the field's, for the boxes and reports that show it.
     ColunaGrade& Oculta() {
         visivel = false;
@@ -54,6 +59,7 @@ struct ColunaGrade {
     QHash<QString, QString> textos;
     bool estica = false;
     bool visivel = true;
+    bool amostra = false;
 };
 
 // The texts of a flag stored as "S" or "N".

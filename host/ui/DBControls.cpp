@@ -385,14 +385,17 @@ void TZoDBGrid::AjustaColunas() {
     header->setStretchLastSection(false);
     const QFontMetrics cell = fontMetrics();
     const int margin = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 4;
+    // The style draws captions in bold: measured in regular type, long ones were cut.
+    QFont negrito = header->font();
+    negrito.setBold(true);
+    const QFontMetrics legenda(negrito);
     for (int column = 0; column < data->columnCount(); ++column) {
         const ColunaGrade* declared = data->Declaracao(column);
         const FieldDef& def = m_dataSet->FieldDefs()[data->FieldOfColumn(column)];
         const int chars = declared && declared->largura > 0 ? declared->largura : caracteres(def);
         const int content = chars * cell.horizontalAdvance(def.type == QMetaType::QString ? QLatin1Char('X')
                                                                                           : QLatin1Char('0'));
-        header->resizeSection(
-            column, std::max(content, header->fontMetrics().horizontalAdvance(def.Caption())) + margin);
+        header->resizeSection(column, std::max(content, legenda.horizontalAdvance(def.Caption())) + margin);
         header->setSectionResizeMode(column, declared && declared->estica ? QHeaderView::Stretch
                                                                           : QHeaderView::Interactive);
     }

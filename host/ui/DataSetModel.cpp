@@ -32,7 +32,8 @@ DataSetModel::DataSetModel(TDataSet* dataSet) : QAbstractTableModel(dataSet), m_
 
 // A reload may make the fields anew: the declared captions and decimals are laid on them again.
 void DataSetModel::Refresh() {
-    m_checkField = m_checkName.isEmpty() ? -1 : m_dataSet->FieldIndex(m_checkName);
+    for (CampoMarca& marca : m_checks)
+        marca.campo = m_dataSet->FieldIndex(marca.nome);
     m_columns.clear();
     m_declarations.clear();
     if (m_declared.isEmpty()) {
@@ -99,17 +100,20 @@ QVariant DataSetModel::data(const QModelIndex& index, int role) const {
         return {};
     const QVariant value = m_dataSet->ValueAt(index.row(), field);
     const FieldDef& def = m_dataSet->FieldDefs()[field];
-    if (field == m_checkField) {
+    if (const CampoMarca* marca = Marca(field)) {
         if (role == Qt::CheckStateRole)
-            return value.toString().trimmed() == m_checked ? Qt::Checked : Qt::Unchecked;
+            return value.toString().trimmed() == marca->marcado ? Qt::Checked : Qt::Unchecked;
         if (role == Qt::DisplayRole)
             return {};
     }
     if (role == Qt::DisplayRole) {
-        if (const ColunaGrade* coluna = Declaracao(index.column()))
+        if (const ColunaGrade* coluna = Declaracao(index.column())) {
+            if (coluna->amostra)
+                return {};
             if (const auto texto = coluna->textos.constFind(value.toString().trimmed());
                 texto != coluna->textos.cend())
                 return *texto;
+        }
         return TextoExibicao(value, def.decimals);
     }
     // The editor starts from the text the cell shows, and hands text back to the same parser.
@@ -151,11 +155,11 @@ QColor TextoSobre(const QColor& fundo) {
 
 // Called by Qt's item views: a refused value shows its message and leaves the cell as it was.
 bool DataSetModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (index.isValid() && role == Qt::CheckStateRole && FieldOfColumn(index.column()) == m_checkField &&
-        !ReadOnlyColumn(index.column()))
+    const CampoMarca* marca = index.isValid() ? Marca(FieldOfColumn(index.column())) : nullptr;
+    if (marca && role == Qt::CheckStateRole && !ReadOnlyColumn(index.column()))
         return ExecutaProtegido([&] {
-            m_dataSet->SetValueByUser(index.row(), m_checkField,
-                                      value.toInt() == Qt::Checked ? m_checked : m_unchecked);
+            m_dataSet->SetValueByUser(index.row(), marca->campo,
+                                      value.toInt() == Qt::Checked ? marca->marcado : marca->desmarcado);
         });
     if (!index.isValid() || role != Qt::EditRole)
         return false;
@@ -184,15 +188,20 @@ QStringList DataSetModel::PickList(int column) const {
 }
 
 void DataSetModel::SetCheckField(const QString& field, const QString& marcado, const QString& desmarcado) {
-    m_checkName = field;
-    m_checkField = m_dataSet->FieldIndex(field);
-    m_checked = marcado;
-    m_unchecked = desmarcado;
+    m_checks.removeIf([&](const CampoMarca& marca) { return marca.nome == field; });
+    m_checks.append({field, marcado, desmarcado, m_dataSet->FieldIndex(field)});
+}
+
+const DataSetModel::CampoMarca* DataSetModel::Marca(int field) const {
+    for (const CampoMarca& marca : m_checks)
+        if (field >= 0 && marca.campo == field)
+            return &marca;
+    return nullptr;
 }
 
 Qt::ItemFlags DataSetModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
-    if (FieldOfColumn(index.column()) == m_checkField && !ReadOnlyColumn(index.column()))
+    if (Marca(FieldOfColumn(index.column())) && !ReadOnlyColumn(index.column()))
         f |= Qt::ItemIsUserCheckable;
     if (!ReadOnlyColumn(index.column()))
         f |= Qt::ItemIsEditable;

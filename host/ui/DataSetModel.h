@@ -41,7 +41,7 @@ public:
         m_cellBackground = std::move(color);
     }
     // A text field shown as a check box: checked holds `marcado`, unchecked `desmarcado`. Found by name again
-    // whenever the rows are reloaded, so fields made anew keep it.
+    // whenever the rows are reloaded, so fields made anew keep it. A grid may have several.
     void SetCheckField(const QString& field, const QString& marcado = QStringLiteral("S"),
                        const QString& desmarcado = QStringLiteral("N"));
     int FieldOfColumn(int column) const; // data set field index
@@ -59,8 +59,12 @@ private:
     bool m_readOnly = false;
     std::function<QColor(int row)> m_rowColor;
     std::function<QColor(int row, int field)> m_cellBackground;
-    int m_checkField = -1;
-    QString m_checkName, m_checked, m_unchecked;
+    struct CampoMarca {
+        QString nome, marcado, desmarcado;
+        int campo = -1;
+    };
+    QList<CampoMarca> m_checks;
+    const CampoMarca* Marca(int field) const;
 };
 
 // The text colour that reads on a background: white when red + green + blue ≤ 384, black otherwise.
