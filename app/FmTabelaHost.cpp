@@ -61,6 +61,7 @@ QList<TFmTabelaHost::Definition> TFmTabelaHost::Definitions() {
         {"TFmHostTurno", "Turnos", "TURNO", "TURNO", {}},
         {"TFmHostTurnoHorarios", "Horários dos Turnos", "TURNO_HORARIOS", "TURNO, DIA", {}},
         {"TFmHostRegiao", "Regiões de Preço", "REGIAO", "REGIAO", {}},
+        {"TFmHostPrecoParam", "Parâmetros de Custo e Preço", "PRECO_PARAM", "CODIGO", {}},
         {"TFmHostGrupoCor", "Grupos de Cores", "GRUPO_COR", "CODIGO", {}},
         {"TFmHostOfPadrao", "Quadro de Informações Padrão", "OFPADRAO", "CODIGO", {}},
         {"TFmHostParametros", "Parâmetros", "PARAMETROS", "MODULO, NUMERO", {}},

@@ -195,7 +195,7 @@ void TFmTngOrcaCor::PreparaItens() {
     modelo->SetCellBackground([this, corI](int linha, int campo) {
         return campo == corI ? CorDoSistema(TbItens->ValueAt(linha, corI)) : QColor();
     });
-    ui.DBGrid1->DeclaraColunas({ColunaGrade("Ordem", "Ordem").SomenteLeitura(),
+    ui.DBGrid1->DeclaraColunas({ColunaGrade("Ordem", "Ordem").SomenteLeitura().Oculta(),
                                 {"Cor", "Cor"},
                                 ColunaGrade("Descricao", "Descrição").Largura(24).SomenteLeitura(),
                                 {"Variante", "Variante"},
@@ -244,6 +244,26 @@ void TFmTngOrcaCor::PreparaServicos() {
                                 ColunaGrade("Descricao", "Descrição").SomenteLeitura().Estica(),
                                 ColunaGrade("Custo", "Custo (R$/kg)").Casas(2).SomenteLeitura()});
     ui.DBGrid3->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid3KeyDown(tecla); };
+    // However the row is left (Tab, Down, a click), a phase without the customer's price is not taken.
+    TbServico->BeforePost = [this](TDataSet& servico) {
+        const QString fase = servico.FieldByName(QStringLiteral("Codigo")).AsString().trimmed();
+        if (fase.isEmpty())
+            return;
+        TZoQuery preco;
+        preco.SQL << DBLocal_SQL(
+            QStringLiteral("SELECT DESCRICAO, CUSTO FROM {TABPRE_SERV} WHERE FASE = :F AND CODCLI = :C"));
+        preco.BindValue(QStringLiteral("F"), fase);
+        preco.BindValue(QStringLiteral("C"), ui.EdtCodCli->text().trimmed());
+        preco.Open();
+        if (preco.IsEmpty()) {
+            servico.FieldByName(QStringLiteral("Codigo")) = QVariant();
+            Informa(this, QStringLiteral("Preço do Serviço não cadastrado."));
+            throw EAbort();
+        }
+        servico.FieldByName(QStringLiteral("Descricao")) =
+            preco.FieldByName(QStringLiteral("DESCRICAO")).Value();
+        servico.FieldByName(QStringLiteral("Custo")) = preco.FieldByName(QStringLiteral("CUSTO")).Value();
+    };
     // Services removed or added change what every item's route adds to its price.
     AcompanhaLinhas(TbServico, this, [this] {
         if (!m_limpando && !TbServico->Editing())
@@ -432,6 +452,14 @@ bool TFmTngOrcaCor::Grava() {
         return Recusa(ui.EdtCodCli, QStringLiteral("Cliente inválido."));
     if (!LeData(ui.EdtData->text()).isValid())
         return Recusa(ui.EdtData, QStringLiteral("Data inválida."));
+    // Codes left by Down or a click, not by Tab, are checked and priced now as Tab would have.
+    for (int i = 0; i < TbItens->RecordCount(); ++i)
+        if (!Texto(*TbItens, i, "Cor").isEmpty() &&
+            (Texto(*TbItens, i, "Descricao").isEmpty() || Texto(*TbItens, i, "DescVar").isEmpty())) {
+            TbItens->MoveTo(i);
+            if (!ConfereItem(QStringLiteral("Cor")) || !ConfereItem(QStringLiteral("Variante")))
+                return false;
+        }
     for (int i = 0; i < TbItens->RecordCount(); ++i)
         if (const QString cor = Texto(*TbItens, i, "Cor");
             !cor.isEmpty() && Texto(*TbItens, i, "Variante").isEmpty()) {
@@ -855,27 +883,10 @@ bool TFmTngOrcaCor::DBGrid3KeyDown(QKeyEvent* tecla) {
 }
 
 bool TFmTngOrcaCor::ConfereServico() {
-    if (TbServico->IsEmpty())
+    if (TbServico->IsEmpty() || !TbServico->Editing())
         return true;
-    const QString fase = TbServico->TextoAtual(QStringLiteral("Codigo")).trimmed();
-    if (fase.isEmpty())
-        return true;
-    TZoQuery preco;
-    preco.SQL << DBLocal_SQL(
-        QStringLiteral("SELECT DESCRICAO, CUSTO FROM {TABPRE_SERV} WHERE FASE = :F AND CODCLI = :C"));
-    preco.BindValue(QStringLiteral("F"), fase);
-    preco.BindValue(QStringLiteral("C"), ui.EdtCodCli->text().trimmed());
-    preco.Open();
-    TbServico->Edit();
-    if (preco.IsEmpty()) {
-        TbServico->FieldByName(QStringLiteral("Codigo")) = QVariant();
-        Informa(this, QStringLiteral("Preço do Serviço não cadastrado."));
+    if (!TbServico->Post())
         return false;
-    }
-    TbServico->FieldByName(QStringLiteral("Descricao")) =
-        preco.FieldByName(QStringLiteral("DESCRICAO")).Value();
-    TbServico->FieldByName(QStringLiteral("Custo")) = preco.FieldByName(QStringLiteral("CUSTO")).Value();
-    TbServico->Post();
     CalculaMargens();
     return true;
 }

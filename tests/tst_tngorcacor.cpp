@@ -79,6 +79,15 @@ private slots:
         QCOMPARE(FieldText("TbItens", 3, "Variante|Preco"), QString("|"));
         QCOMPARE(ClickMessages("BitBtn1"), QString("Item 4: informe a variante da cor A1."));
         driver->Press("Ctrl+Del", "DBGrid1");
+        // Left by a click, not by Tab: the service is refused as the row is left, the item checked and
+        // priced at the save.
+        driver->Row("DBGrid3", 2);
+        TypeInCell("DBGrid3", "Codigo", "05");
+        driver->Row("DBGrid3", 0);
+        QCOMPARE(TakeMessages(), QString("Preço do Serviço não cadastrado."));
+        driver->Row("DBGrid1", 3);
+        EditaCelula("DBGrid1", "Cor", "A2");
+        EditaCelula("DBGrid1", "Variante", "01");
 
         // "Não" at the question: nothing stored; "Sim Todos" asks no more.
         messages.choices << 1;
@@ -88,7 +97,8 @@ private slots:
         driver->Click("BitBtn1");
         QCOMPARE(CountShown("choice"), 2);
         QCOMPARE(driver->Text("EdtNumero"), QString());
-        QCOMPARE(Itens(), QString("1|A1|01|F1|59.38|2|1|N|5;2|A2|01||20|0|0|N|0;3|A1|01||20.03|2|1|N|6.67"));
+        QCOMPARE(Itens(), QString("1|A1|01|F1|59.38|2|1|N|5;2|A2|01||20|0|0|N|0;3|A1|01||20.03|2|1|N|6.67;4|"
+                                  "A2|01||20|0|0|N|0"));
         const QStringList guardado = Snapshot({"ORCAMENTO", "ORCA_ITEN", "ORCA_FLUXO"});
 
         // Loaded again: a later "Não", a failing last insert and another user's save each leave it stored.

@@ -313,6 +313,22 @@ const QHash<QString, QString>& LegendasDasTabelas() {
         {"ENTIDADE.LIMITE_CREDITO", "Limite de Crédito"},
 
         {"REGIAO.REGIAO", "Código"},
+
+        {"PRECO_PARAM.CODIGO", "Cliente ou Região"},
+        {"PRECO_PARAM.COFINS", "COFINS (%)"},
+        {"PRECO_PARAM.ICMS", "ICMS (%)"},
+        {"PRECO_PARAM.IRPJ", "IRPJ (%)"},
+        {"PRECO_PARAM.CONTR_SOCIAL", "Contribuição Social (%)"},
+        {"PRECO_PARAM.FINANCEIRO", "Custo Financeiro (%)"},
+        {"PRECO_PARAM.COMISAO", "Comissão (%)"},
+        {"PRECO_PARAM.PERDA", "Perda por Reprocesso (%)"},
+        {"PRECO_PARAM.MARGEM", "Margem Desejada (%)"},
+        {"PRECO_PARAM.FRETE", "Frete (R$/kg)"},
+        {"PRECO_PARAM.INDICE_N", "Embalagem (R$/kg)"},
+        {"PRECO_PARAM.FIXO", "Custo Fixo (R$/kg)"},
+        {"PRECO_PARAM.CUSTO_MIN", "Custo do Minuto de Tingimento (R$)"},
+        {"PRECO_PARAM.VOLUME", "Volume da Partida Padrão (kg)"},
+        {"PRECO_PARAM.MARKTING", "Marketing (%)"},
         {"REGIAO.LIBERADO", "Liberado"},
 
         {"TABFIS.NCM", "NCM"},
