@@ -169,6 +169,7 @@ private slots:
                       "TABPRECO ORDER BY COR, CODIGO"),
                  QString("A1|||5|||14.5|S;A1|P1||20|||19|S;A2||MALHARIA UM|4.5|4.5|4.5||S"));
         QCOMPARE(FieldTexts("TbItens", "Aprovado").join(' '), QString("S S S"));
+        QCOMPARE(driver->Value("DBGrid1", "Aprovado") + driver->Value("DBGrid1", "Sel"), QString("SN"));
         QCOMPARE(Seen("SELECT PEDIDO FROM ORCA_ITEN WHERE NUMERO = '000001' ORDER BY ORDEM"),
                  QString("S;S;S"));
 

@@ -820,5 +820,9 @@ QString ScreenDriver::Value(const QString& gridName, const QString& field) const
     const int row = grid->currentIndex().row();
     if (row < 0)
         Fail(QStringLiteral("a grade '%1' não tem linha corrente").arg(gridName));
-    return grid->model()->index(row, column).data(Qt::DisplayRole).toString();
+    const QModelIndex cell = grid->model()->index(row, column);
+    // A check box cell reads as it is typed: "S" ticked, "N" clear.
+    if (const QVariant marca = cell.data(Qt::CheckStateRole); marca.isValid())
+        return marca.toInt() == Qt::Checked ? QStringLiteral("S") : QStringLiteral("N");
+    return cell.data(Qt::DisplayRole).toString();
 }
