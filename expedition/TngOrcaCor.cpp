@@ -457,7 +457,7 @@ bool TFmTngOrcaCor::Grava() {
         if (!Texto(*TbItens, i, "Cor").isEmpty() &&
             (Texto(*TbItens, i, "Descricao").isEmpty() || Texto(*TbItens, i, "DescVar").isEmpty())) {
             TbItens->MoveTo(i);
-            if (!ConfereItem(QStringLiteral("Cor")) || !ConfereItem(QStringLiteral("Variante")))
+            if (!ConfereItem(QStringLiteral("Cor"), true) || !ConfereItem(QStringLiteral("Variante"), true))
                 return false;
         }
     for (int i = 0; i < TbItens->RecordCount(); ++i)
@@ -686,8 +686,15 @@ bool TFmTngOrcaCor::DBGrid1KeyDown(QKeyEvent* tecla) {
     return false;
 }
 
-bool TFmTngOrcaCor::ConfereItem(const QString& campo) {
+bool TFmTngOrcaCor::ConfereItem(const QString& campo, bool forca) {
     if (TbItens->IsEmpty())
+        return true;
+    // Tab through a cell left as it was prices nothing again: the typed costs of the row stay.
+    const int indice = TbItens->FieldIndex(campo);
+    const bool mudou = TbItens->State() == DataSetState::Insert ||
+                       (TbItens->State() == DataSetState::Edit &&
+                        TbItens->OldValue(indice) != TbItens->CurrentValue(indice));
+    if (!forca && !mudou)
         return true;
     const QString valor = TbItens->TextoAtual(campo).trimmed();
     const auto limpa = [&](const QString& mensagem, const QStringList& campos) {

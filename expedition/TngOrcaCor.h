@@ -39,7 +39,8 @@ private:
 
     bool DBGrid1KeyDown(QKeyEvent* tecla);
     bool DBGrid3KeyDown(QKeyEvent* tecla);
-    bool ConfereItem(const QString& campo);
+    // The checks and pricing Tab runs on a cell; `forca` runs them on a cell not changed too.
+    bool ConfereItem(const QString& campo, bool forca = false);
     bool ConfereServico();
     // Prices the current item; the overrides replace the parameter's fixed cost and the recipe's cost.
     void CalculaItem(double fixoManual, double quimicoManual);

@@ -69,6 +69,7 @@ private slots:
         Cells("DBGrid1", 0, {{"Cor", "A1"}, {"Variante", "01"}, {"Fluxo", "F1"}});
         Cells("DBGrid1", 1, {{"Cor", "A2"}, {"Variante", "01"}});
         Cells("DBGrid1", 2, {{"Cor", "A1"}, {"Variante", "01"}, {"Fixo", "1"}});
+        Cells("DBGrid1", 2, {{"Cor", "A1"}, {"Variante", "01"}}); // Tab through: the typed fixed cost stays
         QCOMPARE(TakeMessages(), QString());
         // The table's price is the colour's own row, not the product's; services along F1 only.
         QCOMPARE(FieldTexts("TbItens", "Preco_Tab|Tempo|Preco|Servicos|PrecoTotal").join(' '),
