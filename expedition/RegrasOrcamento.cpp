@@ -1,4 +1,5 @@
 #include "RegrasOrcamento.h"
+#include "Formatacao.h"
 #include "Funcoes.h"
 #include <QRegularExpression>
 
@@ -101,4 +102,23 @@ QString MontaCondicao(const QString& condicao) {
     if (prazos.size() == 1 && prazos.first().toInt() == 0)
         return QStringLiteral("À vista");
     return prazos.join(QLatin1Char('/')) + QStringLiteral(" dias");
+}
+
+CustoCor CalculaCustoCor(double custoQuimico, const QString& tempoCurva, double custoMinuto, double volume,
+                         double preco) {
+    CustoCor c;
+    c.minutos = MinutosDoTempo(tempoCurva);
+    c.custoTempo = CustoTempo(c.minutos, custoMinuto, volume);
+    c.total = custoQuimico + c.custoTempo;
+    if (preco > 0)
+        c.margem = 100 * (preco - c.total) / preco;
+    return c;
+}
+
+double SomaEspessuras(const QStringList& espessuras) {
+    double soma = 0;
+    for (const QString& texto : espessuras)
+        if (double valor = 0; LeNumero(texto, valor))
+            soma += valor;
+    return soma;
 }

@@ -2,6 +2,7 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <optional>
 
 // How a finishing quotation prices a colour: plain values in, prices out; the screen reads and writes.
 
@@ -79,3 +80,18 @@ QString RecusaLancamento(const QString& regiao, const QList<PrecoLancar>& precos
 // The customer's payment terms as the quotation shows them: days ("30/60/90", "28 42") as "30/60/90 dias",
 // "0" or "00" as "À vista", any other text as typed.
 QString MontaCondicao(const QString& condicao);
+
+// A colour's (or a print's) cost against its table price, as the colour cost report lists it: the curve's
+// minutes (-1 when its time cannot be read, costing nothing), the time's cost, the total with the chemicals
+// and the margin the price leaves, none without a price.
+struct CustoCor {
+    int minutos = -1;
+    double custoTempo = 0, total = 0;
+    std::optional<double> margem;
+};
+CustoCor CalculaCustoCor(double custoQuimico, const QString& tempoCurva, double custoMinuto, double volume,
+                         double preco);
+
+// The thickness of a print's screens, each typed with a decimal comma ("0,5"); one that cannot be read
+// ("abc", "1,5 mm") counts nothing.
+double SomaEspessuras(const QStringList& espessuras);

@@ -79,26 +79,41 @@ QWidget* TFmRelatorio::Controle(const QString& nome) const {
 }
 
 void TFmRelatorio::AbreRelatorio() {
+    // Each filter's controls and caption, for those enabled only under an option.
+    QHash<QString, QList<QWidget*>> controles;
     for (const FiltroRelatorio& f : std::as_const(rel.filtros)) {
+        QList<QWidget*>& seus = controles[f.nome];
+        const auto linha = [&](const QString& legenda, auto* campo) {
+            m_filtros->addRow(legenda, campo);
+            if (QWidget* rotulo = m_filtros->labelForField(campo))
+                seus << rotulo;
+        };
         switch (f.tipo) {
-        case FiltroRelatorio::Tipo::Periodo: {
-            auto* linha = new QHBoxLayout;
+        case FiltroRelatorio::Tipo::Periodo:
+        case FiltroRelatorio::Tipo::Faixa: {
+            const bool data = f.tipo == FiltroRelatorio::Tipo::Periodo;
+            auto* caixas = new QHBoxLayout;
             for (const char* lado : {"Ini", "Fim"}) {
                 auto* caixa = new QLineEdit(this);
                 caixa->setObjectName(f.nome + QLatin1String(lado));
-                caixa->setInputMask(QStringLiteral("99/99/9999"));
+                if (data)
+                    caixa->setInputMask(QStringLiteral("99/99/9999"));
                 caixa->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) + 12);
-                if (*lado == 'F')
-                    linha->addWidget(new QLabel(QStringLiteral("Até"), this));
-                linha->addWidget(caixa);
+                if (*lado == 'F') {
+                    auto* ate = new QLabel(QStringLiteral("Até"), this);
+                    caixas->addWidget(ate);
+                    seus << ate;
+                }
+                caixas->addWidget(caixa);
+                seus << caixa;
             }
-            linha->addStretch();
-            m_filtros->addRow(f.legenda + QStringLiteral(" De"), linha);
+            caixas->addStretch();
+            linha(f.legenda + QStringLiteral(" De"), caixas);
             break;
         }
         case FiltroRelatorio::Tipo::Codigo:
         case FiltroRelatorio::Tipo::Lista: {
-            auto* linha = new QHBoxLayout;
+            auto* caixas = new QHBoxLayout;
             auto* caixa = new QLineEdit(this);
             caixa->setObjectName(f.nome);
             auto* botao = new QToolButton(this);
@@ -106,10 +121,11 @@ void TFmRelatorio::AbreRelatorio() {
             botao->setText(QStringLiteral("..."));
             auto* descricao = new QLineEdit(this);
             descricao->setObjectName(f.nome + QStringLiteral("Desc"));
-            linha->addWidget(caixa);
-            linha->addWidget(botao);
-            linha->addWidget(descricao, 1);
-            m_filtros->addRow(f.legenda, linha);
+            caixas->addWidget(caixa);
+            caixas->addWidget(botao);
+            caixas->addWidget(descricao, 1);
+            seus << caixa << botao << descricao;
+            linha(f.legenda, caixas);
             DeclaracaoCaixa d;
             d.caixa = caixa;
             d.descricao = descricao;
@@ -126,32 +142,46 @@ void TFmRelatorio::AbreRelatorio() {
         case FiltroRelatorio::Tipo::Numero: {
             auto* caixa = new QLineEdit(this);
             caixa->setObjectName(f.nome);
-            m_filtros->addRow(f.legenda, caixa);
+            seus << caixa;
+            linha(f.legenda, caixa);
             break;
         }
         case FiltroRelatorio::Tipo::Opcao: {
             auto* caixa = new QGroupBox(this);
             caixa->setObjectName(f.nome);
-            auto* linha = new QHBoxLayout(caixa);
+            auto* opcoes = new QHBoxLayout(caixa);
             auto* grupo = new QButtonGroup(caixa);
             for (int i = 0; i < f.opcoes.size(); ++i) {
                 auto* opcao = new QRadioButton(f.opcoes[i], caixa);
                 opcao->setObjectName(f.nome + QString::number(i));
                 grupo->addButton(opcao, i);
-                linha->addWidget(opcao);
+                opcoes->addWidget(opcao);
                 opcao->setChecked(i == f.padrao);
             }
-            linha->addStretch();
-            m_filtros->addRow(f.legenda, caixa);
+            opcoes->addStretch();
+            seus << caixa;
+            linha(f.legenda, caixa);
             break;
         }
         case FiltroRelatorio::Tipo::Marca: {
             auto* marca = new QCheckBox(f.legenda, this);
             marca->setObjectName(f.nome);
+            seus << marca;
             m_filtros->addRow(QString(), marca);
             break;
         }
         }
+    }
+    for (const FiltroRelatorio& f : std::as_const(rel.filtros)) {
+        if (f.soCom.filtro.isEmpty())
+            continue;
+        auto* grupo = Controle(f.soCom.filtro)->findChild<QButtonGroup*>();
+        const auto habilita = [seus = controles.value(f.nome), grupo, opcao = f.soCom.opcao] {
+            for (QWidget* w : seus)
+                w->setEnabled(grupo->checkedId() == opcao);
+        };
+        connect(grupo, &QButtonGroup::idToggled, this, Protegido(habilita));
+        habilita();
     }
     if (!rel.relatorioTexto.isEmpty()) {
         m_texto = new QCheckBox(QStringLiteral("Imprimir em modo &texto"), this);
@@ -161,10 +191,35 @@ void TFmRelatorio::AbreRelatorio() {
     if (!rel.colunas.isEmpty())
         DBGrid1->DeclaraColunas(rel.colunas);
     if (!rel.filtros.isEmpty())
-        if (QWidget* primeiro = Controle(rel.filtros.first().tipo == FiltroRelatorio::Tipo::Periodo
+        if (QWidget* primeiro = Controle(rel.filtros.first().tipo == FiltroRelatorio::Tipo::Periodo ||
+                                                 rel.filtros.first().tipo == FiltroRelatorio::Tipo::Faixa
                                              ? rel.filtros.first().nome + QStringLiteral("Ini")
                                              : rel.filtros.first().nome))
             primeiro->setFocus();
+}
+
+int TFmRelatorio::Opcao(const QString& filtro) const {
+    const QWidget* grupo = Controle(filtro);
+    const auto* botoes = grupo ? grupo->findChild<QButtonGroup*>() : nullptr;
+    return botoes ? botoes->checkedId() : -1;
+}
+
+bool TFmRelatorio::Ativo(const FiltroRelatorio& f) const {
+    return f.soCom.filtro.isEmpty() || Opcao(f.soCom.filtro) == f.soCom.opcao;
+}
+
+FaixaRelatorio TFmRelatorio::Faixa(const QString& filtro) const {
+    FaixaRelatorio faixa;
+    for (const FiltroRelatorio& f : rel.filtros)
+        if (f.nome == filtro && Ativo(f)) {
+            const auto le = [this, &f](const char* lado) {
+                double valor = 0;
+                const auto* caixa = qobject_cast<QLineEdit*>(Controle(f.nome + QLatin1String(lado)));
+                return caixa && LeNumero(caixa->text(), valor) ? valor : 0;
+            };
+            faixa = {le("Ini"), le("Fim")};
+        }
+    return faixa;
 }
 
 QList<CondicaoRelatorio> TFmRelatorio::Condicoes(QString* falha, QWidget** onde) const {
@@ -178,6 +233,10 @@ QList<CondicaoRelatorio> TFmRelatorio::Condicoes(QString* falha, QWidget** onde)
     };
     for (const FiltroRelatorio& f : rel.filtros) {
         const QString p = QStringLiteral("F%1").arg(++n);
+        if (!Ativo(f))
+            continue;
+        const QString coluna =
+            rel.escolha.isEmpty() ? f.coluna : f.colunas.value(Opcao(rel.escolha), f.coluna);
         CondicaoRelatorio c{f.marcador, {}, {}};
         switch (f.tipo) {
         case FiltroRelatorio::Tipo::Periodo: {
@@ -198,7 +257,7 @@ QList<CondicaoRelatorio> TFmRelatorio::Condicoes(QString* falha, QWidget** onde)
                     recusa(QStringLiteral("%1: \"%2\" não é uma data válida.").arg(f.legenda, texto), caixa);
                     continue;
                 }
-                partes << QStringLiteral("%1 %2 :%3").arg(f.coluna, operador, p + sufixo);
+                partes << QStringLiteral("%1 %2 :%3").arg(coluna, operador, p + sufixo);
                 c.valores.insert(p + sufixo, data);
             }
             if (!partes.isEmpty())
@@ -213,10 +272,10 @@ QList<CondicaoRelatorio> TFmRelatorio::Condicoes(QString* falha, QWidget** onde)
                 if (f.obrigatorio)
                     recusa(QStringLiteral("Informe %1.").arg(f.legenda), caixa);
             } else if (f.tipo == FiltroRelatorio::Tipo::Codigo) {
-                c.texto = QStringLiteral(" AND %1 = :%2").arg(f.coluna, p);
+                c.texto = QStringLiteral(" AND %1 = :%2").arg(coluna, p);
                 c.valores.insert(p, codigos.first());
             } else {
-                c.texto = QStringLiteral(" AND %1 IN (%2)").arg(f.coluna, ListaSql(codigos));
+                c.texto = QStringLiteral(" AND %1 IN (%2)").arg(coluna, ListaSql(codigos));
             }
             break;
         }
@@ -231,9 +290,33 @@ QList<CondicaoRelatorio> TFmRelatorio::Condicoes(QString* falha, QWidget** onde)
             } else if (!ok) {
                 recusa(QStringLiteral("%1: \"%2\" não é um número válido.").arg(f.legenda, texto), caixa);
             } else {
-                c.texto = QStringLiteral(" AND %1 = :%2").arg(f.coluna, p);
+                c.texto = QStringLiteral(" AND %1 = :%2").arg(coluna, p);
                 c.valores.insert(p, numero);
             }
+            break;
+        }
+        case FiltroRelatorio::Tipo::Faixa: {
+            QStringList partes;
+            for (auto [lado, operador] : {std::pair{"Ini", ">="}, std::pair{"Fim", "<="}}) {
+                auto* caixa = qobject_cast<QLineEdit*>(Controle(f.nome + QLatin1String(lado)));
+                const QString texto = caixa->text().trimmed();
+                double valor = 0;
+                if (texto.isEmpty())
+                    continue;
+                if (!LeNumero(texto, valor)) {
+                    recusa(QStringLiteral("%1: \"%2\" não é um número válido.").arg(f.legenda, texto), caixa);
+                    continue;
+                }
+                if (valor <= 0 || coluna.isEmpty())
+                    continue;
+                const QString nome = p + QLatin1Char(*lado);
+                // A parameter takes the column's type: against a whole-number column 1,5 would be cut.
+                partes << QStringLiteral("%1 %2 CAST(:%3 AS DOUBLE PRECISION)")
+                              .arg(coluna, QLatin1String(operador), nome);
+                c.valores.insert(nome, valor);
+            }
+            if (!partes.isEmpty())
+                c.texto = QStringLiteral(" AND ") + partes.join(QStringLiteral(" AND "));
             break;
         }
         case FiltroRelatorio::Tipo::Opcao: {
@@ -267,7 +350,8 @@ void TFmRelatorio::BitBtn1Click() {
     }
     if (!ValidaFiltros())
         return;
-    const InstrucaoRelatorio instrucao = MontaInstrucao(DBLocal_SQL(rel.sql), condicoes);
+    const QString sql = rel.escolha.isEmpty() ? rel.sql : rel.instrucoes.value(Opcao(rel.escolha));
+    const InstrucaoRelatorio instrucao = MontaInstrucao(DBLocal_SQL(sql), condicoes);
     Ocupado(true, this, QStringLiteral("Consultando"));
     const auto fim = qScopeGuard([this] { Ocupado(false, this); });
     TZoQuery linhas;
@@ -288,7 +372,65 @@ void TFmRelatorio::BitBtn1Click() {
         }
         TbResultado->First();
     }
+    m_cabecalho = Cabecalho();
     BtImp->setEnabled(!TbResultado->IsEmpty());
+}
+
+QList<QPair<QString, QString>> TFmRelatorio::Cabecalho() const {
+    QList<QPair<QString, QString>> linhas;
+    const auto texto = [this](const QString& nome) {
+        const auto* caixa = qobject_cast<QLineEdit*>(Controle(nome));
+        return caixa ? caixa->text().trimmed() : QString();
+    };
+    for (const FiltroRelatorio& f : rel.filtros) {
+        if (!Ativo(f))
+            continue;
+        QString valor;
+        switch (f.tipo) {
+        case FiltroRelatorio::Tipo::Periodo:
+        case FiltroRelatorio::Tipo::Faixa: {
+            QString de = texto(f.nome + QStringLiteral("Ini")), ate = texto(f.nome + QStringLiteral("Fim"));
+            if (f.tipo == FiltroRelatorio::Tipo::Periodo) {
+                de = LeData(de).isValid() ? de : QString();
+                ate = LeData(ate).isValid() ? ate : QString();
+            } else {
+                const FaixaRelatorio faixa = Faixa(f.nome);
+                de = faixa.de > 0 ? de : QString();
+                ate = faixa.ate > 0 ? ate : QString();
+            }
+            if (!de.isEmpty() && !ate.isEmpty())
+                valor = QStringLiteral("%1 até %2").arg(de, ate);
+            else if (!de.isEmpty())
+                valor = QStringLiteral("a partir de %1").arg(de);
+            else if (!ate.isEmpty())
+                valor = QStringLiteral("até %1").arg(ate);
+            break;
+        }
+        case FiltroRelatorio::Tipo::Codigo: {
+            const QString descricao = texto(f.nome + QStringLiteral("Desc"));
+            valor = CodigosDaLista(texto(f.nome)).value(0);
+            if (!valor.isEmpty() && !descricao.isEmpty())
+                valor += QStringLiteral(" - ") + descricao;
+            break;
+        }
+        case FiltroRelatorio::Tipo::Lista:
+            valor = CodigosDaLista(texto(f.nome)).join(QStringLiteral(", "));
+            break;
+        case FiltroRelatorio::Tipo::Numero:
+            valor = texto(f.nome);
+            break;
+        case FiltroRelatorio::Tipo::Opcao:
+            valor = QString(f.opcoes.value(Opcao(f.nome))).remove(QLatin1Char('&'));
+            break;
+        case FiltroRelatorio::Tipo::Marca:
+            if (qobject_cast<QCheckBox*>(Controle(f.nome))->isChecked())
+                valor = QStringLiteral("Sim");
+            break;
+        }
+        if (!valor.isEmpty())
+            linhas.append({QString(f.legenda).remove(QLatin1Char('&')), valor});
+    }
+    return linhas;
 }
 
 void TFmRelatorio::BtImpClick() {
@@ -296,7 +438,9 @@ void TFmRelatorio::BtImpClick() {
     if (!resultado || resultado->IsEmpty())
         return;
     const bool texto = m_texto && m_texto->isChecked();
-    const TRelatorio relatorio(texto ? rel.relatorioTexto : rel.relatorio,
-                               rel.titulo.isEmpty() ? windowTitle() : rel.titulo, resultado);
+    TRelatorio relatorio(texto ? rel.relatorioTexto : rel.relatorio,
+                         rel.titulo.isEmpty() ? windowTitle() : rel.titulo, resultado);
+    for (const auto& [rotulo, valor] : std::as_const(m_cabecalho))
+        relatorio.AdicionaCabecalho(rotulo, valor);
     Chama_Relatorio(relatorio, this, texto ? QStringLiteral("T") : QStringLiteral("W"));
 }

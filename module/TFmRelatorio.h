@@ -1,6 +1,7 @@
 #pragma once
 #include "ColunaGrade.h"
 #include "TForm.h"
+#include <QPair>
 #include <QStringList>
 #include <QVariant>
 #include <functional>
@@ -25,11 +26,15 @@ struct FiltroRelatorio {
         Opcao,   // a radio group: the chosen option's own text goes in as it is (a condition, an order)
         Marca,   // a check box: its text goes in when checked
         Numero,  // a whole number typed: coluna = number
+        // Numbers "De"/"Até" typed as shown ("1,5"; boxes nome + "Ini" and nome + "Fim"), each bound only
+        // when above 0: coluna >= from AND coluna <= to; without a coluna the pivot applies them (Faixa()).
+        Faixa,
     };
     Tipo tipo = Tipo::Codigo;
-    QString nome{};    // the control's name ("EdtCodMaq", "rgFaturadas"); a period's boxes add Ini/Fim
-    QString legenda{}; // caption beside it
-    QString coluna{};  // SQL expression the condition applies to ("FAL.MAQUINA")
+    QString nome{};        // the control's name ("EdtCodMaq", "rgFaturadas"); a period's boxes add Ini/Fim
+    QString legenda{};     // caption beside it
+    QString coluna{};      // SQL expression the condition applies to ("FAL.MAQUINA")
+    QStringList colunas{}; // its column under each option of rel.escolha, when the statements differ
     QString marcador = QStringLiteral("FILTROS");
     // Codes: the look-up's table, key and description, and the refusal of an unknown code.
     QString tabela{}, chave = QStringLiteral("CODIGO"), descricao = QStringLiteral("DESCRICAO"), recusa{};
@@ -37,6 +42,20 @@ struct FiltroRelatorio {
     QStringList opcoes{}, textos{};
     int padrao = 0;           // option checked at opening
     bool obrigatorio = false; // an empty filter stops Confirmar
+    // Enabled only while that option of that radio filter is chosen; a disabled filter puts nothing in.
+    struct {
+        QString filtro{};
+        int opcao = 0;
+    } soCom{};
+};
+
+// The bounds typed in a Faixa filter; a bound of 0 (blank, or below) does not apply. A value equal to a bound
+// typed as it is shown passes.
+struct FaixaRelatorio {
+    double de = 0, ate = 0;
+    bool Contem(double valor) const {
+        return (de <= 0 || valor >= de - 1e-9) && (ate <= 0 || valor <= ate + 1e-9);
+    }
 };
 
 // A filter's value as the user left it, and what it puts into the statement.
@@ -56,8 +75,9 @@ InstrucaoRelatorio MontaInstrucao(const QString& sql, const QList<CondicaoRelato
 
 // The report-screen frame: the declared filters on top, "Confirmar" (BitBtn1) runs one statement built from
 // them and shows its rows (or what the pivot makes of them) in DBGrid1, "Imprimir" (BtImp) prints them under
-// the report identifier, "&Fechar" (BtFechar) closes. A concrete report declares its filters, statement,
-// pivot and identifiers in FormCreate and calls AbreRelatorio; nothing else.
+// the report identifier, headed by the filters they were read under, "&Fechar" (BtFechar) closes. A concrete
+// report declares its filters, statement, pivot and identifiers in FormCreate and calls AbreRelatorio;
+// nothing else.
 class TFmRelatorio : public TForm {
     Q_OBJECT
 public:
@@ -72,6 +92,10 @@ protected:
     struct Declaracao {
         QList<FiltroRelatorio> filtros;
         QString sql; // table names as {TABLE} placeholders; markers /*FILTROS*/
+        // A statement per option of the radio filter named in `escolha`: the chosen one runs instead of
+        // `sql`.
+        QString escolha;
+        QStringList instrucoes;
         // The pivot: fields of the result, then the statement's rows folded into it.
         std::function<void(TClientDataSet& resultado)> camposPivo;
         std::function<void(TDataSet& linhas, TClientDataSet& resultado)> pivo;
@@ -83,15 +107,23 @@ protected:
     void AbreRelatorio();
     // Extra checks of the filters before the statement runs; false stops (the screen has told why).
     virtual bool ValidaFiltros() { return true; }
+    // What the pivot reads of the filters: the option chosen in a radio filter, the bounds of a range (none
+    // while it is disabled), a filter's control by name.
+    int Opcao(const QString& filtro) const;
+    FaixaRelatorio Faixa(const QString& filtro) const;
+    QWidget* Controle(const QString& nome) const;
 
 private:
     // The conditions of the filled filters; a filter that cannot be read is named in `falha`, its control in
     // `onde`.
     QList<CondicaoRelatorio> Condicoes(QString* falha = nullptr, QWidget** onde = nullptr) const;
-    QWidget* Controle(const QString& nome) const;
+    bool Ativo(const FiltroRelatorio& f) const;
+    // The filled filters as the print's header lines: caption, value.
+    QList<QPair<QString, QString>> Cabecalho() const;
     QFormLayout* m_filtros;
     QPushButton *BitBtn1, *BtImp, *BtFechar;
     QCheckBox* m_texto = nullptr;
     TZoDBGrid* DBGrid1;
     TClientDataSet* TbResultado;
+    QList<QPair<QString, QString>> m_cabecalho; // the filters the rows shown were read under
 };

@@ -1,5 +1,6 @@
-// The screen frame (Enter as Tab, quotes, closing, arguments), the report-screen frame and the look-up list
-// worked from the keyboard a window of rows at a time.
+// The screen frame (Enter as Tab, quotes, closing, arguments), the report-screen frame and a report screen
+// built on it (the colour cost report), and the look-up list worked from the keyboard a window of rows at a
+// time.
 #include "ClassRegistry.h"
 #include "DBControls.h"
 #include "Funcoes.h"
@@ -155,7 +156,12 @@ public:
                         .nome = "ChkRecentes",
                         .legenda = "Mais recentes primeiro",
                         .marcador = "ORDEM",
-                        .textos = {" DESC"}}};
+                        .textos = {" DESC"}},
+                       {.tipo = T::Faixa,
+                        .nome = "EdtOrdem",
+                        .legenda = "Prioridade",
+                        .coluna = "F.ORDEM",
+                        .soCom = {"rgPartida", 1}}};
         rel.sql = "SELECT F.NUMERO, F.CLIENTE, F.COR FROM {FAL} F WHERE 1 = 1 /*FILTROS*/ ORDER BY F.NUMERO "
                   "/*ORDEM*/";
         rel.colunas = {{"NUMERO", "Número"}, {"COR", "Cor"}};
@@ -183,7 +189,7 @@ public:
 };
 } // namespace
 
-class TstFrame : public DatabaseTestCase {
+class TstFrame : public ScreenTestCase {
     Q_OBJECT
     RelTeste* Abre(bool pivo = false) {
         auto* tela = new RelTeste(nullptr);
@@ -233,6 +239,20 @@ class TstFrame : public DatabaseTestCase {
     }
 
     static QString codigo(int n) { return QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0')); }
+
+    // The rows of the report screen shown as the grid shows them: fields joined by '|'.
+    QStringList Mostradas(const QString& campos) {
+        TDataSet* dados = static_cast<TFmRelatorio*>(driver->Screen())->Resultado();
+        QStringList linhas;
+        for (int i = 0; i < dados->RecordCount(); ++i) {
+            dados->MoveTo(i);
+            QStringList valores;
+            for (const QString& campo : campos.split('|'))
+                valores << dados->FieldByName(campo).DisplayText();
+            linhas << valores.join('|');
+        }
+        return linhas;
+    }
 
 private slots:
     // With key preview or without: Enter leaves a box as Tab does (its exit rule runs), passes a radio group
@@ -342,36 +362,43 @@ private slots:
     void filtersMakeOneStatementAndPrints() {
         Insert("ENTIDADE (CODCLI, NOME)", {"'00001', 'Malharia Sul'", "'00002', 'Tecelagem Norte'"});
         Insert("CADCORTIN (CODIGO, DESCRICAO)", {"'C1', 'Cor C1'", "'C2', 'Cor C2'", "'C3', 'Cor C3'"});
-        InsertCommit("FAL (NUMERO, CLIENTE, COR, DATA_INI, PARTIDA)",
-                     {"'0001', '00001', 'C1', '2026-01-05', '000010'",
-                      "'0002', '00002', 'C2', '2026-01-20', ''",
-                      "'0003', '00001', 'C3', '2026-02-03', '000011'",
-                      "'0004', '00001', 'C1', '2026-03-01', '000012'"});
+        InsertCommit("FAL (NUMERO, CLIENTE, COR, DATA_INI, PARTIDA, ORDEM)",
+                     {"'0001', '00001', 'C1', '2026-01-05', '000010', 1",
+                      "'0002', '00002', 'C2', '2026-01-20', '', 2",
+                      "'0003', '00001', 'C3', '2026-02-03', '000011', 3",
+                      "'0004', '00001', 'C1', '2026-03-01', '000012', 4"});
         const QStringList janeiro = {"EdtDataIni=01/01/2026", "EdtDataFim=31/01/2026"};
         const QStringList ano = {"EdtDataIni=01/01/2026", "EdtDataFim=31/12/2026"};
+        const QStringList comPartida = ano + QStringList{"rgPartida1"};
         const struct {
-            QStringList digitado;
-            QString clica;
+            QStringList passos; // "box=text" typed, a name alone clicked
             QStringList numeros;
             QString mensagem;
-        } casos[] = {{janeiro, "", {"0001", "0002"}, ""},
-                     {ano + QStringList{"EdtCodCli=00001"}, "", {"0001", "0003", "0004"}, ""},
-                     {ano + QStringList{"EdtCodCli=A' OR '1'='1"}, "", {}, kCliente}, // quotes refused
-                     {ano + QStringList{"EdtCores=C1, C3,,C1"}, "", {"0001", "0003", "0004"}, ""},
-                     {ano + QStringList{"EdtCores=C1, C9"}, "", {}, "Cor não cadastrada."},
-                     {janeiro, "rgPartida1", {"0001"}, ""},                      // with a dye lot
-                     {ano, "ChkRecentes", {"0004", "0003", "0002", "0001"}, ""}, // the latest first
-                     {{"EdtDataIni=31/02/2026", "EdtDataFim=31/12/2026"},
-                      "",
-                      {},
-                      "Emissão da Fal: \"31/02/2026\" não é uma data válida."},
-                     {{}, "", {}, "Informe o período: Emissão da Fal."}};
-        for (const auto& [digitado, clica, numeros, mensagem] : casos) {
+        } casos[] = {
+            {janeiro, {"0001", "0002"}, ""},
+            {ano + QStringList{"EdtCodCli=00001"}, {"0001", "0003", "0004"}, ""},
+            {ano + QStringList{"EdtCodCli=A' OR '1'='1"}, {}, kCliente}, // quotes refused
+            {ano + QStringList{"EdtCores=C1, C3,,C1"}, {"0001", "0003", "0004"}, ""},
+            {ano + QStringList{"EdtCores=C1, C9"}, {}, "Cor não cadastrada."},
+            {janeiro + QStringList{"rgPartida1"}, {"0001"}, ""},                      // with a dye lot
+            {ano + QStringList{"ChkRecentes"}, {"0004", "0003", "0002", "0001"}, ""}, // the latest first
+            // A range only while its option is chosen, each bound above 0 alone, typed as shown.
+            {comPartida + QStringList{"EdtOrdemIni=1,2", "EdtOrdemFim=3"}, {"0003"}, ""},
+            {comPartida + QStringList{"EdtOrdemIni=0", "EdtOrdemFim=3"}, {"0001", "0003"}, ""},
+            {comPartida + QStringList{"EdtOrdemIni=2", "rgPartida0"}, {"0001", "0002", "0003", "0004"}, ""},
+            {comPartida + QStringList{"EdtOrdemFim=3x"}, {}, "Prioridade: \"3x\" não é um número válido."},
+            {{"EdtDataIni=31/02/2026", "EdtDataFim=31/12/2026"},
+             {},
+             "Emissão da Fal: \"31/02/2026\" não é uma data válida."},
+            {{}, {}, "Informe o período: Emissão da Fal."}};
+        for (const auto& [passos, numeros, mensagem] : casos) {
             std::unique_ptr<RelTeste> tela(Abre());
-            for (const QString& d : digitado)
-                driver->Type(d.section('=', 0, 0), d.section('=', 1));
-            if (!clica.isEmpty())
-                driver->Click(clica);
+            QVERIFY(!driver->Enabled("EdtOrdemIni"));
+            for (const QString& passo : passos)
+                if (passo.contains('='))
+                    driver->Type(passo.section('=', 0, 0), passo.section('=', 1));
+                else
+                    driver->Click(passo);
             QCOMPARE(ClickMessages("BitBtn1"), mensagem);
             QCOMPARE(FieldTexts("TbResultado", "NUMERO"), numeros);
             QCOMPARE(driver->Enabled("BtImp"), !numeros.isEmpty());
@@ -392,6 +419,85 @@ private slots:
         QVERIFY(texto.open(QIODevice::ReadOnly));
         const QString impresso = QString::fromUtf8(texto.readAll());
         QVERIFY2(impresso.contains("00001") && impresso.contains("00002"), qPrintable(impresso));
+        // Under the filters the rows were read with.
+        QVERIFY2(impresso.contains("01/01/2026 até 31/12/2026"), qPrintable(impresso));
+    }
+
+    // The colour cost report on the demo (region 01: a minute 1,85 over 600 kg; 02: over 900 kg), with a
+    // curve whose time reads "abc", a screen 1,5 mm thick and a price for the floral print. Prints by hand:
+    // 08 is (1764 × 0,08 + 5172 × 0,05 + 5111 × 0,02) / 1000 and 09 (5111 × 0,06 + 5172 × 0,06 + 1764 × 0,03)
+    // / 1000, P0203, P0201 and P0202 being 1764, 5172 and 5111 of replacement cost per kilogram, in
+    // thousandths.
+    void colourCostReport() {
+        CarregaDemo();
+        SqlCommit(
+            {"UPDATE GRAFICO SET TEMPO = 'abc' WHERE CODIGO = '002'",
+             "UPDATE QUADRO SET ESPESSURA = '1,5 mm' WHERE CODIGO = 'QD003'",
+             "INSERT INTO TABPRECO (REGIAO, COR, VARIANTE, PRECO_00, CODIGO) VALUES ('01', '0000000008', "
+             "'01', 2.5, '')"});
+        const QStringList cores01 = {"EdtCodTab=01", "EdtVar=01"}, estampas = {"EdtCodTab=01", "RgBusca1"};
+        const QString f08 = "|0000000008|01|3|0,90|0,5019||0,0000|0,5019|2,50|79,92";
+        const QString f09 = "|0000000009|01|3|1,30|0,6699||0,0000|0,6699||";
+        const struct {
+            QStringList passos; // "box=text" typed, a name alone clicked
+            int quantas;
+            QStringList
+                primeiras; // "CODIGO|COR|VARIANTE|NR_QUADRO|ESP_QUADRO|CUSTO|MINUTOS|CUSTO_TEMPO|TOTAL|PRECO|MARGEM"
+            QString mensagem;
+        } casos[] = {
+            {cores01, 7, {"0001|0000000001|01|||2,3800|270|0,8325|3,2125|14,50|77,84"}, ""},
+            // A product's own price in region 02 does not repeat the colour.
+            {{"EdtCodTab=02", "EdtVar=01, 03"},
+             14,
+             {"0001|0000000001|01|||2,3800|270|0,5550|2,9350|13,70|78,58"},
+             ""},
+            {{"EdtCodTab=02", "EdtVar=01", "CbPreco"},
+             2,
+             {"0001|0000000001|01|||2,3800|270|0,5550|2,9350|13,70|78,58"},
+             ""},
+            {{"EdtCodTab=01", "EdtVar=02"}, 7, {"0005|0000000001|02|||1,1300||0,0000|1,1300|9,62|88,25"}, ""},
+            {{"EdtCodTab=01", "EdtVar=01, 0'1"}, 0, {}, "Variante não cadastrada."},
+            {{"EdtVar=01"}, 0, {}, "Informe Tabela."},
+            {estampas, 2, {f08, f09}, ""},
+            {estampas + QStringList{"EdtVar=02"}, 0, {}, ""},
+            {estampas + QStringList{"CbPreco"}, 1, {f08}, ""},
+            {estampas + QStringList{"EdtQuadroIni=0", "EdtQuadroFim=3", "EdtCustoFim=0,6"}, 1, {f08}, ""},
+            {estampas + QStringList{"EdtEspIni=1,3", "EdtCustoIni=0,6699"}, 1, {f09}, ""},
+            {estampas + QStringList{"EdtQuadroIni=4"}, 0, {}, ""},
+            {estampas + QStringList{"EdtEspFim=1,2x"},
+             0,
+             {},
+             "Espessura/Cobertura: \"1,2x\" não é um número válido."},
+            // The ranges leave with the prints.
+            {cores01 + QStringList{"RgBusca1", "EdtCustoFim=0,6", "RgBusca0"}, 7, {}, ""}};
+        for (const auto& [passos, quantas, primeiras, mensagem] : casos) {
+            driver->Open("TFmRelCustoCor");
+            QVERIFY(!driver->Enabled("EdtQuadroIni") && !driver->Enabled("EdtCustoFim"));
+            for (const QString& passo : passos)
+                if (passo.contains('='))
+                    driver->Type(passo.section('=', 0, 0), passo.section('=', 1));
+                else
+                    driver->Click(passo);
+            QCOMPARE(ClickMessages("BitBtn1"), mensagem);
+            const QStringList linhas = Mostradas(
+                "CODIGO|COR|VARIANTE|NR_QUADRO|ESP_QUADRO|CUSTO|MINUTOS|CUSTO_TEMPO|TOTAL|PRECO|MARGEM");
+            QCOMPARE(linhas.size(), quantas);
+            QCOMPARE(linhas.mid(0, primeiras.size()), primeiras);
+            driver->Close();
+        }
+
+        // The print carries the region, the choice and a row's figures.
+        if (!CanReadPdf())
+            return;
+        const ReportFolder pasta;
+        driver->Open("TFmRelCustoCor");
+        driver->Type("EdtCodTab", "01");
+        driver->Click("RgBusca1");
+        driver->Click("BitBtn1");
+        driver->Click("BtImp");
+        const QString impresso = pasta.Text("WTngCustoCor.pdf");
+        for (const char* texto : {"01 - TABELA PADRÃO", "Estampas", "0000000008", "0,5019", "2,50", "79,92"})
+            QVERIFY2(impresso.contains(QString::fromUtf8(texto)), qPrintable(impresso));
     }
 
     void keysMoveTheListWhileTheFilterHasTheFocusAWindowOfRowsAtATime() {

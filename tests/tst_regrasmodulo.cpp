@@ -1464,6 +1464,44 @@ private slots:
             lidas << MontaCondicao(c);
         QCOMPARE(lidas.join('|'), QString("30/60/90 dias|28/42 dias|À vista|À vista|À VISTA|30/ABC|"));
     }
+
+    // Chemicals 2.38 and the demo's region 01 (a minute 1.85 shared by 600 kg) against a price.
+    void custoCor_data() {
+        QTest::addColumn<QString>("curva");
+        QTest::addColumn<double>("volume");
+        QTest::addColumn<double>("preco");
+        QTest::addColumn<int>("minutos");
+        QTest::addColumn<double>("total");
+        QTest::addColumn<QString>("margem");
+        QTest::newRow("curve and price") << "04:30" << 600.0 << 14.5 << 270 << 3.2125 << "77.84";
+        QTest::newRow("a day and more") << "25:30" << 600.0 << 14.5 << 1530 << 7.0975 << "51.05";
+        QTest::newRow("volume 0: the batch's figure") << "00:10" << 0.0 << 14.5 << 10 << 20.88 << "-44.00";
+        QTest::newRow("blank curve") << "" << 600.0 << 2.38 << -1 << 2.38 << "0.00";
+        QTest::newRow("odd curve") << "abc" << 600.0 << 2.0 << -1 << 2.38 << "-19.00";
+        QTest::newRow("no price: no margin") << "04:30" << 600.0 << 0.0 << 270 << 3.2125 << "";
+    }
+    void custoCor() {
+        QFETCH(QString, curva);
+        QFETCH(double, volume);
+        QFETCH(double, preco);
+        const CustoCor c = CalculaCustoCor(2.38, curva, 1.85, volume, preco);
+        QTEST(c.minutos, "minutos");
+        QTEST(Arredondar(c.total, 4), "total");
+        QTEST(c.margem ? QString::number(*c.margem, 'f', 2) : QString(), "margem");
+    }
+
+    void somaEspessuras_data() {
+        QTest::addColumn<QString>("espessuras");
+        QTest::addColumn<double>("soma");
+        QTest::newRow("decimal comma") << "0,5|0,4|0,3" << 1.2;
+        QTest::newRow("unreadable count nothing") << "0,5|abc|1,5 mm||0.5" << 0.5;
+        QTest::newRow("thousands") << " 1.000,5 |2" << 1002.5;
+        QTest::newRow("none") << "" << 0.0;
+    }
+    void somaEspessuras() {
+        QFETCH(QString, espessuras);
+        QTEST(Arredondar(SomaEspessuras(espessuras.split('|')), 6), "soma");
+    }
 };
 
 QTEST_MAIN(TstRegrasModulo)

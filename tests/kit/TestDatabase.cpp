@@ -131,6 +131,18 @@ void DatabaseTestCase::cleanup() {
     TestDatabase::Drop(config);
 }
 
+void DatabaseTestCase::CarregaDemo() {
+    Sql(QStringLiteral("DELETE FROM ACESSO_USUARIOS"));
+    for (const QString& nome : SchemaUpgrade::Scripts(QStringLiteral("demo"))) {
+        QFile script(QStringLiteral(":/db/") + nome);
+        if (!script.open(QIODevice::ReadOnly))
+            qFatal("cannot read %s", qPrintable(nome));
+        for (const QString& instrucao : SplitSqlScript(QString::fromUtf8(script.readAll())))
+            Sql(instrucao);
+    }
+    Commit();
+}
+
 void DatabaseTestCase::AddUser(const QString& code, const QString& name, const QString& password,
                                const QString& flags) {
     Sql(QStringLiteral("INSERT INTO ACESSO_USUARIOS (CODIGO, NOME, SENHA, SUPERVISOR, ADMINISTRADOR, ATIVO) "

@@ -85,6 +85,8 @@ protected:
         Insert(tableAndColumns, rows);
         Commit();
     }
+    // The demo's rows (db/demo), as a database created with them has them; its users replace the test's.
+    void CarregaDemo();
     // A user with a password and its flags supervisor, administrator and active, as "SNS".
     void AddUser(const QString& code, const QString& name, const QString& password, const QString& flags);
     void Grant(const QString& user, const QString& className, const QString& letter = QStringLiteral("A"),
