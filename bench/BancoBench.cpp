@@ -14,12 +14,12 @@
 
 namespace {
 // Bumped whenever the generator writes other rows: a cached database of an older one is made again.
-constexpr int kVersaoGerador = 6;
+constexpr int kVersaoGerador = 7;
 
 void imprimeContagens(TZoDatabase& db) {
-    for (const char* table :
-         {"ENTIDADE", "PRODUTO", "MATERIAL", "MAQ_TIN", "ROTEIRO", "CADCORTIN", "RECEITA", "MAT_TIN",
-          "TABPRECO", "NFTIN", "NFITIN", "FAL", "FAL_ITEN", "PROCESSO_TIN", "TNG_PROG", "LOG"}) {
+    for (const char* table : {"ENTIDADE", "PRODUTO", "MATERIAL", "MAQ_TIN", "ROTEIRO", "CADCORTIN", "RECEITA",
+                              "MAT_TIN", "TABPRECO", "NFTIN", "NFITIN", "FAL", "FAL_ITEN", "PROCESSO_TIN",
+                              "TNG_PROG", "LOG", "ORCAMENTO", "ORCA_ITEN"}) {
         QSqlQuery q(db.Connection());
         db.Exec(q, QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(table)), false);
         q.next();

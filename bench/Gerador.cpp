@@ -9,13 +9,14 @@ namespace {
 // Sizes of five years; every count grows linearly with the years.
 struct Escala {
     int clientes, produtos, materiais, maquinas, roteiros, cores, receitas, regras, preparacoes, notas, fals,
-        log;
+        log, orcamentos;
 };
 
 Escala escala(int anos, int fracao) {
     const auto n = [=](int cinco, int minimo) { return qMax(minimo, cinco * anos / 5 / fracao); };
-    return {n(300, 10),   n(2000, 20), n(800, 40), n(40, 4),      n(60, 6),       n(3000, 40),
-            n(10000, 40), n(100, 5),   n(200, 5),  n(60000, 100), n(200000, 300), n(1000000, 1000)};
+    return {n(300, 10),     n(2000, 20),      n(800, 40), n(40, 4),  n(60, 6),
+            n(3000, 40),    n(10000, 40),     n(100, 5),  n(200, 5), n(60000, 100),
+            n(200000, 300), n(1000000, 1000), n(2000, 20)};
 }
 
 // R(x, n): a number in [0, n) scrambled from x and the seed, so a row's values depend on its counter only.
@@ -56,7 +57,8 @@ public:
                      {QStringLiteral("PREPARACOES"), QString::number(e.preparacoes)},
                      {QStringLiteral("NOTAS"), QString::number(e.notas)},
                      {QStringLiteral("FALS"), QString::number(e.fals)},
-                     {QStringLiteral("LOGS"), QString::number(e.log)}};
+                     {QStringLiteral("LOGS"), QString::number(e.log)},
+                     {QStringLiteral("ORCAMENTOS"), QString::number(e.orcamentos)}};
     }
 
     // One EXECUTE BLOCK with the helper functions; {NAME} stands for the sizes and the seed.
@@ -434,12 +436,55 @@ void qualidade(Gerador& g) {
                        "O = O + 1; END END"));
 }
 
+// Quotations: cost parameters for every customer and price region, and quotations spread over the years,
+// each of 20 to 40 colours and variants that have recipes, priced from their costs, and 1 to 3 services;
+// the last month's pending, the older ones confirmed (some items sent to the price table) or discarded.
+void orcamentos(Gerador& g) {
+    g.Bloco(
+        QStringLiteral(
+            "DECLARE N INTEGER = 0; DECLARE K INTEGER; DECLARE T INTEGER; DECLARE RC INTEGER; DECLARE "
+            "NUM VARCHAR(6); DECLARE D DATE; DECLARE S CHAR(1); DECLARE Q NUMERIC(18,4); DECLARE TG "
+            "NUMERIC(18,4); DECLARE IND INTEGER;"),
+        QStringLiteral(
+            "INSERT INTO PRECO_PARAM (CODIGO, COFINS, ICMS, IRPJ, CONTR_SOCIAL, FINANCEIRO, COMISAO, PERDA, "
+            "MARGEM, FRETE, INDICE_N, FIXO, CUSTO_MIN, VOLUME, MARKTING) SELECT C.CODIGO, 3, IIF(MOD(C.N, 3) "
+            "= "
+            "0, 7, 12), 1.2, 1.08, (10 + R(C.N, 20)) / 10.0, 1 + R(C.N * 8 + 1, 4), (10 + R(C.N * 8 + 2, "
+            "20)) / "
+            "10.0, 12 + R(C.N * 8 + 3, 12), (5 + R(C.N * 8 + 4, 25)) / 100.0, 0.08, (180 + R(C.N * 8 + 5, "
+            "80)) "
+            "/ 100.0, (150 + R(C.N * 8 + 6, 60)) / 100.0, DECODE(R(C.N * 8 + 7, 3), 0, 600, 1, 900, 1200), 0 "
+            "FROM (SELECT CODCLI AS CODIGO, CAST(CODCLI AS INTEGER) AS N FROM ENTIDADE UNION ALL SELECT "
+            "REGIAO, 100000 + CAST(REGIAO AS INTEGER) FROM REGIAO) C; "
+            "WHILE (N < {ORCAMENTOS}) DO BEGIN NUM = LPAD(N + 1, 6, '0'); D = DIA(N, {ORCAMENTOS}); "
+            "S = IIF(D >= DATEADD(-30 DAY TO {CORTE}), '0', IIF(R(N * 8 + 1, 4) = 0, '2', '1')); "
+            "INSERT INTO ORCAMENTO (NUMERO, CODCLI, OBS, SITUACAO, DATA) VALUES (:NUM, LPAD({CLIENTES} * "
+            "R(:N "
+            "* 8, 1000) * R(:N * 8, 1000) / 1000000 * R(:N * 8, 1000) / 1000 + 1, 5, '0'), 'COLECAO ' || (:N "
+            "+ "
+            "1), :S, :D); "
+            "K = 0; T = 20 + R(N * 8 + 2, 21); WHILE (K < T) DO BEGIN RC = R(N * 64 + K, {RECEITAS}); "
+            "Q = (100 + R(N * 64 + K + 1, 2000)) / 100.0; TG = (20 + R(N * 64 + K + 2, 130)) / 100.0; "
+            "IND = 12 + R(N * 64 + K + 3, 12); "
+            "INSERT INTO ORCA_ITEN (NUMERO, ORDEM, COR, VARIANTE, SERVICO, INDICE, CUSTO_QUIM, CUSTO_TING, "
+            "FIXO, PEDIDO, PRECO) VALUES (:NUM, :K + 1, LPAD(:RC / 4 + 1, 10, '0'), LPAD(MOD(:RC, 4) + 1, 2, "
+            "'0'), LPAD(R(:N * 64 + :K + 4, {ROTEIROS}) + 1, 6, '0'), :IND, :Q, :TG, 2.4, IIF(:S = '1' AND "
+            "R(:N * 64 + :K + 5, 3) = 0, 'S', 'N'), ROUND((:Q + :TG + 2.4) / ((80 - :IND) / 100.0), 2)); "
+            "K = K + 1; END "
+            "K = 0; T = 1 + R(N * 8 + 3, 3); WHILE (K < T) DO BEGIN INSERT INTO ORCA_FLUXO (NUMERO, "
+            "DEPOSITO) "
+            "VALUES (:NUM, 'F' || LPAD(R(:N * 8 + 4 + :K, 33), 2, '0')); K = K + 1; END "
+            "N = N + 1; END"));
+}
+
 const char* const kTabelas[] = {
-    "VARIANTE", "BANHO",     "GRUPO_PA",     "REGIAO",     "NATUREZA",     "TABFIS",   "GRUPO_MA",
-    "FASE",     "ENTIDADE",  "PRODUTO",      "MATERIAL",   "MAT_ITEN",     "MAQ_TIN",  "MAQ_TIN_CAP",
-    "ROTEIRO",  "CADCORTIN", "TNG_REGRA",    "PREPARACAO", "RECEITA",      "TABPRECO", "MAT_TIN",
-    "NFTIN",    "NFITIN",    "FAL",          "FAL_ITEN",   "PROCESSO_TIN", "LOG",      "TABPRE_SERV_001",
-    "GRAFICO",  "TNG_PROG",  "TNG_CONSUMOS", "MAT_MOV",    "DEPOSITO",     "CONTR_QUL"};
+    "VARIANTE",     "BANHO",        "GRUPO_PA",  "REGIAO",          "NATUREZA",  "TABFIS",
+    "GRUPO_MA",     "FASE",         "ENTIDADE",  "PRODUTO",         "MATERIAL",  "MAT_ITEN",
+    "MAQ_TIN",      "MAQ_TIN_CAP",  "ROTEIRO",   "CADCORTIN",       "TNG_REGRA", "PREPARACAO",
+    "RECEITA",      "TABPRECO",     "MAT_TIN",   "NFTIN",           "NFITIN",    "FAL",
+    "FAL_ITEN",     "PROCESSO_TIN", "LOG",       "TABPRE_SERV_001", "GRAFICO",   "TNG_PROG",
+    "TNG_CONSUMOS", "MAT_MOV",      "DEPOSITO",  "CONTR_QUL",       "QUADRO",    "COMP_MATERIAL",
+    "EST_QUADRO",   "PRECO_PARAM",  "ORCAMENTO", "ORCA_ITEN",       "ORCA_FLUXO"};
 } // namespace
 
 namespace {
@@ -458,6 +503,7 @@ void gera(TZoDatabase& db, int anos, int fracao, quint32 semente) {
     consumos(g);
     estampas(g);
     qualidade(g);
+    orcamentos(g);
     db.Transaction()->CommitRetaining();
     db.LockTimeoutMs = espera;
 

@@ -14,6 +14,7 @@
 #include "BenchFila.h"
 #include "BenchGeracao.h"
 #include "BenchNotas.h"
+#include "BenchOrcamento.h"
 #include "BenchPesagem.h"
 #include "BenchProgramacao.h"
 #include "BenchQuadro.h"
@@ -84,7 +85,8 @@ int bench(const QStringList& args) {
                             {"pesagem", BenchPesagem},
                             {"fila-gantt", BenchFila},
                             {"expedicao", BenchExpedicao},
-                            {"etiquetas", BenchEtiquetas}};
+                            {"etiquetas", BenchEtiquetas},
+                            {"orcamento", BenchOrcamento}};
     const QStringList so = Opcao(args, "--only").split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const Secao& secao : secoes) {
         if (!so.isEmpty() && !so.contains(QLatin1String(secao.nome)))

@@ -89,6 +89,17 @@ void TstGerador::umAnoCoerente() {
          "MIN(N.DATA) <> P.ENTRADA)"},
         {"recent programmes open", "SELECT COUNT(*) FROM TNG_PROG WHERE ENTRADA >= '2026-10-01' AND FAL IS "
                                    "NOT NULL"},
+        {"quotations of colours and variants with recipes, 1 to 3 services each",
+         "SELECT COUNT(*) FROM ORCAMENTO O WHERE (SELECT COUNT(*) FROM ORCA_FLUXO F WHERE F.NUMERO = "
+         "O.NUMERO) "
+         "NOT BETWEEN 1 AND 3 OR EXISTS (SELECT 1 FROM ORCA_ITEN I WHERE I.NUMERO = O.NUMERO AND NOT EXISTS "
+         "(SELECT 1 FROM RECEITA R WHERE R.COR = I.COR AND R.VARIANTE = I.VARIANTE))"},
+        {"cost parameters of every customer and price region",
+         "SELECT (SELECT COUNT(*) FROM ENTIDADE) + (SELECT COUNT(*) FROM REGIAO) - COUNT(*) FROM PRECO_PARAM "
+         "P "
+         "WHERE EXISTS (SELECT 1 FROM ENTIDADE E WHERE E.CODCLI = P.CODIGO) OR EXISTS (SELECT 1 FROM REGIAO "
+         "G "
+         "WHERE G.REGIAO = P.CODIGO)"},
         {"the counter at the last programme",
          "SELECT COUNT(*) FROM CODIGOS WHERE TABELA = 'TNG_PROG' AND CAMPO = 'NUMERO' AND ULTIMO <> (SELECT "
          "MAX(NUMERO) FROM TNG_PROG WHERE NUMERO < '900000')"},
