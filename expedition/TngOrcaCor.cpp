@@ -274,7 +274,7 @@ void TFmTngOrcaCor::PreparaServicos() {
 void TFmTngOrcaCor::PreparaConsulta() {
     m_consulta = new PaginaConsulta(this, ui.DBGrid2, ui.LbQtdeConsulta);
     m_consulta->pesquisa.CampoChave = QStringLiteral("NUMERO");
-    m_consulta->pesquisa.OrdenarPor = QStringLiteral("O.NUMERO DESC");
+    m_consulta->pesquisa.OrdenarPor = QStringLiteral("P.NUMERO DESC");
     m_consulta->textoContagem = [](int linhas) { return QStringLiteral("%1 orçamento(s)").arg(linhas); };
     m_consulta->abre = [this] { AbreDaConsulta(); };
     ui.DBGrid2->DeclaraColunas({{"NUMERO", "Número"},

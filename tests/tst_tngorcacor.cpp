@@ -174,8 +174,22 @@ private slots:
         QCOMPARE(Seen("SELECT PEDIDO FROM ORCA_ITEN WHERE NUMERO = '000001' ORDER BY ORDEM"),
                  QString("S;S;S"));
 
+        // The copy found by its customer's group and colour, loaded by a double click; the original is
+        // confirmed, so a search of the pending ones leaves it out.
+        Sql("UPDATE ORCAMENTO SET SITUACAO = '1' WHERE NUMERO = '000001'");
+        InsertCommit("GRUPO_CLI (CODIGO, DESCRICAO)", {"'G1', 'MALHARIAS'"});
+        SqlCommit("UPDATE ENTIDADE SET GRUPO = 'G1'");
+        driver->Page("PageControl1", "Consulta");
+        driver->Type("EdtDataIni", "01/01/2000");
+        TypeAndTab("EdtGrupoCons", "G1");
+        TypeAndTab("EdtCorCons", "A2");
+        driver->Select("RgSituacao", "Pendentes");
+        driver->Click("BitBtn9");
+        QCOMPARE(FieldTexts("DBGrid2", "NUMERO|CODCLI").join(' '), QString("000002|00002"));
+        driver->DoubleClick("DBGrid2");
+        QCOMPARE(driver->Text("EdtNumero") + " " + driver->Text("EdtNomCli"), QString("000002 MALHARIA DOIS"));
+
         // Without a price region nothing can be posted.
-        TypeAndTab("EdtNumero", "2");
         Tick("DBGrid1", 0, "Sel");
         QCOMPARE(ClickMessages("BitBtn6"),
                  QString("Cliente sem tabela de preços: informe a região no cadastro do cliente."));
