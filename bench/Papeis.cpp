@@ -559,6 +559,33 @@ void expedicaoDoMes(Bancada& b) {
     b.driver.Click(QStringLiteral("BtnConsultar"));
 }
 
+// A quotation of the years opened, one item's chemical cost typed and priced, the quotation saved; and a
+// month of quotations searched.
+void orcamento(Bancada& b) {
+    tela(b, QStringLiteral("TFmTngOrcaCor"));
+    b.driver.Type(QStringLiteral("EdtNumero"), numero(b.Sorteia(1, 2000), 6));
+    b.driver.Press(QStringLiteral("Tab"));
+    const int linhas = b.driver.Rows(QStringLiteral("DBGrid1"));
+    if (linhas == 0)
+        return;
+    b.driver.Row(QStringLiteral("DBGrid1"), b.Sorteia(0, linhas - 1));
+    b.Aguarda();
+    b.driver.Cell(QStringLiteral("DBGrid1"), QStringLiteral("Quimico"),
+                  QStringLiteral("%1,%2").arg(b.Sorteia(1, 4)).arg(b.Sorteia(10, 99)));
+    b.mensagens.choices.enqueue(2); // a colour quoted twice: go on
+    b.driver.Click(QStringLiteral("BitBtn1"));
+}
+
+void orcamentosDoMes(Bancada& b) {
+    tela(b, QStringLiteral("TFmTngOrcaCor"));
+    const auto [de, ate] = mes(b);
+    b.driver.Page(QStringLiteral("PageControl1"), QStringLiteral("Consulta"));
+    b.driver.Type(QStringLiteral("EdtDataIni"), de.toString(QStringLiteral("dd/MM/yyyy")));
+    b.driver.Type(QStringLiteral("EdtDataFim"), ate.toString(QStringLiteral("dd/MM/yyyy")));
+    b.Aguarda();
+    b.driver.Click(QStringLiteral("BitBtn9"));
+}
+
 // The machines' board, open and following the floor's commits live, and a queued lot's details.
 void quadroMaquinas(Bancada& b) {
     QWidget* tela_ = tela(b, QStringLiteral("TFmTngQuadroProg"));
@@ -644,6 +671,8 @@ QList<Operacao> OperacoesDoPapel(const QString& papel) {
                 {QStringLiteral("FAL printed to PDF"), 1, imprimeFal},
                 {QStringLiteral("invoice found through its look-up and shown"), 2, procuraNota},
                 {QStringLiteral("machines' board: a queued lot's details"), 2, quadroMaquinas},
-                {QStringLiteral("expedition desk: a month's sheets listed"), 1, expedicaoDoMes}};
+                {QStringLiteral("expedition desk: a month's sheets listed"), 1, expedicaoDoMes},
+                {QStringLiteral("quotation: an item priced and the quotation saved"), 2, orcamento},
+                {QStringLiteral("quotations of a month searched"), 1, orcamentosDoMes}};
     return {};
 }

@@ -191,6 +191,15 @@ public:
 
 class TstFrame : public ScreenTestCase {
     Q_OBJECT
+
+    // "Box=text" typed into the box, any other step a button or radio button clicked.
+    void Passos(const QStringList& passos) {
+        for (const QString& passo : passos)
+            if (passo.contains('='))
+                driver->Type(passo.section('=', 0, 0), passo.section('=', 1));
+            else
+                driver->Click(passo);
+    }
     RelTeste* Abre(bool pivo = false) {
         auto* tela = new RelTeste(nullptr);
         tela->pivo = pivo;
@@ -394,11 +403,7 @@ private slots:
         for (const auto& [passos, numeros, mensagem] : casos) {
             std::unique_ptr<RelTeste> tela(Abre());
             QVERIFY(!driver->Enabled("EdtOrdemIni"));
-            for (const QString& passo : passos)
-                if (passo.contains('='))
-                    driver->Type(passo.section('=', 0, 0), passo.section('=', 1));
-                else
-                    driver->Click(passo);
+            Passos(passos);
             QCOMPARE(ClickMessages("BitBtn1"), mensagem);
             QCOMPARE(FieldTexts("TbResultado", "NUMERO"), numeros);
             QCOMPARE(driver->Enabled("BtImp"), !numeros.isEmpty());
@@ -473,11 +478,7 @@ private slots:
         for (const auto& [passos, quantas, primeiras, mensagem] : casos) {
             driver->Open("TFmRelCustoCor");
             QVERIFY(!driver->Enabled("EdtQuadroIni") && !driver->Enabled("EdtCustoFim"));
-            for (const QString& passo : passos)
-                if (passo.contains('='))
-                    driver->Type(passo.section('=', 0, 0), passo.section('=', 1));
-                else
-                    driver->Click(passo);
+            Passos(passos);
             QCOMPARE(ClickMessages("BitBtn1"), mensagem);
             const QStringList linhas = Mostradas(
                 "CODIGO|COR|VARIANTE|NR_QUADRO|ESP_QUADRO|CUSTO|MINUTOS|CUSTO_TEMPO|TOTAL|PRECO|MARGEM");
