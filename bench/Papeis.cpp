@@ -559,20 +559,21 @@ void expedicaoDoMes(Bancada& b) {
     b.driver.Click(QStringLiteral("BtnConsultar"));
 }
 
-// A quotation of the years opened, one item's chemical cost typed and priced, the quotation saved; and a
-// month of quotations searched.
+// A quotation of the years opened, one item's chemical cost typed and priced, the quotation saved (what the
+// user waits on); and a month of quotations searched.
 void orcamento(Bancada& b) {
     tela(b, QStringLiteral("TFmTngOrcaCor"));
+    b.driver.Page(QStringLiteral("PageControl1"), QStringLiteral("Orçamento"));
     b.driver.Type(QStringLiteral("EdtNumero"), numero(b.Sorteia(1, 2000), 6));
     b.driver.Press(QStringLiteral("Tab"));
     const int linhas = b.driver.Rows(QStringLiteral("DBGrid1"));
     if (linhas == 0)
         return;
     b.driver.Row(QStringLiteral("DBGrid1"), b.Sorteia(0, linhas - 1));
-    b.Aguarda();
     b.driver.Cell(QStringLiteral("DBGrid1"), QStringLiteral("Quimico"),
                   QStringLiteral("%1,%2").arg(b.Sorteia(1, 4)).arg(b.Sorteia(10, 99)));
     b.mensagens.choices.enqueue(2); // a colour quoted twice: go on
+    b.Aguarda();
     b.driver.Click(QStringLiteral("BitBtn1"));
 }
 

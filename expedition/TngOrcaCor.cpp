@@ -246,6 +246,8 @@ void TFmTngOrcaCor::PreparaServicos() {
     ui.DBGrid3->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid3KeyDown(tecla); };
     // However the row is left (Tab, Down, a click), a phase without the customer's price is not taken.
     TbServico->BeforePost = [this](TDataSet& servico) {
+        if (m_limpando) // loading what is stored, a price removed since included
+            return;
         const QString fase = servico.FieldByName(QStringLiteral("Codigo")).AsString().trimmed();
         if (fase.isEmpty())
             return;

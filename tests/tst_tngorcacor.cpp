@@ -31,7 +31,7 @@ class TstTngOrcaCor : public ScreenTestCase {
         InsertCommit("TABPRECO (REGIAO, COR, VARIANTE, CODIGO, PRECO_00, ULT_PRECO)",
                      {"'R1', 'A1', '01', '', 14.5, 13", "'R1', 'A1', '01', 'P1', 20, 19"});
     }
-    // Quotation 000001 of 00001 stored: A1/01 twice and A2/01, service 03.
+    // Quotation 000001 of 00001 stored: A1/01 twice and A2/01, services 03 and 05 (no longer priced).
     void Gravado() {
         InsertCommit("ORCAMENTO (NUMERO, CODCLI, OBS, SITUACAO, DATA)",
                      {"'000001', '00001', 'VERAO', '0', '2026-12-01'"});
@@ -42,7 +42,7 @@ class TstTngOrcaCor : public ScreenTestCase {
              "'000001', 2, 'A2', '01', '', 20, 0, 0, 0, "
              "'N', 0",
              "'000001', 3, 'A1', '01', '', 20, 2, 1, 0, 'N', 5.5"});
-        InsertCommit("ORCA_FLUXO (NUMERO, DEPOSITO)", {"'000001', '03'"});
+        InsertCommit("ORCA_FLUXO (NUMERO, DEPOSITO)", {"'000001', '03'", "'000001', '05'"});
     }
     QString Itens(const QString& numero = "000001") {
         return Seen(
@@ -127,6 +127,7 @@ private slots:
         Gravado();
         Carrega();
         QCOMPARE(driver->Text("EdtNomCli"), QString("MALHARIA UM"));
+        QCOMPARE(TakeMessages() + FieldTexts("TbServico", "Codigo|Custo").join(' '), QString("03|7.9 05|0"));
         // Stored margin replaced by what the price leaves once the service is added (5 + 7.90).
         QCOMPARE(FieldText("TbItens", 0, "Servicos|PrecoTotal"), QString("7.9|12.9"));
 
