@@ -348,9 +348,12 @@ QString DuplicaOrcamento(const QString& numero, const QString& cliente) {
     return novo;
 }
 
-void LancaPrecos(const QString& numero, const QString& regiao, const QString& nomeCliente, const QDate& data,
-                 const QList<PrecoLancar>& precos) {
+bool LancaPrecos(const QString& numero, const QString& regiao, const QString& nomeCliente, const QDate& data,
+                 const QList<PrecoLancar>& precos, const QStringList& gravado) {
     GravacaoAtomica gravacao;
+    if (!GravadosComoCarregados(QStringLiteral("ORCAMENTO"), numero.trimmed(), gravado,
+                                [&] { return ImpressaoGravada(numero, false); }))
+        return false;
     TZoQuery atualiza;
     atualiza.SQL << DBLocal_SQL(
         QStringLiteral("UPDATE {TABPRECO} T SET ULT_PRECO = PRECO_00, PRECO_00 = :P, DATA = :D "
@@ -391,4 +394,5 @@ void LancaPrecos(const QString& numero, const QString& regiao, const QString& no
         pedido.ExecSQL();
     }
     gravacao.Confirma();
+    return true;
 }

@@ -76,5 +76,7 @@ bool GravaOrcamento(const OrcamentoGravar& orcamento, const QStringList& carrega
 QString DuplicaOrcamento(const QString& numero, const QString& cliente);
 
 // Posts the prices in one unit of work, committed, or nothing written (RecusaLancamento judged them first).
-void LancaPrecos(const QString& numero, const QString& regiao, const QString& nomeCliente, const QDate& data,
-                 const QList<PrecoLancar>& precos);
+// False, with nothing written, when the quotation stored is no longer `gravado` (ImpressaoOrcamento without
+// the margins): another user saved it since the screen compared it.
+bool LancaPrecos(const QString& numero, const QString& regiao, const QString& nomeCliente, const QDate& data,
+                 const QList<PrecoLancar>& precos, const QStringList& gravado);

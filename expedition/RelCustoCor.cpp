@@ -2,6 +2,7 @@
 #include "DataAccess.h"
 #include "Funcoes.h"
 #include "ModuleUnits.h"
+#include "Receitas.h"
 #include "RegrasOrcamento.h"
 #include "Relatorio.h"
 #include "TClientDataSet.h"
@@ -18,15 +19,15 @@ constexpr int kCores = 0, kEstampas = 1;
 
 // What both statements join to the colour and variant of a row (C.COR, C.VARIANTE, its recipe RECEITA): the
 // preparation (a row per item, all with its description), the curve, and the region's price of the colour
-// itself (a product's own price has its code in TABPRECO.CODIGO).
+// itself (CondicaoPrecoDaCor: a product's own price has its code in TABPRECO.CODIGO).
 QString Complementos(const QString& cor, const QString& variante) {
     return QStringLiteral(
                "LEFT JOIN (SELECT CODIGO, MAX(DESCRICAO) AS DESCRICAO FROM {PREPARACAO} GROUP BY CODIGO) "
                "PREPARACAO ON (PREPARACAO.CODIGO = RECEITA.PREPARACAO) "
                "LEFT JOIN {GRAFICO} GRAFICO ON (GRAFICO.CODIGO = RECEITA.GRAFICO) "
-               "LEFT JOIN {TABPRECO} TABPRECO ON (TABPRECO.COR = %1 AND TABPRECO.VARIANTE = %2 AND "
-               "TABPRECO.CODIGO = '' /*TABELA*/) ")
-        .arg(cor, variante);
+               "LEFT JOIN {TABPRECO} TABPRECO ON (TABPRECO.COR = %1 AND TABPRECO.VARIANTE = %2 AND %3 "
+               "/*TABELA*/) ")
+        .arg(cor, variante, CondicaoPrecoDaCor(QStringLiteral("TABPRECO")));
 }
 
 const QString kColunas = QStringLiteral(

@@ -560,7 +560,13 @@ void TFmTngOrcaCor::BitBtn6Click() {
         return;
     }
     try {
-        LancaPrecos(m_numero, ui.EdtTab->text(), m_nomeCliente, LeData(ui.EdtData->text()), precos);
+        if (!LancaPrecos(m_numero, ui.EdtTab->text(), m_nomeCliente, LeData(ui.EdtData->text()), precos,
+                         ImpressaoOrcamento(DaTela(), false))) {
+            Informa(this, QStringLiteral("Orçamento %1 alterado por outro usuário: nenhum preço foi lançado. "
+                                         "Carregue-o novamente.")
+                              .arg(m_numero));
+            return;
+        }
     } catch (const EDatabaseError& erro) {
         Informa(this, QStringLiteral("Ocorreu um erro na operação.\rErro: ") + erro.message());
         return;
