@@ -1,6 +1,7 @@
 #include "RelCustoCor.h"
 #include "DataAccess.h"
 #include "Funcoes.h"
+#include "LeiturasOrcamento.h"
 #include "ModuleUnits.h"
 #include "Receitas.h"
 #include "RegrasOrcamento.h"
@@ -36,21 +37,6 @@ const QString kColunas = QStringLiteral(
     "PREPARACAO.DESCRICAO AS DESC_PREP, RECEITA.GRAFICO, GRAFICO.TEMPO, GRAFICO.DESCRICAO AS DESC_GRAFICO, "
     "TABPRECO.PRECO_07, TABPRECO.PRECO_14, TABPRECO.PRECO_21");
 
-// A minute of dyeing in the region: its cost and the kilograms it is shared by.
-struct CustoMinuto {
-    double custo = 0, volume = 0;
-};
-
-CustoMinuto LeCustoMinuto(const QString& regiao) {
-    TZoQuery q;
-    q.SQL << DBLocal_SQL(
-        QStringLiteral("SELECT CUSTO_MIN, VOLUME FROM {PRECO_PARAM} WHERE CODIGO = :CODIGO"));
-    q.BindValue(QStringLiteral("CODIGO"), regiao);
-    q.Open();
-    if (q.IsEmpty())
-        return {};
-    return {q.NumeroAtual(QStringLiteral("CUSTO_MIN")), q.NumeroAtual(QStringLiteral("VOLUME"))};
-}
 } // namespace
 
 QString InstrucaoCustoCores() {
@@ -181,7 +167,8 @@ void TFmRelCustoCor::FormCreate() {
 void TFmRelCustoCor::Pivo(TDataSet& linhas, TClientDataSet& r) {
     const bool estampas = Opcao(QStringLiteral("RgBusca")) == kEstampas;
     const auto* tabela = qobject_cast<QLineEdit*>(Controle(QStringLiteral("EdtCodTab")));
-    const CustoMinuto minuto = LeCustoMinuto(CodigosDaLista(tabela->text()).value(0));
+    const ParametrosPreco minuto =
+        LeParametros(CodigosDaLista(tabela->text()).value(0)).value_or(ParametrosPreco{});
     const FaixaRelatorio quadros = Faixa(QStringLiteral("EdtQuadro")),
                          espessura = Faixa(QStringLiteral("EdtEsp")),
                          custos = Faixa(QStringLiteral("EdtCusto"));
@@ -216,7 +203,7 @@ void TFmRelCustoCor::Pivo(TDataSet& linhas, TClientDataSet& r) {
                 !custos.Contem(quimico))
                 continue;
         }
-        const CustoCor c = CalculaCustoCor(quimico, linhas.ValueAt(i, tempo).toString(), minuto.custo,
+        const CustoCor c = CalculaCustoCor(quimico, linhas.ValueAt(i, tempo).toString(), minuto.custoMinuto,
                                            minuto.volume, linhas.ValueAt(i, preco).toDouble());
         r.Append();
         for (const auto& [de, para] : std::as_const(copiados))

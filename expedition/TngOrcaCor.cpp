@@ -715,17 +715,12 @@ bool TFmTngOrcaCor::ConfereItem(const QString& campo, bool forca) {
     if (campo == QLatin1String("Cor")) {
         if (valor.isEmpty())
             return true;
-        TZoQuery cor;
-        cor.SQL << DBLocal_SQL(
-            QStringLiteral("SELECT DESCRICAO, COR_SIS FROM {CADCORTIN} WHERE CODIGO = :C"));
-        cor.BindValue(QStringLiteral("C"), valor);
-        cor.Open();
-        if (cor.IsEmpty())
+        const auto cor = LeCorCadastrada(valor);
+        if (!cor)
             return limpa(QStringLiteral("Cor não cadastrada."), {campo, QStringLiteral("Descricao")});
         TbItens->Edit();
-        TbItens->FieldByName(QStringLiteral("Descricao")) =
-            cor.FieldByName(QStringLiteral("DESCRICAO")).Value();
-        TbItens->FieldByName(QStringLiteral("COR_I")) = cor.FieldByName(QStringLiteral("COR_SIS")).Value();
+        TbItens->FieldByName(QStringLiteral("Descricao")) = cor->descricao;
+        TbItens->FieldByName(QStringLiteral("COR_I")) = cor->corSistema;
         CalculaItem(0, 0);
     } else if (campo == QLatin1String("Variante")) {
         if (valor.isEmpty())

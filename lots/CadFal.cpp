@@ -621,12 +621,9 @@ bool TFmCadFal::CampoValido(QWidget* control) {
         const QString cor = ui.EdtCor->text().trimmed();
         if (cor.isEmpty())
             return true;
-        TZoQuery q;
-        q.SQL << QStringLiteral("SELECT DESCRICAO, COR_SIS FROM CADCORTIN WHERE CODIGO = :CODIGO");
-        q.BindValue(QStringLiteral("CODIGO"), cor);
-        q.Open();
-        ui.EdtDescCor->setText(q.Fields(0).AsString().trimmed());
-        MostraCor(q.Fields(1).Value());
+        const CorCadastrada lida = LeCorCadastrada(cor).value_or(CorCadastrada{});
+        ui.EdtDescCor->setText(lida.descricao);
+        MostraCor(lida.corSistema);
         return true;
     }
     if (control == ui.EdtTabPreco) {

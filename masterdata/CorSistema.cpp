@@ -3,6 +3,7 @@
 #include "HostError.h"
 #include "Mensagens.h"
 #include "Protecao.h"
+#include "TZoQuery.h"
 #include <QComboBox>
 #include <QPainter>
 #include <QPixmap>
@@ -170,4 +171,14 @@ void CaixaCor::Grava(const QVariant& value) {
         // The edit was refused: the record stays as it is.
     }
     Mostra();
+}
+
+std::optional<CorCadastrada> LeCorCadastrada(const QString& codigo) {
+    TZoQuery q;
+    q.SQL << QStringLiteral("SELECT DESCRICAO, COR_SIS FROM CADCORTIN WHERE CODIGO = :CODIGO");
+    q.BindValue(QStringLiteral("CODIGO"), codigo.trimmed());
+    q.Open();
+    if (q.IsEmpty())
+        return std::nullopt;
+    return CorCadastrada{q.Fields(0).AsString().trimmed(), q.Fields(1).Value()};
 }

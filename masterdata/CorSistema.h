@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QVariant>
+#include <optional>
 
 class QComboBox;
 class TDataSet;
@@ -11,6 +12,13 @@ class TDataSet;
 // with it.
 QColor CorDoSistema(const QVariant& value); // invalid when empty or not a number
 QVariant ValorDaCor(const QColor& color);   // what COR_SIS stores; null for no colour
+
+// A colour's description and display colour as the registry keeps them; none for a code not registered.
+struct CorCadastrada {
+    QString descricao;
+    QVariant corSistema;
+};
+std::optional<CorCadastrada> LeCorCadastrada(const QString& codigo);
 
 // Binds a colour box to COR_SIS: "Nenhuma", the named colours and "Outra cor...", which opens a colour
 // dialog (object name "DlgCor", so that tests and scripts can answer it). A stored colour outside the list
