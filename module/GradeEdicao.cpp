@@ -2,8 +2,10 @@
 #include "DBControls.h"
 #include "DataAccess.h"
 #include "DataSet.h"
+#include "DataSetModel.h"
 #include "Protecao.h"
 #include "TPesquisa.h"
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 
 namespace {
@@ -47,6 +49,26 @@ void AcompanhaLinhas(TDataSet* dados, QObject* contexto, std::function<void()> a
     QObject::connect(dados, &TDataSet::rowInserted, contexto, protegida);
     QObject::connect(dados, &TDataSet::rowRemoved, contexto, protegida);
     QObject::connect(dados, &TDataSet::layoutReset, contexto, protegida);
+}
+
+void AoEntrarCelula(TZoDBGrid& grade, QObject* contexto,
+                    std::function<void(const QString& campo, const QString& anterior)> acao) {
+    TZoDBGrid* g = &grade;
+    const auto campoDa = [g](const QModelIndex& celula) {
+        DataSetModel* modelo = DataSetModel::Of(g->DataSet());
+        const int campo = celula.isValid() && modelo ? modelo->FieldOfColumn(celula.column()) : -1;
+        return campo < 0 ? QString() : g->DataSet()->FieldDefs()[campo].name;
+    };
+    QObject::connect(g->selectionModel(), &QItemSelectionModel::currentChanged, contexto,
+                     Protegido([g, campoDa, acao = std::move(acao)](const QModelIndex& atual,
+                                                                    const QModelIndex& anterior) {
+                         TDataSet* dados = g->DataSet();
+                         if (!dados || dados->IsEmpty() || !atual.isValid() || atual.row() != dados->RecNo())
+                             return;
+                         const bool mesmaLinha = anterior.isValid() && anterior.row() == atual.row() &&
+                                                 anterior.column() != atual.column();
+                         acao(campoDa(atual), mesmaLinha ? campoDa(anterior) : QString());
+                     }));
 }
 
 bool PesquisaNaCelula(QWidget* tela, TDataSet& linhas, const PesquisaCelula& p) {

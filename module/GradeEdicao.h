@@ -17,6 +17,12 @@ bool TeclaLinhaGrade(TZoDBGrid& grade, QKeyEvent* tecla);
 // reload; for totals shown under a grid. It stops with `contexto`.
 void AcompanhaLinhas(TDataSet* dados, QObject* contexto, std::function<void()> acao);
 
+// Runs `acao` (protected) whenever the grid's current cell moves onto the data set's current row: the field
+// entered, and the field left when the move stayed on that row (empty when it came from another row). What
+// a user expects filled on entering an empty cell, or worked out on leaving one by any key or the mouse.
+void AoEntrarCelula(TZoDBGrid& grade, QObject* contexto,
+                    std::function<void(const QString& campo, const QString& anterior)> acao);
+
 // F4 in a grid cell that holds a code of another table: its list (`distintos`: a table that keeps several
 // rows per code, each code listed once), the code chosen into `campo` of the current row and its description
 // into `campoDescricao` when one is named.

@@ -293,10 +293,8 @@ void TfmTngMov::PreparaGrade() {
             throw EAbort();
     };
     TbMov->BeforeDelete = [](TDataSet&) { throw EAbort(); };
-    connect(ui.DBGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            Protegido([this](const QModelIndex& atual, const QModelIndex& anterior) {
-                EntraCelula(atual, anterior);
-            }));
+    AoEntrarCelula(*ui.DBGrid1, this,
+                   [this](const QString& campo, const QString& anterior) { EntraCelula(campo, anterior); });
 }
 
 void TfmTngMov::PreparaMenu() {
@@ -568,21 +566,12 @@ void TfmTngMov::TbMovBeforeEdit(TDataSet& linha) {
 
 // What a user fills on entering an empty cell: the start now, the end now on a concluded step, his own
 // code as who works on an open one. Leaving the production date of a concluded step books its shift.
-void TfmTngMov::EntraCelula(const QModelIndex& atual, const QModelIndex& anterior) {
-    if (m_carregando || TbMov->IsEmpty() || !atual.isValid() || atual.row() != TbMov->RecNo())
+void TfmTngMov::EntraCelula(const QString& campo, const QString& anterior) {
+    if (m_carregando || Travada(TbMov->RecNo()))
         return;
-    DataSetModel* modelo = DataSetModel::Of(TbMov);
-    const auto campoDa = [this, modelo](const QModelIndex& celula) {
-        const int campo = modelo->FieldOfColumn(celula.column());
-        return campo < 0 ? QString() : TbMov->FieldDefs()[campo].name;
-    };
-    if (Travada(atual.row()))
-        return;
-    if (anterior.isValid() && anterior.row() == atual.row() && anterior.column() != atual.column() &&
-        campoDa(anterior) == QLatin1String("Data"))
+    if (anterior == QLatin1String("Data"))
         DefineTurno();
-    const QString campo = campoDa(atual);
-    if (!TbMov->FieldByName(campo).AsString().trimmed().isEmpty())
+    if (campo.isEmpty() || !TbMov->FieldByName(campo).AsString().trimmed().isEmpty())
         return;
     const bool concluida = EtapaConcluida(texto(*TbMov, QStringLiteral("Concluido")));
     const QDateTime agora = QDateTime::currentDateTime();

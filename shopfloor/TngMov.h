@@ -45,7 +45,7 @@ private:
     bool DBGrid1KeyDown(QKeyEvent* tecla);
     bool PesquisaColuna(const QString& campo);
     bool ConfereColuna(const QString& campo);
-    void EntraCelula(const QModelIndex& atual, const QModelIndex& anterior);
+    void EntraCelula(const QString& campo, const QString& anterior);
     void DefineTurno();
     void TbMovBeforeEdit(TDataSet& linha);
     void TbMovBeforePost(TDataSet& linha);

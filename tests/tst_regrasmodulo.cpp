@@ -18,6 +18,7 @@
 #include "RegrasNota.h"
 #include "RegrasOrcamento.h"
 #include "RegrasPesagem.h"
+#include "RegrasProducao.h"
 #include "RegrasProgramacao.h"
 #include "RegrasQuadro.h"
 #include "TestLocale.h"
@@ -1501,6 +1502,45 @@ private slots:
     void somaEspessuras() {
         QFETCH(QString, espessuras);
         QTEST(Arredondar(SomaEspessuras(espessuras.split('|')), 6), "soma");
+    }
+
+    // The time worked on a lot of the day sheet; "?" stands for a time that is not one.
+    void tempoPartida_data() {
+        QTest::addColumn<QString>("inicio");
+        QTest::addColumn<QString>("fim");
+        QTest::addColumn<QString>("tempo");
+        QTest::newRow("within the day") << "08:00"
+                                        << "12:30:15"
+                                        << "04:30:15";
+        QTest::newRow("across midnight") << "22:00:00"
+                                         << "02:00:00"
+                                         << "04:00:00";
+        QTest::newRow("a minute past midnight") << "23:59:30"
+                                                << "00:00:30"
+                                                << "00:01:00";
+        QTest::newRow("end at midnight counts nothing") << "22:00:00"
+                                                        << "00:00:00"
+                                                        << "00:00:00";
+        QTest::newRow("typed as digits") << "730"
+                                         << "8"
+                                         << "00:30:00";
+        QTest::newRow("same time") << "10:00"
+                                   << "10:00"
+                                   << "00:00:00";
+        QTest::newRow("no end yet") << "10:00"
+                                    << ""
+                                    << "";
+        QTest::newRow("minutes past 59") << "08:00"
+                                         << "25:70"
+                                         << "?";
+        QTest::newRow("letters") << "ab"
+                                 << "10:00"
+                                 << "?";
+    }
+    void tempoPartida() {
+        QFETCH(QString, inicio);
+        QFETCH(QString, fim);
+        QTEST(TempoPartida(inicio, fim).value_or(QStringLiteral("?")), "tempo");
     }
 };
 

@@ -25,8 +25,12 @@ QString DetalheGravado::Condicao() const {
     return condicao.join(QStringLiteral(" AND "));
 }
 
+QStringList DetalheGravado::PartesDaChave(const QString& codigo) {
+    return codigo.split(kSeparador);
+}
+
 void DetalheGravado::Vincula(TZoQuery& q, const QString& codigo) const {
-    const QStringList valores = codigo.split(kSeparador);
+    const QStringList valores = PartesDaChave(codigo);
     for (qsizetype i = 0; i < m_chave.size(); ++i)
         q.BindValue(QStringLiteral("K%1").arg(i), valores.value(i));
 }

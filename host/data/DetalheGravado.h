@@ -24,8 +24,11 @@ public:
     // row is compared by. A key of several columns ("ESTAMPA,VARIANTE") takes codes made by ChaveComposta.
     DetalheGravado(QString tabela, QString chave, QStringList campos);
 
-    // The code of a key of several columns: their values in the key's order.
+    // The code of a key of several columns: their values in the key's order (a date as ISO text, which
+    // binds as that date).
     static QString ChaveComposta(const QStringList& valores);
+    // The values of such a code, in the key's order.
+    static QStringList PartesDaChave(const QString& codigo);
 
     // The code whose rows were loaded last; empty when none, or when a save found them changed since.
     const QString& Codigo() const { return m_codigo; }
