@@ -63,8 +63,6 @@ QList<TFmTabelaHost::Definition> TFmTabelaHost::Definitions() {
         {"TFmHostRegiao", "Regiões de Preço", "REGIAO", "REGIAO", {}},
         {"TFmHostOperacao", "Tipos de Operação", "OPERACAO", "CODIGO", {}},
         {"TFmHostFluxoTin", "Fluxos de Tinturaria", "FLUXOTIN", "CODCLI, CODIGO", {}},
-        {"TFmHostCadMatzo", "Tecidos Crus por Produto", "CADMATZO", "CODIGO2, CODIGO", {}},
-        {"TFmHostCadCorti", "Cores dos Clientes", "CADCORTI", "CODCLI, COR", {}},
         {"TFmHostTintur", "Ordens de Tinturaria", "TINTUR", "NUMERO", {}},
         {"TFmHostTinturIten",
          "Itens das Ordens de Tinturaria",

@@ -9,14 +9,14 @@ namespace {
 // Sizes of five years; every count grows linearly with the years.
 struct Escala {
     int clientes, produtos, materiais, maquinas, roteiros, cores, receitas, regras, preparacoes, notas, fals,
-        log, orcamentos;
+        log, orcamentos, producao;
 };
 
 Escala escala(int anos, int fracao) {
     const auto n = [=](int cinco, int minimo) { return qMax(minimo, cinco * anos / 5 / fracao); };
-    return {n(300, 10),     n(2000, 20),      n(800, 40), n(40, 4),  n(60, 6),
-            n(3000, 40),    n(10000, 40),     n(100, 5),  n(200, 5), n(60000, 100),
-            n(200000, 300), n(1000000, 1000), n(2000, 20)};
+    return {n(300, 10),     n(2000, 20),      n(800, 40),  n(40, 4),      n(60, 6),
+            n(3000, 40),    n(10000, 40),     n(100, 5),   n(200, 5),     n(60000, 100),
+            n(200000, 300), n(1000000, 1000), n(2000, 20), n(600000, 600)};
 }
 
 // R(x, n): a number in [0, n) scrambled from x and the seed, so a row's values depend on its counter only.
@@ -58,7 +58,8 @@ public:
                      {QStringLiteral("NOTAS"), QString::number(e.notas)},
                      {QStringLiteral("FALS"), QString::number(e.fals)},
                      {QStringLiteral("LOGS"), QString::number(e.log)},
-                     {QStringLiteral("ORCAMENTOS"), QString::number(e.orcamentos)}};
+                     {QStringLiteral("ORCAMENTOS"), QString::number(e.orcamentos)},
+                     {QStringLiteral("PRODUCAO"), QString::number(e.producao)}};
     }
 
     // One EXECUTE BLOCK with the helper functions; {NAME} stands for the sizes and the seed.
@@ -477,14 +478,53 @@ void orcamentos(Gerador& g) {
             "N = N + 1; END"));
 }
 
+// The dye-house's sixty employees in three shifts and their day sheets: each of 20 to 40 lots worked on
+// some machine, from a start between six in the morning and midnight for one to six hours (some across
+// midnight), about thirty rows a sheet, spread over the years as the lot sheets are.
+void producao(Gerador& g) {
+    g.Bloco(
+        QStringLiteral("DECLARE I INTEGER = 0; DECLARE N INTEGER = 0; DECLARE K INTEGER; DECLARE T INTEGER; "
+                       "DECLARE D DATE; DECLARE F VARCHAR(5); DECLARE H0 INTEGER; DECLARE H1 INTEGER;"),
+        QStringLiteral(
+            "INSERT INTO TURNO (TURNO, DESCRICAO, NOTURNO) VALUES ('01', 'PRIMEIRO', 'N'); "
+            "INSERT INTO TURNO (TURNO, DESCRICAO, NOTURNO) VALUES ('02', 'SEGUNDO', 'N'); "
+            "INSERT INTO TURNO (TURNO, DESCRICAO, NOTURNO) VALUES ('03', 'TERCEIRO', 'S'); "
+            "WHILE (I < 7) DO BEGIN "
+            "INSERT INTO TURNO_HORARIOS (TURNO, DIA, ENTRADA, SAIDA, TOTAL) VALUES ('01', :I + 1, '06:00', "
+            "'14:00', '08:00'); "
+            "INSERT INTO TURNO_HORARIOS (TURNO, DIA, ENTRADA, SAIDA, TOTAL) VALUES ('02', :I + 1, '14:00', "
+            "'22:00', '08:00'); "
+            "INSERT INTO TURNO_HORARIOS (TURNO, DIA, ENTRADA, SAIDA, TOTAL) VALUES ('03', :I + 1, '22:00', "
+            "'06:00', '08:00'); I = I + 1; END "
+            "INSERT INTO OPERACAO (CODIGO, DESCRICAO) VALUES ('001', 'TINGIMENTO'); "
+            "INSERT INTO OPERACAO (CODIGO, DESCRICAO) VALUES ('002', 'ALVEJAMENTO'); "
+            "INSERT INTO OPERACAO (CODIGO, DESCRICAO) VALUES ('003', 'LAVAGEM'); "
+            "INSERT INTO OPERACAO (CODIGO, DESCRICAO) VALUES ('004', 'SECAGEM'); "
+            "I = 0; WHILE (I < 60) DO BEGIN INSERT INTO PESSOAL (CODIGO, NOME, TURNO) VALUES (LPAD(:I + 1, "
+            "5, '0'), 'FUNCIONARIO ' || (:I + 1), LPAD(MOD(:I, 3) + 1, 2, '0')); I = I + 1; END "
+            "I = 0; WHILE (N < {PRODUCAO}) DO BEGIN "
+            "D = DIA(I, {PRODUCAO} / 30); F = LPAD(R(I * 8, 60) + 1, 5, '0'); "
+            "K = 0; T = 20 + R(I * 8 + 1, 21); WHILE (K < T) DO BEGIN "
+            "H0 = 360 + R(I * 64 + K, 1080); H1 = MOD(H0 + 60 + R(I * 64 + K + 1, 300), 1440); "
+            "INSERT INTO PRODUCAO1 (PARTIDA, NUMERO, FUNCIONARIO, DATA_EMI, HORA_INI, HORA_FIM, CODCLI, "
+            "PRODUTO, OPERACAO, QTDE, PCINI, SEQUENCIA) VALUES (LPAD(R(:I * 64 + :K + 2, {FALS}) + 1, 6, "
+            "'0'), LPAD(R(:I * 64 + :K + 3, 4) + 1, 3, '0'), :F, :D, LPAD(:H0 / 60, 2, '0') || ':' || "
+            "LPAD(MOD(:H0, 60), 2, '0') || ':00', LPAD(:H1 / 60, 2, '0') || ':' || LPAD(MOD(:H1, 60), 2, "
+            "'0') || ':00', LPAD(R(:I * 64 + :K + 4, {CLIENTES}) + 1, 5, '0'), 'T' || LPAD(R(:I * 64 + :K "
+            "+ 5, {PRODUTOS}) + 1, 5, '0'), LPAD(R(:I * 64 + :K + 6, {MAQUINAS}) + 1, 3, '0'), 20 + R(:I "
+            "* 64 + :K + 7, 480), 1 + R(:I * 64 + :K + 8, 30), :K + 1); "
+            "K = K + 1; END N = N + T; I = I + 1; END"));
+}
+
 const char* const kTabelas[] = {
-    "VARIANTE",     "BANHO",        "GRUPO_PA",  "REGIAO",          "NATUREZA",  "TABFIS",
-    "GRUPO_MA",     "FASE",         "ENTIDADE",  "PRODUTO",         "MATERIAL",  "MAT_ITEN",
-    "MAQ_TIN",      "MAQ_TIN_CAP",  "ROTEIRO",   "CADCORTIN",       "TNG_REGRA", "PREPARACAO",
-    "RECEITA",      "TABPRECO",     "MAT_TIN",   "NFTIN",           "NFITIN",    "FAL",
-    "FAL_ITEN",     "PROCESSO_TIN", "LOG",       "TABPRE_SERV_001", "GRAFICO",   "TNG_PROG",
-    "TNG_CONSUMOS", "MAT_MOV",      "DEPOSITO",  "CONTR_QUL",       "QUADRO",    "COMP_MATERIAL",
-    "EST_QUADRO",   "PRECO_PARAM",  "ORCAMENTO", "ORCA_ITEN",       "ORCA_FLUXO"};
+    "VARIANTE",     "BANHO",        "GRUPO_PA",  "REGIAO",          "NATUREZA",   "TABFIS",
+    "GRUPO_MA",     "FASE",         "ENTIDADE",  "PRODUTO",         "MATERIAL",   "MAT_ITEN",
+    "MAQ_TIN",      "MAQ_TIN_CAP",  "ROTEIRO",   "CADCORTIN",       "TNG_REGRA",  "PREPARACAO",
+    "RECEITA",      "TABPRECO",     "MAT_TIN",   "NFTIN",           "NFITIN",     "FAL",
+    "FAL_ITEN",     "PROCESSO_TIN", "LOG",       "TABPRE_SERV_001", "GRAFICO",    "TNG_PROG",
+    "TNG_CONSUMOS", "MAT_MOV",      "DEPOSITO",  "CONTR_QUL",       "QUADRO",     "COMP_MATERIAL",
+    "EST_QUADRO",   "PRECO_PARAM",  "ORCAMENTO", "ORCA_ITEN",       "ORCA_FLUXO", "PRODUCAO1",
+    "PESSOAL"};
 } // namespace
 
 namespace {
@@ -504,6 +544,7 @@ void gera(TZoDatabase& db, int anos, int fracao, quint32 semente) {
     estampas(g);
     qualidade(g);
     orcamentos(g);
+    producao(g);
     db.Transaction()->CommitRetaining();
     db.LockTimeoutMs = espera;
 

@@ -471,6 +471,30 @@ void pesaConsumos(Bancada& b) {
     b.driver.Click(QStringLiteral("BtBaixar"));
 }
 
+// The floor supervisor's day sheet of one employee (one per station, so stations never share a sheet): a
+// day of the last month loaded, a lot worked typed at its end, the sheet saved.
+void folhaDoDia(Bancada& b) {
+    tela(b, QStringLiteral("TfmCadProd"));
+    b.driver.Type(QStringLiteral("edtData"),
+                  QDate::currentDate().addDays(-b.Sorteia(0, 30)).toString(QStringLiteral("dd/MM/yyyy")));
+    b.driver.Press(QStringLiteral("Tab"));
+    b.driver.Type(QStringLiteral("edtCodFunc"), numero(1 + b.estacao % 60, 5));
+    b.driver.Press(QStringLiteral("Tab"));
+    b.driver.Row(QStringLiteral("DBGrid1"), b.driver.Rows(QStringLiteral("DBGrid1")));
+    const int inicio = b.Sorteia(6 * 60, 22 * 60);
+    const auto hora = [](int minutos) {
+        return QStringLiteral("%1:%2").arg(numero(minutos / 60 % 24, 2), numero(minutos % 60, 2));
+    };
+    for (const auto& [campo, valor] :
+         {std::pair{"CODCLI", b.dia.cliente}, std::pair{"CODIGO", b.Escolhe(b.dia.tecidos)},
+          std::pair{"MAQUINA", b.dia.maquina}, std::pair{"HORA_INI", hora(inicio)},
+          std::pair{"HORA_FIM", hora(inicio + b.Sorteia(60, 300))},
+          std::pair{"PESO", QString::number(b.Sorteia(20, 400))}, std::pair{"TIPO", QStringLiteral("001")}})
+        b.driver.Cell(QStringLiteral("DBGrid1"), QLatin1String(campo), valor);
+    b.Aguarda();
+    b.driver.Click(QStringLiteral("btGravar"));
+}
+
 // A finished sheet's roll weighed on a scale standing on it, recorded and its label written as a PDF.
 void etiquetaRolo(Bancada& b) {
     tela(b, QStringLiteral("TFmRelEtq"));
@@ -660,7 +684,8 @@ QList<Operacao> OperacoesDoPapel(const QString& papel) {
                 {QStringLiteral("recipe issued: computed, printed and written off"), 2, emiteReceita},
                 {QStringLiteral("recipe issue: write-off reversed"), 1, estornaReceita},
                 {QStringLiteral("kitchen: lines weighed on the scale and written off"), 2, pesaConsumos},
-                {QStringLiteral("labels: a finished sheet's roll weighed and labelled"), 2, etiquetaRolo}};
+                {QStringLiteral("labels: a finished sheet's roll weighed and labelled"), 2, etiquetaRolo},
+                {QStringLiteral("day sheet: a lot typed into an employee's sheet and saved"), 1, folhaDoDia}};
     if (papel == QLatin1String("estamparia"))
         return {{QStringLiteral("print-shop register: design saved again"), 1, gravaDesenho},
                 {QStringLiteral("print-shop sheet: computed, sent to dispensing, printed and written off"), 2,

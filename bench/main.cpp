@@ -3,6 +3,7 @@
 // writes never reach the next run.
 #include "BancoBench.h"
 #include "BenchApontamento.h"
+#include "BenchCadProd.h"
 #include "BenchCadastros.h"
 #include "BenchCurvas.h"
 #include "BenchDados.h"
@@ -86,7 +87,8 @@ int bench(const QStringList& args) {
                             {"fila-gantt", BenchFila},
                             {"expedicao", BenchExpedicao},
                             {"etiquetas", BenchEtiquetas},
-                            {"orcamento", BenchOrcamento}};
+                            {"orcamento", BenchOrcamento},
+                            {"folha-tinturaria", BenchCadProd}};
     const QStringList so = Opcao(args, "--only").split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const Secao& secao : secoes) {
         if (!so.isEmpty() && !so.contains(QLatin1String(secao.nome)))

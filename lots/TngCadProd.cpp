@@ -168,18 +168,18 @@ void TfmCadProd::PreparaGrade() {
     ui.DBGrid1->SetReadOnly(false);
     ui.DBGrid1->DeclaraColunas({{"PARTIDA", "Partida"},
                                 {"CODCLI", "Cliente"},
-                                ColunaGrade("NOME", "Nome").SomenteLeitura().Largura(24),
+                                ColunaGrade("NOME", "Nome").SomenteLeitura().Largura(18),
                                 {"CODIGO", "Produto"},
-                                ColunaGrade("DESC_PRODUTO", "Descrição").SomenteLeitura().Largura(20),
+                                ColunaGrade("DESC_PRODUTO", "Descrição").SomenteLeitura().Largura(16),
                                 {"MAQUINA", "Máquina"},
-                                ColunaGrade("DESC_MAQUINA", "Descrição").SomenteLeitura().Largura(14),
+                                ColunaGrade("DESC_MAQUINA", "Descrição").SomenteLeitura().Largura(12),
                                 {"HORA_INI", "Início"},
                                 {"HORA_FIM", "Fim"},
                                 ColunaGrade("TEMPO", "Tempo").SomenteLeitura(),
                                 ColunaGrade("PESO", "Peso").Casas(2),
                                 {"PECAS", "Peças"},
                                 {"TIPO", "Tipo"},
-                                ColunaGrade("DESC_TIPO", "Descrição").SomenteLeitura().Largura(14),
+                                ColunaGrade("DESC_TIPO", "Descrição").SomenteLeitura().Largura(11),
                                 ColunaGrade("OBSERVACAO", "Observação").Estica()});
     ui.DBGrid1->OnKeyDown = [this](QKeyEvent* tecla) { return DBGrid1KeyDown(tecla); };
     AoEntrarCelula(*ui.DBGrid1, this,
@@ -629,4 +629,5 @@ void TfmCadProd::btConsultarClick() {
     ui.edtData->setText(TextoExibicao(pesquisa.RetornoPesquisa(QStringLiteral("DATA_EMI")).toDate()));
     ui.edtCodFunc->setText(pesquisa.Chave().trimmed());
     TrocaFolha();
+    ui.DBGrid1->setFocus();
 }
