@@ -410,6 +410,35 @@ QList<QVariantList> ItensProgramacao::LinhasExportadas() const {
     return linhas;
 }
 
+bool ItensProgramacao::IguaisAosArmazenados(const ItensProgramacao& armazenados) const {
+    QHash<int, int> linhaDaOrdem;
+    for (int linha = 0; linha < armazenados.Linhas(); ++linha)
+        linhaDaOrdem.insert(armazenados.OrdemArmazenada(linha), linha);
+    QStringList campos{QStringLiteral("Fal")};
+    for (const auto& [coluna, campo] : kColunasLinha)
+        campos << QLatin1String(campo);
+    const auto igual = [&](int linha, int armazenada, const QString& campo) {
+        const QMetaType::Type tipo = TbItens->FieldDefByName(campo).type;
+        const QVariant aqui = valorGravado(Valor(linha, campo), tipo);
+        const QVariant la = valorGravado(armazenados.Valor(armazenada, campo), tipo);
+        return tipo == QMetaType::QString ? aqui == la : qAbs(aqui.toDouble() - la.toDouble()) < 1e-9;
+    };
+    int encontradas = 0;
+    for (int linha = 0; linha < Linhas(); ++linha) {
+        const int armazenada = Armazenado(linha) ? linhaDaOrdem.value(OrdemArmazenada(linha), -1) : -1;
+        if (armazenada < 0) {
+            if (Texto(linha, QStringLiteral("Codigo")).isEmpty())
+                continue; // nothing a save writes
+            return false;
+        }
+        ++encontradas;
+        for (const QString& campo : std::as_const(campos))
+            if (!igual(linha, armazenada, campo))
+                return false;
+    }
+    return encontradas == armazenados.Linhas();
+}
+
 void ItensProgramacao::OrdenaPorPartida() {
     ConcluiLinha();
     QList<QVariantList> linhas;

@@ -62,6 +62,11 @@ public:
     // Rows re-ordered by dye lot, then order.
     void OrdenaPorPartida();
 
+    // Whether a save would leave the rows as `armazenados` (the programme read again) holds them: every
+    // stored row with the values a save writes and its lot sheet, none added, none missing; a row whose
+    // product was cleared is one the save deleted.
+    bool IguaisAosArmazenados(const ItensProgramacao& armazenados) const;
+
     QVariant Valor(int linha, const QString& campo) const;
     QString Texto(int linha, const QString& campo) const;
     void Define(int linha, const QString& campo, const QVariant& valor);

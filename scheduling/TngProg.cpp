@@ -15,6 +15,7 @@
 #include "LocalSettings.h"
 #include "Mensagens.h"
 #include "ModuleUnits.h"
+#include "OrdemTinturaria.h"
 #include "PaginaConsulta.h"
 #include "PortaBalanca.h"
 #include "PrioridadeFal.h"
@@ -330,11 +331,11 @@ void TFmTngProg::PreparaMenu() {
     ui.BitBtn11->setEnabled(ClassRegistered(QStringLiteral("TFmRelRec")));
 }
 
-// Services go to a stored lot sheet; the customer's dyeing order exists once its screen is installed.
+// Services go to a stored lot sheet; the customer's dyeing order is written from a stored programme.
 void TFmTngProg::AtualizaMenu() {
     TClientDataSet* itens = m_itens.Tabela();
     m_acaoServico->setEnabled(!itens->IsEmpty() && !texto(*itens, QStringLiteral("Fal")).isEmpty());
-    m_acaoTinturaria->setEnabled(ClassRegistered(QStringLiteral("TFmOrdemTinturaria")));
+    m_acaoTinturaria->setEnabled(m_programaArmazenado);
 }
 
 // ---- header
@@ -347,6 +348,7 @@ CabecalhoProgramacao TFmTngProg::Cabecalho() const {
 void TFmTngProg::Limpa() {
     QScopedValueRollback<bool> limpando(m_limpando, true);
     m_numeroCarregado.clear();
+    m_programaArmazenado = false;
     m_entradaDaEntrega = QDate();
     m_itens.Limpa();
     for (QLineEdit* caixa : {ui.EdtLote, ui.EdtEntrada, ui.EdtEntrega, ui.EdtCodCli, ui.EdtUltPart})
@@ -357,6 +359,7 @@ void TFmTngProg::Limpa() {
     ui.EdtNomeCli->clear();
     GeraTotais();
     AlteracoesGravadas();
+    AtualizaMenu();
 }
 
 void TFmTngProg::MostraUltimaFal() {
@@ -391,13 +394,15 @@ void TFmTngProg::EdtLoteExit() {
         CabecalhoProgramacao cabecalho;
         Ocupado(true, this);
         const auto fim = qScopeGuard([this] { Ocupado(false, this); });
-        if (m_itens.BuscaDados(numero, cabecalho)) {
+        m_programaArmazenado = m_itens.BuscaDados(numero, cabecalho);
+        if (m_programaArmazenado) {
             ui.EdtEntrada->setText(cabecalho.entrada.toString(kFormatoData));
             ui.EdtEntrega->setText(cabecalho.entrega.toString(kFormatoData));
             m_entradaDaEntrega = cabecalho.entrada;
             ui.EdtCodCli->setText(cabecalho.cliente);
         }
         AlteracoesGravadas();
+        AtualizaMenu();
     }
     m_numeroCarregado = ui.EdtLote->text().trimmed();
     EdtCodCliChange();
@@ -523,24 +528,29 @@ bool TFmTngProg::GravaDados() {
             existia ? opAlteracao : opInclusao, cabecalho.numero, this);
     gravacao.Confirma();
     m_itens.AplicaGravacao(gravados);
+    m_programaArmazenado = true;
+    AtualizaMenu();
     return true;
+}
+
+// What a save asks of the header: valid dates and a customer of the customer kind.
+bool TFmTngProg::ConfereGravacao() {
+    if (!DataValida(ui.EdtEntrada, QStringLiteral("Data de Entrada Inválida.")) ||
+        !DataValida(ui.EdtEntrega, QStringLiteral("Data de Entrega Inválida.")))
+        return false;
+    const QString tipo =
+        Busca_Valor(QStringLiteral("ENTIDADE"), QStringLiteral("CODCLI"), QStringLiteral("TIPO_ENTIDADE"),
+                    QVariantList{ui.EdtCodCli->text().trimmed()});
+    return tipo.contains(QLatin1Char('C')) ||
+           Recusa(ui.EdtCodCli, QStringLiteral("Não é um Cliente válido, verificar o tipo do cliente. "
+                                               "Impossível Continuar."));
 }
 
 void TFmTngProg::BitBtn1Click() {
     if (ui.EdtLote->text().trimmed().isEmpty())
         EdtLoteExit();
-    if (!DataValida(ui.EdtEntrada, QStringLiteral("Data de Entrada Inválida.")) ||
-        !DataValida(ui.EdtEntrega, QStringLiteral("Data de Entrega Inválida.")))
+    if (!ConfereGravacao())
         return;
-    const QString tipo =
-        Busca_Valor(QStringLiteral("ENTIDADE"), QStringLiteral("CODCLI"), QStringLiteral("TIPO_ENTIDADE"),
-                    QVariantList{ui.EdtCodCli->text().trimmed()});
-    if (!tipo.contains(QLatin1Char('C'))) {
-        Recusa(ui.EdtCodCli,
-               QStringLiteral("Não é um Cliente válido, verificar o tipo do cliente. Impossível "
-                              "Continuar."));
-        return;
-    }
     Ocupado(true, this, QStringLiteral("Gravando a programação"));
     const auto fim = qScopeGuard([this] { Ocupado(false, this); });
     // A save that was refused keeps what was typed, to be put right.
@@ -1136,10 +1146,56 @@ void TFmTngProg::Quadrodeinformaes1Click() {
                           ui.EdtCodCli->text().trimmed());
 }
 
+// The order is written from the stored programme: what the screen shows differently is saved first, when
+// the user wants it in the order.
 void TFmTngProg::GeraTinturariaClick() {
-    if (ClassRegistered(QStringLiteral("TFmOrdemTinturaria")))
-        Carrega_Form(QStringLiteral("kelmTingimento.bpl"), QStringLiteral("TFmOrdemTinturaria"),
-                     ui.EdtLote->text().trimmed(), true, false);
+    if (!m_programaArmazenado)
+        return;
+    ConcluiEdicaoGrades(true);
+    m_itens.ConcluiLinha();
+    const QString numero = m_numeroCarregado;
+    if (!ComoArmazenada()) {
+        if (!Pergunta(this, windowTitle(),
+                      QStringLiteral("A programação foi alterada. Deseja gravá-la antes de gerar a ordem de "
+                                     "tinturaria?"),
+                      true) ||
+            !ConfereGravacao())
+            return;
+        {
+            Ocupado(true, this, QStringLiteral("Gravando a programação"));
+            const auto fim = qScopeGuard([this] { Ocupado(false, this); });
+            GravaDados();
+        }
+        // The save leaves rows that went to a lot sheet as stored.
+        if (!ComoArmazenada()) {
+            Informa(this,
+                    QStringLiteral("A programação ainda difere da gravada: itens com FAL mudam por "
+                                   "\"Atualizar FAL\". Atualize as FALs ou reabra a programação antes de "
+                                   "gerar a ordem de tinturaria."));
+            return;
+        }
+        Limpa();
+        ui.EdtLote->setText(numero);
+        EdtLoteExit();
+    }
+    QString mensagem;
+    {
+        Ocupado(true, this, QStringLiteral("Gerando a ordem de tinturaria"));
+        const auto fim = qScopeGuard([this] { Ocupado(false, this); });
+        mensagem = GerarTinturaria(numero, *ConexaoHost());
+    }
+    Informa(this, mensagem);
+}
+
+// Whether the screen shows the programme as it is stored: its header and every row a save writes.
+bool TFmTngProg::ComoArmazenada() {
+    QObject dono;
+    ItensProgramacao armazenados(&dono);
+    CabecalhoProgramacao cabecalho;
+    const CabecalhoProgramacao mostrado = Cabecalho();
+    return armazenados.BuscaDados(m_numeroCarregado, cabecalho) && cabecalho.cliente == mostrado.cliente &&
+           cabecalho.entrada == mostrado.entrada && cabecalho.entrega == mostrado.entrega &&
+           m_itens.IguaisAosArmazenados(armazenados);
 }
 
 // ---- lot sheets

@@ -88,6 +88,8 @@ private:
     void PesaBalanca();
     QList<int> Selecionadas() const;
     void AtualizaMenu();
+    bool ConfereGravacao();
+    bool ComoArmazenada();
 
     // search page
     void AbreDaConsulta();
@@ -99,10 +101,11 @@ private:
     ParametrosGeracao m_parametros;
     QAction* m_acaoServico = nullptr;
     QAction* m_acaoTinturaria = nullptr;
-    QString m_regiao;          // the customer's price region
-    QString m_clienteMostrado; // whose name and region are shown
-    QString m_numeroCarregado; // the programme the grid holds
-    QDate m_entradaDaEntrega;  // the entry date the delivery date shown was stored or typed with
+    QString m_regiao;                  // the customer's price region
+    QString m_clienteMostrado;         // whose name and region are shown
+    QString m_numeroCarregado;         // the programme the grid holds
+    QDate m_entradaDaEntrega;          // the entry date the delivery date shown was stored or typed with
+    bool m_programaArmazenado = false; // the grid holds a programme stored in the table
     bool m_excluindoItem = false;
     bool m_limpando = false;
 };

@@ -1,11 +1,13 @@
 // The production programme screen: saves that address rows by number and order, rows of other workstations
-// and rows gone to a lot sheet kept, deletes, look-ups, search, import and export. The information board it
+// and rows gone to a lot sheet kept, deletes, look-ups, search, import and export; the dyeing order it writes
+// back for an in-house customer. The information board it
 // opens: a customer's sheet of a product saved and loaded field by field, replaced in one unit of work,
 // refused under blank or unknown codes, imported from another customer without writing.
 #include "DBControls.h"
 #include "DataSet.h"
 #include "DataSetModel.h"
 #include "Funcoes.h"
+#include "OrdemTinturaria.h"
 #include "Protecao.h"
 #include "QuadroInformacoes.h"
 #include "TPesquisa.h"
@@ -86,6 +88,52 @@ class TstTngProg : public ScreenTestCase {
     void Linha(int linha, const QList<QPair<QString, QString>>& celulas) { Cells("DBGrid1", linha, celulas); }
     // Saves the programme: the messages told.
     QString Grava() { return ClickMessages("BitBtn1"); }
+
+    // ---- the dyeing order of an in-house customer
+    // Products of 00001's knitting side: MM-30 has the undyed CRU-30 (its dearest position 13,75), MM-40
+    // none. AZUL's dearest recipe costs 3,1 and VERDE has none; print EST1/01 costs 0,4 a kilo (a paste of
+    // 400 thousandths of a material at 20, 0,05 kg of it). Flows 02 and 01 (0,85, the first); warehouse 0001
+    // is of priority 2.
+    void BaseTinturaria() {
+        Base();
+        Insert("CADCORTIN (CODIGO, DESCRICAO)", {"'VERDE', 'VERDE'", "'EST1', 'XADREZ'"});
+        Sql("UPDATE RECEITA SET CUSTO = 2.5");
+        Insert("RECEITA (CODIGO, VARIANTE, COR, CUSTO)", {"'0002', '02', 'AZUL', 3.1"});
+        Insert("MATERIAL (CODIGO, REPOSICAO)", {"'MM-30', 0", "'MM-40', 0", "'CRU-30', 0", "'Q1', 20"});
+        Insert("CADMATZO (CODIGO, CODIGO2)", {"'CRU-30', 'MM-30'"});
+        Insert("MAT_ITEN (CODIGO, COR, DEPOSITO, LOTE, PRECO_MED)",
+               {"'CRU-30', '0', '0001', 'A', 12.5", "'CRU-30', '0', '0001', 'B', 13.75"});
+        Insert("EST_QUADRO (ESTAMPA, VARIANTE, ORDEM, PRODUTO, CONSUMO)", {"'EST1', '01', 1, 'P1', 0.05"});
+        Insert("COMP_MATERIAL (MATERIAL, CODIGO, PERC)", {"'P1', 'Q1', 400"});
+        Insert("DEPOSITO (CODIGO, PRIORIDADE)", {"'0000', '1'", "'0001', '2'"});
+        InsertCommit("FLUXOTIN (CODCLI, CODIGO, CUSTO)", {"'00001', '02', 9", "'00001', '01', 0.85"});
+    }
+    // Rows of programme 000001 of 00001 as "ORDEM|FAL|CODIGO_CLI|COR_CLI|COR|ESTAMPA", each its own lot.
+    void Envia(const QStringList& linhas) {
+        for (const QString& linha : linhas) {
+            const QStringList c = linha.split('|');
+            Sql(QStringLiteral(
+                    "INSERT INTO TNG_PROG (NUMERO, ORDEM, CODCLI, ENTRADA, ENTREGA, CODIGO, PARTIDA, "
+                    "LOTE, ROLO, PESO, PESO_B, LARGURA, GRAMATURA, OBSERVACAO, FAL, CODIGO_CLI, "
+                    "COR_CLI, COR, ESTAMPA, VAR_EST) VALUES ('000001', %1, '00001', '2026-11-18', "
+                    "'2026-12-10', '000101', '000007', 'LOTE-%1', 3, 120.5, 122, 1.8, 180, 'OBS %1', "
+                    "%2, %3, %4, %5, %6, '01')")
+                    .arg(c[0], TextoOuNulo(c[1]), TextoOuNulo(c[2]), TextoOuNulo(c[3]), TextoOuNulo(c[4]),
+                         TextoOuNulo(c[5])));
+        }
+        Commit();
+    }
+    // What the action showed, a question it asked too, answered as given.
+    QString GeraTinturaria(std::optional<bool> resposta = {}) {
+        if (resposta)
+            messages.questions.enqueue(*resposta);
+        driver->Menu("GeraTinturaria");
+        return TakeShown();
+    }
+    QString Gerada(int linhas) {
+        return QStringLiteral("Ordem de Tinturaria Gerada: 000001 (%1).")
+            .arg(linhas ? QStringLiteral("%1 item(ns) incluído(s)").arg(linhas) : "nenhum item novo");
+    }
 
     // ---- the information board
     // Customers of every situation, a product and the standard sheet of five fields.
@@ -634,6 +682,143 @@ private slots:
             QSKIP("pdftotext is not installed: the labels were written, their text is not read");
         QVERIFY2(pasta.Text("WTngEtqPart.pdf").contains("Gramatura: 160"),
                  qPrintable(pasta.Text("WTngEtqPart.pdf")));
+    }
+
+    // ---- the dyeing order
+    void dyeingOrderFigures() {
+        QStringList gramaturas;
+        for (const QVariant& gramatura :
+             {QVariant(180.0), QVariant(180.4), QVariant(95.5), QVariant(9.5), QVariant()})
+            gramaturas << GramaturaTintur(gramatura);
+        QCOMPARE(gramaturas.join('|'), "180|180|95|9,5|");
+        // A recipe without a cost still takes the print's; no recipe at all, nothing.
+        QCOMPARE(QList<double>({CustoCorTintur(3.1, 0.4), CustoCorTintur(0.0, 0.4), CustoCorTintur({}, 0.4)}),
+                 QList<double>({3.5, 0.4, 0}));
+        // Cut at 150 characters, the last one outside the basic plane kept whole.
+        const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80"), longa = QString(149, 'x') + emoji;
+        QCOMPARE(QStringList({ObsTintur(" 000007", "TEAR 14 "), ObsTintur("", "TEAR 14"),
+                              ObsTintur("000007", ""), ObsTintur("", longa + 'y')}),
+                 QStringList({"000007 TEAR 14", "TEAR 14", "000007", longa}));
+    }
+
+    void dyeingOrderRefusedWritesNothing_data() {
+        QTest::addColumn<QString>("antes");
+        QTest::addColumn<QString>("mensagem");
+        QTest::newRow("sem fluxo") << "DELETE FROM FLUXOTIN"
+                                   << "Fluxo não cadastrado para tinturaria. Impossível continuar.";
+        QTest::newRow("nenhum item completo") << "UPDATE TNG_PROG SET COR_CLI = NULL WHERE ORDEM = 1"
+                                              << "Código, Cor ou FAL inválidos. \r\nImpossível continuar.";
+        const QString outra =
+            "A ordem de tinturaria 000001 pertence a outra tinturaria (%1). Impossível continuar.";
+        QTest::newRow("de outra tinturaria")
+            << "INSERT INTO TINTUR (NUMERO, TINTURARIA, TIPO) VALUES ('000001', '00002', 'T')"
+            << outra.arg("00002, tipo T");
+        QTest::newRow("de outro tipo")
+            << "INSERT INTO TINTUR (NUMERO, TINTURARIA, TIPO) VALUES ('000001', '00001', 'P')"
+            << outra.arg("00001, tipo P");
+    }
+
+    void dyeingOrderRefusedWritesNothing() {
+        BaseTinturaria();
+        Envia({"1|F1|MM-30|AZUL|AZUL|", "2||MM-30|AZUL|AZUL|", "3|F1||AZUL|AZUL|"});
+        QFETCH(QString, antes);
+        SqlCommit(antes);
+        const QStringList tabelas{"TINTUR", "TINTUR_ITEN", "CADCORTI"}, gravado = Snapshot(tabelas);
+        Abre("000001", true);
+        QTEST(GeraTinturaria(), "mensagem");
+        QCOMPARE(Snapshot(tabelas), gravado);
+    }
+
+    // Two lots of one sheet and product are two lines, a product without undyed counterpart or unknown is
+    // "A DEFINIR"; rows lacking the sheet, the product or the customer's colour are left out. The map: a new
+    // colour (priced again by its later line), one priced again (kept by a line without a recipe), one
+    // without a recipe kept. A rerun adds only what is new.
+    void dyeingOrderLinesCostsAndColourMap() {
+        BaseTinturaria();
+        InsertCommit("CADCORTI (CODCLI, COR, COR1, CUSTO)",
+                     {"'00001', 'MARINHO', 'AZUL', 1", "'00001', 'VERDECLI', 'VERDE', 7.7"});
+        Envia({"1|F1|MM-30|AZUL ROYAL DO CLIENTE|AZUL|EST1", "2|F1|MM-30|MARINHO|AZUL|",
+               "3|F2|MM-40|VERDECLI|VERDE|EST1", "4||MM-30|MARINHO|AZUL|", "5|F2||MARINHO|AZUL|",
+               "6|F2|MM-30|MARINHO||", "7|F3|ZZ-99|AZUL ROYAL DE NOVO|AZUL|"});
+        Abre("000001", true);
+        QCOMPARE(GeraTinturaria(), Gerada(5));
+        QCOMPARE(Seen("SELECT DATR, DATS, NUMERO, PERIODO, TINTURARIA, TIPO FROM TINTUR"),
+                 "18/11/2026|10/12/2026|000001|0000|00001|T");
+        const QString linhas =
+            "SELECT ORDEM, FICHA, CODIGO2, CODIGO, COR, CORT, PRECO, CUSTO FROM TINTUR_ITEN "
+            "ORDER BY ORDEM";
+        QCOMPARE(
+            RowsSeenByOthers(linhas),
+            QStringList({"1|F1|MM-30|CRU-30|AZUL R|AZUL|13.75|3.5", "2|F1|MM-30|CRU-30|MARINH|AZUL|13.75|3.1",
+                         "3|F2|MM-40|A DEFINIR|VERDEC|VERDE|0|0", "6|F2|MM-30|CRU-30|MARINH||13.75|0",
+                         "7|F3|ZZ-99|A DEFINIR|AZUL R|AZUL|0|3.1"}));
+        QCOMPARE(
+            Seen("SELECT FLUXO, CUSTO_FLUXO, DEPOSITO, GRAMATURA, LARGURA, NUMERO, PESO_BRUTO, PESO_LIQUIDO, "
+                 "PESO_RETORNO, ROLOS, PECAS, SITUACAO, LOTE, OBS, PESO_BAIXADO FROM TINTUR_ITEN WHERE ORDEM "
+                 "= 1"),
+            "01|0.85|0001|180|1.8|000001|122|120.5|0|3|3|A|LOTE-1|000007 OBS 1|0");
+        const QString mapa = "SELECT COR, COR1, CUSTO, TIPO FROM CADCORTI ORDER BY COR";
+        QCOMPARE(RowsSeenByOthers(mapa),
+                 QStringList({"AZUL ROYAL|AZUL|3.1|T", "MARINHO|AZUL|3.1|", "VERDECLI|VERDE|7.7|"}));
+
+        ByOther("UPDATE TNG_PROG SET CODIGO_CLI = 'MM-30' WHERE ORDEM = 5");
+        Abre("000001", true);
+        QCOMPARE(GeraTinturaria(), Gerada(1));
+        QCOMPARE(GeraTinturaria(), Gerada(0));
+        QCOMPARE(Seen("SELECT COUNT(*) FROM TINTUR") + '|' +
+                     Seen("SELECT ORDEM FROM TINTUR_ITEN ORDER BY ORDEM"),
+                 "1|1;2;3;5;6;7");
+    }
+
+    // The second line fails (a trigger of the test): neither the header, the first line nor the map stays;
+    // mended, the order goes through whole.
+    void dyeingOrderFailureLeavesNothing() {
+        BaseTinturaria();
+        Envia({"1|F1|MM-30|AZUL|AZUL|", "2|F1|MM-30|MARINHO|AZUL|"});
+        FailWhen("TINTUR_ITEN", "BEFORE INSERT", "NEW.ORDEM = 2");
+        Abre("000001", true);
+        driver->Menu("GeraTinturaria");
+        QVERIFY2(Errors().contains("falha forçada"), qPrintable(messages.Texts().join('|')));
+        const QString escritas =
+            "SELECT (SELECT COUNT(*) FROM TINTUR) + (SELECT COUNT(*) FROM TINTUR_ITEN) + "
+            "(SELECT COUNT(*) FROM CADCORTI) FROM RDB$DATABASE";
+        QCOMPARE(Seen(escritas) + '|' + Scalar(escritas).toString(), "0|0");
+        StopFailing();
+        messages.Clear();
+        QCOMPARE(GeraTinturaria(), Gerada(2));
+        QCOMPARE(Seen(escritas), "5");
+    }
+
+    // Written from the stored programme: a changed grid asks first, No writes nothing, Yes saves (the
+    // delivery date the order takes) and writes. Rows ticked are no change; a sheet's row changed is not
+    // saved by the programme, so the order waits. Only a stored programme writes one.
+    void dyeingOrderOfAChangedGridAsksFirst() {
+        BaseTinturaria();
+        Envia({"1|F1|MM-30|AZUL|AZUL|", "2||MM-30|AZUL|AZUL|"});
+        Nova("00001", true);
+        QVERIFY(!driver->MenuEnabled("GeraTinturaria"));
+        Abre("000001");
+        QVERIFY(driver->MenuEnabled("GeraTinturaria"));
+        driver->Type("EdtEntrega", "24/12/2026");
+        driver->Focus("EdtEntrada");
+        const QString pergunta =
+            "A programação foi alterada. Deseja gravá-la antes de gerar a ordem de tinturaria?";
+        QCOMPARE(GeraTinturaria(false) + '|' + Seen("SELECT COUNT(*) FROM TINTUR"), pergunta + "|0");
+        QCOMPARE(GeraTinturaria(true), pergunta + '|' + Gerada(1));
+        QCOMPARE(Seen("SELECT ORDEM, ENTREGA FROM TNG_PROG ORDER BY ORDEM") + '|' +
+                     Seen("SELECT DATS FROM TINTUR"),
+                 "1|10/12/2026;2|24/12/2026|24/12/2026");
+
+        Tick("DBGrid1", 0, "Gerar");
+        QCOMPARE(GeraTinturaria(), Gerada(0));
+        Linha(LinhaDaOrdem(1), {{"Peso", "99"}});
+        QCOMPARE(GeraTinturaria(true),
+                 pergunta + "|A programação ainda difere da gravada: itens com FAL mudam por "
+                            "\"Atualizar FAL\". Atualize as FALs ou reabra a programação antes de "
+                            "gerar a ordem de tinturaria.");
+        QCOMPARE(Seen("SELECT PESO FROM TNG_PROG WHERE ORDEM = 1") + '|' +
+                     Seen("SELECT COUNT(*) FROM TINTUR_ITEN"),
+                 "120.5|1");
     }
 
     // ---- the information board
