@@ -213,6 +213,19 @@ void gravaPrograma(Bancada& b) {
     b.Anota(QStringLiteral("PROG|%1|%2|%3").arg(programa(b), marca).arg(abertas));
 }
 
+// The dyeing order the programme writes back for the knitting side: the lots its sheets took since the last
+// one; none before the first sheet.
+void ordemTinturaria(Bancada& b) {
+    carregaPrograma(b);
+    const QString gerada = QStringLiteral("Ordem de Tinturaria Gerada: ") + programa(b);
+    b.esperadas << gerada + QStringLiteral(" (nenhum item novo).")
+                << QStringLiteral("Código, Cor ou FAL inválidos. Impossível continuar.");
+    for (int itens = 1; itens <= 10; ++itens)
+        b.esperadas << QStringLiteral("%1 (%2 item(ns) incluído(s)).").arg(gerada).arg(itens);
+    b.Aguarda();
+    b.driver.Menu(QStringLiteral("GeraTinturaria"));
+}
+
 void programasDoMes(Bancada& b) {
     consultaDoMes(b, QStringLiteral("TFmTngProg"), "DtDigIni", "DtDigFim", "BitBtn4");
 }
@@ -667,7 +680,8 @@ QList<Operacao> OperacoesDoPapel(const QString& papel) {
                 {QStringLiteral("FAL generated from the programme"), 2, geraFal},
                 {QStringLiteral("FAL updated from the programme"), 2, atualizaFal},
                 {QStringLiteral("programmes of a month searched"), 1, programasDoMes},
-                {QStringLiteral("production map: a sheet moved one position"), 1, moveNoMapa}};
+                {QStringLiteral("production map: a sheet moved one position"), 1, moveNoMapa},
+                {QStringLiteral("dyeing order written from the programme"), 1, ordemTinturaria}};
     if (papel == QLatin1String("fal"))
         return {{QStringLiteral("new FAL saved"), 3, novaFal},
                 {QStringLiteral("FAL saved again, weights altered"), 3, regravaFal},

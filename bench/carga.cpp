@@ -75,6 +75,12 @@ DiaDeTrabalho preparaDia(TZoDatabase& db, const QStringList& papeis, QHash<QStri
         sql << QStringLiteral("INSERT INTO TURNO_HORARIOS (TURNO, DIA, ENTRADA, SAIDA) VALUES ('Z1', %1, "
                               "'00:00:00', '23:59:59')")
                    .arg(dia);
+    // The customer is also the enterprise's knitting side, with a dyeing flow: each planner's programme
+    // carries its products and a colour of the planner's own (so no two stations write one row of the
+    // customer's colour map).
+    sql << QStringLiteral("INSERT INTO FLUXOTIN (CODCLI, CODIGO, DESCRICAO, CUSTO) VALUES (%1, '001', "
+                          "'CARGA', 0.9)")
+               .arg(c);
     // Each planner's programme: ten open items of the customer's invoices with weight free.
     for (int k = 1; k <= papeis.size(); ++k)
         if (papeis.value(k - 1) == QLatin1String("programacao"))
@@ -82,12 +88,14 @@ DiaDeTrabalho preparaDia(TZoDatabase& db, const QStringList& papeis, QHash<QStri
                        "INSERT INTO TNG_PROG (NUMERO, ORDEM, CODCLI, ENTRADA, ENTREGA, PARTIDA, CODIGO, COR, "
                        "VARIANTE, MAQUINA, ROTEIRO, LOTE, LOTENF, NOTA, ROLO, PESO, PESO_B, LARGURA, "
                        "GRAMATURA, "
-                       "FIBRA1, FIBRA2, REGIAO) SELECT FIRST 10 SKIP %1 '9990%2', ROW_NUMBER() OVER (ORDER "
+                       "FIBRA1, FIBRA2, REGIAO, CODIGO_CLI, COR_CLI) SELECT FIRST 10 SKIP %1 '9990%2', "
+                       "ROW_NUMBER() OVER (ORDER "
                        "BY "
                        "N.NOTA, N.CODIGO, N.LOTE), N.CODCLI, CURRENT_DATE, CURRENT_DATE + 10, '9990%2', "
                        "N.CODIGO, "
                        "%3, %4, 'ZZ9', %5, N.LOTE, N.LOTE, N.NOTA, 1, 2, 0, 0, 0, 0, 0, (SELECT TABELA FROM "
-                       "ENTIDADE WHERE CODCLI = N.CODCLI) FROM NFITIN N WHERE N.CODCLI = %6 AND N.PESO_REAL "
+                       "ENTIDADE WHERE CODCLI = N.CODCLI), N.CODIGO, 'CARGA%2' FROM NFITIN N WHERE N.CODCLI "
+                       "= %6 AND N.PESO_REAL "
                        "- "
                        "N.PESO_PROG > 5 AND N.LOTE IS NOT NULL ORDER BY N.NOTA DESC, N.CODIGO, N.LOTE")
                        .arg(k * 5)

@@ -3,7 +3,6 @@
 // writes never reach the next run.
 #include "BancoBench.h"
 #include "BenchApontamento.h"
-#include "BenchCadProd.h"
 #include "BenchCadastros.h"
 #include "BenchCurvas.h"
 #include "BenchDados.h"
@@ -13,6 +12,7 @@
 #include "BenchExpedicao.h"
 #include "BenchFal.h"
 #include "BenchFila.h"
+#include "BenchFolhaTinturaria.h"
 #include "BenchGeracao.h"
 #include "BenchNotas.h"
 #include "BenchOrcamento.h"
@@ -88,7 +88,7 @@ int bench(const QStringList& args) {
                             {"expedicao", BenchExpedicao},
                             {"etiquetas", BenchEtiquetas},
                             {"orcamento", BenchOrcamento},
-                            {"folha-tinturaria", BenchCadProd}};
+                            {"folha-tinturaria", BenchFolhaTinturaria}};
     const QStringList so = Opcao(args, "--only").split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const Secao& secao : secoes) {
         if (!so.isEmpty() && !so.contains(QLatin1String(secao.nome)))

@@ -1,6 +1,0 @@
-#pragma once
-
-class ScriptedMessageService;
-class TZoDatabase;
-
-void BenchCadProd(TZoDatabase& db, ScriptedMessageService& messages);
