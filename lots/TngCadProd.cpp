@@ -33,6 +33,7 @@ const QString kTempo = QStringLiteral("TEMPO");
 const QString kPartida = QStringLiteral("PARTIDA");
 const QString kCliente = QStringLiteral("CODCLI");
 const QString kProduto = QStringLiteral("CODIGO");
+constexpr int kDiasConsulta = 31;
 // What is compared between the sheet loaded and the sheet stored.
 const QStringList kGravados = {kPartida,
                                QStringLiteral("NUMERO"),
@@ -132,14 +133,12 @@ void TfmCadProd::FormCreate() {
                   .tabela = QStringLiteral("PESSOAL"),
                   .campoDescricao = QStringLiteral("NOME"),
                   .recusa = QStringLiteral("Funcionário Inválido."),
-                  .aoAceitar = [this] { TrocaFolha(); },
                   .colunas = {QStringLiteral("TURNO")},
-                  .mostra =
-                      [this](const QVariantMap& linha) {
-                          ui.edtNomeFunc->setText(linha.value(QStringLiteral("NOME")).toString());
-                          m_turno = linha.value(QStringLiteral("TURNO")).toString().trimmed();
-                          MostraTurno();
-                      }});
+                  .mostra = [this](const QVariantMap& linha) {
+                      ui.edtNomeFunc->setText(linha.value(QStringLiteral("NOME")).toString());
+                      m_turno = linha.value(QStringLiteral("TURNO")).toString().trimmed();
+                      MostraTurno();
+                  }});
     PreparaGrade();
     VigiaAlteracoes({tbDados}, {}, ui.btGravar);
     ui.edtData->setText(TextoExibicao(QDate::currentDate()));
@@ -331,15 +330,19 @@ void TfmCadProd::MostraTotais() {
                              .arg(TextoExibicao(peso, 2), TempoDosMinutos(segundos / 60)));
 }
 
-// Leaving the date box for another control of the screen loads that day's sheet, as leaving the employee
-// box does.
+// Leaving the date or the employee box for another control of the screen loads that day's sheet of that
+// employee (the same code typed again after the screen cleared it included).
 bool TfmCadProd::SaidaControle(QWidget* control, QWidget* next, Qt::FocusReason) {
-    if (control != ui.edtData || next == ui.btFechar)
+    if (next == ui.btFechar)
         return true;
-    if (!LeData(ui.edtData->text()).isValid())
-        return Recusa(ui.edtData, QStringLiteral("Data Inválida."));
-    TrocaFolha();
-    MostraTurno();
+    if (control == ui.edtData) {
+        if (!LeData(ui.edtData->text()).isValid())
+            return Recusa(ui.edtData, QStringLiteral("Data Inválida."));
+        TrocaFolha();
+        MostraTurno();
+    } else if (control == ui.edtCodFunc) {
+        TrocaFolha();
+    }
     return true;
 }
 
@@ -614,13 +617,24 @@ void TfmCadProd::btExcluirClick() {
     NovaFolha();
 }
 
-// The stored sheets, newest first; the one chosen is loaded by its date and employee.
+// The sheets stored within a month either side of the date shown (years of sheets would be counted on
+// every key typed), newest first; the one chosen is loaded by its date and employee.
 void TfmCadProd::btConsultarClick() {
+    QDate data = LeData(ui.edtData->text());
+    if (!data.isValid())
+        data = QDate::currentDate();
+    const QDate de = data.addDays(-kDiasConsulta), ate = data.addDays(kDiasConsulta);
     TPesquisa pesquisa;
-    pesquisa.Titulo = QStringLiteral("Lançamentos Gravados");
-    pesquisa.SQL = DBLocal_SQL(QStringLiteral(
-        "SELECT P.DATA_EMI, P.FUNCIONARIO, F.NOME, COUNT(*) AS LANCAMENTOS FROM {PRODUCAO1} P LEFT JOIN "
-        "{PESSOAL} F ON (F.CODIGO = P.FUNCIONARIO) GROUP BY P.DATA_EMI, P.FUNCIONARIO, F.NOME"));
+    pesquisa.Titulo =
+        QStringLiteral("Lançamentos Gravados de %1 a %2").arg(TextoExibicao(de), TextoExibicao(ate));
+    pesquisa.SQL =
+        DBLocal_SQL(
+            QStringLiteral(
+                "SELECT P.DATA_EMI, P.FUNCIONARIO, F.NOME, COUNT(*) AS LANCAMENTOS FROM {PRODUCAO1} P LEFT "
+                "JOIN "
+                "{PESSOAL} F ON (F.CODIGO = P.FUNCIONARIO) WHERE P.DATA_EMI BETWEEN %1 AND %2 GROUP BY "
+                "P.DATA_EMI, P.FUNCIONARIO, F.NOME"))
+            .arg(DataSQL(de), DataSQL(ate));
     pesquisa.CampoChave = QStringLiteral("FUNCIONARIO");
     pesquisa.CampoBusca = QStringLiteral("NOME");
     pesquisa.OrdenarPor = QStringLiteral("P.DATA_EMI DESC, P.FUNCIONARIO DESC");

@@ -81,8 +81,10 @@ private slots:
                  QString("MEIA MALHA|JET|TINGIMENTO"));
         QCOMPARE(Linha(2), QString("|C'2|MALHARIA D'ÁGUA|08:00:00|00:00:00|00:00:00"));
         for (int vez = 0; vez < 2; ++vez) {
-            if (vez)
-                Abre("07/12/2026", "E1");
+            if (vez) { // typed again on the cleared screen, the same employee loads
+                TypeAndTab("edtData", "07/12/2026");
+                TypeAndTab("edtCodFunc", "E1");
+            }
             driver->Click("btGravar");
             QCOMPARE(TakeMessages(), QString());
             QCOMPARE(Folha(), QString("1|L2|C1|P1|M1|001|22:00:00|02:00:00|1250.5||;"
@@ -247,8 +249,9 @@ private slots:
     }
 
     // F4 on the customer and fabric of a programmed lot lists only what its programme rows name, a quote in
-    // the lot or the customer's code included; a lot no programme has lists every customer.
-    void pesquisasDaPartida() {
+    // the lot or the customer's code included; a lot no programme has lists every customer. Consultar lists
+    // the sheets stored near the date shown.
+    void pesquisas() {
         Base();
         Abre("07/12/2026", "E1");
         QStringList listados;
@@ -269,9 +272,26 @@ private slots:
         f4("CODIGO", "P'2");
         Cells("DBGrid1", 1, {{"PARTIDA", "L9"}});
         f4("CODCLI", "");
-        QCOMPARE(listados, QStringList({"C'2", "P'2", "C'2,C1"}));
         QCOMPARE(FieldText("tbDados", 0, "CODCLI|NOME|CODIGO|DESC_PRODUTO"),
                  QString("C'2|MALHARIA D'ÁGUA|P'2|RIBANA"));
+        // The stored sheets of a month either side of the date shown, newest first; the one chosen loads.
+        Guardada();
+        InsertCommit("PRODUCAO1 (FUNCIONARIO, DATA_EMI, PARTIDA, SEQUENCIA)",
+                     {"'E2', '2026-11-10', 'L2', '1'", "'E2', '2026-10-01', 'L2', '1'"});
+        messages.questions.enqueue(true); // the lots typed above are dropped
+        messages.naPesquisa = [&](TPesquisa& p) {
+            TZoQuery* linhas = p.Busca(QString());
+            for (linhas->First(); !linhas->Eof(); linhas->Next())
+                listados << linhas->FieldByName("DATA_EMI").AsString() + " " +
+                                linhas->FieldByName("FUNCIONARIO").AsString() + " " +
+                                linhas->FieldByName("LANCAMENTOS").AsString();
+        };
+        messages.searches.enqueue("E2");
+        TypeAndTab("edtData", "08/12/2026");
+        driver->Click("btConsultar");
+        QCOMPARE(listados, QStringList({"C'2", "P'2", "C'2,C1", "07/12/2026 E1 2", "10/11/2026 E2 1"}));
+        QCOMPARE(Texts({"edtData", "edtCodFunc", "edtNomeFunc"}), QString("10/11/2026|E2|BETO"));
+        QCOMPARE(FieldTexts("tbDados", "PARTIDA"), QStringList{"L2"});
     }
 };
 
