@@ -33,7 +33,9 @@ const QString kTempo = QStringLiteral("TEMPO");
 const QString kPartida = QStringLiteral("PARTIDA");
 const QString kCliente = QStringLiteral("CODCLI");
 const QString kProduto = QStringLiteral("CODIGO");
-constexpr int kDiasConsulta = 31;
+// The look-ups list what lies near the sheet's day: sheets stored around it, lots started before it.
+constexpr int kDiasConsulta = 15;
+constexpr int kDiasPartidas = 60;
 // What is compared between the sheet loaded and the sheet stored.
 const QStringList kGravados = {kPartida,
                                QStringLiteral("NUMERO"),
@@ -191,6 +193,12 @@ void TfmCadProd::PreparaGrade() {
 }
 
 // ---- header
+
+// The sheet's day; today while the box holds none.
+QDate TfmCadProd::DataDaFolha() const {
+    const QDate data = LeData(ui.edtData->text());
+    return data.isValid() ? data : QDate::currentDate();
+}
 
 QString TfmCadProd::ChaveDoCabecalho() const {
     const QDate data = LeData(ui.edtData->text());
@@ -361,16 +369,21 @@ bool TfmCadProd::DBGrid1KeyDown(QKeyEvent* tecla) {
     return false;
 }
 
-// The lots of the lot sheets; a lot's customers and fabrics are those its programme rows name, when a
-// programme has it.
+// The lots of the lot sheets started in the two months before the sheet's day; a lot's customers and fabrics
+// are those its programme rows name, when a programme has it.
 bool TfmCadProd::PesquisaColuna(const QString& campo) {
     if (tbDados->IsEmpty())
         tbDados->Append();
     if (campo == kPartida) {
+        const QDate data = DataDaFolha();
         TPesquisa pesquisa;
-        pesquisa.Titulo = QStringLiteral("Partidas");
-        pesquisa.SQL = DBLocal_SQL(QStringLiteral(
-            "SELECT F.PARTIDA, F.NUMERO AS FAL, F.CLIENTE, F.COR FROM {FAL} F WHERE F.PARTIDA > ''"));
+        pesquisa.Titulo =
+            QStringLiteral("Partidas das FAL iniciadas de %1 a %2")
+                .arg(TextoExibicao(data.addDays(-kDiasPartidas)), TextoExibicao(data.addDays(7)));
+        pesquisa.SQL = DBLocal_SQL(QStringLiteral("SELECT F.PARTIDA, F.NUMERO AS FAL, F.CLIENTE, F.COR FROM "
+                                                  "{FAL} F WHERE F.DATA_INI BETWEEN %1 AND %2 AND "
+                                                  "F.PARTIDA <> ''"))
+                           .arg(DataSQL(data.addDays(-kDiasPartidas)), DataSQL(data.addDays(7)));
         pesquisa.CampoChave = kPartida;
         pesquisa.CampoBusca = kPartida;
         pesquisa.OrdenarPor = QStringLiteral("P.PARTIDA DESC, P.FAL DESC");
@@ -617,23 +630,21 @@ void TfmCadProd::btExcluirClick() {
     NovaFolha();
 }
 
-// The sheets stored within a month either side of the date shown (years of sheets would be counted on
+// The sheets stored within two weeks either side of the date shown (years of sheets would be counted on
 // every key typed), newest first; the one chosen is loaded by its date and employee.
 void TfmCadProd::btConsultarClick() {
-    QDate data = LeData(ui.edtData->text());
-    if (!data.isValid())
-        data = QDate::currentDate();
+    const QDate data = DataDaFolha();
     const QDate de = data.addDays(-kDiasConsulta), ate = data.addDays(kDiasConsulta);
     TPesquisa pesquisa;
     pesquisa.Titulo =
         QStringLiteral("Lançamentos Gravados de %1 a %2").arg(TextoExibicao(de), TextoExibicao(ate));
+    // Grouped first, the names joined to the groups: not once per row.
     pesquisa.SQL =
         DBLocal_SQL(
-            QStringLiteral(
-                "SELECT P.DATA_EMI, P.FUNCIONARIO, F.NOME, COUNT(*) AS LANCAMENTOS FROM {PRODUCAO1} P LEFT "
-                "JOIN "
-                "{PESSOAL} F ON (F.CODIGO = P.FUNCIONARIO) WHERE P.DATA_EMI BETWEEN %1 AND %2 GROUP BY "
-                "P.DATA_EMI, P.FUNCIONARIO, F.NOME"))
+            QStringLiteral("SELECT G.DATA_EMI, G.FUNCIONARIO, F.NOME, G.LANCAMENTOS FROM (SELECT "
+                           "P.DATA_EMI, P.FUNCIONARIO, COUNT(*) AS LANCAMENTOS FROM {PRODUCAO1} P WHERE "
+                           "P.DATA_EMI BETWEEN %1 AND %2 GROUP BY P.DATA_EMI, P.FUNCIONARIO) G LEFT JOIN "
+                           "{PESSOAL} F ON (F.CODIGO = G.FUNCIONARIO)"))
             .arg(DataSQL(de), DataSQL(ate));
     pesquisa.CampoChave = QStringLiteral("FUNCIONARIO");
     pesquisa.CampoBusca = QStringLiteral("NOME");

@@ -27,6 +27,7 @@ protected:
 
 private:
     void PreparaGrade();
+    QDate DataDaFolha() const;
     QString ChaveDoCabecalho() const;
     bool DescartaDigitados();
     void TrocaFolha();

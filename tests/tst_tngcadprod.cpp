@@ -250,7 +250,7 @@ private slots:
 
     // F4 on the customer and fabric of a programmed lot lists only what its programme rows name, a quote in
     // the lot or the customer's code included; a lot no programme has lists every customer. Consultar lists
-    // the sheets stored near the date shown.
+    // the sheets stored near the date shown (two weeks either side).
     void pesquisas() {
         Base();
         Abre("07/12/2026", "E1");
@@ -274,10 +274,10 @@ private slots:
         f4("CODCLI", "");
         QCOMPARE(FieldText("tbDados", 0, "CODCLI|NOME|CODIGO|DESC_PRODUTO"),
                  QString("C'2|MALHARIA D'ÁGUA|P'2|RIBANA"));
-        // The stored sheets of a month either side of the date shown, newest first; the one chosen loads.
+        // The stored sheets of two weeks either side of the date shown, newest first; the one chosen loads.
         Guardada();
         InsertCommit("PRODUCAO1 (FUNCIONARIO, DATA_EMI, PARTIDA, SEQUENCIA)",
-                     {"'E2', '2026-11-10', 'L2', '1'", "'E2', '2026-10-01', 'L2', '1'"});
+                     {"'E2', '2026-11-25', 'L2', '1'", "'E2', '2026-11-20', 'L2', '1'"});
         messages.questions.enqueue(true); // the lots typed above are dropped
         messages.naPesquisa = [&](TPesquisa& p) {
             TZoQuery* linhas = p.Busca(QString());
@@ -289,8 +289,8 @@ private slots:
         messages.searches.enqueue("E2");
         TypeAndTab("edtData", "08/12/2026");
         driver->Click("btConsultar");
-        QCOMPARE(listados, QStringList({"C'2", "P'2", "C'2,C1", "07/12/2026 E1 2", "10/11/2026 E2 1"}));
-        QCOMPARE(Texts({"edtData", "edtCodFunc", "edtNomeFunc"}), QString("10/11/2026|E2|BETO"));
+        QCOMPARE(listados, QStringList({"C'2", "P'2", "C'2,C1", "07/12/2026 E1 2", "25/11/2026 E2 1"}));
+        QCOMPARE(Texts({"edtData", "edtCodFunc", "edtNomeFunc"}), QString("25/11/2026|E2|BETO"));
         QCOMPARE(FieldTexts("tbDados", "PARTIDA"), QStringList{"L2"});
     }
 };
