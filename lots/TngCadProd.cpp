@@ -493,6 +493,17 @@ bool TfmCadProd::PodeAlterar(const QString& funcionario) {
            Acessa(QStringLiteral("TfmCadProd"), QStringLiteral("A"), QStringLiteral("1"));
 }
 
+// The sheet a save or delete acts on: the header's, valid, within the user's rights, and the one shown (a
+// header typed and not left yet names another sheet: that one is loaded, not written over).
+bool TfmCadProd::FolhaMostrada(QDate& data, QString& funcionario) {
+    if (!Cabecalho(data, funcionario) || !PodeAlterar(funcionario))
+        return false;
+    if (ChaveDoCabecalho() == m_folha.Codigo())
+        return true;
+    TrocaFolha();
+    return false;
+}
+
 // Every row is checked again as Tab checks it, codes typed without Tab or removed since included; blank
 // rows are dropped. The first refusal names its row and nothing is written.
 bool TfmCadProd::ConfereFolha() {
@@ -578,14 +589,7 @@ void TfmCadProd::btGravarClick() {
         return;
     QDate data;
     QString funcionario;
-    if (!Cabecalho(data, funcionario) || !PodeAlterar(funcionario))
-        return;
-    // A header typed and not left yet names another sheet than the one shown: it is loaded, not written over.
-    if (ChaveDoCabecalho() != m_folha.Codigo()) {
-        TrocaFolha();
-        return;
-    }
-    if (!ConfereFolha())
+    if (!FolhaMostrada(data, funcionario) || !ConfereFolha())
         return;
     const bool gravou = m_folha.Grava(ChaveDoCabecalho(), [&](const QString& chave, bool) {
         InsereLinhas(data, funcionario);
@@ -609,12 +613,8 @@ void TfmCadProd::btExcluirClick() {
     ConcluiEdicaoGrades(false);
     QDate data;
     QString funcionario;
-    if (!Cabecalho(data, funcionario) || !PodeAlterar(funcionario))
+    if (!FolhaMostrada(data, funcionario))
         return;
-    if (ChaveDoCabecalho() != m_folha.Codigo()) {
-        TrocaFolha();
-        return;
-    }
     if (!Pergunta(this, windowTitle(), QStringLiteral("Deseja realmente excluir todos os lançamentos?"),
                   false))
         return;

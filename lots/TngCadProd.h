@@ -36,6 +36,7 @@ private:
     void MostraTotais();
     bool PodeAlterar(const QString& funcionario);
     bool Cabecalho(QDate& data, QString& funcionario);
+    bool FolhaMostrada(QDate& data, QString& funcionario);
 
     bool DBGrid1KeyDown(QKeyEvent* tecla);
     bool PesquisaColuna(const QString& campo);
