@@ -183,11 +183,6 @@ void TFmRelatorio::AbreRelatorio() {
         connect(grupo, &QButtonGroup::idToggled, this, Protegido(habilita));
         habilita();
     }
-    if (!rel.relatorioTexto.isEmpty()) {
-        m_texto = new QCheckBox(QStringLiteral("Imprimir em modo &texto"), this);
-        m_texto->setObjectName(QStringLiteral("ChkTexto"));
-        m_filtros->addRow(QString(), m_texto);
-    }
     if (!rel.colunas.isEmpty())
         DBGrid1->DeclaraColunas(rel.colunas);
     if (!rel.filtros.isEmpty())
@@ -275,7 +270,7 @@ QList<CondicaoRelatorio> TFmRelatorio::Condicoes(QString* falha, QWidget** onde)
                 c.texto = QStringLiteral(" AND %1 = :%2").arg(coluna, p);
                 c.valores.insert(p, codigos.first());
             } else {
-                c.texto = QStringLiteral(" AND %1 IN (%2)").arg(coluna, ListaSql(codigos));
+                c.texto = CondicaoIn(coluna, caixa->text());
             }
             break;
         }
@@ -437,10 +432,12 @@ void TFmRelatorio::BtImpClick() {
     TDataSet* resultado = Resultado();
     if (!resultado || resultado->IsEmpty())
         return;
-    const bool texto = m_texto && m_texto->isChecked();
-    TRelatorio relatorio(texto ? rel.relatorioTexto : rel.relatorio,
-                         rel.titulo.isEmpty() ? windowTitle() : rel.titulo, resultado);
+    TRelatorio relatorio(Identificador(), rel.titulo.isEmpty() ? windowTitle() : rel.titulo, resultado);
     for (const auto& [rotulo, valor] : std::as_const(m_cabecalho))
         relatorio.AdicionaCabecalho(rotulo, valor);
-    Chama_Relatorio(relatorio, this, texto ? QStringLiteral("T") : QStringLiteral("W"));
+    PreparaImpressao(relatorio);
+    if (rel.texto)
+        Chama_RelatorioWinTxt(relatorio, this);
+    else
+        Chama_Relatorio(relatorio, this, QStringLiteral("W"));
 }

@@ -8,12 +8,12 @@
 
 class QAbstractButton;
 class QButtonGroup;
-class QCheckBox;
 class QFormLayout;
 class QLineEdit;
 class QPushButton;
 class TClientDataSet;
 class TDataSet;
+class TRelatorio;
 class TZoDBGrid;
 
 // One filter of a report screen. Its condition joins the statement where the statement has its marker
@@ -99,14 +99,19 @@ protected:
         // The pivot: fields of the result, then the statement's rows folded into it.
         std::function<void(TClientDataSet& resultado)> camposPivo;
         std::function<void(TDataSet& linhas, TClientDataSet& resultado)> pivo;
-        QList<ColunaGrade> colunas;                // the grid's columns; every field when empty
-        QString relatorio, relatorioTexto, titulo; // identifiers; the text one offers text mode
+        QList<ColunaGrade> colunas; // the grid's columns; every field when empty
+        QString relatorio, titulo;  // the identifier, and the title when not the screen's caption
+        bool texto = false;         // printed in text mode too: the print asks for the output
     };
     Declaracao rel;
     // Builds the filters' controls; call at the end of FormCreate.
     void AbreRelatorio();
     // Extra checks of the filters before the statement runs; false stops (the screen has told why).
     virtual bool ValidaFiltros() { return true; }
+    // The identifier the rows print under (one per order of a report, say); rel.relatorio by default.
+    virtual QString Identificador() const { return rel.relatorio; }
+    // What a report adds to its print beyond the rows and the filters' header: sections, a chart page.
+    virtual void PreparaImpressao(TRelatorio& relatorio) { Q_UNUSED(relatorio); }
     // What the pivot reads of the filters: the option chosen in a radio filter, the bounds of a range (none
     // while it is disabled), a filter's control by name.
     int Opcao(const QString& filtro) const;
@@ -122,7 +127,6 @@ private:
     QList<QPair<QString, QString>> Cabecalho() const;
     QFormLayout* m_filtros;
     QPushButton *BitBtn1, *BtImp, *BtFechar;
-    QCheckBox* m_texto = nullptr;
     TZoDBGrid* DBGrid1;
     TClientDataSet* TbResultado;
     QList<QPair<QString, QString>> m_cabecalho; // the filters the rows shown were read under

@@ -166,7 +166,7 @@ public:
                   "/*ORDEM*/";
         rel.colunas = {{"NUMERO", "Número"}, {"COR", "Cor"}};
         rel.relatorio = "WTngTeste";
-        rel.relatorioTexto = "TTngTeste";
+        rel.texto = true;
         if (pivo) {
             rel.camposPivo = [](TClientDataSet& r) {
                 r.AddField("CLIENTE", QMetaType::QString, 5).AddField("FALS", QMetaType::Int);
@@ -416,11 +416,9 @@ private slots:
         driver->Type("EdtDataFim", "31/12/2026");
         driver->Click("BitBtn1");
         QCOMPARE(FieldTexts("TbResultado", "CLIENTE|FALS"), (QStringList{"00001|3", "00002|1"}));
-        driver->Click("BtImp");
+        driver->Click("BtImp"); // graphic and text at once, unasked, into the report folder
         QVERIFY(QFileInfo(pasta.Path("WTngTeste.pdf")).size() > 0);
-        driver->Click("ChkTexto");
-        driver->Click("BtImp");
-        QFile texto(pasta.Path("TTngTeste.txt"));
+        QFile texto(pasta.Path("WTngTeste.txt"));
         QVERIFY(texto.open(QIODevice::ReadOnly));
         const QString impresso = QString::fromUtf8(texto.readAll());
         QVERIFY2(impresso.contains("00001") && impresso.contains("00002"), qPrintable(impresso));

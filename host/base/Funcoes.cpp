@@ -194,6 +194,11 @@ QString NaListaSql(const QString& coluna, const QStringList& valores) {
     return QLatin1Char('(') + listas.join(QStringLiteral(" OR ")) + QLatin1Char(')');
 }
 
+QString CondicaoIn(const QString& coluna, const QString& codigos) {
+    const QStringList lista = CodigosDaLista(codigos);
+    return lista.isEmpty() ? QString() : QStringLiteral(" AND ") + NaListaSql(coluna, lista);
+}
+
 QString AcrescentaCodigos(const QString& texto, const QStringList& escolhidos) {
     return CodigosDaLista(texto + QLatin1Char(',') + escolhidos.join(QLatin1Char(',')))
         .join(QLatin1Char(','));

@@ -50,6 +50,9 @@ KELMHOST_EXPORT QString ListaSql(const QStringList& codigos);
 // `coluna` among the values, each quoted: (C IN ('A','B')). The engine takes 1,500 values to a list, so a
 // thousand go to each and the lists are joined by OR, every one an index look-up. No value: no row matches.
 KELMHOST_EXPORT QString NaListaSql(const QString& coluna, const QStringList& valores);
+// " AND (coluna IN (...))" for the codes of a list box, as NaListaSql writes it; empty when the box holds
+// none (the filter is not applied).
+KELMHOST_EXPORT QString CondicaoIn(const QString& coluna, const QString& codigos);
 // The box's codes with the chosen ones added after them, each once.
 KELMHOST_EXPORT QString AcrescentaCodigos(const QString& texto, const QStringList& escolhidos);
 

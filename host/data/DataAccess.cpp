@@ -54,23 +54,43 @@ TZoDatabase* ConexaoHost() {
     return &context->Database();
 }
 
-QString DBLocal(const QString& table, bool company) {
+namespace {
+QString tabelaDaEmpresa(const QString& table, const QString& empresa) {
     const QString name = table.trimmed().toUpper();
-    if (company && companyTables().contains(name))
-        return name + '_' + vEmpresa();
-    return name;
+    return companyTables().contains(name) ? name + '_' + empresa : name;
 }
 
-QString DBLocal_SQL(const QString& sql) {
+QString resolveTabelas(const QString& sql, const QString& empresa) {
     static const QRegularExpression placeholder(QStringLiteral(R"(\{([A-Za-z_]\w*)\})"));
     QString result;
     qsizetype from = 0;
     for (auto it = placeholder.globalMatch(sql); it.hasNext();) {
         const auto m = it.next();
-        result += sql.mid(from, m.capturedStart() - from) + DBLocal(m.captured(1));
+        result += sql.mid(from, m.capturedStart() - from) + tabelaDaEmpresa(m.captured(1), empresa);
         from = m.capturedEnd();
     }
     return result + sql.mid(from);
+}
+} // namespace
+
+QString DBLocal(const QString& table, bool company) {
+    return company ? tabelaDaEmpresa(table, vEmpresa()) : table.trimmed().toUpper();
+}
+
+QString DBLocal_SQL(const QString& sql) {
+    return resolveTabelas(sql, vEmpresa());
+}
+
+QString UnionTodasEmpresas(const QString& sql, const QString& table) {
+    if (!companyTables().contains(table.trimmed().toUpper()))
+        return DBLocal_SQL(sql);
+    TZoQuery empresas;
+    empresas.SQL << QStringLiteral("SELECT CODIGO FROM EMPRESA ORDER BY CODIGO");
+    empresas.Open();
+    QStringList partes;
+    for (empresas.First(); !empresas.Eof(); empresas.Next())
+        partes << resolveTabelas(sql, empresas.Fields(0).AsString().trimmed());
+    return partes.isEmpty() ? DBLocal_SQL(sql) : partes.join(QStringLiteral(" UNION ALL "));
 }
 
 void RegistraTabelaEmpresa(const QString& table) {

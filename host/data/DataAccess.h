@@ -18,6 +18,11 @@ KELMHOST_EXPORT QString DBLocal(const QString& table, bool company = true);
 KELMHOST_EXPORT QString DBLocal_SQL(const QString& sql);
 // Tables kept per company carry the company suffix ("TABPRE_SERV" -> "TABPRE_SERV_001").
 KELMHOST_EXPORT void RegistraTabelaEmpresa(const QString& table);
+// A statement with {TABLE} placeholders over every company of the group (EMPRESA): when `table` is kept per
+// company, the statement once per company, each with that company's tables, joined by UNION ALL (a row
+// of two companies counts twice, as it happened twice); otherwise once, for the current company, since
+// the same rows would be read again for every company.
+KELMHOST_EXPORT QString UnionTodasEmpresas(const QString& sql, const QString& table);
 
 // True when a row of the table matches. `literals` are SQL literals (Aspas, PermanecePonto) separated by ';',
 // one per field of `fields` (separated by ',' or ';').

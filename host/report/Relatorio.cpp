@@ -1597,3 +1597,26 @@ bool Chama_RelatorioTxt(const TRelatorio& relatorio, QWidget* tela) {
             : QDir(pasta).filePath(relatorio.Identificador() + QStringLiteral(".txt"));
     return !arquivo.isEmpty() && Avisa(GravaRelatorioTexto(relatorio, arquivo), tela, relatorio, arquivo);
 }
+
+bool Chama_RelatorioWinTxt(const TRelatorio& relatorio, QWidget* tela) {
+    if (!PastaAutomatica().isEmpty()) {
+        const bool pdf = ChamaGrafico(relatorio, tela, QStringLiteral("P"));
+        return Chama_RelatorioTxt(relatorio, tela) && pdf;
+    }
+    const int saida = Mensagens().Choose(tela, relatorio.Titulo(), QStringLiteral("Imprimir em:"),
+                                         {QStringLiteral("&Vídeo"), QStringLiteral("&Impressora"),
+                                          QStringLiteral("&PDF"), QStringLiteral("&Texto")},
+                                         0);
+    switch (saida) {
+    case 0:
+        return ChamaGrafico(relatorio, tela, QStringLiteral("W"));
+    case 1:
+        return ChamaGrafico(relatorio, tela, QStringLiteral("I"));
+    case 2:
+        return ChamaGrafico(relatorio, tela, QStringLiteral("P"));
+    case 3:
+        return Chama_RelatorioTxt(relatorio, tela);
+    default:
+        return false;
+    }
+}

@@ -155,3 +155,6 @@ KELMHOST_EXPORT bool Chama_Relatorio(const TRelatorio& relatorio, QWidget* tela,
 KELMHOST_EXPORT bool Chama_RelatorioWin(const TRelatorio& relatorio, QWidget* tela,
                                         const QString& flags = QStringLiteral("W"));
 KELMHOST_EXPORT bool Chama_RelatorioTxt(const TRelatorio& relatorio, QWidget* tela);
+// A report printed graphically or as text: the user picks Vídeo, Impressora, PDF or Texto; with
+// KELM_REPORT_DIR both <identifier>.pdf and <identifier>.txt are written unasked.
+KELMHOST_EXPORT bool Chama_RelatorioWinTxt(const TRelatorio& relatorio, QWidget* tela);
