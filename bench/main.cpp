@@ -20,6 +20,7 @@
 #include "BenchProgramacao.h"
 #include "BenchQuadro.h"
 #include "BenchReceitas.h"
+#include "BenchRelProducao.h"
 #include "BenchTelasReceitas.h"
 #include "HostError.h"
 #include "Medicao.h"
@@ -88,7 +89,8 @@ int bench(const QStringList& args) {
                             {"expedicao", BenchExpedicao},
                             {"etiquetas", BenchEtiquetas},
                             {"orcamento", BenchOrcamento},
-                            {"folha-tinturaria", BenchFolhaTinturaria}};
+                            {"folha-tinturaria", BenchFolhaTinturaria},
+                            {"relatorios", BenchRelProducao}};
     const QStringList so = Opcao(args, "--only").split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const Secao& secao : secoes) {
         if (!so.isEmpty() && !so.contains(QLatin1String(secao.nome)))

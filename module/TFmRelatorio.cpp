@@ -11,6 +11,7 @@
 #include "TZoQuery.h"
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -20,6 +21,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <tuple>
@@ -44,7 +46,8 @@ InstrucaoRelatorio MontaInstrucao(const QString& sql, const QList<CondicaoRelato
 }
 
 TFmRelatorio::TFmRelatorio(QWidget* parent)
-    : TForm(parent), m_filtros(new QFormLayout), BitBtn1(new QPushButton(QStringLiteral("&Confirmar"), this)),
+    : TForm(parent), m_filtros(new QFormLayout), m_relatorio(new QWidget(this)),
+      BitBtn1(new QPushButton(QStringLiteral("&Confirmar"), this)),
       BtImp(new QPushButton(QStringLiteral("&Imprimir"), this)),
       BtFechar(new QPushButton(QStringLiteral("&Fechar"), this)), DBGrid1(new TZoDBGrid(this)),
       TbResultado(new TClientDataSet(this)) {
@@ -52,7 +55,7 @@ TFmRelatorio::TFmRelatorio(QWidget* parent)
     BtImp->setObjectName(QStringLiteral("BtImp"));
     BtFechar->setObjectName(QStringLiteral("BtFechar"));
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    auto* grupo = new QGroupBox(QStringLiteral("Filtros"), this);
+    auto* grupo = new QGroupBox(QStringLiteral("Filtros"), m_relatorio);
     grupo->setObjectName(QStringLiteral("GbFiltros"));
     grupo->setLayout(m_filtros);
     auto* botoes = new QHBoxLayout;
@@ -60,10 +63,12 @@ TFmRelatorio::TFmRelatorio(QWidget* parent)
     botoes->addWidget(BtImp);
     botoes->addStretch();
     botoes->addWidget(BtFechar);
-    auto* layout = new QVBoxLayout(this);
+    auto* layout = new QVBoxLayout(m_relatorio);
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(grupo);
     layout->addLayout(botoes);
     layout->addWidget(DBGrid1, 1);
+    (new QVBoxLayout(this))->addWidget(m_relatorio);
     TbResultado->setObjectName(QStringLiteral("TbResultado"));
     DBGrid1->SetDataSet(TbResultado);
     DBGrid1->SetReadOnly(true);
@@ -78,6 +83,18 @@ QWidget* TFmRelatorio::Controle(const QString& nome) const {
     return findChild<QWidget*>(nome);
 }
 
+QWidget* TFmRelatorio::AdicionaPagina(const QString& titulo) {
+    if (!m_paginas) {
+        m_paginas = new QTabWidget(this);
+        m_paginas->setObjectName(QStringLiteral("PageControl1"));
+        delete layout()->replaceWidget(m_relatorio, m_paginas);
+        m_paginas->addTab(m_relatorio, QStringLiteral("Relatório"));
+    }
+    auto* pagina = new QWidget;
+    m_paginas->addTab(pagina, titulo);
+    return pagina;
+}
+
 void TFmRelatorio::AbreRelatorio() {
     // Each filter's controls and caption, for those enabled only under an option.
     QHash<QString, QList<QWidget*>> controles;
@@ -90,14 +107,17 @@ void TFmRelatorio::AbreRelatorio() {
         };
         switch (f.tipo) {
         case FiltroRelatorio::Tipo::Periodo:
-        case FiltroRelatorio::Tipo::Faixa: {
-            const bool data = f.tipo == FiltroRelatorio::Tipo::Periodo;
+        case FiltroRelatorio::Tipo::Faixa:
+        case FiltroRelatorio::Tipo::Hora:
+        case FiltroRelatorio::Tipo::Intervalo: {
             auto* caixas = new QHBoxLayout;
             for (const char* lado : {"Ini", "Fim"}) {
                 auto* caixa = new QLineEdit(this);
                 caixa->setObjectName(f.nome + QLatin1String(lado));
-                if (data)
+                if (f.tipo == FiltroRelatorio::Tipo::Periodo)
                     caixa->setInputMask(QStringLiteral("99/99/9999"));
+                else if (f.tipo == FiltroRelatorio::Tipo::Hora)
+                    caixa->setInputMask(QStringLiteral("99:99"));
                 caixa->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) + 12);
                 if (*lado == 'F') {
                     auto* ate = new QLabel(QStringLiteral("Até"), this);
@@ -121,6 +141,7 @@ void TFmRelatorio::AbreRelatorio() {
             botao->setText(QStringLiteral("..."));
             auto* descricao = new QLineEdit(this);
             descricao->setObjectName(f.nome + QStringLiteral("Desc"));
+            caixa->setClearButtonEnabled(f.tipo == FiltroRelatorio::Tipo::Lista);
             caixas->addWidget(caixa);
             caixas->addWidget(botao);
             caixas->addWidget(descricao, 1);
@@ -136,12 +157,22 @@ void TFmRelatorio::AbreRelatorio() {
             d.campoDescricao = f.descricao;
             d.recusa = f.recusa;
             d.lista = f.tipo == FiltroRelatorio::Tipo::Lista;
+            d.distintos = f.distintos;
             DeclaraCaixa(d);
             break;
         }
-        case FiltroRelatorio::Tipo::Numero: {
+        case FiltroRelatorio::Tipo::Numero:
+        case FiltroRelatorio::Tipo::Texto: {
             auto* caixa = new QLineEdit(this);
             caixa->setObjectName(f.nome);
+            seus << caixa;
+            linha(f.legenda, caixa);
+            break;
+        }
+        case FiltroRelatorio::Tipo::Escolha: {
+            auto* caixa = new QComboBox(this);
+            caixa->setObjectName(f.nome);
+            caixa->addItems(f.opcoes);
             seus << caixa;
             linha(f.legenda, caixa);
             break;
@@ -185,12 +216,14 @@ void TFmRelatorio::AbreRelatorio() {
     }
     if (!rel.colunas.isEmpty())
         DBGrid1->DeclaraColunas(rel.colunas);
-    if (!rel.filtros.isEmpty())
-        if (QWidget* primeiro = Controle(rel.filtros.first().tipo == FiltroRelatorio::Tipo::Periodo ||
-                                                 rel.filtros.first().tipo == FiltroRelatorio::Tipo::Faixa
-                                             ? rel.filtros.first().nome + QStringLiteral("Ini")
-                                             : rel.filtros.first().nome))
+    if (!rel.filtros.isEmpty()) {
+        // A filter of two boxes starts at its first.
+        QWidget* primeiro = Controle(rel.filtros.first().nome);
+        if (!primeiro)
+            primeiro = Controle(rel.filtros.first().nome + QStringLiteral("Ini"));
+        if (primeiro)
             primeiro->setFocus();
+    }
 }
 
 int TFmRelatorio::Opcao(const QString& filtro) const {
@@ -234,7 +267,9 @@ QList<CondicaoRelatorio> TFmRelatorio::Condicoes(QString* falha, QWidget** onde)
             rel.escolha.isEmpty() ? f.coluna : f.colunas.value(Opcao(rel.escolha), f.coluna);
         CondicaoRelatorio c{f.marcador, {}, {}};
         switch (f.tipo) {
-        case FiltroRelatorio::Tipo::Periodo: {
+        case FiltroRelatorio::Tipo::Periodo:
+        case FiltroRelatorio::Tipo::Hora:
+        case FiltroRelatorio::Tipo::Intervalo: {
             auto* de = qobject_cast<QLineEdit*>(Controle(f.nome + QStringLiteral("Ini")));
             auto* ate = qobject_cast<QLineEdit*>(Controle(f.nome + QStringLiteral("Fim")));
             QStringList partes;
@@ -242,18 +277,28 @@ QList<CondicaoRelatorio> TFmRelatorio::Condicoes(QString* falha, QWidget** onde)
                  {std::tuple{de, QStringLiteral(">="), QStringLiteral("I")},
                   std::tuple{ate, QStringLiteral("<="), QStringLiteral("F")}}) {
                 const QString texto = caixa->text().trimmed();
-                if (QString(texto).remove(QLatin1Char('/')).trimmed().isEmpty()) {
+                if (QString(texto).remove(QRegularExpression(QStringLiteral("[/:]"))).trimmed().isEmpty()) {
                     if (f.obrigatorio)
                         recusa(QStringLiteral("Informe o período: %1.").arg(f.legenda), caixa);
                     continue;
                 }
-                const QDate data = LeData(texto);
-                if (!data.isValid()) {
-                    recusa(QStringLiteral("%1: \"%2\" não é uma data válida.").arg(f.legenda, texto), caixa);
+                QVariant valor = texto;
+                if (f.tipo == FiltroRelatorio::Tipo::Hora) {
+                    if (!LeHora(texto).isValid())
+                        recusa(QStringLiteral("%1: \"%2\" não é uma hora válida.").arg(f.legenda, texto),
+                               caixa);
                     continue;
                 }
+                if (f.tipo == FiltroRelatorio::Tipo::Periodo) {
+                    valor = LeData(texto);
+                    if (!valor.toDate().isValid()) {
+                        recusa(QStringLiteral("%1: \"%2\" não é uma data válida.").arg(f.legenda, texto),
+                               caixa);
+                        continue;
+                    }
+                }
                 partes << QStringLiteral("%1 %2 :%3").arg(coluna, operador, p + sufixo);
-                c.valores.insert(p + sufixo, data);
+                c.valores.insert(p + sufixo, valor);
             }
             if (!partes.isEmpty())
                 c.texto = QStringLiteral(" AND ") + partes.join(QStringLiteral(" AND "));
@@ -312,6 +357,22 @@ QList<CondicaoRelatorio> TFmRelatorio::Condicoes(QString* falha, QWidget** onde)
             }
             if (!partes.isEmpty())
                 c.texto = QStringLiteral(" AND ") + partes.join(QStringLiteral(" AND "));
+            break;
+        }
+        case FiltroRelatorio::Tipo::Texto: {
+            const QString texto = qobject_cast<QLineEdit*>(Controle(f.nome))->text().trimmed();
+            if (!texto.isEmpty()) {
+                c.texto = QStringLiteral(" AND %1 LIKE :%2").arg(coluna, p);
+                c.valores.insert(p, QLatin1Char('%') + texto + QLatin1Char('%'));
+            }
+            break;
+        }
+        case FiltroRelatorio::Tipo::Escolha: {
+            const QString texto = qobject_cast<QComboBox*>(Controle(f.nome))->currentText().trimmed();
+            if (!texto.isEmpty()) {
+                c.texto = QStringLiteral(" AND %1 = :%2").arg(coluna, p);
+                c.valores.insert(p, texto);
+            }
             break;
         }
         case FiltroRelatorio::Tipo::Opcao: {
@@ -383,12 +444,17 @@ QList<QPair<QString, QString>> TFmRelatorio::Cabecalho() const {
         QString valor;
         switch (f.tipo) {
         case FiltroRelatorio::Tipo::Periodo:
-        case FiltroRelatorio::Tipo::Faixa: {
+        case FiltroRelatorio::Tipo::Faixa:
+        case FiltroRelatorio::Tipo::Hora:
+        case FiltroRelatorio::Tipo::Intervalo: {
             QString de = texto(f.nome + QStringLiteral("Ini")), ate = texto(f.nome + QStringLiteral("Fim"));
             if (f.tipo == FiltroRelatorio::Tipo::Periodo) {
                 de = LeData(de).isValid() ? de : QString();
                 ate = LeData(ate).isValid() ? ate : QString();
-            } else {
+            } else if (f.tipo == FiltroRelatorio::Tipo::Hora) {
+                de = LeHora(de).isValid() ? de : QString();
+                ate = LeHora(ate).isValid() ? ate : QString();
+            } else if (f.tipo == FiltroRelatorio::Tipo::Faixa) {
                 const FaixaRelatorio faixa = Faixa(f.nome);
                 de = faixa.de > 0 ? de : QString();
                 ate = faixa.ate > 0 ? ate : QString();
@@ -412,7 +478,11 @@ QList<QPair<QString, QString>> TFmRelatorio::Cabecalho() const {
             valor = CodigosDaLista(texto(f.nome)).join(QStringLiteral(", "));
             break;
         case FiltroRelatorio::Tipo::Numero:
+        case FiltroRelatorio::Tipo::Texto:
             valor = texto(f.nome);
+            break;
+        case FiltroRelatorio::Tipo::Escolha:
+            valor = qobject_cast<QComboBox*>(Controle(f.nome))->currentText().trimmed();
             break;
         case FiltroRelatorio::Tipo::Opcao:
             valor = QString(f.opcoes.value(Opcao(f.nome))).remove(QLatin1Char('&'));

@@ -11,6 +11,7 @@ class QButtonGroup;
 class QFormLayout;
 class QLineEdit;
 class QPushButton;
+class QTabWidget;
 class TClientDataSet;
 class TDataSet;
 class TRelatorio;
@@ -29,6 +30,10 @@ struct FiltroRelatorio {
         // Numbers "De"/"Até" typed as shown ("1,5"; boxes nome + "Ini" and nome + "Fim"), each bound only
         // when above 0: coluna >= from AND coluna <= to; without a coluna the pivot applies them (Faixa()).
         Faixa,
+        Hora,      // times of day "De"/"Até" (boxes nome + "Ini"/"Fim"): no condition, the pivot reads them
+        Intervalo, // texts "De"/"Até" (boxes nome + "Ini"/"Fim"): coluna >= from AND coluna <= to
+        Texto,     // a text typed: coluna LIKE %text%
+        Escolha,   // a drop-down of opcoes: coluna = the one chosen, the first (blank) for none
     };
     Tipo tipo = Tipo::Codigo;
     QString nome{};        // the control's name ("EdtCodMaq", "rgFaturadas"); a period's boxes add Ini/Fim
@@ -38,6 +43,7 @@ struct FiltroRelatorio {
     QString marcador = QStringLiteral("FILTROS");
     // Codes: the look-up's table, key and description, and the refusal of an unknown code.
     QString tabela{}, chave = QStringLiteral("CODIGO"), descricao = QStringLiteral("DESCRICAO"), recusa{};
+    bool distintos = false; // a table with several rows per code (a route's steps)
     // Options: captions and the text each puts at the marker; the check box's text is textos[0].
     QStringList opcoes{}, textos{};
     int padrao = 0;           // option checked at opening
@@ -117,6 +123,9 @@ protected:
     int Opcao(const QString& filtro) const;
     FaixaRelatorio Faixa(const QString& filtro) const;
     QWidget* Controle(const QString& nome) const;
+    // A page of the screen's own beside the filters and rows (a chart): the first one puts them into the
+    // pages of PageControl1, as its page "Relatório".
+    QWidget* AdicionaPagina(const QString& titulo);
 
 private:
     // The conditions of the filled filters; a filter that cannot be read is named in `falha`, its control in
@@ -126,6 +135,8 @@ private:
     // The filled filters as the print's header lines: caption, value.
     QList<QPair<QString, QString>> Cabecalho() const;
     QFormLayout* m_filtros;
+    QWidget* m_relatorio;
+    QTabWidget* m_paginas = nullptr;
     QPushButton *BitBtn1, *BtImp, *BtFechar;
     TZoDBGrid* DBGrid1;
     TClientDataSet* TbResultado;

@@ -1,0 +1,6 @@
+#pragma once
+
+class ScriptedMessageService;
+class TZoDatabase;
+
+void BenchRelProducao(TZoDatabase& db, ScriptedMessageService& messages);
