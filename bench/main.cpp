@@ -20,7 +20,7 @@
 #include "BenchProgramacao.h"
 #include "BenchQuadro.h"
 #include "BenchReceitas.h"
-#include "BenchRelProducao.h"
+#include "BenchRelatorios.h"
 #include "BenchTelasReceitas.h"
 #include "HostError.h"
 #include "Medicao.h"
@@ -90,7 +90,7 @@ int bench(const QStringList& args) {
                             {"etiquetas", BenchEtiquetas},
                             {"orcamento", BenchOrcamento},
                             {"folha-tinturaria", BenchFolhaTinturaria},
-                            {"relatorios", BenchRelProducao}};
+                            {"relatorios", BenchRelatorios}};
     const QStringList so = Opcao(args, "--only").split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const Secao& secao : secoes) {
         if (!so.isEmpty() && !so.contains(QLatin1String(secao.nome)))

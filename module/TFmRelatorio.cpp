@@ -158,11 +158,14 @@ void TFmRelatorio::AbreRelatorio() {
             d.recusa = f.recusa;
             d.lista = f.tipo == FiltroRelatorio::Tipo::Lista;
             d.distintos = f.distintos;
+            d.colunas = f.colunasLinha;
+            d.mostra = f.mostra;
             DeclaraCaixa(d);
             break;
         }
         case FiltroRelatorio::Tipo::Numero:
-        case FiltroRelatorio::Tipo::Texto: {
+        case FiltroRelatorio::Tipo::Texto:
+        case FiltroRelatorio::Tipo::Valor: {
             auto* caixa = new QLineEdit(this);
             caixa->setObjectName(f.nome);
             seus << caixa;
@@ -206,12 +209,16 @@ void TFmRelatorio::AbreRelatorio() {
     for (const FiltroRelatorio& f : std::as_const(rel.filtros)) {
         if (f.soCom.filtro.isEmpty())
             continue;
-        auto* grupo = Controle(f.soCom.filtro)->findChild<QButtonGroup*>();
-        const auto habilita = [seus = controles.value(f.nome), grupo, opcao = f.soCom.opcao] {
+        const auto habilita = [this, seus = controles.value(f.nome), filtro = f.soCom.filtro,
+                               opcao = f.soCom.opcao] {
             for (QWidget* w : seus)
-                w->setEnabled(grupo->checkedId() == opcao);
+                w->setEnabled(Opcao(filtro) == opcao);
         };
-        connect(grupo, &QButtonGroup::idToggled, this, Protegido(habilita));
+        if (auto* marca = qobject_cast<QCheckBox*>(Controle(f.soCom.filtro)))
+            connect(marca, &QCheckBox::toggled, this, Protegido(habilita));
+        else
+            connect(Controle(f.soCom.filtro)->findChild<QButtonGroup*>(), &QButtonGroup::idToggled, this,
+                    Protegido(habilita));
         habilita();
     }
     if (!rel.colunas.isEmpty())
@@ -228,6 +235,8 @@ void TFmRelatorio::AbreRelatorio() {
 
 int TFmRelatorio::Opcao(const QString& filtro) const {
     const QWidget* grupo = Controle(filtro);
+    if (const auto* marca = qobject_cast<const QCheckBox*>(grupo))
+        return marca->isChecked() ? 1 : 0;
     const auto* botoes = grupo ? grupo->findChild<QButtonGroup*>() : nullptr;
     return botoes ? botoes->checkedId() : -1;
 }
@@ -248,6 +257,12 @@ FaixaRelatorio TFmRelatorio::Faixa(const QString& filtro) const {
             faixa = {le("Ini"), le("Fim")};
         }
     return faixa;
+}
+
+double TFmRelatorio::Valor(const QString& filtro) const {
+    const auto* caixa = qobject_cast<QLineEdit*>(Controle(filtro));
+    double valor = 0;
+    return caixa && LeNumero(caixa->text().trimmed(), valor) ? valor : 0;
 }
 
 QList<CondicaoRelatorio> TFmRelatorio::Condicoes(QString* falha, QWidget** onde) const {
@@ -311,6 +326,8 @@ QList<CondicaoRelatorio> TFmRelatorio::Condicoes(QString* falha, QWidget** onde)
             if (codigos.isEmpty()) {
                 if (f.obrigatorio)
                     recusa(QStringLiteral("Informe %1.").arg(f.legenda), caixa);
+            } else if (coluna.isEmpty()) {
+                break;
             } else if (f.tipo == FiltroRelatorio::Tipo::Codigo) {
                 c.texto = QStringLiteral(" AND %1 = :%2").arg(coluna, p);
                 c.valores.insert(p, codigos.first());
@@ -373,6 +390,14 @@ QList<CondicaoRelatorio> TFmRelatorio::Condicoes(QString* falha, QWidget** onde)
                 c.texto = QStringLiteral(" AND %1 = :%2").arg(coluna, p);
                 c.valores.insert(p, texto);
             }
+            break;
+        }
+        case FiltroRelatorio::Tipo::Valor: {
+            auto* caixa = qobject_cast<QLineEdit*>(Controle(f.nome));
+            const QString texto = caixa->text().trimmed();
+            double valor = 0;
+            if (!texto.isEmpty() && !LeNumero(texto, valor))
+                recusa(QStringLiteral("%1: \"%2\" não é um número válido.").arg(f.legenda, texto), caixa);
             break;
         }
         case FiltroRelatorio::Tipo::Opcao: {
@@ -479,6 +504,7 @@ QList<QPair<QString, QString>> TFmRelatorio::Cabecalho() const {
             break;
         case FiltroRelatorio::Tipo::Numero:
         case FiltroRelatorio::Tipo::Texto:
+        case FiltroRelatorio::Tipo::Valor:
             valor = texto(f.nome);
             break;
         case FiltroRelatorio::Tipo::Escolha:

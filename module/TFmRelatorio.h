@@ -31,14 +31,16 @@ struct FiltroRelatorio {
         // when above 0: coluna >= from AND coluna <= to; without a coluna the pivot applies them (Faixa()).
         Faixa,
         Hora,      // times of day "De"/"Até" (boxes nome + "Ini"/"Fim"): no condition, the pivot reads them
-        Intervalo, // texts "De"/"Até" (boxes nome + "Ini"/"Fim"): coluna >= from AND coluna <= to
+        Intervalo, // texts "De"/"Até" (boxes nome + "Ini"/"Fim"), each bound only when typed: coluna >= from
+                   // AND coluna <= to
         Texto,     // a text typed: coluna LIKE %text%
         Escolha,   // a drop-down of opcoes: coluna = the one chosen, the first (blank) for none
+        Valor,     // a number typed as shown, for the pivot (Valor()); no condition
     };
     Tipo tipo = Tipo::Codigo;
     QString nome{};        // the control's name ("EdtCodMaq", "rgFaturadas"); a period's boxes add Ini/Fim
     QString legenda{};     // caption beside it
-    QString coluna{};      // SQL expression the condition applies to ("FAL.MAQUINA")
+    QString coluna{};      // SQL expression the condition applies to ("FAL.MAQUINA"); none: no condition
     QStringList colunas{}; // its column under each option of rel.escolha, when the statements differ
     QString marcador = QStringLiteral("FILTROS");
     // Codes: the look-up's table, key and description, and the refusal of an unknown code.
@@ -48,11 +50,15 @@ struct FiltroRelatorio {
     QStringList opcoes{}, textos{};
     int padrao = 0;           // option checked at opening
     bool obrigatorio = false; // an empty filter stops Confirmar
-    // Enabled only while that option of that radio filter is chosen; a disabled filter puts nothing in.
+    // Enabled only while that option of that radio filter (or check box: 1 checked) is chosen; a disabled
+    // filter puts nothing in.
     struct {
         QString filtro{};
         int opcao = 0;
     } soCom{};
+    // A code's further columns, read whenever its box changes, and what the screen does with them.
+    QStringList colunasLinha{};
+    std::function<void(const QVariantMap& linha)> mostra{};
 };
 
 // The bounds typed in a Faixa filter; a bound of 0 (blank, or below) does not apply. A value equal to a bound
@@ -98,8 +104,8 @@ protected:
     struct Declaracao {
         QList<FiltroRelatorio> filtros;
         QString sql; // table names as {TABLE} placeholders; markers /*FILTROS*/
-        // A statement per option of the radio filter named in `escolha`: the chosen one runs instead of
-        // `sql`.
+        // A statement per option of the radio filter (or check box) named in `escolha`: the chosen one runs
+        // instead of `sql`.
         QString escolha;
         QStringList instrucoes;
         // The pivot: fields of the result, then the statement's rows folded into it.
@@ -118,10 +124,11 @@ protected:
     virtual QString Identificador() const { return rel.relatorio; }
     // What a report adds to its print beyond the rows and the filters' header: sections, a chart page.
     virtual void PreparaImpressao(TRelatorio& relatorio) { Q_UNUSED(relatorio); }
-    // What the pivot reads of the filters: the option chosen in a radio filter, the bounds of a range (none
-    // while it is disabled), a filter's control by name.
+    // What the pivot reads of the filters: the option chosen in a radio filter (a check box: 1 checked), the
+    // bounds of a range (none while it is disabled), a filter's control by name.
     int Opcao(const QString& filtro) const;
     FaixaRelatorio Faixa(const QString& filtro) const;
+    double Valor(const QString& filtro) const; // 0 when blank or not a number
     QWidget* Controle(const QString& nome) const;
     // A page of the screen's own beside the filters and rows (a chart): the first one puts them into the
     // pages of PageControl1, as its page "Relatório".

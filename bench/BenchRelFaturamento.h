@@ -1,0 +1,6 @@
+#pragma once
+
+class ScriptedMessageService;
+class TZoDatabase;
+
+void BenchRelFaturamento(TZoDatabase& db, ScriptedMessageService& messages);
