@@ -12,9 +12,9 @@
 namespace {
 // One report confirmed and printed as a user does, against its statement (the filters as literals) fetched
 // raw and printed.
-void Mede(TZoDatabase& db, ScriptedMessageService& messages, ScreenDriver& driver,
-          const QString& identificador, const QString& descricao, const QString& sql,
-          const QString& filtros) {
+void MedeRelatorio(TZoDatabase& db, ScriptedMessageService& messages, ScreenDriver& driver,
+                   const QString& identificador, const QString& descricao, const QString& sql,
+                   const QString& filtros) {
     const double piso = RelatorioMotorMs(
         db, MontaInstrucao(DBLocal_SQL(sql), {{QStringLiteral("FILTROS"), filtros, {}}}).sql);
     const Medida relatorio = Mede(
@@ -43,11 +43,11 @@ void BenchRelFaturamento(TZoDatabase& db, ScriptedMessageService& messages) {
     driver.Type(QStringLiteral("DtFatFim"), fim.toString(QStringLiteral("dd/MM/yyyy")));
     const QString periodo = QStringLiteral(" AND NOTA.DT_EMISSAO >= %1 AND NOTA.DT_EMISSAO <= %2")
                                 .arg(DataSQL(inicio), DataSQL(fim));
-    Mede(db, messages, driver, QStringLiteral("WTngFat"), QStringLiteral("a month"), InstrucaoFaturamento(),
-         periodo);
+    MedeRelatorio(db, messages, driver, QStringLiteral("WTngFat"), QStringLiteral("a month"),
+                  InstrucaoFaturamento(), periodo);
     driver.Click(QStringLiteral("CbResumo"));
-    Mede(db, messages, driver, QStringLiteral("WTngFatR"), QStringLiteral("a month"),
-         InstrucaoFaturamentoResumo(), periodo);
+    MedeRelatorio(db, messages, driver, QStringLiteral("WTngFatR"), QStringLiteral("a month"),
+                  InstrucaoFaturamentoResumo(), periodo);
     driver.Close();
 
     const QStringList receitas =
@@ -61,10 +61,11 @@ void BenchRelFaturamento(TZoDatabase& db, ScriptedMessageService& messages) {
     driver.Type(QStringLiteral("EdtFibra1"), QStringLiteral("60"));
     driver.Type(QStringLiteral("EdtCodMaq"), maquina);
     driver.Press(QStringLiteral("Tab"));
-    Mede(db, messages, driver, QStringLiteral("WTngListaRec"),
-         QStringLiteral("recipes %1 to %2").arg(receitas.value(0), receitas.value(receitas.size() - 1)),
-         InstrucaoListaReceitas(),
-         QStringLiteral(" AND RECEITA.CODIGO >= %1 AND RECEITA.CODIGO <= %2")
-             .arg(Aspas(receitas.value(0)), Aspas(receitas.value(receitas.size() - 1))));
+    MedeRelatorio(
+        db, messages, driver, QStringLiteral("WTngListaRec"),
+        QStringLiteral("recipes %1 to %2").arg(receitas.value(0), receitas.value(receitas.size() - 1)),
+        InstrucaoListaReceitas(),
+        QStringLiteral(" AND RECEITA.CODIGO >= %1 AND RECEITA.CODIGO <= %2")
+            .arg(Aspas(receitas.value(0)), Aspas(receitas.value(receitas.size() - 1))));
     driver.Close();
 }

@@ -3,6 +3,7 @@
 #include "Formatacao.h"
 #include "Funcoes.h"
 #include "ModuleUnits.h"
+#include "Protecao.h"
 #include "RegrasRelMov.h"
 #include "Relatorio.h"
 #include "TClientDataSet.h"
