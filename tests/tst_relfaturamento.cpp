@@ -90,8 +90,8 @@ private slots:
                                         << "" << 0.0 << 0.0 << 150.0;
         QTest::newRow("fibre 1 at 60 %") << 1.5 << "%"
                                          << "1" << 0.0 << 60.0 << 90.0;
-        QTest::newRow("fibre 1 of another item") << 1.5 << "%"
-                                                 << "2" << 0.0 << 60.0 << 150.0;
+        QTest::newRow("fibre 2 at 40 %") << 1.5 << "%"
+                                         << "2" << 0.0 << 60.0 << 60.0;
         QTest::newRow("concentration 50") << 1.5 << "%"
                                           << "1" << 50.0 << 60.0 << 45.0;
         QTest::newRow("2 g/L in 100 L") << 2.0 << "GL"
