@@ -8,6 +8,7 @@
 #include "ScreenDriver.h"
 #include "TFmRelatorio.h"
 #include <QDate>
+#include <cstdio>
 
 namespace {
 // One report confirmed and printed as a user does, against its statement (the filters as literals) fetched
@@ -29,15 +30,12 @@ void MedeRelatorio(TZoDatabase& db, ScriptedMessageService& messages, ScreenDriv
         QStringLiteral("report %1, %2 (%3 rows)").arg(identificador, descricao).arg(linhas), relatorio, piso,
         1.2 * piso);
 }
-} // namespace
 
-// The billing report of the last month with invoices, summed and item by item, and the recipe list of about
-// a hundred recipes for a 100 kg batch on a machine with its bath; each printed into the report folder.
-void BenchRelFaturamento(TZoDatabase& db, ScriptedMessageService& messages) {
+// The billing report of the last month with invoices, summed and item by item.
+void Faturamento(TZoDatabase& db, ScriptedMessageService& messages, ScreenDriver& driver) {
     const QDate ultima = QDate::fromString(
         Escalar(db, QStringLiteral("SELECT CAST(MAX(DT_EMISSAO) AS VARCHAR(10)) FROM NOTA")), Qt::ISODate);
     const QDate fim = ultima.isValid() ? ultima : QDate::currentDate(), inicio = fim.addMonths(-1).addDays(1);
-    ScreenDriver driver(messages);
     driver.Open(QStringLiteral("TFmRelTngFat"));
     driver.Type(QStringLiteral("DtFatIni"), inicio.toString(QStringLiteral("dd/MM/yyyy")));
     driver.Type(QStringLiteral("DtFatFim"), fim.toString(QStringLiteral("dd/MM/yyyy")));
@@ -49,7 +47,17 @@ void BenchRelFaturamento(TZoDatabase& db, ScriptedMessageService& messages) {
     MedeRelatorio(db, messages, driver, QStringLiteral("WTngFatR"), QStringLiteral("a month"),
                   InstrucaoFaturamentoResumo(), periodo);
     driver.Close();
+}
+} // namespace
 
+// The billing report (when the database has outgoing invoices) and the recipe list of about
+// a hundred recipes for a 100 kg batch on a machine with its bath; each printed into the report folder.
+void BenchRelFaturamento(TZoDatabase& db, ScriptedMessageService& messages) {
+    ScreenDriver driver(messages);
+    if (Escalar(db, QStringLiteral("SELECT COUNT(*) FROM NOTA")).toInt() == 0)
+        std::printf("report WTngFat, WTngFatR: no outgoing invoices in this database, not measured\n");
+    else
+        Faturamento(db, messages, driver);
     const QStringList receitas =
         Linhas(db, QStringLiteral("SELECT CODIGO FROM RECEITA ORDER BY CODIGO ROWS 100"));
     const QString maquina = Escalar(
