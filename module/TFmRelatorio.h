@@ -56,7 +56,6 @@ struct FiltroRelatorio {
         QString filtro{};
         int opcao = 0;
     } soCom{};
-    bool distintos = false; // the look-up's table keeps several rows per code: listed once
     // A code's further columns, read whenever its box changes, and what the screen does with them.
     QStringList colunasLinha{};
     std::function<void(const QVariantMap& linha)> mostra{};
