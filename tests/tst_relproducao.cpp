@@ -203,7 +203,8 @@ private slots:
                  (QStringList{"0000001|01|150|3|04:00:00|22:00:00", "0000001|02|150|3|03:00:00|20:00:00",
                               "0000002|01|80|1|04:00:00|01:00:00", "0000002|02|80|1|02:00:00|01:00:00"}));
         driver->Menu("CalcularTempoParado1");
-        QCOMPARE(FieldTexts("TbRel", "TempoParado").join(' '), QString(" 00:00:00  02:00:00"));
+        QCOMPARE(FieldTexts("TbRel", "Maquina|TempoParado"),
+                 (QStringList{"M1|", "M2|", "M1|00:00:00", "M2|02:00:00"}));
 
         const ReportFolder pasta;
         driver->Click("BtImp");
