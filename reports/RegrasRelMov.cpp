@@ -17,7 +17,7 @@ std::optional<QDateTime> Momento(const QDate& data, const QString& hora) {
     if (!data.isValid())
         return std::nullopt;
     const QTime t = LeHora(hora.trimmed());
-    return QDateTime(data, t.isValid() ? t : QTime(0, 0));
+    return QDateTime(data, t.isValid() ? t : QTime(0, 0), Qt::UTC);
 }
 
 bool JanelaConclusao::Contem(const std::optional<QDateTime>& fim) const {
@@ -33,11 +33,11 @@ JanelaConclusao MontaJanela(const QDate& de, const QString& horaDe, const QDate&
     JanelaConclusao janela;
     const QTime inicio = LeHora(horaDe.trimmed()), fim = LeHora(horaAte.trimmed());
     if (de.isValid()) {
-        janela.de = QDateTime(de, inicio.isValid() ? inicio : QTime(0, 0));
+        janela.de = QDateTime(de, inicio.isValid() ? inicio : QTime(0, 0), Qt::UTC);
         janela.deExclusivo = inicio.isValid();
     }
     if (ate.isValid()) {
-        janela.ate = QDateTime(ate, fim.isValid() ? fim : QTime(23, 59, 59, 999));
+        janela.ate = QDateTime(ate, fim.isValid() ? fim : QTime(23, 59, 59, 999), Qt::UTC);
         janela.ateExclusivo = fim.isValid();
     }
     return janela;

@@ -10,7 +10,8 @@
 // each step took, how long each machine stood still between lots, and the weight per shift and day charted.
 
 // A date and a time-of-day text ("HH:MM" or "HH:MM:SS") as one moment; none without a date. A date
-// without a readable time is its midnight.
+// without a readable time is its midnight. Moments are wall-clock times taken as UTC: a change of daylight
+// saving never stretches a step, and they compare without time-zone work.
 std::optional<QDateTime> Momento(const QDate& data, const QString& hora);
 
 // The completion window. A side without a date is open; a date without an hour takes its whole day
