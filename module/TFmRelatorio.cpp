@@ -415,6 +415,10 @@ QList<CondicaoRelatorio> TFmRelatorio::Condicoes(QString* falha, QWidget** onde)
     return condicoes;
 }
 
+QString TFmRelatorio::ResolveTabelas(const QString& sql) const {
+    return DBLocal_SQL(sql);
+}
+
 TDataSet* TFmRelatorio::Resultado() const {
     return TbResultado;
 }
@@ -432,7 +436,7 @@ void TFmRelatorio::BitBtn1Click() {
     if (!ValidaFiltros())
         return;
     const QString sql = rel.escolha.isEmpty() ? rel.sql : rel.instrucoes.value(Opcao(rel.escolha));
-    const InstrucaoRelatorio instrucao = MontaInstrucao(DBLocal_SQL(sql), condicoes);
+    const InstrucaoRelatorio instrucao = MontaInstrucao(ResolveTabelas(sql), condicoes);
     Ocupado(true, this, QStringLiteral("Consultando"));
     const auto fim = qScopeGuard([this] { Ocupado(false, this); });
     TZoQuery linhas;

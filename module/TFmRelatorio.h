@@ -124,6 +124,9 @@ protected:
     virtual QString Identificador() const { return rel.relatorio; }
     // What a report adds to its print beyond the rows and the filters' header: sections, a chart page.
     virtual void PreparaImpressao(TRelatorio& relatorio) { Q_UNUSED(relatorio); }
+    // The statement with its {TABLE} placeholders resolved: the current company's tables; a report over
+    // every company of the group unites them (UnionTodasEmpresas).
+    virtual QString ResolveTabelas(const QString& sql) const;
     // What the pivot reads of the filters: the option chosen in a radio filter (a check box: 1 checked), the
     // bounds of a range (none while it is disabled), a filter's control by name.
     int Opcao(const QString& filtro) const;

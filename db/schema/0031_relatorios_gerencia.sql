@@ -1,0 +1,4 @@
+-- Management reports read a period of billed sheet items, of finished steps, and a year of invoices.
+CREATE INDEX IDX_FAL_ITEN_DT_FATURA ON FAL_ITEN (DT_FATURA);
+CREATE INDEX IDX_PROCESSO_TIN_DATA_FIN ON PROCESSO_TIN (DATA_FIN);
+CREATE INDEX IDX_NOTA_ANO ON NOTA COMPUTED BY (UDF_YEAR(DT_EMISSAO));
