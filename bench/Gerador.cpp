@@ -516,6 +516,50 @@ void producao(Gerador& g) {
             "K = K + 1; END N = N + T; I = I + 1; END"));
 }
 
+// What the management reports read besides the sheets: a curve for every recipe, print groups for the
+// variants, eight representatives sharing the customers (one in ten has none), and the outgoing invoice of
+// every billed sheet on its billing day: its items the sheet's (one in fifty set aside), at the sheet's rate
+// per kg, under a nature that bills (one invoice in twenty a return that does not), receivable in one to
+// three monthly instalments.
+void faturamento(Gerador& g) {
+    const QString taxa = QStringLiteral("(800 + R(CAST(F.NUMERO AS INTEGER) * 8 + 8000002, 1200)) / 100.0");
+    g.Bloco(
+        QStringLiteral("DECLARE I INTEGER = 0;"),
+        QStringLiteral(
+            "UPDATE RECEITA SET GRAFICO = LPAD(R(CAST(CODIGO AS INTEGER) * 8 + CAST(VARIANTE AS INTEGER) + "
+            "8000005, 30) + 1, 3, '0') WHERE GRAFICO IS NULL; "
+            "UPDATE VARIANTE SET GRUPO_IMP = LPAD(CAST(CODIGO AS INTEGER), 2, '0') WHERE GRUPO_IMP IS NULL; "
+            "WHILE (I < 8) DO BEGIN INSERT INTO REPRESEN (CODREP, NOME) VALUES (LPAD(:I + 1, 5, '0'), "
+            "'REPRESENTANTE ' || (:I + 1)); I = I + 1; END "
+            "UPDATE ENTIDADE SET CODREP = IIF(R(CAST(CODCLI AS INTEGER) * 8 + 8000004, 10) = 0, NULL, "
+            "LPAD(R(CAST(CODCLI AS INTEGER) * 8 + 8000006, 8) + 1, 5, '0')); "
+            "UPDATE OR INSERT INTO NATUREZA (NATUREZA, DESCRICAO, TIPO, TP_BASE, DUPLI) VALUES ('5124', "
+            "'INDUSTRIALIZACAO EFETUADA PARA OUTRA EMPRESA', 'V', '1', 'S') MATCHING (NATUREZA); "
+            "UPDATE OR INSERT INTO NATUREZA (NATUREZA, DESCRICAO, TIPO, TP_BASE, DUPLI) VALUES ('5902', "
+            "'RETORNO DE MERCADORIA UTILIZADA NA INDUSTRIALIZACAO', 'D', '1', 'N') MATCHING (NATUREZA); "
+            "INSERT INTO NOTAITEN (FATURA, CODIGO, COR, PEDIDO, NOTA_CLIENTE, NATUREZA, QTDE, VALOR, "
+            "EMPENHO) "
+            "SELECT CAST(F.NUMERO AS INTEGER), I.CODIGO, F.COR, F.NUMERO, I.NOTA, IIF(R(CAST(F.NUMERO AS "
+            "INTEGER) * 8 + 8000001, 20) = 0, '5902', '5124'), I.PESO, ROUND(I.PESO * %1, 2), "
+            "IIF(R(CAST(F.NUMERO AS INTEGER) * 8 + I.ORD_IT + 8000007, 50) = 0, 'S', 'N') FROM FAL F JOIN "
+            "FAL_ITEN I ON (I.FAL = F.NUMERO) WHERE I.FATURADO = 'S' AND I.DT_FATURA IS NOT NULL; "
+            "INSERT INTO NOTA (FATURA, CODCLI, NATUREZA, DT_EMISSAO, VALOR, PESOL, TIPFAT, IMPRESSO) "
+            "SELECT CAST(F.NUMERO AS INTEGER), MAX(F.CLIENTE), IIF(R(CAST(F.NUMERO AS INTEGER) * 8 + "
+            "8000001, "
+            "20) = 0, '5902', '5124'), MAX(I.DT_FATURA), SUM(ROUND(I.PESO * %1, 2)), SUM(I.PESO), "
+            "IIF(R(CAST(F.NUMERO AS INTEGER) * 8 + 8000003, 10) = 0, 'C', 'T'), 'S' FROM FAL F JOIN "
+            "FAL_ITEN I ON (I.FAL = F.NUMERO) WHERE I.FATURADO = 'S' AND I.DT_FATURA IS NOT NULL GROUP BY "
+            "F.NUMERO; "
+            "INSERT INTO RECEBER (FATURA, CODCLI, CODREP, VENCIMENTO, VALOR) SELECT N.FATURA, N.CODCLI, "
+            "E.CODREP, DATEADD(30 * P.K DAY TO N.DT_EMISSAO), IIF(P.K = N.T, N.VALOR - ROUND(N.VALOR / N.T, "
+            "2) "
+            "* (N.T - 1), ROUND(N.VALOR / N.T, 2)) FROM (SELECT FATURA, CODCLI, DT_EMISSAO, VALOR, 1 + "
+            "R(FATURA * 8 + 8000008, 3) AS T FROM NOTA WHERE NATUREZA = '5124') N JOIN (SELECT 1 AS K FROM "
+            "RDB$DATABASE UNION ALL SELECT 2 FROM RDB$DATABASE UNION ALL SELECT 3 FROM RDB$DATABASE) P ON "
+            "(P.K <= N.T) LEFT JOIN ENTIDADE E ON (E.CODCLI = N.CODCLI);")
+            .arg(taxa));
+}
+
 const char* const kTabelas[] = {
     "VARIANTE",     "BANHO",        "GRUPO_PA",  "REGIAO",          "NATUREZA",   "TABFIS",
     "GRUPO_MA",     "FASE",         "ENTIDADE",  "PRODUTO",         "MATERIAL",   "MAT_ITEN",
@@ -524,7 +568,7 @@ const char* const kTabelas[] = {
     "FAL_ITEN",     "PROCESSO_TIN", "LOG",       "TABPRE_SERV_001", "GRAFICO",    "TNG_PROG",
     "TNG_CONSUMOS", "MAT_MOV",      "DEPOSITO",  "CONTR_QUL",       "QUADRO",     "COMP_MATERIAL",
     "EST_QUADRO",   "PRECO_PARAM",  "ORCAMENTO", "ORCA_ITEN",       "ORCA_FLUXO", "PRODUCAO1",
-    "PESSOAL"};
+    "PESSOAL",      "REPRESEN",     "NOTA",      "NOTAITEN",        "RECEBER"};
 } // namespace
 
 namespace {
@@ -545,6 +589,7 @@ void gera(TZoDatabase& db, int anos, int fracao, quint32 semente) {
     qualidade(g);
     orcamentos(g);
     producao(g);
+    faturamento(g);
     db.Transaction()->CommitRetaining();
     db.LockTimeoutMs = espera;
 

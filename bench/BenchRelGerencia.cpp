@@ -1,0 +1,109 @@
+#include "BenchRelGerencia.h"
+#include "DataAccess.h"
+#include "DataSet.h"
+#include "Funcoes.h"
+#include "Medicao.h"
+#include "RelFalEntrega.h"
+#include "RelPrecoVar.h"
+#include "RelTngFatMes.h"
+#include "RelTngMaq.h"
+#include "RelTngProg.h"
+#include "RelTngRep.h"
+#include "RelTngSetor.h"
+#include "ScreenDriver.h"
+#include "TFmRelatorio.h"
+#include <QDate>
+
+namespace {
+// A report as a user runs it: the screen's filters typed (a null text clicks the control), and the same
+// filters as literal conditions at the statement's markers for the floor.
+struct Caso {
+    const char* tela;
+    const char* identificador;
+    QString sql;
+    QList<CondicaoRelatorio> condicoes;
+    QList<QPair<QString, QString>> filtros;
+    QString quais;
+};
+
+CondicaoRelatorio Periodo(const QString& marcador, const QString& coluna, const QDate& de, const QDate& ate) {
+    return {
+        marcador, QStringLiteral(" AND %1 >= %2 AND %1 <= %3").arg(coluna, DataSQL(de), DataSQL(ate)), {}};
+}
+} // namespace
+
+// The seven management reports over the generated years, confirmed and printed as a user does: the period
+// ones over a month before the cut (every sheet of it billed and its steps done), the monthly billing over a
+// year; the floor is each screen's own statement fetched raw and printed with the default columns.
+void BenchRelGerencia(TZoDatabase& db, ScriptedMessageService& messages) {
+    const QDate de(2026, 10, 1), ate(2026, 10, 31);
+    const QString ini = de.toString(QStringLiteral("dd/MM/yyyy")),
+                  fim = ate.toString(QStringLiteral("dd/MM/yyyy"));
+    const QList<QPair<QString, QString>> mes{{QStringLiteral("EdtDataIni"), ini},
+                                             {QStringLiteral("EdtDataFim"), fim}};
+    const QString filtros = QStringLiteral("FILTROS");
+    const Caso casos[] = {
+        {"TFmRelTngMaq",
+         "WTngProgMaq",
+         InstrucaoTngMaq(),
+         {Periodo(filtros, QStringLiteral("FAL.DATA_INI"), de, ate)},
+         mes + QList<QPair<QString, QString>>{{QStringLiteral("rgProcessos0"), {}}},
+         QStringLiteral("lots dyed in October 2026, every step")},
+        {"TFmRelTngSetor",
+         "WTngProgSetor",
+         InstrucaoTngSetor(),
+         {Periodo(filtros, QStringLiteral("PROC.DATA_FIN"), de, ate)},
+         mes,
+         QStringLiteral("steps finished in October 2026")},
+        {"TFmRelTngRep",
+         "WTngProgRep",
+         InstrucaoTngRep(),
+         {Periodo(QStringLiteral("BAIXA"), QStringLiteral("PROC.DATA_FIN"), de, ate)},
+         mes,
+         QStringLiteral("steps finished in October 2026, PDF and text")},
+        {"TFmRelTngProg",
+         "WTngProg",
+         InstrucaoTngProg(1),
+         {Periodo(filtros, QStringLiteral("TNG_PROG.ENTRADA"), de, ate)},
+         mes + QList<QPair<QString, QString>>{{QStringLiteral("RgGrupo1"), {}}},
+         QStringLiteral("items typed in October 2026 by customer, PDF and text")},
+        {"TFmRelFalEntrega",
+         "WTngFalEntrega",
+         InstrucaoFalEntrega(),
+         {Periodo(filtros, QStringLiteral("FAL_ITEN.DT_FATURA"), de, ate)},
+         mes,
+         QStringLiteral("items billed in October 2026")},
+        {"TFmRelPrecoVar",
+         "WTngPrecoVar",
+         InstrucaoPrecoVar(),
+         {{filtros, QStringLiteral(" AND TABPRECO.REGIAO = ") + Aspas(QStringLiteral("01")), {}}},
+         {{QStringLiteral("EdtCodTab"), QStringLiteral("01")}},
+         QStringLiteral("region 01")},
+        {"TFmRelTngFatMes",
+         "WTngFatMes",
+         InstrucaoFatMes(0),
+         {{filtros, QStringLiteral(" AND UDF_YEAR(NOTA.DT_EMISSAO) = 2025"), {}}},
+         {{QStringLiteral("EdtAno"), QStringLiteral("2025")}},
+         QStringLiteral("2025 by customer")},
+    };
+    for (const Caso& caso : casos) {
+        const double piso = RelatorioMotorMs(db, MontaInstrucao(DBLocal_SQL(caso.sql), caso.condicoes).sql);
+        ScreenDriver driver(messages);
+        driver.Open(QLatin1String(caso.tela));
+        for (const auto& [controle, texto] : caso.filtros)
+            texto.isNull() ? driver.Click(controle) : driver.Type(controle, texto);
+        const Medida relatorio = Mede(
+            [&] {
+                driver.Click(QStringLiteral("BitBtn1"));
+                driver.Click(QStringLiteral("BtImp"));
+            },
+            3);
+        MostraMensagens(messages, caso.identificador);
+        const int linhas = static_cast<TFmRelatorio*>(driver.Screen())->Resultado()->RecordCount();
+        TabelaBench::Global().Linha(QStringLiteral("report %1: %2 (%3 rows)")
+                                        .arg(QLatin1String(caso.identificador), caso.quais)
+                                        .arg(linhas),
+                                    relatorio, piso, 1.2 * piso);
+        driver.Close();
+    }
+}
