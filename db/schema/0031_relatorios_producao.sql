@@ -1,3 +1,2 @@
--- The production report reads the steps completed in a period, or moved in one.
-CREATE INDEX IDX_PROCESSO_TIN_DATA_FIN ON PROCESSO_TIN (DATA_FIN);
+-- The production report reads the steps moved in a period (those completed in one use the completion index).
 CREATE INDEX IDX_PROCESSO_TIN_DATA ON PROCESSO_TIN (DATA);
