@@ -34,10 +34,10 @@ namespace {
 struct Ordem {
     const char* legenda;
     const char* sql;
-    const char* grupo; // the printed grouping: the order's first key, when a group of it reads as one
+    const char* grupo; // the printed grouping: the order's first key, when its groups hold more than a lot
 };
 const Ordem kOrdens[] = {
-    {"FAL", "PROC.FAL, PROC.ORDEM, PROC.FASE", "FAL"},
+    {"FAL", "PROC.FAL, PROC.ORDEM, PROC.FASE", ""},
     {"Fase", "PROC.FASE, PROC.ORDEM", "Fase"},
     {"Máquina", "PROC.MAQUINA, PROC.DATA_INI, PROC.HORA_INI", "Maquina"},
     {"Observação", "PROC.OBS", ""},
@@ -532,6 +532,7 @@ void TFmRelTngMov::BtImpGraficoClick() {
     Chama_Relatorio(relatorio, this, QStringLiteral("W"));
 }
 
+// What a step is, when and how long, in 132 text columns; the order's group heads name the rest.
 void LayoutProducao(TRelatorio& relatorio) {
     QList<ColunaRelatorio> colunas;
     for (const auto& [campo, titulo, casas, soma] : {std::tuple{"FAL", "FAL", -1, false},
@@ -545,11 +546,8 @@ void LayoutProducao(TRelatorio& relatorio) {
                                                      {"Hora_Fim", "Hora", -1, false},
                                                      {"TempoProc", "Tempo", -1, false},
                                                      {"TempoParado", "Parado", -1, false},
-                                                     {"Grafico", "Gráf.", -1, false},
-                                                     {"Cor", "Cor", -1, false},
                                                      {"Produto", "Produto", -1, false},
                                                      {"CodCli", "Cliente", -1, false},
-                                                     {"Funcionario", "Func.", -1, false},
                                                      {"Rolo", "Rolos", -1, true},
                                                      {"Metragem", "Metros", 2, true},
                                                      {"Peso", "Peso (kg)", 2, true}})

@@ -206,13 +206,16 @@ private slots:
         QCOMPARE(FieldTexts("TbRel", "Maquina|TempoParado"),
                  (QStringList{"M1|", "M2|", "M1|00:00:00", "M2|02:00:00"}));
 
+        // Printed by shift: each shift's weight subtotalled.
+        driver->Click("RgOrdem11");
+        driver->Click("BitBtn1");
         const ReportFolder pasta;
         driver->Click("BtImp");
         QVERIFY(QFileInfo::exists(pasta.Path("WTngMov.txt")));
         if (CanReadPdf()) {
             const QString impresso = pasta.Text("WTngMov.pdf");
-            for (const char* texto :
-                 {"01/12/2026 até 03/12/2026", "04:00:00", "02:00:00", "300,00", "160,00", "460,00"})
+            for (const char* texto : {"01/12/2026 até 03/12/2026", "Turno/Máquina", "04:00:00", "02:00:00",
+                                      "300,00", "160,00", "460,00"})
                 QVERIFY2(impresso.contains(QString::fromUtf8(texto)), qPrintable(impresso));
         }
         driver->Page("PageControl1", "Gráfico");
