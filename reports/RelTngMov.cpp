@@ -165,6 +165,7 @@ void MontaGrafico(QChart& grafico, const QList<PesoTurnoDia>& linhas, const QHas
         grafico.addAxis(eixoPeso, Qt::AlignLeft);
     }
     eixoPeso->setRange(0, maior > 0 ? maior * 1.15 : 1); // room for the labels over the tallest bar
+    eixoPeso->applyNiceNumbers();
     barras->attachAxis(eixoPeso);
     grafico.legend()->setAlignment(Qt::AlignBottom);
 }
