@@ -251,7 +251,7 @@ TFmRelTngMov::TFmRelTngMov(QWidget* parent)
     QWidget* pagina = AdicionaPagina(QStringLiteral("Gráfico"));
     auto* gerar = new QPushButton(QStringLiteral("&Gerar"), pagina);
     gerar->setObjectName(QStringLiteral("BtGerar"));
-    auto* imprimir = new QPushButton(QStringLiteral("&Imprimir"), pagina);
+    auto* imprimir = new QPushButton(QStringLiteral("I&mprimir Gráfico"), pagina);
     imprimir->setObjectName(QStringLiteral("BtImpGrafico"));
     Grafico->setParent(pagina);
     Grafico->setObjectName(QStringLiteral("Chart1"));
