@@ -3,6 +3,7 @@
 #include "DataSet.h"
 #include "Funcoes.h"
 #include "Medicao.h"
+#include "RelFal.h"
 #include "RelFalEntrega.h"
 #include "RelPrecoVar.h"
 #include "RelTngFatMes.h"
@@ -29,6 +30,21 @@ struct Caso {
 CondicaoRelatorio Periodo(const QString& marcador, const QString& coluna, const QDate& de, const QDate& ate) {
     return {
         marcador, QStringLiteral(" AND %1 >= %2 AND %1 <= %3").arg(coluna, DataSQL(de), DataSQL(ate)), {}};
+}
+// The statement a screen last ran with its values written in, longest names first (":F10" before ":F1").
+QString ComValores(const InstrucaoRelatorio& instrucao) {
+    QStringList nomes = instrucao.valores.keys();
+    std::sort(nomes.begin(), nomes.end(),
+              [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    QString sql = instrucao.sql;
+    for (const QString& nome : std::as_const(nomes)) {
+        const QVariant v = instrucao.valores.value(nome);
+        const QString literal = v.typeId() == QMetaType::QDate     ? DataSQL(v.toDate())
+                                : v.typeId() == QMetaType::QString ? Aspas(v.toString())
+                                                                   : v.toString();
+        sql.replace(QLatin1Char(':') + nome, literal);
+    }
+    return sql;
 }
 } // namespace
 
@@ -106,4 +122,27 @@ void BenchRelGerencia(TZoDatabase& db, ScriptedMessageService& messages) {
                                     relatorio, piso, 1.2 * piso);
         driver.Close();
     }
+    // The FAL report over the month, every item whatever its state; its floor is the statements it ran: the
+    // items, by sector, the quality records.
+    ScreenDriver driver(messages);
+    driver.Open(QStringLiteral("TFmRelFal"));
+    for (const auto& [controle, texto] : mes)
+        driver.Type(controle, texto);
+    driver.Click(QStringLiteral("RgSitProd0"));
+    driver.Click(QStringLiteral("RgSituacao0"));
+    const Medida relatorio = Mede(
+        [&] {
+            driver.Click(QStringLiteral("BitBtn1"));
+            driver.Click(QStringLiteral("BtImp"));
+        },
+        3);
+    MostraMensagens(messages, "WTngFalNum");
+    auto* tela = static_cast<TFmRelatorio*>(driver.Screen());
+    double piso = 0;
+    for (const InstrucaoRelatorio& instrucao : tela->UltimasInstrucoes())
+        piso += RelatorioMotorMs(db, ComValores(instrucao));
+    TabelaBench::Global().Linha(
+        QStringLiteral("report WTngFalNum: items of sheets issued in October 2026, PDF and text (%1 rows)")
+            .arg(tela->Resultado()->RecordCount()),
+        relatorio, piso, 1.2 * piso);
 }

@@ -4,6 +4,7 @@
 #include "DataAccess.h"
 #include "Formatacao.h"
 #include "Funcoes.h"
+#include "GravacaoAtomica.h"
 #include "HostUi.h"
 #include "Mensagens.h"
 #include "Relatorio.h"
@@ -13,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -24,6 +26,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <tuple>
 
 InstrucaoRelatorio MontaInstrucao(const QString& sql, const QList<CondicaoRelatorio>& condicoes) {
@@ -37,8 +40,10 @@ InstrucaoRelatorio MontaInstrucao(const QString& sql, const QList<CondicaoRelato
         for (auto it = c.valores.cbegin(); it != c.valores.cend(); ++it)
             instrucao.valores.insert(it.key(), it.value());
     }
-    for (const QString& marcador : std::as_const(marcadores))
-        instrucao.sql.replace(QStringLiteral("/*%1*/").arg(marcador), porMarcador.value(marcador));
+    // A condition may hold markers of its own (a join chosen by an option, filtered inside by a list).
+    for (int passo = 0; passo < 3; ++passo)
+        for (const QString& marcador : std::as_const(marcadores))
+            instrucao.sql.replace(QStringLiteral("/*%1*/").arg(marcador), porMarcador.value(marcador));
     // Markers no filter filled.
     static const QRegularExpression vazio(QStringLiteral(R"(/\*[A-Z_0-9]+\*/)"));
     instrucao.sql.remove(vazio);
@@ -46,7 +51,7 @@ InstrucaoRelatorio MontaInstrucao(const QString& sql, const QList<CondicaoRelato
 }
 
 TFmRelatorio::TFmRelatorio(QWidget* parent)
-    : TForm(parent), m_filtros(new QFormLayout), m_relatorio(new QWidget(this)),
+    : TForm(parent), m_relatorio(new QWidget(this)),
       BitBtn1(new QPushButton(QStringLiteral("&Confirmar"), this)),
       BtImp(new QPushButton(QStringLiteral("&Imprimir"), this)),
       BtFechar(new QPushButton(QStringLiteral("&Fechar"), this)), DBGrid1(new TZoDBGrid(this)),
@@ -57,7 +62,7 @@ TFmRelatorio::TFmRelatorio(QWidget* parent)
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     auto* grupo = new QGroupBox(QStringLiteral("Filtros"), m_relatorio);
     grupo->setObjectName(QStringLiteral("GbFiltros"));
-    grupo->setLayout(m_filtros);
+    m_filtros = grupo;
     auto* botoes = new QHBoxLayout;
     botoes->addWidget(BitBtn1);
     botoes->addWidget(BtImp);
@@ -96,13 +101,33 @@ QWidget* TFmRelatorio::AdicionaPagina(const QString& titulo) {
 }
 
 void TFmRelatorio::AbreRelatorio() {
+    // The boxes in up to three columns, so a report of many filters keeps room for its rows; the radio groups
+    // and check boxes side by side beneath them. Widgets are made in declaration order: so goes Tab.
+    const auto emColunas = [](const FiltroRelatorio& f) {
+        return f.tipo != FiltroRelatorio::Tipo::Opcao && f.tipo != FiltroRelatorio::Tipo::Marca;
+    };
+    const int caixas = static_cast<int>(std::count_if(rel.filtros.cbegin(), rel.filtros.cend(), emColunas));
+    const int colunas = caixas <= 6 ? 1 : caixas <= 14 ? 2 : 3;
+    const int porColuna = std::max(1, (caixas + colunas - 1) / colunas);
+    auto* colunasFiltros = new QHBoxLayout;
+    auto* escolhas = new QHBoxLayout;
+    auto* marcas = new QVBoxLayout;
+    auto* filtros = new QVBoxLayout(m_filtros);
+    filtros->addLayout(colunasFiltros);
+    filtros->addLayout(escolhas);
+    QFormLayout* form = nullptr;
+    int linhas = 0;
     // Each filter's controls and caption, for those enabled only under an option.
     QHash<QString, QList<QWidget*>> controles;
     for (const FiltroRelatorio& f : std::as_const(rel.filtros)) {
         QList<QWidget*>& seus = controles[f.nome];
         const auto linha = [&](const QString& legenda, auto* campo) {
-            m_filtros->addRow(legenda, campo);
-            if (QWidget* rotulo = m_filtros->labelForField(campo))
+            if (linhas++ % porColuna == 0) {
+                form = new QFormLayout;
+                colunasFiltros->addLayout(form, 1);
+            }
+            form->addRow(legenda, campo);
+            if (QWidget* rotulo = form->labelForField(campo))
                 seus << rotulo;
         };
         switch (f.tipo) {
@@ -181,27 +206,27 @@ void TFmRelatorio::AbreRelatorio() {
             break;
         }
         case FiltroRelatorio::Tipo::Opcao: {
-            auto* caixa = new QGroupBox(this);
+            // Options down columns of four, as many columns as they need.
+            auto* caixa = new QGroupBox(f.legenda, this);
             caixa->setObjectName(f.nome);
-            auto* opcoes = new QHBoxLayout(caixa);
+            auto* opcoes = new QGridLayout(caixa);
             auto* grupo = new QButtonGroup(caixa);
             for (int i = 0; i < f.opcoes.size(); ++i) {
                 auto* opcao = new QRadioButton(f.opcoes[i], caixa);
                 opcao->setObjectName(f.nome + QString::number(i));
                 grupo->addButton(opcao, i);
-                opcoes->addWidget(opcao);
+                opcoes->addWidget(opcao, i % 4, i / 4);
                 opcao->setChecked(i == f.padrao);
             }
-            opcoes->addStretch();
             seus << caixa;
-            linha(f.legenda, caixa);
+            escolhas->addWidget(caixa);
             break;
         }
         case FiltroRelatorio::Tipo::Marca: {
             auto* marca = new QCheckBox(f.legenda, this);
             marca->setObjectName(f.nome);
             seus << marca;
-            m_filtros->addRow(QString(), marca);
+            marcas->addWidget(marca);
             break;
         }
         }
@@ -221,8 +246,24 @@ void TFmRelatorio::AbreRelatorio() {
                     Protegido(habilita));
         habilita();
     }
+    marcas->addStretch();
+    escolhas->addLayout(marcas);
+    escolhas->addStretch();
     if (!rel.colunas.isEmpty())
         DBGrid1->DeclaraColunas(rel.colunas);
+    for (const PaginaRelatorio& p : std::as_const(rel.paginas)) {
+        QWidget* pagina = AdicionaPagina(p.titulo);
+        auto* dados = new TClientDataSet(this);
+        dados->setObjectName(p.conjunto);
+        auto* grade = new TZoDBGrid(pagina);
+        grade->setObjectName(QStringLiteral("DBGrid%1").arg(m_paginasDados.size() + 2));
+        grade->SetDataSet(dados);
+        grade->SetReadOnly(true);
+        if (!p.colunas.isEmpty())
+            grade->DeclaraColunas(p.colunas);
+        (new QVBoxLayout(pagina))->addWidget(grade);
+        m_paginasDados << dados;
+    }
     if (!rel.filtros.isEmpty()) {
         // A filter of two boxes starts at its first.
         QWidget* primeiro = Controle(rel.filtros.first().nome);
@@ -402,14 +443,17 @@ QList<CondicaoRelatorio> TFmRelatorio::Condicoes(QString* falha, QWidget** onde)
         }
         case FiltroRelatorio::Tipo::Opcao: {
             const auto* grupo = Controle(f.nome)->findChild<QButtonGroup*>();
-            c.texto = f.textos.value(grupo->checkedId());
+            c.texto = DBLocal_SQL(f.textos.value(grupo->checkedId()));
             break;
         }
         case FiltroRelatorio::Tipo::Marca:
             if (qobject_cast<QCheckBox*>(Controle(f.nome))->isChecked())
-                c.texto = f.textos.value(0);
+                c.texto = DBLocal_SQL(f.textos.value(0));
             break;
         }
+        static const QString e = QStringLiteral(" AND ");
+        if (!f.envolve.isEmpty() && c.texto.startsWith(e))
+            c.texto = e + DBLocal_SQL(f.envolve).arg(c.texto.mid(e.size()));
         condicoes << c;
     }
     return condicoes;
@@ -436,14 +480,20 @@ void TFmRelatorio::BitBtn1Click() {
     if (!ValidaFiltros())
         return;
     const QString sql = rel.escolha.isEmpty() ? rel.sql : rel.instrucoes.value(Opcao(rel.escolha));
-    const InstrucaoRelatorio instrucao = MontaInstrucao(ResolveTabelas(sql), condicoes);
     Ocupado(true, this, QStringLiteral("Consultando"));
     const auto fim = qScopeGuard([this] { Ocupado(false, this); });
+    // The rows, what the pivot reads besides them and the further lists come from one moment of the data.
+    GravacaoAtomica leitura;
+    const auto abre = [&condicoes, this](const QString& texto, TZoQuery& q) {
+        const InstrucaoRelatorio instrucao = MontaInstrucao(ResolveTabelas(texto), condicoes);
+        q.SQL << instrucao.sql;
+        for (auto it = instrucao.valores.cbegin(); it != instrucao.valores.cend(); ++it)
+            q.BindValue(it.key(), it.value());
+        q.Open();
+        return instrucao;
+    };
     TZoQuery linhas;
-    linhas.SQL << instrucao.sql;
-    for (auto it = instrucao.valores.cbegin(); it != instrucao.valores.cend(); ++it)
-        linhas.BindValue(it.key(), it.value());
-    linhas.Open();
+    m_ultimas = {abre(sql, linhas)};
     // The rows shown live in memory: the statement's, taken over, or the pivot's of them.
     {
         ControlesDesligados quieto(*TbResultado);
@@ -457,6 +507,14 @@ void TFmRelatorio::BitBtn1Click() {
         }
         TbResultado->First();
     }
+    for (int i = 0; i < m_paginasDados.size(); ++i) {
+        TZoQuery q;
+        m_ultimas << abre(rel.paginas[i].sql, q);
+        ControlesDesligados quieto(*m_paginasDados[i]);
+        m_paginasDados[i]->TomaDe(q);
+        m_paginasDados[i]->First();
+    }
+    leitura.Confirma();
     m_cabecalho = Cabecalho();
     BtImp->setEnabled(!TbResultado->IsEmpty());
 }

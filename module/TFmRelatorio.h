@@ -8,7 +8,6 @@
 
 class QAbstractButton;
 class QButtonGroup;
-class QFormLayout;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
@@ -43,6 +42,9 @@ struct FiltroRelatorio {
     QString coluna{};      // SQL expression the condition applies to ("FAL.MAQUINA"); none: no condition
     QStringList colunas{}; // its column under each option of rel.escolha, when the statements differ
     QString marcador = QStringLiteral("FILTROS");
+    // The condition put inside this text at %1 ("EXISTS (SELECT 1 FROM {CONTR_QUL} Q WHERE ... AND %1)"): a
+    // filter on rows of another table that must not repeat the report's own rows.
+    QString envolve{};
     // Codes: the look-up's table, key and description, and the refusal of an unknown code.
     QString tabela{}, chave = QStringLiteral("CODIGO"), descricao = QStringLiteral("DESCRICAO"), recusa{};
     bool distintos = false; // a table with several rows per code (a route's steps)
@@ -71,6 +73,14 @@ struct FaixaRelatorio {
 };
 
 // A filter's value as the user left it, and what it puts into the statement.
+// A further list the report reads over the same filters, on a page of its own beside the rows.
+struct PaginaRelatorio {
+    QString titulo;   // the page's tab
+    QString conjunto; // its rows' data set, by name
+    QString sql;      // placeholders and markers as the report's statement
+    QList<ColunaGrade> colunas{};
+};
+
 struct CondicaoRelatorio {
     QString marcador;
     QString texto;        // " AND ..." with :names, or an option's own text
@@ -99,6 +109,8 @@ public:
     void BtImpClick();
     // The rows shown: the statement's, or the pivot's.
     TDataSet* Resultado() const;
+    // The statements the rows were last read by, with their values: the report's, then its pages'.
+    const QList<InstrucaoRelatorio>& UltimasInstrucoes() const { return m_ultimas; }
 
 protected:
     struct Declaracao {
@@ -113,7 +125,8 @@ protected:
         std::function<void(TDataSet& linhas, TClientDataSet& resultado)> pivo;
         QList<ColunaGrade> colunas; // the grid's columns; every field when empty
         QString relatorio, titulo;  // the identifier, and the title when not the screen's caption
-        bool texto = false;         // printed in text mode too: the print asks for the output
+        QList<PaginaRelatorio> paginas;
+        bool texto = false; // printed in text mode too: the print asks for the output
     };
     Declaracao rel;
     // Builds the filters' controls; call at the end of FormCreate.
@@ -144,11 +157,14 @@ private:
     bool Ativo(const FiltroRelatorio& f) const;
     // The filled filters as the print's header lines: caption, value.
     QList<QPair<QString, QString>> Cabecalho() const;
-    QFormLayout* m_filtros;
+    // The filters' box: their rows in columns of forms, the radio groups and check boxes beneath.
+    QWidget* m_filtros;
     QWidget* m_relatorio;
     QTabWidget* m_paginas = nullptr;
     QPushButton *BitBtn1, *BtImp, *BtFechar;
     TZoDBGrid* DBGrid1;
     TClientDataSet* TbResultado;
+    QList<TClientDataSet*> m_paginasDados; // rel.paginas' rows, in order
+    QList<InstrucaoRelatorio> m_ultimas;
     QList<QPair<QString, QString>> m_cabecalho; // the filters the rows shown were read under
 };

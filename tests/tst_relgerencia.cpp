@@ -250,6 +250,115 @@ private slots:
                  QStringList{"C1|AZUL|10||12.5"});
     }
 
+private:
+    // Sheets of 00001: 0000001 (items T1 'A' at its step F2, T2 '' all done — its last step "R" —, T3 null
+    // at F1; T1 has three rolls of defect D1), 0000002 (T1 written off, T2 billed on 05/12; all done, T1 with
+    // defect D2), 0000003 reprocessing 0000001 (T1 done, T2 at two open steps of one ORDEM).
+    void Fals() {
+        InsertCommit("ENTIDADE (CODCLI, NOME)", {"'00001', 'MALHARIA UM'"});
+        InsertCommit("CADCORTIN (CODIGO, DESCRICAO)", {"'C1', 'AZUL'"});
+        InsertCommit("FASE (CODIGO, DESCRICAO)", {"'F1', 'UM'", "'F2', 'DOIS'", "'F3', 'TRES'"});
+        InsertCommit("DEFEITO (CODIGO, DESCRICAO)", {"'D1', 'MANCHA'", "'D2', 'FURO'"});
+        InsertCommit("FAL (NUMERO, CLIENTE, COR, VARIANTE, DATA_INI, TIPO, PARTIDA, NUM_REPROC)",
+                     {"'0000001', '00001', 'C1', '01', '2026-12-01', 1, 'P1', NULL",
+                      "'0000002', '00001', 'C1', '01', '2026-12-02', 1, 'P2', NULL",
+                      "'0000003', '00001', 'C1', '01', '2026-12-03', 2, 'P3', '0000001'"});
+        InsertCommit("FAL_ITEN (FAL, CODIGO, PESO, ORD_IT, FATURADO, PESO_FATUR, DT_FATURA)",
+                     {"'0000001', 'T1', 10, 1, 'A', 0, NULL", "'0000001', 'T2', 20, 2, '', 0, NULL",
+                      "'0000001', 'T3', 30, 3, NULL, 0, NULL", "'0000002', 'T1', 40, 1, 'S', 0, NULL",
+                      "'0000002', 'T2', 50, 2, 'D', 50, '2026-12-05'", "'0000003', 'T1', 60, 1, 'A', 0, NULL",
+                      "'0000003', 'T2', 70, 2, 'A', 0, NULL"});
+        QStringList passos;
+        for (const char* p : {"1;T1;F1;1;N;S", "1;T1;F2;2;S;N", "1;T2;F1;1;N;S", "1;T2;F2;2;N;R",
+                              "1;T3;F1;1;S;N", "1;T3;F2;2;S;N", "2;T1;F1;1;N;S", "2;T1;F2;2;N;S",
+                              "2;T2;F1;1;N;S", "3;T1;F1;1;N;S", "3;T2;F3;1;S;N", "3;T2;F1;1;S;N"}) {
+            const QStringList c = QString::fromLatin1(p).split(';');
+            passos << QStringLiteral("'000000%1', '%2', '%3', 'FASE%4', %5, '%6', '%7'")
+                          .arg(c[0], c[1], c[2], c[2].mid(1), c[3], c[4], c[5]);
+        }
+        InsertCommit("PROCESSO_TIN (FAL, CODIGO, FASE, DES_FASE, ORDEM, PENDENTE, CONCLUIDO)", passos);
+        InsertCommit("CONTR_QUL (FAL, CODIGO, ORDEM, DEFEITO)",
+                     {"'0000001', 'T1', 0, 'D1'", "'0000001', 'T1', 1, 'D1'", "'0000001', 'T1', 2, 'D1'",
+                      "'0000001', 'T1', 3, 'D1'", "'0000002', 'T1', 0, 'D2'"});
+    }
+    // "box=text" typed, "box" clicked.
+    void ConfirmaFal(const QStringList& filtros) {
+        QList<QPair<QString, QString>> f{{"EdtDataIni", "01/12/2026"}, {"EdtDataFim", "31/12/2026"}};
+        for (const QString& x : filtros)
+            f.append({x.section('=', 0, 0), x.contains('=') ? x.section('=', 1) : QString()});
+        Confirma("TFmRelFal", f);
+    }
+
+private slots:
+    // In the order "FAL": the current phase ranks the items of a sheet, none first.
+    void fal_data() {
+        QTest::addColumn<QStringList>("filtros");
+        QTest::addColumn<QStringList>("esperado");
+        const QString todas = "RgSitProd0", todasFat = "RgSituacao0";
+        QTest::newRow("every item once, the current step of a tie once, done items without one")
+            << QStringList{todas, todasFat}
+            << QStringList{"0000001|T2|", "0000001|T3|FASE1", "0000001|T1|FASE2", "0000002|T1|",
+                           "0000002|T2|", "0000003|T1|",      "0000003|T2|FASE1"};
+        QTest::newRow("pending in production: items with an open step")
+            << QStringList{todasFat}
+            << QStringList{"0000001|T3|FASE1", "0000001|T1|FASE2", "0000003|T2|FASE1"};
+        QTest::newRow("finished in production: the last step, never of a sheet still open")
+            << QStringList{"RgSitProd2", todasFat} << QStringList{"0000002|T2|FASE1", "0000002|T1|FASE2"};
+        QTest::newRow("pending billing: A, empty and null")
+            << QStringList{todas}
+            << QStringList{"0000001|T2|", "0000001|T3|FASE1", "0000001|T1|FASE2", "0000003|T1|",
+                           "0000003|T2|FASE1"};
+        QTest::newRow("billed within the billing period")
+            << QStringList{todas, "RgSituacao2", "DtFatIni=01/12/2026", "DtFatFim=31/12/2026"}
+            << QStringList{"0000002|T2|"};
+        QTest::newRow("written off") << QStringList{todas, "RgSituacao3"} << QStringList{"0000002|T1|"};
+        QTest::newRow("a defect of three rolls lists its item once")
+            << QStringList{todas, todasFat, "EdtDefeito=D1"} << QStringList{"0000001|T1|FASE2"};
+        QTest::newRow("a quote in a list is a code")
+            << QStringList{todas, todasFat, "edtCodCor=C'1"} << QStringList{};
+        QTest::newRow("reprocessings")
+            << QStringList{todas, todasFat, "RgBusca2"} << QStringList{"0000003|T1|", "0000003|T2|FASE1"};
+        QTest::newRow("open at a listed phase")
+            << QStringList{todasFat, "EdtCodFase=F2"} << QStringList{"0000001|T1|FASE2", "0000001|T3|FASE2"};
+        QTest::newRow("pending at the phase: its first open step")
+            << QStringList{todasFat, "EdtCodFase=F2", "CBPendFase"} << QStringList{"0000001|T1|FASE2"};
+        QTest::newRow("every item, the step shown only where the item is at the phase")
+            << QStringList{todas, todasFat, "EdtCodFase=F2", "CBPendFase"}
+            << QStringList{"0000001|T2|", "0000001|T3|", "0000001|T1|FASE2", "0000002|T1|",
+                           "0000002|T2|", "0000003|T1|", "0000003|T2|"};
+    }
+    void fal() {
+        QFETCH(QStringList, filtros);
+        QFETCH(QStringList, esperado);
+        Fals();
+        ConfirmaFal(filtros);
+        QCOMPARE(FieldTexts("TbResultado", "FAL|CODIGO|DES_FASE"), esperado);
+        // The sector list reads the same items, by phase.
+        QCOMPARE(FieldTexts("qryFalSetor", "FAL").size(), esperado.size());
+    }
+
+    // Each order prints under its identifier, in graphics and text, the quality records of the period beside.
+    void falImpressa() {
+        Fals();
+        const ReportFolder pasta;
+        const QStringList ids{"WTngFalNum", "WTngFalIten", "WTngFalCor", "WTngFalVar",
+                              "WTngFalNum", "WTngFalEst",  "WTngFalNum", "WTngFalNum",
+                              "WTngFalNum", "WTngFalNum",  "WTngFalNum", "WTngFalNum"};
+        for (int ordem = 0; ordem < ids.size(); ++ordem) {
+            ConfirmaFal({"RgSitProd0", "RgSituacao0", QStringLiteral("RgOrdem%1").arg(ordem)});
+            QCOMPARE(FieldTexts("TbResultado", "FAL").size(), 7);
+            driver->Click("BtImp");
+            QVERIFY2(QFile::exists(pasta.Path(ids[ordem] + ".pdf")) &&
+                         QFile::exists(pasta.Path(ids[ordem] + ".txt")),
+                     qPrintable(ids[ordem]));
+        }
+        QCOMPARE(FieldTexts("QryQul", "FAL|ORDEM").size(), 5);
+        const QString impresso = pasta.Text("WTngFalCor.pdf");
+        for (const char* texto :
+             {"Relatório de FAL", "00001 - MALHARIA UM", "280,00", "01/12/2026 até 31/12/2026"})
+            QVERIFY2(impresso.contains(QString::fromUtf8(texto)), qPrintable(impresso));
+    }
+
     // Last: NOTA is kept per company from its second half on, for the rest of the program.
     void mensalDeTodasEmpresas() {
         InsertCommit("ENTIDADE (CODCLI, NOME)", {"'00001', 'MALHARIA UM'"});
