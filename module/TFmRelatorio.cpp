@@ -218,6 +218,7 @@ void TFmRelatorio::AbreRelatorio() {
                 opcoes->addWidget(opcao, i % 4, i / 4);
                 opcao->setChecked(i == f.padrao);
             }
+            opcoes->setRowStretch(std::min<int>(f.opcoes.size(), 4), 1);
             seus << caixa;
             escolhas->addWidget(caixa);
             break;

@@ -130,9 +130,8 @@ QString InstrucaoFal() {
                "MAQ_TIN_ORIG.DESCRICAO AS DESC_MAQUINA_ORIG, PRODUTO.UNIDADE, COR.TON AS TONALIDADE, "
                "COR.COR_SIS, "
                "CAST('S' AS VARCHAR(1)) AS IMP, TRIM(FAL.CLIENTE) || ' - ' || COALESCE(CLIENTE.NOME, '') AS "
-               "GRUPO_CLIENTE, COALESCE(TRIM(FAL.ESTAMPA) || ' - ' || COALESCE(ESTAMPA.DESCRICAO, ''), '') "
-               "AS "
-               "GRUPO_ESTAMPA") +
+               "GRUPO_CLIENTE, COALESCE(TRIM(FAL.ESTAMPA) || ' - ' || COALESCE(ESTAMPA.DESCRICAO, ''), "
+               "'Sem estampa') AS GRUPO_ESTAMPA") +
            kOrigem + QStringLiteral("ORDER BY /*ORDEM*/");
 }
 

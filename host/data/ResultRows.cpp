@@ -4,6 +4,7 @@
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlRecord>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -44,7 +45,8 @@ QList<FieldDef> FieldDefsOf(const QSqlRecord& record) {
             break;
         default:
             def.type = QMetaType::QString;
-            def.size = field.length() > 0 ? field.length() : 0;
+            // The driver talks UTF8 and gives a text column's length in bytes, four per character.
+            def.size = field.length() > 0 ? std::max(1, field.length() / 4) : 0;
         }
         defs << def;
     }

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QHash>
 #include <QMultiMap>
 #include <QPainter>
@@ -19,6 +20,7 @@
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QScreen>
 #include <algorithm>
 #include <cmath>
 #include <numeric>
@@ -1488,6 +1490,9 @@ bool ChamaGrafico(const TRelatorio& relatorio, QWidget* tela, const QString& fla
     }
     QPrintPreviewDialog previa(&impressora, tela);
     previa.setWindowTitle(relatorio.Titulo());
+    // Maximized where a window manager honours it; the screen's size where none does.
+    if (const QScreen* ecra = QGuiApplication::primaryScreen())
+        previa.resize(ecra->availableGeometry().size());
     previa.setWindowState(previa.windowState() | Qt::WindowMaximized);
     QObject::connect(&previa, &QPrintPreviewDialog::paintRequested,
                      Protegido([&preparado, &medicoes](QPrinter* destino) {
