@@ -12,12 +12,14 @@
 
 namespace {
 // One report confirmed and printed as a user does, against its statement (the filters as literals) fetched
-// raw and printed.
+// raw and printed, and what else it reads fetched.
 void MedeRelatorio(TZoDatabase& db, ScriptedMessageService& messages, ScreenDriver& driver,
                    const QString& identificador, const QString& descricao, const QString& sql,
-                   const QString& filtros) {
-    const double piso = RelatorioMotorMs(
-        db, MontaInstrucao(DBLocal_SQL(sql), {{QStringLiteral("FILTROS"), filtros, {}}}).sql);
+                   const QString& filtros, const QStringList& outras = {}) {
+    const double piso =
+        RelatorioMotorMs(db,
+                         MontaInstrucao(DBLocal_SQL(sql), {{QStringLiteral("FILTROS"), filtros, {}}}).sql) +
+        (outras.isEmpty() ? 0 : MotorMs(db, outras));
     const Medida relatorio = Mede(
         [&] {
             driver.Click(QStringLiteral("BitBtn1"));
@@ -41,11 +43,15 @@ void Faturamento(TZoDatabase& db, ScriptedMessageService& messages, ScreenDriver
     driver.Type(QStringLiteral("DtFatFim"), fim.toString(QStringLiteral("dd/MM/yyyy")));
     const QString periodo = QStringLiteral(" AND NOTA.DT_EMISSAO >= %1 AND NOTA.DT_EMISSAO <= %2")
                                 .arg(DataSQL(inicio), DataSQL(fim));
+    // Both read the weight each customer sent in the period.
+    const QStringList entrada{DBLocal_SQL(InstrucaoPesoEntrada(true, true, false))
+                                  .replace(QStringLiteral(":DE"), DataSQL(inicio))
+                                  .replace(QStringLiteral(":ATE"), DataSQL(fim.addDays(1)))};
     MedeRelatorio(db, messages, driver, QStringLiteral("WTngFat"), QStringLiteral("a month"),
-                  InstrucaoFaturamento(), periodo);
+                  InstrucaoFaturamento(), periodo, entrada);
     driver.Click(QStringLiteral("CbResumo"));
     MedeRelatorio(db, messages, driver, QStringLiteral("WTngFatR"), QStringLiteral("a month"),
-                  InstrucaoFaturamentoResumo(), periodo);
+                  InstrucaoFaturamentoResumo(), periodo, entrada);
     driver.Close();
 }
 } // namespace

@@ -33,13 +33,7 @@ const QString kOrigem = QStringLiteral(
 // Weight sent per customer in the period, every incoming invoice counted; the last day whole.
 QHash<QString, double> PesoEntrada(const QDate& de, const QDate& ate, const QString& cliente) {
     TZoQuery q;
-    q.SQL << DBLocal_SQL(
-        QStringLiteral(
-            "SELECT NFTIN.CLIENTE, SUM(NFITIN.PESO_NOTA) FROM {NFTIN} NFTIN JOIN {NFITIN} NFITIN ON "
-            "(NFITIN.NOTA = NFTIN.NOTA AND NFITIN.CODCLI = NFTIN.CLIENTE) WHERE 1 = 1%1%2%3 GROUP BY 1")
-            .arg(de.isValid() ? QStringLiteral(" AND NFTIN.DATA_LAN >= :DE") : QString(),
-                 ate.isValid() ? QStringLiteral(" AND NFTIN.DATA_LAN < :ATE") : QString(),
-                 cliente.isEmpty() ? QString() : QStringLiteral(" AND NFTIN.CLIENTE = :CLI")));
+    q.SQL << DBLocal_SQL(InstrucaoPesoEntrada(de.isValid(), ate.isValid(), !cliente.isEmpty()));
     if (de.isValid())
         q.BindValue(QStringLiteral("DE"), de.startOfDay());
     if (ate.isValid())
@@ -53,6 +47,15 @@ QHash<QString, double> PesoEntrada(const QDate& de, const QDate& ate, const QStr
     return pesos;
 }
 } // namespace
+
+QString InstrucaoPesoEntrada(bool de, bool ate, bool cliente) {
+    return QStringLiteral(
+               "SELECT NFTIN.CLIENTE, SUM(NFITIN.PESO_NOTA) FROM {NFTIN} NFTIN JOIN {NFITIN} NFITIN ON "
+               "(NFITIN.NOTA = NFTIN.NOTA AND NFITIN.CODCLI = NFTIN.CLIENTE) WHERE 1 = 1%1%2%3 GROUP BY 1")
+        .arg(de ? QStringLiteral(" AND NFTIN.DATA_LAN >= :DE") : QString(),
+             ate ? QStringLiteral(" AND NFTIN.DATA_LAN < :ATE") : QString(),
+             cliente ? QStringLiteral(" AND NFTIN.CLIENTE = :CLI") : QString());
+}
 
 QString InstrucaoFaturamento() {
     return QStringLiteral(

@@ -25,6 +25,8 @@ private:
 // /*REP*/ the representative of the invoice's receivables.
 QString InstrucaoFaturamento();
 QString InstrucaoFaturamentoResumo();
+// The weight each customer sent, bounded by :DE (from) and :ATE (the day after the last), of customer :CLI.
+QString InstrucaoPesoEntrada(bool de, bool ate, bool cliente);
 
 // "WTngFat": the items per customer with subtotals; "WTngFatR": a line per customer.
 void LayoutFaturamento(TRelatorio& relatorio);

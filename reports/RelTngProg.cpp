@@ -10,6 +10,7 @@ KELM_SCREEN_UNIT(RelTngProg, TFmRelTngProg, {{QStringLiteral("WTngProg"), Layout
 
 // Every join is by key but the route's, whose rows are its steps: its description is read once per item,
 // so no item repeats and no DISTINCT sorts the long rows.
+// An item not yet in a sheet looks for no reprocessing: the engine would walk every sheet that has none.
 QString InstrucaoTngProg(int grupo) {
     static const char* const ordens[] = {"TNG_PROG.NUMERO, TNG_PROG.CODCLI, TNG_PROG.PARTIDA",
                                          "TNG_PROG.CODCLI, TNG_PROG.NUMERO, TNG_PROG.PARTIDA",
@@ -20,8 +21,10 @@ QString InstrucaoTngProg(int grupo) {
                "TNG_PROG.CODIGO) AS DT_FATURA, TNG_PROG.*, CLIENTE.NOME, PRODUTO.DESCRICAO, "
                "CADCORTIN.DESCRICAO "
                "AS DESCCOR, (SELECT FIRST 1 ROTEIRO.DESCRICAO FROM {ROTEIRO} ROTEIRO WHERE ROTEIRO.CODIGO = "
-               "TNG_PROG.ROTEIRO ORDER BY ROTEIRO.ORDEM) AS DESCFLUXO, %1 AS GRUPO, (SELECT MAX(FALR.NUMERO) "
-               "FROM {FAL} FALR WHERE FALR.NUM_REPROC = FAL.NUMERO AND FALR.NUM_REPROC <> '') AS NUM_REPROC "
+               "TNG_PROG.ROTEIRO ORDER BY ROTEIRO.ORDEM) AS DESCFLUXO, %1 AS GRUPO, CASE WHEN FAL.NUMERO IS "
+               "NULL THEN NULL "
+               "ELSE (SELECT MAX(FALR.NUMERO) FROM {FAL} FALR WHERE FALR.NUM_REPROC = FAL.NUMERO AND "
+               "FALR.NUM_REPROC <> '') END AS NUM_REPROC "
                "FROM {TNG_PROG} TNG_PROG LEFT OUTER JOIN {ENTIDADE} CLIENTE ON (TNG_PROG.CODCLI = "
                "CLIENTE.CODCLI) LEFT OUTER JOIN {PRODUTO} PRODUTO ON (TNG_PROG.CODIGO = PRODUTO.CODIGO) "
                "LEFT OUTER JOIN {CADCORTIN} CADCORTIN ON (TNG_PROG.COR = CADCORTIN.CODIGO) "
