@@ -667,6 +667,28 @@ void imprimeFal(Bancada& b) {
     b.Aguarda();
     b.driver.Click(QStringLiteral("BitBtn3"));
 }
+// A management report of a month, confirmed and printed.
+void relatorioDoMes(Bancada& b, const QString& classe) {
+    const auto [de, ate] = mes(b);
+    const QString ini = de.toString(QStringLiteral("dd/MM/yyyy")),
+                  fim = ate.toString(QStringLiteral("dd/MM/yyyy"));
+    tela(b, classe);
+    if (classe == QLatin1String("TFmRelTngFat")) {
+        b.driver.Type(QStringLiteral("DtFatIni"), ini);
+        b.driver.Type(QStringLiteral("DtFatFim"), fim);
+    } else {
+        b.driver.Type(QStringLiteral("EdtDataIni"), ini);
+        b.driver.Type(QStringLiteral("EdtDataFim"), fim);
+    }
+    if (classe == QLatin1String("TFmRelFal")) {
+        b.driver.Click(QStringLiteral("RgSitProd0"));
+        b.driver.Click(QStringLiteral("RgSituacao0"));
+    }
+    b.Aguarda();
+    b.driver.Click(QStringLiteral("BitBtn1"));
+    if (b.driver.Enabled(QStringLiteral("BtImp")))
+        b.driver.Click(QStringLiteral("BtImp"));
+}
 } // namespace
 
 QList<Operacao> OperacoesDoPapel(const QString& papel) {
@@ -713,6 +735,14 @@ QList<Operacao> OperacoesDoPapel(const QString& papel) {
                 {QStringLiteral("machines' board: a queued lot's details"), 2, quadroMaquinas},
                 {QStringLiteral("expedition desk: a month's sheets listed"), 1, expedicaoDoMes},
                 {QStringLiteral("quotation: an item priced and the quotation saved"), 2, orcamento},
-                {QStringLiteral("quotations of a month searched"), 1, orcamentosDoMes}};
+                {QStringLiteral("quotations of a month searched"), 1, orcamentosDoMes},
+                {QStringLiteral("FAL report of a month, every state, printed"), 1,
+                 [](Bancada& b) { relatorioDoMes(b, QStringLiteral("TFmRelFal")); }},
+                {QStringLiteral("production report of a month printed"), 1,
+                 [](Bancada& b) { relatorioDoMes(b, QStringLiteral("TFmRelTngMov")); }},
+                {QStringLiteral("billing report of a month printed"), 1,
+                 [](Bancada& b) { relatorioDoMes(b, QStringLiteral("TFmRelTngFat")); }},
+                {QStringLiteral("machines report of a month printed"), 1,
+                 [](Bancada& b) { relatorioDoMes(b, QStringLiteral("TFmRelTngMaq")); }}};
     return {};
 }

@@ -233,6 +233,8 @@ double percentil(QList<double> v, double p) {
 
 // A screen opened or loaded, or a print, may take longer than a key.
 double orcamento(const QString& operacao) {
+    if (operacao.contains(QLatin1String("report of a month")))
+        return kRelatorioMesMs;
     for (const char* lenta : {"opened", "loaded", "printed"})
         if (operacao.contains(QLatin1String(lenta)))
             return kAbreTelaMs;
