@@ -1,8 +1,11 @@
 // The host application: log-in, main window with the module's screens, host-table maintenance.
 #include "Acesso.h"
+#include "CopiaSeguranca.h"
+#include "DataContext.h"
 #include "Dialogos.h"
 #include "Encerramento.h"
 #include "FirebirdEngine.h"
+#include "FmCopiaSeguranca.h"
 #include "FmLog.h"
 #include "FmLogin.h"
 #include "FmPrincipal.h"
@@ -27,16 +30,74 @@ namespace {
 // The host's own screens, then the module's.
 void CarregaTelas(ModuleLoader& module) {
     RegistraTelaLog();
+    RegistraTelaCopia();
     TFmTabelaHost::RegistraTelas();
     QString error;
     if (!module.Load(QStringLiteral("kelmTingimento"), &error))
         qWarning("module not loaded: %s", qPrintable(error));
+}
+// kelm backup [--database DB] [--to DIR] | kelm restore COPY --to PATH [--database DB]: for schedulers, no
+// window; one line of result, and a status other than 0 on any failure.
+int CopiaPelaLinhaDeComando(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCommandLineParser options;
+    options.setApplicationDescription(QStringLiteral("Cópia de segurança do banco de dados"));
+    options.addHelpOption();
+    const QCommandLineOption database(
+        QStringLiteral("database"), QStringLiteral("Banco de dados: arquivo local ou servidor host:caminho."),
+        QStringLiteral("path"));
+    const QCommandLineOption to(QStringLiteral("to"),
+                                QStringLiteral("backup: pasta das cópias; restore: o novo banco de dados."),
+                                QStringLiteral("path"));
+    options.addOptions({database, to});
+    options.addPositionalArgument(QStringLiteral("backup|restore"), QStringLiteral("O que fazer."));
+    options.addPositionalArgument(QStringLiteral("copia"), QStringLiteral("restore: a cópia a restaurar."));
+    options.process(app);
+    const QStringList args = options.positionalArguments();
+    const bool restaura = args.value(0) == QLatin1String("restore");
+    if (restaura && (args.size() != 2 || !options.isSet(to))) {
+        std::fprintf(stderr, "uso: kelm restore COPIA --to CAMINHO\n");
+        return 2;
+    }
+    const DatabaseConfig config = DatabaseConfig::fromEnvironment(options.value(database));
+    if (config.isServer() && config.password.isEmpty()) {
+        std::fprintf(stderr, "A senha do usuário %s em %s não está configurada (KELM_DB_PASSWORD).\n",
+                     qPrintable(config.user), qPrintable(config.host));
+        return 1;
+    }
+    CopiaSeguranca copia(config);
+    ResultadoCopia resultado;
+    if (restaura) {
+        DatabaseConfig destino = DatabaseConfig::parse(options.value(to));
+        destino.user = destino.isServer() ? config.user : destino.user;
+        destino.password = destino.isServer() ? config.password : destino.password;
+        resultado = copia.Restaura(args[1], destino);
+    } else {
+        if (options.isSet(to))
+            copia.pasta = options.value(to);
+        resultado = copia.Copia();
+    }
+    std::fprintf(resultado.ok ? stdout : stderr, "%s\n", qPrintable(resultado.texto));
+    // The audit line goes into the database copied from; a restore made because it is lost still counts.
+    try {
+        DataContext context;
+        context.Session().usuario = qEnvironmentVariable("USER").toUpper();
+        context.Database().Open(config, false);
+        RegistraCopiaNoLog(resultado, restaura ? QStringLiteral("Restauração") : QStringLiteral("Cópia"));
+    } catch (const EDatabaseError& e) {
+        std::fprintf(stderr, "linha de auditoria não gravada: %s\n", qPrintable(e.message()));
+        if (!restaura)
+            return 1;
+    }
+    return resultado.ok ? 0 : 1;
 }
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("kelm"));
     PrepareFirebirdEnvironment();
+    if (argc > 1 && (qstrcmp(argv[1], "backup") == 0 || qstrcmp(argv[1], "restore") == 0))
+        return CopiaPelaLinhaDeComando(argc, argv);
     // Scenarios, and the help and version texts, need no display.
     for (int i = 1; i < argc; ++i)
         for (const char* headless : {"--script", "--help", "-h", "--help-all", "--version", "-v"})

@@ -1,4 +1,5 @@
 // Opening the host database: creation, upgrade, workstations starting together.
+#include "CopiaSeguranca.h"
 #include "DatabaseFiles.h"
 #include "FirebirdEngine.h"
 #include "HostError.h"
@@ -149,6 +150,9 @@ void openEmbedded(TZoDatabase& db, const DatabaseConfig& config, bool demo,
     if (pending.isEmpty())
         return; // nothing written: a read-only database opens
     SchemaUpgrade::CheckWritable(db, pending);
+    // An empty file given to be made a database has nothing to keep.
+    if (!SchemaUpgrade::Blank(db))
+        CopiaAntesDaAtualizacao(config, pending);
     const bool forced = forcedWrites(db);
     db.Close();
     upgradeEmbedded(config, carriesDemo, forced, root, db.ConnectionName());
@@ -222,6 +226,12 @@ void openOnServer(TZoDatabase& db, const DatabaseConfig& config, bool demo,
     }
     const bool beingCreated = SchemaUpgrade::BeingCreated(db);
     const bool carriesDemo = SchemaUpgrade::CarriesDemo(db, demo);
+    // A database still being created holds nothing to keep.
+    if (const QStringList pending = SchemaUpgrade::Pending(db, carriesDemo, root);
+        !pending.isEmpty() && !beingCreated) {
+        SchemaUpgrade::CheckWritable(db, pending);
+        CopiaAntesDaAtualizacao(config, pending);
+    }
     try {
         SchemaUpgrade::Apply(db, carriesDemo, root);
     } catch (const EDatabaseError& e) {
