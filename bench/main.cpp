@@ -4,6 +4,7 @@
 #include "BancoBench.h"
 #include "BenchApontamento.h"
 #include "BenchCadastros.h"
+#include "BenchCopia.h"
 #include "BenchCurvas.h"
 #include "BenchDados.h"
 #include "BenchEmissao.h"
@@ -90,7 +91,8 @@ int bench(const QStringList& args) {
                             {"etiquetas", BenchEtiquetas},
                             {"orcamento", BenchOrcamento},
                             {"folha-tinturaria", BenchFolhaTinturaria},
-                            {"relatorios", BenchRelatorios}};
+                            {"relatorios", BenchRelatorios},
+                            {"copia", BenchCopia}};
     const QStringList so = Opcao(args, "--only").split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const Secao& secao : secoes) {
         if (!so.isEmpty() && !so.contains(QLatin1String(secao.nome)))

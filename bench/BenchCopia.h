@@ -1,0 +1,6 @@
+#pragma once
+
+class ScriptedMessageService;
+class TZoDatabase;
+
+void BenchCopia(TZoDatabase& db, ScriptedMessageService& messages);
