@@ -140,7 +140,7 @@ void TFmCopiaSeguranca::CopiarAgora() {
     Ocupado(false, this);
     m_copiar->setEnabled(true);
     m_restaurar->setEnabled(true);
-    RegistraCopiaNoLog(resultado, QStringLiteral("Cópia"), this);
+    RegistraCopiaNoLog(resultado, this);
     Mostra(resultado);
 }
 
@@ -175,17 +175,14 @@ void TFmCopiaSeguranca::Restaurar() {
         throw;
     }
     Ocupado(false, this);
-    RegistraCopiaNoLog(resultado, QStringLiteral("Restauração"), this);
+    RegistraCopiaNoLog(resultado, this);
     Mostra(resultado);
 }
 
-void RegistraCopiaNoLog(const ResultadoCopia& resultado, const QString& acao, QObject* tela) {
+void RegistraCopiaNoLog(const ResultadoCopia& resultado, QObject* tela) {
     // On the numbering connection, which commits at once: a screen's pending work is not committed with it.
-    GeraLog(kTitulo.toUpper(),
-            QStringLiteral("%1 %2: %3")
-                .arg(acao, resultado.ok ? QStringLiteral("concluída") : QStringLiteral("falhou"),
-                     resultado.texto),
-            opOutros, QFileInfo(resultado.arquivo).fileName(), tela, &DataContext::Current()->Counter());
+    GeraLog(kTitulo.toUpper(), resultado.texto, opOutros, QFileInfo(resultado.arquivo).fileName(), tela,
+            &DataContext::Current()->Counter());
 }
 
 void RegistraTelaCopia() {

@@ -32,4 +32,4 @@ private:
 
 void RegistraTelaCopia();
 // The audit line of a copy or restore, committed at once.
-void RegistraCopiaNoLog(const ResultadoCopia& resultado, const QString& acao, QObject* tela = nullptr);
+void RegistraCopiaNoLog(const ResultadoCopia& resultado, QObject* tela = nullptr);

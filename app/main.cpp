@@ -83,7 +83,7 @@ int CopiaPelaLinhaDeComando(int argc, char** argv) {
         DataContext context;
         context.Session().usuario = qEnvironmentVariable("USER").toUpper();
         context.Database().Open(config, false);
-        RegistraCopiaNoLog(resultado, restaura ? QStringLiteral("Restauração") : QStringLiteral("Cópia"));
+        RegistraCopiaNoLog(resultado);
     } catch (const EDatabaseError& e) {
         std::fprintf(stderr, "linha de auditoria não gravada: %s\n", qPrintable(e.message()));
         if (!restaura)

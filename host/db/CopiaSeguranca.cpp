@@ -17,6 +17,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <atomic>
+#include <csignal>
+#include <sys/prctl.h>
 
 std::function<void(const QString&)> CopiaSeguranca::AntesDeVerificar;
 
@@ -56,6 +58,10 @@ void ferramenta(const QString& nome, const QStringList& argumentos, const Databa
     QProcess processo;
     processo.setProcessEnvironment(ambiente);
     processo.setProcessChannelMode(QProcess::MergedChannels);
+    // gbak asks at the terminal for the next volume of a copy that ends too soon: nobody is there to answer.
+    processo.setStandardInputFile(QProcess::nullDevice());
+    // A tool outliving a killed program would keep the database file open under the next one's feet.
+    processo.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     processo.start(programa, argumentos);
     if (!processo.waitForStarted())
         throw EDatabaseError(
@@ -98,27 +104,29 @@ Contagem conta(const DatabaseConfig& config) {
     static std::atomic<int> conexoes{0};
     TZoDatabase db(QStringLiteral("kelm-copia-%1").arg(++conexoes));
     db.Open(config, false);
-    QSqlDatabase conexao = db.Connection();
     Contagem contagem;
-    conexao.transaction();
-    QSqlQuery q(conexao);
-    QStringList existentes;
-    if (q.exec(QStringLiteral("SELECT TRIM(RDB$RELATION_NAME) FROM RDB$RELATIONS WHERE "
-                              "COALESCE(RDB$SYSTEM_FLAG, 0) = 0 AND RDB$VIEW_BLR IS NULL")))
-        while (q.next()) {
-            ++contagem.tabelas;
-            existentes << q.value(0).toString();
+    {
+        QSqlDatabase conexao = db.Connection();
+        conexao.transaction();
+        QSqlQuery q(conexao);
+        QStringList existentes;
+        if (q.exec(QStringLiteral("SELECT TRIM(RDB$RELATION_NAME) FROM RDB$RELATIONS WHERE "
+                                  "COALESCE(RDB$SYSTEM_FLAG, 0) = 0 AND RDB$VIEW_BLR IS NULL")))
+            while (q.next()) {
+                ++contagem.tabelas;
+                existentes << q.value(0).toString();
+            }
+        for (const QString& tabela : kPrincipais) {
+            if (!existentes.contains(tabela))
+                continue;
+            if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM %1").arg(tabela)) || !q.next())
+                throw EDatabaseError(QStringLiteral("não foi possível contar os registros de %1 em %2")
+                                         .arg(tabela, config.target()));
+            contagem.linhas[tabela] = q.value(0).toLongLong();
         }
-    for (const QString& tabela : kPrincipais) {
-        if (!existentes.contains(tabela))
-            continue;
-        if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM %1").arg(tabela)) || !q.next())
-            throw EDatabaseError(QStringLiteral("não foi possível contar os registros de %1 em %2")
-                                     .arg(tabela, config.target()));
-        contagem.linhas[tabela] = q.value(0).toLongLong();
+        q = QSqlQuery();
+        conexao.commit();
     }
-    q = QSqlQuery();
-    conexao.commit();
     db.Close();
     return contagem;
 }
@@ -269,12 +277,13 @@ ResultadoCopia CopiaSeguranca::Copia() {
     return resultado;
 }
 
-ResultadoCopia CopiaSeguranca::Restaura(const QString& copia, const DatabaseConfig& destino) {
+ResultadoCopia CopiaSeguranca::Restaura(const QString& escolhida, const DatabaseConfig& destino) {
     PrepareFirebirdEnvironment();
     QElapsedTimer relogio;
     relogio.start();
     ResultadoCopia resultado;
     resultado.arquivo = destino.target();
+    const QString copia = QFileInfo(escolhida).absoluteFilePath();
     QString trabalho;
     bool criado = false;
     try {
@@ -296,11 +305,22 @@ ResultadoCopia CopiaSeguranca::Restaura(const QString& copia, const DatabaseConf
             alvo.path = trabalho;
         }
         Avanca(0, QStringLiteral("Restaurando"));
-        ferramenta(QStringLiteral("gbak"), {QStringLiteral("-c"), QStringLiteral("-v"), copia, alvo.target()},
-                   alvo, [&](const QString& linha) {
-                       if (linha.contains(QLatin1String("restoring data for table")))
-                           Avanca(40, QStringLiteral("Restaurando"));
-                   });
+        try {
+            ferramenta(QStringLiteral("gbak"),
+                       {QStringLiteral("-c"), QStringLiteral("-v"), copia, alvo.target()}, alvo,
+                       [&](const QString& linha) {
+                           if (linha.contains(QLatin1String("restoring data for table")))
+                               Avanca(40, QStringLiteral("Restaurando"));
+                       });
+        } catch (const EDatabaseError& e) {
+            // A database there, or any other file.
+            if (e.message().contains(QLatin1String("already exists")) ||
+                e.message().contains(QLatin1String("File exists")))
+                throw EDatabaseError(
+                    QStringLiteral("%1 já existe; a cópia só é restaurada em um arquivo novo")
+                        .arg(destino.target()));
+            throw;
+        }
         criado = true;
         Avanca(80, QStringLiteral("Validando"));
         valida(alvo);
@@ -320,8 +340,10 @@ ResultadoCopia CopiaSeguranca::Restaura(const QString& copia, const DatabaseConf
     resultado.ok = true;
     resultado.bytes = destino.isServer() ? QFileInfo(copia).size() : QFileInfo(destino.path).size();
     resultado.ms = relogio.elapsed();
-    resultado.texto = QStringLiteral("Cópia %1 restaurada e validada em %2: %3 em %4.")
-                          .arg(copia, destino.target(), tamanho(resultado.bytes), segundos(resultado.ms));
+    resultado.texto =
+        QStringLiteral("Cópia %1 restaurada e validada em %2: %3%4 em %5.")
+            .arg(copia, destino.target(), destino.isServer() ? QStringLiteral("cópia de ") : QString(),
+                 tamanho(resultado.bytes), segundos(resultado.ms));
     Avanca(100, QStringLiteral("Concluída"));
     return resultado;
 }
