@@ -86,7 +86,9 @@ DatabaseConfig ConfigServidor(const QString& endereco) {
 }
 
 SessaoBench::SessaoBench(const DatabaseConfig& config) {
-    OpenHostDatabase(Banco(), config, false, [] { return true; });
+    // Generated databases, made again at will: an upgrade of one needs no copy kept first.
+    OpenHostDatabase(
+        Banco(), config, false, [] { return true; }, QStringLiteral(":/db"), false);
     m_context.Session().usuario = QStringLiteral("ADMIN");
     m_context.Session().usuarioCodigo = QStringLiteral("001");
     QString error;

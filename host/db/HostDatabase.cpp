@@ -121,7 +121,7 @@ void upgradeEmbedded(const DatabaseConfig& config, bool demo, bool forced, const
 }
 
 void openEmbedded(TZoDatabase& db, const DatabaseConfig& config, bool demo,
-                  const std::function<bool()>& mayCreate, const QString& root) {
+                  const std::function<bool()>& mayCreate, const QString& root, bool copiaAntes) {
     bool mayMake = false;
     if (!QFileInfo::exists(config.path)) {
         // A mistyped path or an unmounted share must not quietly become a new, empty database.
@@ -151,7 +151,7 @@ void openEmbedded(TZoDatabase& db, const DatabaseConfig& config, bool demo,
         return; // nothing written: a read-only database opens
     SchemaUpgrade::CheckWritable(db, pending);
     // An empty file given to be made a database has nothing to keep.
-    if (!SchemaUpgrade::Blank(db))
+    if (copiaAntes && !SchemaUpgrade::Blank(db))
         CopiaAntesDaAtualizacao(config, pending);
     const bool forced = forcedWrites(db);
     db.Close();
@@ -191,7 +191,8 @@ void openCreatedElsewhere(TZoDatabase& db, const DatabaseConfig& config, const Q
 // of a new table cut off that way can leave what not even the server can redo: a creation then starts
 // over, an upgrade needs the server's backup.
 void openOnServer(TZoDatabase& db, const DatabaseConfig& config, bool demo,
-                  const std::function<bool()>& mayCreate, const QString& root, bool restarted = false) {
+                  const std::function<bool()>& mayCreate, const QString& root, bool copiaAntes,
+                  bool restarted = false) {
     bool created = false;
     try {
         db.Open(config);
@@ -228,7 +229,7 @@ void openOnServer(TZoDatabase& db, const DatabaseConfig& config, bool demo,
     const bool carriesDemo = SchemaUpgrade::CarriesDemo(db, demo);
     // A database still being created holds nothing to keep.
     if (const QStringList pending = SchemaUpgrade::Pending(db, carriesDemo, root);
-        !pending.isEmpty() && !beingCreated) {
+        copiaAntes && !pending.isEmpty() && !beingCreated) {
         SchemaUpgrade::CheckWritable(db, pending);
         CopiaAntesDaAtualizacao(config, pending);
     }
@@ -256,16 +257,16 @@ void openOnServer(TZoDatabase& db, const DatabaseConfig& config, bool demo,
         qWarning("the interrupted creation of %s could not be resumed; it starts over",
                  qPrintable(config.target()));
         openOnServer(
-            db, config, carriesDemo, [] { return true; }, root, true);
+            db, config, carriesDemo, [] { return true; }, root, false, true);
     }
 }
 } // namespace
 
 void OpenHostDatabase(TZoDatabase& db, const DatabaseConfig& config, bool demo,
-                      const std::function<bool()>& mayCreate, const QString& root) {
+                      const std::function<bool()>& mayCreate, const QString& root, bool copiaAntes) {
     PrepareFirebirdEnvironment();
     if (config.isServer())
-        openOnServer(db, config, demo, mayCreate, root);
+        openOnServer(db, config, demo, mayCreate, root, copiaAntes);
     else
-        openEmbedded(db, config, demo, mayCreate, root);
+        openEmbedded(db, config, demo, mayCreate, root, copiaAntes);
 }

@@ -55,8 +55,9 @@ public:
 // agrees; demo data goes only into a database created here when demo is true. Workstations starting
 // together on a database being created or upgraded wait for it. An embedded file is created and upgraded
 // under a temporary name and takes its real name only when complete, so an interruption leaves the file
-// as it was. Scripts come from root (the program's own unless a test says otherwise). Throws
-// EDatabaseError.
+// as it was. Scripts come from root (the program's own unless a test says otherwise). An upgrade of a
+// database that holds data runs only after a checked copy of it (CopiaAntesDaAtualizacao), unless told that
+// the database is a throwaway one (the bench's working copies). Throws EDatabaseError.
 KELMHOST_EXPORT void OpenHostDatabase(TZoDatabase& db, const DatabaseConfig& config, bool demo,
                                       const std::function<bool()>& mayCreate,
-                                      const QString& root = QStringLiteral(":/db"));
+                                      const QString& root = QStringLiteral(":/db"), bool copiaAntes = true);
