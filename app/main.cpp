@@ -36,6 +36,13 @@ void CarregaTelas(ModuleLoader& module) {
     if (!module.Load(QStringLiteral("kelmTingimento"), &error))
         qWarning("module not loaded: %s", qPrintable(error));
 }
+
+QCommandLineOption OpcaoBanco() {
+    return {QStringLiteral("database"),
+            QStringLiteral("Banco de dados: arquivo local ou servidor host:caminho."),
+            QStringLiteral("path")};
+}
+
 // kelm backup [--database DB] [--to DIR] | kelm restore COPY --to PATH [--database DB]: for schedulers, no
 // window; one line of result, and a status other than 0 on any failure.
 int CopiaPelaLinhaDeComando(int argc, char** argv) {
@@ -43,9 +50,7 @@ int CopiaPelaLinhaDeComando(int argc, char** argv) {
     QCommandLineParser options;
     options.setApplicationDescription(QStringLiteral("Cópia de segurança do banco de dados"));
     options.addHelpOption();
-    const QCommandLineOption database(
-        QStringLiteral("database"), QStringLiteral("Banco de dados: arquivo local ou servidor host:caminho."),
-        QStringLiteral("path"));
+    const QCommandLineOption database = OpcaoBanco();
     const QCommandLineOption to(QStringLiteral("to"),
                                 QStringLiteral("backup: pasta das cópias; restore: o novo banco de dados."),
                                 QStringLiteral("path"));
@@ -108,9 +113,7 @@ int main(int argc, char** argv) {
     QCommandLineParser options;
     options.setApplicationDescription(QStringLiteral("Tinturaria e beneficiamento"));
     options.addHelpOption();
-    const QCommandLineOption database(
-        QStringLiteral("database"), QStringLiteral("Banco de dados: arquivo local ou servidor host:caminho."),
-        QStringLiteral("path"));
+    const QCommandLineOption database = OpcaoBanco();
     // The password never on the command line, where every process list shows it.
     const QCommandLineOption user(QStringLiteral("user"),
                                   QStringLiteral("Entra com este usuário; a senha vem de KELM_PASSWORD."),

@@ -122,9 +122,12 @@ void TFmRelatorio::AbreRelatorio() {
     for (const FiltroRelatorio& f : std::as_const(rel.filtros)) {
         QList<QWidget*>& seus = controles[f.nome];
         const auto linha = [&](const QString& legenda, auto* campo) {
+            // Each column a panel of its own: Tab reads down one, then on to the next.
             if (linhas++ % porColuna == 0) {
-                form = new QFormLayout;
-                colunasFiltros->addLayout(form, 1);
+                auto* coluna = new QWidget(m_filtros);
+                form = new QFormLayout(coluna);
+                form->setContentsMargins(0, 0, 0, 0);
+                colunasFiltros->addWidget(coluna, 1);
             }
             form->addRow(legenda, campo);
             if (QWidget* rotulo = form->labelForField(campo))
@@ -264,6 +267,24 @@ void TFmRelatorio::AbreRelatorio() {
             grade->DeclaraColunas(p.colunas);
         (new QVBoxLayout(pagina))->addWidget(grade);
         m_paginasDados << dados;
+    }
+    // The buttons and the rows come after the filters, as the eye reads them (the frame made them first; a
+    // page added moves them).
+    if (!rel.filtros.isEmpty()) {
+        const QList<QWidget*> ultimos = controles.value(rel.filtros.last().nome);
+        const auto ultimo = std::find_if(ultimos.crbegin(), ultimos.crend(),
+                                         [](const QWidget* w) { return !qobject_cast<const QLabel*>(w); });
+        QWidget* antes = ultimo == ultimos.crend() ? nullptr : *ultimo;
+        // A radio group: its last option.
+        for (QWidget* dentro : antes ? antes->findChildren<QWidget*>() : QList<QWidget*>())
+            if (dentro->focusPolicy() & Qt::TabFocus)
+                antes = dentro;
+        for (QWidget* w : {static_cast<QWidget*>(BitBtn1), static_cast<QWidget*>(BtImp),
+                           static_cast<QWidget*>(BtFechar), static_cast<QWidget*>(DBGrid1)}) {
+            if (antes)
+                setTabOrder(antes, w);
+            antes = w;
+        }
     }
     if (!rel.filtros.isEmpty()) {
         // A filter of two boxes starts at its first.

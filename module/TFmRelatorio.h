@@ -63,6 +63,18 @@ struct FiltroRelatorio {
     std::function<void(const QVariantMap& linha)> mostra{};
 };
 
+// The representative's code box (EdtCodRep) of the reports, its condition on that column.
+inline FiltroRelatorio FiltroRepresentante(const QString& coluna) {
+    return {.tipo = FiltroRelatorio::Tipo::Codigo,
+            .nome = QStringLiteral("EdtCodRep"),
+            .legenda = QStringLiteral("Representante"),
+            .coluna = coluna,
+            .tabela = QStringLiteral("REPRESEN"),
+            .chave = QStringLiteral("CODREP"),
+            .descricao = QStringLiteral("NOME"),
+            .recusa = QStringLiteral("Representante não cadastrado.")};
+}
+
 // The bounds typed in a Faixa filter; a bound of 0 (blank, or below) does not apply. A value equal to a bound
 // typed as it is shown passes.
 struct FaixaRelatorio {

@@ -81,6 +81,9 @@ TFmRelTngFat::TFmRelTngFat(QWidget* parent) : TFmRelatorio(parent) {
 
 void TFmRelTngFat::FormCreate() {
     using T = FiltroRelatorio::Tipo;
+    // The representative of the invoice's receivables.
+    FiltroRelatorio representante = FiltroRepresentante(QStringLiteral("REC.CODREP"));
+    representante.marcador = QStringLiteral("REP");
     rel.filtros = {
         {.tipo = T::Periodo, .nome = "DtFat", .legenda = "Faturamento da FAL", .coluna = "NOTA.DT_EMISSAO"},
         {.tipo = T::Codigo,
@@ -91,15 +94,7 @@ void TFmRelTngFat::FormCreate() {
          .chave = "CODCLI",
          .descricao = "NOME",
          .recusa = "Cliente não cadastrado."},
-        {.tipo = T::Codigo,
-         .nome = "EdtCodRep",
-         .legenda = "Representante",
-         .coluna = "REC.CODREP",
-         .marcador = "REP",
-         .tabela = "REPRESEN",
-         .chave = "CODREP",
-         .descricao = "NOME",
-         .recusa = "Representante não cadastrado."},
+        representante,
         {.tipo = T::Lista,
          .nome = "EdtNota",
          .legenda = "Nota",

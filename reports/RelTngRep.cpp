@@ -30,14 +30,7 @@ TFmRelTngRep::TFmRelTngRep(QWidget* parent) : TFmRelatorio(parent) {
 
 void TFmRelTngRep::FormCreate() {
     using T = FiltroRelatorio::Tipo;
-    rel.filtros = {{.tipo = T::Codigo,
-                    .nome = "EdtCodRep",
-                    .legenda = "Representante",
-                    .coluna = "CLIENTE.CODREP",
-                    .tabela = "REPRESEN",
-                    .chave = "CODREP",
-                    .descricao = "NOME",
-                    .recusa = "Representante não cadastrado."},
+    rel.filtros = {FiltroRepresentante(QStringLiteral("CLIENTE.CODREP")),
                    {.tipo = T::Codigo,
                     .nome = "EdtCodSet",
                     .legenda = "Setor",
