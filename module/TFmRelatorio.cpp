@@ -10,6 +10,7 @@
 #include "Relatorio.h"
 #include "TClientDataSet.h"
 #include "TZoQuery.h"
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -222,6 +223,13 @@ void TFmRelatorio::AbreRelatorio() {
                 opcao->setChecked(i == f.padrao);
             }
             opcoes->setRowStretch(std::min<int>(f.opcoes.size(), 4), 1);
+            // Tab stops at the option chosen and then leaves the group; the arrows choose another.
+            const auto soOMarcado = [grupo] {
+                for (QAbstractButton* b : grupo->buttons())
+                    b->setFocusPolicy(b->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+            };
+            connect(grupo, &QButtonGroup::idToggled, this, Protegido(soOMarcado));
+            soOMarcado();
             seus << caixa;
             escolhas->addWidget(caixa);
             break;

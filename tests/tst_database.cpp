@@ -204,6 +204,11 @@ private slots:
         QVERIFY(SchemaUpgrade::Apply(*db, false, v1).isEmpty()); // its CREATE TABLE would fail twice
         QCOMPARE(SchemaUpgrade::Apply(*db, false, v2), QStringList{"schema/0002_cidade.sql"});
         SqlCommit("INSERT INTO PEDIDO_TESTE (NUMERO, CLIENTE) VALUES (1, '000001')");
+        // What a later script adds, outside readers read too.
+        QCOMPARE(Scalar("SELECT COUNT(*) FROM RDB$USER_PRIVILEGES WHERE RDB$USER = 'KELM_LEITURA' AND "
+                        "RDB$RELATION_NAME = 'PEDIDO_TESTE' AND RDB$PRIVILEGE = 'S'")
+                     .toInt(),
+                 1);
         db->Close();
         // Reopening through the normal path upgrades, never re-creates nor adds demo rows.
         OpenHostDatabase(*db, config, true, [] { return true; });
@@ -366,6 +371,52 @@ private slots:
         db->Close();
         QVERIFY(setMode("read_write"));
         OpenHostDatabase(*db, config, false, [] { return false; });
+    }
+
+    // Every table and view is readable through the readers' role, and the role is granted nothing else; on a
+    // server, a user holding only that role reads and cannot write.
+    void outsideReadersReadAndWriteNothing() {
+        const int relacoes =
+            Scalar("SELECT COUNT(*) FROM RDB$RELATIONS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0").toInt();
+        QVERIFY(relacoes > 50);
+        QCOMPARE(Scalar("SELECT COUNT(DISTINCT RDB$RELATION_NAME) FROM RDB$USER_PRIVILEGES WHERE RDB$USER = "
+                        "'KELM_LEITURA' AND RDB$PRIVILEGE = 'S'")
+                     .toInt(),
+                 relacoes);
+        QCOMPARE(Scalar("SELECT COUNT(*) FROM RDB$USER_PRIVILEGES WHERE RDB$USER = 'KELM_LEITURA' AND "
+                        "RDB$PRIVILEGE <> 'S'")
+                     .toInt(),
+                 0);
+        const QString leitor = qEnvironmentVariable("KELM_TEST_READER");
+        if (!config.isServer() || leitor.isEmpty())
+            return;
+        SqlCommit(QStringLiteral("GRANT KELM_LEITURA TO USER %1").arg(leitor));
+        const auto conecta = [&](const QString& nome, const QString& papel) {
+            QSqlDatabase outro = QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), nome);
+            outro.setDatabaseName(config.target());
+            outro.setUserName(leitor);
+            outro.setPassword(qEnvironmentVariable("KELM_READER_PASSWORD"));
+            if (!papel.isEmpty())
+                outro.setConnectOptions(QStringLiteral("ISC_DPB_SQL_ROLE_NAME=") + papel);
+            return outro;
+        };
+        {
+            QSqlDatabase leitura = conecta(QStringLiteral("leitor"), QStringLiteral("KELM_LEITURA"));
+            QVERIFY2(leitura.open(), qPrintable(leitura.lastError().text()));
+            QSqlQuery q(leitura);
+            QVERIFY2(q.exec(QStringLiteral("SELECT COUNT(*) FROM FAL")) && q.next(),
+                     qPrintable(q.lastError().text()));
+            QVERIFY(!q.exec(QStringLiteral("INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('99', 'X')")));
+            QVERIFY2(q.lastError().text().contains(QLatin1String("permission"), Qt::CaseInsensitive),
+                     qPrintable(q.lastError().text()));
+            // Without the role the same user reads nothing.
+            QSqlDatabase sem = conecta(QStringLiteral("sem-papel"), {});
+            QVERIFY(sem.open());
+            QSqlQuery r(sem);
+            QVERIFY(!r.exec(QStringLiteral("SELECT COUNT(*) FROM FAL")));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("leitor"));
+        QSqlDatabase::removeDatabase(QStringLiteral("sem-papel"));
     }
 
     // A few blocks, every value intact; a failing statement stops its block whole, the unsent are dropped.

@@ -218,6 +218,23 @@ void record(TZoDatabase& db, const QString& sql, const QString& script) {
     db.Exec(q, true);
     db.Transaction()->CommitRetaining();
 }
+// Outside readers on a server (a spreadsheet, a BI tool) read every table and view through one role and can
+// write nothing; what a script added is granted with the rest.
+void concedeLeitura(TZoDatabase& db) {
+    if (!rowExists(db,
+                   QStringLiteral("SELECT 1 FROM RDB$ROLES WHERE RDB$ROLE_NAME = '%1'").arg(kPapelLeitura)))
+        execStep(db, QStringLiteral("CREATE ROLE %1").arg(kPapelLeitura), {}, 0,
+                 QStringLiteral("papel de leitura"));
+    execStep(
+        db,
+        QStringLiteral("EXECUTE BLOCK AS DECLARE T VARCHAR(63); BEGIN FOR SELECT TRIM(R.RDB$RELATION_NAME) "
+                       "FROM RDB$RELATIONS R WHERE COALESCE(R.RDB$SYSTEM_FLAG, 0) = 0 AND NOT EXISTS (SELECT "
+                       "1 FROM RDB$USER_PRIVILEGES P WHERE P.RDB$USER = '%1' AND P.RDB$RELATION_NAME = "
+                       "R.RDB$RELATION_NAME AND P.RDB$PRIVILEGE = 'S') INTO :T DO EXECUTE STATEMENT 'GRANT "
+                       "SELECT ON \"' || T || '\" TO ROLE %1'; END")
+            .arg(kPapelLeitura),
+        {}, 0, QStringLiteral("leitura das tabelas"));
+}
 } // namespace
 
 QStringList SchemaUpgrade::Scripts(const QString& folder, const QString& root) {
@@ -304,6 +321,8 @@ QStringList SchemaUpgrade::Apply(TZoDatabase& db, bool demo, const QString& root
         }
         applied << name;
     }
+    if (!applied.isEmpty())
+        concedeLeitura(db);
     if (creation.exists && !creation.complete)
         record(db,
                QStringLiteral(

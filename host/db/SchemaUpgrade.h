@@ -14,6 +14,9 @@ public:
     using EDatabaseError::EDatabaseError;
 };
 
+// The role outside readers connect with: SELECT on every table and view of the database, nothing else.
+inline const char* const kPapelLeitura = "KELM_LEITURA";
+
 // Splits a Firebird script into statements, honouring SET TERM, quoted literals and "--" comment lines.
 KELMHOST_EXPORT QStringList SplitSqlScript(const QString& script);
 
