@@ -4,10 +4,12 @@
 #include "DBControls.h"
 #include "DataAccess.h"
 #include "DataContext.h"
+#include "DataSetModel.h"
 #include "Formatacao.h"
 #include "HostError.h"
 #include "Mensagens.h"
 #include "MessageService.h"
+#include "Planilha.h"
 #include "Protecao.h"
 #include "Relatorio.h"
 #include "TTabela.h"
@@ -167,6 +169,7 @@ TFmTabelaHost::TFmTabelaHost(const Definition& definition, QWidget* parent)
     }
     bar->addStretch();
     auto* print = button(QStringLiteral("BtImprimir"), QStringLiteral("Im&primir"));
+    auto* exporta = button(QStringLiteral("BtExportar"), QStringLiteral("E&xportar"));
     auto* close = button(QStringLiteral("BtSaida"), QStringLiteral("&Fechar"));
     layout->addLayout(bar);
 
@@ -179,6 +182,11 @@ TFmTabelaHost::TFmTabelaHost(const Definition& definition, QWidget* parent)
     connect(remove, &QPushButton::clicked, this, Protegido([this] { Exclui(); }));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(print, &QPushButton::clicked, this, Protegido([this] { Imprime(); }));
+    connect(exporta, &QPushButton::clicked, this, Protegido([this] {
+                m_data->CheckBrowseMode();
+                Chama_Planilha(*DataSetModel::Of(m_data), QStringLiteral("W") + m_definition.table,
+                               windowTitle(), this);
+            }));
     connect(m_search, &QLineEdit::textChanged, this, Protegido([this](const QString& text) {
                 if (text.trimmed().isEmpty()) {
                     m_data->ClearFilter();

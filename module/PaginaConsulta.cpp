@@ -1,7 +1,10 @@
 #include "PaginaConsulta.h"
 #include "DBControls.h"
+#include "DataSetModel.h"
 #include "HostUi.h"
+#include "Planilha.h"
 #include "Protecao.h"
+#include "TForm.h"
 #include "TZoQuery.h"
 #include <QKeyEvent>
 #include <QLabel>
@@ -23,6 +26,15 @@ PaginaConsulta::PaginaConsulta(QObject* dono, TZoDBGrid* grade, QLabel* contagem
                 if (abre && !Linhas()->IsEmpty())
                     abre();
             }));
+    // Every row of the list, not only the windows read, to a spreadsheet.
+    if (auto* tela = qobject_cast<TForm*>(dono))
+        tela->AcaoMenuGrade(grade, "ExportarConsulta", QStringLiteral("Exportar..."), [this, tela] {
+            if (Linhas()->IsEmpty())
+                return;
+            LeTudo();
+            Chama_Planilha(*DataSetModel::Of(Linhas()), tela->objectName() + QStringLiteral("Consulta"),
+                           tela->windowTitle(), tela);
+        });
 }
 
 void PaginaConsulta::LeTudo() {

@@ -2,11 +2,13 @@
 #include "CaixaPesquisa.h"
 #include "DBControls.h"
 #include "DataAccess.h"
+#include "DataSetModel.h"
 #include "Formatacao.h"
 #include "Funcoes.h"
 #include "GravacaoAtomica.h"
 #include "HostUi.h"
 #include "Mensagens.h"
+#include "Planilha.h"
 #include "Relatorio.h"
 #include "TClientDataSet.h"
 #include "TZoQuery.h"
@@ -55,10 +57,12 @@ TFmRelatorio::TFmRelatorio(QWidget* parent)
     : TForm(parent), m_relatorio(new QWidget(this)),
       BitBtn1(new QPushButton(QStringLiteral("&Confirmar"), this)),
       BtImp(new QPushButton(QStringLiteral("&Imprimir"), this)),
+      BtExportar(new QPushButton(QStringLiteral("E&xportar"), this)),
       BtFechar(new QPushButton(QStringLiteral("&Fechar"), this)), DBGrid1(new TZoDBGrid(this)),
       TbResultado(new TClientDataSet(this)) {
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BtImp->setObjectName(QStringLiteral("BtImp"));
+    BtExportar->setObjectName(QStringLiteral("BtExportar"));
     BtFechar->setObjectName(QStringLiteral("BtFechar"));
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     auto* grupo = new QGroupBox(QStringLiteral("Filtros"), m_relatorio);
@@ -67,6 +71,7 @@ TFmRelatorio::TFmRelatorio(QWidget* parent)
     auto* botoes = new QHBoxLayout;
     botoes->addWidget(BitBtn1);
     botoes->addWidget(BtImp);
+    botoes->addWidget(BtExportar);
     botoes->addStretch();
     botoes->addWidget(BtFechar);
     auto* layout = new QVBoxLayout(m_relatorio);
@@ -79,9 +84,15 @@ TFmRelatorio::TFmRelatorio(QWidget* parent)
     DBGrid1->SetDataSet(TbResultado);
     DBGrid1->SetReadOnly(true);
     BtImp->setEnabled(false);
+    BtExportar->setEnabled(false);
     SaidaSemConferencia(BtFechar);
     connect(BitBtn1, &QPushButton::clicked, this, Protegido([this] { BitBtn1Click(); }));
     connect(BtImp, &QPushButton::clicked, this, Protegido([this] { BtImpClick(); }));
+    // The rows as the grid shows them, its pivot's if it has one.
+    connect(BtExportar, &QPushButton::clicked, this, Protegido([this] {
+                Chama_Planilha(*DataSetModel::Of(TbResultado), Identificador(),
+                               rel.titulo.isEmpty() ? windowTitle() : rel.titulo, this);
+            }));
     connect(BtFechar, &QPushButton::clicked, this, [this] { close(); });
 }
 
@@ -287,8 +298,9 @@ void TFmRelatorio::AbreRelatorio() {
         for (QWidget* dentro : antes ? antes->findChildren<QWidget*>() : QList<QWidget*>())
             if (dentro->focusPolicy() & Qt::TabFocus)
                 antes = dentro;
-        for (QWidget* w : {static_cast<QWidget*>(BitBtn1), static_cast<QWidget*>(BtImp),
-                           static_cast<QWidget*>(BtFechar), static_cast<QWidget*>(DBGrid1)}) {
+        for (QWidget* w :
+             {static_cast<QWidget*>(BitBtn1), static_cast<QWidget*>(BtImp), static_cast<QWidget*>(BtExportar),
+              static_cast<QWidget*>(BtFechar), static_cast<QWidget*>(DBGrid1)}) {
             if (antes)
                 setTabOrder(antes, w);
             antes = w;
@@ -547,6 +559,7 @@ void TFmRelatorio::BitBtn1Click() {
     leitura.Confirma();
     m_cabecalho = Cabecalho();
     BtImp->setEnabled(!TbResultado->IsEmpty());
+    BtExportar->setEnabled(!TbResultado->IsEmpty());
 }
 
 QList<QPair<QString, QString>> TFmRelatorio::Cabecalho() const {

@@ -109,7 +109,8 @@ InstrucaoRelatorio MontaInstrucao(const QString& sql, const QList<CondicaoRelato
 
 // The report-screen frame: the declared filters on top, "Confirmar" (BitBtn1) runs one statement built from
 // them and shows its rows (or what the pivot makes of them) in DBGrid1, "Imprimir" (BtImp) prints them under
-// the report identifier, headed by the filters they were read under, "&Fechar" (BtFechar) closes. A concrete
+// the report identifier, headed by the filters they were read under, "Exportar" (BtExportar) writes them as
+// a spreadsheet, "&Fechar" (BtFechar) closes. A concrete
 // report declares its filters, statement, pivot and identifiers in FormCreate and calls AbreRelatorio;
 // nothing else.
 class TFmRelatorio : public TForm {
@@ -173,7 +174,7 @@ private:
     QWidget* m_filtros;
     QWidget* m_relatorio;
     QTabWidget* m_paginas = nullptr;
-    QPushButton *BitBtn1, *BtImp, *BtFechar;
+    QPushButton *BitBtn1, *BtImp, *BtExportar, *BtFechar;
     TZoDBGrid* DBGrid1;
     TClientDataSet* TbResultado;
     QList<TClientDataSet*> m_paginasDados; // rel.paginas' rows, in order

@@ -58,6 +58,12 @@ public:
     // swallows the event.
     bool TrataEvento(QWidget* control, QEvent* event);
 
+    // An item of a grid's pop-up menu (right click), named as in the screen's design so scripts pick it; the
+    // menu is made on the grid's first item. `antesDeAbrir` (given once per grid) updates the items each time
+    // the menu opens. The frame's parts add theirs (a consult page's export).
+    QAction* AcaoMenuGrade(QAbstractItemView* grade, const char* nome, const QString& texto,
+                           std::function<void()> acao, std::function<void()> antesDeAbrir = {});
+
 protected:
     virtual void FormCreate() {}
     virtual void FormClose() {}
@@ -89,11 +95,6 @@ protected:
     // while it waits, it still runs once.
     void QuandoLivre(std::function<void()> acao);
 
-    // An item of a grid's pop-up menu (right click), named as in the screen's design so scripts pick it; the
-    // menu is made on the grid's first item. `antesDeAbrir` (given once per grid) updates the items each time
-    // the menu opens.
-    QAction* AcaoMenuGrade(QAbstractItemView* grade, const char* nome, const QString& texto,
-                           std::function<void()> acao, std::function<void()> antesDeAbrir = {});
 
     // A code box with its look-up (F4, button, exit check, description), owned by the screen.
     CaixaPesquisa* DeclaraCaixa(const DeclaracaoCaixa& declaracao);

@@ -1,8 +1,10 @@
 // The report engine: graphic output read back from PDF, text pages, layouts per identifier, the routing of
 // the screens' calls, and the lot sheet printed from the database.
+#include "DataSetModel.h"
 #include "Formatacao.h"
 #include "HostError.h"
 #include "ImpressaoFal.h"
+#include "Planilha.h"
 #include "Relatorio.h"
 #include "TClientDataSet.h"
 #include "TestDatabase.h"
@@ -341,6 +343,54 @@ private slots:
                 }
             }
         }
+    }
+
+    // The grid as its user sees it, to a spreadsheet: numbers and dates as cells of their kind, a code's
+    // leading zeros and a quote kept as text, the hidden field left out, the header frozen; CSV as
+    // spreadsheets in Brazil read it. Nothing is left under a temporary name.
+    void spreadsheetOfTheGrid() {
+        TClientDataSet ds;
+        ds.AddField("COD", QMetaType::QString, 10, "Código")
+            .AddField("PESO", QMetaType::Double, 0, "Peso (kg)")
+            .AddField("DATA", QMetaType::QDate, 0, "Emissão")
+            .AddField("OCULTO", QMetaType::Int, 0, "Oculto");
+        ds.CreateDataSet();
+        ds.FieldDefByName("OCULTO").visible = false;
+        for (const QVariantList& linha : {QVariantList{"00012", 1234.5, QDate(2026, 12, 5), 1},
+                                          QVariantList{"A;\"B\"", QVariant(), QVariant(), 2}}) {
+            ds.Append();
+            for (int c = 0; c < linha.size(); ++c)
+                ds.Fields(c) = linha[c];
+            ds.Post();
+        }
+        DataSetModel* grade = DataSetModel::Of(&ds);
+        grade->DeclaraColunas(
+            {{"COD", "Código"}, ColunaGrade("PESO", "Peso (kg)").Casas(2), {"DATA", "Emissão"}});
+        const QString xlsx = m_dir.filePath("grade.xlsx"), csv = m_dir.filePath("grade.csv");
+        QCOMPARE(ExportaPlanilha(*grade, xlsx), QString());
+        const auto parte = [&](const char* nome) {
+            QProcess unzip;
+            unzip.start("unzip", {"-p", xlsx, nome});
+            unzip.waitForFinished();
+            return QString::fromUtf8(unzip.readAllStandardOutput());
+        };
+        const QString folha = parte("xl/worksheets/sheet1.xml"), textos = parte("xl/sharedStrings.xml");
+        const int serial = int(QDate(1899, 12, 30).daysTo(QDate(2026, 12, 5)));
+        for (const QString& celula :
+             {QStringLiteral(R"(<c r="B2" s="\d+"><v>1234.5</v>)"),
+              QStringLiteral(R"(<c r="C2" s="\d+"><v>%1</v>)").arg(serial),
+              QStringLiteral(R"(<c r="A2"[^>]* t="s">)"), QStringLiteral(R"(ySplit="1")")})
+            QVERIFY2(folha.contains(QRegularExpression(celula)), qPrintable(celula + "\n" + folha));
+        QVERIFY(!folha.contains(R"(r="D1")") && !folha.contains(R"(r="B3")"));
+        for (const char* texto : {"Código", "Peso (kg)", "00012", "A;\"B\""})
+            QVERIFY2(textos.contains(QString::fromUtf8(texto)), qPrintable(textos));
+        QCOMPARE(ExportaPlanilha(*grade, csv), QString());
+        QFile lido(csv);
+        QVERIFY(lido.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(lido.readAll()),
+                 QString::fromUtf8(
+                     "Código;Peso (kg);Emissão\r\n00012;1234,50;05/12/2026\r\n\"A;\"\"B\"\"\";;\r\n"));
+        QCOMPARE(QDir(m_dir.path()).entryList({"*.parcial"}, QDir::Files), QStringList());
     }
 
     void emptyDataSetStillPrints() {

@@ -5,6 +5,8 @@
 #include "PivosGerencia.h"
 #include "TestDatabase.h"
 #include "TestFiles.h"
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -353,6 +355,13 @@ private slots:
                      qPrintable(ids[ordem]));
         }
         QCOMPARE(FieldTexts("QryQul", "FAL|ORDEM").size(), 5);
+        // Exported as the grid shows it, the weights as numbers.
+        driver->Click("BtExportar");
+        QProcess unzip;
+        unzip.start("unzip", {"-p", pasta.Path("WTngFalNum.xlsx"), "xl/worksheets/sheet1.xml"});
+        QVERIFY(unzip.waitForFinished());
+        QVERIFY(QString::fromUtf8(unzip.readAllStandardOutput())
+                    .contains(QRegularExpression(R"(<c r="N2" s="\d+"><v>\d+</v>)")));
         const QString impresso = pasta.Text("WTngFalCor.pdf");
         for (const char* texto :
              {"Relatório de FAL", "00001 - MALHARIA UM", "280,00", "01/12/2026 até 31/12/2026"})

@@ -5,6 +5,7 @@
 #include "TestDatabase.h"
 #include "TestFiles.h"
 #include <QLineEdit>
+#include <QProcess>
 #include <QTest>
 
 namespace {
@@ -79,6 +80,7 @@ private slots:
     void headerChecksOnExitAndAtConfirm();
     void lotSheetsGuardTheInvoice();
     void quotesInCodesAndNumbers();
+    void consultExportsEveryRow();
 };
 
 void TstTngNFEntra::balanceKeepsWhatLotSheetsTook() {
@@ -366,6 +368,27 @@ void TstTngNFEntra::quotesInCodesAndNumbers() {
     Mostra("12'3", "A'B");
     QCOMPARE(driver->Text("EdtNomeCliente"), "TECELAGEM D'ÁVILA");
     QVERIFY2(messages.AllAnswered(), qPrintable(messages.Texts().join('|')));
+}
+
+// The consult page's export takes every row of the list, not only the window read so far.
+void TstTngNFEntra::consultExportsEveryRow() {
+    QStringList notas;
+    for (int n = 1; n <= 150; ++n)
+        notas << QStringLiteral("'%1', '00001', '2026-12-01', '1901', 0").arg(n, 6, 10, QLatin1Char('0'));
+    InsertCommit("NFTIN (NOTA, CLIENTE, DATA, NATUREZA, SALDO)", notas);
+    driver->Open("TfmTngNFEntra");
+    driver->Type("EdtDataIni", "01/12/2026");
+    driver->Type("EdtDataFim", "31/12/2026");
+    driver->Click("BitBtn5");
+    QVERIFY(driver->Rows("DBGrid2") < 150);
+    const ReportFolder pasta;
+    driver->Menu("ExportarConsulta");
+    QProcess unzip;
+    unzip.start("unzip", {"-p", pasta.Path("fmTngNFEntraConsulta.xlsx"), "xl/worksheets/sheet1.xml"});
+    QVERIFY(unzip.waitForFinished());
+    const QString folha = QString::fromUtf8(unzip.readAllStandardOutput());
+    QVERIFY2(folha.contains(R"(<row r="151")") && !folha.contains(R"(<row r="152")"),
+             qPrintable(folha.left(400)));
 }
 
 QTEST_MAIN(TstTngNFEntra)

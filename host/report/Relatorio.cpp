@@ -1448,15 +1448,9 @@ QString PastaAutomatica() {
     return qEnvironmentVariable("KELM_REPORT_DIR");
 }
 
-// Asks where to write; the folder chosen last time is offered again.
 QString PerguntaArquivo(QWidget* tela, const TRelatorio& relatorio, const QString& extensao,
                         const QString& filtro) {
-    const QString pasta = LeIni(QStringLiteral("Relatorio"), QStringLiteral("Pasta"), QDir::homePath());
-    const QString arquivo = Mensagens().SaveFile(
-        tela, relatorio.Titulo(), QDir(pasta).filePath(relatorio.Identificador() + '.' + extensao), filtro);
-    if (!arquivo.isEmpty())
-        GravaIni(QStringLiteral("Relatorio"), QStringLiteral("Pasta"), QFileInfo(arquivo).absolutePath());
-    return arquivo;
+    return PerguntaArquivoSaida(tela, relatorio.Titulo(), relatorio.Identificador() + '.' + extensao, filtro);
 }
 
 bool Avisa(bool produzido, QWidget* tela, const TRelatorio& relatorio, const QString& destino) {
@@ -1624,4 +1618,13 @@ bool Chama_RelatorioWinTxt(const TRelatorio& relatorio, QWidget* tela) {
     default:
         return false;
     }
+}
+
+QString PerguntaArquivoSaida(QWidget* tela, const QString& titulo, const QString& nome,
+                             const QString& filtro) {
+    const QString pasta = LeIni(QStringLiteral("Relatorio"), QStringLiteral("Pasta"), QDir::homePath());
+    const QString arquivo = Mensagens().SaveFile(tela, titulo, QDir(pasta).filePath(nome), filtro);
+    if (!arquivo.isEmpty())
+        GravaIni(QStringLiteral("Relatorio"), QStringLiteral("Pasta"), QFileInfo(arquivo).absolutePath());
+    return arquivo;
 }

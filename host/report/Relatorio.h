@@ -158,3 +158,6 @@ KELMHOST_EXPORT bool Chama_RelatorioTxt(const TRelatorio& relatorio, QWidget* te
 // A report printed graphically or as text: the user picks Vídeo, Impressora, PDF or Texto; with
 // KELM_REPORT_DIR both <identifier>.pdf and <identifier>.txt are written unasked.
 KELMHOST_EXPORT bool Chama_RelatorioWinTxt(const TRelatorio& relatorio, QWidget* tela);
+// Asks where to write an output named `nome`; the folder chosen last time is offered again.
+KELMHOST_EXPORT QString PerguntaArquivoSaida(QWidget* tela, const QString& titulo, const QString& nome,
+                                             const QString& filtro);
