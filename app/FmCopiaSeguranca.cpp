@@ -186,6 +186,8 @@ void RegistraCopiaNoLog(const ResultadoCopia& resultado, QObject* tela) {
 }
 
 void RegistraTelaCopia() {
+    // Its right comes only from a row naming it, never from "*": the menu hides it from other users.
+    RegistraClasseRestrita(QStringLiteral("TFmCopiaSeguranca"));
     RegisterClass(
         {QStringLiteral("TFmCopiaSeguranca"), kTitulo, QStringLiteral("Sistema"), ScreenKind::Mdi, 910},
         [](QWidget* parent) { return new TFmCopiaSeguranca(parent); });

@@ -6,6 +6,7 @@
 #include "Encerramento.h"
 #include "FirebirdEngine.h"
 #include "FmCopiaSeguranca.h"
+#include "FmImportaCadastro.h"
 #include "FmLog.h"
 #include "FmLogin.h"
 #include "FmPrincipal.h"
@@ -31,6 +32,7 @@ namespace {
 void CarregaTelas(ModuleLoader& module) {
     RegistraTelaLog();
     RegistraTelaCopia();
+    RegistraTelaImportacao();
     TFmTabelaHost::RegistraTelas();
     QString error;
     if (!module.Load(QStringLiteral("kelmTingimento"), &error))

@@ -2,6 +2,7 @@
 // copy whose check fails is reported failed and leaves nothing under a copy's name; an upgrade whose copy
 // fails does not run; a restore never overwrites a file nor the database in use; old copies are pruned; the
 // screen is the administrator's and writes its audit lines.
+#include "Acesso.h"
 #include "CopiaSeguranca.h"
 #include "FmCopiaSeguranca.h"
 #include "HostError.h"
@@ -234,6 +235,8 @@ private slots:
         SettingsFile ini(QStringLiteral("[Copia]\npasta=%1/copias\n"));
         if (!administrador) {
             AddUser("002", "JOAO", "x", "NNS");
+            Grant("002", "*");
+            QVERIFY(!PodeAbrir("002", "TFmCopiaSeguranca")); // every screen but this one
             context->Session().usuario = QStringLiteral("JOAO");
             context->Session().usuarioCodigo = QStringLiteral("002");
         }

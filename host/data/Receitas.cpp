@@ -255,12 +255,8 @@ std::optional<double> PrecoTabela(const QString& regiao, const QString& cor, con
     return q.Fields(0).AsFloat();
 }
 
-bool RecalculaReceitas(const QString& produto, const QString& variante, const QString& preparacao,
-                       const ProgressoRecalculo& progresso) {
-    const QString material = produto.trimmed();
-    const QString codigoPreparacao = preparacao.trimmed();
-    if (material.isEmpty() && codigoPreparacao.isEmpty())
-        return false;
+namespace {
+void recalcula(const Alvos& alvo, const ProgressoRecalculo& progresso) {
     TZoDatabase* db = ConexaoHost();
     // Inside the caller's unit of work a failure undoes this run's writes alone, back to a savepoint, so
     // that a caller going on after the error never commits half a recalculation.
@@ -272,7 +268,7 @@ bool RecalculaReceitas(const QString& produto, const QString& variante, const QS
     if (!unidadePropria)
         executa(QStringLiteral("SAVEPOINT RECALCULA_RECEITAS"));
     try {
-        const QList<ReceitaLida> receitas = leReceitas(alvos(material, variante.trimmed(), codigoPreparacao));
+        const QList<ReceitaLida> receitas = leReceitas(alvo);
         const QHash<QString, QList<ItemLido>> preparacoes = lePreparacoes(receitas);
         RegrasCalculo regras;
         QSet<QString> usadas;
@@ -325,7 +321,26 @@ bool RecalculaReceitas(const QString& produto, const QString& variante, const QS
         }
         throw;
     }
+}
+} // namespace
+
+bool RecalculaReceitas(const QString& produto, const QString& variante, const QString& preparacao,
+                       const ProgressoRecalculo& progresso) {
+    const QString material = produto.trimmed();
+    const QString codigoPreparacao = preparacao.trimmed();
+    if (material.isEmpty() && codigoPreparacao.isEmpty())
+        return false;
+    recalcula(alvos(material, variante.trimmed(), codigoPreparacao), progresso);
     return true;
+}
+
+void RecalculaReceitasListadas(const QList<std::pair<QString, QString>>& receitas,
+                               const ProgressoRecalculo& progresso) {
+    Alvos alvo;
+    for (const auto& [codigo, variante] : receitas)
+        alvo.receitas.insert(chave(codigo, variante));
+    if (!alvo.receitas.isEmpty())
+        recalcula(alvo, progresso);
 }
 
 QString SqlReceitaDaFal(const QString& fal) {

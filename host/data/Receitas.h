@@ -1,5 +1,6 @@
 #pragma once
 #include "HostExport.h"
+#include <QList>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -46,3 +47,6 @@ struct ProgressoRecalculo {
 KELMHOST_EXPORT bool RecalculaReceitas(const QString& produto, const QString& variante,
                                        const QString& preparacao,
                                        const ProgressoRecalculo& progresso = ProgressoRecalculo());
+// The same for recipes named by code and variant (those just written by an import).
+KELMHOST_EXPORT void RecalculaReceitasListadas(const QList<std::pair<QString, QString>>& receitas,
+                                               const ProgressoRecalculo& progresso = ProgressoRecalculo());
