@@ -15,6 +15,7 @@
 #include "BenchFila.h"
 #include "BenchFolhaTinturaria.h"
 #include "BenchGeracao.h"
+#include "BenchImportacao.h"
 #include "BenchNotas.h"
 #include "BenchOrcamento.h"
 #include "BenchPesagem.h"
@@ -92,6 +93,7 @@ int bench(const QStringList& args) {
                             {"orcamento", BenchOrcamento},
                             {"folha-tinturaria", BenchFolhaTinturaria},
                             {"relatorios", BenchRelatorios},
+                            {"importacao", BenchImportacao},
                             {"copia", BenchCopia}};
     const QStringList so = Opcao(args, "--only").split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const Secao& secao : secoes) {

@@ -1,0 +1,6 @@
+#pragma once
+
+class ScriptedMessageService;
+class TZoDatabase;
+
+void BenchImportacao(TZoDatabase& db, ScriptedMessageService& messages);
