@@ -10,10 +10,13 @@
 #include "TestDatabase.h"
 #include "TestFiles.h"
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QProcess>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTest>
+#include <csignal>
 #include <unistd.h>
 
 namespace {
@@ -119,6 +122,33 @@ private slots:
         QVERIFY2(feita.texto.contains("falhou"), qPrintable(feita.texto));
         QCOMPARE(Nomes(ini.Path("copias")), QStringList());
         QCOMPARE(Count("LOG"), 50);
+    }
+
+    // The scheduler's copy killed half-way leaves nothing under a copy's name; the next copy is whole.
+    void copiaInterrompidaNaoFica() {
+        SettingsFile ini(QStringLiteral("[Copia]\npasta=%1/copias\n"));
+        Registros(3000);
+        QProcess kelm;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("KELM_DB_USER", config.user);
+        env.insert("KELM_DB_PASSWORD", config.password);
+        kelm.setProcessEnvironment(env);
+        kelm.start(QCoreApplication::applicationDirPath() + "/kelm",
+                   {"backup", "--database", config.target()});
+        QVERIFY(kelm.waitForStarted());
+        QDeadlineTimer prazo(20000);
+        while (!prazo.hasExpired() && !Nomes(ini.Path("copias")).join(' ').contains(".parcial"))
+            QTest::qWait(5);
+        QVERIFY2(kelm.state() == QProcess::Running, "the copy ended before it could be killed");
+        ::kill(pid_t(kelm.processId()), SIGTERM);
+        QVERIFY(kelm.waitForFinished(10000));
+        QTest::qWait(500); // the tools it started die with it
+        for (const QString& nome : Nomes(ini.Path("copias")))
+            QVERIFY2(nome.endsWith(".parcial"), qPrintable(nome));
+        QVERIFY(CopiaSeguranca(config).Copias().isEmpty());
+        const ResultadoCopia feita = CopiaSeguranca(config).Copia();
+        QVERIFY2(feita.ok, qPrintable(feita.texto));
+        QCOMPARE(CopiaSeguranca(config).Copias().size(), 1);
     }
 
     // The copy before an upgrade: a failed one stops the upgrade, a database just created needs none.
