@@ -373,8 +373,9 @@ private slots:
         OpenHostDatabase(*db, config, false, [] { return false; });
     }
 
-    // Every table and view is readable through the readers' role, and the role is granted nothing else; on a
-    // server, a user holding only that role reads and cannot write.
+    // Every table and view is readable through the readers' role, and the role is granted nothing else; the
+    // users' role writes every table and uses every sequence and routine. On a server, a user holding only
+    // the readers' role reads and cannot write; with the users' role it writes and cannot change structure.
     void outsideReadersReadAndWriteNothing() {
         const int relacoes =
             Scalar("SELECT COUNT(*) FROM RDB$RELATIONS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0").toInt();
@@ -387,6 +388,23 @@ private slots:
                         "RDB$PRIVILEGE <> 'S'")
                      .toInt(),
                  0);
+        // The users' role: every table and view written, every sequence, procedure and function used.
+        for (const auto& [objetos, privilegios] : std::initializer_list<std::pair<const char*, const char*>>{
+                 {"SELECT RDB$RELATION_NAME FROM RDB$RELATIONS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0",
+                  "SIUD"},
+                 {"SELECT RDB$GENERATOR_NAME FROM RDB$GENERATORS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0",
+                  "G"},
+                 {"SELECT RDB$PROCEDURE_NAME FROM RDB$PROCEDURES WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0",
+                  "X"},
+                 {"SELECT RDB$FUNCTION_NAME FROM RDB$FUNCTIONS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0", "X"}})
+            for (const QChar privilegio : QString::fromLatin1(privilegios))
+                QCOMPARE(Scalar(QStringLiteral("SELECT COUNT(*) FROM (%1) O WHERE NOT EXISTS (SELECT 1 FROM "
+                                               "RDB$USER_PRIVILEGES P WHERE P.RDB$USER = 'KELM_USUARIO' AND "
+                                               "P.RDB$RELATION_NAME = O.%2 AND P.RDB$PRIVILEGE = '%3')")
+                                    .arg(QLatin1String(objetos),
+                                         QString::fromLatin1(objetos).section(' ', 1, 1), privilegio))
+                             .toInt(),
+                         0);
         const QString leitor = qEnvironmentVariable("KELM_TEST_READER");
         if (!config.isServer() || leitor.isEmpty())
             return;
@@ -415,8 +433,22 @@ private slots:
             QSqlQuery r(sem);
             QVERIFY(!r.exec(QStringLiteral("SELECT COUNT(*) FROM FAL")));
         }
+        {
+            // Through the users' role the same user writes rows and draws codes, and changes no structure.
+            SqlCommit(QStringLiteral("GRANT KELM_USUARIO TO USER %1").arg(leitor));
+            QSqlDatabase usuario = conecta(QStringLiteral("usuario"), QStringLiteral("KELM_USUARIO"));
+            QVERIFY2(usuario.open(), qPrintable(usuario.lastError().text()));
+            QSqlQuery q(usuario);
+            for (const char* escrita : {"INSERT INTO REGIAO (REGIAO, DESCRICAO) VALUES ('99', 'X')",
+                                        "UPDATE REGIAO SET DESCRICAO = 'Y' WHERE REGIAO = '99'",
+                                        "SELECT NEXT VALUE FOR GEN_LOG_ID FROM RDB$DATABASE",
+                                        "DELETE FROM REGIAO WHERE REGIAO = '99'"})
+                QVERIFY2(q.exec(QLatin1String(escrita)), qPrintable(q.lastError().text()));
+            QVERIFY(!q.exec(QStringLiteral("CREATE TABLE INTRUSA (X INTEGER)")));
+        }
         QSqlDatabase::removeDatabase(QStringLiteral("leitor"));
         QSqlDatabase::removeDatabase(QStringLiteral("sem-papel"));
+        QSqlDatabase::removeDatabase(QStringLiteral("usuario"));
     }
 
     // A few blocks, every value intact; a failing statement stops its block whole, the unsent are dropped.

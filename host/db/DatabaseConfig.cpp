@@ -39,6 +39,10 @@ DatabaseConfig DatabaseConfig::fromEnvironment(const QString& database) {
         config.user = user.isEmpty() ? QStringLiteral("KELM") : user;
     if (!password.isEmpty())
         config.password = password;
+    if (config.isServer())
+        config.role =
+            qEnvironmentVariable("KELM_DB_ROLE", LeIni(QStringLiteral("Banco"), QStringLiteral("role")))
+                .trimmed();
     return config;
 }
 

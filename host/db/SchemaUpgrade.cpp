@@ -218,22 +218,49 @@ void record(TZoDatabase& db, const QString& sql, const QString& script) {
     db.Exec(q, true);
     db.Transaction()->CommitRetaining();
 }
-// Outside readers on a server (a spreadsheet, a BI tool) read every table and view through one role and can
-// write nothing; what a script added is granted with the rest.
-void concedeLeitura(TZoDatabase& db) {
-    if (!rowExists(db,
-                   QStringLiteral("SELECT 1 FROM RDB$ROLES WHERE RDB$ROLE_NAME = '%1'").arg(kPapelLeitura)))
-        execStep(db, QStringLiteral("CREATE ROLE %1").arg(kPapelLeitura), {}, 0,
-                 QStringLiteral("papel de leitura"));
+// Each object of a kind still without the role's privilege is granted it: what a later script adds too.
+void concede(TZoDatabase& db, const QString& papel, const QString& objetos, int tipo,
+             const QString& privilegio, const QString& concessao) {
     execStep(
         db,
-        QStringLiteral("EXECUTE BLOCK AS DECLARE T VARCHAR(63); BEGIN FOR SELECT TRIM(R.RDB$RELATION_NAME) "
-                       "FROM RDB$RELATIONS R WHERE COALESCE(R.RDB$SYSTEM_FLAG, 0) = 0 AND NOT EXISTS (SELECT "
-                       "1 FROM RDB$USER_PRIVILEGES P WHERE P.RDB$USER = '%1' AND P.RDB$RELATION_NAME = "
-                       "R.RDB$RELATION_NAME AND P.RDB$PRIVILEGE = 'S') INTO :T DO EXECUTE STATEMENT 'GRANT "
-                       "SELECT ON \"' || T || '\" TO ROLE %1'; END")
-            .arg(kPapelLeitura),
-        {}, 0, QStringLiteral("leitura das tabelas"));
+        QStringLiteral("EXECUTE BLOCK AS DECLARE T VARCHAR(63); BEGIN FOR SELECT TRIM(O.NOME) FROM (%1) O "
+                       "WHERE NOT EXISTS (SELECT 1 FROM RDB$USER_PRIVILEGES P WHERE P.RDB$USER = '%2' AND "
+                       "P.RDB$RELATION_NAME = O.NOME AND P.RDB$OBJECT_TYPE = %3 AND P.RDB$PRIVILEGE = '%4') "
+                       "INTO :T DO EXECUTE STATEMENT '%5 \"' || T || '\" TO ROLE %2'; END")
+            .arg(objetos, papel)
+            .arg(tipo)
+            .arg(privilegio, concessao),
+        {}, 0, QStringLiteral("privilégios de %1").arg(papel));
+}
+
+// Outside readers on a server (a spreadsheet, a BI tool) read every table and view through one role and can
+// write nothing; the application's users work through another; what a script added is granted with the rest.
+void concedePapeis(TZoDatabase& db) {
+    for (const char* papel : {kPapelLeitura, kPapelUsuario})
+        if (!rowExists(db, QStringLiteral("SELECT 1 FROM RDB$ROLES WHERE RDB$ROLE_NAME = '%1'").arg(papel)))
+            execStep(db, QStringLiteral("CREATE ROLE %1").arg(papel), {}, 0,
+                     QStringLiteral("papel %1").arg(papel));
+    const QString relacoes = QStringLiteral(
+        "SELECT RDB$RELATION_NAME AS NOME FROM RDB$RELATIONS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0");
+    concede(db, kPapelLeitura, relacoes, 0, QStringLiteral("S"), QStringLiteral("GRANT SELECT ON"));
+    concede(db, kPapelUsuario, relacoes, 0, QStringLiteral("D"),
+            QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON"));
+    concede(db, kPapelUsuario,
+            QStringLiteral("SELECT RDB$GENERATOR_NAME AS NOME FROM RDB$GENERATORS WHERE "
+                           "COALESCE(RDB$SYSTEM_FLAG, 0) = 0"),
+            14, QStringLiteral("G"), QStringLiteral("GRANT USAGE ON SEQUENCE"));
+    concede(db, kPapelUsuario,
+            QStringLiteral("SELECT RDB$PROCEDURE_NAME AS NOME FROM RDB$PROCEDURES WHERE "
+                           "COALESCE(RDB$SYSTEM_FLAG, 0) = 0 AND RDB$PACKAGE_NAME IS NULL"),
+            5, QStringLiteral("X"), QStringLiteral("GRANT EXECUTE ON PROCEDURE"));
+    concede(db, kPapelUsuario,
+            QStringLiteral("SELECT RDB$FUNCTION_NAME AS NOME FROM RDB$FUNCTIONS WHERE "
+                           "COALESCE(RDB$SYSTEM_FLAG, 0) = 0 AND RDB$PACKAGE_NAME IS NULL"),
+            15, QStringLiteral("X"), QStringLiteral("GRANT EXECUTE ON FUNCTION"));
+    concede(db, kPapelUsuario,
+            QStringLiteral("SELECT RDB$EXCEPTION_NAME AS NOME FROM RDB$EXCEPTIONS WHERE "
+                           "COALESCE(RDB$SYSTEM_FLAG, 0) = 0"),
+            7, QStringLiteral("G"), QStringLiteral("GRANT USAGE ON EXCEPTION"));
 }
 } // namespace
 
@@ -322,7 +349,7 @@ QStringList SchemaUpgrade::Apply(TZoDatabase& db, bool demo, const QString& root
         applied << name;
     }
     if (!applied.isEmpty())
-        concedeLeitura(db);
+        concedePapeis(db);
     if (creation.exists && !creation.complete)
         record(db,
                QStringLiteral(

@@ -16,6 +16,9 @@ public:
 
 // The role outside readers connect with: SELECT on every table and view of the database, nothing else.
 inline const char* const kPapelLeitura = "KELM_LEITURA";
+// The role of the application's users on a server: they read and write every table, draw codes from every
+// sequence and run every procedure and function, but change no structure (upgrades are the owner's).
+inline const char* const kPapelUsuario = "KELM_USUARIO";
 
 // Splits a Firebird script into statements, honouring SET TERM, quoted literals and "--" comment lines.
 KELMHOST_EXPORT QStringList SplitSqlScript(const QString& script);

@@ -4,6 +4,7 @@
 #include "HostError.h"
 #include "LockWatchdog.h"
 #include "Protecao.h"
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -50,6 +51,19 @@ void TZoDatabase::Open(const DatabaseConfig& config, bool transactional) {
     db.setDatabaseName(config.path);
     db.setUserName(config.user);
     db.setPassword(config.password);
+    if (!config.role.isEmpty()) {
+        // The driver reads its options as "name=value;...": a role is a plain identifier or nothing.
+        static const QRegularExpression identificador(QStringLiteral("^[A-Za-z][A-Za-z0-9_$]{0,62}$"));
+        if (!identificador.match(config.role).hasMatch()) {
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(m_name);
+            throw EDatabaseError(
+                QStringLiteral("O papel \"%1\" configurado para o banco de dados não é um nome "
+                               "válido.")
+                    .arg(config.role));
+        }
+        db.setConnectOptions(QStringLiteral("ISC_DPB_SQL_ROLE_NAME=") + config.role.toUpper());
+    }
     if (!db.open()) {
         const QString text = db.lastError().text();
         db = QSqlDatabase();
