@@ -215,13 +215,12 @@ void TFmImportaCadastro::Mostra() {
     }
     m_resumo->setStyleSheet(QString());
     QString texto =
-        QStringLiteral("%1: %2 novas, %3 alteram, %4 sem alteração, %5.")
+        QStringLiteral("%1: novas %2, alteram %3, sem alteração %4, recusadas %5.")
             .arg(quantas(int(i->Linhas().size()), QStringLiteral("linha"), QStringLiteral("linhas")))
             .arg(TextoExibicao(double(i->Quantas(Veredito::Novo)), 0),
                  TextoExibicao(double(i->Quantas(Veredito::Altera)), 0),
                  TextoExibicao(double(i->Quantas(Veredito::Igual)), 0),
-                 quantas(i->Quantas(Veredito::Recusado), QStringLiteral("recusada"),
-                         QStringLiteral("recusadas")));
+                 TextoExibicao(double(i->Quantas(Veredito::Recusado)), 0));
     if (!i->Ignoradas().isEmpty())
         texto += QStringLiteral(" Colunas que este cadastro não tem, deixadas de lado: %1.")
                      .arg(i->Ignoradas().join(QStringLiteral(", ")));

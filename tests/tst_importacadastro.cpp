@@ -224,7 +224,8 @@ private slots:
              "que a coluna')",
              "INSERT INTO FASE (CODIGO, DESCRICAO) VALUES ('TIN', 'Tingimento')"});
         ImportaCadastro importacao(Cadastro("Preços de serviço"));
-        QVERIFY2(importacao.Le(Arquivo("Cliente;Fase;Preço\n00007;TIN;3,25\n")), qPrintable(importacao.Erro()));
+        QVERIFY2(importacao.Le(Arquivo("Cliente;Fase;Preço\n00007;TIN;3,25\n")),
+                 qPrintable(importacao.Erro()));
         QCOMPARE(importacao.Importa(), 1);
         QCOMPARE(Seen("SELECT CODCLI || '|' || FASE || '|' || CAST(CUSTO AS NUMERIC(9, 2)) || '|' || CLIENTE "
                       "|| '|' || DESCRICAO FROM "
@@ -244,7 +245,7 @@ private slots:
         driver->Click("BtLer");
         QCOMPARE(driver->Rows("GrdPrevia"), 3);
         QVERIFY(driver->Text("LblResumo")
-                    .startsWith("3 linhas: 1 novas, 0 alteram, 0 sem alteração, 2 recusadas."));
+                    .startsWith("3 linhas: novas 1, alteram 0, sem alteração 0, recusadas 2."));
         ReportFolder pasta;
         driver->Click("BtRecusadas");
         TSisImporta recusadas(pasta.Path("recusadas.csv"));
