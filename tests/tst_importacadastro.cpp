@@ -115,6 +115,10 @@ private slots:
         QTest::newRow("two columns for one field")
             << QByteArray("CODCLI;Nome;Razão Social\n1;A;B\n")
             << "As colunas \"Nome\" e \"Razão Social\" do arquivo trazem o mesmo campo NOME.";
+        QTest::newRow("a spreadsheet's own file")
+            << QByteArray("PK\x03\x04\x14\x00") + QByteArray(60, '\0')
+            << "O arquivo é uma planilha (XLSX ou ODS): salve-a como CSV "
+               "separado por ponto e vírgula e importe o CSV.";
         QTest::newRow("a quote left open")
             << QByteArray("CODCLI;NOME\n1;\"A\n") << "Linha 2: aspas abertas sem fechamento.";
     }

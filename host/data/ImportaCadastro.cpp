@@ -8,6 +8,7 @@
 #include "SisImporta.h"
 #include "TZoDatabase.h"
 #include <QDate>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QSqlQuery>
@@ -151,6 +152,16 @@ bool ImportaCadastro::Le(const QString& arquivo) {
     m_linhas.clear();
     m_registros.clear();
     m_ignoradas.clear();
+    {
+        // A spreadsheet's own file read as text would only say its header lacks the key.
+        QFile f(arquivo);
+        if (f.open(QIODevice::ReadOnly) && f.read(4) == QByteArrayLiteral("PK\x03\x04")) {
+            m_erro = QStringLiteral("O arquivo é uma planilha (XLSX ou ODS): salve-a como CSV separado por "
+                                    "ponto e vírgula e importe o CSV.");
+            m_cabecalho.clear();
+            return false;
+        }
+    }
     TSisImporta imp(arquivo);
     if (!imp.Ok()) {
         m_erro = imp.Erro();
