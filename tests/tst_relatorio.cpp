@@ -391,6 +391,14 @@ private slots:
                  QString::fromUtf8(
                      "Código;Peso (kg);Emissão\r\n00012;1234,50;05/12/2026\r\n\"A;\"\"B\"\"\";;\r\n"));
         QCOMPARE(QDir(m_dir.path()).entryList({"*.parcial"}, QDir::Files), QStringList());
+        // A cell the format cannot hold fails the export, never leaves a hole in the sheet.
+        ds.First();
+        ds.Edit();
+        ds.Fields(0) = QString(40000, 'x');
+        ds.Post();
+        QFile::remove(xlsx);
+        QVERIFY(ExportaPlanilha(*grade, xlsx).contains("linha 2, coluna 1"));
+        QCOMPARE(QDir(m_dir.path()).entryList({"grade.xlsx*"}, QDir::Files), QStringList());
     }
 
     void emptyDataSetStillPrints() {

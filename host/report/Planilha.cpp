@@ -71,6 +71,10 @@ QString Csv(const DataSetModel& grade, const QString& arquivo) {
 
 QString Xlsx(const DataSetModel& grade, const QString& arquivo) {
     const TDataSet& dados = *grade.DataSet();
+    if (grade.rowCount() >= int(LXW_ROW_MAX))
+        return QStringLiteral("uma planilha XLSX guarda até %1 linhas e a grade tem %2: exporte como CSV")
+            .arg(LXW_ROW_MAX - 1)
+            .arg(grade.rowCount());
     // The workbook is written beside its final name and renamed over it once closed.
     const QString parcial = arquivo + QStringLiteral(".parcial");
     QFile::remove(parcial);
@@ -98,10 +102,19 @@ QString Xlsx(const DataSetModel& grade, const QString& arquivo) {
         }
         return casas.value(decimais);
     };
+    // A cell the library refuses would leave a hole in the sheet: the first refusal fails the export.
+    lxw_error recusa = LXW_NO_ERROR;
+    QString onde;
+    const auto confere = [&](lxw_error e, int linha, int coluna) {
+        if (e != LXW_NO_ERROR && recusa == LXW_NO_ERROR) {
+            recusa = e;
+            onde = QStringLiteral(" (linha %1, coluna %2)").arg(linha + 1).arg(coluna + 1);
+        }
+    };
     QList<int> larguras;
     for (int c = 0; c < grade.columnCount(); ++c) {
         const QByteArray titulo = grade.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString().toUtf8();
-        worksheet_write_string(folha, 0, lxw_col_t(c), titulo.constData(), negrito);
+        confere(worksheet_write_string(folha, 0, lxw_col_t(c), titulo.constData(), negrito), 0, c);
         larguras << int(titulo.size());
     }
     for (int r = 0; r < grade.rowCount(); ++r) {
@@ -115,18 +128,21 @@ QString Xlsx(const DataSetModel& grade, const QString& arquivo) {
                 continue;
             int largura = 10;
             if (Numero(def.type)) {
-                worksheet_write_number(folha, linha, coluna, v.toDouble(), formatoNumero(def.decimals));
+                confere(
+                    worksheet_write_number(folha, linha, coluna, v.toDouble(), formatoNumero(def.decimals)),
+                    r + 1, c);
                 largura = int(QString::number(v.toDouble(), 'f', std::max(def.decimals, 0)).size()) + 2;
             } else if (Data(def.type)) {
                 const QDateTime m = def.type == QMetaType::QDate ? v.toDate().startOfDay() : v.toDateTime();
                 lxw_datetime quando{m.date().year(), m.date().month(),  m.date().day(),
                                     m.time().hour(), m.time().minute(), double(m.time().second())};
-                worksheet_write_datetime(folha, linha, coluna, &quando,
-                                         def.type == QMetaType::QDate ? data : momento);
+                confere(worksheet_write_datetime(folha, linha, coluna, &quando,
+                                                 def.type == QMetaType::QDate ? data : momento),
+                        r + 1, c);
                 largura = def.type == QMetaType::QDate ? 11 : 19;
             } else {
                 const QByteArray texto = TextoCelula(grade, r, c).toUtf8();
-                worksheet_write_string(folha, linha, coluna, texto.constData(), nullptr);
+                confere(worksheet_write_string(folha, linha, coluna, texto.constData(), nullptr), r + 1, c);
                 largura = int(texto.size());
             }
             larguras[c] = std::max(larguras[c], largura);
@@ -136,9 +152,9 @@ QString Xlsx(const DataSetModel& grade, const QString& arquivo) {
         worksheet_set_column(folha, lxw_col_t(c), lxw_col_t(c), std::min(larguras[c], 60) + 1, nullptr);
     worksheet_freeze_panes(folha, 1, 0);
     const lxw_error erro = workbook_close(livro);
-    if (erro != LXW_NO_ERROR) {
+    if (erro != LXW_NO_ERROR || recusa != LXW_NO_ERROR) {
         QFile::remove(parcial);
-        return QString::fromUtf8(lxw_strerror(erro));
+        return QString::fromUtf8(lxw_strerror(recusa != LXW_NO_ERROR ? recusa : erro)) + onde;
     }
     QFile::remove(arquivo);
     if (!QFile::rename(parcial, arquivo)) {
