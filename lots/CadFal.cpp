@@ -299,6 +299,15 @@ void TFmCadFal::NovoNumero() {
     m_numeroVerificado = Numero();
 }
 
+void TFmCadFal::Argumentos(const ArgumentosTela& argumentos) {
+    const QString numero = argumentos.value(QStringLiteral("FAL")).toString().trimmed();
+    if (numero.isEmpty())
+        return;
+    ui.PageControl1->setCurrentWidget(ui.TsCadastro);
+    ui.EdtFal->setText(numero);
+    EdtFalExit();
+}
+
 // The number left as it was shows the sheet as stored now: read again unless it has edits, which are kept;
 // its situation is read again all the same.
 void TFmCadFal::EdtFalExit() {

@@ -32,6 +32,8 @@ public:
     void btnDesmembrarClick();
     void BitBtn8Click();
     void BitBtn9Click();
+    // Another screen's lot ("FAL"): shown on the sheet as if typed.
+    void Argumentos(const ArgumentosTela& argumentos) override;
 
 protected:
     void FormCreate() override;

@@ -28,7 +28,7 @@ const QList<ModuleScreen>& ModuleScreens() {
          ScreenKind::Dialog,
          kLots,
          {"FAL", "CLIENTE"}},
-        {"CadFal", "TFmCadFal", "FmCadFal", "Cadastro de FAL", Mdi, kLots},
+        {"CadFal", "TFmCadFal", "FmCadFal", "Cadastro de FAL", Mdi, kLots, {"FAL"}},
         {"TngContrQul",
          "TfmContrQul",
          "fmContrQul",
@@ -82,6 +82,7 @@ const QList<ModuleScreen>& ModuleScreens() {
         {"TngColExpFal", "TFmTngColExpFal", "FmTngColExpFal", "Expedição de FAL por Coletor",
          ScreenKind::Window, kShipping},
         {"RelTngGantt", "TfmRelTngGantt", "fmRelTngGantt", "Mapa de Produção - Gantt", Mdi, kSchedule},
+        {"Indicadores", "TFmIndicadores", "FmIndicadores", "Indicadores da Tinturaria", Mdi, kReports},
     };
     return screens;
 }

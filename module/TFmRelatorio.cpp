@@ -90,7 +90,7 @@ TFmRelatorio::TFmRelatorio(QWidget* parent)
     connect(BtImp, &QPushButton::clicked, this, Protegido([this] { BtImpClick(); }));
     // The rows as the grid shows them, its pivot's if it has one.
     connect(BtExportar, &QPushButton::clicked, this, Protegido([this] {
-                Chama_Planilha(*DataSetModel::Of(TbResultado), Identificador(),
+                Chama_Planilha(*DataSetModel::Of(Impressos()), Identificador(),
                                rel.titulo.isEmpty() ? windowTitle() : rel.titulo, this);
             }));
     connect(BtFechar, &QPushButton::clicked, this, [this] { close(); });
@@ -98,6 +98,16 @@ TFmRelatorio::TFmRelatorio(QWidget* parent)
 
 QWidget* TFmRelatorio::Controle(const QString& nome) const {
     return findChild<QWidget*>(nome);
+}
+
+void TFmRelatorio::BotoesEmTodasAsPaginas() {
+    QLayout* pagina = m_relatorio->layout();
+    for (int i = 0; i < pagina->count(); ++i)
+        if (QLayout* botoes = pagina->itemAt(i)->layout(); botoes && botoes->indexOf(BitBtn1) >= 0) {
+            pagina->takeAt(i);
+            qobject_cast<QBoxLayout*>(layout())->addLayout(botoes);
+            return;
+        }
 }
 
 QWidget* TFmRelatorio::AdicionaPagina(const QString& titulo) {
@@ -630,7 +640,7 @@ QList<QPair<QString, QString>> TFmRelatorio::Cabecalho() const {
 }
 
 void TFmRelatorio::BtImpClick() {
-    TDataSet* resultado = Resultado();
+    TDataSet* resultado = Impressos();
     if (!resultado || resultado->IsEmpty())
         return;
     TRelatorio relatorio(Identificador(), rel.titulo.isEmpty() ? windowTitle() : rel.titulo, resultado);

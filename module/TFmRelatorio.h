@@ -148,6 +148,9 @@ protected:
     virtual bool ValidaFiltros() { return true; }
     // The identifier the rows print under (one per order of a report, say); rel.relatorio by default.
     virtual QString Identificador() const { return rel.relatorio; }
+    // The rows "Imprimir" and "Exportar" take: the result's; a screen with rows of its own on pages, the ones
+    // shown.
+    virtual TDataSet* Impressos() const { return Resultado(); }
     // What a report adds to its print beyond the rows and the filters' header: sections, a chart page.
     virtual void PreparaImpressao(TRelatorio& relatorio) { Q_UNUSED(relatorio); }
     // The statement with its {TABLE} placeholders resolved: the current company's tables; a report over
@@ -162,6 +165,9 @@ protected:
     // A page of the screen's own beside the filters and rows (a chart): the first one puts them into the
     // pages of PageControl1, as its page "Relatório".
     QWidget* AdicionaPagina(const QString& titulo);
+    // The buttons beneath the pages instead of on page "Relatório": pages whose rows print and export
+    // (Impressos()).
+    void BotoesEmTodasAsPaginas();
 
 private:
     // The conditions of the filled filters; a filter that cannot be read is named in `falha`, its control in
