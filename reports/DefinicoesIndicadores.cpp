@@ -1,6 +1,7 @@
 #include "DefinicoesIndicadores.h"
 #include <QHash>
 #include <QLocale>
+#include <QSet>
 #include <algorithm>
 #include <cmath>
 
@@ -140,6 +141,10 @@ QList<LoteIndicador> AgrupaLotes(const QList<FolhaIndicador>& folhas) {
             lotes[lote].peso += f.peso;
         loteDaRaiz.insert(i, lote);
     }
+    // Sheets some read sheet reprocesses: a reprocess not read was made or ended out of the period.
+    QSet<QString> continuadas;
+    for (const FolhaIndicador& f : folhas)
+        continuadas.insert(f.reprocessa);
     const auto junta = [&](int i) {
         const FolhaIndicador& f = folhas[i];
         LoteIndicador& l = lotes[loteDaRaiz.value(raiz[i])];
@@ -148,7 +153,10 @@ QList<LoteIndicador> AgrupaLotes(const QList<FolhaIndicador>& folhas) {
         l.inicio = Menor(l.inicio, f.inicio);
         l.fim = Maior(l.fim, f.fim);
         l.expedicao = Maior(l.expedicao, f.expedicao);
-        l.concluido = l.concluido && f.concluida;
+        const bool seguiu = !f.reprocessada || continuadas.contains(f.numero);
+        l.concluido = l.concluido && f.concluida && seguiu;
+        if (!seguiu)
+            ++l.reprocessos;
         l.bloqueado = l.bloqueado || f.bloqueada;
         if (raiz[i] != i || orfa(i))
             ++l.reprocessos;

@@ -19,14 +19,15 @@ struct FolhaIndicador {
     // The invoice pieces it was made of ("nota|tecido|lote" sorted, joined): a split or a copy shares them.
     QString tecido{};
     double peso = 0;
-    QDate entrada{};        // the entry invoice's date (the earliest of its items')
-    QDate inicio{};         // its first step's start
-    QDate fim{};            // its last production step's end; invalid while a step is open
-    QDate expedicao{};      // the day it was shipped; invalid while not shipped
-    QDate prometida{};      // the delivery date promised on the sheet
-    bool concluida = false; // every step concluded ("S" or "R")
-    bool bloqueada = false; // quality blocked one of its items at some inspection
-    QString motivo{};       // the quality remark, or the phase the reprocess went back to
+    QDate entrada{};           // the entry invoice's date (the earliest of its items')
+    QDate inicio{};            // its first step's start
+    QDate fim{};               // its last production step's end; invalid while a step is open
+    QDate expedicao{};         // the day it was shipped; invalid while not shipped
+    QDate prometida{};         // the delivery date promised on the sheet
+    bool concluida = false;    // every step concluded ("S" or "R")
+    bool bloqueada = false;    // quality blocked one of its items at some inspection
+    bool reprocessada = false; // some sheet reprocesses it, read or not
+    QString motivo{};          // the quality remark, or the phase the reprocess went back to
 };
 
 // An original lot: its first sheets (one, or several split or copied from it) and every reprocess of them,

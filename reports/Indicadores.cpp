@@ -482,7 +482,7 @@ void TFmIndicadores::Pivo(TDataSet& linhas, TClientDataSet& r) {
               receita = campo("RECEITA"), operador = campo("OPERADOR"), tecido = campo("TECIDO"),
               peso = campo("PESO"), entrada = campo("ENTRADA"), inicio = campo("INICIO"), fim = campo("FIM"),
               expedicao = campo("EXPEDICAO"), abertos = campo("ABERTOS"), bloqueada = campo("BLOQUEADA"),
-              motivo = campo("MOTIVO");
+              reprocessada = campo("REPROCESSADA"), motivo = campo("MOTIVO");
     QList<FolhaIndicador> folhas;
     folhas.reserve(linhas.RecordCount());
     for (int i = 0; i < linhas.RecordCount(); ++i) {
@@ -506,6 +506,7 @@ void TFmIndicadores::Pivo(TDataSet& linhas, TClientDataSet& r) {
                                  .prometida = linhas.ValueAt(i, prometida).toDate(),
                                  .concluida = concluida,
                                  .bloqueada = texto(bloqueada) == QLatin1String("S"),
+                                 .reprocessada = texto(reprocessada) == QLatin1String("S"),
                                  .motivo = texto(motivo)};
     }
     m_lotes = AgrupaLotes(folhas);

@@ -14,7 +14,7 @@ QDate Dia(const QString& mmdd) {
 }
 
 // "numero reprocessa cliente cor maquina tecido peso entrada inicio fim expedicao prometida flags motivo",
-// "-" for empty; flags: A open step, B blocked.
+// "-" for empty; flags: A open step, B blocked, R reprocessed by a sheet not read.
 FolhaIndicador Folha(const QString& linha) {
     QStringList c = linha.split(' ');
     for (QString& v : c)
@@ -36,6 +36,7 @@ FolhaIndicador Folha(const QString& linha) {
             .prometida = Dia(c[11]),
             .concluida = !c[12].contains('A'),
             .bloqueada = c[12].contains('B'),
+            .reprocessada = c[12].contains('R'),
             .motivo = c.value(13)};
 }
 
@@ -162,6 +163,8 @@ private slots:
         QTest::newRow("reprocesso ainda aberto")
             << QStringList{"100 - C1 AZ M1 n1 50 - - 03-05 - - - -", "101 100 C1 AZ M1 n1 50 - - - - - A -"}
             << "";
+        QTest::newRow("reprocessado depois do período")
+            << QStringList{"100 - C1 AZ M1 n1 50 - - 03-05 - - R -"} << "";
         QTest::newRow("laço de reprocessos não trava")
             << QStringList{"100 101 C1 AZ M1 n1 50 - - 03-05 - - - -",
                            "101 100 C1 AZ M1 n1 50 - - 03-06 - - - -"}
