@@ -16,6 +16,7 @@
 #include "BenchFolhaTinturaria.h"
 #include "BenchGeracao.h"
 #include "BenchImportacao.h"
+#include "BenchIndicadores.h"
 #include "BenchNotas.h"
 #include "BenchOrcamento.h"
 #include "BenchPesagem.h"
@@ -94,7 +95,8 @@ int bench(const QStringList& args) {
                             {"folha-tinturaria", BenchFolhaTinturaria},
                             {"relatorios", BenchRelatorios},
                             {"importacao", BenchImportacao},
-                            {"copia", BenchCopia}};
+                            {"copia", BenchCopia},
+                            {"indicadores", BenchIndicadores}};
     const QStringList so = Opcao(args, "--only").split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const Secao& secao : secoes) {
         if (!so.isEmpty() && !so.contains(QLatin1String(secao.nome)))

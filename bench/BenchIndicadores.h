@@ -1,0 +1,6 @@
+#pragma once
+
+class ScriptedMessageService;
+class TZoDatabase;
+
+void BenchIndicadores(TZoDatabase& db, ScriptedMessageService& messages);
