@@ -437,6 +437,47 @@ void qualidade(Gerador& g) {
                        "O = O + 1; END END"));
 }
 
+// Reprocesses: of the sheets begun a month before the cut, about 2 % go back to the floor (5 % of the dark
+// colours, 4 % more on one colour and variant in ten), the last one first: a reprocess sheet on the day after
+// its last step with the same items (the invoice weight is not taken again), its steps done on the sheet's
+// machine, its verdict released; a re-dye (kind 2), it takes no invoice weight. The original's verdict
+// remarks why, and its items are written off unbilled.
+void reprocessos(Gerador& g) {
+    g.Bloco(
+        QStringLiteral(
+            "DECLARE F VARCHAR(7); DECLARE NOVO VARCHAR(7); DECLARE D DATE; DECLARE N INTEGER = 0;"),
+        QStringLiteral(
+            "FOR SELECT L.NUMERO, (SELECT MAX(P.DATA_FIN) FROM PROCESSO_TIN P WHERE P.FAL = L.NUMERO) FROM "
+            "FAL L "
+            "JOIN CADCORTIN C ON (C.CODIGO = L.COR) WHERE L.DATA_INI < DATEADD(-30 DAY TO {CORTE}) AND "
+            "R(CAST(L.NUMERO AS INTEGER) * 8 + 7, 1000) < IIF(C.TON = 'Escura', 50, 20) + "
+            "IIF(MOD(CAST(L.COR AS INTEGER) * 4 + CAST(L.VARIANTE AS INTEGER), 10) = 3, 40, 0) ORDER BY "
+            "L.NUMERO "
+            "INTO :F, :D DO BEGIN "
+            "N = N + 1; NOVO = LPAD({FALS} + N, 7, '0'); "
+            "INSERT INTO FAL (NUMERO, CLIENTE, COR, VARIANTE, ROTEIRO, MAQUINA, TABPRECO, PRAZO, DATA_INI, "
+            "DATA_FIN, TIPO, STATUS, ORDEM, PARTIDA, NUM_REPROC) SELECT :NOVO, CLIENTE, COR, VARIANTE, "
+            "ROTEIRO, MAQUINA, TABPRECO, PRAZO, DATEADD(1 DAY TO :D), DATEADD(8 DAY TO :D), 2, 'A', "
+            "{FALS} + :N, PARTIDA, NUMERO FROM FAL WHERE NUMERO = :F; "
+            "INSERT INTO FAL_ITEN (FAL, NOTA, CODIGO, LOTE, ROLO, PESO, PESO_NF, FLUXO, LARGURA, GRAMATURA, "
+            "FATURADO, DT_FATURA, ORD_IT) SELECT :NOVO, NOTA, CODIGO, LOTE, ROLO, PESO, 0, FLUXO, LARGURA, "
+            "GRAMATURA, FATURADO, DT_FATURA, ORD_IT FROM FAL_ITEN WHERE FAL = :F; "
+            "INSERT INTO PROCESSO_TIN (FAL, CODIGO, ORD_IT, FASE, DES_FASE, ORDEM, PARTIDA, PENDENTE, "
+            "CONCLUIDO, MAQUINA, DATA, DATA_INI, HORA_INI, DATA_FIN, HORA_FIN) SELECT :NOVO, CODIGO, ORD_IT, "
+            "FASE, DES_FASE, ORDEM, PARTIDA, 'N', 'S', MAQUINA, DATEADD(ORDEM + 1 DAY TO :D), DATEADD(ORDEM "
+            "+ "
+            "1 DAY TO :D), '13:00:00', DATEADD(ORDEM + 1 DAY TO :D), '17:00:00' FROM PROCESSO_TIN WHERE FAL "
+            "= "
+            ":F; "
+            "INSERT INTO CONTR_QUL (FAL, CODIGO, ORDEM, APROVADO, DATA, LARGURA, GRAMATURA, PESO_TINT) "
+            "SELECT "
+            ":NOVO, CODIGO, 0, 'S', DATEADD(2 DAY TO :D), LARGURA, GRAMATURA, PESO_TINT FROM CONTR_QUL WHERE "
+            "FAL = :F AND ORDEM = 0; "
+            "UPDATE CONTR_QUL SET OBS = DECODE(R(:N, 4), 0, 'MANCHA', 1, 'TONALIDADE', 2, 'IGUALIZACAO', "
+            "'SOLIDEZ') WHERE FAL = :F AND ORDEM = 0; "
+            "UPDATE FAL_ITEN SET PESO_DEV = PESO, DT_FATURA = NULL WHERE FAL = :F; END"));
+}
+
 // Quotations: cost parameters for every customer and price region, and quotations spread over the years,
 // each of 20 to 40 colours and variants that have recipes, priced from their costs, and 1 to 3 services;
 // the last month's pending, the older ones confirmed (some items sent to the price table) or discarded.
@@ -587,6 +628,7 @@ void gera(TZoDatabase& db, int anos, int fracao, quint32 semente) {
     consumos(g);
     estampas(g);
     qualidade(g);
+    reprocessos(g);
     orcamentos(g);
     producao(g);
     faturamento(g);

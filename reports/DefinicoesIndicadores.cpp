@@ -350,19 +350,23 @@ QList<UsoMaquina> UsoDasMaquinas(const QList<PassoIndicador>& passos, const QLis
 QList<UsoMaquina> UsoPorMaquina(const QList<UsoMaquina>& dias) {
     QHash<QString, int> porMaquina;
     QList<UsoMaquina> linhas;
+    QList<QSet<QString>> vistas;
     for (const UsoMaquina& d : dias) {
         auto it = porMaquina.constFind(d.maquina);
         if (it == porMaquina.cend()) {
             it = porMaquina.insert(d.maquina, linhas.size());
             linhas << UsoMaquina{.maquina = d.maquina};
+            vistas << QSet<QString>();
         }
         UsoMaquina& m = linhas[*it];
         m.processando += d.processando;
         m.noTurno += d.noTurno;
         m.disponivel += d.disponivel;
         for (const QString& f : d.fals)
-            if (!m.fals.contains(f))
+            if (!vistas[*it].contains(f)) {
+                vistas[*it].insert(f);
                 m.fals << f;
+            }
     }
     return linhas;
 }

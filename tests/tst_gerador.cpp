@@ -35,8 +35,9 @@ void TstGerador::umAnoCoerente() {
         const char* regra;
         const char* sql;
     } incoerentes[] = {
-        {"sheet items on an invoice item of the sheet's customer",
-         "SELECT COUNT(*) FROM FAL_ITEN I JOIN FAL F ON (F.NUMERO = I.FAL) WHERE I.PESO_NF <= 0 OR NOT "
+        {"sheet items on an invoice item of the sheet's customer, weight taken but by a reprocess",
+         "SELECT COUNT(*) FROM FAL_ITEN I JOIN FAL F ON (F.NUMERO = I.FAL) WHERE (I.PESO_NF <= 0 AND "
+         "F.NUM_REPROC IS NULL) OR NOT "
          "EXISTS (SELECT 1 FROM NFITIN N WHERE N.NOTA = I.NOTA AND N.CODCLI = F.CLIENTE AND N.CODIGO = "
          "I.CODIGO AND N.LOTE = I.LOTE)"},
         {"steps on the item's route",
