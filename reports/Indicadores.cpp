@@ -194,14 +194,14 @@ QVariant DataOuNada(const QDate& d) {
 const char* const kPassos =
     "SELECT P.MAQUINA, P.FAL, P.DATA_INI, P.HORA_INI, P.DATA_FIN, P.HORA_FIN FROM {PROCESSO_TIN} P "
     "JOIN {FAL} F ON (F.NUMERO = P.FAL) WHERE P.CONCLUIDO <> 'N' AND P.MAQUINA <> '00' AND P.DATA_FIN >= :DE "
-    "AND P.DATA_INI <= :ATE";
+    "AND P.DATA_FIN <= DATEADD(31 DAY TO CAST(:ATE AS DATE)) AND P.DATA_INI <= :ATE";
 } // namespace
 
 QString InstrucaoIndicadores() {
     return QStringLiteral(
         "SELECT F.NUMERO, F.NUM_REPROC, F.CLIENTE, F.COR, F.MAQUINA, F.DATA_FIN AS PROMETIDA, "
-        "(SELECT FIRST 1 R.CODIGO FROM {RECEITA} R WHERE R.COR = F.COR AND R.VARIANTE = F.VARIANTE ORDER BY "
-        "R.CODIGO) AS RECEITA, "
+        "(SELECT MIN(R.CODIGO || '') FROM {RECEITA} R WHERE R.COR = F.COR AND R.VARIANTE = F.VARIANTE) AS "
+        "RECEITA, "
         // Who dyed it: the step on the sheet's machine, else the last step concluded.
         "COALESCE((SELECT FIRST 1 P.FUNCIONARIO FROM {PROCESSO_TIN} P WHERE P.FAL = F.NUMERO AND P.CONCLUIDO "
         "<> 'N' AND P.MAQUINA = F.MAQUINA ORDER BY P.DATA_FIN DESC), (SELECT FIRST 1 P.FUNCIONARIO FROM "
@@ -227,7 +227,11 @@ QString InstrucaoIndicadores() {
         "> "
         "''), IIF(F.NUM_REPROC > '', (SELECT FIRST 1 P.DES_FASE FROM {PROCESSO_TIN} P WHERE P.FAL = F.NUMERO "
         "ORDER BY P.ORDEM), NULL)) AS MOTIVO "
-        "FROM {FAL} F WHERE EXISTS (SELECT 1 FROM {PROCESSO_TIN} P WHERE P.FAL = F.NUMERO /*PERIODO*/) "
+        // The sheets of the steps ended in the period or still open: an index range each, not a probe of
+        // every sheet.
+        "FROM (SELECT P.FAL FROM {PROCESSO_TIN} P WHERE P.DATA_FIN IS NOT NULL /*PERIODO*/ UNION SELECT "
+        "P.FAL "
+        "FROM {PROCESSO_TIN} P WHERE P.CONCLUIDO = 'N') S JOIN {FAL} F ON (F.NUMERO = S.FAL) WHERE 1 = 1 "
         "/*FILTROS*/");
 }
 
@@ -399,11 +403,10 @@ void TFmIndicadores::FormCreate() {
         lista("EdtCodCli", "Cliente", "F.CLIENTE", "ENTIDADE", "Cliente não cadastrado.");
     clientes.chave = QStringLiteral("CODCLI");
     clientes.descricao = QStringLiteral("NOME");
-    FiltroRelatorio receitas = lista(
-        "EdtCodRec", "Receita",
-        "(SELECT FIRST 1 R.CODIGO FROM RECEITA R WHERE R.COR = F.COR AND R.VARIANTE = F.VARIANTE ORDER BY "
-        "R.CODIGO)",
-        "RECEITA", "Receita não cadastrada.");
+    FiltroRelatorio receitas =
+        lista("EdtCodRec", "Receita",
+              "(SELECT MIN(R.CODIGO || '') FROM RECEITA R WHERE R.COR = F.COR AND R.VARIANTE = F.VARIANTE)",
+              "RECEITA", "Receita não cadastrada.");
     receitas.distintos = true;
     FiltroRelatorio fases = lista("EdtCodFase", "Fase", "PF.FASE", "FASE", "Fase não cadastrada.");
     fases.envolve = QStringLiteral("EXISTS (SELECT 1 FROM {PROCESSO_TIN} PF WHERE PF.FAL = F.NUMERO AND %1)");
@@ -418,7 +421,6 @@ void TFmIndicadores::FormCreate() {
          .legenda = "Período",
          .coluna = "P.DATA_FIN",
          .marcador = "PERIODO",
-         .envolve = "(P.CONCLUIDO = 'N' OR (%1))",
          .obrigatorio = true},
         clientes,
         lista("EdtCodCor", "Cor", "F.COR", "CADCORTIN", "Cor não cadastrada."),
