@@ -54,6 +54,12 @@ void TstGerador::umAnoCoerente() {
          "R.VARIANTE)"},
         {"route phases exist",
          "SELECT COUNT(*) FROM ROTEIRO R WHERE NOT EXISTS (SELECT 1 FROM FASE F WHERE F.CODIGO = R.FASE)"},
+        {"1 % to 8 % of the sheets reprocessed, each by a sheet of its customer, colour and items",
+         "SELECT IIF((SELECT COUNT(*) FROM FAL WHERE NUM_REPROC > '') * 100 BETWEEN (SELECT COUNT(*) FROM "
+         "FAL) "
+         "AND (SELECT COUNT(*) FROM FAL) * 8, 0, 1) + (SELECT COUNT(*) FROM FAL R JOIN FAL O ON (O.NUMERO = "
+         "R.NUM_REPROC) WHERE R.CLIENTE <> O.CLIENTE OR R.COR <> O.COR OR (SELECT SUM(PESO) FROM FAL_ITEN "
+         "WHERE FAL = R.NUMERO) <> (SELECT SUM(PESO) FROM FAL_ITEN WHERE FAL = O.NUMERO)) FROM RDB$DATABASE"},
         {"old sheets concluded",
          "SELECT COUNT(*) FROM PROCESSO_TIN P JOIN FAL F ON (F.NUMERO = P.FAL) WHERE F.DATA_INI < "
          "'2026-11-01' AND P.CONCLUIDO <> 'S'"},
