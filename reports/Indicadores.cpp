@@ -689,8 +689,6 @@ void TFmIndicadores::PreparaImpressao(TRelatorio& relatorio) {
     const Pagina& p = m_paginas[pagina];
     relatorio.AdicionaCabecalho(QStringLiteral("Página"), p.titulo);
     if (pagina == kPrimeira || pagina == kReprocessos) {
-        relatorio.AdicionaCabecalho(QStringLiteral("Agrupado por"),
-                                    NomesAgrupamento().value(Opcao(QStringLiteral("RgAgrupar"))));
         double lotes = 0, contados = 0;
         for (int i = 0; i < p.dados->RecordCount(); ++i) {
             lotes += p.dados->ValueAt(i, 1).toDouble();
