@@ -743,6 +743,8 @@ QList<Operacao> OperacoesDoPapel(const QString& papel) {
                 {QStringLiteral("billing report of a month printed"), 1,
                  [](Bancada& b) { relatorioDoMes(b, QStringLiteral("TFmRelTngFat")); }},
                 {QStringLiteral("machines report of a month printed"), 1,
-                 [](Bancada& b) { relatorioDoMes(b, QStringLiteral("TFmRelTngMaq")); }}};
+                 [](Bancada& b) { relatorioDoMes(b, QStringLiteral("TFmRelTngMaq")); }},
+                {QStringLiteral("indicators report of a month printed"), 1,
+                 [](Bancada& b) { relatorioDoMes(b, QStringLiteral("TFmIndicadores")); }}};
     return {};
 }

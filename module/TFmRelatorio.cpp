@@ -101,6 +101,7 @@ QWidget* TFmRelatorio::Controle(const QString& nome) const {
 }
 
 void TFmRelatorio::BotoesEmTodasAsPaginas() {
+    m_botoesAbaixo = true;
     QLayout* pagina = m_relatorio->layout();
     for (int i = 0; i < pagina->count(); ++i)
         if (QLayout* botoes = pagina->itemAt(i)->layout(); botoes && botoes->indexOf(BitBtn1) >= 0) {
@@ -308,9 +309,13 @@ void TFmRelatorio::AbreRelatorio() {
         for (QWidget* dentro : antes ? antes->findChildren<QWidget*>() : QList<QWidget*>())
             if (dentro->focusPolicy() & Qt::TabFocus)
                 antes = dentro;
-        for (QWidget* w :
-             {static_cast<QWidget*>(BitBtn1), static_cast<QWidget*>(BtImp), static_cast<QWidget*>(BtExportar),
-              static_cast<QWidget*>(BtFechar), static_cast<QWidget*>(DBGrid1)}) {
+        // Buttons beneath the pages come after the rows.
+        QList<QWidget*> seguintes{BitBtn1, BtImp, BtExportar, BtFechar};
+        if (m_botoesAbaixo)
+            seguintes.prepend(DBGrid1);
+        else
+            seguintes.append(DBGrid1);
+        for (QWidget* w : std::as_const(seguintes)) {
             if (antes)
                 setTabOrder(antes, w);
             antes = w;

@@ -170,6 +170,7 @@ protected:
     void BotoesEmTodasAsPaginas();
 
 private:
+    bool m_botoesAbaixo = false;
     // The conditions of the filled filters; a filter that cannot be read is named in `falha`, its control in
     // `onde`.
     QList<CondicaoRelatorio> Condicoes(QString* falha = nullptr, QWidget** onde = nullptr) const;
