@@ -87,7 +87,7 @@ std::optional<ParametrosPreco> LeParametros(const QString& codigo) {
     return Parametros(q);
 }
 
-std::optional<CustoItem> LeCustoItem(const QString& cliente, const QString& cor, const QString& variante) {
+std::optional<CustoItemOrcado> LeCustoItem(const QString& cliente, const QString& cor, const QString& variante) {
     TZoQuery q;
     q.SQL << DBLocal_SQL(
         QStringLiteral("SELECT FIRST 1 GRAFICO.TEMPO, RECEITA.CUSTO, %1 FROM {PRECO_PARAM} PP "
@@ -101,7 +101,7 @@ std::optional<CustoItem> LeCustoItem(const QString& cliente, const QString& cor,
     q.Open();
     if (q.IsEmpty())
         return std::nullopt;
-    return CustoItem{Parametros(q), q.NumeroAtual(QStringLiteral("CUSTO")),
+    return CustoItemOrcado{Parametros(q), q.NumeroAtual(QStringLiteral("CUSTO")),
                      q.TextoAtual(QStringLiteral("TEMPO"))};
 }
 

@@ -14,12 +14,12 @@ std::optional<ParametrosPreco> LeParametros(const QString& codigo);
 // What an item is priced from, in one statement: the customer's parameters joined to the colour's recipe and
 // its curve. None when the customer has no parameters; no recipe or curve leaves the cost 0 and the time
 // blank.
-struct CustoItem {
+struct CustoItemOrcado {
     ParametrosPreco parametros;
     double custoReceita = 0;
     QString tempo; // the curve's time text
 };
-std::optional<CustoItem> LeCustoItem(const QString& cliente, const QString& cor, const QString& variante);
+std::optional<CustoItemOrcado> LeCustoItem(const QString& cliente, const QString& cor, const QString& variante);
 
 // The frames of a print and variant with their paste's cost (its components' shares at replacement cost).
 QList<QuadroOrcado> LeQuadrosEstampa(const QString& estampa, const QString& variante);

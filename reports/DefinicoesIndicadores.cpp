@@ -63,10 +63,10 @@ int MinutoDoDia(const QTime& t) {
 }
 
 // The shifts' hours of a date: its weekday's shifts, and the morning of the previous weekday's night shifts.
-QList<Trecho> HorasDoDia(const QList<HorarioTurno>& turnos, const QDate& dia) {
+QList<Trecho> HorasDoDia(const QList<HorasDoTurno>& turnos, const QDate& dia) {
     const int semana = dia.dayOfWeek() % 7 + 1, ontem = (semana + 5) % 7 + 1;
     QList<Trecho> horas;
-    for (const HorarioTurno& t : turnos) {
+    for (const HorasDoTurno& t : turnos) {
         if (!t.entrada.isValid() || !t.saida.isValid())
             continue;
         const int entrada = MinutoDoDia(t.entrada), saida = MinutoDoDia(t.saida);
@@ -301,7 +301,7 @@ QList<LinhaIndicador> MaisReprocessados(const QList<LoteIndicador>& lotes, const
     return linhas.mid(0, n);
 }
 
-QList<UsoMaquina> UsoDasMaquinas(const QList<PassoIndicador>& passos, const QList<HorarioTurno>& turnos,
+QList<UsoMaquina> UsoDasMaquinas(const QList<PassoIndicador>& passos, const QList<HorasDoTurno>& turnos,
                                  const QDate& de, const QDate& ate, const QStringList& maquinas) {
     struct Dia {
         QList<Trecho> trechos;

@@ -101,7 +101,7 @@ struct PassoIndicador {
     QDateTime inicio{}, fim{};
 };
 // A shift's hours on a weekday (1 = Sunday ... 7 = Saturday); entrada > saida crosses midnight.
-struct HorarioTurno {
+struct HorasDoTurno {
     int dia = 0;
     QTime entrada{}, saida{};
 };
@@ -117,7 +117,7 @@ struct UsoMaquina {
 };
 // One row per machine and day of [de, ate] with any step or any shift hour, by machine then day; a step or a
 // night shift crossing midnight split between its days.
-QList<UsoMaquina> UsoDasMaquinas(const QList<PassoIndicador>& passos, const QList<HorarioTurno>& turnos,
+QList<UsoMaquina> UsoDasMaquinas(const QList<PassoIndicador>& passos, const QList<HorasDoTurno>& turnos,
                                  const QDate& de, const QDate& ate, const QStringList& maquinas = {});
 // The days of a machine summed.
 QList<UsoMaquina> UsoPorMaquina(const QList<UsoMaquina>& dias);

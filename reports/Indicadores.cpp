@@ -599,9 +599,9 @@ void TFmIndicadores::LeUso(const QDate& de, const QDate& ate) {
     TZoQuery horarios;
     horarios.SQL << DBLocal_SQL(QStringLiteral("SELECT DIA, ENTRADA, SAIDA FROM {TURNO_HORARIOS}"));
     horarios.Open();
-    QList<HorarioTurno> turnos;
+    QList<HorasDoTurno> turnos;
     for (int i = 0; i < horarios.RecordCount(); ++i)
-        turnos << HorarioTurno{horarios.ValueAt(i, 0).toInt(), horarios.ValueAt(i, 1).toTime(),
+        turnos << HorasDoTurno{horarios.ValueAt(i, 0).toInt(), horarios.ValueAt(i, 1).toTime(),
                                horarios.ValueAt(i, 2).toTime()};
     const QStringList maquinas = Texto(Controle(QStringLiteral("EdtCodMaq")))
                                      .remove(QLatin1Char(' '))

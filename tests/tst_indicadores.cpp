@@ -234,10 +234,10 @@ private slots:
         }
         // Monday to Friday 06:00-14:00 and a night shift 23:00-07:00 from Monday to Friday nights (Monday 2
         // March has 540 minutes, Tuesday 900); nothing on Sunday.
-        QList<HorarioTurno> turnos;
+        QList<HorasDoTurno> turnos;
         for (int dia = 2; dia <= 6; ++dia)
-            turnos << HorarioTurno{dia, QTime(6, 0), QTime(14, 0)}
-                   << HorarioTurno{dia, QTime(23, 0), QTime(7, 0)};
+            turnos << HorasDoTurno{dia, QTime(6, 0), QTime(14, 0)}
+                   << HorasDoTurno{dia, QTime(23, 0), QTime(7, 0)};
         QStringList linhas;
         for (const UsoMaquina& u : UsoDasMaquinas(lidos, turnos, Dia("03-02"), Dia("03-08"), {"M1"}))
             if (!u.fals.isEmpty() || u.dia == Dia("03-02"))
