@@ -108,6 +108,7 @@ void cadastros(Gerador& g) {
             "DECODE(MOD(:I, 10), 0, 'PREPARO', 1, 'ALVEJAMENTO', 2, 'TINGIMENTO', 3, 'LAVAGEM', 4, "
             "'AMACIAMENTO', 5, 'CENTRIFUGA', 6, 'SECAGEM', 7, 'RAMA', 8, 'COMPACTADEIRA', 'REVISAO') || ' ' "
             "|| (:I / 10 + 1), LPAD(MOD(:I, 10), 3, '0'), IIF(MOD(:I, 10) = 2, 'S', 'N')); I = I + 1; END "
+            "INSERT INTO FASE (CODIGO, DESCRICAO, GRUPO, COBRAR) VALUES ('F99', 'EXPEDICAO', '009', 'N'); "
             // a few big customers: the cube crowds the customers' codes towards the first ones
             "I = 0; WHILE (I < {CLIENTES}) DO BEGIN "
             "INSERT INTO ENTIDADE (CODCLI, NOME, FANTASIA, TIPO_ENTIDADE, ATIVO, BLOQUEIO, TABELA, PRAZO, "
@@ -158,7 +159,8 @@ void cadastros(Gerador& g) {
             "('001', 'ADMIN', '', 'S', 'S', 'S');"));
 }
 
-// Routes of 3 to 10 steps in rising phase order, colours, rules, preparations, recipes and their prices.
+// Routes of 3 to 10 steps in rising phase order and the expedition last, colours, rules, preparations,
+// recipes and their prices.
 void receitas(Gerador& g) {
     g.Bloco(
         QStringLiteral("DECLARE I INTEGER = 0; DECLARE K INTEGER; DECLARE N INTEGER; DECLARE C VARCHAR(4); "
@@ -167,7 +169,9 @@ void receitas(Gerador& g) {
             "WHILE (I < {ROTEIROS}) DO BEGIN N = 3 + R(I, 9); K = 0; WHILE (K < N) DO BEGIN "
             "INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, DIAS, FASE) VALUES (LPAD(:I + 1, 6, '0'), "
             "'ROTEIRO ' || (:I + 1), :K + 1, 1, 'F' || LPAD(:K * 3 + R(:I * 16 + :K + 1, 3), 2, '0')); "
-            "K = K + 1; END I = I + 1; END "
+            "K = K + 1; END "
+            "INSERT INTO ROTEIRO (CODIGO, DESCRICAO, ORDEM, DIAS, FASE) VALUES (LPAD(:I + 1, 6, '0'), "
+            "'ROTEIRO ' || (:I + 1), :N + 1, 1, 'F99'); I = I + 1; END "
             "I = 0; WHILE (I < {CORES}) DO BEGIN "
             "INSERT INTO CADCORTIN (CODIGO, DESCRICAO, COD_CLAFIS, DATA, CODCLI, COR_SIS, REATIVA, TINGIR, "
             "TON) VALUES (LPAD(:I + 1, 10, '0'), 'COR ' || (:I + 1), '001', DIA(:I, {CORES}), "
@@ -275,16 +279,18 @@ void notasEFals(Gerador& g) {
             "N = N + 1; END"));
 }
 
-// Steps of every sheet item along its route: old sheets concluded, recent ones part-way.
+// Steps of every sheet item along its route: old sheets concluded, recent ones part-way. The expedition
+// closes its step on no machine ("00") one to six days after the last phase.
 void passos(Gerador& g) {
     g.Exec(QStringLiteral(
         "INSERT INTO PROCESSO_TIN (FAL, CODIGO, ORD_IT, FASE, DES_FASE, ORDEM, PARTIDA, PENDENTE, CONCLUIDO, "
         "MAQUINA, DATA, DATA_INI, HORA_INI, DATA_FIN, HORA_FIN) "
         "SELECT S.FAL, S.CODIGO, S.ORD_IT, S.FASE, S.DESCRICAO, S.ORDEM, S.PARTIDA, IIF(S.FEITO = 1, 'N', "
-        "NULL), IIF(S.FEITO = 1, 'S', 'N'), IIF(S.FEITO = 1, S.MAQUINA, NULL), IIF(S.FEITO = 1, S.DIA, "
-        "NULL), IIF(S.FEITO = 1, S.DIA, NULL), IIF(S.FEITO = 1, '08:00:00', NULL), IIF(S.FEITO = 1, S.DIA, "
-        "NULL), IIF(S.FEITO = 1, '12:00:00', NULL) FROM (SELECT I.FAL, I.CODIGO, I.ORD_IT, R.FASE, "
-        "F.DESCRICAO, R.ORDEM, L.PARTIDA, L.MAQUINA, DATEADD(R.ORDEM DAY TO L.DATA_INI) AS DIA, "
+        "NULL), IIF(S.FEITO = 1, 'S', 'N'), IIF(S.FEITO = 1, IIF(S.FASE = 'F99', '00', S.MAQUINA), NULL), "
+        "IIF(S.FEITO = 1, S.DIA, NULL), IIF(S.FEITO = 1, S.DIA, NULL), IIF(S.FEITO = 1, '08:00:00', NULL), "
+        "IIF(S.FEITO = 1, S.DIA, NULL), IIF(S.FEITO = 1, '12:00:00', NULL) FROM (SELECT I.FAL, I.CODIGO, "
+        "I.ORD_IT, R.FASE, F.DESCRICAO, R.ORDEM, L.PARTIDA, L.MAQUINA, DATEADD(R.ORDEM + IIF(R.FASE = 'F99', "
+        "MOD(ABS(HASH(L.NUMERO)), 6), 0) DAY TO L.DATA_INI) AS DIA, "
         "IIF(L.DATA_INI < {CORTE} OR R.ORDEM <= MOD(L.ORDEM, 4), 1, 0) AS FEITO FROM FAL L "
         "JOIN FAL_ITEN I ON (I.FAL = L.NUMERO) JOIN ROTEIRO R ON (R.CODIGO = I.FLUXO) "
         "JOIN FASE F ON (F.CODIGO = R.FASE)) S"));
@@ -422,11 +428,12 @@ void estampas(Gerador& g) {
 }
 
 // Quality: every fabric of a lot sheet released (its verdict, the row of ORDEM 0, with its measurements) and
-// its six rolls weighed for their labels.
+// its six rolls weighed for their labels; 1.5 % of the older sheets were blocked at the first inspection
+// and released the next day.
 void qualidade(Gerador& g) {
     g.Bloco(
         QStringLiteral("DECLARE F VARCHAR(7); DECLARE C VARCHAR(15); DECLARE P DOUBLE PRECISION; DECLARE O "
-                       "INTEGER;"),
+                       "INTEGER; DECLARE D DATE;"),
         QStringLiteral("FOR SELECT I.FAL, I.CODIGO, SUM(I.PESO) FROM FAL_ITEN I GROUP BY I.FAL, I.CODIGO "
                        "INTO :F, :C, :P DO BEGIN "
                        "INSERT INTO CONTR_QUL (FAL, CODIGO, ORDEM, APROVADO, DATA, LARGURA, GRAMATURA, "
@@ -434,20 +441,32 @@ void qualidade(Gerador& g) {
                        "(:F, :C, 0, 'S', CURRENT_DATE, 1.6, 180, :P); O = 1; WHILE (O <= 6) DO BEGIN "
                        "INSERT INTO CONTR_QUL (FAL, CODIGO, ORDEM, APROVADO, PESO_TINT) VALUES (:F, :C, :O, "
                        "'S', :P / 6); "
-                       "O = O + 1; END END"));
+                       "O = O + 1; END END "
+                       // the quality log keeps the block, as the quality screen writes it
+                       "FOR SELECT I.FAL, MIN(I.CODIGO), (SELECT MAX(P.DATA_FIN) FROM PROCESSO_TIN P WHERE "
+                       "P.FAL = I.FAL AND P.FASE <> 'F99') FROM FAL_ITEN I JOIN FAL L ON (L.NUMERO = I.FAL) "
+                       "WHERE L.DATA_INI < DATEADD(-30 DAY TO {CORTE}) AND R(CAST(L.NUMERO AS INTEGER) * 8 + "
+                       "5, 1000) < 15 GROUP BY I.FAL INTO :F, :C, :D DO BEGIN "
+                       "INSERT INTO LOG (CHAVE, DATA, HORA, USUARIO, FORMULARIO, TITULO, TEXTO, TIPO) SELECT "
+                       ":F, DATEADD(X.N DAY TO :D), '16:00:00', 'MARIA', 'fmContrQul', 'CADASTRO DE "
+                       "QUALIDADE', 'ALTERACAO DE QUALIDADE DA FAL ' || :F || ' CODIGO ' || :C || ' STATUS ' "
+                       "|| IIF(X.N = 0, 'BLOQUEADO', 'LIBERADO') || ' RESPONS MARIA', 1 FROM (SELECT 0 AS N "
+                       "FROM RDB$DATABASE UNION ALL SELECT 1 FROM RDB$DATABASE) X; END"));
 }
 
 // Reprocesses: of the sheets begun a month before the cut, about 2 % go back to the floor (5 % of the dark
 // colours, 4 % more on one colour and variant in ten), the last one first: a reprocess sheet on the day after
 // its last step with the same items (the invoice weight is not taken again), its steps done on the sheet's
 // machine, its verdict released; a re-dye (kind 2), it takes no invoice weight. The original's verdict
-// remarks why, and its items are written off unbilled.
+// remarks why, its items are written off unbilled, and its expedition step is closed unshipped.
 void reprocessos(Gerador& g) {
     g.Bloco(
         QStringLiteral(
             "DECLARE F VARCHAR(7); DECLARE NOVO VARCHAR(7); DECLARE D DATE; DECLARE N INTEGER = 0;"),
         QStringLiteral(
-            "FOR SELECT L.NUMERO, (SELECT MAX(P.DATA_FIN) FROM PROCESSO_TIN P WHERE P.FAL = L.NUMERO) FROM "
+            "FOR SELECT L.NUMERO, (SELECT MAX(P.DATA_FIN) FROM PROCESSO_TIN P WHERE P.FAL = L.NUMERO AND "
+            "P.FASE <> "
+            "'F99') FROM "
             "FAL L "
             "JOIN CADCORTIN C ON (C.CODIGO = L.COR) WHERE L.DATA_INI < DATEADD(-30 DAY TO {CORTE}) AND "
             "R(CAST(L.NUMERO AS INTEGER) * 8 + 7, 1000) < IIF(C.TON = 'Escura', 50, 20) + "
@@ -475,7 +494,9 @@ void reprocessos(Gerador& g) {
             "FAL = :F AND ORDEM = 0; "
             "UPDATE CONTR_QUL SET OBS = DECODE(R(:N, 4), 0, 'MANCHA', 1, 'TONALIDADE', 2, 'IGUALIZACAO', "
             "'SOLIDEZ') WHERE FAL = :F AND ORDEM = 0; "
-            "UPDATE FAL_ITEN SET PESO_DEV = PESO, DT_FATURA = NULL WHERE FAL = :F; END"));
+            "UPDATE FAL_ITEN SET PESO_DEV = PESO, DT_FATURA = NULL WHERE FAL = :F; "
+            "UPDATE PROCESSO_TIN SET MAQUINA = NULL, DATA = :D, DATA_INI = :D, DATA_FIN = :D WHERE FAL = :F "
+            "AND FASE = 'F99'; END"));
 }
 
 // Quotations: cost parameters for every customer and price region, and quotations spread over the years,

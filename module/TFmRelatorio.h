@@ -75,6 +75,17 @@ inline FiltroRelatorio FiltroRepresentante(const QString& coluna) {
             .recusa = QStringLiteral("Representante não cadastrado.")};
 }
 
+// A list of codes with its look-up on a table keyed by CODIGO and described by DESCRICAO.
+inline FiltroRelatorio FiltroLista(const char* nome, const char* legenda, const char* coluna,
+                                   const char* tabela, const char* recusa = "") {
+    return {.tipo = FiltroRelatorio::Tipo::Lista,
+            .nome = QString::fromUtf8(nome),
+            .legenda = QString::fromUtf8(legenda),
+            .coluna = QString::fromUtf8(coluna),
+            .tabela = QString::fromUtf8(tabela),
+            .recusa = QString::fromUtf8(recusa)};
+}
+
 // The bounds typed in a Faixa filter; a bound of 0 (blank, or below) does not apply. A value equal to a bound
 // typed as it is shown passes.
 struct FaixaRelatorio {

@@ -390,28 +390,19 @@ TFmIndicadores::TFmIndicadores(QWidget* parent) : TFmRelatorio(parent) {
 
 void TFmIndicadores::FormCreate() {
     using T = FiltroRelatorio::Tipo;
-    const auto lista = [](const char* nome, const char* legenda, const char* coluna, const char* tabela,
-                          const char* recusa) {
-        return FiltroRelatorio{.tipo = T::Lista,
-                               .nome = nome,
-                               .legenda = QString::fromUtf8(legenda),
-                               .coluna = coluna,
-                               .tabela = tabela,
-                               .recusa = QString::fromUtf8(recusa)};
-    };
     FiltroRelatorio clientes =
-        lista("EdtCodCli", "Cliente", "F.CLIENTE", "ENTIDADE", "Cliente não cadastrado.");
+        FiltroLista("EdtCodCli", "Cliente", "F.CLIENTE", "ENTIDADE", "Cliente não cadastrado.");
     clientes.chave = QStringLiteral("CODCLI");
     clientes.descricao = QStringLiteral("NOME");
-    FiltroRelatorio receitas =
-        lista("EdtCodRec", "Receita",
-              "(SELECT MIN(R.CODIGO || '') FROM RECEITA R WHERE R.COR = F.COR AND R.VARIANTE = F.VARIANTE)",
-              "RECEITA", "Receita não cadastrada.");
+    FiltroRelatorio receitas = FiltroLista(
+        "EdtCodRec", "Receita",
+        "(SELECT MIN(R.CODIGO || '') FROM RECEITA R WHERE R.COR = F.COR AND R.VARIANTE = F.VARIANTE)",
+        "RECEITA", "Receita não cadastrada.");
     receitas.distintos = true;
-    FiltroRelatorio fases = lista("EdtCodFase", "Fase", "PF.FASE", "FASE", "Fase não cadastrada.");
+    FiltroRelatorio fases = FiltroLista("EdtCodFase", "Fase", "PF.FASE", "FASE", "Fase não cadastrada.");
     fases.envolve = QStringLiteral("EXISTS (SELECT 1 FROM {PROCESSO_TIN} PF WHERE PF.FAL = F.NUMERO AND %1)");
     FiltroRelatorio operadores =
-        lista("EdtCodFun", "Operador", "PO.FUNCIONARIO", "PESSOAL", "Funcionário não cadastrado.");
+        FiltroLista("EdtCodFun", "Operador", "PO.FUNCIONARIO", "PESSOAL", "Funcionário não cadastrado.");
     operadores.descricao = QStringLiteral("NOME");
     operadores.envolve =
         QStringLiteral("EXISTS (SELECT 1 FROM {PROCESSO_TIN} PO WHERE PO.FAL = F.NUMERO AND %1)");
@@ -423,9 +414,9 @@ void TFmIndicadores::FormCreate() {
          .marcador = "PERIODO",
          .obrigatorio = true},
         clientes,
-        lista("EdtCodCor", "Cor", "F.COR", "CADCORTIN", "Cor não cadastrada."),
+        FiltroLista("EdtCodCor", "Cor", "F.COR", "CADCORTIN", "Cor não cadastrada."),
         receitas,
-        lista("EdtCodMaq", "Máquina", "F.MAQUINA", "MAQ_TIN", "Máquina não cadastrada."),
+        FiltroLista("EdtCodMaq", "Máquina", "F.MAQUINA", "MAQ_TIN", "Máquina não cadastrada."),
         fases,
         operadores,
         {.tipo = T::Opcao,

@@ -177,13 +177,10 @@ void TFmRelFal::FormCreate() {
     using T = FiltroRelatorio::Tipo;
     const auto lista = [](const char* nome, const char* legenda, const char* coluna, const char* tabela,
                           const char* chave = "CODIGO", const char* descricao = "DESCRICAO") {
-        return FiltroRelatorio{.tipo = T::Lista,
-                               .nome = nome,
-                               .legenda = QString::fromUtf8(legenda),
-                               .coluna = coluna,
-                               .tabela = tabela,
-                               .chave = chave,
-                               .descricao = descricao};
+        FiltroRelatorio f = FiltroLista(nome, legenda, coluna, tabela);
+        f.chave = QString::fromUtf8(chave);
+        f.descricao = QString::fromUtf8(descricao);
+        return f;
     };
     FiltroRelatorio defeito = lista("EdtDefeito", "Defeito", "Q.DEFEITO", "DEFEITO");
     defeito.envolve =

@@ -270,26 +270,18 @@ TFmRelTngMov::TFmRelTngMov(QWidget* parent)
 
 void TFmRelTngMov::FormCreate() {
     using T = FiltroRelatorio::Tipo;
-    const auto lista = [](const char* nome, const char* legenda, const char* coluna, const char* tabela,
-                          const char* recusa) {
-        return FiltroRelatorio{.tipo = T::Lista,
-                               .nome = nome,
-                               .legenda = QString::fromUtf8(legenda),
-                               .coluna = coluna,
-                               .tabela = tabela,
-                               .recusa = QString::fromUtf8(recusa)};
-    };
-    FiltroRelatorio turnos = lista("EdtCodTur", "Turno", "PROC.TURNO", "TURNO", "Turno não cadastrado.");
+    FiltroRelatorio turnos =
+        FiltroLista("EdtCodTur", "Turno", "PROC.TURNO", "TURNO", "Turno não cadastrado.");
     turnos.chave = QStringLiteral("TURNO");
     FiltroRelatorio clientes =
-        lista("EdtCodCli", "Cliente", "FAL.CLIENTE", "ENTIDADE", "Cliente não cadastrado.");
+        FiltroLista("EdtCodCli", "Cliente", "FAL.CLIENTE", "ENTIDADE", "Cliente não cadastrado.");
     clientes.chave = QStringLiteral("CODCLI");
     clientes.descricao = QStringLiteral("NOME");
     FiltroRelatorio funcionarios =
-        lista("EdtCodFun", "Funcionário", "PROC.FUNCIONARIO", "PESSOAL", "Funcionário não cadastrado.");
+        FiltroLista("EdtCodFun", "Funcionário", "PROC.FUNCIONARIO", "PESSOAL", "Funcionário não cadastrado.");
     funcionarios.descricao = QStringLiteral("NOME");
     FiltroRelatorio roteiros =
-        lista("EdtCodRoteiro", "Roteiro", "FAL_ITEN.FLUXO", "ROTEIRO", "Roteiro não cadastrado.");
+        FiltroLista("EdtCodRoteiro", "Roteiro", "FAL_ITEN.FLUXO", "ROTEIRO", "Roteiro não cadastrado.");
     roteiros.distintos = true;
     QStringList ordens, textos;
     for (const Ordem& o : kOrdens) {
@@ -302,16 +294,16 @@ void TFmRelTngMov::FormCreate() {
         {.tipo = T::Hora, .nome = "EdtHora", .legenda = "Horário de Conclusão do Processo"},
         {.tipo = T::Intervalo, .nome = "EdtEst", .legenda = "Estampa", .coluna = "FAL.ESTAMPA"},
         funcionarios,
-        lista("EdtCodMaq", "Máquina", "PROC.MAQUINA", "MAQ_TIN", "Máquina não cadastrada."),
-        lista("EdtCodGra", "Gráfico", "PROC.GRAFICO", "GRAFICO", "Gráfico não cadastrado."),
+        FiltroLista("EdtCodMaq", "Máquina", "PROC.MAQUINA", "MAQ_TIN", "Máquina não cadastrada."),
+        FiltroLista("EdtCodGra", "Gráfico", "PROC.GRAFICO", "GRAFICO", "Gráfico não cadastrado."),
         turnos,
-        lista("EdtCodCor", "Cor", "FAL.COR", "CADCORTIN", "Cor não cadastrada."),
-        lista("EdtVariante", "Variante", "FAL.VARIANTE", "VARIANTE", "Variante não cadastrada."),
+        FiltroLista("EdtCodCor", "Cor", "FAL.COR", "CADCORTIN", "Cor não cadastrada."),
+        FiltroLista("EdtVariante", "Variante", "FAL.VARIANTE", "VARIANTE", "Variante não cadastrada."),
         clientes,
         {.tipo = T::Texto, .nome = "EdtObs", .legenda = "Obs.", .coluna = "PROC.OBS"},
-        lista("EdtCodSet", "Fase", "PROC.FASE", "FASE", "Fase não cadastrada."),
+        FiltroLista("EdtCodSet", "Fase", "PROC.FASE", "FASE", "Fase não cadastrada."),
         {.tipo = T::Escolha, .nome = "CbUf", .legenda = "UF", .coluna = "CIDADE.COD_EST", .opcoes = kUfs},
-        lista("EdtGrupoFase", "Grupo Fase", "FASE.GRUPO", "FASE", "Grupo de fase não cadastrado."),
+        FiltroLista("EdtGrupoFase", "Grupo Fase", "FASE.GRUPO", "FASE", "Grupo de fase não cadastrado."),
         {.tipo = T::Codigo,
          .nome = "edtFal",
          .legenda = "FAL",

@@ -60,6 +60,21 @@ void TstGerador::umAnoCoerente() {
          "AND (SELECT COUNT(*) FROM FAL) * 8, 0, 1) + (SELECT COUNT(*) FROM FAL R JOIN FAL O ON (O.NUMERO = "
          "R.NUM_REPROC) WHERE R.CLIENTE <> O.CLIENTE OR R.COR <> O.COR OR (SELECT SUM(PESO) FROM FAL_ITEN "
          "WHERE FAL = R.NUMERO) <> (SELECT SUM(PESO) FROM FAL_ITEN WHERE FAL = O.NUMERO)) FROM RDB$DATABASE"},
+        // "+ 0": a range on the end date's index for every row took minutes
+        {"shipped on no machine after the item's last phase, some shipped, no reprocessed sheet shipped",
+         "SELECT COUNT(*) + IIF(EXISTS (SELECT 1 FROM PROCESSO_TIN WHERE MAQUINA = '00'), 0, 1) FROM "
+         "PROCESSO_TIN E WHERE E.MAQUINA = '00' AND (E.FASE <> 'F99' OR EXISTS (SELECT 1 FROM PROCESSO_TIN P "
+         "WHERE P.FAL = E.FAL AND P.ORD_IT = E.ORD_IT AND P.FASE <> 'F99' AND P.DATA_FIN + 0 >= E.DATA_FIN) "
+         "OR "
+         "EXISTS (SELECT 1 FROM FAL R WHERE R.NUM_REPROC = E.FAL))"},
+        {"0.5 % to 5 % of the sheets blocked at the first inspection, each released the next day",
+         "SELECT IIF((SELECT COUNT(DISTINCT CHAVE) FROM LOG WHERE TITULO = 'CADASTRO DE QUALIDADE' AND TEXTO "
+         "CONTAINING ' STATUS BLOQUEADO') * 200 BETWEEN (SELECT COUNT(*) FROM FAL) AND (SELECT COUNT(*) FROM "
+         "FAL) * 10, 0, 1) + (SELECT COUNT(*) FROM LOG B WHERE B.TITULO = 'CADASTRO DE QUALIDADE' AND "
+         "B.TEXTO "
+         "CONTAINING ' STATUS BLOQUEADO' AND NOT EXISTS (SELECT 1 FROM LOG L WHERE L.CHAVE = B.CHAVE AND "
+         "L.TITULO = B.TITULO AND L.TEXTO CONTAINING ' STATUS LIBERADO' AND L.DATA = DATEADD(1 DAY TO "
+         "B.DATA))) FROM RDB$DATABASE"},
         {"old sheets concluded",
          "SELECT COUNT(*) FROM PROCESSO_TIN P JOIN FAL F ON (F.NUMERO = P.FAL) WHERE F.DATA_INI < "
          "'2026-11-01' AND P.CONCLUIDO <> 'S'"},

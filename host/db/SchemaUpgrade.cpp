@@ -240,27 +240,36 @@ void concedePapeis(TZoDatabase& db) {
         if (!rowExists(db, QStringLiteral("SELECT 1 FROM RDB$ROLES WHERE RDB$ROLE_NAME = '%1'").arg(papel)))
             execStep(db, QStringLiteral("CREATE ROLE %1").arg(papel), {}, 0,
                      QStringLiteral("papel %1").arg(papel));
-    const QString relacoes = QStringLiteral(
-        "SELECT RDB$RELATION_NAME AS NOME FROM RDB$RELATIONS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0");
-    concede(db, kPapelLeitura, relacoes, 0, QStringLiteral("S"), QStringLiteral("GRANT SELECT ON"));
-    concede(db, kPapelUsuario, relacoes, 0, QStringLiteral("D"),
-            QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON"));
-    concede(db, kPapelUsuario,
-            QStringLiteral("SELECT RDB$GENERATOR_NAME AS NOME FROM RDB$GENERATORS WHERE "
-                           "COALESCE(RDB$SYSTEM_FLAG, 0) = 0"),
-            14, QStringLiteral("G"), QStringLiteral("GRANT USAGE ON SEQUENCE"));
-    concede(db, kPapelUsuario,
-            QStringLiteral("SELECT RDB$PROCEDURE_NAME AS NOME FROM RDB$PROCEDURES WHERE "
-                           "COALESCE(RDB$SYSTEM_FLAG, 0) = 0 AND RDB$PACKAGE_NAME IS NULL"),
-            5, QStringLiteral("X"), QStringLiteral("GRANT EXECUTE ON PROCEDURE"));
-    concede(db, kPapelUsuario,
-            QStringLiteral("SELECT RDB$FUNCTION_NAME AS NOME FROM RDB$FUNCTIONS WHERE "
-                           "COALESCE(RDB$SYSTEM_FLAG, 0) = 0 AND RDB$PACKAGE_NAME IS NULL"),
-            15, QStringLiteral("X"), QStringLiteral("GRANT EXECUTE ON FUNCTION"));
-    concede(db, kPapelUsuario,
-            QStringLiteral("SELECT RDB$EXCEPTION_NAME AS NOME FROM RDB$EXCEPTIONS WHERE "
-                           "COALESCE(RDB$SYSTEM_FLAG, 0) = 0"),
-            7, QStringLiteral("G"), QStringLiteral("GRANT USAGE ON EXCEPTION"));
+    // Each pass: the role, the objects, their kind in RDB$USER_PRIVILEGES, the privilege it reads there, and
+    // the grant.
+    struct Passe {
+        const char *papel, *objetos;
+        int tipo;
+        const char *privilegio, *concessao;
+    };
+    static const char* const relacoes =
+        "SELECT RDB$RELATION_NAME AS NOME FROM RDB$RELATIONS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0";
+    static const Passe passes[] = {
+        {kPapelLeitura, relacoes, 0, "S", "GRANT SELECT ON"},
+        {kPapelUsuario, relacoes, 0, "D", "GRANT SELECT, INSERT, UPDATE, DELETE ON"},
+        {kPapelUsuario,
+         "SELECT RDB$GENERATOR_NAME AS NOME FROM RDB$GENERATORS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0", 14,
+         "G", "GRANT USAGE ON SEQUENCE"},
+        {kPapelUsuario,
+         "SELECT RDB$PROCEDURE_NAME AS NOME FROM RDB$PROCEDURES WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 AND "
+         "RDB$PACKAGE_NAME IS NULL",
+         5, "X", "GRANT EXECUTE ON PROCEDURE"},
+        {kPapelUsuario,
+         "SELECT RDB$FUNCTION_NAME AS NOME FROM RDB$FUNCTIONS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 AND "
+         "RDB$PACKAGE_NAME IS NULL",
+         15, "X", "GRANT EXECUTE ON FUNCTION"},
+        {kPapelUsuario,
+         "SELECT RDB$EXCEPTION_NAME AS NOME FROM RDB$EXCEPTIONS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0", 7,
+         "G", "GRANT USAGE ON EXCEPTION"},
+    };
+    for (const Passe& p : passes)
+        concede(db, p.papel, QString::fromLatin1(p.objetos), p.tipo, QString::fromLatin1(p.privilegio),
+                QString::fromLatin1(p.concessao));
 }
 } // namespace
 
