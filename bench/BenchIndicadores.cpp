@@ -37,8 +37,13 @@ void BenchIndicadores(TZoDatabase& db, ScriptedMessageService& messages) {
     driver.Open(QStringLiteral("TFmIndicadores"));
     auto* tela = static_cast<TFmIndicadores*>(driver.Screen());
     auto* paginas = driver.Screen()->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
-    // Every page over a year; the first over the last whole month too, what a manager opens most.
-    const QDate mes = ultimo.addMonths(-1);
+    // Every page over a year; the first over the last whole month too, what a manager opens most: the one
+    // before the latest shipment, since later lots are still on the floor.
+    const QDate mes =
+        QDate::fromString(Escalar(db, QStringLiteral("SELECT CAST(MAX(DATA_FIN) AS VARCHAR(10)) FROM "
+                                                     "PROCESSO_TIN WHERE MAQUINA = '00'")),
+                          Qt::ISODate)
+            .addMonths(-1);
     const struct {
         QDate de, ate;
         QString nome;
@@ -48,10 +53,10 @@ void BenchIndicadores(TZoDatabase& db, ScriptedMessageService& messages) {
                     {QDate(mes.year(), mes.month(), 1), QDate(mes.year(), mes.month(), mes.daysInMonth()),
                      mes.toString(QStringLiteral("MM/yyyy")), 1}};
     for (const auto& periodo : periodos) {
+        paginas->setCurrentIndex(0); // the filters
         driver.Type(QStringLiteral("EdtDataIni"), periodo.de.toString(QStringLiteral("dd/MM/yyyy")));
         driver.Type(QStringLiteral("EdtDataFim"), periodo.ate.toString(QStringLiteral("dd/MM/yyyy")));
         driver.Click(QStringLiteral("RgAgrupar0"));
-        paginas->setCurrentIndex(0);
         driver.Click(QStringLiteral("BitBtn1"));
         const double piso =
             RelatorioMotorMs(db, Literal(tela->UltimasInstrucoes().value(0))) +
