@@ -4,6 +4,7 @@
 #include <QSet>
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace {
 // Numbers of 6 and 7 digits side by side: the shorter is the older.
@@ -218,6 +219,17 @@ std::optional<double> Taxa(double parte, double todo) {
 QString TextoIndicador(const std::optional<double>& valor, int casas) {
     return valor ? QLocale(QLocale::Portuguese, QLocale::Brazil).toString(*valor, 'f', casas)
                  : QStringLiteral("—");
+}
+
+QList<int> MaioresGrupos(const QList<double>& tamanhos, int n) {
+    QList<int> linhas(tamanhos.size());
+    std::iota(linhas.begin(), linhas.end(), 0);
+    if (linhas.size() <= n)
+        return linhas;
+    std::stable_sort(linhas.begin(), linhas.end(), [&](int a, int b) { return tamanhos[a] > tamanhos[b]; });
+    linhas.resize(std::max(n, 0));
+    std::sort(linhas.begin(), linhas.end());
+    return linhas;
 }
 
 QStringList GruposDoPeriodo(const QDate& de, const QDate& ate, Agrupamento agrupamento) {

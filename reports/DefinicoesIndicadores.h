@@ -64,6 +64,8 @@ QString ChaveGrupo(const LoteIndicador& lote, Agrupamento agrupamento);
 std::optional<double> Taxa(double parte, double todo);
 // A rate or any figure without a value as shown: "—".
 QString TextoIndicador(const std::optional<double>& valor, int casas = 1);
+// The rows a chart keeps of groups of these sizes: the n biggest, ties to the first, in their own order.
+QList<int> MaioresGrupos(const QList<double>& tamanhos, int n);
 
 // One group of a figure over the lots finished in the period: how many, how many of them counted (right the
 // first time, reprocessed), and the lots behind it.

@@ -79,14 +79,23 @@ struct Campo {
     const char* nome;
     QMetaType::Type tipo;
     int tamanho = 0;
+    const char* legenda = ""; // the grid's and the print's header; blank: the name
 };
 
-TClientDataSet* Conjunto(QObject* dono, const char* nome, std::initializer_list<Campo> campos) {
+// A list beneath a page's grid carries its title and captions itself: its grid and its print section read
+// them there.
+const char* const kTituloSecao = "titulo";
+
+TClientDataSet* Conjunto(QObject* dono, const char* nome, std::initializer_list<Campo> campos,
+                         const char* titulo = "") {
     auto* d = new TClientDataSet(dono);
     d->setObjectName(QLatin1String(nome));
+    d->setProperty(kTituloSecao, QString::fromUtf8(titulo));
     for (const Campo& c : campos)
         d->AddField(QLatin1String(c.nome), c.tipo, c.tamanho);
     d->CreateDataSet();
+    for (const Campo& c : campos)
+        d->FieldDefByName(QLatin1String(c.nome)).displayLabel = QString::fromUtf8(c.legenda);
     return d;
 }
 
@@ -105,6 +114,10 @@ void MontaGrafico(QChart& grafico, const GraficoIndicador& d, const std::functio
     grafico.setTitle(d.titulo);
     auto* categorias = new QBarCategoryAxis(&grafico);
     categorias->append(d.categorias.isEmpty() ? QStringList{QString()} : d.categorias);
+    // Past a dozen groups the names stand upright and the bars carry no figures, or all is elided.
+    const bool muitos = d.categorias.size() > 12;
+    if (muitos)
+        categorias->setLabelsAngle(-90);
     grafico.addAxis(categorias, Qt::AlignBottom);
     auto* valores = new QValueAxis(&grafico);
     valores->setTitleText(d.eixo);
@@ -145,7 +158,7 @@ void MontaGrafico(QChart& grafico, const GraficoIndicador& d, const std::functio
                 QObject::connect(conjunto, &QBarSet::doubleClicked, conjunto,
                                  Protegido([abre](int indice) { abre(indice); }));
         }
-        barras->setLabelsVisible(true);
+        barras->setLabelsVisible(!muitos);
         barras->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
         barras->setLabelsFormat(QStringLiteral("@value"));
         grafico.addSeries(barras);
@@ -276,14 +289,17 @@ TFmIndicadores::TFmIndicadores(QWidget* parent) : TFmRelatorio(parent) {
          "DBGridReprocessos",
          figura("TbReprocessos"),
          reprocessos,
-         {Conjunto(this, "TbMotivos", {{"Motivo", T::QString, 60}, {"Lotes", T::Int}, {"Peso", T::Double}}),
+         {Conjunto(this, "TbMotivos",
+                   {{"Motivo", T::QString, 60}, {"Lotes", T::Int}, {"Peso", T::Double, 0, "Peso (kg)"}},
+                   "Motivos"),
           Conjunto(this, "TbMaisReprocessados",
                    {{"Tipo", T::QString, 10},
                     {"Grupo", T::QString, 40},
                     {"Reprocessados", T::Int},
                     {"Lotes", T::Int},
-                    {"PesoReprocessado", T::Double},
-                    {"TaxaPeso", T::QString, 10}})}},
+                    {"PesoReprocessado", T::Double, 0, "Peso reprocessado (kg)"},
+                    {"TaxaPeso", T::QString, 10, "% peso"}},
+                   "Mais reprocessados")}},
         {"Uso das máquinas",
          "WTngIndUso",
          "DBGridUso",
@@ -328,8 +344,9 @@ TFmIndicadores::TFmIndicadores(QWidget* parent) : TFmRelatorio(parent) {
                    {{"FAL", T::QString, 7},
                     {"Cliente", T::QString, 5},
                     {"Prometida", T::QDate},
-                    {"Expedicao", T::QDate},
-                    {"Dias", T::Int}})}},
+                    {"Expedicao", T::QDate, 0, "Expedição"},
+                    {"Dias", T::Int, 0, "Dias de atraso"}},
+                   "Lotes atrasados")}},
     };
     for (const Definicao& d : definicoes) {
         QWidget* pagina = AdicionaPagina(QString::fromUtf8(d.titulo));
@@ -379,6 +396,13 @@ TFmIndicadores::TFmIndicadores(QWidget* parent) : TFmRelatorio(parent) {
             grade->setObjectName(QStringLiteral("DBGrid") + secao->objectName().mid(2));
             grade->SetDataSet(secao);
             grade->SetReadOnly(true);
+            QList<ColunaGrade> colunas;
+            for (const FieldDef& f : secao->FieldDefs()) {
+                colunas << ColunaGrade(f.name, f.Caption());
+                if (f.type == QMetaType::Double)
+                    colunas.last().Casas(2);
+            }
+            grade->DeclaraColunas(colunas);
             layout->addWidget(grade, 1);
         }
         m_paginas << p;
@@ -607,12 +631,27 @@ void TFmIndicadores::LeUso(const QDate& de, const QDate& ate) {
     uso.First();
 }
 
+// Bars of more groups than this are unreadable; the chart keeps the biggest, the grid all.
+constexpr int kBarrasNoGrafico = 20;
+
 void TFmIndicadores::MostraGraficos() {
     const bool porMes = Opcao(QStringLiteral("RgAgrupar")) == int(Agrupamento::Mes);
     for (int i : {int(kPrimeira), int(kReprocessos), int(kUso), int(kPrazo)}) {
         const Pagina& p = m_paginas[i];
         GraficoIndicador d;
         const TDataSet& dados = *p.dados;
+        // The rows charted, by their lots; every month of a line.
+        const auto Maiores = [&dados](GraficoIndicador& d) {
+            QList<double> lotes;
+            for (int l = 0; l < dados.RecordCount(); ++l)
+                lotes << dados.ValueAt(l, 1).toDouble();
+            d.linhas = MaioresGrupos(lotes, d.linha ? int(lotes.size()) : kBarrasNoGrafico);
+            if (d.linhas.size() < lotes.size())
+                d.titulo += QStringLiteral(" — os %1 grupos de mais lotes, de %2")
+                                .arg(d.linhas.size())
+                                .arg(lotes.size());
+            return d.linhas;
+        };
         if (i == kUso) {
             d = {.titulo = QStringLiteral("Uso das máquinas nos turnos (%)"), .eixo = QStringLiteral("%")};
             QList<double> valores;
@@ -624,7 +663,7 @@ void TFmIndicadores::MostraGraficos() {
         } else if (i == kPrazo) {
             d = {.titulo = QStringLiteral("Dias da entrada à expedição"), .eixo = QStringLiteral("dias")};
             QList<double> mediana, p90;
-            for (int l = 0; l < dados.RecordCount(); ++l) {
+            for (int l : Maiores(d)) {
                 d.categorias << dados.ValueAt(l, 0).toString();
                 mediana << Numero(dados.ValueAt(l, 6).toString());
                 p90 << Numero(dados.ValueAt(l, 7).toString());
@@ -636,7 +675,7 @@ void TFmIndicadores::MostraGraficos() {
                  .eixo = QStringLiteral("%"),
                  .linha = porMes};
             QList<double> valores;
-            for (int l = 0; l < dados.RecordCount(); ++l) {
+            for (int l : Maiores(d)) {
                 d.categorias << dados.ValueAt(l, 0).toString();
                 valores << Numero(dados.ValueAt(l, 3).toString());
             }
@@ -652,6 +691,7 @@ void TFmIndicadores::MostraGraficos() {
                     AbreLotes(maquinas[linha].fals, maquinas[linha].maquina);
                 return;
             }
+            linha = m_graficos[i].linhas.value(linha, -1);
             if (linha >= 0 && linha < pg.dados->RecordCount())
                 AbreLotes(NumerosDaLinha(*pg.dados, linha), pg.dados->ValueAt(linha, 0).toString());
         });
@@ -689,7 +729,7 @@ void TFmIndicadores::PreparaImpressao(TRelatorio& relatorio) {
                                     TextoIndicador(Taxa(contados, lotes)) + QStringLiteral(" % dos lotes"));
     }
     for (TClientDataSet* secao : p.secoes) {
-        TRelatorio s(p.id + secao->objectName(), secao->objectName().mid(2), secao);
+        TRelatorio s(p.id + secao->objectName(), secao->property(kTituloSecao).toString(), secao);
         relatorio.AdicionaSecao(s);
     }
     relatorio.DefineDesenhoFinal([grafico = m_graficos[pagina]](QPainter& pintor, const QRectF& area) {

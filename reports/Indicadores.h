@@ -15,6 +15,7 @@ struct GraficoIndicador {
     QStringList categorias{};
     QList<QPair<QString, QList<double>>> series{};
     bool linha = false;
+    QList<int> linhas{}; // the grid row of each category
 };
 
 // The dye-house's indicators over a period: lots right the first time, reprocesses and their reasons, the

@@ -250,6 +250,22 @@ private slots:
         QTEST(linhas.join(" | "), "esperado");
     }
 
+    void maioresGrupos_data() {
+        QTest::addColumn<QList<double>>("tamanhos");
+        QTest::addColumn<int>("n");
+        QTest::addColumn<QList<int>>("linhas");
+        QTest::newRow("fewer than n: all") << QList<double>{1, 5} << 3 << QList<int>{0, 1};
+        QTest::newRow("the biggest, in their order") << QList<double>{1, 9, 3, 7, 2} << 2 << QList<int>{1, 3};
+        QTest::newRow("ties to the first") << QList<double>{4, 4, 4} << 2 << QList<int>{0, 1};
+        QTest::newRow("none") << QList<double>{3, 1} << 0 << QList<int>{};
+    }
+    void maioresGrupos() {
+        QFETCH(QList<double>, tamanhos);
+        QFETCH(int, n);
+        QFETCH(QList<int>, linhas);
+        QCOMPARE(MaioresGrupos(tamanhos, n), linhas);
+    }
+
     void prazos() {
         QCOMPARE(Percentil({}, 0.5).has_value(), false);
         QCOMPARE(*Percentil({7}, 0.9), 7.0);
