@@ -64,12 +64,7 @@ void BenchIndicadores(TZoDatabase& db, ScriptedMessageService& messages) {
                          DBLocal_SQL(QStringLiteral("SELECT DIA, ENTRADA, SAIDA FROM {TURNO_HORARIOS}"))});
         for (int pagina = 1; pagina <= periodo.ultimaPagina; ++pagina) {
             paginas->setCurrentIndex(pagina);
-            const Medida medida = Mede(
-                [&] {
-                    driver.Click(QStringLiteral("BitBtn1"));
-                    driver.Click(QStringLiteral("BtImp"));
-                },
-                3);
+            const Medida medida = MedeRelatorio(driver);
             MostraMensagens(messages, "indicadores");
             TabelaBench::Global().Linha(QStringLiteral("indicators %1, %2 (%3 lots)")
                                             .arg(paginas->tabText(pagina), periodo.nome)

@@ -118,12 +118,7 @@ void BenchOrcamento(TZoDatabase& db, ScriptedMessageService& messages) {
                            {{QStringLiteral("TABELA"), QStringLiteral(" AND TABPRECO.REGIAO = '01'"), {}}})
                 .sql;
         const double piso = RelatorioMotorMs(db, cru);
-        const Medida relatorio = Mede(
-            [&] {
-                driver.Click(QStringLiteral("BitBtn1"));
-                driver.Click(QStringLiteral("BtImp"));
-            },
-            3);
+        const Medida relatorio = MedeRelatorio(driver);
         MostraMensagens(messages, "orcamento");
         const int linhas = static_cast<TFmRelatorio*>(driver.Screen())->Resultado()->RecordCount();
         TabelaBench::Global().Linha(QStringLiteral("report WTngCustoCor, region 01: %1 (%2 rows)")

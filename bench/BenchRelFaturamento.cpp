@@ -20,12 +20,7 @@ void MedeRelatorio(TZoDatabase& db, ScriptedMessageService& messages, ScreenDriv
         RelatorioMotorMs(db,
                          MontaInstrucao(DBLocal_SQL(sql), {{QStringLiteral("FILTROS"), filtros, {}}}).sql) +
         (outras.isEmpty() ? 0 : MotorMs(db, outras));
-    const Medida relatorio = Mede(
-        [&] {
-            driver.Click(QStringLiteral("BitBtn1"));
-            driver.Click(QStringLiteral("BtImp"));
-        },
-        3);
+    const Medida relatorio = MedeRelatorio(driver);
     MostraMensagens(messages, "relatorios");
     const int linhas = static_cast<TFmRelatorio*>(driver.Screen())->Resultado()->RecordCount();
     TabelaBench::Global().Linha(

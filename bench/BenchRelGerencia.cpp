@@ -108,12 +108,7 @@ void BenchRelGerencia(TZoDatabase& db, ScriptedMessageService& messages) {
         driver.Open(QLatin1String(caso.tela));
         for (const auto& [controle, texto] : caso.filtros)
             texto.isNull() ? driver.Click(controle) : driver.Type(controle, texto);
-        const Medida relatorio = Mede(
-            [&] {
-                driver.Click(QStringLiteral("BitBtn1"));
-                driver.Click(QStringLiteral("BtImp"));
-            },
-            3);
+        const Medida relatorio = MedeRelatorio(driver);
         MostraMensagens(messages, caso.identificador);
         const int linhas = static_cast<TFmRelatorio*>(driver.Screen())->Resultado()->RecordCount();
         TabelaBench::Global().Linha(QStringLiteral("report %1: %2 (%3 rows)")
@@ -130,12 +125,7 @@ void BenchRelGerencia(TZoDatabase& db, ScriptedMessageService& messages) {
         driver.Type(controle, texto);
     driver.Click(QStringLiteral("RgSitProd0"));
     driver.Click(QStringLiteral("RgSituacao0"));
-    const Medida relatorio = Mede(
-        [&] {
-            driver.Click(QStringLiteral("BitBtn1"));
-            driver.Click(QStringLiteral("BtImp"));
-        },
-        3);
+    const Medida relatorio = MedeRelatorio(driver);
     MostraMensagens(messages, "WTngFalNum");
     auto* tela = static_cast<TFmRelatorio*>(driver.Screen());
     // The items fetched and printed with every column; the pages' lists, shown but not printed, fetched.

@@ -32,12 +32,7 @@ void BenchRelProducao(TZoDatabase& db, ScriptedMessageService& messages) {
     driver.Open(QStringLiteral("TFmRelTngMov"));
     driver.Type(QStringLiteral("EdtDataIni"), de.toString(QStringLiteral("dd/MM/yyyy")));
     driver.Type(QStringLiteral("EdtDataFim"), ate.toString(QStringLiteral("dd/MM/yyyy")));
-    const Medida relatorio = Mede(
-        [&] {
-            driver.Click(QStringLiteral("BitBtn1"));
-            driver.Click(QStringLiteral("BtImp"));
-        },
-        3);
+    const Medida relatorio = MedeRelatorio(driver);
     MostraMensagens(messages, "relatorios: production");
     const int linhas = static_cast<TFmRelatorio*>(driver.Screen())->Resultado()->RecordCount();
     TabelaBench& tabela = TabelaBench::Global();

@@ -167,3 +167,12 @@ void MostraMensagens(ScriptedMessageService& messages, const char* onde) {
                     qPrintable(messages.Texts().join(QStringLiteral(" | "))));
     messages.Clear();
 }
+
+Medida MedeRelatorio(ScreenDriver& driver) {
+    return Mede(
+        [&] {
+            driver.Click(QStringLiteral("BitBtn1"));
+            driver.Click(QStringLiteral("BtImp"));
+        },
+        3);
+}

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <functional>
 
+class ScreenDriver;
 class ScriptedMessageService;
 class TZoDatabase;
 
@@ -24,6 +25,8 @@ struct Medida {
 };
 Medida Mede(const std::function<void()>& antes, const std::function<void()>& passo, int rodadas = kRodadas);
 Medida Mede(const std::function<void()>& passo, int rodadas = kRodadas);
+// A report screen's Confirmar and Imprimir, three runs: a report is slow enough that three tell.
+Medida MedeRelatorio(ScreenDriver& driver);
 
 // The floor: the statements run straight through the driver, every row fetched; writes are rolled back.
 double MotorMs(TZoDatabase& db, const QStringList& instrucoes, bool escrita = false, int rodadas = kRodadas);

@@ -641,7 +641,7 @@ void TFmIndicadores::MostraGraficos() {
         GraficoIndicador d;
         const TDataSet& dados = *p.dados;
         // The rows charted, by their lots; every month of a line.
-        const auto Maiores = [&dados](GraficoIndicador& d) {
+        const auto maiores = [&dados](GraficoIndicador& d) {
             QList<double> lotes;
             for (int l = 0; l < dados.RecordCount(); ++l)
                 lotes << dados.ValueAt(l, 1).toDouble();
@@ -663,7 +663,7 @@ void TFmIndicadores::MostraGraficos() {
         } else if (i == kPrazo) {
             d = {.titulo = QStringLiteral("Dias da entrada à expedição"), .eixo = QStringLiteral("dias")};
             QList<double> mediana, p90;
-            for (int l : Maiores(d)) {
+            for (int l : maiores(d)) {
                 d.categorias << dados.ValueAt(l, 0).toString();
                 mediana << Numero(dados.ValueAt(l, 6).toString());
                 p90 << Numero(dados.ValueAt(l, 7).toString());
@@ -675,7 +675,7 @@ void TFmIndicadores::MostraGraficos() {
                  .eixo = QStringLiteral("%"),
                  .linha = porMes};
             QList<double> valores;
-            for (int l : Maiores(d)) {
+            for (int l : maiores(d)) {
                 d.categorias << dados.ValueAt(l, 0).toString();
                 valores << Numero(dados.ValueAt(l, 3).toString());
             }
