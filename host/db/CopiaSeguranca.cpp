@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLocale>
+#include <QLockFile>
 #include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
@@ -88,6 +89,15 @@ void ferramenta(const QString& nome, const QStringList& argumentos, const Databa
         ultimas << resto;
     if (processo.exitStatus() != QProcess::NormalExit || processo.exitCode() != 0)
         throw EDatabaseError(QStringLiteral("%1 falhou: %2").arg(nome, ultimas.join(QLatin1Char(' '))));
+}
+
+// A killed copy leaves its unverified file and its scratch restore behind.
+void removeSobras(const QString& pasta) {
+    const QDir dir(pasta);
+    for (const QString& nome : dir.entryList({QStringLiteral("*.fbk.parcial")}, QDir::Files | QDir::Hidden))
+        QFile::remove(dir.filePath(nome));
+    for (const QString& nome : dir.entryList({QStringLiteral(".verificacao-*")}, QDir::Dirs | QDir::Hidden))
+        QDir(dir.filePath(nome)).removeRecursively();
 }
 
 // gfix prints nothing for a sound database: whatever it says is a finding.
@@ -213,6 +223,13 @@ ResultadoCopia CopiaSeguranca::Copia() {
         for (int n = 2; QFileInfo::exists(resultado.arquivo); ++n)
             resultado.arquivo =
                 QDir(pasta).filePath(QStringLiteral("%1-%2-%3.fbk").arg(base, momento).arg(n));
+        // One copy at a time in a folder: whatever half-done work lies there is then a killed copy's.
+        QLockFile vez(QDir(pasta).filePath(QStringLiteral(".copia.lock")));
+        vez.setStaleLockTime(0);
+        if (!vez.tryLock(0))
+            throw EDatabaseError(
+                QStringLiteral("outra cópia de segurança está em andamento em %1").arg(pasta));
+        removeSobras(pasta);
         // Until verified the copy has a name no one takes for a copy, and a kill leaves only that.
         parcial = resultado.arquivo + QStringLiteral(".parcial");
         QTemporaryDir rascunho(QDir(pasta).filePath(QStringLiteral(".verificacao-XXXXXX")));
