@@ -35,9 +35,10 @@ const char* const kIdLotes = "WTngIndLotes";
 // The figures' rows as printed: the group, its counts and weights summed, the rates read from them.
 void LayoutIndicador(TRelatorio& r, const char* contados) {
     r.DefineColunas({r.Coluna("Grupo", "Grupo"), r.Coluna("Lotes", "Lotes", 0, true),
-                     r.Coluna("Contados", QString::fromUtf8(contados), 0, true), r.Coluna("Taxa", "% lotes"),
-                     r.Coluna("Peso", "Peso (kg)", 2, true),
-                     r.Coluna("PesoContado", "Peso contado (kg)", 2, true), r.Coluna("TaxaPeso", "% peso")});
+                     r.Coluna("Contados", QString::fromUtf8(contados), 0, true),
+                     r.Coluna("Taxa", "% lotes", 1), r.Coluna("Peso", "Peso (kg)", 2, true),
+                     r.Coluna("PesoContado", "Peso contado (kg)", 2, true),
+                     r.Coluna("TaxaPeso", "% peso", 1)});
 }
 void LayoutPrimeira(TRelatorio& r) {
     LayoutIndicador(r, "Certos");
@@ -50,13 +51,13 @@ void LayoutUso(TRelatorio& r) {
                      r.Coluna("Processando", "Processando (min)", 0, true),
                      r.Coluna("NoTurno", "Nos turnos (min)", 0, true),
                      r.Coluna("Disponivel", "Disponível (min)", 0, true),
-                     r.Coluna("Ocioso", "Ocioso (min)", 0, true), r.Coluna("Uso", "% uso")});
+                     r.Coluna("Ocioso", "Ocioso (min)", 0, true), r.Coluna("Uso", "% uso", 1)});
 }
 void LayoutPrazo(TRelatorio& r) {
     r.DefineColunas({r.Coluna("Cliente", "Cliente"), r.Coluna("Lotes", "Lotes", 0, true),
-                     r.Coluna("MedInicio", "Início: mediana"), r.Coluna("P90Inicio", "P90"),
-                     r.Coluna("MedFim", "Fim: mediana"), r.Coluna("P90Fim", "P90"),
-                     r.Coluna("MedExpedicao", "Expedição: mediana"), r.Coluna("P90Expedicao", "P90")});
+                     r.Coluna("MedInicio", "Início: mediana", 0), r.Coluna("P90Inicio", "P90", 0),
+                     r.Coluna("MedFim", "Fim: mediana", 0), r.Coluna("P90Fim", "P90", 0),
+                     r.Coluna("MedExpedicao", "Expedição: mediana", 0), r.Coluna("P90Expedicao", "P90", 0)});
 }
 void LayoutLotes(TRelatorio& r) {
     r.DefineColunas({r.Coluna("FAL", "FAL"), r.Coluna("Cliente", "Cliente"), r.Coluna("Cor", "Cor"),
@@ -80,7 +81,14 @@ struct Campo {
     QMetaType::Type tipo;
     int tamanho = 0;
     const char* legenda = ""; // the grid's and the print's header; blank: the name
+    int casas = -1;           // a figure of its group (a rate, a median): shown with these decimals, "—"
+                              // where it cannot be computed, never summed
 };
+
+// A figure as its field holds it: nothing where the group has none.
+QVariant Figura(const std::optional<double>& valor) {
+    return valor ? QVariant(*valor) : QVariant();
+}
 
 // A list beneath a page's grid carries its title and captions itself: its grid and its print section read
 // them there.
@@ -94,8 +102,14 @@ TClientDataSet* Conjunto(QObject* dono, const char* nome, std::initializer_list<
     for (const Campo& c : campos)
         d->AddField(QLatin1String(c.nome), c.tipo, c.tamanho);
     d->CreateDataSet();
-    for (const Campo& c : campos)
-        d->FieldDefByName(QLatin1String(c.nome)).displayLabel = QString::fromUtf8(c.legenda);
+    for (const Campo& c : campos) {
+        FieldDef& def = d->FieldDefByName(QLatin1String(c.nome));
+        def.displayLabel = QString::fromUtf8(c.legenda);
+        if (c.casas >= 0) {
+            def.decimals = c.casas;
+            def.nullText = QStringLiteral("—");
+        }
+    }
     return d;
 }
 
@@ -187,12 +201,6 @@ QString Texto(const QWidget* caixa) {
     return t ? t->text().trimmed() : QString();
 }
 
-// A figure as the grid shows it ("87,5"); "—" draws nothing.
-double Numero(const QString& texto) {
-    double valor = 0;
-    return LeNumero(texto, valor) ? valor : 0;
-}
-
 QStringList NumerosDaLinha(const TDataSet& d, int linha) {
     return d.ValueAt(linha, d.FieldIndex(QStringLiteral("Numeros")))
         .toString()
@@ -258,10 +266,10 @@ TFmIndicadores::TFmIndicadores(QWidget* parent) : TFmRelatorio(parent) {
                         {{"Grupo", T::QString, 40},
                          {"Lotes", T::Int},
                          {"Contados", T::Int},
-                         {"Taxa", T::QString, 10},
+                         {"Taxa", T::Double, 0, "", 1},
                          {"Peso", T::Double},
                          {"PesoContado", T::Double},
-                         {"TaxaPeso", T::QString, 10},
+                         {"TaxaPeso", T::Double, 0, "", 1},
                          {"Numeros", T::QString}});
     };
     const QList<ColunaGrade> colunasFigura = {ColunaGrade("Grupo", "Grupo").Largura(20),
@@ -298,7 +306,7 @@ TFmIndicadores::TFmIndicadores(QWidget* parent) : TFmRelatorio(parent) {
                     {"Reprocessados", T::Int},
                     {"Lotes", T::Int},
                     {"PesoReprocessado", T::Double, 0, "Peso reprocessado (kg)"},
-                    {"TaxaPeso", T::QString, 10, "% peso"}},
+                    {"TaxaPeso", T::Double, 0, "% peso", 1}},
                    "Mais reprocessados")}},
         {"Uso das máquinas",
          "WTngIndUso",
@@ -310,7 +318,7 @@ TFmIndicadores::TFmIndicadores(QWidget* parent) : TFmRelatorio(parent) {
                    {"NoTurno", T::Int},
                    {"Disponivel", T::Int},
                    {"Ocioso", T::Int},
-                   {"Uso", T::QString, 10}}),
+                   {"Uso", T::Double, 0, "", 1}}),
          {{"Maquina", "Máquina"},
           {"Dia", "Dia"},
           {"Processando", "Processando (min)"},
@@ -325,12 +333,12 @@ TFmIndicadores::TFmIndicadores(QWidget* parent) : TFmRelatorio(parent) {
          Conjunto(this, "TbPrazo",
                   {{"Cliente", T::QString, 5},
                    {"Lotes", T::Int},
-                   {"MedInicio", T::QString, 10},
-                   {"P90Inicio", T::QString, 10},
-                   {"MedFim", T::QString, 10},
-                   {"P90Fim", T::QString, 10},
-                   {"MedExpedicao", T::QString, 10},
-                   {"P90Expedicao", T::QString, 10},
+                   {"MedInicio", T::Double, 0, "", 0},
+                   {"P90Inicio", T::Double, 0, "", 0},
+                   {"MedFim", T::Double, 0, "", 0},
+                   {"P90Fim", T::Double, 0, "", 0},
+                   {"MedExpedicao", T::Double, 0, "", 0},
+                   {"P90Expedicao", T::Double, 0, "", 0},
                    {"Numeros", T::QString}}),
          {{"Cliente", "Cliente"},
           {"Lotes", "Lotes"},
@@ -400,7 +408,7 @@ TFmIndicadores::TFmIndicadores(QWidget* parent) : TFmRelatorio(parent) {
             for (const FieldDef& f : secao->FieldDefs()) {
                 colunas << ColunaGrade(f.name, f.Caption());
                 if (f.type == QMetaType::Double)
-                    colunas.last().Casas(2);
+                    colunas.last().Casas(f.decimals >= 0 ? f.decimals : 2);
             }
             grade->DeclaraColunas(colunas);
             layout->addWidget(grade, 1);
@@ -546,8 +554,8 @@ void TFmIndicadores::Pivo(TDataSet& linhas, TClientDataSet& r) {
         ControlesDesligados quieto(d);
         d.EmptyDataSet();
         for (const LinhaIndicador& l : Indicador(m_lotes, de, ate, agrupamento, criterio, todos))
-            Linha(d, {l.grupo, l.lotes, l.contados, TextoIndicador(l.TaxaLotes()), l.peso, l.pesoContado,
-                      TextoIndicador(l.TaxaPeso()), l.numeros.join(QLatin1Char(','))});
+            Linha(d, {l.grupo, l.lotes, l.contados, Figura(l.TaxaLotes()), l.peso, l.pesoContado,
+                      Figura(l.TaxaPeso()), l.numeros.join(QLatin1Char(','))});
         d.First();
     };
     figura(*m_paginas[kPrimeira].dados, Criterio::PrimeiraVezCerta);
@@ -566,7 +574,7 @@ void TFmIndicadores::Pivo(TDataSet& linhas, TClientDataSet& r) {
              {std::pair{"Cor", Agrupamento::Cor}, std::pair{"Receita", Agrupamento::Receita}})
             for (const LinhaIndicador& l : MaisReprocessados(m_lotes, de, ate, agrupa))
                 Linha(mais, {QLatin1String(tipo), l.grupo, l.contados, l.lotes, l.pesoContado,
-                             TextoIndicador(l.TaxaPeso())});
+                             Figura(l.TaxaPeso())});
         mais.First();
     }
     LeUso(de, ate);
@@ -575,10 +583,9 @@ void TFmIndicadores::Pivo(TDataSet& linhas, TClientDataSet& r) {
         ControlesDesligados quieto(prazo);
         prazo.EmptyDataSet();
         for (const PrazoCliente& c : PrazoPorCliente(m_lotes, de, ate))
-            Linha(prazo, {c.cliente, c.lotes, TextoIndicador(c.medianaInicio, 0),
-                          TextoIndicador(c.p90Inicio, 0), TextoIndicador(c.medianaFim, 0),
-                          TextoIndicador(c.p90Fim, 0), TextoIndicador(c.medianaExpedicao, 0),
-                          TextoIndicador(c.p90Expedicao, 0), c.numeros.join(QLatin1Char(','))});
+            Linha(prazo, {c.cliente, c.lotes, Figura(c.medianaInicio), Figura(c.p90Inicio),
+                          Figura(c.medianaFim), Figura(c.p90Fim), Figura(c.medianaExpedicao),
+                          Figura(c.p90Expedicao), c.numeros.join(QLatin1Char(','))});
         prazo.First();
         TClientDataSet& atrasados = *m_paginas[kPrazo].secoes[0];
         ControlesDesligados quieto2(atrasados);
@@ -626,8 +633,7 @@ void TFmIndicadores::LeUso(const QDate& de, const QDate& ate) {
     ControlesDesligados quieto(uso);
     uso.EmptyDataSet();
     for (const UsoMaquina& u : std::as_const(m_uso))
-        Linha(uso, {u.maquina, u.dia, u.processando, u.noTurno, u.disponivel, u.Ocioso(),
-                    TextoIndicador(u.Uso())});
+        Linha(uso, {u.maquina, u.dia, u.processando, u.noTurno, u.disponivel, u.Ocioso(), Figura(u.Uso())});
     uso.First();
 }
 
@@ -665,8 +671,8 @@ void TFmIndicadores::MostraGraficos() {
             QList<double> mediana, p90;
             for (int l : maiores(d)) {
                 d.categorias << dados.ValueAt(l, 0).toString();
-                mediana << Numero(dados.ValueAt(l, 6).toString());
-                p90 << Numero(dados.ValueAt(l, 7).toString());
+                mediana << dados.ValueAt(l, 6).toDouble();
+                p90 << dados.ValueAt(l, 7).toDouble();
             }
             d.series = {{QStringLiteral("Mediana"), mediana}, {QStringLiteral("P90"), p90}};
         } else {
@@ -677,7 +683,7 @@ void TFmIndicadores::MostraGraficos() {
             QList<double> valores;
             for (int l : maiores(d)) {
                 d.categorias << dados.ValueAt(l, 0).toString();
-                valores << Numero(dados.ValueAt(l, 3).toString());
+                valores << dados.ValueAt(l, 3).toDouble();
             }
             d.series = {{QStringLiteral("% lotes"), valores}};
         }
@@ -730,6 +736,13 @@ void TFmIndicadores::PreparaImpressao(TRelatorio& relatorio) {
     }
     for (TClientDataSet* secao : p.secoes) {
         TRelatorio s(p.id + secao->objectName(), secao->property(kTituloSecao).toString(), secao);
+        QList<ColunaRelatorio> colunas = s.ColunasPadrao();
+        for (ColunaRelatorio& c : colunas)
+            if (const FieldDef& f = secao->FieldDefByName(c.campo); !f.nullText.isEmpty()) {
+                c.casas = f.decimals;
+                c.totaliza = false;
+            }
+        s.DefineColunas(colunas);
         relatorio.AdicionaSecao(s);
     }
     relatorio.DefineDesenhoFinal([grafico = m_graficos[pagina]](QPainter& pintor, const QRectF& area) {

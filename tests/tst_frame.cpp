@@ -509,6 +509,8 @@ private slots:
         QCOMPARE(Escolhe(search, "=TIN Down Return"), "03");
         QCOMPARE(Escolhe(search, "PgDown Return"), "03");
         QCOMPARE(Escolhe(search, "Esc"), QString());
+        InsertCommit("FASE (CODIGO, DESCRICAO)", {"'05', 'ÁGUA QUENTE'"});
+        QCOMPARE(Escolhe(search, "=agua Return"), "05"); // typed without its accent
 
         // The service prices are looked up by customer, a customer having a row per phase: the row chosen is
         // the one the user is on.

@@ -368,13 +368,7 @@ private slots:
             {{"COD", "Código"}, ColunaGrade("PESO", "Peso (kg)").Casas(2), {"DATA", "Emissão"}});
         const QString xlsx = m_dir.filePath("grade.xlsx"), csv = m_dir.filePath("grade.csv");
         QCOMPARE(ExportaPlanilha(*grade, xlsx), QString());
-        const auto parte = [&](const char* nome) {
-            QProcess unzip;
-            unzip.start("unzip", {"-p", xlsx, nome});
-            unzip.waitForFinished();
-            return QString::fromUtf8(unzip.readAllStandardOutput());
-        };
-        const QString folha = parte("xl/worksheets/sheet1.xml"), textos = parte("xl/sharedStrings.xml");
+        const QString folha = XlsxPart(xlsx), textos = XlsxPart(xlsx, "xl/sharedStrings.xml");
         const int serial = int(QDate(1899, 12, 30).daysTo(QDate(2026, 12, 5)));
         for (const QString& celula :
              {QStringLiteral(R"(<c r="B2" s="\d+"><v>1234.5</v>)"),

@@ -25,7 +25,8 @@ QString TField::AsString() const {
     return TextoValor(Value());
 }
 QString TField::DisplayText() const {
-    return TextoExibicao(Value(), Def().decimals);
+    const QVariant v = Value();
+    return v.isNull() ? Def().nullText : TextoExibicao(v, Def().decimals);
 }
 namespace {
 // A stored value as a number; a text field may hold "12,5".

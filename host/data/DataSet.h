@@ -22,6 +22,7 @@ struct KELMHOST_EXPORT FieldDef {
     int decimals = -1;       // decimals of a number (a column's scale); -1 = as many as the value needs
     double limit = 0;        // largest absolute value the column holds; 0 = any finite number
     bool timeOfDay = false;  // a text field holding a time "HH:mm": typed times are read by LeHora
+    QString nullText;        // shown for no value where a blank would pass for nothing to see ("—")
     QString Caption() const; // how messages name the field
 };
 

@@ -51,8 +51,11 @@ QString Numero(double valor, int casas) {
     return TextoExibicao(valor, casas);
 }
 
-QString Celula(const QVariant& valor, const ColunaRelatorio& coluna) {
-    if (coluna.casas >= 0 && !valor.isNull())
+// `nulo`: what the field shows for no value.
+QString Celula(const QVariant& valor, const ColunaRelatorio& coluna, const QString& nulo) {
+    if (valor.isNull())
+        return nulo;
+    if (coluna.casas >= 0)
         return Numero(valor.toDouble(), coluna.casas);
     return TextoExibicao(valor);
 }
@@ -93,7 +96,7 @@ int LarguraNatural(const TDataSet& dados, int campo, const ColunaRelatorio& colu
     double soma = 0;
     for (int linha = 0; linha < dados.RecordCount(); ++linha) {
         const QVariant valor = dados.ValueAt(linha, campo);
-        largura = std::max(largura, Celula(valor, coluna).size());
+        largura = std::max(largura, Celula(valor, coluna, dados.FieldDefs().value(campo).nullText).size());
         soma += valor.toDouble();
     }
     if (coluna.totaliza)
@@ -147,20 +150,24 @@ QList<Banda> MontaBandas(const TRelatorio& relatorio) {
         return {Banda(Banda::Texto, QStringLiteral("Nenhum registro."))};
     const QList<ColunaRelatorio>& colunas = relatorio.Colunas();
     QList<int> campos;
-    for (const ColunaRelatorio& coluna : colunas)
+    QStringList nulos;
+    for (const ColunaRelatorio& coluna : colunas) {
         campos << dados->FieldIndex(coluna.campo);
+        nulos << dados->FieldDefs().value(campos.last()).nullText;
+    }
     const bool agrupa = !relatorio.CampoGrupo().isEmpty();
     const bool somas = relatorio.Somas();
     const int campoGrupo = agrupa ? dados->FieldIndex(relatorio.CampoGrupo()) : -1;
     const ColunaRelatorio formatoGrupo =
         agrupa ? relatorio.Coluna(relatorio.CampoGrupo()) : ColunaRelatorio();
+    const QString nuloGrupo = dados->FieldDefs().value(campoGrupo).nullText;
 
     QList<Banda> bandas;
     Somas grupo(colunas.size()), geral(colunas.size());
     QString valorGrupo;
     for (int linha = 0; linha < dados->RecordCount(); ++linha) {
         if (agrupa) {
-            const QString valor = Celula(dados->ValueAt(linha, campoGrupo), formatoGrupo);
+            const QString valor = Celula(dados->ValueAt(linha, campoGrupo), formatoGrupo, nuloGrupo);
             if (linha == 0 || valor != valorGrupo) {
                 if (linha > 0 && somas)
                     AdicionaSomas(bandas, colunas, Banda::Subtotal, QStringLiteral("Subtotal ") + valorGrupo,
@@ -174,7 +181,7 @@ QList<Banda> MontaBandas(const TRelatorio& relatorio) {
         detalhe.zebra = grupo.registros % 2 == 1;
         for (int i = 0; i < colunas.size(); ++i) {
             const QVariant valor = dados->ValueAt(linha, campos[i]);
-            detalhe.celulas << Celula(valor, colunas[i]);
+            detalhe.celulas << Celula(valor, colunas[i], nulos[i]);
             if (colunas[i].totaliza) {
                 grupo.valores[i] += valor.toDouble();
                 geral.valores[i] += valor.toDouble();

@@ -114,7 +114,7 @@ QVariant DataSetModel::data(const QModelIndex& index, int role) const {
                 texto != coluna->textos.cend())
                 return *texto;
         }
-        return TextoExibicao(value, def.decimals);
+        return value.isNull() ? def.nullText : TextoExibicao(value, def.decimals);
     }
     // The editor starts from the text the cell shows, and hands text back to the same parser.
     if (role == Qt::EditRole)

@@ -76,12 +76,17 @@ QString TPesquisa::Monta(const QStringList& conditions, const QString& rows, boo
 
 namespace {
 QStringList condicoesDoTexto(const TPesquisa& p, const QString& text) {
-    if (text.trimmed().isEmpty())
+    const QString typed = text.trimmed();
+    if (typed.isEmpty())
         return {};
-    return {
-        QStringLiteral("(UPPER(CAST(%1 AS VARCHAR(200))) CONTAINING %2 OR UPPER(CAST(%3 AS VARCHAR(200))) "
-                       "STARTING WITH %2)")
-            .arg(colunaBusca(p), Aspas(text.trimmed().toUpper()), p.CampoChave)};
+    // "joao" finds "JOÃO": users type names as they say them. Folding accents costs twice a plain scan, and
+    // a number or a code typed has none to fold.
+    const bool letters = std::any_of(typed.begin(), typed.end(), [](QChar c) { return c.isLetter(); });
+    const QString column = letters ? QStringLiteral("CAST(%1 AS VARCHAR(200) CHARACTER SET UTF8) COLLATE "
+                                                    "UNICODE_CI_AI")
+                                   : QStringLiteral("UPPER(CAST(%1 AS VARCHAR(200)))");
+    return {QStringLiteral("(%1 CONTAINING %2 OR UPPER(CAST(%3 AS VARCHAR(200))) STARTING WITH %2)")
+                .arg(column.arg(colunaBusca(p)), Aspas(typed.toUpper()), p.CampoChave)};
 }
 
 QString janela(int inicio) {

@@ -18,6 +18,15 @@ inline QString PdfText(const QString& pdf) {
     return QString::fromUtf8(reader.readAllStandardOutput()).replace(QChar(0xfb01), QLatin1String("fi"));
 }
 
+// A part of an XLSX file (a zip) as text: by default its first sheet, where numbers are <v> cells.
+inline QString XlsxPart(const QString& xlsx,
+                        const QString& part = QStringLiteral("xl/worksheets/sheet1.xml")) {
+    QProcess unzip;
+    unzip.start(QStringLiteral("unzip"), {"-p", xlsx, part});
+    unzip.waitForFinished();
+    return QString::fromUtf8(unzip.readAllStandardOutput());
+}
+
 // While it lives, reports go to a folder of their own (KELM_REPORT_DIR) without asking where.
 class ReportFolder {
 public:
