@@ -560,7 +560,9 @@ void TDataSet::RemoveFromView(int position) {
 // A posted row keeps its place unless the filter now hides it or the sort order puts it elsewhere; either
 // costs one pass over the view, never a rebuild, so posting in a large grid is as cheap as in a small one.
 void TDataSet::PlacePosted(int row) {
-    const int from = int(m_view.indexOf(row));
+    // The row posted is the current one: no search of the view, which made appending rows quadratic.
+    const int from =
+        m_pos >= 0 && m_pos < m_view.size() && m_view[m_pos] == row ? m_pos : int(m_view.indexOf(row));
     if (from < 0)
         return;
     if (m_filter && !m_filter(RecordView(this, &m_rows[row]))) {

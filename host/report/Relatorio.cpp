@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QGuiApplication>
 #include <QHash>
 #include <QMultiMap>
@@ -21,6 +22,7 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QScreen>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 #include <numeric>
@@ -91,21 +93,6 @@ QString ChaveLayout(const QString& identificador) {
 // Long texts would squeeze every other column off the page.
 constexpr int kLarguraMaximaTexto = 40;
 
-int LarguraNatural(const TDataSet& dados, int campo, const ColunaRelatorio& coluna) {
-    qsizetype largura = coluna.titulo.size();
-    double soma = 0;
-    for (int linha = 0; linha < dados.RecordCount(); ++linha) {
-        const QVariant valor = dados.ValueAt(linha, campo);
-        largura = std::max(largura, Celula(valor, coluna, dados.FieldDefs().value(campo).nullText).size());
-        soma += valor.toDouble();
-    }
-    if (coluna.totaliza)
-        largura = std::max(largura, Numero(soma, coluna.casas).size());
-    if (!Numerico(dados.FieldDefs()[campo].type))
-        largura = std::min<qsizetype>(largura, kLarguraMaximaTexto);
-    return int(std::max<qsizetype>(largura, 3));
-}
-
 // ---- Bands: the report as a sequence of printed lines, independent of the output
 
 struct Banda {
@@ -118,6 +105,24 @@ struct Banda {
     bool zebra = false;      // a shaded detail row
     bool comProxima = false; // printed on the same page as the band after it
 };
+
+// The widest of the caption, the column's cells as the bands hold them (`indice` in each) and its total.
+int LarguraNatural(const TDataSet& dados, int campo, const ColunaRelatorio& coluna,
+                   const QList<Banda>& bandas, int indice) {
+    qsizetype largura = coluna.titulo.size();
+    for (const Banda& banda : bandas)
+        if (banda.tipo == Banda::Detalhe)
+            largura = std::max(largura, banda.celulas.value(indice).size());
+    if (coluna.totaliza) {
+        double soma = 0;
+        for (int linha = 0; linha < dados.RecordCount(); ++linha)
+            soma += dados.ValueAt(linha, campo).toDouble();
+        largura = std::max(largura, Numero(soma, coluna.casas).size());
+    }
+    if (!Numerico(dados.FieldDefs()[campo].type))
+        largura = std::min<qsizetype>(largura, kLarguraMaximaTexto);
+    return int(std::max<qsizetype>(largura, 3));
+}
 
 // A subtotal's label takes the columns before the first totalled one, or a line of its own above the
 // totals when it does not fit there.
@@ -246,14 +251,16 @@ Preparado PreparaLinhas(TRelatorio relatorio) {
                                      : relatorio.Colunas().isEmpty() ? relatorio.ColunasPadrao()
                                                                      : relatorio.Colunas();
     QList<bool> fixas;
-    for (ColunaRelatorio& coluna : colunas) {
-        const int campo = IndiceCampo(relatorio, coluna.campo);
+    for (const ColunaRelatorio& coluna : colunas)
         fixas << (coluna.largura > 0);
-        if (coluna.largura <= 0)
-            coluna.largura = LarguraNatural(*relatorio.Dados(), campo, coluna);
-    }
+    // The cells are formatted once, for the bands; the widths are read from them.
     relatorio.DefineColunas(colunas);
     QList<Banda> bandas = MontaBandas(relatorio);
+    for (int i = 0; i < colunas.size(); ++i)
+        if (!fixas[i])
+            colunas[i].largura = LarguraNatural(*relatorio.Dados(), IndiceCampo(relatorio, colunas[i].campo),
+                                                colunas[i], bandas, i);
+    relatorio.DefineColunas(colunas);
     return {relatorio, std::move(bandas), fixas, {}};
 }
 
@@ -304,7 +311,7 @@ qsizetype CabeDaPalavra(const QString& palavra, double largura, const Medida& me
 // where it must be. Line breaks of the value are kept.
 QStringList Quebra(const QString& texto, double largura, const Medida& mede) {
     static const QRegularExpression quebras(QStringLiteral("\\r\\n|\\r|\\n"));
-    if (!texto.contains(quebras) && mede(texto) <= largura)
+    if (!texto.contains(QLatin1Char('\n')) && !texto.contains(QLatin1Char('\r')) && mede(texto) <= largura)
         return {texto};
     QStringList linhas;
     for (const QString& paragrafo : texto.split(quebras)) {
@@ -1156,6 +1163,13 @@ private:
         QList<double> x;                   // left edge of every column, then the right edge of the last
         QList<QStringList> titulos;        // every caption in its lines
         QList<QList<QStringList>> pedacos; // per band: every detail cell in its lines
+        QHash<QString, double> larguras;   // a detail text's width in the body's font
+        // A detail text laid out once: a month's rows repeat their dates, codes and names.
+        struct Glifos {
+            QList<QGlyphRun> corridas;
+            double largura = 0, altura = 0;
+        };
+        mutable QHash<QString, Glifos> glifos;
     };
     // A band of a part, or (banda -1) the opening of a section: its title and column captions.
     struct Bloco {
@@ -1179,7 +1193,14 @@ private:
             grade.x << grade.x.last() + disposicao.larguras[i] + Vao(colunas, i) * grade.folga;
 
         const QFontMetricsF corpo = Metricas(grade.corpo), negrito = Metricas(grade.negrito);
-        const Medida mede = [&corpo](const QString& texto) { return corpo.horizontalAdvance(texto); };
+        // A month's rows repeat their dates, codes and names: each text is shaped and measured once.
+        QHash<QString, double>& larguras = grade.larguras;
+        const Medida mede = [&corpo, &larguras](const QString& texto) {
+            auto it = larguras.constFind(texto);
+            if (it == larguras.cend())
+                it = larguras.insert(texto, corpo.horizontalAdvance(texto));
+            return *it;
+        };
         const Medida medeNegrito = [&negrito](const QString& texto) {
             return negrito.horizontalAdvance(texto);
         };
@@ -1299,6 +1320,39 @@ private:
                               linhas[k]);
     }
 
+    // A line of a detail cell, as drawText would place it, from the glyphs its text was given the first time.
+    void EscreveCelula(const Grade& grade, const QRectF& onde, const QString& texto,
+                       Qt::Alignment alinhamento) {
+        if (texto.isEmpty())
+            return;
+        auto it = grade.glifos.constFind(texto);
+        if (it == grade.glifos.cend()) {
+            QTextLayout layout(texto, grade.corpo, &m_dispositivo);
+            layout.beginLayout();
+            const QTextLine linha = layout.createLine();
+            layout.endLayout();
+            Grade::Glifos novos{layout.glyphRuns(), linha.naturalTextWidth(), linha.height()};
+            // Beyond this many texts a report's values are mostly its own: drawn without being kept.
+            constexpr qsizetype kGuardados = 50000;
+            if (grade.glifos.size() >= kGuardados) {
+                DesenhaGlifos(novos, onde, alinhamento);
+                return;
+            }
+            it = grade.glifos.insert(texto, std::move(novos));
+        }
+        DesenhaGlifos(*it, onde, alinhamento);
+    }
+    void DesenhaGlifos(const Grade::Glifos& g, const QRectF& onde, Qt::Alignment alinhamento) {
+        double x = onde.left();
+        if (alinhamento & Qt::AlignRight)
+            x = onde.right() - g.largura;
+        else if (alinhamento & Qt::AlignHCenter)
+            x = onde.left() + (onde.width() - g.largura) / 2;
+        const QPointF origem(x, onde.top() + (onde.height() - g.altura) / 2);
+        for (const QGlyphRun& corrida : g.corridas)
+            m_pintor.drawGlyphRun(origem, corrida);
+    }
+
     void Traco(double x1, double x2, double y, double espessuraMm, const QColor& cor) {
         m_pintor.setPen(QPen(cor, Mm(espessuraMm)));
         m_pintor.drawLine(QPointF(x1, y), QPointF(x2, y));
@@ -1364,9 +1418,14 @@ private:
         case Banda::Detalhe:
             if (banda.zebra && grade.relatorio->Zebrado())
                 m_pintor.fillRect(QRectF(0, y, m_largura, altura), QColor(0xf2, 0xf4, 0xf7));
-            for (int i = 0; i < colunas.size(); ++i)
-                EscreveLinhas(Colunas(grade, i, i, y, grade.linha), grade.pedacos[b][i], grade.corpo,
-                              colunas[i].alinhamento, grade.entrelinha);
+            m_pintor.setPen(Qt::black);
+            for (int i = 0; i < colunas.size(); ++i) {
+                const QRectF primeira = Colunas(grade, i, i, y, grade.linha);
+                const QStringList& linhas = grade.pedacos[b][i];
+                for (qsizetype k = 0; k < linhas.size(); ++k)
+                    EscreveCelula(grade, primeira.translated(0, k * grade.entrelinha), linhas[k],
+                                  colunas[i].alinhamento);
+            }
             break;
         case Banda::Grupo: {
             const double topo = y + grade.linha * 0.5;
