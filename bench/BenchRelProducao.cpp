@@ -8,17 +8,20 @@
 #include "TFmRelatorio.h"
 #include <QDate>
 
-// The production report on the last whole month of completions, confirmed and printed as a user does (both
-// outputs); the floor is the screen's own statement fetched raw and printed with the default columns. Then
-// the idle time and the chart worked out on that month's rows.
+// The production report on the busiest month of the last half year of completions (a whole month: the
+// latest ones are still filling), confirmed and printed as a user does (both outputs); the floor is the
+// screen's own statement fetched raw and printed with the default columns. Then the idle time and the chart
+// worked out on that month's rows.
 void BenchRelProducao(TZoDatabase& db, ScriptedMessageService& messages) {
     const int mes =
-        Escalar(db, QStringLiteral("SELECT EXTRACT(YEAR FROM MAX(DATA_FIN)) * 100 + EXTRACT(MONTH FROM "
-                                   "MAX(DATA_FIN)) FROM PROCESSO_TIN WHERE CONCLUIDO <> 'N'"))
+        Escalar(db, QStringLiteral("SELECT FIRST 1 EXTRACT(YEAR FROM DATA_FIN) * 100 + EXTRACT(MONTH FROM "
+                                   "DATA_FIN) FROM PROCESSO_TIN WHERE CONCLUIDO <> 'N' AND DATA_FIN >= "
+                                   "DATEADD(-6 MONTH TO (SELECT MAX(DATA_FIN) FROM PROCESSO_TIN)) GROUP BY 1 "
+                                   "ORDER BY COUNT(*) DESC"))
             .toInt();
     if (mes <= 0)
         return;
-    const QDate de = QDate(mes / 100, mes % 100, 1).addMonths(-1), ate = de.addMonths(1).addDays(-1);
+    const QDate de(mes / 100, mes % 100, 1), ate = de.addMonths(1).addDays(-1);
     const QString cru =
         MontaInstrucao(DBLocal_SQL(InstrucaoProducao()),
                        {{QStringLiteral("FILTROS"),

@@ -269,12 +269,13 @@ private slots:
 
     // Times are read as people type them into an hour cell; anything else is no time at all.
     void leHora() {
-        const QStringList lidas = {"08:00",    "08:00:00", "8:05",     "08:05:00", "23:59:30",
-                                   "23:59:30", "0800",     "08:00:00", "815",      "08:15:00",
-                                   "7",        "07:00:00", " 14:30 ",  "14:30:00"};
+        const QStringList lidas = {"08:00",   "08:00:00", "8:05",     "08:05:00", "23:59:30", "23:59:30",
+                                   "0800",    "08:00:00", "815",      "08:15:00", "7",        "07:00:00",
+                                   " 14:30 ", "14:30:00", "00:00:00", "00:00:00"};
         for (qsizetype i = 0; i < lidas.size(); i += 2)
             QCOMPARE(LeHora(lidas[i]).toString("HH:mm:ss"), lidas[i + 1]);
-        for (const char* texto : {"25:00", "12:60", "ab", "08000", ""})
+        for (const char* texto : {"25:00", "12:60", "ab", "08000", "", "1a:00", "08:0x", "08:00:6x",
+                                  "08:00:60", "08-00:00", "-1:00"})
             QVERIFY2(!LeHora(texto).isValid(), texto);
     }
 

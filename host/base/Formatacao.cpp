@@ -106,7 +106,15 @@ QTime LeHora(const QString& text) {
     static const QRegularExpression digitsOnly(QStringLiteral(R"(^\d{1,4}$)"));
     const QString typed = text.trimmed();
     int hour = -1, minute = 0, second = 0;
-    if (const auto m = withColon.match(typed); m.hasMatch()) {
+    // "HH:mm" and "HH:mm:ss", as the database keeps times, read without the expression: reports read
+    // tens of thousands.
+    const auto digito = [&typed](int i) { return typed[i].isDigit() ? typed[i].digitValue() : -100; };
+    if ((typed.size() == 5 || typed.size() == 8) && typed[2] == QLatin1Char(':') &&
+        (typed.size() == 5 || typed[5] == QLatin1Char(':'))) {
+        hour = digito(0) * 10 + digito(1);
+        minute = digito(3) * 10 + digito(4);
+        second = typed.size() == 8 ? digito(6) * 10 + digito(7) : 0;
+    } else if (const auto m = withColon.match(typed); m.hasMatch()) {
         hour = m.captured(1).toInt();
         minute = m.captured(2).toInt();
         second = m.hasCaptured(3) ? m.captured(3).toInt() : 0;
