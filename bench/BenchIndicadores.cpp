@@ -5,6 +5,7 @@
 #include "Indicadores.h"
 #include "Medicao.h"
 #include "ScreenDriver.h"
+#include "TClientDataSet.h"
 #include <QDate>
 #include <QTabWidget>
 #include <QTemporaryDir>

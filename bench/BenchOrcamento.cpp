@@ -5,6 +5,7 @@
 #include "Medicao.h"
 #include "RelCustoCor.h"
 #include "ScreenDriver.h"
+#include "TClientDataSet.h"
 #include "TFmRelatorio.h"
 #include <QDate>
 #include <QLabel>

@@ -6,6 +6,7 @@
 #include "RelTngFat.h"
 #include "RelTngListaRec.h"
 #include "ScreenDriver.h"
+#include "TClientDataSet.h"
 #include "TFmRelatorio.h"
 #include <QDate>
 #include <cstdio>

@@ -12,6 +12,7 @@
 #include "RelTngRep.h"
 #include "RelTngSetor.h"
 #include "ScreenDriver.h"
+#include "TClientDataSet.h"
 #include "TFmRelatorio.h"
 #include <QDate>
 

@@ -5,6 +5,7 @@
 #include "Medicao.h"
 #include "RelTngMov.h"
 #include "ScreenDriver.h"
+#include "TClientDataSet.h"
 #include "TFmRelatorio.h"
 #include <QDate>
 

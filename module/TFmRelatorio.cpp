@@ -520,8 +520,12 @@ QString TFmRelatorio::ResolveTabelas(const QString& sql) const {
     return DBLocal_SQL(sql);
 }
 
-TDataSet* TFmRelatorio::Resultado() const {
+TClientDataSet* TFmRelatorio::Resultado() const {
     return TbResultado;
+}
+
+TDataSet* TFmRelatorio::Impressos() const {
+    return Resultado();
 }
 
 void TFmRelatorio::BitBtn1Click() {

@@ -132,7 +132,7 @@ public:
     void BitBtn1Click(); // Confirmar
     void BtImpClick();
     // The rows shown: the statement's, or the pivot's.
-    TDataSet* Resultado() const;
+    TClientDataSet* Resultado() const;
     // The statements the rows were last read by, with their values: the report's, then its pages'.
     const QList<InstrucaoRelatorio>& UltimasInstrucoes() const { return m_ultimas; }
 
@@ -161,7 +161,7 @@ protected:
     virtual QString Identificador() const { return rel.relatorio; }
     // The rows "Imprimir" and "Exportar" take: the result's; a screen with rows of its own on pages, the ones
     // shown.
-    virtual TDataSet* Impressos() const { return Resultado(); }
+    virtual TDataSet* Impressos() const;
     // What a report adds to its print beyond the rows and the filters' header: sections, a chart page.
     virtual void PreparaImpressao(TRelatorio& relatorio) { Q_UNUSED(relatorio); }
     // The statement with its {TABLE} placeholders resolved: the current company's tables; a report over

@@ -54,37 +54,39 @@ TempoProcesso TempoDeProcesso(const QDate& dataIni, const QString& horaIni, cons
 
 QStringList TemposParados(const QList<PassoMaquina>& passos) {
     QStringList parados(passos.size());
-    // Moments as seconds: a month's steps sort in a fraction of the time QDateTime comparisons take.
+    // Machines as numbers and moments as seconds: a month's steps sort on integers, not on texts and
+    // QDateTime comparisons.
     struct Chave {
-        QStringView maquina;
+        int maquina;
         qint64 inicio, fim;
         int indice;
+        auto operator<=>(const Chave&) const = default;
     };
+    QHash<QString, int> maquinas;
     QList<Chave> chaves;
     chaves.reserve(passos.size());
-    for (int i = 0; i < passos.size(); ++i)
-        if (passos[i].inicio && passos[i].fim && !passos[i].maquina.isEmpty())
-            chaves.append({passos[i].maquina, passos[i].inicio->toSecsSinceEpoch(),
-                           passos[i].fim->toSecsSinceEpoch(), i});
-    std::stable_sort(chaves.begin(), chaves.end(), [](const Chave& x, const Chave& y) {
-        return std::tie(x.maquina, x.inicio, x.fim) < std::tie(y.maquina, y.inicio, y.fim);
-    });
-    QList<int> ordem;
-    ordem.reserve(chaves.size());
-    for (const Chave& c : std::as_const(chaves))
-        ordem << c.indice;
-    const PassoMaquina* anterior = nullptr;
-    QDateTime livre; // when the machine's work so far ended
-    for (int i : std::as_const(ordem)) {
+    for (int i = 0; i < passos.size(); ++i) {
         const PassoMaquina& p = passos[i];
-        if (!anterior || anterior->maquina != p.maquina) {
-            livre = *p.fim;
+        if (!p.inicio || !p.fim || p.maquina.isEmpty())
+            continue;
+        auto maquina = maquinas.constFind(p.maquina);
+        if (maquina == maquinas.cend())
+            maquina = maquinas.insert(p.maquina, int(maquinas.size()));
+        chaves.append({*maquina, p.inicio->toSecsSinceEpoch(), p.fim->toSecsSinceEpoch(), i});
+    }
+    // The index last keeps the order given among equal steps.
+    std::sort(chaves.begin(), chaves.end());
+    const Chave* anterior = nullptr;
+    qint64 livre = 0; // when the machine's work so far ended
+    for (const Chave& c : std::as_const(chaves)) {
+        if (!anterior || anterior->maquina != c.maquina) {
+            livre = c.fim;
         } else {
-            if (anterior->fal != p.fal)
-                parados[i] = Duracao(std::max<qint64>(0, livre.secsTo(*p.inicio)));
-            livre = std::max(livre, *p.fim);
+            if (passos[anterior->indice].fal != passos[c.indice].fal)
+                parados[c.indice] = Duracao(std::max<qint64>(0, c.inicio - livre));
+            livre = std::max(livre, c.fim);
         }
-        anterior = &p;
+        anterior = &c;
     }
     return parados;
 }

@@ -448,7 +448,7 @@ void TFmRelTngMov::PreparaImpressao(TRelatorio& relatorio) {
 }
 
 void TFmRelTngMov::CalcularTempoParado1Click() {
-    TDataSet& tb = *Resultado();
+    TClientDataSet& tb = *Resultado();
     const int maquina = tb.IndiceExistente(QStringLiteral("Maquina")),
               fal = tb.IndiceExistente(QStringLiteral("FAL")),
               dataIni = tb.IndiceExistente(QStringLiteral("Data_ini")),
@@ -462,10 +462,11 @@ void TFmRelTngMov::CalcularTempoParado1Click() {
         passos.append({tb.ValueAt(i, maquina).toString().trimmed(), tb.ValueAt(i, fal).toString(),
                        Momento(tb.ValueAt(i, dataIni).toDate(), tb.ValueAt(i, horaIni).toString()),
                        Momento(tb.ValueAt(i, dataFim).toDate(), tb.ValueAt(i, horaFim).toString())});
-    const QStringList tempos = TemposParados(passos);
-    ControlesDesligados quieto(tb);
-    for (int i = 0; i < tempos.size(); ++i)
-        tb.SetValueAt(i, parado, tempos[i].isEmpty() ? QVariant() : QVariant(tempos[i]));
+    QVariantList tempos;
+    tempos.reserve(passos.size());
+    for (const QString& tempo : TemposParados(passos))
+        tempos << (tempo.isEmpty() ? QVariant() : QVariant(tempo));
+    tb.PreencheColuna(parado, tempos);
 }
 
 void TFmRelTngMov::BtGerarClick() {

@@ -855,10 +855,14 @@ private slots:
         QCOMPARE(column(ds, "CODIGO"), QStringList({"2", "4", "5", "1", "3"}));
         QCOMPARE(ds.RecNo(), 4);
         QCOMPARE(ds.FieldByName("CODIGO").AsInteger(), 3);
+        // A column written at once, in the order shown, orders the rows again; the cursor keeps its row.
+        ds.PreencheColuna(2, {5, 4, 3, 2, 1});
+        QCOMPARE(column(ds, "CODIGO"), QStringList({"4", "2", "3", "1", "5"}));
+        QCOMPARE(ds.FieldByName("CODIGO").AsInteger(), 3);
         // Rows handed over keep the order shown, and leave the giver empty.
         TClientDataSet tomada;
         tomada.TomaDe(ds);
-        QCOMPARE(column(tomada, "CODIGO"), QStringList({"2", "4", "5", "1", "3"}));
+        QCOMPARE(column(tomada, "CODIGO"), QStringList({"4", "2", "3", "1", "5"}));
         QCOMPARE(ds.RecordCount(), 0);
 
         TClientDataSet f;

@@ -25,11 +25,16 @@ qint64 segundosDe(const QString& time) {
     return hours * 3600 + minutes * 60 + seconds;
 }
 
+// Written digit by digit: reports write one per row of a month.
 QString textoDeSegundos(qint64 total) {
-    return QStringLiteral("%1:%2:%3")
-        .arg(total / 3600, 2, 10, QLatin1Char('0'))
-        .arg(total / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(total % 60, 2, 10, QLatin1Char('0'));
+    QString texto = QString::number(total / 3600);
+    if (texto.size() < 2)
+        texto.prepend(QLatin1Char('0'));
+    for (const qint64 parte : {total / 60 % 60, total % 60}) {
+        const char dois[] = {':', char('0' + parte / 10), char('0' + parte % 10)};
+        texto += QLatin1StringView(dois, 3);
+    }
+    return texto;
 }
 
 } // namespace

@@ -613,6 +613,22 @@ bool TDataSet::ComesBefore(int a, int b) const {
 }
 
 // keepRow: stored row to keep the cursor on; -1 = first row; -2 = same position as before.
+void TDataSet::WriteColumn(int field, const QVariantList& values) {
+    if (field < 0 || field >= m_fields.size())
+        return;
+    CheckBrowseMode();
+    const qsizetype rows = std::min(values.size(), m_view.size());
+    for (qsizetype i = 0; i < rows; ++i)
+        m_rows[m_view[i]][field] = Coerce(m_fields[field], values[i]);
+    // The order or the filter may read the field.
+    if (m_filter || !m_indexFields.isEmpty())
+        RebuildView(CurrentRow());
+    if (!m_disabled) {
+        emit layoutReset();
+        Scrolled(m_bof, m_eof);
+    }
+}
+
 void TDataSet::RebuildView(int keepRow) {
     const int oldPos = m_pos;
     m_view.clear();

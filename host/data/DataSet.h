@@ -176,6 +176,9 @@ protected:
     virtual void DoPost(const QVariantList& values, const QVariantList& original, bool inserting);
     virtual void DoDelete(const QVariantList& values);
     static QVariant Coerce(const FieldDef& def, const QVariant& value);
+    // A field of every visible row written at once, in view order: no edit and post per row, the views
+    // reset once. For rows that live only here.
+    void WriteColumn(int field, const QVariantList& values);
 
 private:
     void RebuildView(int keepRow);

@@ -15,6 +15,9 @@ public:
     // Takes another data set's fields and visible rows, leaving it empty (a query's rows shown without a
     // second copy); its views are reset once.
     void TomaDe(TDataSet& origem);
+    // A field worked out for every row at once, in the order shown (an action's idle times): no edit and
+    // post per row.
+    void PreencheColuna(int field, const QVariantList& values) { WriteColumn(field, values); }
     // Fields declared anew (a pivot's, a report's): the rows go.
     void RedefineCampos() { m_pending.clear(); }
 
