@@ -2,6 +2,7 @@
 #include "DataAccess.h"
 #include "Funcoes.h"
 #include "GravacaoAtomica.h"
+#include "InstrucoesEmLote.h"
 #include "LeiturasFal.h"
 #include "Receitas.h"
 #include "TZoQuery.h"
@@ -87,7 +88,8 @@ std::optional<ParametrosPreco> LeParametros(const QString& codigo) {
     return Parametros(q);
 }
 
-std::optional<CustoItemOrcado> LeCustoItem(const QString& cliente, const QString& cor, const QString& variante) {
+std::optional<CustoItemOrcado> LeCustoItem(const QString& cliente, const QString& cor,
+                                           const QString& variante) {
     TZoQuery q;
     q.SQL << DBLocal_SQL(
         QStringLiteral("SELECT FIRST 1 GRAFICO.TEMPO, RECEITA.CUSTO, %1 FROM {PRECO_PARAM} PP "
@@ -102,7 +104,7 @@ std::optional<CustoItemOrcado> LeCustoItem(const QString& cliente, const QString
     if (q.IsEmpty())
         return std::nullopt;
     return CustoItemOrcado{Parametros(q), q.NumeroAtual(QStringLiteral("CUSTO")),
-                     q.TextoAtual(QStringLiteral("TEMPO"))};
+                           q.TextoAtual(QStringLiteral("TEMPO"))};
 }
 
 QList<QuadroOrcado> LeQuadrosEstampa(const QString& estampa, const QString& variante) {
@@ -271,39 +273,37 @@ QStringList ImpressaoGravada(const QString& numero, bool comMargem) {
 }
 
 namespace {
-void InsereItens(const QString& numero, const QList<ItemGravar>& itens) {
-    TZoQuery q;
-    q.SQL << DBLocal_SQL(QStringLiteral(
-        "INSERT INTO {ORCA_ITEN} (NUMERO, ORDEM, COR, VARIANTE, SERVICO, INDICE, CUSTO_QUIM, CUSTO_TING, "
-        "FIXO, "
-        "PEDIDO, PRECO) VALUES (:N, :O, :COR, :VAR, :SERV, :IND, :QUIM, :TING, :FIXO, :PED, :PRECO)"));
-    int ordem = 0;
-    for (const ItemGravar& i : itens) {
-        q.BindValue(QStringLiteral("N"), numero);
-        q.BindValue(QStringLiteral("O"), ++ordem);
-        q.BindValue(QStringLiteral("COR"), i.cor.trimmed());
-        q.BindValue(QStringLiteral("VAR"), i.variante.trimmed());
-        q.BindValue(QStringLiteral("SERV"), i.fluxo.trimmed());
-        q.BindValue(QStringLiteral("IND"), Arredondar(i.indice, 4));
-        q.BindValue(QStringLiteral("QUIM"), Arredondar(i.quimico, 4));
-        q.BindValue(QStringLiteral("TING"), Arredondar(i.tempo, 4));
-        q.BindValue(QStringLiteral("FIXO"), Arredondar(i.fixo, 4));
-        q.BindValue(QStringLiteral("PED"), Aprovado(i.aprovado));
-        q.BindValue(QStringLiteral("PRECO"), Arredondar(i.preco, 2));
-        q.ExecSQL();
-    }
+// A row's values as SQL text for a batch.
+QString Valores(const QVariantList& valores) {
+    QStringList sql;
+    for (const QVariant& v : valores)
+        sql << ValorSql(v);
+    return sql.join(QStringLiteral(", "));
 }
 
-void InsereCabecalho(const OrcamentoGravar& o, const QString& numero) {
-    TZoQuery q;
-    q.SQL << DBLocal_SQL(QStringLiteral("INSERT INTO {ORCAMENTO} (NUMERO, CODCLI, OBS, SITUACAO, DATA) "
-                                        "VALUES (:N, :C, :OBS, :SIT, :DATA)"));
-    q.BindValue(QStringLiteral("N"), numero);
-    q.BindValue(QStringLiteral("C"), o.cliente.trimmed());
-    q.BindValue(QStringLiteral("OBS"), o.obs.trimmed());
-    q.BindValue(QStringLiteral("SIT"), o.situacao.trimmed());
-    q.BindValue(QStringLiteral("DATA"), o.data);
-    q.ExecSQL();
+// The quotation's header, items and services, sent in blocks: a quotation of forty items is one or two
+// round trips to a server, not forty.
+void InsereOrcamento(InstrucoesEmLote& lote, const OrcamentoGravar& o, const QString& numero,
+                     bool comServicos) {
+    lote.Adiciona(
+        QStringLiteral("INSERT INTO %1 (NUMERO, CODCLI, OBS, SITUACAO, DATA) VALUES (%2)")
+            .arg(DBLocal(QStringLiteral("ORCAMENTO")),
+                 Valores({numero, o.cliente.trimmed(), o.obs.trimmed(), o.situacao.trimmed(), o.data})));
+    const QString item =
+        QStringLiteral(
+            "INSERT INTO %1 (NUMERO, ORDEM, COR, VARIANTE, SERVICO, INDICE, CUSTO_QUIM, CUSTO_TING, "
+            "FIXO, PEDIDO, PRECO) VALUES (%2)")
+            .arg(DBLocal(QStringLiteral("ORCA_ITEN")));
+    int ordem = 0;
+    for (const ItemGravar& i : o.itens)
+        lote.Adiciona(
+            item.arg(Valores({numero, ++ordem, i.cor.trimmed(), i.variante.trimmed(), i.fluxo.trimmed(),
+                              Arredondar(i.indice, 4), Arredondar(i.quimico, 4), Arredondar(i.tempo, 4),
+                              Arredondar(i.fixo, 4), Aprovado(i.aprovado), Arredondar(i.preco, 2)})));
+    if (comServicos)
+        for (const QString& fase : o.servicos)
+            lote.Adiciona(QStringLiteral("INSERT INTO %1 (NUMERO, DEPOSITO) VALUES (%2)")
+                              .arg(DBLocal(QStringLiteral("ORCA_FLUXO")), Valores({numero, fase.trimmed()})));
 }
 } // namespace
 
@@ -313,22 +313,12 @@ bool GravaOrcamento(const OrcamentoGravar& o, const QStringList& carregado) {
     if (!GravadosComoCarregados(QStringLiteral("ORCAMENTO"), numero, carregado,
                                 [&] { return ImpressaoGravada(numero); }))
         return false;
-    for (const char* tabela : {"ORCA_ITEN", "ORCA_FLUXO", "ORCAMENTO"}) {
-        TZoQuery exclusao;
-        exclusao.SQL
-            << QStringLiteral("DELETE FROM %1 WHERE NUMERO = :N").arg(DBLocal(QLatin1String(tabela)));
-        exclusao.BindValue(QStringLiteral("N"), numero);
-        exclusao.ExecSQL();
-    }
-    InsereCabecalho(o, numero);
-    InsereItens(numero, o.itens);
-    TZoQuery servico;
-    servico.SQL << DBLocal_SQL(QStringLiteral("INSERT INTO {ORCA_FLUXO} (NUMERO, DEPOSITO) VALUES (:N, :F)"));
-    for (const QString& fase : o.servicos) {
-        servico.BindValue(QStringLiteral("N"), numero);
-        servico.BindValue(QStringLiteral("F"), fase.trimmed());
-        servico.ExecSQL();
-    }
+    InstrucoesEmLote lote(*ConexaoHost());
+    for (const char* tabela : {"ORCA_ITEN", "ORCA_FLUXO", "ORCAMENTO"})
+        lote.Adiciona(QStringLiteral("DELETE FROM %1 WHERE NUMERO = %2")
+                          .arg(DBLocal(QLatin1String(tabela)), Aspas(numero)));
+    InsereOrcamento(lote, o, numero, true);
+    lote.Executa();
     gravacao.Confirma();
     return true;
 }
@@ -342,8 +332,9 @@ QString DuplicaOrcamento(const QString& numero, const QString& cliente) {
     copia.cliente = cliente;
     copia.situacao = QStringLiteral("0");
     copia.data = QDate::currentDate();
-    InsereCabecalho(copia, novo);
-    InsereItens(novo, copia.itens);
+    InstrucoesEmLote lote(*ConexaoHost());
+    InsereOrcamento(lote, copia, novo, false);
+    lote.Executa();
     gravacao.Confirma();
     return novo;
 }

@@ -94,8 +94,10 @@ private slots:
         messages.choices << 1;
         driver->Click("BitBtn1");
         QCOMPARE(Count("ORCAMENTO"), 0);
+        driver->Type("EdtObs", "COR D'ÁGUA");
         messages.choices << 2;
         driver->Click("BitBtn1");
+        QCOMPARE(Scalar("SELECT OBS FROM ORCAMENTO").toString(), QString("COR D'ÁGUA"));
         QCOMPARE(CountShown("choice"), 2);
         QCOMPARE(driver->Text("EdtNumero"), QString());
         QCOMPARE(Itens(), QString("1|A1|01|F1|59.38|2|1|N|5;2|A2|01||20|0|0|N|0;3|A1|01||20.03|2|1|N|6.67;4|"
