@@ -190,7 +190,8 @@ private slots:
         driver->Click("BitBtn9");
         QCOMPARE(FieldTexts("DBGrid2", "NUMERO|CODCLI").join(' '), QString("000002|00002"));
         driver->DoubleClick("DBGrid2");
-        QCOMPARE(driver->Text("EdtNumero") + " " + driver->Text("EdtNomCli"), QString("000002 MALHARIA DOIS"));
+        QCOMPARE(driver->Text("EdtNumero") + " " + driver->Text("EdtNomCli"),
+                 QString("000002 MALHARIA DOIS"));
 
         // Without a price region nothing can be posted.
         Tick("DBGrid1", 0, "Sel");
