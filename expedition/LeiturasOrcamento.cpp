@@ -273,14 +273,6 @@ QStringList ImpressaoGravada(const QString& numero, bool comMargem) {
 }
 
 namespace {
-// A row's values as SQL text for a batch.
-QString Valores(const QVariantList& valores) {
-    QStringList sql;
-    for (const QVariant& v : valores)
-        sql << ValorSql(v);
-    return sql.join(QStringLiteral(", "));
-}
-
 // The quotation's header, items and services, sent in blocks: a quotation of forty items is one or two
 // round trips to a server, not forty.
 void InsereOrcamento(InstrucoesEmLote& lote, const OrcamentoGravar& o, const QString& numero,
@@ -288,7 +280,7 @@ void InsereOrcamento(InstrucoesEmLote& lote, const OrcamentoGravar& o, const QSt
     lote.Adiciona(
         QStringLiteral("INSERT INTO %1 (NUMERO, CODCLI, OBS, SITUACAO, DATA) VALUES (%2)")
             .arg(DBLocal(QStringLiteral("ORCAMENTO")),
-                 Valores({numero, o.cliente.trimmed(), o.obs.trimmed(), o.situacao.trimmed(), o.data})));
+                 ValoresSql({numero, o.cliente.trimmed(), o.obs.trimmed(), o.situacao.trimmed(), o.data})));
     const QString item =
         QStringLiteral(
             "INSERT INTO %1 (NUMERO, ORDEM, COR, VARIANTE, SERVICO, INDICE, CUSTO_QUIM, CUSTO_TING, "
@@ -297,13 +289,14 @@ void InsereOrcamento(InstrucoesEmLote& lote, const OrcamentoGravar& o, const QSt
     int ordem = 0;
     for (const ItemGravar& i : o.itens)
         lote.Adiciona(
-            item.arg(Valores({numero, ++ordem, i.cor.trimmed(), i.variante.trimmed(), i.fluxo.trimmed(),
-                              Arredondar(i.indice, 4), Arredondar(i.quimico, 4), Arredondar(i.tempo, 4),
-                              Arredondar(i.fixo, 4), Aprovado(i.aprovado), Arredondar(i.preco, 2)})));
+            item.arg(ValoresSql({numero, ++ordem, i.cor.trimmed(), i.variante.trimmed(), i.fluxo.trimmed(),
+                                 Arredondar(i.indice, 4), Arredondar(i.quimico, 4), Arredondar(i.tempo, 4),
+                                 Arredondar(i.fixo, 4), Aprovado(i.aprovado), Arredondar(i.preco, 2)})));
     if (comServicos)
         for (const QString& fase : o.servicos)
-            lote.Adiciona(QStringLiteral("INSERT INTO %1 (NUMERO, DEPOSITO) VALUES (%2)")
-                              .arg(DBLocal(QStringLiteral("ORCA_FLUXO")), Valores({numero, fase.trimmed()})));
+            lote.Adiciona(
+                QStringLiteral("INSERT INTO %1 (NUMERO, DEPOSITO) VALUES (%2)")
+                    .arg(DBLocal(QStringLiteral("ORCA_FLUXO")), ValoresSql({numero, fase.trimmed()})));
 }
 } // namespace
 

@@ -250,10 +250,7 @@ QString GerarTinturaria(const QString& programa, TZoDatabase& conexao) {
                                    0,
                                    nulo(ObsTintur(texto(linha, "Partida"), texto(linha, "Observacao"))),
                                    fluxo[1]};
-        QStringList sql;
-        for (const QVariant& v : valores)
-            sql << ValorSql(v);
-        lote.Adiciona(insereLinha.arg(sql.join(QStringLiteral(", "))));
+        lote.Adiciona(insereLinha.arg(ValoresSql(valores)));
 
         const QString cor = corDoMapa(texto(linha, "Cor_Cli"));
         if (!mapeadas.contains(cor) && !inseridas.contains(cor))

@@ -81,6 +81,14 @@ QString DataSQL(const QDate& date) {
     return QLatin1Char('\'') + date.toString(QStringLiteral("MM/dd/yyyy")) + QLatin1Char('\'');
 }
 
+QString ValoresSql(const QVariantList& valores) {
+    QStringList sql;
+    sql.reserve(valores.size());
+    for (const QVariant& v : valores)
+        sql << ValorSql(v);
+    return sql.join(QStringLiteral(", "));
+}
+
 QString ValorSql(const QVariant& valor) {
     if (!valor.isValid() || valor.isNull())
         return QStringLiteral("NULL");

@@ -24,6 +24,8 @@ KELMHOST_EXPORT QString DataSQL(const QDate& date);
 // A value as SQL text for a batch of statements, as a bound parameter would store it: a null value or a null
 // text is NULL; numbers go through PermanecePonto, dates through DataSQL, text through Aspas.
 KELMHOST_EXPORT QString ValorSql(const QVariant& valor);
+// A row's values so, separated by commas: what goes between the parentheses of a batch's VALUES.
+KELMHOST_EXPORT QString ValoresSql(const QVariantList& valores);
 
 // 'HH:MM:SS' for SQL text; a null or invalid time gives NULL.
 KELMHOST_EXPORT QString HoraSQL(const QTime& time);

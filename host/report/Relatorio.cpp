@@ -285,6 +285,17 @@ Preparado Prepara(const TRelatorio& pedido) {
 
 using Medida = std::function<double(const QString&)>;
 
+// Widths in a font, each text measured once (kept in `medidas`): a month's rows repeat their dates, codes
+// and names.
+Medida MedeUmaVez(const QFontMetricsF& metricas, QHash<QString, double>& medidas) {
+    return [&metricas, &medidas](const QString& texto) {
+        auto it = medidas.constFind(texto);
+        if (it == medidas.cend())
+            it = medidas.insert(texto, metricas.horizontalAdvance(texto));
+        return *it;
+    };
+}
+
 QStringList Palavras(const QString& texto) {
     static const QRegularExpression brancos(QStringLiteral("\\s+"));
     return texto.split(brancos, Qt::SkipEmptyParts);
@@ -865,12 +876,7 @@ private:
         const QFontMetricsF corpo(FonteRelatorio(kReferenciaPt, false, estreita), &m_dispositivo);
         const QFontMetricsF negrito(FonteRelatorio(kReferenciaPt, true, estreita), &m_dispositivo);
         QHash<QString, double> medidas;
-        const Medida mede = [&](const QString& texto) {
-            auto it = medidas.constFind(texto);
-            if (it == medidas.cend())
-                it = medidas.insert(texto, corpo.horizontalAdvance(texto));
-            return *it;
-        };
+        const Medida mede = MedeUmaVez(corpo, medidas);
         const Medida medeNegrito = [&](const QString& texto) { return negrito.horizontalAdvance(texto); };
         const double caractere = corpo.horizontalAdvance(kAmostra) / kAmostra.size();
         face.caractere = caractere;
@@ -1163,7 +1169,6 @@ private:
         QList<double> x;                   // left edge of every column, then the right edge of the last
         QList<QStringList> titulos;        // every caption in its lines
         QList<QList<QStringList>> pedacos; // per band: every detail cell in its lines
-        QHash<QString, double> larguras;   // a detail text's width in the body's font
         // A detail text laid out once: a month's rows repeat their dates, codes and names.
         struct Glifos {
             QList<QGlyphRun> corridas;
@@ -1193,14 +1198,8 @@ private:
             grade.x << grade.x.last() + disposicao.larguras[i] + Vao(colunas, i) * grade.folga;
 
         const QFontMetricsF corpo = Metricas(grade.corpo), negrito = Metricas(grade.negrito);
-        // A month's rows repeat their dates, codes and names: each text is shaped and measured once.
-        QHash<QString, double>& larguras = grade.larguras;
-        const Medida mede = [&corpo, &larguras](const QString& texto) {
-            auto it = larguras.constFind(texto);
-            if (it == larguras.cend())
-                it = larguras.insert(texto, corpo.horizontalAdvance(texto));
-            return *it;
-        };
+        QHash<QString, double> larguras;
+        const Medida mede = MedeUmaVez(corpo, larguras);
         const Medida medeNegrito = [&negrito](const QString& texto) {
             return negrito.horizontalAdvance(texto);
         };
